@@ -1,0 +1,31 @@
+# Shared helpers for the subsystem folders.
+
+# zeblon_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# A GoogleTest executable; its cases are registered one by one in CTest and run offscreen.
+function(zeblon_test name)
+  cmake_parse_arguments(ZT "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ZT_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ZT_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    ZEBLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    ZEBLON_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    ZEBLON_PROGRAM_DIR="${ZEBLON_PROGRAM_DIR}")
+  if(NOT ZT_TIMEOUT)
+    set(ZT_TIMEOUT 300)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8" TIMEOUT ${ZT_TIMEOUT})
+endfunction()
+
+# zeblon_bench(NAME SOURCES a.cpp LIBS lib1)
+function(zeblon_bench name)
+  cmake_parse_arguments(ZB "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ZB_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ZB_LIBS} benchmark::benchmark)
+  target_compile_definitions(${name} PRIVATE
+    ZEBLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    ZEBLON_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    ZEBLON_PROGRAM_DIR="${ZEBLON_PROGRAM_DIR}")
+endfunction()

@@ -1,0 +1,177 @@
+#include "platform/controls.h"
+
+#include <QMouseEvent>
+
+#include "platform/qtext.h"
+
+namespace platform {
+namespace {
+
+int MouseButtonNumber(Qt::MouseButton b) {
+  switch (b) {
+    case Qt::LeftButton: return 1;
+    case Qt::RightButton: return 2;
+    case Qt::MiddleButton: return 4;
+    default: return 0;
+  }
+}
+
+void Run(const Handler& h) {
+  if (h) h();
+}
+
+}  // namespace
+
+void Place(QWidget* w, int left, int top, int width, int height) {
+  w->setGeometry(left, top, width, height);
+}
+
+TextBox::TextBox(QWidget* parent, const char* name) : QLineEdit(parent) {
+  setObjectName(name);
+  connect(this, &QLineEdit::textChanged, this, [this] { Run(OnChange); });
+}
+std::string TextBox::Text() const { return FromQ(text()); }
+void TextBox::SetText(std::string_view t) {
+  const QString q = ToQ(t);
+  if (q != text()) setText(q);
+}
+
+TextArea::TextArea(QWidget* parent, const char* name) : QPlainTextEdit(parent) {
+  setObjectName(name);
+  connect(this, &QPlainTextEdit::textChanged, this, [this] { Run(OnChange); });
+}
+std::string TextArea::Text() const { return FromQ(toPlainText()); }
+void TextArea::SetText(std::string_view t) {
+  const QString q = ToQ(t);
+  if (q != toPlainText()) setPlainText(q);
+}
+
+Label::Label(QWidget* parent, const char* name, std::string_view caption) : QLabel(parent) {
+  setObjectName(name);
+  SetCaption(caption);
+}
+std::string Label::Caption() const { return FromQ(text()); }
+void Label::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
+
+CommandButton::CommandButton(QWidget* parent, const char* name, std::string_view caption)
+    : QPushButton(parent) {
+  setObjectName(name);
+  SetCaption(caption);
+  connect(this, &QPushButton::clicked, this, [this] { Run(OnClick); });
+}
+std::string CommandButton::Caption() const { return FromQ(text()); }
+void CommandButton::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
+void CommandButton::mousePressEvent(QMouseEvent* e) {
+  QPushButton::mousePressEvent(e);
+  if (OnMouseDown) OnMouseDown(MouseButtonNumber(e->button()));
+}
+void CommandButton::mouseReleaseEvent(QMouseEvent* e) {
+  QPushButton::mouseReleaseEvent(e);
+  if (OnMouseUp) OnMouseUp(MouseButtonNumber(e->button()));
+}
+
+CheckBox::CheckBox(QWidget* parent, const char* name, std::string_view caption)
+    : QCheckBox(parent) {
+  setObjectName(name);
+  setTristate(false);
+  SetCaption(caption);
+  connect(this, &QCheckBox::stateChanged, this, [this](int) { Run(OnClick); });
+}
+int CheckBox::Value() const {
+  switch (checkState()) {
+    case Qt::Unchecked: return 0;
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+  }
+  return 0;
+}
+void CheckBox::SetValue(int value) {
+  const Qt::CheckState s = value == 1   ? Qt::Checked
+                           : value == 2 ? Qt::PartiallyChecked
+                                        : Qt::Unchecked;
+  if (s == Qt::PartiallyChecked) setTristate(true);
+  if (s != checkState()) setCheckState(s);
+}
+std::string CheckBox::Caption() const { return FromQ(text()); }
+void CheckBox::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
+
+OptionButton::OptionButton(QWidget* parent, const char* name, std::string_view caption)
+    : QRadioButton(parent) {
+  setObjectName(name);
+  SetCaption(caption);
+  connect(this, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) Run(OnClick);
+  });
+}
+void OptionButton::SetValue(bool value) {
+  if (value == isChecked()) return;
+  setChecked(value);
+}
+std::string OptionButton::Caption() const { return FromQ(text()); }
+void OptionButton::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
+
+ComboBox::ComboBox(QWidget* parent, const char* name, bool sorted)
+    : QComboBox(parent), sorted_(sorted) {
+  setObjectName(name);
+  setEditable(true);
+  setInsertPolicy(QComboBox::NoInsert);
+  connect(this, &QComboBox::editTextChanged, this, [this](const QString&) { Run(OnChange); });
+  connect(this, &QComboBox::activated, this, [this](int) { Run(OnClick); });
+}
+std::string ComboBox::Text() const { return FromQ(currentText()); }
+void ComboBox::SetText(std::string_view t) {
+  const QString q = ToQ(t);
+  if (q != currentText()) setEditText(q);
+}
+void ComboBox::AddItem(std::string_view item) {
+  const QString q = ToQ(item);
+  const QString keep = currentText();
+  blockSignals(true);
+  if (sorted_) {
+    int at = 0;
+    while (at < count() && QString::compare(itemText(at), q, Qt::CaseInsensitive) <= 0) ++at;
+    insertItem(at, q);
+  } else {
+    addItem(q);
+  }
+  if (currentText() != keep) setEditText(keep);
+  blockSignals(false);
+}
+std::string ComboBox::List(int index) const { return FromQ(itemText(index)); }
+void ComboBox::SetListIndex(int index) {
+  if (index == currentIndex()) return;
+  setCurrentIndex(index);
+  Run(OnClick);
+}
+void ComboBox::Clear() {
+  const QString keep = currentText();
+  blockSignals(true);
+  clear();
+  setEditText(keep);
+  blockSignals(false);
+}
+
+ListBox::ListBox(QWidget* parent, const char* name) : QListWidget(parent) {
+  setObjectName(name);
+  connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem*) { Run(OnClick); });
+}
+void ListBox::AddItem(std::string_view item) { addItem(ToQ(item)); }
+void ListBox::RemoveItem(int index) { delete takeItem(index); }
+std::string ListBox::List(int index) const {
+  const QListWidgetItem* it = item(index);
+  return it ? FromQ(it->text()) : std::string();
+}
+void ListBox::SetListIndex(int index) {
+  if (index == currentRow()) return;
+  setCurrentRow(index);
+  Run(OnClick);
+}
+
+Frame::Frame(QWidget* parent, const char* name, std::string_view caption) : QGroupBox(parent) {
+  setObjectName(name);
+  SetCaption(caption);
+}
+std::string Frame::Caption() const { return FromQ(title()); }
+void Frame::SetCaption(std::string_view caption) { setTitle(ToQ(caption)); }
+
+}  // namespace platform

@@ -1,0 +1,141 @@
+// The window controls the programs are built from, on Qt widgets.
+//
+// They behave as the programs expect of their controls:
+//  - a value given from code runs the control's change or click handler at once,
+//    exactly as the user's change would, but only when the value really changes
+//    (a text box's or combo box's change handler when its text differs, an option
+//    button's click handler when it was not selected, a check box's click handler
+//    when its value differs);
+//  - texts are Windows-1252 bytes on our side;
+//  - every control carries its numbered name (Command1, Text3, fr4ta1, …) as its
+//    Qt object name, so windows and tests find it by that name.
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+using Handler = std::function<void()>;
+
+// Position and size in pixels, as the window's design gives them.
+void Place(QWidget* w, int left, int top, int width, int height);
+
+class TextBox : public QLineEdit {
+  Q_OBJECT
+ public:
+  TextBox(QWidget* parent, const char* name);
+  std::string Text() const;
+  void SetText(std::string_view text);  // runs OnChange when the text differs
+  Handler OnChange;
+};
+
+// A multi-line text box.
+class TextArea : public QPlainTextEdit {
+  Q_OBJECT
+ public:
+  TextArea(QWidget* parent, const char* name);
+  std::string Text() const;
+  void SetText(std::string_view text);
+  Handler OnChange;
+};
+
+class Label : public QLabel {
+  Q_OBJECT
+ public:
+  Label(QWidget* parent, const char* name, std::string_view caption = {});
+  std::string Caption() const;
+  void SetCaption(std::string_view caption);
+};
+
+class CommandButton : public QPushButton {
+  Q_OBJECT
+ public:
+  CommandButton(QWidget* parent, const char* name, std::string_view caption = {});
+  std::string Caption() const;
+  void SetCaption(std::string_view caption);
+  Handler OnClick;
+  // Press-and-hold buttons: the mouse button's number (1 left, 2 right, 4 middle).
+  std::function<void(int button)> OnMouseDown;
+  std::function<void(int button)> OnMouseUp;
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+};
+
+// Values 0 unticked, 1 ticked, 2 greyed.
+class CheckBox : public QCheckBox {
+  Q_OBJECT
+ public:
+  CheckBox(QWidget* parent, const char* name, std::string_view caption = {});
+  int Value() const;
+  void SetValue(int value);  // runs OnClick when the value differs
+  std::string Caption() const;
+  void SetCaption(std::string_view caption);
+  Handler OnClick;
+};
+
+class OptionButton : public QRadioButton {
+  Q_OBJECT
+ public:
+  OptionButton(QWidget* parent, const char* name, std::string_view caption = {});
+  bool Value() const { return isChecked(); }
+  void SetValue(bool value);  // selecting an unselected option runs OnClick
+  std::string Caption() const;
+  void SetCaption(std::string_view caption);
+  Handler OnClick;
+};
+
+class ComboBox : public QComboBox {
+  Q_OBJECT
+ public:
+  ComboBox(QWidget* parent, const char* name, bool sorted = false);
+  std::string Text() const;
+  void SetText(std::string_view text);  // runs OnChange when the text differs
+  void AddItem(std::string_view item);  // sorted combos keep their entries in order
+  int ListCount() const { return count(); }
+  std::string List(int index) const;
+  int ListIndex() const { return currentIndex(); }
+  void SetListIndex(int index);  // runs OnClick when it differs
+  void Clear();
+  Handler OnChange;  // the text changed (typed or set)
+  Handler OnClick;   // an entry was chosen
+
+ private:
+  bool sorted_;
+};
+
+class ListBox : public QListWidget {
+  Q_OBJECT
+ public:
+  ListBox(QWidget* parent, const char* name);
+  void AddItem(std::string_view item);
+  void RemoveItem(int index);
+  void Clear() { clear(); }
+  int ListCount() const { return count(); }
+  std::string List(int index) const;
+  int ListIndex() const { return currentRow(); }
+  void SetListIndex(int index);
+  Handler OnClick;
+};
+
+class Frame : public QGroupBox {
+  Q_OBJECT
+ public:
+  Frame(QWidget* parent, const char* name, std::string_view caption = {});
+  std::string Caption() const;
+  void SetCaption(std::string_view caption);
+};
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+// Message boxes as the programs use them: a text, a title, buttons and an icon.
+//
+// With a display the box is modal as usual. Without one (offscreen or minimal
+// platform, or no QApplication at all), or when a responder is installed, the box
+// never blocks: it is recorded and answered by the responder (by default its first
+// button: OK, Yes, …). Every box shown is recorded, so tests can observe them.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MsgIcon { None, Information, Exclamation, Critical, Question };
+enum class MsgResult { Ok, Cancel, Yes, No, Retry };
+
+struct MessageRecord {
+  std::string text;   // Windows-1252 bytes
+  std::string title;  // Windows-1252 bytes
+  MsgButtons buttons = MsgButtons::Ok;
+  MsgIcon icon = MsgIcon::None;
+};
+
+using MessageResponder = std::function<MsgResult(const MessageRecord&)>;
+
+// Shows a message box and returns the button pressed.
+MsgResult MsgBox(const std::string& text, const std::string& title,
+                 MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
+
+// The first button of a box: what a headless run answers by default.
+MsgResult DefaultAnswer(MsgButtons buttons);
+
+// Installs a responder that answers every box instead of the user (nullptr removes it).
+void SetMessageResponder(MessageResponder responder);
+
+// Every box shown since the last clear, oldest first.
+const std::vector<MessageRecord>& MessageLog();
+void ClearMessageLog();
+
+// True when boxes cannot be shown to a person (no display, or offscreen).
+bool IsHeadless();
+
+}  // namespace platform

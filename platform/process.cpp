@@ -1,0 +1,68 @@
+#include "platform/process.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+
+namespace platform {
+namespace {
+
+QStringList ToArgs(const std::vector<std::string>& args) {
+  QStringList out;
+  for (const auto& a : args) out << QString::fromLocal8Bit(a.data(), static_cast<qsizetype>(a.size()));
+  return out;
+}
+
+QString Local(const std::string& s) {
+  return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+bool ProgramExists(const std::string& program) {
+  const QString p = Local(program);
+  if (p.contains('/')) {
+    QFileInfo info(p);
+    return info.exists() && info.isExecutable();
+  }
+  return !QStandardPaths::findExecutable(p).isEmpty();
+}
+
+bool StartProgram(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& working_folder) {
+  if (!ProgramExists(program)) return false;
+  return QProcess::startDetached(Local(program), ToArgs(args), Local(working_folder));
+}
+
+int RunProgram(const std::string& program, const std::vector<std::string>& args, int timeout_ms,
+               const std::string& working_folder) {
+  if (!ProgramExists(program)) return -1;
+  QProcess proc;
+  if (!working_folder.empty()) proc.setWorkingDirectory(Local(working_folder));
+  proc.setProcessChannelMode(QProcess::MergedChannels);
+  proc.setStandardInputFile(QProcess::nullDevice());
+  proc.start(Local(program), ToArgs(args));
+  if (!proc.waitForStarted(5000)) return -1;
+  if (!proc.waitForFinished(timeout_ms)) {
+    proc.kill();
+    proc.waitForFinished(2000);
+    return -1;
+  }
+  if (proc.exitStatus() != QProcess::NormalExit) return -1;
+  return proc.exitCode();
+}
+
+bool OpenWithShell(const std::string& target) {
+  const QString t = Local(target);
+  QUrl url = QUrl::fromUserInput(t, QString(), QUrl::AssumeLocalFile);
+  if (!url.isValid()) return false;
+  if (ProgramExists("xdg-open")) {
+    return StartProgram("xdg-open", {url.isLocalFile() ? url.toLocalFile().toStdString() : url.toString().toStdString()});
+  }
+  return QDesktopServices::openUrl(url);
+}
+
+}  // namespace platform

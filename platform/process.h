@@ -1,0 +1,26 @@
+// Outside programs. Always started from an argument list, never through a shell
+// command line, so no path or text is ever taken apart or interpreted by a shell.
+// Every call fails softly: a missing program gives false, never an exception.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Starts a program detached, hidden from the caller (no wait). True when it started.
+bool StartProgram(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& working_folder = {});
+
+// Runs a program and waits for it at most `timeout_ms`; returns its exit code, or -1
+// when it could not start, crashed or did not end in time (then it is killed).
+int RunProgram(const std::string& program, const std::vector<std::string>& args,
+               int timeout_ms, const std::string& working_folder = {});
+
+// Opens a file, folder or address with the desktop's associated program (xdg-open).
+bool OpenWithShell(const std::string& target);
+
+// True when `program` is found on the PATH (or is an executable path).
+bool ProgramExists(const std::string& program);
+
+}  // namespace platform
