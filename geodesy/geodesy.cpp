@@ -61,42 +61,37 @@ struct TmConstants {
     double Astar, Bstar, Cstar, Dstar;
     double aHat;                 // rectifying radius, unscaled
     double k0;                   // scale factor
-    double aHatK0;               // aHat * k0 (forward: sum * aHat * k0)
     double farSide;              // H: half a meridian on the grid
     bool scaled;                 // k0 applied (UTM) or not (Gauss-Krueger)
 };
 
 TmConstants MakeTmConstants(const Ellipsoid& el, double k0, bool scaled, double farSide)
 {
+    // Written exactly as the series define them, so that every constant is the
+    // same double as a derivation at each call would give.
     TmConstants c{};
-    const double f = 1.0 / el.inverseFlattening;
-    const double n = f / (2.0 - f);
+    const double f = 1 / el.inverseFlattening;
+    const double n = f / (2 - f);
     const double e = std::sqrt(el.e2);
-    const double e4 = std::pow(e, 4.0);
-    const double e6 = std::pow(e, 6.0);
-    const double e8 = std::pow(e, 8.0);
-    const double n2 = n * n;
-    const double n3 = n2 * n;
-    const double n4 = n3 * n;
+    const double e4 = std::pow(e, 4), e6 = std::pow(e, 6), e8 = std::pow(e, 8);
     c.e2 = el.e2;
-    c.B = (5.0 * e4 - e6) / 6.0;
-    c.C = (104.0 * e6 - 45.0 * e8) / 120.0;
-    c.D = 1237.0 * e8 / 1260.0;
-    c.beta1 = n / 2.0 - 2.0 * n2 / 3.0 + 5.0 * n3 / 16.0 + 41.0 * n4 / 180.0;
-    c.beta2 = 13.0 * n2 / 48.0 - 3.0 * n3 / 5.0 + 557.0 * n4 / 1440.0;
-    c.beta3 = 61.0 * n3 / 240.0 - 103.0 * n4 / 140.0;
-    c.beta4 = 49561.0 * n4 / 161280.0;
-    c.delta1 = n / 2.0 - 2.0 * n2 / 3.0 + 37.0 * n3 / 96.0 - n4 / 360.0;
-    c.delta2 = n2 / 48.0 + n3 / 15.0 - 437.0 * n4 / 1440.0;
-    c.delta3 = 17.0 * n3 / 480.0 - 37.0 * n4 / 840.0;
-    c.delta4 = 4397.0 * n4 / 161280.0;
+    c.B = (5 * e4 - e6) / 6;
+    c.C = (104 * e6 - 45 * e8) / 120;
+    c.D = 1237 * e8 / 1260;
+    c.beta1 = n / 2 - 2 * n * n / 3 + 5 * std::pow(n, 3) / 16 + 41 * std::pow(n, 4) / 180;
+    c.beta2 = 13 * n * n / 48 - 3 * std::pow(n, 3) / 5 + 557 * std::pow(n, 4) / 1440;
+    c.beta3 = 61 * std::pow(n, 3) / 240 - 103 * std::pow(n, 4) / 140;
+    c.beta4 = 49561 * std::pow(n, 4) / 161280;
+    c.delta1 = n / 2 - 2 * n * n / 3 + 37 * std::pow(n, 3) / 96 - std::pow(n, 4) / 360;
+    c.delta2 = n * n / 48 + std::pow(n, 3) / 15 - 437 * std::pow(n, 4) / 1440;
+    c.delta3 = 17 * std::pow(n, 3) / 480 - 37 * std::pow(n, 4) / 840;
+    c.delta4 = 4397 * std::pow(n, 4) / 161280;
     c.Astar = el.e2 + e4 + e6 + e8;
-    c.Bstar = -(7.0 * e4 + 17.0 * e6 + 30.0 * e8) / 6.0;
-    c.Cstar = (224.0 * e6 + 889.0 * e8) / 120.0;
-    c.Dstar = -4279.0 * e8 / 1260.0;
-    c.aHat = el.a / (1.0 + n) * (1.0 + n2 / 4.0 + n4 / 64.0);
+    c.Bstar = -(7 * e4 + 17 * e6 + 30 * e8) / 6;
+    c.Cstar = (224 * e6 + 889 * e8) / 120;
+    c.Dstar = -4279 * e8 / 1260;
+    c.aHat = el.a / (1 + n) * (1 + n * n / 4 + std::pow(n, 4) / 64);
     c.k0 = k0;
-    c.aHatK0 = scaled ? c.aHat * k0 : c.aHat;
     c.farSide = farSide;
     c.scaled = scaled;
     return c;
@@ -106,10 +101,18 @@ const TmConstants kGaussKrueger = MakeTmConstants(kBessel, 1.0, false, 20001712.
 const TmConstants kUtm = MakeTmConstants(kGrs80, 0.9996, true, 19995930.0);
 
 // The truncated hyperbolic series of the projection, given x^2 (and x).
-inline double CoshSeries(double x2) { return 1.0 + x2 * (1.0 / 2.0 + x2 * (1.0 / 24.0 + x2 * (1.0 / 720.0))); }
+// The terms are summed left to right as the series are written: the sums feed
+// the main terms of the inverse, where a different rounding would show.
+inline double CoshSeries(double x2)
+{
+    const double x4 = x2 * x2;
+    return 1 + x2 / 2 + x4 / 24 + x4 * x2 / 720;
+}
 inline double SinhSeries(double x, double x2)
 {
-    return x * (1.0 + x2 * (1.0 / 6.0 + x2 * (1.0 / 120.0 + x2 * (1.0 / 5040.0))));
+    const double x3 = x2 * x;
+    const double x5 = x3 * x2;
+    return x + x3 / 6 + x5 / 120 + x5 * x2 / 5040;
 }
 
 // sin and cos of 2u, 4u, 6u and 8u from sin 2u and cos 2u.
@@ -140,13 +143,12 @@ inline bool ForwardTm(const TmConstants& k, double longitude, double latitude, d
     const double sinPhi = std::sin(phi);
     const double cosPhi = std::cos(phi);
     const double s2 = sinPhi * sinPhi;
-    const double phiStar = phi - sinPhi * cosPhi * (k.e2 + s2 * (k.B + s2 * (k.C + s2 * k.D)));
-    const double sinPhiStar = std::sin(phiStar);
-    const double cosPhiStar = std::cos(phiStar);
+    const double s4 = s2 * s2;
+    const double phiStar = phi - sinPhi * cosPhi * (k.e2 + k.B * s2 + k.C * s4 + k.D * (s4 * s2));
     const double sinDl = std::sin(dl);
     const double cosDl = std::cos(dl);
-    const double xiP = std::atan(sinPhiStar / cosPhiStar / cosDl);
-    const double x = cosPhiStar * sinDl;
+    const double xiP = std::atan(std::tan(phiStar) / cosDl);
+    const double x = std::cos(phiStar) * sinDl;
     const double denominator = 1.0 - x;
     if (denominator == 0.0) return false;             // division by zero
     const double ratio = (1.0 + x) / denominator;
@@ -165,8 +167,13 @@ inline bool ForwardTm(const TmConstants& k, double longitude, double latitude, d
                             k.beta4 * m.s8 * ch8;
     const double eastSum = k.beta1 * m.c2 * sh2 + etaP + k.beta2 * m.c4 * sh4 + k.beta3 * m.c6 * sh6 +
                            k.beta4 * m.c8 * sh8;
-    double n = northSum * k.aHatK0;
-    const double e = eastSum * k.aHatK0 + falseEasting;
+    double n = northSum * k.aHat;
+    double e = eastSum * k.aHat;
+    if (k.scaled) {
+        n = n * k.k0;
+        e = e * k.k0;
+    }
+    e = e + falseEasting;
 
     // Far side: more than 90 degrees of longitude from the central meridian.
     if (latitude > 1.0 && longitude < centralMeridian - 90.0) n += k.farSide;
@@ -219,8 +226,8 @@ inline InverseFault InverseTm(const TmConstants& k, double& longitude, double& l
     const double sinPhiStar = std::sin(phiStar);
     const double cosPhiStar = std::cos(phiStar);
     const double sp2 = sinPhiStar * sinPhiStar;
-    const double phi =
-        phiStar + sinPhiStar * cosPhiStar * (k.Astar + sp2 * (k.Bstar + sp2 * (k.Cstar + sp2 * k.Dstar)));
+    const double sp4 = sp2 * sp2;
+    const double phi = phiStar + sinPhiStar * cosPhiStar * (k.Astar + k.Bstar * sp2 + k.Cstar * sp4 + k.Dstar * (sp4 * sp2));
     const double lat = ToDegrees(phi);
     if (!std::isfinite(lat)) return InverseFault::BeforeLatitude;
     latitude = lat;

@@ -147,7 +147,7 @@ std::string NumberTextUntrimmed(double value)
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
     std::string out(1, value < 0 ? '-' : ' ');
-    if (exponent >= 15 || exponent < -5) {
+    if (exponent >= 15 || exponent < -4) {
         // Exponent form: 1E+16, 1.5E-05.
         out += digits[0];
         if (digits.size() > 1) {

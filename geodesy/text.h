@@ -26,7 +26,7 @@ double LeadingNumber(std::string_view text);
 // The number text of a value, untrimmed: at most 15 significant digits,
 // trailing zeros dropped, "." as decimal point, no leading zero before the
 // point (.5, -.25), whole numbers without a point, and exponent form for very
-// large or very small magnitudes (1E+16, 1.5E-05). A value that is not
+// large or very small magnitudes (1E+15 and above, below .0001: 1E+16, 1.5E-05). A value that is not
 // negative carries one leading blank, a negative one its minus sign:
 // 10 -> " 10", -0.5 -> "-.5". A non-finite value gives " 0".
 std::string NumberTextUntrimmed(double value);
@@ -73,7 +73,7 @@ bool FitsWholeNumber(double value)
 // characters, and a point before the last three.
 //   6543210 -> " 6543.210", 345678 -> "  345.678", -12345 -> "  -12.345",
 //   500 -> "     .500", 5 -> "     .005", -5 -> "    -.005".
-// A value of more than 8 characters (beyond -9999999 or 99999999) keeps all of
+// A value of more than 8 characters (below -9999999 or above 9999999) keeps all of
 // its digits: the text is then longer than 9 characters.
 std::string PositionText(std::int64_t wholeMetres);
 
