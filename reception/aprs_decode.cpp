@@ -1,0 +1,352 @@
+#include "reception/aprs_decode.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+
+#include "geodesy/geodesy.h"
+#include "geodesy/text.h"
+
+namespace zeblon::reception {
+namespace {
+
+// 1-based character access: '\0' outside the text.
+char At(std::string_view s, std::size_t pos1) { return (pos1 >= 1 && pos1 <= s.size()) ? s[pos1 - 1] : '\0'; }
+
+// Characters from a 1-based position, as many as there are (count npos: to the end).
+std::string Mid(std::string_view s, std::size_t pos1, std::size_t count = std::string_view::npos) {
+  if (pos1 < 1 || pos1 > s.size()) return {};
+  return std::string(s.substr(pos1 - 1, count));
+}
+
+// 1-based position of a text, searching from a 1-based start; 0 when absent.
+std::size_t InStr(std::string_view s, std::string_view what, std::size_t start1 = 1) {
+  if (start1 < 1) start1 = 1;
+  if (start1 > s.size() + 1) return 0;
+  const std::size_t p = s.find(what, start1 - 1);
+  return p == std::string_view::npos ? 0 : p + 1;
+}
+
+std::string TrimBlanks(std::string_view s) {
+  std::size_t a = 0, b = s.size();
+  while (a < b && s[a] == ' ') ++a;
+  while (b > a && s[b - 1] == ' ') --b;
+  return std::string(s.substr(a, b - a));
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+unsigned Code(char c) { return static_cast<unsigned char>(c); }
+
+// Two digits at a 1-based position; -1 when they are not two digits.
+int TwoDigits(std::string_view s, std::size_t pos1) {
+  const char a = At(s, pos1), b = At(s, pos1 + 1);
+  if (!IsDigit(a) || !IsDigit(b)) return -1;
+  return (a - '0') * 10 + (b - '0');
+}
+
+std::string TwoDigitText(int n) {
+  std::string t(2, '0');
+  t[0] = static_cast<char>('0' + (n / 10) % 10);
+  t[1] = static_cast<char>('0' + n % 10);
+  return t;
+}
+
+using std::chrono::days;
+using std::chrono::minutes;
+using std::chrono::sys_days;
+using std::chrono::year_month_day;
+
+// Minutes since the epoch of a date and time; false when it is no valid date.
+bool MomentMinutes(int year, int month, int day, int hour, int minute, long long& out) {
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return false;
+  const year_month_day ymd{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                           std::chrono::day{static_cast<unsigned>(day)}};
+  if (!ymd.ok()) return false;
+  out = static_cast<long long>(sys_days{ymd}.time_since_epoch().count()) * 1440 + hour * 60 + minute;
+  return true;
+}
+
+// Stage 1: the report's own timestamp. False for a stamp that is no valid date and time.
+bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
+  const std::string& p = v.payloadText;
+  if (p.empty() || (p[0] != '@' && p[0] != '/')) return true;
+  const char type = At(p, 8);
+  const LocalTime& now = ctx.now;
+  if (v.thirdPartyFlag == 1) {
+    if (type != 'z') return true;
+    const int day = TwoDigits(p, 2), hour = TwoDigits(p, 4), minute = TwoDigits(p, 6);
+    long long unused = 0;
+    if (day < 0 || hour < 0 || minute < 0 || !MomentMinutes(now.year, now.month, day, hour, minute, unused))
+      return false;
+    v.stampDate = TwoDigitText(now.year % 100) + TwoDigitText(now.month) + Mid(p, 2, 2);
+    v.stampTime = Mid(p, 4, 4);
+    return true;
+  }
+  long long stamp = 0;
+  if (type == 'z') {
+    const int day = TwoDigits(p, 2), hour = TwoDigits(p, 4), minute = TwoDigits(p, 6);
+    if (day < 0 || hour < 0 || minute < 0 || !MomentMinutes(now.year, now.month, day, hour, minute, stamp))
+      return false;
+  } else if (type == 'h') {
+    const int hour = TwoDigits(p, 2), minute = TwoDigits(p, 4);
+    if (hour < 0 || minute < 0 || !MomentMinutes(now.year, now.month, now.day, hour, minute, stamp)) return false;
+  } else {
+    return true;
+  }
+  long long clock = 0;
+  if (!MomentMinutes(now.year, now.month, now.day, now.hour, now.minute, clock)) return false;
+  stamp += static_cast<long long>(ctx.utcOffsetHours) * 60;
+  if (std::llabs(stamp - clock) > 2) v.stampDeviates = 1;
+  return true;
+}
+
+// Stage 2: a live object or item becomes a position report of its name.
+void RewriteObject(FrameValues& v) {
+  const std::string& p = v.payloadText;
+  if (p.empty()) return;
+  char marker;
+  if (p[0] == ';')
+    marker = '*';
+  else if (p[0] == ')')
+    marker = '!';
+  else
+    return;
+  const std::size_t pos = InStr(std::string_view(p).substr(0, std::min<std::size_t>(p.size(), 11)),
+                                std::string_view(&marker, 1), 3);
+  if (pos == 0) return;
+  const std::size_t dot = InStr(p, ".");
+  if (!(p.size() > pos + 10 && dot > pos + 3)) return;
+  v.viaText = v.callText;
+  v.callText = UpperCase(TrimBlanks(Mid(p, 2, pos - 2)));
+  std::string s = Mid(p, pos);
+  const char type = InStr(s, ".") > 7 ? '@' : '=';
+  s[0] = type;
+  v.dataTypeChar = type;
+  if (At(s, 2) == '/') {
+    s.erase(0, 1);
+    v.dataTypeChar = '/';
+  }
+  v.payloadText = s;
+  v.objectFlag = 1;
+}
+
+bool IsPositionType(char c) { return c == '!' || c == '=' || c == '@' || c == '/'; }
+
+// Stage 4a: the plain text form. False when the symbol code is missing.
+bool DecodePlain(FrameValues& v) {
+  const std::string& p = v.payloadText;
+  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark = "'";
+  const std::size_t d = InStr(p, ".");
+  if (d < 5) return true;
+  const char ns = At(p, d + 3);
+  if (ns != 'N' && ns != 'S' && ns != 'n' && ns != 's') return true;
+  v.latText = UpperCase(Mid(p, d - 4, 8));
+  if (!IsNumberText(v.latText.substr(0, 7))) v.latText.clear();
+  const std::size_t e = InStr(p, ".", d + 1);
+  if (e == 0 || e < d + 2) return true;
+  const char ew = At(p, e + 3);
+  if (ew != 'W' && ew != 'E' && ew != 'w' && ew != 'e') return true;
+  v.lonText = UpperCase(Mid(p, e - 5, 9));
+  if (!IsNumberText(v.lonText.substr(0, 8))) v.lonText.clear();
+  v.decodedComment = TrimBlanks(Mid(p, e + 5));
+  if (e + 4 > p.size()) return false;  // no symbol code
+  v.symbolText = std::string{At(p, d + 4), At(p, e + 4)};
+  return true;
+}
+
+// Stage 4b: an NMEA sentence.
+void DecodeNmea(FrameValues& v) {
+  const std::string up = UpperCase(v.payloadText);
+  std::size_t n = InStr(up, ",N,");
+  if (n == 0) n = InStr(up, ",S,");
+  std::size_t w = InStr(up, ",E,");
+  if (w == 0) w = InStr(up, ",W,");
+  if (n == 0 || w == 0) return;
+  // The field that ends at the comma of 1-based position 'at', with the letter behind it.
+  auto field = [&](std::size_t at) {
+    const std::size_t comma = at - 1;
+    const std::size_t start = comma == 0 ? std::string::npos : up.rfind(',', comma - 1);
+    const std::size_t from = start == std::string::npos ? 0 : start + 1;
+    return up.substr(from, comma - from) + up[comma + 1];
+  };
+  v.latText = field(n);
+  v.lonText = field(w);
+  static constexpr const char* kSsidSymbols[16] = {"",   "/a", "/U", "/f", "/b", "/Y", "/X", "/'",
+                                                   "/s", "/>", "/<", "/O", "/j", "/R", "/k", "/v"};
+  const std::size_t dash = v.callText.find('-');
+  if (dash != std::string::npos) {
+    const double ssid = LeadingNumber(std::string_view(v.callText).substr(dash + 1));
+    if (ssid >= 1 && ssid <= 15 && ssid == std::floor(ssid)) v.symbolText = kSsidSymbols[static_cast<int>(ssid)];
+  }
+}
+
+bool IsBase91(char c) { return Code(c) >= 33 && Code(c) <= 123; }
+bool IsSymbolCode(char c) { return Code(c) >= 33 && Code(c) <= 126; }
+bool IsCompressedTable(char c) {
+  return c == '/' || c == '\\' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'j');
+}
+
+// Stage 4c: the compressed form. False when the characters are no compressed position.
+bool DecodeCompressed(FrameValues& v) {
+  const std::string& p = v.payloadText;
+  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark = "'";
+  const std::size_t table = (v.dataTypeChar == '@' || v.dataTypeChar == '/') ? 9 : 2;
+  if (p.size() < table + 9) return false;  // table, 4 + 4 position characters and the code
+  for (std::size_t i = table + 1; i <= table + 8; ++i)
+    if (!IsBase91(At(p, i))) return false;
+  if (!IsCompressedTable(At(p, table)) || !IsSymbolCode(At(p, table + 9))) return false;
+  auto value = [&](std::size_t first) {
+    double x = 0;
+    for (std::size_t i = first; i < first + 4; ++i) x = x * 91 + (Code(At(p, i)) - 33);
+    return x;
+  };
+  v.latitude = 90.0 - value(table + 1) / 380926.0;
+  v.longitude = value(table + 5) / 190463.0 - 180.0;
+  if (std::fabs(v.latitude) > 90.0 || std::fabs(v.longitude) > 180.0) return false;
+  v.symbolText = std::string{At(p, table), At(p, table + 9)};
+  v.decodedComment = TrimBlanks(Mid(p, table + 10));
+  v.latText = "YYYY";
+  v.lonText = "XXXX";
+  return true;
+}
+
+// Stage 4d: Mic-E. False when the destination or the payload is no Mic-E position.
+bool DecodeMicE(FrameValues& v) {
+  const std::string& dest = v.destinationCall;
+  const std::string& p = v.payloadText;
+  if (dest.size() <= 5) return true;  // no position
+  int digit[6];
+  int bit[6];
+  for (int i = 0; i < 6; ++i) {
+    const char c = dest[i];
+    if (c >= '0' && c <= '9') {
+      digit[i] = c - '0';
+      bit[i] = 0;
+    } else if (c >= 'A' && c <= 'J') {
+      digit[i] = c - 'A';
+      bit[i] = 0;
+    } else if (c >= 'P' && c <= 'Y') {
+      digit[i] = c - 'P';
+      bit[i] = 1;
+    } else if (c == 'K' || c == 'Z') {
+      digit[i] = 0;
+      bit[i] = 1;
+    } else if (c == 'L') {
+      digit[i] = 0;
+      bit[i] = 0;
+    } else {
+      return false;
+    }
+  }
+  if (p.size() < 9) return false;  // longitude, speed, course and symbol
+  for (std::size_t i = 2; i <= 4; ++i)
+    if (Code(At(p, i)) < 28 || Code(At(p, i)) > 127) return false;
+  if (!IsSymbolCode(At(p, 8)) || !IsSymbolCode(At(p, 9))) return false;
+  if (digit[2] * 10 + digit[3] >= 60) return false;
+  double lat = 10 * digit[0] + digit[1] + digit[2] / 6.0 + digit[3] / 60.0 + digit[4] / 600.0 + digit[5] / 6000.0;
+  if (lat > 90.0) return false;
+  if (bit[3] == 0) lat = -lat;
+  if (IsDigit(dest[0]) && IsDigit(dest[1]) && IsDigit(dest[2])) v.emergencyFlag = 1;
+  int deg = static_cast<int>(Code(At(p, 2))) - 28;
+  if (bit[4] == 1) deg += 100;
+  if (deg >= 180 && deg <= 189) deg -= 80;
+  if (deg >= 190 && deg <= 199) deg -= 190;
+  int min = static_cast<int>(Code(At(p, 3))) - 28;
+  if (min >= 60) min -= 60;
+  const int hundredths = static_cast<int>(Code(At(p, 4))) - 28;
+  double lon = deg + min / 60.0 + hundredths / 6000.0;
+  if (bit[5] == 1) lon = -lon;
+  v.latitude = lat;
+  v.longitude = lon;
+  v.symbolText = std::string{At(p, 9), At(p, 8)};
+  std::string comment = TrimBlanks(Mid(p, 11));
+  const char c10 = At(p, 10);
+  if (!comment.empty() && (IsDigit(c10) || (c10 >= 'A' && c10 <= 'Y') || (c10 >= 'a' && c10 <= 'z')))
+    comment = TrimBlanks(Mid(p, 10));
+  v.decodedComment = comment;
+  v.latText = "YYYY";
+  v.lonText = "XXXX";
+  return true;
+}
+
+double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
+
+}  // namespace
+
+std::string UpperCase(std::string_view text) {
+  std::string s(text);
+  for (char& ch : s) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 'a' && c <= 'z')
+      ch = static_cast<char>(c - 32);
+    else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+      ch = static_cast<char>(c - 32);
+    else if (c == 0x9A || c == 0x9C || c == 0x9E)
+      ch = static_cast<char>(c - 16);
+    else if (c == 0xFF)
+      ch = static_cast<char>(0x9F);
+  }
+  return s;
+}
+
+void StripAltitude(std::string& comment) {
+  const std::size_t brace = comment.find('}');
+  if (brace != std::string::npos && brace < 6) comment.erase(0, brace + 1);
+  const std::size_t alt = comment.find("/A=");
+  if (alt == std::string::npos) return;
+  std::size_t end = alt + 3;
+  while (end < comment.size() && IsDigit(comment[end])) ++end;
+  comment.erase(0, end);
+}
+
+DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
+  // Stage 1.
+  if (!CheckTimestamp(v, ctx)) return DecodeResult::Malformed;
+  // Stage 2.
+  RewriteObject(v);
+  // Stage 3.
+  if (!v.payloadText.empty() && v.payloadText[0] == ':' && At(v.payloadText, 11) == ':') {
+    if (ctx.onMessage) ctx.onMessage(v);
+    return DecodeResult::NoReport;
+  }
+  // Stage 4.
+  if (IsPositionType(v.dataTypeChar)) {
+    if (!DecodePlain(v)) return DecodeResult::Malformed;
+  } else if (v.dataTypeChar == '$') {
+    DecodeNmea(v);
+  }
+  if ((v.latText.empty() || v.lonText.empty()) && IsPositionType(v.dataTypeChar)) {
+    if (!DecodeCompressed(v)) return DecodeResult::Malformed;
+  }
+  if (v.dataTypeChar == '`' || v.dataTypeChar == '\'') {
+    if (!DecodeMicE(v)) return DecodeResult::Malformed;
+  }
+  // Stage 5.
+  if (!v.decodedComment.empty()) StripAltitude(v.decodedComment);
+  if (v.callText.empty() || v.destinationCall.empty() || v.latText.empty() || v.lonText.empty())
+    return DecodeResult::NoReport;
+  if (v.latText != "YYYY" || v.lonText != "XXXX") {
+    const std::string& la = v.latText;
+    const std::string& lo = v.lonText;
+    v.latitude = LeadingNumber(Mid(la, 1, 2)) + LeadingNumber(Mid(la, 3, 5)) / 60.0;
+    v.longitude = LeadingNumber(Mid(lo, 1, 3)) + LeadingNumber(Mid(lo, 4, 5)) / 60.0;
+    if (la.back() == 'S') v.latitude = -v.latitude;
+    if (lo.back() == 'W') v.longitude = -v.longitude;
+  }
+  if (!std::isfinite(v.latitude) || !std::isfinite(v.longitude) || std::fabs(v.latitude) > 90.0 ||
+      std::fabs(v.longitude) > 180.0)
+    return DecodeResult::Malformed;
+  if (std::fabs(v.latitude) <= 0.02) return DecodeResult::NoReport;
+  v.projectedLatitude = Sign(v.latitude) * std::fabs(v.latitude + 0.00005);
+  v.projectedLongitude = Sign(v.longitude) * std::fabs(v.longitude + 0.00005);
+  double easting = std::nan(""), northing = std::nan("");
+  ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, ctx.mapCentralMeridian, easting, northing,
+                     ctx.mapFalseEasting);
+  if (!std::isfinite(easting) || !std::isfinite(northing)) return DecodeResult::Malformed;
+  if (std::fabs(northing) > 9999000.0 || std::fabs(easting) > 9999000.0) return DecodeResult::NoReport;
+  v.northing = northing;
+  v.easting = easting;
+  return DecodeResult::Position;
+}
+
+}  // namespace zeblon::reception

@@ -1,0 +1,211 @@
+#include "reception/frame_assembly.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace zeblon::reception {
+namespace {
+
+std::string TrimBlanks(std::string_view s) {
+  std::size_t a = 0, b = s.size();
+  while (a < b && s[a] == ' ') ++a;
+  while (b > a && s[b - 1] == ' ') --b;
+  return std::string(s.substr(a, b - a));
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr std::string_view kMarkers[3] = {" (UI):\r\n", " <UI>:\r\n", " [UI]:\r\n"};
+
+}  // namespace
+
+std::string ApplyHeardMark(std::string_view text) {
+  std::vector<std::size_t> inserts;  // 0-based positions of the ">" to mark before
+  const std::size_t n = text.size();
+  // "UI" at 1-based positions 5 .. n - 5, followed by one character and ":" CR LF.
+  for (std::size_t p = 4; p + 5 < n + 0 && p + 6 <= n; ++p) {
+    if (text[p] != 'U' || text[p + 1] != 'I' || text[p + 3] != ':' || text[p + 4] != '\r' || text[p + 5] != '\n')
+      continue;
+    const std::size_t lf = text.rfind('\n', p);
+    const std::size_t start = lf == std::string_view::npos ? 0 : lf + 1;
+    const std::string_view line = text.substr(start, p - start);
+    if (line.find('*') != std::string_view::npos) continue;
+    const std::size_t gt = line.find('>');
+    if (gt == std::string_view::npos) continue;
+    inserts.push_back(start + gt);
+  }
+  if (inserts.empty()) return std::string(text);
+  std::string out;
+  out.reserve(n + inserts.size());
+  std::size_t from = 0;
+  for (std::size_t at : inserts) {
+    out.append(text.substr(from, at - from));
+    out += '*';
+    from = at;
+  }
+  out.append(text.substr(from));
+  return out;
+}
+
+void AddToMonitorLines(MonitorLines& list, std::string_view text) {
+  for (char ch : text) {
+    if (ch == '\n') {
+      ++list.count;
+      list.lines[list.count].clear();
+      if (list.count > 400) {
+        for (int i = 0; i < 400; ++i) list.lines[i] = std::move(list.lines[i + 1]);
+        list.lines[400].clear();
+        list.count = 400;
+      }
+    } else if (static_cast<unsigned char>(ch) > 27) {
+      list.lines[list.count] += ch;
+    }
+  }
+}
+
+FrameCut CutFrame(std::string& buffer) {
+  FrameCut cut;
+  std::size_t marker = std::string::npos;
+  for (std::string_view m : kMarkers) marker = std::min(marker, buffer.find(m));
+  if (marker == std::string::npos) {
+    if (buffer.size() > 2000) buffer.erase(0, buffer.size() - 100);
+    return cut;
+  }
+  const std::size_t lf = marker == 0 ? std::string::npos : buffer.rfind('\n', marker - 1);
+  if (lf == std::string::npos) {
+    buffer.erase(0, marker + 7);  // the marker and its CR; the LF stays first
+    return cut;
+  }
+  buffer.erase(0, lf);
+  const std::size_t lf2 = buffer.find('\n', 1);
+  const std::size_t lf3 = lf2 == std::string::npos ? std::string::npos : buffer.find('\n', lf2 + 1);
+  if (lf3 == std::string::npos) {
+    cut.kind = FrameCut::Kind::Incomplete;
+    return cut;
+  }
+  cut.kind = FrameCut::Kind::Frame;
+  cut.frameText = buffer.substr(1, lf3 - 1);
+  buffer.erase(0, lf3);
+  return cut;
+}
+
+namespace {
+
+// 1-based helpers over the frame text.
+std::size_t InStr(std::string_view s, std::string_view what, std::size_t start1 = 1) {
+  if (start1 < 1) start1 = 1;
+  if (start1 > s.size() + 1) return 0;
+  const std::size_t p = s.find(what, start1 - 1);
+  return p == std::string_view::npos ? 0 : p + 1;
+}
+
+// First position (1-based) of any of the characters within [from, to]; 0 when none.
+std::size_t FirstOf(std::string_view s, std::string_view chars, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i <= to && i <= s.size(); ++i)
+    if (chars.find(s[i - 1]) != std::string_view::npos) return i;
+  return 0;
+}
+
+// Last position (1-based) of any of the characters before 'before'; 0 when none.
+std::size_t LastOfBefore(std::string_view s, std::string_view chars, std::size_t before) {
+  for (std::size_t i = std::min(before, s.size() + 1); i-- > 1;)
+    if (chars.find(s[i - 1]) != std::string_view::npos) return i;
+  return 0;
+}
+
+HeaderOutcome HandOver(FrameValues& v) {
+  v.stampDeviates = 0;
+  return v.payloadText.empty() ? HeaderOutcome::Drop : HeaderOutcome::Payload;
+}
+
+void TakePayload(FrameValues& v, std::string_view frame, std::size_t first1) {
+  if (first1 > frame.size()) return;
+  const std::string_view rest = frame.substr(first1 - 1);
+  const std::string payload = TrimBlanks(rest.substr(0, rest.find('\r')));
+  if (payload.empty()) return;
+  v.dataTypeChar = rest[0];
+  v.payloadText = payload;
+}
+
+// The alias test over the header from the end of the source call to its ":".
+bool AliasUsed(std::string_view sub) {
+  for (std::size_t j = 1; j + 1 < sub.size(); ++j) {  // 0-based: second .. last but one
+    if (sub[j] == '-' && IsDigit(sub[j - 1]) && IsDigit(sub[j + 1]) && sub[j - 1] > sub[j + 1]) return true;
+    if (sub.substr(j, 4) == "WIDE" && j + 4 < sub.size() && IsDigit(sub[j + 4]) &&
+        (j + 5 >= sub.size() || sub[j + 5] != '-'))
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+HeaderOutcome NormaliseHeader(std::string frame, std::string_view txCall, std::string_view ownEchoHeader,
+                              FrameValues& v) {
+  const std::size_t P = InStr(frame, ":\r\n");
+  if (P == 0) return HeaderOutcome::Drop;
+  v.headerLine = frame.substr(0, P - 1);
+  v.thirdPartyFlag = 0;
+  const bool relayed = P + 3 <= frame.size() && frame[P + 2] == '}';
+
+  if (relayed) {
+    if (!txCall.empty() && v.headerLine.substr(0, 12).find(txCall) != std::string::npos) return HeaderOutcome::Drop;
+    v.thirdPartyFlag = 1;
+    if (InStr(frame, ":", P + 1) != 0) {
+      std::string inner = frame.substr(P + 3);  // the packet after "}"
+      const std::size_t colon = inner.find(':');
+      inner.insert(colon + 1, "\r\n");
+      frame = inner;
+      const std::size_t S = InStr(frame, ">");
+      const std::size_t headerEnd = InStr(frame, ":\r\n");
+      if (S == 0) return HeaderOutcome::Drop;
+      std::string call = UpperCase(frame.substr(0, S - 1));
+      if (!call.empty() && call.back() == '*') call.pop_back();
+      v.callText = call;
+      const std::size_t T = InStr(frame, "*");
+      if (T > 11) {
+        const std::size_t from = LastOfBefore(frame, ":,>", T);
+        v.viaText = frame.substr(from, T - 1 - from);
+      }
+      if (frame.find("TCPIP") != std::string::npos) v.viaText = "TCPIP";
+      if (S < headerEnd) {
+        const std::size_t end = FirstOf(frame, "*:,>", S + 1, headerEnd);
+        const std::size_t stop = end == 0 ? headerEnd : end;
+        v.destinationCall = frame.substr(S, stop - 1 - S);
+      }
+      if (v.viaText.empty()) v.viaText = v.destinationCall;
+      TakePayload(v, frame, headerEnd + 3);
+      return HandOver(v);
+    }
+  }
+
+  // Plain steps.
+  if (P < 7 || frame.substr(0, P).find('*') == std::string::npos) return HeaderOutcome::Drop;
+  const std::size_t E = FirstOf(frame, "*>", 3, P);
+  if (E == 0) return HeaderOutcome::Drop;
+  v.callText = UpperCase(frame.substr(0, E - 1));
+  std::string echo;
+  if (!ownEchoHeader.empty()) echo = frame.substr(0, ownEchoHeader.size());
+  const std::size_t cmd = frame.substr(0, E - 1).find("cmd:");
+  if (cmd != std::string::npos) {
+    v.callText = UpperCase(frame.substr(cmd + 4, E - 1 - (cmd + 4)));
+    if (!ownEchoHeader.empty()) echo = frame.substr(cmd + 4, ownEchoHeader.size());
+  }
+  if (!ownEchoHeader.empty() && echo == ownEchoHeader) return HeaderOutcome::OwnEcho;
+  const std::size_t A = FirstOf(frame, "*", 3, P);
+  if (A != 0 && A < 11) {
+    v.viaText = " ";
+  } else if (A != 0) {
+    const std::size_t from = LastOfBefore(frame, ",>", A);
+    v.viaText = frame.substr(from, A - 1 - from);
+  }
+  if (TrimBlanks(v.viaText).empty()) {
+    if (AliasUsed(std::string_view(frame).substr(E - 1, P - E + 1))) v.viaText = "ALIAS";
+  }
+  const std::size_t G = P >= 2 ? LastOfBefore(frame, ">", P - 1) : 0;
+  if (G != 0 && P >= G + 6) v.destinationCall = frame.substr(G, P - G - 6);
+  if (G > E && A != 0 && A < P) TakePayload(v, frame, P + 3);
+  return HandOver(v);
+}
+
+}  // namespace zeblon::reception

@@ -1,0 +1,134 @@
+#include "reception/messages.h"
+
+#include <string>
+
+namespace zeblon::reception {
+namespace {
+
+std::string Pad9(std::string s) {
+  if (s.size() < 9) s.resize(9, ' ');
+  return s;
+}
+
+std::string TwoDigits(int n) {
+  std::string t(2, '0');
+  t[0] = static_cast<char>('0' + (n / 10) % 10);
+  t[1] = static_cast<char>('0' + n % 10);
+  return t;
+}
+
+bool AwaitsAck(int colour) { return colour > 250 && colour < 0x5FFF; }
+
+void LogChatLine(ChatPanel& chat, ReceptionHost& host, const ReceptionSettings& s) {
+  const LocalTime t = host.Now();
+  std::string line = std::to_string(t.year) + TwoDigits(t.month) + TwoDigits(t.day) + " " + TwoDigits(t.hour) +
+                     TwoDigits(t.minute) + "  " + Trim(chat.Line(7)) + "\r\n";
+  // A chat log that cannot be written loses this line only.
+  AppendToFile(FindFileInFolder(LogFolder(s.dataFolder), "_CHATLOG.TXT"), line);
+}
+
+std::string DisplayLine(const std::string& sender, const std::string& message) {
+  std::string line(100, ' ');
+  WriteAt(line, 1, sender);
+  WriteAt(line, 10, message);
+  return line;
+}
+
+bool IsDuplicate(ChatPanel& chat, const std::string& message, const std::string& display) {
+  const std::string d = Trim(display);
+  if (message.find('{') != std::string::npos)
+    for (int i = 0; i < 8; ++i)
+      if (Trim(chat.Line(i)) == d) return true;
+  return Trim(chat.Line(7)) == d;
+}
+
+}  // namespace
+
+std::string WithoutControlBytes(std::string_view text) {
+  std::string s;
+  s.reserve(text.size());
+  for (char ch : text) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 32 && c != 127) s += ch;
+  }
+  return s;
+}
+
+void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, ReceptionHost& host) {
+  const std::string message = Trim(v.payloadText);
+  const std::string& sender = v.callText;
+  const std::string addressee = UpperCase(TrimmedColumns(message, 2, 10));
+  const std::string kind = std::string(Columns(message, 12, 14));
+  const bool ack = kind == "ack" || kind == "mok";
+  const bool forUser = addressee == Trim(s.userCall) || addressee == s.txCall;
+
+  if (!forUser) {
+    if (ack || chat.MeOnly()) return;
+    const std::string display = DisplayLine(sender, message);
+    if (IsDuplicate(chat, message, display)) return;
+    chat.ScrollIn(display, kChatOthers);
+    LogChatLine(chat, host, s);
+    return;
+  }
+
+  if (ack) {
+    const std::string number = TrimmedColumns(message, 15, 19);
+    for (int i = 0; i < 8; ++i) {
+      if (!AwaitsAck(chat.Colour(i))) continue;
+      const std::string line = chat.Line(i);
+      const std::size_t brace = line.find('{');
+      if (brace == std::string::npos) continue;
+      if (TrimRight(std::string_view(line).substr(brace + 1)) == number) chat.SetColour(i, kChatAcknowledged);
+    }
+    return;
+  }
+
+  const std::string display = DisplayLine(sender, message);
+  const bool duplicate = IsDuplicate(chat, message, display);
+  if (!duplicate) {
+    if (s.toneOn) host.Beep();
+    chat.ScrollIn(display, kChatToUser);
+    LogChatLine(chat, host, s);
+    if (!chat.Visible()) chat.OpenForUser();
+  }
+  const std::string cleanSender = WithoutControlBytes(Trim(sender));
+  const std::size_t brace = display.find('{');
+  if (brace != std::string::npos) {
+    const std::string number = WithoutControlBytes(Trim(std::string_view(display).substr(brace + 1)));
+    host.SendAprsMessage(":" + Pad9(cleanSender) + ":ack" + number);
+    if (s.autoAnswerOn && !duplicate && !cleanSender.empty()) {
+      bool given = false;
+      for (int i = 4; i < 8 && !given; ++i) {
+        const std::string line = chat.Line(i);
+        given = TrimmedColumns(line, 1, 9) == Trim(s.txCall) && TrimmedColumns(line, 11, 19) == Trim(sender) &&
+                line.size() > 20 && line.find(s.autoAnswerText, 20) != std::string::npos;
+      }
+      if (!given) {
+        if (s.autoAnswerText.rfind("AA: ", 0) != 0) s.autoAnswerText = "AA: " + s.autoAnswerText;
+        chat.QueueChatMessage(cleanSender, s.autoAnswerText);
+      }
+    }
+  }
+  if (UpperCase(message).find("PATH") != std::string::npos || message.find('>') != std::string::npos ||
+      message.find('*') != std::string::npos) {
+    for (int i = 0; i < 8; ++i)
+      if (AwaitsAck(chat.Colour(i)) && chat.Line(i).find("?APRST") != std::string::npos)
+        chat.SetColour(i, kChatAcknowledged);
+  }
+  if (UpperCase(Trim(Columns(message, 12, 100000))) == "?APRST") {
+    const std::string& header = v.headerLine;
+    const std::size_t gt = header.find('>');
+    const std::string source = header.substr(0, gt == std::string::npos ? header.size() : gt);
+    const std::string rest = gt == std::string::npos ? std::string() : header.substr(gt + 1);
+    std::string via;
+    const std::size_t q = v.destinationCall.empty() ? std::string::npos : rest.find(v.destinationCall);
+    if (q != std::string::npos && q + 1 > 3) via = rest.substr(0, q + 1 - 2);
+    const std::string outgoing = ":" + Pad9(cleanSender) + ":PATH = " + WithoutControlBytes(source) + " VIA " +
+                                 WithoutControlBytes(via) + " TO " + WithoutControlBytes(v.destinationCall);
+    chat.ScrollIn(Pad9(s.txCall) + outgoing, kChatPathReply);
+    host.SendAprsMessage(outgoing);
+    LogChatLine(chat, host, s);
+  }
+}
+
+}  // namespace zeblon::reception

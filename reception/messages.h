@@ -1,0 +1,19 @@
+// The message stage of the receive pass: APRS messages shown in the chat
+// window, acknowledged when they are for the user, acknowledgements of the
+// user's own messages, the path query "?APRST" and the automatic answer.
+#pragma once
+
+#include "reception/aprs_decode.h"
+#include "reception/reception_host.h"
+#include "reception/reception_state.h"
+
+namespace zeblon::reception {
+
+// Handles one frame whose payload has the message form. Nothing it does
+// depends on the chat log being writable.
+void HandleMessage(const FrameValues& v, ReceptionSettings& settings, ChatPanel& chat, ReceptionHost& host);
+
+// A text for transmission: every control byte (codes below 32 and 127) left out.
+std::string WithoutControlBytes(std::string_view text);
+
+}  // namespace zeblon::reception

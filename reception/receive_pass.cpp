@@ -1,0 +1,483 @@
+#include "reception/receive_pass.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <string>
+#include <unordered_set>
+
+#include "geodesy/text.h"
+#include "reception/messages.h"
+
+namespace zeblon::reception {
+namespace {
+
+std::string TwoDigits(int n) {
+  std::string t(2, '0');
+  t[0] = static_cast<char>('0' + (n / 10) % 10);
+  t[1] = static_cast<char>('0' + n % 10);
+  return t;
+}
+
+// Values from the air written into a record: a control byte would break the
+// line-by-line files that mirror the stores, so it becomes "_".
+std::string Printable(std::string s) {
+  for (char& ch : s) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 32 || c == 127) ch = '_';
+  }
+  return s;
+}
+
+int MinutesOfDay(std::string_view hhmm) {
+  return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 + static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
+}
+
+double KmOf(std::string_view record, int first, int last) { return LeadingNumber(Columns(record, first, last)); }
+
+std::string CallWithoutSsid(const std::string& call) { return call.substr(0, call.find('-')); }
+
+}  // namespace
+
+std::string RecordParts::Build(bool trackOrder) const {
+  std::string r = BlankRecord();
+  WriteAt(r, 1, date);
+  WriteAt(r, 8, time);
+  if (stamped) WriteAt(r, 12, "T");
+  WriteAt(r, 13, position);
+  if (trackOrder) {
+    // The track point takes the heard-via and the comment before the call.
+    WriteAt(r, 91, via);
+    WriteAt(r, 43, comment);
+    WriteAt(r, 32, messagingMark);
+    WriteAt(r, 33, call);
+  } else {
+    WriteAt(r, 32, messagingMark);
+    WriteAt(r, 33, call);
+    WriteAt(r, 43, comment);
+    WriteAt(r, 91, via);
+  }
+  WriteAt(r, 101, symbol);
+  WriteAt(r, 105, symbolName);
+  return r;
+}
+
+std::string AlarmDistanceText(double km) {
+  double tenths = std::floor(km * 10.0);
+  if (!std::isfinite(tenths) || tenths < 0) tenths = 0;
+  std::string digits = std::to_string(static_cast<long long>(tenths));
+  while (digits.size() < 2) digits.insert(digits.begin(), '0');
+  digits.insert(digits.size() - 1, ".");
+  return digits;
+}
+
+void ReceptionState::ClearMoniAll() {
+  for (int i = 0; i <= moniAllCount && i < kMoniAllSlots; ++i) moniAllLog[i] = BlankRecord();
+  moniAllCount = 0;
+  monitorLines = MonitorLines{};
+}
+
+void ReceptionState::RestoreMoniOneTrack() {
+  for (auto& slot : moniOneTrack) slot = BlankRecord();
+  moniOneCount = 0;
+  if (settings.moniOneCall.empty()) return;
+  const auto lines = ReadMoniOneLogForRestore(MoniOneLogPath(settings.dataFolder, settings.moniOneCall));
+  for (const auto& line : lines) moniOneTrack[++moniOneCount] = line;
+}
+
+ReceivePass::ReceivePass(ReceptionState& state, ReceptionHost& host, ChatPanel& chat,
+                         const stations::SymbolTable& symbols)
+    : st_(state), host_(host), chat_(chat), symbols_(symbols) {}
+
+void ReceivePass::Log(const std::filesystem::path& path, std::string_view bytes) {
+  if (!AppendToFile(path, bytes)) ++st_.failedLogWrites;
+}
+
+void ReceivePass::Run(MonitorSource& source) {
+  st_.passEventLevel = 0;
+  for (;;) {
+    const TurnRead read = source.ReadTurn();
+    if (read.leave == TurnRead::Leave::WithRedraw) {
+      host_.DrawMap();
+      return;
+    }
+    if (read.leave == TurnRead::Leave::AtOnce) return;
+
+    const std::string text = ApplyHeardMark(read.text);
+    if (!text.empty()) {
+      AddToMonitorLines(st_.monitorLines, text);
+      st_.receiveBuffer += text;
+      host_.MonitorListChanged();
+      if (st_.settings.logsOn) Log(FindFileInFolder(LogFolder(st_.settings.dataFolder), "_LOGRAW_.TXT"), text);
+    }
+
+    const FrameCut cut = CutFrame(st_.receiveBuffer);
+    int level = kLevelNone;
+    std::string callText;
+    if (cut.kind == FrameCut::Kind::Incomplete && st_.receiveBuffer.size() > 400) {
+      host_.DrawMap();
+      return;
+    }
+    if (cut.kind == FrameCut::Kind::Frame) {
+      host_.SetTimer1(false);
+      bool ownEcho = false;
+      try {
+        level = ProcessFrame(cut.frameText, &ownEcho);
+      } catch (const std::exception&) {
+        // Whatever went wrong concerns this frame only.
+        ++st_.malformedFrames;
+        level = kLevelNone;
+      }
+      if (ownEcho) continue;
+      callText = lastCall_;
+    }
+    const bool progressed = !text.empty() || cut.kind == FrameCut::Kind::Frame;
+    if (EndOfFrame(level, callText, progressed) == Next::End) return;
+  }
+}
+
+int ReceivePass::ProcessFrame(const std::string& frameText, bool* ownEcho) {
+  FrameValues v;
+  lastCall_.clear();
+  const HeaderOutcome header = NormaliseHeader(frameText, st_.settings.txCall, st_.settings.ownEchoHeader, v);
+  if (header == HeaderOutcome::OwnEcho) {
+    if (ownEcho) *ownEcho = true;
+    return kLevelNone;
+  }
+  if (header == HeaderOutcome::Drop) return kLevelNone;
+  DecodeContext ctx;
+  ctx.now = host_.Now();
+  ctx.utcOffsetHours = st_.settings.utcOffsetHours;
+  ctx.mapCentralMeridian = st_.settings.mapCentralMeridian;
+  ctx.mapFalseEasting = st_.settings.mapFalseEasting;
+  ctx.onMessage = [this](const FrameValues& m) { HandleMessage(m, st_.settings, chat_, host_); };
+  const DecodeResult result = DecodePayload(v, ctx);
+  if (result == DecodeResult::Malformed) ++st_.malformedFrames;
+  if (result != DecodeResult::Position) return kLevelNone;
+  lastCall_ = v.callText;
+  return StoreReport(v);
+}
+
+int ReceivePass::StoreReport(FrameValues& v) {
+  const ReceptionSettings& s = st_.settings;
+  int level = kLevelNone;
+
+  // Position texts and their km values.
+  const std::int64_t northM = TruncateMetres(v.northing);
+  const std::int64_t eastM = FloorMetres(v.easting);
+  const std::string northText = PositionText(northM);
+  const std::string eastText = PositionText(eastM);
+  const std::string position = std::string(1, kPointMark) + northText + eastText;
+  const double northKm = static_cast<double>(northM) / 1000.0;
+  const double eastKm = static_cast<double>(eastM) / 1000.0;
+
+  // Date and time.
+  std::string date, time;
+  if (v.thirdPartyFlag == 1 && !v.stampDate.empty() && !v.stampTime.empty()) {
+    date = v.stampDate;
+    time = v.stampTime;
+  } else {
+    const LocalTime now = host_.Now();
+    date = TwoDigits(now.year % 100) + TwoDigits(now.month) + TwoDigits(now.day);
+    time = TwoDigits(now.hour) + TwoDigits(now.minute);
+  }
+
+  // Symbol.
+  std::string symbol = v.symbolText;
+  if (symbol.size() < 2) symbol = "/\"";
+  if (symbol[0] != '/' && symbol[0] != '\\') symbol = std::string{'\\', symbol[1], symbol[0]};
+  int index = stations::SymbolIndexOf(symbol[0], symbol[1]);
+  if (index > 194 || index < 1) {
+    index = 194;
+    symbol = "\\~";
+  }
+  st_.symbolIndex = index;
+  if (index == 101) v.emergencyFlag = 1;
+  const std::string& row = symbols_[index];
+  std::string symbolName = stations::SymbolNameOf(row) + " ";
+  if (symbol.size() == 3) symbolName += symbol[2];
+  symbol = Printable(symbol);
+  symbolName = Printable(symbolName);
+
+  // Comment.
+  v.decodedComment = CutComment(v.decodedComment);
+  const std::string comment = Printable(v.decodedComment);
+  const std::string call = Printable(v.callText);
+  const std::string via = Printable(v.viaText);
+
+  // Record.
+  RecordParts parts{date, time, v.stampDeviates == 1, position, v.messagingMark, call, comment, via, symbol, symbolName};
+  std::string record = parts.Build(false);
+  if (v.objectFlag == 1) WriteAt(record, 90, "_");
+  if (v.emergencyFlag == 1) WriteAt(record, 42, "!");
+  lastRecord_ = record;
+
+  // Emergency.
+  if (v.emergencyFlag == 1) {
+    AlarmRecord& a = st_.alarm;
+    a.call = call;
+    a.time = AlarmTimeText(date, time);
+    a.northText = northText;
+    a.eastText = eastText;
+    a.latText.clear();
+    a.lonText.clear();
+    host_.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
+    a.comment = comment;
+    a.file = FindFileInFolder(LogFolder(s.dataFolder), "_ALARM_.TXT");
+    Log(a.file, AlarmBlock(a, s.mapZoneText));
+    level = kLevelEmergency;
+  }
+
+  // Duplicate test.
+  const std::string trimmed = Trim(record);
+  const int newMinutes = MinutesOfDay(time);
+  const std::string trimmedVia = Trim(via);
+  for (int i = 1; i <= st_.moniAllCount; ++i) {
+    const std::string& stored = st_.moniAllLog[i];
+    if (Columns(stored, 13, 31) == position) {
+      if (std::abs(MinutesOfDay(Columns(stored, 8, 11)) - newMinutes) < 10 && TrimmedColumns(stored, 91, 99) != trimmedVia)
+        return level;
+    }
+    if (Trim(stored) == trimmed) return level;
+  }
+
+  // Append and log.
+  if (st_.moniAllCount < kMoniAllSlots - 1) {
+    st_.moniAllLog[++st_.moniAllCount] = record;
+  } else {
+    // The slots are full (a limit above the store's size): make room as the quarter pass does.
+    st_.moniAllLog.erase(st_.moniAllLog.begin() + 2);
+    st_.moniAllLog.push_back(BlankRecord());
+    st_.moniAllLog[st_.moniAllCount] = record;
+  }
+  if (s.logsOn) {
+    const auto folder = LogFolder(s.dataFolder);
+    Log(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n");
+    Log(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n");
+  }
+  if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll();
+  level = std::max(level, kLevelReport);
+
+  // MONI ALL distance alarm.
+  const int cls = v.objectFlag == 1 ? 3 : stations::SymbolClassOf(row);
+  const int bit = cls == 2 ? 1 : cls == 1 ? 2 : cls == 0 ? 4 : cls == 3 ? 8 : 0;
+  const std::string userCall = Trim(s.userCall);
+  if (s.moniAllAlarmOn && s.moniAllDisplayLevel != 0 && (bit == 0 || (s.stationFilterMask & bit) != 0) &&
+      v.callText != s.moniOneCall && userCall != v.callText && userCall != CallWithoutSsid(v.callText)) {
+    const double d = std::hypot(northKm - s.userNorth, eastKm - s.userEast);
+    if (d < s.alarmDistanceKm) {
+      DistanceAlarm alarm;
+      alarm.moniOne = false;
+      alarm.frameCaption = "MONI ALL  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + AlarmTimeText(date, time);
+      alarm.labelCaption = call + "    D = " + AlarmDistanceText(d) + " km !";
+      host_.ShowDistanceAlarm(alarm);
+    }
+  }
+
+  if (!s.moniOneCall.empty() && v.callText == s.moniOneCall) MoniOneStage(v, parts, level);
+  return level;
+}
+
+void ReceivePass::PruneMoniAll() {
+  auto& log = st_.moniAllLog;
+  int& count = st_.moniAllCount;
+  // Recurrence pass: of slots 2 on, only the newest record of a call at one place stays.
+  std::unordered_set<std::string> seen;
+  std::vector<bool> keep(static_cast<std::size_t>(count) + 1, true);
+  for (int i = count; i >= 2; --i) {
+    std::string key = std::string(Columns(log[i], 14, 31)) + std::string(Columns(log[i], 33, 41));
+    if (!seen.insert(std::move(key)).second) keep[i] = false;
+  }
+  int to = 2;
+  for (int i = 2; i <= count; ++i)
+    if (keep[i]) {
+      if (to != i) log[to] = std::move(log[i]);
+      ++to;
+    }
+  for (int i = to; i <= count; ++i) log[i] = BlankRecord();
+  count = to - 1;
+  // Quarter pass.
+  if (count > st_.settings.moniAllLimit) {
+    const int q = st_.settings.moniAllLimit / 4;
+    for (int i = 2; i <= count - q; ++i) log[i] = std::move(log[i + q]);
+    for (int i = count - q + 1; i <= count; ++i) log[i] = BlankRecord();
+    count -= q;
+  }
+}
+
+bool ReceivePass::RewriteMoniOneLog() {
+  std::string text;
+  text.reserve(static_cast<std::size_t>(st_.moniOneCount) * 110);
+  for (int i = 1; i <= st_.moniOneCount; ++i) {
+    const std::string line = TrimRight(st_.moniOneTrack[i]);
+    if (line.empty()) continue;
+    text += line;
+    text += "\r\n";
+  }
+  const bool ok = RewriteFile(MoniOneLogPath(st_.settings.dataFolder, st_.settings.moniOneCall), text);
+  if (!ok) ++st_.failedLogWrites;
+  return ok;
+}
+
+void ReceivePass::ThinMoniOneTrack() {
+  auto& track = st_.moniOneTrack;
+  int& count = st_.moniOneCount;
+  const double limit = st_.settings.moniOneTrackLimit;
+  // Gap pass: everything before a gap of more than 20 days goes.
+  auto dayNumber = [](const std::string& r) {
+    int year = static_cast<int>(LeadingNumber(Columns(r, 1, 2))) + 1900;
+    if (year < 1970) year += 100;
+    return year * 360 + static_cast<int>(LeadingNumber(Columns(r, 3, 4))) * 30 +
+           static_cast<int>(LeadingNumber(Columns(r, 5, 6)));
+  };
+  const int n = count;
+  for (int i = 1; i <= n - 1; ++i)
+    if (dayNumber(track[i + 1]) - dayNumber(track[i]) > 20)
+      for (int k = 1; k <= i; ++k) track[k] = BlankRecord();
+  // The track as the file holds it: the blank slots left out.
+  const std::string blank = BlankRecord();
+  int to = 1;
+  for (int i = 1; i <= count; ++i)
+    if (track[i] != blank) {
+      if (to != i) track[to] = track[i];
+      ++to;
+    }
+  for (int i = to; i <= count; ++i) track[i] = blank;
+  count = to - 1;
+
+  struct Pass {
+    double share, step;
+  };
+  static constexpr Pass kPasses[] = {{3.0 / 4, 0.01}, {2.0 / 3, 0.05}, {1.0 / 2, 0.1}, {1.0 / 3, 0.2}, {1.0 / 4, 0.5}};
+  double x = 1;
+  for (int run = 0; run < 80; ++run) {
+    for (const Pass& p : kPasses) {
+      if (!(count > 0.8 * limit)) continue;
+      int i = 1;
+      while (i < count * p.share) {
+        const double dn = std::fabs(KmOf(track[i], 14, 22) - KmOf(track[i + 1], 14, 22));
+        const double de = std::fabs(KmOf(track[i], 23, 31) - KmOf(track[i + 1], 23, 31));
+        if (dn < p.step * x && de < p.step * x) {
+          for (int k = i + 1; k < count; ++k) track[k] = std::move(track[k + 1]);
+          track[count] = blank;
+          --count;
+          if (i == 1) i = 2;
+        } else {
+          ++i;
+        }
+      }
+    }
+    if (!(count > 0.8 * limit)) break;
+    x *= 2;
+  }
+}
+
+void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, int& level) {
+  const ReceptionSettings& s = st_.settings;
+  auto& track = st_.moniOneTrack;
+  int& count = st_.moniOneCount;
+
+  // Append: the values of the stored record without the emergency and object marks.
+  ++count;
+  track[count] = parts.Build(true);
+  // Repeat: a report equal from column 13 on only renews the date and time.
+  if (Columns(track[count], 13, 120) == Columns(track[count - 1], 13, 120)) {
+    track[count - 1] = track[count];
+    track[count] = BlankRecord();
+    --count;
+  }
+  // Cap.
+  if (count > kMoniOneMaxLines) {
+    for (int i = 1; i <= count - 1000; ++i) track[i] = std::move(track[i + 1000]);
+    for (int i = count - 999; i <= count; ++i) track[i] = BlankRecord();
+    count -= 1000;
+  }
+  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) ThinMoniOneTrack();
+  RewriteMoniOneLog();
+
+  // Newest fields.
+  const std::string& newest = track[count];
+  MoniOneNewest& n = st_.moniOneNewest;
+  n.date = std::string(Columns(newest, 1, 6));
+  n.time = std::string(Columns(newest, 8, 11));
+  n.north = KmOf(newest, 14, 22);
+  n.east = KmOf(newest, 23, 31);
+  n.via = TrimmedColumns(newest, 91, 99);
+  n.comment = TrimmedColumns(newest, 43, 89);
+  n.symbol = TrimmedColumns(newest, 101, 103);
+  n.symbolName = TrimmedColumns(newest, 105, 120);
+
+  // MONI 1 distance alarm.
+  if (s.moniOneAlarmOn) {
+    const double d = std::hypot(s.userNorth - n.north, s.userEast - n.east);
+    if (d < s.alarmDistanceKm) {
+      DistanceAlarm alarm;
+      alarm.moniOne = true;
+      alarm.frameCaption =
+          "MONI 1  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + AlarmTimeText(parts.date, parts.time);
+      alarm.labelCaption = Printable(v.callText) + "    D = " + AlarmDistanceText(d) + " km !";
+      host_.ShowDistanceAlarm(alarm);
+    }
+  }
+  host_.FollowMoniOneStation();
+  host_.ClosePictureViewer();
+  if (s.toneOn) host_.Beep();
+  level = std::max(level, kLevelMoniOne);
+}
+
+ReceivePass::Next ReceivePass::EndOfFrame(int frameLevel, const std::string& callText, bool progressed) {
+  st_.passEventLevel = std::max(st_.passEventLevel, frameLevel);
+  if (st_.passEventLevel == kLevelNone) {
+    // A turn that brought neither text nor a frame would only repeat itself.
+    if (st_.receiveBuffer.size() > 400 && progressed) return Next::Turn;
+    host_.SetTimer1(true);
+    host_.AfterQuietPass();
+    return Next::End;
+  }
+  InfoPanelState& info = st_.info;
+  if (frameLevel > kLevelNone && !info.call.empty() && callText == info.call) {
+    std::string shown;
+    if (info.call != st_.settings.moniOneCall) {
+      shown = st_.moniAllLog[st_.moniAllCount];
+      info.index = st_.moniAllCount;
+      info.backCaption = "<";
+      info.labelCaption = "QTH=";
+      info.forwardCaption = ">";
+    } else {
+      shown = st_.moniOneTrack[st_.moniOneCount];
+      info.index = st_.moniOneCount;
+      info.backCaption = "<X";
+      info.labelCaption = "DELETE";
+      info.forwardCaption = "X>";
+    }
+    if (info.visible) {
+      info.record = shown;
+      host_.ShowWxInfoForRecord(info.record);
+      std::string label;
+      for (char c : shown) {
+        label += c;
+        if (c == '&') label += '&';
+      }
+      info.labelText = label;
+    }
+    host_.InfoPanelChanged();
+  }
+  if (frameLevel == kLevelMoniOne) {
+    host_.ClosePictureViewer();
+    host_.DrawMap();
+    return Next::End;
+  }
+  if (frameLevel == kLevelEmergency) {
+    host_.ShowEmergencyWindow();
+    return Next::End;
+  }
+  if (frameLevel == kLevelReport && st_.receiveBuffer.size() > 150) return Next::Turn;
+  if (!host_.PictureViewerShown()) {
+    host_.DrawMap();
+    return Next::End;
+  }
+  host_.AfterQuietPass();
+  return Next::End;
+}
+
+}  // namespace zeblon::reception

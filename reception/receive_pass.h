@@ -1,0 +1,74 @@
+// The receive pass (DecodeReceivedTraffic): reads the radio interface turn by
+// turn, cuts frames from the receive buffer, decodes them, answers messages,
+// stores reports in MONI ALL and the watched station's track, writes the logs
+// and raises the alarms.
+//
+// A frame that cannot be decoded, and a log file that cannot be written, never
+// end the pass: the frame alone is dropped, the write alone is lost.
+#pragma once
+
+#include "reception/reception_host.h"
+#include "reception/reception_state.h"
+#include "stations/symbol_table.h"
+
+namespace zeblon::reception {
+
+// Event levels of a frame and of a pass.
+inline constexpr int kLevelNone = 0;
+inline constexpr int kLevelReport = 1;
+inline constexpr int kLevelMoniOne = 2;
+inline constexpr int kLevelEmergency = 3;
+
+// The values that make a record, written in their fixed order.
+struct RecordParts {
+  std::string date, time;
+  bool stamped = false;
+  std::string position, messagingMark, call, comment, via, symbol, symbolName;
+  // The record (trackOrder false) or the MONI 1 track point (true), without
+  // the emergency and object marks.
+  std::string Build(bool trackOrder) const;
+};
+
+class ReceivePass {
+ public:
+  ReceivePass(ReceptionState& state, ReceptionHost& host, ChatPanel& chat,
+              const stations::SymbolTable& symbols = stations::StandardSymbolTable());
+
+  // One receive pass over the interface.
+  void Run(MonitorSource& source);
+
+  // The work on one cut frame (header, payload, message, storing, MONI 1);
+  // returns the frame's event level. Sets ownEcho when the frame was the own
+  // transmission heard back.
+  int ProcessFrame(const std::string& frameText, bool* ownEcho = nullptr);
+
+  // Stores a decoded report (position in v.northing / v.easting): the record,
+  // the emergency, the duplicate test, MONI ALL, the logs, the pruning, the
+  // MONI ALL alarm and the MONI 1 stage. Returns the frame's event level.
+  int StoreReport(FrameValues& v);
+
+  // The record that StoreReport built last (also for a duplicate).
+  const std::string& LastRecord() const { return lastRecord_; }
+
+ private:
+  enum class Next { Turn, End };
+  Next EndOfFrame(int frameLevel, const std::string& callText, bool progressed);
+  void MoniOneStage(const FrameValues& v, const RecordParts& parts, int& level);
+  void PruneMoniAll();
+  void ThinMoniOneTrack();
+  bool RewriteMoniOneLog();
+  void Log(const std::filesystem::path& path, std::string_view bytes);
+
+  ReceptionState& st_;
+  ReceptionHost& host_;
+  ChatPanel& chat_;
+  const stations::SymbolTable& symbols_;
+  std::string lastRecord_;
+  std::string lastCall_;  // the call of the last stored report
+};
+
+// The distance text of an alarm: the distance times 10 cut to a whole number,
+// at least two digits, a point before the last one (3.47 -> "3.4").
+std::string AlarmDistanceText(double km);
+
+}  // namespace zeblon::reception

@@ -1,0 +1,94 @@
+// The stores, buffers and settings of the receive pass. The main window holds
+// one ReceptionState; the pass works on it and reaches the windows through
+// ReceptionHost and ChatPanel.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "reception/aprs_decode.h"
+#include "reception/frame_assembly.h"
+#include "reception/monitor_input.h"
+#include "reception/station_record.h"
+
+namespace zeblon::reception {
+
+// The settings and main-window fields that the receive pass reads.
+struct ReceptionSettings {
+  InterfaceKind interfaceKind = InterfaceKind::NoRadio;
+  std::string userCall;       // USER, trimmed, upper case
+  std::string txCall;         // the own call as sent (with SSID)
+  std::string ownEchoHeader;  // the header the own transmissions carry when heard back
+  std::string moniOneCall;    // CALL: the watched station
+  std::filesystem::path dataFolder;
+  bool logsOn = false;   // LOGS
+  bool smartLog = false; // SLOG
+  int moniAllLimit = 50;
+  int moniOneTrackLimit = 250;  // five times moniAllLimit
+  std::string mapZoneText = "33";
+  double mapCentralMeridian = 15.0;
+  double mapFalseEasting = 500000.0;
+  int utcOffsetHours = 0;
+  bool moniAllAlarmOn = false;
+  bool moniOneAlarmOn = false;
+  int moniAllDisplayLevel = 1;
+  int stationFilterMask = 31;
+  int alarmDistanceKm = 1;
+  double userNorth = 0;  // km of the map zone
+  double userEast = 0;
+  bool toneOn = false;
+  bool autoAnswerOn = false;
+  std::string autoAnswerText;
+};
+
+// The newest record of the watched station's track.
+struct MoniOneNewest {
+  std::string date;  // YYMMDD
+  std::string time;  // HHMM
+  double north = 0;  // km
+  double east = 0;
+  std::string via;
+  std::string comment;
+  std::string symbol;
+  std::string symbolName;
+};
+
+// The station INFO panel as the pass refreshes it.
+struct InfoPanelState {
+  std::string call;   // InfoCall: the call shown ("" when none)
+  int index = 0;      // InfoIndex
+  std::string record; // InfoRecord
+  bool visible = false;  // Frame1 shown
+  // Step-button captions: "<", "QTH=", ">" or "<X", "DELETE", "X>".
+  std::string backCaption, labelCaption, forwardCaption;
+  std::string labelText;  // Label5: the record with every "&" doubled
+};
+
+struct ReceptionState {
+  ReceptionSettings settings;
+
+  std::vector<std::string> moniAllLog = std::vector<std::string>(kMoniAllSlots, BlankRecord());
+  int moniAllCount = 0;
+  std::vector<std::string> moniOneTrack = std::vector<std::string>(kMoniOneSlots, BlankRecord());
+  int moniOneCount = 0;
+  MoniOneNewest moniOneNewest;
+
+  std::string receiveBuffer = "\n";
+  MonitorLines monitorLines;
+  AlarmRecord alarm;
+  InfoPanelState info;
+  int symbolIndex = 0;
+  int passEventLevel = 0;
+
+  // Counts of what went wrong without stopping the pass (for the curious).
+  int failedLogWrites = 0;
+  int malformedFrames = 0;
+
+  // Empties MONI ALL and the monitor list (CLEAR MONI ALL).
+  void ClearMoniAll();
+  // Restores the watched station's track from its log file.
+  void RestoreMoniOneTrack();
+};
+
+}  // namespace zeblon::reception

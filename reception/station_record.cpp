@@ -1,0 +1,186 @@
+#include "reception/station_record.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+#include "geodesy/text.h"
+
+namespace zeblon::reception {
+
+namespace fs = std::filesystem;
+
+std::string BlankRecord() { return std::string(kRecordLength, ' '); }
+
+void WriteAt(std::string& record, int column, std::string_view value) {
+  if (column < 1) return;
+  const std::size_t start = static_cast<std::size_t>(column - 1);
+  if (start >= record.size()) return;
+  const std::size_t n = std::min(value.size(), record.size() - start);
+  record.replace(start, n, value.substr(0, n));
+}
+
+std::string_view Columns(std::string_view text, int first, int last) {
+  if (first < 1) first = 1;
+  if (last < first) return {};
+  const std::size_t start = static_cast<std::size_t>(first - 1);
+  if (start >= text.size()) return {};
+  return text.substr(start, static_cast<std::size_t>(last - first + 1));
+}
+
+std::string Trim(std::string_view text) {
+  std::size_t a = 0, b = text.size();
+  while (a < b && text[a] == ' ') ++a;
+  while (b > a && text[b - 1] == ' ') --b;
+  return std::string(text.substr(a, b - a));
+}
+
+std::string TrimRight(std::string_view text) {
+  std::size_t b = text.size();
+  while (b > 0 && text[b - 1] == ' ') --b;
+  return std::string(text.substr(0, b));
+}
+
+std::string TrimmedColumns(std::string_view text, int first, int last) {
+  return Trim(Columns(text, first, last));
+}
+
+std::string ToSlot(std::string_view text) {
+  std::string s(text.substr(0, std::min(text.size(), kRecordLength)));
+  s.resize(kRecordLength, ' ');
+  return s;
+}
+
+std::string PositionPart(double northingMetres, double eastingMetres) {
+  std::string part(1, kPointMark);
+  part += PositionText(TruncateMetres(northingMetres));
+  part += PositionText(FloorMetres(eastingMetres));
+  return part;
+}
+
+std::string CutComment(std::string_view comment) {
+  if (comment.size() <= kCommentWidth) return std::string(comment);
+  return std::string(comment.substr(0, kCommentWidth - 1)) + "~";
+}
+
+std::string ShortLogLine(std::string_view record) {
+  const std::string r = ToSlot(record);
+  return r.substr(0, 58) + " " + r.substr(89, 31);
+}
+
+std::string AlarmTimeText(std::string_view date, std::string_view time) {
+  std::string d(date.substr(0, std::min<std::size_t>(date.size(), 6)));
+  std::string t(time.substr(0, std::min<std::size_t>(time.size(), 4)));
+  d.resize(6, ' ');
+  t.resize(4, ' ');
+  return "20" + d.substr(0, 2) + "-" + d.substr(2, 2) + "-" + d.substr(4, 2) + " " + t.substr(0, 2) + ":" +
+         t.substr(2, 2);
+}
+
+std::string AlarmBlock(const AlarmRecord& a, std::string_view mapZoneText, bool internet) {
+  const std::string rule(60, '-');
+  std::string b;
+  b += rule + "\r\n";
+  b += "STATION : " + a.call + "\r\n";
+  b += "TIME    : " + a.time + "\r\n";
+  b += (internet ? "QTH GLL : " : "GLL     : ") + a.latText + " " + a.lonText + "\r\n";
+  b += "UTM(Z" + std::string(mapZoneText) + "): " + a.northText + " " + a.eastText + "\r\n";
+  b += "INFO    : " + a.comment + "\r\n";
+  b += rule + "\r\n";
+  return b;
+}
+
+bool AppendToFile(const fs::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::app);
+  if (!out) return false;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+bool RewriteFile(const fs::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  return !out.fail();
+}
+
+fs::path LogFolder(const fs::path& dataFolder) { return FindFileInFolder(dataFolder, "LOG"); }
+
+std::string SafeFileName(std::string_view name) {
+  std::string s;
+  s.reserve(name.size() + 1);
+  for (char ch : name) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    const bool bad = c < 32 || c == 127 || ch == '/' || ch == '\\' || ch == ':' || ch == '*' || ch == '?' ||
+                     ch == '"' || ch == '<' || ch == '>' || ch == '|';
+    s += bad ? '_' : ch;
+  }
+  if (s.empty() || s.front() == '.' || s.front() == ' ') s.insert(s.begin(), '_');
+  return s;
+}
+
+namespace {
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x >= 'a' && x <= 'z') x = static_cast<unsigned char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<unsigned char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+}  // namespace
+
+fs::path FindFileInFolder(const fs::path& folder, std::string_view name) {
+  std::error_code ec;
+  const fs::path exact = folder / std::string(name);
+  if (fs::exists(exact, ec)) return exact;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
+    if (SameNameIgnoringCase(entry, name)) return it->path();
+  }
+  return exact;
+}
+
+fs::path MoniOneLogPath(const fs::path& dataFolder, std::string_view call) {
+  return FindFileInFolder(LogFolder(dataFolder), SafeFileName(call) + ".TXT");
+}
+
+namespace {
+template <typename Take>
+bool ReadLines(const fs::path& path, Take take) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!take(line)) break;
+  }
+  return true;
+}
+}  // namespace
+
+std::vector<std::string> ReadMoniOneLogForRestore(const fs::path& path) {
+  std::vector<std::string> lines;
+  ReadLines(path, [&](const std::string& line) {
+    if (line.size() < 103 || line.size() > kRecordLength) return true;
+    lines.push_back(ToSlot(line));
+    return static_cast<int>(lines.size()) < kMoniOneMaxLines;
+  });
+  return lines;
+}
+
+std::vector<std::string> ReadMoniOneLogLines(const fs::path& path, bool* ok) {
+  std::vector<std::string> lines;
+  const bool read = ReadLines(path, [&](const std::string& line) {
+    lines.push_back(ToSlot(line));
+    return static_cast<int>(lines.size()) < kMoniOneMaxLines;
+  });
+  if (ok) *ok = read;
+  return lines;
+}
+
+}  // namespace zeblon::reception
