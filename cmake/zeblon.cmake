@@ -1,11 +1,16 @@
 # Shared helpers for the subsystem folders.
 
-# zeblon_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2)
+# zeblon_test(NAME [QT_MAIN] SOURCES a.cpp b.cpp LIBS lib1 lib2)
 # A GoogleTest executable; its cases are registered one by one in CTest and run offscreen.
+# QT_MAIN: the test's main() creates a QApplication first (widgets, events).
 function(zeblon_test name)
-  cmake_parse_arguments(ZT "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ZT "QT_MAIN" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ZT_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ZT_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  if(ZT_QT_MAIN)
+    target_link_libraries(${name} PRIVATE ${ZT_LIBS} zeblon_qt_test_main GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE ${ZT_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  endif()
   target_compile_definitions(${name} PRIVATE
     ZEBLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     ZEBLON_BINARY_DIR="${CMAKE_BINARY_DIR}"

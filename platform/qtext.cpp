@@ -1,5 +1,7 @@
 #include "platform/qtext.h"
 
+#include <QList>
+
 #include "geodesy/text.h"
 
 namespace platform {

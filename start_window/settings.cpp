@@ -1,6 +1,8 @@
 #include "start_window/settings.h"
 
+#include <cmath>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <system_error>
 #include <unistd.h>
@@ -164,7 +166,7 @@ bool StoreValue(const Key& key, Rule rule, std::string_view value, Settings& s) 
     case Rule::Byte: {
       if (!HasDigit(value)) return false;
       double n = LeadingNumber(value);
-      if (!std::isfinite(n)) return false;
+      if (!std::isfinite(n) || std::fabs(n) >= std::numeric_limits<double>::max()) return false;
       if (rule == Rule::Int16) {
         if (!FitsWholeNumber<std::int16_t>(n)) return false;
         n = RoundHalfEven(n);

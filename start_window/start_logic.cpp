@@ -1,0 +1,128 @@
+#include "start_window/start_logic.h"
+
+#include "geodesy/text.h"
+#include "platform/paths.h"
+
+namespace zeblon {
+namespace {
+
+std::string TrimUpper(const std::string& s) { return platform::UpperAscii(Trim(s)); }
+
+bool PortNumberOk(double n) { return n >= 1 && n <= 255; }
+
+bool TcpPortOk(const std::string& text) {
+  const std::string t = Trim(text);
+  if (t.empty()) return false;
+  for (char c : t) {
+    if (c < '0' || c > '9') return false;
+  }
+  const double n = LeadingNumber(t);
+  return n >= 1 && n <= 65535;
+}
+
+}  // namespace
+
+std::string DataFolderOf(const std::string& app_folder, const std::string& msys) {
+  return app_folder + "/" + msys;
+}
+
+std::string CopyStartControls(const StartControlValues& v, Settings& s,
+                              const std::string& app_folder) {
+  s.AprsIsServer = Trim(v.Text13);                       // a
+  s.AprsIsPort = Trim(v.Text14);                         // b
+  s.UserCall = TrimUpper(v.Text8);                       // c
+  if (v.SelectedInterface >= 0) s.InterfaceKind = v.SelectedInterface;  // d
+  // e: the maps path and the map system named by its last three characters; a
+  // trailing separator does not count as one of them.
+  std::string maps = TrimUpper(v.Text1);
+  while (maps.size() > 1 && (maps.back() == '\\' || maps.back() == '/')) maps.pop_back();
+  if (!maps.empty() && !s.MapSystem.empty() && s.MapSystem[0] == 'U') {
+    s.MapRootFolder = maps;
+    s.MapSystem = platform::UpperAscii(maps.size() > 3 ? maps.substr(maps.size() - 3) : maps);
+  }
+  if (const std::string t = TrimUpper(v.Text2); !t.empty()) s.TempFolder = t;  // g
+  const std::string t3 = Trim(v.Text3), t4 = Trim(v.Text4);
+  if (s.InterfaceKind == 1) {
+    if (!t3.empty()) s.TncComPort = static_cast<int>(RoundHalfEven(LeadingNumber(t3)));  // h
+    if (!t4.empty()) s.TncBaud = platform::UpperAscii(t4);                               // j
+  } else if (s.InterfaceKind == 3) {
+    if (!t3.empty()) s.AgwHost = t3;  // i
+    if (!t4.empty()) s.AgwPort = t4;  // k
+  } else if (s.InterfaceKind == 5 || s.InterfaceKind == 6) {
+    if (!t3.empty()) s.ScsComPort = LeadingNumber(platform::UpperAscii(t3));  // l
+    if (!t4.empty()) s.ScsBaud = platform::UpperAscii(t4);
+  }
+  if (const std::string t = TrimUpper(v.Text5); !t.empty()) s.MoniOneCall = t;  // m
+  if (const std::string t = Trim(v.Text6); !t.empty()) s.GpsSource = t;          // n
+  s.GpsBaud = "4800";                                                            // o
+  if (const std::string t = Trim(v.Text17); LeadingNumber(t) > 0) s.GpsBaud = t;
+  if (!v.SelectedRadioMode.empty()) s.RadioMode = v.SelectedRadioMode;  // p
+  if (s.TempFolder.size() == 1) s.TempFolder += ":";                    // q
+  if (s.MapRootFolder.size() == 1) s.MapRootFolder += ":";
+  if (const std::string t = TrimUpper(v.Text7); !t.empty()) {           // r
+    const double d = RoundHalfEven(LeadingNumber(t));
+    s.AlarmDistanceKm = d < 1 ? 1 : d > 100 ? 100 : static_cast<int>(d);
+  } else {
+    if (s.AlarmDistanceKm < 1) s.AlarmDistanceKm = 10;
+    if (s.AlarmDistanceKm > 100) s.AlarmDistanceKm = 100;
+  }
+  s.SunspotNumber = LeadingNumber(v.Text15);  // s
+  s.KIndex = LeadingNumber(v.Text16);         // t
+  s.IonoAutoUpdate = v.Check8;                // u
+  s.SmartLog = v.Check1;
+  s.LogsOn = v.Check2;
+  return DataFolderOf(app_folder, s.MapSystem);  // f
+}
+
+std::string CheckStartPorts(const Settings& s) {
+  if (s.InterfaceKind == 1 && !PortNumberOk(s.TncComPort)) {
+    return "COMM PORT OUT OF RANGE ( 1 - 255 ) !";
+  }
+  if ((s.InterfaceKind == 5 || s.InterfaceKind == 6) && !PortNumberOk(s.ScsComPort)) {
+    return "COMM PORT OUT OF RANGE ( 1 - 255 ) !";
+  }
+  if ((s.InterfaceKind == 0 || s.InterfaceKind == 3) && !TcpPortOk(s.AgwPort)) {
+    return "HOST PORT OUT OF RANGE ( 1 - 65535 ) !";
+  }
+  if (!Trim(s.AprsIsPort).empty() && !TcpPortOk(s.AprsIsPort)) {
+    return "SERVER PORT OUT OF RANGE ( 1 - 65535 ) !";
+  }
+  const double nmea = LeadingNumber(s.GpsSource);
+  if (nmea != 0 && !PortNumberOk(nmea)) return "NMEA PORT OUT OF RANGE ( 1 - 255 ) !";
+  if ((s.InterfaceKind == 1 && nmea == s.TncComPort) ||
+      ((s.InterfaceKind == 5 || s.InterfaceKind == 6) && nmea == s.ScsComPort)) {
+    return "NMEA PORT / COMM PORT  CONFLICT !";
+  }
+  return {};
+}
+
+std::string StartCaptionFor(int interface_kind) {
+  switch (interface_kind) {
+    case 1: return "40 s ...";
+    case 5: return "12 s ...";
+    case 6: return "25 s ...";
+    default: return "...";
+  }
+}
+
+bool FontCheckPasses(const std::vector<std::string>& font_names) {
+  bool passed = false;
+  for (const std::string& name : font_names) {
+    if (platform::UpperAscii(name).find("QW7_F") != std::string::npos) passed = true;
+  }
+  return passed;
+}
+
+PrePassResult PrePassSettings(std::string_view text) {
+  PrePassResult r;
+  for (const std::string& line : SplitLines(text)) {
+    if (line.compare(0, 5, "TEMP=") == 0) r.not_first_run = true;
+    if (line.compare(0, 5, "WVER=") == 0) {
+      r.has_wver = true;
+      r.wver = platform::UpperAscii(Trim(line.substr(5)));
+    }
+  }
+  return r;
+}
+
+}  // namespace zeblon

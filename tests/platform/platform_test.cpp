@@ -1,0 +1,142 @@
+#include <QCoreApplication>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/controls.h"
+#include "platform/message_box.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "platform/qtext.h"
+#include "platform/wait.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Paths, WindowsPathsMapByOneRule) {
+  const fs::path prog = "/opt/zeblon";
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\MAP\\U33\\", "/opt/zeblon/drive_c/MAP/U33/"},
+      {"d:\\karten", "/opt/zeblon/drive_d/karten"},
+      {"C:", "/opt/zeblon/drive_c"},
+      {"C:\\", "/opt/zeblon/drive_c/"},
+      {"..\\LOG\\x.txt", "../LOG/x.txt"},
+      {"/home/op/maps", "/home/op/maps"},
+      {"U33", "U33"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(WindowsPathToLinux(in, prog), out) << in;
+}
+
+TEST(Paths, CaseInsensitiveResolution) {
+  const fs::path root = fs::temp_directory_path() / ("zeblon_paths_" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "U33" / "M0050");
+  std::ofstream(root / "U33" / "M0050" / "6543Tile.bmp") << "x";
+  std::ofstream(root / "U33" / "M0050" / "6543TILE.BMP") << "y";
+  EXPECT_EQ(ResolveCaseInsensitive(root / "u33" / "m0050" / "6543tile.BMP")->parent_path(),
+            root / "U33" / "M0050");
+  // An exact match wins.
+  EXPECT_EQ(*ResolveCaseInsensitive(root / "U33" / "M0050" / "6543TILE.BMP"),
+            root / "U33" / "M0050" / "6543TILE.BMP");
+  EXPECT_FALSE(ResolveCaseInsensitive(root / "U33" / "M0010" / "x.bmp").has_value());
+  EXPECT_EQ(ResolveOrSame(root / "u33" / "NEW.TXT"), root / "U33" / "NEW.TXT");
+  EXPECT_TRUE(SamePath(root / "U33" / ".." / "U33", root / "U33"));
+  EXPECT_TRUE(PathInside(root / "U33" / "M0050", root / "U33"));
+  EXPECT_TRUE(PathInside(root / "U33", root / "U33/"));
+  EXPECT_FALSE(PathInside(root / "U33X", root / "U33"));
+  fs::create_directory_symlink(root / "U33", root / "LINK");
+  EXPECT_TRUE(SamePath(root / "LINK", root / "U33"));
+  fs::remove_all(root);
+}
+
+TEST(Text, QtStringsKeepTheCodePage) {
+  const std::string bytes = "G\xf6teborg \xe5\xe4 \x80 \xfe";
+  EXPECT_EQ(ToQ(bytes), QString::fromUtf8("Göteborg åä € þ"));
+  EXPECT_EQ(FromQ(ToQ(bytes)), bytes);
+  EXPECT_EQ(FromQ(QString::fromUtf8("漢")), "?");
+}
+
+TEST(Controls, HandlersRunOnlyWhenTheValueChanges) {
+  QWidget parent;
+  int changes = 0, clicks = 0, option_clicks = 0;
+  TextBox text(&parent, "Text1");
+  text.OnChange = [&] { ++changes; };
+  text.SetText("abc");
+  text.SetText("abc");
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(text.objectName(), "Text1");
+  CheckBox check(&parent, "Check1");
+  check.OnClick = [&] { ++clicks; };
+  check.SetValue(1);
+  check.SetValue(1);
+  check.SetValue(2);
+  EXPECT_EQ(check.Value(), 2);
+  check.SetValue(0);
+  EXPECT_EQ(clicks, 3);
+  OptionButton a(&parent, "Option1"), b(&parent, "Option2");
+  b.OnClick = [&] { ++option_clicks; };
+  a.SetValue(true);
+  b.SetValue(true);
+  b.SetValue(true);
+  EXPECT_EQ(option_clicks, 1);
+  EXPECT_FALSE(a.Value());
+  ComboBox combo(&parent, "Combo1", true);
+  combo.AddItem("ZULU");
+  combo.AddItem("ALFA");
+  combo.AddItem("MIKE");
+  EXPECT_EQ(combo.List(0), "ALFA");
+  EXPECT_EQ(combo.List(2), "ZULU");
+  int combo_changes = 0;
+  combo.OnChange = [&] { ++combo_changes; };
+  combo.SetText("X");
+  combo.SetText("X");
+  EXPECT_EQ(combo_changes, 1);
+}
+
+TEST(MessageBoxes, RecordedAndAnsweredWithoutBlocking) {
+  ClearMessageLog();
+  EXPECT_EQ(MsgBox("HELLO", "ZEBLON  TEST", MsgButtons::YesNo, MsgIcon::Question), MsgResult::Yes);
+  SetMessageResponder([](const MessageRecord&) { return MsgResult::No; });
+  EXPECT_EQ(MsgBox("AGAIN", "ZEBLON  TEST", MsgButtons::YesNo), MsgResult::No);
+  SetMessageResponder(nullptr);
+  ASSERT_EQ(MessageLog().size(), 2u);
+  EXPECT_EQ(MessageLog()[0].text, "HELLO");
+  EXPECT_EQ(MessageLog()[0].icon, MsgIcon::Question);
+}
+
+TEST(Waits, PauseRunsNoEventsAndPauseWithEventsRunsThem) {
+  double now = 0;
+  SetWaitClock([&] { return now += 0.01; });
+  bool fired = false;
+  QTimer::singleShot(0, [&] { fired = true; });
+  Pause(0.2f);
+  EXPECT_FALSE(fired);
+  EXPECT_GE(now, 0.2);
+  PauseWithEvents(0);
+  EXPECT_TRUE(fired);
+  // A clock that goes backwards (a wrap) ends the wait instead of hanging.
+  double back = 100;
+  SetWaitClock([&] { return back -= 1; });
+  Pause(5);
+  SetWaitClock(nullptr);
+}
+
+TEST(Processes, ArgumentsReachTheProgramUnchanged) {
+  const fs::path out = fs::temp_directory_path() / ("zeblon proc \"q\" " + std::to_string(::getpid()));
+  fs::remove(out);
+  // A path with blanks and quotes is one argument; no shell takes it apart.
+  EXPECT_EQ(RunProgram("touch", {out.string()}, 5000), 0);
+  EXPECT_TRUE(fs::exists(out));
+  fs::remove(out);
+  EXPECT_EQ(RunProgram("no-such-program-zeblon", {}, 1000), -1);
+  EXPECT_FALSE(StartProgram("no-such-program-zeblon", {}));
+  // A program that does not end in time is stopped.
+  EXPECT_EQ(RunProgram("sleep", {"10"}, 200), -1);
+}
+
+}  // namespace
+}  // namespace platform
