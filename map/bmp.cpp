@@ -68,6 +68,10 @@ std::optional<BmpHeader> ParseBmpHeader(std::span<const std::uint8_t> bytes) {
 }
 
 std::string TileProblem(std::span<const std::uint8_t> bytes) {
+  return TileProblem(bytes, bytes.size());
+}
+
+std::string TileProblem(std::span<const std::uint8_t> bytes, std::uint64_t file_length) {
   if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return "NOT A BMP FILE";
   const auto header = ParseBmpHeader(bytes);
   if (!header) return "TRUNCATED FILE";
@@ -81,10 +85,26 @@ std::string TileProblem(std::span<const std::uint8_t> bytes) {
   const std::int64_t length = TileFileLength(h.bits);
   if (h.length_and_reserved > 0xFFFFFFFFLL) return "RESERVED HEADER FIELDS NOT 0";
   if (h.first_pixel != TileFirstPixel(h.bits)) return "UNEXPECTED PIXEL OFFSET";
-  if (static_cast<std::int64_t>(bytes.size()) < length) return "TRUNCATED FILE";
-  if (static_cast<std::int64_t>(bytes.size()) > length) return "WRONG FILE LENGTH";
+  if (static_cast<std::int64_t>(file_length) < length) return "TRUNCATED FILE";
+  if (static_cast<std::int64_t>(file_length) > length) return "WRONG FILE LENGTH";
   if (h.length_and_reserved != length) return "WRONG FILE LENGTH IN HEADER";
   return {};
+}
+
+std::string TileFileProblem(const std::filesystem::path& path, int* bits) {
+  std::error_code kind;
+  if (std::filesystem::exists(path, kind) && !std::filesystem::is_regular_file(path, kind)) return "NOT A FILE";
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::string("CANNOT OPEN (") + std::strerror(errno) + ")";
+  std::vector<std::uint8_t> head(54);
+  in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(in.gcount()));
+  std::error_code ec;
+  const auto length = std::filesystem::file_size(path, ec);
+  if (ec) return "CANNOT READ (" + ec.message() + ")";
+  std::string problem = TileProblem(head, length);
+  if (problem.empty() && bits) *bits = ParseBmpHeader(head)->bits;
+  return problem;
 }
 
 std::optional<Tile> Tile::FromBytes(std::vector<std::uint8_t> bytes, std::string* problem) {
@@ -201,6 +221,11 @@ Tile Tile::EmptyCopy() const {
 }
 
 bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+  std::error_code ec;
+  if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+    error = "CANNOT OPEN " + path.string() + " (NOT A FILE)";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "CANNOT OPEN " + path.string() + " (" + std::strerror(errno) + ")";

@@ -53,6 +53,11 @@ std::int64_t TileFirstPixel(int bits);
 // Why `bytes` is not a tile of one of the three forms ("" when it is one). The
 // reasons are short English texts in upper case, e.g. "NOT A BMP FILE".
 std::string TileProblem(std::span<const std::uint8_t> bytes);
+// The same from the start of a file (its first 54 bytes or more) and its length.
+std::string TileProblem(std::span<const std::uint8_t> head, std::uint64_t file_length);
+// The same for a file on disk, reading only its headers ("CANNOT OPEN …" when it
+// cannot be read); `bits` receives its depth when it is a tile.
+std::string TileFileProblem(const std::filesystem::path& path, int* bits = nullptr);
 
 // A tile held in memory: the whole file, exactly as stored.
 class Tile {
