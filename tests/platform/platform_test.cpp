@@ -10,6 +10,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/qtext.h"
+#include "platform/serial_port.h"
 #include "platform/wait.h"
 
 namespace platform {
@@ -136,6 +137,50 @@ TEST(Processes, ArgumentsReachTheProgramUnchanged) {
   EXPECT_FALSE(StartProgram("no-such-program-zeblon", {}));
   // A program that does not end in time is stopped.
   EXPECT_EQ(RunProgram("sleep", {"10"}, 200), -1);
+}
+
+TEST(SerialPorts, LineSettings) {
+  LineSettings ls;
+  ASSERT_TRUE(ParseLineSettings("9600,N,8,1", ls));
+  EXPECT_EQ(ls.baud, 9600);
+  EXPECT_TRUE(ParseLineSettings("1200,e,7,2", ls));
+  EXPECT_EQ(ls.parity, 'E');
+  for (const char* bad : {"", "9600", "fast,N,8,1", "9600,X,8,1", "9600,N,9,1", "-5,N,8,1"}) {
+    EXPECT_FALSE(ParseLineSettings(bad, ls)) << bad;
+  }
+}
+
+TEST(SerialPorts, ComNumberFollowsTheProgramFolderLinkAndCarriesBytes) {
+  if (!ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_serial_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  setenv("ZEBLON_PROGRAM_FOLDER", dir.c_str(), 1);
+  ASSERT_TRUE(StartProgram("socat", {"pty,raw,echo=0,link=" + (dir / "COM7").string(),
+                                     "pty,raw,echo=0,link=" + (dir / "peer").string()}));
+  for (int i = 0; i < 100 && !(fs::exists(dir / "COM7") && fs::exists(dir / "peer")); ++i) {
+    Pause(0.05f);
+  }
+  EXPECT_EQ(SerialDeviceForPort(7), (dir / "COM7").string());
+  EXPECT_EQ(SerialDeviceForPort(3), "/dev/ttyS2");
+  SerialPort port, peer;
+  ASSERT_TRUE(port.Open(7, "9600,N,8,1")) << port.LastError();
+  ASSERT_TRUE(peer.Open(0, "9600,N,8,1", (dir / "peer").string())) << peer.LastError();
+  ASSERT_TRUE(port.Write(std::string("\x1b" "ABC\r\0", 6)));
+  std::string got;
+  for (int i = 0; i < 50 && got.size() < 6; ++i) {
+    peer.WaitForInput(100);
+    got += peer.ReadAll();
+  }
+  EXPECT_EQ(got, std::string("\x1b" "ABC\r\0", 6));
+  port.Drain(500);
+  port.Close();
+  peer.Close();
+  EXPECT_FALSE(port.Open(250, "9600,N,8,1"));  // no such device
+  EXPECT_FALSE(port.LastError().empty());
+  RunProgram("pkill", {"-f", "link=" + (dir / "COM7").string()}, 2000);
+  unsetenv("ZEBLON_PROGRAM_FOLDER");
+  fs::remove_all(dir);
 }
 
 }  // namespace
