@@ -265,8 +265,19 @@ inline void LatLonToGeocentric(const Ellipsoid& el, double& x, double& y, double
 inline bool GeocentricToLatLon(const Ellipsoid& el, double x, double y, double z, double& longitude,
                                double& latitude)
 {
-    if (x == 0.0) return false;   // Y / X divides by zero
-    const double lon = ToDegrees(std::atan(y / x));
+    // The longitude keeps its quadrant: west of -90 and east of +90 degrees
+    // (X negative) the arctangent of Y / X is half a turn off, and X = 0 is
+    // the meridian of +90 or -90. Only the polar axis has no longitude.
+    double lon;
+    if (x > 0.0) {
+        lon = ToDegrees(std::atan(y / x));
+    } else if (x < 0.0) {
+        lon = ToDegrees(std::atan(y / x)) + (y >= 0.0 ? 180.0 : -180.0);
+    } else if (y != 0.0) {
+        lon = y > 0.0 ? 90.0 : -90.0;
+    } else {
+        return false;   // on the polar axis
+    }
     if (!std::isfinite(lon)) return false;
     longitude = lon;
     const double p = std::sqrt(x * x + y * y);

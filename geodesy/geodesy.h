@@ -57,8 +57,8 @@ void ConvertLatLonToGeocentricBessel(double& x, double& y, double& z, double lon
 void ConvertLatLonToGeocentricGrs80(double& x, double& y, double& z, double longitude, double latitude);
 
 // Geocentric X, Y, Z -> longitude and latitude (Bowring, one step). The
-// longitude comes from the one-argument arctangent, so it lies between -90 and
-// +90 degrees. X = 0 or a point on the polar axis throws GeodesyError.
+// longitude keeps its quadrant (-180 to +180 degrees). A point on the polar
+// axis (X and Y both 0) throws GeodesyError.
 void ConvertGeocentricToLatLonBessel(double x, double y, double z, double& longitude, double& latitude);
 void ConvertGeocentricToLatLonGrs80(double x, double y, double z, double& longitude, double& latitude);
 
