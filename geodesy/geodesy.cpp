@@ -236,6 +236,9 @@ inline InverseFault InverseTm(const TmConstants& k, double& longitude, double& l
     if (!std::isfinite(lon)) return InverseFault::BeforeLongitude;
     if (easting > falseEasting && lon < centralMeridian) lon += 180.0;
     if (easting < falseEasting && lon > centralMeridian) lon += 180.0;
+    // Whole turns off; a far-off central meridian is reduced at once instead
+    // of turn by turn (adding 360 to a huge value would never end).
+    if (std::fabs(lon) > 1.0e6) lon = std::fmod(lon, 360.0);
     while (lon < -180.0) lon += 360.0;
     while (lon > 180.0) lon -= 360.0;
     longitude = lon;

@@ -262,6 +262,19 @@ TEST(TransverseMercator, InverseLongitudeStaysWithinHalfATurn)
     }
 }
 
+TEST(TransverseMercator, FarOffCentralMeridianStillEndsWithinHalfATurn)
+{
+    for (const double cm : {1e20, -1e20, 3600000.0 + 15.0}) {
+        double lon = 0, lat = 0;
+        ConvertUtmToLatLon(lon, lat, cm, 672319.964088, 6543920.334128, 500000);
+        EXPECT_GE(lon, -180.0);
+        EXPECT_LE(lon, 180.0);
+    }
+    double lon = 0, lat = 0;
+    ConvertUtmToLatLon(lon, lat, 3600000.0 + 15.0, 672319.964088, 6543920.334128, 500000);
+    EXPECT_NEAR(lon, 18, 1e-6);
+}
+
 // The library derives its constants once and takes the multiple angles by
 // recurrence; it must agree with the step-by-step formulas to the last few
 // bits of a double. The forward projection is bit for bit the same; the inverse
