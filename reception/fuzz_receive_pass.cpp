@@ -1,0 +1,133 @@
+// libFuzzer target: received text of any interface kind through the whole
+// receive pass to stored records, logs and the MONI 1 track in a temporary
+// data folder. The first byte chooses how the rest arrives.
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "corpus.h"
+#include "reception/receive_pass.h"
+
+using namespace zeblon::reception;
+
+namespace {
+
+class Host : public ReceptionHost {
+ public:
+  LocalTime Now() override { return {2024, 5, 31, 23, 59, 0}; }
+  void DrawMap() override {}
+  void SetTimer1(bool) override {}
+  void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override {
+    a = "N";
+    b = "E";
+  }
+  void SendAprsMessage(const std::string& m) override {
+    for (char c : m)
+      if (static_cast<unsigned char>(c) < 32 || c == 127) std::abort();  // control bytes never go on the air
+  }
+};
+
+const std::filesystem::path& DataFolder() {
+  static const std::filesystem::path folder = [] {
+    std::random_device rd;
+    auto p = std::filesystem::temp_directory_path() / ("zeblon-fuzz-" + std::to_string(rd()));
+    std::filesystem::create_directories(p / "LOG");
+    return p;
+  }();
+  return folder;
+}
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  const int mode = data[0] % 5;
+  const std::string text(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  static ReceptionState state;
+  static bool first = true;
+  if (first) {
+    first = false;
+    state.settings.dataFolder = DataFolder();
+    state.settings.logsOn = true;
+    state.settings.smartLog = true;
+    state.settings.moniAllLimit = 50;
+    state.settings.moniOneTrackLimit = 250;
+    state.settings.userCall = "N0CALL";
+    state.settings.txCall = "N0CALL-1";
+    state.settings.ownEchoHeader = "N0CALL-1*>WIDE1-1>APRS";
+    state.settings.autoAnswerOn = true;
+    state.settings.autoAnswerText = "away";
+    state.settings.moniAllAlarmOn = true;
+    state.settings.moniOneAlarmOn = true;
+    state.settings.alarmDistanceKm = 20000;
+  }
+  // The watched station changes with the input, so that names from the air become MONI 1 files.
+  state.settings.moniOneCall = text.substr(0, std::min<std::size_t>(text.find('>'), 9));
+  Host host;
+  ChatLines chat;
+  chat.ownCall = "N0CALL-1";
+
+  std::string monitor;
+  switch (mode) {
+    case 0: {  // TNC2 lines
+      std::size_t from = 0;
+      while (from < text.size()) {
+        std::size_t nl = text.find('\n', from);
+        if (nl == std::string::npos) nl = text.size();
+        monitor += corpus::Tnc2ToMonitor(text.substr(from, nl - from));
+        from = nl + 1;
+      }
+      break;
+    }
+    case 1: {  // the packet engine's TCP text
+      std::string buffer = text;
+      monitor = TakeAgwTcpFrames(buffer);
+      break;
+    }
+    case 2: monitor = ConvertScsFrames(text, data[0] & 8); break;
+    case 3: {
+      auto read = TakePk232Read(text);
+      if (read) monitor = *read;
+      break;
+    }
+    default: monitor = text; break;
+  }
+  if (mode == 1) monitor += ConvertAgwMonitorText(text);
+
+  struct Once : MonitorSource {
+    std::string text;
+    bool done = false;
+    TurnRead ReadTurn() override {
+      TurnRead r;
+      if (!done) r.text = text;
+      done = true;
+      return r;
+    }
+  } source;
+  source.text = monitor;
+  ReceivePass pass(state, host, chat);
+  pass.Run(source);
+
+  Check(state.moniAllCount >= 0 && state.moniAllCount <= state.settings.moniAllLimit);
+  Check(state.moniOneCount >= 0 && state.moniOneCount <= kMoniOneMaxLines);
+  for (int i = 0; i <= state.moniAllCount; ++i) Check(state.moniAllLog[i].size() == kRecordLength);
+  for (int i = 0; i <= state.moniOneCount; ++i) Check(state.moniOneTrack[i].size() == kRecordLength);
+  Check(state.receiveBuffer.size() <= 2000 + monitor.size() + 1);
+  // Nothing but the LOG folder in the data folder, and no folder inside LOG.
+  for (const auto& e : std::filesystem::directory_iterator(DataFolder())) Check(e.path().filename() == "LOG");
+  for (const auto& e : std::filesystem::directory_iterator(DataFolder() / "LOG")) Check(e.is_regular_file());
+  // Keep the folder small.
+  static int runs = 0;
+  if (++runs % 2000 == 0)
+    for (const auto& e : std::filesystem::directory_iterator(DataFolder() / "LOG")) std::filesystem::remove(e.path());
+  if (state.receiveBuffer.size() > 100000) state.receiveBuffer = "\n";
+  return 0;
+}
