@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QSignalBlocker>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -54,14 +55,25 @@ std::vector<std::string> DriveRoots() {
   return roots;
 }
 
+// Shows in the drive list the root that holds the folder list's folder.
+void FollowFolder(platform::ComboBox* drive, FolderList* dir) {
+  int best = -1;
+  std::size_t best_length = 0;
+  for (int i = 0; i < drive->ListCount(); ++i)
+    if (platform::PathInside(dir->Path(), drive->List(i)) && drive->List(i).size() >= best_length)
+      best = i, best_length = drive->List(i).size();
+  const QSignalBlocker quiet(drive);
+  drive->setCurrentIndex(best);
+}
+
 void FillDrives(platform::ComboBox* drive, FolderList* dir) {
+  drive->setEditable(false);
   for (const auto& root : DriveRoots()) drive->AddItem(root);
+  dir->OnShown = [drive, dir] { FollowFolder(drive, dir); };
+  FollowFolder(drive, dir);
   drive->OnClick = [drive, dir] {
-    if (!dir->SetPath(drive->Text())) {
-      // A root that cannot be read: back to the one of the folder list.
-      for (int i = 0; i < drive->ListCount(); ++i)
-        if (platform::PathInside(dir->Path(), drive->List(i))) drive->setCurrentIndex(i);
-    }
+    // A root that cannot be read: back to the one of the folder list.
+    if (!dir->SetPath(drive->List(drive->ListIndex()))) FollowFolder(drive, dir);
   };
 }
 
@@ -74,6 +86,7 @@ FolderList::FolderList(QWidget* parent, const char* name) : QListWidget(parent) 
   path_ = fs::current_path();
   SetPath(path_);
   connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    if (row(item) == 0) return;  // the folder itself
     const std::string entry = platform::FromQ(item->text());
     SetPath(entry == ".." ? path_.parent_path() : path_ / entry);
   });
@@ -94,11 +107,17 @@ bool FolderList::SetPath(const fs::path& path) {
   }
   std::sort(folders.begin(), folders.end());
   clear();
+  addItem(platform::ToQ(target.string()));  // the folder itself, then its parent and subfolders
+  item(0)->setFlags(Qt::ItemIsEnabled);
+  QFont bold = font();
+  bold.setBold(true);
+  item(0)->setFont(bold);
   if (target.has_parent_path() && target != target.root_path()) addItem("..");
   for (const auto& f : folders) addItem(platform::ToQ(f));
   const bool changed = target != path_;
   path_ = target;
   setToolTip(platform::ToQ(path_.string()));
+  if (OnShown) OnShown();
   if (changed && OnChange) OnChange();
   return true;
 }

@@ -28,6 +28,7 @@ class FolderList : public QListWidget {
   // False (and the list unchanged) when `path` is not a folder that can be read.
   bool SetPath(const fs::path& path);
   platform::Handler OnChange;
+  platform::Handler OnShown;  // after every SetPath (the drive list follows)
 
  private:
   fs::path path_;
