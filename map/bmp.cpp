@@ -246,7 +246,8 @@ bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>&
   return true;
 }
 
-bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error) {
+bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error,
+                     bool flush) {
   const std::filesystem::path temp = path.string() + ".part";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
@@ -263,7 +264,7 @@ bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uin
     done += static_cast<size_t>(n);
   }
   const int write_errno = errno;
-  const bool written = done == bytes.size() && ::fsync(fd) == 0;
+  const bool written = done == bytes.size() && (!flush || ::fsync(fd) == 0);
   const int sync_errno = errno;
   if (::close(fd) != 0 || !written) {
     ::unlink(temp.c_str());

@@ -101,8 +101,10 @@ inline constexpr std::uint32_t kEmptyColour = 0xFCFC00;
 // cannot be opened or read. WriteFileSafely writes a temporary file beside the
 // target, flushes it to the disk and renames it over the target, so the target
 // is either the old file or the complete new one; a full or read-only disk gives
-// false with the reason and leaves the target as it was.
+// false with the reason and leaves the target as it was. Scratch copies may skip
+// the flush to the disk (`flush` false).
 bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes, std::string& error);
-bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error);
+bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error,
+                     bool flush = true);
 
 }  // namespace map

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <atomic>
+#include <memory>
+#include <optional>
 #include <thread>
 
 #include "geodesy/geodesy.h"
@@ -14,40 +17,127 @@ namespace talmor {
 namespace {
 
 constexpr double kBound = 9999000.0;  // converted points beyond this (metres) are skipped
-constexpr int kRowsPerBlock = 40;     // rows converted ahead, in parallel
 
 const char kDifferentPaths[] = "SOURCE / DESTINATION / TEMP  PATHS  HAVE TO BE DIFFERENT !";
 const char kScales[] = "SUPPORTED SCALES ARE 2 10 50 200 1000 5000 !";
 
-// Converts the pixel centres of `rows` source rows from `first_row` on; a point
-// that cannot be converted becomes NaN and is skipped by the placement.
-void ConvertRows(double north0, double east0, double scale, int first_row, int rows, int width,
-                 std::vector<double>& north, std::vector<double>& east) {
-  auto work = [&](int from, int to) {
-    for (int r = from; r < to; ++r) {
-      const double rt90_north = north0 + (first_row + r) * scale;
-      for (int c = 0; c < width; ++c) {
-        double e = NAN, n = NAN;
-        try {
-          ConvertRt90ToUtm33(east0 + c * scale, rt90_north, e, n);
-        } catch (const GeodesyError&) {
-          e = n = NAN;
-        }
-        north[static_cast<size_t>(r) * width + c] = n;
-        east[static_cast<size_t>(r) * width + c] = e;
-      }
-    }
-  };
-  const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
-  if (threads == 1 || rows < 2) {
-    work(0, rows);
-    return;
+// Converts the pixel centres of a source tile, row by row, on worker threads,
+// while the caller places the rows already converted. A point that cannot be
+// converted becomes NaN and is skipped by the placement.
+class RowConverter {
+ public:
+  RowConverter(double north0, double east0, double scale, int width, int height, bool exact)
+      : north0_(north0), east0_(east0), scale_(scale), width_(width), height_(height), exact_(exact),
+        // Not zero-filled: each row is written by its worker before it is read.
+        north_(new double[static_cast<size_t>(width) * height]),
+        east_(new double[static_cast<size_t>(width) * height]),
+        ready_(static_cast<size_t>(height)) {
+    for (auto& r : ready_) r.store(false, std::memory_order_relaxed);
+    // One processor stays with the caller, which places the converted rows.
+    const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 0, 8);
+    if (threads > 0)
+      for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
   }
-  std::vector<std::thread> pool;
-  const int share = (rows + threads - 1) / threads;
-  for (int from = 0; from < rows; from += share) pool.emplace_back(work, from, std::min(rows, from + share));
-  for (auto& t : pool) t.join();
-}
+  ~RowConverter() {
+    abort_.store(true);
+    for (auto& t : workers_) t.join();
+  }
+  // Waits for row r (converting it here when there are no workers).
+  void WaitFor(int r) {
+    if (workers_.empty()) {
+      Convert(r);
+      return;
+    }
+    while (!ready_[static_cast<size_t>(r)].load(std::memory_order_acquire)) std::this_thread::yield();
+  }
+  double North(int r, int c) const { return north_[static_cast<size_t>(r) * width_ + c]; }
+  double East(int r, int c) const { return east_[static_cast<size_t>(r) * width_ + c]; }
+
+ private:
+  void Work() {
+    for (int r = next_.fetch_add(1); r < height_ && !abort_.load(std::memory_order_relaxed); r = next_.fetch_add(1)) {
+      Convert(r);
+      ready_[static_cast<size_t>(r)].store(true, std::memory_order_release);
+    }
+  }
+  bool Exact(double rt90_north, int c, double& n, double& e) const {
+    e = n = NAN;
+    try {
+      ConvertRt90ToUtm33(east0_ + c * scale_, rt90_north, e, n);
+    } catch (const GeodesyError&) {
+      e = n = NAN;
+    }
+    return std::fabs(n) <= kBound && std::fabs(e) <= kBound;  // false for NaN
+  }
+
+  // True when `v` (metres) lies within `margin` of a destination pixel edge (the
+  // multiples of the scale) or of the bound: there only the exact point decides.
+  bool NearEdge(double v, double margin) const {
+    const double f = v - std::floor(v / scale_) * scale_;
+    return f < margin || scale_ - f < margin || std::fabs(std::fabs(v) - kBound) < margin;
+  }
+
+  // Every pixel centre of row r. The conversion is exact at every kStep-th column;
+  // between, the points are interpolated along the row when that lands every
+  // point in the same destination pixel as the exact conversion would: the
+  // interpolation error of a span is measured at its middle (the error of a
+  // smooth map over a short span is a parabola, largest there), and a point
+  // closer to a pixel edge than twice that error is converted exactly.
+  void Convert(int r) {
+    const double rt90_north = north0_ + r * scale_;
+    double* north = &north_[static_cast<size_t>(r) * width_];
+    double* east = &east_[static_cast<size_t>(r) * width_];
+    if (exact_) {
+      for (int c = 0; c < width_; ++c) Exact(rt90_north, c, north[c], east[c]);
+      return;
+    }
+    bool ok0 = Exact(rt90_north, 0, north[0], east[0]);
+    for (int c0 = 0; c0 < width_ - 1;) {
+      const int c1 = std::min(c0 + kStep, width_ - 1);
+      const bool ok1 = Exact(rt90_north, c1, north[c1], east[c1]);
+      bool interpolated = false;
+      if (ok0 && ok1 && c1 - c0 >= 2) {
+        const int cm = (c0 + c1) / 2;
+        const double t = static_cast<double>(cm - c0) / (c1 - c0);
+        const double n_lin = north[c0] + t * (north[c1] - north[c0]);
+        const double e_lin = east[c0] + t * (east[c1] - east[c0]);
+        if (Exact(rt90_north, cm, north[cm], east[cm])) {
+          const double error = std::max(std::fabs(n_lin - north[cm]), std::fabs(e_lin - east[cm]));
+          const double margin = 2 * error + 1e-5;
+          if (margin < 0.05 * scale_) {
+            interpolated = true;
+            for (int c = c0 + 1; c < c1; ++c) {
+              if (c == cm) continue;
+              const double u = static_cast<double>(c - c0) / (c1 - c0);
+              const double n = north[c0] + u * (north[c1] - north[c0]);
+              const double e = east[c0] + u * (east[c1] - east[c0]);
+              if (NearEdge(n, margin) || NearEdge(e, margin)) {
+                Exact(rt90_north, c, north[c], east[c]);
+              } else {
+                north[c] = n;
+                east[c] = e;
+              }
+            }
+          }
+        }
+      }
+      if (!interpolated)
+        for (int c = c0 + 1; c < c1; ++c) Exact(rt90_north, c, north[c], east[c]);
+      c0 = c1;
+      ok0 = ok1;
+    }
+  }
+
+  static constexpr int kStep = 8;
+  const double north0_, east0_, scale_;
+  const int width_, height_;
+  const bool exact_;
+  std::unique_ptr<double[]> north_, east_;
+  std::vector<std::atomic<bool>> ready_;
+  std::atomic<int> next_{0};
+  std::atomic<bool> abort_{false};
+  std::vector<std::thread> workers_;
+};
 
 }  // namespace
 
@@ -169,19 +259,17 @@ RunEnd TileTransfer::Transfer(const map::Tile& source, double corner_north_km, d
   const double scale = scale_;
   const double north0 = corner_north_km * 1000 + 0.5 * scale;
   const double east0 = corner_east_km * 1000 + 0.5 * scale;
-  std::vector<double> north(static_cast<size_t>(kRowsPerBlock) * width), east(north.size());
   std::int64_t current_north = -9999, current_east = -9999;
   map::Tile* tile = nullptr;
   const std::uint8_t* src = source.bytes().data();
   const size_t src_rl = static_cast<size_t>(source.row_length());
 
-  for (int block = 0; block < height; block += kRowsPerBlock) {
-    const int rows = std::min(kRowsPerBlock, height - block);
+  std::optional<RowConverter> rows;
+  for (int r = 0; r < height; ++r) {
     if (hooks.StopRequested()) return RunEnd::Stopped;
-    ConvertRows(north0, east0, scale, block, rows, width, north, east);
-    for (int i = 0; i < rows; ++i) {
-      const int r = block + i;
-      if (i > 0 && hooks.StopRequested()) return RunEnd::Stopped;
+    if (!rows) rows.emplace(north0, east0, scale, width, height, exact_every_pixel);
+    rows->WaitFor(r);
+    {
       const std::uint8_t* row = src + source.first_pixel() + static_cast<size_t>(r) * src_rl;
       for (int c = 0; c < width; ++c) {
         std::uint32_t value;
@@ -191,8 +279,8 @@ RunEnd TileTransfer::Transfer(const map::Tile& source, double corner_north_km, d
           default:
             value = row[3 * c] | (row[3 * c + 1] << 8) | (static_cast<std::uint32_t>(row[3 * c + 2]) << 16);
         }
-        const double n = north[static_cast<size_t>(i) * width + c];
-        const double e = east[static_cast<size_t>(i) * width + c];
+        const double n = rows->North(r, c);
+        const double e = rows->East(r, c);
         if (!(std::fabs(n) <= kBound) || !(std::fabs(e) <= kBound)) continue;  // NaN too
         const double n_km = n / 1000, e_km = e / 1000;
         const std::int64_t cn = map::TileCornerKm(n_km, scale_);
@@ -232,7 +320,7 @@ bool SaveTiles(std::map<std::string, map::Tile>& tiles, const fs::path& work, co
                std::string& error) {
   for (auto& [name, tile] : tiles) {
     const fs::path work_copy = work / name;
-    if (!map::WriteFileSafely(work_copy, tile.bytes(), error)) return false;
+    if (!map::WriteFileSafely(work_copy, tile.bytes(), error, false)) return false;
     if (!map::WriteFileSafely(FileInFolder(destination, name), tile.bytes(), error)) return false;
     std::error_code ec;
     fs::remove(work_copy, ec);

@@ -71,6 +71,11 @@ class TileTransfer {
   RunEnd Transfer(const map::Tile& source, double corner_north_km, double corner_east_km,
                   const RunHooks& hooks, std::string& error);
 
+  // Converts every pixel centre by the full point conversion. Otherwise points
+  // between exactly converted ones may be interpolated where that provably puts
+  // them into the same destination pixel (the results are the same; it is faster).
+  bool exact_every_pixel = false;
+
   // The destination tiles touched so far, by name.
   std::map<std::string, map::Tile>& tiles() { return tiles_; }
 

@@ -178,3 +178,37 @@ TEST(TileTransfer, StopRequestEndsBeforeTheNextRow) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TileTransfer, InterpolatedRowsGiveTheSamePixelsAsExactConversion) {
+  // A pattern where every pixel differs from its neighbours, so any pixel landing
+  // elsewhere shows.
+  auto source = map::Tile::Make(8, Palette(256));
+  for (int r = 0; r < 1000; ++r)
+    for (int c = 0; c < 1000; ++c) source.SetPixel(r, c, static_cast<std::uint32_t>((r * 7 + c * 13) % 256));
+  const struct {
+    int scale;
+    double north_km, east_km;
+  } cases[] = {{2, 6580, 1628}, {10, 6580, 1620}, {50, 7000, 1500}, {1000, 6000, 1000}, {5000, 5000, 0}};
+  for (const auto& c : cases) {
+    std::map<std::string, map::Tile> results[2];
+    for (int exact = 0; exact < 2; ++exact) {
+      talmor::TileTransfer t(source.EmptyCopy(), c.scale, talmor::CollisionMode::PrioritizeInks,
+                             talmor::NoInkPriority());
+      t.exact_every_pixel = exact == 1;
+      Recorder rec;
+      std::string error;
+      ASSERT_EQ(t.Transfer(source, c.north_km, c.east_km, rec.Hooks(), error), talmor::RunEnd::Ready);
+      results[exact] = std::move(t.tiles());
+    }
+    ASSERT_EQ(results[0].size(), results[1].size()) << c.scale;
+    ASSERT_FALSE(results[0].empty()) << c.scale;
+    for (const auto& [name, tile] : results[0]) {
+      ASSERT_TRUE(results[1].count(name)) << name;
+      EXPECT_TRUE(tile.bytes() == results[1].at(name).bytes()) << "scale " << c.scale << ", tile " << name;
+    }
+  }
+}
+
+}  // namespace
