@@ -239,8 +239,11 @@ bool DecodeMicE(FrameValues& v) {
     }
   }
   if (p.size() < 9) return false;  // longitude, speed, course and symbol
-  for (std::size_t i = 2; i <= 4; ++i)
-    if (Code(At(p, i)) < 28 || Code(At(p, i)) > 127) return false;
+  // Degrees 38..127, minutes 38..97, hundredths 28..127: the characters the form defines.
+  const unsigned degreeCode = Code(At(p, 2)), minuteCode = Code(At(p, 3)), hundredthCode = Code(At(p, 4));
+  if (degreeCode < 38 || degreeCode > 127 || minuteCode < 38 || minuteCode > 97 || hundredthCode < 28 ||
+      hundredthCode > 127)
+    return false;
   if (!IsSymbolCode(At(p, 8)) || !IsSymbolCode(At(p, 9))) return false;
   if (digit[2] * 10 + digit[3] >= 60) return false;
   double lat = 10 * digit[0] + digit[1] + digit[2] / 6.0 + digit[3] / 60.0 + digit[4] / 600.0 + digit[5] / 6000.0;

@@ -139,7 +139,7 @@ class Generator {
     } else if (deg < 100) {
       d = deg + 28;
     } else if (deg < 110) {
-      d = deg + 108;
+      d = deg + 8;
       offset = true;
     } else {
       d = deg - 100 + 28;
@@ -152,7 +152,7 @@ class Generator {
       dest[1] = static_cast<char>('A' + digits[1]);  // keep the message code away from Emergency
     std::string info = "`";
     info += static_cast<char>(d);
-    info += static_cast<char>(min + 28);
+    info += static_cast<char>(min < 10 ? min + 88 : min + 28);
     info += static_cast<char>(hun + 28);
     info += "l\x1c-";
     info += ">/";
@@ -173,7 +173,15 @@ class Generator {
                     (latM % 600000) / 10000, latM % 10000, lat < 0 ? 'S' : 'N', lonM / 600000, (lonM % 600000) / 10000,
                     lonM % 10000, lon < 0 ? 'W' : 'E');
     }
-    return b;
+    // The checksum: the exclusive or of the characters between "$" and "*".
+    std::string sentence = b;
+    const std::size_t star = sentence.rfind('*');
+    unsigned sum = 0;
+    for (std::size_t i = 1; i < star; ++i) sum ^= static_cast<unsigned char>(sentence[i]);
+    const char* hex = "0123456789ABCDEF";
+    sentence[star + 1] = hex[(sum >> 4) & 15];
+    sentence[star + 2] = hex[sum & 15];
+    return sentence;
   }
 
   std::mt19937 rng_;

@@ -98,7 +98,7 @@ TEST(DecodePositions, MicEMessageCodeAndLongitudeCharacters) {
   const Case cases[] = {{'\x76', false, 90}, {'\x76', true, 0}, {'\x7f', false, 99}, {'\x7f', true, 9}};
   for (const auto& c : cases) {
     // Offset bit from the fifth destination character: "6" clear, "V" set; minutes and hundredths 0.
-    FrameValues v = Frame(std::string("`") + c.degreeChar + "\x1c\x1c" + "n\"Oj/]", c.offset ? "S32UV3" : "S32U63");
+    FrameValues v = Frame(std::string("`") + c.degreeChar + "X\x1c" + "n\"Oj/]", c.offset ? "S32UV3" : "S32U63");
     ASSERT_EQ(DecodePayload(v, Context(c.degrees)), DecodeResult::Position) << int(c.degreeChar);
     EXPECT_NEAR(v.longitude, c.degrees, 1e-9) << int(c.degreeChar) << " offset " << c.offset;
   }
@@ -174,6 +174,7 @@ TEST(DecodeDrops, MalformedFormsNeverBecomePositions) {
       {"`(_fn\"Oj/]", "S32u6T"},                  // invalid destination character
       {"`(_fn\"Oj/]", "S32M6T"},                  // invalid destination character
       {"`\x10_fn\"Oj/]", "S32U6T"},               // invalid longitude character
+      {"`(\x1dfn\"Oj/]", "S32U6T"},               // minutes below the defined characters
       {"`(\xf0" "fn\"Oj/]", "S32U6T"},            // invalid minutes character
       {"`(_fn\"Oj/]", "Y92U6T"},                  // latitude beyond 90
       {"!9903.50N/07201.75W-", "APRS"},          // latitude beyond 90
