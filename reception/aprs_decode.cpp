@@ -1,5 +1,6 @@
 #include "reception/aprs_decode.h"
 
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -274,11 +275,32 @@ bool DecodeMicE(FrameValues& v) {
 
 double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
 
+// The value of a field of a latitude or longitude text: characters from a
+// 1-based position. A field of digits and one point is read at once; anything
+// else (blanks of an ambiguous position, signs) goes through LeadingNumber.
+double FieldValue(std::string_view text, std::size_t pos1, std::size_t count) {
+  if (pos1 > text.size()) return 0;
+  const std::string_view f = text.substr(pos1 - 1, count);
+  bool plain = !f.empty() && f.front() != '.';
+  int points = 0;
+  for (char c : f) {
+    if (c == '.') ++points;
+    else if (c < '0' || c > '9') plain = false;
+  }
+  if (plain && points <= 1 && f.back() != '.') {
+    double value = 0;
+    const auto r = std::from_chars(f.data(), f.data() + f.size(), value);
+    if (r.ec == std::errc() && r.ptr == f.data() + f.size()) return value;
+  }
+  return LeadingNumber(f);
+}
+
 }  // namespace
 
 std::string UpperCase(std::string_view text) {
   std::string s(text);
   for (char& ch : s) {
+    if (static_cast<unsigned char>(ch) < 'a') continue;
     const unsigned char c = static_cast<unsigned char>(ch);
     if (c >= 'a' && c <= 'z')
       ch = static_cast<char>(c - 32);
@@ -331,8 +353,8 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   if (v.latText != "YYYY" || v.lonText != "XXXX") {
     const std::string& la = v.latText;
     const std::string& lo = v.lonText;
-    v.latitude = LeadingNumber(Mid(la, 1, 2)) + LeadingNumber(Mid(la, 3, 5)) / 60.0;
-    v.longitude = LeadingNumber(Mid(lo, 1, 3)) + LeadingNumber(Mid(lo, 4, 5)) / 60.0;
+    v.latitude = FieldValue(la, 1, 2) + FieldValue(la, 3, 5) / 60.0;
+    v.longitude = FieldValue(lo, 1, 3) + FieldValue(lo, 4, 5) / 60.0;
     if (la.back() == 'S') v.latitude = -v.latitude;
     if (lo.back() == 'W') v.longitude = -v.longitude;
   }
@@ -342,6 +364,7 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   if (std::fabs(v.latitude) <= 0.02) return DecodeResult::NoReport;
   v.projectedLatitude = Sign(v.latitude) * std::fabs(v.latitude + 0.00005);
   v.projectedLongitude = Sign(v.longitude) * std::fabs(v.longitude + 0.00005);
+  if (!ctx.project) return DecodeResult::Position;
   double easting = std::nan(""), northing = std::nan("");
   ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, ctx.mapCentralMeridian, easting, northing,
                      ctx.mapFalseEasting);

@@ -67,6 +67,9 @@ struct DecodeContext {
   int utcOffsetHours = 0;
   double mapCentralMeridian = 15.0;
   double mapFalseEasting = 500000.0;
+  // false: stop at latitude and longitude, without the map projection and
+  // its range test (for comparisons with other decoders).
+  bool project = true;
   // Called for a payload of the message form (":" + 9 + ":"); may be empty.
   std::function<void(const FrameValues&)> onMessage;
 };

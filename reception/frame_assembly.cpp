@@ -99,17 +99,23 @@ std::size_t InStr(std::string_view s, std::string_view what, std::size_t start1 
   return p == std::string_view::npos ? 0 : p + 1;
 }
 
+bool OneOf(char c, std::string_view chars) {
+  for (char x : chars)
+    if (x == c) return true;
+  return false;
+}
+
 // First position (1-based) of any of the characters within [from, to]; 0 when none.
 std::size_t FirstOf(std::string_view s, std::string_view chars, std::size_t from, std::size_t to) {
   for (std::size_t i = from; i <= to && i <= s.size(); ++i)
-    if (chars.find(s[i - 1]) != std::string_view::npos) return i;
+    if (OneOf(s[i - 1], chars)) return i;
   return 0;
 }
 
 // Last position (1-based) of any of the characters before 'before'; 0 when none.
 std::size_t LastOfBefore(std::string_view s, std::string_view chars, std::size_t before) {
   for (std::size_t i = std::min(before, s.size() + 1); i-- > 1;)
-    if (chars.find(s[i - 1]) != std::string_view::npos) return i;
+    if (OneOf(s[i - 1], chars)) return i;
   return 0;
 }
 
@@ -140,11 +146,13 @@ bool AliasUsed(std::string_view sub) {
 
 }  // namespace
 
-HeaderOutcome NormaliseHeader(std::string frame, std::string_view txCall, std::string_view ownEchoHeader,
+HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall, std::string_view ownEchoHeader,
                               FrameValues& v) {
+  std::string_view frame = cutFrame;
+  std::string unwrapped;  // the inner packet of a relayed frame
   const std::size_t P = InStr(frame, ":\r\n");
   if (P == 0) return HeaderOutcome::Drop;
-  v.headerLine = frame.substr(0, P - 1);
+  v.headerLine = std::string(frame.substr(0, P - 1));
   v.thirdPartyFlag = 0;
   const bool relayed = P + 3 <= frame.size() && frame[P + 2] == '}';
 
@@ -152,10 +160,10 @@ HeaderOutcome NormaliseHeader(std::string frame, std::string_view txCall, std::s
     if (!txCall.empty() && v.headerLine.substr(0, 12).find(txCall) != std::string::npos) return HeaderOutcome::Drop;
     v.thirdPartyFlag = 1;
     if (InStr(frame, ":", P + 1) != 0) {
-      std::string inner = frame.substr(P + 3);  // the packet after "}"
-      const std::size_t colon = inner.find(':');
-      inner.insert(colon + 1, "\r\n");
-      frame = inner;
+      unwrapped = std::string(frame.substr(P + 3));  // the packet after "}"
+      const std::size_t colon = unwrapped.find(':');
+      unwrapped.insert(colon + 1, "\r\n");
+      frame = unwrapped;
       const std::size_t S = InStr(frame, ">");
       const std::size_t headerEnd = InStr(frame, ":\r\n");
       if (S == 0) return HeaderOutcome::Drop;
@@ -165,13 +173,13 @@ HeaderOutcome NormaliseHeader(std::string frame, std::string_view txCall, std::s
       const std::size_t T = InStr(frame, "*");
       if (T > 11) {
         const std::size_t from = LastOfBefore(frame, ":,>", T);
-        v.viaText = frame.substr(from, T - 1 - from);
+        v.viaText = std::string(frame.substr(from, T - 1 - from));
       }
-      if (frame.find("TCPIP") != std::string::npos) v.viaText = "TCPIP";
+      if (frame.find("TCPIP") != std::string_view::npos) v.viaText = "TCPIP";
       if (S < headerEnd) {
         const std::size_t end = FirstOf(frame, "*:,>", S + 1, headerEnd);
         const std::size_t stop = end == 0 ? headerEnd : end;
-        v.destinationCall = frame.substr(S, stop - 1 - S);
+        v.destinationCall = std::string(frame.substr(S, stop - 1 - S));
       }
       if (v.viaText.empty()) v.viaText = v.destinationCall;
       TakePayload(v, frame, headerEnd + 3);
@@ -180,14 +188,14 @@ HeaderOutcome NormaliseHeader(std::string frame, std::string_view txCall, std::s
   }
 
   // Plain steps.
-  if (P < 7 || frame.substr(0, P).find('*') == std::string::npos) return HeaderOutcome::Drop;
+  if (P < 7 || frame.substr(0, P).find('*') == std::string_view::npos) return HeaderOutcome::Drop;
   const std::size_t E = FirstOf(frame, "*>", 3, P);
   if (E == 0) return HeaderOutcome::Drop;
   v.callText = UpperCase(frame.substr(0, E - 1));
-  std::string echo;
+  std::string_view echo;
   if (!ownEchoHeader.empty()) echo = frame.substr(0, ownEchoHeader.size());
   const std::size_t cmd = frame.substr(0, E - 1).find("cmd:");
-  if (cmd != std::string::npos) {
+  if (cmd != std::string_view::npos) {
     v.callText = UpperCase(frame.substr(cmd + 4, E - 1 - (cmd + 4)));
     if (!ownEchoHeader.empty()) echo = frame.substr(cmd + 4, ownEchoHeader.size());
   }
@@ -197,13 +205,13 @@ HeaderOutcome NormaliseHeader(std::string frame, std::string_view txCall, std::s
     v.viaText = " ";
   } else if (A != 0) {
     const std::size_t from = LastOfBefore(frame, ",>", A);
-    v.viaText = frame.substr(from, A - 1 - from);
+    v.viaText = std::string(frame.substr(from, A - 1 - from));
   }
   if (TrimBlanks(v.viaText).empty()) {
     if (AliasUsed(std::string_view(frame).substr(E - 1, P - E + 1))) v.viaText = "ALIAS";
   }
   const std::size_t G = P >= 2 ? LastOfBefore(frame, ">", P - 1) : 0;
-  if (G != 0 && P >= G + 6) v.destinationCall = frame.substr(G, P - G - 6);
+  if (G != 0 && P >= G + 6) v.destinationCall = std::string(frame.substr(G, P - G - 6));
   if (G > E && A != 0 && A < P) TakePayload(v, frame, P + 3);
   return HandOver(v);
 }

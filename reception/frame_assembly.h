@@ -47,7 +47,7 @@ enum class HeaderOutcome {
 };
 
 // Takes the header of a cut frame apart into v (which the caller has reset).
-HeaderOutcome NormaliseHeader(std::string frameText, std::string_view txCall, std::string_view ownEchoHeader,
+HeaderOutcome NormaliseHeader(std::string_view frameText, std::string_view txCall, std::string_view ownEchoHeader,
                               FrameValues& v);
 
 }  // namespace zeblon::reception

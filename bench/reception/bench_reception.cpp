@@ -54,6 +54,25 @@ class Host : public ReceptionHost {
   void SendAprsMessage(const std::string&) override {}
 };
 
+// Header and payload to latitude and longitude, as other decoders go.
+void BM_DecodeToDegrees(benchmark::State& state) {
+  const auto& frames = Frames();
+  DecodeContext ctx;
+  ctx.now = {2024, 5, 1, 12, 34, 0};
+  ctx.project = false;
+  std::size_t positions = 0;
+  for (auto _ : state) {
+    for (const auto& f : frames) {
+      FrameValues v;
+      if (NormaliseHeader(f, "N0CALL", "", v) != HeaderOutcome::Payload) continue;
+      positions += DecodePayload(v, ctx) == DecodeResult::Position;
+    }
+  }
+  benchmark::DoNotOptimize(positions);
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kFrames);
+}
+
+// The same and on into metres of the map zone (the transverse Mercator projection).
 void BM_DecodeOnly(benchmark::State& state) {
   const auto& frames = Frames();
   DecodeContext ctx;
@@ -97,6 +116,7 @@ void BM_DecodeAndStore(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kFrames);
 }
 
+BENCHMARK(BM_DecodeToDegrees)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeAndStore)->Unit(benchmark::kMillisecond)->Iterations(3);
 

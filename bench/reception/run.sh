@@ -11,7 +11,7 @@ work="$build/bench-reception"
 mkdir -p "$work"
 [ -d "$work/node_modules/js-aprs-fap" ] || npm install --prefix "$work" --no-audit --no-fund --silent js-aprs-fap >/dev/null
 "$bench" --write-packets "$work/packets.txt"
-"$bench" --benchmark_format=json --benchmark_out="$work/ours.json" --benchmark_out_format=json
+"$bench" --benchmark_out="$work/ours.json" --benchmark_out_format=json
 cat > "$work/fap.js" <<'JS'
 const { aprsParser } = require('js-aprs-fap');
 const lines = require('fs').readFileSync(process.argv[2], 'latin1').split('\n').filter(l => l.length);
@@ -27,14 +27,17 @@ fap=$(cd "$work" && node fap.js packets.txt)
 echo "js-aprs-fap: $fap"
 /usr/bin/python3 - "$work/ours.json" "$fap" <<'PY'
 import json, sys
-ours = {b["name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+ours = {b["name"].split("/")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
 fap = json.loads(sys.argv[2])
+degrees = ours["BM_DecodeToDegrees"]["items_per_second"]
 decode = ours["BM_DecodeOnly"]["items_per_second"]
 store = ours["BM_DecodeAndStore"]["items_per_second"]
-print(f"ours, decoding alone:      {decode:14,.0f} frames/s")
-print(f"ours, decoding and storing:{store:14,.0f} frames/s")
-print(f"js-aprs-fap parsing:       {fap['perSecond']:14,.0f} frames/s")
-ratio = decode / fap["perSecond"]
-print(f"ratio (decoding alone / js-aprs-fap): {ratio:.1f}x  -> {'OK' if ratio >= 20 else 'BELOW 20x'}")
+print(f"ours, decoding to lat/lon:            {degrees:14,.0f} frames/s")
+print(f"ours, decoding to map metres (UTM):   {decode:14,.0f} frames/s")
+print(f"ours, decoding and storing with logs: {store:14,.0f} frames/s")
+print(f"js-aprs-fap parsing to lat/lon:       {fap['perSecond']:14,.0f} frames/s")
+ratio = degrees / fap["perSecond"]
+print(f"ratio, decoding to lat/lon / js-aprs-fap:  {ratio:.1f}x  -> {'OK' if ratio >= 20 else 'BELOW 20x'}")
+print(f"ratio, decoding to map metres / js-aprs-fap: {decode / fap['perSecond']:.1f}x")
 sys.exit(0 if ratio >= 20 else 1)
 PY
