@@ -5,11 +5,24 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QTimer>
+#include <QPainter>
+#include <QPixmap>
+#include <QImage>
+#include <QIcon>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "geodesy/text.h"
+#include "links/tnc_commands.h"
+#include "links/track_import.h"
+#include "platform/serial_port.h"
+#include "start_window/smart_log.h"
+#include "start_window/start_picture.h"
+#include "start_window/start_texts.h"
+#include "start_window/symbol_picker.h"
+#include "stations/symbol_table.h"
 #include "main_window/form1.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -98,27 +111,37 @@ Form0::Form0(Program& program) : program_(program) {
   OpenDocument = [](const std::string& path) { return OpenWithShell(path); };
   BuildControls();
   ConnectHandlers();
+  // The language options show their flags.
+  const fs::path program_folder = ProgramFolder();
+  const std::pair<OptionButton*, const char*> flags[] = {
+      {Option1, "FLAG_EN.BMP"}, {Option2, "FLAG_DE.BMP"}, {Option3, "FLAG_SV.BMP"}};
+  for (const auto& [option, file] : flags) {
+    if (const auto path = ResolveCaseInsensitive(program_folder / file)) {
+      option->setIcon(QIcon(QString::fromStdString(path->string())));
+      option->setIconSize(QSize(30, 18));
+    }
+  }
 }
 
 Form0::~Form0() = default;
 
 void Form0::BuildControls() {
-  resize(720, 520);
+  resize(860, 560);
   Picture1 = new QWidget(this);
   Picture1->setObjectName("Picture1");
   Picture1->setFocusPolicy(Qt::StrongFocus);
-  Place(Picture1, 0, 0, 48, 48);
+  Place(Picture1, 4, 4, 48, 48);
 
   Label9 = new Label(this, "Label9");
   Label9->hide();
   Label15 = new Label(this, "Label15",
                       "PLEASE WAIT, WHILE  ZEBLON  IS EXTRACTING FILES FROM  STOCK.ZIP ...");
-  Place(Label15, 60, 490, 600, 20);
+  Place(Label15, 10, 534, 600, 20);
   Label15->hide();
 
-  auto label = [this](const char* name, const char* caption, int x, int y, int w = 110) {
+  auto label = [this](const char* name, const char* caption, int x, int y, int w = 105) {
     auto* l = new Label(this, name, caption);
-    Place(l, x, y, w, 20);
+    Place(l, x, y, w, 22);
     return l;
   };
   auto box = [this](const char* name, int x, int y, int w = 150) {
@@ -126,39 +149,40 @@ void Form0::BuildControls() {
     Place(t, x, y, w, 22);
     return t;
   };
-  label("Label8", "USER CALL", 60, 10);
-  Text8 = box("Text8", 180, 10, 120);
-  label("Label1", "MAPS PATH", 60, 40);
-  Text1 = box("Text1", 180, 40, 300);
-  label("Label2", "TEMP PATH", 60, 70);
-  Text2 = box("Text2", 180, 70, 300);
-  Label3 = label("Label3", "COMM PORT", 60, 100);
-  Text3 = box("Text3", 180, 100, 120);
-  Label4 = label("Label4", "COMM BAUD", 320, 100);
-  Text4 = box("Text4", 440, 100, 100);
-  label("Label5", "MONI CALL", 60, 130);
-  Text5 = box("Text5", 180, 130, 120);
-  label("Label6", "NMEA PORT", 60, 160);
-  Text6 = box("Text6", 180, 160, 120);
-  label("Label17", "NMEA BAUD", 320, 160);
-  Text17 = box("Text17", 440, 160, 100);
-  label("Label7", "ALARM DIST", 60, 190);
-  Text7 = box("Text7", 180, 190, 60);
-  label("Label10", "UTC OFFSET", 320, 190);
-  Text10 = box("Text10", 440, 190, 60);
-  label("Label18", "SUNSPOT(R)", 60, 220);
-  Text15 = box("Text15", 180, 220, 60);
-  label("Label19", "K", 250, 220, 20);
-  Text16 = box("Text16", 270, 220, 50);
+  label("Label11", "USER CALL", 60, 10);
+  Text8 = box("Text8", 170, 10, 120);
+  label("Label5", "MONI CALL", 60, 38);
+  Text5 = box("Text5", 170, 38, 120);
+  label("Label1", "MAPS PATH", 60, 66);
+  Text1 = new StartTextBox(this, "Text1");
+  Place(Text1, 170, 66, 260, 22);
+  label("Label2", "TEMP PATH", 60, 94);
+  Text2 = box("Text2", 170, 94, 260);
+  Label3 = label("Label3", "COMM PORT", 60, 122);
+  Text3 = box("Text3", 170, 122, 90);
+  Label4 = label("Label4", "COMM BAUD", 270, 122, 80);
+  Text4 = box("Text4", 350, 122, 80);
+  label("Label7", "NMEA PORT", 60, 150);
+  Text6 = box("Text6", 170, 150, 90);
+  label("Label8", "NMEA BAUD", 270, 150, 80);
+  Text17 = box("Text17", 350, 150, 80);
+  label("Label6", "ALARM DIST", 60, 178);
+  Text7 = box("Text7", 170, 178, 50);
+  label("Label13", "UTC OFFSET", 270, 178, 80);
+  Text10 = box("Text10", 350, 178, 50);
+  label("Label21", "SUNSPOT(R)", 60, 206);
+  Text15 = box("Text15", 170, 206, 50);
+  label("Label22", "K", 230, 206, 14);
+  Text16 = box("Text16", 246, 206, 40);
   Check8 = new CheckBox(this, "Check8", "<- INET");
-  Place(Check8, 330, 220, 90, 22);
+  Place(Check8, 296, 206, 90, 22);
   Check1 = new CheckBox(this, "Check1", " SMART LOG");
-  Place(Check1, 60, 250, 120, 22);
+  Place(Check1, 60, 234, 120, 22);
   Check2 = new CheckBox(this, "Check2", " SAVE LOG");
-  Place(Check2, 190, 250, 120, 22);
+  Place(Check2, 190, 234, 120, 22);
 
   Frame1 = new Frame(this, "Frame1", "  RADIO INTERFACE TYPE   ");
-  Place(Frame1, 60, 280, 420, 80);
+  Place(Frame1, 10, 262, 420, 80);
   Option5 = new OptionButton(Frame1, "Option5", "AGW PE ");
   Option4 = new OptionButton(Frame1, "Option4", " PK 232");
   Option9 = new OptionButton(Frame1, "Option9", "AGW LAN ");
@@ -172,112 +196,200 @@ void Form0::BuildControls() {
   Place(Option11, 140, 48, 130, 22);
   Place(Option13, 270, 48, 130, 22);
 
-  FrameLanguage = new Frame(this, "FrameLanguage");
-  Place(FrameLanguage, 500, 10, 200, 90);
-  Option1 = new OptionButton(FrameLanguage, "Option1", "ENGLISH");
-  Option2 = new OptionButton(FrameLanguage, "Option2", "DEUTSCH");
-  Option3 = new OptionButton(FrameLanguage, "Option3", "SVENSKA");
-  Place(Option1, 10, 5, 180, 22);
-  Place(Option2, 10, 32, 180, 22);
-  Place(Option3, 10, 59, 180, 22);
-  Option1->setChecked(true);
-
   Command5 = new CommandButton(this, "Command5", "TX SETUP / APRS PARAMETERS");
-  Place(Command5, 60, 370, 260, 30);
+  Place(Command5, 10, 350, 260, 30);
   Command14 = new CommandButton(this, "Command14", "IGATE APRS-IS SETUP");
-  Place(Command14, 330, 370, 200, 30);
+  Place(Command14, 280, 350, 150, 30);
   Command14->setEnabled(false);
   Command3 = new CommandButton(this, "Command3", "READ!");
-  Place(Command3, 540, 370, 80, 30);
+  Place(Command3, 10, 388, 80, 28);
   Command6 = new CommandButton(this, "Command6", "HISTORY");
-  Place(Command6, 625, 370, 80, 30);
-  Command1 = new CommandButton(this, "Command1", "START");
-  Place(Command1, 500, 420, 200, 60);
-  Command1->setEnabled(false);
+  Place(Command6, 95, 388, 80, 28);
 
-  Label20 = label("Label20", "", 60, 410, 420);
-  Label23 = label("Label23", "APRS-IS SERVER", 60, 435);
-  Text13 = box("Text13", 180, 435, 200);
+  Label20 = label("Label20", "", 10, 420, 430);
+  Label20->setWordWrap(true);
+  Label20->setGeometry(10, 420, 430, 76);
+  Label23 = label("Label23", "APRS-IS SERVER", 10, 500, 115);
+  Text13 = box("Text13", 130, 500, 200);
   Text13->setText(kDefaultAprsIsServer);
-  Label24 = label("Label24", "SERVER PORT", 60, 462);
-  Text14 = box("Text14", 180, 462, 80);
+  Label24 = label("Label24", "SERVER PORT", 10, 527, 115);
+  Text14 = box("Text14", 130, 527, 80);
   Text14->setText(kDefaultAprsIsPort);
   Command15 = new CommandButton(this, "Command15", "OK");
-  Place(Command15, 280, 462, 60, 24);
+  Place(Command15, 220, 527, 60, 24);
   for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14,
                                                     Command15}) {
     w->hide();
   }
 
-  // The TX setup panel, hidden until its button.
-  tx_.Frame4 = new Frame(this, "Frame4", " TX SETUP / APRS PARAMETERS ");
+  // The start picture and its confirmation.
+  Picture2 = new PictureBox(this, "Picture2");
+  Place(Picture2, 450, 10, kStartViewWidth, kStartViewHeight);
+  Picture2->setStyleSheet("background: #204060;");
+  Label18 = new Label(this, "Label18", kPictureLabelDesignCaption);
+  Place(Label18, 450, 314, 392, 22);
+  Label18->setAlignment(Qt::AlignCenter);
+  Label18->hide();
+
+  // The language options: a flag each, no caption.
+  FrameLanguage = new Frame(this, "FrameLanguage");
+  Place(FrameLanguage, 450, 342, 150, 100);
+  Option1 = new OptionButton(FrameLanguage, "Option1");
+  Option2 = new OptionButton(FrameLanguage, "Option2");
+  Option3 = new OptionButton(FrameLanguage, "Option3");
+  Place(Option1, 12, 8, 120, 26);
+  Place(Option2, 12, 38, 120, 26);
+  Place(Option3, 12, 68, 120, 26);
+  Option1->setChecked(true);
+
+  Command1 = new CommandButton(this, "Command1", "START");
+  Place(Command1, 630, 440, 212, 90);
+  QFont big = Command1->font();
+  big.setPointSize(big.pointSize() + 6);
+  big.setBold(true);
+  Command1->setFont(big);
+  Command1->setEnabled(false);
+
+  BuildTxPanel();
+}
+
+void Form0::BuildTxPanel() {
+  // The TX setup panel, hidden until its button; it covers the whole window.
+  tx_.Frame4 = new Frame(this, "Frame4", "TX SETUP / APRS PARAMETERS");
   tx_.Frame4->hide();
-  Place(tx_.Frame4, 0, 0, 720, 520);
+  tx_.Frame4->setAutoFillBackground(true);
+  Place(tx_.Frame4, 0, 0, 860, 560);
   QWidget* f = tx_.Frame4;
+  auto label = [f](const char* name, const char* caption, int x, int y, int w) {
+    auto* l = new Label(f, name, caption);
+    Place(l, x, y, w, 20);
+    return l;
+  };
+  auto button = [f](const char* name, const char* caption, int x, int y, int w, int h = 22) {
+    auto* b = new CommandButton(f, name, caption);
+    Place(b, x, y, w, h);
+    return b;
+  };
+  label("fr4Label1", "SSID", 10, 24, 50);
   tx_.fr4Text1 = new TextBox(f, "fr4Text1");
+  Place(tx_.fr4Text1, 10, 44, 50, 22);
+  tx_.fr4Label2 = label("fr4Label2", "TX TIMER IN MINUTES OR MANUAL TX", 70, 24, 300);
   tx_.fr4Text2 = new TextBox(f, "fr4Text2");
+  Place(tx_.fr4Text2, 70, 44, 80, 22);
+  tx_.fr4C21 = button("fr4C21", "+", 152, 44, 24);
+  tx_.fr4C22 = button("fr4C22", "-", 178, 44, 24);
+  label("fr4Label3", "DESTINATION", 215, 24, 100);
   tx_.fr4Text3 = new TextBox(f, "fr4Text3");
-  tx_.fr4Text4 = new TextBox(f, "fr4Text4");
-  Place(tx_.fr4Text1, 10, 30, 60, 22);
-  Place(tx_.fr4Text2, 80, 30, 80, 22);
-  Place(tx_.fr4Text3, 170, 30, 100, 22);
-  Place(tx_.fr4Text4, 280, 30, 200, 22);
+  Place(tx_.fr4Text3, 215, 44, 90, 22);
+
+  label("fr4Label4", " VIA = PATH    (CALL1,...)   EASY SETUP    BUTTONS-->", 10, 76, 420);
+  tx_.fr4Text4 = new StartTextBox(f, "fr4Text4");
+  Place(tx_.fr4Text4, 10, 96, 300, 22);
+  const char* presets[] = {"WIDE1-1", "WIDE2-1", "WIDE2-2", "RELAY", "ECHO", "GATE"};
+  for (int i = 1; i <= 6; ++i) {
+    const std::string name = "Command" + std::to_string(7 + i);
+    tx_.presets[i] = button(name.c_str(), presets[i - 1], 316 + (i - 1) * 70, 96, 66);
+  }
+  tx_.Command7 = button("Command7", "CLEAR", 740, 96, 60);
+  const char* memory_names[] = {"Command17", "Command18", "Command19", "Command21"};
+  for (int n = 1; n <= 4; ++n) {
+    tx_.pathMemory[n] = button(memory_names[n - 1], ("M" + std::to_string(n)).c_str(),
+                               10 + (n - 1) * 44, 124, 40);
+  }
+  tx_.Label19 = label("Label19",
+                      "< SAVE:       <      Rclick  < RECALL:  <      Lclick   v    v    v    v",
+                      190, 126, 440);
+
+  tx_.fr4Label5 = label("fr4Label5", "INFO LINES (ALTERNATING)", 10, 152, 300);
   for (int i = 1; i <= 6; ++i) {
     const std::string ti = "fr4ti" + std::to_string(i);
     const std::string ta = "fr4ta" + std::to_string(i);
-    tx_.fr4ti[i] = new TextBox(f, ti.c_str());
+    const std::string tm = "fr4tm" + std::to_string(i);
+    const int y = 172 + (i - 1) * 26;
+    tx_.fr4ti[i] = new StartTextBox(f, ti.c_str());
+    Place(tx_.fr4ti[i], 10, y, 480, 22);
     tx_.fr4ta[i] = new CheckBox(f, ta.c_str(), "ACTIVE");
-    Place(tx_.fr4ti[i], 10, 60 + 28 * i, 420, 22);
-    Place(tx_.fr4ta[i], 440, 60 + 28 * i, 90, 22);
+    Place(tx_.fr4ta[i], 496, y, 80, 22);
     tx_.fr4ta[i]->setChecked(true);
+    tx_.fr4tm[i] = button(tm.c_str(), ("M" + std::to_string(i)).c_str(), 580, y, 40);
   }
-  tx_.fr4Text8 = new TextBox(f, "fr4Text8");
-  Place(tx_.fr4Text8, 600, 30, 50, 22);
-  tx_.fr4Text10 = new TextBox(f, "fr4Text10");
-  Place(tx_.fr4Text10, 540, 30, 30, 22);
-  tx_.Text11 = new TextBox(f, "Text11");
-  Place(tx_.Text11, 350, 310, 60, 22);
-  tx_.Check9 = new CheckBox(f, "Check9", " IGATE");
-  Place(tx_.Check9, 10, 340, 100, 22);
-  tx_.Check9->setEnabled(false);
-  tx_.Check3 = new CheckBox(f, "Check3", " DIGI");
-  Place(tx_.Check3, 120, 340, 100, 22);
-  tx_.Check4 = new CheckBox(f, "Check4", " HF-DUAL");
-  Place(tx_.Check4, 230, 340, 110, 22);
+
   auto* modes = new QWidget(f);
   modes->setObjectName("FrameRadioMode");
-  Place(modes, 10, 250, 420, 26);
-  tx_.Option7 = new OptionButton(modes, "Option7", "300");
+  Place(modes, 10, 334, 440, 26);
+  tx_.Option12 = new ReleaseOptionButton(modes, "Option12", "R300");
+  tx_.Option7 = new ReleaseOptionButton(modes, "Option7", "300");
   tx_.Option8 = new OptionButton(modes, "Option8", "1200");
-  tx_.Option12 = new OptionButton(modes, "Option12", "R300");
   tx_.Option18 = new OptionButton(modes, "Option18", "9600");
   tx_.Option19 = new OptionButton(modes, "Option19", "19200");
   int x = 0;
-  for (auto* o : {tx_.Option7, tx_.Option8, tx_.Option12, tx_.Option18, tx_.Option19}) {
-    Place(o, x, 0, 80, 24);
-    x += 82;
+  for (QWidget* o : std::initializer_list<QWidget*>{tx_.Option12, tx_.Option7, tx_.Option8,
+                                                    tx_.Option18, tx_.Option19}) {
+    Place(o, x, 0, 84, 24);
+    x += 86;
   }
   tx_.Option7->setChecked(true);
   tx_.Option12->setEnabled(false);
   tx_.Option18->setEnabled(false);
   tx_.Option19->setEnabled(false);
-  auto* second = new QWidget(f);
-  second->setObjectName("FrameSecondMode");
-  Place(second, 10, 280, 420, 26);
-  tx_.Option14 = new OptionButton(second, "Option14", "NONE");
-  Place(tx_.Option14, 0, 0, 80, 24);
-  tx_.fr4Label2 = new Label(f, "fr4Label2");
-  tx_.fr4Label5 = new Label(f, "fr4Label5");
-  tx_.Label14 = new Label(f, "Label14");
-  tx_.Label16 = new Label(f, "Label16");
-  Place(tx_.fr4Label2, 10, 400, 300, 20);
-  Place(tx_.fr4Label5, 10, 420, 300, 20);
-  Place(tx_.Label14, 10, 440, 300, 20);
-  Place(tx_.Label16, 10, 460, 300, 20);
-  tx_.fr4Command3 = new CommandButton(f, "fr4Command3", "ABORT");
-  tx_.fr4Command4 = new CommandButton(f, "fr4Command4", "OK");
-  Place(tx_.fr4Command3, 520, 470, 90, 30);
-  Place(tx_.fr4Command4, 620, 470, 90, 30);
+
+  tx_.Frame3 = new Frame(f, "Frame3", "CROSSMODE DIGI TX / HF-DUAL 2. MODE:");
+  Place(tx_.Frame3, 10, 362, 560, 50);
+  tx_.Option14 = new OptionButton(tx_.Frame3, "Option14", "NONE");
+  tx_.Option15 = new ReleaseOptionButton(tx_.Frame3, "Option15", "R300");
+  tx_.Option16 = new ReleaseOptionButton(tx_.Frame3, "Option16", "300");
+  tx_.Option17 = new OptionButton(tx_.Frame3, "Option17", "1200");
+  tx_.Option20 = new OptionButton(tx_.Frame3, "Option20", "9600");
+  tx_.Option21 = new OptionButton(tx_.Frame3, "Option21", "19200");
+  x = 10;
+  for (QWidget* o : std::initializer_list<QWidget*>{tx_.Option14, tx_.Option15, tx_.Option16,
+                                                    tx_.Option17, tx_.Option20, tx_.Option21}) {
+    Place(o, x, 22, 84, 24);
+    x += 90;
+  }
+  tx_.Option14->setChecked(true);
+  tx_.Frame3->hide();
+
+  tx_.Check3 = new CheckBox(f, "Check3", " DIGI");
+  Place(tx_.Check3, 10, 418, 90, 22);
+  tx_.Check4 = new ReleaseCheckBox(f, "Check4", "HF-DUAL");
+  Place(tx_.Check4, 105, 418, 100, 22);
+  tx_.Check6 = new CheckBox(f, "Check6", "HF-TX-AFC");
+  Place(tx_.Check6, 210, 418, 110, 22);
+  tx_.Check7 = new CheckBox(f, "Check7", "TX TIMESTAMP (GPS)");
+  Place(tx_.Check7, 325, 418, 170, 22);
+  tx_.Check9 = new CheckBox(f, "Check9", " IGATE");
+  Place(tx_.Check9, 500, 418, 90, 22);
+  tx_.Check9->setEnabled(false);
+  tx_.Label14 = label("Label14", "DIGI FUNCTION: START AGWUIDIGI.EXE ON AGWPE HOST COMPUTER", 10,
+                      446, 560);
+  tx_.Label14->hide();
+  tx_.Label17 = label("Label17", " SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )", 10, 474, 380);
+  tx_.Text11 = new TextBox(f, "Text11");
+  Place(tx_.Text11, 395, 472, 60, 22);
+  tx_.Text11->setText("300");
+
+  // The symbol picker.
+  tx_.fr4Label7 = label("fr4Label7", "APRS SYMBOL", 640, 152, 200);
+  tx_.fr4Command1 = button("fr4Command1", "<", 640, 172, 30, 24);
+  tx_.fr4Picture1 = new PictureBox(f, "fr4Picture1");
+  Place(tx_.fr4Picture1, 676, 173, 22, 22);
+  tx_.fr4Picture1->setStyleSheet("background: white; color: black;");
+  tx_.fr4Command2 = button("fr4Command2", ">", 704, 172, 30, 24);
+  tx_.fr4Text8 = new TextBox(f, "fr4Text8");
+  Place(tx_.fr4Text8, 740, 172, 50, 22);
+  tx_.fr4Text8->setText("14");
+  tx_.fr4Text10 = new TextBox(f, "fr4Text10");
+  Place(tx_.fr4Text10, 796, 172, 30, 22);
+  tx_.fr4Text9 = new TextBox(f, "fr4Text9");
+  Place(tx_.fr4Text9, 640, 200, 190, 22);
+  tx_.fr4Text9->setReadOnly(true);
+  tx_.Label16 = label("Label16", "EMERGENCY: 101 DON'T USE FOR FUN !", 640, 228, 210);
+  tx_.Label16->setWordWrap(true);
+  tx_.Label16->setGeometry(640, 228, 210, 40);
+
+  tx_.fr4Command3 = button("fr4Command3", "ABORT", 640, 500, 95, 40);
+  tx_.fr4Command4 = button("fr4Command4", "OK", 745, 500, 95, 40);
 }
 
 void Form0::ConnectHandlers() {
@@ -288,9 +400,6 @@ void Form0::ConnectHandlers() {
   Option10->OnClick = [this] { Option10_Click(); };
   Option11->OnClick = [this] { Option11_Click(); };
   Option13->OnClick = [this] { Option13_Click(); };
-  tx_.Option8->OnClick = [this] { Option8_Click(); };
-  tx_.Option18->OnClick = [this] { Option8_Click(); };
-  tx_.Option19->OnClick = [this] { Option8_Click(); };
   Command14->OnClick = [this] { Command14_Click(); };
   Command15->OnClick = [this] { Command15_Click(); };
   Check8->OnClick = [this] { Check8_Click(); };
@@ -298,16 +407,48 @@ void Form0::ConnectHandlers() {
   Text10->OnChange = [this] { Text10_Change(); };
   Text7->OnChange = [this] { Text7_Change(); };
   Text8->OnChange = [this] { Text8_Change(); };
+  Text1->OnClick = [this] { Text1_Click(); };
   Command3->OnClick = [this] { Command3_Click(); };
   Command6->OnClick = [this] { Command6_Click(); };
-  tx_.fr4Text2->OnChange = [this] { fr4Text2_Change(); };
-  tx_.fr4Text10->OnChange = [this] { ShowSelectedSymbol(); };
   Option1->OnClick = [this] { SelectLanguage(11); };
   Option2->OnClick = [this] { SelectLanguage(12); };
   Option3->OnClick = [this] { SelectLanguage(13); };
-  Command5->OnClick = [this] { tx_.Frame4->show(); tx_.Frame4->raise(); };
-  tx_.fr4Command3->OnClick = [this] { tx_.Frame4->hide(); };
-  tx_.fr4Command4->OnClick = [this] { tx_.Frame4->hide(); };
+  Picture2->OnClick = [this] { Picture2_Click(); };
+
+  // The TX setup panel.
+  Command5->OnClick = [this] { Command5_Click(); };
+  tx_.fr4Command3->OnClick = [this] { fr4Command3_Click(); };
+  tx_.fr4Command4->OnClick = [this] { fr4Command4_Click(); };
+  tx_.fr4Text2->OnChange = [this] { fr4Text2_Change(); };
+  tx_.fr4Text10->OnChange = [this] { ShowSelectedSymbol(); };
+  tx_.Option8->OnClick = [this] { Option8_Click(); };
+  tx_.Option18->OnClick = [this] { Option8_Click(); };
+  tx_.Option19->OnClick = [this] { Option8_Click(); };
+  tx_.Option12->OnMouseUp = [this](int) { Option12_MouseUp(); };
+  tx_.Option7->OnMouseUp = [this](int) { Option7_MouseUp(); };
+  tx_.Option14->OnClick = [this] { tx_.Check4->SetValue(0); };
+  tx_.Option15->OnMouseUp = [this](int) { Option15_MouseUp(); };
+  tx_.Option16->OnMouseUp = [this](int) { Option16_MouseUp(); };
+  for (platform::OptionButton* o : {tx_.Option17, tx_.Option20, tx_.Option21}) {
+    o->OnClick = [this] { tx_.Check4->SetValue(0); };
+  }
+  tx_.Check4->OnMouseUp = [this](int) { Check4_MouseUp(); };
+  for (int n = 1; n <= 6; ++n) tx_.presets[n]->OnClick = [this, n] { PathPreset(n); };
+  tx_.Command7->OnClick = [this] { Command7_Click(); };
+  for (int n = 1; n <= 4; ++n) {
+    tx_.pathMemory[n]->OnMouseUp = [this, n](int button) { PathMemoryUp(n, button); };
+  }
+  for (int i = 1; i <= 6; ++i) {
+    tx_.fr4ti[i]->OnLostFocus = [this, i] { last_info_line_ = i; };
+    tx_.fr4tm[i]->OnMouseUp = [this, i](int button) { InfoMemoryUp(i, button); };
+  }
+  tx_.fr4C21->OnMouseDown = [this](int) { StepTxTimer(+1); };
+  tx_.fr4C22->OnMouseDown = [this](int) { StepTxTimer(-1); };
+  tx_.fr4Command1->OnMouseDown = [this](int) { StepSymbol(-1); };
+  tx_.fr4Command2->OnMouseDown = [this](int) { StepSymbol(+1); };
+  for (platform::CommandButton* b : {tx_.fr4C21, tx_.fr4C22, tx_.fr4Command1, tx_.fr4Command2}) {
+    b->OnMouseUp = [this](int button) { StepButtonUp(button); };
+  }
 }
 
 std::string Form0::SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
@@ -400,6 +541,7 @@ bool Form0::Form_Activate() {
   if (!call.empty()) {
     settings_.UserCall = call;
     Fill3();
+    ChooseStartPictureFromMaps();
   }
   // 20.-21.
   Fill4();
@@ -716,18 +858,199 @@ void Form0::SelectLanguage(int lang) {
 // ---------------------------------------------------------------------------
 // Neighbours
 
-void Form0::ApplyLanguageTexts() {
-  // The captions in three languages come with the window's texts; until then the
-  // design captions (English) stay. The main window's TX panel takes the same captions.
+QWidget* Form0::Control(const std::string& name) const {
+  return findChild<QWidget*>(QString::fromStdString(name));
 }
 
-void Form0::BuildSymbolTable() {}
+namespace {
 
-void Form0::ShowSelectedSymbol() { tx_.fr4Text8->SetText(NumberText(picker_symbol_index_)); }
+// Sets the caption of any of the window's controls.
+void SetCaptionOf(QWidget* w, const std::string& caption) {
+  if (auto* l = qobject_cast<Label*>(w)) l->SetCaption(caption);
+  else if (auto* b = qobject_cast<CommandButton*>(w)) b->SetCaption(caption);
+  else if (auto* c = qobject_cast<CheckBox*>(w)) c->SetCaption(caption);
+  else if (auto* o = qobject_cast<OptionButton*>(w)) o->SetCaption(caption);
+  else if (auto* f = qobject_cast<Frame*>(w)) f->SetCaption(caption);
+}
 
-void Form0::PaintStartPicture() {}
+std::string CaptionOf(QWidget* w) {
+  if (auto* l = qobject_cast<Label*>(w)) return l->Caption();
+  if (auto* b = qobject_cast<CommandButton*>(w)) return b->Caption();
+  return {};
+}
 
-void Form0::TrimMoniOneLog() {}
+}  // namespace
+
+void Form0::ApplyLanguageTexts() {
+  const int lang = settings_.LanguageSetting;
+  // 1. The captions; the main window's TX setup panel takes the four of its own.
+  if (const int language = LanguageOf(lang); language != 0) {
+    for (const auto& [name, caption] : StartCaptions(language)) {
+      QWidget* w = Control(name);
+      if (w == nullptr) continue;
+      SetCaptionOf(w, caption);
+      if (name == "fr4Label2" || name == "fr4Label5" || name == "fr4Command3" ||
+          name == "fr4Command4") {
+        if (QWidget* m = program_.MainWindow().findChild<QWidget*>(QString::fromStdString(name))) {
+          SetCaptionOf(m, CaptionOf(w));
+        }
+      }
+    }
+  }
+  // 2. The tooltips and the picture label's caption.
+  if (TooltipsOn(lang)) {
+    TooltipChoice choice;
+    choice.interface_kind = settings_.InterfaceKind;
+    choice.pk232_selected = Option4->Value();
+    choice.agw_remote_selected = Option9->Value();
+    for (const auto& [name, text] : StartTooltips(LanguageOf(lang), choice)) {
+      if (QWidget* w = Control(name)) w->setToolTip(ToQ(text));
+    }
+    Label18->SetCaption(PictureLabelCaption(LanguageOf(lang)));
+  }
+  // 3. Each label shows its box's hint.
+  for (const auto& [label, box] : LabelTooltipSources()) {
+    QWidget* l = Control(label);
+    QWidget* b = Control(box);
+    if (l != nullptr && b != nullptr) l->setToolTip(b->toolTip());
+  }
+}
+
+void Form0::Text1_Click() {
+  MsgBox(MapsPathHelp(LanguageOf(settings_.LanguageSetting)), "ZEBLON  START", MsgButtons::Ok,
+         MsgIcon::Information);
+}
+
+// ---------------------------------------------------------------------------
+// The symbol picker
+
+void Form0::BuildSymbolTable() {
+  symbol_table_ = stations::StandardSymbolTable();
+  symbol_table_[0].clear();
+  for (int i = 95; i <= 100; ++i) symbol_table_[i].clear();
+  for (int i = 195; i <= 200; ++i) symbol_table_[i].clear();
+}
+
+void Form0::ShowSelectedSymbol() {
+  const int i = picker_symbol_index_;
+  const std::string row = i >= 0 && i <= 200 ? symbol_table_[i] : std::string();
+  // 1.-2.
+  tx_.fr4Text8->SetText(std::to_string(i));
+  tx_.fr4Text9->SetText(row.substr(0, std::min<size_t>(2, row.size())) + "  " +
+                        (row.size() > 7 ? row.substr(7, 10) : std::string()));
+  // 3.-5. The cell, cut from its sheet anew on every call.
+  const SymbolCell cell = SymbolCellOf(i);
+  QPixmap picture(22, 22);
+  picture.fill(Qt::white);
+  {
+    QPainter p(&picture);
+    const auto sheet = ResolveCaseInsensitive(fs::path(app_folder_) /
+                                              ("ZEBLSYM" + std::to_string(cell.sheet) + ".BMP"));
+    QImage image;
+    if (sheet && image.load(QString::fromStdString(sheet->string()))) {
+      p.drawImage(QPoint(0, 0), image, QRect(cell.x, cell.y, 22, 22));
+    }
+    // 6.-7. The overlay character over the picture.
+    if (SymbolTakesOverlayInPicker(row)) {
+      const std::string overlay = OverlayCharacter(tx_.fr4Text10->Text());
+      if (!overlay.empty()) {
+        QFont font = tx_.fr4Picture1->font();
+        font.setPixelSize(13);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(tx_.fr4Picture1->palette().color(QPalette::WindowText));
+        const QFontMetrics fm(font);
+        p.drawText(QPoint(7, 3 + fm.ascent()), ToQ(overlay));
+      }
+    }
+  }
+  tx_.fr4Picture1->setPixmap(picture);
+  if (!SymbolTakesOverlayInPicker(row)) {
+    tx_.fr4Text10->hide();
+    return;
+  }
+  tx_.fr4Text10->show();
+  if (tx_.fr4Text10->isVisible()) tx_.fr4Text10->setFocus();
+}
+
+void Form0::StepSymbol(int direction) {
+  for (;;) {
+    picker_symbol_index_ = NextSymbolIndex(picker_symbol_index_, direction);
+    ShowSelectedSymbol();
+    step_button_released_ = 0;
+    PauseWithEvents(0.2f);
+    if (step_button_released_ != 0) break;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The start picture
+
+void Form0::PaintStartPicture() {
+  const QTime now = ClockTime ? ClockTime() : QTime::currentTime();
+  const int k = StartPictureBand(now.minute());
+  const qreal fx = 1, fy = 1;  // the screen's pixels are the picture's
+  QPixmap view(static_cast<int>(kStartViewWidth * fx), static_cast<int>(kStartViewHeight * fy));
+  view.fill(QColor(32, 64, 96));
+  const auto file = ResolveCaseInsensitive(fs::path(app_folder_) / "STARTPIC.JPG");
+  QImage stored;
+  if (file && stored.load(QString::fromStdString(file->string()))) {
+    QPainter p(&view);
+    const QRect band(0, kStartViewHeight * k, kStartViewWidth, kStartViewHeight);
+    if (stored.rect().contains(band)) {
+      p.drawImage(view.rect(), stored, band);
+    } else {
+      p.drawImage(QPoint(0, 0), stored);  // the whole picture unscaled instead
+    }
+  }
+  Picture2->setPixmap(view);
+}
+
+void Form0::ChooseStartPictureFromMaps() {
+  const fs::path maps = WindowsPathToLinux(settings_.MapRootFolder, app_folder_);
+  const auto folder = ResolveCaseInsensitive(maps / "UTMPICS");
+  if (!folder) return;
+  std::vector<fs::path> pictures;
+  std::error_code ec;
+  for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (UpperAscii(it->path().extension().string()) == ".BMP") pictures.push_back(it->path());
+  }
+  std::sort(pictures.begin(), pictures.end());
+  const QTime now = ClockTime ? ClockTime() : QTime::currentTime();
+  const auto r = ChooseStartPicture(static_cast<int>(pictures.size()),
+                                    now.msecsSinceStartOfDay() / 1000.0);
+  if (!r) return;
+  start_picture_path_ = pictures[static_cast<size_t>(*r)].string();
+  QImage image;
+  if (!image.load(QString::fromStdString(start_picture_path_))) return;
+  QPixmap view = Picture2->pixmap();
+  if (view.isNull()) view = QPixmap(kStartViewWidth, kStartViewHeight);
+  {
+    QPainter p(&view);
+    p.drawImage(QPoint(0, 0), image);
+  }
+  Picture2->setPixmap(view);
+}
+
+void Form0::Picture2_Click() {
+  const auto loc = PictureLocationOf(start_picture_path_);
+  if (!loc) return;
+  settings_.CentreNorth = loc->north;
+  settings_.CentreEast = loc->east;
+  Label18->show();
+  Picture2->setToolTip(QString());
+}
+
+// ---------------------------------------------------------------------------
+// SMART LOG
+
+void Form0::TrimMoniOneLog() {
+  const std::string call = Trim(settings_.MoniOneCall);
+  if (call.empty()) return;  // no MONI 1 station, no log to trim
+  const int passes = SpeedTest ? SpeedTest() : SpeedTestPasses();
+  const fs::path log = ResolveOrSame(fs::path(data_folder_) / "LOG" / (call + ".TXT"));
+  TrimMoniOneLogFile(log, SmartLogLineLimit(passes));
+}
 
 void Form0::WriteSettings() {
   if (!WriteSettingsFile(SettingsPath(), SettingsWindow::Start, settings_)) {
@@ -838,10 +1161,291 @@ void Form0::Command1_Click() {
 }
 
 void Form0::InitSerialTnc() {
-  // Serial TNC kinds get their command sets here; every kind ends in the hand-over.
+  // The command set of a serial TNC on the start window's own port, closed again
+  // so the main window can open it; then the track import and the hand-over.
+  const Settings& s = settings_;
+  links::TncSettings t;
+  t.interface_kind = s.InterfaceKind;
+  t.com_port = s.TncComPort;
+  t.tnc_baud = s.TncBaud;
+  t.scs_com_port = ToWholeNumber<std::int16_t>(s.ScsComPort);
+  t.scs_baud = s.ScsBaud;
+  t.radio_mode = s.RadioMode;
+  t.cross_mode = s.CrossMode;
+  t.tx_level = s.TxLevel;
+  t.tx_afc = s.TxAfc;
+  t.tx_ssid = s.TxSsid;
+  t.user_call = s.UserCall;
+  t.destination = s.TxDestination;
+  t.path = s.TxPath;
+  t.digi_on = s.DigiOn;
+  t.hf_dual = tx_.Check4->Value() == 1;
+  const links::TncCommandSet set = links::TncInitSet(t);
+  if (!set.empty()) {
+    platform::SerialPort port;
+    links::TncRunOptions options;
+    options.port_number = links::TncPortNumber(t);
+    options.wait = TncWait;
+    const links::TncRunResult r = links::RunTncCommandSet(set, port, options);
+    const std::string message =
+        links::TncRunMessage(r, links::TncKindName(t.interface_kind), options.port_number);
+    if (!message.empty()) {
+      MsgBox(message, "ZEBLON  TNC SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
+    }
+  }
+  links::ImportVecTrackFiles(app_folder_);
   QApplication::restoreOverrideCursor();
   handing_over_ = true;
   program_.HandOver();
+}
+
+bool Form0::SaveScreenshot(const std::string& png_path) {
+  std::error_code ec;
+  fs::create_directories(fs::path(png_path).parent_path(), ec);
+  return grab().save(QString::fromStdString(png_path), "PNG");
+}
+
+// ---------------------------------------------------------------------------
+// The TX setup panel
+
+void Form0::Command5_Click() {
+  // 1.
+  if (Trim(Text8->Text()).size() < 3) {
+    MsgBox("SET USER CALL !", "ZEBLON  TX SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
+    return;
+  }
+  Settings& s = settings_;
+  // 2. The IGATE box counts only for a call that may gate.
+  tx_.Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
+  // 3.-6.
+  tx_.Frame4->setGeometry(0, 0, width(), height());
+  for (int n = 1; n <= 4; ++n) tx_.pathMemory[n]->setToolTip(ToQ(s.PathMemories[n]));
+  for (int i = 1; i <= 6; ++i) {
+    tx_.fr4ti[i]->SetText(s.InfoLines[i]);
+    tx_.fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
+    tx_.fr4tm[i]->setToolTip(ToQ(s.InfoMemories[i]));
+  }
+  // 7.-8.
+  tx_.Frame3->hide();
+  tx_.Frame4->show();
+  tx_.Frame4->raise();
+  tx_.Check6->SetValue(s.TxAfc == 1 ? 1 : 0);
+  tx_.Check7->SetValue(s.TxTimestamp == 1 ? 1 : 0);
+  // 9. By interface kind.
+  const int kind = s.InterfaceKind;
+  if (kind != 5) {
+    tx_.Check4->hide();
+    tx_.Check4->SetValue(0);
+  }
+  const bool digi_shown = kind == 0 || kind == 1 || kind == 5 || kind == 6;
+  tx_.Check3->setVisible(digi_shown);
+  if (digi_shown) tx_.Check3->SetValue(s.DigiOn == 1 ? 1 : 0);
+  tx_.Check4->setVisible(kind == 5);
+  tx_.Check6->setVisible(kind == 5);
+  tx_.Label14->setVisible(kind == 3);
+  const bool scs = kind == 5 || kind == 6;
+  tx_.Label17->setVisible(scs);
+  tx_.Text11->setVisible(scs);
+  if (kind == 5) {
+    tx_.Label17->SetCaption(" SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
+    tx_.Frame3->show();
+    const std::pair<const char*, OptionButton*> second[] = {
+        {"NONE", tx_.Option14}, {"R300", tx_.Option15}, {"300", tx_.Option16},
+        {"1200", tx_.Option17}, {"9600", tx_.Option20}, {"19200", tx_.Option21}};
+    for (const auto& [value, option] : second) {
+      if (s.CrossMode == value) {
+        option->SetValue(true);
+        break;
+      }
+    }
+  } else if (kind == 6) {
+    tx_.Label17->SetCaption(" SCS PTC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
+  }
+  // 10.-12.
+  s.UserCall = UpperAscii(Trim(Text8->Text()));
+  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
+  for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
+  ShowSelectedSymbol();
+}
+
+void Form0::fr4Command4_Click() {
+  Settings& s = settings_;
+  // 1. The SSID: 1 to 15 or nothing.
+  s.TxSsid = Trim(tx_.fr4Text1->Text());
+  if (!s.TxSsid.empty()) {
+    const double v = LeadingNumber(s.TxSsid);
+    if (v < 1 || v > 15) s.TxSsid.clear();
+  }
+  // 2.-4.
+  s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text2->Text()));
+  s.TxDestination = UpperAscii(Trim(tx_.fr4Text3->Text()));
+  if (s.TxDestination.empty()) s.TxDestination = "ZEBL";
+  s.TxPath = UpperAscii(Trim(tx_.fr4Text4->Text()));
+  // 5.-6.
+  for (int n = 1; n <= 4; ++n) {
+    if (!new_path_memories_[n].empty()) s.PathMemories[n] = new_path_memories_[n];
+  }
+  for (int i = 1; i <= 6; ++i) {
+    s.InfoLines[i] = Trim(tx_.fr4ti[i]->Text());
+    s.InfoLineActive[i] = tx_.fr4ta[i]->Value();
+    s.InfoMemories[i] = Trim(FromQ(tx_.fr4tm[i]->toolTip()));
+  }
+  // 7.-8.
+  s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.Text11->Text()));
+  s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text8->Text()));
+  s.TxOverlay = OverlayCharacter(tx_.fr4Text10->Text());
+  // 9.-11. The main window's panel takes the boxes as typed.
+  Form1& main = program_.MainWindow();
+  if (auto* dual = main.findChild<CheckBox*>("Check2")) dual->SetValue(tx_.Check4->Value());
+  tx_.Frame4->hide();
+  MainTxSetupPanel& m = main.TxPanel();
+  m.fr4Text1->SetText(tx_.fr4Text1->Text());
+  m.fr4Text2->SetText(tx_.fr4Text2->Text());
+  m.fr4Text3->SetText(tx_.fr4Text3->Text());
+  m.fr4Text4->SetText(tx_.fr4Text4->Text());
+  for (int i = 1; i <= 6; ++i) m.fr4ti[i]->SetText(tx_.fr4ti[i]->Text());
+  if (auto* b = main.findChild<TextBox*>("fr4Text8")) b->SetText(tx_.fr4Text8->Text());
+  if (auto* b = main.findChild<TextBox*>("fr4Text9")) b->SetText(tx_.fr4Text9->Text());
+  m.fr4Text10->SetText(tx_.fr4Text10->Text());
+  // 12.-15.
+  if (tx_.Option12->Value()) s.RadioMode = "300R";
+  else if (tx_.Option7->Value()) s.RadioMode = "300";
+  else if (tx_.Option8->Value()) s.RadioMode = "1200";
+  else if (tx_.Option18->Value()) s.RadioMode = "9600";
+  else if (tx_.Option19->Value()) s.RadioMode = "19200";
+  s.DigiOn = tx_.Check3->Value();
+  if (s.InterfaceKind == 5) {
+    if (tx_.Option14->Value()) s.CrossMode = "NONE";
+    else if (tx_.Option15->Value()) s.CrossMode = "R300";
+    else if (tx_.Option16->Value()) s.CrossMode = "300";
+    else if (tx_.Option17->Value()) s.CrossMode = "1200";
+    else if (tx_.Option20->Value()) s.CrossMode = "9600";
+    else if (tx_.Option21->Value()) s.CrossMode = "19200";
+  }
+  s.TxAfc = tx_.Check6->Value();
+  s.TxTimestamp = tx_.Check7->Value();
+  s.IGateOn = igate_call_ok_ == 1 ? tx_.Check9->Value() : 0;
+  // 16.
+  WriteSettings();
+}
+
+void Form0::fr4Command3_Click() {
+  const Settings& s = settings_;
+  tx_.Frame4->hide();
+  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
+  tx_.fr4Text1->SetText(s.TxSsid);
+  m.fr4Text1->SetText(s.TxSsid);
+  tx_.fr4Text2->SetText(NumberText(s.BeaconInterval));
+  m.fr4Text2->SetText(NumberText(s.BeaconInterval));
+  tx_.fr4Text3->SetText(s.TxDestination);
+  m.fr4Text3->SetText(s.TxDestination);
+  tx_.fr4Text4->SetText(s.TxPath);
+  m.fr4Text4->SetText(s.TxPath);
+  tx_.fr4ti[1]->SetText(s.InfoLines[1]);
+  m.fr4ti[1]->SetText(s.InfoLines[1]);
+  tx_.fr4Text8->SetText(NumberText(s.TxSymbolIndex));
+  if (auto* b = program_.MainWindow().findChild<TextBox*>("fr4Text8")) {
+    b->SetText(NumberText(s.TxSymbolIndex));
+  }
+  picker_symbol_index_ = s.TxSymbolIndex;
+  tx_.fr4Text10->SetText(s.TxOverlay);
+  m.fr4Text10->SetText(s.TxOverlay);
+  tx_.Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
+}
+
+// The mode rules: the "released" rows act on the user's mouse only.
+void Form0::Option12_MouseUp() {
+  tx_.Check3->SetValue(0);
+  if (tx_.Check4->Value() == 1 && tx_.Option16->Value()) return;
+  tx_.Check4->SetValue(0);
+  tx_.Option14->SetValue(true);
+}
+
+void Form0::Option7_MouseUp() {
+  tx_.Check3->SetValue(0);
+  if (tx_.Check4->Value() == 1 && tx_.Option15->Value()) return;
+  tx_.Check4->SetValue(0);
+  tx_.Option14->SetValue(true);
+}
+
+void Form0::Option15_MouseUp() {
+  if (!tx_.Option7->Value()) tx_.Check4->SetValue(0);
+}
+
+void Form0::Option16_MouseUp() {
+  if (!tx_.Option12->Value()) tx_.Check4->SetValue(0);
+}
+
+void Form0::Check4_MouseUp() {
+  if (tx_.Check4->Value() == 1) {
+    if (!tx_.fr4Text4->Text().empty()) {
+      tx_.fr4Text4->SetText("WIDE1-1");
+    }
+    if (tx_.fr4Text2->Text() == "1") tx_.fr4Text2->SetText("2");
+    if (!tx_.Option12->Value() && !tx_.Option7->Value()) {
+      tx_.Option12->SetValue(true);
+      tx_.Option16->SetValue(true);
+    } else if (tx_.Option12->Value()) {
+      tx_.Option16->SetValue(true);
+    } else {
+      tx_.Option15->SetValue(true);
+    }
+  } else {
+    tx_.Check3->SetValue(0);
+    tx_.Option14->SetValue(true);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The panel's editing aids
+
+void Form0::PathPreset(int n) {
+  std::string path = Trim(tx_.fr4Text4->Text());
+  if (!path.empty()) path += ",";
+  tx_.fr4Text4->SetText(path + tx_.presets[n]->Caption());
+}
+
+void Form0::Command7_Click() {
+  tx_.fr4Text4->SetText("");
+  tx_.fr4Text4->setFocus();
+}
+
+void Form0::PathMemoryUp(int n, int button) {
+  if (button == 1) {
+    tx_.fr4Text4->SetText(UpperAscii(Trim(settings_.PathMemories[n])));
+    if (!new_path_memories_[n].empty()) tx_.fr4Text4->SetText(new_path_memories_[n]);
+  } else if (button == 2) {
+    new_path_memories_[n] = UpperAscii(Trim(tx_.fr4Text4->Text()));
+    tx_.pathMemory[n]->setToolTip(ToQ(new_path_memories_[n]));
+  }
+}
+
+void Form0::InfoMemoryUp(int m, int button) {
+  // 1. The focus moves first, so a line that had it notes itself.
+  tx_.fr4tm[m]->setFocus();
+  QCoreApplication::processEvents();
+  const std::string memory = FromQ(tx_.fr4tm[m]->toolTip());
+  // 2. A frequency memory goes to the line that holds a frequency.
+  if (button == 1 && UpperAscii(memory).find("MHZ") != std::string::npos) {
+    for (int i = 1; i <= 6; ++i) {
+      if (UpperAscii(tx_.fr4ti[i]->Text()).find("MHZ") != std::string::npos) last_info_line_ = i;
+    }
+  }
+  // 3.
+  const int line = last_info_line_;
+  if (line < 1 || line > 6) return;
+  if (button == 1) tx_.fr4ti[line]->SetText(memory);
+  else if (button == 2) tx_.fr4tm[m]->setToolTip(ToQ(tx_.fr4ti[line]->Text()));
+  tx_.fr4ti[line]->setFocus();
+}
+
+void Form0::StepTxTimer(int direction) {
+  for (;;) {
+    tx_.fr4Text2->SetText(NumberText(LeadingNumber(tx_.fr4Text2->Text()) + direction));
+    step_button_released_ = 0;
+    PauseWithEvents(0.2f);
+    if (step_button_released_ != 0) break;
+  }
 }
 
 }  // namespace zeblon

@@ -1,0 +1,313 @@
+#include "links/tnc_commands.h"
+
+#include "geodesy/text.h"
+#include "platform/serial_port.h"
+#include "platform/wait.h"
+
+namespace zeblon::links {
+namespace {
+
+TncStep Open(const std::string& speed, float wait = 0) {
+  return {TncAction::Open, speed, wait, false};
+}
+TncStep Send(const std::string& bytes, float wait) { return {TncAction::Send, bytes, wait, false}; }
+TncStep Wait(float seconds) { return {TncAction::Wait, {}, seconds, false}; }
+TncStep Step(TncAction a) { return {a, {}, 0, false}; }
+
+std::string Esc(const std::string& text) { return std::string(1, kEsc) + text; }
+
+std::string TrimBlanks(const std::string& t) {
+  size_t b = 0, e = t.size();
+  while (b < e && (t[b] == ' ' || t[b] == '\t')) ++b;
+  while (e > b && (t[e - 1] == ' ' || t[e - 1] == '\t')) --e;
+  return t.substr(b, e - b);
+}
+
+}  // namespace
+
+std::string CallWithSsid(const std::string& text, const std::string& ssid) {
+  if (text.find('-') == std::string::npos && !ssid.empty()) return text + "-" + ssid;
+  return text;
+}
+
+std::string SignedNumber(int value) {
+  return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+}
+
+std::string ScsTncModeCommand(const std::string& m) {
+  if (m == "300R") return "%BR300";
+  if (m == "300") return "%B300";
+  if (m == "1200") return "%B1200";
+  if (m == "9600") return "%B9600";
+  if (m == "19200") return "%B19200";
+  return {};
+}
+
+std::string ScsPtcModeCommand(const std::string& m) {
+  if (m == "300R") return "B R300";
+  if (m == "300") return "B 300";
+  if (m == "1200") return "B 1200";
+  if (m == "9600") return "B 9600";
+  if (m == "19200") return "B 19200";
+  return {};
+}
+
+std::string ScsTncCrossModeCommand(const std::string& radio, const std::string& cross) {
+  if ((radio == "300R" && cross == "300") || (radio == "300" && cross == "R300")) return "%AGH";
+  return "%AG " + cross;
+}
+
+TncCommandSet Pk232InitSet(const TncSettings& s) {
+  TncCommandSet set;
+  const std::string cr(1, kCr);
+  // Phase A: wake the TNC at its own speed (autobaud stars).
+  set.push_back(Wait(5));
+  set.push_back(Open(s.tnc_baud, 1));
+  for (int i = 0; i < 10; ++i) set.push_back(Send("*", 0.5f));
+  set.push_back(Wait(1));
+  set.push_back(Step(TncAction::Drain));
+  set.push_back(Step(TncAction::Close));
+  // Phase B: out of KISS and host mode at every speed it may be left at.
+  for (const char* speed : {"9600", "4800", "2400", "1200"}) {
+    set.push_back(Open(speed));
+    set.push_back(Send(std::string("\xC0\xFF\xC0", 3), 0.2f));
+    set.push_back(Send(cr, 0.2f));
+    set.push_back(Send("KISS OFF", 0.2f));
+    set.push_back(Send(cr, 0.2f));
+    set.push_back(Send(std::string("\x01OHON\x17", 6), 0.2f));
+    set.push_back(Send(cr, 0.2f));
+    set.push_back(Send("TB " + s.tnc_baud + cr, 0.2f));
+    set.push_back(Send("RESTART" + cr, 1));
+    set.push_back(Step(TncAction::Drain));
+    set.push_back(Step(TncAction::Close));
+  }
+  // Phase C.
+  set.push_back(Open(s.tnc_baud, 1));
+  set.push_back(Send("PA" + cr, 0.2f));
+  set.push_back(Send(cr, 1));
+  set.push_back(Step(TncAction::Drain));
+  set.push_back(Step(TncAction::Close));
+  // Phase D: the parameters.
+  set.push_back(Open(s.tnc_baud));
+  const double baud = LeadingNumber(s.radio_mode);
+  std::vector<std::string> commands = {"ECHO OFF",  "ACRDISP 0",  "ALFDISP ON", "CONOK OFF",
+                                       "PASSALL OFF", "PA",
+                                       "HB " + NumberText(baud),
+                                       baud <= 699 ? "VHF OFF" : "VHF ON",
+                                       "8B ON", "AW 8", "MFILTER $0", "MONITOR 5", "MFROM ALL",
+                                       CallWithSsid("MYCALL " + s.user_call, s.tx_ssid)};
+  std::string unproto = "UNPROTO " + s.destination;
+  if (!s.path.empty()) unproto += " VIA " + s.path;
+  commands.push_back(unproto);
+  if (s.digi_on == 1) {
+    commands.insert(commands.end(), {"DIGIPEAT ON", "DFROM ALL", "MYALIAS WIDE1-1"});
+  } else {
+    commands.insert(commands.end(), {"DIGIPEAT OFF", "DFROM NONE", "MYALIAS NONE"});
+  }
+  for (const std::string& c : commands) set.push_back(Send(c + cr, 0.2f));
+  // Phase E: until the prompts stop.
+  set.push_back(Send(cr, 1));
+  set.push_back(Step(TncAction::Drain));
+  set.push_back(Step(TncAction::DiscardInput));
+  set.push_back({TncAction::AwaitPromptGone, {}, 1, false});
+  set.push_back(Step(TncAction::Close));
+  return set;
+}
+
+TncCommandSet ScsTncInitSet(const TncSettings& s) {
+  TncCommandSet set;
+  const std::string cr(1, kCr);
+  set.push_back(Open(s.scs_baud, 1));
+  std::vector<std::string> commands = {
+      "%R", "E0", "Z1", "A1", "S0", "Y0",
+      "C" + s.destination + " " + s.path,
+      CallWithSsid("I" + s.user_call, s.tx_ssid),
+      CallWithSsid("%AM" + s.user_call, s.tx_ssid),
+      "K0", "MU", "P255", "T25", "U0", "W0", "X1", "%A0",
+      ScsTncModeCommand(s.radio_mode),
+      "%X" + SignedNumber(s.tx_level),
+      "%F 2000",
+      "%T" + SignedNumber(s.tx_afc),
+      ScsTncCrossModeCommand(s.radio_mode, s.cross_mode)};
+  if (s.digi_on == 1) {
+    commands.insert(commands.end(), {"R1", "%AD3"});
+  } else {
+    commands.insert(commands.end(), {"R0", "%AD0"});
+  }
+  commands.push_back(s.hf_dual ? "%AU1" : "%AU0");
+  for (size_t i = 0; i < commands.size(); ++i) {
+    const float wait = i == 0 ? 0.5f : 0.1f;
+    // A radio mode the TNC has no command for sends nothing; the wait stays.
+    if (commands[i].empty()) set.push_back(Wait(wait));
+    else set.push_back(Send(Esc(commands[i]) + cr, wait));
+  }
+  set.push_back(Wait(1));
+  set.push_back(Step(TncAction::Drain));
+  set.push_back(Step(TncAction::DiscardInput));
+  set.push_back(Step(TncAction::Close));
+  return set;
+}
+
+TncCommandSet ScsPtcInitSet(const TncSettings& s) {
+  TncCommandSet set;
+  const std::string crlf = kCrLf;
+  const std::string user = TrimBlanks(s.user_call);
+  set.push_back(Wait(5));
+  set.push_back(Open(s.scs_baud, 1));
+  set.push_back(Send(crlf, 3));
+  for (const std::string& c :
+       {std::string("TERM 0"), CallWithSsid("MYCALL " + user, s.tx_ssid), std::string("PAC")}) {
+    set.push_back(Send(c + crlf, 0.3f));
+  }
+  std::string path = s.path;
+  for (char& c : path) {
+    if (c == ',') c = ' ';
+  }
+  std::vector<std::string> commands = {CallWithSsid("MYCALL " + user, s.tx_ssid),
+                                       "APRS 0", "PORT 1", "PRBOX 0", "USERS 0"};
+  const char* aliases[] = {"WIDE1-1", "RELAY", "ECHO"};
+  for (int ch = 2; ch <= 4; ++ch) {
+    commands.push_back("SETCHN " + SignedNumber(ch));
+    commands.push_back(std::string("MYCALL ") + aliases[ch - 2]);
+  }
+  commands.push_back("SETCHN 1");
+  commands.push_back("UNPROTO " + s.destination + " " + path);
+  commands.push_back("MONITOR 1");
+  commands.push_back(ScsPtcModeCommand(s.radio_mode));
+  commands.push_back("TXL A" + SignedNumber(s.tx_level));
+  commands.push_back("TXL F" + SignedNumber(s.tx_level));
+  commands.push_back("TXDELAY 1:300");
+  commands.push_back(s.digi_on == 1 ? "DIGI ON" : "DIGI OFF");
+  commands.push_back("MFI 128");
+  for (const std::string& c : commands) {
+    if (c.empty()) set.push_back(Wait(0.3f));
+    else set.push_back(Send(Esc(c) + crlf, 0.3f));
+  }
+  set.push_back(Wait(0.5f));
+  set.push_back(Step(TncAction::Drain));
+  set.push_back(Step(TncAction::DiscardInput));
+  set.push_back(Step(TncAction::Close));
+  return set;
+}
+
+TncCommandSet TncInitSet(const TncSettings& s) {
+  switch (s.interface_kind) {
+    case 1: return Pk232InitSet(s);
+    case 5: return ScsTncInitSet(s);
+    case 6: return ScsPtcInitSet(s);
+    default: return {};
+  }
+}
+
+int TncPortNumber(const TncSettings& s) {
+  return s.interface_kind < 5 ? s.com_port : s.scs_com_port;
+}
+
+std::string SentBytes(const TncCommandSet& set) {
+  std::string out;
+  for (const TncStep& st : set) {
+    if (st.action == TncAction::Send) out += st.bytes;
+  }
+  return out;
+}
+
+double TotalWaitSeconds(const TncCommandSet& set) {
+  double t = 0;
+  for (const TncStep& st : set) t += st.wait;
+  return t;
+}
+
+TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& port,
+                              const TncRunOptions& o) {
+  TncRunResult r;
+  r.port_opened = true;
+  auto wait = [&o](float seconds, bool with_events) {
+    if (seconds <= 0) return;
+    if (o.wait) o.wait(seconds, with_events);
+    else if (with_events) platform::PauseWithEvents(seconds);
+    else platform::Pause(seconds);
+  };
+  auto note_input = [&port, &r] {
+    if (port.IsOpen() && port.InBufferCount() > 0) r.answered = true;
+  };
+  for (const TncStep& st : set) {
+    switch (st.action) {
+      case TncAction::Open:
+        if (!port.Open(o.port_number, st.bytes + ",N,8,1")) {
+          r.port_opened = false;
+          r.error = port.LastError();
+          r.device = platform::SerialDeviceForPort(o.port_number);
+          return r;  // nothing can reach the TNC: the rest of the set is skipped
+        }
+        r.device = port.DeviceName();
+        break;
+      case TncAction::Send:
+        port.Write(st.bytes);  // a failing write is skipped, as the waits go on
+        break;
+      case TncAction::Drain:
+        note_input();
+        if (port.IsOpen()) {
+          // Drain also drops the input; what the TNC said so far was noted above.
+          port.Drain(o.drain_timeout_ms);
+        }
+        break;
+      case TncAction::DiscardInput:
+        note_input();
+        if (port.IsOpen()) port.ReadAll();
+        break;
+      case TncAction::AwaitPromptGone: {
+        int reads = 0;
+        for (;;) {
+          if (reads >= o.max_prompt_reads) {
+            r.prompt_loop_cut = true;
+            break;
+          }
+          wait(st.wait, st.with_events);
+          ++reads;
+          const std::string got = port.ReadAll();
+          if (!got.empty()) r.answered = true;
+          if (got.find("cmd:") == std::string::npos) break;
+        }
+        continue;  // its wait belongs to each turn
+      }
+      case TncAction::Close:
+        note_input();
+        port.Close();
+        break;
+      case TncAction::Wait:
+        break;
+    }
+    wait(st.wait, st.with_events);
+  }
+  note_input();
+  port.Close();
+  return r;
+}
+
+std::string TncKindName(int kind) {
+  switch (kind) {
+    case 1: return "PK-232";
+    case 5: return "SCS TNC";
+    case 6: return "SCS PTC";
+    default: return {};
+  }
+}
+
+std::string TncRunMessage(const TncRunResult& r, const std::string& kind, int port_number) {
+  const std::string com = "COM" + std::to_string(port_number);
+  if (!r.port_opened) {
+    std::string m = "CANNOT OPEN " + com + " FOR THE " + kind + " - THE TNC WAS NOT SET UP !";
+    if (!r.error.empty()) m += "\r\n" + r.error;
+    return m;
+  }
+  if (!r.answered) {
+    return "NO ANSWER FROM THE " + kind + " ON " + com + " (" + r.device +
+           ") - CHECK CABLE, SPEED AND POWER !";
+  }
+  if (r.prompt_loop_cut) {
+    return "THE " + kind + " ON " + com + " DID NOT STOP SENDING ITS PROMPT - CHECK THE TNC !";
+  }
+  return {};
+}
+
+}  // namespace zeblon::links

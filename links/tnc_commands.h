@@ -1,0 +1,130 @@
+// The command sets of the serial TNCs (PK-232, SCS TNC, SCS PTC) as plain lists of
+// steps, and a runner that carries such a list out on a serial port.
+//
+// A list says everything that goes over the line and every wait between: the
+// bytes of each command, the port openings and closings with their speeds, the
+// waits (with or without window events), draining the output, dropping the
+// input, and the PK-232's prompt loop. Building a list touches nothing, so the
+// lists are compared byte for byte in tests; the runner is the only part that
+// talks to a port.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+class SerialPort;
+}
+
+namespace zeblon::links {
+
+inline constexpr char kEsc = '\x1b';
+inline constexpr char kCr = '\r';
+inline constexpr const char* kCrLf = "\r\n";
+
+enum class TncAction {
+  Open,            // open the TNC's port at the speed `bytes` (",N,8,1" is added)
+  Send,            // write `bytes`
+  Drain,           // wait until the output has gone out
+  DiscardInput,    // read and drop what the TNC has sent
+  AwaitPromptGone, // repeat: wait `wait` s, read; until a read holds no "cmd:"
+  Close,           // close the port
+  Wait,            // only the wait below
+};
+
+struct TncStep {
+  TncAction action = TncAction::Wait;
+  std::string bytes;       // Send: the bytes; Open: the speed text
+  float wait = 0;          // seconds to wait after the step (0: none)
+  bool with_events = false;  // the wait lets window events run
+};
+
+using TncCommandSet = std::vector<TncStep>;
+
+// What the command sets read of the settings.
+struct TncSettings {
+  int interface_kind = 0;   // MODEM: 1 PK-232, 5 SCS TNC, 6 SCS PTC
+  int com_port = 0;         // COM (PK-232)
+  std::string tnc_baud;     // TBAUD (PK-232)
+  int scs_com_port = 0;     // SCOMP as a whole number (SCS kinds)
+  std::string scs_baud;     // SBAUD (SCS kinds)
+  std::string radio_mode;   // HBAUD: "300", "300R", "1200", "9600", "19200"
+  std::string cross_mode;   // XBAUD: "NONE", "R300", "300", "1200", "9600", "19200"
+  int tx_level = 0;         // TXAF, mV
+  int tx_afc = 0;           // TXAFC, 0 or 1
+  std::string tx_ssid;      // TXID
+  std::string user_call;    // USER
+  std::string destination;  // TXTO
+  std::string path;         // TXPA, calls separated by commas
+  int digi_on = 0;          // DIGI
+  bool hf_dual = false;     // the HF-DUAL box of the TX setup panel
+};
+
+// ---------------------------------------------------------------------------
+// Pieces of the command texts.
+
+// `text` with "-" and the SSID added when it holds no "-" and the SSID is not empty.
+std::string CallWithSsid(const std::string& text, const std::string& ssid);
+
+// A number with one leading blank when it is not negative (300 -> " 300", -5 -> "-5").
+std::string SignedNumber(int value);
+
+// The SCS TNC's radio mode command after ESC ("%BR300", "%B1200", ...); empty for an
+// unknown mode.
+std::string ScsTncModeCommand(const std::string& radio_mode);
+// The SCS PTC's ("B R300", "B 1200", ...); empty for an unknown mode.
+std::string ScsPtcModeCommand(const std::string& radio_mode);
+// The SCS TNC's cross mode command: "%AGH" for the two HF pairs, else "%AG " and the mode.
+std::string ScsTncCrossModeCommand(const std::string& radio_mode, const std::string& cross_mode);
+
+// ---------------------------------------------------------------------------
+// The initialisation sets that START sends.
+
+TncCommandSet Pk232InitSet(const TncSettings& s);
+TncCommandSet ScsTncInitSet(const TncSettings& s);
+TncCommandSet ScsPtcInitSet(const TncSettings& s);
+// The set of the interface kind; empty for the kinds without a serial TNC.
+TncCommandSet TncInitSet(const TncSettings& s);
+
+// The port number of the kind (COM for the PK-232, SCOMP for the SCS kinds).
+int TncPortNumber(const TncSettings& s);
+
+// All bytes that a set sends, in order (openings and waits left out).
+std::string SentBytes(const TncCommandSet& set);
+// The sum of the set's waits, in seconds.
+double TotalWaitSeconds(const TncCommandSet& set);
+
+// ---------------------------------------------------------------------------
+// Carrying a set out.
+
+struct TncRunOptions {
+  int port_number = 0;
+  // Limits of our own where the sets would otherwise wait without end.
+  int max_prompt_reads = 30;     // the PK-232's "cmd:" loop
+  int drain_timeout_ms = 5000;   // draining the output of a stuck line
+  // The waits: Pause / PauseWithEvents by default (tests install their own clock).
+  std::function<void(float seconds, bool with_events)> wait;
+};
+
+struct TncRunResult {
+  bool port_opened = false;     // every opening succeeded
+  bool answered = false;        // the TNC sent something back at some point
+  bool prompt_loop_cut = false; // the "cmd:" loop reached its limit
+  std::string device;           // the device of the port
+  std::string error;            // why the port could not be opened
+};
+
+// Runs the steps on `port`. When an opening fails, the rest of the set is skipped
+// (nothing could reach the TNC); the result says so.
+TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& port,
+                              const TncRunOptions& options);
+
+// The message for the user after a run, or "" when all went well. `kind_name` is
+// "PK-232", "SCS TNC" or "SCS PTC".
+std::string TncRunMessage(const TncRunResult& r, const std::string& kind_name, int port_number);
+
+// "PK-232", "SCS TNC", "SCS PTC" or "" by interface kind.
+std::string TncKindName(int interface_kind);
+
+}  // namespace zeblon::links
