@@ -1,0 +1,320 @@
+// The serial TNC command sets: their bytes and waits, and their run on a real
+// serial line (a socat pseudo-terminal pair) against a scripted TNC.
+#include "links/tnc_commands.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+#include "platform/process.h"
+#include "platform/serial_port.h"
+#include "platform/wait.h"
+
+namespace zeblon::links {
+namespace {
+
+namespace fs = std::filesystem;
+
+TncSettings Base(int kind) {
+  TncSettings s;
+  s.interface_kind = kind;
+  s.com_port = 7;
+  s.tnc_baud = "9600";
+  s.scs_com_port = 7;
+  s.scs_baud = "38400";
+  s.radio_mode = "1200";
+  s.cross_mode = "NONE";
+  s.tx_level = 300;
+  s.tx_afc = 0;
+  s.user_call = "QW7TK";
+  s.destination = "ZEBL";
+  s.path = "WIDE1-1,WIDE2-1";
+  return s;
+}
+
+// The bytes of every Send step, one entry each.
+std::vector<std::string> Sends(const TncCommandSet& set) {
+  std::vector<std::string> out;
+  for (const TncStep& st : set) {
+    if (st.action == TncAction::Send) out.push_back(st.bytes);
+  }
+  return out;
+}
+
+bool Has(const std::vector<std::string>& v, const std::string& s) {
+  return std::find(v.begin(), v.end(), s) != v.end();
+}
+
+const std::string ESC = "\x1b";
+
+TEST(TncCommandText, Pieces) {
+  EXPECT_EQ(CallWithSsid("MYCALL QW7TK", "7"), "MYCALL QW7TK-7");
+  EXPECT_EQ(CallWithSsid("MYCALL QW7TK", ""), "MYCALL QW7TK");
+  EXPECT_EQ(CallWithSsid("MYCALL QW7TK", "0"), "MYCALL QW7TK-0");  // only emptiness counts
+  EXPECT_EQ(CallWithSsid("MYCALL QW7TK-2", "7"), "MYCALL QW7TK-2");
+  EXPECT_EQ(SignedNumber(300), " 300");
+  EXPECT_EQ(SignedNumber(0), " 0");
+  EXPECT_EQ(SignedNumber(-5), "-5");
+  EXPECT_EQ(ScsTncCrossModeCommand("300R", "300"), "%AGH");
+  EXPECT_EQ(ScsTncCrossModeCommand("300", "R300"), "%AGH");
+  EXPECT_EQ(ScsTncCrossModeCommand("300R", "R300"), "%AG R300");
+  EXPECT_EQ(ScsTncCrossModeCommand("1200", "NONE"), "%AG NONE");
+}
+
+// One row: settings changed from the base, a command that must go out, one that must not.
+struct SetCase {
+  const char* name;
+  int kind;
+  std::function<void(TncSettings&)> change;
+  std::string present;
+  std::string absent;
+};
+
+TEST(TncCommandSets, CommandsFollowTheSettings) {
+  const std::vector<SetCase> cases = {
+      {"pk rpr", 1, [](TncSettings& s) { s.radio_mode = "300R"; }, "HB 300\r", "VHF ON\r"},
+      {"pk rpr vhf off", 1, [](TncSettings& s) { s.radio_mode = "300R"; }, "VHF OFF\r", ""},
+      {"pk 1200", 1, [](TncSettings&) {}, "HB 1200\r", "VHF OFF\r"},
+      {"pk 1200 vhf on", 1, [](TncSettings&) {}, "VHF ON\r", ""},
+      {"pk ssid", 1, [](TncSettings& s) { s.tx_ssid = "7"; }, "MYCALL QW7TK-7\r", ""},
+      {"pk no ssid", 1, [](TncSettings&) {}, "MYCALL QW7TK\r", ""},
+      {"pk path", 1, [](TncSettings&) {}, "UNPROTO ZEBL VIA WIDE1-1,WIDE2-1\r", ""},
+      {"pk no path", 1, [](TncSettings& s) { s.path = ""; }, "UNPROTO ZEBL\r", "UNPROTO ZEBL VIA \r"},
+      {"pk digi", 1, [](TncSettings& s) { s.digi_on = 1; }, "MYALIAS WIDE1-1\r", "DIGIPEAT OFF\r"},
+      {"pk no digi", 1, [](TncSettings&) {}, "DFROM NONE\r", "DIGIPEAT ON\r"},
+      {"pk tb", 1, [](TncSettings&) {}, "TB 9600\r", ""},
+      {"tnc rpr", 5, [](TncSettings& s) { s.radio_mode = "300R"; }, ESC + "%BR300\r", ""},
+      {"tnc ssid i", 5, [](TncSettings& s) { s.tx_ssid = "7"; }, ESC + "IQW7TK-7\r", ""},
+      {"tnc ssid am", 5, [](TncSettings& s) { s.tx_ssid = "7"; }, ESC + "%AMQW7TK-7\r", ""},
+      {"tnc path", 5, [](TncSettings&) {}, ESC + "CZEBL WIDE1-1,WIDE2-1\r", ""},
+      {"tnc no path", 5, [](TncSettings& s) { s.path = ""; }, ESC + "CZEBL \r", ""},
+      {"tnc none", 5, [](TncSettings&) {}, ESC + "%AG NONE\r", ESC + "%AGH\r"},
+      {"tnc hf pair", 5, [](TncSettings& s) { s.radio_mode = "300"; s.cross_mode = "R300"; },
+       ESC + "%AGH\r", ESC + "%AG R300\r"},
+      {"tnc level", 5, [](TncSettings&) {}, ESC + "%X 300\r", ""},
+      {"tnc afc on", 5, [](TncSettings& s) { s.tx_afc = 1; }, ESC + "%T 1\r", ESC + "%T 0\r"},
+      {"tnc afc off", 5, [](TncSettings&) {}, ESC + "%T 0\r", ""},
+      {"tnc dual", 5, [](TncSettings& s) { s.hf_dual = true; }, ESC + "%AU1\r", ESC + "%AU0\r"},
+      {"tnc dual keeps digi", 5, [](TncSettings& s) { s.hf_dual = true; }, ESC + "R0\r", ESC + "R1\r"},
+      {"tnc digi", 5, [](TncSettings& s) { s.digi_on = 1; }, ESC + "%AD3\r", ESC + "%AD0\r"},
+      {"ptc rpr", 6, [](TncSettings& s) { s.radio_mode = "300R"; }, ESC + "B R300\r\n", ""},
+      {"ptc path", 6, [](TncSettings&) {}, ESC + "UNPROTO ZEBL WIDE1-1 WIDE2-1\r\n", ""},
+      {"ptc no path", 6, [](TncSettings& s) { s.path = ""; }, ESC + "UNPROTO ZEBL \r\n", ""},
+      {"ptc level a", 6, [](TncSettings&) {}, ESC + "TXL A 300\r\n", ""},
+      {"ptc level f", 6, [](TncSettings&) {}, ESC + "TXL F 300\r\n", ""},
+      {"ptc channel", 6, [](TncSettings&) {}, ESC + "SETCHN  2\r\n", ""},
+      {"ptc plain call", 6, [](TncSettings& s) { s.user_call = " QW7TK "; s.tx_ssid = "3"; },
+       "MYCALL QW7TK-3\r\n", ""},
+      {"ptc esc call", 6, [](TncSettings& s) { s.tx_ssid = "3"; }, ESC + "MYCALL QW7TK-3\r\n", ""},
+      {"ptc digi", 6, [](TncSettings& s) { s.digi_on = 1; }, ESC + "DIGI ON\r\n", ESC + "DIGI OFF\r\n"},
+  };
+  for (const SetCase& c : cases) {
+    TncSettings s = Base(c.kind);
+    c.change(s);
+    const auto sends = Sends(TncInitSet(s));
+    EXPECT_TRUE(Has(sends, c.present)) << c.name;
+    if (!c.absent.empty()) EXPECT_FALSE(Has(sends, c.absent)) << c.name;
+  }
+}
+
+TEST(TncCommandSets, OrderWaitsAndPortOpenings) {
+  // The PK-232: seven openings, the four KISS speeds, about 29 s of waits.
+  const TncCommandSet pk = Pk232InitSet(Base(1));
+  std::vector<std::string> speeds;
+  for (const TncStep& st : pk) {
+    if (st.action == TncAction::Open) speeds.push_back(st.bytes);
+  }
+  EXPECT_EQ(speeds, (std::vector<std::string>{"9600", "9600", "4800", "2400", "1200", "9600", "9600"}));
+  EXPECT_NEAR(TotalWaitSeconds(pk), 29.4, 1e-4);
+  const std::string bytes = SentBytes(pk);
+  EXPECT_EQ(bytes.substr(0, 10), "**********");
+  EXPECT_NE(bytes.find(std::string("\xC0\xFF\xC0\rKISS OFF\r\x01OHON\x17\rTB 9600\rRESTART\r", 33)),
+            std::string::npos);
+  EXPECT_EQ(bytes.substr(bytes.size() - 14), "MYALIAS NONE\r\r");
+
+  // The SCS TNC: "%R" first with half a second after it, about 5 s in all.
+  const TncCommandSet tnc = ScsTncInitSet(Base(5));
+  const auto tnc_sends = Sends(tnc);
+  ASSERT_EQ(tnc_sends.size(), 25u);
+  EXPECT_EQ(tnc_sends[0], ESC + "%R\r");
+  EXPECT_FLOAT_EQ(tnc[1].wait, 0.5f);
+  EXPECT_EQ(tnc_sends[24], ESC + "%AU0\r");
+  EXPECT_NEAR(TotalWaitSeconds(tnc), 4.9, 1e-4);
+
+  // The SCS PTC: a blank line, three plain commands, twenty ESC commands, 16.4 s.
+  const TncCommandSet ptc = ScsPtcInitSet(Base(6));
+  const auto ptc_sends = Sends(ptc);
+  ASSERT_EQ(ptc_sends.size(), 24u);
+  EXPECT_EQ(ptc_sends[0], "\r\n");
+  EXPECT_EQ(ptc_sends[1], "TERM 0\r\n");
+  EXPECT_EQ(ptc_sends[3], "PAC\r\n");
+  EXPECT_EQ(ptc_sends[23], ESC + "MFI 128\r\n");
+  EXPECT_NEAR(TotalWaitSeconds(ptc), 16.4, 1e-4);
+
+  // No serial TNC, no set.
+  for (int kind : {0, 2, 3, 4}) EXPECT_TRUE(TncInitSet(Base(kind)).empty()) << kind;
+}
+
+// ---------------------------------------------------------------------------
+// On a real serial line.
+
+// The far end of the line: records what arrives and answers as told.
+class ScriptedTnc {
+ public:
+  enum class Mode { Prompt, Silent, Chatter };
+  ScriptedTnc(const std::string& device, Mode mode) : mode_(mode) {
+    fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd_ >= 0) thread_ = std::thread([this] { Run(); });
+  }
+  ~ScriptedTnc() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool ok() const { return fd_ >= 0; }
+  std::string Received() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return received_;
+  }
+
+ private:
+  void Run() {
+    auto last_chatter = std::chrono::steady_clock::now();
+    while (!stop_) {
+      pollfd p{fd_, POLLIN, 0};
+      if (::poll(&p, 1, 10) > 0 && (p.revents & POLLIN)) {
+        char buf[512];
+        const ssize_t n = ::read(fd_, buf, sizeof buf);
+        if (n > 0) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          received_.append(buf, static_cast<size_t>(n));
+          if (mode_ != Mode::Silent && std::find(buf, buf + n, '\r') != buf + n) Say("\r\ncmd:");
+        }
+      }
+      if (mode_ == Mode::Chatter &&
+          std::chrono::steady_clock::now() - last_chatter > std::chrono::milliseconds(5)) {
+        Say("cmd:");
+        last_chatter = std::chrono::steady_clock::now();
+      }
+    }
+  }
+  void Say(const char* text) { [[maybe_unused]] auto n = ::write(fd_, text, strlen(text)); }
+
+  Mode mode_;
+  int fd_ = -1;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::string received_;
+};
+
+class TncLineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+    dir_ = fs::temp_directory_path() /
+           ("zeblon_tnc_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    setenv("ZEBLON_PROGRAM_FOLDER", dir_.c_str(), 1);
+    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
+                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
+    ASSERT_TRUE(socat_.waitForStarted(5000));
+    for (int i = 0; i < 200 && !(fs::exists(dir_ / "COM7") && fs::exists(dir_ / "TNC")); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(fs::exists(dir_ / "COM7"));
+  }
+  void TearDown() override {
+    if (socat_.state() != QProcess::NotRunning) {
+      ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
+      socat_.waitForFinished(3000);
+    }
+    unsetenv("ZEBLON_PROGRAM_FOLDER");
+    fs::remove_all(dir_);
+  }
+
+  // The waits run fifty times faster than on a real START.
+  static TncRunOptions Options() {
+    TncRunOptions o;
+    o.port_number = 7;
+    o.wait = [](float seconds, bool) {
+      std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0));
+    };
+    return o;
+  }
+
+  fs::path dir_;
+  QProcess socat_;
+};
+
+TEST_F(TncLineTest, EachKindGoesOutByteForByte) {
+  for (int kind : {1, 5, 6}) {
+    TncSettings s = Base(kind);
+    s.tx_ssid = "7";
+    s.digi_on = kind == 5 ? 1 : 0;
+    ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Prompt);
+    ASSERT_TRUE(tnc.ok());
+    platform::SerialPort port;
+    const TncCommandSet set = TncInitSet(s);
+    const TncRunResult r = RunTncCommandSet(set, port, Options());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(r.port_opened) << kind << " " << r.error;
+    EXPECT_TRUE(r.answered) << kind;
+    EXPECT_FALSE(r.prompt_loop_cut) << kind;
+    EXPECT_FALSE(port.IsOpen()) << kind;
+    EXPECT_EQ(tnc.Received(), SentBytes(set)) << "kind " << kind;
+    EXPECT_EQ(TncRunMessage(r, TncKindName(kind), 7), "") << kind;
+  }
+}
+
+TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
+  ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Chatter);
+  platform::SerialPort port;
+  TncRunOptions o = Options();
+  o.max_prompt_reads = 5;
+  const TncRunResult r = RunTncCommandSet(Pk232InitSet(Base(1)), port, o);
+  EXPECT_TRUE(r.prompt_loop_cut);
+  EXPECT_NE(TncRunMessage(r, "PK-232", 7).find("DID NOT STOP SENDING ITS PROMPT"), std::string::npos);
+}
+
+TEST_F(TncLineTest, ATncThatNeverAnswersIsReported) {
+  ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Silent);
+  platform::SerialPort port;
+  const TncCommandSet set = ScsTncInitSet(Base(5));
+  const TncRunResult r = RunTncCommandSet(set, port, Options());
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_TRUE(r.port_opened);
+  EXPECT_FALSE(r.answered);
+  EXPECT_EQ(tnc.Received(), SentBytes(set));  // everything went out all the same
+  EXPECT_EQ(TncRunMessage(r, "SCS TNC", 7).rfind("NO ANSWER FROM THE SCS TNC ON COM7", 0), 0u);
+}
+
+TEST_F(TncLineTest, APortThatCannotBeOpenedEndsAtOnceWithAMessage) {
+  platform::SerialPort port;
+  TncRunOptions o = Options();
+  o.port_number = 250;  // no such device
+  double waited = 0;
+  o.wait = [&waited](float seconds, bool) { waited += seconds; };
+  const TncRunResult r = RunTncCommandSet(Pk232InitSet(Base(1)), port, o);
+  EXPECT_FALSE(r.port_opened);
+  EXPECT_FALSE(r.error.empty());
+  EXPECT_LE(waited, 5.0);  // the first wait only, not the set's 29 s
+  EXPECT_EQ(TncRunMessage(r, "PK-232", 250).rfind("CANNOT OPEN COM250 FOR THE PK-232", 0), 0u);
+}
+
+}  // namespace
+}  // namespace zeblon::links
