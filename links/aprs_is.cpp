@@ -1,0 +1,49 @@
+#include "links/aprs_is.h"
+
+#include <cctype>
+
+namespace zeblon::links {
+
+namespace {
+
+std::string TrimmedUpper(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
+  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
+  std::string out(text.substr(b, e - b));
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+}  // namespace
+
+int AprsIsPasscodeOf(std::string_view user_call) {
+  const std::string call = TrimmedUpper(user_call);
+  unsigned hash = 0x73E2;
+  for (std::size_t i = 0; i < call.size(); ++i) {
+    const unsigned code = static_cast<unsigned char>(call[i]);
+    // Position i + 1 is odd for even i.
+    hash ^= (i % 2 == 0) ? (code << 8) : code;
+  }
+  // A byte above 127 at an odd position would carry past 15 bits; the mask keeps
+  // such a call's passcode in range as the published algorithm does.
+  return static_cast<int>(hash & 0x7FFF);
+}
+
+std::string ComputeAprsIsPasscode(std::string_view user_call) {
+  return std::to_string(AprsIsPasscodeOf(user_call));
+}
+
+void AprsIsReceiveBuffer::Arrived(std::string_view data) {
+  chunk.assign(data);
+  buffer += chunk;
+}
+
+bool AprsIsReceiveBuffer::LoginVerified(std::string_view user_call) const {
+  const std::string want = "# logresp " + TrimmedUpper(user_call) + " verified";
+  return buffer.find(want) != std::string::npos;
+}
+
+}  // namespace zeblon::links
