@@ -1,0 +1,408 @@
+#include "main_window/shell_logic.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <system_error>
+
+#include "geodesy/text.h"
+#include "platform/paths.h"
+#include "start_window/settings.h"
+
+namespace zeblon::shell {
+
+namespace {
+
+std::string Upper(std::string_view s) { return platform::UpperAscii(s); }
+
+std::string TrimRightBlanks(std::string_view s) {
+  std::size_t e = s.size();
+  while (e > 0 && s[e - 1] == ' ') --e;
+  return std::string(s.substr(0, e));
+}
+
+std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
+  if (first > s.size()) return {};
+  last = std::min(last, s.size());
+  return std::string(s.substr(first - 1, last - first + 1));
+}
+
+std::string PadTo120(std::string s) {
+  if (s.size() < 120) s.append(120 - s.size(), ' ');
+  return s;
+}
+
+bool IsBlank(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+std::int64_t SpeedTestCount(const std::function<double()>& clock) {
+  std::int64_t counter = 0;
+  const double start = clock();
+  for (;;) {
+    const double now = clock();
+    if (static_cast<float>(now - start) < 1.0f && counter < 2000000000) {
+      ++counter;
+    } else {
+      break;
+    }
+  }
+  return counter;
+}
+
+int MoniAllLimitFromCount(std::int64_t count) {
+  if (count > 3000000) count = 3000000;
+  int limit = static_cast<int>(RoundHalfEven(static_cast<double>(count) / 4500.0));
+  return std::max(limit, 50);
+}
+
+std::string RadioModeLabelFor(std::string_view mode, const std::string& current) {
+  if (mode == "300R") return "RPR 300";
+  if (mode == "300" || mode == "1200" || mode == "9600" || mode == "19200") {
+    return std::string(mode) + " Bd";
+  }
+  return current;
+}
+
+std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
+                             std::string_view tx_destination) {
+  std::string digis;
+  if (!tx_path.empty()) {
+    digis.assign(tx_path);
+    std::replace(digis.begin(), digis.end(), ',', '>');
+    digis += '>';
+  }
+  return std::string(tx_call) + "*>" + digis + std::string(tx_destination);
+}
+
+bool CallValidFor(std::string_view call) { return call.size() >= 3 && call[2] >= '0' && call[2] <= '9'; }
+
+std::string MeridianText(double meridian) {
+  std::string t = NumberTextUntrimmed(meridian);
+  while (t.size() < 3) t.insert(t.begin(), ' ');
+  return t.substr(t.size() - 3);
+}
+
+bool EndsIn499(double value) {
+  const std::string t = NumberTextUntrimmed(value);
+  return t.size() >= 4 && t.compare(t.size() - 4, 4, ".499") == 0;
+}
+
+std::string ClockLabelText(int hours, int minutes, int interface_kind,
+                           const std::string& radio_mode_label, bool gps_clock_set) {
+  auto two = [](int v) {
+    std::string s = std::to_string(v);
+    return s.size() < 2 ? "0" + s : s;
+  };
+  std::string label = two(hours) + ":" + two(minutes) + " ";
+  if (interface_kind != 4) label += "  " + radio_mode_label;
+  if (gps_clock_set) label[5] = '!';
+  return label;
+}
+
+std::string PlaceTitleMark(std::string_view title, int column, std::string_view mark) {
+  std::string t(title);
+  if (t.size() < 90) t.append(90 - t.size(), ' ');
+  const std::size_t at = static_cast<std::size_t>(column - 1);
+  if (t.size() < at + mark.size()) t.append(at + mark.size() - t.size(), ' ');
+  t.replace(at, mark.size(), mark);
+  return Trim(t);
+}
+
+std::string TitleWithMarks(std::string title, int digi_on, int kind, std::string_view cross_mode,
+                           std::string_view radio_mode, int igate_on) {
+  if (digi_on == 1 && (kind == 1 || kind == 5 || kind == 6)) {
+    std::string mark = "Digi active";
+    if (kind == 5 && cross_mode != radio_mode && cross_mode != "NONE") mark = "Digi X-mode";
+    title = PlaceTitleMark(title, 61, mark);
+  }
+  if (igate_on == 1 && kind != 4) title = PlaceTitleMark(title, 76, "IGate");
+  return title;
+}
+
+std::string TxBoxCaption(int beacon_interval) {
+  if (beacon_interval == 0) return "TX !";
+  return "TX" + NumberTextUntrimmed(beacon_interval);
+}
+
+void TagInfoLines(std::array<std::string, 7>& lines) {
+  for (int i = 1; i <= 5; ++i) {
+    if (Upper(lines[i]).find("ZEBLON") != std::string::npos) return;
+  }
+  int best = 0;
+  for (int i = 1; i <= 5; ++i) {
+    if (lines[i].size() < 30 && (best == 0 || lines[i].size() < lines[best].size())) best = i;
+  }
+  if (best != 0) lines[best] += "  using ZEBLON";
+}
+
+std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& entries) {
+  if (std::find(entries.begin(), entries.end(), current) != entries.end()) return current;
+  return entries.empty() ? std::string() : entries.front();
+}
+
+std::vector<std::string> ListFileNames(const fs::path& folder_in, std::string_view extension,
+                                       bool sorted, std::string_view skip_prefix) {
+  std::vector<std::string> names;
+  const auto folder = platform::ResolveCaseInsensitive(folder_in);
+  if (!folder) return names;
+  const std::string ext = Upper(extension);
+  std::error_code ec;
+  for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code fec;
+    if (!it->is_regular_file(fec)) continue;
+    const std::string name = it->path().filename().string();
+    if (Upper(it->path().extension().string()) != ext) continue;
+    if (!skip_prefix.empty() && name.compare(0, skip_prefix.size(), skip_prefix) == 0) continue;
+    names.push_back(Upper(it->path().stem().string()));
+  }
+  if (sorted) std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> ReadLines(const fs::path& file, std::size_t max_lines) {
+  std::string bytes;
+  if (!ReadWholeFile(file, bytes)) return {};
+  std::vector<std::string> lines = SplitLines(bytes);
+  if (lines.size() > max_lines) lines.resize(max_lines);
+  return lines;
+}
+
+// ---------------------------------------------------------------------------
+// MONI 1 log restore
+
+long MoniOneDayNumber(std::string_view record) {
+  const long yy = static_cast<long>(LeadingNumber(Cols(record, 1, 2)));
+  const long mm = static_cast<long>(LeadingNumber(Cols(record, 3, 4)));
+  const long dd = static_cast<long>(LeadingNumber(Cols(record, 5, 6)));
+  long year = 1900 + yy;
+  if (year < 1970) year += 100;
+  return year * 360 + mm * 30 + dd;
+}
+
+MoniOneFields MoniOneFieldsOf(std::string_view record) {
+  MoniOneFields f;
+  if (record.empty()) return f;
+  f.date = Cols(record, 1, 6);
+  f.time = Cols(record, 8, 11);
+  f.north = LeadingNumber(Cols(record, 14, 22));
+  f.east = LeadingNumber(Cols(record, 23, 31));
+  f.comment = Trim(Cols(record, 43, 89));
+  f.via = Trim(Cols(record, 91, 99));
+  f.symbol = Trim(Cols(record, 101, 103));
+  f.symbolName = Trim(Cols(record, 105, record.size()));
+  return f;
+}
+
+std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& records) {
+  std::vector<std::string> slots = records;
+  const std::size_t count = slots.size();
+  for (std::size_t i = 0; i + 1 < count; ++i) {
+    if (MoniOneDayNumber(slots[i + 1]) - MoniOneDayNumber(slots[i]) > 30) {
+      for (std::size_t j = 0; j <= i; ++j) slots[j] = std::string(120, ' ');
+    }
+  }
+  std::vector<std::string> kept;
+  for (const std::string& s : slots) {
+    if (!IsBlank(s)) kept.push_back(s);
+  }
+  return kept;
+}
+
+namespace {
+
+// The acceptable lines of a log (103 to 120 characters), the newest `keep` of them.
+std::vector<std::string> AcceptableLines(const fs::path& file, std::size_t keep) {
+  std::string bytes;
+  if (!ReadWholeFile(file, bytes)) return {};
+  std::vector<std::string> records;
+  for (const std::string& line : SplitLines(bytes)) {
+    if (line.size() >= 103 && line.size() <= 120) records.push_back(PadTo120(line));
+  }
+  if (records.size() > keep) records.erase(records.begin(), records.end() - static_cast<long>(keep));
+  return records;
+}
+
+}  // namespace
+
+MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
+  constexpr std::size_t kStoreLimit = 9998;
+  MoniOneRestore r;
+  std::error_code ec;
+  const fs::path folder = log_path.parent_path();
+  if (!fs::is_directory(folder, ec)) {
+    r.folderMissing = true;
+    fs::create_directories(folder, ec);
+  }
+  // A missing log exists, empty, from now on.
+  if (!fs::exists(log_path, ec)) {
+    std::ofstream(log_path, std::ios::binary | std::ios::app);
+  }
+  // First reading; a log longer than the store keeps its newest records.
+  const std::vector<std::string> read = AcceptableLines(log_path, kStoreLimit);
+  const std::vector<std::string> kept = PruneMoniOneRecords(read);
+  std::string text;
+  for (const std::string& rec : kept) text += TrimRightBlanks(rec) + "\r\n";
+  r.rewritten = WriteFileAtomically(log_path, text);
+  // Second reading: the store holds what the file holds.
+  r.records = r.rewritten ? AcceptableLines(log_path, kStoreLimit) : kept;
+  if (!r.records.empty()) r.newest = MoniOneFieldsOf(r.records.back());
+  return r;
+}
+
+void ApplyMoniOneCentre(double& cn, double& ce, double& mn, double& me) {
+  if (EndsIn499(cn) && EndsIn499(ce)) return;
+  if (mn != 0) {
+    cn = mn;
+    ce = me;
+  }
+  mn = cn;
+  me = ce;
+}
+
+// ---------------------------------------------------------------------------
+// Shutdown
+
+std::string NavigationStopLine(std::string_view record) {
+  std::string line = std::string(record) + " STOP   ZEBLON_NAVIGATION_ENDED";
+  line.resize(54, ' ');
+  return line + "@(xxx)@yyy@zzz";
+}
+
+bool WriteNavigationFiles(const fs::path& folder, std::string_view record, std::string& navigation_line,
+                          std::string_view north, std::string_view east) {
+  std::string stop = NavigationStopLine(record);
+  ConvertToDosCodePage(stop);
+  stop = TrimRightBlanks(stop);
+  std::string way;
+  if (!navigation_line.empty()) way += "\r\n";
+  way += stop + "\r\n";
+  bool ok = true;
+  {
+    std::ofstream f(folder / "QTHWAY.TXT", std::ios::binary | std::ios::app);
+    f << way;
+    ok = ok && f.good();
+  }
+  ok = WriteFileAtomically(folder / "QTHACT.TXT", stop + "\r\n") && ok;
+  ok = WriteFileAtomically(folder / "QTHACTPR.TXT",
+                           "\xFE" + std::string(north) + std::string(east) + "\r\n") && ok;
+  navigation_line = stop;
+  return ok;
+}
+
+std::string MapFolderFromCombo(std::string_view combo_text) {
+  if (combo_text.size() < 6) return {};
+  return Upper(Trim(combo_text.substr(5)));
+}
+
+std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
+    const std::array<std::string, 6>& f, double cn, double ce, double un, double ue) {
+  return {{"M5000", f[0]}, {"M1000", f[1]}, {"M0200", f[2]}, {"M0050", f[3]},
+          {"M0010", f[4]}, {"M0002", f[5]}, {"UTN", NumberText(cn)}, {"UTE", NumberText(ce)},
+          {"UUN", NumberText(un)}, {"UUE", NumberText(ue)}};
+}
+
+namespace {
+std::string Key(const fs::path& p) { return p.lexically_normal().string(); }
+}  // namespace
+
+void OwnFiles::Add(const fs::path& file) { files_.insert(Key(file)); }
+void OwnFiles::Forget(const fs::path& file) { files_.erase(Key(file)); }
+bool OwnFiles::Contains(const fs::path& file) const { return files_.count(Key(file)) != 0; }
+
+int OwnFiles::DeleteAll() {
+  int n = 0;
+  for (const std::string& f : files_) {
+    std::error_code ec;
+    if (fs::remove(f, ec)) ++n;
+  }
+  files_.clear();
+  return n;
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+namespace {
+int Whole(double v) { return static_cast<int>(RoundHalfEven(v)); }
+}  // namespace
+
+LayoutOut LayoutRules(const LayoutIn& in, bool startup) {
+  LayoutOut o;
+  const int W = in.W, H = in.H;
+  // 1.-2.
+  double mh = H - 20;
+  if (static_cast<long long>(mh) % 2 != 0) mh += 1;
+  if (!startup && mh < 0) mh = 0;
+  o.mapHeightPx = mh;
+  double mw = W - in.picture1Left;
+  if (static_cast<long long>(mw) % 2 != 0) mw += 1;
+  if (!startup && mw < 0) mw = 0;
+  o.mapWidthPx = mw;
+  // 3.
+  int p1left = in.picture1Left;
+  if (startup) {
+    p1left = static_cast<int>(W - mw);
+    o.picture1LeftSet = true;
+  }
+  o.picture1Left = p1left;
+  // 4.-5.
+  o.label5Top = H - 17;
+  o.frame16Top = H - 17;
+  o.frame16Left = Whole(std::min(0.0, static_cast<double>(in.outerWidthPx - in.combo8Right - 16)));
+  // 6.
+  o.list1Width = static_cast<int>(mw);
+  o.list1Top = o.label5Top - in.list1Height - 2;
+  // 7.
+  o.frame1Top = o.label5Top - in.frame1Height;
+  o.frame1Left = (in.command57Top + 24 > H - (in.label5Height + in.frame1Height)) ? p1left : 0;
+  // 8.
+  o.specialsVisible = in.command57Top + 16 <= o.label5Top;
+  // 9.
+  o.frame15Top = o.label5Top - in.frame15Height;
+  o.frame15Left = std::max(W - in.frame15Width, o.frame1Left + in.frame1Width);
+  // 10.-11.
+  o.frame3Top = 0;
+  if (W < 790) {
+    o.frame3Left = 0;
+    o.frame3Width = W;
+  } else {
+    o.frame3Left = p1left;
+    o.frame3Width = 772;
+  }
+  o.check8Left = 112;
+  // 12.
+  o.command27Left = Whole(std::min(W - o.frame3Left, o.frame3Width) - 18);
+  // 13.
+  double t3 = o.frame3Width - in.text3Left - 4;
+  t3 = std::min(t3, 7320.0 / in.tppX);
+  t3 = std::max(t3, 10.0);
+  o.text3Width = Whole(t3);
+  // 14.
+  o.check16Width = in.check16Width;
+  if (in.check16Caption == "AUTO-A") o.check16Width = 73;
+  if (in.check16Caption == "AUTO ANSWER TEXT:") o.check16Width = 159;
+  // 15.-17.
+  o.frame7 = {0, 0, W, H - in.frame3Height};
+  o.text5Width = o.frame7.width - 16;
+  o.text5Height = o.frame7.height - 22;
+  o.command28Left = o.frame7.width - 18;
+  // 18.
+  o.frame14Top = o.label5Top - in.frame14Height - 2;
+  o.frame14Left = p1left;
+  // 19.
+  o.frame8 = {8, 8, static_cast<int>(mw) - 16, static_cast<int>(mh) - 16};
+  // 20. Whole twips, at least one.
+  const double wb_w_twips = std::max(1.0, RoundHalfEven((o.frame8.width - 16.0) * in.tppX));
+  const double wb_h_twips = std::max(1.0, RoundHalfEven((o.frame8.height - 58.0) * in.tppY));
+  o.webBrowser2Width = std::max(1, Whole(wb_w_twips / in.tppX));
+  o.webBrowser2Height = std::max(1, Whole(wb_h_twips / in.tppY));
+  return o;
+}
+
+}  // namespace zeblon::shell

@@ -1,0 +1,222 @@
+// The main window's plain rules: start-up values, the MONI 1 log restore, the
+// shutdown's files, the layout rules. No Qt; the window only applies the results.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zeblon::shell {
+
+namespace fs = std::filesystem;
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+// The speed test: how many times the clock (seconds) can be read in one second,
+// at most 2,000,000,000 readings. The count is taken as it stood when the clock
+// showed one second gone.
+std::int64_t SpeedTestCount(const std::function<double()>& clock);
+
+// MoniAllLimit from the count: held to 3,000,000, divided by 4500, rounded half to
+// even, at least 50 (50 … 667). MoniOneTrackLimit is five times it.
+int MoniAllLimitFromCount(std::int64_t count);
+
+// "300R" -> "RPR 300", "300"/"1200"/"9600"/"19200" -> "… Bd"; others keep `current`.
+std::string RadioModeLabelFor(std::string_view radio_mode, const std::string& current);
+
+// TxCall "*>" path-with-">"-and-one-">" TxDestination.
+std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
+                             std::string_view tx_destination);
+
+// 1 when the third character of the call is a digit.
+bool CallValidFor(std::string_view user_call);
+
+// A meridian's text: the number with its sign blank, blanks in front up to 3
+// characters, then its last 3 characters (9 -> "  9", 15 -> " 15").
+std::string MeridianText(double meridian);
+
+// True when the number's text (with its sign blank) ends in ".499": a map centre
+// picked from the start picture.
+bool EndsIn499(double value);
+
+// The clock label: "HH:MM ", then (unless kind 4) two blanks and the radio mode
+// label; with the GPS clock set the sixth character becomes "!".
+std::string ClockLabelText(int hours, int minutes, int interface_kind,
+                           const std::string& radio_mode_label, bool gps_clock_set);
+
+// The title with a mark written over the columns from `column` (1-based): padded to
+// at least 90 characters first, stored without leading and trailing blanks.
+std::string PlaceTitleMark(std::string_view title, int column, std::string_view mark);
+
+// The window title with the start-up's marks ("Digi active"/"Digi X-mode" at 61,
+// "IGate" at 76).
+std::string TitleWithMarks(std::string title, int digi_on, int interface_kind,
+                           std::string_view cross_mode, std::string_view radio_mode,
+                           int igate_on);
+
+// The TX box's caption: "TX" and the interval with its sign blank, "TX !" for 0.
+std::string TxBoxCaption(int beacon_interval);
+
+// The info-line tag: when none of lines 1 … 5 contains "ZEBLON" (any case), the
+// shortest one below 30 characters (the first on equal lengths) gets
+// "  using ZEBLON" appended. Index 0 and 6 are not looked at.
+void TagInfoLines(std::array<std::string, 7>& lines);
+
+// The speed test's limits, the MoniAll/MoniOne pair.
+struct Limits {
+  int moniAll = 50;
+  int moniOne = 250;
+};
+
+// A pick list's choice: `current` when it is one of `entries` (exactly), else the
+// first entry in sorted order, else empty.
+std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& sorted_entries);
+
+// Upper-case names without extension of the files with `extension` (".TRK") in
+// `folder`, sorted; names starting with `skip_prefix` left out (when not empty).
+std::vector<std::string> ListFileNames(const fs::path& folder, std::string_view extension,
+                                       bool sorted, std::string_view skip_prefix = {});
+
+// Reads a text file's lines (CR LF, LF or CR ends), at most `max_lines`.
+std::vector<std::string> ReadLines(const fs::path& file, std::size_t max_lines);
+
+// ---------------------------------------------------------------------------
+// MONI 1 log restore
+
+struct MoniOneFields {
+  std::string date, time;
+  double north = 0, east = 0;
+  std::string comment, via, symbol, symbolName;
+};
+
+// The day number of a record for pruning: year*360 + month*30 + day.
+long MoniOneDayNumber(std::string_view record);
+
+// The fields of the newest record.
+MoniOneFields MoniOneFieldsOf(std::string_view record);
+
+struct MoniOneRestore {
+  std::vector<std::string> records;  // the kept records, each padded to 120, oldest first
+  MoniOneFields newest;
+  bool rewritten = false;   // the file was written back
+  bool folderMissing = false;  // the LOG folder had to be created
+};
+
+// RestoreMoniOneLog on the file `log_path`: creates a missing file (and its LOG
+// folder), reads the lines of 103 to 120 characters, keeps the newest 9998 of
+// them, drops the records before the last forward gap of more than 30 days,
+// rewrites the file with what is kept and returns it.
+MoniOneRestore RestoreMoniOneLog(const fs::path& log_path);
+
+// The pruning alone: blanks every record before the last forward gap of more than
+// 30 day numbers and returns the rest.
+std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& records);
+
+// Map centre after the restore: with a start-picture centre nothing moves; else a
+// newest position other than 0 becomes the centre, and the MONI 1 position is the
+// centre afterwards.
+void ApplyMoniOneCentre(double& centre_north, double& centre_east, double& moni_north,
+                        double& moni_east);
+
+// ---------------------------------------------------------------------------
+// Shutdown
+
+// The 68-character STOP line of the navigation files (before the code-page step).
+std::string NavigationStopLine(std::string_view navigation_record);
+
+// Writes QTHWAY.TXT (appended: a line end first when a way line is open), QTHACT.TXT
+// and QTHACTPR.TXT in `folder`. `navigation_line` becomes the STOP line. False when a
+// file could not be written.
+bool WriteNavigationFiles(const fs::path& folder, std::string_view navigation_record,
+                          std::string& navigation_line, std::string_view gps_north_text,
+                          std::string_view gps_east_text);
+
+// A map-folder setting from its combo's text: from the sixth character on, trimmed,
+// upper case.
+std::string MapFolderFromCombo(std::string_view combo_text);
+
+// The entries the shutdown patches into the settings file, in order.
+std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
+    const std::array<std::string, 6>& map_folders_m5000_to_m0002, double centre_north,
+    double centre_east, double user_north, double user_east);
+
+// The temporary files that the program itself wrote (map index files, tile copies):
+// the shutdown deletes exactly these, never a pattern of a shared folder.
+class OwnFiles {
+ public:
+  void Add(const fs::path& file);
+  void Forget(const fs::path& file);
+  bool Contains(const fs::path& file) const;
+  std::size_t Size() const { return files_.size(); }
+  // Deletes every recorded file that still exists; returns how many were deleted.
+  int DeleteAll();
+
+ private:
+  std::set<std::string> files_;
+};
+
+// ---------------------------------------------------------------------------
+// Layout
+
+// What the layout rules read, in pixels (inner size, positions).
+struct LayoutIn {
+  int W = 0, H = 0;            // inner width and height
+  int outerWidthPx = 0;        // the window's outer width in pixels
+  int tppX = 15, tppY = 15;    // twips per pixel
+  int picture1Left = 0;
+  int combo8Right = 0;         // right edge of Combo8 inside Frame16
+  int label5Height = 0;
+  int list1Height = 0;
+  int frame1Height = 0, frame1Width = 0;
+  int command57Top = 0;
+  int frame15Height = 0, frame15Width = 0;
+  int frame3Height = 0;
+  int text3Left = 0;
+  std::string check16Caption;
+  int check16Width = 0;
+  int frame14Height = 0;
+};
+
+struct Rect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+struct LayoutOut {
+  double mapWidthPx = 0, mapHeightPx = 0;
+  int picture1Left = 0;  // changed only by the start-up's run
+  bool picture1LeftSet = false;
+  int label5Top = 0;
+  int frame16Top = 0, frame16Left = 0;
+  int list1Width = 0, list1Top = 0;
+  int frame1Top = 0, frame1Left = 0;
+  bool specialsVisible = true;
+  int frame15Top = 0, frame15Left = 0;
+  int frame3Top = 0, frame3Left = 0, frame3Width = 0;
+  int check8Left = 0;
+  int command27Left = 0;
+  int text3Width = 0;
+  int check16Width = 0;
+  Rect frame7;
+  int text5Width = 0, text5Height = 0;
+  int command28Left = 0;
+  int frame14Top = 0, frame14Left = 0;
+  Rect frame8;
+  int webBrowser2Width = 0, webBrowser2Height = 0;  // pixels (whole twips / tpp)
+};
+
+// The layout rules in their order. `startup`: the start-up's run (no clamping at 0,
+// the map pictures moved so the map's right edge meets the window's).
+LayoutOut LayoutRules(const LayoutIn& in, bool startup);
+
+// Minimum outer size in twips: 2320 wide, 3165 high.
+inline constexpr int kMinOuterWidthTwips = 2320;
+inline constexpr int kMinOuterHeightTwips = 3165;
+
+}  // namespace zeblon::shell

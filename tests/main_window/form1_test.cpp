@@ -1,0 +1,150 @@
+// The main window alone: start-up faults, closes at awkward times, settings that
+// changed under the program, the bounded port drain, the single-run guard.
+#include "main_window/form1.h"
+
+#include <QProcess>
+#include <QSysInfo>
+#include <QThread>
+#include <memory>
+
+#include "platform/process.h"
+
+#include "fixture.h"
+#include "main_window/single_run.h"
+
+namespace zeblon {
+namespace {
+
+using testing_support::ProgramFolderTest;
+namespace fs = std::filesystem;
+
+class Form1Test : public ProgramFolderTest {
+ protected:
+  void SetUp() override {
+    ProgramFolderTest::SetUp();
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
+                        "UTN=6581.5\r\nUTE=401.25\r\nUUN=6580\r\nUUE=400\r\nCALL=QW7TK\r\nNOAT=1\r\n"
+                        "M0050=TOPO\r\nWVER=WIN10\r\n");
+  }
+  std::unique_ptr<Form1> StartMainWindow() {
+    auto form = std::make_unique<Form1>();
+    form->show();
+    PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+    return form;
+  }
+};
+
+TEST_F(Form1Test, MissingLogFolderDoesNotFailTheStartUp) {
+  // No U33 folder at all: the data folder and its LOG folder are made on the way.
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  EXPECT_TRUE(fs::exists(folder_ / "U33" / "LOG" / "QW7TK.TXT"));
+  EXPECT_TRUE(fs::exists(folder_ / "U33" / "LOG" / "_CHATLOG.TXT"));
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_EQ(form->link().AprsIsPasscode, "18403");  // the passcode of AB1CD
+  EXPECT_TRUE(platform::MessageLog().empty());
+}
+
+// A radio link whose bring-up lets the user close the window in the middle of the start-up.
+class ClosingLink : public MinimalRadioLink {
+ public:
+  void BringUp(Form1& form) override {
+    MinimalRadioLink::BringUp(form);
+    form.CloseByUser();
+    closed_during_startup = form.ShutdownDone();
+  }
+  bool closed_during_startup = true;
+};
+
+TEST_F(Form1Test, ACloseDuringStartUpWaitsForItsEndAndThenSavesEverything) {
+  auto form = std::make_unique<Form1>();
+  auto link = std::make_unique<ClosingLink>();
+  ClosingLink* l = link.get();
+  form->SetRadioLink(std::move(link));
+  form->show();
+  PumpUntil([&] { return form->ShutdownDone(); });
+  EXPECT_FALSE(l->closed_during_startup);
+  EXPECT_TRUE(form->ShutdownDone());
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_TRUE(IniHas("UUN=6580"));
+  EXPECT_TRUE(IniHas("USER=AB1CD"));
+}
+
+TEST_F(Form1Test, SettingsThatChangedUnderTheProgramAreKept) {
+  auto form = StartMainWindow();
+  // Someone edits the file while the program runs: their lines stay, ours are patched.
+  Write("ZEBLON.INI", Ini() + "XTRA=kept\r\n");
+  form->CloseByUser();
+  EXPECT_TRUE(IniHas("XTRA=kept"));
+  EXPECT_TRUE(IniHas("USER=AB1CD"));
+  EXPECT_TRUE(IniHas("NOAT=1"));
+  EXPECT_TRUE(IniHas("UTN=6581.5"));
+}
+
+TEST_F(Form1Test, ASettingsFileDeletedWhileRunningIsWrittenAnew) {
+  auto form = StartMainWindow();
+  fs::remove(folder_ / "ZEBLON.INI");
+  form->CloseByUser();
+  EXPECT_TRUE(IniHas("USER=AB1CD"));
+  EXPECT_TRUE(IniHas("MODEM=4"));
+  EXPECT_TRUE(IniHas("UTE=401.25"));
+  EXPECT_TRUE(IniHas("M0050="));
+  EXPECT_TRUE(platform::MessageLog().empty());
+}
+
+TEST_F(Form1Test, AnUnwritableSettingsFileGivesAClearMessage) {
+  auto form = StartMainWindow();
+  fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::remove);
+  form->CloseByUser();
+  fs::permissions(folder_, fs::perms::owner_write, fs::perm_options::add);
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes anyway";
+  ASSERT_FALSE(platform::MessageLog().empty());
+  EXPECT_EQ(platform::MessageLog().back().text, "CANNOT WRITE " + (folder_ / "ZEBLON.INI").string() + " !");
+}
+
+TEST_F(Form1Test, ACloseFromCodeOnlyStopsTheTimers) {
+  auto form = StartMainWindow();
+  fs::create_directories(folder_ / "MAPS" / "M0050TOPO");
+  const std::string before = Ini();
+  form->close();
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_FALSE(form->ShutdownDone());
+  EXPECT_EQ(Ini(), before);
+  EXPECT_TRUE(fs::exists(folder_ / "ALLMDIRS.DIR"));  // index files left
+}
+
+TEST_F(Form1Test, TheSerialDrainAtShutdownIsBounded) {
+  if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat missing";
+  // Nobody reads the far end: the pair's buffers fill and the output never drains.
+  QProcess socat;
+  const std::string a = (folder_ / "ttyA").string(), b = (folder_ / "ttyB").string();
+  socat.start("socat", {QString::fromStdString("pty,raw,echo=0,link=" + a),
+                        QString::fromStdString("pty,raw,echo=0,link=" + b)});
+  ASSERT_TRUE(socat.waitForStarted());
+  PumpUntil([&] { return fs::exists(b) && fs::exists(a); }, 3000);
+  auto form = StartMainWindow();
+  ASSERT_TRUE(form->link().MSComm1.Open(1, "9600,N,8,1", a));
+  form->link().MSComm1.Write(std::string(1 << 20, 'x'), 500);
+  QElapsedTimer t;
+  t.start();
+  form->CloseByUser();
+  EXPECT_LT(t.elapsed(), 6000);
+  EXPECT_FALSE(form->link().MSComm1.IsOpen());
+  socat.kill();
+  socat.waitForFinished();
+}
+
+TEST_F(Form1Test, ASecondStartInTheSameFolderIsRefused) {
+  SingleRunGuard first(folder_.string());
+  ASSERT_TRUE(first.Acquired());
+  SingleRunGuard second(folder_.string());
+  EXPECT_FALSE(second.Acquired());
+  // A lock left behind by a run that no longer lives does not block.
+  Write("OTHER/ZEBLON.LCK", "4194000\nZEBLON\n" + QSysInfo::machineHostName().toStdString() + "\n");
+  SingleRunGuard after_crash((folder_ / "OTHER").string());
+  EXPECT_TRUE(after_crash.Acquired());
+}
+
+}  // namespace
+}  // namespace zeblon

@@ -1,0 +1,337 @@
+// The main window's plain rules: start-up values, MONI 1 restore, shutdown files, layout.
+#include "main_window/shell_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "geodesy/text.h"
+#include "start_window/settings.h"
+
+namespace zeblon::shell {
+namespace {
+
+TEST(SpeedTest, LimitsFromTheCount) {
+  const std::pair<std::int64_t, int> cases[] = {
+      {0, 50}, {227250, 50}, {227251, 51}, {450000, 100}, {3000000, 667}, {2000000000, 667}};
+  for (const auto& [count, limit] : cases) EXPECT_EQ(MoniAllLimitFromCount(count), limit) << count;
+  // The loop counts clock readings until one second has gone.
+  double t = 0;
+  EXPECT_EQ(SpeedTestCount([&] { return t += 0.25; }), 3);
+  double u = 100;
+  EXPECT_EQ(SpeedTestCount([&] { return u += 0.001; }), 999);
+}
+
+TEST(StartUpValues, DerivedTexts) {
+  EXPECT_EQ(RadioModeLabelFor("300R", "x"), "RPR 300");
+  EXPECT_EQ(RadioModeLabelFor("1200", "x"), "1200 Bd");
+  EXPECT_EQ(RadioModeLabelFor("R300", "keep"), "keep");
+  EXPECT_EQ(OwnEchoHeaderFor("AB1CD-9", "", "ZEBL"), "AB1CD-9*>ZEBL");
+  EXPECT_EQ(OwnEchoHeaderFor("AB1CD", "A,B", "ZEBL"), "AB1CD*>A>B>ZEBL");
+  EXPECT_TRUE(CallValidFor("AB1CD"));
+  EXPECT_FALSE(CallValidFor("ABCD"));
+  EXPECT_FALSE(CallValidFor("A1"));
+  EXPECT_EQ(MeridianText(9), "  9");
+  EXPECT_EQ(MeridianText(15), " 15");
+  EXPECT_EQ(MeridianText(-3), " -3");
+  EXPECT_TRUE(EndsIn499(6543.499));
+  EXPECT_FALSE(EndsIn499(6543.5));
+  EXPECT_FALSE(EndsIn499(-12.501));
+  EXPECT_EQ(TxBoxCaption(10), "TX 10");
+  EXPECT_EQ(TxBoxCaption(0), "TX !");
+  EXPECT_EQ(ClockLabelText(9, 5, 0, "RPR 300", false), "09:05   RPR 300");
+  EXPECT_EQ(ClockLabelText(9, 5, 4, "RPR 300", false), "09:05 ");
+  EXPECT_EQ(ClockLabelText(23, 59, 4, "", true), "23:59!");
+}
+
+TEST(StartUpValues, TitleMarksAtTheirColumns) {
+  const std::string t = TitleWithMarks("ZEBLON", 1, 5, "9600", "300", 1);
+  ASSERT_GE(t.size(), 80u);
+  EXPECT_EQ(t.substr(60, 11), "Digi X-mode");
+  EXPECT_EQ(t.substr(75, 5), "IGate");
+  EXPECT_EQ(TitleWithMarks("ZEBLON", 1, 5, "NONE", "300", 0).substr(60), "Digi active");
+  EXPECT_EQ(TitleWithMarks("ZEBLON", 1, 4, "NONE", "300", 1), "ZEBLON");  // no digi, no IGate without radio
+  EXPECT_EQ(TitleWithMarks("ZEBLON", 1, 0, "NONE", "300", 1).substr(60), std::string(15, ' ') + "IGate");
+}
+
+TEST(StartUpValues, InfoLineTag) {
+  std::array<std::string, 7> lines = {"", "a long line of more than thirty chars", "ab", "xy", "", "abc", "six"};
+  TagInfoLines(lines);
+  EXPECT_EQ(lines[4], "  using ZEBLON");  // the empty line is the shortest
+  std::array<std::string, 7> equal = {"", std::string(31, 'x'), "ab", "cd", std::string(30, 'y'), std::string(40, 'z'), ""};
+  TagInfoLines(equal);
+  EXPECT_EQ(equal[2], "ab  using ZEBLON");
+  EXPECT_EQ(equal[3], "cd");
+  std::array<std::string, 7> named = {"", "with zeblon", "", "", "", "", ""};
+  TagInfoLines(named);
+  EXPECT_EQ(named[2], "");
+  std::array<std::string, 7> all_long;
+  for (int i = 1; i <= 5; ++i) all_long[i] = std::string(30, 'a');
+  TagInfoLines(all_long);
+  EXPECT_EQ(all_long[1].size(), 30u);
+}
+
+TEST(StartUpValues, PickListChoice) {
+  EXPECT_EQ(ChooseListEntry("B", {"A", "B"}), "B");
+  EXPECT_EQ(ChooseListEntry("b", {"A", "B"}), "A");  // lower case never matches the entries
+  EXPECT_EQ(ChooseListEntry("C", {}), "");
+}
+
+// ---------------------------------------------------------------------------
+
+std::string Record(const std::string& date, double north = 6581.234, double east = 401.5,
+                   std::size_t length = 110) {
+  std::string r(120, ' ');
+  r.replace(0, 6, date);
+  r.replace(7, 4, "1234");
+  r[12] = '\xFE';
+  const std::string n = PositionText(static_cast<std::int64_t>(north * 1000));
+  const std::string e = PositionText(static_cast<std::int64_t>(east * 1000));
+  r.replace(13, 9, n);
+  r.replace(22, 9, e);
+  r.replace(32, 5, "QW7TK");
+  r.replace(42, 7, "comment");
+  r.replace(90, 6, "WIDE1 ");
+  r.replace(100, 2, "/>");
+  r.replace(104, 3, "Car");
+  r.resize(length, 'x');
+  return r;
+}
+
+class MoniOneRestoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("zeblon_restore_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "LOG");
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  fs::path Log() const { return dir_ / "LOG" / "QW7TK.TXT"; }
+  void WriteLog(const std::vector<std::string>& lines) {
+    std::string t;
+    for (const auto& l : lines) t += l + "\r\n";
+    WriteFileAtomically(Log(), t);
+  }
+  std::vector<std::string> FileLines() {
+    std::string b;
+    ReadWholeFile(Log(), b);
+    return SplitLines(b);
+  }
+  fs::path dir_;
+};
+
+TEST_F(MoniOneRestoreTest, NoFileGivesAnEmptyOneAndAnEmptyStore) {
+  const MoniOneRestore r = RestoreMoniOneLog(Log());
+  EXPECT_TRUE(fs::exists(Log()));
+  EXPECT_TRUE(r.records.empty());
+  EXPECT_EQ(r.newest.north, 0);
+  EXPECT_EQ(r.newest.comment, "");
+}
+
+TEST_F(MoniOneRestoreTest, PrunesBeforeTheLastGapOfMoreThan30Days) {
+  struct Case {
+    std::vector<std::string> dates;
+    std::size_t kept;
+  };
+  const Case cases[] = {
+      {{"240101", "240110", "240301", "240305"}, 2},  // 51 day numbers between Jan 10 and Mar 1
+      {{"240101", "240131"}, 2},                      // exactly 30
+      {{"240101", "240202"}, 1},                      // 31
+      {{"240131", "240301"}, 2},                      // month ends are not calendar-exact
+      {{"991231", "000105"}, 2},                      // 1999 into 2000
+      {{"240301", "240101"}, 2},                      // a step back prunes nothing
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> lines;
+    for (const auto& d : c.dates) lines.push_back(Record(d));
+    WriteLog(lines);
+    const MoniOneRestore r = RestoreMoniOneLog(Log());
+    EXPECT_EQ(r.records.size(), c.kept) << c.dates.front() << " " << c.dates.back();
+    EXPECT_EQ(FileLines().size(), c.kept);
+    EXPECT_EQ(r.newest.date, c.dates.back());
+  }
+}
+
+TEST_F(MoniOneRestoreTest, LineLengthsAndFields) {
+  std::string r103 = Record("240101", 2, 2, 103);
+  r103.back() = 'x';  // a record keeps its length only up to its last non-blank
+  WriteLog({Record("240101", 1, 1, 102), r103, Record("240101", 3, 3, 121),
+            "garbage", Record("240102", 6581.234, 401.5, 120)});
+  const MoniOneRestore r = RestoreMoniOneLog(Log());
+  ASSERT_EQ(r.records.size(), 2u);
+  const auto lines = FileLines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].size(), 103u);
+  EXPECT_EQ(r.newest.date, "240102");
+  EXPECT_EQ(r.newest.time, "1234");
+  EXPECT_DOUBLE_EQ(r.newest.north, 6581.234);
+  EXPECT_DOUBLE_EQ(r.newest.east, 401.5);
+  EXPECT_EQ(r.newest.comment, "comment");
+  EXPECT_EQ(r.newest.via, "WIDE1");
+  EXPECT_EQ(r.newest.symbol, "/>");
+  EXPECT_EQ(r.newest.symbolName, "Car");
+}
+
+TEST_F(MoniOneRestoreTest, ALogLongerThanTheStoreKeepsItsNewestReports) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 10050; ++i) lines.push_back(Record("240101", 6000 + i * 0.001));
+  lines.back() = Record("240101", 7777.777);
+  WriteLog(lines);
+  const MoniOneRestore r = RestoreMoniOneLog(Log());
+  EXPECT_EQ(r.records.size(), 9998u);
+  EXPECT_DOUBLE_EQ(r.newest.north, 7777.777);
+  EXPECT_EQ(FileLines().size(), 9998u);
+}
+
+TEST_F(MoniOneRestoreTest, AMissingLogFolderIsCreated) {
+  fs::remove_all(dir_ / "LOG");
+  const MoniOneRestore r = RestoreMoniOneLog(Log());
+  EXPECT_TRUE(r.folderMissing);
+  EXPECT_TRUE(fs::exists(Log()));
+}
+
+TEST(MoniOneCentre, StartPictureCentreStaysOtherwiseTheNewestPositionWins) {
+  double cn = 6543.499, ce = 400.499, mn = 6581, me = 401;
+  ApplyMoniOneCentre(cn, ce, mn, me);
+  EXPECT_EQ(cn, 6543.499);
+  EXPECT_EQ(mn, 6581);
+  cn = 6543.499, ce = -12.501;
+  ApplyMoniOneCentre(cn, ce, mn, me);
+  EXPECT_EQ(cn, 6581);
+  EXPECT_EQ(ce, 401);
+  cn = 6600, ce = 400, mn = 0, me = 0;
+  ApplyMoniOneCentre(cn, ce, mn, me);
+  EXPECT_EQ(cn, 6600);
+  EXPECT_EQ(mn, 6600);
+  EXPECT_EQ(me, 400);
+}
+
+// ---------------------------------------------------------------------------
+
+TEST(Shutdown, StopLineAndNavigationFiles) {
+  const std::string rec = "6581  401 240101 1234";
+  const std::string stop = NavigationStopLine(rec);
+  EXPECT_EQ(stop.size(), 68u);
+  EXPECT_EQ(stop.substr(0, 52), rec + " STOP   ZEBLON_NAVIGATION_ENDED");
+  EXPECT_EQ(stop.substr(54), "@(xxx)@yyy@zzz");
+  const std::string long_stop = NavigationStopLine(std::string(40, 'R'));
+  EXPECT_EQ(long_stop.size(), 68u);
+  EXPECT_EQ(long_stop.substr(40, 14), " STOP   ZEBLON");
+
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_nav_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  WriteFileAtomically(dir / "QTHWAY.TXT", "6581  401 240101 1200||abc");
+  std::string open_line = "6581  401 240101 1200||abc";
+  ASSERT_TRUE(WriteNavigationFiles(dir, rec, open_line, " 6581.234", "  401.500"));
+  std::string way, act, pr;
+  ReadWholeFile(dir / "QTHWAY.TXT", way);
+  ReadWholeFile(dir / "QTHACT.TXT", act);
+  ReadWholeFile(dir / "QTHACTPR.TXT", pr);
+  EXPECT_EQ(way, "6581  401 240101 1200||abc\r\n" + stop + "\r\n");
+  EXPECT_EQ(act, stop + "\r\n");
+  EXPECT_EQ(pr, "\xFE 6581.234  401.500\r\n");
+  EXPECT_EQ(open_line, stop);
+  fs::remove_all(dir);
+}
+
+TEST(Shutdown, MapFoldersAndPatchEntries) {
+  EXPECT_EQ(MapFolderFromCombo("M0050topo "), "TOPO");
+  EXPECT_EQ(MapFolderFromCombo("M0050"), "");
+  EXPECT_EQ(MapFolderFromCombo(""), "");
+  const auto e = ShutdownPatchEntries({"A", "", "", "TOPO", "", ""}, 6581.5, 401.25, 0, -0.5);
+  ASSERT_EQ(e.size(), 10u);
+  EXPECT_EQ(e[0], (std::pair<std::string, std::string>{"M5000", "A"}));
+  EXPECT_EQ(e[3].second, "TOPO");
+  EXPECT_EQ(e[6], (std::pair<std::string, std::string>{"UTN", "6581.5"}));
+  EXPECT_EQ(e[8].second, "0");
+  EXPECT_EQ(e[9].second, "-.5");
+}
+
+TEST(Shutdown, DeletesOnlyTheFilesTheProgramWrote) {
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_own_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  for (const char* f : {"ALLMDIRS.DIR", "M0050.DIR", "OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP", "12345678.BMP"}) {
+    WriteFileAtomically(dir / f, "x");
+  }
+  OwnFiles own;
+  own.Add(dir / "ALLMDIRS.DIR");
+  own.Add(dir / "M0050.DIR");
+  own.Add(dir / "12345678.BMP");
+  own.Add(dir / "GONE.BMP");  // deleted already by the drawing
+  EXPECT_EQ(own.DeleteAll(), 3);
+  for (const char* f : {"ALLMDIRS.DIR", "M0050.DIR", "12345678.BMP"}) EXPECT_FALSE(fs::exists(dir / f)) << f;
+  for (const char* f : {"OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP"}) EXPECT_TRUE(fs::exists(dir / f)) << f;
+  fs::remove_all(dir);
+}
+
+// ---------------------------------------------------------------------------
+
+LayoutIn Design(int W, int H) {
+  LayoutIn in;
+  in.W = W;
+  in.H = H;
+  in.outerWidthPx = W;
+  in.picture1Left = 200;
+  in.combo8Right = 804;
+  in.label5Height = 17;
+  in.list1Height = 120;
+  in.frame1Height = 60;
+  in.frame1Width = 600;
+  in.command57Top = 458;
+  in.frame15Height = 200;
+  in.frame15Width = 260;
+  in.frame3Height = 150;
+  in.text3Left = 168;
+  in.check16Caption = "AUTO-A";
+  in.check16Width = 50;
+  in.frame14Height = 160;
+  return in;
+}
+
+TEST(Layout, RulesFollowTheWindowSize) {
+  EXPECT_EQ(LayoutRules(Design(1024, 301), false).mapHeightPx, 282);
+  EXPECT_EQ(LayoutRules(Design(1024, 300), false).mapHeightPx, 280);
+  EXPECT_EQ(LayoutRules(Design(1025, 300), false).mapWidthPx, 826);
+  const LayoutOut wide = LayoutRules(Design(1024, 740), false);
+  EXPECT_EQ(wide.label5Top, 723);
+  EXPECT_EQ(wide.frame16Left, 0);
+  EXPECT_EQ(wide.frame3Left, 200);
+  EXPECT_EQ(wide.frame3Width, 772);
+  EXPECT_EQ(wide.command27Left, 754);
+  EXPECT_EQ(wide.text3Width, 488);  // at most 7320 twips
+  EXPECT_EQ(wide.check16Width, 73);
+  EXPECT_TRUE(wide.specialsVisible);
+  EXPECT_EQ(wide.frame15Left, 764);
+  LayoutIn wide_info = Design(600, 740);
+  EXPECT_EQ(LayoutRules(wide_info, false).frame15Left, 600);  // right of the INFO panel
+  EXPECT_EQ(wide.frame7.height, 590);
+  EXPECT_EQ(wide.frame8.width, 808);
+  const LayoutOut narrow = LayoutRules(Design(789, 480), false);
+  EXPECT_EQ(narrow.frame3Left, 0);
+  EXPECT_EQ(narrow.frame3Width, 789);
+  EXPECT_LT(narrow.frame16Left, 0);  // the bar moves left so the last combo stays inside
+  EXPECT_EQ(narrow.frame16Left, 789 - 804 - 16);
+  EXPECT_FALSE(narrow.specialsVisible);  // 458 + 16 > 463
+  EXPECT_TRUE(LayoutRules(Design(789, 491), false).specialsVisible);
+}
+
+TEST(Layout, SmallWindowClampsOnResizeButNotAtStartUp) {
+  LayoutIn in = Design(150, 10);
+  const LayoutOut r = LayoutRules(in, false);
+  EXPECT_EQ(r.mapHeightPx, 0);
+  EXPECT_EQ(r.mapWidthPx, 0);
+  EXPECT_EQ(r.text3Width, 10);
+  EXPECT_GE(r.webBrowser2Width, 1);
+  const LayoutOut s = LayoutRules(in, true);
+  EXPECT_EQ(s.mapHeightPx, -10);
+  EXPECT_EQ(s.mapWidthPx, -50);
+  EXPECT_EQ(s.picture1Left, 200);  // W - MapWidthPx: the map's right edge on the window's
+  in = Design(1025, 740);
+  in.check16Caption = "AUTO ANSWER TEXT:";
+  const LayoutOut st = LayoutRules(in, true);
+  EXPECT_EQ(st.picture1Left + st.mapWidthPx, 1025);
+  EXPECT_EQ(st.check16Width, 159);
+}
+
+}  // namespace
+}  // namespace zeblon::shell
