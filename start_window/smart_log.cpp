@@ -100,6 +100,11 @@ void ThinPass(std::vector<std::string>& lines, double threshold_km, double fract
   if (n < 2) return;
   size_t kept = 1;  // slots 1 .. i are lines[0 .. kept - 1]
   size_t next = 1;
+  auto keep_next = [&] {
+    if (kept != next) lines[kept] = std::move(lines[next]);
+    ++kept;
+    ++next;
+  };
   auto count = [&] { return static_cast<double>(kept + (n - next)); };
   while (next < n && static_cast<double>(kept) < count() * fraction) {
     const std::string& ref = lines[kept - 1];
@@ -108,15 +113,13 @@ void ThinPass(std::vector<std::string>& lines, double threshold_km, double fract
                        std::fabs(Field(ref, 23, 9) - Field(cand, 23, 9)) < threshold_km;
     if (close) {
       ++next;  // removed
-      if (kept == 1 && next < n) {
-        // From slot 1 the comparison goes on from slot 2, the former slot 3.
-        lines[kept++] = std::move(lines[next++]);
-      }
+      // From slot 1 the comparison goes on from slot 2, the former slot 3.
+      if (kept == 1 && next < n) keep_next();
     } else {
-      lines[kept++] = std::move(lines[next++]);
+      keep_next();
     }
   }
-  while (next < n) lines[kept++] = std::move(lines[next++]);
+  while (next < n) keep_next();
   lines.resize(kept);
 }
 
