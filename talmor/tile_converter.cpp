@@ -28,10 +28,11 @@ class RowConverter {
  public:
   RowConverter(double north0, double east0, double scale, int width, int height, bool exact)
       : north0_(north0), east0_(east0), scale_(scale), width_(width), height_(height), exact_(exact),
-        // Not zero-filled: each row is written by its worker before it is read.
-        north_(new double[static_cast<size_t>(width) * height]),
-        east_(new double[static_cast<size_t>(width) * height]),
-        ready_(static_cast<size_t>(height)) {
+        // A ring of rows, small enough to stay in the cache; not zero-filled, as
+        // each row is written by its worker before it is read.
+        north_(new double[static_cast<size_t>(width) * kRing]),
+        east_(new double[static_cast<size_t>(width) * kRing]),
+        ready_(static_cast<size_t>((height + kBlock - 1) / kBlock)) {
     for (auto& r : ready_) r.store(false, std::memory_order_relaxed);
     // One processor stays with the caller, which places the converted rows.
     const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 0, 8);
@@ -40,7 +41,16 @@ class RowConverter {
   }
   ~RowConverter() {
     abort_.store(true);
+    consumed_.store(height_ + kRing);
+    consumed_.notify_all();
     for (auto& t : workers_) t.join();
+  }
+  // The caller is done with row r: its place in the ring may be reused (told to
+  // the workers once per block).
+  void Done(int r) {
+    if ((r + 1) % kBlock != 0 && r + 1 != height_) return;
+    consumed_.store(r + 1, std::memory_order_release);
+    consumed_.notify_all();
   }
   // Waits for row r (converting it here when there are no workers).
   void WaitFor(int r) {
@@ -48,16 +58,25 @@ class RowConverter {
       Convert(r);
       return;
     }
-    while (!ready_[static_cast<size_t>(r)].load(std::memory_order_acquire)) std::this_thread::yield();
+    if (r % kBlock == 0) ready_[static_cast<size_t>(r / kBlock)].wait(false, std::memory_order_acquire);
   }
-  double North(int r, int c) const { return north_[static_cast<size_t>(r) * width_ + c]; }
-  double East(int r, int c) const { return east_[static_cast<size_t>(r) * width_ + c]; }
+  double North(int r, int c) const { return north_[static_cast<size_t>(r % kRing) * width_ + c]; }
+  double East(int r, int c) const { return east_[static_cast<size_t>(r % kRing) * width_ + c]; }
 
  private:
   void Work() {
-    for (int r = next_.fetch_add(1); r < height_ && !abort_.load(std::memory_order_relaxed); r = next_.fetch_add(1)) {
-      Convert(r);
-      ready_[static_cast<size_t>(r)].store(true, std::memory_order_release);
+    // Blocks of rows, so the threads meet only once per block.
+    for (int b = next_.fetch_add(1); b * kBlock < height_ && !abort_.load(std::memory_order_relaxed);
+         b = next_.fetch_add(1)) {
+      const int first = b * kBlock, last = std::min(height_, first + kBlock);
+      // Wait until the rows that held these places in the ring have been placed.
+      for (int done = consumed_.load(std::memory_order_acquire); done < last - kRing;
+           done = consumed_.load(std::memory_order_acquire))
+        consumed_.wait(done);
+      if (abort_.load(std::memory_order_relaxed)) return;
+      for (int r = first; r < last; ++r) Convert(r);
+      ready_[static_cast<size_t>(b)].store(true, std::memory_order_release);
+      ready_[static_cast<size_t>(b)].notify_all();
     }
   }
   bool Exact(double rt90_north, int c, double& n, double& e) const {
@@ -85,8 +104,8 @@ class RowConverter {
   // closer to a pixel edge than twice that error is converted exactly.
   void Convert(int r) {
     const double rt90_north = north0_ + r * scale_;
-    double* north = &north_[static_cast<size_t>(r) * width_];
-    double* east = &east_[static_cast<size_t>(r) * width_];
+    double* north = &north_[static_cast<size_t>(r % kRing) * width_];
+    double* east = &east_[static_cast<size_t>(r % kRing) * width_];
     if (exact_) {
       for (int c = 0; c < width_; ++c) Exact(rt90_north, c, north[c], east[c]);
       return;
@@ -128,13 +147,16 @@ class RowConverter {
     }
   }
 
-  static constexpr int kStep = 8;
+  static constexpr int kStep = 32;
+  static constexpr int kRing = 128;  // a multiple of kBlock
+  static constexpr int kBlock = 16;
   const double north0_, east0_, scale_;
   const int width_, height_;
   const bool exact_;
   std::unique_ptr<double[]> north_, east_;
   std::vector<std::atomic<bool>> ready_;
   std::atomic<int> next_{0};
+  std::atomic<int> consumed_{0};
   std::atomic<bool> abort_{false};
   std::vector<std::thread> workers_;
 };
@@ -301,6 +323,7 @@ RunEnd TileTransfer::Transfer(const map::Tile& source, double corner_north_km, d
         const int dest_col = std::clamp(static_cast<int>(std::floor((e_km - ce) * pixels_per_km_)), 0, 999);
         Place(*tile, dest_row, dest_col, value);
       }
+      rows->Done(r);
       hooks.Pump();
     }
   }

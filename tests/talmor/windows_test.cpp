@@ -171,3 +171,39 @@ TEST_F(ToolWindows, FailureDuringARunIsReportedAndTheToolStays) {
 }
 
 }  // namespace
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+int RunTalmor(const std::vector<std::string>& args) {
+  std::vector<std::string> all{std::string(ZEBLON_PROGRAM_DIR) + "/TALMOR"};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(TalmorProgram, ConvertsOneFolderWithoutAPerson) {
+  const fs::path root = Scratch("program_convert");
+  for (const char* d : {"RN", "U33", "temp"}) fs::create_directories(root / d);
+  WriteBytes(root / "RN" / "60001200.BMP", FilledTile(4, 3).bytes());
+  const std::vector<std::string> args{"--convert-tiles", (root / "RN").string(), (root / "U33").string(),
+                                      (root / "temp").string(), "2"};
+  EXPECT_EQ(RunTalmor(args), 0);
+  EXPECT_FALSE(FilesIn(root / "U33").empty());
+  WriteBytes(root / "RN" / "60021200.BMP", {'B', 'M', 0});  // not a tile: refused, nothing more written
+  for (const auto& n : FilesIn(root / "U33")) fs::remove(root / "U33" / n);
+  EXPECT_EQ(RunTalmor(args), 1);
+  EXPECT_TRUE(FilesIn(root / "U33").empty());
+}
+
+}  // namespace
