@@ -106,6 +106,7 @@ ComboBox* Form1::AddCombo(QWidget* p, const char* name, bool sorted, int x, int 
 }
 Frame* Form1::AddFrame(QWidget* p, const char* name, const char* caption, int x, int y, int w, int h) {
   auto* c = new Frame(p, name, caption);
+  c->setAutoFillBackground(true);  // frames lie over the map
   Place(c, x, y, w, h);
   Register(c);
   return c;

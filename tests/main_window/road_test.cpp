@@ -1,0 +1,192 @@
+// The whole road offscreen: the start window, START, the main window's start-up,
+// a resize, every function key, the three languages, and the user's close.
+#include <QKeyEvent>
+#include <chrono>
+
+#include "fixture.h"
+#include "links/aprs_is.h"
+#include "main_window/form1.h"
+#include "start_window/form0.h"
+
+namespace zeblon {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::LogRecord;
+using testing_support::ProgramFolderTest;
+
+class RoadTest : public ProgramFolderTest {
+ protected:
+  void SetUp() override {
+    ProgramFolderTest::SetUp();
+    const fs::path built = ZEBLON_PROGRAM_DIR;
+    fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
+    fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
+    fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
+    RegisterProgramFonts(folder_.string());
+  }
+  static void Key(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, mods);
+    QCoreApplication::sendEvent(w, &press);
+  }
+  void Screenshot(Form1& form, const std::string& name) {
+    const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";
+    fs::create_directories(dir);
+    ASSERT_TRUE(form.grab().save(QString::fromStdString((dir / name).string()), "PNG"));
+  }
+};
+
+TEST_F(RoadTest, StartToCloseOffscreen) {
+  Program program;
+  program.EndProgram = [](int) { FAIL() << "the program ended"; };
+  Form0* form0 = program.StartWindow();
+  form0->OpenDocument = [](const std::string&) { return true; };
+  form0->show();
+  ASSERT_TRUE(form0->Form_Activate());
+
+  // The stock data is there: give the watched station a log, and the data folder a
+  // track, a point file and maps; lay foreign files into the shared temporary folder.
+  const std::string logs = "U33/LOG/";
+  Write(logs + "QW7TK.TXT", LogRecord("240101", " 6000.000", "  300.000", "old") + "\r\n" +
+                                LogRecord("240301", " 6581.234", "  401.500", "newer") + "\r\n" +
+                                LogRecord("240305", " 6582.500", "  402.250", "newest") + "\r\n");
+  Write(logs + "AB9XY.TXT", "");
+  Write("U33/TRK/20240102.TRK", "\xFE 6581.234  401.500 20240102 1200\r\n\xFE 6581.300  401.600 20240102 1201\r\n");
+  Write("U33/TRK/20240101.TRK", "\xFE 6581.234  401.500 20240101 1200\r\n");
+  Write("U33/POI/HOME.POI", "\xFE 6581.234  401.500 HOME\r\n");
+  Write("OTHER.DIR", "not ours");
+  Write("PHOTO.BMP", "not ours");
+  if (!fs::exists(folder_ / "ZEBLSYM0.BMP")) Write("ZEBLSYM0.BMP", "sheet");
+
+  Form1& main = program.MainWindow();
+  main.SpeedTestClock = [] {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+  };
+  std::vector<std::string> opened;
+  main.OpenDocument = [&](const std::string& p) {
+    opened.push_back(p);
+    return true;
+  };
+  auto* map = new MinimalMapDisplay;
+  main.SetMapDisplay(std::unique_ptr<MapDisplayService>(map));
+
+  // START with the call SM5XYZ (its third character a digit: a valid call).
+  form0->Text8->SetText("SM5XYZ");
+  const auto t0 = std::chrono::steady_clock::now();
+  form0->Command1->click();
+  PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
+  const double startup_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  EXPECT_TRUE(main.isVisible());
+
+  // Speed test: one second, limits in range.
+  EXPECT_GE(startup_s, 0.95);
+  const int limit = main.reception().settings.moniAllLimit;
+  EXPECT_GE(limit, 50);
+  EXPECT_LE(limit, 667);
+  EXPECT_EQ(main.reception().settings.moniOneTrackLimit, 5 * limit);
+  // Settings and derived values.
+  EXPECT_EQ(main.settings().UserCall, "SM5XYZ");
+  EXPECT_EQ(main.DataFolder(), (folder_ / "U33").string());
+  EXPECT_EQ(main.map().MapZoneText, "33");
+  EXPECT_EQ(main.map().MapCentralMeridian, 15);
+  EXPECT_EQ(main.map().MapMeridianText, " 15");
+  EXPECT_EQ(main.shell().CallValid, 1);
+  EXPECT_EQ(main.shell().ProgramVersion, "8.08");
+  EXPECT_EQ(main.shell().CycleInterval, 6000);
+  // MONI 1 restore: the January record lay before a gap of more than 30 days.
+  EXPECT_EQ(main.reception().moniOneCount, 2);
+  EXPECT_EQ(main.panels().MoniOne.comment, "newest");
+  EXPECT_DOUBLE_EQ(main.settings().CentreNorth, 6582.5);
+  EXPECT_DOUBLE_EQ(main.settings().CentreEast, 402.25);
+  EXPECT_EQ(SplitLines(Read(logs + "QW7TK.TXT")).size(), 2u);
+  // Pick lists.
+  EXPECT_EQ(main.Get<platform::ComboBox>("Combo1")->Text(), "20240101");
+  EXPECT_EQ(main.panels().TrackLineCount, 1);
+  EXPECT_EQ(main.Get<platform::ComboBox>("Combo2")->Text(), "HOME");
+  EXPECT_EQ(main.panels().PoiCount, 1);
+  EXPECT_GE(main.Get<platform::ComboBox>("Combo9")->ListCount(), 2);
+  EXPECT_EQ(main.Get<platform::CheckBox>("Check16")->Value(), 1);
+  // Passcode and timers.
+  EXPECT_EQ(main.link().AprsIsPasscode, links::ComputeAprsIsPasscode("SM5XYZ"));
+  EXPECT_EQ(main.link().AprsIsPasscode, "19629");
+  EXPECT_TRUE(main.Get<platform::CheckBox>("Check15")->isEnabled());
+  EXPECT_TRUE(main.Timer1->isActive() || main.Timer2->isActive());
+  EXPECT_EQ(main.reception().receiveBuffer, "\n");
+  EXPECT_TRUE(fs::exists(folder_ / "U33/LOG/_CHATLOG.TXT"));
+  EXPECT_TRUE(fs::exists(folder_ / "ALLMDIRS.DIR"));
+  // The own position is 0/0: the USER QTH SETUP frame asks for it.
+  EXPECT_FALSE(main.Control("Frame2")->isHidden());
+
+  // A resize lays the window out again.
+  main.resize(1024, 740);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(main.map().MapHeightPx, 720);
+  EXPECT_EQ(main.Picture1->height(), 720);
+  EXPECT_EQ(main.Control("Label5")->y(), 723);
+  EXPECT_FALSE(main.Control("Command57")->isHidden());
+  main.resize(1024, 480);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(main.Control("Command57")->isHidden());  // the SPECIALS group leaves
+  main.resize(1024, 740);
+  QCoreApplication::processEvents();
+
+  // Every function key.
+  Key(&main, Qt::Key_F1);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], (folder_ / "README.HTM").string());
+  Key(&main, Qt::Key_F2);
+  EXPECT_FALSE(main.Control("Frame19")->isHidden());
+  EXPECT_FALSE(main.Timer1->isActive());
+  main.Get<platform::CommandButton>("Command66")->click();
+  EXPECT_TRUE(main.Control("Frame19")->isHidden());
+  Key(&main, Qt::Key_F3);
+  EXPECT_TRUE(fs::exists(folder_ / "MY_MAPS" / "MAP_0001.BMP"));
+  for (Qt::Key k : {Qt::Key_F4, Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, Qt::Key_F9}) Key(&main, k);
+  Key(&main, Qt::Key_F10, Qt::ShiftModifier);  // the shift state is not looked at
+  EXPECT_EQ(map->handedOff, (std::vector<int>{115, 116, 117, 118, 119, 120, 121}));
+
+  // The three languages, each with a screenshot.
+  // The USER QTH SETUP frame stays open: its caption shows the language.
+  auto caption = [&](const char* name) { return main.Get<platform::Frame>(name)->Caption(); };
+  EXPECT_EQ(main.Get<platform::CommandButton>("Command64")->Caption(), " POS->CENTER");
+  EXPECT_EQ(main.Control("Command57")->toolTip().toStdString(), "Start README file: [F1], LClick");
+  Screenshot(main, "main_window_en.png");
+  main.settings().LanguageSetting = 12;
+  main.ApplyLanguageTexts();
+  EXPECT_EQ(caption("Frame11"), "OBJECT SETUP: KARTE AUF OBJEKT ZENTRIEREN!");
+  EXPECT_EQ(main.Control("Command57")->toolTip().toStdString(), "README-File starten: [F1], LClick");
+  Screenshot(main, "main_window_de.png");
+  main.settings().LanguageSetting = 13;
+  main.ApplyLanguageTexts();
+  EXPECT_EQ(main.Get<platform::CommandButton>("Command22")->Caption(), "AVBRYT");
+  EXPECT_EQ(main.Control("Text13")->toolTip().toStdString(), "Position in UTM (ZON33)");
+  Screenshot(main, "main_window_sv.png");
+  main.settings().LanguageSetting = 3;  // Quick Info off: every tooltip empty
+  main.ApplyLanguageTexts();
+  EXPECT_TRUE(main.Control("Command57")->toolTip().isEmpty());
+  EXPECT_TRUE(main.Control("Text1(5)")->toolTip().isEmpty());
+
+  // The user's close: the settings patched, our index files gone, nobody else's.
+  main.Get<platform::ComboBox>("Combo6")->SetText("M0050topo");
+  main.CloseByUser();
+  ASSERT_TRUE(main.ShutdownDone());
+  EXPECT_FALSE(main.Timer1->isActive());
+  EXPECT_TRUE(IniHas("UTN=6582.5"));
+  EXPECT_TRUE(IniHas("UTE=402.25"));
+  EXPECT_TRUE(IniHas("UUN=0"));
+  EXPECT_TRUE(IniHas("UUE=0"));
+  EXPECT_TRUE(IniHas("M0050=TOPO"));
+  EXPECT_TRUE(IniHas("USER=SM5XYZ"));
+  EXPECT_EQ(SplitLines(Ini()).size(), 80u);
+  EXPECT_FALSE(fs::exists(folder_ / "ALLMDIRS.DIR"));
+  EXPECT_TRUE(fs::exists(folder_ / "OTHER.DIR"));
+  EXPECT_TRUE(fs::exists(folder_ / "PHOTO.BMP"));
+  EXPECT_TRUE(fs::exists(folder_ / "ZEBLSYM0.BMP"));
+  EXPECT_TRUE(fs::exists(folder_ / "MY_MAPS" / "MAP_0001.BMP"));
+  EXPECT_TRUE(platform::MessageLog().empty());
+}
+
+}  // namespace
+}  // namespace zeblon
