@@ -1,5 +1,6 @@
 #include "reception/aprs_decode.h"
 
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -15,9 +16,9 @@ namespace {
 char At(std::string_view s, std::size_t pos1) { return (pos1 >= 1 && pos1 <= s.size()) ? s[pos1 - 1] : '\0'; }
 
 // Characters from a 1-based position, as many as there are (count npos: to the end).
-std::string Mid(std::string_view s, std::size_t pos1, std::size_t count = std::string_view::npos) {
+std::string_view Mid(std::string_view s, std::size_t pos1, std::size_t count = std::string_view::npos) {
   if (pos1 < 1 || pos1 > s.size()) return {};
-  return std::string(s.substr(pos1 - 1, count));
+  return s.substr(pos1 - 1, count);
 }
 
 // 1-based position of a text, searching from a 1-based start; 0 when absent.
@@ -28,11 +29,35 @@ std::size_t InStr(std::string_view s, std::string_view what, std::size_t start1 
   return p == std::string_view::npos ? 0 : p + 1;
 }
 
-std::string TrimBlanks(std::string_view s) {
+std::string_view TrimBlanks(std::string_view s) {
   std::size_t a = 0, b = s.size();
   while (a < b && s[a] == ' ') ++a;
   while (b > a && s[b - 1] == ' ') --b;
-  return std::string(s.substr(a, b - a));
+  return s.substr(a, b - a);
+}
+
+// The Windows-1252 upper case of every byte.
+constexpr std::array<unsigned char, 256> kUpper = [] {
+  std::array<unsigned char, 256> t{};
+  for (unsigned c = 0; c < 256; ++c) {
+    unsigned u = c;
+    if (c >= 'a' && c <= 'z')
+      u = c - 32;
+    else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+      u = c - 32;
+    else if (c == 0x9A || c == 0x9C || c == 0x9E)
+      u = c - 16;
+    else if (c == 0xFF)
+      u = 0x9F;
+    t[c] = static_cast<unsigned char>(u);
+  }
+  return t;
+}();
+
+// target = the upper case of text, in target's own buffer.
+void AssignUpper(std::string& target, std::string_view text) {
+  target.assign(text);
+  UpperCaseInPlace(target);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -79,8 +104,9 @@ bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
     long long unused = 0;
     if (day < 0 || hour < 0 || minute < 0 || !MomentMinutes(now.year, now.month, day, hour, minute, unused))
       return false;
-    v.stampDate = TwoDigitText(now.year % 100) + TwoDigitText(now.month) + Mid(p, 2, 2);
-    v.stampTime = Mid(p, 4, 4);
+    v.stampDate = TwoDigitText(now.year % 100) + TwoDigitText(now.month);
+    v.stampDate += Mid(p, 2, 2);
+    v.stampTime.assign(Mid(p, 4, 4));
     return true;
   }
   long long stamp = 0;
@@ -118,8 +144,9 @@ void RewriteObject(FrameValues& v) {
   const std::size_t dot = InStr(p, ".");
   if (!(p.size() > pos + 10 && dot > pos + 3)) return;
   v.viaText = v.callText;
-  v.callText = UpperCase(TrimBlanks(Mid(p, 2, pos - 2)));
-  std::string s = Mid(p, pos);
+  AssignUpper(v.callText, TrimBlanks(Mid(p, 2, pos - 2)));
+  std::string& s = v.payloadText;  // from here the position report of the name
+  s.erase(0, pos - 1);
   const char type = InStr(s, ".") > 7 ? '@' : '=';
   s[0] = type;
   v.dataTypeChar = type;
@@ -127,7 +154,6 @@ void RewriteObject(FrameValues& v) {
     s.erase(0, 1);
     v.dataTypeChar = '/';
   }
-  v.payloadText = s;
   v.objectFlag = 1;
 }
 
@@ -136,48 +162,58 @@ bool IsPositionType(char c) { return c == '!' || c == '=' || c == '@' || c == '/
 // Stage 4a: the plain text form. False when the symbol code is missing.
 bool DecodePlain(FrameValues& v) {
   const std::string& p = v.payloadText;
-  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark = "'";
+  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.assign("'");
   const std::size_t d = InStr(p, ".");
   if (d < 5) return true;
   const char ns = At(p, d + 3);
   if (ns != 'N' && ns != 'S' && ns != 'n' && ns != 's') return true;
-  v.latText = UpperCase(Mid(p, d - 4, 8));
-  if (!IsNumberText(v.latText.substr(0, 7))) v.latText.clear();
+  AssignUpper(v.latText, Mid(p, d - 4, 8));
+  if (!IsNumberText(std::string_view(v.latText).substr(0, 7))) v.latText.clear();
   const std::size_t e = InStr(p, ".", d + 1);
   if (e == 0 || e < d + 2) return true;
   const char ew = At(p, e + 3);
   if (ew != 'W' && ew != 'E' && ew != 'w' && ew != 'e') return true;
-  v.lonText = UpperCase(Mid(p, e - 5, 9));
-  if (!IsNumberText(v.lonText.substr(0, 8))) v.lonText.clear();
-  v.decodedComment = TrimBlanks(Mid(p, e + 5));
+  AssignUpper(v.lonText, Mid(p, e - 5, 9));
+  if (!IsNumberText(std::string_view(v.lonText).substr(0, 8))) v.lonText.clear();
+  v.decodedComment.assign(TrimBlanks(Mid(p, e + 5)));
   if (e + 4 > p.size()) return false;  // no symbol code
-  v.symbolText = std::string{At(p, d + 4), At(p, e + 4)};
+  v.symbolText.assign({At(p, d + 4), At(p, e + 4)});
   return true;
 }
 
 // Stage 4b: an NMEA sentence.
+// 1-based position of "," letter "," in a text, the letter in either case; 0 when absent.
+std::size_t LetterField(std::string_view s, char upper) {
+  const char lower = static_cast<char>(upper + 32);
+  for (std::size_t i = s.find(','); i != std::string_view::npos && i + 2 < s.size(); i = s.find(',', i + 1))
+    if ((s[i + 1] == upper || s[i + 1] == lower) && s[i + 2] == ',') return i + 1;
+  return 0;
+}
+
 void DecodeNmea(FrameValues& v) {
-  const std::string up = UpperCase(v.payloadText);
-  std::size_t n = InStr(up, ",N,");
-  if (n == 0) n = InStr(up, ",S,");
-  std::size_t w = InStr(up, ",E,");
-  if (w == 0) w = InStr(up, ",W,");
+  const std::string_view p = v.payloadText;
+  std::size_t n = LetterField(p, 'N');
+  if (n == 0) n = LetterField(p, 'S');
+  std::size_t w = LetterField(p, 'E');
+  if (w == 0) w = LetterField(p, 'W');
   if (n == 0 || w == 0) return;
   // The field that ends at the comma of 1-based position 'at', with the letter behind it.
-  auto field = [&](std::size_t at) {
+  auto field = [&](std::string& out, std::size_t at) {
     const std::size_t comma = at - 1;
-    const std::size_t start = comma == 0 ? std::string::npos : up.rfind(',', comma - 1);
-    const std::size_t from = start == std::string::npos ? 0 : start + 1;
-    return up.substr(from, comma - from) + up[comma + 1];
+    const std::size_t start = comma == 0 ? std::string_view::npos : p.rfind(',', comma - 1);
+    const std::size_t from = start == std::string_view::npos ? 0 : start + 1;
+    out.assign(p.substr(from, comma - from));
+    out += p[comma + 1];
+    UpperCaseInPlace(out);
   };
-  v.latText = field(n);
-  v.lonText = field(w);
+  field(v.latText, n);
+  field(v.lonText, w);
   static constexpr const char* kSsidSymbols[16] = {"",   "/a", "/U", "/f", "/b", "/Y", "/X", "/'",
                                                    "/s", "/>", "/<", "/O", "/j", "/R", "/k", "/v"};
   const std::size_t dash = v.callText.find('-');
   if (dash != std::string::npos) {
     const double ssid = LeadingNumber(std::string_view(v.callText).substr(dash + 1));
-    if (ssid >= 1 && ssid <= 15 && ssid == std::floor(ssid)) v.symbolText = kSsidSymbols[static_cast<int>(ssid)];
+    if (ssid >= 1 && ssid <= 15 && ssid == std::floor(ssid)) v.symbolText.assign(kSsidSymbols[static_cast<int>(ssid)]);
   }
 }
 
@@ -190,7 +226,7 @@ bool IsCompressedTable(char c) {
 // Stage 4c: the compressed form. False when the characters are no compressed position.
 bool DecodeCompressed(FrameValues& v) {
   const std::string& p = v.payloadText;
-  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark = "'";
+  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.assign("'");
   const std::size_t table = (v.dataTypeChar == '@' || v.dataTypeChar == '/') ? 9 : 2;
   if (p.size() < table + 9) return false;  // table, 4 + 4 position characters and the code
   for (std::size_t i = table + 1; i <= table + 8; ++i)
@@ -204,10 +240,10 @@ bool DecodeCompressed(FrameValues& v) {
   v.latitude = 90.0 - value(table + 1) / 380926.0;
   v.longitude = value(table + 5) / 190463.0 - 180.0;
   if (std::fabs(v.latitude) > 90.0 || std::fabs(v.longitude) > 180.0) return false;
-  v.symbolText = std::string{At(p, table), At(p, table + 9)};
-  v.decodedComment = TrimBlanks(Mid(p, table + 10));
-  v.latText = "YYYY";
-  v.lonText = "XXXX";
+  v.symbolText.assign({At(p, table), At(p, table + 9)});
+  v.decodedComment.assign(TrimBlanks(Mid(p, table + 10)));
+  v.latText.assign("YYYY");
+  v.lonText.assign("XXXX");
   return true;
 }
 
@@ -262,55 +298,86 @@ bool DecodeMicE(FrameValues& v) {
   if (bit[5] == 1) lon = -lon;
   v.latitude = lat;
   v.longitude = lon;
-  v.symbolText = std::string{At(p, 9), At(p, 8)};
-  std::string comment = TrimBlanks(Mid(p, 11));
+  v.symbolText.assign({At(p, 9), At(p, 8)});
+  std::string_view comment = TrimBlanks(Mid(p, 11));
   const char c10 = At(p, 10);
   if (!comment.empty() && (IsDigit(c10) || (c10 >= 'A' && c10 <= 'Y') || (c10 >= 'a' && c10 <= 'z')))
     comment = TrimBlanks(Mid(p, 10));
-  v.decodedComment = comment;
-  v.latText = "YYYY";
-  v.lonText = "XXXX";
+  v.decodedComment.assign(comment);
+  v.latText.assign("YYYY");
+  v.lonText.assign("XXXX");
   return true;
 }
 
 double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
 
 // The value of a field of a latitude or longitude text: characters from a
-// 1-based position. A field of digits and one point is read at once; anything
-// else (blanks of an ambiguous position, signs) goes through LeadingNumber.
+// 1-based position, at most five. A field of nothing but digits, points and
+// the blanks of an ambiguous position is read here as LeadingNumber reads it
+// (blanks skipped, the number ends at a second point): its digits as a whole
+// number divided by the power of ten of its decimals. Both are exact doubles,
+// so the one division rounds the decimal value correctly, to the same double
+// that LeadingNumber gives. Anything else (signs, exponents) goes through
+// LeadingNumber.
 double FieldValue(std::string_view text, std::size_t pos1, std::size_t count) {
   if (pos1 > text.size()) return 0;
   const std::string_view f = text.substr(pos1 - 1, count);
-  bool plain = !f.empty() && f.front() != '.';
-  int points = 0;
-  for (char c : f) {
-    if (c == '.') ++points;
-    else if (c < '0' || c > '9') plain = false;
-  }
-  if (plain && points <= 1 && f.back() != '.') {
-    double value = 0;
-    const auto r = std::from_chars(f.data(), f.data() + f.size(), value);
-    if (r.ec == std::errc() && r.ptr == f.data() + f.size()) return value;
+  if (f.size() <= 5) {
+    static constexpr double kPowers[6] = {1, 10, 100, 1000, 10000, 100000};
+    long digits = 0;
+    int decimals = 0;
+    bool point = false, ended = false, plain = true;
+    for (char c : f) {
+      if (c == ' ' || c == '\t' || c == '\n') continue;
+      if (c >= '0' && c <= '9') {
+        if (ended) continue;
+        digits = digits * 10 + (c - '0');
+        decimals += point;
+      } else if (c == '.') {
+        if (point) ended = true;
+        point = true;
+      } else {
+        plain = false;
+        break;
+      }
+    }
+    if (plain) return static_cast<double>(digits) / kPowers[decimals];
   }
   return LeadingNumber(f);
 }
 
 }  // namespace
 
+void FrameValues::Reset() {
+  headerLine.clear();
+  thirdPartyFlag = 0;
+  callText.clear();
+  destinationCall.clear();
+  viaText.clear();
+  dataTypeChar = '\0';
+  payloadText.clear();
+  stampDate.clear();
+  stampTime.clear();
+  stampDeviates = 0;
+  objectFlag = 0;
+  emergencyFlag = 0;
+  messagingMark.assign(" ");
+  symbolText.clear();
+  latText.clear();
+  lonText.clear();
+  decodedComment.clear();
+  latitude = longitude = 0;
+  projectedLatitude = projectedLongitude = 0;
+  northing = easting = 0;
+}
+
+void UpperCaseInPlace(std::string& text) {
+  for (char& ch : text) ch = static_cast<char>(kUpper[static_cast<unsigned char>(ch)]);
+}
+
 std::string UpperCase(std::string_view text) {
   std::string s(text);
-  for (char& ch : s) {
-    if (static_cast<unsigned char>(ch) < 'a') continue;
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if (c >= 'a' && c <= 'z')
-      ch = static_cast<char>(c - 32);
-    else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
-      ch = static_cast<char>(c - 32);
-    else if (c == 0x9A || c == 0x9C || c == 0x9E)
-      ch = static_cast<char>(c - 16);
-    else if (c == 0xFF)
-      ch = static_cast<char>(0x9F);
-  }
+  UpperCaseInPlace(s);
   return s;
 }
 

@@ -22,6 +22,11 @@ struct LocalTime {
 // The values of one frame, from the header normalising through the decoding
 // to the storing of the report.
 struct FrameValues {
+  // Back to the values of a new frame. The texts keep their buffers, so one
+  // FrameValues used for frame after frame stops allocating once it has seen
+  // the longest fields.
+  void Reset();
+
   // Set by the header normalising.
   std::string headerLine;       // header line as cut, without its final ":"
   int thirdPartyFlag = 0;       // 1: the payload began with "}" and was unwrapped
@@ -83,5 +88,8 @@ void StripAltitude(std::string& comment);
 
 // The Windows-1252 upper case of a text.
 std::string UpperCase(std::string_view text);
+
+// The same, in place.
+void UpperCaseInPlace(std::string& text);
 
 }  // namespace zeblon::reception

@@ -6,11 +6,11 @@
 namespace zeblon::reception {
 namespace {
 
-std::string TrimBlanks(std::string_view s) {
+std::string_view TrimBlanks(std::string_view s) {
   std::size_t a = 0, b = s.size();
   while (a < b && s[a] == ' ') ++a;
   while (b > a && s[b - 1] == ' ') --b;
-  return std::string(s.substr(a, b - a));
+  return s.substr(a, b - a);
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -127,10 +127,10 @@ HeaderOutcome HandOver(FrameValues& v) {
 void TakePayload(FrameValues& v, std::string_view frame, std::size_t first1) {
   if (first1 > frame.size()) return;
   const std::string_view rest = frame.substr(first1 - 1);
-  const std::string payload = TrimBlanks(rest.substr(0, rest.find('\r')));
+  const std::string_view payload = TrimBlanks(rest.substr(0, rest.find('\r')));
   if (payload.empty()) return;
   v.dataTypeChar = rest[0];
-  v.payloadText = payload;
+  v.payloadText.assign(payload);
 }
 
 // The alias test over the header from the end of the source call to its ":".
@@ -149,39 +149,42 @@ bool AliasUsed(std::string_view sub) {
 HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall, std::string_view ownEchoHeader,
                               FrameValues& v) {
   std::string_view frame = cutFrame;
-  std::string unwrapped;  // the inner packet of a relayed frame
   const std::size_t P = InStr(frame, ":\r\n");
   if (P == 0) return HeaderOutcome::Drop;
-  v.headerLine = std::string(frame.substr(0, P - 1));
+  v.headerLine.assign(frame.substr(0, P - 1));
   v.thirdPartyFlag = 0;
   const bool relayed = P + 3 <= frame.size() && frame[P + 2] == '}';
 
   if (relayed) {
-    if (!txCall.empty() && v.headerLine.substr(0, 12).find(txCall) != std::string::npos) return HeaderOutcome::Drop;
+    if (!txCall.empty() && std::string_view(v.headerLine).substr(0, 12).find(txCall) != std::string_view::npos)
+      return HeaderOutcome::Drop;
     v.thirdPartyFlag = 1;
     if (InStr(frame, ":", P + 1) != 0) {
-      unwrapped = std::string(frame.substr(P + 3));  // the packet after "}"
+      // The inner packet after "}", in a buffer kept from frame to frame.
+      thread_local std::string unwrapped;
+      unwrapped.assign(frame.substr(P + 3));
       const std::size_t colon = unwrapped.find(':');
       unwrapped.insert(colon + 1, "\r\n");
       frame = unwrapped;
       const std::size_t S = InStr(frame, ">");
       const std::size_t headerEnd = InStr(frame, ":\r\n");
       if (S == 0) return HeaderOutcome::Drop;
-      std::string call = UpperCase(frame.substr(0, S - 1));
+      std::string& call = v.callText;
+      call.assign(frame.substr(0, S - 1));
+      UpperCaseInPlace(call);
       if (!call.empty() && call.back() == '*') call.pop_back();
-      v.callText = call;
       const std::size_t T = InStr(frame, "*");
       if (T > 11) {
         const std::size_t from = LastOfBefore(frame, ":,>", T);
-        v.viaText = std::string(frame.substr(from, T - 1 - from));
+        v.viaText.assign(frame.substr(from, T - 1 - from));
       }
-      if (frame.find("TCPIP") != std::string_view::npos) v.viaText = "TCPIP";
+      if (frame.find("TCPIP") != std::string_view::npos) v.viaText.assign("TCPIP");
       if (S < headerEnd) {
         const std::size_t end = FirstOf(frame, "*:,>", S + 1, headerEnd);
         const std::size_t stop = end == 0 ? headerEnd : end;
-        v.destinationCall = std::string(frame.substr(S, stop - 1 - S));
+        v.destinationCall.assign(frame.substr(S, stop - 1 - S));
       }
-      if (v.viaText.empty()) v.viaText = v.destinationCall;
+      if (v.viaText.empty()) v.viaText.assign(v.destinationCall);
       TakePayload(v, frame, headerEnd + 3);
       return HandOver(v);
     }
@@ -191,27 +194,29 @@ HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall
   if (P < 7 || frame.substr(0, P).find('*') == std::string_view::npos) return HeaderOutcome::Drop;
   const std::size_t E = FirstOf(frame, "*>", 3, P);
   if (E == 0) return HeaderOutcome::Drop;
-  v.callText = UpperCase(frame.substr(0, E - 1));
+  v.callText.assign(frame.substr(0, E - 1));
+  UpperCaseInPlace(v.callText);
   std::string_view echo;
   if (!ownEchoHeader.empty()) echo = frame.substr(0, ownEchoHeader.size());
   const std::size_t cmd = frame.substr(0, E - 1).find("cmd:");
   if (cmd != std::string_view::npos) {
-    v.callText = UpperCase(frame.substr(cmd + 4, E - 1 - (cmd + 4)));
+    v.callText.assign(frame.substr(cmd + 4, E - 1 - (cmd + 4)));
+    UpperCaseInPlace(v.callText);
     if (!ownEchoHeader.empty()) echo = frame.substr(cmd + 4, ownEchoHeader.size());
   }
   if (!ownEchoHeader.empty() && echo == ownEchoHeader) return HeaderOutcome::OwnEcho;
   const std::size_t A = FirstOf(frame, "*", 3, P);
   if (A != 0 && A < 11) {
-    v.viaText = " ";
+    v.viaText.assign(" ");
   } else if (A != 0) {
     const std::size_t from = LastOfBefore(frame, ",>", A);
-    v.viaText = std::string(frame.substr(from, A - 1 - from));
+    v.viaText.assign(frame.substr(from, A - 1 - from));
   }
   if (TrimBlanks(v.viaText).empty()) {
-    if (AliasUsed(std::string_view(frame).substr(E - 1, P - E + 1))) v.viaText = "ALIAS";
+    if (AliasUsed(frame.substr(E - 1, P - E + 1))) v.viaText.assign("ALIAS");
   }
   const std::size_t G = P >= 2 ? LastOfBefore(frame, ">", P - 1) : 0;
-  if (G != 0 && P >= G + 6) v.destinationCall = std::string(frame.substr(G, P - G - 6));
+  if (G != 0 && P >= G + 6) v.destinationCall.assign(frame.substr(G, P - G - 6));
   if (G > E && A != 0 && A < P) TakePayload(v, frame, P + 3);
   return HandOver(v);
 }

@@ -144,7 +144,8 @@ void ReceivePass::Run(MonitorSource& source) {
 }
 
 int ReceivePass::ProcessFrame(const std::string& frameText, bool* ownEcho) {
-  FrameValues v;
+  FrameValues& v = frame_;
+  v.Reset();
   lastCall_.clear();
   const HeaderOutcome header = NormaliseHeader(frameText, st_.settings.txCall, st_.settings.ownEchoHeader, v);
   if (header == HeaderOutcome::OwnEcho) {

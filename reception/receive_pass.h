@@ -63,6 +63,7 @@ class ReceivePass {
   ReceptionHost& host_;
   ChatPanel& chat_;
   const stations::SymbolTable& symbols_;
+  FrameValues frame_;  // the values of the frame at work, kept for their buffers
   std::string lastRecord_;
   std::string lastCall_;  // the call of the last stored report
 };
