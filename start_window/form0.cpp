@@ -278,9 +278,9 @@ void Form0::BuildTxPanel() {
   Place(tx_.fr4Text2, 70, 44, 80, 22);
   tx_.fr4C21 = button("fr4C21", "+", 152, 44, 24);
   tx_.fr4C22 = button("fr4C22", "-", 178, 44, 24);
-  label("fr4Label3", "DESTINATION", 215, 24, 100);
+  label("fr4Label3", "DESTINATION", 380, 24, 100);
   tx_.fr4Text3 = new TextBox(f, "fr4Text3");
-  Place(tx_.fr4Text3, 215, 44, 90, 22);
+  Place(tx_.fr4Text3, 380, 44, 90, 22);
 
   label("fr4Label4", " VIA = PATH    (CALL1,...)   EASY SETUP    BUTTONS-->", 10, 76, 420);
   tx_.fr4Text4 = new StartTextBox(f, "fr4Text4");

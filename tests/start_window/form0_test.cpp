@@ -2,12 +2,21 @@
 #include "start_window/form0.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <thread>
 #include <filesystem>
 
+#include "geodesy/text.h"
 #include "main_window/form1.h"
+#include "platform/process.h"
+#include "platform/serial_port.h"
 #include "platform/message_box.h"
 #include "platform/wait.h"
 #include "start_window/settings.h"
@@ -29,6 +38,10 @@ class StartWindowTest : public ::testing::Test {
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
     fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
+    for (const char* f : {"ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "STARTPIC.JPG", "FLAG_EN.BMP",
+                          "FLAG_DE.BMP", "FLAG_SV.BMP"}) {
+      fs::copy_file(built / f, folder_ / f);
+    }
     setenv("ZEBLON_PROGRAM_FOLDER", folder_.c_str(), 1);
     RegisterProgramFonts(folder_.string());
     // Waits pass quickly: every look at the clock moves it on a quarter second.
@@ -191,6 +204,308 @@ TEST_F(StartWindowTest, InterfaceOptionsSetTheirInputs) {
   EXPECT_TRUE(form0_->Command14->isEnabled());
   EXPECT_TRUE(form0_->Text3->isHidden());
   EXPECT_EQ(form0_->settings().InterfaceKind, 0);
+}
+
+// The captions, tooltips and screenshots of the three languages.
+TEST_F(StartWindowTest, CaptionsInEachLanguage) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=1\r\nCOM=2\r\n");
+  fs::create_directories(folder_ / "U33");
+  form0_->show();
+  ASSERT_TRUE(form0_->Form_Activate());
+  struct Case {
+    platform::OptionButton* option;
+    const char* tag;
+    const char* abort;
+    const char* timer;
+    const char* info;
+    const char* active;
+    const char* digi;  // UTF-8
+    const char* picture_label;
+    const char* start_tip;
+    const char* port_tip;
+  };
+  const Case cases[] = {
+      {form0_->Option1, "EN", "ABORT", "TX TIMER IN MINUTES OR MANUAL TX", "INFO LINES (ALTERNATING)",
+       "ACTIVE", "DIGI FUNCTION: START AGWUIDIGI.EXE ON AGWPE HOST COMPUTER",
+       "MAP CENTER = PICTURE LOCATION", "Lclick to start, then it takes 40 s",
+       "Com port number to modem"},
+      {form0_->Option2, "DE", "ABBRUCH", "TX-TIMER IN MINUTEN ODER MANUELLES TX",
+       "INFO-ZEILEN (ALTERNIEREND)", "AKTIV", "DIGI-FUNKTION: AGWUIDIGI.EXE AUF DEM AGWPE-HOST AUSFÜHREN",
+       "KARTENZENTRUM = BILDSTANDORT", "Lclick für Start, bitte 40 Sekunden Geduld",
+       "Nummer des seriellen Ports zum Modem"},
+      {form0_->Option3, "SV", "AVBRYT", "TX-TIMER I MINUTER ELLER MANUELL TX", "INFO-RADER (ALTERNERANDE)",
+       "AKTIV", "DIGI-FUNKTION: KÖR AGWUIDIGI.EXE PÅ AGWPE HOST-DATORN", "KARTCENTRUM = BILDENS PLATS",
+       "Lclick för start, överföring tar 40 s", "Seriell port till modemet"},
+  };
+  auto& tx = form0_->TxPanel();
+  Form1& main = program_->MainWindow();
+  for (const Case& c : cases) {
+    c.option->click();  // the user picks the language
+    EXPECT_EQ(form0_->settings().LanguageSetting % 10, (&c - cases) + 1) << c.tag;
+    EXPECT_EQ(tx.fr4Command3->Caption(), c.abort) << c.tag;
+    EXPECT_EQ(tx.fr4Command4->Caption(), "OK") << c.tag;
+    EXPECT_EQ(tx.fr4Label2->Caption(), c.timer) << c.tag;
+    EXPECT_EQ(tx.fr4Label5->Caption(), c.info) << c.tag;
+    for (int i = 1; i <= 6; ++i) EXPECT_EQ(tx.fr4ta[i]->Caption(), c.active) << c.tag << i;
+    EXPECT_EQ(tx.Label14->Caption(), Utf8ToCp1252(c.digi)) << c.tag;
+    EXPECT_EQ(form0_->Label18->Caption(), c.picture_label) << c.tag;
+    EXPECT_EQ(form0_->Command1->toolTip().toStdString(), c.start_tip) << c.tag;
+    EXPECT_EQ(form0_->Text3->toolTip().toStdString(), c.port_tip) << c.tag;
+    const auto* label3 = form0_->findChild<QWidget*>("Label3");
+    EXPECT_EQ(label3->toolTip(), form0_->Text3->toolTip()) << c.tag;
+    // The main window's panel speaks the same language.
+    EXPECT_EQ(main.TxPanel().fr4Command3->Caption(), c.abort) << c.tag;
+    EXPECT_EQ(main.TxPanel().fr4Label2->Caption(), c.timer) << c.tag;
+    // The fixed captions stay English.
+    EXPECT_EQ(form0_->Command5->Caption(), "TX SETUP / APRS PARAMETERS") << c.tag;
+    // A picture of the window for a person to look at.
+    const std::string png = std::string(ZEBLON_ARTEFACT_DIR) + "/start_window_" + c.tag + ".png";
+    ASSERT_TRUE(form0_->SaveScreenshot(png)) << png;
+    EXPECT_EQ(QImage(QString::fromStdString(png)).size(), form0_->size());
+  }
+  // The TX setup panel too, in the last language.
+  form0_->Command5_Click();
+  ASSERT_TRUE(tx.Frame4->isVisible());
+  ASSERT_TRUE(form0_->SaveScreenshot(std::string(ZEBLON_ARTEFACT_DIR) + "/start_window_tx_setup_SV.png"));
+  // The maps path help, in Swedish.
+  form0_->Text1_Click();
+  EXPECT_EQ(platform::MessageLog().back().title, "ZEBLON  START");
+  EXPECT_EQ(platform::MessageLog().back().text.rfind("MAPS PATH: S\xF6kv\xE4g", 0), 0u);
+}
+
+TEST_F(StartWindowTest, LanguageWithoutTooltipsAndAnUnknownDigit) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nLANG=1\r\n");
+  fs::create_directories(folder_ / "U33");
+  ASSERT_TRUE(form0_->Form_Activate());
+  EXPECT_EQ(form0_->TxPanel().fr4Command3->Caption(), "ABORT");
+  EXPECT_TRUE(form0_->Command1->toolTip().isEmpty());
+  EXPECT_EQ(form0_->Label18->Caption(), "MAP START LOCATION = IMAGE LOCATION");
+  form0_->settings().LanguageSetting = 10;
+  form0_->Text1_Click();
+  EXPECT_EQ(platform::MessageLog().back().text, "");
+}
+
+// The TX setup panel: opening, OK and ABORT.
+TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI",
+                      "TEMP=/tmp\r\nUSER=qw7tk\r\nMODEM=5\r\nSCOMP=3\r\nXBAUD=1200\r\nTXPM2=RELAY\r\n"
+                      "TXM1=144.800 MHz\r\nIGATE=1\r\n");
+  fs::create_directories(folder_ / "U33");
+  ASSERT_TRUE(form0_->Form_Activate());
+  auto& tx = form0_->TxPanel();
+  // A short call refuses the panel.
+  form0_->Text8->SetText("ab");
+  form0_->Command5_Click();
+  EXPECT_EQ(platform::MessageLog().back().text, "SET USER CALL !");
+  EXPECT_EQ(platform::MessageLog().back().title, "ZEBLON  TX SETUP");
+  EXPECT_FALSE(tx.Frame4->isVisibleTo(form0_));
+  form0_->Text8->SetText("qw7tk");
+  form0_->Command5_Click();
+  EXPECT_TRUE(tx.Frame4->isVisibleTo(form0_));
+  EXPECT_TRUE(tx.Frame3->isVisibleTo(form0_));   // SCS TNC: the second mode
+  EXPECT_TRUE(tx.Option17->Value());             // chosen from XBAUD
+  EXPECT_TRUE(tx.Check9->Value() == 1);          // a call that may gate
+  EXPECT_EQ(form0_->settings().UserCall, "QW7TK");
+  EXPECT_EQ(tx.pathMemory[2]->toolTip().toStdString(), "RELAY");
+
+  // Editing aids: presets, memories, the timer buttons.
+  tx.fr4Text4->SetText(" WIDE1-1 ");
+  form0_->PathPreset(2);
+  EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1,WIDE2-1");
+  form0_->PathMemoryUp(1, 2);  // right click saves
+  tx.fr4Text4->SetText("");
+  form0_->PathMemoryUp(1, 1);  // left click recalls the saved path
+  EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1,WIDE2-1");
+  form0_->PathMemoryUp(2, 1);
+  EXPECT_EQ(tx.fr4Text4->Text(), "RELAY");
+  tx.fr4ti[2]->SetText("QRV 144.800 mhz");
+  form0_->InfoMemoryUp(1, 1);  // a frequency goes to the line with a frequency
+  EXPECT_EQ(tx.fr4ti[2]->Text(), "144.800 MHz");
+  // One press of up, released during its first wait.
+  platform::SetWaitClock([this, t = 0.0]() mutable {
+    if (t > 0.1) form0_->StepButtonUp(1);
+    return t += 0.05;
+  });
+  tx.fr4Text2->SetText("60");
+  form0_->StepTxTimer(+1);
+  EXPECT_EQ(tx.fr4Text2->Text(), "MANUAL");
+  form0_->StepTxTimer(-1);
+  EXPECT_EQ(tx.fr4Text2->Text(), "60");
+  tx.fr4Text2->SetText("2.5");
+  form0_->StepTxTimer(+1);
+  EXPECT_EQ(tx.fr4Text2->Text(), "3.5");
+
+  // OK: the cleaned values into the settings and the file, the typed ones to the main window.
+  tx.fr4Text1->SetText(" 16 ");
+  tx.fr4Text3->SetText("");
+  tx.fr4Text10->SetText("ab");
+  tx.Option20->SetValue(true);
+  form0_->fr4Command4_Click();
+  const Settings& s = form0_->settings();
+  EXPECT_EQ(s.TxSsid, "");
+  EXPECT_EQ(s.TxDestination, "ZEBL");
+  EXPECT_EQ(s.BeaconInterval, 4);  // 3.5 to the even neighbour
+  EXPECT_EQ(s.TxPath, "RELAY");
+  EXPECT_EQ(s.PathMemories[1], "WIDE1-1,WIDE2-1");
+  EXPECT_EQ(s.PathMemories[2], "RELAY");
+  EXPECT_EQ(s.InfoLines[2], "144.800 MHz");
+  EXPECT_EQ(s.CrossMode, "9600");
+  EXPECT_EQ(s.TxOverlay, "B");
+  EXPECT_EQ(s.IGateOn, 1);
+  EXPECT_FALSE(tx.Frame4->isVisibleTo(form0_));
+  EXPECT_EQ(program_->MainWindow().TxPanel().fr4Text1->Text(), " 16 ");
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("\r\nTXPM1=WIDE1-1,WIDE2-1\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("\r\nXBAUD=9600\r\n"), std::string::npos);
+
+  // ABORT puts the stored values back.
+  form0_->Command5_Click();
+  tx.fr4Text3->SetText("OTHER");
+  tx.fr4ti[1]->SetText("edited");
+  form0_->fr4Command3_Click();
+  EXPECT_EQ(tx.fr4Text3->Text(), "ZEBL");
+  EXPECT_EQ(tx.fr4ti[1]->Text(), s.InfoLines[1]);
+  EXPECT_EQ(tx.fr4Text2->Text(), "4");
+}
+
+TEST_F(StartWindowTest, HfDualAndTheModeRules) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=5\r\nSCOMP=3\r\nHBAUD=1200\r\n");
+  fs::create_directories(folder_ / "U33");
+  form0_->show();
+  ASSERT_TRUE(form0_->Form_Activate());
+  auto& tx = form0_->TxPanel();
+  form0_->Command5_Click();
+  tx.fr4Text2->SetText("1");
+  tx.Check3->SetValue(1);
+  // A click on HF-DUAL with the main mode 1200: R300 and 300, path and timer set.
+  tx.Check4->SetValue(1);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(tx.Check4, &release);
+  EXPECT_TRUE(tx.Option12->Value());
+  EXPECT_TRUE(tx.Option16->Value());
+  EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1");
+  EXPECT_EQ(tx.fr4Text2->Text(), "2");
+  // Choosing 1200 from code unticks DIGI and HF-DUAL and the second mode goes to NONE.
+  tx.Option8->SetValue(true);
+  EXPECT_EQ(tx.Check4->Value(), 0);
+  EXPECT_EQ(tx.Check3->Value(), 0);
+  EXPECT_TRUE(tx.Option14->Value());
+}
+
+// The symbol picker: the preview is the sheet's cell; the step buttons move by one.
+TEST_F(StartWindowTest, SymbolPickerShowsTheSheetCells) {
+  ASSERT_TRUE(form0_->Form_Activate());
+  auto& tx = form0_->TxPanel();
+  EXPECT_EQ(form0_->PickerSymbolIndex(), 14);
+  EXPECT_TRUE(form0_->SymbolTable()[0].empty());
+  EXPECT_TRUE(form0_->SymbolTable()[95].empty());
+  const QImage sheet1(QString::fromStdString((folder_ / "ZEBLSYM1.BMP").string()));
+  ASSERT_FALSE(sheet1.isNull());
+  EXPECT_GE(sheet1.width(), 337);
+  EXPECT_GE(sheet1.height(), 127);
+  platform::SetWaitClock([this, t = 0.0]() mutable {
+    if (t > 0.1) form0_->StepButtonUp(2);  // a right button steps too
+    return t += 0.05;
+  });
+  for (int i = 0; i < 80; ++i) form0_->StepSymbol(+1);
+  EXPECT_EQ(form0_->PickerSymbolIndex(), 94);
+  form0_->StepSymbol(+1);
+  EXPECT_EQ(form0_->PickerSymbolIndex(), 101);  // 94 -> 101
+  EXPECT_EQ(tx.fr4Text9->Text(), "\\!  Emergency ");
+  const QImage shown = tx.fr4Picture1->pixmap().toImage();
+  EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
+            sheet1.copy(0, 0, 22, 22).convertToFormat(QImage::Format_RGB32));
+  form0_->StepSymbol(+1);
+  form0_->StepSymbol(+1);
+  EXPECT_EQ(form0_->PickerSymbolIndex(), 103);  // No. Digi takes an overlay
+  EXPECT_FALSE(tx.fr4Text10->isHidden());
+  form0_->StepSymbol(-1);
+  EXPECT_TRUE(tx.fr4Text10->isHidden());
+}
+
+// The start picture of the map folders and the map centre from its name.
+TEST_F(StartWindowTest, StartPictureFromTheMapFolders) {
+  const fs::path pics = folder_ / "maps" / "UTMPICS";
+  fs::create_directories(pics);
+  for (int i = 0; i < 10; ++i) {
+    QImage img(50, 40, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    img.save(QString::fromStdString((pics / ("6580065" + std::to_string(i) + ".BMP")).string()), "BMP");
+  }
+  WriteFileAtomically(folder_ / "ZEBLON.INI",
+                      "TEMP=/tmp\r\nUSER=QW7TK\r\nUMAPS=" + (folder_ / "maps").string() + "\r\n");
+  fs::create_directories(folder_ / "U33");
+  form0_->ClockTime = [] { return QTime(14, 37, 12, 340); };
+  ASSERT_TRUE(form0_->Form_Activate());
+  const std::string chosen = form0_->StartPicturePath();
+  ASSERT_FALSE(chosen.empty());
+  EXPECT_EQ(fs::path(chosen).filename().string(), "65800654.BMP");  // 5233234 Mod 10
+  EXPECT_EQ(form0_->Picture2->pixmap().toImage().pixelColor(10, 10), QColor(Qt::red));
+  form0_->Picture2_Click();
+  EXPECT_EQ(NumberText(form0_->settings().CentreNorth), "6580.499");
+  EXPECT_EQ(NumberText(form0_->settings().CentreEast), "654.499");
+  EXPECT_TRUE(form0_->Label18->isVisibleTo(form0_));
+  EXPECT_TRUE(form0_->Picture2->toolTip().isEmpty());
+}
+
+// START with an SCS TNC on a serial line, SMART LOG and a waiting track file.
+TEST_F(StartWindowTest, StartSetsUpTheTncTrimsTheLogAndImportsTracks) {
+  if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+  QProcess socat;
+  socat.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((folder_ / "COM5").string()),
+                        "pty,raw,echo=0,link=" + QString::fromStdString((folder_ / "TNC").string())});
+  ASSERT_TRUE(socat.waitForStarted(5000));
+  for (int i = 0; i < 200 && !fs::exists(folder_ / "TNC"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  platform::SerialPort tnc;
+  ASSERT_TRUE(tnc.Open(0, "38400,N,8,1", (folder_ / "TNC").string())) << tnc.LastError();
+
+  WriteFileAtomically(folder_ / "ZEBLON.INI",
+                      "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=5\r\nSCOMP=5\r\nSBAUD=38400\r\nHBAUD=300R\r\n"
+                      "TXID=7\r\nCALL=QW7AB\r\nSLOG=1\r\n");
+  fs::create_directories(folder_ / "U33" / "LOG");
+  fs::create_directories(folder_ / "U33" / "VEC");
+  std::string log;
+  for (int i = 0; i < 20; ++i) {
+    std::string r = "250101 1200 \xFE" + PositionText(6580000 + i) + PositionText(650000) + " QW7AB";
+    r.resize(100, ' ');
+    log += r + "/>  Car\r\n";
+  }
+  WriteFileAtomically(folder_ / "U33" / "LOG" / "QW7AB.TXT", log);
+  WriteFileAtomically(folder_ / "U33" / "VEC" / "20250601.VEC",
+                      "\xFE 6580.123  650.456 20250601 1200\r\n");
+  ASSERT_TRUE(form0_->Form_Activate());
+  form0_->SpeedTest = [] { return 150; };  // a line limit of 3
+  form0_->TncWait = [](float seconds, bool) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0));
+  };
+  form0_->Command1_Click();
+
+  std::string got;
+  for (int i = 0; i < 50; ++i) {
+    tnc.WaitForInput(20);
+    got += tnc.ReadAll();
+  }
+  EXPECT_EQ(got.substr(0, 4), "\x1b%R\r");
+  EXPECT_NE(got.find("\x1bIQW7TK-7\r"), std::string::npos);
+  EXPECT_NE(got.find("\x1b%BR300\r"), std::string::npos);
+  EXPECT_EQ(got.substr(got.size() - 6), "\x1b%AU0\r");
+  // The silent line gave its message, and START went on to the main window.
+  EXPECT_NE(platform::MessageLog().back().text.find("NO ANSWER FROM THE SCS TNC ON COM5"),
+            std::string::npos);
+  EXPECT_TRUE(program_->MainWindow().isVisible());
+  // SMART LOG brought the log down to the limit.
+  std::string trimmed;
+  ReadWholeFile(folder_ / "U33" / "LOG" / "QW7AB.TXT", trimmed);
+  EXPECT_LE(SplitLines(trimmed).size(), 3u);
+  // The track file was merged and then deleted.
+  EXPECT_TRUE(fs::exists(folder_ / "U33" / "TRK" / "20250601.TRK"));
+  EXPECT_FALSE(fs::exists(folder_ / "U33" / "VEC" / "20250601.VEC"));
+  tnc.Close();
+  ::kill(static_cast<pid_t>(socat.processId()), SIGTERM);
+  socat.waitForFinished(3000);
 }
 
 }  // namespace
