@@ -586,8 +586,16 @@ void Form0::ProvideStockData() {
 }
 
 void Form0::Fill1() {
-  Form1& main = program_.MainWindow();
-  MainTxSetupPanel& m = main.TxPanel();
+  FillTxFields(6);
+  Text7->SetText(NumberText(settings_.AlarmDistanceKm));
+  Check2->SetValue(settings_.LogsOn);
+}
+
+// The TX fields of both panels, each first in the start window and then in the main
+// window: SSID, timer, destination, path, the info lines 1 to `last_info_line`, and
+// the overlay character.
+void Form0::FillTxFields(int last_info_line) {
+  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
   tx_.fr4Text1->SetText(settings_.TxSsid);
   m.fr4Text1->SetText(settings_.TxSsid);
   tx_.fr4Text2->SetText(NumberText(settings_.BeaconInterval));
@@ -596,15 +604,13 @@ void Form0::Fill1() {
   m.fr4Text3->SetText(settings_.TxDestination);
   tx_.fr4Text4->SetText(settings_.TxPath);
   m.fr4Text4->SetText(settings_.TxPath);
-  for (int i = 1; i <= 6; ++i) {
+  for (int i = 1; i <= last_info_line; ++i) {
     tx_.fr4ti[i]->SetText(settings_.InfoLines[i]);
     m.fr4ti[i]->SetText(settings_.InfoLines[i]);
   }
   ApplyOverlayRule();
   tx_.fr4Text10->SetText(settings_.TxOverlay);
   m.fr4Text10->SetText(settings_.TxOverlay);
-  Text7->SetText(NumberText(settings_.AlarmDistanceKm));
-  Check2->SetValue(settings_.LogsOn);
 }
 
 void Form0::ApplyOverlayRule() {
@@ -701,23 +707,7 @@ void Form0::Fill3() {
   }
 }
 
-void Form0::Fill4() {
-  Form1& main = program_.MainWindow();
-  MainTxSetupPanel& m = main.TxPanel();
-  tx_.fr4Text1->SetText(settings_.TxSsid);
-  m.fr4Text1->SetText(settings_.TxSsid);
-  tx_.fr4Text2->SetText(NumberText(settings_.BeaconInterval));
-  m.fr4Text2->SetText(NumberText(settings_.BeaconInterval));
-  tx_.fr4Text3->SetText(settings_.TxDestination);
-  m.fr4Text3->SetText(settings_.TxDestination);
-  tx_.fr4Text4->SetText(settings_.TxPath);
-  m.fr4Text4->SetText(settings_.TxPath);
-  tx_.fr4ti[1]->SetText(settings_.InfoLines[1]);
-  m.fr4ti[1]->SetText(settings_.InfoLines[1]);
-  ApplyOverlayRule();
-  tx_.fr4Text10->SetText(settings_.TxOverlay);
-  m.fr4Text10->SetText(settings_.TxOverlay);
-}
+void Form0::Fill4() { FillTxFields(1); }
 
 void Form0::ColourUserCallBox() {
   SetBackground(Text8, Trim(Text8->Text()).empty() ? kYellow : kGrey);

@@ -193,6 +193,7 @@ class Form0 : public QWidget {
   void Fill2c();
   void Fill3();
   void Fill4();
+  void FillTxFields(int last_info_line);
   void ProvideStockData();
   void ApplyOverlayRule();
   void ColourUserCallBox();
