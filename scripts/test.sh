@@ -4,9 +4,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 bash scripts/build.sh
-export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600
 # The fuzz targets run for a bounded time each, under the sanitizers.
 if [ -f scripts/fuzz.sh ]; then
   bash scripts/fuzz.sh
 fi
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600
