@@ -8,6 +8,7 @@
 
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
+#include "reception/byte_scan.h"
 
 namespace zeblon::reception {
 namespace {
@@ -21,12 +22,10 @@ std::string_view Mid(std::string_view s, std::size_t pos1, std::size_t count = s
   return s.substr(pos1 - 1, count);
 }
 
-// 1-based position of a text, searching from a 1-based start; 0 when absent.
-std::size_t InStr(std::string_view s, std::string_view what, std::size_t start1 = 1) {
-  if (start1 < 1) start1 = 1;
-  if (start1 > s.size() + 1) return 0;
-  const std::size_t p = s.find(what, start1 - 1);
-  return p == std::string_view::npos ? 0 : p + 1;
+// 1-based position of a character, searching from a 1-based start; 0 when absent.
+std::size_t InStr(std::string_view s, char what, std::size_t start1 = 1) {
+  const std::size_t i = scan::Find(s, what, start1 < 1 ? 0 : start1 - 1);
+  return i == scan::npos ? 0 : i + 1;
 }
 
 std::string_view TrimBlanks(std::string_view s) {
@@ -53,6 +52,22 @@ constexpr std::array<unsigned char, 256> kUpper = [] {
   }
   return t;
 }();
+
+// IsNumberText of the coordinate library: without its leading and trailing
+// blanks, nothing but digits and points.
+bool NumberText(std::string_view s) {
+  if (!s.empty() && s.front() != ' ' && s.back() != ' ') {  // nothing to trim: every byte counts
+    bool all = true;
+    for (char c : s) all &= (static_cast<unsigned>(c - '0') <= 9) | (c == '.');
+    return all;
+  }
+  std::size_t a = 0, b = s.size();
+  while (a < b && s[a] == ' ') ++a;
+  while (b > a && s[b - 1] == ' ') --b;
+  for (std::size_t i = a; i < b; ++i)
+    if (!((s[i] >= '0' && s[i] <= '9') || s[i] == '.')) return false;
+  return true;
+}
 
 // target = the upper case of text, in target's own buffer.
 void AssignUpper(std::string& target, std::string_view text) {
@@ -138,16 +153,15 @@ void RewriteObject(FrameValues& v) {
     marker = '!';
   else
     return;
-  const std::size_t pos = InStr(std::string_view(p).substr(0, std::min<std::size_t>(p.size(), 11)),
-                                std::string_view(&marker, 1), 3);
+  const std::size_t pos = InStr(std::string_view(p).substr(0, std::min<std::size_t>(p.size(), 11)), marker, 3);
   if (pos == 0) return;
-  const std::size_t dot = InStr(p, ".");
+  const std::size_t dot = InStr(p, '.');
   if (!(p.size() > pos + 10 && dot > pos + 3)) return;
   v.viaText = v.callText;
   AssignUpper(v.callText, TrimBlanks(Mid(p, 2, pos - 2)));
   std::string& s = v.payloadText;  // from here the position report of the name
   s.erase(0, pos - 1);
-  const char type = InStr(s, ".") > 7 ? '@' : '=';
+  const char type = InStr(s, '.') > 7 ? '@' : '=';
   s[0] = type;
   v.dataTypeChar = type;
   if (At(s, 2) == '/') {
@@ -163,18 +177,26 @@ bool IsPositionType(char c) { return c == '!' || c == '=' || c == '@' || c == '/
 bool DecodePlain(FrameValues& v) {
   const std::string& p = v.payloadText;
   if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.assign("'");
-  const std::size_t d = InStr(p, ".");
+  const std::size_t d = InStr(p, '.');
   if (d < 5) return true;
   const char ns = At(p, d + 3);
   if (ns != 'N' && ns != 'S' && ns != 'n' && ns != 's') return true;
-  AssignUpper(v.latText, Mid(p, d - 4, 8));
-  if (!IsNumberText(std::string_view(v.latText).substr(0, 7))) v.latText.clear();
-  const std::size_t e = InStr(p, ".", d + 1);
+  // A field that is a number text holds only digits, points and blanks, which
+  // have no upper case: only the hemisphere letter needs it.
+  const std::string_view lat = Mid(p, d - 4, 8);
+  if (NumberText(lat.substr(0, 7))) {
+    v.latText.assign(lat);
+    v.latText.back() = static_cast<char>(kUpper[Code(ns)]);
+  }
+  const std::size_t e = InStr(p, '.', d + 1);
   if (e == 0 || e < d + 2) return true;
   const char ew = At(p, e + 3);
   if (ew != 'W' && ew != 'E' && ew != 'w' && ew != 'e') return true;
-  AssignUpper(v.lonText, Mid(p, e - 5, 9));
-  if (!IsNumberText(std::string_view(v.lonText).substr(0, 8))) v.lonText.clear();
+  const std::string_view lon = Mid(p, e - 5, 9);
+  if (NumberText(lon.substr(0, 8))) {
+    v.lonText.assign(lon);
+    v.lonText.back() = static_cast<char>(kUpper[Code(ew)]);
+  }
   v.decodedComment.assign(TrimBlanks(Mid(p, e + 5)));
   if (e + 4 > p.size()) return false;  // no symbol code
   v.symbolText.assign({At(p, d + 4), At(p, e + 4)});
@@ -182,20 +204,24 @@ bool DecodePlain(FrameValues& v) {
 }
 
 // Stage 4b: an NMEA sentence.
-// 1-based position of "," letter "," in a text, the letter in either case; 0 when absent.
-std::size_t LetterField(std::string_view s, char upper) {
-  const char lower = static_cast<char>(upper + 32);
-  for (std::size_t i = s.find(','); i != std::string_view::npos && i + 2 < s.size(); i = s.find(',', i + 1))
-    if ((s[i + 1] == upper || s[i + 1] == lower) && s[i + 2] == ',') return i + 1;
-  return 0;
-}
-
 void DecodeNmea(FrameValues& v) {
   const std::string_view p = v.payloadText;
-  std::size_t n = LetterField(p, 'N');
-  if (n == 0) n = LetterField(p, 'S');
-  std::size_t w = LetterField(p, 'E');
-  if (w == 0) w = LetterField(p, 'W');
+  // 1-based positions of the first "," letter "," of each letter, in either case; 0 when absent.
+  std::size_t first[4] = {0, 0, 0, 0};  // N, S, E, W
+  for (std::size_t i = 0; i + 2 < p.size(); ++i) {
+    if (p[i] != ',' || p[i + 2] != ',') continue;
+    int k;
+    switch (p[i + 1]) {
+      case 'N': case 'n': k = 0; break;
+      case 'S': case 's': k = 1; break;
+      case 'E': case 'e': k = 2; break;
+      case 'W': case 'w': k = 3; break;
+      default: continue;
+    }
+    if (first[k] == 0) first[k] = i + 1;
+  }
+  const std::size_t n = first[0] != 0 ? first[0] : first[1];
+  const std::size_t w = first[2] != 0 ? first[2] : first[3];
   if (n == 0 || w == 0) return;
   // The field that ends at the comma of 1-based position 'at', with the letter behind it.
   auto field = [&](std::string& out, std::size_t at) {
@@ -322,6 +348,13 @@ double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
 double FieldValue(std::string_view text, std::size_t pos1, std::size_t count) {
   if (pos1 > text.size()) return 0;
   const std::string_view f = text.substr(pos1 - 1, count);
+  auto digit = [&](std::size_t i) { return static_cast<unsigned>(f[i] - '0'); };
+  auto isDigit = [&](std::size_t i) { return digit(i) <= 9; };
+  // "DD", "DDD" and "MM.mm" as the plain form writes them.
+  if (f.size() == 2 && isDigit(0) && isDigit(1)) return digit(0) * 10 + digit(1);
+  if (f.size() == 3 && isDigit(0) && isDigit(1) && isDigit(2)) return digit(0) * 100 + digit(1) * 10 + digit(2);
+  if (f.size() == 5 && isDigit(0) && isDigit(1) && f[2] == '.' && isDigit(3) && isDigit(4))
+    return static_cast<double>(digit(0) * 1000 + digit(1) * 100 + digit(3) * 10 + digit(4)) / 100.0;
   if (f.size() <= 5) {
     static constexpr double kPowers[6] = {1, 10, 100, 1000, 10000, 100000};
     long digits = 0;
@@ -372,7 +405,11 @@ void FrameValues::Reset() {
 }
 
 void UpperCaseInPlace(std::string& text) {
-  for (char& ch : text) ch = static_cast<char>(kUpper[static_cast<unsigned char>(ch)]);
+  char* p = text.data();
+  for (std::size_t i = 0, n = text.size(); i < n; ++i) {
+    const unsigned char c = static_cast<unsigned char>(p[i]);
+    if (c >= 'a') p[i] = static_cast<char>(kUpper[c]);  // nothing below "a" changes
+  }
 }
 
 std::string UpperCase(std::string_view text) {
@@ -382,10 +419,17 @@ std::string UpperCase(std::string_view text) {
 }
 
 void StripAltitude(std::string& comment) {
-  const std::size_t brace = comment.find('}');
-  if (brace != std::string::npos && brace < 6) comment.erase(0, brace + 1);
-  const std::size_t alt = comment.find("/A=");
-  if (alt == std::string::npos) return;
+  // The first "}", if among the first six characters.
+  for (std::size_t i = 0; i < 6 && i < comment.size(); ++i) {
+    if (comment[i] == '}') {
+      comment.erase(0, i + 1);
+      break;
+    }
+  }
+  std::size_t alt = scan::Find(comment, '/');
+  while (alt != scan::npos && alt + 2 < comment.size() && !(comment[alt + 1] == 'A' && comment[alt + 2] == '='))
+    alt = scan::Find(comment, '/', alt + 1);
+  if (alt == scan::npos || alt + 2 >= comment.size()) return;
   std::size_t end = alt + 3;
   while (end < comment.size() && IsDigit(comment[end])) ++end;
   comment.erase(0, end);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "reception/byte_scan.h"
+
 namespace zeblon::reception {
 namespace {
 
@@ -127,7 +129,7 @@ HeaderOutcome HandOver(FrameValues& v) {
 void TakePayload(FrameValues& v, std::string_view frame, std::size_t first1) {
   if (first1 > frame.size()) return;
   const std::string_view rest = frame.substr(first1 - 1);
-  const std::string_view payload = TrimBlanks(rest.substr(0, rest.find('\r')));
+  const std::string_view payload = TrimBlanks(rest.substr(0, scan::Find(rest, '\r')));
   if (payload.empty()) return;
   v.dataTypeChar = rest[0];
   v.payloadText.assign(payload);
@@ -135,13 +137,28 @@ void TakePayload(FrameValues& v, std::string_view frame, std::size_t first1) {
 
 // The alias test over the header from the end of the source call to its ":".
 bool AliasUsed(std::string_view sub) {
-  for (std::size_t j = 1; j + 1 < sub.size(); ++j) {  // 0-based: second .. last but one
-    if (sub[j] == '-' && IsDigit(sub[j - 1]) && IsDigit(sub[j + 1]) && sub[j - 1] > sub[j + 1]) return true;
-    if (sub.substr(j, 4) == "WIDE" && j + 4 < sub.size() && IsDigit(sub[j + 4]) &&
-        (j + 5 >= sub.size() || sub[j + 5] != '-'))
-      return true;
+  // 0-based from the second to the last but one character, where a "-" or "W" is.
+  for (std::size_t j = scan::FindEither(sub, '-', 'W', 1); j != scan::npos && j + 1 < sub.size();
+       j = scan::FindEither(sub, '-', 'W', j + 1)) {
+    const char c = sub[j];
+    if (c == '-') {
+      if (IsDigit(sub[j - 1]) && IsDigit(sub[j + 1]) && sub[j - 1] > sub[j + 1]) return true;
+    } else if (c == 'W') {
+      if (sub.substr(j, 4) == "WIDE" && j + 4 < sub.size() && IsDigit(sub[j + 4]) &&
+          (j + 5 >= sub.size() || sub[j + 5] != '-'))
+        return true;
+    }
   }
   return false;
+}
+
+// 1-based position of the ":" of the first ":" CR LF; 0 when none. firstColon:
+// 0-based index of the first ":" of all.
+std::size_t HeaderEnd(std::string_view s, std::size_t& firstColon) {
+  firstColon = scan::Find(s, ':');
+  for (std::size_t i = firstColon; i != scan::npos; i = scan::Find(s, ':', i + 1))
+    if (i + 2 < s.size() && s[i + 1] == '\r' && s[i + 2] == '\n') return i + 1;
+  return 0;
 }
 
 }  // namespace
@@ -149,7 +166,8 @@ bool AliasUsed(std::string_view sub) {
 HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall, std::string_view ownEchoHeader,
                               FrameValues& v) {
   std::string_view frame = cutFrame;
-  const std::size_t P = InStr(frame, ":\r\n");
+  std::size_t firstColon = 0;
+  const std::size_t P = HeaderEnd(frame, firstColon);
   if (P == 0) return HeaderOutcome::Drop;
   v.headerLine.assign(frame.substr(0, P - 1));
   v.thirdPartyFlag = 0;
@@ -190,22 +208,35 @@ HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall
     }
   }
 
-  // Plain steps.
-  if (P < 7 || frame.substr(0, P).find('*') == std::string_view::npos) return HeaderOutcome::Drop;
-  const std::size_t E = FirstOf(frame, "*>", 3, P);
+  // Plain steps. One look over the header from its third character: E is the
+  // first "*" or ">", A the first "*" (1-based, 0 when none).
+  if (P < 7) return HeaderOutcome::Drop;
+  const std::string_view header = frame.substr(0, P - 1);
+  std::size_t E = 0, A = 0;
+  const std::size_t e0 = scan::FindEither(header, '*', '>', 2);
+  if (e0 != scan::npos) {
+    E = e0 + 1;
+    const std::size_t a0 = header[e0] == '*' ? e0 : scan::Find(header, '*', E);
+    if (a0 != scan::npos) A = a0 + 1;
+  }
+  if (A == 0 && frame[0] != '*' && frame[1] != '*') return HeaderOutcome::Drop;  // no "*" before the ":"
   if (E == 0) return HeaderOutcome::Drop;
   v.callText.assign(frame.substr(0, E - 1));
   UpperCaseInPlace(v.callText);
   std::string_view echo;
   if (!ownEchoHeader.empty()) echo = frame.substr(0, ownEchoHeader.size());
-  const std::size_t cmd = frame.substr(0, E - 1).find("cmd:");
-  if (cmd != std::string_view::npos) {
+  std::size_t cmd = 0;  // the first "cmd:" in the source call (which needs a ":" ahead of E)
+  if (firstColon != scan::npos && firstColon + 1 < E)
+    while (cmd + 4 < E && !(frame[cmd] == 'c' && frame[cmd + 1] == 'm' && frame[cmd + 2] == 'd' && frame[cmd + 3] == ':'))
+      ++cmd;
+  else
+    cmd = E;
+  if (cmd + 4 < E) {
     v.callText.assign(frame.substr(cmd + 4, E - 1 - (cmd + 4)));
     UpperCaseInPlace(v.callText);
     if (!ownEchoHeader.empty()) echo = frame.substr(cmd + 4, ownEchoHeader.size());
   }
   if (!ownEchoHeader.empty() && echo == ownEchoHeader) return HeaderOutcome::OwnEcho;
-  const std::size_t A = FirstOf(frame, "*", 3, P);
   if (A != 0 && A < 11) {
     v.viaText.assign(" ");
   } else if (A != 0) {
@@ -215,7 +246,8 @@ HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall
   if (TrimBlanks(v.viaText).empty()) {
     if (AliasUsed(frame.substr(E - 1, P - E + 1))) v.viaText.assign("ALIAS");
   }
-  const std::size_t G = P >= 2 ? LastOfBefore(frame, ">", P - 1) : 0;
+  const std::size_t g0 = scan::FindLast(frame, '>', P - 2);  // the last ">" before the character ahead of the ":"
+  const std::size_t G = g0 == scan::npos ? 0 : g0 + 1;
   if (G != 0 && P >= G + 6) v.destinationCall.assign(frame.substr(G, P - G - 6));
   if (G > E && A != 0 && A < P) TakePayload(v, frame, P + 3);
   return HandOver(v);

@@ -1,0 +1,82 @@
+// Byte searches over short texts, eight bytes at a time: the decoding looks
+// for a few marker characters in every frame, and a plain loop or a library
+// call per search costs more than the search itself. Every load stays inside
+// the text; the last few bytes are looked at one by one.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+namespace zeblon::reception::scan {
+
+inline constexpr std::size_t npos = std::string_view::npos;
+inline constexpr bool kWordwise = std::endian::native == std::endian::little;
+
+inline std::uint64_t Broadcast(char c) { return 0x0101010101010101ull * static_cast<unsigned char>(c); }
+
+inline std::uint64_t Load8(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+
+// Bit 7 of every byte of the result is set where the byte of w equals the
+// byte of pattern, and only there (no carry crosses from one byte to the next).
+inline std::uint64_t EqualBytes(std::uint64_t w, std::uint64_t pattern) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  const std::uint64_t x = w ^ pattern;
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+// The first index from 'from' on of c; npos when none.
+inline std::size_t Find(std::string_view s, char c, std::size_t from = 0) {
+  std::size_t i = from;
+  if constexpr (kWordwise) {
+    const std::uint64_t pc = Broadcast(c);
+    for (; i + 8 <= s.size(); i += 8) {
+      const std::uint64_t m = EqualBytes(Load8(s.data() + i), pc);
+      if (m != 0) return i + (std::countr_zero(m) >> 3);
+    }
+  }
+  for (; i < s.size(); ++i)
+    if (s[i] == c) return i;
+  return npos;
+}
+
+// The first index from 'from' on of c or d; npos when none.
+inline std::size_t FindEither(std::string_view s, char c, char d, std::size_t from = 0) {
+  std::size_t i = from;
+  if constexpr (kWordwise) {
+    const std::uint64_t pc = Broadcast(c), pd = Broadcast(d);
+    for (; i + 8 <= s.size(); i += 8) {
+      const std::uint64_t w = Load8(s.data() + i);
+      const std::uint64_t m = EqualBytes(w, pc) | EqualBytes(w, pd);
+      if (m != 0) return i + (std::countr_zero(m) >> 3);
+    }
+  }
+  for (; i < s.size(); ++i)
+    if (s[i] == c || s[i] == d) return i;
+  return npos;
+}
+
+// The last index before 'before' of c; npos when none.
+inline std::size_t FindLast(std::string_view s, char c, std::size_t before) {
+  std::size_t i = before < s.size() ? before : s.size();  // the bytes [0, i) are searched
+  if constexpr (kWordwise) {
+    const std::uint64_t pc = Broadcast(c);
+    for (; i >= 8; i -= 8) {
+      const std::uint64_t m = EqualBytes(Load8(s.data() + i - 8), pc);
+      if (m != 0) return i - 8 + ((63 - std::countl_zero(m)) >> 3);
+    }
+  }
+  while (i > 0) {
+    --i;
+    if (s[i] == c) return i;
+  }
+  return npos;
+}
+
+}  // namespace zeblon::reception::scan
