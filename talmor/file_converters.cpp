@@ -70,19 +70,10 @@ std::string UtmPictureName(std::string_view base_name) {
 }
 
 RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks) {
-  if (std::string why = CheckFolders({options.source, options.destination}, options.source,
-                                     options.destination, kDifferentPaths);
-      !why.empty())
-    return {RunEnd::Refused, why};
   std::vector<std::string> files;
+  if (auto end = StartRun({options.source, options.destination}, kDifferentPaths, {".BMP"}, hooks, files))
+    return *end;
   std::string error;
-  if (!ListSourceFiles(options.source, {".BMP"}, files, error)) return {RunEnd::Refused, error};
-  if (files.size() > kMaxSourceFiles)
-    return {RunEnd::Refused, "MORE THAN 10000 SOURCE FILES IN " + options.source.string() + " !"};
-  if (files.empty()) {
-    hooks.Append(std::string(kLineBreak) + "NO SOURCE DATA FOUND !" + std::string(kLineBreak));
-    return {RunEnd::NoSourceData, {}};
-  }
   std::vector<std::string> names;
   for (const auto& f : files) names.push_back(BaseNameBeforeBmp(f).substr(0, 8));
   SortUnique(names);
@@ -148,19 +139,11 @@ std::string ConvertDataLine(std::string_view line, int column) {
 }
 
 RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks) {
-  if (std::string why = CheckFolders({options.source, options.destination}, options.source,
-                                     options.destination, kDifferentPaths);
-      !why.empty())
-    return {RunEnd::Refused, why};
   std::vector<std::string> names;
+  if (auto end = StartRun({options.source, options.destination}, kDifferentPaths, {".TXT", ".POI", ".TRK"},
+                          hooks, names))
+    return *end;
   std::string error;
-  if (!ListSourceFiles(options.source, {".TXT", ".POI", ".TRK"}, names, error)) return {RunEnd::Refused, error};
-  if (names.size() > kMaxSourceFiles)
-    return {RunEnd::Refused, "MORE THAN 10000 SOURCE FILES IN " + options.source.string() + " !"};
-  if (names.empty()) {
-    hooks.Append(std::string(kLineBreak) + "NO SOURCE DATA FOUND !" + std::string(kLineBreak));
-    return {RunEnd::NoSourceData, {}};
-  }
   SortUnique(names);
 
   const std::size_t total = names.size();

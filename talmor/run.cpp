@@ -112,6 +112,23 @@ std::string CheckFolders(const std::vector<fs::path>& folders, const fs::path& s
   return {};
 }
 
+std::optional<RunResult> StartRun(const std::vector<fs::path>& folders, std::string_view different,
+                                  const std::vector<std::string>& extensions, const RunHooks& hooks,
+                                  std::vector<std::string>& files) {
+  const fs::path& source = folders.at(0);
+  if (std::string why = CheckFolders(folders, source, folders.at(1), different); !why.empty())
+    return RunResult{RunEnd::Refused, why};
+  std::string error;
+  if (!ListSourceFiles(source, extensions, files, error)) return RunResult{RunEnd::Refused, error};
+  if (files.size() > kMaxSourceFiles)
+    return RunResult{RunEnd::Refused, "MORE THAN 10000 SOURCE FILES IN " + source.string() + " !"};
+  if (files.empty()) {
+    hooks.Append(std::string(kLineBreak) + "NO SOURCE DATA FOUND !" + std::string(kLineBreak));
+    return RunResult{RunEnd::NoSourceData, {}};
+  }
+  return std::nullopt;
+}
+
 std::string ProgressLine(const std::string& name, std::size_t i, std::size_t total,
                          std::string_view tail) {
   return name + "  " + NumberTextUntrimmed(static_cast<double>(i)) + "/" +

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,6 +72,16 @@ fs::path FileInFolder(const fs::path& folder, const std::string& name);
 // folder that cannot be read or written.
 std::string CheckFolders(const std::vector<fs::path>& folders, const fs::path& source,
                          const fs::path& destination, std::string_view different);
+
+// The start of every run, before anything is written: `folders` (the source
+// folder, the destination folder, then any other folder of the run) are checked
+// by CheckFolders and the source folder's files with one of `extensions` are
+// listed into `files`. Returns how the run ends here: Refused with its message
+// (folders, listing, more than 10000 files) or NoSourceData, whose line it writes
+// into the progress box; nullopt when `files` holds the sources to convert.
+std::optional<RunResult> StartRun(const std::vector<fs::path>& folders, std::string_view different,
+                                  const std::vector<std::string>& extensions, const RunHooks& hooks,
+                                  std::vector<std::string>& files);
 
 // The progress line of one converted file: the name, two blanks, the number in
 // its number text form (a leading blank), "/", the total, then `tail` and CR LF.

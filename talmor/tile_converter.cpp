@@ -357,20 +357,10 @@ bool SaveTiles(std::map<std::string, map::Tile>& tiles, const fs::path& work, co
 RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) {
   const fs::path work = WorkFolderOf(options.temp);
   if (!map::IsTileScale(options.scale)) return {RunEnd::Refused, kScales};
-  if (std::string why = CheckFolders({options.source, options.destination, work}, options.source,
-                                     options.destination, kDifferentPaths);
-      !why.empty())
-    return {RunEnd::Refused, why};
-
   std::vector<std::string> files;
+  if (auto end = StartRun({options.source, options.destination, work}, kDifferentPaths, {".BMP"}, hooks, files))
+    return *end;
   std::string error;
-  if (!ListSourceFiles(options.source, {".BMP"}, files, error)) return {RunEnd::Refused, error};
-  if (files.size() > kMaxSourceFiles)
-    return {RunEnd::Refused, "MORE THAN 10000 SOURCE FILES IN " + options.source.string() + " !"};
-  if (files.empty()) {
-    hooks.Append(std::string(kLineBreak) + "NO SOURCE DATA FOUND !" + std::string(kLineBreak));
-    return {RunEnd::NoSourceData, {}};
-  }
   std::vector<std::string> names;
   for (const auto& f : files) names.push_back(BaseNameBeforeBmp(f).substr(0, 8));
   SortUnique(names);

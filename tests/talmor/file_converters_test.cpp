@@ -119,6 +119,16 @@ TEST_F(FileRun, DataFilesRefusedAndFailed) {
   EXPECT_TRUE(fs::exists(options.source / "A.POI"));
 }
 
+TEST_F(FileRun, MoreThan10000SourceFilesAreRefusedBeforeAnythingIsWritten) {
+  for (int i = 0; i <= 10000; ++i) WriteText(options.source / ("L" + std::to_string(i) + ".TXT"), "");
+  options.delete_sources = true;
+  const auto result = talmor::ConvertDataFiles(options, rec.Hooks());
+  EXPECT_EQ(result.end, RunEnd::Refused);
+  EXPECT_EQ(result.message, "MORE THAN 10000 SOURCE FILES IN " + options.source.string() + " !");
+  EXPECT_TRUE(FilesIn(options.destination).empty());
+  EXPECT_EQ(FilesIn(options.source).size(), 10001u);
+}
+
 TEST(PictureNames, UtmNameOfTheSquareCentre) {
   for (const char* name : {"60001200", "65801628", "5410@850"}) {
     const auto corner = map::TileCornerOfName(name);
