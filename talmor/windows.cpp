@@ -257,16 +257,43 @@ std::vector<std::pair<std::string, int>> Join(std::vector<std::pair<std::string,
 
 }  // namespace
 
-DataWindow::DataWindow(Tool& tool)
-    : ConverterWindow(tool, "Form1", "TALMORDC", "RIKETS N\xC4T  TO  UTM ZONE 33  DATA CONVERTER ") {
-  SetDefaultFolder(Dir1, "C:\\ZEBLON\\RN\\LOG");
-  SetDefaultFolder(Dir2, "C:\\ZEBLON\\U33\\LOG");
-  Check1->SetValue(0);
+FileConverterWindow::FileConverterWindow(Tool& tool, const char* name, const std::string& caption,
+                                         const std::string& heading, Converter converter)
+    : ConverterWindow(tool, name, caption, heading), converter_(converter) {
   Command1->OnClick = [this] { Start(); };
   Command2->OnClick = [this] {
     hide();
     tool_.ShowMenu();
   };
+}
+
+void FileConverterWindow::Start() {
+  if (running_) return;
+  if (auto why = CheckFolders({Dir1->Path(), Dir2->Path()}, Dir1->Path(), Dir2->Path(),
+                              "SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !");
+      !why.empty()) {
+    Warn(why);
+    return;
+  }
+  StartProgress();
+  running_ = true;
+  stop_requested_ = false;
+  const RunResult result = converter_({Dir1->Path(), Dir2->Path(), Check1->Value() == 1}, Hooks());
+  running_ = false;
+  Report(result);
+}
+
+void FileConverterWindow::closeEvent(QCloseEvent* e) {
+  e->accept();
+  tool_.End();
+}
+
+DataWindow::DataWindow(Tool& tool)
+    : FileConverterWindow(tool, "Form1", "TALMORDC", "RIKETS N\xC4T  TO  UTM ZONE 33  DATA CONVERTER ",
+                          ConvertDataFiles) {
+  SetDefaultFolder(Dir1, "C:\\ZEBLON\\RN\\LOG");
+  SetDefaultFolder(Dir2, "C:\\ZEBLON\\U33\\LOG");
+  Check1->SetValue(0);
 }
 
 void DataWindow::Activate() {
@@ -280,37 +307,11 @@ void DataWindow::Activate() {
              {"FILES OF THE SAME NAME.", 0}});
 }
 
-void DataWindow::Start() {
-  if (running_) return;
-  if (auto why = CheckFolders({Dir1->Path(), Dir2->Path()}, Dir1->Path(), Dir2->Path(),
-                              "SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !");
-      !why.empty()) {
-    Warn(why);
-    return;
-  }
-  StartProgress();
-  running_ = true;
-  stop_requested_ = false;
-  const RunResult result =
-      ConvertDataFiles({Dir1->Path(), Dir2->Path(), Check1->Value() == 1}, Hooks());
-  running_ = false;
-  Report(result);
-}
-
-void DataWindow::closeEvent(QCloseEvent* e) {
-  e->accept();
-  tool_.End();
-}
-
 PictureWindow::PictureWindow(Tool& tool)
-    : ConverterWindow(tool, "Form2", "TALMORIC", "RIKETS N\xC4T  TO  UTM ZONE 33  IMAGE NAME CONVERTER ") {
+    : FileConverterWindow(tool, "Form2", "TALMORIC", "RIKETS N\xC4T  TO  UTM ZONE 33  IMAGE NAME CONVERTER ",
+                          ConvertImageNames) {
   SetDefaultFolder(Dir1, "C:\\ZEBLON\\RN\\RNIMAGES");
   SetDefaultFolder(Dir2, "C:\\ZEBLON\\U33\\UTMPICS");
-  Command1->OnClick = [this] { Start(); };
-  Command2->OnClick = [this] {
-    hide();
-    tool_.ShowMenu();
-  };
 }
 
 void PictureWindow::Activate() {
@@ -327,28 +328,6 @@ void PictureWindow::Activate() {
                  {{"DESTINATION FILES:", 2},
                   {"CREATED SIMILAR TO SOURCE FILES", 1},
                   {"WITH NAMES REFERRING TO UTM Z33", 1}}));
-}
-
-void PictureWindow::Start() {
-  if (running_) return;
-  if (auto why = CheckFolders({Dir1->Path(), Dir2->Path()}, Dir1->Path(), Dir2->Path(),
-                              "SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !");
-      !why.empty()) {
-    Warn(why);
-    return;
-  }
-  StartProgress();
-  running_ = true;
-  stop_requested_ = false;
-  const RunResult result =
-      ConvertImageNames({Dir1->Path(), Dir2->Path(), Check1->Value() == 1}, Hooks());
-  running_ = false;
-  Report(result);
-}
-
-void PictureWindow::closeEvent(QCloseEvent* e) {
-  e->accept();
-  tool_.End();
 }
 
 // ---------------------------------------------------------------------------

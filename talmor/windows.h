@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "talmor/file_converters.h"
 #include "talmor/run.h"
 
 namespace talmor {
@@ -83,28 +84,38 @@ class ConverterWindow : public QWidget {
   QLayout* options_area_ = nullptr;  // where the tile converter adds its controls
 };
 
-// TALMOR.Form1: data files (.TXT, .POI, .TRK).
-class DataWindow : public ConverterWindow {
+// The build shared by the data file and picture name converters: START checks
+// the two folders and runs the window's converter, BACK returns to the menu (a
+// run under way goes on), closing the window ends the tool.
+class FileConverterWindow : public ConverterWindow {
   Q_OBJECT
  public:
-  explicit DataWindow(Tool& tool);
-  void Activate() override;
+  using Converter = RunResult (*)(const FileRunOptions&, const RunHooks&);
+  FileConverterWindow(Tool& tool, const char* name, const std::string& caption, const std::string& heading,
+                      Converter converter);
   void Start();  // Command1_Click
 
  protected:
   void closeEvent(QCloseEvent* e) override;
+
+ private:
+  Converter converter_;
+};
+
+// TALMOR.Form1: data files (.TXT, .POI, .TRK).
+class DataWindow : public FileConverterWindow {
+  Q_OBJECT
+ public:
+  explicit DataWindow(Tool& tool);
+  void Activate() override;
 };
 
 // TALMOR.Form2: picture names.
-class PictureWindow : public ConverterWindow {
+class PictureWindow : public FileConverterWindow {
   Q_OBJECT
  public:
   explicit PictureWindow(Tool& tool);
   void Activate() override;
-  void Start();
-
- protected:
-  void closeEvent(QCloseEvent* e) override;
 };
 
 // TALMOR.Form3: map tiles.

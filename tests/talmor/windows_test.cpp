@@ -65,6 +65,24 @@ TEST_F(ToolWindows, ClosingADataOrPictureWindowEndsTheTool) {
   tool.Pictures().show();
   tool.Pictures().close();
   EXPECT_TRUE(ended);
+  talmor::Tool other;
+  bool other_ended = false;
+  other.on_end = [&] { other_ended = true; };
+  other.Data().show();
+  other.Data().close();
+  EXPECT_TRUE(other_ended);
+}
+
+TEST_F(ToolWindows, DataAndPictureWindowsWarnOfEqualFolders) {
+  fs::create_directories(root / "RN");
+  for (talmor::ConverterWindow* w : std::initializer_list<talmor::ConverterWindow*>{&tool.Data(), &tool.Pictures()}) {
+    platform::ClearMessageLog();
+    w->Dir1->SetPath(root / "RN");
+    w->Dir2->SetPath(root / "RN");
+    w->Command1->click();
+    EXPECT_EQ(LastMessage(), "WARNING!|SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !") << w->objectName().toStdString();
+    EXPECT_EQ(w->Label6->Caption(), "INFO:");  // nothing ran
+  }
 }
 
 TEST_F(ToolWindows, TileWindowScaleAndCollisionMode) {
