@@ -161,7 +161,9 @@ RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks)
       converted += kLineBreak;
     }
     const std::span<const std::uint8_t> out(reinterpret_cast<const std::uint8_t*>(converted.data()), converted.size());
-    if (!map::WriteFileSafely(options.destination / name, out, error)) return {RunEnd::Failed, error + " !"};
+    // An existing destination file of that name, in any letter case, is replaced.
+    if (!map::WriteFileSafely(FileInFolder(options.destination, name), out, error))
+      return {RunEnd::Failed, error + " !"};
     hooks.Pump();
     if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};
     hooks.Pump();

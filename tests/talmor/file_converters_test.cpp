@@ -102,6 +102,14 @@ TEST_F(FileRun, DataFilesInSortedOrder) {
   EXPECT_EQ(FilesIn(options.source), std::vector<std::string>{"NOTES.DOC"});
 }
 
+TEST_F(FileRun, DestinationFileOfTheSameNameInAnotherCaseIsReplaced) {
+  WriteText(options.source / "HOME.POI", kMark + " 6581.234 1628.500 Home\r\n");
+  WriteText(options.destination / "home.poi", "old\r\n");
+  ASSERT_EQ(talmor::ConvertDataFiles(options, rec.Hooks()).end, RunEnd::Ready);
+  EXPECT_EQ(FilesIn(options.destination), std::vector<std::string>{"home.poi"});
+  EXPECT_EQ(ReadText(options.destination / "home.poi"), kMark + Utm(6581.234, 1628.5) + " Home\r\n");
+}
+
 TEST_F(FileRun, DataFilesRefusedAndFailed) {
   EXPECT_EQ(talmor::ConvertDataFiles(options, rec.Hooks()).end, RunEnd::NoSourceData);
   EXPECT_EQ(rec.text, "\r\nNO SOURCE DATA FOUND !\r\n");
