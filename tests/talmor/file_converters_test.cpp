@@ -182,6 +182,19 @@ TEST_F(FileRun, PicturesThatWouldOverwriteEachOtherAreRefused) {
   EXPECT_EQ(FilesIn(options.source).size(), 2u);
 }
 
+TEST_F(FileRun, PictureThatCannotBeWrittenIsReportedAndKept) {
+  WriteBytes(options.source / "65801628.BMP", {'B', 'M', 1});
+  WriteBytes(options.source / "65901628.BMP", {'B', 'M', 2});
+  fs::create_directory(options.destination / talmor::UtmPictureName("65901628"));  // in the way of the copy
+  options.delete_sources = true;
+  const auto result = talmor::ConvertImageNames(options, rec.Hooks());
+  EXPECT_EQ(result.end, RunEnd::Failed);
+  EXPECT_EQ(result.message.rfind("CANNOT WRITE", 0), 0u) << result.message;
+  // The first picture was copied and then deleted; the second stays where it was.
+  EXPECT_EQ(ReadBytes(options.destination / talmor::UtmPictureName("65801628")), (std::vector<std::uint8_t>{'B', 'M', 1}));
+  EXPECT_EQ(FilesIn(options.source), std::vector<std::string>{"65901628.BMP"});
+}
+
 TEST_F(FileRun, PictureMissingUnderItsCutName) {
   WriteBytes(options.source / "65801628X.BMP", {'B', 'M'});
   const auto result = talmor::ConvertImageNames(options, rec.Hooks());
