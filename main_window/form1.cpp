@@ -127,6 +127,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   OpenDocument = [](const std::string& path) { return OpenWithShell(path); };
   BuildControls();
   Form_Load();
+  qApp->installEventFilter(this);
 }
 
 Form1::~Form1() { Form_Terminate(); }
@@ -951,13 +952,16 @@ void Form1::Form_Resize() {
   --depth;
 }
 
-void Form1::keyPressEvent(QKeyEvent* e) {
-  if (e->key() >= Qt::Key_F1 && e->key() <= Qt::Key_F10) {
-    Form_KeyDown(112 + (e->key() - Qt::Key_F1));
-    e->accept();
-    return;
+bool Form1::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::KeyPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F10) {
+      Form_KeyDown(112 + (key - Qt::Key_F1));
+      return true;
+    }
   }
-  QWidget::keyPressEvent(e);
+  return QWidget::eventFilter(watched, e);
 }
 
 void Form1::Form_KeyDown(int key_code) {

@@ -182,7 +182,9 @@ class Form1 : public QWidget {
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
+  // The window sees the function keys before its controls do, whichever control
+  // has the focus (a combo box would otherwise take F4 for its own list).
+  bool eventFilter(QObject* watched, QEvent* e) override;
   void closeEvent(QCloseEvent* e) override;
 
  private:

@@ -2,6 +2,7 @@
 // changed under the program, the bounded port drain, the single-run guard.
 #include "main_window/form1.h"
 
+#include <QKeyEvent>
 #include <QProcess>
 #include <QSysInfo>
 #include <QThread>
@@ -133,6 +134,28 @@ TEST_F(Form1Test, TheSerialDrainAtShutdownIsBounded) {
   EXPECT_FALSE(form->link().MSComm1.IsOpen());
   socat.kill();
   socat.waitForFinished();
+}
+
+TEST_F(Form1Test, FunctionKeysReachTheWindowWhicheverControlHasTheFocus) {
+  auto form = StartMainWindow();
+  auto* map = new MinimalMapDisplay;
+  form->SetMapDisplay(std::unique_ptr<MapDisplayService>(map));
+  auto press = [](QWidget* w, Qt::Key key) {
+    QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+  };
+  // A combo box takes F4 for its own list unless the window sees the key first.
+  auto* combo9 = form->Control("Combo9");
+  press(combo9, Qt::Key_F4);
+  press(combo9, Qt::Key_F9);
+  EXPECT_EQ(map->handedOff, (std::vector<int>{115, 120}));
+  // F2 from the chat box opens the terminal, also with the TERM button disabled.
+  ASSERT_FALSE(form->Control("Command65")->isEnabled());
+  press(form->Control("Text2"), Qt::Key_F2);
+  EXPECT_FALSE(form->Control("Frame19")->isHidden());
+  // Other keys stay with the control.
+  press(combo9, Qt::Key_A);
+  EXPECT_EQ(map->handedOff.size(), 2u);
 }
 
 TEST_F(Form1Test, ASecondStartInTheSameFolderIsRefused) {
