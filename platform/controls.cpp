@@ -1,11 +1,24 @@
 #include "platform/controls.h"
 
+#include <QFocusEvent>
 #include <QMouseEvent>
 
 #include "platform/qtext.h"
 
 namespace platform {
 namespace {
+
+void Run(const Handler& h) {
+  if (h) h();
+}
+
+// Runs a mouse handler for the buttons that have a number.
+void RunMouse(const MouseHandler& h, const QMouseEvent* e) {
+  const int button = MouseButtonNumber(e->button());
+  if (h && button != 0) h(button);
+}
+
+}  // namespace
 
 int MouseButtonNumber(Qt::MouseButton b) {
   switch (b) {
@@ -15,12 +28,6 @@ int MouseButtonNumber(Qt::MouseButton b) {
     default: return 0;
   }
 }
-
-void Run(const Handler& h) {
-  if (h) h();
-}
-
-}  // namespace
 
 void Place(QWidget* w, int left, int top, int width, int height) {
   w->setGeometry(left, top, width, height);
@@ -34,6 +41,14 @@ std::string TextBox::Text() const { return FromQ(text()); }
 void TextBox::SetText(std::string_view t) {
   const QString q = ToQ(t);
   if (q != text()) setText(q);
+}
+void TextBox::mousePressEvent(QMouseEvent* e) {
+  QLineEdit::mousePressEvent(e);
+  Run(OnClick);
+}
+void TextBox::focusOutEvent(QFocusEvent* e) {
+  QLineEdit::focusOutEvent(e);
+  Run(OnLostFocus);
 }
 
 TextArea::TextArea(QWidget* parent, const char* name) : QPlainTextEdit(parent) {
@@ -63,11 +78,11 @@ std::string CommandButton::Caption() const { return FromQ(text()); }
 void CommandButton::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
 void CommandButton::mousePressEvent(QMouseEvent* e) {
   QPushButton::mousePressEvent(e);
-  if (OnMouseDown) OnMouseDown(MouseButtonNumber(e->button()));
+  RunMouse(OnMouseDown, e);
 }
 void CommandButton::mouseReleaseEvent(QMouseEvent* e) {
   QPushButton::mouseReleaseEvent(e);
-  if (OnMouseUp) OnMouseUp(MouseButtonNumber(e->button()));
+  RunMouse(OnMouseUp, e);
 }
 
 CheckBox::CheckBox(QWidget* parent, const char* name, std::string_view caption)
@@ -94,6 +109,10 @@ void CheckBox::SetValue(int value) {
 }
 std::string CheckBox::Caption() const { return FromQ(text()); }
 void CheckBox::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
+void CheckBox::mouseReleaseEvent(QMouseEvent* e) {
+  QCheckBox::mouseReleaseEvent(e);
+  RunMouse(OnMouseUp, e);
+}
 
 OptionButton::OptionButton(QWidget* parent, const char* name, std::string_view caption)
     : QRadioButton(parent) {
@@ -109,6 +128,10 @@ void OptionButton::SetValue(bool value) {
 }
 std::string OptionButton::Caption() const { return FromQ(text()); }
 void OptionButton::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
+void OptionButton::mouseReleaseEvent(QMouseEvent* e) {
+  QRadioButton::mouseReleaseEvent(e);
+  RunMouse(OnMouseUp, e);
+}
 
 ComboBox::ComboBox(QWidget* parent, const char* name, bool sorted)
     : QComboBox(parent), sorted_(sorted) {
@@ -164,6 +187,15 @@ std::string ListBox::List(int index) const {
 void ListBox::SetListIndex(int index) {
   if (index == currentRow()) return;
   setCurrentRow(index);
+  Run(OnClick);
+}
+
+PictureBox::PictureBox(QWidget* parent, const char* name) : QLabel(parent) {
+  setObjectName(name);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+void PictureBox::mousePressEvent(QMouseEvent* e) {
+  QLabel::mousePressEvent(e);
   Run(OnClick);
 }
 

@@ -8,7 +8,10 @@
 //    when its value differs);
 //  - texts are Windows-1252 bytes on our side;
 //  - every control carries its numbered name (Command1, Text3, fr4ta1, …) as its
-//    Qt object name, so windows and tests find it by that name.
+//    Qt object name, so windows and tests find it by that name;
+//  - mouse handlers receive the button's number (1 left, 2 right, 4 middle); other
+//    mouse buttons (side buttons) reach no handler, so a press-and-hold loop, which
+//    ends on a release with a button's number, is never started by one.
 #pragma once
 
 #include <QCheckBox>
@@ -27,6 +30,10 @@
 namespace platform {
 
 using Handler = std::function<void()>;
+using MouseHandler = std::function<void(int button)>;
+
+// The number of a mouse button: 1 left, 2 right, 4 middle; 0 for any other.
+int MouseButtonNumber(Qt::MouseButton button);
 
 // Position and size in pixels, as the window's design gives them.
 void Place(QWidget* w, int left, int top, int width, int height);
@@ -38,6 +45,12 @@ class TextBox : public QLineEdit {
   std::string Text() const;
   void SetText(std::string_view text);  // runs OnChange when the text differs
   Handler OnChange;
+  Handler OnClick;      // a mouse press into the box
+  Handler OnLostFocus;  // the box lost the input focus
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
 };
 
 // A multi-line text box.
@@ -66,8 +79,8 @@ class CommandButton : public QPushButton {
   void SetCaption(std::string_view caption);
   Handler OnClick;
   // Press-and-hold buttons: the mouse button's number (1 left, 2 right, 4 middle).
-  std::function<void(int button)> OnMouseDown;
-  std::function<void(int button)> OnMouseUp;
+  MouseHandler OnMouseDown;
+  MouseHandler OnMouseUp;
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
@@ -84,6 +97,11 @@ class CheckBox : public QCheckBox {
   std::string Caption() const;
   void SetCaption(std::string_view caption);
   Handler OnClick;
+  // The release of a mouse button over the box (after the click changed its value).
+  MouseHandler OnMouseUp;
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* e) override;
 };
 
 class OptionButton : public QRadioButton {
@@ -95,6 +113,11 @@ class OptionButton : public QRadioButton {
   std::string Caption() const;
   void SetCaption(std::string_view caption);
   Handler OnClick;
+  // The release of a mouse button over the option, also when it was selected already.
+  MouseHandler OnMouseUp;
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* e) override;
 };
 
 class ComboBox : public QComboBox {
@@ -128,6 +151,17 @@ class ListBox : public QListWidget {
   int ListIndex() const { return currentRow(); }
   void SetListIndex(int index);
   Handler OnClick;
+};
+
+// A picture box: shows a pixmap from its top left corner and reports clicks.
+class PictureBox : public QLabel {
+  Q_OBJECT
+ public:
+  PictureBox(QWidget* parent, const char* name);
+  Handler OnClick;
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override;
 };
 
 class Frame : public QGroupBox {

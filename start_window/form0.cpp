@@ -154,7 +154,7 @@ void Form0::BuildControls() {
   label("Label5", "MONI CALL", 60, 38);
   Text5 = box("Text5", 170, 38, 120);
   label("Label1", "MAPS PATH", 60, 66);
-  Text1 = new StartTextBox(this, "Text1");
+  Text1 = new TextBox(this, "Text1");
   Place(Text1, 170, 66, 260, 22);
   label("Label2", "TEMP PATH", 60, 94);
   Text2 = box("Text2", 170, 94, 260);
@@ -283,7 +283,7 @@ void Form0::BuildTxPanel() {
   Place(tx_.fr4Text3, 380, 44, 90, 22);
 
   label("fr4Label4", " VIA = PATH    (CALL1,...)   EASY SETUP    BUTTONS-->", 10, 76, 420);
-  tx_.fr4Text4 = new StartTextBox(f, "fr4Text4");
+  tx_.fr4Text4 = new TextBox(f, "fr4Text4");
   Place(tx_.fr4Text4, 10, 96, 300, 22);
   const char* presets[] = {"WIDE1-1", "WIDE2-1", "WIDE2-2", "RELAY", "ECHO", "GATE"};
   for (int i = 1; i <= 6; ++i) {
@@ -306,7 +306,7 @@ void Form0::BuildTxPanel() {
     const std::string ta = "fr4ta" + std::to_string(i);
     const std::string tm = "fr4tm" + std::to_string(i);
     const int y = 172 + (i - 1) * 26;
-    tx_.fr4ti[i] = new StartTextBox(f, ti.c_str());
+    tx_.fr4ti[i] = new TextBox(f, ti.c_str());
     Place(tx_.fr4ti[i], 10, y, 480, 22);
     tx_.fr4ta[i] = new CheckBox(f, ta.c_str(), "ACTIVE");
     Place(tx_.fr4ta[i], 496, y, 80, 22);
@@ -317,8 +317,8 @@ void Form0::BuildTxPanel() {
   auto* modes = new QWidget(f);
   modes->setObjectName("FrameRadioMode");
   Place(modes, 10, 334, 440, 26);
-  tx_.Option12 = new ReleaseOptionButton(modes, "Option12", "R300");
-  tx_.Option7 = new ReleaseOptionButton(modes, "Option7", "300");
+  tx_.Option12 = new OptionButton(modes, "Option12", "R300");
+  tx_.Option7 = new OptionButton(modes, "Option7", "300");
   tx_.Option8 = new OptionButton(modes, "Option8", "1200");
   tx_.Option18 = new OptionButton(modes, "Option18", "9600");
   tx_.Option19 = new OptionButton(modes, "Option19", "19200");
@@ -336,8 +336,8 @@ void Form0::BuildTxPanel() {
   tx_.Frame3 = new Frame(f, "Frame3", "CROSSMODE DIGI TX / HF-DUAL 2. MODE:");
   Place(tx_.Frame3, 10, 362, 560, 50);
   tx_.Option14 = new OptionButton(tx_.Frame3, "Option14", "NONE");
-  tx_.Option15 = new ReleaseOptionButton(tx_.Frame3, "Option15", "R300");
-  tx_.Option16 = new ReleaseOptionButton(tx_.Frame3, "Option16", "300");
+  tx_.Option15 = new OptionButton(tx_.Frame3, "Option15", "R300");
+  tx_.Option16 = new OptionButton(tx_.Frame3, "Option16", "300");
   tx_.Option17 = new OptionButton(tx_.Frame3, "Option17", "1200");
   tx_.Option20 = new OptionButton(tx_.Frame3, "Option20", "9600");
   tx_.Option21 = new OptionButton(tx_.Frame3, "Option21", "19200");
@@ -352,7 +352,7 @@ void Form0::BuildTxPanel() {
 
   tx_.Check3 = new CheckBox(f, "Check3", " DIGI");
   Place(tx_.Check3, 10, 418, 90, 22);
-  tx_.Check4 = new ReleaseCheckBox(f, "Check4", "HF-DUAL");
+  tx_.Check4 = new CheckBox(f, "Check4", "HF-DUAL");
   Place(tx_.Check4, 105, 418, 100, 22);
   tx_.Check6 = new CheckBox(f, "Check6", "HF-TX-AFC");
   Place(tx_.Check6, 210, 418, 110, 22);

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/controls.h"
-#include "start_window/start_controls.h"
 #include "start_window/settings.h"
 #include "start_window/start_logic.h"
 
@@ -47,36 +46,36 @@ class Program {
 // The start window's TX setup panel.
 struct StartTxSetupPanel {
   platform::Frame* Frame4 = nullptr;
-  platform::TextBox* fr4Text1 = nullptr;   // SSID
-  platform::TextBox* fr4Text2 = nullptr;   // TX timer
-  platform::TextBox* fr4Text3 = nullptr;   // destination
-  StartTextBox* fr4Text4 = nullptr;        // VIA path
-  std::array<StartTextBox*, 7> fr4ti{};    // info lines 1 … 6
-  std::array<platform::CheckBox*, 7> fr4ta{};      // their ACTIVE boxes
+  platform::TextBox* fr4Text1 = nullptr;  // SSID
+  platform::TextBox* fr4Text2 = nullptr;  // TX timer
+  platform::TextBox* fr4Text3 = nullptr;  // destination
+  platform::TextBox* fr4Text4 = nullptr;  // VIA path
+  std::array<platform::TextBox*, 7> fr4ti{};  // info lines 1 … 6
+  std::array<platform::CheckBox*, 7> fr4ta{};  // their ACTIVE boxes
   std::array<platform::CommandButton*, 7> fr4tm{};  // info-line memories M1 … M6
-  platform::TextBox* fr4Text8 = nullptr;   // the picker's symbol index
-  platform::TextBox* fr4Text9 = nullptr;   // the picker's code and name
-  PictureBox* fr4Picture1 = nullptr;       // the picker's 22 x 22 preview
+  platform::TextBox* fr4Text8 = nullptr;  // the picker's symbol index
+  platform::TextBox* fr4Text9 = nullptr;  // the picker's code and name
+  platform::PictureBox* fr4Picture1 = nullptr;  // the picker's 22 x 22 preview
   platform::TextBox* fr4Text10 = nullptr;  // overlay character
   platform::CommandButton* fr4Command1 = nullptr;  // symbol back
   platform::CommandButton* fr4Command2 = nullptr;  // symbol forward
-  platform::CommandButton* fr4C21 = nullptr;       // TX timer up
-  platform::CommandButton* fr4C22 = nullptr;       // TX timer down
-  platform::TextBox* Text11 = nullptr;     // SCS TX level
-  platform::CheckBox* Check9 = nullptr;    // IGATE
-  platform::CheckBox* Check3 = nullptr;    // DIGI
-  ReleaseCheckBox* Check4 = nullptr;       // HF-DUAL
-  platform::CheckBox* Check6 = nullptr;    // HF-TX-AFC
-  platform::CheckBox* Check7 = nullptr;    // TX TIMESTAMP (GPS)
-  ReleaseOptionButton* Option7 = nullptr;   // 300
-  platform::OptionButton* Option8 = nullptr;   // 1200
-  ReleaseOptionButton* Option12 = nullptr;  // R300
+  platform::CommandButton* fr4C21 = nullptr;  // TX timer up
+  platform::CommandButton* fr4C22 = nullptr;  // TX timer down
+  platform::TextBox* Text11 = nullptr;  // SCS TX level
+  platform::CheckBox* Check9 = nullptr;  // IGATE
+  platform::CheckBox* Check3 = nullptr;  // DIGI
+  platform::CheckBox* Check4 = nullptr;  // HF-DUAL
+  platform::CheckBox* Check6 = nullptr;  // HF-TX-AFC
+  platform::CheckBox* Check7 = nullptr;  // TX TIMESTAMP (GPS)
+  platform::OptionButton* Option7 = nullptr; // 300
+  platform::OptionButton* Option8 = nullptr;  // 1200
+  platform::OptionButton* Option12 = nullptr; // R300
   platform::OptionButton* Option18 = nullptr;  // 9600
   platform::OptionButton* Option19 = nullptr;  // 19200
-  platform::Frame* Frame3 = nullptr;        // the second mode
+  platform::Frame* Frame3 = nullptr;  // the second mode
   platform::OptionButton* Option14 = nullptr;  // NONE
-  ReleaseOptionButton* Option15 = nullptr;     // R300
-  ReleaseOptionButton* Option16 = nullptr;     // 300
+  platform::OptionButton* Option15 = nullptr;  // R300
+  platform::OptionButton* Option16 = nullptr;  // 300
   platform::OptionButton* Option17 = nullptr;  // 1200
   platform::OptionButton* Option20 = nullptr;  // 9600
   platform::OptionButton* Option21 = nullptr;  // 19200
@@ -163,7 +162,7 @@ class Form0 : public QWidget {
   platform::CommandButton* Command6 = nullptr;   // HISTORY
   platform::CommandButton* Command14 = nullptr;  // IGATE APRS-IS SETUP
   platform::CommandButton* Command15 = nullptr;  // OK of the APRS-IS inputs
-  StartTextBox* Text1 = nullptr;
+  platform::TextBox* Text1 = nullptr;
   platform::TextBox *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
                     *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text10 = nullptr,
                     *Text13 = nullptr, *Text14 = nullptr, *Text15 = nullptr, *Text16 = nullptr,
@@ -175,7 +174,7 @@ class Form0 : public QWidget {
   platform::Frame* FrameLanguage = nullptr;
   platform::OptionButton *Option1 = nullptr, *Option2 = nullptr, *Option3 = nullptr;
   QWidget* Picture1 = nullptr;
-  PictureBox* Picture2 = nullptr;  // the start picture
+  platform::PictureBox* Picture2 = nullptr;  // the start picture
 
  protected:
   void showEvent(QShowEvent* e) override;

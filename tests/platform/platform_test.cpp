@@ -1,4 +1,7 @@
 #include <QCoreApplication>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QProcess>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -98,6 +101,77 @@ TEST(Controls, HandlersRunOnlyWhenTheValueChanges) {
   EXPECT_EQ(combo_changes, 1);
 }
 
+// Sends a press or release of `button` to the middle of `w`.
+void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button) {
+  const QPointF at(w->width() / 2.0, w->height() / 2.0);
+  QMouseEvent e(type, at, w->mapToGlobal(at), button,
+                type == QEvent::MouseButtonPress ? button : Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(w, &e);
+}
+
+TEST(Controls, MouseHandlersGetTheButtonsNumber) {
+  QWidget parent;
+  parent.resize(300, 200);
+  CommandButton button(&parent, "fr4Command1", "<");
+  CheckBox check(&parent, "Check4", "HF-DUAL");
+  OptionButton option(&parent, "Option7", "300");
+  TextBox text(&parent, "Text1");
+  PictureBox picture(&parent, "Picture2");
+  for (QWidget* w : std::initializer_list<QWidget*>{&button, &check, &option, &text, &picture}) {
+    w->resize(80, 24);
+  }
+  std::vector<std::string> seen;
+  auto note = [&seen](const char* what) {
+    return [&seen, what](int b) { seen.push_back(std::string(what) + std::to_string(b)); };
+  };
+  button.OnMouseDown = note("down");
+  button.OnMouseUp = note("up");
+  check.OnMouseUp = note("check");
+  option.OnMouseUp = note("option");
+  text.OnClick = [&seen] { seen.push_back("text"); };
+  picture.OnClick = [&seen] { seen.push_back("picture"); };
+  const std::pair<Qt::MouseButton, int> buttons[] = {
+      {Qt::LeftButton, 1}, {Qt::RightButton, 2}, {Qt::MiddleButton, 4}};
+  for (const auto& [b, number] : buttons) {
+    SendMouse(&button, QEvent::MouseButtonPress, b);
+    SendMouse(&button, QEvent::MouseButtonRelease, b);
+    SendMouse(&option, QEvent::MouseButtonPress, b);
+    SendMouse(&option, QEvent::MouseButtonRelease, b);
+    const std::string n = std::to_string(number);
+    EXPECT_EQ(seen, (std::vector<std::string>{"down" + n, "up" + n, "option" + n})) << number;
+    seen.clear();
+  }
+  // The release of a left click over a check box comes after the click changed it.
+  check.OnClick = [&seen, &check] { seen.push_back("click" + std::to_string(check.Value())); };
+  SendMouse(&check, QEvent::MouseButtonPress, Qt::LeftButton);
+  SendMouse(&check, QEvent::MouseButtonRelease, Qt::LeftButton);
+  EXPECT_EQ(seen, (std::vector<std::string>{"click1", "check1"}));
+  seen.clear();
+  SendMouse(&text, QEvent::MouseButtonPress, Qt::LeftButton);
+  SendMouse(&picture, QEvent::MouseButtonPress, Qt::LeftButton);
+  EXPECT_EQ(seen, (std::vector<std::string>{"text", "picture"}));
+  seen.clear();
+  // A side button has no number: it starts no press-and-hold loop (whose release
+  // would store 0 and never end it) and reaches no release handler.
+  for (Qt::MouseButton side : {Qt::BackButton, Qt::ForwardButton}) {
+    SendMouse(&button, QEvent::MouseButtonPress, side);
+    SendMouse(&button, QEvent::MouseButtonRelease, side);
+    SendMouse(&check, QEvent::MouseButtonRelease, side);
+  }
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(MouseButtonNumber(Qt::BackButton), 0);
+}
+
+TEST(Controls, TextBoxReportsTheLostFocus) {
+  QWidget parent;
+  TextBox a(&parent, "fr4ti1");
+  int lost = 0;
+  a.OnLostFocus = [&lost] { ++lost; };
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  QCoreApplication::sendEvent(&a, &out);
+  EXPECT_EQ(lost, 1);
+}
+
 TEST(MessageBoxes, RecordedAndAnsweredWithoutBlocking) {
   ClearMessageLog();
   EXPECT_EQ(MsgBox("HELLO", "ZEBLON  TEST", MsgButtons::YesNo, MsgIcon::Question), MsgResult::Yes);
@@ -156,8 +230,11 @@ TEST(SerialPorts, ComNumberFollowsTheProgramFolderLinkAndCarriesBytes) {
   fs::remove_all(dir);
   fs::create_directories(dir);
   setenv("ZEBLON_PROGRAM_FOLDER", dir.c_str(), 1);
-  ASSERT_TRUE(StartProgram("socat", {"pty,raw,echo=0,link=" + (dir / "COM7").string(),
-                                     "pty,raw,echo=0,link=" + (dir / "peer").string()}));
+  // Our own child, ended by its own process id at the end.
+  QProcess socat;
+  socat.start("socat", {QString::fromStdString("pty,raw,echo=0,link=" + (dir / "COM7").string()),
+                        QString::fromStdString("pty,raw,echo=0,link=" + (dir / "peer").string())});
+  ASSERT_TRUE(socat.waitForStarted(5000));
   for (int i = 0; i < 100 && !(fs::exists(dir / "COM7") && fs::exists(dir / "peer")); ++i) {
     Pause(0.05f);
   }
@@ -178,7 +255,8 @@ TEST(SerialPorts, ComNumberFollowsTheProgramFolderLinkAndCarriesBytes) {
   peer.Close();
   EXPECT_FALSE(port.Open(250, "9600,N,8,1"));  // no such device
   EXPECT_FALSE(port.LastError().empty());
-  RunProgram("pkill", {"-f", "link=" + (dir / "COM7").string()}, 2000);
+  socat.terminate();  // SIGTERM to this socat only
+  socat.waitForFinished(3000);
   unsetenv("ZEBLON_PROGRAM_FOLDER");
   fs::remove_all(dir);
 }
