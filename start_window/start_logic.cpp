@@ -43,7 +43,8 @@ std::string CopyStartControls(const StartControlValues& v, Settings& s,
   if (const std::string t = TrimUpper(v.Text2); !t.empty()) s.TempFolder = t;  // g
   const std::string t3 = Trim(v.Text3), t4 = Trim(v.Text4);
   if (s.InterfaceKind == 1) {
-    if (!t3.empty()) s.TncComPort = static_cast<int>(RoundHalfEven(LeadingNumber(t3)));  // h
+    // h: a 16-bit field; a number beyond it is held at its end (and refused as a port).
+    if (!t3.empty()) s.TncComPort = ToWholeNumber<std::int16_t>(LeadingNumber(t3));
     if (!t4.empty()) s.TncBaud = platform::UpperAscii(t4);                               // j
   } else if (s.InterfaceKind == 3) {
     if (!t3.empty()) s.AgwHost = t3;  // i

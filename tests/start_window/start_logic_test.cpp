@@ -77,6 +77,15 @@ TEST(StartCopy, ControlsIntoSettings) {
       {"PK-232 port rounds half to even",
        [](StartControlValues& v, Settings&) { v.SelectedInterface = 1; v.Text3 = "2.5"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.TncComPort, 2); }},
+      {"a PK-232 port beyond 16 bits is held at the end of the field",
+       [](StartControlValues& v, Settings&) { v.SelectedInterface = 1; v.Text3 = "99999999999"; },
+       [](const Settings& s, const std::string&) {
+         EXPECT_EQ(s.TncComPort, 32767);
+         EXPECT_EQ(CheckStartPorts(s), "COMM PORT OUT OF RANGE ( 1 - 255 ) !");
+       }},
+      {"a negative PK-232 port beyond 16 bits",
+       [](StartControlValues& v, Settings&) { v.SelectedInterface = 1; v.Text3 = "-1E300"; },
+       [](const Settings& s, const std::string&) { EXPECT_EQ(s.TncComPort, -32768); }},
       {"host name keeps its case",
        [](StartControlValues& v, Settings&) { v.SelectedInterface = 3; v.Text3 = " PacketBox "; v.Text4 = "8001"; },
        [](const Settings& s, const std::string&) {
