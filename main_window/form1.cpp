@@ -697,6 +697,7 @@ void Form1::FullStartUp() {
 
 void Form1::ActivateTail() {
   if (settings_.AlarmDistanceKm < 1) settings_.AlarmDistanceKm = 1;
+  reception_.settings.alarmDistanceKm = settings_.AlarmDistanceKm;
   ApplyLanguageTexts();
   if (shutdown_done_) return;
   Control("Label5")->show();
@@ -769,7 +770,8 @@ void Form1::Check14_MouseUp(int button) {
 void Form1::Check16_Click() {
   auto* check16 = Get<CheckBox>("Check16");
   if (check16->Value() == 1) {
-    panels_.AutoAnswerOn = settings_.InterfaceKind == 4 ? 0 : 1;
+    // The receive path answers messages by this switch.
+    reception_.settings.autoAnswerOn = settings_.InterfaceKind != 4;
     if (shell_.CallValid == 0) {
       Get<CheckBox>("Check8")->SetValue(1);
       Get<CheckBox>("Check8")->setEnabled(false);
@@ -778,7 +780,7 @@ void Form1::Check16_Click() {
       Control("Text2")->setEnabled(false);
     }
   } else {
-    panels_.AutoAnswerOn = 0;
+    reception_.settings.autoAnswerOn = false;
   }
   ApplyLanguageTexts();
 }

@@ -111,7 +111,6 @@ struct PanelState {
   int PoiCount = 0;
   std::string MoniOneLogCall, MoniOneLogPath;
   shell::MoniOneFields MoniOne;
-  int AutoAnswerOn = 0;
 };
 
 class Form1 : public QWidget {

@@ -46,6 +46,24 @@ TEST_F(Form1Test, MissingLogFolderDoesNotFailTheStartUp) {
   EXPECT_TRUE(platform::MessageLog().empty());
 }
 
+TEST_F(Form1Test, TheReceivePathGetsTheAutomaticAnswerAndTheAlarmDistanceOfTheStartUp) {
+  struct Case {
+    const char* modem;
+    bool autoAnswer;
+  };
+  for (const Case c : {Case{"4", false}, Case{"0", true}}) {
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=" + c.modem +
+                            "\r\nMSYS=U33\r\nDIST=0\r\nCALL=QW7TK\r\n");
+    auto form = StartMainWindow();
+    ASSERT_EQ(form->map().MapDrawnOnce, 1);
+    EXPECT_EQ(form->Get<platform::CheckBox>("Check16")->Value(), 1);
+    EXPECT_EQ(form->reception().settings.autoAnswerOn, c.autoAnswer) << c.modem;
+    EXPECT_EQ(form->settings().AlarmDistanceKm, 1);
+    EXPECT_EQ(form->reception().settings.alarmDistanceKm, 1) << c.modem;
+    form->close();
+  }
+}
+
 // A radio link whose bring-up lets the user close the window in the middle of the start-up.
 class ClosingLink : public MinimalRadioLink {
  public:
