@@ -29,6 +29,7 @@
 #include "platform/process.h"
 #include "platform/qtext.h"
 #include "platform/wait.h"
+#include "reception/station_record.h"
 
 namespace zeblon {
 
@@ -1038,8 +1039,9 @@ void Form0::TrimMoniOneLog() {
   const std::string call = Trim(settings_.MoniOneCall);
   if (call.empty()) return;  // no MONI 1 station, no log to trim
   const int passes = SpeedTest ? SpeedTest() : SpeedTestPasses();
-  const fs::path log = ResolveOrSame(fs::path(data_folder_) / "LOG" / (call + ".TXT"));
-  TrimMoniOneLogFile(log, SmartLogLineLimit(passes));
+  // The very file the main window restores the track from, always a plain name in
+  // the LOG folder: a call holding "/" or ".." reaches no other file.
+  TrimMoniOneLogFile(reception::MoniOneLogPath(data_folder_, call), SmartLogLineLimit(passes));
 }
 
 void Form0::WriteSettings() {

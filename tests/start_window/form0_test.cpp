@@ -449,6 +449,28 @@ TEST_F(StartWindowTest, StartPictureFromTheMapFolders) {
   EXPECT_TRUE(form0_->Picture2->toolTip().isEmpty());
 }
 
+// SMART LOG trims the MONI 1 log the main window restores from, and no file
+// outside the LOG folder, whatever the MONI 1 call holds.
+TEST_F(StartWindowTest, SmartLogStaysInTheLogFolder) {
+  const std::string notes = "my own notes\r\nnot a station record\r\n";
+  WriteFileAtomically(folder_ / "NOTES.TXT", notes);
+  WriteFileAtomically(folder_ / "ZEBLON.INI",
+                      "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=4\r\nCALL=../../notes\r\nSLOG=1\r\n");
+  fs::create_directories(folder_ / "U33" / "LOG");
+  ASSERT_TRUE(form0_->Form_Activate());
+  form0_->SpeedTest = [] { return 150; };
+  form0_->Command1_Click();
+  ASSERT_TRUE(program_->MainWindow().isVisible());
+  std::string after;
+  ReadWholeFile(folder_ / "NOTES.TXT", after);
+  EXPECT_EQ(after, notes);
+  // The log of that call is a plain file in the LOG folder.
+  for (const auto& e : fs::directory_iterator(folder_ / "U33" / "LOG")) {
+    EXPECT_EQ(e.path().parent_path(), folder_ / "U33" / "LOG");
+    EXPECT_TRUE(e.is_regular_file()) << e.path();
+  }
+}
+
 // START with an SCS TNC on a serial line, SMART LOG and a waiting track file.
 TEST_F(StartWindowTest, StartSetsUpTheTncTrimsTheLogAndImportsTracks) {
   if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
