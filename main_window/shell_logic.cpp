@@ -217,9 +217,7 @@ std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& rec
 namespace {
 
 // The acceptable lines of a log (103 to 120 characters), the newest `keep` of them.
-std::vector<std::string> AcceptableLines(const fs::path& file, std::size_t keep) {
-  std::string bytes;
-  if (!ReadWholeFile(file, bytes)) return {};
+std::vector<std::string> AcceptableLines(std::string_view bytes, std::size_t keep) {
   std::vector<std::string> records;
   for (const std::string& line : SplitLines(bytes)) {
     if (line.size() >= 103 && line.size() <= 120) records.push_back(PadTo120(line));
@@ -243,14 +241,16 @@ MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
   if (!fs::exists(log_path, ec)) {
     std::ofstream(log_path, std::ios::binary | std::ios::app);
   }
-  // First reading; a log longer than the store keeps its newest records.
-  const std::vector<std::string> read = AcceptableLines(log_path, kStoreLimit);
-  const std::vector<std::string> kept = PruneMoniOneRecords(read);
+  // First reading; a log longer than the store keeps its newest records. A log that
+  // cannot be read is left as it is: rewriting it from nothing would empty it.
+  std::string bytes;
+  if (!ReadWholeFile(log_path, bytes)) return r;
+  const std::vector<std::string> kept = PruneMoniOneRecords(AcceptableLines(bytes, kStoreLimit));
   std::string text;
   for (const std::string& rec : kept) text += TrimRightBlanks(rec) + "\r\n";
   r.rewritten = WriteFileAtomically(log_path, text);
   // Second reading: the store holds what the file holds.
-  r.records = r.rewritten ? AcceptableLines(log_path, kStoreLimit) : kept;
+  r.records = r.rewritten && ReadWholeFile(log_path, bytes) ? AcceptableLines(bytes, kStoreLimit) : kept;
   if (!r.records.empty()) r.newest = MoniOneFieldsOf(r.records.back());
   return r;
 }

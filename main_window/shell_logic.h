@@ -112,7 +112,8 @@ struct MoniOneRestore {
 // RestoreMoniOneLog on the file `log_path`: creates a missing file (and its LOG
 // folder), reads the lines of 103 to 120 characters, keeps the newest 9998 of
 // them, drops the records before the last forward gap of more than 30 days,
-// rewrites the file with what is kept and returns it.
+// rewrites the file with what is kept and returns it. A log that cannot be read is
+// neither rewritten nor loaded.
 MoniOneRestore RestoreMoniOneLog(const fs::path& log_path);
 
 // The pruning alone: blanks every record before the last forward gap of more than

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "geodesy/text.h"
@@ -181,6 +183,17 @@ TEST_F(MoniOneRestoreTest, ALogLongerThanTheStoreKeepsItsNewestReports) {
   EXPECT_EQ(r.records.size(), 9998u);
   EXPECT_DOUBLE_EQ(r.newest.north, 7777.777);
   EXPECT_EQ(FileLines().size(), 9998u);
+}
+
+TEST_F(MoniOneRestoreTest, ALogThatCannotBeReadIsNotEmptied) {
+  WriteLog({Record("240101"), Record("240102")});
+  fs::permissions(Log(), fs::perms::none);
+  const MoniOneRestore r = RestoreMoniOneLog(Log());
+  fs::permissions(Log(), fs::perms::owner_read | fs::perms::owner_write);
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads anyway";
+  EXPECT_TRUE(r.records.empty());
+  EXPECT_FALSE(r.rewritten);
+  EXPECT_EQ(FileLines().size(), 2u);
 }
 
 TEST_F(MoniOneRestoreTest, AMissingLogFolderIsCreated) {
