@@ -179,7 +179,9 @@ void ConverterWindow::AppendProgress(const std::string& text) { SetProgress(prog
 
 void ConverterWindow::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
-  Activate();
+  // Shown by the tool, not restored from the task bar: a restore keeps the
+  // progress of the last run.
+  if (!e->spontaneous()) Activate();
 }
 
 RunHooks ConverterWindow::Hooks() {

@@ -164,6 +164,23 @@ TEST_F(ToolWindows, TileRunThroughTheWindowAndBackDuringARun) {
   EXPECT_FALSE(fs::exists(root / "temp" / "TALMORMC"));
 }
 
+TEST_F(ToolWindows, RestoringAMinimizedWindowKeepsItsProgress) {
+  auto& w = tool.Data();
+  fs::create_directories(root / "RN");
+  fs::create_directories(root / "U33");
+  w.Dir1->SetPath(root / "RN");
+  w.Dir2->SetPath(root / "U33");
+  w.show();
+  w.Command1->click();
+  ASSERT_EQ(w.ProgressText(), "\r\nNO SOURCE DATA FOUND !\r\n");
+  w.setWindowState(Qt::WindowMinimized);
+  w.setWindowState(Qt::WindowNoState);
+  EXPECT_EQ(w.ProgressText(), "\r\nNO SOURCE DATA FOUND !\r\n");
+  w.hide();
+  w.show();  // shown again from the menu: the rules anew
+  EXPECT_EQ(w.ProgressText().substr(0, 31), "\r\nRULES CONCERNING THE FILES:\r\n");
+}
+
 TEST_F(ToolWindows, ProgressBoxKeepsItsLast4000Characters) {
   auto& w = tool.Data();
   std::string text;
