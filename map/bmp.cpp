@@ -278,6 +278,19 @@ bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uin
     error = "CANNOT WRITE " + path.string() + " (" + std::strerror(e) + ")";
     return false;
   }
+  if (flush) {
+    // The new name, too, is on the disk before the caller goes on (and, say,
+    // deletes the file this one was made from).
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = dir >= 0 && ::fsync(dir) == 0;
+    const int e = errno;
+    if (dir >= 0) ::close(dir);
+    if (!synced) {
+      error = "CANNOT WRITE " + path.string() + " (" + std::strerror(e) + ")";
+      return false;
+    }
+  }
   return true;
 }
 

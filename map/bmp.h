@@ -99,8 +99,8 @@ inline constexpr std::uint32_t kEmptyColour = 0xFCFC00;
 
 // Whole files. ReadFileBytes fails (false, reason in `error`) on a file that
 // cannot be opened or read. WriteFileSafely writes a temporary file beside the
-// target, flushes it to the disk and renames it over the target, so the target
-// is either the old file or the complete new one; a full or read-only disk gives
+// target, flushes it to the disk, renames it over the target and flushes the
+// folder, so the target is either the old file or the complete new one; a full or read-only disk gives
 // false with the reason and leaves the target as it was. Scratch copies may skip
 // the flush to the disk (`flush` false).
 bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes, std::string& error);

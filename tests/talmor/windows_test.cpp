@@ -85,6 +85,21 @@ TEST_F(ToolWindows, DataAndPictureWindowsWarnOfEqualFolders) {
   }
 }
 
+TEST_F(ToolWindows, ClosingTheTileWindowReturnsToTheMenu) {
+  bool last_closed = false;
+  const auto watch = QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [&] { last_closed = true; });
+  tool.ShowMenu();
+  tool.Menu().Option3->SetValue(true);
+  tool.Menu().Command1->click();
+  ASSERT_TRUE(tool.Tiles().isVisible());
+  tool.Tiles().close();
+  QCoreApplication::processEvents();
+  QObject::disconnect(watch);
+  EXPECT_TRUE(tool.Menu().isVisible());
+  EXPECT_FALSE(last_closed);  // the program goes on with its menu
+  EXPECT_FALSE(ended);
+}
+
 TEST_F(ToolWindows, TileWindowScaleAndCollisionMode) {
   auto& w = tool.Tiles();
   const struct {
