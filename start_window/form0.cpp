@@ -592,10 +592,9 @@ void Form0::Fill1() {
   Check2->SetValue(settings_.LogsOn);
 }
 
-// The TX fields of both panels, each first in the start window and then in the main
-// window: SSID, timer, destination, path, the info lines 1 to `last_info_line`, and
-// the overlay character.
-void Form0::FillTxFields(int last_info_line) {
+// The TX boxes of both panels, each first in the start window and then in the main
+// window: SSID, timer, destination, path and the info lines 1 to `last_info_line`.
+void Form0::FillTxBoxes(int last_info_line) {
   MainTxSetupPanel& m = program_.MainWindow().TxPanel();
   tx_.fr4Text1->SetText(settings_.TxSsid);
   m.fr4Text1->SetText(settings_.TxSsid);
@@ -609,9 +608,20 @@ void Form0::FillTxFields(int last_info_line) {
     tx_.fr4ti[i]->SetText(settings_.InfoLines[i]);
     m.fr4ti[i]->SetText(settings_.InfoLines[i]);
   }
-  ApplyOverlayRule();
+}
+
+// The overlay boxes of both panels show TXSS (the start window's box redraws the picker).
+void Form0::FillOverlayBoxes() {
   tx_.fr4Text10->SetText(settings_.TxOverlay);
-  m.fr4Text10->SetText(settings_.TxOverlay);
+  program_.MainWindow().TxPanel().fr4Text10->SetText(settings_.TxOverlay);
+}
+
+// The start-up's fills of the TX fields: the boxes, then the overlay ("A" when empty,
+// its first character).
+void Form0::FillTxFields(int last_info_line) {
+  FillTxBoxes(last_info_line);
+  ApplyOverlayRule();
+  FillOverlayBoxes();
 }
 
 void Form0::ApplyOverlayRule() {
@@ -692,8 +702,7 @@ void Form0::Fill2c() {
 }
 
 void Form0::Fill3() {
-  Form1& main = program_.MainWindow();
-  MainTxSetupPanel& m = main.TxPanel();
+  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
   for (int i = 2; i <= 6; ++i) {
     tx_.fr4ti[i]->SetText(settings_.InfoLines[i]);
     m.fr4ti[i]->SetText(settings_.InfoLines[i]);
@@ -1287,17 +1296,16 @@ void Form0::fr4Command4_Click() {
   s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text8->Text()));
   s.TxOverlay = OverlayCharacter(tx_.fr4Text10->Text());
   // 9.-11. The main window's panel takes the boxes as typed.
-  Form1& main = program_.MainWindow();
-  if (auto* dual = main.findChild<CheckBox*>("Check2")) dual->SetValue(tx_.Check4->Value());
+  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
+  m.Check2->SetValue(tx_.Check4->Value());
   tx_.Frame4->hide();
-  MainTxSetupPanel& m = main.TxPanel();
   m.fr4Text1->SetText(tx_.fr4Text1->Text());
   m.fr4Text2->SetText(tx_.fr4Text2->Text());
   m.fr4Text3->SetText(tx_.fr4Text3->Text());
   m.fr4Text4->SetText(tx_.fr4Text4->Text());
   for (int i = 1; i <= 6; ++i) m.fr4ti[i]->SetText(tx_.fr4ti[i]->Text());
-  if (auto* b = main.findChild<TextBox*>("fr4Text8")) b->SetText(tx_.fr4Text8->Text());
-  if (auto* b = main.findChild<TextBox*>("fr4Text9")) b->SetText(tx_.fr4Text9->Text());
+  m.fr4Text8->SetText(tx_.fr4Text8->Text());
+  m.fr4Text9->SetText(tx_.fr4Text9->Text());
   m.fr4Text10->SetText(tx_.fr4Text10->Text());
   // 12.-15.
   if (tx_.Option12->Value()) s.RadioMode = "300R";
@@ -1324,24 +1332,11 @@ void Form0::fr4Command4_Click() {
 void Form0::fr4Command3_Click() {
   const Settings& s = settings_;
   tx_.Frame4->hide();
-  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
-  tx_.fr4Text1->SetText(s.TxSsid);
-  m.fr4Text1->SetText(s.TxSsid);
-  tx_.fr4Text2->SetText(NumberText(s.BeaconInterval));
-  m.fr4Text2->SetText(NumberText(s.BeaconInterval));
-  tx_.fr4Text3->SetText(s.TxDestination);
-  m.fr4Text3->SetText(s.TxDestination);
-  tx_.fr4Text4->SetText(s.TxPath);
-  m.fr4Text4->SetText(s.TxPath);
-  tx_.fr4ti[1]->SetText(s.InfoLines[1]);
-  m.fr4ti[1]->SetText(s.InfoLines[1]);
+  FillTxBoxes(1);
   tx_.fr4Text8->SetText(NumberText(s.TxSymbolIndex));
-  if (auto* b = program_.MainWindow().findChild<TextBox*>("fr4Text8")) {
-    b->SetText(NumberText(s.TxSymbolIndex));
-  }
+  program_.MainWindow().TxPanel().fr4Text8->SetText(NumberText(s.TxSymbolIndex));
   picker_symbol_index_ = s.TxSymbolIndex;
-  tx_.fr4Text10->SetText(s.TxOverlay);
-  m.fr4Text10->SetText(s.TxOverlay);
+  FillOverlayBoxes();  // as stored: an empty overlay stays empty
   tx_.Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
 }
 

@@ -192,6 +192,8 @@ class Form0 : public QWidget {
   void Fill2c();
   void Fill3();
   void Fill4();
+  void FillTxBoxes(int last_info_line);
+  void FillOverlayBoxes();
   void FillTxFields(int last_info_line);
   void ProvideStockData();
   void ApplyOverlayRule();

@@ -358,14 +358,31 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   EXPECT_NE(ini.find("\r\nTXPM1=WIDE1-1,WIDE2-1\r\n"), std::string::npos);
   EXPECT_NE(ini.find("\r\nXBAUD=9600\r\n"), std::string::npos);
 
-  // ABORT puts the stored values back.
+  // OK hands the HF-DUAL box to the main window; an emptied overlay stays empty.
+  form0_->Command5_Click();
+  tx.Check4->SetValue(1);
+  tx.fr4Text10->SetText(" ");
+  form0_->fr4Command4_Click();
+  EXPECT_EQ(program_->MainWindow().TxPanel().Check2->Value(), 1);
+  EXPECT_EQ(s.TxOverlay, "");
+
+  // ABORT puts the stored values back into both panels.
   form0_->Command5_Click();
   tx.fr4Text3->SetText("OTHER");
   tx.fr4ti[1]->SetText("edited");
+  tx.fr4Text10->SetText("Q");
+  tx.fr4Text8->SetText("101");
   form0_->fr4Command3_Click();
   EXPECT_EQ(tx.fr4Text3->Text(), "ZEBL");
   EXPECT_EQ(tx.fr4ti[1]->Text(), s.InfoLines[1]);
   EXPECT_EQ(tx.fr4Text2->Text(), "4");
+  EXPECT_EQ(tx.fr4Text10->Text(), "");
+  EXPECT_EQ(tx.fr4Text8->Text(), "14");
+  EXPECT_EQ(form0_->PickerSymbolIndex(), 14);
+  const MainTxSetupPanel& m = program_->MainWindow().TxPanel();
+  EXPECT_EQ(m.fr4Text3->Text(), "ZEBL");
+  EXPECT_EQ(m.fr4Text8->Text(), "14");
+  EXPECT_EQ(m.fr4Text10->Text(), "");
 }
 
 TEST_F(StartWindowTest, HfDualAndTheModeRules) {
