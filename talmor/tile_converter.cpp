@@ -451,11 +451,15 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
       fs::remove(work, ec);
       return {RunEnd::Stopped, {}};
     }
+    // A tile whose name puts all of it beyond the grid has no result: it stays.
+    const bool placed = !transfer.tiles().empty();
     if (!SaveTiles(transfer.tiles(), work, options.destination, error))
       return fail(&transfer, error + " - " + name + ".BMP IS NOT CONVERTED COMPLETELY");
     hooks.Pump();
+    if (!placed) hooks.Append("NO PIXEL OF " + name + ".BMP LANDS IN UTM ZONE 33: THE SOURCE IS KEPT" +
+                              std::string(kLineBreak));
     // Only now that its result is on the disk the source tile may go.
-    if (options.delete_sources && !DeleteSource(source_file, error)) return fail(nullptr, error);
+    if (placed && options.delete_sources && !DeleteSource(source_file, error)) return fail(nullptr, error);
     hooks.Append(hooks.TimeOfDay() + "     ...READY  " + ElapsedMinutes(hooks.SecondsNow() - started) + " min" +
                  std::string(kLineBreak) + std::string(kLineBreak));
     hooks.Pump();

@@ -98,6 +98,17 @@ TEST_F(TileRun, NameCutToEightCharacters) {
   EXPECT_NE(rec.text.find("60001200.BMP   1/1"), std::string::npos);
 }
 
+TEST_F(TileRun, TileWithNoPixelInTheGridIsKept) {
+  // "XXXX" reads as -24000 km: every pixel lies beyond the grid and is skipped.
+  WriteBytes(source / "XXXXXXXX.BMP", FilledTile(4, 3).bytes());
+  options.delete_sources = true;
+  ASSERT_EQ(Run().end, RunEnd::Ready);
+  EXPECT_TRUE(FilesIn(destination).empty());
+  EXPECT_EQ(FilesIn(source), std::vector<std::string>{"XXXXXXXX.BMP"});  // not deleted: it has no result
+  EXPECT_NE(rec.text.find("NO PIXEL OF XXXXXXXX.BMP LANDS IN UTM ZONE 33: THE SOURCE IS KEPT\r\n"), std::string::npos)
+      << rec.text;
+}
+
 TEST_F(TileRun, SourcesThatAreNotTilesAreRefusedBeforeAnythingIsWritten) {
   const auto good = FilledTile(8, 1).bytes();
   auto truncated = good;
