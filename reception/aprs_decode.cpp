@@ -55,17 +55,19 @@ constexpr std::array<unsigned char, 256> kUpper = [] {
 
 // IsNumberText of the coordinate library: without its leading and trailing
 // blanks, nothing but digits and points.
+constexpr std::array<bool, 256> kNumberByte = [] {
+  std::array<bool, 256> t{};
+  for (unsigned c = '0'; c <= '9'; ++c) t[c] = true;
+  t['.'] = true;
+  return t;
+}();
+
 bool NumberText(std::string_view s) {
-  if (!s.empty() && s.front() != ' ' && s.back() != ' ') {  // nothing to trim: every byte counts
-    bool all = true;
-    for (char c : s) all &= (static_cast<unsigned>(c - '0') <= 9) | (c == '.');
-    return all;
-  }
   std::size_t a = 0, b = s.size();
   while (a < b && s[a] == ' ') ++a;
   while (b > a && s[b - 1] == ' ') --b;
   for (std::size_t i = a; i < b; ++i)
-    if (!((s[i] >= '0' && s[i] <= '9') || s[i] == '.')) return false;
+    if (!kNumberByte[static_cast<unsigned char>(s[i])]) return false;
   return true;
 }
 
@@ -181,6 +183,26 @@ bool DecodePlain(FrameValues& v) {
   if (d < 5) return true;
   const char ns = At(p, d + 3);
   if (ns != 'N' && ns != 'S' && ns != 'n' && ns != 's') return true;
+  // The layout nearly every report has, "DDMM.mmN" table "DDDMM.mmE" code, all
+  // digits where digits belong: the steps below come to the same fields.
+  const std::size_t D = d - 1;  // 0-based index of the first point
+  if (p.size() >= D + 15) {
+    auto notDigit = [&](std::size_t i) { return static_cast<unsigned>(Code(p[i]) - '0') > 9; };
+    const char ew = p[D + 13];
+    const bool digits = !(notDigit(D - 4) | notDigit(D - 3) | notDigit(D - 2) | notDigit(D - 1) | notDigit(D + 1) |
+                          notDigit(D + 2) | notDigit(D + 5) | notDigit(D + 6) | notDigit(D + 7) | notDigit(D + 8) |
+                          notDigit(D + 9) | notDigit(D + 11) | notDigit(D + 12));
+    if (digits && p[D + 4] != '.' && p[D + 10] == '.' && (ew == 'W' || ew == 'E' || ew == 'w' || ew == 'e')) {
+      const std::string_view whole = p;
+      v.latText.assign(whole.substr(D - 4, 8));
+      v.latText.back() = static_cast<char>(kUpper[Code(ns)]);
+      v.lonText.assign(whole.substr(D + 5, 9));
+      v.lonText.back() = static_cast<char>(kUpper[Code(ew)]);
+      v.decodedComment.assign(TrimBlanks(whole.substr(D + 15)));
+      v.symbolText.assign({p[D + 4], p[D + 14]});
+      return true;
+    }
+  }
   // A field that is a number text holds only digits, points and blanks, which
   // have no upper case: only the hemisphere letter needs it.
   const std::string_view lat = Mid(p, d - 4, 8);
@@ -238,7 +260,11 @@ void DecodeNmea(FrameValues& v) {
                                                    "/s", "/>", "/<", "/O", "/j", "/R", "/k", "/v"};
   const std::size_t dash = v.callText.find('-');
   if (dash != std::string::npos) {
-    const double ssid = LeadingNumber(std::string_view(v.callText).substr(dash + 1));
+    const std::string_view digits = std::string_view(v.callText).substr(dash + 1);
+    const bool plain = (digits.size() == 1 && IsDigit(digits[0])) ||
+                       (digits.size() == 2 && IsDigit(digits[0]) && IsDigit(digits[1]));
+    const double ssid = plain ? (digits.size() == 1 ? digits[0] - '0' : (digits[0] - '0') * 10 + (digits[1] - '0'))
+                              : LeadingNumber(digits);
     if (ssid >= 1 && ssid <= 15 && ssid == std::floor(ssid)) v.symbolText.assign(kSsidSymbols[static_cast<int>(ssid)]);
   }
 }
@@ -345,16 +371,24 @@ double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
 // so the one division rounds the decimal value correctly, to the same double
 // that LeadingNumber gives. Anything else (signs, exponents) goes through
 // LeadingNumber.
-double FieldValue(std::string_view text, std::size_t pos1, std::size_t count) {
+double FieldValueOther(std::string_view f);
+
+inline double FieldValue(std::string_view text, std::size_t pos1, std::size_t count) {
   if (pos1 > text.size()) return 0;
   const std::string_view f = text.substr(pos1 - 1, count);
-  auto digit = [&](std::size_t i) { return static_cast<unsigned>(f[i] - '0'); };
-  auto isDigit = [&](std::size_t i) { return digit(i) <= 9; };
   // "DD", "DDD" and "MM.mm" as the plain form writes them.
-  if (f.size() == 2 && isDigit(0) && isDigit(1)) return digit(0) * 10 + digit(1);
-  if (f.size() == 3 && isDigit(0) && isDigit(1) && isDigit(2)) return digit(0) * 100 + digit(1) * 10 + digit(2);
-  if (f.size() == 5 && isDigit(0) && isDigit(1) && f[2] == '.' && isDigit(3) && isDigit(4))
-    return static_cast<double>(digit(0) * 1000 + digit(1) * 100 + digit(3) * 10 + digit(4)) / 100.0;
+  const unsigned d0 = f.size() > 0 ? Code(f[0]) - '0' : 99, d1 = f.size() > 1 ? Code(f[1]) - '0' : 99;
+  if (f.size() == 2 && d0 <= 9 && d1 <= 9) return d0 * 10 + d1;
+  const unsigned d2 = f.size() > 2 ? Code(f[2]) - '0' : 99;
+  if (f.size() == 3 && d0 <= 9 && d1 <= 9 && d2 <= 9) return d0 * 100 + d1 * 10 + d2;
+  if (f.size() == 5 && d0 <= 9 && d1 <= 9 && f[2] == '.') {
+    const unsigned d3 = Code(f[3]) - '0', d4 = Code(f[4]) - '0';
+    if (d3 <= 9 && d4 <= 9) return static_cast<double>(d0 * 1000 + d1 * 100 + d3 * 10 + d4) / 100.0;
+  }
+  return FieldValueOther(f);
+}
+
+double FieldValueOther(std::string_view f) {
   if (f.size() <= 5) {
     static constexpr double kPowers[6] = {1, 10, 100, 1000, 10000, 100000};
     long digits = 0;
@@ -437,7 +471,8 @@ void StripAltitude(std::string& comment) {
 
 DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   // Stage 1.
-  if (!CheckTimestamp(v, ctx)) return DecodeResult::Malformed;
+  const char first = v.payloadText.empty() ? '\0' : v.payloadText[0];
+  if ((first == '@' || first == '/') && !CheckTimestamp(v, ctx)) return DecodeResult::Malformed;
   // Stage 2.
   RewriteObject(v);
   // Stage 3.
@@ -461,7 +496,11 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   if (!v.decodedComment.empty()) StripAltitude(v.decodedComment);
   if (v.callText.empty() || v.destinationCall.empty() || v.latText.empty() || v.lonText.empty())
     return DecodeResult::NoReport;
-  if (v.latText != "YYYY" || v.lonText != "XXXX") {
+  const auto is = [](const std::string& text, const char (&marker)[5]) {
+    return text.size() == 4 && text[0] == marker[0] && text[1] == marker[1] && text[2] == marker[2] &&
+           text[3] == marker[3];
+  };
+  if (!is(v.latText, "YYYY") || !is(v.lonText, "XXXX")) {
     const std::string& la = v.latText;
     const std::string& lo = v.lonText;
     v.latitude = FieldValue(la, 1, 2) + FieldValue(la, 3, 5) / 60.0;

@@ -1,7 +1,9 @@
 // Byte searches over short texts, eight bytes at a time: the decoding looks
 // for a few marker characters in every frame, and a plain loop or a library
 // call per search costs more than the search itself. Every load stays inside
-// the text; the last few bytes are looked at one by one.
+// the text: the last bytes of a text of eight or more come from a word that
+// overlaps the one before, with the bytes already seen masked off; a text of
+// fewer than eight bytes is looked at byte by byte.
 #pragma once
 
 #include <bit>
@@ -31,33 +33,40 @@ inline std::uint64_t EqualBytes(std::uint64_t w, std::uint64_t pattern) {
   return ~(((x & kLow7) + kLow7) | x | kLow7);
 }
 
+// The first index from 'from' on where match(word) marks a byte; npos when none.
+template <class Match>
+inline std::size_t FindWhere(std::string_view s, std::size_t from, Match match) {
+  const std::size_t n = s.size();
+  std::size_t i = from;
+  for (; i + 8 <= n; i += 8) {
+    const std::uint64_t m = match(Load8(s.data() + i));
+    if (m != 0) return i + (std::countr_zero(m) >> 3);
+  }
+  if (i < n && n >= 8) {
+    const std::uint64_t m = match(Load8(s.data() + n - 8)) & (~0ull << (8 * (i - (n - 8))));
+    if (m != 0) return n - 8 + (std::countr_zero(m) >> 3);
+  }
+  return npos;
+}
+
 // The first index from 'from' on of c; npos when none.
 inline std::size_t Find(std::string_view s, char c, std::size_t from = 0) {
-  std::size_t i = from;
-  if constexpr (kWordwise) {
+  if (kWordwise && s.size() >= 8) {
     const std::uint64_t pc = Broadcast(c);
-    for (; i + 8 <= s.size(); i += 8) {
-      const std::uint64_t m = EqualBytes(Load8(s.data() + i), pc);
-      if (m != 0) return i + (std::countr_zero(m) >> 3);
-    }
+    return FindWhere(s, from, [pc](std::uint64_t w) { return EqualBytes(w, pc); });
   }
-  for (; i < s.size(); ++i)
+  for (std::size_t i = from; i < s.size(); ++i)
     if (s[i] == c) return i;
   return npos;
 }
 
 // The first index from 'from' on of c or d; npos when none.
 inline std::size_t FindEither(std::string_view s, char c, char d, std::size_t from = 0) {
-  std::size_t i = from;
-  if constexpr (kWordwise) {
+  if (kWordwise && s.size() >= 8) {
     const std::uint64_t pc = Broadcast(c), pd = Broadcast(d);
-    for (; i + 8 <= s.size(); i += 8) {
-      const std::uint64_t w = Load8(s.data() + i);
-      const std::uint64_t m = EqualBytes(w, pc) | EqualBytes(w, pd);
-      if (m != 0) return i + (std::countr_zero(m) >> 3);
-    }
+    return FindWhere(s, from, [pc, pd](std::uint64_t w) { return EqualBytes(w, pc) | EqualBytes(w, pd); });
   }
-  for (; i < s.size(); ++i)
+  for (std::size_t i = from; i < s.size(); ++i)
     if (s[i] == c || s[i] == d) return i;
   return npos;
 }
@@ -65,12 +74,15 @@ inline std::size_t FindEither(std::string_view s, char c, char d, std::size_t fr
 // The last index before 'before' of c; npos when none.
 inline std::size_t FindLast(std::string_view s, char c, std::size_t before) {
   std::size_t i = before < s.size() ? before : s.size();  // the bytes [0, i) are searched
-  if constexpr (kWordwise) {
+  if (kWordwise && s.size() >= 8) {
     const std::uint64_t pc = Broadcast(c);
     for (; i >= 8; i -= 8) {
       const std::uint64_t m = EqualBytes(Load8(s.data() + i - 8), pc);
       if (m != 0) return i - 8 + ((63 - std::countl_zero(m)) >> 3);
     }
+    if (i == 0) return npos;
+    const std::uint64_t m = EqualBytes(Load8(s.data()), pc) & ((1ull << (8 * i)) - 1);  // the bytes [0, i)
+    return m == 0 ? npos : (63 - std::countl_zero(m)) >> 3;
   }
   while (i > 0) {
     --i;

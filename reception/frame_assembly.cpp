@@ -144,7 +144,7 @@ bool AliasUsed(std::string_view sub) {
     if (c == '-') {
       if (IsDigit(sub[j - 1]) && IsDigit(sub[j + 1]) && sub[j - 1] > sub[j + 1]) return true;
     } else if (c == 'W') {
-      if (sub.substr(j, 4) == "WIDE" && j + 4 < sub.size() && IsDigit(sub[j + 4]) &&
+      if (j + 4 < sub.size() && sub[j + 1] == 'I' && sub[j + 2] == 'D' && sub[j + 3] == 'E' && IsDigit(sub[j + 4]) &&
           (j + 5 >= sub.size() || sub[j + 5] != '-'))
         return true;
     }
