@@ -1036,6 +1036,11 @@ void Form1::Form_QueryUnload(int unload_mode) {
   QCoreApplication::processEvents();
   PauseWithEvents(0.2f);
   QCoreApplication::processEvents();
+  if (settings_.InterfaceKind == 3) {
+    RadioLink().Disconnect(*this);
+    QCoreApplication::processEvents();
+    PauseWithEvents(0.2f);
+  }
   // 7.
   if (Get<CheckBox>("Check22")->Value() == 1) PauseWithEvents(0.3f);
   if (Shown(Control("Frame8"))) PauseWithEvents(0.3f);

@@ -11,6 +11,7 @@
 #include "main_window/form1.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
+#include "platform/wait.h"
 
 namespace zeblon {
 
@@ -170,23 +171,35 @@ void MinimalRadioLink::BringUp(Form1& form) {
 
 void MinimalRadioLink::Close(Form1& form) {
   LinkState& l = form.link();
+  auto send = [&l](const std::string& bytes) {
+    if (l.MSComm1.IsOpen()) l.MSComm1.Write(bytes);
+  };
   switch (form.settings().InterfaceKind) {
+    case 0:
+      // The UI digipeater's window and the engine's library have no Linux counterpart;
+      // the close waits as it would after asking the digipeater to close.
+      PauseWithEvents(0.5f);
+      break;
     case 1:
-      if (l.MSComm1.IsOpen()) l.MSComm1.Write(std::string(1, '\x03'));
+      send(std::string(1, '\x03'));
+      PauseWithEvents(0.2f);
       break;
     case 5:
-      if (l.MSComm1.IsOpen()) l.MSComm1.Write("\x1B%ZL\r");
+      send("\x1B%ZL\r");
+      PauseWithEvents(0.2f);
       break;
     case 6:
-      if (l.MSComm1.IsOpen()) l.MSComm1.Write("\x1BQ\r");
-      if (l.MSComm1.IsOpen()) l.MSComm1.Write("\x1BRESET\r");
-      break;
-    case 3:
-      l.AgwDataPending = 0;
+      // The PTC needs its pause between leaving host mode and the reset.
+      send("\x1BQ\r");
+      Pause(0.5f);
+      send("\x1BRESET\r");
+      Pause(0.5f);
       break;
     default:
       break;
   }
 }
+
+void MinimalRadioLink::Disconnect(Form1& form) { form.link().AgwDataPending = 0; }
 
 }  // namespace zeblon

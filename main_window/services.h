@@ -29,8 +29,12 @@ class RadioLinkService {
   virtual ~RadioLinkService() = default;
   // The radio link of the interface kind and the GPS port, at start-up.
   virtual void BringUp(Form1& form) = 0;
-  // The shutdown's close of the radio link by the interface kind.
+  // The shutdown's close of the radio link by the interface kind: the TNC's last
+  // commands with their waits.
   virtual void Close(Form1& form) = 0;
+  // The shutdown's end of the TCP link to a remote AGW Packet Engine (kind 3), after
+  // the close and its common wait.
+  virtual void Disconnect(Form1& form) = 0;
 };
 
 // The minimal versions.
@@ -49,6 +53,7 @@ class MinimalRadioLink : public RadioLinkService {
  public:
   void BringUp(Form1& form) override;
   void Close(Form1& form) override;
+  void Disconnect(Form1& form) override;
 };
 
 }  // namespace zeblon

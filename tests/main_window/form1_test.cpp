@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QSysInfo>
 #include <QThread>
+#include <fcntl.h>
+#include <unistd.h>
 #include <memory>
 
 #include "platform/process.h"
@@ -133,25 +135,71 @@ TEST_F(Form1Test, ACloseFromCodeOnlyStopsTheTimers) {
   EXPECT_TRUE(fs::exists(folder_ / "ALLMDIRS.DIR"));  // index files left
 }
 
+// A connected pair of pseudo-terminals: the program opens `a`, the test plays the TNC on `b`.
+struct SocatPair {
+  explicit SocatPair(const fs::path& folder)
+      : a((folder / "ttyA").string()), b((folder / "ttyB").string()) {
+    socat.start("socat", {QString::fromStdString("pty,raw,echo=0,link=" + a),
+                          QString::fromStdString("pty,raw,echo=0,link=" + b)});
+    started = socat.waitForStarted();
+    QElapsedTimer t;
+    t.start();
+    while (!(fs::exists(a) && fs::exists(b)) && t.elapsed() < 3000) QThread::msleep(10);
+  }
+  ~SocatPair() {
+    socat.kill();
+    socat.waitForFinished();
+  }
+  std::string a, b;
+  QProcess socat;
+  bool started = false;
+};
+
 TEST_F(Form1Test, TheSerialDrainAtShutdownIsBounded) {
   if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat missing";
   // Nobody reads the far end: the pair's buffers fill and the output never drains.
-  QProcess socat;
-  const std::string a = (folder_ / "ttyA").string(), b = (folder_ / "ttyB").string();
-  socat.start("socat", {QString::fromStdString("pty,raw,echo=0,link=" + a),
-                        QString::fromStdString("pty,raw,echo=0,link=" + b)});
-  ASSERT_TRUE(socat.waitForStarted());
-  PumpUntil([&] { return fs::exists(b) && fs::exists(a); }, 3000);
+  SocatPair pair(folder_);
+  ASSERT_TRUE(pair.started);
   auto form = StartMainWindow();
-  ASSERT_TRUE(form->link().MSComm1.Open(1, "9600,N,8,1", a));
+  ASSERT_TRUE(form->link().MSComm1.Open(1, "9600,N,8,1", pair.a));
   form->link().MSComm1.Write(std::string(1 << 20, 'x'), 500);
   QElapsedTimer t;
   t.start();
   form->CloseByUser();
   EXPECT_LT(t.elapsed(), 6000);
   EXPECT_FALSE(form->link().MSComm1.IsOpen());
-  socat.kill();
-  socat.waitForFinished();
+}
+
+TEST_F(Form1Test, TheUsersCloseSendsTheTncItsLastCommands) {
+  if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat missing";
+  struct Case {
+    const char* modem;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"1", "\x03"}, {"5", "\x1B%ZL\r"}, {"6", "\x1BQ\r\x1BRESET\r"}, {"4", ""}, {"0", ""}};
+  for (const Case& c : cases) {
+    SocatPair pair(folder_);
+    ASSERT_TRUE(pair.started);
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=" + c.modem +
+                            "\r\nMSYS=U33\r\nCALL=QW7TK\r\n");
+    auto form = StartMainWindow();
+    const int tnc = ::open(pair.b.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    ASSERT_GE(tnc, 0);
+    ASSERT_TRUE(form->link().MSComm1.Open(1, "9600,N,8,1", pair.a));
+    form->CloseByUser();
+    std::string got;
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 300 && got.size() <= c.bytes.size()) {
+      char buf[64];
+      const ssize_t n = ::read(tnc, buf, sizeof buf);
+      if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+      else QThread::msleep(10);
+    }
+    ::close(tnc);
+    EXPECT_EQ(got, c.bytes) << "MODEM=" << c.modem;
+  }
 }
 
 TEST_F(Form1Test, FunctionKeysReachTheWindowWhicheverControlHasTheFocus) {
