@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -127,6 +128,154 @@ TEST(TncCommandSets, CommandsFollowTheSettings) {
     EXPECT_TRUE(Has(sends, c.present)) << c.name;
     if (!c.absent.empty()) EXPECT_FALSE(Has(sends, c.absent)) << c.name;
   }
+}
+
+// A set as readable lines: "open 9600 /1", "send <ESC>%R<CR> /0.5", "drain", ...
+// Control bytes are shown as <CR>, <LF>, <ESC> or their hex value.
+std::vector<std::string> Steps(const TncCommandSet& set) {
+  std::vector<std::string> out;
+  for (const TncStep& st : set) {
+    std::string line;
+    switch (st.action) {
+      case TncAction::Open: line = "open " + st.bytes; break;
+      case TncAction::Send: {
+        line = "send ";
+        for (unsigned char c : st.bytes) {
+          if (c == '\r') line += "<CR>";
+          else if (c == '\n') line += "<LF>";
+          else if (c == 0x1b) line += "<ESC>";
+          else if (c < 0x20 || c >= 0x7f) {
+            const char* hex = "0123456789ABCDEF";
+            line += std::string("<") + hex[c >> 4] + hex[c & 15] + ">";
+          } else {
+            line += static_cast<char>(c);
+          }
+        }
+        break;
+      }
+      case TncAction::Drain: line = "drain"; break;
+      case TncAction::DiscardInput: line = "discard"; break;
+      case TncAction::AwaitPromptGone: line = "until no cmd:"; break;
+      case TncAction::Close: line = "close"; break;
+      case TncAction::Wait: line = "wait"; break;
+    }
+    if (st.wait > 0) {
+      char buf[32];
+      const auto r = std::to_chars(buf, buf + sizeof buf, st.wait);
+      line += " /" + std::string(buf, r.ptr);
+    }
+    if (st.with_events) line += " with events";
+    out.push_back(line);
+  }
+  return out;
+}
+
+// The whole sets, step by step, as the three TNCs are to receive them.
+TEST(TncCommandSets, WholeSetsAsWritten) {
+  TncSettings tnc = Base(5);
+  tnc.tx_ssid = "7";
+  tnc.digi_on = 1;
+  tnc.radio_mode = "300";
+  tnc.cross_mode = "R300";
+  tnc.hf_dual = true;
+  tnc.tx_afc = 1;
+  tnc.tx_level = 250;
+  EXPECT_EQ(Steps(TncInitSet(tnc)),
+            (std::vector<std::string>{
+                "open 38400 /1",
+                "send <ESC>%R<CR> /0.5",
+                "send <ESC>E0<CR> /0.1",
+                "send <ESC>Z1<CR> /0.1",
+                "send <ESC>A1<CR> /0.1",
+                "send <ESC>S0<CR> /0.1",
+                "send <ESC>Y0<CR> /0.1",
+                "send <ESC>CZEBL WIDE1-1,WIDE2-1<CR> /0.1",
+                "send <ESC>IQW7TK-7<CR> /0.1",
+                "send <ESC>%AMQW7TK-7<CR> /0.1",
+                "send <ESC>K0<CR> /0.1",
+                "send <ESC>MU<CR> /0.1",
+                "send <ESC>P255<CR> /0.1",
+                "send <ESC>T25<CR> /0.1",
+                "send <ESC>U0<CR> /0.1",
+                "send <ESC>W0<CR> /0.1",
+                "send <ESC>X1<CR> /0.1",
+                "send <ESC>%A0<CR> /0.1",
+                "send <ESC>%B300<CR> /0.1",
+                "send <ESC>%X 250<CR> /0.1",
+                "send <ESC>%F 2000<CR> /0.1",
+                "send <ESC>%T 1<CR> /0.1",
+                "send <ESC>%AGH<CR> /0.1",
+                "send <ESC>R1<CR> /0.1",
+                "send <ESC>%AD3<CR> /0.1",
+                "send <ESC>%AU1<CR> /0.1",
+                "wait /1",
+                "drain",
+                "discard",
+                "close",
+            }));
+
+  TncSettings ptc = Base(6);
+  ptc.user_call = " QW7TK ";
+  ptc.tx_ssid = "3";
+  ptc.radio_mode = "9600";
+  ptc.tx_level = 120;
+  EXPECT_EQ(Steps(TncInitSet(ptc)),
+            (std::vector<std::string>{
+                "wait /5",
+                "open 38400 /1",
+                "send <CR><LF> /3",
+                "send TERM 0<CR><LF> /0.3",
+                "send MYCALL QW7TK-3<CR><LF> /0.3",
+                "send PAC<CR><LF> /0.3",
+                "send <ESC>MYCALL QW7TK-3<CR><LF> /0.3",
+                "send <ESC>APRS 0<CR><LF> /0.3",
+                "send <ESC>PORT 1<CR><LF> /0.3",
+                "send <ESC>PRBOX 0<CR><LF> /0.3",
+                "send <ESC>USERS 0<CR><LF> /0.3",
+                "send <ESC>SETCHN  2<CR><LF> /0.3",
+                "send <ESC>MYCALL WIDE1-1<CR><LF> /0.3",
+                "send <ESC>SETCHN  3<CR><LF> /0.3",
+                "send <ESC>MYCALL RELAY<CR><LF> /0.3",
+                "send <ESC>SETCHN  4<CR><LF> /0.3",
+                "send <ESC>MYCALL ECHO<CR><LF> /0.3",
+                "send <ESC>SETCHN 1<CR><LF> /0.3",
+                "send <ESC>UNPROTO ZEBL WIDE1-1 WIDE2-1<CR><LF> /0.3",
+                "send <ESC>MONITOR 1<CR><LF> /0.3",
+                "send <ESC>B 9600<CR><LF> /0.3",
+                "send <ESC>TXL A 120<CR><LF> /0.3",
+                "send <ESC>TXL F 120<CR><LF> /0.3",
+                "send <ESC>TXDELAY 1:300<CR><LF> /0.3",
+                "send <ESC>DIGI OFF<CR><LF> /0.3",
+                "send <ESC>MFI 128<CR><LF> /0.3",
+                "wait /0.5",
+                "drain",
+                "discard",
+                "close",
+            }));
+
+  TncSettings pk = Base(1);
+  pk.radio_mode = "300R";
+  pk.path = "";
+  std::vector<std::string> want = {"wait /5", "open 9600 /1"};
+  for (int i = 0; i < 10; ++i) want.push_back("send * /0.5");
+  want.insert(want.end(), {"wait /1", "drain", "close"});
+  for (const char* speed : {"9600", "4800", "2400", "1200"}) {
+    want.insert(want.end(), {std::string("open ") + speed, "send <C0><FF><C0> /0.2",
+                             "send <CR> /0.2", "send KISS OFF /0.2", "send <CR> /0.2",
+                             "send <01>OHON<17> /0.2", "send <CR> /0.2",
+                             "send TB 9600<CR> /0.2", "send RESTART<CR> /1", "drain", "close"});
+  }
+  want.insert(want.end(), {"open 9600 /1", "send PA<CR> /0.2", "send <CR> /1", "drain", "close",
+                           "open 9600"});
+  for (const char* command :
+       {"ECHO OFF", "ACRDISP 0", "ALFDISP ON", "CONOK OFF", "PASSALL OFF", "PA", "HB 300",
+        "VHF OFF", "8B ON", "AW 8", "MFILTER $0", "MONITOR 5", "MFROM ALL", "MYCALL QW7TK",
+        "UNPROTO ZEBL", "DIGIPEAT OFF", "DFROM NONE", "MYALIAS NONE"}) {
+    want.push_back(std::string("send ") + command + "<CR> /0.2");
+  }
+  want.insert(want.end(),
+              {"send <CR> /1", "drain", "discard", "until no cmd: /1", "close"});
+  EXPECT_EQ(Steps(TncInitSet(pk)), want);
 }
 
 TEST(TncCommandSets, OrderWaitsAndPortOpenings) {
