@@ -494,15 +494,19 @@ void Form1::Form_Activate() {
   }
 }
 
+void Form1::TakeTwipsPerPixel() {
+  const double dpi_x = logicalDpiX() > 0 ? logicalDpiX() : 96;
+  const double dpi_y = logicalDpiY() > 0 ? logicalDpiY() : 96;
+  shell_.TwipsPerPixelX = static_cast<int>(RoundHalfEven(1440.0 / dpi_x));
+  shell_.TwipsPerPixelY = static_cast<int>(RoundHalfEven(1440.0 / dpi_y));
+}
+
 void Form1::ActivateHead() {
   shell_.ProgramVersion = "8.08";
   shell_.IonoUrl1 = kIonoUrl1;
   shell_.IonoUrl2 = kIonoUrl2;
   while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
-  const double dpi_x = logicalDpiX() > 0 ? logicalDpiX() : 96;
-  const double dpi_y = logicalDpiY() > 0 ? logicalDpiY() : 96;
-  shell_.TwipsPerPixelX = static_cast<int>(RoundHalfEven(1440.0 / dpi_x));
-  shell_.TwipsPerPixelY = static_cast<int>(RoundHalfEven(1440.0 / dpi_y));
+  TakeTwipsPerPixel();
   const double sy = 15.0 / shell_.TwipsPerPixelY;
   const double sx = shell_.TwipsPerPixelX / 15.0;
   auto line = [this](const char* name, int x2, double y) {
@@ -890,7 +894,6 @@ void Form1::LayOut(bool startup) {
   Control("Frame15")->move(o.frame15Left, o.frame15Top);
   QWidget* frame3 = Control("Frame3");
   frame3->setGeometry(o.frame3Left, o.frame3Top, o.frame3Width, frame3->height());
-  move_top("Check8", Control("Check8")->y());
   Control("Check8")->move(o.check8Left, Control("Check8")->y());
   Control("Command27")->move(o.command27Left, Control("Command27")->y());
   QWidget* text3 = Control("Text3");
@@ -917,10 +920,7 @@ void Form1::Form_Resize() {
   static thread_local int depth = 0;
   if (depth > 0) return;  // a size set below raises the event again
   ++depth;
-  const double dpi_x = logicalDpiX() > 0 ? logicalDpiX() : 96;
-  const double dpi_y = logicalDpiY() > 0 ? logicalDpiY() : 96;
-  shell_.TwipsPerPixelX = static_cast<int>(RoundHalfEven(1440.0 / dpi_x));
-  shell_.TwipsPerPixelY = static_cast<int>(RoundHalfEven(1440.0 / dpi_y));
+  TakeTwipsPerPixel();
   const int tx = shell_.TwipsPerPixelX, ty = shell_.TwipsPerPixelY;
   const bool normal = !isMinimized() && !isMaximized() && !isFullScreen();
   if (normal) {

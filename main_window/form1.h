@@ -190,6 +190,8 @@ class Form1 : public QWidget {
   void BuildControls();
   void Form_Load();
   void Form_Resize();
+  // The screen's twips per pixel, each the nearest whole number.
+  void TakeTwipsPerPixel();
   void ActivateHead();
   void FullStartUp();
   void ActivateTail();
