@@ -134,7 +134,7 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
 
-// Leading and trailing blanks (spaces and tabs) removed.
+// Leading and trailing blanks (spaces) removed; other white space stays.
 std::string Trim(std::string_view text);
 
 }  // namespace zeblon

@@ -466,6 +466,38 @@ TEST_F(StartWindowTest, StartPictureFromTheMapFolders) {
   EXPECT_TRUE(form0_->Picture2->toolTip().isEmpty());
 }
 
+// START makes the stock folders' files writable again, unless NOAT is 1.
+TEST_F(StartWindowTest, StartClearsReadOnlyStockFilesUnlessNoat) {
+  const fs::path poi = folder_ / "U33" / "POI" / "HOME.POI";
+  const fs::path outside = folder_ / "U33" / "OTHER" / "KEEP.TXT";
+  for (const int noat : {0, 1}) {
+    SCOPED_TRACE(noat);
+    program_ = std::make_unique<Program>();
+    program_->EndProgram = [this](int code) { end_code_ = code; };
+    form0_ = program_->StartWindow();
+    form0_->OpenDocument = [](const std::string&) { return true; };
+    WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=4\r\nNOAT=" +
+                                                    std::to_string(noat) + "\r\n");
+    fs::create_directories(poi.parent_path());
+    fs::create_directories(outside.parent_path());
+    for (const fs::path& f : {poi, outside}) {
+      WriteFileAtomically(f, "x\r\n");
+      fs::permissions(f, fs::perms::owner_read);
+    }
+    ASSERT_TRUE(form0_->Form_Activate());
+    form0_->Command1_Click();
+    ASSERT_TRUE(program_->MainWindow().isVisible());
+    const auto writable = [](const fs::path& f) {
+      return (fs::status(f).permissions() & fs::perms::owner_write) != fs::perms::none;
+    };
+    EXPECT_EQ(writable(poi), noat == 0);
+    EXPECT_FALSE(writable(outside));  // only the stock folders are touched
+    // The next round starts from a fresh folder state.
+    fs::permissions(poi, fs::perms::owner_all);
+    fs::permissions(outside, fs::perms::owner_all);
+  }
+}
+
 // SMART LOG trims the MONI 1 log the main window restores from, and no file
 // outside the LOG folder, whatever the MONI 1 call holds.
 TEST_F(StartWindowTest, SmartLogStaysInTheLogFolder) {
