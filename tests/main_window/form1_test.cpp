@@ -66,6 +66,32 @@ TEST_F(Form1Test, TheReceivePathGetsTheAutomaticAnswerAndTheAlarmDistanceOfTheSt
   }
 }
 
+TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {
+  Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nUUN=0\r\nUUE=0\r\n");
+  auto form = std::make_unique<Form1>();
+  int clock_reads = 0;  // one speed test reads the clock three times
+  form->SpeedTestClock = [&clock_reads] { return ++clock_reads * 0.6; };
+  auto* map = new MinimalMapDisplay;
+  form->SetMapDisplay(std::unique_ptr<MapDisplayService>(map));
+  form->show();
+  PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+  ASSERT_EQ(clock_reads, 3);
+  ASSERT_EQ(map->drawings, 1);
+  // The own position is 0/0: the prompt comes back at every activation; an open
+  // terminal is set up again (its boxes emptied, the cycle paused).
+  form->Control("Frame2")->hide();
+  form->Form_KeyDown(113);
+  form->Get<platform::TextBox>("Text19")->SetText("typed");
+  form->settings().CentreNorth = 6000;  // the full start-up would take the file's centre again
+  form->Form_Activate();
+  EXPECT_EQ(clock_reads, 3);
+  EXPECT_EQ(map->drawings, 2);
+  EXPECT_DOUBLE_EQ(form->settings().CentreNorth, 6000);
+  EXPECT_FALSE(form->Control("Frame2")->isHidden());
+  EXPECT_EQ(form->Get<platform::TextBox>("Text19")->Text(), "");
+  EXPECT_FALSE(form->Timer1->isActive());
+}
+
 // A radio link whose bring-up lets the user close the window in the middle of the start-up.
 class ClosingLink : public MinimalRadioLink {
  public:
