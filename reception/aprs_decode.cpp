@@ -230,8 +230,8 @@ void DecodeNmea(FrameValues& v) {
   const std::string_view p = v.payloadText;
   // 1-based positions of the first "," letter "," of each letter, in either case; 0 when absent.
   std::size_t first[4] = {0, 0, 0, 0};  // N, S, E, W
-  for (std::size_t i = 0; i + 2 < p.size(); ++i) {
-    if (p[i] != ',' || p[i + 2] != ',') continue;
+  for (std::size_t i = scan::Find(p, ','); i != scan::npos && i + 2 < p.size(); i = scan::Find(p, ',', i + 1)) {
+    if (p[i + 2] != ',') continue;
     int k;
     switch (p[i + 1]) {
       case 'N': case 'n': k = 0; break;

@@ -91,4 +91,27 @@ inline std::size_t FindLast(std::string_view s, char c, std::size_t before) {
   return npos;
 }
 
+// True when a byte of s[from, to) is "a" (code 97) or above: a byte that may
+// have an upper case. to must not pass the end of s.
+inline bool AnyFromA(std::string_view s, std::size_t from, std::size_t to) {
+  if (kWordwise && s.size() >= 8) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full, kHigh = 0x8080808080808080ull;
+    constexpr std::uint64_t kTo80 = 0x1F1F1F1F1F1F1F1Full;  // 0x61 + 0x1F = 0x80
+    auto marks = [&](std::size_t at) {
+      const std::uint64_t w = Load8(s.data() + at);
+      return (w | ((w & kLow7) + kTo80)) & kHigh;
+    };
+    std::size_t i = from;
+    for (; i + 8 <= to; i += 8)
+      if (marks(i) != 0) return true;
+    if (i >= to) return false;
+    const std::size_t base = i < s.size() - 8 ? i : s.size() - 8;  // a word holding [i, to)
+    const std::uint64_t keep = (to - base == 8 ? ~0ull : (1ull << (8 * (to - base))) - 1) & (~0ull << (8 * (i - base)));
+    return (marks(base) & keep) != 0;
+  }
+  for (std::size_t i = from; i < to; ++i)
+    if (static_cast<unsigned char>(s[i]) >= 'a') return true;
+  return false;
+}
+
 }  // namespace zeblon::reception::scan

@@ -222,7 +222,7 @@ HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall
   if (A == 0 && frame[0] != '*' && frame[1] != '*') return HeaderOutcome::Drop;  // no "*" before the ":"
   if (E == 0) return HeaderOutcome::Drop;
   v.callText.assign(frame.substr(0, E - 1));
-  UpperCaseInPlace(v.callText);
+  if (scan::AnyFromA(frame, 0, E - 1)) UpperCaseInPlace(v.callText);
   std::string_view echo;
   if (!ownEchoHeader.empty()) echo = frame.substr(0, ownEchoHeader.size());
   std::size_t cmd = 0;  // the first "cmd:" in the source call (which needs a ":" ahead of E)
