@@ -660,7 +660,8 @@ void Form1::FullStartUp() {
   RadioLink().BringUp(*this);
   // 25. The chat log exists from now on.
   {
-    std::ofstream chat(reception::LogFolder(data_folder_) / "_CHATLOG.TXT", std::ios::binary | std::ios::app);
+    std::ofstream chat(reception::FindFileInFolder(reception::LogFolder(data_folder_), "_CHATLOG.TXT"),
+                       std::ios::binary | std::ios::app);
   }
   // 26.
   setWindowTitle(ToQ(shell::TitleWithMarks(FromQ(windowTitle()), settings_.DigiOn, settings_.InterfaceKind,

@@ -92,6 +92,14 @@ TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {
   EXPECT_FALSE(form->Timer1->isActive());
 }
 
+TEST_F(Form1Test, TheChatLogIsFoundWhateverTheCaseOfItsName) {
+  Write("u33/log/_chatlog.txt", "saved\r\n");
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  EXPECT_FALSE(fs::exists(folder_ / "u33" / "log" / "_CHATLOG.TXT"));
+  EXPECT_EQ(Read("u33/log/_chatlog.txt"), "saved\r\n");
+}
+
 // A radio link whose bring-up lets the user close the window in the middle of the start-up.
 class ClosingLink : public MinimalRadioLink {
  public:
