@@ -94,6 +94,12 @@ std::vector<std::string> InstalledFontNames() {
 
 std::string NumberBoxText(double v) { return NumberText(v); }
 
+// The window's size as its controls are laid out, in pixels.
+constexpr int kFormWidth = 860;
+constexpr int kFormHeight = 560;
+// The width that the window version "WIN10" asks for (9660 twips).
+constexpr int kWin10Width = 644;
+
 const QColor kYellow(255, 255, 0);
 const QColor kGrey(200, 200, 200);
 
@@ -127,7 +133,7 @@ Form0::Form0(Program& program) : program_(program) {
 Form0::~Form0() = default;
 
 void Form0::BuildControls() {
-  resize(860, 560);
+  resize(kFormWidth, kFormHeight);
   Picture1 = new QWidget(this);
   Picture1->setObjectName("Picture1");
   Picture1->setFocusPolicy(Qt::StrongFocus);
@@ -259,7 +265,7 @@ void Form0::BuildTxPanel() {
   tx_.Frame4 = new Frame(this, "Frame4", "TX SETUP / APRS PARAMETERS");
   tx_.Frame4->hide();
   tx_.Frame4->setAutoFillBackground(true);
-  Place(tx_.Frame4, 0, 0, 860, 560);
+  Place(tx_.Frame4, 0, 0, kFormWidth, kFormHeight);
   QWidget* f = tx_.Frame4;
   auto label = [f](const char* name, const char* caption, int x, int y, int w) {
     auto* l = new Label(f, name, caption);
@@ -508,7 +514,9 @@ bool Form0::Form_Activate() {
   const PrePassResult pre = PrePassSettings(bytes);
   if (pre.has_wver) settings_.WindowsVersion = pre.wver;
   // 9.
-  if (settings_.WindowsVersion == "WIN10") resize(644, height());
+  // The WIN10 width fits another layout: this window never gets narrower than its
+  // controls (START lies at its right edge).
+  if (settings_.WindowsVersion == "WIN10") resize(std::max(kWin10Width, kFormWidth), height());
   // 11. The help page on the first run.
   if (!pre.not_first_run) {
     if (OpenDocument(app_folder_ + "/README.HTM")) Pause(10);

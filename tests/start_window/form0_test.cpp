@@ -137,6 +137,16 @@ TEST_F(StartWindowTest, SecondStartIsNotAFirstRun) {
   EXPECT_TRUE(form0_->TxPanel().Check9->isEnabled());
 }
 
+// A settings file brought from the other window version keeps START in the window.
+TEST_F(StartWindowTest, WindowsVersionLineKeepsStartReachable) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nWVER=win10\r\n");
+  fs::create_directories(folder_ / "U33");
+  ASSERT_TRUE(form0_->Form_Activate());
+  EXPECT_EQ(form0_->settings().WindowsVersion, "WIN10");
+  EXPECT_TRUE(form0_->rect().contains(form0_->Command1->geometry()));
+  EXPECT_TRUE(form0_->rect().contains(form0_->Picture2->geometry()));
+}
+
 TEST_F(StartWindowTest, StartRefusesAShortCall) {
   ASSERT_TRUE(form0_->Form_Activate());
   const std::string before = Ini();
