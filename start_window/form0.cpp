@@ -1280,11 +1280,7 @@ void Form0::Command5_Click() {
 void Form0::fr4Command4_Click() {
   Settings& s = settings_;
   // 1. The SSID: 1 to 15 or nothing.
-  s.TxSsid = Trim(tx_.fr4Text1->Text());
-  if (!s.TxSsid.empty()) {
-    const double v = LeadingNumber(s.TxSsid);
-    if (v < 1 || v > 15) s.TxSsid.clear();
-  }
+  s.TxSsid = StoredTxSsid(tx_.fr4Text1->Text());
   // 2.-4.
   s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text2->Text()));
   s.TxDestination = UpperAscii(Trim(tx_.fr4Text3->Text()));

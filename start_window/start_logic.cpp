@@ -97,6 +97,13 @@ std::string CheckStartPorts(const Settings& s) {
   return {};
 }
 
+std::string StoredTxSsid(const std::string& box_text) {
+  const std::string ssid = Trim(box_text);
+  if (ssid.empty()) return ssid;
+  const double v = LeadingNumber(ssid);
+  return v < 1 || v > 15 ? std::string() : ssid;
+}
+
 std::string StartCaptionFor(int interface_kind) {
   switch (interface_kind) {
     case 1: return "40 s ...";
