@@ -36,6 +36,13 @@ std::string WindowsPathToLinux(std::string_view path, const fs::path& program_fo
   if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
   std::string rest = p.substr(2);
   while (!rest.empty() && rest.front() == '/') rest.erase(rest.begin());
+  // The program's own folder on any drive is the program folder.
+  const std::string first = rest.substr(0, rest.find('/'));
+  if (UpperAscii(first) == "ZEBLON") {
+    std::string out = program_folder.string();
+    const std::string tail = rest.substr(first.size());
+    return tail.empty() ? out : out + tail;
+  }
   std::string out = (program_folder / (std::string("drive_") + letter)).string();
   if (!rest.empty()) out += "/" + rest;
   else if (p.size() > 2) out += "/";

@@ -3,8 +3,10 @@
 // Stored settings and user input may carry Windows paths ("C:\MAP\U33\",
 // "..\LOG"). They are mapped to Linux paths by one rule, WindowsPathToLinux:
 //   - every "\" becomes "/";
-//   - a leading drive ("C:" or "C:\") becomes the folder "drive_c" (the letter in
-//     lower case) below the program folder, so "C:\MAP\U33" is
+//   - a leading drive with the program's own folder ("C:\ZEBLON\U33") becomes the
+//     program folder (<program folder>/U33);
+//   - any other leading drive ("C:" or "C:\") becomes the folder "drive_c" (the letter
+//     in lower case) below the program folder, so "C:\MAP\U33" is
 //     <program folder>/drive_c/MAP/U33;
 //   - anything else (a Linux path, a relative path) stays as it is.
 // File and folder names that users or stored data supply are then matched

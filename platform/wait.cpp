@@ -51,7 +51,6 @@ void PauseWithEvents(float seconds) {
   for (;;) {
     if (QCoreApplication::instance() != nullptr) {
       QCoreApplication::processEvents(QEventLoop::AllEvents);
-      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     const double d = WaitClockNow() - t0;
     if (d >= seconds || d < 0) return;
