@@ -131,7 +131,9 @@ void SerialPort::Drain(int timeout_ms) {
   while (port_->bytesToWrite() > 0 && t.elapsed() < timeout_ms) {
     port_->waitForBytesWritten(static_cast<int>(std::max<qint64>(1, timeout_ms - t.elapsed())));
   }
-  port_->clear(QSerialPort::AllDirections);
+  // Only the input is thrown away: what was written stays in the line's buffer and
+  // still goes out (flushing the output would lose the last commands sent).
+  port_->clear(QSerialPort::Input);
   port_->readAll();
 }
 

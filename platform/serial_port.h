@@ -41,8 +41,9 @@ class SerialPort {
   bool WaitForInput(int timeout_ms);
   // Bytes received and not yet read.
   long long InBufferCount();
-  // Sends out what is still buffered, at most `timeout_ms`, and throws away unread
-  // input. Never blocks longer than that, even on a stuck line.
+  // Hands what is still buffered to the line, at most `timeout_ms`, and throws away
+  // unread input; nothing written is thrown away. Never blocks longer than that, even
+  // on a stuck line.
   void Drain(int timeout_ms);
 
   const std::string& LastError() const { return last_error_; }
