@@ -60,5 +60,27 @@ TEST(ByteScan, AgreesWithPlainLoops) {
   }
 }
 
+TEST(ByteScan, AgreesWithPlainLoopsOverSeveralBlocks) {
+  // Texts as long as frames: several 16-byte blocks, the last one overlapping.
+  const std::string alphabet = std::string(":;*>-W`aAz\r ") + '\x80' + '\xFF' + '\x00' + '\x7F';
+  std::mt19937 rng(6);
+  for (int round = 0; round < 40; ++round) {
+    for (std::size_t n = 28; n <= 70; ++n) {
+      std::string text(n, 'X');
+      const int density = static_cast<int>(rng() % 4);
+      for (char& ch : text)
+        if (static_cast<int>(rng() % 8) < density) ch = alphabet[rng() % alphabet.size()];
+      const std::string_view s = text;
+      for (std::size_t from = 0; from <= n + 1; ++from) {
+        ASSERT_EQ(scan::Find(s, ':', from), PlainFind(s, ':', from)) << text << " from " << from;
+        ASSERT_EQ(scan::FindEither(s, '*', '>', from), PlainFindEither(s, '*', '>', from)) << text << " from " << from;
+        ASSERT_EQ(scan::FindLast(s, '>', from), PlainFindLast(s, '>', from)) << text << " before " << from;
+        for (std::size_t to = from; to <= n; ++to)
+          ASSERT_EQ(scan::AnyFromA(s, from, to), PlainAnyFromA(s, from, to)) << text << " " << from << ".." << to;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zeblon::reception
