@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <ostream>
 
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
@@ -71,10 +72,44 @@ bool NumberText(std::string_view s) {
   return true;
 }
 
-// target = the upper case of text, in target's own buffer.
-void AssignUpper(std::string& target, std::string_view text) {
-  target.assign(text);
-  UpperCaseInPlace(target);
+bool HasLowerCase(std::string_view text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 'a') return true;  // nothing below "a" has an upper case
+  return false;
+}
+
+// target = the upper case of part, a piece of from's text: taken as it is
+// when it has no byte to change.
+void TakeUpper(FrameText& target, const FrameText& from, std::string_view part) {
+  if (!HasLowerCase(part)) {
+    target.Take(from, part);
+    return;
+  }
+  std::string& b = target.Buffer();
+  b.assign(part.data(), part.size());
+  UpperCaseInPlace(b);
+  target.Commit();
+}
+
+// target = part, a piece of from's text, with its last character made upper case.
+void TakeWithUpperLast(FrameText& target, const FrameText& from, std::string_view part) {
+  const char last = static_cast<char>(kUpper[static_cast<unsigned char>(part.back())]);
+  if (last == part.back()) {
+    target.Take(from, part);
+    return;
+  }
+  std::string& b = target.Buffer();
+  b.assign(part.data(), part.size());
+  b.back() = last;
+  target.Commit();
+}
+
+// target = the two characters a and b.
+void SetPair(FrameText& target, char a, char b) {
+  std::string& t = target.Buffer();
+  t.assign(2, a);
+  t[1] = b;
+  target.Commit();
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -87,11 +122,9 @@ int TwoDigits(std::string_view s, std::size_t pos1) {
   return (a - '0') * 10 + (b - '0');
 }
 
-std::string TwoDigitText(int n) {
-  std::string t(2, '0');
-  t[0] = static_cast<char>('0' + (n / 10) % 10);
-  t[1] = static_cast<char>('0' + n % 10);
-  return t;
+void AppendTwoDigits(std::string& t, int n) {
+  t += static_cast<char>('0' + (n / 10) % 10);
+  t += static_cast<char>('0' + n % 10);
 }
 
 using std::chrono::days;
@@ -111,7 +144,7 @@ bool MomentMinutes(int year, int month, int day, int hour, int minute, long long
 
 // Stage 1: the report's own timestamp. False for a stamp that is no valid date and time.
 bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
-  const std::string& p = v.payloadText;
+  const std::string_view p = v.payloadText;
   if (p.empty() || (p[0] != '@' && p[0] != '/')) return true;
   const char type = At(p, 8);
   const LocalTime& now = ctx.now;
@@ -121,9 +154,13 @@ bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
     long long unused = 0;
     if (day < 0 || hour < 0 || minute < 0 || !MomentMinutes(now.year, now.month, day, hour, minute, unused))
       return false;
-    v.stampDate = TwoDigitText(now.year % 100) + TwoDigitText(now.month);
-    v.stampDate += Mid(p, 2, 2);
-    v.stampTime.assign(Mid(p, 4, 4));
+    std::string& date = v.stampDate.Buffer();
+    date.clear();
+    AppendTwoDigits(date, now.year % 100);
+    AppendTwoDigits(date, now.month);
+    date += Mid(p, 2, 2);
+    v.stampDate.Commit();
+    v.stampTime.Take(v.payloadText, Mid(p, 4, 4));
     return true;
   }
   long long stamp = 0;
@@ -146,7 +183,7 @@ bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
 
 // Stage 2: a live object or item becomes a position report of its name.
 void RewriteObject(FrameValues& v) {
-  const std::string& p = v.payloadText;
+  const std::string_view p = v.payloadText;
   if (p.empty()) return;
   char marker;
   if (p[0] == ';')
@@ -160,15 +197,28 @@ void RewriteObject(FrameValues& v) {
   const std::size_t dot = InStr(p, '.');
   if (!(p.size() > pos + 10 && dot > pos + 3)) return;
   v.viaText = v.callText;
-  AssignUpper(v.callText, TrimBlanks(Mid(p, 2, pos - 2)));
-  std::string& s = v.payloadText;  // from here the position report of the name
-  s.erase(0, pos - 1);
-  const char type = InStr(s, '.') > 7 ? '@' : '=';
-  s[0] = type;
+  TakeUpper(v.callText, v.payloadText, TrimBlanks(Mid(p, 2, pos - 2)));
+  // From here the position report of the name: the type character, then what
+  // follows the marker.
+  const std::string_view rest = p.substr(pos);
+  const char type = InStr(p.substr(pos - 1), '.') > 7 ? '@' : '=';
   v.dataTypeChar = type;
-  if (At(s, 2) == '/') {
-    s.erase(0, 1);
+  if (!rest.empty() && rest[0] == '/') {
+    v.payloadText.Take(v.payloadText, rest);
     v.dataTypeChar = '/';
+  } else {
+    std::string& s = v.payloadText.Buffer();
+    if (v.payloadText.Owned()) {
+      // rest lies in this buffer: move it up behind the type character.
+      const std::size_t at = static_cast<std::size_t>(rest.data() - s.data());
+      s.erase(0, at - 1);
+      s[0] = type;
+      s.resize(rest.size() + 1);
+    } else {
+      s.assign(1, type);
+      s.append(rest);
+    }
+    v.payloadText.Commit();
   }
   v.objectFlag = 1;
 }
@@ -177,8 +227,8 @@ bool IsPositionType(char c) { return c == '!' || c == '=' || c == '@' || c == '/
 
 // Stage 4a: the plain text form. False when the symbol code is missing.
 bool DecodePlain(FrameValues& v) {
-  const std::string& p = v.payloadText;
-  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.assign("'");
+  const std::string_view p = v.payloadText;
+  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.Refer("'");
   const std::size_t d = InStr(p, '.');
   if (d < 5) return true;
   const char ns = At(p, d + 3);
@@ -193,35 +243,26 @@ bool DecodePlain(FrameValues& v) {
                           notDigit(D + 2) | notDigit(D + 5) | notDigit(D + 6) | notDigit(D + 7) | notDigit(D + 8) |
                           notDigit(D + 9) | notDigit(D + 11) | notDigit(D + 12));
     if (digits && p[D + 4] != '.' && p[D + 10] == '.' && (ew == 'W' || ew == 'E' || ew == 'w' || ew == 'e')) {
-      const std::string_view whole = p;
-      v.latText.assign(whole.substr(D - 4, 8));
-      v.latText.back() = static_cast<char>(kUpper[Code(ns)]);
-      v.lonText.assign(whole.substr(D + 5, 9));
-      v.lonText.back() = static_cast<char>(kUpper[Code(ew)]);
-      v.decodedComment.assign(TrimBlanks(whole.substr(D + 15)));
-      v.symbolText.assign({p[D + 4], p[D + 14]});
+      TakeWithUpperLast(v.latText, v.payloadText, p.substr(D - 4, 8));
+      TakeWithUpperLast(v.lonText, v.payloadText, p.substr(D + 5, 9));
+      v.decodedComment.Take(v.payloadText, TrimBlanks(p.substr(D + 15)));
+      SetPair(v.symbolText, p[D + 4], p[D + 14]);
       return true;
     }
   }
   // A field that is a number text holds only digits, points and blanks, which
   // have no upper case: only the hemisphere letter needs it.
   const std::string_view lat = Mid(p, d - 4, 8);
-  if (NumberText(lat.substr(0, 7))) {
-    v.latText.assign(lat);
-    v.latText.back() = static_cast<char>(kUpper[Code(ns)]);
-  }
+  if (NumberText(lat.substr(0, 7))) TakeWithUpperLast(v.latText, v.payloadText, lat);
   const std::size_t e = InStr(p, '.', d + 1);
   if (e == 0 || e < d + 2) return true;
   const char ew = At(p, e + 3);
   if (ew != 'W' && ew != 'E' && ew != 'w' && ew != 'e') return true;
   const std::string_view lon = Mid(p, e - 5, 9);
-  if (NumberText(lon.substr(0, 8))) {
-    v.lonText.assign(lon);
-    v.lonText.back() = static_cast<char>(kUpper[Code(ew)]);
-  }
-  v.decodedComment.assign(TrimBlanks(Mid(p, e + 5)));
+  if (NumberText(lon.substr(0, 8))) TakeWithUpperLast(v.lonText, v.payloadText, lon);
+  v.decodedComment.Take(v.payloadText, TrimBlanks(Mid(p, e + 5)));
   if (e + 4 > p.size()) return false;  // no symbol code
-  v.symbolText.assign({At(p, d + 4), At(p, e + 4)});
+  SetPair(v.symbolText, At(p, d + 4), At(p, e + 4));
   return true;
 }
 
@@ -246,26 +287,28 @@ void DecodeNmea(FrameValues& v) {
   const std::size_t w = first[2] != 0 ? first[2] : first[3];
   if (n == 0 || w == 0) return;
   // The field that ends at the comma of 1-based position 'at', with the letter behind it.
-  auto field = [&](std::string& out, std::size_t at) {
+  auto field = [&](FrameText& text, std::size_t at) {
     const std::size_t comma = at - 1;
     const std::size_t start = comma == 0 ? std::string_view::npos : p.rfind(',', comma - 1);
     const std::size_t from = start == std::string_view::npos ? 0 : start + 1;
+    std::string& out = text.Buffer();
     out.assign(p.substr(from, comma - from));
     out += p[comma + 1];
     UpperCaseInPlace(out);
+    text.Commit();
   };
   field(v.latText, n);
   field(v.lonText, w);
   static constexpr const char* kSsidSymbols[16] = {"",   "/a", "/U", "/f", "/b", "/Y", "/X", "/'",
                                                    "/s", "/>", "/<", "/O", "/j", "/R", "/k", "/v"};
   const std::size_t dash = v.callText.find('-');
-  if (dash != std::string::npos) {
-    const std::string_view digits = std::string_view(v.callText).substr(dash + 1);
+  if (dash != std::string_view::npos) {
+    const std::string_view digits = v.callText.substr(dash + 1);
     const bool plain = (digits.size() == 1 && IsDigit(digits[0])) ||
                        (digits.size() == 2 && IsDigit(digits[0]) && IsDigit(digits[1]));
     const double ssid = plain ? (digits.size() == 1 ? digits[0] - '0' : (digits[0] - '0') * 10 + (digits[1] - '0'))
                               : LeadingNumber(digits);
-    if (ssid >= 1 && ssid <= 15 && ssid == std::floor(ssid)) v.symbolText.assign(kSsidSymbols[static_cast<int>(ssid)]);
+    if (ssid >= 1 && ssid <= 15 && ssid == std::floor(ssid)) v.symbolText.Refer(kSsidSymbols[static_cast<int>(ssid)]);
   }
 }
 
@@ -277,8 +320,8 @@ bool IsCompressedTable(char c) {
 
 // Stage 4c: the compressed form. False when the characters are no compressed position.
 bool DecodeCompressed(FrameValues& v) {
-  const std::string& p = v.payloadText;
-  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.assign("'");
+  const std::string_view p = v.payloadText;
+  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.Refer("'");
   const std::size_t table = (v.dataTypeChar == '@' || v.dataTypeChar == '/') ? 9 : 2;
   if (p.size() < table + 9) return false;  // table, 4 + 4 position characters and the code
   for (std::size_t i = table + 1; i <= table + 8; ++i)
@@ -292,17 +335,17 @@ bool DecodeCompressed(FrameValues& v) {
   v.latitude = 90.0 - value(table + 1) / 380926.0;
   v.longitude = value(table + 5) / 190463.0 - 180.0;
   if (std::fabs(v.latitude) > 90.0 || std::fabs(v.longitude) > 180.0) return false;
-  v.symbolText.assign({At(p, table), At(p, table + 9)});
-  v.decodedComment.assign(TrimBlanks(Mid(p, table + 10)));
-  v.latText.assign("YYYY");
-  v.lonText.assign("XXXX");
+  SetPair(v.symbolText, At(p, table), At(p, table + 9));
+  v.decodedComment.Take(v.payloadText, TrimBlanks(Mid(p, table + 10)));
+  v.latText.Refer("YYYY");
+  v.lonText.Refer("XXXX");
   return true;
 }
 
 // Stage 4d: Mic-E. False when the destination or the payload is no Mic-E position.
 bool DecodeMicE(FrameValues& v) {
-  const std::string& dest = v.destinationCall;
-  const std::string& p = v.payloadText;
+  const std::string_view dest = v.destinationCall;
+  const std::string_view p = v.payloadText;
   if (dest.size() <= 5) return true;  // no position
   int digit[6];
   int bit[6];
@@ -350,14 +393,14 @@ bool DecodeMicE(FrameValues& v) {
   if (bit[5] == 1) lon = -lon;
   v.latitude = lat;
   v.longitude = lon;
-  v.symbolText.assign({At(p, 9), At(p, 8)});
+  SetPair(v.symbolText, At(p, 9), At(p, 8));
   std::string_view comment = TrimBlanks(Mid(p, 11));
   const char c10 = At(p, 10);
   if (!comment.empty() && (IsDigit(c10) || (c10 >= 'A' && c10 <= 'Y') || (c10 >= 'a' && c10 <= 'z')))
     comment = TrimBlanks(Mid(p, 10));
-  v.decodedComment.assign(comment);
-  v.latText.assign("YYYY");
-  v.lonText.assign("XXXX");
+  v.decodedComment.Take(v.payloadText, comment);
+  v.latText.Refer("YYYY");
+  v.lonText.Refer("XXXX");
   return true;
 }
 
@@ -415,24 +458,72 @@ double FieldValueOther(std::string_view f) {
 
 }  // namespace
 
+std::ostream& operator<<(std::ostream& out, const FrameText& t) { return out << t.view(); }
+
+FrameValues::FrameValues(const FrameValues& other) { *this = other; }
+
+FrameValues::FrameValues(FrameValues&& other) { *this = std::move(other); }
+
+FrameValues& FrameValues::operator=(const FrameValues& other) {
+  if (this == &other) return *this;
+  headerLine = other.headerLine;
+  thirdPartyFlag = other.thirdPartyFlag;
+  callText = other.callText;
+  destinationCall = other.destinationCall;
+  viaText = other.viaText;
+  dataTypeChar = other.dataTypeChar;
+  payloadText = other.payloadText;
+  stampDate = other.stampDate;
+  stampTime = other.stampTime;
+  stampDeviates = other.stampDeviates;
+  objectFlag = other.objectFlag;
+  emergencyFlag = other.emergencyFlag;
+  messagingMark = other.messagingMark;
+  symbolText = other.symbolText;
+  latText = other.latText;
+  lonText = other.lonText;
+  decodedComment = other.decodedComment;
+  latitude = other.latitude;
+  longitude = other.longitude;
+  projectedLatitude = other.projectedLatitude;
+  projectedLongitude = other.projectedLongitude;
+  northing = other.northing;
+  easting = other.easting;
+  frame_ = other.frame_;
+  RebaseTexts(other.frame_, frame_);
+  return *this;
+}
+
+FrameValues& FrameValues::operator=(FrameValues&& other) {
+  // A copy: the frame copy is short, and the texts must follow it in any case.
+  *this = static_cast<const FrameValues&>(other);
+  return *this;
+}
+
+void FrameValues::RebaseTexts(std::string_view from, std::string_view to) {
+  for (FrameText* t : {&headerLine, &callText, &destinationCall, &viaText, &payloadText, &stampDate, &stampTime,
+                       &messagingMark, &symbolText, &latText, &lonText, &decodedComment})
+    t->Rebase(from, to);
+}
+
 void FrameValues::Reset() {
-  headerLine.clear();
+  headerLine.Clear();
   thirdPartyFlag = 0;
-  callText.clear();
-  destinationCall.clear();
-  viaText.clear();
+  callText.Clear();
+  destinationCall.Clear();
+  viaText.Clear();
   dataTypeChar = '\0';
-  payloadText.clear();
-  stampDate.clear();
-  stampTime.clear();
+  payloadText.Clear();
+  stampDate.Clear();
+  stampTime.Clear();
   stampDeviates = 0;
   objectFlag = 0;
   emergencyFlag = 0;
-  messagingMark.assign(" ");
-  symbolText.clear();
-  latText.clear();
-  lonText.clear();
-  decodedComment.clear();
+  messagingMark.Refer(" ");
+  symbolText.Clear();
+  latText.Clear();
+  lonText.Clear();
+  decodedComment.Clear();
   latitude = longitude = 0;
   projectedLatitude = projectedLongitude = 0;
   northing = easting = 0;
@@ -452,22 +543,24 @@ std::string UpperCase(std::string_view text) {
   return s;
 }
 
-void StripAltitude(std::string& comment) {
+std::string_view StrippedAltitude(std::string_view comment) {
   // The first "}", if among the first six characters.
   for (std::size_t i = 0; i < 6 && i < comment.size(); ++i) {
     if (comment[i] == '}') {
-      comment.erase(0, i + 1);
+      comment.remove_prefix(i + 1);
       break;
     }
   }
   std::size_t alt = scan::Find(comment, '/');
   while (alt != scan::npos && alt + 2 < comment.size() && !(comment[alt + 1] == 'A' && comment[alt + 2] == '='))
     alt = scan::Find(comment, '/', alt + 1);
-  if (alt == scan::npos || alt + 2 >= comment.size()) return;
+  if (alt == scan::npos || alt + 2 >= comment.size()) return comment;
   std::size_t end = alt + 3;
   while (end < comment.size() && IsDigit(comment[end])) ++end;
-  comment.erase(0, end);
+  return comment.substr(end);
 }
+
+void StripAltitude(std::string& comment) { comment.erase(0, comment.size() - StrippedAltitude(comment).size()); }
 
 DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   // Stage 1.
@@ -493,16 +586,17 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
     if (!DecodeMicE(v)) return DecodeResult::Malformed;
   }
   // Stage 5.
-  if (!v.decodedComment.empty()) StripAltitude(v.decodedComment);
+  if (!v.decodedComment.empty())
+    v.decodedComment.RemovePrefix(v.decodedComment.size() - StrippedAltitude(v.decodedComment).size());
   if (v.callText.empty() || v.destinationCall.empty() || v.latText.empty() || v.lonText.empty())
     return DecodeResult::NoReport;
-  const auto is = [](const std::string& text, const char (&marker)[5]) {
+  const auto is = [](std::string_view text, const char (&marker)[5]) {
     return text.size() == 4 && text[0] == marker[0] && text[1] == marker[1] && text[2] == marker[2] &&
            text[3] == marker[3];
   };
   if (!is(v.latText, "YYYY") || !is(v.lonText, "XXXX")) {
-    const std::string& la = v.latText;
-    const std::string& lo = v.lonText;
+    const std::string_view la = v.latText;
+    const std::string_view lo = v.lonText;
     v.latitude = FieldValue(la, 1, 2) + FieldValue(la, 3, 5) / 60.0;
     v.longitude = FieldValue(lo, 1, 3) + FieldValue(lo, 4, 5) / 60.0;
     if (la.back() == 'S') v.latitude = -v.latitude;

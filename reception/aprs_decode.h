@@ -3,7 +3,9 @@
 // Mic-E), ending in a position in metres of the map zone.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -19,34 +21,158 @@ struct LocalTime {
   int second = 0;
 };
 
+// A text field of a frame. Most refer to the frame text they were cut from
+// (or to a constant) and cost no copy; a text that had to be changed, and
+// every text assigned from elsewhere, is kept in the field's own buffer, which
+// stays allocated from frame to frame.
+class FrameText {
+ public:
+  FrameText() = default;
+  FrameText(const FrameText& other) { CopyFrom(other); }
+  FrameText(FrameText&& other) noexcept { MoveFrom(other); }
+  FrameText& operator=(const FrameText& other) {
+    if (this != &other) CopyFrom(other);
+    return *this;
+  }
+  FrameText& operator=(FrameText&& other) noexcept {
+    if (this != &other) MoveFrom(other);
+    return *this;
+  }
+  // A copy of the text, kept in the own buffer.
+  FrameText& operator=(std::string_view text) {
+    own_.assign(text.data(), text.size());  // text may lie in the own buffer
+    view_ = own_;
+    return *this;
+  }
+  FrameText& operator=(const char* text) { return *this = std::string_view(text); }
+  FrameText& operator=(const std::string& text) { return *this = std::string_view(text); }
+
+  // Refers to the text without copying it: it must outlive this reference.
+  void Refer(std::string_view text) { view_ = text; }
+  void Clear() { view_ = {}; }
+
+  // The own buffer, to be filled with the new text; Commit then takes it.
+  // text may not refer to the own buffer while it is being filled.
+  std::string& Buffer() { return own_; }
+  void Commit() { view_ = own_; }
+
+  std::string_view view() const { return view_; }
+  operator std::string_view() const { return view_; }
+  std::string str() const { return std::string(view_); }
+  const char* data() const { return view_.data(); }
+  std::size_t size() const { return view_.size(); }
+  bool empty() const { return view_.empty(); }
+  char operator[](std::size_t i) const { return view_[i]; }
+  char front() const { return view_.front(); }
+  char back() const { return view_.back(); }
+  std::size_t find(char c, std::size_t from = 0) const { return view_.find(c, from); }
+  std::size_t find(std::string_view s, std::size_t from = 0) const { return view_.find(s, from); }
+  std::string_view substr(std::size_t from, std::size_t count = std::string_view::npos) const {
+    return view_.substr(from, count);
+  }
+  // When the text lies in from (which moved to to), the same place in to.
+  void Rebase(std::string_view from, std::string_view to) {
+    const auto at = reinterpret_cast<std::uintptr_t>(view_.data());
+    const auto base = reinterpret_cast<std::uintptr_t>(from.data());
+    if (at == 0 || base == 0 || at < base || at > base + from.size() || Owned()) return;
+    view_ = to.substr(static_cast<std::size_t>(at - base), view_.size());
+  }
+
+  // Drops the first or last n characters (n no more than the size).
+  void RemovePrefix(std::size_t n) { view_.remove_prefix(n); }
+  void RemoveSuffix(std::size_t n) { view_.remove_suffix(n); }
+
+  // True when the text is held in the own buffer.
+  bool Owned() const { return InOwn(*this); }
+  // part, a piece of from's text: referred to where from refers to a frame,
+  // copied where from holds its own text (which may change or go with it).
+  void Take(const FrameText& from, std::string_view part) {
+    if (from.Owned())
+      *this = part;
+    else
+      view_ = part;
+  }
+
+  friend bool operator==(const FrameText& a, const FrameText& b) { return a.view_ == b.view_; }
+  friend bool operator==(const FrameText& a, std::string_view b) { return a.view_ == b; }
+  friend bool operator==(const FrameText& a, const std::string& b) { return a.view_ == std::string_view(b); }
+  friend bool operator==(const FrameText& a, const char* b) { return a.view_ == std::string_view(b); }
+  friend std::ostream& operator<<(std::ostream& out, const FrameText& t);
+
+ private:
+  static bool InOwn(const FrameText& t) {
+    const auto at = reinterpret_cast<std::uintptr_t>(t.view_.data());
+    const auto own = reinterpret_cast<std::uintptr_t>(t.own_.data());
+    return at != 0 && at >= own && at <= own + t.own_.size();
+  }
+  void CopyFrom(const FrameText& other) {
+    if (InOwn(other)) {
+      const std::size_t at = static_cast<std::size_t>(other.view_.data() - other.own_.data());
+      own_ = other.own_;
+      view_ = std::string_view(own_).substr(at, other.view_.size());
+    } else {
+      view_ = other.view_;
+    }
+  }
+  void MoveFrom(FrameText& other) {
+    if (InOwn(other)) {
+      const std::size_t at = static_cast<std::size_t>(other.view_.data() - other.own_.data());
+      const std::size_t n = other.view_.size();
+      own_ = std::move(other.own_);
+      view_ = std::string_view(own_).substr(at, n);
+    } else {
+      view_ = other.view_;
+    }
+    other.own_.clear();
+    other.view_ = {};
+  }
+
+  std::string_view view_;
+  std::string own_;
+};
+
 // The values of one frame, from the header normalising through the decoding
-// to the storing of the report.
+// to the storing of the report. Its texts refer to the frame text where they
+// are parts of it unchanged: to the caller's frame text, which must then live
+// as long as the values are used, or to a frame text the values keep.
 struct FrameValues {
-  // Back to the values of a new frame. The texts keep their buffers, so one
-  // FrameValues used for frame after frame stops allocating once it has seen
-  // the longest fields.
+  FrameValues() = default;
+  FrameValues(const FrameValues& other);
+  FrameValues(FrameValues&& other);
+  FrameValues& operator=(const FrameValues& other);
+  FrameValues& operator=(FrameValues&& other);
+
+  // Back to the values of a new frame. The buffers stay, so one FrameValues
+  // used for frame after frame does not allocate once it has seen the longest
+  // frame and changed fields.
   void Reset();
 
+  // Keeps the frame text for the texts to refer to; returns it.
+  std::string_view HoldFrame(std::string&& frameText) {
+    frame_ = std::move(frameText);
+    return frame_;
+  }
+
   // Set by the header normalising.
-  std::string headerLine;       // header line as cut, without its final ":"
-  int thirdPartyFlag = 0;       // 1: the payload began with "}" and was unwrapped
-  std::string callText;         // source call upper case, or the object or item name
-  std::string destinationCall;  // destination call
-  std::string viaText;          // heard-via
-  char dataTypeChar = '\0';     // first payload character as received
-  std::string payloadText;      // first payload line, trimmed
+  FrameText headerLine;       // header line as cut, without its final ":"
+  int thirdPartyFlag = 0;     // 1: the payload began with "}" and was unwrapped
+  FrameText callText;         // source call upper case, or the object or item name
+  FrameText destinationCall;  // destination call
+  FrameText viaText;          // heard-via
+  char dataTypeChar = '\0';   // first payload character as received
+  FrameText payloadText;      // first payload line, trimmed
 
   // Filled by the decoding.
-  std::string stampDate;  // YYMMDD of a relayed report's zulu stamp
-  std::string stampTime;  // HHMM of it
+  FrameText stampDate;  // YYMMDD of a relayed report's zulu stamp
+  FrameText stampTime;  // HHMM of it
   int stampDeviates = 0;  // 1: own timestamp more than 2 minutes off the clock
   int objectFlag = 0;
   int emergencyFlag = 0;
-  std::string messagingMark = " ";
-  std::string symbolText;  // table and code (0 or 2 characters)
-  std::string latText;     // DDMM.mmN, an NMEA field with its letter, or "YYYY"
-  std::string lonText;     // DDDMM.mmE, an NMEA field with its letter, or "XXXX"
-  std::string decodedComment;
+  FrameText messagingMark = MessagingMarkDefault();
+  FrameText symbolText;  // table and code (0 or 2 characters)
+  FrameText latText;     // DDMM.mmN, an NMEA field with its letter, or "YYYY"
+  FrameText lonText;     // DDDMM.mmE, an NMEA field with its letter, or "XXXX"
+  FrameText decodedComment;
 
   // The position: degrees as decoded, the degrees handed to the map
   // projection (moved by 0.00005 degree away from the equator and the prime
@@ -58,6 +184,17 @@ struct FrameValues {
   double projectedLongitude = 0;
   double northing = 0;
   double easting = 0;
+
+ private:
+  static FrameText MessagingMarkDefault() {
+    FrameText t;
+    t.Refer(" ");
+    return t;
+  }
+  // The texts that refer to from refer to the same place in to.
+  void RebaseTexts(std::string_view from, std::string_view to);
+
+  std::string frame_;
 };
 
 // What the decoding found.
@@ -85,6 +222,10 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx);
 // The comment clean-up: a "}" at positions 1 to 6 drops the text up to it;
 // then everything up to the end of the digits behind the first "/A=" goes.
 void StripAltitude(std::string& comment);
+
+// The same as the part of the comment that is left (the clean-up only ever
+// drops a beginning).
+std::string_view StrippedAltitude(std::string_view comment);
 
 // The Windows-1252 upper case of a text.
 std::string UpperCase(std::string_view text);

@@ -126,13 +126,24 @@ HeaderOutcome HandOver(FrameValues& v) {
   return v.payloadText.empty() ? HeaderOutcome::Drop : HeaderOutcome::Payload;
 }
 
-void TakePayload(FrameValues& v, std::string_view frame, std::size_t first1) {
-  if (first1 > frame.size()) return;
-  const std::string_view rest = frame.substr(first1 - 1);
+// The payload from the text behind the header's ":" CR LF (at least one character).
+void TakePayload(FrameValues& v, std::string_view rest) {
   const std::string_view payload = TrimBlanks(rest.substr(0, scan::Find(rest, '\r')));
   if (payload.empty()) return;
   v.dataTypeChar = rest[0];
-  v.payloadText.assign(payload);
+  v.payloadText.Refer(payload);
+}
+
+// The call as the upper case of text.
+void SetCall(FrameText& call, std::string_view text) {
+  if (!scan::AnyFromA(text, 0, text.size())) {
+    call.Refer(text);
+    return;
+  }
+  std::string& b = call.Buffer();
+  b.assign(text);
+  UpperCaseInPlace(b);
+  call.Commit();
 }
 
 // The alias test over the header from the end of the source call to its ":".
@@ -163,47 +174,64 @@ std::size_t HeaderEnd(std::string_view s, std::size_t& firstColon) {
 
 }  // namespace
 
-HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall, std::string_view ownEchoHeader,
+HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, std::string_view ownEchoHeader,
                               FrameValues& v) {
-  std::string_view frame = cutFrame;
   std::size_t firstColon = 0;
   const std::size_t P = HeaderEnd(frame, firstColon);
   if (P == 0) return HeaderOutcome::Drop;
-  v.headerLine.assign(frame.substr(0, P - 1));
+  v.headerLine.Refer(frame.substr(0, P - 1));
   v.thirdPartyFlag = 0;
   const bool relayed = P + 3 <= frame.size() && frame[P + 2] == '}';
 
   if (relayed) {
-    if (!txCall.empty() && std::string_view(v.headerLine).substr(0, 12).find(txCall) != std::string_view::npos)
+    if (!txCall.empty() && v.headerLine.substr(0, 12).find(txCall) != std::string_view::npos)
       return HeaderOutcome::Drop;
     v.thirdPartyFlag = 1;
     if (InStr(frame, ":", P + 1) != 0) {
-      // The inner packet after "}", in a buffer kept from frame to frame.
+      // The inner packet after "}", its header line ended by CR LF behind its
+      // first ":", in a buffer kept from frame to frame.
       thread_local std::string unwrapped;
       unwrapped.assign(frame.substr(P + 3));
       const std::size_t colon = unwrapped.find(':');
       unwrapped.insert(colon + 1, "\r\n");
-      frame = unwrapped;
-      const std::size_t S = InStr(frame, ">");
-      const std::size_t headerEnd = InStr(frame, ":\r\n");
+      const std::string_view inner = unwrapped;
+      // A piece of the inner packet: referred to in the frame where the frame
+      // holds it as it is, copied where it takes in the inserted line end.
+      auto piece = [&](FrameText& to, std::size_t from, std::size_t count) {
+        if (from + count <= colon + 1)
+          to.Refer(frame.substr(P + 3 + from, count));
+        else if (from >= colon + 3)
+          to.Refer(frame.substr(P + 1 + from, count));
+        else
+          to = inner.substr(from, count);
+      };
+      const std::size_t S = InStr(inner, ">");
+      const std::size_t headerEnd = InStr(inner, ":\r\n");  // the first ":", where the line end went in
       if (S == 0) return HeaderOutcome::Drop;
-      std::string& call = v.callText;
-      call.assign(frame.substr(0, S - 1));
-      UpperCaseInPlace(call);
-      if (!call.empty() && call.back() == '*') call.pop_back();
-      const std::size_t T = InStr(frame, "*");
+      std::size_t callEnd = S - 1;
+      if (callEnd > 0 && inner[callEnd - 1] == '*') --callEnd;
+      if (scan::AnyFromA(inner, 0, callEnd)) {
+        std::string& call = v.callText.Buffer();
+        call.assign(inner.substr(0, callEnd));
+        UpperCaseInPlace(call);
+        v.callText.Commit();
+      } else {
+        piece(v.callText, 0, callEnd);
+      }
+      const std::size_t T = InStr(inner, "*");
       if (T > 11) {
-        const std::size_t from = LastOfBefore(frame, ":,>", T);
-        v.viaText.assign(frame.substr(from, T - 1 - from));
+        const std::size_t from = LastOfBefore(inner, ":,>", T);
+        piece(v.viaText, from, T - 1 - from);
       }
-      if (frame.find("TCPIP") != std::string_view::npos) v.viaText.assign("TCPIP");
+      if (inner.find("TCPIP") != std::string_view::npos) v.viaText.Refer("TCPIP");
       if (S < headerEnd) {
-        const std::size_t end = FirstOf(frame, "*:,>", S + 1, headerEnd);
+        const std::size_t end = FirstOf(inner, "*:,>", S + 1, headerEnd);
         const std::size_t stop = end == 0 ? headerEnd : end;
-        v.destinationCall.assign(frame.substr(S, stop - 1 - S));
+        piece(v.destinationCall, S, stop - 1 - S);
       }
-      if (v.viaText.empty()) v.viaText.assign(v.destinationCall);
-      TakePayload(v, frame, headerEnd + 3);
+      if (v.viaText.empty()) v.viaText = v.destinationCall;
+      // The payload lies behind the inserted line end, in the frame as it is.
+      if (headerEnd + 3 <= inner.size()) TakePayload(v, frame.substr(P + 1 + headerEnd + 2));
       return HandOver(v);
     }
   }
@@ -221,8 +249,7 @@ HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall
   }
   if (A == 0 && frame[0] != '*' && frame[1] != '*') return HeaderOutcome::Drop;  // no "*" before the ":"
   if (E == 0) return HeaderOutcome::Drop;
-  v.callText.assign(frame.substr(0, E - 1));
-  if (scan::AnyFromA(frame, 0, E - 1)) UpperCaseInPlace(v.callText);
+  SetCall(v.callText, frame.substr(0, E - 1));
   std::string_view echo;
   if (!ownEchoHeader.empty()) echo = frame.substr(0, ownEchoHeader.size());
   std::size_t cmd = 0;  // the first "cmd:" in the source call (which needs a ":" ahead of E)
@@ -232,25 +259,34 @@ HeaderOutcome NormaliseHeader(std::string_view cutFrame, std::string_view txCall
   else
     cmd = E;
   if (cmd + 4 < E) {
-    v.callText.assign(frame.substr(cmd + 4, E - 1 - (cmd + 4)));
-    UpperCaseInPlace(v.callText);
+    SetCall(v.callText, frame.substr(cmd + 4, E - 1 - (cmd + 4)));
     if (!ownEchoHeader.empty()) echo = frame.substr(cmd + 4, ownEchoHeader.size());
   }
   if (!ownEchoHeader.empty() && echo == ownEchoHeader) return HeaderOutcome::OwnEcho;
   if (A != 0 && A < 11) {
-    v.viaText.assign(" ");
+    v.viaText.Refer(" ");
   } else if (A != 0) {
     const std::size_t from = LastOfBefore(frame, ",>", A);
-    v.viaText.assign(frame.substr(from, A - 1 - from));
+    v.viaText.Refer(frame.substr(from, A - 1 - from));
   }
   if (TrimBlanks(v.viaText).empty()) {
-    if (AliasUsed(frame.substr(E - 1, P - E + 1))) v.viaText.assign("ALIAS");
+    if (AliasUsed(frame.substr(E - 1, P - E + 1))) v.viaText.Refer("ALIAS");
   }
   const std::size_t g0 = scan::FindLast(frame, '>', P - 2);  // the last ">" before the character ahead of the ":"
   const std::size_t G = g0 == scan::npos ? 0 : g0 + 1;
-  if (G != 0 && P >= G + 6) v.destinationCall.assign(frame.substr(G, P - G - 6));
-  if (G > E && A != 0 && A < P) TakePayload(v, frame, P + 3);
+  if (G != 0 && P >= G + 6) v.destinationCall.Refer(frame.substr(G, P - G - 6));
+  if (G > E && A != 0 && A < P && P + 3 <= frame.size()) TakePayload(v, frame.substr(P + 2));
   return HandOver(v);
+}
+
+HeaderOutcome NormaliseHeader(std::string&& frameText, std::string_view txCall, std::string_view ownEchoHeader,
+                              FrameValues& v) {
+  return NormaliseHeader(v.HoldFrame(std::move(frameText)), txCall, ownEchoHeader, v);
+}
+
+HeaderOutcome NormaliseHeader(const char* frameText, std::string_view txCall, std::string_view ownEchoHeader,
+                              FrameValues& v) {
+  return NormaliseHeader(std::string(frameText), txCall, ownEchoHeader, v);
 }
 
 }  // namespace zeblon::reception

@@ -47,7 +47,16 @@ enum class HeaderOutcome {
 };
 
 // Takes the header of a cut frame apart into v (which the caller has reset).
+// The texts of v refer to frameText, which must live as long as they are used.
 HeaderOutcome NormaliseHeader(std::string_view frameText, std::string_view txCall, std::string_view ownEchoHeader,
+                              FrameValues& v);
+
+// The same for a frame text that goes away with the call: v keeps it.
+HeaderOutcome NormaliseHeader(std::string&& frameText, std::string_view txCall, std::string_view ownEchoHeader,
+                              FrameValues& v);
+
+// The same for a C text: v keeps a copy.
+HeaderOutcome NormaliseHeader(const char* frameText, std::string_view txCall, std::string_view ownEchoHeader,
                               FrameValues& v);
 
 }  // namespace zeblon::reception

@@ -56,7 +56,7 @@ std::string WithoutControlBytes(std::string_view text) {
 
 void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, ReceptionHost& host) {
   const std::string message = Trim(v.payloadText);
-  const std::string& sender = v.callText;
+  const std::string sender = v.callText.str();
   const std::string addressee = UpperCase(TrimmedColumns(message, 2, 10));
   const std::string kind = std::string(Columns(message, 12, 14));
   const bool ack = kind == "ack" || kind == "mok";
@@ -116,12 +116,12 @@ void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, 
         chat.SetColour(i, kChatAcknowledged);
   }
   if (UpperCase(Trim(Columns(message, 12, 100000))) == "?APRST") {
-    const std::string& header = v.headerLine;
+    const std::string header = v.headerLine.str();
     const std::size_t gt = header.find('>');
     const std::string source = header.substr(0, gt == std::string::npos ? header.size() : gt);
     const std::string rest = gt == std::string::npos ? std::string() : header.substr(gt + 1);
     std::string via;
-    const std::size_t q = v.destinationCall.empty() ? std::string::npos : rest.find(v.destinationCall);
+    const std::size_t q = v.destinationCall.empty() ? std::string::npos : rest.find(v.destinationCall.view());
     if (q != std::string::npos && q + 1 > 3) via = rest.substr(0, q + 1 - 2);
     const std::string outgoing = ":" + Pad9(cleanSender) + ":PATH = " + WithoutControlBytes(source) + " VIA " +
                                  WithoutControlBytes(via) + " TO " + WithoutControlBytes(v.destinationCall);

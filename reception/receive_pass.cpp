@@ -42,7 +42,7 @@ std::string_view TrimmedView(std::string_view s) {
 
 double KmOf(std::string_view record, int first, int last) { return LeadingNumber(Columns(record, first, last)); }
 
-std::string CallWithoutSsid(const std::string& call) { return call.substr(0, call.find('-')); }
+std::string CallWithoutSsid(std::string_view call) { return std::string(call.substr(0, call.find('-'))); }
 
 }  // namespace
 
@@ -162,7 +162,7 @@ int ReceivePass::ProcessFrame(const std::string& frameText, bool* ownEcho) {
   const DecodeResult result = DecodePayload(v, ctx);
   if (result == DecodeResult::Malformed) ++st_.malformedFrames;
   if (result != DecodeResult::Position) return kLevelNone;
-  lastCall_ = v.callText;
+  lastCall_.assign(v.callText.view());
   return StoreReport(v);
 }
 
@@ -182,8 +182,8 @@ int ReceivePass::StoreReport(FrameValues& v) {
   // Date and time.
   std::string date, time;
   if (v.thirdPartyFlag == 1 && !v.stampDate.empty() && !v.stampTime.empty()) {
-    date = v.stampDate;
-    time = v.stampTime;
+    date = v.stampDate.str();
+    time = v.stampTime.str();
   } else {
     const LocalTime now = host_.Now();
     date = TwoDigits(now.year % 100) + TwoDigits(now.month) + TwoDigits(now.day);
@@ -191,7 +191,7 @@ int ReceivePass::StoreReport(FrameValues& v) {
   }
 
   // Symbol.
-  std::string symbol = v.symbolText;
+  std::string symbol = v.symbolText.str();
   if (symbol.size() < 2) symbol = "/\"";
   if (symbol[0] != '/' && symbol[0] != '\\') symbol = std::string{'\\', symbol[1], symbol[0]};
   int index = stations::SymbolIndexOf(symbol[0], symbol[1]);
@@ -209,12 +209,13 @@ int ReceivePass::StoreReport(FrameValues& v) {
 
   // Comment.
   v.decodedComment = CutComment(v.decodedComment);
-  const std::string comment = Printable(v.decodedComment);
-  const std::string call = Printable(v.callText);
-  const std::string via = Printable(v.viaText);
+  const std::string comment = Printable(v.decodedComment.str());
+  const std::string call = Printable(v.callText.str());
+  const std::string via = Printable(v.viaText.str());
 
   // Record.
-  RecordParts parts{date, time, v.stampDeviates == 1, position, v.messagingMark, call, comment, via, symbol, symbolName};
+  RecordParts parts{date,    time,    v.stampDeviates == 1, position, v.messagingMark.str(), call,
+                    comment, via,     symbol,               symbolName};
   std::string record = parts.Build(false);
   if (v.objectFlag == 1) WriteAt(record, 90, "_");
   if (v.emergencyFlag == 1) WriteAt(record, 42, "!");
@@ -424,7 +425,7 @@ void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, i
       alarm.moniOne = true;
       alarm.frameCaption =
           "MONI 1  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + AlarmTimeText(parts.date, parts.time);
-      alarm.labelCaption = Printable(v.callText) + "    D = " + AlarmDistanceText(d) + " km !";
+      alarm.labelCaption = Printable(v.callText.str()) + "    D = " + AlarmDistanceText(d) + " km !";
       host_.ShowDistanceAlarm(alarm);
     }
   }
