@@ -1,9 +1,11 @@
 #include "reception/aprs_decode.h"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <ostream>
 
@@ -223,16 +225,54 @@ void RewriteObject(FrameValues& v) {
   v.objectFlag = 1;
 }
 
-bool IsPositionType(char c) { return c == '!' || c == '=' || c == '@' || c == '/'; }
+// Character classes by table: one test instead of a chain of compares, whose
+// outcome the processor cannot foresee when the forms of the frames alternate.
+enum : unsigned char { kPositionType = 1, kLatitudeLetter = 2, kLongitudeLetter = 4, kMessagingType = 8 };
+constexpr std::array<unsigned char, 256> kClass = [] {
+  std::array<unsigned char, 256> t{};
+  for (unsigned char c : {'!', '=', '@', '/'}) t[c] |= kPositionType;
+  for (unsigned char c : {'=', '@'}) t[c] |= kMessagingType;
+  for (unsigned char c : {'N', 'S', 'n', 's'}) t[c] |= kLatitudeLetter;
+  for (unsigned char c : {'E', 'W', 'e', 'w'}) t[c] |= kLongitudeLetter;
+  return t;
+}();
+bool Is(char c, unsigned char cls) { return (kClass[static_cast<unsigned char>(c)] & cls) != 0; }
+
+bool IsPositionType(char c) { return Is(c, kPositionType); }
+
+// The sign of x as 1, -1 or 0 (0 also for not a number), without a branch.
+double Sign(double x) { return static_cast<double>(static_cast<int>(x > 0) - static_cast<int>(x < 0)); }
+
+// -x when negate, without a branch.
+double Negated(double x, bool negate) {
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(x) ^ (static_cast<std::uint64_t>(negate) << 63));
+}
+
+// The messaging mark "'" of the types "=" and "@", chosen without a branch.
+void MarkMessaging(FrameValues& v) {
+  v.messagingMark.Refer(Is(v.dataTypeChar, kMessagingType) ? std::string_view("'") : v.messagingMark.view());
+}
+
+// A Mic-E destination character: its digit (bits 0-3), its message or
+// hemisphere bit (bit 4), and bit 5 for a character the form defines.
+constexpr std::array<unsigned char, 256> kMicE = [] {
+  std::array<unsigned char, 256> t{};
+  for (int c = '0'; c <= '9'; ++c) t[c] = static_cast<unsigned char>(32 | (c - '0'));
+  for (int c = 'A'; c <= 'J'; ++c) t[c] = static_cast<unsigned char>(32 | (c - 'A'));
+  for (int c = 'P'; c <= 'Y'; ++c) t[c] = static_cast<unsigned char>(32 | 16 | (c - 'P'));
+  t['K'] = t['Z'] = 32 | 16;
+  t['L'] = 32;
+  return t;
+}();
 
 // Stage 4a: the plain text form. False when the symbol code is missing.
 bool DecodePlain(FrameValues& v) {
   const std::string_view p = v.payloadText;
-  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.Refer("'");
+  MarkMessaging(v);
   const std::size_t d = InStr(p, '.');
   if (d < 5) return true;
   const char ns = At(p, d + 3);
-  if (ns != 'N' && ns != 'S' && ns != 'n' && ns != 's') return true;
+  if (!Is(ns, kLatitudeLetter)) return true;
   // The layout nearly every report has, "DDMM.mmN" table "DDDMM.mmE" code, all
   // digits where digits belong: the steps below come to the same fields.
   const std::size_t D = d - 1;  // 0-based index of the first point
@@ -242,7 +282,7 @@ bool DecodePlain(FrameValues& v) {
     const bool digits = !(notDigit(D - 4) | notDigit(D - 3) | notDigit(D - 2) | notDigit(D - 1) | notDigit(D + 1) |
                           notDigit(D + 2) | notDigit(D + 5) | notDigit(D + 6) | notDigit(D + 7) | notDigit(D + 8) |
                           notDigit(D + 9) | notDigit(D + 11) | notDigit(D + 12));
-    if (digits && p[D + 4] != '.' && p[D + 10] == '.' && (ew == 'W' || ew == 'E' || ew == 'w' || ew == 'e')) {
+    if (digits && p[D + 4] != '.' && p[D + 10] == '.' && Is(ew, kLongitudeLetter)) {
       TakeWithUpperLast(v.latText, v.payloadText, p.substr(D - 4, 8));
       TakeWithUpperLast(v.lonText, v.payloadText, p.substr(D + 5, 9));
       v.decodedComment.Take(v.payloadText, TrimBlanks(p.substr(D + 15)));
@@ -257,7 +297,7 @@ bool DecodePlain(FrameValues& v) {
   const std::size_t e = InStr(p, '.', d + 1);
   if (e == 0 || e < d + 2) return true;
   const char ew = At(p, e + 3);
-  if (ew != 'W' && ew != 'E' && ew != 'w' && ew != 'e') return true;
+  if (!Is(ew, kLongitudeLetter)) return true;
   const std::string_view lon = Mid(p, e - 5, 9);
   if (NumberText(lon.substr(0, 8))) TakeWithUpperLast(v.lonText, v.payloadText, lon);
   v.decodedComment.Take(v.payloadText, TrimBlanks(Mid(p, e + 5)));
@@ -321,7 +361,7 @@ bool IsCompressedTable(char c) {
 // Stage 4c: the compressed form. False when the characters are no compressed position.
 bool DecodeCompressed(FrameValues& v) {
   const std::string_view p = v.payloadText;
-  if (v.dataTypeChar == '=' || v.dataTypeChar == '@') v.messagingMark.Refer("'");
+  MarkMessaging(v);
   const std::size_t table = (v.dataTypeChar == '@' || v.dataTypeChar == '/') ? 9 : 2;
   if (p.size() < table + 9) return false;  // table, 4 + 4 position characters and the code
   for (std::size_t i = table + 1; i <= table + 8; ++i)
@@ -350,25 +390,10 @@ bool DecodeMicE(FrameValues& v) {
   int digit[6];
   int bit[6];
   for (int i = 0; i < 6; ++i) {
-    const char c = dest[i];
-    if (c >= '0' && c <= '9') {
-      digit[i] = c - '0';
-      bit[i] = 0;
-    } else if (c >= 'A' && c <= 'J') {
-      digit[i] = c - 'A';
-      bit[i] = 0;
-    } else if (c >= 'P' && c <= 'Y') {
-      digit[i] = c - 'P';
-      bit[i] = 1;
-    } else if (c == 'K' || c == 'Z') {
-      digit[i] = 0;
-      bit[i] = 1;
-    } else if (c == 'L') {
-      digit[i] = 0;
-      bit[i] = 0;
-    } else {
-      return false;
-    }
+    const unsigned e = kMicE[Code(dest[i])];
+    if ((e & 32) == 0) return false;
+    digit[i] = static_cast<int>(e & 15);
+    bit[i] = static_cast<int>((e >> 4) & 1);
   }
   if (p.size() < 9) return false;  // longitude, speed, course and symbol
   // Degrees 38..127, minutes 38..97, hundredths 28..127: the characters the form defines.
@@ -380,17 +405,18 @@ bool DecodeMicE(FrameValues& v) {
   if (digit[2] * 10 + digit[3] >= 60) return false;
   double lat = 10 * digit[0] + digit[1] + digit[2] / 6.0 + digit[3] / 60.0 + digit[4] / 600.0 + digit[5] / 6000.0;
   if (lat > 90.0) return false;
-  if (bit[3] == 0) lat = -lat;
+  lat = Negated(lat, bit[3] == 0);
   if (IsDigit(dest[0]) && IsDigit(dest[1]) && IsDigit(dest[2])) v.emergencyFlag = 1;
   int deg = static_cast<int>(Code(At(p, 2))) - 28;
-  if (bit[4] == 1) deg += 100;
-  if (deg >= 180 && deg <= 189) deg -= 80;
-  if (deg >= 190 && deg <= 199) deg -= 190;
+  // Without branches: the bits and the ranges change from frame to frame.
+  deg += 100 * bit[4];
+  deg -= 80 * static_cast<int>(static_cast<unsigned>(deg - 180) <= 9);   // 180..189
+  deg -= 190 * static_cast<int>(static_cast<unsigned>(deg - 190) <= 9);  // 190..199
   int min = static_cast<int>(Code(At(p, 3))) - 28;
-  if (min >= 60) min -= 60;
+  min -= 60 * static_cast<int>(min >= 60);
   const int hundredths = static_cast<int>(Code(At(p, 4))) - 28;
   double lon = deg + min / 60.0 + hundredths / 6000.0;
-  if (bit[5] == 1) lon = -lon;
+  lon = Negated(lon, bit[5] == 1);
   v.latitude = lat;
   v.longitude = lon;
   SetPair(v.symbolText, At(p, 9), At(p, 8));
@@ -403,8 +429,6 @@ bool DecodeMicE(FrameValues& v) {
   v.lonText.Refer("XXXX");
   return true;
 }
-
-double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
 
 // The value of a field of a latitude or longitude text: characters from a
 // 1-based position, at most five. A field of nothing but digits, points and
@@ -599,8 +623,8 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
     const std::string_view lo = v.lonText;
     v.latitude = FieldValue(la, 1, 2) + FieldValue(la, 3, 5) / 60.0;
     v.longitude = FieldValue(lo, 1, 3) + FieldValue(lo, 4, 5) / 60.0;
-    if (la.back() == 'S') v.latitude = -v.latitude;
-    if (lo.back() == 'W') v.longitude = -v.longitude;
+    v.latitude = Negated(v.latitude, la.back() == 'S');
+    v.longitude = Negated(v.longitude, lo.back() == 'W');
   }
   if (!std::isfinite(v.latitude) || !std::isfinite(v.longitude) || std::fabs(v.latitude) > 90.0 ||
       std::fabs(v.longitude) > 180.0)
