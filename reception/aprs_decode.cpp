@@ -253,6 +253,19 @@ void MarkMessaging(FrameValues& v) {
   v.messagingMark.Refer(Is(v.dataTypeChar, kMessagingType) ? std::string_view("'") : v.messagingMark.view());
 }
 
+// Quotients the decoding needs for every frame, worked out once: divisions
+// are slow, and a table gives the very same double.
+template <std::size_t N>
+constexpr std::array<double, N> Quotients(double divisor) {
+  std::array<double, N> t{};
+  for (std::size_t i = 0; i < N; ++i) t[i] = static_cast<double>(i) / divisor;
+  return t;
+}
+constexpr auto kSixths = Quotients<10>(6.0);
+constexpr auto kSixtieths = Quotients<60>(60.0);
+constexpr auto kSixHundredths = Quotients<10>(600.0);
+constexpr auto kSixThousandths = Quotients<100>(6000.0);
+
 // A Mic-E destination character: its digit (bits 0-3), its message or
 // hemisphere bit (bit 4), and bit 5 for a character the form defines.
 constexpr std::array<unsigned char, 256> kMicE = [] {
@@ -403,7 +416,9 @@ bool DecodeMicE(FrameValues& v) {
     return false;
   if (!IsSymbolCode(At(p, 8)) || !IsSymbolCode(At(p, 9))) return false;
   if (digit[2] * 10 + digit[3] >= 60) return false;
-  double lat = 10 * digit[0] + digit[1] + digit[2] / 6.0 + digit[3] / 60.0 + digit[4] / 600.0 + digit[5] / 6000.0;
+  // 10 * d0 + d1 + d2 / 6 + d3 / 60 + d4 / 600 + d5 / 6000, the quotients from tables.
+  double lat = 10 * digit[0] + digit[1] + kSixths[digit[2]] + kSixtieths[digit[3]] + kSixHundredths[digit[4]] +
+               kSixThousandths[digit[5]];
   if (lat > 90.0) return false;
   lat = Negated(lat, bit[3] == 0);
   if (IsDigit(dest[0]) && IsDigit(dest[1]) && IsDigit(dest[2])) v.emergencyFlag = 1;
@@ -415,7 +430,7 @@ bool DecodeMicE(FrameValues& v) {
   int min = static_cast<int>(Code(At(p, 3))) - 28;
   min -= 60 * static_cast<int>(min >= 60);
   const int hundredths = static_cast<int>(Code(At(p, 4))) - 28;
-  double lon = deg + min / 60.0 + hundredths / 6000.0;
+  double lon = deg + kSixtieths[min] + kSixThousandths[hundredths];  // deg + min / 60 + hundredths / 6000
   lon = Negated(lon, bit[5] == 1);
   v.latitude = lat;
   v.longitude = lon;

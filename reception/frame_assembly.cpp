@@ -134,9 +134,10 @@ void TakePayload(FrameValues& v, std::string_view rest) {
   v.payloadText.Refer(payload);
 }
 
-// The call as the upper case of text.
-void SetCall(FrameText& call, std::string_view text) {
-  if (!scan::AnyFromA(text, 0, text.size())) {
+// The call as the upper case of frame[from, to).
+void SetCall(FrameText& call, std::string_view frame, std::size_t from, std::size_t to) {
+  const std::string_view text = frame.substr(from, to - from);
+  if (!scan::AnyFromA(frame, from, to)) {  // over the frame: longer texts are searched faster
     call.Refer(text);
     return;
   }
@@ -249,7 +250,7 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
   }
   if (A == 0 && frame[0] != '*' && frame[1] != '*') return HeaderOutcome::Drop;  // no "*" before the ":"
   if (E == 0) return HeaderOutcome::Drop;
-  SetCall(v.callText, frame.substr(0, E - 1));
+  SetCall(v.callText, frame, 0, E - 1);
   std::string_view echo;
   if (!ownEchoHeader.empty()) echo = frame.substr(0, ownEchoHeader.size());
   std::size_t cmd = 0;  // the first "cmd:" in the source call (which needs a ":" ahead of E)
@@ -259,7 +260,7 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
   else
     cmd = E;
   if (cmd + 4 < E) {
-    SetCall(v.callText, frame.substr(cmd + 4, E - 1 - (cmd + 4)));
+    SetCall(v.callText, frame, cmd + 4, E - 1);
     if (!ownEchoHeader.empty()) echo = frame.substr(cmd + 4, ownEchoHeader.size());
   }
   if (!ownEchoHeader.empty() && echo == ownEchoHeader) return HeaderOutcome::OwnEcho;
