@@ -253,6 +253,16 @@ void MarkMessaging(FrameValues& v) {
   v.messagingMark.Refer(Is(v.dataTypeChar, kMessagingType) ? std::string_view("'") : v.messagingMark.view());
 }
 
+// The letters of an NMEA position, in either case: N 1, S 2, E 3, W 4.
+constexpr std::array<unsigned char, 256> kNmeaLetter = [] {
+  std::array<unsigned char, 256> t{};
+  t['N'] = t['n'] = 1;
+  t['S'] = t['s'] = 2;
+  t['E'] = t['e'] = 3;
+  t['W'] = t['w'] = 4;
+  return t;
+}();
+
 // Quotients the decoding needs for every frame, worked out once: divisions
 // are slow, and a table gives the very same double.
 template <std::size_t N>
@@ -322,36 +332,34 @@ bool DecodePlain(FrameValues& v) {
 // Stage 4b: an NMEA sentence.
 void DecodeNmea(FrameValues& v) {
   const std::string_view p = v.payloadText;
-  // 1-based positions of the first "," letter "," of each letter, in either case; 0 when absent.
-  std::size_t first[4] = {0, 0, 0, 0};  // N, S, E, W
-  for (std::size_t i = scan::Find(p, ','); i != scan::npos && i + 2 < p.size(); i = scan::Find(p, ',', i + 1)) {
-    if (p[i + 2] != ',') continue;
-    int k;
-    switch (p[i + 1]) {
-      case 'N': case 'n': k = 0; break;
-      case 'S': case 's': k = 1; break;
-      case 'E': case 'e': k = 2; break;
-      case 'W': case 'w': k = 3; break;
-      default: continue;
-    }
-    if (first[k] == 0) first[k] = i + 1;
-  }
-  const std::size_t n = first[0] != 0 ? first[0] : first[1];
-  const std::size_t w = first[2] != 0 ? first[2] : first[3];
-  if (n == 0 || w == 0) return;
-  // The field that ends at the comma of 1-based position 'at', with the letter behind it.
-  auto field = [&](FrameText& text, std::size_t at) {
-    const std::size_t comma = at - 1;
-    const std::size_t start = comma == 0 ? std::string_view::npos : p.rfind(',', comma - 1);
-    const std::size_t from = start == std::string_view::npos ? 0 : start + 1;
+  // For each letter, in either case, the first "," letter ","; slot 0 takes
+  // every other comma. Kept: the 1-based position of that first comma (0
+  // when absent) and the start of the field that ends there. Without
+  // branches on the characters, which change from comma to comma.
+  std::size_t first[5] = {0, 0, 0, 0, 0};  // -, N, S, E, W
+  std::size_t start[5] = {0, 0, 0, 0, 0};
+  std::size_t fieldStart = 0;  // behind the comma before
+  scan::ForEachOf(p, ',', [&](std::size_t i) {
+    const unsigned k = i + 2 < p.size() && p[i + 2] == ',' ? kNmeaLetter[Code(p[i + 1])] : 0;
+    const bool firstOne = first[k] == 0;
+    start[k] = firstOne ? fieldStart : start[k];
+    first[k] = firstOne ? i + 1 : first[k];
+    fieldStart = i + 1;
+  });
+  const int latSlot = first[1] != 0 ? 1 : 2, lonSlot = first[3] != 0 ? 3 : 4;
+  if (first[latSlot] == 0 || first[lonSlot] == 0) return;
+  // The field that ends at the comma of the slot, with the letter behind that comma, upper case.
+  auto field = [&](FrameText& text, int slot) {
+    const std::size_t comma = first[slot] - 1;
+    const std::string_view digits = p.substr(start[slot], comma - start[slot]);
     std::string& out = text.Buffer();
-    out.assign(p.substr(from, comma - from));
-    out += p[comma + 1];
-    UpperCaseInPlace(out);
+    out.assign(digits.data(), digits.size());
+    if (HasLowerCase(digits)) UpperCaseInPlace(out);
+    out += static_cast<char>(kUpper[Code(p[comma + 1])]);
     text.Commit();
   };
-  field(v.latText, n);
-  field(v.lonText, w);
+  field(v.latText, latSlot);
+  field(v.lonText, lonSlot);
   static constexpr const char* kSsidSymbols[16] = {"",   "/a", "/U", "/f", "/b", "/Y", "/X", "/'",
                                                    "/s", "/>", "/<", "/O", "/j", "/R", "/k", "/v"};
   const std::size_t dash = v.callText.find('-');

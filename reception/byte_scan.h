@@ -97,6 +97,26 @@ inline std::size_t Find(std::string_view s, char c, std::size_t from = 0) {
   return npos;
 }
 
+// Calls f(i) for every index i of c in s, in order.
+template <class F>
+inline void ForEachOf(std::string_view s, char c, F f) {
+  const std::size_t n = s.size();
+#if defined(__SSE2__)
+  if (n >= 16) {
+    const __m128i pc = _mm_set1_epi8(c);
+    auto each = [&](std::size_t base, unsigned m) {
+      for (; m != 0; m &= m - 1) f(base + static_cast<std::size_t>(std::countr_zero(m)));
+    };
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) each(i, EqualMask(Load16(s.data() + i), pc));
+    if (i < n) each(n - 16, EqualMask(Load16(s.data() + n - 16), pc) & (~0u << (i - (n - 16))));
+    return;
+  }
+#endif
+  for (std::size_t i = 0; i < n; ++i)
+    if (s[i] == c) f(i);
+}
+
 // The first index from 'from' on of c or d; npos when none.
 inline std::size_t FindEither(std::string_view s, char c, char d, std::size_t from = 0) {
 #if defined(__SSE2__)

@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "reception/byte_scan.h"
 
@@ -78,6 +79,24 @@ TEST(ByteScan, AgreesWithPlainLoopsOverSeveralBlocks) {
         for (std::size_t to = from; to <= n; ++to)
           ASSERT_EQ(scan::AnyFromA(s, from, to), PlainAnyFromA(s, from, to)) << text << " " << from << ".." << to;
       }
+    }
+  }
+}
+
+TEST(ByteScan, EveryIndexOfACharacterInOrder) {
+  const std::string alphabet = std::string(":,*") + '\x80' + '\xFF' + '\x00';
+  std::mt19937 rng(7);
+  for (int round = 0; round < 100; ++round) {
+    for (std::size_t n = 0; n <= 70; ++n) {
+      std::string text(n, 'X');
+      const int density = static_cast<int>(rng() % 4);
+      for (char& ch : text)
+        if (static_cast<int>(rng() % 4) < density) ch = alphabet[rng() % alphabet.size()];
+      std::vector<std::size_t> found, expected;
+      scan::ForEachOf(text, ',', [&](std::size_t i) { found.push_back(i); });
+      for (std::size_t i = 0; i < n; ++i)
+        if (text[i] == ',') expected.push_back(i);
+      ASSERT_EQ(found, expected) << text;
     }
   }
 }
