@@ -129,18 +129,17 @@ void AppendTwoDigits(std::string& t, int n) {
   t += static_cast<char>('0' + n % 10);
 }
 
-using std::chrono::days;
-using std::chrono::minutes;
-using std::chrono::sys_days;
 using std::chrono::year_month_day;
 
-// Minutes since the epoch of a date and time; false when it is no valid date.
+// Minutes of a date and time counted within its month (the moments compared
+// are always of one month, so no calendar count is needed for their
+// distance); false when it is no valid date.
 bool MomentMinutes(int year, int month, int day, int hour, int minute, long long& out) {
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59) return false;
   const year_month_day ymd{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
                            std::chrono::day{static_cast<unsigned>(day)}};
   if (!ymd.ok()) return false;
-  out = static_cast<long long>(sys_days{ymd}.time_since_epoch().count()) * 1440 + hour * 60 + minute;
+  out = static_cast<long long>(day) * 1440 + hour * 60 + minute;
   return true;
 }
 

@@ -94,12 +94,9 @@ FrameCut CutFrame(std::string& buffer) {
 namespace {
 
 // 1-based helpers over the frame text.
-std::size_t InStr(std::string_view s, std::string_view what, std::size_t start1 = 1) {
-  if (start1 < 1) start1 = 1;
-  if (start1 > s.size() + 1) return 0;
-  const std::size_t p = s.find(what, start1 - 1);
-  return p == std::string_view::npos ? 0 : p + 1;
-}
+
+// A 0-based index as a 1-based position, npos as 0.
+std::size_t Pos1(std::size_t i) { return i == scan::npos ? 0 : i + 1; }
 
 bool OneOf(char c, std::string_view chars) {
   for (char x : chars)
@@ -188,7 +185,7 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
     if (!txCall.empty() && v.headerLine.substr(0, 12).find(txCall) != std::string_view::npos)
       return HeaderOutcome::Drop;
     v.thirdPartyFlag = 1;
-    if (InStr(frame, ":", P + 1) != 0) {
+    if (scan::Find(frame, ':', P) != scan::npos) {
       // The inner packet after "}", its header line ended by CR LF behind its
       // first ":", in a buffer kept from frame to frame.
       thread_local std::string unwrapped;
@@ -206,8 +203,8 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
         else
           to = inner.substr(from, count);
       };
-      const std::size_t S = InStr(inner, ">");
-      const std::size_t headerEnd = InStr(inner, ":\r\n");  // the first ":", where the line end went in
+      const std::size_t S = Pos1(scan::Find(inner, '>'));
+      const std::size_t headerEnd = colon + 1;  // the first ":" CR LF: the first ":", where the line end went in
       if (S == 0) return HeaderOutcome::Drop;
       std::size_t callEnd = S - 1;
       if (callEnd > 0 && inner[callEnd - 1] == '*') --callEnd;
@@ -219,7 +216,7 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
       } else {
         piece(v.callText, 0, callEnd);
       }
-      const std::size_t T = InStr(inner, "*");
+      const std::size_t T = Pos1(scan::Find(inner, '*'));
       if (T > 11) {
         const std::size_t from = LastOfBefore(inner, ":,>", T);
         piece(v.viaText, from, T - 1 - from);
