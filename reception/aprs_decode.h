@@ -42,19 +42,26 @@ class FrameText {
   FrameText& operator=(std::string_view text) {
     own_.assign(text.data(), text.size());  // text may lie in the own buffer
     view_ = own_;
+    owned_ = true;
     return *this;
   }
   FrameText& operator=(const char* text) { return *this = std::string_view(text); }
   FrameText& operator=(const std::string& text) { return *this = std::string_view(text); }
 
   // Refers to the text without copying it: it must outlive this reference.
-  void Refer(std::string_view text) { view_ = text; }
-  void Clear() { view_ = {}; }
+  void Refer(std::string_view text) {
+    view_ = text;
+    owned_ = false;
+  }
+  void Clear() { Refer({}); }
 
   // The own buffer, to be filled with the new text; Commit then takes it.
   // text may not refer to the own buffer while it is being filled.
   std::string& Buffer() { return own_; }
-  void Commit() { view_ = own_; }
+  void Commit() {
+    view_ = own_;
+    owned_ = true;
+  }
 
   std::string_view view() const { return view_; }
   operator std::string_view() const { return view_; }
@@ -74,7 +81,7 @@ class FrameText {
   void Rebase(std::string_view from, std::string_view to) {
     const auto at = reinterpret_cast<std::uintptr_t>(view_.data());
     const auto base = reinterpret_cast<std::uintptr_t>(from.data());
-    if (at == 0 || base == 0 || at < base || at > base + from.size() || Owned()) return;
+    if (owned_ || at == 0 || base == 0 || at < base || at > base + from.size()) return;
     view_ = to.substr(static_cast<std::size_t>(at - base), view_.size());
   }
 
@@ -83,14 +90,14 @@ class FrameText {
   void RemoveSuffix(std::size_t n) { view_.remove_suffix(n); }
 
   // True when the text is held in the own buffer.
-  bool Owned() const { return InOwn(*this); }
+  bool Owned() const { return owned_; }
   // part, a piece of from's text: referred to where from refers to a frame,
   // copied where from holds its own text (which may change or go with it).
   void Take(const FrameText& from, std::string_view part) {
-    if (from.Owned())
+    if (from.owned_)
       *this = part;
     else
-      view_ = part;
+      Refer(part);
   }
 
   friend bool operator==(const FrameText& a, const FrameText& b) { return a.view_ == b.view_; }
@@ -100,13 +107,9 @@ class FrameText {
   friend std::ostream& operator<<(std::ostream& out, const FrameText& t);
 
  private:
-  static bool InOwn(const FrameText& t) {
-    const auto at = reinterpret_cast<std::uintptr_t>(t.view_.data());
-    const auto own = reinterpret_cast<std::uintptr_t>(t.own_.data());
-    return at != 0 && at >= own && at <= own + t.own_.size();
-  }
   void CopyFrom(const FrameText& other) {
-    if (InOwn(other)) {
+    owned_ = other.owned_;
+    if (owned_) {
       const std::size_t at = static_cast<std::size_t>(other.view_.data() - other.own_.data());
       own_ = other.own_;
       view_ = std::string_view(own_).substr(at, other.view_.size());
@@ -115,7 +118,8 @@ class FrameText {
     }
   }
   void MoveFrom(FrameText& other) {
-    if (InOwn(other)) {
+    owned_ = other.owned_;
+    if (owned_) {
       const std::size_t at = static_cast<std::size_t>(other.view_.data() - other.own_.data());
       const std::size_t n = other.view_.size();
       own_ = std::move(other.own_);
@@ -124,11 +128,12 @@ class FrameText {
       view_ = other.view_;
     }
     other.own_.clear();
-    other.view_ = {};
+    other.Clear();
   }
 
   std::string_view view_;
   std::string own_;
+  bool owned_ = false;  // view_ lies in own_
 };
 
 // The values of one frame, from the header normalising through the decoding
