@@ -109,7 +109,8 @@ void TakeWithUpperLast(FrameText& target, const FrameText& from, std::string_vie
 // target = the two characters a and b.
 void SetPair(FrameText& target, char a, char b) {
   std::string& t = target.Buffer();
-  t.assign(2, a);
+  if (t.size() != 2) t.resize(2);  // once: the buffer keeps its two characters
+  t[0] = a;
   t[1] = b;
   target.Commit();
 }
