@@ -115,6 +115,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   source.text = monitor;
   ReceivePass pass(state, host, chat);
   pass.Run(source);
+  // A pass ends after a MONI 1 or emergency report with frames still in the
+  // buffer; the program's timer then runs the next passes, without new text,
+  // as long as they still take frames from it.
+  for (int i = 0; i < 10000; ++i) {
+    const std::size_t before = state.receiveBuffer.size();
+    Once more;
+    more.done = true;
+    pass.Run(more);
+    if (state.receiveBuffer.size() >= before) break;
+  }
 
   Check(state.moniAllCount >= 0 && state.moniAllCount <= state.settings.moniAllLimit);
   Check(state.moniOneCount >= 0 && state.moniOneCount <= kMoniOneMaxLines);
