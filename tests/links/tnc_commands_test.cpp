@@ -126,7 +126,9 @@ TEST(TncCommandSets, CommandsFollowTheSettings) {
     c.change(s);
     const auto sends = Sends(TncInitSet(s));
     EXPECT_TRUE(Has(sends, c.present)) << c.name;
-    if (!c.absent.empty()) EXPECT_FALSE(Has(sends, c.absent)) << c.name;
+    if (!c.absent.empty()) {
+      EXPECT_FALSE(Has(sends, c.absent)) << c.name;
+    }
   }
 }
 

@@ -174,7 +174,7 @@ TEST(DecodeDrops, MalformedFormsNeverBecomePositions) {
       {"`(_fn\"Oj/]", "S32u6T"},                  // invalid destination character
       {"`(_fn\"Oj/]", "S32M6T"},                  // invalid destination character
       {"`\x10_fn\"Oj/]", "S32U6T"},               // invalid longitude character
-      {"`(\x1dfn\"Oj/]", "S32U6T"},               // minutes below the defined characters
+      {"`(\x1d" "fn\"Oj/]", "S32U6T"},               // minutes below the defined characters
       {"`(\xf0" "fn\"Oj/]", "S32U6T"},            // invalid minutes character
       {"`(_fn\"Oj/]", "Y92U6T"},                  // latitude beyond 90
       {"!9903.50N/07201.75W-", "APRS"},          // latitude beyond 90

@@ -251,7 +251,9 @@ TEST_F(StoreTest, SmartLogThinsTheTrack) {
     v.easting = 500000.0;
     v.decodedComment = std::to_string(i);
     pass.StoreReport(v);
-    if (i < 275) ASSERT_EQ(st.moniOneCount, i + 1);
+    if (i < 275) {
+      ASSERT_EQ(st.moniOneCount, i + 1);
+    }
   }
   EXPECT_LE(st.moniOneCount, 200);
   EXPECT_EQ(ReadMoniOneLogLines(folder.log("W.TXT")).size(), static_cast<std::size_t>(st.moniOneCount));
