@@ -100,8 +100,50 @@ void ReceivePass::Log(const std::filesystem::path& path, std::string_view bytes)
   if (!AppendToFile(path, bytes)) ++st_.failedLogWrites;
 }
 
+namespace {
+constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT"};
+}  // namespace
+
+void ReceivePass::Log(LogFile file, std::string_view bytes) {
+  PendingLog& log = logs_[file];
+  if (!inPass_) {
+    Log(FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]), bytes);
+    return;
+  }
+  if (log.path.empty()) log.path = FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]);
+  log.bytes.append(bytes);
+}
+
+void ReceivePass::WriteOutLogs() {
+  for (PendingLog& log : logs_) {
+    if (!log.bytes.empty()) Log(log.path, log.bytes);
+    log.bytes.clear();
+    log.path.clear();
+  }
+}
+
 void ReceivePass::Run(MonitorSource& source) {
   st_.passEventLevel = 0;
+  inPass_ = true;
+  struct EndOfPass {
+    ReceivePass& pass;
+    ~EndOfPass() {
+      pass.inPass_ = false;
+      pass.WriteOutLogs();
+      // Whichever way the pass ends, the main cycle runs on.
+      pass.host_.SetTimer1(true);
+    }
+  } end{*this};
+  try {
+    Turns(source);
+  } catch (const std::exception&) {
+    // A fault outside the work on one frame: what waits is dropped and the map redrawn.
+    st_.receiveBuffer.clear();
+    host_.DrawMap();
+  }
+}
+
+void ReceivePass::Turns(MonitorSource& source) {
   for (;;) {
     const TurnRead read = source.ReadTurn();
     if (read.leave == TurnRead::Leave::WithRedraw) {
@@ -115,12 +157,17 @@ void ReceivePass::Run(MonitorSource& source) {
       AddToMonitorLines(st_.monitorLines, text);
       st_.receiveBuffer += text;
       host_.MonitorListChanged();
-      if (st_.settings.logsOn) Log(FindFileInFolder(LogFolder(st_.settings.dataFolder), "_LOGRAW_.TXT"), text);
+      if (st_.settings.logsOn) Log(kLogRaw, text);
     }
 
     const FrameCut cut = CutFrame(st_.receiveBuffer);
     int level = kLevelNone;
     std::string callText;
+    if (cut.kind == FrameCut::Kind::Incomplete && st_.receiveBuffer.size() > kReceiveBufferCap) {
+      // A frame start whose payload line never ends: without its line start the
+      // next cut drops the header, and the text after it goes as text without a frame.
+      st_.receiveBuffer.erase(0, 1);
+    }
     if (cut.kind == FrameCut::Kind::Incomplete && st_.receiveBuffer.size() > 400) {
       host_.DrawMap();
       return;
@@ -261,9 +308,8 @@ int ReceivePass::StoreReport(FrameValues& v) {
     st_.moniAllLog[st_.moniAllCount] = record;
   }
   if (s.logsOn) {
-    const auto folder = LogFolder(s.dataFolder);
-    Log(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n");
-    Log(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n");
+    Log(kLogShort, ShortLogLine(record) + "\r\n");
+    Log(kLogLong, record + "\r\n");
   }
   if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll();
   level = std::max(level, kLevelReport);

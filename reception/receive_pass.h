@@ -5,6 +5,11 @@
 //
 // A frame that cannot be decoded, and a log file that cannot be written, never
 // end the pass: the frame alone is dropped, the write alone is lost.
+//
+// Within a pass the lines for _LOGRAW_.TXT, _LOG_.TXT and _LOGL_.TXT are
+// gathered and each file is opened, appended to and closed once, when the pass
+// ends (whichever way it ends): every line of the pass is in its file then.
+// Outside a pass every line is appended at once.
 #pragma once
 
 #include "reception/reception_host.h"
@@ -12,6 +17,10 @@
 #include "stations/symbol_table.h"
 
 namespace zeblon::reception {
+
+// The longest receive buffer that waits for the rest of a frame: a frame start
+// whose payload line never ends is dropped beyond it.
+inline constexpr std::size_t kReceiveBufferCap = 8192;
 
 // Event levels of a frame and of a pass.
 inline constexpr int kLevelNone = 0;
@@ -58,6 +67,10 @@ class ReceivePass {
   void ThinMoniOneTrack();
   bool RewriteMoniOneLog();
   void Log(const std::filesystem::path& path, std::string_view bytes);
+  enum LogFile { kLogRaw, kLogShort, kLogLong, kLogFiles };
+  void Log(LogFile file, std::string_view bytes);
+  void WriteOutLogs();
+  void Turns(MonitorSource& source);
 
   ReceptionState& st_;
   ReceptionHost& host_;
@@ -66,6 +79,13 @@ class ReceivePass {
   FrameValues frame_;  // the values of the frame at work, kept for their buffers
   std::string lastRecord_;
   std::string lastCall_;  // the call of the last stored report
+  // The lines a pass gathers per log file, with the file's path (found once per pass).
+  struct PendingLog {
+    std::filesystem::path path;
+    std::string bytes;
+  };
+  PendingLog logs_[kLogFiles];
+  bool inPass_ = false;
 };
 
 // The distance text of an alarm: the distance times 10 cut to a whole number,
