@@ -199,6 +199,42 @@ TncCommandSet TncInitSet(const TncSettings& s) {
   }
 }
 
+TncCommandSet TncCloseSet(int interface_kind) {
+  switch (interface_kind) {
+    case 0:
+      return {{TncAction::Wait, "", 0.5f, true}};
+    case 1:
+      return {{TncAction::Send, std::string(1, '\x03'), 0.2f, true}};
+    case 5:
+      return {{TncAction::Send, std::string(1, kEsc) + "%ZL\r", 0.2f, true}};
+    case 6:
+      return {{TncAction::Send, std::string(1, kEsc) + "Q\r", 0.5f, false},
+              {TncAction::Send, std::string(1, kEsc) + "RESET\r", 0.5f, false}};
+    default:
+      return {};
+  }
+}
+
+TncSettings TncSettingsFrom(const Settings& s, bool hf_dual) {
+  TncSettings t;
+  t.interface_kind = s.InterfaceKind;
+  t.com_port = s.TncComPort;
+  t.tnc_baud = s.TncBaud;
+  t.scs_com_port = ToWholeNumber<std::int16_t>(s.ScsComPort);
+  t.scs_baud = s.ScsBaud;
+  t.radio_mode = s.RadioMode;
+  t.cross_mode = s.CrossMode;
+  t.tx_level = s.TxLevel;
+  t.tx_afc = s.TxAfc;
+  t.tx_ssid = s.TxSsid;
+  t.user_call = s.UserCall;
+  t.destination = s.TxDestination;
+  t.path = s.TxPath;
+  t.digi_on = s.DigiOn;
+  t.hf_dual = hf_dual;
+  return t;
+}
+
 int TncPortNumber(const TncSettings& s) {
   return s.interface_kind < 5 ? s.com_port : s.scs_com_port;
 }

@@ -1,5 +1,7 @@
 #include "main_window/shell_logic.h"
 
+#include "map/map_tile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -7,7 +9,7 @@
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon::shell {
 
@@ -302,9 +304,11 @@ std::string MapFolderFromCombo(std::string_view combo_text) {
 
 std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
     const std::array<std::string, 6>& f, double cn, double ce, double un, double ue) {
-  return {{"M5000", f[0]}, {"M1000", f[1]}, {"M0200", f[2]}, {"M0050", f[3]},
-          {"M0010", f[4]}, {"M0002", f[5]}, {"UTN", NumberText(cn)}, {"UTE", NumberText(ce)},
-          {"UUN", NumberText(un)}, {"UUE", NumberText(ue)}};
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int i = 0; i < 6; ++i) entries.emplace_back(map::ScaleTag(map::kTileScales[i]), f[i]);
+  entries.insert(entries.end(), {{"UTN", NumberText(cn)}, {"UTE", NumberText(ce)}, {"UUN", NumberText(un)},
+                                 {"UUE", NumberText(ue)}});
+  return entries;
 }
 
 namespace {

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "geodesy/text.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon {
 namespace fs = std::filesystem;

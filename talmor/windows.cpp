@@ -398,10 +398,9 @@ void TileWindow::Activate() {
 
 void TileWindow::ScaleFromFolder() {
   const std::string path = platform::UpperAscii(Dir1->Path().string());
-  const std::pair<const char*, const char*> tags[] = {{"M5000", "5000"}, {"M1000", "1000"}, {"M0200", "200"},
-                                                      {"M0050", "50"},   {"M0010", "10"},   {"M0002", "2"}};
-  for (const auto& [tag, scale] : tags)
-    if (path.find(tag) != std::string::npos) Text1->SetText(scale);
+  for (int scale : map::kTileScales) {
+    if (path.find(map::ScaleTag(scale)) != std::string::npos) Text1->SetText(std::to_string(scale));
+  }
 }
 
 void TileWindow::CollisionModeChanged() {
