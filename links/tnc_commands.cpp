@@ -3,6 +3,7 @@
 #include "geodesy/text.h"
 #include "platform/serial_port.h"
 #include "platform/wait.h"
+#include "settings/text_files.h"
 
 namespace zeblon::links {
 namespace {
@@ -15,13 +16,6 @@ TncStep Wait(float seconds) { return {TncAction::Wait, {}, seconds, false}; }
 TncStep Step(TncAction a) { return {a, {}, 0, false}; }
 
 std::string Esc(const std::string& text) { return std::string(1, kEsc) + text; }
-
-std::string TrimBlanks(const std::string& t) {
-  size_t b = 0, e = t.size();
-  while (b < e && (t[b] == ' ' || t[b] == '\t')) ++b;
-  while (e > b && (t[e - 1] == ' ' || t[e - 1] == '\t')) --e;
-  return t.substr(b, e - b);
-}
 
 }  // namespace
 
@@ -151,7 +145,7 @@ TncCommandSet ScsTncInitSet(const TncSettings& s) {
 TncCommandSet ScsPtcInitSet(const TncSettings& s) {
   TncCommandSet set;
   const std::string crlf = kCrLf;
-  const std::string user = TrimBlanks(s.user_call);
+  const std::string user = Trim(s.user_call);
   set.push_back(Wait(5));
   set.push_back(Open(s.scs_baud, 1));
   set.push_back(Send(crlf, 3));

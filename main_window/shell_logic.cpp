@@ -10,18 +10,13 @@
 #include "geodesy/text.h"
 #include "platform/paths.h"
 #include "settings/settings.h"
+#include "settings/text_files.h"
 
 namespace zeblon::shell {
 
 namespace {
 
 std::string Upper(std::string_view s) { return platform::UpperAscii(s); }
-
-std::string TrimRightBlanks(std::string_view s) {
-  std::size_t e = s.size();
-  while (e > 0 && s[e - 1] == ' ') --e;
-  return std::string(s.substr(0, e));
-}
 
 std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
   if (first > s.size()) return {};
@@ -249,7 +244,7 @@ MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
   if (!ReadWholeFile(log_path, bytes)) return r;
   const std::vector<std::string> kept = PruneMoniOneRecords(AcceptableLines(bytes, kStoreLimit));
   std::string text;
-  for (const std::string& rec : kept) text += TrimRightBlanks(rec) + "\r\n";
+  for (const std::string& rec : kept) text += TrimRight(rec) + "\r\n";
   r.rewritten = WriteFileAtomically(log_path, text);
   // Second reading: the store holds what the file holds.
   r.records = r.rewritten && ReadWholeFile(log_path, bytes) ? AcceptableLines(bytes, kStoreLimit) : kept;
@@ -280,7 +275,7 @@ bool WriteNavigationFiles(const fs::path& folder, std::string_view record, std::
                           std::string_view north, std::string_view east) {
   std::string stop = NavigationStopLine(record);
   ConvertToDosCodePage(stop);
-  stop = TrimRightBlanks(stop);
+  stop = TrimRight(stop);
   std::string way;
   if (!navigation_line.empty()) way += "\r\n";
   way += stop + "\r\n";
