@@ -1,5 +1,7 @@
 #include "main_window/shell_logic.h"
 
+#include "map/map_tile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -7,19 +9,14 @@
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "settings/text_files.h"
 
 namespace zeblon::shell {
 
 namespace {
 
 std::string Upper(std::string_view s) { return platform::UpperAscii(s); }
-
-std::string TrimRightBlanks(std::string_view s) {
-  std::size_t e = s.size();
-  while (e > 0 && s[e - 1] == ' ') --e;
-  return std::string(s.substr(0, e));
-}
 
 std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
   if (first > s.size()) return {};
@@ -247,7 +244,7 @@ MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
   if (!ReadWholeFile(log_path, bytes)) return r;
   const std::vector<std::string> kept = PruneMoniOneRecords(AcceptableLines(bytes, kStoreLimit));
   std::string text;
-  for (const std::string& rec : kept) text += TrimRightBlanks(rec) + "\r\n";
+  for (const std::string& rec : kept) text += TrimRight(rec) + "\r\n";
   r.rewritten = WriteFileAtomically(log_path, text);
   // Second reading: the store holds what the file holds.
   r.records = r.rewritten && ReadWholeFile(log_path, bytes) ? AcceptableLines(bytes, kStoreLimit) : kept;
@@ -278,7 +275,7 @@ bool WriteNavigationFiles(const fs::path& folder, std::string_view record, std::
                           std::string_view north, std::string_view east) {
   std::string stop = NavigationStopLine(record);
   ConvertToDosCodePage(stop);
-  stop = TrimRightBlanks(stop);
+  stop = TrimRight(stop);
   std::string way;
   if (!navigation_line.empty()) way += "\r\n";
   way += stop + "\r\n";
@@ -302,9 +299,11 @@ std::string MapFolderFromCombo(std::string_view combo_text) {
 
 std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
     const std::array<std::string, 6>& f, double cn, double ce, double un, double ue) {
-  return {{"M5000", f[0]}, {"M1000", f[1]}, {"M0200", f[2]}, {"M0050", f[3]},
-          {"M0010", f[4]}, {"M0002", f[5]}, {"UTN", NumberText(cn)}, {"UTE", NumberText(ce)},
-          {"UUN", NumberText(un)}, {"UUE", NumberText(ue)}};
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int i = 0; i < 6; ++i) entries.emplace_back(map::ScaleTag(map::kTileScales[i]), f[i]);
+  entries.insert(entries.end(), {{"UTN", NumberText(cn)}, {"UTE", NumberText(ce)}, {"UUN", NumberText(un)},
+                                 {"UUE", NumberText(ue)}});
+  return entries;
 }
 
 namespace {

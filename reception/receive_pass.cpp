@@ -8,6 +8,7 @@
 
 #include "geodesy/text.h"
 #include "reception/messages.h"
+#include "settings/text_files.h"
 
 namespace zeblon::reception {
 namespace {
@@ -31,13 +32,6 @@ std::string Printable(std::string s) {
 
 int MinutesOfDay(std::string_view hhmm) {
   return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 + static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
-}
-
-std::string_view TrimmedView(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  return s.substr(a, b - a);
 }
 
 double KmOf(std::string_view record, int first, int last) { return LeadingNumber(Columns(record, first, last)); }
@@ -285,17 +279,17 @@ int ReceivePass::StoreReport(FrameValues& v) {
   }
 
   // Duplicate test.
-  const std::string_view trimmed = TrimmedView(record);
+  const std::string_view trimmed = TrimView(record);
   const int newMinutes = MinutesOfDay(time);
   const std::string trimmedVia = Trim(via);
   for (int i = 1; i <= st_.moniAllCount; ++i) {
     const std::string& stored = st_.moniAllLog[i];
     if (Columns(stored, 13, 31) == position) {
       if (std::abs(MinutesOfDay(Columns(stored, 8, 11)) - newMinutes) < 10 &&
-          TrimmedView(Columns(stored, 91, 99)) != trimmedVia)
+          TrimView(Columns(stored, 91, 99)) != trimmedVia)
         return level;
     }
-    if (TrimmedView(stored) == trimmed) return level;
+    if (TrimView(stored) == trimmed) return level;
   }
 
   // Append and log.

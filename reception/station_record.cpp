@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "geodesy/text.h"
+#include "settings/text_files.h"
 
 namespace zeblon::reception {
 
@@ -26,19 +27,6 @@ std::string_view Columns(std::string_view text, int first, int last) {
   const std::size_t start = static_cast<std::size_t>(first - 1);
   if (start >= text.size()) return {};
   return text.substr(start, static_cast<std::size_t>(last - first + 1));
-}
-
-std::string Trim(std::string_view text) {
-  std::size_t a = 0, b = text.size();
-  while (a < b && text[a] == ' ') ++a;
-  while (b > a && text[b - 1] == ' ') --b;
-  return std::string(text.substr(a, b - a));
-}
-
-std::string TrimRight(std::string_view text) {
-  std::size_t b = text.size();
-  while (b > 0 && text[b - 1] == ' ') --b;
-  return std::string(text.substr(0, b));
 }
 
 std::string TrimmedColumns(std::string_view text, int first, int last) {

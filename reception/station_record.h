@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/text_files.h"
+
 namespace zeblon::reception {
 
 inline constexpr std::size_t kRecordLength = 120;
@@ -36,9 +38,6 @@ std::string_view Columns(std::string_view text, int first, int last);
 
 // The same, without leading and trailing blanks.
 std::string TrimmedColumns(std::string_view text, int first, int last);
-
-std::string Trim(std::string_view text);
-std::string TrimRight(std::string_view text);
 
 // A text stored into a slot: blank-padded or cut to 120 characters.
 std::string ToSlot(std::string_view text);

@@ -6,7 +6,8 @@
 #include <system_error>
 
 #include "geodesy/text.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "settings/text_files.h"
 
 namespace zeblon {
 namespace fs = std::filesystem;
@@ -20,12 +21,6 @@ double MonotonicSeconds() {
 double Field(const std::string& line, size_t from, size_t count) {
   if (line.size() < from) return 0;
   return LeadingNumber(std::string_view(line).substr(from - 1, count));
-}
-
-std::string RightTrimmed(const std::string& line) {
-  size_t e = line.size();
-  while (e > 0 && line[e - 1] == ' ') --e;
-  return line.substr(0, e);
 }
 
 // Load: the records of the file, every other line skipped.
@@ -43,7 +38,7 @@ bool LoadLog(const fs::path& file, std::vector<std::string>& lines) {
 bool WriteLog(const fs::path& file, const std::vector<std::string>& lines) {
   std::string out;
   for (const std::string& l : lines) {
-    const std::string t = RightTrimmed(l);
+    const std::string t = TrimRight(l);
     if (t.empty()) continue;
     out += t;
     out += "\r\n";

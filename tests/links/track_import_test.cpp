@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon::links {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "platform/message_box.h"
 #include "platform/wait.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon::testing_support {
 

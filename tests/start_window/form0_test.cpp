@@ -1,4 +1,5 @@
 // The start window from a fresh program folder to START, offscreen.
+#include "app/program.h"
 #include "start_window/form0.h"
 
 #include <QApplication>
@@ -19,7 +20,7 @@
 #include "platform/serial_port.h"
 #include "platform/message_box.h"
 #include "platform/wait.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon {
 namespace {
@@ -389,7 +390,7 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   EXPECT_EQ(tx.fr4Text10->Text(), "");
   EXPECT_EQ(tx.fr4Text8->Text(), "14");
   EXPECT_EQ(form0_->PickerSymbolIndex(), 14);
-  const MainTxSetupPanel& m = program_->MainWindow().TxPanel();
+  const panels::TxSetupPanel& m = program_->MainWindow().TxPanel();
   EXPECT_EQ(m.fr4Text3->Text(), "ZEBL");
   EXPECT_EQ(m.fr4Text8->Text(), "14");
   EXPECT_EQ(m.fr4Text10->Text(), "");

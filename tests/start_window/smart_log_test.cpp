@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "geodesy/text.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon {
 namespace {
