@@ -1,6 +1,7 @@
 #include "links/agw_frame.h"
 
 #include "geodesy/text.h"
+#include "settings/text_files.h"
 
 namespace zeblon::links {
 namespace {
@@ -19,12 +20,6 @@ std::uint32_t LittleEndian32(std::string_view b) {
          static_cast<std::uint32_t>(static_cast<unsigned char>(b[1])) << 8 |
          static_cast<std::uint32_t>(static_cast<unsigned char>(b[2])) << 16 |
          static_cast<std::uint32_t>(static_cast<unsigned char>(b[3])) << 24;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return s;
 }
 
 }  // namespace
@@ -47,7 +42,7 @@ std::optional<std::string> BuildAgwFrame(char kind, std::uint8_t port, std::stri
 std::optional<std::string> BuildUiFrameData(std::string_view path, std::string_view infoField) {
   std::string calls;
   int count = 0;
-  std::string_view rest = TrimBlanks(path);
+  std::string_view rest = TrimView(path);
   while (!rest.empty()) {
     const std::size_t comma = rest.find(',');
     const std::string_view call = rest.substr(0, comma);

@@ -4,7 +4,9 @@
 #include <QEventLoop>
 #include <QTcpSocket>
 
+#include "platform/paths.h"
 #include "platform/wait.h"
+#include "settings/text_files.h"
 
 namespace zeblon::links {
 
@@ -159,15 +161,7 @@ bool AgwTcpLink::SendUiFrame(const std::string& txCall, const std::string& desti
   const auto data = BuildUiFrameData(path, infoField);
   if (!data) return false;
   radioPort_ = AgwRadioPortFor(radioMode, radioPort_);
-  auto upper = [](std::string s) {
-    std::size_t a = 0, b = s.size();
-    while (a < b && s[a] == ' ') ++a;
-    while (b > a && s[b - 1] == ' ') --b;
-    s = s.substr(a, b - a);
-    for (char& c : s)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-    return s;
-  };
+  auto upper = [](const std::string& s) { return platform::UpperAscii(TrimView(s)); };
   const auto frame = BuildAgwFrame('V', radioPort_, upper(txCall), upper(destination), *data);
   if (!frame) return false;
   if (!Write(*frame)) {

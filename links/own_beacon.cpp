@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "geodesy/geodesy.h"
+#include "settings/text_files.h"
 
 namespace zeblon::links {
 namespace {
@@ -13,12 +14,6 @@ std::string Digits(long long value, int width) {
   std::string t = std::to_string(value < 0 ? -value : value);
   while (static_cast<int>(t.size()) < width) t.insert(t.begin(), '0');
   return t;
-}
-
-std::string TrimBlanks(std::string_view s) {
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  return std::string(s);
 }
 
 // Degrees, minutes and hundredths of a minute, truncated.
@@ -34,7 +29,7 @@ std::string DegreesMinutes(double value, int degreeDigits) {
 
 LatLon MapKmToLatLon(double northKm, double eastKm, double centralMeridian, double falseEastingMetres) {
   LatLon p;
-  ConvertUtmToLatLon(p.lon, p.lat, centralMeridian, eastKm * 1000.0, northKm * 1000.0, falseEastingMetres);
+  geodesy::ConvertUtmToLatLon(p.lon, p.lat, centralMeridian, eastKm * 1000.0, northKm * 1000.0, falseEastingMetres);
   return p;
 }
 
@@ -76,7 +71,7 @@ std::optional<std::string> LongestLineOfFile(const std::filesystem::path& file) 
   std::string longest, line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::string t = TrimBlanks(line);
+    std::string t = Trim(line);
     if (t.size() > longest.size()) longest = std::move(t);
   }
   if (in.bad()) return std::nullopt;
@@ -89,7 +84,7 @@ std::optional<std::string> LongestLineOfFile(const std::filesystem::path& file) 
 
 std::optional<std::string> OwnBeacon::NextInfoField(const BeaconSettings& s, const reception::LocalTime& now,
                                                     bool statusRequest) {
-  if (TrimBlanks(s.userCall).empty() || (s.userNorth == 0 && s.userEast == 0)) return std::nullopt;
+  if (Trim(s.userCall).empty() || (s.userNorth == 0 && s.userEast == 0)) return std::nullopt;
 
   std::string comment;
   if (statusRequest) {
@@ -113,7 +108,7 @@ std::optional<std::string> OwnBeacon::NextInfoField(const BeaconSettings& s, con
   std::string field = s.txTimestamp && s.gpsClockSet ? "@" + FormatUtcDayTime(now, s.utcOffsetHours) + "z" : "=";
   field += FormatAprsPosition(p, s.symbolRow, s.overlay);
 
-  comment = TrimBlanks(comment);
+  comment = Trim(comment);
   if (comment.empty()) return field;
   if (comment.size() >= 2 && comment.front() == '{' && comment.back() == '}') {
     const std::string name = comment.substr(1, comment.size() - 2);

@@ -162,7 +162,7 @@ std::map<std::string, std::pair<double, double>> ReferencePositions() {
       lat = (lat < 0 ? -1 : 1) * std::fabs(lat + 0.00005);
       lon = (lon < 0 ? -1 : 1) * std::fabs(lon + 0.00005);
       double e = 0, n = 0;
-      ConvertLatLonToUtm(lon, lat, 15.0, e, n, 500000.0);
+      geodesy::ConvertLatLonToUtm(lon, lat, 15.0, e, n, 500000.0);
       ref[name] = {n, e};
     }
   }
@@ -273,7 +273,7 @@ TEST_F(LiveEngine, OwnBeaconComesOutOfTheEngineAsBuilt) {
   BeaconSettings b;
   b.userCall = "N0CALL";
   double e = 0, n = 0;
-  ConvertLatLonToUtm(18.0 + 3.45 / 60, 59.0 + 30.12 / 60, 15.0, e, n, 500000.0);
+  geodesy::ConvertLatLonToUtm(18.0 + 3.45 / 60, 59.0 + 30.12 / 60, 15.0, e, n, 500000.0);
   b.userNorth = n / 1000.0;
   b.userEast = e / 1000.0;
   b.symbolRow = stations::StandardSymbolTable()[stations::SymbolIndexOf('/', '-')];

@@ -46,7 +46,7 @@ BeaconSettings Home() {
   s.userCall = "N0CALL";
   // 59.5 N 18 E in km of UTM zone 33.
   double e = 0, n = 0;
-  ConvertLatLonToUtm(18.0, 59.5, 15.0, e, n, 500000.0);
+  geodesy::ConvertLatLonToUtm(18.0, 59.5, 15.0, e, n, 500000.0);
   s.userNorth = n / 1000.0;
   s.userEast = e / 1000.0;
   s.symbolRow = stations::StandardSymbolTable()[stations::SymbolIndexOf('/', '>')];
