@@ -17,19 +17,40 @@ void RadioReceiver::AttachEngine(AgwTcpLink& link) {
 }
 
 void RadioReceiver::EngineText(std::string text) {
-  if (st_.settings.interfaceKind == InterfaceKind::AgwLocal) {
-    engineTexts_.push_back(std::move(text));
-    std::size_t total = 0;
-    for (const auto& t : engineTexts_) total += t.size();
-    while (total > kAgwTcpBufferCap && !engineTexts_.empty()) {
-      total -= engineTexts_.front().size();
-      engineTexts_.pop_front();
-    }
-    return;
+  engineBytes_ += text.size();
+  engineTexts_.push_back(std::move(text));
+  while (engineBytes_ > kAgwTcpBufferCap && !engineTexts_.empty()) {
+    engineBytes_ -= engineTexts_.front().size();
+    engineTexts_.pop_front();
   }
-  agwTcpBuffer_ += text;
-  if (agwTcpBuffer_.size() > kAgwTcpBufferCap) agwTcpBuffer_.erase(0, agwTcpBuffer_.size() - kAgwTcpBufferCap);
 }
+
+void RadioReceiver::TopUpAgwTcpBuffer() {
+  while (agwTcpBuffer_.size() < kAgwTextPerTurn && !engineTexts_.empty()) {
+    engineBytes_ -= engineTexts_.front().size();
+    agwTcpBuffer_ += engineTexts_.front();
+    engineTexts_.pop_front();
+  }
+}
+
+namespace {
+
+// Every turn's read first tops the engine's text up.
+class ToppedUpSource : public reception::MonitorSource {
+ public:
+  ToppedUpSource(RadioReceiver& rx, reception::MonitorSource& inner) : rx_(rx), inner_(inner) {}
+  reception::TurnRead ReadTurn() override {
+    // New text joins the receive buffer while it holds little; a backlog waits.
+    if (rx_.ReceiveBufferSize() < kAgwTextPerTurn) rx_.TopUpAgwTcpBuffer();
+    return inner_.ReadTurn();
+  }
+
+ private:
+  RadioReceiver& rx_;
+  reception::MonitorSource& inner_;
+};
+
+}  // namespace
 
 void RadioReceiver::DecodeReceivedTraffic() {
   const auto readTnc = [this] { return tnc_ != nullptr ? tnc_->ReadText() : std::string(); };
@@ -42,6 +63,7 @@ void RadioReceiver::DecodeReceivedTraffic() {
             if (engineTexts_.empty()) return std::nullopt;
             std::string t = std::move(engineTexts_.front());
             engineTexts_.pop_front();
+            engineBytes_ -= t.size();
             return t;
           },
           gate_);
@@ -51,9 +73,10 @@ void RadioReceiver::DecodeReceivedTraffic() {
     case InterfaceKind::AgwRemote: {
       // Text that came before a loss of the link is still decoded; only an empty
       // buffer without a link leaves the pass.
-      reception::AgwRemoteSource source(agwTcpBuffer_, [this] {
+      reception::AgwRemoteSource remote(agwTcpBuffer_, [this] {
         return (engine_ != nullptr && engine_->DataPending()) || agwTcpBuffer_.size() >= 20;
       });
+      ToppedUpSource source(*this, remote);
       pass_.Run(source);
       return;
     }

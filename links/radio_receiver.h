@@ -23,9 +23,14 @@ class TncTextReader {
   virtual std::string ReadText() = 0;
 };
 
-// The most the engine's text may hold while no pass empties it; beyond, the
-// oldest text goes.
-inline constexpr std::size_t kAgwTcpBufferCap = 1 << 20;
+// The most the engine's texts may hold while no pass takes them; beyond, the
+// oldest go.
+inline constexpr std::size_t kAgwTcpBufferCap = 4 << 20;
+// What one turn of the pass takes of the engine's texts at most (a text is
+// never split): a backlog waits in arrival order for the following turns
+// instead of being moved into the receive buffer at once, where every cut
+// frame would move all of it.
+inline constexpr std::size_t kAgwTextPerTurn = 2048;
 
 class RadioReceiver {
  public:
@@ -44,11 +49,18 @@ class RadioReceiver {
   // The receive pass of the interface kind; nothing with NoRadio.
   void DecodeReceivedTraffic();
 
+  // AgwTcpBuffer: the engine's text the next turn reads (kind 3).
   std::string& AgwTcpBuffer() { return agwTcpBuffer_; }
+  // The engine's texts that wait behind it, in arrival order.
   std::size_t EngineTextsWaiting() const { return engineTexts_.size(); }
+  // Winsock1_DataArrival: one monitor text of the engine (AttachEngine sends
+  // the link's texts here).
+  void EngineText(std::string text);
+  // Moves waiting texts into AgwTcpBuffer up to one turn's share.
+  void TopUpAgwTcpBuffer();
+  std::size_t ReceiveBufferSize() const { return st_.receiveBuffer.size(); }
 
  private:
-  void EngineText(std::string text);
 
   reception::ReceptionState& st_;
   reception::ReceivePass pass_;
@@ -58,6 +70,7 @@ class RadioReceiver {
   std::function<void()> scsPause_;
   std::string agwTcpBuffer_;
   std::deque<std::string> engineTexts_;
+  std::size_t engineBytes_ = 0;
 };
 
 }  // namespace zeblon::links

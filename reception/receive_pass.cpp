@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <unordered_set>
@@ -104,15 +106,25 @@ void ReceivePass::Log(LogFile file, std::string_view bytes) {
     Log(FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]), bytes);
     return;
   }
+  if (logsFolder_ != st_.settings.dataFolder) {
+    for (PendingLog& l : logs_) l.path.clear();
+    appender_.CloseAll();
+    logsFolder_ = st_.settings.dataFolder;
+  }
   if (log.path.empty()) log.path = FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]);
   log.bytes.append(bytes);
 }
 
 void ReceivePass::WriteOutLogs() {
   for (PendingLog& log : logs_) {
-    if (!log.bytes.empty()) Log(log.path, log.bytes);
+    if (log.bytes.empty()) continue;
+    if (!appender_.Append(log.path, log.bytes)) {
+      ++st_.failedLogWrites;
+      // The folder may have gone or changed: look for the file again next time.
+      log.path.clear();
+      appender_.CloseAll();
+    }
     log.bytes.clear();
-    log.path.clear();
   }
 }
 
@@ -282,9 +294,19 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const std::string_view trimmed = TrimView(record);
   const int newMinutes = MinutesOfDay(time);
   const std::string trimmedVia = Trim(via);
+  // Records begin with their date, never with a blank: records equal without
+  // their outer blanks then hold the same position, so a record at another
+  // position needs no further look.
+  const bool noLeadingBlank = !record.empty() && record[0] != ' ';
+  std::uint64_t northHead = 0;  // the first eight bytes of the northing, a quick first look
+  std::memcpy(&northHead, position.data() + 1, sizeof northHead);
   for (int i = 1; i <= st_.moniAllCount; ++i) {
     const std::string& stored = st_.moniAllLog[i];
-    if (Columns(stored, 13, 31) == position) {
+    std::uint64_t storedHead = 0;
+    if (stored.size() >= 31) std::memcpy(&storedHead, stored.data() + 13, sizeof storedHead);
+    const bool samePosition = storedHead == northHead && Columns(stored, 13, 31) == position;
+    if (!samePosition && noLeadingBlank && !stored.empty() && stored[0] != ' ') continue;
+    if (samePosition) {
       if (std::abs(MinutesOfDay(Columns(stored, 8, 11)) - newMinutes) < 10 &&
           TrimView(Columns(stored, 91, 99)) != trimmedVia)
         return level;

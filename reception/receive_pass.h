@@ -7,11 +7,13 @@
 // end the pass: the frame alone is dropped, the write alone is lost.
 //
 // Within a pass the lines for _LOGRAW_.TXT, _LOG_.TXT and _LOGL_.TXT are
-// gathered and each file is opened, appended to and closed once, when the pass
-// ends (whichever way it ends): every line of the pass is in its file then.
+// gathered and written to their files once, when the pass ends (whichever way
+// it ends): every line of the pass is in its file then. The three files stay
+// open from pass to pass (found in the LOG folder once for a data folder).
 // Outside a pass every line is appended at once.
 #pragma once
 
+#include "reception/log_appender.h"
 #include "reception/reception_host.h"
 #include "reception/reception_state.h"
 #include "stations/symbol_table.h"
@@ -86,6 +88,8 @@ class ReceivePass {
   };
   PendingLog logs_[kLogFiles];
   bool inPass_ = false;
+  LogAppender appender_;
+  std::filesystem::path logsFolder_;  // the data folder the paths of logs_ belong to
 };
 
 // The distance text of an alarm: the distance times 10 cut to a whole number,
