@@ -105,7 +105,7 @@ TickEnd CycleTick::Run(const TickInputs& in) {
   }
 
   const bool work = objectBeaconDue_ || messageRetryDue_ || positionBeaconDue_;  // 20, 21
-  lastInterval_ = work ? 2 * kCycleInterval : kCycleInterval;
+  lastInterval_ = work ? 2 * cycleInterval : cycleInterval;
   if (hooks.setTimer1) hooks.setTimer1(true, lastInterval_);
 
   if (RunsGps(in.gpsSource)) Call(hooks.readGps);                // 22

@@ -81,6 +81,8 @@ class CycleTick {
   static constexpr int kCycleInterval = 6000;  // ms
 
   TickHooks hooks;
+  // CycleInterval: the interval of a tick without transmit work (tests shorten it).
+  int cycleInterval = kCycleInterval;
   // Seconds on a monotonic clock; tests install their own.
   std::function<double()> clock;
 

@@ -57,7 +57,10 @@ void LiveRadioLink::Close() {
   options.close_at_end = false;  // the shutdown drains and closes the ports afterwards
   links::RunTncCommandSet(links::TncCloseSet(radio_.settings->InterfaceKind), radio_.link->MSComm1, options);
   // The engine on this computer: the registration ends with the program.
-  if (radio_.settings->InterfaceKind == 0) engine_.Disconnect(0.2f);
+  if (radio_.settings->InterfaceKind == 0) {
+    engine_.Disconnect(0.2f);
+    radio_.link->AgwDataPending = 0;
+  }
 }
 
 void LiveRadioLink::Disconnect() {
