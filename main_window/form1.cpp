@@ -13,6 +13,7 @@
 
 #include "geodesy/text.h"
 #include "links/pause_timer.h"
+#include "links/tnc_commands.h"
 #include "main_window/texts.h"
 #include "map/map_tile.h"
 #include "platform/message_box.h"
@@ -157,6 +158,12 @@ void Form1::WireControls() {
   h.updateClockLabel = [this] { UpdateClockLabel(); };
   h.pumpEvents = [] { QCoreApplication::processEvents(); };
   h.hideSavedMessages = [this] { saved_->hide(); };
+  h.monitorListUpkeep = [this] { List1->SetListIndex(List1->ListCount() - 1); };
+  h.hfDualKeepAlive = [this] {
+    if (shell_.HfDualOn != 1) return;
+    link_.MSComm1.Write(std::string(1, links::kEsc) + "%AU1\r");
+    Pause(0.1f);
+  };
   h.drawMap = [this] { DrawMap(); };
   h.setTimer1 = [this](bool on, int interval_ms) {
     if (interval_ms > 0) Timer1->setInterval(interval_ms);
@@ -527,6 +534,8 @@ void Form1::ApplyInterfaceToControls() {
   if (kind == 5 || kind == 6) {
     for (int i = 3; i <= 7; ++i) tx_->modeOption[i]->show();
   }
+  // The terminal works on the serial TNC's port.
+  if (kind == 1 || kind == 5 || kind == 6) column_->Command65->setEnabled(true);
 }
 
 void Form1::ListPickFiles() {
