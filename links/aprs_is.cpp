@@ -39,11 +39,20 @@ std::string ComputeAprsIsPasscode(std::string_view user_call) {
 void AprsIsReceiveBuffer::Arrived(std::string_view data) {
   chunk.assign(data);
   buffer += chunk;
+  if (buffer.size() > kLimit) buffer.erase(0, buffer.size() - kKeptOnOverflow);
+}
+
+std::string AprsIsCall(std::string_view user_call) { return TrimmedUpper(user_call); }
+
+LoginAnswer FindLoginAnswer(std::string_view received, std::string_view user_call) {
+  const std::string call = TrimmedUpper(user_call);
+  if (received.find("# logresp " + call + " verified") != std::string_view::npos) return LoginAnswer::Verified;
+  if (received.find("# logresp " + call + " unverified") != std::string_view::npos) return LoginAnswer::Unverified;
+  return LoginAnswer::None;
 }
 
 bool AprsIsReceiveBuffer::LoginVerified(std::string_view user_call) const {
-  const std::string want = "# logresp " + TrimmedUpper(user_call) + " verified";
-  return buffer.find(want) != std::string::npos;
+  return FindLoginAnswer(buffer, user_call) == LoginAnswer::Verified;
 }
 
 }  // namespace zeblon::links
