@@ -79,6 +79,10 @@ bool SerialPort::Open(int port_number, const std::string& settings, const std::s
 
 bool SerialPort::IsOpen() const { return port_ && port_->isOpen(); }
 
+bool SerialPort::LineLost() const {
+  return port_ && port_->error() == QSerialPort::ResourceError;
+}
+
 void SerialPort::Close() {
   if (port_) {
     port_->close();

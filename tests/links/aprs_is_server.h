@@ -59,12 +59,14 @@ class AprsIsLineServer {
   int Connections() const { return connections_; }
   // Every byte the clients sent, in order.
   const std::string& Received() const { return received_; }
-  // The whole lines received (without CR LF).
-  std::vector<std::string> Lines() const {
+  // The whole lines received (without CR LF): from all connections, or from
+  // connection `n` (1 the first).
+  std::vector<std::string> Lines(int n = 0) const {
+    const std::string& text = n == 0 ? received_ : perConnection_.at(static_cast<std::size_t>(n - 1));
     std::vector<std::string> out;
     std::size_t a = 0;
-    for (std::size_t e; (e = received_.find("\r\n", a)) != std::string::npos; a = e + 2) {
-      out.push_back(received_.substr(a, e - a));
+    for (std::size_t e; (e = text.find("\r\n", a)) != std::string::npos; a = e + 2) {
+      out.push_back(text.substr(a, e - a));
     }
     return out;
   }
@@ -76,13 +78,16 @@ class AprsIsLineServer {
  private:
   void Accept(QTcpSocket* c) {
     ++connections_;
+    const std::size_t index = perConnection_.size();
+    perConnection_.emplace_back();
     c->setParent(&server_);
     clients_.push_back(c);
     c->write("# aprsc 2.1.10-test\r\n");
     auto pending = std::make_shared<std::string>();
-    QObject::connect(c, &QTcpSocket::readyRead, c, [this, c, pending] {
+    QObject::connect(c, &QTcpSocket::readyRead, c, [this, c, pending, index] {
       const QByteArray data = c->readAll();
       received_.append(data.constData(), static_cast<std::size_t>(data.size()));
+      perConnection_[index].append(data.constData(), static_cast<std::size_t>(data.size()));
       pending->append(data.constData(), static_cast<std::size_t>(data.size()));
       for (std::size_t e; (e = pending->find("\r\n")) != std::string::npos;) {
         const std::string line = pending->substr(0, e);
@@ -115,6 +120,7 @@ class AprsIsLineServer {
   std::vector<QTcpSocket*> clients_;
   int connections_ = 0;
   std::string received_;
+  std::vector<std::string> perConnection_;
 };
 
 }  // namespace zeblon::links::test
