@@ -22,9 +22,12 @@
 #include "platform/process.h"
 #include "platform/serial_port.h"
 #include "platform/wait.h"
+#include "scripted_tnc.h"
 
 namespace zeblon::links {
 namespace {
+
+using test::ScriptedTnc;
 
 namespace fs = std::filesystem;
 
@@ -322,54 +325,6 @@ TEST(TncCommandSets, OrderWaitsAndPortOpenings) {
 // On a real serial line.
 
 // The far end of the line: records what arrives and answers as told.
-class ScriptedTnc {
- public:
-  enum class Mode { Prompt, Silent, Chatter };
-  ScriptedTnc(const std::string& device, Mode mode) : mode_(mode) {
-    fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ >= 0) thread_ = std::thread([this] { Run(); });
-  }
-  ~ScriptedTnc() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool ok() const { return fd_ >= 0; }
-  std::string Received() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return received_;
-  }
-
- private:
-  void Run() {
-    auto last_chatter = std::chrono::steady_clock::now();
-    while (!stop_) {
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, 10) > 0 && (p.revents & POLLIN)) {
-        char buf[512];
-        const ssize_t n = ::read(fd_, buf, sizeof buf);
-        if (n > 0) {
-          std::lock_guard<std::mutex> lock(mutex_);
-          received_.append(buf, static_cast<size_t>(n));
-          if (mode_ != Mode::Silent && std::find(buf, buf + n, '\r') != buf + n) Say("\r\ncmd:");
-        }
-      }
-      if (mode_ == Mode::Chatter &&
-          std::chrono::steady_clock::now() - last_chatter > std::chrono::milliseconds(5)) {
-        Say("cmd:");
-        last_chatter = std::chrono::steady_clock::now();
-      }
-    }
-  }
-  void Say(const char* text) { [[maybe_unused]] auto n = ::write(fd_, text, strlen(text)); }
-
-  Mode mode_;
-  int fd_ = -1;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::string received_;
-};
 
 class TncLineTest : public ::testing::Test {
  protected:
