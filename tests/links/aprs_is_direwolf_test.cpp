@@ -132,22 +132,9 @@ TEST(IGateAgainstDirewolf, SameReceivedPacketsSameGatedLines) {
       << ReadFile(dir / "dw.log");
   EXPECT_EQ(server.Lines(1)[0].rfind("user N0CALL-10 pass 13023 ", 0), 0u);
 
-  AprsIsSettings s;
-  s.interfaceKind = reception::InterfaceKind::AgwLocal;
-  s.igateOn = true;
-  s.server = "127.0.0.1";
-  s.port = std::to_string(server.Port());
-  s.userCall = "N0CALL";
-  s.passcode = ComputeAprsIsPasscode("N0CALL");
+  const AprsIsSettings s = test::SettingsFor(server, reception::InterfaceKind::AgwLocal, "N0CALL");
   AprsIsLink link;
-  std::string title = "ZEBLON";
-  ASSERT_TRUE(test::PumpUntil(
-      [&] {
-        link.Upkeep(s, title);
-        test::PumpEvents(50);
-        return link.Verified();
-      },
-      5000));
+  ASSERT_TRUE(test::LogIn(link, s));
   test::PumpEvents(9000);
 
   const std::vector<std::string> packets = {

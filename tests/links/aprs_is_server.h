@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "links/aprs_is_link.h"
+
 namespace zeblon::links::test {
 
 // Lets events run for `ms` milliseconds.
@@ -122,5 +124,29 @@ class AprsIsLineServer {
   std::string received_;
   std::vector<std::string> perConnection_;
 };
+
+// The link's settings for a login of `call` at `server` with the IGate on.
+inline AprsIsSettings SettingsFor(const AprsIsLineServer& server, reception::InterfaceKind kind, const std::string& call) {
+  AprsIsSettings s;
+  s.interfaceKind = kind;
+  s.igateOn = true;
+  s.server = "127.0.0.1";
+  s.port = std::to_string(server.Port());
+  s.userCall = call;
+  s.passcode = ComputeAprsIsPasscode(call);
+  return s;
+}
+
+// Ticks the link, with the events between ticks, until its login counts.
+inline bool LogIn(AprsIsLink& link, const AprsIsSettings& s, int ms = 5000) {
+  std::string title = "ZEBLON";
+  return PumpUntil(
+      [&] {
+        link.Upkeep(s, title);
+        PumpEvents(30);
+        return link.Verified();
+      },
+      ms);
+}
 
 }  // namespace zeblon::links::test

@@ -5,17 +5,42 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
+
+#include <QProcess>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "links/tnc_commands.h"
+
 namespace zeblon::links::test {
+
+// TNC settings of the tests: the TNC on COM7, the usual speeds, call and path.
+inline TncSettings TncSettingsOnCom7(int kind) {
+  TncSettings s;
+  s.interface_kind = kind;
+  s.com_port = 7;
+  s.tnc_baud = "9600";
+  s.scs_com_port = 7;
+  s.scs_baud = "38400";
+  s.radio_mode = "1200";
+  s.cross_mode = "NONE";
+  s.tx_level = 300;
+  s.tx_afc = 0;
+  s.user_call = "QW7TK";
+  s.destination = "ZEBL";
+  s.path = "WIDE1-1,WIDE2-1";
+  return s;
+}
 
 class ScriptedTnc {
  public:
@@ -69,6 +94,43 @@ class ScriptedTnc {
   std::mutex mutex_;
   std::mutex write_mutex_;
   std::string received_;
+};
+
+// A program folder whose COM7 is one end of a socat pseudo-terminal pair; the
+// scripted TNC opens the other end (TncDevice). ZEBLON_PROGRAM_FOLDER points at
+// the folder while it lives; socat is ended and the folder removed at the end.
+class ComSevenLine {
+ public:
+  explicit ComSevenLine(const std::string& name)
+      : dir_(std::filesystem::temp_directory_path() / ("zeblon_" + name + "_" + std::to_string(::getpid()))) {
+    namespace fs = std::filesystem;
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "LOG");
+    setenv("ZEBLON_PROGRAM_FOLDER", dir_.c_str(), 1);
+    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
+                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
+    if (!socat_.waitForStarted(5000)) return;
+    for (int i = 0; i < 200 && !Ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ~ComSevenLine() {
+    Pull();
+    unsetenv("ZEBLON_PROGRAM_FOLDER");
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+  }
+  bool Ready() const { return std::filesystem::exists(dir_ / "COM7") && std::filesystem::exists(dir_ / "TNC"); }
+  std::string TncDevice() const { return (dir_ / "TNC").string(); }
+  // The line goes away: socat ends.
+  void Pull() {
+    if (socat_.state() != QProcess::NotRunning) {
+      ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
+      socat_.waitForFinished(3000);
+    }
+  }
+
+ private:
+  std::filesystem::path dir_;
+  QProcess socat_;
 };
 
 }  // namespace zeblon::links::test

@@ -31,22 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 using reception::InterfaceKind;
 
-TncSettings TncFor(int kind) {
-  TncSettings s;
-  s.interface_kind = kind;
-  s.com_port = 7;
-  s.tnc_baud = "9600";
-  s.scs_com_port = 7;
-  s.scs_baud = "38400";
-  s.radio_mode = "1200";
-  s.cross_mode = "NONE";
-  s.tx_level = 300;
-  s.user_call = "QW7TK";
-  s.destination = "ZEBL";
-  s.path = "WIDE1-1,WIDE2-1";
-  return s;
-}
-
 // One monitored frame in the three TNCs' print forms.
 struct Heard {
   std::string src, dest, digis;  // digis: "D1* D2" as the SCS TNC prints them
@@ -69,37 +53,17 @@ class SerialTncTest : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
-    dir_ = fs::temp_directory_path() / ("zeblon_serial_" + std::to_string(::getpid()) + "_" + std::to_string(GetParam()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "LOG");
-    setenv("ZEBLON_PROGRAM_FOLDER", dir_.c_str(), 1);
-    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
-                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
-    ASSERT_TRUE(socat_.waitForStarted(5000));
-    for (int i = 0; i < 200 && !(fs::exists(dir_ / "COM7") && fs::exists(dir_ / "TNC")); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(dir_ / "TNC"));
+    line_ = std::make_unique<test::ComSevenLine>("serial_" + std::to_string(GetParam()));
+    ASSERT_TRUE(line_->Ready());
   }
-  void TearDown() override {
-    EndSocat();
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    fs::remove_all(dir_);
-  }
-  void EndSocat() {
-    if (socat_.state() != QProcess::NotRunning) {
-      ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
-      socat_.waitForFinished(3000);
-    }
-  }
-  fs::path dir_;
-  QProcess socat_;
+  void TearDown() override { line_.reset(); }
+  std::unique_ptr<test::ComSevenLine> line_;
 };
 
 TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   const int kind = GetParam();
   const InterfaceKind interfaceKind = static_cast<InterfaceKind>(kind);
-  test::ScriptedTnc tnc((dir_ / "TNC").string(), test::ScriptedTnc::Mode::Prompt);
+  test::ScriptedTnc tnc(line_->TncDevice(), test::ScriptedTnc::Mode::Prompt);
   ASSERT_TRUE(tnc.ok());
 
   // START: the kind's command set, its waits fifty times shorter.
@@ -107,7 +71,7 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   TncRunOptions o;
   o.port_number = 7;
   o.wait = [](float seconds, bool) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0)); };
-  const TncCommandSet set = TncInitSet(TncFor(kind));
+  const TncCommandSet set = TncInitSet(test::TncSettingsOnCom7(kind));
   const TncRunResult r = RunTncCommandSet(set, port, o);
   ASSERT_TRUE(r.port_opened) << r.error;
   ASSERT_TRUE(r.answered);
@@ -122,22 +86,8 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
 
   // The APRS-IS link, logged in at a local server.
   test::AprsIsLineServer server(test::AprsIsLineServer::Answer::Verified);
-  AprsIsSettings as;
-  as.interfaceKind = interfaceKind;
-  as.igateOn = true;
-  as.server = "127.0.0.1";
-  as.port = std::to_string(server.Port());
-  as.userCall = "QW7TK";
-  as.passcode = ComputeAprsIsPasscode("QW7TK");
   AprsIsLink link;
-  std::string title = "ZEBLON";
-  ASSERT_TRUE(test::PumpUntil(
-      [&] {
-        link.Upkeep(as, title);
-        test::PumpEvents(30);
-        return link.Verified();
-      },
-      5000));
+  ASSERT_TRUE(test::LogIn(link, test::SettingsFor(server, interfaceKind, "QW7TK")));
 
   reception::testing::TempDataFolder folder;
   reception::ReceptionState st;
@@ -194,7 +144,7 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   ASSERT_TRUE(port.WaitForInput(2000));
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   ASSERT_TRUE(port.WaitForInput(100));
-  EndSocat();
+  line_->Pull();
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   for (int i = 0; i < 10; ++i) tick();
   EXPECT_TRUE(reader.Lost());

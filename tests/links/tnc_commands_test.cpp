@@ -31,22 +31,7 @@ using test::ScriptedTnc;
 
 namespace fs = std::filesystem;
 
-TncSettings Base(int kind) {
-  TncSettings s;
-  s.interface_kind = kind;
-  s.com_port = 7;
-  s.tnc_baud = "9600";
-  s.scs_com_port = 7;
-  s.scs_baud = "38400";
-  s.radio_mode = "1200";
-  s.cross_mode = "NONE";
-  s.tx_level = 300;
-  s.tx_afc = 0;
-  s.user_call = "QW7TK";
-  s.destination = "ZEBL";
-  s.path = "WIDE1-1,WIDE2-1";
-  return s;
-}
+TncSettings Base(int kind) { return test::TncSettingsOnCom7(kind); }
 
 // The bytes of every Send step, one entry each.
 std::vector<std::string> Sends(const TncCommandSet& set) {
@@ -324,34 +309,15 @@ TEST(TncCommandSets, OrderWaitsAndPortOpenings) {
 // ---------------------------------------------------------------------------
 // On a real serial line.
 
-// The far end of the line: records what arrives and answers as told.
-
 class TncLineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
-    dir_ = fs::temp_directory_path() /
-           ("zeblon_tnc_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    setenv("ZEBLON_PROGRAM_FOLDER", dir_.c_str(), 1);
-    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
-                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
-    ASSERT_TRUE(socat_.waitForStarted(5000));
-    for (int i = 0; i < 200 && !(fs::exists(dir_ / "COM7") && fs::exists(dir_ / "TNC")); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(dir_ / "COM7"));
+    line_ = std::make_unique<test::ComSevenLine>(std::string("tnc_") +
+                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    ASSERT_TRUE(line_->Ready());
   }
-  void TearDown() override {
-    if (socat_.state() != QProcess::NotRunning) {
-      ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
-      socat_.waitForFinished(3000);
-    }
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { line_.reset(); }
 
   // The waits run fifty times faster than on a real START.
   static TncRunOptions Options() {
@@ -363,8 +329,7 @@ class TncLineTest : public ::testing::Test {
     return o;
   }
 
-  fs::path dir_;
-  QProcess socat_;
+  std::unique_ptr<test::ComSevenLine> line_;
 };
 
 TEST_F(TncLineTest, EachKindGoesOutByteForByte) {
@@ -372,7 +337,7 @@ TEST_F(TncLineTest, EachKindGoesOutByteForByte) {
     TncSettings s = Base(kind);
     s.tx_ssid = "7";
     s.digi_on = kind == 5 ? 1 : 0;
-    ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Prompt);
+    ScriptedTnc tnc(line_->TncDevice(), ScriptedTnc::Mode::Prompt);
     ASSERT_TRUE(tnc.ok());
     platform::SerialPort port;
     const TncCommandSet set = TncInitSet(s);
@@ -388,7 +353,7 @@ TEST_F(TncLineTest, EachKindGoesOutByteForByte) {
 }
 
 TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
-  ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Chatter);
+  ScriptedTnc tnc(line_->TncDevice(), ScriptedTnc::Mode::Chatter);
   platform::SerialPort port;
   TncRunOptions o = Options();
   o.max_prompt_reads = 5;
@@ -398,7 +363,7 @@ TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
 }
 
 TEST_F(TncLineTest, ATncThatNeverAnswersIsReported) {
-  ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Silent);
+  ScriptedTnc tnc(line_->TncDevice(), ScriptedTnc::Mode::Silent);
   platform::SerialPort port;
   const TncCommandSet set = ScsTncInitSet(Base(5));
   const TncRunResult r = RunTncCommandSet(set, port, Options());
