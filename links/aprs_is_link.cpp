@@ -6,6 +6,18 @@
 
 namespace zeblon::links {
 
+AprsIsSettings AprsIsSettingsFrom(const Settings& s, std::string_view passcode, std::string_view version) {
+  AprsIsSettings a;
+  a.interfaceKind = static_cast<reception::InterfaceKind>(s.InterfaceKind);
+  a.igateOn = s.IGateOn == 1;
+  a.server = s.AprsIsServer;
+  a.port = s.AprsIsPort;
+  a.userCall = s.UserCall;
+  a.passcode = passcode;
+  a.version = version;
+  return a;
+}
+
 std::string AprsIsLoginLine(std::string_view userCall, std::string_view passcode, std::string_view version) {
   std::string line = "user ";
   line += AprsIsCall(userCall);

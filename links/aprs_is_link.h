@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "links/aprs_is.h"
+#include "start_window/settings.h"
 #include "reception/igate.h"
 #include "reception/monitor_input.h"
 
@@ -39,6 +40,9 @@ struct AprsIsSettings {
   std::string passcode;      // AprsIsPasscode (ComputeAprsIsPasscode of USER)
   std::string version = "8.08";
 };
+
+// The link's settings from the main window's settings, its passcode and version.
+AprsIsSettings AprsIsSettingsFrom(const Settings& s, std::string_view passcode, std::string_view version);
 
 // AprsIsLogin: "user CALL pass CODE vers ZEBLON VERSION filter b/ZZ9ZZZ" CR LF.
 std::string AprsIsLoginLine(std::string_view userCall, std::string_view passcode, std::string_view version);

@@ -52,6 +52,23 @@ TEST(AprsIsLogin, LineAndAnswer) {
   for (const Case& c : cases) EXPECT_EQ(FindLoginAnswer(c.received, " N0CALL "), c.want) << c.received;
 }
 
+TEST(AprsIsLogin, SettingsFromTheMainWindow) {
+  zeblon::Settings m;
+  m.InterfaceKind = 5;
+  m.IGateOn = 1;
+  m.AprsIsServer = "rotate.aprs2.net";
+  m.AprsIsPort = "14580";
+  m.UserCall = "QW7TK";
+  const AprsIsSettings a = AprsIsSettingsFrom(m, "1234", "8.08");
+  EXPECT_EQ(a.interfaceKind, InterfaceKind::ScsTnc);
+  EXPECT_TRUE(a.igateOn);
+  EXPECT_EQ(a.server, "rotate.aprs2.net");
+  EXPECT_EQ(a.port, "14580");
+  EXPECT_EQ(a.userCall, "QW7TK");
+  EXPECT_EQ(a.passcode, "1234");
+  EXPECT_EQ(AprsIsLoginLine(a.userCall, a.passcode, a.version), "user QW7TK pass 1234 vers ZEBLON 8.08 filter b/ZZ9ZZZ\r\n");
+}
+
 TEST(AprsIsLogin, PortAndWhenTheLinkIsKept) {
   EXPECT_EQ(AprsIsPortNumber("14580"), 14580);
   EXPECT_EQ(AprsIsPortNumber(" 65535 "), 65535);
