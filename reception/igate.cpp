@@ -83,7 +83,14 @@ FrameOutcome AgwFrame(std::string_view t, std::string_view gateCall) {
   const std::size_t headerEnd = t.find("]\r", fm);
   if (headerEnd == npos) return Stop();
   const std::size_t payloadStart = headerEnd + 2;
-  const std::size_t end = payloadStart < t.size() ? t.find("\r\r", payloadStart + 1) : npos;
+  // The payload ends at CR CR, or at the CR NUL with which the engine's TCP frames end.
+  std::size_t end = npos;
+  for (std::size_t i = payloadStart + 1; i + 1 < t.size(); ++i) {
+    if (t[i] == '\r' && (t[i + 1] == '\r' || t[i + 1] == '\0')) {
+      end = i;
+      break;
+    }
+  }
   if (end == npos) return Stop();
   const std::string_view header = t.substr(fm, headerEnd - fm);
   // The header is one line: a line break before "]" CR ends a frame of another form.
@@ -213,7 +220,7 @@ std::vector<std::string> GateLoop(std::string_view text, std::string_view txCall
 }  // namespace
 
 std::vector<std::string> GateAgwFrames(std::string_view text, std::string_view txCall) {
-  return GateLoop(text, txCall, "\r", AgwFrame);
+  return GateLoop(text, txCall, std::string_view("\r\0", 2), AgwFrame);
 }
 
 std::vector<std::string> GateTnc2Frames(std::string_view text, std::string_view txCall) {

@@ -22,7 +22,7 @@
 namespace zeblon::reception {
 
 // AGW Packet Engine monitor text (":Fm SRC To DEST Via D1,D2 <UI ...>[time]" CR,
-// payload, CR CR).
+// payload, CR CR; or CR NUL, as the engine's TCP frames end).
 std::vector<std::string> GateAgwFrames(std::string_view text, std::string_view txCall);
 // PK-232 monitor lines ("SRC>DEST,D1*,D2 <UI>:" CR LF, payload, CR LF).
 std::vector<std::string> GateTnc2Frames(std::string_view text, std::string_view txCall);

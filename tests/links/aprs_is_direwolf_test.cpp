@@ -157,12 +157,9 @@ TEST(IGateAgainstDirewolf, SameReceivedPacketsSameGatedLines) {
   ASSERT_TRUE(test::PumpUntil([&] { return monitor.frames.size() >= packets.size(); }, 15000))
       << monitor.frames.size() << "\n" << ReadFile(dir / "dw.log");
 
-  // Our side: each engine text (its CR NUL end as the library's CR CR) through the formatter.
+  // Our side: each engine text, as it came, through the formatter.
   const reception::GateHook hook = link.GateHookFor(reception::InterfaceKind::AgwLocal, "N0CALL-10");
-  for (std::string text : monitor.frames) {
-    if (!text.empty() && text.back() == '\0') text.back() = '\r';
-    hook.Offer(text);
-  }
+  for (const std::string& text : monitor.frames) hook.Offer(text);
   const std::vector<std::string> ours = {
       "AB1CD-9>APRS,WIDE1-1,WIDE2-1,qAR,N0CALL-10:!5230.00N/01320.00E>test",
       // direwolf's monitor header leaves out the "*" of the digipeater that repeated the frame.
