@@ -90,8 +90,6 @@ struct MoniOneFields {
   std::string comment, via, symbol, symbolName;
 };
 
-// The day number of a record for pruning: year*360 + month*30 + day.
-long MoniOneDayNumber(std::string_view record);
 
 // The fields of the newest record.
 MoniOneFields MoniOneFieldsOf(std::string_view record);

@@ -82,7 +82,7 @@ void ReceptionState::RestoreMoniOneTrack() {
   for (auto& slot : moniOneTrack) slot = BlankRecord();
   moniOneCount = 0;
   if (settings.moniOneCall.empty()) return;
-  const auto lines = ReadMoniOneLogForRestore(MoniOneLogPath(settings.dataFolder, settings.moniOneCall));
+  const auto lines = ReadMoniOneLog(MoniOneLogPath(settings.dataFolder, settings.moniOneCall));
   for (const auto& line : lines) moniOneTrack[++moniOneCount] = line;
 }
 
@@ -328,15 +328,9 @@ void ReceivePass::ThinMoniOneTrack() {
   int& count = st_.moniOneCount;
   const double limit = st_.settings.moniOneTrackLimit;
   // Gap pass: everything before a gap of more than 20 days goes.
-  auto dayNumber = [](const std::string& r) {
-    int year = static_cast<int>(LeadingNumber(Columns(r, 1, 2))) + 1900;
-    if (year < 1970) year += 100;
-    return year * 360 + static_cast<int>(LeadingNumber(Columns(r, 3, 4))) * 30 +
-           static_cast<int>(LeadingNumber(Columns(r, 5, 6)));
-  };
   const int n = count;
   for (int i = 1; i <= n - 1; ++i)
-    if (dayNumber(track[i + 1]) - dayNumber(track[i]) > 20)
+    if (RecordDayNumber(track[i + 1]) - RecordDayNumber(track[i]) > 20)
       for (int k = 1; k <= i; ++k) track[k] = BlankRecord();
   // The track as the file holds it: the blank slots left out.
   const std::string blank = BlankRecord();
