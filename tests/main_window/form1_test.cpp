@@ -12,7 +12,7 @@
 
 #include "platform/process.h"
 
-#include "fixture.h"
+#include "tests/support/program_folder.h"
 #include "main_window/single_run.h"
 #include "main_window/texts.h"
 #include "tests/support/find.h"
