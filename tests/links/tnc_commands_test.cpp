@@ -336,6 +336,8 @@ class ScriptedTnc {
     if (fd_ >= 0) ::close(fd_);
   }
   bool ok() const { return fd_ >= 0; }
+  // How often the TNC has spoken so far.
+  int Said() const { return said_; }
   std::string Received() {
     std::lock_guard<std::mutex> lock(mutex_);
     return received_;
@@ -362,12 +364,16 @@ class ScriptedTnc {
       }
     }
   }
-  void Say(const char* text) { [[maybe_unused]] auto n = ::write(fd_, text, strlen(text)); }
+  void Say(const char* text) {
+    [[maybe_unused]] auto n = ::write(fd_, text, strlen(text));
+    ++said_;
+  }
 
   Mode mode_;
   int fd_ = -1;
   std::thread thread_;
   std::atomic<bool> stop_{false};
+  std::atomic<int> said_{0};
   std::mutex mutex_;
   std::string received_;
 };
@@ -434,6 +440,13 @@ TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
   platform::SerialPort port;
   TncRunOptions o = Options();
   o.max_prompt_reads = 5;
+  // Each wait lasts until the TNC has spoken again (a busy machine may hold its thread back).
+  o.wait = [&tnc](float, bool) {
+    const int before = tnc.Said();
+    for (int i = 0; i < 200 && tnc.Said() < before + 2; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  };
   const TncRunResult r = RunTncCommandSet(Pk232InitSet(Base(1)), port, o);
   EXPECT_TRUE(r.prompt_loop_cut);
   EXPECT_NE(TncRunMessage(r, "PK-232", 7).find("DID NOT STOP SENDING ITS PROMPT"), std::string::npos);
