@@ -2,7 +2,7 @@
 
 #include <QTcpSocket>
 
-#include "reception/station_record.h"
+#include "settings/text_files.h"
 
 namespace zeblon::links {
 
@@ -30,7 +30,7 @@ std::string AprsIsLoginLine(std::string_view userCall, std::string_view passcode
 }
 
 int AprsIsPortNumber(std::string_view text) {
-  const std::string t = reception::Trim(text);
+  const std::string t = Trim(text);
   long value = 0;
   for (char c : t) {
     if (c < '0' || c > '9') break;
@@ -42,7 +42,7 @@ int AprsIsPortNumber(std::string_view text) {
 
 bool AprsIsLinkKept(const AprsIsSettings& s) {
   long passcode = 0;
-  for (char c : reception::Trim(s.passcode)) {
+  for (char c : Trim(s.passcode)) {
     if (c < '0' || c > '9') break;
     passcode = passcode * 10 + (c - '0');
     if (passcode > 0) break;  // above 0 is all that counts
@@ -61,7 +61,7 @@ std::string WithIGateTitleField(std::string title, bool verified, bool igateOn) 
   } else if (title.find("IGate connected") == std::string::npos) {
     title.replace(75, 15, igateOn ? "IGate connected" : "      connected");
   }
-  return reception::Trim(title);
+  return Trim(title);
 }
 
 // ---------------------------------------------------------------------------
@@ -131,7 +131,7 @@ void AprsIsLink::Upkeep(const AprsIsSettings& s, std::string& windowTitle, Clock
       Drop();
     } else {
       stopped_ = false;
-      server_ = reception::Trim(s.server);
+      server_ = Trim(s.server);
       if (!socket_->Connected()) {
         if (wasConnected_) Say(hooks_.notice, "APRS-IS SERVER " + server_ + " CLOSED THE LINK");
         Drop();

@@ -24,7 +24,7 @@
 #include <string_view>
 
 #include "links/aprs_is.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 #include "reception/igate.h"
 #include "reception/monitor_input.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "reception/station_record.h"
+#include "settings/text_files.h"
 
 namespace zeblon::reception {
 namespace {

@@ -21,6 +21,7 @@
 #include <thread>
 
 #include "links/tnc_commands.h"
+#include "tests/support/program_folder.h"
 
 namespace zeblon::links::test {
 
@@ -59,7 +60,10 @@ class ScriptedTnc {
   void Say(const std::string& text) {
     std::lock_guard<std::mutex> lock(write_mutex_);
     [[maybe_unused]] auto n = ::write(fd_, text.data(), text.size());
+    ++said_;
   }
+  // How often the TNC has spoken so far.
+  int Said() const { return said_; }
   std::string Received() {
     std::lock_guard<std::mutex> lock(mutex_);
     return received_;
@@ -91,35 +95,30 @@ class ScriptedTnc {
   int fd_ = -1;
   std::thread thread_;
   std::atomic<bool> stop_{false};
+  std::atomic<int> said_{0};
   std::mutex mutex_;
   std::mutex write_mutex_;
   std::string received_;
 };
 
-// A program folder whose COM7 is one end of a socat pseudo-terminal pair; the
-// scripted TNC opens the other end (TncDevice). ZEBLON_PROGRAM_FOLDER points at
-// the folder while it lives; socat is ended and the folder removed at the end.
+// A program folder (a scratch folder of the running test) whose COM7 is one end
+// of a socat pseudo-terminal pair; the scripted TNC opens the other end
+// (TncDevice). socat is ended and the folder removed at the end.
 class ComSevenLine {
  public:
-  explicit ComSevenLine(const std::string& name)
-      : dir_(std::filesystem::temp_directory_path() / ("zeblon_" + name + "_" + std::to_string(::getpid()))) {
-    namespace fs = std::filesystem;
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "LOG");
-    setenv("ZEBLON_PROGRAM_FOLDER", dir_.c_str(), 1);
-    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
-                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
+  explicit ComSevenLine(const std::string& prefix) : scratch_(prefix, true) {
+    const std::filesystem::path& dir = scratch_.path();
+    std::filesystem::create_directories(dir / "LOG");
+    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir / "COM7").string()),
+                           "pty,raw,echo=0,link=" + QString::fromStdString((dir / "TNC").string())});
     if (!socat_.waitForStarted(5000)) return;
     for (int i = 0; i < 200 && !Ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  ~ComSevenLine() {
-    Pull();
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
+  ~ComSevenLine() { Pull(); }
+  bool Ready() const {
+    return std::filesystem::exists(scratch_.path() / "COM7") && std::filesystem::exists(scratch_.path() / "TNC");
   }
-  bool Ready() const { return std::filesystem::exists(dir_ / "COM7") && std::filesystem::exists(dir_ / "TNC"); }
-  std::string TncDevice() const { return (dir_ / "TNC").string(); }
+  std::string TncDevice() const { return (scratch_.path() / "TNC").string(); }
   // The line goes away: socat ends.
   void Pull() {
     if (socat_.state() != QProcess::NotRunning) {
@@ -129,7 +128,7 @@ class ComSevenLine {
   }
 
  private:
-  std::filesystem::path dir_;
+  testing_support::ScratchFolder scratch_;
   QProcess socat_;
 };
 

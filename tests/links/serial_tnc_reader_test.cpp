@@ -53,7 +53,7 @@ class SerialTncTest : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
-    line_ = std::make_unique<test::ComSevenLine>("serial_" + std::to_string(GetParam()));
+    line_ = std::make_unique<test::ComSevenLine>("zeblon_serial");
     ASSERT_TRUE(line_->Ready());
   }
   void TearDown() override { line_.reset(); }

@@ -313,8 +313,7 @@ class TncLineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
-    line_ = std::make_unique<test::ComSevenLine>(std::string("tnc_") +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    line_ = std::make_unique<test::ComSevenLine>("zeblon_tnc");
     ASSERT_TRUE(line_->Ready());
   }
   void TearDown() override { line_.reset(); }
@@ -357,6 +356,13 @@ TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
   platform::SerialPort port;
   TncRunOptions o = Options();
   o.max_prompt_reads = 5;
+  // Each wait lasts until the TNC has spoken again (a busy machine may hold its thread back).
+  o.wait = [&tnc](float, bool) {
+    const int before = tnc.Said();
+    for (int i = 0; i < 200 && tnc.Said() < before + 2; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  };
   const TncRunResult r = RunTncCommandSet(Pk232InitSet(Base(1)), port, o);
   EXPECT_TRUE(r.prompt_loop_cut);
   EXPECT_NE(TncRunMessage(r, "PK-232", 7).find("DID NOT STOP SENDING ITS PROMPT"), std::string::npos);
