@@ -121,6 +121,16 @@ void AprsIsLink::Drop() {
 }
 
 void AprsIsLink::Upkeep(const AprsIsSettings& s, std::string& windowTitle, Clock::time_point now) {
+  LinkUpkeep(s, now);
+  TitleAndAgeing(s, windowTitle);
+}
+
+void AprsIsLink::TitleAndAgeing(const AprsIsSettings& s, std::string& windowTitle) {
+  windowTitle = WithIGateTitleField(std::move(windowTitle), verified_, s.igateOn && !stopped_);
+  if (verified_) duplicates_.Age();
+}
+
+void AprsIsLink::LinkUpkeep(const AprsIsSettings& s, Clock::time_point now) {
   if (AprsIsLinkKept(s)) {
     const std::string call = AprsIsCall(s.userCall);
     const std::string key = call + "\n" + s.passcode + "\n" + s.server + "\n" + s.port;
@@ -167,8 +177,6 @@ void AprsIsLink::Upkeep(const AprsIsSettings& s, std::string& windowTitle, Clock
       }
     }
   }
-  windowTitle = WithIGateTitleField(std::move(windowTitle), verified_, s.igateOn && !stopped_);
-  if (verified_) duplicates_.Age();
 }
 
 bool AprsIsLink::SendGatedLine(const std::string& line, Clock::time_point now) {
