@@ -180,9 +180,10 @@ void AprsIsLink::LinkUpkeep(const AprsIsSettings& s, Clock::time_point now) {
 }
 
 bool AprsIsLink::SendGatedLine(const std::string& line, Clock::time_point now) {
+  if (!verified_) return false;  // nothing goes out before the login counts
   if (duplicates_.IsRepeat(line, now)) return true;
-  if (!verified_ || !socket_->Send(line)) {
-    if (verified_) Say(hooks_.notice, "APRS-IS LINK TO " + server_ + " LOST WHILE SENDING");
+  if (!socket_->Send(line)) {
+    Say(hooks_.notice, "APRS-IS LINK TO " + server_ + " LOST WHILE SENDING");
     Drop();
     return false;
   }

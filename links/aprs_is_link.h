@@ -105,8 +105,9 @@ class AprsIsLink {
   bool StoppedUnverified() const { return stopped_; }
 
   // SendGatedLine: sends one gated line unless it repeats one sent less than 30 s
-  // before. A line that cannot go out drops the login (not verified) and closes
-  // the link, so that the next tick connects and logs in anew; false then.
+  // before; nothing before the login counts (false). A line that cannot go out
+  // drops the login (not verified) and closes the link, so that the next tick
+  // connects and logs in anew; false then.
   bool SendGatedLine(const std::string& line, Clock::time_point now = Clock::now());
 
   // The receive pass's hand-off: while verified, raw text of the kind goes to its

@@ -11,14 +11,13 @@ SerialTncReader::SerialTncReader(platform::SerialPort& port, std::string kindNam
 
 std::string SerialTncReader::Read() {
   if (!port_.IsOpen()) return {};
+  lost_ = false;  // open again (the TX setup's OK reopens the port): a new loss is said again
   // What came before a loss is still in the port's buffer: it is read first.
   std::string text = port_.ReadAll();
   if (port_.LineLost()) {
     text += port_.ReadAll();
     port_.Close();
-    if (!lost_ && notice_) {
-      notice_("LINE TO THE " + kindName_ + " ON COM" + std::to_string(portNumber_) + " LOST");
-    }
+    if (notice_) notice_("LINE TO THE " + kindName_ + " ON COM" + std::to_string(portNumber_) + " LOST");
     lost_ = true;
   }
   return text;

@@ -27,7 +27,7 @@ class SerialTncReader {
 
   // The input of the TNC port: everything received since the last read.
   std::string Read();
-  // True once the line was found lost.
+  // True once the line was found lost, until the port is open again.
   bool Lost() const { return lost_; }
 
   // The receive pass's source for the kind, reading through this reader (the SCS

@@ -160,6 +160,9 @@ TEST_F(UpkeepTest, ConnectLoginOnceThenVerified) {
   EXPECT_EQ(socket->connects, 1);
   EXPECT_TRUE(socket->sent.empty());
   Tick(12);
+  // Before the login counts nothing is gated, and the link stays as it is.
+  EXPECT_FALSE(link->SendGatedLine("AB1CD>APRS,qAR,QW7TK:>status\r\n"));
+  EXPECT_TRUE(socket->connected);
   ASSERT_EQ(socket->sent.size(), 1u);
   EXPECT_EQ(socket->sent[0], "user N0CALL pass 13023 vers ZEBLON 8.08 filter b/ZZ9ZZZ\r\n");
   Tick(18);  // no answer yet: the login is not sent again
