@@ -170,4 +170,46 @@ ReadoutCaptions ReadoutCaptionsFor(ReadoutPair pair, int system, double northKm,
                                    const std::string& northText, const std::string& eastText,
                                    const ReadoutFrame& frame);
 
+// ---------------------------------------------------------------------------
+// Cursor and MONI 1 read-outs.
+
+// A map position in km (northing first).
+struct MapKm {
+  double north = 0;
+  double east = 0;
+};
+
+// The map position under the cursor, cut to whole metres (CutToWholeMetres):
+// north = centre - (y - (height / 2 - 1)) * metres per pixel / 1000,
+// east = centre + (x - width / 2) * metres per pixel / 1000.
+MapKm CursorPosition(double centreNorth, double centreEast, double cursorX, double cursorY,
+                     double mapWidthPx, double mapHeightPx, double metresPerPixel);
+
+// The pi of the read-outs, the Fopt estimate and the sun curve.
+inline constexpr double kReadoutPi = 3.14159265;
+
+// Great-circle distance (km, 111.12 km per degree of arc) and initial direction
+// (degrees 0 to 360, clockwise from north) from point 1 to point 2, through
+// the arc cosine with its argument held within +/-0.999999999999: the same
+// point gives a distance of about 0.009 km and the direction 90; a direction
+// argument that is not a number (point 1 at a pole) counts as 0 (90 degrees).
+struct DistanceBearing {
+  double distanceKm = 0;
+  double bearing = 0;
+};
+DistanceBearing ComputeDistanceBearing(double lat1, double lon1, double lat2, double lon2);
+
+// The MONI 1 speed in whole km/h as digits, or the empty text: from the
+// newest record of the track (slots 1 to count of `track`, slot 0 unused)
+// back while the gap to it is under 3 minutes; a gap of at least one minute
+// gives Int(distance of the two positions * 60 / gap). A count below 2, a gap
+// under a minute or a record time that is no date gives no speed.
+std::string MoniOneSpeedText(const std::vector<std::string>& track, int count);
+
+// The MONI 1 line (8-bit, the degree sign is byte B0):
+// "DIST:   123 km   DIR:  270 \xB0   SPEED:   45 km/h   VIA: SM4DIG"; the
+// distance and direction taken to whole numbers (halves to even), the speed
+// text as it stands, the via trimmed ("-" when empty).
+std::string MoniOneLine(double distanceKm, double bearing, const std::string& speedText, const std::string& via);
+
 }  // namespace zeblon::map
