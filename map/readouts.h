@@ -207,7 +207,9 @@ DistanceBearing ComputeDistanceBearing(double lat1, double lon1, double lat2, do
 std::string MoniOneSpeedText(const std::vector<std::string>& track, int count);
 
 // The MONI 1 line (8-bit, the degree sign is byte B0):
-// "DIST:   123 km   DIR:  270 \xB0   SPEED:   45 km/h   VIA: SM4DIG"; the
+// "DIST:   124 km   DIR: 270 \xB0   SPEED:  45 km/h   VIA: SM4DIG" (52
+// characters and the via; distance in columns 6-11, direction 22-25, speed
+// 37-40, each padded in front and cut to its last characters); the
 // distance and direction taken to whole numbers (halves to even), the speed
 // text as it stands, the via trimmed ("-" when empty).
 std::string MoniOneLine(double distanceKm, double bearing, const std::string& speedText, const std::string& via);
