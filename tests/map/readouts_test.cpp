@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "geodesy/text.h"
-#include "tests/map/cs2cs.h"
+#include "tests/map/peers.h"
 
 namespace zeblon::map {
 namespace {
