@@ -7,22 +7,11 @@
 
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
+#include "map/compute_text.h"
 
 namespace zeblon::map {
 
 namespace {
-
-std::string PadFront(std::string t, std::size_t width) {
-  if (t.size() < width) t.insert(0, width - t.size(), ' ');
-  return t;
-}
-
-std::string LastChars(const std::string& t, std::size_t n) { return t.size() <= n ? t : t.substr(t.size() - n); }
-
-std::string TwoDigits(std::int64_t v) {
-  std::string s = std::to_string(v);
-  return s.size() < 2 ? "0" + s : s;
-}
 
 // Whole number below or at x, for values that are finite.
 std::int64_t IntOf(double x) { return FloorMetres(x); }
@@ -279,6 +268,13 @@ DistanceBearing ComputeDistanceBearing(double lat1, double lon1, double lat2, do
   if (std::sin(l2 - l1) < 0.0) a = 2.0 * kReadoutPi - a;
   r.bearing = a * 180.0 / kReadoutPi;
   return r;
+}
+
+DistanceBearing ComputeMoniOneDistanceBearing(const MapKm& user, const MapKm& moniOne, double mapCentralMeridian,
+                                              double mapFalseEasting, MapPoint& moniOnePoint) {
+  const MapPoint u = ConvertMapKmToLatLon(user.north, user.east, mapCentralMeridian, mapFalseEasting);
+  moniOnePoint = ConvertMapKmToLatLon(moniOne.north, moniOne.east, mapCentralMeridian, mapFalseEasting);
+  return ComputeDistanceBearing(u.latitude, u.longitude, moniOnePoint.latitude, moniOnePoint.longitude);
 }
 
 std::string MoniOneSpeedText(const std::vector<std::string>& track, int count) {

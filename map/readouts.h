@@ -199,6 +199,13 @@ struct DistanceBearing {
 };
 DistanceBearing ComputeDistanceBearing(double lat1, double lon1, double lat2, double lon2);
 
+// From the user's position to the MONI 1 station, both in map km: each is
+// converted with ConvertMapKmToLatLon (the user first; `moniOnePoint` receives
+// the station's point, the last one converted). Throws GeodesyError as the
+// conversion does.
+DistanceBearing ComputeMoniOneDistanceBearing(const MapKm& user, const MapKm& moniOne, double mapCentralMeridian,
+                                              double mapFalseEasting, MapPoint& moniOnePoint);
+
 // The MONI 1 speed in whole km/h as digits, or the empty text: from the
 // newest record of the track (slots 1 to count of `track`, slot 0 unused)
 // back while the gap to it is under 3 minutes; a gap of at least one minute

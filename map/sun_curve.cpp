@@ -5,6 +5,7 @@
 
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
+#include "map/compute_text.h"
 #include "map/propagation.h"
 
 namespace zeblon::map {
@@ -15,11 +16,6 @@ constexpr double kPi = 3.14159265;
 constexpr double kMaxDeclination = 23.45 * kPi / 180.0;
 constexpr double kArcLimit = 0.999999999999;
 constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-
-std::string TwoDigits(int v) {
-  std::string s = std::to_string(v);
-  return s.size() < 2 ? "0" + s : s;
-}
 
 // One curve: samples a = 0 to 360 in `step`, and the sum of sin e over the
 // samples above the horizon.

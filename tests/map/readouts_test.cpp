@@ -216,6 +216,12 @@ TEST(MoniOneReadout, DistanceAndBearing) {
   const DistanceBearing same = ComputeDistanceBearing(59.3, 18.1, 59.3, 18.1);
   EXPECT_EQ(RoundHalfEven(same.distanceKm), 0.0);
   EXPECT_EQ(RoundHalfEven(same.bearing), 90.0);
+  // Map km: the user's position and the station 10 km north of it.
+  MapPoint station;
+  const DistanceBearing d = ComputeMoniOneDistanceBearing({6580, 674}, {6590, 674}, 15, 500000, station);
+  EXPECT_NEAR(d.distanceKm, 10.0, 0.1);
+  EXPECT_NEAR(d.bearing, 2.64, 0.05);  // grid north lies east of true north there (convergence)
+  EXPECT_EQ(station.latText, ConvertMapKmToLatLon(6590, 674, 15).latText);
   // Antipodes stay finite; the user at a pole gives a direction, not NaN.
   EXPECT_TRUE(std::isfinite(ComputeDistanceBearing(10, 20, -10, -160).bearing));
   EXPECT_TRUE(std::isfinite(ComputeDistanceBearing(90, 0, 59, 18).bearing));
