@@ -70,8 +70,8 @@ std::string LatLonText(double degrees) {
   const double m = (std::fabs(x) - std::fabs(d)) * 60.0;
   const double mm = std::trunc(m);
   const double hh = std::trunc((m - mm) * 100.0);
-  std::string t = PadFront(std::to_string(static_cast<std::int64_t>(std::fabs(d))), 3) + ":" +
-                  TwoDigits(static_cast<std::int64_t>(mm)) + "." + TwoDigits(static_cast<std::int64_t>(hh));
+  std::string t = PadFront(std::to_string(IntOf(std::fabs(d))), 3) + ":" + TwoDigits(IntOf(mm)) + "." +
+                  TwoDigits(IntOf(hh));
   if (t[0] == ' ' && x < 0.0) t[0] = '-';
   return t;
 }

@@ -65,7 +65,7 @@ TEST(LatLonText, Table) {
   } cases[] = {
       {59.5, " 59:30.00"},   {18.0755, " 18:04.53"},  {-3.25, "- 3:15.00"},     {-0.5, "- 0:30.00"},
       {-120.25, "120:15.00"}, {0.0, "  0:00.00"},      {179.99999, "179:59.99"}, {-45.999999, "-45:59.99"},
-      {std::numeric_limits<double>::quiet_NaN(), "  0:00.00"},
+      {std::numeric_limits<double>::quiet_NaN(), "  0:00.00"}, {1e300, "9223372036854775807:00.00"},
   };
   for (const Case& c : cases) EXPECT_EQ(LatLonText(c.degrees), c.text) << c.degrees;
 }
