@@ -1,10 +1,6 @@
 // make_stock_maps OUTPUT [TAG...]: draws the stock map tiles into OUTPUT/<scale tag>/
 // (all six scales, or the tags given) from GSHHG and WDBII data read through `gmt`.
 // Prints what it made and how long it took.
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -22,44 +18,15 @@
 #include "assets/stock_maps/stock_maps.h"
 #include "map/map_tile.h"
 
-extern char** environ;
-
 namespace zeblon::stock_maps {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs `gmt` with the arguments and returns what it writes to its output.
-bool RunGmt(const std::vector<std::string>& args, std::string& out) {
-  int fds[2];
-  if (pipe(fds) != 0) return false;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  std::vector<std::string> all = {"gmt"};
-  all.insert(all.end(), args.begin(), args.end());
-  all.push_back("--GMT_HISTORY=false");
-  std::vector<char*> argv;
-  for (auto& a : all) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, "gmt", &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(fds[1]);
-  if (rc != 0) {
-    close(fds[0]);
-    return false;
-  }
-  char buffer[1 << 16];
-  ssize_t n;
-  while ((n = read(fds[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(n));
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+// A scratch folder for GMT's session file.
+std::string g_gmt_scratch;
 
+// Runs `gmt` with the arguments and returns what it writes to its output.
 std::string RegionArgument(const Region& r) {
   std::ostringstream s;
   s << "-R" << r.west << "/" << r.east << "/" << r.south << "/" << r.north;
@@ -70,7 +37,7 @@ std::vector<Piece> Dump(const Region& region, char resolution, const std::vector
   std::vector<std::string> args = {"coast", RegionArgument(region), std::string("-D") + resolution, "-M"};
   args.insert(args.end(), what.begin(), what.end());
   std::string text;
-  if (!RunGmt(args, text)) throw std::runtime_error("gmt coast failed (" + what.front() + ")");
+  if (!RunGmt(args, g_gmt_scratch, text)) throw std::runtime_error("gmt coast failed (" + what.front() + ")");
   std::istringstream in(text);
   return ReadPieces(in);
 }
@@ -268,6 +235,8 @@ int Main(int argc, char** argv) {
   };
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
 
+  g_gmt_scratch = (output / ".gmt").string();
+  fs::create_directories(g_gmt_scratch);
   std::map<int, ScaleData> loaded;
   for (const ScalePlan& plan : plans) {
     const std::string tag = map::ScaleTag(plan.scale_km);
@@ -280,6 +249,7 @@ int Main(int argc, char** argv) {
     RenderScale(plan, loaded[plan.source], folder, result, threads);
     std::printf("%s: %zu tiles (%zu with land)\n", tag.c_str(), result.written.size(), result.land.size());
   }
+  fs::remove_all(g_gmt_scratch);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::printf("stock maps drawn in %.1f s with %u threads\n", seconds, threads);

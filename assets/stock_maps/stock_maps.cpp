@@ -1,13 +1,23 @@
 #include "assets/stock_maps/stock_maps.h"
 
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <sstream>
+#include <string_view>
 #include <unordered_map>
 
 #include "geodesy/geodesy.h"
+
+extern char** environ;
 
 namespace zeblon::stock_maps {
 
@@ -208,6 +218,54 @@ std::vector<Ring> AssembleRings(const std::vector<Piece>& pieces, const Region& 
     rings.push_back(std::move(ring));
   }
   return rings;
+}
+
+bool RunGmt(const std::vector<std::string>& args, const std::string& scratch, std::string& out, int timeout_ms) {
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  std::vector<std::string> all = {"gmt"};
+  all.insert(all.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (auto& a : all) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::vector<std::string> env_text = {"GMT_TMPDIR=" + scratch};
+  for (char** e = environ; *e != nullptr; ++e)
+    if (std::string_view(*e).substr(0, 11) != "GMT_TMPDIR=") env_text.push_back(*e);
+  std::vector<char*> envp;
+  for (auto& e : env_text) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawnp(&pid, "gmt", &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  if (rc != 0) {
+    close(fds[0]);
+    return false;
+  }
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  bool timed_out = false;
+  char buffer[1 << 16];
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      timed_out = true;
+      break;
+    }
+    pollfd p{fds[0], POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+    const ssize_t n = read(fds[0], buffer, sizeof buffer);
+    if (n <= 0) break;
+    out.append(buffer, static_cast<size_t>(n));
+  }
+  close(fds[0]);
+  if (timed_out) kill(pid, SIGKILL);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return !timed_out && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 ZoneXy ToZone(LonLat p) {

@@ -64,6 +64,12 @@ ZoneXy ToZone(LonLat p);
 // The point of map zone metres (nullopt-free: false when the inverse fails).
 bool FromZone(ZoneXy xy, LonLat& p);
 
+// Runs `gmt` with the arguments (never through a shell) and collects what it writes
+// to its output; GMT's session file goes to the folder `scratch` (GMT_TMPDIR). False
+// when gmt cannot start, fails, or runs longer than `timeout_ms` (then it is killed).
+bool RunGmt(const std::vector<std::string>& args, const std::string& scratch, std::string& out,
+            int timeout_ms = 300000);
+
 // Inks of the stock palette.
 enum Ink : std::uint8_t {
   kSea = 0,
