@@ -288,9 +288,9 @@ const std::array<std::uint32_t, 16>& StockPalette() {
   // Calm mid tones: the map's dark (x 0.6) and bright (x 1.6) palettes keep land,
   // water and lines apart. Inks 7 to 14 are spare standard colours.
   static const std::array<std::uint32_t, 16> palette = {
-      0x7CA4C4,  // 0 sea
+      0x6496BE,  // 0 sea
       0xD2CCA6,  // 1 land
-      0x8CB6D2,  // 2 lake
+      0x74A6CC,  // 2 lake
       0x3C6484,  // 3 coastline
       0x4A7896,  // 4 lake shore
       0x4E86BA,  // 5 river

@@ -193,26 +193,40 @@ TEST(StockMaps, CutsFourBitTilesSouthRowFirst) {
   EXPECT_FALSE(canvas.Holds(0, 0, kLand));
 }
 
+// A palette colour as the map's brightness shows it: each byte times `factor`,
+// the nearest whole number, at most 255.
+std::uint32_t Scaled(std::uint32_t colour, double factor) {
+  std::uint32_t out = 0;
+  for (int shift : {16, 8, 0}) {
+    const double v = std::min(255.0, std::nearbyint(factor * ((colour >> shift) & 255)));
+    out |= static_cast<std::uint32_t>(v) << shift;
+  }
+  return out;
+}
+
+int Channel(std::uint32_t colour, int shift) { return static_cast<int>((colour >> shift) & 255); }
+
 // The map darkens and brightens a 16-colour tile by scaling its palette bytes
-// (x 0.6, x 1.6, at most 255) and marks one ink yellow: the inks the tiles use stay
-// apart from each other and from the marking yellow under each.
+// (x 0.6, x 1.6) and marks one ink yellow: the inks the tiles use stay apart from
+// each other and from the marking yellow in every mode, and land and water differ
+// by more than a shade.
 TEST(StockMaps, PaletteKeepsItsInksApartUnderBrightness) {
+  const auto& palette = StockPalette();
   for (const double f : {0.6, 1.0, 1.6}) {
     std::set<std::uint32_t> seen;
     for (int ink = kSea; ink <= kBorder; ++ink) {
-      std::uint32_t scaled = 0;
-      for (int shift : {16, 8, 0}) {
-        const double v = std::min(255.0, std::nearbyint(f * ((StockPalette()[ink] >> shift) & 255)));
-        scaled |= static_cast<std::uint32_t>(v) << shift;
-      }
-      EXPECT_NE(scaled, 0xFFFF00u) << "ink " << ink << " factor " << f;
-      EXPECT_TRUE(seen.insert(scaled).second) << "ink " << ink << " factor " << f;
+      const std::uint32_t shown = Scaled(palette[ink], f);
+      EXPECT_NE(shown, 0xFFFF00u) << "ink " << ink << " factor " << f;
+      EXPECT_TRUE(seen.insert(shown).second) << "ink " << ink << " factor " << f;
+    }
+    for (int water : {kSea, kLake}) {
+      const std::uint32_t land = Scaled(palette[kLand], f), wet = Scaled(palette[water], f);
+      int difference = 0;
+      for (int shift : {16, 8, 0}) difference += std::abs(Channel(land, shift) - Channel(wet, shift));
+      EXPECT_GT(difference, 60) << "ink " << water << " factor " << f;
     }
   }
-  // Land and water differ by more than a shade in every mode.
-  const auto channel = [](std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 255); };
-  const std::uint32_t land = StockPalette()[kLand], sea = StockPalette()[kSea];
-  EXPECT_GT(std::abs(std::min(255, channel(land, 16) * 16 / 10) - std::min(255, channel(sea, 16) * 16 / 10)), 40);
+  EXPECT_EQ(palette[kEmptyInk], map::kEmptyColour);
 }
 
 TEST(StockMaps, ProjectsIntoTheMapZone) {
