@@ -224,14 +224,15 @@ int Main(int argc, char** argv) {
       {{-5, 45, 48, 76}, 'h', {"-Ir"}},  // the north of Europe
       {{-5, 45, 48, 76}, 'f', {"-Ir"}},
   };
-  // The default centre of the map (6600 km north, 400 km east).
+  // The two small scales: the blocks that a map of 1280 x 1024 pixels at zoom 1/8
+  // centred on the default centre (6600 km north, 400 km east) shows.
   const std::vector<ScalePlan> plans = {
       {5000, 0, {1, 1, 1}, Choice::EuropeLand, kEurope},
       {1000, 1, {1, 1, 1}, Choice::EuropeLand, kEurope},
       {200, 2, {1, 2, 1}, Choice::AreaCoasts, kNorth},
       {50, 3, {1, 2, 1}, Choice::AreaCoasts, kNorth},
-      {10, 3, {2, 3, 2}, Choice::Block, {}, 6560, 6630, 360, 430},
-      {2, 3, {3, 4, 2}, Choice::Block, {}, 6590, 6608, 390, 408},
+      {10, 3, {2, 3, 2}, Choice::Block, {}, 6550, 6640, 340, 450},
+      {2, 3, {3, 4, 2}, Choice::Block, {}, 6590, 6608, 388, 410},
   };
   const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
 

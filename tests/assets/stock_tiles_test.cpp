@@ -214,8 +214,8 @@ TEST(StockTiles, Pictures) {
   SaveMosaic("M0050", 50, 6450, 6550, 250, 350, 333, "stock_M0050_coast_dark.png", {0.6, -1});
   SaveMosaic("M0050", 50, 6450, 6550, 250, 350, 333, "stock_M0050_coast_bright.png", {1.6, -1});
   SaveMosaic("M0050", 50, 6450, 6550, 250, 350, 333, "stock_M0050_coast_ink3.png", {1, kCoast});
-  SaveMosaic("M0010", 10, 6560, 6630, 360, 430, 125, "stock_M0010.png");
-  SaveMosaic("M0002", 2, 6590, 6608, 390, 408, 100, "stock_M0002.png");
+  SaveMosaic("M0010", 10, 6550, 6640, 340, 450, 100, "stock_M0010.png");
+  SaveMosaic("M0002", 2, 6590, 6608, 388, 410, 100, "stock_M0002.png");
 }
 
 }  // namespace
