@@ -9,6 +9,7 @@
 #include <future>
 #include <map>
 #include <mutex>
+#include <numbers>
 #include <set>
 #include <sstream>
 #include <string>
@@ -26,13 +27,14 @@ namespace fs = std::filesystem;
 // A scratch folder for GMT's session file.
 std::string g_gmt_scratch;
 
-// Runs `gmt` with the arguments and returns what it writes to its output.
+// GMT's region option of a box in degrees.
 std::string RegionArgument(const Region& r) {
   std::ostringstream s;
   s << "-R" << r.west << "/" << r.east << "/" << r.south << "/" << r.north;
   return s.str();
 }
 
+// GMT's dump of the shorelines, borders or rivers (`what`) of a region.
 std::vector<Piece> Dump(const Region& region, char resolution, const std::vector<std::string>& what) {
   std::vector<std::string> args = {"coast", RegionArgument(region), std::string("-D") + resolution, "-M"};
   args.insert(args.end(), what.begin(), what.end());
@@ -69,7 +71,7 @@ ScaleData Load(const DataSource& source) {
 enum class Choice {
   EuropeLand,   // tiles holding land inside the Europe boxes
   AreaCoasts,   // tiles of the area holding land, and their neighbours in the area
-  Block,        // every tile of the area
+  Block,        // every tile of a block of tile rows and columns
 };
 
 struct ScalePlan {
@@ -109,7 +111,7 @@ std::set<TileKey> TilesOfBoxes(const std::vector<Region>& boxes, int scale_km) {
   const double step = std::min(0.05, scale_km / 400.0);
   for (const Region& r : boxes) {
     for (double lat = r.south; lat <= r.north + 1e-9; lat += step) {
-      const double lon_step = step / std::max(0.05, std::cos(lat * M_PI / 180));
+      const double lon_step = step / std::max(0.05, std::cos(lat * std::numbers::pi / 180));
       for (double lon = r.west; lon <= r.east + 1e-9; lon += lon_step) {
         const ZoneXy xy = ToZone({lon, lat});
         if (!std::isfinite(xy.east)) continue;
