@@ -15,6 +15,7 @@
 #include "links/tnc_commands.h"
 #include "main_window/texts.h"
 #include "map/map_tile.h"
+#include "map/readouts.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -356,7 +357,7 @@ void Form1::FullStartUp() {
   auto* list1 = List1;
   if (list1->ListCount() == 0) list1->AddItem("");
   map_.GkCentralMeridian = map_.OwnZoneCentralMeridian = 9.0;
-  map_.GkCentralMeridianText = map_.OwnZoneMeridianText = shell::MeridianText(9.0);
+  map_.GkCentralMeridianText = map_.OwnZoneMeridianText = map::MeridianText(9.0);
   map_.OwnZoneText = NumberText(static_cast<int>((9 + 186) / 6));
   // 7.
   const char* temp_env = std::getenv("TEMP");
@@ -403,9 +404,7 @@ void Form1::FullStartUp() {
   if (!settings_.MapSystem.empty() && settings_.MapSystem[0] == 'U') {
     map_.MapZoneText = settings_.MapSystem.substr(1);
     map_.MapCentralMeridian = LeadingNumber(map_.MapZoneText) * 6 - 183;
-    std::string t = NumberText(map_.MapCentralMeridian);
-    while (t.size() < 3) t.insert(t.begin(), ' ');
-    map_.MapMeridianText = t;
+    map_.MapMeridianText = map::MeridianText(map_.MapCentralMeridian);
   }
   if (settings_.CentreNorth == 0 && settings_.CentreEast == 0) {
     settings_.CentreNorth = 6600;

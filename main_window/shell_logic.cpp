@@ -75,12 +75,6 @@ std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
 
 bool CallValidFor(std::string_view call) { return call.size() >= 3 && call[2] >= '0' && call[2] <= '9'; }
 
-std::string MeridianText(double meridian) {
-  std::string t = NumberTextUntrimmed(meridian);
-  while (t.size() < 3) t.insert(t.begin(), ' ');
-  return t.substr(t.size() - 3);
-}
-
 bool EndsIn499(double value) {
   const std::string t = NumberTextUntrimmed(value);
   return t.size() >= 4 && t.compare(t.size() - 4, 4, ".499") == 0;

@@ -1,5 +1,6 @@
 // The main window's plain rules: start-up values, MONI 1 restore, shutdown files, layout.
 #include "main_window/shell_logic.h"
+#include "map/readouts.h"
 
 #include <gtest/gtest.h>
 
@@ -33,9 +34,10 @@ TEST(StartUpValues, DerivedTexts) {
   EXPECT_TRUE(CallValidFor("AB1CD"));
   EXPECT_FALSE(CallValidFor("ABCD"));
   EXPECT_FALSE(CallValidFor("A1"));
-  EXPECT_EQ(MeridianText(9), "  9");
-  EXPECT_EQ(MeridianText(15), " 15");
-  EXPECT_EQ(MeridianText(-3), " -3");
+  EXPECT_EQ(map::MeridianText(9), "  9");
+  EXPECT_EQ(map::MeridianText(15), " 15");
+  EXPECT_EQ(map::MeridianText(-3), " -3");
+  EXPECT_EQ(map::MeridianText(105), "105");
   EXPECT_TRUE(EndsIn499(6543.499));
   EXPECT_FALSE(EndsIn499(6543.5));
   EXPECT_FALSE(EndsIn499(-12.501));
