@@ -84,7 +84,7 @@ void ReceptionState::RestoreMoniOneTrack() {
   for (auto& slot : moniOneTrack) slot = BlankRecord();
   moniOneCount = 0;
   if (settings.moniOneCall.empty()) return;
-  const auto lines = ReadMoniOneLogForRestore(MoniOneLogPath(settings.dataFolder, settings.moniOneCall));
+  const auto lines = ReadMoniOneLog(MoniOneLogPath(settings.dataFolder, settings.moniOneCall));
   for (const auto& line : lines) moniOneTrack[++moniOneCount] = line;
 }
 
@@ -213,7 +213,10 @@ int ReceivePass::ProcessFrame(const std::string& frameText, bool* ownEcho) {
   ctx.mapFalseEasting = st_.settings.mapFalseEasting;
   ctx.onMessage = [this](const FrameValues& m) { HandleMessage(m, st_.settings, chat_, host_); };
   const DecodeResult result = DecodePayload(v, ctx);
-  if (result == DecodeResult::Malformed) ++st_.malformedFrames;
+  if (result == DecodeResult::Malformed) {
+    ++st_.malformedFrames;
+    st_.lastMalformedReason = result.reason;
+  }
   if (result != DecodeResult::Position) return kLevelNone;
   lastCall_.assign(v.callText.view());
   return StoreReport(v);
@@ -396,15 +399,9 @@ void ReceivePass::ThinMoniOneTrack() {
   int& count = st_.moniOneCount;
   const double limit = st_.settings.moniOneTrackLimit;
   // Gap pass: everything before a gap of more than 20 days goes.
-  auto dayNumber = [](const std::string& r) {
-    int year = static_cast<int>(LeadingNumber(Columns(r, 1, 2))) + 1900;
-    if (year < 1970) year += 100;
-    return year * 360 + static_cast<int>(LeadingNumber(Columns(r, 3, 4))) * 30 +
-           static_cast<int>(LeadingNumber(Columns(r, 5, 6)));
-  };
   const int n = count;
   for (int i = 1; i <= n - 1; ++i)
-    if (dayNumber(track[i + 1]) - dayNumber(track[i]) > 20)
+    if (RecordDayNumber(track[i + 1]) - RecordDayNumber(track[i]) > 20)
       for (int k = 1; k <= i; ++k) track[k] = BlankRecord();
   // The track as the file holds it: the blank slots left out.
   const std::string blank = BlankRecord();

@@ -8,6 +8,7 @@
 #include "geodesy/text.h"
 #include "settings/settings.h"
 #include "settings/text_files.h"
+#include "reception/station_record.h"
 
 namespace zeblon {
 namespace fs = std::filesystem;
@@ -68,14 +69,6 @@ double SmartLogLineLimit(int passes) {
   return limit < kSmartLogMinLineLimit ? kSmartLogMinLineLimit : limit;
 }
 
-int RecordDayNumber(const std::string& line) {
-  int year = static_cast<int>(RoundHalfEven(Field(line, 1, 2))) + 1900;
-  if (year < 1970) year += 100;
-  const int month = static_cast<int>(RoundHalfEven(Field(line, 3, 2)));
-  const int day = static_cast<int>(RoundHalfEven(Field(line, 5, 2)));
-  return year * 360 + month * 30 + day;
-}
-
 bool IsMoniOneLogRecord(const std::string& line) {
   return line.size() >= 103 && line.size() <= 120;
 }
@@ -83,7 +76,7 @@ bool IsMoniOneLogRecord(const std::string& line) {
 std::vector<std::string> DropBeforeLastGaps(const std::vector<std::string>& lines) {
   size_t first_kept = 0;
   for (size_t n = 0; n + 1 < lines.size(); ++n) {
-    if (RecordDayNumber(lines[n + 1]) - RecordDayNumber(lines[n]) > 20) first_kept = n + 1;
+    if (reception::RecordDayNumber(lines[n + 1]) - reception::RecordDayNumber(lines[n]) > 20) first_kept = n + 1;
   }
   return {lines.begin() + static_cast<std::ptrdiff_t>(first_kept), lines.end()};
 }

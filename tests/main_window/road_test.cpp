@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 #include <chrono>
 
-#include "fixture.h"
+#include "tests/support/program_folder.h"
 #include "links/aprs_is.h"
 #include "main_window/form1.h"
 #include "app/program.h"

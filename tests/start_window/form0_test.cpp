@@ -21,6 +21,7 @@
 #include "platform/message_box.h"
 #include "platform/wait.h"
 #include "settings/settings.h"
+#include "tests/support/program_folder.h"
 
 namespace zeblon {
 namespace {
@@ -30,11 +31,8 @@ namespace fs = std::filesystem;
 class StartWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("zeblon_form0_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    scratch_ = std::make_unique<testing_support::ScratchFolder>("zeblon_form0", true);
+    folder_ = scratch_->path();
     const fs::path built = ZEBLON_PROGRAM_DIR;
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
@@ -43,7 +41,6 @@ class StartWindowTest : public ::testing::Test {
                           "FLAG_DE.BMP", "FLAG_SV.BMP"}) {
       fs::copy_file(built / f, folder_ / f);
     }
-    setenv("ZEBLON_PROGRAM_FOLDER", folder_.c_str(), 1);
     RegisterProgramFonts(folder_.string());
     // Waits pass quickly: every look at the clock moves it on a quarter second.
     platform::SetWaitClock([t = 0.0]() mutable { return t += 0.25; });
@@ -60,8 +57,7 @@ class StartWindowTest : public ::testing::Test {
   void TearDown() override {
     program_.reset();
     platform::SetWaitClock(nullptr);
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    fs::remove_all(folder_);
+    scratch_.reset();
   }
 
   std::string Ini() {
@@ -77,6 +73,7 @@ class StartWindowTest : public ::testing::Test {
     return false;
   }
 
+  std::unique_ptr<testing_support::ScratchFolder> scratch_;
   fs::path folder_;
   std::unique_ptr<Program> program_;
   Form0* form0_ = nullptr;
