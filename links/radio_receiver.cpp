@@ -53,7 +53,7 @@ class ToppedUpSource : public reception::MonitorSource {
 }  // namespace
 
 void RadioReceiver::DecodeReceivedTraffic() {
-  const auto readTnc = [this] { return tnc_ != nullptr ? tnc_->ReadText() : std::string(); };
+  const auto readTnc = [this] { return tnc_ ? tnc_() : std::string(); };
   switch (st_.settings.interfaceKind) {
     case InterfaceKind::NoRadio:
       return;

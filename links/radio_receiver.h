@@ -14,15 +14,6 @@ namespace zeblon::links {
 
 class AgwTcpLink;
 
-// The seam for the serial TNC kinds (PK-232, SCS TNC, SCS PTC): everything the
-// TNC has sent since the last read, taken from the port by the read; empty when
-// nothing waits or the port is closed.
-class TncTextReader {
- public:
-  virtual ~TncTextReader() = default;
-  virtual std::string ReadText() = 0;
-};
-
 // The most the engine's texts may hold while no pass takes them; beyond, the
 // oldest go.
 inline constexpr std::size_t kAgwTcpBufferCap = 4 << 20;
@@ -40,7 +31,10 @@ class RadioReceiver {
   // monitor texts join AgwTcpBuffer (kind 3) or wait one by one for the pass as
   // the engine library would hand them (kind 0).
   void AttachEngine(AgwTcpLink& link);
-  void AttachTnc(TncTextReader* reader) { tnc_ = reader; }
+  // The serial TNC kinds (PK-232, SCS TNC, SCS PTC): everything the TNC has
+  // sent since the last read, taken from the port by the read; empty when
+  // nothing waits or the port is closed (the serial TNC reader's Read).
+  void AttachTnc(std::function<std::string()> read) { tnc_ = std::move(read); }
   // The IGate hand-off of the kinds that gate (all but 3).
   void SetGate(reception::GateHook gate) { gate_ = std::move(gate); }
   // The 0.01 s wait of the SCS reads (Pause by default).
@@ -65,7 +59,7 @@ class RadioReceiver {
   reception::ReceptionState& st_;
   reception::ReceivePass pass_;
   AgwTcpLink* engine_ = nullptr;
-  TncTextReader* tnc_ = nullptr;
+  std::function<std::string()> tnc_;
   reception::GateHook gate_;
   std::function<void()> scsPause_;
   std::string agwTcpBuffer_;

@@ -207,10 +207,12 @@ void Form1::WireControls() {
     if (interval_ms > 0) Timer1->setInterval(interval_ms);
     on ? cycle_->Start() : cycle_->Stop();
   };
+  h.aprsIsUpkeep = [this] { AprsIsUpkeep(); };
+  h.aprsIsTitleAndAgeing = [this] { AprsIsTitleAndAgeing(); };
   h.radioLinkUpkeep = [this] { RadioLink().LinkUpkeep(); };
   h.decodeReceivedTraffic = [this] { RadioLink().DecodeReceivedTraffic(); };
-  h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, AprsIsVerified && AprsIsVerified()); };
-  h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, AprsIsVerified && AprsIsVerified()); };
+  h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
+  h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, link_.AprsIs->Verified()); };
 }
 
 void Form1::Timer1_Timer() {
@@ -220,7 +222,7 @@ void Form1::Timer1_Timer() {
   in.now = {now.date().year(), now.date().month(), now.date().day(), now.time().hour(), now.time().minute(),
             now.time().second()};
   in.userCall = settings_.UserCall;
-  in.aprsIsVerified = AprsIsVerified && AprsIsVerified();
+  in.aprsIsVerified = link_.AprsIs->Verified();
   in.digiOn = settings_.DigiOn == 1;
   in.beaconIntervalMinutes = settings_.BeaconInterval;
   in.txOn = column_->Check6->Value() == 1;
@@ -282,6 +284,11 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
     if (EndProgram) EndProgram(code);
   };
   c.monitorListChanged = [this] { RefillMonitorList(); };
+  c.notice = [this](const std::string& text) {
+    if (LinkNotice) LinkNotice(text);
+  };
+  c.igateHook = [this] { return IGateHook(); };
+  c.readTnc = [this] { return TncReader().Read(); };
   radio_link_->Attach(c);
 }
 

@@ -52,8 +52,6 @@ class Form1 : public QWidget {
   RadioLinkService& RadioLink() { return *radio_link_; }
   links::MainCycle& Cycle() { return *cycle_; }
   links::CycleTick& Tick() { return tick_; }
-  // Whether the APRS-IS login is verified (the APRS-IS link sets it).
-  std::function<bool()> AprsIsVerified;
 
   // The program's end at once (the packet engine on another computer missing at
   // the start); the program object sets it.

@@ -20,16 +20,16 @@ void LiveRadioLink::Attach(const RadioLinkContext& context) {
   RadioLinkService::Attach(context);
   rx_ = std::make_unique<links::RadioReceiver>(*context.reception, *this, chat_);
   rx_->AttachEngine(engine_);
-}
-
-void LiveRadioLink::AttachTnc(links::TncTextReader* reader) {
-  if (rx_) rx_->AttachTnc(reader);
+  if (context.readTnc) rx_->AttachTnc(context.readTnc);
 }
 
 void LiveRadioLink::Tell(const std::string& text) {
   told_.push_back(text);
   // In the RAW list, where the traffic is watched; a box would stop the cycle.
-  if (radio_.reception != nullptr) {
+  if (radio_.notice) {
+    radio_.notice(text);
+    MonitorListChanged();
+  } else if (radio_.reception != nullptr) {
     reception::AddToMonitorLines(radio_.reception->monitorLines, "\n*** " + text + " ***\n");
     MonitorListChanged();
   }
@@ -74,7 +74,9 @@ void LiveRadioLink::LinkUpkeep() {
 }
 
 void LiveRadioLink::DecodeReceivedTraffic() {
-  if (rx_) rx_->DecodeReceivedTraffic();
+  if (!rx_) return;
+  if (radio_.igateHook) rx_->SetGate(radio_.igateHook());
+  rx_->DecodeReceivedTraffic();
 }
 
 bool LiveRadioLink::Transmit(const std::string& infoField) {

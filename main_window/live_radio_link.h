@@ -34,8 +34,6 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
 
   links::AgwTcpLink& Engine() { return engine_; }
   links::RadioReceiver* Receiver() { return rx_.get(); }
-  // The serial TNC kinds' reader of MSComm1.
-  void AttachTnc(links::TncTextReader* reader);
   // Messages the link gave the user (lost, restored, ports that did not open).
   const std::vector<std::string>& Told() const { return told_; }
 

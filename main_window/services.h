@@ -56,6 +56,9 @@ struct RadioLinkContext {
   std::function<void(bool on)> setTimer1;
   std::function<void(int code)> endProgram;   // the program ends at once, nothing saved
   std::function<void()> monitorListChanged;   // the RAW list shows the monitor lines anew
+  std::function<void(const std::string&)> notice;      // a note on the link's state
+  std::function<reception::GateHook()> igateHook;      // the receive pass's IGate hand-off
+  std::function<std::string()> readTnc;                // MSComm1's live reading (serial TNC kinds)
 };
 
 class RadioLinkService {

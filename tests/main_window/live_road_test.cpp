@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "app/program.h"
-#include "fixture.h"
+#include "tests/support/program_folder.h"
 #include "main_window/form1.h"
 #include "main_window/live_radio_link.h"
 #include "start_window/form0.h"
