@@ -12,6 +12,7 @@
 
 #include "links/agw_frame.h"
 #include "links/agw_tcp_link.h"
+#include "links/transmit.h"
 
 namespace zeblon::links {
 namespace {
@@ -321,6 +322,35 @@ TEST(AgwTcpLink, SendErrorMarksTheLinkDown) {
   }));
   ASSERT_FALSE(status.empty());
   EXPECT_EQ(status[0], kAgwLinkLost);
+}
+
+TEST(TransmitInfoField, EngineKindsAndTheirRadioPort) {
+  // The engine on this computer: port 1 for "1200", 0 for every other mode. The
+  // engine on another computer: "300"/"300R" 0, "1200" 1, other modes keep the last.
+  struct Case {
+    int kind;
+    const char* mode;
+    int port;
+  };
+  const Case cases[] = {{0, "1200", 1}, {0, "9600", 0}, {3, "1200", 1}, {3, "9600", 1}, {3, "300R", 0}, {3, "19200", 0}};
+  FakeEngine engine;
+  AgwTcpLink link;
+  ASSERT_EQ(link.Connect("127.0.0.1", engine.port(), "N0CALL"), AgwTcpLink::ConnectResult::Registered);
+  for (const Case& c : cases) {
+    TransmitLink t;
+    t.interfaceKind = c.kind;
+    t.engine = &link;
+    t.txCall = "N0CALL";
+    t.destination = "APZEB";
+    t.path = "WIDE1-1";
+    t.radioMode = c.mode;
+    t.pause = [](float) {};
+    const int before = engine.Count('V');
+    ASSERT_TRUE(TransmitInfoField(t, ">status"));
+    ASSERT_TRUE(RunUntil([&] { return engine.Count('V') == before + 1; }));
+    EXPECT_EQ(engine.received.back().port, c.port) << c.kind << " " << c.mode;
+    EXPECT_EQ(engine.received.back().data, "\x01"s + Field("WIDE1-1") + ">status");
+  }
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "links/own_beacon.h"
 #include "links/radio_receiver.h"
 #include "links/transmit.h"
+#include "platform/process.h"
 #include "stations/symbol_table.h"
 #include "tests/reception/fakes.h"
 #include "tests/support/direwolf.h"
@@ -75,6 +76,8 @@ std::map<std::string, std::pair<double, double>> ReferencePositions() {
 class LiveEngine : public ::testing::Test {
  protected:
   void SetUp() override {
+    for (const char* tool : {"direwolf", "gen_packets", "decode_aprs"})
+      if (!platform::ProgramExists(tool)) GTEST_SKIP() << tool << " is not installed";
     ASSERT_TRUE(dir.isValid());
     st.settings.dataFolder = folder.path();
     st.settings.logsOn = true;

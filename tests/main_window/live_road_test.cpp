@@ -9,6 +9,7 @@
 #include "tests/support/program_folder.h"
 #include "main_window/form1.h"
 #include "main_window/live_radio_link.h"
+#include "platform/process.h"
 #include "start_window/form0.h"
 #include "tests/support/direwolf.h"
 
@@ -23,6 +24,8 @@ class LiveRoadTest : public ProgramFolderTest {
  protected:
   void SetUp() override {
     ProgramFolderTest::SetUp();
+    for (const char* tool : {"direwolf", "gen_packets"})
+      if (!platform::ProgramExists(tool)) GTEST_SKIP() << tool << " is not installed";
     const fs::path built = ZEBLON_PROGRAM_DIR;
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
