@@ -112,6 +112,7 @@ AgwTcpLink::ConnectResult AgwTcpLink::Connect(const std::string& host, int port,
   txCall_ = txCall;
   if (txCall.size() > kAgwCallField) {
     state_ = State::Down;
+    wanted_ = false;  // no attempt can register it
     return ConnectResult::CallRefused;
   }
   if (port < 1 || port > 65535) {

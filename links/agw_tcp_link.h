@@ -28,6 +28,7 @@ inline constexpr const char* kAgwHostNotFound = "TCP/IP AGWPE HOST NOT FOUND !";
 inline constexpr const char* kAgwNotFound = "TCP/IP AGWPE NOT FOUND !";
 inline constexpr const char* kAgwLinkLost = "TCP/IP AGWPE LINK LOST - RECONNECTING";
 inline constexpr const char* kAgwLinkRestored = "TCP/IP AGWPE LINK RESTORED";
+inline constexpr const char* kAgwCallTooLong = "TCP/IP AGWPE: OWN CALL LONGER THAN 10 CHARACTERS !";
 
 class AgwTcpLink : public QObject {
  public:

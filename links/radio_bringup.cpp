@@ -54,7 +54,11 @@ BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, Bri
       // Another computer's engine that is not there at the start: the program ends.
       r.endProgram = true;
       r.messageTitle = kAgwTitle;
-      r.message = r.engine == AgwTcpLink::ConnectResult::NotRegistered ? kAgwNotFound : kAgwHostNotFound;
+      r.message = r.engine == AgwTcpLink::ConnectResult::NotRegistered ? kAgwNotFound
+                  : r.engine == AgwTcpLink::ConnectResult::CallRefused   ? kAgwCallTooLong
+                                                                         : kAgwHostNotFound;
+    } else if (r.engine == AgwTcpLink::ConnectResult::CallRefused) {
+      r.portErrors.push_back(kAgwCallTooLong);
     }
     // The engine on this computer that is not (yet) there: the start goes on
     // without it and the main cycle's upkeep keeps trying.

@@ -35,19 +35,27 @@ void RadioReceiver::TopUpAgwTcpBuffer() {
 
 namespace {
 
-// Every turn's read first tops the engine's text up.
+// Every turn's read first gives the engine's texts their share of the turn:
+// new text joins the receive buffer while it holds little; a backlog waits.
 class ToppedUpSource : public reception::MonitorSource {
  public:
-  ToppedUpSource(RadioReceiver& rx, reception::MonitorSource& inner) : rx_(rx), inner_(inner) {}
+  // topUp: the texts go through AgwTcpBuffer (kind 3); else they are handed
+  // one by one within the turn's budget (kind 0).
+  ToppedUpSource(RadioReceiver& rx, reception::MonitorSource& inner, bool topUp)
+      : rx_(rx), inner_(inner), topUp_(topUp) {}
   reception::TurnRead ReadTurn() override {
-    // New text joins the receive buffer while it holds little; a backlog waits.
-    if (rx_.ReceiveBufferSize() < kAgwTextPerTurn) rx_.TopUpAgwTcpBuffer();
+    if (topUp_) {
+      if (rx_.ReceiveBufferSize() < kAgwTextPerTurn) rx_.TopUpAgwTcpBuffer();
+    } else {
+      rx_.OpenTurn();
+    }
     return inner_.ReadTurn();
   }
 
  private:
   RadioReceiver& rx_;
   reception::MonitorSource& inner_;
+  bool topUp_;
 };
 
 }  // namespace
@@ -58,25 +66,28 @@ void RadioReceiver::DecodeReceivedTraffic() {
     case InterfaceKind::NoRadio:
       return;
     case InterfaceKind::AgwLocal: {
-      reception::AgwLocalSource source(
+      reception::AgwLocalSource local(
           [this]() -> std::optional<std::string> {
-            if (engineTexts_.empty()) return std::nullopt;
+            if (engineTexts_.empty() || turnBudget_ == 0) return std::nullopt;
             std::string t = std::move(engineTexts_.front());
             engineTexts_.pop_front();
             engineBytes_ -= t.size();
+            turnBudget_ = t.size() >= turnBudget_ ? 0 : turnBudget_ - t.size();
             return t;
           },
           gate_);
+      ToppedUpSource source(*this, local, false);
       pass_.Run(source);
       return;
     }
     case InterfaceKind::AgwRemote: {
-      // Text that came before a loss of the link is still decoded; only an empty
-      // buffer without a link leaves the pass.
+      // Text that came before a loss of the link is still decoded; only nothing
+      // left to take without a link leaves the pass.
       reception::AgwRemoteSource remote(agwTcpBuffer_, [this] {
-        return (engine_ != nullptr && engine_->DataPending()) || agwTcpBuffer_.size() >= 20;
+        return (engine_ != nullptr && engine_->DataPending()) || agwTcpBuffer_.size() >= 20 ||
+               !engineTexts_.empty() || st_.receiveBuffer.size() > 1;
       });
-      ToppedUpSource source(*this, remote);
+      ToppedUpSource source(*this, remote, true);
       pass_.Run(source);
       return;
     }

@@ -52,6 +52,8 @@ class RadioReceiver {
   void EngineText(std::string text);
   // Moves waiting texts into AgwTcpBuffer up to one turn's share.
   void TopUpAgwTcpBuffer();
+  // The share of the engine's texts the next turn may take (kind 0).
+  void OpenTurn() { turnBudget_ = st_.receiveBuffer.size() < kAgwTextPerTurn ? kAgwTextPerTurn : 0; }
   std::size_t ReceiveBufferSize() const { return st_.receiveBuffer.size(); }
 
  private:
@@ -65,6 +67,7 @@ class RadioReceiver {
   std::string agwTcpBuffer_;
   std::deque<std::string> engineTexts_;
   std::size_t engineBytes_ = 0;
+  std::size_t turnBudget_ = 0;  // what the engine may still hand the current turn (kind 0)
 };
 
 }  // namespace zeblon::links
