@@ -102,10 +102,6 @@ constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT"};
 
 void ReceivePass::Log(LogFile file, std::string_view bytes) {
   PendingLog& log = logs_[file];
-  if (!inPass_) {
-    Log(FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]), bytes);
-    return;
-  }
   if (logsFolder_ != st_.settings.dataFolder) {
     for (PendingLog& l : logs_) l.path.clear();
     appender_.CloseAll();
@@ -113,6 +109,8 @@ void ReceivePass::Log(LogFile file, std::string_view bytes) {
   }
   if (log.path.empty()) log.path = FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]);
   log.bytes.append(bytes);
+  // Outside a pass the line goes into its file at once.
+  if (!inPass_) WriteOutLogs();
 }
 
 void ReceivePass::WriteOutLogs() {

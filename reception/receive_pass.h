@@ -10,7 +10,7 @@
 // gathered and written to their files once, when the pass ends (whichever way
 // it ends): every line of the pass is in its file then. The three files stay
 // open from pass to pass (found in the LOG folder once for a data folder).
-// Outside a pass every line is appended at once.
+// Outside a pass every line is written to its file at once.
 #pragma once
 
 #include "reception/log_appender.h"
