@@ -20,16 +20,6 @@ std::string TwoDigits(int n) {
   return t;
 }
 
-// Values from the air written into a record: a control byte would break the
-// line-by-line files that mirror the stores, so it becomes "_".
-std::string Printable(std::string s) {
-  for (char& ch : s) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 32 || c == 127) ch = '_';
-  }
-  return s;
-}
-
 int MinutesOfDay(std::string_view hhmm) {
   return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 + static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
 }
@@ -60,6 +50,24 @@ std::string RecordParts::Build(bool trackOrder) const {
   }
   WriteAt(r, 101, symbol);
   WriteAt(r, 105, symbolName);
+  return r;
+}
+
+std::string RecordParts::BuildClipped() const {
+  std::string r = BlankRecord();
+  const auto put = [&r](int column, int width, std::string_view value) {
+    WriteAt(r, column, value.substr(0, std::min<std::size_t>(value.size(), static_cast<std::size_t>(width))));
+  };
+  put(1, 6, date);
+  put(8, 4, time);
+  if (stamped) put(12, 1, "T");
+  put(13, 19, position);
+  put(32, 1, messagingMark);
+  put(33, 9, call);
+  put(43, 47, comment);
+  put(91, 10, via);
+  put(101, 3, symbol);
+  put(105, 16, symbolName);
   return r;
 }
 
@@ -262,7 +270,7 @@ int ReceivePass::StoreReport(FrameValues& v) {
     Log(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n");
     Log(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n");
   }
-  if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll();
+  if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll(st_);
   level = std::max(level, kLevelReport);
 
   // MONI ALL distance alarm.
@@ -285,9 +293,9 @@ int ReceivePass::StoreReport(FrameValues& v) {
   return level;
 }
 
-void ReceivePass::PruneMoniAll() {
-  auto& log = st_.moniAllLog;
-  int& count = st_.moniAllCount;
+void PruneMoniAll(ReceptionState& st) {
+  auto& log = st.moniAllLog;
+  int& count = st.moniAllCount;
   // Recurrence pass: of slots 2 on, only the newest record of a call at one place stays.
   std::unordered_set<std::string> seen;
   std::vector<bool> keep(static_cast<std::size_t>(count) + 1, true);
@@ -304,32 +312,32 @@ void ReceivePass::PruneMoniAll() {
   for (int i = to; i <= count; ++i) log[i] = BlankRecord();
   count = to - 1;
   // Quarter pass.
-  if (count > st_.settings.moniAllLimit) {
-    const int q = st_.settings.moniAllLimit / 4;
+  if (count > st.settings.moniAllLimit) {
+    const int q = st.settings.moniAllLimit / 4;
     for (int i = 2; i <= count - q; ++i) log[i] = std::move(log[i + q]);
     for (int i = count - q + 1; i <= count; ++i) log[i] = BlankRecord();
     count -= q;
   }
 }
 
-bool ReceivePass::RewriteMoniOneLog() {
+bool RewriteMoniOneLog(ReceptionState& st) {
   std::string text;
-  text.reserve(static_cast<std::size_t>(st_.moniOneCount) * 110);
-  for (int i = 1; i <= st_.moniOneCount; ++i) {
-    const std::string line = TrimRight(st_.moniOneTrack[i]);
+  text.reserve(static_cast<std::size_t>(st.moniOneCount) * 110);
+  for (int i = 1; i <= st.moniOneCount; ++i) {
+    const std::string line = TrimRight(st.moniOneTrack[i]);
     if (line.empty()) continue;
     text += line;
     text += "\r\n";
   }
-  const bool ok = RewriteFile(MoniOneLogPath(st_.settings.dataFolder, st_.settings.moniOneCall), text);
-  if (!ok) ++st_.failedLogWrites;
+  const bool ok = RewriteFile(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), text);
+  if (!ok) ++st.failedLogWrites;
   return ok;
 }
 
-void ReceivePass::ThinMoniOneTrack() {
-  auto& track = st_.moniOneTrack;
-  int& count = st_.moniOneCount;
-  const double limit = st_.settings.moniOneTrackLimit;
+void ThinMoniOneTrack(ReceptionState& st) {
+  auto& track = st.moniOneTrack;
+  int& count = st.moniOneCount;
+  const double limit = st.settings.moniOneTrackLimit;
   // Gap pass: everything before a gap of more than 20 days goes.
   const int n = count;
   for (int i = 1; i <= n - 1; ++i)
@@ -393,8 +401,8 @@ void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, i
     for (int i = count - 999; i <= count; ++i) track[i] = BlankRecord();
     count -= 1000;
   }
-  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) ThinMoniOneTrack();
-  RewriteMoniOneLog();
+  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) ThinMoniOneTrack(st_);
+  RewriteMoniOneLog(st_);
 
   // Newest fields.
   const std::string& newest = track[count];

@@ -27,7 +27,23 @@ struct RecordParts {
   // The record (trackOrder false) or the MONI 1 track point (true), without
   // the emergency and object marks.
   std::string Build(bool trackOrder) const;
+  // The record with every field held to its columns (a long call, comment or
+  // heard-via never spills into the next field), without the two marks.
+  std::string BuildClipped() const;
 };
+
+// The upkeep of the stores that every pass shares.
+// MONI ALL above its limit: repeats of a call at one place go first (the newest
+// stays), then the quarter of the limit after slot 1.
+void PruneMoniAll(ReceptionState& state);
+// The smart thinning of the MONI 1 track: what lies before a gap of more than 20
+// days goes, then neighbouring points closer than the pass tolerances merge in
+// cycles of doubling tolerance until the track is at 80 % of its limit.
+void ThinMoniOneTrack(ReceptionState& state);
+// Rewrites the MONI 1 log from the track; false (and a failed write counted) when
+// it cannot be written.
+bool RewriteMoniOneLog(ReceptionState& state);
+
 
 class ReceivePass {
  public:
@@ -54,9 +70,6 @@ class ReceivePass {
   enum class Next { Turn, End };
   Next EndOfFrame(int frameLevel, const std::string& callText, bool progressed);
   void MoniOneStage(const FrameValues& v, const RecordParts& parts, int& level);
-  void PruneMoniAll();
-  void ThinMoniOneTrack();
-  bool RewriteMoniOneLog();
   void Log(const std::filesystem::path& path, std::string_view bytes);
 
   ReceptionState& st_;
