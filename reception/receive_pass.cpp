@@ -71,6 +71,21 @@ std::string RecordParts::BuildClipped() const {
   return r;
 }
 
+RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolTable& symbols) {
+  RecordSymbol r;
+  r.symbol = std::string(symbolText);
+  if (r.symbol.size() < 2) r.symbol = "/\"";
+  if (r.symbol[0] != '/' && r.symbol[0] != '\\') r.symbol = std::string{'\\', r.symbol[1], r.symbol[0]};
+  r.index = stations::SymbolIndexOf(r.symbol[0], r.symbol[1]);
+  if (r.index > 194 || r.index < 1) {
+    r.index = 194;
+    r.symbol = "\\~";
+  }
+  r.name = stations::SymbolNameOf(symbols[static_cast<std::size_t>(r.index)]) + " ";
+  if (r.symbol.size() == 3) r.name += r.symbol[2];
+  return r;
+}
+
 std::string AlarmDistanceText(double km) {
   double tenths = std::floor(km * 10.0);
   if (!std::isfinite(tenths) || tenths < 0) tenths = 0;
@@ -196,21 +211,13 @@ int ReceivePass::StoreReport(FrameValues& v) {
   }
 
   // Symbol.
-  std::string symbol = v.symbolText.str();
-  if (symbol.size() < 2) symbol = "/\"";
-  if (symbol[0] != '/' && symbol[0] != '\\') symbol = std::string{'\\', symbol[1], symbol[0]};
-  int index = stations::SymbolIndexOf(symbol[0], symbol[1]);
-  if (index > 194 || index < 1) {
-    index = 194;
-    symbol = "\\~";
-  }
+  RecordSymbol sym = CompleteSymbol(v.symbolText, symbols_);
+  const int index = sym.index;
   st_.symbolIndex = index;
   if (index == 101) v.emergencyFlag = 1;
   const std::string& row = symbols_[index];
-  std::string symbolName = stations::SymbolNameOf(row) + " ";
-  if (symbol.size() == 3) symbolName += symbol[2];
-  symbol = Printable(symbol);
-  symbolName = Printable(symbolName);
+  const std::string symbol = Printable(sym.symbol);
+  const std::string symbolName = Printable(sym.name);
 
   // Comment.
   v.decodedComment = CutComment(v.decodedComment);

@@ -32,6 +32,17 @@ struct RecordParts {
   std::string BuildClipped() const;
 };
 
+// The symbol of a record: an empty one becomes the primary-table default, one
+// whose table is no table becomes an overlay of the alternate table; an index
+// outside 1..194 becomes 194 with "\~". The name is the row's trimmed name, a
+// blank and the overlay character.
+struct RecordSymbol {
+  std::string symbol;  // two or three characters
+  int index = 0;
+  std::string name;
+};
+RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolTable& symbols);
+
 // The upkeep of the stores that every pass shares.
 // MONI ALL above its limit: repeats of a call at one place go first (the newest
 // stays), then the quarter of the limit after slot 1.

@@ -1,0 +1,529 @@
+#include "internet/internet_pass.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <exception>
+
+#include "geodesy/geodesy.h"
+#include "geodesy/text.h"
+#include "reception/messages.h"
+#include "settings/text_files.h"
+
+namespace zeblon::internet {
+namespace {
+
+using reception::Columns;
+using reception::FrameValues;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out) {
+  if (at + n > s.size()) return false;
+  out = 0;
+  for (std::size_t i = at; i < at + n; ++i) {
+    if (!IsDigit(s[i])) return false;
+    out = out * 10 + (s[i] - '0');
+  }
+  return true;
+}
+
+void AppendDigits(std::string& t, long long n, int width) {
+  std::string d = std::to_string(n);
+  while (static_cast<int>(d.size()) < width) d.insert(d.begin(), '0');
+  t += d;
+}
+
+std::string LowerCase(std::string_view s) {
+  std::string t(s);
+  for (char& c : t)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return t;
+}
+
+bool IsPositionType(char c) { return c == '!' || c == '=' || c == '@' || c == '/'; }
+
+double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
+
+std::string Pad9(std::string s) {
+  if (s.size() < 9) s.resize(9, ' ');
+  return s;
+}
+
+// The text after the first "{", as the number of a message.
+std::string_view AfterBrace(std::string_view s) {
+  const std::size_t b = s.find('{');
+  return b == std::string_view::npos ? std::string_view{} : s.substr(b + 1);
+}
+
+}  // namespace
+
+bool MinutesOf(int year, int month, int day, int hour, int minute, long long& out) {
+  using namespace std::chrono;
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || month < 1 || month > 12 || day < 1) return false;
+  const year_month_day ymd{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                           std::chrono::day{static_cast<unsigned>(day)}};
+  if (!ymd.ok()) return false;
+  out = static_cast<long long>(sys_days{ymd}.time_since_epoch().count()) * 1440 + hour * 60 + minute;
+  return true;
+}
+
+bool ReadLineStamp(std::string_view d, int& year, int& month, int& day, int& hour, int& minute, int& second) {
+  long long unused = 0;
+  return Digits(d, 0, 4, year) && Digits(d, 4, 2, month) && Digits(d, 6, 2, day) && Digits(d, 8, 2, hour) &&
+         Digits(d, 10, 2, minute) && Digits(d, 12, 2, second) && second <= 59 &&
+         MinutesOf(year, month, day, hour, minute, unused);
+}
+
+bool RecordMinutes(std::string_view record, long long& out) {
+  int yy = 0, mo = 0, dd = 0, hh = 0, mi = 0;
+  if (!Digits(record, 0, 2, yy) || !Digits(record, 2, 2, mo) || !Digits(record, 4, 2, dd) ||
+      !Digits(record, 7, 2, hh) || !Digits(record, 9, 2, mi))
+    return false;
+  return MinutesOf(2000 + yy, mo, dd, hh, mi, out);
+}
+
+LineOutcome DecodeInternetLine(std::string_view rawLine, std::string_view newestMoniOne, const LineSettings& s,
+                               InternetLine& l, const std::function<void(const InternetLine&)>& onMessage) {
+  FrameValues& v = l.v;
+  v.Reset();
+  l.reportStamp.clear();
+  l.relayed = false;
+  l.date.clear();
+  l.time.clear();
+
+  // Dashed stamp: YYYY-MM-DD HH:MM:SS, to the 14-digit form.
+  if (rawLine.size() > 19 && rawLine[4] == '-') {
+    std::string& t = l.line;
+    t.clear();
+    static constexpr std::size_t kDigits[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+    for (std::size_t i : kDigits) t += rawLine[i];
+    t.append(rawLine.substr(19));
+  } else {
+    l.line.assign(rawLine);
+  }
+  std::string& line = l.line;
+
+  // Reception stamp: UTC, rewritten to local time.
+  int second = 0;
+  if (!ReadLineStamp(line, l.utcYear, l.utcMonth, l.utcDay, l.utcHour, l.utcMinute, second))
+    return LineOutcome::Broken;
+  long long utc = 0;
+  MinutesOf(l.utcYear, l.utcMonth, l.utcDay, l.utcHour, l.utcMinute, utc);
+  l.localMinutes = utc + static_cast<long long>(s.utcOffsetHours) * 60;
+  {
+    using namespace std::chrono;
+    const long long days = l.localMinutes >= 0 ? l.localMinutes / 1440 : -((-l.localMinutes + 1439) / 1440);
+    const year_month_day ymd{sys_days{std::chrono::days{days}}};
+    const long long inDay = l.localMinutes - days * 1440;
+    std::string stamp;
+    AppendDigits(stamp, static_cast<int>(ymd.year()), 4);
+    AppendDigits(stamp, static_cast<unsigned>(ymd.month()), 2);
+    AppendDigits(stamp, static_cast<unsigned>(ymd.day()), 2);
+    AppendDigits(stamp, inDay / 60, 2);
+    AppendDigits(stamp, inDay % 60, 2);
+    AppendDigits(stamp, second, 2);
+    if (stamp.size() != 14) return LineOutcome::Broken;  // a year beyond four digits
+    line.replace(0, 14, stamp);
+  }
+  l.date = line.substr(2, 6);
+  l.time = line.substr(8, 4);
+
+  // Time filter: older than the newest MONI 1 record.
+  const std::string minuteText = l.date + " " + l.time;
+  if (minuteText < std::string(Columns(newestMoniOne, 1, 11))) return LineOutcome::Older;
+
+  // Header.
+  const std::size_t comma = line.find(',');
+  const std::size_t gt = line.find('>');
+  const std::size_t colon = line.find(':');
+  if (comma == std::string::npos || gt == std::string::npos || colon == std::string::npos || gt < comma ||
+      colon < gt)
+    return LineOutcome::Broken;
+  v.callText = reception::UpperCase(std::string_view(line).substr(comma + 1, gt - comma - 1));
+  const std::size_t destEnd = std::min(line.find(',', gt + 1), colon);
+  v.destinationCall = std::string_view(line).substr(gt + 1, destEnd - gt - 1);
+  const std::size_t lastComma = line.rfind(',', colon);
+  if (line.find("TCPIP*") != std::string::npos)
+    v.viaText = "tcpip";
+  else
+    v.viaText = LowerCase(std::string_view(line).substr(lastComma + 1, colon - lastComma - 1));
+  v.payloadText = std::string_view(line).substr(colon + 1);
+  const std::string_view p = v.payloadText;
+  v.dataTypeChar = p.empty() ? '\0' : p[0];
+
+  // The program's own relayed packets.
+  if (v.destinationCall == "ZEBLRE") {
+    if (!s.txCall.empty() && std::string_view(line).substr(0, 26).find(s.txCall) != std::string_view::npos)
+      return LineOutcome::OwnRelay;
+    l.relayed = true;
+  }
+
+  // Stamp flag: the report's own time more than 2 minutes from the reception.
+  if (!l.relayed && (v.dataTypeChar == '@' || v.dataTypeChar == '/') && p.size() >= 8) {
+    long long report = 0;
+    int a = 0, b = 0, c = 0;
+    bool known = true;
+    if (p[7] == 'z') {
+      if (!Digits(p, 1, 2, a) || !Digits(p, 3, 2, b) || !Digits(p, 5, 2, c) ||
+          !MinutesOf(l.utcYear, l.utcMonth, a, b, c, report))
+        return LineOutcome::Broken;
+    } else if (p[7] == 'h') {
+      if (!Digits(p, 1, 2, b) || !Digits(p, 3, 2, c) || !MinutesOf(l.utcYear, l.utcMonth, l.utcDay, b, c, report))
+        return LineOutcome::Broken;
+    } else {
+      known = false;
+    }
+    if (known) {
+      report += static_cast<long long>(s.utcOffsetHours) * 60;
+      if (std::llabs(report - l.localMinutes) > 2) v.stampDeviates = 1;
+    }
+  }
+
+  // Position forms.
+  const char type = v.dataTypeChar;
+  if (IsPositionType(type)) {
+    if (type == '=' || type == '@') v.messagingMark = "'";
+    const std::size_t d = p.find('.');
+    if (d == 5 || d == 12) {
+      if (p.size() >= 8 && p[7] == 'z' && v.stampDeviates == 0) l.reportStamp = std::string(p.substr(1, 6));
+      if (!reception::DecodePlainForm(v)) return LineOutcome::NoPosition;
+    }
+  } else if (type == '$') {
+    reception::DecodeNmeaForm(v);
+  }
+  if ((v.latText.empty() || v.lonText.empty()) && IsPositionType(type)) {
+    if (!reception::DecodeCompressedForm(v)) return LineOutcome::NoPosition;
+  }
+  if ((type == '`' || type == '\'') && v.destinationCall.size() >= 6) {
+    if (!reception::DecodeMicEForm(v)) return LineOutcome::NoPosition;
+    // A comment that starts with a letter, "Z" included, or a digit keeps it.
+    if (p.size() >= 10 && p[9] == 'Z' && !TrimView(p.substr(10)).empty()) v.decodedComment = TrimView(p.substr(9));
+  }
+
+  // Messages.
+  if (type == ':' && !v.callText.empty() && !v.destinationCall.empty() && onMessage) onMessage(l);
+
+  // Completion.
+  if (!v.decodedComment.empty())
+    v.decodedComment.RemovePrefix(v.decodedComment.size() - reception::StrippedAltitude(v.decodedComment).size());
+  if (v.latText.empty() || v.lonText.empty()) return LineOutcome::NoPosition;
+  if (!l.reportStamp.empty()) {
+    const double stamp = LeadingNumber(l.reportStamp);
+    const double received = l.utcDay * 10000.0 + l.utcHour * 100.0 + l.utcMinute;
+    if (std::fabs(stamp - received) > 1) return LineOutcome::BadStamp;
+  }
+  if (v.latText != "YYYY" || v.lonText != "XXXX") reception::LatLonFromTexts(v);
+  if (!std::isfinite(v.latitude) || !std::isfinite(v.longitude) || std::fabs(v.latitude) > 90.0 ||
+      std::fabs(v.longitude) > 180.0)
+    return LineOutcome::NoPosition;
+  if (std::fabs(v.latitude) <= 0.01) return LineOutcome::NoPosition;
+  v.projectedLatitude = Sign(v.latitude) * std::fabs(v.latitude + 0.00005);
+  v.projectedLongitude = Sign(v.longitude) * std::fabs(v.longitude + 0.00005);
+  double easting = std::nan(""), northing = std::nan("");
+  geodesy::ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, s.mapCentralMeridian, easting, northing,
+                              s.mapFalseEasting);
+  if (!std::isfinite(easting) || !std::isfinite(northing)) return LineOutcome::NoPosition;
+  if (std::fabs(northing) > 9999000.0 || std::fabs(easting) > 9999000.0) return LineOutcome::NoPosition;
+  v.northing = northing;
+  v.easting = easting;
+  return LineOutcome::Record;
+}
+
+void HandleInternetMessage(const InternetLine& l, const reception::ReceptionSettings& s, reception::ChatPanel& chat,
+                           reception::ReceptionHost& host) {
+  const std::string_view body = l.v.payloadText;
+  if (body.empty()) return;
+  const std::string_view afterFirst = TrimView(body.substr(1));
+  const std::size_t k0 = afterFirst.find(':');
+  if (k0 == std::string_view::npos) return;
+  const std::size_t k = k0 + 1;  // 1-based
+  if (k < 5 || k > 11) return;
+  const std::string t = Trim(body);
+  const std::string addressee = reception::UpperCase(reception::TrimmedColumns(t, 2, static_cast<int>(k)));
+  if (addressee != Trim(s.txCall) && addressee != Trim(s.userCall)) return;
+  const std::string sender = reception::Printable(l.v.callText.str());
+
+  const std::string kind(Columns(t, static_cast<int>(k) + 2, static_cast<int>(k) + 4));
+  if (kind != "mok" && kind != "ack") {
+    std::string chatLine(100, ' ');
+    chatLine.replace(0, std::min<std::size_t>(sender.size(), 9), sender.substr(0, 9));
+    chatLine[9] = ':';
+    chatLine.replace(10, std::min<std::size_t>(addressee.size(), 9), addressee.substr(0, 9));
+    chatLine[19] = ':';
+    const std::string text = reception::Printable(TrimRight(Columns(t, static_cast<int>(k) + 2, 1 << 20)));
+    chatLine.replace(20, std::min<std::size_t>(text.size(), 80), text.substr(0, 80));
+    const std::string wanted = Trim(chatLine);
+    const bool numbered = t.find('{') != std::string::npos;
+
+    bool seen = Trim(chat.Line(7)) == wanted;
+    for (int i = 0; i < 8 && numbered && !seen; ++i) seen = Trim(chat.Line(i)) == wanted;
+    const auto logPath = reception::FindFileInFolder(reception::LogFolder(s.dataFolder), "_CHATLOG.TXT");
+    if (!seen) {
+      std::string log;
+      if (ReadWholeFile(logPath, log)) {  // a missing or unreadable log counts as empty
+        for (const std::string& entry : SplitLines(log)) {
+          if (TrimView(std::string_view(entry)).empty()) continue;
+          const std::string_view trimmed = TrimView(std::string_view(entry));
+          if (trimmed.size() >= 16 && TrimView(trimmed.substr(15)) == wanted) {
+            seen = true;
+            break;
+          }
+        }
+      }
+    }
+    if (!seen) {
+      if (s.toneOn) host.Beep();
+      chat.ScrollIn(chatLine, reception::kChatToUser);
+      const reception::LocalTime now = host.Now();
+      std::string entry;
+      AppendDigits(entry, now.year, 4);
+      AppendDigits(entry, now.month, 2);
+      AppendDigits(entry, now.day, 2);
+      entry += ' ';
+      AppendDigits(entry, now.hour, 2);
+      AppendDigits(entry, now.minute, 2);
+      entry += "  " + Trim(chat.Line(7)) + "\r\n";
+      reception::AppendToFile(logPath, entry);
+      if (!chat.Visible()) chat.OpenForUser();
+      if (numbered) {
+        const std::string number = reception::WithoutControlBytes(Trim(AfterBrace(t)));
+        host.SendAprsMessage(":" + Pad9(reception::WithoutControlBytes(sender)) + ":mok" + number);
+      }
+    }
+  }
+  const std::string ackKind(Columns(t, 12, 14));
+  if (ackKind == "mok" || ackKind == "ack") {
+    const std::string number = reception::TrimmedColumns(t, 15, 19);
+    for (int i = 0; i < 8; ++i) {
+      const int colour = chat.Colour(i);
+      if (colour < 251 || colour > 24574) continue;
+      const std::string chatText = chat.Line(i);
+      if (chatText.find('{') == std::string::npos) continue;
+      if (TrimRightView(AfterBrace(chatText)) == number) chat.SetColour(i, reception::kChatAcknowledged);
+    }
+  }
+}
+
+InternetPass::InternetPass(reception::ReceptionState& state, reception::ReceptionHost& host,
+                           reception::ChatPanel& chat, const stations::SymbolTable& symbols)
+    : st_(state), host_(host), chat_(chat), symbols_(symbols) {}
+
+void InternetPass::Run(std::string& lines, const PassOptions& options) {
+  level_ = 0;
+  lastSource_.clear();
+  for (;;) {
+    const std::size_t end = lines.find("\r\n");
+    if (end == std::string::npos || end == 0 || lines.size() <= 40) break;
+    const std::string raw = lines.substr(0, end);
+    lines.erase(0, end + 2);
+    ++linesRead_;
+    try {
+      lastOutcome_ = ProcessLine(raw);
+    } catch (const std::exception&) {
+      // Whatever went wrong concerns this line only.
+      lastOutcome_ = LineOutcome::Broken;
+    }
+  }
+  EndOfPass(options);
+}
+
+LineOutcome InternetPass::ProcessLine(std::string_view raw) {
+  lastSource_.clear();
+  const reception::ReceptionSettings& s = st_.settings;
+  LineSettings ls;
+  ls.utcOffsetHours = s.utcOffsetHours;
+  ls.txCall = s.txCall;
+  ls.mapCentralMeridian = s.mapCentralMeridian;
+  ls.mapFalseEasting = s.mapFalseEasting;
+  const std::string newest(Columns(st_.moniOneTrack[static_cast<std::size_t>(st_.moniOneCount)], 1, 11));
+  const LineOutcome outcome = DecodeInternetLine(raw, newest, ls, line_, [this](const InternetLine& l) {
+    HandleInternetMessage(l, st_.settings, chat_, host_);
+  });
+  lastSource_ = line_.v.callText.str();
+  if (outcome != LineOutcome::Record) return outcome;
+  if (line_.v.callText != s.moniOneCall || s.moniOneCall.empty()) return LineOutcome::NotWatched;
+  StoreRecord(line_);
+  ++linesStored_;
+  if (level_ >= 1) RefreshMoniOne(line_);
+  return LineOutcome::Record;
+}
+
+void InternetPass::StoreRecord(const InternetLine& l) {
+  const reception::ReceptionSettings& s = st_.settings;
+  const FrameValues& v = l.v;
+
+  // The record.
+  const std::int64_t northM = TruncateMetres(v.northing);
+  const std::int64_t eastM = FloorMetres(v.easting);
+  const std::string northText = PositionText(northM);
+  const std::string eastText = PositionText(eastM);
+  const double northKm = static_cast<double>(northM) / 1000.0;
+  const double eastKm = static_cast<double>(eastM) / 1000.0;
+  const reception::RecordSymbol sym = reception::CompleteSymbol(v.symbolText, symbols_);
+  st_.symbolIndex = sym.index;
+  const std::string comment = reception::Printable(reception::CutComment(v.decodedComment));
+  const reception::RecordParts parts{l.date,
+                                     l.time,
+                                     v.stampDeviates == 1,
+                                     std::string(1, reception::kPointMark) + northText + eastText,
+                                     v.messagingMark.str(),
+                                     reception::Printable(v.callText.str()),
+                                     comment,
+                                     reception::Printable(v.viaText.str()),
+                                     reception::Printable(sym.symbol),
+                                     reception::Printable(sym.name)};
+  std::string record = parts.BuildClipped();
+
+  // MONI 1 merge: the track in time order, the record added when it is newer.
+  auto& track = st_.moniOneTrack;
+  int& count = st_.moniOneCount;
+  std::sort(track.begin() + 1, track.begin() + 1 + count);
+  bool add = count == 0;  // an empty track takes the first report
+  if (!add) {
+    const std::string& newest = track[static_cast<std::size_t>(count)];
+    long long n = 0, r = 0;
+    if (!RecordMinutes(newest, n)) {
+      add = true;  // a newest record without a readable date cannot hold newer ones back
+    } else if (RecordMinutes(record, r)) {
+      const long long d = r - n;
+      add = d > 1 || (d > 0 && Columns(record, 13, 89) != Columns(newest, 13, 89));
+    }
+  }
+  if (add) {
+    level_ = std::max(level_, reception::kLevelMoniOne);
+    if (count >= reception::kMoniOneSlots - 1) {
+      for (int i = 1; i <= count - 1000; ++i) track[i] = std::move(track[i + 1000]);
+      for (int i = count - 999; i <= count; ++i) track[i] = reception::BlankRecord();
+      count -= 1000;
+    }
+    track[static_cast<std::size_t>(++count)] = record;
+    if (sym.index == 101 || v.emergencyFlag == 1) {
+      reception::WriteAt(record, 42, "!");
+      reception::AlarmRecord& a = st_.alarm;
+      a.call = parts.call;
+      a.time = reception::AlarmTimeText(l.date, l.time);
+      a.northText = northText;
+      a.eastText = eastText;
+      a.latText.clear();
+      a.lonText.clear();
+      host_.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
+      a.comment = comment;
+      a.file = reception::FindFileInFolder(reception::LogFolder(s.dataFolder), "_ALARM_.TXT");
+      if (!reception::AppendToFile(a.file, reception::AlarmBlock(a, s.mapZoneText, true))) ++st_.failedLogWrites;
+      level_ = reception::kLevelEmergency;
+    }
+  }
+
+  // MONI ALL: the same report is stored once; a later copy may bring its comment.
+  auto& log = st_.moniAllLog;
+  int& all = st_.moniAllCount;
+  bool stored = false;
+  const std::string_view key = Columns(record, 1, 41);
+  for (int i = 1; i <= all; ++i) {
+    std::string& old = log[static_cast<std::size_t>(i)];
+    if (Columns(old, 1, 41) != key) continue;
+    stored = true;
+    if (reception::TrimmedColumns(old, 43, 89).empty() && !reception::TrimmedColumns(record, 43, 89).empty())
+      old.replace(42, 47, record, 42, 47);
+  }
+  if (!stored) {
+    if (all >= reception::kMoniAllSlots - 1) {
+      log.erase(log.begin() + 2);
+      log.push_back(reception::BlankRecord());
+      --all;
+    }
+    log[static_cast<std::size_t>(++all)] = record;
+  }
+  if (s.logsOn) {
+    const auto folder = reception::LogFolder(s.dataFolder);
+    if (!reception::AppendToFile(reception::FindFileInFolder(folder, "_LOG_.TXT"),
+                                 reception::ShortLogLine(record) + "\r\n"))
+      ++st_.failedLogWrites;
+    if (!reception::AppendToFile(reception::FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n"))
+      ++st_.failedLogWrites;
+  }
+  if (all > s.moniAllLimit) reception::PruneMoniAll(st_);
+  std::sort(log.begin() + 1, log.begin() + 1 + all);
+
+  // MONI 1 track upkeep and its log file.
+  if (count > reception::kMoniOneMaxLines) {
+    for (int i = 1; i <= count - 1000; ++i) track[i] = std::move(track[i + 1000]);
+    for (int i = count - 999; i <= count; ++i) track[i] = reception::BlankRecord();
+    count -= 1000;
+  }
+  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) reception::ThinMoniOneTrack(st_);
+  reception::RewriteMoniOneLog(st_);
+}
+
+void InternetPass::RefreshMoniOne(const InternetLine& l) {
+  const reception::ReceptionSettings& s = st_.settings;
+  const std::string& newest = st_.moniOneTrack[static_cast<std::size_t>(st_.moniOneCount)];
+  reception::MoniOneNewest& n = st_.moniOneNewest;
+  n.date = std::string(Columns(newest, 1, 6));
+  n.time = std::string(Columns(newest, 8, 11));
+  n.north = LeadingNumber(Columns(newest, 14, 22));
+  n.east = LeadingNumber(Columns(newest, 23, 31));
+  n.via = reception::TrimmedColumns(newest, 91, 99);
+  n.comment = reception::TrimmedColumns(newest, 43, 89);
+  n.symbol = reception::TrimmedColumns(newest, 101, 103);
+  n.symbolName = reception::TrimmedColumns(newest, 105, 120);
+  if (s.moniOneAlarmOn) {
+    const double d = std::hypot(n.north - s.userNorth, n.east - s.userEast);
+    if (d < s.alarmDistanceKm) {
+      reception::DistanceAlarm alarm;
+      alarm.moniOne = true;
+      alarm.frameCaption = "MONI 1  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " +
+                           reception::AlarmTimeText(l.date, l.time);
+      alarm.labelCaption = reception::Printable(l.v.callText.str()) + "    D = " + reception::AlarmDistanceText(d) +
+                           " km !";
+      host_.ShowDistanceAlarm(alarm);
+    }
+  }
+  host_.FollowMoniOneStation();
+  host_.ClosePictureViewer();
+}
+
+void InternetPass::EndOfPass(const PassOptions& options) {
+  const reception::ReceptionSettings& s = st_.settings;
+  if (level_ > 1 && s.toneOn) host_.Beep();
+  reception::InfoPanelState& info = st_.info;
+  const std::string& source = lastSource_;
+  bool refreshed = false;
+  std::string shown;
+  if (!source.empty() && info.call != s.moniOneCall && info.call == source) {
+    shown = st_.moniAllLog[static_cast<std::size_t>(st_.moniAllCount)];
+    info.index = st_.moniAllCount;
+    info.backCaption = "<";
+    info.labelCaption = "QTH=";
+    info.forwardCaption = ">";
+    refreshed = true;
+  } else if (!source.empty() && info.call == s.moniOneCall && source == info.call) {
+    shown = st_.moniOneTrack[static_cast<std::size_t>(st_.moniOneCount)];
+    info.index = st_.moniOneCount;
+    info.backCaption = "<X";
+    info.labelCaption = "DELETE";
+    info.forwardCaption = "X>";
+    refreshed = true;
+  }
+  if (refreshed) {
+    if (info.visible) {
+      std::string label;
+      for (char c : shown) {
+        label += c;
+        if (c == '&') label += '&';
+      }
+      info.labelText = label;
+      info.record = shown;
+    }
+    host_.InfoPanelChanged();
+  }
+  host_.ClosePictureViewer();
+  if (options.hideNotice) options.hideNotice();
+  if (level_ == reception::kLevelEmergency)
+    host_.ShowEmergencyWindow();
+  else if (!options.scanBusy || !options.areaSupportOn)
+    host_.DrawMap();
+}
+
+}  // namespace zeblon::internet

@@ -1,0 +1,38 @@
+// The ionosphere values from the web: the magnetogram page (the K index from its
+// three-hour and current Kiel values, and the sunspot number) and the
+// space-weather bulletin as the fallback for whatever is still wanted.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zeblon::internet {
+
+struct IonoState {
+  double sunspotNumber = 0;  // SSPT
+  double kIndex = 0;         // KIND
+  bool sunspotPending = false;
+  bool kIndexPending = false;
+  std::string status;        // Label46
+};
+
+// What a parser asks of the window after it ran.
+struct IonoOutcome {
+  int settingsWrites = 0;        // Form1.WriteSettingsFile calls (each switches Timer1 on)
+  bool requestBulletin = false;  // load the second source
+  bool sunspotTaken = false;     // Text17 shows the new value and " (INET)"
+  bool kIndexTaken = false;      // Text18 likewise
+};
+
+// `clock` is the time of day as HH:MM:SS for the status line.
+IonoOutcome ParseMagnetogramPage(std::string_view page, IonoState& state, std::string_view clock);
+IonoOutcome ParseSpaceWeatherBulletin(std::string_view page, IonoState& state, std::string_view clock);
+
+// The K index of the magnetogram's two values: (h + c) * 10 rounded half to
+// even, halved toward zero, over 10.
+double CombinedKIndex(double threeHour, double current);
+
+// A value as the boxes show it after an update: the number text and " (INET)".
+std::string InetValueText(double value);
+
+}  // namespace zeblon::internet
