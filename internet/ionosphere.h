@@ -14,6 +14,7 @@ struct IonoState {
   bool sunspotPending = false;
   bool kIndexPending = false;
   std::string status;        // Label46
+  bool autoUpdate = false;   // IONA: take the values from the web
 };
 
 // What a parser asks of the window after it ran.
