@@ -11,8 +11,10 @@ namespace zeblon::internet {
 struct IonoState {
   double sunspotNumber = 0;  // SSPT
   double kIndex = 0;         // KIND
-  bool sunspotPending = false;
-  bool kIndexPending = false;
+  // Both values are wanted until a page has given them, also by the first
+  // update after start-up.
+  bool sunspotPending = true;
+  bool kIndexPending = true;
   std::string status;        // Label46
   bool autoUpdate = false;   // IONA: take the values from the web
 };
