@@ -1,7 +1,7 @@
 #include "internet/internet_pass.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cstring>
 #include <cmath>
 #include <exception>
 
@@ -34,13 +34,6 @@ void AppendDigits(std::string& t, long long n, int width) {
   t += d;
 }
 
-std::string LowerCase(std::string_view s) {
-  std::string t(s);
-  for (char& c : t)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return t;
-}
-
 bool IsPositionType(char c) { return c == '!' || c == '=' || c == '@' || c == '/'; }
 
 double Sign(double x) { return x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0); }
@@ -59,14 +52,43 @@ std::string_view AfterBrace(std::string_view s) {
 }  // namespace
 
 bool MinutesOf(int year, int month, int day, int hour, int minute, long long& out) {
-  using namespace std::chrono;
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || month < 1 || month > 12 || day < 1) return false;
-  const year_month_day ymd{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
-                           std::chrono::day{static_cast<unsigned>(day)}};
-  if (!ymd.ok()) return false;
-  out = static_cast<long long>(sys_days{ymd}.time_since_epoch().count()) * 1440 + hour * 60 + minute;
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  if (day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return false;
+  // Days since 1970-01-01 of the proleptic Gregorian calendar.
+  const long long y = month <= 2 ? year - 1 : year;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  out = (era * 146097 + doe - 719468) * 1440 + hour * 60 + minute;
   return true;
 }
+
+namespace {
+
+// The date of a day number since 1970-01-01.
+void CivilOfDays(long long z, int& year, int& month, int& day) {
+  z += 719468;
+  const long long era = (z >= 0 ? z : z - 146096) / 146097;
+  const long long doe = z - era * 146097;
+  const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const long long mp = (5 * doy + 2) / 153;
+  day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+void PutDigits(std::string& t, std::size_t at, long long n, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    t[at + static_cast<std::size_t>(i)] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  }
+}
+
+}  // namespace
 
 bool ReadLineStamp(std::string_view d, int& year, int& month, int& day, int& hour, int& minute, int& second) {
   long long unused = 0;
@@ -106,32 +128,33 @@ LineOutcome DecodeInternetLine(std::string_view rawLine, std::string_view newest
 
   // Reception stamp: UTC, rewritten to local time.
   int second = 0;
-  if (!ReadLineStamp(line, l.utcYear, l.utcMonth, l.utcDay, l.utcHour, l.utcMinute, second))
-    return LineOutcome::Broken;
   long long utc = 0;
-  MinutesOf(l.utcYear, l.utcMonth, l.utcDay, l.utcHour, l.utcMinute, utc);
+  if (!Digits(line, 0, 4, l.utcYear) || !Digits(line, 4, 2, l.utcMonth) || !Digits(line, 6, 2, l.utcDay) ||
+      !Digits(line, 8, 2, l.utcHour) || !Digits(line, 10, 2, l.utcMinute) || !Digits(line, 12, 2, second) ||
+      second > 59 || !MinutesOf(l.utcYear, l.utcMonth, l.utcDay, l.utcHour, l.utcMinute, utc))
+    return LineOutcome::Broken;
   l.localMinutes = utc + static_cast<long long>(s.utcOffsetHours) * 60;
-  {
-    using namespace std::chrono;
+  if (s.utcOffsetHours != 0) {
     const long long days = l.localMinutes >= 0 ? l.localMinutes / 1440 : -((-l.localMinutes + 1439) / 1440);
-    const year_month_day ymd{sys_days{std::chrono::days{days}}};
     const long long inDay = l.localMinutes - days * 1440;
-    std::string stamp;
-    AppendDigits(stamp, static_cast<int>(ymd.year()), 4);
-    AppendDigits(stamp, static_cast<unsigned>(ymd.month()), 2);
-    AppendDigits(stamp, static_cast<unsigned>(ymd.day()), 2);
-    AppendDigits(stamp, inDay / 60, 2);
-    AppendDigits(stamp, inDay % 60, 2);
-    AppendDigits(stamp, second, 2);
-    if (stamp.size() != 14) return LineOutcome::Broken;  // a year beyond four digits
-    line.replace(0, 14, stamp);
+    int year = 0, month = 0, day = 0;
+    CivilOfDays(days, year, month, day);
+    if (year < 0 || year > 9999) return LineOutcome::Broken;
+    PutDigits(line, 0, year, 4);
+    PutDigits(line, 4, month, 2);
+    PutDigits(line, 6, day, 2);
+    PutDigits(line, 8, inDay / 60, 2);
+    PutDigits(line, 10, inDay % 60, 2);
   }
   l.date = line.substr(2, 6);
   l.time = line.substr(8, 4);
 
   // Time filter: older than the newest MONI 1 record.
-  const std::string minuteText = l.date + " " + l.time;
-  if (minuteText < std::string(Columns(newestMoniOne, 1, 11))) return LineOutcome::Older;
+  char minuteText[11];
+  std::memcpy(minuteText, line.data() + 2, 6);
+  minuteText[6] = ' ';
+  std::memcpy(minuteText + 7, line.data() + 8, 4);
+  if (std::string_view(minuteText, 11) < Columns(newestMoniOne, 1, 11)) return LineOutcome::Older;
 
   // Header.
   const std::size_t comma = line.find(',');
@@ -140,15 +163,26 @@ LineOutcome DecodeInternetLine(std::string_view rawLine, std::string_view newest
   if (comma == std::string::npos || gt == std::string::npos || colon == std::string::npos || gt < comma ||
       colon < gt)
     return LineOutcome::Broken;
-  v.callText = reception::UpperCase(std::string_view(line).substr(comma + 1, gt - comma - 1));
+  {
+    std::string& call = v.callText.Buffer();
+    call.assign(line, comma + 1, gt - comma - 1);
+    reception::UpperCaseInPlace(call);
+    v.callText.Commit();
+  }
   const std::size_t destEnd = std::min(line.find(',', gt + 1), colon);
-  v.destinationCall = std::string_view(line).substr(gt + 1, destEnd - gt - 1);
+  // The texts below refer to the line, which lives as long as the values.
+  v.destinationCall.Refer(std::string_view(line).substr(gt + 1, destEnd - gt - 1));
   const std::size_t lastComma = line.rfind(',', colon);
   if (line.find("TCPIP*") != std::string::npos)
     v.viaText = "tcpip";
-  else
-    v.viaText = LowerCase(std::string_view(line).substr(lastComma + 1, colon - lastComma - 1));
-  v.payloadText = std::string_view(line).substr(colon + 1);
+  else {
+    std::string& via = v.viaText.Buffer();
+    via.assign(line, lastComma + 1, colon - lastComma - 1);
+    for (char& c : via)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    v.viaText.Commit();
+  }
+  v.payloadText.Refer(std::string_view(line).substr(colon + 1));
   const std::string_view p = v.payloadText;
   v.dataTypeChar = p.empty() ? '\0' : p[0];
 

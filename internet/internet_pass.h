@@ -17,8 +17,13 @@
 
 namespace zeblon::internet {
 
-// The values of the line being decoded (WebPacketFields).
+// The values of the line being decoded (WebPacketFields). Its texts refer to
+// its own line: it is not copied.
 struct InternetLine {
+  InternetLine() = default;
+  InternetLine(const InternetLine&) = delete;
+  InternetLine& operator=(const InternetLine&) = delete;
+
   std::string line;             // the line, its stamp rewritten to local time
   reception::FrameValues v;     // header, payload and position values
   int utcYear = 0, utcMonth = 0, utcDay = 0, utcHour = 0, utcMinute = 0;
