@@ -19,6 +19,12 @@ std::size_t InStr(std::string_view s, std::string_view what) {
   return i == std::string_view::npos ? 0 : i + 1;
 }
 
+// The same for a key that counts only when it starts at or before lastStart:
+// the search ends there (a far-off key of the next station is never looked for).
+std::size_t InStrUpTo(std::string_view s, std::string_view what, std::size_t lastStart) {
+  return InStr(s.substr(0, std::min(s.size(), lastStart - 1 + what.size())), what);
+}
+
 // s from a 1-based position on.
 std::string_view Mid(std::string_view s, std::size_t pos1) { return pos1 >= 1 && pos1 <= s.size() ? s.substr(pos1 - 1) : std::string_view{}; }
 
@@ -43,59 +49,59 @@ bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out) {
 
 }  // namespace
 
-bool NextAreaStation(std::string& answer, bool first, AreaStation& st, bool& found) {
+bool NextAreaStation(std::string_view& answer, bool first, AreaStation& st, bool& found) {
   found = false;
   st = AreaStation{};
   const std::size_t key = InStr(answer, "callsign");
   const bool inReach = key > 0 && key + 100 < answer.size();
   if (!(inReach || (first && answer.find('[') != std::string::npos))) return false;
   if (key == 0) return false;
-  std::string rest(Mid(answer, key + 11));
+  std::string_view rest = Mid(answer, key + 11);
   answer = rest;  // whatever happens below, the search goes on behind this key
 
   // 1: the call, up to the first quote followed by ",".
   const std::size_t end = InStr(rest, "\",");
   if (end == 0) return true;
-  st.call = rest.substr(0, end - 1);
+  st.call = std::string(rest.substr(0, end - 1));
   if (st.call.find(' ') != std::string::npos || st.call.empty()) return true;
-  rest = std::string(Mid(rest, end));
+  rest = Mid(rest, end);
   answer = rest;
   // 2: an object.
-  const std::size_t object = InStr(rest, "\"type\":\"O\"");
+  const std::size_t object = InStrUpTo(rest, "\"type\":\"O\"", 39);
   if (object >= 16 && object <= 39) {
-    answer = std::string(Mid(rest, object + 10));
+    answer = Mid(rest, object + 10);
     return true;
   }
   // 3: the time received.
   std::size_t p = InStr(rest, "posreceived");
   if (p == 0) return true;
-  rest = std::string(Mid(rest, p + 14));
-  st.date = rest.substr(0, std::min<std::size_t>(10, rest.size()));
+  rest = Mid(rest, p + 14);
+  st.date = std::string(rest.substr(0, std::min<std::size_t>(10, rest.size())));
   st.time = std::string(Columns(rest, 12, 19));
   // 4 and 5: latitude and longitude.
-  p = InStr(rest, "\"lat\":");
+  p = InStrUpTo(rest, "\"lat\":", 29);
   if (p < 16 || p > 29) return true;
-  rest = std::string(Mid(rest, p + 6));
-  std::size_t comma = InStr(rest, ",");
+  rest = Mid(rest, p + 6);
+  std::size_t comma = InStrUpTo(rest, ",", 29);
   if (comma < 2 || comma > 29) return true;
-  const std::string lat = rest.substr(0, comma - 1);
-  p = InStr(rest, "\"lon\":");
+  const std::string_view lat = rest.substr(0, comma - 1);
+  p = InStrUpTo(rest, "\"lon\":", 29);
   if (p < 6 || p > 29) return true;
-  rest = std::string(Mid(rest, p + 6));
-  comma = InStr(rest, ",");
+  rest = Mid(rest, p + 6);
+  comma = InStrUpTo(rest, ",", 29);
   if (comma < 2 || comma > 29) return true;
-  const std::string lon = rest.substr(0, comma - 1);
+  const std::string_view lon = rest.substr(0, comma - 1);
   answer = rest;
   // 6 and 7: symbol code and table, in the same rest.
-  p = InStr(rest, "symbolcode");
+  p = InStrUpTo(rest, "symbolcode", 59);
   if (p < 21 || p > 59 || !ValueChar(rest, p + 13, st.code)) return true;
-  const std::size_t t = InStr(rest, "symboltable");
+  const std::size_t t = InStrUpTo(rest, "symboltable", 89);
   if (t < 36 || t > 89 || !ValueChar(rest, t + 14, st.table)) return true;
   if (st.table != '/' && st.table != '\\') {
     st.overlay = st.table;
     st.table = '\\';
   }
-  answer = std::string(Mid(rest, t + 14));
+  answer = Mid(rest, t + 14);
   st.latitude = LeadingNumber(lat);
   st.longitude = LeadingNumber(lon);
   found = true;
@@ -110,7 +116,8 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
   int added = 0;
   AreaStation st;
   bool found = false;
-  for (bool first = true; NextAreaStation(answer, first, st, found); first = false) {
+  std::string_view rest = answer;
+  for (bool first = true; NextAreaStation(rest, first, st, found); first = false) {
     if (!found) continue;
     if (!std::isfinite(st.latitude) || !std::isfinite(st.longitude) || std::fabs(st.latitude) > 90.0 ||
         std::fabs(st.longitude) > 180.0 || std::fabs(st.latitude) <= 0.01)
@@ -152,7 +159,7 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
     bool drop = false;
     for (int i = 1; i <= count && !drop; ++i) {
       const std::string& old = log[static_cast<std::size_t>(i)];
-      if (reception::TrimmedColumns(old, 33, 41) != call) continue;
+      if (TrimView(Columns(old, 33, 41)) != call) continue;
       long long then = 0;
       if (RecordMinutes(old, then) && std::llabs(then - when) < 2 &&
           std::fabs(LeadingNumber(Columns(old, 14, 22)) - north) < 0.05 &&
@@ -179,14 +186,14 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
         ++state.failedLogWrites;
     }
     if (count > s.moniAllLimit) reception::PruneMoniAll(state);
-    std::sort(log.begin() + 1, log.begin() + 1 + count);
+    if (!std::is_sorted(log.begin() + 1, log.begin() + 1 + count)) std::sort(log.begin() + 1, log.begin() + 1 + count);
 
     // INFO panel.
     reception::InfoPanelState& info = state.info;
     if (!info.call.empty() && info.call != s.moniOneCall) {
       int last = 0;
       for (int i = 1; i <= count; ++i)
-        if (reception::TrimmedColumns(log[static_cast<std::size_t>(i)], 33, 41) == info.call) last = i;
+        if (TrimView(Columns(log[static_cast<std::size_t>(i)], 33, 41)) == info.call) last = i;
       if (last > 0) {
         info.index = last;
         info.backCaption = "<";

@@ -24,7 +24,7 @@ struct AreaStation {
 // The next station of the answer, consumed from its front. Returns false when
 // no further station is looked for; `found` is false for a station that is
 // skipped (an object, a call with a blank, a key missing or outside its window).
-bool NextAreaStation(std::string& answer, bool first, AreaStation& station, bool& found);
+bool NextAreaStation(std::string_view& answer, bool first, AreaStation& station, bool& found);
 
 struct AreaOptions {
   std::function<void()> hideNotice;  // Text10 hidden, its colour green

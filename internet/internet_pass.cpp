@@ -412,7 +412,7 @@ void InternetPass::StoreRecord(const InternetLine& l) {
   // MONI 1 merge: the track in time order, the record added when it is newer.
   auto& track = st_.moniOneTrack;
   int& count = st_.moniOneCount;
-  std::sort(track.begin() + 1, track.begin() + 1 + count);
+  if (!std::is_sorted(track.begin() + 1, track.begin() + 1 + count)) std::sort(track.begin() + 1, track.begin() + 1 + count);
   bool add = count == 0;  // an empty track takes the first report
   if (!add) {
     const std::string& newest = track[static_cast<std::size_t>(count)];
@@ -478,7 +478,7 @@ void InternetPass::StoreRecord(const InternetLine& l) {
       ++st_.failedLogWrites;
   }
   if (all > s.moniAllLimit) reception::PruneMoniAll(st_);
-  std::sort(log.begin() + 1, log.begin() + 1 + all);
+  if (!std::is_sorted(log.begin() + 1, log.begin() + 1 + all)) std::sort(log.begin() + 1, log.begin() + 1 + all);
 
   // MONI 1 track upkeep and its log file.
   if (count > reception::kMoniOneMaxLines) {
