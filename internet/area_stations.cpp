@@ -177,14 +177,7 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
     }
     log[static_cast<std::size_t>(++count)] = record;
     ++added;
-    if (s.logsOn) {
-      const auto folder = reception::LogFolder(s.dataFolder);
-      if (!reception::AppendToFile(reception::FindFileInFolder(folder, "_LOG_.TXT"),
-                                   reception::ShortLogLine(record) + "\r\n"))
-        ++state.failedLogWrites;
-      if (!reception::AppendToFile(reception::FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n"))
-        ++state.failedLogWrites;
-    }
+    reception::AppendToReportLogs(state, record);
     if (count > s.moniAllLimit) reception::PruneMoniAll(state);
     if (!std::is_sorted(log.begin() + 1, log.begin() + 1 + count)) std::sort(log.begin() + 1, log.begin() + 1 + count);
 
@@ -200,12 +193,7 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
         info.labelCaption = "QTH=";
         info.forwardCaption = ">";
         if (info.visible) {
-          std::string label;
-          for (char c : log[static_cast<std::size_t>(last)]) {
-            label += c;
-            if (c == '&') label += '&';
-          }
-          info.labelText = label;
+          info.labelText = reception::LabelText(log[static_cast<std::size_t>(last)]);
           info.record = log[static_cast<std::size_t>(last)];
         }
         host.InfoPanelChanged();

@@ -434,17 +434,7 @@ void InternetPass::StoreRecord(const InternetLine& l) {
     track[static_cast<std::size_t>(++count)] = record;
     if (sym.index == 101 || v.emergencyFlag == 1) {
       reception::WriteAt(record, 42, "!");
-      reception::AlarmRecord& a = st_.alarm;
-      a.call = parts.call;
-      a.time = reception::AlarmTimeText(l.date, l.time);
-      a.northText = northText;
-      a.eastText = eastText;
-      a.latText.clear();
-      a.lonText.clear();
-      host_.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
-      a.comment = comment;
-      a.file = reception::FindFileInFolder(reception::LogFolder(s.dataFolder), "_ALARM_.TXT");
-      if (!reception::AppendToFile(a.file, reception::AlarmBlock(a, s.mapZoneText, true))) ++st_.failedLogWrites;
+      reception::RecordEmergency(st_, host_, parts, northText, eastText, northKm, eastKm, true);
       level_ = reception::kLevelEmergency;
     }
   }
@@ -469,14 +459,7 @@ void InternetPass::StoreRecord(const InternetLine& l) {
     }
     log[static_cast<std::size_t>(++all)] = record;
   }
-  if (s.logsOn) {
-    const auto folder = reception::LogFolder(s.dataFolder);
-    if (!reception::AppendToFile(reception::FindFileInFolder(folder, "_LOG_.TXT"),
-                                 reception::ShortLogLine(record) + "\r\n"))
-      ++st_.failedLogWrites;
-    if (!reception::AppendToFile(reception::FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n"))
-      ++st_.failedLogWrites;
-  }
+  reception::AppendToReportLogs(st_, record);
   if (all > s.moniAllLimit) reception::PruneMoniAll(st_);
   if (!std::is_sorted(log.begin() + 1, log.begin() + 1 + all)) std::sort(log.begin() + 1, log.begin() + 1 + all);
 
@@ -542,12 +525,7 @@ void InternetPass::EndOfPass(const PassOptions& options) {
   }
   if (refreshed) {
     if (info.visible) {
-      std::string label;
-      for (char c : shown) {
-        label += c;
-        if (c == '&') label += '&';
-      }
-      info.labelText = label;
+      info.labelText = reception::LabelText(shown);
       info.record = shown;
     }
     host_.InfoPanelChanged();

@@ -86,6 +86,38 @@ RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolT
   return r;
 }
 
+void RecordEmergency(ReceptionState& st, ReceptionHost& host, const RecordParts& parts, const std::string& northText,
+                     const std::string& eastText, double northKm, double eastKm, bool internet) {
+  AlarmRecord& a = st.alarm;
+  a.call = parts.call;
+  a.time = AlarmTimeText(parts.date, parts.time);
+  a.northText = northText;
+  a.eastText = eastText;
+  a.latText.clear();
+  a.lonText.clear();
+  host.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
+  a.comment = parts.comment;
+  a.file = FindFileInFolder(LogFolder(st.settings.dataFolder), "_ALARM_.TXT");
+  if (!AppendToFile(a.file, AlarmBlock(a, st.settings.mapZoneText, internet))) ++st.failedLogWrites;
+}
+
+void AppendToReportLogs(ReceptionState& st, const std::string& record) {
+  if (!st.settings.logsOn) return;
+  const auto folder = LogFolder(st.settings.dataFolder);
+  if (!AppendToFile(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n")) ++st.failedLogWrites;
+  if (!AppendToFile(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n")) ++st.failedLogWrites;
+}
+
+std::string LabelText(std::string_view text) {
+  std::string label;
+  label.reserve(text.size() + 4);
+  for (char c : text) {
+    label += c;
+    if (c == '&') label += '&';
+  }
+  return label;
+}
+
 std::string AlarmDistanceText(double km) {
   double tenths = std::floor(km * 10.0);
   if (!std::isfinite(tenths) || tenths < 0) tenths = 0;
@@ -235,17 +267,7 @@ int ReceivePass::StoreReport(FrameValues& v) {
 
   // Emergency.
   if (v.emergencyFlag == 1) {
-    AlarmRecord& a = st_.alarm;
-    a.call = call;
-    a.time = AlarmTimeText(date, time);
-    a.northText = northText;
-    a.eastText = eastText;
-    a.latText.clear();
-    a.lonText.clear();
-    host_.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
-    a.comment = comment;
-    a.file = FindFileInFolder(LogFolder(s.dataFolder), "_ALARM_.TXT");
-    Log(a.file, AlarmBlock(a, s.mapZoneText));
+    RecordEmergency(st_, host_, parts, northText, eastText, northKm, eastKm, false);
     level = kLevelEmergency;
   }
 
@@ -272,11 +294,7 @@ int ReceivePass::StoreReport(FrameValues& v) {
     st_.moniAllLog.push_back(BlankRecord());
     st_.moniAllLog[st_.moniAllCount] = record;
   }
-  if (s.logsOn) {
-    const auto folder = LogFolder(s.dataFolder);
-    Log(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n");
-    Log(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n");
-  }
+  AppendToReportLogs(st_, record);
   if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll(st_);
   level = std::max(level, kLevelReport);
 
@@ -469,12 +487,7 @@ ReceivePass::Next ReceivePass::EndOfFrame(int frameLevel, const std::string& cal
     if (info.visible) {
       info.record = shown;
       host_.ShowWxInfoForRecord(info.record);
-      std::string label;
-      for (char c : shown) {
-        label += c;
-        if (c == '&') label += '&';
-      }
-      info.labelText = label;
+      info.labelText = LabelText(shown);
     }
     host_.InfoPanelChanged();
   }

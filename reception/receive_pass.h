@@ -43,6 +43,18 @@ struct RecordSymbol {
 };
 RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolTable& symbols);
 
+// The emergency of a report: the AlarmRecord filled and its block appended to
+// _ALARM_.TXT (internet: the block of an internet report). A failed write is
+// counted; the fields stay set.
+void RecordEmergency(ReceptionState& state, ReceptionHost& host, const RecordParts& parts, const std::string& northText,
+                     const std::string& eastText, double northKm, double eastKm, bool internet);
+
+// The _LOG_.TXT and _LOGL_.TXT lines of a stored record, when logging is on.
+void AppendToReportLogs(ReceptionState& state, const std::string& record);
+
+// A text for a label, every "&" doubled (a single one would mark a shortcut).
+std::string LabelText(std::string_view text);
+
 // The upkeep of the stores that every pass shares.
 // MONI ALL above its limit: repeats of a call at one place go first (the newest
 // stays), then the quarter of the limit after slot 1.
