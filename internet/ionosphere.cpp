@@ -13,6 +13,13 @@ double CombinedKIndex(double threeHour, double current) {
   return std::trunc(tenfold / 2.0) / 10.0;
 }
 
+bool ApplyManualIonoInput(std::string_view sunspotBox, std::string_view kIndexBox, IonoState& st) {
+  if (st.autoUpdate) return false;
+  st.sunspotNumber = LeadingNumber(sunspotBox);
+  st.kIndex = LeadingNumber(kIndexBox);
+  return true;
+}
+
 std::string InetValueText(double value) { return NumberText(value) + " (INET)"; }
 
 IonoOutcome ParseMagnetogramPage(std::string_view page, IonoState& st, std::string_view clock) {

@@ -31,6 +31,11 @@ struct IonoOutcome {
 IonoOutcome ParseMagnetogramPage(std::string_view page, IonoState& state, std::string_view clock);
 IonoOutcome ParseSpaceWeatherBulletin(std::string_view page, IonoState& state, std::string_view clock);
 
+// OK of the IONO DATA frame: without automatic update the two boxes' leading
+// numbers become the values (a box without one gives 0); with it nothing is
+// taken. True when the values were taken (the settings are then written).
+bool ApplyManualIonoInput(std::string_view sunspotBox, std::string_view kIndexBox, IonoState& state);
+
 // The K index of the magnetogram's two values: (h + c) * 10 rounded half to
 // even, halved toward zero, over 10.
 double CombinedKIndex(double threeHour, double current);

@@ -83,6 +83,8 @@ TEST(InternetLine, PositionForms) {
       {"AB1CD>APRS:!0000.30N/01320.00E-x", LineOutcome::NoPosition, 0, 0, "", "", " "},
       // Latitude beyond 90.
       {"AB1CD>APRS:!9530.00N/01320.00E-x", LineOutcome::NoPosition, 0, 0, "", "", " "},
+      // Longitude beyond 180.
+      {"AB1CD>APRS:!5230.00N/19320.00E-x", LineOutcome::NoPosition, 0, 0, "", "", " "},
       // An object is not decoded from internet lines.
       {"AB1CD>APRS:;OBJ      *111111z4903.50N/07201.75W-", LineOutcome::NoPosition, 0, 0, "", "", " "},
   };

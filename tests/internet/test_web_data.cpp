@@ -176,6 +176,19 @@ TEST(Ionosphere, MagnetogramAndBulletin) {
   EXPECT_FALSE(o.sunspotTaken);
 }
 
+TEST(Ionosphere, ManualInput) {
+  IonoState st;
+  EXPECT_TRUE(ApplyManualIonoInput("120 R", "7.5xyz", st));
+  EXPECT_DOUBLE_EQ(st.sunspotNumber, 120);
+  EXPECT_DOUBLE_EQ(st.kIndex, 7.5);
+  EXPECT_TRUE(ApplyManualIonoInput("", "none", st));
+  EXPECT_DOUBLE_EQ(st.kIndex, 0);
+  st.autoUpdate = true;
+  EXPECT_FALSE(ApplyManualIonoInput("5", "5", st));
+  EXPECT_DOUBLE_EQ(st.sunspotNumber, 0);
+  EXPECT_EQ(InetValueText(3.5), "3.5 (INET)");
+}
+
 TEST(InternetSwitches, NextCallOfTheScan) {
   const std::vector<std::string> list{"A", "B", "C"};
   EXPECT_EQ(NextScanCall(list, "B"), "C");

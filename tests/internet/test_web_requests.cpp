@@ -225,6 +225,14 @@ TEST_F(WebFixture, IonosphereUpdateWithFallback) {
   EXPECT_DOUBLE_EQ(iono.sunspotNumber, 77);
 }
 
+TEST_F(WebFixture, BulletinWithoutPlanetaryLineResumesTheCycle) {
+  server.routes["/text/sgas.txt"] = Route{200, "text/plain", std::string(300, '#') + "\nB. Solar: SSN 142 x\nEnd\n"};
+  web->StartIonoUpdateByUser();
+  ASSERT_TRUE(WaitFor([&] { return iono.status == "UPDATE FAILED" && Has("timer1 on"); }));
+  EXPECT_DOUBLE_EQ(iono.sunspotNumber, 142);
+  EXPECT_FALSE(Has("settings"));
+}
+
 TEST(PageFetcher, SizeCapSlowAnswersAndErrors) {
   TinyHttpServer server;
   server.routes["/big"] = Route{200, "text/plain", std::string(200000, 'x'), 0};
