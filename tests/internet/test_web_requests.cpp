@@ -136,15 +136,26 @@ TEST_F(WebFixture, Source2PageWithHtmlAndNulBytes) {
 }
 
 TEST_F(WebFixture, Source1PlainTextAndPercentEncodedCall) {
+  state.settings.userCall = "ME1XY";
+  state.settings.logsOn = true;
   server.routes["/aprs/raw"] = Route{200, "text/plain",
                                      "2024-05-01 12:34:56: AB1CD-9>APRS,TCPIP*:!5230.00N/01320.00E>one\n"
-                                     "2024-05-01 12:40:00: AB1CD-9>APRS,TCPIP*:!5231.00N/01320.00E>two\r"};
+                                     "2024-05-01 12:36:00: AB1CD-9>APRS,TCPIP*::ME1XY    :are you there{3\n"
+                                     "2024-05-01 12:40:00: AB1CD-9>APRS,TCPIP*:!5231.00N\\01320.00E!help\r"};
   web->StartRawPoll();
   ASSERT_TRUE(WaitFor([&] { return Has("timer1 on"); }));
   EXPECT_EQ(server.targets.at(0), "/aprs/raw?callsign=AB1CD-9&seconds=259200");
   EXPECT_TRUE(Has("notice COLLECTING INTERNET DATA (MONI 1) ... 49344"));  // olive for source 1
   EXPECT_EQ(state.moniOneCount, 2);
   EXPECT_EQ(state.moniAllCount, 2);
+  // The message: in the chat, in the chat log, answered; the emergency: in _ALARM_.TXT.
+  EXPECT_EQ(chat.text[7].substr(0, 35), "AB1CD-9  :ME1XY    :are you there{3");
+  ASSERT_EQ(host.sent.size(), 1u);
+  EXPECT_EQ(host.sent[0], ":AB1CD-9  :mok3");
+  EXPECT_NE(folder.read("_CHATLOG.TXT").find("AB1CD-9  :ME1XY    :are you there{3"), std::string::npos);
+  EXPECT_NE(folder.read("_ALARM_.TXT").find("STATION : AB1CD-9\r\nTIME    : 2024-05-01 12:40\r\n"), std::string::npos);
+  EXPECT_EQ(host.emergencyWindows, 1);
+  EXPECT_EQ(folder.read("_LOGL_.TXT").size(), 2 * 122u);
   // Another call: percent-encoded in the request.
   state.settings.moniOneCall = "A/B 1";
   state.moniOneCount = 0;
