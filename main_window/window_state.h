@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "links/aprs_is.h"
+#include "links/gps_reader.h"
 #include "main_window/shell_logic.h"
 #include "platform/serial_port.h"
 
@@ -59,13 +60,8 @@ struct LinkState {
   int AgwDataPending = 0;
 };
 
-// The GPS reader's navigation recording.
-struct NavigationState {
-  int NavigationRecording = 0;
-  int NavigationActive = 0;
-  std::string NavigationRecord, NavigationLine;
-  std::string GpsNorthText = "         ", GpsEastText = "         ";
-};
+// The GPS reader's navigation recording (links/gps_reader.h).
+using NavigationState = links::NavigationState;
 
 // The panels' part of the window.
 struct PanelState {
