@@ -397,6 +397,8 @@ GpsTickResult GpsReader::Evaluate(NavigationState& nav, const GpsTickContext& c,
   }
 
   r.readout = GpsReadoutText(buffer_, lat_text, lon_text);
+  r.latitude = lat;
+  r.longitude = lon;
 
   double east = 0, north = 0;
   try {

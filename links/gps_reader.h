@@ -161,6 +161,7 @@ struct GpsTickResult {
   bool hide_readout = false;   // no fix in the tick before: the read-out line goes
   bool fix = false;            // this tick took a fix
   std::string readout;         // the GPS-INFO line of the fix
+  double latitude = 0, longitude = 0;  // the fix in degrees (five decimals)
   bool centre_on_own = false;  // CentreMode 2 (the user left the map alone 30 s)
   bool fix_regained = false;   // a fix after a tick without one, map left alone 30 s
   bool track_written = false;
