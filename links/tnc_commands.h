@@ -89,6 +89,19 @@ TncCommandSet ScsPtcInitSet(const TncSettings& s);
 // The set of the interface kind; empty for the kinds without a serial TNC.
 TncCommandSet TncInitSet(const TncSettings& s);
 
+// The commands the TX setup panel's OK sends again to the running TNC (on the open
+// port): own call, destination and path, digipeater, radio mode, level and cross
+// mode; the PK-232 back in converse mode at its end. Empty for the kinds without a
+// serial TNC.
+TncCommandSet Pk232ResendSet(const TncSettings& s);
+TncCommandSet ScsTncResendSet(const TncSettings& s);
+TncCommandSet ScsPtcResendSet(const TncSettings& s);
+TncCommandSet TncResendSet(const TncSettings& s);
+
+// The own call: the user call with "-" and the SSID when it has no "-" yet and the
+// SSID is not empty. One rule for the TNC, the packet engine and the echo.
+std::string OwnCall(const TncSettings& s);
+
 // The last commands of the main window's shutdown by interface kind, with their
 // waits: the PK-232 leaves its converse mode, the SCS TNC its monitor, the PTC its
 // host mode and then resets (with its pause between the two). The packet engine's
@@ -117,6 +130,8 @@ struct TncRunOptions {
   int drain_timeout_ms = 5000;   // draining the output of a stuck line
   // The waits: Pause / PauseWithEvents by default (tests install their own clock).
   std::function<void(float seconds, bool with_events)> wait;
+  // The port stays open after the set (a set sent on the link's open port).
+  bool keep_port_open = false;
 };
 
 struct TncRunResult {

@@ -130,6 +130,7 @@ void Form1::BuildControls() {
   Timer1 = cycle_->Timer1();
   Timer2 = cycle_->Timer2();
   cycle_->ConnectPause(Text10, column_->Check22);
+  BuildTxControls();
 }
 
 void Form1::WireControls() {

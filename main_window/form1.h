@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "links/gps_reader.h"
 #include "links/main_cycle.h"
 #include "main_window/services.h"
 #include "main_window/shell_logic.h"
@@ -74,6 +75,26 @@ class Form1 : public QWidget {
   void WriteSettingsFile();
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
 
+  // --- GPS, TX switch and TX setup panel (form1_tx.cpp) -----------------------
+  // The main cycle's GPS step: reads the GPS port or drop file when the settings
+  // name a source, and applies the tick's result to the window.
+  void ReadGps();
+  links::GpsReader& Gps() { return gps_; }
+  // Seconds since the user last moved the map (the map display supplies it).
+  std::function<double()> SecondsSinceMapInteraction;
+  // The TX switch's mouse-up: 1 left (switch), 2 right (open the TX setup panel).
+  void Check6_MouseUp(int button);
+  // The TX setup panel's OK.
+  void TxSetupOk();
+  // Hooks of the links built elsewhere: the own beacon sender, the next position
+  // beacon due at once, and the packet engine's registration (kind 0) with its UI
+  // digipeater.
+  std::function<void()> SendOwnBeacon;
+  std::function<void()> MakePositionBeaconDue;
+  std::function<void(const std::string& tx_call, int digi_on)> RenewAgwRegistration;
+  platform::Label* Label39 = nullptr;  // the GPS-INFO line
+  // ---------------------------------------------------------------------------
+
   // The main cycle's two timers.
   QTimer* Timer1 = nullptr;
   QTimer* Timer2 = nullptr;
@@ -111,6 +132,9 @@ class Form1 : public QWidget {
   void PatchSettingsAtShutdown();
   void DrainAndClosePorts();
   MapContext MapContextOf();
+  void BuildTxControls();  // form1_tx.cpp
+  links::GpsReader gps_;
+  bool tx_ok_running_ = false;
 
   std::string app_folder_;
   std::string data_folder_;
