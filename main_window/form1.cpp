@@ -130,7 +130,6 @@ void Form1::BuildControls() {
   Timer1 = cycle_->Timer1();
   Timer2 = cycle_->Timer2();
   cycle_->ConnectPause(Text10, column_->Check22);
-  BuildTxControls();
 }
 
 void Form1::WireControls() {
@@ -147,10 +146,7 @@ void Form1::WireControls() {
   c.Command65->OnClick = [this] { Command65_Click(); };
   c.Command59->OnClick = [this] { Form_KeyDown(114); };
   c.Command58->OnClick = [this] { Form_KeyDown(115); };
-  terminal_->Command66->OnClick = [this] {
-    terminal_->hide();
-    cycle_->Resume();
-  };
+  BuildTxControls();  // GPS, TX, terminal and RAW list: form1_tx.cpp
 }
 
 MapContext Form1::MapContextOf() {
@@ -716,11 +712,7 @@ void Form1::Form_KeyDown(int key_code) {
 void Form1::Command65_Click() {
   cycle_->StopAll();
   terminal_->move(0, 0);
-  terminal_->Text19->SetText("");
-  terminal_->Text20->SetText("");
-  terminal_->show();
-  terminal_->raise();
-  terminal_->Text19->setFocus();
+  terminal_io_->Open();
 }
 
 void Form1::DrawMap() { MapDisplay().DrawMap(); }

@@ -16,6 +16,8 @@
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/raw_list.h"
+#include "panels/terminal.h"
 #include "panels/tx_setup_panel.h"
 #include "platform/controls.h"
 #include "reception/reception_settings.h"
@@ -135,6 +137,9 @@ class Form1 : public QWidget {
   void BuildTxControls();  // form1_tx.cpp
   links::GpsReader gps_;
   bool tx_ok_running_ = false;
+  panels::Terminal* terminal_io_ = nullptr;
+  panels::TemporaryNotice* notice_ = nullptr;
+  panels::RawList* raw_list_ = nullptr;
 
   std::string app_folder_;
   std::string data_folder_;

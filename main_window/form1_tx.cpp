@@ -24,6 +24,42 @@ void Form1::BuildTxControls() {
   tx_->OnAbort = [this] { cycle_->Start(); };
   tx_->OnSymbolShown = [this](int) { cycle_->StopAll(); };
   column_->Check6->OnMouseUp = [this](int button) { Check6_MouseUp(button); };
+
+  terminal_io_ = new panels::Terminal(*terminal_, link_.MSComm1, this);
+  terminal_io_->OnClosed = [this] { cycle_->Resume(); };
+
+  notice_ = new panels::TemporaryNotice(this);
+  panels::RawListContext rc;
+  rc.reception = &reception_;
+  rc.port = &link_.MSComm1;
+  rc.interfaceKind = [this] { return settings_.InterfaceKind; };
+  rc.radioMode = [this] { return settings_.RadioMode; };
+  rc.cycleInterval = [this] { return shell_.CycleInterval; };
+  rc.holdCycle = [this](int ms) {
+    Timer1->stop();
+    Timer1->setInterval(ms);
+    Timer1->start();
+  };
+  rc.stopCycle = [this] { cycle_->Stop(); };
+  rc.startCycle = [this] { cycle_->Start(); };
+  rc.drawMap = [this] { DrawMap(); };
+  rc.focusMap = [this] {
+    if (isActiveWindow()) Picture1->setFocus();
+  };
+  rc.infoOpened = [this] {
+    const reception::InfoPanelState& info = reception_.info;
+    info_->SetCaption(info.call);
+    info_->Command18->SetCaption(info.backCaption);
+    info_->Label19->SetCaption(info.labelCaption);
+    info_->Command19->SetCaption(info.forwardCaption);
+    info_->show();
+    info_->raise();
+    scales_->hide();
+    ApplyLanguageTexts();
+  };
+  rc.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
+  rc.twipsPerPixelY = [this] { return shell_.TwipsPerPixelY; };
+  raw_list_ = new panels::RawList(*List1, *column_->Check3, *column_->Command3, *Picture1, *notice_, rc, this);
 }
 
 // ---------------------------------------------------------------------------
