@@ -457,6 +457,11 @@ bool GpsSourceSet(const std::string& s) { return LeadingNumber(s) > 0 || GpsSour
 
 std::string GpsLineSettings(const std::string& gps_baud) { return Trim(gps_baud) + ",N,8,1"; }
 
+bool OpenGpsPort(platform::SerialPort& port, const std::string& gps_source, const std::string& gps_baud) {
+  const int n = GpsPortNumber(gps_source);
+  return n > 0 && port.Open(n, GpsLineSettings(gps_baud));
+}
+
 GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialPort* port,
                       const fs::path& drop_file, const GpsTickContext& c) {
   if (port != nullptr && port->IsOpen()) reader.Feed(port->ReadAll());

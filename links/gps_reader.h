@@ -207,6 +207,10 @@ bool GpsSourceSet(const std::string& gps_source);
 // The GPS port's line settings: NBAUD and ",N,8,1".
 std::string GpsLineSettings(const std::string& gps_baud);
 
+// Opens the GPS port at start-up when the NMEA setting names one (NBAUD ",N,8,1");
+// false when there is none or it cannot be opened (the reader then reads nothing).
+bool OpenGpsPort(platform::SerialPort& port, const std::string& gps_source, const std::string& gps_baud);
+
 // One tick's read: the port's waiting text (when `port` is open), then the drop
 // file (`drop_file` not empty), then Evaluate.
 GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialPort* port,

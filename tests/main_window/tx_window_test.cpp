@@ -1,0 +1,192 @@
+// The main window's TX switch, TX setup panel and GPS step: the panel opened from
+// the settings, its OK writing them (or refusing bad entries), the TNC commands
+// sent again to a scripted TNC, a manual beacon, and a GPS fix from a drop file.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "links/tnc_commands.h"
+#include "main_window/form1.h"
+#include "platform/process.h"
+#include "tests/links/gps_nmea.h"
+#include "tests/support/find.h"
+#include "tests/support/program_folder.h"
+
+namespace zeblon {
+namespace {
+
+using testing_support::Find;
+namespace fs = std::filesystem;
+
+class TxWindowTest : public testing_support::ProgramFolderTest {
+ protected:
+  void Ini(const std::string& modem, const std::string& more = "") {
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=" + modem +
+                            "\r\nMSYS=U33\r\nLANG=11\r\nUTN=6581.5\r\nUTE=401.25\r\nUUN=6580\r\nUUE=400\r\n"
+                            "CALL=QW7TK\r\nNOAT=1\r\nWVER=WIN10\r\nTXID=9\r\nTXON=10\r\nTXTO=ZEBL\r\n"
+                            "TXPA=WIDE1-1\r\nTXSY=62\r\nTXAF=300\r\nHBAUD=1200\r\nXBAUD=NONE\r\nSCOMP=7\r\n" +
+                            more);
+  }
+  std::unique_ptr<Form1> Start() {
+    auto form = std::make_unique<Form1>();
+    form->show();
+    PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+    return form;
+  }
+  static void Grab(QWidget& w, const char* file) {
+    const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";
+    fs::create_directories(dir);
+    w.grab().save(QString::fromStdString((dir / file).string()));
+  }
+};
+
+TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
+  Ini("4");
+  auto form = Start();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  panels::TxSetupPanel& tx = form->TxPanel();
+  form->Check6_MouseUp(2);
+  EXPECT_FALSE(tx.isHidden());
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_FALSE(form->Timer2->isActive());
+  EXPECT_EQ(tx.fr4Text1->Text(), "9");
+  EXPECT_EQ(tx.fr4Text2->Text(), "10");
+  EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1");
+  EXPECT_EQ(tx.fr4Text8->Text(), "62");
+  EXPECT_TRUE(tx.Frame20->isHidden());  // no SCS TNC
+  EXPECT_TRUE(tx.Text16->isHidden());
+  EXPECT_EQ(tx.width(), form->width());
+  tx.fr4ti[1]->SetText("Mobile station, 145.800 MHz");
+  Grab(*form, "tx_setup_panel.png");
+
+  // A bad symbol number: a message, the panel stays, nothing is written.
+  tx.fr4Text8->SetText("97");
+  tx.fr4Command4->click();
+  ASSERT_EQ(platform::MessageLog().size(), 1u);
+  EXPECT_NE(platform::MessageLog()[0].text.find("APRS SYMBOL"), std::string::npos);
+  EXPECT_FALSE(tx.isHidden());
+  EXPECT_TRUE(IniHas("TXSY=62"));
+
+  // Corrected: the settings file, the own call, the echo header, the TX switch.
+  tx.fr4Text8->SetText("101");
+  tx.fr4Text1->SetText("7");
+  tx.fr4Text2->SetText("MANUAL");
+  tx.fr4Text3->SetText("");
+  tx.fr4Command4->click();
+  EXPECT_TRUE(tx.isHidden());
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_TRUE(IniHas("TXID=7"));
+  EXPECT_TRUE(IniHas("TXON=0"));
+  EXPECT_TRUE(IniHas("TXTO=ZEBL"));
+  EXPECT_TRUE(IniHas("TXSY=101"));
+  EXPECT_EQ(form->shell().TxCall, "AB1CD-7");
+  EXPECT_EQ(form->shell().OwnEchoHeader, "AB1CD-7*>WIDE1-1>ZEBL");
+  EXPECT_EQ(Find<platform::CheckBox>(*form, "Check6")->Caption(), "TX !");
+  EXPECT_EQ(Find<platform::CheckBox>(*form, "Check6")->Value(), 0);
+
+  // ABORT: nothing taken, the cycle runs again.
+  form->Check6_MouseUp(2);
+  tx.fr4Text1->SetText("3");
+  tx.fr4Command3->click();
+  EXPECT_TRUE(tx.isHidden());
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_TRUE(IniHas("TXID=7"));
+}
+
+TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
+  Ini("0");
+  auto form = Start();
+  int beacons = 0, due = 0;
+  form->SendOwnBeacon = [&beacons] { ++beacons; };
+  form->MakePositionBeaconDue = [&due] { ++due; };
+  auto* check6 = Find<platform::CheckBox>(*form, "Check6");
+  check6->SetCaption("TX !");
+  form->settings().BeaconInterval = 0;
+  check6->SetValue(1);
+  form->Check6_MouseUp(1);
+  EXPECT_EQ(beacons, 1);
+  EXPECT_EQ(check6->Value(), 0);
+  EXPECT_FALSE(Find<QWidget>(*form, "Command23")->isEnabled());
+  // With an interval: no beacon from the switch, the next one due at once.
+  check6->SetCaption("TX 10");
+  form->settings().BeaconInterval = 10;
+  check6->SetValue(1);
+  form->Check6_MouseUp(1);
+  EXPECT_EQ(beacons, 1);
+  EXPECT_EQ(due, 2);
+  EXPECT_EQ(check6->Value(), 1);
+  EXPECT_TRUE(Find<QWidget>(*form, "Command23")->isEnabled());
+}
+
+TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
+  if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+  QProcess socat;
+  socat.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((folder_ / "COM7").string()),
+                        "pty,raw,echo=0,link=" + QString::fromStdString((folder_ / "TNC").string())});
+  ASSERT_TRUE(socat.waitForStarted(5000));
+  for (int i = 0; i < 300 && !fs::exists(folder_ / "TNC"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const int tnc = ::open((folder_ / "TNC").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(tnc, 0);
+  Ini("5", "HBAUD=300R\r\nXBAUD=300\r\n");
+  auto form = Start();
+  ASSERT_TRUE(form->link().MSComm1.Open(7, "38400,N,8,1", (folder_ / "COM7").string()));
+  form->Check6_MouseUp(2);
+  panels::TxSetupPanel& tx = form->TxPanel();
+  EXPECT_FALSE(tx.Frame20->isHidden());
+  tx.Check32->SetValue(1);
+  Grab(*form, "tx_setup_panel_scs_tnc.png");
+  tx.fr4Command4->click();
+  ASSERT_TRUE(tx.isHidden());
+  const std::string want = links::SentBytes(
+      links::TncResendSet(links::TncSettingsFrom(form->settings(), form->shell().HfDualOn == 1)));
+  EXPECT_NE(want.find("\x1b%AGH\r\x1bR1\r\x1b%AD3\r"), std::string::npos);
+  std::string got;
+  for (int i = 0; i < 100 && got.size() < want.size(); ++i) {
+    pollfd p{tnc, POLLIN, 0};
+    if (::poll(&p, 1, 20) > 0) {
+      char buf[512];
+      const ssize_t n = ::read(tnc, buf, sizeof buf);
+      if (n > 0) got.append(buf, static_cast<std::size_t>(n));
+    }
+  }
+  EXPECT_EQ(got, want);
+  EXPECT_TRUE(form->link().MSComm1.IsOpen());
+  EXPECT_NE(form->windowTitle().toStdString().find("Digi X-mode"), std::string::npos);
+  form->link().MSComm1.Close();
+  ::close(tnc);
+  ::kill(static_cast<pid_t>(socat.processId()), SIGTERM);
+  socat.waitForFinished(3000);
+}
+
+TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
+  Ini("4", "NMEA=GPS.TXT\r\n");
+  auto form = Start();
+  using links::testing::Nmea;
+  Write("GPS.TXT", Nmea("GPGGA,123519,5920.00,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,") +
+                       Nmea("GPGGA,123520,5920.01,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,"));
+  form->ReadGps();
+  EXPECT_FALSE(fs::exists(folder_ / "GPS.TXT"));
+  EXPECT_FALSE(form->Label39->isHidden());
+  EXPECT_EQ(form->Label39->Caption().substr(0, 45), "   GPS-INFO: GLN:___59.33350 GLE:___18.05833 ");
+  EXPECT_EQ(form->Gps().GpsFixMoved, 1);
+  EXPECT_EQ(form->map().CentreMode, 2);
+  EXPECT_EQ(form->navigation().NavigationActive, 1);
+  bool track = false;
+  for (const auto& e : fs::directory_iterator(folder_ / "U33" / "TRK")) track = track || e.path().extension() == ".TRK";
+  EXPECT_TRUE(track);
+  // No new file: no fix, and the read-out goes at the tick after.
+  form->ReadGps();
+  EXPECT_EQ(form->Gps().GpsFixMoved, 0);
+  form->ReadGps();
+  EXPECT_TRUE(form->Label39->isHidden());
+}
+
+}  // namespace
+}  // namespace zeblon
