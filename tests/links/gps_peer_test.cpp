@@ -8,9 +8,7 @@
 // second; each fix it takes must be the one gpsd (gpsfake, in pipe mode) gives for
 // that second, and it must never take the bad sentence's position nor a fix after
 // the receiver stopped.
-#include <fcntl.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -28,6 +26,7 @@
 #include "settings/text_files.h"
 #include "tests/links/gps_nmea.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/pty_pair.h"
 
 namespace zeblon::links {
 namespace {
@@ -103,34 +102,22 @@ class GpsPeerTest : public ::testing::Test {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
     scratch_ = std::make_unique<testing_support::ScratchFolder>("zeblon_gps_peer");
     dir_ = scratch_->path();
-    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "GPS").string()),
-                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "RECEIVER").string())});
-    ASSERT_TRUE(socat_.waitForStarted(5000));
-    for (int i = 0; i < 300 && !(fs::exists(dir_ / "GPS") && fs::exists(dir_ / "RECEIVER")); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(dir_ / "RECEIVER"));
-    receiver_ = ::open((dir_ / "RECEIVER").c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(receiver_, 0);
+    line_ = std::make_unique<testing_support::PtyPair>(dir_, "GPS", "RECEIVER");
+    ASSERT_TRUE(line_->ok());
   }
   void TearDown() override {
-    if (receiver_ >= 0) ::close(receiver_);
-    if (socat_.state() != QProcess::NotRunning) {
-      ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
-      socat_.waitForFinished(3000);
-    }
+    line_.reset();
     scratch_.reset();
   }
   // The receiver sends bytes at the line's speed (ten bits a character).
   void Send(const std::string& bytes) {
-    ASSERT_EQ(::write(receiver_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_TRUE(line_->Write(bytes));
     std::this_thread::sleep_for(std::chrono::microseconds(bytes.size() * 10 * 1000000 / kBaud));
   }
 
   std::unique_ptr<testing_support::ScratchFolder> scratch_;
   fs::path dir_;
-  QProcess socat_;
-  int receiver_ = -1;
+  std::unique_ptr<testing_support::PtyPair> line_;
 };
 
 TEST_F(GpsPeerTest, FixesAgreeWithGpsdAndQuirksAreSafe) {

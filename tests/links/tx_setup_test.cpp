@@ -3,12 +3,6 @@
 // the TNC commands it sends again, on a serial line to a scripted TNC.
 #include "links/tx_setup.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -21,6 +15,7 @@
 #include "platform/process.h"
 #include "platform/serial_port.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/pty_pair.h"
 
 namespace zeblon::links {
 namespace {
@@ -315,39 +310,24 @@ class ScriptedTncLine : public ::testing::Test {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
     scratch_ = std::make_unique<testing_support::ScratchFolder>("zeblon_tx_resend");
     dir_ = scratch_->path();
-    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
-                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
-    ASSERT_TRUE(socat_.waitForStarted(5000));
-    for (int i = 0; i < 300 && !(fs::exists(dir_ / "COM7") && fs::exists(dir_ / "TNC")); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(dir_ / "TNC"));
-    fd_ = ::open((dir_ / "TNC").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(fd_, 0);
+    line_ = std::make_unique<testing_support::PtyPair>(dir_, "COM7", "TNC");
+    ASSERT_TRUE(line_->ok());
   }
   void TearDown() override {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
-    if (fd_ >= 0) ::close(fd_);
-    if (socat_.state() != QProcess::NotRunning) {
-      ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
-      socat_.waitForFinished(3000);
-    }
+    line_.reset();
     scratch_.reset();
   }
   void Run(bool chatter) {
     thread_ = std::thread([this, chatter] {
       while (!stop_) {
-        pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, 5) > 0 && (p.revents & POLLIN)) {
-          char buf[256];
-          const ssize_t n = ::read(fd_, buf, sizeof buf);
-          if (n > 0) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            received_.append(buf, static_cast<std::size_t>(n));
-          }
+        const std::string got = line_->Read(5);
+        if (!got.empty()) {
+          std::lock_guard<std::mutex> lock(mutex_);
+          received_ += got;
         }
-        if (chatter) [[maybe_unused]] auto w = ::write(fd_, "cmd:", 4);
+        if (chatter) line_->Write("cmd:");
       }
     });
   }
@@ -358,8 +338,7 @@ class ScriptedTncLine : public ::testing::Test {
 
   std::unique_ptr<testing_support::ScratchFolder> scratch_;
   fs::path dir_;
-  QProcess socat_;
-  int fd_ = -1;
+  std::unique_ptr<testing_support::PtyPair> line_;
   std::thread thread_;
   std::atomic<bool> stop_{false};
   std::mutex mutex_;

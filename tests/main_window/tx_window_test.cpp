@@ -1,12 +1,6 @@
 // The main window's TX switch, TX setup panel and GPS step: the panel opened from
 // the settings, its OK writing them (or refusing bad entries), the TNC commands
 // sent again to a scripted TNC, a manual beacon, and a GPS fix from a drop file.
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <unistd.h>
-
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -18,6 +12,7 @@
 #include "tests/links/gps_nmea.h"
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/pty_pair.h"
 
 namespace zeblon {
 namespace {
@@ -127,13 +122,8 @@ TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
 
 TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
-  QProcess socat;
-  socat.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((folder_ / "COM7").string()),
-                        "pty,raw,echo=0,link=" + QString::fromStdString((folder_ / "TNC").string())});
-  ASSERT_TRUE(socat.waitForStarted(5000));
-  for (int i = 0; i < 300 && !fs::exists(folder_ / "TNC"); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  const int tnc = ::open((folder_ / "TNC").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-  ASSERT_GE(tnc, 0);
+  testing_support::PtyPair line(folder_, "COM7", "TNC");
+  ASSERT_TRUE(line.ok());
   Ini("5", "HBAUD=300R\r\nXBAUD=300\r\n");
   auto form = Start();
   ASSERT_TRUE(form->link().MSComm1.Open(7, "38400,N,8,1", (folder_ / "COM7").string()));
@@ -147,22 +137,11 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   const std::string want = links::SentBytes(
       links::TncResendSet(links::TncSettingsFrom(form->settings(), form->shell().HfDualOn == 1)));
   EXPECT_NE(want.find("\x1b%AGH\r\x1bR1\r\x1b%AD3\r"), std::string::npos);
-  std::string got;
-  for (int i = 0; i < 100 && got.size() < want.size(); ++i) {
-    pollfd p{tnc, POLLIN, 0};
-    if (::poll(&p, 1, 20) > 0) {
-      char buf[512];
-      const ssize_t n = ::read(tnc, buf, sizeof buf);
-      if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-    }
-  }
+  const std::string got = line.ReadBytes(want.size(), 2000);
   EXPECT_EQ(got, want);
   EXPECT_TRUE(form->link().MSComm1.IsOpen());
   EXPECT_NE(form->windowTitle().toStdString().find("Digi X-mode"), std::string::npos);
   form->link().MSComm1.Close();
-  ::close(tnc);
-  ::kill(static_cast<pid_t>(socat.processId()), SIGTERM);
-  socat.waitForFinished(3000);
 }
 
 TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {

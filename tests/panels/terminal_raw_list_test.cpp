@@ -1,13 +1,7 @@
 // The terminal window and the RAW packet list: their text rules, the INFO lookup
 // of a monitor line, and both on a serial line to a scripted TNC (a socat pair).
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QKeyEvent>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -21,6 +15,7 @@
 #include "platform/wait.h"
 #include "reception/station_record.h"
 #include "tests/support/program_folder.h"
+#include "tests/support/pty_pair.h"
 
 namespace zeblon::panels {
 namespace {
@@ -102,44 +97,18 @@ class TncLine : public ::testing::Test {
   void SetUp() override {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
     scratch_ = std::make_unique<testing_support::ScratchFolder>("zeblon_term");
-    dir_ = scratch_->path();
-    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM5").string()),
-                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
-    ASSERT_TRUE(socat_.waitForStarted(5000));
-    for (int i = 0; i < 300 && !(fs::exists(dir_ / "COM5") && fs::exists(dir_ / "TNC")); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(dir_ / "TNC"));
-    tnc_ = ::open((dir_ / "TNC").c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    ASSERT_GE(tnc_, 0);
-    ASSERT_TRUE(port_.Open(5, "9600,N,8,1", (dir_ / "COM5").string()));
+    line_ = std::make_unique<testing_support::PtyPair>(scratch_->path(), "COM5", "TNC");
+    ASSERT_TRUE(line_->ok());
+    ASSERT_TRUE(port_.Open(5, "9600,N,8,1", line_->ProgramEnd().string()));
   }
   void TearDown() override {
     port_.Close();
-    if (tnc_ >= 0) ::close(tnc_);
-    if (socat_.state() != QProcess::NotRunning) {
-      ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
-      socat_.waitForFinished(3000);
-    }
+    line_.reset();
     scratch_.reset();
   }
   // What the TNC got within `ms`.
-  std::string TncReads(int ms = 300) {
-    std::string got;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-      pollfd p{tnc_, POLLIN, 0};
-      if (::poll(&p, 1, 10) > 0) {
-        char buf[256];
-        const ssize_t n = ::read(tnc_, buf, sizeof buf);
-        if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-      }
-    }
-    return got;
-  }
-  void TncSays(const std::string& text) {
-    ASSERT_EQ(::write(tnc_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
-  }
+  std::string TncReads(int ms = 300) { return line_->Read(ms); }
+  void TncSays(const std::string& text) { ASSERT_TRUE(line_->Write(text)); }
   static void Pump(int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (std::chrono::steady_clock::now() < end) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -151,9 +120,7 @@ class TncLine : public ::testing::Test {
   }
 
   std::unique_ptr<testing_support::ScratchFolder> scratch_;
-  fs::path dir_;
-  QProcess socat_;
-  int tnc_ = -1;
+  std::unique_ptr<testing_support::PtyPair> line_;
   platform::SerialPort port_;
 };
 
