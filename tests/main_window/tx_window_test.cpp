@@ -144,6 +144,25 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   form->link().MSComm1.Close();
 }
 
+TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
+  Ini("0");
+  auto form = Start();
+  std::vector<std::pair<std::string, int>> renewals;
+  form->RenewAgwRegistration = [&](const std::string& call, int digi) {
+    renewals.emplace_back(call, digi);
+    // Events run while the engine is asked: a second OK meanwhile is not a second OK.
+    form->TxPanel().fr4Command4->click();
+  };
+  form->Check6_MouseUp(2);
+  form->TxPanel().fr4Text1->SetText("12");
+  form->TxPanel().Check32->SetValue(1);
+  form->TxPanel().fr4Command4->click();
+  ASSERT_EQ(renewals.size(), 1u);
+  EXPECT_EQ(renewals[0].first, "AB1CD-12");
+  EXPECT_EQ(renewals[0].second, 1);
+  EXPECT_TRUE(form->TxPanel().isHidden());
+}
+
 TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
   Ini("4", "NMEA=GPS.TXT\r\n");
   auto form = Start();
@@ -165,6 +184,27 @@ TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
   EXPECT_EQ(form->Gps().GpsFixMoved, 0);
   form->ReadGps();
   EXPECT_TRUE(form->Label39->isHidden());
+}
+
+TEST_F(TxWindowTest, NavigationRecordingEndsWithTheStopLineAtShutdown) {
+  Ini("4", "NMEA=GPS.TXT\r\n");
+  auto form = Start();
+  form->navigation().NavigationRecording = 1;
+  using links::testing::Nmea;
+  Write("GPS.TXT", Nmea("GPGLL,5920.00,N,01803.50,E,123519,A") + Nmea("GPGLL,5920.01,N,01803.50,E,123520,A"));
+  form->ReadGps();
+  ASSERT_EQ(form->Gps().GpsFixMoved, 1);
+  const fs::path nav = folder_ / "drive_c" / "MAP" / "U33";
+  const std::string record = form->navigation().NavigationRecord;
+  // 59.3335 N 18.05833 E: cs2cs EPSG:4326 EPSG:32633 gives 673966.567 E 6581183.511 N.
+  EXPECT_EQ(record.substr(0, 9), "6581  673");
+  EXPECT_EQ(Read("drive_c/MAP/U33/QTHWAY.TXT"), record + "||");
+  form->CloseByUser();
+  const std::string stop = shell::NavigationStopLine(record);
+  EXPECT_EQ(Read("drive_c/MAP/U33/QTHWAY.TXT"), record + "||\r\n" + stop + "\r\n");
+  EXPECT_EQ(Read("drive_c/MAP/U33/QTHACT.TXT"), stop + "\r\n");
+  EXPECT_EQ(Read("drive_c/MAP/U33/QTHACTPR.TXT"),
+            "\xFE" + form->navigation().GpsNorthText + form->navigation().GpsEastText + "\r\n");
 }
 
 }  // namespace
