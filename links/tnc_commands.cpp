@@ -19,11 +19,6 @@ std::string Esc(const std::string& text) { return std::string(1, kEsc) + text; }
 
 }  // namespace
 
-std::string CallWithSsid(const std::string& text, const std::string& ssid) {
-  if (text.find('-') == std::string::npos && !ssid.empty()) return text + "-" + ssid;
-  return text;
-}
-
 std::string SignedNumber(int value) {
   return value < 0 ? std::to_string(value) : " " + std::to_string(value);
 }
@@ -193,7 +188,7 @@ TncCommandSet TncInitSet(const TncSettings& s) {
   }
 }
 
-std::string OwnCall(const TncSettings& s) { return CallWithSsid(Trim(s.user_call), Trim(s.tx_ssid)); }
+std::string OwnCall(const TncSettings& s) { return CallWithSsid(Trim(s.user_call), s.tx_ssid); }
 
 TncCommandSet Pk232ResendSet(const TncSettings& s) {
   const std::string cr(1, kCr);

@@ -66,8 +66,7 @@ struct TncSettings {
 // ---------------------------------------------------------------------------
 // Pieces of the command texts.
 
-// `text` with "-" and the SSID added when it holds no "-" and the SSID is not empty.
-std::string CallWithSsid(const std::string& text, const std::string& ssid);
+// CallWithSsid (settings/settings.h) adds the SSID to a call or a command.
 
 // A number with one leading blank when it is not negative (300 -> " 300", -5 -> "-5").
 std::string SignedNumber(int value);
