@@ -77,7 +77,7 @@ class Form1 : public QWidget {
   void WriteSettingsFile();
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
 
-  // --- GPS, TX switch and TX setup panel (form1_tx.cpp) -----------------------
+  // --- GPS, TX switch, TX setup panel, terminal, RAW list (form1_tx.cpp) ------
   // The main cycle's GPS step: reads the GPS port or drop file when the settings
   // name a source, and applies the tick's result to the window.
   void ReadGps();
@@ -137,6 +137,7 @@ class Form1 : public QWidget {
   void BuildTxControls();  // form1_tx.cpp
   links::GpsReader gps_;
   bool tx_ok_running_ = false;
+  bool gps_port_tried_ = false;
   panels::Terminal* terminal_io_ = nullptr;
   panels::TemporaryNotice* notice_ = nullptr;
   panels::RawList* raw_list_ = nullptr;

@@ -1,6 +1,6 @@
-// The main window's GPS step, TX switch and TX setup panel handlers: thin glue
-// between the window's controls and links/gps_reader, links/tx_setup and the TNC
-// command sets.
+// The main window's GPS step, TX switch, TX setup panel, terminal and RAW list:
+// thin glue between the window's controls and links/gps_reader, links/tx_setup,
+// the TNC command sets, panels/terminal and panels/raw_list.
 #include <QDateTime>
 
 #include "geodesy/text.h"
@@ -85,6 +85,11 @@ void Form1::ReadGps() {
     drop = ResolveOrSame(p);
   }
   SerialPort* port = links::GpsPortNumber(source) > 0 ? &link_.MSComm2 : nullptr;
+  if (port != nullptr && !port->IsOpen() && !gps_port_tried_) {
+    // The start-up's link opens the GPS port; when it has not, the first read does, once.
+    gps_port_tried_ = true;
+    links::OpenGpsPort(*port, source, settings_.GpsBaud);
+  }
   const links::GpsTickResult r = links::ReadGps(gps_, nav_, port, drop, c);
   links::ApplyGpsTickToControls(r, map_.CentreMode, Label39, column_->Option1, column_->Option2, column_->Check6,
                                 chat_->Check16);

@@ -207,5 +207,24 @@ TEST_F(TxWindowTest, NavigationRecordingEndsWithTheStopLineAtShutdown) {
             "\xFE" + form->navigation().GpsNorthText + form->navigation().GpsEastText + "\r\n");
 }
 
+TEST_F(TxWindowTest, GpsReceiverOnItsPort) {
+  if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+  testing_support::PtyPair line(folder_, "COM3", "RECEIVER");  // COM3 is the program folder's link
+  ASSERT_TRUE(line.ok());
+  Ini("4", "NMEA=3\r\nNBAUD=4800\r\n");
+  auto form = Start();
+  form->ReadGps();  // opens the port; nothing yet
+  ASSERT_TRUE(form->link().MSComm2.IsOpen());
+  EXPECT_EQ(form->Gps().GpsFixMoved, 0);
+  using links::testing::Nmea;
+  ASSERT_TRUE(line.Write(Nmea("GPRMC,123519,A,5920.00,N,01803.50,E,0.0,0.0,230324,,") +
+                         Nmea("GPRMC,123520,A,5920.00,N,01803.50,E,0.0,0.0,230324,,")));
+  form->link().MSComm2.WaitForInput(500);
+  form->ReadGps();
+  EXPECT_EQ(form->Gps().GpsFixMoved, 1);
+  EXPECT_FALSE(form->Label39->isHidden());
+  form->link().MSComm2.Close();
+}
+
 }  // namespace
 }  // namespace zeblon
