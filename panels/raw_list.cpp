@@ -175,8 +175,12 @@ bool RawList::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::MouseButtonPress: {
       const int b = MouseButtonNumber(m->button());
       const QPoint p = m->position().toPoint();
-      // The click selects its line first; the lookup reads the selection.
-      QTimer::singleShot(0, this, [this, b, p] { List1_MouseDown(b, p.x(), p.y()); });
+      if (b == 1) {
+        // The click selects its line first; the lookup reads the selection.
+        QTimer::singleShot(0, this, [this, p] { List1_MouseDown(1, p.x(), p.y()); });
+      } else {
+        List1_MouseDown(b, p.x(), p.y());  // at once, so that its release always follows it
+      }
       break;
     }
     case QEvent::MouseMove: {

@@ -2,6 +2,7 @@
 // of a monitor line, and both on a serial line to a scripted TNC (a socat pair).
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -240,6 +241,21 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   raw.List1_MouseUp(2);
   EXPECT_TRUE(notice.isHidden());
   EXPECT_EQ(TncReads(), "\x1b%B300\r\x1b%BR300\r");
+  // The same through the list's own mouse events.
+  QWidget* vp = list1->viewport();
+  const QPointF at(30, 8);
+  QMouseEvent rpress(QEvent::MouseButtonPress, at, vp->mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                     Qt::NoModifier);
+  QMouseEvent rrelease(QEvent::MouseButtonRelease, at, vp->mapToGlobal(at), Qt::RightButton, Qt::NoButton,
+                       Qt::NoModifier);
+  QApplication::sendEvent(vp, &rpress);
+  QApplication::sendEvent(vp, &rrelease);
+  EXPECT_EQ(TncReads(), "\x1b%B300\r\x1b%BR300\r");
+  QMouseEvent lpress(QEvent::MouseButtonPress, at, vp->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                     Qt::NoModifier);
+  QApplication::sendEvent(vp, &lpress);
+  Pump(50);
+  EXPECT_EQ(infos, 2);  // the first line, clicked: the INFO panel again
   kind = 1;  // with the PK-232 nothing
   raw.List1_MouseDown(2, 40, 60);
   raw.List1_MouseUp(2);
