@@ -113,7 +113,16 @@ class GpsPeerTest : public ::testing::Test {
   void Send(const std::string& bytes) {
     ASSERT_TRUE(line_->Write(bytes));
     std::this_thread::sleep_for(std::chrono::microseconds(bytes.size() * 10 * 1000000 / kBaud));
+    in_flight_ += bytes.size();
   }
+  // Everything sent has reached the program's end of the line (socat relays it).
+  void Arrived(platform::SerialPort& port) {
+    for (int i = 0; i < 200 && port.InBufferCount() < static_cast<long long>(in_flight_); ++i) {
+      port.WaitForInput(10);
+    }
+    in_flight_ = 0;
+  }
+  std::size_t in_flight_ = 0;
 
   std::unique_ptr<testing_support::ScratchFolder> scratch_;
   fs::path dir_;
@@ -146,7 +155,7 @@ TEST_F(GpsPeerTest, FixesAgreeWithGpsdAndQuirksAreSafe) {
   c.now = {2024, 3, 23, 13, 35, 0};
   std::map<int, std::pair<double, double>> ours;
   auto tick = [&](int second) {
-    port.WaitForInput(100);
+    Arrived(port);
     c.now.second = second;
     c.now.minute = 35 + second / 4;  // a track line every few ticks
     const GpsTickResult r = ReadGps(reader, nav, &port, {}, c);

@@ -302,8 +302,7 @@ TEST(TxSetupResend, SetsAsWritten) {
   EXPECT_EQ(OwnCall(dashed), "AB1CD-3");
 }
 
-// A scripted TNC on the far end of a socat pair: it records what arrives and answers
-// every line with a prompt, or keeps chattering "cmd:".
+// A scripted TNC on the far end of a socat pair.
 class ScriptedTncLine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -319,15 +318,15 @@ class ScriptedTncLine : public ::testing::Test {
     line_.reset();
     scratch_.reset();
   }
-  void Run(bool chatter) {
-    thread_ = std::thread([this, chatter] {
+  // The TNC records what arrives.
+  void Run() {
+    thread_ = std::thread([this] {
       while (!stop_) {
         const std::string got = line_->Read(5);
         if (!got.empty()) {
           std::lock_guard<std::mutex> lock(mutex_);
           received_ += got;
         }
-        if (chatter) line_->Write("cmd:");
       }
     });
   }
@@ -346,7 +345,7 @@ class ScriptedTncLine : public ::testing::Test {
 };
 
 TEST_F(ScriptedTncLine, ResendReachesTheTncByteForByteAndThePortStaysOpen) {
-  Run(false);
+  Run();
   platform::SerialPort port;
   ASSERT_TRUE(port.Open(7, "38400,N,8,1", (dir_ / "COM7").string()));
   for (int kind : {5, 6, 1}) {
@@ -357,7 +356,7 @@ TEST_F(ScriptedTncLine, ResendReachesTheTncByteForByteAndThePortStaysOpen) {
     const std::size_t before = Received().size();
     RunTncCommandSet(set, port, o);
     EXPECT_TRUE(port.IsOpen()) << kind;
-    for (int i = 0; i < 100 && Received().size() < before + SentBytes(set).size(); ++i) {
+    for (int i = 0; i < 300 && Received().size() < before + SentBytes(set).size(); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(Received().substr(before), SentBytes(set)) << kind;
@@ -365,29 +364,34 @@ TEST_F(ScriptedTncLine, ResendReachesTheTncByteForByteAndThePortStaysOpen) {
 }
 
 TEST_F(ScriptedTncLine, ChattyTncAndClosedPortAreBounded) {
-  Run(true);
+  Run();
   platform::SerialPort port;
   ASSERT_TRUE(port.Open(7, "9600,N,8,1", (dir_ / "COM7").string()));
   TncRunOptions o;
   o.keep_port_open = true;
   o.max_prompt_reads = 5;
   o.drain_timeout_ms = 500;
-  int waits = 0;
-  o.wait = [&waits](float, bool) {
-    ++waits;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  // A TNC that never stops prompting: every wait ends with a fresh "cmd:" on the line.
+  o.wait = [&](float, bool) {
+    line_->Write("cmd:");
+    port.WaitForInput(2000);
   };
   const auto start = std::chrono::steady_clock::now();
   const TncRunResult r = RunTncCommandSet(TncResendSet(Tnc(1)), port, o);
   EXPECT_TRUE(r.prompt_loop_cut);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-  EXPECT_NE(Received().find("K\r"), std::string::npos);  // back to converse mode all the same
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+  // Back to converse mode all the same.
+  for (int i = 0; i < 200 && Received().find("K\r") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_NE(Received().find("K\r"), std::string::npos);
   // A closed port: every write refused quietly, no crash, nothing sent.
   port.Close();
   const std::size_t before = Received().size();
+  o.wait = [](float, bool) {};
   const TncRunResult closed = RunTncCommandSet(TncResendSet(Tnc(5)), port, o);
   EXPECT_FALSE(closed.answered);
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(Received().size(), before);
 }
 

@@ -217,9 +217,12 @@ TEST_F(TxWindowTest, GpsReceiverOnItsPort) {
   ASSERT_TRUE(form->link().MSComm2.IsOpen());
   EXPECT_EQ(form->Gps().GpsFixMoved, 0);
   using links::testing::Nmea;
-  ASSERT_TRUE(line.Write(Nmea("GPRMC,123519,A,5920.00,N,01803.50,E,0.0,0.0,230324,,") +
-                         Nmea("GPRMC,123520,A,5920.00,N,01803.50,E,0.0,0.0,230324,,")));
-  form->link().MSComm2.WaitForInput(500);
+  const std::string sent = Nmea("GPRMC,123519,A,5920.00,N,01803.50,E,0.0,0.0,230324,,") +
+                           Nmea("GPRMC,123520,A,5920.00,N,01803.50,E,0.0,0.0,230324,,");
+  ASSERT_TRUE(line.Write(sent));
+  for (int i = 0; i < 100 && form->link().MSComm2.InBufferCount() < static_cast<long long>(sent.size()); ++i) {
+    form->link().MSComm2.WaitForInput(20);
+  }
   form->ReadGps();
   EXPECT_EQ(form->Gps().GpsFixMoved, 1);
   EXPECT_FALSE(form->Label39->isHidden());

@@ -148,7 +148,7 @@ TEST_F(TncLine, TerminalTypesToTheTncAndShowsItsAnswers) {
   EXPECT_EQ(panel.Text19->Text(), "MY");
   // The TNC's answer appears in the output box.
   TncSays("MYCALL QW7TK\r\ncmd:");
-  for (int i = 0; i < 50 && panel.Text20->Text().find("cmd:") == std::string::npos; ++i) Pump(20);
+  for (int i = 0; i < 150 && panel.Text20->Text().find("cmd:") == std::string::npos; ++i) Pump(20);
   EXPECT_NE(panel.Text20->Text().find("MYCALL QW7TK"), std::string::npos);
   EXPECT_NE(panel.Text20->Text().find("cmd:"), std::string::npos);
   Grab(window, "terminal.png");

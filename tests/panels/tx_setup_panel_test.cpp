@@ -116,7 +116,7 @@ TEST(TxSetupPanelControls, PressAndHoldStepsOnATimer) {
   panel.fr4Text2->SetText("58");
   panel.fr4C21->OnMouseDown(1);
   EXPECT_EQ(panel.fr4Text2->Text(), "59");  // one step at once
-  Pump(500);                                // two more while held
+  Pump(700);                                // more while held
   panel.fr4C21->OnMouseUp(1);
   const std::string held = panel.fr4Text2->Text();
   EXPECT_TRUE(held == "MANUAL" || held == "1" || held == "2") << held;
