@@ -75,11 +75,13 @@ std::string DegreeText(std::string_view field, int deg, char sign_column, bool w
   return t;
 }
 
-// The first sentence of a kind among the complete lines ("" when none).
+// The first sentence of a kind among the complete lines whose checksum is right
+// ("" when none).
 std::string_view FirstSentence(std::string_view complete, std::string_view kind) {
-  const std::size_t p = complete.find(kind);
-  if (p == std::string_view::npos) return {};
-  return NmeaSentenceAt(complete, p);
+  for (std::size_t p = complete.find(kind); p != std::string_view::npos; p = complete.find(kind, p + 1)) {
+    if (NmeaChecksumOk(complete, p)) return NmeaSentenceAt(complete, p);
+  }
+  return {};
 }
 
 std::string TwoDigits(int v) {

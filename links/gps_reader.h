@@ -90,8 +90,8 @@ std::string GpsLongitudeText(std::string_view field, std::string_view ew);
 // The GPS-INFO line.
 
 // "   GPS-INFO: " and the pieces GLN, GLE, ALT, Vkm, Vnm, ERh, ERv, USE taken from
-// the first RMA, RMZ, GGA, RMC, VTG, RME and GSV sentences of the buffer's complete
-// lines; each piece is its label, the value padded in front with "_" to 11
+// the first RMA, RMZ, GGA, RMC, VTG, RME and GSV sentences (with a right checksum,
+// or none) of the buffer's complete lines; each piece is its label, the value padded in front with "_" to 11
 // characters and a blank.
 std::string GpsReadoutText(std::string_view buffer, std::string_view lat_text,
                            std::string_view lon_text);

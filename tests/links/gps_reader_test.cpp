@@ -161,6 +161,8 @@ TEST(GpsReadout, LineOfTheFix) {
        "Vkm:__10.2_km/h Vnm:___5.5_nm/h "},
       {"position errors", Nmea("PGRME,15.0,M,45.0,F,25.0,M"), "ERh:_______15_m ERv:_______13_m "},
       {"an incomplete last line is not read", Nmea("PGRMZ,246,f,3").substr(0, 12), ""},
+      {"a bad checksum is passed over", NmeaBadChecksum("PGRMZ,999,M,3") + Nmea("PGRMZ,246,f,3"),
+       "ALT:_______74_m "},
   };
   for (const Case& c : cases) EXPECT_EQ(GpsReadoutText(c.buffer, lat, lon), head + c.tail) << c.name;
   // A value of 11 characters or more is not padded.
