@@ -93,6 +93,11 @@ void Form1::ReadGps() {
   const links::GpsTickResult r = links::ReadGps(gps_, nav_, port, drop, c);
   links::ApplyGpsTickToControls(r, map_.CentreMode, Label39, column_->Option1, column_->Option2, column_->Check6,
                                 chat_->Check16);
+  if (r.fix) {
+    // The line lies along the top of the map, over whatever the map shows.
+    Label39->setGeometry(Picture1->x(), Picture1->y(), Picture1->width(), 18);
+    Label39->raise();
+  }
 }
 
 // ---------------------------------------------------------------------------

@@ -176,6 +176,15 @@ TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
   EXPECT_EQ(form->Gps().GpsFixMoved, 1);
   EXPECT_EQ(form->map().CentreMode, 2);
   EXPECT_EQ(form->navigation().NavigationActive, 1);
+  // The picture: the RAW list and the GPS-INFO line over the map.
+  auto* list1 = Find<platform::ListBox>(*form, "List1");
+  for (const char* line : {"AB1CD-9>APRS,WIDE2-1*", "!5930.00N/01800.00E>mobile", "QW7TK>APZEBL,WIDE1-1*",
+                           ":AB1CD-9  :hello{1"}) {
+    list1->AddItem(line);
+  }
+  Find<platform::CheckBox>(*form, "Check3")->SetValue(1);
+  EXPECT_FALSE(list1->isHidden());
+  Grab(*form, "main_window_raw_list_gps.png");
   bool track = false;
   for (const auto& e : fs::directory_iterator(folder_ / "U33" / "TRK")) track = track || e.path().extension() == ".TRK";
   EXPECT_TRUE(track);
