@@ -19,11 +19,6 @@ std::string Esc(const std::string& text) { return std::string(1, kEsc) + text; }
 
 }  // namespace
 
-std::string CallWithSsid(const std::string& text, const std::string& ssid) {
-  if (text.find('-') == std::string::npos && !ssid.empty()) return text + "-" + ssid;
-  return text;
-}
-
 std::string SignedNumber(int value) {
   return value < 0 ? std::to_string(value) : " " + std::to_string(value);
 }
@@ -189,6 +184,84 @@ TncCommandSet TncInitSet(const TncSettings& s) {
     case 1: return Pk232InitSet(s);
     case 5: return ScsTncInitSet(s);
     case 6: return ScsPtcInitSet(s);
+    default: return {};
+  }
+}
+
+std::string OwnCall(const TncSettings& s) { return CallWithSsid(Trim(s.user_call), s.tx_ssid); }
+
+TncCommandSet Pk232ResendSet(const TncSettings& s) {
+  const std::string cr(1, kCr);
+  auto with_events = [](const std::string& bytes, float wait) -> TncStep {
+    return {TncAction::Send, bytes, wait, true};
+  };
+  TncCommandSet set;
+  set.push_back(with_events(std::string(1, '\x03'), 0.5f));
+  set.push_back(with_events("MYCALL " + OwnCall(s) + cr, 0.2f));
+  std::string unproto = "UNPROTO " + s.destination;
+  if (!Trim(s.path).empty()) unproto += " VIA " + s.path;
+  set.push_back(with_events(unproto + cr, 0.2f));
+  const bool digi = s.digi_on == 1;
+  set.push_back(Send(std::string(digi ? "DIGIPEAT ON" : "DIGIPEAT OFF") + cr, 0.2f));
+  set.push_back(Send(std::string(digi ? "DFROM ALL" : "DFROM NONE") + cr, 0.2f));
+  set.push_back(Send(std::string(digi ? "MYALIAS WIDE1-1" : "MYALIAS NONE") + cr, 0.2f));
+  set.push_back(with_events(cr, 1));
+  set.push_back(Step(TncAction::Drain));
+  set.push_back(Step(TncAction::DiscardInput));
+  set.push_back({TncAction::AwaitPromptGone, {}, 1, true});
+  set.push_back(with_events("K" + cr, 0.2f));
+  return set;
+}
+
+TncCommandSet ScsTncResendSet(const TncSettings& s) {
+  const std::string cr(1, kCr);
+  const std::string call = OwnCall(s);
+  const std::vector<std::string> commands = {
+      ScsTncModeCommand(s.radio_mode),
+      "I" + call,
+      "%AM" + call,
+      "C" + s.destination + " " + s.path,
+      "%X" + SignedNumber(s.tx_level),
+      ScsTncCrossModeCommand(s.radio_mode, s.cross_mode),
+      s.digi_on == 1 ? "R1" : "R0",
+      s.digi_on == 1 ? "%AD3" : "%AD0",
+      s.hf_dual ? "%AU1" : "%AU0",
+      "%F 2000"};
+  TncCommandSet set;
+  for (const std::string& c : commands) {
+    // A radio mode the TNC has no command for sends nothing; the wait stays.
+    set.push_back(c.empty() ? Wait(0.1f) : Send(Esc(c) + cr, 0.1f));
+  }
+  set.push_back(Wait(1));
+  set.push_back(Step(TncAction::Drain));
+  set.push_back(Step(TncAction::DiscardInput));
+  return set;
+}
+
+TncCommandSet ScsPtcResendSet(const TncSettings& s) {
+  const std::string cr(1, kCr);
+  std::string path = s.path;
+  for (char& c : path) {
+    if (c == ',') c = ' ';
+  }
+  const std::string mode = ScsPtcModeCommand(s.radio_mode);
+  TncCommandSet set;
+  set.push_back(mode.empty() ? Wait(0.1f) : Send(Esc(mode) + cr, 0.1f));
+  set.push_back(Send(Esc("TXL A" + SignedNumber(s.tx_level)) + cr, 0.5f));
+  set.push_back(Send(Esc("TXL F" + SignedNumber(s.tx_level)) + cr, 0.1f));
+  set.push_back(Send(Esc(s.digi_on == 1 ? "DIGI ON" : "DIGI OFF") + cr, 0.1f));
+  set.push_back(Send(Esc("UNPROTO " + s.destination + " " + path) + cr, 0.2f));
+  set.push_back(Wait(1));
+  set.push_back(Step(TncAction::Drain));
+  set.push_back(Step(TncAction::DiscardInput));
+  return set;
+}
+
+TncCommandSet TncResendSet(const TncSettings& s) {
+  switch (s.interface_kind) {
+    case 1: return Pk232ResendSet(s);
+    case 5: return ScsTncResendSet(s);
+    case 6: return ScsPtcResendSet(s);
     default: return {};
   }
 }

@@ -66,8 +66,7 @@ struct TncSettings {
 // ---------------------------------------------------------------------------
 // Pieces of the command texts.
 
-// `text` with "-" and the SSID added when it holds no "-" and the SSID is not empty.
-std::string CallWithSsid(const std::string& text, const std::string& ssid);
+// CallWithSsid (settings/settings.h) adds the SSID to a call or a command.
 
 // A number with one leading blank when it is not negative (300 -> " 300", -5 -> "-5").
 std::string SignedNumber(int value);
@@ -88,6 +87,19 @@ TncCommandSet ScsTncInitSet(const TncSettings& s);
 TncCommandSet ScsPtcInitSet(const TncSettings& s);
 // The set of the interface kind; empty for the kinds without a serial TNC.
 TncCommandSet TncInitSet(const TncSettings& s);
+
+// The commands the TX setup panel's OK sends again to the running TNC (on the open
+// port): own call, destination and path, digipeater, radio mode, level and cross
+// mode; the PK-232 back in converse mode at its end. Empty for the kinds without a
+// serial TNC.
+TncCommandSet Pk232ResendSet(const TncSettings& s);
+TncCommandSet ScsTncResendSet(const TncSettings& s);
+TncCommandSet ScsPtcResendSet(const TncSettings& s);
+TncCommandSet TncResendSet(const TncSettings& s);
+
+// The own call: the user call with "-" and the SSID when it has no "-" yet and the
+// SSID is not empty. One rule for the TNC, the packet engine and the echo.
+std::string OwnCall(const TncSettings& s);
 
 // The last commands of the main window's shutdown by interface kind, with their
 // waits: the PK-232 leaves its converse mode, the SCS TNC its monitor, the PTC its

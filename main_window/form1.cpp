@@ -185,10 +185,7 @@ void Form1::WireControls() {
   c.Command65->OnClick = [this] { Command65_Click(); };
   c.Command59->OnClick = [this] { Form_KeyDown(114); };
   c.Command58->OnClick = [this] { Form_KeyDown(115); };
-  terminal_->Command66->OnClick = [this] {
-    terminal_->hide();
-    cycle_->Resume();
-  };
+  BuildTxControls();  // GPS, TX, terminal and RAW list: form1_tx.cpp
 
   // The main cycle: its steps that exist so far; the others are hooks of the tick.
   cycle_->OnTick = [this] { Timer1_Timer(); };
@@ -213,6 +210,12 @@ void Form1::WireControls() {
   h.decodeReceivedTraffic = [this] { RadioLink().DecodeReceivedTraffic(); };
   h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
   h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, link_.AprsIs->Verified()); };
+  h.readGps = [this] {
+    if (links::GpsSourceSet(settings_.GpsSource)) ReadGps();
+  };
+  // The TX switch's manual beacon and the TX setup OK's next beacon at once.
+  SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
+  MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
 }
 
 void Form1::Timer1_Timer() {
@@ -828,11 +831,7 @@ void Form1::Form_KeyDown(int key_code) {
 void Form1::Command65_Click() {
   cycle_->StopAll();
   terminal_->move(0, 0);
-  terminal_->Text19->SetText("");
-  terminal_->Text20->SetText("");
-  terminal_->show();
-  terminal_->raise();
-  terminal_->Text19->setFocus();
+  terminal_io_->Open();
 }
 
 void Form1::DrawMap() { MapDisplay().DrawMap(); }

@@ -10,12 +10,15 @@
 #include <string>
 
 #include "links/cycle_tick.h"
+#include "links/gps_reader.h"
 #include "links/main_cycle.h"
 #include "main_window/services.h"
 #include "main_window/shell_logic.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/raw_list.h"
+#include "panels/terminal.h"
 #include "panels/tx_setup_panel.h"
 #include "platform/controls.h"
 #include "reception/reception_settings.h"
@@ -90,6 +93,25 @@ class Form1 : public QWidget {
   // A note on a link's state (the APRS-IS server closed the link, the TNC's line
   // went away): by default a line in the RAW monitor list.
   std::function<void(const std::string&)> LinkNotice;
+  // --- GPS, TX switch, TX setup panel, terminal, RAW list (form1_tx.cpp) ------
+  // The main cycle's GPS step: reads the GPS port or drop file when the settings
+  // name a source, and applies the tick's result to the window.
+  void ReadGps();
+  links::GpsReader& Gps() { return gps_; }
+  // Seconds since the user last moved the map (the map display supplies it).
+  std::function<double()> SecondsSinceMapInteraction;
+  // The TX switch's mouse-up: 1 left (switch), 2 right (open the TX setup panel).
+  void Check6_MouseUp(int button);
+  // The TX setup panel's OK.
+  void TxSetupOk();
+  // Hooks of the links built elsewhere: the own beacon sender, the next position
+  // beacon due at once, and the packet engine's registration (kind 0) with its UI
+  // digipeater.
+  std::function<void()> SendOwnBeacon;
+  std::function<void()> MakePositionBeaconDue;
+  std::function<void(const std::string& tx_call, int digi_on)> RenewAgwRegistration;
+  platform::Label* Label39 = nullptr;  // the GPS-INFO line
+  // ---------------------------------------------------------------------------
 
   // The main cycle's two timers.
   QTimer* Timer1 = nullptr;
@@ -132,6 +154,13 @@ class Form1 : public QWidget {
   void Timer1_Timer();
   void UpdateClockLabel();
   void RefillMonitorList();
+  void BuildTxControls();  // form1_tx.cpp
+  links::GpsReader gps_;
+  bool tx_ok_running_ = false;
+  bool gps_port_tried_ = false;
+  panels::Terminal* terminal_io_ = nullptr;
+  panels::TemporaryNotice* notice_ = nullptr;
+  panels::RawList* raw_list_ = nullptr;
 
   std::string app_folder_;
   std::string data_folder_;

@@ -9,6 +9,7 @@
 #include "links/aprs_is.h"
 #include "links/aprs_is_link.h"
 #include "links/serial_tnc_reader.h"
+#include "links/gps_reader.h"
 #include "main_window/shell_logic.h"
 #include "platform/serial_port.h"
 
@@ -65,13 +66,8 @@ struct LinkState {
   int AgwDataPending = 0;
 };
 
-// The GPS reader's navigation recording.
-struct NavigationState {
-  int NavigationRecording = 0;
-  int NavigationActive = 0;
-  std::string NavigationRecord, NavigationLine;
-  std::string GpsNorthText = "         ", GpsEastText = "         ";
-};
+// The GPS reader's navigation recording (links/gps_reader.h).
+using NavigationState = links::NavigationState;
 
 // The panels' part of the window.
 struct PanelState {

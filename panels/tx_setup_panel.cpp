@@ -1,6 +1,11 @@
 #include "panels/tx_setup_panel.h"
 
+#include <QApplication>
+#include <QTimer>
+
 #include "geodesy/text.h"
+#include "platform/qtext.h"
+#include "stations/symbol_table.h"
 
 namespace zeblon::panels {
 
@@ -13,39 +18,266 @@ std::string TxTimerBoxText(const std::string& text) {
   return text;
 }
 
-TxSetupPanel::TxSetupPanel(QWidget* window) : PanelFrame(window, "Frame4", " TX SETUP ", {0, 0, 640, 420}) {
-  fr4Text1 = Add<TextBox>(this, {10, 30, 60, 22}, "fr4Text1");
-  fr4Text2 = Add<TextBox>(this, {80, 30, 80, 22}, "fr4Text2");
-  fr4Text3 = Add<TextBox>(this, {170, 30, 100, 22}, "fr4Text3");
-  fr4Text4 = Add<TextBox>(this, {280, 30, 200, 22}, "fr4Text4");
+namespace {
+const char* const kModes[] = {"300R", "300", "1200", "9600", "19200"};  // Option3 … Option7
+const char* const kModeCaptions[] = {"R300", "300", "1200", "9600", "19200"};
+}  // namespace
+
+TxSetupPanel::TxSetupPanel(QWidget* window)
+    : PanelFrame(window, "Frame4", "TX SETUP / APRS PARAMETERS", {0, 0, 860, 560}) {
+  auto label = [this](const char* name, const char* caption, Rect r) { return Add<Label>(this, r, name, caption); };
+  auto button = [this](const char* name, const char* caption, Rect r) {
+    return Add<CommandButton>(this, r, name, caption);
+  };
+  fr4Label1 = label("fr4Label1", "SSID", {10, 24, 50, 20});
+  fr4Text1 = Add<TextBox>(this, {10, 44, 50, 22}, "fr4Text1");
+  fr4Label2 = label("fr4Label2", " TX TIMER IN MINUTES OR MANUAL TX", {70, 24, 300, 20});
+  fr4Text2 = Add<TextBox>(this, {70, 44, 80, 22}, "fr4Text2");
+  fr4Text2->setText("MANUAL");
+  fr4C22 = button("fr4C22", "<", {152, 44, 24, 22});
+  fr4C21 = button("fr4C21", ">", {178, 44, 24, 22});
+  label("fr4Label3", "DESTINATION", {380, 24, 100, 20});
+  fr4Text3 = Add<TextBox>(this, {380, 44, 90, 22}, "fr4Text3");
+  fr4Text3->setText("ZEBL");
+
+  fr4Label4 = label("fr4Label4", " VIA = PATH    (CALL1,...)   EASY SETUP    BUTTONS-->", {10, 76, 420, 20});
+  fr4Text4 = Add<TextBox>(this, {10, 96, 300, 22}, "fr4Text4");
+  fr4Text4->setText("WIDE1-1");
+  const char* preset_captions[] = {"WIDE1-1", "WIDE2-1", "WIDE2-2", "RELAY", "ECHO", "GATE"};
+  for (int i = 1; i <= 6; ++i) {
+    const std::string name = "Command" + std::to_string(44 + i);
+    presets[i] = button(name.c_str(), preset_captions[i - 1], {316 + (i - 1) * 70, 96, 66, 22});
+  }
+  Command44 = button("Command44", "CLEAR", {736, 96, 60, 22});
+  const char* memory_names[] = {"Command54", "Command55", "Command56", "Command61"};
+  for (int n = 1; n <= 4; ++n) {
+    pathMemory[n] = button(memory_names[n - 1], ("M" + std::to_string(n)).c_str(), {10 + (n - 1) * 44, 124, 40, 22});
+  }
+
+  fr4Label5 = label("fr4Label5", "INFO LINES (ALTERNATING)", {10, 152, 300, 20});
   for (int i = 1; i <= 6; ++i) {
     const std::string ti = "fr4ti" + std::to_string(i);
     const std::string ta = "fr4ta" + std::to_string(i);
-    fr4ti[i] = Add<TextBox>(this, {10, 60 + 28 * i, 420, 22}, ti.c_str());
-    fr4ta[i] = Add<CheckBox>(this, {440, 60 + 28 * i, 90, 22}, ta.c_str(), "ACTIVE");
+    const std::string tm = "fr4tm" + std::to_string(i);
+    const int y = 172 + (i - 1) * 26;
+    fr4ti[i] = Add<TextBox>(this, {10, y, 480, 22}, ti.c_str());
+    fr4ta[i] = Add<CheckBox>(this, {496, y, 80, 22}, ta.c_str(), "ACTIVE");
+    fr4tm[i] = button(tm.c_str(), ("M" + std::to_string(i)).c_str(), {580, y, 40, 22});
   }
-  fr4Text10 = Add<TextBox>(this, {540, 30, 30, 22}, "fr4Text10");
-  fr4Text8 = Add<TextBox>(this, {490, 30, 44, 22}, "fr4Text8");
-  fr4Text9 = Add<TextBox>(this, {490, 56, 140, 22}, "fr4Text9");
-  fr4Label2 = Add<Label>(this, {10, 260, 300, 20}, "fr4Label2");
-  fr4Label5 = Add<Label>(this, {10, 280, 300, 20}, "fr4Label5");
-  fr4Command3 = Add<CommandButton>(this, {440, 370, 90, 30}, "fr4Command3", "ABORT");
-  fr4Command4 = Add<CommandButton>(this, {540, 370, 90, 30}, "fr4Command4", "OK");
-  Label42 = Add<Label>(this, {10, 310, 330, 20}, "Label42", " SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
-  Text16 = Add<TextBox>(this, {350, 310, 60, 22}, "Text16");
-  Check2 = Add<CheckBox>(this, {440, 310, 90, 22}, "Check2", "HF-DUAL");
-  const char* modes[] = {"300R", "300", "1200", "9600", "19200"};
+  Label43 = label("Label43", "M1 ... M6: LEFT CLICK RECALLS, RIGHT CLICK STORES THE LAST EDITED LINE", {10, 330, 610, 20});
+
+  fr4Label7 = label("fr4Label7", "APRS SYMBOL", {640, 152, 200, 20});
+  fr4Command1 = button("fr4Command1", "<", {640, 172, 30, 24});
+  fr4Command2 = button("fr4Command2", ">", {676, 172, 30, 24});
+  fr4Text8 = Add<TextBox>(this, {712, 172, 50, 22}, "fr4Text8");
+  fr4Text10 = Add<TextBox>(this, {768, 172, 30, 22}, "fr4Text10");
+  fr4Text9 = Add<TextBox>(this, {640, 200, 190, 22}, "fr4Text9");
+  fr4Text9->setReadOnly(true);
+  Label40 = label("Label40", "EMERGENCY: 101 DON'T USE FOR FUN !", {640, 228, 210, 40});
+  Label40->setWordWrap(true);
+
   for (int i = 3; i <= 7; ++i) {
     const std::string name = "Option" + std::to_string(i);
-    modeOption[i] = Add<OptionButton>(this, {10 + (i - 3) * 70, 340, 68, 22}, name.c_str(), modes[i - 3]);
+    modeOption[i] = Add<OptionButton>(this, {10 + (i - 3) * 80, 360, 78, 22}, name.c_str(), kModeCaptions[i - 3]);
     modeOption[i]->hide();
   }
-  // The timer box keeps its own rule.
+  Frame20 = Add<Frame>(this, {10, 388, 560, 54}, "Frame20", "CROSSMODE DIGI TX / HF-DUAL 2. MODE:");
+  Command51 = Add<CommandButton>(Frame20, {10, 22, 30, 24}, "Command51", "<");
+  Text6 = Add<TextBox>(Frame20, {44, 22, 70, 24}, "Text6");
+  Command52 = Add<CommandButton>(Frame20, {118, 22, 30, 24}, "Command52", ">");
+  Check2 = Add<CheckBox>(Frame20, {170, 22, 100, 24}, "Check2", "HF-DUAL");
+  Frame20->hide();
+
+  Check32 = Add<CheckBox>(this, {10, 450, 90, 22}, "Check32", " DIGI");
+  Check33 = Add<CheckBox>(this, {110, 450, 180, 22}, "Check33", "TX TIMESTAMP (GPS)");
+  Label42 = label("Label42", " SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )", {10, 480, 380, 20});
+  Text16 = Add<TextBox>(this, {395, 478, 60, 22}, "Text16");
+  Label42->hide();
+  Text16->hide();
+
+  fr4Command3 = button("fr4Command3", "ABORT", {640, 500, 95, 40});
+  fr4Command4 = button("fr4Command4", "OK", {745, 500, 95, 40});
+
+  // --- The rules of the controls.
   fr4Text2->OnChange = [this] {
     const std::string text = fr4Text2->Text();
     const std::string want = TxTimerBoxText(text);
     if (want != text) fr4Text2->SetText(want);
   };
+  for (int i = 5; i <= 7; ++i) {
+    modeOption[i]->OnClick = [this, i] {
+      links::TxPanelValues v = Values();
+      links::SelectFastMode(v, kModes[i - 3]);
+      Show(v);
+    };
+  }
+  for (int i = 3; i <= 4; ++i) {
+    modeOption[i]->OnMouseUp = [this, i](int) {
+      links::TxPanelValues v = Values();
+      links::ReleaseOverHfMode(v, kModes[i - 3]);
+      Show(v);
+    };
+  }
+  Check2->OnMouseUp = [this](int) { Apply(&links::ReleaseOverHfDual); };
+  Command51->OnClick = [this] { Apply([](links::TxPanelValues& v) { links::StepCrossMode(v, true); }); };
+  Command52->OnClick = [this] { Apply([](links::TxPanelValues& v) { links::StepCrossMode(v, false); }); };
+  Command44->OnClick = [this] {
+    fr4Text4->SetText("");
+    fr4Text4->setFocus();
+  };
+  for (int i = 1; i <= 6; ++i) {
+    presets[i]->OnClick = [this, i] { fr4Text4->SetText(links::PathWithPreset(fr4Text4->Text(), presets[i]->Caption())); };
+  }
+  for (int n = 1; n <= 4; ++n) {
+    pathMemory[n]->OnMouseUp = [this, n](int b) {
+      if (b == 1) {
+        fr4Text4->SetText(links::PathMemoryRecall(FromQ(pathMemory[n]->toolTip()), PathMemoryEdits[n]));
+      } else if (b == 2) {
+        PathMemoryEdits[n] = links::PathMemoryStore(fr4Text4->Text());
+        pathMemory[n]->setToolTip(ToQ(PathMemoryEdits[n]));
+      }
+    };
+  }
+  for (int i = 1; i <= 6; ++i) {
+    fr4ti[i]->OnLostFocus = [this, i] { LastInfoLineIndex = i; };
+    fr4tm[i]->OnMouseUp = [this, i](int b) { InfoMemoryUp(i, b); };
+  }
+  // Press and hold: the timer and the symbol step at once and then every 0.2 s
+  // until the button is released, on a timer (no wait loop runs inside a handler).
+  fr4C21->OnMouseDown = [this](int) {
+    Hold([this] { fr4Text2->SetText(links::TxTimerStep(fr4Text2->Text(), 1)); });
+  };
+  fr4C22->OnMouseDown = [this](int) {
+    Hold([this] { fr4Text2->SetText(links::TxTimerStep(fr4Text2->Text(), -1)); });
+  };
+  fr4Command1->OnMouseDown = [this](int) {
+    Hold([this] { ShowSymbol(links::SymbolStepBack(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text())))); });
+  };
+  fr4Command2->OnMouseDown = [this](int) {
+    Hold([this] { ShowSymbol(links::SymbolStepForward(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text())))); });
+  };
+  for (CommandButton* b : {fr4C21, fr4C22, fr4Command1, fr4Command2}) {
+    b->OnMouseUp = [this](int button_number) { ButtonHeld = button_number; };
+  }
+  fr4Text10->OnChange = [this] { ShowSymbol(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text()))); };
+  fr4Command3->OnClick = [this] {
+    hide();
+    if (OnAbort) OnAbort();
+  };
+  fr4Command4->OnClick = [this] {
+    if (OnOk) OnOk();
+  };
+}
+
+links::TxPanelValues TxSetupPanel::Values() const {
+  links::TxPanelValues v;
+  v.ssid = fr4Text1->Text();
+  v.ssidEnabled = fr4Text1->isEnabled();
+  v.interval = fr4Text2->Text();
+  v.destination = fr4Text3->Text();
+  v.path = fr4Text4->Text();
+  for (int i = 1; i <= 6; ++i) {
+    v.infoLines[i] = fr4ti[i]->Text();
+    v.infoActive[i] = fr4ta[i]->Value() == 1 ? 1 : 0;
+    v.infoMemories[i] = FromQ(fr4tm[i]->toolTip());
+  }
+  for (int n = 1; n <= 4; ++n) v.pathMemoryTips[n] = FromQ(pathMemory[n]->toolTip());
+  v.symbol = fr4Text8->Text();
+  v.overlay = fr4Text10->Text();
+  v.timestamp = Check33->Value() == 1 ? 1 : 0;
+  v.digi = Check32->Value() == 1 ? 1 : 0;
+  v.digiShown = !Check32->isHidden();
+  for (int i = 3; i <= 7; ++i) {
+    if (modeOption[i]->Value()) v.radioMode = kModes[i - 3];
+  }
+  v.crossMode = Text6->Text();
+  v.hfDual = Check2->Value() == 1 ? 1 : 0;
+  v.hfDualShown = !Check2->isHidden();
+  v.crossFrameShown = !Frame20->isHidden();
+  v.txLevel = Text16->Text();
+  v.txLevelShown = !Text16->isHidden();
+  v.txLevelCaption = Label42->Caption();
+  return v;
+}
+
+void TxSetupPanel::Show(const links::TxPanelValues& v) {
+  // The mode option first: selecting 1200, 9600 or 19200 runs its rule, and the
+  // values below then overwrite what the rule set.
+  for (int i = 3; i <= 7; ++i) {
+    if (v.radioMode == kModes[i - 3]) modeOption[i]->SetValue(true);
+  }
+  Text6->SetText(v.crossMode);
+  Check2->setVisible(v.hfDualShown);
+  Check2->SetValue(v.hfDual);
+  fr4Text1->setEnabled(v.ssidEnabled);
+  Frame20->setVisible(v.crossFrameShown);
+  Label42->setVisible(v.txLevelShown);
+  Text16->setVisible(v.txLevelShown);
+  if (!v.txLevelCaption.empty()) Label42->SetCaption(v.txLevelCaption);
+  for (int n = 1; n <= 4; ++n) pathMemory[n]->setToolTip(ToQ(v.pathMemoryTips[n]));
+  Check33->SetValue(v.timestamp);
+  fr4Text1->SetText(v.ssid);
+  fr4Text2->SetText(v.interval);
+  fr4Text3->SetText(v.destination);
+  fr4Text4->SetText(v.path);
+  for (int i = 1; i <= 6; ++i) {
+    fr4ti[i]->SetText(v.infoLines[i]);
+    fr4ta[i]->SetValue(v.infoActive[i]);
+    fr4tm[i]->setToolTip(ToQ(v.infoMemories[i]));
+  }
+  Text16->SetText(v.txLevel);
+  fr4Text8->SetText(v.symbol);
+  fr4Text10->SetText(v.overlay);
+  Check32->setVisible(v.digiShown);
+  Check32->SetValue(v.digi);
+}
+
+void TxSetupPanel::Apply(void (*rule)(links::TxPanelValues&)) {
+  links::TxPanelValues v = Values();
+  rule(v);
+  Show(v);
+}
+
+void TxSetupPanel::Hold(const std::function<void()>& step) {
+  step();
+  ButtonHeld = 0;
+  auto* timer = new QTimer(this);
+  timer->setInterval(200);
+  QObject::connect(timer, &QTimer::timeout, this, [this, timer, step] {
+    // The release (or the panel closing) ends the repetition.
+    if (ButtonHeld != 0 || isHidden()) {
+      timer->stop();
+      timer->deleteLater();
+      return;
+    }
+    step();
+  });
+  timer->start();
+}
+
+void TxSetupPanel::InfoMemoryUp(int i, int b) {
+  if (b != 1 && b != 2) return;
+  // The line being edited gives up the focus first and notes itself.
+  fr4tm[i]->setFocus();
+  QApplication::processEvents();
+  std::array<std::string, 7> lines;
+  for (int k = 1; k <= 6; ++k) lines[k] = fr4ti[k]->Text();
+  const std::string memory = FromQ(fr4tm[i]->toolTip());
+  const int target = links::InfoMemoryTarget(lines, LastInfoLineIndex, memory, b == 1);
+  if (target == 0) return;
+  LastInfoLineIndex = target;
+  if (b == 1) fr4ti[target]->SetText(memory);
+  else fr4tm[i]->setToolTip(ToQ(fr4ti[target]->Text()));
+  fr4ti[target]->setFocus();
+  QApplication::processEvents();
+}
+
+void TxSetupPanel::ShowSymbol(int index) {
+  const auto& table = stations::StandardSymbolTable();
+  fr4Text8->SetText(std::to_string(index));
+  const std::string row = index >= 0 && index < stations::kSymbolTableRows ? table[index] : std::string();
+  fr4Text9->SetText(row.empty() ? std::string() : row.substr(0, 2) + "  " + stations::SymbolNameOf(row));
+  if (OnSymbolShown) OnSymbolShown(index);
 }
 
 }  // namespace zeblon::panels

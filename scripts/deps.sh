@@ -15,4 +15,5 @@ apt-get install -y --no-install-recommends \
   libproj-dev proj-bin gdal-bin direwolf socat \
   p7zip-full unzip zip fonts-dejavu-core fontconfig \
   python3 python3-ephem xvfb xauth \
-  gmt gmt-gshhg-high gmt-gshhg-full
+  gmt gmt-gshhg-high gmt-gshhg-full \
+  gpsd gpsd-clients

@@ -256,11 +256,7 @@ void ReadSettingsText(std::string_view text, SettingsWindow window, Settings& s,
       if (StoreValue(key, rule, value, s)) {
         if (!start && name == "TXID" && tx_call != nullptr) {
           s.UserCall = Trim(s.UserCall);
-          if (!s.UserCall.empty()) {
-            *tx_call = s.UserCall;
-            const double ssid = LeadingNumber(s.TxSsid);
-            if (ssid > 0 && ssid < 16) *tx_call = s.UserCall + "-" + s.TxSsid;
-          }
+          if (!s.UserCall.empty()) *tx_call = CallWithSsid(s.UserCall, s.TxSsid);
         }
         if (hook) hook(name);
       }
@@ -270,6 +266,14 @@ void ReadSettingsText(std::string_view text, SettingsWindow window, Settings& s,
     RemoveTrailingBackslash(s.TempFolder);
     PadObjectName(s.ObjectName);
   }
+}
+
+std::string CallWithSsid(std::string_view text, std::string_view ssid) {
+  const std::string_view n = TrimView(ssid);
+  const bool digits = !n.empty() && n.find_first_not_of("0123456789") == std::string_view::npos;
+  const double v = digits ? LeadingNumber(n) : 0;
+  if (text.find('-') != std::string_view::npos || !(v >= 1 && v <= 15)) return std::string(text);
+  return std::string(text) + "-" + std::string(n);
 }
 
 bool ReadSettingsFile(const fs::path& file, SettingsWindow window, Settings& s,

@@ -124,6 +124,12 @@ std::string PatchSettingsText(std::string_view text,
                               const std::vector<std::pair<std::string, std::string>>& entries,
                               bool append);
 
+// The own call "CALL-n": `text` (a call, or a command ending in one) with "-" and
+// the SSID added when the text holds no "-" and the SSID, trimmed, is a number of
+// 1 … 15 in digits (kept as typed: "07" gives "-07"). One rule for the TNC's
+// commands, the packet engine's registration and the recognition of the own echo.
+std::string CallWithSsid(std::string_view text, std::string_view ssid);
+
 // MSYS as the start window normalises it: "U" and the zone (0 … 60), two digits at least.
 std::string NormaliseMapSystem(std::string_view msys);
 

@@ -51,7 +51,11 @@ const std::string ESC = "\x1b";
 TEST(TncCommandText, Pieces) {
   EXPECT_EQ(CallWithSsid("MYCALL QW7TK", "7"), "MYCALL QW7TK-7");
   EXPECT_EQ(CallWithSsid("MYCALL QW7TK", ""), "MYCALL QW7TK");
-  EXPECT_EQ(CallWithSsid("MYCALL QW7TK", "0"), "MYCALL QW7TK-0");  // only emptiness counts
+  // Only an SSID of 1 ... 15 is added, the same for the TNC as for the echo header.
+  EXPECT_EQ(CallWithSsid("MYCALL QW7TK", "0"), "MYCALL QW7TK");
+  EXPECT_EQ(CallWithSsid("MYCALL QW7TK", "16"), "MYCALL QW7TK");
+  EXPECT_EQ(CallWithSsid("MYCALL QW7TK", "7.5"), "MYCALL QW7TK");
+  EXPECT_EQ(CallWithSsid("MYCALL QW7TK", " 07 "), "MYCALL QW7TK-07");
   EXPECT_EQ(CallWithSsid("MYCALL QW7TK-2", "7"), "MYCALL QW7TK-2");
   EXPECT_EQ(SignedNumber(300), " 300");
   EXPECT_EQ(SignedNumber(0), " 0");

@@ -1,0 +1,200 @@
+#include "panels/raw_list.h"
+
+#include <QAbstractSlider>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "platform/serial_port.h"
+#include "platform/wait.h"
+#include "settings/text_files.h"
+
+namespace zeblon::panels {
+
+using namespace platform;
+
+std::string RawLineStationName(const std::string& line) {
+  const bool qualifies = (!line.empty() && (line[0] == ')' || line[0] == ';')) || line.find('*') != std::string::npos;
+  if (!qualifies || line.size() < 12) return {};
+  std::size_t end = std::string::npos;
+  for (std::size_t i = 2; i < 12; ++i) {
+    if (line[i] == '!' || line[i] == '*' || line[i] == '>') {
+      end = i;
+      break;
+    }
+  }
+  if (end == std::string::npos) return {};
+  std::string name = line.substr(0, end);
+  if (!name.empty() && name[0] == '}') name.erase(0, 1);
+  if (const std::size_t c = name.find("cmd:"); c != std::string::npos) name.erase(0, c + 4);
+  if (!name.empty() && (name[0] == ')' || name[0] == ';')) name.erase(0, 1);
+  return Trim(name);
+}
+
+bool OpenInfoOnStation(reception::ReceptionState& st, const std::string& name) {
+  if (name.empty()) return false;
+  int found = 0;
+  for (int i = 1; i <= st.moniAllCount && i < static_cast<int>(st.moniAllLog.size()); ++i) {
+    const std::string& rec = st.moniAllLog[i];
+    std::string call = rec.size() >= 41 ? rec.substr(32, 9) : std::string();
+    std::erase(call, ' ');
+    if (call == name) found = i;
+  }
+  if (found == 0) return false;
+  reception::InfoPanelState& info = st.info;
+  info.call = name;
+  info.index = found;
+  info.backCaption = "<";
+  info.labelCaption = "QTH=";
+  info.forwardCaption = ">";
+  info.visible = true;
+  info.record = st.moniAllLog[found];
+  // A label shows "&&" as one "&".
+  info.labelText.clear();
+  for (char ch : info.record) {
+    info.labelText += ch;
+    if (ch == '&') info.labelText += '&';
+  }
+  return true;
+}
+
+TemporaryMode TemporaryModeFor(const std::string& radio_mode) {
+  const std::string fsk = "\x1b%B300\r", rpr = "\x1b%BR300\r";
+  if (radio_mode == "300R") {
+    return {fsk, rpr, "TEMPORARY MODE FSK 300 Bd RELEASE BUTTON TO RETURN TO RPR 300 Bd"};
+  }
+  if (radio_mode == "300") {
+    return {rpr, fsk, "TEMPORARY MODE RPR 300 Bd RELEASE BUTTON TO RETURN TO FSK 300 Bd"};
+  }
+  return {};
+}
+
+void TemporaryNoticePlace(int tx, int ty, int list_left, int list_top, int x, int y, int& left, int& top) {
+  tx = tx > 0 ? tx : 15;
+  ty = ty > 0 ? ty : 15;
+  left = (tx * list_left + x + 75) / tx;
+  top = (ty * list_top + y - 795) / ty;
+}
+
+TemporaryNotice::TemporaryNotice(QWidget* window) : PanelFrame(window, "Frame21", "", {0, 0, 560, 30}) {
+  Label49 = Add<Label>(this, {6, 6, 548, 20}, "Label49");
+  setStyleSheet("QGroupBox { background: rgb(255, 255, 192); }");
+}
+
+RawList::RawList(ListBox& list1, CheckBox& check3, CommandButton& command3, QWidget& picture1,
+                 TemporaryNotice& notice, RawListContext context, QObject* parent)
+    : QObject(parent), list_(list1), check3_(check3), picture1_(picture1), notice_(notice), c_(std::move(context)) {
+  check3.OnClick = [this] { Check3_Click(); };
+  command3.OnClick = [this] { Command3_Click(); };
+  list_.viewport()->installEventFilter(this);
+  list_.setMouseTracking(true);
+  // Only the user's scrolling holds the cycle back, not the cycle's own upkeep.
+  connect(list_.verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int) { List1_Scroll(); });
+}
+
+void RawList::Check3_Click() {
+  RawWindowShown = check3_.Value() == 1 ? 1 : 0;
+  if (RawWindowShown == 0) {
+    list_.hide();
+  } else {
+    list_.move(picture1_.x(), list_.y());
+    list_.show();
+    list_.raise();
+  }
+  if (c_.focusMap) c_.focusMap();
+}
+
+void RawList::Command3_Click() {
+  if (c_.stopCycle) c_.stopCycle();
+  if (c_.clearStationDrawing) c_.clearStationDrawing();
+  if (c_.reception != nullptr) {
+    c_.reception->ClearMoniAll();
+    c_.reception->info.index = 0;
+  }
+  list_.clearSelection();
+  list_.Clear();
+  list_.AddItem("");
+  if (c_.focusMap) c_.focusMap();
+  if (c_.startCycle) c_.startCycle();
+  if (c_.drawMap) c_.drawMap();
+}
+
+void RawList::List1_Scroll() {
+  if (c_.holdCycle && c_.cycleInterval) c_.holdCycle(4 * c_.cycleInterval());
+}
+
+void RawList::List1_MouseDown(int button, int x, int y) {
+  if (button == 1) {
+    if (c_.stopCycle) c_.stopCycle();
+    const int row = list_.ListIndex();
+    if (row >= 0 && row < list_.ListCount() && list_.item(row)->isSelected() && c_.reception != nullptr) {
+      if (OpenInfoOnStation(*c_.reception, RawLineStationName(list_.List(row)))) {
+        if (c_.infoOpened) c_.infoOpened();
+      }
+    }
+    list_.clearSelection();
+    if (c_.holdCycle && c_.cycleInterval) c_.holdCycle(c_.cycleInterval());
+    return;
+  }
+  if (button != 2 || !c_.interfaceKind || c_.interfaceKind() != 5) return;
+  const TemporaryMode m = TemporaryModeFor(c_.radioMode ? c_.radioMode() : std::string());
+  if (m.press.empty()) return;  // no temporary mode for this radio mode: no notice either
+  if (c_.port != nullptr) c_.port->Write(m.press);  // refused quietly on a closed port
+  Pause(0.1f);
+  notice_.Label49->SetCaption(m.notice);
+  PlaceNotice(x, y);
+  notice_.show();
+  notice_.raise();
+}
+
+void RawList::List1_MouseMove(int buttons, int x, int y) {
+  if ((buttons & 2) != 0 && c_.interfaceKind && c_.interfaceKind() == 5 && !notice_.isHidden()) PlaceNotice(x, y);
+}
+
+void RawList::List1_MouseUp(int button) {
+  if (button != 2 || !c_.interfaceKind || c_.interfaceKind() != 5) return;
+  const TemporaryMode m = TemporaryModeFor(c_.radioMode ? c_.radioMode() : std::string());
+  if (m.release.empty()) return;
+  if (c_.port != nullptr) c_.port->Write(m.release);
+  Pause(0.1f);
+  notice_.hide();
+}
+
+void RawList::PlaceNotice(int x, int y) {
+  const int tx = c_.twipsPerPixelX ? c_.twipsPerPixelX() : 15;
+  const int ty = c_.twipsPerPixelY ? c_.twipsPerPixelY() : 15;
+  int left = 0, top = 0;
+  TemporaryNoticePlace(tx, ty, list_.x(), list_.y(), x * tx, y * ty, left, top);
+  notice_.move(left, top);
+}
+
+bool RawList::eventFilter(QObject* watched, QEvent* e) {
+  if (watched != list_.viewport()) return QObject::eventFilter(watched, e);
+  auto* m = static_cast<QMouseEvent*>(e);
+  switch (e->type()) {
+    case QEvent::MouseButtonPress: {
+      const int b = MouseButtonNumber(m->button());
+      const QPoint p = m->position().toPoint();
+      if (b == 1) {
+        // The click selects its line first; the lookup reads the selection.
+        QTimer::singleShot(0, this, [this, p] { List1_MouseDown(1, p.x(), p.y()); });
+      } else {
+        List1_MouseDown(b, p.x(), p.y());  // at once, so that its release always follows it
+      }
+      break;
+    }
+    case QEvent::MouseMove: {
+      const QPoint p = m->position().toPoint();
+      List1_MouseMove((m->buttons() & Qt::RightButton) ? 2 : 0, p.x(), p.y());
+      break;
+    }
+    case QEvent::MouseButtonRelease:
+      List1_MouseUp(MouseButtonNumber(m->button()));
+      break;
+    default:
+      break;
+  }
+  return QObject::eventFilter(watched, e);
+}
+
+}  // namespace zeblon::panels

@@ -1,0 +1,94 @@
+// The RAW packet list (List1) at work: the RAW box shows and hides it, CLEAR MONI
+// ALL empties the report log with it, a left click opens the INFO panel on the
+// station of a line, scrolling holds the main cycle back, and with an SCS TNC the
+// right button held on the list switches the TNC for the time being between FSK
+// 300 and RPR 300.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <string>
+
+#include "panels/frames.h"
+#include "reception/reception_state.h"
+
+namespace platform {
+class SerialPort;
+}
+
+namespace zeblon::panels {
+
+// The station a monitor line names: lines that begin with ")" or ";" or hold a
+// "*", at least 12 characters long, whose name ends with "!", "*" or ">" at
+// positions 3 … 12; a leading "}", everything up to "cmd:", a leading ")" or ";"
+// and the blanks around taken away. "" when the line names none.
+std::string RawLineStationName(const std::string& line);
+
+// The INFO panel opened on the newest report of `name` in the report log (its
+// state in `st.info`); false, with nothing changed, when the log has none.
+bool OpenInfoOnStation(reception::ReceptionState& st, const std::string& name);
+
+// The temporary mode of an SCS TNC by its radio mode: the command on the press,
+// the one on the release and the notice. Empty for another mode.
+struct TemporaryMode {
+  std::string press, release, notice;
+};
+TemporaryMode TemporaryModeFor(const std::string& radio_mode);
+
+// Where the notice stands: 75 twips right of the pointer and 795 twips above it
+// (pointer in twips relative to the list, list edges in pixels).
+void TemporaryNoticePlace(int tpp_x, int tpp_y, int list_left, int list_top, int x_twips, int y_twips,
+                          int& left, int& top);
+
+// The temporary-mode notice (Frame21 with Label49).
+class TemporaryNotice : public PanelFrame {
+  Q_OBJECT
+ public:
+  explicit TemporaryNotice(QWidget* window);
+  platform::Label* Label49;
+};
+
+// What the list works on besides its controls.
+struct RawListContext {
+  reception::ReceptionState* reception = nullptr;
+  platform::SerialPort* port = nullptr;      // MSComm1 (the SCS TNC)
+  std::function<int()> interfaceKind;
+  std::function<std::string()> radioMode;
+  std::function<int()> cycleInterval;         // the main cycle's base interval, ms
+  std::function<void(int interval_ms)> holdCycle;  // Timer1 off, its interval, on
+  std::function<void()> stopCycle;
+  std::function<void()> startCycle;
+  std::function<void()> drawMap;
+  std::function<void()> infoOpened;           // the window shows st.info
+  std::function<void()> focusMap;             // the map takes the focus (when the window is active)
+  std::function<void()> clearStationDrawing;  // the drawing's call lists and counters
+  std::function<int()> twipsPerPixelX, twipsPerPixelY;
+};
+
+class RawList : public QObject {
+  Q_OBJECT
+ public:
+  RawList(platform::ListBox& list1, platform::CheckBox& check3, platform::CommandButton& command3,
+          QWidget& picture1, TemporaryNotice& notice, RawListContext context, QObject* parent = nullptr);
+
+  void Check3_Click();
+  void Command3_Click();
+  void List1_Scroll();
+  void List1_MouseDown(int button, int x_px, int y_px);
+  void List1_MouseMove(int buttons, int x_px, int y_px);
+  void List1_MouseUp(int button);
+  int RawWindowShown = 0;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
+ private:
+  void PlaceNotice(int x_px, int y_px);
+  platform::ListBox& list_;
+  platform::CheckBox& check3_;
+  QWidget& picture1_;
+  TemporaryNotice& notice_;
+  RawListContext c_;
+};
+
+}  // namespace zeblon::panels
