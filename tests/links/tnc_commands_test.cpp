@@ -22,6 +22,7 @@
 #include "platform/process.h"
 #include "platform/serial_port.h"
 #include "platform/wait.h"
+#include "tests/support/program_folder.h"
 
 namespace zeblon::links {
 namespace {
@@ -375,12 +376,8 @@ class TncLineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
-    dir_ = fs::temp_directory_path() /
-           ("zeblon_tnc_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    setenv("ZEBLON_PROGRAM_FOLDER", dir_.c_str(), 1);
+    scratch_ = std::make_unique<testing_support::ScratchFolder>("zeblon_tnc", true);
+    dir_ = scratch_->path();
     socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
                            "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
     ASSERT_TRUE(socat_.waitForStarted(5000));
@@ -394,8 +391,7 @@ class TncLineTest : public ::testing::Test {
       ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
       socat_.waitForFinished(3000);
     }
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    fs::remove_all(dir_);
+    scratch_.reset();
   }
 
   // The waits run fifty times faster than on a real START.
@@ -408,6 +404,7 @@ class TncLineTest : public ::testing::Test {
     return o;
   }
 
+  std::unique_ptr<testing_support::ScratchFolder> scratch_;
   fs::path dir_;
   QProcess socat_;
 };

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "geodesy/text.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon::shell {
 namespace {
