@@ -26,6 +26,14 @@ std::string TooltipWithScaleTag(std::string tooltip, const std::string& base_fol
 MapDisplay::MapDisplay(fs::path map_root, fs::path index_folder)
     : root_(map_root), index_(std::move(map_root), std::move(index_folder)) {}
 
+void MapDisplay::SetFolders(fs::path map_root, fs::path index_folder) {
+  if (map_root == root_ && index_folder == index_.index_folder()) return;
+  index_.DeleteOwnFiles();
+  root_ = map_root;
+  index_ = MapIndex(std::move(map_root), std::move(index_folder));
+  cache_.Clear();
+}
+
 void MapDisplay::BuildMapIndex() {
   ++rebuilds_;
   index_.Build(suffixes_);

@@ -128,6 +128,9 @@ class MapDisplay {
   // map_root: the folder of the map folders; index_folder: the program's own
   // temporary folder for the index files.
   MapDisplay(std::filesystem::path map_root, std::filesystem::path index_folder);
+  MapDisplay() = default;
+  // The folders, once the settings are known (before BuildMapIndex).
+  void SetFolders(std::filesystem::path map_root, std::filesystem::path index_folder);
 
   MapState& state() { return s_; }
   const MapState& state() const { return s_; }
