@@ -177,6 +177,7 @@ MapContext Form1::MapContextOf() {
   m.inks = inks_;
   m.panels = &panels_;
   m.shell = &shell_;
+  m.reception = &reception_;
   m.settingsPath = [this] { return SettingsPath(); };
   m.applyTexts = [this] { ApplyLanguageTexts(); };
   m.windowActive = [this] { return isActiveWindow(); };

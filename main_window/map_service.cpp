@@ -1,5 +1,6 @@
 #include "main_window/map_service.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMouseEvent>
 #include <span>
@@ -37,36 +38,67 @@ void SetBackColour(QWidget* w, const QColor& c) {
   w->setPalette(p);
 }
 
-// Presses on the read-out labels: a left press steps the pair's system, a right
-// press on the MONI 1 pair would open its INFO panel (not built here).
-class LabelClicks : public QObject {
+// Events of controls that have no handler of their own: presses on the read-out
+// labels (a left press steps the pair's system) and the focus entering a scale
+// combo (which chooses its folder, as a click does).
+class ControlEvents : public QObject {
  public:
-  LabelClicks(std::array<QWidget*, 6> labels, std::function<void(int pair, int button)> on)
-      : labels_(labels), on_(std::move(on)) {
-    for (QWidget* l : labels_)
-      if (l != nullptr) l->installEventFilter(this);
+  ControlEvents(std::array<QWidget*, 6> labels, std::array<QWidget*, 6> combos,
+                std::function<void(int pair, int button)> on_label, std::function<void(int level)> on_combo)
+      : labels_(labels), combos_(combos), on_label_(std::move(on_label)), on_combo_(std::move(on_combo)) {
+    for (QWidget* w : labels_)
+      if (w != nullptr) w->installEventFilter(this);
+    for (QWidget* w : combos_)
+      if (w != nullptr) w->installEventFilter(this);
   }
   bool eventFilter(QObject* o, QEvent* e) override {
-    if (e->type() != QEvent::MouseButtonPress) return false;
-    for (int i = 0; i < 6; ++i) {
-      if (labels_[i] != o) continue;
-      const auto* m = static_cast<QMouseEvent*>(e);
-      on_(i / 2, m->button() == Qt::LeftButton ? map::kLeftButton : m->button() == Qt::RightButton ? map::kRightButton : 4);
-      return true;
+    if (e->type() == QEvent::MouseButtonPress) {
+      for (int i = 0; i < 6; ++i) {
+        if (labels_[i] != o) continue;
+        const auto* m = static_cast<QMouseEvent*>(e);
+        on_label_(i / 2, m->button() == Qt::LeftButton    ? map::kLeftButton
+                         : m->button() == Qt::RightButton ? map::kRightButton
+                                                          : 4);
+        return true;
+      }
+    } else if (e->type() == QEvent::FocusIn) {
+      for (int i = 0; i < 6; ++i)
+        if (combos_[i] == o) on_combo_(i);
     }
     return false;
   }
 
  private:
-  std::array<QWidget*, 6> labels_;
-  std::function<void(int, int)> on_;
+  std::array<QWidget*, 6> labels_, combos_;
+  std::function<void(int, int)> on_label_;
+  std::function<void(int)> on_combo_;
 };
 
 }  // namespace
 
 MapService::MapService(map::MapDisplay& display, map::MapWidget& widget) : display_(display), widget_(widget) {}
 
-MapService::~MapService() = default;
+MapService::~MapService() {
+  // Another map service may follow this one: nothing may call into it afterwards.
+  widget_.hooks() = {};
+  display_.hooks() = {};
+  if (!wired_) return;
+  panels::ControlColumn& c = *map_.column;
+  for (platform::CommandButton* b : {c.Command1, c.Command2, c.Command7, c.Command8, c.Command9, c.Command73, c.Command72,
+                                     c.Command43, c.Command42, map_.qth->Command21}) {
+    b->OnClick = nullptr;
+    b->OnMouseDown = nullptr;
+  }
+  for (platform::CheckBox* b : {c.Check4, c.Check9, c.Check12, c.Check24, c.Check1}) b->OnClick = nullptr;
+  c.Option1->OnMouseUp = nullptr;
+  c.Option2->OnMouseUp = nullptr;
+  for (auto* ink : map_.inks)
+    if (ink != nullptr) ink->OnClick = nullptr;
+  for (int level = 0; level < map::kLevels; ++level) {
+    map_.scales->combos[level]->OnClick = nullptr;
+    map_.scales->marks[level]->OnClick = nullptr;
+  }
+}
 
 void MapService::Attach(const MapContext& context) {
   MapDisplayService::Attach(context);
@@ -126,6 +158,7 @@ void MapService::FromWindow() {
   if (map_.shell != nullptr) {
     s.TwipsPerPixelX = map_.shell->TwipsPerPixelX;
     s.TwipsPerPixelY = map_.shell->TwipsPerPixelY;
+    s.MoniAllDisplayLevel = map_.shell->MoniAllDisplayLevel;
   }
   if (map_.panels != nullptr) {
     PanelState& p = *map_.panels;
@@ -139,6 +172,13 @@ void MapService::FromWindow() {
     };
     s.TrackLines = lines(p.TrackLines, p.TrackLineCount);
     s.PoiLines = lines(p.PoiLines, p.PoiCount);
+  }
+  if (map_.reception != nullptr) {
+    const reception::ReceptionState& r = *map_.reception;
+    s.MoniAllCount = r.moniAllCount;
+    s.MoniOneCount = r.moniOneCount;
+    s.MoniAllLimit = std::max(1, r.settings.moniAllLimit);
+    s.MoniOneTrackLimit = std::max(1, r.settings.moniOneTrackLimit);
   }
   panels::ControlColumn& c = *map_.column;
   s.TrackShown = c.Check14->Value() == 1 ? 1 : 0;
@@ -325,6 +365,11 @@ void MapService::Wire() {
       const auto& p = s.Palette.palette_shown;
       SetBackColour(map_.inks[i], QColor(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
     }
+    if (map_.inkFrame->isVisible()) {
+      for (auto* ink : map_.inks)
+        if (ink != nullptr) ink->setVisible(true);
+      map_.column->Command42->SetCaption("<");
+    }
     map_.inkFrame->show();
   };
   c.Command43->OnClick = [this, &s] {
@@ -351,8 +396,10 @@ void MapService::Wire() {
       if (map_.map->MapDrawnOnce == 1) DrawMap();
     };
   }
-  label_clicks_ = std::make_unique<LabelClicks>(
-      std::array<QWidget*, 6>{c.Label1, c.Label2, c.Label3, c.Label4, c.Label7, c.Label8},
+  std::array<QWidget*, 6> combos{};
+  for (int level = 0; level < map::kLevels; ++level) combos[level] = map_.scales->combos[level];
+  label_clicks_ = std::make_unique<ControlEvents>(
+      std::array<QWidget*, 6>{c.Label1, c.Label2, c.Label3, c.Label4, c.Label7, c.Label8}, combos,
       [this](int pair, int button) {
         if (button != map::kLeftButton) return;
         FromWindow();
@@ -360,7 +407,21 @@ void MapService::Wire() {
         ToWindow();
         ShowOutputs();
         widget_.update();
-      });
+      },
+      [this](int level) { ChooseFolder(level); });
+  c.Check1->OnClick = [this] {
+    if (map_.shell != nullptr) map_.shell->ToneOn = map_.shell->ToneOn == 1 ? 0 : 1;
+    FocusMap();
+  };
+  // The palette frame folds to its first button and unfolds again.
+  c.Command42->OnClick = [this] {
+    const std::string caption = map_.column->Command42->Caption();
+    if (map_.inkFrame == nullptr || (caption != "<" && caption != ">")) return;
+    const bool fold = caption == "<";
+    for (int i = 1; i < 16; ++i)
+      if (map_.inks[i] != nullptr) map_.inks[i]->setVisible(!fold);
+    map_.column->Command42->SetCaption(fold ? ">" : "<");
+  };
   // The picture box.
   auto& h = widget_.hooks();
   h.sync = [this] { FromWindow(); };
@@ -382,6 +443,12 @@ void MapService::Wire() {
       widget_.setCursor(Qt::WaitCursor);
     else
       widget_.unsetCursor();
+  };
+  dh.focus = [this] {
+    // Typing in a text box keeps its focus; otherwise the map takes it in the active window.
+    QWidget* f = QApplication::focusWidget();
+    if (f != nullptr && (f->inherits("QLineEdit") || f->inherits("QPlainTextEdit"))) return;
+    FocusMap();
   };
   dh.timer1_on = [this] {
     if (map_.drawingDone) map_.drawingDone();

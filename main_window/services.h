@@ -35,7 +35,8 @@ struct MapContext {
   QWidget* inkFrame = nullptr;  // Frame17: the palette inks
   std::array<platform::OptionButton*, 16> inks{};
   PanelState* panels = nullptr;  // the TRK and POI lines, the MONI 1 station
-  const ShellState* shell = nullptr;
+  ShellState* shell = nullptr;  // twips per pixel, the tone switch
+  const reception::ReceptionState* reception = nullptr;  // the store counts for the gauges
   std::function<std::string()> settingsPath;
   std::function<void()> applyTexts;
   std::function<bool()> windowActive;
