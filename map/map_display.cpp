@@ -170,9 +170,9 @@ void MapDisplay::DrawMap() {
   }
   // 12
   if (s_.GridOn == 1) {
-    grids_.Set(GridFor());
-    grids_.render(p, view_);
     const GridSettings g = GridFor();
+    grids_.Set(g);
+    grids_.render(p, view_);
     if (g.systems[1]) {
       s_.CentreLat = g.centre.lat;
       s_.CentreLon = g.centre.lon;
