@@ -1,12 +1,15 @@
 #include "main_window/map_service.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QEvent>
 #include <QMouseEvent>
 #include <span>
 
 #include "geodesy/text.h"
 #include "map/navigation.h"
+#include "map/propagation.h"
+#include "map/readouts.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
 #include "settings/settings.h"
@@ -443,6 +446,36 @@ void MapService::Wire() {
       widget_.setCursor(Qt::WaitCursor);
     else
       widget_.unsetCursor();
+  };
+  // Fopt at the circles' compass points from the ionosphere values and the clock.
+  dh.fopt = [this](double lon, double centre_lon, double lat, double centre_lat) {
+    const Settings& set = *map_.settings;
+    const QDateTime now = QDateTime::currentDateTime();
+    map::FoptInputs in;
+    in.sunspotNumber = set.SunspotNumber;
+    in.kIndex = set.KIndex;
+    in.utcOffsetHours = static_cast<int>(RoundHalfEven(set.UtcOffsetHours));
+    in.month = now.date().month();
+    in.day = now.date().day();
+    in.hour = now.time().hour();
+    in.minute = now.time().minute();
+    return map::EstimateFopt(lon, centre_lon, lat, centre_lat, in);
+  };
+  // The MONI 1 line: distance, direction and speed from the user's position, and the digipeater.
+  dh.moni_one_line = [this] {
+    const map::MapState& st = display_.state();
+    std::string line;
+    try {
+      map::MapPoint point;
+      const auto db = map::ComputeMoniOneDistanceBearing({st.UserNorth, st.UserEast}, {st.MoniOneNorth, st.MoniOneEast},
+                                                         st.MapCentralMeridian, st.MapFalseEasting, point);
+      std::string speed;
+      if (map_.reception != nullptr) speed = map::MoniOneSpeedText(map_.reception->moniOneTrack, map_.reception->moniOneCount);
+      line = map::MoniOneLine(db.distanceKm, db.bearing, speed, map_.panels != nullptr ? map_.panels->MoniOne.via : "");
+    } catch (const geodesy::GeodesyError&) {
+      return;
+    }
+    map_.column->Label11->SetCaption(line);
   };
   dh.focus = [this] {
     // Typing in a text box keeps its focus; otherwise the map takes it in the active window.

@@ -310,8 +310,10 @@ void MapDisplay::ShowCentrePosition() {
 
 void MapDisplay::ShowCursorPosition() {
   const MapView v = MakeView();
-  s_.CursorNorth = CutToWholeMetres(v.NorthAt(s_.CursorY));
-  s_.CursorEast = CutToWholeMetres(v.EastAt(s_.CursorX));
+  const MapKm at = CursorPosition(v.centre_north_km, v.centre_east_km, s_.CursorX, s_.CursorY, v.width_px, v.height_px,
+                                  v.MetresPerPixel());
+  s_.CursorNorth = at.north;
+  s_.CursorEast = at.east;
   const auto c = ReadoutCaptionsFor(ReadoutPair::kCursor, s_.ReadoutSystem[1], s_.CursorNorth, s_.CursorEast,
                                     TrackedValueText(s_.CursorNorth), TrackedValueText(s_.CursorEast), FrameOf(s_));
   out_.Readouts[2] = c.north;

@@ -114,7 +114,7 @@ struct MapHooks {
   std::function<void()> show_picture;  // the picture viewer's drawing
   std::function<void(bool)> busy;
   std::function<void()> focus;
-  FoptEstimate fopt;
+  FoptOf fopt;
   std::function<void(QPainter&, const MapView&)> moni_all;
   std::function<void(QPainter&, const MapView&, long x, long y)> moni_one;
   std::function<void()> moni_one_line;

@@ -22,11 +22,11 @@ namespace zeblon::map {
 // WGS84 latitude and longitude (degrees) of a map point (km of the map zone).
 using LatLonOf = std::function<void(double north_km, double east_km, double& lat, double& lon)>;
 // The optimum HF frequency (MHz) from the centre to a point; 0 or less: none.
-using FoptEstimate = std::function<double(double lon, double centre_lon, double lat, double centre_lat)>;
+using FoptOf = std::function<double(double lon, double centre_lon, double lat, double centre_lat)>;
 
 class CirclesLayer : public Layer {
  public:
-  void SetConversions(LatLonOf lat_lon, FoptEstimate fopt) {
+  void SetConversions(LatLonOf lat_lon, FoptOf fopt) {
     lat_lon_ = std::move(lat_lon);
     fopt_ = std::move(fopt);
   }
@@ -36,7 +36,7 @@ class CirclesLayer : public Layer {
 
  private:
   LatLonOf lat_lon_;
-  FoptEstimate fopt_;
+  FoptOf fopt_;
   int estimates_ = 0;
 };
 
