@@ -189,7 +189,7 @@ void MapService::FromWindow() {
     s.ComboText[level] = map_.scales->combos[level]->Text();
     s.TileFramesShown[level] = map_.scales->marks[level]->Value() == 1;
   }
-  s.InfoPanelVisible = false;
+  s.InfoPanelVisible = map_.reception != nullptr && map_.reception->info.visible;
   display_.outputs().Tooltip = FromQ(widget_.toolTip());
 }
 
