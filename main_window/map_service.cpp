@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QMouseEvent>
+#include <cstdio>
+#include <functional>
 #include <span>
 
 #include "geodesy/text.h"
@@ -112,11 +114,17 @@ void MapService::Attach(const MapContext& context) {
   }
 }
 
+fs::path MapService::IndexFolder(const std::string& temp_folder, const std::string& program_folder) {
+  char tag[17];
+  std::snprintf(tag, sizeof tag, "%016llx",
+                static_cast<unsigned long long>(std::hash<std::string>{}(fs::absolute(program_folder).lexically_normal().string())));
+  return fs::path(temp_folder) / ("ZEBLON_MAP_" + std::string(tag));
+}
+
 void MapService::BuildMapIndex() {
   const Settings& s = *map_.settings;
   const fs::path root = platform::ResolveOrSame(platform::WindowsPathToLinux(s.MapRootFolder, map_.appFolder()));
-  // The index files lie in a folder of the program's own below the temporary folder.
-  const fs::path index_folder = fs::path(map_.tempFolder()) / "ZEBLON_MAP_INDEX";
+  const fs::path index_folder = IndexFolder(map_.tempFolder(), map_.appFolder());
   display_.SetFolders(root, index_folder);
   display_.SetFolderSettings({s.MapFolderM5000, s.MapFolderM1000, s.MapFolderM0200, s.MapFolderM0050,
                               s.MapFolderM0010, s.MapFolderM0002});

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "main_window/form1.h"
+#include "main_window/map_service.h"
 #include "tests/map/tile_fixture.h"
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
@@ -129,6 +130,25 @@ TEST_F(MapWindowTest, GridAndCirclesSwitchesRedrawTheMap) {
   EXPECT_EQ(picture_->grab().toImage(), before);
   Find<platform::CheckBox>(*form_, "Check9")->click();
   EXPECT_NE(picture_->grab().toImage(), before);
+}
+
+TEST_F(MapWindowTest, ShutdownKeepsTheCentreAndDeletesOnlyItsOwnIndexFiles) {
+  Write("M0050.DIR", "another program's");
+  const fs::path index = MapService::IndexFolder(folder_.string(), form_->AppFolder());
+  EXPECT_TRUE(fs::exists(index / "ALLMDIRS.DIR"));
+  EXPECT_TRUE(fs::exists(index / "M0050.DIR"));
+  for (int i = 0; i < 3; ++i) Click("Command2");
+  const QPoint p(picture_->width() / 2 - 200, picture_->height() / 2 - 1);
+  Mouse(QEvent::MouseMove, Qt::NoButton, p);
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, p);
+  form_->CloseByUser();
+  PumpUntil([&] { return form_->ShutdownDone(); });
+  EXPECT_FALSE(fs::exists(index / "ALLMDIRS.DIR"));
+  EXPECT_FALSE(fs::exists(index / "M0050.DIR"));
+  EXPECT_TRUE(fs::exists(folder_ / "M0050.DIR"));
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("UTN=6581.5\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("UTE=391.25\r\n"), std::string::npos) << ini;
 }
 
 }  // namespace
