@@ -230,10 +230,11 @@ void MapService::ShowOutputs() {
   platform::Label* labels[6] = {c.Label1, c.Label2, c.Label3, c.Label4, c.Label7, c.Label8};
   for (int i = 0; i < 6; ++i) labels[i]->SetCaption(o.Readouts[i]);
   if (scale_text_ != nullptr) {
-    const int tppy = map_.shell != nullptr && map_.shell->TwipsPerPixelY > 0 ? map_.shell->TwipsPerPixelY : 15;
-    scale_text_->move(0, 3165 / tppy);
+    // Below the last row of the left column (the window's layout has no place of its own for it).
+    scale_text_->move(0, c.Command57->y() + c.Command57->height() + 8);
     scale_text_->SetCaption(o.ScaleText);
     scale_text_->adjustSize();
+    scale_text_->raise();
   }
   c.Label26->resize(static_cast<int>(std::clamp(o.Gauge.moni_all_width, 0.0, 4000.0)), c.Label26->height());
   c.Label27->resize(o.Gauge.moni_one_width, c.Label27->height());
@@ -496,6 +497,7 @@ void MapService::Wire() {
   };
   scale_text_ = new platform::Label(widget_.parentWidget(), "ScaleText");
   SetTextColour(scale_text_, QColor(192, 192, 192));
+  SetBackColour(scale_text_, QColor(64, 80, 80));
 }
 
 }  // namespace zeblon
