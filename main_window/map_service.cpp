@@ -259,6 +259,15 @@ void MapService::ShowOutputs() {
     for (auto* ink : map_.inks)
       if (ink != nullptr) ink->setChecked(false);
   }
+  ColourInks();
+}
+
+void MapService::ColourInks() {
+  // Each ink button in the colour of its ink as painted.
+  const auto& p = display_.state().Palette.palette_shown;
+  if (map_.inkFrame == nullptr || !map_.inkFrame->isVisible() || p.size() < 64) return;
+  for (int i = 0; i < 16; ++i)
+    if (map_.inks[i] != nullptr) SetBackColour(map_.inks[i], QColor(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
 }
 
 void MapService::DrawMap() {
@@ -372,17 +381,13 @@ void MapService::Wire() {
   };
   c.Command72->OnMouseDown = [this, &s](int button) {
     if (button != map::kRightButton || s.Palette.palette_available == 0 || map_.inkFrame == nullptr) return;
-    for (int i = 0; i < 16; ++i) {
-      if (map_.inks[i] == nullptr || s.Palette.palette_shown.size() < 64) continue;
-      const auto& p = s.Palette.palette_shown;
-      SetBackColour(map_.inks[i], QColor(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
-    }
     if (map_.inkFrame->isVisible()) {
       for (auto* ink : map_.inks)
         if (ink != nullptr) ink->setVisible(true);
       map_.column->Command42->SetCaption("<");
     }
     map_.inkFrame->show();
+    ColourInks();
   };
   c.Command43->OnClick = [this, &s] {
     s.Palette.marked_ink = -1;

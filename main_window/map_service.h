@@ -41,6 +41,7 @@ class MapService : public MapDisplayService {
   void FromWindow();
   void ToWindow();
   void ShowOutputs();
+  void ColourInks();
   void FocusMap();
   void QthOk();
   void ChooseFolder(int level);

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 
+#include "geodesy/text.h"
 #include "main_window/form1.h"
 #include "main_window/map_service.h"
 #include "tests/map/tile_fixture.h"
@@ -130,6 +131,34 @@ TEST_F(MapWindowTest, GridAndCirclesSwitchesRedrawTheMap) {
   EXPECT_EQ(picture_->grab().toImage(), before);
   Find<platform::CheckBox>(*form_, "Check9")->click();
   EXPECT_NE(picture_->grab().toImage(), before);
+}
+
+TEST_F(MapWindowTest, BrightnessAndTheMarkedInk) {
+  for (int i = 0; i < 3; ++i) Click("Command2");
+  const QColor normal = CentrePixel();
+  Click("Command72");  // dark
+  const QColor dark = CentrePixel();
+  EXPECT_EQ(dark, QColor(static_cast<int>(RoundHalfEven(normal.red() * 0.6)),
+                         static_cast<int>(RoundHalfEven(normal.green() * 0.6)),
+                         static_cast<int>(RoundHalfEven(normal.blue() * 0.6))));
+  Click("Command72");  // bright
+  Click("Command72");  // normal again
+  EXPECT_EQ(CentrePixel(), normal);
+  // A right press on the brightness button opens the inks, coloured as painted.
+  auto* pal = Find<platform::CommandButton>(*form_, "Command72");
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(pal, &press);
+  QWidget* inks = Find(*form_, "PaletteInks");
+  ASSERT_NE(inks, nullptr);
+  EXPECT_TRUE(inks->isVisible());
+  // The centre tile's ink marked: that pixel turns yellow; RESET clears the mark.
+  const int ink = map::testing::TileInk(6550, 400, 50);
+  Find<platform::OptionButton>(*form_, ("Optionink(" + std::to_string(ink) + ")").c_str())->click();
+  EXPECT_EQ(CentrePixel(), QColor(255, 255, 0));
+  Click("Command43");
+  EXPECT_FALSE(inks->isVisible());
+  EXPECT_EQ(CentrePixel(), normal);
 }
 
 TEST_F(MapWindowTest, ShutdownKeepsTheCentreAndDeletesOnlyItsOwnIndexFiles) {
