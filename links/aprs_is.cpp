@@ -6,7 +6,7 @@
 namespace zeblon::links {
 
 int AprsIsPasscodeOf(std::string_view user_call) {
-  const std::string call = platform::UpperAscii(Trim(user_call));
+  const std::string call = AprsIsCall(user_call);
   unsigned hash = 0x73E2;
   for (std::size_t i = 0; i < call.size(); ++i) {
     const unsigned code = static_cast<unsigned char>(call[i]);
@@ -25,11 +25,20 @@ std::string ComputeAprsIsPasscode(std::string_view user_call) {
 void AprsIsReceiveBuffer::Arrived(std::string_view data) {
   chunk.assign(data);
   buffer += chunk;
+  if (buffer.size() > kLimit) buffer.erase(0, buffer.size() - kKeptOnOverflow);
+}
+
+std::string AprsIsCall(std::string_view user_call) { return platform::UpperAscii(Trim(user_call)); }
+
+LoginAnswer FindLoginAnswer(std::string_view received, std::string_view user_call) {
+  const std::string call = AprsIsCall(user_call);
+  if (received.find("# logresp " + call + " verified") != std::string_view::npos) return LoginAnswer::Verified;
+  if (received.find("# logresp " + call + " unverified") != std::string_view::npos) return LoginAnswer::Unverified;
+  return LoginAnswer::None;
 }
 
 bool AprsIsReceiveBuffer::LoginVerified(std::string_view user_call) const {
-  const std::string want = "# logresp " + platform::UpperAscii(Trim(user_call)) + " verified";
-  return buffer.find(want) != std::string::npos;
+  return FindLoginAnswer(buffer, user_call) == LoginAnswer::Verified;
 }
 
 }  // namespace zeblon::links

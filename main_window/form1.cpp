@@ -12,9 +12,11 @@
 
 #include "geodesy/text.h"
 #include "links/pause_timer.h"
+#include "links/tnc_commands.h"
 #include "main_window/map_service.h"
 #include "main_window/texts.h"
 #include "map/map_tile.h"
+#include "map/readouts.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -29,7 +31,7 @@ using namespace platform;
 std::string MainSettingsText(std::string_view existing, const Settings& s) {
   std::string out = SettingsFileText(SettingsWindow::Main, s);
   std::vector<std::string> kept = {"NOAT="};
-  for (int scale : ::map::kTileScales) kept.push_back(::map::ScaleTag(scale) + "=");
+  for (int scale : map::kTileScales) kept.push_back(map::ScaleTag(scale) + "=");
   for (const std::string& raw : SplitLines(existing)) {
     const std::string line = Trim(raw);
     const std::string upper = UpperAscii(line);
@@ -133,6 +135,43 @@ void Form1::BuildControls() {
   Timer1 = cycle_->Timer1();
   Timer2 = cycle_->Timer2();
   cycle_->ConnectPause(Text10, column_->Check22);
+
+  // The APRS-IS link: an unverified login stops the IGate with a message box; the
+  // link's other news are notes.
+  LinkNotice = [this](const std::string& text) { reception::AddToMonitorLines(reception_.monitorLines, "*** " + text + "\r\n"); };
+  links::AprsIsLink::Hooks hooks;
+  hooks.message = [](const std::string& text) { MsgBox(text, "ZEBLON  APRS-IS", MsgButtons::Ok, MsgIcon::Exclamation); };
+  hooks.notice = [this](const std::string& text) {
+    if (LinkNotice) LinkNotice(text);
+  };
+  link_.AprsIs = std::make_unique<links::AprsIsLink>(hooks);
+}
+
+void Form1::AprsIsUpkeep() {
+  link_.AprsIs->LinkUpkeep(links::AprsIsSettingsFrom(settings_, link_.AprsIsPasscode, shell_.ProgramVersion));
+}
+
+void Form1::AprsIsTitleAndAgeing() {
+  std::string title = FromQ(windowTitle());
+  link_.AprsIs->TitleAndAgeing(links::AprsIsSettingsFrom(settings_, link_.AprsIsPasscode, shell_.ProgramVersion),
+                               title);
+  setWindowTitle(ToQ(title));
+}
+
+reception::GateHook Form1::IGateHook() {
+  return link_.AprsIs->GateHookFor(static_cast<reception::InterfaceKind>(settings_.InterfaceKind), shell_.TxCall);
+}
+
+links::SerialTncReader& Form1::TncReader() {
+  if (!link_.TncReader) {
+    const int kind = settings_.InterfaceKind;
+    const int port = kind == 1 ? settings_.TncComPort : static_cast<int>(settings_.ScsComPort);
+    link_.TncReader = std::make_unique<links::SerialTncReader>(link_.MSComm1, links::TncKindName(kind), port,
+                                                               [this](const std::string& text) {
+                                                                 if (LinkNotice) LinkNotice(text);
+                                                               });
+  }
+  return *link_.TncReader;
 }
 
 void Form1::WireControls() {
@@ -332,7 +371,7 @@ void Form1::FullStartUp() {
   auto* list1 = List1;
   if (list1->ListCount() == 0) list1->AddItem("");
   map_.GkCentralMeridian = map_.OwnZoneCentralMeridian = 9.0;
-  map_.GkCentralMeridianText = map_.OwnZoneMeridianText = shell::MeridianText(9.0);
+  map_.GkCentralMeridianText = map_.OwnZoneMeridianText = map::MeridianText(9.0);
   map_.OwnZoneText = NumberText(static_cast<int>((9 + 186) / 6));
   // 7.
   const char* temp_env = std::getenv("TEMP");
@@ -379,9 +418,7 @@ void Form1::FullStartUp() {
   if (!settings_.MapSystem.empty() && settings_.MapSystem[0] == 'U') {
     map_.MapZoneText = settings_.MapSystem.substr(1);
     map_.MapCentralMeridian = LeadingNumber(map_.MapZoneText) * 6 - 183;
-    std::string t = NumberText(map_.MapCentralMeridian);
-    while (t.size() < 3) t.insert(t.begin(), ' ');
-    map_.MapMeridianText = t;
+    map_.MapMeridianText = map::MeridianText(map_.MapCentralMeridian);
   }
   if (settings_.CentreNorth == 0 && settings_.CentreEast == 0) {
     settings_.CentreNorth = 6600;

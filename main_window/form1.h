@@ -76,6 +76,18 @@ class Form1 : public QWidget {
   void WriteSettingsFile();
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
 
+  // The APRS-IS steps of the main cycle's tick: link upkeep and login (2), the
+  // title's IGate field and the ageing of the duplicate list (3).
+  void AprsIsUpkeep();
+  void AprsIsTitleAndAgeing();
+  // The receive pass's IGate hand-off for the interface kind.
+  reception::GateHook IGateHook();
+  // MSComm1's live reading for the serial TNC kinds (PK-232, SCS TNC, SCS PTC).
+  links::SerialTncReader& TncReader();
+  // A note on a link's state (the APRS-IS server closed the link, the TNC's line
+  // went away): by default a line in the RAW monitor list.
+  std::function<void(const std::string&)> LinkNotice;
+
   // The main cycle's two timers.
   QTimer* Timer1 = nullptr;
   QTimer* Timer2 = nullptr;

@@ -75,12 +75,6 @@ std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
 
 bool CallValidFor(std::string_view call) { return call.size() >= 3 && call[2] >= '0' && call[2] <= '9'; }
 
-std::string MeridianText(double meridian) {
-  std::string t = NumberTextUntrimmed(meridian);
-  while (t.size() < 3) t.insert(t.begin(), ' ');
-  return t.substr(t.size() - 3);
-}
-
 bool EndsIn499(double value) {
   const std::string t = NumberTextUntrimmed(value);
   return t.size() >= 4 && t.compare(t.size() - 4, 4, ".499") == 0;
@@ -272,7 +266,7 @@ std::string MapFolderFromCombo(std::string_view combo_text) {
 std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
     const std::array<std::string, 6>& f, double cn, double ce, double un, double ue) {
   std::vector<std::pair<std::string, std::string>> entries;
-  for (int i = 0; i < 6; ++i) entries.emplace_back(::map::ScaleTag(::map::kTileScales[i]), f[i]);
+  for (int i = 0; i < 6; ++i) entries.emplace_back(map::ScaleTag(map::kTileScales[i]), f[i]);
   entries.insert(entries.end(), {{"UTN", NumberText(cn)}, {"UTE", NumberText(ce)}, {"UUN", NumberText(un)},
                                  {"UUE", NumberText(ue)}});
   return entries;

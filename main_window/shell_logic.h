@@ -38,10 +38,6 @@ std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
 // 1 when the third character of the call is a digit.
 bool CallValidFor(std::string_view user_call);
 
-// A meridian's text: the number with its sign blank, blanks in front up to 3
-// characters, then its last 3 characters (9 -> "  9", 15 -> " 15").
-std::string MeridianText(double meridian);
-
 // True when the number's text (with its sign blank) ends in ".499": a map centre
 // picked from the start picture.
 bool EndsIn499(double value);

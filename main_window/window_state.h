@@ -2,10 +2,13 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "links/aprs_is.h"
+#include "links/aprs_is_link.h"
+#include "links/serial_tnc_reader.h"
 #include "main_window/shell_logic.h"
 #include "platform/serial_port.h"
 
@@ -54,8 +57,11 @@ struct MapState {
 // The links' part of the window.
 struct LinkState {
   std::string AprsIsPasscode = "0";
-  links::AprsIsReceiveBuffer AprsIs;
+  // Winsock2: the APRS-IS link with its receive buffer and the IGate's duplicate list.
+  std::unique_ptr<links::AprsIsLink> AprsIs;
   platform::SerialPort MSComm1, MSComm2;
+  // The live reading of MSComm1 for the serial TNC kinds.
+  std::unique_ptr<links::SerialTncReader> TncReader;
   int AgwDataPending = 0;
 };
 

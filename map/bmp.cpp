@@ -8,7 +8,7 @@
 #include <cstring>
 #include <fstream>
 
-namespace map {
+namespace zeblon::map {
 
 namespace {
 
@@ -294,4 +294,4 @@ bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uin
   return true;
 }
 
-}  // namespace map
+}  // namespace zeblon::map

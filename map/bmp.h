@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace map {
+namespace zeblon::map {
 
 inline constexpr int kTilePixels = 1000;  // pixels per tile edge
 
@@ -107,4 +107,4 @@ bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>&
 bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error,
                      bool flush = true);
 
-}  // namespace map
+}  // namespace zeblon::map

@@ -8,10 +8,9 @@
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
 #include "map/compute_text.h"
+#include "settings/text_files.h"
 
 namespace zeblon::map {
-
-using namespace ::geodesy;
 
 namespace {
 
@@ -99,20 +98,21 @@ std::string MaidenheadLocator(double latitude, double longitude) {
 
 MapPoint ConvertMapKmToLatLon(double northKm, double eastKm, double mapCentralMeridian, double mapFalseEasting) {
   MapPoint p;
-  ConvertUtmToLatLon(p.longitude, p.latitude, mapCentralMeridian, eastKm * 1000.0, northKm * 1000.0,
+  geodesy::ConvertUtmToLatLon(p.longitude, p.latitude, mapCentralMeridian, eastKm * 1000.0, northKm * 1000.0,
                      mapFalseEasting);
   p.latText = LatLonText(p.latitude);
   p.lonText = LatLonText(p.longitude);
   return p;
 }
 
+std::string MeridianText(double meridian) { return LastChars(PadFront(NumberTextUntrimmed(meridian), 3), 3); }
+
 ZoneMeridians ComputeZoneMeridians(double centreLongitude) {
   ZoneMeridians z;
-  z.gkCentralMeridian = GaussKruegerCentralMeridianFor(centreLongitude);
-  z.ownZoneCentralMeridian = OwnZoneCentralMeridianFor(centreLongitude);
-  auto meridianText = [](double v) { return LastChars(PadFront(NumberTextUntrimmed(v), 3), 3); };
-  z.gkCentralMeridianText = meridianText(z.gkCentralMeridian);
-  z.ownZoneMeridianText = meridianText(z.ownZoneCentralMeridian);
+  z.gkCentralMeridian = geodesy::GaussKruegerCentralMeridianFor(centreLongitude);
+  z.ownZoneCentralMeridian = geodesy::OwnZoneCentralMeridianFor(centreLongitude);
+  z.gkCentralMeridianText = MeridianText(z.gkCentralMeridian);
+  z.ownZoneMeridianText = MeridianText(z.ownZoneCentralMeridian);
   const std::int64_t zone = IntOf(z.ownZoneCentralMeridian + 186.0) / 6;
   z.ownZoneText = PadFront(std::to_string(zone), 2);
   return z;
@@ -125,24 +125,24 @@ AllSystemsTexts ConvertLatLonToAllSystems(double latitude, double longitude, con
   double x = 0, y = 0, z = 0, xp = 0, yp = 0, zp = 0, lon = 0, lat = 0, e = 0, n = 0;
 
   // Gauss-Krueger through the Potsdam datum.
-  const double gkFalseEasting = GaussKruegerFalseEasting(zones.gkCentralMeridian);
-  ConvertLatLonToGeocentricGrs80(x, y, z, longitude, latitude);
-  ShiftWgs84ToPotsdam(xp, yp, zp, x, y, z);
-  ConvertGeocentricToLatLonBessel(xp, yp, zp, lon, lat);
-  ConvertLatLonToGaussKrueger(lon, lat, zones.gkCentralMeridian, e, n, gkFalseEasting);
+  const double gkFalseEasting = geodesy::GaussKruegerFalseEasting(zones.gkCentralMeridian);
+  geodesy::ConvertLatLonToGeocentricGrs80(x, y, z, longitude, latitude);
+  geodesy::ShiftWgs84ToPotsdam(xp, yp, zp, x, y, z);
+  geodesy::ConvertGeocentricToLatLonBessel(xp, yp, zp, lon, lat);
+  geodesy::ConvertLatLonToGaussKrueger(lon, lat, zones.gkCentralMeridian, e, n, gkFalseEasting);
   GridTexts(e, n, t.gkNorth, t.gkEast);
 
   // UTM of the own zone.
   e = n = 0;
-  ConvertLatLonToUtm(longitude, latitude, zones.ownZoneCentralMeridian, e, n, mapFalseEasting);
+  geodesy::ConvertLatLonToUtm(longitude, latitude, zones.ownZoneCentralMeridian, e, n, mapFalseEasting);
   GridTexts(e, n, t.ownZoneNorth, t.ownZoneEast);
 
   // RT90.
   e = n = 0;
-  ConvertLatLonToGeocentricGrs80(x, y, z, longitude, latitude);
-  TransformSweref99ToRt90(xp, yp, zp, x, y, z);
-  ConvertGeocentricToLatLonBessel(xp, yp, zp, lon, lat);
-  ConvertLatLonToGaussKrueger(lon, lat, rt90CentralMeridian, e, n, rt90FalseEasting);
+  geodesy::ConvertLatLonToGeocentricGrs80(x, y, z, longitude, latitude);
+  geodesy::TransformSweref99ToRt90(xp, yp, zp, x, y, z);
+  geodesy::ConvertGeocentricToLatLonBessel(xp, yp, zp, lon, lat);
+  geodesy::ConvertLatLonToGaussKrueger(lon, lat, rt90CentralMeridian, e, n, rt90FalseEasting);
   GridTexts(e, n, t.rt90North, t.rt90East);
 
   t.locator = MaidenheadLocator(latitude, longitude);
@@ -202,7 +202,7 @@ ReadoutCaptions ReadoutCaptionsFor(ReadoutPair pair, int system, double northKm,
       c.north += t.rt90North;
       c.east += t.rt90East;
     }
-  } catch (const GeodesyError&) {
+  } catch (const geodesy::GeodesyError&) {
     // Only the tags: the point has no value in this system.
   }
   return c;
@@ -309,8 +309,7 @@ std::string MoniOneLine(double distanceKm, double bearing, const std::string& sp
   put(NumberText(RoundHalfEven(distanceKm)), 6, 6);
   put(NumberText(RoundHalfEven(bearing)), 4, 22);
   put(speedText, 4, 37);
-  std::size_t first = via.find_first_not_of(' ');
-  std::string v = first == std::string::npos ? std::string() : via.substr(first, via.find_last_not_of(' ') - first + 1);
+  const std::string v = Trim(via);
   line += " " + (v.empty() ? std::string("-") : v);
   return line;
 }

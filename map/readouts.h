@@ -99,6 +99,9 @@ struct ZoneMeridians {
   std::string ownZoneText = "32";           // zone number, 2 characters
 };
 
+// A central meridian as the read-outs show it: three characters, blank-filled in front.
+std::string MeridianText(double meridian);
+
 // The meridians of a centre longitude: Gauss-Krueger the multiple of 3
 // nearest it (13.4 -> 12, 13.6 -> 15), own zone the centre of its 6-degree
 // UTM zone (12.0 -> 15, 11.9 -> 9); zone text 33 for 15 (a blank in front of

@@ -10,8 +10,6 @@
 
 namespace zeblon::map {
 
-using namespace ::geodesy;
-
 namespace {
 
 constexpr double kPi = 3.14159265;
@@ -99,9 +97,9 @@ std::optional<SunCurve> ComputeSunCurve(double northKm, double eastKm, double ma
                                         const SunCurveClock& clock) {
   double longitude = 0, latitude = 0;
   try {
-    ConvertUtmToLatLon(longitude, latitude, mapCentralMeridian, eastKm * 1000.0, northKm * 1000.0,
+    geodesy::ConvertUtmToLatLon(longitude, latitude, mapCentralMeridian, eastKm * 1000.0, northKm * 1000.0,
                        geodesy::kUtmFalseEasting);
-  } catch (const GeodesyError&) {
+  } catch (const geodesy::GeodesyError&) {
     return std::nullopt;
   }
   return ComputeSunCurveAt(latitude, longitude, clock);

@@ -120,7 +120,8 @@ bool MomentMinutes(int year, int month, int day, int hour, int minute, long long
   return true;
 }
 
-// Stage 1: the report's own timestamp. False for a stamp that is no valid date and time.
+// Stage 1: the report's own timestamp (APRS 1.0.1, chapter 6). False for a stamp that is
+// no valid date and time.
 bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
   const std::string_view p = v.payloadText;
   if (p.empty() || (p[0] != '@' && p[0] != '/')) return true;
@@ -159,7 +160,7 @@ bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
   return true;
 }
 
-// Stage 2: a live object or item becomes a position report of its name.
+// Stage 2: a live object or item (APRS 1.0.1, chapter 11) becomes a position report of its name.
 void RewriteObject(FrameValues& v) {
   const std::string_view p = v.payloadText;
   if (p.empty()) return;
@@ -264,7 +265,7 @@ constexpr std::array<unsigned char, 256> kMicE = [] {
   return t;
 }();
 
-// Stage 4a: the plain text form. False when the symbol code is missing.
+// Stage 4a: the plain text form (APRS 1.0.1, chapter 8). False when the symbol code is missing.
 bool DecodePlain(FrameValues& v) {
   const std::string_view p = v.payloadText;
   MarkMessaging(v);
@@ -305,7 +306,7 @@ bool DecodePlain(FrameValues& v) {
   return true;
 }
 
-// Stage 4b: an NMEA sentence.
+// Stage 4b: an NMEA sentence (APRS 1.0.1, chapter 6, raw GPS data).
 void DecodeNmea(FrameValues& v) {
   const std::string_view p = v.payloadText;
   // For each letter, in either case, the first "," letter ","; slot 0 takes
@@ -355,7 +356,8 @@ bool IsCompressedTable(char c) {
   return c == '/' || c == '\\' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'j');
 }
 
-// Stage 4c: the compressed form. False when the characters are no compressed position.
+// Stage 4c: the compressed form (APRS 1.0.1, chapter 9). False when the characters are no
+// compressed position.
 bool DecodeCompressed(FrameValues& v) {
   const std::string_view p = v.payloadText;
   MarkMessaging(v);
@@ -379,7 +381,8 @@ bool DecodeCompressed(FrameValues& v) {
   return true;
 }
 
-// Stage 4d: Mic-E. False when the destination or the payload is no Mic-E position.
+// Stage 4d: Mic-E (APRS 1.0.1, chapter 10). False when the destination or the payload is no
+// Mic-E position.
 bool DecodeMicE(FrameValues& v) {
   const std::string_view dest = v.destinationCall;
   const std::string_view p = v.payloadText;
@@ -585,10 +588,24 @@ std::string_view StrippedAltitude(std::string_view comment) {
 
 void StripAltitude(std::string& comment) { comment.erase(0, comment.size() - StrippedAltitude(comment).size()); }
 
+const char* MalformedReasonText(MalformedReason reason) {
+  switch (reason) {
+    case MalformedReason::None: return "";
+    case MalformedReason::Timestamp: return "BAD TIMESTAMP";
+    case MalformedReason::PlainPosition: return "BAD POSITION";
+    case MalformedReason::CompressedPosition: return "BAD COMPRESSED POSITION";
+    case MalformedReason::MicE: return "BAD MIC-E";
+    case MalformedReason::OutOfRange: return "POSITION OUT OF RANGE";
+    case MalformedReason::Projection: return "NO MAP POSITION";
+  }
+  return "";
+}
+
 DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
+  using enum MalformedReason;
   // Stage 1.
   const char first = v.payloadText.empty() ? '\0' : v.payloadText[0];
-  if ((first == '@' || first == '/') && !CheckTimestamp(v, ctx)) return DecodeResult::Malformed;
+  if ((first == '@' || first == '/') && !CheckTimestamp(v, ctx)) return {DecodeResult::Malformed, Timestamp};
   // Stage 2.
   RewriteObject(v);
   // Stage 3.
@@ -598,15 +615,15 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   }
   // Stage 4.
   if (IsPositionType(v.dataTypeChar)) {
-    if (!DecodePlain(v)) return DecodeResult::Malformed;
+    if (!DecodePlain(v)) return {DecodeResult::Malformed, PlainPosition};
   } else if (v.dataTypeChar == '$') {
     DecodeNmea(v);
   }
   if ((v.latText.empty() || v.lonText.empty()) && IsPositionType(v.dataTypeChar)) {
-    if (!DecodeCompressed(v)) return DecodeResult::Malformed;
+    if (!DecodeCompressed(v)) return {DecodeResult::Malformed, CompressedPosition};
   }
   if (v.dataTypeChar == '`' || v.dataTypeChar == '\'') {
-    if (!DecodeMicE(v)) return DecodeResult::Malformed;
+    if (!DecodeMicE(v)) return {DecodeResult::Malformed, MicE};
   }
   // Stage 5.
   if (!v.decodedComment.empty())
@@ -627,7 +644,7 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   }
   if (!std::isfinite(v.latitude) || !std::isfinite(v.longitude) || std::fabs(v.latitude) > 90.0 ||
       std::fabs(v.longitude) > 180.0)
-    return DecodeResult::Malformed;
+    return {DecodeResult::Malformed, OutOfRange};
   if (std::fabs(v.latitude) <= 0.02) return DecodeResult::NoReport;
   v.projectedLatitude = Sign(v.latitude) * std::fabs(v.latitude + 0.00005);
   v.projectedLongitude = Sign(v.longitude) * std::fabs(v.longitude + 0.00005);
@@ -635,7 +652,7 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   double easting = std::nan(""), northing = std::nan("");
   geodesy::ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, ctx.mapCentralMeridian, easting, northing,
                      ctx.mapFalseEasting);
-  if (!std::isfinite(easting) || !std::isfinite(northing)) return DecodeResult::Malformed;
+  if (!std::isfinite(easting) || !std::isfinite(northing)) return {DecodeResult::Malformed, Projection};
   if (std::fabs(northing) > 9999000.0 || std::fabs(easting) > 9999000.0) return DecodeResult::NoReport;
   v.northing = northing;
   v.easting = easting;

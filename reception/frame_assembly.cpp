@@ -173,6 +173,7 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
   if (P == 0) return HeaderOutcome::Drop;
   v.headerLine.Refer(frame.substr(0, P - 1));
   v.thirdPartyFlag = 0;
+  // A third-party frame (APRS 1.0.1, chapter 17) carries its own header behind "}".
   const bool relayed = P + 3 <= frame.size() && frame[P + 2] == '}';
 
   if (relayed) {

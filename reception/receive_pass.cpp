@@ -154,7 +154,10 @@ int ReceivePass::ProcessFrame(const std::string& frameText, bool* ownEcho) {
   ctx.mapFalseEasting = st_.settings.mapFalseEasting;
   ctx.onMessage = [this](const FrameValues& m) { HandleMessage(m, st_.settings, chat_, host_); };
   const DecodeResult result = DecodePayload(v, ctx);
-  if (result == DecodeResult::Malformed) ++st_.malformedFrames;
+  if (result == DecodeResult::Malformed) {
+    ++st_.malformedFrames;
+    st_.lastMalformedReason = result.reason;
+  }
   if (result != DecodeResult::Position) return kLevelNone;
   lastCall_.assign(v.callText.view());
   return StoreReport(v);

@@ -3,6 +3,9 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace zeblon {
@@ -41,12 +44,30 @@ std::vector<std::string> SplitLines(std::string_view text) {
 }
 
 bool ReadWholeFile(const fs::path& file, std::string& bytes) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) return false;
-  bytes = ss.str();
+  // Read at the system level: a stream opens a folder and reads it as an empty
+  // file, and does not tell a failing read from the end of the file.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  std::string out;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) {
+      out.append(buffer, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      break;
+    } else if (errno != EINTR) {
+      ::close(fd);
+      return false;
+    }
+  }
+  ::close(fd);
+  bytes = std::move(out);
   return true;
 }
 

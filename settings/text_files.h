@@ -15,7 +15,7 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Writes bytes to a file through a temporary file and a rename.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
 
-// Reads a whole file; false when it cannot be read.
+// Reads a whole file; false when it cannot be read (missing, a folder, a read error).
 bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
 
 // Leading and trailing blanks (spaces) removed; other white space stays.

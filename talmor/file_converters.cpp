@@ -57,7 +57,7 @@ bool ConvertRt90PointToUtm33(double rt90_north, double rt90_east, double& utm_no
 }
 
 std::string UtmPictureName(std::string_view base_name) {
-  const auto corner = map::TileCornerOfName(base_name.substr(0, std::min<std::size_t>(8, base_name.size())));
+  const auto corner = zeblon::map::TileCornerOfName(base_name.substr(0, std::min<std::size_t>(8, base_name.size())));
   double n = 0, e = 0;
   if (!ConvertRt90PointToUtm33((corner.north_km + 0.5) * 1000, (corner.east_km + 0.5) * 1000, n, e))
     return "XXXXXXXX.BMP";
@@ -66,7 +66,7 @@ std::string UtmPictureName(std::string_view base_name) {
     // Far out of range still names "XXXX"; keep the value inside the integer.
     return static_cast<std::int64_t>(std::clamp(k, -1e9, 1e9));
   };
-  return map::TileName(km(n), km(e));
+  return zeblon::map::TileName(km(n), km(e));
 }
 
 RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks) {
@@ -100,8 +100,8 @@ RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks
     const std::string file = names[i - 1] + ".BMP";
     const fs::path source_file = FileInFolder(options.source, file);
     std::vector<std::uint8_t> bytes;
-    if (!map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
-    if (!map::WriteFileSafely(FileInFolder(options.destination, targets[i - 1]), bytes, error))
+    if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
+    if (!zeblon::map::WriteFileSafely(FileInFolder(options.destination, targets[i - 1]), bytes, error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
     if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};
@@ -153,7 +153,7 @@ RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks)
     const int column = PositionColumn(name);
     const fs::path source_file = options.source / name;
     std::vector<std::uint8_t> bytes;
-    if (!map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
+    if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
     std::string converted;
     converted.reserve(bytes.size() + bytes.size() / 16);
     for (const auto& line : SplitLines(std::string(bytes.begin(), bytes.end()))) {
@@ -162,7 +162,7 @@ RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks)
     }
     const std::span<const std::uint8_t> out(reinterpret_cast<const std::uint8_t*>(converted.data()), converted.size());
     // An existing destination file of that name, in any letter case, is replaced.
-    if (!map::WriteFileSafely(FileInFolder(options.destination, name), out, error))
+    if (!zeblon::map::WriteFileSafely(FileInFolder(options.destination, name), out, error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
     if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};

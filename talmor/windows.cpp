@@ -395,8 +395,8 @@ void TileWindow::Activate() {
 
 void TileWindow::ScaleFromFolder() {
   const std::string path = platform::UpperAscii(Dir1->Path().string());
-  for (int scale : map::kTileScales) {
-    if (path.find(map::ScaleTag(scale)) != std::string::npos) Text1->SetText(std::to_string(scale));
+  for (int scale : zeblon::map::kTileScales) {
+    if (path.find(zeblon::map::ScaleTag(scale)) != std::string::npos) Text1->SetText(std::to_string(scale));
   }
 }
 
@@ -425,7 +425,7 @@ void TileWindow::Start() {
     return;
   }
   const double scale = RoundHalfEven(LeadingNumber(Trim(Text1->Text())));
-  if (!FitsWholeNumber<int>(scale) || !map::IsTileScale(static_cast<int>(scale))) {
+  if (!FitsWholeNumber<int>(scale) || !zeblon::map::IsTileScale(static_cast<int>(scale))) {
     Warn("SUPPORTED SCALES ARE 2 10 50 200 1000 5000 !");
     return;
   }

@@ -21,8 +21,6 @@ extern char** environ;
 
 namespace zeblon::stock_maps {
 
-using namespace ::geodesy;
-
 namespace {
 
 int LevelOfHeader(const std::string& line) {
@@ -272,15 +270,15 @@ bool RunGmt(const std::vector<std::string>& args, const std::string& scratch, st
 
 ZoneXy ToZone(LonLat p) {
   ZoneXy xy{std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN()};
-  ConvertLatLonToUtm(p.lon, p.lat, geodesy::kZone33CentralMeridian, xy.east, xy.north, geodesy::kUtmFalseEasting);
+  geodesy::ConvertLatLonToUtm(p.lon, p.lat, geodesy::kZone33CentralMeridian, xy.east, xy.north, geodesy::kUtmFalseEasting);
   return xy;
 }
 
 bool FromZone(ZoneXy xy, LonLat& p) {
   try {
-    ConvertUtmToLatLon(p.lon, p.lat, geodesy::kZone33CentralMeridian, xy.east, xy.north,
+    geodesy::ConvertUtmToLatLon(p.lon, p.lat, geodesy::kZone33CentralMeridian, xy.east, xy.north,
                        geodesy::kUtmFalseEasting);
-  } catch (const GeodesyError&) {
+  } catch (const geodesy::GeodesyError&) {
     return false;
   }
   return std::isfinite(p.lon) && std::isfinite(p.lat);

@@ -40,11 +40,11 @@ const fs::path& TileRoot() {
     if (fs::exists(stock / "M0050")) return stock;
     // Patterned tiles over the zoom-8 view of each scale.
     g_made = std::make_unique<zeblon::map::testing::TempFolder>();
-    for (int s : ::map::kTileScales) {
+    for (int s : zeblon::map::kTileScales) {
       const double hw = kW / 2.0 * 8 * s / 1000 + s, hh = kH / 2.0 * 8 * s / 1000 + s;
       const auto lo = [s](double v) { return std::max<std::int64_t>(-10000, static_cast<std::int64_t>(std::floor(v / s)) * s); };
       const auto hi = [s](double v) { return std::min<std::int64_t>(9999, static_cast<std::int64_t>(std::floor(v / s)) * s); };
-      zeblon::map::testing::WritePatternTiles(g_made->path() / ::map::ScaleTag(s), lo(kCentreN - hh),
+      zeblon::map::testing::WritePatternTiles(g_made->path() / zeblon::map::ScaleTag(s), lo(kCentreN - hh),
                                               hi(kCentreN + hh), lo(kCentreE - hw), hi(kCentreE + hw), s);
     }
     return g_made->path();
@@ -80,7 +80,7 @@ void BM_DrawMap(benchmark::State& state, double scale, double zoom) {
 
 void BM_BareBlit(benchmark::State& state, double scale, double zoom) {
   const MapView v = MapView::Of(kCentreN, kCentreE, scale, zoom, kW, kH);
-  const fs::path folder = TileRoot() / ::map::ScaleTag(static_cast<int>(scale));
+  const fs::path folder = TileRoot() / zeblon::map::ScaleTag(static_cast<int>(scale));
   QImage picture(kW, kH, QImage::Format_RGB32);
   const auto range = v.Tiles();
   const auto step = static_cast<std::int64_t>(scale);
@@ -90,7 +90,7 @@ void BM_BareBlit(benchmark::State& state, double scale, double zoom) {
       for (std::int64_t e = range.west; e <= range.east; e += step) {
         const auto place = v.TilePlacement(n, e);
         const QRectF target(static_cast<double>(place.x), static_cast<double>(place.y), place.side, place.side);
-        const QImage tile(QString::fromStdString((folder / ::map::TileName(n, e)).string()));
+        const QImage tile(QString::fromStdString((folder / zeblon::map::TileName(n, e)).string()));
         if (tile.isNull())
           p.fillRect(target, QColor(80, 80, 80));
         else
@@ -113,7 +113,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void PrintRatios() const {
     std::printf("\nDrawMap (tiles, grids, circles, markers) against the bare load-and-blit loop, %d x %d:\n", kW, kH);
     std::printf("%6s %6s %12s %12s %7s\n", "scale", "zoom", "DrawMap ms", "bare ms", "ratio");
-    for (int s : ::map::kTileScales) {
+    for (int s : zeblon::map::kTileScales) {
       for (double z : kZooms) {
         const std::string key = Key(s, z);
         const auto a = ms_.find("DrawMap/" + key), b = ms_.find("BareBlit/" + key);
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   std::printf("Tiles from %s\n", TileRoot().c_str());
-  for (int s : ::map::kTileScales) {
+  for (int s : zeblon::map::kTileScales) {
     for (double z : kZooms) {
       const std::string key = RatioReporter::Key(s, z);
       benchmark::RegisterBenchmark(("DrawMap/" + key).c_str(), BM_DrawMap, s, z)->Unit(benchmark::kMillisecond);

@@ -25,7 +25,7 @@ TEST(TileBitmap, FreshTilesHaveTheExactLayout) {
     int first_pixel;
   } forms[] = {{4, 500118, 118}, {8, 1001078, 1078}, {24, 3000054, 54}};
   for (const auto& f : forms) {
-    const auto tile = map::Tile::Make(f.bits, GreyPalette(f.bits == 4 ? 16 : 256));
+    const auto tile = zeblon::map::Tile::Make(f.bits, GreyPalette(f.bits == 4 ? 16 : 256));
     const auto& b = tile.bytes();
     ASSERT_EQ(b.size(), f.length);
     EXPECT_EQ(b[0], 'B');
@@ -37,9 +37,9 @@ TEST(TileBitmap, FreshTilesHaveTheExactLayout) {
     EXPECT_EQ(b[18] | b[19] << 8, 1000);
     EXPECT_EQ(b[22] | b[23] << 8, 1000);
     EXPECT_EQ(b[28], f.bits);
-    EXPECT_EQ(map::TileProblem(b), "") << f.bits;
+    EXPECT_EQ(zeblon::map::TileProblem(b), "") << f.bits;
     // Parsing its own output gives back the same bytes.
-    auto again = map::Tile::FromBytes(b);
+    auto again = zeblon::map::Tile::FromBytes(b);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->bytes(), b);
     EXPECT_EQ(again->row_length(), f.bits == 4 ? 500 : f.bits == 8 ? 1000 : 3000);
@@ -47,7 +47,7 @@ TEST(TileBitmap, FreshTilesHaveTheExactLayout) {
 }
 
 TEST(TileBitmap, PixelLayout) {
-  auto t4 = map::Tile::Make(4, GreyPalette(16));
+  auto t4 = zeblon::map::Tile::Make(4, GreyPalette(16));
   t4.SetPixel(0, 0, 0xA);
   t4.SetPixel(0, 1, 0x5);
   t4.SetPixel(999, 999, 3);
@@ -58,11 +58,11 @@ TEST(TileBitmap, PixelLayout) {
   EXPECT_EQ(t4.Pixel(0, 0), 0xAu);
   EXPECT_EQ(t4.Pixel(0, 1), 0x5u);
 
-  auto t8 = map::Tile::Make(8, GreyPalette(256));
+  auto t8 = zeblon::map::Tile::Make(8, GreyPalette(256));
   t8.SetPixel(2, 7, 200);
   EXPECT_EQ(t8.bytes()[1078 + 2 * 1000 + 7], 200);
 
-  auto t24 = map::Tile::Make(24);
+  auto t24 = zeblon::map::Tile::Make(24);
   t24.SetPixel(1, 2, 0x112233);  // red 11, green 22, blue 33
   const std::size_t p = 54 + 3000 + 6;
   EXPECT_EQ(t24.bytes()[p], 0x33);
@@ -73,36 +73,36 @@ TEST(TileBitmap, PixelLayout) {
 }
 
 TEST(TileBitmap, EmptyValues) {
-  const auto t4 = map::Tile::Make(4, GreyPalette(16)).EmptyCopy();
+  const auto t4 = zeblon::map::Tile::Make(4, GreyPalette(16)).EmptyCopy();
   for (std::size_t i = 118; i < t4.bytes().size(); ++i) ASSERT_EQ(t4.bytes()[i], 255) << i;
 
   auto palette = GreyPalette(256);
   palette[15] = 0xFCFC00;  // red 252, green 252, blue 0
-  const auto yellow = map::Tile::Make(8, palette);
+  const auto yellow = zeblon::map::Tile::Make(8, palette);
   EXPECT_EQ(yellow.bytes()[114], 0);
   EXPECT_EQ(yellow.bytes()[115], 252);
   EXPECT_EQ(yellow.bytes()[116], 252);
   EXPECT_EQ(yellow.EmptyValue(), 15u);
   EXPECT_EQ(yellow.EmptyCopy().Pixel(500, 500), 15u);
   palette[15] = 0xFFFFFF;
-  EXPECT_EQ(map::Tile::Make(8, palette).EmptyValue(), 255u);
+  EXPECT_EQ(zeblon::map::Tile::Make(8, palette).EmptyValue(), 255u);
 
-  const auto t24 = map::Tile::Make(24).EmptyCopy();
-  EXPECT_EQ(t24.Pixel(0, 0), map::kEmptyColour);
+  const auto t24 = zeblon::map::Tile::Make(24).EmptyCopy();
+  EXPECT_EQ(t24.Pixel(0, 0), zeblon::map::kEmptyColour);
   EXPECT_EQ(t24.bytes()[54], 0);
   EXPECT_EQ(t24.bytes()[55], 252);
   EXPECT_EQ(t24.bytes()[56], 252);
 }
 
 TEST(TileBitmap, ProblemsOfFilesThatAreNotTiles) {
-  const auto good = map::Tile::Make(8, GreyPalette(256)).bytes();
+  const auto good = zeblon::map::Tile::Make(8, GreyPalette(256)).bytes();
   auto with = [&](auto change) {
     auto b = good;
     change(b);
-    return map::TileProblem(b);
+    return zeblon::map::TileProblem(b);
   };
-  EXPECT_EQ(map::TileProblem(std::vector<std::uint8_t>{'G', 'I', 'F', '8'}), "NOT A BMP FILE");
-  EXPECT_EQ(map::TileProblem(std::vector<std::uint8_t>{}), "NOT A BMP FILE");
+  EXPECT_EQ(zeblon::map::TileProblem(std::vector<std::uint8_t>{'G', 'I', 'F', '8'}), "NOT A BMP FILE");
+  EXPECT_EQ(zeblon::map::TileProblem(std::vector<std::uint8_t>{}), "NOT A BMP FILE");
   EXPECT_EQ(with([](auto& b) { b.resize(30); }), "TRUNCATED FILE");
   EXPECT_EQ(with([](auto& b) { b.resize(b.size() - 1); }), "TRUNCATED FILE");
   EXPECT_EQ(with([](auto& b) { b.push_back(0); }), "WRONG FILE LENGTH");
@@ -113,7 +113,7 @@ TEST(TileBitmap, ProblemsOfFilesThatAreNotTiles) {
   EXPECT_EQ(with([](auto& b) { b[30] = 1; }), "COMPRESSED BMP");
   EXPECT_EQ(with([](auto& b) { b[3] = 0; }), "WRONG FILE LENGTH IN HEADER");
   std::string why;
-  EXPECT_FALSE(map::Tile::FromBytes({'B', 'M'}, &why));
+  EXPECT_FALSE(zeblon::map::Tile::FromBytes({'B', 'M'}, &why));
   EXPECT_EQ(why, "TRUNCATED FILE");
 }
 
@@ -124,17 +124,17 @@ TEST(TileBitmap, SafeWriteReplacesWholeOrNothing) {
   const fs::path file = dir / "60001200.BMP";
   std::string error;
   const std::vector<std::uint8_t> first(100, 1), second(50, 2);
-  ASSERT_TRUE(map::WriteFileSafely(file, first, error)) << error;
-  ASSERT_TRUE(map::WriteFileSafely(file, second, error)) << error;
+  ASSERT_TRUE(zeblon::map::WriteFileSafely(file, first, error)) << error;
+  ASSERT_TRUE(zeblon::map::WriteFileSafely(file, second, error)) << error;
   std::vector<std::uint8_t> back;
-  ASSERT_TRUE(map::ReadFileBytes(file, back, error));
+  ASSERT_TRUE(zeblon::map::ReadFileBytes(file, back, error));
   EXPECT_EQ(back, second);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 
   // A folder that is missing: the write fails with a reason.
-  EXPECT_FALSE(map::WriteFileSafely(dir / "missing" / "x.BMP", first, error));
+  EXPECT_FALSE(zeblon::map::WriteFileSafely(dir / "missing" / "x.BMP", first, error));
   EXPECT_NE(error.find("CANNOT WRITE"), std::string::npos);
-  EXPECT_FALSE(map::ReadFileBytes(dir / "none.BMP", back, error));
+  EXPECT_FALSE(zeblon::map::ReadFileBytes(dir / "none.BMP", back, error));
   EXPECT_NE(error.find("CANNOT OPEN"), std::string::npos);
   fs::remove_all(dir);
 }
@@ -148,12 +148,12 @@ TEST(TileBitmap, FullDiskIsReportedAndLeavesTheOldFile) {
   fs::create_directories(dir);
   const fs::path file = dir / "T.BMP";
   std::string error;
-  ASSERT_TRUE(map::WriteFileSafely(file, std::vector<std::uint8_t>(10, 7), error));
+  ASSERT_TRUE(zeblon::map::WriteFileSafely(file, std::vector<std::uint8_t>(10, 7), error));
   fs::create_symlink("/dev/full", dir / "T.BMP.part");
-  EXPECT_FALSE(map::WriteFileSafely(file, std::vector<std::uint8_t>(5000, 1), error));
+  EXPECT_FALSE(zeblon::map::WriteFileSafely(file, std::vector<std::uint8_t>(5000, 1), error));
   EXPECT_NE(error.find("CANNOT WRITE"), std::string::npos) << error;
   std::vector<std::uint8_t> back;
-  ASSERT_TRUE(map::ReadFileBytes(file, back, error));
+  ASSERT_TRUE(zeblon::map::ReadFileBytes(file, back, error));
   EXPECT_EQ(back, std::vector<std::uint8_t>(10, 7));
   fs::remove_all(dir);
 }
