@@ -87,18 +87,18 @@ MapView::TileRect MapView::TilePlacement(std::int64_t north_km, std::int64_t eas
 
 int ScaleLevel(double scale) {
   for (int i = 0; i < 6; ++i)
-    if (scale == zeblon::map::kTileScales[i]) return i;
+    if (scale == kTileScales[i]) return i;
   return -1;
 }
 
 double CoarserScale(double scale) {
   const int l = ScaleLevel(scale);
-  return l > 0 ? zeblon::map::kTileScales[l - 1] : scale;
+  return l > 0 ? kTileScales[l - 1] : scale;
 }
 
 double FinerScale(double scale) {
   const int l = ScaleLevel(scale);
-  return l >= 0 && l < 5 ? zeblon::map::kTileScales[l + 1] : scale;
+  return l >= 0 && l < 5 ? kTileScales[l + 1] : scale;
 }
 
 }  // namespace zeblon::map
