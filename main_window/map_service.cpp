@@ -245,14 +245,7 @@ void MapService::ShowOutputs() {
       SetBackColour(map_.scales->marks[level], o.BoxBackground[level]);
     }
   }
-  if (o.UntickCentringOptions) {
-    c.Option1->setAutoExclusive(false);
-    c.Option2->setAutoExclusive(false);
-    c.Option1->setChecked(false);
-    c.Option2->setChecked(false);
-    c.Option1->setAutoExclusive(true);
-    c.Option2->setAutoExclusive(true);
-  }
+  if (o.UntickCentringOptions) UntickOptions();
   widget_.setToolTip(ToQ(o.Tooltip));
   if (map_.inkFrame != nullptr && display_.state().Palette.frame_closed) {
     map_.inkFrame->hide();
@@ -260,6 +253,15 @@ void MapService::ShowOutputs() {
       if (ink != nullptr) ink->setChecked(false);
   }
   ColourInks();
+}
+
+void MapService::UntickOptions() {
+  panels::ControlColumn& c = *map_.column;
+  for (platform::OptionButton* o : {c.Option1, c.Option2}) {
+    o->setAutoExclusive(false);
+    o->setChecked(false);
+    o->setAutoExclusive(true);
+  }
 }
 
 void MapService::ColourInks() {
@@ -452,7 +454,7 @@ void MapService::Wire() {
     col.Label3->SetCaption(display_.outputs().Readouts[2]);
     col.Label4->SetCaption(display_.outputs().Readouts[3]);
   };
-  h.untick_options = [this] { display_.outputs().UntickCentringOptions = true; };
+  h.untick_options = [this] { UntickOptions(); };
   // The redraw's end: pointers back and the main cycle's timer on.
   auto& dh = display_.hooks();
   dh.busy = [this](bool on) {

@@ -42,6 +42,7 @@ class MapService : public MapDisplayService {
   void ToWindow();
   void ShowOutputs();
   void ColourInks();
+  void UntickOptions();
   void FocusMap();
   void QthOk();
   void ChooseFolder(int level);

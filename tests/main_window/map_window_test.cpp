@@ -85,6 +85,15 @@ TEST_F(MapWindowTest, ButtonsClicksKeysAndQthOk) {
   EXPECT_EQ(m.ZoomFactor, 0.25);
   Click("Command9");
   EXPECT_EQ(m.ZoomFactor, 1);
+  // USER QTH: the map follows the user's position; a left click frees it and clears the option.
+  s.UserNorth = 6581.5;
+  s.UserEast = 401.25;
+  auto* option1 = Find<platform::OptionButton>(*form_, "Option1");
+  QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                 Qt::NoModifier);
+  QApplication::sendEvent(option1, &up);
+  EXPECT_EQ(m.CentreMode, 2);
+  EXPECT_TRUE(option1->Value());
   // A left click re-centres on the point under the cursor.
   const int w = picture_->width(), h = picture_->height();
   const QPoint p(w / 2 + 100, h / 2 - 1 - 40);
@@ -96,6 +105,7 @@ TEST_F(MapWindowTest, ButtonsClicksKeysAndQthOk) {
   EXPECT_DOUBLE_EQ(s.CentreEast, 406.25);
   EXPECT_EQ(Caption("Label1"), "UTMcen 6583.500");
   EXPECT_EQ(m.CentreMode, 0);
+  EXPECT_FALSE(option1->Value());
   // Arrow keys move the cursor (Shift 10 pixels), Enter clicks there: the cursor,
   // still 100 pixels east and 40 north of the new centre, ends 90 east and 39 north.
   Key(Qt::Key_Left, Qt::ShiftModifier);
