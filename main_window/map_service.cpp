@@ -190,6 +190,8 @@ void MapService::FromWindow() {
     s.MoniOneCount = r.moniOneCount;
     s.MoniAllLimit = std::max(1, r.settings.moniAllLimit);
     s.MoniOneTrackLimit = std::max(1, r.settings.moniOneTrackLimit);
+    s.AlarmNorthText = r.alarm.northText;  // the one jump of CentreMode 3
+    s.AlarmEastText = r.alarm.eastText;
   }
   panels::ControlColumn& c = *map_.column;
   s.TrackShown = c.Check14->Value() == 1 ? 1 : 0;
