@@ -13,6 +13,8 @@
 #include "links/gps_reader.h"
 #include "links/main_cycle.h"
 #include "main_window/services.h"
+#include "map/map_display.h"
+#include "map/map_widget.h"
 #include "main_window/shell_logic.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
@@ -162,6 +164,11 @@ class Form1 : public QWidget {
   panels::TemporaryNotice* notice_ = nullptr;
   panels::RawList* raw_list_ = nullptr;
 
+  // The map; it lives before the controls, whose picture box draws it.
+  std::unique_ptr<map::MapDisplay> map_core_ = std::make_unique<map::MapDisplay>();
+  map::MapWidget* map_widget_ = nullptr;
+  QWidget* ink_frame_ = nullptr;
+  std::array<platform::OptionButton*, 16> inks_{};
   std::string app_folder_;
   std::string data_folder_;
   Settings settings_;
