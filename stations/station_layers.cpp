@@ -1,0 +1,498 @@
+#include "stations/station_layers.h"
+
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "geodesy/text.h"
+#include "reception/station_record.h"
+#include "stations/wx_report.h"
+
+namespace zeblon::stations {
+
+using map::MapPen;
+using map::MapView;
+
+QColor ToQColor(const Rgb& c) {
+  return QColor(std::clamp(c.red, 0, 255), std::clamp(c.green, 0, 255), std::clamp(c.blue, 0, 255));
+}
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
+const QColor kLightGrey(192, 192, 192);
+const QColor kGrey(128, 128, 128);
+const QColor kAzure(0, 192, 255);
+
+QColor ToQ(const WxColour& c) {
+  return QColor(std::clamp(c.red, 0, 255), std::clamp(c.green, 0, 255), std::clamp(c.blue, 0, 255));
+}
+
+void Diamond(MapPen& pen, int x, int y, int k, const QColor& c) {
+  pen.Line(x, y - k, x + k, y, c);
+  pen.Line(x + k, y, x, y + k, c);
+  pen.Line(x, y + k, x - k, y, c);
+  pen.Line(x - k, y, x, y - k, c);
+}
+
+void Square(MapPen& pen, int x, int y, int k, const QColor& c) { pen.Box(x - k, y - k, x + k, y + k, c); }
+
+void Ring(MapPen& pen, int x, int y, int k, const QColor& c) {
+  const QColor keep = pen.Colour();
+  pen.SetColour(c);
+  pen.Circle(x, y, k);
+  pen.SetColour(keep);
+}
+
+// A band three pixels wide in colour c with a centre line in `centre`.
+void Stretch(MapPen& pen, int px, int py, int x, int y, const QColor& c, const QColor& centre) {
+  pen.Line(px - 1, py, x - 1, y, c);
+  pen.Line(px + 1, py, x + 1, y, c);
+  pen.Line(px, py - 1, x, y - 1, c);
+  pen.Line(px, py + 1, x, y + 1, c);
+  pen.Line(px, py, x, y, centre);
+}
+
+// A label: a filled box 8 pixels per character and 12 high from y - 7, the
+// text from y - 9 (left at textLeft).
+void Label(MapPen& pen, int boxLeft, int textLeft, int y, const std::string& text, const QColor& box,
+           const QColor& ink) {
+  if (text.empty()) return;
+  pen.FilledBox(boxLeft, y - 7, boxLeft + 8 * static_cast<int>(text.size()), y + 5, box);
+  const QColor keep = pen.Colour();
+  pen.SetColour(ink);
+  pen.Text(textLeft, y - 9, text);
+  pen.SetColour(keep);
+}
+
+std::string TrimmedText(const std::string& s) { return reception::Trim(s); }
+
+bool Visible(int x, int y) { return std::abs(x) < 1900 && std::abs(y) < 1900; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Symbol sheets
+
+void SymbolSheets::Reload() {
+  for (int d = 0; d < 2; ++d) {
+    sheets_[d] = QImage();
+    if (folder_.empty()) continue;
+    const auto path = reception::FindFileInFolder(folder_, "ZEBLSYM" + std::to_string(d) + ".BMP");
+    QImage img;
+    if (img.load(QString::fromStdString(path.string())) && img.width() >= 22 && img.height() >= 22)
+      sheets_[d] = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
+}
+
+QPoint SymbolSheets::CellOrigin(int index) {
+  const int column = ((index % 100) - 1) % 16;
+  const int row = ((index - 1) % 100) / 16;
+  return {std::clamp(21 * column, 0, 315), std::clamp(21 * row, 0, 105)};
+}
+
+bool SymbolSheets::PaintCell(QPainter& painter, int index, int x, int y) const {
+  if (index < 1 || index > 194 || index % 100 == 0 || index % 100 > 94) return false;
+  const int d = index / 100;
+  if (!Loaded(d)) return false;
+  const QPoint o = CellOrigin(index);
+  painter.drawImage(QPoint(x, y), sheets_[d], QRect(o.x(), o.y(), 22, 22));
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Weather diagram
+
+bool DrawWxDiagram(QPainter& p, double x, double y, std::string_view record, int colourDepth) {
+  const auto decoded = DecodeWxReport(record);
+  if (!decoded) return false;
+  const WxReport& wx = *decoded;
+  if (!wx.temperature.present() && !wx.windDirection.present() && !wx.pressure.present()) return true;
+  if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 32000 || std::fabs(y) > 32000) return true;
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setBrush(Qt::NoBrush);
+  const QPointF centre(x, y);
+  auto circle = [&](double r, const QColor& c, double width) {
+    p.setPen(QPen(c, width));
+    if (r <= 0)
+      p.drawPoint(centre);
+    else
+      p.drawEllipse(centre, r, r);
+  };
+  // Arc of radius r from start to start + span (radians, counterclockwise from +x).
+  auto arc = [&](double r, double start, double span, const QColor& c, double width) {
+    p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap));
+    const QRectF box(x - r, y - r, 2 * r, 2 * r);
+    p.drawArc(box, static_cast<int>(std::lround(start * 180 / kWxPi * 16)),
+              static_cast<int>(std::lround(span * 180 / kWxPi * 16)));
+  };
+  const bool deep = colourDepth >= 16;
+
+  // Base disc.
+  for (int r = 0; r <= 11; ++r) circle(r, kLightGrey, 3);
+
+  // Pressure ring.
+  if (wx.pressure.present()) {
+    const int pressure = wx.pressure.value;
+    const int s = PressureStep(pressure);
+    if (!deep) {
+      if (pressure != 1013) {
+        const QColor first = pressure > 1013 ? kWhite : kBlack, second = pressure > 1013 ? kBlack : kWhite;
+        for (int i = 9; i <= 13; i += s) {
+          arc(i, 3 * kWxPi / 8, 6 * kWxPi / 8, first, 1);
+          arc(i, 11 * kWxPi / 8, 6 * kWxPi / 8, second, 1);
+        }
+      }
+      circle(8, kBlack, 1);
+      circle(13, kBlack, 1);
+    } else {
+      for (int i = 9; i <= 12; ++i)
+        for (int k = 0; k < 64; ++k) {
+          const double a = k * kWxPi / 32;
+          double start = a + kWxPi / 4;
+          if (start + kWxPi / 33 > 1.999999 * kWxPi) start -= 2 * kWxPi;
+          const int g = PressureShade(a, pressure, s);
+          arc(i, start, kWxPi / 33, QColor(g, g, g), 3);
+        }
+    }
+  }
+
+  // Temperature and humidity.
+  if (wx.temperature.present() && deep) {
+    const WxColour c = TemperatureColour(wx.temperature.value);
+    for (int r = 0; r <= 5; ++r) circle(r, ToQ(c), 3);
+    const QColor blend = ToQ(HumidityBlend(c, wx));
+    circle(6, blend, 3);
+    circle(7, blend, 3);
+  }
+
+  // Wind bar on the side the wind comes from.
+  if (wx.windDirection.present()) {
+    const double a = (wx.windDirection.value % 360) * kWxPi / 180;
+    const int hs = std::max(1, static_cast<int>(RoundHalfEven(wx.windSpeed.value / 2.0)));
+    const int hg = std::max(1, static_cast<int>(RoundHalfEven(wx.gustSpeed.value / 2.0)));
+    const double L = std::max(hs, hg);
+    const QPointF outer(x + std::sin(a) * (L / 2 + 30), y - std::cos(a) * (L / 2 + 30));
+    const QPointF inner(x + std::sin(a) * (L / 2 + 13), y - std::cos(a) * (L / 2 + 13));
+    auto bar = [&](const QColor& c, double width) {
+      p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap));
+      p.drawLine(outer, inner);
+    };
+    if (wx.gustSpeed.present() && deep) {
+      if (hg >= hs) bar(kLightGrey, hg + 3);
+      bar(kGrey, hg);
+    }
+    if (wx.windSpeed.present()) {
+      if (hs >= hg) bar(kLightGrey, hs + 3);
+      bar(kBlack, hs);
+    }
+    bar(kBlack, 1);
+  }
+
+  // Rain bars: 24 hours on the left, the last hour (and its 24-hour
+  // continuation as an outline) on the right, one pixel per 2 mm.
+  const QColor rain = deep ? kAzure : kGrey;
+  const int hours = static_cast<int>(LeadingNumber(reception::Columns(record, 8, 9)));
+  const int minutes = static_cast<int>(LeadingNumber(reception::Columns(record, 10, 11)));
+  double r24 = RainOver24Hours(wx, hours, minutes);
+  auto filled = [&](double x1, double y1, double x2, double y2) {
+    const double l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+    p.fillRect(QRectF(l, t, r - l + 1, b - t + 1), rain);
+  };
+  if (r24 > 0) {
+    if (r24 < 1) r24 = 2;
+    filled(x - 18, y + 11, x - 14, y + 11 - r24 / 2);
+  }
+  if (wx.rainLastHour.present() && wx.rainLastHour.value > 0) {
+    const double h = wx.rainLastHour.value / 2.0;
+    filled(x + 14, y + 11, x + 18, y + 11 - h);
+    p.setPen(QPen(rain, 0));
+    p.drawRect(QRectF(x + 14, y + 11 - 24 * h, 4, 24 * h));
+  }
+  p.restore();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+StationDrawSettings StationDrawSettings::From(const StationSwitches& s, bool directOnly, int colourDepth) {
+  StationDrawSettings d;
+  d.moniAllLevel = s.Level();
+  d.wxLevel = s.WxLevel();
+  d.filterMask = s.FilterMask();
+  d.mobileFilter = s.MobileFilter();
+  d.directOnly = directOnly;
+  d.moniOneLevel = s.MoniOneLevel();
+  d.colourDepth = colourDepth;
+  return d;
+}
+
+// ---------------------------------------------------------------------------
+// MONI ALL
+
+MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
+                           const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
+                           const SymbolTable& table)
+    : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
+
+void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
+  drawn_.clear();  // the drawing order is rebuilt from the log at every pass
+  if (settings_.moniAllLevel <= 0) return;
+  const MapView view = viewIn.Normalised();
+  nowValue_ = now_ ? now_() : reception::LocalTime{};
+  const int count = std::clamp(st_.moniAllCount, 0, static_cast<int>(st_.moniAllLog.size()) - 1);
+
+  // The reportsOf of every call in arrival order; the calls by their newest slot.
+  std::unordered_map<std::string, std::size_t> byCall;
+  std::vector<std::vector<int>> reportsOf;
+  byCall.reserve(static_cast<std::size_t>(count) * 2);
+  for (int i = 1; i <= count; ++i) {
+    std::string call = reception::TrimmedColumns(st_.moniAllLog[i], 33, 41);
+    if (call.empty()) continue;
+    auto [it, added] = byCall.try_emplace(std::move(call), reportsOf.size());
+    if (added) reportsOf.emplace_back();
+    reportsOf[it->second].push_back(i);
+  }
+  std::vector<std::size_t> order(reportsOf.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return reportsOf[a].back() < reportsOf[b].back(); });
+
+  MapPen pen(painter, view.width_px, view.height_px);
+  pen.SetColour(ToQColor(kStationColour));
+  drawn_.reserve(order.size());
+  for (std::size_t k : order) {
+    const RecordView newest(st_.moniAllLog[reportsOf[k].back()]);
+    const std::string call = newest.Call();
+    if (call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
+    drawn_.push_back(call);
+    DrawStation(pen, view, reportsOf[k]);
+  }
+  pen.SetColour(map::kMapYellow);
+}
+
+void MoniAllLayer::DrawStation(MapPen& pen, const MapView& view, const std::vector<int>& reports) {
+  const int level = settings_.moniAllLevel;
+  const RecordView newest(st_.moniAllLog[reports.back()]);
+  const std::string call = newest.Call();
+  bool classKnown = false, any = false, moved = false;
+  int cls = 1;
+  int x = 0, y = 0, px = 0, py = 0;
+  QColor colour = ToQColor(kStationColour), grey = kWhite;
+  for (int slot : reports) {
+    const RecordView r(st_.moniAllLog[slot]);
+    if (settings_.directOnly && !r.Via().empty()) continue;
+    const QColor c = ToQColor(r.ViaFromInternet() ? kInternetStationColour : kStationColour);
+    const QColor g = level == 1 ? ToQColor(GreyByAge(r, nowValue_)) : kWhite;
+    if (!classKnown) {
+      classKnown = true;
+      cls = StationClassOf(r, table_);
+      if ((settings_.filterMask & FilterBitOf(cls)) == 0) return;
+    }
+    x = static_cast<int>(view.PixelX(r.EastKm()));
+    y = static_cast<int>(view.PixelY(r.NorthKm()));
+    if (!any) {
+      px = x;
+      py = y;
+    }
+    any = true;
+    colour = c;
+    grey = g;
+    if (settings_.mobileFilter == 2 && cls == 0) {
+      if (x == px && y == py) continue;
+      moved = true;
+    }
+    if (cls != 3) {
+      Stretch(pen, px, py, x, y, c, g);
+      if (x == px && y == py) {
+        pen.Point(x, y - 1, c);
+        pen.Point(x - 1, y, c);
+        pen.Point(x + 1, y, c);
+        pen.Point(x, y + 1, c);
+        pen.Point(x, y, g);
+      }
+    }
+    px = x;
+    py = y;
+  }
+  if (!any || call.empty() || !Visible(x, y)) return;
+
+  int symbolIndex = 0;
+  const std::string symbol = newest.Symbol();
+  const std::string_view row = SymbolRowOf(symbol, table_, &symbolIndex);
+  const bool object = newest.IsObject();
+  const int markerClass = object ? 3 : SymbolClassOf(row);
+  const bool hiddenMobile = settings_.mobileFilter == 2 && !moved;
+
+  // Marker at levels 1 to 3 ("WX" is level 1).
+  if (level <= 3) {
+    switch (markerClass) {
+      case 0:
+        if (!hiddenMobile)
+          for (int i = 1; i <= 6; ++i) Diamond(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
+        break;
+      case 1:
+        for (int i = 1; i <= 5; ++i) Square(pen, x, y, i, i == 3 ? grey : colour);
+        break;
+      case 2:
+        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
+        break;
+      case 3:
+        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, i == 4 ? grey : colour);
+        pen.Line(x, y, x, y + 3, grey);
+        pen.Point(x, y - 2, grey);
+        break;
+      default:  // weather
+        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, i == 4 ? grey : colour);
+        pen.Line(x - 4, y, x + 4, y, grey);
+        if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, newest.text(), settings_.colourDepth);
+        break;
+    }
+  }
+  if (settings_.mobileFilter == 2 && cls == 0 && !moved) return;
+
+  // Symbol picture at levels 4 and 5.
+  if (level >= 4) {
+    sheets_.PaintCell(pen.painter(), symbolIndex, x - 11, y - 10);
+    if (symbol.size() >= 3) {
+      const QColor keep = pen.Colour();
+      pen.SetColour(kBlack);
+      pen.Text(x - 4, y - 7, symbol.substr(2, 1));
+      pen.SetColour(keep);
+    }
+  }
+
+  const bool longLabel = level == 3 || level == 5;
+  const std::string separator = object ? "_" : " ";
+  const std::string longText = call + separator + newest.Via() + " " + symbol + " " + newest.Comment();
+  const int left = x + 8 + 6 * (level / 4);
+  if (level >= 2) {
+    std::string text = call;
+    if (longLabel) {
+      const std::string_view t = newest.Time();
+      std::string hh(t.substr(0, std::min<std::size_t>(2, t.size()))), mm(t.size() > 2 ? t.substr(2, 2) : "");
+      text = TrimmedText(longText + " " + hh + ":" + mm);
+    }
+    Label(pen, left, left, y, text, colour, grey);
+  }
+  if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3)
+    pen.Box(x - 1, y - 1, x + 1, y + 1, ToQColor(kMessagingGreen));
+  if (!st_.alarm.call.empty() && st_.alarm.call == call) {
+    const std::string text = longLabel ? TrimmedText(longText) : "! " + call + " !";
+    Label(pen, left, left, y, text, ToQColor(kAlarmOrange), kBlack);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// MONI 1
+
+MoniOneLayer::MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
+                           const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
+                           const SymbolTable& table)
+    : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
+
+void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
+  const MapView view = viewIn.Normalised();
+  const int level = std::clamp(settings_.moniOneLevel, 1, 6);
+  const reception::LocalTime now = now_ ? now_() : reception::LocalTime{};
+  const int count = std::clamp(st_.moniOneCount, 0, static_cast<int>(st_.moniOneTrack.size()) - 1);
+  MapPen pen(painter, view.width_px, view.height_px);
+  if (count == 0) return;
+
+  // The track, oldest first: a band in the report's colour with a black centre
+  // line, and point marks at every point but the newest.
+  const bool marks = level % 3 != 1;
+  int px = 0, py = 0;
+  bool have = false, restart = true;
+  QColor c = ToQColor(kTrackColourRecent);
+  for (int i = 1; i <= count; ++i) {
+    const RecordView r(st_.moniOneTrack[i]);
+    int x, y;
+    c = ToQColor(MoniOneTrackColour(r, level, now));
+    if (r.AllBlank()) {
+      if (!have) continue;
+      x = px;
+      y = py;
+      restart = true;
+    } else {
+      x = static_cast<int>(view.PixelX(r.EastKm()));
+      y = static_cast<int>(view.PixelY(r.NorthKm()));
+      if (restart || !have) {
+        px = x;
+        py = y;
+      }
+      restart = false;
+    }
+    have = true;
+    Stretch(pen, px, py, x, y, c, kBlack);
+    if (marks && i < count && x > -8 && y > -8 && x < view.width_px + 8 && y < view.height_px + 8)
+      for (int k = 1; k <= 6; ++k) Diamond(pen, x, y, k, (k == 3 || k == 4) ? c : kBlack);
+    px = x;
+    py = y;
+  }
+
+  // The class marker, symbol, label and messaging mark at the station's pixel.
+  const auto& n = st_.moniOneNewest;
+  const int x = pixel_ ? pixel_->x() : static_cast<int>(view.PixelX(n.east));
+  const int y = pixel_ ? pixel_->y() : static_cast<int>(view.PixelY(n.north));
+  const RecordView newest(st_.moniOneTrack[count]);
+  int symbolIndex = 0;
+  const std::string_view row = SymbolRowOf(n.symbol, table_, &symbolIndex);
+  const int cls = newest.IsObject() ? 3 : SymbolClassOf(row);
+  auto rings = [&](bool square) {
+    for (int k = 10; k <= 14; ++k) {
+      const QColor ink = k == 12 ? c : kBlack;
+      if (square)
+        Square(pen, x, y, k, ink);
+      else
+        Ring(pen, x, y, k, ink);
+    }
+  };
+  switch (cls) {
+    case 0:
+      for (int k = 10; k <= 15; ++k) Diamond(pen, x, y, k, (k == 12 || k == 13) ? c : kBlack);
+      break;
+    case 1: rings(true); break;
+    case 2: rings(false); break;
+    case 3:
+      rings(false);
+      pen.Box(x - 1, y + 2, x + 1, y + 11, kBlack);
+      pen.Line(x, y + 3, x, y + 10, c);
+      pen.Box(x - 1, y - 7, x + 1, y - 3, kBlack);
+      pen.Line(x, y - 6, x, y - 4, c);
+      break;
+    default:
+      rings(false);
+      pen.Box(x - 11, y - 1, x + 11, y + 1, kBlack);
+      pen.Line(x - 12, y, x + 12, y, c);
+      if (settings_.wxLevel) DrawWxDiagram(painter, x, y, newest.text(), settings_.colourDepth);
+      break;
+  }
+  if (level > 3) {
+    sheets_.PaintCell(painter, symbolIndex, x - 11, y - 10);
+    if (n.symbol.size() >= 3) {
+      pen.SetColour(kBlack);
+      pen.Text(x - 4, y - 7, n.symbol.substr(2, 1));
+    }
+  }
+  if (level >= 2) {
+    std::string label = newest.Call();
+    if (level % 3 == 0)
+      label = TrimmedText(label + " " + TrimmedText(n.via) + " " + TrimmedText(n.symbol) + " " + TrimmedText(n.comment));
+    const int len = static_cast<int>(label.size());
+    if (len > 0) {
+      pen.FilledBox(x + 16, y - 7, x + 16 + 8 * len, y + 5, kBlack);
+      pen.SetColour(c);
+      pen.Text(x + 17, y - 9, label);
+    }
+    if (newest.Messaging() && cls != 3) {
+      pen.Box(x - 1, y - 1, x + 1, y + 1, ToQColor(kMessagingGreen));
+      pen.Box(x - 2, y - 2, x + 2, y + 2, ToQColor(kMessagingGreen));
+    }
+  }
+  pen.SetColour(map::kMapYellow);
+}
+
+}  // namespace zeblon::stations
