@@ -52,6 +52,13 @@ class SymbolSheets {
 // pressure arcs, grey rain). Returns false when the record holds no report.
 bool DrawWxDiagram(QPainter& painter, double x, double y, std::string_view record, int colourDepth = 24);
 
+// The compass picture of the WX STATION window (159 x 159 pixels, centre
+// (80, 80), ring radius 36): pressure ring, compass, temperature centre, wind
+// bar from the picture's edge, rain bars at the bottom corners. The picture is
+// cleared to light grey first; false (and an empty picture) when the record
+// holds no report.
+bool DrawWxStationPicture(QImage& picture, std::string_view record, int colourDepth = 24);
+
 // What the station passes read from the main window's switches.
 struct StationDrawSettings {
   int moniAllLevel = 2;     // 1..5 (0: the pass draws nothing)
