@@ -1,0 +1,218 @@
+#include "map/readouts.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "geodesy/geodesy.h"
+#include "geodesy/text.h"
+
+namespace zeblon::map {
+
+namespace {
+
+std::string PadFront(std::string t, std::size_t width) {
+  if (t.size() < width) t.insert(0, width - t.size(), ' ');
+  return t;
+}
+
+std::string LastChars(const std::string& t, std::size_t n) { return t.size() <= n ? t : t.substr(t.size() - n); }
+
+std::string TwoDigits(std::int64_t v) {
+  std::string s = std::to_string(v);
+  return s.size() < 2 ? "0" + s : s;
+}
+
+// Whole number below or at x, for values that are finite.
+std::int64_t IntOf(double x) { return FloorMetres(x); }
+
+// The km texts of a grid position in metres: northing lowered to 9999.999 km.
+void GridTexts(double eastingMetres, double northingMetres, std::string& northText, std::string& eastText) {
+  double northKm = northingMetres / 1000.0;
+  if (northKm > 9999.999) northKm = 9999.999;
+  const double eastKm = eastingMetres / 1000.0;
+  northText = ReadoutKmText(northKm, ReadoutMetres(northKm));
+  eastText = ReadoutKmText(eastKm, ReadoutMetres(eastKm), true);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Texts.
+
+std::string ReadoutKmText(double km, std::uint64_t metres, bool eightDigitEasting) {
+  // At least three digits, so that metres below 100 read as ".005", ".050".
+  std::string digits = std::to_string(metres);
+  if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+  std::string t = km == 0.0 ? std::string("0000") : " " + digits;
+  t = PadFront(std::move(t), 8);
+  if (eightDigitEasting && metres >= 10000000u && km != 0.0) {
+    t = t.substr(0, 6) + "." + t.substr(6, 2);
+  } else {
+    t = t.substr(0, 5) + "." + LastChars(t, 3);
+  }
+  if (km < 0.0) t[0] = '-';
+  return t;
+}
+
+std::uint64_t ReadoutMetres(double km) {
+  if (!std::isfinite(km)) return 0;
+  const std::int64_t m = IntOf(km * 1000.0 + 0.01);
+  return m < 0 ? static_cast<std::uint64_t>(-(m + 1)) + 1u : static_cast<std::uint64_t>(m);
+}
+
+std::string CentreValueText(double km) { return ReadoutKmText(km, ReadoutMetres(km)); }
+
+double CutToWholeMetres(double km) {
+  if (!std::isfinite(km)) return km;
+  return std::floor((km + 0.0001) * 1000.0) / 1000.0;
+}
+
+std::string TrackedValueText(double km) {
+  if (!(km <= 9999.999 && km >= -9999.999)) return std::string();
+  const double m = std::fabs(std::round(km * 1000.0));  // the value holds whole metres
+  return ReadoutKmText(km, static_cast<std::uint64_t>(m));
+}
+
+std::string LatLonText(double degrees) {
+  const double x = std::isfinite(degrees) ? degrees : 0.0;
+  const double d = std::trunc(x);
+  const double m = (std::fabs(x) - std::fabs(d)) * 60.0;
+  const double mm = std::trunc(m);
+  const double hh = std::trunc((m - mm) * 100.0);
+  std::string t = PadFront(std::to_string(static_cast<std::int64_t>(std::fabs(d))), 3) + ":" +
+                  TwoDigits(static_cast<std::int64_t>(mm)) + "." + TwoDigits(static_cast<std::int64_t>(hh));
+  if (t[0] == ' ' && x < 0.0) t[0] = '-';
+  return t;
+}
+
+std::string MaidenheadLocator(double latitude, double longitude) {
+  if (!(latitude >= -90.0 && latitude <= 90.0 && longitude >= -180.0 && longitude <= 180.0)) {
+    return std::string(6, ' ');
+  }
+  const double a = latitude + 90.0;
+  const double b = longitude + 180.0;
+  std::string loc(6, ' ');
+  loc[0] = static_cast<char>('A' + IntOf(b / 20.0));
+  loc[1] = static_cast<char>('A' + IntOf(a / 10.0));
+  loc[2] = static_cast<char>('0' + (IntOf(b) % 20) / 2);
+  loc[3] = static_cast<char>('0' + IntOf(a) % 10);
+  loc[4] = static_cast<char>('A' + IntOf((b - 2.0 * static_cast<double>(IntOf(b / 2.0))) * 60.0 / 5.0));
+  loc[5] = static_cast<char>('A' + IntOf((a - static_cast<double>(IntOf(a))) * 60.0 / 2.5));
+  return loc;
+}
+
+// ---------------------------------------------------------------------------
+// Point conversion.
+
+MapPoint ConvertMapKmToLatLon(double northKm, double eastKm, double mapCentralMeridian, double mapFalseEasting) {
+  MapPoint p;
+  ConvertUtmToLatLon(p.longitude, p.latitude, mapCentralMeridian, eastKm * 1000.0, northKm * 1000.0,
+                     mapFalseEasting);
+  p.latText = LatLonText(p.latitude);
+  p.lonText = LatLonText(p.longitude);
+  return p;
+}
+
+ZoneMeridians ComputeZoneMeridians(double centreLongitude) {
+  ZoneMeridians z;
+  z.gkCentralMeridian = GaussKruegerCentralMeridianFor(centreLongitude);
+  z.ownZoneCentralMeridian = OwnZoneCentralMeridianFor(centreLongitude);
+  auto meridianText = [](double v) { return LastChars(PadFront(NumberTextUntrimmed(v), 3), 3); };
+  z.gkCentralMeridianText = meridianText(z.gkCentralMeridian);
+  z.ownZoneMeridianText = meridianText(z.ownZoneCentralMeridian);
+  const std::int64_t zone = IntOf(z.ownZoneCentralMeridian + 186.0) / 6;
+  z.ownZoneText = PadFront(std::to_string(zone), 2);
+  return z;
+}
+
+AllSystemsTexts ConvertLatLonToAllSystems(double latitude, double longitude, const ZoneMeridians& zones,
+                                          double mapFalseEasting, double rt90CentralMeridian,
+                                          double rt90FalseEasting) {
+  AllSystemsTexts t;
+  double x = 0, y = 0, z = 0, xp = 0, yp = 0, zp = 0, lon = 0, lat = 0, e = 0, n = 0;
+
+  // Gauss-Krueger through the Potsdam datum.
+  const double gkFalseEasting = GaussKruegerFalseEasting(zones.gkCentralMeridian);
+  ConvertLatLonToGeocentricGrs80(x, y, z, longitude, latitude);
+  ShiftWgs84ToPotsdam(xp, yp, zp, x, y, z);
+  ConvertGeocentricToLatLonBessel(xp, yp, zp, lon, lat);
+  ConvertLatLonToGaussKrueger(lon, lat, zones.gkCentralMeridian, e, n, gkFalseEasting);
+  GridTexts(e, n, t.gkNorth, t.gkEast);
+
+  // UTM of the own zone.
+  e = n = 0;
+  ConvertLatLonToUtm(longitude, latitude, zones.ownZoneCentralMeridian, e, n, mapFalseEasting);
+  GridTexts(e, n, t.ownZoneNorth, t.ownZoneEast);
+
+  // RT90.
+  e = n = 0;
+  ConvertLatLonToGeocentricGrs80(x, y, z, longitude, latitude);
+  TransformSweref99ToRt90(xp, yp, zp, x, y, z);
+  ConvertGeocentricToLatLonBessel(xp, yp, zp, lon, lat);
+  ConvertLatLonToGaussKrueger(lon, lat, rt90CentralMeridian, e, n, rt90FalseEasting);
+  GridTexts(e, n, t.rt90North, t.rt90East);
+
+  t.locator = MaidenheadLocator(latitude, longitude);
+  return t;
+}
+
+// ---------------------------------------------------------------------------
+// The read-out labels.
+
+int NextReadoutSystem(int system, double mapCentralMeridian) {
+  int next = ((system + 1) % 5 + 5) % 5;
+  if (mapCentralMeridian < -30.0 || mapCentralMeridian > 60.0) {
+    if (next == kReadoutGaussKrueger) next = kReadoutOwnZone;
+    else if (next == kReadoutRt90) next = kReadoutMapZone;
+  }
+  return next;
+}
+
+ReadoutCaptions ReadoutCaptionsFor(ReadoutPair pair, int system, double northKm, double eastKm,
+                                   const std::string& northText, const std::string& eastText,
+                                   const ReadoutFrame& frame) {
+  const char* ending = pair == ReadoutPair::kCentre ? "cen" : pair == ReadoutPair::kCursor ? "crs" : "mon";
+  const std::string end(ending);
+  auto first15 = [](std::string s) { return s.size() > 15 ? s.substr(0, 15) : s; };
+  ReadoutCaptions c;
+  switch (system) {
+    case kReadoutLatLon: c.north = "GLL" + end; break;
+    case kReadoutGaussKrueger: c.north = "GK " + end; break;
+    case kReadoutRt90: c.north = "RNN" + end; break;
+    default: c.north = "UTM" + end; break;
+  }
+  if (system < kReadoutLatLon || system > kReadoutRt90) {
+    c.north += northText;
+    c.east = first15(frame.mapZoneText + "!" + LastChars(frame.mapMeridianText, 3) + eastText);
+    return c;
+  }
+  if (system == kReadoutRt90) c.east = "RNE" + end;
+  try {
+    c.point = ConvertMapKmToLatLon(northKm, eastKm, frame.mapCentralMeridian, frame.mapFalseEasting);
+    c.converted = true;
+    if (system == kReadoutLatLon) {
+      c.north += c.point.latText;
+      c.east = first15(MaidenheadLocator(c.point.latitude, c.point.longitude) + c.point.lonText);
+      return c;
+    }
+    const AllSystemsTexts t = ConvertLatLonToAllSystems(c.point.latitude, c.point.longitude, frame.zones,
+                                                        frame.mapFalseEasting, frame.rt90CentralMeridian,
+                                                        frame.rt90FalseEasting);
+    if (system == kReadoutGaussKrueger) {
+      c.north += t.gkNorth;
+      c.east = first15("  |" + LastChars(frame.zones.gkCentralMeridianText, 3) + t.gkEast);
+    } else if (system == kReadoutOwnZone) {
+      c.north += t.ownZoneNorth;
+      c.east = first15(frame.zones.ownZoneText + "|" + LastChars(frame.zones.ownZoneMeridianText, 3) +
+                       t.ownZoneEast);
+    } else {
+      c.north += t.rt90North;
+      c.east += t.rt90East;
+    }
+  } catch (const GeodesyError&) {
+    // Only the tags: the point has no value in this system.
+  }
+  return c;
+}
+
+}  // namespace zeblon::map
