@@ -1,5 +1,6 @@
 #include "panels/wx_station_panel.h"
 
+#include <QFontDatabase>
 #include <QPixmap>
 
 #include "stations/station_layers.h"
@@ -30,8 +31,13 @@ WxStationPanel::WxStationPanel(QWidget* parent)
                          "Label33", "Label34", "Label36", "Label37", "Label38"};
   platform::Label** labels[] = {&Label29, &Label30, &Label31, &Label32, &Label35,
                                 &Label33, &Label34, &Label36, &Label37, &Label38};
+  // The readings stand right-aligned in five characters: a fixed-pitch font
+  // keeps them in one column.
+  QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  fixed.setPixelSize(12);
   for (int i = 0; i < 10; ++i) {
     *labels[i] = new platform::Label(this, names[i], i < 9 ? DesignCaption(kWords[i]) : std::string());
+    (*labels[i])->setFont(fixed);
     platform::Place(*labels[i], 8, 24 + 16 * i, 169, 15);
   }
   Picture2 = new platform::PictureBox(this, "Picture2");

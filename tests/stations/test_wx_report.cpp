@@ -4,9 +4,6 @@
 #include "stations/wx_report.h"
 
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <fstream>
@@ -14,8 +11,7 @@
 #include <sstream>
 
 #include "received.h"
-
-extern char** environ;
+#include "run_process.h"
 
 namespace zeblon::stations {
 namespace {
@@ -169,19 +165,7 @@ std::string DecodeAprs(const std::vector<std::string>& lines) {
     std::ofstream f(in, std::ios::binary);
     for (const auto& l : lines) f << l << "\n";
   }
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_addopen(&fa, 0, in.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&fa, 2, "/dev/null", O_WRONLY, 0);
-  char arg0[] = "decode_aprs";
-  char* argv[] = {arg0, nullptr};
-  pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, "decode_aprs", &fa, nullptr, argv, environ);
-  posix_spawn_file_actions_destroy(&fa);
-  if (rc != 0) return {};
-  int status = 0;
-  waitpid(pid, &status, 0);
+  if (testing::RunProcess({"decode_aprs"}, in.string(), out.string(), 30) != 0) return {};
   std::ifstream f(out, std::ios::binary);
   std::stringstream s;
   s << f.rdbuf();
