@@ -1,26 +1,12 @@
 #include "links/aprs_is.h"
 
-#include <cctype>
+#include "platform/paths.h"
+#include "settings/text_files.h"
 
 namespace zeblon::links {
 
-namespace {
-
-std::string TrimmedUpper(std::string_view text) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
-  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
-  std::string out(text.substr(b, e - b));
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-}  // namespace
-
 int AprsIsPasscodeOf(std::string_view user_call) {
-  const std::string call = TrimmedUpper(user_call);
+  const std::string call = platform::UpperAscii(Trim(user_call));
   unsigned hash = 0x73E2;
   for (std::size_t i = 0; i < call.size(); ++i) {
     const unsigned code = static_cast<unsigned char>(call[i]);
@@ -42,7 +28,7 @@ void AprsIsReceiveBuffer::Arrived(std::string_view data) {
 }
 
 bool AprsIsReceiveBuffer::LoginVerified(std::string_view user_call) const {
-  const std::string want = "# logresp " + TrimmedUpper(user_call) + " verified";
+  const std::string want = "# logresp " + platform::UpperAscii(Trim(user_call)) + " verified";
   return buffer.find(want) != std::string::npos;
 }
 

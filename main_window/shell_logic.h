@@ -69,12 +69,6 @@ std::string TxBoxCaption(int beacon_interval);
 // "  using ZEBLON" appended. Index 0 and 6 are not looked at.
 void TagInfoLines(std::array<std::string, 7>& lines);
 
-// The speed test's limits, the MoniAll/MoniOne pair.
-struct Limits {
-  int moniAll = 50;
-  int moniOne = 250;
-};
-
 // A pick list's choice: `current` when it is one of `entries` (exactly), else the
 // first entry in sorted order, else empty.
 std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& sorted_entries);
@@ -96,8 +90,6 @@ struct MoniOneFields {
   std::string comment, via, symbol, symbolName;
 };
 
-// The day number of a record for pruning: year*360 + month*30 + day.
-long MoniOneDayNumber(std::string_view record);
 
 // The fields of the newest record.
 MoniOneFields MoniOneFieldsOf(std::string_view record);

@@ -12,6 +12,7 @@
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
 #include "reception/byte_scan.h"
+#include "settings/text_files.h"
 
 namespace zeblon::reception {
 namespace {
@@ -31,13 +32,6 @@ std::size_t InStr(std::string_view s, char what, std::size_t start1 = 1) {
   return i == scan::npos ? 0 : i + 1;
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  return s.substr(a, b - a);
-}
-
 // The Windows-1252 upper case of every byte.
 constexpr std::array<unsigned char, 256> kUpper = [] {
   std::array<unsigned char, 256> t{};
@@ -55,24 +49,6 @@ constexpr std::array<unsigned char, 256> kUpper = [] {
   }
   return t;
 }();
-
-// IsNumberText of the coordinate library: without its leading and trailing
-// blanks, nothing but digits and points.
-constexpr std::array<bool, 256> kNumberByte = [] {
-  std::array<bool, 256> t{};
-  for (unsigned c = '0'; c <= '9'; ++c) t[c] = true;
-  t['.'] = true;
-  return t;
-}();
-
-bool NumberText(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  for (std::size_t i = a; i < b; ++i)
-    if (!kNumberByte[static_cast<unsigned char>(s[i])]) return false;
-  return true;
-}
 
 bool HasLowerCase(std::string_view text) {
   for (char c : text)
@@ -199,7 +175,7 @@ void RewriteObject(FrameValues& v) {
   const std::size_t dot = InStr(p, '.');
   if (!(p.size() > pos + 10 && dot > pos + 3)) return;
   v.viaText = v.callText;
-  TakeUpper(v.callText, v.payloadText, TrimBlanks(Mid(p, 2, pos - 2)));
+  TakeUpper(v.callText, v.payloadText, TrimView(Mid(p, 2, pos - 2)));
   // From here the position report of the name: the type character, then what
   // follows the marker.
   const std::string_view rest = p.substr(pos);
@@ -308,7 +284,7 @@ bool DecodePlain(FrameValues& v) {
     if (digits && p[D + 4] != '.' && p[D + 10] == '.' && Is(ew, kLongitudeLetter)) {
       TakeWithUpperLast(v.latText, v.payloadText, p.substr(D - 4, 8));
       TakeWithUpperLast(v.lonText, v.payloadText, p.substr(D + 5, 9));
-      v.decodedComment.Take(v.payloadText, TrimBlanks(p.substr(D + 15)));
+      v.decodedComment.Take(v.payloadText, TrimView(p.substr(D + 15)));
       SetPair(v.symbolText, p[D + 4], p[D + 14]);
       return true;
     }
@@ -316,14 +292,14 @@ bool DecodePlain(FrameValues& v) {
   // A field that is a number text holds only digits, points and blanks, which
   // have no upper case: only the hemisphere letter needs it.
   const std::string_view lat = Mid(p, d - 4, 8);
-  if (NumberText(lat.substr(0, 7))) TakeWithUpperLast(v.latText, v.payloadText, lat);
+  if (IsNumberText(lat.substr(0, 7))) TakeWithUpperLast(v.latText, v.payloadText, lat);
   const std::size_t e = InStr(p, '.', d + 1);
   if (e == 0 || e < d + 2) return true;
   const char ew = At(p, e + 3);
   if (!Is(ew, kLongitudeLetter)) return true;
   const std::string_view lon = Mid(p, e - 5, 9);
-  if (NumberText(lon.substr(0, 8))) TakeWithUpperLast(v.lonText, v.payloadText, lon);
-  v.decodedComment.Take(v.payloadText, TrimBlanks(Mid(p, e + 5)));
+  if (IsNumberText(lon.substr(0, 8))) TakeWithUpperLast(v.lonText, v.payloadText, lon);
+  v.decodedComment.Take(v.payloadText, TrimView(Mid(p, e + 5)));
   if (e + 4 > p.size()) return false;  // no symbol code
   SetPair(v.symbolText, At(p, d + 4), At(p, e + 4));
   return true;
@@ -397,7 +373,7 @@ bool DecodeCompressed(FrameValues& v) {
   v.longitude = value(table + 5) / 190463.0 - 180.0;
   if (std::fabs(v.latitude) > 90.0 || std::fabs(v.longitude) > 180.0) return false;
   SetPair(v.symbolText, At(p, table), At(p, table + 9));
-  v.decodedComment.Take(v.payloadText, TrimBlanks(Mid(p, table + 10)));
+  v.decodedComment.Take(v.payloadText, TrimView(Mid(p, table + 10)));
   v.latText.Refer("YYYY");
   v.lonText.Refer("XXXX");
   return true;
@@ -443,10 +419,10 @@ bool DecodeMicE(FrameValues& v) {
   v.latitude = lat;
   v.longitude = lon;
   SetPair(v.symbolText, At(p, 9), At(p, 8));
-  std::string_view comment = TrimBlanks(Mid(p, 11));
+  std::string_view comment = TrimView(Mid(p, 11));
   const char c10 = At(p, 10);
   if (!comment.empty() && (IsDigit(c10) || (c10 >= 'A' && c10 <= 'Y') || (c10 >= 'a' && c10 <= 'z')))
-    comment = TrimBlanks(Mid(p, 10));
+    comment = TrimView(Mid(p, 10));
   v.decodedComment.Take(v.payloadText, comment);
   v.latText.Refer("YYYY");
   v.lonText.Refer("XXXX");
@@ -657,7 +633,7 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   v.projectedLongitude = Sign(v.longitude) * std::fabs(v.longitude + 0.00005);
   if (!ctx.project) return DecodeResult::Position;
   double easting = std::nan(""), northing = std::nan("");
-  ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, ctx.mapCentralMeridian, easting, northing,
+  geodesy::ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, ctx.mapCentralMeridian, easting, northing,
                      ctx.mapFalseEasting);
   if (!std::isfinite(easting) || !std::isfinite(northing)) return DecodeResult::Malformed;
   if (std::fabs(northing) > 9999000.0 || std::fabs(easting) > 9999000.0) return DecodeResult::NoReport;

@@ -46,8 +46,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
 bool ConvertRt90PointToUtm33(double rt90_north, double rt90_east, double& utm_north, double& utm_east) {
   double e = NAN, n = NAN;
   try {
-    ConvertRt90ToUtm33(rt90_east, rt90_north, e, n);
-  } catch (const GeodesyError&) {
+    geodesy::ConvertRt90ToUtm33(rt90_east, rt90_north, e, n);
+  } catch (const geodesy::GeodesyError&) {
     return false;
   }
   if (!std::isfinite(e) || !std::isfinite(n)) return false;

@@ -82,8 +82,8 @@ class RowConverter {
   bool Exact(double rt90_north, int c, double& n, double& e) const {
     e = n = NAN;
     try {
-      ConvertRt90ToUtm33(east0_ + c * scale_, rt90_north, e, n);
-    } catch (const GeodesyError&) {
+      geodesy::ConvertRt90ToUtm33(east0_ + c * scale_, rt90_north, e, n);
+    } catch (const geodesy::GeodesyError&) {
       e = n = NAN;
     }
     return std::fabs(n) <= kBound && std::fabs(e) <= kBound;  // false for NaN

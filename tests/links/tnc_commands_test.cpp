@@ -22,6 +22,7 @@
 #include "platform/process.h"
 #include "platform/serial_port.h"
 #include "platform/wait.h"
+#include "tests/support/program_folder.h"
 
 namespace zeblon::links {
 namespace {
@@ -335,6 +336,8 @@ class ScriptedTnc {
     if (fd_ >= 0) ::close(fd_);
   }
   bool ok() const { return fd_ >= 0; }
+  // How often the TNC has spoken so far.
+  int Said() const { return said_; }
   std::string Received() {
     std::lock_guard<std::mutex> lock(mutex_);
     return received_;
@@ -361,12 +364,16 @@ class ScriptedTnc {
       }
     }
   }
-  void Say(const char* text) { [[maybe_unused]] auto n = ::write(fd_, text, strlen(text)); }
+  void Say(const char* text) {
+    [[maybe_unused]] auto n = ::write(fd_, text, strlen(text));
+    ++said_;
+  }
 
   Mode mode_;
   int fd_ = -1;
   std::thread thread_;
   std::atomic<bool> stop_{false};
+  std::atomic<int> said_{0};
   std::mutex mutex_;
   std::string received_;
 };
@@ -375,12 +382,8 @@ class TncLineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
-    dir_ = fs::temp_directory_path() /
-           ("zeblon_tnc_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    setenv("ZEBLON_PROGRAM_FOLDER", dir_.c_str(), 1);
+    scratch_ = std::make_unique<testing_support::ScratchFolder>("zeblon_tnc", true);
+    dir_ = scratch_->path();
     socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
                            "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
     ASSERT_TRUE(socat_.waitForStarted(5000));
@@ -394,8 +397,7 @@ class TncLineTest : public ::testing::Test {
       ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
       socat_.waitForFinished(3000);
     }
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    fs::remove_all(dir_);
+    scratch_.reset();
   }
 
   // The waits run fifty times faster than on a real START.
@@ -408,6 +410,7 @@ class TncLineTest : public ::testing::Test {
     return o;
   }
 
+  std::unique_ptr<testing_support::ScratchFolder> scratch_;
   fs::path dir_;
   QProcess socat_;
 };
@@ -437,6 +440,13 @@ TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
   platform::SerialPort port;
   TncRunOptions o = Options();
   o.max_prompt_reads = 5;
+  // Each wait lasts until the TNC has spoken again (a busy machine may hold its thread back).
+  o.wait = [&tnc](float, bool) {
+    const int before = tnc.Said();
+    for (int i = 0; i < 200 && tnc.Said() < before + 2; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  };
   const TncRunResult r = RunTncCommandSet(Pk232InitSet(Base(1)), port, o);
   EXPECT_TRUE(r.prompt_loop_cut);
   EXPECT_NE(TncRunMessage(r, "PK-232", 7).find("DID NOT STOP SENDING ITS PROMPT"), std::string::npos);

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "geodesy/text.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon::shell {
 namespace {
@@ -186,14 +186,16 @@ TEST_F(MoniOneRestoreTest, ALogLongerThanTheStoreKeepsItsNewestReports) {
 }
 
 TEST_F(MoniOneRestoreTest, ALogThatCannotBeReadIsNotEmptied) {
-  WriteLog({Record("240101"), Record("240102")});
-  fs::permissions(Log(), fs::perms::none);
+  // A folder in the log's place cannot be read, whoever runs the test: it is left
+  // as it is, not replaced by an empty log.
+  fs::create_directories(Log());
+  fs::path inside = Log();
+  inside /= "KEPT";
+  std::ofstream(inside) << "x";
   const MoniOneRestore r = RestoreMoniOneLog(Log());
-  fs::permissions(Log(), fs::perms::owner_read | fs::perms::owner_write);
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads anyway";
   EXPECT_TRUE(r.records.empty());
   EXPECT_FALSE(r.rewritten);
-  EXPECT_EQ(FileLines().size(), 2u);
+  EXPECT_TRUE(fs::exists(inside));
 }
 
 TEST_F(MoniOneRestoreTest, AMissingLogFolderIsCreated) {

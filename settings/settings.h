@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "settings/text_files.h"
+
 namespace zeblon {
 
 // Which window's copy: the two differ in some field types, read rules and defaults.
@@ -124,17 +126,5 @@ std::string PatchSettingsText(std::string_view text,
 
 // MSYS as the start window normalises it: "U" and the zone (0 … 60), two digits at least.
 std::string NormaliseMapSystem(std::string_view msys);
-
-// Splits file bytes into lines at CR LF, LF or CR.
-std::vector<std::string> SplitLines(std::string_view text);
-
-// Writes bytes to a file through a temporary file and a rename.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
-
-// Reads a whole file; false when it cannot be read.
-bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
-
-// Leading and trailing blanks (spaces) removed; other white space stays.
-std::string Trim(std::string_view text);
 
 }  // namespace zeblon

@@ -1,0 +1,28 @@
+// The text and file helpers every module shares: trimming, line splitting, whole-file
+// reads and writes through a temporary file.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zeblon {
+
+// Splits file bytes into lines at CR LF, LF or CR.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Writes bytes to a file through a temporary file and a rename.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+// Reads a whole file; false when it cannot be read (missing, a folder, a read error).
+bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
+
+// Leading and trailing blanks (spaces) removed; other white space stays.
+std::string_view TrimView(std::string_view text);
+std::string Trim(std::string_view text);
+// Trailing blanks removed.
+std::string_view TrimRightView(std::string_view text);
+std::string TrimRight(std::string_view text);
+
+}  // namespace zeblon
