@@ -7,23 +7,14 @@
 #include "geodesy/text.h"
 #include "map/map_tile.h"
 #include "platform/paths.h"
+#include "settings/text_files.h"
 
 namespace zeblon::map {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string TrimBlanks(std::string s) {
-  while (!s.empty() && s.front() == ' ') s.erase(s.begin());
-  while (!s.empty() && s.back() == ' ') s.pop_back();
-  return s;
-}
-
-}  // namespace
-
 std::string TooltipWithScaleTag(std::string tooltip, const std::string& base_folder) {
-  tooltip = TrimBlanks(tooltip);
+  tooltip = Trim(tooltip);
   if (tooltip.empty()) return tooltip;
   const std::string tag = base_folder.size() >= 5 ? base_folder.substr(base_folder.size() - 5) : base_folder;
   if (tooltip.size() >= 5 && tooltip[tooltip.size() - 5] == 'M') tooltip = tooltip.substr(0, tooltip.size() - 5) + tag;
@@ -87,7 +78,7 @@ GridSettings MapDisplay::GridFor() const {
         g.centre.rt90_north = LeadingNumber(t.rt90North);
         g.centre.rt90_east = LeadingNumber(t.rt90East);
       }
-    } catch (const GeodesyError&) {
+    } catch (const geodesy::GeodesyError&) {
       g.systems[1] = g.systems[2] = g.systems[3] = g.systems[4] = false;
     }
   }
@@ -188,7 +179,7 @@ void MapDisplay::DrawMap() {
             const MapPoint pt = ConvertMapKmToLatLon(n, e, cm, fe);
             lat = pt.latitude;
             lon = pt.longitude;
-          } catch (const GeodesyError&) {
+          } catch (const geodesy::GeodesyError&) {
             lat = lon = 0;
           }
         },

@@ -9,6 +9,7 @@
 #include "map/bmp.h"
 #include "map/map_tile.h"
 #include "platform/paths.h"
+#include "settings/text_files.h"
 
 namespace zeblon::map {
 
@@ -16,33 +17,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Trimmed(std::string_view s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  const auto e = s.find_last_not_of(' ');
-  return std::string(s.substr(b, e - b + 1));
-}
-
 bool WriteLines(const fs::path& file, const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
   std::string error;
   return ::map::WriteFileSafely(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
                                 error, false);
-}
-
-std::vector<std::string> SplitCrLf(const std::string& text) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    out.push_back(std::move(line));
-    start = end + 1;
-  }
-  return out;
 }
 
 }  // namespace
@@ -99,7 +79,7 @@ void MapIndex::Build(const std::array<std::string, kLevels>& suffixes) {
   for (fs::directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code dec;
     if (!it->is_directory(dec)) continue;
-    const std::string name = platform::UpperAscii(Trimmed(it->path().filename().string()));
+    const std::string name = platform::UpperAscii(Trim(it->path().filename().string()));
     for (int level = 0; level < kLevels; ++level) {
       if (name.find(kScaleTags[level]) == std::string::npos) continue;
       unsorted[level].push_back(name);
@@ -114,7 +94,7 @@ void MapIndex::Build(const std::array<std::string, kLevels>& suffixes) {
     folders_[level] = unsorted[level];
     SortIgnoringCase(folders_[level]);
     chosen_[level] = folders_[level].empty() ? std::string() : folders_[level].front();
-    const std::string want = platform::UpperAscii(Trimmed(suffixes[level]));
+    const std::string want = platform::UpperAscii(Trim(suffixes[level]));
     if (want.empty()) continue;
     for (const auto& entry : folders_[level])
       if (entry.size() > 5 && platform::UpperAscii(entry.substr(5)) == want) chosen_[level] = entry;
@@ -184,7 +164,7 @@ const MapIndex::Cached* MapIndex::Load(const std::string& folder) {
   Cached c;
   c.length = length;
   c.stamp = stamp;
-  c.names = SplitCrLf(ss.str());
+  c.names = SplitLines(ss.str());
   c.set.insert(c.names.begin(), c.names.end());
   auto& slot = cache_[folder];
   slot = std::move(c);
@@ -192,7 +172,7 @@ const MapIndex::Cached* MapIndex::Load(const std::string& folder) {
 }
 
 std::optional<bool> MapIndex::HasTile(const std::string& folder, const std::string& tile_name) {
-  if (Trimmed(folder).empty()) return false;
+  if (Trim(folder).empty()) return false;
   const Cached* c = Load(folder);
   if (c == nullptr) return std::nullopt;
   if (c->set.count(tile_name) > 0) return true;
@@ -203,7 +183,7 @@ std::optional<bool> MapIndex::HasTile(const std::string& folder, const std::stri
 }
 
 const std::vector<std::string>* MapIndex::Tiles(const std::string& folder) {
-  if (Trimmed(folder).empty()) return nullptr;
+  if (Trim(folder).empty()) return nullptr;
   const Cached* c = Load(folder);
   return c != nullptr ? &c->names : nullptr;
 }

@@ -8,6 +8,8 @@
 
 namespace zeblon::map {
 
+using namespace ::geodesy;
+
 namespace {
 
 std::string PadFront(std::string t, std::size_t width) {

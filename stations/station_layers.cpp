@@ -9,6 +9,7 @@
 
 #include "geodesy/text.h"
 #include "reception/station_record.h"
+#include "settings/text_files.h"
 #include "stations/wx_report.h"
 
 namespace zeblon::stations {
@@ -69,7 +70,7 @@ void Label(MapPen& pen, int boxLeft, int textLeft, int y, const std::string& tex
   pen.SetColour(keep);
 }
 
-std::string TrimmedText(const std::string& s) { return reception::Trim(s); }
+std::string TrimmedText(const std::string& s) { return zeblon::Trim(s); }
 
 // A filled disc of radius r.
 void Disc(QPainter& p, QPointF centre, double r, const QColor& c) {

@@ -6,6 +6,7 @@
 
 #include "geodesy/text.h"
 #include "reception/station_record.h"
+#include "settings/text_files.h"
 
 namespace zeblon::stations {
 namespace {
@@ -44,14 +45,14 @@ constexpr double kMph = 1.609344 / 3.6;
 }  // namespace
 
 std::string WxWordOf(std::string_view record) {
-  std::string text = reception::Trim(reception::Columns(record, 43, static_cast<int>(record.size())));
+  std::string text = zeblon::Trim(reception::Columns(record, 43, static_cast<int>(record.size())));
   const std::size_t blank = text.find(' ');
   if (blank != std::string::npos) text.resize(blank);
   return text;
 }
 
 std::optional<WxReport> DecodeWxReport(std::string_view record) {
-  const std::string text = reception::Trim(reception::Columns(record, 43, static_cast<int>(record.size())));
+  const std::string text = zeblon::Trim(reception::Columns(record, 43, static_cast<int>(record.size())));
   if (text.size() < 16) return std::nullopt;
   return DecodeWxWord(WxWordOf(record));
 }

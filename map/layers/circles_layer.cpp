@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "geodesy/text.h"
+#include "settings/text_files.h"
 
 namespace zeblon::map {
 
@@ -107,9 +108,7 @@ void MarkersLayer::render(QPainter& painter, const MapView& v) {
     pen.SetColour(c);
     pen.Text(x - 11, y - 12, "i");
     pen.SetFont(MapFont());
-    std::string t = s_.object_name;
-    while (!t.empty() && t.front() == ' ') t.erase(t.begin());
-    while (!t.empty() && t.back() == ' ') t.pop_back();
+    const std::string t = Trim(s_.object_name);
     pen.FilledBox(x + 16, y - 7, x + 16 + 8.0 * t.size(), y + 5, kBlack);
     pen.SetColour(c);
     pen.Text(x + 17, y - 9, t);

@@ -6,6 +6,7 @@
 
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
+#include "settings/text_files.h"
 
 namespace zeblon::map {
 
@@ -109,7 +110,7 @@ void GridLayer::Graticule(MapPen& pen, const MapView& v) {
   };
   const auto project = [&](double lat, double lon) {
     double e = std::numeric_limits<double>::quiet_NaN(), n = e;
-    ConvertLatLonToUtm(lon, lat, v.central_meridian, e, n, v.false_easting_m);
+    geodesy::ConvertLatLonToUtm(lon, lat, v.central_meridian, e, n, v.false_easting_m);
     P p;
     if (!std::isfinite(e) || !std::isfinite(n)) {
       p.x = p.y = std::numeric_limits<double>::quiet_NaN();  // no segment to or from it
@@ -143,8 +144,7 @@ void GridLayer::Graticule(MapPen& pen, const MapView& v) {
   // Meridians, labelled where they leave the top edge.
   for (double lon : lons) {
     const std::string label = GraticuleLabel(lon, meridian_minutes);
-    std::string trimmed = label;
-    while (!trimmed.empty() && trimmed.front() == ' ') trimmed.erase(trimmed.begin());
+    const std::string trimmed = Trim(label);
     bool have = false;
     P prev;
     for (double lat : lats) {
@@ -212,13 +212,13 @@ void GridLayer::Projected(MapPen& pen, const MapView& v, int system) {
       try {
         const double gn = norths[i] * 1000, ge = easts[j] * 1000;
         if (system == 2)
-          ConvertGaussKruegerToUtm(ge, gn, settings_.gk_central_meridian, v.central_meridian, v.false_easting_m, e, n);
+          geodesy::ConvertGaussKruegerToUtm(ge, gn, settings_.gk_central_meridian, v.central_meridian, v.false_easting_m, e, n);
         else if (system == 3)
-          ConvertUtmToUtm(ge, gn, settings_.own_zone_central_meridian, v.false_easting_m, v.central_meridian,
+          geodesy::ConvertUtmToUtm(ge, gn, settings_.own_zone_central_meridian, v.false_easting_m, v.central_meridian,
                           v.false_easting_m, e, n);
         else
-          ConvertRt90ToUtm(ge, gn, v.central_meridian, v.false_easting_m, e, n);
-      } catch (const GeodesyError&) {
+          geodesy::ConvertRt90ToUtm(ge, gn, v.central_meridian, v.false_easting_m, e, n);
+      } catch (const geodesy::GeodesyError&) {
         continue;
       }
       P& p = points[i * easts.size() + j];

@@ -5,6 +5,7 @@
 
 #include "geodesy/text.h"
 #include "map/map_tile.h"
+#include "settings/text_files.h"
 
 namespace zeblon::map {
 
@@ -15,12 +16,6 @@ const QColor kBlack(0, 0, 0);
 std::string_view Columns(std::string_view line, std::size_t from, std::size_t count) {
   if (line.size() <= from) return {};
   return line.substr(from, count);
-}
-
-std::string Trim(std::string_view s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
 }
 
 double Bound(double v, double limit) { return std::clamp(v, -limit, limit); }

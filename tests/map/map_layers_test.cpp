@@ -91,7 +91,7 @@ TEST(GridLayer, GraticuleLinesLieOnTheirProjectedPoints) {
   g.centre.lon = 18.07;
   grid.Set(g);
   double e = 0, n = 0;
-  ConvertLatLonToUtm(18.07, 59.33, 15, e, n, 500000);
+  geodesy::ConvertLatLonToUtm(18.07, 59.33, 15, e, n, 500000);
   const MapView v = View(n / 1000, e / 1000, 50, 1, 800, 600);  // 50 m per pixel: 5' steps
   EXPECT_DOUBLE_EQ(GraticuleStep(50), 5.0 / 60);
   const QImage img = Render(grid, v);
@@ -99,7 +99,7 @@ TEST(GridLayer, GraticuleLinesLieOnTheirProjectedPoints) {
   for (double lat : {59.25, 59.3333333333, 59.4166666667}) {
     for (double lon : {17.9166666667, 18.0, 18.0833333333, 18.1666666667}) {
       double pe = 0, pn = 0;
-      ConvertLatLonToUtm(lon, lat, 15, pe, pn, 500000);
+      geodesy::ConvertLatLonToUtm(lon, lat, 15, pe, pn, 500000);
       const double x = (pe / 1000 - v.ViewEastMin()) * v.PixelsPerKm();
       const double y = (v.ViewNorthMax() - pn / 1000) * v.PixelsPerKm();
       if (x < 2 || y < 14 || x > 797 || y > 597) continue;
@@ -138,10 +138,10 @@ TEST(GridLayer, ProjectedGridsLieOnTheirConvertedPoints) {
     // The centre in the grid's own system.
     double gn = 0, ge = 0;
     double lon = 0, lat = 0;
-    ConvertUtmToLatLon(lon, lat, 15, ce * 1000, cn * 1000, 500000);
-    if (gr.system == 2) ConvertWgs84ToGaussKrueger(lon, lat, 18, ge, gn);
-    if (gr.system == 3) ConvertLatLonToUtm(lon, lat, 21, ge, gn, 500000);
-    if (gr.system == 4) ConvertWgs84ToRt90(lon, lat, ge, gn);
+    geodesy::ConvertUtmToLatLon(lon, lat, 15, ce * 1000, cn * 1000, 500000);
+    if (gr.system == 2) geodesy::ConvertWgs84ToGaussKrueger(lon, lat, 18, ge, gn);
+    if (gr.system == 3) geodesy::ConvertLatLonToUtm(lon, lat, 21, ge, gn, 500000);
+    if (gr.system == 4) geodesy::ConvertWgs84ToRt90(lon, lat, ge, gn);
     g.centre.gk_north = g.centre.own_north = g.centre.rt90_north = gn / 1000;
     g.centre.gk_east = g.centre.own_east = g.centre.rt90_east = ge / 1000;
     GridLayer grid;
@@ -154,9 +154,9 @@ TEST(GridLayer, ProjectedGridsLieOnTheirConvertedPoints) {
       for (int j = -1; j <= 1; ++j) {
         const double pn = (std::floor(gn / 1000 / s) + i) * s, pe = (std::floor(ge / 1000 / s) + j) * s;
         double e = 0, n = 0;
-        if (gr.system == 2) ConvertGaussKruegerToUtm(pe * 1000, pn * 1000, 18, 15, 500000, e, n);
-        if (gr.system == 3) ConvertUtmToUtm(pe * 1000, pn * 1000, 21, 500000, 15, 500000, e, n);
-        if (gr.system == 4) ConvertRt90ToUtm(pe * 1000, pn * 1000, 15, 500000, e, n);
+        if (gr.system == 2) geodesy::ConvertGaussKruegerToUtm(pe * 1000, pn * 1000, 18, 15, 500000, e, n);
+        if (gr.system == 3) geodesy::ConvertUtmToUtm(pe * 1000, pn * 1000, 21, 500000, 15, 500000, e, n);
+        if (gr.system == 4) geodesy::ConvertRt90ToUtm(pe * 1000, pn * 1000, 15, 500000, e, n);
         const double x = std::floor((e / 1000 - v.ViewEastMin()) * v.PixelsPerKm());
         const double y = std::floor((v.ViewNorthMax() - n / 1000) * v.PixelsPerKm());
         ++probed;

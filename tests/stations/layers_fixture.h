@@ -30,7 +30,7 @@ inline std::string Position(double lat, double lon, char table, char code) {
 // Map km (north, east) of zone 33.
 inline std::pair<double, double> MapKm(double lat, double lon) {
   double e = 0, n = 0;
-  ::ConvertLatLonToUtm(lon, lat, 15.0, e, n, 500000.0);
+  ::geodesy::ConvertLatLonToUtm(lon, lat, 15.0, e, n, 500000.0);
   return {n / 1000, e / 1000};
 }
 
