@@ -3,11 +3,13 @@
 #include <QFontMetrics>
 #include <QPainterPath>
 #include <QPen>
+#include <cstdint>
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
 #include "geodesy/text.h"
+#include "platform/qtext.h"
 #include "reception/station_record.h"
 #include "settings/text_files.h"
 #include "stations/wx_report.h"
@@ -49,26 +51,107 @@ void Ring(MapPen& pen, int x, int y, int k, const QColor& c) {
   pen.SetColour(keep);
 }
 
-// A band three pixels wide in colour c with a centre line in `centre`.
-void Stretch(MapPen& pen, int px, int py, int x, int y, const QColor& c, const QColor& centre) {
-  pen.Line(px - 1, py, x - 1, y, c);
-  pen.Line(px + 1, py, x + 1, y, c);
-  pen.Line(px, py - 1, x, y - 1, c);
-  pen.Line(px, py + 1, x, y + 1, c);
-  pen.Line(px, py, x, y, centre);
+
+}  // namespace
+
+// One-pixel lines written straight into the map picture's pixels where the
+// painter draws on a plain 32-bit image (no transformation, no clipping of its
+// own), else through the painter. Both end points are drawn; lines are clipped
+// to the picture first, so a far end costs nothing.
+class LineBatch {
+ public:
+  explicit LineBatch(QPainter& p) : p_(p) {
+    auto* img = dynamic_cast<QImage*>(p.device());
+    if (img && (img->format() == QImage::Format_RGB32 || img->format() == QImage::Format_ARGB32_Premultiplied ||
+                img->format() == QImage::Format_ARGB32) &&
+        p.transform().isIdentity() && !p.hasClipping()) {
+      bits_ = reinterpret_cast<std::uint32_t*>(img->bits());
+      stride_ = img->bytesPerLine() / 4;
+      w_ = img->width();
+      h_ = img->height();
+    }
+  }
+  void SetColour(const QColor& c) {
+    colour_ = c;
+    argb_ = c.rgba();
+    if (!bits_) p_.setPen(QPen(c, 0));
+  }
+  void Line(int x1, int y1, int x2, int y2) {
+    if (!bits_) {
+      if (x1 == x2 && y1 == y2)
+        p_.drawPoint(x1, y1);
+      else
+        p_.drawLine(x1, y1, x2, y2);
+      return;
+    }
+    if (x1 >= 0 && x2 >= 0 && y1 >= 0 && y2 >= 0 && x1 < w_ && x2 < w_ && y1 < h_ && y2 < h_) {
+      Raster(x1, y1, x2, y2);
+      return;
+    }
+    double ax = x1, ay = y1, bx = x2, by = y2;
+    if (!map::ClipSegment(ax, ay, bx, by, 0, 0, w_ - 1, h_ - 1)) return;
+    Raster(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)), static_cast<int>(std::lround(bx)),
+           static_cast<int>(std::lround(by)));
+  }
+  void Diamond(int x, int y, int k) {
+    Line(x, y - k, x + k, y);
+    Line(x + k, y, x, y + k);
+    Line(x, y + k, x - k, y);
+    Line(x - k, y, x, y - k);
+  }
+  void Square(int x, int y, int k) {
+    Line(x - k, y - k, x + k, y - k);
+    Line(x + k, y - k, x + k, y + k);
+    Line(x + k, y + k, x - k, y + k);
+    Line(x - k, y + k, x - k, y - k);
+  }
+  void Point(int x, int y) {
+    if (!bits_) {
+      p_.drawPoint(x, y);
+    } else if (x >= 0 && y >= 0 && x < w_ && y < h_) {
+      bits_[static_cast<std::ptrdiff_t>(y) * stride_ + x] = argb_;
+    }
+  }
+
+ private:
+  // Bresenham between two points inside the picture.
+  void Raster(int x0, int y0, int x1, int y1) {
+    x0 = std::clamp(x0, 0, w_ - 1);
+    x1 = std::clamp(x1, 0, w_ - 1);
+    y0 = std::clamp(y0, 0, h_ - 1);
+    y1 = std::clamp(y1, 0, h_ - 1);
+    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+      bits_[static_cast<std::ptrdiff_t>(y0) * stride_ + x0] = argb_;
+      if (x0 == x1 && y0 == y1) break;
+      const int e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        x0 += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y0 += sy;
+      }
+    }
+  }
+
+  QPainter& p_;
+  std::uint32_t* bits_ = nullptr;
+  int stride_ = 0, w_ = 0, h_ = 0;
+  QColor colour_;
+  QRgb argb_ = 0;
+};
+
+namespace {
+
+// Whether a box around two points, widened by m pixels, can touch a picture of w x h.
+bool Touches(int x1, int y1, int x2, int y2, int m, double w, double h) {
+  return std::max(x1, x2) >= -m && std::max(y1, y2) >= -m && std::min(x1, x2) <= w + m && std::min(y1, y2) <= h + m;
 }
 
-// A label: a filled box 8 pixels per character and 12 high from y - 7, the
-// text from y - 9 (left at textLeft).
-void Label(MapPen& pen, int boxLeft, int textLeft, int y, const std::string& text, const QColor& box,
-           const QColor& ink) {
-  if (text.empty()) return;
-  pen.FilledBox(boxLeft, y - 7, boxLeft + 8 * static_cast<int>(text.size()), y + 5, box);
-  const QColor keep = pen.Colour();
-  pen.SetColour(ink);
-  pen.Text(textLeft, y - 9, text);
-  pen.SetColour(keep);
-}
 
 std::string TrimmedText(const std::string& s) { return zeblon::Trim(s); }
 
@@ -355,6 +438,35 @@ StationDrawSettings StationDrawSettings::From(const StationSwitches& s, bool dir
 }
 
 // ---------------------------------------------------------------------------
+// Labels
+
+void LabelCache::Begin(const QFont& font) {
+  if (font != font_) texts_.clear();
+  font_ = font;
+  if (texts_.size() > 20000) texts_.clear();
+}
+
+void LabelCache::Draw(MapPen& pen, int left, int y, const std::string& text, const QColor& box, const QColor& ink) {
+  if (text.empty()) return;
+  const double w = pen.painter().device()->width(), h = pen.painter().device()->height();
+  const int right = left + 8 * static_cast<int>(text.size());
+  if (right < 0 || left > w || y + 5 < 0 || y - 9 > h) return;
+  pen.FilledBox(left, y - 7, right, y + 5, box);
+  auto it = texts_.find(text);
+  if (it == texts_.end()) {
+    QStaticText t(platform::ToQ(text));
+    t.setTextFormat(Qt::PlainText);
+    t.setPerformanceHint(QStaticText::AggressiveCaching);
+    t.prepare(QTransform(), font_);
+    it = texts_.emplace(text, std::move(t)).first;
+  }
+  QPainter& p = pen.painter();
+  p.setPen(QPen(ink, 0));
+  p.drawStaticText(QPointF(left, y - 9), it->second);
+  p.setPen(QPen(pen.Colour(), 0));
+}
+
+// ---------------------------------------------------------------------------
 // MONI ALL
 
 MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
@@ -386,18 +498,21 @@ void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
 
   MapPen pen(painter, view.width_px, view.height_px);
   pen.SetColour(ToQColor(kStationColour));
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  LineBatch lines(painter);
+  labels_.Begin(painter.font());
   drawn_.reserve(order.size());
   for (std::size_t k : order) {
     const RecordView newest(st_.moniAllLog[reportsOf[k].back()]);
     const std::string call = newest.Call();
     if (call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
     drawn_.push_back(call);
-    DrawStation(pen, view, reportsOf[k]);
+    DrawStation(pen, lines, view, reportsOf[k]);
   }
   pen.SetColour(map::kMapYellow);
 }
 
-void MoniAllLayer::DrawStation(MapPen& pen, const MapView& view, const std::vector<int>& reports) {
+void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& view, const std::vector<int>& reports) {
   const int level = settings_.moniAllLevel;
   const RecordView newest(st_.moniAllLog[reports.back()]);
   const std::string call = newest.Call();
@@ -428,15 +543,14 @@ void MoniAllLayer::DrawStation(MapPen& pen, const MapView& view, const std::vect
       if (x == px && y == py) continue;
       moved = true;
     }
-    if (cls != 3) {
-      Stretch(pen, px, py, x, y, c, g);
-      if (x == px && y == py) {
-        pen.Point(x, y - 1, c);
-        pen.Point(x - 1, y, c);
-        pen.Point(x + 1, y, c);
-        pen.Point(x, y + 1, c);
-        pen.Point(x, y, g);
-      }
+    if (cls != 3 && Touches(px, py, x, y, 2, view.width_px, view.height_px)) {
+      lines.SetColour(c);
+      lines.Line(px - 1, py, x - 1, y);
+      lines.Line(px + 1, py, x + 1, y);
+      lines.Line(px, py - 1, x, y - 1);
+      lines.Line(px, py + 1, x, y + 1);
+      lines.SetColour(g);
+      lines.Line(px, py, x, y);
     }
     px = x;
     py = y;
@@ -455,10 +569,16 @@ void MoniAllLayer::DrawStation(MapPen& pen, const MapView& view, const std::vect
     switch (markerClass) {
       case 0:
         if (!hiddenMobile)
-          for (int i = 1; i <= 6; ++i) Diamond(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
+          for (int i = 1; i <= 6; ++i) {
+            lines.SetColour((i == 3 || i == 4) ? grey : colour);
+            lines.Diamond(x, y, i);
+          }
         break;
       case 1:
-        for (int i = 1; i <= 5; ++i) Square(pen, x, y, i, i == 3 ? grey : colour);
+        for (int i = 1; i <= 5; ++i) {
+          lines.SetColour(i == 3 ? grey : colour);
+          lines.Square(x, y, i);
+        }
         break;
       case 2:
         for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
@@ -499,13 +619,13 @@ void MoniAllLayer::DrawStation(MapPen& pen, const MapView& view, const std::vect
       std::string hh(t.substr(0, std::min<std::size_t>(2, t.size()))), mm(t.size() > 2 ? t.substr(2, 2) : "");
       text = TrimmedText(longText + " " + hh + ":" + mm);
     }
-    Label(pen, left, left, y, text, colour, grey);
+    labels_.Draw(pen, left, y, text, colour, grey);
   }
   if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3)
     pen.Box(x - 1, y - 1, x + 1, y + 1, ToQColor(kMessagingGreen));
   if (!st_.alarm.call.empty() && st_.alarm.call == call) {
     const std::string text = longLabel ? TrimmedText(longText) : "! " + call + " !";
-    Label(pen, left, left, y, text, ToQColor(kAlarmOrange), kBlack);
+    labels_.Draw(pen, left, y, text, ToQColor(kAlarmOrange), kBlack);
   }
 }
 
@@ -526,15 +646,23 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   if (count == 0) return;
 
   // The track, oldest first: a band in the report's colour with a black centre
-  // line, and point marks at every point but the newest.
+  // line, and point marks at every point but the newest (diamonds 1 to 6: 1, 2
+  // black, 3, 4 in the colour, 5, 6 black). A point on the same pixel and in the
+  // same colour as the one before it, other than the newest, would paint the
+  // very same pixels again and is passed over.
   const bool marks = level % 3 != 1;
+  const double w = view.width_px, h = view.height_px;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  LineBatch lines(painter);
   int px = 0, py = 0;
   bool have = false, restart = true;
+  Rgb previous{-1, -1, -1};
   QColor c = ToQColor(kTrackColourRecent);
   for (int i = 1; i <= count; ++i) {
     const RecordView r(st_.moniOneTrack[i]);
     int x, y;
-    c = ToQColor(MoniOneTrackColour(r, level, now));
+    const Rgb rgb = MoniOneTrackColour(r, level, now);
     if (r.AllBlank()) {
       if (!have) continue;
       x = px;
@@ -546,16 +674,37 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
       if (restart || !have) {
         px = x;
         py = y;
+      } else if (x == px && y == py && rgb == previous && i < count) {
+        continue;
       }
       restart = false;
     }
     have = true;
-    Stretch(pen, px, py, x, y, c, kBlack);
-    if (marks && i < count && x > -8 && y > -8 && x < view.width_px + 8 && y < view.height_px + 8)
-      for (int k = 1; k <= 6; ++k) Diamond(pen, x, y, k, (k == 3 || k == 4) ? c : kBlack);
+    if (!(rgb == previous)) c = ToQColor(rgb);
+    previous = rgb;
+    if (Touches(px, py, x, y, 8, w, h)) {
+      lines.SetColour(c);
+      lines.Line(px - 1, py, x - 1, y);
+      lines.Line(px + 1, py, x + 1, y);
+      lines.Line(px, py - 1, x, y - 1);
+      lines.Line(px, py + 1, x, y + 1);
+      lines.SetColour(kBlack);
+      lines.Line(px, py, x, y);
+      if (marks && i < count) {
+        lines.Diamond(x, y, 1);
+        lines.Diamond(x, y, 2);
+        lines.SetColour(c);
+        lines.Diamond(x, y, 3);
+        lines.Diamond(x, y, 4);
+        lines.SetColour(kBlack);
+        lines.Diamond(x, y, 5);
+        lines.Diamond(x, y, 6);
+      }
+    }
     px = x;
     py = y;
   }
+  painter.restore();
 
   // The class marker, symbol, label and messaging mark at the station's pixel.
   const auto& n = st_.moniOneNewest;

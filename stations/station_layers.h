@@ -12,6 +12,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QStaticText>
+#include <unordered_map>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -71,6 +73,22 @@ struct StationDrawSettings {
   static StationDrawSettings From(const StationSwitches& s, bool directOnly = false, int colourDepth = 24);
 };
 
+class LineBatch;
+
+// The texts of the map labels, laid out once and kept from one redraw to the
+// next (a label is drawn as a box 8 pixels per character and 12 high from
+// y - 7, its text from y - 9).
+class LabelCache {
+ public:
+  // At the start of a pass: a new font empties the cache.
+  void Begin(const QFont& font);
+  void Draw(map::MapPen& pen, int left, int y, const std::string& text, const QColor& box, const QColor& ink);
+
+ private:
+  QFont font_;
+  std::unordered_map<std::string, QStaticText> texts_;
+};
+
 class MoniAllLayer : public map::Layer {
  public:
   MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
@@ -81,7 +99,7 @@ class MoniAllLayer : public map::Layer {
   const std::vector<std::string>& DrawnOrder() const { return drawn_; }
 
  private:
-  void DrawStation(map::MapPen& pen, const map::MapView& view, const std::vector<int>& reports);
+  void DrawStation(map::MapPen& pen, LineBatch& lines, const map::MapView& view, const std::vector<int>& reports);
 
   const reception::ReceptionState& st_;
   const StationDrawSettings& settings_;
@@ -90,6 +108,7 @@ class MoniAllLayer : public map::Layer {
   const SymbolTable& table_;
   reception::LocalTime nowValue_;
   std::vector<std::string> drawn_;
+  LabelCache labels_;
 };
 
 class MoniOneLayer : public map::Layer {
