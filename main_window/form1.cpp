@@ -28,7 +28,7 @@ using namespace platform;
 std::string MainSettingsText(std::string_view existing, const Settings& s) {
   std::string out = SettingsFileText(SettingsWindow::Main, s);
   std::vector<std::string> kept = {"NOAT="};
-  for (int scale : map::kTileScales) kept.push_back(map::ScaleTag(scale) + "=");
+  for (int scale : ::map::kTileScales) kept.push_back(::map::ScaleTag(scale) + "=");
   for (const std::string& raw : SplitLines(existing)) {
     const std::string line = Trim(raw);
     const std::string upper = UpperAscii(line);
@@ -111,7 +111,7 @@ void Form1::BuildControls() {
 
   // --- The frames.
   info_ = new panels::InfoPanel(f);
-  wx_ = new panels::WxInfoPanel(f);
+  wx_ = new panels::WxStationPanel(f);
   chat_ = new panels::ChatFrame(f);
   saved_ = new panels::SavedMessagesPanel(f);
   emergency_ = new panels::EmergencyPanel(f);
@@ -149,6 +149,26 @@ void Form1::WireControls() {
     terminal_->hide();
     cycle_->Resume();
   };
+  // Station filters, display levels and distance alarms.
+  StationControls::Hooks h;
+  h.redraw = [this] { DrawMap(); };
+  h.pictureShown = [this] { return map_.PictureMode == 1; };
+  h.writeSettings = [this] { WriteSettingsFile(); };
+  h.changed = [this](const stations::StationSwitches& s) {
+    shell_.StationFilterMask = s.FilterMask();
+    shell_.MoniAllDisplayLevel = s.Level();
+    shell_.MoniOneDisplayLevel = s.MoniOneLevel();
+    settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
+    reception_.settings.stationFilterMask = s.FilterMask();
+    reception_.settings.moniAllDisplayLevel = s.Level();
+    reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
+    reception_.settings.moniOneAlarmOn = s.MoniOneAlarmOn();
+  };
+  station_controls_ = std::make_unique<StationControls>(c, std::move(h));
+}
+
+void Form1::ShowWxInfoForRecord(const std::string& infoRecord) {
+  wx_->ShowForRecord(reception_.info.call, infoRecord, shell_.ColourDepth);
 }
 
 MapContext Form1::MapContextOf() {

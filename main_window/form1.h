@@ -16,6 +16,8 @@
 #include "panels/control_column.h"
 #include "panels/frames.h"
 #include "panels/tx_setup_panel.h"
+#include "panels/wx_station_panel.h"
+#include "main_window/station_controls.h"
 #include "platform/controls.h"
 #include "reception/reception_settings.h"
 #include "reception/reception_state.h"
@@ -72,6 +74,10 @@ class Form1 : public QWidget {
   void Command65_Click();
   void DrawMap();
   void WriteSettingsFile();
+  // The INFO panel's record changed: the WX STATION window for a weather record.
+  void ShowWxInfoForRecord(const std::string& infoRecord);
+  StationControls& Stations() { return *station_controls_; }
+  panels::WxStationPanel& WxStation() { return *wx_; }
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
 
   // The main cycle's two timers.
@@ -132,7 +138,8 @@ class Form1 : public QWidget {
   platform::Label* Label5 = nullptr;    // the read-out line
   platform::ListBox* List1 = nullptr;   // the RAW monitor list
   panels::InfoPanel* info_ = nullptr;
-  panels::WxInfoPanel* wx_ = nullptr;
+  panels::WxStationPanel* wx_ = nullptr;
+  std::unique_ptr<StationControls> station_controls_;
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;
   panels::EmergencyPanel* emergency_ = nullptr;

@@ -26,6 +26,7 @@ std::string DesignCaption(const std::string& words) {
 
 WxStationPanel::WxStationPanel(QWidget* parent)
     : platform::Frame(parent, "Frame15", "WX STATION"), picture_(159, 159, QImage::Format_RGB32) {
+  setAutoFillBackground(true);
   platform::Place(this, 0, 0, 353, 193);
   const char* names[] = {"Label29", "Label30", "Label31", "Label32", "Label35",
                          "Label33", "Label34", "Label36", "Label37", "Label38"};
@@ -48,8 +49,22 @@ WxStationPanel::WxStationPanel(QWidget* parent)
   platform::Place(Command15, 329, 4, 18, 16);
   Command15->OnClick = [this] {
     hide();
+    closedByUser = true;
     if (OnClosed) OnClosed();
   };
+  hide();  // opened by the INFO panel
+}
+
+bool WxStationPanel::ShowForRecord(const std::string& infoCall, const std::string& infoRecord, int colourDepth) {
+  if (infoRecord.size() < 102 || infoRecord[101] != '_') {
+    hide();
+    return false;
+  }
+  if (closedByUser) return true;
+  show();
+  raise();
+  ShowStation(infoCall, infoRecord, colourDepth);
+  return true;
 }
 
 void WxStationPanel::ShowStation(const std::string& infoCall, const std::string& wxRecord, int colourDepth) {

@@ -40,6 +40,13 @@ class WxStationPanel : public platform::Frame {
 
   const QImage& Picture() const { return picture_; }
 
+  // ShowWxInfoForRecord: for a record with the weather symbol ("_" in column
+  // 102) the window is shown and filled, unless the user closed it (closedByUser);
+  // for any other record it is hidden. Returns whether the record is a weather
+  // report (the INFO panel's WX button is enabled for one).
+  bool ShowForRecord(const std::string& infoCall, const std::string& infoRecord, int colourDepth = 24);
+  bool closedByUser = false;  // WxInfoShown
+
   // Command15: the window hides itself, then runs this (the main window notes
   // that the user closed it, so the INFO panel does not reopen it).
   std::function<void()> OnClosed;

@@ -85,6 +85,49 @@ TEST_F(Form1Test, TheReceivePathGetsTheAutomaticAnswerAndTheAlarmDistanceOfTheSt
   }
 }
 
+TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeatherRecords) {
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  auto* check11 = Find<platform::CheckBox>(*form, "Check11");
+  auto* check25 = Find<platform::CheckBox>(*form, "Check25");
+  auto* label16 = Find<platform::Label>(*form, "Label16");
+  EXPECT_EQ(check11->Value(), 1);
+  check11->SetValue(0);  // fixed stations hidden
+  EXPECT_EQ(form->reception().settings.stationFilterMask, 29);
+  check25->SetValue(0);
+  EXPECT_EQ(form->reception().settings.stationFilterMask, 13);
+  for (int i = 0; i < 4; ++i) Find<platform::CommandButton>(*form, "Command14")->click();
+  EXPECT_EQ(label16->Caption(), "WX");
+  EXPECT_EQ(check25->Value(), 1);  // weather stations shown at the "WX" level
+  EXPECT_EQ(form->reception().settings.moniAllDisplayLevel, 1);
+  // MONI ALL alarm on switches MONI 1 on.
+  auto* check20 = Find<platform::CheckBox>(*form, "Check20");
+  auto* check21 = Find<platform::CheckBox>(*form, "Check21");
+  check20->SetValue(0);
+  check20->OnMouseUp(1);
+  check21->SetValue(1);
+  check21->OnMouseUp(1);
+  EXPECT_EQ(check20->Value(), 1);
+  EXPECT_TRUE(form->reception().settings.moniAllAlarmOn);
+  EXPECT_TRUE(form->reception().settings.moniOneAlarmOn);
+
+  // The WX STATION window for a record with the weather symbol, closed for another.
+  std::string record(120, ' ');
+  record.replace(0, 11, "240517 0930");
+  record.replace(42, 36, "180/010g015t050r001p010P005h65b10132");
+  record.replace(100, 2, "/_");
+  form->reception().info.call = "SM5WX";
+  form->ShowWxInfoForRecord(record);
+  auto* frame15 = Find<platform::Frame>(*form, "Frame15");
+  EXPECT_TRUE(frame15->isVisible());
+  EXPECT_EQ(frame15->Caption(), "WX STATION  SM5WX  2024-05-17 0930");
+  EXPECT_EQ(Find<platform::Label>(*form, "Label37")->Caption(), "PRESSURE   hPa: 1013");
+  record.replace(100, 2, "/>");
+  form->ShowWxInfoForRecord(record);
+  EXPECT_FALSE(frame15->isVisible());
+  form->close();
+}
+
 TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {
   Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nUUN=0\r\nUUE=0\r\n");
   auto form = std::make_unique<Form1>();
