@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "map/layers/layer.h"
+#include "map/map_display.h"
 #include "map/map_view.h"
 #include "reception/reception_state.h"
 #include "stations/station_display.h"
@@ -127,6 +128,28 @@ class MoniOneLayer : public map::Layer {
   std::function<reception::LocalTime()> now_;
   const SymbolTable& table_;
   std::optional<QPoint> pixel_;
+};
+
+// The two station passes of the map redraw, kept as long as the map: attached
+// to the map display's hooks, they draw MONI ALL (step 15) and MONI 1 (step
+// 19) into every redraw with the switches of that moment. With smart logging
+// the MONI 1 pass first removes the stamped records from the track.
+class StationPasses {
+ public:
+  StationPasses(reception::ReceptionState& state, std::filesystem::path programFolder,
+                std::function<reception::LocalTime()> now, std::function<StationDrawSettings()> settings);
+  void Attach(map::MapHooks& hooks);
+  // The MONI 1 panel's read-outs, written at every MONI 1 drawing.
+  std::function<void(const MoniOneReadouts&)> onMoniOneReadouts;
+  const std::vector<std::string>& DrawnOrder() const { return all_.DrawnOrder(); }
+
+ private:
+  reception::ReceptionState& st_;
+  std::function<StationDrawSettings()> settingsOf_;
+  StationDrawSettings settings_;
+  SymbolSheets sheets_;
+  MoniAllLayer all_;
+  MoniOneLayer one_;
 };
 
 }  // namespace zeblon::stations

@@ -79,28 +79,21 @@ class Screens : public ::testing::Test {
     s.MoniAllDisplayLevel = 2;
     s.CentreMode = 0;
     s.GridOn = 1;
-    display.hooks().moni_all = [this](QPainter& p, const map::MapView& v) {
-      p.setFont(map::MapFont());
-      MoniAllLayer layer(rx.st, rx.settings, rx.sheets, [this] { return rx.now; });
-      layer.render(p, v);
-      drawn = layer.DrawnOrder().size();
-    };
-    display.hooks().moni_one = [this](QPainter& p, const map::MapView& v, long x, long y) {
-      p.setFont(map::MapFont());
-      MoniOneLayer layer(rx.st, rx.settings, rx.sheets, [this] { return rx.now; });
-      layer.SetStationPixel(QPoint(static_cast<int>(x), static_cast<int>(y)));
-      layer.render(p, v);
-    };
+    passes.Attach(display.hooks());
+    passes.onMoniOneReadouts = [this](const MoniOneReadouts& r) { readouts = r; };
   }
   void Draw() {
     display.state().MoniAllDisplayLevel = rx.settings.moniAllLevel;
     display.state().MoniOneNorth = rx.st.moniOneNewest.north;
     display.state().MoniOneEast = rx.st.moniOneNewest.east;
     display.DrawMap();
+    drawn = passes.DrawnOrder().size();
   }
   reception::testing::TempDataFolder tiles, index, work;
   map::MapDisplay display;
   StationMap rx;
+  StationPasses passes{rx.st, ZEBLON_PROGRAM_DIR, [this] { return rx.now; }, [this] { return rx.settings; }};
+  MoniOneReadouts readouts;
   double north = 0, east = 0;
   std::size_t drawn = 0;
 };
@@ -204,6 +197,9 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
   const QPoint w(static_cast<int>(display.view().PixelX(rx.st.moniOneNewest.east)),
                  static_cast<int>(display.view().PixelY(rx.st.moniOneNewest.north)));
   EXPECT_EQ(display.picture().pixelColor(w.x(), w.y() - 12), ToQColor(kTrackColourPedestrian));
+  EXPECT_EQ(readouts.call, "SM5WALK-7");
+  EXPECT_EQ(readouts.count, std::to_string(rx.st.moniOneCount));
+  EXPECT_EQ(readouts.text, "TEXT: walk 599");
 }
 
 }  // namespace
