@@ -155,6 +155,12 @@ bool Touches(int x1, int y1, int x2, int y2, int m, double w, double h) {
 
 std::string TrimmedText(const std::string& s) { return zeblon::Trim(s); }
 
+// A box filled between two corners (both included).
+void FilledBox(QPainter& p, double x1, double y1, double x2, double y2, const QColor& c) {
+  const double l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+  p.fillRect(QRectF(l, t, r - l + 1, b - t + 1), c);
+}
+
 // A filled disc of radius r.
 void Disc(QPainter& p, QPointF centre, double r, const QColor& c) {
   p.setPen(Qt::NoPen);
@@ -300,13 +306,8 @@ bool DrawWxDiagram(QPainter& p, double x, double y, std::string_view record, int
   // Rain bars: 24 hours on the left, the last hour (and its 24-hour
   // continuation as an outline) on the right, one pixel per 2 mm.
   const QColor rain = deep ? kAzure : kGrey;
-  const int hours = static_cast<int>(LeadingNumber(reception::Columns(record, 8, 9)));
-  const int minutes = static_cast<int>(LeadingNumber(reception::Columns(record, 10, 11)));
-  double r24 = RainOver24Hours(wx, hours, minutes);
-  auto filled = [&](double x1, double y1, double x2, double y2) {
-    const double l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
-    p.fillRect(QRectF(l, t, r - l + 1, b - t + 1), rain);
-  };
+  double r24 = RainOver24HoursOfRecord(wx, record);
+  auto filled = [&](double x1, double y1, double x2, double y2) { FilledBox(p, x1, y1, x2, y2, rain); };
   if (r24 > 0) {
     if (r24 < 1) r24 = 2;
     filled(x - 18, y + 11, x - 14, y + 11 - r24 / 2);
@@ -403,13 +404,8 @@ bool DrawWxStationPicture(QImage& picture, std::string_view record, int colourDe
   }
 
   const QColor rain = deep ? QColor(0, 0, 255) : kBlack;
-  const int hours = static_cast<int>(LeadingNumber(reception::Columns(record, 8, 9)));
-  const int minutes = static_cast<int>(LeadingNumber(reception::Columns(record, 10, 11)));
-  double r24 = RainOver24Hours(wx, hours, minutes);
-  auto filled = [&](double x1, double y1, double x2, double y2) {
-    const double l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
-    p.fillRect(QRectF(l, t, r - l + 1, b - t + 1), rain);
-  };
+  double r24 = RainOver24HoursOfRecord(wx, record);
+  auto filled = [&](double x1, double y1, double x2, double y2) { FilledBox(p, x1, y1, x2, y2, rain); };
   if (r24 > 0) {
     if (r24 < 1) r24 = 1;
     filled(0, H - 1, 10, H - 1 - r24);

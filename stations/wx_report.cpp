@@ -159,4 +159,10 @@ double RainOver24Hours(const WxReport& report, int hours, int minutes) {
   return r24;
 }
 
+double RainOver24HoursOfRecord(const WxReport& report, std::string_view record) {
+  const int hours = static_cast<int>(LeadingNumber(reception::Columns(record, 8, 9)));
+  const int minutes = static_cast<int>(LeadingNumber(reception::Columns(record, 10, 11)));
+  return RainOver24Hours(report, hours, minutes);
+}
+
 }  // namespace zeblon::stations

@@ -75,5 +75,7 @@ int PressureShade(double angle, int pressure, int step);
 // projection of the rain since midnight over the day when the report's time
 // (hours, minutes) lies after 00:00.
 double RainOver24Hours(const WxReport& report, int hours, int minutes);
+// The same with the report's time taken from its record (columns 8-11).
+double RainOver24HoursOfRecord(const WxReport& report, std::string_view record);
 
 }  // namespace zeblon::stations

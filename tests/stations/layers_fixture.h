@@ -13,19 +13,12 @@
 #include "geodesy/geodesy.h"
 #include "map/layers/layer.h"
 #include "received.h"
+#include "scene.h"
 #include "stations/station_layers.h"
 
 namespace zeblon::stations::testing {
 
-// The APRS position text of a latitude and longitude with a symbol between.
-inline std::string Position(double lat, double lon, char table, char code) {
-  char buf[64];
-  const double alat = std::fabs(lat), alon = std::fabs(lon);
-  const int dlat = static_cast<int>(alat), dlon = static_cast<int>(alon);
-  std::snprintf(buf, sizeof buf, "%02d%05.2f%c%c%03d%05.2f%c%c", dlat, (alat - dlat) * 60, lat < 0 ? 'S' : 'N', table,
-                dlon, (alon - dlon) * 60, lon < 0 ? 'W' : 'E', code);
-  return buf;
-}
+using scene::Position;
 
 // Map km (north, east) of zone 33.
 inline std::pair<double, double> MapKm(double lat, double lon) {
