@@ -93,6 +93,16 @@ class LineBatch {
     Raster(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)), static_cast<int>(std::lround(bx)),
            static_cast<int>(std::lround(by)));
   }
+  // A band three pixels wide in colour c with a centre line in `centre`.
+  void Stretch(int px, int py, int x, int y, const QColor& c, const QColor& centre) {
+    SetColour(c);
+    Line(px - 1, py, x - 1, y);
+    Line(px + 1, py, x + 1, y);
+    Line(px, py - 1, x, y - 1);
+    Line(px, py + 1, x, y + 1);
+    SetColour(centre);
+    Line(px, py, x, y);
+  }
   void Diamond(int x, int y, int k) {
     Line(x, y - k, x + k, y);
     Line(x + k, y, x, y + k);
@@ -539,15 +549,7 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
       if (x == px && y == py) continue;
       moved = true;
     }
-    if (cls != 3 && Touches(px, py, x, y, 2, view.width_px, view.height_px)) {
-      lines.SetColour(c);
-      lines.Line(px - 1, py, x - 1, y);
-      lines.Line(px + 1, py, x + 1, y);
-      lines.Line(px, py - 1, x, y - 1);
-      lines.Line(px, py + 1, x, y + 1);
-      lines.SetColour(g);
-      lines.Line(px, py, x, y);
-    }
+    if (cls != 3 && Touches(px, py, x, y, 2, view.width_px, view.height_px)) lines.Stretch(px, py, x, y, c, g);
     px = x;
     py = y;
   }
@@ -679,13 +681,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
     if (!(rgb == previous)) c = ToQColor(rgb);
     previous = rgb;
     if (Touches(px, py, x, y, 8, w, h)) {
-      lines.SetColour(c);
-      lines.Line(px - 1, py, x - 1, y);
-      lines.Line(px + 1, py, x + 1, y);
-      lines.Line(px, py - 1, x, y - 1);
-      lines.Line(px, py + 1, x, y + 1);
-      lines.SetColour(kBlack);
-      lines.Line(px, py, x, y);
+      lines.Stretch(px, py, x, y, c, kBlack);
       if (marks && i < count) {
         lines.Diamond(x, y, 1);
         lines.Diamond(x, y, 2);
