@@ -198,6 +198,42 @@ TEST_F(LayersTest, FiltersAndLevelsChangeWhatIsDrawn) {
   EXPECT_EQ(At(img, fix, 8 + 8 * 10, 5), kStation);
 }
 
+TEST_F(LayersTest, EachClassBoxHidesOnlyItsClass) {
+  Hear("DIG1", 0.02, 0, '/', '#');
+  Hear("FIX1", 0.01, 0, '/', '-');
+  Hear("CAR1", 0, 0, '/', '>');
+  map.Receive("SENDER>APRS:;OBJ1     *111111z" + Position(kLat - 0.01, kLon, '/', 'E') + "meeting");
+  Hear("WX1", -0.02, 0, '/', '_', "090/010t050h50b10100");
+  const std::pair<const char*, int> stations[] = {{"DIG1", 2}, {"FIX1", 1}, {"CAR1", 0}, {"OBJ1", 3}, {"WX1", 4}};
+  for (const auto& [call, cls] : stations) ASSERT_FALSE(map.Newest(call).empty()) << call;
+  for (const auto& [hidden, hiddenClass] : stations) {
+    StationSwitches s;
+    s.SetClassShown(hiddenClass, false);
+    map.settings = StationDrawSettings::From(s);
+    const QImage img = map.Draw();
+    for (const auto& [call, cls] : stations) {
+      const QPoint p = map.PixelOf(map.Newest(call));
+      EXPECT_EQ(At(img, p, 8 + 8 * static_cast<int>(std::string(call).size()), 5) == kStation, cls != hiddenClass)
+          << call << " with class " << hiddenClass << " hidden";
+    }
+  }
+}
+
+TEST_F(LayersTest, LevelsFourAndFiveLabelBesideTheSymbol) {
+  Hear("FIX1", 0, 0, '/', '-', "hello");
+  const QPoint p = map.PixelOf(map.Newest("FIX1"));
+  map.settings.moniAllLevel = 4;
+  QImage img = map.Draw();
+  EXPECT_EQ(At(img, p, 14 + 8 * 4, 5), kStation);  // the call at x + 14
+  EXPECT_EQ(At(img, p, 14 + 8 * 4 + 1, 5), StationMap::kGround);
+  map.settings.moniAllLevel = 5;
+  img = map.Draw();
+  // The long label: call, two blanks, symbol, comment, time (24 characters).
+  const int len = static_cast<int>(std::string("FIX1  /- hello 12:30").size());
+  EXPECT_EQ(At(img, p, 14 + 8 * len, 5), kStation);
+  EXPECT_EQ(At(img, p, 14 + 8 * len + 1, 5), StationMap::kGround);
+}
+
 TEST_F(LayersTest, GreyByAgeAtLevelOne) {
   Hear("OLD1", 0, 0, '/', '-', "", 11, 40);  // 60 minutes before now (12:40)
   map.settings.moniAllLevel = 1;
