@@ -112,6 +112,7 @@ void Form1::BuildControls() {
   // --- The frames.
   info_ = new panels::InfoPanel(f);
   wx_ = new panels::WxStationPanel(f);
+  alarm_distance_ = new panels::AlarmDistancePanel(f);
   chat_ = new panels::ChatFrame(f);
   saved_ = new panels::SavedMessagesPanel(f);
   emergency_ = new panels::EmergencyPanel(f);
@@ -163,6 +164,17 @@ void Form1::WireControls() {
     reception_.settings.moniAllDisplayLevel = s.Level();
     reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
     reception_.settings.moniOneAlarmOn = s.MoniOneAlarmOn();
+  };
+  h.alarmDistanceSetup = [this] {
+    cycle_->StopAll();
+    alarm_distance_->Open(Picture1->x(), settings_.AlarmDistanceKm);
+  };
+  alarm_distance_->OnOk = [this](int km) {
+    settings_.AlarmDistanceKm = km;
+    reception_.settings.alarmDistanceKm = km;
+    ApplyLanguageTexts();  // the alarm boxes' tooltips carry the distance
+    WriteSettingsFile();
+    cycle_->Start();
   };
   station_controls_ = std::make_unique<StationControls>(c, std::move(h));
 }

@@ -16,6 +16,7 @@
 #include "panels/control_column.h"
 #include "panels/frames.h"
 #include "panels/tx_setup_panel.h"
+#include "panels/alarm_distance_panel.h"
 #include "panels/wx_station_panel.h"
 #include "main_window/station_controls.h"
 #include "platform/controls.h"
@@ -139,6 +140,7 @@ class Form1 : public QWidget {
   platform::ListBox* List1 = nullptr;   // the RAW monitor list
   panels::InfoPanel* info_ = nullptr;
   panels::WxStationPanel* wx_ = nullptr;
+  panels::AlarmDistancePanel* alarm_distance_ = nullptr;
   std::unique_ptr<StationControls> station_controls_;
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;

@@ -106,7 +106,8 @@ void StationControls::MoniOneLevel(bool up) {
 }
 
 void StationControls::AlarmBoxReleased(bool moniAll, int button) {
-  if (button != 1) return;  // the right button opens the alarm distance setup (not built here)
+  if (button == 2 && hooks_.alarmDistanceSetup) hooks_.alarmDistanceSetup();
+  if (button != 1) return;
   setting_ = true;
   if (moniAll) {
     switches_.SetMoniAllAlarm(c_.Check21->Value() == 1);

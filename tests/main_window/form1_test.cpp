@@ -110,6 +110,18 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   EXPECT_EQ(check20->Value(), 1);
   EXPECT_TRUE(form->reception().settings.moniAllAlarmOn);
   EXPECT_TRUE(form->reception().settings.moniOneAlarmOn);
+  // A right click opens ALARM DIST SETUP with the distance; OK takes 12.5 as 12.
+  check21->OnMouseUp(2);
+  auto* frame13 = Find<platform::Frame>(*form, "Frame13");
+  EXPECT_TRUE(frame13->isVisible());
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_EQ(Find<platform::TextBox>(*form, "Text9")->Text(), std::to_string(form->settings().AlarmDistanceKm));
+  Find<platform::TextBox>(*form, "Text9")->SetText("12.5");
+  Find<platform::CommandButton>(*form, "Command35")->click();
+  EXPECT_FALSE(frame13->isVisible());
+  EXPECT_EQ(form->settings().AlarmDistanceKm, 12);
+  EXPECT_EQ(form->reception().settings.alarmDistanceKm, 12);
+  EXPECT_TRUE(form->Timer1->isActive());
 
   // The WX STATION window for a record with the weather symbol, closed for another.
   std::string record(120, ' ');
