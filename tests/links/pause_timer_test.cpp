@@ -56,13 +56,13 @@ TEST(PauseTimer, ABurstPostponesTheResumption) {
     since_last.start();
     RunUntil([] { return false; }, 60);
     // Still paused, unless a busy machine held this loop back past the interval.
-    if (since_last.elapsed() < 380) {
+    if (since_last.elapsed() < 360) {
       EXPECT_FALSE(t.timer1.isActive()) << i;
     }
   }
   RunUntil([&] { return t.timer1.isActive(); }, 5000);
   EXPECT_TRUE(t.timer1.isActive());
-  EXPECT_GE(since_last.elapsed(), 390);  // one interval after the last event
+  EXPECT_GE(since_last.elapsed(), 370);  // one interval after the last event (a coarse timer may fire 5 % early)
 }
 
 TEST(PauseTimer, WatchdogUnticksInternetSupportWhenTheNoticeIsStillShown) {
