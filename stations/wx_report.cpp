@@ -20,9 +20,9 @@ bool AllDigits(std::string_view word, std::size_t from, std::size_t count) {
   return true;
 }
 
-// The value of a piece of the word: an optional "-", digits, an optional "."
+// The value of a part of the word: an optional "-", digits, an optional "."
 // and digits; 0 when it does not start that way.
-double PieceValue(std::string_view piece) { return LeadingNumber(piece); }
+double ValueOf(std::string_view part) { return LeadingNumber(part); }
 
 void Set(WxReading& r, double value) {
   r.value = ToWholeNumber<std::int16_t>(value);
@@ -63,24 +63,24 @@ WxReport DecodeWxWord(std::string_view w) {
   // The opening form: three digits, "/", three digits (wind in knots).
   if (n >= 7 && AllDigits(w, 0, 3) && w[3] == '/' && AllDigits(w, 4, 3)) {
     r.windInKnots = true;
-    Set(r.windDirection, PieceValue(w.substr(0, 3)));
-    Set(r.windSpeed, PieceValue(w.substr(4, 3)) * kKnots);
+    Set(r.windDirection, ValueOf(w.substr(0, 3)));
+    Set(r.windSpeed, ValueOf(w.substr(4, 3)) * kKnots);
   } else {
-    EachMatch(w, 'c', 3, [&](std::size_t i) { Set(r.windDirection, PieceValue(w.substr(i + 1, 3))); });
-    EachMatch(w, 's', 3, [&](std::size_t i) { Set(r.windSpeed, PieceValue(w.substr(i + 1, 3)) * kMph); });
+    EachMatch(w, 'c', 3, [&](std::size_t i) { Set(r.windDirection, ValueOf(w.substr(i + 1, 3))); });
+    EachMatch(w, 's', 3, [&](std::size_t i) { Set(r.windSpeed, ValueOf(w.substr(i + 1, 3)) * kMph); });
   }
   const double gustUnit = r.windInKnots ? kKnots : kMph;
-  EachMatch(w, 'g', 3, [&](std::size_t i) { Set(r.gustSpeed, PieceValue(w.substr(i + 1, 3)) * gustUnit); });
-  EachMatch(w, 't', 3, [&](std::size_t i) { Set(r.temperature, (PieceValue(w.substr(i + 1, 3)) - 32) / 1.8); });
-  EachMatch(w, 'r', 3, [&](std::size_t i) { Set(r.rainLastHour, PieceValue(w.substr(i + 1, 3)) * 25.4 / 100); });
-  EachMatch(w, 'p', 3, [&](std::size_t i) { Set(r.rainLast24Hours, PieceValue(w.substr(i + 1, 3)) * 25.4 / 100); });
-  EachMatch(w, 'P', 3, [&](std::size_t i) { Set(r.rainToday, PieceValue(w.substr(i + 1, 3)) * 25.4 / 100); });
-  EachMatch(w, 'h', 2, [&](std::size_t i) { Set(r.humidity, PieceValue(w.substr(i + 1, 2))); });
+  EachMatch(w, 'g', 3, [&](std::size_t i) { Set(r.gustSpeed, ValueOf(w.substr(i + 1, 3)) * gustUnit); });
+  EachMatch(w, 't', 3, [&](std::size_t i) { Set(r.temperature, (ValueOf(w.substr(i + 1, 3)) - 32) / 1.8); });
+  EachMatch(w, 'r', 3, [&](std::size_t i) { Set(r.rainLastHour, ValueOf(w.substr(i + 1, 3)) * 25.4 / 100); });
+  EachMatch(w, 'p', 3, [&](std::size_t i) { Set(r.rainLast24Hours, ValueOf(w.substr(i + 1, 3)) * 25.4 / 100); });
+  EachMatch(w, 'P', 3, [&](std::size_t i) { Set(r.rainToday, ValueOf(w.substr(i + 1, 3)) * 25.4 / 100); });
+  EachMatch(w, 'h', 2, [&](std::size_t i) { Set(r.humidity, ValueOf(w.substr(i + 1, 2))); });
   // Pressure: four digits must follow "b"; the value is taken from five characters.
   if (n >= 6)
     for (std::size_t i = 0; i + 5 < n; ++i)
       if (w[i] == 'b' && AllDigits(w, i + 1, 4)) {
-        double hpa = RoundHalfEven(PieceValue(w.substr(i + 1, 5)) / 10);
+        double hpa = RoundHalfEven(ValueOf(w.substr(i + 1, 5)) / 10);
         if (hpa >= 1 && hpa <= 199) hpa += 1000;
         Set(r.pressure, hpa);
       }
