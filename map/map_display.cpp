@@ -26,6 +26,14 @@ std::string TooltipWithScaleTag(std::string tooltip, const std::string& base_fol
 MapDisplay::MapDisplay(fs::path map_root, fs::path index_folder)
     : root_(map_root), index_(std::move(map_root), std::move(index_folder)) {}
 
+void MapDisplay::SetFolders(fs::path map_root, fs::path index_folder) {
+  if (map_root == root_ && index_folder == index_.index_folder()) return;
+  index_.DeleteOwnFiles();
+  root_ = map_root;
+  index_ = MapIndex(std::move(map_root), std::move(index_folder));
+  cache_.Clear();
+}
+
 void MapDisplay::BuildMapIndex() {
   ++rebuilds_;
   index_.Build(suffixes_);
@@ -162,9 +170,9 @@ void MapDisplay::DrawMap() {
   }
   // 12
   if (s_.GridOn == 1) {
-    grids_.Set(GridFor());
-    grids_.render(p, view_);
     const GridSettings g = GridFor();
+    grids_.Set(g);
+    grids_.render(p, view_);
     if (g.systems[1]) {
       s_.CentreLat = g.centre.lat;
       s_.CentreLon = g.centre.lon;
@@ -302,8 +310,10 @@ void MapDisplay::ShowCentrePosition() {
 
 void MapDisplay::ShowCursorPosition() {
   const MapView v = MakeView();
-  s_.CursorNorth = CutToWholeMetres(v.NorthAt(s_.CursorY));
-  s_.CursorEast = CutToWholeMetres(v.EastAt(s_.CursorX));
+  const MapKm at = CursorPosition(v.centre_north_km, v.centre_east_km, s_.CursorX, s_.CursorY, v.width_px, v.height_px,
+                                  v.MetresPerPixel());
+  s_.CursorNorth = at.north;
+  s_.CursorEast = at.east;
   const auto c = ReadoutCaptionsFor(ReadoutPair::kCursor, s_.ReadoutSystem[1], s_.CursorNorth, s_.CursorEast,
                                     TrackedValueText(s_.CursorNorth), TrackedValueText(s_.CursorEast), FrameOf(s_));
   out_.Readouts[2] = c.north;

@@ -114,7 +114,7 @@ struct MapHooks {
   std::function<void()> show_picture;  // the picture viewer's drawing
   std::function<void(bool)> busy;
   std::function<void()> focus;
-  FoptEstimate fopt;
+  FoptOf fopt;
   std::function<void(QPainter&, const MapView&)> moni_all;
   std::function<void(QPainter&, const MapView&, long x, long y)> moni_one;
   std::function<void()> moni_one_line;
@@ -128,6 +128,9 @@ class MapDisplay {
   // map_root: the folder of the map folders; index_folder: the program's own
   // temporary folder for the index files.
   MapDisplay(std::filesystem::path map_root, std::filesystem::path index_folder);
+  MapDisplay() = default;
+  // The folders, once the settings are known (before BuildMapIndex).
+  void SetFolders(std::filesystem::path map_root, std::filesystem::path index_folder);
 
   MapState& state() { return s_; }
   const MapState& state() const { return s_; }

@@ -28,7 +28,7 @@ int ButtonOf(Qt::MouseButton b) {
 
 }  // namespace
 
-MapWidget::MapWidget(MapDisplay& display, QWidget* parent) : QWidget(parent), display_(display) {
+MapWidget::MapWidget(MapDisplay& display, QWidget* parent) : QLabel(parent), display_(display) {
   setObjectName(QStringLiteral("Picture1"));
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
@@ -36,7 +36,10 @@ MapWidget::MapWidget(MapDisplay& display, QWidget* parent) : QWidget(parent), di
 }
 
 void MapWidget::Redraw() {
-  display_.DrawMap();
+  if (hooks_.draw)
+    hooks_.draw();
+  else
+    display_.DrawMap();
   update();
 }
 
@@ -50,13 +53,14 @@ void MapWidget::paintEvent(QPaintEvent*) {
 }
 
 void MapWidget::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
+  QLabel::resizeEvent(e);
   MapState& s = display_.state();
   s.MapWidthPx = width();
   s.MapHeightPx = height();
 }
 
 void MapWidget::Press(int button, double x, double y) {
+  if (hooks_.sync) hooks_.sync();
   MapState& s = display_.state();
   const auto r = PressOnMap(s, button, x, y, hooks_.picture_name ? hooks_.picture_name() : std::string());
   if (r.leave_picture_mode && hooks_.left_picture_mode) hooks_.left_picture_mode();
@@ -115,7 +119,7 @@ void MapWidget::keyPressEvent(QKeyEvent* e) {
       Press(kLeftButton, x, y);
       return;
     default:
-      QWidget::keyPressEvent(e);
+      QLabel::keyPressEvent(e);
       return;
   }
   const auto target = ArrowTarget(code, mask, x, y, width(), height());

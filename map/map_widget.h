@@ -14,14 +14,15 @@
 //   Enter           a left press at the cursor.
 #pragma once
 
-#include <QWidget>
+#include <QLabel>
 #include <functional>
 
 #include "map/map_display.h"
 
 namespace zeblon::map {
 
-class MapWidget : public QWidget {
+// A label, so that it takes the place of the window's picture box as it is.
+class MapWidget : public QLabel {
   Q_OBJECT
  public:
   MapWidget(MapDisplay& display, QWidget* parent = nullptr);
@@ -34,6 +35,8 @@ class MapWidget : public QWidget {
     std::function<void()> left_picture_mode;      // hide the picture viewer
     std::function<void()> untick_options;         // Option1 and Option2 cleared
     std::function<void()> readouts_changed;       // the cursor read-out has new captions
+    std::function<void()> sync;                   // before each press or key: take the window's fields
+    std::function<void()> draw;                   // the redraw (DrawMap and showing its results)
   };
   Hooks& hooks() { return hooks_; }
 

@@ -1,28 +1,19 @@
 #include "map/readouts.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
+#include "map/compute_text.h"
 
 namespace zeblon::map {
 
 using namespace ::geodesy;
 
 namespace {
-
-std::string PadFront(std::string t, std::size_t width) {
-  if (t.size() < width) t.insert(0, width - t.size(), ' ');
-  return t;
-}
-
-std::string LastChars(const std::string& t, std::size_t n) { return t.size() <= n ? t : t.substr(t.size() - n); }
-
-std::string TwoDigits(std::int64_t v) {
-  std::string s = std::to_string(v);
-  return s.size() < 2 ? "0" + s : s;
-}
 
 // Whole number below or at x, for values that are finite.
 std::int64_t IntOf(double x) { return FloorMetres(x); }
@@ -81,8 +72,8 @@ std::string LatLonText(double degrees) {
   const double m = (std::fabs(x) - std::fabs(d)) * 60.0;
   const double mm = std::trunc(m);
   const double hh = std::trunc((m - mm) * 100.0);
-  std::string t = PadFront(std::to_string(static_cast<std::int64_t>(std::fabs(d))), 3) + ":" +
-                  TwoDigits(static_cast<std::int64_t>(mm)) + "." + TwoDigits(static_cast<std::int64_t>(hh));
+  std::string t = PadFront(std::to_string(IntOf(std::fabs(d))), 3) + ":" + TwoDigits(IntOf(mm)) + "." +
+                  TwoDigits(IntOf(hh));
   if (t[0] == ' ' && x < 0.0) t[0] = '-';
   return t;
 }
@@ -215,6 +206,113 @@ ReadoutCaptions ReadoutCaptionsFor(ReadoutPair pair, int system, double northKm,
     // Only the tags: the point has no value in this system.
   }
   return c;
+}
+
+// ---------------------------------------------------------------------------
+// Cursor and MONI 1 read-outs.
+
+MapKm CursorPosition(double centreNorth, double centreEast, double cursorX, double cursorY, double mapWidthPx,
+                     double mapHeightPx, double metresPerPixel) {
+  MapKm p;
+  p.north = CutToWholeMetres(centreNorth - (cursorY - (mapHeightPx / 2.0 - 1.0)) * metresPerPixel / 1000.0);
+  p.east = CutToWholeMetres(centreEast + (cursorX - mapWidthPx / 2.0) * metresPerPixel / 1000.0);
+  return p;
+}
+
+namespace {
+
+constexpr double kArcLimit = 0.999999999999;
+
+double HoldArc(double x) {
+  if (std::isnan(x)) return 0.0;
+  return std::clamp(x, -kArcLimit, kArcLimit);
+}
+
+// The arc cosine as Pi / 2 - Atn(x / Sqr(1 - x^2)).
+double ArcCos(double x) { return kReadoutPi / 2.0 - std::atan(x / std::sqrt(1.0 - x * x)); }
+
+// Minutes since 2000-01-01 of a record's "YYMMDD HHMM" (columns 1-11), or
+// false when they are no date and time.
+bool RecordMinutes(const std::string& record, std::int64_t& minutes) {
+  if (record.size() < 11) return false;
+  auto number = [&](std::size_t pos, std::size_t len, int& v) {
+    v = 0;
+    for (std::size_t i = pos; i < pos + len; ++i) {
+      if (record[i] < '0' || record[i] > '9') return false;
+      v = v * 10 + (record[i] - '0');
+    }
+    return true;
+  };
+  int yy, mo, dd, hh, mi;
+  if (!number(0, 2, yy) || !number(2, 2, mo) || !number(4, 2, dd) || record[6] != ' ' || !number(7, 2, hh) ||
+      !number(9, 2, mi)) {
+    return false;
+  }
+  const std::chrono::year_month_day day{std::chrono::year(2000 + yy), std::chrono::month(mo),
+                                        std::chrono::day(dd)};
+  if (!day.ok() || hh > 23 || mi > 59) return false;
+  const auto days = std::chrono::sys_days(day).time_since_epoch().count();
+  minutes = static_cast<std::int64_t>(days) * 1440 + hh * 60 + mi;
+  return true;
+}
+
+}  // namespace
+
+DistanceBearing ComputeDistanceBearing(double lat1, double lon1, double lat2, double lon2) {
+  const double toRad = kReadoutPi / 180.0;
+  const double p1 = lat1 * toRad, l1 = lon1 * toRad, p2 = lat2 * toRad, l2 = lon2 * toRad;
+  const double c = HoldArc(std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos(l2 - l1));
+  const double d = ArcCos(c);
+  DistanceBearing r;
+  r.distanceKm = d * 180.0 / kReadoutPi * 111.12;
+  const double x = HoldArc((std::sin(p2) - std::sin(p1) * std::cos(d)) / (std::cos(p1) * std::sin(d)));
+  double a = ArcCos(x);
+  if (std::sin(l2 - l1) < 0.0) a = 2.0 * kReadoutPi - a;
+  r.bearing = a * 180.0 / kReadoutPi;
+  return r;
+}
+
+DistanceBearing ComputeMoniOneDistanceBearing(const MapKm& user, const MapKm& moniOne, double mapCentralMeridian,
+                                              double mapFalseEasting, MapPoint& moniOnePoint) {
+  const MapPoint u = ConvertMapKmToLatLon(user.north, user.east, mapCentralMeridian, mapFalseEasting);
+  moniOnePoint = ConvertMapKmToLatLon(moniOne.north, moniOne.east, mapCentralMeridian, mapFalseEasting);
+  return ComputeDistanceBearing(u.latitude, u.longitude, moniOnePoint.latitude, moniOnePoint.longitude);
+}
+
+std::string MoniOneSpeedText(const std::vector<std::string>& track, int count) {
+  if (count <= 1 || static_cast<std::size_t>(count) >= track.size()) return std::string();
+  std::int64_t t0 = 0;
+  if (!RecordMinutes(track[count], t0)) return std::string();
+  int k = count;
+  std::int64_t gap = 0;
+  while (gap < 3 && k > 1) {
+    --k;
+    std::int64_t tk = 0;
+    if (!RecordMinutes(track[k], tk)) return std::string();
+    gap = t0 - tk;
+  }
+  if (gap < 1) return std::string();
+  auto km = [](const std::string& r, std::size_t pos) {
+    return r.size() >= pos + 9 ? LeadingNumber(std::string_view(r).substr(pos, 9)) : 0.0;
+  };
+  const double dn = km(track[count], 13) - km(track[k], 13);
+  const double de = km(track[count], 22) - km(track[k], 22);
+  return std::to_string(IntOf(std::sqrt(dn * dn + de * de) * 60.0 / static_cast<double>(gap)));
+}
+
+std::string MoniOneLine(double distanceKm, double bearing, const std::string& speedText, const std::string& via) {
+  std::string line = "DIST:       km   DIR:     \xB0   SPEED:     km/h   VIA:";
+  auto put = [&line](std::string text, std::size_t width, std::size_t column) {
+    text = LastChars(PadFront(std::move(text), width), width);
+    line.replace(column - 1, width, text);
+  };
+  put(NumberText(RoundHalfEven(distanceKm)), 6, 6);
+  put(NumberText(RoundHalfEven(bearing)), 4, 22);
+  put(speedText, 4, 37);
+  std::size_t first = via.find_first_not_of(' ');
+  std::string v = first == std::string::npos ? std::string() : via.substr(first, via.find_last_not_of(' ') - first + 1);
+  line += " " + (v.empty() ? std::string("-") : v);
+  return line;
 }
 
 }  // namespace zeblon::map

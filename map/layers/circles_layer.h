@@ -12,8 +12,10 @@
 // object is sent, (192, 192, 0) otherwise, and its name on a black box.
 #pragma once
 
+#include <QImage>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "map/layers/layer.h"
 
@@ -22,11 +24,11 @@ namespace zeblon::map {
 // WGS84 latitude and longitude (degrees) of a map point (km of the map zone).
 using LatLonOf = std::function<void(double north_km, double east_km, double& lat, double& lon)>;
 // The optimum HF frequency (MHz) from the centre to a point; 0 or less: none.
-using FoptEstimate = std::function<double(double lon, double centre_lon, double lat, double centre_lat)>;
+using FoptOf = std::function<double(double lon, double centre_lon, double lat, double centre_lat)>;
 
 class CirclesLayer : public Layer {
  public:
-  void SetConversions(LatLonOf lat_lon, FoptEstimate fopt) {
+  void SetConversions(LatLonOf lat_lon, FoptOf fopt) {
     lat_lon_ = std::move(lat_lon);
     fopt_ = std::move(fopt);
   }
@@ -35,9 +37,14 @@ class CirclesLayer : public Layer {
   int estimates() const { return estimates_; }
 
  private:
+  // A label black on its white halo (the text printed at the 3 x 3 positions
+  // around it in white, then once in black), drawn once and kept.
+  const QImage& HaloLabel(const std::string& text, const QFont& font);
+
   LatLonOf lat_lon_;
-  FoptEstimate fopt_;
+  FoptOf fopt_;
   int estimates_ = 0;
+  std::unordered_map<std::string, QImage> labels_;
 };
 
 // The radius label of a circle: the km value as number text and " km".

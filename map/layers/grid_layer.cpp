@@ -123,41 +123,38 @@ void GridLayer::Graticule(MapPen& pen, const MapView& v) {
   };
   const bool parallel_minutes = mpp < 1000;
   const bool meridian_minutes = v.scale < 1000;
+  // Every point once: parallels and meridians share them.
+  std::vector<P> points;
+  points.reserve(lats.size() * lons.size());
+  for (double lat : lats)
+    for (double lon : lons) points.push_back(project(lat, lon));
+  const auto at = [&](std::size_t i, std::size_t j) -> const P& { return points[i * lons.size() + j]; };
   // Parallels, labelled where they leave the right edge.
-  for (double lat : lats) {
-    const std::string label = GraticuleLabel(lat, parallel_minutes);
-    bool have = false;
-    P prev;
-    for (double lon : lons) {
-      const P p = project(lat, lon);
-      if (have && !p.far) {
-        pen.Line(prev.x, prev.y, p.x, p.y);
-        if (prev.x < w && w < p.x && (prev.y > 0 || p.y > 0) && (p.y < h || prev.y < h)) {
-          const double yl = RoundHalfEven(prev.y - 12 - (w - prev.x) * (prev.y - p.y) / (p.x - prev.x));
-          if (yl < 32000 && yl > -32000) pen.Text(w - 1 - 8.0 * label.size(), yl, label);
-        }
+  for (std::size_t i = 0; i < lats.size(); ++i) {
+    const std::string label = GraticuleLabel(lats[i], parallel_minutes);
+    for (std::size_t j = 1; j < lons.size(); ++j) {
+      const P& prev = at(i, j - 1);
+      const P& p = at(i, j);
+      if (p.far) continue;
+      pen.Line(prev.x, prev.y, p.x, p.y);
+      if (prev.x < w && w < p.x && (prev.y > 0 || p.y > 0) && (p.y < h || prev.y < h)) {
+        const double yl = RoundHalfEven(prev.y - 12 - (w - prev.x) * (prev.y - p.y) / (p.x - prev.x));
+        if (yl < 32000 && yl > -32000) pen.Text(w - 1 - 8.0 * label.size(), yl, label);
       }
-      have = true;
-      prev = p;
     }
   }
   // Meridians, labelled where they leave the top edge.
-  for (double lon : lons) {
-    const std::string label = GraticuleLabel(lon, meridian_minutes);
-    const std::string trimmed = Trim(label);
-    bool have = false;
-    P prev;
-    for (double lat : lats) {
-      const P p = project(lat, lon);
-      if (have && !p.far) {
-        pen.Line(prev.x, prev.y, p.x, p.y);
-        if (prev.y > 0 && p.y <= 0 && (p.x > 0 || prev.x > 0) && (p.x < w || prev.x < w)) {
-          const double xl = RoundHalfEven((p.x - prev.x) * prev.y / (prev.y - p.y) + prev.x + 2);
-          if (xl < 32000 && xl > -32000) pen.Text(xl, 0, trimmed);
-        }
+  for (std::size_t j = 0; j < lons.size(); ++j) {
+    const std::string label = Trim(GraticuleLabel(lons[j], meridian_minutes));
+    for (std::size_t i = 1; i < lats.size(); ++i) {
+      const P& prev = at(i - 1, j);
+      const P& p = at(i, j);
+      if (p.far) continue;
+      pen.Line(prev.x, prev.y, p.x, p.y);
+      if (prev.y > 0 && p.y <= 0 && (p.x > 0 || prev.x > 0) && (p.x < w || prev.x < w)) {
+        const double xl = RoundHalfEven((p.x - prev.x) * prev.y / (prev.y - p.y) + prev.x + 2);
+        if (xl < 32000 && xl > -32000) pen.Text(xl, 0, label);
       }
-      have = true;
-      prev = p;
     }
   }
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "geodesy/text.h"
-#include "tests/map/cs2cs.h"
+#include "tests/map/peers.h"
 
 namespace zeblon::map {
 namespace {
@@ -65,7 +65,7 @@ TEST(LatLonText, Table) {
   } cases[] = {
       {59.5, " 59:30.00"},   {18.0755, " 18:04.53"},  {-3.25, "- 3:15.00"},     {-0.5, "- 0:30.00"},
       {-120.25, "120:15.00"}, {0.0, "  0:00.00"},      {179.99999, "179:59.99"}, {-45.999999, "-45:59.99"},
-      {std::numeric_limits<double>::quiet_NaN(), "  0:00.00"},
+      {std::numeric_limits<double>::quiet_NaN(), "  0:00.00"}, {1e300, "9223372036854775807:00.00"},
   };
   for (const Case& c : cases) EXPECT_EQ(LatLonText(c.degrees), c.text) << c.degrees;
 }
@@ -182,6 +182,89 @@ TEST(ReadoutLabels, UnconvertiblePointShowsOnlyTheTag) {
   const ReadoutCaptions c =
       ReadoutCaptionsFor(ReadoutPair::kCursor, 0, 12000.0, 500.0, TrackedValueText(12000.0), "", frame);
   EXPECT_EQ(c.north, "UTMcrs");
+}
+
+TEST(CursorReadout, PixelsToWholeMetres) {
+  // 1000 x 800 map at 10 m a pixel: the centre pixel row is 399, column 500.
+  MapKm p = CursorPosition(6580.0, 674.0, 500, 399, 1000, 800, 10);
+  EXPECT_DOUBLE_EQ(p.north, 6580.0);
+  EXPECT_DOUBLE_EQ(p.east, 674.0);
+  p = CursorPosition(6580.0, 674.0, 0, 0, 1000, 800, 10);
+  EXPECT_NEAR(p.north, 6583.99, 1e-9);
+  EXPECT_NEAR(p.east, 669.0, 1e-9);
+  p = CursorPosition(0.0, 0.0, 501, 400, 1000, 800, 0.3);  // 0.3 m a pixel: cut down to metres
+  EXPECT_NEAR(p.north, -0.001, 1e-12);
+  EXPECT_NEAR(p.east, 0.0, 1e-12);
+}
+
+TEST(MoniOneReadout, DistanceAndBearing) {
+  struct Case {
+    double lat1, lon1, lat2, lon2, km, bearing;
+  } cases[] = {
+      {59.0, 18.0, 60.0, 18.0, 111.12, 0.0},      // one degree north
+      {60.0, 18.0, 59.0, 18.0, 111.12, 180.0},    // south
+      {0.0, 10.0, 0.0, 11.0, 111.12, 90.0},       // east along the equator
+      {0.0, 10.0, 0.0, 9.0, 111.12, 270.0},       // west
+      {59.3293, 18.0686, 57.7089, 11.9746, 396.625, 245.638},  // Stockholm to Gothenburg (haversine)
+  };
+  for (const Case& c : cases) {
+    const DistanceBearing d = ComputeDistanceBearing(c.lat1, c.lon1, c.lat2, c.lon2);
+    EXPECT_NEAR(d.distanceKm, c.km, 0.05) << c.lat2 << " " << c.lon2;
+    EXPECT_NEAR(std::fmod(d.bearing + 0.05, 360.0), c.bearing + 0.05, 0.1) << c.lat2 << " " << c.lon2;
+  }
+  // The same point: distance 0 and direction 90 once taken to whole numbers.
+  const DistanceBearing same = ComputeDistanceBearing(59.3, 18.1, 59.3, 18.1);
+  EXPECT_EQ(RoundHalfEven(same.distanceKm), 0.0);
+  EXPECT_EQ(RoundHalfEven(same.bearing), 90.0);
+  // Map km: the user's position and the station 10 km north of it.
+  MapPoint station;
+  const DistanceBearing d = ComputeMoniOneDistanceBearing({6580, 674}, {6590, 674}, 15, 500000, station);
+  EXPECT_NEAR(d.distanceKm, 10.0, 0.1);
+  EXPECT_NEAR(d.bearing, 2.64, 0.05);  // grid north lies east of true north there (convergence)
+  EXPECT_EQ(station.latText, ConvertMapKmToLatLon(6590, 674, 15).latText);
+  // Antipodes stay finite; the user at a pole gives a direction, not NaN.
+  EXPECT_TRUE(std::isfinite(ComputeDistanceBearing(10, 20, -10, -160).bearing));
+  EXPECT_TRUE(std::isfinite(ComputeDistanceBearing(90, 0, 59, 18).bearing));
+}
+
+TEST(MoniOneReadout, Line) {
+  const std::string line = MoniOneLine(123.5, 269.5, "45", "  SM4DIG ");
+  EXPECT_EQ(line, "DIST:   124 km   DIR: 270 \xB0   SPEED:  45 km/h   VIA: SM4DIG");
+  EXPECT_EQ(MoniOneLine(0.009, 90.0, "", ""), "DIST:     0 km   DIR:  90 \xB0   SPEED:     km/h   VIA: -");
+  EXPECT_EQ(MoniOneLine(122.5, 0.4, "12345", "WIDE"), "DIST:   122 km   DIR:   0 \xB0   SPEED:2345 km/h   VIA: WIDE");
+  EXPECT_EQ(line.size(), 52u + 7u);
+}
+
+// A track record: date, time and position as the station records hold them.
+std::string TrackRecord(const char* dateTime, double northKm, double eastKm) {
+  std::string r(120, ' ');
+  r.replace(0, 11, dateTime);
+  r[12] = static_cast<char>(0xFE);
+  r.replace(13, 9, PositionText(TruncateMetres(northKm * 1000)));
+  r.replace(22, 9, PositionText(FloorMetres(eastKm * 1000)));
+  return r;
+}
+
+TEST(MoniOneReadout, Speed) {
+  std::vector<std::string> track(10, std::string(120, ' '));
+  // The search goes back until the gap reaches 3 minutes.
+  track[1] = TrackRecord("240501 1150", 6570.0, 674.0);
+  track[2] = TrackRecord("240501 1157", 6575.0, 674.0);
+  track[3] = TrackRecord("240501 1158", 6579.0, 674.0);
+  track[4] = TrackRecord("240501 1200", 6580.0, 674.0);
+  EXPECT_EQ(MoniOneSpeedText(track, 4), "100");  // back to 1157: 5 km in 3 minutes
+  EXPECT_EQ(MoniOneSpeedText(track, 3), "67");   // past 1157 (1 minute) to 1150: 9 km in 8 minutes
+  // Across midnight and the month end.
+  track[1] = TrackRecord("240430 2359", 6579.0, 674.0);
+  track[2] = TrackRecord("240501 0001", 6580.0, 675.0);
+  EXPECT_EQ(MoniOneSpeedText(track, 2), "42");  // sqrt(2) km in 2 minutes
+  // No speed: one record, reports under a minute apart, a damaged time.
+  EXPECT_EQ(MoniOneSpeedText(track, 1), "");
+  track[1] = TrackRecord("240501 0001", 6579.0, 674.0);
+  EXPECT_EQ(MoniOneSpeedText(track, 2), "");
+  track[1] = TrackRecord("241301 0001", 6579.0, 674.0);
+  EXPECT_EQ(MoniOneSpeedText(track, 2), "");
+  EXPECT_EQ(MoniOneSpeedText(track, 20), "");  // more than the track holds
 }
 
 // ---------------------------------------------------------------------------

@@ -1,4 +1,4 @@
-#include "tests/map/cs2cs.h"
+#include "tests/map/peers.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -17,20 +18,16 @@ extern char** environ;
 
 namespace zeblon::map::test {
 
-std::vector<std::pair<double, double>> RunCs2cs(const std::vector<std::string>& args,
-                                                const std::vector<std::pair<double, double>>& input) {
-  std::vector<std::pair<double, double>> out;
-  char dir[] = "/tmp/cs2csXXXXXX";
-  if (!mkdtemp(dir)) return out;
+std::optional<std::string> RunProgram(const std::vector<std::string>& argv_words, const std::string& input) {
+  char dir[] = "/tmp/mappeerXXXXXX";
+  if (!mkdtemp(dir)) return std::nullopt;
   const std::string in_path = std::string(dir) + "/in.txt";
   const std::string out_path = std::string(dir) + "/out.txt";
   {
-    std::ofstream f(in_path);
-    f.precision(17);
-    for (const auto& [a, b] : input) f << a << ' ' << b << '\n';
+    std::ofstream f(in_path, std::ios::binary);
+    f << input;
   }
-  std::vector<std::string> words = {"cs2cs", "-f", "%.9f"};
-  words.insert(words.end(), args.begin(), args.end());
+  std::vector<std::string> words = argv_words;
   std::vector<char*> argv;
   for (auto& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
@@ -40,7 +37,7 @@ std::vector<std::pair<double, double>> RunCs2cs(const std::vector<std::string>& 
   posix_spawn_file_actions_addopen(&actions, 0, in_path.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, "cs2cs", &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   bool ok = false;
   if (spawned == 0) {
@@ -61,23 +58,36 @@ std::vector<std::pair<double, double>> RunCs2cs(const std::vector<std::string>& 
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   }
+  std::optional<std::string> out;
   if (ok) {
-    std::ifstream f(out_path);
-    std::string line;
-    while (std::getline(f, line)) {
-      std::istringstream s(line);
-      double a = 0, b = 0;
-      if (!(s >> a >> b)) {
-        out.clear();
-        break;
-      }
-      out.emplace_back(a, b);
-    }
-    if (out.size() != input.size()) out.clear();
+    std::ifstream f(out_path, std::ios::binary);
+    out = std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
   }
   std::remove(in_path.c_str());
   std::remove(out_path.c_str());
   rmdir(dir);
+  return out;
+}
+
+std::vector<std::pair<double, double>> RunCs2cs(const std::vector<std::string>& args,
+                                                const std::vector<std::pair<double, double>>& input) {
+  std::vector<std::pair<double, double>> out;
+  std::ostringstream in;
+  in.precision(17);
+  for (const auto& [a, b] : input) in << a << ' ' << b << '\n';
+  std::vector<std::string> argv = {"cs2cs", "-f", "%.9f"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const std::optional<std::string> text = RunProgram(argv, in.str());
+  if (!text) return out;
+  std::istringstream lines(*text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream s(line);
+    double a = 0, b = 0;
+    if (!(s >> a >> b)) return {};
+    out.emplace_back(a, b);
+  }
+  if (out.size() != input.size()) out.clear();
   return out;
 }
 
