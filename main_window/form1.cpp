@@ -1,6 +1,7 @@
 #include "main_window/form1.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -69,6 +70,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   WireControls();
   SetMapDisplay(std::make_unique<MapService>(*map_core_, *map_widget_));
   SetRadioLink(std::make_unique<MinimalRadioLink>());
+  AttachStationPasses();
   qApp->installEventFilter(this);
 }
 
@@ -181,6 +183,25 @@ void Form1::WireControls() {
     cycle_->Start();
   };
   station_controls_ = std::make_unique<StationControls>(c, std::move(h));
+}
+
+void Form1::AttachStationPasses() {
+  // The heard stations in every redraw: MONI ALL after the tile frames, MONI 1 on top.
+  station_passes_ = std::make_unique<stations::StationPasses>(
+      reception_, app_folder_,
+      [] {
+        const QDateTime t = QDateTime::currentDateTime();
+        return reception::LocalTime{t.date().year(), t.date().month(), t.date().day(),
+                                    t.time().hour(),  t.time().minute(), t.time().second()};
+      },
+      [this] { return station_controls_->DrawSettings(shell_.ColourDepth); });
+  station_passes_->onMoniOneReadouts = [this](const stations::MoniOneReadouts& r) {
+    column_->Combo9->SetText(r.call);
+    column_->Label6->SetCaption(r.count);
+    column_->Label9->SetCaption(r.stamp);
+    column_->Label10->SetCaption(r.text);
+  };
+  station_passes_->Attach(map_core_->hooks());
 }
 
 void Form1::ShowWxInfoForRecord(const std::string& infoRecord) {

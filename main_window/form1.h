@@ -80,6 +80,7 @@ class Form1 : public QWidget {
   // The INFO panel's record changed: the WX STATION window for a weather record.
   void ShowWxInfoForRecord(const std::string& infoRecord);
   StationControls& Stations() { return *station_controls_; }
+  stations::StationPasses& StationPasses() { return *station_passes_; }
   panels::WxStationPanel& WxStation() { return *wx_; }
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
 
@@ -120,6 +121,7 @@ class Form1 : public QWidget {
   void PatchSettingsAtShutdown();
   void DrainAndClosePorts();
   MapContext MapContextOf();
+  void AttachStationPasses();
 
   // The map; it lives before the controls, whose picture box draws it.
   std::unique_ptr<map::MapDisplay> map_core_ = std::make_unique<map::MapDisplay>();
@@ -149,6 +151,7 @@ class Form1 : public QWidget {
   panels::WxStationPanel* wx_ = nullptr;
   panels::AlarmDistancePanel* alarm_distance_ = nullptr;
   std::unique_ptr<StationControls> station_controls_;
+  std::unique_ptr<stations::StationPasses> station_passes_;
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;
   panels::EmergencyPanel* emergency_ = nullptr;

@@ -24,7 +24,6 @@ StationControls::StationControls(panels::ControlColumn& column, Hooks hooks) : c
   c_.Command17->OnClick = [this] { MoniOneLevel(true); };
   c_.Check20->OnMouseUp = [this](int button) { AlarmBoxReleased(false, button); };
   c_.Check21->OnMouseUp = [this](int button) { AlarmBoxReleased(true, button); };
-  c_.Check24->OnClick = [this] { Changed(true); };
 }
 
 stations::StationDrawSettings StationControls::DrawSettings(int colourDepth) const {

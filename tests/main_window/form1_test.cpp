@@ -15,6 +15,7 @@
 #include "tests/support/program_folder.h"
 #include "main_window/single_run.h"
 #include "main_window/texts.h"
+#include "reception/receive_pass.h"
 #include "tests/support/find.h"
 
 namespace zeblon {
@@ -122,6 +123,19 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   EXPECT_EQ(form->settings().AlarmDistanceKm, 12);
   EXPECT_EQ(form->reception().settings.alarmDistanceKm, 12);
   EXPECT_TRUE(form->Timer1->isActive());
+
+  // The station passes run in the map's redraw: MONI ALL, then MONI 1 with its read-outs.
+  reception::RecordParts parts;
+  parts.date = "240517";
+  parts.time = "0930";
+  parts.position = reception::PositionPart(6581500, 401250);
+  parts.call = "SM5ABC";
+  parts.symbol = "/>";
+  form->reception().moniAllLog[1] = parts.Build(false);
+  form->reception().moniAllCount = 1;
+  form->DrawMap();
+  EXPECT_EQ(form->StationPasses().DrawnOrder(), std::vector<std::string>{"SM5ABC"});
+  EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), std::to_string(form->reception().moniOneCount));
 
   // The WX STATION window for a record with the weather symbol, closed for another.
   std::string record(120, ' ');
