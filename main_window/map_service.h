@@ -31,11 +31,17 @@ class MapService : public MapDisplayService {
 
   map::MapDisplay& display() { return display_; }
 
+  // The folder of the map index files: one of the program's own below the temporary
+  // folder, named after the program folder, so that programs in other folders that
+  // share the temporary folder keep their own.
+  static std::filesystem::path IndexFolder(const std::string& temp_folder, const std::string& program_folder);
+
  private:
   void Wire();
   void FromWindow();
   void ToWindow();
   void ShowOutputs();
+  void ColourInks();
   void FocusMap();
   void QthOk();
   void ChooseFolder(int level);

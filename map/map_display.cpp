@@ -41,15 +41,10 @@ void MapDisplay::BuildMapIndex() {
 }
 
 MapView MapDisplay::MakeView() const {
-  MapView v = MapView::ForZone(s_.Zone);
+  MapView v = MapView::Of(s_.CentreNorth, s_.CentreEast, s_.MapScale, s_.ZoomFactor, s_.MapWidthPx, s_.MapHeightPx,
+                          s_.Zone);
   v.central_meridian = s_.MapCentralMeridian;
   v.false_easting_m = s_.MapFalseEasting;
-  v.centre_north_km = s_.CentreNorth;
-  v.centre_east_km = s_.CentreEast;
-  v.scale = s_.MapScale;
-  v.zoom = s_.ZoomFactor;
-  v.width_px = s_.MapWidthPx;
-  v.height_px = s_.MapHeightPx;
   return v.Normalised();
 }
 

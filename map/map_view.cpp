@@ -29,6 +29,18 @@ MapView MapView::ForZone(int zone_number) {
   return v;
 }
 
+MapView MapView::Of(double centre_north_km, double centre_east_km, double scale, double zoom, double width_px,
+                    double height_px, int zone_number) {
+  MapView v = ForZone(zone_number);
+  v.centre_north_km = centre_north_km;
+  v.centre_east_km = centre_east_km;
+  v.scale = scale;
+  v.zoom = zoom;
+  v.width_px = width_px;
+  v.height_px = height_px;
+  return v.Normalised();
+}
+
 MapView MapView::Normalised() const {
   MapView v = *this;
   v.centre_north_km = std::clamp(Finite(v.centre_north_km, 0), -kMaxCentreKm, kMaxCentreKm);

@@ -7,7 +7,9 @@
 #include <fstream>
 #include <memory>
 
+#include "geodesy/text.h"
 #include "main_window/form1.h"
+#include "main_window/map_service.h"
 #include "tests/map/tile_fixture.h"
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
@@ -129,6 +131,53 @@ TEST_F(MapWindowTest, GridAndCirclesSwitchesRedrawTheMap) {
   EXPECT_EQ(picture_->grab().toImage(), before);
   Find<platform::CheckBox>(*form_, "Check9")->click();
   EXPECT_NE(picture_->grab().toImage(), before);
+}
+
+TEST_F(MapWindowTest, BrightnessAndTheMarkedInk) {
+  for (int i = 0; i < 3; ++i) Click("Command2");
+  const QColor normal = CentrePixel();
+  Click("Command72");  // dark
+  const QColor dark = CentrePixel();
+  EXPECT_EQ(dark, QColor(static_cast<int>(RoundHalfEven(normal.red() * 0.6)),
+                         static_cast<int>(RoundHalfEven(normal.green() * 0.6)),
+                         static_cast<int>(RoundHalfEven(normal.blue() * 0.6))));
+  Click("Command72");  // bright
+  Click("Command72");  // normal again
+  EXPECT_EQ(CentrePixel(), normal);
+  // A right press on the brightness button opens the inks, coloured as painted.
+  auto* pal = Find<platform::CommandButton>(*form_, "Command72");
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(pal, &press);
+  QWidget* inks = Find(*form_, "PaletteInks");
+  ASSERT_NE(inks, nullptr);
+  EXPECT_TRUE(inks->isVisible());
+  // The centre tile's ink marked: that pixel turns yellow; RESET clears the mark.
+  const int ink = map::testing::TileInk(6550, 400, 50);
+  Find<platform::OptionButton>(*form_, ("Optionink(" + std::to_string(ink) + ")").c_str())->click();
+  EXPECT_EQ(CentrePixel(), QColor(255, 255, 0));
+  Click("Command43");
+  EXPECT_FALSE(inks->isVisible());
+  EXPECT_EQ(CentrePixel(), normal);
+}
+
+TEST_F(MapWindowTest, ShutdownKeepsTheCentreAndDeletesOnlyItsOwnIndexFiles) {
+  Write("M0050.DIR", "another program's");
+  const fs::path index = MapService::IndexFolder(folder_.string(), form_->AppFolder());
+  EXPECT_TRUE(fs::exists(index / "ALLMDIRS.DIR"));
+  EXPECT_TRUE(fs::exists(index / "M0050.DIR"));
+  for (int i = 0; i < 3; ++i) Click("Command2");
+  const QPoint p(picture_->width() / 2 - 200, picture_->height() / 2 - 1);
+  Mouse(QEvent::MouseMove, Qt::NoButton, p);
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, p);
+  form_->CloseByUser();
+  PumpUntil([&] { return form_->ShutdownDone(); });
+  EXPECT_FALSE(fs::exists(index / "ALLMDIRS.DIR"));
+  EXPECT_FALSE(fs::exists(index / "M0050.DIR"));
+  EXPECT_TRUE(fs::exists(folder_ / "M0050.DIR"));
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("UTN=6581.5\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("UTE=391.25\r\n"), std::string::npos) << ini;
 }
 
 }  // namespace
