@@ -72,6 +72,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   WireControls();
   SetMapDisplay(std::make_unique<MapService>(*map_core_, *map_widget_));
   SetRadioLink(std::make_unique<MinimalRadioLink>());
+  AttachStationPasses();
   qApp->installEventFilter(this);
 }
 
@@ -118,7 +119,8 @@ void Form1::BuildControls() {
 
   // --- The frames.
   info_ = new panels::InfoPanel(f);
-  wx_ = new panels::WxInfoPanel(f);
+  wx_ = new panels::WxStationPanel(f);
+  alarm_distance_ = new panels::AlarmDistancePanel(f);
   chat_ = new panels::ChatFrame(f);
   saved_ = new panels::SavedMessagesPanel(f);
   emergency_ = new panels::EmergencyPanel(f);
@@ -220,6 +222,34 @@ void Form1::WireControls() {
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
   SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
+
+  // Station filters, display levels and distance alarms.
+  StationControls::Hooks sh;
+  sh.redraw = [this] { DrawMap(); };
+  sh.pictureShown = [this] { return map_.PictureMode == 1; };
+  sh.writeSettings = [this] { WriteSettingsFile(); };
+  sh.changed = [this](const stations::StationSwitches& s) {
+    shell_.StationFilterMask = s.FilterMask();
+    shell_.MoniAllDisplayLevel = s.Level();
+    shell_.MoniOneDisplayLevel = s.MoniOneLevel();
+    settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
+    reception_.settings.stationFilterMask = s.FilterMask();
+    reception_.settings.moniAllDisplayLevel = s.Level();
+    reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
+    reception_.settings.moniOneAlarmOn = s.MoniOneAlarmOn();
+  };
+  sh.alarmDistanceSetup = [this] {
+    cycle_->StopAll();
+    alarm_distance_->Open(Picture1->x(), settings_.AlarmDistanceKm);
+  };
+  alarm_distance_->OnOk = [this](int km) {
+    settings_.AlarmDistanceKm = km;
+    reception_.settings.alarmDistanceKm = km;
+    ApplyLanguageTexts();  // the alarm boxes' tooltips carry the distance
+    WriteSettingsFile();
+    cycle_->Start();
+  };
+  station_controls_ = std::make_unique<StationControls>(c, std::move(sh));
 }
 
 void Form1::Timer1_Timer() {
@@ -252,6 +282,30 @@ void Form1::RefillMonitorList() {
   List1->Clear();
   for (int i = 0; i <= m.count && i < static_cast<int>(m.lines.size()); ++i) List1->AddItem(m.lines[i]);
   List1->SetListIndex(List1->ListCount() - 1);
+}
+
+
+void Form1::AttachStationPasses() {
+  // The heard stations in every redraw: MONI ALL after the tile frames, MONI 1 on top.
+  station_passes_ = std::make_unique<stations::StationPasses>(
+      reception_, app_folder_,
+      [] {
+        const QDateTime t = QDateTime::currentDateTime();
+        return reception::LocalTime{t.date().year(), t.date().month(), t.date().day(),
+                                    t.time().hour(),  t.time().minute(), t.time().second()};
+      },
+      [this] { return station_controls_->DrawSettings(shell_.ColourDepth); });
+  station_passes_->onMoniOneReadouts = [this](const stations::MoniOneReadouts& r) {
+    column_->Combo9->SetText(r.call);
+    column_->Label6->SetCaption(r.count);
+    column_->Label9->SetCaption(r.stamp);
+    column_->Label10->SetCaption(r.text);
+  };
+  station_passes_->Attach(map_core_->hooks());
+}
+
+void Form1::ShowWxInfoForRecord(const std::string& infoRecord) {
+  wx_->ShowForRecord(reception_.info.call, infoRecord, shell_.ColourDepth);
 }
 
 MapContext Form1::MapContextOf() {

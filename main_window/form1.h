@@ -22,6 +22,9 @@
 #include "panels/raw_list.h"
 #include "panels/terminal.h"
 #include "panels/tx_setup_panel.h"
+#include "panels/alarm_distance_panel.h"
+#include "panels/wx_station_panel.h"
+#include "main_window/station_controls.h"
 #include "platform/controls.h"
 #include "reception/reception_settings.h"
 #include "reception/reception_state.h"
@@ -82,6 +85,11 @@ class Form1 : public QWidget {
   void Command65_Click();
   void DrawMap();
   void WriteSettingsFile();
+  // The INFO panel's record changed: the WX STATION window for a weather record.
+  void ShowWxInfoForRecord(const std::string& infoRecord);
+  StationControls& Stations() { return *station_controls_; }
+  stations::StationPasses& StationPasses() { return *station_passes_; }
+  panels::WxStationPanel& WxStation() { return *wx_; }
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
 
   // The APRS-IS steps of the main cycle's tick: link upkeep and login (2), the
@@ -163,6 +171,7 @@ class Form1 : public QWidget {
   panels::Terminal* terminal_io_ = nullptr;
   panels::TemporaryNotice* notice_ = nullptr;
   panels::RawList* raw_list_ = nullptr;
+  void AttachStationPasses();
 
   // The map; it lives before the controls, whose picture box draws it.
   std::unique_ptr<map::MapDisplay> map_core_ = std::make_unique<map::MapDisplay>();
@@ -190,7 +199,10 @@ class Form1 : public QWidget {
   platform::Label* Label5 = nullptr;    // the read-out line
   platform::ListBox* List1 = nullptr;   // the RAW monitor list
   panels::InfoPanel* info_ = nullptr;
-  panels::WxInfoPanel* wx_ = nullptr;
+  panels::WxStationPanel* wx_ = nullptr;
+  panels::AlarmDistancePanel* alarm_distance_ = nullptr;
+  std::unique_ptr<StationControls> station_controls_;
+  std::unique_ptr<stations::StationPasses> station_passes_;
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;
   panels::EmergencyPanel* emergency_ = nullptr;

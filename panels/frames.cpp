@@ -29,17 +29,6 @@ InfoPanel::InfoPanel(QWidget* window) : PanelFrame(window, "Frame1", "", {0, 663
   Command37 = Add<CommandButton>(this, {526, 16, 30, 22}, "Command37", ">|");
 }
 
-WxInfoPanel::WxInfoPanel(QWidget* window) : PanelFrame(window, "Frame15", "WX INFO", {764, 523, 260, 200}) {
-  Command15 = Add<CommandButton>(this, {232, 4, 24, 22}, "Command15", "X");
-  Picture2 = new QWidget(this);
-  Picture2->setObjectName("Picture2");
-  Place(Picture2, 4, 24, 100, 100);
-  for (int i = 0; i < 10; ++i) {
-    const std::string name = "Label" + std::to_string(29 + i);
-    values[i] = Add<Label>(this, {108, 24 + i * 17, 148, 16}, name.c_str());
-  }
-}
-
 ChatFrame::ChatFrame(QWidget* window) : PanelFrame(window, "Frame3", "CHAT", {200, 0, 772, 150}) {
   for (int i = 0; i <= 7; ++i) {
     const std::string name = "Text1(" + std::to_string(i) + ")";

@@ -29,16 +29,6 @@ class InfoPanel : public PanelFrame {
   platform::CommandButton *Command36, *Command5, *Command6, *Command37;  // |< < > >|
 };
 
-// WX INFO (Frame15).
-class WxInfoPanel : public PanelFrame {
-  Q_OBJECT
- public:
-  explicit WxInfoPanel(QWidget* window);
-  platform::CommandButton* Command15;
-  QWidget* Picture2;
-  std::array<platform::Label*, 10> values{};  // Label29 … Label38
-};
-
 // The CHAT window (Frame3).
 class ChatFrame : public PanelFrame {
   Q_OBJECT

@@ -49,3 +49,17 @@ printf '\004KIEL 3-HOUR K 3 KIEL CURRENT K 4 SUNSPOT NUMBER 12 SSN 140 x B. Plan
 "$build/internet/fuzz_internet" \
   -max_total_time="${ZEBLON_FUZZ_INTERNET_SECONDS:-30}" -max_len=4096 -timeout=10 -rss_limit_mb=4096 \
   -print_final_stats=1 -artifact_prefix="$build/internet-" "$iwork" "$iseeds"
+
+# The weather decoder of the station display, seeded with weather words.
+cmake --build "$build" --target fuzz_wx_report --parallel "$(nproc)"
+wx_seeds="$build/fuzz-wx-seeds"
+rm -rf "$wx_seeds" && mkdir -p "$wx_seeds" "$build/fuzz-wx-corpus"
+n=0
+for word in '180/010g015t050r001p010P005h65b10132' 'c180s010g015t050h65/remark' 't-05r250p750b00132' \
+            'b1013xh-5t0-5' '_10090556c220s004g005t077r000p000P000h50b09900wRSW'; do
+  printf '%s' "$word" > "$wx_seeds/wx-$n"
+  n=$((n + 1))
+done
+"$build/stations/fuzz_wx_report" \
+  -max_total_time="${ZEBLON_FUZZ_WX_SECONDS:-20}" -max_len=256 -timeout=10 -print_final_stats=1 \
+  -artifact_prefix="$build/wx-" "$build/fuzz-wx-corpus" "$wx_seeds"

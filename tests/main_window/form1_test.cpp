@@ -16,6 +16,7 @@
 #include "tests/support/program_folder.h"
 #include "main_window/single_run.h"
 #include "main_window/texts.h"
+#include "reception/receive_pass.h"
 #include "tests/support/find.h"
 
 namespace zeblon {
@@ -84,6 +85,74 @@ TEST_F(Form1Test, TheReceivePathGetsTheAutomaticAnswerAndTheAlarmDistanceOfTheSt
     EXPECT_EQ(form->reception().settings.alarmDistanceKm, 1) << c.modem;
     form->close();
   }
+}
+
+TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeatherRecords) {
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  auto* check11 = Find<platform::CheckBox>(*form, "Check11");
+  auto* check25 = Find<platform::CheckBox>(*form, "Check25");
+  auto* label16 = Find<platform::Label>(*form, "Label16");
+  EXPECT_EQ(check11->Value(), 1);
+  check11->SetValue(0);  // fixed stations hidden
+  EXPECT_EQ(form->reception().settings.stationFilterMask, 29);
+  check25->SetValue(0);
+  EXPECT_EQ(form->reception().settings.stationFilterMask, 13);
+  for (int i = 0; i < 4; ++i) Find<platform::CommandButton>(*form, "Command14")->click();
+  EXPECT_EQ(label16->Caption(), "WX");
+  EXPECT_EQ(check25->Value(), 1);  // weather stations shown at the "WX" level
+  EXPECT_EQ(form->reception().settings.moniAllDisplayLevel, 1);
+  // MONI ALL alarm on switches MONI 1 on.
+  auto* check20 = Find<platform::CheckBox>(*form, "Check20");
+  auto* check21 = Find<platform::CheckBox>(*form, "Check21");
+  check20->SetValue(0);
+  check20->OnMouseUp(1);
+  check21->SetValue(1);
+  check21->OnMouseUp(1);
+  EXPECT_EQ(check20->Value(), 1);
+  EXPECT_TRUE(form->reception().settings.moniAllAlarmOn);
+  EXPECT_TRUE(form->reception().settings.moniOneAlarmOn);
+  // A right click opens ALARM DIST SETUP with the distance; OK takes 12.5 as 12.
+  check21->OnMouseUp(2);
+  auto* frame13 = Find<platform::Frame>(*form, "Frame13");
+  EXPECT_TRUE(frame13->isVisible());
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_EQ(Find<platform::TextBox>(*form, "Text9")->Text(), std::to_string(form->settings().AlarmDistanceKm));
+  Find<platform::TextBox>(*form, "Text9")->SetText("12.5");
+  Find<platform::CommandButton>(*form, "Command35")->click();
+  EXPECT_FALSE(frame13->isVisible());
+  EXPECT_EQ(form->settings().AlarmDistanceKm, 12);
+  EXPECT_EQ(form->reception().settings.alarmDistanceKm, 12);
+  EXPECT_TRUE(form->Timer1->isActive());
+
+  // The station passes run in the map's redraw: MONI ALL, then MONI 1 with its read-outs.
+  reception::RecordParts parts;
+  parts.date = "240517";
+  parts.time = "0930";
+  parts.position = reception::PositionPart(6581500, 401250);
+  parts.call = "SM5ABC";
+  parts.symbol = "/>";
+  form->reception().moniAllLog[1] = parts.Build(false);
+  form->reception().moniAllCount = 1;
+  form->DrawMap();
+  EXPECT_EQ(form->StationPasses().DrawnOrder(), std::vector<std::string>{"SM5ABC"});
+  EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), std::to_string(form->reception().moniOneCount));
+
+  // The WX STATION window for a record with the weather symbol, closed for another.
+  std::string record(120, ' ');
+  record.replace(0, 11, "240517 0930");
+  record.replace(42, 36, "180/010g015t050r001p010P005h65b10132");
+  record.replace(100, 2, "/_");
+  form->reception().info.call = "SM5WX";
+  form->ShowWxInfoForRecord(record);
+  auto* frame15 = Find<platform::Frame>(*form, "Frame15");
+  EXPECT_TRUE(frame15->isVisible());
+  EXPECT_EQ(frame15->Caption(), "WX STATION  SM5WX  2024-05-17 0930");
+  EXPECT_EQ(Find<platform::Label>(*form, "Label37")->Caption(), "PRESSURE   hPa: 1013");
+  record.replace(100, 2, "/>");
+  form->ShowWxInfoForRecord(record);
+  EXPECT_FALSE(frame15->isVisible());
+  form->close();
 }
 
 TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {

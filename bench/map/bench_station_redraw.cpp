@@ -1,0 +1,180 @@
+// The map redraw with the station passes against the bare map redraw of the
+// same view, in one run: a full MONI ALL log (3000 reports of 1000 moving
+// stations, every one with a track) and a MONI 1 track of 9998 points, at the
+// display levels the program starts with (2 and 2). Prints the ratio of the
+// two redraw times (goal: at most 2.0).
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <map>
+#include <random>
+
+#include "map/map_display.h"
+#include "fakes.h"
+#include "reception/receive_pass.h"
+#include "scene.h"
+#include "stations/station_layers.h"
+
+namespace {
+
+namespace zmap = zeblon::map;
+namespace reception = zeblon::reception;
+namespace stations = zeblon::stations;
+
+constexpr double kNorth = 6580.0, kEast = 670.0;  // km of zone 33, near Stockholm
+constexpr int kWidth = 1280, kHeight = 1024;
+
+std::string Record(const std::string& call, double northKm, double eastKm, int minuteOfDay, const char* symbol) {
+  reception::RecordParts p;
+  p.date = "240501";
+  char t[8];
+  std::snprintf(t, sizeof t, "%02d%02d", (minuteOfDay / 60) % 24, minuteOfDay % 60);
+  p.time = t;
+  p.position = reception::PositionPart(northKm * 1000, eastKm * 1000);
+  p.call = call;
+  p.comment = "on the move";
+  p.symbol = symbol;
+  p.symbolName = "Car";
+  return p.Build(false);
+}
+
+struct Scene {
+  Scene() : display(root.path(), index.path()), sheets(ZEBLON_PROGRAM_DIR) {
+    const double halfN = kHeight / 2.0 * 50 / 1000 + 60, halfE = kWidth / 2.0 * 50 / 1000 + 60;
+    stations::scene::WriteLandTiles(root.path(), 50, kNorth - halfN, kNorth + halfN, kEast - halfE, kEast + halfE);
+    display.BuildMapIndex();
+    zmap::MapState& s = display.state();
+    s.MapWidthPx = kWidth;
+    s.MapHeightPx = kHeight;
+    s.MapScale = 50;
+    s.CentreNorth = kNorth;
+    s.CentreEast = kEast;
+    s.MoniAllDisplayLevel = 2;
+    s.CentreMode = 0;
+    sheets.Reload();
+
+    // MONI ALL: 1000 stations, three reports each, spread over the view.
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> n(-24, 24), e(-30, 30), step(-0.4, 0.4);
+    std::vector<std::pair<double, double>> at(1000);
+    for (auto& p : at) p = {kNorth + n(rng), kEast + e(rng)};
+    int slot = 0;
+    for (int round = 0; round < 3; ++round)
+      for (int i = 0; i < 1000; ++i) {
+        at[i].first += step(rng);
+        at[i].second += step(rng);
+        char call[12];
+        std::snprintf(call, sizeof call, "SM%dA%03d", i % 10, i);
+        st.moniAllLog[++slot] = Record(call, at[i].first, at[i].second, 600 + round * 10, "/>");
+      }
+    st.moniAllCount = slot;
+    // MONI 1: 9998 points wandering across the view, 100 m (2 pixels) apart,
+    // turning back at the edges of the view.
+    st.settings.moniOneCall = "SM5WALK";
+    double pn = kNorth - 20, pe = kEast - 25, heading = 0.7;
+    for (int i = 1; i <= reception::kMoniOneMaxLines; ++i) {
+      heading += std::sin(i * 0.013) * 0.05;
+      if (std::fabs(pn + std::cos(heading) * 0.1 - kNorth) > 24 || std::fabs(pe + std::sin(heading) * 0.1 - kEast) > 30)
+        heading += 2.2;
+      pn += std::cos(heading) * 0.1;
+      pe += std::sin(heading) * 0.1;
+      st.moniOneTrack[i] = Record("SM5WALK", pn, pe, 300 + i / 40, "/>");
+    }
+    st.moniOneCount = reception::kMoniOneMaxLines;
+    st.moniOneNewest.north = pn;
+    st.moniOneNewest.east = pe;
+    st.moniOneNewest.symbol = "/>";
+  }
+
+  void Hooks(bool on) {
+    zmap::MapHooks& h = display.hooks();
+    if (!on) {
+      h.moni_all = nullptr;
+      h.moni_one = nullptr;
+      return;
+    }
+    // The layers live as long as the map, as in the program (the labels they
+    // have laid out are kept from one redraw to the next).
+    h.moni_all = [this](QPainter& p, const zmap::MapView& v) {
+      p.setFont(zmap::MapFont());
+      moniAll.render(p, v);
+    };
+    h.moni_one = [this](QPainter& p, const zmap::MapView& v, long x, long y) {
+      p.setFont(zmap::MapFont());
+      moniOne.SetStationPixel(QPoint(static_cast<int>(x), static_cast<int>(y)));
+      moniOne.render(p, v);
+    };
+  }
+
+  reception::testing::TempDataFolder root, index;
+  zmap::MapDisplay display;
+  reception::ReceptionState st;
+  stations::StationDrawSettings settings;
+  stations::SymbolSheets sheets;
+  std::function<reception::LocalTime()> now = [] { return reception::LocalTime{2024, 5, 1, 12, 0, 0}; };
+  stations::MoniAllLayer moniAll{st, settings, sheets, now};
+  stations::MoniOneLayer moniOne{st, settings, sheets, now};
+};
+
+Scene* scene = nullptr;
+
+void BM_BareMapRedraw(benchmark::State& state) {
+  scene->Hooks(false);
+  for (auto _ : state) scene->display.DrawMap();
+}
+
+void BM_MapRedrawWithStations(benchmark::State& state) {
+  scene->Hooks(true);
+  for (auto _ : state) scene->display.DrawMap();
+  state.counters["moni_all_reports"] = scene->st.moniAllCount;
+  state.counters["moni_one_points"] = scene->st.moniOneCount;
+}
+
+void BM_MoniAllOnly(benchmark::State& state) {
+  scene->Hooks(true);
+  scene->display.hooks().moni_one = nullptr;
+  for (auto _ : state) scene->display.DrawMap();
+}
+void BM_MoniOneOnly(benchmark::State& state) {
+  scene->Hooks(true);
+  scene->display.hooks().moni_all = nullptr;
+  for (auto _ : state) scene->display.DrawMap();
+}
+BENCHMARK(BM_MoniAllOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MoniOneOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareMapRedraw)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_MapRedrawWithStations)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Keeps the time per iteration of each benchmark for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs)
+      if (r.iterations > 0) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  Scene s;
+  scene = &s;
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  double bare = 0, full = 0;
+  for (const auto& [name, t] : reporter.times) {
+    if (name.rfind("BM_BareMapRedraw", 0) == 0) bare = t;
+    if (name.rfind("BM_MapRedrawWithStations", 0) == 0) full = t;
+  }
+  if (bare > 0 && full > 0)
+    std::printf("station redraw: %.2f ms, bare map redraw: %.2f ms, ratio %.2f (goal: at most 2.0)\n", full, bare,
+                full / bare);
+  scene = nullptr;
+  return 0;
+}

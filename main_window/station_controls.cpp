@@ -1,0 +1,123 @@
+#include "main_window/station_controls.h"
+
+#include <QPalette>
+
+namespace zeblon {
+
+StationControls::StationControls(panels::ControlColumn& column, Hooks hooks) : c_(column), hooks_(std::move(hooks)) {
+  // Every class shown, mobile stations shown, at start.
+  setting_ = true;
+  for (auto* box : {c_.Check10, c_.Check11, c_.Check19, c_.Check25}) box->SetValue(1);
+  c_.Check13->SetValue(1);
+  setting_ = false;
+  c_.Label16->SetCaption(switches_.LevelCaption());
+  c_.Label17->SetCaption(std::to_string(switches_.MoniOneLevel()));
+
+  c_.Check10->OnClick = [this] { ClassBoxClicked(c_.Check10, 2); };
+  c_.Check11->OnClick = [this] { ClassBoxClicked(c_.Check11, 1); };
+  c_.Check19->OnClick = [this] { ClassBoxClicked(c_.Check19, 3); };
+  c_.Check25->OnClick = [this] { ClassBoxClicked(c_.Check25, 4); };
+  c_.Check13->OnClick = [this] { MobileBoxPressed(); };
+  c_.Command13->OnClick = [this] { LevelDown(); };
+  c_.Command14->OnClick = [this] { LevelUp(); };
+  c_.Command16->OnClick = [this] { MoniOneLevel(false); };
+  c_.Command17->OnClick = [this] { MoniOneLevel(true); };
+  c_.Check20->OnMouseUp = [this](int button) { AlarmBoxReleased(false, button); };
+  c_.Check21->OnMouseUp = [this](int button) { AlarmBoxReleased(true, button); };
+}
+
+stations::StationDrawSettings StationControls::DrawSettings(int colourDepth) const {
+  return stations::StationDrawSettings::From(switches_, c_.Check24->Value() == 1, colourDepth);
+}
+
+void StationControls::ShowAlarmCaption(stations::AlarmCaption caption) {
+  if (caption == stations::AlarmCaption::Unchanged) return;
+  QPalette pal = c_.Check21->palette();
+  pal.setColor(QPalette::WindowText,
+               caption == stations::AlarmCaption::Red ? QColor(255, 0, 0) : QColor(128, 0, 0));
+  c_.Check21->setPalette(pal);
+  if (!switches_.MoniAllAlarmOn() && c_.Check21->Value() != 0) {
+    setting_ = true;
+    c_.Check21->SetValue(0);
+    setting_ = false;
+  }
+}
+
+void StationControls::Changed(bool redraw) {
+  if (hooks_.changed) hooks_.changed(switches_);
+  if (!redraw) return;
+  if (hooks_.pictureShown && hooks_.pictureShown()) return;
+  if (hooks_.redraw) hooks_.redraw();
+}
+
+void StationControls::ClassBoxClicked(platform::CheckBox* box, int stationClass) {
+  if (setting_) return;
+  bool ticked = box->Value() == 1;
+  const auto out = switches_.SetClassShown(stationClass, ticked, &ticked);
+  if (ticked != (box->Value() == 1)) {
+    setting_ = true;
+    box->SetValue(ticked ? 1 : 0);
+    setting_ = false;
+  }
+  ShowAlarmCaption(out.alarmCaption);
+  Changed(true);
+}
+
+void StationControls::MobileBoxPressed() {
+  if (setting_) return;
+  const auto out = switches_.PressMobile();
+  setting_ = true;
+  c_.Check13->SetValue(switches_.MobileFilter());
+  setting_ = false;
+  QPalette pal = c_.Check13->palette();
+  pal.setColor(QPalette::Window, switches_.MobileFilter() == 2 ? QColor(208, 255, 255) : QColor(160, 192, 192));
+  c_.Check13->setPalette(pal);
+  ShowAlarmCaption(out.alarmCaption);
+  Changed(true);
+}
+
+void StationControls::LevelDown() {
+  const auto out = switches_.LevelDown();
+  c_.Label16->SetCaption(switches_.LevelCaption());
+  ShowAlarmCaption(out.alarmCaption);
+  Changed(true);
+}
+
+void StationControls::LevelUp() {
+  const auto out = switches_.LevelUp();
+  c_.Label16->SetCaption(switches_.LevelCaption());
+  if (switches_.WxLevel() && c_.Check25->Value() != 1) {
+    setting_ = true;
+    c_.Check25->SetValue(1);
+    setting_ = false;
+  }
+  ShowAlarmCaption(out.alarmCaption);
+  Changed(true);
+}
+
+void StationControls::MoniOneLevel(bool up) {
+  if (up)
+    switches_.MoniOneLevelUp();
+  else
+    switches_.MoniOneLevelDown();
+  c_.Label17->SetCaption(std::to_string(switches_.MoniOneLevel()));
+  Changed(true);
+}
+
+void StationControls::AlarmBoxReleased(bool moniAll, int button) {
+  if (button == 2 && hooks_.alarmDistanceSetup) hooks_.alarmDistanceSetup();
+  if (button != 1) return;
+  setting_ = true;
+  if (moniAll) {
+    switches_.SetMoniAllAlarm(c_.Check21->Value() == 1);
+    if (switches_.MoniOneAlarmOn()) c_.Check20->SetValue(1);
+  } else {
+    switches_.SetMoniOneAlarm(c_.Check20->Value() == 1);
+    if (!switches_.MoniAllAlarmOn()) c_.Check21->SetValue(0);
+  }
+  setting_ = false;
+  Changed(false);
+  if (!moniAll && hooks_.writeSettings) hooks_.writeSettings();
+}
+
+}  // namespace zeblon

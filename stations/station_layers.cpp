@@ -1,0 +1,792 @@
+#include "stations/station_layers.h"
+
+#include <QFontMetrics>
+#include <QPainterPath>
+#include <QPen>
+#include <cstdint>
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+#include "geodesy/text.h"
+#include "platform/qtext.h"
+#include "reception/station_record.h"
+#include "settings/text_files.h"
+#include "stations/wx_report.h"
+
+namespace zeblon::stations {
+
+using map::MapPen;
+using map::MapView;
+
+QColor ToQColor(const Rgb& c) {
+  return QColor(std::clamp(c.red, 0, 255), std::clamp(c.green, 0, 255), std::clamp(c.blue, 0, 255));
+}
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
+const QColor kLightGrey(192, 192, 192);
+const QColor kGrey(128, 128, 128);
+const QColor kAzure(0, 192, 255);
+
+QColor ToQ(const WxColour& c) {
+  return QColor(std::clamp(c.red, 0, 255), std::clamp(c.green, 0, 255), std::clamp(c.blue, 0, 255));
+}
+
+void Diamond(MapPen& pen, int x, int y, int k, const QColor& c) {
+  pen.Line(x, y - k, x + k, y, c);
+  pen.Line(x + k, y, x, y + k, c);
+  pen.Line(x, y + k, x - k, y, c);
+  pen.Line(x - k, y, x, y - k, c);
+}
+
+void Square(MapPen& pen, int x, int y, int k, const QColor& c) { pen.Box(x - k, y - k, x + k, y + k, c); }
+
+void Ring(MapPen& pen, int x, int y, int k, const QColor& c) {
+  const QColor keep = pen.Colour();
+  pen.SetColour(c);
+  pen.Circle(x, y, k);
+  pen.SetColour(keep);
+}
+
+
+}  // namespace
+
+// One-pixel lines written straight into the map picture's pixels where the
+// painter draws on a plain 32-bit image (no transformation, no clipping of its
+// own), else through the painter. Both end points are drawn; lines are clipped
+// to the picture first, so a far end costs nothing.
+class LineBatch {
+ public:
+  explicit LineBatch(QPainter& p) : p_(p) {
+    auto* img = dynamic_cast<QImage*>(p.device());
+    if (img && (img->format() == QImage::Format_RGB32 || img->format() == QImage::Format_ARGB32_Premultiplied ||
+                img->format() == QImage::Format_ARGB32) &&
+        p.transform().isIdentity() && !p.hasClipping()) {
+      bits_ = reinterpret_cast<std::uint32_t*>(img->bits());
+      stride_ = img->bytesPerLine() / 4;
+      w_ = img->width();
+      h_ = img->height();
+    }
+  }
+  void SetColour(const QColor& c) {
+    colour_ = c;
+    argb_ = c.rgba();
+    if (!bits_) p_.setPen(QPen(c, 0));
+  }
+  void Line(int x1, int y1, int x2, int y2) {
+    if (!bits_) {
+      if (x1 == x2 && y1 == y2)
+        p_.drawPoint(x1, y1);
+      else
+        p_.drawLine(x1, y1, x2, y2);
+      return;
+    }
+    if (x1 >= 0 && x2 >= 0 && y1 >= 0 && y2 >= 0 && x1 < w_ && x2 < w_ && y1 < h_ && y2 < h_) {
+      Raster(x1, y1, x2, y2);
+      return;
+    }
+    double ax = x1, ay = y1, bx = x2, by = y2;
+    if (!map::ClipSegment(ax, ay, bx, by, 0, 0, w_ - 1, h_ - 1)) return;
+    Raster(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)), static_cast<int>(std::lround(bx)),
+           static_cast<int>(std::lround(by)));
+  }
+  // A band three pixels wide in colour c with a centre line in `centre`.
+  void Stretch(int px, int py, int x, int y, const QColor& c, const QColor& centre) {
+    SetColour(c);
+    Line(px - 1, py, x - 1, y);
+    Line(px + 1, py, x + 1, y);
+    Line(px, py - 1, x, y - 1);
+    Line(px, py + 1, x, y + 1);
+    SetColour(centre);
+    Line(px, py, x, y);
+  }
+  void Diamond(int x, int y, int k) {
+    Line(x, y - k, x + k, y);
+    Line(x + k, y, x, y + k);
+    Line(x, y + k, x - k, y);
+    Line(x - k, y, x, y - k);
+  }
+  void Square(int x, int y, int k) {
+    Line(x - k, y - k, x + k, y - k);
+    Line(x + k, y - k, x + k, y + k);
+    Line(x + k, y + k, x - k, y + k);
+    Line(x - k, y + k, x - k, y - k);
+  }
+  void Point(int x, int y) {
+    if (!bits_) {
+      p_.drawPoint(x, y);
+    } else if (x >= 0 && y >= 0 && x < w_ && y < h_) {
+      bits_[static_cast<std::ptrdiff_t>(y) * stride_ + x] = argb_;
+    }
+  }
+
+ private:
+  // Bresenham between two points inside the picture.
+  void Raster(int x0, int y0, int x1, int y1) {
+    x0 = std::clamp(x0, 0, w_ - 1);
+    x1 = std::clamp(x1, 0, w_ - 1);
+    y0 = std::clamp(y0, 0, h_ - 1);
+    y1 = std::clamp(y1, 0, h_ - 1);
+    const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    int err = dx + dy;
+    for (;;) {
+      bits_[static_cast<std::ptrdiff_t>(y0) * stride_ + x0] = argb_;
+      if (x0 == x1 && y0 == y1) break;
+      const int e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        x0 += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y0 += sy;
+      }
+    }
+  }
+
+  QPainter& p_;
+  std::uint32_t* bits_ = nullptr;
+  int stride_ = 0, w_ = 0, h_ = 0;
+  QColor colour_;
+  QRgb argb_ = 0;
+};
+
+namespace {
+
+// Whether a box around two points, widened by m pixels, can touch a picture of w x h.
+bool Touches(int x1, int y1, int x2, int y2, int m, double w, double h) {
+  return std::max(x1, x2) >= -m && std::max(y1, y2) >= -m && std::min(x1, x2) <= w + m && std::min(y1, y2) <= h + m;
+}
+
+
+std::string TrimmedText(const std::string& s) { return zeblon::Trim(s); }
+
+// A box filled between two corners (both included).
+void FilledBox(QPainter& p, double x1, double y1, double x2, double y2, const QColor& c) {
+  const double l = std::min(x1, x2), r = std::max(x1, x2), t = std::min(y1, y2), b = std::max(y1, y2);
+  p.fillRect(QRectF(l, t, r - l + 1, b - t + 1), c);
+}
+
+// A filled disc of radius r.
+void Disc(QPainter& p, QPointF centre, double r, const QColor& c) {
+  p.setPen(Qt::NoPen);
+  p.setBrush(c);
+  p.drawEllipse(centre, r, r);
+  p.setBrush(Qt::NoBrush);
+}
+
+// The shaded pressure ring between radii r0 and r1: 64 sectors, the sector of
+// angle a = k * pi / 32 starting at a + pi / 4, each in the grey of PressureShade.
+void ShadedRing(QPainter& p, QPointF c, double r0, double r1, int pressure, int step) {
+  const QRectF outer(c.x() - r1, c.y() - r1, 2 * r1, 2 * r1), inner(c.x() - r0, c.y() - r0, 2 * r0, 2 * r0);
+  constexpr double kDegrees = 180 / kWxPi;
+  for (int k = 0; k < 64; ++k) {
+    const double a = k * kWxPi / 32;
+    const double start = (a + kWxPi / 4) * kDegrees, span = 180.0 / 32;
+    QPainterPath path;
+    path.arcMoveTo(outer, start);
+    path.arcTo(outer, start, span);
+    path.arcTo(inner, start + span, -span);
+    path.closeSubpath();
+    const int g = PressureShade(a, pressure, step);
+    p.fillPath(path, QColor(g, g, g));
+  }
+}
+
+bool Visible(int x, int y) { return std::abs(x) < 1900 && std::abs(y) < 1900; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Symbol sheets
+
+void SymbolSheets::Reload() {
+  for (int d = 0; d < 2; ++d) {
+    sheets_[d] = QImage();
+    if (folder_.empty()) continue;
+    const auto path = reception::FindFileInFolder(folder_, "ZEBLSYM" + std::to_string(d) + ".BMP");
+    QImage img;
+    if (img.load(QString::fromStdString(path.string())) && img.width() >= 22 && img.height() >= 22)
+      sheets_[d] = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
+}
+
+QPoint SymbolSheets::CellOrigin(int index) {
+  const int column = ((index % 100) - 1) % 16;
+  const int row = ((index - 1) % 100) / 16;
+  return {std::clamp(21 * column, 0, 315), std::clamp(21 * row, 0, 105)};
+}
+
+bool SymbolSheets::PaintCell(QPainter& painter, int index, int x, int y) const {
+  if (index < 1 || index > 194 || index % 100 == 0 || index % 100 > 94) return false;
+  const int d = index / 100;
+  if (!Loaded(d)) return false;
+  const QPoint o = CellOrigin(index);
+  painter.drawImage(QPoint(x, y), sheets_[d], QRect(o.x(), o.y(), 22, 22));
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Weather diagram
+
+bool DrawWxDiagram(QPainter& p, double x, double y, std::string_view record, int colourDepth) {
+  const auto decoded = DecodeWxReport(record);
+  if (!decoded) return false;
+  const WxReport& wx = *decoded;
+  if (!wx.temperature.present() && !wx.windDirection.present() && !wx.pressure.present()) return true;
+  if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > 32000 || std::fabs(y) > 32000) return true;
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setBrush(Qt::NoBrush);
+  const QPointF centre(x, y);
+  auto circle = [&](double r, const QColor& c, double width) {
+    p.setPen(QPen(c, width));
+    if (r <= 0)
+      p.drawPoint(centre);
+    else
+      p.drawEllipse(centre, r, r);
+  };
+  // Arc of radius r from start to start + span (radians, counterclockwise from +x).
+  auto arc = [&](double r, double start, double span, const QColor& c, double width) {
+    p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap));
+    const QRectF box(x - r, y - r, 2 * r, 2 * r);
+    p.drawArc(box, static_cast<int>(std::lround(start * 180 / kWxPi * 16)),
+              static_cast<int>(std::lround(span * 180 / kWxPi * 16)));
+  };
+  const bool deep = colourDepth >= 16;
+
+  // Base disc: the circles of radius 0 to 11 of pen width 3, as one disc.
+  Disc(p, centre, 12.5, kLightGrey);
+
+  // Pressure ring.
+  if (wx.pressure.present()) {
+    const int pressure = wx.pressure.value;
+    const int s = PressureStep(pressure);
+    if (!deep) {
+      if (pressure != 1013) {
+        const QColor first = pressure > 1013 ? kWhite : kBlack, second = pressure > 1013 ? kBlack : kWhite;
+        for (int i = 9; i <= 13; i += s) {
+          arc(i, 3 * kWxPi / 8, 6 * kWxPi / 8, first, 1);
+          arc(i, 11 * kWxPi / 8, 6 * kWxPi / 8, second, 1);
+        }
+      }
+      circle(8, kBlack, 1);
+      circle(13, kBlack, 1);
+    } else {
+      // The rings of radius 9 to 12 of pen width 3 as one shaded band.
+      ShadedRing(p, centre, 7.5, 13.5, pressure, s);
+    }
+  }
+
+  // Temperature and humidity: the temperature colour inside the humidity ring
+  // (circles 0 to 5 and 6, 7 of pen width 3 as discs).
+  if (wx.temperature.present() && deep) {
+    const WxColour c = TemperatureColour(wx.temperature.value);
+    Disc(p, centre, 8.5, ToQ(HumidityBlend(c, wx)));
+    Disc(p, centre, 4.5, ToQ(c));
+  }
+
+  // Wind bar on the side the wind comes from.
+  if (wx.windDirection.present()) {
+    const double a = (wx.windDirection.value % 360) * kWxPi / 180;
+    const int hs = std::max(1, static_cast<int>(RoundHalfEven(wx.windSpeed.value / 2.0)));
+    const int hg = std::max(1, static_cast<int>(RoundHalfEven(wx.gustSpeed.value / 2.0)));
+    const double L = std::max(hs, hg);
+    const QPointF outer(x + std::sin(a) * (L / 2 + 30), y - std::cos(a) * (L / 2 + 30));
+    const QPointF inner(x + std::sin(a) * (L / 2 + 13), y - std::cos(a) * (L / 2 + 13));
+    auto bar = [&](const QColor& c, double width) {
+      p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap));
+      p.drawLine(outer, inner);
+    };
+    if (wx.gustSpeed.present() && deep) {
+      if (hg >= hs) bar(kLightGrey, hg + 3);
+      bar(kGrey, hg);
+    }
+    if (wx.windSpeed.present()) {
+      if (hs >= hg) bar(kLightGrey, hs + 3);
+      bar(kBlack, hs);
+    }
+    bar(kBlack, 1);
+  }
+
+  // Rain bars: 24 hours on the left, the last hour (and its 24-hour
+  // continuation as an outline) on the right, one pixel per 2 mm.
+  const QColor rain = deep ? kAzure : kGrey;
+  double r24 = RainOver24HoursOfRecord(wx, record);
+  auto filled = [&](double x1, double y1, double x2, double y2) { FilledBox(p, x1, y1, x2, y2, rain); };
+  if (r24 > 0) {
+    if (r24 < 1) r24 = 2;
+    filled(x - 18, y + 11, x - 14, y + 11 - r24 / 2);
+  }
+  if (wx.rainLastHour.present() && wx.rainLastHour.value > 0) {
+    const double h = wx.rainLastHour.value / 2.0;
+    filled(x + 14, y + 11, x + 18, y + 11 - h);
+    p.setPen(QPen(rain, 0));
+    p.drawRect(QRectF(x + 14, y + 11 - 24 * h, 4, 24 * h));
+  }
+  p.restore();
+  return true;
+}
+
+bool DrawWxStationPicture(QImage& picture, std::string_view record, int colourDepth) {
+  picture.fill(QColor(224, 224, 224));  // the picture box's face colour
+  const auto decoded = DecodeWxReport(record);
+  if (!decoded) return false;
+  const WxReport& wx = *decoded;
+  const bool deep = colourDepth >= 16;
+  constexpr double cx = 80, cy = 80, R = 36;
+  const double W = picture.width(), H = picture.height();
+  QPainter p(&picture);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setBrush(Qt::NoBrush);
+  auto circle = [&](double x, double y, double r, const QColor& c, double width) {
+    p.setPen(QPen(c, width));
+    if (r <= 0)
+      p.drawPoint(QPointF(x, y));
+    else
+      p.drawEllipse(QPointF(x, y), r, r);
+  };
+  auto arc = [&](double r, double start, double span, const QColor& c, double width) {
+    p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap));
+    p.drawArc(QRectF(cx - r, cy - r, 2 * r, 2 * r), static_cast<int>(std::lround(start * 180 / kWxPi * 16)),
+              static_cast<int>(std::lround(span * 180 / kWxPi * 16)));
+  };
+
+  if (wx.pressure.present()) {
+    const int pressure = wx.pressure.value;
+    const int s = PressureStep(pressure);
+    if (!deep) {
+      if (pressure != 1013) {
+        const QColor first = pressure > 1013 ? kWhite : kBlack, second = pressure > 1013 ? kBlack : kWhite;
+        for (double i = R - 9; i <= R + 9; i += s) {
+          arc(i, 3 * kWxPi / 8, 6 * kWxPi / 8, first, 1);
+          arc(i, 11 * kWxPi / 8, 6 * kWxPi / 8, second, 1);
+        }
+      }
+      circle(cx, cy, R + 10, kBlack, 1);
+      circle(cx, cy, R - 10, kBlack, 1);
+    } else {
+      // Rings of radius R - 8 to R + 8 in steps of 2, pen width 3, as one band.
+      ShadedRing(p, QPointF(cx, cy), R - 9.5, R + 9.5, pressure, s);
+    }
+  }
+
+  // Compass ticks and letters.
+  p.setPen(QPen(kBlack, 1));
+  p.drawLine(QPointF(cx, cy - R - 16), QPointF(cx, cy - R - 10));
+  p.drawLine(QPointF(cx + R + 16, cy), QPointF(cx + R + 10, cy));
+  p.drawLine(QPointF(cx, cy + R + 16), QPointF(cx, cy + R + 10));
+  p.drawLine(QPointF(cx - R - 16, cy), QPointF(cx - R - 10, cy));
+  const QFontMetrics fm(p.font());
+  auto letter = [&](double x, double y, const char* text) {
+    p.drawText(QPointF(x, y + fm.ascent()), QString::fromLatin1(text));
+  };
+  letter(cx - 4, cy - R - 29, "N");
+  letter(cx + R + 19, cy - 7, "E");
+  letter(cx - 3, cy + R + 16, "S");
+  letter(cx - R - 27, cy - 6, "W");
+
+  if (wx.temperature.present() && deep) {
+    // Circles of pen width 2 up to radius 22 in the temperature colour, then
+    // from 22 down to 8 in its humidity blend: the pure colour inside 8.
+    const WxColour c = TemperatureColour(wx.temperature.value);
+    Disc(p, QPointF(cx + 1, cy + 1), R - 13, ToQ(HumidityBlend(c, wx)));
+    Disc(p, QPointF(cx + 1, cy + 1), 7, ToQ(c));
+  }
+
+  if (wx.windDirection.present()) {
+    const double a = (wx.windDirection.value % 360) * kWxPi / 180;
+    const int hs = std::max<int>(1, wx.windSpeed.value), hg = std::max<int>(1, wx.gustSpeed.value);
+    const double L = std::max(hs, hg);
+    const QPointF outer(cx + std::sin(a) * (L / 2 + R + 200), cy - std::cos(a) * (L / 2 + R + 200));
+    const QPointF inner(cx + std::sin(a) * (L / 2 + R + 10), cy - std::cos(a) * (L / 2 + R + 10));
+    auto bar = [&](const QColor& c, double width) {
+      p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap));
+      p.drawLine(outer, inner);
+    };
+    if (wx.gustSpeed.present() && deep) bar(kGrey, hg);
+    if (wx.windSpeed.present()) bar(kBlack, hs);
+    bar(kBlack, 1);
+  }
+
+  const QColor rain = deep ? QColor(0, 0, 255) : kBlack;
+  double r24 = RainOver24HoursOfRecord(wx, record);
+  auto filled = [&](double x1, double y1, double x2, double y2) { FilledBox(p, x1, y1, x2, y2, rain); };
+  if (r24 > 0) {
+    if (r24 < 1) r24 = 1;
+    filled(0, H - 1, 10, H - 1 - r24);
+  }
+  if (wx.rainLastHour.present() && wx.rainLastHour.value > 0) {
+    const double v = wx.rainLastHour.value;
+    filled(W - 11, H - 1, W - 1, H - 1 - v);
+    p.setPen(QPen(rain, 0));
+    p.drawRect(QRectF(W - 11, H - 1 - 24 * v, 10, 24 * v));
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+
+StationDrawSettings StationDrawSettings::From(const StationSwitches& s, bool directOnly, int colourDepth) {
+  StationDrawSettings d;
+  d.moniAllLevel = s.Level();
+  d.wxLevel = s.WxLevel();
+  d.filterMask = s.FilterMask();
+  d.mobileFilter = s.MobileFilter();
+  d.directOnly = directOnly;
+  d.moniOneLevel = s.MoniOneLevel();
+  d.colourDepth = colourDepth;
+  return d;
+}
+
+// ---------------------------------------------------------------------------
+// Labels
+
+void LabelCache::Begin(const QFont& font) {
+  if (font != font_) texts_.clear();
+  font_ = font;
+  if (texts_.size() > 20000) texts_.clear();
+}
+
+void LabelCache::Draw(MapPen& pen, int left, int y, const std::string& text, const QColor& box, const QColor& ink) {
+  if (text.empty()) return;
+  const double w = pen.painter().device()->width(), h = pen.painter().device()->height();
+  const int right = left + 8 * static_cast<int>(text.size());
+  if (right < 0 || left > w || y + 5 < 0 || y - 9 > h) return;
+  pen.FilledBox(left, y - 7, right, y + 5, box);
+  auto it = texts_.find(text);
+  if (it == texts_.end()) {
+    QStaticText t(platform::ToQ(text));
+    t.setTextFormat(Qt::PlainText);
+    t.setPerformanceHint(QStaticText::AggressiveCaching);
+    t.prepare(QTransform(), font_);
+    it = texts_.emplace(text, std::move(t)).first;
+  }
+  QPainter& p = pen.painter();
+  p.setPen(QPen(ink, 0));
+  p.drawStaticText(QPointF(left, y - 9), it->second);
+  p.setPen(QPen(pen.Colour(), 0));
+}
+
+// ---------------------------------------------------------------------------
+// MONI ALL
+
+MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
+                           const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
+                           const SymbolTable& table)
+    : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
+
+void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
+  drawn_.clear();  // the drawing order is rebuilt from the log at every pass
+  if (settings_.moniAllLevel <= 0) return;
+  const MapView view = viewIn.Normalised();
+  nowValue_ = now_ ? now_() : reception::LocalTime{};
+  const int count = std::clamp(st_.moniAllCount, 0, static_cast<int>(st_.moniAllLog.size()) - 1);
+
+  // The reportsOf of every call in arrival order; the calls by their newest slot.
+  std::unordered_map<std::string, std::size_t> byCall;
+  std::vector<std::vector<int>> reportsOf;
+  byCall.reserve(static_cast<std::size_t>(count) * 2);
+  for (int i = 1; i <= count; ++i) {
+    std::string call = reception::TrimmedColumns(st_.moniAllLog[i], 33, 41);
+    if (call.empty()) continue;
+    auto [it, added] = byCall.try_emplace(std::move(call), reportsOf.size());
+    if (added) reportsOf.emplace_back();
+    reportsOf[it->second].push_back(i);
+  }
+  std::vector<std::size_t> order(reportsOf.size());
+  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return reportsOf[a].back() < reportsOf[b].back(); });
+
+  MapPen pen(painter, view.width_px, view.height_px);
+  pen.SetColour(ToQColor(kStationColour));
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  LineBatch lines(painter);
+  labels_.Begin(painter.font());
+  drawn_.reserve(order.size());
+  for (std::size_t k : order) {
+    const RecordView newest(st_.moniAllLog[reportsOf[k].back()]);
+    const std::string call = newest.Call();
+    if (call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
+    drawn_.push_back(call);
+    DrawStation(pen, lines, view, reportsOf[k]);
+  }
+  pen.SetColour(map::kMapYellow);
+}
+
+void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& view, const std::vector<int>& reports) {
+  const int level = settings_.moniAllLevel;
+  const RecordView newest(st_.moniAllLog[reports.back()]);
+  const std::string call = newest.Call();
+  bool classKnown = false, any = false, moved = false;
+  int cls = 1;
+  int x = 0, y = 0, px = 0, py = 0;
+  QColor colour = ToQColor(kStationColour), grey = kWhite;
+  for (int slot : reports) {
+    const RecordView r(st_.moniAllLog[slot]);
+    if (settings_.directOnly && !r.Via().empty()) continue;
+    const QColor c = ToQColor(r.ViaFromInternet() ? kInternetStationColour : kStationColour);
+    const QColor g = level == 1 ? ToQColor(GreyByAge(r, nowValue_)) : kWhite;
+    if (!classKnown) {
+      classKnown = true;
+      cls = StationClassOf(r, table_);
+      if ((settings_.filterMask & FilterBitOf(cls)) == 0) return;
+    }
+    x = static_cast<int>(view.PixelX(r.EastKm()));
+    y = static_cast<int>(view.PixelY(r.NorthKm()));
+    if (!any) {
+      px = x;
+      py = y;
+    }
+    any = true;
+    colour = c;
+    grey = g;
+    if (settings_.mobileFilter == 2 && cls == 0) {
+      if (x == px && y == py) continue;
+      moved = true;
+    }
+    if (cls != 3 && Touches(px, py, x, y, 2, view.width_px, view.height_px)) lines.Stretch(px, py, x, y, c, g);
+    px = x;
+    py = y;
+  }
+  if (!any || call.empty() || !Visible(x, y)) return;
+
+  int symbolIndex = 0;
+  const std::string symbol = newest.Symbol();
+  const std::string_view row = SymbolRowOf(symbol, table_, &symbolIndex);
+  const bool object = newest.IsObject();
+  const int markerClass = object ? 3 : SymbolClassOf(row);
+  const bool hiddenMobile = settings_.mobileFilter == 2 && !moved;
+
+  // Marker at levels 1 to 3 ("WX" is level 1).
+  if (level <= 3) {
+    switch (markerClass) {
+      case 0:
+        if (!hiddenMobile)
+          for (int i = 1; i <= 6; ++i) {
+            lines.SetColour((i == 3 || i == 4) ? grey : colour);
+            lines.Diamond(x, y, i);
+          }
+        break;
+      case 1:
+        for (int i = 1; i <= 5; ++i) {
+          lines.SetColour(i == 3 ? grey : colour);
+          lines.Square(x, y, i);
+        }
+        break;
+      case 2:
+        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
+        break;
+      case 3:
+        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, i == 4 ? grey : colour);
+        pen.Line(x, y, x, y + 3, grey);
+        pen.Point(x, y - 2, grey);
+        break;
+      default:  // weather
+        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, i == 4 ? grey : colour);
+        pen.Line(x - 4, y, x + 4, y, grey);
+        if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, newest.text(), settings_.colourDepth);
+        break;
+    }
+  }
+  if (settings_.mobileFilter == 2 && cls == 0 && !moved) return;
+
+  // Symbol picture at levels 4 and 5.
+  if (level >= 4) {
+    sheets_.PaintCell(pen.painter(), symbolIndex, x - 11, y - 10);
+    if (symbol.size() >= 3) {
+      const QColor keep = pen.Colour();
+      pen.SetColour(kBlack);
+      pen.Text(x - 4, y - 7, symbol.substr(2, 1));
+      pen.SetColour(keep);
+    }
+  }
+
+  const bool longLabel = level == 3 || level == 5;
+  const std::string separator = object ? "_" : " ";
+  const std::string longText = call + separator + newest.Via() + " " + symbol + " " + newest.Comment();
+  const int left = x + 8 + 6 * (level / 4);
+  if (level >= 2) {
+    std::string text = call;
+    if (longLabel) {
+      const std::string_view t = newest.Time();
+      std::string hh(t.substr(0, std::min<std::size_t>(2, t.size()))), mm(t.size() > 2 ? t.substr(2, 2) : "");
+      text = TrimmedText(longText + " " + hh + ":" + mm);
+    }
+    labels_.Draw(pen, left, y, text, colour, grey);
+  }
+  if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3)
+    pen.Box(x - 1, y - 1, x + 1, y + 1, ToQColor(kMessagingGreen));
+  if (!st_.alarm.call.empty() && st_.alarm.call == call) {
+    const std::string text = longLabel ? TrimmedText(longText) : "! " + call + " !";
+    labels_.Draw(pen, left, y, text, ToQColor(kAlarmOrange), kBlack);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// MONI 1
+
+MoniOneLayer::MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
+                           const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
+                           const SymbolTable& table)
+    : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
+
+void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
+  const MapView view = viewIn.Normalised();
+  const int level = std::clamp(settings_.moniOneLevel, 1, 6);
+  const reception::LocalTime now = now_ ? now_() : reception::LocalTime{};
+  const int count = std::clamp(st_.moniOneCount, 0, static_cast<int>(st_.moniOneTrack.size()) - 1);
+  MapPen pen(painter, view.width_px, view.height_px);
+  if (count == 0) return;
+
+  // The track, oldest first: a band in the report's colour with a black centre
+  // line, and point marks at every point but the newest (diamonds 1 to 6: 1, 2
+  // black, 3, 4 in the colour, 5, 6 black). A point on the same pixel and in the
+  // same colour as the one before it, other than the newest, would paint the
+  // very same pixels again and is passed over.
+  const bool marks = level % 3 != 1;
+  const double w = view.width_px, h = view.height_px;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  LineBatch lines(painter);
+  int px = 0, py = 0;
+  bool have = false, restart = true;
+  Rgb previous{-1, -1, -1};
+  QColor c = ToQColor(kTrackColourRecent);
+  for (int i = 1; i <= count; ++i) {
+    const RecordView r(st_.moniOneTrack[i]);
+    int x, y;
+    const Rgb rgb = MoniOneTrackColour(r, level, now);
+    if (r.AllBlank()) {
+      if (!have) continue;
+      x = px;
+      y = py;
+      restart = true;
+    } else {
+      x = static_cast<int>(view.PixelX(r.EastKm()));
+      y = static_cast<int>(view.PixelY(r.NorthKm()));
+      if (restart || !have) {
+        px = x;
+        py = y;
+      } else if (x == px && y == py && rgb == previous && i < count) {
+        continue;
+      }
+      restart = false;
+    }
+    have = true;
+    if (!(rgb == previous)) c = ToQColor(rgb);
+    previous = rgb;
+    if (Touches(px, py, x, y, 8, w, h)) {
+      lines.Stretch(px, py, x, y, c, kBlack);
+      if (marks && i < count) {
+        lines.Diamond(x, y, 1);
+        lines.Diamond(x, y, 2);
+        lines.SetColour(c);
+        lines.Diamond(x, y, 3);
+        lines.Diamond(x, y, 4);
+        lines.SetColour(kBlack);
+        lines.Diamond(x, y, 5);
+        lines.Diamond(x, y, 6);
+      }
+    }
+    px = x;
+    py = y;
+  }
+  painter.restore();
+
+  // The class marker, symbol, label and messaging mark at the station's pixel.
+  const auto& n = st_.moniOneNewest;
+  const int x = pixel_ ? pixel_->x() : static_cast<int>(view.PixelX(n.east));
+  const int y = pixel_ ? pixel_->y() : static_cast<int>(view.PixelY(n.north));
+  const RecordView newest(st_.moniOneTrack[count]);
+  int symbolIndex = 0;
+  const std::string_view row = SymbolRowOf(n.symbol, table_, &symbolIndex);
+  const int cls = newest.IsObject() ? 3 : SymbolClassOf(row);
+  auto rings = [&](bool square) {
+    for (int k = 10; k <= 14; ++k) {
+      const QColor ink = k == 12 ? c : kBlack;
+      if (square)
+        Square(pen, x, y, k, ink);
+      else
+        Ring(pen, x, y, k, ink);
+    }
+  };
+  switch (cls) {
+    case 0:
+      for (int k = 10; k <= 15; ++k) Diamond(pen, x, y, k, (k == 12 || k == 13) ? c : kBlack);
+      break;
+    case 1: rings(true); break;
+    case 2: rings(false); break;
+    case 3:
+      rings(false);
+      pen.Box(x - 1, y + 2, x + 1, y + 11, kBlack);
+      pen.Line(x, y + 3, x, y + 10, c);
+      pen.Box(x - 1, y - 7, x + 1, y - 3, kBlack);
+      pen.Line(x, y - 6, x, y - 4, c);
+      break;
+    default:
+      rings(false);
+      pen.Box(x - 11, y - 1, x + 11, y + 1, kBlack);
+      pen.Line(x - 12, y, x + 12, y, c);
+      if (settings_.wxLevel) DrawWxDiagram(painter, x, y, newest.text(), settings_.colourDepth);
+      break;
+  }
+  if (level > 3) {
+    sheets_.PaintCell(painter, symbolIndex, x - 11, y - 10);
+    if (n.symbol.size() >= 3) {
+      pen.SetColour(kBlack);
+      pen.Text(x - 4, y - 7, n.symbol.substr(2, 1));
+    }
+  }
+  if (level >= 2) {
+    std::string label = newest.Call();
+    if (level % 3 == 0)
+      label = TrimmedText(label + " " + TrimmedText(n.via) + " " + TrimmedText(n.symbol) + " " + TrimmedText(n.comment));
+    const int len = static_cast<int>(label.size());
+    if (len > 0) {
+      pen.FilledBox(x + 16, y - 7, x + 16 + 8 * len, y + 5, kBlack);
+      pen.SetColour(c);
+      pen.Text(x + 17, y - 9, label);
+    }
+    if (newest.Messaging() && cls != 3) {
+      pen.Box(x - 1, y - 1, x + 1, y + 1, ToQColor(kMessagingGreen));
+      pen.Box(x - 2, y - 2, x + 2, y + 2, ToQColor(kMessagingGreen));
+    }
+  }
+  pen.SetColour(map::kMapYellow);
+}
+
+// ---------------------------------------------------------------------------
+
+StationPasses::StationPasses(reception::ReceptionState& state, std::filesystem::path programFolder,
+                             std::function<reception::LocalTime()> now, std::function<StationDrawSettings()> settings)
+    : st_(state),
+      settingsOf_(std::move(settings)),
+      sheets_(std::move(programFolder)),
+      all_(state, settings_, sheets_, now),
+      one_(state, settings_, sheets_, now) {}
+
+void StationPasses::Attach(map::MapHooks& hooks) {
+  hooks.moni_all = [this](QPainter& p, const MapView& v) {
+    if (settingsOf_) settings_ = settingsOf_();
+    if (settings_.moniAllLevel >= 4 || settings_.moniOneLevel >= 4) sheets_.Reload();  // a replaced sheet shows at once
+    p.setFont(map::MapFont());
+    all_.render(p, v);
+  };
+  hooks.moni_one = [this](QPainter& p, const MapView& v, long x, long y) {
+    if (settingsOf_) settings_ = settingsOf_();
+    if (st_.settings.smartLog) RemoveStampedRecords(st_);
+    if (onMoniOneReadouts) onMoniOneReadouts(MoniOneReadoutsOf(st_));
+    if (settings_.moniOneLevel >= 4) sheets_.Reload();
+    p.setFont(map::MapFont());
+    one_.SetStationPixel(QPoint(static_cast<int>(std::clamp<long>(x, -4000, 4000)),
+                                static_cast<int>(std::clamp<long>(y, -4000, 4000))));
+    one_.render(p, v);
+  };
+}
+
+}  // namespace zeblon::stations

@@ -1,0 +1,155 @@
+// The station passes of the map redraw, as map layers: every heard station
+// of MONI ALL with its track, marker or symbol and labels (MoniAllLayer), the
+// watched MONI 1 station with its coloured track on top (MoniOneLayer), and
+// the weather diagram both draw at a weather station (DrawWxDiagram).
+//
+// The layers read the stores of the reception core and the switches of the
+// main window; they change neither. Positions take the markers' pixel rule
+// of the MapView (held to +/-4000) and every line goes through MapPen, which
+// clips it to the picture, so far-away stations cost little and never reach
+// QPainter with huge coordinates.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <QStaticText>
+#include <unordered_map>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "map/layers/layer.h"
+#include "map/map_display.h"
+#include "map/map_view.h"
+#include "reception/reception_state.h"
+#include "stations/station_display.h"
+#include "stations/symbol_table.h"
+
+namespace zeblon::stations {
+
+QColor ToQColor(const Rgb& c);
+
+// The two symbol sheets ZEBLSYM0.BMP and ZEBLSYM1.BMP of the program folder,
+// read anew by Reload() (each redraw calls it, so a replaced sheet shows at
+// once). A missing or unreadable sheet, and an index outside the tables,
+// paint nothing.
+class SymbolSheets {
+ public:
+  explicit SymbolSheets(std::filesystem::path programFolder = {}) : folder_(std::move(programFolder)) {}
+  void Reload();
+  bool Loaded(int sheet) const { return sheet >= 0 && sheet < 2 && !sheets_[sheet].isNull(); }
+  // Paints the 22 x 22 cell of a symbol index with its top left corner at (x, y).
+  bool PaintCell(QPainter& painter, int index, int x, int y) const;
+  // The cell's top left corner on its sheet (column * 21, row * 21).
+  static QPoint CellOrigin(int index);
+
+ private:
+  std::filesystem::path folder_;
+  QImage sheets_[2];
+};
+
+// Draws the weather diagram of a record centred on (x, y). colourDepth is the
+// screen's bits per pixel (below 16: no temperature centre, no gust, plain
+// pressure arcs, grey rain). Returns false when the record holds no report.
+bool DrawWxDiagram(QPainter& painter, double x, double y, std::string_view record, int colourDepth = 24);
+
+// The compass picture of the WX STATION window (159 x 159 pixels, centre
+// (80, 80), ring radius 36): pressure ring, compass, temperature centre, wind
+// bar from the picture's edge, rain bars at the bottom corners. The picture is
+// cleared to light grey first; false (and an empty picture) when the record
+// holds no report.
+bool DrawWxStationPicture(QImage& picture, std::string_view record, int colourDepth = 24);
+
+// What the station passes read from the main window's switches.
+struct StationDrawSettings {
+  int moniAllLevel = 2;     // 1..5 (0: the pass draws nothing)
+  bool wxLevel = false;     // Label16 shows "WX"
+  int filterMask = 31;
+  int mobileFilter = 1;     // Check13
+  bool directOnly = false;  // Check24
+  int moniOneLevel = 2;     // 1..6
+  int colourDepth = 24;
+  static StationDrawSettings From(const StationSwitches& s, bool directOnly = false, int colourDepth = 24);
+};
+
+class LineBatch;
+
+// The texts of the map labels, laid out once and kept from one redraw to the
+// next (a label is drawn as a box 8 pixels per character and 12 high from
+// y - 7, its text from y - 9).
+class LabelCache {
+ public:
+  // At the start of a pass: a new font empties the cache.
+  void Begin(const QFont& font);
+  void Draw(map::MapPen& pen, int left, int y, const std::string& text, const QColor& box, const QColor& ink);
+
+ private:
+  QFont font_;
+  std::unordered_map<std::string, QStaticText> texts_;
+};
+
+class MoniAllLayer : public map::Layer {
+ public:
+  MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
+               std::function<reception::LocalTime()> now, const SymbolTable& table = StandardSymbolTable());
+  void render(QPainter& painter, const map::MapView& view) override;
+
+  // The calls in the order the last pass drew them.
+  const std::vector<std::string>& DrawnOrder() const { return drawn_; }
+
+ private:
+  void DrawStation(map::MapPen& pen, LineBatch& lines, const map::MapView& view, const std::vector<int>& reports);
+
+  const reception::ReceptionState& st_;
+  const StationDrawSettings& settings_;
+  const SymbolSheets& sheets_;
+  std::function<reception::LocalTime()> now_;
+  const SymbolTable& table_;
+  reception::LocalTime nowValue_;
+  std::vector<std::string> drawn_;
+  LabelCache labels_;
+};
+
+class MoniOneLayer : public map::Layer {
+ public:
+  MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
+               std::function<reception::LocalTime()> now, const SymbolTable& table = StandardSymbolTable());
+  // The station's pixel (MoniOnePixelX/Y): by default that of the newest
+  // position; the map centre while the map follows the station.
+  void SetStationPixel(std::optional<QPoint> pixel) { pixel_ = pixel; }
+  void render(QPainter& painter, const map::MapView& view) override;
+
+ private:
+  const reception::ReceptionState& st_;
+  const StationDrawSettings& settings_;
+  const SymbolSheets& sheets_;
+  std::function<reception::LocalTime()> now_;
+  const SymbolTable& table_;
+  std::optional<QPoint> pixel_;
+};
+
+// The two station passes of the map redraw, kept as long as the map: attached
+// to the map display's hooks, they draw MONI ALL (step 15) and MONI 1 (step
+// 19) into every redraw with the switches of that moment. With smart logging
+// the MONI 1 pass first removes the stamped records from the track.
+class StationPasses {
+ public:
+  StationPasses(reception::ReceptionState& state, std::filesystem::path programFolder,
+                std::function<reception::LocalTime()> now, std::function<StationDrawSettings()> settings);
+  void Attach(map::MapHooks& hooks);
+  // The MONI 1 panel's read-outs, written at every MONI 1 drawing.
+  std::function<void(const MoniOneReadouts&)> onMoniOneReadouts;
+  const std::vector<std::string>& DrawnOrder() const { return all_.DrawnOrder(); }
+
+ private:
+  reception::ReceptionState& st_;
+  std::function<StationDrawSettings()> settingsOf_;
+  StationDrawSettings settings_;
+  SymbolSheets sheets_;
+  MoniAllLayer all_;
+  MoniOneLayer one_;
+};
+
+}  // namespace zeblon::stations
