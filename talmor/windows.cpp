@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalBlocker>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <memory>
 
 #include "geodesy/text.h"
 #include "map/map_tile.h"
@@ -187,7 +189,13 @@ void ConverterWindow::showEvent(QShowEvent* e) {
 RunHooks ConverterWindow::Hooks() {
   RunHooks h;
   h.append = [this](const std::string& t) { AppendProgress(t); };
-  h.pump = [] { QCoreApplication::processEvents(); };
+  // A run asks after every row, far more often than anyone notices: pending
+  // events run when a few milliseconds have passed since they last ran.
+  h.pump = [last = std::make_shared<QElapsedTimer>()] {
+    if (last->isValid() && last->elapsed() < 5) return;
+    QCoreApplication::processEvents();
+    last->start();
+  };
   h.stop_requested = [this] { return stop_requested_; };
   h.beep = [] { QApplication::beep(); };
   return h;

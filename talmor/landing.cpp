@@ -1,0 +1,225 @@
+#include "talmor/landing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "geodesy/geodesy.h"
+#include "map/map_tile.h"
+
+namespace talmor {
+
+namespace {
+
+constexpr int kNodes = 1000 / kNodeStep + 1;  // node 20 is the (virtual) pixel 1000
+// Pixel rows and columns of points within the bound (9999000 m at 2 m a pixel is
+// 4999500) made positive.
+constexpr double kPixelOffset = 8388608;
+
+// Northing and easting side by side.
+typedef double V2 __attribute__((vector_size(16)));
+typedef std::int32_t I2 __attribute__((vector_size(8)));
+typedef std::int64_t L2 __attribute__((vector_size(16)));
+static_assert(sizeof(Landing) == sizeof(I2));
+
+// The converted point, NaN when it cannot be converted (not checked against the bound).
+void ConvertPoint(double rt90_north, double rt90_east, double& n, double& e) {
+  n = e = NAN;
+  try {
+    ConvertRt90ToUtm33(rt90_east, rt90_north, e, n);
+  } catch (const GeodesyError&) {
+    n = e = NAN;
+  }
+}
+
+// The second difference of three neighbouring nodes, taken at the middle one.
+double SecondDifference(double a, double b, double c) { return std::fabs(a - 2 * b + c); }
+
+}  // namespace
+
+Landing ExactLanding(double rt90_north, double rt90_east, int scale) {
+  double n = 0, e = 0;
+  ConvertPoint(rt90_north, rt90_east, n, e);
+  if (!(std::fabs(n) <= kUtmBound) || !(std::fabs(e) <= kUtmBound)) return {};  // NaN too
+  const double pixels_per_km = 1000.0 / scale;
+  const double n_km = n / 1000, e_km = e / 1000;
+  const std::int64_t cn = map::TileCornerKm(n_km, scale), ce = map::TileCornerKm(e_km, scale);
+  const int row = std::clamp(static_cast<int>(std::floor((n_km - static_cast<double>(cn)) * pixels_per_km)), 0, 999);
+  const int col = std::clamp(static_cast<int>(std::floor((e_km - static_cast<double>(ce)) * pixels_per_km)), 0, 999);
+  return {static_cast<std::int32_t>(cn / scale * 1000 + row), static_cast<std::int32_t>(ce / scale * 1000 + col)};
+}
+
+void LandBand(const SourceCorner& corner, int scale, int band, bool exact, Landing* out) {
+  const double s = scale;
+  const double north0 = corner.north_km * 1000 + 0.5 * s;
+  const double east0 = corner.east_km * 1000 + 0.5 * s;
+  const int first_row = band * kBandRows;
+  auto exact_at = [&](int r, int c) { return ExactLanding(north0 + r * s, east0 + c * s, scale); };
+  if (exact) {
+    for (int r = 0; r < kBandRows; ++r)
+      for (int c = 0; c < 1000; ++c) out[r * 1000 + c] = exact_at(first_row + r, c);
+    return;
+  }
+
+  // Node rows band - 1 to band + 2 (as far as they exist): the cells' corners
+  // and their neighbours for the second differences across the rows.
+  const int k_low = std::max(0, band - 1), k_high = std::min(kNodes - 1, band + 2);
+  double node_n[4][kNodes], node_e[4][kNodes];
+  for (int k = k_low; k <= k_high; ++k)
+    for (int j = 0; j < kNodes; ++j)
+      ConvertPoint(north0 + k * kNodeStep * s, east0 + j * kNodeStep * s, node_n[k - k_low][j], node_e[k - k_low][j]);
+  // The sum of both second differences at the nodes of rows band and band + 1,
+  // for the larger of northing and easting.
+  double curvature[2][kNodes];
+  for (int i = 0; i < 2; ++i) {
+    const int k = band + i;
+    const int km = std::clamp(k, 1, kNodes - 2) - k_low;  // the middle row of the three
+    for (int j = 0; j < kNodes; ++j) {
+      const int jm = std::clamp(j, 1, kNodes - 2);
+      const double* n = node_n[k - k_low];
+      const double* e = node_e[k - k_low];
+      const double across_n = SecondDifference(node_n[km - 1][j], node_n[km][j], node_n[km + 1][j]);
+      const double across_e = SecondDifference(node_e[km - 1][j], node_e[km][j], node_e[km + 1][j]);
+      const double along_n = SecondDifference(n[jm - 1], n[jm], n[jm + 1]);
+      const double along_e = SecondDifference(e[jm - 1], e[jm], e[jm + 1]);
+      curvature[i][j] = std::max(across_n + along_n, across_e + along_e);  // NaN stays NaN
+    }
+  }
+
+  const double* n0 = node_n[band - k_low];
+  const double* n1 = node_n[band + 1 - k_low];
+  const double* e0 = node_e[band - k_low];
+  const double* e1 = node_e[band + 1 - k_low];
+  const double inverse = 1.0 / s;
+  for (int j = 0; j < kNodes - 1; ++j) {
+    const int c0 = j * kNodeStep;
+    // Eight times the bound of the bilinear error, and a floor for the rounding
+    // of the arithmetic (metres); NaN when a node could not be converted.
+    const double margin =
+        std::max({curvature[0][j], curvature[0][j + 1], curvature[1][j], curvature[1][j + 1]}) + 1e-6;
+    const double margin_px = margin * inverse + 1e-7;
+    // The interpolated points of a cell are weighted means of its corners, so
+    // they lie within the corners' range.
+    const double corner_n[4] = {n0[j], n0[j + 1], n1[j], n1[j + 1]}, corner_e[4] = {e0[j], e0[j + 1], e1[j], e1[j + 1]};
+    const double low_n = *std::min_element(corner_n, corner_n + 4), high_n = *std::max_element(corner_n, corner_n + 4);
+    const double low_e = *std::min_element(corner_e, corner_e + 4), high_e = *std::max_element(corner_e, corner_e + 4);
+    const double inside = kUtmBound - margin, outside = kUtmBound + margin;
+    const bool interpolate = margin_px < 0.05;  // false for NaN
+    if (interpolate && (low_n > outside || high_n < -outside || low_e > outside || high_e < -outside)) {
+      for (int r = 0; r < kBandRows; ++r)
+        for (int c = c0; c < c0 + kNodeStep; ++c) out[r * 1000 + c] = {};  // all beyond the bound
+      continue;
+    }
+    if (!interpolate || low_n <= -inside || high_n >= inside || low_e <= -inside || high_e >= inside) {
+      for (int r = 0; r < kBandRows; ++r)
+        for (int c = c0; c < c0 + kNodeStep; ++c) out[r * 1000 + c] = exact_at(first_row + r, c);
+      continue;
+    }
+    // Pixels whose interpolated point lies closer to a pixel edge than the margin
+    // are marked and converted exactly afterwards.
+    const V2 low = {margin_px, margin_px}, high = {1 - margin_px, 1 - margin_px};
+    const V2 offset = {kPixelOffset, kPixelOffset};
+    const I2 whole_offset = {static_cast<std::int32_t>(kPixelOffset), static_cast<std::int32_t>(kPixelOffset)};
+    for (int r = 0; r < kBandRows; ++r) {
+      const double t = static_cast<double>(r) / kNodeStep;
+      const double nl = n0[j] + t * (n1[j] - n0[j]), nr = n0[j + 1] + t * (n1[j + 1] - n0[j + 1]);
+      const double el = e0[j] + t * (e1[j] - e0[j]), er = e0[j + 1] + t * (e1[j + 1] - e0[j + 1]);
+      // Northing and easting side by side, in pixels.
+      const V2 left = V2{nl, el} * inverse, step = V2{nr - nl, er - el} * (inverse / kNodeStep);
+      Landing* row = out + r * 1000 + c0;
+      std::int64_t unsure[kNodeStep];
+      std::int64_t any = 0;
+      double u = 0;
+      for (int k = 0; k < kNodeStep; ++k, u += 1) {
+        // Within 5000000 of 0 inside the bound: the floor is the truncation of
+        // the number made positive.
+        const V2 p = left + u * step;
+        const I2 whole = __builtin_convertvector(p + offset, I2) - whole_offset;
+        const V2 part = p - __builtin_convertvector(whole, V2);
+        const L2 doubt = (part < low) | (part > high);
+        unsure[k] = doubt[0] | doubt[1];
+        any |= unsure[k];
+        std::memcpy(static_cast<void*>(&row[k]), &whole, sizeof whole);
+      }
+      if (!any) continue;
+      for (int k = 0; k < kNodeStep; ++k)
+        if (unsure[k]) row[k] = exact_at(first_row + r, c0 + k);
+    }
+  }
+}
+
+std::vector<std::pair<std::int64_t, std::int64_t>> DestinationTilesNear(const SourceCorner& corner, int scale) {
+  const double s = scale;
+  const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
+  double min_n = INFINITY, max_n = -INFINITY, min_e = INFINITY, max_e = -INFINITY;
+  for (int r : {0, 500, 999})
+    for (int c : {0, 500, 999}) {
+      double n = 0, e = 0;
+      ConvertPoint(north0 + r * s, east0 + c * s, n, e);
+      if (!std::isfinite(n) || !std::isfinite(e)) return {};
+      min_n = std::min(min_n, n), max_n = std::max(max_n, n);
+      min_e = std::min(min_e, e), max_e = std::max(max_e, e);
+    }
+  // The outline bends a little between the points taken: a margin of 1 % of the
+  // tile and a few pixels.
+  const double edge = 1000 * s, slack = 0.01 * edge + 4 * s;
+  const double bound = kUtmBound + edge;
+  if (min_n - slack > bound || max_n + slack < -bound || min_e - slack > bound || max_e + slack < -bound) return {};
+  auto tile = [&](double metres) {
+    return static_cast<std::int64_t>(std::floor(std::clamp(metres, -bound, bound) / edge)) * scale;
+  };
+  std::vector<std::pair<std::int64_t, std::int64_t>> tiles;
+  for (std::int64_t cn = tile(min_n - slack); cn <= tile(max_n + slack); cn += scale)
+    for (std::int64_t ce = tile(min_e - slack); ce <= tile(max_e + slack); ce += scale) tiles.emplace_back(cn, ce);
+  return tiles;
+}
+
+LandingPlanner::LandingPlanner(std::vector<SourceCorner> tiles, int scale, bool exact, int threads)
+    : tiles_(std::move(tiles)),
+      scale_(scale),
+      exact_(exact),
+      jobs_(tiles_.size() * kBands),
+      ring_(new Landing[kRing * kBandRows * 1000]),
+      ready_(new std::atomic<bool>[jobs_]) {
+  for (std::size_t j = 0; j < jobs_; ++j) ready_[j].store(false, std::memory_order_relaxed);
+  if (threads < 0) threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 0, 7);
+  threads = std::min<std::size_t>(threads, jobs_);
+  for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
+}
+
+LandingPlanner::~LandingPlanner() {
+  abort_.store(true);
+  released_.store(jobs_ + kRing);
+  released_.notify_all();
+  for (auto& t : workers_) t.join();
+}
+
+void LandingPlanner::Work() {
+  for (std::size_t job = next_.fetch_add(1); job < jobs_; job = next_.fetch_add(1)) {
+    // Wait until the job that held this place in the ring has been released.
+    for (std::size_t done = released_.load(std::memory_order_acquire); done + kRing <= job;
+         done = released_.load(std::memory_order_acquire))
+      released_.wait(done);
+    if (abort_.load(std::memory_order_relaxed)) return;
+    LandBand(tiles_[job / kBands], scale_, static_cast<int>(job % kBands), exact_, Slot(job));
+    ready_[job].store(true, std::memory_order_release);
+    ready_[job].notify_all();
+  }
+}
+
+const Landing* LandingPlanner::Band(std::size_t tile, int band) {
+  const std::size_t job = tile * kBands + static_cast<std::size_t>(band);
+  if (workers_.empty()) {
+    LandBand(tiles_[tile], scale_, band, exact_, Slot(job));
+  } else {
+    ready_[job].wait(false, std::memory_order_acquire);
+  }
+  return Slot(job);
+}
+
+void LandingPlanner::Release(std::size_t tile, int band) {
+  released_.store(tile * kBands + static_cast<std::size_t>(band) + 1, std::memory_order_release);
+  released_.notify_all();
+}
+
+}  // namespace talmor
