@@ -261,11 +261,6 @@ std::string ElapsedMinutes(double seconds) {
   return NumberTextUntrimmed(std::floor(seconds / 6) / 10);
 }
 
-// At most this many bytes of destination tiles are held in memory; beyond it the
-// tiles touched longest ago are written early (and read again when a later
-// source tile reaches them).
-constexpr std::size_t kHeldBytes = std::size_t{256} << 20;
-
 // Writes finished destination tiles on a thread of its own, in the order handed
 // over: each into the destination folder, replaced whole and flushed to the disk.
 // When that fails the tile is kept as a copy in the work folder and the failure
@@ -543,7 +538,7 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
         others.emplace_back(held[tile_name].last, tile_name);
       }
     }
-    const std::size_t keep = std::max<std::size_t>(1, kHeldBytes / empty.bytes().size());
+    const std::size_t keep = options.held_bytes / empty.bytes().size();
     if (others.size() > keep) {
       std::sort(others.begin(), others.end());
       for (std::size_t k = 0; k < others.size() - keep; ++k) finished.push_back(others[k].second);

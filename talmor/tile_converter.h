@@ -52,6 +52,10 @@ struct TileRunOptions {
   CollisionMode mode = CollisionMode::AvoidEmptyPixels;
   InkPriority priority = NoInkPriority();
   bool delete_sources = false;
+  // At most this many bytes of destination tiles are held in memory between
+  // their writings; beyond it the tiles touched longest ago are written early
+  // (and read again when a later source tile reaches them).
+  std::size_t held_bytes = std::size_t{256} << 20;
 };
 
 // The work folder of a run: <temp>/TALMORMC.

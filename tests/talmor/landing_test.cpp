@@ -1,0 +1,246 @@
+// Where source pixels land: the interpolated landings against converting every
+// pixel centre exactly, and whole runs over folders against carrying the tiles
+// over one after another.
+#include <gtest/gtest.h>
+
+#include <future>
+#include <set>
+
+#include "fixture.h"
+#include "map/map_tile.h"
+#include "talmor/landing.h"
+#include "talmor/tile_converter.h"
+
+namespace {
+
+using namespace talmor_test;
+using talmor::Landing;
+
+struct Place {
+  int scale;
+  double north_km, east_km;
+  bool near_tiles_known;  // the outline hint covers every landing here
+};
+
+// Differences between the interpolated and the exact landings of some bands of
+// one source tile ("" when there are none), and the destination tiles reached.
+std::string CompareBands(const Place& p, const std::vector<int>& bands, std::set<std::pair<int, int>>& reached) {
+  std::vector<Landing> fast(talmor::kBandRows * 1000), exact(talmor::kBandRows * 1000);
+  std::string differences;
+  for (int band : bands) {
+    talmor::LandBand({p.north_km, p.east_km}, p.scale, band, false, fast.data());
+    talmor::LandBand({p.north_km, p.east_km}, p.scale, band, true, exact.data());
+    for (std::size_t i = 0; i < fast.size(); ++i) {
+      if (fast[i].row != exact[i].row || fast[i].column != exact[i].column) {
+        if (differences.size() < 300)
+          differences += "band " + std::to_string(band) + " pixel " + std::to_string(i) + ": " +
+                         std::to_string(fast[i].row) + "," + std::to_string(fast[i].column) + " instead of " +
+                         std::to_string(exact[i].row) + "," + std::to_string(exact[i].column) + "; ";
+        continue;
+      }
+      if (exact[i].row != Landing::kNowhere)
+        reached.insert({talmor::TileOfPixel(exact[i].row), talmor::TileOfPixel(exact[i].column)});
+    }
+  }
+  return differences;
+}
+
+TEST(Landing, InterpolatedLandingsAreTheExactOnes) {
+  // Every scale across Sweden and its surroundings, and places where the
+  // conversion bends hard or ends: beyond the pole, near the bound of 9999000 m
+  // (an RT90 northing of about 10003 km), far west and east, south of the
+  // equator.
+  const Place whole_tiles[] = {
+      {2, 6580, 1628, true},   {2, 7660, 1880, true},  {2, 6130, 1300, true},   {10, 6900, 1520, true},
+      {10, 7500, 1250, true},  {50, 6200, 1200, true}, {200, 7000, 1400, true}, {1000, 6000, 1000, true},
+      {1000, 7000, 2000, true}, {5000, 5000, 0, true},
+  };
+  const Place odd_places[] = {
+      {2, 10002, 1500, false}, {10, 9990, 1600, false}, {2, 6580, 3000, false},   {2, 6580, 200, false},
+      {50, -1000, 1500, false}, {200, 9800, 1000, false}, {5000, -5000, -5000, false}, {5000, 0, 5000, false},
+  };
+  std::vector<int> all_bands, some_bands{0, 7, 19};
+  for (int b = 0; b < talmor::kBands; ++b) all_bands.push_back(b);
+  std::vector<std::pair<Place, std::future<std::pair<std::string, std::set<std::pair<int, int>>>>>> runs;
+  auto start = [&](const Place& p, const std::vector<int>& bands) {
+    runs.emplace_back(p, std::async(std::launch::async, [p, bands] {
+                        std::set<std::pair<int, int>> reached;
+                        std::string differences = CompareBands(p, bands, reached);
+                        return std::make_pair(differences, reached);
+                      }));
+  };
+  for (const auto& p : whole_tiles) start(p, all_bands);
+  for (const auto& p : odd_places) start(p, some_bands);
+  for (auto& [p, run] : runs) {
+    const auto [differences, reached] = run.get();
+    const std::string where = "scale " + std::to_string(p.scale) + " at " + std::to_string(p.north_km) + " km N, " +
+                              std::to_string(p.east_km) + " km E";
+    EXPECT_EQ(differences, "") << where;
+    if (!p.near_tiles_known) continue;
+    EXPECT_FALSE(reached.empty()) << where;
+    // The outline hint names every destination tile the source tile reaches.
+    std::set<std::pair<int, int>> near;
+    for (const auto& [cn, ce] : talmor::DestinationTilesNear({p.north_km, p.east_km}, p.scale))
+      near.insert({static_cast<int>(cn / p.scale), static_cast<int>(ce / p.scale)});
+    for (const auto& t : reached) EXPECT_TRUE(near.count(t)) << where << ": tile " << t.first << "," << t.second;
+    EXPECT_LE(near.size(), 9u) << where;
+  }
+}
+
+TEST(Landing, PlannerGivesTheBandsOfEveryTileInOrder) {
+  // Several tiles through the ring with workers and without: the same landings
+  // as working each band out alone.
+  const std::vector<talmor::SourceCorner> tiles{{6580, 1628}, {6582, 1628}, {6580, 1630}, {-24000, -24000}};
+  std::vector<Landing> alone(talmor::kBandRows * 1000);
+  for (int threads : {0, 3}) {
+    talmor::LandingPlanner planner(tiles, 2, false, threads);
+    for (std::size_t t = 0; t < tiles.size(); ++t)
+      for (int b = 0; b < talmor::kBands; ++b) {
+        const Landing* band = planner.Band(t, b);
+        if (b % 5 == 0) {
+          talmor::LandBand(tiles[t], 2, b, false, alone.data());
+          for (std::size_t i = 0; i < alone.size(); i += 97)
+            ASSERT_TRUE(band[i].row == alone[i].row && band[i].column == alone[i].column)
+                << threads << " threads, tile " << t << " band " << b << " pixel " << i;
+        }
+        planner.Release(t, b);
+      }
+  }
+  // Given up half way: the workers end.
+  talmor::LandingPlanner planner(tiles, 2, false, 3);
+  planner.Band(0, 0);
+}
+
+// Tiles of `bits` per pixel, each with a pattern of its own.
+map::Tile PatternTile(int bits, int seed) {
+  auto tile = map::Tile::Make(bits, Palette(bits == 4 ? 16 : 256));
+  const std::uint32_t inks = bits == 4 ? 15 : 255;  // every ink but the last, the empty one at 4 bits
+  for (int r = 0; r < 1000; ++r)
+    for (int c = 0; c < 1000; ++c) {
+      const auto v = static_cast<std::uint32_t>(r / 9 * 7 + c / 11 * 3 + seed * 5 + (r ^ c) / 64);
+      tile.SetPixel(r, c, bits == 24 ? (v * 2654435761u) & 0xFFFFFF : v % inks);
+    }
+  return tile;
+}
+
+class FolderRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = Scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    options.source = root / "RN";
+    options.destination = root / "U33";
+    options.temp = root / "temp";
+    options.scale = 2;
+  }
+  void Reset() {
+    for (const auto& d : {options.source, options.destination, options.temp}) {
+      fs::remove_all(d);
+      fs::create_directories(d);
+    }
+  }
+
+  fs::path root;
+  talmor::TileRunOptions options;
+};
+
+TEST_F(FolderRun, SameTilesAsCarryingTheSourcesOverOneAfterAnother) {
+  // A block of 3 x 3 source tiles: neighbouring sources meet in the destination
+  // tiles, where the order of the sources decides collisions and fills. One
+  // destination tile exists before the run. Held in memory until finished,
+  // and written after every source tile (nothing held), the run gives the tiles
+  // that carrying the sources over one by one with exact conversions gives.
+  const struct {
+    int bits;
+    talmor::CollisionMode mode;
+    std::size_t held_bytes;
+  } cases[] = {
+      {8, talmor::CollisionMode::AvoidEmptyPixels, std::size_t{256} << 20},
+      {8, talmor::CollisionMode::AvoidEmptyPixels, 0},
+      {4, talmor::CollisionMode::PrioritizeInks, std::size_t{256} << 20},
+      {24, talmor::CollisionMode::AvoidEmptyPixels, 3000054},
+  };
+  for (const auto& c : cases) {
+    Reset();
+    std::string error;
+    ASSERT_TRUE(talmor::ParseInkList("3 7 15", options.priority, error));
+    options.mode = c.mode;
+    options.held_bytes = c.held_bytes;
+    std::vector<std::pair<std::string, map::Tile>> sources;
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) {
+        const std::string name = map::TileName(6580 + 2 * i, 1620 + 2 * j);
+        sources.emplace_back(name.substr(0, 8), PatternTile(c.bits, i * 3 + j));
+        WriteBytes(options.source / name, sources.back().second.bytes());
+      }
+    const auto empty = sources.front().second.EmptyCopy();
+
+    // An existing destination tile, where the first source pixel lands.
+    const Landing corner_pixel = talmor::ExactLanding(6580001, 1620001, 2);
+    const std::string existing = map::TileName(talmor::TileOfPixel(corner_pixel.row) * 2,
+                                               talmor::TileOfPixel(corner_pixel.column) * 2);
+    const auto marked = PatternTile(c.bits, 99);
+    WriteBytes(options.destination / existing, marked.bytes());
+
+    // The reference: one transfer after another.
+    talmor::TileTransfer reference(empty, 2, options.mode, options.priority);
+    reference.load_tile = [&](const std::string& name, std::optional<map::Tile>& tile, std::string&) {
+      if (name == existing) tile = marked;
+      return true;
+    };
+    Recorder rec;
+    for (const auto& [name, tile] : sources) {
+      const auto corner = map::TileCornerOfName(name);
+      ASSERT_EQ(reference.Transfer(tile, corner.north_km, corner.east_km, rec.Hooks(), error), talmor::RunEnd::Ready);
+    }
+    const auto& expected = reference.tiles();
+    ASSERT_GE(expected.size(), 9u);
+    ASSERT_TRUE(expected.count(existing));
+
+    options.delete_sources = true;
+    const auto result = talmor::ConvertMapTiles(options, rec.Hooks());
+    ASSERT_EQ(result.end, talmor::RunEnd::Ready) << result.message;
+    EXPECT_TRUE(FilesIn(options.source).empty());  // every source deleted once its results were written
+    EXPECT_FALSE(fs::exists(options.temp / "TALMORMC"));
+    const auto made = FilesIn(options.destination);
+    EXPECT_EQ(made.size(), expected.size()) << c.bits << " bits";
+    for (const auto& [name, tile] : expected) {
+      const auto bytes = ReadBytes(options.destination / name);
+      EXPECT_TRUE(bytes == tile.bytes()) << c.bits << " bits, held " << c.held_bytes << ": tile " << name;
+    }
+  }
+}
+
+TEST_F(FolderRun, StopKeepsTheResultsOfTheTilesBefore) {
+  // A stop in the third of four tiles: the first two are complete in the
+  // destination and deleted, the third is partly there and stays, the fourth
+  // is untouched.
+  Reset();
+  for (int j = 0; j < 4; ++j) WriteBytes(options.source / map::TileName(6580, 1620 + 2 * j), PatternTile(8, j).bytes());
+  options.delete_sources = true;
+  Recorder rec;
+  int rows_of_the_third = 0;
+  rec.stop = [&] { return rec.text.find("3/4") != std::string::npos && ++rows_of_the_third > 400; };
+  ASSERT_EQ(talmor::ConvertMapTiles(options, rec.Hooks()).end, talmor::RunEnd::Stopped);
+  EXPECT_EQ(FilesIn(options.source),
+            (std::vector<std::string>{map::TileName(6580, 1624), map::TileName(6580, 1626)}));
+  EXPECT_FALSE(fs::exists(options.temp / "TALMORMC"));
+
+  // The first two tiles' pixels, carried over alone, are all in the destination.
+  const auto first = PatternTile(8, 0);
+  talmor::TileTransfer reference(first.EmptyCopy(), 2, options.mode, options.priority);
+  std::string error;
+  Recorder plain;
+  for (int j = 0; j < 2; ++j)
+    ASSERT_EQ(reference.Transfer(PatternTile(8, j), 6580, 1620 + 2 * j, plain.Hooks(), error), talmor::RunEnd::Ready);
+  for (const auto& [name, tile] : reference.tiles()) {
+    auto written = map::Tile::FromBytes(ReadBytes(options.destination / name));
+    ASSERT_TRUE(written) << name;
+    int missing = 0;
+    for (int r = 0; r < 1000; ++r)
+      for (int c = 0; c < 1000; ++c)
+        missing += tile.Pixel(r, c) != tile.EmptyValue() && written->Pixel(r, c) == written->EmptyValue();
+    EXPECT_EQ(missing, 0) << name;
+  }
+}
+
+}  // namespace
