@@ -49,54 +49,56 @@ Landing ExactLanding(double rt90_north, double rt90_east, int scale) {
   return {static_cast<std::int32_t>(cn / scale * 1000 + row), static_cast<std::int32_t>(ce / scale * 1000 + col)};
 }
 
-void LandBand(const SourceCorner& corner, int scale, int band, bool exact, Landing* out) {
+namespace {
+
+// The exactly converted nodes of a source tile (those that are needed) and, at
+// each node, the larger for northing and easting of the sum of the second
+// differences along and across the rows.
+struct Nodes {
+  double n[kNodes][kNodes], e[kNodes][kNodes], curvature[kNodes][kNodes];
+};
+
+void ConvertNodeRows(const SourceCorner& corner, double s, int k_low, int k_high, Nodes& nodes) {
+  const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
+  for (int k = k_low; k <= k_high; ++k)
+    for (int j = 0; j < kNodes; ++j)
+      ConvertPoint(north0 + k * kNodeStep * s, east0 + j * kNodeStep * s, nodes.n[k][j], nodes.e[k][j]);
+}
+
+// Needs node rows k - 1 to k + 1 (0 to 2 for the first row, the last three for
+// the last).
+void CurvatureOfRow(int k, Nodes& nodes) {
+  const int km = std::clamp(k, 1, kNodes - 2);  // the middle row of the three
+  for (int j = 0; j < kNodes; ++j) {
+    const int jm = std::clamp(j, 1, kNodes - 2);
+    const double across_n = SecondDifference(nodes.n[km - 1][j], nodes.n[km][j], nodes.n[km + 1][j]);
+    const double across_e = SecondDifference(nodes.e[km - 1][j], nodes.e[km][j], nodes.e[km + 1][j]);
+    const double along_n = SecondDifference(nodes.n[k][jm - 1], nodes.n[k][jm], nodes.n[k][jm + 1]);
+    const double along_e = SecondDifference(nodes.e[k][jm - 1], nodes.e[k][jm], nodes.e[k][jm + 1]);
+    nodes.curvature[k][j] = std::max(across_n + along_n, across_e + along_e);  // NaN stays NaN
+  }
+}
+
+// The landings of one band from the nodes of rows band and band + 1 and their
+// curvature.
+void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& nodes, Landing* out) {
   const double s = scale;
   const double north0 = corner.north_km * 1000 + 0.5 * s;
   const double east0 = corner.east_km * 1000 + 0.5 * s;
   const int first_row = band * kBandRows;
   auto exact_at = [&](int r, int c) { return ExactLanding(north0 + r * s, east0 + c * s, scale); };
-  if (exact) {
-    for (int r = 0; r < kBandRows; ++r)
-      for (int c = 0; c < 1000; ++c) out[r * 1000 + c] = exact_at(first_row + r, c);
-    return;
-  }
-
-  // Node rows band - 1 to band + 2 (as far as they exist): the cells' corners
-  // and their neighbours for the second differences across the rows.
-  const int k_low = std::max(0, band - 1), k_high = std::min(kNodes - 1, band + 2);
-  double node_n[4][kNodes], node_e[4][kNodes];
-  for (int k = k_low; k <= k_high; ++k)
-    for (int j = 0; j < kNodes; ++j)
-      ConvertPoint(north0 + k * kNodeStep * s, east0 + j * kNodeStep * s, node_n[k - k_low][j], node_e[k - k_low][j]);
-  // The sum of both second differences at the nodes of rows band and band + 1,
-  // for the larger of northing and easting.
-  double curvature[2][kNodes];
-  for (int i = 0; i < 2; ++i) {
-    const int k = band + i;
-    const int km = std::clamp(k, 1, kNodes - 2) - k_low;  // the middle row of the three
-    for (int j = 0; j < kNodes; ++j) {
-      const int jm = std::clamp(j, 1, kNodes - 2);
-      const double* n = node_n[k - k_low];
-      const double* e = node_e[k - k_low];
-      const double across_n = SecondDifference(node_n[km - 1][j], node_n[km][j], node_n[km + 1][j]);
-      const double across_e = SecondDifference(node_e[km - 1][j], node_e[km][j], node_e[km + 1][j]);
-      const double along_n = SecondDifference(n[jm - 1], n[jm], n[jm + 1]);
-      const double along_e = SecondDifference(e[jm - 1], e[jm], e[jm + 1]);
-      curvature[i][j] = std::max(across_n + along_n, across_e + along_e);  // NaN stays NaN
-    }
-  }
-
-  const double* n0 = node_n[band - k_low];
-  const double* n1 = node_n[band + 1 - k_low];
-  const double* e0 = node_e[band - k_low];
-  const double* e1 = node_e[band + 1 - k_low];
+  const double* n0 = nodes.n[band];
+  const double* n1 = nodes.n[band + 1];
+  const double* e0 = nodes.e[band];
+  const double* e1 = nodes.e[band + 1];
+  const double* curvature0 = nodes.curvature[band];
+  const double* curvature1 = nodes.curvature[band + 1];
   const double inverse = 1.0 / s;
   for (int j = 0; j < kNodes - 1; ++j) {
     const int c0 = j * kNodeStep;
     // Eight times the bound of the bilinear error, and a floor for the rounding
     // of the arithmetic (metres); NaN when a node could not be converted.
-    const double margin =
-        std::max({curvature[0][j], curvature[0][j + 1], curvature[1][j], curvature[1][j + 1]}) + 1e-6;
+    const double margin = std::max({curvature0[j], curvature0[j + 1], curvature1[j], curvature1[j + 1]}) + 1e-6;
     const double margin_px = margin * inverse + 1e-7;
     // The interpolated points of a cell are weighted means of its corners, so
     // they lie within the corners' range.
@@ -148,6 +150,35 @@ void LandBand(const SourceCorner& corner, int scale, int band, bool exact, Landi
   }
 }
 
+}  // namespace
+
+void LandBand(const SourceCorner& corner, int scale, int band, bool exact, Landing* out) {
+  if (exact) {
+    const double s = scale;
+    const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
+    for (int r = 0; r < kBandRows; ++r)
+      for (int c = 0; c < 1000; ++c)
+        out[r * 1000 + c] = ExactLanding(north0 + (band * kBandRows + r) * s, east0 + c * s, scale);
+    return;
+  }
+  Nodes nodes;
+  ConvertNodeRows(corner, scale, std::max(0, band - 1), std::min(kNodes - 1, band + 2), nodes);
+  CurvatureOfRow(band, nodes);
+  CurvatureOfRow(band + 1, nodes);
+  LandRows(corner, scale, band, nodes, out);
+}
+
+void LandTile(const SourceCorner& corner, int scale, bool exact, Landing* out) {
+  if (exact) {
+    for (int band = 0; band < kBands; ++band) LandBand(corner, scale, band, true, out + band * kBandRows * 1000);
+    return;
+  }
+  Nodes nodes;
+  ConvertNodeRows(corner, scale, 0, kNodes - 1, nodes);
+  for (int k = 0; k < kNodes; ++k) CurvatureOfRow(k, nodes);
+  for (int band = 0; band < kBands; ++band) LandRows(corner, scale, band, nodes, out + band * kBandRows * 1000);
+}
+
 std::vector<std::pair<std::int64_t, std::int64_t>> DestinationTilesNear(const SourceCorner& corner, int scale) {
   const double s = scale;
   const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
@@ -174,16 +205,66 @@ std::vector<std::pair<std::int64_t, std::int64_t>> DestinationTilesNear(const So
   return tiles;
 }
 
+std::pair<std::int32_t, std::int32_t> BaseTileOf(const SourceCorner& corner, int scale) {
+  const double s = scale;
+  const Landing centre = ExactLanding(corner.north_km * 1000 + 500.5 * s, corner.east_km * 1000 + 500.5 * s, scale);
+  if (centre.row == Landing::kNowhere) return {0, 0};
+  return {TileOfPixel(centre.row), TileOfPixel(centre.column)};
+}
+
+namespace {
+
+void PackBand(const Landing* in, std::pair<std::int32_t, std::int32_t> base, std::uint32_t* out) {
+  for (int i = 0; i < kBandRows * 1000; ++i) {
+    const Landing l = in[i];
+    if (l.row == Landing::kNowhere) {
+      out[i] = packed::kNowhere;
+      continue;
+    }
+    const std::int32_t tr = TileOfPixel(l.row), tc = TileOfPixel(l.column);
+    const std::int32_t dr = tr - base.first + 16, dc = tc - base.second + 16;
+    if (static_cast<std::uint32_t>(dr) >= 32 || static_cast<std::uint32_t>(dc) >= 32) {
+      out[i] = packed::kElsewhere;
+      continue;
+    }
+    const std::int32_t r = l.row - tr * 1000, q = l.column - tc * 1000;
+    const bool interior = static_cast<std::uint32_t>(r - 1) < 998 && static_cast<std::uint32_t>(q - 1) < 998;
+    out[i] = static_cast<std::uint32_t>(dr) << 26 | static_cast<std::uint32_t>(dc) << packed::kTileShift |
+             (interior ? packed::kInterior : 0) | static_cast<std::uint32_t>(r * 1000 + q);
+  }
+}
+
+}  // namespace
+
+void PackTile(const SourceCorner& corner, int scale, bool exact, std::uint32_t* out) {
+  const auto base = BaseTileOf(corner, scale);
+  // A band at a time, while it is still in the cache.
+  thread_local std::vector<Landing> band_landings(kBandRows * 1000);
+  Nodes nodes;
+  if (!exact) {
+    ConvertNodeRows(corner, scale, 0, kNodes - 1, nodes);
+    for (int k = 0; k < kNodes; ++k) CurvatureOfRow(k, nodes);
+  }
+  for (int band = 0; band < kBands; ++band) {
+    if (exact) {
+      LandBand(corner, scale, band, true, band_landings.data());
+    } else {
+      LandRows(corner, scale, band, nodes, band_landings.data());
+    }
+    PackBand(band_landings.data(), base, out + static_cast<std::size_t>(band) * kBandRows * 1000);
+  }
+}
+
 LandingPlanner::LandingPlanner(std::vector<SourceCorner> tiles, int scale, bool exact, int threads)
     : tiles_(std::move(tiles)),
       scale_(scale),
       exact_(exact),
-      jobs_(tiles_.size() * kBands),
-      ring_(new Landing[kRing * kBandRows * 1000]),
+      jobs_(tiles_.size()),
+      ring_(new std::uint32_t[kRing * kTileLandings]),
       ready_(new std::atomic<bool>[jobs_]) {
   for (std::size_t j = 0; j < jobs_; ++j) ready_[j].store(false, std::memory_order_relaxed);
-  if (threads < 0) threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 0, 7);
-  threads = std::min<std::size_t>(threads, jobs_);
+  if (threads < 0) threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 0, 3);
+  threads = static_cast<int>(std::min(static_cast<std::size_t>(threads), jobs_));
   for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
 }
 
@@ -201,24 +282,24 @@ void LandingPlanner::Work() {
          done = released_.load(std::memory_order_acquire))
       released_.wait(done);
     if (abort_.load(std::memory_order_relaxed)) return;
-    LandBand(tiles_[job / kBands], scale_, static_cast<int>(job % kBands), exact_, Slot(job));
+    PackTile(tiles_[job], scale_, exact_, Slot(job));
     ready_[job].store(true, std::memory_order_release);
     ready_[job].notify_all();
   }
 }
 
-const Landing* LandingPlanner::Band(std::size_t tile, int band) {
-  const std::size_t job = tile * kBands + static_cast<std::size_t>(band);
+const std::uint32_t* LandingPlanner::Band(std::size_t tile, int band) {
   if (workers_.empty()) {
-    LandBand(tiles_[tile], scale_, band, exact_, Slot(job));
+    if (band == 0) PackTile(tiles_[tile], scale_, exact_, Slot(tile));
   } else {
-    ready_[job].wait(false, std::memory_order_acquire);
+    ready_[tile].wait(false, std::memory_order_acquire);
   }
-  return Slot(job);
+  return Slot(tile) + static_cast<std::size_t>(band) * kBandRows * 1000;
 }
 
 void LandingPlanner::Release(std::size_t tile, int band) {
-  released_.store(tile * kBands + static_cast<std::size_t>(band) + 1, std::memory_order_release);
+  if (band != kBands - 1) return;
+  released_.store(tile + 1, std::memory_order_release);
   released_.notify_all();
 }
 

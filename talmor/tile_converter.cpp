@@ -71,16 +71,18 @@ struct Placing {
   std::uint32_t empty8;
 };
 
-template <int Bits, bool AvoidEmpty>
-inline void PlaceValue(std::uint8_t* b, const Placing& at, int row, int q, std::uint32_t value) {
+// Puts a value into pixel `place` (row x 1000 + q) of a destination tile. With
+// `Interior` the pixel is known to have all four neighbours in the tile.
+template <int Bits, bool AvoidEmpty, bool Interior>
+inline void PlaceValue(std::uint8_t* b, const Placing& at, std::uint32_t place, int row, int q, std::uint32_t value) {
   const InkPriority& priority = *at.priority;
-  const size_t rl = at.row_length;
-  const size_t line = at.first_pixel + static_cast<size_t>(row) * rl;
+  const size_t rl = at.row_length;  // 500, 1000 or 3000 bytes: 1000 pixels
+  auto has = [&](bool neighbour) { return Interior || neighbour; };
   if constexpr (Bits == 4) {
     std::uint32_t n = value;
-    const size_t pos = line + static_cast<size_t>(q / 2);
+    const size_t pos = at.first_pixel + place / 2;
     std::uint32_t hi = b[pos] >> 4, lo = b[pos] & 15;
-    const bool high = q % 2 == 0;
+    const bool high = place % 2 == 0;
     if (!AvoidEmpty) {
       if (high && priority[hi] < priority[n]) n = hi;
       if (!high && priority[lo] < priority[n]) n = lo;
@@ -95,12 +97,12 @@ inline void PlaceValue(std::uint8_t* b, const Placing& at, int row, int q, std::
       auto fill = [&](size_t p) {
         if ((b[p] & mask) == mask) b[p] = static_cast<std::uint8_t>((b[p] & ~mask) | ink);
       };
-      if (row > 0) fill(pos - rl);
-      if (row < 999) fill(pos + rl);
+      if (has(row > 0)) fill(pos - rl);
+      if (has(row < 999)) fill(pos + rl);
     }
   } else if constexpr (Bits == 8) {
     std::uint32_t n = value;
-    const size_t pos = line + static_cast<size_t>(q);
+    const size_t pos = at.first_pixel + place;
     if (!AvoidEmpty) {
       if (priority[b[pos]] < priority[n]) n = b[pos];
       b[pos] = static_cast<std::uint8_t>(n);
@@ -110,20 +112,13 @@ inline void PlaceValue(std::uint8_t* b, const Placing& at, int row, int q, std::
       auto fill = [&](size_t p) {
         if (b[p] == empty) b[p] = ink;
       };
-      if (static_cast<unsigned>(q - 1) < 998 && static_cast<unsigned>(row - 1) < 998) {
-        fill(pos - 1);
-        fill(pos + 1);
-        fill(pos - rl);
-        fill(pos + rl);
-      } else {
-        if (q > 0) fill(pos - 1);
-        if (q < 999) fill(pos + 1);
-        if (row > 0) fill(pos - rl);
-        if (row < 999) fill(pos + rl);
-      }
+      if (has(q > 0)) fill(pos - 1);
+      if (has(q < 999)) fill(pos + 1);
+      if (has(row > 0)) fill(pos - rl);
+      if (has(row < 999)) fill(pos + rl);
     }
   } else {
-    const size_t pos = line + 3 * static_cast<size_t>(q);
+    const size_t pos = at.first_pixel + 3 * static_cast<size_t>(place);
     const std::uint8_t blue = static_cast<std::uint8_t>(value), green = static_cast<std::uint8_t>(value >> 8),
                        red = static_cast<std::uint8_t>(value >> 16);
     b[pos] = blue;
@@ -137,19 +132,17 @@ inline void PlaceValue(std::uint8_t* b, const Placing& at, int row, int q, std::
           b[p + 2] = red;
         }
       };
-      if (static_cast<unsigned>(q - 1) < 998 && static_cast<unsigned>(row - 1) < 998) {
-        fill(pos - 3);
-        fill(pos + 3);
-        fill(pos - rl);
-        fill(pos + rl);
-      } else {
-        if (q > 0) fill(pos - 3);
-        if (q < 999) fill(pos + 3);
-        if (row > 0) fill(pos - rl);
-        if (row < 999) fill(pos + rl);
-      }
+      if (has(q > 0)) fill(pos - 3);
+      if (has(q < 999)) fill(pos + 3);
+      if (has(row > 0)) fill(pos - rl);
+      if (has(row < 999)) fill(pos + rl);
     }
   }
+}
+
+template <int Bits, bool AvoidEmpty>
+inline void PlaceValue(std::uint8_t* b, const Placing& at, int row, int q, std::uint32_t value) {
+  PlaceValue<Bits, AvoidEmpty, false>(b, at, static_cast<std::uint32_t>(row * 1000 + q), row, q, value);
 }
 
 // The value of source pixel c of a row.
@@ -196,31 +189,47 @@ RunEnd TileTransfer::TransferRows(const map::Tile& source, LandingPlanner& plann
                    &priority_, empty8_};
   const std::uint8_t* src = source.bytes().data() + source.first_pixel();
   const size_t src_rl = static_cast<size_t>(source.row_length());
-  // The destination tile open now: its first pixel row and column in the grid.
+  const SourceCorner& corner = planner.Corner(index);
+  const auto base = BaseTileOf(corner, scale_);
+  // The destination tile open now, by its tile bits in the packed landings
+  // (none at first and after a landing worked out here).
+  constexpr std::uint32_t kNoTile = 0xFFFFFFFF;
+  std::uint32_t open = kNoTile;
   std::uint8_t* tile = nullptr;
-  std::int32_t base_row = 0, base_column = 0;
-  const Landing* band = nullptr;
+  const std::uint32_t* band = nullptr;
   for (int r = 0; r < map::kTilePixels; ++r) {
     if (hooks.StopRequested()) return RunEnd::Stopped;
     if (r % kBandRows == 0) band = planner.Band(index, r / kBandRows);
-    const Landing* landing = band + static_cast<size_t>(r % kBandRows) * 1000;
+    const std::uint32_t* landing = band + static_cast<size_t>(r % kBandRows) * 1000;
     const std::uint8_t* row = src + static_cast<size_t>(r) * src_rl;
     for (int c = 0; c < map::kTilePixels; ++c) {
-      const Landing l = landing[c];
-      if (l.row == Landing::kNowhere) continue;
-      std::uint32_t dr = static_cast<std::uint32_t>(l.row - base_row);
-      std::uint32_t dc = static_cast<std::uint32_t>(l.column - base_column);
-      if (dr >= 1000 || dc >= 1000 || !tile) {
-        const std::int32_t tr = TileOfPixel(l.row), tc = TileOfPixel(l.column);
+      const std::uint32_t l = landing[c];
+      if (l >> 31) {
+        if (l == packed::kNowhere) continue;
+        // Too far from the base tile for the packed form.
+        const Landing far = ExactLanding(corner.north_km * 1000 + (r + 0.5) * scale_,
+                                         corner.east_km * 1000 + (c + 0.5) * scale_, scale_);
+        const std::int32_t tr = TileOfPixel(far.row), tc = TileOfPixel(far.column);
         map::Tile* t = TileAt(tr, tc, error);
         if (!t) return RunEnd::Failed;
-        tile = t->bytes().data();
-        base_row = tr * 1000;
-        base_column = tc * 1000;
-        dr = static_cast<std::uint32_t>(l.row - base_row);
-        dc = static_cast<std::uint32_t>(l.column - base_column);
+        open = kNoTile;
+        PlaceValue<Bits, AvoidEmpty>(t->bytes().data(), at, far.row - tr * 1000, far.column - tc * 1000,
+                                     SourceValue<Bits>(row, c));
+        continue;
       }
-      PlaceValue<Bits, AvoidEmpty>(tile, at, static_cast<int>(dr), static_cast<int>(dc), SourceValue<Bits>(row, c));
+      if (l >> packed::kTileShift != open) {
+        map::Tile* t = TileAt(base.first + packed::TileRows(l), base.second + packed::TileColumns(l), error);
+        if (!t) return RunEnd::Failed;
+        tile = t->bytes().data();
+        open = l >> packed::kTileShift;
+      }
+      const std::uint32_t place = l & packed::kPlace;
+      if (l & packed::kInterior) {
+        PlaceValue<Bits, AvoidEmpty, true>(tile, at, place, 0, 0, SourceValue<Bits>(row, c));
+      } else {
+        PlaceValue<Bits, AvoidEmpty, false>(tile, at, place, static_cast<int>(place / 1000),
+                                            static_cast<int>(place % 1000), SourceValue<Bits>(row, c));
+      }
     }
     if (r % kBandRows == kBandRows - 1) planner.Release(index, r / kBandRows);
     hooks.Pump();

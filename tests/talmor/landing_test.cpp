@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <future>
+#include <map>
 #include <set>
 
 #include "fixture.h"
@@ -87,24 +88,62 @@ TEST(Landing, InterpolatedLandingsAreTheExactOnes) {
   }
 }
 
+TEST(Landing, PackedLandingsNameTheSamePixels) {
+  // Ordinary tiles, one beyond the grid and ones where the landings spread far
+  // from the tile's centre (past the pole).
+  const Place places[] = {{2, 6580, 1628, true}, {5000, 5000, 0, true}, {2, -24000, -24000, false},
+                          {2, 10002, 1500, false}, {5000, 10000, 1000, false}};
+  std::vector<Landing> plain(talmor::kTileLandings);
+  std::vector<std::uint32_t> packed(talmor::kTileLandings);
+  for (const auto& p : places) {
+    const talmor::SourceCorner corner{p.north_km, p.east_km};
+    talmor::LandTile(corner, p.scale, false, plain.data());
+    talmor::PackTile(corner, p.scale, false, packed.data());
+    const auto base = talmor::BaseTileOf(corner, p.scale);
+    int wrong = 0, elsewhere = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+      const std::uint32_t l = packed[i];
+      if (l == talmor::packed::kNowhere) {
+        wrong += plain[i].row != Landing::kNowhere;
+        continue;
+      }
+      if (l == talmor::packed::kElsewhere) {
+        ++elsewhere;
+        const int tr = talmor::TileOfPixel(plain[i].row) - base.first;
+        const int tc = talmor::TileOfPixel(plain[i].column) - base.second;
+        wrong += plain[i].row == Landing::kNowhere || (tr >= -16 && tr < 16 && tc >= -16 && tc < 16);
+        continue;
+      }
+      const std::uint32_t place = l & talmor::packed::kPlace;
+      const int row = (base.first + talmor::packed::TileRows(l)) * 1000 + static_cast<int>(place / 1000);
+      const int column = (base.second + talmor::packed::TileColumns(l)) * 1000 + static_cast<int>(place % 1000);
+      const bool interior = place / 1000 > 0 && place / 1000 < 999 && place % 1000 > 0 && place % 1000 < 999;
+      wrong += row != plain[i].row || column != plain[i].column || interior != ((l & talmor::packed::kInterior) != 0);
+    }
+    EXPECT_EQ(wrong, 0) << p.north_km << " " << p.east_km << " at scale " << p.scale;
+    if (elsewhere) std::cout << elsewhere << " landings too far for the packed form at " << p.north_km << ", "
+                             << p.east_km << "\n";
+  }
+}
+
 TEST(Landing, PlannerGivesTheBandsOfEveryTileInOrder) {
-  // Several tiles through the ring with workers and without: the same landings
-  // as working each band out alone.
-  const std::vector<talmor::SourceCorner> tiles{{6580, 1628}, {6582, 1628}, {6580, 1630}, {-24000, -24000}};
-  std::vector<Landing> alone(talmor::kBandRows * 1000);
+  // Several tiles through the ring (longer than it) with workers and without:
+  // the same landings as packing each tile alone.
+  std::vector<talmor::SourceCorner> tiles;
+  for (int i = 0; i < 7; ++i) tiles.push_back({6580.0 + 2 * (i % 3), 1628.0 + 2 * (i / 3)});
+  tiles.push_back({-24000, -24000});
+  std::vector<std::uint32_t> alone(talmor::kTileLandings);
   for (int threads : {0, 3}) {
     talmor::LandingPlanner planner(tiles, 2, false, threads);
-    for (std::size_t t = 0; t < tiles.size(); ++t)
+    for (std::size_t t = 0; t < tiles.size(); ++t) {
+      talmor::PackTile(tiles[t], 2, false, alone.data());
       for (int b = 0; b < talmor::kBands; ++b) {
-        const Landing* band = planner.Band(t, b);
-        if (b % 5 == 0) {
-          talmor::LandBand(tiles[t], 2, b, false, alone.data());
-          for (std::size_t i = 0; i < alone.size(); i += 97)
-            ASSERT_TRUE(band[i].row == alone[i].row && band[i].column == alone[i].column)
-                << threads << " threads, tile " << t << " band " << b << " pixel " << i;
-        }
+        const std::uint32_t* band = planner.Band(t, b);
+        ASSERT_TRUE(std::equal(band, band + talmor::kBandRows * 1000, alone.data() + b * talmor::kBandRows * 1000))
+            << threads << " threads, tile " << t << " band " << b;
         planner.Release(t, b);
       }
+    }
   }
   // Given up half way: the workers end.
   talmor::LandingPlanner planner(tiles, 2, false, 3);
@@ -121,6 +160,45 @@ map::Tile PatternTile(int bits, int seed) {
       tile.SetPixel(r, c, bits == 24 ? (v * 2654435761u) & 0xFFFFFF : v % inks);
     }
   return tile;
+}
+
+TEST(Landing, PlacementFollowsTheLandings) {
+  // The transfer, reading packed landings, against placing each source pixel
+  // by its landing one after another: at every depth and in both modes, at an
+  // ordinary place and past the pole, where landings lie far apart.
+  const Place places[] = {{2, 6580, 1628, true}, {2, 10002, 1500, false}};
+  std::vector<Landing> plain(talmor::kTileLandings);
+  for (const auto& p : places) {
+    talmor::LandTile({p.north_km, p.east_km}, p.scale, false, plain.data());
+    for (int bits : {4, 8, 24})
+      for (auto mode : {talmor::CollisionMode::AvoidEmptyPixels, talmor::CollisionMode::PrioritizeInks}) {
+        const auto source = PatternTile(bits, 1);
+        const auto empty = source.EmptyCopy();
+        talmor::InkPriority priority;
+        std::string error;
+        ASSERT_TRUE(talmor::ParseInkList("3 7", priority, error));
+        talmor::TileTransfer transfer(empty, p.scale, mode, priority);
+        Recorder rec;
+        ASSERT_EQ(transfer.Transfer(source, p.north_km, p.east_km, rec.Hooks(), error), talmor::RunEnd::Ready);
+
+        talmor::TileTransfer one_by_one(empty, p.scale, mode, priority);
+        std::map<std::string, map::Tile> expected;
+        for (int r = 0; r < 1000; ++r)
+          for (int c = 0; c < 1000; ++c) {
+            const Landing l = plain[static_cast<std::size_t>(r) * 1000 + c];
+            if (l.row == Landing::kNowhere) continue;
+            const int tr = talmor::TileOfPixel(l.row), tc = talmor::TileOfPixel(l.column);
+            const std::string name = map::TileName(std::int64_t{tr} * p.scale, std::int64_t{tc} * p.scale);
+            auto found = expected.try_emplace(name, empty).first;
+            one_by_one.Place(found->second, l.row - tr * 1000, l.column - tc * 1000, source.Pixel(r, c));
+          }
+        const std::string what = std::to_string(bits) + " bits, mode " + std::to_string(static_cast<int>(mode)) +
+                                 " at " + std::to_string(p.north_km);
+        ASSERT_EQ(transfer.tiles().size(), expected.size()) << what;
+        for (const auto& [name, tile] : expected)
+          EXPECT_TRUE(transfer.tiles().at(name).bytes() == tile.bytes()) << what << ", tile " << name;
+      }
+  }
 }
 
 class FolderRun : public ::testing::Test {
