@@ -215,22 +215,25 @@ std::pair<std::int32_t, std::int32_t> BaseTileOf(const SourceCorner& corner, int
 namespace {
 
 void PackBand(const Landing* in, std::pair<std::int32_t, std::int32_t> base, std::uint32_t* out) {
+  // Made positive (a whole number of tiles more than the grid reaches) so that
+  // the tile is a division without a sign.
+  constexpr std::int32_t kShift = 8000000;
+  const std::uint32_t base_row = static_cast<std::uint32_t>(base.first + kShift / 1000 - 16);
+  const std::uint32_t base_column = static_cast<std::uint32_t>(base.second + kShift / 1000 - 16);
   for (int i = 0; i < kBandRows * 1000; ++i) {
     const Landing l = in[i];
     if (l.row == Landing::kNowhere) {
       out[i] = packed::kNowhere;
       continue;
     }
-    const std::int32_t tr = TileOfPixel(l.row), tc = TileOfPixel(l.column);
-    const std::int32_t dr = tr - base.first + 16, dc = tc - base.second + 16;
-    if (static_cast<std::uint32_t>(dr) >= 32 || static_cast<std::uint32_t>(dc) >= 32) {
-      out[i] = packed::kElsewhere;
-      continue;
-    }
-    const std::int32_t r = l.row - tr * 1000, q = l.column - tc * 1000;
-    const bool interior = static_cast<std::uint32_t>(r - 1) < 998 && static_cast<std::uint32_t>(q - 1) < 998;
-    out[i] = static_cast<std::uint32_t>(dr) << 26 | static_cast<std::uint32_t>(dc) << packed::kTileShift |
-             (interior ? packed::kInterior : 0) | static_cast<std::uint32_t>(r * 1000 + q);
+    const std::uint32_t row = static_cast<std::uint32_t>(l.row + kShift);
+    const std::uint32_t column = static_cast<std::uint32_t>(l.column + kShift);
+    const std::uint32_t tr = row / 1000, tc = column / 1000;
+    const std::uint32_t dr = tr - base_row, dc = tc - base_column;  // 16 + tiles from the base
+    const std::uint32_t r = row - tr * 1000, q = column - tc * 1000;
+    const bool interior = r - 1 < 998 && q - 1 < 998;
+    out[i] = (dr | dc) >= 32 ? packed::kElsewhere
+                             : dr << 26 | dc << packed::kTileShift | (interior ? packed::kInterior : 0) | (r * 1000 + q);
   }
 }
 

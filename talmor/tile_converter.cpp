@@ -191,6 +191,9 @@ RunEnd TileTransfer::TransferRows(const map::Tile& source, LandingPlanner& plann
   const size_t src_rl = static_cast<size_t>(source.row_length());
   const SourceCorner& corner = planner.Corner(index);
   const auto base = BaseTileOf(corner, scale_);
+  // The pixel centres as the landings were worked out (see LandBand).
+  const double s = scale_;
+  const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
   // The destination tile open now, by its tile bits in the packed landings
   // (none at first and after a landing worked out here).
   constexpr std::uint32_t kNoTile = 0xFFFFFFFF;
@@ -207,8 +210,7 @@ RunEnd TileTransfer::TransferRows(const map::Tile& source, LandingPlanner& plann
       if (l >> 31) {
         if (l == packed::kNowhere) continue;
         // Too far from the base tile for the packed form.
-        const Landing far = ExactLanding(corner.north_km * 1000 + (r + 0.5) * scale_,
-                                         corner.east_km * 1000 + (c + 0.5) * scale_, scale_);
+        const Landing far = ExactLanding(north0 + r * s, east0 + c * s, scale_);
         const std::int32_t tr = TileOfPixel(far.row), tc = TileOfPixel(far.column);
         map::Tile* t = TileAt(tr, tc, error);
         if (!t) return RunEnd::Failed;
