@@ -79,9 +79,37 @@ void CurvatureOfRow(int k, Nodes& nodes) {
   }
 }
 
+// Landings made positive (a whole number of tiles more than the grid reaches)
+// so that the tile is a division without a sign.
+constexpr std::int32_t kShift = 8000000;
+
+// Where the packed landings of a tile go, with the tile's base tile (made
+// positive, less 16).
+struct Packing {
+  std::uint32_t* out;
+  std::uint32_t base_row, base_column;
+  Packing(std::uint32_t* o, std::pair<std::int32_t, std::int32_t> base)
+      : out(o),
+        base_row(static_cast<std::uint32_t>(base.first + kShift / 1000 - 16)),
+        base_column(static_cast<std::uint32_t>(base.second + kShift / 1000 - 16)) {}
+
+  std::uint32_t Pack(const Landing& l) const {
+    if (l.row == Landing::kNowhere) return packed::kNowhere;
+    const std::uint32_t row = static_cast<std::uint32_t>(l.row + kShift);
+    const std::uint32_t column = static_cast<std::uint32_t>(l.column + kShift);
+    const std::uint32_t tr = row / 1000, tc = column / 1000;
+    const std::uint32_t dr = tr - base_row, dc = tc - base_column;  // 16 + tiles from the base
+    const std::uint32_t r = row - tr * 1000, q = column - tc * 1000;
+    const bool interior = r - 1 < 998 && q - 1 < 998;
+    return (dr | dc) >= 32 ? packed::kElsewhere
+                           : dr << 26 | dc << packed::kTileShift | (interior ? packed::kInterior : 0) | (r * 1000 + q);
+  }
+};
+
 // The landings of one band from the nodes of rows band and band + 1 and their
-// curvature.
-void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& nodes, Landing* out) {
+// curvature. With `pack` they go packed into pack->out (and `out` is scratch).
+void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& nodes, Landing* out,
+              const Packing* pack = nullptr) {
   const double s = scale;
   const double north0 = corner.north_km * 1000 + 0.5 * s;
   const double east0 = corner.east_km * 1000 + 0.5 * s;
@@ -107,14 +135,22 @@ void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& node
     const double low_e = *std::min_element(corner_e, corner_e + 4), high_e = *std::max_element(corner_e, corner_e + 4);
     const double inside = kUtmBound - margin, outside = kUtmBound + margin;
     const bool interpolate = margin_px < 0.05;  // false for NaN
+    // The cell's landings packed from the scratch landings (when packing).
+    auto pack_cell = [&] {
+      if (!pack) return;
+      for (int r = 0; r < kBandRows; ++r)
+        for (int c = c0; c < c0 + kNodeStep; ++c) pack->out[r * 1000 + c] = pack->Pack(out[r * 1000 + c]);
+    };
     if (interpolate && (low_n > outside || high_n < -outside || low_e > outside || high_e < -outside)) {
       for (int r = 0; r < kBandRows; ++r)
         for (int c = c0; c < c0 + kNodeStep; ++c) out[r * 1000 + c] = {};  // all beyond the bound
+      pack_cell();
       continue;
     }
     if (!interpolate || low_n <= -inside || high_n >= inside || low_e <= -inside || high_e >= inside) {
       for (int r = 0; r < kBandRows; ++r)
         for (int c = c0; c < c0 + kNodeStep; ++c) out[r * 1000 + c] = exact_at(first_row + r, c);
+      pack_cell();
       continue;
     }
     // Pixels whose interpolated point lies closer to a pixel edge than the margin
@@ -122,6 +158,46 @@ void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& node
     const V2 low = {margin_px, margin_px}, high = {1 - margin_px, 1 - margin_px};
     const V2 offset = {kPixelOffset, kPixelOffset};
     const I2 whole_offset = {static_cast<std::int32_t>(kPixelOffset), static_cast<std::int32_t>(kPixelOffset)};
+    if (pack) {
+      // Every pixel of the cell inside one destination tile, none on its edge,
+      // that tile near the base: packed straight away.
+      const std::int32_t row_low = static_cast<std::int32_t>(std::floor(low_n * inverse - margin_px)) + kShift;
+      const std::int32_t row_high = static_cast<std::int32_t>(std::floor(high_n * inverse + margin_px)) + kShift;
+      const std::int32_t column_low = static_cast<std::int32_t>(std::floor(low_e * inverse - margin_px)) + kShift;
+      const std::int32_t column_high = static_cast<std::int32_t>(std::floor(high_e * inverse + margin_px)) + kShift;
+      const std::int32_t tr = row_low / 1000, tc = column_low / 1000;
+      const std::uint32_t dr = static_cast<std::uint32_t>(tr) - pack->base_row;
+      const std::uint32_t dc = static_cast<std::uint32_t>(tc) - pack->base_column;
+      if (row_low - tr * 1000 >= 1 && row_high - tr * 1000 <= 998 && column_low - tc * 1000 >= 1 &&
+          column_high - tc * 1000 <= 998 && (dr | dc) < 32) {
+        const std::uint32_t tile = dr << 26 | dc << packed::kTileShift | packed::kInterior;
+        const std::int32_t first_row_of_tile = tr * 1000 - kShift, first_column_of_tile = tc * 1000 - kShift;
+        for (int r = 0; r < kBandRows; ++r) {
+          const double t = static_cast<double>(r) / kNodeStep;
+          const double nl = n0[j] + t * (n1[j] - n0[j]), nr = n0[j + 1] + t * (n1[j + 1] - n0[j + 1]);
+          const double el = e0[j] + t * (e1[j] - e0[j]), er = e0[j + 1] + t * (e1[j + 1] - e0[j + 1]);
+          const V2 left = V2{nl, el} * inverse, step = V2{nr - nl, er - el} * (inverse / kNodeStep);
+          std::uint32_t* row = pack->out + r * 1000 + c0;
+          std::int64_t unsure[kNodeStep];
+          std::int64_t any = 0;
+          double u = 0;
+          for (int k = 0; k < kNodeStep; ++k, u += 1) {
+            const V2 p = left + u * step;
+            const I2 whole = __builtin_convertvector(p + offset, I2) - whole_offset;
+            const V2 part = p - __builtin_convertvector(whole, V2);
+            const L2 doubt = (part < low) | (part > high);
+            unsure[k] = doubt[0] | doubt[1];
+            any |= unsure[k];
+            row[k] = tile | static_cast<std::uint32_t>((whole[0] - first_row_of_tile) * 1000 +
+                                                       (whole[1] - first_column_of_tile));
+          }
+          if (!any) continue;
+          for (int k = 0; k < kNodeStep; ++k)
+            if (unsure[k]) row[k] = pack->Pack(exact_at(first_row + r, c0 + k));
+        }
+        continue;
+      }
+    }
     for (int r = 0; r < kBandRows; ++r) {
       const double t = static_cast<double>(r) / kNodeStep;
       const double nl = n0[j] + t * (n1[j] - n0[j]), nr = n0[j + 1] + t * (n1[j + 1] - n0[j + 1]);
@@ -147,6 +223,7 @@ void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& node
       for (int k = 0; k < kNodeStep; ++k)
         if (unsure[k]) row[k] = exact_at(first_row + r, c0 + k);
     }
+    pack_cell();
   }
 }
 
@@ -212,49 +289,22 @@ std::pair<std::int32_t, std::int32_t> BaseTileOf(const SourceCorner& corner, int
   return {TileOfPixel(centre.row), TileOfPixel(centre.column)};
 }
 
-namespace {
-
-void PackBand(const Landing* in, std::pair<std::int32_t, std::int32_t> base, std::uint32_t* out) {
-  // Made positive (a whole number of tiles more than the grid reaches) so that
-  // the tile is a division without a sign.
-  constexpr std::int32_t kShift = 8000000;
-  const std::uint32_t base_row = static_cast<std::uint32_t>(base.first + kShift / 1000 - 16);
-  const std::uint32_t base_column = static_cast<std::uint32_t>(base.second + kShift / 1000 - 16);
-  for (int i = 0; i < kBandRows * 1000; ++i) {
-    const Landing l = in[i];
-    if (l.row == Landing::kNowhere) {
-      out[i] = packed::kNowhere;
-      continue;
-    }
-    const std::uint32_t row = static_cast<std::uint32_t>(l.row + kShift);
-    const std::uint32_t column = static_cast<std::uint32_t>(l.column + kShift);
-    const std::uint32_t tr = row / 1000, tc = column / 1000;
-    const std::uint32_t dr = tr - base_row, dc = tc - base_column;  // 16 + tiles from the base
-    const std::uint32_t r = row - tr * 1000, q = column - tc * 1000;
-    const bool interior = r - 1 < 998 && q - 1 < 998;
-    out[i] = (dr | dc) >= 32 ? packed::kElsewhere
-                             : dr << 26 | dc << packed::kTileShift | (interior ? packed::kInterior : 0) | (r * 1000 + q);
-  }
-}
-
-}  // namespace
-
 void PackTile(const SourceCorner& corner, int scale, bool exact, std::uint32_t* out) {
   const auto base = BaseTileOf(corner, scale);
-  // A band at a time, while it is still in the cache.
-  thread_local std::vector<Landing> band_landings(kBandRows * 1000);
+  thread_local std::vector<Landing> scratch(kBandRows * 1000);
   Nodes nodes;
   if (!exact) {
     ConvertNodeRows(corner, scale, 0, kNodes - 1, nodes);
     for (int k = 0; k < kNodes; ++k) CurvatureOfRow(k, nodes);
   }
   for (int band = 0; band < kBands; ++band) {
+    const Packing pack(out + static_cast<std::size_t>(band) * kBandRows * 1000, base);
     if (exact) {
-      LandBand(corner, scale, band, true, band_landings.data());
+      LandBand(corner, scale, band, true, scratch.data());
+      for (int i = 0; i < kBandRows * 1000; ++i) pack.out[i] = pack.Pack(scratch[i]);
     } else {
-      LandRows(corner, scale, band, nodes, band_landings.data());
+      LandRows(corner, scale, band, nodes, scratch.data(), &pack);
     }
-    PackBand(band_landings.data(), base, out + static_cast<std::size_t>(band) * kBandRows * 1000);
   }
 }
 
