@@ -272,10 +272,11 @@ std::string ElapsedMinutes(double seconds) {
   return NumberTextUntrimmed(std::floor(seconds / 6) / 10);
 }
 
-// Writes finished destination tiles on a thread of its own, in the order handed
-// over: each into the destination folder, replaced whole and flushed to the disk.
-// When that fails the tile is kept as a copy in the work folder and the failure
-// is reported with the tile.
+// Writes finished destination tiles on threads of their own (flushing a file to
+// the disk mostly waits, and waits overlap): each into the destination folder,
+// replaced whole and flushed to the disk. When that fails the tile is kept as a
+// copy in the work folder and the failure is reported with the tile. A tile is
+// handed over again only after its last writing is done (see Holds).
 class TileWriter {
  public:
   struct Written {
@@ -284,22 +285,23 @@ class TileWriter {
     std::string error;                 // "" when it is written
   };
 
-  TileWriter(fs::path destination, fs::path work)
-      : destination_(std::move(destination)), work_(std::move(work)), thread_([this] { Work(); }) {}
+  TileWriter(fs::path destination, fs::path work) : destination_(std::move(destination)), work_(std::move(work)) {
+    for (int i = 0; i < kThreads; ++i) threads_.emplace_back([this] { Work(); });
+  }
   ~TileWriter() {
     {
       std::lock_guard<std::mutex> lock(mutex_);
       closing_ = true;
     }
     wake_.notify_all();
-    thread_.join();
+    for (auto& t : threads_) t.join();
   }
 
   void Write(std::string name, map::Tile tile, std::vector<std::size_t> sources) {
     std::unique_lock<std::mutex> lock(mutex_);
     done_.wait(lock, [&] { return queue_.size() < kQueue; });  // a bound on the memory held
     queue_.push_back({std::move(name), std::move(tile), std::move(sources)});
-    wake_.notify_all();
+    wake_.notify_one();
   }
   // Waits until every tile handed over is written (or has failed).
   void Drain() {
@@ -309,7 +311,8 @@ class TileWriter {
   // Whether a tile is waiting or being written.
   bool Holds(const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
-    return busy_ == name || std::any_of(queue_.begin(), queue_.end(), [&](const Job& j) { return j.name == name; });
+    return busy_.count(name) > 0 ||
+           std::any_of(queue_.begin(), queue_.end(), [&](const Job& j) { return j.name == name; });
   }
   // Whether writing a tile of this name has failed in this run.
   bool Failed(const std::string& name) {
@@ -329,6 +332,7 @@ class TileWriter {
     std::vector<std::size_t> sources;
   };
   static constexpr std::size_t kQueue = 16;
+  static constexpr int kThreads = 4;
 
   void Work() {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -337,7 +341,8 @@ class TileWriter {
       if (queue_.empty()) return;
       Job job = std::move(queue_.front());
       queue_.pop_front();
-      busy_ = job.name;
+      busy_.insert(job.name);
+      done_.notify_all();  // room in the queue
       lock.unlock();
       std::string error;
       if (!map::WriteFileSafely(FileInFolder(destination_, job.name), job.tile.bytes(), error)) {
@@ -345,7 +350,7 @@ class TileWriter {
         map::WriteFileSafely(work_ / job.name, job.tile.bytes(), ignored, false);
       }
       lock.lock();
-      busy_.clear();
+      busy_.erase(job.name);
       if (!error.empty()) failed_.insert(job.name);
       written_.push_back({std::move(job.name), std::move(job.sources), std::move(error)});
       done_.notify_all();
@@ -356,11 +361,11 @@ class TileWriter {
   std::mutex mutex_;
   std::condition_variable wake_, done_;
   std::deque<Job> queue_;
-  std::string busy_;
+  std::set<std::string> busy_;
   std::set<std::string> failed_;
   std::vector<Written> written_;
   bool closing_ = false;
-  std::thread thread_;  // last: it starts when everything else is ready
+  std::vector<std::thread> threads_;
 };
 
 }  // namespace

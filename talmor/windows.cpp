@@ -173,11 +173,25 @@ ConverterWindow::ConverterWindow(Tool& tool, const char* name, const std::string
 void ConverterWindow::SetProgress(std::string text) {
   if (text.size() > kProgressLimit) text.erase(0, text.size() - kProgressLimit);
   progress_ = std::move(text);
-  Text2->setPlainText(ForDisplay(progress_));
-  Text2->moveCursor(QTextCursor::End);  // the newest line shows
+  progress_shown_ = false;
+  ShowProgress();
 }
 
-void ConverterWindow::AppendProgress(const std::string& text) { SetProgress(progress_ + text); }
+void ConverterWindow::ShowProgress() {
+  if (progress_shown_) return;
+  Text2->setPlainText(ForDisplay(progress_));
+  Text2->moveCursor(QTextCursor::End);  // the newest line shows
+  progress_shown_ = true;
+}
+
+void ConverterWindow::AppendProgress(const std::string& text) {
+  if (!running_) return SetProgress(progress_ + text);
+  // During a run the box shows the text when pending events run next (laying
+  // out the whole box for every line would cost more than the run's work).
+  progress_ += text;
+  if (progress_.size() > kProgressLimit) progress_.erase(0, progress_.size() - kProgressLimit);
+  progress_shown_ = false;
+}
 
 void ConverterWindow::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
@@ -191,8 +205,9 @@ RunHooks ConverterWindow::Hooks() {
   h.append = [this](const std::string& t) { AppendProgress(t); };
   // A run asks after every row, far more often than anyone notices: pending
   // events run when a few milliseconds have passed since they last ran.
-  h.pump = [last = std::make_shared<QElapsedTimer>()] {
+  h.pump = [this, last = std::make_shared<QElapsedTimer>()] {
     if (last->isValid() && last->elapsed() < 5) return;
+    ShowProgress();
     QCoreApplication::processEvents();
     last->start();
   };
@@ -224,6 +239,7 @@ void ConverterWindow::StartProgress() {
 }
 
 void ConverterWindow::Report(const RunResult& result) {
+  ShowProgress();
   switch (result.end) {
     case RunEnd::Ready: Command1->setEnabled(true); break;
     case RunEnd::NoSourceData: break;  // START stays off until the next activation
