@@ -126,7 +126,8 @@ inline void PlaceValue(std::uint8_t* b, const Placing& at, std::uint32_t place, 
     b[pos + 2] = red;
     if (AvoidEmpty) {
       auto fill = [&](size_t p) {
-        if (b[p] == 0 && b[p + 1] == 252 && b[p + 2] == 252) {
+        // One test of the three bytes: the empty colour is blue 0, green and red 252.
+        if ((b[p] | b[p + 1] << 8 | b[p + 2] << 16) == 0xFCFC00) {
           b[p] = blue;
           b[p + 1] = green;
           b[p + 2] = red;
@@ -526,6 +527,7 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
     hooks.Pump();
 
     const RunEnd end = transfer.Transfer(*source, planner, i, hooks, error);
+    bytes = std::move(source->bytes());  // its memory read into again for the next tile
     hooks.Pump();
     if (end == RunEnd::Failed) return fail(error);
     note_touched(i);
