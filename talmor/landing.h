@@ -10,13 +10,16 @@
 // The point conversion runs exactly on a grid of nodes every kNodeStep pixels;
 // the points between are interpolated bilinearly within each cell of the grid
 // where that provably lands them in the same pixel as converting them exactly.
-// The interpolation error of a cell is bounded from the second differences of the
-// nodes around it (the error of bilinear interpolation is at most an eighth of
-// the sum of the second differences of the two directions; the margin taken is
-// eight times that), and every point closer than the margin to a pixel edge or
-// to the bound is converted exactly. A cell whose margin is a twentieth of a
-// pixel or more, or whose nodes cannot all be converted, is converted pixel by
-// pixel. So every landing equals the exact one.
+// The interpolation error of a cell is estimated from the second differences of
+// the nodes around it (the error of bilinear interpolation is at most an eighth
+// of the sum of the second derivatives along the two directions times the
+// squared cell edge, which the second differences measure; the margin taken is
+// eight times that estimate, plus a micrometre for rounding), and every point
+// closer than the margin to a pixel edge is converted exactly. A cell whose
+// margin is a twentieth of a pixel or more, whose nodes cannot all be
+// converted, or which reaches to within the margin of the bound is converted
+// pixel by pixel; one wholly beyond the bound lands nowhere. So every landing
+// equals the exact one (the tests compare them pixel by pixel at every scale).
 #pragma once
 
 #include <atomic>
