@@ -289,7 +289,7 @@ std::pair<std::int32_t, std::int32_t> BaseTileOf(const SourceCorner& corner, int
   return {TileOfPixel(centre.row), TileOfPixel(centre.column)};
 }
 
-void PackTile(const SourceCorner& corner, int scale, bool exact, std::uint32_t* out, TileReach* reach) {
+void PackTile(const SourceCorner& corner, int scale, bool exact, std::uint32_t* out) {
   const auto base = BaseTileOf(corner, scale);
   thread_local std::vector<Landing> scratch(kBandRows * 1000);
   Nodes nodes;
@@ -306,19 +306,6 @@ void PackTile(const SourceCorner& corner, int scale, bool exact, std::uint32_t* 
       LandRows(corner, scale, band, nodes, scratch.data(), &pack);
     }
   }
-  if (!reach) return;
-  *reach = {};
-  std::uint32_t last = 0xFFFFFFFD;  // neither a tile nor one of the two marks
-  for (std::size_t i = 0; i < kTileLandings; ++i) {
-    const std::uint32_t l = out[i], key = l >> 31 ? l : l >> packed::kTileShift;
-    if (key == last) continue;
-    last = key;
-    if (l == packed::kElsewhere) {
-      reach->elsewhere = true;
-    } else if (!(l >> 31)) {
-      reach->tiles.set(key);
-    }
-  }
 }
 
 LandingPlanner::LandingPlanner(std::vector<SourceCorner> tiles, int scale, bool exact, int threads)
@@ -327,7 +314,6 @@ LandingPlanner::LandingPlanner(std::vector<SourceCorner> tiles, int scale, bool 
       exact_(exact),
       jobs_(tiles_.size()),
       ring_(new std::uint32_t[kRing * kTileLandings]),
-      reach_(new TileReach[kRing]),
       ready_(new std::atomic<bool>[jobs_]) {
   for (std::size_t j = 0; j < jobs_; ++j) ready_[j].store(false, std::memory_order_relaxed);
   if (threads < 0) threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 0, 3);
@@ -349,7 +335,7 @@ void LandingPlanner::Work() {
          done = released_.load(std::memory_order_acquire))
       released_.wait(done);
     if (abort_.load(std::memory_order_relaxed)) return;
-    PackTile(tiles_[job], scale_, exact_, Slot(job), &reach_[job % kRing]);
+    PackTile(tiles_[job], scale_, exact_, Slot(job));
     ready_[job].store(true, std::memory_order_release);
     ready_[job].notify_all();
   }
@@ -357,7 +343,7 @@ void LandingPlanner::Work() {
 
 const std::uint32_t* LandingPlanner::Band(std::size_t tile, int band) {
   if (workers_.empty()) {
-    if (band == 0) PackTile(tiles_[tile], scale_, exact_, Slot(tile), &reach_[tile % kRing]);
+    if (band == 0) PackTile(tiles_[tile], scale_, exact_, Slot(tile));
   } else {
     ready_[tile].wait(false, std::memory_order_acquire);
   }

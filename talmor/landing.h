@@ -23,7 +23,6 @@
 #pragma once
 
 #include <atomic>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -88,17 +87,8 @@ inline std::int32_t TileColumns(std::uint32_t l) { return static_cast<std::int32
 // where the centre of the tile lands, or 0, 0 when it lands nowhere.
 std::pair<std::int32_t, std::int32_t> BaseTileOf(const SourceCorner& corner, int scale);
 
-// The destination tiles that the packed landings of a tile name (by their tile
-// bits, landing >> kTileShift), and whether some landings are too far for the
-// packed form.
-struct TileReach {
-  std::bitset<1024> tiles;
-  bool elsewhere = false;
-};
-
-// Packs the landings of a tile, `out` receiving kTileLandings values, and notes
-// what they reach.
-void PackTile(const SourceCorner& corner, int scale, bool exact, std::uint32_t* out, TileReach* reach = nullptr);
+// Packs the landings of a tile, `out` receiving kTileLandings values.
+void PackTile(const SourceCorner& corner, int scale, bool exact, std::uint32_t* out);
 
 // Works out the landings of a list of source tiles, tile by tile in order, on
 // worker threads ahead of the caller, which takes the bands in the same order
@@ -119,8 +109,6 @@ class LandingPlanner {
   const std::uint32_t* Band(std::size_t tile, int band);
   void Release(std::size_t tile, int band);
   const SourceCorner& Corner(std::size_t tile) const { return tiles_[tile]; }
-  // What the landings of a tile reach; valid once a band of it was given out.
-  const TileReach& Reach(std::size_t tile) const { return reach_[tile % kRing]; }
   int scale() const { return scale_; }
 
  private:
@@ -133,7 +121,6 @@ class LandingPlanner {
   const bool exact_;
   const std::size_t jobs_;
   std::unique_ptr<std::uint32_t[]> ring_;
-  std::unique_ptr<TileReach[]> reach_;
   std::unique_ptr<std::atomic<bool>[]> ready_;
   std::atomic<std::size_t> next_{0};
   std::atomic<std::size_t> released_{0};  // tiles released by the caller, in order

@@ -1,7 +1,6 @@
 #include "talmor/tile_converter.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <condition_variable>
 #include <deque>
@@ -184,53 +183,6 @@ map::Tile* TileTransfer::TileAt(std::int32_t tile_row, std::int32_t tile_column,
   return &found->second;
 }
 
-// A second thread that places the pixels of some destination tiles while the
-// caller places the others.
-class TileTransfer::Helper {
- public:
-  Helper() : thread_([this] { Loop(); }) {}
-  ~Helper() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      quit_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-  }
-  void Start(std::function<void()> job) {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      job_ = std::move(job);
-    }
-    wake_.notify_all();
-  }
-  void Wait() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    done_.wait(lock, [&] { return !job_; });
-  }
-
- private:
-  void Loop() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (true) {
-      wake_.wait(lock, [&] { return quit_ || job_; });
-      if (!job_) return;
-      lock.unlock();
-      job_();
-      lock.lock();
-      job_ = nullptr;
-      done_.notify_all();
-    }
-  }
-  std::mutex mutex_;
-  std::condition_variable wake_, done_;
-  std::function<void()> job_;
-  bool quit_ = false;
-  std::thread thread_;  // last: it starts when everything else is ready
-};
-
-TileTransfer::~TileTransfer() = default;
-
 template <int Bits, bool AvoidEmpty>
 RunEnd TileTransfer::TransferRows(const map::Tile& source, LandingPlanner& planner, std::size_t index,
                                   const RunHooks& hooks, std::string& error) {
@@ -243,115 +195,47 @@ RunEnd TileTransfer::TransferRows(const map::Tile& source, LandingPlanner& plann
   // The pixel centres as the landings were worked out (see LandBand).
   const double s = scale_;
   const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
-  const std::uint32_t* landings = planner.Band(index, 0);  // the bands of a tile lie one after another
-  const TileReach& reach = planner.Reach(index);
-
-  // The rows to carry over: up to a stop, read before each row; pending events
-  // run after each (the rows are placed after, which nobody can tell apart).
-  int rows = map::kTilePixels;
+  // The destination tile open now, by its tile bits in the packed landings
+  // (none at first and after a landing worked out here).
+  constexpr std::uint32_t kNoTile = 0xFFFFFFFF;
+  std::uint32_t open = kNoTile;
+  std::uint8_t* tile = nullptr;
+  const std::uint32_t* band = nullptr;
   for (int r = 0; r < map::kTilePixels; ++r) {
-    if (hooks.StopRequested()) {
-      rows = r;
-      break;
-    }
-    hooks.Pump();
-  }
-  const RunEnd done = rows == map::kTilePixels ? RunEnd::Ready : RunEnd::Stopped;
-
-  // Places the pixels of rows [0, rows) whose destination tile has `lane` in bit
-  // `lane_bit` of its tile bits (every pixel when lane_bit is 0); `open_tile`
-  // gives the destination tile of tile bits that are all set up already.
-  auto place_lane = [&](int lane_bit, std::uint32_t lane, auto open_tile) {
-    constexpr std::uint32_t kNoTile = 0xFFFFFFFF;
-    std::uint32_t open = kNoTile;
-    std::uint8_t* tile = nullptr;
-    for (int r = 0; r < rows; ++r) {
-      const std::uint32_t* landing = landings + static_cast<size_t>(r) * 1000;
-      const std::uint8_t* row = src + static_cast<size_t>(r) * src_rl;
-      for (int c = 0; c < map::kTilePixels; ++c) {
-        const std::uint32_t l = landing[c];
-        if (l >> 31) {
-          if (l == packed::kNowhere) continue;
-          // Too far from the base tile for the packed form (only ever with one lane).
-          const Landing far = ExactLanding(north0 + r * s, east0 + c * s, scale_);
-          const std::int32_t tr = TileOfPixel(far.row), tc = TileOfPixel(far.column);
-          map::Tile* t = TileAt(tr, tc, error);
-          if (!t) return false;
-          open = kNoTile;
-          PlaceValue<Bits, AvoidEmpty>(t->bytes().data(), at, far.row - tr * 1000, far.column - tc * 1000,
-                                       SourceValue<Bits>(row, c));
-          continue;
-        }
-        if (lane_bit && (l >> lane_bit & 1) != lane) continue;
-        if (l >> packed::kTileShift != open) {
-          tile = open_tile(l);
-          if (!tile) return false;
-          open = l >> packed::kTileShift;
-        }
-        const std::uint32_t place = l & packed::kPlace;
-        if (l & packed::kInterior) {
-          PlaceValue<Bits, AvoidEmpty, true>(tile, at, place, 0, 0, SourceValue<Bits>(row, c));
-        } else {
-          PlaceValue<Bits, AvoidEmpty, false>(tile, at, place, static_cast<int>(place / 1000),
-                                              static_cast<int>(place % 1000), SourceValue<Bits>(row, c));
-        }
+    if (hooks.StopRequested()) return RunEnd::Stopped;
+    if (r % kBandRows == 0) band = planner.Band(index, r / kBandRows);
+    const std::uint32_t* landing = band + static_cast<size_t>(r % kBandRows) * 1000;
+    const std::uint8_t* row = src + static_cast<size_t>(r) * src_rl;
+    for (int c = 0; c < map::kTilePixels; ++c) {
+      const std::uint32_t l = landing[c];
+      if (l >> 31) {
+        if (l == packed::kNowhere) continue;
+        // Too far from the base tile for the packed form.
+        const Landing far = ExactLanding(north0 + r * s, east0 + c * s, scale_);
+        const std::int32_t tr = TileOfPixel(far.row), tc = TileOfPixel(far.column);
+        map::Tile* t = TileAt(tr, tc, error);
+        if (!t) return RunEnd::Failed;
+        open = kNoTile;
+        PlaceValue<Bits, AvoidEmpty>(t->bytes().data(), at, far.row - tr * 1000, far.column - tc * 1000,
+                                     SourceValue<Bits>(row, c));
+        continue;
+      }
+      if (l >> packed::kTileShift != open) {
+        map::Tile* t = TileAt(base.first + packed::TileRows(l), base.second + packed::TileColumns(l), error);
+        if (!t) return RunEnd::Failed;
+        tile = t->bytes().data();
+        open = l >> packed::kTileShift;
+      }
+      const std::uint32_t place = l & packed::kPlace;
+      if (l & packed::kInterior) {
+        PlaceValue<Bits, AvoidEmpty, true>(tile, at, place, 0, 0, SourceValue<Bits>(row, c));
+      } else {
+        PlaceValue<Bits, AvoidEmpty, false>(tile, at, place, static_cast<int>(place / 1000),
+                                            static_cast<int>(place % 1000), SourceValue<Bits>(row, c));
       }
     }
-    return true;
-  };
-  // One after another, each destination tile set up when its first pixel comes.
-  auto one_lane = [&] {
-    const bool ok = place_lane(0, 0, [&](std::uint32_t l) -> std::uint8_t* {
-      map::Tile* t = TileAt(base.first + packed::TileRows(l), base.second + packed::TileColumns(l), error);
-      return t ? t->bytes().data() : nullptr;
-    });
-    planner.Release(index, kBands - 1);
-    return ok ? done : RunEnd::Failed;
-  };
-
-  // Two lanes when the whole tile goes over into destination tiles that split
-  // into two groups by a bit of their tile bits (columns or rows of tiles
-  // taking turns): the tiles are independent, so each lane keeps the order
-  // within its tiles.
-  int lane_bit = 0;
-  std::array<std::size_t, 2> columns{}, tile_rows{};
-  for (std::size_t k = 0; k < reach.tiles.size(); ++k)
-    if (reach.tiles[k]) ++columns[k & 1], ++tile_rows[(k >> 5) & 1];
-  if (columns[0] && columns[1]) lane_bit = packed::kTileShift;
-  else if (tile_rows[0] && tile_rows[1]) lane_bit = packed::kTileShift + 5;
-  if (done != RunEnd::Ready || reach.elsewhere || !lane_bit || std::thread::hardware_concurrency() < 2)
-    return one_lane();
-
-  // Every destination tile set up first. Should one fail, those set up here go
-  // again and the pixels are placed one after another, up to that tile.
-  std::array<std::uint8_t*, 1024> tiles{};
-  std::vector<std::string> added, marked;
-  for (std::size_t k = 0; k < reach.tiles.size(); ++k) {
-    if (!reach.tiles[k]) continue;
-    const std::uint32_t l = static_cast<std::uint32_t>(k) << packed::kTileShift;
-    const std::int32_t tr = base.first + packed::TileRows(l), tc = base.second + packed::TileColumns(l);
-    const std::string name = map::TileName(std::int64_t{tr} * scale_, std::int64_t{tc} * scale_);
-    const bool held = tiles_.count(name) > 0, was_touched = touched_.count(name) > 0;
-    map::Tile* t = TileAt(tr, tc, error);
-    if (!t) {
-      for (const auto& n : added) tiles_.erase(n);
-      for (const auto& n : marked) touched_.erase(n);
-      return one_lane();
-    }
-    if (!held) added.push_back(name);
-    if (!was_touched) marked.push_back(name);
-    tiles[k] = t->bytes().data();
-  }
-  if (!helper_) helper_ = std::make_unique<Helper>();
-  auto open_tile = [&](std::uint32_t l) { return tiles[l >> packed::kTileShift]; };
-  bool helped = false;
-  helper_->Start([&] { helped = place_lane(lane_bit, 1, open_tile); });
-  const bool placed = place_lane(lane_bit, 0, open_tile);
-  helper_->Wait();
-  planner.Release(index, kBands - 1);
-  if (!placed || !helped) {
-    error = "A PIXEL LANDS IN A TILE NOT NAMED BY THE LANDINGS OF ITS SOURCE TILE !";  // never expected
-    return RunEnd::Failed;
+    if (r % kBandRows == kBandRows - 1) planner.Release(index, r / kBandRows);
+    hooks.Pump();
   }
   return RunEnd::Ready;
 }

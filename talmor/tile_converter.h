@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -68,7 +67,6 @@ class TileTransfer {
  public:
   // `empty_template` is the empty tile that new destination tiles start from.
   TileTransfer(const map::Tile& empty_template, int scale, CollisionMode mode, const InkPriority& priority);
-  ~TileTransfer();
 
   // Loads a destination tile that does not yet exist in memory: returns false with
   // a message when the tile exists but cannot be used. Set by the run.
@@ -104,7 +102,6 @@ class TileTransfer {
   RunEnd TransferRows(const map::Tile& source, LandingPlanner& planner, std::size_t index, const RunHooks& hooks,
                       std::string& error);
   map::Tile* TileAt(std::int32_t tile_row, std::int32_t tile_column, std::string& error);
-  class Helper;
 
   map::Tile template_;
   int scale_;
@@ -113,7 +110,6 @@ class TileTransfer {
   std::uint32_t empty8_;
   std::map<std::string, map::Tile> tiles_;
   std::set<std::string> touched_;
-  std::unique_ptr<Helper> helper_;  // made when first needed
 };
 
 // The whole run over a source folder. Checks first that the folders can be used
