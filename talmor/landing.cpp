@@ -158,6 +158,34 @@ void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& node
     const V2 low = {margin_px, margin_px}, high = {1 - margin_px, 1 - margin_px};
     const V2 offset = {kPixelOffset, kPixelOffset};
     const I2 whole_offset = {static_cast<std::int32_t>(kPixelOffset), static_cast<std::int32_t>(kPixelOffset)};
+    // Every pixel of the cell goes to `store` with its interpolated row and
+    // column, then those in doubt to `fix`.
+    auto interpolate_cell = [&](auto store, auto fix) {
+      for (int r = 0; r < kBandRows; ++r) {
+        const double t = static_cast<double>(r) / kNodeStep;
+        const double nl = n0[j] + t * (n1[j] - n0[j]), nr = n0[j + 1] + t * (n1[j + 1] - n0[j + 1]);
+        const double el = e0[j] + t * (e1[j] - e0[j]), er = e0[j + 1] + t * (e1[j + 1] - e0[j + 1]);
+        // Northing and easting side by side, in pixels.
+        const V2 left = V2{nl, el} * inverse, step = V2{nr - nl, er - el} * (inverse / kNodeStep);
+        std::int64_t unsure[kNodeStep];
+        std::int64_t any = 0;
+        double u = 0;
+        for (int k = 0; k < kNodeStep; ++k, u += 1) {
+          // Within 5000000 of 0 inside the bound: the floor is the truncation of
+          // the number made positive.
+          const V2 p = left + u * step;
+          const I2 whole = __builtin_convertvector(p + offset, I2) - whole_offset;
+          const V2 part = p - __builtin_convertvector(whole, V2);
+          const L2 doubt = (part < low) | (part > high);
+          unsure[k] = doubt[0] | doubt[1];
+          any |= unsure[k];
+          store(r, k, whole);
+        }
+        if (!any) continue;
+        for (int k = 0; k < kNodeStep; ++k)
+          if (unsure[k]) fix(r, k);
+      }
+    };
     if (pack) {
       // Every pixel of the cell inside one destination tile, none on its edge,
       // that tile near the base: packed straight away.
@@ -172,57 +200,20 @@ void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& node
           column_high - tc * 1000 <= 998 && (dr | dc) < 32) {
         const std::uint32_t tile = dr << 26 | dc << packed::kTileShift | packed::kInterior;
         const std::int32_t first_row_of_tile = tr * 1000 - kShift, first_column_of_tile = tc * 1000 - kShift;
-        for (int r = 0; r < kBandRows; ++r) {
-          const double t = static_cast<double>(r) / kNodeStep;
-          const double nl = n0[j] + t * (n1[j] - n0[j]), nr = n0[j + 1] + t * (n1[j + 1] - n0[j + 1]);
-          const double el = e0[j] + t * (e1[j] - e0[j]), er = e0[j + 1] + t * (e1[j + 1] - e0[j + 1]);
-          const V2 left = V2{nl, el} * inverse, step = V2{nr - nl, er - el} * (inverse / kNodeStep);
-          std::uint32_t* row = pack->out + r * 1000 + c0;
-          std::int64_t unsure[kNodeStep];
-          std::int64_t any = 0;
-          double u = 0;
-          for (int k = 0; k < kNodeStep; ++k, u += 1) {
-            const V2 p = left + u * step;
-            const I2 whole = __builtin_convertvector(p + offset, I2) - whole_offset;
-            const V2 part = p - __builtin_convertvector(whole, V2);
-            const L2 doubt = (part < low) | (part > high);
-            unsure[k] = doubt[0] | doubt[1];
-            any |= unsure[k];
-            row[k] = tile | static_cast<std::uint32_t>((whole[0] - first_row_of_tile) * 1000 +
-                                                       (whole[1] - first_column_of_tile));
-          }
-          if (!any) continue;
-          for (int k = 0; k < kNodeStep; ++k)
-            if (unsure[k]) row[k] = pack->Pack(exact_at(first_row + r, c0 + k));
-        }
+        interpolate_cell(
+            [&](int r, int k, const I2& whole) {
+              pack->out[r * 1000 + c0 + k] = tile | static_cast<std::uint32_t>((whole[0] - first_row_of_tile) * 1000 +
+                                                                              (whole[1] - first_column_of_tile));
+            },
+            [&](int r, int k) { pack->out[r * 1000 + c0 + k] = pack->Pack(exact_at(first_row + r, c0 + k)); });
         continue;
       }
     }
-    for (int r = 0; r < kBandRows; ++r) {
-      const double t = static_cast<double>(r) / kNodeStep;
-      const double nl = n0[j] + t * (n1[j] - n0[j]), nr = n0[j + 1] + t * (n1[j + 1] - n0[j + 1]);
-      const double el = e0[j] + t * (e1[j] - e0[j]), er = e0[j + 1] + t * (e1[j + 1] - e0[j + 1]);
-      // Northing and easting side by side, in pixels.
-      const V2 left = V2{nl, el} * inverse, step = V2{nr - nl, er - el} * (inverse / kNodeStep);
-      Landing* row = out + r * 1000 + c0;
-      std::int64_t unsure[kNodeStep];
-      std::int64_t any = 0;
-      double u = 0;
-      for (int k = 0; k < kNodeStep; ++k, u += 1) {
-        // Within 5000000 of 0 inside the bound: the floor is the truncation of
-        // the number made positive.
-        const V2 p = left + u * step;
-        const I2 whole = __builtin_convertvector(p + offset, I2) - whole_offset;
-        const V2 part = p - __builtin_convertvector(whole, V2);
-        const L2 doubt = (part < low) | (part > high);
-        unsure[k] = doubt[0] | doubt[1];
-        any |= unsure[k];
-        std::memcpy(static_cast<void*>(&row[k]), &whole, sizeof whole);
-      }
-      if (!any) continue;
-      for (int k = 0; k < kNodeStep; ++k)
-        if (unsure[k]) row[k] = exact_at(first_row + r, c0 + k);
-    }
+    interpolate_cell(
+        [&](int r, int k, const I2& whole) {
+          std::memcpy(static_cast<void*>(&out[r * 1000 + c0 + k]), &whole, sizeof whole);
+        },
+        [&](int r, int k) { out[r * 1000 + c0 + k] = exact_at(first_row + r, c0 + k); });
     pack_cell();
   }
 }
