@@ -119,6 +119,8 @@ inline void PlaceValue(std::uint8_t* b, const Placing& at, std::uint32_t place, 
     }
   } else {
     const size_t pos = at.first_pixel + 3 * static_cast<size_t>(place);
+    // The row to the north is met for the first time here: ask for it ahead.
+    if constexpr (AvoidEmpty && Interior) __builtin_prefetch(b + pos + rl + 192, 1);
     const std::uint8_t blue = static_cast<std::uint8_t>(value), green = static_cast<std::uint8_t>(value >> 8),
                        red = static_cast<std::uint8_t>(value >> 16);
     b[pos] = blue;
