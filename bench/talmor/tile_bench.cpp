@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "map/bmp.h"
@@ -58,6 +59,15 @@ Times RunProgram(const std::vector<std::string>& args) {
   auto seconds = [](const timeval& v) { return static_cast<double>(v.tv_sec) + v.tv_usec / 1e6; };
   t.cpu = seconds(usage.ru_utime) + seconds(usage.ru_stime);
   return t;
+}
+
+// The machine's load average over the last minute (other work running besides
+// the benchmark slows the threads of TALMOR more than the one of gdalwarp).
+std::string LoadAverage() {
+  std::ifstream in("/proc/loadavg");
+  std::string one;
+  in >> one;
+  return one.empty() ? "?" : one;
 }
 
 double Median(std::vector<double> v) {
@@ -119,8 +129,9 @@ int main(int argc, char** argv) {
   const std::string talmor = (fs::path(ZEBLON_PROGRAM_DIR) / "TALMOR").string();
 
   std::printf("TALMOR --convert-tiles against gdalwarp (-r near, single-threaded), scale 2,\n"
-              "whole processes taking turns, median of %d runs each; cpu = user + system\n\n",
-              runs);
+              "whole processes taking turns, median of %d runs each; cpu = user + system;\n"
+              "%u processors, load average %s at the start\n\n",
+              runs, std::thread::hardware_concurrency(), LoadAverage().c_str());
   std::printf("bits tiles |  TALMOR wall    cpu | gdalwarp wall    cpu | TALMOR/gdalwarp wall   cpu\n");
   bool failed = false;
   for (int bits : {4, 8, 24}) {
@@ -157,6 +168,7 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
     }
   }
+  std::printf("\nload average %s at the end\n", LoadAverage().c_str());
   fs::remove_all(dir);
   return failed ? 1 : 0;
 }
