@@ -214,6 +214,7 @@ RunEnd TileTransfer::TransferRows(const map::Tile& source, LandingPlanner& plann
         if (l == packed::kNowhere) continue;
         // Too far from the base tile for the packed form.
         const Landing far = ExactLanding(north0 + r * s, east0 + c * s, scale_);
+        if (far.row == Landing::kNowhere) continue;  // as the planner found it, so never
         const std::int32_t tr = TileOfPixel(far.row), tc = TileOfPixel(far.column);
         map::Tile* t = TileAt(tr, tc, error);
         if (!t) return RunEnd::Failed;
