@@ -171,10 +171,14 @@ ConverterWindow::ConverterWindow(Tool& tool, const char* name, const std::string
 }
 
 void ConverterWindow::SetProgress(std::string text) {
+  KeepProgress(std::move(text));
+  ShowProgress();
+}
+
+void ConverterWindow::KeepProgress(std::string text) {
   if (text.size() > kProgressLimit) text.erase(0, text.size() - kProgressLimit);
   progress_ = std::move(text);
   progress_shown_ = false;
-  ShowProgress();
 }
 
 void ConverterWindow::ShowProgress() {
@@ -185,12 +189,10 @@ void ConverterWindow::ShowProgress() {
 }
 
 void ConverterWindow::AppendProgress(const std::string& text) {
-  if (!running_) return SetProgress(progress_ + text);
+  KeepProgress(progress_ + text);
   // During a run the box shows the text when pending events run next (laying
   // out the whole box for every line would cost more than the run's work).
-  progress_ += text;
-  if (progress_.size() > kProgressLimit) progress_.erase(0, progress_.size() - kProgressLimit);
-  progress_shown_ = false;
+  if (!running_) ShowProgress();
 }
 
 void ConverterWindow::showEvent(QShowEvent* e) {

@@ -72,6 +72,7 @@ class ConverterWindow : public QWidget {
   RunHooks Hooks();
   void ShowRules(const std::vector<std::pair<std::string, int>>& lines);
   void StartProgress();
+  void KeepProgress(std::string text);  // the text, not yet shown
   void ShowProgress();
   // Shows a run's message box, if any; true when the run ended normally.
   void Report(const RunResult& result);
