@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <atomic>
-#include <memory>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
@@ -16,150 +18,8 @@ namespace talmor {
 
 namespace {
 
-constexpr double kBound = 9999000.0;  // converted points beyond this (metres) are skipped
-
 const char kDifferentPaths[] = "SOURCE / DESTINATION / TEMP  PATHS  HAVE TO BE DIFFERENT !";
 const char kScales[] = "SUPPORTED SCALES ARE 2 10 50 200 1000 5000 !";
-
-// Converts the pixel centres of a source tile, row by row, on worker threads,
-// while the caller places the rows already converted. A point that cannot be
-// converted becomes NaN and is skipped by the placement.
-class RowConverter {
- public:
-  RowConverter(double north0, double east0, double scale, int width, int height, bool exact)
-      : north0_(north0), east0_(east0), scale_(scale), width_(width), height_(height), exact_(exact),
-        // A ring of rows, small enough to stay in the cache; not zero-filled, as
-        // each row is written by its worker before it is read.
-        north_(new double[static_cast<size_t>(width) * kRing]),
-        east_(new double[static_cast<size_t>(width) * kRing]),
-        ready_(static_cast<size_t>((height + kBlock - 1) / kBlock)) {
-    for (auto& r : ready_) r.store(false, std::memory_order_relaxed);
-    // One processor stays with the caller, which places the converted rows.
-    const int threads = std::clamp(static_cast<int>(std::thread::hardware_concurrency()) - 1, 0, 8);
-    if (threads > 0)
-      for (int i = 0; i < threads; ++i) workers_.emplace_back([this] { Work(); });
-  }
-  ~RowConverter() {
-    abort_.store(true);
-    consumed_.store(height_ + kRing);
-    consumed_.notify_all();
-    for (auto& t : workers_) t.join();
-  }
-  // The caller is done with row r: its place in the ring may be reused (told to
-  // the workers once per block).
-  void Done(int r) {
-    if ((r + 1) % kBlock != 0 && r + 1 != height_) return;
-    consumed_.store(r + 1, std::memory_order_release);
-    consumed_.notify_all();
-  }
-  // Waits for row r (converting it here when there are no workers).
-  void WaitFor(int r) {
-    if (workers_.empty()) {
-      Convert(r);
-      return;
-    }
-    if (r % kBlock == 0) ready_[static_cast<size_t>(r / kBlock)].wait(false, std::memory_order_acquire);
-  }
-  double North(int r, int c) const { return north_[static_cast<size_t>(r % kRing) * width_ + c]; }
-  double East(int r, int c) const { return east_[static_cast<size_t>(r % kRing) * width_ + c]; }
-
- private:
-  void Work() {
-    // Blocks of rows, so the threads meet only once per block.
-    for (int b = next_.fetch_add(1); b * kBlock < height_ && !abort_.load(std::memory_order_relaxed);
-         b = next_.fetch_add(1)) {
-      const int first = b * kBlock, last = std::min(height_, first + kBlock);
-      // Wait until the rows that held these places in the ring have been placed.
-      for (int done = consumed_.load(std::memory_order_acquire); done < last - kRing;
-           done = consumed_.load(std::memory_order_acquire))
-        consumed_.wait(done);
-      if (abort_.load(std::memory_order_relaxed)) return;
-      for (int r = first; r < last; ++r) Convert(r);
-      ready_[static_cast<size_t>(b)].store(true, std::memory_order_release);
-      ready_[static_cast<size_t>(b)].notify_all();
-    }
-  }
-  bool Exact(double rt90_north, int c, double& n, double& e) const {
-    e = n = NAN;
-    try {
-      geodesy::ConvertRt90ToUtm33(east0_ + c * scale_, rt90_north, e, n);
-    } catch (const geodesy::GeodesyError&) {
-      e = n = NAN;
-    }
-    return std::fabs(n) <= kBound && std::fabs(e) <= kBound;  // false for NaN
-  }
-
-  // True when `v` (metres) lies within `margin` of a destination pixel edge (the
-  // multiples of the scale) or of the bound: there only the exact point decides.
-  bool NearEdge(double v, double margin) const {
-    const double f = v - std::floor(v / scale_) * scale_;
-    return f < margin || scale_ - f < margin || std::fabs(std::fabs(v) - kBound) < margin;
-  }
-
-  // Every pixel centre of row r. The conversion is exact at every kStep-th column;
-  // between, the points are interpolated along the row when that lands every
-  // point in the same destination pixel as the exact conversion would: the
-  // interpolation error of a span is measured at its middle (the error of a
-  // smooth map over a short span is a parabola, largest there), and a point
-  // closer to a pixel edge than twice that error is converted exactly.
-  void Convert(int r) {
-    const double rt90_north = north0_ + r * scale_;
-    double* north = &north_[static_cast<size_t>(r % kRing) * width_];
-    double* east = &east_[static_cast<size_t>(r % kRing) * width_];
-    if (exact_) {
-      for (int c = 0; c < width_; ++c) Exact(rt90_north, c, north[c], east[c]);
-      return;
-    }
-    bool ok0 = Exact(rt90_north, 0, north[0], east[0]);
-    for (int c0 = 0; c0 < width_ - 1;) {
-      const int c1 = std::min(c0 + kStep, width_ - 1);
-      const bool ok1 = Exact(rt90_north, c1, north[c1], east[c1]);
-      bool interpolated = false;
-      if (ok0 && ok1 && c1 - c0 >= 2) {
-        const int cm = (c0 + c1) / 2;
-        const double t = static_cast<double>(cm - c0) / (c1 - c0);
-        const double n_lin = north[c0] + t * (north[c1] - north[c0]);
-        const double e_lin = east[c0] + t * (east[c1] - east[c0]);
-        if (Exact(rt90_north, cm, north[cm], east[cm])) {
-          const double error = std::max(std::fabs(n_lin - north[cm]), std::fabs(e_lin - east[cm]));
-          const double margin = 2 * error + 1e-5;
-          if (margin < 0.05 * scale_) {
-            interpolated = true;
-            for (int c = c0 + 1; c < c1; ++c) {
-              if (c == cm) continue;
-              const double u = static_cast<double>(c - c0) / (c1 - c0);
-              const double n = north[c0] + u * (north[c1] - north[c0]);
-              const double e = east[c0] + u * (east[c1] - east[c0]);
-              if (NearEdge(n, margin) || NearEdge(e, margin)) {
-                Exact(rt90_north, c, north[c], east[c]);
-              } else {
-                north[c] = n;
-                east[c] = e;
-              }
-            }
-          }
-        }
-      }
-      if (!interpolated)
-        for (int c = c0 + 1; c < c1; ++c) Exact(rt90_north, c, north[c], east[c]);
-      c0 = c1;
-      ok0 = ok1;
-    }
-  }
-
-  static constexpr int kStep = 32;
-  static constexpr int kRing = 128;  // a multiple of kBlock
-  static constexpr int kBlock = 16;
-  const double north0_, east0_, scale_;
-  const int width_, height_;
-  const bool exact_;
-  std::unique_ptr<double[]> north_, east_;
-  std::vector<std::atomic<bool>> ready_;
-  std::atomic<int> next_{0};
-  std::atomic<int> consumed_{0};
-  std::atomic<bool> abort_{false};
-  std::vector<std::thread> workers_;
-};
 
 }  // namespace
 
@@ -197,137 +57,216 @@ TileTransfer::TileTransfer(const zeblon::map::Tile& empty_template, int scale, C
                            const InkPriority& priority)
     : template_(empty_template),
       scale_(scale),
-      pixels_per_km_(1000.0 / scale),
       mode_(mode),
       priority_(priority),
       empty8_(empty_template.bits() == 8 ? empty_template.EmptyValue() : 255) {}
 
+namespace {
+
+// What placing a value in a destination tile needs besides the tile.
+struct Placing {
+  std::size_t row_length;
+  std::size_t first_pixel;
+  const InkPriority* priority;
+  std::uint32_t empty8;
+};
+
+// Puts a value into pixel `place` (row x 1000 + q) of a destination tile. With
+// `Interior` the pixel is known to have all four neighbours in the tile.
+template <int Bits, bool AvoidEmpty, bool Interior>
+inline void PlaceValue(std::uint8_t* b, const Placing& at, std::uint32_t place, int row, int q, std::uint32_t value) {
+  const InkPriority& priority = *at.priority;
+  const size_t rl = at.row_length;  // 500, 1000 or 3000 bytes: 1000 pixels
+  auto has = [&](bool neighbour) { return Interior || neighbour; };
+  if constexpr (Bits == 4) {
+    std::uint32_t n = value;
+    const size_t pos = at.first_pixel + place / 2;
+    std::uint32_t hi = b[pos] >> 4, lo = b[pos] & 15;
+    const bool high = place % 2 == 0;
+    if (!AvoidEmpty) {
+      if (high && priority[hi] < priority[n]) n = hi;
+      if (!high && priority[lo] < priority[n]) n = lo;
+    } else {
+      if (high && lo == 15) lo = n;
+      if (!high && hi == 15) hi = n;
+    }
+    b[pos] = static_cast<std::uint8_t>(high ? n * 16 + lo : hi * 16 + n);
+    if (AvoidEmpty) {
+      // The nibble at the same place, when it is empty (15), becomes n.
+      const std::uint32_t mask = high ? 0xF0 : 0x0F, ink = high ? n << 4 : n;
+      auto fill = [&](size_t p) {
+        if ((b[p] & mask) == mask) b[p] = static_cast<std::uint8_t>((b[p] & ~mask) | ink);
+      };
+      if (has(row > 0)) fill(pos - rl);
+      if (has(row < 999)) fill(pos + rl);
+    }
+  } else if constexpr (Bits == 8) {
+    std::uint32_t n = value;
+    const size_t pos = at.first_pixel + place;
+    if (!AvoidEmpty) {
+      if (priority[b[pos]] < priority[n]) n = b[pos];
+      b[pos] = static_cast<std::uint8_t>(n);
+    } else {
+      const std::uint8_t ink = static_cast<std::uint8_t>(n), empty = static_cast<std::uint8_t>(at.empty8);
+      b[pos] = ink;
+      auto fill = [&](size_t p) {
+        if (b[p] == empty) b[p] = ink;
+      };
+      if (has(q > 0)) fill(pos - 1);
+      if (has(q < 999)) fill(pos + 1);
+      if (has(row > 0)) fill(pos - rl);
+      if (has(row < 999)) fill(pos + rl);
+    }
+  } else {
+    const size_t pos = at.first_pixel + 3 * static_cast<size_t>(place);
+    // The row to the north is met for the first time here: ask for it ahead.
+    if constexpr (AvoidEmpty && Interior) __builtin_prefetch(b + pos + rl + 192, 1);
+    const std::uint8_t blue = static_cast<std::uint8_t>(value), green = static_cast<std::uint8_t>(value >> 8),
+                       red = static_cast<std::uint8_t>(value >> 16);
+    b[pos] = blue;
+    b[pos + 1] = green;
+    b[pos + 2] = red;
+    if (AvoidEmpty) {
+      auto fill = [&](size_t p) {
+        // One test of the three bytes: the empty colour is blue 0, green and red 252.
+        if ((b[p] | b[p + 1] << 8 | b[p + 2] << 16) == 0xFCFC00) {
+          b[p] = blue;
+          b[p + 1] = green;
+          b[p + 2] = red;
+        }
+      };
+      if (has(q > 0)) fill(pos - 3);
+      if (has(q < 999)) fill(pos + 3);
+      if (has(row > 0)) fill(pos - rl);
+      if (has(row < 999)) fill(pos + rl);
+    }
+  }
+}
+
+template <int Bits, bool AvoidEmpty>
+inline void PlaceValue(std::uint8_t* b, const Placing& at, int row, int q, std::uint32_t value) {
+  PlaceValue<Bits, AvoidEmpty, false>(b, at, static_cast<std::uint32_t>(row * 1000 + q), row, q, value);
+}
+
+// The value of source pixel c of a row.
+template <int Bits>
+inline std::uint32_t SourceValue(const std::uint8_t* row, int c) {
+  if constexpr (Bits == 4) return c % 2 == 0 ? row[c / 2] >> 4 : row[c / 2] & 15;
+  if constexpr (Bits == 8) return row[c];
+  return row[3 * c] | (row[3 * c + 1] << 8) | (static_cast<std::uint32_t>(row[3 * c + 2]) << 16);
+}
+
+}  // namespace
+
 void TileTransfer::Place(zeblon::map::Tile& tile, int row, int q, std::uint32_t value) {
+  const Placing at{static_cast<size_t>(template_.row_length()), static_cast<size_t>(template_.first_pixel()),
+                   &priority_, empty8_};
+  const bool avoid = mode_ == CollisionMode::AvoidEmptyPixels;
   std::uint8_t* b = tile.bytes().data();
-  const size_t rl = static_cast<size_t>(template_.row_length());
-  const size_t line = static_cast<size_t>(template_.first_pixel()) + static_cast<size_t>(row) * rl;
-  const bool avoid_empty = mode_ == CollisionMode::AvoidEmptyPixels;
   switch (template_.bits()) {
-    case 4: {
-      std::uint32_t n = value;
-      const size_t pos = line + static_cast<size_t>(q / 2);
-      std::uint32_t hi = b[pos] >> 4, lo = b[pos] & 15;
-      const bool high = q % 2 == 0;
-      if (!avoid_empty) {
-        if (high && priority_[hi] < priority_[n]) n = hi;
-        if (!high && priority_[lo] < priority_[n]) n = lo;
-      } else {
-        if (high && lo == 15) lo = n;
-        if (!high && hi == 15) hi = n;
-      }
-      b[pos] = static_cast<std::uint8_t>(high ? n * 16 + lo : hi * 16 + n);
-      if (avoid_empty) {
-        auto fill = [&](size_t p) {
-          if (high && (b[p] >> 4) == 15) b[p] = static_cast<std::uint8_t>(n * 16 + (b[p] & 15));
-          if (!high && (b[p] & 15) == 15) b[p] = static_cast<std::uint8_t>((b[p] & 0xF0) | n);
-        };
-        if (row > 0) fill(pos - rl);
-        if (row < 999) fill(pos + rl);
-      }
-      break;
-    }
-    case 8: {
-      std::uint32_t n = value;
-      const size_t pos = line + static_cast<size_t>(q);
-      if (!avoid_empty) {
-        if (priority_[b[pos]] < priority_[n]) n = b[pos];
-        b[pos] = static_cast<std::uint8_t>(n);
-      } else {
-        b[pos] = static_cast<std::uint8_t>(n);
-        auto fill = [&](size_t p) {
-          if (b[p] == empty8_) b[p] = static_cast<std::uint8_t>(n);
-        };
-        if (q > 0) fill(pos - 1);
-        if (q < 999) fill(pos + 1);
-        if (row > 0) fill(pos - rl);
-        if (row < 999) fill(pos + rl);
-      }
-      break;
-    }
-    case 24: {
-      const size_t pos = line + 3 * static_cast<size_t>(q);
-      const std::uint8_t blue = static_cast<std::uint8_t>(value), green = static_cast<std::uint8_t>(value >> 8),
-                         red = static_cast<std::uint8_t>(value >> 16);
-      b[pos] = blue;
-      b[pos + 1] = green;
-      b[pos + 2] = red;
-      if (avoid_empty) {
-        auto fill = [&](size_t p) {
-          if (b[p] == 0 && b[p + 1] == 252 && b[p + 2] == 252) {
-            b[p] = blue;
-            b[p + 1] = green;
-            b[p + 2] = red;
-          }
-        };
-        if (q > 0) fill(pos - 3);
-        if (q < 999) fill(pos + 3);
-        if (row > 0) fill(pos - rl);
-        if (row < 999) fill(pos + rl);
-      }
-      break;
-    }
+    case 4: return avoid ? PlaceValue<4, true>(b, at, row, q, value) : PlaceValue<4, false>(b, at, row, q, value);
+    case 8: return avoid ? PlaceValue<8, true>(b, at, row, q, value) : PlaceValue<8, false>(b, at, row, q, value);
+    case 24:
+      return avoid ? PlaceValue<24, true>(b, at, row, q, value) : PlaceValue<24, false>(b, at, row, q, value);
     default: break;
+  }
+}
+
+zeblon::map::Tile* TileTransfer::TileAt(std::int32_t tile_row, std::int32_t tile_column, std::string& error) {
+  const std::string name = zeblon::map::TileName(static_cast<std::int64_t>(tile_row) * scale_,
+                                         static_cast<std::int64_t>(tile_column) * scale_);
+  auto found = tiles_.find(name);
+  if (found == tiles_.end()) {
+    std::optional<zeblon::map::Tile> loaded;
+    if (load_tile && !load_tile(name, loaded, error)) return nullptr;
+    found = tiles_.emplace(name, loaded ? std::move(*loaded) : template_).first;
+  }
+  touched_.insert(name);
+  return &found->second;
+}
+
+template <int Bits, bool AvoidEmpty>
+RunEnd TileTransfer::TransferRows(const zeblon::map::Tile& source, LandingPlanner& planner, std::size_t index,
+                                  const RunHooks& hooks, std::string& error) {
+  const Placing at{static_cast<size_t>(template_.row_length()), static_cast<size_t>(template_.first_pixel()),
+                   &priority_, empty8_};
+  const std::uint8_t* src = source.bytes().data() + source.first_pixel();
+  const size_t src_rl = static_cast<size_t>(source.row_length());
+  const SourceCorner& corner = planner.Corner(index);
+  const auto base = BaseTileOf(corner, scale_);
+  // The pixel centres as the landings were worked out (see LandBand).
+  const double s = scale_;
+  const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
+  // The destination tile open now, by its tile bits in the packed landings
+  // (none at first and after a landing worked out here).
+  constexpr std::uint32_t kNoTile = 0xFFFFFFFF;
+  std::uint32_t open = kNoTile;
+  std::uint8_t* tile = nullptr;
+  const std::uint32_t* band = nullptr;
+  for (int r = 0; r < zeblon::map::kTilePixels; ++r) {
+    if (hooks.StopRequested()) return RunEnd::Stopped;
+    if (r % kBandRows == 0) band = planner.Band(index, r / kBandRows);
+    const std::uint32_t* landing = band + static_cast<size_t>(r % kBandRows) * 1000;
+    const std::uint8_t* row = src + static_cast<size_t>(r) * src_rl;
+    for (int c = 0; c < zeblon::map::kTilePixels; ++c) {
+      const std::uint32_t l = landing[c];
+      if (l >> 31) {
+        if (l == packed::kNowhere) continue;
+        // Too far from the base tile for the packed form.
+        const Landing far = ExactLanding(north0 + r * s, east0 + c * s, scale_);
+        if (far.row == Landing::kNowhere) continue;  // as the planner found it, so never
+        const std::int32_t tr = TileOfPixel(far.row), tc = TileOfPixel(far.column);
+        zeblon::map::Tile* t = TileAt(tr, tc, error);
+        if (!t) return RunEnd::Failed;
+        open = kNoTile;
+        PlaceValue<Bits, AvoidEmpty>(t->bytes().data(), at, far.row - tr * 1000, far.column - tc * 1000,
+                                     SourceValue<Bits>(row, c));
+        continue;
+      }
+      if (l >> packed::kTileShift != open) {
+        zeblon::map::Tile* t = TileAt(base.first + packed::TileRows(l), base.second + packed::TileColumns(l), error);
+        if (!t) return RunEnd::Failed;
+        tile = t->bytes().data();
+        open = l >> packed::kTileShift;
+      }
+      const std::uint32_t place = l & packed::kPlace;
+      if (l & packed::kInterior) {
+        PlaceValue<Bits, AvoidEmpty, true>(tile, at, place, 0, 0, SourceValue<Bits>(row, c));
+      } else {
+        PlaceValue<Bits, AvoidEmpty, false>(tile, at, place, static_cast<int>(place / 1000),
+                                            static_cast<int>(place % 1000), SourceValue<Bits>(row, c));
+      }
+    }
+    if (r % kBandRows == kBandRows - 1) planner.Release(index, r / kBandRows);
+    hooks.Pump();
+  }
+  return RunEnd::Ready;
+}
+
+RunEnd TileTransfer::Transfer(const zeblon::map::Tile& source, LandingPlanner& planner, std::size_t index,
+                              const RunHooks& hooks, std::string& error) {
+  touched_.clear();
+  if (source.bits() != template_.bits()) {
+    error = "THE SOURCE TILE HAS " + std::to_string(source.bits()) + " BITS PER PIXEL, THE DESTINATION TILES " +
+            std::to_string(template_.bits()) + " !";
+    return RunEnd::Failed;
+  }
+  const bool avoid = mode_ == CollisionMode::AvoidEmptyPixels;
+  switch (source.bits()) {
+    case 4: return avoid ? TransferRows<4, true>(source, planner, index, hooks, error)
+                         : TransferRows<4, false>(source, planner, index, hooks, error);
+    case 8: return avoid ? TransferRows<8, true>(source, planner, index, hooks, error)
+                         : TransferRows<8, false>(source, planner, index, hooks, error);
+    case 24: return avoid ? TransferRows<24, true>(source, planner, index, hooks, error)
+                          : TransferRows<24, false>(source, planner, index, hooks, error);
+    default: return RunEnd::Ready;
   }
 }
 
 RunEnd TileTransfer::Transfer(const zeblon::map::Tile& source, double corner_north_km, double corner_east_km,
                               const RunHooks& hooks, std::string& error) {
-  const int width = zeblon::map::kTilePixels, height = zeblon::map::kTilePixels;
-  const double scale = scale_;
-  const double north0 = corner_north_km * 1000 + 0.5 * scale;
-  const double east0 = corner_east_km * 1000 + 0.5 * scale;
-  std::int64_t current_north = -9999, current_east = -9999;
-  zeblon::map::Tile* tile = nullptr;
-  const std::uint8_t* src = source.bytes().data();
-  const size_t src_rl = static_cast<size_t>(source.row_length());
-
-  std::optional<RowConverter> rows;
-  for (int r = 0; r < height; ++r) {
-    if (hooks.StopRequested()) return RunEnd::Stopped;
-    if (!rows) rows.emplace(north0, east0, scale, width, height, exact_every_pixel);
-    rows->WaitFor(r);
-    {
-      const std::uint8_t* row = src + source.first_pixel() + static_cast<size_t>(r) * src_rl;
-      for (int c = 0; c < width; ++c) {
-        std::uint32_t value;
-        switch (source.bits()) {
-          case 4: value = c % 2 == 0 ? row[c / 2] >> 4 : row[c / 2] & 15; break;
-          case 8: value = row[c]; break;
-          default:
-            value = row[3 * c] | (row[3 * c + 1] << 8) | (static_cast<std::uint32_t>(row[3 * c + 2]) << 16);
-        }
-        const double n = rows->North(r, c);
-        const double e = rows->East(r, c);
-        if (!(std::fabs(n) <= kBound) || !(std::fabs(e) <= kBound)) continue;  // NaN too
-        const double n_km = n / 1000, e_km = e / 1000;
-        const std::int64_t cn = zeblon::map::TileCornerKm(n_km, scale_);
-        const std::int64_t ce = zeblon::map::TileCornerKm(e_km, scale_);
-        if (cn != current_north || ce != current_east || !tile) {
-          const std::string name = zeblon::map::TileName(cn, ce);
-          auto found = tiles_.find(name);
-          if (found == tiles_.end()) {
-            std::optional<zeblon::map::Tile> loaded;
-            if (load_tile && !load_tile(name, loaded, error)) return RunEnd::Failed;
-            found = tiles_.emplace(name, loaded ? std::move(*loaded) : template_).first;
-          }
-          tile = &found->second;
-          current_north = cn;
-          current_east = ce;
-        }
-        const int dest_row = std::clamp(static_cast<int>(std::floor((n_km - cn) * pixels_per_km_)), 0, 999);
-        const int dest_col = std::clamp(static_cast<int>(std::floor((e_km - ce) * pixels_per_km_)), 0, 999);
-        Place(*tile, dest_row, dest_col, value);
-      }
-      rows->Done(r);
-      hooks.Pump();
-    }
-  }
-  return RunEnd::Ready;
+  LandingPlanner planner({{corner_north_km, corner_east_km}}, scale_, exact_every_pixel);
+  return Transfer(source, planner, 0, hooks, error);
 }
 
 namespace {
@@ -337,20 +276,101 @@ std::string ElapsedMinutes(double seconds) {
   return NumberTextUntrimmed(std::floor(seconds / 6) / 10);
 }
 
-// Writes the edited tiles: first into the work folder, then each into the
-// destination (replaced whole), then the work copy goes.
-bool SaveTiles(std::map<std::string, zeblon::map::Tile>& tiles, const fs::path& work, const fs::path& destination,
-               std::string& error) {
-  for (auto& [name, tile] : tiles) {
-    const fs::path work_copy = work / name;
-    if (!zeblon::map::WriteFileSafely(work_copy, tile.bytes(), error, false)) return false;
-    if (!zeblon::map::WriteFileSafely(FileInFolder(destination, name), tile.bytes(), error)) return false;
-    std::error_code ec;
-    fs::remove(work_copy, ec);
+// Writes finished destination tiles on threads of their own (flushing a file to
+// the disk mostly waits, and waits overlap): each into the destination folder,
+// replaced whole and flushed to the disk. When that fails the tile is kept as a
+// copy in the work folder and the failure is reported with the tile. A tile is
+// handed over again only after its last writing is done (see Holds).
+class TileWriter {
+ public:
+  struct Written {
+    std::string name;
+    std::vector<std::size_t> sources;  // the source tiles whose pixels went into it
+    std::string error;                 // "" when it is written
+  };
+
+  TileWriter(fs::path destination, fs::path work) : destination_(std::move(destination)), work_(std::move(work)) {
+    for (int i = 0; i < kThreads; ++i) threads_.emplace_back([this] { Work(); });
   }
-  tiles.clear();
-  return true;
-}
+  ~TileWriter() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      closing_ = true;
+    }
+    wake_.notify_all();
+    for (auto& t : threads_) t.join();
+  }
+
+  void Write(std::string name, zeblon::map::Tile tile, std::vector<std::size_t> sources) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [&] { return queue_.size() < kQueue; });  // a bound on the memory held
+    queue_.push_back({std::move(name), std::move(tile), std::move(sources)});
+    wake_.notify_one();
+  }
+  // Waits until every tile handed over is written (or has failed).
+  void Drain() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    done_.wait(lock, [&] { return queue_.empty() && busy_.empty(); });
+  }
+  // Whether a tile is waiting or being written.
+  bool Holds(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return busy_.count(name) > 0 ||
+           std::any_of(queue_.begin(), queue_.end(), [&](const Job& j) { return j.name == name; });
+  }
+  // Whether writing a tile of this name has failed in this run.
+  bool Failed(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return failed_.count(name) > 0;
+  }
+  // The tiles written (or failed) since the last call.
+  std::vector<Written> TakeWritten() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return std::exchange(written_, {});
+  }
+
+ private:
+  struct Job {
+    std::string name;
+    zeblon::map::Tile tile;
+    std::vector<std::size_t> sources;
+  };
+  static constexpr std::size_t kQueue = 16;
+  static constexpr int kThreads = 4;
+
+  void Work() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (true) {
+      wake_.wait(lock, [&] { return closing_ || !queue_.empty(); });
+      if (queue_.empty()) return;
+      Job job = std::move(queue_.front());
+      queue_.pop_front();
+      busy_.insert(job.name);
+      done_.notify_all();  // room in the queue
+      lock.unlock();
+      std::string error;
+      if (!zeblon::map::WriteFileSafely(FileInFolder(destination_, job.name), job.tile.bytes(), error)) {
+        std::string ignored;
+        zeblon::map::WriteFileSafely(work_ / job.name, job.tile.bytes(), ignored, false);
+      }
+      lock.lock();
+      busy_.erase(job.name);
+      if (!error.empty()) failed_.insert(job.name);
+      written_.push_back({std::move(job.name), std::move(job.sources), std::move(error)});
+      done_.notify_all();
+    }
+  }
+
+  const fs::path destination_, work_;
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  std::deque<Job> queue_;
+  std::set<std::string> busy_;
+  std::set<std::string> failed_;
+  std::vector<Written> written_;
+  bool closing_ = false;
+  std::vector<std::thread> threads_;
+};
 
 }  // namespace
 
@@ -400,70 +420,162 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
   hooks.Pump();
 
   const std::size_t total = names.size();
-  auto fail = [&](TileTransfer* transfer, const std::string& why) {
-    std::string ignored;
-    if (transfer) SaveTiles(transfer->tiles(), work, options.destination, ignored);
+  std::vector<SourceCorner> corners;
+  for (const auto& name : names) {
+    const auto corner = zeblon::map::TileCornerOfName(name);
+    corners.push_back({corner.north_km, corner.east_km});
+  }
+  // The last source tile that may reach each destination tile: after it the tile
+  // is finished and can be written.
+  std::map<std::string, std::size_t> last_reach;
+  for (std::size_t i = 0; i < total; ++i)
+    for (const auto& [cn, ce] : DestinationTilesNear(corners[i], options.scale)) last_reach[zeblon::map::TileName(cn, ce)] = i;
+
+  TileWriter writer(options.destination, work);
+  LandingPlanner planner(corners, options.scale, false);
+  TileTransfer transfer(empty, options.scale, options.mode, options.priority);
+  transfer.load_tile = [&](const std::string& tile_name, std::optional<zeblon::map::Tile>& tile, std::string& why) {
+    // A tile written before in this run is read back once its writing is done.
+    if (writer.Holds(tile_name)) writer.Drain();
+    if (writer.Failed(tile_name)) {
+      why = "CANNOT WRITE " + FileInFolder(options.destination, tile_name).string() + " !";
+      return false;
+    }
+    const fs::path existing = FileInFolder(options.destination, tile_name);
     std::error_code e;
-    fs::remove(work, e);  // only when empty: a work copy that could not go stays
+    if (!fs::exists(existing, e)) return true;
+    std::vector<std::uint8_t> data;
+    if (!zeblon::map::ReadFileBytes(existing, data, why)) {
+      why += " !";
+      return false;
+    }
+    std::string p;
+    tile = zeblon::map::Tile::FromBytes(std::move(data), &p);
+    if (!tile || tile->bits() != empty.bits() || tile->bytes().size() != empty.bytes().size()) {
+      why = "THE DESTINATION FILE " + existing.string() + " IS NOT A MAP TILE LIKE THE SOURCE TILES" +
+            (p.empty() ? std::string() : " (" + p + ")") + " !";
+      return false;
+    }
+    return true;
+  };
+
+  // For each destination tile held: the source tiles whose pixels it got since
+  // it was last written, and the last of them.
+  struct Held {
+    std::vector<std::size_t> sources;
+    std::size_t last = 0;
+  };
+  std::map<std::string, Held> held;
+  std::vector<int> unwritten(total, 0);  // per source tile: its destination tiles not yet written
+  std::vector<char> complete(total, 0);  // carried over whole, with a pixel in the grid
+  auto note_touched = [&](std::size_t i) {
+    for (const auto& name : transfer.touched()) {
+      Held& h = held[name];
+      h.sources.push_back(i);
+      h.last = i;
+      ++unwritten[i];
+    }
+  };
+  auto hand_over = [&](const std::string& name) {
+    auto tile = transfer.tiles().extract(name);
+    auto h = held.extract(name);
+    writer.Write(name, std::move(tile.mapped()), h ? std::move(h.mapped().sources) : std::vector<std::size_t>{});
+  };
+  auto hand_over_all = [&] {
+    while (!transfer.tiles().empty()) hand_over(transfer.tiles().begin()->first);
+  };
+  // Takes note of the tiles written: a source tile whose destination tiles are
+  // all written is deleted now when that is asked for. False with a message for
+  // a tile that could not be written or a source that could not be deleted.
+  auto settle = [&](std::string& why) {
+    bool ok = true;
+    for (auto& w : writer.TakeWritten()) {
+      if (!w.error.empty()) {
+        if (ok) {
+          const std::size_t earliest = w.sources.empty() ? 0 : *std::min_element(w.sources.begin(), w.sources.end());
+          why = w.error + " - " + names[earliest] + ".BMP IS NOT CONVERTED COMPLETELY";
+        }
+        ok = false;
+        continue;
+      }
+      for (const std::size_t s : w.sources)
+        if (--unwritten[s] == 0 && complete[s] && options.delete_sources && ok &&
+            !DeleteSource(FileInFolder(options.source, names[s] + ".BMP"), why))
+          ok = false;
+    }
+    return ok;
+  };
+  auto fail = [&](const std::string& why) {
+    // What is held is written; source tiles whose results are all written go
+    // when that is asked for.
+    hand_over_all();
+    writer.Drain();
+    std::string ignored;
+    settle(ignored);
+    std::error_code e;
+    fs::remove(work, e);  // only when empty: a copy of a tile that could not be written stays
     return RunResult{RunEnd::Failed, why};
   };
-  for (std::size_t i = 1; i <= total; ++i) {
-    const std::string& name = names[i - 1];
+  for (std::size_t i = 0; i < total; ++i) {
+    const std::string& name = names[i];
     hooks.Append(hooks.TimeOfDay() + "     START..." + std::string(kLineBreak));
     const double started = hooks.SecondsNow();
-    hooks.Append(ProgressLine(name + ".BMP", i, total, ""));
+    hooks.Append(ProgressLine(name + ".BMP", i + 1, total, ""));
     hooks.Pump();
     const fs::path source_file = FileInFolder(options.source, name + ".BMP");
-    if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return fail(nullptr, error + " !");
+    if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return fail(error + " !");
     auto source = zeblon::map::Tile::FromBytes(std::move(bytes), &problem);
-    if (!source) return fail(nullptr, "NOT A MAP TILE: " + name + ".BMP: " + problem + " !");
-    if (source->bits() != empty.bits())
-      return fail(nullptr, "NOT A MAP TILE LIKE THE FIRST ONE: " + name + ".BMP !");
+    if (!source) return fail("NOT A MAP TILE: " + name + ".BMP: " + problem + " !");
+    if (source->bits() != empty.bits()) return fail("NOT A MAP TILE LIKE THE FIRST ONE: " + name + ".BMP !");
     hooks.Pump();
 
-    TileTransfer transfer(empty, options.scale, options.mode, options.priority);
-    transfer.load_tile = [&](const std::string& tile_name, std::optional<zeblon::map::Tile>& tile, std::string& why) {
-      const fs::path existing = FileInFolder(options.destination, tile_name);
-      std::error_code e;
-      if (!fs::exists(existing, e)) return true;
-      std::vector<std::uint8_t> data;
-      if (!zeblon::map::ReadFileBytes(existing, data, why)) {
-        why += " !";
-        return false;
-      }
-      std::string p;
-      tile = zeblon::map::Tile::FromBytes(std::move(data), &p);
-      if (!tile || tile->bits() != empty.bits() || tile->bytes().size() != empty.bytes().size()) {
-        why = "THE DESTINATION FILE " + existing.string() + " IS NOT A MAP TILE LIKE THE SOURCE TILES" +
-              (p.empty() ? std::string() : " (" + p + ")") + " !";
-        return false;
-      }
-      return true;
-    };
-    const auto corner = zeblon::map::TileCornerOfName(name);
-    const RunEnd end = transfer.Transfer(*source, corner.north_km, corner.east_km, hooks, error);
+    const RunEnd end = transfer.Transfer(*source, planner, i, hooks, error);
+    bytes = std::move(source->bytes());  // its memory read into again for the next tile
     hooks.Pump();
-    if (end == RunEnd::Failed) return fail(&transfer, error);
+    if (end == RunEnd::Failed) return fail(error);
+    note_touched(i);
     if (end == RunEnd::Stopped) {
       // The destination keeps what was transferred so far, this tile's part too;
       // the source tile under way is never deleted.
-      if (!SaveTiles(transfer.tiles(), work, options.destination, error)) return fail(&transfer, error);
+      hand_over_all();
+      writer.Drain();
+      if (!settle(error)) return fail(error);
       fs::remove(work, ec);
       return {RunEnd::Stopped, {}};
     }
     // A tile whose name puts all of it beyond the grid has no result: it stays.
-    const bool placed = !transfer.tiles().empty();
-    if (!SaveTiles(transfer.tiles(), work, options.destination, error))
-      return fail(&transfer, error + " - " + name + ".BMP IS NOT CONVERTED COMPLETELY");
+    const bool placed = !transfer.touched().empty();
+    complete[i] = placed;
+
+    // Destination tiles that no later source tile reaches are written now, and
+    // so are the ones touched longest ago while too many are held.
+    std::vector<std::string> finished;
+    std::vector<std::pair<std::size_t, std::string>> others;
+    for (const auto& [tile_name, tile] : transfer.tiles()) {
+      const auto reach = last_reach.find(tile_name);
+      if (reach == last_reach.end() || reach->second <= i) {
+        finished.push_back(tile_name);
+      } else {
+        others.emplace_back(held[tile_name].last, tile_name);
+      }
+    }
+    const std::size_t keep = options.held_bytes / empty.bytes().size();
+    if (others.size() > keep) {
+      std::sort(others.begin(), others.end());
+      for (std::size_t k = 0; k < others.size() - keep; ++k) finished.push_back(others[k].second);
+    }
+    for (const auto& tile_name : finished) hand_over(tile_name);
+    if (!settle(error)) return fail(error);
     hooks.Pump();
     if (!placed) hooks.Append("NO PIXEL OF " + name + ".BMP LANDS IN UTM ZONE 33: THE SOURCE IS KEPT" +
                               std::string(kLineBreak));
-    // Only now that its result is on the disk the source tile may go.
-    if (placed && options.delete_sources && !DeleteSource(source_file, error)) return fail(nullptr, error);
     hooks.Append(hooks.TimeOfDay() + "     ...READY  " + ElapsedMinutes(hooks.SecondsNow() - started) + " min" +
                  std::string(kLineBreak) + std::string(kLineBreak));
     hooks.Pump();
   }
+  hand_over_all();
+  writer.Drain();
+  if (!settle(error)) return fail(error);
   fs::remove(work, ec);
   hooks.Append(std::string(kLineBreak) + "READY !" + std::string(kLineBreak));
   hooks.Beep();

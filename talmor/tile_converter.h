@@ -17,12 +17,16 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "map/bmp.h"
+#include "talmor/landing.h"
 #include "talmor/run.h"
 
 namespace talmor {
@@ -48,13 +52,17 @@ struct TileRunOptions {
   CollisionMode mode = CollisionMode::AvoidEmptyPixels;
   InkPriority priority = NoInkPriority();
   bool delete_sources = false;
+  // At most this many bytes of destination tiles are held in memory between
+  // their writings; beyond it the tiles touched longest ago are written early
+  // (and read again when a later source tile reaches them).
+  std::size_t held_bytes = std::size_t{256} << 20;
 };
 
 // The work folder of a run: <temp>/TALMORMC.
 fs::path WorkFolderOf(const fs::path& temp);
 
-// The transfer of one source tile into the destination tiles, kept in memory
-// while the source tile is carried over.
+// The transfer of source tiles into the destination tiles, which are kept in
+// memory while source tiles are carried over.
 class TileTransfer {
  public:
   // `empty_template` is the empty tile that new destination tiles start from.
@@ -70,36 +78,49 @@ class TileTransfer {
   // each row. Failed with a message when a destination tile cannot be loaded.
   RunEnd Transfer(const zeblon::map::Tile& source, double corner_north_km, double corner_east_km,
                   const RunHooks& hooks, std::string& error);
+  // The same for tile `index` of the planner's list, whose landings the planner
+  // works out ahead (its scale and exactness are the planner's).
+  RunEnd Transfer(const zeblon::map::Tile& source, LandingPlanner& planner, std::size_t index, const RunHooks& hooks,
+                  std::string& error);
 
   // Converts every pixel centre by the full point conversion. Otherwise points
-  // between exactly converted ones may be interpolated where that provably puts
-  // them into the same destination pixel (the results are the same; it is faster).
+  // are interpolated where that provably puts them into the same destination
+  // pixel (see talmor/landing.h; the results are the same, it is faster).
   bool exact_every_pixel = false;
 
-  // The destination tiles touched so far, by name.
+  // The destination tiles held, by name; the run takes out those it has written.
   std::map<std::string, zeblon::map::Tile>& tiles() { return tiles_; }
+  // The names of the destination tiles the last transfer put pixels into.
+  const std::set<std::string>& touched() const { return touched_; }
 
   // Puts one source value (ink, or 0xRRGGBB at 24 bits) into destination pixel
   // (row, q) of `tile` by the collision mode.
   void Place(zeblon::map::Tile& tile, int row, int q, std::uint32_t value);
 
  private:
+  template <int Bits, bool AvoidEmpty>
+  RunEnd TransferRows(const zeblon::map::Tile& source, LandingPlanner& planner, std::size_t index, const RunHooks& hooks,
+                      std::string& error);
+  zeblon::map::Tile* TileAt(std::int32_t tile_row, std::int32_t tile_column, std::string& error);
 
   zeblon::map::Tile template_;
   int scale_;
-  double pixels_per_km_;
   CollisionMode mode_;
   InkPriority priority_;
   std::uint32_t empty8_;
   std::map<std::string, zeblon::map::Tile> tiles_;
+  std::set<std::string> touched_;
 };
 
 // The whole run over a source folder. Checks first that the folders can be used
 // and that every source file is a tile of the same form as the first one; a
 // problem is Refused with its message before anything is written. After each
-// source tile the edited destination tiles are written (each file replaced
-// whole, never half written), and only then the source tile is deleted when
-// `delete_sources` is set.
+// source tile the destination tiles that no later source tile reaches are
+// written (each file replaced whole, never half written, on a thread of its own
+// while the next source tiles are carried over), so each is written once
+// per run; a source tile is deleted, when `delete_sources` is set, only once
+// every destination tile it went into is written. A stop or a failure writes
+// every tile held first.
 RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks);
 
 }  // namespace talmor

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalBlocker>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -10,6 +11,7 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <memory>
 
 #include "geodesy/text.h"
 #include "map/map_tile.h"
@@ -166,13 +168,29 @@ ConverterWindow::ConverterWindow(Tool& tool, const char* name, const std::string
 }
 
 void ConverterWindow::SetProgress(std::string text) {
-  if (text.size() > kProgressLimit) text.erase(0, text.size() - kProgressLimit);
-  progress_ = std::move(text);
-  Text2->setPlainText(ForDisplay(progress_));
-  Text2->moveCursor(QTextCursor::End);  // the newest line shows
+  KeepProgress(std::move(text));
+  ShowProgress();
 }
 
-void ConverterWindow::AppendProgress(const std::string& text) { SetProgress(progress_ + text); }
+void ConverterWindow::KeepProgress(std::string text) {
+  if (text.size() > kProgressLimit) text.erase(0, text.size() - kProgressLimit);
+  progress_ = std::move(text);
+  progress_shown_ = false;
+}
+
+void ConverterWindow::ShowProgress() {
+  if (progress_shown_) return;
+  Text2->setPlainText(ForDisplay(progress_));
+  Text2->moveCursor(QTextCursor::End);  // the newest line shows
+  progress_shown_ = true;
+}
+
+void ConverterWindow::AppendProgress(const std::string& text) {
+  KeepProgress(progress_ + text);
+  // During a run the box shows the text when pending events run next (laying
+  // out the whole box for every line would cost more than the run's work).
+  if (!running_) ShowProgress();
+}
 
 void ConverterWindow::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
@@ -184,7 +202,14 @@ void ConverterWindow::showEvent(QShowEvent* e) {
 RunHooks ConverterWindow::Hooks() {
   RunHooks h;
   h.append = [this](const std::string& t) { AppendProgress(t); };
-  h.pump = [] { QCoreApplication::processEvents(); };
+  // A run asks after every row, far more often than anyone notices: pending
+  // events run when a few milliseconds have passed since they last ran.
+  h.pump = [this, last = std::make_shared<QElapsedTimer>()] {
+    if (last->isValid() && last->elapsed() < 5) return;
+    ShowProgress();
+    QCoreApplication::processEvents();
+    last->start();
+  };
   h.stop_requested = [this] { return stop_requested_; };
   h.beep = [] { QApplication::beep(); };
   return h;
@@ -213,6 +238,7 @@ void ConverterWindow::StartProgress() {
 }
 
 void ConverterWindow::Report(const RunResult& result) {
+  ShowProgress();
   switch (result.end) {
     case RunEnd::Ready: Command1->setEnabled(true); break;
     case RunEnd::NoSourceData: break;  // START stays off until the next activation

@@ -72,6 +72,8 @@ class ConverterWindow : public QWidget {
   RunHooks Hooks();
   void ShowRules(const std::vector<std::pair<std::string, int>>& lines);
   void StartProgress();
+  void KeepProgress(std::string text);  // the text, not yet shown
+  void ShowProgress();
   // Shows a run's message box, if any; true when the run ended normally.
   void Report(const RunResult& result);
   // Points a folder list at a default folder given in the stored Windows form.
@@ -79,6 +81,7 @@ class ConverterWindow : public QWidget {
 
   Tool& tool_;
   std::string progress_;
+  bool progress_shown_ = true;  // the box shows progress_
   bool running_ = false;
   bool stop_requested_ = false;
   QLayout* options_area_ = nullptr;  // where the tile converter adds its controls

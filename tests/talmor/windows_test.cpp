@@ -165,6 +165,7 @@ TEST_F(ToolWindows, TileRunThroughTheWindowAndBackDuringARun) {
   w.Command1->click();
   EXPECT_NE(w.ProgressText().find("60001200.BMP   1/1"), std::string::npos);
   EXPECT_EQ(w.ProgressText().substr(w.ProgressText().size() - 11), "\r\nREADY !\r\n");
+  EXPECT_TRUE(w.Text2->toPlainText().endsWith("\nREADY !\n"));  // the box shows the whole run once it ends
   EXPECT_TRUE(w.Command1->isEnabled());
   EXPECT_FALSE(FilesIn(root / "U33" / "M0002").empty());
 
