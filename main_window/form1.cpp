@@ -13,6 +13,7 @@
 #include "geodesy/text.h"
 #include "links/pause_timer.h"
 #include "links/tnc_commands.h"
+#include "main_window/map_service.h"
 #include "main_window/texts.h"
 #include "map/map_tile.h"
 #include "map/readouts.h"
@@ -30,7 +31,7 @@ using namespace platform;
 std::string MainSettingsText(std::string_view existing, const Settings& s) {
   std::string out = SettingsFileText(SettingsWindow::Main, s);
   std::vector<std::string> kept = {"NOAT="};
-  for (int scale : map::kTileScales) kept.push_back(map::ScaleTag(scale) + "=");
+  for (int scale : zeblon::map::kTileScales) kept.push_back(zeblon::map::ScaleTag(scale) + "=");
   for (const std::string& raw : SplitLines(existing)) {
     const std::string line = Trim(raw);
     const std::string upper = UpperAscii(line);
@@ -68,7 +69,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   OpenDocument = [](const std::string& path) { return OpenWithShell(path); };
   BuildControls();
   WireControls();
-  SetMapDisplay(std::make_unique<MinimalMapDisplay>());
+  SetMapDisplay(std::make_unique<MapService>(*map_core_, *map_widget_));
   SetRadioLink(std::make_unique<MinimalRadioLink>());
   qApp->installEventFilter(this);
 }
@@ -78,7 +79,9 @@ Form1::~Form1() { cycle_->StopAll(); }
 void Form1::BuildControls() {
   QWidget* f = this;
   // --- The map and what lies over it.
-  Picture1 = Add<QLabel>(f, {200, 0, 824, 720});
+  map_widget_ = new map::MapWidget(*map_core_, f);
+  Place(map_widget_, 200, 0, 824, 720);
+  Picture1 = map_widget_;
   Picture1->setObjectName("Picture1");
   Picture1->setAlignment(Qt::AlignCenter);
   Picture1->setAutoFillBackground(true);
@@ -100,9 +103,10 @@ void Form1::BuildControls() {
   auto* inks = Add<QWidget>(f, {200, 24, 16 * 24, 24});
   inks->setObjectName("PaletteInks");
   inks->hide();
+  ink_frame_ = inks;
   for (int i = 0; i <= 15; ++i) {
     const std::string name = "Optionink(" + std::to_string(i) + ")";
-    Add<OptionButton>(inks, {i * 24, 2, 22, 20}, name.c_str());
+    inks_[i] = Add<OptionButton>(inks, {i * 24, 2, 22, 20}, name.c_str());
   }
 
   // --- Along the bottom.
@@ -206,6 +210,16 @@ MapContext Form1::MapContextOf() {
     cycle_->Start();
     update();
   };
+  m.column = column_.get();
+  m.qth = qth_;
+  m.inkFrame = ink_frame_;
+  m.inks = inks_;
+  m.panels = &panels_;
+  m.shell = &shell_;
+  m.reception = &reception_;
+  m.settingsPath = [this] { return SettingsPath(); };
+  m.applyTexts = [this] { ApplyLanguageTexts(); };
+  m.windowActive = [this] { return isActiveWindow(); };
   return m;
 }
 

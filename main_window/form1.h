@@ -11,6 +11,8 @@
 
 #include "links/main_cycle.h"
 #include "main_window/services.h"
+#include "map/map_display.h"
+#include "map/map_widget.h"
 #include "main_window/shell_logic.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
@@ -124,6 +126,11 @@ class Form1 : public QWidget {
   void DrainAndClosePorts();
   MapContext MapContextOf();
 
+  // The map; it lives before the controls, whose picture box draws it.
+  std::unique_ptr<map::MapDisplay> map_core_ = std::make_unique<map::MapDisplay>();
+  map::MapWidget* map_widget_ = nullptr;
+  QWidget* ink_frame_ = nullptr;
+  std::array<platform::OptionButton*, 16> inks_{};
   std::string app_folder_;
   std::string data_folder_;
   Settings settings_;

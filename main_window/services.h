@@ -11,6 +11,7 @@
 
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
+#include "panels/frames.h"
 #include "reception/reception_state.h"
 #include "settings/settings.h"
 
@@ -18,7 +19,7 @@ namespace zeblon {
 
 // What the map display works on.
 struct MapContext {
-  const Settings* settings = nullptr;
+  Settings* settings = nullptr;  // the map keeps the centre and the user position in them
   MapState* map = nullptr;
   panels::ScaleBar* scales = nullptr;  // the map folder of each scale
   QLabel* picture = nullptr;           // the map picture box
@@ -28,6 +29,17 @@ struct MapContext {
   std::function<bool(const std::string& path)> openDocument;
   // Every completed drawing ends here: the pointers reset, Timer1 on.
   std::function<void()> drawingDone;
+  // The map's controls and what the handlers read besides the map.
+  panels::ControlColumn* column = nullptr;
+  panels::QthSetupPanel* qth = nullptr;
+  QWidget* inkFrame = nullptr;  // Frame17: the palette inks
+  std::array<platform::OptionButton*, 16> inks{};
+  PanelState* panels = nullptr;  // the TRK and POI lines, the MONI 1 station
+  ShellState* shell = nullptr;  // twips per pixel, the tone switch
+  const reception::ReceptionState* reception = nullptr;  // the store counts for the gauges
+  std::function<std::string()> settingsPath;
+  std::function<void()> applyTexts;
+  std::function<bool()> windowActive;
 };
 
 class MapDisplayService {

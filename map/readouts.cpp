@@ -12,6 +12,8 @@
 
 namespace zeblon::map {
 
+using namespace ::geodesy;
+
 namespace {
 
 // Whole number below or at x, for values that are finite.

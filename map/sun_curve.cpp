@@ -10,6 +10,8 @@
 
 namespace zeblon::map {
 
+using namespace ::geodesy;
+
 namespace {
 
 constexpr double kPi = 3.14159265;

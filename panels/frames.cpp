@@ -89,7 +89,9 @@ TerminalPanel::TerminalPanel(QWidget* window) : PanelFrame(window, "Frame19", "T
 }
 
 QthSetupPanel::QthSetupPanel(QWidget* window)
-    : PanelFrame(window, "Frame2", "USER QTH SETUP: CENTER THE MAP TO YOUR QTH!", {200, 0, 520, 60}) {}
+    : PanelFrame(window, "Frame2", "USER QTH SETUP: CENTER THE MAP TO YOUR QTH!", {200, 0, 520, 60}) {
+  Command21 = Add<CommandButton>(this, {8, 24, 120, 22}, "Command21", "QTH OK");
+}
 
 ObjectSetupPanel::ObjectSetupPanel(QWidget* window)
     : PanelFrame(window, "Frame11", "OBJECT SETUP: CENTER THE MAP TO THE OBJECT!", {200, 0, 520, 60}) {

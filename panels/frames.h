@@ -97,6 +97,7 @@ class QthSetupPanel : public PanelFrame {
   Q_OBJECT
  public:
   explicit QthSetupPanel(QWidget* window);
+  platform::CommandButton* Command21;  // QTH OK
 };
 
 // OBJECT SETUP (Frame11).

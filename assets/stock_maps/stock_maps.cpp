@@ -21,6 +21,8 @@ extern char** environ;
 
 namespace zeblon::stock_maps {
 
+using namespace ::geodesy;
+
 namespace {
 
 int LevelOfHeader(const std::string& line) {

@@ -190,7 +190,7 @@ TEST_F(Form1Test, ACloseFromCodeOnlyStopsTheTimers) {
   EXPECT_FALSE(form->Timer1->isActive());
   EXPECT_FALSE(form->ShutdownDone());
   EXPECT_EQ(Ini(), before);
-  EXPECT_TRUE(fs::exists(folder_ / "ALLMDIRS.DIR"));  // index files left
+  EXPECT_TRUE(fs::exists(folder_ / "ZEBLON_MAP_INDEX" / "ALLMDIRS.DIR"));  // index files left
 }
 
 // A connected pair of pseudo-terminals: the program opens `a`, the test plays the TNC on `b`.

@@ -1,0 +1,51 @@
+// The map display in the main window: the map module's MapDisplay behind the
+// window's map service, its picture box in the map area, and the window's map
+// controls (scale and zoom buttons, centring options, QTH OK, grid, circles, PIC,
+// POI, the scale combos and "maps grid" boxes, the read-out labels, brightness and
+// palette inks) wired to it. The handlers are thin: each calls the map module and
+// redraws; the window's fields that the rest of the shell reads (centre, user
+// position, scale, zoom, centring mode, the base folder) are kept in step with the
+// map's state around every drawing.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "main_window/services.h"
+#include "map/map_display.h"
+#include "map/map_widget.h"
+
+namespace zeblon {
+
+class MapService : public MapDisplayService {
+ public:
+  // `display` and `widget` are the window's map and map picture box.
+  MapService(map::MapDisplay& display, map::MapWidget& widget);
+  ~MapService() override;
+
+  void Attach(const MapContext& context) override;
+  void BuildMapIndex() override;
+  void DrawMap() override;
+  void RequestMagnetogramPage() override;
+  void FunctionKey(int key_code) override;
+
+  map::MapDisplay& display() { return display_; }
+
+ private:
+  void Wire();
+  void FromWindow();
+  void ToWindow();
+  void ShowOutputs();
+  void FocusMap();
+  void QthOk();
+  void ChooseFolder(int level);
+
+  map::MapDisplay& display_;
+  map::MapWidget& widget_;
+  MinimalMapDisplay rest_;  // F keys and the ionosphere request: not the map's own work
+  std::unique_ptr<QObject> label_clicks_;
+  platform::Label* scale_text_ = nullptr;
+  bool wired_ = false;
+};
+
+}  // namespace zeblon

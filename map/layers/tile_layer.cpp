@@ -1,0 +1,90 @@
+#include "map/layers/tile_layer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "map/map_tile.h"
+
+namespace zeblon::map {
+
+namespace {
+
+constexpr std::uint64_t kSixteenColourLength = 500118;
+constexpr std::uint64_t kPaletteLimit = 600000;
+
+}  // namespace
+
+void TileLayer::render(QPainter& painter, const MapView& view) {
+  painted_ = replaced_ = 0;
+  const auto range = view.Tiles();
+  const auto s = static_cast<std::int64_t>(view.scale);
+  const double w = view.width_px, h = view.height_px;
+  for (std::int64_t n = range.south; n <= range.north; n += s) {
+    for (std::int64_t e = range.west; e <= range.east; e += s) {
+      const auto place = view.TilePlacement(n, e);
+      const double side = place.side;
+      const bool visible = place.x < w && place.y < h && place.x + side > 0 && place.y + side > 0;
+      const std::filesystem::path file = folder_ / zeblon::map::TileName(n, e);
+      PaletteWork work;
+      if (palette_ != nullptr) work = {palette_->background_mode, palette_->marked_ink};
+      auto tile = cache_.Get(file, work, static_cast<int>(std::lround(side)), palette_ != nullptr);
+      if (palette_ != nullptr && tile.file_length > 0) {
+        PaletteState& p = *palette_;
+        const bool sixteen = tile.ok && tile.bits == 4 && tile.file_length == kSixteenColourLength;
+        if (tile.file_length > kPaletteLimit) p.palette_available = 0;
+        if (sixteen) {
+          p.palette_available = 1;
+          p.tile_palette = tile.palette;
+          p.palette_shown = p.tile_palette;
+        }
+        if (p.palette_available == 0) {
+          p.palette_shown = p.tile_palette;
+          p.frame_closed = true;
+          p.marked_ink = -1;
+        }
+        if (sixteen) {
+          if (work.marked_ink != p.marked_ink) {
+            work.marked_ink = p.marked_ink;
+            tile = cache_.Get(file, work, static_cast<int>(std::lround(side)), true);
+          }
+          p.palette_shown = tile.painted_palette;
+        }
+      }
+      if (!tile.ok) {
+        if (palette_ == nullptr) continue;  // the base mosaic skips what it cannot paint
+        ++replaced_;
+        if (visible) {
+          const QColor grey = save_drawing_ ? QColor(255, 255, 255) : QColor(80, 80, 80);
+          const double l = std::max<double>(static_cast<double>(place.x), -1);
+          const double t = std::max<double>(static_cast<double>(place.y), -1);
+          const double r = std::min(static_cast<double>(place.x) + side, w);
+          const double b = std::min(static_cast<double>(place.y) + side, h);
+          painter.fillRect(QRectF(l, t, r - l + 1, b - t + 1), grey);
+        }
+        continue;
+      }
+      ++painted_;
+      if (!visible) continue;
+      const QImage& img = *tile.image;
+      if (img.width() == static_cast<int>(std::lround(side))) {
+        painter.drawImage(QPoint(static_cast<int>(place.x), static_cast<int>(place.y)), img);
+      } else {
+        // Larger than the tile's own pixels: paint only the part that shows.
+        const double k = img.width() / side;
+        const double l = std::max(0.0, static_cast<double>(-place.x));
+        const double t = std::max(0.0, static_cast<double>(-place.y));
+        const double r = std::min(side, w - static_cast<double>(place.x));
+        const double b = std::min(side, h - static_cast<double>(place.y));
+        const int sl = static_cast<int>(std::floor(l * k)), st = static_cast<int>(std::floor(t * k));
+        const int sr = std::min(img.width(), static_cast<int>(std::ceil(r * k)));
+        const int sb = std::min(img.height(), static_cast<int>(std::ceil(b * k)));
+        if (sr <= sl || sb <= st) continue;
+        const QRectF target(static_cast<double>(place.x) + sl / k, static_cast<double>(place.y) + st / k,
+                            (sr - sl) / k, (sb - st) / k);
+        painter.drawImage(target, img, QRectF(sl, st, sr - sl, sb - st));
+      }
+    }
+  }
+}
+
+}  // namespace zeblon::map

@@ -1,0 +1,343 @@
+#include "map/map_display.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "geodesy/text.h"
+#include "map/map_tile.h"
+#include "platform/paths.h"
+#include "settings/text_files.h"
+
+namespace zeblon::map {
+
+namespace fs = std::filesystem;
+
+std::string TooltipWithScaleTag(std::string tooltip, const std::string& base_folder) {
+  tooltip = Trim(tooltip);
+  if (tooltip.empty()) return tooltip;
+  const std::string tag = base_folder.size() >= 5 ? base_folder.substr(base_folder.size() - 5) : base_folder;
+  if (tooltip.size() >= 5 && tooltip[tooltip.size() - 5] == 'M') tooltip = tooltip.substr(0, tooltip.size() - 5) + tag;
+  // The language texts end the tooltip with ", " (trimmed to ","): the tag follows it.
+  if (tooltip.size() >= 1 && tooltip.back() == ',') tooltip += " " + tag;
+  return tooltip;
+}
+
+MapDisplay::MapDisplay(fs::path map_root, fs::path index_folder)
+    : root_(map_root), index_(std::move(map_root), std::move(index_folder)) {}
+
+void MapDisplay::SetFolders(fs::path map_root, fs::path index_folder) {
+  if (map_root == root_ && index_folder == index_.index_folder()) return;
+  index_.DeleteOwnFiles();
+  root_ = map_root;
+  index_ = MapIndex(std::move(map_root), std::move(index_folder));
+  cache_.Clear();
+}
+
+void MapDisplay::BuildMapIndex() {
+  ++rebuilds_;
+  index_.Build(suffixes_);
+  for (int level = 0; level < kLevels; ++level) s_.ComboText[level] = index_.Chosen(level);
+}
+
+MapView MapDisplay::MakeView() const {
+  MapView v = MapView::ForZone(s_.Zone);
+  v.central_meridian = s_.MapCentralMeridian;
+  v.false_easting_m = s_.MapFalseEasting;
+  v.centre_north_km = s_.CentreNorth;
+  v.centre_east_km = s_.CentreEast;
+  v.scale = s_.MapScale;
+  v.zoom = s_.ZoomFactor;
+  v.width_px = s_.MapWidthPx;
+  v.height_px = s_.MapHeightPx;
+  return v.Normalised();
+}
+
+void MapDisplay::ResolveFolders() {
+  const int level = ScaleLevel(s_.MapScale);
+  if (level >= 0) s_.CurrentMapFolder = s_.ComboText[level];
+  s_.MapFolderPath = root_.string() + "/" + s_.CurrentMapFolder;
+  const std::string base = s_.CurrentMapFolder.substr(0, std::min<std::size_t>(5, s_.CurrentMapFolder.size()));
+  s_.MapBaseFolder = root_.string() + "/" + base;
+  folder_path_ = s_.CurrentMapFolder.empty() ? fs::path() : index_.FolderPath(s_.CurrentMapFolder);
+  if (!folder_path_.empty() && !fs::exists(folder_path_)) folder_path_ = platform::ResolveOrSame(folder_path_);
+  base_path_ = base.empty() ? fs::path() : platform::ResolveOrSame(root_ / base);
+}
+
+GridSettings MapDisplay::GridFor() const {
+  GridSettings g;
+  for (int pair = 0; pair < 3; ++pair) {
+    const int sys = s_.ReadoutSystem[pair];
+    if (sys >= 0 && sys < 5) g.systems[sys] = true;
+  }
+  g.gk_central_meridian = s_.Zones.gkCentralMeridian;
+  g.own_zone_central_meridian = s_.Zones.ownZoneCentralMeridian;
+  if (g.systems[1] || g.systems[2] || g.systems[3] || g.systems[4]) {
+    try {
+      const MapPoint p = ConvertMapKmToLatLon(s_.CentreNorth, s_.CentreEast, s_.MapCentralMeridian, s_.MapFalseEasting);
+      g.centre.lat = p.latitude;
+      g.centre.lon = p.longitude;
+      if (g.systems[2] || g.systems[3] || g.systems[4]) {
+        const AllSystemsTexts t = ConvertLatLonToAllSystems(p.latitude, p.longitude, s_.Zones, s_.MapFalseEasting);
+        g.centre.gk_north = LeadingNumber(t.gkNorth);
+        g.centre.gk_east = LeadingNumber(t.gkEast);
+        g.centre.own_north = LeadingNumber(t.ownZoneNorth);
+        g.centre.own_east = LeadingNumber(t.ownZoneEast);
+        g.centre.rt90_north = LeadingNumber(t.rt90North);
+        g.centre.rt90_east = LeadingNumber(t.rt90East);
+      }
+    } catch (const geodesy::GeodesyError&) {
+      g.systems[1] = g.systems[2] = g.systems[3] = g.systems[4] = false;
+    }
+  }
+  return g;
+}
+
+void MapDisplay::DrawMap() {
+  // 1-2
+  if (hooks_.info_map_caption) hooks_.info_map_caption(hooks_.map_lock == 1 ? "MAP L" : "MAP");
+  if (hooks_.hide_sun_curve) hooks_.hide_sun_curve();
+  if (s_.PictureMode == 1) {
+    if (hooks_.timer1_on) hooks_.timer1_on();
+    if (hooks_.show_picture) hooks_.show_picture();
+    if (hooks_.busy) hooks_.busy(false);
+    return;
+  }
+  // 3-4
+  if (hooks_.busy) hooks_.busy(true);
+  if (s_.GpsFixMoved == 1) {
+    s_.UserNorth = s_.GpsNorth;
+    s_.UserEast = s_.GpsEast;
+  }
+  // 5: a later rule overrides an earlier one.
+  out_.UntickCentringOptions = false;
+  if (s_.CentreMode == 1 && s_.MoniOneNorth != 0 && s_.MoniOneEast != 0) {
+    s_.CentreNorth = s_.MoniOneNorth;
+    s_.CentreEast = s_.MoniOneEast;
+  }
+  if (s_.CentreMode == 2) {
+    s_.CentreNorth = s_.UserNorth;
+    s_.CentreEast = s_.UserEast;
+  }
+  if (s_.CentreOnObject == 1) {
+    s_.CentreNorth = s_.ObjectNorth;
+    s_.CentreEast = s_.ObjectEast;
+  }
+  if (s_.CentreMode == 3) {
+    out_.UntickCentringOptions = true;
+    s_.PictureMode = 0;
+    s_.CentreMode = 0;
+    s_.CentreNorth = LeadingNumber(s_.AlarmNorthText);
+    s_.CentreEast = LeadingNumber(s_.AlarmEastText);
+  }
+  // 6
+  if (hooks_.focus) hooks_.focus();
+  // 7-9: the view holds centre, zoom and size within their bounds.
+  ResolveFolders();
+  view_ = MakeView();
+  s_.CentreNorth = view_.centre_north_km;
+  s_.CentreEast = view_.centre_east_km;
+  s_.ZoomFactor = view_.zoom;
+  s_.MapScale = view_.scale;
+  s_.MetresPerPixel = view_.MetresPerPixel();
+  s_.PixelsPerKm = view_.PixelsPerKm();
+  s_.ViewNorthMin = view_.ViewNorthMin();
+  s_.ViewNorthMax = view_.ViewNorthMax();
+  s_.ViewEastMin = view_.ViewEastMin();
+  s_.ViewEastMax = view_.ViewEastMax();
+  const int w = static_cast<int>(view_.width_px), h = static_cast<int>(view_.height_px);
+  if (picture_.width() != w || picture_.height() != h) picture_ = QImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+  picture_.fill(QColor(80, 80, 80));
+  QPainter p(&picture_);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  p.setFont(MapFont());
+  // 10
+  s_.Palette.frame_closed = false;
+  tiles_.SetFolder(folder_path_.empty() ? root_ / "" : folder_path_);
+  tiles_.SetPaletteState(&s_.Palette);
+  tiles_.SetSaveDrawing(s_.MapSaveDrawing == 1);
+  tiles_.render(p, view_);
+  // 11
+  if (!base_path_.empty() && s_.MapBaseFolder != s_.MapFolderPath) {
+    if (base_.width() != picture_.width() || base_.height() != picture_.height())
+      base_ = QImage(picture_.size(), QImage::Format_RGB32);
+    base_.fill(QColor(80, 80, 80));
+    QPainter bp(&base_);
+    base_tiles_.SetFolder(base_path_);
+    base_tiles_.SetPaletteState(nullptr);
+    base_tiles_.render(bp, view_);
+  }
+  // 12
+  if (s_.GridOn == 1) {
+    const GridSettings g = GridFor();
+    grids_.Set(g);
+    grids_.render(p, view_);
+    if (g.systems[1]) {
+      s_.CentreLat = g.centre.lat;
+      s_.CentreLon = g.centre.lon;
+    }
+  }
+  // 13
+  if (s_.CirclesOn == 1) {
+    const double cm = s_.MapCentralMeridian, fe = s_.MapFalseEasting;
+    circles_.SetConversions(
+        [cm, fe](double n, double e, double& lat, double& lon) {
+          try {
+            const MapPoint pt = ConvertMapKmToLatLon(n, e, cm, fe);
+            lat = pt.latitude;
+            lon = pt.longitude;
+          } catch (const geodesy::GeodesyError&) {
+            lat = lon = 0;
+          }
+        },
+        hooks_.fopt);
+    circles_.render(p, view_);
+  }
+  // 14
+  if (!s_.InfoPanelVisible) {
+    frames_.Set(s_.TileFramesShown, s_.ComboText);
+    frames_.render(p, view_);
+  }
+  // 15
+  if (s_.MoniAllDisplayLevel > 0 && hooks_.moni_all) hooks_.moni_all(p, view_);
+  // 16-18
+  if ((s_.PictureDisplay & 1) != 0) {
+    pictures_.Set(index_.Pictures(), s_.PictureMarkerColour);
+    pictures_.render(p, view_);
+  }
+  if (s_.TrackShown == 1) {
+    track_.Set(s_.TrackLines, s_.OwnTrackColour);
+    track_.render(p, view_);
+  }
+  if (s_.PoiDisplayMode > 0) {
+    pois_.Set(s_.PoiLines, s_.PoiDisplayMode, s_.PoiColour, s_.TwipsPerPixelX);
+    pois_.render(p, view_);
+  }
+  // 19
+  if (s_.CentreMode == 1) {
+    s_.MoniOnePixelX = static_cast<long>(RoundHalfEven(view_.CentreX()));
+    s_.MoniOnePixelY = static_cast<long>(RoundHalfEven(view_.CentreY()));
+  } else {
+    if (s_.CentreMode == 0) DrawCentreCross(p, view_);
+    s_.MoniOnePixelX = static_cast<long>(view_.PixelX(s_.MoniOneEast));
+    s_.MoniOnePixelY = static_cast<long>(view_.PixelY(s_.MoniOneNorth));
+  }
+  if (hooks_.moni_one) hooks_.moni_one(p, view_, s_.MoniOnePixelX, s_.MoniOnePixelY);
+  // 20
+  MarkerSettings m;
+  m.user_north = s_.UserNorth;
+  m.user_east = s_.UserEast;
+  m.gps_moved = s_.GpsFixMoved == 1;
+  m.own_track_colour = s_.OwnTrackColour;
+  m.object_name = s_.ObjectName;
+  m.object_north = s_.ObjectNorth;
+  m.object_east = s_.ObjectEast;
+  m.object_sent = s_.ObjectBeaconOn == 1;
+  m.twips_per_pixel_x = s_.TwipsPerPixelX;
+  markers_.Set(m);
+  markers_.render(p, view_);
+  p.end();
+  // 21
+  ShowCentrePosition();
+  ShowCursorPosition();
+  ShowMoniOnePosition();
+  // 22
+  out_.ScaleText = ScaleBarText(s_.MetresPerPixel);
+  out_.Gauge = GaugesFor(s_.MoniAllCount, s_.MoniAllLimit, s_.MoniOneCount, s_.MoniOneTrackLimit, s_.TwipsPerPixelX);
+  // 23
+  MarkAvailableScales();
+  // 24
+  s_.MapDrawnOnce = 1;
+  if (hooks_.busy) hooks_.busy(false);
+  if (s_.CentreOnObject != 1 && hooks_.timer1_on) hooks_.timer1_on();
+  s_.CentreOnObject = 0;
+  out_.Tooltip = TooltipWithScaleTag(out_.Tooltip, s_.MapBaseFolder);
+  s_.MapSaveDrawing = 0;
+  if (hooks_.drawn) hooks_.drawn();
+}
+
+void MapDisplay::MarkAvailableScales() {
+  if (s_.InfoPanelVisible) return;
+  out_.ScaleFrameShown = true;
+  for (int level = 0; level < kLevels; ++level)
+    out_.ComboColour[level] = zeblon::map::kTileScales[level] == s_.MapScale ? QColor(224, 224, 0) : QColor(192, 192, 192);
+  for (int level = 0; level < kLevels; ++level) {
+    out_.BoxBackground[level] = QColor(128, 128, 128);
+    const std::string name = CentreTileName(s_.CentreNorth, s_.CentreEast, zeblon::map::kTileScales[level]);
+    const auto has = index_.HasTile(s_.ComboText[level], name);
+    if (!has) {
+      // The index file has gone: rebuild it, keeping the folders the user chose.
+      const auto chosen = s_.ComboText;
+      BuildMapIndex();
+      for (int l = 0; l < kLevels; ++l) {
+        const auto& list = index_.Folders(l);
+        if (std::find(list.begin(), list.end(), chosen[l]) != list.end()) s_.ComboText[l] = chosen[l];
+      }
+      return;
+    }
+    present_[level] = *has;
+    if (*has) out_.BoxBackground[level] = QColor(160, 192, 192);
+  }
+}
+
+namespace {
+
+ReadoutFrame FrameOf(const MapState& s) {
+  ReadoutFrame f;
+  f.mapCentralMeridian = s.MapCentralMeridian;
+  f.mapFalseEasting = s.MapFalseEasting;
+  f.mapZoneText = std::to_string(s.Zone);
+  std::string meridian = NumberText(s.MapCentralMeridian);
+  while (meridian.size() < 3) meridian = " " + meridian;
+  f.mapMeridianText = meridian;
+  f.zones = s.Zones;
+  return f;
+}
+
+}  // namespace
+
+void MapDisplay::ShowCentrePosition() {
+  const auto c = ReadoutCaptionsFor(ReadoutPair::kCentre, s_.ReadoutSystem[0], s_.CentreNorth, s_.CentreEast,
+                                    CentreValueText(s_.CentreNorth), CentreValueText(s_.CentreEast), FrameOf(s_));
+  out_.Readouts[0] = c.north;
+  out_.Readouts[1] = c.east;
+  if (c.converted) {
+    s_.CentreLat = c.point.latitude;
+    s_.CentreLon = c.point.longitude;
+  }
+}
+
+void MapDisplay::ShowCursorPosition() {
+  const MapView v = MakeView();
+  const MapKm at = CursorPosition(v.centre_north_km, v.centre_east_km, s_.CursorX, s_.CursorY, v.width_px, v.height_px,
+                                  v.MetresPerPixel());
+  s_.CursorNorth = at.north;
+  s_.CursorEast = at.east;
+  const auto c = ReadoutCaptionsFor(ReadoutPair::kCursor, s_.ReadoutSystem[1], s_.CursorNorth, s_.CursorEast,
+                                    TrackedValueText(s_.CursorNorth), TrackedValueText(s_.CursorEast), FrameOf(s_));
+  out_.Readouts[2] = c.north;
+  out_.Readouts[3] = c.east;
+}
+
+void MapDisplay::ShowMoniOnePosition() {
+  s_.MoniOneNorth = CutToWholeMetres(s_.MoniOneNorth);
+  s_.MoniOneEast = CutToWholeMetres(s_.MoniOneEast);
+  const auto c = ReadoutCaptionsFor(ReadoutPair::kMoniOne, s_.ReadoutSystem[2], s_.MoniOneNorth, s_.MoniOneEast,
+                                    TrackedValueText(s_.MoniOneNorth), TrackedValueText(s_.MoniOneEast), FrameOf(s_));
+  out_.Readouts[4] = c.north;
+  out_.Readouts[5] = c.east;
+  if (hooks_.moni_one_line) hooks_.moni_one_line();
+}
+
+void MapDisplay::StepReadoutSystem(int pair) {
+  if (pair < 0 || pair > 2) return;
+  s_.ReadoutSystem[pair] = NextReadoutSystem(s_.ReadoutSystem[pair], s_.MapCentralMeridian);
+  if (s_.ReadoutSystem[0] != 0) s_.Zones = ComputeZoneMeridians(s_.CentreLon);
+  if (pair == 0) ShowCentrePosition();
+  if (pair == 1) ShowCursorPosition();
+  if (pair == 2) ShowMoniOnePosition();
+  if (s_.GridOn == 1) DrawMap();
+}
+
+}  // namespace zeblon::map

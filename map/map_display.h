@@ -1,0 +1,195 @@
+// The map display: its state, the redraw (DrawMap) and the steering of the map.
+//
+// MapDisplay owns what the map shows (centre, scale, zoom, centring mode, the
+// switches of grids, circles and overlays, the palette work), the map folder
+// index, the tile cache and the layers, and draws the map picture into an image
+// (Picture1) and, for a map type other than the plain scale folder, the plain
+// folder's mosaic beneath it (Picture3). It knows no window: what the redraw
+// shows beside the picture (read-out captions, scale text, gauges, scale marks,
+// the map tooltip) comes out in MapOutputs, and what other subsystems draw or do
+// (stations, Fopt, picture viewer, timers, focus) goes through MapHooks; a hook
+// left empty is skipped.
+//
+// DrawMap runs the redraw steps in their order:
+//   1 the INFO panel's MAP caption (hook info_map_caption), the sun curve hidden
+//     (hook hide_sun_curve); 2 picture viewer shortcut (hook show_picture);
+//   3 busy pointer (hook busy); 4 GPS position into the user position;
+//   5 centring (MONI 1, user position, own object, alarm position);
+//   6 focus (hook focus); 7 centre held to +/-9999.999 km;
+//   8 folder, zoom, metres per pixel; 9 view window; 10 tile mosaic;
+//   11 base mosaic; 12 grids; 13 circles with Fopt (hook fopt);
+//   14 tile frames; 15 MONI ALL stations (hook moni_all);
+//   16 picture markers; 17 GPS track; 18 POIs;
+//   19 centre cross, MONI 1 placement and drawing (hook moni_one);
+//   20 QTH and object markers; 21 read-outs (MONI 1 line: hook moni_one_line);
+//   22 scale text and gauges; 23 scale marks; 24 end: MapDrawnOnce, pointer,
+//   Timer1 on (hook timer1_on) unless centring on the object, tooltip tag,
+//   MapSaveDrawing cleared, repaint (hook drawn).
+#pragma once
+
+#include <QImage>
+#include <array>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "map/layers/circles_layer.h"
+#include "map/layers/grid_layer.h"
+#include "map/layers/overlay_layers.h"
+#include "map/layers/tile_frames_layer.h"
+#include "map/layers/tile_layer.h"
+#include "map/map_index.h"
+#include "map/map_view.h"
+#include "map/readouts.h"
+#include "map/tile_cache.h"
+
+namespace zeblon::map {
+
+struct MapState {
+  // What the map shows.
+  double CentreNorth = 0, CentreEast = 0;  // km of the map zone
+  double MapScale = 5000, ZoomFactor = 1;
+  double MetresPerPixel = 5000, PixelsPerKm = 0.2;
+  double MapWidthPx = 800, MapHeightPx = 600;
+  int Zone = 33;
+  double MapCentralMeridian = 15, MapFalseEasting = 500000;
+  double ViewNorthMin = 0, ViewNorthMax = 0, ViewEastMin = 0, ViewEastMax = 0;
+  // Centring: 0 free, 1 MONI 1, 2 user position, 3 one jump to the alarm position.
+  int CentreMode = 0;
+  int CentreOnObject = 0;
+  double UserNorth = 0, UserEast = 0;
+  double GpsNorth = 0, GpsEast = 0;
+  int GpsFixMoved = 0;
+  double MoniOneNorth = 0, MoniOneEast = 0;
+  long MoniOnePixelX = 0, MoniOnePixelY = 0;
+  std::string ObjectName;
+  double ObjectNorth = 0, ObjectEast = 0;
+  int ObjectBeaconOn = 0;
+  std::string AlarmNorthText, AlarmEastText;
+  // Switches.
+  int GridOn = 0, CirclesOn = 0;
+  int MoniAllDisplayLevel = 0;
+  int PictureDisplay = 0;  // bit 0: picture markers
+  int TrackShown = 0;      // the TRK box
+  int PoiDisplayMode = 0;  // 0 off, 1 points, 2 points and texts
+  std::array<bool, kLevels> TileFramesShown{};
+  int MapSaveDrawing = 0, MapDrawnOnce = 0, PictureMode = 0;
+  bool InfoPanelVisible = false;
+  PaletteState Palette;
+  // Folders: the text of each scale's combo and what the redraw made of it.
+  std::array<std::string, kLevels> ComboText;
+  std::string CurrentMapFolder, MapFolderPath, MapBaseFolder;
+  // Read-outs.
+  std::array<int, 3> ReadoutSystem{};  // centre, cursor, MONI 1 pair
+  ZoneMeridians Zones;
+  double CentreLat = 0, CentreLon = 0;
+  double CursorX = 0, CursorY = 0, CursorNorth = 0, CursorEast = 0;
+  double SelectedNorth = 0, SelectedEast = 0;
+  // Gauges and screen.
+  long MoniAllCount = 0, MoniAllLimit = 50, MoniOneCount = 0, MoniOneTrackLimit = 250;
+  int TwipsPerPixelX = 15, TwipsPerPixelY = 15;
+  QColor OwnTrackColour{0, 255, 255}, PoiColour{255, 224, 0}, PictureMarkerColour{255, 255, 255};
+  // The user's TRK and POI lines (owned by their panels).
+  std::span<const std::string> TrackLines, PoiLines;
+};
+
+struct MapOutputs {
+  // Read-out captions: Label1, Label2 (centre), Label3, Label4 (cursor), Label7, Label8 (MONI 1).
+  std::array<std::string, 6> Readouts;
+  std::string ScaleText;
+  Gauges Gauge;
+  // Scale marks: text colour of each combo, background of each "maps grid" box.
+  std::array<QColor, kLevels> ComboColour;
+  std::array<QColor, kLevels> BoxBackground;
+  bool ScaleFrameShown = false;  // Frame16
+  bool UntickCentringOptions = false;
+  std::string Tooltip;  // the map's tooltip; its scale tag is kept up to date
+};
+
+struct MapHooks {
+  std::function<void(const std::string&)> info_map_caption;  // "MAP" / "MAP L"
+  std::function<void()> hide_sun_curve;
+  std::function<void()> show_picture;  // the picture viewer's drawing
+  std::function<void(bool)> busy;
+  std::function<void()> focus;
+  FoptOf fopt;
+  std::function<void(QPainter&, const MapView&)> moni_all;
+  std::function<void(QPainter&, const MapView&, long x, long y)> moni_one;
+  std::function<void()> moni_one_line;
+  std::function<void()> timer1_on;
+  std::function<void()> drawn;
+  int map_lock = 0;  // MapLock of the INFO panel
+};
+
+class MapDisplay {
+ public:
+  // map_root: the folder of the map folders; index_folder: the program's own
+  // temporary folder for the index files.
+  MapDisplay(std::filesystem::path map_root, std::filesystem::path index_folder);
+  MapDisplay() = default;
+  // The folders, once the settings are known (before BuildMapIndex).
+  void SetFolders(std::filesystem::path map_root, std::filesystem::path index_folder);
+
+  MapState& state() { return s_; }
+  const MapState& state() const { return s_; }
+  MapOutputs& outputs() { return out_; }
+  MapHooks& hooks() { return hooks_; }
+  MapIndex& index() { return index_; }
+  TileCache& cache() { return cache_; }
+  const QImage& picture() const { return picture_; }
+  const QImage& base_picture() const { return base_; }
+  // The view of the last drawing.
+  const MapView& view() const { return view_; }
+
+  // The per-scale settings (folder suffixes); kept for rebuilds.
+  void SetFolderSettings(const std::array<std::string, kLevels>& suffixes) { suffixes_ = suffixes; }
+  // Rebuilds the index and takes each scale's chosen folder into its combo text.
+  void BuildMapIndex();
+  void DrawMap();
+  void MarkAvailableScales();
+
+  // Read-outs.
+  void ShowCentrePosition();
+  void ShowCursorPosition();
+  void ShowMoniOnePosition();
+  // A left click on a read-out pair (0 centre, 1 cursor, 2 MONI 1): steps its system.
+  void StepReadoutSystem(int pair);
+
+  // The tile of the map centre, per level, as MarkAvailableScales found it.
+  const std::array<bool, kLevels>& CentreTilePresent() const { return present_; }
+  int rebuilds() const { return rebuilds_; }
+
+ private:
+  MapView MakeView() const;
+  GridSettings GridFor() const;
+  void ResolveFolders();
+
+  std::filesystem::path root_;
+  MapState s_;
+  MapOutputs out_;
+  MapHooks hooks_;
+  MapIndex index_;
+  TileCache cache_;
+  std::array<std::string, kLevels> suffixes_;
+  QImage picture_, base_;
+  MapView view_;
+  std::filesystem::path folder_path_, base_path_;
+  TileLayer tiles_{cache_};
+  TileLayer base_tiles_{cache_};
+  GridLayer grids_;
+  CirclesLayer circles_;
+  TileFramesLayer frames_{index_};
+  PictureLayer pictures_;
+  GpsTrackLayer track_;
+  PoiLayer pois_;
+  MarkersLayer markers_;
+  std::array<bool, kLevels> present_{};
+  int rebuilds_ = 0;
+};
+
+// The map tooltip with the scale tag of the base folder brought up to date.
+std::string TooltipWithScaleTag(std::string tooltip, const std::string& base_folder);
+
+}  // namespace zeblon::map

@@ -1,0 +1,92 @@
+#include "map/map_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "map/map_tile.h"
+
+namespace zeblon::map {
+
+namespace {
+
+// NaN becomes `otherwise`; an infinity is left to the clamps that follow.
+double Finite(double v, double otherwise) { return std::isnan(v) ? otherwise : v; }
+
+std::int64_t ClampWhole(double v, std::int64_t limit) {
+  if (std::isnan(v)) return 0;
+  const double l = static_cast<double>(limit);
+  if (v > l) return limit;
+  if (v < -l) return -limit;
+  return static_cast<std::int64_t>(v);
+}
+
+}  // namespace
+
+MapView MapView::ForZone(int zone_number) {
+  MapView v;
+  v.zone = zone_number;
+  v.central_meridian = zone_number * 6.0 - 183.0;
+  return v;
+}
+
+MapView MapView::Normalised() const {
+  MapView v = *this;
+  v.centre_north_km = std::clamp(Finite(v.centre_north_km, 0), -kMaxCentreKm, kMaxCentreKm);
+  v.centre_east_km = std::clamp(Finite(v.centre_east_km, 0), -kMaxCentreKm, kMaxCentreKm);
+  v.zoom = Finite(v.zoom, 1);
+  if (v.zoom == 0) v.zoom = 1;
+  v.zoom = std::clamp(std::fabs(v.zoom), kMinZoom, kMaxZoom);
+  if (ScaleLevel(v.scale) < 0) v.scale = 5000;
+  v.width_px = std::clamp(std::floor(Finite(v.width_px, 0)), 0.0, kMaxPictureSide);
+  v.height_px = std::clamp(std::floor(Finite(v.height_px, 0)), 0.0, kMaxPictureSide);
+  if (!std::isfinite(v.central_meridian)) v.central_meridian = 15;
+  return v;
+}
+
+std::int64_t MapView::PixelX(double east_km, std::int64_t limit) const {
+  return ClampWhole(std::floor((east_km - ViewEastMin() + 0.0001) * PixelsPerKm()), limit);
+}
+
+std::int64_t MapView::PixelY(double north_km, std::int64_t limit) const {
+  return ClampWhole(std::floor((ViewNorthMax() - north_km + 0.0001) * PixelsPerKm()), limit);
+}
+
+MapView::TileRange MapView::Tiles() const {
+  const double s = scale;
+  TileRange r;
+  r.south = static_cast<std::int64_t>(std::floor(ViewNorthMin() / s) * s);
+  r.north = static_cast<std::int64_t>(std::floor(ViewNorthMax() / s) * s);
+  r.west = static_cast<std::int64_t>(std::floor(ViewEastMin() / s) * s);
+  r.east = static_cast<std::int64_t>(std::floor(ViewEastMax() / s) * s);
+  return r;
+}
+
+MapView::TileRect MapView::TilePlacement(std::int64_t north_km, std::int64_t east_km) const {
+  const double m = MetresPerPixel();
+  const double s = scale;
+  TileRect t;
+  t.x = static_cast<std::int64_t>(
+      std::floor(width_px / 2 - std::floor((centre_east_km + 0.0001 - static_cast<double>(east_km)) * 1000 / m)));
+  const double top = static_cast<double>(north_km) + s - s / 1000;
+  t.y = static_cast<std::int64_t>(std::floor(std::floor((centre_north_km + 0.0001 - top) * 1000 / m) + height_px / 2 - 1));
+  t.side = 1000 / zoom;
+  return t;
+}
+
+int ScaleLevel(double scale) {
+  for (int i = 0; i < 6; ++i)
+    if (scale == zeblon::map::kTileScales[i]) return i;
+  return -1;
+}
+
+double CoarserScale(double scale) {
+  const int l = ScaleLevel(scale);
+  return l > 0 ? zeblon::map::kTileScales[l - 1] : scale;
+}
+
+double FinerScale(double scale) {
+  const int l = ScaleLevel(scale);
+  return l >= 0 && l < 5 ? zeblon::map::kTileScales[l + 1] : scale;
+}
+
+}  // namespace zeblon::map
