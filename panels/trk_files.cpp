@@ -1,0 +1,32 @@
+#include "panels/trk_files.h"
+
+#include "map/layers/overlay_layers.h"
+#include "panels/poi_file.h"
+#include "platform/paths.h"
+
+namespace zeblon::panels {
+
+std::vector<std::string> TrackFiles::List() const { return ListDataFiles(folder_, ".TRK"); }
+
+void TrackFiles::Load(const std::string& name) {
+  name_ = name;
+  std::filesystem::path file = folder_ / (name + ".TRK");
+  if (auto found = platform::ResolveCaseInsensitive(file)) file = *found;
+  lines_ = LoadLines(file, kTrackLineLimit);
+}
+
+std::optional<TrackFiles::End> TrackFiles::TrackEnd() const {
+  if (lines_.empty()) return std::nullopt;
+  return End{map::LineNorth(lines_.back()), map::LineEast(lines_.back())};
+}
+
+std::optional<std::size_t> NeighbourEntry(const std::vector<std::string>& list, const std::string& text, int step) {
+  std::size_t position = 0;
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (list[i] == text) position = i;
+  if (step < 0 && position > 0 && position < list.size()) return position - 1;
+  if (step > 0 && position + 1 < list.size()) return position + 1;
+  return std::nullopt;
+}
+
+}  // namespace zeblon::panels
