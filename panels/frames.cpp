@@ -105,6 +105,7 @@ PoiEditor::PoiEditor(QWidget* window) : PanelFrame(window, "PoiEditor", "POI", {
   Command67 = Add<CommandButton>(this, {312, 36, 80, 22}, "Command67", "OPEN LINK");
   Command64 = Add<CommandButton>(this, {396, 36, 110, 22}, "Command64", " POS= CENTER");
   Command22 = Add<CommandButton>(this, {312, 58, 80, 20}, "Command22", "CANCEL");
+  Command26 = Add<CommandButton>(this, {228, 58, 80, 20}, "Command26", "OK");
 }
 
 IonoPanel::IonoPanel(QWidget* window) : PanelFrame(window, "Frame18", "IONO", {200, 150, 300, 70}) {

@@ -116,6 +116,7 @@ class PoiEditor : public PanelFrame {
   platform::Label* Label14;
   platform::TextBox* Text4;
   platform::CommandButton *Command67, *Command64, *Command22;  // OPEN LINK, POS= CENTER, CANCEL
+  platform::CommandButton* Command26;                          // OK
 };
 
 // The ionosphere input (Frame18).

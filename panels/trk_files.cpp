@@ -15,9 +15,9 @@ void TrackFiles::Load(const std::string& name) {
   lines_ = LoadLines(file, kTrackLineLimit);
 }
 
-std::optional<TrackFiles::End> TrackFiles::TrackEnd() const {
-  if (lines_.empty()) return std::nullopt;
-  return End{map::LineNorth(lines_.back()), map::LineEast(lines_.back())};
+std::optional<TrackEndPoint> TrackEnd(std::span<const std::string> lines) {
+  if (lines.empty()) return std::nullopt;
+  return TrackEndPoint{map::LineNorth(lines.back()), map::LineEast(lines.back())};
 }
 
 std::optional<std::size_t> NeighbourEntry(const std::vector<std::string>& list, const std::string& text, int step) {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -26,17 +27,17 @@ class TrackFiles {
   const std::string& name() const { return name_; }
   const std::vector<std::string>& lines() const { return lines_; }
 
-  // The position (km) of the last loaded point; nothing when no track is loaded.
-  struct End {
-    double north = 0, east = 0;
-  };
-  std::optional<End> TrackEnd() const;
-
  private:
   std::filesystem::path folder_;
   std::string name_;
   std::vector<std::string> lines_;
 };
+
+// The position (km) of a track's last point; nothing when no track is loaded.
+struct TrackEndPoint {
+  double north = 0, east = 0;
+};
+std::optional<TrackEndPoint> TrackEnd(std::span<const std::string> lines);
 
 // The previous (step -1) or next (+1) entry from the last entry equal to the
 // combo's text (position 0 when none is): its position, or nothing at either end.

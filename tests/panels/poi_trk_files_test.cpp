@@ -166,10 +166,10 @@ TEST(TrackFiles, ChoiceStepsAndEnd) {
   TrackFiles trk(dir.path());
   const auto list = trk.List();
   EXPECT_EQ(list, (std::vector<std::string>{"20240501", "20240502"}));
-  EXPECT_FALSE(trk.TrackEnd().has_value()) << "no track loaded: nothing to centre on";
+  EXPECT_FALSE(TrackEnd(trk.lines()).has_value()) << "no track loaded: nothing to centre on";
   trk.Load("20240501");
   ASSERT_EQ(trk.lines().size(), 2u);
-  const auto end = trk.TrackEnd();
+  const auto end = TrackEnd(trk.lines());
   ASSERT_TRUE(end.has_value());
   EXPECT_DOUBLE_EQ(end->north, 6501.5);
   EXPECT_DOUBLE_EQ(end->east, 502.25);
