@@ -9,6 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <unistd.h>
+#ifdef ZEBLON_HAVE_VIDEO
+#include <QAudioOutput>
+#include <QMediaPlayer>
+#include <QVideoWidget>
+#endif
 
 #include "geodesy/text.h"
 #include "map/finders.h"
@@ -84,6 +89,7 @@ void MapTools::Wire() {
     return picture_index_ >= 1 && std::size_t(picture_index_) <= pics.size() ? pics[picture_index_ - 1] : std::string();
   };
   h.left_picture_mode = [this] {
+    StopVideo();
     if (map_.viewer != nullptr) map_.viewer->hide();
     if (map_.map != nullptr) map_.map->PictureMode = 0;
     display_.state().PictureMode = 0;
@@ -374,7 +380,43 @@ void MapTools::ShowPositionPicture() {
           image.scaled(picture_view_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   }
   picture_view_->show();
+  if (video)
+    PlayVideo(path.string());
+  else
+    StopVideo();
   if (map_.windowActive && map_.windowActive() && calls_.focus) calls_.focus();
+}
+
+void MapTools::PlayVideo(const std::string& path) {
+#ifdef ZEBLON_HAVE_VIDEO
+  if (map_.viewer == nullptr) return;
+  if (player_ == nullptr) {
+    player_ = new QMediaPlayer(this);
+    auto* view = new QVideoWidget(map_.viewer->WebBrowser2);
+    view->setObjectName("VideoView");
+    video_view_ = view;
+    player_->setVideoOutput(view);
+    // Sound only where there is a screen to watch the video on.
+    if (!platform::IsHeadless()) player_->setAudioOutput(new QAudioOutput(player_));
+  }
+  video_view_->setGeometry(0, 0, map_.viewer->WebBrowser2->width(), map_.viewer->WebBrowser2->height());
+  video_view_->show();
+  video_view_->raise();
+  player_->stop();
+  player_->setSource(QUrl());
+  player_->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
+  player_->play();
+#else
+  (void)path;  // no video player in this build: the grey page stays
+#endif
+}
+
+void MapTools::StopVideo() {
+#ifdef ZEBLON_HAVE_VIDEO
+  if (player_ == nullptr) return;
+  player_->stop();
+  video_view_->hide();
+#endif
 }
 
 void MapTools::StepPicture(int step) {
@@ -394,6 +436,7 @@ void MapTools::CentreAtPicture() {
 void MapTools::TakeCentre(double north, double east) {
   map_.settings->CentreNorth = north;
   map_.settings->CentreEast = east;
+  StopVideo();
   if (map_.viewer != nullptr) map_.viewer->hide();
   if (map_.map != nullptr) {
     map_.map->PictureMode = 0;

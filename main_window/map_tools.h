@@ -25,6 +25,8 @@
 #include "panels/trk_files.h"
 
 class QLabel;
+class QMediaPlayer;
+class QWidget;
 
 namespace zeblon {
 
@@ -70,6 +72,8 @@ class MapTools : public QObject {
   const panels::TrackFiles& tracks() const { return tracks_; }
   QLabel* sunCurve() const { return picture4_; }
   QLabel* pictureView() const { return picture_view_; }
+  // The video player of the viewer (nothing where Qt Multimedia is not built).
+  QMediaPlayer* videoPlayer() const { return player_; }
   int pictureIndex() const { return picture_index_; }
   long poiEditIndex() const { return poi_edit_index_; }
 
@@ -80,6 +84,8 @@ class MapTools : public QObject {
   void Wire();
   void Unwire();
   void EnsureFolders();
+  void PlayVideo(const std::string& path);
+  void StopVideo();
   void TakeCentre(double north, double east);
   void PoiLinesToWindow();
   void TrackLinesToWindow();
@@ -94,6 +100,8 @@ class MapTools : public QObject {
   QLabel* picture4_ = nullptr;      // the sun curve
   QLabel* track_text_ = nullptr;    // a track point's time at the mouse pointer
   QLabel* picture_view_ = nullptr;  // the picture in the viewer
+  QMediaPlayer* player_ = nullptr;  // a video in the viewer
+  QWidget* video_view_ = nullptr;
   panels::PoiStore pois_;
   panels::TrackFiles tracks_;
   int picture_index_ = 0;

@@ -20,8 +20,67 @@
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
 
+#ifdef ZEBLON_HAVE_VIDEO
+#include <QMediaPlayer>
+#endif
+
 namespace zeblon {
 namespace {
+
+// A small uncompressed AVI video: `frames` frames of 16 x 16 pixels, 24 bits, 10 a second.
+std::string TinyAvi(int frames) {
+  const auto u32 = [](std::string& b, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) b += char((v >> (8 * i)) & 0xFF);
+  };
+  const auto u16 = [](std::string& b, std::uint16_t v) {
+    b += char(v & 0xFF);
+    b += char(v >> 8);
+  };
+  const auto chunk = [&](const char* id, const std::string& data) {
+    std::string c(id, 4);
+    u32(c, std::uint32_t(data.size()));
+    c += data;
+    if (data.size() % 2) c += '\0';
+    return c;
+  };
+  const auto list = [&](const char* type, const std::string& data) { return chunk("LIST", std::string(type, 4) + data); };
+  const int w = 16, h = 16, frame_bytes = w * h * 3;
+  std::string avih;
+  for (std::uint32_t v : {100000u, std::uint32_t(frame_bytes * 10), 0u, 0x10u, std::uint32_t(frames), 0u, 1u,
+                          std::uint32_t(frame_bytes), std::uint32_t(w), std::uint32_t(h), 0u, 0u, 0u, 0u})
+    u32(avih, v);
+  std::string strh = "vids";
+  strh += std::string("DIB ", 4);
+  for (std::uint32_t v : {0u}) u32(strh, v);
+  u16(strh, 0);
+  u16(strh, 0);
+  for (std::uint32_t v : {0u, 1u, 10u, 0u, std::uint32_t(frames), std::uint32_t(frame_bytes), 0xFFFFFFFFu, 0u})
+    u32(strh, v);
+  for (std::uint16_t v : {std::uint16_t(0), std::uint16_t(0), std::uint16_t(w), std::uint16_t(h)}) u16(strh, v);
+  std::string strf;
+  u32(strf, 40);
+  u32(strf, w);
+  u32(strf, h);
+  u16(strf, 1);
+  u16(strf, 24);
+  for (std::uint32_t v : {0u, std::uint32_t(frame_bytes), 0u, 0u, 0u, 0u}) u32(strf, v);
+  std::string movi, idx;
+  std::uint32_t offset = 4;
+  for (int f = 0; f < frames; ++f) {
+    std::string pixels(frame_bytes, char(f * 20));
+    const std::string c = chunk("00db", pixels);
+    movi += c;
+    idx += "00db";
+    u32(idx, 0x10);
+    u32(idx, offset);
+    u32(idx, std::uint32_t(frame_bytes));
+    offset += std::uint32_t(c.size());
+  }
+  const std::string body = std::string("AVI ", 4) +
+                           list("hdrl", chunk("avih", avih) + list("strl", chunk("strh", strh) + chunk("strf", strf))) +
+                           list("movi", movi) + chunk("idx1", idx);
+  return chunk("RIFF", body);
+}
 
 using testing_support::Find;
 using testing_support::ProgramFolderTest;
@@ -200,6 +259,42 @@ TEST_F(MapToolsWindowTest, PictureViewerFromTheRightClickFinder) {
   EXPECT_EQ(form_->map().PictureMode, 0);
   EXPECT_NEAR(form_->settings().CentreNorth, 6581.499, 1e-9);
   EXPECT_NEAR(form_->settings().CentreEast, 401.499, 1e-9);
+}
+
+TEST_F(MapToolsWindowTest, VideoInTheViewerWithStart) {
+  Write("MAPS/UTMPICS/65810402.avi", TinyAvi(20));
+  service_->BuildMapIndex();
+  Find<platform::CheckBox>(*form_, "Check12")->click();
+  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+  auto* viewer = Find<panels::PictureViewer>(*form_, "Frame8");
+  ASSERT_TRUE(viewer->isVisible());
+  EXPECT_EQ(viewer->Caption(), "65810402.avi");  // the last hit of the wide square
+  EXPECT_TRUE(viewer->Command70->isVisible());
+  const std::string page = Read(folder_ / "PIC.HTM");
+  EXPECT_NE(page.find("<img dynsrc=\"" + (folder_ / "MAPS" / "UTMPICS" / "65810402.avi").string() + "\">\r\n"),
+            std::string::npos)
+      << page;
+#ifdef ZEBLON_HAVE_VIDEO
+  QMediaPlayer* player = service_->tools()->videoPlayer();
+  ASSERT_NE(player, nullptr);
+  PumpUntil([&] {
+    const auto st = player->mediaStatus();
+    return st == QMediaPlayer::LoadedMedia || st == QMediaPlayer::BufferedMedia || st == QMediaPlayer::EndOfMedia ||
+           st == QMediaPlayer::InvalidMedia || player->error() != QMediaPlayer::NoError;
+  }, 5000);
+  if (player->isAvailable()) {
+    EXPECT_EQ(player->error(), QMediaPlayer::NoError) << player->errorString().toStdString();
+    const auto st = player->mediaStatus();
+    EXPECT_TRUE(st == QMediaPlayer::LoadedMedia || st == QMediaPlayer::BufferedMedia || st == QMediaPlayer::EndOfMedia)
+        << int(st);
+  }
+  // "<" back to the photograph: the player stops, START hides.
+  viewer->Command29->click();
+  EXPECT_EQ(player->playbackState(), QMediaPlayer::StoppedState);
+  EXPECT_FALSE(viewer->Command70->isVisible());
+#endif
 }
 
 TEST_F(MapToolsWindowTest, SunCurveWhileTheRightButtonIsHeld) {
