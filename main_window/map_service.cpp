@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QMouseEvent>
+#include <cstdio>
+#include <functional>
 #include <span>
 
 #include "geodesy/text.h"
@@ -113,11 +115,17 @@ void MapService::Attach(const MapContext& context) {
   }
 }
 
+fs::path MapService::IndexFolder(const std::string& temp_folder, const std::string& program_folder) {
+  char tag[17];
+  std::snprintf(tag, sizeof tag, "%016llx",
+                static_cast<unsigned long long>(std::hash<std::string>{}(fs::absolute(program_folder).lexically_normal().string())));
+  return fs::path(temp_folder) / ("ZEBLON_MAP_" + std::string(tag));
+}
+
 void MapService::BuildMapIndex() {
   const Settings& s = *map_.settings;
   const fs::path root = platform::ResolveOrSame(platform::WindowsPathToLinux(s.MapRootFolder, map_.appFolder()));
-  // The index files lie in a folder of the program's own below the temporary folder.
-  const fs::path index_folder = fs::path(map_.tempFolder()) / "ZEBLON_MAP_INDEX";
+  const fs::path index_folder = IndexFolder(map_.tempFolder(), map_.appFolder());
   display_.SetFolders(root, index_folder);
   display_.SetFolderSettings({s.MapFolderM5000, s.MapFolderM1000, s.MapFolderM0200, s.MapFolderM0050,
                               s.MapFolderM0010, s.MapFolderM0002});
@@ -183,6 +191,8 @@ void MapService::FromWindow() {
     s.MoniOneCount = r.moniOneCount;
     s.MoniAllLimit = std::max(1, r.settings.moniAllLimit);
     s.MoniOneTrackLimit = std::max(1, r.settings.moniOneTrackLimit);
+    s.AlarmNorthText = r.alarm.northText;  // the one jump of CentreMode 3
+    s.AlarmEastText = r.alarm.eastText;
   }
   panels::ControlColumn& c = *map_.column;
   s.TrackShown = c.Check14->Value() == 1 ? 1 : 0;
@@ -190,7 +200,7 @@ void MapService::FromWindow() {
     s.ComboText[level] = map_.scales->combos[level]->Text();
     s.TileFramesShown[level] = map_.scales->marks[level]->Value() == 1;
   }
-  s.InfoPanelVisible = false;
+  s.InfoPanelVisible = map_.reception != nullptr && map_.reception->info.visible;
   display_.outputs().Tooltip = FromQ(widget_.toolTip());
 }
 
@@ -223,10 +233,11 @@ void MapService::ShowOutputs() {
   platform::Label* labels[6] = {c.Label1, c.Label2, c.Label3, c.Label4, c.Label7, c.Label8};
   for (int i = 0; i < 6; ++i) labels[i]->SetCaption(o.Readouts[i]);
   if (scale_text_ != nullptr) {
-    const int tppy = map_.shell != nullptr && map_.shell->TwipsPerPixelY > 0 ? map_.shell->TwipsPerPixelY : 15;
-    scale_text_->move(0, 3165 / tppy);
+    // Below the last row of the left column (the window's layout has no place of its own for it).
+    scale_text_->move(0, c.Command57->y() + c.Command57->height() + 8);
     scale_text_->SetCaption(o.ScaleText);
     scale_text_->adjustSize();
+    scale_text_->raise();
   }
   c.Label26->resize(static_cast<int>(std::clamp(o.Gauge.moni_all_width, 0.0, 4000.0)), c.Label26->height());
   c.Label27->resize(o.Gauge.moni_one_width, c.Label27->height());
@@ -237,20 +248,31 @@ void MapService::ShowOutputs() {
       SetBackColour(map_.scales->marks[level], o.BoxBackground[level]);
     }
   }
-  if (o.UntickCentringOptions) {
-    c.Option1->setAutoExclusive(false);
-    c.Option2->setAutoExclusive(false);
-    c.Option1->setChecked(false);
-    c.Option2->setChecked(false);
-    c.Option1->setAutoExclusive(true);
-    c.Option2->setAutoExclusive(true);
-  }
+  if (o.UntickCentringOptions) UntickOptions();
   widget_.setToolTip(ToQ(o.Tooltip));
   if (map_.inkFrame != nullptr && display_.state().Palette.frame_closed) {
     map_.inkFrame->hide();
     for (auto* ink : map_.inks)
       if (ink != nullptr) ink->setChecked(false);
   }
+  ColourInks();
+}
+
+void MapService::UntickOptions() {
+  panels::ControlColumn& c = *map_.column;
+  for (platform::OptionButton* o : {c.Option1, c.Option2}) {
+    o->setAutoExclusive(false);
+    o->setChecked(false);
+    o->setAutoExclusive(true);
+  }
+}
+
+void MapService::ColourInks() {
+  // Each ink button in the colour of its ink as painted.
+  const auto& p = display_.state().Palette.palette_shown;
+  if (map_.inkFrame == nullptr || !map_.inkFrame->isVisible() || p.size() < 64) return;
+  for (int i = 0; i < 16; ++i)
+    if (map_.inks[i] != nullptr) SetBackColour(map_.inks[i], QColor(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
 }
 
 void MapService::DrawMap() {
@@ -367,17 +389,13 @@ void MapService::Wire() {
   };
   c.Command72->OnMouseDown = [this, &s](int button) {
     if (button != map::kRightButton || s.Palette.palette_available == 0 || map_.inkFrame == nullptr) return;
-    for (int i = 0; i < 16; ++i) {
-      if (map_.inks[i] == nullptr || s.Palette.palette_shown.size() < 64) continue;
-      const auto& p = s.Palette.palette_shown;
-      SetBackColour(map_.inks[i], QColor(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
-    }
     if (map_.inkFrame->isVisible()) {
       for (auto* ink : map_.inks)
         if (ink != nullptr) ink->setVisible(true);
       map_.column->Command42->SetCaption("<");
     }
     map_.inkFrame->show();
+    ColourInks();
   };
   c.Command43->OnClick = [this, &s] {
     s.Palette.marked_ink = -1;
@@ -442,7 +460,7 @@ void MapService::Wire() {
     col.Label3->SetCaption(display_.outputs().Readouts[2]);
     col.Label4->SetCaption(display_.outputs().Readouts[3]);
   };
-  h.untick_options = [this] { display_.outputs().UntickCentringOptions = true; };
+  h.untick_options = [this] { UntickOptions(); };
   // The redraw's end: pointers back and the main cycle's timer on.
   auto& dh = display_.hooks();
   dh.busy = [this](bool on) {
@@ -492,6 +510,7 @@ void MapService::Wire() {
   };
   scale_text_ = new platform::Label(widget_.parentWidget(), "ScaleText");
   SetTextColour(scale_text_, QColor(192, 192, 192));
+  SetBackColour(scale_text_, QColor(64, 80, 80));
   // The map's periphery: its own hooks and controls.
   MapTools::Calls calls;
   calls.sync = [this] { FromWindow(); };

@@ -34,11 +34,18 @@ class MapService : public MapDisplayService {
   // The sun curve, finders, picture viewer, outside maps, POI and TRK files.
   MapTools* tools() { return tools_.get(); }
 
+  // The folder of the map index files: one of the program's own below the temporary
+  // folder, named after the program folder, so that programs in other folders that
+  // share the temporary folder keep their own.
+  static std::filesystem::path IndexFolder(const std::string& temp_folder, const std::string& program_folder);
+
  private:
   void Wire();
   void FromWindow();
   void ToWindow();
   void ShowOutputs();
+  void ColourInks();
+  void UntickOptions();
   void FocusMap();
   void QthOk();
   void ChooseFolder(int level);

@@ -45,7 +45,7 @@ void MinimalMapDisplay::BuildMapIndex() {
       const std::string name = TrimUpper(it->path().filename().string());
       if (name.empty() || name[0] != 'M') continue;
       for (int i = 0; i < 6; ++i) {
-        if (name.find(zeblon::map::ScaleTag(zeblon::map::kTileScales[i])) == std::string::npos) continue;
+        if (name.find(map::ScaleTag(map::kTileScales[i])) == std::string::npos) continue;
         combos[i]->AddItem(name);
         all += name + "\r\n";
         folders.emplace_back(name, it->path());
@@ -86,7 +86,7 @@ void MinimalMapDisplay::DrawMap() {
   const Settings& s = *map_.settings;
   int level = 0;
   for (int i = 0; i < 6; ++i) {
-    if (m.MapScale == zeblon::map::kTileScales[i]) level = i;
+    if (m.MapScale == map::kTileScales[i]) level = i;
   }
   const std::string folder = map_.scales->combos[level]->Text();
   m.MapBaseFolder = s.MapRootFolder + "\\" + folder.substr(0, 5);

@@ -266,7 +266,7 @@ std::string MapFolderFromCombo(std::string_view combo_text) {
 std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
     const std::array<std::string, 6>& f, double cn, double ce, double un, double ue) {
   std::vector<std::pair<std::string, std::string>> entries;
-  for (int i = 0; i < 6; ++i) entries.emplace_back(zeblon::map::ScaleTag(zeblon::map::kTileScales[i]), f[i]);
+  for (int i = 0; i < 6; ++i) entries.emplace_back(map::ScaleTag(map::kTileScales[i]), f[i]);
   entries.insert(entries.end(), {{"UTN", NumberText(cn)}, {"UTE", NumberText(ce)}, {"UUN", NumberText(un)},
                                  {"UUE", NumberText(ue)}});
   return entries;

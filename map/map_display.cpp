@@ -41,15 +41,10 @@ void MapDisplay::BuildMapIndex() {
 }
 
 MapView MapDisplay::MakeView() const {
-  MapView v = MapView::ForZone(s_.Zone);
+  MapView v = MapView::Of(s_.CentreNorth, s_.CentreEast, s_.MapScale, s_.ZoomFactor, s_.MapWidthPx, s_.MapHeightPx,
+                          s_.Zone);
   v.central_meridian = s_.MapCentralMeridian;
   v.false_easting_m = s_.MapFalseEasting;
-  v.centre_north_km = s_.CentreNorth;
-  v.centre_east_km = s_.CentreEast;
-  v.scale = s_.MapScale;
-  v.zoom = s_.ZoomFactor;
-  v.width_px = s_.MapWidthPx;
-  v.height_px = s_.MapHeightPx;
   return v.Normalised();
 }
 
@@ -261,10 +256,10 @@ void MapDisplay::MarkAvailableScales() {
   if (s_.InfoPanelVisible) return;
   out_.ScaleFrameShown = true;
   for (int level = 0; level < kLevels; ++level)
-    out_.ComboColour[level] = zeblon::map::kTileScales[level] == s_.MapScale ? QColor(224, 224, 0) : QColor(192, 192, 192);
+    out_.ComboColour[level] = kTileScales[level] == s_.MapScale ? QColor(224, 224, 0) : QColor(192, 192, 192);
   for (int level = 0; level < kLevels; ++level) {
     out_.BoxBackground[level] = QColor(128, 128, 128);
-    const std::string name = CentreTileName(s_.CentreNorth, s_.CentreEast, zeblon::map::kTileScales[level]);
+    const std::string name = CentreTileName(s_.CentreNorth, s_.CentreEast, kTileScales[level]);
     const auto has = index_.HasTile(s_.ComboText[level], name);
     if (!has) {
       // The index file has gone: rebuild it, keeping the folders the user chose.

@@ -21,7 +21,7 @@ bool WriteLines(const fs::path& file, const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
   std::string error;
-  return zeblon::map::WriteFileSafely(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+  return WriteFileSafely(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
                                 error, false);
 }
 
@@ -38,7 +38,7 @@ std::string CentreTileName(double centre_north_km, double centre_east_km, int sc
     const double c = std::floor(km / scale) * scale;
     return static_cast<std::int64_t>(std::clamp(c, -32768.0, 32767.0));
   };
-  return zeblon::map::TileName(corner(centre_north_km), corner(centre_east_km));
+  return TileName(corner(centre_north_km), corner(centre_east_km));
 }
 
 bool IsEightDotThree(std::string_view name) { return name.size() == 12 && name[8] == '.'; }

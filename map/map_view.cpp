@@ -29,6 +29,18 @@ MapView MapView::ForZone(int zone_number) {
   return v;
 }
 
+MapView MapView::Of(double centre_north_km, double centre_east_km, double scale, double zoom, double width_px,
+                    double height_px, int zone_number) {
+  MapView v = ForZone(zone_number);
+  v.centre_north_km = centre_north_km;
+  v.centre_east_km = centre_east_km;
+  v.scale = scale;
+  v.zoom = zoom;
+  v.width_px = width_px;
+  v.height_px = height_px;
+  return v.Normalised();
+}
+
 MapView MapView::Normalised() const {
   MapView v = *this;
   v.centre_north_km = std::clamp(Finite(v.centre_north_km, 0), -kMaxCentreKm, kMaxCentreKm);
@@ -75,18 +87,18 @@ MapView::TileRect MapView::TilePlacement(std::int64_t north_km, std::int64_t eas
 
 int ScaleLevel(double scale) {
   for (int i = 0; i < 6; ++i)
-    if (scale == zeblon::map::kTileScales[i]) return i;
+    if (scale == kTileScales[i]) return i;
   return -1;
 }
 
 double CoarserScale(double scale) {
   const int l = ScaleLevel(scale);
-  return l > 0 ? zeblon::map::kTileScales[l - 1] : scale;
+  return l > 0 ? kTileScales[l - 1] : scale;
 }
 
 double FinerScale(double scale) {
   const int l = ScaleLevel(scale);
-  return l >= 0 && l < 5 ? zeblon::map::kTileScales[l + 1] : scale;
+  return l >= 0 && l < 5 ? kTileScales[l + 1] : scale;
 }
 
 }  // namespace zeblon::map

@@ -41,6 +41,10 @@ struct MapView {
 
   // The view with zone number and central meridian of `zone` (6 * zone - 183).
   static MapView ForZone(int zone_number);
+  // A normalised view of a zone-33 map (or `zone_number`) with this centre, scale,
+  // zoom and picture size.
+  static MapView Of(double centre_north_km, double centre_east_km, double scale, double zoom, double width_px,
+                    double height_px, int zone_number = 33);
 
   MapView Normalised() const;
 

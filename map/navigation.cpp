@@ -44,7 +44,7 @@ bool ChooseFolder(MapState& s, int level, const std::string& folder) {
   if (s.MapDrawnOnce != 1 || level < 0 || level >= kLevels) return false;
   s.ComboText[level] = folder;
   if (folder == s.CurrentMapFolder) return false;
-  const double scale = zeblon::map::kTileScales[level];
+  const double scale = kTileScales[level];
   if (s.MapScale != scale) {
     s.MapScale = scale;
     s.ZoomFactor = 1;
@@ -59,7 +59,7 @@ PressResult PressOnMap(MapState& s, int button, double x, double y, const std::s
   s.CentreMode = 0;
   if (s.PictureMode == 1) {
     if (button != kLeftButton) return r;
-    const auto corner = zeblon::map::TileCornerOfName(picture_name);
+    const auto corner = TileCornerOfName(picture_name);
     s.CentreNorth = corner.north_km + 0.499;
     s.CentreEast = corner.east_km + 0.499;
     s.PictureMode = 0;

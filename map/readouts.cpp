@@ -12,8 +12,6 @@
 
 namespace zeblon::map {
 
-using namespace ::geodesy;
-
 namespace {
 
 // Whole number below or at x, for values that are finite.

@@ -10,8 +10,6 @@
 
 namespace zeblon::map {
 
-using namespace ::geodesy;
-
 namespace {
 
 constexpr double kPi = 3.14159265;

@@ -61,7 +61,7 @@ std::shared_ptr<TileCache::Decoded> TileCache::Decode(const fs::path& path, std:
   ++file_reads_;
   std::vector<std::uint8_t> bytes;
   std::string error;
-  if (!zeblon::map::ReadFileBytes(path, bytes, error)) {
+  if (!ReadFileBytes(path, bytes, error)) {
     problem = error;
     return nullptr;
   }
@@ -71,7 +71,7 @@ std::shared_ptr<TileCache::Decoded> TileCache::Decode(const fs::path& path, std:
   d->length = length;
   d->mtime = mtime;
   d->bits = tile->bits();
-  const int n = zeblon::map::kTilePixels;
+  const int n = kTilePixels;
   const auto& b = tile->bytes();
   const int first = tile->first_pixel();
   const int row_length = tile->row_length();
@@ -139,7 +139,7 @@ TileCache::Tile TileCache::Get(const fs::path& path, const PaletteWork& work_in,
   PaletteWork work = palette_work ? work_in : PaletteWork{};
   if (decoded->bits != 4) work.marked_ink = -1;
   if (decoded->bits == 24) work = PaletteWork{};
-  const int paint_side = std::max(1, std::min(side, zeblon::map::kTilePixels));
+  const int paint_side = std::max(1, std::min(side, kTilePixels));
   const std::string ready_key = "R\n" + file_key + '\n' + std::to_string(work.background_mode) + '\n' +
                                 std::to_string(work.marked_ink) + '\n' + std::to_string(paint_side);
   if (auto it = index_.find(ready_key); it != index_.end()) {
@@ -163,7 +163,7 @@ TileCache::Tile TileCache::Get(const fs::path& path, const PaletteWork& work_in,
     indexed.setColorTable(table);
     img = indexed.convertToFormat(QImage::Format_RGB32);
   }
-  if (paint_side != zeblon::map::kTilePixels) img = img.scaled(paint_side, paint_side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  if (paint_side != kTilePixels) img = img.scaled(paint_side, paint_side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   out.painted_palette = out.palette;
   ApplyPaletteWork(out.painted_palette, work, decoded->bits == 4);
   Entry e;

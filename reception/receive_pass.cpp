@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <unordered_set>
@@ -94,8 +96,58 @@ void ReceivePass::Log(const std::filesystem::path& path, std::string_view bytes)
   if (!AppendToFile(path, bytes)) ++st_.failedLogWrites;
 }
 
+namespace {
+constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT"};
+}  // namespace
+
+void ReceivePass::Log(LogFile file, std::string_view bytes) {
+  PendingLog& log = logs_[file];
+  if (logsFolder_ != st_.settings.dataFolder) {
+    for (PendingLog& l : logs_) l.path.clear();
+    appender_.CloseAll();
+    logsFolder_ = st_.settings.dataFolder;
+  }
+  if (log.path.empty()) log.path = FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]);
+  log.bytes.append(bytes);
+  // Outside a pass the line goes into its file at once.
+  if (!inPass_) WriteOutLogs();
+}
+
+void ReceivePass::WriteOutLogs() {
+  for (PendingLog& log : logs_) {
+    if (log.bytes.empty()) continue;
+    if (!appender_.Append(log.path, log.bytes)) {
+      ++st_.failedLogWrites;
+      // The folder may have gone or changed: look for the file again next time.
+      log.path.clear();
+      appender_.CloseAll();
+    }
+    log.bytes.clear();
+  }
+}
+
 void ReceivePass::Run(MonitorSource& source) {
   st_.passEventLevel = 0;
+  inPass_ = true;
+  struct EndOfPass {
+    ReceivePass& pass;
+    ~EndOfPass() {
+      pass.inPass_ = false;
+      pass.WriteOutLogs();
+      // Whichever way the pass ends, the main cycle runs on.
+      pass.host_.SetTimer1(true);
+    }
+  } end{*this};
+  try {
+    Turns(source);
+  } catch (const std::exception&) {
+    // A fault outside the work on one frame: what waits is dropped and the map redrawn.
+    st_.receiveBuffer.clear();
+    host_.DrawMap();
+  }
+}
+
+void ReceivePass::Turns(MonitorSource& source) {
   for (;;) {
     const TurnRead read = source.ReadTurn();
     if (read.leave == TurnRead::Leave::WithRedraw) {
@@ -109,12 +161,17 @@ void ReceivePass::Run(MonitorSource& source) {
       AddToMonitorLines(st_.monitorLines, text);
       st_.receiveBuffer += text;
       host_.MonitorListChanged();
-      if (st_.settings.logsOn) Log(FindFileInFolder(LogFolder(st_.settings.dataFolder), "_LOGRAW_.TXT"), text);
+      if (st_.settings.logsOn) Log(kLogRaw, text);
     }
 
     const FrameCut cut = CutFrame(st_.receiveBuffer);
     int level = kLevelNone;
     std::string callText;
+    if (cut.kind == FrameCut::Kind::Incomplete && st_.receiveBuffer.size() > kReceiveBufferCap) {
+      // A frame start whose payload line never ends: without its line start the
+      // next cut drops the header, and the text after it goes as text without a frame.
+      st_.receiveBuffer.erase(0, 1);
+    }
     if (cut.kind == FrameCut::Kind::Incomplete && st_.receiveBuffer.size() > 400) {
       host_.DrawMap();
       return;
@@ -238,9 +295,19 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const std::string_view trimmed = TrimView(record);
   const int newMinutes = MinutesOfDay(time);
   const std::string trimmedVia = Trim(via);
+  // Records begin with their date, never with a blank: records equal without
+  // their outer blanks then hold the same position, so a record at another
+  // position needs no further look.
+  const bool noLeadingBlank = !record.empty() && record[0] != ' ';
+  std::uint64_t northHead = 0;  // the first eight bytes of the northing, a quick first look
+  std::memcpy(&northHead, position.data() + 1, sizeof northHead);
   for (int i = 1; i <= st_.moniAllCount; ++i) {
     const std::string& stored = st_.moniAllLog[i];
-    if (Columns(stored, 13, 31) == position) {
+    std::uint64_t storedHead = 0;
+    if (stored.size() >= 31) std::memcpy(&storedHead, stored.data() + 13, sizeof storedHead);
+    const bool samePosition = storedHead == northHead && Columns(stored, 13, 31) == position;
+    if (!samePosition && noLeadingBlank && !stored.empty() && stored[0] != ' ') continue;
+    if (samePosition) {
       if (std::abs(MinutesOfDay(Columns(stored, 8, 11)) - newMinutes) < 10 &&
           TrimView(Columns(stored, 91, 99)) != trimmedVia)
         return level;
@@ -258,9 +325,8 @@ int ReceivePass::StoreReport(FrameValues& v) {
     st_.moniAllLog[st_.moniAllCount] = record;
   }
   if (s.logsOn) {
-    const auto folder = LogFolder(s.dataFolder);
-    Log(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n");
-    Log(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n");
+    Log(kLogShort, ShortLogLine(record) + "\r\n");
+    Log(kLogLong, record + "\r\n");
   }
   if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll();
   level = std::max(level, kLevelReport);

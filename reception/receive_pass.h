@@ -5,13 +5,24 @@
 //
 // A frame that cannot be decoded, and a log file that cannot be written, never
 // end the pass: the frame alone is dropped, the write alone is lost.
+//
+// Within a pass the lines for _LOGRAW_.TXT, _LOG_.TXT and _LOGL_.TXT are
+// gathered and written to their files once, when the pass ends (whichever way
+// it ends): every line of the pass is in its file then. The three files stay
+// open from pass to pass (found in the LOG folder once for a data folder).
+// Outside a pass every line is written to its file at once.
 #pragma once
 
+#include "reception/log_appender.h"
 #include "reception/reception_host.h"
 #include "reception/reception_state.h"
 #include "stations/symbol_table.h"
 
 namespace zeblon::reception {
+
+// The longest receive buffer that waits for the rest of a frame: a frame start
+// whose payload line never ends is dropped beyond it.
+inline constexpr std::size_t kReceiveBufferCap = 8192;
 
 // Event levels of a frame and of a pass.
 inline constexpr int kLevelNone = 0;
@@ -58,6 +69,10 @@ class ReceivePass {
   void ThinMoniOneTrack();
   bool RewriteMoniOneLog();
   void Log(const std::filesystem::path& path, std::string_view bytes);
+  enum LogFile { kLogRaw, kLogShort, kLogLong, kLogFiles };
+  void Log(LogFile file, std::string_view bytes);
+  void WriteOutLogs();
+  void Turns(MonitorSource& source);
 
   ReceptionState& st_;
   ReceptionHost& host_;
@@ -66,6 +81,15 @@ class ReceivePass {
   FrameValues frame_;  // the values of the frame at work, kept for their buffers
   std::string lastRecord_;
   std::string lastCall_;  // the call of the last stored report
+  // The lines a pass gathers per log file, with the file's path (found once per pass).
+  struct PendingLog {
+    std::filesystem::path path;
+    std::string bytes;
+  };
+  PendingLog logs_[kLogFiles];
+  bool inPass_ = false;
+  LogAppender appender_;
+  std::filesystem::path logsFolder_;  // the data folder the paths of logs_ belong to
 };
 
 // The distance text of an alarm: the distance times 10 cut to a whole number,

@@ -21,8 +21,6 @@ extern char** environ;
 
 namespace zeblon::stock_maps {
 
-using namespace ::geodesy;
-
 namespace {
 
 int LevelOfHeader(const std::string& line) {

@@ -52,16 +52,6 @@ const fs::path& TileRoot() {
   return root;
 }
 
-MapView ViewFor(double scale, double zoom) {
-  MapView v = MapView::ForZone(33);
-  v.centre_north_km = kCentreN;
-  v.centre_east_km = kCentreE;
-  v.scale = scale;
-  v.zoom = zoom;
-  v.width_px = kW;
-  v.height_px = kH;
-  return v.Normalised();
-}
 
 void BM_DrawMap(benchmark::State& state, double scale, double zoom) {
   static zeblon::map::testing::TempFolder index;
@@ -89,7 +79,7 @@ void BM_DrawMap(benchmark::State& state, double scale, double zoom) {
 }
 
 void BM_BareBlit(benchmark::State& state, double scale, double zoom) {
-  const MapView v = ViewFor(scale, zoom);
+  const MapView v = MapView::Of(kCentreN, kCentreE, scale, zoom, kW, kH);
   const fs::path folder = TileRoot() / zeblon::map::ScaleTag(static_cast<int>(scale));
   QImage picture(kW, kH, QImage::Format_RGB32);
   const auto range = v.Tiles();

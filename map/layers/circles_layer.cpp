@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QFontMetrics>
+
 #include "geodesy/text.h"
+#include "platform/qtext.h"
 #include "settings/text_files.h"
 
 namespace zeblon::map {
@@ -52,19 +55,31 @@ void CirclesLayer::render(QPainter& painter, const MapView& v) {
       if (k == 3) y = cy - r - 14;
       x = RoundHalfEven(x);
       y = RoundHalfEven(y);
-      pen.SetColour(kWhite);
-      for (int yy = -1; yy <= 1; ++yy) {
-        for (int xx = -1; xx <= 1; ++xx) {
-          pen.Text(x + xx, y + yy, text);
-          if (!fopt.empty()) pen.Text(x + xx + 8, y + yy + 15, fopt);
-        }
-      }
-      pen.SetColour(kBlack);
-      pen.Text(x, y, text);
-      if (!fopt.empty()) pen.Text(x + 8, y + 15, fopt);
+      // Black on a white halo; the Fopt text lies below the radius text, clear of it.
+      painter.drawImage(QPointF(x - 1, y - 1), HaloLabel(text, painter.font()));
+      if (!fopt.empty()) painter.drawImage(QPointF(x + 8 - 1, y + 15 - 1), HaloLabel(fopt, painter.font()));
     }
   }
   pen.SetColour(kMapYellow);
+}
+
+const QImage& CirclesLayer::HaloLabel(const std::string& text, const QFont& font) {
+  auto it = labels_.find(text);
+  if (it != labels_.end()) return it->second;
+  if (labels_.size() > 512) labels_.clear();
+  const QFontMetrics fm(font);
+  const QString q = platform::ToQ(text);
+  QImage img(fm.horizontalAdvance(q) + 4, fm.height() + 4, QImage::Format_ARGB32_Premultiplied);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setFont(font);
+  p.setPen(kWhite);
+  for (int yy = 0; yy <= 2; ++yy)
+    for (int xx = 0; xx <= 2; ++xx) p.drawText(QPointF(xx, yy + fm.ascent()), q);
+  p.setPen(kBlack);
+  p.drawText(QPointF(1, 1 + fm.ascent()), q);
+  p.end();
+  return labels_.emplace(text, std::move(img)).first->second;
 }
 
 void DrawCentreCross(QPainter& painter, const MapView& v) {

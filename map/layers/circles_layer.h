@@ -12,8 +12,10 @@
 // object is sent, (192, 192, 0) otherwise, and its name on a black box.
 #pragma once
 
+#include <QImage>
 #include <functional>
 #include <string>
+#include <unordered_map>
 
 #include "map/layers/layer.h"
 
@@ -35,9 +37,14 @@ class CirclesLayer : public Layer {
   int estimates() const { return estimates_; }
 
  private:
+  // A label black on its white halo (the text printed at the 3 x 3 positions
+  // around it in white, then once in black), drawn once and kept.
+  const QImage& HaloLabel(const std::string& text, const QFont& font);
+
   LatLonOf lat_lon_;
   FoptOf fopt_;
   int estimates_ = 0;
+  std::unordered_map<std::string, QImage> labels_;
 };
 
 // The radius label of a circle: the km value as number text and " km".

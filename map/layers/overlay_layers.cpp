@@ -104,7 +104,7 @@ void PictureLayer::render(QPainter& painter, const MapView& v) {
   MapPen pen(painter, v.width_px, v.height_px);
   const double h = v.MetresPerPixel() >= 200 ? 3 : RoundHalfEven(v.PixelsPerKm() / 2);
   for (const std::string& name : names_) {
-    const auto corner = zeblon::map::TileCornerOfName(name);
+    const auto corner = TileCornerOfName(name);
     const double x = Bound(std::floor((corner.east_km + 0.5 - v.ViewEastMin() + 0.0001) * v.PixelsPerKm()), 4000);
     const double y = Bound(std::floor((v.ViewNorthMax() - corner.north_km - 0.5 + 0.0001) * v.PixelsPerKm()), 4000);
     const double l = x - h, r = x + h, t = y - h, b = y + h;

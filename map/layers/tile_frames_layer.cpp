@@ -21,8 +21,8 @@ void TileFramesLayer::render(QPainter& painter, const MapView& v) {
   const auto bound = [](double p) { return std::clamp(p, -4000.0, 4000.0); };
   for (int level = 0; level < kLevels; ++level) {
     if (!shown_[level]) continue;
-    const double edge_m = zeblon::map::kTileScales[level] * 1000.0;
-    const double s = zeblon::map::kTileScales[level];
+    const double edge_m = kTileScales[level] * 1000.0;
+    const double s = kTileScales[level];
     const double p = edge_m / v.MetresPerPixel();
     if (p > 9) {
       const double x0 = RoundHalfEven(v.ViewEastMin() * v.PixelsPerKm());
@@ -40,7 +40,7 @@ void TileFramesLayer::render(QPainter& painter, const MapView& v) {
     const double vnmin = v.ViewNorthMin(), vnmax = v.ViewNorthMax(), vemin = v.ViewEastMin(), vemax = v.ViewEastMax();
     const double ppk = v.PixelsPerKm();
     for (const std::string& line : *tiles) {
-      const auto c = zeblon::map::TileCornerOfName(line);
+      const auto c = TileCornerOfName(line);
       const double n = c.north_km, e = c.east_km;
       if (!(n <= vnmax && n + s >= vnmin && e <= vemax && e + s >= vemin)) continue;
       const double left = bound((e - vemin) * ppk), right = bound((e + s - vemin) * ppk - 1);

@@ -24,7 +24,7 @@ void TileLayer::render(QPainter& painter, const MapView& view) {
       const auto place = view.TilePlacement(n, e);
       const double side = place.side;
       const bool visible = place.x < w && place.y < h && place.x + side > 0 && place.y + side > 0;
-      const std::filesystem::path file = folder_ / zeblon::map::TileName(n, e);
+      const std::filesystem::path file = folder_ / TileName(n, e);
       PaletteWork work;
       if (palette_ != nullptr) work = {palette_->background_mode, palette_->marked_ink};
       auto tile = cache_.Get(file, work, static_cast<int>(std::lround(side)), palette_ != nullptr);

@@ -1,6 +1,7 @@
 // The main window alone: start-up faults, closes at awkward times, settings that
 // changed under the program, the bounded port drain, the single-run guard.
 #include "main_window/form1.h"
+#include "main_window/map_service.h"
 
 #include <QKeyEvent>
 #include <QProcess>
@@ -190,7 +191,7 @@ TEST_F(Form1Test, ACloseFromCodeOnlyStopsTheTimers) {
   EXPECT_FALSE(form->Timer1->isActive());
   EXPECT_FALSE(form->ShutdownDone());
   EXPECT_EQ(Ini(), before);
-  EXPECT_TRUE(fs::exists(folder_ / "ZEBLON_MAP_INDEX" / "ALLMDIRS.DIR"));  // index files left
+  EXPECT_TRUE(fs::exists(MapService::IndexFolder(folder_.string(), form->AppFolder()) / "ALLMDIRS.DIR"));  // left
 }
 
 // A connected pair of pseudo-terminals: the program opens `a`, the test plays the TNC on `b`.

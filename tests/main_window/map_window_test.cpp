@@ -7,7 +7,9 @@
 #include <fstream>
 #include <memory>
 
+#include "geodesy/text.h"
 #include "main_window/form1.h"
+#include "main_window/map_service.h"
 #include "tests/map/tile_fixture.h"
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
@@ -83,6 +85,15 @@ TEST_F(MapWindowTest, ButtonsClicksKeysAndQthOk) {
   EXPECT_EQ(m.ZoomFactor, 0.25);
   Click("Command9");
   EXPECT_EQ(m.ZoomFactor, 1);
+  // USER QTH: the map follows the user's position; a left click frees it and clears the option.
+  s.UserNorth = 6581.5;
+  s.UserEast = 401.25;
+  auto* option1 = Find<platform::OptionButton>(*form_, "Option1");
+  QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                 Qt::NoModifier);
+  QApplication::sendEvent(option1, &up);
+  EXPECT_EQ(m.CentreMode, 2);
+  EXPECT_TRUE(option1->Value());
   // A left click re-centres on the point under the cursor.
   const int w = picture_->width(), h = picture_->height();
   const QPoint p(w / 2 + 100, h / 2 - 1 - 40);
@@ -94,6 +105,7 @@ TEST_F(MapWindowTest, ButtonsClicksKeysAndQthOk) {
   EXPECT_DOUBLE_EQ(s.CentreEast, 406.25);
   EXPECT_EQ(Caption("Label1"), "UTMcen 6583.500");
   EXPECT_EQ(m.CentreMode, 0);
+  EXPECT_FALSE(option1->Value());
   // Arrow keys move the cursor (Shift 10 pixels), Enter clicks there: the cursor,
   // still 100 pixels east and 40 north of the new centre, ends 90 east and 39 north.
   Key(Qt::Key_Left, Qt::ShiftModifier);
@@ -129,6 +141,53 @@ TEST_F(MapWindowTest, GridAndCirclesSwitchesRedrawTheMap) {
   EXPECT_EQ(picture_->grab().toImage(), before);
   Find<platform::CheckBox>(*form_, "Check9")->click();
   EXPECT_NE(picture_->grab().toImage(), before);
+}
+
+TEST_F(MapWindowTest, BrightnessAndTheMarkedInk) {
+  for (int i = 0; i < 3; ++i) Click("Command2");
+  const QColor normal = CentrePixel();
+  Click("Command72");  // dark
+  const QColor dark = CentrePixel();
+  EXPECT_EQ(dark, QColor(static_cast<int>(RoundHalfEven(normal.red() * 0.6)),
+                         static_cast<int>(RoundHalfEven(normal.green() * 0.6)),
+                         static_cast<int>(RoundHalfEven(normal.blue() * 0.6))));
+  Click("Command72");  // bright
+  Click("Command72");  // normal again
+  EXPECT_EQ(CentrePixel(), normal);
+  // A right press on the brightness button opens the inks, coloured as painted.
+  auto* pal = Find<platform::CommandButton>(*form_, "Command72");
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::RightButton, Qt::RightButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(pal, &press);
+  QWidget* inks = Find(*form_, "PaletteInks");
+  ASSERT_NE(inks, nullptr);
+  EXPECT_TRUE(inks->isVisible());
+  // The centre tile's ink marked: that pixel turns yellow; RESET clears the mark.
+  const int ink = map::testing::TileInk(6550, 400, 50);
+  Find<platform::OptionButton>(*form_, ("Optionink(" + std::to_string(ink) + ")").c_str())->click();
+  EXPECT_EQ(CentrePixel(), QColor(255, 255, 0));
+  Click("Command43");
+  EXPECT_FALSE(inks->isVisible());
+  EXPECT_EQ(CentrePixel(), normal);
+}
+
+TEST_F(MapWindowTest, ShutdownKeepsTheCentreAndDeletesOnlyItsOwnIndexFiles) {
+  Write("M0050.DIR", "another program's");
+  const fs::path index = MapService::IndexFolder(folder_.string(), form_->AppFolder());
+  EXPECT_TRUE(fs::exists(index / "ALLMDIRS.DIR"));
+  EXPECT_TRUE(fs::exists(index / "M0050.DIR"));
+  for (int i = 0; i < 3; ++i) Click("Command2");
+  const QPoint p(picture_->width() / 2 - 200, picture_->height() / 2 - 1);
+  Mouse(QEvent::MouseMove, Qt::NoButton, p);
+  Mouse(QEvent::MouseButtonPress, Qt::LeftButton, p);
+  form_->CloseByUser();
+  PumpUntil([&] { return form_->ShutdownDone(); });
+  EXPECT_FALSE(fs::exists(index / "ALLMDIRS.DIR"));
+  EXPECT_FALSE(fs::exists(index / "M0050.DIR"));
+  EXPECT_TRUE(fs::exists(folder_ / "M0050.DIR"));
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("UTN=6581.5\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("UTE=391.25\r\n"), std::string::npos) << ini;
 }
 
 }  // namespace

@@ -192,5 +192,40 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_TRUE(platform::MessageLog().empty());
 }
 
+// A fresh program folder with the built STOCK.ZIP: after START the map shows the
+// stock tiles around the start-up's centre at every scale.
+TEST_F(RoadTest, TheStockMapShowsAfterStart) {
+  Program program;
+  program.EndProgram = [](int) { FAIL() << "the program ended"; };
+  Form0* form0 = program.StartWindow();
+  form0->OpenDocument = [](const std::string&) { return true; };
+  form0->show();
+  ASSERT_TRUE(form0->Form_Activate());
+  if (!fs::exists(folder_ / "U33" / "M0010")) GTEST_SKIP() << "STOCK.ZIP carries no map tiles (no gmt at build time)";
+  Form1& main = program.MainWindow();
+  main.SpeedTestClock = [] {
+    static double t = 0;
+    return t += 2;  // the speed test ends at once
+  };
+  form0->Text8->SetText("SM5XYZ");
+  form0->Command1->click();
+  PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
+  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  const auto grey_share = [&] {
+    const QImage img = main.Picture1->grab().toImage();
+    int grey = 0, all = 0;
+    for (int y = 0; y < img.height(); y += 16)
+      for (int x = 0; x < img.width(); x += 16, ++all) grey += QColor(img.pixel(x, y)) == QColor(80, 80, 80);
+    return all > 0 ? static_cast<double>(grey) / all : 1.0;
+  };
+  // Every scale from 5000 down to 2: the picture is map, not replacement squares.
+  for (int level = 0; level < 6; ++level) {
+    EXPECT_LT(grey_share(), 0.05) << main.map().MapScale;
+    if (level == 3) Screenshot(main, "main_window_stock_map_M0050.png");
+    Find<platform::CommandButton>(main, "Command2")->click();
+  }
+  main.CloseByUser();
+}
+
 }  // namespace
 }  // namespace zeblon

@@ -94,6 +94,42 @@ TEST_F(Draw, HugeAndEmptyValuesAreHeld) {
   EXPECT_DOUBLE_EQ(S().MetresPerPixel, 400);
 }
 
+TEST_F(Draw, EveryGridAndOverlayAtTheEdgesOfTheMapZone) {
+  // Corners of the map zone, the poles' side and the far east: every layer on, every
+  // read-out system; each drawing ends, whatever the projections make of it.
+  std::vector<std::string> lines = {std::string("\xFE") + "-9999.999-9999.999 far", std::string("\xFE") + " 9999.999 9999.999 far"};
+  S().TrackLines = lines;
+  S().PoiLines = lines;
+  S().TrackShown = 1;
+  S().PoiDisplayMode = 2;
+  S().PictureDisplay = 1;
+  S().GridOn = 1;
+  S().CirclesOn = 1;
+  S().TileFramesShown.fill(true);
+  S().ObjectName = "FAR";
+  d_->hooks().fopt = [](double, double, double, double) { return 3.5; };
+  for (double n : {-9999.999, 0.0, 8800.0, 9999.999}) {
+    for (double e : {-9999.999, 500.0, 9999.999}) {
+      for (double zoom : {0.125, 8.0}) {
+        for (int sys = 0; sys < 5; ++sys) {
+          S().CentreNorth = n;
+          S().CentreEast = e;
+          S().UserNorth = -n;
+          S().UserEast = -e;
+          S().ObjectNorth = n;
+          S().ObjectEast = e + 1;
+          S().MapScale = zoom < 1 ? 2 : 5000;
+          S().ZoomFactor = zoom;
+          S().ReadoutSystem = {sys, sys, sys};
+          S().Zones = ComputeZoneMeridians(e / 100);
+          d_->DrawMap();
+          ASSERT_EQ(S().MapDrawnOnce, 1);
+        }
+      }
+    }
+  }
+}
+
 TEST_F(Draw, TheEndOfADrawingAndItsHooks) {
   std::vector<std::string> calls;
   auto& h = d_->hooks();

@@ -17,16 +17,6 @@ namespace {
 
 const QColor kBack(10, 20, 30);
 
-MapView View(double n, double e, double scale, double zoom, int w, int h) {
-  MapView v = MapView::ForZone(33);
-  v.centre_north_km = n;
-  v.centre_east_km = e;
-  v.scale = scale;
-  v.zoom = zoom;
-  v.width_px = w;
-  v.height_px = h;
-  return v.Normalised();
-}
 
 QImage Render(Layer& layer, const MapView& v) {
   QImage img(static_cast<int>(v.width_px), static_cast<int>(v.height_px), QImage::Format_RGB32);
@@ -66,7 +56,7 @@ TEST(GridLayer, TheLatticeRunsThroughTheTileEdgesEvery100Pixels) {
   g.systems[0] = true;
   grid.Set(g);
   for (double zoom : {0.5, 1.0, 4.0}) {
-    const MapView v = View(0, 0, 50, zoom, 800, 600);
+    const MapView v = MapView::Of(0, 0, 50, zoom, 800, 600);
     const QImage img = Render(grid, v);
     // The north-east tile's west edge and its top row lie on lattice lines.
     const auto ref = v.TilePlacement(v.Tiles().north, v.Tiles().east);
@@ -74,7 +64,9 @@ TEST(GridLayer, TheLatticeRunsThroughTheTileEdgesEvery100Pixels) {
     const double y0 = static_cast<double>(((ref.y - 1) % 100 + 100) % 100);
     for (double x = x0; x < 800; x += 100) {
       EXPECT_EQ(At(img, x, 300), grey) << x;
-      EXPECT_NE(At(img, x + 50, 300 + 50), grey) << x;
+      if (x + 50 < 800) {
+        EXPECT_NE(At(img, x + 50, 300 + 50), grey) << x;
+      }
     }
     for (double y = y0; y < 580; y += 100) EXPECT_EQ(At(img, 37, y), grey) << y;
     // Labels: the eastings along the bottom, the northings at the left edge.
@@ -92,7 +84,7 @@ TEST(GridLayer, GraticuleLinesLieOnTheirProjectedPoints) {
   grid.Set(g);
   double e = 0, n = 0;
   geodesy::ConvertLatLonToUtm(18.07, 59.33, 15, e, n, 500000);
-  const MapView v = View(n / 1000, e / 1000, 50, 1, 800, 600);  // 50 m per pixel: 5' steps
+  const MapView v = MapView::Of(n / 1000, e / 1000, 50, 1, 800, 600);  // 50 m per pixel: 5' steps
   EXPECT_DOUBLE_EQ(GraticuleStep(50), 5.0 / 60);
   const QImage img = Render(grid, v);
   int probed = 0;
@@ -128,7 +120,7 @@ TEST(GridLayer, ProjectedGridsLieOnTheirConvertedPoints) {
     QColor colour;
   } grids[] = {{2, QColor(255, 192, 255)}, {3, QColor(0, 224, 255)}, {4, QColor(0, 240, 0)}};
   const double cn = 6580, ce = 674;  // east of Stockholm, map zone 33
-  const MapView v = View(cn, ce, 10, 1, 600, 500);
+  const MapView v = MapView::Of(cn, ce, 10, 1, 600, 500);
   for (const auto& gr : grids) {
     SCOPED_TRACE(gr.system);
     GridSettings g;
@@ -168,7 +160,7 @@ TEST(GridLayer, ProjectedGridsLieOnTheirConvertedPoints) {
 }
 
 TEST(CirclesLayer, CirclesLabelsAndFoptBelow3001Km) {
-  const MapView v = View(6580, 400, 5000, 1, 2200, 2200);
+  const MapView v = MapView::Of(6580, 400, 5000, 1, 2200, 2200);
   CirclesLayer c;
   int calls = 0;
   c.SetConversions([](double n, double e, double& lat, double& lon) { lat = n / 111; lon = e / 60; },
@@ -193,7 +185,7 @@ TEST(CirclesLayer, CirclesLabelsAndFoptBelow3001Km) {
 }
 
 TEST(MarkersLayer, QthFrameTicksAndObject) {
-  const MapView v = View(6580, 400, 10, 1, 300, 300);
+  const MapView v = MapView::Of(6580, 400, 10, 1, 300, 300);
   const QColor black(0, 0, 0), yellow(255, 255, 0), cyan(0, 255, 255);
   for (bool gps : {false, true}) {
     MarkersLayer m;
@@ -231,7 +223,7 @@ TEST(MarkersLayer, QthFrameTicksAndObject) {
 }
 
 TEST(OverlayLayers, TrackBandBreaksAndLabels) {
-  const MapView v = View(6580, 400, 10, 1, 400, 400);
+  const MapView v = MapView::Of(6580, 400, 10, 1, 400, 400);
   const std::string mark = "\xFE";
   std::vector<std::string> lines = {
       mark + " 6580.000  399.000 20261210 1200",
@@ -261,7 +253,7 @@ TEST(OverlayLayers, PictureMarkersFrameTheirKilometreSquare) {
   PictureLayer p;
   p.Set(names, white);
   {
-    const MapView v = View(6580.5, 400.5, 2, 1, 600, 600);  // 500 pixels per km
+    const MapView v = MapView::Of(6580.5, 400.5, 2, 1, 600, 600);  // 500 pixels per km
     const QImage img = Render(p, v);
     const double cx = static_cast<double>(v.PixelX(400.5)), cy = static_cast<double>(v.PixelY(6580.5));
     EXPECT_EQ(At(img, cx - 250, cy), white);
@@ -270,7 +262,7 @@ TEST(OverlayLayers, PictureMarkersFrameTheirKilometreSquare) {
     EXPECT_EQ(At(img, cx, cy), kBack);
   }
   {
-    const MapView v = View(6580.5, 400.5, 200, 1, 60, 60);
+    const MapView v = MapView::Of(6580.5, 400.5, 200, 1, 60, 60);
     const QImage img = Render(p, v);
     const double cx = static_cast<double>(v.PixelX(400.5)), cy = static_cast<double>(v.PixelY(6580.5));
     EXPECT_EQ(At(img, cx + 3, cy), white);

@@ -7,20 +7,10 @@
 namespace zeblon::map {
 namespace {
 
-MapView View(double n, double e, double scale, double zoom, double w, double h) {
-  MapView v = MapView::ForZone(33);
-  v.centre_north_km = n;
-  v.centre_east_km = e;
-  v.scale = scale;
-  v.zoom = zoom;
-  v.width_px = w;
-  v.height_px = h;
-  return v.Normalised();
-}
 
 TEST(MapView, EdgesTilesAndPlacementAroundTheOrigin) {
   // Centre 0/0, scale 50, zoom 1, 800 x 600 pixels.
-  const MapView v = View(0, 0, 50, 1, 800, 600);
+  const MapView v = MapView::Of(0, 0, 50, 1, 800, 600);
   EXPECT_DOUBLE_EQ(v.ViewEastMin(), -20);
   EXPECT_DOUBLE_EQ(v.ViewEastMax(), 19.95);
   EXPECT_DOUBLE_EQ(v.ViewNorthMin(), -15);
@@ -37,7 +27,7 @@ TEST(MapView, EdgesTilesAndPlacementAroundTheOrigin) {
 }
 
 TEST(MapView, PixelsAndBackAgree) {
-  const MapView v = View(6600, 400, 10, 2, 1280, 1024);
+  const MapView v = MapView::Of(6600, 400, 10, 2, 1280, 1024);
   for (double x : {0.0, 17.0, 640.0, 1279.0}) {
     for (double y : {0.0, 511.0, 1023.0}) {
       EXPECT_EQ(v.PixelX(v.EastAt(x)), static_cast<std::int64_t>(x));
@@ -61,7 +51,7 @@ TEST(MapView, NormalisedHoldsEveryValue) {
       {1, 1, nan, 1000, nan, 1, 1, 1, 1000, 0},
   };
   for (const auto& c : cases) {
-    const MapView v = View(c.n, c.e, c.scale, c.zoom, c.w, 100);
+    const MapView v = MapView::Of(c.n, c.e, c.scale, c.zoom, c.w, 100);
     EXPECT_DOUBLE_EQ(v.centre_north_km, c.want_n);
     EXPECT_DOUBLE_EQ(v.centre_east_km, c.want_e);
     EXPECT_DOUBLE_EQ(v.zoom, c.want_zoom);

@@ -29,20 +29,20 @@ int TileInk(std::int64_t n, std::int64_t e, int s) {
 
 void WritePatternTile(const fs::path& folder, std::int64_t n, std::int64_t e, int s) {
   const auto palette = PatternPalette();
-  auto tile = zeblon::map::Tile::Make(4, palette);
+  auto tile = Tile::Make(4, palette);
   const int ink = TileInk(n, e, s);
   const int first = tile.first_pixel(), row_length = tile.row_length();
   auto& b = tile.bytes();
-  for (int r = 0; r < zeblon::map::kTilePixels; ++r) {
-    const bool top = r >= zeblon::map::kTilePixels - 8;  // rows are stored bottom-up
-    for (int c = 0; c < zeblon::map::kTilePixels; c += 2) {
+  for (int r = 0; r < kTilePixels; ++r) {
+    const bool top = r >= kTilePixels - 8;  // rows are stored bottom-up
+    for (int c = 0; c < kTilePixels; c += 2) {
       const int hi = top || c < 8 ? 15 : ink;
       const int lo = top || c + 1 < 8 ? 15 : ink;
       b[static_cast<std::size_t>(first + r * row_length + c / 2)] = static_cast<std::uint8_t>((hi << 4) | lo);
     }
   }
   std::string error;
-  if (!zeblon::map::WriteFileSafely(folder / zeblon::map::TileName(n, e), b, error, false)) throw std::runtime_error(error);
+  if (!WriteFileSafely(folder / TileName(n, e), b, error, false)) throw std::runtime_error(error);
 }
 
 int WritePatternTiles(const fs::path& folder, std::int64_t n0, std::int64_t n1, std::int64_t e0, std::int64_t e1,

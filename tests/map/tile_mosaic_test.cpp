@@ -30,7 +30,7 @@ class TileMosaic : public ::testing::Test {
     // Centre of every test view; the zoom-8 view of each scale needs a block of
     // tiles around it.
     for (int level = 0; level < kLevels; ++level) {
-      const int s = zeblon::map::kTileScales[level];
+      const int s = kTileScales[level];
       const double half_w = kW / 2.0 * 8 * s / 1000 + s, half_h = kH / 2.0 * 8 * s / 1000 + s;
       const auto lo = [s](double v) { return std::max<std::int64_t>(-10000, static_cast<std::int64_t>(std::floor(v / s)) * s); };
       const auto hi = [s](double v) { return std::min<std::int64_t>(9999, static_cast<std::int64_t>(std::floor(v / s)) * s); };
@@ -65,7 +65,7 @@ testing::TempFolder* TileMosaic::root_ = nullptr;
 
 TEST_F(TileMosaic, EveryPixelShowsItsTileAtEveryScaleAndZoom) {
   for (int level = 0; level < kLevels; ++level) {
-    const int s = zeblon::map::kTileScales[level];
+    const int s = kTileScales[level];
     for (double zoom : {0.125, 0.25, 0.5, 1.0, 2.0, 4.0, 8.0}) {
       SCOPED_TRACE(::testing::Message() << "scale " << s << " zoom " << zoom);
       MapState& st = display_->state();
@@ -136,7 +136,7 @@ TEST_F(TileMosaic, TilesThatCannotBePaintedBecomeGreySquares) {
   // The tiles around the centre 6585/405, each damaged another way.
   std::vector<std::uint8_t> good;
   std::string error;
-  ASSERT_TRUE(zeblon::map::ReadFileBytes(folder / "65800400.BMP", good, error));
+  ASSERT_TRUE(ReadFileBytes(folder / "65800400.BMP", good, error));
   auto truncated = good;
   truncated.resize(300000);
   auto wide = good;
@@ -218,9 +218,9 @@ TEST_F(TileMosaic, ATileOfMoreThan600000BytesClearsTheMarkedInk) {
   const fs::path folder = root.path() / "M0050";
   testing::WritePatternTiles(folder, 6550, 6600, 350, 400, 50);
   // The south-west tile in 256 colours: it is painted first.
-  auto tile8 = zeblon::map::Tile::Make(8, std::vector<std::uint32_t>(256, 0x123456));
+  auto tile8 = Tile::Make(8, std::vector<std::uint32_t>(256, 0x123456));
   std::string error;
-  ASSERT_TRUE(zeblon::map::WriteFileSafely(folder / "65500350.BMP", tile8.bytes(), error, false));
+  ASSERT_TRUE(WriteFileSafely(folder / "65500350.BMP", tile8.bytes(), error, false));
   MapDisplay d(root.path(), index.path());
   d.BuildMapIndex();
   MapState& s = d.state();
@@ -250,13 +250,13 @@ TEST_F(TileMosaic, AChangedTileFileIsReadAgain) {
   display_->DrawMap();
   EXPECT_EQ(display_->cache().file_reads(), reads);
   // Replace the centre tile by a 24-bit one of one colour.
-  const std::string name = zeblon::map::TileName(6580, 400);
-  auto tile24 = zeblon::map::Tile::Make(24);
+  const std::string name = TileName(6580, 400);
+  auto tile24 = Tile::Make(24);
   for (int r = 0; r < 1000; ++r)
     for (int c = 0; c < 1000; ++c) tile24.SetPixel(r, c, 0x204060);
   std::string error;
   testing::TempFolder scratch;
-  ASSERT_TRUE(zeblon::map::WriteFileSafely(scratch.path() / name, tile24.bytes(), error, false));
+  ASSERT_TRUE(WriteFileSafely(scratch.path() / name, tile24.bytes(), error, false));
   const fs::path target = root_->path() / "M0010" / name;
   const fs::path keep = scratch.path() / "keep.bmp";
   fs::copy_file(target, keep);
