@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sys/stat.h>
 
+#include "main_window/shell_logic.h"
 #include "platform/paths.h"
 #include "settings/text_files.h"
 
@@ -11,43 +12,17 @@ namespace zeblon::panels {
 namespace fs = std::filesystem;
 namespace {
 
-std::string Upper(std::string_view t) {
-  std::string u(t);
-  for (char& c : u)
-    if (c >= 'a' && c <= 'z') c = char(c - 32);
-  return u;
-}
+using platform::UpperAscii;
 
 bool EndsWithNoCase(std::string_view text, std::string_view tail) {
-  return text.size() >= tail.size() && Upper(text.substr(text.size() - tail.size())) == Upper(tail);
+  return text.size() >= tail.size() && UpperAscii(text.substr(text.size() - tail.size())) == UpperAscii(tail);
 }
 
 constexpr char kPointMark = '\xFE';
 
 }  // namespace
 
-std::vector<std::string> ListDataFiles(const fs::path& folder, std::string_view extension) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string file = it->path().filename().string();
-    const std::string up = Upper(file);
-    const std::size_t at = up.find(Upper(extension));
-    if (at == std::string::npos || at == 0 || !EndsWithNoCase(file, extension)) continue;
-    if (!it->is_regular_file(ec)) continue;
-    names.push_back(up.substr(0, at));
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::vector<std::string> LoadLines(const fs::path& file, std::size_t limit) {
-  std::string bytes;
-  if (!ReadWholeFile(file, bytes)) return {};
-  std::vector<std::string> lines = SplitLines(bytes);
-  if (lines.size() > limit) lines.resize(limit);
-  return lines;
-}
+std::vector<std::string> PoiStore::List() const { return shell::ListFileNames(folder_, ".POI", true); }
 
 std::optional<std::string> FormatPointPosition(double& km) {
   if (!std::isfinite(km)) return std::nullopt;
@@ -85,7 +60,7 @@ std::optional<std::string> PoiLink(std::string_view text) {
 }
 
 bool LinkMayBeOpened(const std::string& link) {
-  const std::string up = Upper(link);
+  const std::string up = UpperAscii(link);
   if (up.rfind("HTTP://", 0) == 0 || up.rfind("HTTPS://", 0) == 0) {
     // An address: no blanks or control characters that a browser would cut.
     return link.size() > (up[4] == 'S' ? 8u : 7u) &&
@@ -121,7 +96,7 @@ fs::path PoiStore::FileOf(const std::string& name) const {
 
 void PoiStore::Load(const std::string& name) {
   name_ = name;
-  lines_ = LoadLines(FileOf(name), static_cast<std::size_t>(-1));
+  lines_ = shell::ReadLines(FileOf(name), static_cast<std::size_t>(-1));
 }
 
 void PoiStore::Create(const std::string& name) {
@@ -155,7 +130,7 @@ bool PoiStore::Ok(long index, std::string_view text, bool to_centre, double& sel
     }
   }
   if (!Rewrite()) return false;
-  lines_ = LoadLines(FileOf(name_), static_cast<std::size_t>(-1));
+  lines_ = shell::ReadLines(FileOf(name_), static_cast<std::size_t>(-1));
   return true;
 }
 
@@ -170,7 +145,7 @@ bool PoiStore::Rewrite() {
   return WriteFileAtomically(FileOf(name_), bytes);
 }
 
-std::string ComboName(std::string_view text) { return Trim(Upper(text)); }
+std::string ComboName(std::string_view text) { return Trim(UpperAscii(text)); }
 
 bool Listed(const std::vector<std::string>& list, const std::string& name) {
   return std::find(list.begin(), list.end(), name) != list.end();

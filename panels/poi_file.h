@@ -19,13 +19,6 @@
 
 namespace zeblon::panels {
 
-// The file names of a folder with the extension (any letter case), in upper case,
-// without the extension, in name order. Used for the POI and the TRK files.
-std::vector<std::string> ListDataFiles(const std::filesystem::path& folder, std::string_view extension);
-
-// A file's lines (CR LF, LF or CR ends), at most `limit`; an unreadable file has none.
-std::vector<std::string> LoadLines(const std::filesystem::path& file, std::size_t limit);
-
 // The nine-character position text of a POI or GPS point (km): 0.1 m is added and
 // the value cut down to whole metres, which is written back into `km`; nothing
 // for a value beyond +/-9999.999 km (such a point is refused, never written with
@@ -52,7 +45,8 @@ class PoiStore {
   void SetFolder(std::filesystem::path folder) { folder_ = std::move(folder); }
   const std::filesystem::path& folder() const { return folder_; }
 
-  std::vector<std::string> List() const { return ListDataFiles(folder_, ".POI"); }
+  // The POI files' names (upper case, without extension, sorted).
+  std::vector<std::string> List() const;
   // The file of a name (an existing file in any letter case, else NAME.POI).
   std::filesystem::path FileOf(const std::string& name) const;
 

@@ -48,7 +48,7 @@ TEST(PoiFiles, ListedNamesAndLinks) {
   testing_support::ScratchFolder dir("zeblon_poi");
   for (const char* f : {"walks.poi", "Huts.POI", "notes.txt", "x.POI.bak"}) std::ofstream(dir.path() / f) << "";
   fs::create_directories(dir.path() / "DIR.POI");
-  EXPECT_EQ(ListDataFiles(dir.path(), ".POI"), (std::vector<std::string>{"HUTS", "WALKS"}));
+  EXPECT_EQ(PoiStore(dir.path()).List(), (std::vector<std::string>{"HUTS", "WALKS"}));
 
   const struct {
     const char* text;
