@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImageReader>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <fstream>
 #include <memory>
@@ -335,6 +337,31 @@ TEST_F(MapToolsWindowTest, PoiEditorChangesTheFileAndOpensOnlySafeLinks) {
   EXPECT_EQ(Read(folder_ / "U33" / "POI" / "HUTS.POI"),
             "\xFE 6581.500  401.250 Old hut {https://example.org/hut?a=1&b=2}\r\n\xFE 6590.000  420.000 Far hut\r\n");
   EXPECT_EQ(form_->panels().PoiCount, 2);
+}
+
+TEST_F(MapToolsWindowTest, PoiComboEnterCreatesOrLoadsAndLeavingStoresTheName) {
+  auto* combo = Find<platform::ComboBox>(*form_, "Combo2");
+  const auto enter = [&](const char* text) {
+    combo->SetText(text);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(combo->lineEdit() != nullptr ? static_cast<QWidget*>(combo->lineEdit()) : combo, &key);
+  };
+  EXPECT_EQ(form_->panels().PoiCount, 2);
+  enter(" walks ");  // not listed: an empty file, current, listed
+  EXPECT_TRUE(fs::exists(folder_ / "U33" / "POI" / "WALKS.POI"));
+  EXPECT_EQ(form_->settings().PoiFileName, "WALKS");
+  EXPECT_EQ(form_->panels().PoiCount, 0);
+  EXPECT_EQ(combo->Text(), "WALKS");
+  EXPECT_EQ(combo->ListCount(), 2);
+  enter("  huts");  // listed, in another case and with blanks
+  EXPECT_EQ(form_->settings().PoiFileName, "HUTS");
+  EXPECT_EQ(form_->panels().PoiCount, 2);
+  // Typing without Enter, then leaving: the current name comes back and is stored.
+  combo->SetText("UNCONFIRMED");
+  QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+  QApplication::sendEvent(combo, &out);
+  EXPECT_EQ(combo->Text(), "HUTS");
+  EXPECT_NE(Read(folder_ / "ZEBLON.INI").find("POIF=HUTS\r\n"), std::string::npos);
 }
 
 TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
