@@ -141,7 +141,6 @@ void MapTools::Wire() {
       } else {
         return;
       }
-      display_.state().TrackShown = col.Check14->Value() == 1 ? 1 : 0;
       if (map_.map != nullptr && map_.map->MapDrawnOnce == 1 && calls_.draw) calls_.draw();
     };
   }
