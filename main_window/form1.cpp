@@ -269,6 +269,7 @@ MapContext Form1::MapContextOf() {
   };
   m.column = column_.get();
   m.qth = qth_;
+  m.info = info_;
   m.inkFrame = ink_frame_;
   m.inks = inks_;
   m.panels = &panels_;

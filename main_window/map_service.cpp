@@ -249,6 +249,7 @@ void MapService::ShowOutputs() {
     }
   }
   if (o.UntickCentringOptions) UntickOptions();
+  if (o.ScaleFrameShown) map_.scales->show();
   widget_.setToolTip(ToQ(o.Tooltip));
   if (map_.inkFrame != nullptr && display_.state().Palette.frame_closed) {
     map_.inkFrame->hide();
@@ -498,6 +499,9 @@ void MapService::Wire() {
       return;
     }
     map_.column->Label11->SetCaption(line);
+  };
+  dh.info_map_caption = [this](const std::string& caption) {
+    if (map_.info != nullptr) map_.info->Command12->SetCaption(caption);
   };
   dh.focus = [this] {
     // Typing in a text box keeps its focus; otherwise the map takes it in the active window.

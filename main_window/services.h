@@ -32,6 +32,7 @@ struct MapContext {
   // The map's controls and what the handlers read besides the map.
   panels::ControlColumn* column = nullptr;
   panels::QthSetupPanel* qth = nullptr;
+  panels::InfoPanel* info = nullptr;  // its MAP button shows whether the map is tied to the list
   QWidget* inkFrame = nullptr;  // Frame17: the palette inks
   std::array<platform::OptionButton*, 16> inks{};
   PanelState* panels = nullptr;  // the TRK and POI lines, the MONI 1 station

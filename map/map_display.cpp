@@ -328,7 +328,17 @@ void MapDisplay::ShowMoniOnePosition() {
 void MapDisplay::StepReadoutSystem(int pair) {
   if (pair < 0 || pair > 2) return;
   s_.ReadoutSystem[pair] = NextReadoutSystem(s_.ReadoutSystem[pair], s_.MapCentralMeridian);
-  if (s_.ReadoutSystem[0] != 0) s_.Zones = ComputeZoneMeridians(s_.CentreLon);
+  if (s_.ReadoutSystem[0] != 0) {
+    // The zones of the centre as it is now, not of the longitude an earlier
+    // read-out left (0 before the centre was ever converted).
+    try {
+      const MapPoint c = ConvertMapKmToLatLon(s_.CentreNorth, s_.CentreEast, s_.MapCentralMeridian, s_.MapFalseEasting);
+      s_.CentreLat = c.latitude;
+      s_.CentreLon = c.longitude;
+    } catch (const geodesy::GeodesyError&) {
+    }
+    s_.Zones = ComputeZoneMeridians(s_.CentreLon);
+  }
   if (pair == 0) ShowCentrePosition();
   if (pair == 1) ShowCursorPosition();
   if (pair == 2) ShowMoniOnePosition();

@@ -22,16 +22,6 @@ std::string TwoDigits(int n) {
   return t;
 }
 
-// Values from the air written into a record: a control byte would break the
-// line-by-line files that mirror the stores, so it becomes "_".
-std::string Printable(std::string s) {
-  for (char& ch : s) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 32 || c == 127) ch = '_';
-  }
-  return s;
-}
-
 int MinutesOfDay(std::string_view hhmm) {
   return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 + static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
 }
@@ -63,6 +53,71 @@ std::string RecordParts::Build(bool trackOrder) const {
   WriteAt(r, 101, symbol);
   WriteAt(r, 105, symbolName);
   return r;
+}
+
+std::string RecordParts::BuildClipped() const {
+  std::string r = BlankRecord();
+  const auto put = [&r](int column, int width, std::string_view value) {
+    WriteAt(r, column, value.substr(0, std::min<std::size_t>(value.size(), static_cast<std::size_t>(width))));
+  };
+  put(1, 6, date);
+  put(8, 4, time);
+  if (stamped) put(12, 1, "T");
+  put(13, 19, position);
+  put(32, 1, messagingMark);
+  put(33, 9, call);
+  put(43, 47, comment);
+  put(91, 10, via);
+  put(101, 3, symbol);
+  put(105, 16, symbolName);
+  return r;
+}
+
+RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolTable& symbols) {
+  RecordSymbol r;
+  r.symbol = std::string(symbolText);
+  if (r.symbol.size() < 2) r.symbol = "/\"";
+  if (r.symbol[0] != '/' && r.symbol[0] != '\\') r.symbol = std::string{'\\', r.symbol[1], r.symbol[0]};
+  r.index = stations::SymbolIndexOf(r.symbol[0], r.symbol[1]);
+  if (r.index > 194 || r.index < 1) {
+    r.index = 194;
+    r.symbol = "\\~";
+  }
+  r.name = stations::SymbolNameOf(symbols[static_cast<std::size_t>(r.index)]) + " ";
+  if (r.symbol.size() == 3) r.name += r.symbol[2];
+  return r;
+}
+
+void RecordEmergency(ReceptionState& st, ReceptionHost& host, const RecordParts& parts, const std::string& northText,
+                     const std::string& eastText, double northKm, double eastKm, bool internet) {
+  AlarmRecord& a = st.alarm;
+  a.call = parts.call;
+  a.time = AlarmTimeText(parts.date, parts.time);
+  a.northText = northText;
+  a.eastText = eastText;
+  a.latText.clear();
+  a.lonText.clear();
+  host.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
+  a.comment = parts.comment;
+  a.file = FindFileInFolder(LogFolder(st.settings.dataFolder), "_ALARM_.TXT");
+  if (!AppendToFile(a.file, AlarmBlock(a, st.settings.mapZoneText, internet))) ++st.failedLogWrites;
+}
+
+void AppendToReportLogs(ReceptionState& st, const std::string& record) {
+  if (!st.settings.logsOn) return;
+  const auto folder = LogFolder(st.settings.dataFolder);
+  if (!AppendToFile(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n")) ++st.failedLogWrites;
+  if (!AppendToFile(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n")) ++st.failedLogWrites;
+}
+
+std::string LabelText(std::string_view text) {
+  std::string label;
+  label.reserve(text.size() + 4);
+  for (char c : text) {
+    label += c;
+    if (c == '&') label += '&';
+  }
+  return label;
 }
 
 std::string AlarmDistanceText(double km) {
@@ -245,21 +300,13 @@ int ReceivePass::StoreReport(FrameValues& v) {
   }
 
   // Symbol.
-  std::string symbol = v.symbolText.str();
-  if (symbol.size() < 2) symbol = "/\"";
-  if (symbol[0] != '/' && symbol[0] != '\\') symbol = std::string{'\\', symbol[1], symbol[0]};
-  int index = stations::SymbolIndexOf(symbol[0], symbol[1]);
-  if (index > 194 || index < 1) {
-    index = 194;
-    symbol = "\\~";
-  }
+  RecordSymbol sym = CompleteSymbol(v.symbolText, symbols_);
+  const int index = sym.index;
   st_.symbolIndex = index;
   if (index == 101) v.emergencyFlag = 1;
   const std::string& row = symbols_[index];
-  std::string symbolName = stations::SymbolNameOf(row) + " ";
-  if (symbol.size() == 3) symbolName += symbol[2];
-  symbol = Printable(symbol);
-  symbolName = Printable(symbolName);
+  const std::string symbol = Printable(sym.symbol);
+  const std::string symbolName = Printable(sym.name);
 
   // Comment.
   v.decodedComment = CutComment(v.decodedComment);
@@ -277,17 +324,7 @@ int ReceivePass::StoreReport(FrameValues& v) {
 
   // Emergency.
   if (v.emergencyFlag == 1) {
-    AlarmRecord& a = st_.alarm;
-    a.call = call;
-    a.time = AlarmTimeText(date, time);
-    a.northText = northText;
-    a.eastText = eastText;
-    a.latText.clear();
-    a.lonText.clear();
-    host_.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
-    a.comment = comment;
-    a.file = FindFileInFolder(LogFolder(s.dataFolder), "_ALARM_.TXT");
-    Log(a.file, AlarmBlock(a, s.mapZoneText));
+    RecordEmergency(st_, host_, parts, northText, eastText, northKm, eastKm, false);
     level = kLevelEmergency;
   }
 
@@ -328,7 +365,7 @@ int ReceivePass::StoreReport(FrameValues& v) {
     Log(kLogShort, ShortLogLine(record) + "\r\n");
     Log(kLogLong, record + "\r\n");
   }
-  if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll();
+  if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll(st_);
   level = std::max(level, kLevelReport);
 
   // MONI ALL distance alarm.
@@ -351,9 +388,9 @@ int ReceivePass::StoreReport(FrameValues& v) {
   return level;
 }
 
-void ReceivePass::PruneMoniAll() {
-  auto& log = st_.moniAllLog;
-  int& count = st_.moniAllCount;
+void PruneMoniAll(ReceptionState& st) {
+  auto& log = st.moniAllLog;
+  int& count = st.moniAllCount;
   // Recurrence pass: of slots 2 on, only the newest record of a call at one place stays.
   std::unordered_set<std::string> seen;
   std::vector<bool> keep(static_cast<std::size_t>(count) + 1, true);
@@ -370,32 +407,32 @@ void ReceivePass::PruneMoniAll() {
   for (int i = to; i <= count; ++i) log[i] = BlankRecord();
   count = to - 1;
   // Quarter pass.
-  if (count > st_.settings.moniAllLimit) {
-    const int q = st_.settings.moniAllLimit / 4;
+  if (count > st.settings.moniAllLimit) {
+    const int q = st.settings.moniAllLimit / 4;
     for (int i = 2; i <= count - q; ++i) log[i] = std::move(log[i + q]);
     for (int i = count - q + 1; i <= count; ++i) log[i] = BlankRecord();
     count -= q;
   }
 }
 
-bool ReceivePass::RewriteMoniOneLog() {
+bool RewriteMoniOneLog(ReceptionState& st) {
   std::string text;
-  text.reserve(static_cast<std::size_t>(st_.moniOneCount) * 110);
-  for (int i = 1; i <= st_.moniOneCount; ++i) {
-    const std::string line = TrimRight(st_.moniOneTrack[i]);
+  text.reserve(static_cast<std::size_t>(st.moniOneCount) * 110);
+  for (int i = 1; i <= st.moniOneCount; ++i) {
+    const std::string line = TrimRight(st.moniOneTrack[i]);
     if (line.empty()) continue;
     text += line;
     text += "\r\n";
   }
-  const bool ok = RewriteFile(MoniOneLogPath(st_.settings.dataFolder, st_.settings.moniOneCall), text);
-  if (!ok) ++st_.failedLogWrites;
+  const bool ok = RewriteFile(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), text);
+  if (!ok) ++st.failedLogWrites;
   return ok;
 }
 
-void ReceivePass::ThinMoniOneTrack() {
-  auto& track = st_.moniOneTrack;
-  int& count = st_.moniOneCount;
-  const double limit = st_.settings.moniOneTrackLimit;
+void ThinMoniOneTrack(ReceptionState& st) {
+  auto& track = st.moniOneTrack;
+  int& count = st.moniOneCount;
+  const double limit = st.settings.moniOneTrackLimit;
   // Gap pass: everything before a gap of more than 20 days goes.
   const int n = count;
   for (int i = 1; i <= n - 1; ++i)
@@ -459,8 +496,8 @@ void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, i
     for (int i = count - 999; i <= count; ++i) track[i] = BlankRecord();
     count -= 1000;
   }
-  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) ThinMoniOneTrack();
-  RewriteMoniOneLog();
+  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) ThinMoniOneTrack(st_);
+  RewriteMoniOneLog(st_);
 
   // Newest fields.
   const std::string& newest = track[count];
@@ -520,12 +557,7 @@ ReceivePass::Next ReceivePass::EndOfFrame(int frameLevel, const std::string& cal
     if (info.visible) {
       info.record = shown;
       host_.ShowWxInfoForRecord(info.record);
-      std::string label;
-      for (char c : shown) {
-        label += c;
-        if (c == '&') label += '&';
-      }
-      info.labelText = label;
+      info.labelText = LabelText(shown);
     }
     host_.InfoPanelChanged();
   }

@@ -30,6 +30,7 @@ class MapWindowTest : public ProgramFolderTest {
     Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUMAPS=" + (folder_ / "MAPS").string() +
                             "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\nUTN=6581.5\r\nUTE=401.25\r\n"
                             "UUN=0\r\nUUE=0\r\nCALL=QW7TK\r\nNOAT=1\r\n");
+    Write("U33/POI/HOME.POI", "\xFE 6581.500  401.250 HOME\r\n");
     form_ = std::make_unique<Form1>();
     form_->show();
     PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
@@ -169,6 +170,26 @@ TEST_F(MapWindowTest, BrightnessAndTheMarkedInk) {
   Click("Command43");
   EXPECT_FALSE(inks->isVisible());
   EXPECT_EQ(CentrePixel(), normal);
+}
+
+TEST_F(MapWindowTest, ThePoiButtonShowsThePointsOfTheChosenFile) {
+  for (int i = 0; i < 3; ++i) Click("Command2");
+  ASSERT_EQ(form_->panels().PoiCount, 1);
+  const auto poi_pixels = [&] {
+    const QImage img = picture_->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x) n += QColor(img.pixel(x, y)) == QColor(255, 224, 0);
+    return n;
+  };
+  EXPECT_EQ(poi_pixels(), 0);
+  Click("Command73");  // points
+  const int points = poi_pixels();
+  EXPECT_GT(points, 0);
+  Click("Command73");  // points and texts
+  EXPECT_GT(poi_pixels(), points);
+  Click("Command73");  // off
+  EXPECT_EQ(poi_pixels(), 0);
 }
 
 TEST_F(MapWindowTest, ShutdownKeepsTheCentreAndDeletesOnlyItsOwnIndexFiles) {

@@ -195,6 +195,12 @@ TEST_F(Draw, GpsPositionAndReadouts) {
   EXPECT_EQ(S().ReadoutSystem[0], 1);
   EXPECT_EQ(d_->outputs().Readouts[0].substr(0, 6), "GLLcen");
   EXPECT_EQ(timer_on_, drawn + 1);
+  // The zones follow the centre (about 13.2 degrees east) from the first click on.
+  EXPECT_EQ(S().Zones.gkCentralMeridian, 12);
+  EXPECT_EQ(S().Zones.ownZoneCentralMeridian, 15);
+  d_->StepReadoutSystem(0);
+  EXPECT_EQ(d_->outputs().Readouts[0].substr(0, 6), "GK cen");
+  EXPECT_EQ(d_->outputs().Readouts[1].substr(0, 6), "  | 12");
 }
 
 TEST(Navigation, ScaleAndZoomStopAtTheirEnds) {

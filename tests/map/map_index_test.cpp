@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <fstream>
 
+#include "map/layers/tile_frames_layer.h"
 #include "map/map_display.h"
+
+#include <QImage>
+#include <QPainter>
 #include "tile_fixture.h"
 
 namespace zeblon::map {
@@ -170,6 +175,54 @@ TEST(ScaleMarks, CentreTilesMarkTheirScalesAndAGoneIndexIsRebuiltKeepingTheChoic
   EXPECT_EQ(d.rebuilds(), rebuilds + 1);
   EXPECT_EQ(s.ComboText[3], "M0050TOPO");
   EXPECT_TRUE(fs::exists(temp.path() / "M0050TOPO.DIR"));
+}
+
+TEST(TileFrames, FramesInTheScaleColourAndBoundaryLinesWhereTilesAreWideEnough) {
+  testing::TempFolder root, temp;
+  Touch(root.path() / "M0002" / "65820400.BMP");
+  Touch(root.path() / "M0002" / "65800402.BMP");
+  MapIndex index(root.path(), temp.path());
+  index.Build({});
+  TileFramesLayer frames(index);
+  std::array<bool, kLevels> shown{};
+  shown[5] = true;
+  std::array<std::string, kLevels> folders;
+  folders[5] = "M0002";
+  frames.Set(shown, folders);
+  const QColor colour = TileFrameColour(5), black(0, 0, 0);
+  EXPECT_EQ(colour, QColor(255, 192, 0));
+  const auto render = [&](double zoom) {
+    const MapView v = MapView::Of(6582, 402, 50, zoom, 400, 400);
+    QImage img(400, 400, QImage::Format_RGB32);
+    img.fill(QColor(10, 20, 30));
+    QPainter p(&img);
+    frames.render(p, v);
+    p.end();
+    return std::pair{img, v};
+  };
+  {
+    // 50 m per pixel: tiles of 2 km are 40 pixels, framed and with boundary lines.
+    const auto [img, v] = render(1);
+    const int left = static_cast<int>(std::lround((400 - v.ViewEastMin()) * v.PixelsPerKm()));
+    const int top = static_cast<int>(std::lround((v.ViewNorthMax() - 6584) * v.PixelsPerKm() + 1));
+    EXPECT_EQ(QColor(img.pixel(left, top + 10)), colour);
+    EXPECT_EQ(QColor(img.pixel(left + 10, top)), colour);
+    int black_pixels = 0;
+    for (int x = 0; x < 400; ++x) black_pixels += QColor(img.pixel(x, 200)) == black;
+    EXPECT_GE(black_pixels, 8);  // a boundary line every 40 pixels
+  }
+  {
+    // 400 m per pixel: 5 pixels a tile, frames only.
+    const auto [img, v] = render(8);
+    int framed = 0, black_pixels = 0;
+    for (int y = 0; y < 400; ++y)
+      for (int x = 0; x < 400; ++x) {
+        framed += QColor(img.pixel(x, y)) == colour;
+        black_pixels += QColor(img.pixel(x, y)) == black;
+      }
+    EXPECT_GT(framed, 0);
+    EXPECT_EQ(black_pixels, 0);
+  }
 }
 
 }  // namespace
