@@ -78,7 +78,7 @@ class PictureViewer : public PanelFrame {
  public:
   explicit PictureViewer(QWidget* map);
   QWidget* WebBrowser2;
-  platform::CommandButton *Command70, *Command29, *Command30, *Command71;  // |< < > X
+  platform::CommandButton *Command70, *Command29, *Command30, *Command71;  // START < > MAP
 };
 
 // TERMINAL (Frame19).
