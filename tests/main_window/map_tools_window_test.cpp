@@ -15,6 +15,7 @@
 
 #include "main_window/form1.h"
 #include "main_window/map_service.h"
+#include "reception/reception_state.h"
 #include "map/map_display.h"
 #include "map/outside_maps.h"
 #include "settings/text_files.h"
@@ -297,6 +298,28 @@ TEST_F(MapToolsWindowTest, VideoInTheViewerWithStart) {
   EXPECT_EQ(player->playbackState(), QMediaPlayer::StoppedState);
   EXPECT_FALSE(viewer->Command70->isVisible());
 #endif
+}
+
+TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
+  for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel
+  Click("Command73");                              // POIs shown too
+  std::string record(120, ' ');
+  record.replace(0, 11, "240501 1200");
+  record.replace(12, 19, "\xFE 6581.500  401.250");
+  record.replace(32, 6, "SM0XYZ");
+  record.replace(42, 9, "hut & bed");
+  record.replace(100, 2, "/-");
+  reception::ReceptionState& r = form_->reception();
+  r.moniAllLog[1] = record;
+  r.moniAllCount = 1;
+  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+  auto* info = Find<panels::InfoPanel>(*form_, "Frame1");
+  EXPECT_TRUE(info->isVisible());
+  EXPECT_EQ(info->Caption(), "SM0XYZ");
+  EXPECT_EQ(Find<platform::Label>(*form_, "Label5")->Caption(), record);
+  EXPECT_FALSE(Find<panels::PoiEditor>(*form_, "PoiEditor")->isVisible()) << "the first finder that finds ends the search";
 }
 
 TEST_F(MapToolsWindowTest, SunCurveWhileTheRightButtonIsHeld) {
