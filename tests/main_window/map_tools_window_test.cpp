@@ -125,6 +125,8 @@ class MapToolsWindowTest : public ProgramFolderTest {
     old_path_ = getenv("PATH") ? getenv("PATH") : "";
     setenv("PATH", ((folder_ / "bin").string() + ":" + old_path_).c_str(), 1);
 
+    // Message boxes are answered OK, also under a real display.
+    platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Ok; });
     form_ = std::make_unique<Form1>();
     form_->resize(1024, 768);
     form_->show();
