@@ -335,6 +335,16 @@ MapContext Form1::MapContextOf() {
   m.settingsPath = [this] { return SettingsPath(); };
   m.applyTexts = [this] { ApplyLanguageTexts(); };
   m.windowActive = [this] { return isActiveWindow(); };
+  // The map tools.
+  m.viewer = viewer_;
+  m.poiEditor = poi_;
+  m.trkPanel = trk_;
+  m.pause = [this](int interval_ms) { ArmPause(interval_ms); };
+  m.writeSettings = [this] { WriteSettingsFile(); };
+  m.dataFolder = [this] { return data_folder_; };
+  m.showStation = [this](const std::string& call, const std::string& record, bool moni_one) {
+    ShowStationInfo(call, record, moni_one);
+  };
   return m;
 }
 
@@ -670,7 +680,7 @@ void Form1::ListPickFiles() {
     return static_cast<long>(lines.size() - 1);
   };
   panels_.TrackLineCount = fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName, 999999, panels_.TrackLines);
-  panels_.PoiCount = static_cast<int>(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName, 30000, panels_.PoiLines));
+  panels_.PoiCount = static_cast<int>(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName, SIZE_MAX, panels_.PoiLines));
   auto* combo9 = column_->Combo9;
   for (const std::string& n : shell::ListFileNames(fs::path(data_folder_) / "LOG", ".TXT", false, "_")) {
     combo9->AddItem(n);
@@ -703,6 +713,19 @@ void Form1::Check14_MouseUp(int button) {
   if (button != 1) return;
   trk_->hide();
   if (map_.MapDrawnOnce == 1) DrawMap();
+}
+
+// A station found by a right click on the map: the INFO panel on its record (the
+// MONI 1 track's record in the delete mode).
+void Form1::ShowStationInfo(const std::string& call, const std::string& record, bool moni_one) {
+  info_->Label19->SetCaption(moni_one ? "DELETE" : "QTH=");
+  info_->Command18->SetCaption(moni_one ? "<X" : "<");
+  info_->Command19->SetCaption(moni_one ? "X>" : ">");
+  info_->SetCaption(call);
+  info_->show();
+  info_->raise();
+  ApplyLanguageTexts();
+  Label5->SetCaption(record);
 }
 
 void Form1::Check16_Click() {

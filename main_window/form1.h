@@ -154,6 +154,7 @@ class Form1 : public QWidget {
   void RestoreMoniOneLog();
   void Check14_MouseUp(int button);
   void Check16_Click();
+  void ShowStationInfo(const std::string& call, const std::string& record, bool moni_one);
   // The receive path's settings from the window's settings and derived values.
   void UpdateReceptionSettings();
   void ApplyInterfaceToControls();

@@ -84,6 +84,7 @@ class ControlEvents : public QObject {
 MapService::MapService(map::MapDisplay& display, map::MapWidget& widget) : display_(display), widget_(widget) {}
 
 MapService::~MapService() {
+  tools_.reset();
   // Another map service may follow this one: nothing may call into it afterwards.
   widget_.hooks() = {};
   display_.hooks() = {};
@@ -289,7 +290,10 @@ void MapService::FocusMap() {
 
 void MapService::RequestMagnetogramPage() { rest_.RequestMagnetogramPage(); }
 
-void MapService::FunctionKey(int key_code) { rest_.FunctionKey(key_code); }
+void MapService::FunctionKey(int key_code) {
+  if (tools_ != nullptr && tools_->FunctionKey(key_code)) return;
+  rest_.FunctionKey(key_code);
+}
 
 void MapService::QthOk() {
   FromWindow();
@@ -511,6 +515,13 @@ void MapService::Wire() {
   scale_text_ = new platform::Label(widget_.parentWidget(), "ScaleText");
   SetTextColour(scale_text_, QColor(192, 192, 192));
   SetBackColour(scale_text_, QColor(64, 80, 80));
+  // The map's periphery: its own hooks and controls.
+  MapTools::Calls calls;
+  calls.sync = [this] { FromWindow(); };
+  calls.publish = [this] { ToWindow(); };
+  calls.draw = [this] { DrawMap(); };
+  calls.focus = [this] { FocusMap(); };
+  tools_ = std::make_unique<MapTools>(display_, widget_, map_, std::move(calls));
 }
 
 }  // namespace zeblon

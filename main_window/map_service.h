@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 
+#include "main_window/map_tools.h"
 #include "main_window/services.h"
 #include "map/map_display.h"
 #include "map/map_widget.h"
@@ -30,6 +31,8 @@ class MapService : public MapDisplayService {
   void FunctionKey(int key_code) override;
 
   map::MapDisplay& display() { return display_; }
+  // The sun curve, finders, picture viewer, outside maps, POI and TRK files.
+  MapTools* tools() { return tools_.get(); }
 
   // The folder of the map index files: one of the program's own below the temporary
   // folder, named after the program folder, so that programs in other folders that
@@ -53,6 +56,7 @@ class MapService : public MapDisplayService {
   std::unique_ptr<QObject> label_clicks_;
   platform::Label* scale_text_ = nullptr;
   bool wired_ = false;
+  std::unique_ptr<MapTools> tools_;
 };
 
 }  // namespace zeblon

@@ -41,6 +41,15 @@ struct MapContext {
   std::function<std::string()> settingsPath;
   std::function<void()> applyTexts;
   std::function<bool()> windowActive;
+  // The map tools: the frames they open, the main cycle's pause, the settings
+  // file, the INFO panel for a station found by a right click.
+  panels::PictureViewer* viewer = nullptr;
+  panels::PoiEditor* poiEditor = nullptr;
+  panels::TrkPanel* trkPanel = nullptr;
+  std::function<void(int interval_ms)> pause;
+  std::function<void()> writeSettings;
+  std::function<void(const std::string& call, const std::string& record, bool moni_one)> showStation;
+  std::function<std::string()> dataFolder;
 };
 
 class MapDisplayService {

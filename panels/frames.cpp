@@ -61,10 +61,10 @@ PictureViewer::PictureViewer(QWidget* map) : PanelFrame(map, "Frame8", "", {8, 8
   WebBrowser2 = new QWidget(this);
   WebBrowser2->setObjectName("WebBrowser2");
   Place(WebBrowser2, 8, 16, 792, 646);
-  Command70 = Add<CommandButton>(this, {8, 670, 40, 22}, "Command70", "|<");
-  Command29 = Add<CommandButton>(this, {50, 670, 40, 22}, "Command29", "<");
-  Command30 = Add<CommandButton>(this, {92, 670, 40, 22}, "Command30", ">");
-  Command71 = Add<CommandButton>(this, {134, 670, 40, 22}, "Command71", "X");
+  Command70 = Add<CommandButton>(this, {8, 670, 56, 22}, "Command70", "START");
+  Command29 = Add<CommandButton>(this, {66, 670, 40, 22}, "Command29", "<");
+  Command30 = Add<CommandButton>(this, {108, 670, 40, 22}, "Command30", ">");
+  Command71 = Add<CommandButton>(this, {150, 670, 50, 22}, "Command71", "MAP");
 }
 
 TerminalPanel::TerminalPanel(QWidget* window) : PanelFrame(window, "Frame19", "TERMINAL", {0, 0, 640, 420}) {
@@ -94,6 +94,7 @@ PoiEditor::PoiEditor(QWidget* window) : PanelFrame(window, "PoiEditor", "POI", {
   Command67 = Add<CommandButton>(this, {312, 36, 80, 22}, "Command67", "OPEN LINK");
   Command64 = Add<CommandButton>(this, {396, 36, 110, 22}, "Command64", " POS= CENTER");
   Command22 = Add<CommandButton>(this, {312, 58, 80, 20}, "Command22", "CANCEL");
+  Command26 = Add<CommandButton>(this, {228, 58, 80, 20}, "Command26", "OK");
 }
 
 IonoPanel::IonoPanel(QWidget* window) : PanelFrame(window, "Frame18", "IONO", {200, 150, 300, 70}) {

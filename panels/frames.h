@@ -68,7 +68,7 @@ class PictureViewer : public PanelFrame {
  public:
   explicit PictureViewer(QWidget* map);
   QWidget* WebBrowser2;
-  platform::CommandButton *Command70, *Command29, *Command30, *Command71;  // |< < > X
+  platform::CommandButton *Command70, *Command29, *Command30, *Command71;  // START < > MAP
 };
 
 // TERMINAL (Frame19).
@@ -106,6 +106,7 @@ class PoiEditor : public PanelFrame {
   platform::Label* Label14;
   platform::TextBox* Text4;
   platform::CommandButton *Command67, *Command64, *Command22;  // OPEN LINK, POS= CENTER, CANCEL
+  platform::CommandButton* Command26;                          // OK
 };
 
 // The ionosphere input (Frame18).
