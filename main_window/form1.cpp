@@ -342,6 +342,7 @@ MapContext Form1::MapContextOf() {
   m.pause = [this](int interval_ms) { ArmPause(interval_ms); };
   m.writeSettings = [this] { WriteSettingsFile(); };
   m.dataFolder = [this] { return data_folder_; };
+  m.gps = &gps_;
   m.showStation = [this](const std::string& call, const std::string& record, bool moni_one) {
     ShowStationInfo(call, record, moni_one);
   };

@@ -201,6 +201,11 @@ void MapService::FromWindow() {
     s.TileFramesShown[level] = map_.scales->marks[level]->Value() == 1;
   }
   s.InfoPanelVisible = map_.reception != nullptr && map_.reception->info.visible;
+  if (map_.gps != nullptr) {
+    s.GpsFixMoved = map_.gps->GpsFixMoved;
+    s.GpsNorth = map_.gps->GpsNorth;
+    s.GpsEast = map_.gps->GpsEast;
+  }
   display_.outputs().Tooltip = FromQ(widget_.toolTip());
 }
 

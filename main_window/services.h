@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "links/gps_reader.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
@@ -50,6 +51,8 @@ struct MapContext {
   std::function<void()> writeSettings;
   std::function<void(const std::string& call, const std::string& record, bool moni_one)> showStation;
   std::function<std::string()> dataFolder;
+  // The GPS fix: while a tick took one, the own position follows it.
+  const links::GpsReader* gps = nullptr;
 };
 
 class MapDisplayService {
