@@ -7,6 +7,7 @@
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 #include "start_window/settings.h"
 
 namespace zeblon::shell {
@@ -237,6 +238,8 @@ MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
     r.folderMissing = true;
     fs::create_directories(folder, ec);
   }
+  // The log is rewritten below: what a killed rewrite left in its folder goes first.
+  platform::RemoveLeftoverTemporaryFiles(folder);
   // A missing log exists, empty, from now on.
   if (!fs::exists(log_path, ec)) {
     std::ofstream(log_path, std::ios::binary | std::ios::app);

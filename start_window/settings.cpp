@@ -5,11 +5,11 @@
 #include <limits>
 #include <sstream>
 #include <system_error>
-#include <unistd.h>
 #include <variant>
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace zeblon {
 namespace {
@@ -231,30 +231,6 @@ bool ReadWholeFile(const fs::path& file, std::string& bytes) {
   return true;
 }
 
-bool WriteFileAtomically(const fs::path& file, std::string_view bytes) {
-  fs::path tmp = file;
-  tmp += ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(tmp, file, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
-    return false;
-  }
-  return true;
-}
-
 void SetDefaultSettings(SettingsWindow window, Settings& s, const std::string& app_folder,
                         const std::string& temp_env) {
   s = Settings{};
@@ -329,6 +305,9 @@ void ReadSettingsText(std::string_view text, SettingsWindow window, Settings& s,
 
 bool ReadSettingsFile(const fs::path& file, SettingsWindow window, Settings& s,
                       const KeyReadHook& hook, std::string* tx_call) {
+  // Each window reads the file once at its start: a rewrite that a killed process
+  // left unfinished goes first.
+  platform::RemoveLeftoverTemporaryFiles(file.has_parent_path() ? file.parent_path() : fs::path("."));
   std::string bytes;
   if (!ReadWholeFile(file, bytes)) return false;
   ReadSettingsText(bytes, window, s, hook, tx_call);

@@ -4,8 +4,9 @@
 // once at its start-up by its own read rules and writes it whole (the start window
 // all 80 keys, the main window 73). `PatchSettingsFile` replaces single lines.
 //
-// Files are written whole to a temporary file beside the settings file and then
-// renamed over it, so a crash never leaves a truncated file behind.
+// Files are written whole to a temporary file beside the settings file, flushed and
+// then renamed over it, so a crash never leaves a truncated file behind; reading
+// the file removes the temporary files that killed writers left (platform/safe_file.h).
 #pragma once
 
 #include <array>
@@ -16,6 +17,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "platform/safe_file.h"
 
 namespace zeblon {
 
@@ -128,8 +131,9 @@ std::string NormaliseMapSystem(std::string_view msys);
 // Splits file bytes into lines at CR LF, LF or CR.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Writes bytes to a file through a temporary file and a rename.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+// Files are rewritten through platform::WriteFileAtomically (a temporary file beside
+// them, flushed, then renamed).
+using platform::WriteFileAtomically;
 
 // Reads a whole file; false when it cannot be read.
 bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);

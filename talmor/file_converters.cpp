@@ -8,6 +8,7 @@
 #include "map/bmp.h"
 #include "map/map_tile.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace talmor {
 
@@ -101,7 +102,7 @@ RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks
     const fs::path source_file = FileInFolder(options.source, file);
     std::vector<std::uint8_t> bytes;
     if (!map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
-    if (!map::WriteFileSafely(FileInFolder(options.destination, targets[i - 1]), bytes, error))
+    if (!platform::WriteFileAtomically(FileInFolder(options.destination, targets[i - 1]), bytes, &error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
     if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};
@@ -160,9 +161,8 @@ RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks)
       converted += ConvertDataLine(line, column);
       converted += kLineBreak;
     }
-    const std::span<const std::uint8_t> out(reinterpret_cast<const std::uint8_t*>(converted.data()), converted.size());
     // An existing destination file of that name, in any letter case, is replaced.
-    if (!map::WriteFileSafely(FileInFolder(options.destination, name), out, error))
+    if (!platform::WriteFileAtomically(FileInFolder(options.destination, name), converted, &error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
     if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};

@@ -343,8 +343,8 @@ bool SaveTiles(std::map<std::string, map::Tile>& tiles, const fs::path& work, co
                std::string& error) {
   for (auto& [name, tile] : tiles) {
     const fs::path work_copy = work / name;
-    if (!map::WriteFileSafely(work_copy, tile.bytes(), error, false)) return false;
-    if (!map::WriteFileSafely(FileInFolder(destination, name), tile.bytes(), error)) return false;
+    if (!map::WriteTileFile(work_copy, tile, error, false)) return false;
+    if (!map::WriteTileFile(FileInFolder(destination, name), tile, error)) return false;
     std::error_code ec;
     fs::remove(work_copy, ec);
   }

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
     for (int c = 0; c < 1000; ++c) tile.SetPixel(r, c, static_cast<std::uint32_t>((r / 10 * 7 + c / 13 * 3 + r * c) % 256));
   const fs::path bmp = dir / "RN" / "65801628.BMP";
   std::string error;
-  if (!map::WriteFileSafely(bmp, tile.bytes(), error)) {
+  if (!map::WriteTileFile(bmp, tile, error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }

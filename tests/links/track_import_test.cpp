@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -150,6 +151,29 @@ TEST_F(TrackImportTest, WayLogWhereTheMapFolderExists) {
   EXPECT_TRUE(fs::exists(map / "TK250601.VEC"));
   EXPECT_EQ(Read(map / "QTHWAY.TXT"),
             std::vector<std::string>{"6590  660 250601 1300 OUT_A  OUTDOOR_ACT TK250601.VEC"});
+}
+
+TEST_F(TrackImportTest, WhatAKilledImportLeftIsRemoved) {
+  const fs::path map = app_ / "drive_c" / "MAP" / "U33";
+  fs::create_directories(map);
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);  // an ended process: its leftovers may go
+  const std::string dead = ".tmp" + std::to_string(child);
+  Write(app_ / "U33" / "X.INT", {b1});
+  Write(app_ / "U33" / "TRK" / ("20250601.TRK" + dead), {b1});
+  Write(map / ("QTHWAY.TXT" + dead), {b1});
+  Write(app_ / "U33" / "TRK" / "20250601.TRK", {b1});
+  EXPECT_EQ(ImportVecTrackFiles(app_).imported, 0);  // no track file: only the leftovers go
+  EXPECT_FALSE(fs::exists(app_ / "U33" / "X.INT"));
+  Write(app_ / "U33" / "VEC" / "20250601.VEC", {a1});
+  EXPECT_EQ(ImportVecTrackFiles(app_).imported, 1);
+  EXPECT_FALSE(fs::exists(app_ / "U33" / "X.INT"));
+  std::vector<std::string> names;
+  for (const auto& folder : {app_ / "U33" / "TRK", map})
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"20250601.TRK", "QTHWAY.TXT", "TK250601.VEC"}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -128,6 +129,18 @@ TEST_F(MoniOneRestoreTest, NoFileGivesAnEmptyOneAndAnEmptyStore) {
   EXPECT_TRUE(r.records.empty());
   EXPECT_EQ(r.newest.north, 0);
   EXPECT_EQ(r.newest.comment, "");
+}
+
+TEST_F(MoniOneRestoreTest, LeftoversOfAKilledRewriteGo) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);  // ended: what it left may go
+  const fs::path leftover = dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(child));
+  std::ofstream(leftover) << "half a record";
+  WriteLog({});
+  RestoreMoniOneLog(Log());
+  EXPECT_FALSE(fs::exists(leftover));
+  EXPECT_TRUE(fs::exists(Log()));
 }
 
 TEST_F(MoniOneRestoreTest, PrunesBeforeTheLastGapOfMoreThan30Days) {
