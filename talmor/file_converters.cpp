@@ -139,6 +139,16 @@ std::string ConvertDataLine(std::string_view line, int column) {
   return out;
 }
 
+std::string ConvertDataText(const std::string& text, int column) {
+  std::string converted;
+  converted.reserve(text.size() + text.size() / 16);
+  for (const auto& line : SplitLines(text)) {
+    converted += ConvertDataLine(line, column);
+    converted += kLineBreak;
+  }
+  return converted;
+}
+
 RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks) {
   std::vector<std::string> names;
   if (auto end = StartRun({options.source, options.destination}, kDifferentPaths, {".TXT", ".POI", ".TRK"},
@@ -155,12 +165,7 @@ RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks)
     const fs::path source_file = options.source / name;
     std::vector<std::uint8_t> bytes;
     if (!map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
-    std::string converted;
-    converted.reserve(bytes.size() + bytes.size() / 16);
-    for (const auto& line : SplitLines(std::string(bytes.begin(), bytes.end()))) {
-      converted += ConvertDataLine(line, column);
-      converted += kLineBreak;
-    }
+    const std::string converted = ConvertDataText(std::string(bytes.begin(), bytes.end()), column);
     // An existing destination file of that name, in any letter case, is replaced.
     if (!platform::WriteFileAtomically(FileInFolder(options.destination, name), converted, &error))
       return {RunEnd::Failed, error + " !"};
