@@ -1,5 +1,5 @@
-// libFuzzer target: bytes as the settings file ZEBLON.INI, read by the rules of
-// both windows, written and read back, and patched with entries taken from the
+// libFuzzer target: bytes as the settings file ZEBLON.INI, looked through by the
+// start-up's pre-pass, read by the rules of both windows, written and read back, and patched with entries taken from the
 // bytes themselves.
 #include <cstdint>
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "scratch.h"
 #include "start_window/settings.h"
+#include "start_window/start_logic.h"
 
 using zeblon_fuzz::Check;
 using namespace zeblon;
@@ -47,6 +48,8 @@ void ReadAndWriteBack(std::string_view text, SettingsWindow window) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  const PrePassResult pre = PrePassSettings(text);  // the start-up's look before the reading
+  Check(pre.has_wver || pre.wver.empty());
   ReadAndWriteBack(text, SettingsWindow::Start);
   ReadAndWriteBack(text, SettingsWindow::Main);
 
