@@ -119,10 +119,15 @@ int RemoveLeftoverTemporaryFiles(const fs::path& folder) {
   int removed = 0;
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
     long pid = 0;
-    if (!IsTemporaryFileName(it->path().filename().string(), &pid) || ProcessRuns(pid)) continue;
+    if (!IsTemporaryFileName(name, &pid) || ProcessRuns(pid)) continue;
     std::error_code kind;
     if (!it->is_regular_file(kind) || it->is_symlink(kind)) continue;
+    // Only beside the file it was to replace: a name of that form alone may be
+    // someone else's file.
+    const fs::path target = folder / name.substr(0, name.rfind(kTemporaryMark));
+    if (!fs::is_regular_file(target, kind)) continue;
     std::error_code gone;
     if (fs::remove(it->path(), gone)) ++removed;
   }

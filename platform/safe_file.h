@@ -6,9 +6,10 @@
 // crash or a power loss leaves either the old file or the whole new one.
 //
 // A process killed between the two steps leaves its temporary file behind. Such
-// leftovers are recognised by their name and removed once the process that made
-// them no longer runs (RemoveLeftoverTemporaryFiles), at the start of the work that
-// rewrites the files of a folder.
+// leftovers are recognised by their name, beside the file they were to replace,
+// and removed once the process that made them no longer runs
+// (RemoveLeftoverTemporaryFiles), at the start of the work that rewrites the files
+// of a folder.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +36,8 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::span<const st
 bool IsTemporaryFileName(std::string_view file_name, long* pid = nullptr);
 
 // Removes the temporary files (see above) in `folder`, not below it, whose process
-// no longer runs; those of running processes, this one's too, stay. Returns how
+// no longer runs and whose target file <name> is there; those of running
+// processes, this one's too, stay, and so does a lone name of that form. Returns how
 // many were removed; a folder that cannot be read removes nothing.
 int RemoveLeftoverTemporaryFiles(const std::filesystem::path& folder);
 

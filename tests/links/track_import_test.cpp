@@ -162,6 +162,7 @@ TEST_F(TrackImportTest, WhatAKilledImportLeftIsRemoved) {
   const std::string dead = ".tmp" + std::to_string(child);
   Write(app_ / "U33" / "X.INT", {b1});
   Write(app_ / "U33" / "TRK" / ("20250601.TRK" + dead), {b1});
+  Write(map / "QTHWAY.TXT", {});
   Write(map / ("QTHWAY.TXT" + dead), {b1});
   Write(app_ / "U33" / "TRK" / "20250601.TRK", {b1});
   EXPECT_EQ(ImportVecTrackFiles(app_).imported, 0);  // no track file: only the leftovers go
