@@ -115,6 +115,11 @@ int main(int argc, char** argv) {
         "\0" + std::string(tile.bytes().begin(), tile.bytes().begin() + 54));
   }
 
+  // A 54-byte file whose length field reads past the 63 bits of a signed number.
+  std::string high = "BM" + std::string(7, '\0') + "\x80";
+  high.resize(54, '\0');
+  Put(out / "fuzz_bmp" / "high-length", std::string(1, '\0') + high);
+
   // Logs of the receive pass: MONI 1 logs for their restore and SMART LOG, and as
   // station logs (.TXT) for TALMOR's data file converter.
   const fs::path data = out / "received";
