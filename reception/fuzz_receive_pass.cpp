@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <limits>
 #include <optional>
-#include <random>
 #include <string>
 
 #include "corpus.h"
+#include "fuzz/scratch.h"
 #include "reception/frame_assembly.h"
 #include "reception/receive_pass.h"
 
@@ -35,17 +35,14 @@ class Host : public ReceptionHost {
 
 const std::filesystem::path& DataFolder() {
   static const std::filesystem::path folder = [] {
-    std::random_device rd;
-    auto p = std::filesystem::temp_directory_path() / ("zeblon-fuzz-" + std::to_string(rd()));
+    auto p = zeblon_fuzz::ScratchFolder() / "data";
     std::filesystem::create_directories(p / "LOG");
     return p;
   }();
   return folder;
 }
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using zeblon_fuzz::Check;
 
 // The most the receive buffer may hold between passes. The program does not cap
 // it yet: a frame header whose payload line never ends keeps it growing with

@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "geodesy/text.h"
+#include "platform/safe_file.h"
 #include "reception/messages.h"
 
 namespace zeblon::reception {
@@ -324,7 +325,8 @@ bool ReceivePass::RewriteMoniOneLog() {
     text += line;
     text += "\r\n";
   }
-  const bool ok = RewriteFile(MoniOneLogPath(st_.settings.dataFolder, st_.settings.moniOneCall), text);
+  // Replaced whole: a crash in the middle leaves the old log, never a cut one.
+  const bool ok = platform::WriteFileAtomically(MoniOneLogPath(st_.settings.dataFolder, st_.settings.moniOneCall), text);
   if (!ok) ++st_.failedLogWrites;
   return ok;
 }

@@ -1,6 +1,8 @@
 // Storing reports: the record byte for byte, the logs, duplicates, pruning,
 // emergencies, alarms, the MONI 1 track, the pass's turns and its failures.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <filesystem>
 
@@ -219,6 +221,30 @@ TEST_F(StoreTest, MoniOneTrackFollowsTheWatchedStation) {
   restored.RestoreMoniOneTrack();
   ASSERT_EQ(restored.moniOneCount, 2);
   EXPECT_EQ(restored.moniOneTrack[2], st.moniOneTrack[2]);
+}
+
+// The MONI 1 log is rewritten with each report of the watched station: a rewrite
+// that fails part way (here a full disk) leaves the log as it was.
+TEST_F(StoreTest, AFailedMoniOneLogRewriteKeepsTheOldLog) {
+  st.settings.moniOneCall = "WATCH";
+  ASSERT_EQ(Frame("WATCH*>APRS", "!4903.50N/07201.75W>one"), 2);
+  const std::string before = folder.read("WATCH.TXT");
+  ASSERT_FALSE(before.empty());
+  struct rlimit old_limit{};
+  ::getrlimit(RLIMIT_FSIZE, &old_limit);
+  auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limit = old_limit;
+  limit.rlim_cur = before.size() + 20;  // room for less than two records
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  const int level = Frame("WATCH*>APRS", "!4904.50N/07201.75W>two");
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  ::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(level, 2);
+  EXPECT_EQ(st.moniOneCount, 2);  // the track holds it; the file stays whole
+  EXPECT_GT(st.failedLogWrites, 0);
+  EXPECT_EQ(folder.read("WATCH.TXT"), before);
+  for (const auto& e : std::filesystem::directory_iterator(folder.path() / "LOG"))
+    EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
 
 TEST_F(StoreTest, MoniOneTrackDropsItsOldestThousandBeyond9998) {
