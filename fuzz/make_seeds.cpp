@@ -155,6 +155,13 @@ int main(int argc, char** argv) {
   Put(out / "fuzz_talmor_data" / "trk", "\2" + join(track));
   Put(out / "fuzz_talmor_data" / "poi", "\1" + mark + " 6581.234 1628.500 Home\r\n" + mark + " 7000.000 1500.000 Hut\r\n");
 
+  // What an APRS-IS server sends: its greeting, the login answer cut in two
+  // arrivals, and the packets as TNC2 lines.
+  std::string server = "# aprsc 2.1.14\r\n";
+  server += std::string("# logresp QW7") + '\0' + "TK verified, server T2TEST\r\n";
+  for (const std::string& line : packets) server += line + "\r\n";
+  Put(out / "fuzz_aprs_is" / "session", "QW7TK " + server);
+
   // Picture names as the picture folders hold them.
   for (const char* name : {"65801628.BMP", "65801628.bmp", "7000150X.BMP", "6580162", "66001550_OLD.BMP"})
     Put(out / "fuzz_talmor_picture_name" / name, name);

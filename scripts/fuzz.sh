@@ -30,6 +30,7 @@ targets=(
   "fuzz_track_import 4096"
   "fuzz_talmor_data 4096"
   "fuzz_talmor_picture_name 64"
+  "fuzz_aprs_is 4096"
 )
 names=()
 for t in "${targets[@]}"; do names+=("${t%% *}"); done
