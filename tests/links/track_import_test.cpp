@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "start_window/settings.h"
+#include "../file_faults.h"
 
 namespace zeblon::links {
 namespace {
@@ -156,10 +156,7 @@ TEST_F(TrackImportTest, WayLogWhereTheMapFolderExists) {
 TEST_F(TrackImportTest, WhatAKilledImportLeftIsRemoved) {
   const fs::path map = app_ / "drive_c" / "MAP" / "U33";
   fs::create_directories(map);
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);  // an ended process: its leftovers may go
-  const std::string dead = ".tmp" + std::to_string(child);
+  const std::string dead = ".tmp" + std::to_string(zeblon_test::EndedProcessId());  // its leftovers may go
   Write(app_ / "U33" / "X.INT", {b1});
   Write(app_ / "U33" / "TRK" / ("20250601.TRK" + dead), {b1});
   Write(map / "QTHWAY.TXT", {});

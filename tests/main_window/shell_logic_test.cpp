@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
 
 #include "geodesy/text.h"
 #include "start_window/settings.h"
+#include "../file_faults.h"
 
 namespace zeblon::shell {
 namespace {
@@ -132,10 +132,7 @@ TEST_F(MoniOneRestoreTest, NoFileGivesAnEmptyOneAndAnEmptyStore) {
 }
 
 TEST_F(MoniOneRestoreTest, LeftoversOfAKilledRewriteGo) {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);  // ended: what it left may go
-  const fs::path leftover = dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(child));
+  const fs::path leftover = dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(zeblon_test::EndedProcessId()));
   std::ofstream(leftover) << "half a record";
   WriteLog({});
   RestoreMoniOneLog(Log());

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +13,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "../file_faults.h"
 
 namespace platform {
 namespace {
@@ -43,14 +45,6 @@ class SafeFile : public ::testing::Test {
   }
   void Touch(const std::string& name) const { std::ofstream(dir_ / name) << "x"; }
 
-  // The id of a process that has ended.
-  static pid_t DeadProcess() {
-    const pid_t child = ::fork();
-    if (child == 0) ::_exit(0);
-    ::waitpid(child, nullptr, 0);
-    return child;
-  }
-
   fs::path dir_;
 };
 
@@ -73,17 +67,13 @@ TEST_F(SafeFile, ReplacesTheFileWholeAndLeavesNothingElse) {
 TEST_F(SafeFile, FullDiskIsReportedAndLeavesTheOldFile) {
   const fs::path file = dir_ / "T.TRK";
   ASSERT_TRUE(WriteFileAtomically(file, "old"));
-  // A file size limit makes every write past 1000 bytes fail as a full disk would.
-  struct rlimit old_limit{};
-  ::getrlimit(RLIMIT_FSIZE, &old_limit);
-  auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit limit = old_limit;
-  limit.rlim_cur = 1000;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
   std::string error;
-  const bool written = WriteFileAtomically(file, std::string(5000, 'n'), &error);
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  ::signal(SIGXFSZ, old_handler);
+  bool written = true;
+  {
+    const zeblon_test::FileSizeLimit full(1000);
+    ASSERT_TRUE(full.set());
+    written = WriteFileAtomically(file, std::string(5000, 'n'), &error);
+  }
   EXPECT_FALSE(written);
   EXPECT_NE(error.find("CANNOT WRITE"), std::string::npos) << error;
   EXPECT_EQ(Read(file), "old");
@@ -101,7 +91,7 @@ TEST_F(SafeFile, ALinkInPlaceOfTheTemporaryFileIsNotFollowed) {
 }
 
 TEST_F(SafeFile, LeftoversOfEndedProcessesAreRemovedOthersStay) {
-  const std::string dead = std::to_string(DeadProcess());
+  const std::string dead = std::to_string(zeblon_test::EndedProcessId());
   const std::string own = std::to_string(::getpid());
   for (const std::string& name : {"ZEBLON.INI.tmp" + dead, "QW7TK.TXT.tmp" + dead, "ZEBLON.INI.tmp" + own,
                                  std::string("ZEBLON.INI.tmp1"), std::string("NOTES.tmp"),

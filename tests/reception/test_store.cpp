@@ -1,8 +1,6 @@
 // Storing reports: the record byte for byte, the logs, duplicates, pruning,
 // emergencies, alarms, the MONI 1 track, the pass's turns and its failures.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 
 #include <filesystem>
 
@@ -10,6 +8,7 @@
 #include "fakes.h"
 #include "geodesy/text.h"
 #include "reception/messages.h"
+#include "../file_faults.h"
 
 namespace zeblon::reception {
 namespace {
@@ -230,15 +229,12 @@ TEST_F(StoreTest, AFailedMoniOneLogRewriteKeepsTheOldLog) {
   ASSERT_EQ(Frame("WATCH*>APRS", "!4903.50N/07201.75W>one"), 2);
   const std::string before = folder.read("WATCH.TXT");
   ASSERT_FALSE(before.empty());
-  struct rlimit old_limit{};
-  ::getrlimit(RLIMIT_FSIZE, &old_limit);
-  auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit limit = old_limit;
-  limit.rlim_cur = before.size() + 20;  // room for less than two records
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  const int level = Frame("WATCH*>APRS", "!4904.50N/07201.75W>two");
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  ::signal(SIGXFSZ, old_handler);
+  int level = 0;
+  {
+    const zeblon_test::FileSizeLimit full(before.size() + 20);  // room for less than two records
+    ASSERT_TRUE(full.set());
+    level = Frame("WATCH*>APRS", "!4904.50N/07201.75W>two");
+  }
   EXPECT_EQ(level, 2);
   EXPECT_EQ(st.moniOneCount, 2);  // the track holds it; the file stays whole
   EXPECT_GT(st.failedLogWrites, 0);

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 
 #include "fixture.h"
 #include "talmor/tile_converter.h"
+#include "../file_faults.h"
 
 namespace {
 
@@ -105,10 +102,7 @@ TEST_F(TileRun, DestinationTilesCarryTheTileFormatHeaderAndLeftoversGo) {
   ASSERT_EQ(Run().end, RunEnd::Ready);
   const auto names = FilesIn(destination);
   ASSERT_FALSE(names.empty());
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);
-  const std::string leftover = names.front() + ".tmp" + std::to_string(child);
+  const std::string leftover = names.front() + ".tmp" + std::to_string(zeblon_test::EndedProcessId());
   WriteText(destination / leftover, "half a tile");
   const auto format = map::Tile::Make(8, Palette(256)).bytes();
   for (const auto& name : names) {
@@ -223,15 +217,12 @@ TEST_F(TileRun, WriteFailureIsReportedAndTheSourceStays) {
   for (const auto& n : names) fs::remove(destination / n);
   // A full disk: a file size limit below a tile's length makes every tile write fail.
   options.delete_sources = true;
-  struct rlimit old_limit{};
-  ::getrlimit(RLIMIT_FSIZE, &old_limit);
-  auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit limit = old_limit;
-  limit.rlim_cur = 100000;
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  const auto result = Run();
-  ::setrlimit(RLIMIT_FSIZE, &old_limit);
-  ::signal(SIGXFSZ, old_handler);
+  talmor::RunResult result;
+  {
+    const zeblon_test::FileSizeLimit full(100000);
+    ASSERT_TRUE(full.set());
+    result = Run();
+  }
   EXPECT_EQ(result.end, RunEnd::Failed);
   EXPECT_NE(result.message.find("CANNOT WRITE"), std::string::npos) << result.message;
   EXPECT_NE(result.message.find("60001200.BMP IS NOT CONVERTED COMPLETELY"), std::string::npos);
