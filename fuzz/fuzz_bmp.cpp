@@ -15,6 +15,7 @@
 #include "scratch.h"
 
 using zeblon_fuzz::Check;
+namespace map = zeblon::map;
 
 namespace {
 

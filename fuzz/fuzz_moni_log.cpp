@@ -12,7 +12,8 @@
 #include "main_window/shell_logic.h"
 #include "reception/station_record.h"
 #include "scratch.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "settings/text_files.h"
 #include "start_window/smart_log.h"
 
 using zeblon_fuzz::Check;

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "scratch.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "settings/text_files.h"
 #include "start_window/start_logic.h"
 
 using zeblon_fuzz::Check;

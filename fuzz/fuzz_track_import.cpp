@@ -8,7 +8,8 @@
 
 #include "links/track_import.h"
 #include "scratch.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "settings/text_files.h"
 
 using zeblon_fuzz::Check;
 using namespace zeblon::links;

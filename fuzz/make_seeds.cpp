@@ -12,7 +12,8 @@
 #include "corpus.h"
 #include "map/bmp.h"
 #include "reception/receive_pass.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "settings/text_files.h"
 
 namespace fs = std::filesystem;
 using namespace zeblon;

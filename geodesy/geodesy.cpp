@@ -4,9 +4,9 @@
 
 #include <cmath>
 
-namespace {
+namespace geodesy {
 
-using geodesy::kPi;
+namespace {
 
 // ---------------------------------------------------------------------------
 // Ellipsoids. e^2, 1 - e^2 and e^2 * a are held as constants of their own.
@@ -487,3 +487,5 @@ double MapCentralMeridianFor(std::string_view mapSystem)
     if (mapSystem.empty() || mapSystem.front() != 'U') return geodesy::kZone33CentralMeridian;
     return LeadingNumber(mapSystem.substr(1)) * 6.0 - 183.0;
 }
+
+}  // namespace geodesy

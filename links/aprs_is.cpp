@@ -1,26 +1,12 @@
 #include "links/aprs_is.h"
 
-#include <cctype>
+#include "platform/paths.h"
+#include "settings/text_files.h"
 
 namespace zeblon::links {
 
-namespace {
-
-std::string TrimmedUpper(std::string_view text) {
-  std::size_t b = 0, e = text.size();
-  while (b < e && (text[b] == ' ' || text[b] == '\t')) ++b;
-  while (e > b && (text[e - 1] == ' ' || text[e - 1] == '\t')) --e;
-  std::string out(text.substr(b, e - b));
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-}  // namespace
-
 int AprsIsPasscodeOf(std::string_view user_call) {
-  const std::string call = TrimmedUpper(user_call);
+  const std::string call = AprsIsCall(user_call);
   unsigned hash = 0x73E2;
   for (std::size_t i = 0; i < call.size(); ++i) {
     const unsigned code = static_cast<unsigned char>(call[i]);
@@ -39,11 +25,20 @@ std::string ComputeAprsIsPasscode(std::string_view user_call) {
 void AprsIsReceiveBuffer::Arrived(std::string_view data) {
   chunk.assign(data);
   buffer += chunk;
+  if (buffer.size() > kLimit) buffer.erase(0, buffer.size() - kKeptOnOverflow);
+}
+
+std::string AprsIsCall(std::string_view user_call) { return platform::UpperAscii(Trim(user_call)); }
+
+LoginAnswer FindLoginAnswer(std::string_view received, std::string_view user_call) {
+  const std::string call = AprsIsCall(user_call);
+  if (received.find("# logresp " + call + " verified") != std::string_view::npos) return LoginAnswer::Verified;
+  if (received.find("# logresp " + call + " unverified") != std::string_view::npos) return LoginAnswer::Unverified;
+  return LoginAnswer::None;
 }
 
 bool AprsIsReceiveBuffer::LoginVerified(std::string_view user_call) const {
-  const std::string want = "# logresp " + TrimmedUpper(user_call) + " verified";
-  return buffer.find(want) != std::string::npos;
+  return FindLoginAnswer(buffer, user_call) == LoginAnswer::Verified;
 }
 
 }  // namespace zeblon::links

@@ -3,6 +3,7 @@
 #include "geodesy/text.h"
 #include "platform/serial_port.h"
 #include "platform/wait.h"
+#include "settings/text_files.h"
 
 namespace zeblon::links {
 namespace {
@@ -15,13 +16,6 @@ TncStep Wait(float seconds) { return {TncAction::Wait, {}, seconds, false}; }
 TncStep Step(TncAction a) { return {a, {}, 0, false}; }
 
 std::string Esc(const std::string& text) { return std::string(1, kEsc) + text; }
-
-std::string TrimBlanks(const std::string& t) {
-  size_t b = 0, e = t.size();
-  while (b < e && (t[b] == ' ' || t[b] == '\t')) ++b;
-  while (e > b && (t[e - 1] == ' ' || t[e - 1] == '\t')) --e;
-  return t.substr(b, e - b);
-}
 
 }  // namespace
 
@@ -151,7 +145,7 @@ TncCommandSet ScsTncInitSet(const TncSettings& s) {
 TncCommandSet ScsPtcInitSet(const TncSettings& s) {
   TncCommandSet set;
   const std::string crlf = kCrLf;
-  const std::string user = TrimBlanks(s.user_call);
+  const std::string user = Trim(s.user_call);
   set.push_back(Wait(5));
   set.push_back(Open(s.scs_baud, 1));
   set.push_back(Send(crlf, 3));
@@ -197,6 +191,42 @@ TncCommandSet TncInitSet(const TncSettings& s) {
     case 6: return ScsPtcInitSet(s);
     default: return {};
   }
+}
+
+TncCommandSet TncCloseSet(int interface_kind) {
+  switch (interface_kind) {
+    case 0:
+      return {{TncAction::Wait, "", 0.5f, true}};
+    case 1:
+      return {{TncAction::Send, std::string(1, '\x03'), 0.2f, true}};
+    case 5:
+      return {{TncAction::Send, std::string(1, kEsc) + "%ZL\r", 0.2f, true}};
+    case 6:
+      return {{TncAction::Send, std::string(1, kEsc) + "Q\r", 0.5f, false},
+              {TncAction::Send, std::string(1, kEsc) + "RESET\r", 0.5f, false}};
+    default:
+      return {};
+  }
+}
+
+TncSettings TncSettingsFrom(const Settings& s, bool hf_dual) {
+  TncSettings t;
+  t.interface_kind = s.InterfaceKind;
+  t.com_port = s.TncComPort;
+  t.tnc_baud = s.TncBaud;
+  t.scs_com_port = ToWholeNumber<std::int16_t>(s.ScsComPort);
+  t.scs_baud = s.ScsBaud;
+  t.radio_mode = s.RadioMode;
+  t.cross_mode = s.CrossMode;
+  t.tx_level = s.TxLevel;
+  t.tx_afc = s.TxAfc;
+  t.tx_ssid = s.TxSsid;
+  t.user_call = s.UserCall;
+  t.destination = s.TxDestination;
+  t.path = s.TxPath;
+  t.digi_on = s.DigiOn;
+  t.hf_dual = hf_dual;
+  return t;
 }
 
 int TncPortNumber(const TncSettings& s) {

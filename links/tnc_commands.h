@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/settings.h"
+
 namespace platform {
 class SerialPort;
 }
@@ -86,6 +88,16 @@ TncCommandSet ScsTncInitSet(const TncSettings& s);
 TncCommandSet ScsPtcInitSet(const TncSettings& s);
 // The set of the interface kind; empty for the kinds without a serial TNC.
 TncCommandSet TncInitSet(const TncSettings& s);
+
+// The last commands of the main window's shutdown by interface kind, with their
+// waits: the PK-232 leaves its converse mode, the SCS TNC its monitor, the PTC its
+// host mode and then resets (with its pause between the two). The packet engine's
+// kind only waits (its UI digipeater's window has nothing to close here).
+TncCommandSet TncCloseSet(int interface_kind);
+
+// The command sets' view of the settings; `hf_dual` is the HF-DUAL box of the TX
+// setup panel in use.
+TncSettings TncSettingsFrom(const Settings& s, bool hf_dual);
 
 // The port number of the kind (COM for the PK-232, SCOMP for the SCS kinds).
 int TncPortNumber(const TncSettings& s);

@@ -7,7 +7,7 @@
 #include "geodesy/text.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon::links {
 namespace fs = std::filesystem;

@@ -1,49 +1,82 @@
-// What the main window's start-up and shutdown call of the subsystems that are
-// built on top of the shell (map display, radio links, station panels). Each is a
-// small interface; the window starts with the minimal versions below, which do the
-// least the shell needs, and the subsystems replace them with their own.
+// What the main window's start-up and shutdown call of the subsystems built on top
+// of the shell (map display, radio links). Each is a small interface over the parts
+// of the window it works on; the window starts with the minimal versions below,
+// which do the least the shell needs, and the subsystems replace them with their own.
 #pragma once
 
+#include <QLabel>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "main_window/window_state.h"
+#include "panels/control_column.h"
+#include "reception/reception_state.h"
+#include "settings/settings.h"
+
 namespace zeblon {
 
-class Form1;
+// What the map display works on.
+struct MapContext {
+  const Settings* settings = nullptr;
+  MapState* map = nullptr;
+  panels::ScaleBar* scales = nullptr;  // the map folder of each scale
+  QLabel* picture = nullptr;           // the map picture box
+  shell::OwnFiles* ownFiles = nullptr;  // index and temporary files to delete at shutdown
+  std::function<std::string()> appFolder;
+  std::function<std::string()> tempFolder;
+  std::function<bool(const std::string& path)> openDocument;
+  // Every completed drawing ends here: the pointers reset, Timer1 on.
+  std::function<void()> drawingDone;
+};
 
 class MapDisplayService {
  public:
   virtual ~MapDisplayService() = default;
+  virtual void Attach(const MapContext& context) { map_ = context; }
   // Rebuilds the map index files in the temporary folder and fills the scale combos.
-  virtual void BuildMapIndex(Form1& form) = 0;
-  // Redraws the map; every completed drawing sets MapDrawnOnce, resets the pointers
-  // and switches Timer1 on.
-  virtual void DrawMap(Form1& form) = 0;
-  virtual void RequestMagnetogramPage(Form1& form) = 0;
+  virtual void BuildMapIndex() = 0;
+  // Redraws the map; every completed drawing sets MapDrawnOnce and calls drawingDone.
+  virtual void DrawMap() = 0;
+  virtual void RequestMagnetogramPage() = 0;
   // F1 and F3 to F10 (key codes 112, 114 … 121).
-  virtual void FunctionKey(Form1& form, int key_code) = 0;
+  virtual void FunctionKey(int key_code) = 0;
+
+ protected:
+  MapContext map_;
+};
+
+// What the radio link works on.
+struct RadioLinkContext {
+  const Settings* settings = nullptr;
+  LinkState* link = nullptr;
+  reception::ReceptionState* reception = nullptr;
 };
 
 class RadioLinkService {
  public:
   virtual ~RadioLinkService() = default;
+  virtual void Attach(const RadioLinkContext& context) { radio_ = context; }
   // The radio link of the interface kind and the GPS port, at start-up.
-  virtual void BringUp(Form1& form) = 0;
+  virtual void BringUp() = 0;
   // The shutdown's close of the radio link by the interface kind: the TNC's last
   // commands with their waits.
-  virtual void Close(Form1& form) = 0;
+  virtual void Close() = 0;
   // The shutdown's end of the TCP link to a remote AGW Packet Engine (kind 3), after
   // the close and its common wait.
-  virtual void Disconnect(Form1& form) = 0;
+  virtual void Disconnect() = 0;
+
+ protected:
+  RadioLinkContext radio_;
 };
 
 // The minimal versions.
 class MinimalMapDisplay : public MapDisplayService {
  public:
-  void BuildMapIndex(Form1& form) override;
-  void DrawMap(Form1& form) override;
-  void RequestMagnetogramPage(Form1& form) override;
-  void FunctionKey(Form1& form, int key_code) override;
+  void BuildMapIndex() override;
+  void DrawMap() override;
+  void RequestMagnetogramPage() override;
+  void FunctionKey(int key_code) override;
   int drawings = 0;
   int magnetogramRequests = 0;
   std::vector<int> handedOff;  // F4 … F10: hand-offs to outside maps (not built yet)
@@ -51,9 +84,9 @@ class MinimalMapDisplay : public MapDisplayService {
 
 class MinimalRadioLink : public RadioLinkService {
  public:
-  void BringUp(Form1& form) override;
-  void Close(Form1& form) override;
-  void Disconnect(Form1& form) override;
+  void BringUp() override;
+  void Close() override;
+  void Disconnect() override;
 };
 
 }  // namespace zeblon

@@ -1,5 +1,8 @@
 #include "main_window/shell_logic.h"
 
+#include "map/map_tile.h"
+#include "reception/station_record.h"
+
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -8,7 +11,8 @@
 #include "geodesy/text.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "settings/text_files.h"
 
 namespace zeblon::shell {
 
@@ -16,21 +20,10 @@ namespace {
 
 std::string Upper(std::string_view s) { return platform::UpperAscii(s); }
 
-std::string TrimRightBlanks(std::string_view s) {
-  std::size_t e = s.size();
-  while (e > 0 && s[e - 1] == ' ') --e;
-  return std::string(s.substr(0, e));
-}
-
 std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
   if (first > s.size()) return {};
   last = std::min(last, s.size());
   return std::string(s.substr(first - 1, last - first + 1));
-}
-
-std::string PadTo120(std::string s) {
-  if (s.size() < 120) s.append(120 - s.size(), ' ');
-  return s;
 }
 
 bool IsBlank(std::string_view s) {
@@ -82,12 +75,6 @@ std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
 }
 
 bool CallValidFor(std::string_view call) { return call.size() >= 3 && call[2] >= '0' && call[2] <= '9'; }
-
-std::string MeridianText(double meridian) {
-  std::string t = NumberTextUntrimmed(meridian);
-  while (t.size() < 3) t.insert(t.begin(), ' ');
-  return t.substr(t.size() - 3);
-}
 
 bool EndsIn499(double value) {
   const std::string t = NumberTextUntrimmed(value);
@@ -177,15 +164,6 @@ std::vector<std::string> ReadLines(const fs::path& file, std::size_t max_lines) 
 // ---------------------------------------------------------------------------
 // MONI 1 log restore
 
-long MoniOneDayNumber(std::string_view record) {
-  const long yy = static_cast<long>(LeadingNumber(Cols(record, 1, 2)));
-  const long mm = static_cast<long>(LeadingNumber(Cols(record, 3, 4)));
-  const long dd = static_cast<long>(LeadingNumber(Cols(record, 5, 6)));
-  long year = 1900 + yy;
-  if (year < 1970) year += 100;
-  return year * 360 + mm * 30 + dd;
-}
-
 MoniOneFields MoniOneFieldsOf(std::string_view record) {
   MoniOneFields f;
   if (record.empty()) return f;
@@ -204,7 +182,7 @@ std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& rec
   std::vector<std::string> slots = records;
   const std::size_t count = slots.size();
   for (std::size_t i = 0; i + 1 < count; ++i) {
-    if (MoniOneDayNumber(slots[i + 1]) - MoniOneDayNumber(slots[i]) > 30) {
+    if (reception::RecordDayNumber(slots[i + 1]) - reception::RecordDayNumber(slots[i]) > 30) {
       for (std::size_t j = 0; j <= i; ++j) slots[j] = std::string(120, ' ');
     }
   }
@@ -215,22 +193,7 @@ std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& rec
   return kept;
 }
 
-namespace {
-
-// The acceptable lines of a log (103 to 120 characters), the newest `keep` of them.
-std::vector<std::string> AcceptableLines(std::string_view bytes, std::size_t keep) {
-  std::vector<std::string> records;
-  for (const std::string& line : SplitLines(bytes)) {
-    if (line.size() >= 103 && line.size() <= 120) records.push_back(PadTo120(line));
-  }
-  if (records.size() > keep) records.erase(records.begin(), records.end() - static_cast<long>(keep));
-  return records;
-}
-
-}  // namespace
-
 MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
-  constexpr std::size_t kStoreLimit = 9998;
   MoniOneRestore r;
   std::error_code ec;
   const fs::path folder = log_path.parent_path();
@@ -248,12 +211,12 @@ MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
   // cannot be read is left as it is: rewriting it from nothing would empty it.
   std::string bytes;
   if (!ReadWholeFile(log_path, bytes)) return r;
-  const std::vector<std::string> kept = PruneMoniOneRecords(AcceptableLines(bytes, kStoreLimit));
+  const std::vector<std::string> kept = PruneMoniOneRecords(reception::MoniOneRecordsOf(bytes));
   std::string text;
-  for (const std::string& rec : kept) text += TrimRightBlanks(rec) + "\r\n";
+  for (const std::string& rec : kept) text += TrimRight(rec) + "\r\n";
   r.rewritten = WriteFileAtomically(log_path, text);
   // Second reading: the store holds what the file holds.
-  r.records = r.rewritten && ReadWholeFile(log_path, bytes) ? AcceptableLines(bytes, kStoreLimit) : kept;
+  r.records = r.rewritten && ReadWholeFile(log_path, bytes) ? reception::MoniOneRecordsOf(bytes) : kept;
   if (!r.records.empty()) r.newest = MoniOneFieldsOf(r.records.back());
   return r;
 }
@@ -281,7 +244,7 @@ bool WriteNavigationFiles(const fs::path& folder, std::string_view record, std::
                           std::string_view north, std::string_view east) {
   std::string stop = NavigationStopLine(record);
   ConvertToDosCodePage(stop);
-  stop = TrimRightBlanks(stop);
+  stop = TrimRight(stop);
   std::string way;
   if (!navigation_line.empty()) way += "\r\n";
   way += stop + "\r\n";
@@ -305,9 +268,11 @@ std::string MapFolderFromCombo(std::string_view combo_text) {
 
 std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
     const std::array<std::string, 6>& f, double cn, double ce, double un, double ue) {
-  return {{"M5000", f[0]}, {"M1000", f[1]}, {"M0200", f[2]}, {"M0050", f[3]},
-          {"M0010", f[4]}, {"M0002", f[5]}, {"UTN", NumberText(cn)}, {"UTE", NumberText(ce)},
-          {"UUN", NumberText(un)}, {"UUE", NumberText(ue)}};
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int i = 0; i < 6; ++i) entries.emplace_back(map::ScaleTag(map::kTileScales[i]), f[i]);
+  entries.insert(entries.end(), {{"UTN", NumberText(cn)}, {"UTE", NumberText(ce)}, {"UUN", NumberText(un)},
+                                 {"UUE", NumberText(ue)}});
+  return entries;
 }
 
 namespace {

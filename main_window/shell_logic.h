@@ -38,10 +38,6 @@ std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
 // 1 when the third character of the call is a digit.
 bool CallValidFor(std::string_view user_call);
 
-// A meridian's text: the number with its sign blank, blanks in front up to 3
-// characters, then its last 3 characters (9 -> "  9", 15 -> " 15").
-std::string MeridianText(double meridian);
-
 // True when the number's text (with its sign blank) ends in ".499": a map centre
 // picked from the start picture.
 bool EndsIn499(double value);
@@ -69,12 +65,6 @@ std::string TxBoxCaption(int beacon_interval);
 // "  using ZEBLON" appended. Index 0 and 6 are not looked at.
 void TagInfoLines(std::array<std::string, 7>& lines);
 
-// The speed test's limits, the MoniAll/MoniOne pair.
-struct Limits {
-  int moniAll = 50;
-  int moniOne = 250;
-};
-
 // A pick list's choice: `current` when it is one of `entries` (exactly), else the
 // first entry in sorted order, else empty.
 std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& sorted_entries);
@@ -96,8 +86,6 @@ struct MoniOneFields {
   std::string comment, via, symbol, symbolName;
 };
 
-// The day number of a record for pruning: year*360 + month*30 + day.
-long MoniOneDayNumber(std::string_view record);
 
 // The fields of the newest record.
 MoniOneFields MoniOneFieldsOf(std::string_view record);

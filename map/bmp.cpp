@@ -7,7 +7,7 @@
 
 #include "platform/safe_file.h"
 
-namespace map {
+namespace zeblon::map {
 
 namespace {
 
@@ -257,4 +257,4 @@ bool WriteTileFile(const std::filesystem::path& path, Tile& tile, std::string& e
   return platform::WriteFileAtomically(path, tile.bytes(), &error, flush);
 }
 
-}  // namespace map
+}  // namespace zeblon::map

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace map {
+namespace zeblon::map {
 
 inline constexpr int kTilePixels = 1000;  // pixels per tile edge
 
@@ -113,4 +113,4 @@ bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>&
 // flushes to the disk (`flush` false).
 bool WriteTileFile(const std::filesystem::path& path, Tile& tile, std::string& error, bool flush = true);
 
-}  // namespace map
+}  // namespace zeblon::map

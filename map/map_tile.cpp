@@ -5,7 +5,7 @@
 
 #include "geodesy/text.h"
 
-namespace map {
+namespace zeblon::map {
 
 std::string ConvertKmToTileCode(std::int64_t km) {
   if (km < -10000 || km >= 10000) return "XXXX";
@@ -54,4 +54,4 @@ std::string ScaleTag(int metres_per_pixel) {
   return "M" + digits;
 }
 
-}  // namespace map
+}  // namespace zeblon::map

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace map {
+namespace zeblon::map {
 
 // Whole kilometres -> 4-character tile code.
 std::string ConvertKmToTileCode(std::int64_t km);
@@ -44,4 +44,4 @@ bool IsTileScale(int metres_per_pixel);
 // The scale tag of a folder ("M0002" for 2).
 std::string ScaleTag(int metres_per_pixel);
 
-}  // namespace map
+}  // namespace zeblon::map

@@ -206,4 +206,8 @@ Frame::Frame(QWidget* parent, const char* name, std::string_view caption) : QGro
 std::string Frame::Caption() const { return FromQ(title()); }
 void Frame::SetCaption(std::string_view caption) { setTitle(ToQ(caption)); }
 
+QWidget* FindControl(const QWidget& root, std::string_view name) {
+  return root.findChild<QWidget*>(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+}
+
 }  // namespace platform

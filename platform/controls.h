@@ -26,6 +26,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
@@ -171,5 +172,22 @@ class Frame : public QGroupBox {
   std::string Caption() const;
   void SetCaption(std::string_view caption);
 };
+
+// Where a control lies on its parent, in pixels.
+struct Rect {
+  int left, top, width, height;
+};
+
+// Creates a control of type T on `parent` with the control's own arguments (its
+// numbered name, a caption …) and places it.
+template <typename T, typename... Args>
+T* Add(QWidget* parent, Rect where, Args&&... args) {
+  auto* c = new T(parent, std::forward<Args>(args)...);
+  Place(c, where.left, where.top, where.width, where.height);
+  return c;
+}
+
+// A control below `root` by its numbered name (texts tables and tests).
+QWidget* FindControl(const QWidget& root, std::string_view name);
 
 }  // namespace platform

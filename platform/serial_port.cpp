@@ -79,6 +79,12 @@ bool SerialPort::Open(int port_number, const std::string& settings, const std::s
 
 bool SerialPort::IsOpen() const { return port_ && port_->isOpen(); }
 
+bool SerialPort::LineLost() const {
+  // A pulled USB adapter shows as a resource error; a pseudo-terminal whose far end
+  // closed fails every read (EIO) instead.
+  return port_ && (port_->error() == QSerialPort::ResourceError || port_->error() == QSerialPort::ReadError);
+}
+
 void SerialPort::Close() {
   if (port_) {
     port_->close();

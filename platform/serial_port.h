@@ -46,6 +46,10 @@ class SerialPort {
   // on a stuck line.
   void Drain(int timeout_ms);
 
+  // True when the device went away under the open port (a USB adapter unplugged,
+  // the far end of a pseudo-terminal closed): nothing more can come through it.
+  bool LineLost() const;
+
   const std::string& LastError() const { return last_error_; }
   const std::string& DeviceName() const { return device_; }
 

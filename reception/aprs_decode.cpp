@@ -12,6 +12,7 @@
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
 #include "reception/byte_scan.h"
+#include "settings/text_files.h"
 
 namespace zeblon::reception {
 namespace {
@@ -31,13 +32,6 @@ std::size_t InStr(std::string_view s, char what, std::size_t start1 = 1) {
   return i == scan::npos ? 0 : i + 1;
 }
 
-std::string_view TrimBlanks(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  return s.substr(a, b - a);
-}
-
 // The Windows-1252 upper case of every byte.
 constexpr std::array<unsigned char, 256> kUpper = [] {
   std::array<unsigned char, 256> t{};
@@ -55,24 +49,6 @@ constexpr std::array<unsigned char, 256> kUpper = [] {
   }
   return t;
 }();
-
-// IsNumberText of the coordinate library: without its leading and trailing
-// blanks, nothing but digits and points.
-constexpr std::array<bool, 256> kNumberByte = [] {
-  std::array<bool, 256> t{};
-  for (unsigned c = '0'; c <= '9'; ++c) t[c] = true;
-  t['.'] = true;
-  return t;
-}();
-
-bool NumberText(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  for (std::size_t i = a; i < b; ++i)
-    if (!kNumberByte[static_cast<unsigned char>(s[i])]) return false;
-  return true;
-}
 
 bool HasLowerCase(std::string_view text) {
   for (char c : text)
@@ -144,7 +120,8 @@ bool MomentMinutes(int year, int month, int day, int hour, int minute, long long
   return true;
 }
 
-// Stage 1: the report's own timestamp. False for a stamp that is no valid date and time.
+// Stage 1: the report's own timestamp (APRS 1.0.1, chapter 6). False for a stamp that is
+// no valid date and time.
 bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
   const std::string_view p = v.payloadText;
   if (p.empty() || (p[0] != '@' && p[0] != '/')) return true;
@@ -183,7 +160,7 @@ bool CheckTimestamp(FrameValues& v, const DecodeContext& ctx) {
   return true;
 }
 
-// Stage 2: a live object or item becomes a position report of its name.
+// Stage 2: a live object or item (APRS 1.0.1, chapter 11) becomes a position report of its name.
 void RewriteObject(FrameValues& v) {
   const std::string_view p = v.payloadText;
   if (p.empty()) return;
@@ -199,7 +176,7 @@ void RewriteObject(FrameValues& v) {
   const std::size_t dot = InStr(p, '.');
   if (!(p.size() > pos + 10 && dot > pos + 3)) return;
   v.viaText = v.callText;
-  TakeUpper(v.callText, v.payloadText, TrimBlanks(Mid(p, 2, pos - 2)));
+  TakeUpper(v.callText, v.payloadText, TrimView(Mid(p, 2, pos - 2)));
   // From here the position report of the name: the type character, then what
   // follows the marker.
   const std::string_view rest = p.substr(pos);
@@ -288,7 +265,7 @@ constexpr std::array<unsigned char, 256> kMicE = [] {
   return t;
 }();
 
-// Stage 4a: the plain text form. False when the symbol code is missing.
+// Stage 4a: the plain text form (APRS 1.0.1, chapter 8). False when the symbol code is missing.
 bool DecodePlain(FrameValues& v) {
   const std::string_view p = v.payloadText;
   MarkMessaging(v);
@@ -308,7 +285,7 @@ bool DecodePlain(FrameValues& v) {
     if (digits && p[D + 4] != '.' && p[D + 10] == '.' && Is(ew, kLongitudeLetter)) {
       TakeWithUpperLast(v.latText, v.payloadText, p.substr(D - 4, 8));
       TakeWithUpperLast(v.lonText, v.payloadText, p.substr(D + 5, 9));
-      v.decodedComment.Take(v.payloadText, TrimBlanks(p.substr(D + 15)));
+      v.decodedComment.Take(v.payloadText, TrimView(p.substr(D + 15)));
       SetPair(v.symbolText, p[D + 4], p[D + 14]);
       return true;
     }
@@ -316,20 +293,20 @@ bool DecodePlain(FrameValues& v) {
   // A field that is a number text holds only digits, points and blanks, which
   // have no upper case: only the hemisphere letter needs it.
   const std::string_view lat = Mid(p, d - 4, 8);
-  if (NumberText(lat.substr(0, 7))) TakeWithUpperLast(v.latText, v.payloadText, lat);
+  if (IsNumberText(lat.substr(0, 7))) TakeWithUpperLast(v.latText, v.payloadText, lat);
   const std::size_t e = InStr(p, '.', d + 1);
   if (e == 0 || e < d + 2) return true;
   const char ew = At(p, e + 3);
   if (!Is(ew, kLongitudeLetter)) return true;
   const std::string_view lon = Mid(p, e - 5, 9);
-  if (NumberText(lon.substr(0, 8))) TakeWithUpperLast(v.lonText, v.payloadText, lon);
-  v.decodedComment.Take(v.payloadText, TrimBlanks(Mid(p, e + 5)));
+  if (IsNumberText(lon.substr(0, 8))) TakeWithUpperLast(v.lonText, v.payloadText, lon);
+  v.decodedComment.Take(v.payloadText, TrimView(Mid(p, e + 5)));
   if (e + 4 > p.size()) return false;  // no symbol code
   SetPair(v.symbolText, At(p, d + 4), At(p, e + 4));
   return true;
 }
 
-// Stage 4b: an NMEA sentence.
+// Stage 4b: an NMEA sentence (APRS 1.0.1, chapter 6, raw GPS data).
 void DecodeNmea(FrameValues& v) {
   const std::string_view p = v.payloadText;
   // For each letter, in either case, the first "," letter ","; slot 0 takes
@@ -379,7 +356,8 @@ bool IsCompressedTable(char c) {
   return c == '/' || c == '\\' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'j');
 }
 
-// Stage 4c: the compressed form. False when the characters are no compressed position.
+// Stage 4c: the compressed form (APRS 1.0.1, chapter 9). False when the characters are no
+// compressed position.
 bool DecodeCompressed(FrameValues& v) {
   const std::string_view p = v.payloadText;
   MarkMessaging(v);
@@ -397,13 +375,14 @@ bool DecodeCompressed(FrameValues& v) {
   v.longitude = value(table + 5) / 190463.0 - 180.0;
   if (std::fabs(v.latitude) > 90.0 || std::fabs(v.longitude) > 180.0) return false;
   SetPair(v.symbolText, At(p, table), At(p, table + 9));
-  v.decodedComment.Take(v.payloadText, TrimBlanks(Mid(p, table + 10)));
+  v.decodedComment.Take(v.payloadText, TrimView(Mid(p, table + 10)));
   v.latText.Refer("YYYY");
   v.lonText.Refer("XXXX");
   return true;
 }
 
-// Stage 4d: Mic-E. False when the destination or the payload is no Mic-E position.
+// Stage 4d: Mic-E (APRS 1.0.1, chapter 10). False when the destination or the payload is no
+// Mic-E position.
 bool DecodeMicE(FrameValues& v) {
   const std::string_view dest = v.destinationCall;
   const std::string_view p = v.payloadText;
@@ -443,10 +422,10 @@ bool DecodeMicE(FrameValues& v) {
   v.latitude = lat;
   v.longitude = lon;
   SetPair(v.symbolText, At(p, 9), At(p, 8));
-  std::string_view comment = TrimBlanks(Mid(p, 11));
+  std::string_view comment = TrimView(Mid(p, 11));
   const char c10 = At(p, 10);
   if (!comment.empty() && (IsDigit(c10) || (c10 >= 'A' && c10 <= 'Y') || (c10 >= 'a' && c10 <= 'z')))
-    comment = TrimBlanks(Mid(p, 10));
+    comment = TrimView(Mid(p, 10));
   v.decodedComment.Take(v.payloadText, comment);
   v.latText.Refer("YYYY");
   v.lonText.Refer("XXXX");
@@ -609,10 +588,24 @@ std::string_view StrippedAltitude(std::string_view comment) {
 
 void StripAltitude(std::string& comment) { comment.erase(0, comment.size() - StrippedAltitude(comment).size()); }
 
+const char* MalformedReasonText(MalformedReason reason) {
+  switch (reason) {
+    case MalformedReason::None: return "";
+    case MalformedReason::Timestamp: return "BAD TIMESTAMP";
+    case MalformedReason::PlainPosition: return "BAD POSITION";
+    case MalformedReason::CompressedPosition: return "BAD COMPRESSED POSITION";
+    case MalformedReason::MicE: return "BAD MIC-E";
+    case MalformedReason::OutOfRange: return "POSITION OUT OF RANGE";
+    case MalformedReason::Projection: return "NO MAP POSITION";
+  }
+  return "";
+}
+
 DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
+  using enum MalformedReason;
   // Stage 1.
   const char first = v.payloadText.empty() ? '\0' : v.payloadText[0];
-  if ((first == '@' || first == '/') && !CheckTimestamp(v, ctx)) return DecodeResult::Malformed;
+  if ((first == '@' || first == '/') && !CheckTimestamp(v, ctx)) return {DecodeResult::Malformed, Timestamp};
   // Stage 2.
   RewriteObject(v);
   // Stage 3.
@@ -622,15 +615,15 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   }
   // Stage 4.
   if (IsPositionType(v.dataTypeChar)) {
-    if (!DecodePlain(v)) return DecodeResult::Malformed;
+    if (!DecodePlain(v)) return {DecodeResult::Malformed, PlainPosition};
   } else if (v.dataTypeChar == '$') {
     DecodeNmea(v);
   }
   if ((v.latText.empty() || v.lonText.empty()) && IsPositionType(v.dataTypeChar)) {
-    if (!DecodeCompressed(v)) return DecodeResult::Malformed;
+    if (!DecodeCompressed(v)) return {DecodeResult::Malformed, CompressedPosition};
   }
   if (v.dataTypeChar == '`' || v.dataTypeChar == '\'') {
-    if (!DecodeMicE(v)) return DecodeResult::Malformed;
+    if (!DecodeMicE(v)) return {DecodeResult::Malformed, MicE};
   }
   // Stage 5.
   if (!v.decodedComment.empty())
@@ -651,15 +644,15 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   }
   if (!std::isfinite(v.latitude) || !std::isfinite(v.longitude) || std::fabs(v.latitude) > 90.0 ||
       std::fabs(v.longitude) > 180.0)
-    return DecodeResult::Malformed;
+    return {DecodeResult::Malformed, OutOfRange};
   if (std::fabs(v.latitude) <= 0.02) return DecodeResult::NoReport;
   v.projectedLatitude = Sign(v.latitude) * std::fabs(v.latitude + 0.00005);
   v.projectedLongitude = Sign(v.longitude) * std::fabs(v.longitude + 0.00005);
   if (!ctx.project) return DecodeResult::Position;
   double easting = std::nan(""), northing = std::nan("");
-  ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, ctx.mapCentralMeridian, easting, northing,
+  geodesy::ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, ctx.mapCentralMeridian, easting, northing,
                      ctx.mapFalseEasting);
-  if (!std::isfinite(easting) || !std::isfinite(northing)) return DecodeResult::Malformed;
+  if (!std::isfinite(easting) || !std::isfinite(northing)) return {DecodeResult::Malformed, Projection};
   if (std::fabs(northing) > 9999000.0 || std::fabs(easting) > 9999000.0) return DecodeResult::NoReport;
   v.northing = northing;
   v.easting = easting;

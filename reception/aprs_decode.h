@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -202,11 +203,37 @@ struct FrameValues {
   std::string frame_;
 };
 
+// Why a frame was found broken.
+enum class MalformedReason {
+  None,
+  Timestamp,           // the report's own timestamp is no valid date and time
+  PlainPosition,       // the plain form has no symbol code
+  CompressedPosition,  // too short, or characters outside the compressed form
+  MicE,                // destination or payload characters outside the Mic-E form
+  OutOfRange,          // a latitude beyond 90 or a longitude beyond 180, or not finite
+  Projection,          // the map projection gave no finite position
+};
+
+// The reason as a short text for the RAW list ("BAD TIMESTAMP", ...); empty for None.
+const char* MalformedReasonText(MalformedReason reason);
+
 // What the decoding found.
-enum class DecodeResult {
-  Position,  // a report with a position in metres
-  NoReport,  // nothing to store (no position form applies, or a drop rule)
-  Malformed  // the frame is broken (bad timestamp, short or invalid form): dropped
+struct DecodeResult {
+  enum Kind {
+    Position,  // a report with a position in metres
+    NoReport,  // nothing to store (no position form applies, or a drop rule)
+    Malformed  // the frame is broken: dropped, with its reason
+  };
+  DecodeResult(Kind k, MalformedReason why = MalformedReason::None) : kind(k), reason(why) {}
+  Kind kind;
+  MalformedReason reason;
+  friend bool operator==(DecodeResult a, Kind k) { return a.kind == k; }
+  friend std::ostream& operator<<(std::ostream& out, DecodeResult r) {
+    static const char* const kNames[] = {"Position", "NoReport", "Malformed"};
+    out << kNames[r.kind];
+    if (r.kind == Malformed) out << " (" << MalformedReasonText(r.reason) << ")";
+    return out;
+  }
 };
 
 struct DecodeContext {

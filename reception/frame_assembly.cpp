@@ -4,16 +4,10 @@
 #include <vector>
 
 #include "reception/byte_scan.h"
+#include "settings/text_files.h"
 
 namespace zeblon::reception {
 namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  return s.substr(a, b - a);
-}
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -125,7 +119,7 @@ HeaderOutcome HandOver(FrameValues& v) {
 
 // The payload from the text behind the header's ":" CR LF (at least one character).
 void TakePayload(FrameValues& v, std::string_view rest) {
-  const std::string_view payload = TrimBlanks(rest.substr(0, scan::Find(rest, '\r')));
+  const std::string_view payload = TrimView(rest.substr(0, scan::Find(rest, '\r')));
   if (payload.empty()) return;
   v.dataTypeChar = rest[0];
   v.payloadText.Refer(payload);
@@ -179,6 +173,7 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
   if (P == 0) return HeaderOutcome::Drop;
   v.headerLine.Refer(frame.substr(0, P - 1));
   v.thirdPartyFlag = 0;
+  // A third-party frame (APRS 1.0.1, chapter 17) carries its own header behind "}".
   const bool relayed = P + 3 <= frame.size() && frame[P + 2] == '}';
 
   if (relayed) {
@@ -267,7 +262,7 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
     const std::size_t from = LastOfBefore(frame, ",>", A);
     v.viaText.Refer(frame.substr(from, A - 1 - from));
   }
-  if (TrimBlanks(v.viaText).empty()) {
+  if (TrimView(v.viaText).empty()) {
     if (AliasUsed(frame.substr(E - 1, P - E + 1))) v.viaText.Refer("ALIAS");
   }
   const std::size_t g0 = scan::FindLast(frame, '>', P - 2);  // the last ">" before the character ahead of the ":"

@@ -54,6 +54,7 @@ std::string WithoutControlBytes(std::string_view text) {
   return s;
 }
 
+// A message, acknowledgement or query to the user (APRS 1.0.1, chapter 14).
 void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, ReceptionHost& host) {
   const std::string message = Trim(v.payloadText);
   const std::string sender = v.callText.str();

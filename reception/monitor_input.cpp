@@ -1,16 +1,10 @@
 #include "reception/monitor_input.h"
+#include "settings/text_files.h"
 
 #include <algorithm>
 
 namespace zeblon::reception {
 namespace {
-
-std::string TrimBlanks(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  return std::string(s.substr(a, b - a));
-}
 
 std::string_view Before(std::string_view s, std::string_view what) {
   const std::size_t p = s.find(what);
@@ -32,31 +26,31 @@ std::string ConvertAgwMonitorText(std::string_view t) {
   // payload ("Via", "To ") never become part of the header.
   const std::string_view line = t.substr(0, cr + 1);
   if (line.size() < 6) return {};
-  const std::string from6 = TrimBlanks(line.substr(5));
+  const std::string from6 = Trim(line.substr(5));
   const std::size_t to = from6.find("To");
   if (to == std::string::npos) return {};
-  std::string frame = TrimBlanks(std::string_view(from6).substr(0, to));
+  std::string frame = Trim(std::string_view(from6).substr(0, to));
   if (line.find('*') == std::string_view::npos) frame += '*';
   frame += '>';
   const std::size_t via = line.find("Via");
   if (via != std::string_view::npos) {
-    std::string path = TrimBlanks(Before(TrimBlanks(line.substr(via + 3)), "<"));
+    std::string path = Trim(Before(Trim(line.substr(via + 3)), "<"));
     std::replace(path.begin(), path.end(), ',', '>');
     frame += path + ">";
   }
   const std::size_t toBlank = line.find("To ");
   if (toBlank != std::string_view::npos) {
-    const std::string rest = TrimBlanks(line.substr(toBlank + 2));
+    const std::string rest = Trim(line.substr(toBlank + 2));
     std::string_view dest = rest;
     if (dest.find("Via") != std::string_view::npos)
       dest = Before(dest, "Via");
     else
       dest = Before(dest, " <");
-    frame += TrimBlanks(dest);
+    frame += Trim(dest);
   }
   const std::size_t lt = line.find(" <");
   if (lt != std::string_view::npos) {
-    const std::string word = TrimBlanks(line.substr(lt + 2));
+    const std::string word = Trim(line.substr(lt + 2));
     frame += " <" + std::string(Before(word, " ")) + ">:";
   }
   const std::size_t end = t.find("\r\r", cr + 1);

@@ -9,6 +9,7 @@
 #include "geodesy/text.h"
 #include "platform/safe_file.h"
 #include "reception/messages.h"
+#include "settings/text_files.h"
 
 namespace zeblon::reception {
 namespace {
@@ -32,13 +33,6 @@ std::string Printable(std::string s) {
 
 int MinutesOfDay(std::string_view hhmm) {
   return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 + static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
-}
-
-std::string_view TrimmedView(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && s[a] == ' ') ++a;
-  while (b > a && s[b - 1] == ' ') --b;
-  return s.substr(a, b - a);
 }
 
 double KmOf(std::string_view record, int first, int last) { return LeadingNumber(Columns(record, first, last)); }
@@ -89,7 +83,7 @@ void ReceptionState::RestoreMoniOneTrack() {
   for (auto& slot : moniOneTrack) slot = BlankRecord();
   moniOneCount = 0;
   if (settings.moniOneCall.empty()) return;
-  const auto lines = ReadMoniOneLogForRestore(MoniOneLogPath(settings.dataFolder, settings.moniOneCall));
+  const auto lines = ReadMoniOneLog(MoniOneLogPath(settings.dataFolder, settings.moniOneCall));
   for (const auto& line : lines) moniOneTrack[++moniOneCount] = line;
 }
 
@@ -161,7 +155,10 @@ int ReceivePass::ProcessFrame(const std::string& frameText, bool* ownEcho) {
   ctx.mapFalseEasting = st_.settings.mapFalseEasting;
   ctx.onMessage = [this](const FrameValues& m) { HandleMessage(m, st_.settings, chat_, host_); };
   const DecodeResult result = DecodePayload(v, ctx);
-  if (result == DecodeResult::Malformed) ++st_.malformedFrames;
+  if (result == DecodeResult::Malformed) {
+    ++st_.malformedFrames;
+    st_.lastMalformedReason = result.reason;
+  }
   if (result != DecodeResult::Position) return kLevelNone;
   lastCall_.assign(v.callText.view());
   return StoreReport(v);
@@ -239,17 +236,17 @@ int ReceivePass::StoreReport(FrameValues& v) {
   }
 
   // Duplicate test.
-  const std::string_view trimmed = TrimmedView(record);
+  const std::string_view trimmed = TrimView(record);
   const int newMinutes = MinutesOfDay(time);
   const std::string trimmedVia = Trim(via);
   for (int i = 1; i <= st_.moniAllCount; ++i) {
     const std::string& stored = st_.moniAllLog[i];
     if (Columns(stored, 13, 31) == position) {
       if (std::abs(MinutesOfDay(Columns(stored, 8, 11)) - newMinutes) < 10 &&
-          TrimmedView(Columns(stored, 91, 99)) != trimmedVia)
+          TrimView(Columns(stored, 91, 99)) != trimmedVia)
         return level;
     }
-    if (TrimmedView(stored) == trimmed) return level;
+    if (TrimView(stored) == trimmed) return level;
   }
 
   // Append and log.
@@ -336,15 +333,9 @@ void ReceivePass::ThinMoniOneTrack() {
   int& count = st_.moniOneCount;
   const double limit = st_.settings.moniOneTrackLimit;
   // Gap pass: everything before a gap of more than 20 days goes.
-  auto dayNumber = [](const std::string& r) {
-    int year = static_cast<int>(LeadingNumber(Columns(r, 1, 2))) + 1900;
-    if (year < 1970) year += 100;
-    return year * 360 + static_cast<int>(LeadingNumber(Columns(r, 3, 4))) * 30 +
-           static_cast<int>(LeadingNumber(Columns(r, 5, 6)));
-  };
   const int n = count;
   for (int i = 1; i <= n - 1; ++i)
-    if (dayNumber(track[i + 1]) - dayNumber(track[i]) > 20)
+    if (RecordDayNumber(track[i + 1]) - RecordDayNumber(track[i]) > 20)
       for (int k = 1; k <= i; ++k) track[k] = BlankRecord();
   // The track as the file holds it: the blank slots left out.
   const std::string blank = BlankRecord();

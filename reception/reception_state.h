@@ -84,6 +84,7 @@ struct ReceptionState {
   // Counts of what went wrong without stopping the pass (for the curious).
   int failedLogWrites = 0;
   int malformedFrames = 0;
+  MalformedReason lastMalformedReason = MalformedReason::None;  // of the last dropped frame
 
   // Empties MONI ALL and the monitor list (CLEAR MONI ALL).
   void ClearMoniAll();

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "geodesy/text.h"
+#include "settings/text_files.h"
 
 namespace zeblon::reception {
 
@@ -28,17 +29,11 @@ std::string_view Columns(std::string_view text, int first, int last) {
   return text.substr(start, static_cast<std::size_t>(last - first + 1));
 }
 
-std::string Trim(std::string_view text) {
-  std::size_t a = 0, b = text.size();
-  while (a < b && text[a] == ' ') ++a;
-  while (b > a && text[b - 1] == ' ') --b;
-  return std::string(text.substr(a, b - a));
-}
-
-std::string TrimRight(std::string_view text) {
-  std::size_t b = text.size();
-  while (b > 0 && text[b - 1] == ' ') --b;
-  return std::string(text.substr(0, b));
+long RecordDayNumber(std::string_view record) {
+  long year = static_cast<long>(LeadingNumber(Columns(record, 1, 2))) + 1900;
+  if (year < 1970) year += 100;
+  return year * 360 + static_cast<long>(LeadingNumber(Columns(record, 3, 4))) * 30 +
+         static_cast<long>(LeadingNumber(Columns(record, 5, 6)));
 }
 
 std::string TrimmedColumns(std::string_view text, int first, int last) {
@@ -141,38 +136,22 @@ fs::path MoniOneLogPath(const fs::path& dataFolder, std::string_view call) {
   return FindFileInFolder(LogFolder(dataFolder), SafeFileName(call) + ".TXT");
 }
 
-namespace {
-template <typename Take>
-bool ReadLines(const fs::path& path, Take take) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!take(line)) break;
+std::vector<std::string> MoniOneRecordsOf(std::string_view bytes) {
+  std::vector<std::string> records;
+  for (const std::string& line : SplitLines(bytes)) {
+    if (line.size() >= 103 && line.size() <= kRecordLength) records.push_back(ToSlot(line));
   }
-  return true;
-}
-}  // namespace
-
-std::vector<std::string> ReadMoniOneLogForRestore(const fs::path& path) {
-  std::vector<std::string> lines;
-  ReadLines(path, [&](const std::string& line) {
-    if (line.size() < 103 || line.size() > kRecordLength) return true;
-    lines.push_back(ToSlot(line));
-    return static_cast<int>(lines.size()) < kMoniOneMaxLines;
-  });
-  return lines;
+  if (records.size() > static_cast<std::size_t>(kMoniOneMaxLines)) {
+    records.erase(records.begin(), records.end() - kMoniOneMaxLines);
+  }
+  return records;
 }
 
-std::vector<std::string> ReadMoniOneLogLines(const fs::path& path, bool* ok) {
-  std::vector<std::string> lines;
-  const bool read = ReadLines(path, [&](const std::string& line) {
-    lines.push_back(ToSlot(line));
-    return static_cast<int>(lines.size()) < kMoniOneMaxLines;
-  });
+std::vector<std::string> ReadMoniOneLog(const fs::path& path, bool* ok) {
+  std::string bytes;
+  const bool read = ReadWholeFile(path, bytes);
   if (ok) *ok = read;
-  return lines;
+  return read ? MoniOneRecordsOf(bytes) : std::vector<std::string>{};
 }
 
 }  // namespace zeblon::reception

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/text_files.h"
+
 namespace zeblon::reception {
 
 inline constexpr std::size_t kRecordLength = 120;
@@ -37,8 +39,9 @@ std::string_view Columns(std::string_view text, int first, int last);
 // The same, without leading and trailing blanks.
 std::string TrimmedColumns(std::string_view text, int first, int last);
 
-std::string Trim(std::string_view text);
-std::string TrimRight(std::string_view text);
+// The day number of a record's date (YYMMDD in columns 1 to 6) for the gap tests
+// of the logs: year * 360 + month * 30 + day, two-digit years before 70 in the 2000s.
+long RecordDayNumber(std::string_view record);
 
 // A text stored into a slot: blank-padded or cut to 120 characters.
 std::string ToSlot(std::string_view text);
@@ -99,13 +102,12 @@ std::filesystem::path FindFileInFolder(const std::filesystem::path& folder, std:
 // The MONI 1 log of a call: LOG / <call>.TXT (the call made safe as above).
 std::filesystem::path MoniOneLogPath(const std::filesystem::path& dataFolder, std::string_view call);
 
-// Reads the lines of a MONI 1 log for a restoring reader: lines shorter than
-// 103 or longer than 120 characters are skipped, at most 9998 taken, each
-// blank-padded to 120. A missing file gives no lines.
-std::vector<std::string> ReadMoniOneLogForRestore(const std::filesystem::path& path);
+// The records of a MONI 1 log's bytes: the lines of 103 to 120 characters, each
+// blank-padded to 120; of a longer log the newest kMoniOneMaxLines.
+std::vector<std::string> MoniOneRecordsOf(std::string_view bytes);
 
-// Reads every line of a MONI 1 log (up to 9998) without a length test, as the
-// thinning re-read does; ok is false when the file could not be read.
-std::vector<std::string> ReadMoniOneLogLines(const std::filesystem::path& path, bool* ok = nullptr);
+// The records of a MONI 1 log file as above; `ok` is false when the file could not
+// be read (a missing file gives no records).
+std::vector<std::string> ReadMoniOneLog(const std::filesystem::path& path, bool* ok = nullptr);
 
 }  // namespace zeblon::reception

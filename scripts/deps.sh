@@ -14,4 +14,5 @@ apt-get install -y --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libproj-dev proj-bin gdal-bin direwolf socat \
   p7zip-full unzip zip fonts-dejavu-core fontconfig \
-  python3 xvfb xauth
+  python3 python3-ephem xvfb xauth \
+  gmt gmt-gshhg-high gmt-gshhg-full

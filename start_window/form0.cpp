@@ -23,7 +23,6 @@
 #include "start_window/start_texts.h"
 #include "start_window/symbol_picker.h"
 #include "stations/symbol_table.h"
-#include "main_window/form1.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -35,51 +34,6 @@ namespace zeblon {
 
 namespace fs = std::filesystem;
 using namespace platform;
-
-void RegisterProgramFonts(const std::string& app_folder) {
-  const auto folder = ResolveCaseInsensitive(fs::path(app_folder) / "FONTS");
-  if (!folder) return;
-  std::error_code ec;
-  for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string ext = UpperAscii(it->path().extension().string());
-    if (ext == ".TTF" || ext == ".OTF") {
-      QFontDatabase::addApplicationFont(QString::fromStdString(it->path().string()));
-    }
-  }
-}
-
-// ---------------------------------------------------------------------------
-// Program
-
-Program::Program() {
-  EndProgram = [](int code) { QCoreApplication::exit(code); };
-  form0_ = std::make_unique<Form0>(*this);
-}
-
-Program::~Program() = default;
-
-Form1& Program::MainWindow() {
-  if (!form1_) form1_ = std::make_unique<Form1>();
-  return *form1_;
-}
-
-void Program::HandOver() {
-  Form1& main = MainWindow();
-  main.show();
-  main.raise();
-  main.activateWindow();
-  if (form0_) {
-    form0_->hide();
-    form0_.release()->deleteLater();
-  }
-}
-
-void Program::UnloadMainWindow() {
-  if (form1_) {
-    form1_->hide();
-    form1_.release()->deleteLater();
-  }
-}
 
 // ---------------------------------------------------------------------------
 // The window
@@ -111,7 +65,7 @@ void SetBackground(QWidget* w, const QColor& c) {
 
 }  // namespace
 
-Form0::Form0(Program& program) : program_(program) {
+Form0::Form0(StartWindowHost& host) : host_(host) {
   setObjectName("Form0");
   setWindowTitle("ZEBLON  SETUP");
   FontList = InstalledFontNames;
@@ -471,7 +425,7 @@ void Form0::showEvent(QShowEvent* e) {
 
 void Form0::closeEvent(QCloseEvent* e) {
   // The user's close before START ends the program with the hidden main window.
-  if (!handing_over_ && e->spontaneous()) program_.UnloadMainWindow();
+  if (!handing_over_ && e->spontaneous()) host_.UnloadMainWindow();
   QWidget::closeEvent(e);
 }
 
@@ -486,7 +440,7 @@ bool Form0::Form_Activate() {
   if (!FontCheckPasses(FontList())) {
     MsgBox("CHECK FONTS FOR QW7..-FONTS, THEN RESTART COMPUTER!", "ZEBLON  SETUP", MsgButtons::Ok,
            MsgIcon::Exclamation);
-    program_.EndProgram(1);
+    host_.End(1);
     return false;
   }
   // 2.-5.
@@ -504,7 +458,7 @@ bool Form0::Form_Activate() {
     if (!WriteFileAtomically(ini, "")) {
       MsgBox("CANNOT WRITE " + ini.string() + " !", "ZEBLON  SETUP", MsgButtons::Ok,
              MsgIcon::Exclamation);
-      program_.EndProgram(1);
+      host_.End(1);
       return false;
     }
   }
@@ -603,7 +557,7 @@ void Form0::Fill1() {
 // The TX boxes of both panels, each first in the start window and then in the main
 // window: SSID, timer, destination, path and the info lines 1 to `last_info_line`.
 void Form0::FillTxBoxes(int last_info_line) {
-  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
+  panels::TxSetupPanel& m = host_.MainTxPanel();
   tx_.fr4Text1->SetText(settings_.TxSsid);
   m.fr4Text1->SetText(settings_.TxSsid);
   tx_.fr4Text2->SetText(NumberText(settings_.BeaconInterval));
@@ -621,7 +575,7 @@ void Form0::FillTxBoxes(int last_info_line) {
 // The overlay boxes of both panels show TXSS (the start window's box redraws the picker).
 void Form0::FillOverlayBoxes() {
   tx_.fr4Text10->SetText(settings_.TxOverlay);
-  program_.MainWindow().TxPanel().fr4Text10->SetText(settings_.TxOverlay);
+  host_.MainTxPanel().fr4Text10->SetText(settings_.TxOverlay);
 }
 
 // The start-up's fills of the TX fields: the boxes, then the overlay ("A" when empty,
@@ -710,7 +664,7 @@ void Form0::Fill2c() {
 }
 
 void Form0::Fill3() {
-  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
+  panels::TxSetupPanel& m = host_.MainTxPanel();
   for (int i = 2; i <= 6; ++i) {
     tx_.fr4ti[i]->SetText(settings_.InfoLines[i]);
     m.fr4ti[i]->SetText(settings_.InfoLines[i]);
@@ -854,7 +808,7 @@ void Form0::Command6_Click() { OpenDocument(app_folder_ + "/HISTORY.TXT"); }
 
 void Form0::fr4Text2_Change() {
   const std::string text = tx_.fr4Text2->Text();
-  const std::string want = TxTimerBoxText(text);
+  const std::string want = panels::TxTimerBoxText(text);
   if (want != text) tx_.fr4Text2->SetText(want);
 }
 
@@ -865,10 +819,6 @@ void Form0::SelectLanguage(int lang) {
 
 // ---------------------------------------------------------------------------
 // Neighbours
-
-QWidget* Form0::Control(const std::string& name) const {
-  return findChild<QWidget*>(QString::fromStdString(name));
-}
 
 namespace {
 
@@ -881,12 +831,6 @@ void SetCaptionOf(QWidget* w, const std::string& caption) {
   else if (auto* f = qobject_cast<Frame*>(w)) f->SetCaption(caption);
 }
 
-std::string CaptionOf(QWidget* w) {
-  if (auto* l = qobject_cast<Label*>(w)) return l->Caption();
-  if (auto* b = qobject_cast<CommandButton*>(w)) return b->Caption();
-  return {};
-}
-
 }  // namespace
 
 void Form0::ApplyLanguageTexts() {
@@ -894,16 +838,15 @@ void Form0::ApplyLanguageTexts() {
   // 1. The captions; the main window's TX setup panel takes the four of its own.
   if (const int language = LanguageOf(lang); language != 0) {
     for (const auto& [name, caption] : StartCaptions(language)) {
-      QWidget* w = Control(name);
+      QWidget* w = FindControl(*this, name);
       if (w == nullptr) continue;
       SetCaptionOf(w, caption);
-      if (name == "fr4Label2" || name == "fr4Label5" || name == "fr4Command3" ||
-          name == "fr4Command4") {
-        if (QWidget* m = program_.MainWindow().findChild<QWidget*>(QString::fromStdString(name))) {
-          SetCaptionOf(m, CaptionOf(w));
-        }
-      }
     }
+    panels::TxSetupPanel& m = host_.MainTxPanel();
+    m.fr4Label2->SetCaption(tx_.fr4Label2->Caption());
+    m.fr4Label5->SetCaption(tx_.fr4Label5->Caption());
+    m.fr4Command3->SetCaption(tx_.fr4Command3->Caption());
+    m.fr4Command4->SetCaption(tx_.fr4Command4->Caption());
   }
   // 2. The tooltips and the picture label's caption.
   if (TooltipsOn(lang)) {
@@ -912,14 +855,14 @@ void Form0::ApplyLanguageTexts() {
     choice.pk232_selected = Option4->Value();
     choice.agw_remote_selected = Option9->Value();
     for (const auto& [name, text] : StartTooltips(LanguageOf(lang), choice)) {
-      if (QWidget* w = Control(name)) w->setToolTip(ToQ(text));
+      if (QWidget* w = FindControl(*this, name)) w->setToolTip(ToQ(text));
     }
     Label18->SetCaption(PictureLabelCaption(LanguageOf(lang)));
   }
   // 3. Each label shows its box's hint.
   for (const auto& [label, box] : LabelTooltipSources()) {
-    QWidget* l = Control(label);
-    QWidget* b = Control(box);
+    QWidget* l = FindControl(*this, label);
+    QWidget* b = FindControl(*this, box);
     if (l != nullptr && b != nullptr) l->setToolTip(b->toolTip());
   }
 }
@@ -1146,10 +1089,9 @@ void Form0::Command1_Click() {
   QCoreApplication::processEvents();
   // 4.
   data_folder_ = CopyStartControls(ReadControls(), settings_, app_folder_);
-  Form1& main = program_.MainWindow();
   const bool scs = settings_.InterfaceKind == 5 || settings_.InterfaceKind == 6;
-  main.TxPanel().Label42->setVisible(scs);
-  main.TxPanel().Text16->setVisible(scs);
+  host_.MainTxPanel().Label42->setVisible(scs);
+  host_.MainTxPanel().Text16->setVisible(scs);
   // 5.-6.
   QCoreApplication::processEvents();
   QWidget* remembered = QApplication::activeWindow();
@@ -1173,22 +1115,7 @@ void Form0::InitSerialTnc() {
   // The command set of a serial TNC on the start window's own port, closed again
   // so the main window can open it; then the track import and the hand-over.
   const Settings& s = settings_;
-  links::TncSettings t;
-  t.interface_kind = s.InterfaceKind;
-  t.com_port = s.TncComPort;
-  t.tnc_baud = s.TncBaud;
-  t.scs_com_port = ToWholeNumber<std::int16_t>(s.ScsComPort);
-  t.scs_baud = s.ScsBaud;
-  t.radio_mode = s.RadioMode;
-  t.cross_mode = s.CrossMode;
-  t.tx_level = s.TxLevel;
-  t.tx_afc = s.TxAfc;
-  t.tx_ssid = s.TxSsid;
-  t.user_call = s.UserCall;
-  t.destination = s.TxDestination;
-  t.path = s.TxPath;
-  t.digi_on = s.DigiOn;
-  t.hf_dual = tx_.Check4->Value() == 1;
+  const links::TncSettings t = links::TncSettingsFrom(s, tx_.Check4->Value() == 1);
   const links::TncCommandSet set = links::TncInitSet(t);
   if (!set.empty()) {
     platform::SerialPort port;
@@ -1205,7 +1132,7 @@ void Form0::InitSerialTnc() {
   links::ImportVecTrackFiles(app_folder_);
   QApplication::restoreOverrideCursor();
   handing_over_ = true;
-  program_.HandOver();
+  host_.HandOver();
 }
 
 bool Form0::SaveScreenshot(const std::string& png_path) {
@@ -1272,7 +1199,7 @@ void Form0::Command5_Click() {
   }
   // 10.-12.
   s.UserCall = UpperAscii(Trim(Text8->Text()));
-  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
+  panels::TxSetupPanel& m = host_.MainTxPanel();
   for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
   ShowSelectedSymbol();
 }
@@ -1300,7 +1227,7 @@ void Form0::fr4Command4_Click() {
   s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text8->Text()));
   s.TxOverlay = OverlayCharacter(tx_.fr4Text10->Text());
   // 9.-11. The main window's panel takes the boxes as typed.
-  MainTxSetupPanel& m = program_.MainWindow().TxPanel();
+  panels::TxSetupPanel& m = host_.MainTxPanel();
   m.Check2->SetValue(tx_.Check4->Value());
   tx_.Frame4->hide();
   m.fr4Text1->SetText(tx_.fr4Text1->Text());
@@ -1338,7 +1265,7 @@ void Form0::fr4Command3_Click() {
   tx_.Frame4->hide();
   FillTxBoxes(1);
   tx_.fr4Text8->SetText(NumberText(s.TxSymbolIndex));
-  program_.MainWindow().TxPanel().fr4Text8->SetText(NumberText(s.TxSymbolIndex));
+  host_.MainTxPanel().fr4Text8->SetText(NumberText(s.TxSymbolIndex));
   picker_symbol_index_ = s.TxSymbolIndex;
   FillOverlayBoxes();  // as stored: an empty overlay stays empty
   tx_.Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);

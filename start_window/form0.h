@@ -10,38 +10,11 @@
 #include <vector>
 
 #include "platform/controls.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 #include "start_window/start_logic.h"
+#include "start_window/start_window_host.h"
 
 namespace zeblon {
-
-// Makes the fonts of the program folder's FONTS folder known to the program.
-void RegisterProgramFonts(const std::string& app_folder);
-
-class Form1;
-class Form0;
-
-// The two windows of a run. The start window loads the main window hidden on first
-// use and hands over to it at START.
-class Program {
- public:
-  Program();
-  ~Program();
-  Form0* StartWindow() { return form0_.get(); }
-  // The main window, loaded (hidden) on first use.
-  Form1& MainWindow();
-  bool MainWindowLoaded() const { return form1_ != nullptr; }
-  // Unloads the start window and shows the main window.
-  void HandOver();
-  // Unloads the main window (the user closed the start window before START).
-  void UnloadMainWindow();
-  // Ends the program at once; tests replace it.
-  std::function<void(int code)> EndProgram;
-
- private:
-  std::unique_ptr<Form0> form0_;
-  std::unique_ptr<Form1> form1_;
-};
 
 // The start window's TX setup panel.
 struct StartTxSetupPanel {
@@ -96,7 +69,7 @@ struct StartTxSetupPanel {
 class Form0 : public QWidget {
   Q_OBJECT
  public:
-  explicit Form0(Program& program);
+  explicit Form0(StartWindowHost& host);
   ~Form0() override;
 
   // The start-up; runs once, on the first activation. False when the program ends.
@@ -238,9 +211,8 @@ class Form0 : public QWidget {
   void TrimMoniOneLog();
   void WriteSettings();
   StartControlValues ReadControls() const;
-  QWidget* Control(const std::string& name) const;
 
-  Program& program_;
+  StartWindowHost& host_;
   Settings settings_;
   StartTxSetupPanel tx_;
   std::string app_folder_;

@@ -6,7 +6,9 @@
 #include <system_error>
 
 #include "geodesy/text.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "settings/text_files.h"
+#include "reception/station_record.h"
 
 namespace zeblon {
 namespace fs = std::filesystem;
@@ -20,12 +22,6 @@ double MonotonicSeconds() {
 double Field(const std::string& line, size_t from, size_t count) {
   if (line.size() < from) return 0;
   return LeadingNumber(std::string_view(line).substr(from - 1, count));
-}
-
-std::string RightTrimmed(const std::string& line) {
-  size_t e = line.size();
-  while (e > 0 && line[e - 1] == ' ') --e;
-  return line.substr(0, e);
 }
 
 // Load: the records of the file, every other line skipped.
@@ -43,7 +39,7 @@ bool LoadLog(const fs::path& file, std::vector<std::string>& lines) {
 bool WriteLog(const fs::path& file, const std::vector<std::string>& lines) {
   std::string out;
   for (const std::string& l : lines) {
-    const std::string t = RightTrimmed(l);
+    const std::string t = TrimRight(l);
     if (t.empty()) continue;
     out += t;
     out += "\r\n";
@@ -73,14 +69,6 @@ double SmartLogLineLimit(int passes) {
   return limit < kSmartLogMinLineLimit ? kSmartLogMinLineLimit : limit;
 }
 
-int RecordDayNumber(const std::string& line) {
-  int year = static_cast<int>(RoundHalfEven(Field(line, 1, 2))) + 1900;
-  if (year < 1970) year += 100;
-  const int month = static_cast<int>(RoundHalfEven(Field(line, 3, 2)));
-  const int day = static_cast<int>(RoundHalfEven(Field(line, 5, 2)));
-  return year * 360 + month * 30 + day;
-}
-
 bool IsMoniOneLogRecord(const std::string& line) {
   return line.size() >= 103 && line.size() <= 120;
 }
@@ -88,7 +76,7 @@ bool IsMoniOneLogRecord(const std::string& line) {
 std::vector<std::string> DropBeforeLastGaps(const std::vector<std::string>& lines) {
   size_t first_kept = 0;
   for (size_t n = 0; n + 1 < lines.size(); ++n) {
-    if (RecordDayNumber(lines[n + 1]) - RecordDayNumber(lines[n]) > 20) first_kept = n + 1;
+    if (reception::RecordDayNumber(lines[n + 1]) - reception::RecordDayNumber(lines[n]) > 20) first_kept = n + 1;
   }
   return {lines.begin() + static_cast<std::ptrdiff_t>(first_kept), lines.end()};
 }

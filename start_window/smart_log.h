@@ -30,10 +30,6 @@ int SpeedTestPasses(const std::function<double()>& clock = {}, double seconds = 
 // passes / 150 * 3, not below kSmartLogMinLineLimit.
 double SmartLogLineLimit(int passes);
 
-// The day number of a record's date YYMMDD: year * 360 + month * 30 + day, the
-// years 70-99 being 1970-1999 and 00-69 2000-2069.
-int RecordDayNumber(const std::string& line);
-
 // True for a line the log keeps: 103 to 120 characters.
 bool IsMoniOneLogRecord(const std::string& line);
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon {
 

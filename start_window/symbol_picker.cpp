@@ -1,7 +1,7 @@
 #include "start_window/symbol_picker.h"
 
 #include "platform/paths.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon {
 

@@ -47,8 +47,8 @@ std::vector<std::string> SplitLines(const std::string& text) {
 bool ConvertRt90PointToUtm33(double rt90_north, double rt90_east, double& utm_north, double& utm_east) {
   double e = NAN, n = NAN;
   try {
-    ConvertRt90ToUtm33(rt90_east, rt90_north, e, n);
-  } catch (const GeodesyError&) {
+    geodesy::ConvertRt90ToUtm33(rt90_east, rt90_north, e, n);
+  } catch (const geodesy::GeodesyError&) {
     return false;
   }
   if (!std::isfinite(e) || !std::isfinite(n)) return false;
@@ -58,7 +58,7 @@ bool ConvertRt90PointToUtm33(double rt90_north, double rt90_east, double& utm_no
 }
 
 std::string UtmPictureName(std::string_view base_name) {
-  const auto corner = map::TileCornerOfName(base_name.substr(0, std::min<std::size_t>(8, base_name.size())));
+  const auto corner = zeblon::map::TileCornerOfName(base_name.substr(0, std::min<std::size_t>(8, base_name.size())));
   double n = 0, e = 0;
   if (!ConvertRt90PointToUtm33((corner.north_km + 0.5) * 1000, (corner.east_km + 0.5) * 1000, n, e))
     return "XXXXXXXX.BMP";
@@ -67,7 +67,7 @@ std::string UtmPictureName(std::string_view base_name) {
     // Far out of range still names "XXXX"; keep the value inside the integer.
     return static_cast<std::int64_t>(std::clamp(k, -1e9, 1e9));
   };
-  return map::TileName(km(n), km(e));
+  return zeblon::map::TileName(km(n), km(e));
 }
 
 RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks) {
@@ -101,7 +101,7 @@ RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks
     const std::string file = names[i - 1] + ".BMP";
     const fs::path source_file = FileInFolder(options.source, file);
     std::vector<std::uint8_t> bytes;
-    if (!map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
+    if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
     if (!platform::WriteFileAtomically(FileInFolder(options.destination, targets[i - 1]), bytes, &error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
@@ -164,7 +164,7 @@ RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks)
     const int column = PositionColumn(name);
     const fs::path source_file = options.source / name;
     std::vector<std::uint8_t> bytes;
-    if (!map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
+    if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
     const std::string converted = ConvertDataText(std::string(bytes.begin(), bytes.end()), column);
     // An existing destination file of that name, in any letter case, is replaced.
     if (!platform::WriteFileAtomically(FileInFolder(options.destination, name), converted, &error))

@@ -82,8 +82,8 @@ class RowConverter {
   bool Exact(double rt90_north, int c, double& n, double& e) const {
     e = n = NAN;
     try {
-      ConvertRt90ToUtm33(east0_ + c * scale_, rt90_north, e, n);
-    } catch (const GeodesyError&) {
+      geodesy::ConvertRt90ToUtm33(east0_ + c * scale_, rt90_north, e, n);
+    } catch (const geodesy::GeodesyError&) {
       e = n = NAN;
     }
     return std::fabs(n) <= kBound && std::fabs(e) <= kBound;  // false for NaN
@@ -193,7 +193,7 @@ bool ParseInkList(std::string_view text, InkPriority& priority, std::string& err
 
 fs::path WorkFolderOf(const fs::path& temp) { return temp / "TALMORMC"; }
 
-TileTransfer::TileTransfer(const map::Tile& empty_template, int scale, CollisionMode mode,
+TileTransfer::TileTransfer(const zeblon::map::Tile& empty_template, int scale, CollisionMode mode,
                            const InkPriority& priority)
     : template_(empty_template),
       scale_(scale),
@@ -202,7 +202,7 @@ TileTransfer::TileTransfer(const map::Tile& empty_template, int scale, Collision
       priority_(priority),
       empty8_(empty_template.bits() == 8 ? empty_template.EmptyValue() : 255) {}
 
-void TileTransfer::Place(map::Tile& tile, int row, int q, std::uint32_t value) {
+void TileTransfer::Place(zeblon::map::Tile& tile, int row, int q, std::uint32_t value) {
   std::uint8_t* b = tile.bytes().data();
   const size_t rl = static_cast<size_t>(template_.row_length());
   const size_t line = static_cast<size_t>(template_.first_pixel()) + static_cast<size_t>(row) * rl;
@@ -275,14 +275,14 @@ void TileTransfer::Place(map::Tile& tile, int row, int q, std::uint32_t value) {
   }
 }
 
-RunEnd TileTransfer::Transfer(const map::Tile& source, double corner_north_km, double corner_east_km,
+RunEnd TileTransfer::Transfer(const zeblon::map::Tile& source, double corner_north_km, double corner_east_km,
                               const RunHooks& hooks, std::string& error) {
-  const int width = map::kTilePixels, height = map::kTilePixels;
+  const int width = zeblon::map::kTilePixels, height = zeblon::map::kTilePixels;
   const double scale = scale_;
   const double north0 = corner_north_km * 1000 + 0.5 * scale;
   const double east0 = corner_east_km * 1000 + 0.5 * scale;
   std::int64_t current_north = -9999, current_east = -9999;
-  map::Tile* tile = nullptr;
+  zeblon::map::Tile* tile = nullptr;
   const std::uint8_t* src = source.bytes().data();
   const size_t src_rl = static_cast<size_t>(source.row_length());
 
@@ -305,13 +305,13 @@ RunEnd TileTransfer::Transfer(const map::Tile& source, double corner_north_km, d
         const double e = rows->East(r, c);
         if (!(std::fabs(n) <= kBound) || !(std::fabs(e) <= kBound)) continue;  // NaN too
         const double n_km = n / 1000, e_km = e / 1000;
-        const std::int64_t cn = map::TileCornerKm(n_km, scale_);
-        const std::int64_t ce = map::TileCornerKm(e_km, scale_);
+        const std::int64_t cn = zeblon::map::TileCornerKm(n_km, scale_);
+        const std::int64_t ce = zeblon::map::TileCornerKm(e_km, scale_);
         if (cn != current_north || ce != current_east || !tile) {
-          const std::string name = map::TileName(cn, ce);
+          const std::string name = zeblon::map::TileName(cn, ce);
           auto found = tiles_.find(name);
           if (found == tiles_.end()) {
-            std::optional<map::Tile> loaded;
+            std::optional<zeblon::map::Tile> loaded;
             if (load_tile && !load_tile(name, loaded, error)) return RunEnd::Failed;
             found = tiles_.emplace(name, loaded ? std::move(*loaded) : template_).first;
           }
@@ -339,12 +339,12 @@ std::string ElapsedMinutes(double seconds) {
 
 // Writes the edited tiles: first into the work folder, then each into the
 // destination (replaced whole), then the work copy goes.
-bool SaveTiles(std::map<std::string, map::Tile>& tiles, const fs::path& work, const fs::path& destination,
+bool SaveTiles(std::map<std::string, zeblon::map::Tile>& tiles, const fs::path& work, const fs::path& destination,
                std::string& error) {
   for (auto& [name, tile] : tiles) {
     const fs::path work_copy = work / name;
-    if (!map::WriteTileFile(work_copy, tile, error, false)) return false;
-    if (!map::WriteTileFile(FileInFolder(destination, name), tile, error)) return false;
+    if (!zeblon::map::WriteTileFile(work_copy, tile, error, false)) return false;
+    if (!zeblon::map::WriteTileFile(FileInFolder(destination, name), tile, error)) return false;
     std::error_code ec;
     fs::remove(work_copy, ec);
   }
@@ -356,7 +356,7 @@ bool SaveTiles(std::map<std::string, map::Tile>& tiles, const fs::path& work, co
 
 RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) {
   const fs::path work = WorkFolderOf(options.temp);
-  if (!map::IsTileScale(options.scale)) return {RunEnd::Refused, kScales};
+  if (!zeblon::map::IsTileScale(options.scale)) return {RunEnd::Refused, kScales};
   std::vector<std::string> files;
   if (auto end = StartRun({options.source, options.destination, work}, kDifferentPaths, {".BMP"}, hooks, files))
     return *end;
@@ -370,7 +370,7 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
   for (const auto& name : names) {
     const fs::path file = FileInFolder(options.source, name + ".BMP");
     int bits = 0;
-    std::string problem = map::TileFileProblem(file, &bits);
+    std::string problem = zeblon::map::TileFileProblem(file, &bits);
     if (problem.rfind("CANNOT OPEN", 0) == 0 && !fs::exists(file))
       problem = "NOT FOUND (A TILE NAME IS 8 CHARACTERS AND .BMP)";
     if (!problem.empty())
@@ -390,12 +390,12 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
   hooks.Append("PREPARING BITMAP...");
   hooks.Pump();
   std::vector<std::uint8_t> bytes;
-  if (!map::ReadFileBytes(FileInFolder(options.source, names.front() + ".BMP"), bytes, error))
+  if (!zeblon::map::ReadFileBytes(FileInFolder(options.source, names.front() + ".BMP"), bytes, error))
     return {RunEnd::Failed, error + " !"};
   std::string problem;
-  auto first = map::Tile::FromBytes(std::move(bytes), &problem);
+  auto first = zeblon::map::Tile::FromBytes(std::move(bytes), &problem);
   if (!first) return {RunEnd::Failed, "NOT A MAP TILE: " + names.front() + ".BMP: " + problem + " !"};
-  const map::Tile empty = first->EmptyCopy();
+  const zeblon::map::Tile empty = first->EmptyCopy();
   hooks.Append("  DONE" + std::string(kLineBreak) + std::string(kLineBreak));
   hooks.Pump();
 
@@ -414,25 +414,25 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
     hooks.Append(ProgressLine(name + ".BMP", i, total, ""));
     hooks.Pump();
     const fs::path source_file = FileInFolder(options.source, name + ".BMP");
-    if (!map::ReadFileBytes(source_file, bytes, error)) return fail(nullptr, error + " !");
-    auto source = map::Tile::FromBytes(std::move(bytes), &problem);
+    if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return fail(nullptr, error + " !");
+    auto source = zeblon::map::Tile::FromBytes(std::move(bytes), &problem);
     if (!source) return fail(nullptr, "NOT A MAP TILE: " + name + ".BMP: " + problem + " !");
     if (source->bits() != empty.bits())
       return fail(nullptr, "NOT A MAP TILE LIKE THE FIRST ONE: " + name + ".BMP !");
     hooks.Pump();
 
     TileTransfer transfer(empty, options.scale, options.mode, options.priority);
-    transfer.load_tile = [&](const std::string& tile_name, std::optional<map::Tile>& tile, std::string& why) {
+    transfer.load_tile = [&](const std::string& tile_name, std::optional<zeblon::map::Tile>& tile, std::string& why) {
       const fs::path existing = FileInFolder(options.destination, tile_name);
       std::error_code e;
       if (!fs::exists(existing, e)) return true;
       std::vector<std::uint8_t> data;
-      if (!map::ReadFileBytes(existing, data, why)) {
+      if (!zeblon::map::ReadFileBytes(existing, data, why)) {
         why += " !";
         return false;
       }
       std::string p;
-      tile = map::Tile::FromBytes(std::move(data), &p);
+      tile = zeblon::map::Tile::FromBytes(std::move(data), &p);
       if (!tile || tile->bits() != empty.bits() || tile->bytes().size() != empty.bytes().size()) {
         why = "THE DESTINATION FILE " + existing.string() + " IS NOT A MAP TILE LIKE THE SOURCE TILES" +
               (p.empty() ? std::string() : " (" + p + ")") + " !";
@@ -440,7 +440,7 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
       }
       return true;
     };
-    const auto corner = map::TileCornerOfName(name);
+    const auto corner = zeblon::map::TileCornerOfName(name);
     const RunEnd end = transfer.Transfer(*source, corner.north_km, corner.east_km, hooks, error);
     hooks.Pump();
     if (end == RunEnd::Failed) return fail(&transfer, error);

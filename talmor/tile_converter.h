@@ -58,17 +58,17 @@ fs::path WorkFolderOf(const fs::path& temp);
 class TileTransfer {
  public:
   // `empty_template` is the empty tile that new destination tiles start from.
-  TileTransfer(const map::Tile& empty_template, int scale, CollisionMode mode, const InkPriority& priority);
+  TileTransfer(const zeblon::map::Tile& empty_template, int scale, CollisionMode mode, const InkPriority& priority);
 
   // Loads a destination tile that does not yet exist in memory: returns false with
   // a message when the tile exists but cannot be used. Set by the run.
-  std::function<bool(const std::string& name, std::optional<map::Tile>& tile, std::string& error)> load_tile;
+  std::function<bool(const std::string& name, std::optional<zeblon::map::Tile>& tile, std::string& error)> load_tile;
 
   // Carries the pixels of `source` (corner from its name) into the destination
   // tiles. Before each source row `hooks.StopRequested()` is read: a stop leaves the
   // rows done so far in the tiles and returns Stopped. Pending events run after
   // each row. Failed with a message when a destination tile cannot be loaded.
-  RunEnd Transfer(const map::Tile& source, double corner_north_km, double corner_east_km,
+  RunEnd Transfer(const zeblon::map::Tile& source, double corner_north_km, double corner_east_km,
                   const RunHooks& hooks, std::string& error);
 
   // Converts every pixel centre by the full point conversion. Otherwise points
@@ -77,21 +77,21 @@ class TileTransfer {
   bool exact_every_pixel = false;
 
   // The destination tiles touched so far, by name.
-  std::map<std::string, map::Tile>& tiles() { return tiles_; }
+  std::map<std::string, zeblon::map::Tile>& tiles() { return tiles_; }
 
   // Puts one source value (ink, or 0xRRGGBB at 24 bits) into destination pixel
   // (row, q) of `tile` by the collision mode.
-  void Place(map::Tile& tile, int row, int q, std::uint32_t value);
+  void Place(zeblon::map::Tile& tile, int row, int q, std::uint32_t value);
 
  private:
 
-  map::Tile template_;
+  zeblon::map::Tile template_;
   int scale_;
   double pixels_per_km_;
   CollisionMode mode_;
   InkPriority priority_;
   std::uint32_t empty8_;
-  std::map<std::string, map::Tile> tiles_;
+  std::map<std::string, zeblon::map::Tile> tiles_;
 };
 
 // The whole run over a source folder. Checks first that the folders can be used

@@ -18,8 +18,11 @@
 #include "platform/qtext.h"
 #include "talmor/file_converters.h"
 #include "talmor/tile_converter.h"
+#include "settings/text_files.h"
 
 namespace talmor {
+
+using zeblon::Trim;
 
 namespace {
 
@@ -36,12 +39,6 @@ QString ForDisplay(const std::string& text) {
   for (std::size_t i = 0; i < text.size(); ++i)
     if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) shown += text[i];
   return platform::ToQ(shown);
-}
-
-std::string Trim(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 void UseToolFont(QWidget* w) { w->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); }
@@ -398,10 +395,9 @@ void TileWindow::Activate() {
 
 void TileWindow::ScaleFromFolder() {
   const std::string path = platform::UpperAscii(Dir1->Path().string());
-  const std::pair<const char*, const char*> tags[] = {{"M5000", "5000"}, {"M1000", "1000"}, {"M0200", "200"},
-                                                      {"M0050", "50"},   {"M0010", "10"},   {"M0002", "2"}};
-  for (const auto& [tag, scale] : tags)
-    if (path.find(tag) != std::string::npos) Text1->SetText(scale);
+  for (int scale : zeblon::map::kTileScales) {
+    if (path.find(zeblon::map::ScaleTag(scale)) != std::string::npos) Text1->SetText(std::to_string(scale));
+  }
 }
 
 void TileWindow::CollisionModeChanged() {
@@ -429,7 +425,7 @@ void TileWindow::Start() {
     return;
   }
   const double scale = RoundHalfEven(LeadingNumber(Trim(Text1->Text())));
-  if (!FitsWholeNumber<int>(scale) || !map::IsTileScale(static_cast<int>(scale))) {
+  if (!FitsWholeNumber<int>(scale) || !zeblon::map::IsTileScale(static_cast<int>(scale))) {
     Warn("SUPPORTED SCALES ARE 2 10 50 200 1000 5000 !");
     return;
   }

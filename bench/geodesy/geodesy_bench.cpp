@@ -81,7 +81,7 @@ void BM_LatLonToUtm_Library(benchmark::State& state)
     for (auto _ : state) {
         for (const Point& p : pts) {
             double e = 0, n = 0;
-            ConvertLatLonToUtm(p.a, p.b, 15, e, n, 500000);
+            geodesy::ConvertLatLonToUtm(p.a, p.b, 15, e, n, 500000);
             benchmark::DoNotOptimize(e);
             benchmark::DoNotOptimize(n);
         }
@@ -126,7 +126,7 @@ void BM_Rt90ToUtm33_Library(benchmark::State& state)
     for (auto _ : state) {
         for (const Point& p : pts) {
             double e = 0, n = 0;
-            ConvertRt90ToUtm33(p.a, p.b, e, n);
+            geodesy::ConvertRt90ToUtm33(p.a, p.b, e, n);
             benchmark::DoNotOptimize(e);
             benchmark::DoNotOptimize(n);
         }

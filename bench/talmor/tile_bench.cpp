@@ -65,12 +65,12 @@ int main(int argc, char** argv) {
   // stripes and blocks, so nothing about it is uniform.
   std::vector<std::uint32_t> palette;
   for (int i = 0; i < 256; ++i) palette.push_back(static_cast<std::uint32_t>(i * 0x010305));
-  auto tile = map::Tile::Make(8, palette);
+  auto tile = zeblon::map::Tile::Make(8, palette);
   for (int r = 0; r < 1000; ++r)
     for (int c = 0; c < 1000; ++c) tile.SetPixel(r, c, static_cast<std::uint32_t>((r / 10 * 7 + c / 13 * 3 + r * c) % 256));
   const fs::path bmp = dir / "RN" / "65801628.BMP";
   std::string error;
-  if (!map::WriteTileFile(bmp, tile, error)) {
+  if (!zeblon::map::WriteTileFile(bmp, tile, error)) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }

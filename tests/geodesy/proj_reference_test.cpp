@@ -66,7 +66,7 @@ TEST_P(UtmAgainstProj, WithinOneMillimetre)
     int points = 0;
     ForEachScandinavianPoint([&](double lon, double lat) {
         double e = 0, n = 0, pe = 0, pn = 0;
-        ConvertLatLonToUtm(lon, lat, 15, e, n, 500000);
+        geodesy::ConvertLatLonToUtm(lon, lat, 15, e, n, 500000);
         proj.Apply(lon, lat, pe, pn);
         worst = std::max({worst, std::fabs(e - pe), std::fabs(n - pn)});
         ++points;
@@ -86,7 +86,7 @@ TEST(Rt90AgainstProj, Wgs84ToRt90WithinHalfAMetre)
     double worst = 0;
     ForEachScandinavianPoint([&](double lon, double lat) {
         double e = 0, n = 0, pe = 0, pn = 0;
-        ConvertWgs84ToRt90(lon, lat, e, n);
+        geodesy::ConvertWgs84ToRt90(lon, lat, e, n);
         proj.Apply(lon, lat, pe, pn);
         worst = std::max(worst, std::hypot(e - pe, n - pn));
     });
@@ -97,7 +97,7 @@ TEST(Rt90AgainstProj, KnownPoint)
 {
     // cs2cs: latitude 59, longitude 18 -> RT90 N 6544107.158691, E 1626135.025159.
     double e = 0, n = 0;
-    ConvertWgs84ToRt90(18, 59, e, n);
+    geodesy::ConvertWgs84ToRt90(18, 59, e, n);
     EXPECT_NEAR(n, 6544107.158691, 0.5);
     EXPECT_NEAR(e, 1626135.025159, 0.5);
 }
@@ -111,7 +111,7 @@ TEST(Rt90AgainstProj, Rt90ToZone33WithinHalfAMetre)
     for (double north = 6130000; north <= 7650000; north += 50000) {
         for (double east = 1250000; east <= 1900000; east += 25000) {
             double e = 0, n = 0, pe = 0, pn = 0;
-            ConvertRt90ToUtm33(east, north, e, n);
+            geodesy::ConvertRt90ToUtm33(east, north, e, n);
             proj.Apply(east, north, pe, pn);
             worst = std::max(worst, std::hypot(e - pe, n - pn));
         }

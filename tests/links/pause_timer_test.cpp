@@ -52,14 +52,17 @@ TEST(PauseTimer, ABurstPostponesTheResumption) {
   t.text10->hide();
   QElapsedTimer since_last;
   for (int i = 0; i < 4; ++i) {
-    ArmPause(t.timer1, t.timer2, 150);
+    ArmPause(t.timer1, t.timer2, 400);
     since_last.start();
     RunUntil([] { return false; }, 60);
-    EXPECT_FALSE(t.timer1.isActive()) << i;
+    // Still paused, unless a busy machine held this loop back past the interval.
+    if (since_last.elapsed() < 360) {
+      EXPECT_FALSE(t.timer1.isActive()) << i;
+    }
   }
-  RunUntil([&] { return t.timer1.isActive(); }, 3000);
+  RunUntil([&] { return t.timer1.isActive(); }, 5000);
   EXPECT_TRUE(t.timer1.isActive());
-  EXPECT_GE(since_last.elapsed(), 140);  // one interval after the last event
+  EXPECT_GE(since_last.elapsed(), 370);  // one interval after the last event (a coarse timer may fire 5 % early)
 }
 
 TEST(PauseTimer, WatchdogUnticksInternetSupportWhenTheNoticeIsStillShown) {

@@ -22,28 +22,16 @@
 #include "platform/process.h"
 #include "platform/serial_port.h"
 #include "platform/wait.h"
+#include "scripted_tnc.h"
 
 namespace zeblon::links {
 namespace {
 
+using test::ScriptedTnc;
+
 namespace fs = std::filesystem;
 
-TncSettings Base(int kind) {
-  TncSettings s;
-  s.interface_kind = kind;
-  s.com_port = 7;
-  s.tnc_baud = "9600";
-  s.scs_com_port = 7;
-  s.scs_baud = "38400";
-  s.radio_mode = "1200";
-  s.cross_mode = "NONE";
-  s.tx_level = 300;
-  s.tx_afc = 0;
-  s.user_call = "QW7TK";
-  s.destination = "ZEBL";
-  s.path = "WIDE1-1,WIDE2-1";
-  return s;
-}
+TncSettings Base(int kind) { return test::TncSettingsOnCom7(kind); }
 
 // The bytes of every Send step, one entry each.
 std::vector<std::string> Sends(const TncCommandSet& set) {
@@ -321,82 +309,14 @@ TEST(TncCommandSets, OrderWaitsAndPortOpenings) {
 // ---------------------------------------------------------------------------
 // On a real serial line.
 
-// The far end of the line: records what arrives and answers as told.
-class ScriptedTnc {
- public:
-  enum class Mode { Prompt, Silent, Chatter };
-  ScriptedTnc(const std::string& device, Mode mode) : mode_(mode) {
-    fd_ = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (fd_ >= 0) thread_ = std::thread([this] { Run(); });
-  }
-  ~ScriptedTnc() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (fd_ >= 0) ::close(fd_);
-  }
-  bool ok() const { return fd_ >= 0; }
-  std::string Received() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return received_;
-  }
-
- private:
-  void Run() {
-    auto last_chatter = std::chrono::steady_clock::now();
-    while (!stop_) {
-      pollfd p{fd_, POLLIN, 0};
-      if (::poll(&p, 1, 10) > 0 && (p.revents & POLLIN)) {
-        char buf[512];
-        const ssize_t n = ::read(fd_, buf, sizeof buf);
-        if (n > 0) {
-          std::lock_guard<std::mutex> lock(mutex_);
-          received_.append(buf, static_cast<size_t>(n));
-          if (mode_ != Mode::Silent && std::find(buf, buf + n, '\r') != buf + n) Say("\r\ncmd:");
-        }
-      }
-      if (mode_ == Mode::Chatter &&
-          std::chrono::steady_clock::now() - last_chatter > std::chrono::milliseconds(5)) {
-        Say("cmd:");
-        last_chatter = std::chrono::steady_clock::now();
-      }
-    }
-  }
-  void Say(const char* text) { [[maybe_unused]] auto n = ::write(fd_, text, strlen(text)); }
-
-  Mode mode_;
-  int fd_ = -1;
-  std::thread thread_;
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::string received_;
-};
-
 class TncLineTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
-    dir_ = fs::temp_directory_path() /
-           ("zeblon_tnc_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    setenv("ZEBLON_PROGRAM_FOLDER", dir_.c_str(), 1);
-    socat_.start("socat", {"pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "COM7").string()),
-                           "pty,raw,echo=0,link=" + QString::fromStdString((dir_ / "TNC").string())});
-    ASSERT_TRUE(socat_.waitForStarted(5000));
-    for (int i = 0; i < 200 && !(fs::exists(dir_ / "COM7") && fs::exists(dir_ / "TNC")); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_TRUE(fs::exists(dir_ / "COM7"));
+    line_ = std::make_unique<test::ComSevenLine>("zeblon_tnc");
+    ASSERT_TRUE(line_->Ready());
   }
-  void TearDown() override {
-    if (socat_.state() != QProcess::NotRunning) {
-      ::kill(static_cast<pid_t>(socat_.processId()), SIGTERM);
-      socat_.waitForFinished(3000);
-    }
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { line_.reset(); }
 
   // The waits run fifty times faster than on a real START.
   static TncRunOptions Options() {
@@ -408,8 +328,7 @@ class TncLineTest : public ::testing::Test {
     return o;
   }
 
-  fs::path dir_;
-  QProcess socat_;
+  std::unique_ptr<test::ComSevenLine> line_;
 };
 
 TEST_F(TncLineTest, EachKindGoesOutByteForByte) {
@@ -417,7 +336,7 @@ TEST_F(TncLineTest, EachKindGoesOutByteForByte) {
     TncSettings s = Base(kind);
     s.tx_ssid = "7";
     s.digi_on = kind == 5 ? 1 : 0;
-    ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Prompt);
+    ScriptedTnc tnc(line_->TncDevice(), ScriptedTnc::Mode::Prompt);
     ASSERT_TRUE(tnc.ok());
     platform::SerialPort port;
     const TncCommandSet set = TncInitSet(s);
@@ -433,17 +352,24 @@ TEST_F(TncLineTest, EachKindGoesOutByteForByte) {
 }
 
 TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
-  ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Chatter);
+  ScriptedTnc tnc(line_->TncDevice(), ScriptedTnc::Mode::Chatter);
   platform::SerialPort port;
   TncRunOptions o = Options();
   o.max_prompt_reads = 5;
+  // Each wait lasts until the TNC has spoken again (a busy machine may hold its thread back).
+  o.wait = [&tnc](float, bool) {
+    const int before = tnc.Said();
+    for (int i = 0; i < 200 && tnc.Said() < before + 2; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  };
   const TncRunResult r = RunTncCommandSet(Pk232InitSet(Base(1)), port, o);
   EXPECT_TRUE(r.prompt_loop_cut);
   EXPECT_NE(TncRunMessage(r, "PK-232", 7).find("DID NOT STOP SENDING ITS PROMPT"), std::string::npos);
 }
 
 TEST_F(TncLineTest, ATncThatNeverAnswersIsReported) {
-  ScriptedTnc tnc((dir_ / "TNC").string(), ScriptedTnc::Mode::Silent);
+  ScriptedTnc tnc(line_->TncDevice(), ScriptedTnc::Mode::Silent);
   platform::SerialPort port;
   const TncCommandSet set = ScsTncInitSet(Base(5));
   const TncRunResult r = RunTncCommandSet(set, port, Options());

@@ -3,13 +3,17 @@
 #include <QKeyEvent>
 #include <chrono>
 
-#include "fixture.h"
+#include "tests/support/program_folder.h"
 #include "links/aprs_is.h"
 #include "main_window/form1.h"
+#include "app/program.h"
 #include "start_window/form0.h"
+#include "tests/support/find.h"
 
 namespace zeblon {
 namespace {
+
+using testing_support::Find;
 
 namespace fs = std::filesystem;
 using testing_support::LogRecord;
@@ -102,33 +106,33 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_DOUBLE_EQ(main.settings().CentreEast, 402.25);
   EXPECT_EQ(SplitLines(Read(logs + "QW7TK.TXT")).size(), 2u);
   // Pick lists.
-  EXPECT_EQ(main.Get<platform::ComboBox>("Combo1")->Text(), "20240101");
+  EXPECT_EQ(Find<platform::ComboBox>(main, "Combo1")->Text(), "20240101");
   EXPECT_EQ(main.panels().TrackLineCount, 1);
-  EXPECT_EQ(main.Get<platform::ComboBox>("Combo2")->Text(), "HOME");
+  EXPECT_EQ(Find<platform::ComboBox>(main, "Combo2")->Text(), "HOME");
   EXPECT_EQ(main.panels().PoiCount, 1);
-  EXPECT_GE(main.Get<platform::ComboBox>("Combo9")->ListCount(), 2);
-  EXPECT_EQ(main.Get<platform::CheckBox>("Check16")->Value(), 1);
+  EXPECT_GE(Find<platform::ComboBox>(main, "Combo9")->ListCount(), 2);
+  EXPECT_EQ(Find<platform::CheckBox>(main, "Check16")->Value(), 1);
   // Passcode and timers.
   EXPECT_EQ(main.link().AprsIsPasscode, links::ComputeAprsIsPasscode("SM5XYZ"));
   EXPECT_EQ(main.link().AprsIsPasscode, "19629");
-  EXPECT_TRUE(main.Get<platform::CheckBox>("Check15")->isEnabled());
+  EXPECT_TRUE(Find<platform::CheckBox>(main, "Check15")->isEnabled());
   EXPECT_TRUE(main.Timer1->isActive() || main.Timer2->isActive());
   EXPECT_EQ(main.reception().receiveBuffer, "\n");
   EXPECT_TRUE(fs::exists(folder_ / "U33/LOG/_CHATLOG.TXT"));
   EXPECT_TRUE(fs::exists(folder_ / "ALLMDIRS.DIR"));
   // The own position is 0/0: the USER QTH SETUP frame asks for it.
-  EXPECT_FALSE(main.Control("Frame2")->isHidden());
+  EXPECT_FALSE(Find(main, "Frame2")->isHidden());
 
   // A resize lays the window out again.
   main.resize(1024, 740);
   QCoreApplication::processEvents();
   EXPECT_EQ(main.map().MapHeightPx, 720);
   EXPECT_EQ(main.Picture1->height(), 720);
-  EXPECT_EQ(main.Control("Label5")->y(), 723);
-  EXPECT_FALSE(main.Control("Command57")->isHidden());
+  EXPECT_EQ(Find(main, "Label5")->y(), 723);
+  EXPECT_FALSE(Find(main, "Command57")->isHidden());
   main.resize(1024, 480);
   QCoreApplication::processEvents();
-  EXPECT_TRUE(main.Control("Command57")->isHidden());  // the SPECIALS group leaves
+  EXPECT_TRUE(Find(main, "Command57")->isHidden());  // the SPECIALS group leaves
   main.resize(1024, 740);
   QCoreApplication::processEvents();
 
@@ -137,10 +141,10 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0], (folder_ / "README.HTM").string());
   Key(&main, Qt::Key_F2);
-  EXPECT_FALSE(main.Control("Frame19")->isHidden());
+  EXPECT_FALSE(Find(main, "Frame19")->isHidden());
   EXPECT_FALSE(main.Timer1->isActive());
-  main.Get<platform::CommandButton>("Command66")->click();
-  EXPECT_TRUE(main.Control("Frame19")->isHidden());
+  Find<platform::CommandButton>(main, "Command66")->click();
+  EXPECT_TRUE(Find(main, "Frame19")->isHidden());
   Key(&main, Qt::Key_F3);
   EXPECT_TRUE(fs::exists(folder_ / "MY_MAPS" / "MAP_0001.BMP"));
   for (Qt::Key k : {Qt::Key_F4, Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, Qt::Key_F9}) Key(&main, k);
@@ -149,27 +153,27 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
 
   // The three languages, each with a screenshot.
   // The USER QTH SETUP frame stays open: its caption shows the language.
-  auto caption = [&](const char* name) { return main.Get<platform::Frame>(name)->Caption(); };
-  EXPECT_EQ(main.Get<platform::CommandButton>("Command64")->Caption(), " POS->CENTER");
-  EXPECT_EQ(main.Control("Command57")->toolTip().toStdString(), "Start README file: [F1], LClick");
+  auto caption = [&](const char* name) { return Find<platform::Frame>(main, name)->Caption(); };
+  EXPECT_EQ(Find<platform::CommandButton>(main, "Command64")->Caption(), " POS->CENTER");
+  EXPECT_EQ(Find(main, "Command57")->toolTip().toStdString(), "Start README file: [F1], LClick");
   Screenshot(main, "main_window_en.png");
   main.settings().LanguageSetting = 12;
   main.ApplyLanguageTexts();
   EXPECT_EQ(caption("Frame11"), "OBJECT SETUP: KARTE AUF OBJEKT ZENTRIEREN!");
-  EXPECT_EQ(main.Control("Command57")->toolTip().toStdString(), "README-File starten: [F1], LClick");
+  EXPECT_EQ(Find(main, "Command57")->toolTip().toStdString(), "README-File starten: [F1], LClick");
   Screenshot(main, "main_window_de.png");
   main.settings().LanguageSetting = 13;
   main.ApplyLanguageTexts();
-  EXPECT_EQ(main.Get<platform::CommandButton>("Command22")->Caption(), "AVBRYT");
-  EXPECT_EQ(main.Control("Text13")->toolTip().toStdString(), "Position in UTM (ZON33)");
+  EXPECT_EQ(Find<platform::CommandButton>(main, "Command22")->Caption(), "AVBRYT");
+  EXPECT_EQ(Find(main, "Text13")->toolTip().toStdString(), "Position in UTM (ZON33)");
   Screenshot(main, "main_window_sv.png");
   main.settings().LanguageSetting = 3;  // Quick Info off: every tooltip empty
   main.ApplyLanguageTexts();
-  EXPECT_TRUE(main.Control("Command57")->toolTip().isEmpty());
-  EXPECT_TRUE(main.Control("Text1(5)")->toolTip().isEmpty());
+  EXPECT_TRUE(Find(main, "Command57")->toolTip().isEmpty());
+  EXPECT_TRUE(Find(main, "Text1(5)")->toolTip().isEmpty());
 
   // The user's close: the settings patched, our index files gone, nobody else's.
-  main.Get<platform::ComboBox>("Combo6")->SetText("M0050topo");
+  Find<platform::ComboBox>(main, "Combo6")->SetText("M0050topo");
   main.CloseByUser();
   ASSERT_TRUE(main.ShutdownDone());
   EXPECT_FALSE(main.Timer1->isActive());

@@ -1,5 +1,6 @@
 // The main window's plain rules: start-up values, MONI 1 restore, shutdown files, layout.
 #include "main_window/shell_logic.h"
+#include "map/readouts.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,8 @@
 #include <fstream>
 
 #include "geodesy/text.h"
-#include "start_window/settings.h"
-#include "../file_faults.h"
+#include "settings/settings.h"
+#include "tests/support/file_faults.h"
 
 namespace zeblon::shell {
 namespace {
@@ -34,9 +35,10 @@ TEST(StartUpValues, DerivedTexts) {
   EXPECT_TRUE(CallValidFor("AB1CD"));
   EXPECT_FALSE(CallValidFor("ABCD"));
   EXPECT_FALSE(CallValidFor("A1"));
-  EXPECT_EQ(MeridianText(9), "  9");
-  EXPECT_EQ(MeridianText(15), " 15");
-  EXPECT_EQ(MeridianText(-3), " -3");
+  EXPECT_EQ(map::MeridianText(9), "  9");
+  EXPECT_EQ(map::MeridianText(15), " 15");
+  EXPECT_EQ(map::MeridianText(-3), " -3");
+  EXPECT_EQ(map::MeridianText(105), "105");
   EXPECT_TRUE(EndsIn499(6543.499));
   EXPECT_FALSE(EndsIn499(6543.5));
   EXPECT_FALSE(EndsIn499(-12.501));
@@ -132,7 +134,7 @@ TEST_F(MoniOneRestoreTest, NoFileGivesAnEmptyOneAndAnEmptyStore) {
 }
 
 TEST_F(MoniOneRestoreTest, LeftoversOfAKilledRewriteGo) {
-  const fs::path leftover = dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(zeblon_test::EndedProcessId()));
+  const fs::path leftover = dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(zeblon::testing_support::EndedProcessId()));
   std::ofstream(leftover) << "half a record";
   WriteLog({});
   RestoreMoniOneLog(Log());
@@ -196,14 +198,16 @@ TEST_F(MoniOneRestoreTest, ALogLongerThanTheStoreKeepsItsNewestReports) {
 }
 
 TEST_F(MoniOneRestoreTest, ALogThatCannotBeReadIsNotEmptied) {
-  WriteLog({Record("240101"), Record("240102")});
-  fs::permissions(Log(), fs::perms::none);
+  // A folder in the log's place cannot be read, whoever runs the test: it is left
+  // as it is, not replaced by an empty log.
+  fs::create_directories(Log());
+  fs::path inside = Log();
+  inside /= "KEPT";
+  std::ofstream(inside) << "x";
   const MoniOneRestore r = RestoreMoniOneLog(Log());
-  fs::permissions(Log(), fs::perms::owner_read | fs::perms::owner_write);
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads anyway";
   EXPECT_TRUE(r.records.empty());
   EXPECT_FALSE(r.rewritten);
-  EXPECT_EQ(FileLines().size(), 2u);
+  EXPECT_TRUE(fs::exists(inside));
 }
 
 TEST_F(MoniOneRestoreTest, AMissingLogFolderIsCreated) {

@@ -25,7 +25,7 @@ TEST(TileBitmap, FreshTilesHaveTheExactLayout) {
     int first_pixel;
   } forms[] = {{4, 500118, 118}, {8, 1001078, 1078}, {24, 3000054, 54}};
   for (const auto& f : forms) {
-    const auto tile = map::Tile::Make(f.bits, GreyPalette(f.bits == 4 ? 16 : 256));
+    const auto tile = zeblon::map::Tile::Make(f.bits, GreyPalette(f.bits == 4 ? 16 : 256));
     const auto& b = tile.bytes();
     ASSERT_EQ(b.size(), f.length);
     EXPECT_EQ(b[0], 'B');
@@ -37,9 +37,9 @@ TEST(TileBitmap, FreshTilesHaveTheExactLayout) {
     EXPECT_EQ(b[18] | b[19] << 8, 1000);
     EXPECT_EQ(b[22] | b[23] << 8, 1000);
     EXPECT_EQ(b[28], f.bits);
-    EXPECT_EQ(map::TileProblem(b), "") << f.bits;
+    EXPECT_EQ(zeblon::map::TileProblem(b), "") << f.bits;
     // Parsing its own output gives back the same bytes.
-    auto again = map::Tile::FromBytes(b);
+    auto again = zeblon::map::Tile::FromBytes(b);
     ASSERT_TRUE(again);
     EXPECT_EQ(again->bytes(), b);
     EXPECT_EQ(again->row_length(), f.bits == 4 ? 500 : f.bits == 8 ? 1000 : 3000);
@@ -47,7 +47,7 @@ TEST(TileBitmap, FreshTilesHaveTheExactLayout) {
 }
 
 TEST(TileBitmap, PixelLayout) {
-  auto t4 = map::Tile::Make(4, GreyPalette(16));
+  auto t4 = zeblon::map::Tile::Make(4, GreyPalette(16));
   t4.SetPixel(0, 0, 0xA);
   t4.SetPixel(0, 1, 0x5);
   t4.SetPixel(999, 999, 3);
@@ -58,11 +58,11 @@ TEST(TileBitmap, PixelLayout) {
   EXPECT_EQ(t4.Pixel(0, 0), 0xAu);
   EXPECT_EQ(t4.Pixel(0, 1), 0x5u);
 
-  auto t8 = map::Tile::Make(8, GreyPalette(256));
+  auto t8 = zeblon::map::Tile::Make(8, GreyPalette(256));
   t8.SetPixel(2, 7, 200);
   EXPECT_EQ(t8.bytes()[1078 + 2 * 1000 + 7], 200);
 
-  auto t24 = map::Tile::Make(24);
+  auto t24 = zeblon::map::Tile::Make(24);
   t24.SetPixel(1, 2, 0x112233);  // red 11, green 22, blue 33
   const std::size_t p = 54 + 3000 + 6;
   EXPECT_EQ(t24.bytes()[p], 0x33);
@@ -73,36 +73,36 @@ TEST(TileBitmap, PixelLayout) {
 }
 
 TEST(TileBitmap, EmptyValues) {
-  const auto t4 = map::Tile::Make(4, GreyPalette(16)).EmptyCopy();
+  const auto t4 = zeblon::map::Tile::Make(4, GreyPalette(16)).EmptyCopy();
   for (std::size_t i = 118; i < t4.bytes().size(); ++i) ASSERT_EQ(t4.bytes()[i], 255) << i;
 
   auto palette = GreyPalette(256);
   palette[15] = 0xFCFC00;  // red 252, green 252, blue 0
-  const auto yellow = map::Tile::Make(8, palette);
+  const auto yellow = zeblon::map::Tile::Make(8, palette);
   EXPECT_EQ(yellow.bytes()[114], 0);
   EXPECT_EQ(yellow.bytes()[115], 252);
   EXPECT_EQ(yellow.bytes()[116], 252);
   EXPECT_EQ(yellow.EmptyValue(), 15u);
   EXPECT_EQ(yellow.EmptyCopy().Pixel(500, 500), 15u);
   palette[15] = 0xFFFFFF;
-  EXPECT_EQ(map::Tile::Make(8, palette).EmptyValue(), 255u);
+  EXPECT_EQ(zeblon::map::Tile::Make(8, palette).EmptyValue(), 255u);
 
-  const auto t24 = map::Tile::Make(24).EmptyCopy();
-  EXPECT_EQ(t24.Pixel(0, 0), map::kEmptyColour);
+  const auto t24 = zeblon::map::Tile::Make(24).EmptyCopy();
+  EXPECT_EQ(t24.Pixel(0, 0), zeblon::map::kEmptyColour);
   EXPECT_EQ(t24.bytes()[54], 0);
   EXPECT_EQ(t24.bytes()[55], 252);
   EXPECT_EQ(t24.bytes()[56], 252);
 }
 
 TEST(TileBitmap, ProblemsOfFilesThatAreNotTiles) {
-  const auto good = map::Tile::Make(8, GreyPalette(256)).bytes();
+  const auto good = zeblon::map::Tile::Make(8, GreyPalette(256)).bytes();
   auto with = [&](auto change) {
     auto b = good;
     change(b);
-    return map::TileProblem(b);
+    return zeblon::map::TileProblem(b);
   };
-  EXPECT_EQ(map::TileProblem(std::vector<std::uint8_t>{'G', 'I', 'F', '8'}), "NOT A BMP FILE");
-  EXPECT_EQ(map::TileProblem(std::vector<std::uint8_t>{}), "NOT A BMP FILE");
+  EXPECT_EQ(zeblon::map::TileProblem(std::vector<std::uint8_t>{'G', 'I', 'F', '8'}), "NOT A BMP FILE");
+  EXPECT_EQ(zeblon::map::TileProblem(std::vector<std::uint8_t>{}), "NOT A BMP FILE");
   EXPECT_EQ(with([](auto& b) { b.resize(30); }), "TRUNCATED FILE");
   EXPECT_EQ(with([](auto& b) { b.resize(b.size() - 1); }), "TRUNCATED FILE");
   EXPECT_EQ(with([](auto& b) { b.push_back(0); }), "WRONG FILE LENGTH");
@@ -113,7 +113,7 @@ TEST(TileBitmap, ProblemsOfFilesThatAreNotTiles) {
   EXPECT_EQ(with([](auto& b) { b[30] = 1; }), "COMPRESSED BMP");
   EXPECT_EQ(with([](auto& b) { b[3] = 0; }), "WRONG FILE LENGTH IN HEADER");
   std::string why;
-  EXPECT_FALSE(map::Tile::FromBytes({'B', 'M'}, &why));
+  EXPECT_FALSE(zeblon::map::Tile::FromBytes({'B', 'M'}, &why));
   EXPECT_EQ(why, "TRUNCATED FILE");
 }
 
@@ -122,12 +122,12 @@ TEST(TileBitmap, ProblemsOfFilesThatAreNotTiles) {
 TEST(TileBitmap, HighHeaderBytesAreLargeUnsignedFieldValues) {
   std::vector<std::uint8_t> short_file = {0x42, 0x4d, 0, 0, 0, 0, 0, 0, 0, 0x80};
   short_file.resize(54, 0);
-  EXPECT_EQ(map::TileProblem(short_file), "UNSUPPORTED BMP HEADER");
-  const auto parsed = map::ParseBmpHeader(short_file);
+  EXPECT_EQ(zeblon::map::TileProblem(short_file), "UNSUPPORTED BMP HEADER");
+  const auto parsed = zeblon::map::ParseBmpHeader(short_file);
   ASSERT_TRUE(parsed);
   EXPECT_EQ(parsed->length_and_reserved, 0x8000000000000000ULL);
 
-  const auto good = map::Tile::Make(8, GreyPalette(256)).bytes();
+  const auto good = zeblon::map::Tile::Make(8, GreyPalette(256)).bytes();
   const struct {
     std::size_t at;
     const char* problem;
@@ -142,9 +142,9 @@ TEST(TileBitmap, HighHeaderBytesAreLargeUnsignedFieldValues) {
   for (const auto& c : cases) {
     auto b = good;
     b[c.at] = 0x80;
-    EXPECT_EQ(map::TileProblem(b), c.problem) << "byte " << c.at;
+    EXPECT_EQ(zeblon::map::TileProblem(b), c.problem) << "byte " << c.at;
     b[c.at] = 0xFF;
-    EXPECT_NE(map::TileProblem(b), "") << "byte " << c.at;
+    EXPECT_NE(zeblon::map::TileProblem(b), "") << "byte " << c.at;
   }
 }
 
@@ -156,12 +156,12 @@ TEST(TileBitmap, WrittenTilesCarryTheHeaderOfTheTileFormat) {
   fs::remove_all(dir);
   fs::create_directories(dir);
   for (int bits : {4, 8, 24}) {
-    const auto made = map::Tile::Make(bits, GreyPalette(bits == 4 ? 16 : 256));
+    const auto made = zeblon::map::Tile::Make(bits, GreyPalette(bits == 4 ? 16 : 256));
     auto odd = made.bytes();
     for (std::size_t i : {34, 35, 36, 37, 38, 42, 46, 47, 48, 49, 50, 53}) odd[i] = 0xFF;
     odd[made.first_pixel()] = 0x12;
     std::string problem;
-    auto tile = map::Tile::FromBytes(odd, &problem);
+    auto tile = zeblon::map::Tile::FromBytes(odd, &problem);
     ASSERT_TRUE(tile) << problem;  // those fields do not make it unusable
     EXPECT_EQ(tile->bytes(), odd);  // kept as read
 
@@ -171,9 +171,9 @@ TEST(TileBitmap, WrittenTilesCarryTheHeaderOfTheTileFormat) {
 
     const fs::path file = dir / "65801628.BMP";
     std::string error;
-    ASSERT_TRUE(map::WriteTileFile(file, *tile, error)) << error;
+    ASSERT_TRUE(zeblon::map::WriteTileFile(file, *tile, error)) << error;
     std::vector<std::uint8_t> back;
-    ASSERT_TRUE(map::ReadFileBytes(file, back, error)) << error;
+    ASSERT_TRUE(zeblon::map::ReadFileBytes(file, back, error)) << error;
     auto expected = made.bytes();
     expected[made.first_pixel()] = 0x12;  // the pixels stay
     EXPECT_EQ(back, expected) << bits;
@@ -183,10 +183,10 @@ TEST(TileBitmap, WrittenTilesCarryTheHeaderOfTheTileFormat) {
   }
   std::string error;
   std::vector<std::uint8_t> back;
-  EXPECT_FALSE(map::ReadFileBytes(dir / "none.BMP", back, error));
+  EXPECT_FALSE(zeblon::map::ReadFileBytes(dir / "none.BMP", back, error));
   EXPECT_NE(error.find("CANNOT OPEN"), std::string::npos);
-  auto tile = map::Tile::Make(4);
-  EXPECT_FALSE(map::WriteTileFile(dir / "missing" / "x.BMP", tile, error));
+  auto tile = zeblon::map::Tile::Make(4);
+  EXPECT_FALSE(zeblon::map::WriteTileFile(dir / "missing" / "x.BMP", tile, error));
   EXPECT_NE(error.find("CANNOT WRITE"), std::string::npos);
   fs::remove_all(dir);
 }

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "../file_faults.h"
+#include "tests/support/file_faults.h"
 
 namespace platform {
 namespace {
@@ -70,7 +70,7 @@ TEST_F(SafeFile, FullDiskIsReportedAndLeavesTheOldFile) {
   std::string error;
   bool written = true;
   {
-    const zeblon_test::FileSizeLimit full(1000);
+    const zeblon::testing_support::FileSizeLimit full(1000);
     ASSERT_TRUE(full.set());
     written = WriteFileAtomically(file, std::string(5000, 'n'), &error);
   }
@@ -91,7 +91,7 @@ TEST_F(SafeFile, ALinkInPlaceOfTheTemporaryFileIsNotFollowed) {
 }
 
 TEST_F(SafeFile, LeftoversOfEndedProcessesAreRemovedOthersStay) {
-  const std::string dead = std::to_string(zeblon_test::EndedProcessId());
+  const std::string dead = std::to_string(zeblon::testing_support::EndedProcessId());
   const std::string own = std::to_string(::getpid());
   for (const std::string& name : {"ZEBLON.INI.tmp" + dead, "QW7TK.TXT.tmp" + dead, "ZEBLON.INI.tmp" + own,
                                  std::string("ZEBLON.INI.tmp1"), std::string("NOTES.tmp"),

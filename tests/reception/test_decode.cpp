@@ -159,31 +159,38 @@ TEST(DecodeDrops, FramesWithoutAPositionAreNotReports) {
 }
 
 TEST(DecodeDrops, MalformedFormsNeverBecomePositions) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"@320000z4903.50N/07201.75W-", "APRS"},   // day 32
-      {"@012500z4903.50N/07201.75W-", "APRS"},   // hour 25
-      {"/12a400h4903.50N/07201.75W-", "APRS"},   // not digits
-      {"!/5L!!<*e", "APRS"},                     // short compressed
-      {"@092345z/5L!!<*e7", "APRS"},             // short compressed after a stamp
-      {"!/5L\x7f!<*e7>7P[", "APRS"},             // not a base-91 character
-      {"!/5L!!<*e7\x01", "APRS"},                // no symbol code
-      {"!49O3.50N/07201.75W-", "APRS"},          // a letter in the latitude: no compressed form either
-      {"!4903.50N/07201.75W", "APRS"},           // no symbol code
-      {"`(_", "S32U6T"},                          // short Mic-E
-      {"`(_fn\"Oj", "S32U6T"},                    // Mic-E without symbol table
-      {"`(_fn\"Oj/]", "S32u6T"},                  // invalid destination character
-      {"`(_fn\"Oj/]", "S32M6T"},                  // invalid destination character
-      {"`\x10_fn\"Oj/]", "S32U6T"},               // invalid longitude character
-      {"`(\x1d" "fn\"Oj/]", "S32U6T"},               // minutes below the defined characters
-      {"`(\xf0" "fn\"Oj/]", "S32U6T"},            // invalid minutes character
-      {"`(_fn\"Oj/]", "Y92U6T"},                  // latitude beyond 90
-      {"!9903.50N/07201.75W-", "APRS"},          // latitude beyond 90
-      {"!4903.50N/19201.75W-", "APRS"},          // longitude beyond 180
-      {"$GPRMC,1,A,9999.99,N,00000.00,E,", "APRS"},  // latitude beyond 90
+  struct Case {
+    std::string payload, dest;
+    MalformedReason reason;
   };
-  for (const auto& [payload, dest] : cases) {
-    FrameValues v = Frame(payload, dest);
-    EXPECT_EQ(DecodePayload(v, Context()), DecodeResult::Malformed) << payload;
+  using enum MalformedReason;
+  const Case cases[] = {
+      {"@320000z4903.50N/07201.75W-", "APRS", Timestamp},   // day 32
+      {"@012500z4903.50N/07201.75W-", "APRS", Timestamp},   // hour 25
+      {"/12a400h4903.50N/07201.75W-", "APRS", Timestamp},   // not digits
+      {"!/5L!!<*e", "APRS", CompressedPosition},                     // short compressed
+      {"@092345z/5L!!<*e7", "APRS", CompressedPosition},             // short compressed after a stamp
+      {"!/5L\x7f!<*e7>7P[", "APRS", CompressedPosition},             // not a base-91 character
+      {"!/5L!!<*e7\x01", "APRS", CompressedPosition},                // no symbol code
+      {"!49O3.50N/07201.75W-", "APRS", CompressedPosition},          // a letter in the latitude: no compressed form either
+      {"!4903.50N/07201.75W", "APRS", PlainPosition},           // no symbol code
+      {"`(_", "S32U6T", MicE},                          // short Mic-E
+      {"`(_fn\"Oj", "S32U6T", MicE},                    // Mic-E without symbol table
+      {"`(_fn\"Oj/]", "S32u6T", MicE},                  // invalid destination character
+      {"`(_fn\"Oj/]", "S32M6T", MicE},                  // invalid destination character
+      {"`\x10_fn\"Oj/]", "S32U6T", MicE},               // invalid longitude character
+      {"`(\x1d" "fn\"Oj/]", "S32U6T", MicE},               // minutes below the defined characters
+      {"`(\xf0" "fn\"Oj/]", "S32U6T", MicE},            // invalid minutes character
+      {"`(_fn\"Oj/]", "Y92U6T", MicE},                  // latitude beyond 90
+      {"!9903.50N/07201.75W-", "APRS", OutOfRange},          // latitude beyond 90
+      {"!4903.50N/19201.75W-", "APRS", OutOfRange},          // longitude beyond 180
+      {"$GPRMC,1,A,9999.99,N,00000.00,E,", "APRS", OutOfRange},  // latitude beyond 90
+  };
+  for (const Case& c : cases) {
+    FrameValues v = Frame(c.payload, c.dest);
+    const DecodeResult r = DecodePayload(v, Context());
+    EXPECT_EQ(r, DecodeResult::Malformed) << c.payload;
+    EXPECT_EQ(r.reason, c.reason) << c.payload << ": " << MalformedReasonText(r.reason);
   }
 }
 

@@ -8,7 +8,7 @@
 #include "fakes.h"
 #include "geodesy/text.h"
 #include "reception/messages.h"
-#include "../file_faults.h"
+#include "tests/support/file_faults.h"
 
 namespace zeblon::reception {
 namespace {
@@ -106,13 +106,29 @@ TEST(StationRecord, NamesFromTheAirStayInsideTheLogFolder) {
   EXPECT_EQ(MoniOneLogPath(folder.path(), "SRC-9").filename(), "src-9.txt");
 }
 
-TEST(StationRecord, RestoringReaderSkipsLinesOfTheWrongLength) {
+TEST(StationRecord, MoniOneLogReaderSkipsLinesOfTheWrongLengthAndKeepsTheNewest) {
   TempDataFolder folder;
   const std::string ok103(103, 'a'), short102(102, 'b'), long121(121, 'c');
   AppendToFile(folder.log("W.TXT"), short102 + "\r\n" + ok103 + "\r\n" + long121 + "\r\n");
-  const auto lines = ReadMoniOneLogForRestore(folder.log("W.TXT"));
+  bool ok = false;
+  const auto lines = ReadMoniOneLog(folder.log("W.TXT"), &ok);
+  EXPECT_TRUE(ok);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], ok103 + std::string(17, ' '));
+  // A log longer than the store: the newest records stay, in their order.
+  std::string big;
+  for (int i = 0; i < kMoniOneMaxLines + 5; ++i) {
+    std::string rec(110, ' ');
+    const std::string n = std::to_string(i);
+    rec.replace(0, n.size(), n);
+    big += rec + "\r\n";
+  }
+  const auto newest = MoniOneRecordsOf(big);
+  ASSERT_EQ(newest.size(), static_cast<std::size_t>(kMoniOneMaxLines));
+  EXPECT_EQ(newest.front().substr(0, 2), "5 ");
+  EXPECT_EQ(TrimRight(newest.back()), std::to_string(kMoniOneMaxLines + 4));
+  EXPECT_TRUE(ReadMoniOneLog(folder.log("MISSING.TXT"), &ok).empty());
+  EXPECT_FALSE(ok);
 }
 
 TEST_F(StoreTest, DuplicatesThroughAnotherPathAreDropped) {
@@ -231,7 +247,7 @@ TEST_F(StoreTest, AFailedMoniOneLogRewriteKeepsTheOldLog) {
   ASSERT_FALSE(before.empty());
   int level = 0;
   {
-    const zeblon_test::FileSizeLimit full(before.size() + 20);  // room for less than two records
+    const zeblon::testing_support::FileSizeLimit full(before.size() + 20);  // room for less than two records
     ASSERT_TRUE(full.set());
     level = Frame("WATCH*>APRS", "!4904.50N/07201.75W>two");
   }
@@ -278,7 +294,7 @@ TEST_F(StoreTest, SmartLogThinsTheTrack) {
     }
   }
   EXPECT_LE(st.moniOneCount, 200);
-  EXPECT_EQ(ReadMoniOneLogLines(folder.log("W.TXT")).size(), static_cast<std::size_t>(st.moniOneCount));
+  EXPECT_EQ(ReadMoniOneLog(folder.log("W.TXT")).size(), static_cast<std::size_t>(st.moniOneCount));
 }
 
 TEST_F(StoreTest, MalformedFrameDropsOnlyItself) {

@@ -1,4 +1,5 @@
 // The start window from a fresh program folder to START, offscreen.
+#include "app/program.h"
 #include "start_window/form0.h"
 
 #include <QApplication>
@@ -19,7 +20,8 @@
 #include "platform/serial_port.h"
 #include "platform/message_box.h"
 #include "platform/wait.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
+#include "tests/support/program_folder.h"
 
 namespace zeblon {
 namespace {
@@ -29,11 +31,8 @@ namespace fs = std::filesystem;
 class StartWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("zeblon_form0_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    scratch_ = std::make_unique<testing_support::ScratchFolder>("zeblon_form0", true);
+    folder_ = scratch_->path();
     const fs::path built = ZEBLON_PROGRAM_DIR;
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
@@ -42,7 +41,6 @@ class StartWindowTest : public ::testing::Test {
                           "FLAG_DE.BMP", "FLAG_SV.BMP"}) {
       fs::copy_file(built / f, folder_ / f);
     }
-    setenv("ZEBLON_PROGRAM_FOLDER", folder_.c_str(), 1);
     RegisterProgramFonts(folder_.string());
     // Waits pass quickly: every look at the clock moves it on a quarter second.
     platform::SetWaitClock([t = 0.0]() mutable { return t += 0.25; });
@@ -59,8 +57,7 @@ class StartWindowTest : public ::testing::Test {
   void TearDown() override {
     program_.reset();
     platform::SetWaitClock(nullptr);
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    fs::remove_all(folder_);
+    scratch_.reset();
   }
 
   std::string Ini() {
@@ -76,6 +73,7 @@ class StartWindowTest : public ::testing::Test {
     return false;
   }
 
+  std::unique_ptr<testing_support::ScratchFolder> scratch_;
   fs::path folder_;
   std::unique_ptr<Program> program_;
   Form0* form0_ = nullptr;
@@ -389,7 +387,7 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   EXPECT_EQ(tx.fr4Text10->Text(), "");
   EXPECT_EQ(tx.fr4Text8->Text(), "14");
   EXPECT_EQ(form0_->PickerSymbolIndex(), 14);
-  const MainTxSetupPanel& m = program_->MainWindow().TxPanel();
+  const panels::TxSetupPanel& m = program_->MainWindow().TxPanel();
   EXPECT_EQ(m.fr4Text3->Text(), "ZEBL");
   EXPECT_EQ(m.fr4Text8->Text(), "14");
   EXPECT_EQ(m.fr4Text10->Text(), "");

@@ -8,7 +8,8 @@
 #include <filesystem>
 
 #include "geodesy/text.h"
-#include "start_window/settings.h"
+#include "reception/station_record.h"
+#include "settings/settings.h"
 
 namespace zeblon {
 namespace {
@@ -54,7 +55,7 @@ TEST(SmartLogRules, LineLimitAndSpeedTest) {
 }
 
 TEST(SmartLogRules, DayNumbersAndGaps) {
-  EXPECT_EQ(RecordDayNumber(Record("000102", 1, 1)) - RecordDayNumber(Record("991230", 1, 1)), 2);
+  EXPECT_EQ(reception::RecordDayNumber(Record("000102", 1, 1)) - reception::RecordDayNumber(Record("991230", 1, 1)), 2);
   const std::vector<std::string> wrap = {Record("991230", 1, 1), Record("000102", 1, 1)};
   EXPECT_EQ(DropBeforeLastGaps(wrap), wrap);
   const std::vector<std::string> four = {Record("250101", 1, 1), Record("250105", 2, 2),

@@ -139,10 +139,10 @@ TEST_F(FileRun, MoreThan10000SourceFilesAreRefusedBeforeAnythingIsWritten) {
 
 TEST(PictureNames, UtmNameOfTheSquareCentre) {
   for (const char* name : {"60001200", "65801628", "5410@850"}) {
-    const auto corner = map::TileCornerOfName(name);
+    const auto corner = zeblon::map::TileCornerOfName(name);
     double n = 0, e = 0;
     ASSERT_TRUE(talmor::ConvertRt90PointToUtm33((corner.north_km + 0.5) * 1000, (corner.east_km + 0.5) * 1000, n, e));
-    const auto expected = map::TileName(static_cast<std::int64_t>(std::floor(n / 1000)),
+    const auto expected = zeblon::map::TileName(static_cast<std::int64_t>(std::floor(n / 1000)),
                                         static_cast<std::int64_t>(std::floor(e / 1000)));
     EXPECT_EQ(talmor::UtmPictureName(name), expected) << name;
   }

@@ -26,8 +26,8 @@ inline std::vector<std::uint32_t> Palette(int entries) {
   return p;
 }
 
-inline map::Tile FilledTile(int bits, std::uint32_t value) {
-  auto tile = map::Tile::Make(bits, Palette(bits == 4 ? 16 : 256));
+inline zeblon::map::Tile FilledTile(int bits, std::uint32_t value) {
+  auto tile = zeblon::map::Tile::Make(bits, Palette(bits == 4 ? 16 : 256));
   for (int r = 0; r < 1000; ++r)
     for (int c = 0; c < 1000; ++c) tile.SetPixel(r, c, value);
   return tile;

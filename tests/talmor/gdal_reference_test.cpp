@@ -47,7 +47,7 @@ TEST(GdalReference, PixelsLandWithinOnePixelOfGdalwarp) {
   // from the edges.
   std::vector<std::uint32_t> palette;
   for (int i = 0; i < 256; ++i) palette.push_back(static_cast<std::uint32_t>(i * 0x010101));
-  auto source = map::Tile::Make(8, palette);
+  auto source = zeblon::map::Tile::Make(8, palette);
   std::map<int, std::pair<int, int>> marks;
   int ink = 1;
   for (int i = 0; i < 7; ++i)
@@ -69,7 +69,7 @@ TEST(GdalReference, PixelsLandWithinOnePixelOfGdalwarp) {
   std::map<int, Centroid> ours;
   double min_n = 1e18, min_e = 1e18, max_n = -1e18, max_e = -1e18;
   for (const auto& [name, tile] : transfer.tiles()) {
-    const auto corner = map::TileCornerOfName(name);
+    const auto corner = zeblon::map::TileCornerOfName(name);
     min_n = std::min(min_n, corner.north_km * 1000), max_n = std::max(max_n, corner.north_km * 1000 + 2000);
     min_e = std::min(min_e, corner.east_km * 1000), max_e = std::max(max_e, corner.east_km * 1000 + 2000);
     for (int r = 0; r < 1000; ++r)

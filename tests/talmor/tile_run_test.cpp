@@ -4,7 +4,7 @@
 
 #include "fixture.h"
 #include "talmor/tile_converter.h"
-#include "../file_faults.h"
+#include "tests/support/file_faults.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ TEST_F(TileRun, ConvertsWithProgressAndLeavesNoWorkFiles) {
   ASSERT_FALSE(made.empty());
   std::size_t inked = 0;
   for (const auto& name : made) {
-    auto tile = map::Tile::FromBytes(ReadBytes(destination / name));
+    auto tile = zeblon::map::Tile::FromBytes(ReadBytes(destination / name));
     ASSERT_TRUE(tile) << name;
     EXPECT_EQ(tile->bits(), 4);
     for (int r = 0; r < 1000; r += 7)
@@ -85,7 +85,7 @@ TEST_F(TileRun, ExistingDestinationTilesAreEditedNotReplaced) {
   ASSERT_EQ(Run().end, RunEnd::Ready);
   int kept = 0;
   for (const auto& name : names) {
-    auto tile = map::Tile::FromBytes(ReadBytes(destination / name));
+    auto tile = zeblon::map::Tile::FromBytes(ReadBytes(destination / name));
     ASSERT_TRUE(tile);
     for (int c = 0; c < 1000; ++c) kept += tile->Pixel(0, c) == 77 || tile->Pixel(999, c) == 77;
   }
@@ -102,9 +102,9 @@ TEST_F(TileRun, DestinationTilesCarryTheTileFormatHeaderAndLeftoversGo) {
   ASSERT_EQ(Run().end, RunEnd::Ready);
   const auto names = FilesIn(destination);
   ASSERT_FALSE(names.empty());
-  const std::string leftover = names.front() + ".tmp" + std::to_string(zeblon_test::EndedProcessId());
+  const std::string leftover = names.front() + ".tmp" + std::to_string(zeblon::testing_support::EndedProcessId());
   WriteText(destination / leftover, "half a tile");
-  const auto format = map::Tile::Make(8, Palette(256)).bytes();
+  const auto format = zeblon::map::Tile::Make(8, Palette(256)).bytes();
   for (const auto& name : names) {
     const auto back = ReadBytes(destination / name);
     ASSERT_EQ(back.size(), format.size()) << name;
@@ -146,7 +146,7 @@ TEST_F(TileRun, SourcesThatAreNotTilesAreRefusedBeforeAnythingIsWritten) {
   const auto good = FilledTile(8, 1).bytes();
   auto truncated = good;
   truncated.resize(good.size() / 2);
-  auto small = map::Tile::Make(8, Palette(256)).bytes();
+  auto small = zeblon::map::Tile::Make(8, Palette(256)).bytes();
   small[18] = 100;  // 100 x 1000 pixels
   small[19] = 0;
   const struct {
@@ -219,7 +219,7 @@ TEST_F(TileRun, WriteFailureIsReportedAndTheSourceStays) {
   options.delete_sources = true;
   talmor::RunResult result;
   {
-    const zeblon_test::FileSizeLimit full(100000);
+    const zeblon::testing_support::FileSizeLimit full(100000);
     ASSERT_TRUE(full.set());
     result = Run();
   }
@@ -252,7 +252,7 @@ TEST_F(TileRun, StopDuringTheSecondTileKeepsWhatWasDone) {
   EXPECT_FALSE(fs::exists(temp / "TALMORMC"));
   bool second_seen = false;
   for (const auto& name : FilesIn(destination)) {
-    auto tile = map::Tile::FromBytes(ReadBytes(destination / name));
+    auto tile = zeblon::map::Tile::FromBytes(ReadBytes(destination / name));
     ASSERT_TRUE(tile) << name;
     for (int r = 0; r < 1000 && !second_seen; r += 3)
       for (int c = 0; c < 1000; c += 3)
@@ -267,13 +267,13 @@ TEST_F(TileRun, EmptyInkOfEightBitTilesFollowsPaletteEntry15) {
     fs::create_directories(destination);
     auto palette = Palette(256);
     palette[15] = entry15;
-    auto tile = map::Tile::Make(8, palette);
+    auto tile = zeblon::map::Tile::Make(8, palette);
     WriteBytes(source / "60001200.BMP", tile.bytes());
     ASSERT_EQ(Run().end, RunEnd::Ready);
     const auto names = FilesIn(destination);
     bool corner_empty = false;
     for (const auto& name : names) {
-      auto dest = map::Tile::FromBytes(ReadBytes(destination / name));
+      auto dest = zeblon::map::Tile::FromBytes(ReadBytes(destination / name));
       const std::uint32_t expected = entry15 == 0xFCFC00u ? 15 : 255;
       for (auto [r, c] : {std::pair{0, 0}, {0, 999}, {999, 0}, {999, 999}})
         corner_empty |= dest->Pixel(r, c) == expected;

@@ -58,7 +58,7 @@ TEST(TilePlacement, CollisionsInOnePixel) {
     talmor::InkPriority p;
     std::string error;
     ASSERT_TRUE(talmor::ParseInkList(c.ink_list, p, error));
-    const auto empty = map::Tile::Make(c.bits, Palette(c.bits == 4 ? 16 : 256)).EmptyCopy();
+    const auto empty = zeblon::map::Tile::Make(c.bits, Palette(c.bits == 4 ? 16 : 256)).EmptyCopy();
     talmor::TileTransfer transfer(empty, 2, c.mode, p);
     for (int q : {10, 11}) {  // high and low nibble at 4 bits
       auto tile = empty;
@@ -71,7 +71,7 @@ TEST(TilePlacement, CollisionsInOnePixel) {
 }
 
 TEST(TilePlacement, EmptyPixelsInPriorityMode) {
-  const auto empty = map::Tile::Make(4, Palette(16)).EmptyCopy();
+  const auto empty = zeblon::map::Tile::Make(4, Palette(16)).EmptyCopy();
   talmor::InkPriority p;
   std::string error;
   ASSERT_TRUE(talmor::ParseInkList("", p, error));
@@ -88,7 +88,7 @@ TEST(TilePlacement, EmptyPixelsInPriorityMode) {
 }
 
 TEST(TilePlacement, AvoidEmptyPixelsAtFourBits) {
-  const auto empty = map::Tile::Make(4, Palette(16)).EmptyCopy();
+  const auto empty = zeblon::map::Tile::Make(4, Palette(16)).EmptyCopy();
   talmor::TileTransfer t(empty, 2, CollisionMode::AvoidEmptyPixels, talmor::NoInkPriority());
   auto tile = empty;
   const std::size_t pos = 118 + 500 * 500 + 5;  // row 500, q 10 and 11
@@ -110,7 +110,7 @@ TEST(TilePlacement, AvoidEmptyPixelsAtFourBits) {
 
 TEST(TilePlacement, AvoidEmptyPixelsFillsOnlyEmptyNeighboursInsideTheTile) {
   for (int bits : {8, 24}) {
-    const auto empty = map::Tile::Make(bits, Palette(256)).EmptyCopy();
+    const auto empty = zeblon::map::Tile::Make(bits, Palette(256)).EmptyCopy();
     const std::uint32_t ink = bits == 8 ? 7 : 0x102030, other = bits == 8 ? 9 : 0x405060;
     talmor::TileTransfer t(empty, 2, CollisionMode::AvoidEmptyPixels, talmor::NoInkPriority());
     auto tile = empty;
@@ -128,10 +128,10 @@ TEST(TilePlacement, AvoidEmptyPixelsFillsOnlyEmptyNeighboursInsideTheTile) {
   }
   // At 24 bits the empty colour itself is written like any colour and still counts
   // as empty for a later fill.
-  const auto empty = map::Tile::Make(24).EmptyCopy();
+  const auto empty = zeblon::map::Tile::Make(24).EmptyCopy();
   talmor::TileTransfer t(empty, 2, CollisionMode::AvoidEmptyPixels, talmor::NoInkPriority());
   auto tile = empty;
-  t.Place(tile, 10, 10, map::kEmptyColour);
+  t.Place(tile, 10, 10, zeblon::map::kEmptyColour);
   t.Place(tile, 10, 11, 0x111111);
   EXPECT_EQ(tile.Pixel(10, 10), 0x111111u);
 }
@@ -151,16 +151,16 @@ TEST(TileTransfer, FirstSourcePixelIsTheCentreOfTheCornerPixel) {
   EXPECT_EQ(rec.pumps, 1000);  // after every source row
   double n = 0, e = 0;
   ASSERT_TRUE(talmor::ConvertRt90PointToUtm33(6000001, 1200001, n, e));
-  const auto cn = map::TileCornerKm(n / 1000, 2), ce = map::TileCornerKm(e / 1000, 2);
+  const auto cn = zeblon::map::TileCornerKm(n / 1000, 2), ce = zeblon::map::TileCornerKm(e / 1000, 2);
   auto& tiles = t.tiles();
-  ASSERT_TRUE(tiles.count(map::TileName(cn, ce)));
-  const auto& tile = tiles.at(map::TileName(cn, ce));
+  ASSERT_TRUE(tiles.count(zeblon::map::TileName(cn, ce)));
+  const auto& tile = tiles.at(zeblon::map::TileName(cn, ce));
   const int row = static_cast<int>((n / 1000 - cn) * 500), col = static_cast<int>((e / 1000 - ce) * 500);
   EXPECT_EQ(tile.Pixel(row, col), 2u);
   // Every destination tile is at a 2 km corner and the source lands in at most four.
   EXPECT_LE(tiles.size(), 4u);
   for (const auto& [name, dest] : tiles) {
-    const auto corner = map::TileCornerOfName(name);
+    const auto corner = zeblon::map::TileCornerOfName(name);
     EXPECT_EQ(static_cast<long>(corner.north_km) % 2, 0) << name;
     EXPECT_EQ(dest.bytes().size(), source.bytes().size());
   }
@@ -184,7 +184,7 @@ namespace {
 TEST(TileTransfer, InterpolatedRowsGiveTheSamePixelsAsExactConversion) {
   // A pattern where every pixel differs from its neighbours, so any pixel landing
   // elsewhere shows.
-  auto source = map::Tile::Make(8, Palette(256));
+  auto source = zeblon::map::Tile::Make(8, Palette(256));
   for (int r = 0; r < 1000; ++r)
     for (int c = 0; c < 1000; ++c) source.SetPixel(r, c, static_cast<std::uint32_t>((r * 7 + c * 13) % 256));
   const struct {
@@ -192,7 +192,7 @@ TEST(TileTransfer, InterpolatedRowsGiveTheSamePixelsAsExactConversion) {
     double north_km, east_km;
   } cases[] = {{2, 6580, 1628}, {10, 6580, 1620}, {50, 7000, 1500}, {1000, 6000, 1000}, {5000, 5000, 0}};
   for (const auto& c : cases) {
-    std::map<std::string, map::Tile> results[2];
+    std::map<std::string, zeblon::map::Tile> results[2];
     for (int exact = 0; exact < 2; ++exact) {
       talmor::TileTransfer t(source.EmptyCopy(), c.scale, talmor::CollisionMode::PrioritizeInks,
                              talmor::NoInkPriority());

@@ -1,4 +1,4 @@
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 #include <cmath>
 #include <fstream>
@@ -199,37 +199,6 @@ std::string ValueText(const Key& key, SettingsWindow window, Settings& s) {
 }
 
 }  // namespace
-
-std::string Trim(std::string_view text) {
-  size_t b = 0, e = text.size();
-  while (b < e && text[b] == ' ') ++b;
-  while (e > b && text[e - 1] == ' ') --e;
-  return std::string(text.substr(b, e - b));
-}
-
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      lines.emplace_back(text.substr(start, i - start));
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      start = i + 1;
-    }
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
-  return lines;
-}
-
-bool ReadWholeFile(const fs::path& file, std::string& bytes) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  if (in.bad()) return false;
-  bytes = ss.str();
-  return true;
-}
 
 void SetDefaultSettings(SettingsWindow window, Settings& s, const std::string& app_folder,
                         const std::string& temp_env) {

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/safe_file.h"
+#include "settings/text_files.h"
 
 namespace zeblon {
 
@@ -127,18 +127,5 @@ std::string PatchSettingsText(std::string_view text,
 
 // MSYS as the start window normalises it: "U" and the zone (0 … 60), two digits at least.
 std::string NormaliseMapSystem(std::string_view msys);
-
-// Splits file bytes into lines at CR LF, LF or CR.
-std::vector<std::string> SplitLines(std::string_view text);
-
-// Files are rewritten through platform::WriteFileAtomically (a temporary file beside
-// them, flushed, then renamed).
-using platform::WriteFileAtomically;
-
-// Reads a whole file; false when it cannot be read.
-bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
-
-// Leading and trailing blanks (spaces) removed; other white space stays.
-std::string Trim(std::string_view text);
 
 }  // namespace zeblon

@@ -1,4 +1,5 @@
-// A program folder of its own for the main window tests, offscreen, with fast waits.
+// Folders of a test's own: a scratch folder named after the running test, and a
+// program folder (ZEBLON_PROGRAM_FOLDER) for the window tests, with fast waits.
 #pragma once
 
 #include <QApplication>
@@ -8,33 +9,55 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/message_box.h"
 #include "platform/wait.h"
-#include "start_window/settings.h"
+#include "settings/settings.h"
 
 namespace zeblon::testing_support {
 
 namespace fs = std::filesystem;
 
+// A fresh folder below the temporary folder, named after the running test; its
+// destructor removes it. `as_program_folder` makes it the run's program folder.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::string& prefix, bool as_program_folder = false)
+      : path_(fs::temp_directory_path() / (prefix + "_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name())),
+        program_folder_(as_program_folder) {
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+    if (program_folder_) setenv("ZEBLON_PROGRAM_FOLDER", path_.c_str(), 1);
+  }
+  ~ScratchFolder() {
+    if (program_folder_) unsetenv("ZEBLON_PROGRAM_FOLDER");
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+  bool program_folder_;
+};
+
 class ProgramFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("zeblon_main_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-    setenv("ZEBLON_PROGRAM_FOLDER", folder_.c_str(), 1);
+    scratch_ = std::make_unique<ScratchFolder>("zeblon_main", true);
+    folder_ = scratch_->path();
     unsetenv("TEMP");
     platform::SetWaitClock([t = 0.0]() mutable { return t += 0.25; });
     platform::ClearMessageLog();
   }
   void TearDown() override {
     platform::SetWaitClock(nullptr);
-    unsetenv("ZEBLON_PROGRAM_FOLDER");
-    fs::remove_all(folder_);
+    scratch_.reset();
   }
   void Write(const fs::path& rel, const std::string& bytes) {
     fs::create_directories((folder_ / rel).parent_path());
@@ -53,6 +76,7 @@ class ProgramFolderTest : public ::testing::Test {
     t.start();
     while (!done() && t.elapsed() < limit_ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
+  std::unique_ptr<ScratchFolder> scratch_;
   fs::path folder_;
 };
 

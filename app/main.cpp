@@ -4,6 +4,7 @@
 #include "main_window/single_run.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "app/program.h"
 #include "start_window/form0.h"
 
 int main(int argc, char** argv) {

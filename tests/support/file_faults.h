@@ -8,7 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace zeblon_test {
+namespace zeblon::testing_support {
 
 // While it lives, every write that would make a file longer than `bytes` fails
 // as on a full disk (EFBIG; the signal that would end the process is ignored).
@@ -43,4 +43,4 @@ inline pid_t EndedProcessId() {
   return child;
 }
 
-}  // namespace zeblon_test
+}  // namespace zeblon::testing_support

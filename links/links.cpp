@@ -1,1 +1,0 @@
-#include "links/links.h"

@@ -1,0 +1,86 @@
+// The main window's state, grouped by the part of the program that owns it.
+#pragma once
+
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "links/aprs_is.h"
+#include "links/aprs_is_link.h"
+#include "links/serial_tnc_reader.h"
+#include "main_window/shell_logic.h"
+#include "platform/serial_port.h"
+
+namespace zeblon {
+
+// The window-wide values of the shell.
+struct ShellState {
+  std::string ProgramVersion;
+  std::string IonoUrl1, IonoUrl2;
+  int TwipsPerPixelX = 15, TwipsPerPixelY = 15;
+  QWidget* MainWindowHandle = nullptr;
+  int ColourDepth = 24;
+  int WindowPlaced = 0;
+  int CallValid = 0;
+  std::string RadioModeLabel;
+  std::string OwnEchoHeader;
+  float InternetPollLimit = 0;
+  int CycleInterval = 6000;
+  int LastRawRequestHhmm = 0, LastAreaRequestHhmm = 0;
+  int HfDualOn = 0;
+  int GpsClockSet = 0;
+  int ToneOn = 0;
+  int StationFilterMask = 31;
+  int MoniAllDisplayLevel = 2, MoniOneDisplayLevel = 2;
+  std::string TxCall;
+};
+
+// Values of the map display that the shell sets.
+struct MapState {
+  double MapCentralMeridian = 15.0, MapFalseEasting = 500000.0;
+  double MapScale = 5000.0, ZoomFactor = 1.0, MetresPerPixel = 5000.0;
+  std::string MapZoneText, MapMeridianText, MapBaseFolder;
+  double GkCentralMeridian = 9.0, OwnZoneCentralMeridian = 9.0;
+  std::string GkCentralMeridianText, OwnZoneMeridianText, OwnZoneText;
+  int CentreMode = 1;
+  double MapWidthPx = 0, MapHeightPx = 0;
+  int MapDrawnOnce = 0;
+  int PictureMode = 0;
+  struct Rgb {
+    int r = 0, g = 0, b = 0;
+  };
+  Rgb PictureMarkerColour, PoiColour, TrackColourRecent, TrackColourPedestrian, TrackColourHours,
+      TrackColourOld, TrackColourStamped, OwnTrackColour, StationColour, InternetStationColour;
+};
+
+// The links' part of the window.
+struct LinkState {
+  std::string AprsIsPasscode = "0";
+  // Winsock2: the APRS-IS link with its receive buffer and the IGate's duplicate list.
+  std::unique_ptr<links::AprsIsLink> AprsIs;
+  platform::SerialPort MSComm1, MSComm2;
+  // The live reading of MSComm1 for the serial TNC kinds.
+  std::unique_ptr<links::SerialTncReader> TncReader;
+  int AgwDataPending = 0;
+};
+
+// The GPS reader's navigation recording.
+struct NavigationState {
+  int NavigationRecording = 0;
+  int NavigationActive = 0;
+  std::string NavigationRecord, NavigationLine;
+  std::string GpsNorthText = "         ", GpsEastText = "         ";
+};
+
+// The panels' part of the window.
+struct PanelState {
+  std::vector<std::string> TrackLines;  // index 1 … TrackLineCount (0 unused)
+  long TrackLineCount = 0;
+  std::vector<std::string> PoiLines;
+  int PoiCount = 0;
+  std::string MoniOneLogCall, MoniOneLogPath;
+  shell::MoniOneFields MoniOne;
+};
+
+}  // namespace zeblon

@@ -1,0 +1,121 @@
+#include "panels/frames.h"
+
+#include <string>
+
+namespace zeblon::panels {
+
+using namespace platform;
+
+PanelFrame::PanelFrame(QWidget* parent, const char* name, const char* caption, Rect where)
+    : Frame(parent, name, caption) {
+  setAutoFillBackground(true);
+  Place(this, where.left, where.top, where.width, where.height);
+  hide();
+}
+
+InfoPanel::InfoPanel(QWidget* window) : PanelFrame(window, "Frame1", "", {0, 663, 600, 60}) {
+  Command10 = Add<CommandButton>(this, {4, 16, 24, 22}, "Command10", "X");
+  Command41 = Add<CommandButton>(this, {30, 16, 50, 22}, "Command41", "PING");
+  Command11 = Add<CommandButton>(this, {82, 16, 60, 22}, "Command11", "MONI 1");
+  Command12 = Add<CommandButton>(this, {144, 16, 50, 22}, "Command12", "LIST");
+  Command40 = Add<CommandButton>(this, {196, 16, 50, 22}, "Command40", "RAW");
+  Command23 = Add<CommandButton>(this, {248, 16, 50, 22}, "Command23", "CHAT");
+  Command18 = Add<CommandButton>(this, {300, 16, 30, 22}, "Command18", "<X");
+  Label19 = Add<Label>(this, {332, 20, 56, 18}, "Label19", "DELETE");
+  Command19 = Add<CommandButton>(this, {390, 16, 30, 22}, "Command19", "X>");
+  Command36 = Add<CommandButton>(this, {430, 16, 30, 22}, "Command36", "|<");
+  Command5 = Add<CommandButton>(this, {462, 16, 30, 22}, "Command5", "<");
+  Command6 = Add<CommandButton>(this, {494, 16, 30, 22}, "Command6", ">");
+  Command37 = Add<CommandButton>(this, {526, 16, 30, 22}, "Command37", ">|");
+}
+
+WxInfoPanel::WxInfoPanel(QWidget* window) : PanelFrame(window, "Frame15", "WX INFO", {764, 523, 260, 200}) {
+  Command15 = Add<CommandButton>(this, {232, 4, 24, 22}, "Command15", "X");
+  Picture2 = new QWidget(this);
+  Picture2->setObjectName("Picture2");
+  Place(Picture2, 4, 24, 100, 100);
+  for (int i = 0; i < 10; ++i) {
+    const std::string name = "Label" + std::to_string(29 + i);
+    values[i] = Add<Label>(this, {108, 24 + i * 17, 148, 16}, name.c_str());
+  }
+}
+
+ChatFrame::ChatFrame(QWidget* window) : PanelFrame(window, "Frame3", "CHAT", {200, 0, 772, 150}) {
+  for (int i = 0; i <= 7; ++i) {
+    const std::string name = "Text1(" + std::to_string(i) + ")";
+    Text1[i] = Add<TextBox>(this, {4, 14 + i * 14, 740, 14}, name.c_str());
+  }
+  Check8 = Add<CheckBox>(this, {112, 128, 50, 18}, "Check8", "ME!");
+  Command27 = Add<CommandButton>(this, {754, 2, 16, 16}, "Command27", "X");
+  Check16 = Add<CheckBox>(this, {4, 128, 73, 18}, "Check16", "AUTO-A");
+  Text2 = Add<TextBox>(this, {86, 128, 79, 18}, "Text2");
+  Text3 = Add<TextBox>(this, {168, 128, 488, 18}, "Text3");
+}
+
+SavedMessagesPanel::SavedMessagesPanel(QWidget* window)
+    : PanelFrame(window, "Frame7", "SAVED MESSAGES", {0, 150, 1024, 590}) {
+  Text5 = Add<TextArea>(this, {8, 16, 1008, 568}, "Text5");
+  Command28 = Add<CommandButton>(this, {1006, 2, 16, 16}, "Command28", "X");
+}
+
+EmergencyPanel::EmergencyPanel(QWidget* window) : PanelFrame(window, "Frame14", "EMERGENCY", {200, 561, 420, 160}) {
+  Command39 = Add<CommandButton>(this, {392, 4, 24, 22}, "Command39", "X");
+  Text11 = Add<TextBox>(this, {4, 20, 380, 20}, "Text11");
+  Text12 = Add<TextBox>(this, {4, 42, 380, 20}, "Text12");
+  Text13 = Add<TextBox>(this, {4, 64, 380, 20}, "Text13");
+  Text14 = Add<TextBox>(this, {4, 86, 380, 20}, "Text14");
+  Command38 = Add<CommandButton>(this, {4, 108, 80, 22}, "Command38", "CENTER");
+  Text15 = Add<TextBox>(this, {90, 108, 320, 20}, "Text15");
+}
+
+PictureViewer::PictureViewer(QWidget* map) : PanelFrame(map, "Frame8", "", {8, 8, 808, 704}) {
+  WebBrowser2 = new QWidget(this);
+  WebBrowser2->setObjectName("WebBrowser2");
+  Place(WebBrowser2, 8, 16, 792, 646);
+  Command70 = Add<CommandButton>(this, {8, 670, 40, 22}, "Command70", "|<");
+  Command29 = Add<CommandButton>(this, {50, 670, 40, 22}, "Command29", "<");
+  Command30 = Add<CommandButton>(this, {92, 670, 40, 22}, "Command30", ">");
+  Command71 = Add<CommandButton>(this, {134, 670, 40, 22}, "Command71", "X");
+}
+
+TerminalPanel::TerminalPanel(QWidget* window) : PanelFrame(window, "Frame19", "TERMINAL", {0, 0, 640, 420}) {
+  Label47 = Add<Label>(this, {8, 16, 624, 34}, "Label47",
+                       "THIS TERMINAL WINDOW ALLOWS TO COMMUNICATE DIRECTLY WITH/VIA THE TNC. AS LONG AS IT IS "
+                       "HELD OPEN, ALL NORMAL PROGRAM FUNCTIONS ARE STOPPED.");
+  Label47->setWordWrap(true);
+  Text19 = Add<TextBox>(this, {8, 54, 624, 20}, "Text19");
+  Text20 = Add<TextArea>(this, {8, 78, 624, 300}, "Text20");
+  Command66 = Add<CommandButton>(this, {552, 386, 80, 22}, "Command66", "CLOSE");
+}
+
+QthSetupPanel::QthSetupPanel(QWidget* window)
+    : PanelFrame(window, "Frame2", "USER QTH SETUP: CENTER THE MAP TO YOUR QTH!", {200, 0, 520, 60}) {}
+
+ObjectSetupPanel::ObjectSetupPanel(QWidget* window)
+    : PanelFrame(window, "Frame11", "OBJECT SETUP: CENTER THE MAP TO THE OBJECT!", {200, 0, 520, 60}) {
+  Command31 = Add<CommandButton>(this, {8, 24, 120, 22}, "Command31", "DELETE OBJECT");
+  Command32 = Add<CommandButton>(this, {136, 24, 80, 22}, "Command32", "CANCEL");
+}
+
+PoiEditor::PoiEditor(QWidget* window) : PanelFrame(window, "PoiEditor", "POI", {200, 60, 520, 80}) {
+  Label14 = Add<Label>(this, {8, 16, 500, 18}, "Label14", "DELETE POINT: CLEAR TEXT  /  CREATE POINT: TYPE TEXT");
+  Text4 = Add<TextBox>(this, {8, 36, 300, 20}, "Text4");
+  Command67 = Add<CommandButton>(this, {312, 36, 80, 22}, "Command67", "OPEN LINK");
+  Command64 = Add<CommandButton>(this, {396, 36, 110, 22}, "Command64", " POS= CENTER");
+  Command22 = Add<CommandButton>(this, {312, 58, 80, 20}, "Command22", "CANCEL");
+}
+
+IonoPanel::IonoPanel(QWidget* window) : PanelFrame(window, "Frame18", "IONO", {200, 150, 300, 70}) {
+  Label46 = Add<Label>(this, {8, 20, 40, 18}, "Label46", "SSN");
+  Text17 = Add<TextBox>(this, {50, 18, 60, 20}, "Text17");
+  Label44 = Add<Label>(this, {120, 20, 20, 18}, "Label44", "K");
+  Text18 = Add<TextBox>(this, {142, 18, 60, 20}, "Text18");
+  Command60 = Add<CommandButton>(this, {210, 16, 80, 22}, "Command60", "INPUT");
+}
+
+TrkPanel::TrkPanel(QWidget* window) : PanelFrame(window, "Frame10", "TRK", {200, 156, 200, 50}) {
+  Command68 = Add<CommandButton>(this, {8, 18, 40, 22}, "Command68", "<");
+  Command69 = Add<CommandButton>(this, {52, 18, 40, 22}, "Command69", ">");
+}
+
+}  // namespace zeblon::panels

@@ -1,0 +1,31 @@
+// The text and file helpers every module shares: trimming, line splitting, whole-file
+// reads and writes through a temporary file.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/safe_file.h"
+
+namespace zeblon {
+
+// Splits file bytes into lines at CR LF, LF or CR.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Files are rewritten through platform::WriteFileAtomically: a temporary file
+// beside them, flushed to the disk, renamed over them, the folder flushed.
+using platform::WriteFileAtomically;
+
+// Reads a whole file; false when it cannot be read (missing, a folder, a read error).
+bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
+
+// Leading and trailing blanks (spaces) removed; other white space stays.
+std::string_view TrimView(std::string_view text);
+std::string Trim(std::string_view text);
+// Trailing blanks removed.
+std::string_view TrimRightView(std::string_view text);
+std::string TrimRight(std::string_view text);
+
+}  // namespace zeblon

@@ -1,0 +1,190 @@
+// The serial TNCs' live reading on a real serial line: a scripted PK-232, SCS TNC
+// and SCS PTC on a socat pseudo-terminal pair take their command sets, then print
+// monitor text as those TNCs do; the receive pass reads it through the reader,
+// decodes and stores it, and gates it through the APRS-IS link. Then the line is
+// pulled (socat ends): said once, nothing already received is lost, the program
+// goes on.
+#include "links/serial_tnc_reader.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "../reception/fakes.h"
+#include "aprs_is_server.h"
+#include "links/aprs_is_link.h"
+#include "links/tnc_commands.h"
+#include "platform/process.h"
+#include "platform/serial_port.h"
+#include "reception/station_record.h"
+#include "scripted_tnc.h"
+
+namespace zeblon::links {
+namespace {
+
+namespace fs = std::filesystem;
+using reception::InterfaceKind;
+
+// One monitored frame in the three TNCs' print forms.
+struct Heard {
+  std::string src, dest, digis;  // digis: "D1* D2" as the SCS TNC prints them
+  std::string payload;
+};
+
+std::string Print(int kind, const Heard& h) {
+  if (kind == 1) {
+    // The PK-232 chains source, digipeaters and destination with ">".
+    std::string digis = h.digis;
+    std::replace(digis.begin(), digis.end(), ' ', '>');
+    return h.src + ">" + (digis.empty() ? "" : digis + ">") + h.dest + " <UI>:\r\n" + h.payload + "\r\n";
+  }
+  const std::string header = "fm " + h.src + " to " + h.dest + (h.digis.empty() ? "" : " via " + h.digis) +
+                             " ctl UI^ pid F0\r\n";
+  return (kind == 6 ? "1:" : "") + header + h.payload + "\r\n";
+}
+
+class SerialTncTest : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+    line_ = std::make_unique<test::ComSevenLine>("zeblon_serial");
+    ASSERT_TRUE(line_->Ready());
+  }
+  void TearDown() override { line_.reset(); }
+  std::unique_ptr<test::ComSevenLine> line_;
+};
+
+TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
+  const int kind = GetParam();
+  const InterfaceKind interfaceKind = static_cast<InterfaceKind>(kind);
+  test::ScriptedTnc tnc(line_->TncDevice(), test::ScriptedTnc::Mode::Prompt);
+  ASSERT_TRUE(tnc.ok());
+
+  // START: the kind's command set, its waits fifty times shorter.
+  platform::SerialPort port;
+  TncRunOptions o;
+  o.port_number = 7;
+  o.wait = [](float seconds, bool) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0)); };
+  const TncCommandSet set = TncInitSet(test::TncSettingsOnCom7(kind));
+  const TncRunResult r = RunTncCommandSet(set, port, o);
+  ASSERT_TRUE(r.port_opened) << r.error;
+  ASSERT_TRUE(r.answered);
+  ASSERT_TRUE(test::PumpUntil([&] { return tnc.Received() == SentBytes(set); }, 3000));
+
+  // The main window opens the TNC port for the monitor.
+  ASSERT_TRUE(port.Open(7, kind == 1 ? "9600,N,8,1" : "38400,N,8,1"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  port.ReadAll();  // the prompts that answered the last commands
+  std::vector<std::string> notices;
+  SerialTncReader reader(port, TncKindName(kind), 7, [&](const std::string& n) { notices.push_back(n); });
+
+  // The APRS-IS link, logged in at a local server.
+  test::AprsIsLineServer server(test::AprsIsLineServer::Answer::Verified);
+  AprsIsLink link;
+  ASSERT_TRUE(test::LogIn(link, test::SettingsFor(server, interfaceKind, "QW7TK")));
+
+  reception::testing::TempDataFolder folder;
+  reception::ReceptionState st;
+  st.settings.interfaceKind = interfaceKind;
+  st.settings.dataFolder = folder.path();
+  st.settings.logsOn = true;
+  st.settings.userCall = "QW7TK";
+  st.settings.txCall = "QW7TK";
+  reception::testing::FakeHost host;
+  reception::ChatLines chat;
+  reception::ReceivePass pass(st, host, chat);
+  const std::unique_ptr<reception::MonitorSource> source =
+      reader.SourceFor(interfaceKind, link.GateHookFor(interfaceKind, "QW7TK"));
+  ASSERT_TRUE(source);
+
+  const std::vector<Heard> heard = {
+      {"AB1CD-9", "APRS", "WIDE1-1* WIDE2-1", "!5230.00N/01320.00E>mobile"},
+      {"XY9Z", "APZ", "", "=5231.50N/01322.75E-home"},
+      {"QW7WX", "APRS", "WIDE2-2", "@011234z5232.00N/01321.00E_090/005g010t050r000p000P000h50b10132"},
+      {"QW7OB", "APRS", "", ";SHELTER  *011234z5233.00N/01323.00E;shelter"},
+      {"SM4XYZ-7", "T2SQ5P", "WIDE1-1*", "`(_fn\"Oj/]mic-e"},
+  };
+  // One tick: the pass, then the time between ticks.
+  auto tick = [&] {
+    pass.Run(*source);
+    test::PumpEvents(20);
+  };
+  auto storedCalls = [&] {
+    std::vector<std::string> calls;
+    for (int i = 1; i <= st.moniAllCount; ++i) calls.push_back(reception::TrimmedColumns(st.moniAllLog[i], 33, 41));
+    return calls;
+  };
+  if (kind == 1) tnc.Say("K\r\n");  // the converse command's echo
+  for (std::size_t i = 0; i < 3; ++i) {
+    tnc.Say(Print(kind, heard[i]));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    tick();
+  }
+  for (int i = 0; i < 20 && st.moniAllCount < 3; ++i) tick();
+  EXPECT_EQ(storedCalls(), (std::vector<std::string>{"AB1CD-9", "XY9Z", "QW7WX"}));
+  // The position as the decoder gives it for the same frame.
+  reception::ReceptionState ref;
+  ref.settings = st.settings;
+  ref.settings.logsOn = false;
+  reception::ReceivePass refPass(ref, host, chat);
+  refPass.ProcessFrame("AB1CD-9*>WIDE1-1>WIDE2-1>APRS <UI>:\r\n!5230.00N/01320.00E>mobile\r");
+  ASSERT_EQ(ref.moniAllCount, 1);
+  ASSERT_GE(st.moniAllCount, 1);
+  EXPECT_EQ(st.moniAllLog[1].substr(12, 19), ref.moniAllLog[1].substr(12, 19));
+  EXPECT_NE(folder.read("_LOGRAW_.TXT").find(heard[1].payload), std::string::npos);
+
+  // The last two frames, then the line is pulled before the next tick.
+  tnc.Say(Print(kind, heard[3]) + Print(kind, heard[4]));
+  ASSERT_TRUE(port.WaitForInput(2000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_TRUE(port.WaitForInput(100));
+  line_->Pull();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 10; ++i) tick();
+  EXPECT_TRUE(reader.Lost());
+  EXPECT_FALSE(port.IsOpen());
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0], "LINE TO THE " + TncKindName(kind) + " ON COM7 LOST");
+
+  // Every frame that came before the line went is in the monitor list and the raw log;
+  // the decoded ones are stored.
+  const std::string raw = folder.read("_LOGRAW_.TXT");
+  for (const Heard& h : heard) EXPECT_NE(raw.find(h.payload), std::string::npos) << h.src;
+  const std::vector<std::string> calls = storedCalls();
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "AB1CD-9"), calls.end());
+  if (kind != 1) {
+    // The PK-232's pass leaves at an empty read before it cuts what waits in the
+    // receive buffer; the SCS passes go on with it.
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "SHELTER"), calls.end());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "SM4XYZ-7"), calls.end());
+  }
+
+  // Gated: each heard frame once, with qAR and the gate call.
+  ASSERT_TRUE(test::PumpUntil([&] { return server.Lines().size() >= 6; }, 3000)) << server.Received();
+  const std::vector<std::string> lines = server.Lines();
+  // The SCS TNCs keep the "*" of the repeating digipeater; the PK-232's is removed.
+  EXPECT_EQ(lines[1], kind == 1 ? "AB1CD-9>APRS,WIDE1-1,WIDE2-1,qAR,QW7TK:!5230.00N/01320.00E>mobile"
+                                : "AB1CD-9>APRS,WIDE1-1*,WIDE2-1,qAR,QW7TK:!5230.00N/01320.00E>mobile");
+  EXPECT_EQ(lines[2], "XY9Z>APZ,qAR,QW7TK:=5231.50N/01322.75E-home");
+  EXPECT_EQ(lines.size(), 6u);
+
+  // The program goes on: a later tick reads nothing and stores nothing new.
+  const int count = st.moniAllCount;
+  tick();
+  EXPECT_EQ(st.moniAllCount, count);
+  EXPECT_EQ(notices.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SerialTncTest, ::testing::Values(1, 5, 6),
+                         [](const ::testing::TestParamInfo<int>& p) {
+                           return p.param == 1 ? "Pk232" : p.param == 5 ? "ScsTnc" : "ScsPtc";
+                         });
+
+}  // namespace
+}  // namespace zeblon::links
