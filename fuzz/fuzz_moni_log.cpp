@@ -1,7 +1,7 @@
 // libFuzzer target: bytes as the MONI 1 log file. The first byte gives the
 // SMART LOG line limit; the rest is the file, read by each of its readers: the
 // main window's restore (read, pruned, rewritten, read again), the receive
-// pass's restore of the MONI 1 track, and the SMART LOG trimming at START.
+// pass's reading of the MONI 1 track, and the SMART LOG trimming at START.
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -44,10 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(restored.rewritten);
   Check(restored.records.size() <= static_cast<std::size_t>(zeblon::reception::kMoniOneMaxLines));
   for (const std::string& r : restored.records) Check(r.size() == zeblon::reception::kRecordLength);
-  Check(zeblon::reception::ReadMoniOneLogForRestore(log) == restored.records);
   bool ok = false;
-  zeblon::reception::ReadMoniOneLogLines(log, &ok);
+  Check(zeblon::reception::ReadMoniOneLog(log, &ok) == restored.records);
   Check(ok);
+  // The records of the bytes as they came.
+  const auto as_came = zeblon::reception::MoniOneRecordsOf(bytes);
+  Check(as_came.size() <= static_cast<std::size_t>(zeblon::reception::kMoniOneMaxLines));
+  for (const std::string& r : as_came) Check(r.size() == zeblon::reception::kRecordLength);
 
   // SMART LOG on the file as it was.
   Put(log, bytes);
