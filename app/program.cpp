@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "main_window/form1.h"
+#include "main_window/live_radio_link.h"
 #include "platform/paths.h"
 #include "start_window/form0.h"
 
@@ -33,7 +34,11 @@ Program::Program() {
 Program::~Program() = default;
 
 Form1& Program::MainWindow() {
-  if (!form1_) form1_ = std::make_unique<Form1>();
+  if (!form1_) {
+    form1_ = std::make_unique<Form1>();
+    form1_->EndProgram = [this](int code) { EndProgram(code); };
+    form1_->SetRadioLink(std::make_unique<LiveRadioLink>());
+  }
   return *form1_;
 }
 

@@ -310,7 +310,7 @@ TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& po
     wait(st.wait, st.with_events);
   }
   note_input();
-  port.Close();
+  if (o.close_at_end) port.Close();
   return r;
 }
 

@@ -115,6 +115,9 @@ struct TncRunOptions {
   // Limits of our own where the sets would otherwise wait without end.
   int max_prompt_reads = 30;     // the PK-232's "cmd:" loop
   int drain_timeout_ms = 5000;   // draining the output of a stuck line
+  // The port is closed at the end of the set (START); the main window's
+  // bring-up keeps it open for the receive pass.
+  bool close_at_end = true;
   // The waits: Pause / PauseWithEvents by default (tests install their own clock).
   std::function<void(float seconds, bool with_events)> wait;
 };

@@ -1,6 +1,7 @@
 #include "main_window/form1.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -188,6 +189,62 @@ void Form1::WireControls() {
     terminal_->hide();
     cycle_->Resume();
   };
+
+  // The main cycle: its steps that exist so far; the others are hooks of the tick.
+  cycle_->OnTick = [this] { Timer1_Timer(); };
+  links::TickHooks& h = tick_.hooks;
+  h.updateClockLabel = [this] { UpdateClockLabel(); };
+  h.pumpEvents = [] { QCoreApplication::processEvents(); };
+  h.hideSavedMessages = [this] { saved_->hide(); };
+  h.monitorListUpkeep = [this] { List1->SetListIndex(List1->ListCount() - 1); };
+  h.hfDualKeepAlive = [this] {
+    if (shell_.HfDualOn != 1) return;
+    link_.MSComm1.Write(std::string(1, links::kEsc) + "%AU1\r");
+    Pause(0.1f);
+  };
+  h.drawMap = [this] { DrawMap(); };
+  h.setTimer1 = [this](bool on, int interval_ms) {
+    if (interval_ms > 0) Timer1->setInterval(interval_ms);
+    on ? cycle_->Start() : cycle_->Stop();
+  };
+  h.aprsIsUpkeep = [this] { AprsIsUpkeep(); };
+  h.aprsIsTitleAndAgeing = [this] { AprsIsTitleAndAgeing(); };
+  h.radioLinkUpkeep = [this] { RadioLink().LinkUpkeep(); };
+  h.decodeReceivedTraffic = [this] { RadioLink().DecodeReceivedTraffic(); };
+  h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
+  h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, link_.AprsIs->Verified()); };
+}
+
+void Form1::Timer1_Timer() {
+  links::TickInputs in;
+  in.interfaceKind = settings_.InterfaceKind;
+  const QDateTime now = QDateTime::currentDateTime();
+  in.now = {now.date().year(), now.date().month(), now.date().day(), now.time().hour(), now.time().minute(),
+            now.time().second()};
+  in.userCall = settings_.UserCall;
+  in.aprsIsVerified = link_.AprsIs->Verified();
+  in.digiOn = settings_.DigiOn == 1;
+  in.beaconIntervalMinutes = settings_.BeaconInterval;
+  in.txOn = column_->Check6->Value() == 1;
+  in.objectBoxOn = column_->Check18->Value() == 1;
+  in.chatOn = column_->Check7->Value() == 1;
+  in.pictureMode = map_.PictureMode == 1;
+  in.gpsSource = settings_.GpsSource;
+  tick_.Run(in);
+}
+
+void Form1::UpdateClockLabel() {
+  int hh = 0, mm = 0;
+  TimeOfDay(hh, mm);
+  column_->Label15->SetCaption(shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel,
+                                                     shell_.GpsClockSet == 1));
+}
+
+void Form1::RefillMonitorList() {
+  const reception::MonitorLines& m = reception_.monitorLines;
+  List1->Clear();
+  for (int i = 0; i <= m.count && i < static_cast<int>(m.lines.size()); ++i) List1->AddItem(m.lines[i]);
+  List1->SetListIndex(List1->ListCount() - 1);
 }
 
 MapContext Form1::MapContextOf() {
@@ -216,7 +273,23 @@ void Form1::SetMapDisplay(std::unique_ptr<MapDisplayService> s) {
 
 void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   radio_link_ = std::move(s);
-  radio_link_->Attach({&settings_, &link_, &reception_});
+  RadioLinkContext c;
+  c.settings = &settings_;
+  c.link = &link_;
+  c.reception = &reception_;
+  c.shell = &shell_;
+  c.drawMap = [this] { DrawMap(); };
+  c.setTimer1 = [this](bool on) { on ? cycle_->Start() : cycle_->Stop(); };
+  c.endProgram = [this](int code) {
+    if (EndProgram) EndProgram(code);
+  };
+  c.monitorListChanged = [this] { RefillMonitorList(); };
+  c.notice = [this](const std::string& text) {
+    if (LinkNotice) LinkNotice(text);
+  };
+  c.igateHook = [this] { return IGateHook(); };
+  c.readTnc = [this] { return TncReader().Read(); };
+  radio_link_->Attach(c);
 }
 
 std::string Form1::TempFolderPath() const {
@@ -504,6 +577,8 @@ void Form1::ApplyInterfaceToControls() {
   if (kind == 5 || kind == 6) {
     for (int i = 3; i <= 7; ++i) tx_->modeOption[i]->show();
   }
+  // The terminal works on the serial TNC's port.
+  if (kind == 1 || kind == 5 || kind == 6) column_->Command65->setEnabled(true);
 }
 
 void Form1::ListPickFiles() {

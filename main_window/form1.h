@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "links/cycle_tick.h"
 #include "links/main_cycle.h"
 #include "main_window/services.h"
 #include "main_window/shell_logic.h"
@@ -50,7 +51,11 @@ class Form1 : public QWidget {
   MapDisplayService& MapDisplay() { return *map_display_; }
   RadioLinkService& RadioLink() { return *radio_link_; }
   links::MainCycle& Cycle() { return *cycle_; }
+  links::CycleTick& Tick() { return tick_; }
 
+  // The program's end at once (the packet engine on another computer missing at
+  // the start); the program object sets it.
+  std::function<void(int code)> EndProgram;
   // Seams: the speed test's clock (seconds), the time of day, the opening of documents.
   std::function<double()> SpeedTestClock;
   std::function<void(int& hours, int& minutes)> TimeOfDay;
@@ -123,6 +128,10 @@ class Form1 : public QWidget {
   void PatchSettingsAtShutdown();
   void DrainAndClosePorts();
   MapContext MapContextOf();
+  // Timer1_Timer: the main cycle's tick over the window's state.
+  void Timer1_Timer();
+  void UpdateClockLabel();
+  void RefillMonitorList();
 
   std::string app_folder_;
   std::string data_folder_;
@@ -138,6 +147,7 @@ class Form1 : public QWidget {
   int moni_all_limit_ = 50;
 
   links::MainCycle* cycle_ = nullptr;
+  links::CycleTick tick_;
   std::unique_ptr<panels::ControlColumn> column_;
   panels::ScaleBar* scales_ = nullptr;
   platform::TextBox* Text10 = nullptr;  // the internet notice over the map

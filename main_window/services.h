@@ -51,6 +51,14 @@ struct RadioLinkContext {
   const Settings* settings = nullptr;
   LinkState* link = nullptr;
   reception::ReceptionState* reception = nullptr;
+  const ShellState* shell = nullptr;  // TxCall, GpsClockSet
+  std::function<void()> drawMap;              // every drawing switches Timer1 on
+  std::function<void(bool on)> setTimer1;
+  std::function<void(int code)> endProgram;   // the program ends at once, nothing saved
+  std::function<void()> monitorListChanged;   // the RAW list shows the monitor lines anew
+  std::function<void(const std::string&)> notice;      // a note on the link's state
+  std::function<reception::GateHook()> igateHook;      // the receive pass's IGate hand-off
+  std::function<std::string()> readTnc;                // MSComm1's live reading (serial TNC kinds)
 };
 
 class RadioLinkService {
@@ -65,6 +73,15 @@ class RadioLinkService {
   // The shutdown's end of the TCP link to a remote AGW Packet Engine (kind 3), after
   // the close and its common wait.
   virtual void Disconnect() = 0;
+  // The main cycle's steps of the link: the receive pass, the look at the
+  // packet engine's link (reconnecting a lost one), the own beacon (`status`:
+  // the 20-minute status beacon).
+  virtual void DecodeReceivedTraffic() {}
+  virtual void LinkUpkeep() {}
+  virtual void SendOwnBeacon(bool status, bool aprsIsVerified) {
+    (void)status;
+    (void)aprsIsVerified;
+  }
 
  protected:
   RadioLinkContext radio_;

@@ -601,6 +601,21 @@ const char* MalformedReasonText(MalformedReason reason) {
   return "";
 }
 
+bool DecodePlainForm(FrameValues& v) { return DecodePlain(v); }
+void DecodeNmeaForm(FrameValues& v) { DecodeNmea(v); }
+bool DecodeCompressedForm(FrameValues& v) { return DecodeCompressed(v); }
+bool DecodeMicEForm(FrameValues& v) { return DecodeMicE(v); }
+
+void LatLonFromTexts(FrameValues& v) {
+  const std::string_view la = v.latText;
+  const std::string_view lo = v.lonText;
+  if (la.empty() || lo.empty()) return;
+  v.latitude = FieldValue(la, 1, 2) + FieldValue(la, 3, 5) / 60.0;
+  v.longitude = FieldValue(lo, 1, 3) + FieldValue(lo, 4, 5) / 60.0;
+  v.latitude = Negated(v.latitude, la.back() == 'S');
+  v.longitude = Negated(v.longitude, lo.back() == 'W');
+}
+
 DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   using enum MalformedReason;
   // Stage 1.
@@ -634,14 +649,7 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
     return text.size() == 4 && text[0] == marker[0] && text[1] == marker[1] && text[2] == marker[2] &&
            text[3] == marker[3];
   };
-  if (!is(v.latText, "YYYY") || !is(v.lonText, "XXXX")) {
-    const std::string_view la = v.latText;
-    const std::string_view lo = v.lonText;
-    v.latitude = FieldValue(la, 1, 2) + FieldValue(la, 3, 5) / 60.0;
-    v.longitude = FieldValue(lo, 1, 3) + FieldValue(lo, 4, 5) / 60.0;
-    v.latitude = Negated(v.latitude, la.back() == 'S');
-    v.longitude = Negated(v.longitude, lo.back() == 'W');
-  }
+  if (!is(v.latText, "YYYY") || !is(v.lonText, "XXXX")) LatLonFromTexts(v);
   if (!std::isfinite(v.latitude) || !std::isfinite(v.longitude) || std::fabs(v.latitude) > 90.0 ||
       std::fabs(v.longitude) > 180.0)
     return {DecodeResult::Malformed, OutOfRange};

@@ -251,6 +251,21 @@ struct DecodeContext {
 // Decodes the payload of a frame whose header values are set.
 DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx);
 
+// The position forms one by one, for a decoder that runs its own stages around
+// them (the internet pass). Each reads the payload, type character and
+// destination of v and fills the position texts, symbol and comment.
+// The plain form; false when the symbol code is missing.
+bool DecodePlainForm(FrameValues& v);
+// An NMEA sentence.
+void DecodeNmeaForm(FrameValues& v);
+// The compressed form; false for characters outside the form or a position out of range.
+bool DecodeCompressedForm(FrameValues& v);
+// Mic-E; false for destination or payload characters outside the form.
+bool DecodeMicEForm(FrameValues& v);
+// Latitude and longitude in degrees from the texts of the plain and NMEA forms
+// (the compressed and Mic-E forms set the degrees themselves).
+void LatLonFromTexts(FrameValues& v);
+
 // The comment clean-up: a "}" at positions 1 to 6 drops the text up to it;
 // then everything up to the end of the digits behind the first "/A=" goes.
 void StripAltitude(std::string& comment);

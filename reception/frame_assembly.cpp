@@ -1,6 +1,7 @@
 #include "reception/frame_assembly.h"
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "reception/byte_scan.h"
@@ -44,25 +45,52 @@ std::string ApplyHeardMark(std::string_view text) {
 }
 
 void AddToMonitorLines(MonitorLines& list, std::string_view text) {
-  for (char ch : text) {
-    if (ch == '\n') {
+  // Lines beyond 400 are let run into the spare slots and the oldest dropped
+  // once per read (or when the slots are full), not once per line.
+  constexpr int kKept = 400;
+  constexpr int kLast = static_cast<int>(std::tuple_size_v<decltype(list.lines)>) - 1;
+  auto dropOldest = [&list] {
+    const int drop = list.count - kKept;
+    if (drop <= 0) return;
+    for (int i = 0; i <= kKept; ++i) list.lines[i] = std::move(list.lines[i + drop]);
+    for (int i = kKept + 1; i <= list.count; ++i) list.lines[i].clear();
+    list.count = kKept;
+  };
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] == '\n') {
+      if (list.count == kLast) dropOldest();
       ++list.count;
       list.lines[list.count].clear();
-      if (list.count > 400) {
-        for (int i = 0; i < 400; ++i) list.lines[i] = std::move(list.lines[i + 1]);
-        list.lines[400].clear();
-        list.count = 400;
-      }
-    } else if (static_cast<unsigned char>(ch) > 27) {
-      list.lines[list.count] += ch;
+      ++i;
+      continue;
+    }
+    // The characters up to the next line feed: runs above code 27 in one piece.
+    std::size_t end = text.find('\n', i);
+    if (end == std::string_view::npos) end = text.size();
+    std::string& line = list.lines[list.count];
+    while (i < end) {
+      std::size_t run = i;
+      while (run < end && static_cast<unsigned char>(text[run]) > 27) ++run;
+      line.append(text.substr(i, run - i));
+      i = run;
+      while (i < end && static_cast<unsigned char>(text[i]) <= 27) ++i;
     }
   }
+  dropOldest();
 }
 
 FrameCut CutFrame(std::string& buffer) {
   FrameCut cut;
+  // The first of the markers: each is looked for only before the first found
+  // so far, so a long buffer is not searched whole for markers it lacks.
   std::size_t marker = std::string::npos;
-  for (std::string_view m : kMarkers) marker = std::min(marker, buffer.find(m));
+  for (const int i : {1, 0, 2}) {  // the common " <UI>:" first
+    const std::string_view m = kMarkers[i];
+    const std::size_t limit = marker == std::string::npos ? buffer.size() : marker + m.size() - 1;
+    const std::size_t at = std::string_view(buffer).substr(0, limit).find(m);
+    if (at != std::string_view::npos) marker = std::min(marker, at);
+  }
   if (marker == std::string::npos) {
     if (buffer.size() > 2000) buffer.erase(0, buffer.size() - 100);
     return cut;

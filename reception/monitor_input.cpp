@@ -63,23 +63,31 @@ std::string ConvertAgwMonitorText(std::string_view t) {
 
 std::string TakeAgwTcpFrames(std::string& buffer) {
   std::string out;
+  // Parts are taken from the front by moving a start; the buffer is shortened
+  // once at the end, so a long buffer is not moved once per part.
+  std::size_t at = 0;
   for (;;) {
-    if (buffer.size() < 20) break;
-    std::size_t end = buffer.find("\r\r");
-    const std::size_t endNul = buffer.find(std::string_view("\r\0", 2));
+    if (buffer.size() - at < 20) break;
+    std::size_t end = buffer.find("\r\r", at);
+    // A CR NUL before that end (searched no further than the end, so that a long
+    // buffer is not searched whole for every part).
+    const std::string_view before(buffer.data() + at, (end == std::string::npos ? buffer.size() : end + 1) - at);
+    std::size_t endNul = before.find(std::string_view("\r\0", 2));
+    if (endNul != std::string_view::npos) endNul += at;
     if (endNul != std::string::npos && (end == std::string::npos || endNul < end)) {
       buffer[endNul + 1] = '\r';  // a monitor part that ends CR NUL ends like one that ends CR CR
       end = endNul;
     }
     if (end == std::string::npos) break;
-    std::string part = buffer.substr(0, end + 2);
-    buffer.erase(0, end + 2);
+    const std::string_view part(buffer.data() + at, end + 2 - at);
+    at = end + 2;
     const std::size_t fm = part.find(":Fm ");
-    if (fm == std::string::npos || fm == 0) continue;
-    part.erase(0, fm - 1);
-    if (CountCr(part) != 3) break;
-    out += ConvertAgwMonitorText(part);
+    if (fm == std::string_view::npos || fm == 0) continue;
+    const std::string_view text = part.substr(fm - 1);
+    if (CountCr(text) != 3) break;
+    out += ConvertAgwMonitorText(text);
   }
+  buffer.erase(0, at);
   return out;
 }
 

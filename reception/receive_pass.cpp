@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <string>
 #include <unordered_set>
@@ -19,16 +21,6 @@ std::string TwoDigits(int n) {
   t[0] = static_cast<char>('0' + (n / 10) % 10);
   t[1] = static_cast<char>('0' + n % 10);
   return t;
-}
-
-// Values from the air written into a record: a control byte would break the
-// line-by-line files that mirror the stores, so it becomes "_".
-std::string Printable(std::string s) {
-  for (char& ch : s) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 32 || c == 127) ch = '_';
-  }
-  return s;
 }
 
 int MinutesOfDay(std::string_view hhmm) {
@@ -64,6 +56,71 @@ std::string RecordParts::Build(bool trackOrder) const {
   return r;
 }
 
+std::string RecordParts::BuildClipped() const {
+  std::string r = BlankRecord();
+  const auto put = [&r](int column, int width, std::string_view value) {
+    WriteAt(r, column, value.substr(0, std::min<std::size_t>(value.size(), static_cast<std::size_t>(width))));
+  };
+  put(1, 6, date);
+  put(8, 4, time);
+  if (stamped) put(12, 1, "T");
+  put(13, 19, position);
+  put(32, 1, messagingMark);
+  put(33, 9, call);
+  put(43, 47, comment);
+  put(91, 10, via);
+  put(101, 3, symbol);
+  put(105, 16, symbolName);
+  return r;
+}
+
+RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolTable& symbols) {
+  RecordSymbol r;
+  r.symbol = std::string(symbolText);
+  if (r.symbol.size() < 2) r.symbol = "/\"";
+  if (r.symbol[0] != '/' && r.symbol[0] != '\\') r.symbol = std::string{'\\', r.symbol[1], r.symbol[0]};
+  r.index = stations::SymbolIndexOf(r.symbol[0], r.symbol[1]);
+  if (r.index > 194 || r.index < 1) {
+    r.index = 194;
+    r.symbol = "\\~";
+  }
+  r.name = stations::SymbolNameOf(symbols[static_cast<std::size_t>(r.index)]) + " ";
+  if (r.symbol.size() == 3) r.name += r.symbol[2];
+  return r;
+}
+
+void RecordEmergency(ReceptionState& st, ReceptionHost& host, const RecordParts& parts, const std::string& northText,
+                     const std::string& eastText, double northKm, double eastKm, bool internet) {
+  AlarmRecord& a = st.alarm;
+  a.call = parts.call;
+  a.time = AlarmTimeText(parts.date, parts.time);
+  a.northText = northText;
+  a.eastText = eastText;
+  a.latText.clear();
+  a.lonText.clear();
+  host.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
+  a.comment = parts.comment;
+  a.file = FindFileInFolder(LogFolder(st.settings.dataFolder), "_ALARM_.TXT");
+  if (!AppendToFile(a.file, AlarmBlock(a, st.settings.mapZoneText, internet))) ++st.failedLogWrites;
+}
+
+void AppendToReportLogs(ReceptionState& st, const std::string& record) {
+  if (!st.settings.logsOn) return;
+  const auto folder = LogFolder(st.settings.dataFolder);
+  if (!AppendToFile(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n")) ++st.failedLogWrites;
+  if (!AppendToFile(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n")) ++st.failedLogWrites;
+}
+
+std::string LabelText(std::string_view text) {
+  std::string label;
+  label.reserve(text.size() + 4);
+  for (char c : text) {
+    label += c;
+    if (c == '&') label += '&';
+  }
+  return label;
+}
+
 std::string AlarmDistanceText(double km) {
   double tenths = std::floor(km * 10.0);
   if (!std::isfinite(tenths) || tenths < 0) tenths = 0;
@@ -95,8 +152,58 @@ void ReceivePass::Log(const std::filesystem::path& path, std::string_view bytes)
   if (!AppendToFile(path, bytes)) ++st_.failedLogWrites;
 }
 
+namespace {
+constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT"};
+}  // namespace
+
+void ReceivePass::Log(LogFile file, std::string_view bytes) {
+  PendingLog& log = logs_[file];
+  if (logsFolder_ != st_.settings.dataFolder) {
+    for (PendingLog& l : logs_) l.path.clear();
+    appender_.CloseAll();
+    logsFolder_ = st_.settings.dataFolder;
+  }
+  if (log.path.empty()) log.path = FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]);
+  log.bytes.append(bytes);
+  // Outside a pass the line goes into its file at once.
+  if (!inPass_) WriteOutLogs();
+}
+
+void ReceivePass::WriteOutLogs() {
+  for (PendingLog& log : logs_) {
+    if (log.bytes.empty()) continue;
+    if (!appender_.Append(log.path, log.bytes)) {
+      ++st_.failedLogWrites;
+      // The folder may have gone or changed: look for the file again next time.
+      log.path.clear();
+      appender_.CloseAll();
+    }
+    log.bytes.clear();
+  }
+}
+
 void ReceivePass::Run(MonitorSource& source) {
   st_.passEventLevel = 0;
+  inPass_ = true;
+  struct EndOfPass {
+    ReceivePass& pass;
+    ~EndOfPass() {
+      pass.inPass_ = false;
+      pass.WriteOutLogs();
+      // Whichever way the pass ends, the main cycle runs on.
+      pass.host_.SetTimer1(true);
+    }
+  } end{*this};
+  try {
+    Turns(source);
+  } catch (const std::exception&) {
+    // A fault outside the work on one frame: what waits is dropped and the map redrawn.
+    st_.receiveBuffer.clear();
+    host_.DrawMap();
+  }
+}
+
+void ReceivePass::Turns(MonitorSource& source) {
   for (;;) {
     const TurnRead read = source.ReadTurn();
     if (read.leave == TurnRead::Leave::WithRedraw) {
@@ -110,12 +217,17 @@ void ReceivePass::Run(MonitorSource& source) {
       AddToMonitorLines(st_.monitorLines, text);
       st_.receiveBuffer += text;
       host_.MonitorListChanged();
-      if (st_.settings.logsOn) Log(FindFileInFolder(LogFolder(st_.settings.dataFolder), "_LOGRAW_.TXT"), text);
+      if (st_.settings.logsOn) Log(kLogRaw, text);
     }
 
     const FrameCut cut = CutFrame(st_.receiveBuffer);
     int level = kLevelNone;
     std::string callText;
+    if (cut.kind == FrameCut::Kind::Incomplete && st_.receiveBuffer.size() > kReceiveBufferCap) {
+      // A frame start whose payload line never ends: without its line start the
+      // next cut drops the header, and the text after it goes as text without a frame.
+      st_.receiveBuffer.erase(0, 1);
+    }
     if (cut.kind == FrameCut::Kind::Incomplete && st_.receiveBuffer.size() > 400) {
       host_.DrawMap();
       return;
@@ -189,21 +301,13 @@ int ReceivePass::StoreReport(FrameValues& v) {
   }
 
   // Symbol.
-  std::string symbol = v.symbolText.str();
-  if (symbol.size() < 2) symbol = "/\"";
-  if (symbol[0] != '/' && symbol[0] != '\\') symbol = std::string{'\\', symbol[1], symbol[0]};
-  int index = stations::SymbolIndexOf(symbol[0], symbol[1]);
-  if (index > 194 || index < 1) {
-    index = 194;
-    symbol = "\\~";
-  }
+  RecordSymbol sym = CompleteSymbol(v.symbolText, symbols_);
+  const int index = sym.index;
   st_.symbolIndex = index;
   if (index == 101) v.emergencyFlag = 1;
   const std::string& row = symbols_[index];
-  std::string symbolName = stations::SymbolNameOf(row) + " ";
-  if (symbol.size() == 3) symbolName += symbol[2];
-  symbol = Printable(symbol);
-  symbolName = Printable(symbolName);
+  const std::string symbol = Printable(sym.symbol);
+  const std::string symbolName = Printable(sym.name);
 
   // Comment.
   v.decodedComment = CutComment(v.decodedComment);
@@ -221,17 +325,7 @@ int ReceivePass::StoreReport(FrameValues& v) {
 
   // Emergency.
   if (v.emergencyFlag == 1) {
-    AlarmRecord& a = st_.alarm;
-    a.call = call;
-    a.time = AlarmTimeText(date, time);
-    a.northText = northText;
-    a.eastText = eastText;
-    a.latText.clear();
-    a.lonText.clear();
-    host_.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
-    a.comment = comment;
-    a.file = FindFileInFolder(LogFolder(s.dataFolder), "_ALARM_.TXT");
-    Log(a.file, AlarmBlock(a, s.mapZoneText));
+    RecordEmergency(st_, host_, parts, northText, eastText, northKm, eastKm, false);
     level = kLevelEmergency;
   }
 
@@ -239,9 +333,19 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const std::string_view trimmed = TrimView(record);
   const int newMinutes = MinutesOfDay(time);
   const std::string trimmedVia = Trim(via);
+  // Records begin with their date, never with a blank: records equal without
+  // their outer blanks then hold the same position, so a record at another
+  // position needs no further look.
+  const bool noLeadingBlank = !record.empty() && record[0] != ' ';
+  std::uint64_t northHead = 0;  // the first eight bytes of the northing, a quick first look
+  std::memcpy(&northHead, position.data() + 1, sizeof northHead);
   for (int i = 1; i <= st_.moniAllCount; ++i) {
     const std::string& stored = st_.moniAllLog[i];
-    if (Columns(stored, 13, 31) == position) {
+    std::uint64_t storedHead = 0;
+    if (stored.size() >= 31) std::memcpy(&storedHead, stored.data() + 13, sizeof storedHead);
+    const bool samePosition = storedHead == northHead && Columns(stored, 13, 31) == position;
+    if (!samePosition && noLeadingBlank && !stored.empty() && stored[0] != ' ') continue;
+    if (samePosition) {
       if (std::abs(MinutesOfDay(Columns(stored, 8, 11)) - newMinutes) < 10 &&
           TrimView(Columns(stored, 91, 99)) != trimmedVia)
         return level;
@@ -259,11 +363,10 @@ int ReceivePass::StoreReport(FrameValues& v) {
     st_.moniAllLog[st_.moniAllCount] = record;
   }
   if (s.logsOn) {
-    const auto folder = LogFolder(s.dataFolder);
-    Log(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n");
-    Log(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n");
+    Log(kLogShort, ShortLogLine(record) + "\r\n");
+    Log(kLogLong, record + "\r\n");
   }
-  if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll();
+  if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll(st_);
   level = std::max(level, kLevelReport);
 
   // MONI ALL distance alarm.
@@ -286,9 +389,9 @@ int ReceivePass::StoreReport(FrameValues& v) {
   return level;
 }
 
-void ReceivePass::PruneMoniAll() {
-  auto& log = st_.moniAllLog;
-  int& count = st_.moniAllCount;
+void PruneMoniAll(ReceptionState& st) {
+  auto& log = st.moniAllLog;
+  int& count = st.moniAllCount;
   // Recurrence pass: of slots 2 on, only the newest record of a call at one place stays.
   std::unordered_set<std::string> seen;
   std::vector<bool> keep(static_cast<std::size_t>(count) + 1, true);
@@ -305,33 +408,33 @@ void ReceivePass::PruneMoniAll() {
   for (int i = to; i <= count; ++i) log[i] = BlankRecord();
   count = to - 1;
   // Quarter pass.
-  if (count > st_.settings.moniAllLimit) {
-    const int q = st_.settings.moniAllLimit / 4;
+  if (count > st.settings.moniAllLimit) {
+    const int q = st.settings.moniAllLimit / 4;
     for (int i = 2; i <= count - q; ++i) log[i] = std::move(log[i + q]);
     for (int i = count - q + 1; i <= count; ++i) log[i] = BlankRecord();
     count -= q;
   }
 }
 
-bool ReceivePass::RewriteMoniOneLog() {
+bool RewriteMoniOneLog(ReceptionState& st) {
   std::string text;
-  text.reserve(static_cast<std::size_t>(st_.moniOneCount) * 110);
-  for (int i = 1; i <= st_.moniOneCount; ++i) {
-    const std::string line = TrimRight(st_.moniOneTrack[i]);
+  text.reserve(static_cast<std::size_t>(st.moniOneCount) * 110);
+  for (int i = 1; i <= st.moniOneCount; ++i) {
+    const std::string line = TrimRight(st.moniOneTrack[i]);
     if (line.empty()) continue;
     text += line;
     text += "\r\n";
   }
   // Replaced whole: a crash in the middle leaves the old log, never a cut one.
-  const bool ok = platform::WriteFileAtomically(MoniOneLogPath(st_.settings.dataFolder, st_.settings.moniOneCall), text);
-  if (!ok) ++st_.failedLogWrites;
+  const bool ok = platform::WriteFileAtomically(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), text);
+  if (!ok) ++st.failedLogWrites;
   return ok;
 }
 
-void ReceivePass::ThinMoniOneTrack() {
-  auto& track = st_.moniOneTrack;
-  int& count = st_.moniOneCount;
-  const double limit = st_.settings.moniOneTrackLimit;
+void ThinMoniOneTrack(ReceptionState& st) {
+  auto& track = st.moniOneTrack;
+  int& count = st.moniOneCount;
+  const double limit = st.settings.moniOneTrackLimit;
   // Gap pass: everything before a gap of more than 20 days goes.
   const int n = count;
   for (int i = 1; i <= n - 1; ++i)
@@ -395,8 +498,8 @@ void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, i
     for (int i = count - 999; i <= count; ++i) track[i] = BlankRecord();
     count -= 1000;
   }
-  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) ThinMoniOneTrack();
-  RewriteMoniOneLog();
+  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) ThinMoniOneTrack(st_);
+  RewriteMoniOneLog(st_);
 
   // Newest fields.
   const std::string& newest = track[count];
@@ -456,12 +559,7 @@ ReceivePass::Next ReceivePass::EndOfFrame(int frameLevel, const std::string& cal
     if (info.visible) {
       info.record = shown;
       host_.ShowWxInfoForRecord(info.record);
-      std::string label;
-      for (char c : shown) {
-        label += c;
-        if (c == '&') label += '&';
-      }
-      info.labelText = label;
+      info.labelText = LabelText(shown);
     }
     host_.InfoPanelChanged();
   }

@@ -5,13 +5,24 @@
 //
 // A frame that cannot be decoded, and a log file that cannot be written, never
 // end the pass: the frame alone is dropped, the write alone is lost.
+//
+// Within a pass the lines for _LOGRAW_.TXT, _LOG_.TXT and _LOGL_.TXT are
+// gathered and written to their files once, when the pass ends (whichever way
+// it ends): every line of the pass is in its file then. The three files stay
+// open from pass to pass (found in the LOG folder once for a data folder).
+// Outside a pass every line is written to its file at once.
 #pragma once
 
+#include "reception/log_appender.h"
 #include "reception/reception_host.h"
 #include "reception/reception_state.h"
 #include "stations/symbol_table.h"
 
 namespace zeblon::reception {
+
+// The longest receive buffer that waits for the rest of a frame: a frame start
+// whose payload line never ends is dropped beyond it.
+inline constexpr std::size_t kReceiveBufferCap = 8192;
 
 // Event levels of a frame and of a pass.
 inline constexpr int kLevelNone = 0;
@@ -27,7 +38,46 @@ struct RecordParts {
   // The record (trackOrder false) or the MONI 1 track point (true), without
   // the emergency and object marks.
   std::string Build(bool trackOrder) const;
+  // The record with every field held to its columns (a long call, comment or
+  // heard-via never spills into the next field), without the two marks.
+  std::string BuildClipped() const;
 };
+
+// The symbol of a record: an empty one becomes the primary-table default, one
+// whose table is no table becomes an overlay of the alternate table; an index
+// outside 1..194 becomes 194 with "\~". The name is the row's trimmed name, a
+// blank and the overlay character.
+struct RecordSymbol {
+  std::string symbol;  // two or three characters
+  int index = 0;
+  std::string name;
+};
+RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolTable& symbols);
+
+// The emergency of a report: the AlarmRecord filled and its block appended to
+// _ALARM_.TXT (internet: the block of an internet report). A failed write is
+// counted; the fields stay set.
+void RecordEmergency(ReceptionState& state, ReceptionHost& host, const RecordParts& parts, const std::string& northText,
+                     const std::string& eastText, double northKm, double eastKm, bool internet);
+
+// The _LOG_.TXT and _LOGL_.TXT lines of a stored record, when logging is on.
+void AppendToReportLogs(ReceptionState& state, const std::string& record);
+
+// A text for a label, every "&" doubled (a single one would mark a shortcut).
+std::string LabelText(std::string_view text);
+
+// The upkeep of the stores that every pass shares.
+// MONI ALL above its limit: repeats of a call at one place go first (the newest
+// stays), then the quarter of the limit after slot 1.
+void PruneMoniAll(ReceptionState& state);
+// The smart thinning of the MONI 1 track: what lies before a gap of more than 20
+// days goes, then neighbouring points closer than the pass tolerances merge in
+// cycles of doubling tolerance until the track is at 80 % of its limit.
+void ThinMoniOneTrack(ReceptionState& state);
+// Rewrites the MONI 1 log from the track; false (and a failed write counted) when
+// it cannot be written.
+bool RewriteMoniOneLog(ReceptionState& state);
+
 
 class ReceivePass {
  public:
@@ -54,10 +104,11 @@ class ReceivePass {
   enum class Next { Turn, End };
   Next EndOfFrame(int frameLevel, const std::string& callText, bool progressed);
   void MoniOneStage(const FrameValues& v, const RecordParts& parts, int& level);
-  void PruneMoniAll();
-  void ThinMoniOneTrack();
-  bool RewriteMoniOneLog();
   void Log(const std::filesystem::path& path, std::string_view bytes);
+  enum LogFile { kLogRaw, kLogShort, kLogLong, kLogFiles };
+  void Log(LogFile file, std::string_view bytes);
+  void WriteOutLogs();
+  void Turns(MonitorSource& source);
 
   ReceptionState& st_;
   ReceptionHost& host_;
@@ -66,6 +117,15 @@ class ReceivePass {
   FrameValues frame_;  // the values of the frame at work, kept for their buffers
   std::string lastRecord_;
   std::string lastCall_;  // the call of the last stored report
+  // The lines a pass gathers per log file, with the file's path (found once per pass).
+  struct PendingLog {
+    std::filesystem::path path;
+    std::string bytes;
+  };
+  PendingLog logs_[kLogFiles];
+  bool inPass_ = false;
+  LogAppender appender_;
+  std::filesystem::path logsFolder_;  // the data folder the paths of logs_ belong to
 };
 
 // The distance text of an alarm: the distance times 10 cut to a whole number,

@@ -58,6 +58,14 @@ std::string CutComment(std::string_view comment) {
   return std::string(comment.substr(0, kCommentWidth - 1)) + "~";
 }
 
+std::string Printable(std::string s) {
+  for (char& ch : s) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (c < 32 || c == 127) ch = '_';
+  }
+  return s;
+}
+
 std::string ShortLogLine(std::string_view record) {
   const std::string r = ToSlot(record);
   return r.substr(0, 58) + " " + r.substr(89, 31);

@@ -54,6 +54,10 @@ std::string PositionPart(double northingMetres, double eastingMetres);
 // and "~".
 std::string CutComment(std::string_view comment);
 
+// A value from the air as written into a record: a control byte would break the
+// line-by-line files that mirror the stores, so it becomes "_".
+std::string Printable(std::string text);
+
 // The _LOG_.TXT line of a record: columns 1-58, a blank and columns 90-120
 // (90 characters).
 std::string ShortLogLine(std::string_view record);

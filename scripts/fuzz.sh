@@ -31,6 +31,7 @@ targets=(
   "fuzz_talmor_data 4096"
   "fuzz_talmor_picture_name 64"
   "fuzz_aprs_is 4096"
+  "fuzz_internet 4096"
 )
 names=()
 for t in "${targets[@]}"; do names+=("${t%% *}"); done
@@ -57,6 +58,18 @@ done < tests/reception/data/seed_packets.txt
 printf '\001 1:Fm SRC-9 To APRS Via WIDE1-1,DIGI2* <UI pid=F0 Len=3 PF=0 >[12:00:00]\r!4903.50N/07201.75W-\r\r' > "$seeds/fuzz_receive_pass/agw-0"
 printf '\002fm SRC to APRS via DIGI1* WIDE2-1 ctl UI^ pid F0\r\n!4903.50N/07201.75W-\r\n' > "$seeds/fuzz_receive_pass/scs-0"
 printf '\003SRC>APRS <UI>:\r\n`(_fn"Oj/]\r\n' > "$seeds/fuzz_receive_pass/pk232-0"
+# The internet pass and the page parsers: raw packet lines from the same seed
+# packets, a page of each form, an area answer and an ionosphere page.
+mkdir -p "$seeds/fuzz_internet"
+n=0
+while IFS= read -r line || [ -n "$line" ]; do
+  [ -z "$line" ] && continue
+  printf '\00020240501123400,%s\r\n20240501123500,%s\r\n' "$line" "$line" > "$seeds/fuzz_internet/lines-$n"
+  n=$((n + 1))
+done < tests/reception/data/seed_packets.txt
+printf '\0022024-05-01 12:34:56: AB1CD>APRS:!5230.00N/01320.00E>x\nRAW DATA: AB1CD\n20240501123456,AB1CD>APRS,TCPIP*:=5230.00N/01320.00E>y\n' > "$seeds/fuzz_internet/pages-0"
+printf '\003[{"callsign":"AB1CD","ssid":"","class":"a","type":"l","posreceived":"2024-05-01 12:34:56","lat":52.5,"lon":13.25,"course":0,"speed":0,"symbolcode":"-","symboltable":"/","comment":"padding padding padding padding padding padding padding padding padding padding"}]' > "$seeds/fuzz_internet/area-0"
+printf '\004KIEL 3-HOUR K 3 KIEL CURRENT K 4 SUNSPOT NUMBER 12 SSN 140 x B. Planetary 3\r\n%0300d' 0 > "$seeds/fuzz_internet/iono-0"
 
 logs="$build/fuzz-logs"
 findings="$build/findings"
@@ -64,6 +77,7 @@ mkdir -p "$logs" "$findings"
 binary() {
   case "$1" in
     fuzz_receive_pass) echo "$build/reception/$1" ;;
+    fuzz_internet) echo "$build/internet/$1" ;;
     *) echo "$build/fuzz/$1" ;;
   esac
 }

@@ -1,0 +1,102 @@
+#include "internet/internet_switches.h"
+
+#include "settings/text_files.h"
+
+namespace zeblon::internet {
+
+std::string NextScanCall(const std::vector<std::string>& calls, const std::string& current) {
+  if (calls.empty()) return {};
+  std::size_t at = 0;
+  const std::string_view wanted = TrimView(current);
+  for (std::size_t i = 0; i < calls.size(); ++i)
+    if (TrimView(calls[i]) == wanted) at = i;
+  std::size_t next = at + 1;
+  if (next == calls.size()) next = 0;
+  return calls[next];
+}
+
+void InternetSwitches::SetMoniOneSupport(bool on) {
+  if (st_.moniOneSupport == on) return;
+  st_.moniOneSupport = on;
+  MoniOneSupportChanged();
+}
+
+void InternetSwitches::SetAreaSupport(bool on) {
+  if (st_.areaSupport == on) return;
+  st_.areaSupport = on;
+  AreaSupportChanged();
+}
+
+void InternetSwitches::SetScan(bool on) {
+  if (st_.scan == on) return;
+  st_.scan = on;
+  ScanClicked();
+}
+
+void InternetSwitches::MoniOneSupportChanged() {
+  if (!st_.moniOneSupport) {
+    SetAreaSupport(false);
+    Call(h_.closeChat);
+    SetScan(false);
+    st_.internetScanBusy = false;
+    st_.comboColour = kComboColour;
+    st_.moniOneColour = st_.scanColour = kSwitchColour;
+  } else {
+    st_.internetPollStart = h_.runTimer ? h_.runTimer() : 0;
+    st_.webRequestCount = 0;
+  }
+  Call(h_.focusMap);
+}
+
+void InternetSwitches::AreaSupportChanged() {
+  if (!st_.areaSupport) {
+    st_.lastAreaRequestHhmm = 0;
+  } else {
+    SetMoniOneSupport(true);
+    Call(h_.directOnlyOff);
+    SetScan(false);
+    st_.internetScanBusy = false;
+    st_.comboColour = kComboColour;
+    st_.moniOneColour = st_.scanColour = kSwitchColour;
+    st_.internetPollStart = h_.runTimer ? h_.runTimer() : 0;
+    st_.webRequestCount = 0;
+    Call(h_.drawMap);
+  }
+  Call(h_.focusMap);
+}
+
+void InternetSwitches::ScanClicked() {
+  if (h_.chatOpen && h_.chatOpen()) {
+    st_.internetScanBusy = false;
+    SetScan(false);
+    return;
+  }
+  st_.internetScanBusy = st_.scan;
+  if (!st_.scan) {
+    st_.comboColour = kComboColour;
+    st_.moniOneColour = st_.scanColour = kSwitchColour;
+    st_.lastAreaRequestHhmm = 0;
+    Call(h_.pumpEvents);
+    return;
+  }
+  st_.scanCountdown = 5;
+  SetAreaSupport(false);
+  st_.comboColour = st_.moniOneColour = st_.scanColour = kScanColour;
+  st_.lastRawRequestHhmm = -5000;
+  st_.lastAreaRequestHhmm = 0;
+  const std::string next =
+      NextScanCall(h_.storedCalls ? h_.storedCalls() : std::vector<std::string>{}, h_.comboText ? h_.comboText() : "");
+  if (h_.setComboText) h_.setComboText(next);
+  Call(h_.pumpEvents);
+  SetMoniOneSupport(true);
+  Call(h_.selectComboCall);
+}
+
+bool InternetSwitches::Tick() {
+  if (!st_.internetScanBusy) return false;
+  if (--st_.scanCountdown > 0) return false;
+  ScanClicked();
+  return true;
+}
+
+}  // namespace zeblon::internet

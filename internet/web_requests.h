@@ -1,0 +1,99 @@
+// The web requests of the main window: the raw-packet poll of the MONI 1
+// station (the page loader that also routes the ionosphere pages), the area
+// query, and the ionosphere update, with their page receivers. It works on the
+// stores and switch states it is given and reaches the window through hooks.
+//
+// The main cycle calls, in its tick:
+//   - IonoUpdateDue(clockSeconds) -> StartHourlyIonoUpdate(clockSeconds), ending the tick;
+//   - RawPollDue(hhmm)            -> StartRawPoll(), ending the tick;
+//   - AreaPollDue(hhmm)           -> StartAreaPoll(), ending the tick;
+//   - StopPageLoader() at the start of every tick (WebBrowser1.Stop).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "internet/internet_pass.h"
+#include "internet/internet_switches.h"
+#include "internet/ionosphere.h"
+#include "internet/web_polls.h"
+#include "platform/page_fetcher.h"
+
+namespace zeblon::internet {
+
+// Notice colours (platform colour values).
+inline constexpr int kNoticeGreen = 0x00C000;
+inline constexpr int kNoticeOlive = 0x00C0C0;
+inline constexpr int kNoticeViolet = 0xFF80E0;
+
+// What the requests reach of the window.
+struct WebWindowHooks {
+  std::function<void(bool on)> setTimer1;
+  std::function<void(int ms)> armTimer2;   // Timer2 off, the interval, on
+  std::function<void()> stopTimer2;
+  std::function<void(const std::string& text, int colour)> showNotice;  // Text10 shown
+  std::function<void()> hideNotice;        // Text10 hidden, its colour green
+  std::function<void(bool busy)> hourglass;  // the pointers of the window and Picture1
+  std::function<void()> pumpEvents;
+  std::function<void(double& latitude, double& longitude)> mapCentre;  // the map centre in degrees
+  std::function<void()> writeSettings;     // Form1.WriteSettingsFile (switches Timer1 on)
+  std::function<void(const IonoOutcome&)> showIono;  // Text17, Text18, Label46 after a parse
+};
+
+class WebRequests {
+ public:
+  WebRequests(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
+              InternetSwitchState& switches, IonoState& iono, WebWindowHooks hooks,
+              WebSources sources = WebSourcesFromEnvironment());
+
+  // The due tests of the main cycle.
+  bool RawPollDue(int hhmm) const;
+  bool AreaPollDue(int hhmm) const;
+  bool IonoUpdateDue(double clockSeconds) const;
+
+  // The polls with the main cycle's preparation (Timer1 off, hourglass, notice).
+  void StartRawPoll();
+  void StartAreaPoll();
+  void StartHourlyIonoUpdate(double clockSeconds);
+
+  // The requests themselves.
+  void RequestStationRawPackets();
+  void RequestAreaStations();
+  void RequestMagnetogramPage();
+  void RequestSpaceWeatherBulletin();
+  // A right click on the distance-circle box with automatic update: both values wanted.
+  void StartIonoUpdateByUser();
+
+  void StopPageLoader() { pageLoader_.Stop(); }
+
+  // The page receivers (the loaders call them; tests may too).
+  void PageComplete(const std::string& url, const std::string& text);
+  void NavigateError(const std::string& url);
+  void AreaAnswer(const std::string& text);
+
+  platform::PageFetcher& PageLoader() { return pageLoader_; }
+  platform::PageFetcher& AreaLoader() { return areaLoader_; }
+  const WebSources& Sources() const { return sources_; }
+  const std::string& LastUrl() const { return lastUrl_; }
+
+ private:
+  void FinishRawPage(bool decode, const std::string& lines);
+  void EndAreaQuery();
+  void ParseIonoPage(bool magnetogram, const std::string& text);
+  std::string Clock() const;
+
+  reception::ReceptionState& st_;
+  reception::ReceptionHost& host_;
+  reception::ChatPanel& chat_;
+  InternetSwitchState& sw_;
+  IonoState& iono_;
+  WebWindowHooks h_;
+  WebSources sources_;
+  platform::PageFetcher pageLoader_;  // WebBrowser1
+  platform::PageFetcher areaLoader_;  // Inet1
+  std::string lastUrl_;
+  double lastIonoRequest_ = 0;
+};
+
+}  // namespace zeblon::internet

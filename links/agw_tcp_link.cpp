@@ -1,0 +1,190 @@
+#include "links/agw_tcp_link.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTcpSocket>
+
+#include "platform/paths.h"
+#include "platform/wait.h"
+#include "settings/text_files.h"
+
+namespace zeblon::links {
+
+AgwTcpLink::AgwTcpLink(QObject* parent) : QObject(parent), socket_(std::make_unique<QTcpSocket>()) {
+  connect(socket_.get(), &QTcpSocket::connected, this, [this] { OnConnected(); });
+  connect(socket_.get(), &QTcpSocket::readyRead, this, [this] { OnReadyRead(); });
+  connect(socket_.get(), &QTcpSocket::disconnected, this, [this] { OnSocketGone(); });
+  connect(socket_.get(), &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) { OnSocketGone(); });
+  sinceDown_.start();
+}
+
+AgwTcpLink::~AgwTcpLink() {
+  socket_->disconnect(this);
+  socket_->abort();
+}
+
+void AgwTcpLink::StartAttempt() {
+  socket_->abort();
+  reader_.Clear();
+  refused_ = false;
+  state_ = State::Connecting;
+  phase_.start();
+  socket_->connectToHost(QString::fromStdString(host_), static_cast<quint16>(port_));
+}
+
+void AgwTcpLink::OnConnected() {
+  if (state_ != State::Connecting) return;
+  const auto frame = BuildAgwFrame('X', radioPort_, txCall_, "APRS");
+  if (!frame || !Write(*frame)) {
+    GoDown(false);
+    return;
+  }
+  state_ = State::Registering;
+  phase_.start();
+}
+
+void AgwTcpLink::OnReadyRead() {
+  const QByteArray bytes = socket_->readAll();
+  if (!reader_.Feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    // A length field no engine sends: the stream is out of step.
+    GoDown(state_ == State::Up);
+    return;
+  }
+  while (reader_.HasFrame()) {
+    AgwFrame f = reader_.Take();
+    if (f.kind == 'X' && state_ == State::Registering) {
+      // The registration is read from its own frame, however the stream cut it.
+      if (!f.data.empty() && f.data[0] == '\x01') {
+        state_ = State::Up;
+        const auto monitor = BuildAgwFrame('m', radioPort_, txCall_, "APRS");
+        if (!monitor || !Write(*monitor)) {
+          GoDown(false);
+          return;
+        }
+        if (wasUp_) {
+          ++reconnections_;
+          if (lostReported_ && status_) status_(kAgwLinkRestored);
+        }
+        lostReported_ = false;
+        wasUp_ = true;
+      } else {
+        refused_ = true;
+        GoDown(false);
+        return;
+      }
+    } else if (state_ == State::Up && IsAgwMonitorKind(f.kind) && sink_) {
+      sink_(AgwMonitorText(f.data));
+    }
+  }
+}
+
+void AgwTcpLink::OnSocketGone() {
+  if (state_ == State::Down) return;
+  GoDown(state_ == State::Up);
+}
+
+void AgwTcpLink::GoDown(bool lost) {
+  state_ = State::Down;
+  sinceDown_.start();
+  socket_->abort();
+  reader_.Clear();
+  if (lost) {
+    ++losses_;
+    if (!lostReported_ && status_) status_(kAgwLinkLost);
+    lostReported_ = true;
+  }
+}
+
+bool AgwTcpLink::Write(const std::string& bytes) {
+  if (socket_->state() != QAbstractSocket::ConnectedState) return false;
+  const qint64 n = socket_->write(bytes.data(), static_cast<qint64>(bytes.size()));
+  if (n != static_cast<qint64>(bytes.size())) return false;
+  socket_->flush();
+  return true;
+}
+
+AgwTcpLink::ConnectResult AgwTcpLink::Connect(const std::string& host, int port, const std::string& txCall) {
+  wanted_ = true;
+  wasUp_ = false;
+  lostReported_ = false;
+  host_ = host;
+  port_ = port;
+  txCall_ = txCall;
+  if (txCall.size() > kAgwCallField) {
+    state_ = State::Down;
+    wanted_ = false;  // no attempt can register it
+    return ConnectResult::CallRefused;
+  }
+  if (port < 1 || port > 65535) {
+    state_ = State::Down;
+    sinceDown_.start();
+    return ConnectResult::HostNotFound;
+  }
+  StartAttempt();
+  bool everConnected = false;
+  for (;;) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    if (state_ == State::Registering) everConnected = true;
+    if (state_ == State::Up) return ConnectResult::Registered;
+    if (state_ == State::Down) return everConnected || refused_ ? ConnectResult::NotRegistered : ConnectResult::HostNotFound;
+    if (state_ == State::Connecting && phase_.elapsed() > limits_.connectMs) {
+      GoDown(false);
+      return ConnectResult::HostNotFound;
+    }
+    if (state_ == State::Registering && phase_.elapsed() > limits_.registerMs) {
+      GoDown(false);
+      return ConnectResult::NotRegistered;
+    }
+    platform::Pause(0.002f);
+  }
+}
+
+void AgwTcpLink::Upkeep() {
+  if (!wanted_) return;
+  switch (state_) {
+    case State::Up:
+      return;
+    case State::Connecting:
+      if (phase_.elapsed() > limits_.connectMs) GoDown(false);
+      return;
+    case State::Registering:
+      if (phase_.elapsed() > limits_.registerMs) GoDown(false);
+      return;
+    case State::Down:
+      if (sinceDown_.elapsed() >= limits_.retryMs) StartAttempt();
+      return;
+  }
+}
+
+bool AgwTcpLink::SendUiFrame(const std::string& txCall, const std::string& destination, const std::string& path,
+                             const std::string& infoField, const std::string& radioMode) {
+  if (state_ != State::Up) return false;
+  const auto data = BuildUiFrameData(path, infoField);
+  if (!data) return false;
+  radioPort_ = AgwRadioPortFor(radioMode, radioPort_);
+  auto upper = [](const std::string& s) { return platform::UpperAscii(TrimView(s)); };
+  const auto frame = BuildAgwFrame('V', radioPort_, upper(txCall), upper(destination), *data);
+  if (!frame) return false;
+  if (!Write(*frame)) {
+    GoDown(true);
+    return false;
+  }
+  return true;
+}
+
+void AgwTcpLink::Disconnect(float waitSeconds) {
+  wanted_ = false;
+  if (socket_->state() != QAbstractSocket::ConnectedState) {
+    socket_->abort();
+    state_ = State::Down;
+    return;
+  }
+  if (const auto frame = BuildAgwFrame('x', radioPort_, txCall_, "APRS")) Write(*frame);
+  state_ = State::Down;  // the engine's close during the wait is no loss
+  platform::PauseWithEvents(waitSeconds);
+  socket_->disconnectFromHost();
+  socket_->abort();
+  state_ = State::Down;
+}
+
+}  // namespace zeblon::links

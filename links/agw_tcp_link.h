@@ -1,0 +1,112 @@
+// Our client of the packet engine's TCP host interface (Winsock1): connect,
+// register the own call, switch monitoring on, send UI frames with a digipeater
+// list, unregister. Arrivals are cut into frames by their length field; only
+// monitor frames go on to the receive side, each as its monitor text.
+//
+// The link watches itself: a connection lost or a send that fails marks it down
+// (AgwDataPending 0) and says so through the status hook; Upkeep(), called by
+// the main cycle, connects and registers again without blocking. Every wait has
+// a time limit on a monotonic clock.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "links/agw_frame.h"
+
+class QTcpSocket;
+
+namespace zeblon::links {
+
+// The texts the link shows.
+inline constexpr const char* kAgwTitle = "ZEBLON  TCP/IP AGWPE";
+inline constexpr const char* kAgwHostNotFound = "TCP/IP AGWPE HOST NOT FOUND !";
+inline constexpr const char* kAgwNotFound = "TCP/IP AGWPE NOT FOUND !";
+inline constexpr const char* kAgwLinkLost = "TCP/IP AGWPE LINK LOST - RECONNECTING";
+inline constexpr const char* kAgwLinkRestored = "TCP/IP AGWPE LINK RESTORED";
+inline constexpr const char* kAgwCallTooLong = "TCP/IP AGWPE: OWN CALL LONGER THAN 10 CHARACTERS !";
+
+class AgwTcpLink : public QObject {
+ public:
+  enum class State { Down, Connecting, Registering, Up };
+  enum class ConnectResult {
+    Registered,
+    HostNotFound,   // refused, unreachable, unknown host, or no connection within the limit
+    NotRegistered,  // connected, but no answer "registered" within the limit
+    CallRefused     // the own call does not fit the frame's call field
+  };
+
+  struct Limits {
+    int connectMs = 5000;     // from the connect call to the connection
+    int registerMs = 10000;   // from the registration to its answer
+    int retryMs = 5000;       // between two attempts of the upkeep
+  };
+
+  explicit AgwTcpLink(QObject* parent = nullptr);
+  ~AgwTcpLink() override;
+
+  // Where monitor texts go (header line, CR, payload, CR CR), one per frame.
+  void SetMonitorSink(std::function<void(std::string)> sink) { sink_ = std::move(sink); }
+  // Told when the link goes down after it was up, and when it is up again.
+  void SetStatusHook(std::function<void(const std::string&)> hook) { status_ = std::move(hook); }
+  void SetLimits(const Limits& limits) { limits_ = limits; }
+
+  // ConnectAgwTcp: connects to host:port, registers `txCall` and switches
+  // monitoring on; lets events run while it waits, within the limits.
+  ConnectResult Connect(const std::string& host, int port, const std::string& txCall);
+
+  // The main cycle's look at the link: after a loss (or a failed start) it
+  // starts a new attempt once the retry time has passed, and ends an attempt
+  // that ran past its limit. Never blocks.
+  void Upkeep();
+
+  // SendAgwTcpUiFrame: one UI frame from the own call to the destination through
+  // the path. Nothing is sent while the link is down. False when nothing went
+  // out (down, a call that does not fit its field, or a send error, which marks
+  // the link down).
+  bool SendUiFrame(const std::string& txCall, const std::string& destination, const std::string& path,
+                   const std::string& infoField, const std::string& radioMode);
+
+  // DisconnectAgwTcp: unregisters (with a wait of `waitSeconds` letting events
+  // run) and closes; no further attempts.
+  void Disconnect(float waitSeconds = 1.0f);
+
+  bool DataPending() const { return state_ == State::Up; }  // AgwDataPending
+  State state() const { return state_; }
+  std::uint8_t RadioPort() const { return radioPort_; }
+  int Losses() const { return losses_; }
+  int Reconnections() const { return reconnections_; }
+
+ private:
+  void StartAttempt();
+  void OnConnected();
+  void OnReadyRead();
+  void OnSocketGone();
+  void GoDown(bool lost);
+  bool Write(const std::string& bytes);
+
+  std::unique_ptr<QTcpSocket> socket_;
+  AgwFrameReader reader_;
+  std::function<void(std::string)> sink_;
+  std::function<void(const std::string&)> status_;
+  Limits limits_;
+  State state_ = State::Down;
+  bool wanted_ = false;       // the link should be up (Connect was called, no Disconnect)
+  bool wasUp_ = false;        // up at least once since Connect
+  bool lostReported_ = false; // the loss was told and the restoring is still to be told
+  bool refused_ = false;      // the engine answered the registration with "not registered"
+  std::string host_;
+  int port_ = 0;
+  std::string txCall_;
+  std::uint8_t radioPort_ = 0;
+  QElapsedTimer phase_;       // since the current attempt's phase began
+  QElapsedTimer sinceDown_;   // since the link went down
+  int losses_ = 0;
+  int reconnections_ = 0;
+};
+
+}  // namespace zeblon::links

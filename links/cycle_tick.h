@@ -1,0 +1,121 @@
+// The main cycle's tick (Timer1_Timer) as a plain object: the order of its
+// steps, the ones that end the tick early, the transmissions that are due and
+// the interval of the next tick. The steps that other modules build (the web
+// polls, the GPS reader, the APRS-IS upkeep, ...) are hooks; a hook that is not
+// set is a step that does nothing.
+//
+// The tick cannot run inside itself: an event pump of a step (or a wait of a
+// beacon that lets events run) that meets the next Timer1 event returns at once.
+// Beacon intervals are measured on a monotonic clock of seconds.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "reception/aprs_decode.h"
+
+namespace zeblon::links {
+
+// How a tick ended.
+enum class TickEnd {
+  Full,           // ran to its end
+  ScanStep,       // step 5: the next MONI 1 scan step ran
+  MoniOneChange,  // step 9: a changed MONI 1 call was taken
+  StatusBeacon,   // step 13: the 20-minute status beacon went out
+  Ionosphere,     // step 14: the hourly ionosphere update was requested
+  MoniOnePoll,    // step 15: the MONI 1 station's raw packets were requested
+  AreaPoll,       // step 16: the stations of the area were requested
+  Reentered       // called while a tick was running: nothing done
+};
+
+// The main window's state that a tick reads, taken afresh every tick.
+struct TickInputs {
+  int interfaceKind = 4;            // MODEM
+  reception::LocalTime now;         // the local clock (the status minute)
+  std::string userCall;             // USER
+  bool aprsIsVerified = false;
+  bool digiOn = false;              // DIGI (kind 0: as step 4 found the digipeater)
+  int beaconIntervalMinutes = 0;    // TXON; 0 is MANUAL
+  bool txOn = false;                // the TX box Check6
+  bool objectBoxOn = false;         // the OBJ box Check18
+  bool objectBeaconOn = false;      // ObjectBeaconOn: the own object is being sent
+  bool chatOn = false;              // the CHAT box Check7
+  bool messageWaiting = false;      // OutgoingMessage not empty
+  bool pictureMode = false;         // a picture replaces the map
+  std::string gpsSource;            // NMEA
+};
+
+// The steps. Those returning bool end the tick when they return true.
+struct TickHooks {
+  std::function<void()> stopWebBrowser;                 // 1
+  std::function<void()> aprsIsUpkeep;                   // 2: link upkeep and login
+  std::function<void()> aprsIsTitleAndAgeing;           // 3: title field, duplicate list ageing
+  std::function<void()> watchUiDigipeater;              // 4: kind 0 only
+  std::function<bool()> internetScanStep;               // 5: count down; true when the step ran
+  std::function<void()> updateClockLabel;               // 6
+  std::function<void()> pumpEvents;                     // 7: pending events, MainWindowActive
+  std::function<void()> hfDualKeepAlive;                // 8: kind 5 only (the hook tests HfDualOn)
+  std::function<bool()> takeChangedMoniOneCall;         // 9
+  std::function<void()> monitorListUpkeep;              // 10
+  std::function<void()> reshowEmergencyWindow;          // 11
+  std::function<void()> pollTimeLimit;                  // 12
+  std::function<void()> sendStatusBeacon;               // 13: SendOwnBeacon in status mode
+  std::function<bool()> ionosphereUpdate;               // 14
+  std::function<bool()> moniOneWebPoll;                 // 15
+  std::function<bool()> areaWebPoll;                    // 16
+  std::function<void()> hideSavedMessages;              // 17
+  std::function<void()> drawMap;                        // 17 (every drawing switches Timer1 on)
+  std::function<void()> restoreFrameWidths;             // 17
+  std::function<void(bool on, int intervalMs)> setTimer1;  // 17, 20, 21 (interval 0: unchanged)
+  std::function<void()> readGps;                        // 22
+  std::function<void()> radioLinkUpkeep;                // 23: the packet engine's reconnect
+  std::function<void()> decodeReceivedTraffic;          // 23
+  std::function<void()> sendPendingMessages;            // 23
+  std::function<void()> sendObjectBeacon;               // 24
+  std::function<void()> sendOwnBeacon;                  // 24
+};
+
+class CycleTick {
+ public:
+  static constexpr int kCycleInterval = 6000;  // ms
+
+  TickHooks hooks;
+  // CycleInterval: the interval of a tick without transmit work (tests shorten it).
+  int cycleInterval = kCycleInterval;
+  // Seconds on a monotonic clock; tests install their own.
+  std::function<double()> clock;
+
+  TickEnd Run(const TickInputs& in);
+
+  // What the last full tick found due.
+  bool MessageRetryDue() const { return messageRetryDue_; }
+  bool ObjectBeaconDue() const { return objectBeaconDue_; }
+  bool PositionBeaconDue() const { return positionBeaconDue_; }
+  int LastInterval() const { return lastInterval_; }
+  bool Running() const { return running_; }
+
+  // The TX switch and the TX setup OK make the next full tick find the
+  // position beacon due (the "zero date").
+  void ResetPositionBeacon() { lastPositionBeacon_.reset(); }
+  void ResetObjectBeacon() { lastObjectBeacon_.reset(); }
+  int MessageRetryCountdown() const { return messageRetryCountdown_; }
+  const std::string& LastStatusSlot() const { return lastStatusSlot_; }
+
+ private:
+  double Now() const;
+  bool StatusSlotDue(const TickInputs& in, std::string& slot) const;
+  bool RunsGps(const std::string& gpsSource) const;
+
+  bool running_ = false;
+  bool messageRetryDue_ = false, objectBeaconDue_ = false, positionBeaconDue_ = false;
+  int messageRetryCountdown_ = 0;
+  int lastInterval_ = kCycleInterval;
+  std::optional<double> lastObjectBeacon_, lastPositionBeacon_;
+  std::string lastStatusSlot_;
+};
+
+// A gating interface kind: 0, 1, 5 or 6.
+bool IsGatingKind(int interfaceKind);
+
+}  // namespace zeblon::links

@@ -1,0 +1,95 @@
+#include "links/radio_bringup.h"
+
+#include <cmath>
+
+#include "geodesy/text.h"
+#include "platform/serial_port.h"
+
+namespace zeblon::links {
+
+TncCommandSet TncBringUpSet(int kind, const std::string& baud) {
+  TncCommandSet set;
+  auto flush = [&set] {
+    for (int i = 0; i < 10; ++i) set.push_back({TncAction::DiscardInput, "", 0.1f, false});
+  };
+  switch (kind) {
+    case 1:
+      set.push_back({TncAction::Open, baud, 0, false});
+      set.push_back({TncAction::Send, "ECHO ON\r", 0.2f, false});
+      flush();
+      set.push_back({TncAction::Send, "K\r", 0.2f, false});
+      break;
+    case 5:
+      set.push_back({TncAction::Open, baud, 0, false});
+      flush();
+      break;
+    case 6:
+      set.push_back({TncAction::Open, baud, 0, false});
+      flush();
+      set.push_back({TncAction::Send, "K\r", 0.2f, false});
+      break;
+    default:
+      break;
+  }
+  return set;
+}
+
+int AgwPortFrom(const std::string& hostp) {
+  const double v = RoundHalfEven(LeadingNumber(hostp));
+  if (!(v >= 1 && v <= 65535)) return 0;
+  return static_cast<int>(v);
+}
+
+BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, BringUpPorts& ports) {
+  BringUpResult r;
+  const int kind = s.InterfaceKind;
+  const std::string call = txCall.empty() ? "MYCALL" : txCall;
+
+  if ((kind == 0 || kind == 3) && ports.engine != nullptr) {
+    r.engineTried = true;
+    const int port = AgwPortFrom(s.AgwPort);
+    const std::string host = kind == 0 ? "localhost" : s.AgwHost;
+    r.engine = ports.engine->Connect(host, port, call);
+    if (kind == 3 && r.engine != AgwTcpLink::ConnectResult::Registered) {
+      // Another computer's engine that is not there at the start: the program ends.
+      r.endProgram = true;
+      r.messageTitle = kAgwTitle;
+      r.message = r.engine == AgwTcpLink::ConnectResult::NotRegistered ? kAgwNotFound
+                  : r.engine == AgwTcpLink::ConnectResult::CallRefused   ? kAgwCallTooLong
+                                                                         : kAgwHostNotFound;
+    } else if (r.engine == AgwTcpLink::ConnectResult::CallRefused) {
+      r.portErrors.push_back(kAgwCallTooLong);
+    }
+    // The engine on this computer that is not (yet) there: the start goes on
+    // without it and the main cycle's upkeep keeps trying.
+  }
+
+  if ((kind == 1 || kind == 5 || kind == 6) && ports.tnc != nullptr) {
+    r.tncTried = true;
+    TncRunOptions o;
+    o.port_number = kind == 1 ? s.TncComPort : ToWholeNumber<int>(s.ScsComPort);
+    o.wait = ports.wait;
+    o.close_at_end = false;
+    const TncRunResult run = RunTncCommandSet(TncBringUpSet(kind, kind == 1 ? s.TncBaud : s.ScsBaud), *ports.tnc, o);
+    r.tncOpened = run.port_opened;
+    if (!run.port_opened)
+      r.portErrors.push_back("CANNOT OPEN COM" + std::to_string(o.port_number) + " FOR THE " + TncKindName(kind) +
+                             " (" + platform::SerialDeviceForPort(o.port_number) + "): " + run.error);
+  }
+
+  if (ports.gps != nullptr) {
+    ports.gps->Close();
+    const double n = LeadingNumber(s.GpsSource);
+    if (n > 0) {
+      r.gpsTried = true;
+      const int port = ToWholeNumber<int>(n);
+      r.gpsOpened = ports.gps->Open(port, s.GpsBaud + ",N,8,1");
+      if (!r.gpsOpened)
+        r.portErrors.push_back("GPS PORT COM" + std::to_string(port) + " (" + platform::SerialDeviceForPort(port) +
+                               "): " + ports.gps->LastError());
+    }
+  }
+  return r;
+}
+
+}  // namespace zeblon::links

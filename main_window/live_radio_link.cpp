@@ -1,0 +1,151 @@
+#include "main_window/live_radio_link.h"
+
+#include <QDateTime>
+
+#include "links/radio_bringup.h"
+#include "links/tnc_commands.h"
+#include "platform/message_box.h"
+#include "reception/frame_assembly.h"
+#include "stations/symbol_table.h"
+
+namespace zeblon {
+
+LiveRadioLink::LiveRadioLink() {
+  engine_.SetStatusHook([this](const std::string& text) { Tell(text); });
+}
+
+LiveRadioLink::~LiveRadioLink() = default;
+
+void LiveRadioLink::Attach(const RadioLinkContext& context) {
+  RadioLinkService::Attach(context);
+  rx_ = std::make_unique<links::RadioReceiver>(*context.reception, *this, chat_);
+  rx_->AttachEngine(engine_);
+  if (context.readTnc) rx_->AttachTnc(context.readTnc);
+}
+
+void LiveRadioLink::Tell(const std::string& text) {
+  told_.push_back(text);
+  // In the RAW list, where the traffic is watched; a box would stop the cycle.
+  if (radio_.notice) {
+    radio_.notice(text);
+    MonitorListChanged();
+  } else if (radio_.reception != nullptr) {
+    reception::AddToMonitorLines(radio_.reception->monitorLines, "\n*** " + text + " ***\n");
+    MonitorListChanged();
+  }
+}
+
+void LiveRadioLink::BringUp() {
+  radio_.reception->receiveBuffer = "\n";
+  links::BringUpPorts ports;
+  ports.tnc = &radio_.link->MSComm1;
+  ports.gps = &radio_.link->MSComm2;
+  ports.engine = &engine_;
+  const std::string txCall = radio_.shell != nullptr ? radio_.shell->TxCall : std::string();
+  const links::BringUpResult r = links::BringUpRadioLink(*radio_.settings, txCall, ports);
+  radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;
+  for (const std::string& e : r.portErrors) Tell(e);
+  if (r.endProgram) {
+    platform::MsgBox(r.message, r.messageTitle, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+    engine_.Disconnect(0);
+    if (radio_.endProgram) radio_.endProgram(1);
+  }
+}
+
+void LiveRadioLink::Close() {
+  links::TncRunOptions options;
+  options.close_at_end = false;  // the shutdown drains and closes the ports afterwards
+  links::RunTncCommandSet(links::TncCloseSet(radio_.settings->InterfaceKind), radio_.link->MSComm1, options);
+  // The engine on this computer: the registration ends with the program.
+  if (radio_.settings->InterfaceKind == 0) {
+    engine_.Disconnect(0.2f);
+    radio_.link->AgwDataPending = 0;
+  }
+}
+
+void LiveRadioLink::Disconnect() {
+  engine_.Disconnect(1.0f);
+  radio_.link->AgwDataPending = 0;
+}
+
+void LiveRadioLink::LinkUpkeep() {
+  engine_.Upkeep();
+  radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;
+}
+
+void LiveRadioLink::DecodeReceivedTraffic() {
+  if (!rx_) return;
+  if (radio_.igateHook) rx_->SetGate(radio_.igateHook());
+  rx_->DecodeReceivedTraffic();
+}
+
+bool LiveRadioLink::Transmit(const std::string& infoField) {
+  const Settings& s = *radio_.settings;
+  links::TransmitLink t;
+  t.interfaceKind = s.InterfaceKind;
+  t.txCall = radio_.shell != nullptr && !radio_.shell->TxCall.empty() ? radio_.shell->TxCall : s.UserCall;
+  t.destination = s.TxDestination;
+  t.path = s.TxPath;
+  t.radioMode = s.RadioMode;
+  t.engine = &engine_;
+  platform::SerialPort* port = &radio_.link->MSComm1;
+  t.writeTnc = [port](const std::string& bytes) { return port->Write(bytes); };
+  return links::TransmitInfoField(t, infoField);
+}
+
+void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
+  const Settings& s = *radio_.settings;
+  links::BeaconSettings b;
+  b.userCall = s.UserCall;
+  b.userNorth = s.UserNorth;
+  b.userEast = s.UserEast;
+  b.mapCentralMeridian = radio_.reception->settings.mapCentralMeridian;
+  b.mapFalseEasting = radio_.reception->settings.mapFalseEasting;
+  const auto& table = stations::StandardSymbolTable();
+  const int index = s.TxSymbolIndex >= 0 && s.TxSymbolIndex < stations::kSymbolTableRows ? s.TxSymbolIndex : 0;
+  b.symbolRow = table[index];
+  b.overlay = s.TxOverlay;
+  b.txTimestamp = s.TxTimestamp == 1;
+  b.gpsClockSet = radio_.shell != nullptr && radio_.shell->GpsClockSet == 1;
+  b.utcOffsetHours = static_cast<int>(s.UtcOffsetHours);
+  for (int i = 0; i < 6; ++i) {
+    b.infoLines[i] = s.InfoLines[i + 1];
+    b.infoActive[i] = s.InfoLineActive[i + 1] != 0;
+  }
+  b.digiOn = s.DigiOn == 1;
+  b.aprsIsVerified = aprsIsVerified;
+  b.crossMode = s.CrossMode;
+  b.radioMode = s.RadioMode;
+  b.interfaceKind = s.InterfaceKind;
+  if (const auto info = beacon_.NextInfoField(b, Now(), status)) Transmit(*info);
+}
+
+reception::LocalTime LiveRadioLink::Now() {
+  const QDateTime t = QDateTime::currentDateTime();
+  return {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), t.time().second()};
+}
+
+void LiveRadioLink::DrawMap() {
+  if (radio_.drawMap) radio_.drawMap();
+}
+
+void LiveRadioLink::SetTimer1(bool on) {
+  if (radio_.setTimer1) radio_.setTimer1(on);
+}
+
+void LiveRadioLink::ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) {
+  const links::LatLon p = links::MapKmToLatLon(northKm, eastKm, radio_.reception->settings.mapCentralMeridian,
+                                               radio_.reception->settings.mapFalseEasting);
+  // Degrees and minutes as in the own position report.
+  const std::string aprs = links::FormatAprsPosition(p, "/-", "");
+  latText = aprs.substr(0, 8);
+  lonText = aprs.substr(9, 9);
+}
+
+void LiveRadioLink::SendAprsMessage(const std::string& outgoingMessage) { Transmit(outgoingMessage); }
+
+void LiveRadioLink::MonitorListChanged() {
+  if (radio_.monitorListChanged) radio_.monitorListChanged();
+}
+
+}  // namespace zeblon

@@ -1,0 +1,58 @@
+// The main window's live radio link: the bring-up by interface kind, the
+// receive pass over the live ports, the own beacon and the transmit step, the
+// packet engine's link with its upkeep. Thin: the work is in links/.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "links/agw_tcp_link.h"
+#include "links/own_beacon.h"
+#include "links/radio_receiver.h"
+#include "links/transmit.h"
+#include "main_window/services.h"
+#include "reception/reception_host.h"
+
+namespace zeblon {
+
+class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
+ public:
+  LiveRadioLink();
+  ~LiveRadioLink() override;
+
+  void Attach(const RadioLinkContext& context) override;
+  void BringUp() override;
+  void Close() override;
+  void Disconnect() override;
+
+  // The main cycle's steps.
+  void DecodeReceivedTraffic() override;
+  void LinkUpkeep() override;
+  void SendOwnBeacon(bool status, bool aprsIsVerified) override;
+  // Every own packet ends here (TransmitInfoField).
+  bool Transmit(const std::string& infoField);
+
+  links::AgwTcpLink& Engine() { return engine_; }
+  links::RadioReceiver* Receiver() { return rx_.get(); }
+  // Messages the link gave the user (lost, restored, ports that did not open).
+  const std::vector<std::string>& Told() const { return told_; }
+
+ private:
+  // ReceptionHost
+  reception::LocalTime Now() override;
+  void DrawMap() override;
+  void SetTimer1(bool on) override;
+  void ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) override;
+  void SendAprsMessage(const std::string& outgoingMessage) override;
+  void MonitorListChanged() override;
+
+  void Tell(const std::string& text);
+
+  links::AgwTcpLink engine_;
+  reception::ChatLines chat_;
+  std::unique_ptr<links::RadioReceiver> rx_;
+  links::OwnBeacon beacon_;
+  std::vector<std::string> told_;
+};
+
+}  // namespace zeblon
