@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
 
+#include "fuzz/scratch.h"
 #include "internet/area_stations.h"
 #include "internet/internet_pass.h"
 #include "internet/ionosphere.h"
@@ -35,17 +35,14 @@ class Host : public ReceptionHost {
 
 const std::filesystem::path& DataFolder() {
   static const std::filesystem::path folder = [] {
-    std::random_device rd;
-    auto p = std::filesystem::temp_directory_path() / ("zeblon-fuzz-internet-" + std::to_string(rd()));
+    auto p = zeblon_fuzz::ScratchFolder() / "data";
     std::filesystem::create_directories(p / "LOG");
     return p;
   }();
   return folder;
 }
 
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
+using zeblon_fuzz::Check;
 
 void CheckStores(const ReceptionState& st) {
   Check(st.moniAllCount >= 0 && st.moniAllCount < kMoniAllSlots);

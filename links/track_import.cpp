@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <system_error>
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 #include "settings/settings.h"
 
 namespace zeblon::links {
@@ -37,29 +37,11 @@ bool ReadLines(const fs::path& file, std::vector<std::string>& lines) {
   return true;
 }
 
-// Writes the work file X.INT and moves it over `target`; false (and no X.INT left
-// behind, the target untouched) when any step fails.
-bool WriteThroughWorkFile(const fs::path& work, const fs::path& target,
-                          const std::vector<std::string>& lines) {
-  std::error_code ec;
-  {
-    std::ofstream out(work, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    const std::string bytes = JoinLines(lines);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      fs::remove(work, ec);
-      return false;
-    }
-  }
-  fs::rename(work, target, ec);
-  if (ec) {
-    fs::remove(work, ec);
-    return false;
-  }
-  return true;
+// Replaces `target` with the lines (platform::WriteFileAtomically: a temporary
+// file beside the target, flushed, renamed over it); false with the target
+// untouched when any step fails.
+bool WriteLines(const fs::path& target, const std::vector<std::string>& lines) {
+  return WriteFileAtomically(target, JoinLines(lines));
 }
 
 }  // namespace
@@ -153,6 +135,14 @@ TrackImportResult ImportVecTrackFiles(const fs::path& app_folder) {
   const fs::path stock = platform::ResolveOrSame(app_folder / "U33");
   const fs::path vec_folder = platform::ResolveOrSame(stock / "VEC");
   fs::create_directories(vec_folder, ec);
+  const auto map_folder =
+      platform::ResolveCaseInsensitive(platform::WindowsPathToLinux("C:\\MAP\\U33", app_folder));
+  const fs::path trk_folder = platform::ResolveOrSame(stock / "TRK");
+  // What an interrupted import left: the work file of earlier versions and the
+  // temporary files of killed rewrites.
+  fs::remove(stock / "X.INT", ec);
+  platform::RemoveLeftoverTemporaryFiles(trk_folder);
+  if (map_folder) platform::RemoveLeftoverTemporaryFiles(*map_folder);
 
   // The names, in a stable order, at most 200.
   std::vector<fs::path> files;
@@ -164,11 +154,6 @@ TrackImportResult ImportVecTrackFiles(const fs::path& app_folder) {
   std::sort(files.begin(), files.end());
   if (files.size() > static_cast<size_t>(kMaxVecFilesPerStart)) files.resize(kMaxVecFilesPerStart);
   if (files.empty()) return result;
-
-  const auto map_folder =
-      platform::ResolveCaseInsensitive(platform::WindowsPathToLinux("C:\\MAP\\U33", app_folder));
-  const fs::path trk_folder = platform::ResolveOrSame(stock / "TRK");
-  const fs::path work = stock / "X.INT";
 
   for (const fs::path& vec : files) {
     const std::string name = vec.filename().string();
@@ -186,7 +171,7 @@ TrackImportResult ImportVecTrackFiles(const fs::path& app_folder) {
         const fs::path log = platform::ResolveOrSame(*map_folder / "QTHWAY.TXT");
         std::vector<std::string> log_lines;
         ReadLines(log, log_lines);  // a missing way log starts empty
-        WriteThroughWorkFile(work, log, InsertWayLogLine(log_lines, *summary));
+        WriteLines(log, InsertWayLogLine(log_lines, *summary));
       }
     }
 
@@ -205,7 +190,7 @@ TrackImportResult ImportVecTrackFiles(const fs::path& app_folder) {
         if (!IsBlank(l)) merged.push_back(l);
       }
     }
-    if (ok) ok = WriteThroughWorkFile(work, target, merged);
+    if (ok) ok = WriteLines(target, merged);
     if (!ok) {
       result.failed.push_back(name);  // kept for a later start
       continue;

@@ -5,8 +5,10 @@
 // kept there and one summary line, the point farthest from the track's first
 // point, is inserted into the way log QTHWAY.TXT.
 //
-// A track file is deleted only after its merge has been written completely;
-// when anything of the merge fails, the file stays for the next start.
+// A track file is deleted only after its merge has been written completely and
+// flushed to the disk; when anything of the merge fails, the file stays for the
+// next start. Each merged file is replaced whole through a temporary file beside
+// it (platform/safe_file.h); the import first removes what a killed import left.
 #pragma once
 
 #include <filesystem>

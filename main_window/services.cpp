@@ -12,6 +12,7 @@
 #include "map/map_tile.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
+#include "platform/safe_file.h"
 #include "platform/wait.h"
 
 namespace zeblon {
@@ -52,6 +53,9 @@ void MinimalMapDisplay::BuildMapIndex() {
       }
     }
   }
+  // The lists below are rewritten into the temporary folder: what a killed rewrite
+  // left there goes first.
+  platform::RemoveLeftoverTemporaryFiles(temp);
   const fs::path all_file = temp / "ALLMDIRS.DIR";
   if (WriteFileAtomically(all_file, all)) map_.ownFiles->Add(all_file);
   // Each combo's folder: the first entry, or the one whose suffix is the setting.

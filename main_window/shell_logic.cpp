@@ -10,6 +10,7 @@
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 #include "settings/settings.h"
 #include "settings/text_files.h"
 
@@ -200,6 +201,8 @@ MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
     r.folderMissing = true;
     fs::create_directories(folder, ec);
   }
+  // The log is rewritten below: what a killed rewrite left in its folder goes first.
+  platform::RemoveLeftoverTemporaryFiles(folder);
   // A missing log exists, empty, from now on.
   if (!fs::exists(log_path, ec)) {
     std::ofstream(log_path, std::ios::binary | std::ios::app);

@@ -1,21 +1,20 @@
 #include "map/bmp.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+
+#include "platform/safe_file.h"
 
 namespace zeblon::map {
 
 namespace {
 
-std::int64_t ReadLe(std::span<const std::uint8_t> bytes, size_t offset, int width) {
-  // From the highest byte down, each step multiplying by 256.
-  std::int64_t value = 0;
-  for (int i = width - 1; i >= 0; --i) value = value * 256 + bytes[offset + i];
+// A little-endian field of `width` bytes (at most 8), unsigned as stored.
+std::uint64_t ReadLe(std::span<const std::uint8_t> bytes, size_t offset, int width) {
+  std::uint64_t value = 0;
+  for (int i = width - 1; i >= 0; --i) value = (value << 8) | bytes[offset + i];
   return value;
 }
 
@@ -56,13 +55,14 @@ std::optional<BmpHeader> ParseBmpHeader(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
   BmpHeader h;
   h.length_and_reserved = ReadLe(bytes, 2, 8);
-  h.first_pixel = ReadLe(bytes, 10, 4);
-  h.info_size = ReadLe(bytes, 14, 4);
-  h.width = static_cast<std::int32_t>(ReadLe(bytes, 18, 4));
-  h.height = static_cast<std::int32_t>(ReadLe(bytes, 22, 4));
+  h.first_pixel = static_cast<std::int64_t>(ReadLe(bytes, 10, 4));
+  h.info_size = static_cast<std::int64_t>(ReadLe(bytes, 14, 4));
+  // Width and height are signed 32-bit numbers (a negative height is a top-down bitmap).
+  h.width = static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLe(bytes, 18, 4)));
+  h.height = static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLe(bytes, 22, 4)));
   h.planes = static_cast<int>(ReadLe(bytes, 26, 2));
   h.bits = static_cast<int>(ReadLe(bytes, 28, 2));
-  h.compression = ReadLe(bytes, 30, 4);
+  h.compression = static_cast<std::int64_t>(ReadLe(bytes, 30, 4));
   h.row_length = BmpRowLength(h.width, h.bits);
   return h;
 }
@@ -83,11 +83,11 @@ std::string TileProblem(std::span<const std::uint8_t> bytes, std::uint64_t file_
   if (h.width != kTilePixels || h.height != kTilePixels)
     return "NOT 1000 x 1000 PIXELS (" + std::to_string(h.width) + " x " + std::to_string(h.height) + ")";
   const std::int64_t length = TileFileLength(h.bits);
-  if (h.length_and_reserved > 0xFFFFFFFFLL) return "RESERVED HEADER FIELDS NOT 0";
+  if (h.length_and_reserved > 0xFFFFFFFFULL) return "RESERVED HEADER FIELDS NOT 0";
   if (h.first_pixel != TileFirstPixel(h.bits)) return "UNEXPECTED PIXEL OFFSET";
   if (static_cast<std::int64_t>(file_length) < length) return "TRUNCATED FILE";
   if (static_cast<std::int64_t>(file_length) > length) return "WRONG FILE LENGTH";
-  if (h.length_and_reserved != length) return "WRONG FILE LENGTH IN HEADER";
+  if (h.length_and_reserved != static_cast<std::uint64_t>(length)) return "WRONG FILE LENGTH IN HEADER";
   return {};
 }
 
@@ -127,30 +127,35 @@ Tile Tile::Make(int bits, std::span<const std::uint32_t> palette) {
   tile.bits_ = bits;
   tile.first_pixel_ = static_cast<int>(TileFirstPixel(bits));
   tile.row_length_ = BmpRowLength(kTilePixels, bits);
-  const std::int64_t length = TileFileLength(bits);
   auto& b = tile.bytes_;
-  b.assign(static_cast<size_t>(length), 0);
+  b.assign(static_cast<size_t>(TileFileLength(bits)), 0);
+  tile.UseFormatHeader();
+  const int entries = bits == 4 ? 16 : bits == 8 ? 256 : 0;
+  for (int i = 0; i < entries && i < static_cast<int>(palette.size()); ++i) {
+    const std::uint32_t rgb = palette[i];
+    b[54 + 4 * i] = static_cast<std::uint8_t>(rgb);
+    b[54 + 4 * i + 1] = static_cast<std::uint8_t>(rgb >> 8);
+    b[54 + 4 * i + 2] = static_cast<std::uint8_t>(rgb >> 16);
+  }
+  return tile;
+}
+
+void Tile::UseFormatHeader() {
+  const std::int64_t length = TileFileLength(bits_);
+  auto& b = bytes_;
+  std::fill(b.begin(), b.begin() + 54, 0);
   b[0] = 'B';
   b[1] = 'M';
   WriteLe(b, 2, static_cast<std::uint64_t>(length), 4);
-  WriteLe(b, 10, static_cast<std::uint64_t>(tile.first_pixel_), 4);
+  WriteLe(b, 10, static_cast<std::uint64_t>(first_pixel_), 4);
   WriteLe(b, 14, 40, 4);
   WriteLe(b, 18, kTilePixels, 4);
   WriteLe(b, 22, kTilePixels, 4);
   WriteLe(b, 26, 1, 2);
-  WriteLe(b, 28, static_cast<std::uint64_t>(bits), 2);
-  WriteLe(b, 34, static_cast<std::uint64_t>(length - tile.first_pixel_), 4);  // image size
-  const int entries = bits == 4 ? 16 : bits == 8 ? 256 : 0;
-  if (entries) {
-    WriteLe(b, 46, static_cast<std::uint64_t>(entries), 4);  // colours used
-    for (int i = 0; i < entries && i < static_cast<int>(palette.size()); ++i) {
-      const std::uint32_t rgb = palette[i];
-      b[54 + 4 * i] = static_cast<std::uint8_t>(rgb);
-      b[54 + 4 * i + 1] = static_cast<std::uint8_t>(rgb >> 8);
-      b[54 + 4 * i + 2] = static_cast<std::uint8_t>(rgb >> 16);
-    }
-  }
-  return tile;
+  WriteLe(b, 28, static_cast<std::uint64_t>(bits_), 2);
+  WriteLe(b, 34, static_cast<std::uint64_t>(length - first_pixel_), 4);  // image size
+  const int entries = bits_ == 4 ? 16 : bits_ == 8 ? 256 : 0;
+  WriteLe(b, 46, static_cast<std::uint64_t>(entries), 4);  // colours used
 }
 
 std::uint32_t Tile::Pixel(int row, int column) const {
@@ -205,6 +210,7 @@ std::uint32_t Tile::EmptyValue() const {
 
 Tile Tile::EmptyCopy() const {
   Tile copy = *this;
+  copy.UseFormatHeader();
   auto& b = copy.bytes_;
   const auto begin = b.begin() + first_pixel_;
   switch (bits_) {
@@ -246,52 +252,9 @@ bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>&
   return true;
 }
 
-bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error,
-                     bool flush) {
-  const std::filesystem::path temp = path.string() + ".part";
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    error = "CANNOT WRITE " + path.string() + " (" + std::strerror(errno) + ")";
-    return false;
-  }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      break;
-    }
-    done += static_cast<size_t>(n);
-  }
-  const int write_errno = errno;
-  const bool written = done == bytes.size() && (!flush || ::fsync(fd) == 0);
-  const int sync_errno = errno;
-  if (::close(fd) != 0 || !written) {
-    ::unlink(temp.c_str());
-    error = "CANNOT WRITE " + path.string() + " (" +
-            std::strerror(done < bytes.size() ? write_errno : sync_errno) + ")";
-    return false;
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    const int e = errno;
-    ::unlink(temp.c_str());
-    error = "CANNOT WRITE " + path.string() + " (" + std::strerror(e) + ")";
-    return false;
-  }
-  if (flush) {
-    // The new name, too, is on the disk before the caller goes on (and, say,
-    // deletes the file this one was made from).
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const bool synced = dir >= 0 && ::fsync(dir) == 0;
-    const int e = errno;
-    if (dir >= 0) ::close(dir);
-    if (!synced) {
-      error = "CANNOT WRITE " + path.string() + " (" + std::strerror(e) + ")";
-      return false;
-    }
-  }
-  return true;
+bool WriteTileFile(const std::filesystem::path& path, Tile& tile, std::string& error, bool flush) {
+  tile.UseFormatHeader();
+  return platform::WriteFileAtomically(path, tile.bytes(), &error, flush);
 }
 
 }  // namespace zeblon::map

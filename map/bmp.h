@@ -25,9 +25,10 @@ namespace zeblon::map {
 
 inline constexpr int kTilePixels = 1000;  // pixels per tile edge
 
-// The fields of the two bitmap headers that tiles use.
+// The fields of the two bitmap headers that tiles use, each read as the unsigned
+// number of its width (width and height as signed 32-bit numbers).
 struct BmpHeader {
-  std::int64_t length_and_reserved = 0;  // 8 bytes at offset 2, little-endian
+  std::uint64_t length_and_reserved = 0;  // 8 bytes at offset 2, little-endian
   std::int64_t first_pixel = 0;          // offset 10
   std::int64_t info_size = 0;            // offset 14
   std::int64_t width = 0;                // offset 18
@@ -83,9 +84,14 @@ class Tile {
   std::uint32_t PaletteEntry(int ink) const;
 
   // The empty value of this tile (ink or 0xRRGGBB, see above) and a tile of this
-  // one's headers and palette with every pixel empty.
+  // one's palette, the tile format's header (UseFormatHeader) and every pixel empty.
   std::uint32_t EmptyValue() const;
   Tile EmptyCopy() const;
+
+  // Sets the 54 header bytes to those of the tile format of this depth (length,
+  // offsets, 1000 x 1000, image size, colours used; everything else 0), whatever
+  // the file it came from held there. The palette stays.
+  void UseFormatHeader();
 
  private:
   std::vector<std::uint8_t> bytes_;
@@ -98,13 +104,13 @@ class Tile {
 inline constexpr std::uint32_t kEmptyColour = 0xFCFC00;
 
 // Whole files. ReadFileBytes fails (false, reason in `error`) on a file that
-// cannot be opened or read. WriteFileSafely writes a temporary file beside the
-// target, flushes it to the disk, renames it over the target and flushes the
-// folder, so the target is either the old file or the complete new one; a full or read-only disk gives
-// false with the reason and leaves the target as it was. Scratch copies may skip
-// the flush to the disk (`flush` false).
+// cannot be opened or read.
 bool ReadFileBytes(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes, std::string& error);
-bool WriteFileSafely(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, std::string& error,
-                     bool flush = true);
+
+// Writes a tile with the header of its tile format (UseFormatHeader) through
+// platform::WriteFileAtomically: the target is either the old file or the
+// complete new one; false with the reason in `error`. Scratch copies may skip the
+// flushes to the disk (`flush` false).
+bool WriteTileFile(const std::filesystem::path& path, Tile& tile, std::string& error, bool flush = true);
 
 }  // namespace zeblon::map

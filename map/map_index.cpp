@@ -10,6 +10,7 @@
 #include "map/map_tile.h"
 #include "platform/paths.h"
 #include "settings/text_files.h"
+#include "platform/safe_file.h"
 
 namespace zeblon::map {
 
@@ -21,8 +22,7 @@ bool WriteLines(const fs::path& file, const std::vector<std::string>& lines) {
   std::string text;
   for (const auto& l : lines) text += l + "\r\n";
   std::string error;
-  return WriteFileSafely(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
-                                error, false);
+  return platform::WriteFileAtomically(file, std::string_view(text), &error, false);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "geodesy/text.h"
+#include "platform/safe_file.h"
 #include "reception/messages.h"
 #include "settings/text_files.h"
 
@@ -424,7 +425,8 @@ bool RewriteMoniOneLog(ReceptionState& st) {
     text += line;
     text += "\r\n";
   }
-  const bool ok = RewriteFile(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), text);
+  // Replaced whole: a crash in the middle leaves the old log, never a cut one.
+  const bool ok = platform::WriteFileAtomically(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), text);
   if (!ok) ++st.failedLogWrites;
   return ok;
 }

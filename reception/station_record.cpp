@@ -101,14 +101,6 @@ bool AppendToFile(const fs::path& path, std::string_view bytes) {
   return !out.fail();
 }
 
-bool RewriteFile(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
-}
-
 fs::path LogFolder(const fs::path& dataFolder) { return FindFileInFolder(dataFolder, "LOG"); }
 
 std::string SafeFileName(std::string_view name) {

@@ -82,11 +82,12 @@ std::string AlarmBlock(const AlarmRecord& alarm, std::string_view mapZoneText, b
 std::string AlarmTimeText(std::string_view date, std::string_view time);
 
 // ---------------------------------------------------------------------------
-// Files. Every write opens the file, appends or rewrites it and closes it again;
-// the result says whether it worked (a failed write never throws).
+// Files. Every write opens the file, appends to it and closes it again; the
+// result says whether it worked (a failed write never throws). A file written
+// anew goes through platform::WriteFileAtomically, so it is never left half
+// written.
 
 bool AppendToFile(const std::filesystem::path& path, std::string_view bytes);
-bool RewriteFile(const std::filesystem::path& path, std::string_view bytes);
 
 // The LOG folder below the data folder.
 std::filesystem::path LogFolder(const std::filesystem::path& dataFolder);

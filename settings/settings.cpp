@@ -5,11 +5,11 @@
 #include <limits>
 #include <sstream>
 #include <system_error>
-#include <unistd.h>
 #include <variant>
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace zeblon {
 namespace {
@@ -278,6 +278,9 @@ std::string CallWithSsid(std::string_view text, std::string_view ssid) {
 
 bool ReadSettingsFile(const fs::path& file, SettingsWindow window, Settings& s,
                       const KeyReadHook& hook, std::string* tx_call) {
+  // Each window reads the file once at its start: a rewrite that a killed process
+  // left unfinished goes first.
+  platform::RemoveLeftoverTemporaryFiles(file.has_parent_path() ? file.parent_path() : fs::path("."));
   std::string bytes;
   if (!ReadWholeFile(file, bytes)) return false;
   ReadSettingsText(bytes, window, s, hook, tx_call);

@@ -4,8 +4,9 @@
 // once at its start-up by its own read rules and writes it whole (the start window
 // all 80 keys, the main window 73). `PatchSettingsFile` replaces single lines.
 //
-// Files are written whole to a temporary file beside the settings file and then
-// renamed over it, so a crash never leaves a truncated file behind.
+// Files are written whole to a temporary file beside the settings file, flushed and
+// then renamed over it, so a crash never leaves a truncated file behind; reading
+// the file removes the temporary files that killed writers left (platform/safe_file.h).
 #pragma once
 
 #include <array>

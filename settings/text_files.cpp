@@ -1,8 +1,5 @@
 #include "settings/text_files.h"
 
-#include <fstream>
-#include <sstream>
-#include <system_error>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -68,30 +65,6 @@ bool ReadWholeFile(const fs::path& file, std::string& bytes) {
   }
   ::close(fd);
   bytes = std::move(out);
-  return true;
-}
-
-bool WriteFileAtomically(const fs::path& file, std::string_view bytes) {
-  fs::path tmp = file;
-  tmp += ".tmp" + std::to_string(::getpid());
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::error_code ec;
-      fs::remove(tmp, ec);
-      return false;
-    }
-  }
-  std::error_code ec;
-  fs::rename(tmp, file, ec);
-  if (ec) {
-    fs::remove(tmp, ec);
-    return false;
-  }
   return true;
 }
 

@@ -7,13 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/safe_file.h"
+
 namespace zeblon {
 
 // Splits file bytes into lines at CR LF, LF or CR.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// Writes bytes to a file through a temporary file and a rename.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+// Files are rewritten through platform::WriteFileAtomically: a temporary file
+// beside them, flushed to the disk, renamed over them, the folder flushed.
+using platform::WriteFileAtomically;
 
 // Reads a whole file; false when it cannot be read (missing, a folder, a read error).
 bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);

@@ -8,6 +8,7 @@
 #include "map/bmp.h"
 #include "map/map_tile.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace talmor {
 
@@ -101,7 +102,7 @@ RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks
     const fs::path source_file = FileInFolder(options.source, file);
     std::vector<std::uint8_t> bytes;
     if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
-    if (!zeblon::map::WriteFileSafely(FileInFolder(options.destination, targets[i - 1]), bytes, error))
+    if (!platform::WriteFileAtomically(FileInFolder(options.destination, targets[i - 1]), bytes, &error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
     if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};
@@ -138,6 +139,16 @@ std::string ConvertDataLine(std::string_view line, int column) {
   return out;
 }
 
+std::string ConvertDataText(const std::string& text, int column) {
+  std::string converted;
+  converted.reserve(text.size() + text.size() / 16);
+  for (const auto& line : SplitLines(text)) {
+    converted += ConvertDataLine(line, column);
+    converted += kLineBreak;
+  }
+  return converted;
+}
+
 RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks) {
   std::vector<std::string> names;
   if (auto end = StartRun({options.source, options.destination}, kDifferentPaths, {".TXT", ".POI", ".TRK"},
@@ -154,15 +165,9 @@ RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks)
     const fs::path source_file = options.source / name;
     std::vector<std::uint8_t> bytes;
     if (!zeblon::map::ReadFileBytes(source_file, bytes, error)) return {RunEnd::Failed, error + " !"};
-    std::string converted;
-    converted.reserve(bytes.size() + bytes.size() / 16);
-    for (const auto& line : SplitLines(std::string(bytes.begin(), bytes.end()))) {
-      converted += ConvertDataLine(line, column);
-      converted += kLineBreak;
-    }
-    const std::span<const std::uint8_t> out(reinterpret_cast<const std::uint8_t*>(converted.data()), converted.size());
+    const std::string converted = ConvertDataText(std::string(bytes.begin(), bytes.end()), column);
     // An existing destination file of that name, in any letter case, is replaced.
-    if (!zeblon::map::WriteFileSafely(FileInFolder(options.destination, name), out, error))
+    if (!platform::WriteFileAtomically(FileInFolder(options.destination, name), converted, &error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
     if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};

@@ -47,6 +47,10 @@ int PositionColumn(std::string_view file_name);
 // of the line only the part inside it is replaced.
 std::string ConvertDataLine(std::string_view line, int column);
 
+// A whole data file converted: each line (ended by CR LF, LF or CR) converted by
+// ConvertDataLine and ended by CR LF.
+std::string ConvertDataText(const std::string& text, int column);
+
 // A position field of 9 characters from UTM metres (see ConvertDataLine).
 std::string DataFieldText(double metres);
 

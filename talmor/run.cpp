@@ -8,6 +8,7 @@
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
+#include "platform/safe_file.h"
 
 namespace talmor {
 
@@ -118,6 +119,8 @@ std::optional<RunResult> StartRun(const std::vector<fs::path>& folders, std::str
   const fs::path& source = folders.at(0);
   if (std::string why = CheckFolders(folders, source, folders.at(1), different); !why.empty())
     return RunResult{RunEnd::Refused, why};
+  // Files that a killed run was writing into the other folders go first.
+  for (std::size_t i = 1; i < folders.size(); ++i) platform::RemoveLeftoverTemporaryFiles(folders[i]);
   std::string error;
   if (!ListSourceFiles(source, extensions, files, error)) return RunResult{RunEnd::Refused, error};
   if (files.size() > kMaxSourceFiles)

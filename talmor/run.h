@@ -75,8 +75,9 @@ std::string CheckFolders(const std::vector<fs::path>& folders, const fs::path& s
 
 // The start of every run, before anything is written: `folders` (the source
 // folder, the destination folder, then any other folder of the run) are checked
-// by CheckFolders and the source folder's files with one of `extensions` are
-// listed into `files`. Returns how the run ends here: Refused with its message
+// by CheckFolders, the temporary files that killed runs left in the other folders
+// are removed (platform/safe_file.h), and the source folder's files with one of
+// `extensions` are listed into `files`. Returns how the run ends here: Refused with its message
 // (folders, listing, more than 10000 files) or NoSourceData, whose line it writes
 // into the progress box; nullopt when `files` holds the sources to convert.
 std::optional<RunResult> StartRun(const std::vector<fs::path>& folders, std::string_view different,

@@ -349,9 +349,9 @@ class TileWriter {
       done_.notify_all();  // room in the queue
       lock.unlock();
       std::string error;
-      if (!zeblon::map::WriteFileSafely(FileInFolder(destination_, job.name), job.tile.bytes(), error)) {
+      if (!zeblon::map::WriteTileFile(FileInFolder(destination_, job.name), job.tile, error)) {
         std::string ignored;
-        zeblon::map::WriteFileSafely(work_ / job.name, job.tile.bytes(), ignored, false);
+        zeblon::map::WriteTileFile(work_ / job.name, job.tile, ignored, false);
       }
       lock.lock();
       busy_.erase(job.name);

@@ -171,9 +171,9 @@ void RenderScale(const ScalePlan& plan, const ScaleData& data, const fs::path& f
             !(land && HoldsEuropeanLand(canvas, column0, north, e, plan.scale_km))) {
           continue;
         }
-        const map::Tile tile = canvas.CutTile(0, column0);
+        map::Tile tile = canvas.CutTile(0, column0);
         std::string error;
-        if (!map::WriteFileSafely(folder / map::TileName(north, e), tile.bytes(), error, false)) {
+        if (!map::WriteTileFile(folder / map::TileName(north, e), tile, error, false)) {
           std::lock_guard lock(mutex);
           failure = error;
           continue;

@@ -27,6 +27,7 @@
 
 #include "map/bmp.h"
 #include "map/map_tile.h"
+#include "platform/safe_file.h"
 
 extern char** environ;
 namespace fs = std::filesystem;
@@ -100,7 +101,7 @@ bool MakeFolder(const fs::path& folder, int bits, int count, const fs::path& vrt
   for (int i = 0; i < count; ++i) {
     const int n = north_km + 2 * (i / side), e = east_km + 2 * (i % side);
     const std::string name = zeblon::map::TileName(n, e);
-    if (!zeblon::map::WriteFileSafely(folder / name, tile.bytes(), error, false)) {
+    if (!platform::WriteFileAtomically(folder / name, tile.bytes(), &error, false)) {
       std::fprintf(stderr, "%s\n", error.c_str());
       return false;
     }

@@ -7,7 +7,9 @@
 
 #include <filesystem>
 
+#include "platform/safe_file.h"
 #include "settings/settings.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/program_folder.h"
 
 namespace zeblon::links {
@@ -118,8 +120,8 @@ TEST_F(TrackImportTest, AtMostTwoHundredFilesAStart) {
 TEST_F(TrackImportTest, AFailedMergeKeepsTheTrackFile) {
   Write(app_ / "U33" / "VEC" / "20250601.VEC", {a1});
   Write(app_ / "U33" / "TRK" / "20250601.TRK", {b1});
-  // A folder in the work file's place: the merged file cannot be written.
-  fs::create_directories(app_ / "U33" / "X.INT" / "KEPT");
+  // A folder in the temporary file's place: the merged file cannot be written.
+  fs::create_directories(platform::TemporaryFileFor(app_ / "U33" / "TRK" / "20250601.TRK") / "KEPT");
   const TrackImportResult r = ImportVecTrackFiles(app_);
   EXPECT_EQ(r.imported, 0);
   EXPECT_EQ(r.failed, std::vector<std::string>{"20250601.VEC"});
@@ -148,6 +150,27 @@ TEST_F(TrackImportTest, WayLogWhereTheMapFolderExists) {
   EXPECT_TRUE(fs::exists(map / "TK250601.VEC"));
   EXPECT_EQ(Read(map / "QTHWAY.TXT"),
             std::vector<std::string>{"6590  660 250601 1300 OUT_A  OUTDOOR_ACT TK250601.VEC"});
+}
+
+TEST_F(TrackImportTest, WhatAKilledImportLeftIsRemoved) {
+  const fs::path map = app_ / "drive_c" / "MAP" / "U33";
+  fs::create_directories(map);
+  const std::string dead = ".tmp" + std::to_string(zeblon::testing_support::EndedProcessId());  // its leftovers may go
+  Write(app_ / "U33" / "X.INT", {b1});
+  Write(app_ / "U33" / "TRK" / ("20250601.TRK" + dead), {b1});
+  Write(map / "QTHWAY.TXT", {});
+  Write(map / ("QTHWAY.TXT" + dead), {b1});
+  Write(app_ / "U33" / "TRK" / "20250601.TRK", {b1});
+  EXPECT_EQ(ImportVecTrackFiles(app_).imported, 0);  // no track file: only the leftovers go
+  EXPECT_FALSE(fs::exists(app_ / "U33" / "X.INT"));
+  Write(app_ / "U33" / "VEC" / "20250601.VEC", {a1});
+  EXPECT_EQ(ImportVecTrackFiles(app_).imported, 1);
+  EXPECT_FALSE(fs::exists(app_ / "U33" / "X.INT"));
+  std::vector<std::string> names;
+  for (const auto& folder : {app_ / "U33" / "TRK", map})
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"20250601.TRK", "QTHWAY.TXT", "TK250601.VEC"}));
 }
 
 }  // namespace

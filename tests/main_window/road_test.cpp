@@ -8,6 +8,7 @@
 #include "main_window/form1.h"
 #include "app/program.h"
 #include "start_window/form0.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/find.h"
 
 namespace zeblon {
@@ -61,6 +62,13 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   Write("OTHER.DIR", "not ours");
   Write("PHOTO.BMP", "not ours");
   if (!fs::exists(folder_ / "ZEBLSYM0.BMP")) Write("ZEBLSYM0.BMP", "sheet");
+  // What rewrites killed in an earlier run left beside the settings, the MONI 1 log
+  // and the lists of the temporary folder.
+  const std::string dead = ".tmp" + std::to_string(testing_support::EndedProcessId());
+  const std::vector<std::string> leftovers = {"ZEBLON.INI" + dead, logs + "QW7TK.TXT" + dead, "ALLMDIRS.DIR" + dead};
+  ASSERT_TRUE(fs::exists(folder_ / "ZEBLON.INI"));
+  Write("ALLMDIRS.DIR", "M0050\r\n");
+  for (const std::string& leftover : leftovers) Write(leftover, "half");
 
   Form1& main = program.MainWindow();
   main.SpeedTestClock = [] {
@@ -120,6 +128,7 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_EQ(main.reception().receiveBuffer, "\n");
   EXPECT_TRUE(fs::exists(folder_ / "U33/LOG/_CHATLOG.TXT"));
   EXPECT_TRUE(fs::exists(folder_ / "ALLMDIRS.DIR"));
+  for (const std::string& leftover : leftovers) EXPECT_FALSE(fs::exists(folder_ / leftover)) << leftover;
   // The own position is 0/0: the USER QTH SETUP frame asks for it.
   EXPECT_FALSE(Find(main, "Frame2")->isHidden());
 

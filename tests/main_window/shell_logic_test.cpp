@@ -10,6 +10,7 @@
 
 #include "geodesy/text.h"
 #include "settings/settings.h"
+#include "tests/support/file_faults.h"
 
 namespace zeblon::shell {
 namespace {
@@ -130,6 +131,15 @@ TEST_F(MoniOneRestoreTest, NoFileGivesAnEmptyOneAndAnEmptyStore) {
   EXPECT_TRUE(r.records.empty());
   EXPECT_EQ(r.newest.north, 0);
   EXPECT_EQ(r.newest.comment, "");
+}
+
+TEST_F(MoniOneRestoreTest, LeftoversOfAKilledRewriteGo) {
+  const fs::path leftover = dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(zeblon::testing_support::EndedProcessId()));
+  std::ofstream(leftover) << "half a record";
+  WriteLog({});
+  RestoreMoniOneLog(Log());
+  EXPECT_FALSE(fs::exists(leftover));
+  EXPECT_TRUE(fs::exists(Log()));
 }
 
 TEST_F(MoniOneRestoreTest, PrunesBeforeTheLastGapOfMoreThan30Days) {

@@ -117,44 +117,77 @@ TEST(TileBitmap, ProblemsOfFilesThatAreNotTiles) {
   EXPECT_EQ(why, "TRUNCATED FILE");
 }
 
-TEST(TileBitmap, SafeWriteReplacesWholeOrNothing) {
-  const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "test_tmp" / "bmp_safe_write";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  const fs::path file = dir / "60001200.BMP";
-  std::string error;
-  const std::vector<std::uint8_t> first(100, 1), second(50, 2);
-  ASSERT_TRUE(zeblon::map::WriteFileSafely(file, first, error)) << error;
-  ASSERT_TRUE(zeblon::map::WriteFileSafely(file, second, error)) << error;
-  std::vector<std::uint8_t> back;
-  ASSERT_TRUE(zeblon::map::ReadFileBytes(file, back, error));
-  EXPECT_EQ(back, second);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+// A header byte of 0x80 or more in any field is a large unsigned value of that
+// field, never a negative or overflowing one, and gets the refusal of the field.
+TEST(TileBitmap, HighHeaderBytesAreLargeUnsignedFieldValues) {
+  std::vector<std::uint8_t> short_file = {0x42, 0x4d, 0, 0, 0, 0, 0, 0, 0, 0x80};
+  short_file.resize(54, 0);
+  EXPECT_EQ(zeblon::map::TileProblem(short_file), "UNSUPPORTED BMP HEADER");
+  const auto parsed = zeblon::map::ParseBmpHeader(short_file);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->length_and_reserved, 0x8000000000000000ULL);
 
-  // A folder that is missing: the write fails with a reason.
-  EXPECT_FALSE(zeblon::map::WriteFileSafely(dir / "missing" / "x.BMP", first, error));
-  EXPECT_NE(error.find("CANNOT WRITE"), std::string::npos);
-  EXPECT_FALSE(zeblon::map::ReadFileBytes(dir / "none.BMP", back, error));
-  EXPECT_NE(error.find("CANNOT OPEN"), std::string::npos);
-  fs::remove_all(dir);
+  const auto good = zeblon::map::Tile::Make(8, GreyPalette(256)).bytes();
+  const struct {
+    std::size_t at;
+    const char* problem;
+  } cases[] = {
+      {9, "RESERVED HEADER FIELDS NOT 0"},      {5, "WRONG FILE LENGTH IN HEADER"},
+      {13, "UNEXPECTED PIXEL OFFSET"},          {17, "UNSUPPORTED BMP HEADER"},
+      {21, "NOT 1000 x 1000 PIXELS (-2147482648 x 1000)"},
+      {25, "NOT 1000 x 1000 PIXELS (1000 x -2147482648)"},
+      {27, "UNSUPPORTED BMP HEADER"},           {29, "UNSUPPORTED COLOUR DEPTH (32776 BITS PER PIXEL)"},
+      {33, "COMPRESSED BMP"},
+  };
+  for (const auto& c : cases) {
+    auto b = good;
+    b[c.at] = 0x80;
+    EXPECT_EQ(zeblon::map::TileProblem(b), c.problem) << "byte " << c.at;
+    b[c.at] = 0xFF;
+    EXPECT_NE(zeblon::map::TileProblem(b), "") << "byte " << c.at;
+  }
 }
 
-TEST(TileBitmap, FullDiskIsReportedAndLeavesTheOldFile) {
-  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
-  // /dev/full accepts open but every write fails with ENOSPC; a symlink named
-  // like the temporary file makes the safe write run into it.
-  const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "test_tmp" / "bmp_full";
+// Tiles are written with the header of their format: image size and colours used
+// of a source (here 0xFFFFFFFF) never reach a written tile, nor do the other
+// fields a tile does not use.
+TEST(TileBitmap, WrittenTilesCarryTheHeaderOfTheTileFormat) {
+  const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "test_tmp" / "bmp_format_header";
   fs::remove_all(dir);
   fs::create_directories(dir);
-  const fs::path file = dir / "T.BMP";
+  for (int bits : {4, 8, 24}) {
+    const auto made = zeblon::map::Tile::Make(bits, GreyPalette(bits == 4 ? 16 : 256));
+    auto odd = made.bytes();
+    for (std::size_t i : {34, 35, 36, 37, 38, 42, 46, 47, 48, 49, 50, 53}) odd[i] = 0xFF;
+    odd[made.first_pixel()] = 0x12;
+    std::string problem;
+    auto tile = zeblon::map::Tile::FromBytes(odd, &problem);
+    ASSERT_TRUE(tile) << problem;  // those fields do not make it unusable
+    EXPECT_EQ(tile->bytes(), odd);  // kept as read
+
+    const auto empty = tile->EmptyCopy();
+    EXPECT_TRUE(std::equal(empty.bytes().begin(), empty.bytes().begin() + made.first_pixel(), made.bytes().begin()))
+        << bits;
+
+    const fs::path file = dir / "65801628.BMP";
+    std::string error;
+    ASSERT_TRUE(zeblon::map::WriteTileFile(file, *tile, error)) << error;
+    std::vector<std::uint8_t> back;
+    ASSERT_TRUE(zeblon::map::ReadFileBytes(file, back, error)) << error;
+    auto expected = made.bytes();
+    expected[made.first_pixel()] = 0x12;  // the pixels stay
+    EXPECT_EQ(back, expected) << bits;
+    const auto le32 = [&](std::size_t at) { return back[at] | back[at + 1] << 8 | back[at + 2] << 16 | back[at + 3] << 24; };
+    EXPECT_EQ(le32(34), static_cast<int>(back.size()) - made.first_pixel()) << bits;
+    EXPECT_EQ(le32(46), bits == 4 ? 16 : bits == 8 ? 256 : 0) << bits;
+  }
   std::string error;
-  ASSERT_TRUE(zeblon::map::WriteFileSafely(file, std::vector<std::uint8_t>(10, 7), error));
-  fs::create_symlink("/dev/full", dir / "T.BMP.part");
-  EXPECT_FALSE(zeblon::map::WriteFileSafely(file, std::vector<std::uint8_t>(5000, 1), error));
-  EXPECT_NE(error.find("CANNOT WRITE"), std::string::npos) << error;
   std::vector<std::uint8_t> back;
-  ASSERT_TRUE(zeblon::map::ReadFileBytes(file, back, error));
-  EXPECT_EQ(back, std::vector<std::uint8_t>(10, 7));
+  EXPECT_FALSE(zeblon::map::ReadFileBytes(dir / "none.BMP", back, error));
+  EXPECT_NE(error.find("CANNOT OPEN"), std::string::npos);
+  auto tile = zeblon::map::Tile::Make(4);
+  EXPECT_FALSE(zeblon::map::WriteTileFile(dir / "missing" / "x.BMP", tile, error));
+  EXPECT_NE(error.find("CANNOT WRITE"), std::string::npos);
   fs::remove_all(dir);
 }
 

@@ -5,6 +5,7 @@
 
 #include "map/bmp.h"
 #include "map/map_tile.h"
+#include "platform/safe_file.h"
 
 namespace zeblon::map::testing {
 
@@ -42,7 +43,7 @@ void WritePatternTile(const fs::path& folder, std::int64_t n, std::int64_t e, in
     }
   }
   std::string error;
-  if (!WriteFileSafely(folder / TileName(n, e), b, error, false)) throw std::runtime_error(error);
+  if (!platform::WriteFileAtomically(folder / TileName(n, e), b, &error, false)) throw std::runtime_error(error);
 }
 
 int WritePatternTiles(const fs::path& folder, std::int64_t n0, std::int64_t n1, std::int64_t e0, std::int64_t e1,

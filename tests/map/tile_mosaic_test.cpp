@@ -11,6 +11,7 @@
 #include "map/map_display.h"
 #include "map/map_tile.h"
 #include "tile_fixture.h"
+#include "platform/safe_file.h"
 
 namespace zeblon::map {
 namespace {
@@ -220,7 +221,7 @@ TEST_F(TileMosaic, ATileOfMoreThan600000BytesClearsTheMarkedInk) {
   // The south-west tile in 256 colours: it is painted first.
   auto tile8 = Tile::Make(8, std::vector<std::uint32_t>(256, 0x123456));
   std::string error;
-  ASSERT_TRUE(WriteFileSafely(folder / "65500350.BMP", tile8.bytes(), error, false));
+  ASSERT_TRUE(platform::WriteFileAtomically(folder / "65500350.BMP", tile8.bytes(), &error, false));
   MapDisplay d(root.path(), index.path());
   d.BuildMapIndex();
   MapState& s = d.state();
@@ -256,7 +257,7 @@ TEST_F(TileMosaic, AChangedTileFileIsReadAgain) {
     for (int c = 0; c < 1000; ++c) tile24.SetPixel(r, c, 0x204060);
   std::string error;
   testing::TempFolder scratch;
-  ASSERT_TRUE(WriteFileSafely(scratch.path() / name, tile24.bytes(), error, false));
+  ASSERT_TRUE(platform::WriteFileAtomically(scratch.path() / name, tile24.bytes(), &error, false));
   const fs::path target = root_->path() / "M0010" / name;
   const fs::path keep = scratch.path() / "keep.bmp";
   fs::copy_file(target, keep);

@@ -8,6 +8,7 @@
 #include "fakes.h"
 #include "geodesy/text.h"
 #include "reception/messages.h"
+#include "tests/support/file_faults.h"
 
 namespace zeblon::reception {
 namespace {
@@ -235,6 +236,27 @@ TEST_F(StoreTest, MoniOneTrackFollowsTheWatchedStation) {
   restored.RestoreMoniOneTrack();
   ASSERT_EQ(restored.moniOneCount, 2);
   EXPECT_EQ(restored.moniOneTrack[2], st.moniOneTrack[2]);
+}
+
+// The MONI 1 log is rewritten with each report of the watched station: a rewrite
+// that fails part way (here a full disk) leaves the log as it was.
+TEST_F(StoreTest, AFailedMoniOneLogRewriteKeepsTheOldLog) {
+  st.settings.moniOneCall = "WATCH";
+  ASSERT_EQ(Frame("WATCH*>APRS", "!4903.50N/07201.75W>one"), 2);
+  const std::string before = folder.read("WATCH.TXT");
+  ASSERT_FALSE(before.empty());
+  int level = 0;
+  {
+    const zeblon::testing_support::FileSizeLimit full(before.size() + 20);  // room for less than two records
+    ASSERT_TRUE(full.set());
+    level = Frame("WATCH*>APRS", "!4904.50N/07201.75W>two");
+  }
+  EXPECT_EQ(level, 2);
+  EXPECT_EQ(st.moniOneCount, 2);  // the track holds it; the file stays whole
+  EXPECT_GT(st.failedLogWrites, 0);
+  EXPECT_EQ(folder.read("WATCH.TXT"), before);
+  for (const auto& e : std::filesystem::directory_iterator(folder.path() / "LOG"))
+    EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
 
 TEST_F(StoreTest, MoniOneTrackDropsItsOldestThousandBeyond9998) {

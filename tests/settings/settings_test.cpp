@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace zeblon {
 namespace {
 
@@ -230,6 +234,31 @@ TEST(SettingsFile, WriteIsWholeAndPatchKeepsAFailedFile) {
     EXPECT_EQ(back.UserCall, "AB1CD");
   }
   fs::permissions(dir, fs::perms::owner_write, fs::perm_options::add);
+  fs::remove_all(dir);
+}
+
+// A rewrite killed before its rename leaves ZEBLON.INI.tmp<id>; the next start's
+// reading removes it once that process has ended, and reads the whole old file.
+TEST(SettingsFile, ReadingRemovesTheLeftoversOfKilledRewrites) {
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_settings_left_" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const fs::path ini = dir / "ZEBLON.INI";
+  ASSERT_TRUE(WriteFileAtomically(ini, "USER=AB1CD\r\n"));
+  const pid_t child = ::fork();
+  if (child == 0) {
+    // Killed in the middle of a rewrite: the temporary file is written, not renamed.
+    std::ofstream(platform::TemporaryFileFor(ini)) << "USER=ZZ";
+    ::raise(SIGKILL);
+  }
+  ::waitpid(child, nullptr, 0);
+  const fs::path leftover = dir / ("ZEBLON.INI.tmp" + std::to_string(child));
+  ASSERT_TRUE(fs::exists(leftover));
+  Settings back = MainDefaults();
+  ASSERT_TRUE(ReadSettingsFile(ini, SettingsWindow::Main, back));
+  EXPECT_EQ(back.UserCall, "AB1CD");
+  EXPECT_FALSE(fs::exists(leftover));
+  EXPECT_TRUE(fs::exists(ini));
   fs::remove_all(dir);
 }
 

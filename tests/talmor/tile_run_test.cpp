@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fixture.h"
 #include "talmor/tile_converter.h"
+#include "tests/support/file_faults.h"
 
 namespace {
 
@@ -87,6 +90,36 @@ TEST_F(TileRun, ExistingDestinationTilesAreEditedNotReplaced) {
     for (int c = 0; c < 1000; ++c) kept += tile->Pixel(0, c) == 77 || tile->Pixel(999, c) == 77;
   }
   EXPECT_GT(kept, 0);  // pixels no source reaches keep what they held
+}
+
+// Header fields a source tile may hold (image size and colours used of
+// 0xFFFFFFFF, a resolution) never reach the destination tiles, new or edited; the
+// temporary file a killed run left in the destination goes at the next run.
+TEST_F(TileRun, DestinationTilesCarryTheTileFormatHeaderAndLeftoversGo) {
+  auto odd = FilledTile(8, 1).bytes();
+  for (std::size_t i : {34, 35, 36, 37, 38, 39, 46, 47, 48, 49}) odd[i] = 0xFF;
+  WriteBytes(source / "60001200.BMP", odd);
+  ASSERT_EQ(Run().end, RunEnd::Ready);
+  const auto names = FilesIn(destination);
+  ASSERT_FALSE(names.empty());
+  const std::string leftover = names.front() + ".tmp" + std::to_string(zeblon::testing_support::EndedProcessId());
+  WriteText(destination / leftover, "half a tile");
+  const auto format = zeblon::map::Tile::Make(8, Palette(256)).bytes();
+  for (const auto& name : names) {
+    const auto back = ReadBytes(destination / name);
+    ASSERT_EQ(back.size(), format.size()) << name;
+    EXPECT_TRUE(std::equal(format.begin(), format.begin() + 1078, back.begin())) << name;
+    // Edited again from a destination tile that holds such fields itself.
+    auto edited = back;
+    edited[46] = edited[47] = 0xFF;
+    WriteBytes(destination / name, edited);
+  }
+  ASSERT_EQ(Run().end, RunEnd::Ready);
+  EXPECT_EQ(FilesIn(destination), names);  // the leftover went
+  for (const auto& name : names) {
+    const auto back = ReadBytes(destination / name);
+    EXPECT_TRUE(std::equal(format.begin(), format.begin() + 1078, back.begin())) << name;
+  }
 }
 
 TEST_F(TileRun, NameCutToEightCharacters) {
@@ -182,10 +215,14 @@ TEST_F(TileRun, WriteFailureIsReportedAndTheSourceStays) {
   ASSERT_EQ(Run().end, RunEnd::Ready);
   const auto names = FilesIn(destination);
   for (const auto& n : names) fs::remove(destination / n);
-  // A full disk: the file written in place of one destination tile takes no byte.
-  fs::create_symlink("/dev/full", destination / (names.back() + ".part"));
+  // A full disk: a file size limit below a tile's length makes every tile write fail.
   options.delete_sources = true;
-  const auto result = Run();
+  talmor::RunResult result;
+  {
+    const zeblon::testing_support::FileSizeLimit full(100000);
+    ASSERT_TRUE(full.set());
+    result = Run();
+  }
   EXPECT_EQ(result.end, RunEnd::Failed);
   EXPECT_NE(result.message.find("CANNOT WRITE"), std::string::npos) << result.message;
   EXPECT_NE(result.message.find("60001200.BMP IS NOT CONVERTED COMPLETELY"), std::string::npos);
