@@ -168,9 +168,11 @@ TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
 }
 
 // The calls direwolf saw registered ("+CALL") and unregistered ("-CALL"), in
-// order, from its console with the AGW clients' frames shown.
+// order, from its console with the AGW clients' frames shown. Its threads'
+// lines interleave (a client that only connects and goes), so the call is the
+// next call_from line after the frame's title.
 std::vector<std::string> Registrations(const std::string& console) {
-  static const std::regex frame("(Register|Unregister) CallSign from AGWPE[^\n]*\n[^\n]*\n\\s*call_from = \"([^\"]*)\"");
+  static const std::regex frame("(Register|Unregister) CallSign from AGWPE[\\s\\S]*?call_from = \"([^\"]*)\"");
   std::vector<std::string> calls;
   for (auto it = std::sregex_iterator(console.begin(), console.end(), frame); it != std::sregex_iterator(); ++it)
     calls.push_back(((*it)[1] == "Register" ? "+" : "-") + (*it)[2].str());
