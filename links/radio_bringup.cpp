@@ -40,6 +40,31 @@ int AgwPortFrom(const std::string& hostp) {
   return static_cast<int>(v);
 }
 
+AgwAddress AgwAddressFor(const Settings& s) {
+  return {s.InterfaceKind == 0 ? std::string("localhost") : s.AgwHost, AgwPortFrom(s.AgwPort)};
+}
+
+std::string AgwFailureText(AgwTcpLink::ConnectResult r) {
+  switch (r) {
+    case AgwTcpLink::ConnectResult::Registered:
+      return {};
+    case AgwTcpLink::ConnectResult::NotRegistered:
+      return kAgwNotFound;
+    case AgwTcpLink::ConnectResult::CallRefused:
+      return kAgwCallTooLong;
+    case AgwTcpLink::ConnectResult::HostNotFound:
+      break;
+  }
+  return kAgwHostNotFound;
+}
+
+AgwTcpLink::ConnectResult RenewAgwRegistration(const Settings& s, const std::string& txCall, AgwTcpLink& engine,
+                                               float pauseSeconds) {
+  const AgwAddress a = AgwAddressFor(s);
+  engine.Disconnect(pauseSeconds);
+  return engine.Connect(a.host, a.port, txCall.empty() ? "MYCALL" : txCall);
+}
+
 BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, BringUpPorts& ports) {
   BringUpResult r;
   const int kind = s.InterfaceKind;
@@ -47,16 +72,13 @@ BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, Bri
 
   if ((kind == 0 || kind == 3) && ports.engine != nullptr) {
     r.engineTried = true;
-    const int port = AgwPortFrom(s.AgwPort);
-    const std::string host = kind == 0 ? "localhost" : s.AgwHost;
-    r.engine = ports.engine->Connect(host, port, call);
+    const AgwAddress a = AgwAddressFor(s);
+    r.engine = ports.engine->Connect(a.host, a.port, call);
     if (kind == 3 && r.engine != AgwTcpLink::ConnectResult::Registered) {
       // Another computer's engine that is not there at the start: the program ends.
       r.endProgram = true;
       r.messageTitle = kAgwTitle;
-      r.message = r.engine == AgwTcpLink::ConnectResult::NotRegistered ? kAgwNotFound
-                  : r.engine == AgwTcpLink::ConnectResult::CallRefused   ? kAgwCallTooLong
-                                                                         : kAgwHostNotFound;
+      r.message = AgwFailureText(r.engine);
     } else if (r.engine == AgwTcpLink::ConnectResult::CallRefused) {
       r.portErrors.push_back(kAgwCallTooLong);
     }

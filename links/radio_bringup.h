@@ -29,6 +29,24 @@ TncCommandSet TncBringUpSet(int interfaceKind, const std::string& baud);
 // number; 0 when it is not a port (below 1 or above 65535).
 int AgwPortFrom(const std::string& hostp);
 
+// Where the engine of kinds 0 and 3 is reached: this computer ("localhost")
+// with kind 0, HOSTC with kind 3, at the port of HOSTP.
+struct AgwAddress {
+  std::string host;
+  int port = 0;
+};
+AgwAddress AgwAddressFor(const Settings& s);
+
+// The text that tells a registration that failed; empty when it is registered.
+std::string AgwFailureText(AgwTcpLink::ConnectResult r);
+
+// The TX setup OK's renewal of the engine link (kinds 0 and 3): the old call is
+// unregistered and the link closed, then, after `pauseSeconds` letting events
+// run, the link is opened again with `txCall` ("MYCALL" when empty) registered
+// and monitoring on. A link that does not come up is left to the upkeep.
+AgwTcpLink::ConnectResult RenewAgwRegistration(const Settings& s, const std::string& txCall, AgwTcpLink& engine,
+                                               float pauseSeconds = 2.0f);
+
 struct BringUpResult {
   bool engineTried = false;
   AgwTcpLink::ConnectResult engine = AgwTcpLink::ConnectResult::HostNotFound;

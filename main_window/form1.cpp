@@ -222,6 +222,7 @@ void Form1::WireControls() {
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
   SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
+  RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
 
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;

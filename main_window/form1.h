@@ -115,8 +115,8 @@ class Form1 : public QWidget {
   // The TX setup panel's OK.
   void TxSetupOk();
   // Hooks of the links built elsewhere: the own beacon sender, the next position
-  // beacon due at once, and the packet engine's registration (kind 0) with its UI
-  // digipeater.
+  // beacon due at once, and the packet engine's registration (kinds 0 and 3; the UI
+  // digipeater's state is handed along, no such program runs here).
   std::function<void()> SendOwnBeacon;
   std::function<void()> MakePositionBeaconDue;
   std::function<void(const std::string& tx_call, int digi_on)> RenewAgwRegistration;

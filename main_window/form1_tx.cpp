@@ -171,7 +171,8 @@ void Form1::TxSetupOk() {
 
   // The link step.
   tx_->fr4Command4->SetCaption("...");
-  if (kind == 0) {
+  if (kind == 0 || kind == 3) {
+    // The engine's link anew with the new call (no UI digipeater program here).
     if (RenewAgwRegistration) RenewAgwRegistration(shell_.TxCall, settings_.DigiOn);
   } else if ((kind == 1 || kind == 5 || kind == 6) && link_.MSComm1.IsOpen()) {
     // A closed port (a TNC that failed at START) is skipped quietly.

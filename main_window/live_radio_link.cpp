@@ -68,6 +68,14 @@ void LiveRadioLink::Disconnect() {
   radio_.link->AgwDataPending = 0;
 }
 
+void LiveRadioLink::RenewRegistration(const std::string& tx_call) {
+  const int kind = radio_.settings->InterfaceKind;
+  if (kind != 0 && kind != 3) return;
+  const auto r = links::RenewAgwRegistration(*radio_.settings, tx_call, engine_);
+  radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;
+  if (r != links::AgwTcpLink::ConnectResult::Registered) Tell(links::AgwFailureText(r));
+}
+
 void LiveRadioLink::LinkUpkeep() {
   engine_.Upkeep();
   radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;

@@ -3,13 +3,17 @@
 // sent again to a scripted TNC, a manual beacon, and a GPS fix from a drop file.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
 #include <chrono>
+#include <regex>
 #include <thread>
 
 #include "links/tnc_commands.h"
 #include "main_window/form1.h"
+#include "main_window/live_radio_link.h"
 #include "platform/process.h"
 #include "tests/links/gps_nmea.h"
+#include "tests/support/direwolf.h"
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
 #include "tests/support/pty_pair.h"
@@ -161,6 +165,88 @@ TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
   EXPECT_EQ(renewals[0].first, "AB1CD-12");
   EXPECT_EQ(renewals[0].second, 1);
   EXPECT_TRUE(form->TxPanel().isHidden());
+}
+
+// The calls direwolf saw registered ("+CALL") and unregistered ("-CALL"), in
+// order, from its console with the AGW clients' frames shown. Its threads'
+// lines interleave (a client that only connects and goes), so the call is the
+// next call_from line after the frame's title.
+std::vector<std::string> Registrations(const std::string& console) {
+  static const std::regex frame("(Register|Unregister) CallSign from AGWPE[\\s\\S]*?call_from = \"([^\"]*)\"");
+  std::vector<std::string> calls;
+  for (auto it = std::sregex_iterator(console.begin(), console.end(), frame); it != std::sregex_iterator(); ++it)
+    calls.push_back(((*it)[1] == "Register" ? "+" : "-") + (*it)[2].str());
+  return calls;
+}
+
+// The OK with the packet engine on this computer (kind 0) and on another one
+// (kind 3, here direwolf at 127.0.0.1): the old call is unregistered, the new
+// one registered and the next beacon goes out from it; with the engine gone the
+// OK tells the failure in the RAW list and the program goes on.
+TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
+  for (const char* tool : {"direwolf", "gen_packets"})
+    if (!platform::ProgramExists(tool)) GTEST_SKIP() << tool << " is not installed";
+  for (const std::string kind : {"0", "3"}) {
+    SCOPED_TRACE("kind " + kind);
+    QTemporaryDir dir;
+    const int port = testing_support::FreePort();
+    auto engine = std::make_unique<testing_support::Direwolf>(dir, port, QStringList{"-d", "a"});
+    ASSERT_TRUE(engine->started()) << engine->output();
+    Ini(kind, "HOSTP=" + std::to_string(port) + "\r\nHOSTC=127.0.0.1\r\n");
+    auto form = std::make_unique<Form1>();
+    auto link = std::make_unique<LiveRadioLink>();
+    LiveRadioLink* live = link.get();
+    form->SetRadioLink(std::move(link));
+    form->EndProgram = [](int) { ADD_FAILURE() << "the program ended"; };
+    form->show();
+    PumpUntil([&] { return form->map().MapDrawnOnce == 1; }, 20000);
+    ASSERT_EQ(form->link().AgwDataPending, 1);
+    auto saw = [&](const std::vector<std::string>& calls) {
+      return [&engine, calls] { return Registrations(engine->output()) == calls; };
+    };
+    PumpUntil(saw({"+AB1CD-9"}), 10000);
+    ASSERT_EQ(Registrations(engine->output()), std::vector<std::string>{"+AB1CD-9"}) << engine->output();
+
+    form->Check6_MouseUp(2);
+    form->TxPanel().fr4Text1->SetText("12");
+    form->TxPanel().modeOption[4]->SetValue(true);  // 300 Bd: the engine's first radio port, direwolf's channel 0
+    form->TxPanel().fr4Command4->click();
+    EXPECT_TRUE(form->TxPanel().isHidden());
+    EXPECT_EQ(form->TxPanel().fr4Command4->Caption(), "OK");
+    EXPECT_EQ(live->Engine().state(), links::AgwTcpLink::State::Up);
+    EXPECT_EQ(form->link().AgwDataPending, 1);
+    const std::vector<std::string> renewed = {"+AB1CD-9", "-AB1CD-9", "+AB1CD-12"};
+    PumpUntil(saw(renewed), 10000);
+    EXPECT_EQ(Registrations(engine->output()), renewed) << engine->output();
+
+    // The engine reads a new client's commands late; then the beacon goes out
+    // from the new call.
+    PumpUntil([] { return false; }, 1200);
+    form->SendOwnBeacon();
+    auto sent = [&] { return engine->output().find("[0L] AB1CD-12>ZEBL,WIDE1-1:") != std::string::npos; };
+    PumpUntil(sent, 10000);
+    EXPECT_TRUE(sent()) << engine->output();
+    EXPECT_EQ(engine->output().find("[0L] AB1CD-9>"), std::string::npos);
+
+    // The engine gone: the OK tells it where the link's states are told; the
+    // window goes on with its cycle.
+    engine.reset();
+    PumpUntil([&] { return form->link().AgwDataPending == 0; }, 5000);
+    form->Check6_MouseUp(2);
+    form->TxPanel().fr4Text1->SetText("13");
+    form->TxPanel().fr4Command4->click();
+    EXPECT_TRUE(form->TxPanel().isHidden());
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->link().AgwDataPending, 0);
+    ASSERT_FALSE(live->Told().empty());
+    EXPECT_EQ(live->Told().back(), links::kAgwHostNotFound);
+    const auto& raw = form->reception().monitorLines;
+    EXPECT_NE(std::find(raw.lines.begin(), raw.lines.end(), std::string("*** ") + links::kAgwHostNotFound),
+              raw.lines.end());
+    EXPECT_TRUE(IniHas("TXID=13"));
+    EXPECT_TRUE(platform::MessageLog().empty());
+    form->CloseByUser();
+  }
 }
 
 TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {

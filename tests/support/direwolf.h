@@ -67,14 +67,15 @@ inline std::string PacketAudio(const QTemporaryDir& dir, const std::string& line
 
 class Direwolf {
  public:
-  explicit Direwolf(const QTemporaryDir& dir, int port) : port_(port) {
+  // `extraArgs` go before the others (e.g. "-d", "a": the AGW clients' frames on the console).
+  explicit Direwolf(const QTemporaryDir& dir, int port, const QStringList& extraArgs = {}) : port_(port) {
     const std::string conf = dir.filePath("dw.conf").toStdString();
     std::ofstream(conf) << "ADEVICE stdin null\nARATE 44100\nACHANNELS 1\nCHANNEL 0\nMYCALL N0CALL-10\n"
                            "MODEM 1200\nAGWPORT "
                         << port << "\nKISSPORT 0\n";
     process_.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&process_, &QProcess::readyRead, [this] { output_ += process_.readAll().toStdString(); });
-    process_.start("direwolf", {"-t", "0", "-c", QString::fromStdString(conf), "-r", "44100", "-"});
+    process_.start("direwolf", extraArgs + QStringList{"-t", "0", "-c", QString::fromStdString(conf), "-r", "44100", "-"});
     started_ = process_.waitForStarted(5000) && RunUntil(
                                                     [this] {
                                                       QTcpSocket s;
