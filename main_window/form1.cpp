@@ -223,6 +223,8 @@ void Form1::WireControls() {
   SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
 
+  WireInternet();  // internet switches, web polls, IONO DATA: form1_internet.cpp
+
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;
   sh.redraw = [this] { DrawMap(); };
@@ -616,9 +618,12 @@ void Form1::FullStartUp() {
     check15->SetValue(settings_.IGateOn);
   }
   // 32.-33.
-  if (settings_.IonoAutoUpdate == 1) MapDisplay().RequestMagnetogramPage();
-  shell_.LastRawRequestHhmm = -5000;
-  shell_.LastAreaRequestHhmm = 0;
+  internet_->TakeSavedIono(settings_.SunspotNumber, settings_.KIndex, settings_.IonoAutoUpdate == 1);
+  internet_->SwitchState().webSource = 0;
+  internet_->SwitchState().lastRawRequestHhmm = -5000;
+  internet_->SwitchState().lastAreaRequestHhmm = 0;
+  ShowInternetSwitches();
+  if (settings_.IonoAutoUpdate == 1) internet_->RequestMagnetogramPage();
   cycle_->Start();
 }
 

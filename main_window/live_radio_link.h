@@ -29,6 +29,8 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void DecodeReceivedTraffic() override;
   void LinkUpkeep() override;
   void SendOwnBeacon(bool status, bool aprsIsVerified) override;
+  reception::ReceptionHost* Host() override { return this; }
+  reception::ChatPanel* Chat() override { return &chat_; }
   // Every own packet ends here (TransmitInfoField).
   bool Transmit(const std::string& infoField);
 
