@@ -23,19 +23,25 @@ QColor PlatformColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16
 void Form1::WireInternet() {
   panels::ControlColumn& c = *column_;
   InternetWiring::Hooks h;
-  InternetWiring::WebHooks& w = h.web;
+  internet::WebWindowHooks& w = h.web;
   w.setTimer1 = [this](bool on) { on ? cycle_->Start() : cycle_->Stop(); };
   w.armTimer2 = [this](int ms) { cycle_->ArmPause(ms); };
   w.stopTimer2 = [this] { Timer2->stop(); };
-  w.showNotice = [this](const std::string& text, int colour) {
-    Text10->SetText(text);
+  auto noticeColour = [this](int colour) {
     QPalette p = Text10->palette();
     p.setColor(QPalette::Base, PlatformColour(colour));
     Text10->setPalette(p);
+  };
+  w.showNotice = [this, noticeColour](const std::string& text, int colour) {
+    Text10->SetText(text);
+    noticeColour(colour);
     Text10->show();
     Text10->raise();
   };
-  w.hideNotice = [this] { Text10->hide(); };
+  w.hideNotice = [this, noticeColour] {
+    Text10->hide();
+    noticeColour(internet::kNoticeGreen);
+  };
   w.hourglass = [this](bool busy) {
     if (busy) {
       setCursor(Qt::WaitCursor);

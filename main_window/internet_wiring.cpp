@@ -86,18 +86,7 @@ InternetWiring::InternetWiring(reception::ReceptionState& state, Hooks hooks, in
   host_.setTimer1 = h_.setTimer1;
   chat_.target = h_.chat;
   switches_ = std::make_unique<internet::InternetSwitches>(switchState_, h_.switches);
-  internet::WebWindowHooks w;
-  w.setTimer1 = h_.web.setTimer1;
-  w.armTimer2 = h_.web.armTimer2;
-  w.stopTimer2 = h_.web.stopTimer2;
-  w.showNotice = h_.web.showNotice;
-  w.hideNotice = h_.web.hideNotice;
-  w.hourglass = h_.web.hourglass;
-  w.pumpEvents = h_.web.pumpEvents;
-  w.mapCentre = h_.web.mapCentre;
-  w.writeSettings = h_.web.writeSettings;
-  w.showIono = h_.web.showIono;
-  web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, std::move(w),
+  web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, h_.web,
                                                  std::move(sources));
 }
 

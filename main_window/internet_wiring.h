@@ -10,6 +10,7 @@
 #include "internet/internet_switches.h"
 #include "internet/ionosphere.h"
 #include "internet/web_polls.h"
+#include "internet/web_window_hooks.h"
 #include "links/cycle_tick.h"
 #include "reception/reception_host.h"
 #include "reception/reception_state.h"
@@ -75,21 +76,8 @@ class ChatPanelRelay : public reception::ChatPanel {
 
 class InternetWiring {
  public:
-  // What the web requests reach of the window (see internet/web_requests.h).
-  struct WebHooks {
-    std::function<void(bool on)> setTimer1;
-    std::function<void(int ms)> armTimer2;
-    std::function<void()> stopTimer2;
-    std::function<void(const std::string& text, int colour)> showNotice;
-    std::function<void()> hideNotice;
-    std::function<void(bool busy)> hourglass;
-    std::function<void()> pumpEvents;
-    std::function<void(double& latitude, double& longitude)> mapCentre;
-    std::function<void()> writeSettings;
-    std::function<void(const internet::IonoOutcome&)> showIono;
-  };
   struct Hooks {
-    WebHooks web;                        // the requests' window hooks
+    internet::WebWindowHooks web;        // the requests' window hooks
     internet::SwitchHooks switches;      // the switches' window hooks
     std::function<reception::ReceptionHost*()> host;  // the radio link's receive host, or null
     std::function<reception::ChatPanel*()> chat;      // the radio link's chat lines, or null

@@ -168,5 +168,35 @@ TEST_F(InternetWindowTest, AutomaticUpdateTakesTheMagnetogramAtStartUp) {
   form->close();
 }
 
+// Step 12 of the tick: the polls switch themselves off InternetPollLimit seconds
+// after a support was switched on (the clock compared as an absolute difference).
+TEST(InternetWiring, PollTimeLimit) {
+  struct Case {
+    double start, now;
+    bool area, expectOff;
+  } cases[] = {{100, 999, false, false}, {100, 1001, false, true}, {1001, 100, true, true}, {100, 1000, true, false}};
+  for (const Case& c : cases) {
+    reception::ReceptionState state;
+    double clock = c.start;
+    InternetWiring::Hooks h;
+    h.switches.runTimer = [&] { return clock; };
+    h.clockSeconds = [&] { return clock; };
+    h.pollLimitSeconds = [] { return 900.0; };
+    int shown = 0;
+    h.switchesChanged = [&] { ++shown; };
+    InternetWiring wiring(state, h, internet::WebSourcesAt("http://127.0.0.1:9"));
+    links::TickHooks tick;
+    wiring.FillTickHooks(tick);
+    c.area ? wiring.AreaSupportClicked(true) : wiring.MoniOneSupportClicked(true);
+    ASSERT_TRUE(wiring.SwitchState().moniOneSupport);
+    clock = c.now;
+    shown = 0;
+    tick.pollTimeLimit();
+    EXPECT_EQ(!wiring.SwitchState().moniOneSupport, c.expectOff) << c.start << " " << c.now;
+    EXPECT_EQ(!wiring.SwitchState().areaSupport, c.expectOff || !c.area);
+    EXPECT_EQ(shown, c.expectOff ? 1 : 0);
+  }
+}
+
 }  // namespace
 }  // namespace zeblon
