@@ -48,10 +48,6 @@ std::string MainSettingsText(std::string_view existing, const Settings& s) {
 
 namespace {
 
-// The product's web addresses for the ionosphere pages; the map display sets its own.
-constexpr const char* kIonoUrl1 = "http://iono.example.org/magnetogram/index.html";
-constexpr const char* kIonoUrl2 = "https://iono.example.org/text/sgas.txt";
-
 bool Shown(const QWidget* w) { return w != nullptr && !w->isHidden(); }
 
 }  // namespace
@@ -431,8 +427,6 @@ void Form1::TakeTwipsPerPixel() {
 
 void Form1::ActivateHead() {
   shell_.ProgramVersion = "8.08";
-  shell_.IonoUrl1 = kIonoUrl1;
-  shell_.IonoUrl2 = kIonoUrl2;
   while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
   TakeTwipsPerPixel();
   const double sy = 15.0 / shell_.TwipsPerPixelY;
