@@ -48,10 +48,6 @@ std::string MainSettingsText(std::string_view existing, const Settings& s) {
 
 namespace {
 
-// The product's web addresses for the ionosphere pages; the map display sets its own.
-constexpr const char* kIonoUrl1 = "http://iono.example.org/magnetogram/index.html";
-constexpr const char* kIonoUrl2 = "https://iono.example.org/text/sgas.txt";
-
 bool Shown(const QWidget* w) { return w != nullptr && !w->isHidden(); }
 
 }  // namespace
@@ -223,6 +219,8 @@ void Form1::WireControls() {
   SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
   RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
+
+  WireInternet();  // internet switches, web polls, IONO DATA: form1_internet.cpp
 
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;
@@ -430,8 +428,6 @@ void Form1::TakeTwipsPerPixel() {
 
 void Form1::ActivateHead() {
   shell_.ProgramVersion = "8.08";
-  shell_.IonoUrl1 = kIonoUrl1;
-  shell_.IonoUrl2 = kIonoUrl2;
   while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
   TakeTwipsPerPixel();
   const double sy = 15.0 / shell_.TwipsPerPixelY;
@@ -617,9 +613,12 @@ void Form1::FullStartUp() {
     check15->SetValue(settings_.IGateOn);
   }
   // 32.-33.
-  if (settings_.IonoAutoUpdate == 1) MapDisplay().RequestMagnetogramPage();
-  shell_.LastRawRequestHhmm = -5000;
-  shell_.LastAreaRequestHhmm = 0;
+  internet_->TakeSavedIono(settings_.SunspotNumber, settings_.KIndex, settings_.IonoAutoUpdate == 1);
+  internet_->SwitchState().webSource = 0;
+  internet_->SwitchState().lastRawRequestHhmm = -5000;
+  internet_->SwitchState().lastAreaRequestHhmm = 0;
+  ShowInternetSwitches();
+  if (settings_.IonoAutoUpdate == 1) internet_->RequestMagnetogramPage();
   cycle_->Start();
 }
 

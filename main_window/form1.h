@@ -13,6 +13,7 @@
 #include "links/gps_reader.h"
 #include "links/main_cycle.h"
 #include "main_window/services.h"
+#include "main_window/internet_wiring.h"
 #include "map/map_display.h"
 #include "map/map_widget.h"
 #include "main_window/shell_logic.h"
@@ -91,6 +92,8 @@ class Form1 : public QWidget {
   stations::StationPasses& StationPasses() { return *station_passes_; }
   panels::WxStationPanel& WxStation() { return *wx_; }
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
+  // The station data from the web: switches, polls, ionosphere values.
+  InternetWiring& Internet() { return *internet_; }
 
   // The APRS-IS steps of the main cycle's tick: link upkeep and login (2), the
   // title's IGate field and the ageing of the duplicate list (3).
@@ -166,6 +169,11 @@ class Form1 : public QWidget {
   void UpdateClockLabel();
   void RefillMonitorList();
   void BuildTxControls();  // form1_tx.cpp
+  // The internet switches, polls and the IONO DATA frame.
+  void WireInternet();
+  void ShowInternetSwitches();
+  void Check9_MouseUp(int button);
+  void Command60_Click();
   links::GpsReader gps_;
   bool tx_ok_running_ = false;
   bool gps_port_tried_ = false;
@@ -203,6 +211,8 @@ class Form1 : public QWidget {
   panels::WxStationPanel* wx_ = nullptr;
   panels::AlarmDistancePanel* alarm_distance_ = nullptr;
   std::unique_ptr<StationControls> station_controls_;
+  std::unique_ptr<InternetWiring> internet_;
+  bool showing_switches_ = false;
   std::unique_ptr<stations::StationPasses> station_passes_;
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;

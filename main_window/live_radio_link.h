@@ -32,6 +32,8 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   // A failure is told in the RAW list; the program goes on and the upkeep keeps
   // trying. Nothing else is started: the engine runs on its own.
   void RenewRegistration(const std::string& tx_call) override;
+  reception::ReceptionHost* Host() override { return this; }
+  reception::ChatPanel* Chat() override { return &chat_; }
   // Every own packet ends here (TransmitInfoField).
   bool Transmit(const std::string& infoField);
 

@@ -13,6 +13,7 @@
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "reception/reception_host.h"
 #include "reception/reception_state.h"
 #include "settings/settings.h"
 
@@ -110,6 +111,10 @@ class RadioLinkService {
   // The TX setup OK with the packet engine (kinds 0 and 3): the link closed and
   // opened again with `tx_call` registered in place of the old call.
   virtual void RenewRegistration(const std::string& tx_call) { (void)tx_call; }
+  // The receive host and the chat lines of a link that has them (the internet
+  // pass decodes through the same ones); null for a link without.
+  virtual reception::ReceptionHost* Host() { return nullptr; }
+  virtual reception::ChatPanel* Chat() { return nullptr; }
 
  protected:
   RadioLinkContext radio_;

@@ -18,7 +18,6 @@ namespace zeblon {
 // The window-wide values of the shell.
 struct ShellState {
   std::string ProgramVersion;
-  std::string IonoUrl1, IonoUrl2;
   int TwipsPerPixelX = 15, TwipsPerPixelY = 15;
   QWidget* MainWindowHandle = nullptr;
   int ColourDepth = 24;
@@ -28,7 +27,6 @@ struct ShellState {
   std::string OwnEchoHeader;
   float InternetPollLimit = 0;
   int CycleInterval = 6000;
-  int LastRawRequestHhmm = 0, LastAreaRequestHhmm = 0;
   int HfDualOn = 0;
   int GpsClockSet = 0;
   int ToneOn = 0;

@@ -1,0 +1,171 @@
+// The main window's station data from the web: thin glue between the internet
+// switch boxes, the IONO DATA frame, the main cycle and main_window/internet_wiring.
+#include <QApplication>
+#include <QTime>
+
+#include "geodesy/text.h"
+#include "main_window/form1.h"
+#include "map/readouts.h"
+
+namespace zeblon {
+
+using namespace platform;
+
+namespace {
+
+double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+
+// A platform colour value (blue * 65536 + green * 256 + red).
+QColor PlatformColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+}  // namespace
+
+void Form1::WireInternet() {
+  panels::ControlColumn& c = *column_;
+  InternetWiring::Hooks h;
+  internet::WebWindowHooks& w = h.web;
+  w.setTimer1 = [this](bool on) { on ? cycle_->Start() : cycle_->Stop(); };
+  w.armTimer2 = [this](int ms) { cycle_->ArmPause(ms); };
+  w.stopTimer2 = [this] { Timer2->stop(); };
+  auto noticeColour = [this](int colour) {
+    QPalette p = Text10->palette();
+    p.setColor(QPalette::Base, PlatformColour(colour));
+    Text10->setPalette(p);
+  };
+  w.showNotice = [this, noticeColour](const std::string& text, int colour) {
+    Text10->SetText(text);
+    noticeColour(colour);
+    Text10->show();
+    Text10->raise();
+  };
+  w.hideNotice = [this, noticeColour] {
+    Text10->hide();
+    noticeColour(internet::kNoticeGreen);
+  };
+  w.hourglass = [this](bool busy) {
+    if (busy) {
+      setCursor(Qt::WaitCursor);
+      Picture1->setCursor(Qt::WaitCursor);
+    } else {
+      unsetCursor();
+      Picture1->unsetCursor();
+    }
+  };
+  w.pumpEvents = [] { QCoreApplication::processEvents(); };
+  w.mapCentre = [this](double& latitude, double& longitude) {
+    try {
+      const map::MapPoint p = map::ConvertMapKmToLatLon(settings_.CentreNorth, settings_.CentreEast,
+                                                        map_.MapCentralMeridian, map_.MapFalseEasting);
+      latitude = p.latitude;
+      longitude = p.longitude;
+    } catch (const std::exception&) {
+      // A centre the conversion cannot take asks around 0/0.
+    }
+  };
+  w.writeSettings = [this] {
+    settings_.SunspotNumber = internet_->Iono().sunspotNumber;
+    settings_.KIndex = internet_->Iono().kIndex;
+    WriteSettingsFile();
+  };
+  w.showIono = [this](const internet::IonoOutcome& out) {
+    const internet::IonoState& s = internet_->Iono();
+    iono_->Label46->SetCaption(s.status);
+    if (out.sunspotTaken) iono_->Text17->SetText(internet::InetValueText(s.sunspotNumber));
+    if (out.kIndexTaken) iono_->Text18->SetText(internet::InetValueText(s.kIndex));
+  };
+
+  internet::SwitchHooks& sw = h.switches;
+  sw.runTimer = [] { return SecondsSinceMidnight(); };
+  sw.chatOpen = [this] { return column_->Check7->Value() == 1; };
+  sw.closeChat = [this] {
+    column_->Check7->SetValue(0);
+    chat_->hide();
+  };
+  sw.directOnlyOff = [this] { column_->Check24->SetValue(0); };
+  sw.drawMap = [this] { DrawMap(); };
+  sw.pumpEvents = [] { QCoreApplication::processEvents(); };
+  sw.storedCalls = [this] {
+    std::vector<std::string> calls;
+    for (int i = 0; i < column_->Combo9->ListCount(); ++i) calls.push_back(column_->Combo9->List(i));
+    return calls;
+  };
+  sw.comboText = [this] { return column_->Combo9->Text(); };
+  sw.setComboText = [this](const std::string& text) { column_->Combo9->SetText(text); };
+  sw.focusMap = [this] {
+    if (isActiveWindow()) Picture1->setFocus();
+  };
+
+  h.host = [this] { return radio_link_ ? radio_link_->Host() : nullptr; };
+  h.chat = [this] { return radio_link_ ? radio_link_->Chat() : nullptr; };
+  h.drawMap = [this] { DrawMap(); };
+  h.setTimer1 = [this](bool on) { on ? cycle_->Start() : cycle_->Stop(); };
+  h.switchesChanged = [this] { ShowInternetSwitches(); };
+  h.clockSeconds = [] { return SecondsSinceMidnight(); };
+  h.hhmm = [] {
+    const QTime t = QTime::currentTime();
+    return t.hour() * 100 + t.minute();
+  };
+  h.pollLimitSeconds = [this] { return static_cast<double>(shell_.InternetPollLimit); };
+  internet_ = std::make_unique<InternetWiring>(reception_, std::move(h));
+  internet_->FillTickHooks(tick_.hooks);
+
+  // The boxes: a click (or a value set from code) hands the box's value to the switches.
+  c.Check22->OnClick = [this] {
+    if (!showing_switches_) internet_->MoniOneSupportClicked(column_->Check22->Value() == 1);
+  };
+  c.Check23->OnClick = [this] {
+    if (!showing_switches_) internet_->AreaSupportClicked(column_->Check23->Value() == 1);
+  };
+  c.Check27->OnClick = [this] {
+    if (!showing_switches_) internet_->ScanClicked(column_->Check27->Value() == 1);
+  };
+  c.Check22->OnMouseUp = [this](int button) {
+    if (button == 2) internet_->ToggleWebSource();
+  };
+  c.Check9->OnMouseUp = [this](int button) { Check9_MouseUp(button); };
+  iono_->Command60->OnClick = [this] { Command60_Click(); };
+}
+
+void Form1::ShowInternetSwitches() {
+  if (showing_switches_) return;
+  showing_switches_ = true;
+  const internet::InternetSwitchState& s = internet_->SwitchState();
+  column_->Check22->SetValue(s.moniOneSupport ? 1 : 0);
+  column_->Check23->SetValue(s.areaSupport ? 1 : 0);
+  column_->Check27->SetValue(s.scan ? 1 : 0);
+  column_->Check22->SetCaption(internet_->Switches().MoniOneCaption());
+  showing_switches_ = false;
+}
+
+// A right click on the distance-circle box: the IONO DATA frame with the two
+// values and, with automatic update, an update from the web.
+void Form1::Check9_MouseUp(int button) {
+  if (button != 2 || map_.MapDrawnOnce != 1) return;
+  internet::IonoState& s = internet_->Iono();
+  iono_->Text17->SetText(NumberText(s.sunspotNumber));
+  iono_->Text18->SetText(NumberText(s.kIndex));
+  iono_->show();
+  iono_->raise();
+  QCoreApplication::processEvents();
+  if (!s.autoUpdate) return;
+  iono_->Text17->SetText(internet::InetValueText(s.sunspotNumber));
+  iono_->Text18->SetText(internet::InetValueText(s.kIndex));
+  iono_->Text17->setEnabled(false);
+  iono_->Text18->setEnabled(false);
+  internet_->StartIonoUpdateByUser();
+}
+
+// OK of the IONO DATA frame: typed values are taken and saved (not with automatic update).
+void Form1::Command60_Click() {
+  internet::IonoState& s = internet_->Iono();
+  if (internet::ApplyManualIonoInput(iono_->Text17->Text(), iono_->Text18->Text(), s)) {
+    settings_.SunspotNumber = s.sunspotNumber;
+    settings_.KIndex = s.kIndex;
+    WriteSettingsFile();
+  }
+  iono_->hide();
+  cycle_->Start();
+  DrawMap();
+}
+
+}  // namespace zeblon

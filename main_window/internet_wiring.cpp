@@ -1,0 +1,166 @@
+#include "main_window/internet_wiring.h"
+
+#include <QDateTime>
+#include <cmath>
+
+#include "internet/web_requests.h"
+
+namespace zeblon {
+
+// ---------------------------------------------------------------------------
+// The relays.
+
+reception::LocalTime ReceptionHostRelay::Now() {
+  if (auto* t = Target()) return t->Now();
+  const QDateTime n = QDateTime::currentDateTime();
+  return {n.date().year(), n.date().month(), n.date().day(), n.time().hour(), n.time().minute(), n.time().second()};
+}
+
+void ReceptionHostRelay::DrawMap() {
+  if (auto* t = Target()) return t->DrawMap();
+  if (drawMap) drawMap();
+}
+
+void ReceptionHostRelay::SetTimer1(bool on) {
+  if (auto* t = Target()) return t->SetTimer1(on);
+  if (setTimer1) setTimer1(on);
+}
+
+void ReceptionHostRelay::ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText,
+                                              std::string& lonText) {
+  if (auto* t = Target()) t->ConvertMapKmToLatLon(northKm, eastKm, latText, lonText);
+}
+
+void ReceptionHostRelay::SendAprsMessage(const std::string& outgoingMessage) {
+  if (auto* t = Target()) t->SendAprsMessage(outgoingMessage);
+}
+
+void ReceptionHostRelay::MonitorListChanged() {
+  if (auto* t = Target()) t->MonitorListChanged();
+}
+
+void ReceptionHostRelay::ShowEmergencyWindow() {
+  if (auto* t = Target()) t->ShowEmergencyWindow();
+}
+
+void ReceptionHostRelay::ShowWxInfoForRecord(const std::string& infoRecord) {
+  if (auto* t = Target()) t->ShowWxInfoForRecord(infoRecord);
+}
+
+void ReceptionHostRelay::InfoPanelChanged() {
+  if (auto* t = Target()) t->InfoPanelChanged();
+}
+
+void ReceptionHostRelay::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) {
+  if (auto* t = Target()) t->ShowDistanceAlarm(alarm);
+}
+
+void ReceptionHostRelay::Beep() {
+  if (auto* t = Target()) t->Beep();
+}
+
+void ReceptionHostRelay::FollowMoniOneStation() {
+  if (auto* t = Target()) t->FollowMoniOneStation();
+}
+
+void ReceptionHostRelay::ClosePictureViewer() {
+  if (auto* t = Target()) t->ClosePictureViewer();
+}
+
+bool ReceptionHostRelay::PictureViewerShown() {
+  auto* t = Target();
+  return t != nullptr && t->PictureViewerShown();
+}
+
+void ReceptionHostRelay::AfterQuietPass() {
+  if (auto* t = Target()) t->AfterQuietPass();
+}
+
+// ---------------------------------------------------------------------------
+// The wiring.
+
+InternetWiring::InternetWiring(reception::ReceptionState& state, Hooks hooks, internet::WebSources sources)
+    : h_(std::move(hooks)) {
+  host_.target = h_.host;
+  host_.drawMap = h_.drawMap;
+  host_.setTimer1 = h_.setTimer1;
+  chat_.target = h_.chat;
+  switches_ = std::make_unique<internet::InternetSwitches>(switchState_, h_.switches);
+  web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, h_.web,
+                                                 std::move(sources));
+}
+
+InternetWiring::~InternetWiring() = default;
+
+void InternetWiring::RequestMagnetogramPage() { web_->RequestMagnetogramPage(); }
+
+void InternetWiring::StartIonoUpdateByUser() { web_->StartIonoUpdateByUser(); }
+
+void InternetWiring::TakeSavedIono(double sunspotNumber, double kIndex, bool autoUpdate) {
+  iono_.sunspotNumber = sunspotNumber;
+  iono_.kIndex = kIndex;
+  iono_.autoUpdate = autoUpdate;
+}
+
+void InternetWiring::Changed() {
+  if (h_.switchesChanged) h_.switchesChanged();
+}
+
+void InternetWiring::MoniOneSupportClicked(bool on) {
+  switches_->SetMoniOneSupport(on);
+  Changed();
+}
+
+void InternetWiring::AreaSupportClicked(bool on) {
+  switches_->SetAreaSupport(on);
+  Changed();
+}
+
+void InternetWiring::ScanClicked(bool on) {
+  switches_->SetScan(on);
+  Changed();
+}
+
+void InternetWiring::ToggleWebSource() {
+  switches_->ToggleWebSource();
+  Changed();
+}
+
+bool InternetWiring::PollTimeLimit() {
+  const double now = h_.clockSeconds ? h_.clockSeconds() : 0;
+  const double limit = h_.pollLimitSeconds ? h_.pollLimitSeconds() : 900;
+  if (!(std::fabs(switchState_.internetPollStart - now) > limit)) return false;
+  if (!switchState_.moniOneSupport && !switchState_.areaSupport) return false;
+  switches_->SetAreaSupport(false);
+  switches_->SetMoniOneSupport(false);
+  Changed();
+  return true;
+}
+
+void InternetWiring::FillTickHooks(links::TickHooks& t) {
+  t.stopWebBrowser = [this] { web_->StopPageLoader(); };
+  t.internetScanStep = [this] {
+    const bool stepped = switches_->Tick();
+    if (stepped) Changed();
+    return stepped;
+  };
+  t.pollTimeLimit = [this] { PollTimeLimit(); };
+  t.ionosphereUpdate = [this] {
+    const double now = h_.clockSeconds ? h_.clockSeconds() : 0;
+    if (!web_->IonoUpdateDue(now)) return false;
+    web_->StartHourlyIonoUpdate(now);
+    return true;
+  };
+  t.moniOneWebPoll = [this] {
+    if (!web_->RawPollDue(h_.hhmm ? h_.hhmm() : 0)) return false;
+    web_->StartRawPoll();
+    return true;
+  };
+  t.areaWebPoll = [this] {
+    if (!web_->AreaPollDue(h_.hhmm ? h_.hhmm() : 0)) return false;
+    web_->StartAreaPoll();
+    return true;
+  };
+}
+
+}  // namespace zeblon

@@ -1,0 +1,137 @@
+// The main window's station data from the web: the internet switches, the web
+// requests with their page receivers and the ionosphere values, joined to the
+// main cycle's steps. It reaches the window only through the hooks it is given.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "internet/internet_switches.h"
+#include "internet/ionosphere.h"
+#include "internet/web_polls.h"
+#include "internet/web_window_hooks.h"
+#include "links/cycle_tick.h"
+#include "reception/reception_host.h"
+#include "reception/reception_state.h"
+
+namespace zeblon::internet {
+class WebRequests;
+}
+
+namespace zeblon {
+
+// A receive host that hands every call to the radio link's host when the link
+// offers one; without one it keeps the clock, the drawing and Timer1 of the
+// window and leaves out what needs a radio (sending, the alarm texts).
+class ReceptionHostRelay : public reception::ReceptionHost {
+ public:
+  std::function<reception::ReceptionHost*()> target;
+  std::function<void()> drawMap;
+  std::function<void(bool on)> setTimer1;
+
+  reception::LocalTime Now() override;
+  void DrawMap() override;
+  void SetTimer1(bool on) override;
+  void ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) override;
+  void SendAprsMessage(const std::string& outgoingMessage) override;
+  void MonitorListChanged() override;
+  void ShowEmergencyWindow() override;
+  void ShowWxInfoForRecord(const std::string& infoRecord) override;
+  void InfoPanelChanged() override;
+  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override;
+  void Beep() override;
+  void FollowMoniOneStation() override;
+  void ClosePictureViewer() override;
+  bool PictureViewerShown() override;
+  void AfterQuietPass() override;
+
+ private:
+  reception::ReceptionHost* Target() const { return target ? target() : nullptr; }
+};
+
+// The chat lines of the radio link when it has them, else lines of its own.
+class ChatPanelRelay : public reception::ChatPanel {
+ public:
+  std::function<reception::ChatPanel*()> target;
+
+  std::string Line(int index) override { return Chat().Line(index); }
+  int Colour(int index) override { return Chat().Colour(index); }
+  void SetColour(int index, int colour) override { Chat().SetColour(index, colour); }
+  void ScrollIn(const std::string& text, int colour) override { Chat().ScrollIn(text, colour); }
+  bool Visible() override { return Chat().Visible(); }
+  bool MeOnly() override { return Chat().MeOnly(); }
+  void OpenForUser() override { Chat().OpenForUser(); }
+  void QueueChatMessage(const std::string& addressee, const std::string& text) override {
+    Chat().QueueChatMessage(addressee, text);
+  }
+
+ private:
+  reception::ChatPanel& Chat() {
+    reception::ChatPanel* c = target ? target() : nullptr;
+    return c != nullptr ? *c : own_;
+  }
+  reception::ChatLines own_;
+};
+
+class InternetWiring {
+ public:
+  struct Hooks {
+    internet::WebWindowHooks web;        // the requests' window hooks
+    internet::SwitchHooks switches;      // the switches' window hooks
+    std::function<reception::ReceptionHost*()> host;  // the radio link's receive host, or null
+    std::function<reception::ChatPanel*()> chat;      // the radio link's chat lines, or null
+    std::function<void()> drawMap;
+    std::function<void(bool on)> setTimer1;
+    std::function<void()> switchesChanged;            // the boxes show the switch state anew
+    // The step's clocks: seconds since midnight and HHMM of the local time.
+    std::function<double()> clockSeconds;
+    std::function<int()> hhmm;
+    std::function<double()> pollLimitSeconds;         // InternetPollLimit
+    std::function<bool()> noRadio;                    // interface kind 4: the chat closes with the polls
+    std::function<void()> closeChat;                  // Check7 unticked
+  };
+
+  InternetWiring(reception::ReceptionState& state, Hooks hooks,
+                 internet::WebSources sources = internet::WebSourcesFromEnvironment());
+  ~InternetWiring();
+
+  internet::InternetSwitchState& SwitchState() { return switchState_; }
+  internet::IonoState& Iono() { return iono_; }
+  internet::InternetSwitches& Switches() { return *switches_; }
+  internet::WebRequests& Web() { return *web_; }
+
+  // The ionosphere update of the start-up and of the right click on the distance-circle box.
+  void RequestMagnetogramPage();
+  void StartIonoUpdateByUser();
+
+  // The main cycle's web steps: 1, 5, 12, 14, 15 and 16.
+  void FillTickHooks(links::TickHooks& hooks);
+
+  // The saved ionosphere values at start-up.
+  void TakeSavedIono(double sunspotNumber, double kIndex, bool autoUpdate);
+
+  // The boxes' clicks (their values as they are now) and the right click on Check22.
+  void MoniOneSupportClicked(bool on);
+  void AreaSupportClicked(bool on);
+  void ScanClicked(bool on);
+  void ToggleWebSource();
+  // A MONI 1 station was selected: the next tick polls its raw packets.
+  void MoniOneStationSelected() { switchState_.lastRawRequestHhmm = -5000; }
+
+  // The poll time limit (step 12): true when the polls were switched off.
+  bool PollTimeLimit();
+
+ private:
+  void Changed();
+
+  Hooks h_;
+  internet::InternetSwitchState switchState_;
+  internet::IonoState iono_;
+  ReceptionHostRelay host_;
+  ChatPanelRelay chat_;
+  std::unique_ptr<internet::InternetSwitches> switches_;
+  std::unique_ptr<internet::WebRequests> web_;
+};
+
+}  // namespace zeblon

@@ -1,0 +1,202 @@
+// The main window's station data from the web against a local HTTP server: the
+// MONI 1 internet support box makes the next tick ask the source named by the
+// environment for the watched call's raw packets, and their positions land in
+// the MONI 1 track; the IONO DATA frame's OK saves typed values; with automatic
+// update the start-up takes both values from the magnetogram page.
+#include <QDateTime>
+#include <cstdlib>
+#include <memory>
+
+#include "main_window/form1.h"
+#include "main_window/live_radio_link.h"
+#include "map/readouts.h"
+#include "reception/station_record.h"
+#include "tests/support/find.h"
+#include "tests/support/program_folder.h"
+#include "tests/support/tiny_http_server.h"
+
+namespace zeblon {
+namespace {
+
+using testing_support::Find;
+using testing_support::Route;
+using testing_support::TinyHttpServer;
+
+class InternetWindowTest : public testing_support::ProgramFolderTest {
+ protected:
+  void SetUp() override {
+    ProgramFolderTest::SetUp();
+    setenv("ZEBLON_WEB_BASE", server_.Base().c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("ZEBLON_WEB_BASE");
+    ProgramFolderTest::TearDown();
+  }
+  void WriteIni(const std::string& extra) {
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
+                        "UTN=5818\r\nUTE=391\r\nUUN=5818\r\nUUE=391\r\nCALL=QW7TK-9\r\nNOAT=1\r\nWVER=WIN10\r\n" +
+                            extra);
+  }
+  std::unique_ptr<Form1> StartMainWindow() {
+    auto form = std::make_unique<Form1>();
+    form->SetRadioLink(std::make_unique<LiveRadioLink>());
+    form->show();
+    PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+    return form;
+  }
+  static links::TickInputs Inputs() {
+    links::TickInputs in;
+    in.interfaceKind = 4;
+    const QDateTime t = QDateTime::currentDateTime();
+    in.now = {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), 0};
+    in.userCall = "AB1CD";
+    return in;
+  }
+  TinyHttpServer server_;
+};
+
+TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTrack) {
+  WriteIni("");
+  // Two positions of the watched call, ten and five minutes ago (the source gives UTC).
+  const QDateTime utc = QDateTime::currentDateTimeUtc();
+  auto line = [&](int minutesAgo, const std::string& packet) {
+    return utc.addSecs(-60 * minutesAgo).toString("yyyy-MM-dd HH:mm:ss").toStdString() + ": " + packet + "\n";
+  };
+  server_.routes["/aprs/raw"] =
+      Route{200, "text/plain",
+            line(10, "QW7TK-9>APRS,TCPIP*:!5230.00N/01320.00E>first") +
+                line(5, "QW7TK-9>APRS,TCPIP*:!5231.00N/01321.00E>second")};
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->reception().moniOneCount, 0);
+
+  // Without the support the tick asks nothing.
+  form->Tick().Run(Inputs());
+  EXPECT_TRUE(server_.targets.empty());
+
+  auto* check22 = Find<platform::CheckBox>(*form, "Check22");
+  check22->SetValue(1);  // as the user's click: its handler runs
+  EXPECT_TRUE(form->Internet().SwitchState().moniOneSupport);
+  EXPECT_EQ(form->Tick().Run(Inputs()), links::TickEnd::MoniOnePoll);
+  EXPECT_TRUE(Find(*form, "Text10")->isVisible());
+  EXPECT_EQ(Find<platform::TextBox>(*form, "Text10")->Text(), "COLLECTING INTERNET DATA (MONI 1) ...");
+  // The poll pauses the cycle and arms the 60 s watchdog.
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_TRUE(form->Timer2->isActive());
+  EXPECT_EQ(form->Timer2->interval(), 60000);
+
+  PumpUntil([&] { return form->Timer1->isActive(); }, 5000);
+  ASSERT_EQ(server_.targets.size(), 1u);
+  // No stored report yet: the last 72 hours, the call as it stands.
+  EXPECT_EQ(server_.targets[0], "/aprs/raw?callsign=QW7TK-9&seconds=259200");
+  EXPECT_FALSE(Find(*form, "Text10")->isVisible());
+  const reception::ReceptionState& st = form->reception();
+  ASSERT_EQ(st.moniOneCount, 2);
+  const struct {
+    double lat, lon;
+  } expected[] = {{52.5, 13 + 20.0 / 60}, {52 + 31.0 / 60, 13 + 21.0 / 60}};
+  for (int i = 1; i <= 2; ++i) {
+    const std::string& rec = st.moniOneTrack[static_cast<std::size_t>(i)];
+    EXPECT_EQ(reception::TrimmedColumns(rec, 33, 41), "QW7TK-9") << rec;
+    const double north = std::atof(rec.substr(13, 9).c_str());
+    const double east = std::atof(rec.substr(22, 9).c_str());
+    const map::MapPoint p = map::ConvertMapKmToLatLon(north, east, 15.0, 500000.0);
+    EXPECT_NEAR(p.latitude, expected[i - 1].lat, 1e-4) << rec;
+    EXPECT_NEAR(p.longitude, expected[i - 1].lon, 1e-4) << rec;
+  }
+  EXPECT_EQ(reception::TrimmedColumns(st.moniOneTrack[2], 43, 89), "second");
+
+  // Polled this minute: the next tick asks nothing more.
+  form->Tick().Run(Inputs());
+  EXPECT_EQ(server_.targets.size(), 1u);
+
+  // A right click on the box chooses the other source; its caption tells which.
+  check22->OnMouseUp(2);
+  EXPECT_EQ(check22->Caption(), "i  2");
+  EXPECT_EQ(check22->Value(), 1);
+  // The watchdog's end with the notice still shown unticks the support.
+  check22->SetValue(0);
+  EXPECT_FALSE(form->Internet().SwitchState().moniOneSupport);
+  // The area support ticks the MONI 1 support with it.
+  Find<platform::CheckBox>(*form, "Check23")->SetValue(1);
+  EXPECT_EQ(check22->Value(), 1);
+  EXPECT_TRUE(form->Internet().SwitchState().areaSupport);
+  form->close();
+}
+
+TEST_F(InternetWindowTest, IonoDataOkSavesTheTypedValues) {
+  WriteIni("SSPT=80\r\nKIND=2\r\nIONA=0\r\n");
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  auto* frame = Find(*form, "Frame18");
+  auto* check9 = Find<platform::CheckBox>(*form, "Check9");
+  check9->OnMouseUp(1);  // a left click opens nothing
+  EXPECT_FALSE(frame->isVisible());
+  check9->OnMouseUp(2);
+  ASSERT_TRUE(frame->isVisible());
+  auto* text17 = Find<platform::TextBox>(*form, "Text17");
+  auto* text18 = Find<platform::TextBox>(*form, "Text18");
+  EXPECT_EQ(text17->Text(), "80");
+  EXPECT_EQ(text18->Text(), "2");
+  text17->SetText("123");
+  text18->SetText("4.5 x");
+  Find<platform::CommandButton>(*form, "Command60")->click();
+  EXPECT_FALSE(frame->isVisible());
+  EXPECT_TRUE(IniHas("SSPT=123"));
+  EXPECT_TRUE(IniHas("KIND=4.5"));
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_TRUE(server_.targets.empty());  // no automatic update: nothing asked
+  form->close();
+}
+
+TEST_F(InternetWindowTest, AutomaticUpdateTakesTheMagnetogramAtStartUp) {
+  WriteIni("SSPT=80\r\nKIND=2\r\nIONA=1\r\n");
+  server_.routes["/magnetogram/index.html"] =
+      Route{200, "text/html",
+            "<html><body><table><tr><td>Kiel 3-hour K:</td><td>3</td></tr><tr><td>Kiel current K</td><td> 4</td>"
+            "</tr></table><p>Sunspot number 77</p><p>" + std::string(300, '.') + "</p></body></html>"};
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  auto* label46 = Find<platform::Label>(*form, "Label46");
+  PumpUntil([&] { return label46->Caption().find("UPDATED (1)") != std::string::npos; }, 5000);
+  EXPECT_EQ(label46->Caption().substr(0, 13), " UPDATED (1) ");
+  ASSERT_EQ(server_.targets.size(), 1u);
+  EXPECT_EQ(server_.targets[0], "/magnetogram/index.html");
+  EXPECT_TRUE(IniHas("KIND=3.5"));
+  EXPECT_TRUE(IniHas("SSPT=77"));
+  EXPECT_EQ(Find<platform::TextBox>(*form, "Text18")->Text(), internet::InetValueText(3.5));
+  form->close();
+}
+
+// Step 12 of the tick: the polls switch themselves off InternetPollLimit seconds
+// after a support was switched on (the clock compared as an absolute difference).
+TEST(InternetWiring, PollTimeLimit) {
+  struct Case {
+    double start, now;
+    bool area, expectOff;
+  } cases[] = {{100, 999, false, false}, {100, 1001, false, true}, {1001, 100, true, true}, {100, 1000, true, false}};
+  for (const Case& c : cases) {
+    reception::ReceptionState state;
+    double clock = c.start;
+    InternetWiring::Hooks h;
+    h.switches.runTimer = [&] { return clock; };
+    h.clockSeconds = [&] { return clock; };
+    h.pollLimitSeconds = [] { return 900.0; };
+    int shown = 0;
+    h.switchesChanged = [&] { ++shown; };
+    InternetWiring wiring(state, h, internet::WebSourcesAt("http://127.0.0.1:9"));
+    links::TickHooks tick;
+    wiring.FillTickHooks(tick);
+    c.area ? wiring.AreaSupportClicked(true) : wiring.MoniOneSupportClicked(true);
+    ASSERT_TRUE(wiring.SwitchState().moniOneSupport);
+    clock = c.now;
+    shown = 0;
+    tick.pollTimeLimit();
+    EXPECT_EQ(!wiring.SwitchState().moniOneSupport, c.expectOff) << c.start << " " << c.now;
+    EXPECT_EQ(!wiring.SwitchState().areaSupport, c.expectOff || !c.area);
+    EXPECT_EQ(shown, c.expectOff ? 1 : 0);
+  }
+}
+
+}  // namespace
+}  // namespace zeblon
