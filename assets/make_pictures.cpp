@@ -189,8 +189,7 @@ Draw Boat(const QColor& hull, bool sail) {
       p.drawRect(QRectF(6, 7, 7, 5));
     }
     Outline(p, hull);
-    p.drawPolygon(
-        QPolygonF({QPointF(1, 12), QPointF(19, 12), QPointF(16, 17), QPointF(4, 17)}));
+    p.drawPolygon(QPolygonF({QPointF(1, 12), QPointF(19, 12), QPointF(16, 17), QPointF(4, 17)}));
     p.setPen(QPen(QColor(40, 110, 220), 1.2));
     p.drawLine(QPointF(0, 19), QPointF(20, 19));
   };
@@ -307,8 +306,10 @@ Draw Cloud(const QColor& fill, const QColor& rain = QColor(), bool snow = false)
     if (rain.isValid()) {
       p.setPen(QPen(rain, 1.4));
       for (int i = 0; i < 3; ++i) {
-        if (snow) p.drawText(QRectF(3 + i * 5, 12, 6, 8), Qt::AlignCenter, "*");
-        else p.drawLine(QPointF(5 + i * 5, 15), QPointF(4 + i * 5, 18.5));
+        if (snow)
+          p.drawText(QRectF(3 + i * 5, 12, 6, 8), Qt::AlignCenter, "*");
+        else
+          p.drawLine(QPointF(5 + i * 5, 15), QPointF(4 + i * 5, 18.5));
       }
     }
   };
@@ -318,8 +319,8 @@ Draw Lightning() {
   return [](QPainter& p) {
     Cloud(QColor(150, 150, 160))(p);
     Outline(p, QColor(255, 220, 0));
-    p.drawPolygon(QPolygonF({QPointF(10, 10), QPointF(7, 15), QPointF(10, 15), QPointF(8, 20),
-                             QPointF(14, 13), QPointF(11, 13), QPointF(13, 10)}));
+    p.drawPolygon(QPolygonF({QPointF(10, 10), QPointF(7, 15), QPointF(10, 15), QPointF(8, 20), QPointF(14, 13),
+                             QPointF(11, 13), QPointF(13, 10)}));
   };
 }
 
@@ -348,8 +349,8 @@ Draw Gateway() {
     // A diamond with a lightning arrow from the radio to the net.
     Diamond(QColor(130, 200, 255))(p);
     Outline(p, QColor(255, 230, 0), 0.8);
-    p.drawPolygon(QPolygonF({QPointF(11, 3), QPointF(6, 11), QPointF(9.5, 11), QPointF(8, 17),
-                             QPointF(14, 9), QPointF(10.5, 9)}));
+    p.drawPolygon(QPolygonF(
+        {QPointF(11, 3), QPointF(6, 11), QPointF(9.5, 11), QPointF(8, 17), QPointF(14, 9), QPointF(10.5, 9)}));
   };
 }
 
@@ -522,55 +523,55 @@ void Fallback(QPainter& p, int table, char code) {
 
 std::map<char, Draw> PrimaryPictograms() {
   std::map<char, Draw> m;
-  m['!'] = Letter(QColor(20, 40, 160), "P");               // police station
-  m['#'] = Star(QColor(40, 200, 60));                      // digi
+  m['!'] = Letter(QColor(20, 40, 160), "P");  // police station
+  m['#'] = Star(QColor(40, 200, 60));         // digi
   m['$'] = Phone();
   m['%'] = Letter(QColor(80, 80, 80), "DX");
-  m['&'] = Gateway();                                      // HF gateway
-  m['\''] = Plane(QColor(240, 240, 240), false);           // small aircraft
-  m['+'] = Cross(QColor(220, 20, 20), Qt::white);          // red cross
+  m['&'] = Gateway();                              // HF gateway
+  m['\''] = Plane(QColor(240, 240, 240), false);   // small aircraft
+  m['+'] = Cross(QColor(220, 20, 20), Qt::white);  // red cross
   m['-'] = House(QColor(250, 240, 200), QColor(200, 50, 40));
   m['.'] = Letter(QColor(200, 30, 30), "X");
-  m['/'] = Dot(QColor(220, 20, 20));                       // red dot
+  m['/'] = Dot(QColor(220, 20, 20));  // red dot
   for (char c = '0'; c <= '9'; ++c) m[c] = Numbered(c);
   m[':'] = Fire();
   m[';'] = Tent();
-  m['<'] = Bike(true);                                     // motorcycle
+  m['<'] = Bike(true);  // motorcycle
   m['='] = Train();
   m['>'] = Car(QColor(220, 40, 40));
-  m['A'] = Cross(Qt::white, QColor(30, 120, 200));         // aid station
-  m['C'] = Boat(QColor(200, 150, 80), false);              // canoe
-  m['E'] = Letter(QColor(240, 240, 240), "o", kInk);       // eyeball
+  m['A'] = Cross(Qt::white, QColor(30, 120, 200));    // aid station
+  m['C'] = Boat(QColor(200, 150, 80), false);         // canoe
+  m['E'] = Letter(QColor(240, 240, 240), "o", kInk);  // eyeball
   m['F'] = Tractor();
-  m['H'] = Letter(QColor(120, 60, 160), "H");              // hotel
-  m['I'] = Computer();                                     // TCP/IP
-  m['K'] = Letter(QColor(200, 120, 20), "S");              // school
+  m['H'] = Letter(QColor(120, 60, 160), "H");  // hotel
+  m['I'] = Computer();                         // TCP/IP
+  m['K'] = Letter(QColor(200, 120, 20), "S");  // school
   m['O'] = Balloon();
-  m['P'] = Car(QColor(30, 50, 170));                       // police car
-  m['R'] = Van(QColor(240, 230, 200));                     // recreational vehicle
+  m['P'] = Car(QColor(30, 50, 170));    // police car
+  m['R'] = Van(QColor(240, 230, 200));  // recreational vehicle
   m['U'] = Bus();
   m['X'] = Helicopter();
-  m['Y'] = Boat(QColor(250, 250, 250), true);              // yacht
-  m['['] = Person(QColor(30, 140, 220), true);             // jogger
+  m['Y'] = Boat(QColor(250, 250, 250), true);   // yacht
+  m['['] = Person(QColor(30, 140, 220), true);  // jogger
   m['\\'] = Triangle(QColor(250, 220, 40));
-  m['^'] = Plane(QColor(240, 240, 240), true);             // large aircraft
+  m['^'] = Plane(QColor(240, 240, 240), true);  // large aircraft
   m['_'] = WeatherStation();
-  m['`'] = Antenna(false);                                 // dish antenna
-  m['a'] = Van(Qt::white);                                 // ambulance
+  m['`'] = Antenna(false);  // dish antenna
+  m['a'] = Van(Qt::white);  // ambulance
   m['b'] = Bike(false);
-  m['f'] = Letter(QColor(220, 30, 30), "F");               // fire station
-  m['g'] = Plane(QColor(250, 250, 190), false);            // glider
+  m['f'] = Letter(QColor(220, 30, 30), "F");     // fire station
+  m['g'] = Plane(QColor(250, 250, 190), false);  // glider
   m['h'] = Hospital();
-  m['j'] = Car(QColor(90, 120, 60));                       // jeep
+  m['j'] = Car(QColor(90, 120, 60));  // jeep
   m['k'] = Truck(QColor(240, 140, 30));
-  m['l'] = Computer();                                     // laptop
+  m['l'] = Computer();  // laptop
   m['o'] = Letter(QColor(200, 40, 40), "EOC");
-  m['p'] = Person(QColor(200, 60, 160), false);            // rover
+  m['p'] = Person(QColor(200, 60, 160), false);  // rover
   m['r'] = Antenna(true);
-  m['s'] = Boat(QColor(230, 230, 230), false);             // power boat
-  m['u'] = Truck(QColor(120, 120, 200), true);             // truck 18 wheels
+  m['s'] = Boat(QColor(230, 230, 230), false);  // power boat
+  m['u'] = Truck(QColor(120, 120, 200), true);  // truck 18 wheels
   m['v'] = Van(QColor(100, 160, 220));
-  m['y'] = Antenna(false);                                 // yagi
+  m['y'] = Antenna(false);                                     // yagi
   m['z'] = House(QColor(230, 220, 200), QColor(60, 110, 60));  // shelter
   return m;
 }
@@ -578,43 +579,43 @@ std::map<char, Draw> PrimaryPictograms() {
 std::map<char, Draw> AlternatePictograms() {
   std::map<char, Draw> m;
   m['!'] = Emergency();
-  m['#'] = Star(QColor(40, 200, 60));                      // overlay digi
-  m['$'] = Letter(QColor(40, 140, 60), "$");               // bank
-  m['&'] = Diamond(QColor(250, 150, 40));                  // overlay diamond
+  m['#'] = Star(QColor(40, 200, 60));                              // overlay digi
+  m['$'] = Letter(QColor(40, 140, 60), "$");                       // bank
+  m['&'] = Diamond(QColor(250, 150, 40));                          // overlay diamond
   m['\''] = Letter(QColor(30, 30, 30), "X", QColor(255, 80, 80));  // crash site
   m['('] = Cloud(QColor(210, 210, 220));
   m['*'] = Cloud(QColor(235, 240, 250), QColor(120, 160, 255), true);  // snow
   m['+'] = House(QColor(250, 250, 250), QColor(120, 120, 120));        // church
-  m['-'] = House(QColor(250, 240, 200), QColor(40, 90, 200));         // home (HF)
-  m['0'] = Dot(QColor(250, 240, 60), 8.5);                 // overlay circle
-  m['9'] = Letter(QColor(230, 200, 20), "P", kInk);        // petrol station
+  m['-'] = House(QColor(250, 240, 200), QColor(40, 90, 200));          // home (HF)
+  m['0'] = Dot(QColor(250, 240, 60), 8.5);                             // overlay circle
+  m['9'] = Letter(QColor(230, 200, 20), "P", kInk);                    // petrol station
   m[':'] = Cloud(QColor(200, 200, 210), QColor(240, 240, 255), true);  // hail
-  m['>'] = Car(QColor(250, 230, 60));                      // overlay car
-  m['A'] = Letter(QColor(250, 250, 250), "\u25A0", kInk); // overlay box
-  m['C'] = Boat(QColor(240, 120, 20), false);              // coast guard
-  m['D'] = Cloud(QColor(220, 220, 230), QColor(60, 120, 230));  // drizzle
-  m['F'] = Cloud(QColor(220, 230, 240), QColor(40, 200, 240));  // freezing rain
-  m['I'] = Cloud(QColor(200, 200, 210), QColor(30, 90, 220));   // rain shower
+  m['>'] = Car(QColor(250, 230, 60));                                  // overlay car
+  m['A'] = Letter(QColor(250, 250, 250), "\u25A0", kInk);              // overlay box
+  m['C'] = Boat(QColor(240, 120, 20), false);                          // coast guard
+  m['D'] = Cloud(QColor(220, 220, 230), QColor(60, 120, 230));         // drizzle
+  m['F'] = Cloud(QColor(220, 230, 240), QColor(40, 200, 240));         // freezing rain
+  m['I'] = Cloud(QColor(200, 200, 210), QColor(30, 90, 220));          // rain shower
   m['J'] = Lightning();
   m['L'] = Lighthouse();
-  m['N'] = Diamond(QColor(255, 60, 60));                   // navigation buoy
-  m['R'] = Letter(QColor(160, 90, 40), "\u2615");          // restaurant
-  m['S'] = Antenna(false);                                 // satellite
-  m['T'] = Lightning();                                    // thunderstorm
+  m['N'] = Diamond(QColor(255, 60, 60));           // navigation buoy
+  m['R'] = Letter(QColor(160, 90, 40), "\u2615");  // restaurant
+  m['S'] = Antenna(false);                         // satellite
+  m['T'] = Lightning();                            // thunderstorm
   m['U'] = Sun();
-  m['^'] = Plane(QColor(250, 230, 60), true);              // overlay aircraft
-  m['_'] = WeatherStation();                               // overlay WX station
-  m['a'] = Cloud(QColor(150, 150, 160), QColor(30, 90, 220));   // rain
-  m['c'] = Letter(QColor(250, 200, 30), "CD", kInk);      // civil defence
-  m['k'] = Car(QColor(60, 60, 60));                        // SUV
-  m['m'] = Letter(QColor(30, 130, 60), "MP");              // milepost
-  m['n'] = Triangle(QColor(250, 180, 40));                 // overlay triangle
-  m['o'] = Dot(QColor(220, 20, 20), 3.5);                  // small circle
-  m['p'] = Cloud(QColor(250, 250, 250));                   // partly cloudy
-  m['s'] = Boat(QColor(250, 230, 60), false);              // overlay boat
-  m['u'] = Truck(QColor(250, 230, 60));                    // overlay truck
-  m['v'] = Van(QColor(250, 230, 60));                      // overlay van
-  m['z'] = House(QColor(250, 230, 60), QColor(90, 90, 90)); // overlay shelter
+  m['^'] = Plane(QColor(250, 230, 60), true);                  // overlay aircraft
+  m['_'] = WeatherStation();                                   // overlay WX station
+  m['a'] = Cloud(QColor(150, 150, 160), QColor(30, 90, 220));  // rain
+  m['c'] = Letter(QColor(250, 200, 30), "CD", kInk);           // civil defence
+  m['k'] = Car(QColor(60, 60, 60));                            // SUV
+  m['m'] = Letter(QColor(30, 130, 60), "MP");                  // milepost
+  m['n'] = Triangle(QColor(250, 180, 40));                     // overlay triangle
+  m['o'] = Dot(QColor(220, 20, 20), 3.5);                      // small circle
+  m['p'] = Cloud(QColor(250, 250, 250));                       // partly cloudy
+  m['s'] = Boat(QColor(250, 230, 60), false);                  // overlay boat
+  m['u'] = Truck(QColor(250, 230, 60));                        // overlay truck
+  m['v'] = Van(QColor(250, 230, 60));                          // overlay van
+  m['z'] = House(QColor(250, 230, 60), QColor(90, 90, 90));    // overlay shelter
   return m;
 }
 
@@ -633,8 +634,10 @@ bool WriteSheet(const QString& file, int table) {
     p.save();
     p.translate(x + 1, y + 1);
     p.setClipRect(QRect(0, 0, 20, 20));
-    if (auto it = pictograms.find(code); it != pictograms.end()) it->second(p);
-    else Fallback(p, table, code);
+    if (auto it = pictograms.find(code); it != pictograms.end())
+      it->second(p);
+    else
+      Fallback(p, table, code);
     p.restore();
   }
   p.end();
@@ -650,10 +653,14 @@ void DrawView(QPainter& p, int k) {
   };
   const Sky skies[6] = {
       {QColor(20, 30, 80), QColor(90, 80, 150), QColor(30, 60, 50), QColor(20, 40, 35), QColor(240, 240, 210), 320, 60},
-      {QColor(250, 150, 90), QColor(255, 220, 150), QColor(70, 120, 60), QColor(40, 90, 50), QColor(255, 240, 120), 80, 180},
-      {QColor(90, 160, 240), QColor(200, 230, 255), QColor(90, 170, 70), QColor(50, 120, 60), QColor(255, 230, 60), 200, 50},
-      {QColor(60, 130, 220), QColor(170, 210, 250), QColor(110, 170, 80), QColor(60, 130, 70), QColor(255, 240, 120), 300, 70},
-      {QColor(230, 110, 60), QColor(255, 190, 120), QColor(90, 110, 60), QColor(50, 80, 50), QColor(255, 150, 60), 330, 190},
+      {QColor(250, 150, 90), QColor(255, 220, 150), QColor(70, 120, 60), QColor(40, 90, 50), QColor(255, 240, 120), 80,
+       180},
+      {QColor(90, 160, 240), QColor(200, 230, 255), QColor(90, 170, 70), QColor(50, 120, 60), QColor(255, 230, 60), 200,
+       50},
+      {QColor(60, 130, 220), QColor(170, 210, 250), QColor(110, 170, 80), QColor(60, 130, 70), QColor(255, 240, 120),
+       300, 70},
+      {QColor(230, 110, 60), QColor(255, 190, 120), QColor(90, 110, 60), QColor(50, 80, 50), QColor(255, 150, 60), 330,
+       190},
       {QColor(10, 15, 50), QColor(40, 50, 110), QColor(25, 45, 40), QColor(15, 30, 30), QColor(220, 220, 200), 90, 70},
   };
   const Sky& s = skies[k];

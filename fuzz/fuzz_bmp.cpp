@@ -31,7 +31,8 @@ void UseTile(map::Tile& tile, std::uint64_t salt) {
   const std::optional<map::Tile> copy = salt % 4 == 0 ? std::optional(tile.EmptyCopy()) : std::nullopt;
   if (copy) Check(map::TileProblem(copy->bytes()).empty());
   for (int i = 0; i < 200; ++i) {
-    const int row = static_cast<int>((salt + 7919u * i) % 1000), column = static_cast<int>((salt * 31 + 104729u * i) % 1000);
+    const int row = static_cast<int>((salt + 7919u * i) % 1000),
+              column = static_cast<int>((salt * 31 + 104729u * i) % 1000);
     if (copy) Check(copy->Pixel(row, column) == empty);
     const std::uint32_t value = tile.Pixel(row, column);
     tile.SetPixel(row, column, value);
@@ -65,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> head(bytes.data() + 8, bytes.size() - 8);
     const std::string problem = map::TileProblem(head, length);
     // A head that makes a tile names the tile form's length exactly.
-    if (problem.empty()) Check(length == static_cast<std::uint64_t>(map::TileFileLength(map::ParseBmpHeader(head)->bits)));
+    if (problem.empty())
+      Check(length == static_cast<std::uint64_t>(map::TileFileLength(map::ParseBmpHeader(head)->bits)));
     return 0;
   }
   if (mode == 1 && !bytes.empty()) {
@@ -90,7 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string why;
   auto tile = map::Tile::FromBytes(std::move(bytes), &why);
   Check(tile.has_value() == problem.empty());
-  if (tile) UseTile(*tile, salt);
-  else Check(why == problem);
+  if (tile)
+    UseTile(*tile, salt);
+  else
+    Check(why == problem);
   return 0;
 }

@@ -1,6 +1,6 @@
 // libFuzzer target: bytes as the settings file ZEBLON.INI, looked through by the
-// start-up's pre-pass, read by the rules of both windows, written and read back, and patched with entries taken from the
-// bytes themselves.
+// start-up's pre-pass, read by the rules of both windows, written and read back, and patched with entries taken from
+// the bytes themselves.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,14 +19,17 @@ namespace {
 
 // A folder read from a line loses one "\" (or "/") at its end with each line read
 // after it, and what is left before that "\" is not trimmed again.
-bool StillChanging(const std::string& s) { return !s.empty() && (s.back() == '\\' || s.back() == '/' || s.back() == ' '); }
+bool StillChanging(const std::string& s) {
+  return !s.empty() && (s.back() == '\\' || s.back() == '/' || s.back() == ' ');
+}
 
 void ReadAndWriteBack(std::string_view text, SettingsWindow window) {
   Settings s;
   SetDefaultSettings(window, s, "/prog", "/tmp");
   int hooks = 0;
   std::string tx_call;
-  ReadSettingsText(text, window, s, [&](std::string_view key) { hooks += !key.empty(); }, &tx_call);
+  ReadSettingsText(
+      text, window, s, [&](std::string_view key) { hooks += !key.empty(); }, &tx_call);
   // Values that do not fit their field are not taken.
   for (int v : {s.MoniOneAlarmOn, s.SmartLog, s.LogsOn, s.TxTimestamp, s.DigiOn, s.IonoAutoUpdate, s.IGateOn})
     Check(v >= 0 && v <= 255);

@@ -139,9 +139,9 @@ int main(int argc, char** argv) {
   // Point and track files in the layout of their lines: the mark, northing and
   // easting of 9 characters each, then the rest.
   const std::string mark = "\xFE";
-  const std::vector<std::string> track = {
-      mark + " 6580.123  650.456 20250601 1200", mark + " 6581.000  651.000 20250601 1230",
-      mark + " 6590.000  660.000 20250601 1300"};
+  const std::vector<std::string> track = {mark + " 6580.123  650.456 20250601 1200",
+                                          mark + " 6581.000  651.000 20250601 1230",
+                                          mark + " 6590.000  660.000 20250601 1300"};
   const std::vector<std::string> vec = {mark + " 6581.500  651.500 20250601 1230", "",
                                         mark + " 6595.000  665.000 20250601 1400"};
   auto join = [](const std::vector<std::string>& lines) {
@@ -149,12 +149,14 @@ int main(int argc, char** argv) {
     for (const auto& l : lines) s += l + "\r\n";
     return s;
   };
-  const std::string way = "6580  650 250601 1100 OUT_A  OUTDOOR_ACT TK250601.VEC\r\n"
-                          "6590  660 250602 0900 STOP   ZEBLON_NAVIGATION_ENDED\r\n";
-  Put(out / "fuzz_track_import" / "merge", "\1" + join(vec) + std::string(1, '\0') + join(track) +
-                                               std::string(1, '\0') + way);
+  const std::string way =
+      "6580  650 250601 1100 OUT_A  OUTDOOR_ACT TK250601.VEC\r\n"
+      "6590  660 250602 0900 STOP   ZEBLON_NAVIGATION_ENDED\r\n";
+  Put(out / "fuzz_track_import" / "merge",
+      "\1" + join(vec) + std::string(1, '\0') + join(track) + std::string(1, '\0') + way);
   Put(out / "fuzz_talmor_data" / "trk", "\2" + join(track));
-  Put(out / "fuzz_talmor_data" / "poi", "\1" + mark + " 6581.234 1628.500 Home\r\n" + mark + " 7000.000 1500.000 Hut\r\n");
+  Put(out / "fuzz_talmor_data" / "poi",
+      "\1" + mark + " 6581.234 1628.500 Home\r\n" + mark + " 7000.000 1500.000 Hut\r\n");
 
   // What an APRS-IS server sends: its greeting, the login answer cut in two
   // arrivals, and the packets as TNC2 lines.

@@ -28,7 +28,8 @@ inline const std::filesystem::path& ScratchFolder() {
       if (name.find_first_not_of("0123456789", prefix.size()) != std::string::npos) continue;
       const long pid = std::stol(name.substr(prefix.size()));
       std::error_code gone;
-      if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) std::filesystem::remove_all(it->path(), gone);
+      if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+        std::filesystem::remove_all(it->path(), gone);
     }
     auto p = base / (prefix + std::to_string(::getpid()));
     std::filesystem::remove_all(p, ec);

@@ -35,8 +35,8 @@ namespace geodesy {
 // An arithmetic fault inside a coordinate procedure (the run-time error that
 // the caller's error trap takes).
 class GeodesyError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // The pi of the coordinate library (fifteen significant digits).
@@ -77,17 +77,17 @@ void ConvertGeocentricToLatLonGrs80(double x, double y, double z, double& longit
 // counts from the equator, negative south of it.
 
 // Bessel 1841, scale 1 (Gauss-Krueger and RT90).
-void ConvertLatLonToGaussKrueger(double longitude, double latitude, double centralMeridian,
-                                 double& easting, double& northing, double falseEasting);
+void ConvertLatLonToGaussKrueger(double longitude, double latitude, double centralMeridian, double& easting,
+                                 double& northing, double falseEasting);
 // GRS80, scale 0.9996 (UTM, SWEREF 99 TM). Never throws: on a fault the
 // outputs keep the values the caller put into them.
-void ConvertLatLonToUtm(double longitude, double latitude, double centralMeridian,
-                        double& easting, double& northing, double falseEasting);
+void ConvertLatLonToUtm(double longitude, double latitude, double centralMeridian, double& easting, double& northing,
+                        double falseEasting);
 
-void ConvertGaussKruegerToLatLon(double& longitude, double& latitude, double centralMeridian,
-                                 double easting, double northing, double falseEasting);
-void ConvertUtmToLatLon(double& longitude, double& latitude, double centralMeridian,
-                        double easting, double northing, double falseEasting);
+void ConvertGaussKruegerToLatLon(double& longitude, double& latitude, double centralMeridian, double easting,
+                                 double northing, double falseEasting);
+void ConvertUtmToLatLon(double& longitude, double& latitude, double centralMeridian, double easting, double northing,
+                        double falseEasting);
 
 // ---------------------------------------------------------------------------
 // Conversion chains: each is the fixed sequence of the procedures above, with
@@ -97,18 +97,16 @@ void ConvertUtmToLatLon(double& longitude, double& latitude, double centralMerid
 
 // WGS84 -> Gauss-Krueger through the Potsdam datum. The false easting is
 // GaussKruegerFalseEasting(centralMeridian).
-void ConvertWgs84ToGaussKrueger(double longitude, double latitude, double gkCentralMeridian,
-                                double& easting, double& northing);
+void ConvertWgs84ToGaussKrueger(double longitude, double latitude, double gkCentralMeridian, double& easting,
+                                double& northing);
 // WGS84 -> RT90 (approximate reverse Helmert, RT90 central meridian and false easting).
 void ConvertWgs84ToRt90(double longitude, double latitude, double& easting, double& northing);
 
 // Gauss-Krueger (central meridian gkCentralMeridian, its false easting) -> UTM.
-void ConvertGaussKruegerToUtm(double gkEasting, double gkNorthing, double gkCentralMeridian,
-                              double utmCentralMeridian, double utmFalseEasting,
-                              double& utmEasting, double& utmNorthing);
+void ConvertGaussKruegerToUtm(double gkEasting, double gkNorthing, double gkCentralMeridian, double utmCentralMeridian,
+                              double utmFalseEasting, double& utmEasting, double& utmNorthing);
 // RT90 -> UTM (the map zone of ZEBLON).
-void ConvertRt90ToUtm(double rt90Easting, double rt90Northing,
-                      double utmCentralMeridian, double utmFalseEasting,
+void ConvertRt90ToUtm(double rt90Easting, double rt90Northing, double utmCentralMeridian, double utmFalseEasting,
                       double& utmEasting, double& utmNorthing);
 // RT90 -> UTM zone 33 (central meridian 15, false easting 500000): TALMOR's
 // chain, the same computation as ConvertRt90ToUtm with zone 33.
@@ -117,8 +115,7 @@ void ConvertRt90ToUtm33(double rt90Easting, double rt90Northing, double& utmEast
 // UTM in one zone -> UTM in another (own zone -> map zone, zone 33 -> the
 // Finnish grid): ConvertUtmToLatLon then ConvertLatLonToUtm.
 void ConvertUtmToUtm(double easting, double northing, double fromCentralMeridian, double fromFalseEasting,
-                     double toCentralMeridian, double toFalseEasting,
-                     double& toEasting, double& toNorthing);
+                     double toCentralMeridian, double toFalseEasting, double& toEasting, double& toNorthing);
 
 // ---------------------------------------------------------------------------
 // Zone parameters.

@@ -43,28 +43,26 @@ double RoundHalfEven(double value);
 // the range of T (a value that does not fit becomes the nearest end of the
 // range; NaN becomes 0).
 template <typename T>
-T ToWholeNumber(double value)
-{
-    static_assert(std::is_integral_v<T>, "ToWholeNumber needs an integer type");
-    if (std::isnan(value)) return T{0};
-    const double r = RoundHalfEven(value);
-    constexpr double lo = static_cast<double>(std::numeric_limits<T>::min());
-    // The largest value as a double may round up (2^63 for int64); compare with >=.
-    constexpr double hiLimit = static_cast<double>(std::numeric_limits<T>::max());
-    if (r <= lo) return std::numeric_limits<T>::min();
-    if (r >= hiLimit) return std::numeric_limits<T>::max();
-    return static_cast<T>(r);
+T ToWholeNumber(double value) {
+  static_assert(std::is_integral_v<T>, "ToWholeNumber needs an integer type");
+  if (std::isnan(value)) return T{0};
+  const double r = RoundHalfEven(value);
+  constexpr double lo = static_cast<double>(std::numeric_limits<T>::min());
+  // The largest value as a double may round up (2^63 for int64); compare with >=.
+  constexpr double hiLimit = static_cast<double>(std::numeric_limits<T>::max());
+  if (r <= lo) return std::numeric_limits<T>::min();
+  if (r >= hiLimit) return std::numeric_limits<T>::max();
+  return static_cast<T>(r);
 }
 
 // True when the half-to-even rounding of value fits a field of type T.
 template <typename T>
-bool FitsWholeNumber(double value)
-{
-    static_assert(std::is_integral_v<T>, "FitsWholeNumber needs an integer type");
-    if (!std::isfinite(value)) return false;
-    const double r = RoundHalfEven(value);
-    return r >= static_cast<double>(std::numeric_limits<T>::min()) &&
-           r < static_cast<double>(std::numeric_limits<T>::max()) + 1.0;
+bool FitsWholeNumber(double value) {
+  static_assert(std::is_integral_v<T>, "FitsWholeNumber needs an integer type");
+  if (!std::isfinite(value)) return false;
+  const double r = RoundHalfEven(value);
+  return r >= static_cast<double>(std::numeric_limits<T>::min()) &&
+         r < static_cast<double>(std::numeric_limits<T>::max()) + 1.0;
 }
 
 // A position in km as 9 characters ("PositionText"), made from whole metres:
@@ -79,8 +77,8 @@ std::string PositionText(std::int64_t wholeMetres);
 
 // The usual ways a position in metres becomes whole metres for PositionText:
 // northings are truncated toward zero, eastings rounded down.
-std::int64_t TruncateMetres(double metres);   // toward zero; clamped, NaN -> 0
-std::int64_t FloorMetres(double metres);      // toward minus infinity; clamped, NaN -> 0
+std::int64_t TruncateMetres(double metres);  // toward zero; clamped, NaN -> 0
+std::int64_t FloorMetres(double metres);     // toward minus infinity; clamped, NaN -> 0
 
 // ---------------------------------------------------------------------------
 // Text procedures.

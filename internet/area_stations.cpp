@@ -26,7 +26,9 @@ std::size_t InStrUpTo(std::string_view s, std::string_view what, std::size_t las
 }
 
 // s from a 1-based position on.
-std::string_view Mid(std::string_view s, std::size_t pos1) { return pos1 >= 1 && pos1 <= s.size() ? s.substr(pos1 - 1) : std::string_view{}; }
+std::string_view Mid(std::string_view s, std::size_t pos1) {
+  return pos1 >= 1 && pos1 <= s.size() ? s.substr(pos1 - 1) : std::string_view{};
+}
 
 // The character that two characters of a value give: the first when the second
 // is the closing quote, else the second (an escaped character such as \/).
@@ -148,8 +150,9 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
     reception::WriteAt(record, 13, position.substr(0, 19));
     reception::WriteAt(record, 33, reception::Printable(st.call.substr(0, 9)));
     reception::WriteAt(record, 91, "inet");
-    reception::WriteAt(record, 101, std::string{row.size() > 0 ? row[0] : ' ', row.size() > 1 ? row[1] : ' ',
-                                                reception::Printable(std::string(1, st.overlay))[0]});
+    reception::WriteAt(record, 101,
+                       std::string{row.size() > 0 ? row[0] : ' ', row.size() > 1 ? row[1] : ' ',
+                                   reception::Printable(std::string(1, st.overlay))[0]});
     reception::WriteAt(record, 105, stations::SymbolNameOf(row));
 
     // Duplicates (same call, less than 2 minutes and 50 m apart) and older reports of a call.

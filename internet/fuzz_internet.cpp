@@ -48,7 +48,8 @@ void CheckStores(const ReceptionState& st) {
   Check(st.moniAllCount >= 0 && st.moniAllCount < kMoniAllSlots);
   Check(st.moniOneCount >= 0 && st.moniOneCount < kMoniOneSlots);
   for (int i = 1; i <= st.moniAllCount; ++i) Check(st.moniAllLog[static_cast<std::size_t>(i)].size() == kRecordLength);
-  for (int i = 1; i <= st.moniOneCount; ++i) Check(st.moniOneTrack[static_cast<std::size_t>(i)].size() == kRecordLength);
+  for (int i = 1; i <= st.moniOneCount; ++i)
+    Check(st.moniOneTrack[static_cast<std::size_t>(i)].size() == kRecordLength);
 }
 
 }  // namespace
@@ -100,8 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     }
     case 2: {  // the two page forms
-      std::string lines = internet::RawLinesFromSource1Page(text) +
-                          internet::RawLinesFromSource2Page(text, state.settings.moniOneCall);
+      std::string lines =
+          internet::RawLinesFromSource1Page(text) + internet::RawLinesFromSource2Page(text, state.settings.moniOneCall);
       internet::InternetPass pass(state, host, chat);
       pass.Run(lines);
       break;

@@ -160,8 +160,7 @@ LineOutcome DecodeInternetLine(std::string_view rawLine, std::string_view newest
   const std::size_t comma = line.find(',');
   const std::size_t gt = line.find('>');
   const std::size_t colon = line.find(':');
-  if (comma == std::string::npos || gt == std::string::npos || colon == std::string::npos || gt < comma ||
-      colon < gt)
+  if (comma == std::string::npos || gt == std::string::npos || colon == std::string::npos || gt < comma || colon < gt)
     return LineOutcome::Broken;
   {
     std::string& call = v.callText.Buffer();
@@ -339,8 +338,8 @@ void HandleInternetMessage(const InternetLine& l, const reception::ReceptionSett
   }
 }
 
-InternetPass::InternetPass(reception::ReceptionState& state, reception::ReceptionHost& host,
-                           reception::ChatPanel& chat, const stations::SymbolTable& symbols)
+InternetPass::InternetPass(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
+                           const stations::SymbolTable& symbols)
     : st_(state), host_(host), chat_(chat), symbols_(symbols) {}
 
 void InternetPass::Run(std::string& lines, const PassOptions& options) {
@@ -371,9 +370,8 @@ LineOutcome InternetPass::ProcessLine(std::string_view raw) {
   ls.mapCentralMeridian = s.mapCentralMeridian;
   ls.mapFalseEasting = s.mapFalseEasting;
   const std::string newest(Columns(st_.moniOneTrack[static_cast<std::size_t>(st_.moniOneCount)], 1, 11));
-  const LineOutcome outcome = DecodeInternetLine(raw, newest, ls, line_, [this](const InternetLine& l) {
-    HandleInternetMessage(l, st_.settings, chat_, host_);
-  });
+  const LineOutcome outcome = DecodeInternetLine(
+      raw, newest, ls, line_, [this](const InternetLine& l) { HandleInternetMessage(l, st_.settings, chat_, host_); });
   lastSource_ = line_.v.callText.str();
   if (outcome != LineOutcome::Record) return outcome;
   if (line_.v.callText != s.moniOneCall || s.moniOneCall.empty()) return LineOutcome::NotWatched;
@@ -412,7 +410,8 @@ void InternetPass::StoreRecord(const InternetLine& l) {
   // MONI 1 merge: the track in time order, the record added when it is newer.
   auto& track = st_.moniOneTrack;
   int& count = st_.moniOneCount;
-  if (!std::is_sorted(track.begin() + 1, track.begin() + 1 + count)) std::sort(track.begin() + 1, track.begin() + 1 + count);
+  if (!std::is_sorted(track.begin() + 1, track.begin() + 1 + count))
+    std::sort(track.begin() + 1, track.begin() + 1 + count);
   bool add = count == 0;  // an empty track takes the first report
   if (!add) {
     const std::string& newest = track[static_cast<std::size_t>(count)];
@@ -490,10 +489,10 @@ void InternetPass::RefreshMoniOne(const InternetLine& l) {
     if (d < s.alarmDistanceKm) {
       reception::DistanceAlarm alarm;
       alarm.moniOne = true;
-      alarm.frameCaption = "MONI 1  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " +
-                           reception::AlarmTimeText(l.date, l.time);
-      alarm.labelCaption = reception::Printable(l.v.callText.str()) + "    D = " + reception::AlarmDistanceText(d) +
-                           " km !";
+      alarm.frameCaption =
+          "MONI 1  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + reception::AlarmTimeText(l.date, l.time);
+      alarm.labelCaption =
+          reception::Printable(l.v.callText.str()) + "    D = " + reception::AlarmDistanceText(d) + " km !";
       host_.ShowDistanceAlarm(alarm);
     }
   }

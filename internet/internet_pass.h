@@ -24,24 +24,24 @@ struct InternetLine {
   InternetLine(const InternetLine&) = delete;
   InternetLine& operator=(const InternetLine&) = delete;
 
-  std::string line;             // the line, its stamp rewritten to local time
-  reception::FrameValues v;     // header, payload and position values
+  std::string line;          // the line, its stamp rewritten to local time
+  reception::FrameValues v;  // header, payload and position values
   int utcYear = 0, utcMonth = 0, utcDay = 0, utcHour = 0, utcMinute = 0;
-  long long localMinutes = 0;   // local reception time in minutes (seconds dropped)
-  std::string reportStamp;      // DDHHMM of a plain report's "z" stamp
-  bool relayed = false;         // destination "ZEBLRE": no stamp flag
-  std::string date, time;       // YYMMDD and HHMM of the record (local)
+  long long localMinutes = 0;  // local reception time in minutes (seconds dropped)
+  std::string reportStamp;     // DDHHMM of a plain report's "z" stamp
+  bool relayed = false;        // destination "ZEBLRE": no stamp flag
+  std::string date, time;      // YYMMDD and HHMM of the record (local)
 };
 
 // Why a line went no further.
 enum class LineOutcome {
-  Record,       // a record of the watched station reached the stores
-  NotWatched,   // a record of another station (stored nowhere)
-  Older,        // older than the newest MONI 1 record
-  OwnRelay,     // the program's own relayed packet
-  NoPosition,   // no usable position (messages, objects, weather-only, bad forms, out of range)
-  BadStamp,     // the report's own stamp is far from the reception time
-  Broken,       // a stamp or header that cannot be read
+  Record,      // a record of the watched station reached the stores
+  NotWatched,  // a record of another station (stored nowhere)
+  Older,       // older than the newest MONI 1 record
+  OwnRelay,    // the program's own relayed packet
+  NoPosition,  // no usable position (messages, objects, weather-only, bad forms, out of range)
+  BadStamp,    // the report's own stamp is far from the reception time
+  Broken,      // a stamp or header that cannot be read
 };
 
 struct LineSettings {
@@ -56,9 +56,8 @@ struct LineSettings {
 // blanks when none), header, stamp flag and position forms. `onMessage` runs for
 // a payload that starts with ":" before the position completion. Returns
 // Record when the line has a position (in l.v.northing / l.v.easting).
-LineOutcome DecodeInternetLine(std::string_view rawLine, std::string_view newestMoniOne,
-                               const LineSettings& settings, InternetLine& l,
-                               const std::function<void(const InternetLine&)>& onMessage = {});
+LineOutcome DecodeInternetLine(std::string_view rawLine, std::string_view newestMoniOne, const LineSettings& settings,
+                               InternetLine& l, const std::function<void(const InternetLine&)>& onMessage = {});
 
 // The message stage (5.212) for one line whose payload starts with ":".
 // `chatLog` is the chat log file; a missing or unreadable one counts as empty.
@@ -66,8 +65,8 @@ void HandleInternetMessage(const InternetLine& l, const reception::ReceptionSett
                            reception::ChatPanel& chat, reception::ReceptionHost& host);
 
 struct PassOptions {
-  bool scanBusy = false;       // InternetScanBusy
-  bool areaSupportOn = false;  // Check23
+  bool scanBusy = false;             // InternetScanBusy
+  bool areaSupportOn = false;        // Check23
   std::function<void()> hideNotice;  // Text10 hidden, its colour green
 };
 

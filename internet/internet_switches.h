@@ -32,17 +32,17 @@ struct InternetSwitchState {
 
 // What the switches reach of the window.
 struct SwitchHooks {
-  std::function<double()> runTimer;              // seconds since midnight
-  std::function<bool()> chatOpen;                // Check7 ticked
-  std::function<void()> closeChat;               // Check7 unticked (its handler runs), Frame3 hidden
-  std::function<void()> directOnlyOff;           // Check24 unticked
+  std::function<double()> runTimer;     // seconds since midnight
+  std::function<bool()> chatOpen;       // Check7 ticked
+  std::function<void()> closeChat;      // Check7 unticked (its handler runs), Frame3 hidden
+  std::function<void()> directOnlyOff;  // Check24 unticked
   std::function<void()> drawMap;
   std::function<void()> pumpEvents;
   std::function<std::vector<std::string>()> storedCalls;  // Combo9's list
   std::function<std::string()> comboText;
   std::function<void(const std::string&)> setComboText;
-  std::function<void()> selectComboCall;         // Combo9_KeyDown(13, 0)
-  std::function<void()> focusMap;                // Picture1 focus while the window is active
+  std::function<void()> selectComboCall;  // Combo9_KeyDown(13, 0)
+  std::function<void()> focusMap;         // Picture1 focus while the window is active
 };
 
 class InternetSwitches {

@@ -15,8 +15,8 @@ struct IonoState {
   // update after start-up.
   bool sunspotPending = true;
   bool kIndexPending = true;
-  std::string status;        // Label46
-  bool autoUpdate = false;   // IONA: take the values from the web
+  std::string status;       // Label46
+  bool autoUpdate = false;  // IONA: take the values from the web
 };
 
 // What a parser asks of the window after it ran.

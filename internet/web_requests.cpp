@@ -22,7 +22,12 @@ std::string TwoDigits(int n) {
 
 WebRequests::WebRequests(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
                          InternetSwitchState& switches, IonoState& iono, WebWindowHooks hooks, WebSources sources)
-    : st_(state), host_(host), chat_(chat), sw_(switches), iono_(iono), h_(std::move(hooks)),
+    : st_(state),
+      host_(host),
+      chat_(chat),
+      sw_(switches),
+      iono_(iono),
+      h_(std::move(hooks)),
       sources_(std::move(sources)) {
   pageLoader_.onPageComplete = [this](const std::string& url, const std::string& text) { PageComplete(url, text); };
   pageLoader_.onNavigateError = [this](const std::string& url, const std::string&) { NavigateError(url); };
@@ -123,8 +128,7 @@ void WebRequests::RequestSpaceWeatherBulletin() {
 void WebRequests::PageComplete(const std::string& url, const std::string& text) {
   switch (ClassifyPage(url, sources_)) {
     case PageKind::Blank:
-    case PageKind::Other:
-      return;
+    case PageKind::Other: return;
     case PageKind::RawSource2: {
       const std::string lines = RawLinesFromSource2Page(text, st_.settings.moniOneCall);
       FinishRawPage(!lines.empty(), lines);
@@ -139,12 +143,8 @@ void WebRequests::PageComplete(const std::string& url, const std::string& text) 
       Call(h_.pumpEvents);
       FinishRawPage(false, {});
       return;
-    case PageKind::Iono1:
-      ParseIonoPage(true, text);
-      return;
-    case PageKind::Iono2:
-      ParseIonoPage(false, text);
-      return;
+    case PageKind::Iono1: ParseIonoPage(true, text); return;
+    case PageKind::Iono2: ParseIonoPage(false, text); return;
   }
 }
 
@@ -190,8 +190,8 @@ void WebRequests::EndAreaQuery() {
 void WebRequests::ParseIonoPage(bool magnetogram, const std::string& text) {
   lastUrl_ = "about:blank";
   pageLoader_.Navigate(lastUrl_);
-  const IonoOutcome out = magnetogram ? ParseMagnetogramPage(text, iono_, Clock())
-                                      : ParseSpaceWeatherBulletin(text, iono_, Clock());
+  const IonoOutcome out =
+      magnetogram ? ParseMagnetogramPage(text, iono_, Clock()) : ParseSpaceWeatherBulletin(text, iono_, Clock());
   if (h_.showIono) h_.showIono(out);
   for (int i = 0; i < out.settingsWrites; ++i) Call(h_.writeSettings);
   // A value shown switches Timer1 off through the box's change handler; a parse

@@ -126,7 +126,8 @@ AgwTcpLink::ConnectResult AgwTcpLink::Connect(const std::string& host, int port,
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     if (state_ == State::Registering) everConnected = true;
     if (state_ == State::Up) return ConnectResult::Registered;
-    if (state_ == State::Down) return everConnected || refused_ ? ConnectResult::NotRegistered : ConnectResult::HostNotFound;
+    if (state_ == State::Down)
+      return everConnected || refused_ ? ConnectResult::NotRegistered : ConnectResult::HostNotFound;
     if (state_ == State::Connecting && phase_.elapsed() > limits_.connectMs) {
       GoDown(false);
       return ConnectResult::HostNotFound;
@@ -142,8 +143,7 @@ AgwTcpLink::ConnectResult AgwTcpLink::Connect(const std::string& host, int port,
 void AgwTcpLink::Upkeep() {
   if (!wanted_) return;
   switch (state_) {
-    case State::Up:
-      return;
+    case State::Up: return;
     case State::Connecting:
       if (phase_.elapsed() > limits_.connectMs) GoDown(false);
       return;

@@ -41,9 +41,9 @@ class AgwTcpLink : public QObject {
   };
 
   struct Limits {
-    int connectMs = 5000;     // from the connect call to the connection
-    int registerMs = 10000;   // from the registration to its answer
-    int retryMs = 5000;       // between two attempts of the upkeep
+    int connectMs = 5000;    // from the connect call to the connection
+    int registerMs = 10000;  // from the registration to its answer
+    int retryMs = 5000;      // between two attempts of the upkeep
   };
 
   explicit AgwTcpLink(QObject* parent = nullptr);
@@ -95,16 +95,16 @@ class AgwTcpLink : public QObject {
   std::function<void(const std::string&)> status_;
   Limits limits_;
   State state_ = State::Down;
-  bool wanted_ = false;       // the link should be up (Connect was called, no Disconnect)
-  bool wasUp_ = false;        // up at least once since Connect
-  bool lostReported_ = false; // the loss was told and the restoring is still to be told
-  bool refused_ = false;      // the engine answered the registration with "not registered"
+  bool wanted_ = false;        // the link should be up (Connect was called, no Disconnect)
+  bool wasUp_ = false;         // up at least once since Connect
+  bool lostReported_ = false;  // the loss was told and the restoring is still to be told
+  bool refused_ = false;       // the engine answered the registration with "not registered"
   std::string host_;
   int port_ = 0;
   std::string txCall_;
   std::uint8_t radioPort_ = 0;
-  QElapsedTimer phase_;       // since the current attempt's phase began
-  QElapsedTimer sinceDown_;   // since the link went down
+  QElapsedTimer phase_;      // since the current attempt's phase began
+  QElapsedTimer sinceDown_;  // since the link went down
   int losses_ = 0;
   int reconnections_ = 0;
 };

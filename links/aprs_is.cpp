@@ -18,9 +18,7 @@ int AprsIsPasscodeOf(std::string_view user_call) {
   return static_cast<int>(hash & 0x7FFF);
 }
 
-std::string ComputeAprsIsPasscode(std::string_view user_call) {
-  return std::to_string(AprsIsPasscodeOf(user_call));
-}
+std::string ComputeAprsIsPasscode(std::string_view user_call) { return std::to_string(AprsIsPasscodeOf(user_call)); }
 
 void AprsIsReceiveBuffer::Arrived(std::string_view data) {
   chunk.assign(data);

@@ -33,11 +33,11 @@ namespace zeblon::links {
 // What the link reads of the settings and the main window's fields.
 struct AprsIsSettings {
   reception::InterfaceKind interfaceKind = reception::InterfaceKind::NoRadio;  // MODEM
-  bool igateOn = false;      // IGATE
-  std::string server;        // AISRV
-  std::string port;          // AIPRT, decimal text
-  std::string userCall;      // USER
-  std::string passcode;      // AprsIsPasscode (ComputeAprsIsPasscode of USER)
+  bool igateOn = false;                                                        // IGATE
+  std::string server;                                                          // AISRV
+  std::string port;                                                            // AIPRT, decimal text
+  std::string userCall;                                                        // USER
+  std::string passcode;  // AprsIsPasscode (ComputeAprsIsPasscode of USER)
   std::string version = "8.08";
 };
 

@@ -19,7 +19,9 @@ bool Ends(const F& f) {
   return f && f();
 }
 
-std::string TwoDigits(int n) { return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)}; }
+std::string TwoDigits(int n) {
+  return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
+}
 
 // Clears the running mark on every way out of the tick.
 struct RunningMark {
@@ -58,19 +60,19 @@ TickEnd CycleTick::Run(const TickInputs& in) {
   RunningMark mark(running_);
   const bool radio = in.interfaceKind != 4;
 
-  Call(hooks.stopWebBrowser);                                    // 1
-  if (IsGatingKind(in.interfaceKind)) Call(hooks.aprsIsUpkeep);  // 2 (the hook tests the passcode)
-  Call(hooks.aprsIsTitleAndAgeing);                              // 3
-  if (in.interfaceKind == 0) Call(hooks.watchUiDigipeater);      // 4
-  if (Ends(hooks.internetScanStep)) return TickEnd::ScanStep;   // 5
-  Call(hooks.updateClockLabel);                                  // 6
-  Call(hooks.pumpEvents);                                        // 7
-  if (in.interfaceKind == 5) Call(hooks.hfDualKeepAlive);        // 8
+  Call(hooks.stopWebBrowser);                                             // 1
+  if (IsGatingKind(in.interfaceKind)) Call(hooks.aprsIsUpkeep);           // 2 (the hook tests the passcode)
+  Call(hooks.aprsIsTitleAndAgeing);                                       // 3
+  if (in.interfaceKind == 0) Call(hooks.watchUiDigipeater);               // 4
+  if (Ends(hooks.internetScanStep)) return TickEnd::ScanStep;             // 5
+  Call(hooks.updateClockLabel);                                           // 6
+  Call(hooks.pumpEvents);                                                 // 7
+  if (in.interfaceKind == 5) Call(hooks.hfDualKeepAlive);                 // 8
   if (Ends(hooks.takeChangedMoniOneCall)) return TickEnd::MoniOneChange;  // 9
-  Call(hooks.monitorListUpkeep);                                 // 10
-  Call(hooks.reshowEmergencyWindow);                             // 11
-  Call(hooks.pollTimeLimit);                                     // 12
-  std::string slot;                                              // 13
+  Call(hooks.monitorListUpkeep);                                          // 10
+  Call(hooks.reshowEmergencyWindow);                                      // 11
+  Call(hooks.pollTimeLimit);                                              // 12
+  std::string slot;                                                       // 13
   if (StatusSlotDue(in, slot)) {
     Call(hooks.sendStatusBeacon);
     lastStatusSlot_ = slot;
@@ -80,13 +82,13 @@ TickEnd CycleTick::Run(const TickInputs& in) {
   if (Ends(hooks.moniOneWebPoll)) return TickEnd::MoniOnePoll;   // 15
   if (Ends(hooks.areaWebPoll)) return TickEnd::AreaPoll;         // 16
 
-  if (hooks.setTimer1) hooks.setTimer1(false, 0);                // 17
+  if (hooks.setTimer1) hooks.setTimer1(false, 0);  // 17
   Call(hooks.hideSavedMessages);
   if (!in.pictureMode) Call(hooks.drawMap);
   Call(hooks.restoreFrameWidths);
   messageRetryDue_ = objectBeaconDue_ = positionBeaconDue_ = false;
 
-  if (in.chatOn) {                                               // 18
+  if (in.chatOn) {  // 18
     if (in.messageWaiting) messageRetryCountdown_ = 0;
     if (messageRetryCountdown_ <= 0) {
       messageRetryDue_ = true;
@@ -95,7 +97,7 @@ TickEnd CycleTick::Run(const TickInputs& in) {
     --messageRetryCountdown_;
   }
 
-  const double now = Now();                                      // 19
+  const double now = Now();  // 19
   if (in.beaconIntervalMinutes > 0 && radio && in.txOn && !messageRetryDue_) {
     auto elapsed = [&](const std::optional<double>& last) {
       return last ? std::floor(now - *last) : std::numeric_limits<double>::infinity();
@@ -108,13 +110,13 @@ TickEnd CycleTick::Run(const TickInputs& in) {
   lastInterval_ = work ? 2 * cycleInterval : cycleInterval;
   if (hooks.setTimer1) hooks.setTimer1(true, lastInterval_);
 
-  if (RunsGps(in.gpsSource)) Call(hooks.readGps);                // 22
-  if (radio) {                                                   // 23
+  if (RunsGps(in.gpsSource)) Call(hooks.readGps);  // 22
+  if (radio) {                                     // 23
     Call(hooks.radioLinkUpkeep);
     Call(hooks.decodeReceivedTraffic);
   }
   if (messageRetryDue_) Call(hooks.sendPendingMessages);
-  if (radio) {                                                   // 24
+  if (radio) {  // 24
     if (in.objectBeaconOn && objectBeaconDue_) {
       Call(hooks.sendObjectBeacon);
       lastObjectBeacon_ = Now();

@@ -31,49 +31,49 @@ enum class TickEnd {
 
 // The main window's state that a tick reads, taken afresh every tick.
 struct TickInputs {
-  int interfaceKind = 4;            // MODEM
-  reception::LocalTime now;         // the local clock (the status minute)
-  std::string userCall;             // USER
+  int interfaceKind = 4;     // MODEM
+  reception::LocalTime now;  // the local clock (the status minute)
+  std::string userCall;      // USER
   bool aprsIsVerified = false;
-  bool digiOn = false;              // DIGI (kind 0: as step 4 found the digipeater)
-  int beaconIntervalMinutes = 0;    // TXON; 0 is MANUAL
-  bool txOn = false;                // the TX box Check6
-  bool objectBoxOn = false;         // the OBJ box Check18
-  bool objectBeaconOn = false;      // ObjectBeaconOn: the own object is being sent
-  bool chatOn = false;              // the CHAT box Check7
-  bool messageWaiting = false;      // OutgoingMessage not empty
-  bool pictureMode = false;         // a picture replaces the map
-  std::string gpsSource;            // NMEA
+  bool digiOn = false;            // DIGI (kind 0: as step 4 found the digipeater)
+  int beaconIntervalMinutes = 0;  // TXON; 0 is MANUAL
+  bool txOn = false;              // the TX box Check6
+  bool objectBoxOn = false;       // the OBJ box Check18
+  bool objectBeaconOn = false;    // ObjectBeaconOn: the own object is being sent
+  bool chatOn = false;            // the CHAT box Check7
+  bool messageWaiting = false;    // OutgoingMessage not empty
+  bool pictureMode = false;       // a picture replaces the map
+  std::string gpsSource;          // NMEA
 };
 
 // The steps. Those returning bool end the tick when they return true.
 struct TickHooks {
-  std::function<void()> stopWebBrowser;                 // 1
-  std::function<void()> aprsIsUpkeep;                   // 2: link upkeep and login
-  std::function<void()> aprsIsTitleAndAgeing;           // 3: title field, duplicate list ageing
-  std::function<void()> watchUiDigipeater;              // 4: kind 0 only
-  std::function<bool()> internetScanStep;               // 5: count down; true when the step ran
-  std::function<void()> updateClockLabel;               // 6
-  std::function<void()> pumpEvents;                     // 7: pending events, MainWindowActive
-  std::function<void()> hfDualKeepAlive;                // 8: kind 5 only (the hook tests HfDualOn)
-  std::function<bool()> takeChangedMoniOneCall;         // 9
-  std::function<void()> monitorListUpkeep;              // 10
-  std::function<void()> reshowEmergencyWindow;          // 11
-  std::function<void()> pollTimeLimit;                  // 12
-  std::function<void()> sendStatusBeacon;               // 13: SendOwnBeacon in status mode
-  std::function<bool()> ionosphereUpdate;               // 14
-  std::function<bool()> moniOneWebPoll;                 // 15
-  std::function<bool()> areaWebPoll;                    // 16
-  std::function<void()> hideSavedMessages;              // 17
-  std::function<void()> drawMap;                        // 17 (every drawing switches Timer1 on)
-  std::function<void()> restoreFrameWidths;             // 17
+  std::function<void()> stopWebBrowser;                    // 1
+  std::function<void()> aprsIsUpkeep;                      // 2: link upkeep and login
+  std::function<void()> aprsIsTitleAndAgeing;              // 3: title field, duplicate list ageing
+  std::function<void()> watchUiDigipeater;                 // 4: kind 0 only
+  std::function<bool()> internetScanStep;                  // 5: count down; true when the step ran
+  std::function<void()> updateClockLabel;                  // 6
+  std::function<void()> pumpEvents;                        // 7: pending events, MainWindowActive
+  std::function<void()> hfDualKeepAlive;                   // 8: kind 5 only (the hook tests HfDualOn)
+  std::function<bool()> takeChangedMoniOneCall;            // 9
+  std::function<void()> monitorListUpkeep;                 // 10
+  std::function<void()> reshowEmergencyWindow;             // 11
+  std::function<void()> pollTimeLimit;                     // 12
+  std::function<void()> sendStatusBeacon;                  // 13: SendOwnBeacon in status mode
+  std::function<bool()> ionosphereUpdate;                  // 14
+  std::function<bool()> moniOneWebPoll;                    // 15
+  std::function<bool()> areaWebPoll;                       // 16
+  std::function<void()> hideSavedMessages;                 // 17
+  std::function<void()> drawMap;                           // 17 (every drawing switches Timer1 on)
+  std::function<void()> restoreFrameWidths;                // 17
   std::function<void(bool on, int intervalMs)> setTimer1;  // 17, 20, 21 (interval 0: unchanged)
-  std::function<void()> readGps;                        // 22
-  std::function<void()> radioLinkUpkeep;                // 23: the packet engine's reconnect
-  std::function<void()> decodeReceivedTraffic;          // 23
-  std::function<void()> sendPendingMessages;            // 23
-  std::function<void()> sendObjectBeacon;               // 24
-  std::function<void()> sendOwnBeacon;                  // 24
+  std::function<void()> readGps;                           // 22
+  std::function<void()> radioLinkUpkeep;                   // 23: the packet engine's reconnect
+  std::function<void()> decodeReceivedTraffic;             // 23
+  std::function<void()> sendPendingMessages;               // 23
+  std::function<void()> sendObjectBeacon;                  // 24
+  std::function<void()> sendOwnBeacon;                     // 24
 };
 
 class CycleTick {

@@ -115,8 +115,7 @@ std::time_t RmcUtc(std::string_view date, std::string_view time) {
   };
   const int dd = num(date, 0), mo = num(date, 2), yy = num(date, 4);
   const int hh = num(time, 0), mi = num(time, 2), ss = num(time, 4);
-  if (dd < 1 || dd > 31 || mo < 1 || mo > 12 || yy < 0 || hh < 0 || hh > 23 || mi < 0 || mi > 59 ||
-      ss < 0 || ss > 60) {
+  if (dd < 1 || dd > 31 || mo < 1 || mo > 12 || yy < 0 || hh < 0 || hh > 23 || mi < 0 || mi > 59 || ss < 0 || ss > 60) {
     return -1;
   }
   // Days from the civil date (proleptic Gregorian), without the C library's time zone.
@@ -288,8 +287,8 @@ void FormatGpsPosition(double& north, double& east, std::string& north_text, std
 }
 
 std::string TrackLine(std::string_view north_text, std::string_view east_text, const LocalClock& now) {
-  return "\xFE" + std::string(north_text) + std::string(east_text) + " " + DateText8(now) + " " +
-         TwoDigits(now.hour) + TwoDigits(now.minute);
+  return "\xFE" + std::string(north_text) + std::string(east_text) + " " + DateText8(now) + " " + TwoDigits(now.hour) +
+         TwoDigits(now.minute);
 }
 
 bool AppendTrackLine(const fs::path& data_folder, const std::string& line) {
@@ -451,9 +450,7 @@ int GpsPortNumber(const std::string& s) {
   return v > 0 ? ToWholeNumber<std::int16_t>(v) : 0;
 }
 
-bool GpsSourceIsDropFile(const std::string& s) {
-  return s.size() > 3 && s.find("SAVE") == std::string::npos;
-}
+bool GpsSourceIsDropFile(const std::string& s) { return s.size() > 3 && s.find("SAVE") == std::string::npos; }
 
 bool GpsSourceSet(const std::string& s) { return LeadingNumber(s) > 0 || GpsSourceIsDropFile(s); }
 
@@ -464,8 +461,8 @@ bool OpenGpsPort(platform::SerialPort& port, const std::string& gps_source, cons
   return n > 0 && port.Open(n, GpsLineSettings(gps_baud));
 }
 
-GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialPort* port,
-                      const fs::path& drop_file, const GpsTickContext& c) {
+GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialPort* port, const fs::path& drop_file,
+                      const GpsTickContext& c) {
   if (port != nullptr && port->IsOpen()) reader.Feed(port->ReadAll());
   bool ok = true;
   if (!drop_file.empty()) ok = reader.ReadDropFile(drop_file);

@@ -93,8 +93,7 @@ std::string GpsLongitudeText(std::string_view field, std::string_view ew);
 // the first RMA, RMZ, GGA, RMC, VTG, RME and GSV sentences (with a right checksum,
 // or none) of the buffer's complete lines; each piece is its label, the value padded in front with "_" to 11
 // characters and a blank.
-std::string GpsReadoutText(std::string_view buffer, std::string_view lat_text,
-                           std::string_view lon_text);
+std::string GpsReadoutText(std::string_view buffer, std::string_view lat_text, std::string_view lon_text);
 
 // ---------------------------------------------------------------------------
 // Own track and navigation files.
@@ -125,8 +124,8 @@ char DirectionDigit(long d_north, long d_east);
 
 // The navigation recording. The field names are those the shutdown reads.
 struct NavigationState {
-  int NavigationRecording = 0;  // recording on (set at start-up)
-  int NavigationActive = 0;     // a fix was taken since start-up
+  int NavigationRecording = 0;   // recording on (set at start-up)
+  int NavigationActive = 0;      // a fix was taken since start-up
   std::string NavigationRecord;  // the newest record: key, YYMMDD, HHMM
   std::string NavigationLine;    // the way-log line still open ("" when none)
   std::string GpsNorthText = "         ", GpsEastText = "         ";
@@ -137,8 +136,7 @@ struct NavigationState {
 // RecordNavigationSquare: the bytes to append to QTHWAY.TXT for a fix in the
 // square (km_north, km_east) at `now` ("" when the square did not change); the
 // state follows.
-std::string RecordNavigationSquare(NavigationState& nav, long km_north, long km_east,
-                                   const LocalClock& now);
+std::string RecordNavigationSquare(NavigationState& nav, long km_north, long km_east, const LocalClock& now);
 
 // Appends bytes to <folder>/QTHWAY.TXT, creating the folder when missing.
 bool AppendWayLog(const fs::path& folder, std::string_view bytes);
@@ -158,14 +156,14 @@ struct GpsTickContext {
 };
 
 struct GpsTickResult {
-  bool hide_readout = false;   // no fix in the tick before: the read-out line goes
-  bool fix = false;            // this tick took a fix
-  std::string readout;         // the GPS-INFO line of the fix
+  bool hide_readout = false;           // no fix in the tick before: the read-out line goes
+  bool fix = false;                    // this tick took a fix
+  std::string readout;                 // the GPS-INFO line of the fix
   double latitude = 0, longitude = 0;  // the fix in degrees (five decimals)
-  bool centre_on_own = false;  // CentreMode 2 (the user left the map alone 30 s)
-  bool fix_regained = false;   // a fix after a tick without one, map left alone 30 s
+  bool centre_on_own = false;          // CentreMode 2 (the user left the map alone 30 s)
+  bool fix_regained = false;           // a fix after a tick without one, map left alone 30 s
   bool track_written = false;
-  bool write_failed = false;   // a track or way-log write failed (skipped)
+  bool write_failed = false;  // a track or way-log write failed (skipped)
 };
 
 class GpsReader {
@@ -193,8 +191,8 @@ class GpsReader {
 
  private:
   std::string buffer_;
-  std::uint64_t appended_ = 0;        // bytes ever appended
-  std::uint64_t last_fix_end_ = 0;    // absolute position behind the last fix's kind
+  std::uint64_t appended_ = 0;      // bytes ever appended
+  std::uint64_t last_fix_end_ = 0;  // absolute position behind the last fix's kind
   bool have_fix_ = false;
 };
 
@@ -213,8 +211,8 @@ bool OpenGpsPort(platform::SerialPort& port, const std::string& gps_source, cons
 
 // One tick's read: the port's waiting text (when `port` is open), then the drop
 // file (`drop_file` not empty), then Evaluate.
-GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialPort* port,
-                      const fs::path& drop_file, const GpsTickContext& c);
+GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialPort* port, const fs::path& drop_file,
+                      const GpsTickContext& c);
 
 // The window's part of a tick: the read-out line hidden or shown, the map set to
 // follow the own position; on a regained fix "USER QTH" chosen and, with TX on and

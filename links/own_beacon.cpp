@@ -44,7 +44,8 @@ std::string FormatAprsPosition(const LatLon& p, std::string_view row, std::strin
 
 std::string FormatUtcDayTime(const reception::LocalTime& now, int utcOffsetHours) {
   using namespace std::chrono;
-  const sys_days day{year{now.year} / month{static_cast<unsigned>(now.month)} / std::chrono::day{static_cast<unsigned>(now.day)}};
+  const sys_days day{year{now.year} / month{static_cast<unsigned>(now.month)} /
+                     std::chrono::day{static_cast<unsigned>(now.day)}};
   const auto t = day + hours{now.hour} + minutes{now.minute} - hours{utcOffsetHours};
   const auto d = floor<days>(t);
   const year_month_day ymd{d};
@@ -56,8 +57,7 @@ std::string FormatUtcDayTime(const reception::LocalTime& now, int utcOffsetHours
 std::string StatusText(const BeaconSettings& s) {
   const std::string ending = s.aprsIsVerified ? "Bd & IGate R->I active" : "Bd active";
   if (s.digiOn && s.interfaceKind == 5 && s.crossMode != "NONE" && s.radioMode != s.crossMode) {
-    if (!s.crossMode.empty() && s.crossMode[0] == 'R')
-      return "ZEBLON  Gate -> RPR " + s.crossMode.substr(1) + ending;
+    if (!s.crossMode.empty() && s.crossMode[0] == 'R') return "ZEBLON  Gate -> RPR " + s.crossMode.substr(1) + ending;
     return "ZEBLON  Gate to FSK " + s.crossMode + ending;
   }
   if (s.digiOn) return s.aprsIsVerified ? "ZEBLON  Digi & IGate R->I active" : "ZEBLON  Digi active";

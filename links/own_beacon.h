@@ -32,19 +32,19 @@ std::string FormatUtcDayTime(const reception::LocalTime& now, int utcOffsetHours
 
 // What the beacon reads of the main window.
 struct BeaconSettings {
-  std::string userCall;          // USER
-  double userNorth = 0;          // UUN, km of the map zone
-  double userEast = 0;           // UUE
+  std::string userCall;  // USER
+  double userNorth = 0;  // UUN, km of the map zone
+  double userEast = 0;   // UUE
   double mapCentralMeridian = 15;
   double mapFalseEasting = 500000;
-  std::string symbolRow;         // the SymbolTable row of TXSY
-  std::string overlay;           // TXSS
-  bool txTimestamp = false;      // TXTIM
+  std::string symbolRow;     // the SymbolTable row of TXSY
+  std::string overlay;       // TXSS
+  bool txTimestamp = false;  // TXTIM
   bool gpsClockSet = false;
-  int utcOffsetHours = 0;        // UTCD
+  int utcOffsetHours = 0;                // UTCD
   std::array<std::string, 6> infoLines;  // TXI1..TXI6
   std::array<bool, 6> infoActive{};      // TXI1A..TXI6A
-  bool digiOn = false;           // DIGI
+  bool digiOn = false;                   // DIGI
   bool aprsIsVerified = false;
   std::string crossMode = "NONE";  // XBAUD
   std::string radioMode;           // HBAUD

@@ -18,8 +18,7 @@ void Timer2Fired(QTimer& timer1, QTimer& timer2, QWidget* text10, platform::Chec
   }
 }
 
-void ConnectPauseTimer(QTimer& timer1, QTimer& timer2, QWidget* text10,
-                       platform::CheckBox* check22) {
+void ConnectPauseTimer(QTimer& timer1, QTimer& timer2, QWidget* text10, platform::CheckBox* check22) {
   // Not single-shot at the Qt level: the handler itself switches the timer off, and a
   // timer switched on without a new interval fires again after its last one.
   QObject::connect(&timer2, &QTimer::timeout, &timer2,

@@ -28,8 +28,7 @@ TncCommandSet TncBringUpSet(int kind, const std::string& baud) {
       flush();
       set.push_back({TncAction::Send, "K\r", 0.2f, false});
       break;
-    default:
-      break;
+    default: break;
   }
   return set;
 }
@@ -46,14 +45,10 @@ AgwAddress AgwAddressFor(const Settings& s) {
 
 std::string AgwFailureText(AgwTcpLink::ConnectResult r) {
   switch (r) {
-    case AgwTcpLink::ConnectResult::Registered:
-      return {};
-    case AgwTcpLink::ConnectResult::NotRegistered:
-      return kAgwNotFound;
-    case AgwTcpLink::ConnectResult::CallRefused:
-      return kAgwCallTooLong;
-    case AgwTcpLink::ConnectResult::HostNotFound:
-      break;
+    case AgwTcpLink::ConnectResult::Registered: return {};
+    case AgwTcpLink::ConnectResult::NotRegistered: return kAgwNotFound;
+    case AgwTcpLink::ConnectResult::CallRefused: return kAgwCallTooLong;
+    case AgwTcpLink::ConnectResult::HostNotFound: break;
   }
   return kAgwHostNotFound;
 }

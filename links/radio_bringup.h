@@ -56,7 +56,7 @@ struct BringUpResult {
   bool gpsOpened = false;
   // The program ends after this message (kind 3 without its engine at start-up).
   bool endProgram = false;
-  std::string message;     // the message to show ("" none)
+  std::string message;  // the message to show ("" none)
   std::string messageTitle;
   std::vector<std::string> portErrors;  // ports that could not be opened, to tell the user
 };

@@ -63,8 +63,7 @@ class ToppedUpSource : public reception::MonitorSource {
 void RadioReceiver::DecodeReceivedTraffic() {
   const auto readTnc = [this] { return tnc_ ? tnc_() : std::string(); };
   switch (st_.settings.interfaceKind) {
-    case InterfaceKind::NoRadio:
-      return;
+    case InterfaceKind::NoRadio: return;
     case InterfaceKind::AgwLocal: {
       reception::AgwLocalSource local(
           [this]() -> std::optional<std::string> {
@@ -84,8 +83,8 @@ void RadioReceiver::DecodeReceivedTraffic() {
       // Text that came before a loss of the link is still decoded; only nothing
       // left to take without a link leaves the pass.
       reception::AgwRemoteSource remote(agwTcpBuffer_, [this] {
-        return (engine_ != nullptr && engine_->DataPending()) || agwTcpBuffer_.size() >= 20 ||
-               !engineTexts_.empty() || st_.receiveBuffer.size() > 1;
+        return (engine_ != nullptr && engine_->DataPending()) || agwTcpBuffer_.size() >= 20 || !engineTexts_.empty() ||
+               st_.receiveBuffer.size() > 1;
       });
       ToppedUpSource source(*this, remote, true);
       pass_.Run(source);

@@ -57,7 +57,6 @@ class RadioReceiver {
   std::size_t ReceiveBufferSize() const { return st_.receiveBuffer.size(); }
 
  private:
-
   reception::ReceptionState& st_;
   reception::ReceivePass pass_;
   AgwTcpLink* engine_ = nullptr;

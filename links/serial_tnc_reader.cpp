@@ -27,12 +27,11 @@ std::unique_ptr<reception::MonitorSource> SerialTncReader::SourceFor(reception::
                                                                      reception::GateHook gate) {
   auto read = [this] { return Read(); };
   switch (kind) {
-    case reception::InterfaceKind::Pk232:
-      return std::make_unique<reception::Pk232Source>(read, std::move(gate));
+    case reception::InterfaceKind::Pk232: return std::make_unique<reception::Pk232Source>(read, std::move(gate));
     case reception::InterfaceKind::ScsTnc:
     case reception::InterfaceKind::ScsPtc:
-      return std::make_unique<reception::ScsSource>(read, [] { platform::Pause(0.01f); }, std::move(gate),
-                                                    kind == reception::InterfaceKind::ScsPtc);
+      return std::make_unique<reception::ScsSource>(
+          read, [] { platform::Pause(0.01f); }, std::move(gate), kind == reception::InterfaceKind::ScsPtc);
     default: return nullptr;
   }
 }

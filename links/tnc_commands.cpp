@@ -8,9 +8,7 @@
 namespace zeblon::links {
 namespace {
 
-TncStep Open(const std::string& speed, float wait = 0) {
-  return {TncAction::Open, speed, wait, false};
-}
+TncStep Open(const std::string& speed, float wait = 0) { return {TncAction::Open, speed, wait, false}; }
 TncStep Send(const std::string& bytes, float wait) { return {TncAction::Send, bytes, wait, false}; }
 TncStep Wait(float seconds) { return {TncAction::Wait, {}, seconds, false}; }
 TncStep Step(TncAction a) { return {a, {}, 0, false}; }
@@ -19,9 +17,7 @@ std::string Esc(const std::string& text) { return std::string(1, kEsc) + text; }
 
 }  // namespace
 
-std::string SignedNumber(int value) {
-  return value < 0 ? std::to_string(value) : " " + std::to_string(value);
-}
+std::string SignedNumber(int value) { return value < 0 ? std::to_string(value) : " " + std::to_string(value); }
 
 std::string ScsTncModeCommand(const std::string& m) {
   if (m == "300R") return "%BR300";
@@ -79,11 +75,19 @@ TncCommandSet Pk232InitSet(const TncSettings& s) {
   // Phase D: the parameters.
   set.push_back(Open(s.tnc_baud));
   const double baud = LeadingNumber(s.radio_mode);
-  std::vector<std::string> commands = {"ECHO OFF",  "ACRDISP 0",  "ALFDISP ON", "CONOK OFF",
-                                       "PASSALL OFF", "PA",
+  std::vector<std::string> commands = {"ECHO OFF",
+                                       "ACRDISP 0",
+                                       "ALFDISP ON",
+                                       "CONOK OFF",
+                                       "PASSALL OFF",
+                                       "PA",
                                        "HB " + NumberText(baud),
                                        baud <= 699 ? "VHF OFF" : "VHF ON",
-                                       "8B ON", "AW 8", "MFILTER $0", "MONITOR 5", "MFROM ALL",
+                                       "8B ON",
+                                       "AW 8",
+                                       "MFILTER $0",
+                                       "MONITOR 5",
+                                       "MFROM ALL",
                                        CallWithSsid("MYCALL " + s.user_call, s.tx_ssid)};
   std::string unproto = "UNPROTO " + s.destination;
   if (!s.path.empty()) unproto += " VIA " + s.path;
@@ -107,17 +111,28 @@ TncCommandSet ScsTncInitSet(const TncSettings& s) {
   TncCommandSet set;
   const std::string cr(1, kCr);
   set.push_back(Open(s.scs_baud, 1));
-  std::vector<std::string> commands = {
-      "%R", "E0", "Z1", "A1", "S0", "Y0",
-      "C" + s.destination + " " + s.path,
-      CallWithSsid("I" + s.user_call, s.tx_ssid),
-      CallWithSsid("%AM" + s.user_call, s.tx_ssid),
-      "K0", "MU", "P255", "T25", "U0", "W0", "X1", "%A0",
-      ScsTncModeCommand(s.radio_mode),
-      "%X" + SignedNumber(s.tx_level),
-      "%F 2000",
-      "%T" + SignedNumber(s.tx_afc),
-      ScsTncCrossModeCommand(s.radio_mode, s.cross_mode)};
+  std::vector<std::string> commands = {"%R",
+                                       "E0",
+                                       "Z1",
+                                       "A1",
+                                       "S0",
+                                       "Y0",
+                                       "C" + s.destination + " " + s.path,
+                                       CallWithSsid("I" + s.user_call, s.tx_ssid),
+                                       CallWithSsid("%AM" + s.user_call, s.tx_ssid),
+                                       "K0",
+                                       "MU",
+                                       "P255",
+                                       "T25",
+                                       "U0",
+                                       "W0",
+                                       "X1",
+                                       "%A0",
+                                       ScsTncModeCommand(s.radio_mode),
+                                       "%X" + SignedNumber(s.tx_level),
+                                       "%F 2000",
+                                       "%T" + SignedNumber(s.tx_afc),
+                                       ScsTncCrossModeCommand(s.radio_mode, s.cross_mode)};
   if (s.digi_on == 1) {
     commands.insert(commands.end(), {"R1", "%AD3"});
   } else {
@@ -127,8 +142,10 @@ TncCommandSet ScsTncInitSet(const TncSettings& s) {
   for (size_t i = 0; i < commands.size(); ++i) {
     const float wait = i == 0 ? 0.5f : 0.1f;
     // A radio mode the TNC has no command for sends nothing; the wait stays.
-    if (commands[i].empty()) set.push_back(Wait(wait));
-    else set.push_back(Send(Esc(commands[i]) + cr, wait));
+    if (commands[i].empty())
+      set.push_back(Wait(wait));
+    else
+      set.push_back(Send(Esc(commands[i]) + cr, wait));
   }
   set.push_back(Wait(1));
   set.push_back(Step(TncAction::Drain));
@@ -144,16 +161,15 @@ TncCommandSet ScsPtcInitSet(const TncSettings& s) {
   set.push_back(Wait(5));
   set.push_back(Open(s.scs_baud, 1));
   set.push_back(Send(crlf, 3));
-  for (const std::string& c :
-       {std::string("TERM 0"), CallWithSsid("MYCALL " + user, s.tx_ssid), std::string("PAC")}) {
+  for (const std::string& c : {std::string("TERM 0"), CallWithSsid("MYCALL " + user, s.tx_ssid), std::string("PAC")}) {
     set.push_back(Send(c + crlf, 0.3f));
   }
   std::string path = s.path;
   for (char& c : path) {
     if (c == ',') c = ' ';
   }
-  std::vector<std::string> commands = {CallWithSsid("MYCALL " + user, s.tx_ssid),
-                                       "APRS 0", "PORT 1", "PRBOX 0", "USERS 0"};
+  std::vector<std::string> commands = {CallWithSsid("MYCALL " + user, s.tx_ssid), "APRS 0", "PORT 1", "PRBOX 0",
+                                       "USERS 0"};
   const char* aliases[] = {"WIDE1-1", "RELAY", "ECHO"};
   for (int ch = 2; ch <= 4; ++ch) {
     commands.push_back("SETCHN " + SignedNumber(ch));
@@ -169,8 +185,10 @@ TncCommandSet ScsPtcInitSet(const TncSettings& s) {
   commands.push_back(s.digi_on == 1 ? "DIGI ON" : "DIGI OFF");
   commands.push_back("MFI 128");
   for (const std::string& c : commands) {
-    if (c.empty()) set.push_back(Wait(0.3f));
-    else set.push_back(Send(Esc(c) + crlf, 0.3f));
+    if (c.empty())
+      set.push_back(Wait(0.3f));
+    else
+      set.push_back(Send(Esc(c) + crlf, 0.3f));
   }
   set.push_back(Wait(0.5f));
   set.push_back(Step(TncAction::Drain));
@@ -216,17 +234,16 @@ TncCommandSet Pk232ResendSet(const TncSettings& s) {
 TncCommandSet ScsTncResendSet(const TncSettings& s) {
   const std::string cr(1, kCr);
   const std::string call = OwnCall(s);
-  const std::vector<std::string> commands = {
-      ScsTncModeCommand(s.radio_mode),
-      "I" + call,
-      "%AM" + call,
-      "C" + s.destination + " " + s.path,
-      "%X" + SignedNumber(s.tx_level),
-      ScsTncCrossModeCommand(s.radio_mode, s.cross_mode),
-      s.digi_on == 1 ? "R1" : "R0",
-      s.digi_on == 1 ? "%AD3" : "%AD0",
-      s.hf_dual ? "%AU1" : "%AU0",
-      "%F 2000"};
+  const std::vector<std::string> commands = {ScsTncModeCommand(s.radio_mode),
+                                             "I" + call,
+                                             "%AM" + call,
+                                             "C" + s.destination + " " + s.path,
+                                             "%X" + SignedNumber(s.tx_level),
+                                             ScsTncCrossModeCommand(s.radio_mode, s.cross_mode),
+                                             s.digi_on == 1 ? "R1" : "R0",
+                                             s.digi_on == 1 ? "%AD3" : "%AD0",
+                                             s.hf_dual ? "%AU1" : "%AU0",
+                                             "%F 2000"};
   TncCommandSet set;
   for (const std::string& c : commands) {
     // A radio mode the TNC has no command for sends nothing; the wait stays.
@@ -268,17 +285,13 @@ TncCommandSet TncResendSet(const TncSettings& s) {
 
 TncCommandSet TncCloseSet(int interface_kind) {
   switch (interface_kind) {
-    case 0:
-      return {{TncAction::Wait, "", 0.5f, true}};
-    case 1:
-      return {{TncAction::Send, std::string(1, '\x03'), 0.2f, true}};
-    case 5:
-      return {{TncAction::Send, std::string(1, kEsc) + "%ZL\r", 0.2f, true}};
+    case 0: return {{TncAction::Wait, "", 0.5f, true}};
+    case 1: return {{TncAction::Send, std::string(1, '\x03'), 0.2f, true}};
+    case 5: return {{TncAction::Send, std::string(1, kEsc) + "%ZL\r", 0.2f, true}};
     case 6:
       return {{TncAction::Send, std::string(1, kEsc) + "Q\r", 0.5f, false},
               {TncAction::Send, std::string(1, kEsc) + "RESET\r", 0.5f, false}};
-    default:
-      return {};
+    default: return {};
   }
 }
 
@@ -302,9 +315,7 @@ TncSettings TncSettingsFrom(const Settings& s, bool hf_dual) {
   return t;
 }
 
-int TncPortNumber(const TncSettings& s) {
-  return s.interface_kind < 5 ? s.com_port : s.scs_com_port;
-}
+int TncPortNumber(const TncSettings& s) { return s.interface_kind < 5 ? s.com_port : s.scs_com_port; }
 
 std::string SentBytes(const TncCommandSet& set) {
   std::string out;
@@ -320,15 +331,17 @@ double TotalWaitSeconds(const TncCommandSet& set) {
   return t;
 }
 
-TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& port,
-                              const TncRunOptions& o) {
+TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& port, const TncRunOptions& o) {
   TncRunResult r;
   r.port_opened = true;
   auto wait = [&o](float seconds, bool with_events) {
     if (seconds <= 0) return;
-    if (o.wait) o.wait(seconds, with_events);
-    else if (with_events) platform::PauseWithEvents(seconds);
-    else platform::Pause(seconds);
+    if (o.wait)
+      o.wait(seconds, with_events);
+    else if (with_events)
+      platform::PauseWithEvents(seconds);
+    else
+      platform::Pause(seconds);
   };
   auto note_input = [&port, &r] {
     if (port.IsOpen() && port.InBufferCount() > 0) r.answered = true;
@@ -377,8 +390,7 @@ TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& po
         note_input();
         port.Close();
         break;
-      case TncAction::Wait:
-        break;
+      case TncAction::Wait: break;
     }
     wait(st.wait, st.with_events);
   }
@@ -404,8 +416,7 @@ std::string TncRunMessage(const TncRunResult& r, const std::string& kind, int po
     return m;
   }
   if (!r.answered) {
-    return "NO ANSWER FROM THE " + kind + " ON " + com + " (" + r.device +
-           ") - CHECK CABLE, SPEED AND POWER !";
+    return "NO ANSWER FROM THE " + kind + " ON " + com + " (" + r.device + ") - CHECK CABLE, SPEED AND POWER !";
   }
   if (r.prompt_loop_cut) {
     return "THE " + kind + " ON " + com + " DID NOT STOP SENDING ITS PROMPT - CHECK THE TNC !";

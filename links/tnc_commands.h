@@ -26,19 +26,19 @@ inline constexpr char kCr = '\r';
 inline constexpr const char* kCrLf = "\r\n";
 
 enum class TncAction {
-  Open,            // open the TNC's port at the speed `bytes` (",N,8,1" is added)
-  Send,            // write `bytes`
-  Drain,           // wait until the output has gone out
-  DiscardInput,    // read and drop what the TNC has sent
-  AwaitPromptGone, // repeat: wait `wait` s, read; until a read holds no "cmd:"
-  Close,           // close the port
-  Wait,            // only the wait below
+  Open,             // open the TNC's port at the speed `bytes` (",N,8,1" is added)
+  Send,             // write `bytes`
+  Drain,            // wait until the output has gone out
+  DiscardInput,     // read and drop what the TNC has sent
+  AwaitPromptGone,  // repeat: wait `wait` s, read; until a read holds no "cmd:"
+  Close,            // close the port
+  Wait,             // only the wait below
 };
 
 struct TncStep {
   TncAction action = TncAction::Wait;
-  std::string bytes;       // Send: the bytes; Open: the speed text
-  float wait = 0;          // seconds to wait after the step (0: none)
+  std::string bytes;         // Send: the bytes; Open: the speed text
+  float wait = 0;            // seconds to wait after the step (0: none)
   bool with_events = false;  // the wait lets window events run
 };
 
@@ -125,8 +125,8 @@ double TotalWaitSeconds(const TncCommandSet& set);
 struct TncRunOptions {
   int port_number = 0;
   // Limits of our own where the sets would otherwise wait without end.
-  int max_prompt_reads = 30;     // the PK-232's "cmd:" loop
-  int drain_timeout_ms = 5000;   // draining the output of a stuck line
+  int max_prompt_reads = 30;    // the PK-232's "cmd:" loop
+  int drain_timeout_ms = 5000;  // draining the output of a stuck line
   // The port is closed at the end of the set (START); the main window's
   // bring-up keeps it open for the receive pass.
   bool close_at_end = true;
@@ -135,17 +135,16 @@ struct TncRunOptions {
 };
 
 struct TncRunResult {
-  bool port_opened = false;     // every opening succeeded
-  bool answered = false;        // the TNC sent something back at some point
-  bool prompt_loop_cut = false; // the "cmd:" loop reached its limit
-  std::string device;           // the device of the port
-  std::string error;            // why the port could not be opened
+  bool port_opened = false;      // every opening succeeded
+  bool answered = false;         // the TNC sent something back at some point
+  bool prompt_loop_cut = false;  // the "cmd:" loop reached its limit
+  std::string device;            // the device of the port
+  std::string error;             // why the port could not be opened
 };
 
 // Runs the steps on `port`. When an opening fails, the rest of the set is skipped
 // (nothing could reach the TNC); the result says so.
-TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& port,
-                              const TncRunOptions& options);
+TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& port, const TncRunOptions& options);
 
 // The message for the user after a run, or "" when all went well. `kind_name` is
 // "PK-232", "SCS TNC" or "SCS PTC".

@@ -50,8 +50,7 @@ std::string TrackLineKey(const std::string& line) { return Columns(line, 21, 13)
 
 std::string WayLogLineKey(const std::string& line) { return Columns(line, 11, 11); }
 
-std::vector<std::string> MergeTrackLines(const std::vector<std::string>& a,
-                                         const std::vector<std::string>& b) {
+std::vector<std::string> MergeTrackLines(const std::vector<std::string>& a, const std::vector<std::string>& b) {
   std::vector<std::string> out;
   size_t i = 0, j = 0;
   while (i < a.size() && j < b.size()) {
@@ -100,12 +99,10 @@ std::optional<std::string> WayLogSummaryLine(const std::vector<std::string>& vec
   if (candidate == nullptr) return std::nullopt;
   const std::string& c = *candidate;
   const std::string tail = vec_file_name.size() > 2 ? vec_file_name.substr(2) : std::string();
-  return Columns(c, 3, 4) + Columns(c, 11, 5) + " " + Columns(c, 23, 11) +
-         " OUT_A  OUTDOOR_ACT TK" + tail;
+  return Columns(c, 3, 4) + Columns(c, 11, 5) + " " + Columns(c, 23, 11) + " OUT_A  OUTDOOR_ACT TK" + tail;
 }
 
-std::vector<std::string> InsertWayLogLine(const std::vector<std::string>& log_lines,
-                                          const std::string& summary) {
+std::vector<std::string> InsertWayLogLine(const std::vector<std::string>& log_lines, const std::string& summary) {
   const std::string t = WayLogLineKey(summary);
   std::vector<std::string> out;
   bool inserted = false;
@@ -135,8 +132,7 @@ TrackImportResult ImportVecTrackFiles(const fs::path& app_folder) {
   const fs::path stock = platform::ResolveOrSame(app_folder / "U33");
   const fs::path vec_folder = platform::ResolveOrSame(stock / "VEC");
   fs::create_directories(vec_folder, ec);
-  const auto map_folder =
-      platform::ResolveCaseInsensitive(platform::WindowsPathToLinux("C:\\MAP\\U33", app_folder));
+  const auto map_folder = platform::ResolveCaseInsensitive(platform::WindowsPathToLinux("C:\\MAP\\U33", app_folder));
   const fs::path trk_folder = platform::ResolveOrSame(stock / "TRK");
   // What an interrupted import left: the work file of earlier versions and the
   // temporary files of killed rewrites.
@@ -196,8 +192,10 @@ TrackImportResult ImportVecTrackFiles(const fs::path& app_folder) {
       continue;
     }
     fs::remove(vec, ec);
-    if (ec) result.failed.push_back(name);
-    else ++result.imported;
+    if (ec)
+      result.failed.push_back(name);
+    else
+      ++result.imported;
   }
   return result;
 }

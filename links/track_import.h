@@ -37,8 +37,7 @@ std::optional<std::string> WayLogSummaryLine(const std::vector<std::string>& vec
                                              const std::string& vec_file_name);
 
 // The way log with the summary line inserted by its key.
-std::vector<std::string> InsertWayLogLine(const std::vector<std::string>& log_lines,
-                                          const std::string& summary);
+std::vector<std::string> InsertWayLogLine(const std::vector<std::string>& log_lines, const std::string& summary);
 
 struct TrackImportResult {
   int imported = 0;                 // merged and deleted

@@ -24,8 +24,7 @@ bool TransmitInfoField(const TransmitLink& link, const std::string& infoField) {
       // A serial TNC sends each CR-ended line as one UI frame (CR alone, never CR LF).
       if (link.writeTnc) sent = link.writeTnc(infoField + "\r");
       break;
-    default:
-      return false;  // no radio: nothing sent, no wait
+    default: return false;  // no radio: nothing sent, no wait
   }
   if (link.pause)
     link.pause(0.8f);

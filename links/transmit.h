@@ -12,12 +12,12 @@ class AgwTcpLink;
 
 // What the step needs of the main window.
 struct TransmitLink {
-  int interfaceKind = 4;        // MODEM
-  std::string txCall;           // the own call with its SSID
-  std::string destination;      // TXTO
-  std::string path;             // TXPA, calls separated by commas
-  std::string radioMode;        // HBAUD
-  AgwTcpLink* engine = nullptr; // kinds 0 and 3: the packet engine's link
+  int interfaceKind = 4;         // MODEM
+  std::string txCall;            // the own call with its SSID
+  std::string destination;       // TXTO
+  std::string path;              // TXPA, calls separated by commas
+  std::string radioMode;         // HBAUD
+  AgwTcpLink* engine = nullptr;  // kinds 0 and 3: the packet engine's link
   // Kinds 1, 5 and 6: writes bytes to the TNC's port; false when it could not.
   std::function<bool(const std::string&)> writeTnc;
   // The wait after a transmission (Pause by default).

@@ -10,9 +10,7 @@ namespace zeblon::links {
 namespace {
 
 bool IsHfMode(const std::string& m) { return m == "300R" || m == "300"; }
-bool KnownMode(const std::string& m) {
-  return IsHfMode(m) || m == "1200" || m == "9600" || m == "19200";
-}
+bool KnownMode(const std::string& m) { return IsHfMode(m) || m == "1200" || m == "9600" || m == "19200"; }
 bool AllDigits(const std::string& t) {
   return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -140,8 +138,8 @@ int InfoMemoryTarget(const std::array<std::string, 7>& lines, int last_line, con
   return target >= 1 && target <= 6 ? target : 0;
 }
 
-TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v,
-                      const std::array<std::string, 5>& path_memory_edits, bool igate_enabled, int igate_value) {
+TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::array<std::string, 5>& path_memory_edits,
+                      bool igate_enabled, int igate_value) {
   TxSetupOk out;
   out.settings = old;
   const int kind = old.InterfaceKind;

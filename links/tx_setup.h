@@ -15,26 +15,26 @@ namespace zeblon::links {
 
 // What the panel's controls hold, as plain values.
 struct TxPanelValues {
-  std::string ssid;         // fr4Text1
+  std::string ssid;  // fr4Text1
   bool ssidEnabled = true;
-  std::string interval;     // fr4Text2 ("MANUAL" or minutes)
-  std::string destination;  // fr4Text3
-  std::string path;         // fr4Text4
-  std::array<std::string, 7> infoLines;     // fr4ti 1 … 6
-  std::array<int, 7> infoActive{};          // fr4ta1 … fr4ta6
-  std::array<std::string, 7> infoMemories;  // tooltips of fr4tm 1 … 6
+  std::string interval;                       // fr4Text2 ("MANUAL" or minutes)
+  std::string destination;                    // fr4Text3
+  std::string path;                           // fr4Text4
+  std::array<std::string, 7> infoLines;       // fr4ti 1 … 6
+  std::array<int, 7> infoActive{};            // fr4ta1 … fr4ta6
+  std::array<std::string, 7> infoMemories;    // tooltips of fr4tm 1 … 6
   std::array<std::string, 5> pathMemoryTips;  // tooltips of M1 … M4 at 1 … 4
-  std::string symbol;       // fr4Text8
-  std::string overlay;      // fr4Text10
-  int timestamp = 0;        // Check33
-  int digi = 0;             // Check32
+  std::string symbol;                         // fr4Text8
+  std::string overlay;                        // fr4Text10
+  int timestamp = 0;                          // Check33
+  int digi = 0;                               // Check32
   bool digiShown = true;
-  std::string radioMode;    // the selected option: "300R", "300", "1200", "9600", "19200"; "" none
-  std::string crossMode;    // Text6
-  int hfDual = 0;           // Check2
+  std::string radioMode;  // the selected option: "300R", "300", "1200", "9600", "19200"; "" none
+  std::string crossMode;  // Text6
+  int hfDual = 0;         // Check2
   bool hfDualShown = false;
   bool crossFrameShown = false;  // Frame20
-  std::string txLevel;      // Text16
+  std::string txLevel;           // Text16
   bool txLevelShown = false;     // Label42 and Text16
   std::string txLevelCaption;    // Label42
 };
@@ -78,8 +78,8 @@ int InfoMemoryTarget(const std::array<std::string, 7>& lines, int last_line, con
 
 // What the OK takes into the settings, or the reasons it refuses the panel.
 struct TxSetupOk {
-  Settings settings;        // the new settings (the old ones where refused)
-  std::string txCall;       // the own call with its SSID
+  Settings settings;   // the new settings (the old ones where refused)
+  std::string txCall;  // the own call with its SSID
   int hfDualOn = 0;
   std::vector<std::string> refusals;  // messages: the OK keeps the panel open, nothing taken
 };
@@ -88,8 +88,8 @@ struct TxSetupOk {
 // 1 … 94 and 101 … 194, an SSID that is not empty and not 1 … 15, a TX timer outside
 // 0 … 60 minutes, and with the SCS kinds a TX level outside 30 … 3000 mV.
 // `path_memory_edits` are the pending path memories (1 … 4).
-TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v,
-                      const std::array<std::string, 5>& path_memory_edits, bool igate_enabled, int igate_value);
+TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::array<std::string, 5>& path_memory_edits,
+                      bool igate_enabled, int igate_value);
 
 // The title's digipeater mark after an OK (columns 61-71): 11 blanks with the
 // digipeater off, "Digi active" or "Digi X-mode" with it on (kinds 1, 5, 6), "" to

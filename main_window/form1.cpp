@@ -137,9 +137,13 @@ void Form1::BuildControls() {
 
   // The APRS-IS link: an unverified login stops the IGate with a message box; the
   // link's other news are notes.
-  LinkNotice = [this](const std::string& text) { reception::AddToMonitorLines(reception_.monitorLines, "*** " + text + "\r\n"); };
+  LinkNotice = [this](const std::string& text) {
+    reception::AddToMonitorLines(reception_.monitorLines, "*** " + text + "\r\n");
+  };
   links::AprsIsLink::Hooks hooks;
-  hooks.message = [](const std::string& text) { MsgBox(text, "ZEBLON  APRS-IS", MsgButtons::Ok, MsgIcon::Exclamation); };
+  hooks.message = [](const std::string& text) {
+    MsgBox(text, "ZEBLON  APRS-IS", MsgButtons::Ok, MsgIcon::Exclamation);
+  };
   hooks.notice = [this](const std::string& text) {
     if (LinkNotice) LinkNotice(text);
   };
@@ -255,8 +259,8 @@ void Form1::Timer1_Timer() {
   links::TickInputs in;
   in.interfaceKind = settings_.InterfaceKind;
   const QDateTime now = QDateTime::currentDateTime();
-  in.now = {now.date().year(), now.date().month(), now.date().day(), now.time().hour(), now.time().minute(),
-            now.time().second()};
+  in.now = {now.date().year(), now.date().month(),  now.date().day(),
+            now.time().hour(), now.time().minute(), now.time().second()};
   in.userCall = settings_.UserCall;
   in.aprsIsVerified = link_.AprsIs->Verified();
   in.digiOn = settings_.DigiOn == 1;
@@ -272,8 +276,8 @@ void Form1::Timer1_Timer() {
 void Form1::UpdateClockLabel() {
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
-  column_->Label15->SetCaption(shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel,
-                                                     shell_.GpsClockSet == 1));
+  column_->Label15->SetCaption(
+      shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
 }
 
 void Form1::RefillMonitorList() {
@@ -283,15 +287,14 @@ void Form1::RefillMonitorList() {
   List1->SetListIndex(List1->ListCount() - 1);
 }
 
-
 void Form1::AttachStationPasses() {
   // The heard stations in every redraw: MONI ALL after the tile frames, MONI 1 on top.
   station_passes_ = std::make_unique<stations::StationPasses>(
       reception_, app_folder_,
       [] {
         const QDateTime t = QDateTime::currentDateTime();
-        return reception::LocalTime{t.date().year(), t.date().month(), t.date().day(),
-                                    t.time().hour(),  t.time().minute(), t.time().second()};
+        return reception::LocalTime{t.date().year(), t.date().month(),  t.date().day(),
+                                    t.time().hour(), t.time().minute(), t.time().second()};
       },
       [this] { return station_controls_->DrawSettings(shell_.ColourDepth); });
   station_passes_->onMoniOneReadouts = [this](const stations::MoniOneReadouts& r) {
@@ -395,8 +398,8 @@ void Form1::showEvent(QShowEvent* e) {
 
 void Form1::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
-  if (e->type() == QEvent::ActivationChange && isActiveWindow() && map_.MapDrawnOnce == 1 &&
-      !activating_ && !activate_queued_) {
+  if (e->type() == QEvent::ActivationChange && isActiveWindow() && map_.MapDrawnOnce == 1 && !activating_ &&
+      !activate_queued_) {
     Form_Activate();
   }
 }
@@ -527,8 +530,8 @@ void Form1::FullStartUp() {
   shell_.RadioModeLabel = shell::RadioModeLabelFor(settings_.RadioMode, shell_.RadioModeLabel);
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
-  column_->Label15->SetCaption(shell::ClockLabelText(hh, mm, settings_.InterfaceKind,
-                                                          shell_.RadioModeLabel, shell_.GpsClockSet == 1));
+  column_->Label15->SetCaption(
+      shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
   // 11.-12.
   data_folder_ = ResolveOrSame(fs::path(app_folder_) / settings_.MapSystem).string();
   Check14_MouseUp(1);
@@ -665,8 +668,8 @@ void Form1::ApplyInterfaceToControls() {
 }
 
 void Form1::ListPickFiles() {
-  auto fill = [this](ComboBox* combo, const char* folder, const char* ext, std::string& chosen,
-                     std::size_t max_lines, std::vector<std::string>& lines) -> long {
+  auto fill = [this](ComboBox* combo, const char* folder, const char* ext, std::string& chosen, std::size_t max_lines,
+                     std::vector<std::string>& lines) -> long {
     for (const std::string& n : shell::ListFileNames(fs::path(data_folder_) / folder, ext, true)) {
       combo->AddItem(n);
     }
@@ -681,7 +684,8 @@ void Form1::ListPickFiles() {
     return static_cast<long>(lines.size() - 1);
   };
   panels_.TrackLineCount = fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName, 999999, panels_.TrackLines);
-  panels_.PoiCount = static_cast<int>(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName, SIZE_MAX, panels_.PoiLines));
+  panels_.PoiCount =
+      static_cast<int>(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName, SIZE_MAX, panels_.PoiLines));
   auto* combo9 = column_->Combo9;
   for (const std::string& n : shell::ListFileNames(fs::path(data_folder_) / "LOG", ".TXT", false, "_")) {
     combo9->AddItem(n);
@@ -697,8 +701,7 @@ void Form1::RestoreMoniOneLog() {
   reception_.moniOneCount = 0;
   for (const std::string& rec : r.records) reception_.moniOneTrack[++reception_.moniOneCount] = rec;
   panels_.MoniOne = r.newest;
-  shell::ApplyMoniOneCentre(settings_.CentreNorth, settings_.CentreEast, panels_.MoniOne.north,
-                            panels_.MoniOne.east);
+  shell::ApplyMoniOneCentre(settings_.CentreNorth, settings_.CentreEast, panels_.MoniOne.north, panels_.MoniOne.east);
   auto& n = reception_.moniOneNewest;
   n.date = r.newest.date;
   n.time = r.newest.time;
@@ -754,10 +757,14 @@ void Form1::ApplyLanguageTexts() {
   if (const int cl = shell::CaptionLanguage(lang); cl != 0) {
     for (const auto& [name, text] : shell::Captions(cl)) {
       QWidget* w = FindControl(*this, name);
-      if (auto* l = qobject_cast<Label*>(w)) l->SetCaption(text);
-      else if (auto* b = qobject_cast<CommandButton*>(w)) b->SetCaption(text);
-      else if (auto* c = qobject_cast<CheckBox*>(w)) c->SetCaption(text);
-      else if (auto* fr = qobject_cast<Frame*>(w)) fr->SetCaption(text);
+      if (auto* l = qobject_cast<Label*>(w))
+        l->SetCaption(text);
+      else if (auto* b = qobject_cast<CommandButton*>(w))
+        b->SetCaption(text);
+      else if (auto* c = qobject_cast<CheckBox*>(w))
+        c->SetCaption(text);
+      else if (auto* fr = qobject_cast<Frame*>(w))
+        fr->SetCaption(text);
     }
   }
   switch (shell::TooltipActionFor(lang)) {
@@ -781,8 +788,7 @@ void Form1::ApplyLanguageTexts() {
       }
       break;
     }
-    case shell::TooltipAction::Keep:
-      break;
+    case shell::TooltipAction::Keep: break;
   }
   for (const auto& [target, source] : shell::DerivedTooltips()) {
     QWidget* t = FindControl(*this, target);
@@ -834,8 +840,8 @@ void Form1::LayOut(bool startup) {
   list1->setGeometry(list1->x(), o.list1Top, o.list1Width, list1->height());
   info_->move(o.frame1Left, o.frame1Top);
   const panels::ControlColumn& c = *column_;
-  for (QWidget* w : std::initializer_list<QWidget*>{c.Command57, c.Command58, c.Command59, c.Command65, c.Label22,
-                                                    c.Line4}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{c.Command57, c.Command58, c.Command59, c.Command65, c.Label22, c.Line4}) {
     w->setVisible(o.specialsVisible);
   }
   wx_->move(o.frame15Left, o.frame15Top);
@@ -852,8 +858,7 @@ void Form1::LayOut(bool startup) {
   saved_->Text5->resize(std::max(0, o.text5Width), std::max(0, o.text5Height));
   saved_->Command28->move(o.command28Left, saved_->Command28->y());
   emergency_->move(o.frame14Left, o.frame14Top);
-  viewer_->setGeometry(o.frame8.left, o.frame8.top, std::max(0, o.frame8.width),
-                                 std::max(0, o.frame8.height));
+  viewer_->setGeometry(o.frame8.left, o.frame8.top, std::max(0, o.frame8.width), std::max(0, o.frame8.height));
   viewer_->WebBrowser2->resize(o.webBrowser2Width, o.webBrowser2Height);
   scales_->raise();
 }
@@ -902,8 +907,7 @@ void Form1::Form_Resize() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::KeyPress && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() == this) {
+  if (e->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
     const int key = static_cast<QKeyEvent*>(e)->key();
     if (key >= Qt::Key_F1 && key <= Qt::Key_F10) {
       Form_KeyDown(112 + (key - Qt::Key_F1));

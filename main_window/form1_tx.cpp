@@ -74,7 +74,7 @@ void Form1::ReadGps() {
   c.data_folder = data_folder_;
   c.navigation_folder = ResolveOrSame(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
   const QDateTime now = QDateTime::currentDateTime();
-  c.now = {now.date().year(), now.date().month(), now.date().day(),
+  c.now = {now.date().year(), now.date().month(),  now.date().day(),
            now.time().hour(), now.time().minute(), now.time().second()};
   c.utc_now = static_cast<std::time_t>(now.toSecsSinceEpoch());
   c.seconds_since_map_interaction = SecondsSinceMapInteraction ? SecondsSinceMapInteraction() : 1e9;
@@ -181,8 +181,8 @@ void Form1::TxSetupOk() {
     o.close_at_end = false;
     o.max_prompt_reads = 10;
     o.drain_timeout_ms = 2000;
-    links::RunTncCommandSet(links::TncResendSet(links::TncSettingsFrom(settings_, shell_.HfDualOn == 1)),
-                            link_.MSComm1, o);
+    links::RunTncCommandSet(links::TncResendSet(links::TncSettingsFrom(settings_, shell_.HfDualOn == 1)), link_.MSComm1,
+                            o);
   }
 
   // Status marks.

@@ -86,8 +86,7 @@ InternetWiring::InternetWiring(reception::ReceptionState& state, Hooks hooks, in
   host_.setTimer1 = h_.setTimer1;
   chat_.target = h_.chat;
   switches_ = std::make_unique<internet::InternetSwitches>(switchState_, h_.switches);
-  web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, h_.web,
-                                                 std::move(sources));
+  web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, h_.web, std::move(sources));
 }
 
 InternetWiring::~InternetWiring() = default;

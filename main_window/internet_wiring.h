@@ -77,19 +77,19 @@ class ChatPanelRelay : public reception::ChatPanel {
 class InternetWiring {
  public:
   struct Hooks {
-    internet::WebWindowHooks web;        // the requests' window hooks
-    internet::SwitchHooks switches;      // the switches' window hooks
+    internet::WebWindowHooks web;                     // the requests' window hooks
+    internet::SwitchHooks switches;                   // the switches' window hooks
     std::function<reception::ReceptionHost*()> host;  // the radio link's receive host, or null
     std::function<reception::ChatPanel*()> chat;      // the radio link's chat lines, or null
     std::function<void()> drawMap;
     std::function<void(bool on)> setTimer1;
-    std::function<void()> switchesChanged;            // the boxes show the switch state anew
+    std::function<void()> switchesChanged;  // the boxes show the switch state anew
     // The step's clocks: seconds since midnight and HHMM of the local time.
     std::function<double()> clockSeconds;
     std::function<int()> hhmm;
-    std::function<double()> pollLimitSeconds;         // InternetPollLimit
-    std::function<bool()> noRadio;                    // interface kind 4: the chat closes with the polls
-    std::function<void()> closeChat;                  // Check7 unticked
+    std::function<double()> pollLimitSeconds;  // InternetPollLimit
+    std::function<bool()> noRadio;             // interface kind 4: the chat closes with the polls
+    std::function<void()> closeChat;           // Check7 unticked
   };
 
   InternetWiring(reception::ReceptionState& state, Hooks hooks,

@@ -90,8 +90,8 @@ MapService::~MapService() {
   display_.hooks() = {};
   if (!wired_) return;
   panels::ControlColumn& c = *map_.column;
-  for (platform::CommandButton* b : {c.Command1, c.Command2, c.Command7, c.Command8, c.Command9, c.Command73, c.Command72,
-                                     c.Command43, c.Command42, map_.qth->Command21}) {
+  for (platform::CommandButton* b : {c.Command1, c.Command2, c.Command7, c.Command8, c.Command9, c.Command73,
+                                     c.Command72, c.Command43, c.Command42, map_.qth->Command21}) {
     b->OnClick = nullptr;
     b->OnMouseDown = nullptr;
   }
@@ -118,7 +118,8 @@ void MapService::Attach(const MapContext& context) {
 fs::path MapService::IndexFolder(const std::string& temp_folder, const std::string& program_folder) {
   char tag[17];
   std::snprintf(tag, sizeof tag, "%016llx",
-                static_cast<unsigned long long>(std::hash<std::string>{}(fs::absolute(program_folder).lexically_normal().string())));
+                static_cast<unsigned long long>(
+                    std::hash<std::string>{}(fs::absolute(program_folder).lexically_normal().string())));
   return fs::path(temp_folder) / ("ZEBLON_MAP_" + std::string(tag));
 }
 
@@ -127,8 +128,8 @@ void MapService::BuildMapIndex() {
   const fs::path root = platform::ResolveOrSame(platform::WindowsPathToLinux(s.MapRootFolder, map_.appFolder()));
   const fs::path index_folder = IndexFolder(map_.tempFolder(), map_.appFolder());
   display_.SetFolders(root, index_folder);
-  display_.SetFolderSettings({s.MapFolderM5000, s.MapFolderM1000, s.MapFolderM0200, s.MapFolderM0050,
-                              s.MapFolderM0010, s.MapFolderM0002});
+  display_.SetFolderSettings(
+      {s.MapFolderM5000, s.MapFolderM1000, s.MapFolderM0200, s.MapFolderM0050, s.MapFolderM0010, s.MapFolderM0002});
   display_.BuildMapIndex();
   for (int level = 0; level < map::kLevels; ++level) {
     platform::ComboBox* c = map_.scales->combos[level];
@@ -498,7 +499,8 @@ void MapService::Wire() {
       const auto db = map::ComputeMoniOneDistanceBearing({st.UserNorth, st.UserEast}, {st.MoniOneNorth, st.MoniOneEast},
                                                          st.MapCentralMeridian, st.MapFalseEasting, point);
       std::string speed;
-      if (map_.reception != nullptr) speed = map::MoniOneSpeedText(map_.reception->moniOneTrack, map_.reception->moniOneCount);
+      if (map_.reception != nullptr)
+        speed = map::MoniOneSpeedText(map_.reception->moniOneTrack, map_.reception->moniOneCount);
       line = map::MoniOneLine(db.distanceKm, db.bearing, speed, map_.panels != nullptr ? map_.panels->MoniOne.via : "");
     } catch (const geodesy::GeodesyError&) {
       return;

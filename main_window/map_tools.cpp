@@ -177,8 +177,8 @@ void MapTools::Unwire() {
     map_.column->Check14->OnMouseUp = nullptr;
   }
   if (map_.poiEditor != nullptr) {
-    for (auto* b : {map_.poiEditor->Command26, map_.poiEditor->Command22, map_.poiEditor->Command64,
-                    map_.poiEditor->Command67})
+    for (auto* b :
+         {map_.poiEditor->Command26, map_.poiEditor->Command22, map_.poiEditor->Command64, map_.poiEditor->Command67})
       b->OnClick = nullptr;
     map_.poiEditor->Text4->OnChange = nullptr;
   }
@@ -254,9 +254,9 @@ bool MapTools::Find() {
     map::StationFilter filter;
     filter.direct_only = map_.column != nullptr && map_.column->Check24->Value() == 1;
     filter.mask = map_.shell != nullptr ? map_.shell->StationFilterMask : 31;
-    const map::StationHit hit =
-        map::FindStationAt(filled(r.moniOneTrack, r.moniOneCount), map_.settings->MoniOneCall,
-                           filled(r.moniAllLog, r.moniAllCount), s.SelectedNorth, s.SelectedEast, s.MetresPerPixel, filter);
+    const map::StationHit hit = map::FindStationAt(filled(r.moniOneTrack, r.moniOneCount), map_.settings->MoniOneCall,
+                                                   filled(r.moniAllLog, r.moniAllCount), s.SelectedNorth,
+                                                   s.SelectedEast, s.MetresPerPixel, filter);
     if (hit.index > 0) {
       map_.showStation(hit.call, hit.record, hit.moni_one);
       return true;
@@ -264,7 +264,8 @@ bool MapTools::Find() {
   }
   if ((s.PictureDisplay & 1) != 0) {
     pause(3000);
-    const int found = map::FindPictureAt(display_.index().Pictures(), s.SelectedNorth, s.SelectedEast, s.MetresPerPixel);
+    const int found =
+        map::FindPictureAt(display_.index().Pictures(), s.SelectedNorth, s.SelectedEast, s.MetresPerPixel);
     if (found > 0) {
       picture_index_ = found;
       if (map_.map != nullptr) {
@@ -286,7 +287,8 @@ bool MapTools::Find() {
     pause(3000);
     const PanelState& p = *map_.panels;
     std::span<const std::string> lines(p.TrackLines);
-    if (!lines.empty()) lines = lines.subspan(1, std::size_t(std::clamp<long>(p.TrackLineCount, 0, long(lines.size()) - 1)));
+    if (!lines.empty())
+      lines = lines.subspan(1, std::size_t(std::clamp<long>(p.TrackLineCount, 0, long(lines.size()) - 1)));
     const map::LineHit hit = map::FindLineAt(lines, s.SelectedNorth, s.SelectedEast, s.MetresPerPixel);
     if (!hit.text.empty()) {
       const QColor colour = hit.text.size() > 14 ? QColor(144, 255, 208) : s.OwnTrackColour;
@@ -375,8 +377,8 @@ void MapTools::ShowPositionPicture() {
     reader.setAutoTransform(true);
     const QImage image = reader.read();
     if (!image.isNull())
-      picture_view_->setPixmap(QPixmap::fromImage(
-          image.scaled(picture_view_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+      picture_view_->setPixmap(
+          QPixmap::fromImage(image.scaled(picture_view_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
   }
   picture_view_->show();
   if (video)
@@ -676,7 +678,8 @@ void MapTools::CentreOnTrackEnd() {
   if (map_.panels == nullptr) return;
   const PanelState& p = *map_.panels;
   std::span<const std::string> lines(p.TrackLines);
-  if (!lines.empty()) lines = lines.subspan(1, std::size_t(std::clamp<long>(p.TrackLineCount, 0, long(lines.size()) - 1)));
+  if (!lines.empty())
+    lines = lines.subspan(1, std::size_t(std::clamp<long>(p.TrackLineCount, 0, long(lines.size()) - 1)));
   const auto end = panels::TrackEnd(lines);
   if (!end) return;  // no track loaded: nothing to centre on
   TakeCentre(end->north, end->east);

@@ -104,8 +104,8 @@ void MinimalMapDisplay::DrawMap() {
     p.drawLine(w / 2 - 12, h / 2, w / 2 + 12, h / 2);
     p.drawLine(w / 2, h / 2 - 12, w / 2, h / 2 + 12);
     p.drawText(8, h - 8,
-               ToQ("U" + m.MapZoneText + "  " + PositionText(TruncateMetres(s.CentreNorth * 1000)) +
-                   " " + PositionText(FloorMetres(s.CentreEast * 1000)) + "  " + folder));
+               ToQ("U" + m.MapZoneText + "  " + PositionText(TruncateMetres(s.CentreNorth * 1000)) + " " +
+                   PositionText(FloorMetres(s.CentreEast * 1000)) + "  " + folder));
     p.end();
     pic->setPixmap(px);
   }

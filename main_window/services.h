@@ -23,8 +23,8 @@ namespace zeblon {
 struct MapContext {
   Settings* settings = nullptr;  // the map keeps the centre and the user position in them
   MapState* map = nullptr;
-  panels::ScaleBar* scales = nullptr;  // the map folder of each scale
-  QLabel* picture = nullptr;           // the map picture box
+  panels::ScaleBar* scales = nullptr;   // the map folder of each scale
+  QLabel* picture = nullptr;            // the map picture box
   shell::OwnFiles* ownFiles = nullptr;  // index and temporary files to delete at shutdown
   std::function<std::string()> appFolder;
   std::function<std::string()> tempFolder;
@@ -35,10 +35,10 @@ struct MapContext {
   panels::ControlColumn* column = nullptr;
   panels::QthSetupPanel* qth = nullptr;
   panels::InfoPanel* info = nullptr;  // its MAP button shows whether the map is tied to the list
-  QWidget* inkFrame = nullptr;  // Frame17: the palette inks
+  QWidget* inkFrame = nullptr;        // Frame17: the palette inks
   std::array<platform::OptionButton*, 16> inks{};
-  PanelState* panels = nullptr;  // the TRK and POI lines, the MONI 1 station
-  ShellState* shell = nullptr;  // twips per pixel, the tone switch
+  PanelState* panels = nullptr;                          // the TRK and POI lines, the MONI 1 station
+  ShellState* shell = nullptr;                           // twips per pixel, the tone switch
   const reception::ReceptionState* reception = nullptr;  // the store counts for the gauges
   std::function<std::string()> settingsPath;
   std::function<void()> applyTexts;
@@ -78,13 +78,13 @@ struct RadioLinkContext {
   LinkState* link = nullptr;
   reception::ReceptionState* reception = nullptr;
   const ShellState* shell = nullptr;  // TxCall, GpsClockSet
-  std::function<void()> drawMap;              // every drawing switches Timer1 on
+  std::function<void()> drawMap;      // every drawing switches Timer1 on
   std::function<void(bool on)> setTimer1;
-  std::function<void(int code)> endProgram;   // the program ends at once, nothing saved
-  std::function<void()> monitorListChanged;   // the RAW list shows the monitor lines anew
-  std::function<void(const std::string&)> notice;      // a note on the link's state
-  std::function<reception::GateHook()> igateHook;      // the receive pass's IGate hand-off
-  std::function<std::string()> readTnc;                // MSComm1's live reading (serial TNC kinds)
+  std::function<void(int code)> endProgram;        // the program ends at once, nothing saved
+  std::function<void()> monitorListChanged;        // the RAW list shows the monitor lines anew
+  std::function<void(const std::string&)> notice;  // a note on the link's state
+  std::function<reception::GateHook()> igateHook;  // the receive pass's IGate hand-off
+  std::function<std::string()> readTnc;            // MSComm1's live reading (serial TNC kinds)
 };
 
 class RadioLinkService {

@@ -63,8 +63,7 @@ std::string RadioModeLabelFor(std::string_view mode, const std::string& current)
   return current;
 }
 
-std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
-                             std::string_view tx_destination) {
+std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path, std::string_view tx_destination) {
   std::string digis;
   if (!tx_path.empty()) {
     digis.assign(tx_path);
@@ -81,8 +80,8 @@ bool EndsIn499(double value) {
   return t.size() >= 4 && t.compare(t.size() - 4, 4, ".499") == 0;
 }
 
-std::string ClockLabelText(int hours, int minutes, int interface_kind,
-                           const std::string& radio_mode_label, bool gps_clock_set) {
+std::string ClockLabelText(int hours, int minutes, int interface_kind, const std::string& radio_mode_label,
+                           bool gps_clock_set) {
   auto two = [](int v) {
     std::string s = std::to_string(v);
     return s.size() < 2 ? "0" + s : s;
@@ -134,8 +133,8 @@ std::string ChooseListEntry(const std::string& current, const std::vector<std::s
   return entries.empty() ? std::string() : entries.front();
 }
 
-std::vector<std::string> ListFileNames(const fs::path& folder_in, std::string_view extension,
-                                       bool sorted, std::string_view skip_prefix) {
+std::vector<std::string> ListFileNames(const fs::path& folder_in, std::string_view extension, bool sorted,
+                                       std::string_view skip_prefix) {
   std::vector<std::string> names;
   const auto folder = platform::ResolveCaseInsensitive(folder_in);
   if (!folder) return names;
@@ -255,8 +254,7 @@ bool WriteNavigationFiles(const fs::path& folder, std::string_view record, std::
     ok = ok && f.good();
   }
   ok = WriteFileAtomically(folder / "QTHACT.TXT", stop + "\r\n") && ok;
-  ok = WriteFileAtomically(folder / "QTHACTPR.TXT",
-                           "\xFE" + std::string(north) + std::string(east) + "\r\n") && ok;
+  ok = WriteFileAtomically(folder / "QTHACTPR.TXT", "\xFE" + std::string(north) + std::string(east) + "\r\n") && ok;
   navigation_line = stop;
   return ok;
 }
@@ -266,12 +264,12 @@ std::string MapFolderFromCombo(std::string_view combo_text) {
   return Upper(Trim(combo_text.substr(5)));
 }
 
-std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
-    const std::array<std::string, 6>& f, double cn, double ce, double un, double ue) {
+std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(const std::array<std::string, 6>& f, double cn,
+                                                                      double ce, double un, double ue) {
   std::vector<std::pair<std::string, std::string>> entries;
   for (int i = 0; i < 6; ++i) entries.emplace_back(map::ScaleTag(map::kTileScales[i]), f[i]);
-  entries.insert(entries.end(), {{"UTN", NumberText(cn)}, {"UTE", NumberText(ce)}, {"UUN", NumberText(un)},
-                                 {"UUE", NumberText(ue)}});
+  entries.insert(entries.end(),
+                 {{"UTN", NumberText(cn)}, {"UTE", NumberText(ce)}, {"UUN", NumberText(un)}, {"UUE", NumberText(ue)}});
   return entries;
 }
 

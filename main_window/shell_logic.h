@@ -32,8 +32,7 @@ int MoniAllLimitFromCount(std::int64_t count);
 std::string RadioModeLabelFor(std::string_view radio_mode, const std::string& current);
 
 // TxCall "*>" path-with-">"-and-one-">" TxDestination.
-std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
-                             std::string_view tx_destination);
+std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path, std::string_view tx_destination);
 
 // 1 when the third character of the call is a digit.
 bool CallValidFor(std::string_view user_call);
@@ -44,8 +43,8 @@ bool EndsIn499(double value);
 
 // The clock label: "HH:MM ", then (unless kind 4) two blanks and the radio mode
 // label; with the GPS clock set the sixth character becomes "!".
-std::string ClockLabelText(int hours, int minutes, int interface_kind,
-                           const std::string& radio_mode_label, bool gps_clock_set);
+std::string ClockLabelText(int hours, int minutes, int interface_kind, const std::string& radio_mode_label,
+                           bool gps_clock_set);
 
 // The title with a mark written over the columns from `column` (1-based): padded to
 // at least 90 characters first, stored without leading and trailing blanks.
@@ -53,9 +52,8 @@ std::string PlaceTitleMark(std::string_view title, int column, std::string_view 
 
 // The window title with the start-up's marks ("Digi active"/"Digi X-mode" at 61,
 // "IGate" at 76).
-std::string TitleWithMarks(std::string title, int digi_on, int interface_kind,
-                           std::string_view cross_mode, std::string_view radio_mode,
-                           int igate_on);
+std::string TitleWithMarks(std::string title, int digi_on, int interface_kind, std::string_view cross_mode,
+                           std::string_view radio_mode, int igate_on);
 
 // The TX box's caption: "TX" and the interval with its sign blank, "TX !" for 0.
 std::string TxBoxCaption(int beacon_interval);
@@ -71,8 +69,8 @@ std::string ChooseListEntry(const std::string& current, const std::vector<std::s
 
 // Upper-case names without extension of the files with `extension` (".TRK") in
 // `folder`, sorted; names starting with `skip_prefix` left out (when not empty).
-std::vector<std::string> ListFileNames(const fs::path& folder, std::string_view extension,
-                                       bool sorted, std::string_view skip_prefix = {});
+std::vector<std::string> ListFileNames(const fs::path& folder, std::string_view extension, bool sorted,
+                                       std::string_view skip_prefix = {});
 
 // Reads a text file's lines (CR LF, LF or CR ends), at most `max_lines`.
 std::vector<std::string> ReadLines(const fs::path& file, std::size_t max_lines);
@@ -86,14 +84,13 @@ struct MoniOneFields {
   std::string comment, via, symbol, symbolName;
 };
 
-
 // The fields of the newest record.
 MoniOneFields MoniOneFieldsOf(std::string_view record);
 
 struct MoniOneRestore {
   std::vector<std::string> records;  // the kept records, each padded to 120, oldest first
   MoniOneFields newest;
-  bool rewritten = false;   // the file was written back
+  bool rewritten = false;      // the file was written back
   bool folderMissing = false;  // the LOG folder had to be created
 };
 
@@ -111,8 +108,7 @@ std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& rec
 // Map centre after the restore: with a start-picture centre nothing moves; else a
 // newest position other than 0 becomes the centre, and the MONI 1 position is the
 // centre afterwards.
-void ApplyMoniOneCentre(double& centre_north, double& centre_east, double& moni_north,
-                        double& moni_east);
+void ApplyMoniOneCentre(double& centre_north, double& centre_east, double& moni_north, double& moni_east);
 
 // ---------------------------------------------------------------------------
 // Shutdown
@@ -123,9 +119,8 @@ std::string NavigationStopLine(std::string_view navigation_record);
 // Writes QTHWAY.TXT (appended: a line end first when a way line is open), QTHACT.TXT
 // and QTHACTPR.TXT in `folder`. `navigation_line` becomes the STOP line. False when a
 // file could not be written.
-bool WriteNavigationFiles(const fs::path& folder, std::string_view navigation_record,
-                          std::string& navigation_line, std::string_view gps_north_text,
-                          std::string_view gps_east_text);
+bool WriteNavigationFiles(const fs::path& folder, std::string_view navigation_record, std::string& navigation_line,
+                          std::string_view gps_north_text, std::string_view gps_east_text);
 
 // A map-folder setting from its combo's text: from the sixth character on, trimmed,
 // upper case.
@@ -133,8 +128,8 @@ std::string MapFolderFromCombo(std::string_view combo_text);
 
 // The entries the shutdown patches into the settings file, in order.
 std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
-    const std::array<std::string, 6>& map_folders_m5000_to_m0002, double centre_north,
-    double centre_east, double user_north, double user_east);
+    const std::array<std::string, 6>& map_folders_m5000_to_m0002, double centre_north, double centre_east,
+    double user_north, double user_east);
 
 // The temporary files that the program itself wrote (map index files, tile copies):
 // the shutdown deletes exactly these, never a pattern of a shared folder.
@@ -156,11 +151,11 @@ class OwnFiles {
 
 // What the layout rules read, in pixels (inner size, positions).
 struct LayoutIn {
-  int W = 0, H = 0;            // inner width and height
-  int outerWidthPx = 0;        // the window's outer width in pixels
-  int tppX = 15, tppY = 15;    // twips per pixel
+  int W = 0, H = 0;          // inner width and height
+  int outerWidthPx = 0;      // the window's outer width in pixels
+  int tppX = 15, tppY = 15;  // twips per pixel
   int picture1Left = 0;
-  int combo8Right = 0;         // right edge of Combo8 inside Frame16
+  int combo8Right = 0;  // right edge of Combo8 inside Frame16
   int label5Height = 0;
   int list1Height = 0;
   int frame1Height = 0, frame1Width = 0;

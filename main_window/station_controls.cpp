@@ -33,8 +33,7 @@ stations::StationDrawSettings StationControls::DrawSettings(int colourDepth) con
 void StationControls::ShowAlarmCaption(stations::AlarmCaption caption) {
   if (caption == stations::AlarmCaption::Unchanged) return;
   QPalette pal = c_.Check21->palette();
-  pal.setColor(QPalette::WindowText,
-               caption == stations::AlarmCaption::Red ? QColor(255, 0, 0) : QColor(128, 0, 0));
+  pal.setColor(QPalette::WindowText, caption == stations::AlarmCaption::Red ? QColor(255, 0, 0) : QColor(128, 0, 0));
   c_.Check21->setPalette(pal);
   if (!switches_.MoniAllAlarmOn() && c_.Check21->Value() != 0) {
     setting_ = true;

@@ -15,11 +15,11 @@ namespace zeblon {
 class StationControls {
  public:
   struct Hooks {
-    std::function<void()> redraw;              // DrawMap
-    std::function<bool()> pictureShown;        // the picture viewer covers the map
-    std::function<void()> writeSettings;       // after the MONI 1 alarm box (DISA)
+    std::function<void()> redraw;                                   // DrawMap
+    std::function<bool()> pictureShown;                             // the picture viewer covers the map
+    std::function<void()> writeSettings;                            // after the MONI 1 alarm box (DISA)
     std::function<void(const stations::StationSwitches&)> changed;  // any switch changed
-    std::function<void()> alarmDistanceSetup;  // a right click on either km ALARM box
+    std::function<void()> alarmDistanceSetup;                       // a right click on either km ALARM box
   };
 
   StationControls(panels::ControlColumn& column, Hooks hooks);

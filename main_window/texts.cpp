@@ -22,8 +22,7 @@ std::string Pick(const Tri& t, int language) {
 }
 
 const Tri kCaptions[] = {
-    {"Frame2", "USER QTH SETUP: CENTER THE MAP TO YOUR QTH!",
-     "USER QTH SETUP: ZENTRIERE DIE KARTE AUF DEIN QTH!",
+    {"Frame2", "USER QTH SETUP: CENTER THE MAP TO YOUR QTH!", "USER QTH SETUP: ZENTRIERE DIE KARTE AUF DEIN QTH!",
      "USER QTH SETUP: CENTRERA KARTAN PÅ DITT QTH!"},
     {"Label14", "DELETE POINT: CLEAR TEXT  /  CREATE POINT: TYPE TEXT",
      "PUNKT LÖSCHEN: TEXT LÖSCHEN  /  PUNKT ANLEGEN: TEXT EINGEBEN",
@@ -31,8 +30,8 @@ const Tri kCaptions[] = {
     {"Command67", "OPEN LINK", "LINK ÖFFNEN", "ÖPPNA LÄNKEN"},
     {"Command64", " POS->CENTER", " POS->ZENTRUM", " POS->CENTRUM"},
     {"Command22", "CANCEL", "ABBRUCH", "AVBRYT"},
-    {"Frame11", "OBJECT SETUP: CENTER THE MAP TO THE OBJECT!",
-     "OBJECT SETUP: KARTE AUF OBJEKT ZENTRIEREN!", "OBJECT SETUP: CENTRERA KARTAN PÅ OBJEKT!"},
+    {"Frame11", "OBJECT SETUP: CENTER THE MAP TO THE OBJECT!", "OBJECT SETUP: KARTE AUF OBJEKT ZENTRIEREN!",
+     "OBJECT SETUP: CENTRERA KARTAN PÅ OBJEKT!"},
     {"Command31", "DELETE OBJECT", "OBJEKT LÖSCHEN", "RADERA OBJEKT"},
     {"Command32", "CANCEL", "ABBRUCH", "AVBRYT"},
     {"fr4ta1", "ACTIVE", "AKTIV", "AKTIV"},
@@ -58,13 +57,10 @@ const Tri kTips[] = {
      "Bakgrundskarta: normal-mörk-ljus / Rclick: Visa paletten (16 färger)"},
     {"Command42", "Hide/show palette", "Palette verbergen/zeigen", "Dölj/visa paletten"},
     {"", "Optionink", nullptr, nullptr},
-    {"Command43", "Reset and close palette", "Palette zurücksetzen und schließen",
-     "Återställ och stäng paletten"},
+    {"Command43", "Reset and close palette", "Palette zurücksetzen und schließen", "Återställ och stäng paletten"},
     {"Option1", "Recenters map to USER QTH / Rclick: USER QTH SETUP",
-     "Zentriert Karte auf USER QTH / Rclick: USER QTH SETUP",
-     "Centrerar kartan på USER QTH / Rclick: USER QTH SETUP"},
-    {"Option2", "Recenters map to MONI 1 QTH", "Zentriert Karte auf MONI 1 QTH",
-     "Centrerar kartan på MONI 1 QTH"},
+     "Zentriert Karte auf USER QTH / Rclick: USER QTH SETUP", "Centrerar kartan på USER QTH / Rclick: USER QTH SETUP"},
+    {"Option2", "Recenters map to MONI 1 QTH", "Zentriert Karte auf MONI 1 QTH", "Centrerar kartan på MONI 1 QTH"},
     {"Command1", "Zooming out to the next scale level", "Herauszoomen zur nächsten Maßstabsstufe",
      "Zooma ut till nästa skalnivå"},
     {"Command7", "Zooming out factor 2", "Herauszoomen Faktor 2", "Zooma ut faktor 2"},
@@ -76,8 +72,7 @@ const Tri kTips[] = {
      "GPS-Trackdaten der gewählten Datei zeigen / Rclick: Blätternde Dateiauswahl",
      "Visa GPS-spårdata från vald fil / Rclick: Bläddrande filval"},
     {"Combo1", "TRK file name", "TRK-Dateiname", "TRK-filnamn"},
-    {"Frame10", "Center map to end of TRK", "Karte auf Ende des TRK zentrieren",
-     "Centrera kartan på slutet av TRK"},
+    {"Frame10", "Center map to end of TRK", "Karte auf Ende des TRK zentrieren", "Centrera kartan på slutet av TRK"},
     {"Command68", "Select previous TRK file", "Vorherige TRK-Datei wählen", "Välj föregående TRK-fil"},
     {"Command69", "Select next TRK file", "Nächste TRK-Datei wählen", "Välj nästa TRK-fil"},
     {"Command73", "POIs: 0 / points / points + text", "POIs: 0 / Punkte / Punkte + Text",
@@ -96,20 +91,17 @@ const Tri kTips[] = {
     {"Label4", "Shows cursor coordinates / Lclick switches different coordinate systems",
      "Zeigt Cursor-Koordinaten / Lclick wechselt Koordinatensysteme",
      "Visar markörens koordinater / Lclick växlar koordinatsystem"},
-    {"Check4", "Show coordiate grid on map", "Koordinatengitter auf Karte zeigen",
-     "Visa koordinatnät på kartan"},
+    {"Check4", "Show coordiate grid on map", "Koordinatengitter auf Karte zeigen", "Visa koordinatnät på kartan"},
     {"Check9", "Show distance circles and Fopt(MHz) on map / Rclick: Updating of ionospherical data",
      "Entfernungskreise und Fopt(MHz) auf Karte zeigen / Rclick: Aktualisierung ionosphärischer Daten",
      "Visa avståndscirklar och Fopt(MHz) på kartan / Rclick: Uppdatering av jonosfäriska data"},
-    {"Frame18", "Input of ionospherical data", "Eingabe ionosphärischer Daten",
-     "Input av jonosfäriska data"},
+    {"Frame18", "Input of ionospherical data", "Eingabe ionosphärischer Daten", "Input av jonosfäriska data"},
     {"Check12", "Show locations of coordinate-referred pictures/videos",
-     "Orte koordinatenbezogener Bilder/Videos zeigen",
-     "Visa platser för koordinatbundna bilder/videor"},
-    {"Check1", "Tone when MONI 1 QTH or CHAT TO ME received",
-     "Ton bei Empfang von MONI 1 QTH oder CHAT TO ME", "Ton när MONI 1 QTH eller CHAT TO ME tas emot"},
-    {"Check6", "TX interval / Activate TX / Rclick: TX SETUP",
-     "TX-Intervall / TX aktivieren / Rclick: TX SETUP", "TX-intervall / Aktivera TX / Rclick: TX SETUP"},
+     "Orte koordinatenbezogener Bilder/Videos zeigen", "Visa platser för koordinatbundna bilder/videor"},
+    {"Check1", "Tone when MONI 1 QTH or CHAT TO ME received", "Ton bei Empfang von MONI 1 QTH oder CHAT TO ME",
+     "Ton när MONI 1 QTH eller CHAT TO ME tas emot"},
+    {"Check6", "TX interval / Activate TX / Rclick: TX SETUP", "TX-Intervall / TX aktivieren / Rclick: TX SETUP",
+     "TX-intervall / Aktivera TX / Rclick: TX SETUP"},
     {"Check18", "Activate OBJECT TX (if TX is active) / Rclick: OBJECT SETUP",
      "OBJECT TX aktivieren (wenn TX aktiv ist) / Rclick: OBJECT SETUP",
      "Aktivera OBJECT TX (om TX är aktiv) / Rclick: OBJECT SETUP"},
@@ -118,8 +110,7 @@ const Tri kTips[] = {
     {"Check8", "Show messages from/to me only", "Nur Nachrichten von/an mich zeigen",
      "Visa endast meddelanden från/till mig"},
     {"Command24", "Show saved messages", "Gespeicherte Nachrichten zeigen", "Visa sparade meddelanden"},
-    {"Command25", "Delete saved messages", "Gespeicherte Nachrichten löschen",
-     "Radera sparade meddelanden"},
+    {"Command25", "Delete saved messages", "Gespeicherte Nachrichten löschen", "Radera sparade meddelanden"},
     {"Text5", "Dclick/mark callsign for CHAT TO and INFO line",
      "Dclick/markieren: Rufzeichen für CHAT TO und INFO-Zeile",
      "Dclick/markera anropssignal för CHAT TO och INFO-raden"},
@@ -128,12 +119,10 @@ const Tri kTips[] = {
      "Dclick/markera anropssignal för CHAT TO och INFO-raden"},
     {"Check16", "Activates automatic answer function", "Aktiviert die automatische Antwortfunktion",
      "Aktiverar funktionen för automatiskt svar"},
-    {"Text2", "CHAT message to (callsign)", "CHAT-Nachricht an (Rufzeichen)",
-     "CHAT-meddelande till (anropssignal)"},
+    {"Text2", "CHAT message to (callsign)", "CHAT-Nachricht an (Rufzeichen)", "CHAT-meddelande till (anropssignal)"},
     {"", "Text3", nullptr, nullptr},
     {"Command16", "MONI 1 DISPLAY LEVEL", "MONI 1 ANZEIGESTUFE", "MONI 1 VISNINGSNIVÅ"},
-    {"Combo9", "MONI 1 callsign (finish input with ENTER)",
-     "MONI 1 Rufzeichen (Eingabe mit ENTER beenden)",
+    {"Combo9", "MONI 1 callsign (finish input with ENTER)", "MONI 1 Rufzeichen (Eingabe mit ENTER beenden)",
      "MONI 1 anropssignal (avsluta inmatningen med ENTER)"},
     {"Label6", "MONI 1 number of stored positions / Rclick: Show INFO",
      "MONI 1 Anzahl gespeicherter Positionen / Rclick: INFO zeigen",
@@ -179,13 +168,10 @@ const Tri kTips[] = {
     {"Command10", "Close INFO", "INFO schließen", "Stäng INFO"},
     {"Command41", "Send PING (?APRST) to this station", "PING (?APRST) an diese Station senden",
      "Skicka PING (?APRST) till denna station"},
-    {"Command11", "Set this station as MONI 1", "Diese Station als MONI 1 setzen",
-     "Sätt denna station som MONI 1"},
+    {"Command11", "Set this station as MONI 1", "Diese Station als MONI 1 setzen", "Sätt denna station som MONI 1"},
     {"Command12", "Lclick: Tie map to LIST / Rclick: Change scale",
-     "Lclick: Karte an LISTE binden / Rclick: Maßstab wechseln",
-     "Lclick: Knyt kartan till LISTAN / Rclick: Byt skala"},
-    {"Command40", "Show in RAW Packet RX window", "Im RAW Packet RX-Fenster zeigen",
-     "Visa i RAW Packet RX-fönstret"},
+     "Lclick: Karte an LISTE binden / Rclick: Maßstab wechseln", "Lclick: Knyt kartan till LISTAN / Rclick: Byt skala"},
+    {"Command40", "Show in RAW Packet RX window", "Im RAW Packet RX-Fenster zeigen", "Visa i RAW Packet RX-fönstret"},
     {"Command23", "Prepare CHAT with this station", "CHAT mit dieser Station vorbereiten",
      "Förbered CHAT med denna station"},
     {"", "Command18", nullptr, nullptr},
@@ -231,15 +217,14 @@ const Tri kTips[] = {
     {"Label38", "Remark", "Bemerkung", "Anmärkning"},
     {"Command27", "Close CHAT window", "CHAT-Fenster schließen", "Stäng CHAT-fönstret"},
     {"Frame7", "SAVED MESSAGES window", "Fenster SAVED MESSAGES", "Fönstret SAVED MESSAGES"},
-    {"Command28", "Close SAVED MESSAGES window", "Fenster SAVED MESSAGES schließen",
-     "Stäng fönstret SAVED MESSAGES"},
+    {"Command28", "Close SAVED MESSAGES window", "Fenster SAVED MESSAGES schließen", "Stäng fönstret SAVED MESSAGES"},
     {"", "Picture1", nullptr, nullptr},
     {"Frame8", "Picture number", "Bildnummer", "Bildnummer"},
     {"Command29", "Back", "Zurück", "Bakåt"},
     {"Command30", "Forward", "Vorwärts", "Framåt"},
     {"Command70", "Start", "Anfang", "Början"},
-    {"Command71", "Close and center the map at this position",
-     "Schließen und Karte auf diese Position zentrieren", "Stäng och centrera kartan på denna position"},
+    {"Command71", "Close and center the map at this position", "Schließen und Karte auf diese Position zentrieren",
+     "Stäng och centrera kartan på denna position"},
     {"Label26", "MONI ALL memory size", "MONI ALL Speichergröße", "MONI ALL minnesstorlek"},
     {"Label27", "MONI 1 logfile size", "MONI 1 Logdateigröße", "MONI 1 loggfilens storlek"},
     {"Command39", "Close EMERGENCY window for 30 seconds", "EMERGENCY-Fenster für 30 Sekunden schließen",
@@ -261,8 +246,8 @@ const Tri kTips[] = {
      "Starta README-filen: [F1], LClick"},
     {"Command65", "Open the terminal window: [F2], LClick", "Terminalfenster öffnen: [F2], LClick",
      "Öppna terminal-fönstret: [F2], LClick"},
-    {"Command59", "Save map window to file: [F3], LClick",
-     "Kartenfenster als Datei speichern: [F3], LClick", "Spara kartfönstret som fil: [F3], LClick"},
+    {"Command59", "Save map window to file: [F3], LClick", "Kartenfenster als Datei speichern: [F3], LClick",
+     "Spara kartfönstret som fil: [F3], LClick"},
     {"", "Command58", nullptr, nullptr},
 };
 
@@ -281,13 +266,13 @@ std::string ReplaceWord(std::string text, const std::string& from, const std::st
 
 void Built(const std::string& which, int lang, const TextState& st, NamedTexts& out) {
   if (which == "Optionink") {
-    const std::string t = Lang(lang, "Chose ink to be yellow-marked", "Farbe für Gelbmarkierung wählen",
-                               "Välj en färg för gulmarkering");
+    const std::string t =
+        Lang(lang, "Chose ink to be yellow-marked", "Farbe für Gelbmarkierung wählen", "Välj en färg för gulmarkering");
     for (int i = 0; i <= 15; ++i) out.emplace_back("Optionink(" + std::to_string(i) + ")", t);
   } else if (which == "Text3") {
     if (st.check16Value == 1) {
-      out.emplace_back("Text3", Lang(lang, "Automatic answer text", "Automatischer Antworttext",
-                                     "Automatisk svartext"));
+      out.emplace_back("Text3",
+                       Lang(lang, "Automatic answer text", "Automatischer Antworttext", "Automatisk svartext"));
     } else {
       out.emplace_back("Text3", Lang(lang, "Type CHAT message text, finish with 'ENTER'",
                                      "CHAT-Nachricht hier schreiben, beenden mit 'ENTER'",
@@ -306,12 +291,12 @@ void Built(const std::string& which, int lang, const TextState& st, NamedTexts& 
                                      " km  ALARM / Rclick: Alarm-distans inställning"));
   } else if (which == "Command18") {
     if (st.label19Caption == "QTH=") {
-      out.emplace_back("Command18", Lang(lang, "Searches list back for same QTH",
-                                         "Sucht in Liste rückwärts nach gleichem QTH",
-                                         "Söker tillbaka i listan efter samma QTH"));
-      out.emplace_back("Command19", Lang(lang, "Searches list forward for same QTH",
-                                         "Sucht in Liste vorwärts nach gleichem QTH",
-                                         "Söker framåt i listan efter samma QTH"));
+      out.emplace_back("Command18",
+                       Lang(lang, "Searches list back for same QTH", "Sucht in Liste rückwärts nach gleichem QTH",
+                            "Söker tillbaka i listan efter samma QTH"));
+      out.emplace_back("Command19",
+                       Lang(lang, "Searches list forward for same QTH", "Sucht in Liste vorwärts nach gleichem QTH",
+                            "Söker framåt i listan efter samma QTH"));
     } else if (st.label19Caption == "DELETE") {
       out.emplace_back("Command18", Lang(lang, "Deletes all older positions", "Alle älteren Einträge löschen",
                                          "Radera alla äldre positioner"));
@@ -321,15 +306,16 @@ void Built(const std::string& which, int lang, const TextState& st, NamedTexts& 
   } else if (which == "Check26") {
     for (int i = 0; i <= 5; ++i) {
       const std::string& t = st.comboTexts[i];
-      std::string tip = lang == 2 ? t + "-Kartenraster zeigen"
+      std::string tip = lang == 2   ? t + "-Kartenraster zeigen"
                         : lang == 3 ? "Visa " + t + "-kartraster"
                                     : "Show " + t + " maps grid";
       out.emplace_back("Check26(" + std::to_string(i) + ")", tip);
     }
   } else if (which == "Label5") {
-    std::string t = Lang(lang, "Date / time / coordinates / callsign / text / digi / symbol sign / symbol name / WX INFO",
-                         "Datum / Zeit / Koordinaten / Rufzeichen / Text / Digi / Symbolzeichen  / Symbolname / WX-INFO",
-                         "Datum / tid / koordinater / anropssignal / infotext / digi / symboltecken / symbolnamn / WX-INFO");
+    std::string t =
+        Lang(lang, "Date / time / coordinates / callsign / text / digi / symbol sign / symbol name / WX INFO",
+             "Datum / Zeit / Koordinaten / Rufzeichen / Text / Digi / Symbolzeichen  / Symbolname / WX-INFO",
+             "Datum / tid / koordinater / anropssignal / infotext / digi / symboltecken / symbolnamn / WX-INFO");
     if (st.interfaceKind != 4) t += "  //  Lclick: RE-TX STN-POS";
     out.emplace_back("Label5", t);
   } else if (which == "List1") {

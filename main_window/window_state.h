@@ -49,8 +49,8 @@ struct MapState {
   struct Rgb {
     int r = 0, g = 0, b = 0;
   };
-  Rgb PictureMarkerColour, PoiColour, TrackColourRecent, TrackColourPedestrian, TrackColourHours,
-      TrackColourOld, TrackColourStamped, OwnTrackColour, StationColour, InternetStationColour;
+  Rgb PictureMarkerColour, PoiColour, TrackColourRecent, TrackColourPedestrian, TrackColourHours, TrackColourOld,
+      TrackColourStamped, OwnTrackColour, StationColour, InternetStationColour;
 };
 
 // The links' part of the window.

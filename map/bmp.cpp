@@ -26,10 +26,14 @@ void WriteLe(std::vector<std::uint8_t>& bytes, size_t offset, std::uint64_t valu
 
 int BmpRowLength(std::int64_t width, int bits) {
   std::int64_t length = 0;
-  if (bits == 4) length = (width + (width & 1)) / 2;
-  else if (bits == 8) length = width;
-  else if (bits == 24) length = 3 * width;
-  else length = (width * bits + 7) / 8;
+  if (bits == 4)
+    length = (width + (width & 1)) / 2;
+  else if (bits == 8)
+    length = width;
+  else if (bits == 24)
+    length = 3 * width;
+  else
+    length = (width * bits + 7) / 8;
   return static_cast<int>((length + 3) / 4 * 4);
 }
 
@@ -67,9 +71,7 @@ std::optional<BmpHeader> ParseBmpHeader(std::span<const std::uint8_t> bytes) {
   return h;
 }
 
-std::string TileProblem(std::span<const std::uint8_t> bytes) {
-  return TileProblem(bytes, bytes.size());
-}
+std::string TileProblem(std::span<const std::uint8_t> bytes) { return TileProblem(bytes, bytes.size()); }
 
 std::string TileProblem(std::span<const std::uint8_t> bytes, std::uint64_t file_length) {
   if (bytes.size() < 2 || bytes[0] != 'B' || bytes[1] != 'M') return "NOT A BMP FILE";

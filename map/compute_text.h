@@ -14,9 +14,7 @@ inline std::string PadFront(std::string t, std::size_t width) {
 }
 
 // The last n characters (the whole text when it is shorter).
-inline std::string LastChars(const std::string& t, std::size_t n) {
-  return t.size() <= n ? t : t.substr(t.size() - n);
-}
+inline std::string LastChars(const std::string& t, std::size_t n) { return t.size() <= n ? t : t.substr(t.size() - n); }
 
 // A whole number as at least two digits: 4 -> "04", 12 -> "12".
 inline std::string TwoDigits(std::int64_t v) {

@@ -32,9 +32,9 @@ struct StationFilter {
   int mask = 31;
 };
 struct StationHit {
-  long index = 0;            // 0: nothing found
-  bool moni_one = false;     // found in the MONI 1 track (the panel's delete mode)
-  std::string call;          // the MONI 1 call, or the record's trimmed call
+  long index = 0;         // 0: nothing found
+  bool moni_one = false;  // found in the MONI 1 track (the panel's delete mode)
+  std::string call;       // the MONI 1 call, or the record's trimmed call
   std::string record;
 };
 StationHit FindStationAt(std::span<const std::string> moni_one_track, std::string_view moni_one_call,

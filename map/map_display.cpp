@@ -41,8 +41,8 @@ void MapDisplay::BuildMapIndex() {
 }
 
 MapView MapDisplay::MakeView() const {
-  MapView v = MapView::Of(s_.CentreNorth, s_.CentreEast, s_.MapScale, s_.ZoomFactor, s_.MapWidthPx, s_.MapHeightPx,
-                          s_.Zone);
+  MapView v =
+      MapView::Of(s_.CentreNorth, s_.CentreEast, s_.MapScale, s_.ZoomFactor, s_.MapWidthPx, s_.MapHeightPx, s_.Zone);
   v.central_meridian = s_.MapCentralMeridian;
   v.false_easting_m = s_.MapFalseEasting;
   return v.Normalised();
@@ -141,7 +141,8 @@ void MapDisplay::DrawMap() {
   s_.ViewEastMin = view_.ViewEastMin();
   s_.ViewEastMax = view_.ViewEastMax();
   const int w = static_cast<int>(view_.width_px), h = static_cast<int>(view_.height_px);
-  if (picture_.width() != w || picture_.height() != h) picture_ = QImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
+  if (picture_.width() != w || picture_.height() != h)
+    picture_ = QImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
   picture_.fill(QColor(80, 80, 80));
   QPainter p(&picture_);
   p.setRenderHint(QPainter::Antialiasing, false);

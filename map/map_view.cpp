@@ -80,7 +80,8 @@ MapView::TileRect MapView::TilePlacement(std::int64_t north_km, std::int64_t eas
   t.x = static_cast<std::int64_t>(
       std::floor(width_px / 2 - std::floor((centre_east_km + 0.0001 - static_cast<double>(east_km)) * 1000 / m)));
   const double top = static_cast<double>(north_km) + s - s / 1000;
-  t.y = static_cast<std::int64_t>(std::floor(std::floor((centre_north_km + 0.0001 - top) * 1000 / m) + height_px / 2 - 1));
+  t.y = static_cast<std::int64_t>(
+      std::floor(std::floor((centre_north_km + 0.0001 - top) * 1000 / m) + height_px / 2 - 1));
   t.side = 1000 / zoom;
   return t;
 }

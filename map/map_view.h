@@ -28,9 +28,9 @@ struct MapView {
   double zoom = 1;      // 0.125, 0.25, 0.5, 1, 2, 4, 8
   double width_px = 0;
   double height_px = 0;
-  int zone = 33;                     // UTM zone of the map (MSYS "U33")
-  double central_meridian = 15;      // zone * 6 - 183 degrees
-  double false_easting_m = 500000;   // every UTM zone
+  int zone = 33;                    // UTM zone of the map (MSYS "U33")
+  double central_meridian = 15;     // zone * 6 - 183 degrees
+  double false_easting_m = 500000;  // every UTM zone
 
   static constexpr double kMaxCentreKm = 9999.999;
   static constexpr double kMinZoom = 0.125;

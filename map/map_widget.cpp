@@ -115,12 +115,8 @@ void MapWidget::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Right: code = 39; break;
     case Qt::Key_Down: code = 40; break;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      Press(kLeftButton, x, y);
-      return;
-    default:
-      QLabel::keyPressEvent(e);
-      return;
+    case Qt::Key_Enter: Press(kLeftButton, x, y); return;
+    default: QLabel::keyPressEvent(e); return;
   }
   const auto target = ArrowTarget(code, mask, x, y, width(), height());
   if (!target) return;

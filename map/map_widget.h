@@ -28,15 +28,15 @@ class MapWidget : public QLabel {
   MapWidget(MapDisplay& display, QWidget* parent = nullptr);
 
   struct Hooks {
-    std::function<bool()> find;                   // the right-click finders; true when one found something
-    std::function<void(bool open)> sun_curve;     // open (or follow) / close the sun curve
+    std::function<bool()> find;                // the right-click finders; true when one found something
+    std::function<void(bool open)> sun_curve;  // open (or follow) / close the sun curve
     std::function<bool()> sun_curve_open;
-    std::function<std::string()> picture_name;    // the picture shown in picture mode
-    std::function<void()> left_picture_mode;      // hide the picture viewer
-    std::function<void()> untick_options;         // Option1 and Option2 cleared
-    std::function<void()> readouts_changed;       // the cursor read-out has new captions
-    std::function<void()> sync;                   // before each press or key: take the window's fields
-    std::function<void()> draw;                   // the redraw (DrawMap and showing its results)
+    std::function<std::string()> picture_name;  // the picture shown in picture mode
+    std::function<void()> left_picture_mode;    // hide the picture viewer
+    std::function<void()> untick_options;       // Option1 and Option2 cleared
+    std::function<void()> readouts_changed;     // the cursor read-out has new captions
+    std::function<void()> sync;                 // before each press or key: take the window's fields
+    std::function<void()> draw;                 // the redraw (DrawMap and showing its results)
   };
   Hooks& hooks() { return hooks_; }
 

@@ -47,8 +47,8 @@ std::string WebMapAddress(WebMap map, double centre_north_km, double centre_east
   switch (map) {
     case WebMap::kGoogleMaps: {
       const LatLon p = UtmToLatLon(north_m, east_m, kZone33Meridian);
-      return "https://www.google.com/maps/@" + DecimalDegreeText(p.latitude) + "," +
-             DecimalDegreeText(p.longitude) + ",1008m/data=!3m1!1e3";
+      return "https://www.google.com/maps/@" + DecimalDegreeText(p.latitude) + "," + DecimalDegreeText(p.longitude) +
+             ",1008m/data=!3m1!1e3";
     }
     case WebMap::kSwedish:
       return "https://minkarta.lantmateriet.se/?e=" + NumberText(east_m) + "&n=" + NumberText(north_m) +
@@ -63,17 +63,16 @@ std::string WebMapAddress(WebMap map, double centre_north_km, double centre_east
         geodesy::ConvertLatLonToUtm(p.longitude, p.latitude, geodesy::kFinnishCentralMeridian, e, n, kFalseEasting);
       } catch (const geodesy::GeodesyError&) {
       }
-      return "https://asiointi.maanmittauslaitos.fi/karttapaikka/?share=customMarker&n=" +
-             NumberText(std::floor(n)) + "&e=" + NumberText(std::floor(e)) +
+      return "https://asiointi.maanmittauslaitos.fi/karttapaikka/?share=customMarker&n=" + NumberText(std::floor(n)) +
+             "&e=" + NumberText(std::floor(e)) +
              "&title=&desc=&zoom=11&layers=%5B%7B%22id%22%3A3%2C%22opacity%22%3A100%7D%5D&lang=sv";
     }
   }
   return {};
 }
 
-KmlPlacemark PlacemarkAt(double centre_north_km, double centre_east_km, double central_meridian,
-                         bool follows_moni_one, long moni_one_count, std::string_view moni_one_call,
-                         std::string_view moni_one_time_caption) {
+KmlPlacemark PlacemarkAt(double centre_north_km, double centre_east_km, double central_meridian, bool follows_moni_one,
+                         long moni_one_count, std::string_view moni_one_call, std::string_view moni_one_time_caption) {
   KmlPlacemark k;
   const LatLon p = UtmToLatLon(centre_north_km * 1000.0, centre_east_km * 1000.0, central_meridian);
   k.latitude = p.latitude;

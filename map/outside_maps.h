@@ -36,9 +36,8 @@ struct KmlPlacemark {
   // and its date and time caption.
   std::string name;
 };
-KmlPlacemark PlacemarkAt(double centre_north_km, double centre_east_km, double central_meridian,
-                         bool follows_moni_one, long moni_one_count, std::string_view moni_one_call,
-                         std::string_view moni_one_time_caption);
+KmlPlacemark PlacemarkAt(double centre_north_km, double centre_east_km, double central_meridian, bool follows_moni_one,
+                         long moni_one_count, std::string_view moni_one_call, std::string_view moni_one_time_caption);
 std::string KmlText(const KmlPlacemark& placemark);
 
 // A position read back from an outside map.

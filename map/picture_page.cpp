@@ -28,12 +28,12 @@ std::string HtmlEscape(std::string_view text) {
 }
 
 std::string PicturePage(std::string_view picture_path) {
-  const std::string source = std::string(IsVideoName(picture_path) ? "<img dynsrc=\"" : "<img src=\"") +
-                             HtmlEscape(picture_path) + "\">";
+  const std::string source =
+      std::string(IsVideoName(picture_path) ? "<img dynsrc=\"" : "<img src=\"") + HtmlEscape(picture_path) + "\">";
   std::string page;
-  for (const std::string& line : {std::string("<html>"), std::string("<body bgcolor=\"#505050\">"),
-                                  std::string("<center>"), source, std::string("</center>"),
-                                  std::string("</body>"), std::string("</html>")}) {
+  for (const std::string& line :
+       {std::string("<html>"), std::string("<body bgcolor=\"#505050\">"), std::string("<center>"), source,
+        std::string("</center>"), std::string("</body>"), std::string("</html>")}) {
     page += line;
     page += "\r\n";
   }

@@ -101,8 +101,8 @@ double HopControlPointFrequency(const Path& p, double rh, int month, double a, d
   double timeAngle = (tp - 14.0 - 2.0 * summer + 2.0 * winter - rh / 175.0) *
                      (7.0 - 3.0 * summer + 4.0 * winter - Div(rh, 150.0 - 75.0 * winter));
   if (std::fabs(timeAngle) > 60.0) timeAngle = 60.0;
-  const double f0 = 6.5 * (1.0 + Div(rh, 175.0 + 175.0 * summer)) * CosD(timeAngle) *
-                    Sqrt(CosD(mu - 5.0 * summer + 5.0 * winter));
+  const double f0 =
+      6.5 * (1.0 + Div(rh, 175.0 + 175.0 * summer)) * CosD(timeAngle) * Sqrt(CosD(mu - 5.0 * summer + 5.0 * winter));
   const double r = Div(kEarthRadiusKm * CosD(beta), kEarthRadiusKm + h);
   return Checked(f0 * Pow(1.0 - r * r, -0.5));
 }
@@ -147,8 +147,7 @@ double DaylightControlPointFrequency(const Path& p, double phiC, double phiP, do
   const double z = Div(std::sin(phiC) - std::sin(phiP) * std::cos(c), std::cos(phiP) * std::sin(c));
   const double r = c * a;
   double s = std::sin(phiP) * std::cos(r) + std::cos(phiP) * std::sin(r) * z;
-  const double gamma =
-      Clamp1(Div(std::cos(r) - s * std::sin(phiP), std::cos(phiP) * Sqrt(1.0 - s * s)));
+  const double gamma = Clamp1(Div(std::cos(r) - s * std::sin(phiP), std::cos(phiP) * Sqrt(1.0 - s * s)));
   const double delta = 1.5708 - std::atan(Div(gamma, Sqrt(1.0 - gamma * gamma)));
 
   // Control longitude (west) and latitude, radians.

@@ -40,13 +40,13 @@ enum class FoptFault {
 
 // The figures of one estimate.
 struct FoptEstimate {
-  double fopt = 0;   // the result, cut to 0.1; 0 on a fault
-  double f1 = 0;     // hop estimate
-  double f2 = 0;     // daylight estimate
-  double fm = 0;     // (2 F1 + F2) / 3
+  double fopt = 0;  // the result, cut to 0.1; 0 on a fault
+  double f1 = 0;    // hop estimate
+  double f2 = 0;    // daylight estimate
+  double fm = 0;    // (2 F1 + F2) / 3
   double utcHours = 0;
-  int hops = 0;                 // of the hop estimate
-  int controlPointPasses = 0;   // of the daylight estimate
+  int hops = 0;                // of the hop estimate
+  int controlPointPasses = 0;  // of the daylight estimate
   FoptFault fault = FoptFault::kNone;
 };
 

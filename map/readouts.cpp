@@ -71,8 +71,8 @@ std::string LatLonText(double degrees) {
   const double m = (std::fabs(x) - std::fabs(d)) * 60.0;
   const double mm = std::trunc(m);
   const double hh = std::trunc((m - mm) * 100.0);
-  std::string t = PadFront(std::to_string(IntOf(std::fabs(d))), 3) + ":" + TwoDigits(IntOf(mm)) + "." +
-                  TwoDigits(IntOf(hh));
+  std::string t =
+      PadFront(std::to_string(IntOf(std::fabs(d))), 3) + ":" + TwoDigits(IntOf(mm)) + "." + TwoDigits(IntOf(hh));
   if (t[0] == ' ' && x < 0.0) t[0] = '-';
   return t;
 }
@@ -99,7 +99,7 @@ std::string MaidenheadLocator(double latitude, double longitude) {
 MapPoint ConvertMapKmToLatLon(double northKm, double eastKm, double mapCentralMeridian, double mapFalseEasting) {
   MapPoint p;
   geodesy::ConvertUtmToLatLon(p.longitude, p.latitude, mapCentralMeridian, eastKm * 1000.0, northKm * 1000.0,
-                     mapFalseEasting);
+                              mapFalseEasting);
   p.latText = LatLonText(p.latitude);
   p.lonText = LatLonText(p.longitude);
   return p;
@@ -119,8 +119,7 @@ ZoneMeridians ComputeZoneMeridians(double centreLongitude) {
 }
 
 AllSystemsTexts ConvertLatLonToAllSystems(double latitude, double longitude, const ZoneMeridians& zones,
-                                          double mapFalseEasting, double rt90CentralMeridian,
-                                          double rt90FalseEasting) {
+                                          double mapFalseEasting, double rt90CentralMeridian, double rt90FalseEasting) {
   AllSystemsTexts t;
   double x = 0, y = 0, z = 0, xp = 0, yp = 0, zp = 0, lon = 0, lat = 0, e = 0, n = 0;
 
@@ -155,8 +154,10 @@ AllSystemsTexts ConvertLatLonToAllSystems(double latitude, double longitude, con
 int NextReadoutSystem(int system, double mapCentralMeridian) {
   int next = ((system + 1) % 5 + 5) % 5;
   if (mapCentralMeridian < -30.0 || mapCentralMeridian > 60.0) {
-    if (next == kReadoutGaussKrueger) next = kReadoutOwnZone;
-    else if (next == kReadoutRt90) next = kReadoutMapZone;
+    if (next == kReadoutGaussKrueger)
+      next = kReadoutOwnZone;
+    else if (next == kReadoutRt90)
+      next = kReadoutMapZone;
   }
   return next;
 }
@@ -188,16 +189,15 @@ ReadoutCaptions ReadoutCaptionsFor(ReadoutPair pair, int system, double northKm,
       c.east = first15(MaidenheadLocator(c.point.latitude, c.point.longitude) + c.point.lonText);
       return c;
     }
-    const AllSystemsTexts t = ConvertLatLonToAllSystems(c.point.latitude, c.point.longitude, frame.zones,
-                                                        frame.mapFalseEasting, frame.rt90CentralMeridian,
-                                                        frame.rt90FalseEasting);
+    const AllSystemsTexts t =
+        ConvertLatLonToAllSystems(c.point.latitude, c.point.longitude, frame.zones, frame.mapFalseEasting,
+                                  frame.rt90CentralMeridian, frame.rt90FalseEasting);
     if (system == kReadoutGaussKrueger) {
       c.north += t.gkNorth;
       c.east = first15("  |" + LastChars(frame.zones.gkCentralMeridianText, 3) + t.gkEast);
     } else if (system == kReadoutOwnZone) {
       c.north += t.ownZoneNorth;
-      c.east = first15(frame.zones.ownZoneText + "|" + LastChars(frame.zones.ownZoneMeridianText, 3) +
-                       t.ownZoneEast);
+      c.east = first15(frame.zones.ownZoneText + "|" + LastChars(frame.zones.ownZoneMeridianText, 3) + t.ownZoneEast);
     } else {
       c.north += t.rt90North;
       c.east += t.rt90East;
@@ -248,8 +248,7 @@ bool RecordMinutes(const std::string& record, std::int64_t& minutes) {
       !number(9, 2, mi)) {
     return false;
   }
-  const std::chrono::year_month_day day{std::chrono::year(2000 + yy), std::chrono::month(mo),
-                                        std::chrono::day(dd)};
+  const std::chrono::year_month_day day{std::chrono::year(2000 + yy), std::chrono::month(mo), std::chrono::day(dd)};
   if (!day.ok() || hh > 23 || mi > 59) return false;
   const auto days = std::chrono::sys_days(day).time_since_epoch().count();
   minutes = static_cast<std::int64_t>(days) * 1440 + hh * 60 + mi;

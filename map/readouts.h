@@ -150,7 +150,7 @@ int NextReadoutSystem(int system, double mapCentralMeridian);
 struct ReadoutFrame {
   double mapCentralMeridian = 15.0;
   double mapFalseEasting = 500000.0;
-  std::string mapZoneText = "33";      // zone number of the map system
+  std::string mapZoneText = "33";       // zone number of the map system
   std::string mapMeridianText = " 15";  // map meridian, 3 characters
   ZoneMeridians zones;
   double rt90CentralMeridian = geodesy::kRt90CentralMeridian;
@@ -163,7 +163,7 @@ struct ReadoutCaptions {
   std::string north;  // Label1 / Label3 / Label7
   std::string east;   // Label2 / Label4 / Label8
   bool converted = false;
-  MapPoint point;     // when converted
+  MapPoint point;  // when converted
 };
 
 // Captions of one pair showing `system` for the position (northKm, eastKm).
@@ -186,8 +186,8 @@ struct MapKm {
 // The map position under the cursor, cut to whole metres (CutToWholeMetres):
 // north = centre - (y - (height / 2 - 1)) * metres per pixel / 1000,
 // east = centre + (x - width / 2) * metres per pixel / 1000.
-MapKm CursorPosition(double centreNorth, double centreEast, double cursorX, double cursorY,
-                     double mapWidthPx, double mapHeightPx, double metresPerPixel);
+MapKm CursorPosition(double centreNorth, double centreEast, double cursorX, double cursorY, double mapWidthPx,
+                     double mapHeightPx, double metresPerPixel);
 
 // The pi of the read-outs, the Fopt estimate and the sun curve.
 inline constexpr double kReadoutPi = 3.14159265;

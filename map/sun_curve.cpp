@@ -98,7 +98,7 @@ std::optional<SunCurve> ComputeSunCurve(double northKm, double eastKm, double ma
   double longitude = 0, latitude = 0;
   try {
     geodesy::ConvertUtmToLatLon(longitude, latitude, mapCentralMeridian, eastKm * 1000.0, northKm * 1000.0,
-                       geodesy::kUtmFalseEasting);
+                                geodesy::kUtmFalseEasting);
   } catch (const geodesy::GeodesyError&) {
     return std::nullopt;
   }

@@ -43,21 +43,21 @@ struct SunSample {
 // The local clock.
 struct SunCurveClock {
   int year = 2000;
-  int month = 1;                     // 1-12
-  int day = 1;                       // 1-31
-  double secondsSinceMidnight = 0;   // local time
-  int utcOffsetHours = 0;            // local time minus UTC
+  int month = 1;                    // 1-12
+  int day = 1;                      // 1-31
+  double secondsSinceMidnight = 0;  // local time
+  int utcOffsetHours = 0;           // local time minus UTC
 };
 
 struct SunCurve {
-  double latitude = 0, longitude = 0;  // degrees
-  std::string title;                   // at (16, 10)
-  int nowX = 16;                       // the red present-time line, x
-  std::vector<std::string> hourLabels;  // " 0", " 3" ... "21" at x = 8 + 15 h, y = 265
-  std::string utcLabel;                // right behind "21": "  UTC", " UTC+2", " UTC-5"
-  std::vector<SunSample> today;        // 361 samples, a step of 1 (4 minutes)
-  std::vector<SunSample> june;         // 49 samples, 21 June, a step of 7.5 (half an hour)
-  std::vector<SunSample> december;     // 49 samples, 21 December
+  double latitude = 0, longitude = 0;                          // degrees
+  std::string title;                                           // at (16, 10)
+  int nowX = 16;                                               // the red present-time line, x
+  std::vector<std::string> hourLabels;                         // " 0", " 3" ... "21" at x = 8 + 15 h, y = 265
+  std::string utcLabel;                                        // right behind "21": "  UTC", " UTC+2", " UTC-5"
+  std::vector<SunSample> today;                                // 361 samples, a step of 1 (4 minutes)
+  std::vector<SunSample> june;                                 // 49 samples, 21 June, a step of 7.5 (half an hour)
+  std::vector<SunSample> december;                             // 49 samples, 21 December
   double energyToday = 0, energyJune = 0, energyDecember = 0;  // Wh per day and m2
   // The energy lines: left at x = 16, right at x = 248; y = 30 (colour
   // (192, 192, 192)), 44 and 58 (colour (144, 144, 144)).

@@ -56,8 +56,8 @@ void TileCache::Trim() {
   }
 }
 
-std::shared_ptr<TileCache::Decoded> TileCache::Decode(const fs::path& path, std::uint64_t length,
-                                                      std::int64_t mtime, std::string& problem) {
+std::shared_ptr<TileCache::Decoded> TileCache::Decode(const fs::path& path, std::uint64_t length, std::int64_t mtime,
+                                                      std::string& problem) {
   ++file_reads_;
   std::vector<std::uint8_t> bytes;
   std::string error;
@@ -163,7 +163,8 @@ TileCache::Tile TileCache::Get(const fs::path& path, const PaletteWork& work_in,
     indexed.setColorTable(table);
     img = indexed.convertToFormat(QImage::Format_RGB32);
   }
-  if (paint_side != kTilePixels) img = img.scaled(paint_side, paint_side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  if (paint_side != kTilePixels)
+    img = img.scaled(paint_side, paint_side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
   out.painted_palette = out.palette;
   ApplyPaletteWork(out.painted_palette, work, decoded->bits == 4);
   Entry e;

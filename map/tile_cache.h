@@ -48,12 +48,12 @@ class TileCache {
 
   struct Tile {
     bool ok = false;
-    std::string problem;          // why there is no image
+    std::string problem;  // why there is no image
     std::uint64_t file_length = 0;
-    int bits = 0;                 // 4, 8 or 24
-    std::vector<std::uint8_t> palette;  // as stored: 64 bytes at 4 bits, 1024 at 8, none at 24
+    int bits = 0;                               // 4, 8 or 24
+    std::vector<std::uint8_t> palette;          // as stored: 64 bytes at 4 bits, 1024 at 8, none at 24
     std::vector<std::uint8_t> painted_palette;  // the same after the palette work
-    const QImage* image = nullptr;      // ready to paint; valid until the next call
+    const QImage* image = nullptr;              // ready to paint; valid until the next call
   };
 
   // The tile at `path` with the palette work applied, for painting at `side` pixels

@@ -18,20 +18,20 @@ class ControlColumn {
 
   platform::Label *Label1, *Label2, *Label3, *Label4;
   QFrame *Line2, *Line3, *Line4, *Line5;
-  platform::Label* Label15;  // clock and radio mode
-  platform::CheckBox* Check5;  // Quick Info
+  platform::Label* Label15;                                                       // clock and radio mode
+  platform::CheckBox* Check5;                                                     // Quick Info
   platform::CommandButton *Command1, *Command7, *Command9, *Command8, *Command2;  // << - 1:1 + >>
-  platform::OptionButton *Option1, *Option2;  // USER QTH, MONI 1 QTH
-  platform::CommandButton *Command72, *Command42, *Command43;  // MAP PAL RESET
-  platform::CheckBox* Check14;  // TRK
-  platform::ComboBox* Combo1;   // TRK files
-  platform::CommandButton* Command73;  // POI
-  platform::ComboBox* Combo2;   // POI files
-  platform::CheckBox *Check4, *Check9, *Check12, *Check1;  // GRID Fopt PIC TONE
-  platform::CheckBox *Check6, *Check18, *Check7;  // TX OBJ CHAT
-  platform::CommandButton *Command24, *Command25;  // SAVED DEL
-  platform::CheckBox* Check15;  // IGATE
-  platform::ComboBox* Combo9;   // station logs
+  platform::OptionButton *Option1, *Option2;                                      // USER QTH, MONI 1 QTH
+  platform::CommandButton *Command72, *Command42, *Command43;                     // MAP PAL RESET
+  platform::CheckBox* Check14;                                                    // TRK
+  platform::ComboBox* Combo1;                                                     // TRK files
+  platform::CommandButton* Command73;                                             // POI
+  platform::ComboBox* Combo2;                                                     // POI files
+  platform::CheckBox *Check4, *Check9, *Check12, *Check1;                         // GRID Fopt PIC TONE
+  platform::CheckBox *Check6, *Check18, *Check7;                                  // TX OBJ CHAT
+  platform::CommandButton *Command24, *Command25;                                 // SAVED DEL
+  platform::CheckBox* Check15;                                                    // IGATE
+  platform::ComboBox* Combo9;                                                     // station logs
   platform::CommandButton* Command16;
   platform::Label* Label17;  // MONI 1 display level
   platform::CommandButton* Command17;
@@ -39,11 +39,11 @@ class ControlColumn {
   platform::CheckBox *Check22, *Check27;  // internet support, MONI 1 scan
   platform::Label* Label27;
   platform::CommandButton* Command13;
-  platform::Label* Label16;  // MONI ALL display level
-  platform::CommandButton *Command14, *Command3;  // > CLR
-  platform::CheckBox* Check3;  // RAW
+  platform::Label* Label16;                                             // MONI ALL display level
+  platform::CommandButton *Command14, *Command3;                        // > CLR
+  platform::CheckBox* Check3;                                           // RAW
   platform::CheckBox *Check10, *Check11, *Check13, *Check19, *Check25;  // filters D F M O W
-  platform::CheckBox *Check20, *Check21, *Check23, *Check24;  // alarms MONI 1, M ALL, I, D
+  platform::CheckBox *Check20, *Check21, *Check23, *Check24;            // alarms MONI 1, M ALL, I, D
   platform::Label *Label26, *Label22;
   platform::CommandButton *Command57, *Command65, *Command59, *Command58;  // READ TERM SAVE GE
 };
@@ -53,8 +53,8 @@ class ScaleBar : public platform::Frame {
   Q_OBJECT
  public:
   explicit ScaleBar(QWidget* window);
-  std::array<platform::ComboBox*, 6> combos{};   // M5000 … M0002
-  std::array<platform::CheckBox*, 6> marks{};    // Check26(0) … Check26(5)
+  std::array<platform::ComboBox*, 6> combos{};  // M5000 … M0002
+  std::array<platform::CheckBox*, 6> marks{};   // Check26(0) … Check26(5)
 };
 
 }  // namespace zeblon::panels

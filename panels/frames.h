@@ -23,9 +23,9 @@ class InfoPanel : public PanelFrame {
  public:
   explicit InfoPanel(QWidget* window);
   platform::CommandButton *Command10, *Command41, *Command11, *Command12, *Command40, *Command23;
-  platform::CommandButton* Command18;  // delete older
-  platform::Label* Label19;            // DELETE
-  platform::CommandButton* Command19;  // delete newer
+  platform::CommandButton* Command18;                                    // delete older
+  platform::Label* Label19;                                              // DELETE
+  platform::CommandButton* Command19;                                    // delete newer
   platform::CommandButton *Command36, *Command5, *Command6, *Command37;  // |< < > >|
 };
 
@@ -35,7 +35,7 @@ class ChatFrame : public PanelFrame {
  public:
   explicit ChatFrame(QWidget* window);
   std::array<platform::TextBox*, 8> Text1{};  // Text1(0) … Text1(7), newest at 7
-  platform::CheckBox* Check8;   // ME!
+  platform::CheckBox* Check8;                 // ME!
   platform::CommandButton* Command27;
   platform::CheckBox* Check16;  // AUTO-A
   platform::TextBox* Text2;     // addressee
@@ -77,8 +77,8 @@ class TerminalPanel : public PanelFrame {
  public:
   explicit TerminalPanel(QWidget* window);
   platform::Label* Label47;
-  platform::TextBox* Text19;   // the command line
-  platform::TextArea* Text20;  // what the TNC answers
+  platform::TextBox* Text19;           // the command line
+  platform::TextArea* Text20;          // what the TNC answers
   platform::CommandButton* Command66;  // CLOSE
 };
 

@@ -80,9 +80,9 @@ bool LinkMayBeOpened(const std::string& link) {
   if (S_ISDIR(st.st_mode)) return true;
   if (!S_ISREG(st.st_mode)) return false;
   if (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH)) return false;
-  static const char* const kPrograms[] = {".DESKTOP", ".SH", ".BASH", ".EXE", ".BAT", ".CMD", ".COM", ".JAR",
-                                          ".APPIMAGE", ".PY", ".PL", ".RUN", ".BIN", ".MSI", ".SCR", ".VBS",
-                                          ".PS1", ".DEB", ".RPM", ".LNK"};
+  static const char* const kPrograms[] = {".DESKTOP", ".SH",       ".BASH", ".EXE", ".BAT", ".CMD", ".COM",
+                                          ".JAR",     ".APPIMAGE", ".PY",   ".PL",  ".RUN", ".BIN", ".MSI",
+                                          ".SCR",     ".VBS",      ".PS1",  ".DEB", ".RPM", ".LNK"};
   for (const char* ext : kPrograms)
     if (EndsWithNoCase(path, ext)) return false;
   return true;

@@ -81,8 +81,8 @@ TemporaryNotice::TemporaryNotice(QWidget* window) : PanelFrame(window, "Frame21"
   setStyleSheet("QGroupBox { background: rgb(255, 255, 192); }");
 }
 
-RawList::RawList(ListBox& list1, CheckBox& check3, CommandButton& command3, QWidget& picture1,
-                 TemporaryNotice& notice, RawListContext context, QObject* parent)
+RawList::RawList(ListBox& list1, CheckBox& check3, CommandButton& command3, QWidget& picture1, TemporaryNotice& notice,
+                 RawListContext context, QObject* parent)
     : QObject(parent), list_(list1), check3_(check3), picture1_(picture1), notice_(notice), c_(std::move(context)) {
   check3.OnClick = [this] { Check3_Click(); };
   command3.OnClick = [this] { Command3_Click(); };
@@ -138,7 +138,7 @@ void RawList::List1_MouseDown(int button, int x, int y) {
   }
   if (button != 2 || !c_.interfaceKind || c_.interfaceKind() != 5) return;
   const TemporaryMode m = TemporaryModeFor(c_.radioMode ? c_.radioMode() : std::string());
-  if (m.press.empty()) return;  // no temporary mode for this radio mode: no notice either
+  if (m.press.empty()) return;                      // no temporary mode for this radio mode: no notice either
   if (c_.port != nullptr) c_.port->Write(m.press);  // refused quietly on a closed port
   Pause(0.1f);
   notice_.Label49->SetCaption(m.notice);
@@ -188,11 +188,8 @@ bool RawList::eventFilter(QObject* watched, QEvent* e) {
       List1_MouseMove((m->buttons() & Qt::RightButton) ? 2 : 0, p.x(), p.y());
       break;
     }
-    case QEvent::MouseButtonRelease:
-      List1_MouseUp(MouseButtonNumber(m->button()));
-      break;
-    default:
-      break;
+    case QEvent::MouseButtonRelease: List1_MouseUp(MouseButtonNumber(m->button())); break;
+    default: break;
   }
   return QObject::eventFilter(watched, e);
 }

@@ -37,8 +37,8 @@ TemporaryMode TemporaryModeFor(const std::string& radio_mode);
 
 // Where the notice stands: 75 twips right of the pointer and 795 twips above it
 // (pointer in twips relative to the list, list edges in pixels).
-void TemporaryNoticePlace(int tpp_x, int tpp_y, int list_left, int list_top, int x_twips, int y_twips,
-                          int& left, int& top);
+void TemporaryNoticePlace(int tpp_x, int tpp_y, int list_left, int list_top, int x_twips, int y_twips, int& left,
+                          int& top);
 
 // The temporary-mode notice (Frame21 with Label49).
 class TemporaryNotice : public PanelFrame {
@@ -51,10 +51,10 @@ class TemporaryNotice : public PanelFrame {
 // What the list works on besides its controls.
 struct RawListContext {
   reception::ReceptionState* reception = nullptr;
-  platform::SerialPort* port = nullptr;      // MSComm1 (the SCS TNC)
+  platform::SerialPort* port = nullptr;  // MSComm1 (the SCS TNC)
   std::function<int()> interfaceKind;
   std::function<std::string()> radioMode;
-  std::function<int()> cycleInterval;         // the main cycle's base interval, ms
+  std::function<int()> cycleInterval;              // the main cycle's base interval, ms
   std::function<void(int interval_ms)> holdCycle;  // Timer1 off, its interval, on
   std::function<void()> stopCycle;
   std::function<void()> startCycle;
@@ -68,8 +68,8 @@ struct RawListContext {
 class RawList : public QObject {
   Q_OBJECT
  public:
-  RawList(platform::ListBox& list1, platform::CheckBox& check3, platform::CommandButton& command3,
-          QWidget& picture1, TemporaryNotice& notice, RawListContext context, QObject* parent = nullptr);
+  RawList(platform::ListBox& list1, platform::CheckBox& check3, platform::CommandButton& command3, QWidget& picture1,
+          TemporaryNotice& notice, RawListContext context, QObject* parent = nullptr);
 
   void Check3_Click();
   void Command3_Click();

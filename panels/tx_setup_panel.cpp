@@ -64,7 +64,8 @@ TxSetupPanel::TxSetupPanel(QWidget* window)
     fr4ta[i] = Add<CheckBox>(this, {496, y, 80, 22}, ta.c_str(), "ACTIVE");
     fr4tm[i] = button(tm.c_str(), ("M" + std::to_string(i)).c_str(), {580, y, 40, 22});
   }
-  Label43 = label("Label43", "M1 ... M6: LEFT CLICK RECALLS, RIGHT CLICK STORES THE LAST EDITED LINE", {10, 330, 610, 20});
+  Label43 =
+      label("Label43", "M1 ... M6: LEFT CLICK RECALLS, RIGHT CLICK STORES THE LAST EDITED LINE", {10, 330, 610, 20});
 
   fr4Label7 = label("fr4Label7", "APRS SYMBOL", {640, 152, 200, 20});
   fr4Command1 = button("fr4Command1", "<", {640, 172, 30, 24});
@@ -126,7 +127,9 @@ TxSetupPanel::TxSetupPanel(QWidget* window)
     fr4Text4->setFocus();
   };
   for (int i = 1; i <= 6; ++i) {
-    presets[i]->OnClick = [this, i] { fr4Text4->SetText(links::PathWithPreset(fr4Text4->Text(), presets[i]->Caption())); };
+    presets[i]->OnClick = [this, i] {
+      fr4Text4->SetText(links::PathWithPreset(fr4Text4->Text(), presets[i]->Caption()));
+    };
   }
   for (int n = 1; n <= 4; ++n) {
     pathMemory[n]->OnMouseUp = [this, n](int b) {
@@ -144,17 +147,14 @@ TxSetupPanel::TxSetupPanel(QWidget* window)
   }
   // Press and hold: the timer and the symbol step at once and then every 0.2 s
   // until the button is released, on a timer (no wait loop runs inside a handler).
-  fr4C21->OnMouseDown = [this](int) {
-    Hold([this] { fr4Text2->SetText(links::TxTimerStep(fr4Text2->Text(), 1)); });
-  };
-  fr4C22->OnMouseDown = [this](int) {
-    Hold([this] { fr4Text2->SetText(links::TxTimerStep(fr4Text2->Text(), -1)); });
-  };
+  fr4C21->OnMouseDown = [this](int) { Hold([this] { fr4Text2->SetText(links::TxTimerStep(fr4Text2->Text(), 1)); }); };
+  fr4C22->OnMouseDown = [this](int) { Hold([this] { fr4Text2->SetText(links::TxTimerStep(fr4Text2->Text(), -1)); }); };
   fr4Command1->OnMouseDown = [this](int) {
     Hold([this] { ShowSymbol(links::SymbolStepBack(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text())))); });
   };
   fr4Command2->OnMouseDown = [this](int) {
-    Hold([this] { ShowSymbol(links::SymbolStepForward(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text())))); });
+    Hold(
+        [this] { ShowSymbol(links::SymbolStepForward(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text())))); });
   };
   for (CommandButton* b : {fr4C21, fr4C22, fr4Command1, fr4Command2}) {
     b->OnMouseUp = [this](int button_number) { ButtonHeld = button_number; };
@@ -266,8 +266,10 @@ void TxSetupPanel::InfoMemoryUp(int i, int b) {
   const int target = links::InfoMemoryTarget(lines, LastInfoLineIndex, memory, b == 1);
   if (target == 0) return;
   LastInfoLineIndex = target;
-  if (b == 1) fr4ti[target]->SetText(memory);
-  else fr4tm[i]->setToolTip(ToQ(fr4ti[target]->Text()));
+  if (b == 1)
+    fr4ti[target]->SetText(memory);
+  else
+    fr4tm[i]->setToolTip(ToQ(fr4ti[target]->Text()));
   fr4ti[target]->setFocus();
   QApplication::processEvents();
 }

@@ -21,36 +21,36 @@ class TxSetupPanel : public PanelFrame {
   platform::Label* fr4Label1;
   platform::TextBox* fr4Text1;  // SSID
   platform::Label* fr4Label2;
-  platform::TextBox* fr4Text2;  // beacon interval or "MANUAL"
+  platform::TextBox* fr4Text2;               // beacon interval or "MANUAL"
   platform::CommandButton *fr4C21, *fr4C22;  // timer > <
-  platform::TextBox* fr4Text3;  // destination
+  platform::TextBox* fr4Text3;               // destination
   platform::Label* fr4Label4;
-  platform::TextBox* fr4Text4;  // VIA path
-  platform::CommandButton* Command44;  // CLEAR
-  std::array<platform::CommandButton*, 7> presets{};      // Command45 … Command50 at 1 … 6
-  std::array<platform::CommandButton*, 5> pathMemory{};   // Command54, 55, 56, 61 at 1 … 4
+  platform::TextBox* fr4Text4;                           // VIA path
+  platform::CommandButton* Command44;                    // CLEAR
+  std::array<platform::CommandButton*, 7> presets{};     // Command45 … Command50 at 1 … 6
+  std::array<platform::CommandButton*, 5> pathMemory{};  // Command54, 55, 56, 61 at 1 … 4
   platform::Label* fr4Label5;
-  std::array<platform::TextBox*, 7> fr4ti{};       // info lines 1 … 6
-  std::array<platform::CheckBox*, 7> fr4ta{};      // their ACTIVE boxes, fr4ta1 … fr4ta6
+  std::array<platform::TextBox*, 7> fr4ti{};        // info lines 1 … 6
+  std::array<platform::CheckBox*, 7> fr4ta{};       // their ACTIVE boxes, fr4ta1 … fr4ta6
   std::array<platform::CommandButton*, 7> fr4tm{};  // info memories M1 … M6
   platform::Label* Label43;
   platform::Label* fr4Label7;
   platform::CommandButton *fr4Command1, *fr4Command2;  // symbol < >
-  platform::TextBox* fr4Text8;   // symbol number
-  platform::TextBox* fr4Text9;   // symbol name
-  platform::TextBox* fr4Text10;  // overlay character
+  platform::TextBox* fr4Text8;                         // symbol number
+  platform::TextBox* fr4Text9;                         // symbol name
+  platform::TextBox* fr4Text10;                        // overlay character
   platform::Label* Label40;
-  platform::CheckBox* Check33;   // TX TIMESTAMP (GPS)
-  platform::CheckBox* Check32;   // DIGI
+  platform::CheckBox* Check33;                          // TX TIMESTAMP (GPS)
+  platform::CheckBox* Check32;                          // DIGI
   std::array<platform::OptionButton*, 8> modeOption{};  // Option3 … Option7 at 3 … 7
   platform::Frame* Frame20;
-  platform::TextBox* Text6;      // second mode
-  platform::CheckBox* Check2;    // HF-DUAL
+  platform::TextBox* Text6;                        // second mode
+  platform::CheckBox* Check2;                      // HF-DUAL
   platform::CommandButton *Command51, *Command52;  // second mode < >
-  platform::Label* Label42;   // SCS TX signal level caption
-  platform::TextBox* Text16;  // SCS TX signal level
-  platform::CommandButton* fr4Command3;  // ABORT
-  platform::CommandButton* fr4Command4;  // OK
+  platform::Label* Label42;                        // SCS TX signal level caption
+  platform::TextBox* Text16;                       // SCS TX signal level
+  platform::CommandButton* fr4Command3;            // ABORT
+  platform::CommandButton* fr4Command4;            // OK
 
   // The panel's values and their writing back (the opening, and the rules).
   links::TxPanelValues Values() const;

@@ -10,9 +10,16 @@ namespace zeblon::panels {
 namespace {
 
 // The words before each reading (the same in every language).
-constexpr const char* kWords[] = {"WIND DIR   deg:", "WIND SPEED m/s:", "GUST SPEED m/s:",
-                                  "TEMPERATURE \xB0" "C:", "RAIN 24 h   mm:", "RAIN TODAY  mm:",
-                                  "RAIN  1 h   mm:", "HUMIDITY     %:", "PRESSURE   hPa:"};
+constexpr const char* kWords[] = {"WIND DIR   deg:",
+                                  "WIND SPEED m/s:",
+                                  "GUST SPEED m/s:",
+                                  "TEMPERATURE \xB0"
+                                  "C:",
+                                  "RAIN 24 h   mm:",
+                                  "RAIN TODAY  mm:",
+                                  "RAIN  1 h   mm:",
+                                  "HUMIDITY     %:",
+                                  "PRESSURE   hPa:"};
 
 // The design caption: the words with one blank more before the unit.
 std::string DesignCaption(const std::string& words) {
@@ -76,9 +83,9 @@ void WxStationPanel::ShowStation(const std::string& infoCall, const std::string&
   Picture2->setPixmap(QPixmap::fromImage(picture_));
   if (!report) return;
   const auto wx = stations::DecodeWxReport(wxRecord);
-  const stations::WxReading* readings[] = {&wx->windDirection,   &wx->windSpeed, &wx->gustSpeed,
-                                           &wx->temperature,     &wx->rainLast24Hours, &wx->rainToday,
-                                           &wx->rainLastHour,    &wx->humidity,  &wx->pressure};
+  const stations::WxReading* readings[] = {&wx->windDirection, &wx->windSpeed,       &wx->gustSpeed,
+                                           &wx->temperature,   &wx->rainLast24Hours, &wx->rainToday,
+                                           &wx->rainLastHour,  &wx->humidity,        &wx->pressure};
   platform::Label* labels[] = {Label29, Label30, Label31, Label32, Label35, Label33, Label34, Label36, Label37};
   for (int i = 0; i < 9; ++i) labels[i]->SetCaption(std::string(kWords[i]) + readings[i]->text);
   Label38->SetCaption(wx->remark);

@@ -29,9 +29,7 @@ int MouseButtonNumber(Qt::MouseButton b) {
   }
 }
 
-void Place(QWidget* w, int left, int top, int width, int height) {
-  w->setGeometry(left, top, width, height);
-}
+void Place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); }
 
 TextBox::TextBox(QWidget* parent, const char* name) : QLineEdit(parent) {
   setObjectName(name);
@@ -68,8 +66,7 @@ Label::Label(QWidget* parent, const char* name, std::string_view caption) : QLab
 std::string Label::Caption() const { return FromQ(text()); }
 void Label::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
 
-CommandButton::CommandButton(QWidget* parent, const char* name, std::string_view caption)
-    : QPushButton(parent) {
+CommandButton::CommandButton(QWidget* parent, const char* name, std::string_view caption) : QPushButton(parent) {
   setObjectName(name);
   SetCaption(caption);
   connect(this, &QPushButton::clicked, this, [this] { Run(OnClick); });
@@ -85,8 +82,7 @@ void CommandButton::mouseReleaseEvent(QMouseEvent* e) {
   RunMouse(OnMouseUp, e);
 }
 
-CheckBox::CheckBox(QWidget* parent, const char* name, std::string_view caption)
-    : QCheckBox(parent) {
+CheckBox::CheckBox(QWidget* parent, const char* name, std::string_view caption) : QCheckBox(parent) {
   setObjectName(name);
   setTristate(false);
   SetCaption(caption);
@@ -101,9 +97,7 @@ int CheckBox::Value() const {
   return 0;
 }
 void CheckBox::SetValue(int value) {
-  const Qt::CheckState s = value == 1   ? Qt::Checked
-                           : value == 2 ? Qt::PartiallyChecked
-                                        : Qt::Unchecked;
+  const Qt::CheckState s = value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked;
   if (s == Qt::PartiallyChecked) setTristate(true);
   if (s != checkState()) setCheckState(s);
 }
@@ -114,8 +108,7 @@ void CheckBox::mouseReleaseEvent(QMouseEvent* e) {
   RunMouse(OnMouseUp, e);
 }
 
-OptionButton::OptionButton(QWidget* parent, const char* name, std::string_view caption)
-    : QRadioButton(parent) {
+OptionButton::OptionButton(QWidget* parent, const char* name, std::string_view caption) : QRadioButton(parent) {
   setObjectName(name);
   SetCaption(caption);
   connect(this, &QRadioButton::toggled, this, [this](bool on) {
@@ -133,8 +126,7 @@ void OptionButton::mouseReleaseEvent(QMouseEvent* e) {
   RunMouse(OnMouseUp, e);
 }
 
-ComboBox::ComboBox(QWidget* parent, const char* name, bool sorted)
-    : QComboBox(parent), sorted_(sorted) {
+ComboBox::ComboBox(QWidget* parent, const char* name, bool sorted) : QComboBox(parent), sorted_(sorted) {
   setObjectName(name);
   setEditable(true);
   setInsertPolicy(QComboBox::NoInsert);

@@ -77,14 +77,12 @@ bool IsHeadless() {
   return name == "offscreen" || name == "minimal";
 }
 
-MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons,
-                 MsgIcon icon) {
+MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
   MessageRecord record{text, title, buttons, icon};
   Log().push_back(record);
   if (Responder()) return Responder()(record);
   if (IsHeadless()) return DefaultAnswer(buttons);
-  QMessageBox box(ToQtIcon(icon), ToQ(title), ToQ(text), ToQtButtons(buttons),
-                  QApplication::activeWindow());
+  QMessageBox box(ToQtIcon(icon), ToQ(title), ToQ(text), ToQtButtons(buttons), QApplication::activeWindow());
   return FromQtButton(box.exec(), buttons);
 }
 

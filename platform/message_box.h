@@ -26,8 +26,8 @@ struct MessageRecord {
 using MessageResponder = std::function<MsgResult(const MessageRecord&)>;
 
 // Shows a message box and returns the button pressed.
-MsgResult MsgBox(const std::string& text, const std::string& title,
-                 MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
+MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons = MsgButtons::Ok,
+                 MsgIcon icon = MsgIcon::None);
 
 // The first button of a box: what a headless run answers by default.
 MsgResult DefaultAnswer(MsgButtons buttons);

@@ -41,18 +41,24 @@ std::string CrLf(std::string_view text) {
 }
 
 void AppendEntity(std::string_view name, std::string& out) {
-  if (name == "amp") out += '&';
-  else if (name == "lt") out += '<';
-  else if (name == "gt") out += '>';
-  else if (name == "quot") out += '"';
-  else if (name == "apos") out += '\'';
-  else if (name == "nbsp") out += ' ';
+  if (name == "amp")
+    out += '&';
+  else if (name == "lt")
+    out += '<';
+  else if (name == "gt")
+    out += '>';
+  else if (name == "quot")
+    out += '"';
+  else if (name == "apos")
+    out += '\'';
+  else if (name == "nbsp")
+    out += ' ';
   else if (!name.empty() && name[0] == '#') {
     long code = 0;
     const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
     for (std::size_t i = hex ? 2 : 1; i < name.size(); ++i) {
       const char c = name[i];
-      const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+      const int d = std::isdigit(static_cast<unsigned char>(c))           ? c - '0'
                     : hex && std::isxdigit(static_cast<unsigned char>(c)) ? Lower(c) - 'a' + 10
                                                                           : -1;
       if (d < 0 || code > 0x10FFFF) break;
@@ -70,9 +76,9 @@ void AppendEntity(std::string_view name, std::string& out) {
 
 std::string PageInnerText(std::string_view body, bool html) {
   if (!html) return CrLf(body);
-  static constexpr std::string_view kBreaks[] = {"br", "p", "/p", "div", "/div", "tr", "/tr", "li", "/li",
-                                                 "h1", "/h1", "h2", "/h2", "h3", "/h3", "h4", "/h4", "pre",
-                                                 "/pre", "title", "/title", "table", "/table", "hr"};
+  static constexpr std::string_view kBreaks[] = {"br",  "p",   "/p",   "div",   "/div",   "tr",    "/tr",    "li",
+                                                 "/li", "h1",  "/h1",  "h2",    "/h2",    "h3",    "/h3",    "h4",
+                                                 "/h4", "pre", "/pre", "title", "/title", "table", "/table", "hr"};
   std::string out;
   out.reserve(body.size());
   int pre = 0;
@@ -95,8 +101,7 @@ std::string PageInnerText(std::string_view body, bool html) {
       const std::size_t end = body.find('>', i);
       if (end == std::string_view::npos) break;
       std::string name;
-      for (std::size_t k = i + 1; k < end && !std::isspace(static_cast<unsigned char>(body[k])) && body[k] != '/' ;
-           ++k)
+      for (std::size_t k = i + 1; k < end && !std::isspace(static_cast<unsigned char>(body[k])) && body[k] != '/'; ++k)
         name += Lower(body[k]);
       if (i + 1 < end && body[i + 1] == '/') {
         name = "/";
@@ -197,7 +202,7 @@ void PageFetcher::Finished(QNetworkReply* r) {
   const std::string url = location_;
   const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
   if (!truncated_ && (r->error() != QNetworkReply::NoError || status >= 400)) {
-    const std::string reason = timedOut_ ? std::string("timeout")
+    const std::string reason = timedOut_       ? std::string("timeout")
                                : status >= 400 ? "HTTP " + std::to_string(status)
                                                : r->errorString().toStdString();
     if (onNavigateError) onNavigateError(url, reason);

@@ -29,8 +29,7 @@ std::string WindowsPathToLinux(std::string_view path, const fs::path& program_fo
   for (char& c : p) {
     if (c == '\\') c = '/';
   }
-  const bool drive = p.size() >= 2 && p[1] == ':' &&
-                     ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+  const bool drive = p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
   if (!drive) return p;
   char letter = p[0];
   if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
@@ -44,8 +43,10 @@ std::string WindowsPathToLinux(std::string_view path, const fs::path& program_fo
     return tail.empty() ? out : out + tail;
   }
   std::string out = (program_folder / (std::string("drive_") + letter)).string();
-  if (!rest.empty()) out += "/" + rest;
-  else if (p.size() > 2) out += "/";
+  if (!rest.empty())
+    out += "/" + rest;
+  else if (p.size() > 2)
+    out += "/";
   return out;
 }
 

@@ -6,7 +6,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-
 namespace platform {
 namespace {
 
@@ -16,9 +15,7 @@ QStringList ToArgs(const std::vector<std::string>& args) {
   return out;
 }
 
-QString Local(const std::string& s) {
-  return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size()));
-}
+QString Local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
@@ -31,8 +28,7 @@ bool ProgramExists(const std::string& program) {
   return !QStandardPaths::findExecutable(p).isEmpty();
 }
 
-bool StartProgram(const std::string& program, const std::vector<std::string>& args,
-                  const std::string& working_folder) {
+bool StartProgram(const std::string& program, const std::vector<std::string>& args, const std::string& working_folder) {
   if (!ProgramExists(program)) return false;
   return QProcess::startDetached(Local(program), ToArgs(args), Local(working_folder));
 }
@@ -60,7 +56,8 @@ bool OpenWithShell(const std::string& target) {
   QUrl url = QUrl::fromUserInput(t, QString(), QUrl::AssumeLocalFile);
   if (!url.isValid()) return false;
   if (ProgramExists("xdg-open")) {
-    return StartProgram("xdg-open", {url.isLocalFile() ? url.toLocalFile().toStdString() : url.toString().toStdString()});
+    return StartProgram("xdg-open",
+                        {url.isLocalFile() ? url.toLocalFile().toStdString() : url.toString().toStdString()});
   }
   return QDesktopServices::openUrl(url);
 }

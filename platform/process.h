@@ -14,8 +14,8 @@ bool StartProgram(const std::string& program, const std::vector<std::string>& ar
 
 // Runs a program and waits for it at most `timeout_ms`; returns its exit code, or -1
 // when it could not start, crashed or did not end in time (then it is killed).
-int RunProgram(const std::string& program, const std::vector<std::string>& args,
-               int timeout_ms, const std::string& working_folder = {});
+int RunProgram(const std::string& program, const std::vector<std::string>& args, int timeout_ms,
+               const std::string& working_folder = {});
 
 // Opens a file, folder or address with the desktop's associated program (xdg-open).
 bool OpenWithShell(const std::string& target);

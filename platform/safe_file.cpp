@@ -95,10 +95,9 @@ bool WriteFileAtomically(const fs::path& target, std::string_view bytes, std::st
   return true;
 }
 
-bool WriteFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes, std::string* error,
-                         bool flush) {
-  return WriteFileAtomically(target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                             error, flush);
+bool WriteFileAtomically(const fs::path& target, std::span<const std::uint8_t> bytes, std::string* error, bool flush) {
+  return WriteFileAtomically(target, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), error,
+                             flush);
 }
 
 bool IsTemporaryFileName(std::string_view name, long* pid) {

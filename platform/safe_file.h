@@ -27,8 +27,8 @@ std::filesystem::path TemporaryFileFor(const std::filesystem::path& target);
 // the target is then as it was and no temporary file stays; `error` (when given)
 // receives "CANNOT WRITE <target> (<reason>)". With `flush` false the disk flushes
 // are left out (scratch copies that nothing relies on after a crash).
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes,
-                         std::string* error = nullptr, bool flush = true);
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes, std::string* error = nullptr,
+                         bool flush = true);
 bool WriteFileAtomically(const std::filesystem::path& target, std::span<const std::uint8_t> bytes,
                          std::string* error = nullptr, bool flush = true);
 

@@ -342,8 +342,8 @@ void DecodeNmea(FrameValues& v) {
   const std::size_t dash = v.callText.find('-');
   if (dash != std::string_view::npos) {
     const std::string_view digits = v.callText.substr(dash + 1);
-    const bool plain = (digits.size() == 1 && IsDigit(digits[0])) ||
-                       (digits.size() == 2 && IsDigit(digits[0]) && IsDigit(digits[1]));
+    const bool plain =
+        (digits.size() == 1 && IsDigit(digits[0])) || (digits.size() == 2 && IsDigit(digits[0]) && IsDigit(digits[1]));
     const double ssid = plain ? (digits.size() == 1 ? digits[0] - '0' : (digits[0] - '0') * 10 + (digits[1] - '0'))
                               : LeadingNumber(digits);
     if (ssid >= 1 && ssid <= 15 && ssid == std::floor(ssid)) v.symbolText.Refer(kSsidSymbols[static_cast<int>(ssid)]);
@@ -352,9 +352,7 @@ void DecodeNmea(FrameValues& v) {
 
 bool IsBase91(char c) { return Code(c) >= 33 && Code(c) <= 123; }
 bool IsSymbolCode(char c) { return Code(c) >= 33 && Code(c) <= 126; }
-bool IsCompressedTable(char c) {
-  return c == '/' || c == '\\' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'j');
-}
+bool IsCompressedTable(char c) { return c == '/' || c == '\\' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'j'); }
 
 // Stage 4c: the compressed form (APRS 1.0.1, chapter 9). False when the characters are no
 // compressed position.
@@ -645,7 +643,7 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
     v.decodedComment.RemovePrefix(v.decodedComment.size() - StrippedAltitude(v.decodedComment).size());
   if (v.callText.empty() || v.destinationCall.empty() || v.latText.empty() || v.lonText.empty())
     return DecodeResult::NoReport;
-  const auto is = [](std::string_view text, const char (&marker)[5]) {
+  const auto is = [](std::string_view text, const char(&marker)[5]) {
     return text.size() == 4 && text[0] == marker[0] && text[1] == marker[1] && text[2] == marker[2] &&
            text[3] == marker[3];
   };
@@ -659,7 +657,7 @@ DecodeResult DecodePayload(FrameValues& v, const DecodeContext& ctx) {
   if (!ctx.project) return DecodeResult::Position;
   double easting = std::nan(""), northing = std::nan("");
   geodesy::ConvertLatLonToUtm(v.projectedLongitude, v.projectedLatitude, ctx.mapCentralMeridian, easting, northing,
-                     ctx.mapFalseEasting);
+                              ctx.mapFalseEasting);
   if (!std::isfinite(easting) || !std::isfinite(northing)) return {DecodeResult::Malformed, Projection};
   if (std::fabs(northing) > 9999000.0 || std::fabs(easting) > 9999000.0) return DecodeResult::NoReport;
   v.northing = northing;

@@ -169,8 +169,8 @@ struct FrameValues {
   FrameText payloadText;      // first payload line, trimmed
 
   // Filled by the decoding.
-  FrameText stampDate;  // YYMMDD of a relayed report's zulu stamp
-  FrameText stampTime;  // HHMM of it
+  FrameText stampDate;    // YYMMDD of a relayed report's zulu stamp
+  FrameText stampTime;    // HHMM of it
   int stampDeviates = 0;  // 1: own timestamp more than 2 minutes off the clock
   int objectFlag = 0;
   int emergencyFlag = 0;

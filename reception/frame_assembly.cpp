@@ -71,7 +71,7 @@ void AddToMonitorLines(MonitorLines& list, std::string_view text) {
     std::string& line = list.lines[list.count];
     while (i < end) {
       std::size_t run = i;
-      while (run < end && static_cast<unsigned char>(text[run]) > 27) ++run;
+      while (run<end&& static_cast<unsigned char>(text[run])> 27) ++run;
       line.append(text.substr(i, run - i));
       i = run;
       while (i < end && static_cast<unsigned char>(text[i]) <= 27) ++i;
@@ -275,7 +275,8 @@ HeaderOutcome NormaliseHeader(std::string_view frame, std::string_view txCall, s
   if (!ownEchoHeader.empty()) echo = frame.substr(0, ownEchoHeader.size());
   std::size_t cmd = 0;  // the first "cmd:" in the source call (which needs a ":" ahead of E)
   if (firstColon != scan::npos && firstColon + 1 < E)
-    while (cmd + 4 < E && !(frame[cmd] == 'c' && frame[cmd + 1] == 'm' && frame[cmd + 2] == 'd' && frame[cmd + 3] == ':'))
+    while (cmd + 4 < E &&
+           !(frame[cmd] == 'c' && frame[cmd + 1] == 'm' && frame[cmd + 2] == 'd' && frame[cmd + 3] == ':'))
       ++cmd;
   else
     cmd = E;

@@ -33,7 +33,7 @@ class MonitorSource {
 // The IGate hand-off: raw text longer than 10 characters goes to the
 // formatter of the kind while the APRS-IS login is verified.
 struct GateHook {
-  std::function<bool()> verified;                  // AprsIsVerified
+  std::function<bool()> verified;                // AprsIsVerified
   std::function<void(const std::string&)> gate;  // the kind's formatter (works on a copy)
   void Offer(const std::string& text) const;
 };

@@ -24,7 +24,8 @@ std::string TwoDigits(int n) {
 }
 
 int MinutesOfDay(std::string_view hhmm) {
-  return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 + static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
+  return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 +
+         static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
 }
 
 double KmOf(std::string_view record, int first, int last) { return LeadingNumber(Columns(record, first, last)); }
@@ -316,8 +317,8 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const std::string via = Printable(v.viaText.str());
 
   // Record.
-  RecordParts parts{date,    time,    v.stampDeviates == 1, position, v.messagingMark.str(), call,
-                    comment, via,     symbol,               symbolName};
+  RecordParts parts{date,   time,      v.stampDeviates == 1, position, v.messagingMark.str(), call, comment, via,
+                    symbol, symbolName};
   std::string record = parts.Build(false);
   if (v.objectFlag == 1) WriteAt(record, 90, "_");
   if (v.emergencyFlag == 1) WriteAt(record, 42, "!");
@@ -379,7 +380,8 @@ int ReceivePass::StoreReport(FrameValues& v) {
     if (d < s.alarmDistanceKm) {
       DistanceAlarm alarm;
       alarm.moniOne = false;
-      alarm.frameCaption = "MONI ALL  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + AlarmTimeText(date, time);
+      alarm.frameCaption =
+          "MONI ALL  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + AlarmTimeText(date, time);
       alarm.labelCaption = call + "    D = " + AlarmDistanceText(d) + " km !";
       host_.ShowDistanceAlarm(alarm);
     }

@@ -78,7 +78,6 @@ void ThinMoniOneTrack(ReceptionState& state);
 // it cannot be written.
 bool RewriteMoniOneLog(ReceptionState& state);
 
-
 class ReceivePass {
  public:
   ReceivePass(ReceptionState& state, ReceptionHost& host, ChatPanel& chat,

@@ -22,8 +22,8 @@ struct ReceptionSettings {
   std::string ownEchoHeader;  // the header the own transmissions carry when heard back
   std::string moniOneCall;    // CALL: the watched station
   std::filesystem::path dataFolder;
-  bool logsOn = false;   // LOGS
-  bool smartLog = false; // SLOG
+  bool logsOn = false;    // LOGS
+  bool smartLog = false;  // SLOG
   int moniAllLimit = 50;
   int moniOneTrackLimit = 250;  // five times moniAllLimit
   std::string mapZoneText = "33";
@@ -56,9 +56,9 @@ struct MoniOneNewest {
 
 // The station INFO panel as the pass refreshes it.
 struct InfoPanelState {
-  std::string call;   // InfoCall: the call shown ("" when none)
-  int index = 0;      // InfoIndex
-  std::string record; // InfoRecord
+  std::string call;      // InfoCall: the call shown ("" when none)
+  int index = 0;         // InfoIndex
+  std::string record;    // InfoRecord
   bool visible = false;  // Frame1 shown
   // Step-button captions: "<", "QTH=", ">" or "<X", "DELETE", "X>".
   std::string backCaption, labelCaption, forwardCaption;

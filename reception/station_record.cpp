@@ -36,9 +36,7 @@ long RecordDayNumber(std::string_view record) {
          static_cast<long>(LeadingNumber(Columns(record, 5, 6)));
 }
 
-std::string TrimmedColumns(std::string_view text, int first, int last) {
-  return Trim(Columns(text, first, last));
-}
+std::string TrimmedColumns(std::string_view text, int first, int last) { return Trim(Columns(text, first, last)); }
 
 std::string ToSlot(std::string_view text) {
   std::string s(text.substr(0, std::min(text.size(), kRecordLength)));

@@ -175,8 +175,10 @@ bool StoreValue(const Key& key, Rule rule, std::string_view value, Settings& s) 
         n = RoundHalfEven(n);
       }
       if (!PortKeyInRange(key.name, n)) return false;
-      if (auto* p = std::get_if<int*>(&ref)) **p = static_cast<int>(n);
-      else if (auto* d = std::get_if<double*>(&ref)) **d = n;
+      if (auto* p = std::get_if<int*>(&ref))
+        **p = static_cast<int>(n);
+      else if (auto* d = std::get_if<double*>(&ref))
+        **d = n;
       return true;
     }
   }
@@ -193,8 +195,10 @@ std::string ValueText(const Key& key, SettingsWindow window, Settings& s) {
   }
   std::string v = **std::get_if<std::string*>(&ref);
   const std::string_view name = key.name;
-  if (name == "USER" || name == "MSYS" || name == "XBAUD") v = platform::UpperAscii(Trim(v));
-  else if (name == "NMEA" || name == "NBAUD") v = Trim(v);
+  if (name == "USER" || name == "MSYS" || name == "XBAUD")
+    v = platform::UpperAscii(Trim(v));
+  else if (name == "NMEA" || name == "NBAUD")
+    v = Trim(v);
   return v;
 }
 
@@ -235,8 +239,8 @@ void SetDefaultSettings(SettingsWindow window, Settings& s, const std::string& a
   s.IonoAutoUpdate = start ? 1 : 0;
 }
 
-void ReadSettingsText(std::string_view text, SettingsWindow window, Settings& s,
-                      const KeyReadHook& hook, std::string* tx_call) {
+void ReadSettingsText(std::string_view text, SettingsWindow window, Settings& s, const KeyReadHook& hook,
+                      std::string* tx_call) {
   const bool start = window == SettingsWindow::Start;
   for (const std::string& raw : SplitLines(text)) {
     const std::string line = Trim(raw);
@@ -246,8 +250,7 @@ void ReadSettingsText(std::string_view text, SettingsWindow window, Settings& s,
       if (rule == Rule::None) continue;
       const std::string_view name = key.name;
       if (start && name == "WVER") continue;  // taken by the start-up's pre-pass
-      if (upper.size() <= name.size() || upper.compare(0, name.size(), name) != 0 ||
-          upper[name.size()] != '=') {
+      if (upper.size() <= name.size() || upper.compare(0, name.size(), name) != 0 || upper[name.size()] != '=') {
         continue;
       }
       const std::string_view value = std::string_view(line).substr(name.size() + 1);
@@ -276,8 +279,8 @@ std::string CallWithSsid(std::string_view text, std::string_view ssid) {
   return std::string(text) + "-" + std::string(n);
 }
 
-bool ReadSettingsFile(const fs::path& file, SettingsWindow window, Settings& s,
-                      const KeyReadHook& hook, std::string* tx_call) {
+bool ReadSettingsFile(const fs::path& file, SettingsWindow window, Settings& s, const KeyReadHook& hook,
+                      std::string* tx_call) {
   // Each window reads the file once at its start: a rewrite that a killed process
   // left unfinished goes first.
   platform::RemoveLeftoverTemporaryFiles(file.has_parent_path() ? file.parent_path() : fs::path("."));
@@ -304,8 +307,7 @@ bool WriteSettingsFile(const fs::path& file, SettingsWindow window, const Settin
   return WriteFileAtomically(file, SettingsFileText(window, s));
 }
 
-std::string PatchSettingsText(std::string_view text,
-                              const std::vector<std::pair<std::string, std::string>>& entries,
+std::string PatchSettingsText(std::string_view text, const std::vector<std::pair<std::string, std::string>>& entries,
                               bool append) {
   std::vector<std::string> lines;
   for (const std::string& raw : SplitLines(text)) lines.push_back(Trim(raw));
@@ -329,8 +331,7 @@ std::string PatchSettingsText(std::string_view text,
   return out;
 }
 
-bool PatchSettingsFile(const fs::path& file,
-                       const std::vector<std::pair<std::string, std::string>>& entries,
+bool PatchSettingsFile(const fs::path& file, const std::vector<std::pair<std::string, std::string>>& entries,
                        bool append) {
   std::string bytes;
   if (!ReadWholeFile(file, bytes)) return false;

@@ -95,8 +95,7 @@ void Form0::BuildControls() {
 
   Label9 = new Label(this, "Label9");
   Label9->hide();
-  Label15 = new Label(this, "Label15",
-                      "PLEASE WAIT, WHILE  ZEBLON  IS EXTRACTING FILES FROM  STOCK.ZIP ...");
+  Label15 = new Label(this, "Label15", "PLEASE WAIT, WHILE  ZEBLON  IS EXTRACTING FILES FROM  STOCK.ZIP ...");
   Place(Label15, 10, 534, 600, 20);
   Label15->hide();
 
@@ -178,8 +177,7 @@ void Form0::BuildControls() {
   Text14->setText(kDefaultAprsIsPort);
   Command15 = new CommandButton(this, "Command15", "OK");
   Place(Command15, 220, 527, 60, 24);
-  for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14,
-                                                    Command15}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14, Command15}) {
     w->hide();
   }
 
@@ -254,12 +252,10 @@ void Form0::BuildTxPanel() {
   tx_.Command7 = button("Command7", "CLEAR", 740, 96, 60);
   const char* memory_names[] = {"Command17", "Command18", "Command19", "Command21"};
   for (int n = 1; n <= 4; ++n) {
-    tx_.pathMemory[n] = button(memory_names[n - 1], ("M" + std::to_string(n)).c_str(),
-                               10 + (n - 1) * 44, 124, 40);
+    tx_.pathMemory[n] = button(memory_names[n - 1], ("M" + std::to_string(n)).c_str(), 10 + (n - 1) * 44, 124, 40);
   }
-  tx_.Label19 = label("Label19",
-                      "< SAVE:       <      Rclick  < RECALL:  <      Lclick   v    v    v    v",
-                      190, 126, 440);
+  tx_.Label19 =
+      label("Label19", "< SAVE:       <      Rclick  < RECALL:  <      Lclick   v    v    v    v", 190, 126, 440);
 
   tx_.fr4Label5 = label("fr4Label5", "INFO LINES (ALTERNATING)", 10, 152, 300);
   for (int i = 1; i <= 6; ++i) {
@@ -284,8 +280,8 @@ void Form0::BuildTxPanel() {
   tx_.Option18 = new OptionButton(modes, "Option18", "9600");
   tx_.Option19 = new OptionButton(modes, "Option19", "19200");
   int x = 0;
-  for (QWidget* o : std::initializer_list<QWidget*>{tx_.Option12, tx_.Option7, tx_.Option8,
-                                                    tx_.Option18, tx_.Option19}) {
+  for (QWidget* o :
+       std::initializer_list<QWidget*>{tx_.Option12, tx_.Option7, tx_.Option8, tx_.Option18, tx_.Option19}) {
     Place(o, x, 0, 84, 24);
     x += 86;
   }
@@ -303,8 +299,8 @@ void Form0::BuildTxPanel() {
   tx_.Option20 = new OptionButton(tx_.Frame3, "Option20", "9600");
   tx_.Option21 = new OptionButton(tx_.Frame3, "Option21", "19200");
   x = 10;
-  for (QWidget* o : std::initializer_list<QWidget*>{tx_.Option14, tx_.Option15, tx_.Option16,
-                                                    tx_.Option17, tx_.Option20, tx_.Option21}) {
+  for (QWidget* o : std::initializer_list<QWidget*>{tx_.Option14, tx_.Option15, tx_.Option16, tx_.Option17,
+                                                    tx_.Option20, tx_.Option21}) {
     Place(o, x, 22, 84, 24);
     x += 90;
   }
@@ -322,8 +318,7 @@ void Form0::BuildTxPanel() {
   tx_.Check9 = new CheckBox(f, "Check9", " IGATE");
   Place(tx_.Check9, 500, 418, 90, 22);
   tx_.Check9->setEnabled(false);
-  tx_.Label14 = label("Label14", "DIGI FUNCTION: START AGWUIDIGI.EXE ON AGWPE HOST COMPUTER", 10,
-                      446, 560);
+  tx_.Label14 = label("Label14", "DIGI FUNCTION: START AGWUIDIGI.EXE ON AGWPE HOST COMPUTER", 10, 446, 560);
   tx_.Label14->hide();
   tx_.Label17 = label("Label17", " SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )", 10, 474, 380);
   tx_.Text11 = new TextBox(f, "Text11");
@@ -456,8 +451,7 @@ bool Form0::Form_Activate() {
   std::error_code ec;
   if (!fs::exists(ini, ec)) {
     if (!WriteFileAtomically(ini, "")) {
-      MsgBox("CANNOT WRITE " + ini.string() + " !", "ZEBLON  SETUP", MsgButtons::Ok,
-             MsgIcon::Exclamation);
+      MsgBox("CANNOT WRITE " + ini.string() + " !", "ZEBLON  SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
       host_.End(1);
       return false;
     }
@@ -479,12 +473,18 @@ bool Form0::Form_Activate() {
   ProvideStockData();
   // 14. The settings.
   ReadSettingsFile(ini, SettingsWindow::Start, settings_, [this](std::string_view key) {
-    if (key == "UTCD") Text10->SetText(NumberBoxText(settings_.UtcOffsetHours));
-    else if (key == "SLOG") Check1->SetValue(settings_.SmartLog);
-    else if (key == "LOGS") Check2->SetValue(settings_.LogsOn);
-    else if (key == "TXAF") tx_.Text11->SetText(NumberBoxText(settings_.TxLevel));
-    else if (key == "SSPT") Text15->SetText(NumberBoxText(settings_.SunspotNumber));
-    else if (key == "KIND") Text16->SetText(NumberBoxText(settings_.KIndex));
+    if (key == "UTCD")
+      Text10->SetText(NumberBoxText(settings_.UtcOffsetHours));
+    else if (key == "SLOG")
+      Check1->SetValue(settings_.SmartLog);
+    else if (key == "LOGS")
+      Check2->SetValue(settings_.LogsOn);
+    else if (key == "TXAF")
+      tx_.Text11->SetText(NumberBoxText(settings_.TxLevel));
+    else if (key == "SSPT")
+      Text15->SetText(NumberBoxText(settings_.SunspotNumber));
+    else if (key == "KIND")
+      Text16->SetText(NumberBoxText(settings_.KIndex));
   });
   // 15.
   Fill2b();
@@ -658,9 +658,12 @@ void Form0::Fill2c() {
   }
   Text5->SetText(s.MoniOneCall);
   const int units = s.LanguageSetting % 10;
-  if (units < 2) Option1->SetValue(true);
-  else if (units == 2) Option2->SetValue(true);
-  else if (units == 3) Option3->SetValue(true);
+  if (units < 2)
+    Option1->SetValue(true);
+  else if (units == 2)
+    Option2->SetValue(true);
+  else if (units == 3)
+    Option3->SetValue(true);
 }
 
 void Form0::Fill3() {
@@ -681,9 +684,7 @@ void Form0::Fill3() {
 
 void Form0::Fill4() { FillTxFields(1); }
 
-void Form0::ColourUserCallBox() {
-  SetBackground(Text8, Trim(Text8->Text()).empty() ? kYellow : kGrey);
-}
+void Form0::ColourUserCallBox() { SetBackground(Text8, Trim(Text8->Text()).empty() ? kYellow : kGrey); }
 
 // ---------------------------------------------------------------------------
 // Handlers
@@ -747,8 +748,7 @@ void Form0::Option8_Click() {
 
 void Form0::Command14_Click() {
   Command1->setEnabled(false);
-  for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14,
-                                                    Command15}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14, Command15}) {
     w->show();
   }
 }
@@ -756,8 +756,7 @@ void Form0::Command14_Click() {
 void Form0::Command15_Click() {
   settings_.AprsIsServer = Trim(Text13->Text());
   settings_.AprsIsPort = Trim(Text14->Text());
-  for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14,
-                                                    Command15}) {
+  for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14, Command15}) {
     w->hide();
   }
   Command1->setEnabled(true);
@@ -824,11 +823,16 @@ namespace {
 
 // Sets the caption of any of the window's controls.
 void SetCaptionOf(QWidget* w, const std::string& caption) {
-  if (auto* l = qobject_cast<Label*>(w)) l->SetCaption(caption);
-  else if (auto* b = qobject_cast<CommandButton*>(w)) b->SetCaption(caption);
-  else if (auto* c = qobject_cast<CheckBox*>(w)) c->SetCaption(caption);
-  else if (auto* o = qobject_cast<OptionButton*>(w)) o->SetCaption(caption);
-  else if (auto* f = qobject_cast<Frame*>(w)) f->SetCaption(caption);
+  if (auto* l = qobject_cast<Label*>(w))
+    l->SetCaption(caption);
+  else if (auto* b = qobject_cast<CommandButton*>(w))
+    b->SetCaption(caption);
+  else if (auto* c = qobject_cast<CheckBox*>(w))
+    c->SetCaption(caption);
+  else if (auto* o = qobject_cast<OptionButton*>(w))
+    o->SetCaption(caption);
+  else if (auto* f = qobject_cast<Frame*>(w))
+    f->SetCaption(caption);
 }
 
 }  // namespace
@@ -868,8 +872,7 @@ void Form0::ApplyLanguageTexts() {
 }
 
 void Form0::Text1_Click() {
-  MsgBox(MapsPathHelp(LanguageOf(settings_.LanguageSetting)), "ZEBLON  START", MsgButtons::Ok,
-         MsgIcon::Information);
+  MsgBox(MapsPathHelp(LanguageOf(settings_.LanguageSetting)), "ZEBLON  START", MsgButtons::Ok, MsgIcon::Information);
 }
 
 // ---------------------------------------------------------------------------
@@ -895,8 +898,8 @@ void Form0::ShowSelectedSymbol() {
   picture.fill(Qt::white);
   {
     QPainter p(&picture);
-    const auto sheet = ResolveCaseInsensitive(fs::path(app_folder_) /
-                                              ("ZEBLSYM" + std::to_string(cell.sheet) + ".BMP"));
+    const auto sheet =
+        ResolveCaseInsensitive(fs::path(app_folder_) / ("ZEBLSYM" + std::to_string(cell.sheet) + ".BMP"));
     QImage image;
     if (sheet && image.load(QString::fromStdString(sheet->string()))) {
       p.drawImage(QPoint(0, 0), image, QRect(cell.x, cell.y, 22, 22));
@@ -968,8 +971,7 @@ void Form0::ChooseStartPictureFromMaps() {
   }
   std::sort(pictures.begin(), pictures.end());
   const QTime now = ClockTime ? ClockTime() : QTime::currentTime();
-  const auto r = ChooseStartPicture(static_cast<int>(pictures.size()),
-                                    now.msecsSinceStartOfDay() / 1000.0);
+  const auto r = ChooseStartPicture(static_cast<int>(pictures.size()), now.msecsSinceStartOfDay() / 1000.0);
   if (!r) return;
   start_picture_path_ = pictures[static_cast<size_t>(*r)].string();
   QImage image;
@@ -1006,8 +1008,7 @@ void Form0::TrimMoniOneLog() {
 
 void Form0::WriteSettings() {
   if (!WriteSettingsFile(SettingsPath(), SettingsWindow::Start, settings_)) {
-    MsgBox("CANNOT WRITE " + SettingsPath() + " !", "ZEBLON  SETUP", MsgButtons::Ok,
-           MsgIcon::Exclamation);
+    MsgBox("CANNOT WRITE " + SettingsPath() + " !", "ZEBLON  SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
   }
 }
 
@@ -1016,12 +1017,18 @@ StartControlValues Form0::ReadControls() const {
   v.Text13 = Text13->Text();
   v.Text14 = Text14->Text();
   v.Text8 = Text8->Text();
-  if (Option4->Value()) v.SelectedInterface = 1;
-  else if (Option5->Value()) v.SelectedInterface = 0;
-  else if (Option9->Value()) v.SelectedInterface = 3;
-  else if (Option10->Value()) v.SelectedInterface = 4;
-  else if (Option11->Value()) v.SelectedInterface = 5;
-  else if (Option13->Value()) v.SelectedInterface = 6;
+  if (Option4->Value())
+    v.SelectedInterface = 1;
+  else if (Option5->Value())
+    v.SelectedInterface = 0;
+  else if (Option9->Value())
+    v.SelectedInterface = 3;
+  else if (Option10->Value())
+    v.SelectedInterface = 4;
+  else if (Option11->Value())
+    v.SelectedInterface = 5;
+  else if (Option13->Value())
+    v.SelectedInterface = 6;
   v.Text1 = Text1->Text();
   v.Text2 = Text2->Text();
   v.Text3 = Text3->Text();
@@ -1029,11 +1036,16 @@ StartControlValues Form0::ReadControls() const {
   v.Text5 = Text5->Text();
   v.Text6 = Text6->Text();
   v.Text17 = Text17->Text();
-  if (tx_.Option7->Value()) v.SelectedRadioMode = "300";
-  else if (tx_.Option8->Value()) v.SelectedRadioMode = "1200";
-  else if (tx_.Option12->Value()) v.SelectedRadioMode = "300R";
-  else if (tx_.Option18->Value()) v.SelectedRadioMode = "9600";
-  else if (tx_.Option19->Value()) v.SelectedRadioMode = "19200";
+  if (tx_.Option7->Value())
+    v.SelectedRadioMode = "300";
+  else if (tx_.Option8->Value())
+    v.SelectedRadioMode = "1200";
+  else if (tx_.Option12->Value())
+    v.SelectedRadioMode = "300R";
+  else if (tx_.Option18->Value())
+    v.SelectedRadioMode = "9600";
+  else if (tx_.Option19->Value())
+    v.SelectedRadioMode = "19200";
   v.Text7 = Text7->Text();
   v.Text15 = Text15->Text();
   v.Text16 = Text16->Text();
@@ -1047,8 +1059,7 @@ void Form0::ClearStockReadOnly() {
   // Owner write permission back on the files of the stock folders (what a
   // read-only attribute would be), done directly, not through a console command.
   const fs::path stock = fs::path(app_folder_) / "U33";
-  for (const char* sub : {"LOG", "M0002", "M0010", "M0050", "M0200", "M1000", "M5000", "POI",
-                          "UTMPICS", "TRK"}) {
+  for (const char* sub : {"LOG", "M0002", "M0010", "M0050", "M0200", "M1000", "M5000", "POI", "UTMPICS", "TRK"}) {
     const auto folder = ResolveCaseInsensitive(stock / sub);
     if (!folder) continue;
     std::error_code ec;
@@ -1067,8 +1078,7 @@ void Form0::WaitForActiveAgain(QWidget* remembered) {
   // front, or no window manager) holds START up for at most ten seconds.
   PauseWithEvents(1);
   const double t0 = WaitClockNow();
-  while (remembered != nullptr && QApplication::activeWindow() != remembered &&
-         WaitClockNow() - t0 < 10) {
+  while (remembered != nullptr && QApplication::activeWindow() != remembered && WaitClockNow() - t0 < 10) {
     PauseWithEvents(0.05f);
   }
 }
@@ -1123,8 +1133,7 @@ void Form0::InitSerialTnc() {
     options.port_number = links::TncPortNumber(t);
     options.wait = TncWait;
     const links::TncRunResult r = links::RunTncCommandSet(set, port, options);
-    const std::string message =
-        links::TncRunMessage(r, links::TncKindName(t.interface_kind), options.port_number);
+    const std::string message = links::TncRunMessage(r, links::TncKindName(t.interface_kind), options.port_number);
     if (!message.empty()) {
       MsgBox(message, "ZEBLON  TNC SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
     }
@@ -1185,9 +1194,9 @@ void Form0::Command5_Click() {
   if (kind == 5) {
     tx_.Label17->SetCaption(" SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
     tx_.Frame3->show();
-    const std::pair<const char*, OptionButton*> second[] = {
-        {"NONE", tx_.Option14}, {"R300", tx_.Option15}, {"300", tx_.Option16},
-        {"1200", tx_.Option17}, {"9600", tx_.Option20}, {"19200", tx_.Option21}};
+    const std::pair<const char*, OptionButton*> second[] = {{"NONE", tx_.Option14}, {"R300", tx_.Option15},
+                                                            {"300", tx_.Option16},  {"1200", tx_.Option17},
+                                                            {"9600", tx_.Option20}, {"19200", tx_.Option21}};
     for (const auto& [value, option] : second) {
       if (s.CrossMode == value) {
         option->SetValue(true);
@@ -1239,19 +1248,30 @@ void Form0::fr4Command4_Click() {
   m.fr4Text9->SetText(tx_.fr4Text9->Text());
   m.fr4Text10->SetText(tx_.fr4Text10->Text());
   // 12.-15.
-  if (tx_.Option12->Value()) s.RadioMode = "300R";
-  else if (tx_.Option7->Value()) s.RadioMode = "300";
-  else if (tx_.Option8->Value()) s.RadioMode = "1200";
-  else if (tx_.Option18->Value()) s.RadioMode = "9600";
-  else if (tx_.Option19->Value()) s.RadioMode = "19200";
+  if (tx_.Option12->Value())
+    s.RadioMode = "300R";
+  else if (tx_.Option7->Value())
+    s.RadioMode = "300";
+  else if (tx_.Option8->Value())
+    s.RadioMode = "1200";
+  else if (tx_.Option18->Value())
+    s.RadioMode = "9600";
+  else if (tx_.Option19->Value())
+    s.RadioMode = "19200";
   s.DigiOn = tx_.Check3->Value();
   if (s.InterfaceKind == 5) {
-    if (tx_.Option14->Value()) s.CrossMode = "NONE";
-    else if (tx_.Option15->Value()) s.CrossMode = "R300";
-    else if (tx_.Option16->Value()) s.CrossMode = "300";
-    else if (tx_.Option17->Value()) s.CrossMode = "1200";
-    else if (tx_.Option20->Value()) s.CrossMode = "9600";
-    else if (tx_.Option21->Value()) s.CrossMode = "19200";
+    if (tx_.Option14->Value())
+      s.CrossMode = "NONE";
+    else if (tx_.Option15->Value())
+      s.CrossMode = "R300";
+    else if (tx_.Option16->Value())
+      s.CrossMode = "300";
+    else if (tx_.Option17->Value())
+      s.CrossMode = "1200";
+    else if (tx_.Option20->Value())
+      s.CrossMode = "9600";
+    else if (tx_.Option21->Value())
+      s.CrossMode = "19200";
   }
   s.TxAfc = tx_.Check6->Value();
   s.TxTimestamp = tx_.Check7->Value();
@@ -1352,8 +1372,10 @@ void Form0::InfoMemoryUp(int m, int button) {
   // 3.
   const int line = last_info_line_;
   if (line < 1 || line > 6) return;
-  if (button == 1) tx_.fr4ti[line]->SetText(memory);
-  else if (button == 2) tx_.fr4tm[m]->setToolTip(ToQ(tx_.fr4ti[line]->Text()));
+  if (button == 1)
+    tx_.fr4ti[line]->SetText(memory);
+  else if (button == 2)
+    tx_.fr4tm[m]->setToolTip(ToQ(tx_.fr4ti[line]->Text()));
   tx_.fr4ti[line]->setFocus();
 }
 

@@ -19,49 +19,49 @@ namespace zeblon {
 // The start window's TX setup panel.
 struct StartTxSetupPanel {
   platform::Frame* Frame4 = nullptr;
-  platform::TextBox* fr4Text1 = nullptr;  // SSID
-  platform::TextBox* fr4Text2 = nullptr;  // TX timer
-  platform::TextBox* fr4Text3 = nullptr;  // destination
-  platform::TextBox* fr4Text4 = nullptr;  // VIA path
-  std::array<platform::TextBox*, 7> fr4ti{};  // info lines 1 … 6
-  std::array<platform::CheckBox*, 7> fr4ta{};  // their ACTIVE boxes
-  std::array<platform::CommandButton*, 7> fr4tm{};  // info-line memories M1 … M6
-  platform::TextBox* fr4Text8 = nullptr;  // the picker's symbol index
-  platform::TextBox* fr4Text9 = nullptr;  // the picker's code and name
-  platform::PictureBox* fr4Picture1 = nullptr;  // the picker's 22 x 22 preview
-  platform::TextBox* fr4Text10 = nullptr;  // overlay character
-  platform::CommandButton* fr4Command1 = nullptr;  // symbol back
-  platform::CommandButton* fr4Command2 = nullptr;  // symbol forward
-  platform::CommandButton* fr4C21 = nullptr;  // TX timer up
-  platform::CommandButton* fr4C22 = nullptr;  // TX timer down
-  platform::TextBox* Text11 = nullptr;  // SCS TX level
-  platform::CheckBox* Check9 = nullptr;  // IGATE
-  platform::CheckBox* Check3 = nullptr;  // DIGI
-  platform::CheckBox* Check4 = nullptr;  // HF-DUAL
-  platform::CheckBox* Check6 = nullptr;  // HF-TX-AFC
-  platform::CheckBox* Check7 = nullptr;  // TX TIMESTAMP (GPS)
-  platform::OptionButton* Option7 = nullptr; // 300
-  platform::OptionButton* Option8 = nullptr;  // 1200
-  platform::OptionButton* Option12 = nullptr; // R300
-  platform::OptionButton* Option18 = nullptr;  // 9600
-  platform::OptionButton* Option19 = nullptr;  // 19200
-  platform::Frame* Frame3 = nullptr;  // the second mode
-  platform::OptionButton* Option14 = nullptr;  // NONE
-  platform::OptionButton* Option15 = nullptr;  // R300
-  platform::OptionButton* Option16 = nullptr;  // 300
-  platform::OptionButton* Option17 = nullptr;  // 1200
-  platform::OptionButton* Option20 = nullptr;  // 9600
-  platform::OptionButton* Option21 = nullptr;  // 19200
-  std::array<platform::CommandButton*, 7> presets{};  // Command8 … Command13 at 1 … 6
-  platform::CommandButton* Command7 = nullptr;  // CLEAR
+  platform::TextBox* fr4Text1 = nullptr;                 // SSID
+  platform::TextBox* fr4Text2 = nullptr;                 // TX timer
+  platform::TextBox* fr4Text3 = nullptr;                 // destination
+  platform::TextBox* fr4Text4 = nullptr;                 // VIA path
+  std::array<platform::TextBox*, 7> fr4ti{};             // info lines 1 … 6
+  std::array<platform::CheckBox*, 7> fr4ta{};            // their ACTIVE boxes
+  std::array<platform::CommandButton*, 7> fr4tm{};       // info-line memories M1 … M6
+  platform::TextBox* fr4Text8 = nullptr;                 // the picker's symbol index
+  platform::TextBox* fr4Text9 = nullptr;                 // the picker's code and name
+  platform::PictureBox* fr4Picture1 = nullptr;           // the picker's 22 x 22 preview
+  platform::TextBox* fr4Text10 = nullptr;                // overlay character
+  platform::CommandButton* fr4Command1 = nullptr;        // symbol back
+  platform::CommandButton* fr4Command2 = nullptr;        // symbol forward
+  platform::CommandButton* fr4C21 = nullptr;             // TX timer up
+  platform::CommandButton* fr4C22 = nullptr;             // TX timer down
+  platform::TextBox* Text11 = nullptr;                   // SCS TX level
+  platform::CheckBox* Check9 = nullptr;                  // IGATE
+  platform::CheckBox* Check3 = nullptr;                  // DIGI
+  platform::CheckBox* Check4 = nullptr;                  // HF-DUAL
+  platform::CheckBox* Check6 = nullptr;                  // HF-TX-AFC
+  platform::CheckBox* Check7 = nullptr;                  // TX TIMESTAMP (GPS)
+  platform::OptionButton* Option7 = nullptr;             // 300
+  platform::OptionButton* Option8 = nullptr;             // 1200
+  platform::OptionButton* Option12 = nullptr;            // R300
+  platform::OptionButton* Option18 = nullptr;            // 9600
+  platform::OptionButton* Option19 = nullptr;            // 19200
+  platform::Frame* Frame3 = nullptr;                     // the second mode
+  platform::OptionButton* Option14 = nullptr;            // NONE
+  platform::OptionButton* Option15 = nullptr;            // R300
+  platform::OptionButton* Option16 = nullptr;            // 300
+  platform::OptionButton* Option17 = nullptr;            // 1200
+  platform::OptionButton* Option20 = nullptr;            // 9600
+  platform::OptionButton* Option21 = nullptr;            // 19200
+  std::array<platform::CommandButton*, 7> presets{};     // Command8 … Command13 at 1 … 6
+  platform::CommandButton* Command7 = nullptr;           // CLEAR
   std::array<platform::CommandButton*, 5> pathMemory{};  // Command17, 18, 19, 21 at 1 … 4
   platform::Label* fr4Label2 = nullptr;
   platform::Label* fr4Label5 = nullptr;
   platform::Label* fr4Label7 = nullptr;
   platform::Label* Label14 = nullptr;
   platform::Label* Label16 = nullptr;
-  platform::Label* Label17 = nullptr;  // the TX level caption
-  platform::Label* Label19 = nullptr;  // the memories' hint
+  platform::Label* Label17 = nullptr;              // the TX level caption
+  platform::Label* Label19 = nullptr;              // the memories' hint
   platform::CommandButton* fr4Command3 = nullptr;  // ABORT
   platform::CommandButton* fr4Command4 = nullptr;  // OK
 };
@@ -93,16 +93,16 @@ class Form0 : public QWidget {
   const std::array<std::string, 201>& SymbolTable() const { return symbol_table_; }
 
   // The handlers a user reaches through the window (public for tests).
-  void Command5_Click();      // opens the TX setup panel
-  void fr4Command4_Click();   // OK of the panel
-  void fr4Command3_Click();   // ABORT of the panel
+  void Command5_Click();     // opens the TX setup panel
+  void fr4Command4_Click();  // OK of the panel
+  void fr4Command3_Click();  // ABORT of the panel
   void Picture2_Click();
   void Text1_Click();
   void ApplyLanguageTexts();
   void ShowSelectedSymbol();
   // Step buttons: a press steps at once and repeats every 0.2 s until a release.
-  void StepSymbol(int direction);  // fr4Command1 (-1) and fr4Command2 (+1) MouseDown
-  void StepTxTimer(int direction); // fr4C21 (+1) and fr4C22 (-1) MouseDown
+  void StepSymbol(int direction);   // fr4Command1 (-1) and fr4Command2 (+1) MouseDown
+  void StepTxTimer(int direction);  // fr4C21 (+1) and fr4C22 (-1) MouseDown
   void StepButtonUp(int button) { step_button_released_ = button; }
   void PathMemoryUp(int n, int button);  // Command17 … Command21 MouseUp
   void InfoMemoryUp(int m, int button);  // fr4tm MouseUp
@@ -136,14 +136,13 @@ class Form0 : public QWidget {
   platform::CommandButton* Command14 = nullptr;  // IGATE APRS-IS SETUP
   platform::CommandButton* Command15 = nullptr;  // OK of the APRS-IS inputs
   platform::TextBox* Text1 = nullptr;
-  platform::TextBox *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr,
-                    *Text6 = nullptr, *Text7 = nullptr, *Text8 = nullptr, *Text10 = nullptr,
-                    *Text13 = nullptr, *Text14 = nullptr, *Text15 = nullptr, *Text16 = nullptr,
-                    *Text17 = nullptr;
+  platform::TextBox *Text2 = nullptr, *Text3 = nullptr, *Text4 = nullptr, *Text5 = nullptr, *Text6 = nullptr,
+                    *Text7 = nullptr, *Text8 = nullptr, *Text10 = nullptr, *Text13 = nullptr, *Text14 = nullptr,
+                    *Text15 = nullptr, *Text16 = nullptr, *Text17 = nullptr;
   platform::CheckBox *Check1 = nullptr, *Check2 = nullptr, *Check8 = nullptr;
   platform::Frame* Frame1 = nullptr;
-  platform::OptionButton *Option5 = nullptr, *Option4 = nullptr, *Option9 = nullptr,
-                         *Option10 = nullptr, *Option11 = nullptr, *Option13 = nullptr;
+  platform::OptionButton *Option5 = nullptr, *Option4 = nullptr, *Option9 = nullptr, *Option10 = nullptr,
+                         *Option11 = nullptr, *Option13 = nullptr;
   platform::Frame* FrameLanguage = nullptr;
   platform::OptionButton *Option1 = nullptr, *Option2 = nullptr, *Option3 = nullptr;
   QWidget* Picture1 = nullptr;

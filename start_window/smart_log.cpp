@@ -57,8 +57,10 @@ int SpeedTestPasses(const std::function<double()>& clock, double seconds) {
     const double t = now();
     // A clock that goes backwards cannot hold the test up: the difference is absolute.
     if (std::fabs(t - t0) >= seconds) break;
-    if (passes < kSpeedTestMaxPasses) ++passes;
-    else break;
+    if (passes < kSpeedTestMaxPasses)
+      ++passes;
+    else
+      break;
   }
   return passes;
 }
@@ -69,9 +71,7 @@ double SmartLogLineLimit(int passes) {
   return limit < kSmartLogMinLineLimit ? kSmartLogMinLineLimit : limit;
 }
 
-bool IsMoniOneLogRecord(const std::string& line) {
-  return line.size() >= 103 && line.size() <= 120;
-}
+bool IsMoniOneLogRecord(const std::string& line) { return line.size() >= 103 && line.size() <= 120; }
 
 std::vector<std::string> DropBeforeLastGaps(const std::vector<std::string>& lines) {
   size_t first_kept = 0;

@@ -22,15 +22,12 @@ bool TcpPortOk(const std::string& text) {
 
 }  // namespace
 
-std::string DataFolderOf(const std::string& app_folder, const std::string& msys) {
-  return app_folder + "/" + msys;
-}
+std::string DataFolderOf(const std::string& app_folder, const std::string& msys) { return app_folder + "/" + msys; }
 
-std::string CopyStartControls(const StartControlValues& v, Settings& s,
-                              const std::string& app_folder) {
-  s.AprsIsServer = Trim(v.Text13);                       // a
-  s.AprsIsPort = Trim(v.Text14);                         // b
-  s.UserCall = TrimUpper(v.Text8);                       // c
+std::string CopyStartControls(const StartControlValues& v, Settings& s, const std::string& app_folder) {
+  s.AprsIsServer = Trim(v.Text13);                                      // a
+  s.AprsIsPort = Trim(v.Text14);                                        // b
+  s.UserCall = TrimUpper(v.Text8);                                      // c
   if (v.SelectedInterface >= 0) s.InterfaceKind = v.SelectedInterface;  // d
   // e: the maps path and the map system named by its last three characters; a
   // trailing separator does not count as one of them.
@@ -45,7 +42,7 @@ std::string CopyStartControls(const StartControlValues& v, Settings& s,
   if (s.InterfaceKind == 1) {
     // h: a 16-bit field; a number beyond it is held at its end (and refused as a port).
     if (!t3.empty()) s.TncComPort = ToWholeNumber<std::int16_t>(LeadingNumber(t3));
-    if (!t4.empty()) s.TncBaud = platform::UpperAscii(t4);                               // j
+    if (!t4.empty()) s.TncBaud = platform::UpperAscii(t4);  // j
   } else if (s.InterfaceKind == 3) {
     if (!t3.empty()) s.AgwHost = t3;  // i
     if (!t4.empty()) s.AgwPort = t4;  // k
@@ -54,13 +51,13 @@ std::string CopyStartControls(const StartControlValues& v, Settings& s,
     if (!t4.empty()) s.ScsBaud = platform::UpperAscii(t4);
   }
   if (const std::string t = TrimUpper(v.Text5); !t.empty()) s.MoniOneCall = t;  // m
-  if (const std::string t = Trim(v.Text6); !t.empty()) s.GpsSource = t;          // n
-  s.GpsBaud = "4800";                                                            // o
+  if (const std::string t = Trim(v.Text6); !t.empty()) s.GpsSource = t;         // n
+  s.GpsBaud = "4800";                                                           // o
   if (const std::string t = Trim(v.Text17); LeadingNumber(t) > 0) s.GpsBaud = t;
   if (!v.SelectedRadioMode.empty()) s.RadioMode = v.SelectedRadioMode;  // p
   if (s.TempFolder.size() == 1) s.TempFolder += ":";                    // q
   if (s.MapRootFolder.size() == 1) s.MapRootFolder += ":";
-  if (const std::string t = TrimUpper(v.Text7); !t.empty()) {           // r
+  if (const std::string t = TrimUpper(v.Text7); !t.empty()) {  // r
     const double d = RoundHalfEven(LeadingNumber(t));
     s.AlarmDistanceKm = d < 1 ? 1 : d > 100 ? 100 : static_cast<int>(d);
   } else {

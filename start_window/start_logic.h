@@ -11,22 +11,21 @@ namespace zeblon {
 
 // The values START reads from the start window's controls.
 struct StartControlValues {
-  std::string Text13, Text14;  // APRS-IS server and port
-  std::string Text8;           // user call
-  int SelectedInterface = -1;  // MODEM of the selected interface option, -1 none
-  std::string Text1, Text2;    // maps path, temp path
-  std::string Text3, Text4;    // connection inputs
-  std::string Text5;           // MONI call
-  std::string Text6, Text17;   // NMEA port and speed
-  std::string SelectedRadioMode;  // HBAUD of the selected radio mode option, empty none
-  std::string Text7;           // alarm distance
-  std::string Text15, Text16;  // sunspot number, K index
+  std::string Text13, Text14;              // APRS-IS server and port
+  std::string Text8;                       // user call
+  int SelectedInterface = -1;              // MODEM of the selected interface option, -1 none
+  std::string Text1, Text2;                // maps path, temp path
+  std::string Text3, Text4;                // connection inputs
+  std::string Text5;                       // MONI call
+  std::string Text6, Text17;               // NMEA port and speed
+  std::string SelectedRadioMode;           // HBAUD of the selected radio mode option, empty none
+  std::string Text7;                       // alarm distance
+  std::string Text15, Text16;              // sunspot number, K index
   int Check8 = 0, Check1 = 0, Check2 = 0;  // IONA, SLOG, LOGS
 };
 
 // Copies the controls into the settings as START does; returns the new data folder.
-std::string CopyStartControls(const StartControlValues& v, Settings& s,
-                              const std::string& app_folder);
+std::string CopyStartControls(const StartControlValues& v, Settings& s, const std::string& app_folder);
 
 // The data folder of a map system: the program folder and MSYS.
 std::string DataFolderOf(const std::string& app_folder, const std::string& msys);

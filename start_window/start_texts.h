@@ -26,8 +26,8 @@ ControlTexts StartCaptions(int language);
 // What the start window needs to know to choose its tooltips.
 struct TooltipChoice {
   int interface_kind = 0;
-  bool pk232_selected = false;      // Option4
-  bool agw_remote_selected = false; // Option9
+  bool pk232_selected = false;       // Option4
+  bool agw_remote_selected = false;  // Option9
 };
 
 // The tooltips of the language (1 to 3), in the order they are set; Command1 comes

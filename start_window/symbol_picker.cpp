@@ -30,9 +30,7 @@ int NextSymbolIndex(int i, int direction) {
   return i;
 }
 
-bool SymbolTakesOverlayInPicker(const std::string& row) {
-  return row.find("No.") != std::string::npos;
-}
+bool SymbolTakesOverlayInPicker(const std::string& row) { return row.find("No.") != std::string::npos; }
 
 std::string OverlayCharacter(const std::string& text) {
   const std::string t = platform::UpperAscii(Trim(text));

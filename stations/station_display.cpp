@@ -92,7 +92,8 @@ Rgb MoniOneTrackColour(const RecordView& record, int level, const reception::Loc
     if (*age < 60) c = kTrackColourRecent;
   }
   const std::string_view symbol = Columns(record.text(), 101, 102);
-  if (symbol == "/," || symbol == "/C" || symbol == "/[" || symbol == "/b" || symbol == "\\,") c = kTrackColourPedestrian;
+  if (symbol == "/," || symbol == "/C" || symbol == "/[" || symbol == "/b" || symbol == "\\,")
+    c = kTrackColourPedestrian;
   if (record.Stamped()) c = kTrackColourStamped;
   return c;
 }

@@ -20,20 +20,20 @@ class RecordView {
  public:
   explicit RecordView(std::string_view record) : r_(record) {}
   std::string_view text() const { return r_; }
-  std::string_view Date() const;       // YYMMDD
-  std::string_view Time() const;       // HHMM
-  std::string_view DateTime() const;   // columns 1-11
+  std::string_view Date() const;      // YYMMDD
+  std::string_view Time() const;      // HHMM
+  std::string_view DateTime() const;  // columns 1-11
   bool Stamped() const { return At(12) == 'T'; }
   double NorthKm() const;
   double EastKm() const;
   bool Messaging() const { return At(32) == '\''; }
-  std::string Call() const;            // 33-41 trimmed
+  std::string Call() const;  // 33-41 trimmed
   bool Emergency() const { return At(42) == '!'; }
-  std::string Comment() const;         // 43-89 trimmed
+  std::string Comment() const;  // 43-89 trimmed
   bool IsObject() const { return At(90) == '_'; }
-  std::string Via() const;             // 91-99 trimmed
-  std::string Symbol() const;          // 101-103 trimmed
-  bool ViaFromInternet() const;        // heard-via starting with a lower-case letter
+  std::string Via() const;       // 91-99 trimmed
+  std::string Symbol() const;    // 101-103 trimmed
+  bool ViaFromInternet() const;  // heard-via starting with a lower-case letter
   bool AllBlank() const;
 
  private:
@@ -153,10 +153,10 @@ void RemoveStampedRecords(reception::ReceptionState& state);
 
 // The MONI 1 panel's read-outs: Combo9, Label6, Label9, Label10.
 struct MoniOneReadouts {
-  std::string call;     // the first 9 characters of the MONI 1 call
-  std::string count;    // the number of records
-  std::string stamp;    // "20YY-MM-DD HHMM", empty without records
-  std::string text;     // "TEXT: " and the comment, every "&" doubled
+  std::string call;   // the first 9 characters of the MONI 1 call
+  std::string count;  // the number of records
+  std::string stamp;  // "20YY-MM-DD HHMM", empty without records
+  std::string text;   // "TEXT: " and the comment, every "&" doubled
 };
 MoniOneReadouts MoniOneReadoutsOf(const reception::ReceptionState& state);
 

@@ -51,7 +51,6 @@ void Ring(MapPen& pen, int x, int y, int k, const QColor& c) {
   pen.SetColour(keep);
 }
 
-
 }  // namespace
 
 // One-pixel lines written straight into the map picture's pixels where the
@@ -62,8 +61,9 @@ class LineBatch {
  public:
   explicit LineBatch(QPainter& p) : p_(p) {
     auto* img = dynamic_cast<QImage*>(p.device());
-    if (img && (img->format() == QImage::Format_RGB32 || img->format() == QImage::Format_ARGB32_Premultiplied ||
-                img->format() == QImage::Format_ARGB32) &&
+    if (img &&
+        (img->format() == QImage::Format_RGB32 || img->format() == QImage::Format_ARGB32_Premultiplied ||
+         img->format() == QImage::Format_ARGB32) &&
         p.transform().isIdentity() && !p.hasClipping()) {
       bits_ = reinterpret_cast<std::uint32_t*>(img->bits());
       stride_ = img->bytesPerLine() / 4;
@@ -161,7 +161,6 @@ namespace {
 bool Touches(int x1, int y1, int x2, int y2, int m, double w, double h) {
   return std::max(x1, x2) >= -m && std::max(y1, y2) >= -m && std::min(x1, x2) <= w + m && std::min(y1, y2) <= h + m;
 }
-
 
 std::string TrimmedText(const std::string& s) { return zeblon::Trim(s); }
 
@@ -500,7 +499,8 @@ void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
   }
   std::vector<std::size_t> order(reportsOf.size());
   for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
-  std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return reportsOf[a].back() < reportsOf[b].back(); });
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return reportsOf[a].back() < reportsOf[b].back(); });
 
   MapPen pen(painter, view.width_px, view.height_px);
   pen.SetColour(ToQColor(kStationColour));
@@ -745,7 +745,8 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   if (level >= 2) {
     std::string label = newest.Call();
     if (level % 3 == 0)
-      label = TrimmedText(label + " " + TrimmedText(n.via) + " " + TrimmedText(n.symbol) + " " + TrimmedText(n.comment));
+      label =
+          TrimmedText(label + " " + TrimmedText(n.via) + " " + TrimmedText(n.symbol) + " " + TrimmedText(n.comment));
     const int len = static_cast<int>(label.size());
     if (len > 0) {
       pen.FilledBox(x + 16, y - 7, x + 16 + 8 * len, y + 5, kBlack);
@@ -783,8 +784,8 @@ void StationPasses::Attach(map::MapHooks& hooks) {
     if (onMoniOneReadouts) onMoniOneReadouts(MoniOneReadoutsOf(st_));
     if (settings_.moniOneLevel >= 4) sheets_.Reload();
     p.setFont(map::MapFont());
-    one_.SetStationPixel(QPoint(static_cast<int>(std::clamp<long>(x, -4000, 4000)),
-                                static_cast<int>(std::clamp<long>(y, -4000, 4000))));
+    one_.SetStationPixel(
+        QPoint(static_cast<int>(std::clamp<long>(x, -4000, 4000)), static_cast<int>(std::clamp<long>(y, -4000, 4000))));
     one_.render(p, v);
   };
 }

@@ -64,8 +64,8 @@ bool DrawWxStationPicture(QImage& picture, std::string_view record, int colourDe
 
 // What the station passes read from the main window's switches.
 struct StationDrawSettings {
-  int moniAllLevel = 2;     // 1..5 (0: the pass draws nothing)
-  bool wxLevel = false;     // Label16 shows "WX"
+  int moniAllLevel = 2;  // 1..5 (0: the pass draws nothing)
+  bool wxLevel = false;  // Label16 shows "WX"
   int filterMask = 31;
   int mobileFilter = 1;     // Check13
   bool directOnly = false;  // Check24

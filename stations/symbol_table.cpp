@@ -7,41 +7,36 @@ namespace {
 
 // Display names in index order, 94 per table.
 constexpr std::array<std::string_view, 94> kPrimaryNames = {
-    "Police Stn", "No Symbol",  "Digi",       "Phone",      "DX Cluster", "HF Gateway", "Plane sm",
-    "Mob SatStn", "WheelChair", "Snowmobile", "Red Cross",  "Boy Scout",  "Home",       "X",
-    "Red Dot",    "Circle (0)", "Circle (1)", "Circle (2)", "Circle (3)", "Circle (4)", "Circle (5)",
-    "Circle (6)", "Circle (7)", "Circle (8)", "Circle (9)", "Fire",       "Campground", "Motorcycle",
-    "Rail Eng.",  "Car",        "File svr",   "HC Future",  "Aid Stn",    "BBS",        "Canoe",
-    "No Symbol",  "Eyeball",    "Tractor",    "Grid Squ.",  "Hotel",      "Tcp/ip",     "No Symbol",
-    "School",     "Usr Log-ON", "MacAPRS",    "NTS Stn",    "Balloon",    "Police",     "TBD",
-    "Rec Veh'le", "Shuttle",    "SSTV",       "Bus",        "ATV",        "WX Service", "Helo",
-    "Yacht",      "WinAPRS",    "Jogger",     "Triangle",   "PBBS",       "Plane lrge", "WX Station",
-    "Dish Ant.",  "Ambulance",  "Bike",       "ICP",        "Fire Stn",   "Horse",      "Fire Truck",
-    "Glider",     "Hospital",   "IOTA",       "Jeep",       "Truck",      "Laptop",     "Mic-E Rptr",
-    "Node",       "EOC",        "Rover",      "Grid squ.",  "Antenna",    "Power Boat", "Truck Stop",
-    "Truck 18wh", "Van",        "Water Stn",  "XAPRS",      "Yagi",       "Shelter",    "No Symbol",
-    "res.(StSw)", "No Symbol",  "res.(StSw)"};
+    "Police Stn", "No Symbol",  "Digi",       "Phone",      "DX Cluster", "HF Gateway", "Plane sm",   "Mob SatStn",
+    "WheelChair", "Snowmobile", "Red Cross",  "Boy Scout",  "Home",       "X",          "Red Dot",    "Circle (0)",
+    "Circle (1)", "Circle (2)", "Circle (3)", "Circle (4)", "Circle (5)", "Circle (6)", "Circle (7)", "Circle (8)",
+    "Circle (9)", "Fire",       "Campground", "Motorcycle", "Rail Eng.",  "Car",        "File svr",   "HC Future",
+    "Aid Stn",    "BBS",        "Canoe",      "No Symbol",  "Eyeball",    "Tractor",    "Grid Squ.",  "Hotel",
+    "Tcp/ip",     "No Symbol",  "School",     "Usr Log-ON", "MacAPRS",    "NTS Stn",    "Balloon",    "Police",
+    "TBD",        "Rec Veh'le", "Shuttle",    "SSTV",       "Bus",        "ATV",        "WX Service", "Helo",
+    "Yacht",      "WinAPRS",    "Jogger",     "Triangle",   "PBBS",       "Plane lrge", "WX Station", "Dish Ant.",
+    "Ambulance",  "Bike",       "ICP",        "Fire Stn",   "Horse",      "Fire Truck", "Glider",     "Hospital",
+    "IOTA",       "Jeep",       "Truck",      "Laptop",     "Mic-E Rptr", "Node",       "EOC",        "Rover",
+    "Grid squ.",  "Antenna",    "Power Boat", "Truck Stop", "Truck 18wh", "Van",        "Water Stn",  "XAPRS",
+    "Yagi",       "Shelter",    "No Symbol",  "res.(StSw)", "No Symbol",  "res.(StSw)"};
 
 constexpr std::array<std::string_view, 94> kAlternateNames = {
-    "Emergency",  "No Symbol",  "No. Digi",   "Bank",       "No Symbol",  "No. Diam'd", "Crash site",
-    "Cloudy",     "MEO",        "Snow",       "Church",     "Girl Scout", "Home (HF)",  "UnknownPos",
-    "Destinatn",  "No. Circle", "No Symbol",  "No Symbol",  "No Symbol",  "No Symbol",  "No Symbol",
-    "No Symbol",  "No Symbol",  "No Symbol",  "Petrol Stn", "Hail",       "Park",       "Gale Fl",
-    "No Symbol",  "No. Car",    "Info Kiosk", "Hurricane",  "No. Box",    "Snow blwng", "Coast G'rd",
-    "Drizzle",    "Smoke",      "Fr'ze Rain", "Snow Shwr",  "Haze",       "Rain Shwr",  "Lightning",
-    "Kenwood",    "Lighthouse", "No Symbol",  "Nav Buoy",   "Rocket",     "Parking",    "Quake",
-    "Restaurant", "Sat/Pacsat", "T'storm",    "Sunny",      "VORTAC",     "No. WXS",    "Pharmacy",
-    "No Symbol",  "No Symbol",  "Wall Cloud", "No Symbol",  "No Symbol",  "No. Plane",  "No. WX Stn",
-    "Rain",       "No.Diamond", "Dust blwng", "No. CivDef", "DX Spot",    "Sleet",      "Funnel Cld",
-    "Gale",       "HAM store",  "No.Blk Box", "WorkZone",   "SUV",        "Area Locns", "Milepost",
-    "No. Triang", "Circle sm",  "Part Cloud", "No Symbol",  "Restrooms",  "No. Boat",   "Tornado",
-    "No. Truck",  "No. Van",    "Flooding",   "No Symbol",  "Sky Warn",   "No.Shelter", "Fog",
-    "res.(StSw)", "No Symbol",  "res.(StSw)"};
+    "Emergency",  "No Symbol",  "No. Digi",   "Bank",       "No Symbol", "No. Diam'd", "Crash site", "Cloudy",
+    "MEO",        "Snow",       "Church",     "Girl Scout", "Home (HF)", "UnknownPos", "Destinatn",  "No. Circle",
+    "No Symbol",  "No Symbol",  "No Symbol",  "No Symbol",  "No Symbol", "No Symbol",  "No Symbol",  "No Symbol",
+    "Petrol Stn", "Hail",       "Park",       "Gale Fl",    "No Symbol", "No. Car",    "Info Kiosk", "Hurricane",
+    "No. Box",    "Snow blwng", "Coast G'rd", "Drizzle",    "Smoke",     "Fr'ze Rain", "Snow Shwr",  "Haze",
+    "Rain Shwr",  "Lightning",  "Kenwood",    "Lighthouse", "No Symbol", "Nav Buoy",   "Rocket",     "Parking",
+    "Quake",      "Restaurant", "Sat/Pacsat", "T'storm",    "Sunny",     "VORTAC",     "No. WXS",    "Pharmacy",
+    "No Symbol",  "No Symbol",  "Wall Cloud", "No Symbol",  "No Symbol", "No. Plane",  "No. WX Stn", "Rain",
+    "No.Diamond", "Dust blwng", "No. CivDef", "DX Spot",    "Sleet",     "Funnel Cld", "Gale",       "HAM store",
+    "No.Blk Box", "WorkZone",   "SUV",        "Area Locns", "Milepost",  "No. Triang", "Circle sm",  "Part Cloud",
+    "No Symbol",  "Restrooms",  "No. Boat",   "Tornado",    "No. Truck", "No. Van",    "Flooding",   "No Symbol",
+    "Sky Warn",   "No.Shelter", "Fog",        "res.(StSw)", "No Symbol", "res.(StSw)"};
 
-constexpr std::array<int, 42> kMobileRows = {7,   8,   9,   10,  12,  28,  29,  30,  35,  38,  47,
-                                             48,  50,  51,  53,  56,  57,  59,  62,  65,  66,  69,
-                                             70,  71,  74,  75,  80,  83,  85,  86,  101, 112, 130,
-                                             135, 147, 151, 162, 167, 175, 183, 185, 186};
+constexpr std::array<int, 42> kMobileRows = {7,  8,  9,   10,  12,  28,  29,  30,  35,  38,  47,  48,  50,  51,
+                                             53, 56, 57,  59,  62,  65,  66,  69,  70,  71,  74,  75,  80,  83,
+                                             85, 86, 101, 112, 130, 135, 147, 151, 162, 167, 175, 183, 185, 186};
 constexpr std::array<int, 5> kDigiRows = {3, 5, 6, 41, 103};
 constexpr std::array<int, 2> kWeatherRows = {63, 163};
 constexpr std::array<int, 10> kOverlayMarkRows = {103, 106, 116, 130, 133, 162, 178, 183, 185, 186};

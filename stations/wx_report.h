@@ -33,9 +33,9 @@ struct WxReport {
   WxReading temperature;    // degrees Celsius
   WxReading rainLastHour;   // mm
   WxReading rainLast24Hours;
-  WxReading rainToday;      // since midnight
-  WxReading humidity;       // percent
-  WxReading pressure;       // hPa
+  WxReading rainToday;  // since midnight
+  WxReading humidity;   // percent
+  WxReading pressure;   // hPa
   bool windInKnots = false;
   std::string remark;
 };

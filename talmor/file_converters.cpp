@@ -72,8 +72,7 @@ std::string UtmPictureName(std::string_view base_name) {
 
 RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks) {
   std::vector<std::string> files;
-  if (auto end = StartRun({options.source, options.destination}, kDifferentPaths, {".BMP"}, hooks, files))
-    return *end;
+  if (auto end = StartRun({options.source, options.destination}, kDifferentPaths, {".BMP"}, hooks, files)) return *end;
   std::string error;
   std::vector<std::string> names;
   for (const auto& f : files) names.push_back(BaseNameBeforeBmp(f).substr(0, 8));
@@ -127,7 +126,7 @@ std::string ConvertDataLine(std::string_view line, int column) {
   std::string out(line);
   if (column <= 0) return out;
   const std::size_t north_at = static_cast<std::size_t>(column - 1), east_at = north_at + 9;
-  if (out.size() <= east_at) return out;  // no place for the easting
+  if (out.size() <= east_at) return out;                                                 // no place for the easting
   if (column == 14 && static_cast<unsigned char>(out[12]) != kPositionMark) return out;  // not a record
   const double north_km = LeadingNumber(std::string_view(out).substr(north_at, 9));
   const double east_km = LeadingNumber(std::string_view(out).substr(east_at, 9));
@@ -151,8 +150,8 @@ std::string ConvertDataText(const std::string& text, int column) {
 
 RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks) {
   std::vector<std::string> names;
-  if (auto end = StartRun({options.source, options.destination}, kDifferentPaths, {".TXT", ".POI", ".TRK"},
-                          hooks, names))
+  if (auto end =
+          StartRun({options.source, options.destination}, kDifferentPaths, {".TXT", ".POI", ".TRK"}, hooks, names))
     return *end;
   std::string error;
   SortUnique(names);

@@ -203,7 +203,7 @@ void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& node
         interpolate_cell(
             [&](int r, int k, const I2& whole) {
               pack->out[r * 1000 + c0 + k] = tile | static_cast<std::uint32_t>((whole[0] - first_row_of_tile) * 1000 +
-                                                                              (whole[1] - first_column_of_tile));
+                                                                               (whole[1] - first_column_of_tile));
             },
             [&](int r, int k) { pack->out[r * 1000 + c0 + k] = pack->Pack(exact_at(first_row + r, c0 + k)); });
         continue;

@@ -98,12 +98,11 @@ fs::path FileInFolder(const fs::path& folder, const std::string& name) {
   return exact;
 }
 
-std::string CheckFolders(const std::vector<fs::path>& folders, const fs::path& source,
-                         const fs::path& destination, std::string_view different) {
+std::string CheckFolders(const std::vector<fs::path>& folders, const fs::path& source, const fs::path& destination,
+                         std::string_view different) {
   for (std::size_t i = 0; i < folders.size(); ++i)
     for (std::size_t j = 0; j < folders.size(); ++j)
-      if (i != j && (platform::SamePath(folders[i], folders[j]) ||
-                     platform::PathInside(folders[i], folders[j])))
+      if (i != j && (platform::SamePath(folders[i], folders[j]) || platform::PathInside(folders[i], folders[j])))
         return std::string(different);
   std::error_code ec;
   if (!fs::is_directory(source, ec) || ::access(source.c_str(), R_OK | X_OK) != 0)
@@ -132,10 +131,9 @@ std::optional<RunResult> StartRun(const std::vector<fs::path>& folders, std::str
   return std::nullopt;
 }
 
-std::string ProgressLine(const std::string& name, std::size_t i, std::size_t total,
-                         std::string_view tail) {
-  return name + "  " + NumberTextUntrimmed(static_cast<double>(i)) + "/" +
-         NumberText(static_cast<double>(total)) + std::string(tail) + std::string(kLineBreak);
+std::string ProgressLine(const std::string& name, std::size_t i, std::size_t total, std::string_view tail) {
+  return name + "  " + NumberTextUntrimmed(static_cast<double>(i)) + "/" + NumberText(static_cast<double>(total)) +
+         std::string(tail) + std::string(kLineBreak);
 }
 
 bool DeleteSource(const fs::path& file, std::string& error) {

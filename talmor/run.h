@@ -30,12 +30,18 @@ struct RunHooks {
   std::function<double()> seconds_now;             // seconds since midnight
   std::function<void()> beep;
 
-  void Append(const std::string& text) const { if (append) append(text); }
-  void Pump() const { if (pump) pump(); }
+  void Append(const std::string& text) const {
+    if (append) append(text);
+  }
+  void Pump() const {
+    if (pump) pump();
+  }
   bool StopRequested() const { return stop_requested && stop_requested(); }
   std::string TimeOfDay() const;
   double SecondsNow() const;
-  void Beep() const { if (beep) beep(); }
+  void Beep() const {
+    if (beep) beep();
+  }
 };
 
 enum class RunEnd {
@@ -70,8 +76,8 @@ fs::path FileInFolder(const fs::path& folder, const std::string& name);
 // "" when the folders can be used together, else the warning text `different`
 // (for the same or nested folders, compared as real paths) or a text naming the
 // folder that cannot be read or written.
-std::string CheckFolders(const std::vector<fs::path>& folders, const fs::path& source,
-                         const fs::path& destination, std::string_view different);
+std::string CheckFolders(const std::vector<fs::path>& folders, const fs::path& source, const fs::path& destination,
+                         std::string_view different);
 
 // The start of every run, before anything is written: `folders` (the source
 // folder, the destination folder, then any other folder of the run) are checked
@@ -86,8 +92,7 @@ std::optional<RunResult> StartRun(const std::vector<fs::path>& folders, std::str
 
 // The progress line of one converted file: the name, two blanks, the number in
 // its number text form (a leading blank), "/", the total, then `tail` and CR LF.
-std::string ProgressLine(const std::string& name, std::size_t i, std::size_t total,
-                         std::string_view tail);
+std::string ProgressLine(const std::string& name, std::size_t i, std::size_t total, std::string_view tail);
 
 // Deletes a source file after its result is safely written; false with a message
 // when it cannot be deleted.

@@ -166,15 +166,14 @@ void TileTransfer::Place(zeblon::map::Tile& tile, int row, int q, std::uint32_t 
   switch (template_.bits()) {
     case 4: return avoid ? PlaceValue<4, true>(b, at, row, q, value) : PlaceValue<4, false>(b, at, row, q, value);
     case 8: return avoid ? PlaceValue<8, true>(b, at, row, q, value) : PlaceValue<8, false>(b, at, row, q, value);
-    case 24:
-      return avoid ? PlaceValue<24, true>(b, at, row, q, value) : PlaceValue<24, false>(b, at, row, q, value);
+    case 24: return avoid ? PlaceValue<24, true>(b, at, row, q, value) : PlaceValue<24, false>(b, at, row, q, value);
     default: break;
   }
 }
 
 zeblon::map::Tile* TileTransfer::TileAt(std::int32_t tile_row, std::int32_t tile_column, std::string& error) {
   const std::string name = zeblon::map::TileName(static_cast<std::int64_t>(tile_row) * scale_,
-                                         static_cast<std::int64_t>(tile_column) * scale_);
+                                                 static_cast<std::int64_t>(tile_column) * scale_);
   auto found = tiles_.find(name);
   if (found == tiles_.end()) {
     std::optional<zeblon::map::Tile> loaded;
@@ -253,12 +252,15 @@ RunEnd TileTransfer::Transfer(const zeblon::map::Tile& source, LandingPlanner& p
   }
   const bool avoid = mode_ == CollisionMode::AvoidEmptyPixels;
   switch (source.bits()) {
-    case 4: return avoid ? TransferRows<4, true>(source, planner, index, hooks, error)
-                         : TransferRows<4, false>(source, planner, index, hooks, error);
-    case 8: return avoid ? TransferRows<8, true>(source, planner, index, hooks, error)
-                         : TransferRows<8, false>(source, planner, index, hooks, error);
-    case 24: return avoid ? TransferRows<24, true>(source, planner, index, hooks, error)
-                          : TransferRows<24, false>(source, planner, index, hooks, error);
+    case 4:
+      return avoid ? TransferRows<4, true>(source, planner, index, hooks, error)
+                   : TransferRows<4, false>(source, planner, index, hooks, error);
+    case 8:
+      return avoid ? TransferRows<8, true>(source, planner, index, hooks, error)
+                   : TransferRows<8, false>(source, planner, index, hooks, error);
+    case 24:
+      return avoid ? TransferRows<24, true>(source, planner, index, hooks, error)
+                   : TransferRows<24, false>(source, planner, index, hooks, error);
     default: return RunEnd::Ready;
   }
 }
@@ -393,18 +395,15 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
     std::string problem = zeblon::map::TileFileProblem(file, &bits);
     if (problem.rfind("CANNOT OPEN", 0) == 0 && !fs::exists(file))
       problem = "NOT FOUND (A TILE NAME IS 8 CHARACTERS AND .BMP)";
-    if (!problem.empty())
-      return {RunEnd::Refused, "NOT A MAP TILE: " + name + ".BMP: " + problem + " !"};
+    if (!problem.empty()) return {RunEnd::Refused, "NOT A MAP TILE: " + name + ".BMP: " + problem + " !"};
     if (first_bits == 0) first_bits = bits;
     if (bits != first_bits)
-      return {RunEnd::Refused, "NOT A MAP TILE LIKE THE FIRST ONE: " + name + ".BMP HAS " +
-                                   std::to_string(bits) + " BITS PER PIXEL, " + names.front() + ".BMP " +
-                                   std::to_string(first_bits) + " !"};
+      return {RunEnd::Refused, "NOT A MAP TILE LIKE THE FIRST ONE: " + name + ".BMP HAS " + std::to_string(bits) +
+                                   " BITS PER PIXEL, " + names.front() + ".BMP " + std::to_string(first_bits) + " !"};
   }
   std::error_code ec;
   fs::create_directories(work, ec);
-  if (!fs::is_directory(work, ec))
-    return {RunEnd::Refused, "CANNOT MAKE THE WORK FOLDER " + work.string() + " !"};
+  if (!fs::is_directory(work, ec)) return {RunEnd::Refused, "CANNOT MAKE THE WORK FOLDER " + work.string() + " !"};
 
   // The empty template: the first tile's headers and palette, every pixel empty.
   hooks.Append("PREPARING BITMAP...");
@@ -429,7 +428,8 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
   // is finished and can be written.
   std::map<std::string, std::size_t> last_reach;
   for (std::size_t i = 0; i < total; ++i)
-    for (const auto& [cn, ce] : DestinationTilesNear(corners[i], options.scale)) last_reach[zeblon::map::TileName(cn, ce)] = i;
+    for (const auto& [cn, ce] : DestinationTilesNear(corners[i], options.scale))
+      last_reach[zeblon::map::TileName(cn, ce)] = i;
 
   TileWriter writer(options.destination, work);
   LandingPlanner planner(corners, options.scale, false);
@@ -567,8 +567,8 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
     for (const auto& tile_name : finished) hand_over(tile_name);
     if (!settle(error)) return fail(error);
     hooks.Pump();
-    if (!placed) hooks.Append("NO PIXEL OF " + name + ".BMP LANDS IN UTM ZONE 33: THE SOURCE IS KEPT" +
-                              std::string(kLineBreak));
+    if (!placed)
+      hooks.Append("NO PIXEL OF " + name + ".BMP LANDS IN UTM ZONE 33: THE SOURCE IS KEPT" + std::string(kLineBreak));
     hooks.Append(hooks.TimeOfDay() + "     ...READY  " + ElapsedMinutes(hooks.SecondsNow() - started) + " min" +
                  std::string(kLineBreak) + std::string(kLineBreak));
     hooks.Pump();

@@ -45,10 +45,10 @@ bool ParseInkList(std::string_view text, InkPriority& priority, std::string& err
 InkPriority NoInkPriority();
 
 struct TileRunOptions {
-  fs::path source;        // folder of RT90 tiles
-  fs::path destination;   // folder of UTM zone 33 tiles
-  fs::path temp;          // the work folder TALMORMC is made below it
-  int scale = 10;         // metres per pixel: 2, 10, 50, 200, 1000 or 5000
+  fs::path source;       // folder of RT90 tiles
+  fs::path destination;  // folder of UTM zone 33 tiles
+  fs::path temp;         // the work folder TALMORMC is made below it
+  int scale = 10;        // metres per pixel: 2, 10, 50, 200, 1000 or 5000
   CollisionMode mode = CollisionMode::AvoidEmptyPixels;
   InkPriority priority = NoInkPriority();
   bool delete_sources = false;
@@ -76,8 +76,8 @@ class TileTransfer {
   // tiles. Before each source row `hooks.StopRequested()` is read: a stop leaves the
   // rows done so far in the tiles and returns Stopped. Pending events run after
   // each row. Failed with a message when a destination tile cannot be loaded.
-  RunEnd Transfer(const zeblon::map::Tile& source, double corner_north_km, double corner_east_km,
-                  const RunHooks& hooks, std::string& error);
+  RunEnd Transfer(const zeblon::map::Tile& source, double corner_north_km, double corner_east_km, const RunHooks& hooks,
+                  std::string& error);
   // The same for tile `index` of the planner's list, whose landings the planner
   // works out ahead (its scale and exactness are the planner's).
   RunEnd Transfer(const zeblon::map::Tile& source, LandingPlanner& planner, std::size_t index, const RunHooks& hooks,
@@ -99,8 +99,8 @@ class TileTransfer {
 
  private:
   template <int Bits, bool AvoidEmpty>
-  RunEnd TransferRows(const zeblon::map::Tile& source, LandingPlanner& planner, std::size_t index, const RunHooks& hooks,
-                      std::string& error);
+  RunEnd TransferRows(const zeblon::map::Tile& source, LandingPlanner& planner, std::size_t index,
+                      const RunHooks& hooks, std::string& error);
   zeblon::map::Tile* TileAt(std::int32_t tile_row, std::int32_t tile_column, std::string& error);
 
   zeblon::map::Tile template_;

@@ -123,8 +123,7 @@ bool FolderList::SetPath(const fs::path& path) {
 
 // ---------------------------------------------------------------------------
 
-ConverterWindow::ConverterWindow(Tool& tool, const char* name, const std::string& caption,
-                                 const std::string& heading)
+ConverterWindow::ConverterWindow(Tool& tool, const char* name, const std::string& caption, const std::string& heading)
     : tool_(tool) {
   setObjectName(name);
   setWindowTitle(platform::ToQ(caption));
@@ -262,16 +261,11 @@ void ConverterWindow::SetDefaultFolder(FolderList* list, const std::string& wind
 namespace {
 
 const std::vector<std::pair<std::string, int>> kNameRules = {
-    {"NEGATIVE VALUES ARE SHOWN AS AN", 1},
-    {"ASCII CHARACTER FROM 64 UPWARDS", 1},
-    {"AT THE RNnn / RNee 1000km-DIGIT", 2},
-    {"EXAMPLES:", 2},
-    {"60001200.BMP MEANS...", 1},
-    {"RNN =  6000 km,  RNE =  1200 km", 2},
-    {"5410@850.BMP MEANS...", 1},
-    {"RNN =  5410 km,  RNE =  -850 km", 2},
-    {"E200B600.BMP MEANS...", 1},
-    {"RNN = -5200 km,  RNE = -2600 km", 3},
+    {"NEGATIVE VALUES ARE SHOWN AS AN", 1}, {"ASCII CHARACTER FROM 64 UPWARDS", 1},
+    {"AT THE RNnn / RNee 1000km-DIGIT", 2}, {"EXAMPLES:", 2},
+    {"60001200.BMP MEANS...", 1},           {"RNN =  6000 km,  RNE =  1200 km", 2},
+    {"5410@850.BMP MEANS...", 1},           {"RNN =  5410 km,  RNE =  -850 km", 2},
+    {"E200B600.BMP MEANS...", 1},           {"RNN = -5200 km,  RNE = -2600 km", 3},
 };
 
 std::vector<std::pair<std::string, int>> Join(std::vector<std::pair<std::string, int>> a,
@@ -344,15 +338,14 @@ void PictureWindow::Activate() {
   Check1->SetValue(0);
   Command1->setEnabled(true);
   stop_requested_ = false;
-  ShowRules(Join(Join({{"RULES CONCERNING THE FILES:", 3},
-                       {"IMAGES MAY BE ANY BMP FILES WITH", 1},
-                       {"COORDINATE-RELATED NAMES, CODED", 1},
-                       {"LIKE RNnnRNee.BMP WHICH MEANS:", 1},
-                       {"RNnn = RN km N   RNee = RN km E", 2}},
-                      kNameRules),
-                 {{"DESTINATION FILES:", 2},
-                  {"CREATED SIMILAR TO SOURCE FILES", 1},
-                  {"WITH NAMES REFERRING TO UTM Z33", 1}}));
+  ShowRules(Join(
+      Join({{"RULES CONCERNING THE FILES:", 3},
+            {"IMAGES MAY BE ANY BMP FILES WITH", 1},
+            {"COORDINATE-RELATED NAMES, CODED", 1},
+            {"LIKE RNnnRNee.BMP WHICH MEANS:", 1},
+            {"RNnn = RN km N   RNee = RN km E", 2}},
+           kNameRules),
+      {{"DESTINATION FILES:", 2}, {"CREATED SIMILAR TO SOURCE FILES", 1}, {"WITH NAMES REFERRING TO UTM Z33", 1}}));
 }
 
 // ---------------------------------------------------------------------------
@@ -509,9 +502,9 @@ MenuWindow::MenuWindow(Tool& tool) : tool_(tool) {
   picture->setObjectName("Picture1");
   picture->setFixedSize(32, 32);
   top->addWidget(picture);
-  auto* heading = new platform::Label(this, "Label4",
-                                      "  RIKETS N\xC4T  TO  UTM ZONE 33  CONVERTER" + std::string(48, ' ') +
-                                          "ESPECIALLY DESIGNED FOR ZEBLON-USERS   ");
+  auto* heading = new platform::Label(
+      this, "Label4",
+      "  RIKETS N\xC4T  TO  UTM ZONE 33  CONVERTER" + std::string(48, ' ') + "ESPECIALLY DESIGNED FOR ZEBLON-USERS   ");
   heading->setWordWrap(true);
   top->addWidget(heading, 1);
   layout->addLayout(top);
@@ -593,8 +586,10 @@ void Tool::End() {
     if (w) w->hide();
   for (ConverterWindow* w : std::initializer_list<ConverterWindow*>{tiles_.get(), pictures_.get(), data_.get()})
     if (w) w->RequestStop();
-  if (on_end) on_end();
-  else QCoreApplication::quit();
+  if (on_end)
+    on_end();
+  else
+    QCoreApplication::quit();
 }
 
 }  // namespace talmor

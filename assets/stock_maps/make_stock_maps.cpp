@@ -69,9 +69,9 @@ ScaleData Load(const DataSource& source) {
 
 // How a scale's tiles are chosen.
 enum class Choice {
-  EuropeLand,   // tiles holding land inside the Europe boxes
-  AreaCoasts,   // tiles of the area holding land, and their neighbours in the area
-  Block,        // every tile of a block of tile rows and columns
+  EuropeLand,  // tiles holding land inside the Europe boxes
+  AreaCoasts,  // tiles of the area holding land, and their neighbours in the area
+  Block,       // every tile of a block of tile rows and columns
 };
 
 struct ScalePlan {
@@ -123,8 +123,7 @@ std::set<TileKey> TilesOfBoxes(const std::vector<Region>& boxes, int scale_km) {
 }
 
 // Whether a tile's land lies in Europe: land pixels sampled every 10 pixels.
-bool HoldsEuropeanLand(const Canvas& canvas, int column0, std::int64_t north_km, std::int64_t east_km,
-                       int scale_km) {
+bool HoldsEuropeanLand(const Canvas& canvas, int column0, std::int64_t north_km, std::int64_t east_km, int scale_km) {
   for (int r = 5; r < map::kTilePixels; r += 10) {
     for (int c = 5; c < map::kTilePixels; c += 10) {
       if (canvas.At(r, column0 + c) != kLand) continue;
@@ -253,8 +252,7 @@ int Main(int argc, char** argv) {
     std::printf("%s: %zu tiles (%zu with land)\n", tag.c_str(), result.written.size(), result.land.size());
   }
   fs::remove_all(g_gmt_scratch);
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::printf("stock maps drawn in %.1f s with %u threads\n", seconds, threads);
   return 0;
 }

@@ -250,7 +250,8 @@ bool RunGmt(const std::vector<std::string>& args, const std::string& scratch, st
   bool timed_out = false;
   char buffer[1 << 16];
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
       timed_out = true;
       break;
@@ -270,14 +271,15 @@ bool RunGmt(const std::vector<std::string>& args, const std::string& scratch, st
 
 ZoneXy ToZone(LonLat p) {
   ZoneXy xy{std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::quiet_NaN()};
-  geodesy::ConvertLatLonToUtm(p.lon, p.lat, geodesy::kZone33CentralMeridian, xy.east, xy.north, geodesy::kUtmFalseEasting);
+  geodesy::ConvertLatLonToUtm(p.lon, p.lat, geodesy::kZone33CentralMeridian, xy.east, xy.north,
+                              geodesy::kUtmFalseEasting);
   return xy;
 }
 
 bool FromZone(ZoneXy xy, LonLat& p) {
   try {
     geodesy::ConvertUtmToLatLon(p.lon, p.lat, geodesy::kZone33CentralMeridian, xy.east, xy.north,
-                       geodesy::kUtmFalseEasting);
+                                geodesy::kUtmFalseEasting);
   } catch (const geodesy::GeodesyError&) {
     return false;
   }

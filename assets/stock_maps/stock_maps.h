@@ -56,8 +56,8 @@ struct Ring {
 // land kept on the left, to the next chain of its level. A chain that neither
 // joins nor ends on the edge is closed by a straight line.
 // `straight` (when given) counts those.
-std::vector<Ring> AssembleRings(const std::vector<Piece>& pieces, const Region& region,
-                                double join_degrees = 2e-4, int* straight = nullptr);
+std::vector<Ring> AssembleRings(const std::vector<Piece>& pieces, const Region& region, double join_degrees = 2e-4,
+                                int* straight = nullptr);
 
 // The map zone (UTM 33, our own geodesy) of a point.
 ZoneXy ToZone(LonLat p);

@@ -159,7 +159,8 @@ void BM_LiveFromEngineSocket(benchmark::State& state) {
   }
   std::filesystem::remove_all(folder);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kFrames);
-  state.counters["stored"] = static_cast<double>(stored) / static_cast<double>(std::max<int64_t>(1, state.iterations()));
+  state.counters["stored"] =
+      static_cast<double>(stored) / static_cast<double>(std::max<int64_t>(1, state.iterations()));
   g_live = static_cast<double>(state.iterations()) * kFrames;
 }
 
@@ -188,8 +189,9 @@ int main(int argc, char** argv) {
   benchmark::Shutdown();
   const double decode = reporter.rates["BM_DecodeOnly"], live = reporter.rates["BM_LiveFromEngineSocket/iterations:3"];
   if (decode > 0 && live > 0)
-    std::printf("decode only: %.0f frames/s, live from the engine's socket with logs on disk: %.0f frames/s, ratio %.1f %%\n",
-                decode, live, 100.0 * live / decode);
+    std::printf(
+        "decode only: %.0f frames/s, live from the engine's socket with logs on disk: %.0f frames/s, ratio %.1f %%\n",
+        decode, live, 100.0 * live / decode);
   (void)g_decodeOnly;
   (void)g_live;
   return 0;

@@ -42,8 +42,12 @@ const fs::path& TileRoot() {
     g_made = std::make_unique<zeblon::map::testing::TempFolder>();
     for (int s : zeblon::map::kTileScales) {
       const double hw = kW / 2.0 * 8 * s / 1000 + s, hh = kH / 2.0 * 8 * s / 1000 + s;
-      const auto lo = [s](double v) { return std::max<std::int64_t>(-10000, static_cast<std::int64_t>(std::floor(v / s)) * s); };
-      const auto hi = [s](double v) { return std::min<std::int64_t>(9999, static_cast<std::int64_t>(std::floor(v / s)) * s); };
+      const auto lo = [s](double v) {
+        return std::max<std::int64_t>(-10000, static_cast<std::int64_t>(std::floor(v / s)) * s);
+      };
+      const auto hi = [s](double v) {
+        return std::min<std::int64_t>(9999, static_cast<std::int64_t>(std::floor(v / s)) * s);
+      };
       zeblon::map::testing::WritePatternTiles(g_made->path() / zeblon::map::ScaleTag(s), lo(kCentreN - hh),
                                               hi(kCentreN + hh), lo(kCentreE - hw), hi(kCentreE + hw), s);
     }
@@ -51,7 +55,6 @@ const fs::path& TileRoot() {
   }();
   return root;
 }
-
 
 void BM_DrawMap(benchmark::State& state, double scale, double zoom) {
   static zeblon::map::testing::TempFolder index;
@@ -108,7 +111,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const auto& run : runs)
-      if (!run.error_occurred && run.iterations > 0) ms_[run.benchmark_name()] = run.GetAdjustedRealTime();  // in the unit of the run: ms
+      if (!run.error_occurred && run.iterations > 0)
+        ms_[run.benchmark_name()] = run.GetAdjustedRealTime();  // in the unit of the run: ms
   }
   void PrintRatios() const {
     std::printf("\nDrawMap (tiles, grids, circles, markers) against the bare load-and-blit loop, %d x %d:\n", kW, kH);

@@ -129,10 +129,11 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   const std::string talmor = (fs::path(ZEBLON_PROGRAM_DIR) / "TALMOR").string();
 
-  std::printf("TALMOR --convert-tiles against gdalwarp (-r near, single-threaded), scale 2,\n"
-              "whole processes taking turns, median of %d runs each; cpu = user + system;\n"
-              "%u processors, load average %s at the start\n\n",
-              runs, std::thread::hardware_concurrency(), LoadAverage().c_str());
+  std::printf(
+      "TALMOR --convert-tiles against gdalwarp (-r near, single-threaded), scale 2,\n"
+      "whole processes taking turns, median of %d runs each; cpu = user + system;\n"
+      "%u processors, load average %s at the start\n\n",
+      runs, std::thread::hardware_concurrency(), LoadAverage().c_str());
   std::printf("bits tiles |  TALMOR wall    cpu | gdalwarp wall    cpu | TALMOR/gdalwarp wall   cpu\n");
   bool failed = false;
   for (int bits : {4, 8, 24}) {
@@ -144,10 +145,11 @@ int main(int argc, char** argv) {
       for (const auto& d : {source, destination, temp, gdal}) fs::create_directories(d);
       const fs::path vrt = gdal / "source.vrt", warped = gdal / "warped.tif";
       if (!MakeFolder(source, bits, count, vrt)) return 1;
-      const std::vector<std::string> ours{talmor, "--convert-tiles", source.string(), destination.string(),
-                                          temp.string(), "2"};
-      const std::vector<std::string> theirs{"gdalwarp", "-q", "-overwrite", "-t_srs", "EPSG:3006", "-tr", "2", "2",
-                                            "-tap", "-r", "near", vrt.string(), warped.string()};
+      const std::vector<std::string> ours{
+          talmor, "--convert-tiles", source.string(), destination.string(), temp.string(), "2"};
+      const std::vector<std::string> theirs{
+          "gdalwarp", "-q",   "-overwrite", "-t_srs", "EPSG:3006",  "-tr",          "2",
+          "2",        "-tap", "-r",         "near",   vrt.string(), warped.string()};
       std::vector<double> our_wall, our_cpu, their_wall, their_cpu;
       for (int run = 0; run < runs; ++run) {
         for (const auto& e : fs::directory_iterator(destination)) fs::remove(e.path());
@@ -164,8 +166,8 @@ int main(int argc, char** argv) {
       }
       if (our_wall.empty()) continue;
       const double ow = Median(our_wall), oc = Median(our_cpu), tw = Median(their_wall), tc = Median(their_cpu);
-      std::printf("%4d %5d | %8.3f s %6.3f s | %8.3f s %6.3f s | %13.2f %10.2f\n", bits, count, ow, oc, tw, tc,
-                  ow / tw, oc / tc);
+      std::printf("%4d %5d | %8.3f s %6.3f s | %8.3f s %6.3f s | %13.2f %10.2f\n", bits, count, ow, oc, tw, tc, ow / tw,
+                  oc / tc);
       std::fflush(stdout);
     }
   }

@@ -12,8 +12,8 @@ namespace zeblon::map {
 
 namespace {
 
-const QColor kGridColours[5] = {QColor(232, 232, 232), QColor(224, 224, 0), QColor(255, 192, 255),
-                                QColor(0, 224, 255), QColor(0, 240, 0)};
+const QColor kGridColours[5] = {QColor(232, 232, 232), QColor(224, 224, 0), QColor(255, 192, 255), QColor(0, 224, 255),
+                                QColor(0, 240, 0)};
 
 int Sign(double v) { return v > 0 ? 1 : (v < 0 ? -1 : 0); }
 
@@ -209,10 +209,11 @@ void GridLayer::Projected(MapPen& pen, const MapView& v, int system) {
       try {
         const double gn = norths[i] * 1000, ge = easts[j] * 1000;
         if (system == 2)
-          geodesy::ConvertGaussKruegerToUtm(ge, gn, settings_.gk_central_meridian, v.central_meridian, v.false_easting_m, e, n);
+          geodesy::ConvertGaussKruegerToUtm(ge, gn, settings_.gk_central_meridian, v.central_meridian,
+                                            v.false_easting_m, e, n);
         else if (system == 3)
           geodesy::ConvertUtmToUtm(ge, gn, settings_.own_zone_central_meridian, v.false_easting_m, v.central_meridian,
-                          v.false_easting_m, e, n);
+                                   v.false_easting_m, e, n);
         else
           geodesy::ConvertRt90ToUtm(ge, gn, v.central_meridian, v.false_easting_m, e, n);
       } catch (const geodesy::GeodesyError&) {

@@ -32,8 +32,8 @@ struct GridCentre {
 };
 
 struct GridSettings {
-  std::array<bool, 5> systems{};       // which grids are drawn
-  double gk_central_meridian = 9;      // as the read-outs last set it
+  std::array<bool, 5> systems{};   // which grids are drawn
+  double gk_central_meridian = 9;  // as the read-outs last set it
   double own_zone_central_meridian = 9;
   GridCentre centre;
 };

@@ -11,7 +11,7 @@ namespace zeblon::map {
 
 QColor TileFrameColour(int level) {
   static const QColor colours[kLevels] = {QColor(0, 160, 192), QColor(240, 240, 240), QColor(224, 208, 0),
-                                          QColor(224, 64, 64),  QColor(0, 255, 0),     QColor(255, 192, 0)};
+                                          QColor(224, 64, 64), QColor(0, 255, 0),     QColor(255, 192, 0)};
   return level >= 0 && level < kLevels ? colours[level] : kMapYellow;
 }
 

@@ -79,8 +79,8 @@ void TileLayer::render(QPainter& painter, const MapView& view) {
         const int sr = std::min(img.width(), static_cast<int>(std::ceil(r * k)));
         const int sb = std::min(img.height(), static_cast<int>(std::ceil(b * k)));
         if (sr <= sl || sb <= st) continue;
-        const QRectF target(static_cast<double>(place.x) + sl / k, static_cast<double>(place.y) + st / k,
-                            (sr - sl) / k, (sb - st) / k);
+        const QRectF target(static_cast<double>(place.x) + sl / k, static_cast<double>(place.y) + st / k, (sr - sl) / k,
+                            (sb - st) / k);
         painter.drawImage(target, img, QRectF(sl, st, sr - sl, sb - st));
       }
     }

@@ -29,7 +29,7 @@ struct PaletteState {
   int palette_available = 0;
   std::vector<std::uint8_t> tile_palette;   // 64 bytes as stored in the last 16-colour tile
   std::vector<std::uint8_t> palette_shown;  // the same as painted
-  bool frame_closed = false;  // set when a drawing closed the palette frame and cleared the marking
+  bool frame_closed = false;                // set when a drawing closed the palette frame and cleared the marking
 };
 
 class TileLayer : public Layer {

@@ -86,9 +86,7 @@ TEST(StockMaps, AssemblesRingsFromPiecesAndTheRegionEdge) {
       // (lon 7) with a gap of a bin unit between them.
       {"pieces joined at a bin edge", {P(1, {{7.000015, 5}, {5, 5}, {5, 0}}), P(1, {{10, 5}, {7, 5}})}, ".L..."},
       // Two peninsulas from the south edge stay apart.
-      {"two peninsulas",
-       {P(1, {{3, 0}, {3, 4}, {1, 4}, {1, 0}}), P(1, {{9, 0}, {9, 4}, {6, 4}, {6, 0}})},
-       "LL..."},
+      {"two peninsulas", {P(1, {{3, 0}, {3, 4}, {1, 4}, {1, 0}}), P(1, {{9, 0}, {9, 4}, {6, 4}, {6, 0}})}, "LL..."},
       // Land in the east half with a lake, and an island in the lake.
       {"land, lake and island in the lake",
        {P(1, {{5, 10}, {5, 0}}), P(2, {{6, 6}, {6, 9}, {9, 9}, {9, 6}, {6, 6}}),
@@ -107,10 +105,9 @@ TEST(StockMaps, AssemblesRingsFromPiecesAndTheRegionEdge) {
     }
   }
   // The island in the lake: the probe (7.5, 7.5) is land, (6.5, 6.5) lake water.
-  const auto rings = AssembleRings(
-      {P(1, {{5, 10}, {5, 0}}), P(2, {{6, 6}, {6, 9}, {9, 9}, {9, 6}, {6, 6}}),
-       P(3, {{7, 7}, {8, 7}, {8, 8}, {7, 8}, {7, 7}})},
-      kRegion);
+  const auto rings = AssembleRings({P(1, {{5, 10}, {5, 0}}), P(2, {{6, 6}, {6, 9}, {9, 9}, {9, 6}, {6, 6}}),
+                                    P(3, {{7, 7}, {8, 7}, {8, 8}, {7, 8}, {7, 7}})},
+                                   kRegion);
   EXPECT_EQ(Coverage(rings, {{7.5, 7.5}, {6.5, 6.5}, {8.5, 1}}), "LwL");
 }
 
@@ -126,8 +123,8 @@ TEST(StockMaps, ClosesAPieceThatEndsNowhereStraight) {
 ZoneLine Square(double east0, double north0, double size) {
   ZoneLine line;
   line.level = 1;
-  line.points = {{east0, north0}, {east0 + size, north0}, {east0 + size, north0 + size},
-                 {east0, north0 + size}, {east0, north0}};
+  line.points = {
+      {east0, north0}, {east0 + size, north0}, {east0 + size, north0 + size}, {east0, north0 + size}, {east0, north0}};
   line.min_east = east0;
   line.max_east = east0 + size;
   line.min_north = north0;
@@ -148,11 +145,11 @@ TEST(StockMaps, FillsPixelsWhoseCentreLiesInside) {
   // 10 x 10 pixels exactly; a second ring of the same level inside is a hole of 4 x 4.
   canvas.FillRings({Square(400100, 6600100, 500), Square(400250, 6600250, 200)}, kLand);
   EXPECT_EQ(Count(canvas, kLand), 100 - 16);
-  EXPECT_EQ(canvas.At(2, 2), kLand);   // south-west corner pixel of the square
+  EXPECT_EQ(canvas.At(2, 2), kLand);  // south-west corner pixel of the square
   EXPECT_EQ(canvas.At(1, 2), kSea);
   EXPECT_EQ(canvas.At(11, 11), kLand);
   EXPECT_EQ(canvas.At(12, 12), kSea);
-  EXPECT_EQ(canvas.At(6, 6), kSea);    // in the hole
+  EXPECT_EQ(canvas.At(6, 6), kSea);  // in the hole
   // A ring reaching beyond the canvas on every side fills all of it.
   canvas.FillRings({Square(390000, 6590000, 30000)}, kLake);
   EXPECT_EQ(Count(canvas, kLake), 40 * 30);

@@ -195,10 +195,11 @@ TEST(StockTiles, CoastlineLiesWhereGmtProjectsIt) {
     }
     EXPECT_GT(checked, 100);
     EXPECT_GE(water_within_pixel, checked * 95 / 100);
-    std::printf("M0050 %s: %d shoreline points, farthest shoreline pixel %.3f px (mean %.4f px), "
-                "water within a pixel of %.1f %%, our projection against mapproject at most %.4f m\n",
-                map::TileName(c.north_km, c.east_km).c_str(), checked, worst_pixels, sum_pixels / checked,
-                100.0 * water_within_pixel / checked, worst_metres);
+    std::printf(
+        "M0050 %s: %d shoreline points, farthest shoreline pixel %.3f px (mean %.4f px), "
+        "water within a pixel of %.1f %%, our projection against mapproject at most %.4f m\n",
+        map::TileName(c.north_km, c.east_km).c_str(), checked, worst_pixels, sum_pixels / checked,
+        100.0 * water_within_pixel / checked, worst_metres);
     EXPECT_LT(worst_metres, 0.01);
   }
   fs::remove_all(scratch);

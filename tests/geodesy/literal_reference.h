@@ -7,10 +7,10 @@
 
 namespace literal {
 
-void LatLonToTm(bool utm, double longitude, double latitude, double centralMeridian, double& easting,
-                double& northing, double falseEasting);
-void TmToLatLon(bool utm, double& longitude, double& latitude, double centralMeridian, double easting,
-                double northing, double falseEasting);
+void LatLonToTm(bool utm, double longitude, double latitude, double centralMeridian, double& easting, double& northing,
+                double falseEasting);
+void TmToLatLon(bool utm, double& longitude, double& latitude, double centralMeridian, double easting, double northing,
+                double falseEasting);
 void LatLonToGeocentric(bool grs80, double& x, double& y, double& z, double longitude, double latitude);
 void GeocentricToLatLon(bool grs80, double x, double y, double z, double& longitude, double& latitude);
 

@@ -164,8 +164,8 @@ TEST(InternetLine, StampFlagAndReportStamp) {
     int flag;
   };
   const Case cases[] = {
-      {"20240501120300", "@011200z5230.00N/01320.00E-", LineOutcome::Record, 1},   // 3 minutes: flag "T"
-      {"20240501120259", "@011200z5230.00N/01320.00E-", LineOutcome::BadStamp, 0}, // 2 minutes: stamp kept, off by 2
+      {"20240501120300", "@011200z5230.00N/01320.00E-", LineOutcome::Record, 1},    // 3 minutes: flag "T"
+      {"20240501120259", "@011200z5230.00N/01320.00E-", LineOutcome::BadStamp, 0},  // 2 minutes: stamp kept, off by 2
       {"20240512153100", "@121530z5230.00N/01320.00E-", LineOutcome::Record, 0},
       {"20240512153200", "@121530z5230.00N/01320.00E-", LineOutcome::BadStamp, 0},
       {"20240512160000", "@121559z5230.00N/01320.00E-", LineOutcome::BadStamp, 0},  // 41 apart as numbers
@@ -237,8 +237,8 @@ TEST_F(PassFixture, LinesBecomeRecordsOfTheWatchedStation) {
   // Logs, and the MONI 1 log mirrors the track.
   EXPECT_EQ(folder.read("_LOGL_.TXT"), state.moniAllLog[1] + "\r\n" + state.moniAllLog[2] + "\r\n");
   EXPECT_EQ(folder.read("_LOG_.TXT").size(), 2 * 92u);
-  EXPECT_EQ(folder.read("AB1CD.TXT"), TrimRight(state.moniOneTrack[1]) + "\r\n" +
-                                           TrimRight(state.moniOneTrack[2]) + "\r\n");
+  EXPECT_EQ(folder.read("AB1CD.TXT"),
+            TrimRight(state.moniOneTrack[1]) + "\r\n" + TrimRight(state.moniOneTrack[2]) + "\r\n");
   EXPECT_EQ(noticeHidden, 1);
   EXPECT_EQ(host.drawMaps, 1);
   EXPECT_EQ(host.follows, 2);
@@ -287,7 +287,8 @@ TEST_F(PassFixture, EmergencyWritesOneAlarmBlock) {
 TEST_F(PassFixture, FailingLineDropsOnlyItselfAndTheEndAlwaysRuns) {
   const std::string lines = Line("20240231120000", "AB1CD>APRS:!5230.00N/01320.00E-bad date") +
                             Line("20240501120000", "AB1CD>APRS:!5230.00N/01320.00E-good") +
-                            Line("2024050112", "short") + Line("20240501120500", "AB1CD>APRS:!5231.00N/01320.00E-good2");
+                            Line("2024050112", "short") +
+                            Line("20240501120500", "AB1CD>APRS:!5231.00N/01320.00E-good2");
   EXPECT_EQ(Run(lines), "");
   EXPECT_EQ(state.moniOneCount, 2);
   // A text of 40 characters with CR LF is not processed; a text that begins with CR LF stays.
@@ -301,8 +302,7 @@ TEST_F(PassFixture, FailingLineDropsOnlyItselfAndTheEndAlwaysRuns) {
 
 TEST_F(PassFixture, RecordFieldsKeepTheirColumns) {
   state.settings.moniOneCall = "LONGCALL-15";
-  Run(Line("20240501120000",
-           "LONGCALL-15>APRS,AVERYLONGSERVERNAME:!5230.00N/01320.00E-" + std::string(60, 'c')));
+  Run(Line("20240501120000", "LONGCALL-15>APRS,AVERYLONGSERVERNAME:!5230.00N/01320.00E-" + std::string(60, 'c')));
   ASSERT_EQ(state.moniOneCount, 1);
   const std::string& r = state.moniAllLog[1];
   EXPECT_EQ(r.size(), 120u);

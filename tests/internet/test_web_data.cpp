@@ -19,11 +19,11 @@ using reception::testing::TempDataFolder;
 
 TEST(WebPolls, HoursOfThePoll) {
   const reception::LocalTime now{2024, 5, 1, 13, 40, 0};
-  EXPECT_EQ(PollHours("240501 1005", now), 4);    // 11:00, 12:00, 13:00 passed
-  EXPECT_EQ(PollHours("240426 1005", now), 72);   // five days
-  EXPECT_EQ(PollHours("           ", now), 72);   // no record
+  EXPECT_EQ(PollHours("240501 1005", now), 4);   // 11:00, 12:00, 13:00 passed
+  EXPECT_EQ(PollHours("240426 1005", now), 72);  // five days
+  EXPECT_EQ(PollHours("           ", now), 72);  // no record
   EXPECT_EQ(PollHours("240501 1339", now), 1);
-  EXPECT_EQ(PollHours("240502 1000", now), 1);    // a record from the future
+  EXPECT_EQ(PollHours("240502 1000", now), 1);  // a record from the future
   EXPECT_EQ(PollHours("24xx01 1000", now), 72);
 }
 
@@ -32,7 +32,8 @@ TEST(WebPolls, RequestAddresses) {
   EXPECT_EQ(RawPacketsUrl(s, 1, "AB1CD-9", 4), "http://127.0.0.1:9/cgi-bin/raw.cgi?call=AB1CD-9&start=4&time=1");
   EXPECT_EQ(RawPacketsUrl(s, 0, "AB1CD-9", 4), "http://127.0.0.1:9/aprs/raw?callsign=AB1CD-9&seconds=14400");
   EXPECT_EQ(RawPacketsUrl(s, 0, "AB1CD", 500), "http://127.0.0.1:9/aprs/raw?callsign=AB1CD&seconds=259200");
-  EXPECT_EQ(RawPacketsUrl(s, 1, "A B&C=D/\xC4", 0), "http://127.0.0.1:9/cgi-bin/raw.cgi?call=A%20B%26C%3DD%2F%C4&start=1&time=1");
+  EXPECT_EQ(RawPacketsUrl(s, 1, "A B&C=D/\xC4", 0),
+            "http://127.0.0.1:9/cgi-bin/raw.cgi?call=A%20B%26C%3DD%2F%C4&start=1&time=1");
   EXPECT_EQ(AreaUrl(s, 52.5, -13.25), "http://127.0.0.1:9/aprs/area?lat=52.5&lon=-13.25&distance=100000&seconds=3600");
   EXPECT_EQ(ClassifyPage("about:blank", s), PageKind::Blank);
   EXPECT_EQ(ClassifyPage("http://127.0.0.1:9/aprs/raw?callsign=X&seconds=3600", s), PageKind::RawSource1);
@@ -76,9 +77,9 @@ struct AreaFixture : ::testing::Test {
 
 std::string Station(const std::string& call, const std::string& when, const std::string& lat, const std::string& lon,
                     const std::string& table = "/", const std::string& code = ">", bool object = false) {
-  return "{\"callsign\":\"" + call + "\",\"ssid\":\"\",\"class\":\"a\"," + (object ? "\"type\":\"O\"," : "\"type\":\"l\",") +
-         "\"posreceived\":\"" + when + "\",\"lat\":" + lat + ",\"lon\":" + lon +
-         ",\"course\":0,\"speed\":0,\"symbolcode\":\"" + code + "\",\"symboltable\":\"" + table +
+  return "{\"callsign\":\"" + call + "\",\"ssid\":\"\",\"class\":\"a\"," +
+         (object ? "\"type\":\"O\"," : "\"type\":\"l\",") + "\"posreceived\":\"" + when + "\",\"lat\":" + lat +
+         ",\"lon\":" + lon + ",\"course\":0,\"speed\":0,\"symbolcode\":\"" + code + "\",\"symboltable\":\"" + table +
          "\",\"comment\":\"a comment that makes the answer long enough for the last station\"}";
 }
 
@@ -110,9 +111,10 @@ TEST_F(AreaFixture, StationsOfTheArea) {
 }
 
 TEST_F(AreaFixture, BrokenStationsAreSkipped) {
-  const std::string noLon = "{\"callsign\":\"NOLON\",\"ssid\":\"\",\"class\":\"a\",\"type\":\"l\",\"posreceived\":\"2024-05-01 12:34:56\","
-                            "\"lat\":52.5,\"x\":1,\"y\":2,\"z\":3,\"w\":4,\"v\":5,\"u\":6,\"t\":7,\"lon\" :13.2,"
-                            "\"symbolcode\":\">\",\"symboltable\":\"/\",\"comment\":\"padding padding padding\"}";
+  const std::string noLon =
+      "{\"callsign\":\"NOLON\",\"ssid\":\"\",\"class\":\"a\",\"type\":\"l\",\"posreceived\":\"2024-05-01 12:34:56\","
+      "\"lat\":52.5,\"x\":1,\"y\":2,\"z\":3,\"w\":4,\"v\":5,\"u\":6,\"t\":7,\"lon\" :13.2,"
+      "\"symbolcode\":\">\",\"symboltable\":\"/\",\"comment\":\"padding padding padding\"}";
   const std::string answer = "[" + Station("AB1CD", "2024-05-01 12:34:56", "52.5", "13.25") + "," + noLon + "," +
                              Station("BAD DATE", "2024-05-01 12:36:00", "52.7", "13.4") + "," +
                              Station("EF2GH", "2024-13-01 12:36:00", "52.7", "13.4") + "," +

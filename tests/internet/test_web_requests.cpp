@@ -69,11 +69,12 @@ TEST_F(WebFixture, Source2PageWithHtmlAndNulBytes) {
   switches.webSource = 1;
   state.moniOneTrack[1] = reception::ToSlot("240501 1005 \xFE 5817.960  391.437 AB1CD-9");
   state.moniOneCount = 1;
-  std::string page = "<html><head><title>raw</title><script>var x='<br>';</script></head><body>"
-                     "<h3>Raw data: AB1CD-9</h3>\r"
-                     "20240501110000,AB1CD-9>APRS,TCPIP*:!5230.00N/01320.00E&gt;one &amp; two<br>\r"
-                     "20240501120000,AB1CD-9>APRS,WIDE1-1,qAR,GATE:=5231.00N/01321.00E&gt;three<br>\n"
-                     "</body></html>";
+  std::string page =
+      "<html><head><title>raw</title><script>var x='<br>';</script></head><body>"
+      "<h3>Raw data: AB1CD-9</h3>\r"
+      "20240501110000,AB1CD-9>APRS,TCPIP*:!5230.00N/01320.00E&gt;one &amp; two<br>\r"
+      "20240501120000,AB1CD-9>APRS,WIDE1-1,qAR,GATE:=5231.00N/01321.00E&gt;three<br>\n"
+      "</body></html>";
   page.insert(page.find("20240501120000") + 3, std::string("\0", 1));
   server.routes["/cgi-bin/raw.cgi"] = Route{200, "text/html; charset=ISO-8859-1", page};
   web->StartRawPoll();
@@ -139,7 +140,8 @@ TEST_F(WebFixture, UnansweredPollIsEndedByTheTimeLimit) {
 TEST_F(WebFixture, AreaQuery) {
   auto station = [](const std::string& call, const std::string& when, const std::string& lat) {
     return "{\"callsign\":\"" + call + "\",\"ssid\":\"\",\"class\":\"a\",\"type\":\"l\",\"posreceived\":\"" + when +
-           "\",\"lat\":" + lat + ",\"lon\":13.25,\"course\":0,\"speed\":0,\"symbolcode\":\"-\",\"symboltable\":\"/\","
+           "\",\"lat\":" + lat +
+           ",\"lon\":13.25,\"course\":0,\"speed\":0,\"symbolcode\":\"-\",\"symboltable\":\"/\","
            "\"comment\":\"padding so that the last station lies before the last hundred characters\"}";
   };
   server.routes["/aprs/area"] = Route{200, "application/json",
@@ -165,8 +167,8 @@ TEST_F(WebFixture, AreaQuery) {
 }
 
 TEST_F(WebFixture, IonosphereUpdateWithFallback) {
-  const std::string bulletin = std::string(300, '#') +
-                               "\nB. Solar: SSN 142 x\nA. Middle Latitude 2\nB. Estimated Planetary 3\nEnd\n";
+  const std::string bulletin =
+      std::string(300, '#') + "\nB. Solar: SSN 142 x\nA. Middle Latitude 2\nB. Estimated Planetary 3\nEnd\n";
   server.routes["/text/sgas.txt"] = Route{200, "text/plain", bulletin};
   iono.autoUpdate = true;
   EXPECT_TRUE(web->IonoUpdateDue(5000));
@@ -181,7 +183,8 @@ TEST_F(WebFixture, IonosphereUpdateWithFallback) {
   server.routes["/magnetogram/index.html"] =
       Route{200, "text/html",
             "<html><body><table><tr><td>Kiel 3-hour K:</td><td>2</td></tr><tr><td>Kiel current K</td><td> 3</td>"
-            "</tr></table><p>Sunspot number 77</p><p>" + std::string(300, '.') + "</p></body></html>"};
+            "</tr></table><p>Sunspot number 77</p><p>" +
+                std::string(300, '.') + "</p></body></html>"};
   iono.status.clear();
   web->StartIonoUpdateByUser();
   ASSERT_TRUE(WaitFor([&] { return iono.status.find("UPDATED") != std::string::npos; }));

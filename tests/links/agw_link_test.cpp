@@ -332,7 +332,8 @@ TEST(TransmitInfoField, EngineKindsAndTheirRadioPort) {
     const char* mode;
     int port;
   };
-  const Case cases[] = {{0, "1200", 1}, {0, "9600", 0}, {3, "1200", 1}, {3, "9600", 1}, {3, "300R", 0}, {3, "19200", 0}};
+  const Case cases[] = {{0, "1200", 1}, {0, "9600", 0}, {3, "1200", 1},
+                        {3, "9600", 1}, {3, "300R", 0}, {3, "19200", 0}};
   FakeEngine engine;
   AgwTcpLink link;
   ASSERT_EQ(link.Connect("127.0.0.1", engine.port(), "N0CALL"), AgwTcpLink::ConnectResult::Registered);

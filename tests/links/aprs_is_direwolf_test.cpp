@@ -97,7 +97,8 @@ TEST(IGateAgainstDirewolf, SameReceivedPacketsSameGatedLines) {
     std::ofstream conf(dir / "dw.conf");
     conf << "ADEVICE stdin null\nARATE 44100\nACHANNELS 1\nCHANNEL 0\nMYCALL N0CALL-10\nMODEM 1200\n"
          << "AGWPORT " << agwPort << "\nKISSPORT 0\n"
-         << "IGSERVER 127.0.0.1:" << server.Port() << "\nIGLOGIN N0CALL-10 13023\n"
+         << "IGSERVER 127.0.0.1:" << server.Port()
+         << "\nIGLOGIN N0CALL-10 13023\n"
          // Able to transmit: an IGate that gates from RF with qAR.
          << "IGTXVIA 0\n";
   }
@@ -155,7 +156,8 @@ TEST(IGateAgainstDirewolf, SameReceivedPacketsSameGatedLines) {
   }
   direwolf.write(audio.data(), static_cast<qint64>(audio.size()));
   ASSERT_TRUE(test::PumpUntil([&] { return monitor.frames.size() >= packets.size(); }, 15000))
-      << monitor.frames.size() << "\n" << ReadFile(dir / "dw.log");
+      << monitor.frames.size() << "\n"
+      << ReadFile(dir / "dw.log");
 
   // Our side: each engine text, as it came, through the formatter.
   const reception::GateHook hook = link.GateHookFor(reception::InterfaceKind::AgwLocal, "N0CALL-10");
@@ -192,7 +194,6 @@ TEST(IGateAgainstDirewolf, SameReceivedPacketsSameGatedLines) {
   EXPECT_EQ(bySource.count("QW7AB"), 0u);
   EXPECT_EQ(bySource["QW7CD"], "QW7CD>APRS,WIDE1-1,qAR,N0CALL-10:>inner");
   EXPECT_EQ(theirs.size(), 5u);
-
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ TEST(AprsIsLogin, SettingsFromTheMainWindow) {
   EXPECT_EQ(a.port, "14580");
   EXPECT_EQ(a.userCall, "QW7TK");
   EXPECT_EQ(a.passcode, "1234");
-  EXPECT_EQ(AprsIsLoginLine(a.userCall, a.passcode, a.version), "user QW7TK pass 1234 vers ZEBLON 8.08 filter b/ZZ9ZZZ\r\n");
+  EXPECT_EQ(AprsIsLoginLine(a.userCall, a.passcode, a.version),
+            "user QW7TK pass 1234 vers ZEBLON 8.08 filter b/ZZ9ZZZ\r\n");
 }
 
 TEST(AprsIsLogin, PortAndWhenTheLinkIsKept) {
@@ -76,7 +77,8 @@ TEST(AprsIsLogin, PortAndWhenTheLinkIsKept) {
   EXPECT_EQ(AprsIsPortNumber("14580x"), 14580);
   EXPECT_EQ(AprsIsPortNumber("x"), 0);
   AprsIsSettings s = Settings();
-  for (InterfaceKind k : {InterfaceKind::AgwLocal, InterfaceKind::Pk232, InterfaceKind::ScsTnc, InterfaceKind::ScsPtc}) {
+  for (InterfaceKind k :
+       {InterfaceKind::AgwLocal, InterfaceKind::Pk232, InterfaceKind::ScsTnc, InterfaceKind::ScsPtc}) {
     s.interfaceKind = k;
     EXPECT_TRUE(AprsIsLinkKept(s));
   }
@@ -144,7 +146,8 @@ class UpkeepTest : public ::testing::Test {
     link = std::make_unique<AprsIsLink>(hooks, std::move(sock));
   }
   void Tick(double atSeconds) {
-    link->Upkeep(settings, title, Clock::time_point(std::chrono::milliseconds(static_cast<long long>(atSeconds * 1000))));
+    link->Upkeep(settings, title,
+                 Clock::time_point(std::chrono::milliseconds(static_cast<long long>(atSeconds * 1000))));
     socket->Settle();
   }
   std::string Field() const { return title.size() > 75 ? title.substr(75) : std::string(); }
@@ -274,7 +277,7 @@ TEST_F(UpkeepTest, DuplicateListAgedOncePerVerifiedTick) {
   const std::string line = "AB1CD>APRS,qAR,QW7TK:>status\r\n";
   EXPECT_TRUE(link->SendGatedLine(line, Clock::time_point(std::chrono::seconds(19))));
   EXPECT_TRUE(link->SendGatedLine(line, Clock::time_point(std::chrono::seconds(20))));  // a repeat, dropped
-  EXPECT_EQ(socket->sent.size(), 2u);  // the login and the line
+  EXPECT_EQ(socket->sent.size(), 2u);                                                   // the login and the line
   for (int t = 24; t <= 48; t += 6) Tick(t);
   EXPECT_EQ(link->DuplicateList().Text(1), "");  // five ageings: gone
   EXPECT_TRUE(link->SendGatedLine(line, Clock::time_point(std::chrono::seconds(49))));

@@ -100,9 +100,7 @@ class AprsIsLineServer {
   }
   void SendAnswer(QTcpSocket* c, const std::string& call) {
     switch (answer_) {
-      case Answer::Verified:
-        c->write(("# logresp " + call + " verified, server TEST\r\n").c_str());
-        break;
+      case Answer::Verified: c->write(("# logresp " + call + " verified, server TEST\r\n").c_str()); break;
       case Answer::VerifiedSplit: {
         c->write("# logresp ");
         c->flush();
@@ -110,9 +108,7 @@ class AprsIsLineServer {
         QTimer::singleShot(30, c, [c, rest] { c->write(rest.c_str()); });
         break;
       }
-      case Answer::Unverified:
-        c->write(("# logresp " + call + " unverified, server TEST\r\n").c_str());
-        break;
+      case Answer::Unverified: c->write(("# logresp " + call + " unverified, server TEST\r\n").c_str()); break;
       case Answer::Silent: break;
     }
   }
@@ -126,7 +122,8 @@ class AprsIsLineServer {
 };
 
 // The link's settings for a login of `call` at `server` with the IGate on.
-inline AprsIsSettings SettingsFor(const AprsIsLineServer& server, reception::InterfaceKind kind, const std::string& call) {
+inline AprsIsSettings SettingsFor(const AprsIsLineServer& server, reception::InterfaceKind kind,
+                                  const std::string& call) {
   AprsIsSettings s;
   s.interfaceKind = kind;
   s.igateOn = true;

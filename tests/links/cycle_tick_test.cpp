@@ -75,9 +75,9 @@ using Steps = std::vector<std::string>;
 
 TEST(CycleTick, FullTickOrder) {
   Recorder r;
-  EXPECT_EQ(r.Run(Radio(3)), (Steps{"browser", "title", "scan", "clock", "events", "moni1call", "list", "emergency",
-                                    "polllimit", "iono", "moni1poll", "areapoll", "off", "hide7", "draw", "widths",
-                                    "on6000", "link", "decode"}));
+  EXPECT_EQ(r.Run(Radio(3)),
+            (Steps{"browser", "title", "scan", "clock", "events", "moni1call", "list", "emergency", "polllimit", "iono",
+                   "moni1poll", "areapoll", "off", "hide7", "draw", "widths", "on6000", "link", "decode"}));
   // Kind 0 gates and watches the digipeater; kind 5 sends the keep-alive.
   const Steps k0 = r.Run(Radio(0));
   EXPECT_EQ(k0[1], "aprsis");
@@ -89,9 +89,9 @@ TEST(CycleTick, FullTickOrder) {
   TickInputs none = Radio(4);
   none.pictureMode = true;
   none.gpsSource = "3";
-  EXPECT_EQ(r.Run(none), (Steps{"browser", "title", "scan", "clock", "events", "moni1call", "list", "emergency",
-                                "polllimit", "iono", "moni1poll", "areapoll", "off", "hide7", "widths", "on6000",
-                                "gps"}));
+  EXPECT_EQ(r.Run(none),
+            (Steps{"browser", "title", "scan", "clock", "events", "moni1call", "list", "emergency", "polllimit", "iono",
+                   "moni1poll", "areapoll", "off", "hide7", "widths", "on6000", "gps"}));
 }
 
 TEST(CycleTick, EarlyEnds) {
@@ -208,8 +208,8 @@ TEST(CycleTick, MessageRetryEveryFifthTickAndAtOnceForANewMessage) {
 }
 
 TEST(CycleTick, GpsSourceDecidesTheRead) {
-  const std::pair<const char*, bool> cases[] = {{"", false},   {"0", false},  {"SAVE", false},
-                                                {"3", true},   {"3 SAVE", true}, {"C:\\GPS\\DROP.TXT", true},
+  const std::pair<const char*, bool> cases[] = {{"", false},    {"0", false},           {"SAVE", false},
+                                                {"3", true},    {"3 SAVE", true},       {"C:\\GPS\\DROP.TXT", true},
                                                 {"A.T", false}, {"X:\\SAVE.TXT", false}};
   for (const auto& [source, reads] : cases) {
     Recorder r;

@@ -92,7 +92,8 @@ class LiveEngine : public ::testing::Test {
   // Records stored, by name (columns 33-41).
   std::map<std::string, std::string> Stored() const {
     std::map<std::string, std::string> r;
-    for (int i = 1; i <= st.moniAllCount; ++i) r[reception::TrimmedColumns(st.moniAllLog[i], 33, 41)] = st.moniAllLog[i];
+    for (int i = 1; i <= st.moniAllCount; ++i)
+      r[reception::TrimmedColumns(st.moniAllLog[i], 33, 41)] = st.moniAllLog[i];
     return r;
   }
 
@@ -108,7 +109,8 @@ class LiveEngine : public ::testing::Test {
           return Stored().size() >= expected && !host.sent.empty();
         },
         20000))
-        << "stored " << Stored().size() << "\n" << dw.output();
+        << "stored " << Stored().size() << "\n"
+        << dw.output();
   }
 
   void CheckAgainstReference() {
@@ -205,10 +207,12 @@ TEST_F(LiveEngine, OwnBeaconComesOutOfTheEngineAsBuilt) {
   const std::string decoded = RunTool("decode_aprs", {}, sent + "\n");
   EXPECT_NE(decoded.find("N 59 30.1200, E 018 03.4500"), std::string::npos) << decoded;
   // The engine's own transmission comes back through the monitor and is not stored.
-  RunUntil([&] {
-    rx.DecodeReceivedTraffic();
-    return false;
-  }, 1500);
+  RunUntil(
+      [&] {
+        rx.DecodeReceivedTraffic();
+        return false;
+      },
+      1500);
   EXPECT_EQ(st.moniAllCount, 0);
 }
 

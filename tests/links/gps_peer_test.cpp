@@ -37,8 +37,8 @@ using testing::NmeaBadChecksum;
 
 constexpr int kBaud = 4800;
 constexpr int kSeconds = 12;
-constexpr int kBadSecond = 6;    // its RMC has a bad checksum and a wrong latitude
-constexpr int kCutSecond = 8;    // its RMC arrives in two reads
+constexpr int kBadSecond = 6;  // its RMC has a bad checksum and a wrong latitude
+constexpr int kCutSecond = 8;  // its RMC arrives in two reads
 
 std::string TwoDigit(int v) {
   char b[8];

@@ -23,8 +23,7 @@ constexpr std::time_t kRmcUtc = 1711197319;
 std::string Rmc(const std::string& time, const std::string& lat, const std::string& lon,
                 const std::string& status = "A", const std::string& speed = "022.4",
                 const std::string& date = "230324") {
-  return Nmea("GPRMC," + time + "," + status + "," + lat + ",N," + lon + ",E," + speed + ",084.4," + date +
-              ",003.1,W");
+  return Nmea("GPRMC," + time + "," + status + "," + lat + ",N," + lon + ",E," + speed + ",084.4," + date + ",003.1,W");
 }
 std::string Gga(const std::string& lat, const std::string& lon, const std::string& quality = "1",
                 const std::string& alt = "545.4") {
@@ -52,8 +51,8 @@ TEST(GpsFields, ExtractionByCommaAndStar) {
   EXPECT_EQ(NmeaField(s, 7), "");
   EXPECT_EQ(NmeaField(s, 9), "230394");
   EXPECT_EQ(NmeaField(s, 11), "W");
-  EXPECT_EQ(NmeaField(s, 12), "6A");   // the checksum behind "*"
-  EXPECT_EQ(NmeaField(s, 13), "");     // the next line's fields are not this sentence's
+  EXPECT_EQ(NmeaField(s, 12), "6A");  // the checksum behind "*"
+  EXPECT_EQ(NmeaField(s, 13), "");    // the next line's fields are not this sentence's
   EXPECT_EQ(NmeaField("GLL,4916.45", 1), "4916.45");
   EXPECT_EQ(NmeaField("GLL,4916.45", 2), "");
 }
@@ -99,7 +98,7 @@ TEST(GpsSearch, PairsAndAgreement) {
   struct Case {
     const char* name;
     std::string buffer;
-    GpsFixKind kind;   // the kind chosen
+    GpsFixKind kind;  // the kind chosen
     bool agree;
   };
   const std::string r1 = Rmc("123519", "4916.45", "00832.10");
@@ -108,8 +107,10 @@ TEST(GpsSearch, PairsAndAgreement) {
       {"rmc pair", r1 + r2, GpsFixKind::Rmc, true},
       {"gga within one minute", Gga("4916.00", "00832.10") + Gga("4917.00", "00832.10"), GpsFixKind::Gga, true},
       {"gga beyond one minute", Gga("4916.00", "00832.10") + Gga("4917.01", "00832.10"), GpsFixKind::Gga, false},
-      {"rmc a second apart over the minute", Rmc("120959", "4916.45", "00832.10") + Gga("4916.45", "00832.10") +
-           Gga("4916.45", "00832.10") + Rmc("121000", "4916.45", "00832.10"), GpsFixKind::Rmc, false},
+      {"rmc a second apart over the minute",
+       Rmc("120959", "4916.45", "00832.10") + Gga("4916.45", "00832.10") + Gga("4916.45", "00832.10") +
+           Rmc("121000", "4916.45", "00832.10"),
+       GpsFixKind::Rmc, false},
       {"one rmc two gga", r1 + Gga("4916.45", "00832.10") + Gga("4916.46", "00832.10"), GpsFixKind::Gga, true},
       {"latitude 0", Gll("4916.45", "00832.10") + Gll("0000.0000", "00832.10"), GpsFixKind::Gll, false},
       {"latitude empty", Gll("4916.45", "00832.10") + Gll("", "00832.10"), GpsFixKind::Gll, false},
@@ -149,20 +150,20 @@ TEST(GpsReadout, LineOfTheFix) {
     std::string tail;
   };
   const Case cases[] = {
-      {"full", Nmea("GPGGA,123519,4916.45,N,00832.10,E,1,08,0.9,123.4,M,46.9,M,,") +
-                   Nmea("GPGSV,3,1,12,01,40,083,46") + Rmc("123519", "4916.45", "00832.10", "A", "10.8"),
+      {"full",
+       Nmea("GPGGA,123519,4916.45,N,00832.10,E,1,08,0.9,123.4,M,46.9,M,,") + Nmea("GPGSV,3,1,12,01,40,083,46") +
+           Rmc("123519", "4916.45", "00832.10", "A", "10.8"),
        "ALT:____123.4_m Vkm:____20_km/h Vnm:__10.8_nm/h USE:__8/12_sats "},
       {"altitude in feet, then an empty GGA altitude", Nmea("PGRMZ,246,f,3") + Gga("4916.45", "00832.10", "1", ""),
        "ALT:_______74_m USE:_____8_sats "},
       {"nothing but the position", Gll("4916.45", "00832.10"), ""},
       {"satellites in view only", Nmea("GPGSV,2,1,7,01,40,083,46"), "USE:____/7_sats "},
-      {"vtg replaces rmc", Rmc("123519", "4916.45", "00832.10", "A", "10.8") +
-                               Nmea("GPVTG,054.7,T,034.4,M,5.5,N,10.2,K"),
+      {"vtg replaces rmc",
+       Rmc("123519", "4916.45", "00832.10", "A", "10.8") + Nmea("GPVTG,054.7,T,034.4,M,5.5,N,10.2,K"),
        "Vkm:__10.2_km/h Vnm:___5.5_nm/h "},
       {"position errors", Nmea("PGRME,15.0,M,45.0,F,25.0,M"), "ERh:_______15_m ERv:_______13_m "},
       {"an incomplete last line is not read", Nmea("PGRMZ,246,f,3").substr(0, 12), ""},
-      {"a bad checksum is passed over", NmeaBadChecksum("PGRMZ,999,M,3") + Nmea("PGRMZ,246,f,3"),
-       "ALT:_______74_m "},
+      {"a bad checksum is passed over", NmeaBadChecksum("PGRMZ,999,M,3") + Nmea("PGRMZ,246,f,3"), "ALT:_______74_m "},
   };
   for (const Case& c : cases) EXPECT_EQ(GpsReadoutText(c.buffer, lat, lon), head + c.tail) << c.name;
   // A value of 11 characters or more is not padded.

@@ -25,7 +25,7 @@ TEST(FormatAprsPosition, DegreesMinutesAndHemispheres) {
       {-0.5, 0, "/> ", "", "0030.00S/00000.00E>"},
       {10, -122.5, "/> ", "", "1000.00N/12230.00W>"},
       {55 + 36.129 / 60, 12 + 34.569 / 60, "/> ", "", "5536.12N/01234.56E>"},  // truncated, not rounded
-      {59.999999, 17.9999999, "/> ", "", "5959.99N/01759.99E>"},                // never carried up
+      {59.999999, 17.9999999, "/> ", "", "5959.99N/01759.99E>"},               // never carried up
       {55 + 36.12 / 60, 12 + 34.56 / 60, "\\# No.", "A", "5536.12NA01234.56E#"},
       {55 + 36.12 / 60, 12 + 34.56 / 60, "\\# No.", "", "5536.12N\\01234.56E#"},
       {55 + 36.12 / 60, 12 + 34.56 / 60, "\\k ", "A", "5536.12N\\01234.56Ek"},  // no overlay without "No."
@@ -34,9 +34,9 @@ TEST(FormatAprsPosition, DegreesMinutesAndHemispheres) {
 }
 
 TEST(FormatUtcDayTime, MovesBackAcrossDaysAndMonths) {
-  EXPECT_EQ(FormatUtcDayTime({2024, 5, 1, 1, 30, 0}, 2), "302330");   // April has 30 days
-  EXPECT_EQ(FormatUtcDayTime({2024, 8, 1, 1, 30, 0}, 2), "312330");   // July has 31
-  EXPECT_EQ(FormatUtcDayTime({2024, 3, 1, 0, 5, 0}, 1), "292305");    // a leap year's February
+  EXPECT_EQ(FormatUtcDayTime({2024, 5, 1, 1, 30, 0}, 2), "302330");      // April has 30 days
+  EXPECT_EQ(FormatUtcDayTime({2024, 8, 1, 1, 30, 0}, 2), "312330");      // July has 31
+  EXPECT_EQ(FormatUtcDayTime({2024, 3, 1, 0, 5, 0}, 1), "292305");       // a leap year's February
   EXPECT_EQ(FormatUtcDayTime({2024, 12, 31, 23, 59, 0}, -1), "010059");  // west of Greenwich
   EXPECT_EQ(FormatUtcDayTime({2024, 5, 17, 14, 7, 0}, 0), "171407");
 }

@@ -47,8 +47,8 @@ TEST(RadioBringUp, TncStepsByKind) {
 }
 
 TEST(RadioBringUp, EnginePortFromHostp) {
-  const std::pair<const char*, int> cases[] = {{"8000", 8000}, {" 8000 ", 8000}, {"65535", 65535}, {"40000", 40000},
-                                               {"65536", 0},   {"0", 0},         {"-1", 0},         {"abc", 0},
+  const std::pair<const char*, int> cases[] = {{"8000", 8000},   {" 8000 ", 8000}, {"65535", 65535}, {"40000", 40000},
+                                               {"65536", 0},     {"0", 0},         {"-1", 0},        {"abc", 0},
                                                {"8000.5", 8000}, {"8001.5", 8002}};
   for (const auto& [text, port] : cases) EXPECT_EQ(AgwPortFrom(text), port) << text;
 }

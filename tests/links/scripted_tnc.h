@@ -83,8 +83,7 @@ class ScriptedTnc {
           if (mode_ != Mode::Silent && std::find(buf, buf + n, '\r') != buf + n) Say("\r\ncmd:");
         }
       }
-      if (mode_ == Mode::Chatter &&
-          std::chrono::steady_clock::now() - last_chatter > std::chrono::milliseconds(5)) {
+      if (mode_ == Mode::Chatter && std::chrono::steady_clock::now() - last_chatter > std::chrono::milliseconds(5)) {
         Say("cmd:");
         last_chatter = std::chrono::steady_clock::now();
       }

@@ -44,8 +44,8 @@ std::string Print(int kind, const Heard& h) {
     std::replace(digis.begin(), digis.end(), ' ', '>');
     return h.src + ">" + (digis.empty() ? "" : digis + ">") + h.dest + " <UI>:\r\n" + h.payload + "\r\n";
   }
-  const std::string header = "fm " + h.src + " to " + h.dest + (h.digis.empty() ? "" : " via " + h.digis) +
-                             " ctl UI^ pid F0\r\n";
+  const std::string header =
+      "fm " + h.src + " to " + h.dest + (h.digis.empty() ? "" : " via " + h.digis) + " ctl UI^ pid F0\r\n";
   return (kind == 6 ? "1:" : "") + header + h.payload + "\r\n";
 }
 
@@ -181,10 +181,9 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   EXPECT_EQ(notices.size(), 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, SerialTncTest, ::testing::Values(1, 5, 6),
-                         [](const ::testing::TestParamInfo<int>& p) {
-                           return p.param == 1 ? "Pk232" : p.param == 5 ? "ScsTnc" : "ScsPtc";
-                         });
+INSTANTIATE_TEST_SUITE_P(Kinds, SerialTncTest, ::testing::Values(1, 5, 6), [](const ::testing::TestParamInfo<int>& p) {
+  return p.param == 1 ? "Pk232" : p.param == 5 ? "ScsTnc" : "ScsPtc";
+});
 
 }  // namespace
 }  // namespace zeblon::links

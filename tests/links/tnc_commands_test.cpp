@@ -94,7 +94,11 @@ TEST(TncCommandSets, CommandsFollowTheSettings) {
       {"tnc path", 5, [](TncSettings&) {}, ESC + "CZEBL WIDE1-1,WIDE2-1\r", ""},
       {"tnc no path", 5, [](TncSettings& s) { s.path = ""; }, ESC + "CZEBL \r", ""},
       {"tnc none", 5, [](TncSettings&) {}, ESC + "%AG NONE\r", ESC + "%AGH\r"},
-      {"tnc hf pair", 5, [](TncSettings& s) { s.radio_mode = "300"; s.cross_mode = "R300"; },
+      {"tnc hf pair", 5,
+       [](TncSettings& s) {
+         s.radio_mode = "300";
+         s.cross_mode = "R300";
+       },
        ESC + "%AGH\r", ESC + "%AG R300\r"},
       {"tnc level", 5, [](TncSettings&) {}, ESC + "%X 300\r", ""},
       {"tnc afc on", 5, [](TncSettings& s) { s.tx_afc = 1; }, ESC + "%T 1\r", ESC + "%T 0\r"},
@@ -108,7 +112,11 @@ TEST(TncCommandSets, CommandsFollowTheSettings) {
       {"ptc level a", 6, [](TncSettings&) {}, ESC + "TXL A 300\r\n", ""},
       {"ptc level f", 6, [](TncSettings&) {}, ESC + "TXL F 300\r\n", ""},
       {"ptc channel", 6, [](TncSettings&) {}, ESC + "SETCHN  2\r\n", ""},
-      {"ptc plain call", 6, [](TncSettings& s) { s.user_call = " QW7TK "; s.tx_ssid = "3"; },
+      {"ptc plain call", 6,
+       [](TncSettings& s) {
+         s.user_call = " QW7TK ";
+         s.tx_ssid = "3";
+       },
        "MYCALL QW7TK-3\r\n", ""},
       {"ptc esc call", 6, [](TncSettings& s) { s.tx_ssid = "3"; }, ESC + "MYCALL QW7TK-3\r\n", ""},
       {"ptc digi", 6, [](TncSettings& s) { s.digi_on = 1; }, ESC + "DIGI ON\r\n", ESC + "DIGI OFF\r\n"},
@@ -135,9 +143,12 @@ std::vector<std::string> Steps(const TncCommandSet& set) {
       case TncAction::Send: {
         line = "send ";
         for (unsigned char c : st.bytes) {
-          if (c == '\r') line += "<CR>";
-          else if (c == '\n') line += "<LF>";
-          else if (c == 0x1b) line += "<ESC>";
+          if (c == '\r')
+            line += "<CR>";
+          else if (c == '\n')
+            line += "<LF>";
+          else if (c == 0x1b)
+            line += "<ESC>";
           else if (c < 0x20 || c >= 0x7f) {
             const char* hex = "0123456789ABCDEF";
             line += std::string("<") + hex[c >> 4] + hex[c & 15] + ">";
@@ -174,78 +185,76 @@ TEST(TncCommandSets, WholeSetsAsWritten) {
   tnc.hf_dual = true;
   tnc.tx_afc = 1;
   tnc.tx_level = 250;
-  EXPECT_EQ(Steps(TncInitSet(tnc)),
-            (std::vector<std::string>{
-                "open 38400 /1",
-                "send <ESC>%R<CR> /0.5",
-                "send <ESC>E0<CR> /0.1",
-                "send <ESC>Z1<CR> /0.1",
-                "send <ESC>A1<CR> /0.1",
-                "send <ESC>S0<CR> /0.1",
-                "send <ESC>Y0<CR> /0.1",
-                "send <ESC>CZEBL WIDE1-1,WIDE2-1<CR> /0.1",
-                "send <ESC>IQW7TK-7<CR> /0.1",
-                "send <ESC>%AMQW7TK-7<CR> /0.1",
-                "send <ESC>K0<CR> /0.1",
-                "send <ESC>MU<CR> /0.1",
-                "send <ESC>P255<CR> /0.1",
-                "send <ESC>T25<CR> /0.1",
-                "send <ESC>U0<CR> /0.1",
-                "send <ESC>W0<CR> /0.1",
-                "send <ESC>X1<CR> /0.1",
-                "send <ESC>%A0<CR> /0.1",
-                "send <ESC>%B300<CR> /0.1",
-                "send <ESC>%X 250<CR> /0.1",
-                "send <ESC>%F 2000<CR> /0.1",
-                "send <ESC>%T 1<CR> /0.1",
-                "send <ESC>%AGH<CR> /0.1",
-                "send <ESC>R1<CR> /0.1",
-                "send <ESC>%AD3<CR> /0.1",
-                "send <ESC>%AU1<CR> /0.1",
-                "wait /1",
-                "drain",
-                "discard",
-                "close",
-            }));
+  EXPECT_EQ(Steps(TncInitSet(tnc)), (std::vector<std::string>{
+                                        "open 38400 /1",
+                                        "send <ESC>%R<CR> /0.5",
+                                        "send <ESC>E0<CR> /0.1",
+                                        "send <ESC>Z1<CR> /0.1",
+                                        "send <ESC>A1<CR> /0.1",
+                                        "send <ESC>S0<CR> /0.1",
+                                        "send <ESC>Y0<CR> /0.1",
+                                        "send <ESC>CZEBL WIDE1-1,WIDE2-1<CR> /0.1",
+                                        "send <ESC>IQW7TK-7<CR> /0.1",
+                                        "send <ESC>%AMQW7TK-7<CR> /0.1",
+                                        "send <ESC>K0<CR> /0.1",
+                                        "send <ESC>MU<CR> /0.1",
+                                        "send <ESC>P255<CR> /0.1",
+                                        "send <ESC>T25<CR> /0.1",
+                                        "send <ESC>U0<CR> /0.1",
+                                        "send <ESC>W0<CR> /0.1",
+                                        "send <ESC>X1<CR> /0.1",
+                                        "send <ESC>%A0<CR> /0.1",
+                                        "send <ESC>%B300<CR> /0.1",
+                                        "send <ESC>%X 250<CR> /0.1",
+                                        "send <ESC>%F 2000<CR> /0.1",
+                                        "send <ESC>%T 1<CR> /0.1",
+                                        "send <ESC>%AGH<CR> /0.1",
+                                        "send <ESC>R1<CR> /0.1",
+                                        "send <ESC>%AD3<CR> /0.1",
+                                        "send <ESC>%AU1<CR> /0.1",
+                                        "wait /1",
+                                        "drain",
+                                        "discard",
+                                        "close",
+                                    }));
 
   TncSettings ptc = Base(6);
   ptc.user_call = " QW7TK ";
   ptc.tx_ssid = "3";
   ptc.radio_mode = "9600";
   ptc.tx_level = 120;
-  EXPECT_EQ(Steps(TncInitSet(ptc)),
-            (std::vector<std::string>{
-                "wait /5",
-                "open 38400 /1",
-                "send <CR><LF> /3",
-                "send TERM 0<CR><LF> /0.3",
-                "send MYCALL QW7TK-3<CR><LF> /0.3",
-                "send PAC<CR><LF> /0.3",
-                "send <ESC>MYCALL QW7TK-3<CR><LF> /0.3",
-                "send <ESC>APRS 0<CR><LF> /0.3",
-                "send <ESC>PORT 1<CR><LF> /0.3",
-                "send <ESC>PRBOX 0<CR><LF> /0.3",
-                "send <ESC>USERS 0<CR><LF> /0.3",
-                "send <ESC>SETCHN  2<CR><LF> /0.3",
-                "send <ESC>MYCALL WIDE1-1<CR><LF> /0.3",
-                "send <ESC>SETCHN  3<CR><LF> /0.3",
-                "send <ESC>MYCALL RELAY<CR><LF> /0.3",
-                "send <ESC>SETCHN  4<CR><LF> /0.3",
-                "send <ESC>MYCALL ECHO<CR><LF> /0.3",
-                "send <ESC>SETCHN 1<CR><LF> /0.3",
-                "send <ESC>UNPROTO ZEBL WIDE1-1 WIDE2-1<CR><LF> /0.3",
-                "send <ESC>MONITOR 1<CR><LF> /0.3",
-                "send <ESC>B 9600<CR><LF> /0.3",
-                "send <ESC>TXL A 120<CR><LF> /0.3",
-                "send <ESC>TXL F 120<CR><LF> /0.3",
-                "send <ESC>TXDELAY 1:300<CR><LF> /0.3",
-                "send <ESC>DIGI OFF<CR><LF> /0.3",
-                "send <ESC>MFI 128<CR><LF> /0.3",
-                "wait /0.5",
-                "drain",
-                "discard",
-                "close",
-            }));
+  EXPECT_EQ(Steps(TncInitSet(ptc)), (std::vector<std::string>{
+                                        "wait /5",
+                                        "open 38400 /1",
+                                        "send <CR><LF> /3",
+                                        "send TERM 0<CR><LF> /0.3",
+                                        "send MYCALL QW7TK-3<CR><LF> /0.3",
+                                        "send PAC<CR><LF> /0.3",
+                                        "send <ESC>MYCALL QW7TK-3<CR><LF> /0.3",
+                                        "send <ESC>APRS 0<CR><LF> /0.3",
+                                        "send <ESC>PORT 1<CR><LF> /0.3",
+                                        "send <ESC>PRBOX 0<CR><LF> /0.3",
+                                        "send <ESC>USERS 0<CR><LF> /0.3",
+                                        "send <ESC>SETCHN  2<CR><LF> /0.3",
+                                        "send <ESC>MYCALL WIDE1-1<CR><LF> /0.3",
+                                        "send <ESC>SETCHN  3<CR><LF> /0.3",
+                                        "send <ESC>MYCALL RELAY<CR><LF> /0.3",
+                                        "send <ESC>SETCHN  4<CR><LF> /0.3",
+                                        "send <ESC>MYCALL ECHO<CR><LF> /0.3",
+                                        "send <ESC>SETCHN 1<CR><LF> /0.3",
+                                        "send <ESC>UNPROTO ZEBL WIDE1-1 WIDE2-1<CR><LF> /0.3",
+                                        "send <ESC>MONITOR 1<CR><LF> /0.3",
+                                        "send <ESC>B 9600<CR><LF> /0.3",
+                                        "send <ESC>TXL A 120<CR><LF> /0.3",
+                                        "send <ESC>TXL F 120<CR><LF> /0.3",
+                                        "send <ESC>TXDELAY 1:300<CR><LF> /0.3",
+                                        "send <ESC>DIGI OFF<CR><LF> /0.3",
+                                        "send <ESC>MFI 128<CR><LF> /0.3",
+                                        "wait /0.5",
+                                        "drain",
+                                        "discard",
+                                        "close",
+                                    }));
 
   TncSettings pk = Base(1);
   pk.radio_mode = "300R";
@@ -254,21 +263,17 @@ TEST(TncCommandSets, WholeSetsAsWritten) {
   for (int i = 0; i < 10; ++i) want.push_back("send * /0.5");
   want.insert(want.end(), {"wait /1", "drain", "close"});
   for (const char* speed : {"9600", "4800", "2400", "1200"}) {
-    want.insert(want.end(), {std::string("open ") + speed, "send <C0><FF><C0> /0.2",
-                             "send <CR> /0.2", "send KISS OFF /0.2", "send <CR> /0.2",
-                             "send <01>OHON<17> /0.2", "send <CR> /0.2",
+    want.insert(want.end(), {std::string("open ") + speed, "send <C0><FF><C0> /0.2", "send <CR> /0.2",
+                             "send KISS OFF /0.2", "send <CR> /0.2", "send <01>OHON<17> /0.2", "send <CR> /0.2",
                              "send TB 9600<CR> /0.2", "send RESTART<CR> /1", "drain", "close"});
   }
-  want.insert(want.end(), {"open 9600 /1", "send PA<CR> /0.2", "send <CR> /1", "drain", "close",
-                           "open 9600"});
-  for (const char* command :
-       {"ECHO OFF", "ACRDISP 0", "ALFDISP ON", "CONOK OFF", "PASSALL OFF", "PA", "HB 300",
-        "VHF OFF", "8B ON", "AW 8", "MFILTER $0", "MONITOR 5", "MFROM ALL", "MYCALL QW7TK",
-        "UNPROTO ZEBL", "DIGIPEAT OFF", "DFROM NONE", "MYALIAS NONE"}) {
+  want.insert(want.end(), {"open 9600 /1", "send PA<CR> /0.2", "send <CR> /1", "drain", "close", "open 9600"});
+  for (const char* command : {"ECHO OFF", "ACRDISP 0", "ALFDISP ON", "CONOK OFF", "PASSALL OFF", "PA", "HB 300",
+                              "VHF OFF", "8B ON", "AW 8", "MFILTER $0", "MONITOR 5", "MFROM ALL", "MYCALL QW7TK",
+                              "UNPROTO ZEBL", "DIGIPEAT OFF", "DFROM NONE", "MYALIAS NONE"}) {
     want.push_back(std::string("send ") + command + "<CR> /0.2");
   }
-  want.insert(want.end(),
-              {"send <CR> /1", "drain", "discard", "until no cmd: /1", "close"});
+  want.insert(want.end(), {"send <CR> /1", "drain", "discard", "until no cmd: /1", "close"});
   EXPECT_EQ(Steps(TncInitSet(pk)), want);
 }
 
@@ -283,8 +288,7 @@ TEST(TncCommandSets, OrderWaitsAndPortOpenings) {
   EXPECT_NEAR(TotalWaitSeconds(pk), 29.4, 1e-4);
   const std::string bytes = SentBytes(pk);
   EXPECT_EQ(bytes.substr(0, 10), "**********");
-  EXPECT_NE(bytes.find(std::string("\xC0\xFF\xC0\rKISS OFF\r\x01OHON\x17\rTB 9600\rRESTART\r", 33)),
-            std::string::npos);
+  EXPECT_NE(bytes.find(std::string("\xC0\xFF\xC0\rKISS OFF\r\x01OHON\x17\rTB 9600\rRESTART\r", 33)), std::string::npos);
   EXPECT_EQ(bytes.substr(bytes.size() - 14), "MYALIAS NONE\r\r");
 
   // The SCS TNC: "%R" first with half a second after it, about 5 s in all.
@@ -326,9 +330,7 @@ class TncLineTest : public ::testing::Test {
   static TncRunOptions Options() {
     TncRunOptions o;
     o.port_number = 7;
-    o.wait = [](float seconds, bool) {
-      std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0));
-    };
+    o.wait = [](float seconds, bool) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0)); };
     return o;
   }
 

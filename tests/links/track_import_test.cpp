@@ -18,8 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // A TRK line: "þ", northing and easting as 9 characters each, date and time.
-std::string Line(const std::string& north, const std::string& east, const std::string& date,
-                 const std::string& time) {
+std::string Line(const std::string& north, const std::string& east, const std::string& date, const std::string& time) {
   return "\xFE" + north + east + " " + date + " " + time;
 }
 
@@ -70,8 +69,7 @@ TEST(TrackMerge, WayLogSummaryIsTheFarthestPoint) {
   ASSERT_TRUE(s);
   // a3 lies farthest from a1: its northing digits, easting part, date and time.
   EXPECT_EQ(*s, "6590  660 250601 1300 OUT_A  OUTDOOR_ACT TK250601.VEC");
-  EXPECT_EQ(*WayLogSummaryLine({a1}, "20250601.VEC"),
-            "6580  650 250601 1200 OUT_A  OUTDOOR_ACT TK250601.VEC");
+  EXPECT_EQ(*WayLogSummaryLine({a1}, "20250601.VEC"), "6580  650 250601 1200 OUT_A  OUTDOOR_ACT TK250601.VEC");
   EXPECT_FALSE(WayLogSummaryLine({"  "}, "X.VEC"));
   // Inserted by its key: before a later line, after an equal one, or last.
   const std::string early = "0000000000250601 1100 X";
@@ -90,8 +88,7 @@ TEST_F(TrackImportTest, NewAndExistingTrackFiles) {
   const TrackImportResult r = ImportVecTrackFiles(app_);
   EXPECT_EQ(r.imported, 2);
   EXPECT_TRUE(r.failed.empty());
-  EXPECT_EQ(Read(app_ / "U33" / "TRK" / "20250601.TRK"),
-            (std::vector<std::string>{b1, a1, a2, a3, b3}));
+  EXPECT_EQ(Read(app_ / "U33" / "TRK" / "20250601.TRK"), (std::vector<std::string>{b1, a1, a2, a3, b3}));
   EXPECT_EQ(Read(app_ / "U33" / "TRK" / "20250602.TRK"), std::vector<std::string>{a1});
   EXPECT_FALSE(fs::exists(app_ / "U33" / "VEC" / "20250601.VEC"));
   EXPECT_FALSE(fs::exists(app_ / "U33" / "VEC" / "20250602.vec"));

@@ -57,7 +57,7 @@ TEST(TxSetupOpening, FillsFromTheSettingsByKind) {
   EXPECT_FALSE(v.crossFrameShown);
   EXPECT_FALSE(v.hfDualShown);
   EXPECT_FALSE(v.txLevelShown);
-  EXPECT_EQ(v.digi, 1);  // kind 4 leaves the DIGI box
+  EXPECT_EQ(v.digi, 1);        // kind 4 leaves the DIGI box
   EXPECT_EQ(v.interval, "0");  // the box's rule shows "MANUAL"
   EXPECT_EQ(v.ssid, "9");
   EXPECT_EQ(v.path, "WIDE1-1,WIDE2-1");
@@ -103,30 +103,30 @@ TEST(TxSetupRules, ModesHfDualAndSecondMode) {
   const Case cases[] = {
       {"9600 chosen", values("300R", "300", 1, 1), [](auto& v) { SelectFastMode(v, "9600"); }, "9600", "NONE",
        "WIDE2-1", "10", 0, 0},
-      {"hf-dual ticked with 1200", values("1200", "NONE", 1, 1), [](auto& v) { ReleaseOverHfDual(v); }, "300R",
-       "300", "WIDE1-1", "10", 1, 1},
-      {"hf-dual ticked, empty path", values("1200", "NONE", 1, 0, ""), [](auto& v) { ReleaseOverHfDual(v); },
-       "300R", "300", "", "10", 1, 0},
-      {"hf-dual ticked, timer 1", values("300", "NONE", 1, 0, "X", "1"), [](auto& v) { ReleaseOverHfDual(v); },
-       "300", "R300", "WIDE1-1", "2", 1, 0},
-      {"hf-dual ticked, timer 01", values("300", "NONE", 1, 0, "X", "01"), [](auto& v) { ReleaseOverHfDual(v); },
-       "300", "R300", "WIDE1-1", "01", 1, 0},
+      {"hf-dual ticked with 1200", values("1200", "NONE", 1, 1), [](auto& v) { ReleaseOverHfDual(v); }, "300R", "300",
+       "WIDE1-1", "10", 1, 1},
+      {"hf-dual ticked, empty path", values("1200", "NONE", 1, 0, ""), [](auto& v) { ReleaseOverHfDual(v); }, "300R",
+       "300", "", "10", 1, 0},
+      {"hf-dual ticked, timer 1", values("300", "NONE", 1, 0, "X", "1"), [](auto& v) { ReleaseOverHfDual(v); }, "300",
+       "R300", "WIDE1-1", "2", 1, 0},
+      {"hf-dual ticked, timer 01", values("300", "NONE", 1, 0, "X", "01"), [](auto& v) { ReleaseOverHfDual(v); }, "300",
+       "R300", "WIDE1-1", "01", 1, 0},
       {"hf-dual unticked", values("300R", "300", 0, 1), [](auto& v) { ReleaseOverHfDual(v); }, "300R", "NONE",
        "WIDE2-1", "10", 0, 0},
-      {"300R again keeps hf-dual", values("300R", "300", 1, 1), [](auto& v) { ReleaseOverHfMode(v, "300R"); },
-       "300R", "300", "WIDE2-1", "10", 1, 0},
+      {"300R again keeps hf-dual", values("300R", "300", 1, 1), [](auto& v) { ReleaseOverHfMode(v, "300R"); }, "300R",
+       "300", "WIDE2-1", "10", 1, 0},
       {"300 with the wrong pair", values("300", "300", 1, 1), [](auto& v) { ReleaseOverHfMode(v, "300"); }, "300",
        "NONE", "WIDE2-1", "10", 0, 0},
       {"> 9600", values("1200", "9600", 1, 1), [](auto& v) { StepCrossMode(v, false); }, "1200", "19200", "WIDE2-1",
        "10", 0, 1},
-      {"> 19200", values("1200", "19200", 0, 0), [](auto& v) { StepCrossMode(v, false); }, "1200", "NONE",
-       "WIDE2-1", "10", 0, 0},
+      {"> 19200", values("1200", "19200", 0, 0), [](auto& v) { StepCrossMode(v, false); }, "1200", "NONE", "WIDE2-1",
+       "10", 0, 0},
       {"< NONE", values("1200", "NONE", 0, 0), [](auto& v) { StepCrossMode(v, true); }, "1200", "19200", "WIDE2-1",
        "10", 0, 0},
       {"> NONE to the pair", values("300", "NONE", 1, 0), [](auto& v) { StepCrossMode(v, false); }, "300", "R300",
        "WIDE2-1", "10", 1, 0},
-      {"4800 stays", values("1200", "4800", 1, 0), [](auto& v) { StepCrossMode(v, true); }, "1200", "4800",
-       "WIDE2-1", "10", 0, 0},
+      {"4800 stays", values("1200", "4800", 1, 0), [](auto& v) { StepCrossMode(v, true); }, "1200", "4800", "WIDE2-1",
+       "10", 0, 0},
   };
   for (const Case& c : cases) {
     TxPanelValues v = c.in;
@@ -155,7 +155,7 @@ TEST(TxSetupRules, PathsMemoriesSymbolsAndTimer) {
   for (int i : {1, 94, 101, 194}) EXPECT_TRUE(SymbolIndexValid(i)) << i;
 
   EXPECT_EQ(TxTimerStep("MANUAL", 1), "1");
-  EXPECT_EQ(TxTimerStep("60", 1), "61");  // the box's rule makes it "MANUAL"
+  EXPECT_EQ(TxTimerStep("60", 1), "61");       // the box's rule makes it "MANUAL"
   EXPECT_EQ(TxTimerStep("MANUAL", -1), "-1");  // and this "60"
 
   std::array<std::string, 7> lines = {"", "a", "145.800 mhz", "b", "QRV 432.5 MHz", "c", "d"};
@@ -169,8 +169,7 @@ TEST(TxSetupRules, PathsMemoriesSymbolsAndTimer) {
 
 TEST(TxSetupOkRules, TakesOrRefuses) {
   const std::array<std::string, 5> no_edits;
-  auto take = [&](std::function<void(TxPanelValues&)> change, int kind = 1, bool igate_enabled = true,
-                  int igate = 1) {
+  auto take = [&](std::function<void(TxPanelValues&)> change, int kind = 1, bool igate_enabled = true, int igate = 1) {
     const Settings old = Base(kind);
     TxPanelValues v = TxPanelOpening(old, 0, {});
     v.interval = "10";
@@ -280,21 +279,21 @@ TEST(TxSetupResend, SetsAsWritten) {
   tnc.radio_mode = "300R";
   tnc.cross_mode = "300";
   EXPECT_EQ(SentBytes(TncResendSet(tnc)), E + "%BR300\r" + E + "IAB1CD-7\r" + E + "%AMAB1CD-7\r" + E +
-                                              "CZEBL WIDE1-1,WIDE2-1\r" + E + "%X 300\r" + E + "%AGH\r" + E +
-                                              "R0\r" + E + "%AD0\r" + E + "%AU0\r" + E + "%F 2000\r");
+                                              "CZEBL WIDE1-1,WIDE2-1\r" + E + "%X 300\r" + E + "%AGH\r" + E + "R0\r" +
+                                              E + "%AD0\r" + E + "%AU0\r" + E + "%F 2000\r");
   tnc.cross_mode = "NONE";
   tnc.digi_on = 1;
   tnc.hf_dual = true;
   tnc.tx_level = -5;
   tnc.radio_mode = "4800";  // no command, the wait stays
   const TncCommandSet set = TncResendSet(tnc);
-  EXPECT_EQ(SentBytes(set), E + "IAB1CD-7\r" + E + "%AMAB1CD-7\r" + E + "CZEBL WIDE1-1,WIDE2-1\r" + E + "%X-5\r" +
-                                E + "%AG NONE\r" + E + "R1\r" + E + "%AD3\r" + E + "%AU1\r" + E + "%F 2000\r");
+  EXPECT_EQ(SentBytes(set), E + "IAB1CD-7\r" + E + "%AMAB1CD-7\r" + E + "CZEBL WIDE1-1,WIDE2-1\r" + E + "%X-5\r" + E +
+                                "%AG NONE\r" + E + "R1\r" + E + "%AD3\r" + E + "%AU1\r" + E + "%F 2000\r");
   EXPECT_NEAR(TotalWaitSeconds(set), 2.0, 1e-4);
 
   TncSettings ptc = Tnc(6);
-  EXPECT_EQ(SentBytes(TncResendSet(ptc)), E + "B 1200\r" + E + "TXL A 300\r" + E + "TXL F 300\r" + E +
-                                              "DIGI OFF\r" + E + "UNPROTO ZEBL WIDE1-1 WIDE2-1\r");
+  EXPECT_EQ(SentBytes(TncResendSet(ptc)), E + "B 1200\r" + E + "TXL A 300\r" + E + "TXL F 300\r" + E + "DIGI OFF\r" +
+                                              E + "UNPROTO ZEBL WIDE1-1 WIDE2-1\r");
   for (int kind : {0, 3, 4}) EXPECT_TRUE(TncResendSet(Tnc(kind)).empty()) << kind;
   // One own call for every user: the SSID once, never twice.
   TncSettings dashed = Tnc(1);

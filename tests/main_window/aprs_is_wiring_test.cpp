@@ -20,8 +20,10 @@ using links::test::AprsIsLineServer;
 class AprsIsWiringTest : public testing_support::ProgramFolderTest {
  protected:
   std::unique_ptr<Form1> Start(const AprsIsLineServer& server) {
-    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=QW7TK\r\nMODEM=1\r\nMSYS=U33\r\nCALL=QW7TK\r\n"
-                        "NOAT=1\r\nIGATE=1\r\nAISRV=127.0.0.1\r\nAIPRT=" + std::to_string(server.Port()) + "\r\n");
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() +
+                            "\r\nUSER=QW7TK\r\nMODEM=1\r\nMSYS=U33\r\nCALL=QW7TK\r\n"
+                            "NOAT=1\r\nIGATE=1\r\nAISRV=127.0.0.1\r\nAIPRT=" +
+                            std::to_string(server.Port()) + "\r\n");
     auto form = std::make_unique<Form1>();
     form->show();
     PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
@@ -43,7 +45,8 @@ TEST_F(AprsIsWiringTest, LoginTitleAndGatedLine) {
   auto form = Start(server);
   const std::string passcode = links::ComputeAprsIsPasscode("QW7TK");
   ASSERT_EQ(form->link().AprsIsPasscode, passcode);
-  ASSERT_TRUE(TickUntil(*form, [&] { return platform::FromQ(form->windowTitle()).find("IGate connected") != std::string::npos; }));
+  ASSERT_TRUE(TickUntil(
+      *form, [&] { return platform::FromQ(form->windowTitle()).find("IGate connected") != std::string::npos; }));
   EXPECT_EQ(platform::FromQ(form->windowTitle()).substr(75), "IGate connected");
   EXPECT_EQ(server.Lines(1).at(0), "user QW7TK pass " + passcode + " vers ZEBLON 8.08 filter b/ZZ9ZZZ");
 

@@ -31,9 +31,10 @@ class Form1Test : public ProgramFolderTest {
  protected:
   void SetUp() override {
     ProgramFolderTest::SetUp();
-    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
-                        "UTN=6581.5\r\nUTE=401.25\r\nUUN=6580\r\nUUE=400\r\nCALL=QW7TK\r\nNOAT=1\r\n"
-                        "M0050=TOPO\r\nWVER=WIN10\r\n");
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() +
+                            "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
+                            "UTN=6581.5\r\nUTE=401.25\r\nUUN=6580\r\nUUE=400\r\nCALL=QW7TK\r\nNOAT=1\r\n"
+                            "M0050=TOPO\r\nWVER=WIN10\r\n");
   }
   std::unique_ptr<Form1> StartMainWindow() {
     auto form = std::make_unique<Form1>();
@@ -265,8 +266,7 @@ TEST_F(Form1Test, ACloseFromCodeOnlyStopsTheTimers) {
 
 // A connected pair of pseudo-terminals: the program opens `a`, the test plays the TNC on `b`.
 struct SocatPair {
-  explicit SocatPair(const fs::path& folder)
-      : a((folder / "ttyA").string()), b((folder / "ttyB").string()) {
+  explicit SocatPair(const fs::path& folder) : a((folder / "ttyA").string()), b((folder / "ttyB").string()) {
     socat.start("socat", {QString::fromStdString("pty,raw,echo=0,link=" + a),
                           QString::fromStdString("pty,raw,echo=0,link=" + b)});
     started = socat.waitForStarted();
@@ -304,13 +304,12 @@ TEST_F(Form1Test, TheUsersCloseSendsTheTncItsLastCommands) {
     const char* modem;
     std::string bytes;
   };
-  const Case cases[] = {
-      {"1", "\x03"}, {"5", "\x1B%ZL\r"}, {"6", "\x1BQ\r\x1BRESET\r"}, {"4", ""}, {"0", ""}};
+  const Case cases[] = {{"1", "\x03"}, {"5", "\x1B%ZL\r"}, {"6", "\x1BQ\r\x1BRESET\r"}, {"4", ""}, {"0", ""}};
   for (const Case& c : cases) {
     SocatPair pair(folder_);
     ASSERT_TRUE(pair.started);
-    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=" + c.modem +
-                            "\r\nMSYS=U33\r\nCALL=QW7TK\r\n");
+    Write("ZEBLON.INI",
+          "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=" + c.modem + "\r\nMSYS=U33\r\nCALL=QW7TK\r\n");
     auto form = StartMainWindow();
     const int tnc = ::open(pair.b.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
     ASSERT_GE(tnc, 0);
@@ -321,12 +320,13 @@ TEST_F(Form1Test, TheUsersCloseSendsTheTncItsLastCommands) {
     t.start();
     // Under load the line may take a while: wait for all that is expected (up to 5 s),
     // and at least 300 ms for anything beyond it.
-    while ((got.size() < c.bytes.size() && t.elapsed() < 5000) ||
-           (got.size() == c.bytes.size() && t.elapsed() < 300)) {
+    while ((got.size() < c.bytes.size() && t.elapsed() < 5000) || (got.size() == c.bytes.size() && t.elapsed() < 300)) {
       char buf[64];
       const ssize_t n = ::read(tnc, buf, sizeof buf);
-      if (n > 0) got.append(buf, static_cast<std::size_t>(n));
-      else QThread::msleep(10);
+      if (n > 0)
+        got.append(buf, static_cast<std::size_t>(n));
+      else
+        QThread::msleep(10);
     }
     ::close(tnc);
     EXPECT_EQ(got, c.bytes) << "MODEM=" << c.modem;

@@ -33,8 +33,9 @@ class InternetWindowTest : public testing_support::ProgramFolderTest {
     ProgramFolderTest::TearDown();
   }
   void WriteIni(const std::string& extra) {
-    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
-                        "UTN=5818\r\nUTE=391\r\nUUN=5818\r\nUUE=391\r\nCALL=QW7TK-9\r\nNOAT=1\r\nWVER=WIN10\r\n" +
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() +
+                            "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
+                            "UTN=5818\r\nUTE=391\r\nUUN=5818\r\nUUE=391\r\nCALL=QW7TK-9\r\nNOAT=1\r\nWVER=WIN10\r\n" +
                             extra);
   }
   std::unique_ptr<Form1> StartMainWindow() {
@@ -62,10 +63,9 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
   auto line = [&](int minutesAgo, const std::string& packet) {
     return utc.addSecs(-60 * minutesAgo).toString("yyyy-MM-dd HH:mm:ss").toStdString() + ": " + packet + "\n";
   };
-  server_.routes["/aprs/raw"] =
-      Route{200, "text/plain",
-            line(10, "QW7TK-9>APRS,TCPIP*:!5230.00N/01320.00E>first") +
-                line(5, "QW7TK-9>APRS,TCPIP*:!5231.00N/01321.00E>second")};
+  server_.routes["/aprs/raw"] = Route{200, "text/plain",
+                                      line(10, "QW7TK-9>APRS,TCPIP*:!5230.00N/01320.00E>first") +
+                                          line(5, "QW7TK-9>APRS,TCPIP*:!5231.00N/01321.00E>second")};
   auto form = StartMainWindow();
   ASSERT_EQ(form->map().MapDrawnOnce, 1);
   ASSERT_EQ(form->reception().moniOneCount, 0);
@@ -92,9 +92,7 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
   EXPECT_FALSE(Find(*form, "Text10")->isVisible());
   const reception::ReceptionState& st = form->reception();
   ASSERT_EQ(st.moniOneCount, 2);
-  const struct {
-    double lat, lon;
-  } expected[] = {{52.5, 13 + 20.0 / 60}, {52 + 31.0 / 60, 13 + 21.0 / 60}};
+  const struct { double lat, lon; } expected[] = {{52.5, 13 + 20.0 / 60}, {52 + 31.0 / 60, 13 + 21.0 / 60}};
   for (int i = 1; i <= 2; ++i) {
     const std::string& rec = st.moniOneTrack[static_cast<std::size_t>(i)];
     EXPECT_EQ(reception::TrimmedColumns(rec, 33, 41), "QW7TK-9") << rec;
@@ -154,7 +152,8 @@ TEST_F(InternetWindowTest, AutomaticUpdateTakesTheMagnetogramAtStartUp) {
   server_.routes["/magnetogram/index.html"] =
       Route{200, "text/html",
             "<html><body><table><tr><td>Kiel 3-hour K:</td><td>3</td></tr><tr><td>Kiel current K</td><td> 4</td>"
-            "</tr></table><p>Sunspot number 77</p><p>" + std::string(300, '.') + "</p></body></html>"};
+            "</tr></table><p>Sunspot number 77</p><p>" +
+                std::string(300, '.') + "</p></body></html>"};
   auto form = StartMainWindow();
   ASSERT_EQ(form->map().MapDrawnOnce, 1);
   auto* label46 = Find<platform::Label>(*form, "Label46");

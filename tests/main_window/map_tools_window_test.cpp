@@ -46,7 +46,9 @@ std::string TinyAvi(int frames) {
     if (data.size() % 2) c += '\0';
     return c;
   };
-  const auto list = [&](const char* type, const std::string& data) { return chunk("LIST", std::string(type, 4) + data); };
+  const auto list = [&](const char* type, const std::string& data) {
+    return chunk("LIST", std::string(type, 4) + data);
+  };
   const int w = 16, h = 16, frame_bytes = w * h * 3;
   std::string avih;
   for (std::uint32_t v : {100000u, std::uint32_t(frame_bytes * 10), 0u, 0x10u, std::uint32_t(frames), 0u, 1u,
@@ -144,8 +146,8 @@ class MapToolsWindowTest : public ProgramFolderTest {
   }
   void Click(const char* name) { Find<platform::CommandButton>(*form_, name)->click(); }
   void Mouse(QWidget* w, QEvent::Type type, Qt::MouseButton b, QPoint p) {
-    QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), b, type == QEvent::MouseButtonRelease ? Qt::NoButton : b,
-                  Qt::NoModifier);
+    QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), b,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : b, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
   }
   QPoint Centre() const { return QPoint(picture_->width() / 2, picture_->height() / 2); }
@@ -218,7 +220,8 @@ TEST_F(MapToolsWindowTest, MapSaveAsksAndNeverOverwrites) {
   platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Cancel; });
   form_->Form_KeyDown(114);
   ASSERT_FALSE(platform::MessageLog().empty());
-  EXPECT_EQ(platform::MessageLog().back().text, "SAVE MAP WINDOW TO FILE...  " + (folder_ / "MY_MAPS" / "MAP_0001.BMP").string());
+  EXPECT_EQ(platform::MessageLog().back().text,
+            "SAVE MAP WINDOW TO FILE...  " + (folder_ / "MY_MAPS" / "MAP_0001.BMP").string());
   EXPECT_FALSE(fs::exists(folder_ / "MY_MAPS" / "MAP_0001.BMP"));
   platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Ok; });
   Write("MY_MAPS/MAP_0002.BMP", "not ours");
@@ -284,11 +287,13 @@ TEST_F(MapToolsWindowTest, VideoInTheViewerWithStart) {
 #ifdef ZEBLON_HAVE_VIDEO
   QMediaPlayer* player = service_->tools()->videoPlayer();
   ASSERT_NE(player, nullptr);
-  PumpUntil([&] {
-    const auto st = player->mediaStatus();
-    return st == QMediaPlayer::LoadedMedia || st == QMediaPlayer::BufferedMedia || st == QMediaPlayer::EndOfMedia ||
-           st == QMediaPlayer::InvalidMedia || player->error() != QMediaPlayer::NoError;
-  }, 5000);
+  PumpUntil(
+      [&] {
+        const auto st = player->mediaStatus();
+        return st == QMediaPlayer::LoadedMedia || st == QMediaPlayer::BufferedMedia || st == QMediaPlayer::EndOfMedia ||
+               st == QMediaPlayer::InvalidMedia || player->error() != QMediaPlayer::NoError;
+      },
+      5000);
   if (player->isAvailable()) {
     EXPECT_EQ(player->error(), QMediaPlayer::NoError) << player->errorString().toStdString();
     const auto st = player->mediaStatus();
@@ -304,7 +309,7 @@ TEST_F(MapToolsWindowTest, VideoInTheViewerWithStart) {
 
 TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel
-  Click("Command73");                              // POIs shown too
+  Click("Command73");                             // POIs shown too
   std::string record(120, ' ');
   record.replace(0, 11, "240501 1200");
   record.replace(12, 19, "\xFE 6581.500  401.250");
@@ -321,7 +326,8 @@ TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   EXPECT_TRUE(info->isVisible());
   EXPECT_EQ(info->Caption(), "SM0XYZ");
   EXPECT_EQ(Find<platform::Label>(*form_, "Label5")->Caption(), record);
-  EXPECT_FALSE(Find<panels::PoiEditor>(*form_, "PoiEditor")->isVisible()) << "the first finder that finds ends the search";
+  EXPECT_FALSE(Find<panels::PoiEditor>(*form_, "PoiEditor")->isVisible())
+      << "the first finder that finds ends the search";
 }
 
 TEST_F(MapToolsWindowTest, SunCurveWhileTheRightButtonIsHeld) {
@@ -338,8 +344,8 @@ TEST_F(MapToolsWindowTest, SunCurveWhileTheRightButtonIsHeld) {
 
 TEST_F(MapToolsWindowTest, PoiEditorChangesTheFileAndOpensOnlySafeLinks) {
   for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel: a search square of 0.5 km
-  Click("Command73");  // POI points
-  Click("Command73");  // points with texts
+  Click("Command73");                             // POI points
+  Click("Command73");                             // points with texts
   Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
   Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
   Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());

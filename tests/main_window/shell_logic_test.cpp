@@ -16,8 +16,8 @@ namespace zeblon::shell {
 namespace {
 
 TEST(SpeedTest, LimitsFromTheCount) {
-  const std::pair<std::int64_t, int> cases[] = {
-      {0, 50}, {227250, 50}, {227251, 51}, {450000, 100}, {3000000, 667}, {2000000000, 667}};
+  const std::pair<std::int64_t, int> cases[] = {{0, 50},       {227250, 50},   {227251, 51},
+                                                {450000, 100}, {3000000, 667}, {2000000000, 667}};
   for (const auto& [count, limit] : cases) EXPECT_EQ(MoniAllLimitFromCount(count), limit) << count;
   // The loop counts clock readings until one second has gone.
   double t = 0;
@@ -63,7 +63,8 @@ TEST(StartUpValues, InfoLineTag) {
   std::array<std::string, 7> lines = {"", "a long line of more than thirty chars", "ab", "xy", "", "abc", "six"};
   TagInfoLines(lines);
   EXPECT_EQ(lines[4], "  using ZEBLON");  // the empty line is the shortest
-  std::array<std::string, 7> equal = {"", std::string(31, 'x'), "ab", "cd", std::string(30, 'y'), std::string(40, 'z'), ""};
+  std::array<std::string, 7> equal = {"", std::string(31, 'x'), "ab", "cd", std::string(30, 'y'), std::string(40, 'z'),
+                                      ""};
   TagInfoLines(equal);
   EXPECT_EQ(equal[2], "ab  using ZEBLON");
   EXPECT_EQ(equal[3], "cd");
@@ -84,8 +85,7 @@ TEST(StartUpValues, PickListChoice) {
 
 // ---------------------------------------------------------------------------
 
-std::string Record(const std::string& date, double north = 6581.234, double east = 401.5,
-                   std::size_t length = 110) {
+std::string Record(const std::string& date, double north = 6581.234, double east = 401.5, std::size_t length = 110) {
   std::string r(120, ' ');
   r.replace(0, 6, date);
   r.replace(7, 4, "1234");
@@ -134,7 +134,8 @@ TEST_F(MoniOneRestoreTest, NoFileGivesAnEmptyOneAndAnEmptyStore) {
 }
 
 TEST_F(MoniOneRestoreTest, LeftoversOfAKilledRewriteGo) {
-  const fs::path leftover = dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(zeblon::testing_support::EndedProcessId()));
+  const fs::path leftover =
+      dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(zeblon::testing_support::EndedProcessId()));
   std::ofstream(leftover) << "half a record";
   WriteLog({});
   RestoreMoniOneLog(Log());
@@ -169,8 +170,8 @@ TEST_F(MoniOneRestoreTest, PrunesBeforeTheLastGapOfMoreThan30Days) {
 TEST_F(MoniOneRestoreTest, LineLengthsAndFields) {
   std::string r103 = Record("240101", 2, 2, 103);
   r103.back() = 'x';  // a record keeps its length only up to its last non-blank
-  WriteLog({Record("240101", 1, 1, 102), r103, Record("240101", 3, 3, 121),
-            "garbage", Record("240102", 6581.234, 401.5, 120)});
+  WriteLog({Record("240101", 1, 1, 102), r103, Record("240101", 3, 3, 121), "garbage",
+            Record("240102", 6581.234, 401.5, 120)});
   const MoniOneRestore r = RestoreMoniOneLog(Log());
   ASSERT_EQ(r.records.size(), 2u);
   const auto lines = FileLines();
@@ -277,7 +278,8 @@ TEST(Shutdown, MapFoldersAndPatchEntries) {
 TEST(Shutdown, DeletesOnlyTheFilesTheProgramWrote) {
   const fs::path dir = fs::temp_directory_path() / ("zeblon_own_" + std::to_string(::getpid()));
   fs::create_directories(dir);
-  for (const char* f : {"ALLMDIRS.DIR", "M0050.DIR", "OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP", "12345678.BMP"}) {
+  for (const char* f :
+       {"ALLMDIRS.DIR", "M0050.DIR", "OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP", "12345678.BMP"}) {
     WriteFileAtomically(dir / f, "x");
   }
   OwnFiles own;
@@ -287,7 +289,8 @@ TEST(Shutdown, DeletesOnlyTheFilesTheProgramWrote) {
   own.Add(dir / "GONE.BMP");  // deleted already by the drawing
   EXPECT_EQ(own.DeleteAll(), 3);
   for (const char* f : {"ALLMDIRS.DIR", "M0050.DIR", "12345678.BMP"}) EXPECT_FALSE(fs::exists(dir / f)) << f;
-  for (const char* f : {"OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP"}) EXPECT_TRUE(fs::exists(dir / f)) << f;
+  for (const char* f : {"OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP"})
+    EXPECT_TRUE(fs::exists(dir / f)) << f;
   fs::remove_all(dir);
 }
 

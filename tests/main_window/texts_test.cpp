@@ -18,9 +18,9 @@ TEST(LanguageTexts, WhatTheSettingSelects) {
     TooltipAction tips;
   };
   const Case cases[] = {
-      {11, 1, TooltipAction::Fill}, {12, 2, TooltipAction::Fill}, {13, 3, TooltipAction::Fill},
-      {1, 1, TooltipAction::Clear}, {3, 3, TooltipAction::Clear}, {0, 0, TooltipAction::Clear},
-      {5, 0, TooltipAction::Clear}, {21, 1, TooltipAction::Keep}, {10, 0, TooltipAction::Keep},
+      {11, 1, TooltipAction::Fill}, {12, 2, TooltipAction::Fill},  {13, 3, TooltipAction::Fill},
+      {1, 1, TooltipAction::Clear}, {3, 3, TooltipAction::Clear},  {0, 0, TooltipAction::Clear},
+      {5, 0, TooltipAction::Clear}, {21, 1, TooltipAction::Keep},  {10, 0, TooltipAction::Keep},
       {14, 0, TooltipAction::Keep}, {-9, 0, TooltipAction::Clear}, {-12, 0, TooltipAction::Keep},
   };
   for (const Case& c : cases) {

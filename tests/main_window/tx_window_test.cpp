@@ -138,8 +138,8 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   Grab(*form, "tx_setup_panel_scs_tnc.png");
   tx.fr4Command4->click();
   ASSERT_TRUE(tx.isHidden());
-  const std::string want = links::SentBytes(
-      links::TncResendSet(links::TncSettingsFrom(form->settings(), form->shell().HfDualOn == 1)));
+  const std::string want =
+      links::SentBytes(links::TncResendSet(links::TncSettingsFrom(form->settings(), form->shell().HfDualOn == 1)));
   EXPECT_NE(want.find("\x1b%AGH\r\x1bR1\r\x1b%AD3\r"), std::string::npos);
   const std::string got = line.ReadBytes(want.size(), 2000);
   EXPECT_EQ(got, want);
@@ -264,8 +264,8 @@ TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
   EXPECT_EQ(form->navigation().NavigationActive, 1);
   // The picture: the RAW list and the GPS-INFO line over the map.
   auto* list1 = Find<platform::ListBox>(*form, "List1");
-  for (const char* line : {"AB1CD-9>APRS,WIDE2-1*", "!5930.00N/01800.00E>mobile", "QW7TK>APZEBL,WIDE1-1*",
-                           ":AB1CD-9  :hello{1"}) {
+  for (const char* line :
+       {"AB1CD-9>APRS,WIDE2-1*", "!5930.00N/01800.00E>mobile", "QW7TK>APZEBL,WIDE1-1*", ":AB1CD-9  :hello{1"}) {
     list1->AddItem(line);
   }
   Find<platform::CheckBox>(*form, "Check3")->SetValue(1);

@@ -132,11 +132,14 @@ TEST(TileBitmap, HighHeaderBytesAreLargeUnsignedFieldValues) {
     std::size_t at;
     const char* problem;
   } cases[] = {
-      {9, "RESERVED HEADER FIELDS NOT 0"},      {5, "WRONG FILE LENGTH IN HEADER"},
-      {13, "UNEXPECTED PIXEL OFFSET"},          {17, "UNSUPPORTED BMP HEADER"},
+      {9, "RESERVED HEADER FIELDS NOT 0"},
+      {5, "WRONG FILE LENGTH IN HEADER"},
+      {13, "UNEXPECTED PIXEL OFFSET"},
+      {17, "UNSUPPORTED BMP HEADER"},
       {21, "NOT 1000 x 1000 PIXELS (-2147482648 x 1000)"},
       {25, "NOT 1000 x 1000 PIXELS (1000 x -2147482648)"},
-      {27, "UNSUPPORTED BMP HEADER"},           {29, "UNSUPPORTED COLOUR DEPTH (32776 BITS PER PIXEL)"},
+      {27, "UNSUPPORTED BMP HEADER"},
+      {29, "UNSUPPORTED COLOUR DEPTH (32776 BITS PER PIXEL)"},
       {33, "COMPRESSED BMP"},
   };
   for (const auto& c : cases) {
@@ -162,7 +165,7 @@ TEST(TileBitmap, WrittenTilesCarryTheHeaderOfTheTileFormat) {
     odd[made.first_pixel()] = 0x12;
     std::string problem;
     auto tile = zeblon::map::Tile::FromBytes(odd, &problem);
-    ASSERT_TRUE(tile) << problem;  // those fields do not make it unusable
+    ASSERT_TRUE(tile) << problem;   // those fields do not make it unusable
     EXPECT_EQ(tile->bytes(), odd);  // kept as read
 
     const auto empty = tile->EmptyCopy();
@@ -177,7 +180,9 @@ TEST(TileBitmap, WrittenTilesCarryTheHeaderOfTheTileFormat) {
     auto expected = made.bytes();
     expected[made.first_pixel()] = 0x12;  // the pixels stay
     EXPECT_EQ(back, expected) << bits;
-    const auto le32 = [&](std::size_t at) { return back[at] | back[at + 1] << 8 | back[at + 2] << 16 | back[at + 3] << 24; };
+    const auto le32 = [&](std::size_t at) {
+      return back[at] | back[at + 1] << 8 | back[at + 2] << 16 | back[at + 3] << 24;
+    };
     EXPECT_EQ(le32(34), static_cast<int>(back.size()) - made.first_pixel()) << bits;
     EXPECT_EQ(le32(46), bits == 4 ? 16 : bits == 8 ? 256 : 0) << bits;
   }

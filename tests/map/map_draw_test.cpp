@@ -97,7 +97,8 @@ TEST_F(Draw, HugeAndEmptyValuesAreHeld) {
 TEST_F(Draw, EveryGridAndOverlayAtTheEdgesOfTheMapZone) {
   // Corners of the map zone, the poles' side and the far east: every layer on, every
   // read-out system; each drawing ends, whatever the projections make of it.
-  std::vector<std::string> lines = {std::string("\xFE") + "-9999.999-9999.999 far", std::string("\xFE") + " 9999.999 9999.999 far"};
+  std::vector<std::string> lines = {std::string("\xFE") + "-9999.999-9999.999 far",
+                                    std::string("\xFE") + " 9999.999 9999.999 far"};
   S().TrackLines = lines;
   S().PoiLines = lines;
   S().TrackShown = 1;
@@ -245,9 +246,9 @@ TEST(Navigation, ArrowStepsStayInsideTheMap) {
     int key, shift, x, y;
     bool moves;
     int want_x, want_y;
-  } cases[] = {{39, 0, 10, 10, true, 11, 10},  {39, 1, 10, 10, true, 20, 10}, {39, 2, 10, 10, true, 29, 10},
-               {39, 3, 10, 10, true, 38, 10},  {37, 3, 10, 10, false, 0, 0},  {38, 0, 10, 0, false, 0, 0},
-               {40, 1, 10, 89, true, 10, 99},  {40, 1, 10, 90, false, 0, 0},  {65, 0, 10, 10, false, 0, 0}};
+  } cases[] = {{39, 0, 10, 10, true, 11, 10}, {39, 1, 10, 10, true, 20, 10}, {39, 2, 10, 10, true, 29, 10},
+               {39, 3, 10, 10, true, 38, 10}, {37, 3, 10, 10, false, 0, 0},  {38, 0, 10, 0, false, 0, 0},
+               {40, 1, 10, 89, true, 10, 99}, {40, 1, 10, 90, false, 0, 0},  {65, 0, 10, 10, false, 0, 0}};
   for (const auto& c : cases) {
     const auto t = ArrowTarget(c.key, c.shift, c.x, c.y, 100, 100);
     ASSERT_EQ(t.has_value(), c.moves) << c.key << " " << c.shift;
@@ -278,7 +279,8 @@ class Widget : public Draw {
     w_->Redraw();
   }
   void Mouse(QEvent::Type type, Qt::MouseButton b, QPointF p) {
-    QMouseEvent e(type, p, w_->mapToGlobal(p), b, type == QEvent::MouseButtonRelease ? Qt::NoButton : b, Qt::NoModifier);
+    QMouseEvent e(type, p, w_->mapToGlobal(p), b, type == QEvent::MouseButtonRelease ? Qt::NoButton : b,
+                  Qt::NoModifier);
     QApplication::sendEvent(w_.get(), &e);
   }
   void Key(int key, Qt::KeyboardModifiers m = Qt::NoModifier) {

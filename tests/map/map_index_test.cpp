@@ -37,7 +37,8 @@ class MapIndexTest : public ::testing::Test {
 };
 
 TEST_F(MapIndexTest, FoldersAreListedUnderEveryTagTheyHold) {
-  for (const char* f : {"M0050", "M0050TOPO", "m0010", "XM0050", "M0200M0002", "OTHER"}) fs::create_directories(Root() / f);
+  for (const char* f : {"M0050", "M0050TOPO", "m0010", "XM0050", "M0200M0002", "OTHER"})
+    fs::create_directories(Root() / f);
   Touch(Root() / "M0050X.TXT");  // a file, not a folder
   MapIndex index(Root(), Temp());
   index.Build({"", "", "", "TOPO", "", ""});
@@ -74,9 +75,9 @@ TEST_F(MapIndexTest, OnlyEightDotThreeNamesAreRenamedAndTheIndexListsTiles) {
   Touch(f / "12345678.bmp", "lower");
   Touch(f / "65800400.GIF", "gif");
   Touch(f / "65800400.BMP", "bmp");
-  Touch(f / "1234.GIF", "short");         // a shorter name: never touched
-  Touch(f / "123456789.GIF", "long");     // a longer name: never touched
-  Touch(f / "README.TXT", "readme");      // 6.3: never touched
+  Touch(f / "1234.GIF", "short");              // a shorter name: never touched
+  Touch(f / "123456789.GIF", "long");          // a longer name: never touched
+  Touch(f / "README.TXT", "readme");           // 6.3: never touched
   fs::create_directories(f / "ABCDEFGH.DAT");  // a folder: never touched
   MapIndex index(Root(), Temp());
   index.Build({});
@@ -84,7 +85,8 @@ TEST_F(MapIndexTest, OnlyEightDotThreeNamesAreRenamedAndTheIndexListsTiles) {
   EXPECT_EQ(Read(f / "12345678.BMP"), "lower");
   EXPECT_FALSE(fs::exists(f / "65800400.GIF"));
   EXPECT_EQ(Read(f / "65800400.BMP"), "bmp");
-  for (const char* kept : {"1234.GIF", "123456789.GIF", "README.TXT", "ABCDEFGH.DAT"}) EXPECT_TRUE(fs::exists(f / kept)) << kept;
+  for (const char* kept : {"1234.GIF", "123456789.GIF", "README.TXT", "ABCDEFGH.DAT"})
+    EXPECT_TRUE(fs::exists(f / kept)) << kept;
   const auto* tiles = index.Tiles("M0010");
   ASSERT_NE(tiles, nullptr);
   std::vector<std::string> sorted = *tiles;

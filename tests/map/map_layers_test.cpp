@@ -17,7 +17,6 @@ namespace {
 
 const QColor kBack(10, 20, 30);
 
-
 QImage Render(Layer& layer, const MapView& v) {
   QImage img(static_cast<int>(v.width_px), static_cast<int>(v.height_px), QImage::Format_RGB32);
   img.fill(kBack);
@@ -27,9 +26,7 @@ QImage Render(Layer& layer, const MapView& v) {
   return img;
 }
 
-QColor At(const QImage& img, double x, double y) {
-  return QColor(img.pixel(static_cast<int>(x), static_cast<int>(y)));
-}
+QColor At(const QImage& img, double x, double y) { return QColor(img.pixel(static_cast<int>(x), static_cast<int>(y))); }
 
 // True when a pixel of colour c lies within `reach` pixels of (x, y).
 bool Near(const QImage& img, double x, double y, const QColor& c, int reach = 1) {
@@ -163,11 +160,15 @@ TEST(CirclesLayer, CirclesLabelsAndFoptBelow3001Km) {
   const MapView v = MapView::Of(6580, 400, 5000, 1, 2200, 2200);
   CirclesLayer c;
   int calls = 0;
-  c.SetConversions([](double n, double e, double& lat, double& lon) { lat = n / 111; lon = e / 60; },
-                   [&](double, double, double, double) {
-                     ++calls;
-                     return 7.3;
-                   });
+  c.SetConversions(
+      [](double n, double e, double& lat, double& lon) {
+        lat = n / 111;
+        lon = e / 60;
+      },
+      [&](double, double, double, double) {
+        ++calls;
+        return 7.3;
+      });
   const QImage img = Render(c, v);
   EXPECT_EQ(calls, 24);  // 500 ... 3000 km, four points each
   EXPECT_EQ(c.estimates(), 24);
@@ -204,9 +205,9 @@ TEST(MarkersLayer, QthFrameTicksAndObject) {
     EXPECT_EQ(At(img, x - 12, y + 6), c);
     EXPECT_EQ(At(img, x - 11, y + 6), c);
     EXPECT_EQ(At(img, x - 10, y + 6), black);
-    EXPECT_EQ(At(img, x, y - 10), c);       // the core of the north tick
+    EXPECT_EQ(At(img, x, y - 10), c);          // the core of the north tick
     EXPECT_EQ(At(img, x + 2, y - 10), black);  // its black edge
-    EXPECT_EQ(At(img, x, y), kBack);        // the centre stays free
+    EXPECT_EQ(At(img, x, y), kBack);           // the centre stays free
     // The object's name on its black box.
     const double ox = static_cast<double>(v.PixelX(s.object_east)), oy = static_cast<double>(v.PixelY(s.object_north));
     EXPECT_EQ(At(img, ox + 16, oy + 5), black);
@@ -237,9 +238,9 @@ TEST(OverlayLayers, TrackBandBreaksAndLabels) {
   const QImage img = Render(t, v);
   const double y = static_cast<double>(v.PixelY(6580));
   const auto x = [&](double e) { return static_cast<double>(v.PixelX(e)); };
-  EXPECT_EQ(At(img, x(399.25), y), QColor(0, 0, 0));        // black centre line
-  EXPECT_EQ(At(img, x(399.25), y - 1), QColor(0, 255, 255));  // cyan band
-  EXPECT_EQ(At(img, x(400.2), y), kBack);                   // broken at the blank line
+  EXPECT_EQ(At(img, x(399.25), y), QColor(0, 0, 0));            // black centre line
+  EXPECT_EQ(At(img, x(399.25), y - 1), QColor(0, 255, 255));    // cyan band
+  EXPECT_EQ(At(img, x(400.2), y), kBack);                       // broken at the blank line
   EXPECT_EQ(At(img, x(400.75), y - 1), QColor(144, 255, 208));  // a long line: light green
   EXPECT_GT(Count(img, QRect(static_cast<int>(x(399)) + 5, static_cast<int>(y) - 10, 60, 12), QColor(0, 0, 0)), 0);
   EXPECT_EQ(LineNorth(lines[0]), 6580);
@@ -280,9 +281,8 @@ TEST(ScaleBar, TextsAndGauges) {
     long one, limit;
     int width;
     QColor colour;
-  } gauges[] = {{100, 250, 48, QColor(120, 192, 192)},
-                {275, 250, 120, QColor(208, 128, 0)},
-                {325, 250, 120, QColor(255, 64, 0)}};
+  } gauges[] = {
+      {100, 250, 48, QColor(120, 192, 192)}, {275, 250, 120, QColor(208, 128, 0)}, {325, 250, 120, QColor(255, 64, 0)}};
   for (const auto& g : gauges) {
     const Gauges out = GaugesFor(25, 50, g.one, g.limit, 15);
     EXPECT_DOUBLE_EQ(out.moni_all_width, 60);
@@ -297,10 +297,10 @@ TEST(MapPen, FarLinesAndCirclesAreClippedBeforeThePainter) {
   QPainter p(&img);
   MapPen pen(p, 100, 100);
   pen.SetColour(QColor(255, 0, 0));
-  pen.Line(-1e15, 50, 1e15, 50);             // a horizontal line through the picture
-  pen.Line(-1e300, -1e300, -1e299, 1e300);    // nowhere near
+  pen.Line(-1e15, 50, 1e15, 50);            // a horizontal line through the picture
+  pen.Line(-1e300, -1e300, -1e299, 1e300);  // nowhere near
   pen.Line(std::nan(""), 0, 10, 10);
-  pen.Circle(50, 50, 1e12);                   // the picture lies inside the ring
+  pen.Circle(50, 50, 1e12);  // the picture lies inside the ring
   pen.Circle(1e9, 1e9, 10);
   p.end();
   EXPECT_EQ(Count(img, QRect(0, 50, 100, 1), QColor(255, 0, 0)), 100);

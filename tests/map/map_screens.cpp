@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
       s.Zones = zeblon::map::ComputeZoneMeridians(18.07);
       widget.Redraw();
       app.processEvents();
-      const fs::path file = out / ("map_" + std::to_string(static_cast<int>(scale)) + "_grid" + std::to_string(grid) + ".png");
+      const fs::path file =
+          out / ("map_" + std::to_string(static_cast<int>(scale)) + "_grid" + std::to_string(grid) + ".png");
       if (widget.grab().toImage().save(QString::fromStdString(file.string()))) ++saved;
     }
   }

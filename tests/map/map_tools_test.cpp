@@ -19,8 +19,15 @@ TEST(OutsideMaps, DecimalDegreeTexts) {
   const struct {
     double v;
     const char* text;
-  } cases[] = {{15, "15."}, {0.5, "0.5"}, {-0.25, "-0.25"}, {58.64029694, "58.6402969"}, {-33.95, "-33.95"},
-               {1e-9, "0."}, {-1e-9, "0."}, {12.00000005, "12.0000001"}, {-179.99999999, "-180."}};
+  } cases[] = {{15, "15."},
+               {0.5, "0.5"},
+               {-0.25, "-0.25"},
+               {58.64029694, "58.6402969"},
+               {-33.95, "-33.95"},
+               {1e-9, "0."},
+               {-1e-9, "0."},
+               {12.00000005, "12.0000001"},
+               {-179.99999999, "-180."}};
   for (const auto& c : cases) EXPECT_EQ(DecimalDegreeText(c.v), c.text) << c.v;
 }
 
@@ -61,11 +68,20 @@ TEST(OutsideMaps, GlobePositionTexts) {
     double lat, lon;
   } cases[] = {
       {"59.3293\xB0 18.0686\xB0", true, 59.3293, 18.0686},
-      {"59\xB0" "19'45.48\"N  18\xB0" "04'07.00\"E", true, 59 + 19 / 60.0 + 45.48 / 3600, 18 + 4 / 60.0 + 7 / 3600.0},
-      {"33\xB0" "52.5'S  151\xB0" "12.6'W", true, -(33 + 52.5 / 60), -(151 + 12.6 / 60)},
-      {"33\xB0" "52'30.00\"S 151\xB0" "12'36.00\"V", true, -(33 + 52.5 / 60), -(151 + 12.6 / 60)},
+      {"59\xB0"
+       "19'45.48\"N  18\xB0"
+       "04'07.00\"E",
+       true, 59 + 19 / 60.0 + 45.48 / 3600, 18 + 4 / 60.0 + 7 / 3600.0},
+      {"33\xB0"
+       "52.5'S  151\xB0"
+       "12.6'W",
+       true, -(33 + 52.5 / 60), -(151 + 12.6 / 60)},
+      {"33\xB0"
+       "52'30.00\"S 151\xB0"
+       "12'36.00\"V",
+       true, -(33 + 52.5 / 60), -(151 + 12.6 / 60)},
       {"-33.875\xB0 -151.21\xB0 S W", true, -33.875, -151.21},  // decimal degrees: letters give no sign
-      {" 59.3293000\xB0 18.0686000", true, 59.3293, 18.0686},  // the fixed-column form (character 12)
+      {" 59.3293000\xB0 18.0686000", true, 59.3293, 18.0686},   // the fixed-column form (character 12)
       {"no position here", false, 0, 0},
       {"0\xB0 0\xB0", false, 0, 0},
       {"", false, 0, 0},
@@ -139,7 +155,8 @@ TEST(PicturePage, CentreAndStepping) {
   const struct {
     const char* name;
     double north, east;
-  } cases[] = {{"65200432.JPG", 6520.499, 432.499}, {"B2500100.JPG", -2249.501, 100.499}, {"A0010500.JPG", -1000.501, 500.499}};
+  } cases[] = {
+      {"65200432.JPG", 6520.499, 432.499}, {"B2500100.JPG", -2249.501, 100.499}, {"A0010500.JPG", -1000.501, 500.499}};
   for (const auto& c : cases) {
     EXPECT_NEAR(PictureCentre(c.name).north, c.north, 1e-9) << c.name;
     EXPECT_NEAR(PictureCentre(c.name).east, c.east, 1e-9) << c.name;
@@ -194,7 +211,8 @@ TEST(Finders, StationsLastHitWinsMoniOneFirstFiltersApply) {
                                          Record(6500, 500, "VIADIGI", "/>", "SK0DIG")};
   EXPECT_EQ(FindStationAt(none, "", log2, 6500, 500, 10, {true, 31}).call, "DIRECT");
   EXPECT_EQ(FindStationAt(none, "", log2, 6500, 500, 10, {false, 31}).call, "VIADIGI");
-  EXPECT_EQ(FindStationAt(none, "", log2, 6500, 500, 10, {false, 31 - 4}).index, 0) << "mobiles off (car /> is class 0)";
+  EXPECT_EQ(FindStationAt(none, "", log2, 6500, 500, 10, {false, 31 - 4}).index, 0)
+      << "mobiles off (car /> is class 0)";
   // An object is class 3 whatever its symbol.
   const std::vector<std::string> objects = {Record(6500, 500, "OBJ", "/>", "SM0ABC", true)};
   EXPECT_EQ(FindStationAt(none, "", objects, 6500, 500, 10, {false, 8}).call, "OBJ");
@@ -217,8 +235,8 @@ TEST(Finders, PicturesTrackPointsAndPois) {
   EXPECT_EQ(FindPictureAt(pics, 6520.5, 433.2, 10), 2);
   EXPECT_EQ(FindPictureAt(pics, 6520.9, 432.9, 1000), 3) << "last hit of a wide square";
   EXPECT_EQ(FindPictureAt(pics, 6600, 432.5, 10), 0);
-  const std::vector<std::string> trk = {"\xFE 6500.000  500.000 20240501 1200",
-                                        "", "\xFE 6500.050  500.050 20240501 1201"};
+  const std::vector<std::string> trk = {"\xFE 6500.000  500.000 20240501 1200", "",
+                                        "\xFE 6500.050  500.050 20240501 1201"};
   LineHit t = FindLineAt(trk, 6500.04, 500.04, 10);
   EXPECT_EQ(t.index, 3);
   EXPECT_EQ(t.text, "20240501 1201");

@@ -7,7 +7,6 @@
 namespace zeblon::map {
 namespace {
 
-
 TEST(MapView, EdgesTilesAndPlacementAroundTheOrigin) {
   // Centre 0/0, scale 50, zoom 1, 800 x 600 pixels.
   const MapView v = MapView::Of(0, 0, 50, 1, 800, 600);

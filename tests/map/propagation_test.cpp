@@ -27,7 +27,7 @@ TEST(Fopt, UtcHours) {
     int hour, minute, offset;
     double u;
   } cases[] = {
-      {0, 30, 1, 23.5},  // below 0: plus 24
+      {0, 30, 1, 23.5},   // below 0: plus 24
       {23, 0, -1, 24.0},  // exactly 24 stays
       {22, 30, -3, 1.5},  // above 24: minus 24
       {12, 45, 2, 10.75},
@@ -107,12 +107,10 @@ TEST(Fopt, ArithmeticFaultsGiveZero) {
     double pointLon, centreLon, pointLat, centreLat, r, k;
     FoptFault fault;
   } cases[] = {
-      {"negative K: fractional power of a negative base", 25.01, 18, 55.01, 59.3, 100, -1,
-       FoptFault::kNegativePower},
+      {"negative K: fractional power of a negative base", 25.01, 18, 55.01, 59.3, 100, -1, FoptFault::kNegativePower},
       {"the same point: division by zero", 18, 18, 59.3, 59.3, 100, 2, FoptFault::kDivisionByZero},
       {"the antipode: division by zero", -162, 18, -59.3, 59.3, 100, 2, FoptFault::kDivisionByZero},
-      {"control point beyond the pole: root of a negative", -162, 18, 72, 59.3, 100, 2,
-       FoptFault::kNegativeRoot},
+      {"control point beyond the pole: root of a negative", -162, 18, 72, 59.3, 100, 2, FoptFault::kNegativeRoot},
       {"centre at the pole: root of a negative", 0, 0, 80, 90, 100, 2, FoptFault::kNegativeRoot},
       {"a latitude that is not a number", 25, 18, nan, 59.3, 100, 2, FoptFault::kNotANumber},
       {"a K index that is not a number", 25, 18, 55, 59.3, 100, nan, FoptFault::kNotANumber},

@@ -26,11 +26,11 @@ TEST(ReadoutKmText, Table) {
     bool eight;
     const char* text;
   } cases[] = {
-      {0.0, false, "    0.000"},       {500.0, false, "  500.000"},     {0.5, false, "     .500"},
-      {-0.5, false, "-    .500"},      {-12.345, false, "-  12.345"},   {6543.21, false, " 6543.210"},
-      {9999.999, false, " 9999.999"},  {0.005, false, "     .005"},    {-9999.999, false, "-9999.999"}, {0.05, false, "     .050"},
-      {10512.345, true, " 10512.34"},  {4512.3456, true, " 4512.345"},  {-10512.345, true, "-10512.34"},
-      {0.0, true, "    0.000"},        {60500.0, true, " 60500.00"},
+      {0.0, false, "    0.000"},       {500.0, false, "  500.000"},    {0.5, false, "     .500"},
+      {-0.5, false, "-    .500"},      {-12.345, false, "-  12.345"},  {6543.21, false, " 6543.210"},
+      {9999.999, false, " 9999.999"},  {0.005, false, "     .005"},    {-9999.999, false, "-9999.999"},
+      {0.05, false, "     .050"},      {10512.345, true, " 10512.34"}, {4512.3456, true, " 4512.345"},
+      {-10512.345, true, "-10512.34"}, {0.0, true, "    0.000"},       {60500.0, true, " 60500.00"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ReadoutKmText(c.km, ReadoutMetres(c.km), c.eight), c.text) << c.km;
@@ -63,9 +63,16 @@ TEST(LatLonText, Table) {
     double degrees;
     const char* text;
   } cases[] = {
-      {59.5, " 59:30.00"},   {18.0755, " 18:04.53"},  {-3.25, "- 3:15.00"},     {-0.5, "- 0:30.00"},
-      {-120.25, "120:15.00"}, {0.0, "  0:00.00"},      {179.99999, "179:59.99"}, {-45.999999, "-45:59.99"},
-      {std::numeric_limits<double>::quiet_NaN(), "  0:00.00"}, {1e300, "9223372036854775807:00.00"},
+      {59.5, " 59:30.00"},
+      {18.0755, " 18:04.53"},
+      {-3.25, "- 3:15.00"},
+      {-0.5, "- 0:30.00"},
+      {-120.25, "120:15.00"},
+      {0.0, "  0:00.00"},
+      {179.99999, "179:59.99"},
+      {-45.999999, "-45:59.99"},
+      {std::numeric_limits<double>::quiet_NaN(), "  0:00.00"},
+      {1e300, "9223372036854775807:00.00"},
   };
   for (const Case& c : cases) EXPECT_EQ(LatLonText(c.degrees), c.text) << c.degrees;
 }
@@ -75,7 +82,7 @@ TEST(MaidenheadLocator, KnownLocators) {
     double lat, lon;
     const char* locator;
   } cases[] = {
-      {59.3293, 18.0686, "JO99AH"},      // Stockholm
+      {59.3293, 18.0686, "JO99AH"},       // Stockholm
       {41.714775, -72.727260, "FN31PR"},  // Newington, Connecticut
       {51.5074, -0.1278, "IO91WM"},       // London
       {38.8977, -77.0365, "FM18LV"},      // Washington
@@ -103,8 +110,8 @@ TEST(ZoneMeridians, Table) {
     const char* ownText;
     const char* zone;
   } cases[] = {
-      {13.4, 12, " 12", 15, " 15", "33"}, {13.6, 15, " 15", 15, " 15", "33"}, {12.0, 12, " 12", 15, " 15", "33"},
-      {11.9, 12, " 12", 9, "  9", "32"},  {3.0, 3, "  3", 3, "  3", "31"},    {-5.0, -6, " -6", -3, " -3", "30"},
+      {13.4, 12, " 12", 15, " 15", "33"},    {13.6, 15, " 15", 15, " 15", "33"},    {12.0, 12, " 12", 15, " 15", "33"},
+      {11.9, 12, " 12", 9, "  9", "32"},     {3.0, 3, "  3", 3, "  3", "31"},       {-5.0, -6, " -6", -3, " -3", "30"},
       {-75.0, -75, "-75", -75, "-75", "18"}, {140.0, 141, "141", 141, "141", "54"}, {1.0, 0, "  0", 3, "  3", "31"},
   };
   for (const Case& c : cases) {
@@ -201,10 +208,10 @@ TEST(MoniOneReadout, DistanceAndBearing) {
   struct Case {
     double lat1, lon1, lat2, lon2, km, bearing;
   } cases[] = {
-      {59.0, 18.0, 60.0, 18.0, 111.12, 0.0},      // one degree north
-      {60.0, 18.0, 59.0, 18.0, 111.12, 180.0},    // south
-      {0.0, 10.0, 0.0, 11.0, 111.12, 90.0},       // east along the equator
-      {0.0, 10.0, 0.0, 9.0, 111.12, 270.0},       // west
+      {59.0, 18.0, 60.0, 18.0, 111.12, 0.0},                   // one degree north
+      {60.0, 18.0, 59.0, 18.0, 111.12, 180.0},                 // south
+      {0.0, 10.0, 0.0, 11.0, 111.12, 90.0},                    // east along the equator
+      {0.0, 10.0, 0.0, 9.0, 111.12, 270.0},                    // west
       {59.3293, 18.0686, 57.7089, 11.9746, 396.625, 245.638},  // Stockholm to Gothenburg (haversine)
   };
   for (const Case& c : cases) {
@@ -353,9 +360,9 @@ TEST_P(MapKmAgainstProj, LatLonTextsWithinTheLastDigit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Zones, MapKmAgainstProj,
-                         ::testing::Values(MapZoneCase{15, 5400, 7800, 150, 850},      // zone 33, Europe
-                                           MapZoneCase{27, 6500, 7700, 200, 800},      // zone 35
-                                           MapZoneCase{-75, 2000, 5000, 200, 800},     // zone 18, America
+                         ::testing::Values(MapZoneCase{15, 5400, 7800, 150, 850},     // zone 33, Europe
+                                           MapZoneCase{27, 6500, 7700, 200, 800},     // zone 35
+                                           MapZoneCase{-75, 2000, 5000, 200, 800},    // zone 18, America
                                            MapZoneCase{21, -4000, -100, 200, 800}));  // south, no false northing
 
 struct GridCase {

@@ -131,7 +131,7 @@ TEST(SunCurve, ElevationAgainstEphem) {
     double lat, lon;
     int offset;
   } places[] = {
-      {"Stockholm", 59.33, 18.07, 1}, {"Tromso", 69.65, 18.96, 2},    {"Quito", -0.18, -78.47, -5},
+      {"Stockholm", 59.33, 18.07, 1}, {"Tromso", 69.65, 18.96, 2},     {"Quito", -0.18, -78.47, -5},
       {"Sydney", -33.87, 151.21, 10}, {"Reykjavik", 64.15, -21.94, 0}, {"Cape Town", -33.92, 18.42, 2},
   };
   struct Date {
@@ -153,8 +153,7 @@ TEST(SunCurve, ElevationAgainstEphem) {
   for (const Place& p : places) {
     for (const Date& d : dates) {
       for (int hour = 0; hour < 24; ++hour) {
-        input << p.lat << ' ' << p.lon << " 2025 " << d.month << ' ' << d.day << ' ' << hour << ' ' << p.offset
-              << '\n';
+        input << p.lat << ' ' << p.lon << " 2025 " << d.month << ' ' << d.day << ' ' << hour << ' ' << p.offset << '\n';
         ours.push_back(SunElevation(p.lat, p.lon / 15 - p.offset, 15.0 * hour, SunDeclination(d.month, d.day)));
       }
     }

@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 
 std::vector<std::uint32_t> PatternPalette() {
   std::vector<std::uint32_t> p(16);
-  for (int i = 0; i < 15; ++i) p[i] = static_cast<std::uint32_t>(((i * 17) << 16) | ((255 - i * 16) << 8) | (i * 40 % 256));
+  for (int i = 0; i < 15; ++i)
+    p[i] = static_cast<std::uint32_t>(((i * 17) << 16) | ((255 - i * 16) << 8) | (i * 40 % 256));
   p[15] = 0xFFFFFF;
   return p;
 }

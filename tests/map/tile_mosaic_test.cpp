@@ -33,8 +33,12 @@ class TileMosaic : public ::testing::Test {
     for (int level = 0; level < kLevels; ++level) {
       const int s = kTileScales[level];
       const double half_w = kW / 2.0 * 8 * s / 1000 + s, half_h = kH / 2.0 * 8 * s / 1000 + s;
-      const auto lo = [s](double v) { return std::max<std::int64_t>(-10000, static_cast<std::int64_t>(std::floor(v / s)) * s); };
-      const auto hi = [s](double v) { return std::min<std::int64_t>(9999, static_cast<std::int64_t>(std::floor(v / s)) * s); };
+      const auto lo = [s](double v) {
+        return std::max<std::int64_t>(-10000, static_cast<std::int64_t>(std::floor(v / s)) * s);
+      };
+      const auto hi = [s](double v) {
+        return std::min<std::int64_t>(9999, static_cast<std::int64_t>(std::floor(v / s)) * s);
+      };
       testing::WritePatternTiles(root_->path() / kScaleTags[level], lo(kCentreN - half_h), hi(kCentreN + half_h),
                                  lo(kCentreE - half_w), hi(kCentreE + half_w), s);
     }
@@ -76,7 +80,7 @@ TEST_F(TileMosaic, EveryPixelShowsItsTileAtEveryScaleAndZoom) {
       const QImage& img = display_->picture();
       const MapView& v = display_->view();
       const double m = v.MetresPerPixel() / 1000;  // km per pixel
-      const double tile_px = s / 1000.0;          // km per tile pixel
+      const double tile_px = s / 1000.0;           // km per tile pixel
       int probed = 0, mismatched = 0;
       for (int y = 1; y < kH - 1; y += 3) {
         for (int x = 1; x < kW - 1; x += 3) {
@@ -91,9 +95,9 @@ TEST_F(TileMosaic, EveryPixelShowsItsTileAtEveryScaleAndZoom) {
           if (de < slack || s - de < slack || dn < slack || s - dn < slack) continue;
           if (std::fabs(de - 8 * tile_px) < slack || std::fabs(dn - 8 * tile_px) < slack) continue;
           const bool border = de < 8 * tile_px || dn < 8 * tile_px;
-          const QColor want =
-              border ? InkColour(15)
-                     : InkColour(TileInk(static_cast<std::int64_t>(tn), static_cast<std::int64_t>(te), s));
+          const QColor want = border
+                                  ? InkColour(15)
+                                  : InkColour(TileInk(static_cast<std::int64_t>(tn), static_cast<std::int64_t>(te), s));
           ++probed;
           if (At(img, x, y) != want) ++mismatched;
         }
@@ -131,8 +135,8 @@ TEST_F(TileMosaic, TilesThatCannotBePaintedBecomeGreySquares) {
   const fs::path folder = root.path() / "M0010";
   testing::WritePatternTiles(folder, 6570, 6590, 390, 410, 10);
   const auto write = [&](const std::string& name, std::vector<std::uint8_t> bytes) {
-    std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                        static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(folder / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   };
   // The tiles around the centre 6585/405, each damaged another way.
   std::vector<std::uint8_t> good;
@@ -185,8 +189,9 @@ TEST_F(TileMosaic, PaletteWorkChangesTheColourTableOnly) {
   const auto interior = [&] {
     const MapView& v = display_->view();
     const double n = std::floor(kCentreN / 50) * 50, e = std::floor(kCentreE / 50) * 50;
-    return std::pair{At(display_->picture(), static_cast<int>(v.PixelX(kCentreE)), static_cast<int>(v.PixelY(kCentreN))),
-                     TileInk(static_cast<std::int64_t>(n), static_cast<std::int64_t>(e), 50)};
+    return std::pair{
+        At(display_->picture(), static_cast<int>(v.PixelX(kCentreE)), static_cast<int>(v.PixelY(kCentreN))),
+        TileInk(static_cast<std::int64_t>(n), static_cast<std::int64_t>(e), 50)};
   };
   display_->DrawMap();
   auto [plain, ink] = interior();
@@ -195,7 +200,8 @@ TEST_F(TileMosaic, PaletteWorkChangesTheColourTableOnly) {
 
   s.Palette.background_mode = 1;  // dark: every palette byte * 0.6
   display_->DrawMap();
-  const QColor want(static_cast<int>(RoundHalfEven(plain.red() * 0.6)), static_cast<int>(RoundHalfEven(plain.green() * 0.6)),
+  const QColor want(static_cast<int>(RoundHalfEven(plain.red() * 0.6)),
+                    static_cast<int>(RoundHalfEven(plain.green() * 0.6)),
                     static_cast<int>(RoundHalfEven(plain.blue() * 0.6)));
   EXPECT_EQ(interior().first, want);
 

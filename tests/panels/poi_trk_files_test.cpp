@@ -26,9 +26,9 @@ TEST(PoiFiles, PositionTexts) {
     const char* text;  // nullptr: refused
     double back;
   } cases[] = {
-      {6543.2106, " 6543.210", 6543.21}, {456.7, "  456.700", 456.7},  {0, "    0.000", 0},
+      {6543.2106, " 6543.210", 6543.21}, {456.7, "  456.700", 456.7},      {0, "    0.000", 0},
       {0.0004, "    0.000", 0},          {-12.3456, "-  12.346", -12.346}, {9999.999, " 9999.999", 9999.999},
-      {0.05, "     .050", 0.05},         {-0.005, "-    .005", -0.005},  {10000, nullptr, 10000},
+      {0.05, "     .050", 0.05},         {-0.005, "-    .005", -0.005},    {10000, nullptr, 10000},
       {-10000.5, nullptr, -10000.5},
   };
   for (const auto& c : cases) {
@@ -53,8 +53,9 @@ TEST(PoiFiles, ListedNamesAndLinks) {
   const struct {
     const char* text;
     const char* link;
-  } links[] = {{"hut {ab} x", "ab"}, {"hut {a}", nullptr}, {"} then {abc}", nullptr}, {"{https://x.se/p}", "https://x.se/p"},
-               {"no link", nullptr}, {"{open", nullptr}};
+  } links[] = {{"hut {ab} x", "ab"},      {"hut {a}", nullptr},
+               {"} then {abc}", nullptr}, {"{https://x.se/p}", "https://x.se/p"},
+               {"no link", nullptr},      {"{open", nullptr}};
   for (const auto& l : links) {
     const auto got = PoiLink(l.text);
     EXPECT_EQ(got.has_value(), l.link != nullptr) << l.text;
@@ -73,12 +74,22 @@ TEST(PoiFiles, ListedNamesAndLinks) {
   const struct {
     std::string link;
     bool ok;
-  } cases[] = {{"https://example.org/a?b=c", true}, {"HTTP://example.org", true}, {"http://", false},
-               {"https://a b", false}, {"file://" + doc.string(), true}, {doc.string(), true},
-               {tool.string(), false}, {"file://" + tool.string(), false}, {desktop.string(), false},
-               {"javascript:alert(1)", false}, {"mailto:a@b", false}, {"guide.pdf", false},
-               {"C:\\DOCS\\A.PDF", false}, {(dir.path() / "missing.pdf").string(), false},
-               {"; rm -rf /", false}, {dir.path().string(), true}};
+  } cases[] = {{"https://example.org/a?b=c", true},
+               {"HTTP://example.org", true},
+               {"http://", false},
+               {"https://a b", false},
+               {"file://" + doc.string(), true},
+               {doc.string(), true},
+               {tool.string(), false},
+               {"file://" + tool.string(), false},
+               {desktop.string(), false},
+               {"javascript:alert(1)", false},
+               {"mailto:a@b", false},
+               {"guide.pdf", false},
+               {"C:\\DOCS\\A.PDF", false},
+               {(dir.path() / "missing.pdf").string(), false},
+               {"; rm -rf /", false},
+               {dir.path().string(), true}};
   for (const auto& c : cases) EXPECT_EQ(LinkMayBeOpened(c.link), c.ok) << c.link;
 }
 
@@ -94,8 +105,9 @@ class PoiStoreTest : public ::testing::Test {
 };
 
 TEST_F(PoiStoreTest, AddChangeMoveDeleteRewriteAndReload) {
-  std::ofstream(File(), std::ios::binary) << "\xFE 6500.000  500.000 first\r\nhand-written line\r\n"
-                                             "\xFE 6501.000  501.000 {https://x.se} second\r\n\xFE 6502.000  502.000 \r\n";
+  std::ofstream(File(), std::ios::binary)
+      << "\xFE 6500.000  500.000 first\r\nhand-written line\r\n"
+         "\xFE 6501.000  501.000 {https://x.se} second\r\n\xFE 6502.000  502.000 \r\n";
   store_.Load("HUTS");
   ASSERT_EQ(store_.lines().size(), 4u);
   // A new point with an empty text adds nothing but rewrites without the odd lines.

@@ -36,9 +36,9 @@ TEST(RawListLines, StationNames) {
       {"cmd:SOURCE>APRS,RELAY*", "SOURCE"},
       {"", ""},
       {"!5930.00N/01800.00E>a plain payload line", ""},  // neither ")" nor ";" nor "*"
-      {"AB1CD>AP*", ""},                                  // shorter than 12
-      {"AB1CDEFGHIJKL>APRS,WIDE*", ""},                   // the name end lies beyond 12
-      {";LEADER   _092345z4903.50N/07201.75W>", ""},       // a killed object
+      {"AB1CD>AP*", ""},                                 // shorter than 12
+      {"AB1CDEFGHIJKL>APRS,WIDE*", ""},                  // the name end lies beyond 12
+      {";LEADER   _092345z4903.50N/07201.75W>", ""},     // a killed object
   };
   for (const Case& c : cases) EXPECT_EQ(RawLineStationName(c.line), c.name) << c.line;
 }
@@ -84,7 +84,8 @@ TEST(RawListLines, TemporaryModeAndNotice) {
 TEST(TerminalText, BoxesAndKeys) {
   EXPECT_EQ(TerminalBoxText(std::string(1000, 'a')).size(), 1000u);
   EXPECT_EQ(TerminalBoxText(std::string(1001, 'a')).size(), 300u);
-  EXPECT_EQ(TerminalBoxText(std::string(990, 'a') + std::string(20, 'b')), std::string(280, 'a') + std::string(20, 'b'));
+  EXPECT_EQ(TerminalBoxText(std::string(990, 'a') + std::string(20, 'b')),
+            std::string(280, 'a') + std::string(20, 'b'));
   EXPECT_EQ(TerminalKeyByte(Qt::Key_A, "A"), 65);
   EXPECT_EQ(TerminalKeyByte(Qt::Key_Return, "\r"), 13);
   EXPECT_EQ(TerminalKeyByte(Qt::Key_Backspace, "\b"), 8);
@@ -251,12 +252,11 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   QApplication::sendEvent(vp, &rpress);
   QApplication::sendEvent(vp, &rrelease);
   EXPECT_EQ(TncReads(), "\x1b%B300\r\x1b%BR300\r");
-  QMouseEvent lpress(QEvent::MouseButtonPress, at, vp->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                     Qt::NoModifier);
+  QMouseEvent lpress(QEvent::MouseButtonPress, at, vp->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(vp, &lpress);
   Pump(50);
   EXPECT_EQ(infos, 2);  // the first line, clicked: the INFO panel again
-  kind = 1;  // with the PK-232 nothing
+  kind = 1;             // with the PK-232 nothing
   raw.List1_MouseDown(2, 40, 60);
   raw.List1_MouseUp(2);
   EXPECT_EQ(TncReads(100), "");

@@ -23,7 +23,9 @@ std::string Received(const std::string& line, int hour = 9, int minute = 30) {
 TEST(WxStationPanel, TitleLabelsAndPicture) {
   WxStationPanel panel;
   EXPECT_EQ(panel.Label29->Caption(), "WIND DIR    deg:");
-  EXPECT_EQ(panel.Label32->Caption(), "TEMPERATURE  \xB0" "C:");
+  EXPECT_EQ(panel.Label32->Caption(),
+            "TEMPERATURE  \xB0"
+            "C:");
   EXPECT_EQ(panel.Label38->Caption(), "");
   // Wind from the east 10 kt, gust 18 kt, 20 C, rain 12 mm in 24 h and 2 mm in
   // the last hour, humidity 40, pressure 1030.
@@ -33,11 +35,18 @@ TEST(WxStationPanel, TitleLabelsAndPicture) {
   panel.ShowStation("SM5WX", record);
   EXPECT_EQ(panel.Caption(), "WX STATION  SM5WX  2024-05-17 0930");
   const std::pair<platform::Label*, const char*> labels[] = {
-      {panel.Label29, "WIND DIR   deg:   90"}, {panel.Label30, "WIND SPEED m/s:    5"},
-      {panel.Label31, "GUST SPEED m/s:    9"}, {panel.Label32, "TEMPERATURE \xB0" "C:   20"},
-      {panel.Label35, "RAIN 24 h   mm:   12"}, {panel.Label33, "RAIN TODAY  mm:    5"},
-      {panel.Label34, "RAIN  1 h   mm:    2"}, {panel.Label36, "HUMIDITY     %:   40"},
-      {panel.Label37, "PRESSURE   hPa: 1030"}, {panel.Label38, "in"},
+      {panel.Label29, "WIND DIR   deg:   90"},
+      {panel.Label30, "WIND SPEED m/s:    5"},
+      {panel.Label31, "GUST SPEED m/s:    9"},
+      {panel.Label32,
+       "TEMPERATURE \xB0"
+       "C:   20"},
+      {panel.Label35, "RAIN 24 h   mm:   12"},
+      {panel.Label33, "RAIN TODAY  mm:    5"},
+      {panel.Label34, "RAIN  1 h   mm:    2"},
+      {panel.Label36, "HUMIDITY     %:   40"},
+      {panel.Label37, "PRESSURE   hPa: 1030"},
+      {panel.Label38, "in"},
   };
   for (const auto& [label, text] : labels) EXPECT_EQ(label->Caption(), text) << label->objectName().toStdString();
   // Its places in the frame, from the top.

@@ -45,11 +45,9 @@ TEST(Paths, CaseInsensitiveResolution) {
   fs::create_directories(root / "U33" / "M0050");
   std::ofstream(root / "U33" / "M0050" / "6543Tile.bmp") << "x";
   std::ofstream(root / "U33" / "M0050" / "6543TILE.BMP") << "y";
-  EXPECT_EQ(ResolveCaseInsensitive(root / "u33" / "m0050" / "6543tile.BMP")->parent_path(),
-            root / "U33" / "M0050");
+  EXPECT_EQ(ResolveCaseInsensitive(root / "u33" / "m0050" / "6543tile.BMP")->parent_path(), root / "U33" / "M0050");
   // An exact match wins.
-  EXPECT_EQ(*ResolveCaseInsensitive(root / "U33" / "M0050" / "6543TILE.BMP"),
-            root / "U33" / "M0050" / "6543TILE.BMP");
+  EXPECT_EQ(*ResolveCaseInsensitive(root / "U33" / "M0050" / "6543TILE.BMP"), root / "U33" / "M0050" / "6543TILE.BMP");
   EXPECT_FALSE(ResolveCaseInsensitive(root / "U33" / "M0010" / "x.bmp").has_value());
   EXPECT_EQ(ResolveOrSame(root / "u33" / "NEW.TXT"), root / "U33" / "NEW.TXT");
   EXPECT_TRUE(SamePath(root / "U33" / ".." / "U33", root / "U33"));
@@ -108,8 +106,8 @@ TEST(Controls, HandlersRunOnlyWhenTheValueChanges) {
 // Sends a press or release of `button` to the middle of `w`.
 void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button) {
   const QPointF at(w->width() / 2.0, w->height() / 2.0);
-  QMouseEvent e(type, at, w->mapToGlobal(at), button,
-                type == QEvent::MouseButtonPress ? button : Qt::NoButton, Qt::NoModifier);
+  QMouseEvent e(type, at, w->mapToGlobal(at), button, type == QEvent::MouseButtonPress ? button : Qt::NoButton,
+                Qt::NoModifier);
   QCoreApplication::sendEvent(w, &e);
 }
 
@@ -134,8 +132,7 @@ TEST(Controls, MouseHandlersGetTheButtonsNumber) {
   option.OnMouseUp = note("option");
   text.OnClick = [&seen] { seen.push_back("text"); };
   picture.OnClick = [&seen] { seen.push_back("picture"); };
-  const std::pair<Qt::MouseButton, int> buttons[] = {
-      {Qt::LeftButton, 1}, {Qt::RightButton, 2}, {Qt::MiddleButton, 4}};
+  const std::pair<Qt::MouseButton, int> buttons[] = {{Qt::LeftButton, 1}, {Qt::RightButton, 2}, {Qt::MiddleButton, 4}};
   for (const auto& [b, number] : buttons) {
     SendMouse(&button, QEvent::MouseButtonPress, b);
     SendMouse(&button, QEvent::MouseButtonRelease, b);
@@ -247,13 +244,18 @@ TEST(SerialPorts, ComNumberFollowsTheProgramFolderLinkAndCarriesBytes) {
   SerialPort port, peer;
   ASSERT_TRUE(port.Open(7, "9600,N,8,1")) << port.LastError();
   ASSERT_TRUE(peer.Open(0, "9600,N,8,1", (dir / "peer").string())) << peer.LastError();
-  ASSERT_TRUE(port.Write(std::string("\x1b" "ABC\r\0", 6)));
+  ASSERT_TRUE(
+      port.Write(std::string("\x1b"
+                             "ABC\r\0",
+                             6)));
   std::string got;
   for (int i = 0; i < 50 && got.size() < 6; ++i) {
     peer.WaitForInput(100);
     got += peer.ReadAll();
   }
-  EXPECT_EQ(got, std::string("\x1b" "ABC\r\0", 6));
+  EXPECT_EQ(got, std::string("\x1b"
+                             "ABC\r\0",
+                             6));
   port.Drain(500);
   port.Close();
   peer.Close();

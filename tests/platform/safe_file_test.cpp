@@ -93,18 +93,17 @@ TEST_F(SafeFile, ALinkInPlaceOfTheTemporaryFileIsNotFollowed) {
 TEST_F(SafeFile, LeftoversOfEndedProcessesAreRemovedOthersStay) {
   const std::string dead = std::to_string(zeblon::testing_support::EndedProcessId());
   const std::string own = std::to_string(::getpid());
-  for (const std::string& name : {"ZEBLON.INI.tmp" + dead, "QW7TK.TXT.tmp" + dead, "ZEBLON.INI.tmp" + own,
-                                 std::string("ZEBLON.INI.tmp1"), std::string("NOTES.tmp"),
-                                 "X.tmp" + dead + "a", ".tmp" + dead, "LONE.TXT.tmp" + dead,
-                                 std::string("ZEBLON.INI"), std::string("QW7TK.TXT"), std::string("X")})
+  for (const std::string& name :
+       {"ZEBLON.INI.tmp" + dead, "QW7TK.TXT.tmp" + dead, "ZEBLON.INI.tmp" + own, std::string("ZEBLON.INI.tmp1"),
+        std::string("NOTES.tmp"), "X.tmp" + dead + "a", ".tmp" + dead, "LONE.TXT.tmp" + dead, std::string("ZEBLON.INI"),
+        std::string("QW7TK.TXT"), std::string("X")})
     Touch(name);
   fs::create_directory(dir_ / ("FOLDER.tmp" + dead));
   fs::create_directory(dir_ / "FOLDER");
   EXPECT_EQ(RemoveLeftoverTemporaryFiles(dir_), 2);
-  std::vector<std::string> expected = {".tmp" + dead,         "FOLDER",     "FOLDER.tmp" + dead,
-                                       "LONE.TXT.tmp" + dead, "NOTES.tmp",  "QW7TK.TXT",
-                                       "X",                   "X.tmp" + dead + "a", "ZEBLON.INI",
-                                       "ZEBLON.INI.tmp1",     "ZEBLON.INI.tmp" + own};
+  std::vector<std::string> expected = {
+      ".tmp" + dead,        "FOLDER",     "FOLDER.tmp" + dead, "LONE.TXT.tmp" + dead, "NOTES.tmp", "QW7TK.TXT", "X",
+      "X.tmp" + dead + "a", "ZEBLON.INI", "ZEBLON.INI.tmp1",   "ZEBLON.INI.tmp" + own};
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(Names(), expected);
   EXPECT_EQ(RemoveLeftoverTemporaryFiles(dir_ / "missing"), 0);

@@ -51,29 +51,45 @@ class Generator {
     const double lat = Real(-80, 80), lon = Real(-179.9, 179.9);
     const std::string src = Call();
     switch (kind) {
-      case 0: return {Form::Plain, src + ">APRS,WIDE1-1:" + Pick("!=") + PlainBody(lat, lon) + "Plain " + Word(), lat, lon};
-      case 1: return {Form::PlainStamped, src + ">APRS:" + Pick("@/") + Stamp() + PlainBody(lat, lon) + "088/036/A=001234", lat, lon};
+      case 0:
+        return {Form::Plain, src + ">APRS,WIDE1-1:" + Pick("!=") + PlainBody(lat, lon) + "Plain " + Word(), lat, lon};
+      case 1:
+        return {Form::PlainStamped, src + ">APRS:" + Pick("@/") + Stamp() + PlainBody(lat, lon) + "088/036/A=001234",
+                lat, lon};
       case 2: {
         std::string body = PlainBody(lat, lon);
         body[6] = ' ';  // one digit of the minutes hidden in both
         body[16] = ' ';
         return {Form::Ambiguous, src + ">APRS:!" + body + "amb", lat, lon};
       }
-      case 3: return {Form::Compressed, src + ">APRS,DIGI1*,WIDE2-1:" + Pick("!=") + CompressedBody(lat, lon) + Word(), lat, lon};
+      case 3:
+        return {Form::Compressed, src + ">APRS,DIGI1*,WIDE2-1:" + Pick("!=") + CompressedBody(lat, lon) + Word(), lat,
+                lon};
       case 4: return MicE(src, lat, lon);
       case 5: return {Form::Nmea, src + ">GPSLK:" + Nmea(lat, lon), lat, lon};
-      case 6: return {Form::Object, src + ">APRS:;" + Pad(Word(), 9) + "*" + Stamp() + PlainBody(lat, lon) + "obj", lat, lon};
+      case 6:
+        return {Form::Object, src + ">APRS:;" + Pad(Word(), 9) + "*" + Stamp() + PlainBody(lat, lon) + "obj", lat, lon};
       case 7: return {Form::Item, src + ">APRS:)" + Word() + "!" + PlainBody(lat, lon) + "item", lat, lon};
-      case 8: return {Form::ThirdParty, "GATE>APRS,DIGI2*:}" + src + ">APDEST,TCPIP,GATE*:!" + PlainBody(lat, lon) + "3rd", lat, lon};
-      case 9: return {Form::Message, src + ">APRS::" + Pad(Call(), 9) + ":hello " + Word() + "{" + std::to_string(Uniform(1, 999)), 0, 0};
-      default: return {Form::Other, src + ">APRS:" + (Uniform(0, 1) ? ">status " + Word() : ";" + Pad(Word(), 9) + "_092345z4903.50N/07201.75W>"), 0, 0};
+      case 8:
+        return {Form::ThirdParty, "GATE>APRS,DIGI2*:}" + src + ">APDEST,TCPIP,GATE*:!" + PlainBody(lat, lon) + "3rd",
+                lat, lon};
+      case 9:
+        return {Form::Message,
+                src + ">APRS::" + Pad(Call(), 9) + ":hello " + Word() + "{" + std::to_string(Uniform(1, 999)), 0, 0};
+      default:
+        return {Form::Other,
+                src + ">APRS:" +
+                    (Uniform(0, 1) ? ">status " + Word() : ";" + Pad(Word(), 9) + "_092345z4903.50N/07201.75W>"),
+                0, 0};
     }
   }
 
  private:
   int Uniform(int a, int b) { return std::uniform_int_distribution<int>(a, b)(rng_); }
   double Real(double a, double b) { return std::uniform_real_distribution<double>(a, b)(rng_); }
-  std::string Pick(const char* chars) { return std::string(1, chars[Uniform(0, static_cast<int>(std::char_traits<char>::length(chars)) - 1)]); }
+  std::string Pick(const char* chars) {
+    return std::string(1, chars[Uniform(0, static_cast<int>(std::char_traits<char>::length(chars)) - 1)]);
+  }
   static std::string Pad(std::string s, std::size_t n) {
     s.resize(n, ' ');
     return s;
@@ -127,7 +143,7 @@ class Generator {
   }
   Packet MicE(const std::string& src, double lat, double lon) {
     const int latH = static_cast<int>(std::lround(std::fabs(lat) * 6000.0));
-    int digits[6] = {latH / 60000, (latH / 6000) % 10, (latH % 6000) / 1000, ((latH % 6000) / 100) % 10,
+    int digits[6] = {latH / 60000,      (latH / 6000) % 10, (latH % 6000) / 1000, ((latH % 6000) / 100) % 10,
                      (latH % 100) / 10, latH % 10};
     const int lonH = static_cast<int>(std::lround(std::fabs(lon) * 6000.0));
     const int deg = lonH / 6000, min = (lonH % 6000) / 100, hun = lonH % 100;
@@ -161,17 +177,17 @@ class Generator {
   }
   std::string Nmea(double lat, double lon) {
     const double alat = std::fabs(lat), alon = std::fabs(lon);
-    const int latM = static_cast<int>(std::lround(alat * 600000.0));   // ten-thousandths of a minute
+    const int latM = static_cast<int>(std::lround(alat * 600000.0));  // ten-thousandths of a minute
     const int lonM = static_cast<int>(std::lround(alon * 600000.0));
     char b[128];
     if (Uniform(0, 1)) {
-      std::snprintf(b, sizeof b, "$GPRMC,123456,A,%02d%02d.%04d,%c,%03d%02d.%04d,%c,000.5,054.7,191194,,*00", latM / 600000,
-                    (latM % 600000) / 10000, latM % 10000, lat < 0 ? 'S' : 'N', lonM / 600000, (lonM % 600000) / 10000,
-                    lonM % 10000, lon < 0 ? 'W' : 'E');
+      std::snprintf(b, sizeof b, "$GPRMC,123456,A,%02d%02d.%04d,%c,%03d%02d.%04d,%c,000.5,054.7,191194,,*00",
+                    latM / 600000, (latM % 600000) / 10000, latM % 10000, lat < 0 ? 'S' : 'N', lonM / 600000,
+                    (lonM % 600000) / 10000, lonM % 10000, lon < 0 ? 'W' : 'E');
     } else {
-      std::snprintf(b, sizeof b, "$GPGGA,123519,%02d%02d.%04d,%c,%03d%02d.%04d,%c,1,08,0.9,545.4,M,46.9,M,,*00", latM / 600000,
-                    (latM % 600000) / 10000, latM % 10000, lat < 0 ? 'S' : 'N', lonM / 600000, (lonM % 600000) / 10000,
-                    lonM % 10000, lon < 0 ? 'W' : 'E');
+      std::snprintf(b, sizeof b, "$GPGGA,123519,%02d%02d.%04d,%c,%03d%02d.%04d,%c,1,08,0.9,545.4,M,46.9,M,,*00",
+                    latM / 600000, (latM % 600000) / 10000, latM % 10000, lat < 0 ? 'S' : 'N', lonM / 600000,
+                    (lonM % 600000) / 10000, lonM % 10000, lon < 0 ? 'W' : 'E');
     }
     // The checksum: the exclusive or of the characters between "$" and "*".
     std::string sentence = b;

@@ -61,7 +61,8 @@ class TempDataFolder {
  public:
   TempDataFolder() {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / ("zeblon-reception-" + std::to_string(rd()) + std::to_string(rd()));
+    path_ =
+        std::filesystem::temp_directory_path() / ("zeblon-reception-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_ / "LOG");
   }
   ~TempDataFolder() {

@@ -42,14 +42,17 @@ struct PositionCase {
 TEST(DecodePositions, FormsGiveTheirPositionSymbolAndComment) {
   const PositionCase cases[] = {
       {"plain", "!4903.50N/07201.75W-Test", "APRS", "SRC", 49.0583333, -72.0291667, 1e-6, "/-", "Test", " "},
-      {"plain with messaging", "=4903.50N/07201.75W-Test", "APRS", "SRC", 49.0583333, -72.0291667, 1e-6, "/-", "Test", "'"},
-      {"zulu timestamp", "@092345z4903.50N/07201.75W-Test", "APRS", "SRC", 49.0583333, -72.0291667, 1e-6, "/-", "Test", "'"},
-      {"hms timestamp", "/123400h4903.50S\\07201.75E_ wx", "APRS", "SRC", -49.0583333, 72.0291667, 1e-6, "\\_", "wx", " "},
+      {"plain with messaging", "=4903.50N/07201.75W-Test", "APRS", "SRC", 49.0583333, -72.0291667, 1e-6, "/-", "Test",
+       "'"},
+      {"zulu timestamp", "@092345z4903.50N/07201.75W-Test", "APRS", "SRC", 49.0583333, -72.0291667, 1e-6, "/-", "Test",
+       "'"},
+      {"hms timestamp", "/123400h4903.50S\\07201.75E_ wx", "APRS", "SRC", -49.0583333, 72.0291667, 1e-6, "\\_", "wx",
+       " "},
       {"ambiguity 1", "!4903.5 N/07201.7 W>", "APRS", "SRC", 49.0583333, -72.0283333, 1e-6, "/>", "", " "},
       {"ambiguity 2", "!4903.  N/07201.  W>", "APRS", "SRC", 49.05, -72.0166667, 1e-6, "/>", "", " "},
       {"overlay", "!4903.50N907201.75W#digi", "APRS", "SRC", 49.0583333, -72.0291667, 1e-6, "9#", "digi", " "},
-      {"altitude stripped", "!4903.50N/07201.75W>/A=001234 on the road", "APRS", "SRC", 49.0583333, -72.0291667, 1e-6, "/>",
-       " on the road", " "},
+      {"altitude stripped", "!4903.50N/07201.75W>/A=001234 on the road", "APRS", "SRC", 49.0583333, -72.0291667, 1e-6,
+       "/>", " on the road", " "},
       {"compressed", "!/5L!!<*e7>7P[", "APRS", "SRC", 49.5, -72.75, 1e-4, "/>", "7P[", " "},
       {"compressed with timestamp", "@092345z/5L!!<*e7>7P[", "APRS", "SRC", 49.5, -72.75, 1e-4, "/>", "7P[", "'"},
       {"compressed altitude", "=/5L!!<*e7OS]S", "APRS", "SRC", 49.5, -72.75, 1e-4, "/O", "S]S", "'"},
@@ -110,7 +113,8 @@ TEST(DecodePositions, NmeaSymbolFollowsTheSsid) {
     const char* call;
     const char* symbol;
   };
-  const Case cases[] = {{"ABC-1", "/a"}, {"ABC-7", "/'"}, {"ABC-9", "/>"}, {"ABC-15", "/v"}, {"ABC", ""}, {"ABC-16", ""}};
+  const Case cases[] = {{"ABC-1", "/a"},  {"ABC-7", "/'"}, {"ABC-9", "/>"},
+                        {"ABC-15", "/v"}, {"ABC", ""},     {"ABC-16", ""}};
   for (const auto& c : cases) {
     FrameValues v = Frame(rmc, "APRS", c.call);
     ASSERT_EQ(DecodePayload(v, Context(-123)), DecodeResult::Position);
@@ -165,25 +169,29 @@ TEST(DecodeDrops, MalformedFormsNeverBecomePositions) {
   };
   using enum MalformedReason;
   const Case cases[] = {
-      {"@320000z4903.50N/07201.75W-", "APRS", Timestamp},   // day 32
-      {"@012500z4903.50N/07201.75W-", "APRS", Timestamp},   // hour 25
-      {"/12a400h4903.50N/07201.75W-", "APRS", Timestamp},   // not digits
-      {"!/5L!!<*e", "APRS", CompressedPosition},                     // short compressed
-      {"@092345z/5L!!<*e7", "APRS", CompressedPosition},             // short compressed after a stamp
-      {"!/5L\x7f!<*e7>7P[", "APRS", CompressedPosition},             // not a base-91 character
-      {"!/5L!!<*e7\x01", "APRS", CompressedPosition},                // no symbol code
-      {"!49O3.50N/07201.75W-", "APRS", CompressedPosition},          // a letter in the latitude: no compressed form either
-      {"!4903.50N/07201.75W", "APRS", PlainPosition},           // no symbol code
-      {"`(_", "S32U6T", MicE},                          // short Mic-E
-      {"`(_fn\"Oj", "S32U6T", MicE},                    // Mic-E without symbol table
-      {"`(_fn\"Oj/]", "S32u6T", MicE},                  // invalid destination character
-      {"`(_fn\"Oj/]", "S32M6T", MicE},                  // invalid destination character
-      {"`\x10_fn\"Oj/]", "S32U6T", MicE},               // invalid longitude character
-      {"`(\x1d" "fn\"Oj/]", "S32U6T", MicE},               // minutes below the defined characters
-      {"`(\xf0" "fn\"Oj/]", "S32U6T", MicE},            // invalid minutes character
-      {"`(_fn\"Oj/]", "Y92U6T", MicE},                  // latitude beyond 90
-      {"!9903.50N/07201.75W-", "APRS", OutOfRange},          // latitude beyond 90
-      {"!4903.50N/19201.75W-", "APRS", OutOfRange},          // longitude beyond 180
+      {"@320000z4903.50N/07201.75W-", "APRS", Timestamp},    // day 32
+      {"@012500z4903.50N/07201.75W-", "APRS", Timestamp},    // hour 25
+      {"/12a400h4903.50N/07201.75W-", "APRS", Timestamp},    // not digits
+      {"!/5L!!<*e", "APRS", CompressedPosition},             // short compressed
+      {"@092345z/5L!!<*e7", "APRS", CompressedPosition},     // short compressed after a stamp
+      {"!/5L\x7f!<*e7>7P[", "APRS", CompressedPosition},     // not a base-91 character
+      {"!/5L!!<*e7\x01", "APRS", CompressedPosition},        // no symbol code
+      {"!49O3.50N/07201.75W-", "APRS", CompressedPosition},  // a letter in the latitude: no compressed form either
+      {"!4903.50N/07201.75W", "APRS", PlainPosition},        // no symbol code
+      {"`(_", "S32U6T", MicE},                               // short Mic-E
+      {"`(_fn\"Oj", "S32U6T", MicE},                         // Mic-E without symbol table
+      {"`(_fn\"Oj/]", "S32u6T", MicE},                       // invalid destination character
+      {"`(_fn\"Oj/]", "S32M6T", MicE},                       // invalid destination character
+      {"`\x10_fn\"Oj/]", "S32U6T", MicE},                    // invalid longitude character
+      {"`(\x1d"
+       "fn\"Oj/]",
+       "S32U6T", MicE},  // minutes below the defined characters
+      {"`(\xf0"
+       "fn\"Oj/]",
+       "S32U6T", MicE},                                          // invalid minutes character
+      {"`(_fn\"Oj/]", "Y92U6T", MicE},                           // latitude beyond 90
+      {"!9903.50N/07201.75W-", "APRS", OutOfRange},              // latitude beyond 90
+      {"!4903.50N/19201.75W-", "APRS", OutOfRange},              // longitude beyond 180
       {"$GPRMC,1,A,9999.99,N,00000.00,E,", "APRS", OutOfRange},  // latitude beyond 90
   };
   for (const Case& c : cases) {
@@ -204,13 +212,12 @@ TEST(DecodeTimestamps, OwnStampComparedWithTheClock) {
     const char* stampTime;
   };
   const Case cases[] = {
-      {"@011231z4903.50N/07201.75W-", 0, 0, 1, "", ""},     // 3 minutes before the clock
-      {"@011232z4903.50N/07201.75W-", 0, 0, 0, "", ""},     // 2 minutes
-      {"@011237z4903.50N/07201.75W-", 0, 0, 1, "", ""},     // 3 minutes after
-      {"@011034z4903.50N/07201.75W-", 2, 0, 0, "", ""},     // local time two hours ahead of UTC
-      {"/123400h4903.50N/07201.75W-", 0, 0, 0, "", ""},
-      {"/120000h4903.50N/07201.75W-", 0, 0, 1, "", ""},
-      {"@011231/4903.50N/07201.75W-", 0, 0, 0, "", ""},     // local stamp: not compared
+      {"@011231z4903.50N/07201.75W-", 0, 0, 1, "", ""},  // 3 minutes before the clock
+      {"@011232z4903.50N/07201.75W-", 0, 0, 0, "", ""},  // 2 minutes
+      {"@011237z4903.50N/07201.75W-", 0, 0, 1, "", ""},  // 3 minutes after
+      {"@011034z4903.50N/07201.75W-", 2, 0, 0, "", ""},  // local time two hours ahead of UTC
+      {"/123400h4903.50N/07201.75W-", 0, 0, 0, "", ""},           {"/120000h4903.50N/07201.75W-", 0, 0, 1, "", ""},
+      {"@011231/4903.50N/07201.75W-", 0, 0, 0, "", ""},            // local stamp: not compared
       {"@011231z4903.50N/07201.75W-", 0, 1, 0, "240501", "1231"},  // relayed: the stamp is the time
   };
   for (const auto& c : cases) {
@@ -239,13 +246,8 @@ TEST(DecodeMessages, MessageFormGoesToTheMessageStageAndStoresNothing) {
 
 TEST(StripAltitude, CommentCleanUp) {
   const std::pair<std::string, std::string> cases[] = {
-      {"/A=001234 rest", " rest"},
-      {"Going /A=000099", ""},
-      {"}abc", "abc"},
-      {"12345}x/A=12y", "y"},
-      {"1234567}x", "1234567}x"},
-      {"/A=-00012 neg", "-00012 neg"},
-      {"plain", "plain"},
+      {"/A=001234 rest", " rest"}, {"Going /A=000099", ""},         {"}abc", "abc"},    {"12345}x/A=12y", "y"},
+      {"1234567}x", "1234567}x"},  {"/A=-00012 neg", "-00012 neg"}, {"plain", "plain"},
   };
   for (const auto& [in, out] : cases) {
     std::string c = in;

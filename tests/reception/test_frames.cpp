@@ -38,8 +38,9 @@ TEST(MonitorInput, AgwLocalReadStopsAtATextWithoutThreeCr) {
                                                    std::string(" 1:Fm E To F <UI >[1]\rq\r\r")};
   std::size_t next = 0;
   int gated = 0;
-  AgwLocalSource source([&]() -> std::optional<std::string> { return next < texts.size() ? texts[next++] : std::nullopt; },
-                        GateHook{[] { return true; }, [&](const std::string&) { ++gated; }});
+  AgwLocalSource source(
+      [&]() -> std::optional<std::string> { return next < texts.size() ? texts[next++] : std::nullopt; },
+      GateHook{[] { return true; }, [&](const std::string&) { ++gated; }});
   EXPECT_EQ(source.ReadTurn().text, "A*>B <UI>:\r\np\r\n");
   EXPECT_EQ(gated, 2);
   EXPECT_EQ(source.ReadTurn().text, "E*>F <UI>:\r\nq\r\n");
@@ -147,7 +148,8 @@ TEST(FrameAssembly, HeaderValues) {
       {"SRC*>APRS <UI>:\r\n   \r", HeaderOutcome::Drop, "SRC", " ", "APRS", ""},
       {"GATE*>APRS <UI>:\r\n}INNER>APDEST,TCPIP,GATE*:!x\r", HeaderOutcome::Payload, "INNER", "TCPIP", "APDEST", "!x"},
       {"GATE*>APRS <UI>:\r\n}INNER>APDEST,WIDE1-1:!x\r", HeaderOutcome::Payload, "INNER", "APDEST", "APDEST", "!x"},
-      {"GATE*>APRS <UI>:\r\n}INNERCALL>APDEST,DIGI9*:!x\r", HeaderOutcome::Payload, "INNERCALL", "DIGI9", "APDEST", "!x"},
+      {"GATE*>APRS <UI>:\r\n}INNERCALL>APDEST,DIGI9*:!x\r", HeaderOutcome::Payload, "INNERCALL", "DIGI9", "APDEST",
+       "!x"},
       {"N0CALL*>APRS <UI>:\r\n}INNER>APDEST:!x\r", HeaderOutcome::Drop, "", "", "", ""},
   };
   for (const auto& c : cases) {

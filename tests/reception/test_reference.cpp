@@ -73,7 +73,8 @@ TEST(DecodeAprsReference, LatitudesAndLongitudesAgree) {
     if (p.form == corpus::Form::Message || p.form == corpus::Form::Other) continue;
     const std::string monitor = ApplyHeardMark(corpus::Tnc2ToMonitor(p.line));
     FrameValues v;
-    ASSERT_EQ(NormaliseHeader(monitor.substr(0, monitor.size() - 1), "N0CALL", "", v), HeaderOutcome::Payload) << p.line;
+    ASSERT_EQ(NormaliseHeader(monitor.substr(0, monitor.size() - 1), "N0CALL", "", v), HeaderOutcome::Payload)
+        << p.line;
     DecodeContext ctx;
     ctx.now = {2024, 5, 1, 12, 34, 0};
     ctx.mapCentralMeridian = std::floor(p.lon / 6.0) * 6.0 + 3.0;

@@ -94,8 +94,8 @@ TEST(StationRecord, PositionTextsAndComments) {
 
 TEST(StationRecord, NamesFromTheAirStayInsideTheLogFolder) {
   TempDataFolder folder;
-  const std::pair<const char*, const char*> cases[] = {
-      {"../../x", "_.._.._x"}, {"..", "_.."}, {"A/B\\C", "A_B_C"}, {"X\x01Y", "X_Y"}, {"", "_"}, {"SRC-9", "SRC-9"}};
+  const std::pair<const char*, const char*> cases[] = {{"../../x", "_.._.._x"}, {"..", "_.."}, {"A/B\\C", "A_B_C"},
+                                                       {"X\x01Y", "X_Y"},       {"", "_"},     {"SRC-9", "SRC-9"}};
   for (const auto& [name, safe] : cases) {
     EXPECT_EQ(SafeFileName(name), safe) << name;
     const auto path = MoniOneLogPath(folder.path(), name);
@@ -227,7 +227,8 @@ TEST_F(StoreTest, MoniOneTrackFollowsTheWatchedStation) {
   EXPECT_EQ(st.moniOneCount, 2);
   EXPECT_EQ(st.moniOneNewest.comment, "two");
   EXPECT_EQ(st.moniOneNewest.time, "1255");
-  EXPECT_EQ(folder.read("WATCH-9.TXT"), TrimRight(st.moniOneTrack[1]) + "\r\n" + TrimRight(st.moniOneTrack[2]) + "\r\n");
+  EXPECT_EQ(folder.read("WATCH-9.TXT"),
+            TrimRight(st.moniOneTrack[1]) + "\r\n" + TrimRight(st.moniOneTrack[2]) + "\r\n");
   EXPECT_EQ(host.follows, 3);
 
   // Restoring from the file gives the same track.
@@ -298,9 +299,9 @@ TEST_F(StoreTest, SmartLogThinsTheTrack) {
 }
 
 TEST_F(StoreTest, MalformedFrameDropsOnlyItself) {
-  std::string text = Monitor("AAA*>APRS", "!4903.50N/07201.75W-first") + Monitor("BAD*>APRS", "@320000z4903.50N/07201.75W-") +
-                     Monitor("CCC*>S32U6T", "`(_") + Monitor("DDD*>APRS", "!4903.50N/07201.75W") +
-                     Monitor("EEE*>APRS", "!4904.50N/07201.75W-last");
+  std::string text = Monitor("AAA*>APRS", "!4903.50N/07201.75W-first") +
+                     Monitor("BAD*>APRS", "@320000z4903.50N/07201.75W-") + Monitor("CCC*>S32U6T", "`(_") +
+                     Monitor("DDD*>APRS", "!4903.50N/07201.75W") + Monitor("EEE*>APRS", "!4904.50N/07201.75W-last");
   ScriptedSource source;
   source.reads.push_back({text, TurnRead::Leave::No});
   for (int passes = 0; passes < 10; ++passes) pass.Run(source);
@@ -338,7 +339,8 @@ TEST_F(StoreTest, PassTurnsAndEnds) {
 TEST_F(StoreTest, FailedLogWritesNeverStopThePassNorAnAcknowledgement) {
   std::filesystem::remove_all(folder.path() / "LOG");
   ScriptedSource source;
-  source.reads.push_back({Monitor("AAA*>APRS", "!4903.50N/07201.75W-first") + Monitor("OTHER*>APRS", ":N0CALL   :hi{7") +
+  source.reads.push_back({Monitor("AAA*>APRS", "!4903.50N/07201.75W-first") +
+                              Monitor("OTHER*>APRS", ":N0CALL   :hi{7") +
                               Monitor("CCC*>APRS", "!4904.50N/07201.75W-x") + std::string(200, ' ') + "\n",
                           TurnRead::Leave::No});
   for (int passes = 0; passes < 5; ++passes) pass.Run(source);
@@ -378,7 +380,7 @@ TEST_F(StoreTest, FloodKeepsTheLimitsAndTheOrder) {
       // The watched station moves north 1 m a frame; its comment is its sequence number.
       const int n = 1 + static_cast<int>((i / 10) % 99);
       monitor = Monitor("WATCH*>APRS", "!" + std::string(n < 10 ? "0" : "") + std::to_string(n / 10 + 10) + "0" +
-                                             std::to_string(n % 10) + ".00N/07201.75W>" + std::to_string(i));
+                                           std::to_string(n % 10) + ".00N/07201.75W>" + std::to_string(i));
       ++watched;
     } else {
       monitor = corpus::Tnc2ToMonitor(gen.Next().line);
@@ -390,7 +392,8 @@ TEST_F(StoreTest, FloodKeepsTheLimitsAndTheOrder) {
   // MONI ALL: arrival order, slot 1 the oldest record ever stored.
   for (int i = 1; i <= st.moniAllCount; ++i) ASSERT_EQ(st.moniAllLog[i].size(), 120u);
   for (int i = 2; i < st.moniAllCount; ++i) {
-    const std::string a = std::string(Columns(st.moniAllLog[i], 1, 11)), b = std::string(Columns(st.moniAllLog[i + 1], 1, 11));
+    const std::string a = std::string(Columns(st.moniAllLog[i], 1, 11)),
+                      b = std::string(Columns(st.moniAllLog[i + 1], 1, 11));
     ASSERT_LE(a, b) << i;
   }
   // MONI 1: every report kept in order until the cap dropped the oldest thousands.
@@ -444,7 +447,9 @@ TEST_F(StoreTest, PathQueryAndControlBytes) {
   Frame("OTHER*>APRS", ":N0CALL   :?APRST");
   EXPECT_EQ(host.sent[1], ":OTHER    :PATH = OTHER* VIA  TO APRS");
   // Control bytes from the air never go into a transmission.
-  Frame("OT\x1bHER*>AP\x07RS", ":N0CALL   :x{1\x02" "2");
+  Frame("OT\x1bHER*>AP\x07RS",
+        ":N0CALL   :x{1\x02"
+        "2");
   Frame("OT\x1bHER*>AP\x07RS", ":N0CALL   :?APRST");
   for (const auto& m : host.sent)
     for (char c : m) EXPECT_FALSE(static_cast<unsigned char>(c) < 32 || c == 127) << m;

@@ -74,7 +74,8 @@ TEST(SettingsRead, LineRules) {
       {"NBAUD=9600\r\n", SettingsWindow::Start, [](const Settings& s) { EXPECT_EQ(s.GpsBaud, "9600"); }},
       {"NMEA=\r\n", SettingsWindow::Start, [](const Settings& s) { EXPECT_EQ(s.GpsSource, ""); }},
       {"NMEA=3\r\n", SettingsWindow::Start, [](const Settings& s) { EXPECT_EQ(s.GpsSource, "3"); }},
-      {"UMAPS=D:\\MAPS\\\r\n", SettingsWindow::Start, [](const Settings& s) { EXPECT_EQ(s.MapRootFolder, "D:\\MAPS"); }},
+      {"UMAPS=D:\\MAPS\\\r\n", SettingsWindow::Start,
+       [](const Settings& s) { EXPECT_EQ(s.MapRootFolder, "D:\\MAPS"); }},
       {"UMAPS=C:\\\r\n", SettingsWindow::Start, [](const Settings& s) { EXPECT_EQ(s.MapRootFolder, "C:"); }},
       {"ONAM=HOME\r\n", SettingsWindow::Start, [](const Settings& s) { EXPECT_EQ(s.ObjectName, "HOME     "); }},
       {"ONAM=ABCDEFGHIJK\r\n", SettingsWindow::Start, [](const Settings& s) { EXPECT_EQ(s.ObjectName, "ABCDEFGHI"); }},
@@ -109,12 +110,9 @@ TEST(SettingsRead, TxCallOfTheMainWindow) {
     const char* tx_call;
   };
   const Case cases[] = {
-      {"USER=AB1CD\r\nTXID=7\r\n", "AB1CD-7"},
-      {"USER=AB1CD\r\nTXID=07\r\n", "AB1CD-07"},
-      {"USER=AB1CD\r\nTXID=0\r\n", "AB1CD"},
-      {"USER=AB1CD\r\nTXID=16\r\n", "AB1CD"},
-      {"USER=AB1CD\r\nTXID=\r\n", "AB1CD"},
-      {"USER=\r\nTXID=5\r\n", "UNCHANGED"},
+      {"USER=AB1CD\r\nTXID=7\r\n", "AB1CD-7"}, {"USER=AB1CD\r\nTXID=07\r\n", "AB1CD-07"},
+      {"USER=AB1CD\r\nTXID=0\r\n", "AB1CD"},   {"USER=AB1CD\r\nTXID=16\r\n", "AB1CD"},
+      {"USER=AB1CD\r\nTXID=\r\n", "AB1CD"},    {"USER=\r\nTXID=5\r\n", "UNCHANGED"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -185,10 +183,8 @@ TEST(SettingsWrite, KeyCountsAndOrder) {
 }
 
 TEST(SettingsPatch, ReplacesEveryLineCaseSensitivelyAndAppends) {
-  const std::string text =
-      "  DIST=5 \r\nDIST=6\r\ncall=abc\r\n\r\nOTHER=1\r\n";
-  const std::string out = PatchSettingsText(
-      text, {{"DIST", "20"}, {"CALL", "XYZ"}, {"UUN", "6600"}}, true);
+  const std::string text = "  DIST=5 \r\nDIST=6\r\ncall=abc\r\n\r\nOTHER=1\r\n";
+  const std::string out = PatchSettingsText(text, {{"DIST", "20"}, {"CALL", "XYZ"}, {"UUN", "6600"}}, true);
   EXPECT_EQ(out, "DIST=20\r\nDIST=20\r\ncall=abc\r\n\r\nOTHER=1\r\nCALL=XYZ\r\nUUN=6600\r\n");
   const std::string no_append = PatchSettingsText(text, {{"CALL", "XYZ"}}, false);
   EXPECT_EQ(no_append, "DIST=5\r\nDIST=6\r\ncall=abc\r\n\r\nOTHER=1\r\n");
@@ -264,8 +260,8 @@ TEST(SettingsFile, ReadingRemovesTheLeftoversOfKilledRewrites) {
 
 TEST(SettingsMapSystem, Normalised) {
   const std::pair<const char*, const char*> cases[] = {
-      {"U33", "U33"}, {"U5", "U05"}, {"U99", "U60"}, {"U-32", "U32"}, {"U33X", "U33"},
-      {"X33", "U33"}, {"u33", "U33"}, {"U", "U00"}, {"", "U33"}, {"U32.5", "U32.5"},
+      {"U33", "U33"}, {"U5", "U05"},  {"U99", "U60"}, {"U-32", "U32"}, {"U33X", "U33"},
+      {"X33", "U33"}, {"u33", "U33"}, {"U", "U00"},   {"", "U33"},     {"U32.5", "U32.5"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(NormaliseMapSystem(in), out) << in;
 }

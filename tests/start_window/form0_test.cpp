@@ -37,8 +37,8 @@ class StartWindowTest : public ::testing::Test {
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
     fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
-    for (const char* f : {"ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "STARTPIC.JPG", "FLAG_EN.BMP",
-                          "FLAG_DE.BMP", "FLAG_SV.BMP"}) {
+    for (const char* f :
+         {"ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "STARTPIC.JPG", "FLAG_EN.BMP", "FLAG_DE.BMP", "FLAG_SV.BMP"}) {
       fs::copy_file(built / f, folder_ / f);
     }
     RegisterProgramFonts(folder_.string());
@@ -119,7 +119,8 @@ TEST_F(StartWindowTest, FirstRunThenStartHandsOverToTheMainWindow) {
 }
 
 TEST_F(StartWindowTest, SecondStartIsNotAFirstRun) {
-  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=ab1cd\r\nMODEM=5\r\nSCOMP=4\r\nHBAUD=300R\r\nLANG=2\r\n");
+  WriteFileAtomically(folder_ / "ZEBLON.INI",
+                      "TEMP=/tmp\r\nUSER=ab1cd\r\nMODEM=5\r\nSCOMP=4\r\nHBAUD=300R\r\nLANG=2\r\n");
   fs::create_directories(folder_ / "U33");
   ASSERT_TRUE(form0_->Form_Activate());
   EXPECT_TRUE(opened_.empty());
@@ -233,16 +234,14 @@ TEST_F(StartWindowTest, CaptionsInEachLanguage) {
     const char* port_tip;
   };
   const Case cases[] = {
-      {form0_->Option1, "EN", "ABORT", "TX TIMER IN MINUTES OR MANUAL TX", "INFO LINES (ALTERNATING)",
-       "ACTIVE", "DIGI FUNCTION: START AGWUIDIGI.EXE ON AGWPE HOST COMPUTER",
-       "MAP CENTER = PICTURE LOCATION", "Lclick to start, then it takes 40 s",
-       "Com port number to modem"},
-      {form0_->Option2, "DE", "ABBRUCH", "TX-TIMER IN MINUTEN ODER MANUELLES TX",
-       "INFO-ZEILEN (ALTERNIEREND)", "AKTIV", "DIGI-FUNKTION: AGWUIDIGI.EXE AUF DEM AGWPE-HOST AUSFÜHREN",
-       "KARTENZENTRUM = BILDSTANDORT", "Lclick für Start, bitte 40 Sekunden Geduld",
-       "Nummer des seriellen Ports zum Modem"},
-      {form0_->Option3, "SV", "AVBRYT", "TX-TIMER I MINUTER ELLER MANUELL TX", "INFO-RADER (ALTERNERANDE)",
-       "AKTIV", "DIGI-FUNKTION: KÖR AGWUIDIGI.EXE PÅ AGWPE HOST-DATORN", "KARTCENTRUM = BILDENS PLATS",
+      {form0_->Option1, "EN", "ABORT", "TX TIMER IN MINUTES OR MANUAL TX", "INFO LINES (ALTERNATING)", "ACTIVE",
+       "DIGI FUNCTION: START AGWUIDIGI.EXE ON AGWPE HOST COMPUTER", "MAP CENTER = PICTURE LOCATION",
+       "Lclick to start, then it takes 40 s", "Com port number to modem"},
+      {form0_->Option2, "DE", "ABBRUCH", "TX-TIMER IN MINUTEN ODER MANUELLES TX", "INFO-ZEILEN (ALTERNIEREND)", "AKTIV",
+       "DIGI-FUNKTION: AGWUIDIGI.EXE AUF DEM AGWPE-HOST AUSFÜHREN", "KARTENZENTRUM = BILDSTANDORT",
+       "Lclick für Start, bitte 40 Sekunden Geduld", "Nummer des seriellen Ports zum Modem"},
+      {form0_->Option3, "SV", "AVBRYT", "TX-TIMER I MINUTER ELLER MANUELL TX", "INFO-RADER (ALTERNERANDE)", "AKTIV",
+       "DIGI-FUNKTION: KÖR AGWUIDIGI.EXE PÅ AGWPE HOST-DATORN", "KARTCENTRUM = BILDENS PLATS",
        "Lclick för start, överföring tar 40 s", "Seriell port till modemet"},
   };
   auto& tx = form0_->TxPanel();
@@ -310,9 +309,9 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   form0_->Text8->SetText("qw7tk");
   form0_->Command5_Click();
   EXPECT_TRUE(tx.Frame4->isVisibleTo(form0_));
-  EXPECT_TRUE(tx.Frame3->isVisibleTo(form0_));   // SCS TNC: the second mode
-  EXPECT_TRUE(tx.Option17->Value());             // chosen from XBAUD
-  EXPECT_TRUE(tx.Check9->Value() == 1);          // a call that may gate
+  EXPECT_TRUE(tx.Frame3->isVisibleTo(form0_));  // SCS TNC: the second mode
+  EXPECT_TRUE(tx.Option17->Value());            // chosen from XBAUD
+  EXPECT_TRUE(tx.Check9->Value() == 1);         // a call that may gate
   EXPECT_EQ(form0_->settings().UserCall, "QW7TK");
   EXPECT_EQ(tx.pathMemory[2]->toolTip().toStdString(), "RELAY");
 
@@ -404,8 +403,8 @@ TEST_F(StartWindowTest, HfDualAndTheModeRules) {
   tx.Check3->SetValue(1);
   // A click on HF-DUAL with the main mode 1200: R300 and 300, path and timer set.
   tx.Check4->SetValue(1);
-  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
-                      Qt::NoButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
   QCoreApplication::sendEvent(tx.Check4, &release);
   EXPECT_TRUE(tx.Option12->Value());
   EXPECT_TRUE(tx.Option16->Value());
@@ -484,8 +483,8 @@ TEST_F(StartWindowTest, StartClearsReadOnlyStockFilesUnlessNoat) {
     program_->EndProgram = [this](int code) { end_code_ = code; };
     form0_ = program_->StartWindow();
     form0_->OpenDocument = [](const std::string&) { return true; };
-    WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=4\r\nNOAT=" +
-                                                    std::to_string(noat) + "\r\n");
+    WriteFileAtomically(folder_ / "ZEBLON.INI",
+                        "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=4\r\nNOAT=" + std::to_string(noat) + "\r\n");
     fs::create_directories(poi.parent_path());
     fs::create_directories(outside.parent_path());
     for (const fs::path& f : {poi, outside}) {
@@ -511,8 +510,7 @@ TEST_F(StartWindowTest, StartClearsReadOnlyStockFilesUnlessNoat) {
 TEST_F(StartWindowTest, SmartLogStaysInTheLogFolder) {
   const std::string notes = "my own notes\r\nnot a station record\r\n";
   WriteFileAtomically(folder_ / "NOTES.TXT", notes);
-  WriteFileAtomically(folder_ / "ZEBLON.INI",
-                      "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=4\r\nCALL=../../notes\r\nSLOG=1\r\n");
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=4\r\nCALL=../../notes\r\nSLOG=1\r\n");
   fs::create_directories(folder_ / "U33" / "LOG");
   ASSERT_TRUE(form0_->Form_Activate());
   form0_->SpeedTest = [] { return 150; };
@@ -553,8 +551,7 @@ TEST_F(StartWindowTest, StartSetsUpTheTncTrimsTheLogAndImportsTracks) {
     log += r + "/>  Car\r\n";
   }
   WriteFileAtomically(folder_ / "U33" / "LOG" / "QW7AB.TXT", log);
-  WriteFileAtomically(folder_ / "U33" / "VEC" / "20250601.VEC",
-                      "\xFE 6580.123  650.456 20250601 1200\r\n");
+  WriteFileAtomically(folder_ / "U33" / "VEC" / "20250601.VEC", "\xFE 6580.123  650.456 20250601 1200\r\n");
   ASSERT_TRUE(form0_->Form_Activate());
   form0_->SpeedTest = [] { return 150; };  // a line limit of 3
   form0_->TncWait = [](float seconds, bool) {
@@ -572,8 +569,7 @@ TEST_F(StartWindowTest, StartSetsUpTheTncTrimsTheLogAndImportsTracks) {
   EXPECT_NE(got.find("\x1b%BR300\r"), std::string::npos);
   EXPECT_EQ(got.substr(got.size() - 6), "\x1b%AU0\r");
   // The silent line gave its message, and START went on to the main window.
-  EXPECT_NE(platform::MessageLog().back().text.find("NO ANSWER FROM THE SCS TNC ON COM5"),
-            std::string::npos);
+  EXPECT_NE(platform::MessageLog().back().text.find("NO ANSWER FROM THE SCS TNC ON COM5"), std::string::npos);
   EXPECT_TRUE(program_->MainWindow().isVisible());
   // SMART LOG brought the log down to the limit.
   std::string trimmed;

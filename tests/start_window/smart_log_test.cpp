@@ -17,10 +17,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // A MONI 1 record of 110 characters: date, time, the mark, northing and easting.
-std::string Record(const std::string& date, double north_km, double east_km,
-                   const std::string& call = "QW7TK") {
-  std::string r = date + " 1200 \xFE" +
-                  PositionText(static_cast<std::int64_t>(std::llround(north_km * 1000))) +
+std::string Record(const std::string& date, double north_km, double east_km, const std::string& call = "QW7TK") {
+  std::string r = date + " 1200 \xFE" + PositionText(static_cast<std::int64_t>(std::llround(north_km * 1000))) +
                   PositionText(static_cast<std::int64_t>(std::llround(east_km * 1000))) + " " + call;
   r.resize(110, ' ');
   r.replace(100, 7, "/>  Car");
@@ -58,12 +56,11 @@ TEST(SmartLogRules, DayNumbersAndGaps) {
   EXPECT_EQ(reception::RecordDayNumber(Record("000102", 1, 1)) - reception::RecordDayNumber(Record("991230", 1, 1)), 2);
   const std::vector<std::string> wrap = {Record("991230", 1, 1), Record("000102", 1, 1)};
   EXPECT_EQ(DropBeforeLastGaps(wrap), wrap);
-  const std::vector<std::string> four = {Record("250101", 1, 1), Record("250105", 2, 2),
-                                         Record("250301", 3, 3), Record("250302", 4, 4)};
+  const std::vector<std::string> four = {Record("250101", 1, 1), Record("250105", 2, 2), Record("250301", 3, 3),
+                                         Record("250302", 4, 4)};
   EXPECT_EQ(DropBeforeLastGaps(four), (std::vector<std::string>{four[2], four[3]}));
   // A step back in time or a gap of exactly 20 days drops nothing.
-  const std::vector<std::string> back = {Record("250301", 1, 1), Record("250101", 2, 2),
-                                         Record("250121", 3, 3)};
+  const std::vector<std::string> back = {Record("250301", 1, 1), Record("250101", 2, 2), Record("250121", 3, 3)};
   EXPECT_EQ(DropBeforeLastGaps(back), back);
 }
 
@@ -75,28 +72,24 @@ std::vector<double> Northings(const std::vector<std::string>& lines) {
 
 TEST(SmartLogRules, ThinningComparesWithTheLineKeptBefore) {
   // Lines 2 to 5 rise by 4 m: the 8 m line goes, the 12 m one stays.
-  std::vector<std::string> lines = {Record("250101", 10, 1), Record("250101", 20, 1),
-                                    Record("250101", 20.004, 1), Record("250101", 20.008, 1),
-                                    Record("250101", 20.012, 1)};
+  std::vector<std::string> lines = {Record("250101", 10, 1), Record("250101", 20, 1), Record("250101", 20.004, 1),
+                                    Record("250101", 20.008, 1), Record("250101", 20.012, 1)};
   for (int i = 0; i < 6; ++i) lines.push_back(Record("250101", 100 + i, 1));
   ThinPass(lines, 0.01, 3.0 / 4);
-  EXPECT_EQ(Northings(lines),
-            (std::vector<double>{10, 20, 20.012, 100, 101, 102, 103, 104, 105}));
+  EXPECT_EQ(Northings(lines), (std::vector<double>{10, 20, 20.012, 100, 101, 102, 103, 104, 105}));
 
   // 15 m apart: kept by the 10 m pass, removed by the 50 m pass.
-  std::vector<std::string> pair = {Record("250101", 10, 1), Record("250101", 20, 1),
-                                   Record("250101", 20.015, 1), Record("250101", 30, 1),
-                                   Record("250101", 40, 1), Record("250101", 50, 1)};
+  std::vector<std::string> pair = {Record("250101", 10, 1), Record("250101", 20, 1), Record("250101", 20.015, 1),
+                                   Record("250101", 30, 1), Record("250101", 40, 1), Record("250101", 50, 1)};
   ThinPass(pair, 0.01, 3.0 / 4);
   EXPECT_EQ(pair.size(), 6u);
   ThinPass(pair, 0.05, 2.0 / 3);
   EXPECT_EQ(Northings(pair), (std::vector<double>{10, 20, 30, 40, 50}));
 
   // From slot 1 the comparison goes on from the former slot 3, not from slot 1.
-  std::vector<std::string> first = {Record("250101", 10, 1), Record("250101", 10.001, 1),
-                                    Record("250101", 10.005, 1), Record("250101", 10.006, 1),
-                                    Record("250101", 50, 1), Record("250101", 60, 1),
-                                    Record("250101", 70, 1), Record("250101", 80, 1)};
+  std::vector<std::string> first = {
+      Record("250101", 10, 1), Record("250101", 10.001, 1), Record("250101", 10.005, 1), Record("250101", 10.006, 1),
+      Record("250101", 50, 1), Record("250101", 60, 1),     Record("250101", 70, 1),     Record("250101", 80, 1)};
   ThinPass(first, 0.01, 3.0 / 4);
   EXPECT_EQ(Northings(first), (std::vector<double>{10, 10.005, 50, 60, 70, 80}));
 }
@@ -104,9 +97,8 @@ TEST(SmartLogRules, ThinningComparesWithTheLineKeptBefore) {
 class SmartLogFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("zeblon_slog_" + std::to_string(::getpid()) + "_" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() / ("zeblon_slog_" + std::to_string(::getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     file_ = dir_ / "LOG" / "QW7TK.TXT";
   }

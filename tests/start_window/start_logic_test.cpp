@@ -29,8 +29,7 @@ TEST(StartCopy, ControlsIntoSettings) {
     std::function<void(const Settings&, const std::string&)> check;
   };
   const Case cases[] = {
-      {"maps path gives the map system",
-       [](StartControlValues& v, Settings&) { v.Text1 = "d:\\karten\\u32"; },
+      {"maps path gives the map system", [](StartControlValues& v, Settings&) { v.Text1 = "d:\\karten\\u32"; },
        [](const Settings& s, const std::string& data) {
          EXPECT_EQ(s.MapRootFolder, "D:\\KARTEN\\U32");
          EXPECT_EQ(s.MapSystem, "U32");
@@ -42,8 +41,7 @@ TEST(StartCopy, ControlsIntoSettings) {
          EXPECT_EQ(s.MapSystem, "U34");
          EXPECT_EQ(s.MapRootFolder, "/HOME/OP/MAPS/U34");
        }},
-      {"one letter maps path",
-       [](StartControlValues& v, Settings&) { v.Text1 = "d"; },
+      {"one letter maps path", [](StartControlValues& v, Settings&) { v.Text1 = "d"; },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.MapSystem, "D");
          EXPECT_EQ(s.MapRootFolder, "D:");
@@ -55,7 +53,10 @@ TEST(StartCopy, ControlsIntoSettings) {
       {"alarm distance 12.5", [](StartControlValues& v, Settings&) { v.Text7 = "12.5"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.AlarmDistanceKm, 12); }},
       {"empty alarm distance with a kept 0",
-       [](StartControlValues& v, Settings& s) { v.Text7 = ""; s.AlarmDistanceKm = 0; },
+       [](StartControlValues& v, Settings& s) {
+         v.Text7 = "";
+         s.AlarmDistanceKm = 0;
+       },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.AlarmDistanceKm, 10); }},
       {"NMEA speed 0", [](StartControlValues& v, Settings&) { v.Text17 = "0"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.GpsBaud, "4800"); }},
@@ -68,34 +69,58 @@ TEST(StartCopy, ControlsIntoSettings) {
       {"empty MONI CALL keeps CALL", [](StartControlValues& v, Settings&) { v.Text5 = ""; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.MoniOneCall, "QW7TK"); }},
       {"SCS port and speed",
-       [](StartControlValues& v, Settings&) { v.SelectedInterface = 5; v.Text3 = "4"; v.Text4 = "57600"; },
+       [](StartControlValues& v, Settings&) {
+         v.SelectedInterface = 5;
+         v.Text3 = "4";
+         v.Text4 = "57600";
+       },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.ScsComPort, 4);
          EXPECT_EQ(s.ScsBaud, "57600");
          EXPECT_EQ(s.TncComPort, 2);
        }},
       {"PK-232 port rounds half to even",
-       [](StartControlValues& v, Settings&) { v.SelectedInterface = 1; v.Text3 = "2.5"; },
+       [](StartControlValues& v, Settings&) {
+         v.SelectedInterface = 1;
+         v.Text3 = "2.5";
+       },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.TncComPort, 2); }},
       {"a PK-232 port beyond 16 bits is held at the end of the field",
-       [](StartControlValues& v, Settings&) { v.SelectedInterface = 1; v.Text3 = "99999999999"; },
+       [](StartControlValues& v, Settings&) {
+         v.SelectedInterface = 1;
+         v.Text3 = "99999999999";
+       },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.TncComPort, 32767);
          EXPECT_EQ(CheckStartPorts(s), "COMM PORT OUT OF RANGE ( 1 - 255 ) !");
        }},
       {"a negative PK-232 port beyond 16 bits",
-       [](StartControlValues& v, Settings&) { v.SelectedInterface = 1; v.Text3 = "-1E300"; },
+       [](StartControlValues& v, Settings&) {
+         v.SelectedInterface = 1;
+         v.Text3 = "-1E300";
+       },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.TncComPort, -32768); }},
       {"host name keeps its case",
-       [](StartControlValues& v, Settings&) { v.SelectedInterface = 3; v.Text3 = " PacketBox "; v.Text4 = "8001"; },
+       [](StartControlValues& v, Settings&) {
+         v.SelectedInterface = 3;
+         v.Text3 = " PacketBox ";
+         v.Text4 = "8001";
+       },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.AgwHost, "PacketBox");
          EXPECT_EQ(s.AgwPort, "8001");
        }},
       {"no interface selected keeps MODEM",
-       [](StartControlValues& v, Settings& s) { v.SelectedInterface = -1; s.InterfaceKind = 6; },
+       [](StartControlValues& v, Settings& s) {
+         v.SelectedInterface = -1;
+         s.InterfaceKind = 6;
+       },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.InterfaceKind, 6); }},
-      {"a disabled radio mode counts", [](StartControlValues& v, Settings&) { v.SelectedInterface = 4; v.SelectedRadioMode = "9600"; },
+      {"a disabled radio mode counts",
+       [](StartControlValues& v, Settings&) {
+         v.SelectedInterface = 4;
+         v.SelectedRadioMode = "9600";
+       },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.RadioMode, "9600"); }},
   };
   for (const Case& c : cases) {
@@ -148,9 +173,9 @@ TEST(StartPorts, Refusals) {
 }
 
 TEST(TxSetupOk, SsidOneToFifteenOrNothing) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"0", ""}, {"16", ""}, {"-3", ""}, {"X", ""}, {"", ""}, {"   ", ""},
-      {"15", "15"}, {" 3 ", "3"}, {"7A", "7A"}, {"1", "1"}, {"07", "07"}, {"0.5", ""}};
+  const std::pair<const char*, const char*> cases[] = {{"0", ""},    {"16", ""},  {"-3", ""},   {"X", ""},
+                                                       {"", ""},     {"   ", ""}, {"15", "15"}, {" 3 ", "3"},
+                                                       {"7A", "7A"}, {"1", "1"},  {"07", "07"}, {"0.5", ""}};
   for (const auto& [box, stored] : cases) EXPECT_EQ(StoredTxSsid(box), stored) << box;
 }
 

@@ -34,10 +34,17 @@ TEST(SymbolPicker, StepsSkipTheEmptyRowsAndStopAtTheEnds) {
   struct Case {
     int from, direction, to;
   };
-  for (const Case& c : std::initializer_list<Case>{{94, +1, 101}, {101, -1, 94}, {1, -1, 1},
-                                                   {194, +1, 194}, {0, +1, 1}, {0, -1, 1},
-                                                   {97, -1, 94}, {97, +1, 101}, {198, +1, 194},
-                                                   {198, -1, 197}, {195, -1, 194}}) {
+  for (const Case& c : std::initializer_list<Case>{{94, +1, 101},
+                                                   {101, -1, 94},
+                                                   {1, -1, 1},
+                                                   {194, +1, 194},
+                                                   {0, +1, 1},
+                                                   {0, -1, 1},
+                                                   {97, -1, 94},
+                                                   {97, +1, 101},
+                                                   {198, +1, 194},
+                                                   {198, -1, 197},
+                                                   {195, -1, 194}}) {
     EXPECT_EQ(NextSymbolIndex(c.from, c.direction), c.to) << c.from << " " << c.direction;
   }
   EXPECT_EQ(OverlayCharacter(" ab "), "B");
@@ -60,12 +67,11 @@ TEST(StartPicture, BandsChoiceAndLocation) {
     const char* north;
     const char* east;
   };
-  for (const Case& c : std::initializer_list<Case>{
-           {"/maps/UTMPICS/65800650.BMP", "6580.499", "650.499"},
-           {"/maps/UTMPICS/A1230050.BMP", "-1122.501", "50.499"},
-           {"/maps/UTMPICS/@1230050.BMP", "-122.501", "50.499"},
-           {"/maps/UTMPICS/XXXX0100.BMP", "-23999.501", "100.499"},
-           {"C:\\MAP\\U33\\UTMPICS\\65800650.BMP", "6580.499", "650.499"}}) {
+  for (const Case& c : std::initializer_list<Case>{{"/maps/UTMPICS/65800650.BMP", "6580.499", "650.499"},
+                                                   {"/maps/UTMPICS/A1230050.BMP", "-1122.501", "50.499"},
+                                                   {"/maps/UTMPICS/@1230050.BMP", "-122.501", "50.499"},
+                                                   {"/maps/UTMPICS/XXXX0100.BMP", "-23999.501", "100.499"},
+                                                   {"C:\\MAP\\U33\\UTMPICS\\65800650.BMP", "6580.499", "650.499"}}) {
     const auto loc = PictureLocationOf(c.path);
     ASSERT_TRUE(loc) << c.path;
     EXPECT_EQ(NumberText(loc->north), c.north) << c.path;
@@ -95,12 +101,11 @@ TEST(StartTexts, StartTooltipFollowsTheInterface) {
     int language, kind;
     const char* last_start_tip;  // UTF-8
   };
-  for (const Case& c : std::initializer_list<Case>{
-           {1, 1, "Lclick to start, then it takes 40 s"},
-           {2, 0, "Lclick für Start"},
-           {2, 3, "Lclick für Start"},
-           {3, 5, "Lclick för start, överföring tar 12 s"},
-           {1, 6, "Lclick to start, then it takes 25 s"}}) {
+  for (const Case& c : std::initializer_list<Case>{{1, 1, "Lclick to start, then it takes 40 s"},
+                                                   {2, 0, "Lclick für Start"},
+                                                   {2, 3, "Lclick für Start"},
+                                                   {3, 5, "Lclick för start, överföring tar 12 s"},
+                                                   {1, 6, "Lclick to start, then it takes 25 s"}}) {
     std::string last;
     for (const auto& [name, text] : StartTooltips(c.language, {c.kind, c.kind == 1, c.kind == 3})) {
       if (name == "Command1") last = text;
@@ -115,8 +120,7 @@ TEST(StartTexts, StartTooltipFollowsTheInterface) {
     return std::string("(none)");
   };
   EXPECT_EQ(tip_of(StartTooltips(1, {1, true, false}), "Text3"), "Com port number to modem");
-  EXPECT_EQ(tip_of(StartTooltips(1, {3, false, true}), "Text4"),
-            "Remote host port for AGWPE (default 8000)");
+  EXPECT_EQ(tip_of(StartTooltips(1, {3, false, true}), "Text4"), "Remote host port for AGWPE (default 8000)");
   EXPECT_EQ(tip_of(StartTooltips(3, {5, false, false}), "Text3"), "(none)");
 }
 

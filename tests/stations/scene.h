@@ -82,11 +82,11 @@ inline std::vector<HeardLine> BusyStations(int stations, unsigned seed, double l
       const double heading = unit(rng) * 6.283;
       for (int k = 0; k < reports; ++k) {
         const double step = 0.004 * k;
-        out.push_back({src + ">" + path + ":!" +
-                           Position(la + std::cos(heading) * step, lo + 2 * std::sin(heading) * step, '/',
-                                    mobiles[i % 8]) +
-                           "on the move",
-                       heard - (reports - k) * 6});
+        out.push_back(
+            {src + ">" + path + ":!" +
+                 Position(la + std::cos(heading) * step, lo + 2 * std::sin(heading) * step, '/', mobiles[i % 8]) +
+                 "on the move",
+             heard - (reports - k) * 6});
       }
     } else if (kind <= 5) {
       out.push_back({src + ">" + path + ":=" + Position(la, lo, '/', fixed[i % 5]) + "QTH of " + src, heard});
@@ -109,7 +109,8 @@ inline std::vector<HeardLine> BusyStations(int stations, unsigned seed, double l
     }
   }
   out.push_back({"SM0SOS>APRS:!" + Position(lat + dlat / 3, lon - dlon / 3, '\\', '!') + "help needed", endMinute - 3});
-  std::stable_sort(out.begin(), out.end(), [](const HeardLine& a, const HeardLine& b) { return a.minuteOfDay < b.minuteOfDay; });
+  std::stable_sort(out.begin(), out.end(),
+                   [](const HeardLine& a, const HeardLine& b) { return a.minuteOfDay < b.minuteOfDay; });
   return out;
 }
 

@@ -59,8 +59,8 @@ TEST(StationColours, AgesAndGreys) {
     int grey;
   };
   const Case cases[] = {
-      {"240517", "1432", 0, 255},   {"240517", "1332", 60, 195},   {"240517", "1017", 255, 0},
-      {"240516", "1432", 1440, 0},  {"240517", "1500", -28, 255},  {"231231", "2359", 198153, 0},
+      {"240517", "1432", 0, 255},  {"240517", "1332", 60, 195},  {"240517", "1017", 255, 0},
+      {"240516", "1432", 1440, 0}, {"240517", "1500", -28, 255}, {"231231", "2359", 198153, 0},
   };
   for (const auto& c : cases) {
     const std::string r = Record(c.date, c.time, "X");
@@ -185,8 +185,8 @@ TEST(StationSwitches, AlarmBoxesAndDistance) {
   s.SetMoniAllAlarm(true);
   s.SetMoniOneAlarm(false);
   EXPECT_FALSE(s.MoniAllAlarmOn());
-  const std::pair<const char*, int> cases[] = {{"0", 1},   {"250", 100}, {"12.5", 12}, {"13.5", 14}, {"abc", 1},
-                                               {"", 1},    {"-7", 1},    {"1e300", 100}, {" 42 ", 42}, {"99.5", 100}};
+  const std::pair<const char*, int> cases[] = {{"0", 1}, {"250", 100}, {"12.5", 12},   {"13.5", 14}, {"abc", 1},
+                                               {"", 1},  {"-7", 1},    {"1e300", 100}, {" 42 ", 42}, {"99.5", 100}};
   for (const auto& [text, km] : cases) EXPECT_EQ(StationSwitches::AlarmDistanceFromText(text), km) << text;
   for (int i = 0; i < 9; ++i) s.MoniOneLevelUp();
   EXPECT_EQ(s.MoniOneLevel(), 6);

@@ -27,9 +27,9 @@ class LayersTest : public ::testing::Test {
   // A station heard directly at an offset of (dlat, dlon) from the centre.
   void Hear(const std::string& call, double dlat, double dlon, char table, char code, const std::string& comment = "",
             int hour = 12, int minute = 30, const std::string& path = "APRS", char kind = '!') {
-    map.Receive(call + ">" + path + ":" + std::string(1, kind) + Position(kLat + dlat, kLon + dlon, table, code) +
-                    comment,
-                hour, minute);
+    map.Receive(
+        call + ">" + path + ":" + std::string(1, kind) + Position(kLat + dlat, kLon + dlon, table, code) + comment,
+        hour, minute);
   }
   StationMap map;
 };
@@ -278,12 +278,12 @@ TEST_F(LayersTest, WeatherDiagramAtTheWxLevel) {
   ASSERT_TRUE(s.WxLevel());
   map.settings = StationDrawSettings::From(s);
   QImage img = map.Draw();
-  EXPECT_EQ(At(img, p, 2, 2), ToQColor(Rgb{220, 220, 0}));                        // the temperature centre
-  EXPECT_EQ(At(img, p, 25, 0), QColor(0, 0, 0));                                  // wind bar to the east
+  EXPECT_EQ(At(img, p, 2, 2), ToQColor(Rgb{220, 220, 0}));  // the temperature centre
+  EXPECT_EQ(At(img, p, 25, 0), QColor(0, 0, 0));            // wind bar to the east
   EXPECT_EQ(At(img, p, -25, 0), StationMap::kGround);
-  EXPECT_EQ(At(img, p, -16, 9), QColor(0, 192, 255));                             // 24-hour rain, left
-  EXPECT_EQ(At(img, p, 16, 10), QColor(0, 192, 255));                             // last hour, right
-  EXPECT_EQ(At(img, p, 14, 11 - 24), QColor(0, 192, 255));                        // its 24-hour outline
+  EXPECT_EQ(At(img, p, -16, 9), QColor(0, 192, 255));       // 24-hour rain, left
+  EXPECT_EQ(At(img, p, 16, 10), QColor(0, 192, 255));       // last hour, right
+  EXPECT_EQ(At(img, p, 14, 11 - 24), QColor(0, 192, 255));  // its 24-hour outline
   // Below the "WX" level: only the weather marker.
   map.settings.wxLevel = false;
   img = map.Draw();

@@ -30,7 +30,8 @@ std::filesystem::path Artefacts() {
 }
 
 // The stations decoded from the recording, as TNC2 lines in the order heard.
-std::vector<std::string> SendThroughTheAir(const std::vector<scene::HeardLine>& lines, const std::filesystem::path& dir) {
+std::vector<std::string> SendThroughTheAir(const std::vector<scene::HeardLine>& lines,
+                                           const std::filesystem::path& dir) {
   {
     std::ofstream f(dir / "packets.txt", std::ios::binary);
     for (const auto& l : lines) f << l.line << "\n";

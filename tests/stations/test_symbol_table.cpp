@@ -19,12 +19,12 @@ TEST(SymbolTable, RowsByIndex) {
   const Case cases[] = {
       {0, "\\~ Q4  No Symbol  1"},   {95, "\\~ Q4  No Symbol  1"},  {100, "\\~ Q4  No Symbol  1"},
       {195, "\\~ Q4  No Symbol  1"}, {200, "\\~ Q4  No Symbol  1"}, {1, "/! BB  Police Stn 1"},
-      {2, "/\" BC  No Symbol  1"},   {3, "/# BD  Digi       2"},  {16, "/0 P0  Circle (0) 1"},
-      {30, "/> MV  Car        0"},   {33, "/A PA  Aid Stn    1"}, {59, "/[ HS  Jogger     0"},
-      {63, "/_ HW  WX Station 4"},   {65, "/a LA  Ambulance  0"}, {91, "/{ J1  No Symbol  1"},
+      {2, "/\" BC  No Symbol  1"},   {3, "/# BD  Digi       2"},    {16, "/0 P0  Circle (0) 1"},
+      {30, "/> MV  Car        0"},   {33, "/A PA  Aid Stn    1"},   {59, "/[ HS  Jogger     0"},
+      {63, "/_ HW  WX Station 4"},   {65, "/a LA  Ambulance  0"},   {91, "/{ J1  No Symbol  1"},
       {94, "/~ J4  res.(StSw) 1"},   {101, "\\! OB  Emergency  0"}, {102, "\\\" OC  No Symbol  1"},
-      {103, "\\# OD# No. Digi   2"},  {116, "\\0 A0# No. Circle 1"}, {163, "\\_ DW  No. WX Stn 4"},
-      {165, "\\a SA  No.Diamond 1"},  {194, "\\~ Q4  res.(StSw) 1"}, {186, "\\v SV# No. Van    0"},
+      {103, "\\# OD# No. Digi   2"}, {116, "\\0 A0# No. Circle 1"}, {163, "\\_ DW  No. WX Stn 4"},
+      {165, "\\a SA  No.Diamond 1"}, {194, "\\~ Q4  res.(StSw) 1"}, {186, "\\v SV# No. Van    0"},
   };
   for (const auto& c : cases) EXPECT_EQ(t[c.index], c.row) << "index " << c.index;
 }

@@ -113,11 +113,10 @@ TEST(WxReport, RecordRules) {
 
 TEST(WxColours, TemperatureTable) {
   const std::pair<int, WxColour> cases[] = {
-      {-60, {250, 250, 250}}, {-40, {250, 250, 250}}, {-39, {225, 225, 250}}, {-30, {0, 0, 250}},
-      {-29, {0, 16, 249}},    {-26, {0, 64, 250}},    {-20, {0, 120, 240}},   {-19, {0, 124, 239}},
-      {-10, {0, 150, 230}},   {-9, {0, 154, 226}},    {-1, {0, 186, 194}},    {0, {0, 190, 190}},
-      {1, {0, 196, 180}},     {10, {0, 250, 0}},      {11, {38, 248, 0}},     {20, {220, 220, 0}},
-      {21, {224, 210, 0}},    {29, {248, 60, 0}},     {30, {250, 0, 0}},      {39, {25, 0, 0}},
+      {-60, {250, 250, 250}}, {-40, {250, 250, 250}}, {-39, {225, 225, 250}}, {-30, {0, 0, 250}},   {-29, {0, 16, 249}},
+      {-26, {0, 64, 250}},    {-20, {0, 120, 240}},   {-19, {0, 124, 239}},   {-10, {0, 150, 230}}, {-9, {0, 154, 226}},
+      {-1, {0, 186, 194}},    {0, {0, 190, 190}},     {1, {0, 196, 180}},     {10, {0, 250, 0}},    {11, {38, 248, 0}},
+      {20, {220, 220, 0}},    {21, {224, 210, 0}},    {29, {248, 60, 0}},     {30, {250, 0, 0}},    {39, {25, 0, 0}},
       {40, {0, 0, 0}},        {99, {0, 0, 0}},
   };
   for (const auto& [t, c] : cases) EXPECT_EQ(TemperatureColour(t), c) << t;
@@ -199,15 +198,24 @@ std::map<std::string, double> ReadingsOf(const std::string& output, const std::s
     while (std::getline(items, item, ',')) {
       while (!item.empty() && item[0] == ' ') item.erase(0, 1);
       auto num = [&](std::size_t from) { return std::stod(item.substr(from)); };
-      if (item.rfind("wind ", 0) == 0) m["wind"] = num(5);
-      else if (item.rfind("direction ", 0) == 0) m["direction"] = num(10);
-      else if (item.rfind("gust ", 0) == 0) m["gust"] = num(5);
-      else if (item.rfind("temperature ", 0) == 0) m["temperature"] = num(12);
-      else if (item.find("in last hour") != std::string::npos) m["rain 1h"] = num(5);
-      else if (item.find("in last 24 hours") != std::string::npos) m["rain 24h"] = num(5);
-      else if (item.find("since midnight") != std::string::npos) m["rain today"] = num(5);
-      else if (item.rfind("humidity ", 0) == 0) m["humidity"] = num(9);
-      else if (item.rfind("barometer ", 0) == 0) m["barometer"] = num(10);
+      if (item.rfind("wind ", 0) == 0)
+        m["wind"] = num(5);
+      else if (item.rfind("direction ", 0) == 0)
+        m["direction"] = num(10);
+      else if (item.rfind("gust ", 0) == 0)
+        m["gust"] = num(5);
+      else if (item.rfind("temperature ", 0) == 0)
+        m["temperature"] = num(12);
+      else if (item.find("in last hour") != std::string::npos)
+        m["rain 1h"] = num(5);
+      else if (item.find("in last 24 hours") != std::string::npos)
+        m["rain 24h"] = num(5);
+      else if (item.find("since midnight") != std::string::npos)
+        m["rain today"] = num(5);
+      else if (item.rfind("humidity ", 0) == 0)
+        m["humidity"] = num(9);
+      else if (item.rfind("barometer ", 0) == 0)
+        m["barometer"] = num(10);
     }
   }
   return m;
@@ -246,8 +254,10 @@ TEST(WxReport, RealPacketsAgainstDecodeAprs) {
       EXPECT_TRUE(r.present());
       EXPECT_NEAR(r.value, expected, tolerance);
     };
-    if (ref.count("direction")) near(wx->windDirection, ref["direction"], 0);
-    else EXPECT_FALSE(wx->windDirection.present());
+    if (ref.count("direction"))
+      near(wx->windDirection, ref["direction"], 0);
+    else
+      EXPECT_FALSE(wx->windDirection.present());
     if (ref.count("wind")) near(wx->windSpeed, ref["wind"] * 0.44704, 0.6);
     if (ref.count("gust")) {
       // Where the wind opens the word in knots, the gust counts in knots as well;
@@ -256,15 +266,19 @@ TEST(WxReport, RealPacketsAgainstDecodeAprs) {
     } else {
       EXPECT_FALSE(wx->gustSpeed.present());
     }
-    if (ref.count("temperature")) near(wx->temperature, (ref["temperature"] - 32) / 1.8, 0.6);
-    else EXPECT_FALSE(wx->temperature.present());
+    if (ref.count("temperature"))
+      near(wx->temperature, (ref["temperature"] - 32) / 1.8, 0.6);
+    else
+      EXPECT_FALSE(wx->temperature.present());
     if (ref.count("rain 1h")) near(wx->rainLastHour, ref["rain 1h"] * 25.4, 0.6);
     if (ref.count("rain 24h")) near(wx->rainLast24Hours, ref["rain 24h"] * 25.4, 0.6);
     if (ref.count("rain today")) near(wx->rainToday, ref["rain today"] * 25.4, 0.6);
     if (ref.count("humidity") && ref["humidity"] < 100) near(wx->humidity, ref["humidity"], 0);
     // inHg to hPa; decode_aprs prints hundredths of an inch (0.34 hPa).
-    if (ref.count("barometer")) near(wx->pressure, ref["barometer"] * 33.8639, 0.9);
-    else EXPECT_FALSE(wx->pressure.present());
+    if (ref.count("barometer"))
+      near(wx->pressure, ref["barometer"] * 33.8639, 0.9);
+    else
+      EXPECT_FALSE(wx->pressure.present());
   }
 }
 

@@ -75,7 +75,8 @@ class Direwolf {
                         << port << "\nKISSPORT 0\n";
     process_.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&process_, &QProcess::readyRead, [this] { output_ += process_.readAll().toStdString(); });
-    process_.start("direwolf", extraArgs + QStringList{"-t", "0", "-c", QString::fromStdString(conf), "-r", "44100", "-"});
+    process_.start("direwolf",
+                   extraArgs + QStringList{"-t", "0", "-c", QString::fromStdString(conf), "-r", "44100", "-"});
     started_ = process_.waitForStarted(5000) && RunUntil(
                                                     [this] {
                                                       QTcpSocket s;

@@ -26,7 +26,10 @@ struct Route {
 // An HTTP server on 127.0.0.1 that answers by path and keeps every request target.
 class TinyHttpServer {
  public:
-  TinyHttpServer() { server_.listen(QHostAddress::LocalHost, 0); QObject::connect(&server_, &QTcpServer::newConnection, [this] { Accept(); }); }
+  TinyHttpServer() {
+    server_.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&server_, &QTcpServer::newConnection, [this] { Accept(); });
+  }
   ~TinyHttpServer() {
     for (QTcpSocket* s : open_) s->abort();
   }

@@ -29,7 +29,7 @@ TEST(DataFields, FieldText) {
     double metres;
     const char* text;
   } cases[] = {
-      {6581234.9, " 6581.234"}, {512345.6, "  512.345"},   {10000000, " 9999.990"}, {9999990.7, " 9999.990"},
+      {6581234.9, " 6581.234"}, {512345.6, "  512.345"},  {10000000, " 9999.990"},  {9999990.7, " 9999.990"},
       {-123456, " -123.456"},   {-123455.5, " -123.456"}, {-20000000, "-9999.999"}, {5, "     .005"},
   };
   for (const auto& c : cases) EXPECT_EQ(talmor::DataFieldText(c.metres), c.text) << c.metres;
@@ -116,8 +116,7 @@ TEST_F(FileRun, DataFilesRefusedAndFailed) {
   WriteText(options.source / "A.POI", kMark + " 6581.234 1628.500 Home\r\n");
   auto same = options;
   same.destination = options.source / ".." / "RN";
-  EXPECT_EQ(talmor::ConvertDataFiles(same, rec.Hooks()).message,
-            "SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !");
+  EXPECT_EQ(talmor::ConvertDataFiles(same, rec.Hooks()).message, "SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !");
   // The destination file cannot be written: reported, the source stays.
   fs::create_directory(options.destination / "A.POI");
   options.delete_sources = true;
@@ -143,7 +142,7 @@ TEST(PictureNames, UtmNameOfTheSquareCentre) {
     double n = 0, e = 0;
     ASSERT_TRUE(talmor::ConvertRt90PointToUtm33((corner.north_km + 0.5) * 1000, (corner.east_km + 0.5) * 1000, n, e));
     const auto expected = zeblon::map::TileName(static_cast<std::int64_t>(std::floor(n / 1000)),
-                                        static_cast<std::int64_t>(std::floor(e / 1000)));
+                                                static_cast<std::int64_t>(std::floor(e / 1000)));
     EXPECT_EQ(talmor::UtmPictureName(name), expected) << name;
   }
 }
@@ -191,7 +190,8 @@ TEST_F(FileRun, PictureThatCannotBeWrittenIsReportedAndKept) {
   EXPECT_EQ(result.end, RunEnd::Failed);
   EXPECT_EQ(result.message.rfind("CANNOT WRITE", 0), 0u) << result.message;
   // The first picture was copied and then deleted; the second stays where it was.
-  EXPECT_EQ(ReadBytes(options.destination / talmor::UtmPictureName("65801628")), (std::vector<std::uint8_t>{'B', 'M', 1}));
+  EXPECT_EQ(ReadBytes(options.destination / talmor::UtmPictureName("65801628")),
+            (std::vector<std::uint8_t>{'B', 'M', 1}));
   EXPECT_EQ(FilesIn(options.source), std::vector<std::string>{"65901628.BMP"});
 }
 

@@ -29,7 +29,9 @@ int RunProgram(const std::vector<std::string>& args) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-bool HaveGdal() { return RunProgram({"sh", "-c", "command -v gdalwarp >/dev/null && command -v gdal_translate >/dev/null"}) == 0; }
+bool HaveGdal() {
+  return RunProgram({"sh", "-c", "command -v gdalwarp >/dev/null && command -v gdal_translate >/dev/null"}) == 0;
+}
 
 struct Centroid {
   double north = 0, east = 0;
@@ -83,14 +85,33 @@ TEST(GdalReference, PixelsLandWithinOnePixelOfGdalwarp) {
   // GDAL's, on the same extent and pixel size (rows from the north down).
   const fs::path vrt = dir / "source.vrt", raw = dir / "warped.raw";
   ASSERT_EQ(RunProgram({"gdal_translate", "-q", "-of", "VRT", "-a_srs", "EPSG:3021", "-a_ullr",
-                 std::to_string(east_km * 1000), std::to_string(north_km * 1000 + 1000 * scale),
-                 std::to_string(east_km * 1000 + 1000 * scale), std::to_string(north_km * 1000), bmp.string(),
-                 vrt.string()}),
+                        std::to_string(east_km * 1000), std::to_string(north_km * 1000 + 1000 * scale),
+                        std::to_string(east_km * 1000 + 1000 * scale), std::to_string(north_km * 1000), bmp.string(),
+                        vrt.string()}),
             0);
-  ASSERT_EQ(RunProgram({"gdalwarp", "-q", "-overwrite", "-s_srs", "EPSG:3021", "-t_srs", "EPSG:3006", "-r", "near", "-et",
-                 "0", "-tr", std::to_string(scale), std::to_string(scale), "-te", std::to_string(min_e),
-                 std::to_string(min_n), std::to_string(max_e), std::to_string(max_n), "-of", "ENVI", vrt.string(),
-                 raw.string()}),
+  ASSERT_EQ(RunProgram({"gdalwarp",
+                        "-q",
+                        "-overwrite",
+                        "-s_srs",
+                        "EPSG:3021",
+                        "-t_srs",
+                        "EPSG:3006",
+                        "-r",
+                        "near",
+                        "-et",
+                        "0",
+                        "-tr",
+                        std::to_string(scale),
+                        std::to_string(scale),
+                        "-te",
+                        std::to_string(min_e),
+                        std::to_string(min_n),
+                        std::to_string(max_e),
+                        std::to_string(max_n),
+                        "-of",
+                        "ENVI",
+                        vrt.string(),
+                        raw.string()}),
             0);
   const auto warped = ReadBytes(raw);
   const int width = static_cast<int>((max_e - min_e) / scale), height = static_cast<int>((max_n - min_n) / scale);

@@ -52,12 +52,12 @@ TEST(Landing, InterpolatedLandingsAreTheExactOnes) {
   // (an RT90 northing of about 10003 km), far west and east, south of the
   // equator.
   const Place whole_tiles[] = {
-      {2, 6580, 1628, true},   {2, 7660, 1880, true},  {2, 6130, 1300, true},   {10, 6900, 1520, true},
-      {10, 7500, 1250, true},  {50, 6200, 1200, true}, {200, 7000, 1400, true}, {1000, 6000, 1000, true},
+      {2, 6580, 1628, true},    {2, 7660, 1880, true},  {2, 6130, 1300, true},   {10, 6900, 1520, true},
+      {10, 7500, 1250, true},   {50, 6200, 1200, true}, {200, 7000, 1400, true}, {1000, 6000, 1000, true},
       {1000, 7000, 2000, true}, {5000, 5000, 0, true},
   };
   const Place odd_places[] = {
-      {2, 10002, 1500, false}, {10, 9990, 1600, false}, {2, 6580, 3000, false},   {2, 6580, 200, false},
+      {2, 10002, 1500, false},  {10, 9990, 1600, false},  {2, 6580, 3000, false},      {2, 6580, 200, false},
       {50, -1000, 1500, false}, {200, 9800, 1000, false}, {5000, -5000, -5000, false}, {5000, 0, 5000, false},
   };
   std::vector<int> all_bands, some_bands{0, 7, 19};
@@ -91,8 +91,11 @@ TEST(Landing, InterpolatedLandingsAreTheExactOnes) {
 TEST(Landing, PackedLandingsNameTheSamePixels) {
   // Ordinary tiles, one beyond the grid and ones where the landings spread far
   // from the tile's centre (past the pole).
-  const Place places[] = {{2, 6580, 1628, true}, {5000, 5000, 0, true}, {2, -24000, -24000, false},
-                          {2, 10002, 1500, false}, {5000, 10000, 1000, false}};
+  const Place places[] = {{2, 6580, 1628, true},
+                          {5000, 5000, 0, true},
+                          {2, -24000, -24000, false},
+                          {2, 10002, 1500, false},
+                          {5000, 10000, 1000, false}};
   std::vector<Landing> plain(talmor::kTileLandings);
   std::vector<std::uint32_t> packed(talmor::kTileLandings);
   for (const auto& p : places) {
@@ -121,8 +124,8 @@ TEST(Landing, PackedLandingsNameTheSamePixels) {
       wrong += row != plain[i].row || column != plain[i].column || interior != ((l & talmor::packed::kInterior) != 0);
     }
     EXPECT_EQ(wrong, 0) << p.north_km << " " << p.east_km << " at scale " << p.scale;
-    if (elsewhere) std::cout << elsewhere << " landings too far for the packed form at " << p.north_km << ", "
-                             << p.east_km << "\n";
+    if (elsewhere)
+      std::cout << elsewhere << " landings too far for the packed form at " << p.north_km << ", " << p.east_km << "\n";
   }
 }
 
@@ -254,8 +257,8 @@ TEST_F(FolderRun, SameTilesAsCarryingTheSourcesOverOneAfterAnother) {
 
     // An existing destination tile, where the first source pixel lands.
     const Landing corner_pixel = talmor::ExactLanding(6580001, 1620001, 2);
-    const std::string existing = zeblon::map::TileName(talmor::TileOfPixel(corner_pixel.row) * 2,
-                                               talmor::TileOfPixel(corner_pixel.column) * 2);
+    const std::string existing =
+        zeblon::map::TileName(talmor::TileOfPixel(corner_pixel.row) * 2, talmor::TileOfPixel(corner_pixel.column) * 2);
     const auto marked = PatternTile(c.bits, 99);
     WriteBytes(options.destination / existing, marked.bytes());
 
@@ -293,7 +296,8 @@ TEST_F(FolderRun, StopKeepsTheResultsOfTheTilesBefore) {
   // destination and deleted, the third is partly there and stays, the fourth
   // is untouched.
   Reset();
-  for (int j = 0; j < 4; ++j) WriteBytes(options.source / zeblon::map::TileName(6580, 1620 + 2 * j), PatternTile(8, j).bytes());
+  for (int j = 0; j < 4; ++j)
+    WriteBytes(options.source / zeblon::map::TileName(6580, 1620 + 2 * j), PatternTile(8, j).bytes());
   options.delete_sources = true;
   Recorder rec;
   int rows_of_the_third = 0;

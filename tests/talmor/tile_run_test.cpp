@@ -188,9 +188,9 @@ TEST_F(TileRun, FoldersThatCannotBeUsedTogether) {
     std::string message;
   } cases[] = {
       {source, source, temp, different},
-      {source, root / "link", temp, different},         // the same folder through a link
-      {source, source / "U33", temp, different},        // destination inside the source
-      {source, destination, source, different},         // work folder inside the source
+      {source, root / "link", temp, different},   // the same folder through a link
+      {source, source / "U33", temp, different},  // destination inside the source
+      {source, destination, source, different},   // work folder inside the source
       {root / "missing", destination, temp, "CANNOT READ THE SOURCE FOLDER " + (root / "missing").string() + " !"},
       {source, root / "nowhere", temp,
        "CANNOT WRITE INTO THE DESTINATION FOLDER " + (root / "nowhere").string() + " !"},

@@ -64,8 +64,8 @@ TEST(TilePlacement, CollisionsInOnePixel) {
       auto tile = empty;
       transfer.Place(tile, 500, q, c.first);
       transfer.Place(tile, 500, q, c.second);
-      EXPECT_EQ(tile.Pixel(500, q), c.expected) << c.bits << " bits, q " << q << ", " << c.first << " then "
-                                                << c.second;
+      EXPECT_EQ(tile.Pixel(500, q), c.expected)
+          << c.bits << " bits, q " << q << ", " << c.first << " then " << c.second;
     }
   }
 }
@@ -93,12 +93,12 @@ TEST(TilePlacement, AvoidEmptyPixelsAtFourBits) {
   auto tile = empty;
   const std::size_t pos = 118 + 500 * 500 + 5;  // row 500, q 10 and 11
   t.Place(tile, 500, 10, 4);
-  EXPECT_EQ(tile.bytes()[pos], 68);  // both pixels of the byte become 4
+  EXPECT_EQ(tile.bytes()[pos], 68);    // both pixels of the byte become 4
   EXPECT_EQ(tile.Pixel(499, 10), 4u);  // south and north neighbours, same nibble
   EXPECT_EQ(tile.Pixel(501, 10), 4u);
   EXPECT_EQ(tile.Pixel(499, 11), 15u);  // the other nibble of those bytes kept
   EXPECT_EQ(tile.Pixel(500, 9), 15u);   // no fill across the byte
-  tile.bytes()[pos] = 47;                // hi 2, lo 15
+  tile.bytes()[pos] = 47;               // hi 2, lo 15
   t.Place(tile, 500, 11, 4);
   EXPECT_EQ(tile.bytes()[pos], 36);
   // Row 0 has no southern neighbour, row 999 no northern one.

@@ -80,7 +80,8 @@ TEST_F(ToolWindows, DataAndPictureWindowsWarnOfEqualFolders) {
     w->Dir1->SetPath(root / "RN");
     w->Dir2->SetPath(root / "RN");
     w->Command1->click();
-    EXPECT_EQ(LastMessage(), "WARNING!|SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !") << w->objectName().toStdString();
+    EXPECT_EQ(LastMessage(), "WARNING!|SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !")
+        << w->objectName().toStdString();
     EXPECT_EQ(w->Label6->Caption(), "INFO:");  // nothing ran
   }
 }
