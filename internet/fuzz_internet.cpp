@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fuzz/reception_host.h"
 #include "fuzz/scratch.h"
 #include "internet/area_stations.h"
 #include "internet/internet_pass.h"
@@ -18,31 +19,9 @@ using namespace zeblon::reception;
 
 namespace {
 
-class Host : public ReceptionHost {
- public:
-  LocalTime Now() override { return {2024, 5, 31, 23, 59, 0}; }
-  void DrawMap() override {}
-  void SetTimer1(bool) override {}
-  void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override {
-    a = "N";
-    b = "E";
-  }
-  void SendAprsMessage(const std::string& m) override {
-    for (char c : m)
-      if (static_cast<unsigned char>(c) < 32 || c == 127) std::abort();  // control bytes never go on the air
-  }
-};
-
-const std::filesystem::path& DataFolder() {
-  static const std::filesystem::path folder = [] {
-    auto p = zeblon_fuzz::ScratchFolder() / "data";
-    std::filesystem::create_directories(p / "LOG");
-    return p;
-  }();
-  return folder;
-}
-
+using Host = zeblon_fuzz::FuzzHost;
 using zeblon_fuzz::Check;
+using zeblon_fuzz::DataFolder;
 
 void CheckStores(const ReceptionState& st) {
   Check(st.moniAllCount >= 0 && st.moniAllCount < kMoniAllSlots);

@@ -1,0 +1,38 @@
+// Shared by the fuzz targets of the receive and internet passes: the window's side
+// as the passes see it, and a data folder with its LOG folder in the scratch folder.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "fuzz/scratch.h"
+#include "reception/reception_host.h"
+
+namespace zeblon_fuzz {
+
+class FuzzHost : public zeblon::reception::ReceptionHost {
+ public:
+  zeblon::reception::LocalTime Now() override { return {2024, 5, 31, 23, 59, 0}; }
+  void DrawMap() override {}
+  void SetTimer1(bool) override {}
+  void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override {
+    a = "N";
+    b = "E";
+  }
+  void SendAprsMessage(const std::string& m) override {
+    for (char c : m)
+      if (static_cast<unsigned char>(c) < 32 || c == 127) std::abort();  // control bytes never go on the air
+  }
+};
+
+inline const std::filesystem::path& DataFolder() {
+  static const std::filesystem::path folder = [] {
+    auto p = ScratchFolder() / "data";
+    std::filesystem::create_directories(p / "LOG");
+    return p;
+  }();
+  return folder;
+}
+
+}  // namespace zeblon_fuzz
