@@ -225,6 +225,7 @@ void Form1::WireControls() {
   RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
 
   WireInternet();  // internet switches, web polls, IONO DATA: form1_internet.cpp
+  WireEmergency();
 
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;
@@ -374,6 +375,7 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   };
   c.igateHook = [this] { return IGateHook(); };
   c.readTnc = [this] { return TncReader().Read(); };
+  c.showEmergencyWindow = [this] { emergency_window_->Show(); };
   radio_link_->Attach(c);
 }
 

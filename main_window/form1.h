@@ -24,6 +24,8 @@
 #include "panels/terminal.h"
 #include "panels/tx_setup_panel.h"
 #include "panels/alarm_distance_panel.h"
+#include "panels/emergency_window.h"
+#include "main_window/alarm_sound.h"
 #include "panels/wx_station_panel.h"
 #include "main_window/station_controls.h"
 #include "platform/controls.h"
@@ -91,6 +93,12 @@ class Form1 : public QWidget {
   StationControls& Stations() { return *station_controls_; }
   stations::StationPasses& StationPasses() { return *station_passes_; }
   panels::WxStationPanel& WxStation() { return *wx_; }
+  // The EMERGENCY window and the alarm sound; the re-show reads AlarmClock
+  // (monotonic seconds; tests install their own).
+  panels::EmergencyWindow& Emergency() { return *emergency_window_; }
+  panels::EmergencyPanel& EmergencyFrame() { return *emergency_; }
+  AlarmSound& AlarmSoundPlayer() { return *alarm_sound_; }
+  std::function<double()> AlarmClock;
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
   // The station data from the web: switches, polls, ionosphere values.
   InternetWiring& Internet() { return *internet_; }
@@ -171,6 +179,7 @@ class Form1 : public QWidget {
   void BuildTxControls();  // form1_tx.cpp
   // The internet switches, polls and the IONO DATA frame.
   void WireInternet();
+  void WireEmergency();
   void ShowInternetSwitches();
   void Check9_MouseUp(int button);
   void Command60_Click();
@@ -217,6 +226,8 @@ class Form1 : public QWidget {
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;
   panels::EmergencyPanel* emergency_ = nullptr;
+  std::unique_ptr<panels::EmergencyWindow> emergency_window_;
+  std::unique_ptr<AlarmSound> alarm_sound_;
   panels::PictureViewer* viewer_ = nullptr;
   panels::TerminalPanel* terminal_ = nullptr;
   panels::QthSetupPanel* qth_ = nullptr;

@@ -156,4 +156,8 @@ void LiveRadioLink::MonitorListChanged() {
   if (radio_.monitorListChanged) radio_.monitorListChanged();
 }
 
+void LiveRadioLink::ShowEmergencyWindow() {
+  if (radio_.showEmergencyWindow) radio_.showEmergencyWindow();
+}
+
 }  // namespace zeblon

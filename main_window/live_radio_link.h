@@ -50,6 +50,7 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) override;
   void SendAprsMessage(const std::string& outgoingMessage) override;
   void MonitorListChanged() override;
+  void ShowEmergencyWindow() override;
 
   void Tell(const std::string& text);
 

@@ -85,6 +85,7 @@ struct RadioLinkContext {
   std::function<void(const std::string&)> notice;  // a note on the link's state
   std::function<reception::GateHook()> igateHook;  // the receive pass's IGate hand-off
   std::function<std::string()> readTnc;            // MSComm1's live reading (serial TNC kinds)
+  std::function<void()> showEmergencyWindow;       // an emergency report came in (AlarmRecord filled)
 };
 
 class RadioLinkService {

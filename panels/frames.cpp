@@ -47,13 +47,17 @@ SavedMessagesPanel::SavedMessagesPanel(QWidget* window)
   Command28 = Add<CommandButton>(this, {1006, 2, 16, 16}, "Command28", "X");
 }
 
-EmergencyPanel::EmergencyPanel(QWidget* window) : PanelFrame(window, "Frame14", "EMERGENCY", {200, 561, 420, 160}) {
+EmergencyPanel::EmergencyPanel(QWidget* window)
+    : PanelFrame(window, "Frame14",
+                 "ALARM:      EMERGENCY!        NOTFALL!        N\xD6"
+                 "DFALL!       ",
+                 {200, 561, 420, 160}) {
   Command39 = Add<CommandButton>(this, {392, 4, 24, 22}, "Command39", "X");
   Text11 = Add<TextBox>(this, {4, 20, 380, 20}, "Text11");
   Text12 = Add<TextBox>(this, {4, 42, 380, 20}, "Text12");
   Text13 = Add<TextBox>(this, {4, 64, 380, 20}, "Text13");
   Text14 = Add<TextBox>(this, {4, 86, 380, 20}, "Text14");
-  Command38 = Add<CommandButton>(this, {4, 108, 80, 22}, "Command38", "CENTER");
+  Command38 = Add<CommandButton>(this, {4, 108, 80, 22}, "Command38", "MAP");
   Text15 = Add<TextBox>(this, {90, 108, 320, 20}, "Text15");
 }
 

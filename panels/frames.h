@@ -58,7 +58,7 @@ class EmergencyPanel : public PanelFrame {
   explicit EmergencyPanel(QWidget* window);
   platform::CommandButton* Command39;
   platform::TextBox *Text11, *Text12, *Text13, *Text14;
-  platform::CommandButton* Command38;  // CENTER
+  platform::CommandButton* Command38;  // MAP
   platform::TextBox* Text15;
 };
 

@@ -1,0 +1,45 @@
+#include <QCoreApplication>
+#include <QDateTime>
+
+#include "main_window/form1.h"
+#include "platform/message_box.h"
+#include "platform/wait.h"
+
+namespace zeblon {
+
+// The EMERGENCY window: the alarm's texts, the map's one jump to it, the alarm
+// sound, closing and the main cycle's re-show.
+void Form1::WireEmergency() {
+  alarm_sound_ = std::make_unique<AlarmSound>(app_folder_);
+  panels::EmergencyWindow::Hooks e;
+  e.closePictureViewer = [this] {
+    map_.PictureMode = 0;
+    viewer_->hide();
+  };
+  e.clearCentreOptions = [this] {
+    column_->Option1->setChecked(false);
+    column_->Option2->setChecked(false);
+  };
+  e.jumpToAlarm = [this] { map_.CentreMode = 3; };
+  e.drawMap = [this] { DrawMap(); };
+  e.maximise = [this] { setWindowState(windowState() | Qt::WindowMaximized); };
+  e.pumpEvents = [] { QCoreApplication::processEvents(); };
+  e.playSound = [this] { alarm_sound_->Play(); };
+  e.askFalseAlarm = [] {
+    return platform::MsgBox("CANCEL THIS ALARM  ( = FALSE ALARM )  ?", "ZEBLON         EMERGENCY ALARM",
+                            platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation) == platform::MsgResult::Yes;
+  };
+  e.now = [] {
+    const QDateTime t = QDateTime::currentDateTime();
+    return reception::LocalTime{t.date().year(), t.date().month(),  t.date().day(),
+                                t.time().hour(), t.time().minute(), t.time().second()};
+  };
+  e.clock = [this] { return AlarmClock ? AlarmClock() : platform::WaitClockNow(); };
+  emergency_window_ =
+      std::make_unique<panels::EmergencyWindow>(*emergency_, reception_.alarm, reception_.settings.mapZoneText, e);
+  emergency_->Command38->OnClick = [this] { emergency_window_->Centre(); };
+  emergency_->Command39->OnClick = [this] { emergency_window_->Close(); };
+  tick_.hooks.reshowEmergencyWindow = [this] { emergency_window_->ReshowTick(); };
+}
+
+}  // namespace zeblon

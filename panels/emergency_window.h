@@ -1,0 +1,76 @@
+// The EMERGENCY window (Frame14): the last alarm's texts, the map jump to the
+// alarm position, closing for 30 seconds (or cancelling an old alarm as a false
+// alarm) and the re-show by the main cycle while the alarm stands. The texts and
+// the rules are plain functions; EmergencyWindow works on the frame through
+// hooks, so it runs without the main window.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "reception/aprs_decode.h"
+#include "reception/station_record.h"
+
+namespace zeblon::panels {
+
+class EmergencyPanel;
+
+// The five text boxes Text11 … Text15 of an alarm.
+std::array<std::string, 5> EmergencyTexts(const reception::AlarmRecord& alarm, const std::string& mapZoneText);
+
+// Minutes an alarm stands before closing asks whether it was a false alarm:
+// 60, or 120 when the comment holds "!".
+int AlarmLimitMinutes(const std::string& comment);
+
+// Whole minutes from the alarm time "20YY-MM-DD HH:MM" to now (minute
+// boundaries passed). An unreadable time gives no age.
+std::optional<long> AlarmAgeMinutes(const std::string& alarmTime, const reception::LocalTime& now);
+
+// The window's re-show: due once more than 30 seconds of the monotonic clock
+// have passed since the user closed it.
+inline constexpr double kReshowSeconds = 30.0;
+bool ReshowDue(double closedAt, double now);
+
+class EmergencyWindow {
+ public:
+  struct Hooks {
+    std::function<void()> closePictureViewer;  // PictureMode 0, viewer hidden
+    std::function<void()> clearCentreOptions;  // Option1 and Option2 cleared
+    std::function<void()> jumpToAlarm;         // CentreMode 3: the next drawing centres on the alarm
+    std::function<void()> drawMap;
+    std::function<void()> maximise;             // the main window maximised
+    std::function<void()> pumpEvents;           // pending window events run once
+    std::function<void()> playSound;            // the alarm sound (silent on any failure)
+    std::function<bool()> askFalseAlarm;        // Yes to "CANCEL THIS ALARM"
+    std::function<reception::LocalTime()> now;  // the local clock
+    std::function<double()> clock;              // monotonic seconds
+  };
+
+  EmergencyWindow(EmergencyPanel& panel, reception::AlarmRecord& alarm, const std::string& mapZoneText, Hooks hooks);
+
+  // ShowEmergencyWindow: an alarm came in.
+  void Show();
+  // MAP: the map centres on the alarm once more.
+  void Centre();
+  // x: hidden for 30 s, or for an alarm older than its limit the false-alarm question.
+  void Close();
+  // The main cycle's step: shows the window again while the alarm stands.
+  void ReshowTick();
+
+  bool Shown() const;
+  bool AlarmStands() const { return !alarm_.call.empty(); }
+
+ private:
+  void Fill();
+  void Hide();
+
+  EmergencyPanel& panel_;
+  reception::AlarmRecord& alarm_;
+  const std::string& zone_;
+  Hooks hooks_;
+  std::optional<double> closedAt_;
+};
+
+}  // namespace zeblon::panels

@@ -1,0 +1,238 @@
+// The EMERGENCY window: its texts and rules, and an emergency report through the
+// real receive pass of the main window: the window opens with the alarm file's
+// block, the map jumps to the station, the alarm sound is asked to play, closing
+// hides it and the main cycle shows it again only after 30 seconds; an old alarm
+// can be cancelled as a false alarm; without the sound file all is silent.
+#include <QDateTime>
+#include <memory>
+
+#include "geodesy/text.h"
+#include "main_window/form1.h"
+#include "main_window/live_radio_link.h"
+#include "panels/emergency_window.h"
+#include "reception/monitor_input.h"
+#include "reception/receive_pass.h"
+#include "tests/support/program_folder.h"
+
+#ifdef ZEBLON_HAVE_VIDEO
+#include <QSoundEffect>
+#endif
+
+namespace zeblon {
+namespace {
+
+// ---------------------------------------------------------------------------
+// The plain rules.
+
+TEST(EmergencyRules, TextsLimitAgeAndReshow) {
+  reception::AlarmRecord a;
+  a.call = "SOS-7";
+  a.time = "2024-05-01 12:34";
+  a.northText = "5818.123 ";
+  a.eastText = "391.456 ";
+  a.latText = "5230.00N";
+  a.lonText = "01320.00E";
+  a.comment = "help";
+  a.file = "/data/LOG/_ALARM_.TXT";
+  const auto t = panels::EmergencyTexts(a, "33");
+  EXPECT_EQ(t[0], "SOS-7       2024-05-01 12:34");
+  EXPECT_EQ(t[1], "/data/LOG/_ALARM_.TXT");
+  EXPECT_EQ(t[2], "UTM(Z33):5818.123 391.456 ");
+  EXPECT_EQ(t[3], "GLL: 5230.00N  01320.00E");
+  EXPECT_EQ(t[4], "help");
+  a.call = "ABCDEFGHIJKLMN";  // longer than the column: kept whole
+  EXPECT_EQ(panels::EmergencyTexts(a, "33")[0], "ABCDEFGHIJKLMN2024-05-01 12:34");
+
+  EXPECT_EQ(panels::AlarmLimitMinutes("help"), 60);
+  EXPECT_EQ(panels::AlarmLimitMinutes("injured!"), 120);
+
+  struct Case {
+    std::string time;
+    reception::LocalTime now;
+    std::optional<long> age;
+  };
+  const Case cases[] = {
+      {"2024-05-01 12:34", {2024, 5, 1, 12, 34, 59}, 0},
+      {"2024-05-01 12:34", {2024, 5, 1, 13, 34, 0}, 60},
+      {"2024-05-01 23:59", {2024, 5, 2, 0, 1, 0}, 2},               // over midnight
+      {"2024-02-28 23:00", {2024, 3, 1, 0, 0, 0}, 1500},            // leap day
+      {"2024-12-31 23:30", {2025, 1, 1, 0, 30, 0}, 60},             // over the year
+      {"2024-05-01 12:34", {2024, 5, 1, 12, 30, 0}, -4},            // a clock set back
+      {"20  -  -     :  ", {2024, 5, 1, 12, 30, 0}, std::nullopt},  // a report without date
+      {"2024-13-01 12:34", {2024, 5, 1, 12, 30, 0}, std::nullopt},
+      {"", {2024, 5, 1, 12, 30, 0}, std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(panels::AlarmAgeMinutes(c.time, c.now), c.age) << c.time;
+
+  EXPECT_FALSE(panels::ReshowDue(100.0, 130.0));
+  EXPECT_TRUE(panels::ReshowDue(100.0, 130.5));
+}
+
+// ---------------------------------------------------------------------------
+// The window.
+
+class EmergencyWindowTest : public testing_support::ProgramFolderTest {
+ protected:
+  void SetUp() override {
+    ProgramFolderTest::SetUp();
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() +
+                            "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
+                            "UTN=5818\r\nUTE=391\r\nUUN=5818\r\nUUE=391\r\nCALL=QW7TK-9\r\nNOAT=1\r\nWVER=WIN10\r\n");
+  }
+  void WithSound() {
+    std::filesystem::copy_file(std::filesystem::path(ZEBLON_PROGRAM_DIR) / "ALARM.WAV", folder_ / "ALARM.WAV");
+  }
+  void Start() {
+    form_ = std::make_unique<Form1>();
+    form_->SetRadioLink(std::make_unique<LiveRadioLink>());
+    form_->AlarmClock = [this] { return clock_; };
+    form_->show();
+    PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
+    ASSERT_EQ(form_->map().MapDrawnOnce, 1);
+    std::filesystem::create_directories(form_->reception().settings.dataFolder / "LOG");
+    pass_ = std::make_unique<reception::ReceivePass>(form_->reception(), *form_->RadioLink().Host(),
+                                                     *form_->RadioLink().Chat());
+  }
+  // One receive pass over a frame as the TNC hands it over.
+  void Frame(const std::string& header, const std::string& payload) {
+    struct OneRead : reception::MonitorSource {
+      std::string text;
+      bool done = false;
+      reception::TurnRead ReadTurn() override {
+        if (done) return {};
+        done = true;
+        return {text, reception::TurnRead::Leave::No};
+      }
+    } source;
+    source.text = header + " <UI>:\r\n" + payload + "\r\n";
+    form_->reception().receiveBuffer = "\n";
+    pass_->Run(source);
+  }
+  std::string AlarmFile() {
+    std::string b;
+    ReadWholeFile(form_->reception().alarm.file, b);
+    return b;
+  }
+  // Text boxes of the frame.
+  std::array<std::string, 5> Shown() {
+    panels::EmergencyPanel& p = form_->EmergencyFrame();
+    return {p.Text11->Text(), p.Text12->Text(), p.Text13->Text(), p.Text14->Text(), p.Text15->Text()};
+  }
+  bool Visible() { return !form_->EmergencyFrame().isHidden(); }
+
+  double clock_ = 1000.0;
+  std::unique_ptr<Form1> form_;
+  std::unique_ptr<reception::ReceivePass> pass_;
+};
+
+TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndComesBack) {
+  WithSound();
+  Start();
+  ASSERT_FALSE(Visible());
+  form_->map().CentreMode = 0;
+  Frame("SOS*>012U6T", "`(_fn\"Oj/]help");
+  ASSERT_TRUE(Visible());
+  EXPECT_EQ(form_->EmergencyFrame().Caption(),
+            "ALARM:      EMERGENCY!        NOTFALL!        N\xD6"
+            "DFALL!       ");
+
+  // The window holds the block the pass appended to _ALARM_.TXT.
+  const reception::AlarmRecord& a = form_->reception().alarm;
+  const std::string block = AlarmFile();
+  const auto t = Shown();
+  EXPECT_EQ(t[0], "SOS         " + a.time);
+  EXPECT_NE(block.find("STATION : SOS\r\nTIME    : " + a.time + "\r\n"), std::string::npos);
+  EXPECT_EQ(t[1], a.file.string());
+  EXPECT_EQ(a.file.filename(), "_ALARM_.TXT");
+  EXPECT_NE(block.find("UTM(Z33): " + a.northText + " " + a.eastText + "\r\n"), std::string::npos);
+  EXPECT_EQ(t[2], "UTM(Z33):" + a.northText + a.eastText);
+  EXPECT_NE(block.find("GLL     : " + a.latText + " " + a.lonText + "\r\n"), std::string::npos);
+  EXPECT_EQ(t[3], "GLL: " + a.latText + "  " + a.lonText);
+  EXPECT_NE(block.find("INFO    : help\r\n"), std::string::npos);
+  EXPECT_EQ(t[4], "help");
+
+  // The map made its one jump to the alarm position; the window is maximised.
+  EXPECT_EQ(form_->map().CentreMode, 0);
+  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(a.northText));
+  EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(a.eastText));
+  EXPECT_TRUE(form_->windowState() & Qt::WindowMaximized);
+
+  // The sound: asked to play our own file once.
+  EXPECT_EQ(form_->AlarmSoundPlayer().PlayRequests(), 1);
+#ifdef ZEBLON_HAVE_VIDEO
+  QSoundEffect* player = form_->AlarmSoundPlayer().Player();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(player->source().toLocalFile().toStdString(), (folder_ / "ALARM.WAV").string());
+  // The effect enters its playing state on the request; where the machine has an
+  // audio device it loads and sounds, without one it stays silent (and may end
+  // in its error status), never failing the window.
+  PumpUntil([&] { return player->isPlaying() || player->status() == QSoundEffect::Error; }, 3000);
+  EXPECT_TRUE(player->isPlaying() || player->status() == QSoundEffect::Error);
+  std::cout << "alarm sound: playing " << player->isPlaying() << ", status " << static_cast<int>(player->status())
+            << "\n";
+#endif
+
+  // The user moves the map away; CENTER jumps back.
+  form_->settings().CentreNorth = 1.0;
+  form_->settings().CentreEast = 2.0;
+  form_->EmergencyFrame().Command38->click();
+  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(a.northText));
+  EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(a.eastText));
+
+  // x on a young alarm asks nothing; the cycle shows the window again only
+  // after more than 30 seconds of the monotonic clock.
+  form_->EmergencyFrame().Command39->click();
+  EXPECT_FALSE(Visible());
+  EXPECT_TRUE(platform::MessageLog().empty());
+  clock_ += 30.0;
+  form_->Tick().hooks.reshowEmergencyWindow();
+  EXPECT_FALSE(Visible());
+  clock_ += 0.5;
+  form_->Tick().hooks.reshowEmergencyWindow();
+  EXPECT_TRUE(Visible());
+  EXPECT_EQ(Shown(), t);
+  EXPECT_EQ(form_->AlarmSoundPlayer().PlayRequests(), 1);  // the re-show is silent
+}
+
+TEST_F(EmergencyWindowTest, EmergencySymbolOpensTheWindowAndAnOldAlarmCanBeCancelled) {
+  WithSound();
+  Start();
+  Frame("OTHER*>APRS", "!4903.50N\\07201.75W!hurt");
+  ASSERT_TRUE(Visible());
+  EXPECT_EQ(form_->reception().alarm.call, "OTHER");
+  EXPECT_NE(AlarmFile().find("STATION : OTHER\r\n"), std::string::npos);
+  EXPECT_EQ(Shown()[0].substr(0, 12), "OTHER       ");
+
+  // Two hours old: x asks; No keeps the alarm standing.
+  form_->reception().alarm.time = "2000-01-01 00:00";
+  platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::No; });
+  form_->EmergencyFrame().Command39->click();
+  ASSERT_EQ(platform::MessageLog().size(), 1u);
+  EXPECT_EQ(platform::MessageLog()[0].text, "CANCEL THIS ALARM  ( = FALSE ALARM )  ?");
+  EXPECT_EQ(platform::MessageLog()[0].title, "ZEBLON         EMERGENCY ALARM");
+  EXPECT_FALSE(Visible());
+  clock_ += 31.0;
+  form_->Tick().hooks.reshowEmergencyWindow();
+  EXPECT_TRUE(Visible());
+
+  // Yes ends it: no more re-showing.
+  platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Yes; });
+  form_->EmergencyFrame().Command39->click();
+  platform::SetMessageResponder(nullptr);
+  EXPECT_FALSE(Visible());
+  EXPECT_TRUE(form_->reception().alarm.call.empty());
+  clock_ += 100.0;
+  form_->Tick().hooks.reshowEmergencyWindow();
+  EXPECT_FALSE(Visible());
+}
+
+TEST_F(EmergencyWindowTest, WithoutTheSoundFileTheWindowOpensInSilence) {
+  Start();  // no ALARM.WAV in the program folder
+  Frame("SOS*>012U6T", "`(_fn\"Oj/]help");
+  EXPECT_TRUE(Visible());
+  EXPECT_EQ(form_->AlarmSoundPlayer().PlayRequests(), 0);
+  EXPECT_EQ(form_->AlarmSoundPlayer().Player(), nullptr);
+}
+
+}  // namespace
+}  // namespace zeblon
