@@ -206,6 +206,8 @@ void Form1::WireControls() {
     Pause(0.1f);
   };
   h.drawMap = [this] { DrawMap(); };
+  h.takeChangedMoniOneCall = [this] { return TakeChangedMoniOneCall(); };
+  column_->Combo9->OnClick = [this] { combo9_pick_.Clicked(column_->Combo9->Text()); };
   h.setTimer1 = [this](bool on, int interval_ms) {
     if (interval_ms > 0) Timer1->setInterval(interval_ms);
     on ? cycle_->Start() : cycle_->Stop();
@@ -688,10 +690,7 @@ void Form1::ListPickFiles() {
   panels_.TrackLineCount = fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName, 999999, panels_.TrackLines);
   panels_.PoiCount =
       static_cast<int>(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName, SIZE_MAX, panels_.PoiLines));
-  auto* combo9 = column_->Combo9;
-  for (const std::string& n : shell::ListFileNames(fs::path(data_folder_) / "LOG", ".TXT", false, "_")) {
-    combo9->AddItem(n);
-  }
+  ListMoniOneLogs();
 }
 
 void Form1::RestoreMoniOneLog() {
@@ -704,15 +703,24 @@ void Form1::RestoreMoniOneLog() {
   for (const std::string& rec : r.records) reception_.moniOneTrack[++reception_.moniOneCount] = rec;
   panels_.MoniOne = r.newest;
   shell::ApplyMoniOneCentre(settings_.CentreNorth, settings_.CentreEast, panels_.MoniOne.north, panels_.MoniOne.east);
+  CopyMoniOneNewest();
+}
+
+void Form1::TakeMoniOneNewest() {
+  panels_.MoniOne = shell::MoniOneFieldsOf(reception_.moniOneTrack[reception_.moniOneCount]);
+  CopyMoniOneNewest();
+}
+
+void Form1::CopyMoniOneNewest() {
   auto& n = reception_.moniOneNewest;
-  n.date = r.newest.date;
-  n.time = r.newest.time;
+  n.date = panels_.MoniOne.date;
+  n.time = panels_.MoniOne.time;
   n.north = panels_.MoniOne.north;
   n.east = panels_.MoniOne.east;
-  n.via = r.newest.via;
-  n.comment = r.newest.comment;
-  n.symbol = r.newest.symbol;
-  n.symbolName = r.newest.symbolName;
+  n.via = panels_.MoniOne.via;
+  n.comment = panels_.MoniOne.comment;
+  n.symbol = panels_.MoniOne.symbol;
+  n.symbolName = panels_.MoniOne.symbolName;
 }
 
 void Form1::Check14_MouseUp(int button) {
@@ -909,6 +917,7 @@ void Form1::Form_Resize() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
+  if (Combo9Event(watched, e)) return true;
   if (e->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
     const int key = static_cast<QKeyEvent*>(e)->key();
     if (key >= Qt::Key_F1 && key <= Qt::Key_F10) {

@@ -20,6 +20,7 @@
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/moni_one_select.h"
 #include "panels/raw_list.h"
 #include "panels/terminal.h"
 #include "panels/tx_setup_panel.h"
@@ -102,6 +103,16 @@ class Form1 : public QWidget {
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
   // The station data from the web: switches, polls, ionosphere values.
   InternetWiring& Internet() { return *internet_; }
+  // The watched station (MONI 1): makes `call` (upper case, not empty) the station,
+  // restores its log into the track with the later reports heard meanwhile, stores
+  // the call in the settings file and lets the map follow it.
+  void SelectMoniOneStation(const std::string& call);
+  // Combo9's key handler: every key pauses the main cycle; Enter (13) selects the
+  // combo's call (an empty text puts the current call back).
+  void Combo9_KeyDown(int key_code);
+  // The main cycle's step 9: a combo text other than the MONI 1 call is taken like
+  // Enter; true when it was (the tick ends).
+  bool TakeChangedMoniOneCall();
 
   // The APRS-IS steps of the main cycle's tick: link upkeep and login (2), the
   // title's IGate field and the ageing of the duplicate list (3).
@@ -163,6 +174,16 @@ class Form1 : public QWidget {
   void SpeedTest();
   void ListPickFiles();
   void RestoreMoniOneLog();
+  // The MONI 1 fields from the track's newest record (TakeMoniOneNewest) or from
+  // panels_.MoniOne (CopyMoniOneNewest) into the receive path's copy.
+  void TakeMoniOneNewest();
+  void CopyMoniOneNewest();
+  // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
+  void ListMoniOneLogs();
+  void Combo9_GotFocus();
+  void Combo9_LostFocus();
+  bool Combo9Event(QObject* watched, QEvent* e);
+  panels::MoniOneComboPick combo9_pick_;
   void Check14_MouseUp(int button);
   void Check16_Click();
   void ShowStationInfo(const std::string& call, const std::string& record, bool moni_one);

@@ -91,6 +91,7 @@ void Form1::WireInternet() {
   };
   sw.comboText = [this] { return column_->Combo9->Text(); };
   sw.setComboText = [this](const std::string& text) { column_->Combo9->SetText(text); };
+  sw.selectComboCall = [this] { Combo9_KeyDown(13); };
   sw.focusMap = [this] {
     if (isActiveWindow()) Picture1->setFocus();
   };

@@ -4,11 +4,13 @@
 #include "main_window/map_service.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSysInfo>
 #include <QThread>
 #include <fcntl.h>
 #include <unistd.h>
+#include <algorithm>
 #include <memory>
 
 #include "platform/process.h"
@@ -17,6 +19,7 @@
 #include "main_window/single_run.h"
 #include "main_window/texts.h"
 #include "reception/receive_pass.h"
+#include "reception/station_record.h"
 #include "tests/support/find.h"
 
 namespace zeblon {
@@ -353,6 +356,80 @@ TEST_F(Form1Test, FunctionKeysReachTheWindowWhicheverControlHasTheFocus) {
   // Other keys stay with the control.
   press(combo9, Qt::Key_A);
   EXPECT_EQ(map->handedOff.size(), 2u);
+}
+
+// A stored record of `call` (date and time "YYMMDD HHMM", comment) as the logs hold it.
+std::string StoredRecord(const std::string& date_time, const std::string& call, const std::string& comment) {
+  std::string r = reception::BlankRecord();
+  r.replace(0, date_time.size(), date_time);
+  r.replace(13, 9, "6585.5000");
+  r.replace(22, 9, " 405.2500");
+  r.replace(32, call.size(), call);
+  r.replace(42, comment.size(), comment);
+  r.replace(90, 5, "WIDE1");
+  r.replace(100, 2, "/>");
+  r.replace(104, 3, "CAR");
+  return r;
+}
+
+TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
+  Write("U33/LOG/XY1ABC.TXT", StoredRecord("240101 1000", "XY1ABC", "first") + "\r\n" +
+                                  StoredRecord("240101 1100", "XY1ABC", "second & more") + "\r\n");
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  auto* combo9 = Find<platform::ComboBox>(*form, "Combo9");
+  std::vector<std::string> listed;
+  for (int i = 0; i < combo9->ListCount(); ++i) listed.push_back(combo9->List(i));
+  EXPECT_NE(std::find(listed.begin(), listed.end(), "XY1ABC"), listed.end());
+  EXPECT_EQ(std::find(listed.begin(), listed.end(), "_CHATLOG"), listed.end());
+  // A report of the station heard since its log was written.
+  form->reception().moniAllLog[0] = StoredRecord("240101 1200", "XY1ABC", "heard since");
+  form->reception().moniAllCount = 0;
+  form->Internet().SwitchState().lastRawRequestHhmm = 1200;
+
+  combo9->SetText(" xy1abc ");
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
+
+  EXPECT_EQ(form->settings().MoniOneCall, "XY1ABC");
+  EXPECT_EQ(combo9->Text(), "XY1ABC");
+  ASSERT_EQ(form->reception().moniOneCount, 3);
+  EXPECT_EQ(form->panels().MoniOne.comment, "heard since");
+  EXPECT_EQ(form->reception().moniOneNewest.comment, "heard since");
+  EXPECT_DOUBLE_EQ(form->reception().moniOneNewest.north, 6585.5);
+  EXPECT_EQ(form->map().CentreMode, 1);
+  EXPECT_TRUE(Find<platform::OptionButton>(*form, "Option2")->isChecked());
+  EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), "3");
+  EXPECT_NE(Find<platform::Label>(*form, "Label10")->Caption().find("heard since"), std::string::npos);
+  EXPECT_EQ(Find<QLineEdit>(*form, "Text2")->text(), "XY1ABC");
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_EQ(form->Internet().SwitchState().lastRawRequestHhmm, -5000);  // the station's poll is due
+  // The log holds the merged report; the settings file the new call, other lines kept.
+  const std::string log = Read("U33/LOG/XY1ABC.TXT");
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("\r\nCALL=XY1ABC\r\n"), std::string::npos);
+  EXPECT_EQ(ini.find("QW7TK"), std::string::npos);
+  EXPECT_NE(ini.find("USER=AB1CD\r\n"), std::string::npos);
+
+  // The main cycle takes a combo text other than the call like Enter; a blank text
+  // puts the call back.
+  combo9->SetText("qw7tk");
+  EXPECT_TRUE(form->TakeChangedMoniOneCall());
+  EXPECT_EQ(form->settings().MoniOneCall, "QW7TK");
+  EXPECT_FALSE(form->TakeChangedMoniOneCall());
+  combo9->SetText("  ");
+  form->Combo9_KeyDown(13);
+  EXPECT_EQ(combo9->Text(), "QW7TK");
+
+  // A call that looks like a path stays a file inside LOG.
+  combo9->SetText("../../EVIL");
+  form->Combo9_KeyDown(13);
+  EXPECT_FALSE(fs::exists(folder_ / "EVIL.TXT"));
+  EXPECT_FALSE(fs::exists(folder_ / "U33" / "EVIL.TXT"));
+  const fs::path evil = reception::MoniOneLogPath(folder_ / "U33", "../../EVIL");
+  EXPECT_EQ(evil.parent_path(), folder_ / "U33" / "LOG");
+  EXPECT_TRUE(fs::exists(evil));
 }
 
 TEST_F(Form1Test, ASecondStartInTheSameFolderIsRefused) {
