@@ -8,6 +8,7 @@
 
 #include "fuzz/scratch.h"
 #include "reception/reception_host.h"
+#include "reception/reception_state.h"
 
 namespace zeblon_fuzz {
 
@@ -33,6 +34,20 @@ inline const std::filesystem::path& DataFolder() {
     return p;
   }();
   return folder;
+}
+
+// The settings both passes start from: logs on in the data folder, small stores,
+// the own call.
+inline zeblon::reception::ReceptionSettings FuzzSettings() {
+  zeblon::reception::ReceptionSettings s;
+  s.dataFolder = DataFolder();
+  s.logsOn = true;
+  s.smartLog = true;
+  s.moniAllLimit = 50;
+  s.moniOneTrackLimit = 250;
+  s.userCall = "N0CALL";
+  s.txCall = "N0CALL-1";
+  return s;
 }
 
 }  // namespace zeblon_fuzz

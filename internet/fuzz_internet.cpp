@@ -21,7 +21,7 @@ namespace {
 
 using Host = zeblon_fuzz::FuzzHost;
 using zeblon_fuzz::Check;
-using zeblon_fuzz::DataFolder;
+using zeblon_fuzz::FuzzSettings;
 
 void CheckStores(const ReceptionState& st) {
   Check(st.moniAllCount >= 0 && st.moniAllCount < kMoniAllSlots);
@@ -42,13 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool first = true;
   if (first) {
     first = false;
-    state.settings.dataFolder = DataFolder();
-    state.settings.logsOn = true;
-    state.settings.smartLog = true;
-    state.settings.moniAllLimit = 50;
-    state.settings.moniOneTrackLimit = 250;
-    state.settings.userCall = "N0CALL";
-    state.settings.txCall = "N0CALL-1";
+    state.settings = FuzzSettings();
     state.settings.moniOneAlarmOn = true;
     state.settings.alarmDistanceKm = 20000;
     state.settings.utcOffsetHours = 2;

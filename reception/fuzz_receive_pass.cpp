@@ -21,6 +21,7 @@ namespace {
 using Host = zeblon_fuzz::FuzzHost;
 using zeblon_fuzz::Check;
 using zeblon_fuzz::DataFolder;
+using zeblon_fuzz::FuzzSettings;
 
 // What the program promises of the buffer once the timer's passes have taken
 // what they can: another cut takes nothing from it, and without a frame whose
@@ -44,13 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool first = true;
   if (first) {
     first = false;
-    state.settings.dataFolder = DataFolder();
-    state.settings.logsOn = true;
-    state.settings.smartLog = true;
-    state.settings.moniAllLimit = 50;
-    state.settings.moniOneTrackLimit = 250;
-    state.settings.userCall = "N0CALL";
-    state.settings.txCall = "N0CALL-1";
+    state.settings = FuzzSettings();
     state.settings.ownEchoHeader = "N0CALL-1*>WIDE1-1>APRS";
     state.settings.autoAnswerOn = true;
     state.settings.autoAnswerText = "away";
