@@ -27,7 +27,8 @@ void Form1::WireEmergency() {
   e.playSound = [this] { alarm_sound_->Play(); };
   e.askFalseAlarm = [] {
     return platform::MsgBox("CANCEL THIS ALARM  ( = FALSE ALARM )  ?", "ZEBLON         EMERGENCY ALARM",
-                            platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation) == platform::MsgResult::Yes;
+                            platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation,
+                            /*default_button=*/2) == platform::MsgResult::Yes;
   };
   e.now = [] {
     const QDateTime t = QDateTime::currentDateTime();

@@ -1,5 +1,7 @@
 #include "platform/controls.h"
 
+#include <QKeyEvent>
+
 #include <QFocusEvent>
 #include <QMouseEvent>
 
@@ -47,6 +49,24 @@ void TextBox::mousePressEvent(QMouseEvent* e) {
 void TextBox::focusOutEvent(QFocusEvent* e) {
   QLineEdit::focusOutEvent(e);
   Run(OnLostFocus);
+}
+void TextBox::KeyDown(int key_code, int shift) {
+  if (OnKeyDown) OnKeyDown(key_code, shift);
+}
+void TextBox::keyPressEvent(QKeyEvent* e) {
+  int code = 0;
+  switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: code = 13; break;
+    case Qt::Key_Escape: code = 27; break;
+    case Qt::Key_Backspace: code = 8; break;
+    default:
+      if (e->key() >= 0x20 && e->key() < 0x100) code = e->key();
+  }
+  const Qt::KeyboardModifiers m = e->modifiers();
+  const int shift = (m & Qt::ShiftModifier ? 1 : 0) + (m & Qt::ControlModifier ? 2 : 0) + (m & Qt::AltModifier ? 4 : 0);
+  KeyDown(code, shift);
+  QLineEdit::keyPressEvent(e);
 }
 
 TextArea::TextArea(QWidget* parent, const char* name) : QPlainTextEdit(parent) {

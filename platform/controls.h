@@ -32,6 +32,10 @@ namespace platform {
 
 using Handler = std::function<void()>;
 using MouseHandler = std::function<void(int button)>;
+// A key pressed in a control: the key's code (13 Enter, 27 Escape, 8 Backspace,
+// "A".."Z" and "0".."9" as their ASCII codes, other keys as Qt's code below 256
+// or 0) and the shift state (1 Shift, 2 Ctrl, 4 Alt, added).
+using KeyHandler = std::function<void(int key_code, int shift)>;
 
 // The number of a mouse button: 1 left, 2 right, 4 middle; 0 for any other.
 int MouseButtonNumber(Qt::MouseButton button);
@@ -46,12 +50,16 @@ class TextBox : public QLineEdit {
   std::string Text() const;
   void SetText(std::string_view text);  // runs OnChange when the text differs
   Handler OnChange;
-  Handler OnClick;      // a mouse press into the box
-  Handler OnLostFocus;  // the box lost the input focus
+  Handler OnClick;       // a mouse press into the box
+  Handler OnLostFocus;   // the box lost the input focus
+  KeyHandler OnKeyDown;  // before the box takes the key
+  // Runs OnKeyDown as a key press would, e.g. Enter (13, 0) from code.
+  void KeyDown(int key_code, int shift);
 
  protected:
   void mousePressEvent(QMouseEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
 };
 
 // A multi-line text box.

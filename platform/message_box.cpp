@@ -58,17 +58,34 @@ MsgResult FromQtButton(int button, MsgButtons buttons) {
   }
 }
 
+std::vector<MsgResult> ButtonsInOrder(MsgButtons buttons) {
+  switch (buttons) {
+    case MsgButtons::Ok: return {MsgResult::Ok};
+    case MsgButtons::OkCancel: return {MsgResult::Ok, MsgResult::Cancel};
+    case MsgButtons::YesNo: return {MsgResult::Yes, MsgResult::No};
+    case MsgButtons::YesNoCancel: return {MsgResult::Yes, MsgResult::No, MsgResult::Cancel};
+    case MsgButtons::RetryCancel: return {MsgResult::Retry, MsgResult::Cancel};
+  }
+  return {MsgResult::Ok};
+}
+
+QMessageBox::StandardButton ToQtButton(MsgResult result) {
+  switch (result) {
+    case MsgResult::Ok: return QMessageBox::Ok;
+    case MsgResult::Cancel: return QMessageBox::Cancel;
+    case MsgResult::Yes: return QMessageBox::Yes;
+    case MsgResult::No: return QMessageBox::No;
+    case MsgResult::Retry: return QMessageBox::Retry;
+  }
+  return QMessageBox::Ok;
+}
+
 }  // namespace
 
-MsgResult DefaultAnswer(MsgButtons buttons) {
-  switch (buttons) {
-    case MsgButtons::Ok:
-    case MsgButtons::OkCancel: return MsgResult::Ok;
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel: return MsgResult::Yes;
-    case MsgButtons::RetryCancel: return MsgResult::Retry;
-  }
-  return MsgResult::Ok;
+MsgResult DefaultAnswer(MsgButtons buttons, int default_button) {
+  const std::vector<MsgResult> order = ButtonsInOrder(buttons);
+  if (default_button < 1 || default_button > static_cast<int>(order.size())) default_button = 1;
+  return order[default_button - 1];
 }
 
 bool IsHeadless() {
@@ -77,12 +94,15 @@ bool IsHeadless() {
   return name == "offscreen" || name == "minimal";
 }
 
-MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon) {
-  MessageRecord record{text, title, buttons, icon};
+MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon,
+                 int default_button) {
+  MessageRecord record{text, title, buttons, icon, default_button};
   Log().push_back(record);
   if (Responder()) return Responder()(record);
-  if (IsHeadless()) return DefaultAnswer(buttons);
+  const MsgResult preset = DefaultAnswer(buttons, default_button);
+  if (IsHeadless()) return preset;
   QMessageBox box(ToQtIcon(icon), ToQ(title), ToQ(text), ToQtButtons(buttons), QApplication::activeWindow());
+  box.setDefaultButton(ToQtButton(preset));
   return FromQtButton(box.exec(), buttons);
 }
 

@@ -3,7 +3,8 @@
 // With a display the box is modal as usual. Without one (offscreen or minimal
 // platform, or no QApplication at all), or when a responder is installed, the box
 // never blocks: it is recorded and answered by the responder (by default its first
-// button: OK, Yes, …). Every box shown is recorded, so tests can observe them.
+// button: OK, Yes, …, or the button given as the default). Every box shown is
+// recorded, so tests can observe them.
 #pragma once
 
 #include <functional>
@@ -21,16 +22,18 @@ struct MessageRecord {
   std::string title;  // Windows-1252 bytes
   MsgButtons buttons = MsgButtons::Ok;
   MsgIcon icon = MsgIcon::None;
+  int default_button = 1;  // 1 the first button, 2 the second, 3 the third
 };
 
 using MessageResponder = std::function<MsgResult(const MessageRecord&)>;
 
-// Shows a message box and returns the button pressed.
+// Shows a message box and returns the button pressed. `default_button` (1, 2 or 3)
+// is the button that Enter presses; a number past the box's buttons means the first.
 MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons = MsgButtons::Ok,
-                 MsgIcon icon = MsgIcon::None);
+                 MsgIcon icon = MsgIcon::None, int default_button = 1);
 
-// The first button of a box: what a headless run answers by default.
-MsgResult DefaultAnswer(MsgButtons buttons);
+// The default button of a box: what a headless run answers.
+MsgResult DefaultAnswer(MsgButtons buttons, int default_button = 1);
 
 // Installs a responder that answers every box instead of the user (nullptr removes it).
 void SetMessageResponder(MessageResponder responder);

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTimer>
@@ -182,6 +183,50 @@ TEST(MessageBoxes, RecordedAndAnsweredWithoutBlocking) {
   ASSERT_EQ(MessageLog().size(), 2u);
   EXPECT_EQ(MessageLog()[0].text, "HELLO");
   EXPECT_EQ(MessageLog()[0].icon, MsgIcon::Question);
+}
+
+TEST(MessageBoxes, HeadlessAnswerIsTheDefaultButton) {
+  struct Case {
+    MsgButtons buttons;
+    int default_button;
+    MsgResult answer;
+  };
+  const Case cases[] = {
+      {MsgButtons::YesNo, 1, MsgResult::Yes},
+      {MsgButtons::YesNo, 2, MsgResult::No},
+      {MsgButtons::YesNoCancel, 3, MsgResult::Cancel},
+      {MsgButtons::OkCancel, 2, MsgResult::Cancel},
+      {MsgButtons::YesNo, 3, MsgResult::Yes},  // past the buttons: the first
+      {MsgButtons::Ok, 0, MsgResult::Ok},
+  };
+  for (const Case& c : cases) {
+    ClearMessageLog();
+    EXPECT_EQ(MsgBox("Q", "T", c.buttons, MsgIcon::Exclamation, c.default_button), c.answer) << c.default_button;
+    ASSERT_EQ(MessageLog().size(), 1u);
+    EXPECT_EQ(MessageLog()[0].default_button, c.default_button);
+  }
+}
+
+TEST(Controls, TextBoxReportsKeysWithTheirCodes) {
+  QWidget parent;
+  TextBox box(&parent, "Text3");
+  std::vector<std::pair<int, int>> seen;
+  box.OnKeyDown = [&seen](int code, int shift) { seen.emplace_back(code, shift); };
+  const std::tuple<int, Qt::KeyboardModifiers, QString> keys[] = {
+      {Qt::Key_Return, Qt::NoModifier, "\r"},
+      {Qt::Key_Enter, Qt::KeypadModifier, "\r"},
+      {Qt::Key_A, Qt::ShiftModifier, "A"},
+      {Qt::Key_Escape, Qt::NoModifier, ""},
+      {Qt::Key_F1, Qt::ControlModifier | Qt::AltModifier, ""},
+  };
+  for (const auto& [key, mods, text] : keys) {
+    QKeyEvent press(QEvent::KeyPress, key, mods, text);
+    QCoreApplication::sendEvent(&box, &press);
+  }
+  box.KeyDown(13, 0);  // from code, as a handler runs another
+  const std::vector<std::pair<int, int>> want = {{13, 0}, {13, 0}, {65, 1}, {27, 0}, {0, 6}, {13, 0}};
+  EXPECT_EQ(seen, want);
+  EXPECT_EQ(box.Text(), "A");  // the box still takes the key
 }
 
 TEST(Waits, PauseRunsNoEventsAndPauseWithEventsRunsThem) {
