@@ -16,4 +16,5 @@ apt-get install -y --no-install-recommends \
   p7zip-full unzip zip fonts-dejavu-core fontconfig \
   python3 python3-ephem xvfb xauth \
   gmt gmt-gshhg-high gmt-gshhg-full \
-  gpsd gpsd-clients
+  gpsd gpsd-clients \
+  pulseaudio pulseaudio-utils libasound2-plugins

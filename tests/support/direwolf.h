@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -68,11 +69,18 @@ inline std::string PacketAudio(const QTemporaryDir& dir, const std::string& line
 class Direwolf {
  public:
   // `extraArgs` go before the others (e.g. "-d", "a": the AGW clients' frames on the console).
-  explicit Direwolf(const QTemporaryDir& dir, int port, const QStringList& extraArgs = {}) : port_(port) {
+  // `audioOut` is the sound device its transmissions go to ("null": none; "pulse":
+  // ALSA's PulseAudio plugin, reaching the server that `environment` names).
+  explicit Direwolf(const QTemporaryDir& dir, int port, const QStringList& extraArgs = {},
+                    const std::string& audioOut = "null",
+                    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
+      : port_(port) {
     const std::string conf = dir.filePath("dw.conf").toStdString();
-    std::ofstream(conf) << "ADEVICE stdin null\nARATE 44100\nACHANNELS 1\nCHANNEL 0\nMYCALL N0CALL-10\n"
+    std::ofstream(conf) << "ADEVICE stdin " << audioOut
+                        << "\nARATE 44100\nACHANNELS 1\nCHANNEL 0\nMYCALL N0CALL-10\n"
                            "MODEM 1200\nAGWPORT "
                         << port << "\nKISSPORT 0\n";
+    process_.setProcessEnvironment(environment);
     process_.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&process_, &QProcess::readyRead, [this] { output_ += process_.readAll().toStdString(); });
     process_.start("direwolf",
