@@ -1,5 +1,8 @@
 // Writes the alarm sound ALARM.WAV: a two-tone siren of two seconds, 16-bit mono
-// PCM at 22 050 Hz. Usage: make_alarm_wav <output file>
+// PCM at 22 050 Hz, followed by a quarter second of silence (Qt's sound effect
+// stops its audio stream as soon as the last bytes are handed over, dropping
+// what is still buffered: the silence is what it drops, not the siren's end).
+// Usage: make_alarm_wav <output file>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -28,10 +31,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   constexpr std::uint32_t kRate = 22050;
-  constexpr std::uint32_t kSamples = kRate * 2;
-  std::vector<std::int16_t> samples(kSamples);
+  constexpr std::uint32_t kSirenSamples = kRate * 2;
+  constexpr std::uint32_t kSamples = kSirenSamples + kRate / 4;
+  std::vector<std::int16_t> samples(kSamples);  // the tail stays silent
   double phase = 0.0;
-  for (std::uint32_t i = 0; i < kSamples; ++i) {
+  for (std::uint32_t i = 0; i < kSirenSamples; ++i) {
     const double t = static_cast<double>(i) / kRate;
     const double freq = (static_cast<int>(t * 4.0) % 2 == 0) ? 960.0 : 720.0;  // a quarter second each
     phase += 2.0 * std::numbers::pi * freq / kRate;

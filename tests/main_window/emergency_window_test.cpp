@@ -7,12 +7,8 @@
 #include <memory>
 
 #include "geodesy/text.h"
-#include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
 #include "panels/emergency_window.h"
-#include "reception/monitor_input.h"
-#include "reception/receive_pass.h"
-#include "tests/support/program_folder.h"
+#include "tests/main_window/emergency_fixture.h"
 
 #ifdef ZEBLON_HAVE_VIDEO
 #include <QSoundEffect>
@@ -71,59 +67,7 @@ TEST(EmergencyRules, TextsLimitAgeAndReshow) {
 // ---------------------------------------------------------------------------
 // The window.
 
-class EmergencyWindowTest : public testing_support::ProgramFolderTest {
- protected:
-  void SetUp() override {
-    ProgramFolderTest::SetUp();
-    Write("ZEBLON.INI", "TEMP=" + folder_.string() +
-                            "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
-                            "UTN=5818\r\nUTE=391\r\nUUN=5818\r\nUUE=391\r\nCALL=QW7TK-9\r\nNOAT=1\r\nWVER=WIN10\r\n");
-  }
-  void WithSound() {
-    std::filesystem::copy_file(std::filesystem::path(ZEBLON_PROGRAM_DIR) / "ALARM.WAV", folder_ / "ALARM.WAV");
-  }
-  void Start() {
-    form_ = std::make_unique<Form1>();
-    form_->SetRadioLink(std::make_unique<LiveRadioLink>());
-    form_->AlarmClock = [this] { return clock_; };
-    form_->show();
-    PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
-    ASSERT_EQ(form_->map().MapDrawnOnce, 1);
-    std::filesystem::create_directories(form_->reception().settings.dataFolder / "LOG");
-    pass_ = std::make_unique<reception::ReceivePass>(form_->reception(), *form_->RadioLink().Host(),
-                                                     *form_->RadioLink().Chat());
-  }
-  // One receive pass over a frame as the TNC hands it over.
-  void Frame(const std::string& header, const std::string& payload) {
-    struct OneRead : reception::MonitorSource {
-      std::string text;
-      bool done = false;
-      reception::TurnRead ReadTurn() override {
-        if (done) return {};
-        done = true;
-        return {text, reception::TurnRead::Leave::No};
-      }
-    } source;
-    source.text = header + " <UI>:\r\n" + payload + "\r\n";
-    form_->reception().receiveBuffer = "\n";
-    pass_->Run(source);
-  }
-  std::string AlarmFile() {
-    std::string b;
-    ReadWholeFile(form_->reception().alarm.file, b);
-    return b;
-  }
-  // Text boxes of the frame.
-  std::array<std::string, 5> Shown() {
-    panels::EmergencyPanel& p = form_->EmergencyFrame();
-    return {p.Text11->Text(), p.Text12->Text(), p.Text13->Text(), p.Text14->Text(), p.Text15->Text()};
-  }
-  bool Visible() { return !form_->EmergencyFrame().isHidden(); }
-
-  double clock_ = 1000.0;
-  std::unique_ptr<Form1> form_;
-  std::unique_ptr<reception::ReceivePass> pass_;
-};
+using testing_support::EmergencyWindowTest;
 
 TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndComesBack) {
   WithSound();
