@@ -27,6 +27,7 @@
 #include "links/transmit.h"
 #include "platform/process.h"
 #include "stations/symbol_table.h"
+#include "tests/links/engine_transmit.h"
 #include "tests/reception/fakes.h"
 #include "tests/support/direwolf.h"
 
@@ -178,29 +179,10 @@ TEST_F(LiveEngine, OwnBeaconComesOutOfTheEngineAsBuilt) {
   ASSERT_EQ(link.Connect("127.0.0.1", port, "N0CALL-5"), AgwTcpLink::ConnectResult::Registered);
   RunUntil([] { return false; }, 1200);
 
-  BeaconSettings b;
-  b.userCall = "N0CALL";
-  double e = 0, n = 0;
-  geodesy::ConvertLatLonToUtm(18.0 + 3.45 / 60, 59.0 + 30.12 / 60, 15.0, e, n, 500000.0);
-  b.userNorth = n / 1000.0;
-  b.userEast = e / 1000.0;
-  b.symbolRow = stations::StandardSymbolTable()[stations::SymbolIndexOf('/', '-')];
-  b.infoLines[0] = "ZEBLON test beacon";
-  b.infoActive[0] = true;
   OwnBeacon beacon;
-  const auto info = beacon.NextInfoField(b, host.now, false);
+  const auto info = beacon.NextInfoField(testing::HomeBeacon("ZEBLON test beacon"), host.now, false);
   ASSERT_TRUE(info);
-  TransmitLink tl;
-  tl.interfaceKind = 3;
-  tl.engine = &link;
-  tl.txCall = "n0call-5";
-  tl.destination = "APZEB";
-  tl.path = "WIDE1-1,WIDE2-1";
-  // Radio port 0: "1200" would address the engine's second port, which this
-  // one-channel engine has not.
-  tl.radioMode = "300";
-  tl.pause = [](float) {};
-  ASSERT_TRUE(TransmitInfoField(tl, *info));
+  ASSERT_TRUE(TransmitInfoField(testing::EngineTransmitLink(link, "n0call-5"), *info));
   const std::string sent = "N0CALL-5>APZEB,WIDE1-1,WIDE2-1:" + *info;
   ASSERT_TRUE(RunUntil([&] { return dw.output().find(sent) != std::string::npos; }, 10000)) << dw.output();
   // The frame as decode_aprs reads it: the home position, to the hundredth of a minute.

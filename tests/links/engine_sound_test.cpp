@@ -13,13 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "geodesy/geodesy.h"
-#include "links/agw_tcp_link.h"
-#include "links/own_beacon.h"
 #include "links/radio_receiver.h"
-#include "links/transmit.h"
 #include "platform/process.h"
-#include "stations/symbol_table.h"
+#include "tests/links/engine_transmit.h"
 #include "tests/reception/fakes.h"
 #include "tests/support/direwolf.h"
 #include "tests/support/pulse_sink.h"
@@ -116,14 +112,7 @@ TEST(EngineSound, BeaconsAndAcknowledgementDecodedFromTheEnginesAudio) {
   host.now = {2024, 5, 9, 23, 50, 0};
 
   AgwTcpLink link;
-  TransmitLink tl;
-  tl.interfaceKind = 3;
-  tl.engine = &link;
-  tl.txCall = "N0CALL-5";
-  tl.destination = "APZEB";
-  tl.path = "WIDE1-1,WIDE2-1";
-  tl.radioMode = "300";  // the engine's radio port 0
-  tl.pause = [](float) {};
+  TransmitLink tl = testing::EngineTransmitLink(link);
   host.link = &tl;
   RadioReceiver rx(st, host, chat);
   rx.AttachEngine(link);
@@ -141,16 +130,8 @@ TEST(EngineSound, BeaconsAndAcknowledgementDecodedFromTheEnginesAudio) {
       << dw.output();
 
   // The own position beacon, then the status beacon.
-  BeaconSettings b;
-  b.userCall = "N0CALL";
-  double e = 0, n = 0;
-  geodesy::ConvertLatLonToUtm(18.0 + 3.45 / 60, 59.0 + 30.12 / 60, 15.0, e, n, 500000.0);
-  b.userNorth = n / 1000.0;
-  b.userEast = e / 1000.0;
-  b.symbolRow = stations::StandardSymbolTable()[stations::SymbolIndexOf('/', '-')];
-  b.infoLines[0] = "ZEBLON sound test";
-  b.infoActive[0] = true;
-  b.digiOn = true;
+  BeaconSettings b = testing::HomeBeacon("ZEBLON sound test");
+  b.digiOn = true;  // the status beacon tells the digipeater
   OwnBeacon beacon;
   const auto position = beacon.NextInfoField(b, host.now, false);
   const auto status = beacon.NextInfoField(b, host.now, true);
