@@ -70,11 +70,10 @@ class PulseSink {
     QObject::connect(&server_, &QProcess::readyRead, [this] { log_ += server_.readAll().toStdString(); });
     // As root the server warns that it is meant for users and runs all the same
     // (--system would ignore the private folders).
-    server_.start("pulseaudio",
-                  {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=no",
-                   "--realtime=no", "--high-priority=no", "--disable-shm=yes", "--log-target=stderr",
-                   "-L", "module-native-protocol-unix socket=" + socket_ + " auth-anonymous=1",
-                   "-L", QString("module-null-sink sink_name=%1 rate=%2 channels=1").arg(kSink).arg(rate_)});
+    server_.start("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--disallow-exit", "--use-pid-file=no",
+                                 "--realtime=no", "--high-priority=no", "--disable-shm=yes", "--log-target=stderr",
+                                 "-L", "module-native-protocol-unix socket=" + socket_ + " auth-anonymous=1", "-L",
+                                 QString("module-null-sink sink_name=%1 rate=%2 channels=1").arg(kSink).arg(rate_)});
     if (!server_.waitForStarted(5000)) return;
     QElapsedTimer t;
     t.start();
@@ -160,12 +159,9 @@ class PulseSink {
   QString Path(const QString& rel) const { return folder_ + "/" + rel; }
 
   std::vector<std::pair<QString, QString>> ClientVariables() const {
-    return {{"PULSE_SERVER", "unix:" + socket_},
-            {"PULSE_SINK", kSink},
-            {"PULSE_CLIENTCONFIG", Path("client.conf")},
-            {"PULSE_COOKIE", Path("home/cookie")},
-            {"PULSE_RUNTIME_PATH", Path("run")},
-            {"XDG_RUNTIME_DIR", Path("run")}};
+    return {{"PULSE_SERVER", "unix:" + socket_},         {"PULSE_SINK", kSink},
+            {"PULSE_CLIENTCONFIG", Path("client.conf")}, {"PULSE_COOKIE", Path("home/cookie")},
+            {"PULSE_RUNTIME_PATH", Path("run")},         {"XDG_RUNTIME_DIR", Path("run")}};
   }
 
   static void EndWithParent(QProcess& p) {
