@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "geodesy/geodesy.h"
 #include "links/own_beacon.h"
 #include "links/tx_setup.h"
 #include "reception/station_record.h"
@@ -40,9 +41,19 @@ std::optional<std::string> ObjectInfoField(const ObjectBeaconSettings& s, const 
     if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) overlay = s.overlay;
   }
   const std::string& row = stations::StandardSymbolTable()[static_cast<std::size_t>(s.symbolIndex)];
-  const LatLon p = MapKmToLatLon(s.north, s.east, s.mapCentralMeridian, s.mapFalseEasting);
   // A position no latitude and longitude can show (a settings file's stray number).
+  LatLon p;
+  try {
+    p = MapKmToLatLon(s.north, s.east, s.mapCentralMeridian, s.mapFalseEasting);
+  } catch (const geodesy::GeodesyError&) {
+    return std::nullopt;
+  }
   if (!std::isfinite(p.lat) || !std::isfinite(p.lon) || std::fabs(p.lat) >= 90 || std::fabs(p.lon) >= 180)
+    return std::nullopt;
+  // The projection's series give some latitude for any number: the point must come back.
+  double backEast = 0, backNorth = 0;
+  geodesy::ConvertLatLonToUtm(p.lon, p.lat, s.mapCentralMeridian, backEast, backNorth, s.mapFalseEasting);
+  if (!(std::fabs(backNorth / 1000.0 - s.north) < 0.01 && std::fabs(backEast / 1000.0 - s.east) < 0.01))
     return std::nullopt;
 
   std::string field = ";" + name.substr(0, 9);
