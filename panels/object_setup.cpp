@@ -50,7 +50,11 @@ void ObjectSetup::ObjMouseUp(int button) {
       obj.SetValue(0);
       return;
     }
-    if (column_.Check6->Value() != 1) return;
+    // TX off: the box does not stay ticked, as with TX greyed out.
+    if (column_.Check6->Value() != 1) {
+      obj.SetValue(0);
+      return;
+    }
     if (Trim(settings_.ObjectName).empty()) obj.SetValue(0);
     objectBeaconOn_ = obj.Value() == 1 ? 1 : 0;
     if (objectBeaconOn_ == 1) hooks_.makeObjectDue();

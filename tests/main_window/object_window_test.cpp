@@ -138,8 +138,18 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
 
   // DELETE OBJECT: OBJ unticked, no name stored, and nothing more goes out, not
   // even when the main cycle finds the object due again.
+  // Opening the frame with an object brings the map back to it, the cycle held.
+  form->map().CentreMode = 0;  // the map follows no station
+  form->settings().CentreNorth = north + 5;
+  form->settings().CentreEast = east - 5;
+  form->DrawMap();
+  ASSERT_NEAR(form->settings().CentreNorth, north + 5, 1e-6);
   obj->OnMouseUp(2);
   EXPECT_EQ(form->map().CentreMode, 0);
+  EXPECT_EQ(form->map().CentreOnObject, 0);
+  EXPECT_NEAR(form->settings().CentreNorth, north, 1e-6);
+  EXPECT_NEAR(form->settings().CentreEast, east, 1e-6);
+  EXPECT_FALSE(form->Timer1->isActive());
   frame.Command31->click();
   EXPECT_TRUE(frame.isHidden());
   EXPECT_EQ(obj->Value(), 0);

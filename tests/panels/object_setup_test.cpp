@@ -134,13 +134,18 @@ TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {
   EXPECT_EQ(dues, 2);
   EXPECT_EQ(settings.ObjectText, "moved");
 
-  // TX off greys OBJ: a click leaves it unticked.
+  // TX off (greyed OBJ or not): a click leaves it unticked.
   column.Check18->SetValue(0);
   beaconOn = 0;
+  column.Check6->SetValue(0);
+  ClickObj();
+  EXPECT_EQ(column.Check18->Value(), 0);
+  column.Check6->SetValue(1);
   column.SetObjCaptionGrey(true);
   ClickObj();
   EXPECT_EQ(column.Check18->Value(), 0);
   EXPECT_EQ(beaconOn, 0);
+  EXPECT_EQ(dues, 2);
 }
 
 TEST_F(ObjectSetupTest, BadSymbolNumberIsToldAndNothingTaken) {
