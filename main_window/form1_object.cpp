@@ -23,7 +23,14 @@ void Form1::WireObject() {
   o.mapLeft = [this] { return Picture1->x(); };
   object_setup_ =
       std::make_unique<panels::ObjectSetup>(*object_, *tx_, *column_, settings_, panels_.ObjectBeaconOn, std::move(o));
-  tick_.hooks.sendObjectBeacon = [this] { RadioLink().SendObjectBeacon(); };
+  tick_.hooks.sendObjectBeacon = [this] {
+    // The hourglass while the transmit step waits.
+    setCursor(Qt::WaitCursor);
+    Picture1->setCursor(Qt::WaitCursor);
+    RadioLink().SendObjectBeacon();
+    unsetCursor();
+    Picture1->unsetCursor();
+  };
 }
 
 }  // namespace zeblon

@@ -43,6 +43,8 @@ ObjectSetup::ObjectSetup(ObjectSetupPanel& frame, TxSetupPanel& picker, ControlC
   column_.Check18->OnMouseUp = [this](int button) { ObjMouseUp(button); };
 }
 
+ObjectSetup::~ObjectSetup() { picker_.TakeBackSymbolPicker(); }
+
 void ObjectSetup::ObjMouseUp(int button) {
   platform::CheckBox& obj = *column_.Check18;
   if (button == 1) {
@@ -61,7 +63,7 @@ void ObjectSetup::ObjMouseUp(int button) {
     hooks_.drawMap();
     return;
   }
-  if (button == 2) Open();
+  if (button == 2 && picker_.isHidden()) Open();
 }
 
 void ObjectSetup::Open() {

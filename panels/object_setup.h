@@ -55,8 +55,13 @@ class ObjectSetup {
   // `objectBeaconOn` is ObjectBeaconOn: 1 while the object is transmitted.
   ObjectSetup(ObjectSetupPanel& frame, TxSetupPanel& picker, ControlColumn& column, Settings& settings,
               int& objectBeaconOn, Hooks hooks);
+  // The picker goes home with the set-up, whatever the frame showed.
+  ~ObjectSetup();
+  ObjectSetup(const ObjectSetup&) = delete;
+  ObjectSetup& operator=(const ObjectSetup&) = delete;
 
-  // Check18_MouseUp: left (1) switches the transmission, right (2) opens the frame.
+  // Check18_MouseUp: left (1) switches the transmission, right (2) opens the frame
+  // (not while the TX setup panel, the picker's own place, is open).
   void ObjMouseUp(int button);
   void Open();
   // OK (Command33). With an empty name it removes the object as DELETE OBJECT does.
