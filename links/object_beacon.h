@@ -17,12 +17,12 @@ struct ObjectBeaconSettings {
   double userEast = 0;   // UUE
   double mapCentralMeridian = 15;
   double mapFalseEasting = 500000;
-  std::string name;       // ONAM, nine characters
-  double north = 0;       // OUTN, km of the map zone
-  double east = 0;        // OUTE
-  int symbolIndex = 0;    // OSYM
-  std::string overlay;    // OSYN
-  std::string text;       // OTXT
+  std::string name;        // ONAM, nine characters
+  double north = 0;        // OUTN, km of the map zone
+  double east = 0;         // OUTE
+  int symbolIndex = 0;     // OSYM
+  std::string overlay;     // OSYN
+  std::string text;        // OTXT
   int utcOffsetHours = 0;  // UTCD
 };
 
@@ -36,8 +36,8 @@ inline constexpr std::size_t kObjectCommentLimit = 43;
 // the UTC day-hour-minute and "z", the position with the object's symbol, a
 // blank and the comment. Nothing (nullopt) without a user call, with the home
 // position at 0/0, without an object name, with a symbol number outside the
-// symbol table or with a position that has no latitude and longitude. Control bytes in the name, overlay and comment become "_"; the
-// comment is cut to kObjectCommentLimit characters.
+// symbol table or with a position that has no latitude and longitude. Control bytes in the name, overlay and comment
+// become "_"; the comment is cut to kObjectCommentLimit characters.
 std::optional<std::string> ObjectInfoField(const ObjectBeaconSettings& s, const reception::LocalTime& now);
 
 }  // namespace zeblon::links

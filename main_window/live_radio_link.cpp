@@ -130,9 +130,8 @@ void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
 }
 
 void LiveRadioLink::SendObjectBeacon() {
-  const links::ObjectBeaconSettings o =
-      links::ObjectBeaconSettingsFrom(*radio_.settings, radio_.reception->settings.mapCentralMeridian,
-                                      radio_.reception->settings.mapFalseEasting);
+  const links::ObjectBeaconSettings o = links::ObjectBeaconSettingsFrom(
+      *radio_.settings, radio_.reception->settings.mapCentralMeridian, radio_.reception->settings.mapFalseEasting);
   if (const auto info = links::ObjectInfoField(o, Now())) Transmit(*info);
 }
 

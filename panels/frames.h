@@ -97,10 +97,10 @@ class ObjectSetupPanel : public PanelFrame {
  public:
   explicit ObjectSetupPanel(QWidget* window);
   static constexpr int SymbolLeft = 8, SymbolTop = 44;
-  platform::Label* Label28;                                   // OBJECT NAME
-  platform::TextBox* Text7;                                   // the name
-  platform::Label* Label41;                                   // TEXT
-  platform::TextBox* Text8;                                   // the comment, at most 37 characters
+  platform::Label* Label28;                                    // OBJECT NAME
+  platform::TextBox* Text7;                                    // the name
+  platform::Label* Label41;                                    // TEXT
+  platform::TextBox* Text8;                                    // the comment, at most 37 characters
   platform::CommandButton *Command31, *Command32, *Command33;  // DELETE OBJECT, CANCEL, OK
 };
 

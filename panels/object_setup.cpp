@@ -120,8 +120,8 @@ void ObjectSetup::Ok() {
 }
 
 void ObjectSetup::Delete() {
-  ObjectTaken t = TakeObjectEntries(
-      {std::string(), frame_.Text8->Text(), picker_.fr4Text8->Text(), picker_.fr4Text10->Text()});
+  ObjectTaken t =
+      TakeObjectEntries({std::string(), frame_.Text8->Text(), picker_.fr4Text8->Text(), picker_.fr4Text10->Text()});
   // The object goes all the same; a symbol number outside the table is not stored.
   if (!t.refusal.empty()) t.symbolIndex = settings_.ObjectSymbolIndex;
   column_.Check18->SetValue(0);

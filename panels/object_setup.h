@@ -42,14 +42,14 @@ ObjectTaken TakeObjectEntries(const ObjectEntries& entries);
 class ObjectSetup {
  public:
   struct Hooks {
-    std::function<void()> stopTimers;                      // Timer2 and Timer1 off
-    std::function<void()> startTimer1;                     // Timer1 on
-    std::function<void()> drawMap;                         // DrawMap (it switches Timer1 on, but not when centring on the object)
-    std::function<void()> writeSettings;                   // the main window's settings file
-    std::function<void()> makeObjectDue;                   // LastObjectBeacon at the origin: due at the next test
-    std::function<void()> centreOnObject;                  // CentreMode 0, options cleared, CentreOnObject 1
-    std::function<void(const std::string& text)> refuse;   // a bad entry
-    std::function<int()> mapLeft;                          // the map picture's left edge
+    std::function<void()> stopTimers;      // Timer2 and Timer1 off
+    std::function<void()> startTimer1;     // Timer1 on
+    std::function<void()> drawMap;         // DrawMap (it switches Timer1 on, but not when centring on the object)
+    std::function<void()> writeSettings;   // the main window's settings file
+    std::function<void()> makeObjectDue;   // LastObjectBeacon at the origin: due at the next test
+    std::function<void()> centreOnObject;  // CentreMode 0, options cleared, CentreOnObject 1
+    std::function<void(const std::string& text)> refuse;  // a bad entry
+    std::function<int()> mapLeft;                         // the map picture's left edge
   };
 
   // `objectBeaconOn` is ObjectBeaconOn: 1 while the object is transmitted.

@@ -58,7 +58,8 @@ TEST(ObjectInfoField, Layout) {
          o.overlay = "!";
        },
        ";FIELDDAY *050020z5930.12N\\01803.45E# Club field day"},
-      {"control bytes in name and text", [](ObjectBeaconSettings& o) {
+      {"control bytes in name and text",
+       [](ObjectBeaconSettings& o) {
          o.name = "FIELD\rDAY";
          o.text = "line\r\nbreak\x7f";
        },

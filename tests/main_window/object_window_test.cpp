@@ -113,7 +113,8 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   obj->OnMouseUp(1);
   ASSERT_EQ(obj->Value(), 1);
   ASSERT_EQ(form->panels().ObjectBeaconOn, 1);
-  RunCycle(*form, [&] { return !ObjectsSent(engine.output()).empty(); }, 10000);
+  RunCycle(
+      *form, [&] { return !ObjectsSent(engine.output()).empty(); }, 10000);
   const auto sent = ObjectsSent(engine.output());
   ASSERT_EQ(sent.size(), 1u) << engine.output();
 
@@ -162,7 +163,8 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   EXPECT_EQ(obj->Value(), 0);
   form->Tick().hooks.sendObjectBeacon();
   // Ticks go on: the position beacon goes out, no object.
-  RunCycle(*form, [&] { return engine.output().find("[0L] AB1CD-9>ZEBL,WIDE1-1:=") != std::string::npos; }, 10000);
+  RunCycle(
+      *form, [&] { return engine.output().find("[0L] AB1CD-9>ZEBL,WIDE1-1:=") != std::string::npos; }, 10000);
   EXPECT_NE(engine.output().find("[0L] AB1CD-9>ZEBL,WIDE1-1:="), std::string::npos) << engine.output();
   EXPECT_EQ(ObjectsSent(engine.output()).size(), 1u) << engine.output();
   EXPECT_TRUE(platform::MessageLog().empty());

@@ -25,7 +25,7 @@ TEST(TakeObjectEntries, NameTextSymbolAndOverlay) {
   const Case cases[] = {
       {{"abc", " camp ", "62", ""}, "ABC      ", "camp", 62, "", false},
       {{"fieldday2024", "", "103", "a"}, "FIELDDAY2", "", 103, "A", false},  // twelve characters keep nine
-      {{"   ", "x", "103", " xy "}, "", "x", 103, "Y", false},                 // blanks: no name; the last character
+      {{"   ", "x", "103", " xy "}, "", "x", 103, "Y", false},               // blanks: no name; the last character
       {{"a\tb", "line\x01one", "174", "\x1b"}, "A_B      ", "line_one", 174, "_", false},
       {{"abc", "", "abc", ""}, "ABC      ", "", 0, "", true},
       {{"abc", "", "95", ""}, "ABC      ", "", 95, "", true},  // 95 … 100 are no symbols
