@@ -117,6 +117,7 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
       *form, [&] { return !ObjectsSent(engine.output()).empty(); }, 10000);
   const auto sent = ObjectsSent(engine.output());
   ASSERT_EQ(sent.size(), 1u) << engine.output();
+  Grab(*form, "object_on_map.png");  // the object's name on the map, marked as sent
 
   // decode_aprs reads the name, the symbol with its overlay, the comment and the position.
   const std::string decoded = testing_support::RunTool("decode_aprs", {}, sent[0] + "\n");
