@@ -70,6 +70,7 @@ int SymbolStepForward(int index) {
 }
 
 bool SymbolIndexValid(int i) { return (i >= 1 && i <= 94) || (i >= 101 && i <= 194); }
+int SymbolNumberOf(const std::string& text) { return Whole(text); }
 
 void SelectFastMode(TxPanelValues& v, const std::string& mode) {
   v.radioMode = mode;
@@ -150,8 +151,8 @@ TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
   }
   const double interval = RoundHalfEven(LeadingNumber(v.interval));
   if (!(interval >= 0 && interval <= 60)) out.refusals.push_back("TX TIMER MUST BE 1 ... 60 MINUTES OR MANUAL !");
-  const int symbol = Whole(v.symbol);
-  if (!SymbolIndexValid(symbol)) out.refusals.push_back("APRS SYMBOL MUST BE 1 ... 94 OR 101 ... 194 !");
+  const int symbol = SymbolNumberOf(v.symbol);
+  if (!SymbolIndexValid(symbol)) out.refusals.push_back(kSymbolRangeMessage);
   const int level = Whole(v.txLevel);
   if ((kind == 5 || kind == 6) && !(level >= 30 && level <= 3000)) {
     out.refusals.push_back("TX LEVEL MUST BE 30 ... 3000 mV !");

@@ -52,6 +52,10 @@ std::string TxTimerStep(const std::string& text, int step);
 int SymbolStepBack(int index);
 int SymbolStepForward(int index);
 bool SymbolIndexValid(int index);
+// The symbol number of the picker's number box (its leading number, rounded and
+// held to a 16-bit field), and what a number outside the table is told.
+int SymbolNumberOf(const std::string& text);
+inline constexpr const char* kSymbolRangeMessage = "APRS SYMBOL MUST BE 1 ... 94 OR 101 ... 194 !";
 
 // The mode rules; each works on the panel's values.
 // Option 1200, 9600 or 19200 chosen (rule 1).

@@ -228,6 +228,7 @@ void Form1::WireControls() {
 
   WireInternet();  // internet switches, web polls, IONO DATA: form1_internet.cpp
   WireEmergency();
+  WireObject();
 
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;
@@ -270,6 +271,7 @@ void Form1::Timer1_Timer() {
   in.beaconIntervalMinutes = settings_.BeaconInterval;
   in.txOn = column_->Check6->Value() == 1;
   in.objectBoxOn = column_->Check18->Value() == 1;
+  in.objectBeaconOn = panels_.ObjectBeaconOn == 1;
   in.chatOn = column_->Check7->Value() == 1;
   in.pictureMode = map_.PictureMode == 1;
   in.gpsSource = settings_.GpsSource;

@@ -21,6 +21,7 @@
 #include "panels/control_column.h"
 #include "panels/frames.h"
 #include "panels/moni_one_select.h"
+#include "panels/object_setup.h"
 #include "panels/raw_list.h"
 #include "panels/terminal.h"
 #include "panels/tx_setup_panel.h"
@@ -143,6 +144,9 @@ class Form1 : public QWidget {
   std::function<void()> MakePositionBeaconDue;
   std::function<void(const std::string& tx_call, int digi_on)> RenewAgwRegistration;
   platform::Label* Label39 = nullptr;  // the GPS-INFO line
+  // --- The own object: the OBJ box and the OBJECT SETUP frame (form1_object.cpp) ---
+  panels::ObjectSetup& ObjectSetup() { return *object_setup_; }
+  panels::ObjectSetupPanel& ObjectFrame() { return *object_; }
   // ---------------------------------------------------------------------------
 
   // The main cycle's two timers.
@@ -201,6 +205,8 @@ class Form1 : public QWidget {
   // The internet switches, polls and the IONO DATA frame.
   void WireInternet();
   void WireEmergency();
+  void WireObject();  // form1_object.cpp
+  std::unique_ptr<panels::ObjectSetup> object_setup_;
   void ShowInternetSwitches();
   void Check9_MouseUp(int button);
   void Command60_Click();

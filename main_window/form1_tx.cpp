@@ -111,7 +111,8 @@ void Form1::Check6_MouseUp(int button) {
     if (check6->Value() != 1) {
       column_->Check7->SetValue(0);
       column_->Check18->SetValue(0);
-      column_->Check18->setStyleSheet("color: rgb(112, 112, 0);");
+      column_->SetObjCaptionGrey(true);
+      panels_.ObjectBeaconOn = 0;
       chat_->hide();
       info_->Command41->setEnabled(false);
       info_->Command23->setEnabled(false);
@@ -122,7 +123,7 @@ void Form1::Check6_MouseUp(int button) {
         info_->Command23->setEnabled(false);
         check6->SetValue(0);
       } else {
-        column_->Check18->setStyleSheet("color: rgb(0, 0, 0);");
+        column_->SetObjCaptionGrey(false);
         info_->Command41->setEnabled(true);
         info_->Command23->setEnabled(true);
         if (gps_.GpsFixMoved + gps_.GpsFixMovedBefore > 0 && chat_->Check16->Value() == 0) {

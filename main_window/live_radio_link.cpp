@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "links/object_beacon.h"
 #include "links/radio_bringup.h"
 #include "links/tnc_commands.h"
 #include "platform/message_box.h"
@@ -126,6 +127,12 @@ void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
   b.radioMode = s.RadioMode;
   b.interfaceKind = s.InterfaceKind;
   if (const auto info = beacon_.NextInfoField(b, Now(), status)) Transmit(*info);
+}
+
+void LiveRadioLink::SendObjectBeacon() {
+  const links::ObjectBeaconSettings o = links::ObjectBeaconSettingsFrom(
+      *radio_.settings, radio_.reception->settings.mapCentralMeridian, radio_.reception->settings.mapFalseEasting);
+  if (const auto info = links::ObjectInfoField(o, Now())) Transmit(*info);
 }
 
 reception::LocalTime LiveRadioLink::Now() {

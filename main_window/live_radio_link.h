@@ -29,6 +29,9 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void DecodeReceivedTraffic() override;
   void LinkUpkeep() override;
   void SendOwnBeacon(bool status, bool aprsIsVerified) override;
+  // Nothing goes out without a user call, with the home position unset or without
+  // an object name (links/object_beacon.h).
+  void SendObjectBeacon() override;
   // A failure is told in the RAW list; the program goes on and the upkeep keeps
   // trying. Nothing else is started: the engine runs on its own.
   void RenewRegistration(const std::string& tx_call) override;

@@ -157,6 +157,7 @@ void MapService::FromWindow() {
   s.CentreMode = w.CentreMode;
   s.PictureMode = w.PictureMode;
   s.MapDrawnOnce = w.MapDrawnOnce;
+  s.CentreOnObject = w.CentreOnObject;
   if (w.MapWidthPx > 0 && w.MapHeightPx > 0) {
     s.MapWidthPx = w.MapWidthPx;
     s.MapHeightPx = w.MapHeightPx;
@@ -175,6 +176,7 @@ void MapService::FromWindow() {
   }
   if (map_.panels != nullptr) {
     PanelState& p = *map_.panels;
+    s.ObjectBeaconOn = p.ObjectBeaconOn;
     s.MoniOneNorth = p.MoniOne.north;
     s.MoniOneEast = p.MoniOne.east;
     const auto lines = [](const std::vector<std::string>& v, long count) {
@@ -224,6 +226,7 @@ void MapService::ToWindow() {
   w.CentreMode = s.CentreMode;
   w.PictureMode = s.PictureMode;
   w.MapDrawnOnce = s.MapDrawnOnce;
+  w.CentreOnObject = s.CentreOnObject;
   if (!s.MapBaseFolder.empty()) w.MapBaseFolder = s.MapBaseFolder;
   w.GkCentralMeridian = s.Zones.gkCentralMeridian;
   w.OwnZoneCentralMeridian = s.Zones.ownZoneCentralMeridian;
@@ -265,14 +268,7 @@ void MapService::ShowOutputs() {
   ColourInks();
 }
 
-void MapService::UntickOptions() {
-  panels::ControlColumn& c = *map_.column;
-  for (platform::OptionButton* o : {c.Option1, c.Option2}) {
-    o->setAutoExclusive(false);
-    o->setChecked(false);
-    o->setAutoExclusive(true);
-  }
-}
+void MapService::UntickOptions() { map_.column->UntickCentringOptions(); }
 
 void MapService::ColourInks() {
   // Each ink button in the colour of its ink as painted.

@@ -109,6 +109,8 @@ class RadioLinkService {
     (void)status;
     (void)aprsIsVerified;
   }
+  // The own object's beacon (SendObjectBeacon).
+  virtual void SendObjectBeacon() {}
   // The TX setup OK with the packet engine (kinds 0 and 3): the link closed and
   // opened again with `tx_call` registered in place of the old call.
   virtual void RenewRegistration(const std::string& tx_call) { (void)tx_call; }

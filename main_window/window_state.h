@@ -46,6 +46,7 @@ struct MapState {
   double MapWidthPx = 0, MapHeightPx = 0;
   int MapDrawnOnce = 0;
   int PictureMode = 0;
+  int CentreOnObject = 0;  // one-shot: the next drawing centres on the own object
   struct Rgb {
     int r = 0, g = 0, b = 0;
   };
@@ -75,6 +76,7 @@ struct PanelState {
   int PoiCount = 0;
   std::string MoniOneLogCall, MoniOneLogPath;
   shell::MoniOneFields MoniOne;
+  int ObjectBeaconOn = 0;  // 1 while the own object is transmitted (OBJ ticked)
 };
 
 }  // namespace zeblon

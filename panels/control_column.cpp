@@ -102,4 +102,17 @@ ScaleBar::ScaleBar(QWidget* window) : Frame(window, "Frame16") {
   }
 }
 
+void ControlColumn::SetObjCaptionGrey(bool grey) {
+  obj_caption_grey_ = grey;
+  Check18->setStyleSheet(grey ? "color: rgb(112, 112, 0);" : "color: rgb(0, 0, 0);");
+}
+
+void ControlColumn::UntickCentringOptions() {
+  for (OptionButton* o : {Option1, Option2}) {
+    o->setAutoExclusive(false);
+    o->setChecked(false);
+    o->setAutoExclusive(true);
+  }
+}
+
 }  // namespace zeblon::panels

@@ -15,6 +15,11 @@ namespace zeblon::panels {
 class ControlColumn {
  public:
   explicit ControlColumn(QWidget* window);
+  // Both centring options (USER QTH, MONI 1 QTH) cleared: the map follows nothing.
+  void UntickCentringOptions();
+  // OBJ's caption colour: grey (&H7070) while TX is off, black while it is on.
+  void SetObjCaptionGrey(bool grey);
+  bool ObjCaptionGrey() const { return obj_caption_grey_; }
 
   platform::Label *Label1, *Label2, *Label3, *Label4;
   QFrame *Line2, *Line3, *Line4, *Line5;
@@ -46,6 +51,9 @@ class ControlColumn {
   platform::CheckBox *Check20, *Check21, *Check23, *Check24;            // alarms MONI 1, M ALL, I, D
   platform::Label *Label26, *Label22;
   platform::CommandButton *Command57, *Command65, *Command59, *Command58;  // READ TERM SAVE GE
+
+ private:
+  bool obj_caption_grey_ = false;
 };
 
 // The scale bar: one map folder combo per scale (Combo3 … Combo8) with its "#" box.

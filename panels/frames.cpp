@@ -87,9 +87,16 @@ QthSetupPanel::QthSetupPanel(QWidget* window)
 }
 
 ObjectSetupPanel::ObjectSetupPanel(QWidget* window)
-    : PanelFrame(window, "Frame11", "OBJECT SETUP: CENTER THE MAP TO THE OBJECT!", {200, 0, 520, 60}) {
-  Command31 = Add<CommandButton>(this, {8, 24, 120, 22}, "Command31", "DELETE OBJECT");
-  Command32 = Add<CommandButton>(this, {136, 24, 80, 22}, "Command32", "CANCEL");
+    : PanelFrame(window, "Frame11", "OBJECT SETUP: CENTER THE MAP TO THE OBJECT!", {200, 0, 560, 126}) {
+  Label28 = Add<Label>(this, {8, 20, 90, 18}, "Label28", "OBJECT NAME");
+  Text7 = Add<TextBox>(this, {100, 18, 100, 22}, "Text7");
+  Label41 = Add<Label>(this, {210, 20, 40, 18}, "Label41", "TEXT");
+  Text8 = Add<TextBox>(this, {250, 18, 300, 22}, "Text8");
+  Text8->setMaxLength(37);
+  // The lent symbol picker takes 190 x 70 from (SymbolLeft, SymbolTop).
+  Command31 = Add<CommandButton>(this, {250, 96, 120, 22}, "Command31", "DELETE OBJECT");
+  Command32 = Add<CommandButton>(this, {378, 96, 80, 22}, "Command32", "CANCEL");
+  Command33 = Add<CommandButton>(this, {466, 96, 84, 22}, "Command33", "OK");
 }
 
 PoiEditor::PoiEditor(QWidget* window) : PanelFrame(window, "PoiEditor", "POI", {200, 60, 520, 80}) {

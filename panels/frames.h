@@ -90,12 +90,18 @@ class QthSetupPanel : public PanelFrame {
   platform::CommandButton* Command21;  // QTH OK
 };
 
-// OBJECT SETUP (Frame11).
+// OBJECT SETUP (Frame11). The symbol picker of the TX setup panel is lent to it
+// while it is open, into the place kept free at (SymbolLeft, SymbolTop).
 class ObjectSetupPanel : public PanelFrame {
   Q_OBJECT
  public:
   explicit ObjectSetupPanel(QWidget* window);
-  platform::CommandButton *Command31, *Command32;  // DELETE OBJECT, CANCEL
+  static constexpr int SymbolLeft = 8, SymbolTop = 44;
+  platform::Label* Label28;                                    // OBJECT NAME
+  platform::TextBox* Text7;                                    // the name
+  platform::Label* Label41;                                    // TEXT
+  platform::TextBox* Text8;                                    // the comment, at most 37 characters
+  platform::CommandButton *Command31, *Command32, *Command33;  // DELETE OBJECT, CANCEL, OK
 };
 
 // The POI editor.

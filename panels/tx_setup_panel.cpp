@@ -282,4 +282,36 @@ void TxSetupPanel::ShowSymbol(int index) {
   if (OnSymbolShown) OnSymbolShown(index);
 }
 
+std::array<QWidget*, 6> TxSetupPanel::PickerControls() const {
+  return {fr4Label7, fr4Command1, fr4Command2, fr4Text8, fr4Text10, fr4Text9};
+}
+
+void TxSetupPanel::LendSymbolPicker(QWidget* host, int left, int top) {
+  if (host == nullptr) return;
+  TakeBackSymbolPicker();
+  const auto controls = PickerControls();
+  QRect home;
+  for (QWidget* w : controls) home = home.united(w->geometry());
+  lent_shift_ = QPoint(left, top) - home.topLeft();
+  for (QWidget* w : controls) {
+    const bool visible = !w->isHidden();
+    const QRect at = w->geometry().translated(lent_shift_);
+    w->setParent(host);
+    w->setGeometry(at);
+    w->setVisible(visible);
+  }
+}
+
+void TxSetupPanel::TakeBackSymbolPicker() {
+  for (QWidget* w : PickerControls()) {
+    if (w->parentWidget() == this) continue;
+    const bool visible = !w->isHidden();
+    const QRect at = w->geometry().translated(-lent_shift_);
+    w->setParent(this);
+    w->setGeometry(at);
+    w->setVisible(visible);
+  }
+  lent_shift_ = QPoint();
+}
+
 }  // namespace zeblon::panels

@@ -4,6 +4,7 @@
 // links/tx_setup.h; OK and ABORT are the window's (OnOk, OnAbort).
 #pragma once
 
+#include <QPoint>
 #include <array>
 #include <functional>
 #include <string>
@@ -71,10 +72,18 @@ class TxSetupPanel : public PanelFrame {
   // The symbol number and name shown for an index.
   void ShowSymbol(int symbol_index);
 
+  // The symbol picker (its caption, the < > buttons, the number, overlay and name
+  // boxes) lent to another frame while that frame is open, its top left corner at
+  // (left, top) there; TakeBackSymbolPicker puts it back in this panel.
+  void LendSymbolPicker(QWidget* host, int left, int top);
+  void TakeBackSymbolPicker();
+
  private:
   void Apply(void (*rule)(links::TxPanelValues&));
   void Hold(const std::function<void()>& step);
   void InfoMemoryUp(int i, int button);
+  std::array<QWidget*, 6> PickerControls() const;
+  QPoint lent_shift_;  // how far the lent picker was moved
 };
 
 // The TX timer box's rule: a leading number of 0 (empty or no number included) or

@@ -1,0 +1,36 @@
+#include "main_window/form1.h"
+#include "platform/message_box.h"
+
+namespace zeblon {
+
+// The own object: the OBJ box, the OBJECT SETUP frame with the TX setup panel's
+// symbol picker, and the main cycle's object beacon.
+void Form1::WireObject() {
+  panels::ObjectSetup::Hooks o;
+  o.stopTimers = [this] { cycle_->StopAll(); };
+  o.startTimer1 = [this] { cycle_->Start(); };
+  o.drawMap = [this] { DrawMap(); };
+  o.writeSettings = [this] { WriteSettingsFile(); };
+  o.makeObjectDue = [this] { tick_.ResetObjectBeacon(); };
+  o.centreOnObject = [this] {
+    map_.CentreMode = 0;
+    column_->UntickCentringOptions();
+    map_.CentreOnObject = 1;
+  };
+  o.refuse = [](const std::string& text) {
+    platform::MsgBox(text, "ZEBLON  OBJECT SETUP", platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+  };
+  o.mapLeft = [this] { return Picture1->x(); };
+  object_setup_ =
+      std::make_unique<panels::ObjectSetup>(*object_, *tx_, *column_, settings_, panels_.ObjectBeaconOn, std::move(o));
+  tick_.hooks.sendObjectBeacon = [this] {
+    // The hourglass while the transmit step waits.
+    setCursor(Qt::WaitCursor);
+    Picture1->setCursor(Qt::WaitCursor);
+    RadioLink().SendObjectBeacon();
+    unsetCursor();
+    Picture1->unsetCursor();
+  };
+}
+
+}  // namespace zeblon
