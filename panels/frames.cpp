@@ -27,6 +27,8 @@ InfoPanel::InfoPanel(QWidget* window) : PanelFrame(window, "Frame1", "", {0, 663
   Command5 = Add<CommandButton>(this, {462, 16, 30, 22}, "Command5", "<");
   Command6 = Add<CommandButton>(this, {494, 16, 30, 22}, "Command6", ">");
   Command37 = Add<CommandButton>(this, {526, 16, 30, 22}, "Command37", ">|");
+  Command20 = Add<CommandButton>(this, {560, 16, 36, 22}, "Command20", "WX");
+  Command20->setEnabled(false);  // enabled while a weather report is shown
 }
 
 ChatFrame::ChatFrame(QWidget* window) : PanelFrame(window, "Frame3", "CHAT", {200, 0, 772, 150}) {
