@@ -76,14 +76,14 @@ InfoStep StepInfo(const ReceptionState& st, InfoStepKind kind) {
       break;
     case InfoStepKind::Oldest:
       if (index < 2) return r;
-      hit = LastMatch(st, index, 1, -1);
+      hit = LastMatch(st, index, 0, -1);
       break;
     case InfoStepKind::Earlier:
       if (index < 2) {
         r.end = true;
         return r;
       }
-      hit = LastMatch(st, 1, index - 1, 1);
+      hit = LastMatch(st, 0, index - 1, 1);
       break;
     case InfoStepKind::Later:
       if (index + 1 > last) {
