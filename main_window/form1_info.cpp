@@ -3,6 +3,10 @@
 // station's older or newer positions, search of reports at the selected place),
 // and the actions on the shown station (MONI1, PING, CHAT, RAW, retransmission).
 // Thin: the work on the stores is in panels/station_info.
+//
+// The record line Label5 shows the report as it is: our labels take no "&" as an
+// access-key mark, so the report's "&" are not doubled there (the panel's state
+// keeps the doubled text for the label controls that do).
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -142,7 +146,7 @@ void Form1::ShowInfoRecord(const std::string& record) {
   info.record = record;
   ShowWxInfoForRecord(record);
   info.labelText = reception::LabelText(record);
-  Label5->SetCaption(info.labelText);
+  Label5->SetCaption(record);
 }
 
 // A receive pass stored a new report of the shown station (the pass has set
@@ -153,7 +157,7 @@ void Form1::RefreshInfoPanel() {
   info_->Command18->SetCaption(info.backCaption);
   info_->Label19->SetCaption(info.labelCaption);
   info_->Command19->SetCaption(info.forwardCaption);
-  Label5->SetCaption(info.labelText);
+  Label5->SetCaption(panels::RecordOfLabelText(info.labelText));
 }
 
 void Form1::ShowMoniOneInfo() {
@@ -227,7 +231,7 @@ void Form1::Command12_MouseDown(int button) {
       o->setChecked(false);
       o->setAutoExclusive(true);
     }
-    const std::string record = panels::RecordOfLabelText(Label5->Caption());
+    const std::string record = Label5->Caption();
     settings_.CentreNorth = LeadingNumber(reception::Columns(record, 14, 22));
     settings_.CentreEast = LeadingNumber(reception::Columns(record, 23, 31));
     DrawMap();
@@ -340,7 +344,7 @@ void Form1::SearchSamePlace(bool forward) {
     ShowWxInfoForRecord(record);
   }
   info.labelText = reception::LabelText(record);
-  Label5->SetCaption(info.labelText);
+  Label5->SetCaption(record);
   ApplyLanguageTexts();
 }
 
@@ -349,7 +353,7 @@ void Form1::SearchSamePlace(bool forward) {
 
 void Form1::Command11_Click() {
   cycle_->Stop();
-  const std::string call = panels::RecordCall(panels::RecordOfLabelText(Label5->Caption()));
+  const std::string call = panels::RecordCall(Label5->Caption());
   if (call.empty() || panels::InfoShowsMoniOne(reception_)) {
     cycle_->Start();
     return;
@@ -435,7 +439,7 @@ void Form1::RetransmitStationPosition() {
   c.utcOffsetHours = static_cast<int>(RoundHalfEven(settings_.UtcOffsetHours));
   c.mapCentralMeridian = reception_.settings.mapCentralMeridian;
   c.mapFalseEasting = reception_.settings.mapFalseEasting;
-  if (const auto field = panels::RetransmittedReport(panels::RecordOfLabelText(Label5->Caption()), c)) {
+  if (const auto field = panels::RetransmittedReport(Label5->Caption(), c)) {
     RadioLink().Transmit(*field);
   }
   unsetCursor();

@@ -77,7 +77,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
              const std::string& comment, const std::string& symbol = "/>") {
     Frame(call + "*>APRS", "!59" + latMin + "N" + symbol.substr(0, 1) + "018" + lonMin + "E" + symbol.substr(1) + comment);
   }
-  std::string Shown() { return panels::RecordOfLabelText(form_->RecordLine().Caption()); }
+  std::string Shown() { return form_->RecordLine().Caption(); }
   std::string Comment(const std::string& record) { return reception::TrimmedColumns(record, 43, 89); }
   std::vector<std::string> LogLines(const std::string& call) {
     std::string b;
@@ -170,9 +170,10 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   }
 
   // A new report of the shown station comes in: the panel shows it.
-  Heard("AB1CD", "33.00", "03.00", "fourth");
+  Heard("AB1CD", "33.00", "03.00", "fourth & last");
   EXPECT_EQ(st.info.index, 6);
-  EXPECT_EQ(Comment(Shown()), "fourth");
+  EXPECT_EQ(Shown(), st.moniAllLog[6]);  // the record line shows "&" as it is
+  EXPECT_EQ(Comment(Shown()), "fourth & last");
 
   // Closing: the call goes, the map is untied.
   p.Command10->click();
@@ -181,7 +182,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   EXPECT_FALSE(st.info.visible);
   EXPECT_EQ(p.Command12->Caption(), "MAP");
   Heard("AB1CD", "34.00", "04.00", "fifth");
-  EXPECT_EQ(Comment(Shown()), "fourth");  // a closed panel is left alone
+  EXPECT_EQ(Comment(Shown()), "fourth & last");  // a closed panel is left alone
 }
 
 TEST_F(InfoPanelTest, WeatherStationOpensTheWxWindowUntilTheUserClosesIt) {
