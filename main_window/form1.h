@@ -221,6 +221,7 @@ class Form1 : public QWidget {
   void OpenInfoPanel(bool moni_one);
   void ShowInfoRecord(const std::string& record);
   void RefreshInfoPanel();
+  void StepOnce(int kind);
   void StepHeld(int kind);
   void InfoModeButton(bool forward);
   void DeleteTrackPositions(bool older);

@@ -172,19 +172,12 @@ void Form1::ShowMoniOneInfo() {
 // ---------------------------------------------------------------------------
 // Stepping
 
-void Form1::Command37_Click() {
-  FocusMapWhenActive();
-  const panels::InfoStep s = panels::StepInfo(reception_, panels::InfoStepKind::Newest);
-  if (s.found) {
-    reception_.info.index = s.index;
-    ShowInfoRecord(panels::InfoSlotRecord(reception_));
-  }
-  if (map_core_->hooks().map_lock == 1) Command12_MouseDown(1);
-}
+void Form1::Command37_Click() { StepOnce(static_cast<int>(panels::InfoStepKind::Newest)); }
+void Form1::Command36_Click() { StepOnce(static_cast<int>(panels::InfoStepKind::Oldest)); }
 
-void Form1::Command36_Click() {
+void Form1::StepOnce(int kind) {
   FocusMapWhenActive();
-  const panels::InfoStep s = panels::StepInfo(reception_, panels::InfoStepKind::Oldest);
+  const panels::InfoStep s = panels::StepInfo(reception_, static_cast<panels::InfoStepKind>(kind));
   if (s.found) {
     reception_.info.index = s.index;
     ShowInfoRecord(panels::InfoSlotRecord(reception_));
@@ -420,7 +413,9 @@ void Form1::Command40_Click() {
 }
 
 void Form1::Label5_MouseUp(int button) {
-  if (button != 1 || settings_.InterfaceKind == 4) return;
+  // The record line lies along the window's foot, outside the panel: it stands
+  // for the panel's report only while the panel is open.
+  if (button != 1 || settings_.InterfaceKind == 4 || info_->isHidden()) return;
   cycle_->Stop();
   const auto q = panels::RetransmitQuestion(settings_.LanguageSetting);
   if (q && MsgBox(q->text, q->title, MsgButtons::YesNo, MsgIcon::Exclamation, 2) == MsgResult::Yes) {

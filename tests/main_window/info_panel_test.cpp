@@ -19,9 +19,9 @@
 #include "main_window/map_service.h"
 #include "panels/station_info.h"
 #include "platform/process.h"
-#include "reception/monitor_input.h"
 #include "reception/receive_pass.h"
 #include "tests/support/direwolf.h"
+#include "tests/support/one_frame.h"
 #include "tests/support/program_folder.h"
 
 namespace zeblon {
@@ -59,18 +59,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
   }
   // One receive pass over a frame as the TNC hands it over.
   void Frame(const std::string& header, const std::string& payload) {
-    struct OneRead : reception::MonitorSource {
-      std::string text;
-      bool done = false;
-      reception::TurnRead ReadTurn() override {
-        if (done) return {};
-        done = true;
-        return {text, reception::TurnRead::Leave::No};
-      }
-    } source;
-    source.text = header + " <UI>:\r\n" + payload + "\r\n";
-    form_->reception().receiveBuffer = "\n";
-    pass_->Run(source);
+    testing_support::RunOneFrame(*pass_, form_->reception(), header, payload);
   }
   // A plain position report of `call` at 59 deg `latMin` N, 18 deg `lonMin` E.
   void Heard(const std::string& call, const std::string& latMin, const std::string& lonMin,
@@ -440,6 +429,8 @@ TEST_F(InfoPanelTest, RetransmittedReportGoesOutThroughTheEngine) {
       },
       15000);
   ASSERT_EQ(st.moniAllCount, 1) << dw.output();
+  Release(&form_->RecordLine(), Qt::LeftButton);  // the panel is closed: the line is no report of it
+  EXPECT_TRUE(platform::MessageLog().empty());
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD-9"));
 
   platform::SetMessageResponder([](const platform::MessageRecord& m) {
