@@ -141,6 +141,15 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   Step(p.Command6, false);
   EXPECT_EQ(Comment(Shown()), "second");
 
+  // ">" held on the newest report: the log's end stops it at once, released or not.
+  p.Command37->click();
+  form_->Timer1->stop();
+  form_->Command6_MouseDown(1);
+  EXPECT_EQ(Comment(Shown()), "third");
+  EXPECT_TRUE(form_->Timer1->isActive());
+  p.Command36->click();
+  Step(p.Command6, false);
+
   // MAP ties the map to the shown report, and every step moves it along.
   p.Command12->OnMouseDown(1);
   EXPECT_EQ(p.Command12->Caption(), "MAP L");
@@ -252,6 +261,19 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   EXPECT_EQ(p.Label19->Caption(), "DELETE");
   EXPECT_EQ(p.Command19->Caption(), "X>");
   EXPECT_EQ(st.info.index, 6);
+  // "<" held: it steps again and again until the release, never below the first slot.
+  int reads = 0;
+  double t = 0;
+  platform::SetWaitClock([&] {
+    if (++reads == 60) p.Command5->OnMouseUp(1);
+    return t += 0.25;
+  });
+  form_->Command5_MouseDown(1);
+  EXPECT_EQ(st.info.index, 1);
+  EXPECT_EQ(Comment(Shown()), "point 1");
+  EXPECT_GE(reads, 60);
+  platform::SetWaitClock([t = 0.0]() mutable { return t += 0.25; });
+  p.Command37->click();
   Step(p.Command5, true);
   Step(p.Command5, true);
   ASSERT_EQ(st.info.index, 4);
