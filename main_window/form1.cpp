@@ -359,6 +359,7 @@ MapContext Form1::MapContextOf() {
     wx_->closedByUser = false;
     ShowStationInfo(call, index, moni_one);
   };
+  m.closeInfoPanel = [this] { Command10_Click(); };
   return m;
 }
 

@@ -52,6 +52,7 @@ struct MapContext {
   std::function<void()> writeSettings;
   // The INFO panel on slot `index` of the MONI 1 track (moni_one) or of MONI ALL.
   std::function<void(const std::string& call, int index, bool moni_one)> showStation;
+  std::function<void()> closeInfoPanel;  // the PIC box closes the INFO panel (and redraws)
   std::function<std::string()> dataFolder;
   // The GPS fix: while a tick took one, the own position follows it.
   const links::GpsReader* gps = nullptr;

@@ -173,8 +173,9 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   EXPECT_EQ(Shown(), st.moniAllLog[6]);  // the record line shows "&" as it is
   EXPECT_EQ(Comment(Shown()), "fourth & last");
 
-  // Closing: the call goes, the map is untied.
-  p.Command10->click();
+  // Closing (here by the PIC box, which closes the panel first): the call goes,
+  // the map is untied.
+  static_cast<platform::CheckBox*>(platform::FindControl(*form_, "Check12"))->click();
   EXPECT_TRUE(p.isHidden());
   EXPECT_TRUE(st.info.call.empty());
   EXPECT_FALSE(st.info.visible);
