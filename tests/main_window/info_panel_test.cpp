@@ -21,6 +21,7 @@
 #include "platform/process.h"
 #include "reception/receive_pass.h"
 #include "tests/support/direwolf.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/one_frame.h"
 #include "tests/support/program_folder.h"
 
@@ -330,6 +331,42 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   Heard("QW7TK-9", "40.00", "40.00", "point 7");
   EXPECT_EQ(st.moniOneCount, 2);
   EXPECT_EQ(LogLines("QW7TK-9").size(), 2u);
+
+  // A disk that is full: the user is told, track and file stay whole.
+  form_->ShowMoniOneInfo();
+  p.Command36->click();
+  platform::ClearMessageLog();
+  const auto kept = st.moniOneTrack;
+  {
+    testing_support::FileSizeLimit full(100);
+    ASSERT_TRUE(full.set());
+    p.Command19->click();
+  }
+  ASSERT_EQ(platform::MessageLog().size(), 2u);
+  EXPECT_EQ(platform::MessageLog()[1].text.rfind("CANNOT WRITE ", 0), 0u) << platform::MessageLog()[1].text;
+  EXPECT_EQ(st.moniOneCount, 2);
+  EXPECT_EQ(st.moniOneTrack, kept);
+  EXPECT_EQ(LogLines("QW7TK-9").size(), 2u);
+  EXPECT_TRUE(form_->Timer1->isActive());
+}
+
+TEST_F(InfoPanelTest, AnObjectNameFromTheAirStaysOneFileInLog) {
+  Start();
+  Frame("AB5CD*>APRS", ";EVIL/X/Y *111111z5931.00N/01801.00E-object");
+  ASSERT_EQ(form_->reception().moniAllCount, 1);
+  ASSERT_TRUE(form_->ShowStationInfo("EVIL/X/Y"));
+  platform::SetMessageResponder([](const platform::MessageRecord&) { return MsgResult::Yes; });
+  form_->InfoFrame().Command11->click();
+  EXPECT_EQ(form_->settings().MoniOneCall, "EVIL/X/Y");
+  const fs::path log = reception::MoniOneLogPath(form_->reception().settings.dataFolder, "EVIL/X/Y");
+  EXPECT_EQ(log.parent_path(), form_->reception().settings.dataFolder / "LOG");
+  EXPECT_EQ(LogLines("EVIL/X/Y").size(), 1u);
+  // Deleting from its track writes the same file.
+  form_->ShowMoniOneInfo();
+  form_->InfoFrame().Command18->click();
+  EXPECT_EQ(LogLines("EVIL/X/Y").size(), 1u);
+  EXPECT_EQ(log.filename(), "EVIL_X_Y.TXT");
+  EXPECT_FALSE(fs::exists(form_->reception().settings.dataFolder / "LOG" / "EVIL"));
 }
 
 TEST_F(InfoPanelTest, MoniOnePingChatAndRaw) {
