@@ -284,7 +284,6 @@ void Form1::DeleteTrackPositions(bool older) {
     cycle_->Start();
     return;
   }
-  UpdateReceptionSettings();  // the track's file is the MONI 1 call's
   std::string error;
   if (!panels::DeleteTrackPositions(reception_, older, &error)) {
     MsgBox(error, "ZEBLON  MONI 1 LOG", MsgButtons::Ok, MsgIcon::Exclamation);

@@ -174,7 +174,7 @@ bool DeleteTrackPositions(ReceptionState& st, bool older, std::string* error) {
   const int index = std::clamp(st.info.index, std::min(1, count), count);
   std::vector<std::string> kept;
   if (older) {
-    for (int i = index; i <= count; ++i) kept.push_back(st.moniOneTrack[static_cast<std::size_t>(i)]);
+    for (int i = std::max(index, 1); i <= count; ++i) kept.push_back(st.moniOneTrack[static_cast<std::size_t>(i)]);
   } else {
     for (int i = 1; i <= index; ++i) kept.push_back(st.moniOneTrack[static_cast<std::size_t>(i)]);
   }

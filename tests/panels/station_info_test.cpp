@@ -208,6 +208,16 @@ TEST_F(TrackDeletion, OlderAndNewerPositionsGoFromTrackAndFile) {
   EXPECT_EQ(FileLines("QW7TK-9").size(), 3u);
 }
 
+TEST_F(TrackDeletion, AnEmptyTrackStaysEmpty) {
+  for (const bool older : {true, false}) {
+    s_.Track("QW7TK-9", 0);
+    s_.st.info.index = 0;
+    ASSERT_TRUE(DeleteTrackPositions(s_.st, older));
+    EXPECT_EQ(s_.st.moniOneCount, 0);
+    EXPECT_TRUE(FileLines("QW7TK-9").empty());
+  }
+}
+
 TEST_F(TrackDeletion, TheReadBackTakesEveryLineWhateverItsLength) {
   // A track record cut short (an old log's line of fewer than 103 characters).
   s_.Track("QW7TK-9", 3);
