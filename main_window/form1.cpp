@@ -229,6 +229,7 @@ void Form1::WireControls() {
   WireInternet();  // internet switches, web polls, IONO DATA: form1_internet.cpp
   WireEmergency();
   WireObject();
+  WireInfoPanel();  // the station INFO panel: form1_info.cpp
 
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;
@@ -312,7 +313,13 @@ void Form1::AttachStationPasses() {
 }
 
 void Form1::ShowWxInfoForRecord(const std::string& infoRecord) {
-  wx_->ShowForRecord(reception_.info.call, infoRecord, shell_.ColourDepth);
+  // A weather report opens the window (unless the user closed it) and enables WX;
+  // any other report closes it and disables WX.
+  if (!wx_->ShowForRecord(reception_.info.call, infoRecord, shell_.ColourDepth)) {
+    info_->Command20->setEnabled(false);
+  } else if (!wx_->closedByUser) {
+    info_->Command20->setEnabled(true);
+  }
 }
 
 MapContext Form1::MapContextOf() {
@@ -350,9 +357,11 @@ MapContext Form1::MapContextOf() {
   m.writeSettings = [this] { WriteSettingsFile(); };
   m.dataFolder = [this] { return data_folder_; };
   m.gps = &gps_;
-  m.showStation = [this](const std::string& call, const std::string& record, bool moni_one) {
-    ShowStationInfo(call, record, moni_one);
+  m.showStation = [this](const std::string& call, int index, bool moni_one) {
+    wx_->closedByUser = false;
+    ShowStationInfo(call, index, moni_one);
   };
+  m.closeInfoPanel = [this] { Command10_Click(); };
   return m;
 }
 
@@ -380,6 +389,8 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   c.igateHook = [this] { return IGateHook(); };
   c.readTnc = [this] { return TncReader().Read(); };
   c.showEmergencyWindow = [this] { emergency_window_->Show(); };
+  c.showWxInfoForRecord = [this](const std::string& record) { ShowWxInfoForRecord(record); };
+  c.infoPanelChanged = [this] { RefreshInfoPanel(); };
   radio_link_->Attach(c);
 }
 
@@ -729,19 +740,6 @@ void Form1::Check14_MouseUp(int button) {
   if (button != 1) return;
   trk_->hide();
   if (map_.MapDrawnOnce == 1) DrawMap();
-}
-
-// A station found by a right click on the map: the INFO panel on its record (the
-// MONI 1 track's record in the delete mode).
-void Form1::ShowStationInfo(const std::string& call, const std::string& record, bool moni_one) {
-  info_->Label19->SetCaption(moni_one ? "DELETE" : "QTH=");
-  info_->Command18->SetCaption(moni_one ? "<X" : "<");
-  info_->Command19->SetCaption(moni_one ? "X>" : ">");
-  info_->SetCaption(call);
-  info_->show();
-  info_->raise();
-  ApplyLanguageTexts();
-  Label5->SetCaption(record);
 }
 
 void Form1::Check16_Click() {

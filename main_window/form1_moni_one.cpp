@@ -28,7 +28,7 @@ void Form1::SelectMoniOneStation(const std::string& call) {
   // The settings file keeps the call; only its CALL= line changes.
   PatchSettingsFile(SettingsPath(), {{"CALL", call}}, false);
   const std::string& newest = reception_.moniOneTrack[reception_.moniOneCount];
-  if (!info_->isHidden()) Label5->SetCaption(reception::LabelText(newest));
+  if (!info_->isHidden()) Label5->SetCaption(newest);
   // The map follows the station.
   map_.CentreMode = 1;
   column_->Option1->setChecked(false);
@@ -38,7 +38,7 @@ void Form1::SelectMoniOneStation(const std::string& call) {
   info_->Command18->SetCaption("<X");
   info_->Label19->SetCaption("DELETE");
   info_->Command19->SetCaption("X>");
-  if (!info_->isHidden() && reception_.moniOneCount > 0) ShowStationInfo(call, reception::LabelText(newest), true);
+  if (!info_->isHidden() && reception_.moniOneCount > 0) ShowStationInfo(call, reception_.moniOneCount, true);
   chat_->Text2->setText(platform::ToQ(call));
   internet_->MoniOneStationSelected();
   internet_->SwitchState().lastAreaRequestHhmm = 0;

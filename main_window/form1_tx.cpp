@@ -48,14 +48,7 @@ void Form1::BuildTxControls() {
   };
   rc.infoOpened = [this] {
     const reception::InfoPanelState& info = reception_.info;
-    info_->SetCaption(info.call);
-    info_->Command18->SetCaption(info.backCaption);
-    info_->Label19->SetCaption(info.labelCaption);
-    info_->Command19->SetCaption(info.forwardCaption);
-    info_->show();
-    info_->raise();
-    scales_->hide();
-    ApplyLanguageTexts();
+    ShowStationInfo(info.call, info.index, false);
   };
   rc.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
   rc.twipsPerPixelY = [this] { return shell_.TwipsPerPixelY; };

@@ -167,4 +167,12 @@ void LiveRadioLink::ShowEmergencyWindow() {
   if (radio_.showEmergencyWindow) radio_.showEmergencyWindow();
 }
 
+void LiveRadioLink::ShowWxInfoForRecord(const std::string& infoRecord) {
+  if (radio_.showWxInfoForRecord) radio_.showWxInfoForRecord(infoRecord);
+}
+
+void LiveRadioLink::InfoPanelChanged() {
+  if (radio_.infoPanelChanged) radio_.infoPanelChanged();
+}
+
 }  // namespace zeblon

@@ -38,7 +38,7 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   reception::ReceptionHost* Host() override { return this; }
   reception::ChatPanel* Chat() override { return &chat_; }
   // Every own packet ends here (TransmitInfoField).
-  bool Transmit(const std::string& infoField);
+  bool Transmit(const std::string& infoField) override;
 
   links::AgwTcpLink& Engine() { return engine_; }
   links::RadioReceiver* Receiver() { return rx_.get(); }
@@ -54,6 +54,8 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void SendAprsMessage(const std::string& outgoingMessage) override;
   void MonitorListChanged() override;
   void ShowEmergencyWindow() override;
+  void ShowWxInfoForRecord(const std::string& infoRecord) override;
+  void InfoPanelChanged() override;
 
   void Tell(const std::string& text);
 

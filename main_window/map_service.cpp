@@ -371,6 +371,7 @@ void MapService::Wire() {
   };
   c.Check12->OnClick = [this, &s] {
     if (map_.map->MapDrawnOnce != 1) return;
+    if (map_.closeInfoPanel) map_.closeInfoPanel();
     s.PictureDisplay ^= 1;
     DrawMap();
     FocusMap();

@@ -258,7 +258,7 @@ bool MapTools::Find() {
                                                    filled(r.moniAllLog, r.moniAllCount), s.SelectedNorth,
                                                    s.SelectedEast, s.MetresPerPixel, filter);
     if (hit.index > 0) {
-      map_.showStation(hit.call, hit.record, hit.moni_one);
+      map_.showStation(hit.call, static_cast<int>(hit.index), hit.moni_one);
       return true;
     }
   }

@@ -50,7 +50,9 @@ struct MapContext {
   panels::TrkPanel* trkPanel = nullptr;
   std::function<void(int interval_ms)> pause;
   std::function<void()> writeSettings;
-  std::function<void(const std::string& call, const std::string& record, bool moni_one)> showStation;
+  // The INFO panel on slot `index` of the MONI 1 track (moni_one) or of MONI ALL.
+  std::function<void(const std::string& call, int index, bool moni_one)> showStation;
+  std::function<void()> closeInfoPanel;  // the PIC box closes the INFO panel (and redraws)
   std::function<std::string()> dataFolder;
   // The GPS fix: while a tick took one, the own position follows it.
   const links::GpsReader* gps = nullptr;
@@ -86,6 +88,9 @@ struct RadioLinkContext {
   std::function<reception::GateHook()> igateHook;  // the receive pass's IGate hand-off
   std::function<std::string()> readTnc;            // MSComm1's live reading (serial TNC kinds)
   std::function<void()> showEmergencyWindow;       // an emergency report came in (AlarmRecord filled)
+  // The INFO panel's record changed: the WX STATION window for it, then the panel.
+  std::function<void(const std::string& infoRecord)> showWxInfoForRecord;
+  std::function<void()> infoPanelChanged;
 };
 
 class RadioLinkService {
@@ -114,6 +119,11 @@ class RadioLinkService {
   // The TX setup OK with the packet engine (kinds 0 and 3): the link closed and
   // opened again with `tx_call` registered in place of the old call.
   virtual void RenewRegistration(const std::string& tx_call) { (void)tx_call; }
+  // An own information field through the transmit step; false when nothing went out.
+  virtual bool Transmit(const std::string& infoField) {
+    (void)infoField;
+    return false;
+  }
   // The receive host and the chat lines of a link that has them (the internet
   // pass decodes through the same ones); null for a link without.
   virtual reception::ReceptionHost* Host() { return nullptr; }

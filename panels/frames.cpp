@@ -17,7 +17,7 @@ InfoPanel::InfoPanel(QWidget* window) : PanelFrame(window, "Frame1", "", {0, 663
   Command10 = Add<CommandButton>(this, {4, 16, 24, 22}, "Command10", "X");
   Command41 = Add<CommandButton>(this, {30, 16, 50, 22}, "Command41", "PING");
   Command11 = Add<CommandButton>(this, {82, 16, 60, 22}, "Command11", "MONI 1");
-  Command12 = Add<CommandButton>(this, {144, 16, 50, 22}, "Command12", "LIST");
+  Command12 = Add<CommandButton>(this, {144, 16, 50, 22}, "Command12", "MAP");
   Command40 = Add<CommandButton>(this, {196, 16, 50, 22}, "Command40", "RAW");
   Command23 = Add<CommandButton>(this, {248, 16, 50, 22}, "Command23", "CHAT");
   Command18 = Add<CommandButton>(this, {300, 16, 30, 22}, "Command18", "<X");
@@ -27,6 +27,8 @@ InfoPanel::InfoPanel(QWidget* window) : PanelFrame(window, "Frame1", "", {0, 663
   Command5 = Add<CommandButton>(this, {462, 16, 30, 22}, "Command5", "<");
   Command6 = Add<CommandButton>(this, {494, 16, 30, 22}, "Command6", ">");
   Command37 = Add<CommandButton>(this, {526, 16, 30, 22}, "Command37", ">|");
+  Command20 = Add<CommandButton>(this, {560, 16, 36, 22}, "Command20", "WX");
+  Command20->setEnabled(false);  // enabled while a weather report is shown
 }
 
 ChatFrame::ChatFrame(QWidget* window) : PanelFrame(window, "Frame3", "CHAT", {200, 0, 772, 150}) {

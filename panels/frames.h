@@ -27,6 +27,7 @@ class InfoPanel : public PanelFrame {
   platform::Label* Label19;                                              // DELETE
   platform::CommandButton* Command19;                                    // delete newer
   platform::CommandButton *Command36, *Command5, *Command6, *Command37;  // |< < > >|
+  platform::CommandButton* Command20;                                    // WX: the WX STATION window
 };
 
 // The CHAT window (Frame3).

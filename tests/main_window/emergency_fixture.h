@@ -11,8 +11,8 @@
 #include "main_window/form1.h"
 #include "main_window/live_radio_link.h"
 #include "panels/emergency_window.h"
-#include "reception/monitor_input.h"
 #include "reception/receive_pass.h"
+#include "tests/support/one_frame.h"
 #include "tests/support/program_folder.h"
 
 namespace zeblon::testing_support {
@@ -41,18 +41,7 @@ class EmergencyWindowTest : public ProgramFolderTest {
   }
   // One receive pass over a frame as the TNC hands it over.
   void Frame(const std::string& header, const std::string& payload) {
-    struct OneRead : reception::MonitorSource {
-      std::string text;
-      bool done = false;
-      reception::TurnRead ReadTurn() override {
-        if (done) return {};
-        done = true;
-        return {text, reception::TurnRead::Leave::No};
-      }
-    } source;
-    source.text = header + " <UI>:\r\n" + payload + "\r\n";
-    form_->reception().receiveBuffer = "\n";
-    pass_->Run(source);
+    RunOneFrame(*pass_, form_->reception(), header, payload);
   }
   std::string AlarmFile() {
     std::string b;
