@@ -154,7 +154,7 @@ void ReceivePass::Log(const std::filesystem::path& path, std::string_view bytes)
 }
 
 namespace {
-constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT"};
+constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT", "_CHATLOG.TXT"};
 }  // namespace
 
 void ReceivePass::Log(LogFile file, std::string_view bytes) {
@@ -174,7 +174,8 @@ void ReceivePass::WriteOutLogs() {
   for (PendingLog& log : logs_) {
     if (log.bytes.empty()) continue;
     if (!appender_.Append(log.path, log.bytes)) {
-      ++st_.failedLogWrites;
+      // A chat log that cannot be written loses its lines only.
+      if (&log != &logs_[kLogChat]) ++st_.failedLogWrites;
       // The folder may have gone or changed: look for the file again next time.
       log.path.clear();
       appender_.CloseAll();
@@ -266,7 +267,9 @@ int ReceivePass::ProcessFrame(const std::string& frameText, bool* ownEcho) {
   ctx.utcOffsetHours = st_.settings.utcOffsetHours;
   ctx.mapCentralMeridian = st_.settings.mapCentralMeridian;
   ctx.mapFalseEasting = st_.settings.mapFalseEasting;
-  ctx.onMessage = [this](const FrameValues& m) { HandleMessage(m, st_.settings, chat_, host_); };
+  ctx.onMessage = [this](const FrameValues& m) {
+    HandleMessage(m, st_.settings, chat_, host_, [this](std::string_view line) { Log(kLogChat, line); });
+  };
   const DecodeResult result = DecodePayload(v, ctx);
   if (result == DecodeResult::Malformed) {
     ++st_.malformedFrames;
