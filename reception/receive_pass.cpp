@@ -398,11 +398,19 @@ void PruneMoniAll(ReceptionState& st) {
   auto& log = st.moniAllLog;
   int& count = st.moniAllCount;
   // Recurrence pass: of slots 2 on, only the newest record of a call at one place stays.
-  std::unordered_set<std::string> seen;
+  // The place (columns 14-31) and the call (33-41) are looked at where they stand.
+  using Key = std::pair<std::string_view, std::string_view>;
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+      const std::size_t a = std::hash<std::string_view>{}(k.first);
+      return a ^ (std::hash<std::string_view>{}(k.second) + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
+    }
+  };
+  std::unordered_set<Key, KeyHash> seen;
+  seen.reserve(static_cast<std::size_t>(count));
   std::vector<bool> keep(static_cast<std::size_t>(count) + 1, true);
   for (int i = count; i >= 2; --i) {
-    std::string key = std::string(Columns(log[i], 14, 31)) + std::string(Columns(log[i], 33, 41));
-    if (!seen.insert(std::move(key)).second) keep[i] = false;
+    if (!seen.emplace(Columns(log[i], 14, 31), Columns(log[i], 33, 41)).second) keep[i] = false;
   }
   int to = 2;
   for (int i = 2; i <= count; ++i)
