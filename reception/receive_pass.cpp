@@ -171,17 +171,28 @@ void ReceivePass::Log(LogFile file, std::string_view bytes) {
 }
 
 void ReceivePass::WriteOutLogs() {
-  for (PendingLog& log : logs_) {
-    if (log.bytes.empty()) continue;
-    if (!appender_.Append(log.path, log.bytes)) {
-      // A chat log that cannot be written loses its lines only.
-      if (&log != &logs_[kLogChat]) ++st_.failedLogWrites;
-      // The folder may have gone or changed: look for the file again next time.
-      log.path.clear();
-      appender_.CloseAll();
-    }
-    log.bytes.clear();
+  LogAppender::Piece pieces[kLogFiles];
+  LogFile files[kLogFiles];
+  std::size_t n = 0;
+  for (int f = 0; f < kLogFiles; ++f) {
+    if (logs_[f].bytes.empty()) continue;
+    pieces[n].path = &logs_[f].path;
+    pieces[n].bytes = logs_[f].bytes;
+    files[n++] = static_cast<LogFile>(f);
   }
+  if (n == 0) return;
+  appender_.AppendAll(pieces, n);
+  bool failed = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (pieces[i].ok) continue;
+    // A chat log that cannot be written loses its lines only.
+    if (files[i] != kLogChat) ++st_.failedLogWrites;
+    // The folder may have gone or changed: look for the file again next time.
+    logs_[files[i]].path.clear();
+    failed = true;
+  }
+  for (PendingLog& log : logs_) log.bytes.clear();
+  if (failed) appender_.CloseAll();
 }
 
 void ReceivePass::Run(MonitorSource& source) {
@@ -343,8 +354,17 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const bool noLeadingBlank = !record.empty() && record[0] != ' ';
   std::uint64_t northHead = 0;  // the first eight bytes of the northing, a quick first look
   std::memcpy(&northHead, position.data() + 1, sizeof northHead);
-  for (int i = 1; i <= st_.moniAllCount; ++i) {
-    const std::string& stored = st_.moniAllLog[i];
+  const std::string* const slots = st_.moniAllLog.data();
+  const int count = st_.moniAllCount;
+  for (int i = 1; i <= count; ++i) {
+    const std::string& stored = slots[i];
+    if (noLeadingBlank && stored.size() >= 31) {
+      // The common case in few steps: another position, no leading blank.
+      const char* const d = stored.data();
+      std::uint64_t head;
+      std::memcpy(&head, d + 13, sizeof head);
+      if (head != northHead && d[0] != ' ') continue;
+    }
     std::uint64_t storedHead = 0;
     if (stored.size() >= 31) std::memcpy(&storedHead, stored.data() + 13, sizeof storedHead);
     const bool samePosition = storedHead == northHead && Columns(stored, 13, 31) == position;
