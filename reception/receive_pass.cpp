@@ -24,6 +24,9 @@ std::string TwoDigits(int n) {
 }
 
 int MinutesOfDay(std::string_view hhmm) {
+  const auto digit = [&hhmm](std::size_t i) { return hhmm[i] >= '0' && hhmm[i] <= '9'; };
+  if (hhmm.size() >= 4 && digit(0) && digit(1) && digit(2) && digit(3))
+    return ((hhmm[0] - '0') * 10 + (hhmm[1] - '0')) * 60 + (hhmm[2] - '0') * 10 + (hhmm[3] - '0');
   return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 +
          static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
 }
@@ -218,14 +221,14 @@ void ReceivePass::Run(MonitorSource& source) {
 
 void ReceivePass::Turns(MonitorSource& source) {
   for (;;) {
-    const TurnRead read = source.ReadTurn();
+    TurnRead read = source.ReadTurn();
     if (read.leave == TurnRead::Leave::WithRedraw) {
       host_.DrawMap();
       return;
     }
     if (read.leave == TurnRead::Leave::AtOnce) return;
 
-    const std::string text = ApplyHeardMark(read.text);
+    const std::string text = ApplyHeardMark(std::move(read.text));
     if (!text.empty()) {
       AddToMonitorLines(st_.monitorLines, text);
       st_.receiveBuffer += text;
