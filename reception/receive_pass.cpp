@@ -160,7 +160,7 @@ namespace {
 constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT", "_CHATLOG.TXT"};
 }  // namespace
 
-void ReceivePass::Log(LogFile file, std::string_view bytes) {
+void ReceivePass::Log(LogFile file, std::string_view bytes, std::string_view lineEnd) {
   PendingLog& log = logs_[file];
   if (logsFolder_ != st_.settings.dataFolder) {
     for (PendingLog& l : logs_) l.path.clear();
@@ -169,6 +169,7 @@ void ReceivePass::Log(LogFile file, std::string_view bytes) {
   }
   if (log.path.empty()) log.path = FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]);
   log.bytes.append(bytes);
+  log.bytes.append(lineEnd);
   // Outside a pass the line goes into its file at once.
   if (!inPass_) WriteOutLogs();
 }
@@ -303,12 +304,19 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const std::int64_t eastM = FloorMetres(v.easting);
   const std::string northText = PositionText(northM);
   const std::string eastText = PositionText(eastM);
-  const std::string position = std::string(1, kPointMark) + northText + eastText;
+  // The record's values are made in their places in parts, known below by their names.
+  RecordParts parts;
+  parts.position.reserve(1 + northText.size() + eastText.size());
+  parts.position += kPointMark;
+  parts.position += northText;
+  parts.position += eastText;
+  const std::string& position = parts.position;
   const double northKm = static_cast<double>(northM) / 1000.0;
   const double eastKm = static_cast<double>(eastM) / 1000.0;
 
   // Date and time.
-  std::string date, time;
+  std::string& date = parts.date;
+  std::string& time = parts.time;
   if (v.thirdPartyFlag == 1 && !v.stampDate.empty() && !v.stampTime.empty()) {
     date = v.stampDate.str();
     time = v.stampTime.str();
@@ -324,18 +332,20 @@ int ReceivePass::StoreReport(FrameValues& v) {
   st_.symbolIndex = index;
   if (index == 101) v.emergencyFlag = 1;
   const std::string& row = symbols_[index];
-  const std::string symbol = Printable(sym.symbol);
-  const std::string symbolName = Printable(sym.name);
+  parts.symbol = Printable(std::move(sym.symbol));
+  parts.symbolName = Printable(std::move(sym.name));
 
   // Comment.
   v.decodedComment = CutComment(v.decodedComment);
-  const std::string comment = Printable(v.decodedComment.str());
-  const std::string call = Printable(v.callText.str());
-  const std::string via = Printable(v.viaText.str());
+  parts.comment = Printable(v.decodedComment.str());
+  parts.call = Printable(v.callText.str());
+  parts.via = Printable(v.viaText.str());
+  const std::string& call = parts.call;
+  const std::string& via = parts.via;
 
   // Record.
-  RecordParts parts{date,   time,      v.stampDeviates == 1, position, v.messagingMark.str(), call, comment, via,
-                    symbol, symbolName};
+  parts.stamped = v.stampDeviates == 1;
+  parts.messagingMark = v.messagingMark.str();
   std::string record = parts.Build(false);
   if (v.objectFlag == 1) WriteAt(record, 90, "_");
   if (v.emergencyFlag == 1) WriteAt(record, 42, "!");
@@ -390,8 +400,8 @@ int ReceivePass::StoreReport(FrameValues& v) {
     st_.moniAllLog[st_.moniAllCount] = record;
   }
   if (s.logsOn) {
-    Log(kLogShort, ShortLogLine(record) + "\r\n");
-    Log(kLogLong, record + "\r\n");
+    Log(kLogShort, ShortLogLine(record), "\r\n");
+    Log(kLogLong, record, "\r\n");
   }
   if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll(st_);
   level = std::max(level, kLevelReport);

@@ -106,7 +106,8 @@ class ReceivePass {
   void MoniOneStage(const FrameValues& v, const RecordParts& parts, int& level);
   void Log(const std::filesystem::path& path, std::string_view bytes);
   enum LogFile { kLogRaw, kLogShort, kLogLong, kLogChat, kLogFiles };
-  void Log(LogFile file, std::string_view bytes);
+  // Adds the bytes (and the line end) to the file's lines of the pass.
+  void Log(LogFile file, std::string_view bytes, std::string_view lineEnd = {});
   void WriteOutLogs();
   void Turns(MonitorSource& source);
 
