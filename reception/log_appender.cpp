@@ -52,7 +52,7 @@ bool LogAppender::NoticesSaySomethingWent() {
 
 int LogAppender::FdFor(const std::filesystem::path& path) {
   for (auto it = open_.begin(); it != open_.end(); ++it) {
-    if (it->path != path) continue;
+    if (it->path.native() != path.native()) continue;
     if (it->watched || StillTheFile(it->fd, it->path)) return it->fd;
     // Deleted or moved away while open: the next lines belong in a file of that name again.
     ::close(it->fd);

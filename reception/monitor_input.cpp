@@ -17,7 +17,11 @@ void GateHook::Offer(const std::string& text) const {
   if (verified && gate && verified() && text.size() > 10) gate(text);
 }
 
-int CountCr(std::string_view text) { return static_cast<int>(std::count(text.begin(), text.end(), '\r')); }
+int CountCr(std::string_view text) {
+  int n = 0;
+  for (std::size_t at = text.find('\r'); at != std::string_view::npos; at = text.find('\r', at + 1)) ++n;
+  return n;
+}
 
 namespace {
 

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <exception>
 #include <string>
-#include <unordered_set>
 
 #include "geodesy/text.h"
 #include "platform/safe_file.h"
@@ -162,7 +161,7 @@ constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT", 
 
 void ReceivePass::Log(LogFile file, std::string_view bytes, std::string_view lineEnd) {
   PendingLog& log = logs_[file];
-  if (logsFolder_ != st_.settings.dataFolder) {
+  if (logsFolder_.native() != st_.settings.dataFolder.native()) {
     for (PendingLog& l : logs_) l.path.clear();
     appender_.CloseAll();
     logsFolder_ = st_.settings.dataFolder;
@@ -431,19 +430,29 @@ void PruneMoniAll(ReceptionState& st) {
   auto& log = st.moniAllLog;
   int& count = st.moniAllCount;
   // Recurrence pass: of slots 2 on, only the newest record of a call at one place stays.
-  // The place (columns 14-31) and the call (33-41) are looked at where they stand.
-  using Key = std::pair<std::string_view, std::string_view>;
-  struct KeyHash {
-    std::size_t operator()(const Key& k) const {
-      const std::size_t a = std::hash<std::string_view>{}(k.first);
-      return a ^ (std::hash<std::string_view>{}(k.second) + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
-    }
+  // The place (columns 14-31) and the call (33-41) are looked at where they stand,
+  // in a table of slot numbers (0: free) with room to spare.
+  const auto key = [&log](int i) { return std::make_pair(Columns(log[i], 14, 31), Columns(log[i], 33, 41)); };
+  const auto hash = [](const std::pair<std::string_view, std::string_view>& k) {
+    const std::size_t a = std::hash<std::string_view>{}(k.first);
+    return a ^ (std::hash<std::string_view>{}(k.second) + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
   };
-  std::unordered_set<Key, KeyHash> seen;
-  seen.reserve(static_cast<std::size_t>(count));
+  std::size_t size = 16;
+  while (size < 2 * static_cast<std::size_t>(count) + 2) size *= 2;
+  std::vector<int> table(size, 0);
   std::vector<bool> keep(static_cast<std::size_t>(count) + 1, true);
   for (int i = count; i >= 2; --i) {
-    if (!seen.emplace(Columns(log[i], 14, 31), Columns(log[i], 33, 41)).second) keep[i] = false;
+    const auto k = key(i);
+    for (std::size_t at = hash(k) & (size - 1);; at = (at + 1) & (size - 1)) {
+      if (table[at] == 0) {
+        table[at] = i;
+        break;
+      }
+      if (key(table[at]) == k) {
+        keep[i] = false;
+        break;
+      }
+    }
   }
   int to = 2;
   for (int i = 2; i <= count; ++i)
