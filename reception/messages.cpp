@@ -34,11 +34,11 @@ std::string DisplayLine(const std::string& sender, const std::string& message) {
 }
 
 bool IsDuplicate(ChatPanel& chat, const std::string& message, const std::string& display) {
-  const std::string d = Trim(display);
+  const std::string_view d = TrimView(display);
   if (message.find('{') != std::string::npos)
     for (int i = 0; i < 8; ++i)
-      if (Trim(chat.Line(i)) == d) return true;
-  return Trim(chat.Line(7)) == d;
+      if (TrimView(chat.Line(i)) == d) return true;
+  return TrimView(chat.Line(7)) == d;
 }
 
 }  // namespace
