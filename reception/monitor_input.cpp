@@ -81,6 +81,7 @@ std::string ConvertAgwMonitorText(std::string_view t) {
 
 std::string TakeAgwTcpFrames(std::string& buffer) {
   std::string out;
+  if (buffer.size() >= 20) out.reserve(buffer.size());  // a frame is about as long as its part
   // Parts are taken from the front by moving a start; the buffer is shortened
   // once at the end, so a long buffer is not moved once per part.
   std::size_t at = 0;
