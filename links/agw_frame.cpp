@@ -68,11 +68,11 @@ std::uint8_t AgwRadioPortFor(std::string_view radioMode, std::uint8_t current) {
 
 bool IsAgwMonitorKind(char kind) { return kind == 'U' || kind == 'I' || kind == 'S' || kind == 'T'; }
 
-std::string AgwMonitorText(std::string_view data) {
-  while (!data.empty() && data.back() == '\0') data.remove_suffix(1);
-  std::string text(data);
-  if (!text.empty() && text.back() == '\r' && (text.size() < 2 || text[text.size() - 2] != '\r')) text += '\r';
-  return text;
+std::string AgwMonitorText(std::string data) {
+  // Worked on in place: the trailing NUL bytes leave the room for a CR.
+  while (!data.empty() && data.back() == '\0') data.pop_back();
+  if (!data.empty() && data.back() == '\r' && (data.size() < 2 || data[data.size() - 2] != '\r')) data += '\r';
+  return data;
 }
 
 bool AgwFrameReader::Feed(std::string_view bytes) {

@@ -52,7 +52,7 @@ bool IsAgwMonitorKind(char kind);
 
 // The data part of a monitor frame as the monitor text form: header line, CR,
 // payload, CR CR. The engine's CR NUL end (and trailing NUL bytes) becomes CR CR.
-std::string AgwMonitorText(std::string_view data);
+std::string AgwMonitorText(std::string data);
 
 // Cuts a byte stream into frames by their length fields: arrivals may hold part
 // of a frame or several frames.

@@ -73,7 +73,7 @@ void AgwTcpLink::OnReadyRead() {
         return;
       }
     } else if (state_ == State::Up && IsAgwMonitorKind(f.kind) && sink_) {
-      sink_(AgwMonitorText(f.data));
+      sink_(AgwMonitorText(std::move(f.data)));
     }
   }
 }

@@ -16,32 +16,53 @@ constexpr std::string_view kMarkers[3] = {" (UI):\r\n", " <UI>:\r\n", " [UI]:\r\
 
 }  // namespace
 
-std::string ApplyHeardMark(std::string_view text) {
-  std::vector<std::size_t> inserts;  // 0-based positions of the ">" to mark before
+namespace {
+
+// The 0-based positions of the ">" before which a heard mark goes: of every UI
+// header line ("UI" at 1-based positions 5 .. n - 5, followed by one character
+// and ":" CR LF) that holds a ">" and no "*".
+void HeardMarkPlaces(std::string_view text, std::vector<std::size_t>& places) {
   const std::size_t n = text.size();
-  // "UI" at 1-based positions 5 .. n - 5, followed by one character and ":" CR LF.
-  for (std::size_t p = 4; p + 5 < n + 0 && p + 6 <= n; ++p) {
-    if (text[p] != 'U' || text[p + 1] != 'I' || text[p + 3] != ':' || text[p + 4] != '\r' || text[p + 5] != '\n')
-      continue;
+  for (std::size_t p = 4; p + 6 <= n; ++p) {
+    p = text.find('U', p);
+    if (p == std::string_view::npos || p + 6 > n) break;
+    if (text[p + 1] != 'I' || text[p + 3] != ':' || text[p + 4] != '\r' || text[p + 5] != '\n') continue;
     const std::size_t lf = text.rfind('\n', p);
     const std::size_t start = lf == std::string_view::npos ? 0 : lf + 1;
     const std::string_view line = text.substr(start, p - start);
     if (line.find('*') != std::string_view::npos) continue;
     const std::size_t gt = line.find('>');
     if (gt == std::string_view::npos) continue;
-    inserts.push_back(start + gt);
+    places.push_back(start + gt);
   }
-  if (inserts.empty()) return std::string(text);
+}
+
+std::string WithHeardMarks(std::string_view text, const std::vector<std::size_t>& places) {
   std::string out;
-  out.reserve(n + inserts.size());
+  out.reserve(text.size() + places.size());
   std::size_t from = 0;
-  for (std::size_t at : inserts) {
+  for (std::size_t at : places) {
     out.append(text.substr(from, at - from));
     out += '*';
     from = at;
   }
   out.append(text.substr(from));
   return out;
+}
+
+}  // namespace
+
+std::string ApplyHeardMark(std::string_view text) {
+  std::vector<std::size_t> places;
+  HeardMarkPlaces(text, places);
+  return places.empty() ? std::string(text) : WithHeardMarks(text, places);
+}
+
+std::string ApplyHeardMark(std::string&& text) {
+  std::vector<std::size_t> places;
+  places.reserve(16);
+  HeardMarkPlaces(text, places);
+  return places.empty() ? std::move(text) : WithHeardMarks(text, places);
 }
 
 void AddToMonitorLines(MonitorLines& list, std::string_view text) {

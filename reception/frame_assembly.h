@@ -19,6 +19,8 @@ struct MonitorLines {
 // Gives every UI header line of a text that carries no "*" one after its
 // source call (a frame heard directly).
 std::string ApplyHeardMark(std::string_view text);
+// The same, taking over the text (no copy when nothing is marked).
+std::string ApplyHeardMark(std::string&& text);
 
 // Adds a read to the monitor list: an LF starts a new line (beyond 400 the
 // oldest goes), characters above code 27 are kept, CR and other control bytes

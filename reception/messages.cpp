@@ -19,12 +19,11 @@ std::string TwoDigits(int n) {
 
 bool AwaitsAck(int colour) { return colour > 250 && colour < 0x5FFF; }
 
-void LogChatLine(ChatPanel& chat, ReceptionHost& host, const ReceptionSettings& s) {
+void LogChatLine(ChatPanel& chat, ReceptionHost& host, const ChatLogWriter& chatLog) {
   const LocalTime t = host.Now();
   std::string line = std::to_string(t.year) + TwoDigits(t.month) + TwoDigits(t.day) + " " + TwoDigits(t.hour) +
                      TwoDigits(t.minute) + "  " + Trim(chat.Line(7)) + "\r\n";
-  // A chat log that cannot be written loses this line only.
-  AppendToFile(FindFileInFolder(LogFolder(s.dataFolder), "_CHATLOG.TXT"), line);
+  if (chatLog) chatLog(line);
 }
 
 std::string DisplayLine(const std::string& sender, const std::string& message) {
@@ -35,11 +34,11 @@ std::string DisplayLine(const std::string& sender, const std::string& message) {
 }
 
 bool IsDuplicate(ChatPanel& chat, const std::string& message, const std::string& display) {
-  const std::string d = Trim(display);
+  const std::string_view d = TrimView(display);
   if (message.find('{') != std::string::npos)
     for (int i = 0; i < 8; ++i)
-      if (Trim(chat.Line(i)) == d) return true;
-  return Trim(chat.Line(7)) == d;
+      if (TrimView(chat.Line(i)) == d) return true;
+  return TrimView(chat.Line(7)) == d;
 }
 
 }  // namespace
@@ -55,7 +54,8 @@ std::string WithoutControlBytes(std::string_view text) {
 }
 
 // A message, acknowledgement or query to the user (APRS 1.0.1, chapter 14).
-void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, ReceptionHost& host) {
+void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, ReceptionHost& host,
+                   const ChatLogWriter& chatLog) {
   const std::string message = Trim(v.payloadText);
   const std::string sender = v.callText.str();
   const std::string addressee = UpperCase(TrimmedColumns(message, 2, 10));
@@ -68,7 +68,7 @@ void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, 
     const std::string display = DisplayLine(sender, message);
     if (IsDuplicate(chat, message, display)) return;
     chat.ScrollIn(display, kChatOthers);
-    LogChatLine(chat, host, s);
+    LogChatLine(chat, host, chatLog);
     return;
   }
 
@@ -89,7 +89,7 @@ void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, 
   if (!duplicate) {
     if (s.toneOn) host.Beep();
     chat.ScrollIn(display, kChatToUser);
-    LogChatLine(chat, host, s);
+    LogChatLine(chat, host, chatLog);
     if (!chat.Visible()) chat.OpenForUser();
   }
   const std::string cleanSender = WithoutControlBytes(Trim(sender));
@@ -128,7 +128,7 @@ void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, 
                                  WithoutControlBytes(via) + " TO " + WithoutControlBytes(v.destinationCall);
     chat.ScrollIn(Pad9(s.txCall) + outgoing, kChatPathReply);
     host.SendAprsMessage(outgoing);
-    LogChatLine(chat, host, s);
+    LogChatLine(chat, host, chatLog);
   }
 }
 

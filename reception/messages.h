@@ -3,15 +3,23 @@
 // user's own messages, the path query "?APRST" and the automatic answer.
 #pragma once
 
+#include <functional>
+#include <string_view>
+
 #include "reception/aprs_decode.h"
 #include "reception/reception_host.h"
 #include "reception/reception_state.h"
 
 namespace zeblon::reception {
 
+// Where the lines for the chat log _CHATLOG.TXT go (the receive pass writes
+// them with its other logs).
+using ChatLogWriter = std::function<void(std::string_view line)>;
+
 // Handles one frame whose payload has the message form. Nothing it does
 // depends on the chat log being writable.
-void HandleMessage(const FrameValues& v, ReceptionSettings& settings, ChatPanel& chat, ReceptionHost& host);
+void HandleMessage(const FrameValues& v, ReceptionSettings& settings, ChatPanel& chat, ReceptionHost& host,
+                   const ChatLogWriter& chatLog);
 
 // A text for transmission: every control byte (codes below 32 and 127) left out.
 std::string WithoutControlBytes(std::string_view text);

@@ -17,52 +17,71 @@ void GateHook::Offer(const std::string& text) const {
   if (verified && gate && verified() && text.size() > 10) gate(text);
 }
 
-int CountCr(std::string_view text) { return static_cast<int>(std::count(text.begin(), text.end(), '\r')); }
+int CountCr(std::string_view text) {
+  int n = 0;
+  for (std::size_t at = text.find('\r'); at != std::string_view::npos; at = text.find('\r', at + 1)) ++n;
+  return n;
+}
 
-std::string ConvertAgwMonitorText(std::string_view t) {
+namespace {
+
+// ConvertAgwMonitorText appending to `out`; false (and nothing appended) where
+// the conversion gives no frame. Works on views of the text, copying only what
+// goes into the frame.
+bool AppendAgwMonitorFrame(std::string& out, std::string_view t) {
   const std::size_t cr = t.find('\r');
-  if (cr == std::string_view::npos) return {};
+  if (cr == std::string_view::npos) return false;
   // The header fields come from the first line only, so that words of the
   // payload ("Via", "To ") never become part of the header.
   const std::string_view line = t.substr(0, cr + 1);
-  if (line.size() < 6) return {};
-  const std::string from6 = Trim(line.substr(5));
+  if (line.size() < 6) return false;
+  const std::string_view from6 = TrimView(line.substr(5));
   const std::size_t to = from6.find("To");
-  if (to == std::string::npos) return {};
-  std::string frame = Trim(std::string_view(from6).substr(0, to));
-  if (line.find('*') == std::string_view::npos) frame += '*';
-  frame += '>';
+  if (to == std::string_view::npos) return false;
+  const std::size_t end = t.find("\r\r", cr + 1);
+  if (end == std::string_view::npos) return false;
+  out += TrimView(from6.substr(0, to));
+  if (line.find('*') == std::string_view::npos) out += '*';
+  out += '>';
   const std::size_t via = line.find("Via");
   if (via != std::string_view::npos) {
-    std::string path = Trim(Before(Trim(line.substr(via + 3)), "<"));
-    std::replace(path.begin(), path.end(), ',', '>');
-    frame += path + ">";
+    const std::size_t pathAt = out.size();
+    out += TrimView(Before(TrimView(line.substr(via + 3)), "<"));
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(pathAt), out.end(), ',', '>');
+    out += '>';
   }
   const std::size_t toBlank = line.find("To ");
   if (toBlank != std::string_view::npos) {
-    const std::string rest = Trim(line.substr(toBlank + 2));
-    std::string_view dest = rest;
+    std::string_view dest = TrimView(line.substr(toBlank + 2));
     if (dest.find("Via") != std::string_view::npos)
       dest = Before(dest, "Via");
     else
       dest = Before(dest, " <");
-    frame += Trim(dest);
+    out += TrimView(dest);
   }
   const std::size_t lt = line.find(" <");
   if (lt != std::string_view::npos) {
-    const std::string word = Trim(line.substr(lt + 2));
-    frame += " <" + std::string(Before(word, " ")) + ">:";
+    out += " <";
+    out += Before(TrimView(line.substr(lt + 2)), " ");
+    out += ">:";
   }
-  const std::size_t end = t.find("\r\r", cr + 1);
-  if (end == std::string_view::npos) return {};
-  frame += "\r\n";
-  frame += t.substr(cr + 1, end - cr - 1);
-  frame += "\r\n";
+  out += "\r\n";
+  out += t.substr(cr + 1, end - cr - 1);
+  out += "\r\n";
+  return true;
+}
+
+}  // namespace
+
+std::string ConvertAgwMonitorText(std::string_view t) {
+  std::string frame;
+  AppendAgwMonitorFrame(frame, t);
   return frame;
 }
 
 std::string TakeAgwTcpFrames(std::string& buffer) {
   std::string out;
+  if (buffer.size() >= 20) out.reserve(buffer.size());  // a frame is about as long as its part
   // Parts are taken from the front by moving a start; the buffer is shortened
   // once at the end, so a long buffer is not moved once per part.
   std::size_t at = 0;
@@ -85,7 +104,7 @@ std::string TakeAgwTcpFrames(std::string& buffer) {
     if (fm == std::string_view::npos || fm == 0) continue;
     const std::string_view text = part.substr(fm - 1);
     if (CountCr(text) != 3) break;
-    out += ConvertAgwMonitorText(text);
+    AppendAgwMonitorFrame(out, text);
   }
   buffer.erase(0, at);
   return out;
@@ -111,7 +130,7 @@ std::string ConvertScsFrames(std::string text, bool ptc) {
     if (fm0 == std::string::npos) break;
     const std::size_t pid0 = text.find(" pid F0\r\n", fm0);
     if (pid0 == std::string::npos || text.find("\r\n", pid0 + 9) == std::string::npos) break;
-    if (fm0 < 9) text.replace(0, fm0, "\n");
+    if (fm0 < 9) text.replace(0, fm0, 1, '\n');
     const std::size_t h = text.find("\nfm ");
     if (h == std::string::npos) break;
     const std::size_t src = h + 4;
@@ -162,7 +181,7 @@ TurnRead AgwLocalSource::ReadTurn() {
     if (text->size() > 4000) text->resize(4000);
     gate_.Offer(*text);
     if (CountCr(*text) != 3) break;
-    r.text += ConvertAgwMonitorText(*text);
+    AppendAgwMonitorFrame(r.text, *text);
   }
   return r;
 }

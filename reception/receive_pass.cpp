@@ -6,7 +6,6 @@
 #include <cstring>
 #include <exception>
 #include <string>
-#include <unordered_set>
 
 #include "geodesy/text.h"
 #include "platform/safe_file.h"
@@ -24,6 +23,9 @@ std::string TwoDigits(int n) {
 }
 
 int MinutesOfDay(std::string_view hhmm) {
+  const auto digit = [&hhmm](std::size_t i) { return hhmm[i] >= '0' && hhmm[i] <= '9'; };
+  if (hhmm.size() >= 4 && digit(0) && digit(1) && digit(2) && digit(3))
+    return ((hhmm[0] - '0') * 10 + (hhmm[1] - '0')) * 60 + (hhmm[2] - '0') * 10 + (hhmm[3] - '0');
   return static_cast<int>(LeadingNumber(Columns(hhmm, 1, 2))) * 60 +
          static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
 }
@@ -154,33 +156,46 @@ void ReceivePass::Log(const std::filesystem::path& path, std::string_view bytes)
 }
 
 namespace {
-constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT"};
+constexpr const char* kLogNames[] = {"_LOGRAW_.TXT", "_LOG_.TXT", "_LOGL_.TXT", "_CHATLOG.TXT"};
 }  // namespace
 
-void ReceivePass::Log(LogFile file, std::string_view bytes) {
+void ReceivePass::Log(LogFile file, std::string_view bytes, std::string_view lineEnd) {
   PendingLog& log = logs_[file];
-  if (logsFolder_ != st_.settings.dataFolder) {
+  if (logsFolder_.native() != st_.settings.dataFolder.native()) {
     for (PendingLog& l : logs_) l.path.clear();
     appender_.CloseAll();
     logsFolder_ = st_.settings.dataFolder;
   }
   if (log.path.empty()) log.path = FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]);
   log.bytes.append(bytes);
+  log.bytes.append(lineEnd);
   // Outside a pass the line goes into its file at once.
   if (!inPass_) WriteOutLogs();
 }
 
 void ReceivePass::WriteOutLogs() {
-  for (PendingLog& log : logs_) {
-    if (log.bytes.empty()) continue;
-    if (!appender_.Append(log.path, log.bytes)) {
-      ++st_.failedLogWrites;
-      // The folder may have gone or changed: look for the file again next time.
-      log.path.clear();
-      appender_.CloseAll();
-    }
-    log.bytes.clear();
+  LogAppender::Piece pieces[kLogFiles];
+  LogFile files[kLogFiles];
+  std::size_t n = 0;
+  for (int f = 0; f < kLogFiles; ++f) {
+    if (logs_[f].bytes.empty()) continue;
+    pieces[n].path = &logs_[f].path;
+    pieces[n].bytes = logs_[f].bytes;
+    files[n++] = static_cast<LogFile>(f);
   }
+  if (n == 0) return;
+  appender_.AppendAll(pieces, n);
+  bool failed = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (pieces[i].ok) continue;
+    // A chat log that cannot be written loses its lines only.
+    if (files[i] != kLogChat) ++st_.failedLogWrites;
+    // The folder may have gone or changed: look for the file again next time.
+    logs_[files[i]].path.clear();
+    failed = true;
+  }
+  for (PendingLog& log : logs_) log.bytes.clear();
+  if (failed) appender_.CloseAll();
 }
 
 void ReceivePass::Run(MonitorSource& source) {
@@ -206,14 +221,14 @@ void ReceivePass::Run(MonitorSource& source) {
 
 void ReceivePass::Turns(MonitorSource& source) {
   for (;;) {
-    const TurnRead read = source.ReadTurn();
+    TurnRead read = source.ReadTurn();
     if (read.leave == TurnRead::Leave::WithRedraw) {
       host_.DrawMap();
       return;
     }
     if (read.leave == TurnRead::Leave::AtOnce) return;
 
-    const std::string text = ApplyHeardMark(read.text);
+    const std::string text = ApplyHeardMark(std::move(read.text));
     if (!text.empty()) {
       AddToMonitorLines(st_.monitorLines, text);
       st_.receiveBuffer += text;
@@ -266,7 +281,9 @@ int ReceivePass::ProcessFrame(const std::string& frameText, bool* ownEcho) {
   ctx.utcOffsetHours = st_.settings.utcOffsetHours;
   ctx.mapCentralMeridian = st_.settings.mapCentralMeridian;
   ctx.mapFalseEasting = st_.settings.mapFalseEasting;
-  ctx.onMessage = [this](const FrameValues& m) { HandleMessage(m, st_.settings, chat_, host_); };
+  ctx.onMessage = [this](const FrameValues& m) {
+    HandleMessage(m, st_.settings, chat_, host_, [this](std::string_view line) { Log(kLogChat, line); });
+  };
   const DecodeResult result = DecodePayload(v, ctx);
   if (result == DecodeResult::Malformed) {
     ++st_.malformedFrames;
@@ -286,12 +303,19 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const std::int64_t eastM = FloorMetres(v.easting);
   const std::string northText = PositionText(northM);
   const std::string eastText = PositionText(eastM);
-  const std::string position = std::string(1, kPointMark) + northText + eastText;
+  // The record's values are made in their places in parts, known below by their names.
+  RecordParts parts;
+  parts.position.reserve(1 + northText.size() + eastText.size());
+  parts.position += kPointMark;
+  parts.position += northText;
+  parts.position += eastText;
+  const std::string& position = parts.position;
   const double northKm = static_cast<double>(northM) / 1000.0;
   const double eastKm = static_cast<double>(eastM) / 1000.0;
 
   // Date and time.
-  std::string date, time;
+  std::string& date = parts.date;
+  std::string& time = parts.time;
   if (v.thirdPartyFlag == 1 && !v.stampDate.empty() && !v.stampTime.empty()) {
     date = v.stampDate.str();
     time = v.stampTime.str();
@@ -307,18 +331,20 @@ int ReceivePass::StoreReport(FrameValues& v) {
   st_.symbolIndex = index;
   if (index == 101) v.emergencyFlag = 1;
   const std::string& row = symbols_[index];
-  const std::string symbol = Printable(sym.symbol);
-  const std::string symbolName = Printable(sym.name);
+  parts.symbol = Printable(std::move(sym.symbol));
+  parts.symbolName = Printable(std::move(sym.name));
 
   // Comment.
   v.decodedComment = CutComment(v.decodedComment);
-  const std::string comment = Printable(v.decodedComment.str());
-  const std::string call = Printable(v.callText.str());
-  const std::string via = Printable(v.viaText.str());
+  parts.comment = Printable(v.decodedComment.str());
+  parts.call = Printable(v.callText.str());
+  parts.via = Printable(v.viaText.str());
+  const std::string& call = parts.call;
+  const std::string& via = parts.via;
 
   // Record.
-  RecordParts parts{date,   time,      v.stampDeviates == 1, position, v.messagingMark.str(), call, comment, via,
-                    symbol, symbolName};
+  parts.stamped = v.stampDeviates == 1;
+  parts.messagingMark = v.messagingMark.str();
   std::string record = parts.Build(false);
   if (v.objectFlag == 1) WriteAt(record, 90, "_");
   if (v.emergencyFlag == 1) WriteAt(record, 42, "!");
@@ -340,8 +366,19 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const bool noLeadingBlank = !record.empty() && record[0] != ' ';
   std::uint64_t northHead = 0;  // the first eight bytes of the northing, a quick first look
   std::memcpy(&northHead, position.data() + 1, sizeof northHead);
-  for (int i = 1; i <= st_.moniAllCount; ++i) {
-    const std::string& stored = st_.moniAllLog[i];
+  const std::string* const slots = st_.moniAllLog.data();
+  const int count = st_.moniAllCount;
+  for (int i = 1; i <= count; ++i) {
+    const std::string& stored = slots[i];
+    // Each record lives apart from the others: its bytes are asked for some records ahead.
+    if (i + 16 <= count) __builtin_prefetch(slots[i + 16].data() + 13);
+    if (noLeadingBlank && stored.size() >= 31) {
+      // The common case in few steps: another position, no leading blank.
+      const char* const d = stored.data();
+      std::uint64_t head;
+      std::memcpy(&head, d + 13, sizeof head);
+      if (head != northHead && d[0] != ' ') continue;
+    }
     std::uint64_t storedHead = 0;
     if (stored.size() >= 31) std::memcpy(&storedHead, stored.data() + 13, sizeof storedHead);
     const bool samePosition = storedHead == northHead && Columns(stored, 13, 31) == position;
@@ -364,8 +401,8 @@ int ReceivePass::StoreReport(FrameValues& v) {
     st_.moniAllLog[st_.moniAllCount] = record;
   }
   if (s.logsOn) {
-    Log(kLogShort, ShortLogLine(record) + "\r\n");
-    Log(kLogLong, record + "\r\n");
+    Log(kLogShort, ShortLogLine(record), "\r\n");
+    Log(kLogLong, record, "\r\n");
   }
   if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll(st_);
   level = std::max(level, kLevelReport);
@@ -395,11 +432,29 @@ void PruneMoniAll(ReceptionState& st) {
   auto& log = st.moniAllLog;
   int& count = st.moniAllCount;
   // Recurrence pass: of slots 2 on, only the newest record of a call at one place stays.
-  std::unordered_set<std::string> seen;
+  // The place (columns 14-31) and the call (33-41) are looked at where they stand,
+  // in a table of slot numbers (0: free) with room to spare.
+  const auto key = [&log](int i) { return std::make_pair(Columns(log[i], 14, 31), Columns(log[i], 33, 41)); };
+  const auto hash = [](const std::pair<std::string_view, std::string_view>& k) {
+    const std::size_t a = std::hash<std::string_view>{}(k.first);
+    return a ^ (std::hash<std::string_view>{}(k.second) + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
+  };
+  std::size_t size = 16;
+  while (size < 2 * static_cast<std::size_t>(count) + 2) size *= 2;
+  std::vector<int> table(size, 0);
   std::vector<bool> keep(static_cast<std::size_t>(count) + 1, true);
   for (int i = count; i >= 2; --i) {
-    std::string key = std::string(Columns(log[i], 14, 31)) + std::string(Columns(log[i], 33, 41));
-    if (!seen.insert(std::move(key)).second) keep[i] = false;
+    const auto k = key(i);
+    for (std::size_t at = hash(k) & (size - 1);; at = (at + 1) & (size - 1)) {
+      if (table[at] == 0) {
+        table[at] = i;
+        break;
+      }
+      if (key(table[at]) == k) {
+        keep[i] = false;
+        break;
+      }
+    }
   }
   int to = 2;
   for (int i = 2; i <= count; ++i)

@@ -6,10 +6,11 @@
 // A frame that cannot be decoded, and a log file that cannot be written, never
 // end the pass: the frame alone is dropped, the write alone is lost.
 //
-// Within a pass the lines for _LOGRAW_.TXT, _LOG_.TXT and _LOGL_.TXT are
-// gathered and written to their files once, when the pass ends (whichever way
-// it ends): every line of the pass is in its file then. The three files stay
-// open from pass to pass (found in the LOG folder once for a data folder).
+// Within a pass the lines for _LOGRAW_.TXT, _LOG_.TXT, _LOGL_.TXT and the
+// chat log _CHATLOG.TXT are gathered and written to their files once, when the
+// pass ends (whichever way it ends): every line of the pass is in its file
+// then. The files stay open from pass to pass (found in the LOG folder once
+// for a data folder).
 // Outside a pass every line is written to its file at once.
 #pragma once
 
@@ -104,8 +105,9 @@ class ReceivePass {
   Next EndOfFrame(int frameLevel, const std::string& callText, bool progressed);
   void MoniOneStage(const FrameValues& v, const RecordParts& parts, int& level);
   void Log(const std::filesystem::path& path, std::string_view bytes);
-  enum LogFile { kLogRaw, kLogShort, kLogLong, kLogFiles };
-  void Log(LogFile file, std::string_view bytes);
+  enum LogFile { kLogRaw, kLogShort, kLogLong, kLogChat, kLogFiles };
+  // Adds the bytes (and the line end) to the file's lines of the pass.
+  void Log(LogFile file, std::string_view bytes, std::string_view lineEnd = {});
   void WriteOutLogs();
   void Turns(MonitorSource& source);
 

@@ -65,8 +65,14 @@ std::string Printable(std::string s) {
 }
 
 std::string ShortLogLine(std::string_view record) {
-  const std::string r = ToSlot(record);
-  return r.substr(0, 58) + " " + r.substr(89, 31);
+  // Columns 1-58, a blank, columns 90-120 of the record held to its slot length.
+  std::string line;
+  line.reserve(92);  // room for a line end
+  line.assign(90, ' ');
+  const std::string_view r = record.substr(0, std::min(record.size(), kRecordLength));
+  r.substr(0, 58).copy(line.data(), 58);
+  if (r.size() > 89) r.substr(89).copy(line.data() + 59, 31);
+  return line;
 }
 
 std::string AlarmTimeText(std::string_view date, std::string_view time) {

@@ -3,7 +3,8 @@
 // 127.0.0.1), the link's reassembly by length, the receive pass, the stores and
 // the logs on disk; against the decoding alone of the same frames (header and
 // payload to map metres, as bench_reception's BM_DecodeOnly). Prints both
-// figures and their ratio.
+// figures and their ratio. The live run counts only when every frame reached
+// the pass (the raw log holds them all).
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -17,6 +18,7 @@
 #include "links/agw_tcp_link.h"
 #include "links/radio_receiver.h"
 #include "reception/frame_assembly.h"
+#include "reception/monitor_input.h"
 
 using namespace zeblon;
 using namespace zeblon::reception;
@@ -52,11 +54,31 @@ std::string EngineFrame(const std::string& line) {
   return *links::BuildAgwFrame('U', 0, src.substr(0, 10), dest.substr(0, 10), text);
 }
 
-const std::string& Stream() {
-  static const std::string s = [] {
-    std::string all;
-    for (const auto& l : Lines()) all += EngineFrame(l);
-    return all;
+// The engine's byte stream of every frame, cut into chunks of kChunkFrames
+// frames, and the bytes the raw log must hold once all of them went through.
+constexpr int kChunkFrames = 2000;
+
+struct EngineStream {
+  std::vector<std::string> chunks;
+  std::size_t rawLogBytes = 0;
+};
+
+const EngineStream& Stream() {
+  static const EngineStream s = [] {
+    EngineStream e;
+    int inChunk = kChunkFrames;
+    for (const auto& l : Lines()) {
+      if (inChunk == kChunkFrames) {
+        e.chunks.emplace_back();
+        inChunk = 0;
+      }
+      const std::string frame = EngineFrame(l);
+      e.chunks.back() += frame;
+      ++inChunk;
+      const std::string data = frame.substr(links::kAgwHeaderSize);
+      e.rawLogBytes += ApplyHeardMark(ConvertAgwMonitorText(links::AgwMonitorText(data))).size();
+    }
+    return e;
   }();
   return s;
 }
@@ -138,11 +160,20 @@ void BM_LiveFromEngineSocket(benchmark::State& state) {
       break;
     }
     QCoreApplication::processEvents();
+    const EngineStream& stream = Stream();
     state.ResumeTiming();
-    peer->write(Stream().data(), static_cast<qint64>(Stream().size()));
-    // The main cycle's passes until every frame has gone through.
+    // The engine sends its frames a chunk at a time, the next chunk once the
+    // receiver has taken the texts of the last one into its passes (a backlog
+    // beyond the receiver's cap would lose frames instead of storing them).
+    std::size_t sent = 0;
     std::size_t last = std::string::npos;
+    // The main cycle's passes until every frame has gone through.
     for (;;) {
+      if (sent < stream.chunks.size() && rx.EngineTextsWaiting() < static_cast<std::size_t>(kChunkFrames) &&
+          texts + kChunkFrames >= sent * kChunkFrames) {
+        peer->write(stream.chunks[sent].data(), static_cast<qint64>(stream.chunks[sent].size()));
+        ++sent;
+      }
       // The socket's arrivals, while some are still on their way.
       if (texts < static_cast<std::size_t>(kFrames)) QCoreApplication::processEvents(QEventLoop::AllEvents);
       rx.DecodeReceivedTraffic();
@@ -154,6 +185,13 @@ void BM_LiveFromEngineSocket(benchmark::State& state) {
     stored += static_cast<std::size_t>(st->moniAllCount);
     state.PauseTiming();
     link.Disconnect(0);
+    // Every frame reached the pass: the raw log holds them all.
+    std::error_code ec;
+    const auto rawBytes = std::filesystem::file_size(folder / "LOG" / "_LOGRAW_.TXT", ec);
+    if (ec || rawBytes != stream.rawLogBytes) {
+      state.SkipWithError("frames were lost on the way");
+      break;
+    }
     for (const auto& e : std::filesystem::directory_iterator(folder / "LOG")) std::filesystem::remove(e.path());
     state.ResumeTiming();
   }
