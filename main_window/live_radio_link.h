@@ -33,9 +33,9 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   // trying. Nothing else is started: the engine runs on its own.
   void RenewRegistration(const std::string& tx_call) override;
   reception::ReceptionHost* Host() override { return this; }
-  reception::ChatPanel* Chat() override { return &chat_; }
+  reception::ChatPanel* Chat() override { return radio_.chat != nullptr ? radio_.chat : &chat_; }
   // Every own packet ends here (TransmitInfoField).
-  bool Transmit(const std::string& infoField);
+  bool Transmit(const std::string& infoField) override;
 
   links::AgwTcpLink& Engine() { return engine_; }
   links::RadioReceiver* Receiver() { return rx_.get(); }

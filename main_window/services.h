@@ -86,6 +86,11 @@ struct RadioLinkContext {
   std::function<reception::GateHook()> igateHook;  // the receive pass's IGate hand-off
   std::function<std::string()> readTnc;            // MSComm1's live reading (serial TNC kinds)
   std::function<void()> showEmergencyWindow;       // an emergency report came in (AlarmRecord filled)
+  // The chat window's lines, and the sender of the receive side's acknowledgements
+  // and replies (radio or web by the message); a link without them keeps lines of
+  // its own and transmits.
+  reception::ChatPanel* chat = nullptr;
+  std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
 };
 
 class RadioLinkService {
@@ -116,6 +121,11 @@ class RadioLinkService {
   // pass decodes through the same ones); null for a link without.
   virtual reception::ReceptionHost* Host() { return nullptr; }
   virtual reception::ChatPanel* Chat() { return nullptr; }
+  // The transmit step (TransmitInfoField) of the link: false when nothing went out.
+  virtual bool Transmit(const std::string& infoField) {
+    (void)infoField;
+    return false;
+  }
 
  protected:
   RadioLinkContext radio_;
