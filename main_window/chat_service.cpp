@@ -28,9 +28,9 @@ void Call(const F& f, A&&... a) {
 
 }  // namespace
 
-ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, ::platform::CheckBox& check7,
+ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, panels::ControlColumn& column,
                          internet::WebWindowHooks web, Hooks hooks)
-    : chat_(chat), saved_(saved), check7_(check7), h_(std::move(hooks)) {
+    : chat_(chat), saved_(saved), check7_(*column.Check7), h_(std::move(hooks)) {
   web_ = std::make_unique<internet::WebMessageQueue>(std::move(web));
   queue_.changed = [this] { ShowLines(); };
   queue_.dropped = [this](const std::string& line) {
@@ -56,9 +56,7 @@ ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& sa
   QFont font(QStringLiteral("QW7_T6"));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  for (QWidget* w : chat_.Text1) w->setFont(font);
-  chat_.Text2->setFont(font);
-  chat_.Text3->setFont(font);
+  chat_.setFont(font);  // the caption (the header) and every line and box in it
   saved_.Text5->setFont(font);
   QPalette p = saved_.Text5->palette();
   p.setColor(QPalette::Base, PlatformColour(0xB0C0A8));
@@ -73,8 +71,8 @@ ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& sa
   };
   chat_.Text3->OnClick = [this] { Call(h_.pause, 2000); };
   chat_.Check8->OnClick = [this] { Check8_Click(); };
-  chat_.Command24->OnClick = [this] { Command24_Click(); };
-  chat_.Command25->OnClick = [this] { Command25_Click(); };
+  column.Command24->OnClick = [this] { Command24_Click(); };
+  column.Command25->OnClick = [this] { Command25_Click(); };
   chat_.Command27->OnClick = [this] { Command27_Click(); };
   saved_.Command28->OnClick = [this] { Command28_Click(); };
   check7_.OnClick = [this] { Check7_Click(); };

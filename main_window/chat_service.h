@@ -14,6 +14,7 @@
 
 #include "internet/web_window_hooks.h"
 #include "panels/chat.h"
+#include "panels/control_column.h"
 #include "panels/frames.h"
 #include "reception/reception_state.h"
 
@@ -60,7 +61,9 @@ class ChatService : public QObject {
     std::function<void(const std::string& text)> notice;
   };
 
-  ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, platform::CheckBox& check7,
+  // `column`: the CHAT box Check7 and the SHOW SAVED and DELETE SAVED buttons
+  // (Command24, Command25) beside it.
+  ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, panels::ControlColumn& column,
               internet::WebWindowHooks web, Hooks hooks);
   ~ChatService() override;
 

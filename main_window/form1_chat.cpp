@@ -55,7 +55,7 @@ void Form1::WireChat() {
   h.notice = [this](const std::string& text) {
     if (LinkNotice) LinkNotice(text);
   };
-  chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_->Check7, web_hooks_, std::move(h));
+  chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_, web_hooks_, std::move(h));
   tick_.hooks.sendPendingMessages = [this] { chat_service_->SendPendingMessages(); };
 }
 

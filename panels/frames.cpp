@@ -43,8 +43,6 @@ ChatFrame::ChatFrame(QWidget* window)
   Text3 = Add<TextBox>(this, {168, 128, 488, 18}, "Text3");
   Text3->setMaxLength(60);
   Check8 = Add<CheckBox>(this, {112, 148, 50, 18}, "Check8", "ME!");
-  Command24 = Add<CommandButton>(this, {168, 148, 96, 18}, "Command24", "SHOW SAVED");
-  Command25 = Add<CommandButton>(this, {268, 148, 104, 18}, "Command25", "DELETE SAVED");
   Command27 = Add<CommandButton>(this, {754, 2, 16, 16}, "Command27", "X");
 }
 

@@ -40,8 +40,6 @@ class ChatFrame : public PanelFrame {
   platform::CheckBox* Check16;  // AUTO-A
   platform::TextBox* Text2;     // addressee
   platform::TextBox* Text3;     // message
-  platform::CommandButton* Command24;  // SHOW SAVED
-  platform::CommandButton* Command25;  // DELETE SAVED
 };
 
 // SAVED MESSAGES (Frame7).
