@@ -5,6 +5,8 @@
 // SHOW and DELETE SAVED through the buttons, and a screenshot of the window with
 // lines in their states.
 #include <QDateTime>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <cstdlib>
 #include <memory>
 
@@ -170,6 +172,14 @@ TEST_F(ChatWindowTest, PingChatAndTheAutomaticAnswer) {
   EXPECT_EQ(chat.Text3->Text(), "");
   EXPECT_FALSE(form->reception().settings.autoAnswerOn);
 
+  // Typed characters above 127 go into the message box as their code page 850 codes.
+  chat.Text3->SetText("");
+  for (const QString& typed : {QString::fromUtf8("\u00df"), QString::fromUtf8("\u20ac"), QStringLiteral("a")}) {
+    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, typed);
+    QCoreApplication::sendEvent(chat.Text3, &key);
+  }
+  EXPECT_EQ(chat.Text3->Text(), "\xE1\xFE" "a");
+
   // The INFO panel's PING: a query without number, first sent three times.
   chat.Text2->SetText("AB9CD");
   chat.Text3->SetText("?APRST");
@@ -279,7 +289,14 @@ TEST_F(ChatWindowTest, ShowAndDeleteSavedAndPickingACall) {
   st.moniAllLog[1].replace(32, 5, "AB9CD");
   st.moniAllCount = 1;
   form->ChatWindow().Text2->SetText("");
-  form->Chat().PickFromLine(7, 14);
+  // A left click into the addressee column of the newest line.
+  QWidget* line7 = form->ChatWindow().Text1[7];
+  const QPoint at(line7->fontMetrics().horizontalAdvance(QStringLiteral("AB1CD-9  :AB9")) + 4, line7->height() / 2);
+  QMouseEvent press(QEvent::MouseButtonPress, at, line7->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, line7->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(line7, &press);
+  QCoreApplication::sendEvent(line7, &release);
   EXPECT_EQ(form->ChatWindow().Text2->Text(), "AB9CD");
   EXPECT_EQ(shown, (std::vector<std::pair<std::string, int>>{{"AB9CD", 1}}));
   form->Chat().PickFromSaved(": N0");  // too short: nothing
