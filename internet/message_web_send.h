@@ -32,6 +32,12 @@ class WebMessageQueue {
   std::size_t Waiting() const { return queue_.size(); }
   // True while the notice shows this queue's text (sending or a failure).
   bool ShowsNotice() const { return noticeShown_; }
+  // Another request put its own text into the notice: this queue no longer
+  // hides it (the next send shows its own again).
+  void NoticeTaken() {
+    noticeShown_ = false;
+    failureShown_.stop();
+  }
   // The addresses loaded so far, oldest first (for the curious).
   const std::deque<std::string>& Loaded() const { return loaded_; }
 

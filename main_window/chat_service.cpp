@@ -86,6 +86,8 @@ ChatService::~ChatService() = default;
 
 bool ChatService::WebSendNoticeShown() const { return web_->ShowsNotice(); }
 
+void ChatService::WebNoticeTaken() { web_->NoticeTaken(); }
+
 bool ChatService::NoRadio() const { return h_.interfaceKind && h_.interfaceKind() == 4; }
 
 void ChatService::FocusMapIfActive() {

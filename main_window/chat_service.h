@@ -73,6 +73,8 @@ class ChatService : public QObject {
   internet::WebMessageQueue& Web() { return *web_; }
   // The internet notice shows the web send of a message (sending or its failure).
   bool WebSendNoticeShown() const;
+  // A web poll showed its notice over the send's.
+  void WebNoticeTaken();
   int MessageCounter() const { return counter_; }
   // OutgoingMessage is set: a message was queued and has not been sent yet.
   bool MessageWaiting() const { return waiting_; }

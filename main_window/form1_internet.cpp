@@ -37,6 +37,8 @@ void Form1::WireInternet() {
     noticeColour(colour);
     Text10->show();
     Text10->raise();
+    // The notice is the poll's now (a message's web send shows its own again when it shows).
+    if (chat_service_ != nullptr) chat_service_->WebNoticeTaken();
   };
   w.hideNotice = [this, noticeColour] {
     Text10->hide();

@@ -18,6 +18,7 @@
 #include "tests/support/tiny_http_server.h"
 // Last: the page fetcher's namespace would hide the controls' one from the headers above.
 #include "internet/message_web_send.h"
+#include "internet/web_requests.h"
 
 namespace zeblon {
 namespace {
@@ -244,6 +245,23 @@ TEST_F(ChatWindowTest, WithoutRadioMessagesGoThroughTheWebSendPage) {
   PumpUntil([&] { return !form->Chat().Web().Busy(); }, 5000);
   EXPECT_EQ(Colour(*form, 7), reception::kChatGivenUp);
   EXPECT_FALSE(form->Chat().Queue().At(7).failed);
+
+  // A web poll that shows its notice while a send loads keeps it: the send's end
+  // leaves it, and the poll's watchdog ends it as before.
+  server_.routes["/cgi-bin/sendmsg.cgi"] = Route{200, "text/html", "ok", 300};
+  form->ChatWindow().Text3->SetText("fourth");
+  form->ChatWindow().Text3->KeyDown(13, 0);
+  form->Chat().SendPendingMessages();
+  form->Internet().Web().StartRawPoll();
+  EXPECT_EQ(text10->Text(), "COLLECTING INTERNET DATA (MONI 1) ...");
+  PumpUntil([&] { return !form->Chat().Web().Busy(); }, 5000);
+  EXPECT_EQ(Colour(*form, 7), reception::kChatGivenUp);
+  EXPECT_FALSE(text10->isHidden());
+  EXPECT_FALSE(form->Chat().WebSendNoticeShown());
+  form->ArmPause(20);
+  PumpUntil([&] { return !form->Timer2->isActive(); }, 2000);
+  EXPECT_EQ(check22->Value(), 0);
+  EXPECT_TRUE(text10->isHidden());
 
   // A web acknowledgement of the receive side goes the same way.
   form->Chat().SendAprsMessage(":QW7TK    :mok5");
