@@ -10,10 +10,10 @@
 namespace zeblon::links {
 
 enum class MessageRoad {
-  Radio,       // the transmit step
-  RadioHfDual, // the SCS TNC's HF-DUAL mode switched off first (ESC "%AU0" CR, 0.1 s)
-  Web,         // the web send page
-  None         // nothing is sent (kind 2)
+  Radio,        // the transmit step
+  RadioHfDual,  // the SCS TNC's HF-DUAL mode switched off first (ESC "%AU0" CR, 0.1 s)
+  Web,          // the web send page
+  None          // nothing is sent (kind 2)
 };
 
 // The road of `outgoing`: characters 11 to 14 ":mok" take the web whatever the

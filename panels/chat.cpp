@@ -62,8 +62,8 @@ std::optional<ChatMessage> BuildChatMessage(std::string_view addressee, std::str
   if (m.outgoing.size() < 10) m.outgoing.resize(10, ' ');
   m.outgoing += ":" + Trim(reception::WithoutControlBytes(text));
   counter = counter + 1 > 99 ? 0 : counter + 1;
-  const std::string number = std::string(1, static_cast<char>('0' + counter / 10)) +
-                             static_cast<char>('0' + counter % 10);
+  const std::string number =
+      std::string(1, static_cast<char>('0' + counter / 10)) + static_cast<char>('0' + counter % 10);
   if (LowerCaseQuery(m.outgoing)) UpperAsciiInPlace(m.outgoing);
   const bool query = m.outgoing.find("?APRS") != std::string::npos;
   if (!query) m.outgoing += "{" + number;

@@ -43,8 +43,8 @@ struct ChatMessage {
 // empty or the addressee holds only blanks. Control bytes of both boxes are left
 // out. A text that begins "?aprs" in lower case is sent upper case; a text holding
 // "?APRS" is a query: no number, first colour 252. Without radio every line starts at 254.
-std::optional<ChatMessage> BuildChatMessage(std::string_view addressee, std::string_view text,
-                                            std::string_view txCall, int& counter, bool noRadio);
+std::optional<ChatMessage> BuildChatMessage(std::string_view addressee, std::string_view text, std::string_view txCall,
+                                            int& counter, bool noRadio);
 
 // One chat line.
 struct ChatLine {
@@ -73,7 +73,7 @@ class ChatQueue : public reception::ChatPanel {
   static constexpr std::size_t kHeldLimit = 64;
 
   WindowHooks window;
-  std::function<void()> changed;                       // a line's text, colour or mark changed
+  std::function<void()> changed;                         // a line's text, colour or mark changed
   std::function<void(const std::string& line)> dropped;  // a held pending line had to go (the limit)
 
   const ChatLine& At(int index) const { return lines_[static_cast<std::size_t>(index)]; }

@@ -15,11 +15,11 @@ namespace zeblon::panels {
 
 // What SHOW SAVED found and did.
 struct SavedLog {
-  std::string text;         // the lines of the log, each with CR LF (for Text5)
-  std::size_t lines = 0;    // lines counted before any cut
-  bool cut = false;         // the log was cut to its last 100 lines
-  bool ok = true;           // false when the log could not be read, created or rewritten
-  std::string error;        // then the reason
+  std::string text;       // the lines of the log, each with CR LF (for Text5)
+  std::size_t lines = 0;  // lines counted before any cut
+  bool cut = false;       // the log was cut to its last 100 lines
+  bool ok = true;         // false when the log could not be read, created or rewritten
+  std::string error;      // then the reason
 };
 
 // SHOW SAVED: creates a missing log; a log of 121 lines or more is cut to its

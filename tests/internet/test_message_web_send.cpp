@@ -34,7 +34,8 @@ TEST(MessageWebSend, AddressKeysInOrderAndEveryValueEncoded) {
     const char* query;
   } cases[] = {
       {":ab1cd    :hello{01", "fromcall=N0CALL-5&tocall=AB1CD&msg=hello%7B01"},
-      {":AB1CD    :fish & chips #1 +2 100%{02", "fromcall=N0CALL-5&tocall=AB1CD&msg=fish%20%26%20chips%20%231%20%2B2%20100%25%7B02"},
+      {":AB1CD    :fish & chips #1 +2 100%{02",
+       "fromcall=N0CALL-5&tocall=AB1CD&msg=fish%20%26%20chips%20%231%20%2B2%20100%25%7B02"},
       {":AB1CD    :a=b&tocall=X{03", "fromcall=N0CALL-5&tocall=AB1CD&msg=a%3Db%26tocall%3DX%7B03"},
       {":AB1CD    :mok12", "fromcall=N0CALL-5&tocall=AB1CD&msg=mok12"},
       {":AB1CD    :\xE4h{04", "fromcall=N0CALL-5&tocall=AB1CD&msg=%E4h%7B04"},
@@ -86,10 +87,10 @@ TEST_F(QueueFixture, SeveralSendsGoOneAtATimeAndNoneIsCutShort) {
   ASSERT_TRUE(WaitFor([&] { return !queue->Busy(); }));
   ASSERT_EQ(outcomes.size(), 3u);
   for (const auto& o : outcomes) EXPECT_TRUE(o.first) << o.second;
-  EXPECT_EQ(server.targets, (std::vector<std::string>{
-                                "/cgi-bin/sendmsg.cgi?fromcall=N0CALL&tocall=AB1CD&msg=one%7B01",
-                                "/cgi-bin/sendmsg.cgi?fromcall=N0CALL&tocall=AB1CD&msg=two%7B02",
-                                "/cgi-bin/sendmsg.cgi?fromcall=N0CALL&tocall=AB2CD&msg=three%7B03"}));
+  EXPECT_EQ(server.targets,
+            (std::vector<std::string>{"/cgi-bin/sendmsg.cgi?fromcall=N0CALL&tocall=AB1CD&msg=one%7B01",
+                                      "/cgi-bin/sendmsg.cgi?fromcall=N0CALL&tocall=AB1CD&msg=two%7B02",
+                                      "/cgi-bin/sendmsg.cgi?fromcall=N0CALL&tocall=AB2CD&msg=three%7B03"}));
   EXPECT_EQ(events.front(), "hourglass");
   EXPECT_EQ(events[1], "timer1 off");
   EXPECT_EQ(events[2], std::string("notice ") + kSendingNotice + " " + std::to_string(0xC0C0));

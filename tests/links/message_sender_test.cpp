@@ -21,8 +21,8 @@ TEST(MessageSender, RoadByKindAndText) {
       {3, false, ":AB1CD    :hi{01", MessageRoad::Radio},      {5, false, ":AB1CD    :hi{01", MessageRoad::Radio},
       {5, true, ":AB1CD    :hi{01", MessageRoad::RadioHfDual}, {6, true, ":AB1CD    :hi{01", MessageRoad::Radio},
       {4, false, ":AB1CD    :hi{01", MessageRoad::Web},        {2, false, ":AB1CD    :hi{01", MessageRoad::None},
-      {0, false, ":AB1CD    :mok07", MessageRoad::Web},        // a web acknowledgement whatever the kind
-      {3, false, ":AB1CD    :mokka{02", MessageRoad::Web},     // a text the user began with "mok" too
+      {0, false, ":AB1CD    :mok07", MessageRoad::Web},     // a web acknowledgement whatever the kind
+      {3, false, ":AB1CD    :mokka{02", MessageRoad::Web},  // a text the user began with "mok" too
       {0, false, ":AB1CD    :ack07", MessageRoad::Radio},      {0, false, ":LONGCALL-15:mok1", MessageRoad::Radio},
   };
   for (const auto& c : cases) EXPECT_EQ(RoadFor(c.kind, c.hfDual, c.outgoing), c.road) << c.kind << c.outgoing;

@@ -179,7 +179,9 @@ TEST_F(ChatWindowTest, PingChatAndTheAutomaticAnswer) {
     QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, typed);
     QCoreApplication::sendEvent(chat.Text3, &key);
   }
-  EXPECT_EQ(chat.Text3->Text(), "\xE1\xFE" "a");
+  EXPECT_EQ(chat.Text3->Text(),
+            "\xE1\xFE"
+            "a");
 
   // The INFO panel's PING: a query without number, first sent three times.
   chat.Text2->SetText("AB9CD");
@@ -223,9 +225,10 @@ TEST_F(ChatWindowTest, WithoutRadioMessagesGoThroughTheWebSendPage) {
   std::vector<std::string> sends;
   for (const std::string& t : server_.targets)
     if (t.rfind("/cgi-bin/sendmsg.cgi", 0) == 0) sends.push_back(t);
-  EXPECT_EQ(sends, (std::vector<std::string>{
-                       "/cgi-bin/sendmsg.cgi?fromcall=AB1CD-9&tocall=QW7TK&msg=fish%20%26%20chips%20%231%20%2B2%20100%25%7B01",
-                       "/cgi-bin/sendmsg.cgi?fromcall=AB1CD-9&tocall=QW7TK&msg=second%7B02"}));
+  EXPECT_EQ(sends,
+            (std::vector<std::string>{
+                "/cgi-bin/sendmsg.cgi?fromcall=AB1CD-9&tocall=QW7TK&msg=fish%20%26%20chips%20%231%20%2B2%20100%25%7B01",
+                "/cgi-bin/sendmsg.cgi?fromcall=AB1CD-9&tocall=QW7TK&msg=second%7B02"}));
   EXPECT_EQ(Colour(*form, 6), reception::kChatGivenUp);  // sent its one time
   EXPECT_EQ(Colour(*form, 7), reception::kChatGivenUp);
   EXPECT_TRUE(text10->isHidden());
@@ -310,7 +313,8 @@ TEST_F(ChatWindowTest, ShowAndDeleteSavedAndPickingACall) {
   // A left click into the addressee column of the newest line.
   QWidget* line7 = form->ChatWindow().Text1[7];
   const QPoint at(line7->fontMetrics().horizontalAdvance(QStringLiteral("AB1CD-9  :AB9")) + 4, line7->height() / 2);
-  QMouseEvent press(QEvent::MouseButtonPress, at, line7->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, at, line7->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
   QMouseEvent release(QEvent::MouseButtonRelease, at, line7->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
                       Qt::NoModifier);
   QCoreApplication::sendEvent(line7, &press);

@@ -82,8 +82,7 @@ class ChatThroughEngine : public ::testing::Test {
     tick.hooks.sendPendingMessages = [this] {
       waiting = false;
       chat.RetryPass([this](const std::string& info, long) {
-        return links::SendAprsMessage(ml, info) == links::MessageSent::Yes ? ChatQueue::Sent::Yes
-                                                                           : ChatQueue::Sent::No;
+        return links::SendAprsMessage(ml, info) == links::MessageSent::Yes ? ChatQueue::Sent::Yes : ChatQueue::Sent::No;
       });
     };
     // The automatic answer: what the window's Enter does with the two boxes.
@@ -183,8 +182,7 @@ TEST_F(ChatThroughEngine, OwnMessageAcknowledgedStopsTheRetriesAndUnansweredOnes
   }
   EXPECT_EQ(sentAt, (std::vector<int>{1, 6, 11, 16, 21}));
   EXPECT_EQ(chat.At(7).colour, reception::kChatGivenUp);
-  ASSERT_TRUE(RunUntil([&] { return Count(dw->output(), "N0CALL>APZEB,WIDE1-1::AB8CD    :anyone?{02") == 5; },
-                       15000))
+  ASSERT_TRUE(RunUntil([&] { return Count(dw->output(), "N0CALL>APZEB,WIDE1-1::AB8CD    :anyone?{02") == 5; }, 15000))
       << dw->output();
 }
 

@@ -107,8 +107,9 @@ TEST(ChatRetry, EachPassSendsEveryPendingLineOnceUntilGivenUp) {
     });
     colours.emplace_back(q.At(6).colour, q.At(7).colour);
   }
-  EXPECT_EQ(colours, (std::vector<std::pair<int, int>>{
-                         {251, 253}, {252, 254}, {253, kGivenUp}, {254, kGivenUp}, {kGivenUp, kGivenUp}, {kGivenUp, kGivenUp}}));
+  EXPECT_EQ(colours,
+            (std::vector<std::pair<int, int>>{
+                {251, 253}, {252, 254}, {253, kGivenUp}, {254, kGivenUp}, {kGivenUp, kGivenUp}, {kGivenUp, kGivenUp}}));
   // Five times the message, three times the query, oldest line first in every pass.
   EXPECT_EQ(std::count(sent.begin(), sent.end(), ":AB1CD    :m1{01"), 5);
   EXPECT_EQ(std::count(sent.begin(), sent.end(), ":AB1CD    :?APRST"), 3);
@@ -134,7 +135,7 @@ TEST(ChatRetry, AnAcknowledgementStopsTheRetries) {
   sends = 0;
   pass();
   EXPECT_EQ(sends, 1);  // only the second
-  q.Acknowledge("0");  // another number
+  q.Acknowledge("0");   // another number
   EXPECT_EQ(q.At(7).colour, 252);
   q.Acknowledge("02");
   EXPECT_EQ(q.At(7).colour, kAcked);
@@ -321,7 +322,8 @@ TEST(SavedMessages, DeleteKeepsTheShownLinesStamped) {
 
 TEST(SavedMessages, PickingACall) {
   const std::string line = "AB1CD-7  :N0CALL   :hello{01";
-  const std::pair<int, const char*> carets[] = {{0, "AB1CD-7"}, {9, "AB1CD-7"}, {10, ""}, {11, "N0CALL"}, {25, "N0CALL"}};
+  const std::pair<int, const char*> carets[] = {
+      {0, "AB1CD-7"}, {9, "AB1CD-7"}, {10, ""}, {11, "N0CALL"}, {25, "N0CALL"}};
   for (const auto& [caret, call] : carets) EXPECT_EQ(CallFromChatLine(line, caret), call) << caret;
   EXPECT_EQ(CallFromMarkedText(" :AB1CD "), "AB1CD");
   EXPECT_EQ(CallFromMarkedText(": AB1CD"), "AB1CD");
