@@ -19,7 +19,12 @@ void WebMessageQueue::Send(const std::string& url, Done done) {
     busy_ = true;
     if (h_.hourglass) h_.hourglass(true);
     if (h_.setTimer1) h_.setTimer1(false);
-    Next();
+    failureShown_.stop();
+    if (h_.showNotice) h_.showNotice(kSendingNotice, 0x00C0C0);
+    noticeShown_ = true;
+    // The load starts from the event loop: an outcome, even one known at once
+    // (no host), never reaches the sender before Send has returned.
+    settle_.start(0);
   }
 }
 
@@ -39,8 +44,6 @@ void WebMessageQueue::Next() {
   noticeShown_ = true;
   loaded_.push_back(current_.url);
   if (loaded_.size() > 100) loaded_.pop_front();
-  // A page that cannot even be asked for reports its failure at once (from
-  // inside Navigate); its outcome then runs after this call has returned.
   fetcher_.Navigate(current_.url);
 }
 

@@ -135,13 +135,24 @@ void ChatQueue::RetryPass(const std::function<Sent(const std::string&, long)>& s
     ChatLine* line = Find(id);
     if (line == nullptr || !IsPendingColour(line->colour) || InFlight(id)) continue;
     const std::string info = Trim(std::string_view(line->text).substr(std::min<std::size_t>(9, line->text.size())));
+    sending_ = id;
+    early_.reset();
     const Sent sent = send(info, id);
+    sending_ = 0;
     line = Find(id);  // `send` may have added lines
     if (line == nullptr) continue;
     switch (sent) {
       case Sent::Yes: Step(*line); break;
       case Sent::No: line->failed = true; break;
-      case Sent::Later: inFlight_.insert(id); break;
+      case Sent::Later:
+        // An outcome that came before `send` returned is taken as it came.
+        if (!early_)
+          inFlight_.insert(id);
+        else if (*early_)
+          Step(*line);
+        else
+          line->failed = true;
+        break;
     }
   }
   PruneHeld();
@@ -149,6 +160,10 @@ void ChatQueue::RetryPass(const std::function<Sent(const std::string&, long)>& s
 }
 
 void ChatQueue::WebOutcome(long id, bool sent) {
+  if (id == sending_) {
+    early_ = sent;
+    return;
+  }
   inFlight_.erase(id);
   if (ChatLine* line = Find(id)) {
     if (sent && IsPendingColour(line->colour)) Step(*line);

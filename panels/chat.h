@@ -119,6 +119,8 @@ class ChatQueue : public reception::ChatPanel {
   ChatLine lines_[8];
   std::deque<ChatLine> held_;
   std::set<long> inFlight_;
+  long sending_ = 0;           // the line the pass is sending now
+  std::optional<bool> early_;  // its outcome, when it came before the send returned
   long nextId_ = 1;
 };
 

@@ -181,6 +181,19 @@ TEST(ChatRetry, WebSendsCountOnlyWhenThePageAnswered) {
   EXPECT_EQ(q.At(7).colour, kGivenUp);
 }
 
+TEST(ChatRetry, AWebOutcomeKnownAtOnceIsTakenToo) {
+  for (bool sent : {false, true}) {
+    ChatQueue q = WithMessages(1, true);
+    q.RetryPass([&](const std::string&, long id) {
+      q.WebOutcome(id, sent);  // e.g. no web service named: the send fails before it returns
+      return Sent::Later;
+    });
+    EXPECT_FALSE(q.InFlight(q.At(7).id));
+    EXPECT_EQ(q.At(7).colour, sent ? kGivenUp : 254);
+    EXPECT_EQ(q.At(7).failed, !sent);
+  }
+}
+
 TEST(ChatRetry, PendingLinesPushedOutOfSightStayQueued) {
   ChatQueue q = WithMessages(9);
   // m1 left the eight lines but is still waiting for its first transmission.
