@@ -1,7 +1,6 @@
 #include "main_window/chat_service.h"
 
 #include <QFont>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
 
@@ -20,6 +19,14 @@ namespace {
 
 // A platform colour value (blue * 65536 + green * 256 + red).
 QColor PlatformColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+// Chat texts hold code page 850 bytes: shown as the characters they are there.
+QString DosToQ(std::string_view text) {
+  QString q;
+  q.reserve(static_cast<qsizetype>(text.size()));
+  for (char c : text) q.append(QChar(panels::DosCharToUnicode(static_cast<unsigned char>(c))));
+  return q;
+}
 
 template <typename F, typename... A>
 void Call(const F& f, A&&... a) {
@@ -45,10 +52,11 @@ ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& sa
     chat_.Check8->SetValue(1);
   };
   queue_.window.queueMessage = [this](const std::string& addressee, const std::string& text) {
-    // The automatic answer: the receive side gives the text with its "AA: ".
-    if (answer_.on) answer_.text = text;
+    // The automatic answer: the receive side gives the text (as sent) with its "AA: ".
+    const std::string typed = panels::DosTextToTyped(text);
+    if (answer_.on) answer_.text = typed;
     chat_.Text2->SetText(addressee);
-    chat_.Text3->SetText(text);
+    chat_.Text3->SetText(typed);
     chat_.Text3->KeyDown(13, 0);
   };
 
@@ -76,13 +84,14 @@ ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& sa
   chat_.Command27->OnClick = [this] { Command27_Click(); };
   saved_.Command28->OnClick = [this] { Command28_Click(); };
   check7_.OnClick = [this] { Check7_Click(); };
-  chat_.Text3->installEventFilter(this);
   for (QWidget* w : chat_.Text1) w->installEventFilter(this);
   saved_.Text5->viewport()->installEventFilter(this);
   ShowLines();
 }
 
 ChatService::~ChatService() = default;
+
+std::string ChatService::AnswerTextSent() const { return panels::TypedTextToDos(answer_.text); }
 
 bool ChatService::WebSendNoticeShown() const { return web_->ShowsNotice(); }
 
@@ -112,7 +121,7 @@ void ChatService::ShowLines() {
     p.setColor(QPalette::Base, l.failed ? QColor(255, 208, 208) : chat_.palette().color(QPalette::Window));
     box->setPalette(p);
     box->setToolTip(l.failed ? QStringLiteral("NOT SENT - IT IS TRIED AGAIN") : QString());
-    box->SetText(l.text);
+    box->setText(DosToQ(l.text));
     box->setCursorPosition(0);
   }
 }
@@ -162,7 +171,9 @@ void ChatService::SendPendingMessages() {
 
 void ChatService::QueueChatMessage() {
   const std::string txCall = h_.txCall ? h_.txCall() : std::string();
-  const auto m = panels::BuildChatMessage(chat_.Text2->Text(), chat_.Text3->Text(), txCall, counter_, NoRadio());
+  // Typed characters go out in code page 850 (Text3_KeyPress), as other stations of this program read them.
+  const auto m = panels::BuildChatMessage(chat_.Text2->Text(), panels::TypedTextToDos(chat_.Text3->Text()), txCall,
+                                          counter_, NoRadio());
   if (!m) {
     // Nothing to send, or no one to send it to: the box that lacks it gets the focus.
     if (Trim(chat_.Text2->Text()).empty() && !chat_.Text3->Text().empty()) {
@@ -255,12 +266,11 @@ void ChatService::Command24_Click() {
   const std::filesystem::path dataFolder = h_.dataFolder ? h_.dataFolder() : std::filesystem::path();
   const panels::SavedLog log = panels::ShowSavedLog(reception::ChatLogPath(dataFolder));
   if (!log.ok) Call(h_.notice, log.error);
-  std::string text = log.text;
   std::string shown;
-  shown.reserve(text.size());
-  for (char c : text)
+  shown.reserve(log.text.size());
+  for (char c : log.text)
     if (c != '\r') shown += c;
-  saved_.Text5->SetText(shown);
+  saved_.Text5->setPlainText(DosToQ(shown));
   saved_.show();
   saved_.raise();
   if (!NoRadio()) {
@@ -320,18 +330,6 @@ void ChatService::PickFromSaved(const std::string& marked) {
 }
 
 bool ChatService::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == chat_.Text3 && e->type() == QEvent::KeyPress) {
-    // Text3_KeyPress: typed characters above 127 go in as their code page 850 codes.
-    auto* k = static_cast<QKeyEvent*>(e);
-    const std::string typed = ::platform::FromQ(k->text());
-    if (typed.size() == 1 && static_cast<unsigned char>(typed[0]) >= 128 &&
-        (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
-      if (chat_.Text3->OnKeyDown) chat_.Text3->OnKeyDown(0, 0);
-      const int dos = panels::TypedCharToDos(static_cast<unsigned char>(typed[0]));
-      chat_.Text3->insert(::platform::ToQ(std::string(1, static_cast<char>(dos))));
-      return true;
-    }
-  }
   if (e->type() == QEvent::MouseButtonRelease) {
     auto* m = static_cast<QMouseEvent*>(e);
     if (m->button() == Qt::LeftButton) {

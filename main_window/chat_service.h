@@ -70,6 +70,8 @@ class ChatService : public QObject {
   Hooks& hooks() { return h_; }  // the INFO panel sets showStationInfo
   panels::ChatQueue& Queue() { return queue_; }
   panels::AutoAnswer& Answer() { return answer_; }
+  // AutoAnswerText as the answer goes out (code page 850), for the receive side.
+  std::string AnswerTextSent() const;
   internet::WebMessageQueue& Web() { return *web_; }
   // The internet notice shows the web send of a message (sending or its failure).
   bool WebSendNoticeShown() const;

@@ -482,7 +482,7 @@ void Form1::UpdateReceptionSettings() {
   in.toneOn = shell_.ToneOn == 1;
   in.moniAllLimit = moni_all_limit_;
   in.autoAnswerOn = chat_service_->Answer().on;
-  in.autoAnswerText = chat_service_->Answer().text;
+  in.autoAnswerText = chat_service_->AnswerTextSent();
   reception_.settings = reception::ReceptionSettingsFrom(settings_, in);
 }
 

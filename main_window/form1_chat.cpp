@@ -42,7 +42,7 @@ void Form1::WireChat() {
   };
   h.autoAnswerChanged = [this] {
     reception_.settings.autoAnswerOn = chat_service_->Answer().on && settings_.InterfaceKind != 4;
-    reception_.settings.autoAnswerText = chat_service_->Answer().text;
+    reception_.settings.autoAnswerText = chat_service_->AnswerTextSent();
   };
   h.transmit = [this](const std::string& info) { return RadioLink().Transmit(info); };
   h.writeTnc = [this](const std::string& bytes) { return link_.MSComm1.Write(bytes); };

@@ -51,6 +51,26 @@ int TypedCharToDos(int code) {
   return 254;
 }
 
+std::string TypedTextToDos(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(TypedCharToDos(static_cast<unsigned char>(c)));
+  return out;
+}
+
+char16_t DosCharToUnicode(unsigned char byte) {
+  return byte < 128 ? static_cast<char16_t>(byte) : kCp850High[static_cast<std::size_t>(byte - 128)];
+}
+
+std::string DosTextToTyped(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    const char16_t u = DosCharToUnicode(static_cast<unsigned char>(c));
+    // Windows-1252 160..255 are the Latin-1 characters of the same code.
+    c = u < 128 || (u >= 160 && u <= 255) ? static_cast<char>(u) : '?';
+  }
+  return out;
+}
+
 std::optional<ChatMessage> BuildChatMessage(std::string_view addressee, std::string_view text, std::string_view txCall,
                                             int& counter, bool noRadio) {
   if (addressee.empty() || text.empty()) return std::nullopt;

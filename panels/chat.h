@@ -30,6 +30,13 @@ bool IsPendingColour(int colour);
 // Text3_KeyPress: a typed Windows-1252 character as its DOS code page 850 code
 // (below 128 unchanged; 128-159 and the macron 254; no-break space and cedilla a blank).
 int TypedCharToDos(int code);
+// A typed text with every character so translated: the bytes a message carries.
+std::string TypedTextToDos(std::string_view text);
+// A code page 850 byte as the character it is (Unicode), for showing chat texts.
+char16_t DosCharToUnicode(unsigned char byte);
+// A code page 850 text back in Windows-1252 for an input box: the characters
+// both have; any other becomes "?".
+std::string DosTextToTyped(std::string_view text);
 
 // An own message as QueueChatMessage builds it.
 struct ChatMessage {

@@ -173,15 +173,15 @@ TEST_F(ChatWindowTest, PingChatAndTheAutomaticAnswer) {
   EXPECT_EQ(chat.Text3->Text(), "");
   EXPECT_FALSE(form->reception().settings.autoAnswerOn);
 
-  // Typed characters above 127 go into the message box as their code page 850 codes.
+  // Typed characters above 127 are shown as typed and go out as their code page 850 codes.
+  chat.Text2->SetText("AB9CD");
   chat.Text3->SetText("");
-  for (const QString& typed : {QString::fromUtf8("\u00df"), QString::fromUtf8("\u20ac"), QStringLiteral("a")}) {
-    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, typed);
-    QCoreApplication::sendEvent(chat.Text3, &key);
-  }
-  EXPECT_EQ(chat.Text3->Text(),
-            "\xE1\xFE"
-            "a");
+  QKeyEvent typing(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\u00e5\u00e4\u00f6 \u00df \u20ac"));
+  QCoreApplication::sendEvent(chat.Text3, &typing);
+  EXPECT_EQ(chat.Text3->Text(), "\xE5\xE4\xF6 \xDF \x80");
+  chat.Text3->KeyDown(13, 0);
+  EXPECT_EQ(form->Chat().Queue().At(7).text, "AB1CD-9  :AB9CD    :\x86\x84\x94 \xE1 \xFE{02");
+  EXPECT_EQ(chat.Text1[7]->text(), QString::fromUtf8("AB1CD-9  :AB9CD    :\u00e5\u00e4\u00f6 \u00df \u25a0{02"));
 
   // The INFO panel's PING: a query without number, first sent three times.
   chat.Text2->SetText("AB9CD");

@@ -80,6 +80,17 @@ TEST(ChatMessage, TypedCharactersBecomeCodePage850) {
                                        {252, 129}, {223, 225}, {197, 143}, {229, 134}, {222, 232}, {254, 231},
                                        {233, 130}, {255, 152}, {161, 173}, {163, 156}};
   for (const auto& [typed, dos] : cases) EXPECT_EQ(TypedCharToDos(typed), dos) << typed;
+  // Whole texts, and back for the input box where both code pages have the character.
+  EXPECT_EQ(TypedTextToDos("\xE5\xE4\xF6 \xDF \x80"
+                           "a"),
+            "\x86\x84\x94 \xE1 \xFE"
+            "a");
+  EXPECT_EQ(DosTextToTyped("\x86\x84\x94 \xE1 \xFE"
+                           "a"),
+            "\xE5\xE4\xF6 \xDF ?a");
+  EXPECT_EQ(DosCharToUnicode(0xE1), u'\u00DF');
+  EXPECT_EQ(DosCharToUnicode(0xFE), u'\u25A0');
+  EXPECT_EQ(DosCharToUnicode('A'), u'A');
 }
 
 // A queue with the lines of `n` own messages.
