@@ -327,14 +327,7 @@ void HandleInternetMessage(const InternetLine& l, const reception::ReceptionSett
   }
   const std::string ackKind(Columns(t, 12, 14));
   if (ackKind == "mok" || ackKind == "ack") {
-    const std::string number = reception::TrimmedColumns(t, 15, 19);
-    for (int i = 0; i < 8; ++i) {
-      const int colour = chat.Colour(i);
-      if (colour < 251 || colour > 24574) continue;
-      const std::string chatText = chat.Line(i);
-      if (chatText.find('{') == std::string::npos) continue;
-      if (TrimRightView(AfterBrace(chatText)) == number) chat.SetColour(i, reception::kChatAcknowledged);
-    }
+    chat.Acknowledge(reception::TrimmedColumns(t, 15, 19));
   }
 }
 

@@ -94,6 +94,13 @@ std::string AreaUrl(const WebSources& s, double latitude, double longitude) {
          "&distance=100000&seconds=3600";
 }
 
+std::string SendMessageUrl(const WebSources& s, std::string_view txCall, std::string_view outgoing) {
+  const std::string to = reception::UpperCase(reception::TrimmedColumns(outgoing, 2, 10));
+  const std::string_view msg = outgoing.size() > 11 ? outgoing.substr(11) : std::string_view();
+  return s.source2 + "/cgi-bin/sendmsg.cgi?fromcall=" + PercentEncode(txCall) + "&tocall=" + PercentEncode(to) +
+         "&msg=" + PercentEncode(msg);
+}
+
 PageKind ClassifyPage(std::string_view url, const WebSources& s) {
   const std::size_t scheme = url.find("://");
   if (scheme == std::string_view::npos || scheme + 3 >= url.size()) return PageKind::Blank;

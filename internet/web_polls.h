@@ -46,6 +46,12 @@ std::string RawPacketsUrl(const WebSources& sources, int webSource, std::string_
 // The address of the area query around a latitude and longitude (degrees).
 std::string AreaUrl(const WebSources& sources, double latitude, double longitude);
 
+// The address of the web send page of a message (WebSendAddress): source 2's
+// "/cgi-bin/sendmsg.cgi" with the keys fromcall (`txCall`), tocall (characters 2
+// to 10 of `outgoing`, upper case, trimmed) and msg (`outgoing` from character
+// 12), in this order, each value percent-encoded.
+std::string SendMessageUrl(const WebSources& sources, std::string_view txCall, std::string_view outgoing);
+
 // What a page's address names.
 enum class PageKind { Blank, RawSource2, SendMessage, RawSource1, Iono1, Iono2, Other };
 PageKind ClassifyPage(std::string_view url, const WebSources& sources);

@@ -133,7 +133,9 @@ void Form1::BuildControls() {
   cycle_ = new links::MainCycle(this);
   Timer1 = cycle_->Timer1();
   Timer2 = cycle_->Timer2();
-  cycle_->ConnectPause(Text10, column_->Check22);
+  // The watchdog of the web poll leaves a chat message's web send alone.
+  cycle_->ConnectPause(Text10, column_->Check22,
+                       [this] { return chat_service_ != nullptr && chat_service_->WebSendNoticeShown(); });
 
   // The APRS-IS link: an unverified login stops the IGate with a message box; the
   // link's other news are notes.
@@ -230,6 +232,7 @@ void Form1::WireControls() {
   WireEmergency();
   WireObject();
   WireInfoPanel();  // the station INFO panel: form1_info.cpp
+  WireChat();  // CHAT, SAVED MESSAGES, the message queue and its sending: form1_chat.cpp
 
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;
@@ -274,6 +277,7 @@ void Form1::Timer1_Timer() {
   in.objectBoxOn = column_->Check18->Value() == 1;
   in.objectBeaconOn = panels_.ObjectBeaconOn == 1;
   in.chatOn = column_->Check7->Value() == 1;
+  in.messageWaiting = chat_service_->MessageWaiting();
   in.pictureMode = map_.PictureMode == 1;
   in.gpsSource = settings_.GpsSource;
   tick_.Run(in);
@@ -391,6 +395,8 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   c.showEmergencyWindow = [this] { emergency_window_->Show(); };
   c.showWxInfoForRecord = [this](const std::string& record) { ShowWxInfoForRecord(record); };
   c.infoPanelChanged = [this] { RefreshInfoPanel(); };
+  c.chat = &chat_service_->Queue();
+  c.sendAprsMessage = [this](const std::string& outgoing) { chat_service_->SendAprsMessage(outgoing); };
   radio_link_->Attach(c);
 }
 
@@ -488,7 +494,8 @@ void Form1::UpdateReceptionSettings() {
   in.stationFilterMask = shell_.StationFilterMask;
   in.toneOn = shell_.ToneOn == 1;
   in.moniAllLimit = moni_all_limit_;
-  in.autoAnswerOn = chat_->Check16->Value() == 1;
+  in.autoAnswerOn = chat_service_->Answer().on;
+  in.autoAnswerText = chat_service_->AnswerTextSent();
   reception_.settings = reception::ReceptionSettingsFrom(settings_, in);
 }
 
@@ -744,6 +751,7 @@ void Form1::Check14_MouseUp(int button) {
 
 void Form1::Check16_Click() {
   auto* check16 = chat_->Check16;
+  chat_service_->Check16_Click();
   if (check16->Value() == 1) {
     if (shell_.CallValid == 0) {
       chat_->Check8->SetValue(1);

@@ -12,6 +12,7 @@
 #include "links/cycle_tick.h"
 #include "links/gps_reader.h"
 #include "links/main_cycle.h"
+#include "main_window/chat_service.h"
 #include "main_window/services.h"
 #include "main_window/internet_wiring.h"
 #include "map/map_display.h"
@@ -104,6 +105,10 @@ class Form1 : public QWidget {
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
   // The station data from the web: switches, polls, ionosphere values.
   InternetWiring& Internet() { return *internet_; }
+  // The CHAT and SAVED MESSAGES windows, the message queue and its sending.
+  ChatService& Chat() { return *chat_service_; }
+  panels::ChatFrame& ChatWindow() { return *chat_; }
+  panels::SavedMessagesPanel& SavedMessages() { return *saved_; }
   // The watched station (MONI 1): makes `call` (upper case, not empty) the station,
   // restores its log into the track with the later reports heard meanwhile, stores
   // the call in the settings file and lets the map follow it.
@@ -249,6 +254,9 @@ class Form1 : public QWidget {
   void WireEmergency();
   void WireObject();  // form1_object.cpp
   std::unique_ptr<panels::ObjectSetup> object_setup_;
+  void WireChat();  // form1_chat.cpp
+  internet::WebWindowHooks web_hooks_;  // the internet notice, pointers and Timer1 of the web requests
+  std::unique_ptr<ChatService> chat_service_;
   void ShowInternetSwitches();
   void Check9_MouseUp(int button);
   void Command60_Click();

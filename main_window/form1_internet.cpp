@@ -37,6 +37,8 @@ void Form1::WireInternet() {
     noticeColour(colour);
     Text10->show();
     Text10->raise();
+    // The notice is the poll's now (a message's web send shows its own again when it shows).
+    if (chat_service_ != nullptr) chat_service_->WebNoticeTaken();
   };
   w.hideNotice = [this, noticeColour] {
     Text10->hide();
@@ -74,6 +76,8 @@ void Form1::WireInternet() {
     if (out.kIndexTaken) iono_->Text18->SetText(internet::InetValueText(s.kIndex));
   };
 
+  web_hooks_ = w;
+
   internet::SwitchHooks& sw = h.switches;
   sw.runTimer = [] { return SecondsSinceMidnight(); };
   sw.chatOpen = [this] { return column_->Check7->Value() == 1; };
@@ -97,7 +101,10 @@ void Form1::WireInternet() {
   };
 
   h.host = [this] { return radio_link_ ? radio_link_->Host() : nullptr; };
-  h.chat = [this] { return radio_link_ ? radio_link_->Chat() : nullptr; };
+  h.chat = [this] { return chat_service_ != nullptr ? &chat_service_->Queue() : nullptr; };
+  h.sendAprsMessage = [this](const std::string& outgoing) {
+    if (chat_service_ != nullptr) chat_service_->SendAprsMessage(outgoing);
+  };
   h.drawMap = [this] { DrawMap(); };
   h.setTimer1 = [this](bool on) { on ? cycle_->Start() : cycle_->Stop(); };
   h.switchesChanged = [this] { ShowInternetSwitches(); };

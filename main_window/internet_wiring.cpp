@@ -32,6 +32,10 @@ void ReceptionHostRelay::ConvertMapKmToLatLon(double northKm, double eastKm, std
 }
 
 void ReceptionHostRelay::SendAprsMessage(const std::string& outgoingMessage) {
+  if (sendAprsMessage) {
+    sendAprsMessage(outgoingMessage);
+    return;
+  }
   if (auto* t = Target()) t->SendAprsMessage(outgoingMessage);
 }
 
@@ -84,6 +88,7 @@ InternetWiring::InternetWiring(reception::ReceptionState& state, Hooks hooks, in
   host_.target = h_.host;
   host_.drawMap = h_.drawMap;
   host_.setTimer1 = h_.setTimer1;
+  host_.sendAprsMessage = h_.sendAprsMessage;
   chat_.target = h_.chat;
   switches_ = std::make_unique<internet::InternetSwitches>(switchState_, h_.switches);
   web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, h_.web, std::move(sources));

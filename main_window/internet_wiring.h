@@ -29,6 +29,8 @@ class ReceptionHostRelay : public reception::ReceptionHost {
   std::function<reception::ReceptionHost*()> target;
   std::function<void()> drawMap;
   std::function<void(bool on)> setTimer1;
+  // The window's message sender; without it the radio link's host sends.
+  std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
 
   reception::LocalTime Now() override;
   void DrawMap() override;
@@ -65,6 +67,7 @@ class ChatPanelRelay : public reception::ChatPanel {
   void QueueChatMessage(const std::string& addressee, const std::string& text) override {
     Chat().QueueChatMessage(addressee, text);
   }
+  void Acknowledge(const std::string& number) override { Chat().Acknowledge(number); }
 
  private:
   reception::ChatPanel& Chat() {
@@ -90,6 +93,9 @@ class InternetWiring {
     std::function<double()> pollLimitSeconds;  // InternetPollLimit
     std::function<bool()> noRadio;             // interface kind 4: the chat closes with the polls
     std::function<void()> closeChat;           // Check7 unticked
+    // The sender of acknowledgements and replies (web acknowledgements "mok"
+    // among them); without it the radio link's host sends.
+    std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
   };
 
   InternetWiring(reception::ReceptionState& state, Hooks hooks,

@@ -19,7 +19,8 @@ LiveRadioLink::~LiveRadioLink() = default;
 
 void LiveRadioLink::Attach(const RadioLinkContext& context) {
   RadioLinkService::Attach(context);
-  rx_ = std::make_unique<links::RadioReceiver>(*context.reception, *this, chat_);
+  rx_ = std::make_unique<links::RadioReceiver>(*context.reception, *this,
+                                               context.chat != nullptr ? *context.chat : chat_);
   rx_->AttachEngine(engine_);
   if (context.readTnc) rx_->AttachTnc(context.readTnc);
 }
@@ -157,7 +158,12 @@ void LiveRadioLink::ConvertMapKmToLatLon(double northKm, double eastKm, std::str
   lonText = aprs.substr(9, 9);
 }
 
-void LiveRadioLink::SendAprsMessage(const std::string& outgoingMessage) { Transmit(outgoingMessage); }
+void LiveRadioLink::SendAprsMessage(const std::string& outgoingMessage) {
+  if (radio_.sendAprsMessage)
+    radio_.sendAprsMessage(outgoingMessage);
+  else
+    Transmit(outgoingMessage);
+}
 
 void LiveRadioLink::MonitorListChanged() {
   if (radio_.monitorListChanged) radio_.monitorListChanged();

@@ -36,7 +36,7 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   // trying. Nothing else is started: the engine runs on its own.
   void RenewRegistration(const std::string& tx_call) override;
   reception::ReceptionHost* Host() override { return this; }
-  reception::ChatPanel* Chat() override { return &chat_; }
+  reception::ChatPanel* Chat() override { return radio_.chat != nullptr ? radio_.chat : &chat_; }
   // Every own packet ends here (TransmitInfoField).
   bool Transmit(const std::string& infoField) override;
 

@@ -91,6 +91,11 @@ struct RadioLinkContext {
   // The INFO panel's record changed: the WX STATION window for it, then the panel.
   std::function<void(const std::string& infoRecord)> showWxInfoForRecord;
   std::function<void()> infoPanelChanged;
+  // The chat window's lines, and the sender of the receive side's acknowledgements
+  // and replies (radio or web by the message); a link without them keeps lines of
+  // its own and transmits.
+  reception::ChatPanel* chat = nullptr;
+  std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
 };
 
 class RadioLinkService {
@@ -128,6 +133,11 @@ class RadioLinkService {
   // pass decodes through the same ones); null for a link without.
   virtual reception::ReceptionHost* Host() { return nullptr; }
   virtual reception::ChatPanel* Chat() { return nullptr; }
+  // The transmit step (TransmitInfoField) of the link: false when nothing went out.
+  virtual bool Transmit(const std::string& infoField) {
+    (void)infoField;
+    return false;
+  }
 
  protected:
   RadioLinkContext radio_;

@@ -31,21 +31,27 @@ InfoPanel::InfoPanel(QWidget* window) : PanelFrame(window, "Frame1", "", {0, 663
   Command20->setEnabled(false);  // enabled while a weather report is shown
 }
 
-ChatFrame::ChatFrame(QWidget* window) : PanelFrame(window, "Frame3", "CHAT", {200, 0, 772, 150}) {
+// The caption is the header of the lines: its bars stand over the lines' colons.
+ChatFrame::ChatFrame(QWidget* window)
+    : PanelFrame(window, "Frame3", "RX FROM  |TO       |MESSAGES ", {200, 0, 772, 170}) {
   for (int i = 0; i <= 7; ++i) {
     const std::string name = "Text1(" + std::to_string(i) + ")";
-    Text1[i] = Add<TextBox>(this, {4, 14 + i * 14, 740, 14}, name.c_str());
+    Text1[i] = Add<TextBox>(this, {4, 16 + i * 14, 740, 14}, name.c_str());
+    Text1[i]->setReadOnly(true);
+    Text1[i]->setFrame(false);
   }
-  Check8 = Add<CheckBox>(this, {112, 128, 50, 18}, "Check8", "ME!");
-  Command27 = Add<CommandButton>(this, {754, 2, 16, 16}, "Command27", "X");
   Check16 = Add<CheckBox>(this, {4, 128, 73, 18}, "Check16", "AUTO-A");
   Text2 = Add<TextBox>(this, {86, 128, 79, 18}, "Text2");
   Text3 = Add<TextBox>(this, {168, 128, 488, 18}, "Text3");
+  Text3->setMaxLength(60);
+  Check8 = Add<CheckBox>(this, {112, 148, 50, 18}, "Check8", "ME!");
+  Command27 = Add<CommandButton>(this, {754, 2, 16, 16}, "Command27", "X");
 }
 
 SavedMessagesPanel::SavedMessagesPanel(QWidget* window)
-    : PanelFrame(window, "Frame7", "SAVED MESSAGES", {0, 150, 1024, 590}) {
-  Text5 = Add<TextArea>(this, {8, 16, 1008, 568}, "Text5");
+    : PanelFrame(window, "Frame7", "SAVED MESSAGES   AUTO-CLOSING AFTER 30 sec ! ", {0, 170, 1024, 570}) {
+  Text5 = Add<TextArea>(this, {8, 16, 1008, 548}, "Text5");
+  Text5->setReadOnly(true);
   Command28 = Add<CommandButton>(this, {1006, 2, 16, 16}, "Command28", "X");
 }
 

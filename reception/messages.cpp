@@ -20,10 +20,8 @@ std::string TwoDigits(int n) {
 bool AwaitsAck(int colour) { return colour > 250 && colour < 0x5FFF; }
 
 void LogChatLine(ChatPanel& chat, ReceptionHost& host, const ChatLogWriter& chatLog) {
-  const LocalTime t = host.Now();
-  std::string line = std::to_string(t.year) + TwoDigits(t.month) + TwoDigits(t.day) + " " + TwoDigits(t.hour) +
-                     TwoDigits(t.minute) + "  " + Trim(chat.Line(7)) + "\r\n";
-  if (chatLog) chatLog(line);
+  // A chat log that cannot be written loses this line only.
+  if (chatLog) chatLog(ChatLogLine(host.Now(), chat.Line(7)));
 }
 
 std::string DisplayLine(const std::string& sender, const std::string& message) {
@@ -42,6 +40,27 @@ bool IsDuplicate(ChatPanel& chat, const std::string& message, const std::string&
 }
 
 }  // namespace
+
+std::string ChatLogLine(const LocalTime& t, std::string_view chatLine, bool rewritten) {
+  std::string year = std::to_string(t.year);
+  if (year.size() < 4) year.insert(0, 4 - year.size(), '0');
+  return year + TwoDigits(t.month) + TwoDigits(t.day) + (rewritten ? "<" : " ") + TwoDigits(t.hour) +
+         TwoDigits(t.minute) + "  " + Trim(chatLine) + "\r\n";
+}
+
+std::filesystem::path ChatLogPath(const std::filesystem::path& dataFolder) {
+  return FindFileInFolder(LogFolder(dataFolder), "_CHATLOG.TXT");
+}
+
+void ChatPanel::Acknowledge(const std::string& number) {
+  for (int i = 0; i < 8; ++i) {
+    if (!AwaitsAck(Colour(i))) continue;
+    const std::string line = Line(i);
+    const std::size_t brace = line.find('{');
+    if (brace == std::string::npos) continue;
+    if (TrimRight(std::string_view(line).substr(brace + 1)) == number) SetColour(i, kChatAcknowledged);
+  }
+}
 
 std::string WithoutControlBytes(std::string_view text) {
   std::string s;
@@ -73,14 +92,7 @@ void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, 
   }
 
   if (ack) {
-    const std::string number = TrimmedColumns(message, 15, 19);
-    for (int i = 0; i < 8; ++i) {
-      if (!AwaitsAck(chat.Colour(i))) continue;
-      const std::string line = chat.Line(i);
-      const std::size_t brace = line.find('{');
-      if (brace == std::string::npos) continue;
-      if (TrimRight(std::string_view(line).substr(brace + 1)) == number) chat.SetColour(i, kChatAcknowledged);
-    }
+    chat.Acknowledge(TrimmedColumns(message, 15, 19));
     return;
   }
 

@@ -3,7 +3,9 @@
 // user's own messages, the path query "?APRST" and the automatic answer.
 #pragma once
 
+#include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "reception/aprs_decode.h"
@@ -20,6 +22,14 @@ using ChatLogWriter = std::function<void(std::string_view line)>;
 // depends on the chat log being writable.
 void HandleMessage(const FrameValues& v, ReceptionSettings& settings, ChatPanel& chat, ReceptionHost& host,
                    const ChatLogWriter& chatLog);
+
+// A line of the chat log _CHATLOG.TXT with its CR LF: the date YYYYMMDD, a blank
+// (a line logged as it was shown) or "<" (`rewritten`: written anew by DELETE
+// SAVED), the time HHMM, two blanks and the chat line trimmed at both ends.
+std::string ChatLogLine(const LocalTime& time, std::string_view chatLine, bool rewritten = false);
+
+// The chat log in the data folder's LOG folder (its name matched in any case).
+std::filesystem::path ChatLogPath(const std::filesystem::path& dataFolder);
 
 // A text for transmission: every control byte (codes below 32 and 127) left out.
 std::string WithoutControlBytes(std::string_view text);

@@ -169,8 +169,10 @@ void ReceivePass::Log(LogFile file, std::string_view bytes, std::string_view lin
   if (log.path.empty()) log.path = FindFileInFolder(LogFolder(st_.settings.dataFolder), kLogNames[file]);
   log.bytes.append(bytes);
   log.bytes.append(lineEnd);
-  // Outside a pass the line goes into its file at once.
-  if (!inPass_) WriteOutLogs();
+  // Outside a pass the line goes into its file at once; so does a chat line in a
+  // pass, since the chat window writes its own lines (a queued automatic answer)
+  // into the same log straight after it.
+  if (!inPass_ || file == kLogChat) WriteOutLogs();
 }
 
 void ReceivePass::WriteOutLogs() {

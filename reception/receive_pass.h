@@ -6,12 +6,13 @@
 // A frame that cannot be decoded, and a log file that cannot be written, never
 // end the pass: the frame alone is dropped, the write alone is lost.
 //
-// Within a pass the lines for _LOGRAW_.TXT, _LOG_.TXT, _LOGL_.TXT and the
-// chat log _CHATLOG.TXT are gathered and written to their files once, when the
-// pass ends (whichever way it ends): every line of the pass is in its file
-// then. The files stay open from pass to pass (found in the LOG folder once
-// for a data folder).
-// Outside a pass every line is written to its file at once.
+// Within a pass the lines for _LOGRAW_.TXT, _LOG_.TXT and _LOGL_.TXT are
+// gathered and written to their files once, when the pass ends (whichever way
+// it ends): every line of the pass is in its file then. A chat log line
+// (_CHATLOG.TXT) is written at once, with what is gathered so far, so that it
+// stands before the lines the chat window adds to the same log in answer. The
+// files stay open from pass to pass (found in the LOG folder once for a data
+// folder). Outside a pass every line is written to its file at once.
 #pragma once
 
 #include "reception/log_appender.h"

@@ -71,6 +71,11 @@ class ChatPanel {
   virtual void OpenForUser() = 0;
   // Text2 = addressee, Text3 = text, then Text3_KeyDown(13, 0): queues a numbered message.
   virtual void QueueChatMessage(const std::string& addressee, const std::string& text) = 0;
+  // An acknowledgement of message number `number` for the user: every own line
+  // sent and waiting for it (colour above 250, below &H5FFF) whose text after its
+  // first "{", trailing blanks removed, is the number turns acknowledged. A
+  // window that keeps pending lines beyond the eight it shows matches those too.
+  virtual void Acknowledge(const std::string& number);
 };
 
 // Chat line colours.

@@ -29,6 +29,7 @@ ReceptionSettings ReceptionSettingsFrom(const Settings& s, const ReceptionInputs
   r.userEast = s.UserEast;
   r.toneOn = in.toneOn;
   r.autoAnswerOn = in.autoAnswerOn && s.InterfaceKind != 4;
+  r.autoAnswerText = in.autoAnswerText;
   return r;
 }
 

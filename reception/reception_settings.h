@@ -21,6 +21,7 @@ struct ReceptionInputs {
   bool toneOn = false;
   int moniAllLimit = 50;      // the speed test's limit; the track holds five times as many
   bool autoAnswerOn = false;  // the AUTO-A box, never without a radio
+  std::string autoAnswerText;  // AutoAnswerText
 };
 
 ReceptionSettings ReceptionSettingsFrom(const Settings& s, const ReceptionInputs& in);

@@ -76,6 +76,15 @@ TEST(PauseTimer, WatchdogUnticksInternetSupportWhenTheNoticeIsStillShown) {
   EXPECT_TRUE(t.text10->isHidden());
   EXPECT_TRUE(t.timer1.isActive());
   EXPECT_FALSE(t.timer2.isActive());
+
+  // The notice of a chat message's web send is not the poll's: left alone.
+  t.check22->SetValue(1);
+  t.text10->show();
+  t.timer1.stop();
+  Timer2Fired(t.timer1, t.timer2, t.text10, t.check22, [] { return true; });
+  EXPECT_EQ(t.check22->Value(), 1);
+  EXPECT_FALSE(t.text10->isHidden());
+  EXPECT_TRUE(t.timer1.isActive());
 }
 
 }  // namespace

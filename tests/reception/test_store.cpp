@@ -9,6 +9,7 @@
 #include "geodesy/text.h"
 #include "reception/messages.h"
 #include "tests/support/file_faults.h"
+#include "tests/support/one_frame.h"
 
 namespace zeblon::reception {
 namespace {
@@ -405,6 +406,28 @@ TEST_F(StoreTest, FloodKeepsTheLimitsAndTheOrder) {
   EXPECT_EQ(lastSeq, 99990);
   EXPECT_GT(st.moniOneCount, 0);
   EXPECT_EQ(watched, 10000);
+}
+
+// The chat window logs the automatic answer it queues into the same chat log
+// at once: the received message's line must already stand there, even within a
+// pass that gathers its other log lines until it ends.
+TEST_F(StoreTest, AnAnswerQueuedInAPassIsLoggedAfterTheMessage) {
+  struct LoggingChat : ChatLines {
+    std::filesystem::path log;
+    void QueueChatMessage(const std::string& to, const std::string& message) override {
+      ChatLines::QueueChatMessage(to, message);
+      AppendToFile(log, "ANSWER " + to + " " + message + "\r\n");
+    }
+  } logging;
+  logging.ownCall = "N0CALL-1";
+  logging.log = folder.path() / "LOG" / "_CHATLOG.TXT";
+  st.settings.autoAnswerOn = true;
+  st.settings.autoAnswerText = "AA: away";
+  ReceivePass inPass{st, host, logging};
+  testing_support::RunOneFrame(inPass, st, "OTHER*>APRS", ":N0CALL   :hello{12");
+  ASSERT_EQ(logging.queued.size(), 1u);
+  EXPECT_EQ(folder.read("_CHATLOG.TXT"),
+            "20240501 1234  OTHER    :N0CALL   :hello{12\r\nANSWER OTHER AA: away\r\n");
 }
 
 TEST_F(StoreTest, MessagesForTheUser) {
