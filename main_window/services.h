@@ -133,11 +133,6 @@ class RadioLinkService {
   // pass decodes through the same ones); null for a link without.
   virtual reception::ReceptionHost* Host() { return nullptr; }
   virtual reception::ChatPanel* Chat() { return nullptr; }
-  // The transmit step (TransmitInfoField) of the link: false when nothing went out.
-  virtual bool Transmit(const std::string& infoField) {
-    (void)infoField;
-    return false;
-  }
 
  protected:
   RadioLinkContext radio_;
