@@ -29,9 +29,8 @@ constexpr int kFrames = 50000;
 
 const std::vector<std::string>& Lines() {
   static const std::vector<std::string> lines = [] {
-    corpus::Generator gen(7);
     std::vector<std::string> v;
-    for (int i = 0; i < kFrames; ++i) v.push_back(gen.Next().line);
+    for (const corpus::Packet& p : corpus::Packets(7, kFrames)) v.push_back(p.line);
     return v;
   }();
   return lines;

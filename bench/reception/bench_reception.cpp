@@ -20,13 +20,7 @@ namespace {
 constexpr int kFrames = 100000;
 
 const std::vector<corpus::Packet>& Packets() {
-  static const std::vector<corpus::Packet> packets = [] {
-    corpus::Generator gen(1);
-    std::vector<corpus::Packet> v;
-    v.reserve(kFrames);
-    for (int i = 0; i < kFrames; ++i) v.push_back(gen.Next());
-    return v;
-  }();
+  static const std::vector<corpus::Packet> packets = corpus::Packets(1, kFrames);
   return packets;
 }
 

@@ -203,4 +203,14 @@ class Generator {
   std::mt19937 rng_;
 };
 
+// `count` packets of the generator started with `seed`: the same seed gives the
+// same packets, so benchmarks of different paths run over one set.
+inline std::vector<Packet> Packets(unsigned seed, int count) {
+  Generator gen(seed);
+  std::vector<Packet> v;
+  v.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) v.push_back(gen.Next());
+  return v;
+}
+
 }  // namespace zeblon::reception::corpus
