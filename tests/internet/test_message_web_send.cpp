@@ -12,6 +12,7 @@
 
 #include "internet/message_web_send.h"
 #include "internet/web_polls.h"
+#include "tests/support/run_until.h"
 #include "tests/support/tiny_http_server.h"
 
 namespace zeblon::internet {
@@ -20,12 +21,7 @@ namespace {
 using testing_support::Route;
 using testing_support::TinyHttpServer;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
-}
+using testing_support::RunUntil;
 
 TEST(MessageWebSend, AddressKeysInOrderAndEveryValueEncoded) {
   WebSources s = WebSourcesAt("http://127.0.0.1:8");
@@ -84,7 +80,7 @@ TEST_F(QueueFixture, SeveralSendsGoOneAtATimeAndNoneIsCutShort) {
   Send(":AB2CD    :three{03");
   EXPECT_TRUE(queue->Busy());
   EXPECT_EQ(queue->Waiting(), 3u);  // the first starts from the event loop
-  ASSERT_TRUE(WaitFor([&] { return !queue->Busy(); }));
+  ASSERT_TRUE(RunUntil([&] { return !queue->Busy(); }));
   ASSERT_EQ(outcomes.size(), 3u);
   for (const auto& o : outcomes) EXPECT_TRUE(o.first) << o.second;
   EXPECT_EQ(server.targets,
@@ -103,26 +99,26 @@ TEST_F(QueueFixture, SeveralSendsGoOneAtATimeAndNoneIsCutShort) {
 TEST_F(QueueFixture, FailuresAreReportedAndShown) {
   server.routes["/cgi-bin/sendmsg.cgi"] = Route{500, "text/html", "<html>down</html>"};
   Send(":AB1CD    :one{01");
-  ASSERT_TRUE(WaitFor([&] { return outcomes.size() == 1; }));
+  ASSERT_TRUE(RunUntil([&] { return outcomes.size() == 1; }));
   EXPECT_FALSE(outcomes[0].first);
   EXPECT_EQ(outcomes[0].second, "HTTP 500");
   EXPECT_TRUE(queue->ShowsNotice());
   EXPECT_NE(std::find(events.begin(), events.end(),
                       "notice CHAT MESSAGE NOT SENT VIA INTERNET (HTTP 500) " + std::to_string(kNoticeRed)),
             events.end());
-  ASSERT_TRUE(WaitFor([&] { return !queue->ShowsNotice(); }));  // shown a while, then gone
+  ASSERT_TRUE(RunUntil([&] { return !queue->ShowsNotice(); }));  // shown a while, then gone
 
   // A page that never comes ends at the time limit; the next send still goes out.
   server.routes["/cgi-bin/sendmsg.cgi"] = Route{200, "text/html", "x", 0, true};
   queue->Fetcher().SetTimeoutMs(300);
   Send(":AB1CD    :two{02");
-  ASSERT_TRUE(WaitFor([&] { return outcomes.size() == 2; }));
+  ASSERT_TRUE(RunUntil([&] { return outcomes.size() == 2; }));
   EXPECT_FALSE(outcomes[1].first);
   EXPECT_EQ(outcomes[1].second, "timeout");
   // No service named: the send fails at once and is told.
   queue->Send("http:///cgi-bin/sendmsg.cgi?fromcall=N0CALL&tocall=AB1CD&msg=x",
               [this](bool sent, const std::string& reason) { outcomes.emplace_back(sent, reason); });
-  ASSERT_TRUE(WaitFor([&] { return outcomes.size() == 3 && !queue->Busy(); }));
+  ASSERT_TRUE(RunUntil([&] { return outcomes.size() == 3 && !queue->Busy(); }));
   EXPECT_FALSE(outcomes[2].first);
 }
 

@@ -16,6 +16,7 @@
 
 #include "fakes.h"
 #include "internet/web_requests.h"
+#include "tests/support/run_until.h"
 #include "tests/support/tiny_http_server.h"
 
 namespace zeblon::internet {
@@ -27,12 +28,7 @@ using reception::testing::TempDataFolder;
 using testing_support::Route;
 using testing_support::TinyHttpServer;
 
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
-}
+using testing_support::RunUntil;
 
 struct WebFixture : ::testing::Test {
   TinyHttpServer server;
@@ -78,7 +74,7 @@ TEST_F(WebFixture, Source2PageWithHtmlAndNulBytes) {
   page.insert(page.find("20240501120000") + 3, std::string("\0", 1));
   server.routes["/cgi-bin/raw.cgi"] = Route{200, "text/html; charset=ISO-8859-1", page};
   web->StartRawPoll();
-  ASSERT_TRUE(WaitFor([&] { return Has("timer1 on"); }));
+  ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
   ASSERT_EQ(server.targets.size(), 1u);
   EXPECT_EQ(server.targets[0], "/cgi-bin/raw.cgi?call=AB1CD-9&start=4&time=1");
   EXPECT_EQ(switches.lastRawRequestHhmm, 1340);
@@ -98,7 +94,7 @@ TEST_F(WebFixture, Source1PlainTextAndPercentEncodedCall) {
                                      "2024-05-01 12:36:00: AB1CD-9>APRS,TCPIP*::ME1XY    :are you there{3\n"
                                      "2024-05-01 12:40:00: AB1CD-9>APRS,TCPIP*:!5231.00N\\01320.00E!help\r"};
   web->StartRawPoll();
-  ASSERT_TRUE(WaitFor([&] { return Has("timer1 on"); }));
+  ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
   EXPECT_EQ(server.targets.at(0), "/aprs/raw?callsign=AB1CD-9&seconds=259200");
   EXPECT_TRUE(Has("notice COLLECTING INTERNET DATA (MONI 1) ... 49344"));  // olive for source 1
   EXPECT_EQ(state.moniOneCount, 2);
@@ -116,7 +112,7 @@ TEST_F(WebFixture, Source1PlainTextAndPercentEncodedCall) {
   state.moniOneCount = 0;
   events.clear();
   web->RequestStationRawPackets();
-  ASSERT_TRUE(WaitFor([&] { return Has("timer1 on"); }));
+  ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
   EXPECT_EQ(server.targets.at(1), "/aprs/raw?callsign=A%2FB%201&seconds=259200");
 }
 
@@ -129,7 +125,7 @@ TEST_F(WebFixture, UnansweredPollIsEndedByTheTimeLimit) {
     web->NavigateError(url);
   };
   web->StartRawPoll();
-  ASSERT_TRUE(WaitFor([&] { return !error.empty(); }, 3000));
+  ASSERT_TRUE(RunUntil([&] { return !error.empty(); }, 3000));
   EXPECT_EQ(error, "timeout");
   EXPECT_FALSE(web->PageLoader().Busy());
   // No page: only Timer2 (armed for 60 s) switches Timer1 on again.
@@ -151,7 +147,7 @@ TEST_F(WebFixture, AreaQuery) {
   switches.areaSupport = true;
   EXPECT_TRUE(web->AreaPollDue(1340));
   web->StartAreaPoll();
-  ASSERT_TRUE(WaitFor([&] { return Has("timer1 on"); }));
+  ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
   EXPECT_EQ(server.targets.at(0), "/aprs/area?lat=52.5&lon=13.25&distance=100000&seconds=3600");
   EXPECT_TRUE(Has("notice COLLECTING INTERNET DATA (MONI ALL) ... 16744672"));
   EXPECT_EQ(state.moniAllCount, 2);
@@ -162,7 +158,7 @@ TEST_F(WebFixture, AreaQuery) {
   server.routes["/aprs/area"] = Route{500, "text/html", "<html>error</html>"};
   events.clear();
   web->StartAreaPoll();
-  ASSERT_TRUE(WaitFor([&] { return Has("timer1 on"); }));
+  ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
   EXPECT_EQ(state.moniAllCount, 2);
 }
 
@@ -173,7 +169,7 @@ TEST_F(WebFixture, IonosphereUpdateWithFallback) {
   iono.autoUpdate = true;
   EXPECT_TRUE(web->IonoUpdateDue(5000));
   web->StartHourlyIonoUpdate(5000);
-  ASSERT_TRUE(WaitFor([&] { return iono.status.find("UPDATED") != std::string::npos; }));
+  ASSERT_TRUE(RunUntil([&] { return iono.status.find("UPDATED") != std::string::npos; }));
   // The magnetogram page was missing (404): the bulletin gave both values.
   EXPECT_EQ(iono.status, " UPDATED (2) 13:40:00");
   EXPECT_DOUBLE_EQ(iono.sunspotNumber, 142);
@@ -187,7 +183,7 @@ TEST_F(WebFixture, IonosphereUpdateWithFallback) {
                 std::string(300, '.') + "</p></body></html>"};
   iono.status.clear();
   web->StartIonoUpdateByUser();
-  ASSERT_TRUE(WaitFor([&] { return iono.status.find("UPDATED") != std::string::npos; }));
+  ASSERT_TRUE(RunUntil([&] { return iono.status.find("UPDATED") != std::string::npos; }));
   EXPECT_EQ(iono.status, " UPDATED (1) 13:40:00");
   EXPECT_DOUBLE_EQ(iono.kIndex, 2.5);
   EXPECT_DOUBLE_EQ(iono.sunspotNumber, 77);
@@ -196,7 +192,7 @@ TEST_F(WebFixture, IonosphereUpdateWithFallback) {
 TEST_F(WebFixture, BulletinWithoutPlanetaryLineResumesTheCycle) {
   server.routes["/text/sgas.txt"] = Route{200, "text/plain", std::string(300, '#') + "\nB. Solar: SSN 142 x\nEnd\n"};
   web->StartIonoUpdateByUser();
-  ASSERT_TRUE(WaitFor([&] { return iono.status == "UPDATE FAILED" && Has("timer1 on"); }));
+  ASSERT_TRUE(RunUntil([&] { return iono.status == "UPDATE FAILED" && Has("timer1 on"); }));
   EXPECT_DOUBLE_EQ(iono.sunspotNumber, 142);
   EXPECT_FALSE(Has("settings"));
 }
@@ -216,18 +212,18 @@ TEST(PageFetcher, SizeCapSlowAnswersAndErrors) {
   fetcher.onNavigateError = [&](const std::string&, const std::string& reason) { error = reason; };
   fetcher.SetSizeCap(10000);
   fetcher.Navigate(server.Base() + "/big");
-  ASSERT_TRUE(WaitFor([&] { return pages == 1; }));
+  ASSERT_TRUE(RunUntil([&] { return pages == 1; }));
   EXPECT_EQ(text.size(), 10000u);
   fetcher.Navigate(server.Base() + "/slow");
-  ASSERT_TRUE(WaitFor([&] { return pages == 2; }));
+  ASSERT_TRUE(RunUntil([&] { return pages == 2; }));
   EXPECT_EQ(text, "line one\r\nline two");
   fetcher.Navigate(server.Base() + "/error");
-  ASSERT_TRUE(WaitFor([&] { return !error.empty(); }));
+  ASSERT_TRUE(RunUntil([&] { return !error.empty(); }));
   EXPECT_EQ(error, "HTTP 500");
   // A stopped load never arrives.
   fetcher.Navigate(server.Base() + "/slow");
   fetcher.Stop();
-  WaitFor([] { return false; }, 600);
+  RunUntil([] { return false; }, 600);
   EXPECT_EQ(pages, 2);
   // An address without a host fails at once.
   error.clear();

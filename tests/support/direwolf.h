@@ -16,19 +16,9 @@
 #include <string>
 #include <vector>
 
-namespace zeblon::testing_support {
+#include "tests/support/run_until.h"
 
-template <typename Pred>
-inline bool RunUntil(Pred pred, int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-  }
-  return true;
-}
+namespace zeblon::testing_support {
 
 inline int FreePort() {
   QTcpServer s;
