@@ -117,6 +117,7 @@ void Form1::BuildControls() {
   info_ = new panels::InfoPanel(f);
   wx_ = new panels::WxStationPanel(f);
   alarm_distance_ = new panels::AlarmDistancePanel(f);
+  distance_alarm_ = new panels::DistanceAlarmPanel(f);
   chat_ = new panels::ChatFrame(f);
   saved_ = new panels::SavedMessagesPanel(f);
   emergency_ = new panels::EmergencyPanel(f);
@@ -378,6 +379,7 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   c.igateHook = [this] { return IGateHook(); };
   c.readTnc = [this] { return TncReader().Read(); };
   c.showEmergencyWindow = [this] { emergency_window_->Show(); };
+  c.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { ShowDistanceAlarm(alarm); };
   radio_link_->Attach(c);
 }
 

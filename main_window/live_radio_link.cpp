@@ -160,4 +160,8 @@ void LiveRadioLink::ShowEmergencyWindow() {
   if (radio_.showEmergencyWindow) radio_.showEmergencyWindow();
 }
 
+void LiveRadioLink::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) {
+  if (radio_.showDistanceAlarm) radio_.showDistanceAlarm(alarm);
+}
+
 }  // namespace zeblon

@@ -51,6 +51,7 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void SendAprsMessage(const std::string& outgoingMessage) override;
   void MonitorListChanged() override;
   void ShowEmergencyWindow() override;
+  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override;
 
   void Tell(const std::string& text);
 

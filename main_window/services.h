@@ -86,6 +86,7 @@ struct RadioLinkContext {
   std::function<reception::GateHook()> igateHook;  // the receive pass's IGate hand-off
   std::function<std::string()> readTnc;            // MSComm1's live reading (serial TNC kinds)
   std::function<void()> showEmergencyWindow;       // an emergency report came in (AlarmRecord filled)
+  std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;  // Frame12
 };
 
 class RadioLinkService {
