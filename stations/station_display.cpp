@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <unordered_map>
 
 #include "geodesy/text.h"
@@ -18,11 +19,14 @@ std::string_view RecordView::DateTime() const { return Columns(r_, 1, 11); }
 double RecordView::NorthKm() const { return LeadingNumber(Columns(r_, 14, 22)); }
 double RecordView::EastKm() const { return LeadingNumber(Columns(r_, 23, 31)); }
 std::string RecordView::Call() const { return TrimmedColumns(r_, 33, 41); }
+std::string_view RecordView::CallView() const { return TrimView(Columns(r_, 33, 41)); }
 std::string RecordView::Comment() const { return TrimmedColumns(r_, 43, 89); }
 std::string RecordView::Via() const { return TrimmedColumns(r_, 91, 99); }
+std::string_view RecordView::ViaView() const { return TrimView(Columns(r_, 91, 99)); }
 std::string RecordView::Symbol() const { return TrimmedColumns(r_, 101, 103); }
+std::string_view RecordView::SymbolView() const { return TrimView(Columns(r_, 101, 103)); }
 bool RecordView::ViaFromInternet() const {
-  const std::string via = Via();
+  const std::string_view via = ViaView();
   return !via.empty() && static_cast<unsigned char>(via[0]) > 96;
 }
 bool RecordView::AllBlank() const {
@@ -42,17 +46,28 @@ int TwoDigits(std::string_view text, std::size_t at) {
 }  // namespace
 
 std::optional<long> AgeMinutes(const RecordView& record, const reception::LocalTime& now) {
+  return AgeReckoner(now).Minutes(record);
+}
+
+AgeReckoner::AgeReckoner(const reception::LocalTime& now) : now_(now) {}
+
+std::optional<long> AgeReckoner::Minutes(const RecordView& record) {
   using namespace std::chrono;
   const std::string_view d = record.Date(), t = record.Time();
   const int yy = TwoDigits(d, 0), mo = TwoDigits(d, 2), dd = TwoDigits(d, 4);
   const int hh = TwoDigits(t, 0), mi = TwoDigits(t, 2);
   if (yy < 0 || mo < 0 || dd < 0 || hh < 0 || mi < 0 || hh > 23 || mi > 59) return std::nullopt;
-  const year_month_day then{year{2000 + yy}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(dd)}};
-  const year_month_day today{year{now.year}, month{static_cast<unsigned>(now.month)},
-                             day{static_cast<unsigned>(now.day)}};
-  if (!then.ok() || !today.ok()) return std::nullopt;
-  const long days = (sys_days(today) - sys_days(then)).count();
-  return days * 1440 + (now.hour * 60 + now.minute) - (hh * 60 + mi);
+  if (!haveDate_ || std::memcmp(date_, d.data(), sizeof date_) != 0) {
+    std::memcpy(date_, d.data(), sizeof date_);
+    haveDate_ = true;
+    const year_month_day then{year{2000 + yy}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(dd)}};
+    const year_month_day today{year{now_.year}, month{static_cast<unsigned>(now_.month)},
+                               day{static_cast<unsigned>(now_.day)}};
+    days_.reset();
+    if (then.ok() && today.ok()) days_ = (sys_days(today) - sys_days(then)).count();
+  }
+  if (!days_) return std::nullopt;
+  return *days_ * 1440 + (now_.hour * 60 + now_.minute) - (hh * 60 + mi);
 }
 
 std::string_view SymbolRowOf(std::string_view symbol, const SymbolTable& table, int* index) {
@@ -79,15 +94,25 @@ int FilterBitOf(int stationClass) {
 }
 
 Rgb GreyByAge(const RecordView& record, const reception::LocalTime& now) {
-  const auto age = AgeMinutes(record, now);
+  AgeReckoner ages(now);
+  return GreyByAge(record, ages);
+}
+
+Rgb GreyByAge(const RecordView& record, AgeReckoner& ages) {
+  const auto age = ages.Minutes(record);
   const int g = 255 - static_cast<int>(std::clamp<long>(age.value_or(255), 0, 255));
   return {g, g, g};
 }
 
 Rgb MoniOneTrackColour(const RecordView& record, int level, const reception::LocalTime& now) {
+  AgeReckoner ages(now);
+  return MoniOneTrackColour(record, level, ages);
+}
+
+Rgb MoniOneTrackColour(const RecordView& record, int level, AgeReckoner& ages) {
   if (level % 3 == 1) return kTrackColourRecent;
   Rgb c = kTrackColourOld;
-  if (const auto age = AgeMinutes(record, now)) {
+  if (const auto age = ages.Minutes(record)) {
     if (*age < 360) c = kTrackColourHours;
     if (*age < 60) c = kTrackColourRecent;
   }

@@ -3,8 +3,9 @@
 #include <QFontMetrics>
 #include <QPainterPath>
 #include <QPen>
-#include <cstdint>
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cmath>
 #include <unordered_map>
 
@@ -51,6 +52,70 @@ void Ring(MapPen& pen, int x, int y, int k, const QColor& c) {
   pen.SetColour(keep);
 }
 
+// The pixels one marker figure sets around its centre, for writing straight
+// into a plain picture; reach bounds the offsets.
+struct PixelStamp {
+  std::vector<QPoint> points;
+  int reach = 0;
+};
+
+// The one-pixel lines of a diamond of radius k: every pixel with |dx| + |dy| = k.
+const PixelStamp& DiamondStamp(int k) {
+  static const std::array<PixelStamp, 16> stamps = [] {
+    std::array<PixelStamp, 16> out;
+    for (int r = 0; r < 16; ++r) {
+      out[r].reach = r;
+      for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx)
+          if (std::abs(dx) + std::abs(dy) == r) out[r].points.emplace_back(dx, dy);
+    }
+    return out;
+  }();
+  return stamps[static_cast<std::size_t>(std::clamp(k, 0, 15))];
+}
+
+// The outline of the square from (-k, -k) to (k, k).
+const PixelStamp& SquareStamp(int k) {
+  static const std::array<PixelStamp, 16> stamps = [] {
+    std::array<PixelStamp, 16> out;
+    for (int r = 0; r < 16; ++r) {
+      out[r].reach = r;
+      for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx)
+          if (std::abs(dx) == r || std::abs(dy) == r) out[r].points.emplace_back(dx, dy);
+    }
+    return out;
+  }();
+  return stamps[static_cast<std::size_t>(std::clamp(k, 0, 15))];
+}
+
+// The circle of radius k (0 to 15) as a one-pixel pen without smoothing draws
+// it around a whole pixel, taken once from the painter itself.
+const PixelStamp& RingStamp(int k) {
+  static const std::array<PixelStamp, 16> stamps = [] {
+    std::array<PixelStamp, 16> out;
+    constexpr int kCentre = 20;
+    for (int r = 0; r < 16; ++r) {
+      QImage img(2 * kCentre + 1, 2 * kCentre + 1, QImage::Format_RGB32);
+      img.fill(Qt::black);
+      QPainter p(&img);
+      p.setRenderHint(QPainter::Antialiasing, false);
+      p.setPen(QPen(Qt::white, 0));
+      p.setBrush(Qt::NoBrush);
+      p.drawEllipse(QPointF(kCentre, kCentre), r, r);
+      p.end();
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+          if (img.pixel(x, y) != QColor(Qt::black).rgb()) {
+            out[r].points.emplace_back(x - kCentre, y - kCentre);
+            out[r].reach = std::max({out[r].reach, std::abs(x - kCentre), std::abs(y - kCentre)});
+          }
+    }
+    return out;
+  }();
+  return stamps[static_cast<std::size_t>(std::clamp(k, 0, 15))];
+}
+
 }  // namespace
 
 // One-pixel lines written straight into the map picture's pixels where the
@@ -64,7 +129,8 @@ class LineBatch {
     if (img &&
         (img->format() == QImage::Format_RGB32 || img->format() == QImage::Format_ARGB32_Premultiplied ||
          img->format() == QImage::Format_ARGB32) &&
-        p.transform().isIdentity() && !p.hasClipping()) {
+        p.transform().isIdentity() && !p.hasClipping() && p.opacity() == 1.0 &&
+        p.compositionMode() == QPainter::CompositionMode_SourceOver) {
       bits_ = reinterpret_cast<std::uint32_t*>(img->bits());
       stride_ = img->bytesPerLine() / 4;
       w_ = img->width();
@@ -104,16 +170,44 @@ class LineBatch {
     Line(px, py, x, y);
   }
   void Diamond(int x, int y, int k) {
+    if (bits_) return Stamp(DiamondStamp(k), x, y);
     Line(x, y - k, x + k, y);
     Line(x + k, y, x, y + k);
     Line(x, y + k, x - k, y);
     Line(x - k, y, x, y - k);
   }
   void Square(int x, int y, int k) {
+    if (bits_) return Stamp(SquareStamp(k), x, y);
     Line(x - k, y - k, x + k, y - k);
     Line(x + k, y - k, x + k, y + k);
     Line(x + k, y + k, x - k, y + k);
     Line(x - k, y + k, x - k, y - k);
+  }
+  // The circle of radius k (1 to 6) as the painter draws it.
+  void Ring(MapPen& pen, int x, int y, int k, const QColor& c) {
+    if (!bits_) return stations::Ring(pen, x, y, k, c);
+    SetColour(c);
+    Stamp(RingStamp(k), x, y);
+  }
+  // Diamonds k0 to k1 (they share no pixel).
+  void Diamonds(int x, int y, int k0, int k1) {
+    for (int k = k0; k <= k1; ++k) Diamond(x, y, k);
+  }
+  bool Direct() const { return bits_ != nullptr; }
+  // A box filled between two corners (both included), clipped to the picture; direct only.
+  void Fill(int l, int t, int r, int b, QRgb argb) {
+    l = std::max(l, 0);
+    t = std::max(t, 0);
+    r = std::min(r, w_ - 1);
+    b = std::min(b, h_ - 1);
+    for (int y = t; y <= b; ++y) std::fill_n(bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + l, r - l + 1, argb);
+  }
+  // Pixels at offsets from (x, y), clipped to the picture; direct only.
+  void Pixels(const std::vector<QPoint>& offsets, int x, int y, QRgb argb) {
+    for (const QPoint& o : offsets) {
+      const int px = x + o.x(), py = y + o.y();
+      if (px >= 0 && py >= 0 && px < w_ && py < h_) bits_[static_cast<std::ptrdiff_t>(py) * stride_ + px] = argb;
+    }
   }
   void Point(int x, int y) {
     if (!bits_) {
@@ -124,6 +218,17 @@ class LineBatch {
   }
 
  private:
+  // A stamp's pixels in the current colour: unchecked when it lies wholly inside.
+  void Stamp(const PixelStamp& stamp, int x, int y) {
+    const int r = stamp.reach;
+    if (x - r >= 0 && y - r >= 0 && x + r < w_ && y + r < h_) {
+      std::uint32_t* at = bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + x;
+      for (const QPoint& o : stamp.points) at[static_cast<std::ptrdiff_t>(o.y()) * stride_ + o.x()] = argb_;
+      return;
+    }
+    Pixels(stamp.points, x, y, argb_);
+  }
+
   // Bresenham between two points inside the picture.
   void Raster(int x0, int y0, int x1, int y1) {
     x0 = std::clamp(x0, 0, w_ - 1);
@@ -446,28 +551,70 @@ StationDrawSettings StationDrawSettings::From(const StationSwitches& s, bool dir
 // Labels
 
 void LabelCache::Begin(const QFont& font) {
-  if (font != font_) texts_.clear();
+  if (font != font_) labels_.clear();
   font_ = font;
-  if (texts_.size() > 20000) texts_.clear();
+  if (labels_.size() > 20000) labels_.clear();
 }
 
-void LabelCache::Draw(MapPen& pen, int left, int y, const std::string& text, const QColor& box, const QColor& ink) {
+const LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* device) {
+  key_.assign(text);
+  auto it = labels_.find(key_);
+  if (it != labels_.end()) return it->second;
+  Label l;
+  l.text = QStaticText(platform::ToQ(text));
+  l.text.setTextFormat(Qt::PlainText);
+  l.text.setPerformanceHint(QStaticText::AggressiveCaching);
+  l.text.prepare(QTransform(), font_);
+  // The pixels the text sets, drawn once on a clear picture of the same
+  // resolution. Smoothed text (a font that ignores the request) blends with
+  // what lies under it and is not kept.
+  constexpr int kLeft = 16, kBase = 32;
+  QImage scratch(8 * static_cast<int>(text.size()) + 2 * kBase, 2 * kBase, QImage::Format_ARGB32_Premultiplied);
+  if (const auto* img = dynamic_cast<const QImage*>(device)) {
+    scratch.setDotsPerMeterX(img->dotsPerMeterX());
+    scratch.setDotsPerMeterY(img->dotsPerMeterY());
+  }
+  scratch.fill(Qt::transparent);
+  {
+    QPainter p(&scratch);
+    p.setFont(font_);
+    p.setPen(QPen(Qt::white, 0));
+    p.drawStaticText(QPointF(kLeft, kBase - 9), l.text);
+  }
+  bool exact = true;
+  for (int y = 0; y < scratch.height() && exact; ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+    for (int x = 0; x < scratch.width(); ++x) {
+      if (qAlpha(row[x]) == 0) continue;
+      if (row[x] != 0xFFFFFFFFu) {
+        exact = false;
+        break;
+      }
+      l.ink.emplace_back(x - kLeft, y - kBase);
+    }
+  }
+  l.exact = exact;
+  if (!exact) l.ink.clear();
+  return labels_.emplace(key_, std::move(l)).first->second;
+}
+
+void LabelCache::Draw(MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const QColor& box,
+                      const QColor& ink) {
   if (text.empty()) return;
-  const double w = pen.painter().device()->width(), h = pen.painter().device()->height();
+  const QPaintDevice* device = pen.painter().device();
+  const double w = device->width(), h = device->height();
   const int right = left + 8 * static_cast<int>(text.size());
   if (right < 0 || left > w || y + 5 < 0 || y - 9 > h) return;
-  pen.FilledBox(left, y - 7, right, y + 5, box);
-  auto it = texts_.find(text);
-  if (it == texts_.end()) {
-    QStaticText t(platform::ToQ(text));
-    t.setTextFormat(Qt::PlainText);
-    t.setPerformanceHint(QStaticText::AggressiveCaching);
-    t.prepare(QTransform(), font_);
-    it = texts_.emplace(text, std::move(t)).first;
+  const Label& l = Find(text, device);
+  if (lines.Direct() && l.exact) {
+    lines.Fill(left, y - 7, right, y + 5, box.rgba());
+    lines.Pixels(l.ink, left, y, ink.rgba());
+    return;
   }
+  pen.FilledBox(left, y - 7, right, y + 5, box);
   QPainter& p = pen.painter();
   p.setPen(QPen(ink, 0));
-  p.drawStaticText(QPointF(left, y - 9), it->second);
+  p.drawStaticText(QPointF(left, y - 9), l.text);
   p.setPen(QPen(pen.Colour(), 0));
 }
 
@@ -479,58 +626,75 @@ MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const Station
                            const SymbolTable& table)
     : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
 
+// The reports of every call, found through a table of the calls open-addressed
+// by their bytes: no text is copied.
+void MoniAllLayer::GroupByCall(int count) {
+  stations_.clear();
+  next_.assign(static_cast<std::size_t>(count) + 1, 0);
+  newestOf_.assign(static_cast<std::size_t>(count) + 1, -1);
+  std::size_t size = 64;
+  while (size < 2 * static_cast<std::size_t>(count)) size *= 2;
+  hash_.assign(size, -1);
+  for (int i = 1; i <= count; ++i) {
+    const std::string_view call = TrimView(reception::Columns(st_.moniAllLog[i], 33, 41));
+    if (call.empty()) continue;
+    std::uint32_t h = 2166136261u;
+    for (char c : call) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    std::size_t at = h & (size - 1);
+    while (hash_[at] >= 0 && stations_[static_cast<std::size_t>(hash_[at])].call != call) at = (at + 1) & (size - 1);
+    if (hash_[at] < 0) {
+      hash_[at] = static_cast<int>(stations_.size());
+      stations_.push_back({call, i, i});
+    } else {
+      Station& s = stations_[static_cast<std::size_t>(hash_[at])];
+      next_[static_cast<std::size_t>(s.last)] = i;
+      s.last = i;
+    }
+  }
+  for (std::size_t k = 0; k < stations_.size(); ++k) newestOf_[static_cast<std::size_t>(stations_[k].last)] = static_cast<int>(k);
+}
+
 void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
   drawn_.clear();  // the drawing order is rebuilt from the log at every pass
   if (settings_.moniAllLevel <= 0) return;
   const MapView view = viewIn.Normalised();
-  nowValue_ = now_ ? now_() : reception::LocalTime{};
+  AgeReckoner ages(now_ ? now_() : reception::LocalTime{});
   const int count = std::clamp(st_.moniAllCount, 0, static_cast<int>(st_.moniAllLog.size()) - 1);
-
-  // The reportsOf of every call in arrival order; the calls by their newest slot.
-  std::unordered_map<std::string, std::size_t> byCall;
-  std::vector<std::vector<int>> reportsOf;
-  byCall.reserve(static_cast<std::size_t>(count) * 2);
-  for (int i = 1; i <= count; ++i) {
-    std::string call = reception::TrimmedColumns(st_.moniAllLog[i], 33, 41);
-    if (call.empty()) continue;
-    auto [it, added] = byCall.try_emplace(std::move(call), reportsOf.size());
-    if (added) reportsOf.emplace_back();
-    reportsOf[it->second].push_back(i);
-  }
-  std::vector<std::size_t> order(reportsOf.size());
-  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
-  std::sort(order.begin(), order.end(),
-            [&](std::size_t a, std::size_t b) { return reportsOf[a].back() < reportsOf[b].back(); });
+  GroupByCall(count);
 
   MapPen pen(painter, view.width_px, view.height_px);
   pen.SetColour(ToQColor(kStationColour));
   painter.setRenderHint(QPainter::Antialiasing, false);
   LineBatch lines(painter);
   labels_.Begin(painter.font());
-  drawn_.reserve(order.size());
-  for (std::size_t k : order) {
-    const RecordView newest(st_.moniAllLog[reportsOf[k].back()]);
-    const std::string call = newest.Call();
-    if (call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
-    drawn_.push_back(call);
-    DrawStation(pen, lines, view, reportsOf[k]);
+  drawn_.reserve(stations_.size());
+  // The calls by their newest slot: the station heard last is drawn last.
+  for (int slot = 1; slot <= count; ++slot) {
+    const int k = newestOf_[static_cast<std::size_t>(slot)];
+    if (k < 0) continue;
+    const Station& station = stations_[static_cast<std::size_t>(k)];
+    if (station.call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
+    drawn_.emplace_back(station.call);
+    DrawStation(pen, lines, view, station, ages);
   }
   pen.SetColour(map::kMapYellow);
 }
 
-void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& view, const std::vector<int>& reports) {
+void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& view, const Station& station,
+                               AgeReckoner& ages) {
+  static const QColor kRadio = ToQColor(kStationColour), kInternet = ToQColor(kInternetStationColour);
   const int level = settings_.moniAllLevel;
-  const RecordView newest(st_.moniAllLog[reports.back()]);
-  const std::string call = newest.Call();
+  const RecordView newest(st_.moniAllLog[static_cast<std::size_t>(station.last)]);
+  const std::string_view call = station.call;
   bool classKnown = false, any = false, moved = false;
   int cls = 1;
   int x = 0, y = 0, px = 0, py = 0;
-  QColor colour = ToQColor(kStationColour), grey = kWhite;
-  for (int slot : reports) {
-    const RecordView r(st_.moniAllLog[slot]);
-    if (settings_.directOnly && !r.Via().empty()) continue;
-    const QColor c = ToQColor(r.ViaFromInternet() ? kInternetStationColour : kStationColour);
-    const QColor g = level == 1 ? ToQColor(GreyByAge(r, nowValue_)) : kWhite;
+  QColor colour = kRadio, grey = kWhite;
+  for (int slot = station.first; slot != 0; slot = next_[static_cast<std::size_t>(slot)]) {
+    const RecordView r(st_.moniAllLog[static_cast<std::size_t>(slot)]);
+    if (settings_.directOnly && !r.ViaView().empty()) continue;
+    const QColor& c = r.ViaFromInternet() ? kInternet : kRadio;
+    const QColor g = level == 1 ? ToQColor(GreyByAge(r, ages)) : kWhite;
     if (!classKnown) {
       classKnown = true;
       cls = StationClassOf(r, table_);
@@ -556,7 +720,7 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
   if (!any || call.empty() || !Visible(x, y)) return;
 
   int symbolIndex = 0;
-  const std::string symbol = newest.Symbol();
+  const std::string_view symbol = newest.SymbolView();
   const std::string_view row = SymbolRowOf(symbol, table_, &symbolIndex);
   const bool object = newest.IsObject();
   const int markerClass = object ? 3 : SymbolClassOf(row);
@@ -566,11 +730,13 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
   if (level <= 3) {
     switch (markerClass) {
       case 0:
-        if (!hiddenMobile)
-          for (int i = 1; i <= 6; ++i) {
-            lines.SetColour((i == 3 || i == 4) ? grey : colour);
-            lines.Diamond(x, y, i);
-          }
+        if (!hiddenMobile) {
+          lines.SetColour(colour);
+          lines.Diamonds(x, y, 1, 2);
+          lines.Diamonds(x, y, 5, 6);
+          lines.SetColour(grey);
+          lines.Diamonds(x, y, 3, 4);
+        }
         break;
       case 1:
         for (int i = 1; i <= 5; ++i) {
@@ -579,15 +745,15 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
         }
         break;
       case 2:
-        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
         break;
       case 3:
-        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, i == 4 ? grey : colour);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : colour);
         pen.Line(x, y, x, y + 3, grey);
         pen.Point(x, y - 2, grey);
         break;
       default:  // weather
-        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, i == 4 ? grey : colour);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : colour);
         pen.Line(x - 4, y, x + 4, y, grey);
         if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, newest.text(), settings_.colourDepth);
         break;
@@ -607,23 +773,38 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
   }
 
   const bool longLabel = level == 3 || level == 5;
-  const std::string separator = object ? "_" : " ";
-  const std::string longText = call + separator + newest.Via() + " " + symbol + " " + newest.Comment();
+  const bool alarmed = !st_.alarm.call.empty() && st_.alarm.call == call;
+  // The long text: call, heard-via, symbol, comment.
+  if (longLabel || alarmed) {
+    text_.assign(call);
+    text_ += object ? "_" : " ";
+    text_ += newest.ViaView();
+    text_ += ' ';
+    text_ += symbol;
+    text_ += ' ';
+    text_ += TrimView(reception::Columns(newest.text(), 43, 89));
+  }
   const int left = x + 8 + 6 * (level / 4);
   if (level >= 2) {
-    std::string text = call;
     if (longLabel) {
       const std::string_view t = newest.Time();
-      std::string hh(t.substr(0, std::min<std::size_t>(2, t.size()))), mm(t.size() > 2 ? t.substr(2, 2) : "");
-      text = TrimmedText(longText + " " + hh + ":" + mm);
+      std::string text = text_;
+      text += ' ';
+      text += t.substr(0, std::min<std::size_t>(2, t.size()));
+      text += ':';
+      if (t.size() > 2) text += t.substr(2, 2);
+      labels_.Draw(pen, lines, left, y, TrimView(text), colour, grey);
+    } else {
+      labels_.Draw(pen, lines, left, y, call, colour, grey);
     }
-    labels_.Draw(pen, left, y, text, colour, grey);
   }
-  if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3)
-    pen.Box(x - 1, y - 1, x + 1, y + 1, ToQColor(kMessagingGreen));
-  if (!st_.alarm.call.empty() && st_.alarm.call == call) {
-    const std::string text = longLabel ? TrimmedText(longText) : "! " + call + " !";
-    labels_.Draw(pen, left, y, text, ToQColor(kAlarmOrange), kBlack);
+  if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3) {
+    lines.SetColour(ToQColor(kMessagingGreen));
+    lines.Square(x, y, 1);
+  }
+  if (alarmed) {
+    const std::string text = longLabel ? std::string(TrimView(text_)) : "! " + std::string(call) + " !";
+    labels_.Draw(pen, lines, left, y, text, ToQColor(kAlarmOrange), kBlack);
   }
 }
 
