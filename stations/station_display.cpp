@@ -54,10 +54,14 @@ AgeReckoner::AgeReckoner(const reception::LocalTime& now) : now_(now) {}
 std::optional<long> AgeReckoner::Minutes(const RecordView& record) {
   using namespace std::chrono;
   const std::string_view d = record.Date(), t = record.Time();
-  const int yy = TwoDigits(d, 0), mo = TwoDigits(d, 2), dd = TwoDigits(d, 4);
   const int hh = TwoDigits(t, 0), mi = TwoDigits(t, 2);
-  if (yy < 0 || mo < 0 || dd < 0 || hh < 0 || mi < 0 || hh > 23 || mi > 59) return std::nullopt;
-  if (!haveDate_ || std::memcmp(date_, d.data(), sizeof date_) != 0) {
+  if (hh < 0 || mi < 0 || hh > 23 || mi > 59) return std::nullopt;
+  // The date of the report before (its digits were checked then).
+  const bool sameDate = haveDate_ && d.size() == sizeof date_ && d[0] == date_[0] && d[1] == date_[1] &&
+                        d[2] == date_[2] && d[3] == date_[3] && d[4] == date_[4] && d[5] == date_[5];
+  if (!sameDate) {
+    const int yy = TwoDigits(d, 0), mo = TwoDigits(d, 2), dd = TwoDigits(d, 4);
+    if (yy < 0 || mo < 0 || dd < 0) return std::nullopt;
     std::memcpy(date_, d.data(), sizeof date_);
     haveDate_ = true;
     const year_month_day then{year{2000 + yy}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(dd)}};

@@ -5,8 +5,10 @@
 #include <QPen>
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <unordered_map>
 
 #include "geodesy/text.h"
@@ -122,6 +124,13 @@ const PixelStamp& RingStamp(int k) {
 // painter draws on a plain 32-bit image (no transformation, no clipping of its
 // own), else through the painter. Both end points are drawn; lines are clipped
 // to the picture first, so a far end costs nothing.
+// A colour with its pixel value, worked out once.
+struct Paint {
+  explicit Paint(const QColor& c) : colour(c), argb(c.rgba()) {}
+  QColor colour;
+  QRgb argb;
+};
+
 class LineBatch {
  public:
   explicit LineBatch(QPainter& p) : p_(p) {
@@ -138,9 +147,12 @@ class LineBatch {
     }
   }
   void SetColour(const QColor& c) {
-    colour_ = c;
     argb_ = c.rgba();
     if (!bits_) p_.setPen(QPen(c, 0));
+  }
+  void SetColour(const Paint& c) {
+    argb_ = c.argb;
+    if (!bits_) p_.setPen(QPen(c.colour, 0));
   }
   void Line(int x1, int y1, int x2, int y2) {
     if (!bits_) {
@@ -156,11 +168,11 @@ class LineBatch {
     }
     double ax = x1, ay = y1, bx = x2, by = y2;
     if (!map::ClipSegment(ax, ay, bx, by, 0, 0, w_ - 1, h_ - 1)) return;
-    Raster(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)), static_cast<int>(std::lround(bx)),
-           static_cast<int>(std::lround(by)));
+    Raster(std::clamp(static_cast<int>(std::lround(ax)), 0, w_ - 1), std::clamp(static_cast<int>(std::lround(ay)), 0, h_ - 1),
+           std::clamp(static_cast<int>(std::lround(bx)), 0, w_ - 1), std::clamp(static_cast<int>(std::lround(by)), 0, h_ - 1));
   }
   // A band three pixels wide in colour c with a centre line in `centre`.
-  void Stretch(int px, int py, int x, int y, const QColor& c, const QColor& centre) {
+  void Stretch(int px, int py, int x, int y, const Paint& c, const Paint& centre) {
     SetColour(c);
     Line(px - 1, py, x - 1, y);
     Line(px + 1, py, x + 1, y);
@@ -184,14 +196,27 @@ class LineBatch {
     Line(x - k, y + k, x - k, y - k);
   }
   // The circle of radius k (1 to 6) as the painter draws it.
-  void Ring(MapPen& pen, int x, int y, int k, const QColor& c) {
-    if (!bits_) return stations::Ring(pen, x, y, k, c);
+  void Ring(MapPen& pen, int x, int y, int k, const Paint& c) {
+    if (!bits_) return stations::Ring(pen, x, y, k, c.colour);
     SetColour(c);
     Stamp(RingStamp(k), x, y);
   }
-  // Diamonds k0 to k1 (they share no pixel).
-  void Diamonds(int x, int y, int k0, int k1) {
-    for (int k = k0; k <= k1; ++k) Diamond(x, y, k);
+  // The marker diamonds of radius 1, 2, 5 and 6 in `outer` and 3 and 4 in
+  // `inner` (no two diamonds share a pixel).
+  void BandedDiamond(int x, int y, const Paint& outer, const Paint& inner) {
+    if (!bits_) {
+      SetColour(outer);
+      for (int k : {1, 2, 5, 6}) Diamond(x, y, k);
+      SetColour(inner);
+      for (int k : {3, 4}) Diamond(x, y, k);
+      return;
+    }
+    static const PixelStamp outerStamp = Union({&DiamondStamp(1), &DiamondStamp(2), &DiamondStamp(5), &DiamondStamp(6)});
+    static const PixelStamp innerStamp = Union({&DiamondStamp(3), &DiamondStamp(4)});
+    SetColour(outer);
+    Stamp(outerStamp, x, y);
+    SetColour(inner);
+    Stamp(innerStamp, x, y);
   }
   bool Direct() const { return bits_ != nullptr; }
   // A box filled between two corners (both included), clipped to the picture; direct only.
@@ -200,14 +225,26 @@ class LineBatch {
     t = std::max(t, 0);
     r = std::min(r, w_ - 1);
     b = std::min(b, h_ - 1);
-    for (int y = t; y <= b; ++y) std::fill_n(bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + l, r - l + 1, argb);
-  }
-  // Pixels at offsets from (x, y), clipped to the picture; direct only.
-  void Pixels(const std::vector<QPoint>& offsets, int x, int y, QRgb argb) {
-    for (const QPoint& o : offsets) {
-      const int px = x + o.x(), py = y + o.y();
-      if (px >= 0 && py >= 0 && px < w_ && py < h_) bits_[static_cast<std::ptrdiff_t>(py) * stride_ + px] = argb;
+    if (l > r || t > b) return;
+    const std::size_t n = static_cast<std::size_t>(r - l + 1);
+    if (row_.size() < n || rowColour_ != argb) {
+      row_.assign(std::max(n, row_.size()), argb);
+      rowColour_ = argb;
     }
+    for (int y = t; y <= b; ++y)
+      std::memcpy(bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + l, row_.data(), n * sizeof(std::uint32_t));
+  }
+  std::ptrdiff_t Stride() const { return stride_; }
+  // Pixels at offsets from (x, y) within `reach`, clipped to the picture; direct
+  // only. `linear` holds the same offsets into this picture's pixels.
+  void Pixels(const std::vector<QPoint>& offsets, const std::vector<std::ptrdiff_t>& linear, const QRect& reach, int x,
+              int y, QRgb argb) {
+    if (x + reach.left() >= 0 && y + reach.top() >= 0 && x + reach.right() < w_ && y + reach.bottom() < h_) {
+      std::uint32_t* at = bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + x;
+      for (std::ptrdiff_t o : linear) at[o] = argb;
+      return;
+    }
+    Pixels(offsets, x, y, argb);
   }
   void Point(int x, int y) {
     if (!bits_) {
@@ -218,45 +255,66 @@ class LineBatch {
   }
 
  private:
+  static PixelStamp Union(std::initializer_list<const PixelStamp*> parts) {
+    PixelStamp u;
+    for (const PixelStamp* p : parts) {
+      u.points.insert(u.points.end(), p->points.begin(), p->points.end());
+      u.reach = std::max(u.reach, p->reach);
+    }
+    return u;
+  }
+  // A stamp's offsets into this picture's pixels, worked out once per pass.
+  const std::vector<std::ptrdiff_t>& Linear(const PixelStamp& stamp) {
+    for (const auto& [key, at] : linear_)
+      if (key == &stamp) return at;
+    std::vector<std::ptrdiff_t> at;
+    at.reserve(stamp.points.size());
+    for (const QPoint& o : stamp.points) at.push_back(static_cast<std::ptrdiff_t>(o.y()) * stride_ + o.x());
+    linear_.emplace_back(&stamp, std::move(at));
+    return linear_.back().second;
+  }
+  void Pixels(const std::vector<QPoint>& offsets, int x, int y, QRgb argb) {
+    for (const QPoint& o : offsets) {
+      const int px = x + o.x(), py = y + o.y();
+      if (px >= 0 && py >= 0 && px < w_ && py < h_) bits_[static_cast<std::ptrdiff_t>(py) * stride_ + px] = argb;
+    }
+  }
   // A stamp's pixels in the current colour: unchecked when it lies wholly inside.
   void Stamp(const PixelStamp& stamp, int x, int y) {
     const int r = stamp.reach;
-    if (x - r >= 0 && y - r >= 0 && x + r < w_ && y + r < h_) {
-      std::uint32_t* at = bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + x;
-      for (const QPoint& o : stamp.points) at[static_cast<std::ptrdiff_t>(o.y()) * stride_ + o.x()] = argb_;
-      return;
-    }
-    Pixels(stamp.points, x, y, argb_);
+    Pixels(stamp.points, Linear(stamp), QRect(QPoint(-r, -r), QPoint(r, r)), x, y, argb_);
   }
 
   // Bresenham between two points inside the picture.
   void Raster(int x0, int y0, int x1, int y1) {
-    x0 = std::clamp(x0, 0, w_ - 1);
-    x1 = std::clamp(x1, 0, w_ - 1);
-    y0 = std::clamp(y0, 0, h_ - 1);
-    y1 = std::clamp(y1, 0, h_ - 1);
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    const int dy = -std::abs(y1 - y0);
+    const std::ptrdiff_t sy = y0 < y1 ? stride_ : -stride_;
+    std::uint32_t* at = bits_ + static_cast<std::ptrdiff_t>(y0) * stride_ + x0;
+    const std::uint32_t* const end = bits_ + static_cast<std::ptrdiff_t>(y1) * stride_ + x1;
     int err = dx + dy;
     for (;;) {
-      bits_[static_cast<std::ptrdiff_t>(y0) * stride_ + x0] = argb_;
-      if (x0 == x1 && y0 == y1) break;
+      *at = argb_;
+      if (at == end) break;
       const int e2 = 2 * err;
       if (e2 >= dy) {
         err += dy;
-        x0 += sx;
+        at += sx;
       }
       if (e2 <= dx) {
         err += dx;
-        y0 += sy;
+        at += sy;
       }
     }
   }
 
+  std::vector<std::pair<const PixelStamp*, std::vector<std::ptrdiff_t>>> linear_;  // stamps are static
+  std::vector<std::uint32_t> row_;
+  QRgb rowColour_ = 0;
+
   QPainter& p_;
   std::uint32_t* bits_ = nullptr;
   int stride_ = 0, w_ = 0, h_ = 0;
-  QColor colour_;
   QRgb argb_ = 0;
 };
 
@@ -550,17 +608,42 @@ StationDrawSettings StationDrawSettings::From(const StationSwitches& s, bool dir
 // ---------------------------------------------------------------------------
 // Labels
 
-void LabelCache::Begin(const QFont& font) {
-  if (font != font_) labels_.clear();
-  font_ = font;
-  if (labels_.size() > 20000) labels_.clear();
+namespace {
+
+std::uint32_t TextHash(std::string_view text) {
+  std::uint32_t h = 2166136261u;
+  for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
 }
 
-const LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* device) {
-  key_.assign(text);
-  auto it = labels_.find(key_);
-  if (it != labels_.end()) return it->second;
+}  // namespace
+
+void LabelCache::Begin(const QFont& font) {
+  if (font != font_ || labels_.size() > 20000) {
+    labels_.clear();
+    index_.clear();
+  }
+  font_ = font;
+}
+
+LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* device) {
+  if (index_.size() < 2 * labels_.size() + 2) {
+    // Grow the table (kept at most half full) and place every label anew.
+    index_.assign(std::max<std::size_t>(256, 4 * labels_.size()), -1);
+    for (std::size_t k = 0; k < labels_.size(); ++k) {
+      std::size_t at = TextHash(labels_[k].key) & (index_.size() - 1);
+      while (index_[at] >= 0) at = (at + 1) & (index_.size() - 1);
+      index_[at] = static_cast<int>(k);
+    }
+  }
+  std::size_t at = TextHash(text) & (index_.size() - 1);
+  while (index_[at] >= 0) {
+    Label& l = labels_[static_cast<std::size_t>(index_[at])];
+    if (l.key == text) return l;
+    at = (at + 1) & (index_.size() - 1);
+  }
   Label l;
+  l.key.assign(text);
   l.text = QStaticText(platform::ToQ(text));
   l.text.setTextFormat(Qt::PlainText);
   l.text.setPerformanceHint(QStaticText::AggressiveCaching);
@@ -591,29 +674,37 @@ const LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDev
         break;
       }
       l.ink.emplace_back(x - kLeft, y - kBase);
+      l.reach |= QRect(x - kLeft, y - kBase, 1, 1);
     }
   }
   l.exact = exact;
   if (!exact) l.ink.clear();
-  return labels_.emplace(key_, std::move(l)).first->second;
+  index_[at] = static_cast<int>(labels_.size());
+  labels_.push_back(std::move(l));
+  return labels_.back();
 }
 
-void LabelCache::Draw(MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const QColor& box,
-                      const QColor& ink) {
+void LabelCache::Draw(MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const Paint& box,
+                      const Paint& ink) {
   if (text.empty()) return;
   const QPaintDevice* device = pen.painter().device();
   const double w = device->width(), h = device->height();
   const int right = left + 8 * static_cast<int>(text.size());
   if (right < 0 || left > w || y + 5 < 0 || y - 9 > h) return;
-  const Label& l = Find(text, device);
+  Label& l = Find(text, device);
   if (lines.Direct() && l.exact) {
-    lines.Fill(left, y - 7, right, y + 5, box.rgba());
-    lines.Pixels(l.ink, left, y, ink.rgba());
+    if (l.stride != lines.Stride()) {
+      l.stride = lines.Stride();
+      l.linear.clear();
+      for (const QPoint& o : l.ink) l.linear.push_back(o.y() * l.stride + o.x());
+    }
+    lines.Fill(left, y - 7, right, y + 5, box.argb);
+    lines.Pixels(l.ink, l.linear, l.reach, left, y, ink.argb);
     return;
   }
-  pen.FilledBox(left, y - 7, right, y + 5, box);
+  pen.FilledBox(left, y - 7, right, y + 5, box.colour);
   QPainter& p = pen.painter();
-  p.setPen(QPen(ink, 0));
+  p.setPen(QPen(ink.colour, 0));
   p.drawStaticText(QPointF(left, y - 9), l.text);
   p.setPen(QPen(pen.Colour(), 0));
 }
@@ -682,32 +773,34 @@ void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
 
 void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& view, const Station& station,
                                AgeReckoner& ages) {
-  static const QColor kRadio = ToQColor(kStationColour), kInternet = ToQColor(kInternetStationColour);
+  static const Paint kRadio(ToQColor(kStationColour)), kInternet(ToQColor(kInternetStationColour)), kWhitePaint(kWhite);
+  const MapView::MarkerPixels pixels = view.Markers();
   const int level = settings_.moniAllLevel;
   const RecordView newest(st_.moniAllLog[static_cast<std::size_t>(station.last)]);
   const std::string_view call = station.call;
   bool classKnown = false, any = false, moved = false;
   int cls = 1;
   int x = 0, y = 0, px = 0, py = 0;
-  QColor colour = kRadio, grey = kWhite;
+  const Paint* colour = &kRadio;
+  Paint grey = kWhitePaint;
   for (int slot = station.first; slot != 0; slot = next_[static_cast<std::size_t>(slot)]) {
     const RecordView r(st_.moniAllLog[static_cast<std::size_t>(slot)]);
     if (settings_.directOnly && !r.ViaView().empty()) continue;
-    const QColor& c = r.ViaFromInternet() ? kInternet : kRadio;
-    const QColor g = level == 1 ? ToQColor(GreyByAge(r, ages)) : kWhite;
+    const Paint& c = r.ViaFromInternet() ? kInternet : kRadio;
+    const Paint g = level == 1 ? Paint(ToQColor(GreyByAge(r, ages))) : kWhitePaint;
     if (!classKnown) {
       classKnown = true;
       cls = StationClassOf(r, table_);
       if ((settings_.filterMask & FilterBitOf(cls)) == 0) return;
     }
-    x = static_cast<int>(view.PixelX(r.EastKm()));
-    y = static_cast<int>(view.PixelY(r.NorthKm()));
+    x = static_cast<int>(pixels.X(r.EastKm()));
+    y = static_cast<int>(pixels.Y(r.NorthKm()));
     if (!any) {
       px = x;
       py = y;
     }
     any = true;
-    colour = c;
+    colour = &c;
     grey = g;
     if (settings_.mobileFilter == 2 && cls == 0) {
       if (x == px && y == py) continue;
@@ -718,6 +811,7 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
     py = y;
   }
   if (!any || call.empty() || !Visible(x, y)) return;
+  const Paint& col = *colour;
 
   int symbolIndex = 0;
   const std::string_view symbol = newest.SymbolView();
@@ -730,31 +824,25 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
   if (level <= 3) {
     switch (markerClass) {
       case 0:
-        if (!hiddenMobile) {
-          lines.SetColour(colour);
-          lines.Diamonds(x, y, 1, 2);
-          lines.Diamonds(x, y, 5, 6);
-          lines.SetColour(grey);
-          lines.Diamonds(x, y, 3, 4);
-        }
+        if (!hiddenMobile) lines.BandedDiamond(x, y, col, grey);
         break;
       case 1:
         for (int i = 1; i <= 5; ++i) {
-          lines.SetColour(i == 3 ? grey : colour);
+          lines.SetColour(i == 3 ? grey : col);
           lines.Square(x, y, i);
         }
         break;
       case 2:
-        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : col);
         break;
       case 3:
-        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : colour);
-        pen.Line(x, y, x, y + 3, grey);
-        pen.Point(x, y - 2, grey);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : col);
+        pen.Line(x, y, x, y + 3, grey.colour);
+        pen.Point(x, y - 2, grey.colour);
         break;
       default:  // weather
-        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : colour);
-        pen.Line(x - 4, y, x + 4, y, grey);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : col);
+        pen.Line(x - 4, y, x + 4, y, grey.colour);
         if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, newest.text(), settings_.colourDepth);
         break;
     }
@@ -793,9 +881,9 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
       text += t.substr(0, std::min<std::size_t>(2, t.size()));
       text += ':';
       if (t.size() > 2) text += t.substr(2, 2);
-      labels_.Draw(pen, lines, left, y, TrimView(text), colour, grey);
+      labels_.Draw(pen, lines, left, y, TrimView(text), col, grey);
     } else {
-      labels_.Draw(pen, lines, left, y, call, colour, grey);
+      labels_.Draw(pen, lines, left, y, call, col, grey);
     }
   }
   if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3) {
@@ -804,7 +892,7 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
   }
   if (alarmed) {
     const std::string text = longLabel ? std::string(TrimView(text_)) : "! " + std::string(call) + " !";
-    labels_.Draw(pen, lines, left, y, text, ToQColor(kAlarmOrange), kBlack);
+    labels_.Draw(pen, lines, left, y, text, Paint(ToQColor(kAlarmOrange)), Paint(kBlack));
   }
 }
 
@@ -837,19 +925,22 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   int px = 0, py = 0;
   bool have = false, restart = true;
   Rgb previous{-1, -1, -1};
-  QColor c = ToQColor(kTrackColourRecent);
+  Paint c(ToQColor(kTrackColourRecent));
+  const Paint black(kBlack);
+  const MapView::MarkerPixels pixels = view.Markers();
+  AgeReckoner ages(now);
   for (int i = 1; i <= count; ++i) {
     const RecordView r(st_.moniOneTrack[i]);
     int x, y;
-    const Rgb rgb = MoniOneTrackColour(r, level, now);
+    const Rgb rgb = MoniOneTrackColour(r, level, ages);
     if (r.AllBlank()) {
       if (!have) continue;
       x = px;
       y = py;
       restart = true;
     } else {
-      x = static_cast<int>(view.PixelX(r.EastKm()));
-      y = static_cast<int>(view.PixelY(r.NorthKm()));
+      x = static_cast<int>(pixels.X(r.EastKm()));
+      y = static_cast<int>(pixels.Y(r.NorthKm()));
       if (restart || !have) {
         px = x;
         py = y;
@@ -859,20 +950,11 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
       restart = false;
     }
     have = true;
-    if (!(rgb == previous)) c = ToQColor(rgb);
+    if (!(rgb == previous)) c = Paint(ToQColor(rgb));
     previous = rgb;
     if (Touches(px, py, x, y, 8, w, h)) {
-      lines.Stretch(px, py, x, y, c, kBlack);
-      if (marks && i < count) {
-        lines.Diamond(x, y, 1);
-        lines.Diamond(x, y, 2);
-        lines.SetColour(c);
-        lines.Diamond(x, y, 3);
-        lines.Diamond(x, y, 4);
-        lines.SetColour(kBlack);
-        lines.Diamond(x, y, 5);
-        lines.Diamond(x, y, 6);
-      }
+      lines.Stretch(px, py, x, y, c, black);
+      if (marks && i < count) lines.BandedDiamond(x, y, black, c);
     }
     px = x;
     py = y;
@@ -880,6 +962,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   painter.restore();
 
   // The class marker, symbol, label and messaging mark at the station's pixel.
+  const QColor& trackColour = c.colour;
   const auto& n = st_.moniOneNewest;
   const int x = pixel_ ? pixel_->x() : static_cast<int>(view.PixelX(n.east));
   const int y = pixel_ ? pixel_->y() : static_cast<int>(view.PixelY(n.north));
@@ -889,7 +972,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   const int cls = newest.IsObject() ? 3 : SymbolClassOf(row);
   auto rings = [&](bool square) {
     for (int k = 10; k <= 14; ++k) {
-      const QColor ink = k == 12 ? c : kBlack;
+      const QColor ink = k == 12 ? trackColour : kBlack;
       if (square)
         Square(pen, x, y, k, ink);
       else
@@ -898,21 +981,21 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   };
   switch (cls) {
     case 0:
-      for (int k = 10; k <= 15; ++k) Diamond(pen, x, y, k, (k == 12 || k == 13) ? c : kBlack);
+      for (int k = 10; k <= 15; ++k) Diamond(pen, x, y, k, (k == 12 || k == 13) ? trackColour : kBlack);
       break;
     case 1: rings(true); break;
     case 2: rings(false); break;
     case 3:
       rings(false);
       pen.Box(x - 1, y + 2, x + 1, y + 11, kBlack);
-      pen.Line(x, y + 3, x, y + 10, c);
+      pen.Line(x, y + 3, x, y + 10, trackColour);
       pen.Box(x - 1, y - 7, x + 1, y - 3, kBlack);
-      pen.Line(x, y - 6, x, y - 4, c);
+      pen.Line(x, y - 6, x, y - 4, trackColour);
       break;
     default:
       rings(false);
       pen.Box(x - 11, y - 1, x + 11, y + 1, kBlack);
-      pen.Line(x - 12, y, x + 12, y, c);
+      pen.Line(x - 12, y, x + 12, y, trackColour);
       if (settings_.wxLevel) DrawWxDiagram(painter, x, y, newest.text(), settings_.colourDepth);
       break;
   }
@@ -931,7 +1014,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
     const int len = static_cast<int>(label.size());
     if (len > 0) {
       pen.FilledBox(x + 16, y - 7, x + 16 + 8 * len, y + 5, kBlack);
-      pen.SetColour(c);
+      pen.SetColour(trackColour);
       pen.Text(x + 17, y - 9, label);
     }
     if (newest.Messaging() && cls != 3) {

@@ -76,6 +76,7 @@ struct StationDrawSettings {
 };
 
 class LineBatch;
+struct Paint;
 
 // The texts of the map labels, laid out once and kept from one redraw to the
 // next (a label is drawn as a box 8 pixels per character and 12 high from
@@ -86,19 +87,25 @@ class LabelCache {
  public:
   // At the start of a pass: a new font empties the cache.
   void Begin(const QFont& font);
-  void Draw(map::MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const QColor& box,
-            const QColor& ink);
+  void Draw(map::MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const Paint& box,
+            const Paint& ink);
 
  private:
   struct Label {
+    std::string key;
     QStaticText text;
     std::vector<QPoint> ink;  // the pixels the text sets, from (left, y)
+    QRect reach;              // around them
     bool exact = false;       // the text sets whole pixels only
+    // The same as offsets into a picture's pixels, for the stride of that picture.
+    std::vector<std::ptrdiff_t> linear;
+    std::ptrdiff_t stride = 0;
   };
-  const Label& Find(std::string_view text, const QPaintDevice* device);
+  Label& Find(std::string_view text, const QPaintDevice* device);
   QFont font_;
-  std::unordered_map<std::string, Label> labels_;
-  std::string key_;
+  // The labels, found through a table open-addressed by the texts' bytes.
+  std::vector<Label> labels_;
+  std::vector<int> index_;
 };
 
 class MoniAllLayer : public map::Layer {
