@@ -953,8 +953,17 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
     if (!(rgb == previous)) c = Paint(ToQColor(rgb));
     previous = rgb;
     if (Touches(px, py, x, y, 8, w, h)) {
-      lines.Stretch(px, py, x, y, c, black);
-      if (marks && i < count) lines.BandedDiamond(x, y, black, c);
+      const bool mark = marks && i < count;
+      if (mark && lines.Direct() && std::abs(x - px) + std::abs(y - py) <= 5) {
+        // Every pixel of a band this short lies within the diamonds of the
+        // mark drawn next (at most 6 steps from its point), all but the point
+        // itself, where the band's centre line ends in black.
+        lines.SetColour(black);
+        lines.Point(x, y);
+      } else {
+        lines.Stretch(px, py, x, y, c, black);
+      }
+      if (mark) lines.BandedDiamond(x, y, black, c);
     }
     px = x;
     py = y;
