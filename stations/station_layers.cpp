@@ -211,6 +211,24 @@ class LineBatch {
       for (int k : {3, 4}) Diamond(x, y, k);
       return;
     }
+    if (x >= 6 && y >= 6 && x + 6 < w_ && y + 6 < h_) {
+      // Wholly inside: row by row from the pixel values of this pair of
+      // colours, in runs of four with the last run overlapping.
+      if (!banded_ || bandOuter_ != outer.argb || bandInner_ != inner.argb) {
+        banded_ = true;
+        bandOuter_ = outer.argb;
+        bandInner_ = inner.argb;
+        for (int dy = -6; dy <= 6; ++dy)
+          for (int dx = -6; dx <= 6; ++dx) {
+            const int ring = std::abs(dx) + std::abs(dy);
+            band_[dy + 6][dx + 6] = ring == 3 || ring == 4 ? inner.argb : outer.argb;
+          }
+      }
+      std::uint32_t* const centre = bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + x;
+      BandRows<-6, 6>(centre);
+      argb_ = inner.argb;
+      return;
+    }
     static const PixelStamp outerStamp = Union({&DiamondStamp(1), &DiamondStamp(2), &DiamondStamp(5), &DiamondStamp(6)});
     static const PixelStamp innerStamp = Union({&DiamondStamp(3), &DiamondStamp(4)});
     SetColour(outer);
@@ -255,6 +273,30 @@ class LineBatch {
   }
 
  private:
+  // Pixels A..B of a row from the values at the same places.
+  template <int A, int B>
+  static void Run(std::uint32_t* row, const QRgb* values) {
+    if constexpr (B - A < 3) {
+      for (int k = A; k <= B; ++k) row[k] = values[k];
+    } else {
+      for (int k = A; k + 3 < B; k += 4) std::memcpy(row + k, values + k, 4 * sizeof(std::uint32_t));
+      std::memcpy(row + B - 3, values + B - 3, 4 * sizeof(std::uint32_t));
+    }
+  }
+  // Rows Dy..Last of the banded diamond around `centre`.
+  template <int Dy, int Last>
+  void BandRows(std::uint32_t* centre) {
+    std::uint32_t* row = centre + static_cast<std::ptrdiff_t>(Dy) * stride_;
+    const QRgb* values = band_[Dy + 6].data() + 6;
+    constexpr int reach = 6 - (Dy < 0 ? -Dy : Dy);
+    if constexpr (Dy == 0) {
+      Run<-6, -1>(row, values);
+      Run<1, 6>(row, values);
+    } else {
+      Run<-reach, reach>(row, values);
+    }
+    if constexpr (Dy < Last) BandRows<Dy + 1, Last>(centre);
+  }
   static PixelStamp Union(std::initializer_list<const PixelStamp*> parts) {
     PixelStamp u;
     for (const PixelStamp* p : parts) {
@@ -311,6 +353,10 @@ class LineBatch {
   std::vector<std::pair<const PixelStamp*, std::vector<std::ptrdiff_t>>> linear_;  // stamps are static
   std::vector<std::uint32_t> row_;
   QRgb rowColour_ = 0;
+  // The banded diamond's pixel values for the last pair of colours.
+  std::array<std::array<QRgb, 13>, 13> band_{};
+  QRgb bandOuter_ = 0, bandInner_ = 0;
+  bool banded_ = false;
 
   QPainter& p_;
   std::uint32_t* bits_ = nullptr;
@@ -665,20 +711,21 @@ LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* d
     p.drawStaticText(QPointF(kLeft, kBase - 9), l.text);
   }
   bool exact = true;
-  for (int y = 0; y < scratch.height() && exact; ++y) {
+  const int sw = scratch.width(), sh = scratch.height();
+  for (int y = 0; y < sh && exact; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
-    for (int x = 0; x < scratch.width(); ++x) {
+    for (int x = 0; x < sw; ++x) {
       if (qAlpha(row[x]) == 0) continue;
       if (row[x] != 0xFFFFFFFFu) {
         exact = false;
         break;
       }
       l.ink.emplace_back(x - kLeft, y - kBase);
-      l.reach |= QRect(x - kLeft, y - kBase, 1, 1);
     }
   }
   l.exact = exact;
   if (!exact) l.ink.clear();
+  for (const QPoint& o : l.ink) l.reach |= QRect(o, o);
   index_[at] = static_cast<int>(labels_.size());
   labels_.push_back(std::move(l));
   return labels_.back();
