@@ -5,6 +5,7 @@
 #include <QPen>
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -252,7 +253,21 @@ class LineBatch {
     for (int y = t; y <= b; ++y)
       std::memcpy(bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + l, row_.data(), n * sizeof(std::uint32_t));
   }
-  std::ptrdiff_t Stride() const { return stride_; }
+  // The pixels of a mask (rows of `words` words, bit k of word j for column
+  // 64 * j + k, from reach's top left) around (x, y); `offsets` lists the same
+  // pixels for the edges of the picture. Direct only.
+  void Mask(const std::vector<QPoint>& offsets, const std::vector<std::uint64_t>& mask, int words, const QRect& reach,
+            int x, int y, QRgb argb) {
+    if (x + reach.left() >= 0 && y + reach.top() >= 0 && x + reach.right() < w_ && y + reach.bottom() < h_) {
+      std::uint32_t* row = bits_ + static_cast<std::ptrdiff_t>(y + reach.top()) * stride_ + x + reach.left();
+      const std::uint64_t* m = mask.data();
+      for (int r = 0; r < reach.height(); ++r, row += stride_)
+        for (int j = 0; j < words; ++j)
+          for (std::uint64_t bits = *m++; bits != 0; bits &= bits - 1) row[64 * j + std::countr_zero(bits)] = argb;
+      return;
+    }
+    Pixels(offsets, x, y, argb);
+  }
   // Pixels at offsets from (x, y) within `reach`, clipped to the picture; direct
   // only. `linear` holds the same offsets into this picture's pixels.
   void Pixels(const std::vector<QPoint>& offsets, const std::vector<std::ptrdiff_t>& linear, const QRect& reach, int x,
@@ -726,6 +741,14 @@ LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* d
   l.exact = exact;
   if (!exact) l.ink.clear();
   for (const QPoint& o : l.ink) l.reach |= QRect(o, o);
+  if (!l.ink.empty()) {
+    l.words = (l.reach.width() + 63) / 64;
+    l.mask.assign(static_cast<std::size_t>(l.words) * static_cast<std::size_t>(l.reach.height()), 0);
+    for (const QPoint& o : l.ink) {
+      const int dx = o.x() - l.reach.left(), dy = o.y() - l.reach.top();
+      l.mask[static_cast<std::size_t>(dy * l.words + dx / 64)] |= std::uint64_t{1} << (dx % 64);
+    }
+  }
   index_[at] = static_cast<int>(labels_.size());
   labels_.push_back(std::move(l));
   return labels_.back();
@@ -740,13 +763,8 @@ void LabelCache::Draw(MapPen& pen, LineBatch& lines, int left, int y, std::strin
   if (right < 0 || left > w || y + 5 < 0 || y - 9 > h) return;
   Label& l = Find(text, device);
   if (lines.Direct() && l.exact) {
-    if (l.stride != lines.Stride()) {
-      l.stride = lines.Stride();
-      l.linear.clear();
-      for (const QPoint& o : l.ink) l.linear.push_back(o.y() * l.stride + o.x());
-    }
     lines.Fill(left, y - 7, right, y + 5, box.argb);
-    lines.Pixels(l.ink, l.linear, l.reach, left, y, ink.argb);
+    if (!l.ink.empty()) lines.Mask(l.ink, l.mask, l.words, l.reach, left, y, ink.argb);
     return;
   }
   pen.FilledBox(left, y - 7, right, y + 5, box.colour);

@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QStaticText>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -97,9 +98,9 @@ class LabelCache {
     std::vector<QPoint> ink;  // the pixels the text sets, from (left, y)
     QRect reach;              // around them
     bool exact = false;       // the text sets whole pixels only
-    // The same as offsets into a picture's pixels, for the stride of that picture.
-    std::vector<std::ptrdiff_t> linear;
-    std::ptrdiff_t stride = 0;
+    // The same as one bit a pixel, rows of `words` 64-bit words from reach's top left.
+    std::vector<std::uint64_t> mask;
+    int words = 0;
   };
   Label& Find(std::string_view text, const QPaintDevice* device);
   QFont font_;
