@@ -7,12 +7,64 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
 
 // ---------------------------------------------------------------------------
 // Numbers in texts.
+
+namespace text_detail {
+
+// The common plain decimal ("  6580.123 ", "-12", "0.5x") read at once: up to
+// 15 significant digits and 22 decimals with no blank inside and nothing after
+// it that could continue it. The quotient of two exactly held numbers is
+// rounded once, so it equals the correctly rounded value of the text. Other
+// texts give nothing and take the general way.
+inline std::optional<double> PlainDecimal(std::string_view text) {
+  static constexpr double kTens[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const auto skipped = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; };
+  const auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  while (i < n && skipped(text[i])) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::uint64_t whole = 0;
+  int significant = 0, decimals = 0;
+  bool anyDigit = false;
+  while (i < n && digit(text[i])) {
+    anyDigit = true;
+    if (whole != 0 || text[i] != '0') ++significant;
+    whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
+    ++i;
+    if (significant > 15) return std::nullopt;
+  }
+  if (i < n && text[i] == '.') {
+    ++i;
+    while (i < n && digit(text[i])) {
+      anyDigit = true;
+      if (whole != 0 || text[i] != '0') ++significant;
+      whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
+      ++i;
+      if (significant > 15 || ++decimals > 22) return std::nullopt;
+    }
+  }
+  if (!anyDigit) return std::nullopt;
+  // What follows, past any blanks, must not continue the number.
+  while (i < n && skipped(text[i])) ++i;
+  if (i < n && (digit(text[i]) || text[i] == '.' || text[i] == 'E' || text[i] == 'e')) return std::nullopt;
+  if (whole == 0) return 0.0;
+  const double value = static_cast<double>(whole) / kTens[decimals];
+  return negative ? -value : value;
+}
+
+}  // namespace text_detail
+
+// The general reading of any text, for what PlainDecimal leaves.
+double LeadingNumberOfAnyForm(std::string_view text);
 
 // The leading number of a text: blanks, tabs and line feeds anywhere are
 // skipped; then an optional sign, digits, an optional "." with digits and an
@@ -21,7 +73,10 @@
 // "12abc" -> 12, "1,5" -> 1, ".5" -> 0.5, "- 1 2" -> -12, "1E3" -> 1000.
 // A value beyond the range of a double gives +/- the largest double; one too
 // small for a double gives 0.
-double LeadingNumber(std::string_view text);
+inline double LeadingNumber(std::string_view text) {
+  if (const auto plain = text_detail::PlainDecimal(text)) return *plain;
+  return LeadingNumberOfAnyForm(text);
+}
 
 // The number text of a value, untrimmed: at most 15 significant digits,
 // trailing zeros dropped, "." as decimal point, no leading zero before the

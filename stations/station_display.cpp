@@ -121,8 +121,11 @@ Rgb MoniOneTrackColour(const RecordView& record, int level, AgeReckoner& ages) {
     if (*age < 60) c = kTrackColourRecent;
   }
   const std::string_view symbol = Columns(record.text(), 101, 102);
-  if (symbol == "/," || symbol == "/C" || symbol == "/[" || symbol == "/b" || symbol == "\\,")
-    c = kTrackColourPedestrian;
+  if (symbol.size() == 2) {
+    const char table = symbol[0], code = symbol[1];
+    if ((table == '/' && (code == ',' || code == 'C' || code == '[' || code == 'b')) || (table == '\\' && code == ','))
+      c = kTrackColourPedestrian;
+  }
   if (record.Stamped()) c = kTrackColourStamped;
   return c;
 }
