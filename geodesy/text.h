@@ -18,44 +18,32 @@
 namespace text_detail {
 
 // The common plain decimal ("  6580.123 ", "-12", "0.5x") read at once: up to
-// 15 significant digits and 22 decimals with no blank inside and nothing after
-// it that could continue it. The quotient of two exactly held numbers is
-// rounded once, so it equals the correctly rounded value of the text. Other
-// texts give nothing and take the general way.
+// 15 digits with no blank inside and nothing after it that could continue it.
+// The quotient of two exactly held numbers is rounded once, so it equals the
+// correctly rounded value of the text. Other texts give nothing and take the
+// general way.
 inline std::optional<double> PlainDecimal(std::string_view text) {
-  static constexpr double kTens[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = text.data();
+  const char* const end = p + text.size();
   const auto skipped = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; };
-  const auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n && skipped(text[i])) ++i;
+  const auto digit = [](char ch) { return static_cast<unsigned>(ch - '0') <= 9; };
+  while (p < end && skipped(*p)) ++p;
   bool negative = false;
-  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::uint64_t whole = 0;
-  int significant = 0, decimals = 0;
-  bool anyDigit = false;
-  while (i < n && digit(text[i])) {
-    anyDigit = true;
-    if (whole != 0 || text[i] != '0') ++significant;
-    whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
-    ++i;
-    if (significant > 15) return std::nullopt;
+  if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  std::uint64_t whole = 0;  // wraps only for more digits than are taken
+  int digits = 0, decimals = 0;
+  for (; p < end && digit(*p); ++p, ++digits) whole = whole * 10 + static_cast<unsigned>(*p - '0');
+  if (p < end && *p == '.') {
+    for (++p; p < end && digit(*p); ++p, ++decimals) whole = whole * 10 + static_cast<unsigned>(*p - '0');
+    digits += decimals;
   }
-  if (i < n && text[i] == '.') {
-    ++i;
-    while (i < n && digit(text[i])) {
-      anyDigit = true;
-      if (whole != 0 || text[i] != '0') ++significant;
-      whole = whole * 10 + static_cast<std::uint64_t>(text[i] - '0');
-      ++i;
-      if (significant > 15 || ++decimals > 22) return std::nullopt;
-    }
-  }
-  if (!anyDigit) return std::nullopt;
+  // Up to 15 digits (leading zeros counted), so the whole number is held exactly.
+  if (digits == 0 || digits > 15) return std::nullopt;
   // What follows, past any blanks, must not continue the number.
-  while (i < n && skipped(text[i])) ++i;
-  if (i < n && (digit(text[i]) || text[i] == '.' || text[i] == 'E' || text[i] == 'e')) return std::nullopt;
+  while (p < end && skipped(*p)) ++p;
+  if (p < end && (digit(*p) || *p == '.' || *p == 'E' || *p == 'e')) return std::nullopt;
   if (whole == 0) return 0.0;
   const double value = static_cast<double>(whole) / kTens[decimals];
   return negative ? -value : value;
