@@ -32,15 +32,18 @@ inline std::optional<double> PlainDecimal(std::string_view text) {
   while (p < end && skipped(*p)) ++p;
   bool negative = false;
   if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-  std::uint64_t whole = 0;  // wraps only for more digits than are taken
+  // The digits before and after the point as two whole numbers (wrapping only
+  // for more digits than are taken).
+  std::uint64_t before = 0, after = 0;
   int digits = 0, decimals = 0;
-  for (; p < end && digit(*p); ++p, ++digits) whole = whole * 10 + static_cast<unsigned>(*p - '0');
+  for (; p < end && digit(*p); ++p, ++digits) before = before * 10 + static_cast<unsigned>(*p - '0');
   if (p < end && *p == '.') {
-    for (++p; p < end && digit(*p); ++p, ++decimals) whole = whole * 10 + static_cast<unsigned>(*p - '0');
+    for (++p; p < end && digit(*p); ++p, ++decimals) after = after * 10 + static_cast<unsigned>(*p - '0');
     digits += decimals;
   }
-  // Up to 15 digits (leading zeros counted), so the whole number is held exactly.
+  // Up to 15 digits (leading zeros counted), so all of them are held exactly.
   if (digits == 0 || digits > 15) return std::nullopt;
+  const std::uint64_t whole = before * static_cast<std::uint64_t>(kTens[decimals]) + after;
   // What follows, past any blanks, must not continue the number.
   while (p < end && skipped(*p)) ++p;
   if (p < end && (digit(*p) || *p == '.' || *p == 'E' || *p == 'e')) return std::nullopt;

@@ -13,9 +13,6 @@ namespace zeblon::stations {
 using reception::Columns;
 using reception::TrimmedColumns;
 
-std::string_view RecordView::Date() const { return Columns(r_, 1, 6); }
-std::string_view RecordView::Time() const { return Columns(r_, 8, 11); }
-std::string_view RecordView::DateTime() const { return Columns(r_, 1, 11); }
 double RecordView::NorthKm() const { return LeadingNumber(Columns(r_, 14, 22)); }
 double RecordView::EastKm() const { return LeadingNumber(Columns(r_, 23, 31)); }
 std::string RecordView::Call() const { return TrimmedColumns(r_, 33, 41); }

@@ -11,6 +11,7 @@
 
 #include "reception/aprs_decode.h"
 #include "reception/reception_state.h"
+#include "reception/station_record.h"
 #include "stations/symbol_table.h"
 
 namespace zeblon::stations {
@@ -20,9 +21,9 @@ class RecordView {
  public:
   explicit RecordView(std::string_view record) : r_(record) {}
   std::string_view text() const { return r_; }
-  std::string_view Date() const;      // YYMMDD
-  std::string_view Time() const;      // HHMM
-  std::string_view DateTime() const;  // columns 1-11
+  std::string_view Date() const { return reception::Columns(r_, 1, 6); }       // YYMMDD
+  std::string_view Time() const { return reception::Columns(r_, 8, 11); }      // HHMM
+  std::string_view DateTime() const { return reception::Columns(r_, 1, 11); }  // columns 1-11
   bool Stamped() const { return At(12) == 'T'; }
   double NorthKm() const;
   double EastKm() const;
