@@ -85,7 +85,8 @@ class InternetWiring {
     std::function<reception::ChatPanel*()> chat;      // the radio link's chat lines, or null
     std::function<void()> drawMap;
     std::function<void(bool on)> setTimer1;
-    std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;  // Frame12
+    // The distance-alarm notice (Frame12).
+    std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;
     std::function<void()> switchesChanged;  // the boxes show the switch state anew
     // The step's clocks: seconds since midnight and HHMM of the local time.
     std::function<double()> clockSeconds;

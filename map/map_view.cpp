@@ -47,13 +47,9 @@ MapView MapView::Normalised() const {
   return v;
 }
 
-std::int64_t MapView::PixelX(double east_km, std::int64_t limit) const {
-  return Markers(limit).X(east_km);
-}
+std::int64_t MapView::PixelX(double east_km, std::int64_t limit) const { return Markers(limit).X(east_km); }
 
-std::int64_t MapView::PixelY(double north_km, std::int64_t limit) const {
-  return Markers(limit).Y(north_km);
-}
+std::int64_t MapView::PixelY(double north_km, std::int64_t limit) const { return Markers(limit).Y(north_km); }
 
 MapView::TileRange MapView::Tiles() const {
   const double s = scale;

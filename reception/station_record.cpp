@@ -21,7 +21,6 @@ void WriteAt(std::string& record, int column, std::string_view value) {
   record.replace(start, n, value.substr(0, n));
 }
 
-
 long RecordDayNumber(std::string_view record) {
   long year = static_cast<long>(LeadingNumber(Columns(record, 1, 2))) + 1900;
   if (year < 1970) year += 100;

@@ -33,7 +33,7 @@ class RecordView {
   bool Emergency() const { return At(42) == '!'; }
   std::string Comment() const;  // 43-89 trimmed
   bool IsObject() const { return At(90) == '_'; }
-  std::string Via() const;       // 91-99 trimmed
+  std::string Via() const;  // 91-99 trimmed
   std::string_view ViaView() const;
   std::string Symbol() const;  // 101-103 trimmed
   std::string_view SymbolView() const;

@@ -169,8 +169,10 @@ class LineBatch {
     }
     double ax = x1, ay = y1, bx = x2, by = y2;
     if (!map::ClipSegment(ax, ay, bx, by, 0, 0, w_ - 1, h_ - 1)) return;
-    Raster(std::clamp(static_cast<int>(std::lround(ax)), 0, w_ - 1), std::clamp(static_cast<int>(std::lround(ay)), 0, h_ - 1),
-           std::clamp(static_cast<int>(std::lround(bx)), 0, w_ - 1), std::clamp(static_cast<int>(std::lround(by)), 0, h_ - 1));
+    Raster(std::clamp(static_cast<int>(std::lround(ax)), 0, w_ - 1),
+           std::clamp(static_cast<int>(std::lround(ay)), 0, h_ - 1),
+           std::clamp(static_cast<int>(std::lround(bx)), 0, w_ - 1),
+           std::clamp(static_cast<int>(std::lround(by)), 0, h_ - 1));
   }
   // A band three pixels wide in colour c with a centre line in `centre`.
   void Stretch(int px, int py, int x, int y, const Paint& c, const Paint& centre) {
@@ -230,7 +232,8 @@ class LineBatch {
       argb_ = inner.argb;
       return;
     }
-    static const PixelStamp outerStamp = Union({&DiamondStamp(1), &DiamondStamp(2), &DiamondStamp(5), &DiamondStamp(6)});
+    static const PixelStamp outerStamp =
+        Union({&DiamondStamp(1), &DiamondStamp(2), &DiamondStamp(5), &DiamondStamp(6)});
     static const PixelStamp innerStamp = Union({&DiamondStamp(3), &DiamondStamp(4)});
     SetColour(outer);
     Stamp(outerStamp, x, y);
@@ -807,7 +810,8 @@ void MoniAllLayer::GroupByCall(int count) {
       s.last = i;
     }
   }
-  for (std::size_t k = 0; k < stations_.size(); ++k) newestOf_[static_cast<std::size_t>(stations_[k].last)] = static_cast<int>(k);
+  for (std::size_t k = 0; k < stations_.size(); ++k)
+    newestOf_[static_cast<std::size_t>(stations_[k].last)] = static_cast<int>(k);
 }
 
 void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {

@@ -66,10 +66,14 @@ TEST_F(LayersTest, FiguresWrittenStraightEqualThePainters) {
     double dlat, dlon;
     char table, code;
   } stations[] = {
-      {"FIX1", 0.01, 0.02, '/', '-'},           {"DIGI1", -0.02, -0.03, '/', '#'},
-      {"WX1", 0.03, 0.05, '/', '_'},            {"FIXE", 0.0, edgeLon - 0.0004, '/', '-'},
-      {"DIGIW", 0.02, -edgeLon - 0.0002, '/', '#'}, {"WXN", edgeLat - 0.0001, 0.1, '/', '_'},
-      {"DIGIS", -edgeLat + 0.0002, -0.1, '/', '#'}, {"LONGCALL-12", 0.05, edgeLon - 0.005, '/', '-'},
+      {"FIX1", 0.01, 0.02, '/', '-'},
+      {"DIGI1", -0.02, -0.03, '/', '#'},
+      {"WX1", 0.03, 0.05, '/', '_'},
+      {"FIXE", 0.0, edgeLon - 0.0004, '/', '-'},
+      {"DIGIW", 0.02, -edgeLon - 0.0002, '/', '#'},
+      {"WXN", edgeLat - 0.0001, 0.1, '/', '_'},
+      {"DIGIS", -edgeLat + 0.0002, -0.1, '/', '#'},
+      {"LONGCALL-12", 0.05, edgeLon - 0.005, '/', '-'},
   };
   for (const auto& s : stations) Hear(s.call, s.dlat, s.dlon, s.table, s.code, "text for the long label");
   Hear("HELP", -0.05, 0.08, '\\', '!', "need help");
