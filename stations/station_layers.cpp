@@ -121,10 +121,6 @@ const PixelStamp& RingStamp(int k) {
 
 }  // namespace
 
-// One-pixel lines written straight into the map picture's pixels where the
-// painter draws on a plain 32-bit image (no transformation, no clipping of its
-// own), else through the painter. Both end points are drawn; lines are clipped
-// to the picture first, so a far end costs nothing.
 // A colour with its pixel value, worked out once.
 struct Paint {
   explicit Paint(const QColor& c) : colour(c), argb(c.rgba()) {}
@@ -132,6 +128,11 @@ struct Paint {
   QRgb argb;
 };
 
+// One-pixel lines and marker figures written straight into the map picture's
+// pixels where the painter draws on a plain 32-bit image (no transformation,
+// no clipping of its own, plain opaque painting), else through the painter.
+// Both end points of a line are drawn; lines are clipped to the picture first,
+// so a far end costs nothing.
 class LineBatch {
  public:
   explicit LineBatch(QPainter& p) : p_(p) {
@@ -692,8 +693,10 @@ void LabelCache::Begin(const QFont& font) {
 
 LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* device) {
   if (index_.size() < 2 * labels_.size() + 2) {
-    // Grow the table (kept at most half full) and place every label anew.
-    index_.assign(std::max<std::size_t>(256, 4 * labels_.size()), -1);
+    // Grow the table (a power of two, kept at most half full) and place every label anew.
+    std::size_t size = 256;
+    while (size < 4 * labels_.size()) size *= 2;
+    index_.assign(size, -1);
     for (std::size_t k = 0; k < labels_.size(); ++k) {
       std::size_t at = TextHash(labels_[k].key) & (index_.size() - 1);
       while (index_[at] >= 0) at = (at + 1) & (index_.size() - 1);
