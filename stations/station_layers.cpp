@@ -684,9 +684,12 @@ std::uint32_t TextHash(std::string_view text) {
 }  // namespace
 
 void LabelCache::Begin(const QFont& font) {
-  if (font != font_ || labels_.size() > 20000) {
+  if (font != font_ || labels_.size() > 20000 || lineHeight_ == 0) {
     labels_.clear();
     index_.clear();
+    const QFontMetrics metrics(font);
+    charWidth_ = std::max(8, metrics.maxWidth());
+    lineHeight_ = metrics.height();
   }
   font_ = font;
 }
@@ -718,8 +721,9 @@ LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* d
   // The pixels the text sets, drawn once on a clear picture of the same
   // resolution. Smoothed text (a font that ignores the request) blends with
   // what lies under it and is not kept.
-  constexpr int kLeft = 16, kBase = 32;
-  QImage scratch(8 * static_cast<int>(text.size()) + 2 * kBase, 2 * kBase, QImage::Format_ARGB32_Premultiplied);
+  constexpr int kLeft = 16, kBase = 24;
+  QImage scratch(charWidth_ * static_cast<int>(text.size()) + 2 * kLeft, kBase + std::max(kBase, lineHeight_ + kLeft),
+                 QImage::Format_ARGB32_Premultiplied);
   if (const auto* img = dynamic_cast<const QImage*>(device)) {
     scratch.setDotsPerMeterX(img->dotsPerMeterX());
     scratch.setDotsPerMeterY(img->dotsPerMeterY());
@@ -737,7 +741,8 @@ LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* d
     const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
     for (int x = 0; x < sw; ++x) {
       if (qAlpha(row[x]) == 0) continue;
-      if (row[x] != 0xFFFFFFFFu) {
+      // Smoothed, or cut by the edge of the scratch picture.
+      if (row[x] != 0xFFFFFFFFu || x == 0 || y == 0 || x == sw - 1 || y == sh - 1) {
         exact = false;
         break;
       }
@@ -746,7 +751,16 @@ LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* d
   }
   l.exact = exact;
   if (!exact) l.ink.clear();
-  for (const QPoint& o : l.ink) l.reach |= QRect(o, o);
+  if (!l.ink.empty()) {
+    int x0 = l.ink.front().x(), x1 = x0, y0 = l.ink.front().y(), y1 = y0;
+    for (const QPoint& o : l.ink) {
+      x0 = std::min(x0, o.x());
+      x1 = std::max(x1, o.x());
+      y0 = std::min(y0, o.y());
+      y1 = std::max(y1, o.y());
+    }
+    l.reach = QRect(QPoint(x0, y0), QPoint(x1, y1));
+  }
   if (!l.ink.empty()) {
     l.words = (l.reach.width() + 63) / 64;
     l.mask.assign(static_cast<std::size_t>(l.words) * static_cast<std::size_t>(l.reach.height()), 0);

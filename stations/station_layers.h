@@ -104,6 +104,7 @@ class LabelCache {
   };
   Label& Find(std::string_view text, const QPaintDevice* device);
   QFont font_;
+  int charWidth_ = 8, lineHeight_ = 0;  // the widest character and the line height of the font
   // The labels, found through a table open-addressed by the texts' bytes.
   std::vector<Label> labels_;
   std::vector<int> index_;
