@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -40,7 +41,7 @@ class SkippingReader {
 
 }  // namespace
 
-double LeadingNumber(std::string_view text) {
+double LeadingNumberOfAnyForm(std::string_view text) {
   SkippingReader r(text);
   bool negative = false;
   if (r.Peek() == '+' || r.Peek() == '-') {

@@ -7,12 +7,55 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <type_traits>
 
 // ---------------------------------------------------------------------------
 // Numbers in texts.
+
+namespace text_detail {
+
+// The common plain decimal ("  6580.123 ", "-12", "0.5x") read at once: up to
+// 15 digits with no blank inside and nothing after it that could continue it.
+// The quotient of two exactly held numbers is rounded once, so it equals the
+// correctly rounded value of the text. Other texts give nothing and take the
+// general way.
+inline std::optional<double> PlainDecimal(std::string_view text) {
+  static constexpr double kTens[16] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const auto skipped = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n'; };
+  const auto digit = [](char ch) { return static_cast<unsigned>(ch - '0') <= 9; };
+  while (p < end && skipped(*p)) ++p;
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  // The digits before and after the point as two whole numbers (wrapping only
+  // for more digits than are taken).
+  std::uint64_t before = 0, after = 0;
+  int digits = 0, decimals = 0;
+  for (; p < end && digit(*p); ++p, ++digits) before = before * 10 + static_cast<unsigned>(*p - '0');
+  if (p < end && *p == '.') {
+    for (++p; p < end && digit(*p); ++p, ++decimals) after = after * 10 + static_cast<unsigned>(*p - '0');
+    digits += decimals;
+  }
+  // Up to 15 digits (leading zeros counted), so all of them are held exactly.
+  if (digits == 0 || digits > 15) return std::nullopt;
+  const std::uint64_t whole = before * static_cast<std::uint64_t>(kTens[decimals]) + after;
+  // What follows, past any blanks, must not continue the number.
+  while (p < end && skipped(*p)) ++p;
+  if (p < end && (digit(*p) || *p == '.' || *p == 'E' || *p == 'e')) return std::nullopt;
+  if (whole == 0) return 0.0;
+  const double value = static_cast<double>(whole) / kTens[decimals];
+  return negative ? -value : value;
+}
+
+}  // namespace text_detail
+
+// The general reading of any text, for what PlainDecimal leaves.
+double LeadingNumberOfAnyForm(std::string_view text);
 
 // The leading number of a text: blanks, tabs and line feeds anywhere are
 // skipped; then an optional sign, digits, an optional "." with digits and an
@@ -21,7 +64,10 @@
 // "12abc" -> 12, "1,5" -> 1, ".5" -> 0.5, "- 1 2" -> -12, "1E3" -> 1000.
 // A value beyond the range of a double gives +/- the largest double; one too
 // small for a double gives 0.
-double LeadingNumber(std::string_view text);
+inline double LeadingNumber(std::string_view text) {
+  if (const auto plain = text_detail::PlainDecimal(text)) return *plain;
+  return LeadingNumberOfAnyForm(text);
+}
 
 // The number text of a value, untrimmed: at most 15 significant digits,
 // trailing zeros dropped, "." as decimal point, no leading zero before the

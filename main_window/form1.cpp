@@ -117,6 +117,7 @@ void Form1::BuildControls() {
   info_ = new panels::InfoPanel(f);
   wx_ = new panels::WxStationPanel(f);
   alarm_distance_ = new panels::AlarmDistancePanel(f);
+  distance_alarm_ = new panels::DistanceAlarmPanel(f);
   chat_ = new panels::ChatFrame(f);
   saved_ = new panels::SavedMessagesPanel(f);
   emergency_ = new panels::EmergencyPanel(f);
@@ -397,6 +398,7 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   c.infoPanelChanged = [this] { RefreshInfoPanel(); };
   c.chat = &chat_service_->Queue();
   c.sendAprsMessage = [this](const std::string& outgoing) { chat_service_->SendAprsMessage(outgoing); };
+  c.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { ShowDistanceAlarm(alarm); };
   radio_link_->Attach(c);
 }
 

@@ -27,6 +27,7 @@
 #include "panels/terminal.h"
 #include "panels/tx_setup_panel.h"
 #include "panels/alarm_distance_panel.h"
+#include "panels/distance_alarm_panel.h"
 #include "panels/emergency_window.h"
 #include "main_window/alarm_sound.h"
 #include "panels/wx_station_panel.h"
@@ -101,6 +102,10 @@ class Form1 : public QWidget {
   panels::EmergencyWindow& Emergency() { return *emergency_window_; }
   panels::EmergencyPanel& EmergencyFrame() { return *emergency_; }
   AlarmSound& AlarmSoundPlayer() { return *alarm_sound_; }
+  // The distance-alarm notice (Frame12): filled and shown by the receive and
+  // internet passes' alarms; the main window is maximised and the map focused.
+  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm);
+  panels::DistanceAlarmPanel& DistanceAlarmFrame() { return *distance_alarm_; }
   std::function<double()> AlarmClock;
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
   // The station data from the web: switches, polls, ionosphere values.
@@ -296,6 +301,7 @@ class Form1 : public QWidget {
   panels::InfoPanel* info_ = nullptr;
   panels::WxStationPanel* wx_ = nullptr;
   panels::AlarmDistancePanel* alarm_distance_ = nullptr;
+  panels::DistanceAlarmPanel* distance_alarm_ = nullptr;
   std::unique_ptr<StationControls> station_controls_;
   std::unique_ptr<InternetWiring> internet_;
   bool showing_switches_ = false;

@@ -43,4 +43,10 @@ void Form1::WireEmergency() {
   tick_.hooks.reshowEmergencyWindow = [this] { emergency_window_->ReshowTick(); };
 }
 
+void Form1::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) {
+  distance_alarm_->Show(alarm, Picture1->x());
+  setWindowState(windowState() | Qt::WindowMaximized);
+  Picture1->setFocus();
+}
+
 }  // namespace zeblon

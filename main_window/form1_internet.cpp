@@ -107,6 +107,7 @@ void Form1::WireInternet() {
   };
   h.drawMap = [this] { DrawMap(); };
   h.setTimer1 = [this](bool on) { on ? cycle_->Start() : cycle_->Stop(); };
+  h.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { ShowDistanceAlarm(alarm); };
   h.switchesChanged = [this] { ShowInternetSwitches(); };
   h.clockSeconds = [] { return SecondsSinceMidnight(); };
   h.hhmm = [] {

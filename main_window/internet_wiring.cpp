@@ -56,7 +56,8 @@ void ReceptionHostRelay::InfoPanelChanged() {
 }
 
 void ReceptionHostRelay::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) {
-  if (auto* t = Target()) t->ShowDistanceAlarm(alarm);
+  if (auto* t = Target()) return t->ShowDistanceAlarm(alarm);
+  if (showDistanceAlarm) showDistanceAlarm(alarm);
 }
 
 void ReceptionHostRelay::Beep() {
@@ -89,6 +90,7 @@ InternetWiring::InternetWiring(reception::ReceptionState& state, Hooks hooks, in
   host_.drawMap = h_.drawMap;
   host_.setTimer1 = h_.setTimer1;
   host_.sendAprsMessage = h_.sendAprsMessage;
+  host_.showDistanceAlarm = h_.showDistanceAlarm;
   chat_.target = h_.chat;
   switches_ = std::make_unique<internet::InternetSwitches>(switchState_, h_.switches);
   web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, h_.web, std::move(sources));

@@ -22,8 +22,9 @@ class WebRequests;
 namespace zeblon {
 
 // A receive host that hands every call to the radio link's host when the link
-// offers one; without one it keeps the clock, the drawing and Timer1 of the
-// window and leaves out what needs a radio (sending, the alarm texts).
+// offers one; without one it keeps the clock, the drawing, Timer1 and the
+// distance-alarm notice of the window and leaves out what needs a radio
+// (sending, the emergency texts).
 class ReceptionHostRelay : public reception::ReceptionHost {
  public:
   std::function<reception::ReceptionHost*()> target;
@@ -31,6 +32,7 @@ class ReceptionHostRelay : public reception::ReceptionHost {
   std::function<void(bool on)> setTimer1;
   // The window's message sender; without it the radio link's host sends.
   std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
+  std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;
 
   reception::LocalTime Now() override;
   void DrawMap() override;
@@ -86,6 +88,8 @@ class InternetWiring {
     std::function<reception::ChatPanel*()> chat;      // the radio link's chat lines, or null
     std::function<void()> drawMap;
     std::function<void(bool on)> setTimer1;
+    // The distance-alarm notice (Frame12).
+    std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;
     std::function<void()> switchesChanged;  // the boxes show the switch state anew
     // The step's clocks: seconds since midnight and HHMM of the local time.
     std::function<double()> clockSeconds;

@@ -181,4 +181,8 @@ void LiveRadioLink::InfoPanelChanged() {
   if (radio_.infoPanelChanged) radio_.infoPanelChanged();
 }
 
+void LiveRadioLink::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) {
+  if (radio_.showDistanceAlarm) radio_.showDistanceAlarm(alarm);
+}
+
 }  // namespace zeblon

@@ -56,6 +56,7 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void ShowEmergencyWindow() override;
   void ShowWxInfoForRecord(const std::string& infoRecord) override;
   void InfoPanelChanged() override;
+  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override;
 
   void Tell(const std::string& text);
 

@@ -21,27 +21,13 @@ namespace zeblon {
 
 namespace fs = std::filesystem;
 using platform::FromQ;
+using platform::SetBackColour;
+using platform::SetTextColour;
 using platform::ToQ;
 
 namespace {
 
 QColor Colour(const MapState::Rgb& c) { return QColor(c.r, c.g, c.b); }
-
-void SetTextColour(QWidget* w, const QColor& c) {
-  QPalette p = w->palette();
-  p.setColor(QPalette::Text, c);
-  p.setColor(QPalette::ButtonText, c);
-  p.setColor(QPalette::WindowText, c);
-  w->setPalette(p);
-}
-
-void SetBackColour(QWidget* w, const QColor& c) {
-  QPalette p = w->palette();
-  p.setColor(QPalette::Window, c);
-  p.setColor(QPalette::Button, c);
-  w->setAutoFillBackground(true);
-  w->setPalette(p);
-}
 
 // Events of controls that have no handler of their own: presses on the read-out
 // labels (a left press steps the pair's system) and the focus entering a scale

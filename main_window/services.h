@@ -96,6 +96,7 @@ struct RadioLinkContext {
   // its own and transmits.
   reception::ChatPanel* chat = nullptr;
   std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
+  std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;  // Frame12
 };
 
 class RadioLinkService {

@@ -12,14 +12,6 @@ namespace {
 // NaN becomes `otherwise`; an infinity is left to the clamps that follow.
 double Finite(double v, double otherwise) { return std::isnan(v) ? otherwise : v; }
 
-std::int64_t ClampWhole(double v, std::int64_t limit) {
-  if (std::isnan(v)) return 0;
-  const double l = static_cast<double>(limit);
-  if (v > l) return limit;
-  if (v < -l) return -limit;
-  return static_cast<std::int64_t>(v);
-}
-
 }  // namespace
 
 MapView MapView::ForZone(int zone_number) {
@@ -55,13 +47,9 @@ MapView MapView::Normalised() const {
   return v;
 }
 
-std::int64_t MapView::PixelX(double east_km, std::int64_t limit) const {
-  return ClampWhole(std::floor((east_km - ViewEastMin() + 0.0001) * PixelsPerKm()), limit);
-}
+std::int64_t MapView::PixelX(double east_km, std::int64_t limit) const { return Markers(limit).X(east_km); }
 
-std::int64_t MapView::PixelY(double north_km, std::int64_t limit) const {
-  return ClampWhole(std::floor((ViewNorthMax() - north_km + 0.0001) * PixelsPerKm()), limit);
-}
+std::int64_t MapView::PixelY(double north_km, std::int64_t limit) const { return Markers(limit).Y(north_km); }
 
 MapView::TileRange MapView::Tiles() const {
   const double s = scale;

@@ -17,6 +17,7 @@
 // below can overflow or loop without end.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace zeblon::map {
@@ -70,6 +71,24 @@ struct MapView {
   // * PixelsPerKm), and likewise for y; a value beyond +/-limit becomes +/-limit.
   std::int64_t PixelX(double east_km, std::int64_t limit = kMarkerLimit) const;
   std::int64_t PixelY(double north_km, std::int64_t limit = kMarkerLimit) const;
+
+  // The same rule for many points, with the view's edges and scale taken once.
+  struct MarkerPixels {
+    double east_min, north_max, per_km;
+    std::int64_t limit;
+    std::int64_t X(double east_km) const { return Whole(std::floor((east_km - east_min + 0.0001) * per_km)); }
+    std::int64_t Y(double north_km) const { return Whole(std::floor((north_max - north_km + 0.0001) * per_km)); }
+    std::int64_t Whole(double v) const {
+      if (std::isnan(v)) return 0;
+      const double l = static_cast<double>(limit);
+      if (v > l) return limit;
+      if (v < -l) return -limit;
+      return static_cast<std::int64_t>(v);
+    }
+  };
+  MarkerPixels Markers(std::int64_t limit = kMarkerLimit) const {
+    return {ViewEastMin(), ViewNorthMax(), PixelsPerKm(), limit};
+  }
 
   // The map point under a pixel (the cursor read-out's and the click's rule):
   // north = centre - (y - (h/2 - 1)) * m / 1000, east = centre + (x - w/2) * m / 1000.

@@ -33,6 +33,22 @@ int MouseButtonNumber(Qt::MouseButton b) {
 
 void Place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); }
 
+void SetTextColour(QWidget* w, const QColor& c) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Text, c);
+  p.setColor(QPalette::ButtonText, c);
+  p.setColor(QPalette::WindowText, c);
+  w->setPalette(p);
+}
+
+void SetBackColour(QWidget* w, const QColor& c) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, c);
+  p.setColor(QPalette::Button, c);
+  w->setAutoFillBackground(true);
+  w->setPalette(p);
+}
+
 TextBox::TextBox(QWidget* parent, const char* name) : QLineEdit(parent) {
   setObjectName(name);
   connect(this, &QLineEdit::textChanged, this, [this] { Run(OnChange); });

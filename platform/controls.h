@@ -15,6 +15,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -42,6 +43,10 @@ int MouseButtonNumber(Qt::MouseButton button);
 
 // Position and size in pixels, as the window's design gives them.
 void Place(QWidget* w, int left, int top, int width, int height);
+
+// A control's text colour (ForeColor) and its filled background (BackColor).
+void SetTextColour(QWidget* w, const QColor& c);
+void SetBackColour(QWidget* w, const QColor& c);
 
 class TextBox : public QLineEdit {
   Q_OBJECT

@@ -21,14 +21,6 @@ void WriteAt(std::string& record, int column, std::string_view value) {
   record.replace(start, n, value.substr(0, n));
 }
 
-std::string_view Columns(std::string_view text, int first, int last) {
-  if (first < 1) first = 1;
-  if (last < first) return {};
-  const std::size_t start = static_cast<std::size_t>(first - 1);
-  if (start >= text.size()) return {};
-  return text.substr(start, static_cast<std::size_t>(last - first + 1));
-}
-
 long RecordDayNumber(std::string_view record) {
   long year = static_cast<long>(LeadingNumber(Columns(record, 1, 2))) + 1900;
   if (year < 1970) year += 100;

@@ -34,7 +34,13 @@ std::string BlankRecord();
 void WriteAt(std::string& record, int column, std::string_view value);
 
 // Characters first..last (1-based, inclusive) of a text, as far as it has them.
-std::string_view Columns(std::string_view text, int first, int last);
+inline std::string_view Columns(std::string_view text, int first, int last) {
+  if (first < 1) first = 1;
+  if (last < first) return {};
+  const std::size_t start = static_cast<std::size_t>(first - 1);
+  if (start >= text.size()) return {};
+  return text.substr(start, static_cast<std::size_t>(last - first + 1));
+}
 
 // The same, without leading and trailing blanks.
 std::string TrimmedColumns(std::string_view text, int first, int last);

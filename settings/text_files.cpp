@@ -9,13 +9,6 @@ namespace zeblon {
 
 namespace fs = std::filesystem;
 
-std::string_view TrimView(std::string_view text) {
-  size_t b = 0, e = text.size();
-  while (b < e && text[b] == ' ') ++b;
-  while (e > b && text[e - 1] == ' ') --e;
-  return text.substr(b, e - b);
-}
-
 std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
 std::string_view TrimRightView(std::string_view text) {

@@ -22,7 +22,12 @@ using platform::WriteFileAtomically;
 bool ReadWholeFile(const std::filesystem::path& file, std::string& bytes);
 
 // Leading and trailing blanks (spaces) removed; other white space stays.
-std::string_view TrimView(std::string_view text);
+inline std::string_view TrimView(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && text[b] == ' ') ++b;
+  while (e > b && text[e - 1] == ' ') --e;
+  return text.substr(b, e - b);
+}
 std::string Trim(std::string_view text);
 // Trailing blanks removed.
 std::string_view TrimRightView(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <unordered_map>
 
 #include "geodesy/text.h"
@@ -12,17 +13,17 @@ namespace zeblon::stations {
 using reception::Columns;
 using reception::TrimmedColumns;
 
-std::string_view RecordView::Date() const { return Columns(r_, 1, 6); }
-std::string_view RecordView::Time() const { return Columns(r_, 8, 11); }
-std::string_view RecordView::DateTime() const { return Columns(r_, 1, 11); }
 double RecordView::NorthKm() const { return LeadingNumber(Columns(r_, 14, 22)); }
 double RecordView::EastKm() const { return LeadingNumber(Columns(r_, 23, 31)); }
 std::string RecordView::Call() const { return TrimmedColumns(r_, 33, 41); }
+std::string_view RecordView::CallView() const { return TrimView(Columns(r_, 33, 41)); }
 std::string RecordView::Comment() const { return TrimmedColumns(r_, 43, 89); }
 std::string RecordView::Via() const { return TrimmedColumns(r_, 91, 99); }
+std::string_view RecordView::ViaView() const { return TrimView(Columns(r_, 91, 99)); }
 std::string RecordView::Symbol() const { return TrimmedColumns(r_, 101, 103); }
+std::string_view RecordView::SymbolView() const { return TrimView(Columns(r_, 101, 103)); }
 bool RecordView::ViaFromInternet() const {
-  const std::string via = Via();
+  const std::string_view via = ViaView();
   return !via.empty() && static_cast<unsigned char>(via[0]) > 96;
 }
 bool RecordView::AllBlank() const {
@@ -42,17 +43,32 @@ int TwoDigits(std::string_view text, std::size_t at) {
 }  // namespace
 
 std::optional<long> AgeMinutes(const RecordView& record, const reception::LocalTime& now) {
+  return AgeReckoner(now).Minutes(record);
+}
+
+AgeReckoner::AgeReckoner(const reception::LocalTime& now) : now_(now) {}
+
+std::optional<long> AgeReckoner::Minutes(const RecordView& record) {
   using namespace std::chrono;
   const std::string_view d = record.Date(), t = record.Time();
-  const int yy = TwoDigits(d, 0), mo = TwoDigits(d, 2), dd = TwoDigits(d, 4);
   const int hh = TwoDigits(t, 0), mi = TwoDigits(t, 2);
-  if (yy < 0 || mo < 0 || dd < 0 || hh < 0 || mi < 0 || hh > 23 || mi > 59) return std::nullopt;
-  const year_month_day then{year{2000 + yy}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(dd)}};
-  const year_month_day today{year{now.year}, month{static_cast<unsigned>(now.month)},
-                             day{static_cast<unsigned>(now.day)}};
-  if (!then.ok() || !today.ok()) return std::nullopt;
-  const long days = (sys_days(today) - sys_days(then)).count();
-  return days * 1440 + (now.hour * 60 + now.minute) - (hh * 60 + mi);
+  if (hh < 0 || mi < 0 || hh > 23 || mi > 59) return std::nullopt;
+  // The date of the report before (its digits were checked then).
+  const bool sameDate = haveDate_ && d.size() == sizeof date_ && d[0] == date_[0] && d[1] == date_[1] &&
+                        d[2] == date_[2] && d[3] == date_[3] && d[4] == date_[4] && d[5] == date_[5];
+  if (!sameDate) {
+    const int yy = TwoDigits(d, 0), mo = TwoDigits(d, 2), dd = TwoDigits(d, 4);
+    if (yy < 0 || mo < 0 || dd < 0) return std::nullopt;
+    std::memcpy(date_, d.data(), sizeof date_);
+    haveDate_ = true;
+    const year_month_day then{year{2000 + yy}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(dd)}};
+    const year_month_day today{year{now_.year}, month{static_cast<unsigned>(now_.month)},
+                               day{static_cast<unsigned>(now_.day)}};
+    days_.reset();
+    if (then.ok() && today.ok()) days_ = (sys_days(today) - sys_days(then)).count();
+  }
+  if (!days_) return std::nullopt;
+  return *days_ * 1440 + (now_.hour * 60 + now_.minute) - (hh * 60 + mi);
 }
 
 std::string_view SymbolRowOf(std::string_view symbol, const SymbolTable& table, int* index) {
@@ -79,21 +95,34 @@ int FilterBitOf(int stationClass) {
 }
 
 Rgb GreyByAge(const RecordView& record, const reception::LocalTime& now) {
-  const auto age = AgeMinutes(record, now);
+  AgeReckoner ages(now);
+  return GreyByAge(record, ages);
+}
+
+Rgb GreyByAge(const RecordView& record, AgeReckoner& ages) {
+  const auto age = ages.Minutes(record);
   const int g = 255 - static_cast<int>(std::clamp<long>(age.value_or(255), 0, 255));
   return {g, g, g};
 }
 
 Rgb MoniOneTrackColour(const RecordView& record, int level, const reception::LocalTime& now) {
+  AgeReckoner ages(now);
+  return MoniOneTrackColour(record, level, ages);
+}
+
+Rgb MoniOneTrackColour(const RecordView& record, int level, AgeReckoner& ages) {
   if (level % 3 == 1) return kTrackColourRecent;
   Rgb c = kTrackColourOld;
-  if (const auto age = AgeMinutes(record, now)) {
+  if (const auto age = ages.Minutes(record)) {
     if (*age < 360) c = kTrackColourHours;
     if (*age < 60) c = kTrackColourRecent;
   }
   const std::string_view symbol = Columns(record.text(), 101, 102);
-  if (symbol == "/," || symbol == "/C" || symbol == "/[" || symbol == "/b" || symbol == "\\,")
-    c = kTrackColourPedestrian;
+  if (symbol.size() == 2) {
+    const char table = symbol[0], code = symbol[1];
+    if ((table == '/' && (code == ',' || code == 'C' || code == '[' || code == 'b')) || (table == '\\' && code == ','))
+      c = kTrackColourPedestrian;
+  }
   if (record.Stamped()) c = kTrackColourStamped;
   return c;
 }

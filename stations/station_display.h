@@ -11,6 +11,7 @@
 
 #include "reception/aprs_decode.h"
 #include "reception/reception_state.h"
+#include "reception/station_record.h"
 #include "stations/symbol_table.h"
 
 namespace zeblon::stations {
@@ -20,19 +21,22 @@ class RecordView {
  public:
   explicit RecordView(std::string_view record) : r_(record) {}
   std::string_view text() const { return r_; }
-  std::string_view Date() const;      // YYMMDD
-  std::string_view Time() const;      // HHMM
-  std::string_view DateTime() const;  // columns 1-11
+  std::string_view Date() const { return reception::Columns(r_, 1, 6); }       // YYMMDD
+  std::string_view Time() const { return reception::Columns(r_, 8, 11); }      // HHMM
+  std::string_view DateTime() const { return reception::Columns(r_, 1, 11); }  // columns 1-11
   bool Stamped() const { return At(12) == 'T'; }
   double NorthKm() const;
   double EastKm() const;
   bool Messaging() const { return At(32) == '\''; }
   std::string Call() const;  // 33-41 trimmed
+  std::string_view CallView() const;
   bool Emergency() const { return At(42) == '!'; }
   std::string Comment() const;  // 43-89 trimmed
   bool IsObject() const { return At(90) == '_'; }
-  std::string Via() const;       // 91-99 trimmed
-  std::string Symbol() const;    // 101-103 trimmed
+  std::string Via() const;  // 91-99 trimmed
+  std::string_view ViaView() const;
+  std::string Symbol() const;  // 101-103 trimmed
+  std::string_view SymbolView() const;
   bool ViaFromInternet() const;  // heard-via starting with a lower-case letter
   bool AllBlank() const;
 
@@ -44,6 +48,20 @@ class RecordView {
 // Whole minutes from the record's date and time (20YY-MM-DD HH:MM) to now;
 // nothing when columns 1-11 do not form a valid date and time.
 std::optional<long> AgeMinutes(const RecordView& record, const reception::LocalTime& now);
+
+// The same for many records against one clock: the days back to the last date
+// seen are kept, so a pass over a store reckons each run of one date once.
+class AgeReckoner {
+ public:
+  explicit AgeReckoner(const reception::LocalTime& now);
+  std::optional<long> Minutes(const RecordView& record);
+
+ private:
+  reception::LocalTime now_;
+  char date_[6] = {};
+  bool haveDate_ = false;
+  std::optional<long> days_;
+};
 
 // The SymbolTable row of a symbol text (table, code, overlay). A symbol of
 // fewer than two characters, or one whose index lies outside the table, takes
@@ -76,9 +94,11 @@ inline constexpr Rgb kAlarmOrange{255, 128, 0};
 // 255 - age in minutes, the age held to 0..255; a report without a valid
 // date and time counts as the oldest (black).
 Rgb GreyByAge(const RecordView& record, const reception::LocalTime& now);
+Rgb GreyByAge(const RecordView& record, AgeReckoner& ages);
 
 // MONI 1: the colour of a track report at a display level (1..6).
 Rgb MoniOneTrackColour(const RecordView& record, int level, const reception::LocalTime& now);
+Rgb MoniOneTrackColour(const RecordView& record, int level, AgeReckoner& ages);
 
 // MONI ALL drawing order: the calls of slots 1..count, each once, the station
 // whose newest report is the oldest first, the station heard last at the end.

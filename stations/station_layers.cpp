@@ -3,9 +3,13 @@
 #include <QFontMetrics>
 #include <QPainterPath>
 #include <QPen>
-#include <cstdint>
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <initializer_list>
 #include <unordered_map>
 
 #include "geodesy/text.h"
@@ -51,12 +55,84 @@ void Ring(MapPen& pen, int x, int y, int k, const QColor& c) {
   pen.SetColour(keep);
 }
 
+// The pixels one marker figure sets around its centre, for writing straight
+// into a plain picture; reach bounds the offsets.
+struct PixelStamp {
+  std::vector<QPoint> points;
+  int reach = 0;
+};
+
+// The one-pixel lines of a diamond of radius k: every pixel with |dx| + |dy| = k.
+const PixelStamp& DiamondStamp(int k) {
+  static const std::array<PixelStamp, 16> stamps = [] {
+    std::array<PixelStamp, 16> out;
+    for (int r = 0; r < 16; ++r) {
+      out[r].reach = r;
+      for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx)
+          if (std::abs(dx) + std::abs(dy) == r) out[r].points.emplace_back(dx, dy);
+    }
+    return out;
+  }();
+  return stamps[static_cast<std::size_t>(std::clamp(k, 0, 15))];
+}
+
+// The outline of the square from (-k, -k) to (k, k).
+const PixelStamp& SquareStamp(int k) {
+  static const std::array<PixelStamp, 16> stamps = [] {
+    std::array<PixelStamp, 16> out;
+    for (int r = 0; r < 16; ++r) {
+      out[r].reach = r;
+      for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx)
+          if (std::abs(dx) == r || std::abs(dy) == r) out[r].points.emplace_back(dx, dy);
+    }
+    return out;
+  }();
+  return stamps[static_cast<std::size_t>(std::clamp(k, 0, 15))];
+}
+
+// The circle of radius k (0 to 15) as a one-pixel pen without smoothing draws
+// it around a whole pixel, taken once from the painter itself.
+const PixelStamp& RingStamp(int k) {
+  static const std::array<PixelStamp, 16> stamps = [] {
+    std::array<PixelStamp, 16> out;
+    constexpr int kCentre = 20;
+    for (int r = 0; r < 16; ++r) {
+      QImage img(2 * kCentre + 1, 2 * kCentre + 1, QImage::Format_RGB32);
+      img.fill(Qt::black);
+      QPainter p(&img);
+      p.setRenderHint(QPainter::Antialiasing, false);
+      p.setPen(QPen(Qt::white, 0));
+      p.setBrush(Qt::NoBrush);
+      p.drawEllipse(QPointF(kCentre, kCentre), r, r);
+      p.end();
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+          if (img.pixel(x, y) != QColor(Qt::black).rgb()) {
+            out[r].points.emplace_back(x - kCentre, y - kCentre);
+            out[r].reach = std::max({out[r].reach, std::abs(x - kCentre), std::abs(y - kCentre)});
+          }
+    }
+    return out;
+  }();
+  return stamps[static_cast<std::size_t>(std::clamp(k, 0, 15))];
+}
+
 }  // namespace
 
-// One-pixel lines written straight into the map picture's pixels where the
-// painter draws on a plain 32-bit image (no transformation, no clipping of its
-// own), else through the painter. Both end points are drawn; lines are clipped
-// to the picture first, so a far end costs nothing.
+// A colour with its pixel value, worked out once.
+struct Paint {
+  explicit Paint(const QColor& c) : colour(c), argb(c.rgba()) {}
+  QColor colour;
+  QRgb argb;
+};
+
+// One-pixel lines and marker figures written straight into the map picture's
+// pixels where the painter draws on a plain 32-bit image (no transformation,
+// no clipping of its own, plain opaque painting), else through the painter.
+// Both end points of a line are drawn; lines are clipped to the picture first,
+// so a far end costs nothing.
 class LineBatch {
  public:
   explicit LineBatch(QPainter& p) : p_(p) {
@@ -64,7 +140,8 @@ class LineBatch {
     if (img &&
         (img->format() == QImage::Format_RGB32 || img->format() == QImage::Format_ARGB32_Premultiplied ||
          img->format() == QImage::Format_ARGB32) &&
-        p.transform().isIdentity() && !p.hasClipping()) {
+        p.transform().isIdentity() && !p.hasClipping() && p.opacity() == 1.0 &&
+        p.compositionMode() == QPainter::CompositionMode_SourceOver) {
       bits_ = reinterpret_cast<std::uint32_t*>(img->bits());
       stride_ = img->bytesPerLine() / 4;
       w_ = img->width();
@@ -72,9 +149,12 @@ class LineBatch {
     }
   }
   void SetColour(const QColor& c) {
-    colour_ = c;
     argb_ = c.rgba();
     if (!bits_) p_.setPen(QPen(c, 0));
+  }
+  void SetColour(const Paint& c) {
+    argb_ = c.argb;
+    if (!bits_) p_.setPen(QPen(c.colour, 0));
   }
   void Line(int x1, int y1, int x2, int y2) {
     if (!bits_) {
@@ -90,11 +170,13 @@ class LineBatch {
     }
     double ax = x1, ay = y1, bx = x2, by = y2;
     if (!map::ClipSegment(ax, ay, bx, by, 0, 0, w_ - 1, h_ - 1)) return;
-    Raster(static_cast<int>(std::lround(ax)), static_cast<int>(std::lround(ay)), static_cast<int>(std::lround(bx)),
-           static_cast<int>(std::lround(by)));
+    Raster(std::clamp(static_cast<int>(std::lround(ax)), 0, w_ - 1),
+           std::clamp(static_cast<int>(std::lround(ay)), 0, h_ - 1),
+           std::clamp(static_cast<int>(std::lround(bx)), 0, w_ - 1),
+           std::clamp(static_cast<int>(std::lround(by)), 0, h_ - 1));
   }
   // A band three pixels wide in colour c with a centre line in `centre`.
-  void Stretch(int px, int py, int x, int y, const QColor& c, const QColor& centre) {
+  void Stretch(int px, int py, int x, int y, const Paint& c, const Paint& centre) {
     SetColour(c);
     Line(px - 1, py, x - 1, y);
     Line(px + 1, py, x + 1, y);
@@ -104,16 +186,102 @@ class LineBatch {
     Line(px, py, x, y);
   }
   void Diamond(int x, int y, int k) {
+    if (bits_) return Stamp(DiamondStamp(k), x, y);
     Line(x, y - k, x + k, y);
     Line(x + k, y, x, y + k);
     Line(x, y + k, x - k, y);
     Line(x - k, y, x, y - k);
   }
   void Square(int x, int y, int k) {
+    if (bits_) return Stamp(SquareStamp(k), x, y);
     Line(x - k, y - k, x + k, y - k);
     Line(x + k, y - k, x + k, y + k);
     Line(x + k, y + k, x - k, y + k);
     Line(x - k, y + k, x - k, y - k);
+  }
+  // The circle of radius k (1 to 6) as the painter draws it.
+  void Ring(MapPen& pen, int x, int y, int k, const Paint& c) {
+    if (!bits_) return stations::Ring(pen, x, y, k, c.colour);
+    SetColour(c);
+    Stamp(RingStamp(k), x, y);
+  }
+  // The marker diamonds of radius 1, 2, 5 and 6 in `outer` and 3 and 4 in
+  // `inner` (no two diamonds share a pixel).
+  void BandedDiamond(int x, int y, const Paint& outer, const Paint& inner) {
+    if (!bits_) {
+      SetColour(outer);
+      for (int k : {1, 2, 5, 6}) Diamond(x, y, k);
+      SetColour(inner);
+      for (int k : {3, 4}) Diamond(x, y, k);
+      return;
+    }
+    if (x >= 6 && y >= 6 && x + 6 < w_ && y + 6 < h_) {
+      // Wholly inside: row by row from the pixel values of this pair of
+      // colours, in runs of four with the last run overlapping.
+      if (!banded_ || bandOuter_ != outer.argb || bandInner_ != inner.argb) {
+        banded_ = true;
+        bandOuter_ = outer.argb;
+        bandInner_ = inner.argb;
+        for (int dy = -6; dy <= 6; ++dy)
+          for (int dx = -6; dx <= 6; ++dx) {
+            const int ring = std::abs(dx) + std::abs(dy);
+            band_[dy + 6][dx + 6] = ring == 3 || ring == 4 ? inner.argb : outer.argb;
+          }
+      }
+      std::uint32_t* const centre = bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + x;
+      BandRows<-6, 6>(centre);
+      argb_ = inner.argb;
+      return;
+    }
+    static const PixelStamp outerStamp =
+        Union({&DiamondStamp(1), &DiamondStamp(2), &DiamondStamp(5), &DiamondStamp(6)});
+    static const PixelStamp innerStamp = Union({&DiamondStamp(3), &DiamondStamp(4)});
+    SetColour(outer);
+    Stamp(outerStamp, x, y);
+    SetColour(inner);
+    Stamp(innerStamp, x, y);
+  }
+  bool Direct() const { return bits_ != nullptr; }
+  // A box filled between two corners (both included), clipped to the picture; direct only.
+  void Fill(int l, int t, int r, int b, QRgb argb) {
+    l = std::max(l, 0);
+    t = std::max(t, 0);
+    r = std::min(r, w_ - 1);
+    b = std::min(b, h_ - 1);
+    if (l > r || t > b) return;
+    const std::size_t n = static_cast<std::size_t>(r - l + 1);
+    if (row_.size() < n || rowColour_ != argb) {
+      row_.assign(std::max(n, row_.size()), argb);
+      rowColour_ = argb;
+    }
+    for (int y = t; y <= b; ++y)
+      std::memcpy(bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + l, row_.data(), n * sizeof(std::uint32_t));
+  }
+  // The pixels of a mask (rows of `words` words, bit k of word j for column
+  // 64 * j + k, from reach's top left) around (x, y); `offsets` lists the same
+  // pixels for the edges of the picture. Direct only.
+  void Mask(const std::vector<QPoint>& offsets, const std::vector<std::uint64_t>& mask, int words, const QRect& reach,
+            int x, int y, QRgb argb) {
+    if (x + reach.left() >= 0 && y + reach.top() >= 0 && x + reach.right() < w_ && y + reach.bottom() < h_) {
+      std::uint32_t* row = bits_ + static_cast<std::ptrdiff_t>(y + reach.top()) * stride_ + x + reach.left();
+      const std::uint64_t* m = mask.data();
+      for (int r = 0; r < reach.height(); ++r, row += stride_)
+        for (int j = 0; j < words; ++j)
+          for (std::uint64_t bits = *m++; bits != 0; bits &= bits - 1) row[64 * j + std::countr_zero(bits)] = argb;
+      return;
+    }
+    Pixels(offsets, x, y, argb);
+  }
+  // Pixels at offsets from (x, y) within `reach`, clipped to the picture; direct
+  // only. `linear` holds the same offsets into this picture's pixels.
+  void Pixels(const std::vector<QPoint>& offsets, const std::vector<std::ptrdiff_t>& linear, const QRect& reach, int x,
+              int y, QRgb argb) {
+    if (x + reach.left() >= 0 && y + reach.top() >= 0 && x + reach.right() < w_ && y + reach.bottom() < h_) {
+      std::uint32_t* at = bits_ + static_cast<std::ptrdiff_t>(y) * stride_ + x;
+      for (std::ptrdiff_t o : linear) at[o] = argb;
+      return;
+    }
+    Pixels(offsets, x, y, argb);
   }
   void Point(int x, int y) {
     if (!bits_) {
@@ -124,34 +292,94 @@ class LineBatch {
   }
 
  private:
+  // Pixels A..B of a row from the values at the same places.
+  template <int A, int B>
+  static void Run(std::uint32_t* row, const QRgb* values) {
+    if constexpr (B - A < 3) {
+      for (int k = A; k <= B; ++k) row[k] = values[k];
+    } else {
+      for (int k = A; k + 3 < B; k += 4) std::memcpy(row + k, values + k, 4 * sizeof(std::uint32_t));
+      std::memcpy(row + B - 3, values + B - 3, 4 * sizeof(std::uint32_t));
+    }
+  }
+  // Rows Dy..Last of the banded diamond around `centre`.
+  template <int Dy, int Last>
+  void BandRows(std::uint32_t* centre) {
+    std::uint32_t* row = centre + static_cast<std::ptrdiff_t>(Dy) * stride_;
+    const QRgb* values = band_[Dy + 6].data() + 6;
+    constexpr int reach = 6 - (Dy < 0 ? -Dy : Dy);
+    if constexpr (Dy == 0) {
+      Run<-6, -1>(row, values);
+      Run<1, 6>(row, values);
+    } else {
+      Run<-reach, reach>(row, values);
+    }
+    if constexpr (Dy < Last) BandRows<Dy + 1, Last>(centre);
+  }
+  static PixelStamp Union(std::initializer_list<const PixelStamp*> parts) {
+    PixelStamp u;
+    for (const PixelStamp* p : parts) {
+      u.points.insert(u.points.end(), p->points.begin(), p->points.end());
+      u.reach = std::max(u.reach, p->reach);
+    }
+    return u;
+  }
+  // A stamp's offsets into this picture's pixels, worked out once per pass.
+  const std::vector<std::ptrdiff_t>& Linear(const PixelStamp& stamp) {
+    for (const auto& [key, at] : linear_)
+      if (key == &stamp) return at;
+    std::vector<std::ptrdiff_t> at;
+    at.reserve(stamp.points.size());
+    for (const QPoint& o : stamp.points) at.push_back(static_cast<std::ptrdiff_t>(o.y()) * stride_ + o.x());
+    linear_.emplace_back(&stamp, std::move(at));
+    return linear_.back().second;
+  }
+  void Pixels(const std::vector<QPoint>& offsets, int x, int y, QRgb argb) {
+    for (const QPoint& o : offsets) {
+      const int px = x + o.x(), py = y + o.y();
+      if (px >= 0 && py >= 0 && px < w_ && py < h_) bits_[static_cast<std::ptrdiff_t>(py) * stride_ + px] = argb;
+    }
+  }
+  // A stamp's pixels in the current colour: unchecked when it lies wholly inside.
+  void Stamp(const PixelStamp& stamp, int x, int y) {
+    const int r = stamp.reach;
+    Pixels(stamp.points, Linear(stamp), QRect(QPoint(-r, -r), QPoint(r, r)), x, y, argb_);
+  }
+
   // Bresenham between two points inside the picture.
   void Raster(int x0, int y0, int x1, int y1) {
-    x0 = std::clamp(x0, 0, w_ - 1);
-    x1 = std::clamp(x1, 0, w_ - 1);
-    y0 = std::clamp(y0, 0, h_ - 1);
-    y1 = std::clamp(y1, 0, h_ - 1);
     const int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    const int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    const int dy = -std::abs(y1 - y0);
+    const std::ptrdiff_t sy = y0 < y1 ? stride_ : -stride_;
+    std::uint32_t* at = bits_ + static_cast<std::ptrdiff_t>(y0) * stride_ + x0;
+    const std::uint32_t* const end = bits_ + static_cast<std::ptrdiff_t>(y1) * stride_ + x1;
     int err = dx + dy;
     for (;;) {
-      bits_[static_cast<std::ptrdiff_t>(y0) * stride_ + x0] = argb_;
-      if (x0 == x1 && y0 == y1) break;
+      *at = argb_;
+      if (at == end) break;
       const int e2 = 2 * err;
       if (e2 >= dy) {
         err += dy;
-        x0 += sx;
+        at += sx;
       }
       if (e2 <= dx) {
         err += dx;
-        y0 += sy;
+        at += sy;
       }
     }
   }
 
+  std::vector<std::pair<const PixelStamp*, std::vector<std::ptrdiff_t>>> linear_;  // stamps are static
+  std::vector<std::uint32_t> row_;
+  QRgb rowColour_ = 0;
+  // The banded diamond's pixel values for the last pair of colours.
+  std::array<std::array<QRgb, 13>, 13> band_{};
+  QRgb bandOuter_ = 0, bandInner_ = 0;
+  bool banded_ = false;
+
   QPainter& p_;
   std::uint32_t* bits_ = nullptr;
   int stride_ = 0, w_ = 0, h_ = 0;
-  QColor colour_;
   QRgb argb_ = 0;
 };
 
@@ -445,29 +673,124 @@ StationDrawSettings StationDrawSettings::From(const StationSwitches& s, bool dir
 // ---------------------------------------------------------------------------
 // Labels
 
-void LabelCache::Begin(const QFont& font) {
-  if (font != font_) texts_.clear();
-  font_ = font;
-  if (texts_.size() > 20000) texts_.clear();
+namespace {
+
+std::uint32_t TextHash(std::string_view text) {
+  std::uint32_t h = 2166136261u;
+  for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
 }
 
-void LabelCache::Draw(MapPen& pen, int left, int y, const std::string& text, const QColor& box, const QColor& ink) {
+}  // namespace
+
+void LabelCache::Begin(const QFont& font) {
+  if (font != font_ || labels_.size() > 20000 || lineHeight_ == 0) {
+    labels_.clear();
+    index_.clear();
+    const QFontMetrics metrics(font);
+    charWidth_ = std::max(8, metrics.maxWidth());
+    lineHeight_ = metrics.height();
+  }
+  font_ = font;
+}
+
+LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* device) {
+  if (index_.size() < 2 * labels_.size() + 2) {
+    // Grow the table (a power of two, kept at most half full) and place every label anew.
+    std::size_t size = 256;
+    while (size < 4 * labels_.size()) size *= 2;
+    index_.assign(size, -1);
+    for (std::size_t k = 0; k < labels_.size(); ++k) {
+      std::size_t at = TextHash(labels_[k].key) & (index_.size() - 1);
+      while (index_[at] >= 0) at = (at + 1) & (index_.size() - 1);
+      index_[at] = static_cast<int>(k);
+    }
+  }
+  std::size_t at = TextHash(text) & (index_.size() - 1);
+  while (index_[at] >= 0) {
+    Label& l = labels_[static_cast<std::size_t>(index_[at])];
+    if (l.key == text) return l;
+    at = (at + 1) & (index_.size() - 1);
+  }
+  Label l;
+  l.key.assign(text);
+  l.text = QStaticText(platform::ToQ(text));
+  l.text.setTextFormat(Qt::PlainText);
+  l.text.setPerformanceHint(QStaticText::AggressiveCaching);
+  l.text.prepare(QTransform(), font_);
+  // The pixels the text sets, drawn once on a clear picture of the same
+  // resolution. Smoothed text (a font that ignores the request) blends with
+  // what lies under it and is not kept.
+  constexpr int kLeft = 16, kBase = 24;
+  QImage scratch(charWidth_ * static_cast<int>(text.size()) + 2 * kLeft, kBase + std::max(kBase, lineHeight_ + kLeft),
+                 QImage::Format_ARGB32_Premultiplied);
+  if (const auto* img = dynamic_cast<const QImage*>(device)) {
+    scratch.setDotsPerMeterX(img->dotsPerMeterX());
+    scratch.setDotsPerMeterY(img->dotsPerMeterY());
+  }
+  scratch.fill(Qt::transparent);
+  {
+    QPainter p(&scratch);
+    p.setFont(font_);
+    p.setPen(QPen(Qt::white, 0));
+    p.drawStaticText(QPointF(kLeft, kBase - 9), l.text);
+  }
+  bool exact = true;
+  const int sw = scratch.width(), sh = scratch.height();
+  for (int y = 0; y < sh && exact; ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(scratch.constScanLine(y));
+    for (int x = 0; x < sw; ++x) {
+      if (qAlpha(row[x]) == 0) continue;
+      // Smoothed, or cut by the edge of the scratch picture.
+      if (row[x] != 0xFFFFFFFFu || x == 0 || y == 0 || x == sw - 1 || y == sh - 1) {
+        exact = false;
+        break;
+      }
+      l.ink.emplace_back(x - kLeft, y - kBase);
+    }
+  }
+  l.exact = exact;
+  if (!exact) l.ink.clear();
+  if (!l.ink.empty()) {
+    int x0 = l.ink.front().x(), x1 = x0, y0 = l.ink.front().y(), y1 = y0;
+    for (const QPoint& o : l.ink) {
+      x0 = std::min(x0, o.x());
+      x1 = std::max(x1, o.x());
+      y0 = std::min(y0, o.y());
+      y1 = std::max(y1, o.y());
+    }
+    l.reach = QRect(QPoint(x0, y0), QPoint(x1, y1));
+  }
+  if (!l.ink.empty()) {
+    l.words = (l.reach.width() + 63) / 64;
+    l.mask.assign(static_cast<std::size_t>(l.words) * static_cast<std::size_t>(l.reach.height()), 0);
+    for (const QPoint& o : l.ink) {
+      const int dx = o.x() - l.reach.left(), dy = o.y() - l.reach.top();
+      l.mask[static_cast<std::size_t>(dy * l.words + dx / 64)] |= std::uint64_t{1} << (dx % 64);
+    }
+  }
+  index_[at] = static_cast<int>(labels_.size());
+  labels_.push_back(std::move(l));
+  return labels_.back();
+}
+
+void LabelCache::Draw(MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const Paint& box,
+                      const Paint& ink) {
   if (text.empty()) return;
-  const double w = pen.painter().device()->width(), h = pen.painter().device()->height();
+  const QPaintDevice* device = pen.painter().device();
+  const double w = device->width(), h = device->height();
   const int right = left + 8 * static_cast<int>(text.size());
   if (right < 0 || left > w || y + 5 < 0 || y - 9 > h) return;
-  pen.FilledBox(left, y - 7, right, y + 5, box);
-  auto it = texts_.find(text);
-  if (it == texts_.end()) {
-    QStaticText t(platform::ToQ(text));
-    t.setTextFormat(Qt::PlainText);
-    t.setPerformanceHint(QStaticText::AggressiveCaching);
-    t.prepare(QTransform(), font_);
-    it = texts_.emplace(text, std::move(t)).first;
+  Label& l = Find(text, device);
+  if (lines.Direct() && l.exact) {
+    lines.Fill(left, y - 7, right, y + 5, box.argb);
+    if (!l.ink.empty()) lines.Mask(l.ink, l.mask, l.words, l.reach, left, y, ink.argb);
+    return;
   }
+  pen.FilledBox(left, y - 7, right, y + 5, box.colour);
   QPainter& p = pen.painter();
-  p.setPen(QPen(ink, 0));
-  p.drawStaticText(QPointF(left, y - 9), it->second);
+  p.setPen(QPen(ink.colour, 0));
+  p.drawStaticText(QPointF(left, y - 9), l.text);
   p.setPen(QPen(pen.Colour(), 0));
 }
 
@@ -479,71 +802,91 @@ MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const Station
                            const SymbolTable& table)
     : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
 
+// The reports of every call, found through a table of the calls open-addressed
+// by their bytes: no text is copied.
+void MoniAllLayer::GroupByCall(int count) {
+  stations_.clear();
+  next_.assign(static_cast<std::size_t>(count) + 1, 0);
+  newestOf_.assign(static_cast<std::size_t>(count) + 1, -1);
+  std::size_t size = 64;
+  while (size < 2 * static_cast<std::size_t>(count)) size *= 2;
+  hash_.assign(size, -1);
+  for (int i = 1; i <= count; ++i) {
+    const std::string_view call = TrimView(reception::Columns(st_.moniAllLog[i], 33, 41));
+    if (call.empty()) continue;
+    std::uint32_t h = 2166136261u;
+    for (char c : call) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+    std::size_t at = h & (size - 1);
+    while (hash_[at] >= 0 && stations_[static_cast<std::size_t>(hash_[at])].call != call) at = (at + 1) & (size - 1);
+    if (hash_[at] < 0) {
+      hash_[at] = static_cast<int>(stations_.size());
+      stations_.push_back({call, i, i});
+    } else {
+      Station& s = stations_[static_cast<std::size_t>(hash_[at])];
+      next_[static_cast<std::size_t>(s.last)] = i;
+      s.last = i;
+    }
+  }
+  for (std::size_t k = 0; k < stations_.size(); ++k)
+    newestOf_[static_cast<std::size_t>(stations_[k].last)] = static_cast<int>(k);
+}
+
 void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
   drawn_.clear();  // the drawing order is rebuilt from the log at every pass
   if (settings_.moniAllLevel <= 0) return;
   const MapView view = viewIn.Normalised();
-  nowValue_ = now_ ? now_() : reception::LocalTime{};
+  AgeReckoner ages(now_ ? now_() : reception::LocalTime{});
   const int count = std::clamp(st_.moniAllCount, 0, static_cast<int>(st_.moniAllLog.size()) - 1);
-
-  // The reportsOf of every call in arrival order; the calls by their newest slot.
-  std::unordered_map<std::string, std::size_t> byCall;
-  std::vector<std::vector<int>> reportsOf;
-  byCall.reserve(static_cast<std::size_t>(count) * 2);
-  for (int i = 1; i <= count; ++i) {
-    std::string call = reception::TrimmedColumns(st_.moniAllLog[i], 33, 41);
-    if (call.empty()) continue;
-    auto [it, added] = byCall.try_emplace(std::move(call), reportsOf.size());
-    if (added) reportsOf.emplace_back();
-    reportsOf[it->second].push_back(i);
-  }
-  std::vector<std::size_t> order(reportsOf.size());
-  for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
-  std::sort(order.begin(), order.end(),
-            [&](std::size_t a, std::size_t b) { return reportsOf[a].back() < reportsOf[b].back(); });
+  GroupByCall(count);
 
   MapPen pen(painter, view.width_px, view.height_px);
   pen.SetColour(ToQColor(kStationColour));
   painter.setRenderHint(QPainter::Antialiasing, false);
   LineBatch lines(painter);
   labels_.Begin(painter.font());
-  drawn_.reserve(order.size());
-  for (std::size_t k : order) {
-    const RecordView newest(st_.moniAllLog[reportsOf[k].back()]);
-    const std::string call = newest.Call();
-    if (call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
-    drawn_.push_back(call);
-    DrawStation(pen, lines, view, reportsOf[k]);
+  drawn_.reserve(stations_.size());
+  // The calls by their newest slot: the station heard last is drawn last.
+  for (int slot = 1; slot <= count; ++slot) {
+    const int k = newestOf_[static_cast<std::size_t>(slot)];
+    if (k < 0) continue;
+    const Station& station = stations_[static_cast<std::size_t>(k)];
+    if (station.call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
+    drawn_.emplace_back(station.call);
+    DrawStation(pen, lines, view, station, ages);
   }
   pen.SetColour(map::kMapYellow);
 }
 
-void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& view, const std::vector<int>& reports) {
+void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& view, const Station& station,
+                               AgeReckoner& ages) {
+  static const Paint kRadio(ToQColor(kStationColour)), kInternet(ToQColor(kInternetStationColour)), kWhitePaint(kWhite);
+  const MapView::MarkerPixels pixels = view.Markers();
   const int level = settings_.moniAllLevel;
-  const RecordView newest(st_.moniAllLog[reports.back()]);
-  const std::string call = newest.Call();
+  const RecordView newest(st_.moniAllLog[static_cast<std::size_t>(station.last)]);
+  const std::string_view call = station.call;
   bool classKnown = false, any = false, moved = false;
   int cls = 1;
   int x = 0, y = 0, px = 0, py = 0;
-  QColor colour = ToQColor(kStationColour), grey = kWhite;
-  for (int slot : reports) {
-    const RecordView r(st_.moniAllLog[slot]);
-    if (settings_.directOnly && !r.Via().empty()) continue;
-    const QColor c = ToQColor(r.ViaFromInternet() ? kInternetStationColour : kStationColour);
-    const QColor g = level == 1 ? ToQColor(GreyByAge(r, nowValue_)) : kWhite;
+  const Paint* colour = &kRadio;
+  Paint grey = kWhitePaint;
+  for (int slot = station.first; slot != 0; slot = next_[static_cast<std::size_t>(slot)]) {
+    const RecordView r(st_.moniAllLog[static_cast<std::size_t>(slot)]);
+    if (settings_.directOnly && !r.ViaView().empty()) continue;
+    const Paint& c = r.ViaFromInternet() ? kInternet : kRadio;
+    const Paint g = level == 1 ? Paint(ToQColor(GreyByAge(r, ages))) : kWhitePaint;
     if (!classKnown) {
       classKnown = true;
       cls = StationClassOf(r, table_);
       if ((settings_.filterMask & FilterBitOf(cls)) == 0) return;
     }
-    x = static_cast<int>(view.PixelX(r.EastKm()));
-    y = static_cast<int>(view.PixelY(r.NorthKm()));
+    x = static_cast<int>(pixels.X(r.EastKm()));
+    y = static_cast<int>(pixels.Y(r.NorthKm()));
     if (!any) {
       px = x;
       py = y;
     }
     any = true;
-    colour = c;
+    colour = &c;
     grey = g;
     if (settings_.mobileFilter == 2 && cls == 0) {
       if (x == px && y == py) continue;
@@ -554,9 +897,10 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
     py = y;
   }
   if (!any || call.empty() || !Visible(x, y)) return;
+  const Paint& col = *colour;
 
   int symbolIndex = 0;
-  const std::string symbol = newest.Symbol();
+  const std::string_view symbol = newest.SymbolView();
   const std::string_view row = SymbolRowOf(symbol, table_, &symbolIndex);
   const bool object = newest.IsObject();
   const int markerClass = object ? 3 : SymbolClassOf(row);
@@ -566,29 +910,25 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
   if (level <= 3) {
     switch (markerClass) {
       case 0:
-        if (!hiddenMobile)
-          for (int i = 1; i <= 6; ++i) {
-            lines.SetColour((i == 3 || i == 4) ? grey : colour);
-            lines.Diamond(x, y, i);
-          }
+        if (!hiddenMobile) lines.BandedDiamond(x, y, col, grey);
         break;
       case 1:
         for (int i = 1; i <= 5; ++i) {
-          lines.SetColour(i == 3 ? grey : colour);
+          lines.SetColour(i == 3 ? grey : col);
           lines.Square(x, y, i);
         }
         break;
       case 2:
-        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : colour);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : col);
         break;
       case 3:
-        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, i == 4 ? grey : colour);
-        pen.Line(x, y, x, y + 3, grey);
-        pen.Point(x, y - 2, grey);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : col);
+        pen.Line(x, y, x, y + 3, grey.colour);
+        pen.Point(x, y - 2, grey.colour);
         break;
       default:  // weather
-        for (int i = 1; i <= 6; ++i) Ring(pen, x, y, i, i == 4 ? grey : colour);
-        pen.Line(x - 4, y, x + 4, y, grey);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : col);
+        pen.Line(x - 4, y, x + 4, y, grey.colour);
         if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, newest.text(), settings_.colourDepth);
         break;
     }
@@ -607,23 +947,38 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
   }
 
   const bool longLabel = level == 3 || level == 5;
-  const std::string separator = object ? "_" : " ";
-  const std::string longText = call + separator + newest.Via() + " " + symbol + " " + newest.Comment();
+  const bool alarmed = !st_.alarm.call.empty() && st_.alarm.call == call;
+  // The long text: call, heard-via, symbol, comment.
+  if (longLabel || alarmed) {
+    text_.assign(call);
+    text_ += object ? "_" : " ";
+    text_ += newest.ViaView();
+    text_ += ' ';
+    text_ += symbol;
+    text_ += ' ';
+    text_ += TrimView(reception::Columns(newest.text(), 43, 89));
+  }
   const int left = x + 8 + 6 * (level / 4);
   if (level >= 2) {
-    std::string text = call;
     if (longLabel) {
       const std::string_view t = newest.Time();
-      std::string hh(t.substr(0, std::min<std::size_t>(2, t.size()))), mm(t.size() > 2 ? t.substr(2, 2) : "");
-      text = TrimmedText(longText + " " + hh + ":" + mm);
+      std::string text = text_;
+      text += ' ';
+      text += t.substr(0, std::min<std::size_t>(2, t.size()));
+      text += ':';
+      if (t.size() > 2) text += t.substr(2, 2);
+      labels_.Draw(pen, lines, left, y, TrimView(text), col, grey);
+    } else {
+      labels_.Draw(pen, lines, left, y, call, col, grey);
     }
-    labels_.Draw(pen, left, y, text, colour, grey);
   }
-  if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3)
-    pen.Box(x - 1, y - 1, x + 1, y + 1, ToQColor(kMessagingGreen));
-  if (!st_.alarm.call.empty() && st_.alarm.call == call) {
-    const std::string text = longLabel ? TrimmedText(longText) : "! " + call + " !";
-    labels_.Draw(pen, left, y, text, ToQColor(kAlarmOrange), kBlack);
+  if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3) {
+    lines.SetColour(ToQColor(kMessagingGreen));
+    lines.Square(x, y, 1);
+  }
+  if (alarmed) {
+    const std::string text = longLabel ? std::string(TrimView(text_)) : "! " + std::string(call) + " !";
+    labels_.Draw(pen, lines, left, y, text, Paint(ToQColor(kAlarmOrange)), Paint(kBlack));
   }
 }
 
@@ -656,19 +1011,22 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   int px = 0, py = 0;
   bool have = false, restart = true;
   Rgb previous{-1, -1, -1};
-  QColor c = ToQColor(kTrackColourRecent);
+  Paint c(ToQColor(kTrackColourRecent));
+  const Paint black(kBlack);
+  const MapView::MarkerPixels pixels = view.Markers();
+  AgeReckoner ages(now);
   for (int i = 1; i <= count; ++i) {
     const RecordView r(st_.moniOneTrack[i]);
     int x, y;
-    const Rgb rgb = MoniOneTrackColour(r, level, now);
+    const Rgb rgb = MoniOneTrackColour(r, level, ages);
     if (r.AllBlank()) {
       if (!have) continue;
       x = px;
       y = py;
       restart = true;
     } else {
-      x = static_cast<int>(view.PixelX(r.EastKm()));
-      y = static_cast<int>(view.PixelY(r.NorthKm()));
+      x = static_cast<int>(pixels.X(r.EastKm()));
+      y = static_cast<int>(pixels.Y(r.NorthKm()));
       if (restart || !have) {
         px = x;
         py = y;
@@ -678,20 +1036,20 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
       restart = false;
     }
     have = true;
-    if (!(rgb == previous)) c = ToQColor(rgb);
+    if (!(rgb == previous)) c = Paint(ToQColor(rgb));
     previous = rgb;
     if (Touches(px, py, x, y, 8, w, h)) {
-      lines.Stretch(px, py, x, y, c, kBlack);
-      if (marks && i < count) {
-        lines.Diamond(x, y, 1);
-        lines.Diamond(x, y, 2);
-        lines.SetColour(c);
-        lines.Diamond(x, y, 3);
-        lines.Diamond(x, y, 4);
-        lines.SetColour(kBlack);
-        lines.Diamond(x, y, 5);
-        lines.Diamond(x, y, 6);
+      const bool mark = marks && i < count;
+      if (mark && lines.Direct() && std::abs(x - px) + std::abs(y - py) <= 5) {
+        // Every pixel of a band this short lies within the diamonds of the
+        // mark drawn next (at most 6 steps from its point), all but the point
+        // itself, where the band's centre line ends in black.
+        lines.SetColour(black);
+        lines.Point(x, y);
+      } else {
+        lines.Stretch(px, py, x, y, c, black);
       }
+      if (mark) lines.BandedDiamond(x, y, black, c);
     }
     px = x;
     py = y;
@@ -699,6 +1057,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   painter.restore();
 
   // The class marker, symbol, label and messaging mark at the station's pixel.
+  const QColor& trackColour = c.colour;
   const auto& n = st_.moniOneNewest;
   const int x = pixel_ ? pixel_->x() : static_cast<int>(view.PixelX(n.east));
   const int y = pixel_ ? pixel_->y() : static_cast<int>(view.PixelY(n.north));
@@ -708,7 +1067,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   const int cls = newest.IsObject() ? 3 : SymbolClassOf(row);
   auto rings = [&](bool square) {
     for (int k = 10; k <= 14; ++k) {
-      const QColor ink = k == 12 ? c : kBlack;
+      const QColor ink = k == 12 ? trackColour : kBlack;
       if (square)
         Square(pen, x, y, k, ink);
       else
@@ -717,21 +1076,21 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   };
   switch (cls) {
     case 0:
-      for (int k = 10; k <= 15; ++k) Diamond(pen, x, y, k, (k == 12 || k == 13) ? c : kBlack);
+      for (int k = 10; k <= 15; ++k) Diamond(pen, x, y, k, (k == 12 || k == 13) ? trackColour : kBlack);
       break;
     case 1: rings(true); break;
     case 2: rings(false); break;
     case 3:
       rings(false);
       pen.Box(x - 1, y + 2, x + 1, y + 11, kBlack);
-      pen.Line(x, y + 3, x, y + 10, c);
+      pen.Line(x, y + 3, x, y + 10, trackColour);
       pen.Box(x - 1, y - 7, x + 1, y - 3, kBlack);
-      pen.Line(x, y - 6, x, y - 4, c);
+      pen.Line(x, y - 6, x, y - 4, trackColour);
       break;
     default:
       rings(false);
       pen.Box(x - 11, y - 1, x + 11, y + 1, kBlack);
-      pen.Line(x - 12, y, x + 12, y, c);
+      pen.Line(x - 12, y, x + 12, y, trackColour);
       if (settings_.wxLevel) DrawWxDiagram(painter, x, y, newest.text(), settings_.colourDepth);
       break;
   }
@@ -750,7 +1109,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
     const int len = static_cast<int>(label.size());
     if (len > 0) {
       pen.FilledBox(x + 16, y - 7, x + 16 + 8 * len, y + 5, kBlack);
-      pen.SetColour(c);
+      pen.SetColour(trackColour);
       pen.Text(x + 17, y - 9, label);
     }
     if (newest.Messaging() && cls != 3) {

@@ -13,11 +13,13 @@
 #include <QImage>
 #include <QPainter>
 #include <QStaticText>
-#include <unordered_map>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "map/layers/layer.h"
@@ -75,19 +77,37 @@ struct StationDrawSettings {
 };
 
 class LineBatch;
+struct Paint;
 
 // The texts of the map labels, laid out once and kept from one redraw to the
 // next (a label is drawn as a box 8 pixels per character and 12 high from
-// y - 7, its text from y - 9).
+// y - 7, its text from y - 9). The map font draws without smoothing, so the
+// pixels a text sets are kept with it and written straight into a plain
+// picture; other painters draw the text.
 class LabelCache {
  public:
   // At the start of a pass: a new font empties the cache.
   void Begin(const QFont& font);
-  void Draw(map::MapPen& pen, int left, int y, const std::string& text, const QColor& box, const QColor& ink);
+  void Draw(map::MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const Paint& box,
+            const Paint& ink);
 
  private:
+  struct Label {
+    std::string key;
+    QStaticText text;
+    std::vector<QPoint> ink;  // the pixels the text sets, from (left, y)
+    QRect reach;              // around them
+    bool exact = false;       // the text sets whole pixels only
+    // The same as one bit a pixel, rows of `words` 64-bit words from reach's top left.
+    std::vector<std::uint64_t> mask;
+    int words = 0;
+  };
+  Label& Find(std::string_view text, const QPaintDevice* device);
   QFont font_;
-  std::unordered_map<std::string, QStaticText> texts_;
+  int charWidth_ = 8, lineHeight_ = 0;  // the widest character and the line height of the font
+  // The labels, found through a table open-addressed by the texts' bytes.
+  std::vector<Label> labels_;
+  std::vector<int> index_;
 };
 
 class MoniAllLayer : public map::Layer {
@@ -100,16 +120,26 @@ class MoniAllLayer : public map::Layer {
   const std::vector<std::string>& DrawnOrder() const { return drawn_; }
 
  private:
-  void DrawStation(map::MapPen& pen, LineBatch& lines, const map::MapView& view, const std::vector<int>& reports);
+  // The reports of one call: the first slot, each slot's next in next_, the newest.
+  struct Station {
+    std::string_view call;
+    int first = 0, last = 0;
+  };
+  void GroupByCall(int count);
+  void DrawStation(map::MapPen& pen, LineBatch& lines, const map::MapView& view, const Station& station,
+                   AgeReckoner& ages);
 
   const reception::ReceptionState& st_;
   const StationDrawSettings& settings_;
   const SymbolSheets& sheets_;
   std::function<reception::LocalTime()> now_;
   const SymbolTable& table_;
-  reception::LocalTime nowValue_;
   std::vector<std::string> drawn_;
   LabelCache labels_;
+  // Kept between passes only for their room.
+  std::vector<Station> stations_;
+  std::vector<int> next_, hash_, newestOf_;
+  std::string text_;
 };
 
 class MoniOneLayer : public map::Layer {

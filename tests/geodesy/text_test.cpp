@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdint>
+#include <random>
 #include <limits>
 #include <string>
 
@@ -56,6 +58,29 @@ TEST(LeadingNumber, Table) {
       {"1E99999999999999999999", big},
   };
   for (const Case& c : cases) EXPECT_EQ(LeadingNumber(c.text), c.value) << '"' << c.text << '"';
+}
+
+// Plain decimals of every length (the store's columns are read this way) give
+// the correctly rounded value, with blanks around them and any tail after them.
+TEST(LeadingNumber, PlainDecimalsAreCorrectlyRounded) {
+  std::mt19937 rng(12);
+  std::uniform_int_distribution<int> digit(0, 9), length(0, 17), coin(0, 3);
+  const char* tails[] = {"", " ", "  ", "x", " km", ",5", "\t"};
+  for (int k = 0; k < 200000; ++k) {
+    std::string number;
+    if (coin(rng) == 0) number += "-";
+    const int whole = length(rng), decimals = coin(rng) == 0 ? 0 : length(rng);
+    for (int i = 0; i < whole; ++i) number += static_cast<char>('0' + digit(rng));
+    if (decimals > 0 || coin(rng) == 0) number += ".";
+    for (int i = 0; i < decimals; ++i) number += static_cast<char>('0' + digit(rng));
+    if (number.find_first_of("0123456789") == std::string::npos) continue;
+    double expected = 0;
+    const char* first = number.data() + (number[0] == '-' ? 1 : 0);
+    std::from_chars(first, number.data() + number.size(), expected, std::chars_format::fixed);
+    if (number[0] == '-') expected = -expected;
+    const std::string text = std::string(static_cast<std::size_t>(coin(rng)), ' ') + number + tails[k % 7];
+    ASSERT_EQ(LeadingNumber(text), expected) << '"' << text << '"';
+  }
 }
 
 // ---------------------------------------------------------------------------

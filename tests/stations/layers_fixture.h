@@ -53,10 +53,13 @@ class StationMap : public Received {
   }
   reception::LocalTime Now() const { return now; }
   // Draws the map: a plain ground colour, the MONI ALL pass, the MONI 1 pass.
-  QImage Draw(bool moniAll = true, bool moniOne = true) {
+  // `throughPainter`: with a clip on the painter, so that every figure goes
+  // through the painter rather than straight into the picture's pixels.
+  QImage Draw(bool moniAll = true, bool moniOne = true, bool throughPainter = false) {
     QImage img(static_cast<int>(view.width_px), static_cast<int>(view.height_px), QImage::Format_RGB32);
     img.fill(kGround);
     QPainter p(&img);
+    if (throughPainter) p.setClipRect(img.rect());
     p.setFont(map::MapFont());
     MoniAllLayer all(st, settings, sheets, [this] { return now; });
     MoniOneLayer one(st, settings, sheets, [this] { return now; });

@@ -56,6 +56,45 @@ bool BandBetween(const QImage& img, QPoint a, QPoint b, const QColor& band, cons
   return false;
 }
 
+// Rings, squares, labels and the alarm label are written straight into the
+// picture's pixels as figures taken once from the painter: they must equal the
+// painter's own drawing wherever they lie, also cut by the picture's edges.
+TEST_F(LayersTest, FiguresWrittenStraightEqualThePainters) {
+  const double edgeLon = 400 * 0.05 / 56.8, edgeLat = 300 * 0.05 / 111.3;  // the picture's half sides in degrees
+  const struct {
+    const char* call;
+    double dlat, dlon;
+    char table, code;
+  } stations[] = {
+      {"FIX1", 0.01, 0.02, '/', '-'},
+      {"DIGI1", -0.02, -0.03, '/', '#'},
+      {"WX1", 0.03, 0.05, '/', '_'},
+      {"FIXE", 0.0, edgeLon - 0.0004, '/', '-'},
+      {"DIGIW", 0.02, -edgeLon - 0.0002, '/', '#'},
+      {"WXN", edgeLat - 0.0001, 0.1, '/', '_'},
+      {"DIGIS", -edgeLat + 0.0002, -0.1, '/', '#'},
+      {"LONGCALL-12", 0.05, edgeLon - 0.005, '/', '-'},
+  };
+  for (const auto& s : stations) Hear(s.call, s.dlat, s.dlon, s.table, s.code, "text for the long label");
+  Hear("HELP", -0.05, 0.08, '\\', '!', "need help");
+  Hear("OBJ1", 0.06, -0.1, '/', 'E', "", 12, 30, "APRS", ';');
+  ASSERT_EQ(map.st.alarm.call, "HELP");
+  int compared = 0;
+  for (int level = 1; level <= 3; ++level) {
+    SCOPED_TRACE(level);
+    map.settings.moniAllLevel = level;
+    const QImage straight = map.Draw(true, false), painted = map.Draw(true, false, true);
+    int differing = 0;
+    for (int y = 0; y < straight.height(); ++y)
+      for (int x = 0; x < straight.width(); ++x) {
+        differing += straight.pixel(x, y) != painted.pixel(x, y);
+        compared += straight.pixel(x, y) != StationMap::kGround.rgb();
+      }
+    EXPECT_EQ(differing, 0);
+  }
+  EXPECT_GT(compared, 3000);  // the stations were drawn
+}
+
 TEST_F(LayersTest, MarkersAtTheProjectedPositionsWithLabels) {
   Hear("FIX1", 0.01, 0.02, '/', '-', "house");
   Hear("DIGI1", -0.02, -0.03, '/', '#', "digi");
