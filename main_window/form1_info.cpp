@@ -374,7 +374,8 @@ void Form1::Command41_Click() {
   chat_->Text2->SetText(reception_.info.call);
   chat_->Text3->SetText("?APRST");
   chat_->Text3->KeyDown(13, 0);  // queued and sent as if the user pressed Enter
-  if (chat_->Check16->Value() == 1) chat_->Text3->SetText(reception_.settings.autoAnswerText);
+  // The answer text as the box holds it (the receive side keeps it as it goes out).
+  if (chat_service_->Answer().on) chat_->Text3->SetText(chat_service_->Answer().text);
 }
 
 void Form1::Command23_Click() {
