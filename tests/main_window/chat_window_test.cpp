@@ -199,11 +199,13 @@ TEST_F(ChatWindowTest, PingKeepsAnAnswerTextWithCharactersAbove127) {
   panels::ChatFrame& chat = form->ChatWindow();
   ASSERT_EQ(Find<::platform::CheckBox>(*form, "Check16")->Value(), 1);
   chat.Text2->SetText("");
-  chat.Text3->SetText("zur\xFC"
-                      "ck um 6");
+  chat.Text3->SetText(
+      "zur\xFC"
+      "ck um 6");
   chat.Text3->KeyDown(13, 0);
-  const std::string typed = "AA: zur\xFC"
-                            "ck um 6";
+  const std::string typed =
+      "AA: zur\xFC"
+      "ck um 6";
   ASSERT_EQ(chat.Text3->Text(), typed);
 
   form->reception().info.call = "AB9CD";
@@ -212,8 +214,9 @@ TEST_F(ChatWindowTest, PingKeepsAnAnswerTextWithCharactersAbove127) {
   EXPECT_EQ(chat.Text3->Text(), typed);
   chat.Text2->SetText("");
   chat.Text3->KeyDown(13, 0);  // stored again as it stands
-  EXPECT_EQ(form->reception().settings.autoAnswerText, "AA: zur\x81"
-                                                       "ck um 6");
+  EXPECT_EQ(form->reception().settings.autoAnswerText,
+            "AA: zur\x81"
+            "ck um 6");
   form->CloseByUser();
 }
 
