@@ -103,6 +103,13 @@ bool Form1::ShowStationInfo(const std::string& call, int index, bool moni_one) {
   reception::InfoPanelState& info = reception_.info;
   const auto& store = moni_one ? reception_.moniOneTrack : reception_.moniAllLog;
   if (call.empty() || index < 0 || index >= static_cast<int>(store.size())) return false;
+  // The watched station's call puts the panel in its MONI 1 mode, whose slots are
+  // the track's: a MONI ALL slot found for it (saved messages, RAW list, map) is
+  // shown as the track's newest report, never stepped or deleted by as a track slot.
+  if (!moni_one && call == reception_.settings.moniOneCall && reception_.moniOneCount > 0) {
+    ShowMoniOneInfo();
+    return true;
+  }
   info.call = call;
   info.index = index;
   OpenInfoPanel(moni_one);
@@ -367,7 +374,8 @@ void Form1::Command41_Click() {
   chat_->Text2->SetText(reception_.info.call);
   chat_->Text3->SetText("?APRST");
   chat_->Text3->KeyDown(13, 0);  // queued and sent as if the user pressed Enter
-  if (chat_->Check16->Value() == 1) chat_->Text3->SetText(reception_.settings.autoAnswerText);
+  // The answer text as the box holds it (the receive side keeps it as it goes out).
+  if (chat_service_->Answer().on) chat_->Text3->SetText(chat_service_->Answer().text);
 }
 
 void Form1::Command23_Click() {

@@ -238,7 +238,8 @@ std::optional<reception::LocalTime> RecordTime(std::string_view record) {
 
 std::optional<std::string> RetransmittedReport(std::string_view text, const RetransmitContext& c) {
   if (Trim(c.userCall).empty() || text.size() < 33) return std::nullopt;
-  const std::string record = reception::ToSlot(text);
+  // A record read back from a log file may hold any byte: none below 32 goes on the air.
+  const std::string record = reception::Printable(reception::ToSlot(text));
   std::string field = "}" + Trim(reception::Columns(record, 33, 41)) + ">ZEBLRE," + Trim(c.txCall) + "*:";
   // A report of an earlier month goes without its time. The record holds the
   // local clock's day and time; "z" marks UTC, so they are moved there first.

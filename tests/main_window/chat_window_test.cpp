@@ -192,6 +192,52 @@ TEST_F(ChatWindowTest, PingChatAndTheAutomaticAnswer) {
   form->CloseByUser();
 }
 
+// PING while AUTO-A is on puts the answer text back into the message box as the
+// user typed it, not in the code page it goes out in: a later Enter keeps it whole.
+TEST_F(ChatWindowTest, PingKeepsAnAnswerTextWithCharactersAbove127) {
+  auto form = Start("3");
+  panels::ChatFrame& chat = form->ChatWindow();
+  ASSERT_EQ(Find<::platform::CheckBox>(*form, "Check16")->Value(), 1);
+  chat.Text2->SetText("");
+  chat.Text3->SetText(
+      "zur\xFC"
+      "ck um 6");
+  chat.Text3->KeyDown(13, 0);
+  const std::string typed =
+      "AA: zur\xFC"
+      "ck um 6";
+  ASSERT_EQ(chat.Text3->Text(), typed);
+
+  form->reception().info.call = "AB9CD";
+  form->InfoFrame().Command41->click();
+  EXPECT_EQ(form->Chat().Queue().At(7).text, "AB1CD-9  :AB9CD    :?APRST");
+  EXPECT_EQ(chat.Text3->Text(), typed);
+  chat.Text2->SetText("");
+  chat.Text3->KeyDown(13, 0);  // stored again as it stands
+  EXPECT_EQ(form->reception().settings.autoAnswerText,
+            "AA: zur\x81"
+            "ck um 6");
+  form->CloseByUser();
+}
+
+// An answer text typed to the message box's limit: with "AA: " in front the
+// stored answer must still be the text that goes out, or the receive side never
+// finds its answer among the lines and answers every message of a station again.
+TEST_F(ChatWindowTest, AnAnswerTextAtTheBoxLimitIsStoredAsItGoesOut) {
+  auto form = Start("3");
+  panels::ChatFrame& chat = form->ChatWindow();
+  chat.Text2->SetText("");
+  chat.Text3->SetText(std::string(60, 'x'));
+  chat.Text3->KeyDown(13, 0);
+  const std::string stored = form->reception().settings.autoAnswerText;
+  EXPECT_EQ(stored, chat.Text3->Text());  // what the box shows is what is stored
+  // The receive side's answer; it looks for the stored text in the lines before
+  // it answers the same station again.
+  form->Chat().Queue().QueueChatMessage("AB9CD", stored);
+  EXPECT_NE(form->Chat().Queue().At(7).text.find(stored, 20), std::string::npos) << form->Chat().Queue().At(7).text;
+  form->CloseByUser();
+}
+
 TEST_F(ChatWindowTest, WithoutRadioMessagesGoThroughTheWebSendPage) {
   server_.routes["/cgi-bin/sendmsg.cgi"] = Route{200, "text/html", "<html>sent</html>", 100};
   auto form = Start("4");

@@ -350,6 +350,34 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   EXPECT_TRUE(form_->Timer1->isActive());
 }
 
+// The watched station's call picked from the saved messages or a RAW line finds
+// its report in MONI ALL, whose slots are not the track's: the panel opens on
+// the track, so that its buttons step and delete the positions it shows.
+TEST_F(InfoPanelTest, TheWatchedStationOpenedFromElsewhereShowsItsTrack) {
+  Start();
+  reception::ReceptionState& st = form_->reception();
+  const char* mins[] = {"30.00", "30.50", "31.00", "31.50", "32.00", "32.50"};
+  for (int i = 0; i < 6; ++i) Heard("QW7TK-9", mins[i], mins[i], "point " + std::to_string(i + 1));
+  st.ClearMoniAll();  // the RAW list's clearing: MONI ALL starts anew, the track stays
+  Heard("QW7TK-9", "33.00", "33.00", "point 7");
+  ASSERT_EQ(st.moniOneCount, 7);
+  ASSERT_EQ(st.moniAllCount, 1);
+
+  form_->Chat().PickFromSaved(":QW7TK-9");
+  panels::InfoPanel& p = form_->InfoFrame();
+  ASSERT_FALSE(p.isHidden());
+  EXPECT_EQ(p.Command18->Caption(), "<X");
+  EXPECT_EQ(p.Label19->Caption(), "DELETE");
+  EXPECT_EQ(st.info.index, 7);
+  EXPECT_EQ(Comment(Shown()), "point 7");
+
+  // Newer than the newest: nothing goes.
+  platform::SetMessageResponder([](const platform::MessageRecord&) { return MsgResult::Yes; });
+  p.Command19->click();
+  EXPECT_EQ(st.moniOneCount, 7);
+  EXPECT_EQ(LogLines("QW7TK-9").size(), 7u);
+}
+
 TEST_F(InfoPanelTest, AnObjectNameFromTheAirStaysOneFileInLog) {
   Start();
   Frame("AB5CD*>APRS", ";EVIL/X/Y *111111z5931.00N/01801.00E-object");

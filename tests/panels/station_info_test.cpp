@@ -317,6 +317,14 @@ TEST(Retransmission, FieldsTimeAndPosition) {
   std::string nodate = rec;
   nodate.replace(0, 11, "           ");
   EXPECT_EQ(RetransmittedReport(nodate, Context())->substr(26, 1), "!");
+  // A track record read back from its log file may hold any byte: none below 32
+  // reaches the air (a CR would end the TNC's frame, an ESC start a command).
+  const std::string oddCall = std::string("AB") + '\x1B' + "CD";
+  const std::string oddComment = std::string("a\rb") + '\x03' + "c";
+  const auto odd = RetransmittedReport(Record("240517 0130", oddCall, north, east, oddComment), Context());
+  ASSERT_TRUE(odd);
+  for (char ch : *odd) EXPECT_FALSE(static_cast<unsigned char>(ch) < 32 || ch == 127) << *odd;
+  EXPECT_NE(odd->find("a_b_c"), std::string::npos) << *odd;
 }
 
 TEST(RawLine, StartThenSecondCharacterThenRelayed) {
