@@ -173,6 +173,9 @@ void Form1::ShowMoniOneInfo() {
   info.index = reception_.moniOneCount;
   OpenInfoPanel(true);
   wx_->closedByUser = false;
+  // An empty track shows no report: the panel must not keep another station's
+  // report for MONI1 or a retransmission to act on.
+  if (reception_.moniOneCount <= 0) ShowInfoRecord("");
   Command37_Click();
 }
 

@@ -471,6 +471,18 @@ TEST_F(InfoPanelTest, MoniOnePingChatAndRaw) {
   EXPECT_TRUE(platform::MessageLog().empty());
 }
 
+TEST_F(InfoPanelTest, TheWatchedStationWithoutTrackShowsNoOtherStationsReport) {
+  Start();
+  Heard("AB5CD", "31.00", "01.00", "someone else");
+  ASSERT_TRUE(form_->ShowStationInfo("AB5CD"));
+  EXPECT_EQ(Comment(Shown()), "someone else");
+  ASSERT_EQ(form_->reception().moniOneCount, 0);
+  form_->ShowMoniOneInfo();
+  EXPECT_EQ(form_->InfoFrame().Caption(), "QW7TK-9");
+  EXPECT_EQ(form_->RecordLine().Caption(), "");
+  EXPECT_EQ(form_->reception().info.record, "");
+}
+
 TEST_F(InfoPanelTest, MoniOneLabelsOpenThePanelAndTheRecordLineAsksToRetransmit) {
   Start();
   Heard("QW7TK-9", "30.00", "00.00", "watched");
