@@ -24,10 +24,9 @@ void ConnectPauseTimer(QTimer& timer1, QTimer& timer2, QWidget* text10, platform
                        std::function<bool()> otherNotice) {
   // Not single-shot at the Qt level: the handler itself switches the timer off, and a
   // timer switched on without a new interval fires again after its last one.
-  QObject::connect(&timer2, &QTimer::timeout, &timer2,
-                   [&timer1, &timer2, text10, check22, otherNotice] {
-                     Timer2Fired(timer1, timer2, text10, check22, otherNotice);
-                   });
+  QObject::connect(&timer2, &QTimer::timeout, &timer2, [&timer1, &timer2, text10, check22, otherNotice] {
+    Timer2Fired(timer1, timer2, text10, check22, otherNotice);
+  });
 }
 
 }  // namespace zeblon::links

@@ -233,7 +233,7 @@ void Form1::WireControls() {
   WireEmergency();
   WireObject();
   WireInfoPanel();  // the station INFO panel: form1_info.cpp
-  WireChat();  // CHAT, SAVED MESSAGES, the message queue and its sending: form1_chat.cpp
+  WireChat();       // CHAT, SAVED MESSAGES, the message queue and its sending: form1_chat.cpp
 
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;

@@ -259,7 +259,7 @@ class Form1 : public QWidget {
   void WireEmergency();
   void WireObject();  // form1_object.cpp
   std::unique_ptr<panels::ObjectSetup> object_setup_;
-  void WireChat();  // form1_chat.cpp
+  void WireChat();                      // form1_chat.cpp
   internet::WebWindowHooks web_hooks_;  // the internet notice, pointers and Timer1 of the web requests
   std::unique_ptr<ChatService> chat_service_;
   void ShowInternetSwitches();

@@ -244,8 +244,12 @@ void Form1::Command12_MouseDown(int button) {
     }
   } else if (button == 2) {
     const int scale = static_cast<int>(map_.MapScale);
-    const int next = scale == 5000 ? 1000 : scale == 1000 ? 200 : scale == 200 ? 50 : scale == 50 ? 10 : scale == 10 ? 2
-                                                                                                                       : 5000;
+    const int next = scale == 5000   ? 1000
+                     : scale == 1000 ? 200
+                     : scale == 200  ? 50
+                     : scale == 50   ? 10
+                     : scale == 10   ? 2
+                                     : 5000;
     map_.MapScale = next;
     map_.MetresPerPixel = next;
     map_.ZoomFactor = 1;

@@ -108,12 +108,10 @@ std::string InfoSlotRecord(const ReceptionState& st) {
   return store[static_cast<std::size_t>(st.info.index)];
 }
 
-double SearchRadiusKm(double metresPerPixel) {
-  return std::floor(RoundHalfEven(metresPerPixel) / 200.0) + 0.5;
-}
+double SearchRadiusKm(double metresPerPixel) { return std::floor(RoundHalfEven(metresPerPixel) / 200.0) + 0.5; }
 
-std::optional<int> FindReportNearby(const ReceptionState& st, bool forward, double selectedNorth,
-                                    double selectedEast, double radiusKm) {
+std::optional<int> FindReportNearby(const ReceptionState& st, bool forward, double selectedNorth, double selectedEast,
+                                    double radiusKm) {
   const int last = MoniAllLast(st);
   const int index = std::clamp(st.info.index, 0, last);
   const auto near = [&](int i) {
@@ -154,11 +152,10 @@ std::optional<InfoQuestion> DeletionQuestion(int languageSetting, bool older, st
 
 std::optional<InfoQuestion> RetransmitQuestion(int languageSetting) {
   static const char* const kTexts[3][2] = {
-      {"DO YOU WANT TO RETRANSMIT THIS STATION'S POSITION NOW ?",
-       "ZEBLON          RETRANSMIT STATION'S POSITION"},
-      {"WILLST DU DIESE STATIONSPOSITION JETZT WIEDERAUSSENDEN ?",
-       "ZEBLON          STATIONSPOSITION WIEDERAUSSENDEN"},
-      {"VILL DU \xC5TERUTS\xC4NDA DENNA STATIONENS POSITION NU ?", "ZEBLON          \xC5TERUTS\xC4NDA STATIONSPOSITION"},
+      {"DO YOU WANT TO RETRANSMIT THIS STATION'S POSITION NOW ?", "ZEBLON          RETRANSMIT STATION'S POSITION"},
+      {"WILLST DU DIESE STATIONSPOSITION JETZT WIEDERAUSSENDEN ?", "ZEBLON          STATIONSPOSITION WIEDERAUSSENDEN"},
+      {"VILL DU \xC5TERUTS\xC4NDA DENNA STATIONENS POSITION NU ?",
+       "ZEBLON          \xC5TERUTS\xC4NDA STATIONSPOSITION"},
   };
   const int lang = languageSetting % 10;
   if (lang < 1 || lang > 3) return std::nullopt;
@@ -188,8 +185,8 @@ bool DeleteTrackPositions(ReceptionState& st, bool older, std::string* error) {
     std::copy(before.begin(), before.end(), st.moniOneTrack.begin());
     st.moniOneCount = count;
     if (error != nullptr)
-      *error = "CANNOT WRITE " +
-               reception::MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall).string() + " !";
+      *error =
+          "CANNOT WRITE " + reception::MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall).string() + " !";
     return false;
   }
   // The track as the file now holds it: every line, whatever its length (the
@@ -277,7 +274,8 @@ int FindRawLine(const std::vector<std::string>& lines, std::string_view call) {
   };
   int i = last([&](const std::string& l) { return l.find(call) == 0; });
   if (i < 0) i = last([&](const std::string& l) { return l.find(call) == 1; });
-  if (i < 0) i = last([&](const std::string& l) { return !l.empty() && l[0] == '}' && l.find(call) != std::string::npos; });
+  if (i < 0)
+    i = last([&](const std::string& l) { return !l.empty() && l[0] == '}' && l.find(call) != std::string::npos; });
   return i;
 }
 

@@ -13,7 +13,8 @@ namespace {
 // The open file is still the one its name gives: neither deleted nor moved
 // away since it was opened.
 bool StillTheFile(int fd, const std::filesystem::path& path) {
-  struct stat open {}, named {};
+  struct stat open {
+  }, named{};
   return ::fstat(fd, &open) == 0 && open.st_nlink > 0 && ::stat(path.c_str(), &named) == 0 &&
          open.st_dev == named.st_dev && open.st_ino == named.st_ino;
 }
@@ -72,7 +73,8 @@ int LogAppender::FdFor(const std::filesystem::path& path) {
       noNotices_ = true;
     } else {
       const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
-      watched = ::inotify_add_watch(notices_, folder.c_str(), IN_DELETE | IN_MOVED_FROM | IN_DELETE_SELF | IN_MOVE_SELF) >= 0;
+      watched =
+          ::inotify_add_watch(notices_, folder.c_str(), IN_DELETE | IN_MOVED_FROM | IN_DELETE_SELF | IN_MOVE_SELF) >= 0;
     }
   }
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);

@@ -19,8 +19,8 @@ struct ReceptionInputs {
   double mapFalseEasting = 500000.0;
   int stationFilterMask = 31;
   bool toneOn = false;
-  int moniAllLimit = 50;      // the speed test's limit; the track holds five times as many
-  bool autoAnswerOn = false;  // the AUTO-A box, never without a radio
+  int moniAllLimit = 50;       // the speed test's limit; the track holds five times as many
+  bool autoAnswerOn = false;   // the AUTO-A box, never without a radio
   std::string autoAnswerText;  // AutoAnswerText
 };
 

@@ -63,9 +63,10 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
     testing_support::RunOneFrame(*pass_, form_->reception(), header, payload);
   }
   // A plain position report of `call` at 59 deg `latMin` N, 18 deg `lonMin` E.
-  void Heard(const std::string& call, const std::string& latMin, const std::string& lonMin,
-             const std::string& comment, const std::string& symbol = "/>") {
-    Frame(call + "*>APRS", "!59" + latMin + "N" + symbol.substr(0, 1) + "018" + lonMin + "E" + symbol.substr(1) + comment);
+  void Heard(const std::string& call, const std::string& latMin, const std::string& lonMin, const std::string& comment,
+             const std::string& symbol = "/>") {
+    Frame(call + "*>APRS",
+          "!59" + latMin + "N" + symbol.substr(0, 1) + "018" + lonMin + "E" + symbol.substr(1) + comment);
   }
   std::string Shown() { return form_->RecordLine().Caption(); }
   std::string Comment(const std::string& record) { return reception::TrimmedColumns(record, 43, 89); }

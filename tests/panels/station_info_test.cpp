@@ -59,11 +59,11 @@ TEST(InfoStepping, MoniAllVisitsOnlyTheReportsOfTheCall) {
     int index;
   };
   const Case cases[] = {
-      {7, InfoStepKind::Earlier, false, true, 3},  {7, InfoStepKind::Later, false, true, 12},
-      {7, InfoStepKind::Oldest, false, true, 3},   {7, InfoStepKind::Newest, false, true, 12},
+      {7, InfoStepKind::Earlier, false, true, 3},   {7, InfoStepKind::Later, false, true, 12},
+      {7, InfoStepKind::Oldest, false, true, 3},    {7, InfoStepKind::Newest, false, true, 12},
       {3, InfoStepKind::Earlier, false, false, 3},  // no earlier report: the held button goes on, nothing changes
-      {12, InfoStepKind::Later, false, false, 12}, {14, InfoStepKind::Later, true, false, 14},  // the log's end
-      {1, InfoStepKind::Earlier, true, false, 1},  {1, InfoStepKind::Oldest, false, false, 1},
+      {12, InfoStepKind::Later, false, false, 12},  {14, InfoStepKind::Later, true, false, 14},  // the log's end
+      {1, InfoStepKind::Earlier, true, false, 1},   {1, InfoStepKind::Oldest, false, false, 1},
       {14, InfoStepKind::Newest, false, false, 14},
   };
   for (const Case& c : cases) {
@@ -106,8 +106,8 @@ TEST(InfoStepping, MoniOneStaysWithinTheTrack) {
 }
 
 TEST(InfoSearch, RadiusByResolutionAndNearestHitEitherWay) {
-  const std::pair<double, double> radii[] = {{5000, 25.5}, {1000, 5.5}, {200, 1.5}, {50, 0.5},
-                                             {10, 0.5},    {2, 0.5},    {125, 0.5}, {300, 1.5}, {400, 2.5}};
+  const std::pair<double, double> radii[] = {{5000, 25.5}, {1000, 5.5}, {200, 1.5}, {50, 0.5}, {10, 0.5},
+                                             {2, 0.5},     {125, 0.5},  {300, 1.5}, {400, 2.5}};
   for (const auto& [mpp, km] : radii) EXPECT_EQ(SearchRadiusKm(mpp), km) << mpp;
 
   Stores s;
@@ -156,16 +156,14 @@ TEST(InfoQuestions, TextsTitlesAndLanguages) {
   EXPECT_EQ(MoniOneQuestion("QW7TK-9").text, "SET  QW7TK-9  >  MONI 1  ?");
 
   // The record line doubles "&"; the record comes back whole.
-  for (const std::string t : {"a&b", "&&", "x&&&y&", ""})
-    EXPECT_EQ(RecordOfLabelText(reception::LabelText(t)), t);
+  for (const std::string t : {"a&b", "&&", "x&&&y&", ""}) EXPECT_EQ(RecordOfLabelText(reception::LabelText(t)), t);
 }
 
 class TrackDeletion : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() /
-              ("zeblon_info_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ = fs::temp_directory_path() / ("zeblon_info_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(folder_);
     fs::create_directories(folder_ / "LOG");
     s_.st.settings.dataFolder = folder_;
@@ -291,7 +289,8 @@ TEST(Retransmission, FieldsTimeAndPosition) {
   // the 47 columns of the comment with their trailing blanks.
   EXPECT_EQ(field->substr(head.size() + 19), "  " + comment + std::string(47 - comment.size(), ' '));
   // The "&" of a comment changes nothing but the comment.
-  const auto plain = RetransmittedReport(Record("240517 0130", "AB1CD-9", north, east, "hello x more", "/>"), Context());
+  const auto plain =
+      RetransmittedReport(Record("240517 0130", "AB1CD-9", north, east, "hello x more", "/>"), Context());
   ASSERT_TRUE(plain);
   EXPECT_EQ(plain->substr(0, head.size() + 21), field->substr(0, head.size() + 21));
 

@@ -426,8 +426,7 @@ TEST_F(StoreTest, AnAnswerQueuedInAPassIsLoggedAfterTheMessage) {
   ReceivePass inPass{st, host, logging};
   testing_support::RunOneFrame(inPass, st, "OTHER*>APRS", ":N0CALL   :hello{12");
   ASSERT_EQ(logging.queued.size(), 1u);
-  EXPECT_EQ(folder.read("_CHATLOG.TXT"),
-            "20240501 1234  OTHER    :N0CALL   :hello{12\r\nANSWER OTHER AA: away\r\n");
+  EXPECT_EQ(folder.read("_CHATLOG.TXT"), "20240501 1234  OTHER    :N0CALL   :hello{12\r\nANSWER OTHER AA: away\r\n");
 }
 
 TEST_F(StoreTest, MessagesForTheUser) {
