@@ -62,33 +62,30 @@ struct PixelStamp {
   int reach = 0;
 };
 
+// The stamps of radii 0 to 15 whose pixels (dx, dy) lie on the outline `on` of radius r.
+template <typename OnOutline>
+std::array<PixelStamp, 16> MakeStamps(OnOutline on) {
+  std::array<PixelStamp, 16> out;
+  for (int r = 0; r < 16; ++r) {
+    out[r].reach = r;
+    for (int dy = -r; dy <= r; ++dy)
+      for (int dx = -r; dx <= r; ++dx)
+        if (on(dx, dy, r)) out[r].points.emplace_back(dx, dy);
+  }
+  return out;
+}
+
 // The one-pixel lines of a diamond of radius k: every pixel with |dx| + |dy| = k.
 const PixelStamp& DiamondStamp(int k) {
-  static const std::array<PixelStamp, 16> stamps = [] {
-    std::array<PixelStamp, 16> out;
-    for (int r = 0; r < 16; ++r) {
-      out[r].reach = r;
-      for (int dy = -r; dy <= r; ++dy)
-        for (int dx = -r; dx <= r; ++dx)
-          if (std::abs(dx) + std::abs(dy) == r) out[r].points.emplace_back(dx, dy);
-    }
-    return out;
-  }();
+  static const std::array<PixelStamp, 16> stamps =
+      MakeStamps([](int dx, int dy, int r) { return std::abs(dx) + std::abs(dy) == r; });
   return stamps[static_cast<std::size_t>(std::clamp(k, 0, 15))];
 }
 
 // The outline of the square from (-k, -k) to (k, k).
 const PixelStamp& SquareStamp(int k) {
-  static const std::array<PixelStamp, 16> stamps = [] {
-    std::array<PixelStamp, 16> out;
-    for (int r = 0; r < 16; ++r) {
-      out[r].reach = r;
-      for (int dy = -r; dy <= r; ++dy)
-        for (int dx = -r; dx <= r; ++dx)
-          if (std::abs(dx) == r || std::abs(dy) == r) out[r].points.emplace_back(dx, dy);
-    }
-    return out;
-  }();
+  static const std::array<PixelStamp, 16> stamps =
+      MakeStamps([](int dx, int dy, int r) { return std::abs(dx) == r || std::abs(dy) == r; });
   return stamps[static_cast<std::size_t>(std::clamp(k, 0, 15))];
 }
 
