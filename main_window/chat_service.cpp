@@ -205,8 +205,9 @@ void ChatService::Text3_KeyDown(int key_code, int) {
   if (Trim(chat_.Text2->Text()).empty()) {
     chat_.Text3->SetText(answer_.Store(chat_.Text3->Text()));
     // The box holds at most 60 characters: the answer is what it shows, the text
-    // every answer then carries and the receive side looks for among the lines.
-    answer_.text = chat_.Text3->Text();
+    // every answer then carries and the receive side looks for among the lines;
+    // a character code page 850 lacks is kept as the stand-in every answer sends.
+    answer_.text = panels::DosTextToTyped(panels::TypedTextToDos(chat_.Text3->Text()));
     Call(h_.autoAnswerChanged);
     return;
   }

@@ -238,6 +238,22 @@ TEST_F(ChatWindowTest, AnAnswerTextAtTheBoxLimitIsStoredAsItGoesOut) {
   form->CloseByUser();
 }
 
+// A character code page 850 lacks (the euro sign) goes out as the same
+// stand-in every time, so the receive side finds its answer among the lines and
+// answers a station once.
+TEST_F(ChatWindowTest, AnAnswerWithACharacterOutsideTheCodePageMatchesItselfOnAir) {
+  auto form = Start("3");
+  panels::ChatFrame& chat = form->ChatWindow();
+  chat.Text2->SetText("");
+  chat.Text3->SetText("back at 5 \x80 paid");
+  chat.Text3->KeyDown(13, 0);
+  const std::string stored = form->reception().settings.autoAnswerText;
+  form->Chat().Queue().QueueChatMessage("AB9CD", stored);
+  EXPECT_NE(form->Chat().Queue().At(7).text.find(stored, 20), std::string::npos)
+      << form->Chat().Queue().At(7).text << " / " << stored;
+  form->CloseByUser();
+}
+
 TEST_F(ChatWindowTest, WithoutRadioMessagesGoThroughTheWebSendPage) {
   server_.routes["/cgi-bin/sendmsg.cgi"] = Route{200, "text/html", "<html>sent</html>", 100};
   auto form = Start("4");
