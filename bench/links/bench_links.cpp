@@ -108,14 +108,7 @@ void BM_DecodeOnly(benchmark::State& state) {
   g_decodeOnly = static_cast<double>(state.iterations()) * kFrames;
 }
 
-class Host : public ReceptionHost {
- public:
-  LocalTime Now() override { return {2024, 5, 1, 12, 34, 0}; }
-  void DrawMap() override {}
-  void SetTimer1(bool) override {}
-  void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override { a = b = "-"; }
-  void SendAprsMessage(const std::string&) override {}
-};
+using Host = corpus::QuietHost;
 
 void BM_LiveFromEngineSocket(benchmark::State& state) {
   std::random_device rd;

@@ -39,14 +39,7 @@ const std::vector<std::string>& Frames() {
   return frames;
 }
 
-class Host : public ReceptionHost {
- public:
-  LocalTime Now() override { return {2024, 5, 1, 12, 34, 0}; }
-  void DrawMap() override {}
-  void SetTimer1(bool) override {}
-  void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override { a = b = "-"; }
-  void SendAprsMessage(const std::string&) override {}
-};
+using Host = corpus::QuietHost;
 
 // Header and payload decoded frame by frame; `project` goes on into metres of the
 // map zone (the transverse Mercator projection).

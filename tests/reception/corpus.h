@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "reception/reception_host.h"
+
 namespace zeblon::reception::corpus {
 
 // "SRC>DEST,D1,D2:payload" -> "SRC>D1>D2>DEST <UI>:" CR LF payload CR LF.
@@ -212,5 +214,16 @@ inline std::vector<Packet> Packets(unsigned seed, int count) {
   for (int i = 0; i < count; ++i) v.push_back(gen.Next());
   return v;
 }
+
+// A reception host that does nothing and keeps one clock time: for runs that
+// time the decoding and storing alone.
+class QuietHost : public ReceptionHost {
+ public:
+  LocalTime Now() override { return {2024, 5, 1, 12, 34, 0}; }
+  void DrawMap() override {}
+  void SetTimer1(bool) override {}
+  void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override { a = b = "-"; }
+  void SendAprsMessage(const std::string&) override {}
+};
 
 }  // namespace zeblon::reception::corpus
