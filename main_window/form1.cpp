@@ -1,7 +1,6 @@
 #include "main_window/form1.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -267,9 +266,7 @@ void Form1::WireControls() {
 void Form1::Timer1_Timer() {
   links::TickInputs in;
   in.interfaceKind = settings_.InterfaceKind;
-  const QDateTime now = QDateTime::currentDateTime();
-  in.now = {now.date().year(), now.date().month(),  now.date().day(),
-            now.time().hour(), now.time().minute(), now.time().second()};
+  in.now = ComputerClockNow();
   in.userCall = settings_.UserCall;
   in.aprsIsVerified = link_.AprsIs->Verified();
   in.digiOn = settings_.DigiOn == 1;
@@ -301,12 +298,7 @@ void Form1::RefillMonitorList() {
 void Form1::AttachStationPasses() {
   // The heard stations in every redraw: MONI ALL after the tile frames, MONI 1 on top.
   station_passes_ = std::make_unique<stations::StationPasses>(
-      reception_, app_folder_,
-      [] {
-        const QDateTime t = QDateTime::currentDateTime();
-        return reception::LocalTime{t.date().year(), t.date().month(),  t.date().day(),
-                                    t.time().hour(), t.time().minute(), t.time().second()};
-      },
+      reception_, app_folder_, [] { return ComputerClockNow(); },
       [this] { return station_controls_->DrawSettings(shell_.ColourDepth); });
   station_passes_->onMoniOneReadouts = [this](const stations::MoniOneReadouts& r) {
     column_->Combo9->SetText(r.call);

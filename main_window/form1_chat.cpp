@@ -3,7 +3,6 @@
 // form1.h comes first: the page fetcher's namespace would hide the controls' one.
 #include "main_window/form1.h"
 
-#include <QDateTime>
 #include <QTime>
 
 #include "internet/web_polls.h"
@@ -18,11 +17,7 @@ void Form1::WireChat() {
   h.hfDualOn = [this] { return shell_.HfDualOn == 1; };
   h.txCall = [this] { return shell_.TxCall.empty() ? settings_.UserCall : shell_.TxCall; };
   h.dataFolder = [this] { return std::filesystem::path(data_folder_); };
-  h.now = [] {
-    const QDateTime t = QDateTime::currentDateTime();
-    return reception::LocalTime{t.date().year(), t.date().month(),  t.date().day(),
-                                t.time().hour(), t.time().minute(), t.time().second()};
-  };
+  h.now = [] { return ComputerClockNow(); };
   h.windowActive = [this] { return isActiveWindow(); };
   h.focusMap = [this] { Picture1->setFocus(); };
   h.pause = [this](int ms) { ArmPause(ms); };

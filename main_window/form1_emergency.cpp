@@ -1,5 +1,4 @@
 #include <QCoreApplication>
-#include <QDateTime>
 
 #include "main_window/form1.h"
 #include "platform/message_box.h"
@@ -30,11 +29,7 @@ void Form1::WireEmergency() {
                             platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation,
                             /*default_button=*/2) == platform::MsgResult::Yes;
   };
-  e.now = [] {
-    const QDateTime t = QDateTime::currentDateTime();
-    return reception::LocalTime{t.date().year(), t.date().month(),  t.date().day(),
-                                t.time().hour(), t.time().minute(), t.time().second()};
-  };
+  e.now = [] { return ComputerClockNow(); };
   e.clock = [this] { return AlarmClock ? AlarmClock() : platform::WaitClockNow(); };
   emergency_window_ =
       std::make_unique<panels::EmergencyWindow>(*emergency_, reception_.alarm, reception_.settings.mapZoneText, e);

@@ -9,7 +9,6 @@
 // keeps the doubled text for the label controls that do).
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QMouseEvent>
 
 #include "geodesy/text.h"
@@ -61,11 +60,6 @@ class LabelEvents : public QObject {
   std::function<void(int)> record_up_;
   std::function<void()> moni_one_;
 };
-
-reception::LocalTime LocalNow() {
-  const QDateTime t = QDateTime::currentDateTime();
-  return {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), t.time().second()};
-}
 
 }  // namespace
 
@@ -444,7 +438,7 @@ void Form1::RetransmitStationPosition() {
   panels::RetransmitContext c;
   c.userCall = settings_.UserCall;
   c.txCall = shell_.TxCall.empty() ? settings_.UserCall : shell_.TxCall;
-  c.now = LocalNow();
+  c.now = ComputerClockNow();
   c.utcOffsetHours = static_cast<int>(RoundHalfEven(settings_.UtcOffsetHours));
   c.mapCentralMeridian = reception_.settings.mapCentralMeridian;
   c.mapFalseEasting = reception_.settings.mapFalseEasting;

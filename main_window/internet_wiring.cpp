@@ -1,9 +1,9 @@
 #include "main_window/internet_wiring.h"
 
-#include <QDateTime>
 #include <cmath>
 
 #include "internet/web_requests.h"
+#include "main_window/computer_clock.h"
 
 namespace zeblon {
 
@@ -12,8 +12,7 @@ namespace zeblon {
 
 reception::LocalTime ReceptionHostRelay::Now() {
   if (auto* t = Target()) return t->Now();
-  const QDateTime n = QDateTime::currentDateTime();
-  return {n.date().year(), n.date().month(), n.date().day(), n.time().hour(), n.time().minute(), n.time().second()};
+  return ComputerClockNow();
 }
 
 void ReceptionHostRelay::DrawMap() {

@@ -1,7 +1,5 @@
 #include "main_window/live_radio_link.h"
 
-#include <QDateTime>
-
 #include "links/object_beacon.h"
 #include "links/radio_bringup.h"
 #include "links/tnc_commands.h"
@@ -136,10 +134,7 @@ void LiveRadioLink::SendObjectBeacon() {
   if (const auto info = links::ObjectInfoField(o, Now())) Transmit(*info);
 }
 
-reception::LocalTime LiveRadioLink::Now() {
-  const QDateTime t = QDateTime::currentDateTime();
-  return {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), t.time().second()};
-}
+reception::LocalTime LiveRadioLink::Now() { return ComputerClockNow(); }
 
 void LiveRadioLink::DrawMap() {
   if (radio_.drawMap) radio_.drawMap();

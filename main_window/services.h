@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "links/gps_reader.h"
+#include "main_window/computer_clock.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
