@@ -85,24 +85,9 @@ const EngineStream& Stream() {
 double g_decodeOnly = 0, g_live = 0;
 
 void BM_DecodeOnly(benchmark::State& state) {
-  std::vector<std::string> frames;
-  for (const auto& l : Lines()) {
-    std::string m = ApplyHeardMark(corpus::Tnc2ToMonitor(l));
-    m.pop_back();
-    frames.push_back(std::move(m));
-  }
-  DecodeContext ctx;
-  ctx.now = {2024, 5, 1, 12, 34, 0};
-  ctx.project = true;
-  FrameValues v;
+  const std::vector<std::string> frames = corpus::CutFrames(Lines());
   std::size_t positions = 0;
-  for (auto _ : state) {
-    for (const auto& f : frames) {
-      v.Reset();
-      if (NormaliseHeader(f, "N0CALL", "", v) != HeaderOutcome::Payload) continue;
-      positions += DecodePayload(v, ctx) == DecodeResult::Position;
-    }
-  }
+  for (auto _ : state) positions += corpus::DecodedPositions(frames, true);
   benchmark::DoNotOptimize(positions);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kFrames);
   g_decodeOnly = static_cast<double>(state.iterations()) * kFrames;

@@ -27,14 +27,10 @@ const std::vector<corpus::Packet>& Packets() {
 // The frames as cut from the receive buffer (header line, CR LF, payload, CR).
 const std::vector<std::string>& Frames() {
   static const std::vector<std::string> frames = [] {
-    std::vector<std::string> v;
-    v.reserve(kFrames);
-    for (const auto& p : Packets()) {
-      std::string m = ApplyHeardMark(corpus::Tnc2ToMonitor(p.line));
-      m.pop_back();
-      v.push_back(std::move(m));
-    }
-    return v;
+    std::vector<std::string> lines;
+    lines.reserve(kFrames);
+    for (const auto& p : Packets()) lines.push_back(p.line);
+    return corpus::CutFrames(lines);
   }();
   return frames;
 }
@@ -45,18 +41,8 @@ using Host = corpus::QuietHost;
 // map zone (the transverse Mercator projection).
 void RunDecode(benchmark::State& state, bool project) {
   const auto& frames = Frames();
-  DecodeContext ctx;
-  ctx.now = {2024, 5, 1, 12, 34, 0};
-  ctx.project = project;
   std::size_t positions = 0;
-  FrameValues v;  // one for every frame, as the receive pass keeps it
-  for (auto _ : state) {
-    for (const auto& f : frames) {
-      v.Reset();
-      if (NormaliseHeader(f, "N0CALL", "", v) != HeaderOutcome::Payload) continue;
-      positions += DecodePayload(v, ctx) == DecodeResult::Position;
-    }
-  }
+  for (auto _ : state) positions += corpus::DecodedPositions(frames, project);
   benchmark::DoNotOptimize(positions);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kFrames);
   state.counters["positions"] = static_cast<double>(positions) / static_cast<double>(state.iterations());

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "reception/aprs_decode.h"
+#include "reception/frame_assembly.h"
 #include "reception/reception_host.h"
 
 namespace zeblon::reception::corpus {
@@ -225,5 +227,33 @@ class QuietHost : public ReceptionHost {
   void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override { a = b = "-"; }
   void SendAprsMessage(const std::string&) override {}
 };
+
+// TNC2 lines as frames cut from the receive buffer (header line, CR LF, payload, CR).
+inline std::vector<std::string> CutFrames(const std::vector<std::string>& lines) {
+  std::vector<std::string> frames;
+  frames.reserve(lines.size());
+  for (const std::string& l : lines) {
+    std::string m = ApplyHeardMark(Tnc2ToMonitor(l));
+    m.pop_back();
+    frames.push_back(std::move(m));
+  }
+  return frames;
+}
+
+// Header and payload of every frame decoded, as the receive pass does it; the
+// count of positions. `project` goes on into metres of the map zone.
+inline std::size_t DecodedPositions(const std::vector<std::string>& frames, bool project) {
+  DecodeContext ctx;
+  ctx.now = {2024, 5, 1, 12, 34, 0};
+  ctx.project = project;
+  FrameValues v;  // one for every frame, as the receive pass keeps it
+  std::size_t positions = 0;
+  for (const std::string& f : frames) {
+    v.Reset();
+    if (NormaliseHeader(f, "N0CALL", "", v) != HeaderOutcome::Payload) continue;
+    positions += DecodePayload(v, ctx) == DecodeResult::Position;
+  }
+  return positions;
+}
 
 }  // namespace zeblon::reception::corpus
