@@ -42,33 +42,27 @@ int TwoDigits(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-std::optional<long> AgeMinutes(const RecordView& record, const reception::LocalTime& now) {
-  return AgeReckoner(now).Minutes(record);
-}
-
-AgeReckoner::AgeReckoner(const reception::LocalTime& now) : now_(now) {}
-
-std::optional<long> AgeReckoner::Minutes(const RecordView& record) {
+std::optional<long> MinuteStamp(const RecordView& record) {
   using namespace std::chrono;
   const std::string_view d = record.Date(), t = record.Time();
   const int hh = TwoDigits(t, 0), mi = TwoDigits(t, 2);
   if (hh < 0 || mi < 0 || hh > 23 || mi > 59) return std::nullopt;
-  // The date of the report before (its digits were checked then).
-  const bool sameDate = haveDate_ && d.size() == sizeof date_ && d[0] == date_[0] && d[1] == date_[1] &&
-                        d[2] == date_[2] && d[3] == date_[3] && d[4] == date_[4] && d[5] == date_[5];
-  if (!sameDate) {
-    const int yy = TwoDigits(d, 0), mo = TwoDigits(d, 2), dd = TwoDigits(d, 4);
-    if (yy < 0 || mo < 0 || dd < 0) return std::nullopt;
-    std::memcpy(date_, d.data(), sizeof date_);
-    haveDate_ = true;
-    const year_month_day then{year{2000 + yy}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(dd)}};
-    const year_month_day today{year{now_.year}, month{static_cast<unsigned>(now_.month)},
-                               day{static_cast<unsigned>(now_.day)}};
-    days_.reset();
-    if (then.ok() && today.ok()) days_ = (sys_days(today) - sys_days(then)).count();
-  }
-  if (!days_) return std::nullopt;
-  return *days_ * 1440 + (now_.hour * 60 + now_.minute) - (hh * 60 + mi);
+  const int yy = TwoDigits(d, 0), mo = TwoDigits(d, 2), dd = TwoDigits(d, 4);
+  if (yy < 0 || mo < 0 || dd < 0) return std::nullopt;
+  const year_month_day then{year{2000 + yy}, month{static_cast<unsigned>(mo)}, day{static_cast<unsigned>(dd)}};
+  if (!then.ok()) return std::nullopt;
+  return static_cast<long>(sys_days(then).time_since_epoch().count()) * 1440 + hh * 60 + mi;
+}
+
+std::optional<long> MinuteStamp(const reception::LocalTime& t) {
+  using namespace std::chrono;
+  const year_month_day today{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}};
+  if (!today.ok()) return std::nullopt;
+  return static_cast<long>(sys_days(today).time_since_epoch().count()) * 1440 + t.hour * 60 + t.minute;
+}
+
+std::optional<long> AgeMinutes(const RecordView& record, const reception::LocalTime& now) {
+  return AgeBetween(MinuteStamp(record), MinuteStamp(now));
 }
 
 std::string_view SymbolRowOf(std::string_view symbol, const SymbolTable& table, int* index) {
@@ -94,36 +88,33 @@ int FilterBitOf(int stationClass) {
   }
 }
 
-Rgb GreyByAge(const RecordView& record, const reception::LocalTime& now) {
-  AgeReckoner ages(now);
-  return GreyByAge(record, ages);
-}
+Rgb GreyByAge(const RecordView& record, const reception::LocalTime& now) { return GreyOfAge(AgeMinutes(record, now)); }
 
-Rgb GreyByAge(const RecordView& record, AgeReckoner& ages) {
-  const auto age = ages.Minutes(record);
+Rgb GreyOfAge(std::optional<long> age) {
   const int g = 255 - static_cast<int>(std::clamp<long>(age.value_or(255), 0, 255));
   return {g, g, g};
 }
 
 Rgb MoniOneTrackColour(const RecordView& record, int level, const reception::LocalTime& now) {
-  AgeReckoner ages(now);
-  return MoniOneTrackColour(record, level, ages);
+  return TrackColour(level, AgeMinutes(record, now), WalkingSymbol(record), record.Stamped());
 }
 
-Rgb MoniOneTrackColour(const RecordView& record, int level, AgeReckoner& ages) {
+bool WalkingSymbol(const RecordView& record) {
+  const std::string_view symbol = Columns(record.text(), 101, 102);
+  if (symbol.size() != 2) return false;
+  const char table = symbol[0], code = symbol[1];
+  return (table == '/' && (code == ',' || code == 'C' || code == '[' || code == 'b')) || (table == '\\' && code == ',');
+}
+
+Rgb TrackColour(int level, std::optional<long> age, bool walking, bool stamped) {
   if (level % 3 == 1) return kTrackColourRecent;
   Rgb c = kTrackColourOld;
-  if (const auto age = ages.Minutes(record)) {
+  if (age) {
     if (*age < 360) c = kTrackColourHours;
     if (*age < 60) c = kTrackColourRecent;
   }
-  const std::string_view symbol = Columns(record.text(), 101, 102);
-  if (symbol.size() == 2) {
-    const char table = symbol[0], code = symbol[1];
-    if ((table == '/' && (code == ',' || code == 'C' || code == '[' || code == 'b')) || (table == '\\' && code == ','))
-      c = kTrackColourPedestrian;
-  }
-  if (record.Stamped()) c = kTrackColourStamped;
+  if (walking) c = kTrackColourPedestrian;
+  if (stamped) c = kTrackColourStamped;
   return c;
 }
 

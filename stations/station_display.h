@@ -45,23 +45,20 @@ class RecordView {
   std::string_view r_;
 };
 
-// Whole minutes from the record's date and time (20YY-MM-DD HH:MM) to now;
-// nothing when columns 1-11 do not form a valid date and time.
+// The minute of a record's date and time (20YY-MM-DD HH:MM), counted from
+// 1970-01-01 00:00; nothing when columns 1-11 do not form a valid date and
+// time. The same of a clock's reading (nothing for a date that is none).
+std::optional<long> MinuteStamp(const RecordView& record);
+std::optional<long> MinuteStamp(const reception::LocalTime& t);
+// The whole minutes from one stamp to a later one; nothing when either is missing.
+inline std::optional<long> AgeBetween(std::optional<long> then, std::optional<long> now) {
+  if (!then || !now) return std::nullopt;
+  return *now - *then;
+}
+
+// Whole minutes from the record's date and time to now; nothing when columns
+// 1-11 do not form a valid date and time.
 std::optional<long> AgeMinutes(const RecordView& record, const reception::LocalTime& now);
-
-// The same for many records against one clock: the days back to the last date
-// seen are kept, so a pass over a store reckons each run of one date once.
-class AgeReckoner {
- public:
-  explicit AgeReckoner(const reception::LocalTime& now);
-  std::optional<long> Minutes(const RecordView& record);
-
- private:
-  reception::LocalTime now_;
-  char date_[6] = {};
-  bool haveDate_ = false;
-  std::optional<long> days_;
-};
 
 // The SymbolTable row of a symbol text (table, code, overlay). A symbol of
 // fewer than two characters, or one whose index lies outside the table, takes
@@ -94,11 +91,14 @@ inline constexpr Rgb kAlarmOrange{255, 128, 0};
 // 255 - age in minutes, the age held to 0..255; a report without a valid
 // date and time counts as the oldest (black).
 Rgb GreyByAge(const RecordView& record, const reception::LocalTime& now);
-Rgb GreyByAge(const RecordView& record, AgeReckoner& ages);
+Rgb GreyOfAge(std::optional<long> age);
 
 // MONI 1: the colour of a track report at a display level (1..6).
 Rgb MoniOneTrackColour(const RecordView& record, int level, const reception::LocalTime& now);
-Rgb MoniOneTrackColour(const RecordView& record, int level, AgeReckoner& ages);
+// The same from what it is made of: the report's age, whether its symbol is
+// one of a walker ("/," "/C" "/[" "/b" "\,") and whether it is stamped "T".
+Rgb TrackColour(int level, std::optional<long> age, bool walking, bool stamped);
+bool WalkingSymbol(const RecordView& record);
 
 // MONI ALL drawing order: the calls of slots 1..count, each once, the station
 // whose newest report is the oldest first, the station heard last at the end.

@@ -691,7 +691,7 @@ void LabelCache::Begin(const QFont& font) {
   font_ = font;
 }
 
-LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* device) {
+int LabelCache::Find(std::string_view text, const QPaintDevice* device) {
   if (index_.size() < 2 * labels_.size() + 2) {
     // Grow the table (a power of two, kept at most half full) and place every label anew.
     std::size_t size = 256;
@@ -705,8 +705,7 @@ LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* d
   }
   std::size_t at = TextHash(text) & (index_.size() - 1);
   while (index_[at] >= 0) {
-    Label& l = labels_[static_cast<std::size_t>(index_[at])];
-    if (l.key == text) return l;
+    if (labels_[static_cast<std::size_t>(index_[at])].key == text) return index_[at];
     at = (at + 1) & (index_.size() - 1);
   }
   Label l;
@@ -768,17 +767,13 @@ LabelCache::Label& LabelCache::Find(std::string_view text, const QPaintDevice* d
   }
   index_[at] = static_cast<int>(labels_.size());
   labels_.push_back(std::move(l));
-  return labels_.back();
+  return index_[at];
 }
 
-void LabelCache::Draw(MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const Paint& box,
-                      const Paint& ink) {
-  if (text.empty()) return;
-  const QPaintDevice* device = pen.painter().device();
-  const double w = device->width(), h = device->height();
-  const int right = left + 8 * static_cast<int>(text.size());
-  if (right < 0 || left > w || y + 5 < 0 || y - 9 > h) return;
-  Label& l = Find(text, device);
+void LabelCache::Draw(MapPen& pen, LineBatch& lines, int left, int y, int label, const Paint& box,
+                      const Paint& ink) const {
+  const Label& l = labels_[static_cast<std::size_t>(label)];
+  const int right = left + 8 * static_cast<int>(l.key.size());
   if (lines.Direct() && l.exact) {
     lines.Fill(left, y - 7, right, y + 5, box.argb);
     if (!l.ink.empty()) lines.Mask(l.ink, l.mask, l.words, l.reach, left, y, ink.argb);
@@ -791,6 +786,29 @@ void LabelCache::Draw(MapPen& pen, LineBatch& lines, int left, int y, std::strin
   p.setPen(QPen(pen.Colour(), 0));
 }
 
+namespace {
+
+std::uint32_t CallHash(std::string_view call) {
+  std::uint32_t h = 2166136261u;
+  for (char c : call) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
+}
+
+const Paint& RadioPaint() {
+  static const Paint p(ToQColor(kStationColour));
+  return p;
+}
+const Paint& InternetPaint() {
+  static const Paint p(ToQColor(kInternetStationColour));
+  return p;
+}
+const Paint& WhitePaint() {
+  static const Paint p(kWhite);
+  return p;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // MONI ALL
 
@@ -798,6 +816,39 @@ MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const Station
                            const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
                            const SymbolTable& table)
     : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
+
+// Reads the slots whose records changed since the pass before and places every
+// slot on the picture.
+void MoniAllLayer::ReadSlots(int count, const MapView& view) {
+  if (slots_.size() < static_cast<std::size_t>(count) + 1) slots_.resize(static_cast<std::size_t>(count) + 1);
+  const MapView::MarkerPixels pixels = view.Markers();
+  const std::optional<long> now = MinuteStamp(now_ ? now_() : reception::LocalTime{});
+  const bool greys = settings_.moniAllLevel == 1;
+  for (int i = 1; i <= count; ++i) {
+    Slot& s = slots_[static_cast<std::size_t>(i)];
+    const std::string& record = st_.moniAllLog[static_cast<std::size_t>(i)];
+    if (!s.read || s.kept != record) {
+      s.kept = record;
+      s.read = true;
+      const RecordView r(s.kept);
+      s.north = r.NorthKm();
+      s.east = r.EastKm();
+      s.stamp = MinuteStamp(r);
+      s.callHash = CallHash(r.CallView());
+      s.direct = r.ViaView().empty();
+      s.internet = r.ViaFromInternet();
+      s.object = r.IsObject();
+      s.messaging = r.Messaging();
+      s.stationClass = StationClassOf(r, table_);
+      s.symbolIndex = 0;
+      const std::string_view row = SymbolRowOf(r.SymbolView(), table_, &s.symbolIndex);
+      s.markerClass = s.object ? 3 : SymbolClassOf(row);
+    }
+    s.x = static_cast<int>(pixels.X(s.east));
+    s.y = static_cast<int>(pixels.Y(s.north));
+    if (greys) s.grey = ToQColor(GreyOfAge(AgeBetween(s.stamp, now))).rgba();
+  }
+}
 
 // The reports of every call, found through a table of the calls open-addressed
 // by their bytes: no text is copied.
@@ -809,11 +860,10 @@ void MoniAllLayer::GroupByCall(int count) {
   while (size < 2 * static_cast<std::size_t>(count)) size *= 2;
   hash_.assign(size, -1);
   for (int i = 1; i <= count; ++i) {
-    const std::string_view call = TrimView(reception::Columns(st_.moniAllLog[i], 33, 41));
+    const Slot& slot = slots_[static_cast<std::size_t>(i)];
+    const std::string_view call = RecordView(slot.kept).CallView();
     if (call.empty()) continue;
-    std::uint32_t h = 2166136261u;
-    for (char c : call) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    std::size_t at = h & (size - 1);
+    std::size_t at = slot.callHash & (size - 1);
     while (hash_[at] >= 0 && stations_[static_cast<std::size_t>(hash_[at])].call != call) at = (at + 1) & (size - 1);
     if (hash_[at] < 0) {
       hash_[at] = static_cast<int>(stations_.size());
@@ -828,56 +878,111 @@ void MoniAllLayer::GroupByCall(int count) {
     newestOf_[static_cast<std::size_t>(stations_[k].last)] = static_cast<int>(k);
 }
 
+// Lays out the labels the stations of the drawing order can show where they
+// can be seen (a label is laid out once and kept).
+void MoniAllLayer::FindLabels(const MapView& view, const QPaintDevice* device) {
+  const int level = settings_.moniAllLevel;
+  const bool longLabel = level == 3 || level == 5;
+  for (int k : order_) {
+    Station& station = stations_[static_cast<std::size_t>(k)];
+    station.label = station.alarmLabel = -1;
+    // Where the station is drawn: its newest report that the direct-only switch lets through.
+    const Slot *at = nullptr, *first = nullptr;
+    for (int slot = station.first; slot != 0; slot = next_[static_cast<std::size_t>(slot)]) {
+      const Slot& s = slots_[static_cast<std::size_t>(slot)];
+      if (settings_.directOnly && !s.direct) continue;
+      if (!first) first = &s;
+      at = &s;
+    }
+    // The class of its first such report hides it.
+    if (!at || (settings_.filterMask & FilterBitOf(first->stationClass)) == 0) continue;
+    const int left = at->x + 8 + 6 * (level / 4);
+    const RecordView newest(slots_[static_cast<std::size_t>(station.last)].kept);
+    const bool alarmed = !st_.alarm.call.empty() && st_.alarm.call == station.call;
+    if (longLabel || alarmed) {
+      text_.assign(station.call);
+      text_ += slots_[static_cast<std::size_t>(station.last)].object ? "_" : " ";
+      text_ += newest.ViaView();
+      text_ += ' ';
+      text_ += newest.SymbolView();
+      text_ += ' ';
+      text_ += TrimView(reception::Columns(newest.text(), 43, 89));
+    }
+    auto find = [&](std::string_view text) {
+      if (text.empty() || !LabelCache::Touches(left, at->y, text.size(), view.width_px, view.height_px)) return -1;
+      return labels_.Find(text, device);
+    };
+    if (level >= 2) {
+      if (longLabel) {
+        const std::string_view t = newest.Time();
+        std::string text = text_;
+        text += ' ';
+        text += t.substr(0, std::min<std::size_t>(2, t.size()));
+        text += ':';
+        if (t.size() > 2) text += t.substr(2, 2);
+        station.label = find(TrimView(text));
+      } else {
+        station.label = find(station.call);
+      }
+    }
+    if (alarmed)
+      station.alarmLabel = find(longLabel ? std::string(TrimView(text_)) : "! " + std::string(station.call) + " !");
+  }
+}
+
 void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
   drawn_.clear();  // the drawing order is rebuilt from the log at every pass
   if (settings_.moniAllLevel <= 0) return;
   const MapView view = viewIn.Normalised();
-  AgeReckoner ages(now_ ? now_() : reception::LocalTime{});
   const int count = std::clamp(st_.moniAllCount, 0, static_cast<int>(st_.moniAllLog.size()) - 1);
-  GroupByCall(count);
-
   MapPen pen(painter, view.width_px, view.height_px);
   pen.SetColour(ToQColor(kStationColour));
   painter.setRenderHint(QPainter::Antialiasing, false);
   LineBatch lines(painter);
-  labels_.Begin(painter.font());
-  drawn_.reserve(stations_.size());
+  width_ = static_cast<int>(view.width_px);
+  height_ = static_cast<int>(view.height_px);
+  ReadSlots(count, view);
+  GroupByCall(count);
+
   // The calls by their newest slot: the station heard last is drawn last.
+  order_.clear();
   for (int slot = 1; slot <= count; ++slot) {
     const int k = newestOf_[static_cast<std::size_t>(slot)];
     if (k < 0) continue;
     const Station& station = stations_[static_cast<std::size_t>(k)];
     if (station.call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
-    drawn_.emplace_back(station.call);
-    DrawStation(pen, lines, view, station, ages);
+    order_.push_back(k);
   }
+  drawn_.resize(order_.size());
+  for (std::size_t k = 0; k < order_.size(); ++k) drawn_[k].assign(stations_[static_cast<std::size_t>(order_[k])].call);
+
+  labels_.Begin(painter.font());
+  FindLabels(view, painter.device());
+  for (int k : order_) DrawStation(pen, lines, stations_[static_cast<std::size_t>(k)]);
   pen.SetColour(map::kMapYellow);
 }
 
-void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& view, const Station& station,
-                               AgeReckoner& ages) {
-  static const Paint kRadio(ToQColor(kStationColour)), kInternet(ToQColor(kInternetStationColour)), kWhitePaint(kWhite);
-  const MapView::MarkerPixels pixels = view.Markers();
+void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const Station& station) const {
   const int level = settings_.moniAllLevel;
-  const RecordView newest(st_.moniAllLog[static_cast<std::size_t>(station.last)]);
+  const Slot& newest = slots_[static_cast<std::size_t>(station.last)];
   const std::string_view call = station.call;
   bool classKnown = false, any = false, moved = false;
   int cls = 1;
   int x = 0, y = 0, px = 0, py = 0;
-  const Paint* colour = &kRadio;
-  Paint grey = kWhitePaint;
+  const Paint* colour = &RadioPaint();
+  QRgb grey = WhitePaint().argb;
   for (int slot = station.first; slot != 0; slot = next_[static_cast<std::size_t>(slot)]) {
-    const RecordView r(st_.moniAllLog[static_cast<std::size_t>(slot)]);
-    if (settings_.directOnly && !r.ViaView().empty()) continue;
-    const Paint& c = r.ViaFromInternet() ? kInternet : kRadio;
-    const Paint g = level == 1 ? Paint(ToQColor(GreyByAge(r, ages))) : kWhitePaint;
+    const Slot& r = slots_[static_cast<std::size_t>(slot)];
+    if (settings_.directOnly && !r.direct) continue;
+    const Paint& c = r.internet ? InternetPaint() : RadioPaint();
+    const QRgb g = level == 1 ? r.grey : WhitePaint().argb;
     if (!classKnown) {
       classKnown = true;
-      cls = StationClassOf(r, table_);
+      cls = r.stationClass;
       if ((settings_.filterMask & FilterBitOf(cls)) == 0) return;
     }
-    x = static_cast<int>(pixels.X(r.EastKm()));
-    y = static_cast<int>(pixels.Y(r.NorthKm()));
+    x = r.x;
+    y = r.y;
     if (!any) {
       px = x;
       py = y;
@@ -889,44 +994,43 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
       if (x == px && y == py) continue;
       moved = true;
     }
-    if (cls != 3 && Touches(px, py, x, y, 2, view.width_px, view.height_px)) lines.Stretch(px, py, x, y, c, g);
+    if (cls != 3 && Touches(px, py, x, y, 2, width_, height_))
+      lines.Stretch(px, py, x, y, c, Paint(QColor::fromRgba(g)));
     px = x;
     py = y;
   }
   if (!any || call.empty() || !Visible(x, y)) return;
   const Paint& col = *colour;
-
-  int symbolIndex = 0;
-  const std::string_view symbol = newest.SymbolView();
-  const std::string_view row = SymbolRowOf(symbol, table_, &symbolIndex);
-  const bool object = newest.IsObject();
-  const int markerClass = object ? 3 : SymbolClassOf(row);
+  const Paint greyPaint(QColor::fromRgba(grey));
+  const int markerClass = newest.markerClass;
   const bool hiddenMobile = settings_.mobileFilter == 2 && !moved;
 
   // Marker at levels 1 to 3 ("WX" is level 1).
   if (level <= 3) {
     switch (markerClass) {
       case 0:
-        if (!hiddenMobile) lines.BandedDiamond(x, y, col, grey);
+        if (!hiddenMobile) lines.BandedDiamond(x, y, col, greyPaint);
         break;
       case 1:
         for (int i = 1; i <= 5; ++i) {
-          lines.SetColour(i == 3 ? grey : col);
+          lines.SetColour(i == 3 ? greyPaint : col);
           lines.Square(x, y, i);
         }
         break;
       case 2:
-        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, (i == 3 || i == 4) ? grey : col);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, (i == 3 || i == 4) ? greyPaint : col);
         break;
       case 3:
-        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : col);
-        pen.Line(x, y, x, y + 3, grey.colour);
-        pen.Point(x, y - 2, grey.colour);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? greyPaint : col);
+        lines.SetColour(greyPaint);
+        lines.Line(x, y, x, y + 3);
+        lines.Point(x, y - 2);
         break;
       default:  // weather
-        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? grey : col);
-        pen.Line(x - 4, y, x + 4, y, grey.colour);
-        if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, newest.text(), settings_.colourDepth);
+        for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? greyPaint : col);
+        lines.SetColour(greyPaint);
+        lines.Line(x - 4, y, x + 4, y);
+        if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, newest.kept, settings_.colourDepth);
         break;
     }
   }
@@ -934,7 +1038,8 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
 
   // Symbol picture at levels 4 and 5.
   if (level >= 4) {
-    sheets_.PaintCell(pen.painter(), symbolIndex, x - 11, y - 10);
+    sheets_.PaintCell(pen.painter(), newest.symbolIndex, x - 11, y - 10);
+    const std::string_view symbol = RecordView(newest.kept).SymbolView();
     if (symbol.size() >= 3) {
       const QColor keep = pen.Colour();
       pen.SetColour(kBlack);
@@ -943,39 +1048,16 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const MapView& vie
     }
   }
 
-  const bool longLabel = level == 3 || level == 5;
-  const bool alarmed = !st_.alarm.call.empty() && st_.alarm.call == call;
-  // The long text: call, heard-via, symbol, comment.
-  if (longLabel || alarmed) {
-    text_.assign(call);
-    text_ += object ? "_" : " ";
-    text_ += newest.ViaView();
-    text_ += ' ';
-    text_ += symbol;
-    text_ += ' ';
-    text_ += TrimView(reception::Columns(newest.text(), 43, 89));
-  }
   const int left = x + 8 + 6 * (level / 4);
-  if (level >= 2) {
-    if (longLabel) {
-      const std::string_view t = newest.Time();
-      std::string text = text_;
-      text += ' ';
-      text += t.substr(0, std::min<std::size_t>(2, t.size()));
-      text += ':';
-      if (t.size() > 2) text += t.substr(2, 2);
-      labels_.Draw(pen, lines, left, y, TrimView(text), col, grey);
-    } else {
-      labels_.Draw(pen, lines, left, y, call, col, grey);
-    }
-  }
-  if ((level == 2 || level == 3) && newest.Messaging() && markerClass != 3) {
-    lines.SetColour(ToQColor(kMessagingGreen));
+  if (level >= 2 && station.label >= 0) labels_.Draw(pen, lines, left, y, station.label, col, greyPaint);
+  if ((level == 2 || level == 3) && newest.messaging && markerClass != 3) {
+    static const Paint green(ToQColor(kMessagingGreen));
+    lines.SetColour(green);
     lines.Square(x, y, 1);
   }
-  if (alarmed) {
-    const std::string text = longLabel ? std::string(TrimView(text_)) : "! " + std::string(call) + " !";
-    labels_.Draw(pen, lines, left, y, text, Paint(ToQColor(kAlarmOrange)), Paint(kBlack));
+  if (station.alarmLabel >= 0) {
+    static const Paint orange(ToQColor(kAlarmOrange)), black(kBlack);
+    labels_.Draw(pen, lines, left, y, station.alarmLabel, orange, black);
   }
 }
 
@@ -987,43 +1069,29 @@ MoniOneLayer::MoniOneLayer(const reception::ReceptionState& state, const Station
                            const SymbolTable& table)
     : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
 
-void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
-  const MapView view = viewIn.Normalised();
-  const int level = std::clamp(settings_.moniOneLevel, 1, 6);
-  const reception::LocalTime now = now_ ? now_() : reception::LocalTime{};
-  const int count = std::clamp(st_.moniOneCount, 0, static_cast<int>(st_.moniOneTrack.size()) - 1);
-  MapPen pen(painter, view.width_px, view.height_px);
-  if (count == 0) return;
-
-  // The track, oldest first: a band in the report's colour with a black centre
-  // line, and point marks at every point but the newest (diamonds 1 to 6: 1, 2
-  // black, 3, 4 in the colour, 5, 6 black). A point on the same pixel and in the
-  // same colour as the one before it, other than the newest, would paint the
-  // very same pixels again and is passed over.
-  const bool marks = level % 3 != 1;
-  const double w = view.width_px, h = view.height_px;
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  LineBatch lines(painter);
+// The track, oldest first: a band in the report's colour with a black centre
+// line, and point marks at every point but the newest (diamonds 1 to 6: 1, 2
+// black, 3, 4 in the colour, 5, 6 black). A point on the same pixel and in the
+// same colour as the one before it, other than the newest, would paint the
+// very same pixels again and is passed over.
+Paint MoniOneLayer::DrawTrack(LineBatch& lines, int count, bool marks, double w, double h) const {
+  static const Paint black(kBlack);
   int px = 0, py = 0;
   bool have = false, restart = true;
   Rgb previous{-1, -1, -1};
   Paint c(ToQColor(kTrackColourRecent));
-  const Paint black(kBlack);
-  const MapView::MarkerPixels pixels = view.Markers();
-  AgeReckoner ages(now);
   for (int i = 1; i <= count; ++i) {
-    const RecordView r(st_.moniOneTrack[i]);
+    const Slot& r = slots_[static_cast<std::size_t>(i)];
     int x, y;
-    const Rgb rgb = MoniOneTrackColour(r, level, ages);
-    if (r.AllBlank()) {
+    const Rgb rgb = r.rgb;
+    if (r.blank) {
       if (!have) continue;
       x = px;
       y = py;
       restart = true;
     } else {
-      x = static_cast<int>(pixels.X(r.EastKm()));
-      y = static_cast<int>(pixels.Y(r.NorthKm()));
+      x = r.x;
+      y = r.y;
       if (restart || !have) {
         px = x;
         py = y;
@@ -1051,10 +1119,49 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
     px = x;
     py = y;
   }
+  return c;
+}
+
+void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
+  const MapView view = viewIn.Normalised();
+  const int level = std::clamp(settings_.moniOneLevel, 1, 6);
+  const std::optional<long> now = MinuteStamp(now_ ? now_() : reception::LocalTime{});
+  const int count = std::clamp(st_.moniOneCount, 0, static_cast<int>(st_.moniOneTrack.size()) - 1);
+  MapPen pen(painter, view.width_px, view.height_px);
+  if (count == 0) return;
+
+  const bool marks = level % 3 != 1;
+  const double w = view.width_px, h = view.height_px;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  LineBatch lines(painter);
+  if (slots_.size() < static_cast<std::size_t>(count) + 1) slots_.resize(static_cast<std::size_t>(count) + 1);
+  const MapView::MarkerPixels pixels = view.Markers();
+  for (int i = 1; i <= count; ++i) {
+    Slot& s = slots_[static_cast<std::size_t>(i)];
+    const std::string& record = st_.moniOneTrack[static_cast<std::size_t>(i)];
+    if (!s.read || s.kept != record) {
+      s.kept = record;
+      s.read = true;
+      const RecordView r(s.kept);
+      s.blank = r.AllBlank();
+      s.north = r.NorthKm();
+      s.east = r.EastKm();
+      s.stamp = MinuteStamp(r);
+      s.walking = WalkingSymbol(r);
+      s.stamped = r.Stamped();
+    }
+    s.rgb = TrackColour(level, AgeBetween(s.stamp, now), s.walking, s.stamped);
+    if (!s.blank) {
+      s.x = static_cast<int>(pixels.X(s.east));
+      s.y = static_cast<int>(pixels.Y(s.north));
+    }
+  }
+  const Paint last = DrawTrack(lines, count, marks, w, h);
   painter.restore();
 
   // The class marker, symbol, label and messaging mark at the station's pixel.
-  const QColor& trackColour = c.colour;
+  const QColor trackColour = last.colour;
   const auto& n = st_.moniOneNewest;
   const int x = pixel_ ? pixel_->x() : static_cast<int>(view.PixelX(n.east));
   const int y = pixel_ ? pixel_->y() : static_cast<int>(view.PixelY(n.north));

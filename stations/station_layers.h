@@ -4,7 +4,9 @@
 // the weather diagram both draw at a weather station (DrawWxDiagram).
 //
 // The layers read the stores of the reception core and the switches of the
-// main window; they change neither. Positions take the markers' pixel rule
+// main window; they change neither. Each layer keeps what it read of every
+// slot together with the record's bytes, and reads a slot again only when its
+// bytes differ; positions, ages and colours are worked out at every pass. Positions take the markers' pixel rule
 // of the MapView (held to +/-4000) and every line goes through MapPen, which
 // clips it to the picture, so far-away stations cost little and never reach
 // QPainter with huge coordinates.
@@ -88,8 +90,16 @@ class LabelCache {
  public:
   // At the start of a pass: a new font empties the cache.
   void Begin(const QFont& font);
-  void Draw(map::MapPen& pen, LineBatch& lines, int left, int y, std::string_view text, const Paint& box,
-            const Paint& ink);
+  // The label of a text, laid out when it is new; its number stays valid
+  // until the next Begin.
+  int Find(std::string_view text, const QPaintDevice* device);
+  // The label box from (left, y - 7) over 8 pixels a character and its text.
+  void Draw(map::MapPen& pen, LineBatch& lines, int left, int y, int label, const Paint& box, const Paint& ink) const;
+  // Whether a label of `length` characters at (left, y) can touch a picture of w x h.
+  static bool Touches(int left, int y, std::size_t length, double w, double h) {
+    const int right = left + 8 * static_cast<int>(length);
+    return !(right < 0 || left > w || y + 5 < 0 || y - 9 > h);
+  }
 
  private:
   struct Label {
@@ -102,7 +112,6 @@ class LabelCache {
     std::vector<std::uint64_t> mask;
     int words = 0;
   };
-  Label& Find(std::string_view text, const QPaintDevice* device);
   QFont font_;
   int charWidth_ = 8, lineHeight_ = 0;  // the widest character and the line height of the font
   // The labels, found through a table open-addressed by the texts' bytes.
@@ -120,14 +129,31 @@ class MoniAllLayer : public map::Layer {
   const std::vector<std::string>& DrawnOrder() const { return drawn_; }
 
  private:
+  // What the pass needs of one slot of the log: read from the record's bytes
+  // when they differ from those read before, placed on the picture anew at
+  // every pass.
+  struct Slot {
+    std::string kept;  // the bytes read
+    bool read = false;
+    double north = 0, east = 0;
+    std::optional<long> stamp;  // MinuteStamp
+    std::uint32_t callHash = 0;
+    bool direct = true, internet = false, object = false, messaging = false;
+    int stationClass = 1, symbolIndex = 0, markerClass = 0;
+    // Of this pass.
+    int x = 0, y = 0;
+    QRgb grey = 0xFFFFFFFFu;
+  };
   // The reports of one call: the first slot, each slot's next in next_, the newest.
   struct Station {
     std::string_view call;
     int first = 0, last = 0;
+    int label = -1, alarmLabel = -1;  // of the LabelCache, -1 when not drawn
   };
+  void ReadSlots(int count, const map::MapView& view);
   void GroupByCall(int count);
-  void DrawStation(map::MapPen& pen, LineBatch& lines, const map::MapView& view, const Station& station,
-                   AgeReckoner& ages);
+  void FindLabels(const map::MapView& view, const QPaintDevice* device);
+  void DrawStation(map::MapPen& pen, LineBatch& lines, const Station& station) const;
 
   const reception::ReceptionState& st_;
   const StationDrawSettings& settings_;
@@ -136,10 +162,12 @@ class MoniAllLayer : public map::Layer {
   const SymbolTable& table_;
   std::vector<std::string> drawn_;
   LabelCache labels_;
+  std::vector<Slot> slots_;
   // Kept between passes only for their room.
   std::vector<Station> stations_;
-  std::vector<int> next_, hash_, newestOf_;
+  std::vector<int> next_, hash_, newestOf_, order_;
   std::string text_;
+  int width_ = 0, height_ = 0;
 };
 
 class MoniOneLayer : public map::Layer {
@@ -152,12 +180,27 @@ class MoniOneLayer : public map::Layer {
   void render(QPainter& painter, const map::MapView& view) override;
 
  private:
+  // What the track needs of one record (see MoniAllLayer::Slot).
+  struct Slot {
+    std::string kept;
+    bool read = false, blank = false, walking = false, stamped = false;
+    double north = 0, east = 0;
+    std::optional<long> stamp;
+    // Of this pass.
+    int x = 0, y = 0;
+    Rgb rgb;
+  };
+  // Draws the track's part that lies in the batch's rows; returns the colour
+  // of the newest point.
+  Paint DrawTrack(LineBatch& lines, int count, bool marks, double w, double h) const;
+
   const reception::ReceptionState& st_;
   const StationDrawSettings& settings_;
   const SymbolSheets& sheets_;
   std::function<reception::LocalTime()> now_;
   const SymbolTable& table_;
   std::optional<QPoint> pixel_;
+  std::vector<Slot> slots_;
 };
 
 // The two station passes of the map redraw, kept as long as the map: attached

@@ -382,5 +382,63 @@ TEST_F(LayersTest, BadRecordsAreDrawnSafely) {
   EXPECT_TRUE(map.sheets.PaintCell(painter, 194, 10, 10));
 }
 
+// The layers of the program live as long as the map and keep what they read
+// of each slot: whatever changes in the stores between two redraws - a record
+// overwritten in place with one of the same length, new reports, a shorter
+// log, a moved track point, the clock, the levels - the kept layers must draw
+// exactly what layers made anew draw.
+TEST_F(LayersTest, KeptLayersDrawWhatNewLayersDraw) {
+  MoniAllLayer all(map.st, map.settings, map.sheets, [this] { return map.now; });
+  MoniOneLayer one(map.st, map.settings, map.sheets, [this] { return map.now; });
+  auto kept = [&] {
+    QImage img(static_cast<int>(map.view.width_px), static_cast<int>(map.view.height_px), QImage::Format_RGB32);
+    img.fill(StationMap::kGround);
+    QPainter p(&img);
+    p.setFont(map::MapFont());
+    all.render(p, map.view);
+    one.render(p, map.view);
+    return img;
+  };
+  auto same = [&](const char* step) {
+    SCOPED_TRACE(step);
+    const QImage a = kept(), b = map.Draw();
+    EXPECT_TRUE(a == b);
+    EXPECT_EQ(all.DrawnOrder(), map.lastOrder);
+  };
+  // Overwrites a record's bytes without giving it a new buffer.
+  auto overwrite = [](std::string& record, const std::string& with) {
+    ASSERT_EQ(record.size(), with.size());
+    const char* buffer = record.data();
+    std::copy(with.begin(), with.end(), record.begin());
+    ASSERT_EQ(record.data(), buffer);
+  };
+  Hear("CAR1", 0.01, -0.05, '/', '>', "", 12, 0);
+  Hear("FIX1", 0.02, 0.01, '/', '-', "", 12, 1);
+  Hear("CAR1", 0.01, -0.03, '/', '>', "", 12, 2);
+  Hear("DIGI1", -0.02, 0.03, '/', '#', "", 12, 3);
+  Hear("WATCH", 0, 0, '/', '>', "", 12, 4);
+  Hear("WATCH", 0.005, 0.01, '/', '>', "", 12, 5);
+  Hear("WATCH", 0.01, 0.02, '/', '>', "", 12, 6);
+  ASSERT_EQ(map.st.moniOneCount, 3);
+  same("first redraw");
+  same("nothing changed");
+  Hear("FAR1", 0.04, -0.02, '/', '-', "", 12, 7);
+  overwrite(map.st.moniAllLog[1], map.st.moniAllLog[map.st.moniAllCount]);
+  same("a record overwritten in place");
+  overwrite(map.st.moniOneTrack[2], map.st.moniOneTrack[1]);
+  same("a track point overwritten in place");
+  Hear("CAR2", -0.03, -0.01, '/', '>', "", 12, 8);
+  same("a new report");
+  map.st.moniAllCount = 2;
+  same("a shorter log");
+  map.now = {2024, 5, 1, 18, 0, 0};
+  map.settings.moniAllLevel = 1;
+  map.settings.moniOneLevel = 2;
+  same("later, greys by age and track colours by age");
+  map.settings.moniAllLevel = 3;
+  map.settings.directOnly = true;
+  same("long labels, direct reports only");
+}
+
 }  // namespace
 }  // namespace zeblon::stations
