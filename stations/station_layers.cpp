@@ -820,34 +820,31 @@ MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const Station
 // Reads the slots whose records changed since the pass before and places every
 // slot on the picture.
 void MoniAllLayer::ReadSlots(int count, const MapView& view) {
-  if (slots_.size() < static_cast<std::size_t>(count) + 1) slots_.resize(static_cast<std::size_t>(count) + 1);
   const MapView::MarkerPixels pixels = view.Markers();
   const std::optional<long> now = MinuteStamp(now_ ? now_() : reception::LocalTime{});
   const bool greys = settings_.moniAllLevel == 1;
-  for (int i = 1; i <= count; ++i) {
-    Slot& s = slots_[static_cast<std::size_t>(i)];
-    const std::string& record = st_.moniAllLog[static_cast<std::size_t>(i)];
-    if (!s.read || s.kept != record) {
-      s.kept = record;
-      s.read = true;
-      const RecordView r(s.kept);
-      s.north = r.NorthKm();
-      s.east = r.EastKm();
-      s.stamp = MinuteStamp(r);
-      s.callHash = CallHash(r.CallView());
-      s.direct = r.ViaView().empty();
-      s.internet = r.ViaFromInternet();
-      s.object = r.IsObject();
-      s.messaging = r.Messaging();
-      s.stationClass = StationClassOf(r, table_);
-      s.symbolIndex = 0;
-      const std::string_view row = SymbolRowOf(r.SymbolView(), table_, &s.symbolIndex);
-      s.markerClass = s.object ? 3 : SymbolClassOf(row);
-    }
-    s.x = static_cast<int>(pixels.X(s.east));
-    s.y = static_cast<int>(pixels.Y(s.north));
-    if (greys) s.grey = ToQColor(GreyOfAge(AgeBetween(s.stamp, now))).rgba();
-  }
+  slots_.Update(
+      st_.moniAllLog, count,
+      [&](Slot& s, std::string_view bytes) {
+        const RecordView r(bytes);
+        s.north = r.NorthKm();
+        s.east = r.EastKm();
+        s.stamp = MinuteStamp(r);
+        s.callHash = CallHash(r.CallView());
+        s.direct = r.ViaView().empty();
+        s.internet = r.ViaFromInternet();
+        s.object = r.IsObject();
+        s.messaging = r.Messaging();
+        s.stationClass = StationClassOf(r, table_);
+        s.symbolIndex = 0;
+        const std::string_view row = SymbolRowOf(r.SymbolView(), table_, &s.symbolIndex);
+        s.markerClass = s.object ? 3 : SymbolClassOf(row);
+      },
+      [&](Slot& s) {
+        s.x = static_cast<int>(pixels.X(s.east));
+        s.y = static_cast<int>(pixels.Y(s.north));
+        if (greys) s.grey = ToQColor(GreyOfAge(AgeBetween(s.stamp, now))).rgba();
+      });
 }
 
 // The reports of every call, found through a table of the calls open-addressed
@@ -860,8 +857,8 @@ void MoniAllLayer::GroupByCall(int count) {
   while (size < 2 * static_cast<std::size_t>(count)) size *= 2;
   hash_.assign(size, -1);
   for (int i = 1; i <= count; ++i) {
-    const Slot& slot = slots_[static_cast<std::size_t>(i)];
-    const std::string_view call = RecordView(slot.kept).CallView();
+    const Slot& slot = slots_[i];
+    const std::string_view call = RecordView(slots_.Bytes(i)).CallView();
     if (call.empty()) continue;
     std::size_t at = slot.callHash & (size - 1);
     while (hash_[at] >= 0 && stations_[static_cast<std::size_t>(hash_[at])].call != call) at = (at + 1) & (size - 1);
@@ -889,7 +886,7 @@ void MoniAllLayer::FindLabels(const MapView& view, const QPaintDevice* device) {
     // Where the station is drawn: its newest report that the direct-only switch lets through.
     const Slot *at = nullptr, *first = nullptr;
     for (int slot = station.first; slot != 0; slot = next_[static_cast<std::size_t>(slot)]) {
-      const Slot& s = slots_[static_cast<std::size_t>(slot)];
+      const Slot& s = slots_[slot];
       if (settings_.directOnly && !s.direct) continue;
       if (!first) first = &s;
       at = &s;
@@ -897,11 +894,11 @@ void MoniAllLayer::FindLabels(const MapView& view, const QPaintDevice* device) {
     // The class of its first such report hides it.
     if (!at || (settings_.filterMask & FilterBitOf(first->stationClass)) == 0) continue;
     const int left = at->x + 8 + 6 * (level / 4);
-    const RecordView newest(slots_[static_cast<std::size_t>(station.last)].kept);
+    const RecordView newest(slots_.Bytes(station.last));
     const bool alarmed = !st_.alarm.call.empty() && st_.alarm.call == station.call;
     if (longLabel || alarmed) {
       text_.assign(station.call);
-      text_ += slots_[static_cast<std::size_t>(station.last)].object ? "_" : " ";
+      text_ += slots_[station.last].object ? "_" : " ";
       text_ += newest.ViaView();
       text_ += ' ';
       text_ += newest.SymbolView();
@@ -964,7 +961,7 @@ void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
 
 void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const Station& station) const {
   const int level = settings_.moniAllLevel;
-  const Slot& newest = slots_[static_cast<std::size_t>(station.last)];
+  const Slot& newest = slots_[station.last];
   const std::string_view call = station.call;
   bool classKnown = false, any = false, moved = false;
   int cls = 1;
@@ -972,7 +969,7 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const Station& sta
   const Paint* colour = &RadioPaint();
   QRgb grey = WhitePaint().argb;
   for (int slot = station.first; slot != 0; slot = next_[static_cast<std::size_t>(slot)]) {
-    const Slot& r = slots_[static_cast<std::size_t>(slot)];
+    const Slot& r = slots_[slot];
     if (settings_.directOnly && !r.direct) continue;
     const Paint& c = r.internet ? InternetPaint() : RadioPaint();
     const QRgb g = level == 1 ? r.grey : WhitePaint().argb;
@@ -1030,7 +1027,7 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const Station& sta
         for (int i = 1; i <= 6; ++i) lines.Ring(pen, x, y, i, i == 4 ? greyPaint : col);
         lines.SetColour(greyPaint);
         lines.Line(x - 4, y, x + 4, y);
-        if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, newest.kept, settings_.colourDepth);
+        if (settings_.wxLevel) DrawWxDiagram(pen.painter(), x, y, slots_.Bytes(station.last), settings_.colourDepth);
         break;
     }
   }
@@ -1039,7 +1036,7 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const Station& sta
   // Symbol picture at levels 4 and 5.
   if (level >= 4) {
     sheets_.PaintCell(pen.painter(), newest.symbolIndex, x - 11, y - 10);
-    const std::string_view symbol = RecordView(newest.kept).SymbolView();
+    const std::string_view symbol = RecordView(slots_.Bytes(station.last)).SymbolView();
     if (symbol.size() >= 3) {
       const QColor keep = pen.Colour();
       pen.SetColour(kBlack);
@@ -1081,7 +1078,7 @@ Paint MoniOneLayer::DrawTrack(LineBatch& lines, int count, bool marks, double w,
   Rgb previous{-1, -1, -1};
   Paint c(ToQColor(kTrackColourRecent));
   for (int i = 1; i <= count; ++i) {
-    const Slot& r = slots_[static_cast<std::size_t>(i)];
+    const Slot& r = slots_[i];
     int x, y;
     const Rgb rgb = r.rgb;
     if (r.blank) {
@@ -1135,28 +1132,25 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   LineBatch lines(painter);
-  if (slots_.size() < static_cast<std::size_t>(count) + 1) slots_.resize(static_cast<std::size_t>(count) + 1);
   const MapView::MarkerPixels pixels = view.Markers();
-  for (int i = 1; i <= count; ++i) {
-    Slot& s = slots_[static_cast<std::size_t>(i)];
-    const std::string& record = st_.moniOneTrack[static_cast<std::size_t>(i)];
-    if (!s.read || s.kept != record) {
-      s.kept = record;
-      s.read = true;
-      const RecordView r(s.kept);
-      s.blank = r.AllBlank();
-      s.north = r.NorthKm();
-      s.east = r.EastKm();
-      s.stamp = MinuteStamp(r);
-      s.walking = WalkingSymbol(r);
-      s.stamped = r.Stamped();
-    }
-    s.rgb = TrackColour(level, AgeBetween(s.stamp, now), s.walking, s.stamped);
-    if (!s.blank) {
-      s.x = static_cast<int>(pixels.X(s.east));
-      s.y = static_cast<int>(pixels.Y(s.north));
-    }
-  }
+  slots_.Update(
+      st_.moniOneTrack, count,
+      [](Slot& s, std::string_view bytes) {
+        const RecordView r(bytes);
+        s.blank = r.AllBlank();
+        s.north = r.NorthKm();
+        s.east = r.EastKm();
+        s.stamp = MinuteStamp(r);
+        s.walking = WalkingSymbol(r);
+        s.stamped = r.Stamped();
+      },
+      [&](Slot& s) {
+        s.rgb = TrackColour(level, AgeBetween(s.stamp, now), s.walking, s.stamped);
+        if (!s.blank) {
+          s.x = static_cast<int>(pixels.X(s.east));
+          s.y = static_cast<int>(pixels.Y(s.north));
+        }
+      });
   const Paint last = DrawTrack(lines, count, marks, w, h);
   painter.restore();
 

@@ -119,6 +119,40 @@ class LabelCache {
   std::vector<int> index_;
 };
 
+// What a layer read of each record of a store, kept with the bytes it was read
+// from, so that a record is read again only when its bytes change.
+template <typename Slot>
+class KeptReadings {
+ public:
+  // For slots 1 to count: read(slot, bytes) where the record's bytes differ
+  // from those read before (or none were read), then place(slot) for each.
+  template <typename Read, typename Place>
+  void Update(const std::vector<std::string>& store, int count, const Read& read, const Place& place) {
+    if (kept_.size() < static_cast<std::size_t>(count) + 1) kept_.resize(static_cast<std::size_t>(count) + 1);
+    for (int i = 1; i <= count; ++i) {
+      Kept& k = kept_[static_cast<std::size_t>(i)];
+      const std::string& record = store[static_cast<std::size_t>(i)];
+      if (!k.read || k.bytes != record) {
+        k.bytes = record;
+        k.read = true;
+        read(k.slot, std::string_view(k.bytes));
+      }
+      place(k.slot);
+    }
+  }
+  const Slot& operator[](int i) const { return kept_[static_cast<std::size_t>(i)].slot; }
+  // The bytes slot i was read from.
+  std::string_view Bytes(int i) const { return kept_[static_cast<std::size_t>(i)].bytes; }
+
+ private:
+  struct Kept {
+    std::string bytes;
+    bool read = false;
+    Slot slot;
+  };
+  std::vector<Kept> kept_;
+};
+
 class MoniAllLayer : public map::Layer {
  public:
   MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
@@ -129,12 +163,9 @@ class MoniAllLayer : public map::Layer {
   const std::vector<std::string>& DrawnOrder() const { return drawn_; }
 
  private:
-  // What the pass needs of one slot of the log: read from the record's bytes
-  // when they differ from those read before, placed on the picture anew at
-  // every pass.
+  // What the pass needs of one slot of the log: read from the record when its
+  // bytes change, placed on the picture anew at every pass.
   struct Slot {
-    std::string kept;  // the bytes read
-    bool read = false;
     double north = 0, east = 0;
     std::optional<long> stamp;  // MinuteStamp
     std::uint32_t callHash = 0;
@@ -162,7 +193,7 @@ class MoniAllLayer : public map::Layer {
   const SymbolTable& table_;
   std::vector<std::string> drawn_;
   LabelCache labels_;
-  std::vector<Slot> slots_;
+  KeptReadings<Slot> slots_;
   // Kept between passes only for their room.
   std::vector<Station> stations_;
   std::vector<int> next_, hash_, newestOf_, order_;
@@ -182,8 +213,7 @@ class MoniOneLayer : public map::Layer {
  private:
   // What the track needs of one record (see MoniAllLayer::Slot).
   struct Slot {
-    std::string kept;
-    bool read = false, blank = false, walking = false, stamped = false;
+    bool blank = false, walking = false, stamped = false;
     double north = 0, east = 0;
     std::optional<long> stamp;
     // Of this pass.
@@ -200,7 +230,7 @@ class MoniOneLayer : public map::Layer {
   std::function<reception::LocalTime()> now_;
   const SymbolTable& table_;
   std::optional<QPoint> pixel_;
-  std::vector<Slot> slots_;
+  KeptReadings<Slot> slots_;
 };
 
 // The two station passes of the map redraw, kept as long as the map: attached
