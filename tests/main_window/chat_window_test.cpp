@@ -14,8 +14,7 @@
 #include "panels/chat.h"
 #include "reception/messages.h"
 #include "tests/support/find.h"
-#include "tests/support/program_folder.h"
-#include "tests/support/tiny_http_server.h"
+#include "tests/support/web_folder_test.h"
 // Last: the page fetcher's namespace would hide the controls' one from the headers above.
 #include "internet/message_web_send.h"
 #include "internet/web_requests.h"
@@ -26,7 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::Find;
 using testing_support::Route;
-using testing_support::TinyHttpServer;
 
 // A radio link that keeps what the transmit step is given.
 class RecordingLink : public MinimalRadioLink {
@@ -39,16 +37,8 @@ class RecordingLink : public MinimalRadioLink {
   bool up = true;
 };
 
-class ChatWindowTest : public testing_support::ProgramFolderTest {
+class ChatWindowTest : public testing_support::WebFolderTest {
  protected:
-  void SetUp() override {
-    ProgramFolderTest::SetUp();
-    setenv("ZEBLON_WEB_BASE", server_.Base().c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("ZEBLON_WEB_BASE");
-    ProgramFolderTest::TearDown();
-  }
   std::unique_ptr<Form1> Start(const std::string& modem) {
     Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nTXID=9\r\nMODEM=" + modem +
                             "\r\nMSYS=U33\r\nLANG=11\r\nUTN=6581.5\r\nUTE=401.25\r\nUUN=6580\r\nUUE=400\r\n"
@@ -79,7 +69,6 @@ class ChatWindowTest : public testing_support::ProgramFolderTest {
   static int Colour(Form1& form, int line) { return form.Chat().Queue().At(line).colour; }
   std::string ChatLog() { return Read("U33/LOG/_CHATLOG.TXT"); }
 
-  TinyHttpServer server_;
   RecordingLink* link_ = nullptr;
 };
 

@@ -12,26 +12,16 @@
 #include "map/readouts.h"
 #include "reception/station_record.h"
 #include "tests/support/find.h"
-#include "tests/support/program_folder.h"
-#include "tests/support/tiny_http_server.h"
+#include "tests/support/web_folder_test.h"
 
 namespace zeblon {
 namespace {
 
 using testing_support::Find;
 using testing_support::Route;
-using testing_support::TinyHttpServer;
 
-class InternetWindowTest : public testing_support::ProgramFolderTest {
+class InternetWindowTest : public testing_support::WebFolderTest {
  protected:
-  void SetUp() override {
-    ProgramFolderTest::SetUp();
-    setenv("ZEBLON_WEB_BASE", server_.Base().c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("ZEBLON_WEB_BASE");
-    ProgramFolderTest::TearDown();
-  }
   void WriteIni(const std::string& extra) {
     Write("ZEBLON.INI", "TEMP=" + folder_.string() +
                             "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\n"
@@ -53,7 +43,6 @@ class InternetWindowTest : public testing_support::ProgramFolderTest {
     in.userCall = "AB1CD";
     return in;
   }
-  TinyHttpServer server_;
 };
 
 TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTrack) {
