@@ -5,7 +5,7 @@
 #include <QUrl>
 #include <cctype>
 
-namespace zeblon::platform {
+namespace platform {
 namespace {
 
 char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
@@ -219,4 +219,4 @@ void PageFetcher::Finished(QNetworkReply* r) {
   if (onPageComplete) onPageComplete(url, text);
 }
 
-}  // namespace zeblon::platform
+}  // namespace platform

@@ -15,7 +15,7 @@
 
 class QNetworkReply;
 
-namespace zeblon::platform {
+namespace platform {
 
 // The text of a page as a browser shows it: for HTML the tags, scripts, styles
 // and comments left out, line breaks where <br> and the block elements stand,
@@ -63,4 +63,4 @@ class PageFetcher : public QObject {
   qint64 sizeCap_ = 4 * 1024 * 1024;
 };
 
-}  // namespace zeblon::platform
+}  // namespace platform
