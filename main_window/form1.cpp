@@ -309,16 +309,6 @@ void Form1::AttachStationPasses() {
   station_passes_->Attach(map_core_->hooks());
 }
 
-void Form1::ShowWxInfoForRecord(const std::string& infoRecord) {
-  // A weather report opens the window (unless the user closed it) and enables WX;
-  // any other report closes it and disables WX.
-  if (!wx_->ShowForRecord(reception_.info.call, infoRecord, shell_.ColourDepth)) {
-    info_->Command20->setEnabled(false);
-  } else if (!wx_->closedByUser) {
-    info_->Command20->setEnabled(true);
-  }
-}
-
 MapContext Form1::MapContextOf() {
   MapContext m;
   m.settings = &settings_;
@@ -356,9 +346,9 @@ MapContext Form1::MapContextOf() {
   m.gps = &gps_;
   m.showStation = [this](const std::string& call, int index, bool moni_one) {
     wx_->closedByUser = false;
-    ShowStationInfo(call, index, moni_one);
+    info_service_->ShowStationInfo(call, index, moni_one);
   };
-  m.closeInfoPanel = [this] { Command10_Click(); };
+  m.closeInfoPanel = [this] { info_service_->Command10_Click(); };
   return m;
 }
 
@@ -387,7 +377,7 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   c.readTnc = [this] { return TncReader().Read(); };
   c.showEmergencyWindow = [this] { emergency_window_->Show(); };
   c.showWxInfoForRecord = [this](const std::string& record) { ShowWxInfoForRecord(record); };
-  c.infoPanelChanged = [this] { RefreshInfoPanel(); };
+  c.infoPanelChanged = [this] { info_service_->RefreshInfoPanel(); };
   c.chat = &chat_service_->Queue();
   c.sendAprsMessage = [this](const std::string& outgoing) { chat_service_->SendAprsMessage(outgoing); };
   c.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { ShowDistanceAlarm(alarm); };

@@ -13,6 +13,7 @@
 #include "links/gps_reader.h"
 #include "links/main_cycle.h"
 #include "main_window/chat_service.h"
+#include "main_window/info_service.h"
 #include "main_window/services.h"
 #include "main_window/internet_wiring.h"
 #include "map/map_display.h"
@@ -93,7 +94,7 @@ class Form1 : public QWidget {
   void DrawMap();
   void WriteSettingsFile();
   // The INFO panel's record changed: the WX STATION window for a weather record.
-  void ShowWxInfoForRecord(const std::string& infoRecord);
+  void ShowWxInfoForRecord(const std::string& infoRecord) { info_service_->ShowWxInfoForRecord(infoRecord); }
   StationControls& Stations() { return *station_controls_; }
   stations::StationPasses& StationPasses() { return *station_passes_; }
   panels::WxStationPanel& WxStation() { return *wx_; }
@@ -158,33 +159,15 @@ class Form1 : public QWidget {
   panels::ObjectSetup& ObjectSetup() { return *object_setup_; }
   panels::ObjectSetupPanel& ObjectFrame() { return *object_; }
   // --- The station INFO panel (form1_info.cpp) --------------------------------
+  InfoService& Info() { return *info_service_; }
   // Opens the INFO panel on the newest report of `call`: the MONI 1 track for the
   // watched station, MONI ALL for any other; false (nothing changed) when no
-  // report of the call is stored. The chat lines and saved messages call it.
-  bool ShowStationInfo(const std::string& call);
+  // report of the call is stored.
+  bool ShowStationInfo(const std::string& call) { return info_service_->ShowStationInfo(call); }
   // The panel on the watched station's newest report (the MONI 1 labels' right click).
-  void ShowMoniOneInfo();
+  void ShowMoniOneInfo() { info_service_->ShowMoniOneInfo(); }
   panels::InfoPanel& InfoFrame() { return *info_; }
   platform::Label& RecordLine() { return *Label5; }  // the shown report
-  // The panel's buttons: newest, oldest, the held stepping buttons (button
-  // numbers 1 left, 2 right), MAP, close, WX, the mode buttons (delete older or
-  // newer / search back or forward), MONI1, PING, CHAT, RAW, and the record line
-  // (a left click retransmits the shown station's position).
-  void Command37_Click();
-  void Command36_Click();
-  void Command5_MouseDown(int button);
-  void Command6_MouseDown(int button);
-  void Command12_MouseDown(int button);
-  void Command10_Click();
-  void Command20_Click();
-  void Command18_Click();
-  void Command19_Click();
-  void Command11_Click();
-  void Command41_Click();
-  void Command23_Click();
-  void Command40_Click();
-  void Label5_MouseUp(int button);
-  void RetransmitStationPosition();
   // ---------------------------------------------------------------------------
 
   // The main cycle's two timers.
@@ -228,21 +211,8 @@ class Form1 : public QWidget {
   panels::MoniOneComboPick combo9_pick_;
   void Check14_MouseUp(int button);
   void Check16_Click();
-  // The INFO panel (form1_info.cpp): opened on a slot of the mode's store, a
-  // report shown, the receive passes' refresh, the held stepping.
-  void WireInfoPanel();
-  bool ShowStationInfo(const std::string& call, int index, bool moni_one);
-  void OpenInfoPanel(bool moni_one);
-  void ShowInfoRecord(const std::string& record);
-  void RefreshInfoPanel();
-  void StepOnce(int kind);
-  void StepHeld(int kind);
-  void InfoModeButton(bool forward);
-  void DeleteTrackPositions(bool older);
-  void SearchSamePlace(bool forward);
-  void FocusMapWhenActive();
-  int button_released_ = 0;  // ButtonReleased of the held stepping buttons
-  std::unique_ptr<QObject> info_label_events_;
+  void WireInfoPanel();  // form1_info.cpp
+  std::unique_ptr<InfoService> info_service_;
   // The receive path's settings from the window's settings and derived values.
   void UpdateReceptionSettings();
   void ApplyInterfaceToControls();

@@ -52,7 +52,9 @@ void Form1::WireChat() {
   };
   // A call picked from a chat line or the saved text: the INFO panel on its
   // newest MONI ALL report.
-  h.showStationInfo = [this](const std::string& call, int index) { ShowStationInfo(call, index, false); };
+  h.showStationInfo = [this](const std::string& call, int index) {
+    info_service_->ShowStationInfo(call, index, false);
+  };
   chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_, web_hooks_, std::move(h));
   tick_.hooks.sendPendingMessages = [this] { chat_service_->SendPendingMessages(); };
 }

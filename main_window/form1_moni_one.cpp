@@ -38,7 +38,8 @@ void Form1::SelectMoniOneStation(const std::string& call) {
   info_->Command18->SetCaption("<X");
   info_->Label19->SetCaption("DELETE");
   info_->Command19->SetCaption("X>");
-  if (!info_->isHidden() && reception_.moniOneCount > 0) ShowStationInfo(call, reception_.moniOneCount, true);
+  if (!info_->isHidden() && reception_.moniOneCount > 0)
+    info_service_->ShowStationInfo(call, reception_.moniOneCount, true);
   chat_->Text2->setText(platform::ToQ(call));
   internet_->MoniOneStationSelected();
   internet_->SwitchState().lastAreaRequestHhmm = 0;

@@ -48,7 +48,7 @@ void Form1::BuildTxControls() {
   };
   rc.infoOpened = [this] {
     const reception::InfoPanelState& info = reception_.info;
-    ShowStationInfo(info.call, info.index, false);
+    info_service_->ShowStationInfo(info.call, info.index, false);
   };
   rc.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
   rc.twipsPerPixelY = [this] { return shell_.TwipsPerPixelY; };

@@ -91,7 +91,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
   // A click of a stepping button: its release comes during the first wait.
   void Step(platform::CommandButton* b, bool back) {
     QTimer::singleShot(0, [b] { b->OnMouseUp(1); });
-    back ? form_->Command5_MouseDown(1) : form_->Command6_MouseDown(1);
+    back ? form_->Info().Command5_MouseDown(1) : form_->Info().Command6_MouseDown(1);
   }
   void Screenshot(const std::string& name) {
     const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";
@@ -146,7 +146,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   // ">" held on the newest report: the log's end stops it at once, released or not.
   p.Command37->click();
   form_->Timer1->stop();
-  form_->Command6_MouseDown(1);
+  form_->Info().Command6_MouseDown(1);
   EXPECT_EQ(Comment(Shown()), "third");
   EXPECT_TRUE(form_->Timer1->isActive());
   p.Command36->click();
@@ -271,7 +271,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
     if (++reads == 60) p.Command5->OnMouseUp(1);
     return t += 0.25;
   });
-  form_->Command5_MouseDown(1);
+  form_->Info().Command5_MouseDown(1);
   EXPECT_EQ(st.info.index, 1);
   EXPECT_EQ(Comment(Shown()), "point 1");
   EXPECT_GE(reads, 60);

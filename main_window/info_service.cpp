@@ -1,0 +1,428 @@
+#include "main_window/info_service.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "geodesy/text.h"
+#include "platform/message_box.h"
+#include "reception/receive_pass.h"
+
+namespace zeblon {
+
+using namespace platform;
+
+namespace {
+
+template <typename F, typename... A>
+void Call(const F& f, A&&... a) {
+  if (f) f(std::forward<A>(a)...);
+}
+
+}  // namespace
+
+InfoService::InfoService(panels::InfoPanel& panel, platform::Label& recordLine, panels::ControlColumn& column,
+                         panels::WxStationPanel& wx, panels::ChatFrame& chat, platform::ListBox& rawLines,
+                         reception::ReceptionState& reception, Hooks hooks)
+    : panel_(panel),
+      record_line_(recordLine),
+      column_(column),
+      wx_(wx),
+      chat_(chat),
+      raw_lines_(rawLines),
+      reception_(reception),
+      h_(std::move(hooks)) {
+  panels::InfoPanel& p = panel_;
+  p.Command37->OnClick = [this] { Command37_Click(); };
+  p.Command36->OnClick = [this] { Command36_Click(); };
+  p.Command5->OnMouseDown = [this](int b) { Command5_MouseDown(b); };
+  p.Command6->OnMouseDown = [this](int b) { Command6_MouseDown(b); };
+  p.Command5->OnMouseUp = [this](int b) { button_released_ = b > 0 ? b : 1; };
+  p.Command6->OnMouseUp = [this](int b) { button_released_ = b > 0 ? b : 1; };
+  p.Command12->OnMouseDown = [this](int b) { Command12_MouseDown(b); };
+  p.Command10->OnClick = [this] { Command10_Click(); };
+  p.Command20->OnClick = [this] { Command20_Click(); };
+  p.Command18->OnClick = [this] { Command18_Click(); };
+  p.Command19->OnClick = [this] { Command19_Click(); };
+  p.Command11->OnClick = [this] { Command11_Click(); };
+  p.Command41->OnClick = [this] { Command41_Click(); };
+  p.Command23->OnClick = [this] { Command23_Click(); };
+  p.Command40->OnClick = [this] { Command40_Click(); };
+  record_line_.installEventFilter(this);
+  for (QWidget* w : {column_.Label10, column_.Label11, column_.Label6, column_.Label9}) w->installEventFilter(this);
+}
+
+InfoService::~InfoService() = default;
+
+bool InfoService::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == &record_line_ && e->type() == QEvent::MouseButtonRelease) {
+    Label5_MouseUp(MouseButtonNumber(static_cast<QMouseEvent*>(e)->button()));
+    return true;
+  }
+  if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
+    for (QWidget* w : {column_.Label10, column_.Label11, column_.Label6, column_.Label9}) {
+      if (w == watched) {
+        ShowMoniOneInfo();
+        return true;
+      }
+    }
+  }
+  return QObject::eventFilter(watched, e);
+}
+
+void InfoService::FocusMapWhenActive() {
+  if (h_.windowActive && h_.windowActive()) Call(h_.focusMap);
+}
+
+void InfoService::StopCycle() { Call(h_.stopCycle); }
+void InfoService::StartCycle() { Call(h_.startCycle); }
+void InfoService::DrawMap() { Call(h_.drawMap); }
+void InfoService::ApplyTexts() { Call(h_.applyTexts); }
+int InfoService::MapLock() const { return h_.mapLock ? h_.mapLock() : 0; }
+
+// ---------------------------------------------------------------------------
+// Opening and showing
+
+bool InfoService::ShowStationInfo(const std::string& call, int index, bool moni_one) {
+  reception::InfoPanelState& info = reception_.info;
+  const auto& store = moni_one ? reception_.moniOneTrack : reception_.moniAllLog;
+  if (call.empty() || index < 0 || index >= static_cast<int>(store.size())) return false;
+  // The watched station's call puts the panel in its MONI 1 mode, whose slots are
+  // the track's: a MONI ALL slot found for it (saved messages, RAW list, map) is
+  // shown as the track's newest report, never stepped or deleted by as a track slot.
+  if (!moni_one && call == reception_.settings.moniOneCall && reception_.moniOneCount > 0) {
+    ShowMoniOneInfo();
+    return true;
+  }
+  info.call = call;
+  info.index = index;
+  OpenInfoPanel(moni_one);
+  ShowInfoRecord(store[static_cast<std::size_t>(index)]);
+  return true;
+}
+
+bool InfoService::ShowStationInfo(const std::string& call) {
+  if (call.empty()) return false;
+  const std::string moniOneCall = h_.moniOneCall ? h_.moniOneCall() : std::string();
+  if (call == moniOneCall && reception_.moniOneCount > 0) {
+    ShowMoniOneInfo();
+    return true;
+  }
+  for (int i = std::min(reception_.moniAllCount, static_cast<int>(reception_.moniAllLog.size()) - 1); i >= 1; --i) {
+    if (panels::RecordCall(reception_.moniAllLog[static_cast<std::size_t>(i)]) == call) {
+      wx_.closedByUser = false;
+      return ShowStationInfo(call, i, false);
+    }
+  }
+  return false;
+}
+
+void InfoService::OpenInfoPanel(bool moni_one) {
+  reception::InfoPanelState& info = reception_.info;
+  info.backCaption = moni_one ? "<X" : "<";
+  info.labelCaption = moni_one ? "DELETE" : "QTH=";
+  info.forwardCaption = moni_one ? "X>" : ">";
+  info.visible = true;
+  panel_.SetCaption(info.call);
+  panel_.Command18->SetCaption(info.backCaption);
+  panel_.Label19->SetCaption(info.labelCaption);
+  panel_.Command19->SetCaption(info.forwardCaption);
+  panel_.show();
+  panel_.raise();
+  Call(h_.hideScales);
+  ApplyTexts();
+}
+
+void InfoService::ShowInfoRecord(const std::string& record) {
+  reception::InfoPanelState& info = reception_.info;
+  info.record = record;
+  ShowWxInfoForRecord(record);
+  info.labelText = reception::LabelText(record);
+  record_line_.SetCaption(record);
+}
+
+void InfoService::ShowWxInfoForRecord(const std::string& infoRecord) {
+  // A weather report opens the window (unless the user closed it) and enables WX;
+  // any other report closes it and disables WX.
+  const int colourDepth = h_.colourDepth ? h_.colourDepth() : 24;
+  if (!wx_.ShowForRecord(reception_.info.call, infoRecord, colourDepth)) {
+    panel_.Command20->setEnabled(false);
+  } else if (!wx_.closedByUser) {
+    panel_.Command20->setEnabled(true);
+  }
+}
+
+// A receive pass stored a new report of the shown station (the pass has set
+// the slot, the record and the WX STATION window already).
+void InfoService::RefreshInfoPanel() {
+  const reception::InfoPanelState& info = reception_.info;
+  if (!info.visible || panel_.isHidden()) return;
+  panel_.Command18->SetCaption(info.backCaption);
+  panel_.Label19->SetCaption(info.labelCaption);
+  panel_.Command19->SetCaption(info.forwardCaption);
+  record_line_.SetCaption(panels::RecordOfLabelText(info.labelText));
+}
+
+void InfoService::ShowMoniOneInfo() {
+  reception::InfoPanelState& info = reception_.info;
+  info.call = h_.moniOneCall ? h_.moniOneCall() : std::string();
+  info.index = reception_.moniOneCount;
+  OpenInfoPanel(true);
+  wx_.closedByUser = false;
+  // An empty track shows no report: the panel must not keep another station's
+  // report for MONI1 or a retransmission to act on.
+  if (reception_.moniOneCount <= 0) ShowInfoRecord("");
+  Command37_Click();
+}
+
+// ---------------------------------------------------------------------------
+// Stepping
+
+void InfoService::Command37_Click() { StepOnce(panels::InfoStepKind::Newest); }
+void InfoService::Command36_Click() { StepOnce(panels::InfoStepKind::Oldest); }
+
+void InfoService::StepOnce(panels::InfoStepKind kind) {
+  FocusMapWhenActive();
+  const panels::InfoStep s = panels::StepInfo(reception_, kind);
+  if (s.found) {
+    reception_.info.index = s.index;
+    ShowInfoRecord(panels::InfoSlotRecord(reception_));
+  }
+  if (MapLock() == 1) Command12_MouseDown(1);
+}
+
+void InfoService::Command5_MouseDown(int) { StepHeld(panels::InfoStepKind::Earlier); }
+void InfoService::Command6_MouseDown(int) { StepHeld(panels::InfoStepKind::Later); }
+
+// One step at once, then again after waits that halve from 0.5 s down to 0.01 s
+// until the button is released.
+void InfoService::StepHeld(panels::InfoStepKind kind) {
+  StopCycle();
+  float wait = 1.0f;
+  for (;;) {
+    wait = std::max(wait / 2, 0.01f);
+    FocusMapWhenActive();
+    const panels::InfoStep s = panels::StepInfo(reception_, kind);
+    if (s.end) break;
+    if (s.found) {
+      reception_.info.index = s.index;
+      ShowInfoRecord(panels::InfoSlotRecord(reception_));
+    }
+    button_released_ = 0;
+    Call(h_.pause, wait);
+    // The release ends it; so does the panel's or the window's end meanwhile.
+    if (button_released_ != 0 || panel_.isHidden() || (h_.shutDown && h_.shutDown())) break;
+  }
+  StartCycle();
+  if (MapLock() == 1) Command12_MouseDown(1);
+}
+
+// ---------------------------------------------------------------------------
+// MAP, close, WX
+
+void InfoService::Command12_MouseDown(int button) {
+  if (button == 1) {
+    const std::string record = record_line_.Caption();
+    Call(h_.centreMapOn, LeadingNumber(reception::Columns(record, 14, 22)),
+         LeadingNumber(reception::Columns(record, 23, 31)));
+    DrawMap();
+    if (MapLock() == 0) {
+      Call(h_.setMapLock, 1);
+      panel_.Command12->SetCaption("MAP L");
+    }
+  } else if (button == 2) {
+    const int scale = static_cast<int>(h_.mapScale ? h_.mapScale() : 0);
+    const int next = scale == 5000   ? 1000
+                     : scale == 1000 ? 200
+                     : scale == 200  ? 50
+                     : scale == 50   ? 10
+                     : scale == 10   ? 2
+                                     : 5000;
+    Call(h_.setMapScale, next);
+    DrawMap();
+  }
+}
+
+void InfoService::Command10_Click() {
+  reception::InfoPanelState& info = reception_.info;
+  info.call.clear();
+  info.visible = false;
+  panel_.hide();
+  Call(h_.setMapLock, 0);
+  panel_.Command12->SetCaption("MAP");
+  wx_.hide();
+  panel_.Command20->setEnabled(false);
+  ApplyTexts();
+  DrawMap();  // the scale marks come back with the drawing
+}
+
+void InfoService::Command20_Click() {
+  wx_.closedByUser = false;
+  reception_.info.record = panels::InfoSlotRecord(reception_);
+  ShowWxInfoForRecord(reception_.info.record);
+}
+
+// ---------------------------------------------------------------------------
+// The mode buttons
+
+void InfoService::Command18_Click() { InfoModeButton(false); }
+void InfoService::Command19_Click() { InfoModeButton(true); }
+
+void InfoService::InfoModeButton(bool forward) {
+  FocusMapWhenActive();
+  if (panels::InfoShowsMoniOne(reception_)) {
+    DeleteTrackPositions(!forward);
+  } else {
+    SearchSamePlace(forward);
+  }
+}
+
+void InfoService::DeleteTrackPositions(bool older) {
+  StopCycle();
+  const int language = h_.language ? h_.language() : 0;
+  const auto q = panels::DeletionQuestion(language, older, panels::InfoSlotRecord(reception_));
+  if (!q || MsgBox(q->text, q->title, MsgButtons::YesNo, MsgIcon::Exclamation, 2) != MsgResult::Yes) {
+    StartCycle();
+    return;
+  }
+  std::string error;
+  if (!panels::DeleteTrackPositions(reception_, older, &error)) {
+    MsgBox(error, "ZEBLON  MONI 1 LOG", MsgButtons::Ok, MsgIcon::Exclamation);
+    StartCycle();
+    return;
+  }
+  if (!older) Call(h_.moniOneNewestChanged);
+  reception_.info.visible = false;  // InfoCall stays
+  panel_.hide();
+  Call(h_.setMapLock, 0);
+  panel_.Command12->SetCaption("MAP");
+  StartCycle();
+  DrawMap();
+}
+
+void InfoService::SearchSamePlace(bool forward) {
+  const std::pair<double, double> selected = h_.selectedPlace ? h_.selectedPlace() : std::pair<double, double>{};
+  const double metresPerPixel = h_.metresPerPixel ? h_.metresPerPixel() : 0;
+  const std::optional<int> hit = panels::FindReportNearby(reception_, forward, selected.first, selected.second,
+                                                          panels::SearchRadiusKm(metresPerPixel));
+  if (!hit) return;
+  reception::InfoPanelState& info = reception_.info;
+  info.index = *hit;
+  const std::string& record = reception_.moniAllLog[static_cast<std::size_t>(*hit)];
+  panel_.SetCaption(info.call);  // the title keeps the call the panel was opened with
+  info.backCaption = "<";
+  info.labelCaption = "QTH=";
+  info.forwardCaption = ">";
+  panel_.Command18->SetCaption(info.backCaption);
+  panel_.Label19->SetCaption(info.labelCaption);
+  panel_.Command19->SetCaption(info.forwardCaption);
+  if (forward) {
+    info.visible = true;
+    panel_.show();
+    panel_.raise();
+  }
+  Call(h_.hideScales);
+  if (!forward) {
+    info.record = record;
+    ShowWxInfoForRecord(record);
+  }
+  info.labelText = reception::LabelText(record);
+  record_line_.SetCaption(record);
+  ApplyTexts();
+}
+
+// ---------------------------------------------------------------------------
+// Actions on the shown station
+
+void InfoService::Command11_Click() {
+  StopCycle();
+  const std::string call = panels::RecordCall(record_line_.Caption());
+  if (call.empty() || panels::InfoShowsMoniOne(reception_)) {
+    StartCycle();
+    return;
+  }
+  const panels::InfoQuestion q = panels::MoniOneQuestion(call);
+  if (MsgBox(q.text, q.title, MsgButtons::YesNo, MsgIcon::Exclamation, 1) == MsgResult::Yes) {
+    Call(h_.selectMoniOneStation, call);
+    FocusMapWhenActive();
+  }
+  StartCycle();
+}
+
+void InfoService::Command41_Click() {
+  if (chat_.isHidden()) {
+    column_.Check7->SetValue(1);
+    chat_.show();
+    chat_.raise();
+  }
+  chat_.Text2->SetText(reception_.info.call);
+  chat_.Text3->SetText("?APRST");
+  chat_.Text3->KeyDown(13, 0);  // queued and sent as if the user pressed Enter
+  // The answer text as the box holds it (the receive side keeps it as it goes out).
+  if (h_.autoAnswerText) {
+    if (const std::optional<std::string> answer = h_.autoAnswerText()) chat_.Text3->SetText(*answer);
+  }
+}
+
+void InfoService::Command23_Click() {
+  // The automatic answer goes off first.
+  reception_.settings.autoAnswerOn = false;
+  chat_.Check16->SetValue(0);
+  if (chat_.Check16->OnClick) chat_.Check16->OnClick();
+  if (chat_.isHidden()) {
+    column_.Check7->SetValue(1);
+    chat_.show();
+    chat_.raise();
+    chat_.Check16->SetValue(0);
+  }
+  chat_.Text2->SetText(reception_.info.call);
+  chat_.Text3->setFocus();
+}
+
+void InfoService::Command40_Click() {
+  FocusMapWhenActive();
+  Call(h_.openRawList);
+  QCoreApplication::processEvents();
+  Command37_Click();
+  QCoreApplication::processEvents();
+  StopCycle();
+  std::vector<std::string> lines;
+  lines.reserve(static_cast<std::size_t>(raw_lines_.ListCount()));
+  for (int i = 0; i < raw_lines_.ListCount(); ++i) lines.push_back(raw_lines_.List(i));
+  const int row = panels::FindRawLine(lines, reception_.info.call);
+  if (row >= 0) {
+    if (h_.setCycleInterval && h_.cycleInterval) h_.setCycleInterval(4 * h_.cycleInterval());
+    raw_lines_.setCurrentRow(row);
+    raw_lines_.item(row)->setSelected(true);
+    raw_lines_.scrollToItem(raw_lines_.item(row));
+  }
+  StartCycle();
+}
+
+void InfoService::Label5_MouseUp(int button) {
+  // The record line lies along the window's foot, outside the panel: it stands
+  // for the panel's report only while the panel is open.
+  const int interfaceKind = h_.interfaceKind ? h_.interfaceKind() : 4;
+  if (button != 1 || interfaceKind == 4 || panel_.isHidden()) return;
+  StopCycle();
+  const auto q = panels::RetransmitQuestion(h_.language ? h_.language() : 0);
+  if (q && MsgBox(q->text, q->title, MsgButtons::YesNo, MsgIcon::Exclamation, 2) == MsgResult::Yes) {
+    RetransmitStationPosition();
+  }
+  StartCycle();
+}
+
+void InfoService::RetransmitStationPosition() {
+  Call(h_.waitCursor, true);
+  panels::RetransmitContext c = h_.retransmitContext ? h_.retransmitContext() : panels::RetransmitContext{};
+  c.mapCentralMeridian = reception_.settings.mapCentralMeridian;
+  c.mapFalseEasting = reception_.settings.mapFalseEasting;
+  if (const auto field = panels::RetransmittedReport(record_line_.Caption(), c)) {
+    Call(h_.transmit, *field);
+  }
+  Call(h_.waitCursor, false);
+  StartCycle();
+  QCoreApplication::processEvents();
+}
+
+}  // namespace zeblon
