@@ -211,7 +211,10 @@ void InfoService::StepHeld(panels::InfoStepKind kind) {
     button_released_ = 0;
     Call(h_.pause, wait);
     // The release ends it; so does the panel's or the window's end meanwhile.
-    if (button_released_ != 0 || panel_.isHidden() || (h_.shutDown && h_.shutDown())) break;
+    if (button_released_ != 0 || panel_.isHidden()) break;
+    // A window shut down meanwhile has stopped its cycle for good: it stays off,
+    // and the map of a closed window is not drawn again.
+    if (h_.shutDown && h_.shutDown()) return;
   }
   StartCycle();
   if (MapLock() == 1) Command12_MouseDown(1);

@@ -186,6 +186,22 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   EXPECT_EQ(Comment(Shown()), "fourth & last");  // a closed panel is left alone
 }
 
+// The window closed while a stepping button is held: the step ends with the
+// window, whose main cycle stays off (the links are closed by then).
+TEST_F(InfoPanelTest, AHeldStepEndsWithTheWindowAndLeavesItsCycleOff) {
+  Start();
+  Heard("AB1CD", "30.00", "00.00", "first");
+  Heard("AB1CD", "30.50", "00.50", "second");
+  Heard("AB1CD", "31.00", "01.00", "third");
+  ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
+  form_->InfoFrame().Command12->OnMouseDown(1);  // tied to the map: every step ends by drawing it
+  QTimer::singleShot(0, [&] { form_->CloseByUser(); });
+  form_->Info().Command5_MouseDown(1);  // held, never released
+  ASSERT_TRUE(form_->ShutdownDone());
+  EXPECT_EQ(Comment(Shown()), "second");
+  EXPECT_FALSE(form_->Timer1->isActive());
+}
+
 TEST_F(InfoPanelTest, WeatherStationOpensTheWxWindowUntilTheUserClosesIt) {
   Start();
   Frame("WX1ABC*>APRS", "!5930.00N/01800.00E_090/005g010t068r000p000P000h50b10150");
