@@ -85,9 +85,6 @@ class InfoService : public QObject {
               reception::ReceptionState& reception, Hooks hooks);
   ~InfoService() override;
 
-  panels::InfoPanel& Panel() { return panel_; }
-  platform::Label& RecordLine() { return record_line_; }
-
   // Opens the panel on slot `index` of the mode's store (MONI 1 track or MONI ALL
   // log); false (nothing changed) for an empty call or a slot out of range.
   bool ShowStationInfo(const std::string& call, int index, bool moni_one);
