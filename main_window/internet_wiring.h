@@ -73,8 +73,8 @@ class ChatPanelRelay : public reception::ChatPanel {
 
  private:
   reception::ChatPanel& Chat() {
-    reception::ChatPanel* c = target ? target() : nullptr;
-    return c != nullptr ? *c : own_;
+    if (reception::ChatPanel* c = target ? target() : nullptr) return *c;
+    return own_;
   }
   reception::ChatLines own_;
 };
