@@ -208,6 +208,11 @@ void Form1::WireControls() {
     Pause(0.1f);
   };
   h.drawMap = [this] { DrawMap(); };
+  MoniOneFrames::Hooks fh;
+  fh.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
+  fh.moniOneCall = [this] { return settings_.MoniOneCall; };
+  moni_one_frames_ = std::make_unique<MoniOneFrames>(c, std::move(fh));
+  h.restoreFrameWidths = [this] { moni_one_frames_->RestoreWidths(); };
   h.takeChangedMoniOneCall = [this] { return TakeChangedMoniOneCall(); };
   column_->Combo9->OnClick = [this] { combo9_pick_.Clicked(column_->Combo9->Text()); };
   h.setTimer1 = [this](bool on, int interval_ms) {

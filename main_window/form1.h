@@ -14,6 +14,7 @@
 #include "links/main_cycle.h"
 #include "main_window/chat_service.h"
 #include "main_window/info_service.h"
+#include "main_window/moni_one_frames.h"
 #include "main_window/services.h"
 #include "main_window/internet_wiring.h"
 #include "map/map_display.h"
@@ -213,6 +214,8 @@ class Form1 : public QWidget {
   void Check16_Click();
   void WireInfoPanel();  // form1_info.cpp
   std::unique_ptr<InfoService> info_service_;
+  // The MONI 1 comment and distance frames that widen under the mouse.
+  std::unique_ptr<MoniOneFrames> moni_one_frames_;
   // The receive path's settings from the window's settings and derived values.
   void UpdateReceptionSettings();
   void ApplyInterfaceToControls();

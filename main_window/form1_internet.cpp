@@ -115,6 +115,7 @@ void Form1::WireInternet() {
     return t.hour() * 100 + t.minute();
   };
   h.pollLimitSeconds = [this] { return static_cast<double>(shell_.InternetPollLimit); };
+  h.restoreMoniOneFrames = [this] { moni_one_frames_->RestoreWidths(); };
   internet_ = std::make_unique<InternetWiring>(reception_, std::move(h));
   internet_->FillTickHooks(tick_.hooks);
 

@@ -62,6 +62,7 @@ void Form1::Combo9_KeyDown(int key_code) {
 
 void Form1::Combo9_GotFocus() {
   ArmPause(6000);
+  moni_one_frames_->RestoreWidths();
   column_->Check27->SetValue(0);
   auto* combo = column_->Combo9;
   const std::string text = combo->Text();

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <algorithm>
+#include <array>
 
 #include "geodesy/text.h"
 #include "platform/message_box.h"
@@ -49,7 +50,7 @@ InfoService::InfoService(panels::InfoPanel& panel, platform::Label& recordLine, 
   p.Command23->OnClick = [this] { Command23_Click(); };
   p.Command40->OnClick = [this] { Command40_Click(); };
   record_line_.installEventFilter(this);
-  for (QWidget* w : {column_.Label10, column_.Label11, column_.Label6, column_.Label9}) w->installEventFilter(this);
+  for (QWidget* w : MoniOneLabels()) w->installEventFilter(this);
 }
 
 InfoService::~InfoService() = default;
@@ -59,8 +60,12 @@ bool InfoService::eventFilter(QObject* watched, QEvent* e) {
     Label5_MouseUp(MouseButtonNumber(static_cast<QMouseEvent*>(e)->button()));
     return true;
   }
-  if (e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton) {
-    for (QWidget* w : {column_.Label10, column_.Label11, column_.Label6, column_.Label9}) {
+  // A right press on any of them, and a double click with any button on "MONI 1".
+  const bool rightPress =
+      e->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(e)->button() == Qt::RightButton;
+  const bool doubleClick = e->type() == QEvent::MouseButtonDblClick && watched == column_.Label12;
+  if (rightPress || doubleClick) {
+    for (QWidget* w : MoniOneLabels()) {
       if (w == watched) {
         ShowMoniOneInfo();
         return true;
@@ -68,6 +73,10 @@ bool InfoService::eventFilter(QObject* watched, QEvent* e) {
     }
   }
   return QObject::eventFilter(watched, e);
+}
+
+std::array<QWidget*, 5> InfoService::MoniOneLabels() const {
+  return {column_.Label10, column_.Label11, column_.Label6, column_.Label9, column_.Label12};
 }
 
 void InfoService::FocusMapWhenActive() {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -78,7 +79,8 @@ class InfoService : public QObject {
   };
 
   // `recordLine`: the read-out line Label5 along the window's foot. `column`: the
-  // MONI 1 read-out labels (their right press opens the panel), the CHAT box
+  // MONI 1 labels (their right press, and a double click on "MONI 1", open the
+  // panel), the CHAT box
   // Check7. `rawLines`: the RAW monitor list List1.
   InfoService(panels::InfoPanel& panel, platform::Label& recordLine, panels::ControlColumn& column,
               panels::WxStationPanel& wx, panels::ChatFrame& chat, platform::ListBox& rawLines,
@@ -120,10 +122,13 @@ class InfoService : public QObject {
 
  protected:
   // The labels' mouse events (they have no handlers of their own): the record
-  // line's release and the MONI 1 labels' right press.
+  // line's release, the MONI 1 labels' right press and the double click on "MONI 1".
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  // The labels that open the panel on the watched station: its comment, distance
+  // line, number of reports, newest report's time, and "MONI 1".
+  std::array<QWidget*, 5> MoniOneLabels() const;
   void OpenInfoPanel(bool moni_one);
   void ShowInfoRecord(const std::string& record);
   void StepOnce(panels::InfoStepKind kind);

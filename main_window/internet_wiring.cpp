@@ -145,6 +145,7 @@ bool InternetWiring::PollTimeLimit() {
 void InternetWiring::FillTickHooks(links::TickHooks& t) {
   t.stopWebBrowser = [this] { web_->StopPageLoader(); };
   t.internetScanStep = [this] {
+    if (switchState_.internetScanBusy && h_.restoreMoniOneFrames) h_.restoreMoniOneFrames();
     const bool stepped = switches_->Tick();
     if (stepped) Changed();
     return stepped;

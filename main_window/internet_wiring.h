@@ -100,6 +100,8 @@ class InternetWiring {
     // The sender of acknowledgements and replies (web acknowledgements "mok"
     // among them); without it the radio link's host sends.
     std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
+    // The MONI 1 read-out frames back at their standard width (every tick of a scan).
+    std::function<void()> restoreMoniOneFrames;
   };
 
   InternetWiring(reception::ReceptionState& state, Hooks hooks,

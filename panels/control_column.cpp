@@ -16,6 +16,22 @@ QFrame* AddLine(QWidget* w, const char* name) {
   return l;
 }
 
+// A borderless frame that clips the read-out label lying in it.
+QFrame* AddReadoutFrame(QWidget* w, Rect where, const char* name) {
+  auto* frame = Add<QFrame>(w, where);
+  frame->setObjectName(name);
+  frame->setFrameShape(QFrame::NoFrame);
+  frame->setAutoFillBackground(true);  // a widened frame covers the map beneath
+  return frame;
+}
+
+Label* AddReadout(QFrame* frame, const char* name) {
+  auto* label = Add<Label>(frame, {0, 0, 0, frame->height()}, name);
+  label->SetAutoSize(true);
+  label->setMouseTracking(true);  // the frame widens as the mouse moves over it
+  return label;
+}
+
 }  // namespace
 
 ControlColumn::ControlColumn(QWidget* f) {
@@ -62,8 +78,11 @@ ControlColumn::ControlColumn(QWidget* f) {
   Label9 = Add<Label>(f, {62, 298, 136, 16}, "Label9");
   Label7 = Add<Label>(f, {0, 314, 98, 16}, "Label7");
   Label8 = Add<Label>(f, {100, 314, 98, 16}, "Label8");
-  Label10 = Add<Label>(f, {0, 330, 198, 14}, "Label10");
-  Label11 = Add<Label>(f, {0, 344, 120, 14}, "Label11");
+  Frame5 = AddReadoutFrame(f, {0, 330, 121, 14}, "Frame5");
+  Label10 = AddReadout(Frame5, "Label10");
+  Label12 = Add<Label>(f, {124, 330, 74, 14}, "Label12", "MONI 1");
+  Frame9 = AddReadoutFrame(f, {0, 344, 121, 14}, "Frame9");
+  Label11 = AddReadout(Frame9, "Label11");
   Check22 = Add<CheckBox>(f, {122, 344, 38, 16}, "Check22", "I");
   Check27 = Add<CheckBox>(f, {160, 344, 38, 16}, "Check27", "S");
   Label27 = Add<Label>(f, {0, 360, 198, 8}, "Label27");

@@ -40,7 +40,12 @@ class ControlColumn {
   platform::CommandButton* Command16;
   platform::Label* Label17;  // MONI 1 display level
   platform::CommandButton* Command17;
-  platform::Label *Label6, *Label9, *Label7, *Label8, *Label10, *Label11;
+  platform::Label *Label6, *Label9, *Label7, *Label8;
+  // The comment (Label10) and the distance line (Label11) are as wide as their
+  // texts; their frames show the standard width of them and widen under the mouse.
+  QFrame *Frame5, *Frame9;
+  platform::Label *Label10, *Label11;
+  platform::Label* Label12;               // "MONI 1"
   platform::CheckBox *Check22, *Check27;  // internet support, MONI 1 scan
   platform::Label* Label27;
   platform::CommandButton* Command13;

@@ -100,7 +100,17 @@ Label::Label(QWidget* parent, const char* name, std::string_view caption) : QLab
   SetCaption(caption);
 }
 std::string Label::Caption() const { return FromQ(text()); }
-void Label::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
+void Label::SetCaption(std::string_view caption) {
+  setText(ToQ(caption));
+  FitWidth();
+}
+void Label::SetAutoSize(bool on) {
+  auto_size_ = on;
+  FitWidth();
+}
+void Label::FitWidth() {
+  if (auto_size_) resize(sizeHint().width(), height());
+}
 
 CommandButton::CommandButton(QWidget* parent, const char* name, std::string_view caption) : QPushButton(parent) {
   setObjectName(name);

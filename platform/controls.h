@@ -83,6 +83,12 @@ class Label : public QLabel {
   Label(QWidget* parent, const char* name, std::string_view caption = {});
   std::string Caption() const;
   void SetCaption(std::string_view caption);
+  // The label's width follows its caption from now on (the height stays).
+  void SetAutoSize(bool on);
+
+ private:
+  void FitWidth();
+  bool auto_size_ = false;
 };
 
 class CommandButton : public QPushButton {

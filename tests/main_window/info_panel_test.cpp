@@ -3,8 +3,9 @@
 // report of it comes in, MAP, the weather window and its WX button, the search at
 // the selected place, the deletion of the watched station's older and newer
 // positions in the track and its log file, MONI1, PING, CHAT, RAW, the record
-// line's retransmission question; screenshots of the panel, of the panel on a
-// weather station with the WX STATION window, and of the EMERGENCY window. The
+// line's retransmission question, the MONI 1 labels and their frames widening
+// under the mouse; screenshots of the panel, of the panel on a weather station
+// with the WX STATION window, of a widened MONI 1 comment and of the EMERGENCY window. The
 // retransmitted report goes out through the packet engine (direwolf) and
 // decode_aprs reads the heard station's report from it.
 #include <QMouseEvent>
@@ -503,17 +504,121 @@ TEST_F(InfoPanelTest, TheWatchedStationWithoutTrackShowsNoOtherStationsReport) {
 TEST_F(InfoPanelTest, MoniOneLabelsOpenThePanelAndTheRecordLineAsksToRetransmit) {
   Start();
   Heard("QW7TK-9", "30.00", "00.00", "watched");
-  auto* label10 = platform::FindControl(*form_, "Label10");
-  Press(label10, Qt::LeftButton);
-  EXPECT_TRUE(form_->InfoFrame().isHidden());
-  Press(label10, Qt::RightButton);
-  EXPECT_FALSE(form_->InfoFrame().isHidden());
-  EXPECT_EQ(form_->InfoFrame().Caption(), "QW7TK-9");
-  EXPECT_EQ(Comment(Shown()), "watched");
+  Heard("AB1CD", "31.00", "01.00", "someone else");
+  struct Case {
+    const char* label;
+    QEvent::Type type;
+    Qt::MouseButton button;
+    bool opens;
+  };
+  const Case cases[] = {
+      {"Label10", QEvent::MouseButtonPress, Qt::LeftButton, false},
+      {"Label12", QEvent::MouseButtonPress, Qt::LeftButton, false},
+      {"Label12", QEvent::MouseButtonPress, Qt::MiddleButton, false},
+      {"Label10", QEvent::MouseButtonDblClick, Qt::LeftButton, false},
+      {"Label10", QEvent::MouseButtonPress, Qt::RightButton, true},
+      {"Label11", QEvent::MouseButtonPress, Qt::RightButton, true},
+      {"Label6", QEvent::MouseButtonPress, Qt::RightButton, true},
+      {"Label9", QEvent::MouseButtonPress, Qt::RightButton, true},
+      {"Label12", QEvent::MouseButtonPress, Qt::RightButton, true},
+      {"Label12", QEvent::MouseButtonDblClick, Qt::LeftButton, true},
+      {"Label12", QEvent::MouseButtonDblClick, Qt::MiddleButton, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.label << " event " << c.type << " button " << c.button);
+    // Another station's report open, or the panel closed: the label must bring the watched station.
+    ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
+    QWidget* label = platform::FindControl(*form_, c.label);
+    ASSERT_NE(label, nullptr);
+    QMouseEvent e(c.type, QPointF(2, 2), label->mapToGlobal(QPointF(2, 2)), c.button, c.button, Qt::NoModifier);
+    QCoreApplication::sendEvent(label, &e);
+    EXPECT_EQ(form_->InfoFrame().Caption(), c.opens ? "QW7TK-9" : "AB1CD");
+    EXPECT_EQ(Comment(Shown()), c.opens ? "watched" : "someone else");
+    form_->Info().Command10_Click();
+    EXPECT_TRUE(form_->InfoFrame().isHidden());
+  }
+  EXPECT_EQ(dynamic_cast<platform::Label&>(*platform::FindControl(*form_, "Label12")).Caption(), "MONI 1");
+  form_->ShowMoniOneInfo();
 
   // Without a radio a click on the record line asks nothing.
   Release(&form_->RecordLine(), Qt::LeftButton);
   EXPECT_TRUE(platform::MessageLog().empty());
+}
+
+// The MONI 1 comment and distance line show in full over the map while the mouse
+// moves over them, and go back to the frames' standard width.
+TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
+  Start();
+  Heard("QW7TK-9", "30.00", "00.00", "watched");
+  ASSERT_EQ(form_->reception().settings.moniOneCall, "QW7TK-9");
+  auto* frame5 = platform::FindControl(*form_, "Frame5");
+  auto* frame9 = platform::FindControl(*form_, "Frame9");
+  auto* label10 = dynamic_cast<platform::Label*>(platform::FindControl(*form_, "Label10"));
+  auto* label11 = dynamic_cast<platform::Label*>(platform::FindControl(*form_, "Label11"));
+  ASSERT_TRUE(frame5 && frame9 && label10 && label11);
+  ASSERT_EQ(label10->parentWidget(), frame5);
+  ASSERT_EQ(label11->parentWidget(), frame9);
+  const int standard = shell::MoniOneFrameStandardWidth(form_->shell().TwipsPerPixelX);
+  EXPECT_EQ(frame5->width(), standard);
+  EXPECT_EQ(frame9->width(), standard);
+  auto move = [](QWidget* w, int x) {
+    QMouseEvent e(QEvent::MouseMove, QPointF(x, 2), w->mapToGlobal(QPointF(x, 2)), Qt::NoButton, Qt::NoButton,
+                  Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+  };
+  auto widenBoth = [&] {
+    label10->SetCaption("TEXT: a comment much longer than the frame shows at its standard width");
+    label11->SetCaption("DIST: 1234.5 km  BEAM: 359 deg  RATE: 12 min  MOVE: 88 km/h  VIA: WIDE1-1,WIDE2-1");
+    move(label10, 20);
+    move(label11, 20);
+    ASSERT_GT(frame5->width(), standard);
+    ASSERT_GT(frame9->width(), standard);
+  };
+
+  // A long comment: the label is as wide as its text and the frame takes its width,
+  // over the map beside the column.
+  widenBoth();
+  EXPECT_EQ(frame5->width(), label10->width());
+  EXPECT_EQ(frame9->width(), label11->width());
+  EXPECT_GT(frame5->geometry().right(), form_->Picture1->x());
+  const QPoint overMap(form_->Picture1->x() + 10, frame5->y() + frame5->height() / 2);
+  EXPECT_EQ(form_->childAt(overMap), label10);
+  Screenshot("moni_one_comment_widened.png");
+
+  // Short texts: the comment's frame stays standard, the distance line's fits its text.
+  label10->SetCaption("TEXT: hi");
+  label11->SetCaption("DIST: 3 km");
+  move(label10, 20);
+  move(label11, 20);
+  EXPECT_EQ(frame5->width(), standard);
+  EXPECT_LT(label11->width(), standard);
+  EXPECT_EQ(frame9->width(), label11->width());
+
+  // Combo9 taking the focus puts both back.
+  widenBoth();
+  QFocusEvent focus(QEvent::FocusIn, Qt::OtherFocusReason);
+  QCoreApplication::sendEvent(form_->findChild<QWidget*>("Combo9"), &focus);
+  EXPECT_EQ(frame5->width(), standard);
+  EXPECT_EQ(frame9->width(), standard);
+
+  // So does every tick of the internet scan, before its count-down.
+  widenBoth();
+  internet::InternetSwitchState& sw = form_->Internet().SwitchState();
+  sw.internetScanBusy = true;
+  sw.scanCountdown = 5;
+  EXPECT_FALSE(form_->Tick().hooks.internetScanStep());
+  EXPECT_EQ(sw.scanCountdown, 4);
+  EXPECT_EQ(frame5->width(), standard);
+  EXPECT_EQ(frame9->width(), standard);
+  sw.internetScanBusy = false;
+
+  // And a tick that runs to its end.
+  widenBoth();
+  links::TickInputs in;
+  in.interfaceKind = 4;
+  ASSERT_EQ(form_->Tick().Run(in), links::TickEnd::Full);
+  EXPECT_EQ(frame5->width(), standard);
+  EXPECT_EQ(frame9->width(), standard);
 }
 
 TEST_F(InfoPanelTest, EmergencyWindowScreenshot) {
