@@ -127,7 +127,7 @@ void Form1::BuildControls() {
   poi_ = new panels::PoiEditor(f);
   iono_ = new panels::IonoPanel(f);
   trk_ = new panels::TrkPanel(f);
-  tx_ = new panels::TxSetupPanel(f);
+  tx_ = new panels::TxSetupPanel(f, app_folder_);
 
   // Timers: the main cycle and the one-shot pause.
   cycle_ = new links::MainCycle(this);

@@ -1,10 +1,13 @@
 #include "panels/tx_setup_panel.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QPixmap>
 #include <QTimer>
 
 #include "geodesy/text.h"
 #include "platform/qtext.h"
+#include "stations/station_layers.h"
 #include "stations/symbol_table.h"
 
 namespace zeblon::panels {
@@ -23,8 +26,9 @@ const char* const kModes[] = {"300R", "300", "1200", "9600", "19200"};  // Optio
 const char* const kModeCaptions[] = {"R300", "300", "1200", "9600", "19200"};
 }  // namespace
 
-TxSetupPanel::TxSetupPanel(QWidget* window)
-    : PanelFrame(window, "Frame4", "TX SETUP / APRS PARAMETERS", {0, 0, 860, 560}) {
+TxSetupPanel::TxSetupPanel(QWidget* window, std::filesystem::path programFolder)
+    : PanelFrame(window, "Frame4", "TX SETUP / APRS PARAMETERS", {0, 0, 860, 560}),
+      program_folder_(std::move(programFolder)) {
   auto label = [this](const char* name, const char* caption, Rect r) { return Add<Label>(this, r, name, caption); };
   auto button = [this](const char* name, const char* caption, Rect r) {
     return Add<CommandButton>(this, r, name, caption);
@@ -69,9 +73,15 @@ TxSetupPanel::TxSetupPanel(QWidget* window)
 
   fr4Label7 = label("fr4Label7", "APRS SYMBOL", {640, 152, 200, 20});
   fr4Command1 = button("fr4Command1", "<", {640, 172, 30, 24});
-  fr4Command2 = button("fr4Command2", ">", {676, 172, 30, 24});
-  fr4Text8 = Add<TextBox>(this, {712, 172, 50, 22}, "fr4Text8");
-  fr4Text10 = Add<TextBox>(this, {768, 172, 30, 22}, "fr4Text10");
+  fr4Picture1 = Add<PictureBox>(this, {676, 173, 22, 22}, "fr4Picture1");
+  fr4Picture1->setStyleSheet("background: white; color: black;");
+  QFont overlay_font = fr4Picture1->font();  // the overlay character's
+  overlay_font.setPixelSize(13);
+  overlay_font.setBold(true);
+  fr4Picture1->setFont(overlay_font);
+  fr4Command2 = button("fr4Command2", ">", {704, 172, 30, 24});
+  fr4Text8 = Add<TextBox>(this, {740, 172, 50, 22}, "fr4Text8");
+  fr4Text10 = Add<TextBox>(this, {796, 172, 30, 22}, "fr4Text10");
   fr4Text9 = Add<TextBox>(this, {640, 200, 190, 22}, "fr4Text9");
   fr4Text9->setReadOnly(true);
   Label40 = label("Label40", "EMERGENCY: 101 DON'T USE FOR FUN !", {640, 228, 210, 40});
@@ -275,15 +285,22 @@ void TxSetupPanel::InfoMemoryUp(int i, int b) {
 }
 
 void TxSetupPanel::ShowSymbol(int index) {
-  const auto& table = stations::StandardSymbolTable();
-  fr4Text8->SetText(std::to_string(index));
-  const std::string row = index >= 0 && index < stations::kSymbolTableRows ? table[index] : std::string();
-  fr4Text9->SetText(row.empty() ? std::string() : row.substr(0, 2) + "  " + stations::SymbolNameOf(row));
   if (OnSymbolShown) OnSymbolShown(index);
+  const std::string_view row = index >= 0 && index < stations::kSymbolTableRows
+                                   ? std::string_view(stations::StandardSymbolTable()[index])
+                                   : stations::kNoSymbolRow;
+  fr4Text8->SetText(std::to_string(index));
+  fr4Text9->SetText(stations::SymbolCodeAndName(row));
+  const bool overlay = stations::SymbolTakesOverlay(row);
+  fr4Picture1->setPixmap(QPixmap::fromImage(
+      stations::SymbolPreview(program_folder_, index, overlay ? stations::OverlayCharacter(fr4Text10->Text()) : "",
+                              fr4Picture1->font(), fr4Picture1->palette().color(QPalette::WindowText))));
+  fr4Text10->setVisible(overlay);
+  if (fr4Text10->isVisible()) fr4Text10->setFocus();
 }
 
-std::array<QWidget*, 6> TxSetupPanel::PickerControls() const {
-  return {fr4Label7, fr4Command1, fr4Command2, fr4Text8, fr4Text10, fr4Text9};
+std::array<QWidget*, 7> TxSetupPanel::PickerControls() const {
+  return {fr4Label7, fr4Command1, fr4Picture1, fr4Command2, fr4Text8, fr4Text10, fr4Text9};
 }
 
 void TxSetupPanel::LendSymbolPicker(QWidget* host, int left, int top) {

@@ -6,6 +6,7 @@
 
 #include <QPoint>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -17,7 +18,8 @@ namespace zeblon::panels {
 class TxSetupPanel : public PanelFrame {
   Q_OBJECT
  public:
-  explicit TxSetupPanel(QWidget* window);
+  // The symbol sheets are read from the program folder.
+  explicit TxSetupPanel(QWidget* window, std::filesystem::path programFolder = {});
 
   platform::Label* fr4Label1;
   platform::TextBox* fr4Text1;  // SSID
@@ -37,6 +39,7 @@ class TxSetupPanel : public PanelFrame {
   platform::Label* Label43;
   platform::Label* fr4Label7;
   platform::CommandButton *fr4Command1, *fr4Command2;  // symbol < >
+  platform::PictureBox* fr4Picture1;                   // symbol picture, 22 x 22
   platform::TextBox* fr4Text8;                         // symbol number
   platform::TextBox* fr4Text9;                         // symbol name
   platform::TextBox* fr4Text10;                        // overlay character
@@ -66,14 +69,19 @@ class TxSetupPanel : public PanelFrame {
 
   std::function<void()> OnOk;
   std::function<void()> OnAbort;
-  // The symbol in hand changed (the window's symbol preview); timers stay off.
+  // The symbol in hand is about to be shown (the window stops its timers first;
+  // they stay off).
   std::function<void(int symbol_index)> OnSymbolShown;
 
-  // The symbol number and name shown for an index.
+  // The picker shows a symbol index: its number, code and name, its picture cut
+  // from the symbol sheet, and for a symbol that takes one the overlay box (given
+  // the focus) with its character printed over the picture; for any other symbol
+  // the overlay box hides and keeps its text. An index outside the table shows
+  // the row of no symbol; a missing sheet leaves the picture white.
   void ShowSymbol(int symbol_index);
 
-  // The symbol picker (its caption, the < > buttons, the number, overlay and name
-  // boxes) lent to another frame while that frame is open, its top left corner at
+  // The symbol picker (its caption, the < > buttons, the picture, the number,
+  // overlay and name boxes) lent to another frame while that frame is open, its top left corner at
   // (left, top) there; TakeBackSymbolPicker puts it back in this panel.
   void LendSymbolPicker(QWidget* host, int left, int top);
   void TakeBackSymbolPicker();
@@ -82,7 +90,8 @@ class TxSetupPanel : public PanelFrame {
   void Apply(void (*rule)(links::TxPanelValues&));
   void Hold(const std::function<void()>& step);
   void InfoMemoryUp(int i, int button);
-  std::array<QWidget*, 6> PickerControls() const;
+  std::array<QWidget*, 7> PickerControls() const;
+  std::filesystem::path program_folder_;
   QPoint lent_shift_;  // how far the lent picker was moved
 };
 

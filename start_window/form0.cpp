@@ -22,6 +22,7 @@
 #include "start_window/start_picture.h"
 #include "start_window/start_texts.h"
 #include "start_window/symbol_picker.h"
+#include "stations/station_layers.h"
 #include "stations/symbol_table.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -331,6 +332,10 @@ void Form0::BuildTxPanel() {
   tx_.fr4Picture1 = new PictureBox(f, "fr4Picture1");
   Place(tx_.fr4Picture1, 676, 173, 22, 22);
   tx_.fr4Picture1->setStyleSheet("background: white; color: black;");
+  QFont overlay_font = tx_.fr4Picture1->font();  // the overlay character's
+  overlay_font.setPixelSize(13);
+  overlay_font.setBold(true);
+  tx_.fr4Picture1->setFont(overlay_font);
   tx_.fr4Command2 = button("fr4Command2", ">", 704, 172, 30, 24);
   tx_.fr4Text8 = new TextBox(f, "fr4Text8");
   Place(tx_.fr4Text8, 740, 172, 50, 22);
@@ -890,36 +895,13 @@ void Form0::ShowSelectedSymbol() {
   const std::string row = i >= 0 && i <= 200 ? symbol_table_[i] : std::string();
   // 1.-2.
   tx_.fr4Text8->SetText(std::to_string(i));
-  tx_.fr4Text9->SetText(row.substr(0, std::min<size_t>(2, row.size())) + "  " +
-                        (row.size() > 7 ? row.substr(7, 10) : std::string()));
-  // 3.-5. The cell, cut from its sheet anew on every call.
-  const SymbolCell cell = SymbolCellOf(i);
-  QPixmap picture(22, 22);
-  picture.fill(Qt::white);
-  {
-    QPainter p(&picture);
-    const auto sheet =
-        ResolveCaseInsensitive(fs::path(app_folder_) / ("ZEBLSYM" + std::to_string(cell.sheet) + ".BMP"));
-    QImage image;
-    if (sheet && image.load(QString::fromStdString(sheet->string()))) {
-      p.drawImage(QPoint(0, 0), image, QRect(cell.x, cell.y, 22, 22));
-    }
-    // 6.-7. The overlay character over the picture.
-    if (SymbolTakesOverlayInPicker(row)) {
-      const std::string overlay = OverlayCharacter(tx_.fr4Text10->Text());
-      if (!overlay.empty()) {
-        QFont font = tx_.fr4Picture1->font();
-        font.setPixelSize(13);
-        font.setBold(true);
-        p.setFont(font);
-        p.setPen(tx_.fr4Picture1->palette().color(QPalette::WindowText));
-        const QFontMetrics fm(font);
-        p.drawText(QPoint(7, 3 + fm.ascent()), ToQ(overlay));
-      }
-    }
-  }
-  tx_.fr4Picture1->setPixmap(picture);
-  if (!SymbolTakesOverlayInPicker(row)) {
+  tx_.fr4Text9->SetText(stations::SymbolCodeAndName(row));
+  // 3.-7. The cell, cut from its sheet anew on every call, and the overlay character.
+  const bool overlay = stations::SymbolTakesOverlay(row);
+  tx_.fr4Picture1->setPixmap(QPixmap::fromImage(
+      stations::SymbolPreview(app_folder_, i, overlay ? stations::OverlayCharacter(tx_.fr4Text10->Text()) : "",
+                              tx_.fr4Picture1->font(), tx_.fr4Picture1->palette().color(QPalette::WindowText))));
+  if (!overlay) {
     tx_.fr4Text10->hide();
     return;
   }
@@ -1234,7 +1216,7 @@ void Form0::fr4Command4_Click() {
   // 7.-8.
   s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.Text11->Text()));
   s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text8->Text()));
-  s.TxOverlay = OverlayCharacter(tx_.fr4Text10->Text());
+  s.TxOverlay = stations::OverlayCharacter(tx_.fr4Text10->Text());
   // 9.-11. The main window's panel takes the boxes as typed.
   panels::TxSetupPanel& m = host_.MainTxPanel();
   m.Check2->SetValue(tx_.Check4->Value());

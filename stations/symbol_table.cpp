@@ -124,6 +124,13 @@ std::string SymbolNameOf(std::string_view row) {
   return std::string(name);
 }
 
+std::string SymbolCodeAndName(std::string_view row) {
+  std::string text(row.substr(0, 2));
+  text += "  ";
+  if (row.size() > 7) text += row.substr(7, 10);
+  return text;
+}
+
 int SymbolClassOf(std::string_view row) {
   if (row.empty()) return 0;
   const char c = row.back();
@@ -131,5 +138,13 @@ int SymbolClassOf(std::string_view row) {
 }
 
 bool SymbolTakesOverlay(std::string_view row) { return row.find("No.") != std::string_view::npos; }
+
+std::string OverlayCharacter(std::string_view text) {
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (text.empty()) return {};
+  char c = text.back();
+  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return std::string(1, c);
+}
 
 }  // namespace zeblon::stations

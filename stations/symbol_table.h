@@ -31,10 +31,18 @@ int SymbolIndexOf(char table, char code);
 // The display name (columns 8-17) trimmed.
 std::string SymbolNameOf(std::string_view row);
 
+// What a symbol picker shows of a row: columns 1-2 (table and code), two blanks,
+// and columns 8-17 (the name with its trailing blanks).
+std::string SymbolCodeAndName(std::string_view row);
+
 // The station class: the numeric value of the row's last character.
 int SymbolClassOf(std::string_view row);
 
 // A symbol takes an overlay character when its row contains "No.".
 bool SymbolTakesOverlay(std::string_view row);
+
+// The overlay character of the overlay box's text: blanks around it removed, the
+// last character of a longer text, a small letter made capital; empty stays empty.
+std::string OverlayCharacter(std::string_view text);
 
 }  // namespace zeblon::stations

@@ -30,6 +30,8 @@ class ObjectWindowTest : public testing_support::ProgramFolderTest {
                             "\r\nMSYS=U33\r\nLANG=11\r\nUTN=6581.5\r\nUTE=401.25\r\nUUN=6580\r\nUUE=400\r\n"
                             "CALL=QW7TK\r\nNOAT=1\r\nWVER=WIN10\r\nTXID=9\r\nTXON=10\r\nTXTO=ZEBL\r\n"
                             "TXPA=WIDE1-1\r\nTXSY=62\r\nTXAF=300\r\nHBAUD=300\r\nXBAUD=NONE\r\nOSYM=37\r\n");
+    for (const char* sheet : {"ZEBLSYM0.BMP", "ZEBLSYM1.BMP"})
+      fs::copy_file(fs::path(ZEBLON_PROGRAM_DIR) / sheet, folder_ / sheet);
   }
   static void Grab(QWidget& w, const char* file) {
     const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";

@@ -3,6 +3,7 @@
 // sent again to a scripted TNC, a manual beacon, and a GPS fix from a drop file.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QTemporaryDir>
 #include <chrono>
 #include <regex>
@@ -48,6 +49,8 @@ class TxWindowTest : public testing_support::ProgramFolderTest {
 
 TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   Ini("4");
+  for (const char* sheet : {"ZEBLSYM0.BMP", "ZEBLSYM1.BMP"})
+    fs::copy_file(fs::path(ZEBLON_PROGRAM_DIR) / sheet, folder_ / sheet);
   auto form = Start();
   ASSERT_EQ(form->map().MapDrawnOnce, 1);
   panels::TxSetupPanel& tx = form->TxPanel();
@@ -59,6 +62,10 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   EXPECT_EQ(tx.fr4Text2->Text(), "10");
   EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1");
   EXPECT_EQ(tx.fr4Text8->Text(), "62");
+  // The picker's picture is symbol 62's cell of the program folder's sheet.
+  const QImage sheet(QString::fromStdString((folder_ / "ZEBLSYM0.BMP").string()));
+  EXPECT_EQ(tx.fr4Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+            sheet.copy(273, 63, 22, 22).convertToFormat(QImage::Format_RGB32));
   EXPECT_TRUE(tx.Frame20->isHidden());  // no SCS TNC
   EXPECT_TRUE(tx.Text16->isHidden());
   EXPECT_EQ(tx.width(), form->width());

@@ -91,6 +91,8 @@ class ObjectSetupTest : public ::testing::Test {
 };
 
 TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {
+  const QRect pictureAtHome = picker.fr4Picture1->geometry();
+  const QPoint pictureBesideBack = pictureAtHome.topLeft() - picker.fr4Command1->pos();
   // Without an object, OBJ does not stay ticked and the map does not move.
   ClickObj();
   EXPECT_EQ(column.Check18->Value(), 0);
@@ -101,9 +103,12 @@ TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {
   EXPECT_FALSE(timersOn);
   EXPECT_EQ(centrings, 0);
   EXPECT_EQ(picker.fr4Text8->Text(), "37");
-  // The picker lies in the frame while it is open.
+  // The picker lies in the frame while it is open, its picture in its place.
   EXPECT_EQ(picker.fr4Text8->parentWidget(), &frame);
   EXPECT_EQ(picker.fr4Command2->parentWidget(), &frame);
+  EXPECT_EQ(picker.fr4Picture1->parentWidget(), &frame);
+  EXPECT_EQ(picker.fr4Picture1->pos() - picker.fr4Command1->pos(), pictureBesideBack);
+  EXPECT_TRUE(frame.rect().contains(picker.fr4Picture1->geometry()));
 
   Type("  abc", " Club QTH ", "103", "a");
   frame.Command33->click();
@@ -118,6 +123,8 @@ TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {
   EXPECT_EQ(settings.ObjectEast, 401.25);
   EXPECT_EQ(dues, 0);  // OBJ unticked: the timing is not touched
   EXPECT_EQ(picker.fr4Text8->parentWidget(), &picker);
+  EXPECT_EQ(picker.fr4Picture1->parentWidget(), &picker);
+  EXPECT_EQ(picker.fr4Picture1->geometry(), pictureAtHome);
 
   // With a name OBJ switches the object on and makes it due at once.
   ClickObj();

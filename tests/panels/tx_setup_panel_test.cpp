@@ -1,9 +1,13 @@
 // The TX setup panel's controls wired to their rules: the values round trip, the
-// mode options, path memories, info memories and the press-and-hold steppers.
+// mode options, path memories, info memories, the press-and-hold steppers, and
+// the symbol picker's picture cut from the symbol sheets with its overlay.
 #include "panels/tx_setup_panel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "platform/qtext.h"
@@ -132,6 +136,116 @@ TEST(TxSetupPanelControls, PressAndHoldStepsOnATimer) {
   panel.fr4Command1->OnMouseUp(1);
   Pump(300);
   EXPECT_EQ(panel.fr4Text8->Text(), "94");
+}
+
+// A program folder with both symbol sheets in which every pixel has a colour of
+// its own, so that a picture shows exactly which part of which sheet it was cut
+// from. The first sheet's name is in small letters.
+class SymbolPickerTest : public ::testing::Test {
+ protected:
+  SymbolPickerTest() {
+    for (int d = 0; d < 2; ++d) {
+      sheets[d] = QImage(337, 127, QImage::Format_RGB32);
+      for (int y = 0; y < 127; ++y)
+        for (int x = 0; x < 337; ++x) sheets[d].setPixel(x, y, qRgb(x & 0xFF, 64 + y, 100 * d + 40 * (x >> 8) + 20));
+      const QString name = d == 0 ? QStringLiteral("/zeblsym0.bmp") : QStringLiteral("/ZEBLSYM1.BMP");
+      EXPECT_TRUE(sheets[d].save(folder.path() + name, "BMP"));
+    }
+  }
+  QImage Shown() const { return panel.fr4Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32); }
+  QImage Cell(int sheet, int x, int y) const { return sheets[sheet].copy(x, y, 22, 22); }
+  // The picture of a symbol that takes an overlay, with this text in the overlay box.
+  QImage WithOverlay(int index, const std::string& text) {
+    panel.fr4Text10->SetText(text);
+    panel.ShowSymbol(index);
+    return Shown();
+  }
+
+  QTemporaryDir folder;
+  QImage sheets[2];
+  QWidget window;
+  TxSetupPanel panel{&window, folder.path().toStdString()};
+};
+
+TEST_F(SymbolPickerTest, PictureIsTheCellOfTheIndexOnItsSheet) {
+  struct Case {
+    int index;
+    const char* text;  // fr4Text9
+    int sheet, x, y;
+  };
+  const Case cases[] = {
+      {1, "/!  Police Stn", 0, 0, 0},      {16, "/0  Circle (0)", 0, 315, 0}, {17, "/1  Circle (1)", 0, 0, 21},
+      {94, "/~  res.(StSw)", 0, 273, 105}, {101, "\\!  Emergency ", 1, 0, 0}, {194, "\\~  res.(StSw)", 1, 273, 105},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.index);
+    panel.ShowSymbol(c.index);
+    EXPECT_EQ(panel.fr4Text8->Text(), std::to_string(c.index));
+    EXPECT_EQ(panel.fr4Text9->Text(), c.text);
+    EXPECT_EQ(Shown(), Cell(c.sheet, c.x, c.y));
+    EXPECT_TRUE(panel.fr4Text10->isHidden());
+  }
+}
+
+TEST_F(SymbolPickerTest, OverlayBoxAndItsCharacter) {
+  window.show();
+  panel.show();
+  // 116 "No. Circle" takes an overlay: the box shows, gets the focus, and its
+  // character is printed over the cell, trimmed, upper case, the last one.
+  const QImage plain = WithOverlay(116, "");
+  EXPECT_EQ(plain, Cell(1, 315, 0));
+  const QImage s = WithOverlay(116, " s ");
+  EXPECT_FALSE(panel.fr4Text10->isHidden());
+  EXPECT_EQ(window.focusWidget(), panel.fr4Text10);
+  EXPECT_EQ(s, WithOverlay(116, "S"));
+  int dark = 0, changed_elsewhere = 0;
+  for (int y = 0; y < 22; ++y) {
+    for (int x = 0; x < 22; ++x) {
+      if (s.pixel(x, y) == plain.pixel(x, y)) continue;
+      if (x >= 7 && x <= 16 && y >= 3 && y <= 16)  // the letter's box from (7, 3)
+        dark += qGray(s.pixel(x, y)) < 64;
+      else
+        ++changed_elsewhere;
+    }
+  }
+  EXPECT_GE(dark, 8);  // the letter's strokes
+  EXPECT_EQ(changed_elsewhere, 0);
+  const QImage ab = WithOverlay(116, "ab");
+  EXPECT_EQ(ab, WithOverlay(116, "B"));
+  EXPECT_NE(ab, WithOverlay(116, "A"));
+
+  // 63 "WX Station" takes none: the box hides with its text, nothing is printed.
+  EXPECT_EQ(WithOverlay(63, "X"), Cell(0, 294, 63));
+  EXPECT_TRUE(panel.fr4Text10->isHidden());
+  EXPECT_EQ(panel.fr4Text10->Text(), "X");
+}
+
+TEST_F(SymbolPickerTest, NoSheetOrNoSymbolLeavesThePictureWhite) {
+  QImage white(22, 22, QImage::Format_RGB32);
+  white.fill(Qt::white);
+  // Indexes without a symbol, and outside the table, show the row of no symbol.
+  for (int index : {0, 95, 100, 195, 200, -3, 201, 5000}) {
+    SCOPED_TRACE(index);
+    panel.ShowSymbol(index);
+    EXPECT_EQ(panel.fr4Text8->Text(), std::to_string(index));
+    EXPECT_EQ(panel.fr4Text9->Text(), "\\~  No Symbol ");
+    EXPECT_EQ(Shown(), white);
+    EXPECT_TRUE(panel.fr4Text10->isHidden());
+  }
+  // A sheet that is gone, or no picture at all.
+  ASSERT_TRUE(QFile::remove(folder.path() + "/ZEBLSYM1.BMP"));
+  panel.ShowSymbol(101);
+  EXPECT_EQ(panel.fr4Text9->Text(), "\\!  Emergency ");
+  EXPECT_EQ(Shown(), white);
+  panel.ShowSymbol(1);
+  EXPECT_EQ(Shown(), Cell(0, 0, 0));  // read anew at every call
+  QFile broken(folder.path() + "/ZEBLSYM1.BMP");
+  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+  broken.write("BM not a picture");
+  broken.close();
+  panel.ShowSymbol(116);
+  EXPECT_EQ(Shown(), white);
+  EXPECT_FALSE(panel.fr4Text10->isHidden());
 }
 
 }  // namespace

@@ -9,27 +9,6 @@
 namespace zeblon {
 namespace {
 
-TEST(SymbolPicker, CellsOfTheSheets) {
-  struct Case {
-    int index, sheet, x, y;
-  };
-  for (const Case& c : std::initializer_list<Case>{{1, 0, 0, 0},
-                                                   {16, 0, 315, 0},
-                                                   {17, 0, 0, 21},
-                                                   {94, 0, 273, 105},
-                                                   {101, 1, 0, 0},
-                                                   {194, 1, 273, 105},
-                                                   {0, 0, 0, 0},
-                                                   {100, 1, 0, 105},
-                                                   {-7, 0, 0, 0},
-                                                   {5000, 50, 0, 105}}) {
-    const SymbolCell cell = SymbolCellOf(c.index);
-    EXPECT_EQ(cell.sheet, c.sheet) << c.index;
-    EXPECT_EQ(cell.x, c.x) << c.index;
-    EXPECT_EQ(cell.y, c.y) << c.index;
-  }
-}
-
 TEST(SymbolPicker, StepsSkipTheEmptyRowsAndStopAtTheEnds) {
   struct Case {
     int from, direction, to;
@@ -47,11 +26,6 @@ TEST(SymbolPicker, StepsSkipTheEmptyRowsAndStopAtTheEnds) {
                                                    {195, -1, 194}}) {
     EXPECT_EQ(NextSymbolIndex(c.from, c.direction), c.to) << c.from << " " << c.direction;
   }
-  EXPECT_EQ(OverlayCharacter(" ab "), "B");
-  EXPECT_EQ(OverlayCharacter("s"), "S");
-  EXPECT_EQ(OverlayCharacter("  "), "");
-  EXPECT_TRUE(SymbolTakesOverlayInPicker("\\U    No. WXS    1"));
-  EXPECT_FALSE(SymbolTakesOverlayInPicker("/_ MX  WX Station 4"));
 }
 
 TEST(StartPicture, BandsChoiceAndLocation) {

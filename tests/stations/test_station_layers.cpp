@@ -282,6 +282,26 @@ TEST_F(LayersTest, GreyByAgeAtLevelOne) {
   EXPECT_EQ(At(img, p, 3, 3), QColor(195, 195, 195));  // the grey ring
 }
 
+// The cells lie on a 21-pixel grid, 16 to a row, held within the sheet.
+TEST(SymbolSheets, CellOriginsOnTheGrid) {
+  struct Case {
+    int index, x, y;
+  };
+  for (const Case& c : std::initializer_list<Case>{{1, 0, 0},
+                                                   {16, 315, 0},
+                                                   {17, 0, 21},
+                                                   {94, 273, 105},
+                                                   {101, 0, 0},
+                                                   {116, 315, 0},
+                                                   {194, 273, 105},
+                                                   {0, 0, 0},
+                                                   {100, 0, 105},
+                                                   {-7, 0, 0},
+                                                   {5000, 0, 105}}) {
+    EXPECT_EQ(SymbolSheets::CellOrigin(c.index), QPoint(c.x, c.y)) << c.index;
+  }
+}
+
 TEST_F(LayersTest, SymbolsFromTheSheetsAndTheEmergencyLabel) {
   Hear("CAR1", 0, 0, '/', '>');
   Hear("HELP", 0.02, 0.02, '\\', '!', "need help");  // the emergency symbol

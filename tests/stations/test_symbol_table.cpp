@@ -50,5 +50,21 @@ TEST(SymbolTable, IndexRuleNameClassAndOverlay) {
   EXPECT_EQ(mobile, 42);
 }
 
+TEST(SymbolTable, PickerTextAndOverlayCharacter) {
+  const SymbolTable& t = StandardSymbolTable();
+  EXPECT_EQ(SymbolCodeAndName(t[1]), "/!  Police Stn");
+  EXPECT_EQ(SymbolCodeAndName(t[30]), "/>  Car       ");  // the name keeps its blanks
+  EXPECT_EQ(SymbolCodeAndName(t[0]), "\\~  No Symbol ");
+  EXPECT_EQ(SymbolCodeAndName(""), "  ");
+  EXPECT_EQ(SymbolCodeAndName("/"), "/  ");
+  struct Case {
+    const char* text;
+    const char* overlay;
+  };
+  const Case cases[] = {{"s", "S"}, {" s ", "S"}, {" ab ", "B"}, {"aB", "B"},     {"  ", ""},
+                        {"", ""},   {"7", "7"},   {"#", "#"},    {"\xe9", "\xe9"}};  // only a ... z change case
+  for (const Case& c : cases) EXPECT_EQ(OverlayCharacter(c.text), c.overlay) << "[" << c.text << "]";
+}
+
 }  // namespace
 }  // namespace zeblon::stations
