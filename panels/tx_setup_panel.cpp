@@ -75,10 +75,7 @@ TxSetupPanel::TxSetupPanel(QWidget* window, std::filesystem::path programFolder)
   fr4Command1 = button("fr4Command1", "<", {640, 172, 30, 24});
   fr4Picture1 = Add<PictureBox>(this, {676, 173, 22, 22}, "fr4Picture1");
   fr4Picture1->setStyleSheet("background: white; color: black;");
-  QFont overlay_font = fr4Picture1->font();  // the overlay character's
-  overlay_font.setPixelSize(13);
-  overlay_font.setBold(true);
-  fr4Picture1->setFont(overlay_font);
+  fr4Picture1->setFont(stations::SymbolOverlayFont(fr4Picture1->font()));
   fr4Command2 = button("fr4Command2", ">", {704, 172, 30, 24});
   fr4Text8 = Add<TextBox>(this, {740, 172, 50, 22}, "fr4Text8");
   fr4Text10 = Add<TextBox>(this, {796, 172, 30, 22}, "fr4Text10");

@@ -332,10 +332,7 @@ void Form0::BuildTxPanel() {
   tx_.fr4Picture1 = new PictureBox(f, "fr4Picture1");
   Place(tx_.fr4Picture1, 676, 173, 22, 22);
   tx_.fr4Picture1->setStyleSheet("background: white; color: black;");
-  QFont overlay_font = tx_.fr4Picture1->font();  // the overlay character's
-  overlay_font.setPixelSize(13);
-  overlay_font.setBold(true);
-  tx_.fr4Picture1->setFont(overlay_font);
+  tx_.fr4Picture1->setFont(stations::SymbolOverlayFont(tx_.fr4Picture1->font()));
   tx_.fr4Command2 = button("fr4Command2", ">", 704, 172, 30, 24);
   tx_.fr4Text8 = new TextBox(f, "fr4Text8");
   Place(tx_.fr4Text8, 740, 172, 50, 22);

@@ -457,6 +457,12 @@ bool SymbolSheets::PaintCell(QPainter& painter, int index, int x, int y) const {
   return true;
 }
 
+QFont SymbolOverlayFont(QFont base) {
+  base.setPixelSize(13);
+  base.setBold(true);
+  return base;
+}
+
 QImage SymbolPreview(const std::filesystem::path& programFolder, int index, const std::string& overlay,
                      const QFont& font, const QColor& colour) {
   QImage picture(22, 22, QImage::Format_RGB32);

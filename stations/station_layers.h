@@ -56,6 +56,9 @@ class SymbolSheets {
   QImage sheets_[2];
 };
 
+// The font the previews print the overlay character in: `base` at 13 pixels, bold.
+QFont SymbolOverlayFont(QFont base);
+
 // The symbol picker's 22 x 22 picture: white, the symbol's cell cut unscaled from
 // its sheet in the program folder (read anew on every call) at (0, 0), and the
 // overlay character, when not empty, printed with its top left corner at (7, 3)
