@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-
 namespace zeblon::panels {
 
 // The combo's text as a call: trimmed and upper case ("" means keep the current call).

@@ -55,8 +55,8 @@ MoniOneLogFile OpenMoniOneLog(const fs::path& path) {
 MoniOneLogFile RestoreMoniOneLog(const fs::path& path) {
   MoniOneLogFile log = OpenMoniOneLog(path);
   if (!log.read) return log;
-  log.records.erase(log.records.begin(),
-                    log.records.begin() + static_cast<std::ptrdiff_t>(RecordsBeforeLastGap(log.records, kStartUpGapDays)));
+  const std::size_t before = RecordsBeforeLastGap(log.records, kStartUpGapDays);
+  log.records.erase(log.records.begin(), log.records.begin() + static_cast<std::ptrdiff_t>(before));
   log.rewritten = WriteMoniOneLog(path, log.records);
   // The store holds what the file holds.
   std::string bytes;

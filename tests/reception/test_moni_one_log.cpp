@@ -88,8 +88,8 @@ TEST_F(MoniOneSelectionTest, EveryStoredReportStaysHoweverFarApartItsDatesLie) {
                     dec24 = Line("241224 2359", "December 2024 & more");
   // As a user's log may come: a line too short, one too long, one end without CR,
   // a record with trailing blanks, and no line end after the last one.
-  Put("SM5DEF.TXT", jan23 + "\r\n" + std::string(102, 'x') + "\r\n" + jun24 + "   \n" + std::string(121, 'y') +
-                        "\r\n" + dec24);
+  Put("SM5DEF.TXT",
+      jan23 + "\r\n" + std::string(102, 'x') + "\r\n" + jun24 + "   \n" + std::string(121, 'y') + "\r\n" + dec24);
   // Smart logging with a small limit must not thin or cut the chosen track.
   st.settings.smartLog = true;
   st.settings.moniOneTrackLimit = 2;
