@@ -204,6 +204,9 @@ class Form1 : public QWidget {
   // panels_.MoniOne (CopyMoniOneNewest) into the receive path's copy.
   void TakeMoniOneNewest();
   void CopyMoniOneNewest();
+  // The newest record's fields; the map centre moves to its position, and a record
+  // without one leaves the station at the map centre.
+  void TakeMoniOneNewestOrCentre();
   // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
   void ListMoniOneLogs();
   void Combo9_GotFocus();
