@@ -21,6 +21,7 @@
 #include "platform/message_box.h"
 #include "platform/wait.h"
 #include "settings/settings.h"
+#include "tests/support/direwolf.h"
 #include "tests/support/program_folder.h"
 
 namespace zeblon {
@@ -82,6 +83,9 @@ class StartWindowTest : public ::testing::Test {
 };
 
 TEST_F(StartWindowTest, FirstRunThenStartHandsOverToTheMainWindow) {
+  // The packet engine's port is one of the test's own where nothing listens (the
+  // file without TEMP= is still a first run).
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "HOSTP=" + std::to_string(testing_support::FreePort()) + "\r\n");
   form0_->show();
   ASSERT_TRUE(form0_->Form_Activate());
   // First run: settings file created, help page opened, stock data unpacked.
