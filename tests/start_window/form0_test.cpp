@@ -140,6 +140,21 @@ TEST_F(StartWindowTest, SecondStartIsNotAFirstRun) {
   EXPECT_TRUE(form0_->TxPanel().Check9->isEnabled());
 }
 
+// The TX setup's IGate box opens for every valid call, one-letter prefixes too.
+TEST_F(StartWindowTest, IGateBoxFollowsTheCallRule) {
+  for (const auto& [call, valid] : {std::pair{"W1AW", true}, std::pair{"ABCD", false}}) {
+    SCOPED_TRACE(call);
+    program_ = std::make_unique<Program>();
+    program_->EndProgram = [this](int code) { end_code_ = code; };
+    form0_ = program_->StartWindow();
+    WriteFileAtomically(folder_ / "ZEBLON.INI", std::string("TEMP=/tmp\r\nUSER=") + call + "\r\nMODEM=4\r\n");
+    fs::create_directories(folder_ / "U33");
+    ASSERT_TRUE(form0_->Form_Activate());
+    EXPECT_EQ(form0_->IGateCallOk(), valid ? 1 : 0);
+    EXPECT_EQ(form0_->TxPanel().Check9->isEnabled(), valid);
+  }
+}
+
 // A settings file brought from the other window version keeps START in the window.
 TEST_F(StartWindowTest, WindowsVersionLineKeepsStartReachable) {
   WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nWVER=win10\r\n");
