@@ -183,6 +183,7 @@ class Form1 : public QWidget {
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
   // The window sees the function keys before its controls do, whichever control
   // has the focus (a combo box would otherwise take F4 for its own list).
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -192,6 +193,11 @@ class Form1 : public QWidget {
   void BuildControls();
   void WireControls();
   void Form_Resize();
+  // The outer frame placed within the screen's available area (maximised when the
+  // smallest window does not fit); once more when a window manager has framed it.
+  QRect AvailableScreenArea() const;
+  void PlaceOuterFrame(const shell::OuterFrame& wanted);
+  void FitOnceFramed();
   // The screen's twips per pixel, each the nearest whole number.
   void TakeTwipsPerPixel();
   void ActivateHead();
@@ -304,6 +310,7 @@ class Form1 : public QWidget {
   bool user_close_ = false;
   bool shutdown_done_ = false;
   bool activate_queued_ = false;
+  bool frame_fit_pending_ = false;
 };
 
 // The main window's settings file text: its 73 keys, and the lines of the keys it does

@@ -70,8 +70,6 @@ std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
   return std::string(tx_call) + "*>" + digis + std::string(tx_destination);
 }
 
-bool CallValidFor(std::string_view call) { return call.size() >= 3 && call[2] >= '0' && call[2] <= '9'; }
-
 bool EndsIn499(double value) {
   const std::string t = NumberTextUntrimmed(value);
   return t.size() >= 4 && t.compare(t.size() - 4, 4, ".499") == 0;
@@ -107,6 +105,30 @@ std::string TitleWithMarks(std::string title, int digi_on, int kind, std::string
   }
   if (igate_on == 1 && kind != 4) title = PlaceTitleMark(title, 76, "IGate");
   return title;
+}
+
+std::string EngineNotReachedText(std::string_view host, int port) {
+  return "PACKET ENGINE NOT REACHED AT " + std::string(host) + ":" + std::to_string(port) + ", RETRYING";
+}
+
+std::string WithLinkNotice(std::string_view title, std::string_view notice) {
+  constexpr std::size_t kFirst = 8, kLast = 73;  // columns 9 … 74, 0-based
+  std::string field(kLast - kFirst + 1, ' ');
+  field.replace(0, std::min(notice.size(), field.size()), notice.substr(0, field.size()));
+  return PlaceTitleMark(title, static_cast<int>(kFirst + 1), field);
+}
+
+OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_width, int min_height) {
+  if (min_width > area.width || min_height > area.height) {
+    wanted.maximise = true;
+    return wanted;
+  }
+  wanted.width = std::clamp(wanted.width, min_width, area.width);
+  wanted.height = std::clamp(wanted.height, min_height, area.height);
+  wanted.left = std::clamp(wanted.left, area.left, area.left + area.width - wanted.width);
+  wanted.top = std::clamp(wanted.top, area.top, area.top + area.height - wanted.height);
+  wanted.maximise = false;
+  return wanted;
 }
 
 std::string TxBoxCaption(int beacon_interval) {

@@ -34,9 +34,6 @@ std::string RadioModeLabelFor(std::string_view radio_mode, const std::string& cu
 // TxCall "*>" path-with-">"-and-one-">" TxDestination.
 std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path, std::string_view tx_destination);
 
-// 1 when the third character of the call is a digit.
-bool CallValidFor(std::string_view user_call);
-
 // True when the number's text (with its sign blank) ends in ".499": a map centre
 // picked from the start picture.
 bool EndsIn499(double value);
@@ -54,6 +51,13 @@ std::string PlaceTitleMark(std::string_view title, int column, std::string_view 
 // "IGate" at 76).
 std::string TitleWithMarks(std::string title, int digi_on, int interface_kind, std::string_view cross_mode,
                            std::string_view radio_mode, int igate_on);
+
+// The notice of a packet engine that START did not reach (the link keeps trying).
+std::string EngineNotReachedText(std::string_view host, int port);
+
+// The title with a notice on the link in the columns 9 … 74, between the program's
+// name and the IGate field; an empty notice blanks them.
+std::string WithLinkNotice(std::string_view title, std::string_view notice);
 
 // The TX box's caption: "TX" and the interval with its sign blank, "TX !" for 0.
 std::string TxBoxCaption(int beacon_interval);
@@ -210,5 +214,15 @@ int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int m
 // Minimum outer size in twips: 2320 wide, 3165 high.
 inline constexpr int kMinOuterWidthTwips = 2320;
 inline constexpr int kMinOuterHeightTwips = 3165;
+
+// The main window's outer frame, in pixels of the screen.
+struct OuterFrame {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool maximise = false;
+};
+// `wanted` made to lie in the screen's available area (the screen less its panels):
+// at most the area's size, moved inside it. When even the smallest window
+// (`min_width` x `min_height`) does not fit, the window is maximised instead.
+OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_width, int min_height);
 
 }  // namespace zeblon::shell
