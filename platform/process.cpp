@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "platform/message_box.h"
+
 namespace platform {
 namespace {
 
@@ -60,6 +62,19 @@ bool OpenWithShell(const std::string& target) {
                         {url.isLocalFile() ? url.toLocalFile().toStdString() : url.toString().toStdString()});
   }
   return QDesktopServices::openUrl(url);
+}
+
+bool OpenDocumentOrSay(const std::function<bool(const std::string&)>& opener, const std::string& target,
+                       const std::string& title) {
+  const bool address = target.find("://") != std::string::npos;
+  if (!address && !QFileInfo::exists(Local(target))) {
+    MsgBox("FILE NOT FOUND:\r\n" + target, title, MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
+  }
+  if (opener && opener(target)) return true;
+  MsgBox("NO PROGRAM FOUND TO OPEN\r\n" + target + "\r\n(xdg-open of the package xdg-utils opens documents)", title,
+         MsgButtons::Ok, MsgIcon::Exclamation);
+  return false;
 }
 
 }  // namespace platform
