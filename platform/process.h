@@ -19,7 +19,12 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
                const std::string& working_folder = {});
 
 // Opens a file, folder or address with the desktop's associated program (xdg-open).
+// False when there is no opener; when xdg-open later ends with an error (no program
+// for the document), a message box says so.
 bool OpenWithShell(const std::string& target);
+
+// The message for a document that no program opens.
+std::string NoOpenerText(const std::string& target);
 
 // Hands `target` to `opener` (OpenWithShell in the programs). A file of this computer
 // must exist first; a missing file, or an opener that finds no program, is said in a

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -296,6 +297,42 @@ TEST(Processes, ADocumentThatCannotBeOpenedIsSaid) {
   ClearMessageLog();
   EXPECT_FALSE(OpenDocumentOrSay(nullptr, there, "ZEBLON"));
   EXPECT_EQ(MessageLog().size(), 1u);
+  fs::remove_all(dir);
+}
+
+// The desktop opener: xdg-open's end with an error (no program for the document)
+// is said when it comes; a normal end says nothing.
+TEST(Processes, TheOpenersErrorIsSaid) {
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_opener_" + std::to_string(::getpid()));
+  fs::create_directories(dir / "bin");
+  const std::string doc = (dir / "HISTORY.TXT").string();
+  std::ofstream(doc) << "history\n";
+  const std::string old_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", ((dir / "bin").string() + ":" + old_path).c_str(), 1);
+  for (const int code : {3, 0}) {
+    const fs::path ran = dir / ("ran" + std::to_string(code));
+    {
+      std::ofstream stub(dir / "bin" / "xdg-open");
+      stub << "#!/bin/sh\n[ \"$1\" = '" << doc << "' ] && touch '" << ran.string() << "'\nexit " << code << "\n";
+    }
+    fs::permissions(dir / "bin" / "xdg-open", fs::perms::owner_all);
+    ClearMessageLog();
+    ASSERT_TRUE(OpenWithShell(doc));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000 && (!fs::exists(ran) || (code != 0 && MessageLog().empty()))) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(fs::exists(ran)) << code;
+    if (code == 0) {
+      EXPECT_TRUE(MessageLog().empty());
+    } else {
+      ASSERT_EQ(MessageLog().size(), 1u);
+      EXPECT_EQ(MessageLog()[0].text, NoOpenerText(doc));
+    }
+  }
+  setenv("PATH", old_path.c_str(), 1);
   fs::remove_all(dir);
 }
 
