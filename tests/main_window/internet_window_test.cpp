@@ -211,6 +211,7 @@ TEST_F(InternetWindowTest, IonoDataFrameHoldsItsTexts) {
   const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";
   fs::create_directories(dir);
   ASSERT_TRUE(frame->grab().save(QString::fromStdString((dir / "iono_data_frame.png").string()), "PNG"));
+  ASSERT_TRUE(form->grab().save(QString::fromStdString((dir / "iono_data_window.png").string()), "PNG"));
   label46->SetCaption("UPDATE FAILED");
   ASSERT_TRUE(frame->grab().save(QString::fromStdString((dir / "iono_data_frame_failed.png").string()), "PNG"));
   form->close();
