@@ -534,6 +534,8 @@ void Form1::FullStartUp() {
   // 7.
   const char* temp_env = std::getenv("TEMP");
   SetDefaultSettings(SettingsWindow::Main, settings_, app_folder_, temp_env != nullptr ? temp_env : "");
+  // A radio mode that names none of the known speeds shows the default speed.
+  shell_.RadioModeLabel = "300 Bd";
   shell_.TxCall.clear();
   ReadSettingsFile(SettingsPath(), SettingsWindow::Main, settings_, {}, &shell_.TxCall);
   if (shell_.TxCall.empty()) shell_.TxCall = settings_.UserCall;
@@ -767,6 +769,7 @@ void Form1::ApplyLanguageTexts() {
   QCoreApplication::processEvents();
   const int lang = settings_.LanguageSetting;
   if (const int cl = shell::CaptionLanguage(lang); cl != 0) {
+    platform::SetMessageLanguage(cl);  // the message boxes' own buttons
     for (const auto& [name, text] : shell::Captions(cl)) {
       QWidget* w = FindControl(*this, name);
       if (auto* l = qobject_cast<Label*>(w))

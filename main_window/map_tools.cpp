@@ -25,6 +25,7 @@
 #include "map/picture_page.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/qtext.h"
 #include "settings/text_files.h"
 
@@ -220,7 +221,8 @@ bool MapTools::eventFilter(QObject* watched, QEvent* e) {
 bool MapTools::FunctionKey(int key_code) {
   switch (key_code) {
     case 112:
-      if (map_.openDocument) map_.openDocument(platform::ResolveOrSame(fs::path(AppFolder()) / "README.HTM").string());
+      platform::OpenDocumentOrSay(map_.openDocument,
+                                  platform::ResolveOrSame(fs::path(AppFolder()) / "README.HTM").string(), "ZEBLON");
       return true;
     case 114: SaveMap(); return true;
     case 115: ShowInGlobe(); return true;
@@ -457,8 +459,10 @@ void MapTools::TakeCentre(double north, double east) {
 void MapTools::ShowInWebMap(int which) {
   static constexpr map::WebMap kMaps[] = {map::WebMap::kGoogleMaps, map::WebMap::kSwedish, map::WebMap::kNorwegian,
                                           map::WebMap::kFinnish};
-  if (which < 0 || which > 3 || !map_.openDocument) return;
-  map_.openDocument(map::WebMapAddress(kMaps[which], map_.settings->CentreNorth, map_.settings->CentreEast));
+  if (which < 0 || which > 3) return;
+  platform::OpenDocumentOrSay(map_.openDocument,
+                              map::WebMapAddress(kMaps[which], map_.settings->CentreNorth, map_.settings->CentreEast),
+                              "ZEBLON");
 }
 
 void MapTools::ShowInGlobe() {
@@ -471,7 +475,7 @@ void MapTools::ShowInGlobe() {
                                                centre_mode == 1, count, Trim(set.MoniOneCall), caption);
   const fs::path file = fs::path(AppFolder()) / "ZEBLON.KML";
   if (!WriteFileAtomically(file, map::KmlText(k))) return;
-  if (map_.openDocument) map_.openDocument(file.string());
+  platform::OpenDocumentOrSay(map_.openDocument, file.string(), "ZEBLON");
 }
 
 bool MapTools::ReadPositionFromClipboard(bool web_map_address) {
@@ -568,7 +572,7 @@ void MapTools::PoiOpenLink() {
     platform::MsgBox("LINK NOT OPENED: " + *link, "ZEBLON", platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
     return;
   }
-  if (map_.openDocument) map_.openDocument(target);
+  platform::OpenDocumentOrSay(map_.openDocument, target, "ZEBLON");
 }
 
 void MapTools::ChoosePoiFile(const std::string& chosen, bool enter) {

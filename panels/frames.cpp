@@ -1,6 +1,9 @@
 #include "panels/frames.h"
 
+#include <QFontMetrics>
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 namespace zeblon::panels {
 
@@ -116,12 +119,51 @@ PoiEditor::PoiEditor(QWidget* window) : PanelFrame(window, "PoiEditor", "POI", {
   Command26 = Add<CommandButton>(this, {228, 58, 80, 20}, "Command26", "OK");
 }
 
-IonoPanel::IonoPanel(QWidget* window) : PanelFrame(window, "Frame18", "IONO", {200, 150, 300, 70}) {
-  Label46 = Add<Label>(this, {8, 20, 40, 18}, "Label46", "SSN");
-  Text17 = Add<TextBox>(this, {50, 18, 60, 20}, "Text17");
-  Label44 = Add<Label>(this, {120, 20, 20, 18}, "Label44", "K");
-  Text18 = Add<TextBox>(this, {142, 18, 60, 20}, "Text18");
-  Command60 = Add<CommandButton>(this, {210, 16, 80, 22}, "Command60", "INPUT");
+// The frame is laid out in twips on a 15-twip pixel, in the dialog font of 8 points
+// (11 pixels), so its fixed places hold their texts on every desktop.
+IonoPanel::IonoPanel(QWidget* window) : PanelFrame(window, "Frame18", "  IONO DATA  ", {0, 120, 122, 239}) {
+  QFont f = font();
+  f.setPixelSize(11);
+  setFont(f);
+  QPalette back = palette();
+  back.setColor(QPalette::Window, QColor(160, 192, 192));
+  setPalette(back);
+  // The status line: two lines, the time wrapping below its " UPDATED (n)".
+  Label46 = Add<Label>(this, {8, 16, 105, 33}, "Label46", "INPUT");
+  Label46->setWordWrap(true);
+  Label46->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // The caption lies behind both boxes: the boxes are made after it.
+  Label44 = Add<Label>(this, {8, 64, 105, 105}, "Label44");
+  Label44->setWordWrap(true);
+  Label44->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Text17 = Add<TextBox>(this, {8, 96, 105, 19}, "Text17");
+  Text18 = Add<TextBox>(this, {8, 168, 105, 19}, "Text18");
+  for (TextBox* box : {Text17, Text18}) {
+    QPalette p = box->palette();
+    p.setColor(QPalette::Base, QColor(200, 200, 200));
+    p.setColor(QPalette::Disabled, QPalette::Base, QColor(200, 200, 200));
+    p.setColor(QPalette::Disabled, QPalette::Text, QColor(109, 109, 109));  // "(INET)" values stay legible
+    box->setPalette(p);
+  }
+  Label44->SetCaption(IonoCaptionShown(*Label44, Text18->y() - Label44->y()));
+  Command60 = Add<CommandButton>(this, {32, 200, 57, 25}, "Command60", "OK");
+}
+
+// " REL. SUNSPOT NUMBER (R):", a run of 41 blanks, "GEOMAGNETIC  K-INDEX:": the run
+// carries the K-index words down to the lines right above their box; the wrapped
+// text keeps them there in empty lines, whatever the font's line height.
+std::string IonoCaptionShown(const QLabel& label, int k_box_top) {
+  static constexpr std::string_view kSunspot = " REL. SUNSPOT NUMBER (R):";
+  static constexpr std::string_view kKIndex = "GEOMAGNETIC  K-INDEX:";
+  const QFontMetrics fm(label.font());
+  auto lines = [&](std::string_view text) {
+    const QRect r = fm.boundingRect(QRect(0, 0, label.width(), 10000), Qt::TextWordWrap,
+                                    QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    return std::max(1, (r.height() + fm.lineSpacing() - 1) / fm.lineSpacing());
+  };
+  const int k_first_line = k_box_top / fm.lineSpacing() - lines(kKIndex);
+  const int breaks = std::max(1, k_first_line - lines(kSunspot) + 1);
+  return std::string(kSunspot) + std::string(static_cast<std::size_t>(breaks), '\n') + std::string(kKIndex);
 }
 
 TrkPanel::TrkPanel(QWidget* window) : PanelFrame(window, "Frame10", "TRK", {200, 156, 200, 50}) {

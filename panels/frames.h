@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <array>
+#include <string>
 
 #include "platform/controls.h"
 
@@ -121,10 +122,15 @@ class IonoPanel : public PanelFrame {
   Q_OBJECT
  public:
   explicit IonoPanel(QWidget* window);
-  platform::Label *Label46, *Label44;
-  platform::TextBox *Text17, *Text18;  // SSN, K
-  platform::CommandButton* Command60;  // INPUT
+  platform::Label* Label46;            // the update's status line
+  platform::Label* Label44;            // the two boxes' caption, behind them
+  platform::TextBox *Text17, *Text18;  // sunspot number, K index
+  platform::CommandButton* Command60;  // OK
 };
+
+// Label44's caption as shown in `label`: the sunspot words at its top, the K-index
+// words on the lines that end above `k_box_top` (the K box's top in the label).
+std::string IonoCaptionShown(const QLabel& label, int k_box_top);
 
 // The TRK file stepping (Frame10).
 class TrkPanel : public PanelFrame {

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
+#include <memory>
 
 #include "platform/qtext.h"
 
@@ -80,7 +82,46 @@ QMessageBox::StandardButton ToQtButton(MsgResult result) {
   return QMessageBox::Ok;
 }
 
+int& Language() {
+  static int language = 1;
+  return language;
+}
+
+std::string ButtonText(MsgResult button, int language) {
+  switch (button) {
+    case MsgResult::Ok: return "OK";
+    case MsgResult::Cancel: return language == 2 ? "Abbrechen" : language == 3 ? "Avbryt" : "Cancel";
+    case MsgResult::Yes: return language == 1 ? "Yes" : "Ja";
+    case MsgResult::No: return language == 2 ? "Nein" : language == 3 ? "Nej" : "No";
+    case MsgResult::Retry: return language == 2 ? "Wiederholen" : language == 3 ? "F\xF6rs\xF6k igen" : "Retry";
+  }
+  return "OK";
+}
+
 }  // namespace
+
+void SetMessageLanguage(int language) {
+  if (language >= 1 && language <= 3) Language() = language;
+}
+
+int MessageLanguage() { return Language(); }
+
+std::vector<std::string> ButtonTexts(MsgButtons buttons, int language) {
+  std::vector<std::string> texts;
+  for (MsgResult b : ButtonsInOrder(buttons)) texts.push_back(ButtonText(b, language));
+  return texts;
+}
+
+QMessageBox* MakeMessageBox(const MessageRecord& record, QWidget* parent) {
+  auto* box =
+      new QMessageBox(ToQtIcon(record.icon), ToQ(record.title), ToQ(record.text), ToQtButtons(record.buttons), parent);
+  const std::vector<MsgResult> order = ButtonsInOrder(record.buttons);
+  for (std::size_t i = 0; i < order.size() && i < record.button_texts.size(); ++i) {
+    if (QAbstractButton* b = box->button(ToQtButton(order[i]))) b->setText(ToQ(record.button_texts[i]));
+  }
+  box->setDefaultButton(ToQtButton(DefaultAnswer(record.buttons, record.default_button)));
+  return box;
+}
 
 MsgResult DefaultAnswer(MsgButtons buttons, int default_button) {
   const std::vector<MsgResult> order = ButtonsInOrder(buttons);
@@ -96,14 +137,12 @@ bool IsHeadless() {
 
 MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons, MsgIcon icon,
                  int default_button) {
-  MessageRecord record{text, title, buttons, icon, default_button};
+  MessageRecord record{text, title, buttons, icon, default_button, ButtonTexts(buttons, Language())};
   Log().push_back(record);
   if (Responder()) return Responder()(record);
-  const MsgResult preset = DefaultAnswer(buttons, default_button);
-  if (IsHeadless()) return preset;
-  QMessageBox box(ToQtIcon(icon), ToQ(title), ToQ(text), ToQtButtons(buttons), QApplication::activeWindow());
-  box.setDefaultButton(ToQtButton(preset));
-  return FromQtButton(box.exec(), buttons);
+  if (IsHeadless()) return DefaultAnswer(buttons, default_button);
+  const std::unique_ptr<QMessageBox> box(MakeMessageBox(record, QApplication::activeWindow()));
+  return FromQtButton(box->exec(), buttons);
 }
 
 void SetMessageResponder(MessageResponder responder) { Responder() = std::move(responder); }

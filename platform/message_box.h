@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+class QMessageBox;
+class QWidget;
+
 namespace platform {
 
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
@@ -23,6 +26,7 @@ struct MessageRecord {
   MsgButtons buttons = MsgButtons::Ok;
   MsgIcon icon = MsgIcon::None;
   int default_button = 1;  // 1 the first button, 2 the second, 3 the third
+  std::vector<std::string> button_texts;  // as shown, in order (Windows-1252 bytes)
 };
 
 using MessageResponder = std::function<MsgResult(const MessageRecord&)>;
@@ -31,6 +35,18 @@ using MessageResponder = std::function<MsgResult(const MessageRecord&)>;
 // is the button that Enter presses; a number past the box's buttons means the first.
 MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons = MsgButtons::Ok,
                  MsgIcon icon = MsgIcon::None, int default_button = 1);
+
+// The language of the boxes' own buttons (1 English, 2 German, 3 Swedish; any other
+// number leaves it as it is), set by the window that applies its texts.
+void SetMessageLanguage(int language);
+int MessageLanguage();
+
+// The texts of a box's buttons in their order, in `language`.
+std::vector<std::string> ButtonTexts(MsgButtons buttons, int language);
+
+// The box that MsgBox shows for `record`, its buttons in the record's texts; the
+// caller owns it.
+QMessageBox* MakeMessageBox(const MessageRecord& record, QWidget* parent);
 
 // The default button of a box: what a headless run answers.
 MsgResult DefaultAnswer(MsgButtons buttons, int default_button = 1);

@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include "platform/message_box.h"
+
 namespace platform {
 namespace {
 
@@ -55,11 +57,42 @@ bool OpenWithShell(const std::string& target) {
   const QString t = Local(target);
   QUrl url = QUrl::fromUserInput(t, QString(), QUrl::AssumeLocalFile);
   if (!url.isValid()) return false;
-  if (ProgramExists("xdg-open")) {
-    return StartProgram("xdg-open",
-                        {url.isLocalFile() ? url.toLocalFile().toStdString() : url.toString().toStdString()});
+  if (!ProgramExists("xdg-open")) return QDesktopServices::openUrl(url);
+  // xdg-open ends at once when it has handed the document over; an end with an
+  // error is its word that no program takes the document, said when it comes. The
+  // process has no owner, so the program's end never stops a viewer it still runs.
+  auto* proc = new QProcess();
+  proc->setStandardInputFile(QProcess::nullDevice());
+  proc->setStandardOutputFile(QProcess::nullDevice());
+  proc->setStandardErrorFile(QProcess::nullDevice());
+  QObject::connect(proc, &QProcess::finished, [proc, target](int code, QProcess::ExitStatus status) {
+    proc->deleteLater();
+    if (status == QProcess::NormalExit && code != 0) {
+      MsgBox(NoOpenerText(target), "ZEBLON", MsgButtons::Ok, MsgIcon::Exclamation);
+    }
+  });
+  proc->start("xdg-open", {url.isLocalFile() ? url.toLocalFile() : url.toString()});
+  if (!proc->waitForStarted(5000)) {
+    delete proc;
+    return false;
   }
-  return QDesktopServices::openUrl(url);
+  return true;
+}
+
+std::string NoOpenerText(const std::string& target) {
+  return "NO PROGRAM FOUND TO OPEN\r\n" + target + "\r\n(xdg-open of the package xdg-utils opens documents)";
+}
+
+bool OpenDocumentOrSay(const std::function<bool(const std::string&)>& opener, const std::string& target,
+                       const std::string& title) {
+  const bool address = target.find("://") != std::string::npos;
+  if (!address && !QFileInfo::exists(Local(target))) {
+    MsgBox("FILE NOT FOUND:\r\n" + target, title, MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
+  }
+  if (opener && opener(target)) return true;
+  MsgBox(NoOpenerText(target), title, MsgButtons::Ok, MsgIcon::Exclamation);
+  return false;
 }
 
 }  // namespace platform

@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Configures and builds into ./build; the program folder is ./build/program.
+# A configured build folder is not configured again (the build itself re-runs
+# CMake when a CMake file changed), unless options are given.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+if [ ! -f build/build.ninja ] || [ $# -gt 0 ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+fi
 cmake --build build --parallel "$(nproc)"

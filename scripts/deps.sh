@@ -1,20 +1,36 @@
 #!/usr/bin/env bash
-# Installs everything the build, the programs and the tests need (Debian 12, as root).
+# Installs everything the build, the programs and the tests need (Debian 12).
+# Only what is missing is installed: when every package is there already, the
+# script ends at once, without apt-get and without root.
 set -euo pipefail
+packages=(
+  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libproj-dev proj-bin gdal-bin direwolf socat
+  p7zip-full unzip zip fonts-dejavu-core fontconfig
+  python3 python3-ephem xvfb xauth
+  gmt gmt-gshhg-high gmt-gshhg-full
+  gpsd gpsd-clients
+  pulseaudio pulseaudio-utils libasound2-plugins
+  xdg-utils
+)
+# One look at dpkg's status for the whole list (a look per package takes seconds).
+installed=" $(dpkg-query -W -f='${Package}=${db:Status-Status} ' "${packages[@]}" 2>/dev/null || true)"
+missing=()
+for p in "${packages[@]}"; do
+  case "$installed" in
+    *" $p=installed "*) ;;
+    *) missing+=("$p") ;;
+  esac
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
 if [ "$(id -u)" -ne 0 ]; then
+  echo "deps.sh: missing packages: ${missing[*]}" >&2
   echo "deps.sh: run as root (it calls apt-get)" >&2
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
-apt-get install -y --no-install-recommends \
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config \
-  qt6-base-dev qt6-serialport-dev qt6-multimedia-dev libgl-dev \
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good \
-  libgtest-dev libgmock-dev libbenchmark-dev \
-  libproj-dev proj-bin gdal-bin direwolf socat \
-  p7zip-full unzip zip fonts-dejavu-core fontconfig \
-  python3 python3-ephem xvfb xauth \
-  gmt gmt-gshhg-high gmt-gshhg-full \
-  gpsd gpsd-clients \
-  pulseaudio pulseaudio-utils libasound2-plugins
+apt-get install -y --no-install-recommends "${missing[@]}"

@@ -469,7 +469,7 @@ bool Form0::Form_Activate() {
   if (settings_.WindowsVersion == "WIN10") resize(std::max(kWin10Width, kFormWidth), height());
   // 11. The help page on the first run.
   if (!pre.not_first_run) {
-    if (OpenDocument(app_folder_ + "/README.HTM")) Pause(10);
+    if (OpenDocumentOrSay(OpenDocument, app_folder_ + "/README.HTM", "ZEBLON  START")) Pause(10);
   }
   // 12. The stock data.
   ProvideStockData();
@@ -802,9 +802,9 @@ void Form0::Text8_Change() {
   }
 }
 
-void Form0::Command3_Click() { OpenDocument(app_folder_ + "/README.HTM"); }
+void Form0::Command3_Click() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/README.HTM", "ZEBLON  START"); }
 
-void Form0::Command6_Click() { OpenDocument(app_folder_ + "/HISTORY.TXT"); }
+void Form0::Command6_Click() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/HISTORY.TXT", "ZEBLON  START"); }
 
 void Form0::fr4Text2_Change() {
   const std::string text = tx_.fr4Text2->Text();
@@ -842,6 +842,7 @@ void Form0::ApplyLanguageTexts() {
   const int lang = settings_.LanguageSetting;
   // 1. The captions; the main window's TX setup panel takes the four of its own.
   if (const int language = LanguageOf(lang); language != 0) {
+    SetMessageLanguage(language);  // the message boxes' own buttons
     for (const auto& [name, caption] : StartCaptions(language)) {
       QWidget* w = FindControl(*this, name);
       if (w == nullptr) continue;

@@ -93,6 +93,22 @@ TEST_F(Form1Test, TheReceivePathGetsTheAutomaticAnswerAndTheAlarmDistanceOfTheSt
   }
 }
 
+// The clock label shows the radio mode after the time; a mode that names none of
+// the known speeds shows the default "300 Bd" instead of nothing.
+TEST_F(Form1Test, TheClockLabelShowsTheRadioMode) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"2400", "300 Bd"}, {"", "300 Bd"}, {"300R", "RPR 300"}, {"9600", "9600 Bd"}};
+  for (const auto& [mode, label] : cases) {
+    Write("ZEBLON.INI",
+          "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=0\r\nMSYS=U33\r\nCALL=QW7TK\r\nHBAUD=" + mode + "\r\n");
+    auto form = StartMainWindow();
+    ASSERT_EQ(form->map().MapDrawnOnce, 1);
+    const std::string caption = Find<platform::Label>(*form, "Label15")->Caption();
+    EXPECT_EQ(caption.substr(5), "   " + std::string(label)) << mode << ": " << caption;
+    form->close();
+  }
+}
+
 TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeatherRecords) {
   auto form = StartMainWindow();
   ASSERT_EQ(form->map().MapDrawnOnce, 1);

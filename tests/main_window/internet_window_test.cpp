@@ -4,12 +4,14 @@
 // the MONI 1 track; the IONO DATA frame's OK saves typed values; with automatic
 // update the start-up takes both values from the magnetogram page.
 #include <QDateTime>
+#include <QFontMetrics>
 #include <cstdlib>
 #include <memory>
 
 #include "main_window/form1.h"
 #include "main_window/live_radio_link.h"
 #include "map/readouts.h"
+#include "platform/qtext.h"
 #include "reception/station_record.h"
 #include "tests/support/find.h"
 #include "tests/support/web_folder_test.h"
@@ -17,6 +19,7 @@
 namespace zeblon {
 namespace {
 
+namespace fs = std::filesystem;
 using testing_support::Find;
 using testing_support::Route;
 
@@ -153,6 +156,64 @@ TEST_F(InternetWindowTest, AutomaticUpdateTakesTheMagnetogramAtStartUp) {
   EXPECT_TRUE(IniHas("KIND=3.5"));
   EXPECT_TRUE(IniHas("SSPT=77"));
   EXPECT_EQ(Find<platform::TextBox>(*form, "Text18")->Text(), internet::InetValueText(3.5));
+  form->close();
+}
+
+// The IONO DATA frame as it opens over the map: every status text fits its line,
+// the caption's two parts stand over their boxes, and a picture of the frame.
+TEST_F(InternetWindowTest, IonoDataFrameHoldsItsTexts) {
+  WriteIni("SSPT=80\r\nKIND=2\r\nIONA=1\r\n");
+  server_.routes["/magnetogram/index.html"] =
+      Route{200, "text/html",
+            "<html><body><p>Kiel 3-hour K: 2</p><p>Kiel current K 3</p><p>Sunspot number 123</p><p>" +
+                std::string(300, '.') + "</p></body></html>"};
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  auto* frame = Find<platform::Frame>(*form, "Frame18");
+  auto* label46 = Find<platform::Label>(*form, "Label46");
+  Find<platform::CheckBox>(*form, "Check9")->OnMouseUp(2);
+  ASSERT_TRUE(frame->isVisible());
+  EXPECT_EQ(frame->Caption(), "  IONO DATA  ");
+  EXPECT_EQ(Find<platform::CommandButton>(*form, "Command60")->Caption(), "OK");
+  PumpUntil([&] { return server_.targets.size() >= 2 && label46->Caption().find("UPDATED (1)") != std::string::npos; },
+            5000);
+  ASSERT_EQ(label46->Caption().substr(0, 13), " UPDATED (1) ");
+
+  // Each status text, wrapped at its words, lies within the line's place.
+  auto extent = [&](const QLabel& l, const std::string& text) {
+    return QFontMetrics(l.font()).boundingRect(QRect(0, 0, l.width(), 10000), Qt::TextWordWrap, platform::ToQ(text));
+  };
+  for (const std::string& text : {label46->Caption(), std::string("UPDATING..."), std::string(" UPDATED (1) 23:58:59"),
+                                  std::string(" UPDATED (2) 20:00:00"), std::string(" UPDATED (M) 08:48:08"),
+                                  std::string("UPDATE FAILED"), std::string("INPUT")}) {
+    const QRect r = extent(*label46, text);
+    EXPECT_LE(r.width(), label46->width()) << text;
+    EXPECT_LE(r.height(), label46->height()) << text;
+  }
+  // The caption behind the boxes: the sunspot words end above the sunspot box, the
+  // K-index words start below it and end above the K box.
+  auto* label44 = Find<platform::Label>(*form, "Label44");
+  const QWidget* text17 = Find(*form, "Text17");
+  const QWidget* text18 = Find(*form, "Text18");
+  const std::string caption = label44->Caption();
+  const std::size_t k = caption.find("GEOMAGNETIC  K-INDEX:");
+  ASSERT_NE(k, std::string::npos) << caption;
+  EXPECT_EQ(caption.rfind(" REL. SUNSPOT NUMBER (R):", 0), 0u) << caption;
+  const int whole = extent(*label44, caption).height();
+  EXPECT_LE(label44->y() + extent(*label44, " REL. SUNSPOT NUMBER (R):").height(), text17->y());
+  EXPECT_GE(label44->y() + whole - extent(*label44, caption.substr(k)).height(), text17->y() + text17->height());
+  EXPECT_LE(label44->y() + whole, text18->y());
+  for (const QWidget* w : {static_cast<const QWidget*>(label46), static_cast<const QWidget*>(label44), text17, text18,
+                           static_cast<const QWidget*>(Find(*form, "Command60"))}) {
+    EXPECT_TRUE(frame->rect().contains(w->geometry())) << w->objectName().toStdString();
+  }
+
+  const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";
+  fs::create_directories(dir);
+  ASSERT_TRUE(frame->grab().save(QString::fromStdString((dir / "iono_data_frame.png").string()), "PNG"));
+  ASSERT_TRUE(form->grab().save(QString::fromStdString((dir / "iono_data_window.png").string()), "PNG"));
+  label46->SetCaption("UPDATE FAILED");
+  ASSERT_TRUE(frame->grab().save(QString::fromStdString((dir / "iono_data_frame_failed.png").string()), "PNG"));
   form->close();
 }
 

@@ -199,6 +199,35 @@ TEST_F(MapToolsWindowTest, WebMapsGlobeAndReadmeOpenThroughTheDesktopOpener) {
   EXPECT_NE(kml.find("</Placemark>\r\n</kml>\r\n"), std::string::npos);
 }
 
+// F1 opens the program folder's help page; without it a box says so and the
+// opener is not started.
+TEST_F(MapToolsWindowTest, AMissingHelpPageIsSaid) {
+  platform::ClearMessageLog();
+  form_->Form_KeyDown(112);
+  ASSERT_EQ(platform::MessageLog().size(), 1u);
+  EXPECT_EQ(platform::MessageLog()[0].text, "FILE NOT FOUND:\r\n" + (folder_ / "README.HTM").string());
+  Write("README.HTM", "<html></html>");
+  form_->Form_KeyDown(112);
+  const auto opened = Opened(1);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], (folder_ / "README.HTM").string());
+  EXPECT_EQ(platform::MessageLog().size(), 1u);
+}
+
+// The map save's question shows its buttons in the window's language.
+TEST_F(MapToolsWindowTest, MessageBoxButtonsSpeakTheWindowsLanguage) {
+  platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Cancel; });
+  const std::pair<int, const char*> cases[] = {{12, "Abbrechen"}, {13, "Avbryt"}, {11, "Cancel"}};
+  for (const auto& [language, cancel] : cases) {
+    form_->settings().LanguageSetting = language;
+    form_->ApplyLanguageTexts();
+    platform::ClearMessageLog();
+    form_->Form_KeyDown(114);
+    ASSERT_EQ(platform::MessageLog().size(), 1u) << language;
+    EXPECT_EQ(platform::MessageLog()[0].button_texts, (std::vector<std::string>{"OK", cancel})) << language;
+  }
+}
+
 TEST_F(MapToolsWindowTest, ClipboardReadBacksCentreTheMap) {
   Settings& s = form_->settings();
   QGuiApplication::clipboard()->setText("https://www.google.com/maps/place/Somewhere,+Sweden/@59.0,15.0,12z");

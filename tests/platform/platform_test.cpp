@@ -1,12 +1,17 @@
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 
 #include "platform/controls.h"
@@ -205,6 +210,130 @@ TEST(MessageBoxes, HeadlessAnswerIsTheDefaultButton) {
     ASSERT_EQ(MessageLog().size(), 1u);
     EXPECT_EQ(MessageLog()[0].default_button, c.default_button);
   }
+}
+
+// The boxes' own buttons speak the windows' language: the box shown carries the
+// texts, and a headless run records them.
+TEST(MessageBoxes, ButtonsSpeakTheChosenLanguage) {
+  struct Case {
+    int language;
+    MsgButtons buttons;
+    std::vector<std::string> texts;
+  };
+  const Case cases[] = {
+      {1, MsgButtons::YesNoCancel, {"Yes", "No", "Cancel"}},
+      {2, MsgButtons::YesNoCancel, {"Ja", "Nein", "Abbrechen"}},
+      {3, MsgButtons::YesNoCancel, {"Ja", "Nej", "Avbryt"}},
+      {2, MsgButtons::OkCancel, {"OK", "Abbrechen"}},
+      {3, MsgButtons::RetryCancel, {"F\xF6rs\xF6k igen", "Avbryt"}},
+      {3, MsgButtons::Ok, {"OK"}},
+  };
+  for (const Case& c : cases) {
+    SetMessageLanguage(c.language);
+    SetMessageLanguage(0);  // no language digit: the boxes keep theirs
+    ClearMessageLog();
+    MsgBox("Q", "T", c.buttons, MsgIcon::Question, 2);
+    ASSERT_EQ(MessageLog().size(), 1u);
+    const MessageRecord& record = MessageLog()[0];
+    EXPECT_EQ(record.button_texts, c.texts) << c.language;
+    const std::unique_ptr<QMessageBox> box(MakeMessageBox(record, nullptr));
+    const QList<QAbstractButton*> shown = box->buttons();
+    ASSERT_EQ(static_cast<std::size_t>(shown.size()), c.texts.size()) << c.language;
+    std::vector<std::string> texts;
+    for (QAbstractButton* b : shown) texts.push_back(FromQ(b->text()));
+    std::sort(texts.begin(), texts.end());
+    std::vector<std::string> expected = c.texts;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(texts, expected) << c.language;
+    // The default button is still the one asked for (the first where there is one button).
+    const std::size_t want = c.texts.size() > 1 ? 1 : 0;
+    ASSERT_NE(box->defaultButton(), nullptr);
+    EXPECT_EQ(FromQ(box->defaultButton()->text()), c.texts[want]) << c.language;
+  }
+  SetMessageLanguage(1);
+}
+
+// A document is opened only when it can be: a missing file or an opener that
+// finds no program is said in a box, and the opener is not asked about a missing file.
+TEST(Processes, ADocumentThatCannotBeOpenedIsSaid) {
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_open_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string there = (dir / "HISTORY.TXT").string();
+  std::ofstream(there) << "history\n";
+  const std::string missing = (dir / "README.HTM").string();
+  struct Case {
+    std::string target;
+    bool opener_takes;
+    bool opened;
+    std::vector<std::string> asked;
+    std::string message;  // empty: none
+  };
+  const Case cases[] = {
+      {there, true, true, {there}, ""},
+      {missing, true, false, {}, "FILE NOT FOUND:\r\n" + missing},
+      {there, false, false, {there}, "NO PROGRAM FOUND TO OPEN\r\n" + there},
+      {"https://example.org/map?x=1", true, true, {"https://example.org/map?x=1"}, ""},
+  };
+  for (const Case& c : cases) {
+    ClearMessageLog();
+    std::vector<std::string> asked;
+    const bool opened = OpenDocumentOrSay(
+        [&](const std::string& t) {
+          asked.push_back(t);
+          return c.opener_takes;
+        },
+        c.target, "ZEBLON  START");
+    EXPECT_EQ(opened, c.opened) << c.target;
+    EXPECT_EQ(asked, c.asked) << c.target;
+    if (c.message.empty()) {
+      EXPECT_TRUE(MessageLog().empty()) << c.target;
+    } else {
+      ASSERT_EQ(MessageLog().size(), 1u) << c.target;
+      EXPECT_EQ(MessageLog()[0].text.rfind(c.message, 0), 0u) << MessageLog()[0].text;
+      EXPECT_EQ(MessageLog()[0].title, "ZEBLON  START");
+    }
+  }
+  // No opener at all is the same as one that finds no program.
+  ClearMessageLog();
+  EXPECT_FALSE(OpenDocumentOrSay(nullptr, there, "ZEBLON"));
+  EXPECT_EQ(MessageLog().size(), 1u);
+  fs::remove_all(dir);
+}
+
+// The desktop opener: xdg-open's end with an error (no program for the document)
+// is said when it comes; a normal end says nothing.
+TEST(Processes, TheOpenersErrorIsSaid) {
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_opener_" + std::to_string(::getpid()));
+  fs::create_directories(dir / "bin");
+  const std::string doc = (dir / "HISTORY.TXT").string();
+  std::ofstream(doc) << "history\n";
+  const std::string old_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", ((dir / "bin").string() + ":" + old_path).c_str(), 1);
+  for (const int code : {3, 0}) {
+    const fs::path ran = dir / ("ran" + std::to_string(code));
+    {
+      std::ofstream stub(dir / "bin" / "xdg-open");
+      stub << "#!/bin/sh\n[ \"$1\" = '" << doc << "' ] && touch '" << ran.string() << "'\nexit " << code << "\n";
+    }
+    fs::permissions(dir / "bin" / "xdg-open", fs::perms::owner_all);
+    ClearMessageLog();
+    ASSERT_TRUE(OpenWithShell(doc));
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 5000 && (!fs::exists(ran) || (code != 0 && MessageLog().empty()))) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    for (int i = 0; i < 20; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(fs::exists(ran)) << code;
+    if (code == 0) {
+      EXPECT_TRUE(MessageLog().empty());
+    } else {
+      ASSERT_EQ(MessageLog().size(), 1u);
+      EXPECT_EQ(MessageLog()[0].text, NoOpenerText(doc));
+    }
+  }
+  setenv("PATH", old_path.c_str(), 1);
+  fs::remove_all(dir);
 }
 
 TEST(Controls, TextBoxReportsKeysWithTheirCodes) {

@@ -38,6 +38,7 @@ class StartWindowTest : public ::testing::Test {
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
     fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
+    fs::copy_file(built / "HISTORY.TXT", folder_ / "HISTORY.TXT");
     for (const char* f :
          {"ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "STARTPIC.JPG", "FLAG_EN.BMP", "FLAG_DE.BMP", "FLAG_SV.BMP"}) {
       fs::copy_file(built / f, folder_ / f);
@@ -153,6 +154,38 @@ TEST_F(StartWindowTest, IGateBoxFollowsTheCallRule) {
     EXPECT_EQ(form0_->IGateCallOk(), valid ? 1 : 0);
     EXPECT_EQ(form0_->TxPanel().Check9->isEnabled(), valid);
   }
+}
+
+// READ! and HISTORY open the program folder's own documents; one that is missing,
+// or that no program opens, is said in a box instead of nothing happening.
+TEST_F(StartWindowTest, ReadAndHistoryOpenTheProgramsDocumentsOrSayWhyNot) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=ab1cd\r\nMODEM=4\r\nLANG=11\r\n");
+  fs::create_directories(folder_ / "U33");
+  ASSERT_TRUE(form0_->Form_Activate());
+  // The history shipped with the program is this program's own.
+  std::string history;
+  ReadWholeFile(folder_ / "HISTORY.TXT", history);
+  EXPECT_EQ(history.rfind("ZEBLON - PROGRAM VERSION HISTORY", 0), 0u);
+  EXPECT_NE(history.find("8.08"), std::string::npos);
+  opened_.clear();
+  platform::ClearMessageLog();
+  form0_->Command6->click();
+  form0_->Command3->click();
+  EXPECT_EQ(opened_, (std::vector<std::string>{(folder_ / "HISTORY.TXT").string(), (folder_ / "README.HTM").string()}));
+  EXPECT_TRUE(platform::MessageLog().empty());
+
+  fs::remove(folder_ / "HISTORY.TXT");
+  form0_->Command6->click();
+  EXPECT_EQ(opened_.size(), 2u);  // the opener is not asked about a missing file
+  ASSERT_EQ(platform::MessageLog().size(), 1u);
+  EXPECT_EQ(platform::MessageLog()[0].text.rfind("FILE NOT FOUND:\r\n" + (folder_ / "HISTORY.TXT").string(), 0), 0u);
+  EXPECT_EQ(platform::MessageLog()[0].title, "ZEBLON  START");
+
+  form0_->OpenDocument = [](const std::string&) { return false; };  // no program opens it
+  form0_->Command3->click();
+  ASSERT_EQ(platform::MessageLog().size(), 2u);
+  EXPECT_EQ(platform::MessageLog()[1].text.rfind("NO PROGRAM FOUND TO OPEN\r\n" + (folder_ / "README.HTM").string(), 0),
+            0u);
 }
 
 // A settings file brought from the other window version keeps START in the window.
