@@ -62,6 +62,17 @@ bool Pump(F done, int limit_ms = 30000) {
   return true;
 }
 
+// A program whose start window has run its start-up; null when it ended the program.
+std::unique_ptr<Program> StartWindowUp() {
+  auto program = std::make_unique<Program>();
+  program->EndProgram = [](int) {};
+  Form0* form0 = program->StartWindow();
+  form0->OpenDocument = [](const std::string&) { return false; };
+  form0->show();
+  if (!form0->Form_Activate()) return nullptr;
+  return program;
+}
+
 // A program folder below the temporary folder: the build's program files, the
 // STOCK.ZIP, and for a later start the unpacked stock data and a settings file.
 class ProgramFolder {
@@ -75,13 +86,10 @@ class ProgramFolder {
       if (name == "ZEBLON" || name == "TALMOR" || name == "U33" || name == "ZEBLON.INI") continue;
       fs::copy(e.path(), path_ / name, fs::copy_options::recursive);
     }
-    setenv("ZEBLON_PROGRAM_FOLDER", path_.c_str(), 1);
+    Use();
     if (later_start) {
       // Unpacked once by a first start of the program's own start window.
-      Program program;
-      program.EndProgram = [](int) {};
-      program.StartWindow()->OpenDocument = [](const std::string&) { return false; };
-      program.StartWindow()->Form_Activate();
+      StartWindowUp();
       WriteSettings();
     }
   }
@@ -90,7 +98,8 @@ class ProgramFolder {
     std::error_code ec;
     fs::remove_all(path_, ec);
   }
-  const fs::path& path() const { return path_; }
+  // The program's objects find their program folder here from now on.
+  void Use() const { setenv("ZEBLON_PROGRAM_FOLDER", path_.c_str(), 1); }
 
   // A user who has been here before: own call, own position, the packet engine
   // on this computer, the map's own temporary folder inside the program folder.
@@ -102,7 +111,9 @@ class ProgramFolder {
   }
 
  private:
-  fs::path path_ = fs::temp_directory_path() / ("zeblon_bench_startup_" + std::to_string(::getpid()));
+  static inline int made_ = 0;
+  fs::path path_ = fs::temp_directory_path() /
+                   ("zeblon_bench_startup_" + std::to_string(::getpid()) + "_" + std::to_string(++made_));
 };
 
 // Times of one START: the hand-over (the main window shown), the end of the map
@@ -132,26 +143,25 @@ class StartWatch : public QObject {
   Form1& main_;
 };
 
-// One START on `folder`, its start window's start-up already done by `prepare`.
+// START after the start window's start-up, on a later start's folder or on a first
+// start's freshly unpacked one (the call typed in, as a new user does).
 void RunStart(benchmark::State& state, bool first_start) {
   double to_main = 0, to_drawn = 0, to_screen = 0;
   for (auto _ : state) {
     std::unique_ptr<ProgramFolder> folder;
     if (!first_start) {
       static ProgramFolder later(true);
+      later.Use();
       later.WriteSettings();
     } else {
       folder = std::make_unique<ProgramFolder>(false);
     }
-    auto program = std::make_unique<Program>();
-    program->EndProgram = [](int) {};
-    Form0* form0 = program->StartWindow();
-    form0->OpenDocument = [](const std::string&) { return false; };
-    form0->show();
-    if (!form0->Form_Activate()) {
+    auto program = StartWindowUp();
+    if (!program) {
       state.SkipWithError("the start window ended the program");
       return;
     }
+    Form0* form0 = program->StartWindow();
     if (first_start) {
       form0->Text8->SetText("SM5XYZ");
       form0->settings().AgwPort = std::to_string(engine_port);
@@ -189,15 +199,14 @@ void RunStartWindow(benchmark::State& state, bool first_start) {
   if (!first_start && !later) later = std::make_unique<ProgramFolder>(true);
   for (auto _ : state) {
     std::unique_ptr<ProgramFolder> folder;
-    if (first_start) folder = std::make_unique<ProgramFolder>(false);
+    if (first_start)
+      folder = std::make_unique<ProgramFolder>(false);
+    else
+      later->Use();
     QElapsedTimer t;
     t.start();
-    auto program = std::make_unique<Program>();
-    program->EndProgram = [](int) {};
-    Form0* form0 = program->StartWindow();
-    form0->OpenDocument = [](const std::string&) { return false; };
-    form0->show();
-    if (!form0->Form_Activate()) {
+    auto program = StartWindowUp();
+    if (!program) {
       state.SkipWithError("the start window ended the program");
       return;
     }
@@ -235,12 +244,10 @@ void PrintMemory(const char* when) {
 // One program through START, its map drawn, held open for the memory read-out.
 void MeasureMemory() {
   ProgramFolder folder(true);
-  Program program;
-  program.EndProgram = [](int) {};
-  Form0* form0 = program.StartWindow();
-  form0->show();
-  form0->Form_Activate();
-  Form1& main = program.MainWindow();
+  auto program = StartWindowUp();
+  if (!program) return;
+  Form0* form0 = program->StartWindow();
+  Form1& main = program->MainWindow();
   main.resize(kWidth, kHeight);
   QCoreApplication::processEvents();
   StartWatch watch(main);
