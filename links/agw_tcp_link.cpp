@@ -67,6 +67,7 @@ void AgwTcpLink::OnReadyRead() {
         }
         lostReported_ = false;
         wasUp_ = true;
+        if (up_down_) up_down_(true);
       } else {
         refused_ = true;
         GoDown(false);
@@ -84,6 +85,7 @@ void AgwTcpLink::OnSocketGone() {
 }
 
 void AgwTcpLink::GoDown(bool lost) {
+  const bool was_up = state_ == State::Up;
   state_ = State::Down;
   sinceDown_.start();
   socket_->abort();
@@ -93,6 +95,7 @@ void AgwTcpLink::GoDown(bool lost) {
     if (!lostReported_ && status_) status_(kAgwLinkLost);
     lostReported_ = true;
   }
+  if (was_up && up_down_) up_down_(false);
 }
 
 bool AgwTcpLink::Write(const std::string& bytes) {
@@ -103,7 +106,8 @@ bool AgwTcpLink::Write(const std::string& bytes) {
   return true;
 }
 
-AgwTcpLink::ConnectResult AgwTcpLink::Connect(const std::string& host, int port, const std::string& txCall) {
+AgwTcpLink::ConnectResult AgwTcpLink::ConnectInBackground(const std::string& host, int port,
+                                                          const std::string& txCall) {
   wanted_ = true;
   wasUp_ = false;
   lostReported_ = false;
@@ -121,6 +125,11 @@ AgwTcpLink::ConnectResult AgwTcpLink::Connect(const std::string& host, int port,
     return ConnectResult::HostNotFound;
   }
   StartAttempt();
+  return ConnectResult::Pending;
+}
+
+AgwTcpLink::ConnectResult AgwTcpLink::Connect(const std::string& host, int port, const std::string& txCall) {
+  if (const ConnectResult r = ConnectInBackground(host, port, txCall); r != ConnectResult::Pending) return r;
   bool everConnected = false;
   for (;;) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

@@ -37,7 +37,8 @@ class AgwTcpLink : public QObject {
     Registered,
     HostNotFound,   // refused, unreachable, unknown host, or no connection within the limit
     NotRegistered,  // connected, but no answer "registered" within the limit
-    CallRefused     // the own call does not fit the frame's call field
+    CallRefused,    // the own call does not fit the frame's call field
+    Pending         // ConnectInBackground: the attempt runs on, the answer comes later
   };
 
   struct Limits {
@@ -53,11 +54,18 @@ class AgwTcpLink : public QObject {
   void SetMonitorSink(std::function<void(std::string)> sink) { sink_ = std::move(sink); }
   // Told when the link goes down after it was up, and when it is up again.
   void SetStatusHook(std::function<void(const std::string&)> hook) { status_ = std::move(hook); }
+  // Told whenever the link comes up (registered, monitoring on) or goes down.
+  void SetUpDownHook(std::function<void(bool up)> hook) { up_down_ = std::move(hook); }
   void SetLimits(const Limits& limits) { limits_ = limits; }
 
   // ConnectAgwTcp: connects to host:port, registers `txCall` and switches
   // monitoring on; lets events run while it waits, within the limits.
   ConnectResult Connect(const std::string& host, int port, const std::string& txCall);
+  // The same without waiting: the attempt starts and the registration follows
+  // when the engine answers (an engine may read a new client's commands only a
+  // second later); an attempt that fails is left to the upkeep. Pending, or at
+  // once CallRefused (no attempt) or HostNotFound (a port out of range).
+  ConnectResult ConnectInBackground(const std::string& host, int port, const std::string& txCall);
 
   // The main cycle's look at the link: after a loss (or a failed start) it
   // starts a new attempt once the retry time has passed, and ends an attempt
@@ -93,6 +101,7 @@ class AgwTcpLink : public QObject {
   AgwFrameReader reader_;
   std::function<void(std::string)> sink_;
   std::function<void(const std::string&)> status_;
+  std::function<void(bool)> up_down_;
   Limits limits_;
   State state_ = State::Down;
   bool wanted_ = false;        // the link should be up (Connect was called, no Disconnect)

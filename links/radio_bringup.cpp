@@ -45,7 +45,8 @@ AgwAddress AgwAddressFor(const Settings& s) {
 
 std::string AgwFailureText(AgwTcpLink::ConnectResult r) {
   switch (r) {
-    case AgwTcpLink::ConnectResult::Registered: return {};
+    case AgwTcpLink::ConnectResult::Registered:
+    case AgwTcpLink::ConnectResult::Pending: return {};
     case AgwTcpLink::ConnectResult::NotRegistered: return kAgwNotFound;
     case AgwTcpLink::ConnectResult::CallRefused: return kAgwCallTooLong;
     case AgwTcpLink::ConnectResult::HostNotFound: break;
@@ -68,7 +69,10 @@ BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, Bri
   if ((kind == 0 || kind == 3) && ports.engine != nullptr) {
     r.engineTried = true;
     const AgwAddress a = AgwAddressFor(s);
-    r.engine = ports.engine->Connect(a.host, a.port, call);
+    // The engine on this computer is not waited for: its registration completes
+    // while the start-up goes on and the map is drawn.
+    r.engine = kind == 3 ? ports.engine->Connect(a.host, a.port, call)
+                         : ports.engine->ConnectInBackground(a.host, a.port, call);
     if (kind == 3 && r.engine != AgwTcpLink::ConnectResult::Registered) {
       // Another computer's engine that is not there at the start: the program ends.
       r.endProgram = true;

@@ -37,7 +37,8 @@ struct AgwAddress {
 };
 AgwAddress AgwAddressFor(const Settings& s);
 
-// The text that tells a registration that failed; empty when it is registered.
+// The text that tells a registration that failed; empty when it is registered
+// or still on its way.
 std::string AgwFailureText(AgwTcpLink::ConnectResult r);
 
 // The TX setup OK's renewal of the engine link (kinds 0 and 3): the old call is
@@ -70,7 +71,9 @@ struct BringUpPorts {
 };
 
 // Brings the link of `s.InterfaceKind` up, then the GPS port. `txCall` is the own
-// call as registered with the engine ("MYCALL" when empty).
+// call as registered with the engine ("MYCALL" when empty). The engine of kind 3
+// is waited for (without it the program ends); the engine of kind 0 registers
+// while the start-up goes on (its result is Pending).
 BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, BringUpPorts& ports);
 
 }  // namespace zeblon::links

@@ -12,6 +12,9 @@ namespace zeblon {
 
 LiveRadioLink::LiveRadioLink() {
   engine_.SetStatusHook([this](const std::string& text) { Tell(text); });
+  engine_.SetUpDownHook([this](bool up) {
+    if (radio_.link != nullptr) radio_.link->AgwDataPending = up ? 1 : 0;
+  });
 }
 
 LiveRadioLink::~LiveRadioLink() = default;

@@ -37,7 +37,7 @@ std::int64_t SpeedTestCount(const std::function<double()>& clock) {
   const double start = clock();
   for (;;) {
     const double now = clock();
-    if (static_cast<float>(now - start) < 1.0f && counter < 2000000000) {
+    if (static_cast<float>(now - start) < 1.0f && counter < kSpeedTestFullCount) {
       ++counter;
     } else {
       break;
@@ -47,7 +47,7 @@ std::int64_t SpeedTestCount(const std::function<double()>& clock) {
 }
 
 int MoniAllLimitFromCount(std::int64_t count) {
-  if (count > 3000000) count = 3000000;
+  if (count > kSpeedTestFullCount) count = kSpeedTestFullCount;
   int limit = static_cast<int>(RoundHalfEven(static_cast<double>(count) / 4500.0));
   return std::max(limit, 50);
 }

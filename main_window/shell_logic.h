@@ -19,12 +19,14 @@ namespace fs = std::filesystem;
 // ---------------------------------------------------------------------------
 // Start-up
 
-// The speed test: how many times the clock (seconds) can be read in one second,
-// at most 2,000,000,000 readings. The count is taken as it stood when the clock
-// showed one second gone.
+// The speed test: how many times the clock (seconds) can be read in one second.
+// The count is taken as it stood when the clock showed one second gone, or when it
+// reached kSpeedTestFullCount: more readings give the same limits, so a computer
+// that is fast enough is not held up for the rest of the second.
+inline constexpr std::int64_t kSpeedTestFullCount = 3000000;
 std::int64_t SpeedTestCount(const std::function<double()>& clock);
 
-// MoniAllLimit from the count: held to 3,000,000, divided by 4500, rounded half to
+// MoniAllLimit from the count: held to kSpeedTestFullCount, divided by 4500, rounded half to
 // even, at least 50 (50 … 667). MoniOneTrackLimit is five times it.
 int MoniAllLimitFromCount(std::int64_t count);
 

@@ -14,7 +14,7 @@ packages=(
   gmt gmt-gshhg-high gmt-gshhg-full
   gpsd gpsd-clients
   pulseaudio pulseaudio-utils libasound2-plugins
-  xdg-utils
+  xdg-utils zlib1g-dev clang-format
 )
 # One look at dpkg's status for the whole list (a look per package takes seconds).
 installed=" $(dpkg-query -W -f='${Package}=${db:Status-Status} ' "${packages[@]}" 2>/dev/null || true)"

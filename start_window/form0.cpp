@@ -27,6 +27,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
+#include "platform/zip_extract.h"
 #include "platform/qtext.h"
 #include "platform/wait.h"
 #include "reception/station_record.h"
@@ -540,9 +541,11 @@ void Form0::ProvideStockData() {
   if (!had_folder && zip) {
     Label15->show();
     QCoreApplication::processEvents();
-    // Unpacked into the program folder, waited for (bounded); the archive goes only
-    // after an unpack that produced the stock folder.
-    int rc = RunProgram("7za", {"x", "-y", "-o" + app_folder_, zip->string()}, 300000);
+    // Unpacked into the program folder by the program itself (several files at
+    // once), or by an outside unpacker for what it cannot read; waited for
+    // (bounded). The archive goes only after an unpack that produced the stock folder.
+    int rc = ExtractZip(*zip, app_folder_) ? 0 : -1;
+    if (rc != 0) rc = RunProgram("7za", {"x", "-y", "-o" + app_folder_, zip->string()}, 300000);
     if (rc != 0) rc = RunProgram("unzip", {"-o", "-q", zip->string(), "-d", app_folder_}, 300000);
     if (rc == 0 && ResolveCaseInsensitive(stock_folder)) fs::remove(*zip, ec);
     Label15->hide();

@@ -265,6 +265,33 @@ class SwallowingPort {
   std::vector<int> fillers_;
 };
 
+// The start-up's connect to the engine on this computer does not wait for the
+// engine's answer (an engine may read a new client's commands a second late):
+// the link comes up when the answer arrives, and the hook tells every change.
+TEST(AgwTcpLink, ConnectInBackgroundRegistersWhenTheEngineAnswers) {
+  FakeEngine engine;
+  engine.answerRegistration = false;
+  AgwTcpLink link;
+  std::vector<bool> told;
+  link.SetUpDownHook([&](bool up) { told.push_back(up); });
+  ASSERT_EQ(link.ConnectInBackground("127.0.0.1", engine.port(), "N0CALL"), AgwTcpLink::ConnectResult::Pending);
+  EXPECT_FALSE(link.DataPending());
+  ASSERT_TRUE(RunUntil([&] { return engine.Count('X') == 1; }));
+  EXPECT_FALSE(link.DataPending());
+  EXPECT_TRUE(told.empty());
+  engine.Send(*BuildAgwFrame('X', 0, "N0CALL", "", "\x01"));
+  ASSERT_TRUE(RunUntil([&] { return link.DataPending(); }));
+  ASSERT_TRUE(RunUntil([&] { return engine.Count('m') == 1; }));
+  EXPECT_EQ(told, std::vector<bool>{true});
+  engine.DropClient();
+  ASSERT_TRUE(RunUntil([&] { return !link.DataPending(); }));
+  EXPECT_EQ(told, (std::vector<bool>{true, false}));
+  // What is known before any attempt is said at once.
+  EXPECT_EQ(link.ConnectInBackground("127.0.0.1", engine.port(), "N0CALL-1234"),
+            AgwTcpLink::ConnectResult::CallRefused);
+  EXPECT_EQ(link.ConnectInBackground("127.0.0.1", 70000, "N0CALL"), AgwTcpLink::ConnectResult::HostNotFound);
+}
+
 TEST(AgwTcpLink, ConnectHasATimeLimit) {
   // A connection attempt that is never answered: the start never hangs.
   SwallowingPort swallowing;

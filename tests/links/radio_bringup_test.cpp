@@ -79,6 +79,7 @@ TEST(RadioBringUp, EngineMissingAtTheStart) {
     ports.engine = &engine;
     const BringUpResult r = BringUpRadioLink(s, "", ports);
     EXPECT_TRUE(r.engineTried);
+    EXPECT_EQ(r.engine, AgwTcpLink::ConnectResult::Pending);  // not waited for
     EXPECT_FALSE(r.endProgram);
     EXPECT_TRUE(r.message.empty());
   }

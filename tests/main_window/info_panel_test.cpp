@@ -640,6 +640,7 @@ TEST_F(InfoPanelTest, RetransmittedReportGoesOutThroughTheEngine) {
   // The engine on this computer; radio port 0 (FSK 300); local time 2 hours ahead of UTC.
   Ini("MODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nHBAUD=300\r\nTXTO=APZEB\r\nTXPA=WIDE1-1\r\nUTCD=2\r\n");
   Start();
+  PumpUntil([&] { return form_->link().AgwDataPending == 1; }, 5000);  // registers after the start-up
   ASSERT_EQ(form_->link().AgwDataPending, 1);
   PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
   dw.Feed(testing_support::PacketAudio(dir, "AB1CD-9>APRS,WIDE1-1:!5930.00N/01800.00E>plain"));

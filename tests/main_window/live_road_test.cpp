@@ -59,6 +59,7 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
   ASSERT_EQ(main.map().MapDrawnOnce, 1);
   EXPECT_EQ(main.settings().InterfaceKind, 0);
+  PumpUntil([&] { return main.link().AgwDataPending == 1; }, 5000);  // registers after the start-up
   EXPECT_EQ(main.link().AgwDataPending, 1);
 
   // The engine reads a new client's commands late; then it hears the packets.

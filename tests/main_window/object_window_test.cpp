@@ -70,6 +70,7 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   form->EndProgram = [](int) { ADD_FAILURE() << "the program ended"; };
   form->show();
   PumpUntil([&] { return form->map().MapDrawnOnce == 1; }, 20000);
+  PumpUntil([&] { return form->link().AgwDataPending == 1; }, 5000);  // registers after the start-up
   ASSERT_EQ(form->link().AgwDataPending, 1);
   form->Cycle().StopAll();
   PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late

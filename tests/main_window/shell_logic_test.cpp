@@ -24,6 +24,13 @@ TEST(SpeedTest, LimitsFromTheCount) {
   EXPECT_EQ(SpeedTestCount([&] { return t += 0.25; }), 3);
   double u = 100;
   EXPECT_EQ(SpeedTestCount([&] { return u += 0.001; }), 999);
+  // A count that reaches the full count ends the test before the second is over:
+  // more readings could not raise the limits.
+  std::int64_t reads = 0;
+  const std::int64_t full = SpeedTestCount([&] { return ++reads * 1e-9; });
+  EXPECT_EQ(full, kSpeedTestFullCount);
+  EXPECT_EQ(reads, kSpeedTestFullCount + 2);
+  EXPECT_EQ(MoniAllLimitFromCount(full), 667);
 }
 
 TEST(StartUpValues, DerivedTexts) {

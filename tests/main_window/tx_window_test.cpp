@@ -207,6 +207,7 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     form->EndProgram = [](int) { ADD_FAILURE() << "the program ended"; };
     form->show();
     PumpUntil([&] { return form->map().MapDrawnOnce == 1; }, 20000);
+    PumpUntil([&] { return form->link().AgwDataPending == 1; }, 5000);  // registers after the start-up
     ASSERT_EQ(form->link().AgwDataPending, 1);
     auto saw = [&](const std::vector<std::string>& calls) {
       return [&engine, calls] { return Registrations(engine->output()) == calls; };
