@@ -24,8 +24,7 @@ void Form1::WireInfoPanel() {
   h.setMapLock = [this](int lock) { map_core_->hooks().map_lock = lock; };
   h.centreMapOn = [this](double north, double east) {
     map_.CentreMode = 0;
-    map_.PictureMode = 0;
-    viewer_->hide();
+    ClosePictureViewer();
     for (platform::OptionButton* o : {column_->Option1, column_->Option2}) {
       o->setAutoExclusive(false);
       o->setChecked(false);
@@ -47,13 +46,13 @@ void Form1::WireInfoPanel() {
   };
   h.moniOneNewestChanged = [this] {
     TakeMoniOneNewest();
-    if (panels_.MoniOne.north != 0) {
-      settings_.CentreNorth = panels_.MoniOne.north;
-      settings_.CentreEast = panels_.MoniOne.east;
+    reception::MoniOneNewest& n = reception_.moniOneNewest;
+    if (n.north != 0) {
+      settings_.CentreNorth = n.north;
+      settings_.CentreEast = n.east;
     }
-    panels_.MoniOne.north = settings_.CentreNorth;
-    panels_.MoniOne.east = settings_.CentreEast;
-    CopyMoniOneNewest();
+    n.north = settings_.CentreNorth;
+    n.east = settings_.CentreEast;
   };
   h.language = [this] { return settings_.LanguageSetting; };
   h.interfaceKind = [this] { return settings_.InterfaceKind; };

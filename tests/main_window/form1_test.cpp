@@ -394,7 +394,6 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   EXPECT_EQ(form->settings().MoniOneCall, "XY1ABC");
   EXPECT_EQ(combo9->Text(), "XY1ABC");
   ASSERT_EQ(form->reception().moniOneCount, 3);
-  EXPECT_EQ(form->panels().MoniOne.comment, "heard since");
   EXPECT_EQ(form->reception().moniOneNewest.comment, "heard since");
   EXPECT_DOUBLE_EQ(form->reception().moniOneNewest.north, 6585.5);
   EXPECT_EQ(form->map().CentreMode, 1);
