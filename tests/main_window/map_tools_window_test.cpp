@@ -435,5 +435,26 @@ TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
   EXPECT_EQ(form_->panels().TrackLineCount, 21);
 }
 
+#ifdef ZEBLON_HAVE_VIDEO
+TEST_F(MapToolsWindowTest, AVideoStopsWhenTheReceivePassClosesTheViewer) {
+  Write("MAPS/UTMPICS/65810402.avi", TinyAvi(20));
+  service_->BuildMapIndex();
+  Find<platform::CheckBox>(*form_, "Check12")->click();
+  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+  auto* viewer = Find<panels::PictureViewer>(*form_, "Frame8");
+  ASSERT_TRUE(viewer->isVisible());
+  QMediaPlayer* player = service_->tools()->videoPlayer();
+  ASSERT_NE(player, nullptr);
+  ASSERT_NE(player->playbackState(), QMediaPlayer::StoppedState);
+  // A report of the watched station closes the viewer (the receive passes' hook): its video stops.
+  form_->ClosePictureViewer();
+  EXPECT_FALSE(viewer->isVisible());
+  EXPECT_EQ(form_->map().PictureMode, 0);
+  EXPECT_EQ(player->playbackState(), QMediaPlayer::StoppedState);
+}
+#endif
+
 }  // namespace
 }  // namespace zeblon
