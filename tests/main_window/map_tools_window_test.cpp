@@ -169,6 +169,16 @@ class MapToolsWindowTest : public ProgramFolderTest {
     ReadWholeFile(f, b);
     return b;
   }
+  // A video at the map centre, opened by PIC and a right click there.
+  panels::PictureViewer* OpenVideoAtTheCentre() {
+    Write("MAPS/UTMPICS/65810402.avi", TinyAvi(20));
+    service_->BuildMapIndex();
+    Find<platform::CheckBox>(*form_, "Check12")->click();
+    Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+    return Find<panels::PictureViewer>(*form_, "Frame8");
+  }
   void Shot(QWidget* w, const char* name) {
     w->grab().save(QString(ZEBLON_BINARY_DIR) + "/map_tools_" + name + ".png");
   }
@@ -270,13 +280,7 @@ TEST_F(MapToolsWindowTest, PictureViewerFromTheRightClickFinder) {
 }
 
 TEST_F(MapToolsWindowTest, VideoInTheViewerWithStart) {
-  Write("MAPS/UTMPICS/65810402.avi", TinyAvi(20));
-  service_->BuildMapIndex();
-  Find<platform::CheckBox>(*form_, "Check12")->click();
-  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
-  auto* viewer = Find<panels::PictureViewer>(*form_, "Frame8");
+  auto* viewer = OpenVideoAtTheCentre();
   ASSERT_TRUE(viewer->isVisible());
   EXPECT_EQ(viewer->Caption(), "65810402.avi");  // the last hit of the wide square
   EXPECT_TRUE(viewer->Command70->isVisible());
@@ -437,13 +441,7 @@ TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
 
 #ifdef ZEBLON_HAVE_VIDEO
 TEST_F(MapToolsWindowTest, AVideoStopsWhenTheReceivePassClosesTheViewer) {
-  Write("MAPS/UTMPICS/65810402.avi", TinyAvi(20));
-  service_->BuildMapIndex();
-  Find<platform::CheckBox>(*form_, "Check12")->click();
-  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
-  auto* viewer = Find<panels::PictureViewer>(*form_, "Frame8");
+  auto* viewer = OpenVideoAtTheCentre();
   ASSERT_TRUE(viewer->isVisible());
   QMediaPlayer* player = service_->tools()->videoPlayer();
   ASSERT_NE(player, nullptr);

@@ -9,8 +9,6 @@
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <chrono>
 #include <cmath>
 #include <memory>
 
@@ -19,11 +17,8 @@
 #include "main_window/live_radio_link.h"
 #include "main_window/map_service.h"
 #include "map/readouts.h"
-#include "platform/process.h"
 #include "reception/receive_pass.h"
 #include "reception/station_record.h"
-#include "start_window/form0.h"
-#include "tests/support/direwolf.h"
 #include "tests/support/find.h"
 #include "tests/support/one_frame.h"
 #include "tests/support/web_folder_test.h"
@@ -303,89 +298,6 @@ TEST_F(ReceptionHooksTest, TheWebPollOfTheWatchedStationBeepsMovesItAndClosesThe
   EXPECT_NEAR(main_->settings().CentreNorth, north, 0.001);
   EXPECT_NE(Caption("Label7").find(map::TrackedValueText(map::CutToWholeMetres(north))), std::string::npos)
       << Caption("Label7");
-}
-
-// The same by radio, as a user meets it: START with the packet engine on this
-// computer (direwolf on a free port), the station heard, watched through the
-// MONI 1 box, then heard twice on the move.
-TEST(ReceptionHooksLiveTest, TheWatchedStationMovesAsDirewolfHearsIt) {
-  for (const char* tool : {"direwolf", "gen_packets"})
-    if (!platform::ProgramExists(tool)) GTEST_SKIP() << tool << " is not installed";
-  testing_support::ScratchFolder scratch("zeblon_hooks", true);
-  const fs::path folder = scratch.path();
-  unsetenv("TEMP");
-  platform::SetWaitClock([t = 0.0]() mutable { return t += 0.25; });
-  const fs::path built = ZEBLON_PROGRAM_DIR;
-  fs::copy(built / "FONTS", folder / "FONTS", fs::copy_options::recursive);
-  fs::copy_file(built / "STOCK.ZIP", folder / "STOCK.ZIP");
-  fs::copy_file(built / "README.HTM", folder / "README.HTM");
-  RegisterProgramFonts(folder.string());
-  QTemporaryDir dir;
-  const int port = testing_support::FreePort();
-  testing_support::Direwolf engine(dir, port);
-  ASSERT_TRUE(engine.started()) << engine.output();
-  WriteFileAtomically(folder / "ZEBLON.INI",
-                      "USER=SM5XYZ\r\nMODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nTEMP=\r\nCALL=QW7TK-9\r\n");
-
-  Program program;
-  program.EndProgram = [](int) { FAIL() << "the program ended"; };
-  Form0* form0 = program.StartWindow();
-  form0->OpenDocument = [](const std::string&) { return true; };
-  form0->show();
-  ASSERT_TRUE(form0->Form_Activate());
-  Form1& main = program.MainWindow();
-  main.SpeedTestClock = [] {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-  };
-  main.OpenDocument = [](const std::string&) { return true; };
-  int beeps = 0;
-  main.Beep = [&] { ++beeps; };
-  main.Tick().cycleInterval = 200;
-  form0->Command1->click();
-  auto pump = [](auto done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  };
-  pump([&] { return main.map().MapDrawnOnce == 1; }, 20000);
-  ASSERT_EQ(main.link().AgwDataPending, 1);
-  pump([] { return false; }, 1200);  // the engine reads a new client's commands late
-  const reception::ReceptionState& st = main.reception();
-  auto hear = [&](const std::string& payload) {
-    engine.Feed(testing_support::PacketAudio(dir, "SM5DEF>APRS,WIDE2-1:" + payload));
-  };
-
-  hear(kHome.payload);
-  pump([&] { return st.moniAllCount > 0 && st.moniAllLog[st.moniAllCount].substr(32, 6) == "SM5DEF"; }, 15000);
-  ASSERT_GT(st.moniAllCount, 0) << engine.output();
-  auto* combo9 = Find<platform::ComboBox>(main, "Combo9");
-  combo9->SetText("SM5DEF");
-  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-  QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
-  ASSERT_EQ(st.moniOneCount, 1);
-  map::MapDisplay& map = dynamic_cast<MapService&>(main.MapDisplay()).display();
-  const double homeNorth = map.state().MoniOneNorth;
-
-  for (int i = 0; i < 2; ++i) {
-    SCOPED_TRACE(kMoves[i].payload);
-    hear(kMoves[i].payload);
-    pump([&] { return st.moniOneCount == i + 2; }, 15000);
-    ASSERT_EQ(st.moniOneCount, i + 2) << engine.output();
-    const std::string& newest = st.moniOneTrack[st.moniOneCount];
-    const double north = std::atof(newest.substr(13, 9).c_str()), east = std::atof(newest.substr(22, 9).c_str());
-    EXPECT_NEAR(map.state().MoniOneNorth, north, 0.001);
-    EXPECT_NEAR(map.state().MoniOneEast, east, 0.001);
-    EXPECT_NEAR(main.settings().CentreNorth, north, 0.001);
-    EXPECT_NE(
-        Find<platform::Label>(main, "Label7")->Caption().find(map::TrackedValueText(map::CutToWholeMetres(north))),
-        std::string::npos);
-  }
-  EXPECT_GT(map.state().MoniOneNorth, homeNorth + 1.5);  // a minute of latitude north of home
-  EXPECT_EQ(beeps, 2);
-  main.CloseByUser();
-  ASSERT_TRUE(main.ShutdownDone());
-  platform::SetWaitClock(nullptr);
 }
 
 }  // namespace
