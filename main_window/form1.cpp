@@ -243,7 +243,7 @@ void Form1::WireControls() {
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;
   sh.redraw = [this] { DrawMap(); };
-  sh.pictureShown = [this] { return map_.PictureMode == 1; };
+  sh.pictureShown = [this] { return PictureViewerShown(); };
   sh.writeSettings = [this] { WriteSettingsFile(); };
   sh.changed = [this](const stations::StationSwitches& s) {
     shell_.StationFilterMask = s.FilterMask();
@@ -282,7 +282,7 @@ void Form1::Timer1_Timer() {
   in.objectBeaconOn = panels_.ObjectBeaconOn == 1;
   in.chatOn = column_->Check7->Value() == 1;
   in.messageWaiting = chat_service_->MessageWaiting();
-  in.pictureMode = map_.PictureMode == 1;
+  in.pictureMode = PictureViewerShown();
   in.gpsSource = settings_.GpsSource;
   tick_.Run(in);
 }
