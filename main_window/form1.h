@@ -212,6 +212,9 @@ class Form1 : public QWidget {
   void RestoreMoniOneLog();
   // The MONI 1 fields from the track's newest record.
   void TakeMoniOneNewest();
+  // The newest record's fields; the map centre moves to its position, and a record
+  // without one leaves the station at the map centre.
+  void TakeMoniOneNewestOrCentre();
   // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
   void ListMoniOneLogs();
   void Combo9_GotFocus();

@@ -44,16 +44,7 @@ void Form1::WireInfoPanel() {
     const map::MapState& m = map_core_->state();
     return std::make_pair(m.SelectedNorth, m.SelectedEast);
   };
-  h.moniOneNewestChanged = [this] {
-    TakeMoniOneNewest();
-    reception::MoniOneNewest& n = reception_.moniOneNewest;
-    if (n.north != 0) {
-      settings_.CentreNorth = n.north;
-      settings_.CentreEast = n.east;
-    }
-    n.north = settings_.CentreNorth;
-    n.east = settings_.CentreEast;
-  };
+  h.moniOneNewestChanged = [this] { TakeMoniOneNewestOrCentre(); };
   h.language = [this] { return settings_.LanguageSetting; };
   h.interfaceKind = [this] { return settings_.InterfaceKind; };
   h.moniOneCall = [this] { return settings_.MoniOneCall; };

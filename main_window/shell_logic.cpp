@@ -1,6 +1,7 @@
 #include "main_window/shell_logic.h"
 
 #include "map/map_tile.h"
+#include "reception/moni_one_log.h"
 #include "reception/station_record.h"
 
 #include <algorithm>
@@ -24,10 +25,6 @@ std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
   if (first > s.size()) return {};
   last = std::min(last, s.size());
   return std::string(s.substr(first - 1, last - first + 1));
-}
-
-bool IsBlank(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
 
 }  // namespace
@@ -177,45 +174,12 @@ MoniOneFields MoniOneFieldsOf(std::string_view record) {
   return f;
 }
 
-std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& records) {
-  std::vector<std::string> slots = records;
-  const std::size_t count = slots.size();
-  for (std::size_t i = 0; i + 1 < count; ++i) {
-    if (reception::RecordDayNumber(slots[i + 1]) - reception::RecordDayNumber(slots[i]) > 30) {
-      for (std::size_t j = 0; j <= i; ++j) slots[j] = std::string(120, ' ');
-    }
-  }
-  std::vector<std::string> kept;
-  for (const std::string& s : slots) {
-    if (!IsBlank(s)) kept.push_back(s);
-  }
-  return kept;
-}
-
 MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
+  reception::MoniOneLogFile log = reception::RestoreMoniOneLog(log_path);
   MoniOneRestore r;
-  std::error_code ec;
-  const fs::path folder = log_path.parent_path();
-  if (!fs::is_directory(folder, ec)) {
-    r.folderMissing = true;
-    fs::create_directories(folder, ec);
-  }
-  // The log is rewritten below: what a killed rewrite left in its folder goes first.
-  platform::RemoveLeftoverTemporaryFiles(folder);
-  // A missing log exists, empty, from now on.
-  if (!fs::exists(log_path, ec)) {
-    std::ofstream(log_path, std::ios::binary | std::ios::app);
-  }
-  // First reading; a log longer than the store keeps its newest records. A log that
-  // cannot be read is left as it is: rewriting it from nothing would empty it.
-  std::string bytes;
-  if (!ReadWholeFile(log_path, bytes)) return r;
-  const std::vector<std::string> kept = PruneMoniOneRecords(reception::MoniOneRecordsOf(bytes));
-  std::string text;
-  for (const std::string& rec : kept) text += TrimRight(rec) + "\r\n";
-  r.rewritten = WriteFileAtomically(log_path, text);
-  // Second reading: the store holds what the file holds.
-  r.records = r.rewritten && ReadWholeFile(log_path, bytes) ? reception::MoniOneRecordsOf(bytes) : kept;
+  r.records = std::move(log.records);
+  r.rewritten = log.rewritten;
+  r.folderMissing = log.folderMissing;
   if (!r.records.empty()) r.newest = MoniOneFieldsOf(r.records.back());
   return r;
 }

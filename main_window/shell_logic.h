@@ -93,16 +93,11 @@ struct MoniOneRestore {
   bool folderMissing = false;  // the LOG folder had to be created
 };
 
-// RestoreMoniOneLog on the file `log_path`: creates a missing file (and its LOG
-// folder), reads the lines of 103 to 120 characters, keeps the newest 9998 of
-// them, drops the records before the last forward gap of more than 30 days,
-// rewrites the file with what is kept and returns it. A log that cannot be read is
-// neither rewritten nor loaded.
+// The start-up's restore of the MONI 1 log `log_path` (reception::RestoreMoniOneLog:
+// the records after its last gap of more than 30 days, the file rewritten with
+// them) with the fields of the newest record. A log that cannot be read is neither
+// rewritten nor loaded.
 MoniOneRestore RestoreMoniOneLog(const fs::path& log_path);
-
-// The pruning alone: blanks every record before the last forward gap of more than
-// 30 day numbers and returns the rest.
-std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& records);
 
 // Map centre after the restore: with a start-picture centre nothing moves; else a
 // newest position other than 0 becomes the centre, and the MONI 1 position is the
