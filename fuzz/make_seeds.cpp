@@ -31,16 +31,13 @@ std::string Get(const fs::path& file) {
   return bytes;
 }
 
-class Host : public reception::ReceptionHost {
+class Host : public reception::corpus::QuietHost {
  public:
   reception::LocalTime Now() override { return {2025, 6, 1, 12, 0, 0}; }
-  void DrawMap() override {}
-  void SetTimer1(bool) override {}
   void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override {
     a = "N";
     b = "E";
   }
-  void SendAprsMessage(const std::string&) override {}
 };
 
 // The receive pass over the packets, each source the MONI 1 station in turn: the

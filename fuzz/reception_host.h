@@ -25,6 +25,16 @@ class FuzzHost : public zeblon::reception::ReceptionHost {
     for (char c : m)
       if (static_cast<unsigned char>(c) < 32 || c == 127) std::abort();  // control bytes never go on the air
   }
+  void MonitorListChanged() override {}
+  void ShowEmergencyWindow() override {}
+  void ShowWxInfoForRecord(const std::string&) override {}
+  void InfoPanelChanged() override {}
+  void ShowDistanceAlarm(const zeblon::reception::DistanceAlarm&) override {}
+  void Beep() override {}
+  void FollowMoniOneStation() override {}
+  void ClosePictureViewer() override {}
+  bool PictureViewerShown() override { return false; }
+  void AfterQuietPass() override {}
 };
 
 inline const std::filesystem::path& DataFolder() {

@@ -63,6 +63,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     m = t.minute();
   };
   OpenDocument = [](const std::string& path) { return OpenWithShell(path); };
+  Beep = [] { QApplication::beep(); };
   BuildControls();
   WireControls();
   SetMapDisplay(std::make_unique<MapService>(*map_core_, *map_widget_));
@@ -242,7 +243,7 @@ void Form1::WireControls() {
   // Station filters, display levels and distance alarms.
   StationControls::Hooks sh;
   sh.redraw = [this] { DrawMap(); };
-  sh.pictureShown = [this] { return map_.PictureMode == 1; };
+  sh.pictureShown = [this] { return PictureViewerShown(); };
   sh.writeSettings = [this] { WriteSettingsFile(); };
   sh.changed = [this](const stations::StationSwitches& s) {
     shell_.StationFilterMask = s.FilterMask();
@@ -281,7 +282,7 @@ void Form1::Timer1_Timer() {
   in.objectBeaconOn = panels_.ObjectBeaconOn == 1;
   in.chatOn = column_->Check7->Value() == 1;
   in.messageWaiting = chat_service_->MessageWaiting();
-  in.pictureMode = map_.PictureMode == 1;
+  in.pictureMode = PictureViewerShown();
   in.gpsSource = settings_.GpsSource;
   tick_.Run(in);
 }
@@ -341,6 +342,7 @@ MapContext Form1::MapContextOf() {
   m.settingsPath = [this] { return SettingsPath(); };
   m.applyTexts = [this] { ApplyLanguageTexts(); };
   m.windowActive = [this] { return isActiveWindow(); };
+  m.toneSwitched = [this](bool on) { reception_.settings.toneOn = on; };  // the passes' beep
   // The map tools.
   m.viewer = viewer_;
   m.poiEditor = poi_;
@@ -389,6 +391,13 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   c.chat = &chat_service_->Queue();
   c.sendAprsMessage = [this](const std::string& outgoing) { chat_service_->SendAprsMessage(outgoing); };
   c.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { ShowDistanceAlarm(alarm); };
+  c.beep = [this] {
+    if (Beep) Beep();
+  };
+  c.followMoniOneStation = [this] { FollowMoniOneStation(); };
+  c.closePictureViewer = [this] { ClosePictureViewer(); };
+  c.pictureViewerShown = [this] { return PictureViewerShown(); };
+  c.afterQuietPass = [this] { AfterQuietPass(); };
   radio_link_->Attach(c);
 }
 
@@ -651,8 +660,7 @@ void Form1::ActivateTail() {
   Label5->show();
   DrawMap();
   if (settings_.UserNorth == 0 && settings_.UserEast == 0) {
-    map_.PictureMode = 0;
-    viewer_->hide();
+    ClosePictureViewer();
     qth_->move(Picture1->x(), 0);
     qth_->show();
     qth_->raise();
@@ -715,26 +723,13 @@ void Form1::RestoreMoniOneLog() {
   for (auto& slot : reception_.moniOneTrack) slot = reception::BlankRecord();
   reception_.moniOneCount = 0;
   for (const std::string& rec : r.records) reception_.moniOneTrack[++reception_.moniOneCount] = rec;
-  panels_.MoniOne = r.newest;
-  shell::ApplyMoniOneCentre(settings_.CentreNorth, settings_.CentreEast, panels_.MoniOne.north, panels_.MoniOne.east);
-  CopyMoniOneNewest();
+  reception::MoniOneNewest& n = reception_.moniOneNewest;
+  n = r.newest;
+  shell::ApplyMoniOneCentre(settings_.CentreNorth, settings_.CentreEast, n.north, n.east);
 }
 
 void Form1::TakeMoniOneNewest() {
-  panels_.MoniOne = shell::MoniOneFieldsOf(reception_.moniOneTrack[reception_.moniOneCount]);
-  CopyMoniOneNewest();
-}
-
-void Form1::CopyMoniOneNewest() {
-  auto& n = reception_.moniOneNewest;
-  n.date = panels_.MoniOne.date;
-  n.time = panels_.MoniOne.time;
-  n.north = panels_.MoniOne.north;
-  n.east = panels_.MoniOne.east;
-  n.via = panels_.MoniOne.via;
-  n.comment = panels_.MoniOne.comment;
-  n.symbol = panels_.MoniOne.symbol;
-  n.symbolName = panels_.MoniOne.symbolName;
+  reception_.moniOneNewest = shell::MoniOneFieldsOf(reception_.moniOneTrack[reception_.moniOneCount]);
 }
 
 void Form1::Check14_MouseUp(int button) {
@@ -990,6 +985,26 @@ void Form1::Command65_Click() {
 }
 
 void Form1::DrawMap() { MapDisplay().DrawMap(); }
+
+void Form1::FollowMoniOneStation() {
+  if (gps_.GpsFixMoved != 0) return;
+  map_.CentreMode = 1;
+  column_->Option2->setChecked(true);  // Option1 clears with it
+  column_->Option1->setChecked(false);
+}
+
+void Form1::ClosePictureViewer() {
+  map_.PictureMode = 0;
+  viewer_->hide();
+}
+
+void Form1::AfterQuietPass() {
+  const shell::QuietPassEnd end =
+      shell::QuietPassEndFor(gps_.GpsFixMoved, gps_.GpsFixMovedBefore, isActiveWindow(), shell_.ColourDepth);
+  if (end.redraw) DrawMap();
+  // Typing in a text box keeps its focus.
+  if (end.focusMap && !TypingInTextBox()) Picture1->setFocus();
+}
 
 void Form1::WriteSettingsFile() {
   std::string existing;

@@ -77,6 +77,8 @@ class Form1 : public QWidget {
   std::function<double()> SpeedTestClock;
   std::function<void(int& hours, int& minutes)> TimeOfDay;
   std::function<bool(const std::string& path)> OpenDocument;
+  // Seam: the computer's beep of the receive passes (QApplication::beep()).
+  std::function<void()> Beep;
 
   // Life cycle.
   void Form_Activate();
@@ -108,6 +110,14 @@ class Form1 : public QWidget {
   // internet passes' alarms; the main window is maximised and the map focused.
   void ShowDistanceAlarm(const reception::DistanceAlarm& alarm);
   panels::DistanceAlarmPanel& DistanceAlarmFrame() { return *distance_alarm_; }
+  // The receive passes' hooks of the map (reception::ReceptionHost): after a MONI 1
+  // report the map follows the station unless the GPS fix moves the own position;
+  // the picture viewer closes; a pass that drew nothing redraws for a GPS fix that
+  // moved or stopped and gives the map the focus.
+  void FollowMoniOneStation();
+  void ClosePictureViewer();
+  bool PictureViewerShown() const { return map_.PictureMode == 1; }
+  void AfterQuietPass();
   std::function<double()> AlarmClock;
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
   // The station data from the web: switches, polls, ionosphere values.
@@ -206,10 +216,8 @@ class Form1 : public QWidget {
   void SpeedTest();
   void ListPickFiles();
   void RestoreMoniOneLog();
-  // The MONI 1 fields from the track's newest record (TakeMoniOneNewest) or from
-  // panels_.MoniOne (CopyMoniOneNewest) into the receive path's copy.
+  // The MONI 1 fields from the track's newest record.
   void TakeMoniOneNewest();
-  void CopyMoniOneNewest();
   // The newest record's fields; the map centre moves to its position, and a record
   // without one leaves the station at the map centre.
   void TakeMoniOneNewestOrCentre();

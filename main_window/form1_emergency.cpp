@@ -11,10 +11,7 @@ namespace zeblon {
 void Form1::WireEmergency() {
   alarm_sound_ = std::make_unique<AlarmSound>(app_folder_);
   panels::EmergencyWindow::Hooks e;
-  e.closePictureViewer = [this] {
-    map_.PictureMode = 0;
-    viewer_->hide();
-  };
+  e.closePictureViewer = [this] { ClosePictureViewer(); };
   e.clearCentreOptions = [this] {
     column_->Option1->setChecked(false);
     column_->Option2->setChecked(false);

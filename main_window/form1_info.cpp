@@ -24,8 +24,7 @@ void Form1::WireInfoPanel() {
   h.setMapLock = [this](int lock) { map_core_->hooks().map_lock = lock; };
   h.centreMapOn = [this](double north, double east) {
     map_.CentreMode = 0;
-    map_.PictureMode = 0;
-    viewer_->hide();
+    ClosePictureViewer();
     for (platform::OptionButton* o : {column_->Option1, column_->Option2}) {
       o->setAutoExclusive(false);
       o->setChecked(false);

@@ -48,13 +48,13 @@ void Form1::SelectMoniOneStation(const std::string& call) {
 
 void Form1::TakeMoniOneNewestOrCentre() {
   TakeMoniOneNewest();
-  if (panels_.MoniOne.north != 0) {
-    settings_.CentreNorth = panels_.MoniOne.north;
-    settings_.CentreEast = panels_.MoniOne.east;
+  reception::MoniOneNewest& n = reception_.moniOneNewest;
+  if (n.north != 0) {
+    settings_.CentreNorth = n.north;
+    settings_.CentreEast = n.east;
   }
-  panels_.MoniOne.north = settings_.CentreNorth;
-  panels_.MoniOne.east = settings_.CentreEast;
-  CopyMoniOneNewest();
+  n.north = settings_.CentreNorth;
+  n.east = settings_.CentreEast;
 }
 
 void Form1::Combo9_KeyDown(int key_code) {

@@ -205,4 +205,22 @@ void LiveRadioLink::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) {
   if (radio_.showDistanceAlarm) radio_.showDistanceAlarm(alarm);
 }
 
+void LiveRadioLink::Beep() {
+  if (radio_.beep) radio_.beep();
+}
+
+void LiveRadioLink::FollowMoniOneStation() {
+  if (radio_.followMoniOneStation) radio_.followMoniOneStation();
+}
+
+void LiveRadioLink::ClosePictureViewer() {
+  if (radio_.closePictureViewer) radio_.closePictureViewer();
+}
+
+bool LiveRadioLink::PictureViewerShown() { return radio_.pictureViewerShown && radio_.pictureViewerShown(); }
+
+void LiveRadioLink::AfterQuietPass() {
+  if (radio_.afterQuietPass) radio_.afterQuietPass();
+}
+
 }  // namespace zeblon

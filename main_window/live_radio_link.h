@@ -57,6 +57,11 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void ShowWxInfoForRecord(const std::string& infoRecord) override;
   void InfoPanelChanged() override;
   void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override;
+  void Beep() override;
+  void FollowMoniOneStation() override;
+  void ClosePictureViewer() override;
+  bool PictureViewerShown() override;
+  void AfterQuietPass() override;
 
   void Tell(const std::string& text);
   // The engine on this computer not reached at START: said once, taken back when

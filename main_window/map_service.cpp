@@ -1,6 +1,7 @@
 #include "main_window/map_service.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
 #include <QEvent>
 #include <QMouseEvent>
@@ -163,8 +164,6 @@ void MapService::FromWindow() {
   if (map_.panels != nullptr) {
     PanelState& p = *map_.panels;
     s.ObjectBeaconOn = p.ObjectBeaconOn;
-    s.MoniOneNorth = p.MoniOne.north;
-    s.MoniOneEast = p.MoniOne.east;
     const auto lines = [](const std::vector<std::string>& v, long count) {
       std::span<const std::string> all(v);
       if (all.empty()) return all;
@@ -178,6 +177,9 @@ void MapService::FromWindow() {
     const reception::ReceptionState& r = *map_.reception;
     s.MoniAllCount = r.moniAllCount;
     s.MoniOneCount = r.moniOneCount;
+    // The watched station where the receive passes left it (its newest report).
+    s.MoniOneNorth = r.moniOneNewest.north;
+    s.MoniOneEast = r.moniOneNewest.east;
     s.MoniAllLimit = std::max(1, r.settings.moniAllLimit);
     s.MoniOneTrackLimit = std::max(1, r.settings.moniOneTrackLimit);
     s.AlarmNorthText = r.alarm.northText;  // the one jump of CentreMode 3
@@ -216,10 +218,6 @@ void MapService::ToWindow() {
   if (!s.MapBaseFolder.empty()) w.MapBaseFolder = s.MapBaseFolder;
   w.GkCentralMeridian = s.Zones.gkCentralMeridian;
   w.OwnZoneCentralMeridian = s.Zones.ownZoneCentralMeridian;
-  if (map_.panels != nullptr) {
-    map_.panels->MoniOne.north = s.MoniOneNorth;
-    map_.panels->MoniOne.east = s.MoniOneEast;
-  }
 }
 
 void MapService::ShowOutputs() {
@@ -270,6 +268,12 @@ void MapService::DrawMap() {
   ToWindow();
   ShowOutputs();
   widget_.update();
+}
+
+bool TypingInTextBox() {
+  const QWidget* f = QApplication::focusWidget();
+  if (const auto* combo = qobject_cast<const QComboBox*>(f)) return combo->isEditable();
+  return f != nullptr && (f->inherits("QLineEdit") || f->inherits("QPlainTextEdit"));
 }
 
 void MapService::FocusMap() {
@@ -425,7 +429,10 @@ void MapService::Wire() {
       },
       [this](int level) { ChooseFolder(level); });
   c.Check1->OnClick = [this] {
-    if (map_.shell != nullptr) map_.shell->ToneOn = map_.shell->ToneOn == 1 ? 0 : 1;
+    // The tone follows the box (a value set from code runs this too).
+    const bool on = map_.column->Check1->Value() == 1;
+    if (map_.shell != nullptr) map_.shell->ToneOn = on ? 1 : 0;
+    if (map_.toneSwitched) map_.toneSwitched(on);
     FocusMap();
   };
   // The palette frame folds to its first button and unfolds again.
@@ -484,7 +491,8 @@ void MapService::Wire() {
       std::string speed;
       if (map_.reception != nullptr)
         speed = map::MoniOneSpeedText(map_.reception->moniOneTrack, map_.reception->moniOneCount);
-      line = map::MoniOneLine(db.distanceKm, db.bearing, speed, map_.panels != nullptr ? map_.panels->MoniOne.via : "");
+      line = map::MoniOneLine(db.distanceKm, db.bearing, speed,
+                              map_.reception != nullptr ? map_.reception->moniOneNewest.via : "");
     } catch (const geodesy::GeodesyError&) {
       return;
     }
@@ -495,9 +503,7 @@ void MapService::Wire() {
   };
   dh.focus = [this] {
     // Typing in a text box keeps its focus; otherwise the map takes it in the active window.
-    QWidget* f = QApplication::focusWidget();
-    if (f != nullptr && (f->inherits("QLineEdit") || f->inherits("QPlainTextEdit"))) return;
-    FocusMap();
+    if (!TypingInTextBox()) FocusMap();
   };
   dh.timer1_on = [this] {
     if (map_.drawingDone) map_.drawingDone();

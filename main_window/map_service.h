@@ -18,6 +18,10 @@
 
 namespace zeblon {
 
+// True while a text box (or a combo box one types in) has the keyboard focus:
+// typing there keeps it when the map would take the focus.
+bool TypingInTextBox();
+
 class MapService : public MapDisplayService {
  public:
   // `display` and `widget` are the window's map and map picture box.

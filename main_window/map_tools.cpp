@@ -107,6 +107,8 @@ void MapTools::Wire() {
     map_.viewer->Command30->OnClick = [this] { StepPicture(+1); };
     map_.viewer->Command70->OnClick = [this] { ShowPositionPicture(); };
     map_.viewer->Command71->OnClick = [this] { CentreAtPicture(); };
+    // Whoever hides the viewer, its video stops with it.
+    map_.viewer->installEventFilter(this);
   }
   if (map_.column != nullptr) {
     panels::ControlColumn& c = *map_.column;
@@ -190,6 +192,8 @@ void MapTools::Unwire() {
 }
 
 bool MapTools::eventFilter(QObject* watched, QEvent* e) {
+  if (e->type() == QEvent::Hide && map_.viewer != nullptr && watched == map_.viewer && map_.viewer->isHidden())
+    StopVideo();
   if (map_.column == nullptr) return false;
   QComboBox* poi = map_.column->Combo2;
   QComboBox* trk = map_.column->Combo1;

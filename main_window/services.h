@@ -44,6 +44,7 @@ struct MapContext {
   std::function<std::string()> settingsPath;
   std::function<void()> applyTexts;
   std::function<bool()> windowActive;
+  std::function<void(bool on)> toneSwitched;  // the tone box (Check1) changed ToneOn
   // The map tools: the frames they open, the main cycle's pause, the settings
   // file, the INFO panel for a station found by a right click.
   panels::PictureViewer* viewer = nullptr;
@@ -101,6 +102,12 @@ struct RadioLinkContext {
   reception::ChatPanel* chat = nullptr;
   std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
   std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;  // Frame12
+  // The receive passes' other window hooks (reception::ReceptionHost).
+  std::function<void()> beep;
+  std::function<void()> followMoniOneStation;
+  std::function<void()> closePictureViewer;
+  std::function<bool()> pictureViewerShown;
+  std::function<void()> afterQuietPass;
 };
 
 class RadioLinkService {

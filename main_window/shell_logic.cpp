@@ -216,6 +216,13 @@ void ApplyMoniOneCentre(double& cn, double& ce, double& mn, double& me) {
   me = ce;
 }
 
+QuietPassEnd QuietPassEndFor(int gps_fix_moved, int gps_fix_moved_before, bool window_active, int colour_depth) {
+  QuietPassEnd end;
+  end.redraw = gps_fix_moved == 1 || gps_fix_moved_before > gps_fix_moved;
+  end.focusMap = window_active || colour_depth < 16;
+  return end;
+}
+
 // ---------------------------------------------------------------------------
 // Shutdown
 

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "reception/reception_state.h"
+
 namespace zeblon::shell {
 
 namespace fs = std::filesystem;
@@ -84,11 +86,8 @@ std::vector<std::string> ReadLines(const fs::path& file, std::size_t max_lines);
 // ---------------------------------------------------------------------------
 // MONI 1 log restore
 
-struct MoniOneFields {
-  std::string date, time;
-  double north = 0, east = 0;
-  std::string comment, via, symbol, symbolName;
-};
+// The newest record's fields are the one set the receive passes keep up to date.
+using MoniOneFields = reception::MoniOneNewest;
 
 // The fields of the newest record.
 MoniOneFields MoniOneFieldsOf(std::string_view record);
@@ -110,6 +109,19 @@ MoniOneRestore RestoreMoniOneLog(const fs::path& log_path);
 // newest position other than 0 becomes the centre, and the MONI 1 position is the
 // centre afterwards.
 void ApplyMoniOneCentre(double& centre_north, double& centre_east, double& moni_north, double& moni_east);
+
+// ---------------------------------------------------------------------------
+// The receive passes' end
+
+// A pass that drew nothing, or drew nothing because the picture viewer lies
+// over the map: the map is redrawn when this tick's GPS read took a fix or the
+// fix stopped moving since the last tick, and takes the focus when the window
+// is active or the screen has fewer than 16 bits per pixel.
+struct QuietPassEnd {
+  bool redraw = false;
+  bool focusMap = false;
+};
+QuietPassEnd QuietPassEndFor(int gps_fix_moved, int gps_fix_moved_before, bool window_active, int colour_depth);
 
 // ---------------------------------------------------------------------------
 // Shutdown

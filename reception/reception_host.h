@@ -33,27 +33,31 @@ class ReceptionHost {
   // Sends one APRS message payload at once (":" + addressee padded to 9 + ":" + text).
   virtual void SendAprsMessage(const std::string& outgoingMessage) = 0;
 
+  // Every hook below changes what the user sees or hears: a host must fill each
+  // one (a window without the control gives it an empty body of its own).
   // The RAW monitor list changed: refill List1 and select its newest line.
-  virtual void MonitorListChanged() {}
+  virtual void MonitorListChanged() = 0;
   // Opens the EMERGENCY window for the last AlarmRecord (it redraws the map).
-  virtual void ShowEmergencyWindow() {}
+  virtual void ShowEmergencyWindow() = 0;
   // The INFO panel's record changed while the panel is shown (WX INFO frame, Label5).
-  virtual void ShowWxInfoForRecord(const std::string& infoRecord) { (void)infoRecord; }
+  virtual void ShowWxInfoForRecord(const std::string& infoRecord) = 0;
   // The INFO panel's captions or record changed.
-  virtual void InfoPanelChanged() {}
+  virtual void InfoPanelChanged() = 0;
   // Shows the alarm frame, maximises the main window and focuses the map.
-  virtual void ShowDistanceAlarm(const DistanceAlarm& alarm) { (void)alarm; }
-  virtual void Beep() {}
+  virtual void ShowDistanceAlarm(const DistanceAlarm& alarm) = 0;
+  // The computer's beep (the passes ask only while the tone is on).
+  virtual void Beep() = 0;
   // A MONI 1 report: while the GPS fix has not moved the map follows the
   // watched station (CentreMode 1, Option1 cleared, Option2 set).
-  virtual void FollowMoniOneStation() {}
+  virtual void FollowMoniOneStation() = 0;
   // PictureMode 0, Frame8 hidden.
-  virtual void ClosePictureViewer() {}
-  virtual bool PictureViewerShown() { return false; }
+  virtual void ClosePictureViewer() = 0;
+  // PictureMode 1: the picture viewer lies over the map.
+  virtual bool PictureViewerShown() = 0;
   // The end of a pass that drew nothing: DrawMap when the GPS fix moved (or
   // stopped moving), and the focus to the map when the main window is active
   // or the screen has fewer than 16 bits per pixel.
-  virtual void AfterQuietPass() {}
+  virtual void AfterQuietPass() = 0;
 };
 
 // The chat window's eight lines Text1(0..7), newest at 7, and its controls.

@@ -341,7 +341,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   EXPECT_EQ(lines[0], TrimRight(shown));
   const double north = LeadingNumber(reception::Columns(shown, 14, 22));
   EXPECT_EQ(form_->settings().CentreNorth, north);
-  EXPECT_EQ(form_->panels().MoniOne.north, north);
+  EXPECT_EQ(st.moniOneNewest.north, north);
   EXPECT_EQ(st.moniOneNewest.comment, "point 4");
   EXPECT_TRUE(p.isHidden());
 

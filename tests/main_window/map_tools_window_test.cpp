@@ -169,6 +169,16 @@ class MapToolsWindowTest : public ProgramFolderTest {
     ReadWholeFile(f, b);
     return b;
   }
+  // A video at the map centre, opened by PIC and a right click there.
+  panels::PictureViewer* OpenVideoAtTheCentre() {
+    Write("MAPS/UTMPICS/65810402.avi", TinyAvi(20));
+    service_->BuildMapIndex();
+    Find<platform::CheckBox>(*form_, "Check12")->click();
+    Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+    return Find<panels::PictureViewer>(*form_, "Frame8");
+  }
   void Shot(QWidget* w, const char* name) {
     w->grab().save(QString(ZEBLON_BINARY_DIR) + "/map_tools_" + name + ".png");
   }
@@ -299,13 +309,7 @@ TEST_F(MapToolsWindowTest, PictureViewerFromTheRightClickFinder) {
 }
 
 TEST_F(MapToolsWindowTest, VideoInTheViewerWithStart) {
-  Write("MAPS/UTMPICS/65810402.avi", TinyAvi(20));
-  service_->BuildMapIndex();
-  Find<platform::CheckBox>(*form_, "Check12")->click();
-  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
-  auto* viewer = Find<panels::PictureViewer>(*form_, "Frame8");
+  auto* viewer = OpenVideoAtTheCentre();
   ASSERT_TRUE(viewer->isVisible());
   EXPECT_EQ(viewer->Caption(), "65810402.avi");  // the last hit of the wide square
   EXPECT_TRUE(viewer->Command70->isVisible());
@@ -463,6 +467,21 @@ TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
   Click("Command68");
   EXPECT_EQ(form_->panels().TrackLineCount, 21);
 }
+
+#ifdef ZEBLON_HAVE_VIDEO
+TEST_F(MapToolsWindowTest, AVideoStopsWhenTheReceivePassClosesTheViewer) {
+  auto* viewer = OpenVideoAtTheCentre();
+  ASSERT_TRUE(viewer->isVisible());
+  QMediaPlayer* player = service_->tools()->videoPlayer();
+  ASSERT_NE(player, nullptr);
+  ASSERT_NE(player->playbackState(), QMediaPlayer::StoppedState);
+  // A report of the watched station closes the viewer (the receive passes' hook): its video stops.
+  form_->ClosePictureViewer();
+  EXPECT_FALSE(viewer->isVisible());
+  EXPECT_EQ(form_->map().PictureMode, 0);
+  EXPECT_EQ(player->playbackState(), QMediaPlayer::StoppedState);
+}
+#endif
 
 }  // namespace
 }  // namespace zeblon

@@ -293,6 +293,23 @@ TEST(MoniOneCentre, StartPictureCentreStaysOtherwiseTheNewestPositionWins) {
 
 // ---------------------------------------------------------------------------
 
+TEST(QuietPassEnd, RedrawForAMovedOrStoppedFixFocusWhenActiveOrFewColours) {
+  struct Case {
+    int moved, movedBefore;
+    bool active;
+    int depth;
+    bool redraw, focus;
+  } cases[] = {
+      {0, 0, true, 24, false, true}, {1, 0, false, 24, true, false}, {1, 1, false, 16, true, false},
+      {0, 1, false, 15, true, true}, {0, 0, false, 8, false, true},
+  };
+  for (const Case& c : cases) {
+    const QuietPassEnd end = QuietPassEndFor(c.moved, c.movedBefore, c.active, c.depth);
+    EXPECT_EQ(end.redraw, c.redraw) << c.moved << c.movedBefore << c.active << c.depth;
+    EXPECT_EQ(end.focusMap, c.focus) << c.moved << c.movedBefore << c.active << c.depth;
+  }
+}
+
 TEST(Shutdown, StopLineAndNavigationFiles) {
   const std::string rec = "6581  401 240101 1234";
   const std::string stop = NavigationStopLine(rec);

@@ -226,6 +226,16 @@ class QuietHost : public ReceptionHost {
   void SetTimer1(bool) override {}
   void ConvertMapKmToLatLon(double, double, std::string& a, std::string& b) override { a = b = "-"; }
   void SendAprsMessage(const std::string&) override {}
+  void MonitorListChanged() override {}
+  void ShowEmergencyWindow() override {}
+  void ShowWxInfoForRecord(const std::string&) override {}
+  void InfoPanelChanged() override {}
+  void ShowDistanceAlarm(const DistanceAlarm&) override {}
+  void Beep() override {}
+  void FollowMoniOneStation() override {}
+  void ClosePictureViewer() override {}
+  bool PictureViewerShown() override { return false; }
+  void AfterQuietPass() override {}
 };
 
 // TNC2 lines as frames cut from the receive buffer (header line, CR LF, payload, CR).

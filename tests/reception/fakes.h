@@ -42,8 +42,12 @@ class FakeHost : public ReceptionHost {
     DrawMap();
   }
   void ShowDistanceAlarm(const DistanceAlarm& a) override { alarms.push_back(a); }
+  void MonitorListChanged() override {}
+  void ShowWxInfoForRecord(const std::string&) override {}
+  void InfoPanelChanged() override {}
   void Beep() override { ++beeps; }
   void FollowMoniOneStation() override { ++follows; }
+  void ClosePictureViewer() override {}
   bool PictureViewerShown() override { return pictureShown; }
   void AfterQuietPass() override { ++quietEnds; }
 };
