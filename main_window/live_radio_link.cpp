@@ -4,6 +4,7 @@
 #include "links/radio_bringup.h"
 #include "links/tnc_commands.h"
 #include "platform/message_box.h"
+#include "platform/paths.h"
 #include "reception/frame_assembly.h"
 #include "stations/symbol_table.h"
 
@@ -11,6 +12,8 @@ namespace zeblon {
 
 LiveRadioLink::LiveRadioLink() {
   engine_.SetStatusHook([this](const std::string& text) { Tell(text); });
+  beacon_.resolvePath = [](const std::string& name) { return links::InfoFilePath(name, platform::ProgramFolder()); };
+  beacon_.tell = [this](const std::string& text) { Tell(text); };
 }
 
 LiveRadioLink::~LiveRadioLink() = default;
