@@ -445,6 +445,7 @@ void MapService::Wire() {
   // The picture box.
   auto& h = widget_.hooks();
   h.sync = [this] { FromWindow(); };
+  h.publish = [this] { ToWindow(); };
   h.draw = [this] {
     display_.DrawMap();
     ToWindow();
