@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "geodesy/geodesy.h"
+#include "platform/paths.h"
 #include "settings/text_files.h"
 
 namespace zeblon::links {
@@ -82,6 +83,12 @@ std::optional<std::string> LongestLineOfFile(const std::filesystem::path& file) 
   return clean;
 }
 
+std::filesystem::path InfoFilePath(const std::string& name, const std::filesystem::path& programFolder) {
+  std::filesystem::path p = platform::WindowsPathToLinux(name, programFolder);
+  if (p.is_relative()) p = programFolder / p;
+  return platform::ResolveOrSame(p);
+}
+
 std::optional<std::string> OwnBeacon::NextInfoField(const BeaconSettings& s, const reception::LocalTime& now,
                                                     bool statusRequest) {
   if (Trim(s.userCall).empty() || (s.userNorth == 0 && s.userEast == 0)) return std::nullopt;
@@ -114,7 +121,12 @@ std::optional<std::string> OwnBeacon::NextInfoField(const BeaconSettings& s, con
     const std::string name = comment.substr(1, comment.size() - 2);
     if (name.empty()) return field;
     const std::filesystem::path path = resolvePath ? resolvePath(name) : std::filesystem::path(name);
-    if (const auto line = LongestLineOfFile(path)) field += *line;
+    if (const auto line = LongestLineOfFile(path)) {
+      field += *line;
+      unreadable_.erase(name);
+    } else if (unreadable_.insert(name).second && tell) {
+      tell("INFO LINE FILE " + name + " NOT READ (" + path.string() + "): BEACON WITHOUT COMMENT");
+    }
     return field;
   }
   field += " " + comment.substr(0, 63);

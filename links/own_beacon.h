@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -58,11 +59,20 @@ std::string StatusText(const BeaconSettings& s);
 // control characters dropped, cut to 63 characters; nullopt when unreadable.
 std::optional<std::string> LongestLineOfFile(const std::filesystem::path& file);
 
+// Where the file an info line names in braces lies: a Windows path as the
+// settings' paths are read (C:\ZEBLON\INFO.TXT in the program folder, another
+// drive in its folder below it), a name without folder in the program folder,
+// letter case matched to what is on the disk.
+std::filesystem::path InfoFilePath(const std::string& name, const std::filesystem::path& programFolder);
+
 class OwnBeacon {
  public:
-  // Resolves the path an info line names in braces (a Windows path, relative to
-  // the current folder); the default takes it as a Linux path.
+  // Resolves the path an info line names in braces; the default takes it as a
+  // Linux path (the program sets InfoFilePath).
   std::function<std::filesystem::path(const std::string&)> resolvePath;
+  // Told once for an info line's file that cannot be read (the beacon goes out
+  // without comment), again only after the file was read in between.
+  std::function<void(const std::string& text)> tell;
 
   // The information field of the next beacon, or nullopt when none may go out
   // (no user call, or the home position at 0/0: InfoLineIndex stays as it was).
@@ -74,6 +84,7 @@ class OwnBeacon {
 
  private:
   int infoLineIndex_ = 0;
+  std::set<std::string> unreadable_;  // the info files already told
 };
 
 }  // namespace zeblon::links

@@ -75,8 +75,9 @@ bool InfoService::eventFilter(QObject* watched, QEvent* e) {
   return QObject::eventFilter(watched, e);
 }
 
-std::array<QWidget*, 5> InfoService::MoniOneLabels() const {
-  return {column_.Label10, column_.Label11, column_.Label6, column_.Label9, column_.Label12};
+std::array<QWidget*, 7> InfoService::MoniOneLabels() const {
+  return {column_.Label10, column_.Label11, column_.Label6, column_.Label9,
+          column_.Label12, column_.Label7,  column_.Label8};
 }
 
 void InfoService::FocusMapWhenActive() {

@@ -127,8 +127,9 @@ class InfoService : public QObject {
 
  private:
   // The labels that open the panel on the watched station: its comment, distance
-  // line, number of reports, newest report's time, and "MONI 1".
-  std::array<QWidget*, 5> MoniOneLabels() const;
+  // line, number of reports, newest report's time, "MONI 1", and its coordinate
+  // read-outs (whose left press steps their coordinate system instead).
+  std::array<QWidget*, 7> MoniOneLabels() const;
   void OpenInfoPanel(bool moni_one);
   void ShowInfoRecord(const std::string& record);
   void StepOnce(panels::InfoStepKind kind);

@@ -5,6 +5,7 @@
 #include "links/tnc_commands.h"
 #include "main_window/shell_logic.h"
 #include "platform/message_box.h"
+#include "platform/paths.h"
 #include "reception/frame_assembly.h"
 #include "stations/symbol_table.h"
 
@@ -15,6 +16,8 @@ LiveRadioLink::LiveRadioLink() {
   engine_.SetUpDownHook([this](bool up) {
     if (radio_.link != nullptr) radio_.link->AgwDataPending = up ? 1 : 0;
   });
+  beacon_.resolvePath = [](const std::string& name) { return links::InfoFilePath(name, platform::ProgramFolder()); };
+  beacon_.tell = [this](const std::string& text) { Tell(text); };
 }
 
 LiveRadioLink::~LiveRadioLink() = default;

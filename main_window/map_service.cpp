@@ -30,13 +30,14 @@ namespace {
 
 QColor Colour(const MapState::Rgb& c) { return QColor(c.r, c.g, c.b); }
 
-// Events of controls that have no handler of their own: presses on the read-out
-// labels (a left press steps the pair's system) and the focus entering a scale
+// Events of controls that have no handler of their own: left presses on the
+// read-out labels (each steps the pair's system; other buttons pass on, the right
+// one on the MONI 1 pair opens the INFO panel) and the focus entering a scale
 // combo (which chooses its folder, as a click does).
 class ControlEvents : public QObject {
  public:
-  ControlEvents(std::array<QWidget*, 6> labels, std::array<QWidget*, 6> combos,
-                std::function<void(int pair, int button)> on_label, std::function<void(int level)> on_combo)
+  ControlEvents(std::array<QWidget*, 6> labels, std::array<QWidget*, 6> combos, std::function<void(int pair)> on_label,
+                std::function<void(int level)> on_combo)
       : labels_(labels), combos_(combos), on_label_(std::move(on_label)), on_combo_(std::move(on_combo)) {
     for (QWidget* w : labels_)
       if (w != nullptr) w->installEventFilter(this);
@@ -47,10 +48,8 @@ class ControlEvents : public QObject {
     if (e->type() == QEvent::MouseButtonPress) {
       for (int i = 0; i < 6; ++i) {
         if (labels_[i] != o) continue;
-        const auto* m = static_cast<QMouseEvent*>(e);
-        on_label_(i / 2, m->button() == Qt::LeftButton    ? map::kLeftButton
-                         : m->button() == Qt::RightButton ? map::kRightButton
-                                                          : 4);
+        if (static_cast<QMouseEvent*>(e)->button() != Qt::LeftButton) return false;
+        on_label_(i / 2);
         return true;
       }
     } else if (e->type() == QEvent::FocusIn) {
@@ -62,7 +61,7 @@ class ControlEvents : public QObject {
 
  private:
   std::array<QWidget*, 6> labels_, combos_;
-  std::function<void(int, int)> on_label_;
+  std::function<void(int)> on_label_;
   std::function<void(int)> on_combo_;
 };
 
@@ -254,6 +253,13 @@ void MapService::ShowOutputs() {
 
 void MapService::UntickOptions() { map_.column->UntickCentringOptions(); }
 
+void MapService::ClosePictureViewer() {
+  if (tools_ != nullptr)
+    tools_->ClosePictureViewer();
+  else
+    map_.map->PictureMode = 0;
+}
+
 void MapService::ColourInks() {
   // Each ink button in the colour of its ink as painted.
   const auto& p = display_.state().Palette.palette_shown;
@@ -330,7 +336,7 @@ void MapService::Wire() {
   c.Command8->OnClick = step(&map::ZoomIn, true);
   c.Command9->OnClick = step(&map::ZoomReset, false);
   c.Option1->OnMouseUp = [this](int button) {
-    map_.map->PictureMode = 0;
+    ClosePictureViewer();
     if (button == map::kLeftButton) {
       map_.column->Option1->setChecked(true);
       map_.map->CentreMode = 2;
@@ -345,7 +351,7 @@ void MapService::Wire() {
     if (button != map::kLeftButton) return;
     map_.map->CentreMode = 1;
     map_.column->Option2->setChecked(true);
-    map_.map->PictureMode = 0;
+    ClosePictureViewer();
     DrawMap();
   };
   map_.qth->Command21->OnClick = [this] { QthOk(); };
@@ -419,8 +425,7 @@ void MapService::Wire() {
   for (int level = 0; level < map::kLevels; ++level) combos[level] = map_.scales->combos[level];
   label_clicks_ = std::make_unique<ControlEvents>(
       std::array<QWidget*, 6>{c.Label1, c.Label2, c.Label3, c.Label4, c.Label7, c.Label8}, combos,
-      [this](int pair, int button) {
-        if (button != map::kLeftButton) return;
+      [this](int pair) {
         FromWindow();
         display_.StepReadoutSystem(pair);
         ToWindow();
@@ -447,6 +452,7 @@ void MapService::Wire() {
   // The picture box.
   auto& h = widget_.hooks();
   h.sync = [this] { FromWindow(); };
+  h.publish = [this] { ToWindow(); };
   h.draw = [this] {
     display_.DrawMap();
     ToWindow();

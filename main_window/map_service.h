@@ -50,6 +50,7 @@ class MapService : public MapDisplayService {
   void ShowOutputs();
   void ColourInks();
   void UntickOptions();
+  void ClosePictureViewer();
   void FocusMap();
   void QthOk();
   void ChooseFolder(int level);

@@ -89,12 +89,7 @@ void MapTools::Wire() {
     const auto& pics = display_.index().Pictures();
     return picture_index_ >= 1 && std::size_t(picture_index_) <= pics.size() ? pics[picture_index_ - 1] : std::string();
   };
-  h.left_picture_mode = [this] {
-    StopVideo();
-    if (map_.viewer != nullptr) map_.viewer->hide();
-    if (map_.map != nullptr) map_.map->PictureMode = 0;
-    display_.state().PictureMode = 0;
-  };
+  h.left_picture_mode = [this] { ClosePictureViewer(); };
   auto& dh = display_.hooks();
   dh.hide_sun_curve = [this] {
     picture4_->hide();
@@ -244,6 +239,7 @@ bool MapTools::FunctionKey(int key_code) {
 // Finders and the sun curve
 
 bool MapTools::Find() {
+  if (widget_.window()->height() < map::kFinderMinWindowHeight) return false;
   const map::MapState& s = display_.state();
   const auto pause = [this](int ms) {
     if (map_.pause) map_.pause(ms);
@@ -267,6 +263,8 @@ bool MapTools::Find() {
       map_.showStation(hit.call, static_cast<int>(hit.index), hit.moni_one);
       return true;
     }
+    // Nothing there: a panel left open on another station closes (with a redraw).
+    if (map_.closeInfoPanel) map_.closeInfoPanel();
   }
   if ((s.PictureDisplay & 1) != 0) {
     pause(3000);
@@ -431,6 +429,13 @@ void MapTools::StepPicture(int step) {
   if (next == picture_index_) return;
   picture_index_ = next;
   ShowPositionPicture();
+}
+
+void MapTools::ClosePictureViewer() {
+  StopVideo();
+  if (map_.viewer != nullptr) map_.viewer->hide();
+  if (map_.map != nullptr) map_.map->PictureMode = 0;
+  display_.state().PictureMode = 0;
 }
 
 void MapTools::CentreAtPicture() {

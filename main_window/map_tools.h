@@ -56,6 +56,8 @@ class MapTools : public QObject {
   void ShowPositionPicture();
   void StepPicture(int step);
   void CentreAtPicture();
+  // The viewer hidden, its video stopped, picture mode left (the centre stays).
+  void ClosePictureViewer();
   void ShowInWebMap(int which);  // 0 Google Maps, 1 Swedish, 2 Norwegian, 3 Finnish
   void ShowInGlobe();
   bool ReadPositionFromClipboard(bool web_map_address);

@@ -92,6 +92,9 @@ void MapDisplay::DrawMap() {
   // 1-2
   if (hooks_.info_map_caption) hooks_.info_map_caption(hooks_.map_lock == 1 ? "MAP L" : "MAP");
   if (hooks_.hide_sun_curve) hooks_.hide_sun_curve();
+  // The scale row shows only after a drawing that marks it: never over the INFO
+  // panel's record line, which shares its row.
+  out_.ScaleFrameShown = false;
   if (s_.PictureMode == 1) {
     if (hooks_.timer1_on) hooks_.timer1_on();
     if (hooks_.show_picture) hooks_.show_picture();

@@ -65,7 +65,10 @@ void MapWidget::Press(int button, double x, double y) {
   const auto r = PressOnMap(s, button, x, y, hooks_.picture_name ? hooks_.picture_name() : std::string());
   if (r.leave_picture_mode && hooks_.left_picture_mode) hooks_.left_picture_mode();
   if (r.untick_options && hooks_.untick_options) hooks_.untick_options();
-  if (r.redraw) Redraw();
+  if (r.redraw)
+    Redraw();
+  else if (hooks_.publish)
+    hooks_.publish();  // the window holds the freed map (and the selected point) before any finder draws
   if (!r.search) return;
   const bool found = hooks_.find ? hooks_.find() : false;
   if (found) return;

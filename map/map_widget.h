@@ -36,6 +36,7 @@ class MapWidget : public QLabel {
     std::function<void()> untick_options;       // Option1 and Option2 cleared
     std::function<void()> readouts_changed;     // the cursor read-out has new captions
     std::function<void()> sync;                 // before each press or key: take the window's fields
+    std::function<void()> publish;              // a press without a redraw: the map's fields back
     std::function<void()> draw;                 // the redraw (DrawMap and showing its results)
   };
   Hooks& hooks() { return hooks_; }

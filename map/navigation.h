@@ -40,6 +40,9 @@ struct PressResult {
   bool search = false;  // a right press: the finders, then the base map or sun curve
 };
 PressResult PressOnMap(MapState& s, int button, double x, double y, const std::string& picture_name = {});
+// The finders of a right press search only in a main window at least this many
+// pixels high inside; a lower one goes straight to the base map or sun curve.
+inline constexpr int kFinderMinWindowHeight = 630;
 
 // The cursor step of an arrow key: 1 pixel, +9 per unit of the shift mask
 // (1 Shift, 2 Ctrl): 10, 19, 28.

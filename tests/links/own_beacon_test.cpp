@@ -108,6 +108,61 @@ TEST(OwnBeacon, CommentForms) {
   EXPECT_EQ(b.NextInfoField(s, now, false)->size(), 20u);
 }
 
+// The file an info line names lies where the settings' Windows paths lie: the
+// program's own folder on any drive and a bare name in the program folder, any
+// other drive in its folder below it; letter case as it is on the disk.
+TEST(OwnBeacon, InfoFilesAreFoundBelowTheProgramFolder) {
+  namespace fs = std::filesystem;
+  const fs::path prog = fs::temp_directory_path() / ("zeblon-prog-" + std::to_string(::getpid()));
+  fs::remove_all(prog);
+  fs::create_directories(prog / "drive_c" / "WX");
+  fs::create_directories(prog / "Notes");
+  {
+    std::ofstream(prog / "INFO.TXT", std::ios::binary) << "home\r\n";
+    std::ofstream(prog / "drive_c" / "WX" / "now.txt", std::ios::binary) << "wind\r\n";
+    std::ofstream(prog / "Notes" / "Today.txt", std::ios::binary) << "notes\r\n";
+  }
+  struct Case {
+    std::string name;
+    fs::path expected;
+  };
+  const Case cases[] = {
+      {"C:\\ZEBLON\\INFO.TXT", prog / "INFO.TXT"},
+      {"d:\\zeblon\\info.txt", prog / "INFO.TXT"},
+      {"INFO.TXT", prog / "INFO.TXT"},
+      {"info.txt", prog / "INFO.TXT"},
+      {"NOTES\\TODAY.TXT", prog / "Notes" / "Today.txt"},
+      {"C:\\WX\\NOW.TXT", prog / "drive_c" / "WX" / "now.txt"},
+      {(prog / "Notes" / "Today.txt").string(), prog / "Notes" / "Today.txt"},  // a Linux path as it is
+      {"MISSING.TXT", prog / "MISSING.TXT"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(InfoFilePath(c.name, prog), c.expected) << c.name;
+
+  // A file that cannot be read is told once; read again in between, it is told anew.
+  BeaconSettings s = Home();
+  s.infoActive = {true, true, false, false, false, false};
+  s.infoLines = {"{C:\\WX\\NOW.TXT}", "{LOST.TXT}", "", "", "", ""};
+  OwnBeacon b;
+  b.resolvePath = [&](const std::string& name) { return InfoFilePath(name, prog); };
+  std::vector<std::string> told;
+  b.tell = [&](const std::string& text) { told.push_back(text); };
+  const reception::LocalTime now{2024, 5, 1, 12, 0, 0};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(b.NextInfoField(s, now, false)->substr(20), "wind");
+    EXPECT_EQ(b.NextInfoField(s, now, false)->size(), 20u);
+  }
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0], "INFO LINE FILE LOST.TXT NOT READ (" + (prog / "LOST.TXT").string() + "): BEACON WITHOUT COMMENT");
+  std::ofstream(prog / "LOST.TXT", std::ios::binary) << "found\r\n";
+  b.NextInfoField(s, now, false);
+  EXPECT_EQ(b.NextInfoField(s, now, false)->substr(20), "found");
+  fs::remove(prog / "LOST.TXT");
+  b.NextInfoField(s, now, false);
+  b.NextInfoField(s, now, false);
+  EXPECT_EQ(told.size(), 2u);
+  fs::remove_all(prog);
+}
+
 TEST(OwnBeacon, RefusedWithoutCallOrPosition) {
   BeaconSettings s = Home();
   OwnBeacon b;

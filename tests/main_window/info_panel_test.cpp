@@ -523,17 +523,29 @@ TEST_F(InfoPanelTest, MoniOneLabelsOpenThePanelAndTheRecordLineAsksToRetransmit)
       {"Label12", QEvent::MouseButtonPress, Qt::RightButton, true},
       {"Label12", QEvent::MouseButtonDblClick, Qt::LeftButton, true},
       {"Label12", QEvent::MouseButtonDblClick, Qt::MiddleButton, true},
+      // The MONI 1 coordinate read-outs: the right button opens the panel, the
+      // left one steps their coordinate system and opens nothing.
+      {"Label7", QEvent::MouseButtonPress, Qt::RightButton, true},
+      {"Label8", QEvent::MouseButtonPress, Qt::RightButton, true},
+      {"Label7", QEvent::MouseButtonPress, Qt::LeftButton, false},
+      {"Label8", QEvent::MouseButtonPress, Qt::LeftButton, false},
+      {"Label7", QEvent::MouseButtonPress, Qt::MiddleButton, false},
   };
+  auto& readout = dynamic_cast<platform::Label&>(*platform::FindControl(*form_, "Label7"));
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.label << " event " << c.type << " button " << c.button);
     // Another station's report open, or the panel closed: the label must bring the watched station.
     ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
     QWidget* label = platform::FindControl(*form_, c.label);
     ASSERT_NE(label, nullptr);
+    const std::string system = readout.Caption().substr(0, 3);
     QMouseEvent e(c.type, QPointF(2, 2), label->mapToGlobal(QPointF(2, 2)), c.button, c.button, Qt::NoModifier);
     QCoreApplication::sendEvent(label, &e);
     EXPECT_EQ(form_->InfoFrame().Caption(), c.opens ? "QW7TK-9" : "AB1CD");
     EXPECT_EQ(Comment(Shown()), c.opens ? "watched" : "someone else");
+    const bool steps = (std::string(c.label) == "Label7" || std::string(c.label) == "Label8") &&
+                       c.type == QEvent::MouseButtonPress && c.button == Qt::LeftButton;
+    EXPECT_EQ(readout.Caption().substr(0, 3) != system, steps) << readout.Caption();
     form_->Info().Command10_Click();
     EXPECT_TRUE(form_->InfoFrame().isHidden());
   }
@@ -543,6 +555,48 @@ TEST_F(InfoPanelTest, MoniOneLabelsOpenThePanelAndTheRecordLineAsksToRetransmit)
   // Without a radio a click on the record line asks nothing.
   Release(&form_->RecordLine(), Qt::LeftButton);
   EXPECT_TRUE(platform::MessageLog().empty());
+}
+
+// The record line shares its row with the scale selector: while the panel is
+// open, the main cycle's redraws leave the line in sight, so that stepping shows
+// the reports and a click on the line reaches it; closing the panel brings the
+// scale row back.
+TEST_F(InfoPanelTest, TheRecordLineStaysInSightOverRedraws) {
+  Start();
+  Heard("AB1CD", "30.00", "00.00", "first");
+  Heard("AB1CD", "30.50", "00.50", "second");
+  platform::Label& line = form_->RecordLine();
+  QWidget* scales = platform::FindControl(*form_, "Frame16");
+  ASSERT_NE(scales, nullptr);
+  EXPECT_TRUE(scales->isVisible());
+  // The sibling widgets stacked above the line that lie over it.
+  const auto covering = [&] {
+    std::vector<std::string> names;
+    const QObjectList& kids = line.parentWidget()->children();
+    for (qsizetype i = kids.indexOf(&line) + 1; i < kids.size(); ++i) {
+      auto* w = qobject_cast<QWidget*>(kids[i]);
+      if (w != nullptr && w->isVisible() && w->geometry().intersects(line.geometry()))
+        names.push_back(w->objectName().toStdString());
+    }
+    return names;
+  };
+  ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
+  for (int redraw = 0; redraw < 3; ++redraw) {
+    SCOPED_TRACE(redraw);
+    form_->DrawMap();
+    form_->LayOut(false);
+    ASSERT_TRUE(line.isVisible());
+    EXPECT_LE(line.geometry().bottom(), form_->height());
+    EXPECT_EQ(covering(), std::vector<std::string>{});
+    EXPECT_FALSE(scales->isVisible());
+  }
+  Step(form_->InfoFrame().Command5, true);
+  form_->DrawMap();
+  EXPECT_EQ(Comment(Shown()), "first");
+  EXPECT_EQ(covering(), std::vector<std::string>{});
+  Screenshot("info_panel_after_redraw.png");
+  form_->Info().Command10_Click();
+  EXPECT_TRUE(scales->isVisible());
 }
 
 // The MONI 1 comment and distance line show in full over the map while the mouse

@@ -340,6 +340,55 @@ TEST_F(MapToolsWindowTest, VideoInTheViewerWithStart) {
 #endif
 }
 
+// The centring options leave the viewer: Option1 with either button (the right
+// one opens USER QTH SETUP), Option2 with the left one only; a video stops.
+TEST_F(MapToolsWindowTest, CentringOptionsCloseTheViewerAndStopItsVideo) {
+  Write("MAPS/UTMPICS/65810402.avi", TinyAvi(20));
+  service_->BuildMapIndex();
+  Find<platform::CheckBox>(*form_, "Check12")->click();
+  auto* viewer = Find<panels::PictureViewer>(*form_, "Frame8");
+  auto* qth = Find<panels::QthSetupPanel>(*form_, "Frame2");
+  struct Case {
+    const char* option;
+    Qt::MouseButton button;
+    bool closes;
+    int centre_mode;  // after the click
+  };
+  const Case cases[] = {
+      {"Option2", Qt::RightButton, false, 0},
+      {"Option2", Qt::LeftButton, true, 1},
+      {"Option1", Qt::RightButton, true, 0},
+      {"Option1", Qt::LeftButton, true, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.option << " button " << c.button);
+    qth->hide();
+    Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+    ASSERT_TRUE(viewer->isVisible());
+    ASSERT_EQ(viewer->Caption(), "65810402.avi");
+#ifdef ZEBLON_HAVE_VIDEO
+    QMediaPlayer* player = service_->tools()->videoPlayer();
+    ASSERT_NE(player, nullptr);
+    EXPECT_NE(player->playbackState(), QMediaPlayer::StoppedState);
+#endif
+    auto* option = Find<platform::OptionButton>(*form_, c.option);
+    const QPoint inside(4, option->height() / 2);
+    Mouse(option, QEvent::MouseButtonPress, c.button, inside);
+    Mouse(option, QEvent::MouseButtonRelease, c.button, inside);
+    EXPECT_EQ(viewer->isVisible(), !c.closes);
+    EXPECT_EQ(form_->map().PictureMode, c.closes ? 0 : 1);
+    EXPECT_EQ(form_->map().CentreMode, c.centre_mode);
+    EXPECT_EQ(qth->isVisible(), std::string(c.option) == "Option1" && c.button == Qt::RightButton);
+#ifdef ZEBLON_HAVE_VIDEO
+    if (c.closes) {
+      EXPECT_EQ(player->playbackState(), QMediaPlayer::StoppedState);
+    }
+#endif
+  }
+}
+
 TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel
   Click("Command73");                             // POIs shown too
@@ -361,6 +410,42 @@ TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   EXPECT_EQ(Find<platform::Label>(*form_, "Label5")->Caption(), record);
   EXPECT_FALSE(Find<panels::PoiEditor>(*form_, "PoiEditor")->isVisible())
       << "the first finder that finds ends the search";
+
+  // A station search that hits nothing closes the panel; the POI finder goes on.
+  const QPoint away = Centre() + QPoint(100, 60);
+  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, away);
+  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, away);
+  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, away);
+  EXPECT_FALSE(info->isVisible());
+  EXPECT_EQ(form_->reception().info.call, "");
+  EXPECT_TRUE(Find<panels::PoiEditor>(*form_, "PoiEditor")->isVisible());
+}
+
+// Below 630 pixels of inner height the right button searches for nothing: the
+// station under it opens no panel, the sun curve shows instead.
+TEST_F(MapToolsWindowTest, ALowWindowSearchesForNothing) {
+  for (int i = 0; i < 3; ++i) Click("Command2");
+  std::string record(120, ' ');
+  record.replace(0, 11, "240501 1200");
+  record.replace(12, 19, "\xFE 6581.500  401.250");
+  record.replace(32, 6, "SM0XYZ");
+  record.replace(100, 2, "/-");
+  form_->reception().moniAllLog[1] = record;
+  form_->reception().moniAllCount = 1;
+  auto* info = Find<panels::InfoPanel>(*form_, "Frame1");
+  QLabel* sun = service_->tools()->sunCurve();
+  for (int height : {629, 630}) {
+    SCOPED_TRACE(height);
+    form_->resize(1024, height);
+    PumpUntil([&] { return form_->height() == height; }, 2000);
+    ASSERT_EQ(form_->height(), height);
+    Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+    EXPECT_EQ(info->isVisible(), height >= 630);
+    EXPECT_EQ(sun->isVisible(), height < 630);
+    Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+    info->hide();
+  }
 }
 
 TEST_F(MapToolsWindowTest, SunCurveWhileTheRightButtonIsHeld) {

@@ -95,8 +95,19 @@ TEST_F(MapWindowTest, ButtonsClicksKeysAndQthOk) {
   QApplication::sendEvent(option1, &up);
   EXPECT_EQ(m.CentreMode, 2);
   EXPECT_TRUE(option1->Value());
-  // A left click re-centres on the point under the cursor.
   const int w = picture_->width(), h = picture_->height();
+  // A right click frees the map as well, also for the redraws after it, but
+  // leaves the option selected.
+  Mouse(QEvent::MouseMove, Qt::NoButton, QPoint(w / 2, h / 2));
+  Mouse(QEvent::MouseButtonPress, Qt::RightButton, QPoint(w / 2, h / 2));
+  Mouse(QEvent::MouseButtonRelease, Qt::RightButton, QPoint(w / 2, h / 2));
+  EXPECT_EQ(m.CentreMode, 0);
+  form_->DrawMap();
+  EXPECT_EQ(m.CentreMode, 0);
+  EXPECT_TRUE(option1->Value());
+  QApplication::sendEvent(option1, &up);
+  ASSERT_EQ(m.CentreMode, 2);
+  // A left click re-centres on the point under the cursor.
   const QPoint p(w / 2 + 100, h / 2 - 1 - 40);
   Mouse(QEvent::MouseMove, Qt::NoButton, p);
   EXPECT_EQ(Caption("Label3"), "UTMcrs 6583.500");

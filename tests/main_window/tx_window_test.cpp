@@ -155,6 +155,48 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   form->link().MSComm1.Close();
 }
 
+// Info lines that name a file in braces, as a user of the Windows program wrote
+// them: the file lies below the program folder as the settings' Windows paths do,
+// and its longest line goes out on the TNC. A file that is not there leaves the
+// beacon without comment and is told once in the RAW list.
+TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
+  if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+  testing_support::PtyPair line(folder_, "COM7", "TNC");
+  ASSERT_TRUE(line.ok());
+  Write("INFO.TXT", "QTH\r\nnear the lake\r\n");
+  Write("drive_c/WX/Now.txt", "wind 5 m/s\r\n");
+  Ini("1",
+      "TXON=0\r\nCOM=7\r\nTXI1={C:\\ZEBLON\\INFO.TXT}\r\nTXI1A=1\r\nTXI2={info.txt}\r\nTXI2A=1\r\n"
+      "TXI3={C:\\WX\\NOW.TXT}\r\nTXI3A=1\r\nTXI4={MISSING.TXT}\r\nTXI4A=1\r\nTXI5A=0\r\nTXI6A=0\r\n");
+  auto form = std::make_unique<Form1>();
+  form->SetRadioLink(std::make_unique<LiveRadioLink>());
+  form->show();
+  PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+  ASSERT_TRUE(form->link().MSComm1.IsOpen());
+  line.Read(300);  // the TNC's start-up commands
+  ASSERT_EQ(form->settings().BeaconInterval, 0);
+  ASSERT_EQ(Find<platform::CheckBox>(*form, "Check6")->Caption(), "TX !");  // each beacon by hand
+  const char* comments[] = {"near the lake", "near the lake", "wind 5 m/s", ""};
+  for (int round = 0; round < 2; ++round) {
+    for (const char* comment : comments) {
+      SCOPED_TRACE(testing::Message() << "round " << round << " comment " << comment);
+      form->Check6_MouseUp(1);
+      std::string sent;
+      for (int i = 0; i < 300 && sent.find('\r') == std::string::npos; ++i) sent += line.Read(10);
+      // "=", the 19 characters of position and symbol, the comment without a blank.
+      ASSERT_GE(sent.size(), 21u) << sent;
+      EXPECT_EQ(sent.front(), '=');
+      EXPECT_EQ(sent.substr(20), std::string(comment) + "\r");
+    }
+  }
+  const auto& raw = form->reception().monitorLines.lines;
+  const auto told = std::count_if(raw.begin(), raw.end(), [](const std::string& l) {
+    return l.find("INFO LINE FILE MISSING.TXT NOT READ") != std::string::npos;
+  });
+  EXPECT_EQ(told, 1);
+  form->link().MSComm1.Close();
+}
+
 TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
   Ini("0");
   auto form = Start();
