@@ -1,7 +1,8 @@
 // The live road offscreen: the start window, START with the packet engine on
 // this computer (direwolf on a free port), the main window's ticks while
 // direwolf hears packets, the logs in LOG, the user's close, nothing left
-// running.
+// running. And the same road with an engine of the test's own that sends
+// bursts, lone frames and floods as the test wants them.
 #include <QTemporaryDir>
 #include <chrono>
 
@@ -9,8 +10,10 @@
 #include "tests/support/program_folder.h"
 #include "main_window/form1.h"
 #include "main_window/live_radio_link.h"
+#include "main_window/map_service.h"
 #include "platform/process.h"
 #include "start_window/form0.h"
+#include "tests/support/agw_engine.h"
 #include "tests/support/direwolf.h"
 
 namespace zeblon {
@@ -20,17 +23,25 @@ namespace fs = std::filesystem;
 using testing_support::Direwolf;
 using testing_support::ProgramFolderTest;
 
-class LiveRoadTest : public ProgramFolderTest {
+// The program folder with the built program's fonts, stock maps and help page.
+class ProgramRoadTest : public ProgramFolderTest {
  protected:
   void SetUp() override {
     ProgramFolderTest::SetUp();
-    for (const char* tool : {"direwolf", "gen_packets"})
-      if (!platform::ProgramExists(tool)) GTEST_SKIP() << tool << " is not installed";
     const fs::path built = ZEBLON_PROGRAM_DIR;
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
     fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
     RegisterProgramFonts(folder_.string());
+  }
+};
+
+class LiveRoadTest : public ProgramRoadTest {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"direwolf", "gen_packets"})
+      if (!platform::ProgramExists(tool)) GTEST_SKIP() << tool << " is not installed";
+    ProgramRoadTest::SetUp();
   }
 };
 
@@ -106,6 +117,100 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   PumpUntil([&] { return engine->output().find("Closing connection") != std::string::npos; }, 5000);
   EXPECT_NE(engine->output().find("Closing connection"), std::string::npos) << engine->output();
   EXPECT_TRUE(platform::MessageLog().empty());
+}
+
+TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) {
+  testing_support::AgwEngine engine;
+  Write("ZEBLON.INI", "USER=SM5XYZ\r\nMODEM=0\r\nHOSTP=" + std::to_string(engine.port()) + "\r\nLOGS=1\r\nTEMP=\r\n");
+  Program program;
+  program.EndProgram = [](int) { FAIL() << "the program ended"; };
+  Form0* form0 = program.StartWindow();
+  form0->OpenDocument = [](const std::string&) { return true; };
+  form0->show();
+  ASSERT_TRUE(form0->Form_Activate());
+  Form1& main = program.MainWindow();
+  main.SpeedTestClock = [] {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+  };
+  main.OpenDocument = [](const std::string&) { return true; };
+  main.Tick().cycleInterval = 200;
+  // After every receive pass of the ticks: the stations stored, and the
+  // stations the map's last drawing knew.
+  struct Pass {
+    int stored;
+    long drawn;
+  };
+  std::vector<Pass> passes;
+  auto decode = main.Tick().hooks.decodeReceivedTraffic;
+  main.Tick().hooks.decodeReceivedTraffic = [&] {
+    decode();
+    auto* map = dynamic_cast<MapService*>(&main.MapDisplay());
+    passes.push_back({main.reception().moniAllCount, map != nullptr ? map->display().state().MoniAllCount : -1});
+  };
+  form0->Command1->click();
+  PumpUntil([&] { return main.map().MapDrawnOnce == 1 && engine.Count('m') == 1; }, 20000);
+  ASSERT_EQ(main.link().AgwDataPending, 1);
+  auto* live = dynamic_cast<LiveRadioLink*>(&main.RadioLink());
+  ASSERT_NE(live, nullptr);
+  // The first ticks end early with their web requests; then every tick reaches the pass.
+  PumpUntil([&] { return passes.size() >= 2; }, 30000);
+  ASSERT_GE(passes.size(), 2u);
+
+  const auto text = [](const std::string& call, const std::string& info) {
+    return " 1:Fm " + call + " To APRS Via WIDE1-1 <UI pid=F0 Len=" + std::to_string(info.size()) +
+           " PF=0 >[12:00:00]\r" + info + "\r" + std::string(1, '\0');
+  };
+  const auto position = [&](const std::string& call, int i) {
+    return text(call, "!" + std::to_string(5900 + i) + ".50N/01800.00E>" + call);
+  };
+  // The first pass that stores anything of a burst, by the count of stations
+  // before it.
+  const auto firstPassAfter = [&](int before) -> Pass {
+    for (const Pass& p : passes)
+      if (p.stored > before) return p;
+    return {-1, -1};
+  };
+
+  // A burst of 20 positions among status texts: every one stored and on the map
+  // in the pass that received them.
+  std::string burst;
+  for (int i = 0; i < 20; ++i) {
+    burst += engine.MonitorFrame(position("B" + std::to_string(i), i));
+    if (i % 4 == 0) burst += engine.MonitorFrame(text("S" + std::to_string(i), ">status"));
+  }
+  passes.clear();
+  engine.Send(burst);
+  PumpUntil([&] { return main.reception().moniAllCount >= 20; }, 10000);
+  ASSERT_EQ(main.reception().moniAllCount, 20);
+  EXPECT_EQ(firstPassAfter(0).stored, 20);
+  EXPECT_EQ(firstPassAfter(0).drawn, 20);
+
+  // One frame alone on a quiet link.
+  passes.clear();
+  engine.SendMonitor(position("ALONE", 30));
+  PumpUntil([&] { return main.reception().moniAllCount >= 21; }, 10000);
+  EXPECT_EQ(firstPassAfter(20).stored, 21);
+  EXPECT_EQ(firstPassAfter(20).drawn, 21);
+  EXPECT_NE(Read("U33/LOG/_LOGL_.TXT").find("ALONE"), std::string::npos);
+
+  // Ill-formed frames and a flood of empty ones ahead of a good frame: the good
+  // one is stored, and the RAW list tells how many frames the flood lost.
+  for (int i = 0; i < 1000; ++i) engine.SendMonitor(i % 2 == 0 ? "" : " 1:Fm BAD To APRS <RR R2 >[12:00:00]\r");
+  engine.Flood(engine.MonitorFrame(""), 100000);
+  PumpUntil([&] { return engine.FloodLeft() == 0 && live->Receiver()->EngineTextsDropped() > 0; }, 30000);
+  engine.SendMonitor(position("AFTER", 40));
+  PumpUntil([&] { return main.reception().moniAllCount >= 22; }, 10000);
+  ASSERT_EQ(main.reception().moniAllCount, 22);
+  ASSERT_FALSE(live->Told().empty());
+  EXPECT_NE(live->Told().back().find("FRAMES DROPPED - RECEIVE BUFFER FULL"), std::string::npos);
+  bool listed = false;
+  for (const std::string& line : main.reception().monitorLines.lines)
+    listed = listed || line.find("FRAMES DROPPED") != std::string::npos;
+  EXPECT_TRUE(listed);
+
+  main.CloseByUser();
+  ASSERT_TRUE(main.ShutdownDone());
 }
 
 }  // namespace
