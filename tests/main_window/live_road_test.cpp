@@ -3,8 +3,10 @@
 // direwolf hears packets, the logs in LOG, the user's close, nothing left
 // running. And the same road with an engine of the test's own that sends
 // bursts, lone frames and floods as the test wants them.
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <chrono>
+#include <iostream>
 
 #include "app/program.h"
 #include "tests/support/program_folder.h"
@@ -193,14 +195,27 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   EXPECT_EQ(firstPassAfter(20).drawn, 21);
   EXPECT_NE(Read("U33/LOG/_LOGL_.TXT").find("ALONE"), std::string::npos);
 
-  // Ill-formed frames and a flood of empty ones ahead of a good frame: the good
-  // one is stored, and the RAW list tells how many frames the flood lost.
-  for (int i = 0; i < 1000; ++i) engine.SendMonitor(i % 2 == 0 ? "" : " 1:Fm BAD To APRS <RR R2 >[12:00:00]\r");
+  // 1 000 ill-formed frames ahead of a good one: stored within a tick or two
+  // (a pass each cost a whole tick).
+  std::string bad;
+  for (int i = 0; i < 1000; ++i)
+    bad += engine.MonitorFrame(i % 2 == 0 ? "" : " 1:Fm BAD To APRS <RR R2 >[12:00:00]\r", i % 2 == 0 ? 'U' : 'S');
+  QElapsedTimer sent;
+  sent.start();
+  engine.Send(bad + engine.MonitorFrame(position("BEHIND", 35)));
+  PumpUntil([&] { return main.reception().moniAllCount >= 22; }, 10000);
+  ASSERT_EQ(main.reception().moniAllCount, 22);
+  std::cout << "[ figure ] the window, ticks of 0.2 s: a good frame behind 1000 ill-formed ones stored "
+            << sent.elapsed() << " ms after it was sent\n";
+  EXPECT_LT(sent.elapsed(), 10 * main.Tick().cycleInterval);
+
+  // A flood of empty frames ahead of a good one: the good one is stored, and the
+  // RAW list tells how many frames the flood lost.
   engine.Flood(engine.MonitorFrame(""), 100000);
   PumpUntil([&] { return engine.FloodLeft() == 0 && live->Receiver()->EngineTextsDropped() > 0; }, 30000);
   engine.SendMonitor(position("AFTER", 40));
-  PumpUntil([&] { return main.reception().moniAllCount >= 22; }, 10000);
-  ASSERT_EQ(main.reception().moniAllCount, 22);
+  PumpUntil([&] { return main.reception().moniAllCount >= 23; }, 10000);
+  ASSERT_EQ(main.reception().moniAllCount, 23);
   ASSERT_FALSE(live->Told().empty());
   EXPECT_NE(live->Told().back().find("FRAMES DROPPED - RECEIVE BUFFER FULL"), std::string::npos);
   bool listed = false;
