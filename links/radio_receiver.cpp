@@ -16,19 +16,28 @@ void RadioReceiver::AttachEngine(AgwTcpLink& link) {
   link.SetMonitorSink([this](std::string text) { EngineText(std::move(text)); });
 }
 
+std::string DroppedFramesText(std::size_t dropped) {
+  return "TCP/IP AGWPE: " + std::to_string(dropped) + " FRAMES DROPPED - RECEIVE BUFFER FULL";
+}
+
 void RadioReceiver::EngineText(std::string text) {
   engineBytes_ += text.size();
   engineTexts_.push_back(std::move(text));
-  while (engineBytes_ > kAgwTcpBufferCap && !engineTexts_.empty()) {
+  while ((engineBytes_ > kAgwTcpBufferCap || engineTexts_.size() > kAgwTextsCap) && !engineTexts_.empty()) {
     engineBytes_ -= engineTexts_.front().size();
     engineTexts_.pop_front();
+    ++dropped_;
   }
 }
 
 void RadioReceiver::TopUpAgwTcpBuffer() {
   while (agwTcpBuffer_.size() < kAgwTextPerTurn && !engineTexts_.empty()) {
-    engineBytes_ -= engineTexts_.front().size();
-    agwTcpBuffer_ += engineTexts_.front();
+    std::string& text = engineTexts_.front();
+    engineBytes_ -= text.size();
+    // Each text is the data of one engine frame: one that does not end like a
+    // monitor text is dropped here, where its end is known, so that the cutting
+    // of the joined texts never runs on into the next frame.
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\r") == 0) agwTcpBuffer_ += text;
     engineTexts_.pop_front();
   }
 }
@@ -44,12 +53,19 @@ class ToppedUpSource : public reception::MonitorSource {
   ToppedUpSource(RadioReceiver& rx, reception::MonitorSource& inner, bool topUp)
       : rx_(rx), inner_(inner), topUp_(topUp) {}
   reception::TurnRead ReadTurn() override {
-    if (topUp_) {
-      if (rx_.ReceiveBufferSize() < kAgwTextPerTurn) rx_.TopUpAgwTcpBuffer();
-    } else {
+    if (!topUp_) {
       rx_.OpenTurn();
+      return inner_.ReadTurn();
     }
-    return inner_.ReadTurn();
+    for (;;) {
+      if (rx_.ReceiveBufferSize() >= kAgwTextPerTurn) return inner_.ReadTurn();
+      rx_.TopUpAgwTcpBuffer();
+      reception::TurnRead read = inner_.ReadTurn();
+      // A share of texts that gave no frame (all of them ill-formed) is no
+      // reason to end the pass: the turn goes on with the texts behind them.
+      if (!read.text.empty() || read.leave != reception::TurnRead::Leave::No || rx_.EngineTextsWaiting() == 0)
+        return read;
+    }
   }
 
  private:
@@ -61,6 +77,10 @@ class ToppedUpSource : public reception::MonitorSource {
 }  // namespace
 
 void RadioReceiver::DecodeReceivedTraffic() {
+  if (dropped_ > 0 && st_.settings.interfaceKind != InterfaceKind::NoRadio) {
+    if (notice_) notice_(DroppedFramesText(dropped_));
+    dropped_ = 0;
+  }
   const auto readTnc = [this] { return tnc_ ? tnc_() : std::string(); };
   switch (st_.settings.interfaceKind) {
     case InterfaceKind::NoRadio: return;
@@ -71,7 +91,9 @@ void RadioReceiver::DecodeReceivedTraffic() {
             std::string t = std::move(engineTexts_.front());
             engineTexts_.pop_front();
             engineBytes_ -= t.size();
-            turnBudget_ = t.size() >= turnBudget_ ? 0 : turnBudget_ - t.size();
+            // Only a text that becomes a frame takes of the turn's share: texts
+            // that are dropped never end a turn before the good one behind them.
+            if (reception::CountCr(t) == 3) turnBudget_ = t.size() >= turnBudget_ ? 0 : turnBudget_ - t.size();
             return t;
           },
           gate_);

@@ -14,14 +14,19 @@ namespace zeblon::links {
 
 class AgwTcpLink;
 
-// The most the engine's texts may hold while no pass takes them; beyond, the
-// oldest go.
+// The most the engine's texts may hold while no pass takes them, in bytes and
+// in texts (an empty text counts as one); beyond either, the oldest go.
 inline constexpr std::size_t kAgwTcpBufferCap = 4 << 20;
+inline constexpr std::size_t kAgwTextsCap = 16384;
 // What one turn of the pass takes of the engine's texts at most (a text is
 // never split): a backlog waits in arrival order for the following turns
 // instead of being moved into the receive buffer at once, where every cut
 // frame would move all of it.
 inline constexpr std::size_t kAgwTextPerTurn = 2048;
+
+// The RAW list's note of the engine's texts that a full queue dropped since the
+// last pass.
+std::string DroppedFramesText(std::size_t dropped);
 
 class RadioReceiver {
  public:
@@ -39,6 +44,8 @@ class RadioReceiver {
   void SetGate(reception::GateHook gate) { gate_ = std::move(gate); }
   // The 0.01 s wait of the SCS reads (Pause by default).
   void SetScsPause(std::function<void()> pause) { scsPause_ = std::move(pause); }
+  // Where the pass tells the user of texts the full queue dropped (once a pass).
+  void SetNotice(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
 
   // The receive pass of the interface kind; nothing with NoRadio.
   void DecodeReceivedTraffic();
@@ -50,6 +57,8 @@ class RadioReceiver {
   // Winsock1_DataArrival: one monitor text of the engine (AttachEngine sends
   // the link's texts here).
   void EngineText(std::string text);
+  // The texts the full queue dropped and the next pass has still to tell.
+  std::size_t EngineTextsDropped() const { return dropped_; }
   // Moves waiting texts into AgwTcpBuffer up to one turn's share.
   void TopUpAgwTcpBuffer();
   // The share of the engine's texts the next turn may take (kind 0).
@@ -63,10 +72,12 @@ class RadioReceiver {
   std::function<std::string()> tnc_;
   reception::GateHook gate_;
   std::function<void()> scsPause_;
+  std::function<void(const std::string&)> notice_;
   std::string agwTcpBuffer_;
   std::deque<std::string> engineTexts_;
   std::size_t engineBytes_ = 0;
   std::size_t turnBudget_ = 0;  // what the engine may still hand the current turn (kind 0)
+  std::size_t dropped_ = 0;     // texts the full queue dropped since the last pass
 };
 
 }  // namespace zeblon::links

@@ -27,6 +27,7 @@ void LiveRadioLink::Attach(const RadioLinkContext& context) {
   rx_ = std::make_unique<links::RadioReceiver>(*context.reception, *this,
                                                context.chat != nullptr ? *context.chat : chat_);
   rx_->AttachEngine(engine_);
+  rx_->SetNotice([this](const std::string& text) { Tell(text); });
   if (context.readTnc) rx_->AttachTnc(context.readTnc);
 }
 

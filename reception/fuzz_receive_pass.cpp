@@ -99,9 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   source.text = monitor;
   ReceivePass pass(state, host, chat);
   pass.Run(source);
-  // A pass ends after a MONI 1 or emergency report with frames still in the
-  // buffer; the program's timer then runs the next passes, without new text,
-  // as long as they still take frames from it.
+  // The program's timer runs the next passes, without new text, as long as they
+  // still take frames from the buffer (a pass takes every whole frame itself).
   bool settled = false;
   for (int i = 0; i < 10000 && !settled; ++i) {
     const std::size_t before = state.receiveBuffer.size();

@@ -103,7 +103,9 @@ std::string TakeAgwTcpFrames(std::string& buffer) {
     const std::size_t fm = part.find(":Fm ");
     if (fm == std::string_view::npos || fm == 0) continue;
     const std::string_view text = part.substr(fm - 1);
-    if (CountCr(text) != 3) break;
+    // A part that is no monitor text of one frame is dropped alone: the parts
+    // behind it are taken in the same turn.
+    if (CountCr(text) != 3) continue;
     AppendAgwMonitorFrame(out, text);
   }
   buffer.erase(0, at);
@@ -180,7 +182,9 @@ TurnRead AgwLocalSource::ReadTurn() {
     if (!text) break;
     if (text->size() > 4000) text->resize(4000);
     gate_.Offer(*text);
-    if (CountCr(*text) != 3) break;
+    // A text that is no monitor text of one frame (no payload, a supervisory
+    // frame's short text) is dropped alone; the reading goes on with the next.
+    if (CountCr(*text) != 3) continue;
     AppendAgwMonitorFrame(r.text, *text);
   }
   return r;

@@ -50,7 +50,8 @@ int CountCr(std::string_view text);
 
 // The AgwRemote adapter's work on the engine's TCP text: takes whole monitor
 // parts (ending CR CR, or CR NUL as the TCP host frames of some engines end)
-// off the front of the buffer and converts them.
+// off the front of the buffer and converts them; a part without exactly three
+// CR is dropped and the parts behind it are still taken.
 std::string TakeAgwTcpFrames(std::string& agwTcpBuffer);
 
 // The PK-232 adapter's handling of one read; nullopt: the pass leaves (the

@@ -224,11 +224,11 @@ void ReceivePass::Run(MonitorSource& source) {
 void ReceivePass::Turns(MonitorSource& source) {
   for (;;) {
     TurnRead read = source.ReadTurn();
-    if (read.leave == TurnRead::Leave::WithRedraw) {
-      host_.DrawMap();
-      return;
-    }
     if (read.leave == TurnRead::Leave::AtOnce) return;
+    // An interface with nothing more to read ends the pass with a redraw, but
+    // only once the frames that arrived whole before are taken.
+    const bool dry = read.leave == TurnRead::Leave::WithRedraw;
+    if (dry) read.text.clear();
 
     const std::string text = ApplyHeardMark(std::move(read.text));
     if (!text.empty()) {
@@ -239,6 +239,10 @@ void ReceivePass::Turns(MonitorSource& source) {
     }
 
     const FrameCut cut = CutFrame(st_.receiveBuffer);
+    if (dry && cut.kind != FrameCut::Kind::Frame) {
+      host_.DrawMap();
+      return;
+    }
     int level = kLevelNone;
     std::string callText;
     if (cut.kind == FrameCut::Kind::Incomplete && st_.receiveBuffer.size() > kReceiveBufferCap) {
@@ -581,11 +585,15 @@ void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, i
   level = std::max(level, kLevelMoniOne);
 }
 
+// The pass goes on while its turns bring text or frames: every frame that has
+// arrived whole is taken in the pass that received it, never left in the
+// receive buffer for a later pass (on a quiet channel, for the next frame). A
+// turn that brought neither ends the pass, which draws what it stored once.
 ReceivePass::Next ReceivePass::EndOfFrame(int frameLevel, const std::string& callText, bool progressed) {
   st_.passEventLevel = std::max(st_.passEventLevel, frameLevel);
   if (st_.passEventLevel == kLevelNone) {
     // A turn that brought neither text nor a frame would only repeat itself.
-    if (st_.receiveBuffer.size() > 400 && progressed) return Next::Turn;
+    if (progressed) return Next::Turn;
     host_.SetTimer1(true);
     host_.AfterQuietPass();
     return Next::End;
@@ -616,13 +624,9 @@ ReceivePass::Next ReceivePass::EndOfFrame(int frameLevel, const std::string& cal
   if (frameLevel == kLevelMoniOne) {
     host_.ClosePictureViewer();
     host_.DrawMap();
-    return Next::End;
   }
-  if (frameLevel == kLevelEmergency) {
-    host_.ShowEmergencyWindow();
-    return Next::End;
-  }
-  if (frameLevel == kLevelReport && st_.receiveBuffer.size() > 150) return Next::Turn;
+  if (frameLevel == kLevelEmergency) host_.ShowEmergencyWindow();
+  if (progressed) return Next::Turn;
   if (!host_.PictureViewerShown()) {
     host_.DrawMap();
     return Next::End;

@@ -1,5 +1,6 @@
 // The packet engine's TCP host frames and our client of them, against a small
-// engine of the test's own on 127.0.0.1 (the real engine is in direwolf_test).
+// engine of the test's own on 127.0.0.1 (tests/support/agw_engine.h; the real
+// engine is in direwolf_test).
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@
 #include "links/agw_frame.h"
 #include "links/agw_tcp_link.h"
 #include "links/transmit.h"
+#include "tests/support/agw_engine.h"
 
 namespace zeblon::links {
 namespace {
@@ -113,66 +115,9 @@ TEST(AgwFrame, MonitorTextEndsInCrCr) {
   EXPECT_EQ(AgwMonitorText("abc\r\0\0\0"s), "abc\r\r");
 }
 
-// ---------------------------------------------------------------------------
-// A small engine: answers the registration, records what it gets, sends what
-// the test gives it.
-
-class FakeEngine {
- public:
-  char registrationAnswer = '\x01';
-  bool answerRegistration = true;
-  std::vector<AgwFrame> received;
-
-  FakeEngine() {
-    server_.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-      while (QTcpSocket* s = server_.nextPendingConnection()) {
-        client_ = s;
-        QObject::connect(s, &QTcpSocket::readyRead, [this, s] {
-          const QByteArray b = s->readAll();
-          reader_.Feed(std::string_view(b.constData(), static_cast<std::size_t>(b.size())));
-          while (reader_.HasFrame()) {
-            AgwFrame f = reader_.Take();
-            if (f.kind == 'X' && answerRegistration) {
-              // The answer split in two arrivals, as a stream may deliver it.
-              const std::string a = *BuildAgwFrame('X', 0, f.callFrom, "", std::string(1, registrationAnswer));
-              s->write(a.data(), 20);
-              s->flush();
-              s->write(a.data() + 20, static_cast<qint64>(a.size() - 20));
-            }
-            received.push_back(std::move(f));
-          }
-        });
-      }
-    });
-  }
-  int port() const { return server_.serverPort(); }
-  void Send(const std::string& bytes) {
-    ASSERT_NE(client_, nullptr);
-    client_->write(bytes.data(), static_cast<qint64>(bytes.size()));
-    client_->flush();
-  }
-  void DropClient() {
-    if (client_) client_->abort();
-    client_ = nullptr;
-  }
-  void Close() {
-    DropClient();
-    server_.close();
-  }
-  bool Listen(int port) { return server_.listen(QHostAddress::LocalHost, static_cast<quint16>(port)); }
-  bool HasClient() const { return client_ != nullptr; }
-  int Count(char kind) const {
-    int n = 0;
-    for (const auto& f : received) n += f.kind == kind;
-    return n;
-  }
-
- private:
-  QTcpServer server_;
-  QTcpSocket* client_ = nullptr;
-  AgwFrameReader reader_;
-};
+// The engine of the test: answers the registration, records what it gets,
+// sends what the test gives it.
+using FakeEngine = testing_support::AgwEngine;
 
 template <typename Pred>
 bool RunUntil(Pred pred, int ms = 3000) {

@@ -1,11 +1,15 @@
 // The live road offscreen: the start window, START with the packet engine on
 // this computer (direwolf on a free port), the main window's ticks while
 // direwolf hears packets, the logs in LOG, the user's close, nothing left
-// running; and the watched station followed on the map as it moves.
+// running; the watched station followed on the map as it moves. And the same
+// road with an engine of the test's own that sends bursts, lone frames and
+// floods as the test wants them.
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <chrono>
+#include <iostream>
 
 #include "app/program.h"
 #include "tests/support/program_folder.h"
@@ -15,6 +19,7 @@
 #include "map/readouts.h"
 #include "platform/process.h"
 #include "start_window/form0.h"
+#include "tests/support/agw_engine.h"
 #include "tests/support/direwolf.h"
 #include "tests/support/find.h"
 
@@ -25,25 +30,30 @@ namespace fs = std::filesystem;
 using testing_support::Direwolf;
 using testing_support::ProgramFolderTest;
 
-class LiveRoadTest : public ProgramFolderTest {
+// The program folder with the built program's fonts, stock maps and help page.
+class ProgramRoadTest : public ProgramFolderTest {
  protected:
   void SetUp() override {
     ProgramFolderTest::SetUp();
-    for (const char* tool : {"direwolf", "gen_packets"})
-      if (!platform::ProgramExists(tool)) GTEST_SKIP() << tool << " is not installed";
     const fs::path built = ZEBLON_PROGRAM_DIR;
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
     fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
     RegisterProgramFonts(folder_.string());
   }
-  // The start window, then START: the main window ticks every 0.2 s instead of 6 s.
-  Form1& PressStart(Program& program) {
+  // The program up to its main window, set to use the packet engine on this
+  // computer at `port` with logs on, its ticks every 0.2 s instead of 6 s.
+  Form1& Open(Program& program, int port) {
+    Write("ZEBLON.INI", "USER=SM5XYZ\r\nMODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nLOGS=1\r\nTEMP=\r\n");
+    return Open(program);
+  }
+  // The same on the settings file the test wrote.
+  Form1& Open(Program& program) {
     program.EndProgram = [](int) { FAIL() << "the program ended"; };
-    Form0* form0 = program.StartWindow();
-    form0->OpenDocument = [](const std::string&) { return true; };
-    form0->show();
-    EXPECT_TRUE(form0->Form_Activate());
+    form0_ = program.StartWindow();
+    form0_->OpenDocument = [](const std::string&) { return true; };
+    form0_->show();
+    EXPECT_TRUE(form0_->Form_Activate());
     Form1& main = program.MainWindow();
     main.SpeedTestClock = [] {
       using namespace std::chrono;
@@ -51,9 +61,22 @@ class LiveRoadTest : public ProgramFolderTest {
     };
     main.OpenDocument = [](const std::string&) { return true; };
     main.Tick().cycleInterval = 200;
-    form0->Command1->click();
-    PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
     return main;
+  }
+  // START, until the main window has drawn its map.
+  void Start(Form1& main) {
+    form0_->Command1->click();
+    PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
+  }
+  Form0* form0_ = nullptr;
+};
+
+class LiveRoadTest : public ProgramRoadTest {
+ protected:
+  void SetUp() override {
+    for (const char* tool : {"direwolf", "gen_packets"})
+      if (!platform::ProgramExists(tool)) GTEST_SKIP() << tool << " is not installed";
+    ProgramRoadTest::SetUp();
   }
 };
 
@@ -63,10 +86,10 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   auto engine = std::make_unique<Direwolf>(dir, port);
   ASSERT_TRUE(engine->started()) << engine->output();
 
-  // The engine on this computer, at the port direwolf serves; logs on.
-  Write("ZEBLON.INI", "USER=SM5XYZ\r\nMODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nLOGS=1\r\nTEMP=\r\n");
+  // The engine on this computer, at the port direwolf serves.
   Program program;
-  Form1& main = PressStart(program);
+  Form1& main = Open(program, port);
+  Start(main);
   ASSERT_EQ(main.map().MapDrawnOnce, 1);
   EXPECT_EQ(main.settings().InterfaceKind, 0);
   PumpUntil([&] { return main.link().AgwDataPending == 1; }, 5000);  // registers after the start-up
@@ -129,7 +152,9 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
   ASSERT_TRUE(engine.started()) << engine.output();
   Write("ZEBLON.INI", "USER=SM5XYZ\r\nMODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nTEMP=\r\nCALL=QW7TK-9\r\n");
   Program program;
-  Form1& main = PressStart(program);
+  Form1& main = Open(program);
+  Start(main);
+  PumpUntil([&] { return main.link().AgwDataPending == 1; }, 5000);  // registers after the start-up
   ASSERT_EQ(main.link().AgwDataPending, 1);
   int beeps = 0;
   main.Beep = [&] { ++beeps; };
@@ -166,6 +191,101 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
   }
   EXPECT_GT(map.state().MoniOneNorth, homeNorth + 1.5);  // a minute of latitude north of home
   EXPECT_EQ(beeps, 2);
+  main.CloseByUser();
+  ASSERT_TRUE(main.ShutdownDone());
+}
+
+TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) {
+  testing_support::AgwEngine engine;
+  Program program;
+  Form1& main = Open(program, engine.port());
+  // After every receive pass of the ticks: the stations stored, and the
+  // stations the map's last drawing knew.
+  struct Pass {
+    int stored;
+    long drawn;
+  };
+  std::vector<Pass> passes;
+  auto decode = main.Tick().hooks.decodeReceivedTraffic;
+  main.Tick().hooks.decodeReceivedTraffic = [&] {
+    decode();
+    auto* map = dynamic_cast<MapService*>(&main.MapDisplay());
+    passes.push_back({main.reception().moniAllCount, map != nullptr ? map->display().state().MoniAllCount : -1});
+  };
+  Start(main);
+  PumpUntil([&] { return engine.Count('m') == 1; }, 5000);
+  ASSERT_EQ(main.link().AgwDataPending, 1);
+  auto* live = dynamic_cast<LiveRadioLink*>(&main.RadioLink());
+  ASSERT_NE(live, nullptr);
+  // The first ticks end early with their web requests; then every tick reaches the pass.
+  PumpUntil([&] { return passes.size() >= 2; }, 30000);
+  ASSERT_GE(passes.size(), 2u);
+
+  const auto text = [](const std::string& call, const std::string& info) {
+    return " 1:Fm " + call + " To APRS Via WIDE1-1 <UI pid=F0 Len=" + std::to_string(info.size()) +
+           " PF=0 >[12:00:00]\r" + info + "\r" + std::string(1, '\0');
+  };
+  const auto position = [&](const std::string& call, int i) {
+    return text(call, "!" + std::to_string(5900 + i) + ".50N/01800.00E>" + call);
+  };
+  // The first pass that stores anything of a burst, by the count of stations
+  // before it.
+  const auto firstPassAfter = [&](int before) -> Pass {
+    for (const Pass& p : passes)
+      if (p.stored > before) return p;
+    return {-1, -1};
+  };
+
+  // A burst of 20 positions among status texts: every one stored and on the map
+  // in the pass that received them.
+  std::string burst;
+  for (int i = 0; i < 20; ++i) {
+    burst += engine.MonitorFrame(position("B" + std::to_string(i), i));
+    if (i % 4 == 0) burst += engine.MonitorFrame(text("S" + std::to_string(i), ">status"));
+  }
+  passes.clear();
+  engine.Send(burst);
+  PumpUntil([&] { return main.reception().moniAllCount >= 20; }, 10000);
+  ASSERT_EQ(main.reception().moniAllCount, 20);
+  EXPECT_EQ(firstPassAfter(0).stored, 20);
+  EXPECT_EQ(firstPassAfter(0).drawn, 20);
+
+  // One frame alone on a quiet link.
+  passes.clear();
+  engine.SendMonitor(position("ALONE", 30));
+  PumpUntil([&] { return main.reception().moniAllCount >= 21; }, 10000);
+  EXPECT_EQ(firstPassAfter(20).stored, 21);
+  EXPECT_EQ(firstPassAfter(20).drawn, 21);
+  EXPECT_NE(Read("U33/LOG/_LOGL_.TXT").find("ALONE"), std::string::npos);
+
+  // 1 000 ill-formed frames ahead of a good one: stored within a tick or two
+  // (a pass each cost a whole tick).
+  std::string bad;
+  for (int i = 0; i < 1000; ++i)
+    bad += engine.MonitorFrame(i % 2 == 0 ? "" : " 1:Fm BAD To APRS <RR R2 >[12:00:00]\r", i % 2 == 0 ? 'U' : 'S');
+  QElapsedTimer sent;
+  sent.start();
+  engine.Send(bad + engine.MonitorFrame(position("BEHIND", 35)));
+  PumpUntil([&] { return main.reception().moniAllCount >= 22; }, 10000);
+  ASSERT_EQ(main.reception().moniAllCount, 22);
+  std::cout << "[ figure ] the window, ticks of 0.2 s: a good frame behind 1000 ill-formed ones stored "
+            << sent.elapsed() << " ms after it was sent\n";
+  EXPECT_LT(sent.elapsed(), 10 * main.Tick().cycleInterval);
+
+  // A flood of empty frames ahead of a good one: the good one is stored, and the
+  // RAW list tells how many frames the flood lost.
+  engine.Flood(engine.MonitorFrame(""), 100000);
+  PumpUntil([&] { return engine.FloodLeft() == 0 && live->Receiver()->EngineTextsDropped() > 0; }, 30000);
+  engine.SendMonitor(position("AFTER", 40));
+  PumpUntil([&] { return main.reception().moniAllCount >= 23; }, 10000);
+  ASSERT_EQ(main.reception().moniAllCount, 23);
+  ASSERT_FALSE(live->Told().empty());
+  EXPECT_NE(live->Told().back().find("FRAMES DROPPED - RECEIVE BUFFER FULL"), std::string::npos);
+  bool listed = false;
+  for (const std::string& line : main.reception().monitorLines.lines)
+    listed = listed || line.find("FRAMES DROPPED") != std::string::npos;
+  EXPECT_TRUE(listed);
+
   main.CloseByUser();
   ASSERT_TRUE(main.ShutdownDone());
 }

@@ -32,7 +32,14 @@ TEST(MonitorInput, AgwTcpBufferGivesWholePartsOnly) {
   EXPECT_EQ(buffer, " 1:Fm GHI To AP");
 }
 
-TEST(MonitorInput, AgwLocalReadStopsAtATextWithoutThreeCr) {
+TEST(MonitorInput, AgwTcpBufferDropsAPartWithoutThreeCrAlone) {
+  std::string buffer = std::string(" 1:Fm BAD To APRS <RR R2 >[1]\r\r") + " 1:Fm SRC To APRS <UI pid=F0 >[1]\rabc\r\r" +
+                       " 1:Fm BAD To APRS <UI pid=F0 >[1]\ra\rb\r\r" + " 1:Fm DEF To APRS <UI pid=F0 >[1]\rxyz\r\r";
+  EXPECT_EQ(TakeAgwTcpFrames(buffer), "SRC*>APRS <UI>:\r\nabc\r\nDEF*>APRS <UI>:\r\nxyz\r\n");
+  EXPECT_EQ(buffer, "");
+}
+
+TEST(MonitorInput, AgwLocalReadDropsATextWithoutThreeCrAlone) {
   std::vector<std::optional<std::string>> texts = {std::string(" 1:Fm A To B <UI >[1]\rp\r\r"),
                                                    std::string(" 1:Fm C To D <UI >[1]\r"),
                                                    std::string(" 1:Fm E To F <UI >[1]\rq\r\r")};
@@ -41,9 +48,10 @@ TEST(MonitorInput, AgwLocalReadStopsAtATextWithoutThreeCr) {
   AgwLocalSource source(
       [&]() -> std::optional<std::string> { return next < texts.size() ? texts[next++] : std::nullopt; },
       GateHook{[] { return true; }, [&](const std::string&) { ++gated; }});
-  EXPECT_EQ(source.ReadTurn().text, "A*>B <UI>:\r\np\r\n");
-  EXPECT_EQ(gated, 2);
-  EXPECT_EQ(source.ReadTurn().text, "E*>F <UI>:\r\nq\r\n");
+  // The text without payload is dropped; the turn goes on with the one behind it.
+  EXPECT_EQ(source.ReadTurn().text, "A*>B <UI>:\r\np\r\nE*>F <UI>:\r\nq\r\n");
+  EXPECT_EQ(gated, 3);
+  EXPECT_EQ(source.ReadTurn().text, "");
 }
 
 TEST(MonitorInput, Pk232Reads) {
