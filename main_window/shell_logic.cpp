@@ -112,6 +112,11 @@ std::string TitleWithMarks(std::string title, int digi_on, int kind, std::string
   return title;
 }
 
+std::string WithLogWriteTitleField(std::string_view title, bool failing, bool diskFull) {
+  const std::string_view mark = !failing ? "                " : diskFull ? "DISK FULL       " : "LOGS NOT WRITTEN";
+  return PlaceTitleMark(title, 41, mark);
+}
+
 std::string TxBoxCaption(int beacon_interval) {
   if (beacon_interval == 0) return "TX !";
   return "TX" + NumberTextUntrimmed(beacon_interval);

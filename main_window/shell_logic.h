@@ -55,6 +55,10 @@ std::string PlaceTitleMark(std::string_view title, int column, std::string_view 
 std::string TitleWithMarks(std::string title, int digi_on, int interface_kind, std::string_view cross_mode,
                            std::string_view radio_mode, int igate_on);
 
+// The title's log field (columns 41 to 56): "DISK FULL" or "LOGS NOT WRITTEN"
+// while the log files cannot be written, blank again when they can.
+std::string WithLogWriteTitleField(std::string_view title, bool failing, bool diskFull);
+
 // The TX box's caption: "TX" and the interval with its sign blank, "TX !" for 0.
 std::string TxBoxCaption(int beacon_interval);
 

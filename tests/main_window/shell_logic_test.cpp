@@ -59,6 +59,16 @@ TEST(StartUpValues, TitleMarksAtTheirColumns) {
   EXPECT_EQ(TitleWithMarks("ZEBLON", 1, 0, "NONE", "300", 1).substr(60), std::string(15, ' ') + "IGate");
 }
 
+TEST(StartUpValues, LogWriteTitleField) {
+  const std::string igate = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
+  const std::string full = WithLogWriteTitleField(igate, true, true);
+  EXPECT_EQ(full.substr(40, 16), "DISK FULL       ");
+  EXPECT_EQ(full.substr(75), "IGate");
+  EXPECT_EQ(WithLogWriteTitleField(igate, true, false).substr(40, 16), "LOGS NOT WRITTEN");
+  EXPECT_EQ(WithLogWriteTitleField(full, false, true), igate);
+  EXPECT_EQ(WithLogWriteTitleField(WithLogWriteTitleField("ZEBLON", true, true), false, true), "ZEBLON");
+}
+
 TEST(StartUpValues, InfoLineTag) {
   std::array<std::string, 7> lines = {"", "a long line of more than thirty chars", "ab", "xy", "", "abc", "six"};
   TagInfoLines(lines);
