@@ -65,7 +65,19 @@ class SerialTncTest : public ::testing::TestWithParam<int> {
     ASSERT_TRUE(line_->Ready());
   }
   void TearDown() override { line_.reset(); }
+  // The stores of the pass for the kind, with the logs on, in a folder of their own.
+  void KeepStoreFor(InterfaceKind kind) {
+    st.settings.interfaceKind = kind;
+    st.settings.dataFolder = folder.path();
+    st.settings.logsOn = true;
+    st.settings.userCall = "QW7TK";
+    st.settings.txCall = "QW7TK";
+  }
   std::unique_ptr<test::ComSevenLine> line_;
+  reception::testing::TempDataFolder folder;
+  reception::ReceptionState st;
+  reception::testing::FakeHost host;
+  reception::ChatLines chat;
 };
 
 TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
@@ -97,15 +109,7 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   AprsIsLink link;
   ASSERT_TRUE(test::LogIn(link, test::SettingsFor(server, interfaceKind, "QW7TK")));
 
-  reception::testing::TempDataFolder folder;
-  reception::ReceptionState st;
-  st.settings.interfaceKind = interfaceKind;
-  st.settings.dataFolder = folder.path();
-  st.settings.logsOn = true;
-  st.settings.userCall = "QW7TK";
-  st.settings.txCall = "QW7TK";
-  reception::testing::FakeHost host;
-  reception::ChatLines chat;
+  KeepStoreFor(interfaceKind);
   reception::ReceivePass pass(st, host, chat);
   const std::unique_ptr<reception::MonitorSource> source =
       reader.SourceFor(interfaceKind, link.GateHookFor(interfaceKind, "QW7TK"));
@@ -233,15 +237,7 @@ TEST_P(SerialTncTest, HostileTextNeverStallsNorGrowsAndTheNextGoodLineIsStored) 
   ASSERT_TRUE(port.Open(7, lineSettings));
   SerialTncReader reader(port, TncKindName(kind), 7, {});
 
-  reception::testing::TempDataFolder folder;
-  reception::ReceptionState st;
-  st.settings.interfaceKind = interfaceKind;
-  st.settings.dataFolder = folder.path();
-  st.settings.logsOn = true;
-  st.settings.userCall = "QW7TK";
-  st.settings.txCall = "QW7TK";
-  reception::testing::FakeHost host;
-  reception::ChatLines chat;
+  KeepStoreFor(interfaceKind);
   reception::ReceivePass pass(st, host, chat);
   const std::unique_ptr<reception::MonitorSource> source = reader.SourceFor(interfaceKind, {});
 
