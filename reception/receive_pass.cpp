@@ -127,6 +127,7 @@ bool IsDiskFull(int error) { return error == ENOSPC || error == EDQUOT; }
 std::string LogWriteNotice(bool failing, int error) {
   if (!failing) return "THE LOG FILES ARE WRITTEN AGAIN";
   if (IsDiskFull(error)) return "DISK FULL: THE LOG FILES ARE NOT WRITTEN";
+  if (error == 0) return "THE LOG FILES CANNOT BE WRITTEN";  // no reason known
   return "THE LOG FILES CANNOT BE WRITTEN (" + UpperCase(std::strerror(error)) + ")";
 }
 
