@@ -1,7 +1,8 @@
 // libFuzzer target: bytes as the MONI 1 log file. The first byte gives the
 // SMART LOG line limit; the rest is the file, read by each of its readers: the
-// main window's restore (read, pruned, rewritten, read again), the receive
-// pass's reading of the MONI 1 track, and the SMART LOG trimming at START.
+// start-up's restore (read, pruned, rewritten, read again), the receive pass's
+// reading of the MONI 1 track, the choice of the station (every record kept) and
+// the SMART LOG trimming at START.
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
@@ -9,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "main_window/shell_logic.h"
+#include "reception/moni_one_log.h"
 #include "reception/station_record.h"
 #include "scratch.h"
 #include "settings/settings.h"
@@ -37,10 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return zeblon_fuzz::ScratchFolder() / "LOG" / "QW7TK.TXT";
   }();
 
-  // The main window's restore; the store then holds what the rewritten file holds,
+  // The start-up's restore; the store then holds what the rewritten file holds,
   // as the receive pass's reader reads it.
   Put(log, bytes);
-  const auto restored = zeblon::shell::RestoreMoniOneLog(log);
+  const auto restored = zeblon::reception::RestoreMoniOneLog(log);
   Check(restored.rewritten);
   Check(restored.records.size() <= static_cast<std::size_t>(zeblon::reception::kMoniOneMaxLines));
   for (const std::string& r : restored.records) Check(r.size() == zeblon::reception::kRecordLength);
@@ -51,6 +52,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto as_came = zeblon::reception::MoniOneRecordsOf(bytes);
   Check(as_came.size() <= static_cast<std::size_t>(zeblon::reception::kMoniOneMaxLines));
   for (const std::string& r : as_came) Check(r.size() == zeblon::reception::kRecordLength);
+
+  // The choice of the station keeps every record as it came, in the track and in
+  // the rewritten file.
+  static zeblon::reception::ReceptionState state = [] {
+    zeblon::reception::ReceptionState s;
+    s.settings.dataFolder = zeblon_fuzz::ScratchFolder();
+    return s;
+  }();
+  Put(log, bytes);
+  Check(zeblon::reception::SelectMoniOneTrack(state, "QW7TK", false));
+  Check(state.moniOneCount == static_cast<int>(as_came.size()));
+  Check(std::equal(as_came.begin(), as_came.end(), state.moniOneTrack.begin() + 1));
+  std::string chosen;
+  Check(zeblon::ReadWholeFile(log, chosen));
+  Check(chosen == zeblon::reception::MoniOneLogText(as_came));
 
   // SMART LOG on the file as it was.
   Put(log, bytes);

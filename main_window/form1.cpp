@@ -388,6 +388,9 @@ void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
   c.notice = [this](const std::string& text) {
     if (LinkNotice) LinkNotice(text);
   };
+  c.engineNotice = [this](const std::string& text) {
+    setWindowTitle(ToQ(shell::WithLinkNotice(FromQ(windowTitle()), text)));
+  };
   c.igateHook = [this] { return IGateHook(); };
   c.readTnc = [this] { return TncReader().Read(); };
   c.showEmergencyWindow = [this] { emergency_window_->Show(); };
@@ -566,7 +569,7 @@ void Form1::FullStartUp() {
     }
     shell_.OwnEchoHeader = shell::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
     shell_.InternetPollLimit = 900;
-    if (shell::CallValidFor(settings_.UserCall)) shell_.CallValid = 1;
+    if (IsValidOwnCall(settings_.UserCall)) shell_.CallValid = 1;
   }
   if (shell_.CallValid == 0) {
     check15->SetValue(0);
@@ -750,16 +753,18 @@ void Form1::Check14_MouseUp(int button) {
 
 void Form1::Check16_Click() {
   auto* check16 = chat_->Check16;
-  chat_service_->Check16_Click();
-  if (check16->Value() == 1) {
-    if (shell_.CallValid == 0) {
-      chat_->Check8->SetValue(1);
-      chat_->Check8->setEnabled(false);
-      check16->setEnabled(false);
-      check16->hide();
-      chat_->Text2->setEnabled(false);
-    }
+  if (check16->Value() == 1 && shell_.CallValid == 0) {
+    // Without a valid own call nothing is answered automatically: the box, hidden
+    // where the user could not switch it off, goes off again.
+    chat_->Check8->SetValue(1);
+    chat_->Check8->setEnabled(false);
+    check16->setEnabled(false);
+    check16->hide();
+    chat_->Text2->setEnabled(false);
+    check16->SetValue(0);  // runs this handler again, which switches the answer off
+    return;
   }
+  chat_service_->Check16_Click();
   // The receive path answers messages by this switch.
   UpdateReceptionSettings();
   ApplyLanguageTexts();
@@ -900,20 +905,26 @@ void Form1::Form_Resize() {
     if (outer_h * ty < shell::kMinOuterHeightTwips) outer_h = (shell::kMinOuterHeightTwips + ty - 1) / ty;
     int left = g.x(), top = g.y();
     if (shell_.WindowPlaced == 0) {
+      const QRect area = AvailableScreenArea();
       if (settings_.WindowsVersion == "WIN10") {
         left = 100;
         top = 80;
         outer_w = 654;
         outer_h = 487;
-      } else {
-        const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-        if (s != nullptr) outer_h = s->geometry().height();
-        top = 0;
+      } else if (!area.isEmpty()) {
+        // The screen's height less a window manager's panels.
+        outer_h = area.height();
+        top = area.y();
       }
       shell_.WindowPlaced = 1;
+      // A window manager frames the window only after it is shown: then it is fitted again.
+      frame_fit_pending_ = extra_w == 0 && extra_h == 0;
+      PlaceOuterFrame({left, top, outer_w, outer_h});
+    } else {
+      if (outer_w != g.width() || outer_h != g.height()) resize(outer_w - extra_w, outer_h - extra_h);
+      if (left != g.x() || top != g.y()) move(left, top);
+      FitOnceFramed();
     }
-    if (outer_w != g.width() || outer_h != g.height()) resize(outer_w - extra_w, outer_h - extra_h);
-    if (left != g.x() || top != g.y()) move(left, top);
   }
   if (!isMinimized()) {
     LayOut(false);
@@ -921,6 +932,42 @@ void Form1::Form_Resize() {
   }
   if (Shown(terminal_)) Command65_Click();
   --depth;
+}
+
+void Form1::moveEvent(QMoveEvent* e) {
+  QWidget::moveEvent(e);
+  FitOnceFramed();
+}
+
+QRect Form1::AvailableScreenArea() const {
+  const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+  return s != nullptr ? s->availableGeometry() : QRect();
+}
+
+void Form1::PlaceOuterFrame(const shell::OuterFrame& wanted) {
+  const QRect g = frameGeometry();
+  const int extra_w = g.width() - width(), extra_h = g.height() - height();
+  const QRect area = AvailableScreenArea();
+  const int tx = std::max(1, shell_.TwipsPerPixelX), ty = std::max(1, shell_.TwipsPerPixelY);
+  shell::OuterFrame f = wanted;
+  if (!area.isEmpty()) {
+    f = shell::FitOuterFrame(wanted, {area.x(), area.y(), area.width(), area.height()},
+                             (shell::kMinOuterWidthTwips + tx - 1) / tx, (shell::kMinOuterHeightTwips + ty - 1) / ty);
+  }
+  if (f.maximise) {
+    setWindowState(windowState() | Qt::WindowMaximized);
+    return;
+  }
+  if (f.width != g.width() || f.height != g.height()) resize(f.width - extra_w, f.height - extra_h);
+  if (f.left != g.x() || f.top != g.y()) move(f.left, f.top);
+}
+
+void Form1::FitOnceFramed() {
+  if (!frame_fit_pending_ || !isVisible() || isMinimized() || isMaximized() || isFullScreen()) return;
+  const QRect g = frameGeometry();
+  if (g.size() == size()) return;  // not framed yet
+  frame_fit_pending_ = false;
+  PlaceOuterFrame({g.x(), g.y(), g.width(), g.height()});
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {

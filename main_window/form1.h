@@ -185,6 +185,7 @@ class Form1 : public QWidget {
   void showEvent(QShowEvent* e) override;
   void changeEvent(QEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
+  void moveEvent(QMoveEvent* e) override;
   // The window sees the function keys before its controls do, whichever control
   // has the focus (a combo box would otherwise take F4 for its own list).
   bool eventFilter(QObject* watched, QEvent* e) override;
@@ -194,6 +195,11 @@ class Form1 : public QWidget {
   void BuildControls();
   void WireControls();
   void Form_Resize();
+  // The outer frame placed within the screen's available area (maximised when the
+  // smallest window does not fit); once more when a window manager has framed it.
+  QRect AvailableScreenArea() const;
+  void PlaceOuterFrame(const shell::OuterFrame& wanted);
+  void FitOnceFramed();
   // The screen's twips per pixel, each the nearest whole number.
   void TakeTwipsPerPixel();
   void ActivateHead();
@@ -206,6 +212,9 @@ class Form1 : public QWidget {
   // panels_.MoniOne (CopyMoniOneNewest) into the receive path's copy.
   void TakeMoniOneNewest();
   void CopyMoniOneNewest();
+  // The newest record's fields; the map centre moves to its position, and a record
+  // without one leaves the station at the map centre.
+  void TakeMoniOneNewestOrCentre();
   // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
   void ListMoniOneLogs();
   void Combo9_GotFocus();
@@ -303,6 +312,7 @@ class Form1 : public QWidget {
   bool user_close_ = false;
   bool shutdown_done_ = false;
   bool activate_queued_ = false;
+  bool frame_fit_pending_ = false;
 };
 
 // The main window's settings file text: its 73 keys, and the lines of the keys it does

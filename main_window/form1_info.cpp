@@ -45,16 +45,7 @@ void Form1::WireInfoPanel() {
     const map::MapState& m = map_core_->state();
     return std::make_pair(m.SelectedNorth, m.SelectedEast);
   };
-  h.moniOneNewestChanged = [this] {
-    TakeMoniOneNewest();
-    if (panels_.MoniOne.north != 0) {
-      settings_.CentreNorth = panels_.MoniOne.north;
-      settings_.CentreEast = panels_.MoniOne.east;
-    }
-    panels_.MoniOne.north = settings_.CentreNorth;
-    panels_.MoniOne.east = settings_.CentreEast;
-    CopyMoniOneNewest();
-  };
+  h.moniOneNewestChanged = [this] { TakeMoniOneNewestOrCentre(); };
   h.language = [this] { return settings_.LanguageSetting; };
   h.interfaceKind = [this] { return settings_.InterfaceKind; };
   h.moniOneCall = [this] { return settings_.MoniOneCall; };

@@ -6,7 +6,7 @@
 
 #include "main_window/form1.h"
 #include "platform/qtext.h"
-#include "reception/receive_pass.h"
+#include "reception/moni_one_log.h"
 #include "reception/station_record.h"
 #include "settings/settings.h"
 
@@ -17,13 +17,12 @@ void Form1::SelectMoniOneStation(const std::string& call) {
   settings_.MoniOneCall = call;
   column_->Combo9->SetText(call);
   UpdateReceptionSettings();
-  // The track from the call's log (created when missing), then the later reports
-  // of the call heard meanwhile.
-  RestoreMoniOneLog();
-  if (panels::MergeMoniAllIntoTrack(reception_, call, column_->Check22->Value() == 1) > 0) {
-    reception::RewriteMoniOneLog(reception_);
-    TakeMoniOneNewest();
-  }
+  // The track from the call's whole log (created when missing) and the later
+  // reports of the call heard meanwhile; the log is written back with them.
+  panels_.MoniOneLogCall = call;
+  panels_.MoniOneLogPath = reception::MoniOneLogPath(data_folder_, call).string();
+  reception::SelectMoniOneTrack(reception_, call, column_->Check22->Value() == 1);
+  TakeMoniOneNewestOrCentre();
   reception_.info.index = reception_.moniOneCount;
   // The settings file keeps the call; only its CALL= line changes.
   PatchSettingsFile(SettingsPath(), {{"CALL", call}}, false);
@@ -45,6 +44,17 @@ void Form1::SelectMoniOneStation(const std::string& call) {
   internet_->SwitchState().lastAreaRequestHhmm = 0;
   DrawMap();
   cycle_->Start();  // the pause timer stays off
+}
+
+void Form1::TakeMoniOneNewestOrCentre() {
+  TakeMoniOneNewest();
+  if (panels_.MoniOne.north != 0) {
+    settings_.CentreNorth = panels_.MoniOne.north;
+    settings_.CentreEast = panels_.MoniOne.east;
+  }
+  panels_.MoniOne.north = settings_.CentreNorth;
+  panels_.MoniOne.east = settings_.CentreEast;
+  CopyMoniOneNewest();
 }
 
 void Form1::Combo9_KeyDown(int key_code) {

@@ -3,6 +3,7 @@
 #include "links/object_beacon.h"
 #include "links/radio_bringup.h"
 #include "links/tnc_commands.h"
+#include "main_window/shell_logic.h"
 #include "platform/message_box.h"
 #include "reception/frame_assembly.h"
 #include "stations/symbol_table.h"
@@ -45,11 +46,30 @@ void LiveRadioLink::BringUp() {
   const links::BringUpResult r = links::BringUpRadioLink(*radio_.settings, txCall, ports);
   radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;
   for (const std::string& e : r.portErrors) Tell(e);
+  if (r.engineTried && radio_.settings->InterfaceKind == 0 &&
+      r.engine != links::AgwTcpLink::ConnectResult::Registered &&
+      r.engine != links::AgwTcpLink::ConnectResult::CallRefused) {
+    SayEngineNotReached();
+  }
   if (r.endProgram) {
     platform::MsgBox(r.message, r.messageTitle, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
     engine_.Disconnect(0);
     if (radio_.endProgram) radio_.endProgram(1);
   }
+}
+
+void LiveRadioLink::SayEngineNotReached() {
+  const links::AgwAddress a = links::AgwAddressFor(*radio_.settings);
+  const std::string text = shell::EngineNotReachedText(a.host, a.port);
+  Tell(text);
+  engineNoticeShown_ = true;
+  if (radio_.engineNotice) radio_.engineNotice(text);
+}
+
+void LiveRadioLink::ClearEngineNoticeWhenUp() {
+  if (!engineNoticeShown_ || engine_.state() != links::AgwTcpLink::State::Up) return;
+  engineNoticeShown_ = false;
+  if (radio_.engineNotice) radio_.engineNotice(std::string());
 }
 
 void LiveRadioLink::Close() {
@@ -74,11 +94,13 @@ void LiveRadioLink::RenewRegistration(const std::string& tx_call) {
   const auto r = links::RenewAgwRegistration(*radio_.settings, tx_call, engine_);
   radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;
   if (r != links::AgwTcpLink::ConnectResult::Registered) Tell(links::AgwFailureText(r));
+  ClearEngineNoticeWhenUp();
 }
 
 void LiveRadioLink::LinkUpkeep() {
   engine_.Upkeep();
   radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;
+  ClearEngineNoticeWhenUp();
 }
 
 void LiveRadioLink::DecodeReceivedTraffic() {

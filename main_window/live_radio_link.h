@@ -59,12 +59,17 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override;
 
   void Tell(const std::string& text);
+  // The engine on this computer not reached at START: said once, taken back when
+  // the upkeep has linked up.
+  void SayEngineNotReached();
+  void ClearEngineNoticeWhenUp();
 
   links::AgwTcpLink engine_;
   reception::ChatLines chat_;
   std::unique_ptr<links::RadioReceiver> rx_;
   links::OwnBeacon beacon_;
   std::vector<std::string> told_;
+  bool engineNoticeShown_ = false;
 };
 
 }  // namespace zeblon

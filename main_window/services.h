@@ -86,6 +86,9 @@ struct RadioLinkContext {
   std::function<void(int code)> endProgram;        // the program ends at once, nothing saved
   std::function<void()> monitorListChanged;        // the RAW list shows the monitor lines anew
   std::function<void(const std::string&)> notice;  // a note on the link's state
+  // The packet engine START did not reach, said where the user looks; an empty
+  // text once the link is up.
+  std::function<void(const std::string&)> engineNotice;
   std::function<reception::GateHook()> igateHook;  // the receive pass's IGate hand-off
   std::function<std::string()> readTnc;            // MSComm1's live reading (serial TNC kinds)
   std::function<void()> showEmergencyWindow;       // an emergency report came in (AlarmRecord filled)

@@ -1,6 +1,7 @@
 #include "main_window/shell_logic.h"
 
 #include "map/map_tile.h"
+#include "reception/moni_one_log.h"
 #include "reception/station_record.h"
 
 #include <algorithm>
@@ -24,10 +25,6 @@ std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
   if (first > s.size()) return {};
   last = std::min(last, s.size());
   return std::string(s.substr(first - 1, last - first + 1));
-}
-
-bool IsBlank(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
 }
 
 }  // namespace
@@ -73,8 +70,6 @@ std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
   return std::string(tx_call) + "*>" + digis + std::string(tx_destination);
 }
 
-bool CallValidFor(std::string_view call) { return call.size() >= 3 && call[2] >= '0' && call[2] <= '9'; }
-
 bool EndsIn499(double value) {
   const std::string t = NumberTextUntrimmed(value);
   return t.size() >= 4 && t.compare(t.size() - 4, 4, ".499") == 0;
@@ -112,9 +107,33 @@ std::string TitleWithMarks(std::string title, int digi_on, int kind, std::string
   return title;
 }
 
+std::string EngineNotReachedText(std::string_view host, int port) {
+  return "PACKET ENGINE NOT REACHED AT " + std::string(host) + ":" + std::to_string(port) + ", RETRYING";
+}
+
+std::string WithLinkNotice(std::string_view title, std::string_view notice) {
+  constexpr std::size_t kFirst = 8, kLast = 73;  // columns 9 … 74, 0-based
+  std::string field(kLast - kFirst + 1, ' ');
+  field.replace(0, std::min(notice.size(), field.size()), notice.substr(0, field.size()));
+  return PlaceTitleMark(title, static_cast<int>(kFirst + 1), field);
+}
+
+OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_width, int min_height) {
+  if (min_width > area.width || min_height > area.height) {
+    wanted.maximise = true;
+    return wanted;
+  }
+  wanted.width = std::clamp(wanted.width, min_width, area.width);
+  wanted.height = std::clamp(wanted.height, min_height, area.height);
+  wanted.left = std::clamp(wanted.left, area.left, area.left + area.width - wanted.width);
+  wanted.top = std::clamp(wanted.top, area.top, area.top + area.height - wanted.height);
+  wanted.maximise = false;
+  return wanted;
+}
+
 std::string WithLogWriteTitleField(std::string_view title, bool failing, bool diskFull) {
   const std::string_view mark = !failing ? "                " : diskFull ? "DISK FULL       " : "LOGS NOT WRITTEN";
-  return PlaceTitleMark(title, 41, mark);
+  return PlaceTitleMark(title, 92, mark);
 }
 
 std::string TxBoxCaption(int beacon_interval) {
@@ -182,45 +201,12 @@ MoniOneFields MoniOneFieldsOf(std::string_view record) {
   return f;
 }
 
-std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& records) {
-  std::vector<std::string> slots = records;
-  const std::size_t count = slots.size();
-  for (std::size_t i = 0; i + 1 < count; ++i) {
-    if (reception::RecordDayNumber(slots[i + 1]) - reception::RecordDayNumber(slots[i]) > 30) {
-      for (std::size_t j = 0; j <= i; ++j) slots[j] = std::string(120, ' ');
-    }
-  }
-  std::vector<std::string> kept;
-  for (const std::string& s : slots) {
-    if (!IsBlank(s)) kept.push_back(s);
-  }
-  return kept;
-}
-
 MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
+  reception::MoniOneLogFile log = reception::RestoreMoniOneLog(log_path);
   MoniOneRestore r;
-  std::error_code ec;
-  const fs::path folder = log_path.parent_path();
-  if (!fs::is_directory(folder, ec)) {
-    r.folderMissing = true;
-    fs::create_directories(folder, ec);
-  }
-  // The log is rewritten below: what a killed rewrite left in its folder goes first.
-  platform::RemoveLeftoverTemporaryFiles(folder);
-  // A missing log exists, empty, from now on.
-  if (!fs::exists(log_path, ec)) {
-    std::ofstream(log_path, std::ios::binary | std::ios::app);
-  }
-  // First reading; a log longer than the store keeps its newest records. A log that
-  // cannot be read is left as it is: rewriting it from nothing would empty it.
-  std::string bytes;
-  if (!ReadWholeFile(log_path, bytes)) return r;
-  const std::vector<std::string> kept = PruneMoniOneRecords(reception::MoniOneRecordsOf(bytes));
-  std::string text;
-  for (const std::string& rec : kept) text += TrimRight(rec) + "\r\n";
-  r.rewritten = WriteFileAtomically(log_path, text);
-  // Second reading: the store holds what the file holds.
-  r.records = r.rewritten && ReadWholeFile(log_path, bytes) ? reception::MoniOneRecordsOf(bytes) : kept;
+  r.records = std::move(log.records);
+  r.rewritten = log.rewritten;
+  r.folderMissing = log.folderMissing;
   if (!r.records.empty()) r.newest = MoniOneFieldsOf(r.records.back());
   return r;
 }

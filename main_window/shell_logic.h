@@ -34,9 +34,6 @@ std::string RadioModeLabelFor(std::string_view radio_mode, const std::string& cu
 // TxCall "*>" path-with-">"-and-one-">" TxDestination.
 std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path, std::string_view tx_destination);
 
-// 1 when the third character of the call is a digit.
-bool CallValidFor(std::string_view user_call);
-
 // True when the number's text (with its sign blank) ends in ".499": a map centre
 // picked from the start picture.
 bool EndsIn499(double value);
@@ -55,8 +52,16 @@ std::string PlaceTitleMark(std::string_view title, int column, std::string_view 
 std::string TitleWithMarks(std::string title, int digi_on, int interface_kind, std::string_view cross_mode,
                            std::string_view radio_mode, int igate_on);
 
-// The title's log field (columns 41 to 56): "DISK FULL" or "LOGS NOT WRITTEN"
-// while the log files cannot be written, blank again when they can.
+// The notice of a packet engine that START did not reach (the link keeps trying).
+std::string EngineNotReachedText(std::string_view host, int port);
+
+// The title with a notice on the link in the columns 9 … 74, between the program's
+// name and the IGate field; an empty notice blanks them.
+std::string WithLinkNotice(std::string_view title, std::string_view notice);
+
+// The title's log field (columns 92 to 107, behind the IGate field, clear of the
+// link notice): "DISK FULL" or "LOGS NOT WRITTEN" while the log files cannot be
+// written, blank again when they can.
 std::string WithLogWriteTitleField(std::string_view title, bool failing, bool diskFull);
 
 // The TX box's caption: "TX" and the interval with its sign blank, "TX !" for 0.
@@ -98,16 +103,11 @@ struct MoniOneRestore {
   bool folderMissing = false;  // the LOG folder had to be created
 };
 
-// RestoreMoniOneLog on the file `log_path`: creates a missing file (and its LOG
-// folder), reads the lines of 103 to 120 characters, keeps the newest 9998 of
-// them, drops the records before the last forward gap of more than 30 days,
-// rewrites the file with what is kept and returns it. A log that cannot be read is
-// neither rewritten nor loaded.
+// The start-up's restore of the MONI 1 log `log_path` (reception::RestoreMoniOneLog:
+// the records after its last gap of more than 30 days, the file rewritten with
+// them) with the fields of the newest record. A log that cannot be read is neither
+// rewritten nor loaded.
 MoniOneRestore RestoreMoniOneLog(const fs::path& log_path);
-
-// The pruning alone: blanks every record before the last forward gap of more than
-// 30 day numbers and returns the rest.
-std::vector<std::string> PruneMoniOneRecords(const std::vector<std::string>& records);
 
 // Map centre after the restore: with a start-picture centre nothing moves; else a
 // newest position other than 0 becomes the centre, and the MONI 1 position is the
@@ -219,5 +219,15 @@ int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int m
 // Minimum outer size in twips: 2320 wide, 3165 high.
 inline constexpr int kMinOuterWidthTwips = 2320;
 inline constexpr int kMinOuterHeightTwips = 3165;
+
+// The main window's outer frame, in pixels of the screen.
+struct OuterFrame {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool maximise = false;
+};
+// `wanted` made to lie in the screen's available area (the screen less its panels):
+// at most the area's size, moved inside it. When even the smallest window
+// (`min_width` x `min_height`) does not fit, the window is maximised instead.
+OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_width, int min_height);
 
 }  // namespace zeblon::shell

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "geodesy/text.h"
-#include "platform/safe_file.h"
 #include "reception/messages.h"
+#include "reception/moni_one_log.h"
 #include "settings/text_files.h"
 
 namespace zeblon::reception {
@@ -526,16 +526,8 @@ void PruneMoniAll(ReceptionState& st) {
 }
 
 bool RewriteMoniOneLog(ReceptionState& st) {
-  std::string text;
-  text.reserve(static_cast<std::size_t>(st.moniOneCount) * 110);
-  for (int i = 1; i <= st.moniOneCount; ++i) {
-    const std::string line = TrimRight(st.moniOneTrack[i]);
-    if (line.empty()) continue;
-    text += line;
-    text += "\r\n";
-  }
-  // Replaced whole: a crash in the middle leaves the old log, never a cut one.
-  const bool ok = platform::WriteFileAtomically(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), text);
+  const bool ok = WriteMoniOneLog(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall),
+                                  std::span(st.moniOneTrack).subspan(1, static_cast<std::size_t>(st.moniOneCount)));
   const int error = errno;
   NoteLogWrite(st, ok, error);
   return ok;
@@ -545,11 +537,10 @@ void ThinMoniOneTrack(ReceptionState& st) {
   auto& track = st.moniOneTrack;
   int& count = st.moniOneCount;
   const double limit = st.settings.moniOneTrackLimit;
-  // Gap pass: everything before a gap of more than 20 days goes.
-  const int n = count;
-  for (int i = 1; i <= n - 1; ++i)
-    if (RecordDayNumber(track[i + 1]) - RecordDayNumber(track[i]) > 20)
-      for (int k = 1; k <= i; ++k) track[k] = BlankRecord();
+  // Gap pass: the earlier trips go first.
+  const std::size_t before =
+      RecordsBeforeLastGap(std::span(track).subspan(1, static_cast<std::size_t>(count)), kReceivePassGapDays);
+  for (std::size_t k = 1; k <= before; ++k) track[k] = BlankRecord();
   // The track as the file holds it: the blank slots left out.
   const std::string blank = BlankRecord();
   int to = 1;

@@ -72,8 +72,8 @@ std::string LabelText(std::string_view text);
 // MONI ALL above its limit: repeats of a call at one place go first (the newest
 // stays), then the quarter of the limit after slot 1.
 void PruneMoniAll(ReceptionState& state);
-// The smart thinning of the MONI 1 track: what lies before a gap of more than 20
-// days goes, then neighbouring points closer than the pass tolerances merge in
+// The smart thinning of the MONI 1 track: what lies before its last gap of more
+// than kReceivePassGapDays (moni_one_log.h) goes, then neighbouring points closer than the pass tolerances merge in
 // cycles of doubling tolerance until the track is at 80 % of its limit.
 void ThinMoniOneTrack(ReceptionState& state);
 // Rewrites the MONI 1 log from the track; false (and a failed write counted) when

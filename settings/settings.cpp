@@ -279,6 +279,12 @@ std::string CallWithSsid(std::string_view text, std::string_view ssid) {
   return std::string(text) + "-" + std::string(n);
 }
 
+bool IsValidOwnCall(std::string_view call) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  return call.size() >= 3 && (digit(call[2]) || (digit(call[1]) && letter(call[2])));
+}
+
 bool ReadSettingsFile(const fs::path& file, SettingsWindow window, Settings& s, const KeyReadHook& hook,
                       std::string* tx_call) {
   // Each window reads the file once at its start: a rewrite that a killed process

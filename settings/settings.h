@@ -127,6 +127,11 @@ std::string PatchSettingsText(std::string_view text, const std::vector<std::pair
 // commands, the packet engine's registration and the recognition of the own echo.
 std::string CallWithSsid(std::string_view text, std::string_view ssid);
 
+// True for an own call that can be a licensed one: its third character is a digit,
+// or its second is a digit followed by a letter (one-letter prefixes: W1AW, K1ABC,
+// G4ABC). It opens the chat boxes, the IGate and the APRS-IS passcode.
+bool IsValidOwnCall(std::string_view call);
+
 // MSYS as the start window normalises it: "U" and the zone (0 … 60), two digits at least.
 std::string NormaliseMapSystem(std::string_view msys);
 

@@ -676,8 +676,7 @@ void Form0::Fill3() {
   }
   for (int i = 1; i <= 6; ++i) tx_.fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
   for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
-  const std::string& user = settings_.UserCall;
-  if (user.size() >= 3 && user[2] >= '0' && user[2] <= '9') igate_call_ok_ = 1;
+  if (IsValidOwnCall(settings_.UserCall)) igate_call_ok_ = 1;
   if (igate_call_ok_ == 1) tx_.Check9->setEnabled(true);
   if (Option11->Value() || Option13->Value() || Option4->Value() || Option5->Value()) {
     Command14->setEnabled(true);

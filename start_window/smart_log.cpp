@@ -8,7 +8,7 @@
 #include "geodesy/text.h"
 #include "settings/settings.h"
 #include "settings/text_files.h"
-#include "reception/station_record.h"
+#include "reception/moni_one_log.h"
 
 namespace zeblon {
 namespace fs = std::filesystem;
@@ -33,18 +33,6 @@ bool LoadLog(const fs::path& file, std::vector<std::string>& lines) {
     if (IsMoniOneLogRecord(l)) lines.push_back(std::move(l));
   }
   return true;
-}
-
-// Write: every record without its trailing blanks, CR LF after each.
-bool WriteLog(const fs::path& file, const std::vector<std::string>& lines) {
-  std::string out;
-  for (const std::string& l : lines) {
-    const std::string t = TrimRight(l);
-    if (t.empty()) continue;
-    out += t;
-    out += "\r\n";
-  }
-  return WriteFileAtomically(file, out);
 }
 
 }  // namespace
@@ -74,11 +62,8 @@ double SmartLogLineLimit(int passes) {
 bool IsMoniOneLogRecord(const std::string& line) { return line.size() >= 103 && line.size() <= 120; }
 
 std::vector<std::string> DropBeforeLastGaps(const std::vector<std::string>& lines) {
-  size_t first_kept = 0;
-  for (size_t n = 0; n + 1 < lines.size(); ++n) {
-    if (reception::RecordDayNumber(lines[n + 1]) - reception::RecordDayNumber(lines[n]) > 20) first_kept = n + 1;
-  }
-  return {lines.begin() + static_cast<std::ptrdiff_t>(first_kept), lines.end()};
+  const std::size_t before = reception::RecordsBeforeLastGap(lines, reception::kSmartLogGapDays);
+  return {lines.begin() + static_cast<std::ptrdiff_t>(before), lines.end()};
 }
 
 void ThinPass(std::vector<std::string>& lines, double threshold_km, double fraction) {
@@ -129,7 +114,7 @@ SmartLogResult TrimMoniOneLogFile(const fs::path& log_file, double line_limit) {
   if (static_cast<double>(lines.size()) > line_limit) {
     r.gap_stage = true;
     lines = DropBeforeLastGaps(lines);
-    WriteLog(log_file, lines);
+    reception::WriteMoniOneLog(log_file, lines);
   }
 
   // Stage 2: the sweeps.
@@ -143,7 +128,7 @@ SmartLogResult TrimMoniOneLogFile(const fs::path& log_file, double line_limit) {
     for (const auto& p : kPasses) {
       if (static_cast<double>(lines.size()) > line_limit) ThinPass(lines, factor * p.threshold, p.fraction);
     }
-    WriteLog(log_file, lines);
+    reception::WriteMoniOneLog(log_file, lines);
     ++r.sweeps;
     if (static_cast<double>(lines.size()) <= line_limit || r.sweeps >= kSmartLogMaxSweeps) break;
     factor *= 2;

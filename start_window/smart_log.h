@@ -41,8 +41,8 @@ struct SmartLogResult {
   int sweeps = 0;          // thinning sweeps run
 };
 
-// Stage 1 on lines held in memory: blanks every stretch before a gap of more than
-// 20 days and removes the blanks.
+// Stage 1 on lines held in memory: drops every stretch before a gap of more than
+// kSmartLogGapDays (reception/moni_one_log.h).
 std::vector<std::string> DropBeforeLastGaps(const std::vector<std::string>& lines);
 
 // One thinning pass: compares each line with the line kept before it over the

@@ -6,6 +6,11 @@
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -228,14 +233,48 @@ TEST(AgwTcpLink, FailuresOfTheStart) {
   }
 }
 
+// A local port that swallows connection attempts: its listener's queue is full
+// and it never accepts, so a new connection's SYN goes unanswered.
+class SwallowingPort {
+ public:
+  SwallowingPort() {
+    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (::bind(listener_, reinterpret_cast<sockaddr*>(&a), len) != 0 || ::listen(listener_, 0) != 0 ||
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &len) != 0)
+      return;
+    port_ = ntohs(a.sin_port);
+    for (int i = 0; i < 4; ++i) {
+      const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+      ::connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a);
+      fillers_.push_back(c);
+    }
+  }
+  ~SwallowingPort() {
+    for (int c : fillers_) ::close(c);
+    ::close(listener_);
+  }
+  int port() const { return port_; }
+
+ private:
+  int listener_ = -1;
+  int port_ = 0;
+  std::vector<int> fillers_;
+};
+
 TEST(AgwTcpLink, ConnectHasATimeLimit) {
-  // An address that swallows the connection attempt, or whatever this machine's
-  // network makes of it: the start never hangs.
+  // A connection attempt that is never answered: the start never hangs.
+  SwallowingPort swallowing;
+  ASSERT_GT(swallowing.port(), 0);
   AgwTcpLink link;
   link.SetLimits({300, 300, 5000});
   QElapsedTimer t;
   t.start();
-  EXPECT_NE(link.Connect("10.255.255.1", 8000, "N0CALL"), AgwTcpLink::ConnectResult::Registered);
+  EXPECT_EQ(link.Connect("127.0.0.1", swallowing.port(), "N0CALL"), AgwTcpLink::ConnectResult::HostNotFound);
+  EXPECT_GE(t.elapsed(), 250);  // the attempt was swallowed, not refused
   EXPECT_LT(t.elapsed(), 3000);
 }
 

@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "platform/process.h"
 
@@ -20,6 +21,7 @@
 #include "main_window/texts.h"
 #include "reception/receive_pass.h"
 #include "reception/station_record.h"
+#include "settings/text_files.h"
 #include "tests/support/find.h"
 
 namespace zeblon {
@@ -430,6 +432,72 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   const fs::path evil = reception::MoniOneLogPath(folder_ / "U33", "../../EVIL");
   EXPECT_EQ(evil.parent_path(), folder_ / "U33" / "LOG");
   EXPECT_TRUE(fs::exists(evil));
+}
+
+// Choosing a station, in each of the window's three ways, keeps every report of its
+// log however old, and changes nothing in the settings file but the CALL= line.
+TEST_F(Form1Test, ChoosingAStationKeepsEveryStoredReportHoweverOld) {
+  // A stored line as the logs hold it: the record without its trailing blanks.
+  auto line = [](const std::string& date_time, const std::string& call, const std::string& comment) {
+    return TrimRight(StoredRecord(date_time, call, comment));
+  };
+  auto log_of = [&](const std::string& call) {
+    return line("230115 0800", call, "January 2023") + "\r\n" + line("240620 1830", call, "June 2024") + "\r\n" +
+           line("241224 2359", call, "December 2024") + "\r\n";
+  };
+  Write("U33/LOG/XY1ABC.TXT", log_of("XY1ABC"));
+  Write("U33/LOG/AB2CD.TXT", log_of("AB2CD"));
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  const std::string ini = Ini();
+  const std::string call_line = "\r\nCALL=QW7TK\r\n";
+  const std::string::size_type at = ini.find(call_line);
+  ASSERT_NE(at, std::string::npos);
+  auto ini_with_call = [&](const std::string& call) {
+    return ini.substr(0, at) + "\r\nCALL=" + call + "\r\n" + ini.substr(at + call_line.size());
+  };
+
+  // Enter in the call combo.
+  auto* combo9 = Find<platform::ComboBox>(*form, "Combo9");
+  combo9->SetText("xy1abc");
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
+  ASSERT_EQ(form->settings().MoniOneCall, "XY1ABC");
+  EXPECT_EQ(Read("U33/LOG/XY1ABC.TXT"), log_of("XY1ABC"));
+  EXPECT_EQ(form->reception().moniOneCount, 3);
+  EXPECT_EQ(form->panels().MoniOne.comment, "December 2024");
+  EXPECT_EQ(Ini(), ini_with_call("XY1ABC"));
+
+  // MONI1 in the INFO panel, on a station heard since its log was written.
+  form->reception().moniAllLog[1] = StoredRecord("250105 1000", "AB2CD", "heard since");
+  form->reception().moniAllCount = 1;
+  ASSERT_TRUE(form->ShowStationInfo("AB2CD"));
+  platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Yes; });
+  form->InfoFrame().Command11->click();
+  platform::SetMessageResponder(nullptr);
+  ASSERT_EQ(form->settings().MoniOneCall, "AB2CD");
+  EXPECT_EQ(Read("U33/LOG/AB2CD.TXT"), log_of("AB2CD") + line("250105 1000", "AB2CD", "heard since") + "\r\n");
+  EXPECT_EQ(form->reception().moniOneCount, 4);
+  EXPECT_EQ(Ini(), ini_with_call("AB2CD"));
+
+  // The internet scan takes every stored station in turn.
+  form->reception().moniAllCount = 0;
+  form->reception().moniAllLog[1] = reception::BlankRecord();
+  const std::string ab2cd = Read("U33/LOG/AB2CD.TXT");
+  std::set<std::string> listed;
+  for (int i = 0; i < combo9->ListCount(); ++i) listed.insert(combo9->List(i));
+  ASSERT_TRUE(listed.count("XY1ABC") == 1 && listed.count("AB2CD") == 1);
+  auto* check27 = Find<platform::CheckBox>(*form, "Check27");
+  check27->SetValue(1);
+  std::set<std::string> scanned{form->settings().MoniOneCall};
+  for (int tick = 0; tick < 5 * combo9->ListCount(); ++tick) {
+    if (form->Internet().Switches().Tick()) scanned.insert(form->settings().MoniOneCall);
+  }
+  check27->SetValue(0);
+  EXPECT_EQ(scanned, listed);
+  EXPECT_EQ(Read("U33/LOG/XY1ABC.TXT"), log_of("XY1ABC"));
+  EXPECT_EQ(Read("U33/LOG/AB2CD.TXT"), ab2cd);
+  EXPECT_EQ(Ini(), ini_with_call(form->settings().MoniOneCall));
 }
 
 TEST_F(Form1Test, ASecondStartInTheSameFolderIsRefused) {

@@ -1,13 +1,19 @@
 // The whole road offscreen: the start window, START, the main window's start-up,
 // a resize, every function key, the three languages, and the user's close.
 #include <QKeyEvent>
+#include <QScreen>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <chrono>
 
 #include "tests/support/program_folder.h"
+#include "links/agw_frame.h"
 #include "links/aprs_is.h"
 #include "main_window/form1.h"
+#include "main_window/live_radio_link.h"
 #include "app/program.h"
 #include "start_window/form0.h"
+#include "tests/support/direwolf.h"
 #include "tests/support/file_faults.h"
 #include "tests/support/find.h"
 
@@ -29,7 +35,29 @@ class RoadTest : public ProgramFolderTest {
     fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
     fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
     RegisterProgramFonts(folder_.string());
+    // The packet engine's port is one of the test's own where nothing listens: a
+    // user's engine on this computer is never reached.
+    engine_port_ = testing_support::FreePort();
+    Write("ZEBLON.INI", "HOSTP=" + std::to_string(engine_port_) + "\r\n");
   }
+  // The start window opened and START pressed with `call`, the speed test at once.
+  Form1& Start(Program& program, const std::string& call) {
+    program.EndProgram = [](int) { FAIL() << "the program ended"; };
+    Form0* form0 = program.StartWindow();
+    form0->OpenDocument = [](const std::string&) { return true; };
+    form0->show();
+    EXPECT_TRUE(form0->Form_Activate());
+    Form1& main = program.MainWindow();
+    main.SpeedTestClock = [t = 0.0]() mutable { return t += 2; };
+    main.OpenDocument = [](const std::string&) { return true; };
+    main.Tick().cycleInterval = 200;  // ticks every 0.2 s instead of 6 s
+    form0->Text8->SetText(call);
+    form0->Command1->click();
+    PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
+    EXPECT_EQ(main.map().MapDrawnOnce, 1);
+    return main;
+  }
+  int engine_port_ = 0;
   static void Key(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QKeyEvent press(QEvent::KeyPress, key, mods);
     QCoreApplication::sendEvent(w, &press);
@@ -199,6 +227,97 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_TRUE(fs::exists(folder_ / "ZEBLSYM0.BMP"));
   EXPECT_TRUE(fs::exists(folder_ / "MY_MAPS" / "MAP_0001.BMP"));
   EXPECT_TRUE(platform::MessageLog().empty());
+}
+
+// Calls with a one-letter prefix are calls: chat boxes, IGate box, passcode and the
+// automatic answer as for any other. A call the rule refuses answers nothing.
+TEST_F(RoadTest, OwnCallDecidesChatIGateAndAutomaticAnswer) {
+  struct Case {
+    const char* call;
+    bool valid;
+  };
+  for (const Case& c : {Case{"W1AW", true}, Case{"K1ABC", true}, Case{"ABCD", false}}) {
+    SCOPED_TRACE(c.call);
+    Program program;
+    Form1& main = Start(program, c.call);
+    ASSERT_EQ(main.map().MapDrawnOnce, 1);
+    EXPECT_EQ(main.shell().CallValid, c.valid ? 1 : 0);
+    EXPECT_EQ(main.link().AprsIsPasscode, c.valid ? links::ComputeAprsIsPasscode(c.call) : "0");
+    EXPECT_EQ(Find(main, "Check15")->isEnabled(), c.valid);
+    EXPECT_EQ(Find(main, "Text2")->isHidden(), !c.valid);
+    EXPECT_EQ(Find(main, "Text3")->isHidden(), !c.valid);
+    auto* autoA = Find<platform::CheckBox>(main, "Check16");
+    EXPECT_EQ(autoA->Value(), c.valid ? 1 : 0);
+    EXPECT_EQ(autoA->isHidden(), !c.valid);
+    EXPECT_EQ(main.reception().settings.autoAnswerOn, c.valid);
+    // The TX box ticks AUTO-A after a GPS move: without a valid call it goes off again.
+    autoA->SetValue(1);
+    EXPECT_EQ(autoA->Value(), c.valid ? 1 : 0);
+    EXPECT_EQ(main.reception().settings.autoAnswerOn, c.valid);
+    main.CloseByUser();
+  }
+}
+
+// The engine on this computer missing at START: the title says so once, the link
+// keeps trying, and the notice goes when the engine answers.
+TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
+  // Without the hourly ionosphere request the main cycle ticks on at once.
+  Write("ZEBLON.INI", "HOSTP=" + std::to_string(engine_port_) + "\r\nIONA=0\r\n");
+  Program program;
+  Form1& main = Start(program, "SM5XYZ");
+  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  const std::string notice = "PACKET ENGINE NOT REACHED AT localhost:" + std::to_string(engine_port_) + ", RETRYING";
+  auto title = [&] { return main.windowTitle().toStdString(); };
+  EXPECT_NE(title().find(notice), std::string::npos) << title();
+  auto* live = dynamic_cast<LiveRadioLink*>(&main.RadioLink());
+  ASSERT_NE(live, nullptr);
+  live->Engine().SetLimits({300, 300, 200});
+  for (int i = 0; i < 3; ++i) {  // retries of the upkeep, refused
+    PumpUntil([] { return false; }, 300);
+    live->LinkUpkeep();
+  }
+  PumpUntil([] { return false; }, 300);
+  EXPECT_NE(title().find(notice), std::string::npos) << title();
+  EXPECT_EQ(std::count(live->Told().begin(), live->Told().end(), notice), 1);
+
+  // An engine on that port that registers the call.
+  QTcpServer engine;
+  ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, static_cast<quint16>(engine_port_)));
+  int connections = 0;
+  QObject::connect(&engine, &QTcpServer::newConnection, [&] {
+    ++connections;
+    while (QTcpSocket* s = engine.nextPendingConnection()) {
+      QObject::connect(s, &QTcpSocket::readyRead, [s] {
+        const QByteArray b = s->readAll();
+        if (b.size() >= 36 && b[4] == 'X') {
+          const std::string a = *links::BuildAgwFrame('X', 0, "SM5XYZ", "", std::string(1, '\x01'));
+          s->write(a.data(), static_cast<qint64>(a.size()));
+        }
+      });
+    }
+  });
+  PumpUntil([&] { return title().find("PACKET ENGINE") == std::string::npos; }, 10000);
+  EXPECT_EQ(title().find("PACKET ENGINE"), std::string::npos) << title();
+  EXPECT_EQ(main.link().AgwDataPending, 1);
+  EXPECT_GE(connections, 1);
+  EXPECT_EQ(title().substr(0, 6), "ZEBLON");
+  main.CloseByUser();
+}
+
+// The main window opens within the screen's available area.
+TEST_F(RoadTest, TheMainWindowOpensWithinTheScreen) {
+  Program program;
+  Form1& main = Start(program, "SM5XYZ");
+  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  const QRect area = main.screen()->availableGeometry();
+  // A window manager frames the window a moment after it is shown.
+  PumpUntil([&] { return area.contains(main.frameGeometry()) || main.isMaximized(); }, 3000);
+  EXPECT_TRUE(area.contains(main.frameGeometry()) || main.isMaximized())
+      << main.frameGeometry().width() << "x" << main.frameGeometry().height() << " in " << area.width() << "x"
+      << area.height();
+  // The scale row lies inside the window.
+  EXPECT_LE(Find(main, "Frame16")->geometry().bottom(), main.height());
+  main.CloseByUser();
 }
 
 // A fresh program folder with the built STOCK.ZIP: after START the map shows the

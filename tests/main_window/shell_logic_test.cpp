@@ -32,9 +32,6 @@ TEST(StartUpValues, DerivedTexts) {
   EXPECT_EQ(RadioModeLabelFor("R300", "keep"), "keep");
   EXPECT_EQ(OwnEchoHeaderFor("AB1CD-9", "", "ZEBL"), "AB1CD-9*>ZEBL");
   EXPECT_EQ(OwnEchoHeaderFor("AB1CD", "A,B", "ZEBL"), "AB1CD*>A>B>ZEBL");
-  EXPECT_TRUE(CallValidFor("AB1CD"));
-  EXPECT_FALSE(CallValidFor("ABCD"));
-  EXPECT_FALSE(CallValidFor("A1"));
   EXPECT_EQ(map::MeridianText(9), "  9");
   EXPECT_EQ(map::MeridianText(15), " 15");
   EXPECT_EQ(map::MeridianText(-3), " -3");
@@ -59,12 +56,69 @@ TEST(StartUpValues, TitleMarksAtTheirColumns) {
   EXPECT_EQ(TitleWithMarks("ZEBLON", 1, 0, "NONE", "300", 1).substr(60), std::string(15, ' ') + "IGate");
 }
 
+TEST(StartUpValues, LinkNoticeBetweenTheNameAndTheIGateField) {
+  const std::string notice = EngineNotReachedText("localhost", 8000);
+  EXPECT_EQ(notice, "PACKET ENGINE NOT REACHED AT localhost:8000, RETRYING");
+  const std::string marked = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
+  const std::string t = WithLinkNotice(marked, notice);
+  EXPECT_EQ(t.substr(0, 8 + notice.size()), "ZEBLON  " + notice);
+  EXPECT_EQ(t.substr(75, 5), "IGate");  // the IGate field stays
+  EXPECT_EQ(WithLinkNotice(t, ""), marked);
+  EXPECT_EQ(WithLinkNotice("ZEBLON", ""), "ZEBLON");
+  // A longer notice ends before the IGate field.
+  const std::string cut = WithLinkNotice(marked, std::string(80, 'X'));
+  EXPECT_EQ(cut.substr(8, 66), std::string(66, 'X'));
+  EXPECT_EQ(cut.substr(74, 6), " IGate");
+}
+
+TEST(Layout, OuterFrameWithinTheAvailableArea) {
+  struct Case {
+    const char* what;
+    OuterFrame wanted, area, placed;
+  };
+  const Case cases[] = {
+      {"fits as it is", {100, 80, 654, 487, false}, {0, 0, 1280, 1024, false}, {100, 80, 654, 487, false}},
+      {"a panel at the top: height and top of the free area",
+       {0, 0, 1024, 1024, false},
+       {0, 27, 1280, 997, false},
+       {0, 27, 1024, 997, false}},
+      {"a panel at the bottom pushes the window up",
+       {0, 200, 1024, 900, false},
+       {0, 0, 1280, 990, false},
+       {0, 90, 1024, 900, false}},
+      {"wider than the screen: as wide as it",
+       {300, 0, 1024, 600, false},
+       {0, 0, 800, 600, false},
+       {0, 0, 800, 600, false}},
+      {"a second screen to the right",
+       {0, 0, 1024, 1080, false},
+       {1280, 0, 1920, 1050, false},
+       {1280, 0, 1024, 1050, false}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const OuterFrame f = FitOuterFrame(c.wanted, c.area, 155, 211);
+    EXPECT_FALSE(f.maximise);
+    EXPECT_EQ(f.left, c.placed.left);
+    EXPECT_EQ(f.top, c.placed.top);
+    EXPECT_EQ(f.width, c.placed.width);
+    EXPECT_EQ(f.height, c.placed.height);
+  }
+  // A free area smaller than the smallest window: maximised.
+  EXPECT_TRUE(FitOuterFrame({0, 0, 1024, 740, false}, {0, 0, 640, 200, false}, 155, 211).maximise);
+  EXPECT_TRUE(FitOuterFrame({0, 0, 1024, 740, false}, {0, 0, 150, 480, false}, 155, 211).maximise);
+}
+
 TEST(StartUpValues, LogWriteTitleField) {
   const std::string igate = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
   const std::string full = WithLogWriteTitleField(igate, true, true);
-  EXPECT_EQ(full.substr(40, 16), "DISK FULL       ");
-  EXPECT_EQ(full.substr(75), "IGate");
-  EXPECT_EQ(WithLogWriteTitleField(igate, true, false).substr(40, 16), "LOGS NOT WRITTEN");
+  EXPECT_EQ(full.substr(91), "DISK FULL");
+  EXPECT_EQ(full.substr(75, 5), "IGate");
+  EXPECT_EQ(WithLogWriteTitleField(igate, true, false).substr(91), "LOGS NOT WRITTEN");
+  // The link notice and the log field keep each other.
+  const std::string both = WithLinkNotice(full, EngineNotReachedText("localhost", 8000));
+  EXPECT_EQ(both.substr(91), "DISK FULL");
+  EXPECT_EQ(WithLinkNotice(WithLogWriteTitleField(both, false, true), ""), igate);
   EXPECT_EQ(WithLogWriteTitleField(full, false, true), igate);
   EXPECT_EQ(WithLogWriteTitleField(WithLogWriteTitleField("ZEBLON", true, true), false, true), "ZEBLON");
 }

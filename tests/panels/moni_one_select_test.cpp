@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "reception/moni_one_log.h"
 #include "reception/station_record.h"
 
 namespace zeblon::panels {
 namespace {
+
+using reception::MergeMoniAllIntoTrack;
 
 // A stored record: date, time, call, comment and heard-via in their columns.
 std::string Record(const std::string& date_time, const std::string& call, const std::string& comment = "",

@@ -123,6 +123,18 @@ TEST(SettingsRead, TxCallOfTheMainWindow) {
   }
 }
 
+TEST(OwnCall, ValidWithADigitSecondOrThird) {
+  // One-letter prefixes count as well as the two-character ones; too short, no
+  // digit in place, or a digit second with no letter after it does not.
+  const std::pair<const char*, bool> cases[] = {
+      {"SM5XYZ", true},  {"AB1CD", true}, {"2E0ABC", true}, {"9A1A", true},  {"SM5", true},   {"AB12", true},
+      {"W1AW", true},    {"K1ABC", true}, {"N0CALL", true}, {"G4ABC", true}, {"F4ABC", true}, {"I1ABC", true},
+      {"k1abc", true},   {"ABCD", false}, {"A1", false},    {"W1", false},   {"", false},     {"A1-5", false},
+      {"MYCALL", false}, {"1ABC", false}, {"A1/", false},
+  };
+  for (const auto& [call, valid] : cases) EXPECT_EQ(IsValidOwnCall(call), valid) << call;
+}
+
 TEST(SettingsRead, DamagedFileLosesNoOtherSetting) {
   std::string text = "USER=AB1CD\r\n";
   text += std::string("\x00\x01\xff\xfe garbage", 13) + "\r\n";

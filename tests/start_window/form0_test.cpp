@@ -21,6 +21,7 @@
 #include "platform/message_box.h"
 #include "platform/wait.h"
 #include "settings/settings.h"
+#include "tests/support/direwolf.h"
 #include "tests/support/program_folder.h"
 
 namespace zeblon {
@@ -82,6 +83,9 @@ class StartWindowTest : public ::testing::Test {
 };
 
 TEST_F(StartWindowTest, FirstRunThenStartHandsOverToTheMainWindow) {
+  // The packet engine's port is one of the test's own where nothing listens (the
+  // file without TEMP= is still a first run).
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "HOSTP=" + std::to_string(testing_support::FreePort()) + "\r\n");
   form0_->show();
   ASSERT_TRUE(form0_->Form_Activate());
   // First run: settings file created, help page opened, stock data unpacked.
@@ -134,6 +138,21 @@ TEST_F(StartWindowTest, SecondStartIsNotAFirstRun) {
   EXPECT_EQ(form0_->settings().LanguageSetting, 12);
   EXPECT_EQ(form0_->IGateCallOk(), 1);
   EXPECT_TRUE(form0_->TxPanel().Check9->isEnabled());
+}
+
+// The TX setup's IGate box opens for every valid call, one-letter prefixes too.
+TEST_F(StartWindowTest, IGateBoxFollowsTheCallRule) {
+  for (const auto& [call, valid] : {std::pair{"W1AW", true}, std::pair{"ABCD", false}}) {
+    SCOPED_TRACE(call);
+    program_ = std::make_unique<Program>();
+    program_->EndProgram = [this](int code) { end_code_ = code; };
+    form0_ = program_->StartWindow();
+    WriteFileAtomically(folder_ / "ZEBLON.INI", std::string("TEMP=/tmp\r\nUSER=") + call + "\r\nMODEM=4\r\n");
+    fs::create_directories(folder_ / "U33");
+    ASSERT_TRUE(form0_->Form_Activate());
+    EXPECT_EQ(form0_->IGateCallOk(), valid ? 1 : 0);
+    EXPECT_EQ(form0_->TxPanel().Check9->isEnabled(), valid);
+  }
 }
 
 // A settings file brought from the other window version keeps START in the window.
