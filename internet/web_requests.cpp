@@ -90,6 +90,16 @@ void WebRequests::StartIonoUpdateByUser() {
   RequestMagnetogramPage();
 }
 
+void WebRequests::StopPageLoader() {
+  // Stopped by the tick, an ionosphere page that trickles or never ends would
+  // never fail, and the bulletin never be asked: its time limit ends it.
+  if (pageLoader_.Busy()) {
+    const PageKind kind = ClassifyPage(pageLoader_.LocationUrl(), sources_);
+    if (kind == PageKind::Iono1 || kind == PageKind::Iono2) return;
+  }
+  pageLoader_.Stop();
+}
+
 void WebRequests::RequestStationRawPackets() {
   if (h_.showNotice)
     h_.showNotice("COLLECTING INTERNET DATA (MONI 1) ...", sw_.webSource == 0 ? kNoticeOlive : kNoticeGreen);

@@ -7,7 +7,9 @@
 //   - IonoUpdateDue(clockSeconds) -> StartHourlyIonoUpdate(clockSeconds), ending the tick;
 //   - RawPollDue(hhmm)            -> StartRawPoll(), ending the tick;
 //   - AreaPollDue(hhmm)           -> StartAreaPoll(), ending the tick;
-//   - StopPageLoader() at the start of every tick (WebBrowser1.Stop).
+//   - StopPageLoader() at the start of every tick (WebBrowser1.Stop); an
+//     ionosphere page is left to its own time limit, counted from its request,
+//     so that a page that never ends still leads to the bulletin.
 #pragma once
 
 #include <functional>
@@ -47,7 +49,7 @@ class WebRequests {
   // A right click on the distance-circle box with automatic update: both values wanted.
   void StartIonoUpdateByUser();
 
-  void StopPageLoader() { pageLoader_.Stop(); }
+  void StopPageLoader();
 
   // The page receivers (the loaders call them; tests may too).
   void PageComplete(const std::string& url, const std::string& text);

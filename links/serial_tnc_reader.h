@@ -4,11 +4,18 @@
 // A line that goes away under the open port (a USB adapter pulled, the far end
 // closed) is said once, the port is closed and the program goes on: what was
 // read before the loss is handed to the pass as usual, later reads are empty.
+// A line torn by the loss is ended there, so that it never runs into the first
+// line read after the port is opened again.
+//
+// No line the TNC sends grows without bound: a line longer than
+// kLongestTncLine characters is ended where it passes that length and the rest
+// of it is thrown away up to its own line end (line noise, a TNC gone mad).
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "reception/monitor_input.h"
 
@@ -17,6 +24,16 @@ class SerialPort;
 }
 
 namespace zeblon::links {
+
+// The longest line of TNC text handed over: far beyond a frame's header or
+// payload line.
+inline constexpr std::size_t kLongestTncLine = 1024;
+
+// The text of one read with every line held to kLongestTncLine characters:
+// `lineLength` is the length of the unfinished line of the reads before (and
+// after, of this one), `dropping` tells that the rest of an overlong line is
+// being thrown away. An overlong line is ended by CR LF where it is cut.
+std::string HoldLinesShort(std::string_view text, std::size_t& lineLength, bool& dropping);
 
 class SerialTncReader {
  public:
@@ -41,6 +58,8 @@ class SerialTncReader {
   int portNumber_;
   std::function<void(const std::string&)> notice_;
   bool lost_ = false;
+  std::size_t lineLength_ = 0;  // of the unfinished line handed over
+  bool dropping_ = false;       // the rest of an overlong line is thrown away
 };
 
 }  // namespace zeblon::links

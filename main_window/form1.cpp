@@ -164,6 +164,13 @@ void Form1::AprsIsTitleAndAgeing() {
   setWindowTitle(ToQ(title));
 }
 
+void Form1::LogWriteTitleField() {
+  const std::string title = FromQ(windowTitle());
+  const std::string marked = shell::WithLogWriteTitleField(title, reception_.logWritesFailing,
+                                                           reception::IsDiskFull(reception_.logWriteError));
+  if (marked != title) setWindowTitle(ToQ(marked));
+}
+
 reception::GateHook Form1::IGateHook() {
   return link_.AprsIs->GateHookFor(static_cast<reception::InterfaceKind>(settings_.InterfaceKind), shell_.TxCall);
 }
@@ -221,7 +228,10 @@ void Form1::WireControls() {
     on ? cycle_->Start() : cycle_->Stop();
   };
   h.aprsIsUpkeep = [this] { AprsIsUpkeep(); };
-  h.aprsIsTitleAndAgeing = [this] { AprsIsTitleAndAgeing(); };
+  h.aprsIsTitleAndAgeing = [this] {
+    AprsIsTitleAndAgeing();
+    LogWriteTitleField();
+  };
   h.radioLinkUpkeep = [this] { RadioLink().LinkUpkeep(); };
   h.decodeReceivedTraffic = [this] { RadioLink().DecodeReceivedTraffic(); };
   h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };

@@ -141,6 +141,8 @@ class Form1 : public QWidget {
   // title's IGate field and the ageing of the duplicate list (3).
   void AprsIsUpkeep();
   void AprsIsTitleAndAgeing();
+  // The title's log field (with step 3): whether the log files can be written.
+  void LogWriteTitleField();
   // The receive pass's IGate hand-off for the interface kind.
   reception::GateHook IGateHook();
   // MSComm1's live reading for the serial TNC kinds (PK-232, SCS TNC, SCS PTC).

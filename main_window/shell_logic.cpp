@@ -131,6 +131,11 @@ OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_widt
   return wanted;
 }
 
+std::string WithLogWriteTitleField(std::string_view title, bool failing, bool diskFull) {
+  const std::string_view mark = !failing ? "                " : diskFull ? "DISK FULL       " : "LOGS NOT WRITTEN";
+  return PlaceTitleMark(title, 92, mark);
+}
+
 std::string TxBoxCaption(int beacon_interval) {
   if (beacon_interval == 0) return "TX !";
   return "TX" + NumberTextUntrimmed(beacon_interval);

@@ -63,6 +63,11 @@ std::string EngineNotReachedText(std::string_view host, int port);
 // name and the IGate field; an empty notice blanks them.
 std::string WithLinkNotice(std::string_view title, std::string_view notice);
 
+// The title's log field (columns 92 to 107, behind the IGate field, clear of the
+// link notice): "DISK FULL" or "LOGS NOT WRITTEN" while the log files cannot be
+// written, blank again when they can.
+std::string WithLogWriteTitleField(std::string_view title, bool failing, bool diskFull);
+
 // The TX box's caption: "TX" and the interval with its sign blank, "TX !" for 0.
 std::string TxBoxCaption(int beacon_interval);
 

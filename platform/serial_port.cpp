@@ -74,6 +74,9 @@ bool SerialPort::Open(int port_number, const std::string& settings, const std::s
   port_->setDataBits(static_cast<QSerialPort::DataBits>(ls.data_bits));
   port_->setStopBits(ls.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
   port_->setFlowControl(QSerialPort::NoFlowControl);
+  // A device that sends without end fills the port's buffer no further: the
+  // rest waits in the device until the buffer is read.
+  port_->setReadBufferSize(kReadBufferBytes);
   return true;
 }
 

@@ -20,6 +20,9 @@ std::string SerialDeviceForPort(int port_number);
 
 class SerialPort {
  public:
+  // The most received bytes the port keeps unread.
+  static constexpr long long kReadBufferBytes = 64 * 1024;
+
   SerialPort();
   ~SerialPort();
   SerialPort(const SerialPort&) = delete;
@@ -35,7 +38,8 @@ class SerialPort {
   // Writes bytes; false when the port is closed or the write failed. The bytes are
   // handed to the device before it returns (bounded by `timeout_ms`).
   bool Write(const std::string& bytes, int timeout_ms = 2000);
-  // Everything received so far (lets pending port events run first).
+  // Everything received so far (lets pending port events run first), at most
+  // kReadBufferBytes and what the device holds.
   std::string ReadAll();
   // Waits at most `timeout_ms` for more input; true when some arrived.
   bool WaitForInput(int timeout_ms);

@@ -1,5 +1,6 @@
 #include "reception/log_appender.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/inotify.h>
@@ -20,6 +21,32 @@ bool StillTheFile(int fd, const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+bool AppendWholeLines(int fd, std::string_view bytes, const WriteFunction& write, int& error, bool& torn) {
+  error = 0;
+  if (bytes.empty()) return true;
+  struct stat before {};
+  const bool sizeKnown = ::fstat(fd, &before) == 0;
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const void* at = bytes.data() + written;
+    const std::size_t left = bytes.size() - written;
+    const ssize_t n = write ? write(fd, at, left) : ::write(fd, at, left);
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    error = n < 0 ? errno : ENOSPC;  // a write that takes nothing has no room
+    break;
+  }
+  if (written == bytes.size()) return true;
+  // Only whole lines stay: the torn rest of the write is cut away.
+  const std::size_t lineEnd = bytes.substr(0, written).rfind('\n');
+  const std::size_t keep = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+  if (keep < written && (!sizeKnown || ::ftruncate(fd, before.st_size + static_cast<off_t>(keep)) != 0)) torn = true;
+  return false;
+}
 
 LogAppender::~LogAppender() { CloseAll(); }
 
@@ -98,19 +125,21 @@ void LogAppender::AppendAll(Piece* pieces, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
     Piece& p = pieces[i];
     p.ok = false;
+    p.error = 0;
     const int fd = FdFor(*p.path);
-    if (fd < 0) continue;
-    std::string_view bytes = p.bytes;
-    p.ok = true;
-    while (!bytes.empty()) {
-      const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        p.ok = false;
-        break;
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(n));
+    if (fd < 0) {
+      p.error = errno;
+      continue;
     }
+    bool torn = false;
+    const auto wasTorn = std::find(torn_.begin(), torn_.end(), p.path->native());
+    if (wasTorn != torn_.end()) {
+      // The torn line of an earlier append is ended first.
+      if (!AppendWholeLines(fd, "\r\n", write_, p.error, torn)) continue;
+      torn_.erase(wasTorn);
+    }
+    p.ok = AppendWholeLines(fd, p.bytes, write_, p.error, torn);
+    if (torn) torn_.push_back(p.path->native());
   }
 }
 

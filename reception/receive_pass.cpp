@@ -1,6 +1,9 @@
 #include "reception/receive_pass.h"
 
+#include <sys/statvfs.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -104,14 +107,54 @@ void RecordEmergency(ReceptionState& st, ReceptionHost& host, const RecordParts&
   host.ConvertMapKmToLatLon(northKm, eastKm, a.latText, a.lonText);
   a.comment = parts.comment;
   a.file = FindFileInFolder(LogFolder(st.settings.dataFolder), "_ALARM_.TXT");
-  if (!AppendToFile(a.file, AlarmBlock(a, st.settings.mapZoneText, internet))) ++st.failedLogWrites;
+  int error = 0;
+  const bool ok = AppendToFile(a.file, AlarmBlock(a, st.settings.mapZoneText, internet), &error);
+  if (NoteLogWrite(st, ok, error)) host.MonitorListChanged();
 }
 
 void AppendToReportLogs(ReceptionState& st, const std::string& record) {
   if (!st.settings.logsOn) return;
   const auto folder = LogFolder(st.settings.dataFolder);
-  if (!AppendToFile(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n")) ++st.failedLogWrites;
-  if (!AppendToFile(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n")) ++st.failedLogWrites;
+  int error = 0;
+  const bool shortOk = AppendToFile(FindFileInFolder(folder, "_LOG_.TXT"), ShortLogLine(record) + "\r\n", &error);
+  if (!shortOk) NoteLogWrite(st, false, error);
+  const bool longOk = AppendToFile(FindFileInFolder(folder, "_LOGL_.TXT"), record + "\r\n", &error);
+  if (!longOk || shortOk) NoteLogWrite(st, longOk, error);
+}
+
+bool IsDiskFull(int error) { return error == ENOSPC || error == EDQUOT; }
+
+std::string LogWriteNotice(bool failing, int error) {
+  if (!failing) return "THE LOG FILES ARE WRITTEN AGAIN";
+  if (IsDiskFull(error)) return "DISK FULL: THE LOG FILES ARE NOT WRITTEN";
+  if (error == 0) return "THE LOG FILES CANNOT BE WRITTEN";  // no reason known
+  return "THE LOG FILES CANNOT BE WRITTEN (" + UpperCase(std::strerror(error)) + ")";
+}
+
+namespace {
+
+// Room for more than a few lines on the file system of the folder.
+bool RoomIn(const std::filesystem::path& folder) {
+  struct statvfs fs {};
+  if (::statvfs(folder.c_str(), &fs) != 0) return true;  // nothing known: the write that worked tells
+  return static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize >= 64 * 1024;
+}
+
+}  // namespace
+
+bool NoteLogWrite(ReceptionState& st, bool ok, int error) {
+  if (!ok) {
+    ++st.failedLogWrites;
+    if (st.logWritesFailing) return false;
+    st.logWritesFailing = true;
+    st.logWriteError = error;
+  } else {
+    if (!st.logWritesFailing) return false;
+    if (IsDiskFull(st.logWriteError) && !RoomIn(LogFolder(st.settings.dataFolder))) return false;
+    st.logWritesFailing = false;
+  }
+  AddToMonitorLines(st.monitorLines, "\n*** " + LogWriteNotice(st.logWritesFailing, st.logWriteError) + " ***\n");
+  return true;
 }
 
 std::string LabelText(std::string_view text) {
@@ -152,7 +195,9 @@ ReceivePass::ReceivePass(ReceptionState& state, ReceptionHost& host, ChatPanel& 
     : st_(state), host_(host), chat_(chat), symbols_(symbols) {}
 
 void ReceivePass::Log(const std::filesystem::path& path, std::string_view bytes) {
-  if (!AppendToFile(path, bytes)) ++st_.failedLogWrites;
+  int error = 0;
+  const bool ok = AppendToFile(path, bytes, &error);
+  if (NoteLogWrite(st_, ok, error)) host_.MonitorListChanged();
 }
 
 namespace {
@@ -187,17 +232,22 @@ void ReceivePass::WriteOutLogs() {
   }
   if (n == 0) return;
   appender_.AppendAll(pieces, n);
-  bool failed = false;
+  bool failed = false, told = false, logsWritten = false;
   for (std::size_t i = 0; i < n; ++i) {
-    if (pieces[i].ok) continue;
+    if (pieces[i].ok) {
+      logsWritten = logsWritten || files[i] != kLogChat;
+      continue;
+    }
     // A chat log that cannot be written loses its lines only.
-    if (files[i] != kLogChat) ++st_.failedLogWrites;
+    if (files[i] != kLogChat) told = NoteLogWrite(st_, false, pieces[i].error) || told;
     // The folder may have gone or changed: look for the file again next time.
     logs_[files[i]].path.clear();
     failed = true;
   }
+  if (!failed && logsWritten) told = NoteLogWrite(st_, true, 0);
   for (PendingLog& log : logs_) log.bytes.clear();
   if (failed) appender_.CloseAll();
+  if (told) host_.MonitorListChanged();
 }
 
 void ReceivePass::Run(MonitorSource& source) {
@@ -482,7 +532,8 @@ void PruneMoniAll(ReceptionState& st) {
 bool RewriteMoniOneLog(ReceptionState& st) {
   const bool ok = WriteMoniOneLog(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall),
                                   std::span(st.moniOneTrack).subspan(1, static_cast<std::size_t>(st.moniOneCount)));
-  if (!ok) ++st.failedLogWrites;
+  const int error = errno;
+  NoteLogWrite(st, ok, error);
   return ok;
 }
 

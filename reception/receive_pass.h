@@ -101,6 +101,9 @@ class ReceivePass {
   // The record that StoreReport built last (also for a duplicate).
   const std::string& LastRecord() const { return lastRecord_; }
 
+  // The write of the kept-open logs (write(2) unless a test sets another).
+  void SetLogWriteFunction(WriteFunction write) { appender_.SetWriteFunction(std::move(write)); }
+
  private:
   enum class Next { Turn, End };
   Next EndOfFrame(int frameLevel, const std::string& callText, bool progressed);

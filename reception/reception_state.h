@@ -83,6 +83,11 @@ struct ReceptionState {
 
   // Counts of what went wrong without stopping the pass (for the curious).
   int failedLogWrites = 0;
+  // The log files cannot be written (mostly a full disk): set by the first
+  // failed write, with its errno, cleared when writing works again
+  // (NoteLogWrite says both in the RAW list).
+  bool logWritesFailing = false;
+  int logWriteError = 0;
   int malformedFrames = 0;
   MalformedReason lastMalformedReason = MalformedReason::None;  // of the last dropped frame
 
@@ -91,5 +96,17 @@ struct ReceptionState {
   // Restores the watched station's track from its log file.
   void RestoreMoniOneTrack();
 };
+
+// The outcome of a log write (`error` the errno of a failure): a failure is
+// counted, and the RAW list is told once when writing starts to fail and once
+// when it works again. After a full disk it works again only when the file
+// system has room again (not when a short line still fits into the end of a
+// file). True when the RAW list got a line.
+bool NoteLogWrite(ReceptionState& state, bool ok, int error);
+// The RAW list's line for the log writes failing (with the errno of the first
+// failure) or working again.
+std::string LogWriteNotice(bool failing, int error);
+// The errno means a full disk (or the user's quota used up).
+bool IsDiskFull(int error);
 
 }  // namespace zeblon::reception

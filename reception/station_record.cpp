@@ -1,10 +1,14 @@
 #include "reception/station_record.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
+#include <cerrno>
 #include <system_error>
 
 #include "geodesy/text.h"
+#include "reception/log_appender.h"
 #include "settings/text_files.h"
 
 namespace zeblon::reception {
@@ -89,12 +93,18 @@ std::string AlarmBlock(const AlarmRecord& a, std::string_view mapZoneText, bool 
   return b;
 }
 
-bool AppendToFile(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::app);
-  if (!out) return false;
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  return !out.fail();
+bool AppendToFile(const fs::path& path, std::string_view bytes, int* error) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (error != nullptr) *error = errno;
+    return false;
+  }
+  int failure = 0;
+  bool torn = false;
+  const bool ok = AppendWholeLines(fd, bytes, {}, failure, torn);
+  ::close(fd);
+  if (error != nullptr) *error = failure;
+  return ok;
 }
 
 fs::path LogFolder(const fs::path& dataFolder) { return FindFileInFolder(dataFolder, "LOG"); }

@@ -91,9 +91,10 @@ std::string AlarmTimeText(std::string_view date, std::string_view time);
 // Files. Every write opens the file, appends to it and closes it again; the
 // result says whether it worked (a failed write never throws). A file written
 // anew goes through platform::WriteFileAtomically, so it is never left half
-// written.
+// written. An append keeps whole lines only (a full disk never leaves a torn
+// line); `error`, when given, gets the errno of a failure.
 
-bool AppendToFile(const std::filesystem::path& path, std::string_view bytes);
+bool AppendToFile(const std::filesystem::path& path, std::string_view bytes, int* error = nullptr);
 
 // The LOG folder below the data folder.
 std::filesystem::path LogFolder(const std::filesystem::path& dataFolder);

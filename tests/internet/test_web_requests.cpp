@@ -197,6 +197,51 @@ TEST_F(WebFixture, BulletinWithoutPlanetaryLineResumesTheCycle) {
   EXPECT_FALSE(Has("settings"));
 }
 
+TEST_F(WebFixture, AMagnetogramPageThatNeverEndsGivesWayToTheBulletin) {
+  // The main cycle stops the page loader at every tick; the page's time limit,
+  // counted from the request, still ends it, and the bulletin is asked.
+  server.routes["/text/sgas.txt"] =
+      Route{200, "text/plain",
+            std::string(300, '#') + "\nB. Solar: SSN 142 x\nA. Middle Latitude 2\nB. Estimated Planetary 3\nEnd\n"};
+  const std::string page = "<html><body>" + std::string(4000, '.') + "</body></html>";
+  struct Case {
+    const char* what;
+    testing_support::EndlessRoute magnetogram;
+  };
+  const Case cases[] = {
+      {"a byte every 50 ms", {page, 50, ""}},
+      {"10^20 bytes declared, trickled", {page, 50, "100000000000000000000"}},
+      {"10^20 bytes declared, a short page sent", {page, 0, "100000000000000000000"}},
+      {"a longer page declared than sent", {page, 0, "1000000"}},
+  };
+  web->PageLoader().SetTimeoutMs(1500);
+  double clock = 5000;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    server.endlessRoutes["/magnetogram/index.html"] = c.magnetogram;
+    server.targets.clear();
+    iono.status.clear();
+    QElapsedTimer since;
+    since.start();
+    web->StartHourlyIonoUpdate(clock += 4000);
+    // Ticks every 200 ms.
+    for (int tick = 0; tick < 40 && iono.status.find("UPDATED") == std::string::npos; ++tick) {
+      web->StopPageLoader();
+      RunUntil([&] { return iono.status.find("UPDATED") != std::string::npos; }, 200);
+    }
+    EXPECT_EQ(iono.status, " UPDATED (2) 13:40:00");
+    EXPECT_LT(since.elapsed(), 4000);
+    ASSERT_FALSE(server.targets.empty());
+    EXPECT_EQ(server.targets.back(), "/text/sgas.txt");
+  }
+  // Any other load is stopped by the tick at once, as before.
+  server.routes["/aprs/raw"] = Route{200, "text/plain", "", 0, true};
+  web->RequestStationRawPackets();
+  ASSERT_TRUE(web->PageLoader().Busy());
+  web->StopPageLoader();
+  EXPECT_FALSE(web->PageLoader().Busy());
+}
+
 TEST(PageFetcher, SizeCapSlowAnswersAndErrors) {
   TinyHttpServer server;
   server.routes["/big"] = Route{200, "text/plain", std::string(200000, 'x'), 0};

@@ -3,17 +3,25 @@
 // monitor text as those TNCs do; the receive pass reads it through the reader,
 // decodes and stores it, and gates it through the APRS-IS link. Then the line is
 // pulled (socat ends): said once, nothing already received is lost, the program
-// goes on.
+// goes on. The same TNCs gone mad (random bytes, a line without end, the line
+// pulled in the middle of a line) never stall the pass nor grow its memory,
+// and the next good line is stored.
 #include "links/serial_tnc_reader.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
+
+#include <QElapsedTimer>
 
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
+#include <random>
 #include <thread>
 
 #include "../reception/fakes.h"
@@ -57,7 +65,19 @@ class SerialTncTest : public ::testing::TestWithParam<int> {
     ASSERT_TRUE(line_->Ready());
   }
   void TearDown() override { line_.reset(); }
+  // The stores of the pass for the kind, with the logs on, in a folder of their own.
+  void KeepStoreFor(InterfaceKind kind) {
+    st.settings.interfaceKind = kind;
+    st.settings.dataFolder = folder.path();
+    st.settings.logsOn = true;
+    st.settings.userCall = "QW7TK";
+    st.settings.txCall = "QW7TK";
+  }
   std::unique_ptr<test::ComSevenLine> line_;
+  reception::testing::TempDataFolder folder;
+  reception::ReceptionState st;
+  reception::testing::FakeHost host;
+  reception::ChatLines chat;
 };
 
 TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
@@ -89,15 +109,7 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   AprsIsLink link;
   ASSERT_TRUE(test::LogIn(link, test::SettingsFor(server, interfaceKind, "QW7TK")));
 
-  reception::testing::TempDataFolder folder;
-  reception::ReceptionState st;
-  st.settings.interfaceKind = interfaceKind;
-  st.settings.dataFolder = folder.path();
-  st.settings.logsOn = true;
-  st.settings.userCall = "QW7TK";
-  st.settings.txCall = "QW7TK";
-  reception::testing::FakeHost host;
-  reception::ChatLines chat;
+  KeepStoreFor(interfaceKind);
   reception::ReceivePass pass(st, host, chat);
   const std::unique_ptr<reception::MonitorSource> source =
       reader.SourceFor(interfaceKind, link.GateHookFor(interfaceKind, "QW7TK"));
@@ -179,6 +191,156 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   tick();
   EXPECT_EQ(st.moniAllCount, count);
   EXPECT_EQ(notices.size(), 1u);
+}
+
+// The TNC's end of the line, written from a thread of its own so that a long
+// text can wait for the program to read it.
+class TncWriter {
+ public:
+  explicit TncWriter(const std::string& device) : fd_(::open(device.c_str(), O_RDWR | O_NOCTTY)) {}
+  ~TncWriter() {
+    Wait();
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool ok() const { return fd_ >= 0; }
+  void Send(std::string bytes) {
+    Wait();
+    done_ = false;
+    thread_ = std::thread([this, b = std::move(bytes)] {
+      for (std::size_t at = 0; at < b.size();) {
+        const ssize_t n = ::write(fd_, b.data() + at, b.size() - at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // the line went away
+        at += static_cast<std::size_t>(n);
+      }
+      done_ = true;
+    });
+  }
+  bool Done() const { return done_; }
+  void Wait() {
+    if (thread_.joinable()) thread_.join();
+  }
+
+ private:
+  int fd_;
+  std::thread thread_;
+  std::atomic<bool> done_{true};
+};
+
+TEST_P(SerialTncTest, HostileTextNeverStallsNorGrowsAndTheNextGoodLineIsStored) {
+  const int kind = GetParam();
+  const InterfaceKind interfaceKind = static_cast<InterfaceKind>(kind);
+  const std::string lineSettings = kind == 1 ? "9600,N,8,1" : "38400,N,8,1";
+  auto writer = std::make_unique<TncWriter>(line_->TncDevice());
+  ASSERT_TRUE(writer->ok());
+  platform::SerialPort port;
+  ASSERT_TRUE(port.Open(7, lineSettings));
+  SerialTncReader reader(port, TncKindName(kind), 7, {});
+
+  KeepStoreFor(interfaceKind);
+  reception::ReceivePass pass(st, host, chat);
+  const std::unique_ptr<reception::MonitorSource> source = reader.SourceFor(interfaceKind, {});
+
+  // What a tick costs and what the pass holds at most.
+  qint64 longestPass = 0;
+  std::size_t longestBuffer = 0, longestListLine = 0;
+  auto tick = [&] {
+    QElapsedTimer t;
+    t.start();
+    pass.Run(*source);
+    longestPass = std::max(longestPass, t.elapsed());
+    longestBuffer = std::max(longestBuffer, st.receiveBuffer.size());
+    for (int i = 0; i <= st.monitorLines.count; ++i)
+      longestListLine = std::max(longestListLine, st.monitorLines.lines[i].size());
+    test::PumpEvents(20);
+  };
+  auto stored = [&](const std::string& call) {
+    for (int i = 1; i <= st.moniAllCount; ++i)
+      if (reception::TrimmedColumns(st.moniAllLog[i], 33, 41) == call) return true;
+    return false;
+  };
+  int good = 0;
+  // A good frame on the line after the hostile text: stored within a few ticks.
+  auto goodFrameIsStored = [&](TncWriter& w) {
+    const std::string call = "GOOD" + std::to_string(++good);
+    w.Send("\r\n" + Print(kind, {call, "APRS", "", "!5230.00N/01320.00E>good"}));
+    for (int i = 0; i < 30 && !stored(call); ++i) tick();
+    return stored(call);
+  };
+
+  std::mt19937 random(25);
+  std::string noise(16 * 1024, ' ');
+  for (char& c : noise) c = static_cast<char>(random());
+  std::string noLineEnds(1 << 20, ' ');
+  for (char& c : noLineEnds) c = static_cast<char>(' ' + random() % 95);
+  struct Case {
+    const char* what;
+    std::string hostile;
+  };
+  const Case cases[] = {
+      {"random bytes", noise},
+      {"a megabyte line without CR", std::string(1 << 20, 'A')},
+      {"a megabyte of printable text without line ends", noLineEnds},
+      {"a header line without end", "AB1CD>APRS <UI>:" + std::string(200000, 'x')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    writer->Send(c.hostile);
+    for (int i = 0; i < 3000 && !writer->Done(); ++i) tick();
+    ASSERT_TRUE(writer->Done());
+    tick();
+    EXPECT_TRUE(goodFrameIsStored(*writer));
+  }
+  EXPECT_LT(longestPass, 3000);
+  EXPECT_LE(longestBuffer, reception::kReceiveBufferCap + 2 * kLongestTncLine);
+  EXPECT_LE(longestListLine, kLongestTncLine + 2);
+
+  // The line pulled in the middle of a frame's payload line, then opened again:
+  // the torn frame never swallows the next good one.
+  const std::string torn = Print(kind, {"TORN", "APRS", "", "!5231.00N/01321.00E>torn"});
+  writer->Send(torn.substr(0, torn.size() - 12));
+  writer->Wait();
+  ASSERT_TRUE(port.WaitForInput(2000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  line_->Pull();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  for (int i = 0; i < 3; ++i) tick();
+  EXPECT_TRUE(reader.Lost());
+  writer.reset();
+  line_.reset();
+  line_ = std::make_unique<test::ComSevenLine>("zeblon_serial");
+  ASSERT_TRUE(line_->Ready());
+  writer = std::make_unique<TncWriter>(line_->TncDevice());
+  ASSERT_TRUE(port.Open(7, lineSettings));
+  EXPECT_TRUE(goodFrameIsStored(*writer));
+  EXPECT_FALSE(stored("TORN"));
+}
+
+TEST(SerialTncReader, LinesAreHeldShortOverReads) {
+  const std::string longest(kLongestTncLine, 'x');
+  struct Case {
+    const char* what;
+    std::vector<std::string> reads;
+    std::string handed;  // all reads together
+  };
+  const Case cases[] = {
+      {"short lines pass", {"ab\r\ncd", "ef\r\n"}, "ab\r\ncdef\r\n"},
+      {"a line of the longest length passes",
+       {longest.substr(0, 1000), longest.substr(1000) + "\r\nnext\r\n"},
+       longest + "\r\nnext\r\n"},
+      {"an overlong line is ended and its rest dropped up to its end",
+       {longest, "yyy", std::string(5000, 'z'), "zz\r\nnext\r\n"},
+       longest + "\r\nnext\r\n"},
+      {"cut within one read", {"ab\r\n" + longest + "tail\r\nnext\r\n"}, "ab\r\n" + longest + "\r\nnext\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::size_t length = 0;
+    bool dropping = false;
+    std::string handed;
+    for (const std::string& r : c.reads) handed += HoldLinesShort(r, length, dropping);
+    EXPECT_EQ(handed, c.handed);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SerialTncTest, ::testing::Values(1, 5, 6), [](const ::testing::TestParamInfo<int>& p) {

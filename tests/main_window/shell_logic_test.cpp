@@ -116,6 +116,20 @@ TEST(Layout, OuterFrameWithinTheAvailableArea) {
   EXPECT_TRUE(FitOuterFrame({0, 0, 1024, 740, false}, {0, 0, 150, 480, false}, 155, 211).maximise);
 }
 
+TEST(StartUpValues, LogWriteTitleField) {
+  const std::string igate = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
+  const std::string full = WithLogWriteTitleField(igate, true, true);
+  EXPECT_EQ(full.substr(91), "DISK FULL");
+  EXPECT_EQ(full.substr(75, 5), "IGate");
+  EXPECT_EQ(WithLogWriteTitleField(igate, true, false).substr(91), "LOGS NOT WRITTEN");
+  // The link notice and the log field keep each other.
+  const std::string both = WithLinkNotice(full, EngineNotReachedText("localhost", 8000));
+  EXPECT_EQ(both.substr(91), "DISK FULL");
+  EXPECT_EQ(WithLinkNotice(WithLogWriteTitleField(both, false, true), ""), igate);
+  EXPECT_EQ(WithLogWriteTitleField(full, false, true), igate);
+  EXPECT_EQ(WithLogWriteTitleField(WithLogWriteTitleField("ZEBLON", true, true), false, true), "ZEBLON");
+}
+
 TEST(StartUpValues, InfoLineTag) {
   std::array<std::string, 7> lines = {"", "a long line of more than thirty chars", "ab", "xy", "", "abc", "six"};
   TagInfoLines(lines);

@@ -1,13 +1,19 @@
 // The log files kept open between passes: what was appended is in the file
 // when the append returns, and a file deleted (or its folder removed) while
 // open is made anew by its name, also when the deletion happened while another
-// file of the folder was being written.
+// file of the folder was being written. A disk that fills in the middle of a
+// line leaves whole lines only, and the RAW list is told once when the logs stop
+// being written and once when they are written again.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "fakes.h"
 #include "reception/log_appender.h"
+#include "tests/support/file_faults.h"
 
 namespace zeblon::reception {
 namespace {
@@ -71,6 +77,158 @@ TEST(LogAppender, AFolderThatIsGoneFailsTheAppendUntilItIsBack) {
   fs::create_directories(folder.path() / "LOG");
   EXPECT_TRUE(appender.Append(a, "a2"));
   EXPECT_EQ(folder.read("A.TXT"), "a2");
+}
+
+// A disk that takes `room` bytes more, at most `chunk` bytes a write, and then
+// fails with ENOSPC (or, `takesNothing`, writes nothing).
+struct FillingDisk {
+  std::size_t room = static_cast<std::size_t>(-1);
+  std::size_t chunk = static_cast<std::size_t>(-1);
+  bool takesNothing = false;
+  WriteFunction Write() {
+    return [this](int fd, const void* bytes, std::size_t count) -> ssize_t {
+      if (room == 0) {
+        if (takesNothing) return 0;
+        errno = ENOSPC;
+        return -1;
+      }
+      const ssize_t n = ::write(fd, bytes, std::min({count, chunk, room}));
+      if (n > 0) room -= static_cast<std::size_t>(n);
+      return n;
+    };
+  }
+};
+
+TEST(LogAppender, AFullDiskLeavesWholeLinesOnly) {
+  struct Case {
+    const char* what;
+    FillingDisk disk;
+    bool ok;
+    const char* kept;  // of "one\r\ntwo\r\nthree\r\n" after "old\r\n"
+  };
+  const Case cases[] = {
+      {"full in the first line", {2}, false, ""},
+      {"full in the second line", {8}, false, "one\r\n"},
+      {"full right after a line end", {5}, false, "one\r\n"},
+      {"full in the last line end", {16}, false, "one\r\ntwo\r\n"},
+      {"a write that takes nothing", {8, static_cast<std::size_t>(-1), true}, false, "one\r\n"},
+      {"short writes, room enough", {100, 3}, true, "one\r\ntwo\r\nthree\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDataFolder folder;
+    LogAppender appender;
+    FillingDisk disk = c.disk;
+    appender.SetWriteFunction(disk.Write());
+    const fs::path a = folder.log("A.TXT"), b = folder.log("B.TXT");
+    disk.room += 5;
+    ASSERT_TRUE(appender.Append(a, "old\r\n"));
+    LogAppender::Piece batch[] = {{&a, "one\r\ntwo\r\nthree\r\n"}, {&b, "b\r\n"}};
+    appender.AppendAll(batch, 2);
+    EXPECT_EQ(batch[0].ok, c.ok);
+    EXPECT_EQ(batch[0].error, c.ok ? 0 : ENOSPC);
+    EXPECT_EQ(folder.read("A.TXT"), std::string("old\r\n") + c.kept);
+    // Room again: the next line follows on a line of its own.
+    disk.room = static_cast<std::size_t>(-1);
+    ASSERT_TRUE(appender.Append(a, "next\r\n"));
+    EXPECT_EQ(folder.read("A.TXT"), std::string("old\r\n") + c.kept + "next\r\n");
+  }
+}
+
+TEST(LogAppender, AFileSizeLimitCutsTheAppendsOfTheOpenedFilesBackToWholeLines) {
+  // The kernel's own short write: a file may not grow beyond 20 bytes.
+  TempDataFolder folder;
+  const fs::path a = folder.log("A.TXT");
+  ASSERT_TRUE(AppendToFile(a, "0123456789\r\n"));
+  {
+    testing_support::FileSizeLimit limit(20);
+    ASSERT_TRUE(limit.set());
+    int error = 0;
+    EXPECT_FALSE(AppendToFile(a, "abc\r\ndefghij\r\n", &error));
+    EXPECT_EQ(error, EFBIG);
+    EXPECT_EQ(folder.read("A.TXT"), "0123456789\r\nabc\r\n");
+    EXPECT_FALSE(AppendToFile(a, "klmnopqrstu\r\n", &error));
+    EXPECT_EQ(folder.read("A.TXT"), "0123456789\r\nabc\r\n");
+  }
+  EXPECT_TRUE(AppendToFile(a, "end\r\n"));
+  EXPECT_EQ(folder.read("A.TXT"), "0123456789\r\nabc\r\nend\r\n");
+}
+
+// The receive pass on a disk that fills: every log keeps whole lines, the RAW
+// list is told once that the disk is full and once that the logs are written
+// again, and nothing received is lost from the stores.
+TEST(LogAppender, TheReceivePassOnAFillingDisk) {
+  TempDataFolder folder;
+  ReceptionState st;
+  st.settings.dataFolder = folder.path();
+  st.settings.logsOn = true;
+  st.settings.mapCentralMeridian = -75.0;
+  st.settings.mapZoneText = "18";
+  testing::FakeHost host;
+  ChatLines chat;
+  ReceivePass pass(st, host, chat);
+  FillingDisk disk;
+  pass.SetLogWriteFunction(disk.Write());
+  int heard = 0;
+  // Passes of one frame each.
+  const auto passOf = [&](int frames) {
+    for (int i = 0; i < frames; ++i, ++heard) {
+      testing::ScriptedSource source;
+      const std::string minutes = std::to_string(10 + heard % 50);
+      source.reads.push_back({testing::Monitor("S" + std::to_string(heard) + "*>APRS",
+                                               "!4903." + minutes + "N/07201.75W-station " + std::to_string(heard)),
+                              TurnRead::Leave::No});
+      pass.Run(source);
+    }
+  };
+  const auto notices = [&](const std::string& text) {
+    int n = 0;
+    for (int i = 0; i <= st.monitorLines.count; ++i) n += st.monitorLines.lines[i].find(text) != std::string::npos;
+    return n;
+  };
+  passOf(3);
+  ASSERT_EQ(st.moniAllCount, 3);
+  // The disk fills in the middle of the next pass's lines, and stays full.
+  disk.room = 150;
+  for (int i = 0; i < 4; ++i) passOf(2);
+  EXPECT_EQ(st.moniAllCount, 11);
+  EXPECT_TRUE(st.logWritesFailing);
+  EXPECT_GT(st.failedLogWrites, 0);
+  EXPECT_EQ(notices("*** DISK FULL: THE LOG FILES ARE NOT WRITTEN ***"), 1);
+  // Room again.
+  disk.room = static_cast<std::size_t>(-1);
+  passOf(1);
+  passOf(1);
+  EXPECT_FALSE(st.logWritesFailing);
+  EXPECT_EQ(notices("*** THE LOG FILES ARE WRITTEN AGAIN ***"), 1);
+  EXPECT_EQ(notices("DISK FULL"), 1);
+  // Every log line is whole: the records 120 characters, the short lines 90,
+  // the raw lines those of the frames; the last station is in every log.
+  const auto lines = [&](const std::string& name) {
+    std::vector<std::string> out;
+    const std::string text = folder.read(name);
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = text.find("\r\n", at);
+      EXPECT_NE(end, std::string::npos) << name << " ends in a torn line";
+      if (end == std::string::npos) break;
+      out.push_back(text.substr(at, end - at));
+      at = end + 2;
+    }
+    return out;
+  };
+  for (const auto& [name, length] : {std::pair<std::string, std::size_t>{"_LOGL_.TXT", 120}, {"_LOG_.TXT", 90}}) {
+    SCOPED_TRACE(name);
+    const std::vector<std::string> got = lines(name);
+    EXPECT_GE(got.size(), 5u);
+    for (const std::string& line : got) EXPECT_EQ(line.size(), length) << line;
+    EXPECT_NE(got.back().find("S" + std::to_string(heard - 1) + " "), std::string::npos);
+  }
+  const std::vector<std::string> raw = lines("_LOGRAW_.TXT");
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    const bool header = raw[i].size() > 1 && raw[i][0] == 'S' && raw[i].find("*>APRS <UI>:") != std::string::npos;
+    const bool payload = raw[i].rfind("!4903.", 0) == 0;
+    EXPECT_TRUE(header || payload) << raw[i];
+  }
 }
 
 }  // namespace

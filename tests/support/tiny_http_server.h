@@ -23,6 +23,15 @@ struct Route {
   bool never = false;  // no answer at all
 };
 
+// An answer that never ends: the head at once, with a Content-Length of
+// `declaredLength` (the body's when empty), then the body a byte every
+// `byteEveryMs` (all at once for 0); the server never closes the connection.
+struct EndlessRoute {
+  std::string body;
+  int byteEveryMs = 0;
+  std::string declaredLength;
+};
+
 // An HTTP server on 127.0.0.1 that answers by path and keeps every request target.
 class TinyHttpServer {
  public:
@@ -35,6 +44,7 @@ class TinyHttpServer {
   }
   std::string Base() const { return "http://127.0.0.1:" + std::to_string(server_.serverPort()); }
   std::map<std::string, Route> routes;
+  std::map<std::string, EndlessRoute> endlessRoutes;  // before routes
   std::vector<std::string> targets;
 
  private:
@@ -50,6 +60,11 @@ class TinyHttpServer {
         const std::string target = buffer->substr(sp1 + 1, sp2 - sp1 - 1);
         buffer->clear();
         targets.push_back(target);
+        const auto endless = endlessRoutes.find(target.substr(0, target.find('?')));
+        if (endless != endlessRoutes.end()) {
+          SendEndless(s, endless->second);
+          return;
+        }
         const auto it = routes.find(target.substr(0, target.find('?')));
         Route r = it == routes.end() ? Route{404, "text/html", "<html>not found</html>"} : it->second;
         if (r.never) return;
@@ -62,6 +77,24 @@ class TinyHttpServer {
         });
       });
     }
+  }
+  static void SendEndless(QTcpSocket* s, const EndlessRoute& r) {
+    const std::string head = "HTTP/1.1 200 X\r\nContent-Type: text/html\r\nContent-Length: " +
+                             (r.declaredLength.empty() ? std::to_string(r.body.size()) : r.declaredLength) + "\r\n\r\n";
+    if (r.byteEveryMs <= 0) {
+      const std::string all = head + r.body;
+      s->write(all.data(), static_cast<qint64>(all.size()));
+      return;
+    }
+    s->write(head.data(), static_cast<qint64>(head.size()));
+    auto* timer = new QTimer(s);
+    auto left = std::make_shared<std::string>(r.body);
+    QObject::connect(timer, &QTimer::timeout, s, [s, left] {
+      if (left->empty()) return;
+      s->write(left->data(), 1);
+      left->erase(0, 1);
+    });
+    timer->start(r.byteEveryMs);
   }
   QTcpServer server_;
   std::vector<QTcpSocket*> open_;
