@@ -94,7 +94,6 @@ MapService::~MapService() {
 
 void MapService::Attach(const MapContext& context) {
   MapDisplayService::Attach(context);
-  rest_.Attach(context);
   if (!wired_ && map_.column != nullptr) {
     Wire();
     wired_ = true;
@@ -286,11 +285,8 @@ void MapService::FocusMap() {
   if (map_.windowActive && map_.windowActive()) widget_.setFocus();
 }
 
-void MapService::RequestMagnetogramPage() { rest_.RequestMagnetogramPage(); }
-
 void MapService::FunctionKey(int key_code) {
-  if (tools_ != nullptr && tools_->FunctionKey(key_code)) return;
-  rest_.FunctionKey(key_code);
+  if (tools_ != nullptr) tools_->FunctionKey(key_code);
 }
 
 void MapService::QthOk() {
