@@ -15,6 +15,7 @@
 #include "map/readouts.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
+#include "settings/interface_kind.h"
 #include "settings/settings.h"
 #include "settings/text_files.h"
 
@@ -297,7 +298,8 @@ void MapService::QthOk() {
   if (map_.settingsPath) PatchSettingsFile(map_.settingsPath(), entries, true);
   map_.qth->hide();
   const Settings& s = *map_.settings;
-  if (!Trim(s.UserCall).empty() && s.UserNorth != 0 && s.UserEast != 0 && s.InterfaceKind != 4)
+  if (!Trim(s.UserCall).empty() && s.UserNorth != 0 && s.UserEast != 0 &&
+      InterfaceKindOf(s.InterfaceKind) != InterfaceKind::NoRadio)
     map_.column->Check6->setVisible(true);
   DrawMap();
 }
