@@ -11,6 +11,7 @@
 #include "platform/qtext.h"
 #include "reception/messages.h"
 #include "reception/station_record.h"
+#include "settings/interface_kind.h"
 #include "settings/text_files.h"
 
 namespace zeblon {
@@ -97,7 +98,9 @@ bool ChatService::WebSendNoticeShown() const { return web_->ShowsNotice(); }
 
 void ChatService::WebNoticeTaken() { web_->NoticeTaken(); }
 
-bool ChatService::NoRadio() const { return h_.interfaceKind && h_.interfaceKind() == 4; }
+bool ChatService::NoRadio() const {
+  return h_.interfaceKind && InterfaceKindOf(h_.interfaceKind()) == InterfaceKind::NoRadio;
+}
 
 void ChatService::FocusMapIfActive() {
   if (h_.windowActive && h_.windowActive()) Call(h_.focusMap);

@@ -522,7 +522,7 @@ void Form1::FullStartUp() {
   if (shell_.ColourDepth < 16) column_->Check13->setAutoFillBackground(true);
   shell_.StationFilterMask = 31;
   settings_.MoniOneAlarmOn = 1;
-  settings_.InterfaceKind = 0;
+  settings_.InterfaceKind = ModemNumber(InterfaceKind::AgwLocal);
   // The store limits from the speed test, and the symbol table.
   SpeedTest();
   symbol_table_ = stations::BuildSymbolTable();
