@@ -141,7 +141,7 @@ void ChatService::Log(const std::string& line) {
 
 panels::ChatQueue::Sent ChatService::Send(const std::string& outgoing, long lineId) {
   links::MessageLink l;
-  l.interfaceKind = h_.interfaceKind ? h_.interfaceKind() : 4;
+  l.interfaceKind = h_.interfaceKind ? h_.interfaceKind() : ModemNumber(InterfaceKind::NoRadio);
   l.hfDualOn = h_.hfDualOn && h_.hfDualOn();
   l.transmit = h_.transmit;
   l.writeTnc = h_.writeTnc;
