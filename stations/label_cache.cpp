@@ -13,16 +13,6 @@ namespace zeblon::stations {
 
 using map::MapPen;
 
-namespace {
-
-std::uint32_t TextHash(std::string_view text) {
-  std::uint32_t h = 2166136261u;
-  for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-  return h;
-}
-
-}  // namespace
-
 void LabelCache::Begin(const QFont& font) {
   if (font != font_ || labels_.size() > 20000 || lineHeight_ == 0) {
     labels_.clear();

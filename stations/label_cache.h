@@ -19,6 +19,14 @@ namespace zeblon::stations {
 class LineBatch;
 struct Paint;
 
+// The 32-bit FNV-1a hash of a text's bytes, which places texts in the
+// open-addressed tables of the labels and of the calls.
+inline std::uint32_t TextHash(std::string_view text) {
+  std::uint32_t h = 2166136261u;
+  for (char c : text) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
+}
+
 // The texts of the map labels, laid out once and kept from one redraw to the
 // next (a label is drawn as a box 8 pixels per character and 12 high from
 // y - 7, its text from y - 9). The map font draws without smoothing, so the

@@ -18,12 +18,6 @@ namespace {
 
 bool Visible(int x, int y) { return std::abs(x) < 1900 && std::abs(y) < 1900; }
 
-std::uint32_t CallHash(std::string_view call) {
-  std::uint32_t h = 2166136261u;
-  for (char c : call) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-  return h;
-}
-
 const Paint& RadioPaint() {
   static const Paint p(ToQColor(kStationColour));
   return p;
@@ -57,7 +51,7 @@ void MoniAllLayer::ReadSlots(int count, const MapView& view) {
         s.north = r.NorthKm();
         s.east = r.EastKm();
         s.stamp = MinuteStamp(r);
-        s.callHash = CallHash(r.CallView());
+        s.callHash = TextHash(r.CallView());
         s.direct = r.ViaView().empty();
         s.internet = r.ViaFromInternet();
         s.object = r.IsObject();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "geodesy/geodesy.h"
 #include "geodesy/text.h"
 #include "stations/pixel_writer.h"
 #include "stations/wx_report.h"
@@ -39,10 +40,10 @@ void Disc(QPainter& p, QPointF centre, double r, const QColor& c) {
 // angle a = k * pi / 32 starting at a + pi / 4, each in the grey of PressureShade.
 void ShadedRing(QPainter& p, QPointF c, double r0, double r1, int pressure, int step) {
   const QRectF outer(c.x() - r1, c.y() - r1, 2 * r1, 2 * r1), inner(c.x() - r0, c.y() - r0, 2 * r0, 2 * r0);
-  constexpr double kDegrees = 180 / kWxPi;
+  constexpr double kDegrees = 180 / geodesy::kShortPi;
   for (int k = 0; k < 64; ++k) {
-    const double a = k * kWxPi / 32;
-    const double start = (a + kWxPi / 4) * kDegrees, span = 180.0 / 32;
+    const double a = k * geodesy::kShortPi / 32;
+    const double start = (a + geodesy::kShortPi / 4) * kDegrees, span = 180.0 / 32;
     QPainterPath path;
     path.arcMoveTo(outer, start);
     path.arcTo(outer, start, span);
@@ -76,8 +77,8 @@ bool DrawWxDiagram(QPainter& p, double x, double y, std::string_view record, int
   auto arc = [&](double r, double start, double span, const QColor& c, double width) {
     p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap));
     const QRectF box(x - r, y - r, 2 * r, 2 * r);
-    p.drawArc(box, static_cast<int>(std::lround(start * 180 / kWxPi * 16)),
-              static_cast<int>(std::lround(span * 180 / kWxPi * 16)));
+    p.drawArc(box, static_cast<int>(std::lround(start * 180 / geodesy::kShortPi * 16)),
+              static_cast<int>(std::lround(span * 180 / geodesy::kShortPi * 16)));
   };
   const bool deep = colourDepth >= 16;
 
@@ -92,8 +93,8 @@ bool DrawWxDiagram(QPainter& p, double x, double y, std::string_view record, int
       if (pressure != 1013) {
         const QColor first = pressure > 1013 ? kWhite : kBlack, second = pressure > 1013 ? kBlack : kWhite;
         for (int i = 9; i <= 13; i += s) {
-          arc(i, 3 * kWxPi / 8, 6 * kWxPi / 8, first, 1);
-          arc(i, 11 * kWxPi / 8, 6 * kWxPi / 8, second, 1);
+          arc(i, 3 * geodesy::kShortPi / 8, 6 * geodesy::kShortPi / 8, first, 1);
+          arc(i, 11 * geodesy::kShortPi / 8, 6 * geodesy::kShortPi / 8, second, 1);
         }
       }
       circle(8, kBlack, 1);
@@ -114,7 +115,7 @@ bool DrawWxDiagram(QPainter& p, double x, double y, std::string_view record, int
 
   // Wind bar on the side the wind comes from.
   if (wx.windDirection.present()) {
-    const double a = (wx.windDirection.value % 360) * kWxPi / 180;
+    const double a = (wx.windDirection.value % 360) * geodesy::kShortPi / 180;
     const int hs = std::max(1, static_cast<int>(RoundHalfEven(wx.windSpeed.value / 2.0)));
     const int hg = std::max(1, static_cast<int>(RoundHalfEven(wx.gustSpeed.value / 2.0)));
     const double L = std::max(hs, hg);
@@ -174,8 +175,8 @@ bool DrawWxStationPicture(QImage& picture, std::string_view record, int colourDe
   };
   auto arc = [&](double r, double start, double span, const QColor& c, double width) {
     p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap));
-    p.drawArc(QRectF(cx - r, cy - r, 2 * r, 2 * r), static_cast<int>(std::lround(start * 180 / kWxPi * 16)),
-              static_cast<int>(std::lround(span * 180 / kWxPi * 16)));
+    p.drawArc(QRectF(cx - r, cy - r, 2 * r, 2 * r), static_cast<int>(std::lround(start * 180 / geodesy::kShortPi * 16)),
+              static_cast<int>(std::lround(span * 180 / geodesy::kShortPi * 16)));
   };
 
   if (wx.pressure.present()) {
@@ -185,8 +186,8 @@ bool DrawWxStationPicture(QImage& picture, std::string_view record, int colourDe
       if (pressure != 1013) {
         const QColor first = pressure > 1013 ? kWhite : kBlack, second = pressure > 1013 ? kBlack : kWhite;
         for (double i = R - 9; i <= R + 9; i += s) {
-          arc(i, 3 * kWxPi / 8, 6 * kWxPi / 8, first, 1);
-          arc(i, 11 * kWxPi / 8, 6 * kWxPi / 8, second, 1);
+          arc(i, 3 * geodesy::kShortPi / 8, 6 * geodesy::kShortPi / 8, first, 1);
+          arc(i, 11 * geodesy::kShortPi / 8, 6 * geodesy::kShortPi / 8, second, 1);
         }
       }
       circle(cx, cy, R + 10, kBlack, 1);
@@ -221,7 +222,7 @@ bool DrawWxStationPicture(QImage& picture, std::string_view record, int colourDe
   }
 
   if (wx.windDirection.present()) {
-    const double a = (wx.windDirection.value % 360) * kWxPi / 180;
+    const double a = (wx.windDirection.value % 360) * geodesy::kShortPi / 180;
     const int hs = std::max<int>(1, wx.windSpeed.value), hg = std::max<int>(1, wx.gustSpeed.value);
     const double L = std::max(hs, hg);
     const QPointF outer(cx + std::sin(a) * (L / 2 + R + 200), cy - std::cos(a) * (L / 2 + R + 200));
