@@ -5,11 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/paths.h"
+
 namespace zeblon {
 
 namespace fs = std::filesystem;
 
 std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+
+std::string TrimUpper(std::string_view text) { return platform::UpperAscii(TrimView(text)); }
 
 std::string_view TrimRightView(std::string_view text) {
   size_t e = text.size();

@@ -18,6 +18,7 @@
 #include "platform/paths.h"
 #include "platform/qtext.h"
 #include "platform/safe_file.h"
+#include "settings/text_files.h"
 
 namespace zeblon {
 namespace test_doubles {
@@ -48,7 +49,7 @@ inline void MinimalMapDisplay::BuildMapIndex() {
     for (fs::directory_iterator it(*root, ec), end; !ec && it != end; it.increment(ec)) {
       std::error_code dec;
       if (!it->is_directory(dec)) continue;
-      const std::string name = UpperAscii(Trim(it->path().filename().string()));
+      const std::string name = TrimUpper(it->path().filename().string());
       if (name.empty() || name[0] != 'M') continue;
       for (int i = 0; i < 6; ++i) {
         if (name.find(map::ScaleTag(map::kTileScales[i])) == std::string::npos) continue;
