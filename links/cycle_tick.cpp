@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "geodesy/text.h"
+#include "reception/igate.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon::links {
 namespace {
@@ -32,7 +34,7 @@ struct RunningMark {
 
 }  // namespace
 
-bool IsGatingKind(int k) { return k == 0 || k == 1 || k == 5 || k == 6; }
+bool IsGatingKind(int interfaceKind) { return reception::IsGatingInterface(InterfaceKindOf(interfaceKind)); }
 
 double CycleTick::Now() const {
   if (clock) return clock();
@@ -58,37 +60,38 @@ bool CycleTick::RunsGps(const std::string& g) const {
 TickEnd CycleTick::Run(const TickInputs& in) {
   if (running_) return TickEnd::Reentered;
   RunningMark mark(running_);
-  const bool radio = in.interfaceKind != 4;
+  const InterfaceKind kind = InterfaceKindOf(in.interfaceKind);
+  const bool radio = kind != InterfaceKind::NoRadio;
 
-  Call(hooks.stopWebBrowser);                                             // 1
-  if (IsGatingKind(in.interfaceKind)) Call(hooks.aprsIsUpkeep);           // 2 (the hook tests the passcode)
-  Call(hooks.aprsIsTitleAndAgeing);                                       // 3
-  if (in.interfaceKind == 0) Call(hooks.watchUiDigipeater);               // 4
-  if (Ends(hooks.internetScanStep)) return TickEnd::ScanStep;             // 5
-  Call(hooks.updateClockLabel);                                           // 6
-  Call(hooks.pumpEvents);                                                 // 7
-  if (in.interfaceKind == 5) Call(hooks.hfDualKeepAlive);                 // 8
-  if (Ends(hooks.takeChangedMoniOneCall)) return TickEnd::MoniOneChange;  // 9
-  Call(hooks.monitorListUpkeep);                                          // 10
-  Call(hooks.reshowEmergencyWindow);                                      // 11
-  Call(hooks.pollTimeLimit);                                              // 12
-  std::string slot;                                                       // 13
+  Call(hooks.stopWebBrowser);
+  if (IsGatingKind(in.interfaceKind)) Call(hooks.aprsIsUpkeep);  // the hook tests the passcode
+  Call(hooks.aprsIsTitleAndAgeing);
+  if (kind == InterfaceKind::AgwLocal) Call(hooks.watchUiDigipeater);
+  if (Ends(hooks.internetScanStep)) return TickEnd::ScanStep;
+  Call(hooks.updateClockLabel);
+  Call(hooks.pumpEvents);
+  if (kind == InterfaceKind::ScsTnc) Call(hooks.hfDualKeepAlive);
+  if (Ends(hooks.takeChangedMoniOneCall)) return TickEnd::MoniOneChange;
+  Call(hooks.monitorListUpkeep);
+  Call(hooks.reshowEmergencyWindow);
+  Call(hooks.pollTimeLimit);
+  std::string slot;
   if (StatusSlotDue(in, slot)) {
     Call(hooks.sendStatusBeacon);
     lastStatusSlot_ = slot;
     return TickEnd::StatusBeacon;
   }
-  if (Ends(hooks.ionosphereUpdate)) return TickEnd::Ionosphere;  // 14
-  if (Ends(hooks.moniOneWebPoll)) return TickEnd::MoniOnePoll;   // 15
-  if (Ends(hooks.areaWebPoll)) return TickEnd::AreaPoll;         // 16
+  if (Ends(hooks.ionosphereUpdate)) return TickEnd::Ionosphere;
+  if (Ends(hooks.moniOneWebPoll)) return TickEnd::MoniOnePoll;
+  if (Ends(hooks.areaWebPoll)) return TickEnd::AreaPoll;
 
-  if (hooks.setTimer1) hooks.setTimer1(false, 0);  // 17
+  if (hooks.setTimer1) hooks.setTimer1(false, 0);
   Call(hooks.hideSavedMessages);
   if (!in.pictureMode) Call(hooks.drawMap);
   Call(hooks.restoreFrameWidths);
   messageRetryDue_ = objectBeaconDue_ = positionBeaconDue_ = false;
 
-  if (in.chatOn) {  // 18
+  if (in.chatOn) {
     if (in.messageWaiting) messageRetryCountdown_ = 0;
     if (messageRetryCountdown_ <= 0) {
       messageRetryDue_ = true;
@@ -97,7 +100,7 @@ TickEnd CycleTick::Run(const TickInputs& in) {
     --messageRetryCountdown_;
   }
 
-  const double now = Now();  // 19
+  const double now = Now();
   if (in.beaconIntervalMinutes > 0 && radio && in.txOn && !messageRetryDue_) {
     auto elapsed = [&](const std::optional<double>& last) {
       return last ? std::floor(now - *last) : std::numeric_limits<double>::infinity();
@@ -110,13 +113,13 @@ TickEnd CycleTick::Run(const TickInputs& in) {
   lastInterval_ = work ? 2 * cycleInterval : cycleInterval;
   if (hooks.setTimer1) hooks.setTimer1(true, lastInterval_);
 
-  if (RunsGps(in.gpsSource)) Call(hooks.readGps);  // 22
-  if (radio) {                                     // 23
+  if (RunsGps(in.gpsSource)) Call(hooks.readGps);
+  if (radio) {
     Call(hooks.radioLinkUpkeep);
     Call(hooks.decodeReceivedTraffic);
   }
   if (messageRetryDue_) Call(hooks.sendPendingMessages);
-  if (radio) {  // 24
+  if (radio) {
     if (in.objectBeaconOn && objectBeaconDue_) {
       Call(hooks.sendObjectBeacon);
       lastObjectBeacon_ = Now();

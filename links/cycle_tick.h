@@ -115,7 +115,7 @@ class CycleTick {
   std::string lastStatusSlot_;
 };
 
-// A gating interface kind: 0, 1, 5 or 6.
+// A gating interface kind (the settings' MODEM number): reception::IsGatingInterface.
 bool IsGatingKind(int interfaceKind);
 
 }  // namespace zeblon::links

@@ -2,18 +2,19 @@
 
 #include "links/tnc_commands.h"
 #include "reception/messages.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon::links {
 
 MessageRoad RoadFor(int interfaceKind, bool hfDualOn, std::string_view outgoing) {
   if (outgoing.size() >= 14 && outgoing.substr(10, 4) == ":mok") return MessageRoad::Web;
-  switch (interfaceKind) {
-    case 4: return MessageRoad::Web;
-    case 5: return hfDualOn ? MessageRoad::RadioHfDual : MessageRoad::Radio;
-    case 0:
-    case 1:
-    case 3:
-    case 6: return MessageRoad::Radio;
+  switch (InterfaceKindOf(interfaceKind)) {
+    case InterfaceKind::NoRadio: return MessageRoad::Web;
+    case InterfaceKind::ScsTnc: return hfDualOn ? MessageRoad::RadioHfDual : MessageRoad::Radio;
+    case InterfaceKind::AgwLocal:
+    case InterfaceKind::Pk232:
+    case InterfaceKind::AgwRemote:
+    case InterfaceKind::ScsPtc: return MessageRoad::Radio;
     default: return MessageRoad::None;
   }
 }

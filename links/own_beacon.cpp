@@ -6,6 +6,7 @@
 
 #include "geodesy/geodesy.h"
 #include "platform/paths.h"
+#include "settings/interface_kind.h"
 #include "settings/text_files.h"
 
 namespace zeblon::links {
@@ -57,7 +58,8 @@ std::string FormatUtcDayTime(const reception::LocalTime& now, int utcOffsetHours
 
 std::string StatusText(const BeaconSettings& s) {
   const std::string ending = s.aprsIsVerified ? "Bd & IGate R->I active" : "Bd active";
-  if (s.digiOn && s.interfaceKind == 5 && s.crossMode != "NONE" && s.radioMode != s.crossMode) {
+  if (s.digiOn && InterfaceKindOf(s.interfaceKind) == InterfaceKind::ScsTnc && s.crossMode != "NONE" &&
+      s.radioMode != s.crossMode) {
     if (!s.crossMode.empty() && s.crossMode[0] == 'R') return "ZEBLON  Gate -> RPR " + s.crossMode.substr(1) + ending;
     return "ZEBLON  Gate to FSK " + s.crossMode + ending;
   }

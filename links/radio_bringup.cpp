@@ -4,26 +4,27 @@
 
 #include "geodesy/text.h"
 #include "platform/serial_port.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon::links {
 
-TncCommandSet TncBringUpSet(int kind, const std::string& baud) {
+TncCommandSet TncBringUpSet(int interfaceKind, const std::string& baud) {
   TncCommandSet set;
   auto flush = [&set] {
     for (int i = 0; i < 10; ++i) set.push_back({TncAction::DiscardInput, "", 0.1f, false});
   };
-  switch (kind) {
-    case 1:
+  switch (InterfaceKindOf(interfaceKind)) {
+    case InterfaceKind::Pk232:
       set.push_back({TncAction::Open, baud, 0, false});
       set.push_back({TncAction::Send, "ECHO ON\r", 0.2f, false});
       flush();
       set.push_back({TncAction::Send, "K\r", 0.2f, false});
       break;
-    case 5:
+    case InterfaceKind::ScsTnc:
       set.push_back({TncAction::Open, baud, 0, false});
       flush();
       break;
-    case 6:
+    case InterfaceKind::ScsPtc:
       set.push_back({TncAction::Open, baud, 0, false});
       flush();
       set.push_back({TncAction::Send, "K\r", 0.2f, false});
@@ -40,7 +41,8 @@ int AgwPortFrom(const std::string& hostp) {
 }
 
 AgwAddress AgwAddressFor(const Settings& s) {
-  return {s.InterfaceKind == 0 ? std::string("localhost") : s.AgwHost, AgwPortFrom(s.AgwPort)};
+  return {InterfaceKindOf(s.InterfaceKind) == InterfaceKind::AgwLocal ? std::string("localhost") : s.AgwHost,
+          AgwPortFrom(s.AgwPort)};
 }
 
 std::string AgwFailureText(AgwTcpLink::ConnectResult r) {
@@ -63,17 +65,17 @@ AgwTcpLink::ConnectResult RenewAgwRegistration(const Settings& s, const std::str
 
 BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, BringUpPorts& ports) {
   BringUpResult r;
-  const int kind = s.InterfaceKind;
+  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
   const std::string call = txCall.empty() ? "MYCALL" : txCall;
 
-  if ((kind == 0 || kind == 3) && ports.engine != nullptr) {
+  if (UsesPacketEngine(kind) && ports.engine != nullptr) {
     r.engineTried = true;
     const AgwAddress a = AgwAddressFor(s);
     // The engine on this computer is not waited for: its registration completes
     // while the start-up goes on and the map is drawn.
-    r.engine = kind == 3 ? ports.engine->Connect(a.host, a.port, call)
-                         : ports.engine->ConnectInBackground(a.host, a.port, call);
-    if (kind == 3 && r.engine != AgwTcpLink::ConnectResult::Registered) {
+    r.engine = kind == InterfaceKind::AgwRemote ? ports.engine->Connect(a.host, a.port, call)
+                                                : ports.engine->ConnectInBackground(a.host, a.port, call);
+    if (kind == InterfaceKind::AgwRemote && r.engine != AgwTcpLink::ConnectResult::Registered) {
       // Another computer's engine that is not there at the start: the program ends.
       r.endProgram = true;
       r.messageTitle = kAgwTitle;
@@ -85,17 +87,19 @@ BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, Bri
     // without it and the main cycle's upkeep keeps trying.
   }
 
-  if ((kind == 1 || kind == 5 || kind == 6) && ports.tnc != nullptr) {
+  if (UsesSerialTnc(kind) && ports.tnc != nullptr) {
     r.tncTried = true;
     TncRunOptions o;
-    o.port_number = kind == 1 ? s.TncComPort : ToWholeNumber<int>(s.ScsComPort);
+    o.port_number = kind == InterfaceKind::Pk232 ? s.TncComPort : ToWholeNumber<int>(s.ScsComPort);
     o.wait = ports.wait;
     o.close_at_end = false;
-    const TncRunResult run = RunTncCommandSet(TncBringUpSet(kind, kind == 1 ? s.TncBaud : s.ScsBaud), *ports.tnc, o);
+    const TncRunResult run = RunTncCommandSet(
+        TncBringUpSet(s.InterfaceKind, kind == InterfaceKind::Pk232 ? s.TncBaud : s.ScsBaud), *ports.tnc, o);
     r.tncOpened = run.port_opened;
     if (!run.port_opened)
-      r.portErrors.push_back("CANNOT OPEN COM" + std::to_string(o.port_number) + " FOR THE " + TncKindName(kind) +
-                             " (" + platform::SerialDeviceForPort(o.port_number) + "): " + run.error);
+      r.portErrors.push_back("CANNOT OPEN COM" + std::to_string(o.port_number) + " FOR THE " +
+                             TncKindName(s.InterfaceKind) + " (" + platform::SerialDeviceForPort(o.port_number) +
+                             "): " + run.error);
   }
 
   if (ports.gps != nullptr) {

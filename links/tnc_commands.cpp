@@ -3,6 +3,7 @@
 #include "geodesy/text.h"
 #include "platform/serial_port.h"
 #include "platform/wait.h"
+#include "settings/interface_kind.h"
 #include "settings/text_files.h"
 
 namespace zeblon::links {
@@ -198,10 +199,10 @@ TncCommandSet ScsPtcInitSet(const TncSettings& s) {
 }
 
 TncCommandSet TncInitSet(const TncSettings& s) {
-  switch (s.interface_kind) {
-    case 1: return Pk232InitSet(s);
-    case 5: return ScsTncInitSet(s);
-    case 6: return ScsPtcInitSet(s);
+  switch (InterfaceKindOf(s.interface_kind)) {
+    case InterfaceKind::Pk232: return Pk232InitSet(s);
+    case InterfaceKind::ScsTnc: return ScsTncInitSet(s);
+    case InterfaceKind::ScsPtc: return ScsPtcInitSet(s);
     default: return {};
   }
 }
@@ -275,20 +276,20 @@ TncCommandSet ScsPtcResendSet(const TncSettings& s) {
 }
 
 TncCommandSet TncResendSet(const TncSettings& s) {
-  switch (s.interface_kind) {
-    case 1: return Pk232ResendSet(s);
-    case 5: return ScsTncResendSet(s);
-    case 6: return ScsPtcResendSet(s);
+  switch (InterfaceKindOf(s.interface_kind)) {
+    case InterfaceKind::Pk232: return Pk232ResendSet(s);
+    case InterfaceKind::ScsTnc: return ScsTncResendSet(s);
+    case InterfaceKind::ScsPtc: return ScsPtcResendSet(s);
     default: return {};
   }
 }
 
 TncCommandSet TncCloseSet(int interface_kind) {
-  switch (interface_kind) {
-    case 0: return {{TncAction::Wait, "", 0.5f, true}};
-    case 1: return {{TncAction::Send, std::string(1, '\x03'), 0.2f, true}};
-    case 5: return {{TncAction::Send, std::string(1, kEsc) + "%ZL\r", 0.2f, true}};
-    case 6:
+  switch (InterfaceKindOf(interface_kind)) {
+    case InterfaceKind::AgwLocal: return {{TncAction::Wait, "", 0.5f, true}};
+    case InterfaceKind::Pk232: return {{TncAction::Send, std::string(1, '\x03'), 0.2f, true}};
+    case InterfaceKind::ScsTnc: return {{TncAction::Send, std::string(1, kEsc) + "%ZL\r", 0.2f, true}};
+    case InterfaceKind::ScsPtc:
       return {{TncAction::Send, std::string(1, kEsc) + "Q\r", 0.5f, false},
               {TncAction::Send, std::string(1, kEsc) + "RESET\r", 0.5f, false}};
     default: return {};
@@ -315,7 +316,9 @@ TncSettings TncSettingsFrom(const Settings& s, bool hf_dual) {
   return t;
 }
 
-int TncPortNumber(const TncSettings& s) { return s.interface_kind < 5 ? s.com_port : s.scs_com_port; }
+int TncPortNumber(const TncSettings& s) {
+  return IsScs(InterfaceKindOf(s.interface_kind)) ? s.scs_com_port : s.com_port;
+}
 
 std::string SentBytes(const TncCommandSet& set) {
   std::string out;
@@ -399,11 +402,11 @@ TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& po
   return r;
 }
 
-std::string TncKindName(int kind) {
-  switch (kind) {
-    case 1: return "PK-232";
-    case 5: return "SCS TNC";
-    case 6: return "SCS PTC";
+std::string TncKindName(int interface_kind) {
+  switch (InterfaceKindOf(interface_kind)) {
+    case InterfaceKind::Pk232: return "PK-232";
+    case InterfaceKind::ScsTnc: return "SCS TNC";
+    case InterfaceKind::ScsPtc: return "SCS PTC";
     default: return {};
   }
 }

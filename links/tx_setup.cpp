@@ -5,6 +5,7 @@
 #include "geodesy/text.h"
 #include "links/tnc_commands.h"
 #include "platform/paths.h"
+#include "settings/interface_kind.h"
 #include "stations/symbol_table.h"
 
 namespace zeblon::links {
@@ -22,17 +23,17 @@ int Whole(const std::string& text) { return ToWholeNumber<std::int16_t>(LeadingN
 
 TxPanelValues TxPanelOpening(const Settings& s, int hf_dual_on, const TxPanelValues& current) {
   TxPanelValues v = current;
-  const int kind = s.InterfaceKind;
+  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
   if (KnownMode(s.RadioMode)) v.radioMode = s.RadioMode;
   v.crossMode = Trim(s.CrossMode);
-  v.hfDualShown = kind == 5;
+  v.hfDualShown = kind == InterfaceKind::ScsTnc;
   v.hfDual = hf_dual_on == 1 ? 1 : 0;
   // The SSID is the digipeater's while it runs; the box opens again with it off.
   v.ssidEnabled = s.DigiOn != 1;
-  v.crossFrameShown = kind == 5;
-  v.txLevelShown = kind == 5 || kind == 6;
-  if (kind == 5) v.txLevelCaption = " SCS TNC: AFSK TX LEVEL ( 30 mV - 3000 mV )";
-  if (kind == 6) v.txLevelCaption = " SCS PTC: AFSK TX LEVEL ( 30 mV - 3000 mV )";
+  v.crossFrameShown = kind == InterfaceKind::ScsTnc;
+  v.txLevelShown = IsScs(kind);
+  if (kind == InterfaceKind::ScsTnc) v.txLevelCaption = " SCS TNC: AFSK TX LEVEL ( 30 mV - 3000 mV )";
+  if (kind == InterfaceKind::ScsPtc) v.txLevelCaption = " SCS PTC: AFSK TX LEVEL ( 30 mV - 3000 mV )";
   for (int i = 1; i <= 4; ++i) v.pathMemoryTips[i] = s.PathMemories[i];
   v.timestamp = s.TxTimestamp;
   v.ssid = s.TxSsid;
@@ -47,7 +48,7 @@ TxPanelValues TxPanelOpening(const Settings& s, int hf_dual_on, const TxPanelVal
   v.txLevel = NumberText(s.TxLevel);
   v.symbol = NumberText(s.TxSymbolIndex);
   v.overlay = s.TxOverlay;
-  if (kind == 0 || kind == 1 || kind == 5 || kind == 6) {
+  if (CanDigipeat(kind)) {
     v.digiShown = true;
     v.digi = s.DigiOn == 1 ? 1 : 0;
   }
@@ -144,7 +145,7 @@ TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
                       bool igate_enabled, int igate_value) {
   TxSetupOk out;
   out.settings = old;
-  const int kind = old.InterfaceKind;
+  const InterfaceKind kind = InterfaceKindOf(old.InterfaceKind);
 
   const std::string ssid = Trim(v.ssid);
   if (!ssid.empty() && !(AllDigits(ssid) && LeadingNumber(ssid) >= 1 && LeadingNumber(ssid) <= 15)) {
@@ -155,7 +156,7 @@ TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
   const int symbol = SymbolNumberOf(v.symbol);
   if (!SymbolIndexValid(symbol)) out.refusals.push_back(kSymbolRangeMessage);
   const int level = Whole(v.txLevel);
-  if ((kind == 5 || kind == 6) && !(level >= 30 && level <= 3000)) {
+  if (IsScs(kind) && !(level >= 30 && level <= 3000)) {
     out.refusals.push_back("TX LEVEL MUST BE 30 ... 3000 mV !");
   }
   if (!out.refusals.empty()) {
@@ -187,15 +188,17 @@ TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
   s.TxSymbolIndex = symbol;
   s.TxOverlay = stations::OverlayCharacter(v.overlay);
   s.TxTimestamp = v.timestamp == 1 ? 1 : 0;
-  if (kind == 0 || kind == 1 || kind == 5 || kind == 6) s.DigiOn = v.digi == 1 ? 1 : 0;
+  if (CanDigipeat(kind)) s.DigiOn = v.digi == 1 ? 1 : 0;
   s.IGateOn = igate_enabled && igate_value == 1 ? 1 : 0;
   return out;
 }
 
-std::string DigiTitleMark(int digi_on, int kind, const std::string& cross_mode, const std::string& radio_mode) {
+std::string DigiTitleMark(int digi_on, int interface_kind, const std::string& cross_mode,
+                          const std::string& radio_mode) {
+  const InterfaceKind kind = InterfaceKindOf(interface_kind);
   if (digi_on != 1) return std::string(11, ' ');
-  if (kind != 1 && kind != 5 && kind != 6) return {};
-  if (kind == 5 && cross_mode != radio_mode && cross_mode != "NONE") return "Digi X-mode";
+  if (!UsesSerialTnc(kind)) return {};
+  if (kind == InterfaceKind::ScsTnc && cross_mode != radio_mode && cross_mode != "NONE") return "Digi X-mode";
   return "Digi active";
 }
 

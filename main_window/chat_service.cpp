@@ -11,6 +11,7 @@
 #include "platform/qtext.h"
 #include "reception/messages.h"
 #include "reception/station_record.h"
+#include "settings/interface_kind.h"
 #include "settings/text_files.h"
 
 namespace zeblon {
@@ -97,7 +98,9 @@ bool ChatService::WebSendNoticeShown() const { return web_->ShowsNotice(); }
 
 void ChatService::WebNoticeTaken() { web_->NoticeTaken(); }
 
-bool ChatService::NoRadio() const { return h_.interfaceKind && h_.interfaceKind() == 4; }
+bool ChatService::NoRadio() const {
+  return h_.interfaceKind && InterfaceKindOf(h_.interfaceKind()) == InterfaceKind::NoRadio;
+}
 
 void ChatService::FocusMapIfActive() {
   if (h_.windowActive && h_.windowActive()) Call(h_.focusMap);
@@ -138,7 +141,7 @@ void ChatService::Log(const std::string& line) {
 
 panels::ChatQueue::Sent ChatService::Send(const std::string& outgoing, long lineId) {
   links::MessageLink l;
-  l.interfaceKind = h_.interfaceKind ? h_.interfaceKind() : 4;
+  l.interfaceKind = h_.interfaceKind ? h_.interfaceKind() : ModemNumber(InterfaceKind::NoRadio);
   l.hfDualOn = h_.hfDualOn && h_.hfDualOn();
   l.transmit = h_.transmit;
   l.writeTnc = h_.writeTnc;

@@ -22,6 +22,7 @@
 #include "platform/process.h"
 #include "platform/qtext.h"
 #include "platform/wait.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon {
 
@@ -172,13 +173,14 @@ void Form1::LogWriteTitleField() {
 }
 
 reception::GateHook Form1::IGateHook() {
-  return link_.AprsIs->GateHookFor(static_cast<reception::InterfaceKind>(settings_.InterfaceKind), shell_.TxCall);
+  return link_.AprsIs->GateHookFor(InterfaceKindOf(settings_.InterfaceKind), shell_.TxCall);
 }
 
 links::SerialTncReader& Form1::TncReader() {
   if (!link_.TncReader) {
     const int kind = settings_.InterfaceKind;
-    const int port = kind == 1 ? settings_.TncComPort : static_cast<int>(settings_.ScsComPort);
+    const int port =
+        InterfaceKindOf(kind) == InterfaceKind::Pk232 ? settings_.TncComPort : static_cast<int>(settings_.ScsComPort);
     link_.TncReader = std::make_unique<links::SerialTncReader>(link_.MSComm1, links::TncKindName(kind), port,
                                                                [this](const std::string& text) {
                                                                  if (LinkNotice) LinkNotice(text);
@@ -513,18 +515,18 @@ void Form1::UpdateReceptionSettings() {
 void Form1::FullStartUp() {
   auto* check6 = column_->Check6;
   auto* check15 = column_->Check15;
-  // 1.-3.
+  // The wait cursor, the colour depth and the fixed first values.
   setCursor(Qt::WaitCursor);
   Picture1->setCursor(Qt::WaitCursor);
   shell_.ColourDepth = depth();
   if (shell_.ColourDepth < 16) column_->Check13->setAutoFillBackground(true);
   shell_.StationFilterMask = 31;
   settings_.MoniOneAlarmOn = 1;
-  settings_.InterfaceKind = 0;
-  // 4.-5.
+  settings_.InterfaceKind = ModemNumber(InterfaceKind::AgwLocal);
+  // The store limits from the speed test, and the symbol table.
   SpeedTest();
   symbol_table_ = stations::BuildSymbolTable();
-  // 6.
+  // The map state, the inks and the controls' first values.
   map_ = MapState{};
   map_.PictureMarkerColour = {255, 255, 255};
   map_.PoiColour = {255, 224, 0};
@@ -550,7 +552,7 @@ void Form1::FullStartUp() {
   map_.GkCentralMeridian = map_.OwnZoneCentralMeridian = 9.0;
   map_.GkCentralMeridianText = map_.OwnZoneMeridianText = map::MeridianText(9.0);
   map_.OwnZoneText = NumberText(static_cast<int>((9 + 186) / 6));
-  // 7.
+  // The settings: the defaults, then the file.
   const char* temp_env = std::getenv("TEMP");
   SetDefaultSettings(SettingsWindow::Main, settings_, app_folder_, temp_env != nullptr ? temp_env : "");
   // A radio mode that names none of the known speeds shows the default speed.
@@ -558,24 +560,25 @@ void Form1::FullStartUp() {
   shell_.TxCall.clear();
   ReadSettingsFile(SettingsPath(), SettingsWindow::Main, settings_, {}, &shell_.TxCall);
   if (shell_.TxCall.empty()) shell_.TxCall = settings_.UserCall;
-  // 8.
+  // A centre ending in 499 on both axes turns the centring off.
   if (shell::EndsIn499(settings_.CentreNorth) && shell::EndsIn499(settings_.CentreEast)) {
     map_.CentreMode = 0;
     column_->Option2->setChecked(false);
   }
-  // 9.-10.
+  // The clock label with the radio mode.
   shell_.RadioModeLabel = shell::RadioModeLabelFor(settings_.RadioMode, shell_.RadioModeLabel);
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
   column_->Label15->SetCaption(
       shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
-  // 11.-12.
+  // The data folder of the map system, and the MONI 1 box.
   data_folder_ = ResolveOrSame(fs::path(app_folder_) / settings_.MapSystem).string();
   Check14_MouseUp(1);
-  // 13.-15.
+  // The TX and IGATE boxes by the own call and position.
   if (!settings_.UserCall.empty()) {
     check6->SetCaption(shell::TxBoxCaption(settings_.BeaconInterval));
-    if (settings_.UserNorth != 0 && settings_.UserEast != 0 && settings_.InterfaceKind != 4) {
+    if (settings_.UserNorth != 0 && settings_.UserEast != 0 &&
+        InterfaceKindOf(settings_.InterfaceKind) != InterfaceKind::NoRadio) {
       check6->setEnabled(true);
     }
     shell_.OwnEchoHeader = shell::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
@@ -593,7 +596,7 @@ void Form1::FullStartUp() {
     check6->SetCaption("TX !");
     check6->setEnabled(false);
   }
-  // 16.-17.
+  // The UTM zone of the map system; a centre of 0/0 takes a default.
   if (!settings_.MapSystem.empty() && settings_.MapSystem[0] == 'U') {
     map_.MapZoneText = settings_.MapSystem.substr(1);
     map_.MapCentralMeridian = LeadingNumber(map_.MapZoneText) * 6 - 183;
@@ -603,29 +606,29 @@ void Form1::FullStartUp() {
     settings_.CentreNorth = 6600;
     settings_.CentreEast = 400;
   }
-  // 18.-20.
+  // The map index, the info lines' tags, no navigation line, zoom 1.
   MapDisplay().BuildMapIndex();
   shell::TagInfoLines(settings_.InfoLines);
   nav_.NavigationLine.clear();
   map_.ZoomFactor = 1;
   map_.MetresPerPixel = map_.MapScale;
-  // 21.-22.
+  // The layout, then the MONI 1 track from its log.
   if (!isMinimized()) LayOut(true);
   RestoreMoniOneLog();
-  // 23.-24. The receive path's view of the settings, then the link.
+  // The receive path's view of the settings, then the link.
   shell_.CycleInterval = 6000;
   UpdateReceptionSettings();
   RadioLink().BringUp();
   ApplyInterfaceToControls();
-  // 25. The chat log exists from now on.
+  // The chat log exists from now on.
   {
     std::ofstream chat(reception::FindFileInFolder(reception::LogFolder(data_folder_), "_CHATLOG.TXT"),
                        std::ios::binary | std::ios::app);
   }
-  // 26.
+  // The title's digipeater and IGate marks.
   setWindowTitle(ToQ(shell::TitleWithMarks(FromQ(windowTitle()), settings_.DigiOn, settings_.InterfaceKind,
                                            settings_.CrossMode, settings_.RadioMode, settings_.IGateOn)));
-  // 27.
+  // A GPS source with SAVE records the route when the navigation folder holds files.
   if (LeadingNumber(settings_.GpsSource) > 0 && settings_.GpsSource.find("SAVE") != std::string::npos) {
     const auto nav = ResolveCaseInsensitive(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
     std::error_code ec;
@@ -638,10 +641,10 @@ void Form1::FullStartUp() {
       }
     }
   }
-  // 28.-30.
+  // The pick lists; auto answer on.
   ListPickFiles();
   chat_->Check16->SetValue(1);
-  // 31.
+  // The APRS-IS passcode of a valid call; without one no IGate.
   link_.AprsIsPasscode = "0";
   if (shell_.CallValid == 1) link_.AprsIsPasscode = links::ComputeAprsIsPasscode(settings_.UserCall);
   if (link_.AprsIsPasscode == "0") {
@@ -652,7 +655,7 @@ void Form1::FullStartUp() {
     check15->setEnabled(true);
     check15->SetValue(settings_.IGateOn);
   }
-  // 32.-33.
+  // The saved ionosphere figures and the internet switches, then the cycle.
   internet_->TakeSavedIono(settings_.SunspotNumber, settings_.KIndex, settings_.IonoAutoUpdate == 1);
   internet_->SwitchState().webSource = 0;
   internet_->SwitchState().lastRawRequestHhmm = -5000;
@@ -680,8 +683,8 @@ void Form1::ActivateTail() {
 }
 
 void Form1::ApplyInterfaceToControls() {
-  const int kind = settings_.InterfaceKind;
-  if (kind == 4) {
+  const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
+  if (kind == InterfaceKind::NoRadio) {
     column_->Check6->setEnabled(false);
     chat_->Check16->setEnabled(false);
     chat_->Check16->hide();
@@ -696,11 +699,11 @@ void Form1::ApplyInterfaceToControls() {
       w->hide();
     }
   }
-  if (kind == 5 || kind == 6) {
+  if (IsScs(kind)) {
     for (int i = 3; i <= 7; ++i) tx_->modeOption[i]->show();
   }
   // The terminal works on the serial TNC's port.
-  if (kind == 1 || kind == 5 || kind == 6) column_->Command65->setEnabled(true);
+  if (UsesSerialTnc(kind)) column_->Command65->setEnabled(true);
 }
 
 void Form1::ListPickFiles() {
@@ -1048,24 +1051,24 @@ void Form1::closeEvent(QCloseEvent* e) {
 }
 
 void Form1::Form_QueryUnload(int unload_mode) {
-  // 1.-2.
+  // The cycle stops; only the user's close goes on to the shutdown.
   cycle_->StopAll();
   if (unload_mode != 0) return;
   shutdown_done_ = true;
-  // 3.-6. The sound device has nothing open between alarms; the link is closed.
+  // The sound device has nothing open between alarms; the link is closed.
   RadioLink().Close();
   QCoreApplication::processEvents();
   PauseWithEvents(0.2f);
   QCoreApplication::processEvents();
-  if (settings_.InterfaceKind == 3) {
+  if (InterfaceKindOf(settings_.InterfaceKind) == InterfaceKind::AgwRemote) {
     RadioLink().Disconnect();
     QCoreApplication::processEvents();
     PauseWithEvents(0.2f);
   }
-  // 7.
+  // Internet support on or the picture viewer open: time for their pages to end.
   if (column_->Check22->Value() == 1) PauseWithEvents(0.3f);
   if (Shown(viewer_)) PauseWithEvents(0.3f);
-  // 8.
+  // A recorded navigation route is written out.
   if (nav_.NavigationActive == 1 && nav_.NavigationRecording == 1) {
     const fs::path folder = ResolveOrSame(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
     std::error_code ec;
@@ -1073,7 +1076,7 @@ void Form1::Form_QueryUnload(int unload_mode) {
     shell::WriteNavigationFiles(folder, nav_.NavigationRecord, nav_.NavigationLine, nav_.GpsNorthText,
                                 nav_.GpsEastText);
   }
-  // 9.-11.
+  // The settings, the ports, the own temporary files.
   PatchSettingsAtShutdown();
   DrainAndClosePorts();
   own_temp_files_.DeleteAll();

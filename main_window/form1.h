@@ -82,7 +82,6 @@ class Form1 : public QWidget {
 
   // Life cycle.
   void Form_Activate();
-  bool StartupRunning() const { return in_startup_; }
   // The user's close (close box): the full shutdown.
   void CloseByUser();
   // Form_QueryUnload with the unload mode (0 the user, other values from code).

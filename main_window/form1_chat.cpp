@@ -8,6 +8,7 @@
 #include "internet/web_polls.h"
 #include "internet/web_requests.h"
 #include "platform/wait.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon {
 
@@ -36,7 +37,8 @@ void Form1::WireChat() {
     internet_->SwitchState().webRequestCount = 0;
   };
   h.autoAnswerChanged = [this] {
-    reception_.settings.autoAnswerOn = chat_service_->Answer().on && settings_.InterfaceKind != 4;
+    reception_.settings.autoAnswerOn =
+        chat_service_->Answer().on && InterfaceKindOf(settings_.InterfaceKind) != InterfaceKind::NoRadio;
     reception_.settings.autoAnswerText = chat_service_->AnswerTextSent();
   };
   h.transmit = [this](const std::string& info) { return RadioLink().Transmit(info); };

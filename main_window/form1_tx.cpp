@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon {
 
@@ -156,19 +157,19 @@ void Form1::TxSetupOk() {
   settings_ = ok.settings;
   shell_.TxCall = ok.txCall;
   shell_.HfDualOn = ok.hfDualOn;
-  const int kind = settings_.InterfaceKind;
+  const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
   shell_.RadioModeLabel = shell::RadioModeLabelFor(settings_.RadioMode, shell_.RadioModeLabel);
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
-  column_->Label15->SetCaption(
-      shell::ClockLabelText(hh, mm, kind, shell_.RadioModeLabel, links::GpsReader::GpsClockSet == 1));
+  column_->Label15->SetCaption(shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel,
+                                                     links::GpsReader::GpsClockSet == 1));
 
   // The link step.
   tx_->fr4Command4->SetCaption("...");
-  if (kind == 0 || kind == 3) {
+  if (UsesPacketEngine(kind)) {
     // The engine's link anew with the new call (no UI digipeater program here).
     if (RenewAgwRegistration) RenewAgwRegistration(shell_.TxCall, settings_.DigiOn);
-  } else if ((kind == 1 || kind == 5 || kind == 6) && link_.MSComm1.IsOpen()) {
+  } else if (UsesSerialTnc(kind) && link_.MSComm1.IsOpen()) {
     // A closed port (a TNC that failed at START) is skipped quietly.
     links::TncRunOptions o;
     o.port_number = links::TncPortNumber(links::TncSettingsFrom(settings_, shell_.HfDualOn == 1));
@@ -181,7 +182,8 @@ void Form1::TxSetupOk() {
 
   // Status marks.
   std::string title = FromQ(windowTitle());
-  const std::string digi = links::DigiTitleMark(settings_.DigiOn, kind, settings_.CrossMode, settings_.RadioMode);
+  const std::string digi =
+      links::DigiTitleMark(settings_.DigiOn, settings_.InterfaceKind, settings_.CrossMode, settings_.RadioMode);
   if (!digi.empty()) title = shell::PlaceTitleMark(title, 61, digi);
   title = shell::PlaceTitleMark(title, 76, links::IGateTitleMark(settings_.IGateOn));
   setWindowTitle(ToQ(title));
@@ -193,7 +195,7 @@ void Form1::TxSetupOk() {
   auto* check6 = column_->Check6;
   check6->SetCaption(shell::TxBoxCaption(settings_.BeaconInterval));
   if (settings_.BeaconInterval == 0) check6->SetValue(0);
-  if (settings_.UserNorth != 0 && settings_.UserEast != 0 && kind != 4) {
+  if (settings_.UserNorth != 0 && settings_.UserEast != 0 && kind != InterfaceKind::NoRadio) {
     check6->setEnabled(true);
     info_->Command23->setEnabled(settings_.BeaconInterval > 0);
   }

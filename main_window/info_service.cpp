@@ -8,6 +8,7 @@
 #include "geodesy/text.h"
 #include "platform/message_box.h"
 #include "reception/receive_pass.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon {
 
@@ -415,8 +416,8 @@ void InfoService::Command40_Click() {
 void InfoService::Label5_MouseUp(int button) {
   // The record line lies along the window's foot, outside the panel: it stands
   // for the panel's report only while the panel is open.
-  const int interfaceKind = h_.interfaceKind ? h_.interfaceKind() : 4;
-  if (button != 1 || interfaceKind == 4 || panel_.isHidden()) return;
+  const InterfaceKind kind = h_.interfaceKind ? InterfaceKindOf(h_.interfaceKind()) : InterfaceKind::NoRadio;
+  if (button != 1 || kind == InterfaceKind::NoRadio || panel_.isHidden()) return;
   StopCycle();
   const auto q = panels::RetransmitQuestion(h_.language ? h_.language() : 0);
   if (q && MsgBox(q->text, q->title, MsgButtons::YesNo, MsgIcon::Exclamation, 2) == MsgResult::Yes) {

@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "reception/frame_assembly.h"
+#include "settings/interface_kind.h"
 #include "stations/symbol_table.h"
 
 namespace zeblon {
@@ -53,7 +54,7 @@ void LiveRadioLink::BringUp() {
   const links::BringUpResult r = links::BringUpRadioLink(*radio_.settings, txCall, ports);
   radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;
   for (const std::string& e : r.portErrors) Tell(e);
-  if (r.engineTried && radio_.settings->InterfaceKind == 0 &&
+  if (r.engineTried && InterfaceKindOf(radio_.settings->InterfaceKind) == InterfaceKind::AgwLocal &&
       r.engine != links::AgwTcpLink::ConnectResult::Registered &&
       r.engine != links::AgwTcpLink::ConnectResult::CallRefused) {
     SayEngineNotReached();
@@ -84,7 +85,7 @@ void LiveRadioLink::Close() {
   options.close_at_end = false;  // the shutdown drains and closes the ports afterwards
   links::RunTncCommandSet(links::TncCloseSet(radio_.settings->InterfaceKind), radio_.link->MSComm1, options);
   // The engine on this computer: the registration ends with the program.
-  if (radio_.settings->InterfaceKind == 0) {
+  if (InterfaceKindOf(radio_.settings->InterfaceKind) == InterfaceKind::AgwLocal) {
     engine_.Disconnect(0.2f);
     radio_.link->AgwDataPending = 0;
   }
@@ -96,8 +97,7 @@ void LiveRadioLink::Disconnect() {
 }
 
 void LiveRadioLink::RenewRegistration(const std::string& tx_call) {
-  const int kind = radio_.settings->InterfaceKind;
-  if (kind != 0 && kind != 3) return;
+  if (!UsesPacketEngine(InterfaceKindOf(radio_.settings->InterfaceKind))) return;
   const auto r = links::RenewAgwRegistration(*radio_.settings, tx_call, engine_);
   radio_.link->AgwDataPending = engine_.DataPending() ? 1 : 0;
   if (r != links::AgwTcpLink::ConnectResult::Registered) Tell(links::AgwFailureText(r));

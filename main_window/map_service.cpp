@@ -15,6 +15,7 @@
 #include "map/readouts.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
+#include "settings/interface_kind.h"
 #include "settings/settings.h"
 #include "settings/text_files.h"
 
@@ -94,7 +95,6 @@ MapService::~MapService() {
 
 void MapService::Attach(const MapContext& context) {
   MapDisplayService::Attach(context);
-  rest_.Attach(context);
   if (!wired_ && map_.column != nullptr) {
     Wire();
     wired_ = true;
@@ -286,11 +286,8 @@ void MapService::FocusMap() {
   if (map_.windowActive && map_.windowActive()) widget_.setFocus();
 }
 
-void MapService::RequestMagnetogramPage() { rest_.RequestMagnetogramPage(); }
-
 void MapService::FunctionKey(int key_code) {
-  if (tools_ != nullptr && tools_->FunctionKey(key_code)) return;
-  rest_.FunctionKey(key_code);
+  if (tools_ != nullptr) tools_->FunctionKey(key_code);
 }
 
 void MapService::QthOk() {
@@ -301,7 +298,8 @@ void MapService::QthOk() {
   if (map_.settingsPath) PatchSettingsFile(map_.settingsPath(), entries, true);
   map_.qth->hide();
   const Settings& s = *map_.settings;
-  if (!Trim(s.UserCall).empty() && s.UserNorth != 0 && s.UserEast != 0 && s.InterfaceKind != 4)
+  if (!Trim(s.UserCall).empty() && s.UserNorth != 0 && s.UserEast != 0 &&
+      InterfaceKindOf(s.InterfaceKind) != InterfaceKind::NoRadio)
     map_.column->Check6->setVisible(true);
   DrawMap();
 }

@@ -31,7 +31,6 @@ class MapService : public MapDisplayService {
   void Attach(const MapContext& context) override;
   void BuildMapIndex() override;
   void DrawMap() override;
-  void RequestMagnetogramPage() override;
   void FunctionKey(int key_code) override;
 
   map::MapDisplay& display() { return display_; }
@@ -57,7 +56,6 @@ class MapService : public MapDisplayService {
 
   map::MapDisplay& display_;
   map::MapWidget& widget_;
-  MinimalMapDisplay rest_;  // F keys and the ionosphere request: not the map's own work
   std::unique_ptr<QObject> label_clicks_;
   platform::Label* scale_text_ = nullptr;
   bool wired_ = false;

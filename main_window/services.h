@@ -1,13 +1,12 @@
 // What the main window's start-up and shutdown call of the subsystems built on top
 // of the shell (map display, radio links). Each is a small interface over the parts
-// of the window it works on; the window starts with the minimal versions below,
-// which do the least the shell needs, and the subsystems replace them with their own.
+// of the window it works on; the window starts with its map service and the minimal
+// radio link below, which does the least the shell needs until a real link replaces it.
 #pragma once
 
 #include <QLabel>
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "links/gps_reader.h"
 #include "main_window/computer_clock.h"
@@ -68,7 +67,6 @@ class MapDisplayService {
   virtual void BuildMapIndex() = 0;
   // Redraws the map; every completed drawing sets MapDrawnOnce and calls drawingDone.
   virtual void DrawMap() = 0;
-  virtual void RequestMagnetogramPage() = 0;
   // F1 and F3 to F10 (key codes 112, 114 … 121).
   virtual void FunctionKey(int key_code) = 0;
 
@@ -150,18 +148,7 @@ class RadioLinkService {
   RadioLinkContext radio_;
 };
 
-// The minimal versions.
-class MinimalMapDisplay : public MapDisplayService {
- public:
-  void BuildMapIndex() override;
-  void DrawMap() override;
-  void RequestMagnetogramPage() override;
-  void FunctionKey(int key_code) override;
-  int drawings = 0;
-  int magnetogramRequests = 0;
-  std::vector<int> handedOff;  // F4 … F10: hand-offs to outside maps (not built yet)
-};
-
+// The minimal radio link: the window starts with it until a real link is set.
 class MinimalRadioLink : public RadioLinkService {
  public:
   void BringUp() override;

@@ -12,6 +12,7 @@
 #include "geodesy/text.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "settings/interface_kind.h"
 #include "settings/settings.h"
 #include "settings/text_files.h"
 
@@ -82,7 +83,7 @@ std::string ClockLabelText(int hours, int minutes, int interface_kind, const std
     return s.size() < 2 ? "0" + s : s;
   };
   std::string label = two(hours) + ":" + two(minutes) + " ";
-  if (interface_kind != 4) label += "  " + radio_mode_label;
+  if (InterfaceKindOf(interface_kind) != InterfaceKind::NoRadio) label += "  " + radio_mode_label;
   if (gps_clock_set) label[5] = '!';
   return label;
 }
@@ -96,14 +97,15 @@ std::string PlaceTitleMark(std::string_view title, int column, std::string_view 
   return Trim(t);
 }
 
-std::string TitleWithMarks(std::string title, int digi_on, int kind, std::string_view cross_mode,
+std::string TitleWithMarks(std::string title, int digi_on, int interface_kind, std::string_view cross_mode,
                            std::string_view radio_mode, int igate_on) {
-  if (digi_on == 1 && (kind == 1 || kind == 5 || kind == 6)) {
+  const InterfaceKind kind = InterfaceKindOf(interface_kind);
+  if (digi_on == 1 && UsesSerialTnc(kind)) {
     std::string mark = "Digi active";
-    if (kind == 5 && cross_mode != radio_mode && cross_mode != "NONE") mark = "Digi X-mode";
+    if (kind == InterfaceKind::ScsTnc && cross_mode != radio_mode && cross_mode != "NONE") mark = "Digi X-mode";
     title = PlaceTitleMark(title, 61, mark);
   }
-  if (igate_on == 1 && kind != 4) title = PlaceTitleMark(title, 76, "IGate");
+  if (igate_on == 1 && kind != InterfaceKind::NoRadio) title = PlaceTitleMark(title, 76, "IGate");
   return title;
 }
 
@@ -299,7 +301,7 @@ int Whole(double v) { return static_cast<int>(RoundHalfEven(v)); }
 LayoutOut LayoutRules(const LayoutIn& in, bool startup) {
   LayoutOut o;
   const int W = in.W, H = in.H;
-  // 1.-2.
+  // The map area: even sizes, not below zero once the window is up.
   double mh = H - 20;
   if (static_cast<long long>(mh) % 2 != 0) mh += 1;
   if (!startup && mh < 0) mh = 0;
@@ -308,29 +310,29 @@ LayoutOut LayoutRules(const LayoutIn& in, bool startup) {
   if (static_cast<long long>(mw) % 2 != 0) mw += 1;
   if (!startup && mw < 0) mw = 0;
   o.mapWidthPx = mw;
-  // 3.
+  // At the start the map lies against the right edge.
   int p1left = in.picture1Left;
   if (startup) {
     p1left = static_cast<int>(W - mw);
     o.picture1LeftSet = true;
   }
   o.picture1Left = p1left;
-  // 4.-5.
+  // The record line and Frame16 along the foot.
   o.label5Top = H - 17;
   o.frame16Top = H - 17;
   o.frame16Left = Whole(std::min(0.0, static_cast<double>(in.outerWidthPx - in.combo8Right - 16)));
-  // 6.
+  // The RAW list above the record line, as wide as the map.
   o.list1Width = static_cast<int>(mw);
   o.list1Top = o.label5Top - in.list1Height - 2;
-  // 7.
+  // The INFO panel above the record line; on the map when the control column reaches down to it.
   o.frame1Top = o.label5Top - in.frame1Height;
   o.frame1Left = (in.command57Top + 24 > H - (in.label5Height + in.frame1Height)) ? p1left : 0;
-  // 8.
+  // The SPECIALS group only where it fits above the record line.
   o.specialsVisible = in.command57Top + 16 <= o.label5Top;
-  // 9.
+  // The WX STATION window in the foot's right corner, clear of the INFO panel.
   o.frame15Top = o.label5Top - in.frame15Height;
   o.frame15Left = std::max(W - in.frame15Width, o.frame1Left + in.frame1Width);
-  // 10.-11.
+  // The chat frame along the top, at most 772 wide.
   o.frame3Top = 0;
   if (W < 790) {
     o.frame3Left = 0;
@@ -340,28 +342,28 @@ LayoutOut LayoutRules(const LayoutIn& in, bool startup) {
     o.frame3Width = 772;
   }
   o.check8Left = 112;
-  // 12.
+  // Its close button at its right end.
   o.command27Left = Whole(std::min(W - o.frame3Left, o.frame3Width) - 18);
-  // 13.
+  // The chat line box: what the frame leaves, within limits.
   double t3 = o.frame3Width - in.text3Left - 4;
   t3 = std::min(t3, 7320.0 / in.tppX);
   t3 = std::max(t3, 10.0);
   o.text3Width = Whole(t3);
-  // 14.
+  // The auto answer box as wide as its caption.
   o.check16Width = in.check16Width;
   if (in.check16Caption == "AUTO-A") o.check16Width = 73;
   if (in.check16Caption == "AUTO ANSWER TEXT:") o.check16Width = 159;
-  // 15.-17.
+  // SAVED MESSAGES fills the window below the chat frame.
   o.frame7 = {0, 0, W, H - in.frame3Height};
   o.text5Width = o.frame7.width - 16;
   o.text5Height = o.frame7.height - 22;
   o.command28Left = o.frame7.width - 18;
-  // 18.
+  // The EMERGENCY window above the record line, on the map.
   o.frame14Top = o.label5Top - in.frame14Height - 2;
   o.frame14Left = p1left;
-  // 19.
+  // The picture viewer inside the map.
   o.frame8 = {8, 8, static_cast<int>(mw) - 16, static_cast<int>(mh) - 16};
-  // 20. Whole twips, at least one.
+  // Its web view: whole twips, at least one.
   const double wb_w_twips = std::max(1.0, RoundHalfEven((o.frame8.width - 16.0) * in.tppX));
   const double wb_h_twips = std::max(1.0, RoundHalfEven((o.frame8.height - 58.0) * in.tppY));
   o.webBrowser2Width = std::max(1, Whole(wb_w_twips / in.tppX));

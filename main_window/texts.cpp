@@ -3,6 +3,7 @@
 #include <set>
 
 #include "geodesy/text.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon::shell {
 
@@ -316,15 +317,16 @@ void Built(const std::string& which, int lang, const TextState& st, NamedTexts& 
         Lang(lang, "Date / time / coordinates / callsign / text / digi / symbol sign / symbol name / WX INFO",
              "Datum / Zeit / Koordinaten / Rufzeichen / Text / Digi / Symbolzeichen  / Symbolname / WX-INFO",
              "Datum / tid / koordinater / anropssignal / infotext / digi / symboltecken / symbolnamn / WX-INFO");
-    if (st.interfaceKind != 4) t += "  //  Lclick: RE-TX STN-POS";
+    if (InterfaceKindOf(st.interfaceKind) != InterfaceKind::NoRadio) t += "  //  Lclick: RE-TX STN-POS";
     out.emplace_back("Label5", t);
   } else if (which == "List1") {
     std::string t;
-    if (st.interfaceKind == 5 && st.radioMode == "300R") {
+    const bool scs_tnc = InterfaceKindOf(st.interfaceKind) == InterfaceKind::ScsTnc;
+    if (scs_tnc && st.radioMode == "300R") {
       t = Lang(lang, "RAW Packet RX text / Select: Show NFO // Rhold: Temporary FSK 300",
                "RAW Packet RX-Text / Auswählen: INFO zeigen // Rhold: Vorübergehend FSK 300",
                "Mottagen RAW Packet text / Välja: Visa INFO // Rhold: Tillfälligt FSK 300");
-    } else if (st.interfaceKind == 5 && st.radioMode == "300") {
+    } else if (scs_tnc && st.radioMode == "300") {
       t = Lang(lang, "RAW Packet RX text / Select: Show NFO // Rhold: Temporary RPR 300",
                "RAW Packet RX-Text / Auswählen: INFO zeigen // Rhold: Vorübergehend RPR 300",
                "Mottagen RAW Packet text / Välja: Visa INFO // Rhold: Tillfälligt RPR 300");

@@ -7,6 +7,7 @@
 
 #include "platform/serial_port.h"
 #include "platform/wait.h"
+#include "settings/interface_kind.h"
 #include "settings/text_files.h"
 
 namespace zeblon::panels {
@@ -136,7 +137,7 @@ void RawList::List1_MouseDown(int button, int x, int y) {
     if (c_.holdCycle && c_.cycleInterval) c_.holdCycle(c_.cycleInterval());
     return;
   }
-  if (button != 2 || !c_.interfaceKind || c_.interfaceKind() != 5) return;
+  if (button != 2 || !ScsTncLink()) return;
   const TemporaryMode m = TemporaryModeFor(c_.radioMode ? c_.radioMode() : std::string());
   if (m.press.empty()) return;                      // no temporary mode for this radio mode: no notice either
   if (c_.port != nullptr) c_.port->Write(m.press);  // refused quietly on a closed port
@@ -147,12 +148,16 @@ void RawList::List1_MouseDown(int button, int x, int y) {
   notice_.raise();
 }
 
+bool RawList::ScsTncLink() const {
+  return c_.interfaceKind && InterfaceKindOf(c_.interfaceKind()) == InterfaceKind::ScsTnc;
+}
+
 void RawList::List1_MouseMove(int buttons, int x, int y) {
-  if ((buttons & 2) != 0 && c_.interfaceKind && c_.interfaceKind() == 5 && !notice_.isHidden()) PlaceNotice(x, y);
+  if ((buttons & 2) != 0 && ScsTncLink() && !notice_.isHidden()) PlaceNotice(x, y);
 }
 
 void RawList::List1_MouseUp(int button) {
-  if (button != 2 || !c_.interfaceKind || c_.interfaceKind() != 5) return;
+  if (button != 2 || !ScsTncLink()) return;
   const TemporaryMode m = TemporaryModeFor(c_.radioMode ? c_.radioMode() : std::string());
   if (m.release.empty()) return;
   if (c_.port != nullptr) c_.port->Write(m.release);

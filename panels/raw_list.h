@@ -84,6 +84,8 @@ class RawList : public QObject {
 
  private:
   void PlaceNotice(int x_px, int y_px);
+  // The link is an SCS TNC: a right press holds the other radio mode.
+  bool ScsTncLink() const;
   platform::ListBox& list_;
   platform::CheckBox& check3_;
   QWidget& picture1_;

@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "settings/interface_kind.h"
+
 namespace zeblon::reception {
 
-enum class InterfaceKind { AgwLocal = 0, Pk232 = 1, AgwRemote = 3, NoRadio = 4, ScsTnc = 5, ScsPtc = 6 };
+using zeblon::InterfaceKind;
 
 // The text one turn of the receive pass read, and whether the pass leaves.
 struct TurnRead {

@@ -182,14 +182,6 @@ void ReceptionState::ClearMoniAll() {
   monitorLines = MonitorLines{};
 }
 
-void ReceptionState::RestoreMoniOneTrack() {
-  for (auto& slot : moniOneTrack) slot = BlankRecord();
-  moniOneCount = 0;
-  if (settings.moniOneCall.empty()) return;
-  const auto lines = ReadMoniOneLog(MoniOneLogPath(settings.dataFolder, settings.moniOneCall));
-  for (const auto& line : lines) moniOneTrack[++moniOneCount] = line;
-}
-
 ReceivePass::ReceivePass(ReceptionState& state, ReceptionHost& host, ChatPanel& chat,
                          const stations::SymbolTable& symbols)
     : st_(state), host_(host), chat_(chat), symbols_(symbols) {}

@@ -8,7 +8,7 @@ namespace zeblon::reception {
 
 ReceptionSettings ReceptionSettingsFrom(const Settings& s, const ReceptionInputs& in) {
   ReceptionSettings r;
-  r.interfaceKind = static_cast<InterfaceKind>(s.InterfaceKind);
+  r.interfaceKind = InterfaceKindOf(s.InterfaceKind);
   r.userCall = platform::UpperAscii(Trim(s.UserCall));
   r.txCall = in.txCall;
   r.ownEchoHeader = in.ownEchoHeader;
@@ -28,7 +28,7 @@ ReceptionSettings ReceptionSettingsFrom(const Settings& s, const ReceptionInputs
   r.userNorth = s.UserNorth;
   r.userEast = s.UserEast;
   r.toneOn = in.toneOn;
-  r.autoAnswerOn = in.autoAnswerOn && s.InterfaceKind != 4;
+  r.autoAnswerOn = in.autoAnswerOn && r.interfaceKind != InterfaceKind::NoRadio;
   r.autoAnswerText = in.autoAnswerText;
   return r;
 }

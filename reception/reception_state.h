@@ -93,8 +93,6 @@ struct ReceptionState {
 
   // Empties MONI ALL and the monitor list (CLEAR MONI ALL).
   void ClearMoniAll();
-  // Restores the watched station's track from its log file.
-  void RestoreMoniOneTrack();
 };
 
 // The outcome of a log write (`error` the errno of a failure): a failure is

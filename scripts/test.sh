@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
+# The tree stays as clang-format makes it.
+bash scripts/check_format.sh
 bash scripts/build.sh
 # The fuzz targets run for a bounded time each, under the sanitizers.
 if [ -f scripts/fuzz.sh ]; then

@@ -10,6 +10,7 @@
 #include "geodesy/text.h"
 #include "platform/paths.h"
 #include "platform/safe_file.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon {
 namespace {
@@ -213,7 +214,7 @@ void SetDefaultSettings(SettingsWindow window, Settings& s, const std::string& a
   s.MapRootFolder = start ? "C:\\ZEBLON\\U33" : "C:\\ZEBLON";
   s.TempFolder = start ? (temp_env.empty() ? app_folder : platform::UpperAscii(temp_env)) : app_folder;
   s.GpsBaud = "4800";
-  s.InterfaceKind = 0;
+  s.InterfaceKind = ModemNumber(InterfaceKind::AgwLocal);
   s.TncComPort = start ? 2 : 1;
   s.TncBaud = "1200";
   s.ScsComPort = 3;

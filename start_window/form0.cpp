@@ -18,6 +18,7 @@
 #include "links/tnc_commands.h"
 #include "links/track_import.h"
 #include "platform/serial_port.h"
+#include "settings/interface_kind.h"
 #include "start_window/smart_log.h"
 #include "start_window/start_picture.h"
 #include "start_window/start_texts.h"
@@ -327,7 +328,7 @@ void Form0::BuildTxPanel() {
   Place(tx_.Text11, 395, 472, 60, 22);
   tx_.Text11->setText("300");
 
-  // The symbol picker.
+  // The TX fields again, the symbol table and the picked symbol.
   tx_.fr4Label7 = label("fr4Label7", "APRS SYMBOL", 640, 152, 200);
   tx_.fr4Command1 = button("fr4Command1", "<", 640, 172, 30, 24);
   tx_.fr4Picture1 = new PictureBox(f, "fr4Picture1");
@@ -434,22 +435,22 @@ bool Form0::Form_Activate() {
   if (activated_) return startup_done_;
   activated_ = true;
 
-  // 1. The program's own fonts.
+  // The program's own fonts.
   if (!FontCheckPasses(FontList())) {
     MsgBox("CHECK FONTS FOR QW7..-FONTS, THEN RESTART COMPUTER!", "ZEBLON  SETUP", MsgButtons::Ok,
            MsgIcon::Exclamation);
     host_.End(1);
     return false;
   }
-  // 2.-5.
+  // The start picture and the start window's defaults.
   tx_.Frame4->move(0, 0);
   app_folder_ = ProgramFolder().string();
   PaintStartPicture();
   const char* temp_env = std::getenv("TEMP");
   SetDefaultSettings(SettingsWindow::Start, settings_, app_folder_, temp_env ? temp_env : "");
-  // 6. The defaults into both TX setup panels; this loads the main window.
+  // The defaults into both TX setup panels; this loads the main window.
   Fill1();
-  // 7. A missing settings file is created empty.
+  // A missing settings file is created empty.
   const fs::path ini = SettingsPath();
   std::error_code ec;
   if (!fs::exists(ini, ec)) {
@@ -459,22 +460,21 @@ bool Form0::Form_Activate() {
       return false;
     }
   }
-  // 8. The pre-pass.
+  // The pre-pass.
   std::string bytes;
   ReadWholeFile(ini, bytes);
   const PrePassResult pre = PrePassSettings(bytes);
   if (pre.has_wver) settings_.WindowsVersion = pre.wver;
-  // 9.
   // The WIN10 width fits another layout: this window never gets narrower than its
   // controls (START lies at its right edge).
   if (settings_.WindowsVersion == "WIN10") resize(std::max(kWin10Width, kFormWidth), height());
-  // 11. The help page on the first run.
+  // The help page on the first run.
   if (!pre.not_first_run) {
     if (OpenDocumentOrSay(OpenDocument, app_folder_ + "/README.HTM", "ZEBLON  START")) Pause(10);
   }
-  // 12. The stock data.
+  // The stock data.
   ProvideStockData();
-  // 14. The settings.
+  // The settings.
   ReadSettingsFile(ini, SettingsWindow::Start, settings_, [this](std::string_view key) {
     if (key == "UTCD")
       Text10->SetText(NumberBoxText(settings_.UtcOffsetHours));
@@ -489,36 +489,36 @@ bool Form0::Form_Activate() {
     else if (key == "KIND")
       Text16->SetText(NumberBoxText(settings_.KIndex));
   });
-  // 15.
+  // The ionosphere and APRS-IS boxes.
   Fill2b();
-  // 16. The map system and the data folder.
+  // The map system and the data folder.
   settings_.MapSystem = NormaliseMapSystem(settings_.MapSystem);
   data_folder_ = DataFolderOf(app_folder_, settings_.MapSystem);
-  // 17. The LOG folder, and the per-run logs deleted.
+  // The LOG folder, and the per-run logs deleted.
   const fs::path log = fs::path(data_folder_) / "LOG";
   fs::create_directories(log, ec);
   for (const char* name : {"_LOG_.TXT", "_LOGL_.TXT", "_LOGRAW_.TXT"}) {
     fs::remove(ResolveOrSame(log / name), ec);
   }
-  // 18.
+  // The radio mode, interface and folder boxes.
   Fill2c();
-  // 19.
+  // A call given: its TX boxes and start picture.
   const std::string call = UpperAscii(Trim(Text8->Text()));
   if (!call.empty()) {
     settings_.UserCall = call;
     Fill3();
     ChooseStartPictureFromMaps();
   }
-  // 20.-21.
+  // The TX fields again, the symbol table and the picked symbol.
   Fill4();
   BuildSymbolTable();
   picker_symbol_index_ = settings_.TxSymbolIndex;
   ShowSelectedSymbol();
-  // 22.
+  // The alarm distance within 1 to 100 km.
   if (settings_.AlarmDistanceKm < 1) settings_.AlarmDistanceKm = 1;
   if (settings_.AlarmDistanceKm > 100) settings_.AlarmDistanceKm = 100;
   Text7->SetText(NumberBoxText(settings_.AlarmDistanceKm));
-  // 23.-26.
+  // The texts; START ready.
   ApplyLanguageTexts();
   Command1->setEnabled(true);
   ColourUserCallBox();
@@ -612,7 +612,8 @@ void Form0::Fill2b() {
 
 void Form0::Fill2c() {
   Settings& s = settings_;
-  const bool scs = s.InterfaceKind == 5 || s.InterfaceKind == 6;
+  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
+  const bool scs = IsScs(kind);
   if (!scs) {
     tx_.Option12->setEnabled(false);
     tx_.Option18->setEnabled(false);
@@ -623,7 +624,8 @@ void Form0::Fill2c() {
     if (scs) {
       tx_.Option12->setEnabled(true);
       tx_.Option12->SetValue(true);
-    } else if (s.InterfaceKind >= 1 && s.InterfaceKind <= 4) {
+    } else if (s.InterfaceKind >= ModemNumber(InterfaceKind::Pk232) &&
+               s.InterfaceKind <= ModemNumber(InterfaceKind::NoRadio)) {
       tx_.Option7->SetValue(true);
     }
   }
@@ -638,20 +640,20 @@ void Form0::Fill2c() {
   Text6->SetText(s.GpsSource);
   Text17->SetText(s.GpsBaud);
 
-  switch (s.InterfaceKind) {
-    case 1: Option4->SetValue(true); break;
-    case 0: Option5->SetValue(true); break;
-    case 3: Option9->SetValue(true); break;
-    case 4: Option10->SetValue(true); break;
-    case 5: Option11->SetValue(true); break;
-    case 6: Option13->SetValue(true); break;
+  switch (kind) {
+    case InterfaceKind::Pk232: Option4->SetValue(true); break;
+    case InterfaceKind::AgwLocal: Option5->SetValue(true); break;
+    case InterfaceKind::AgwRemote: Option9->SetValue(true); break;
+    case InterfaceKind::NoRadio: Option10->SetValue(true); break;
+    case InterfaceKind::ScsTnc: Option11->SetValue(true); break;
+    case InterfaceKind::ScsPtc: Option13->SetValue(true); break;
     default: break;
   }
-  if (s.InterfaceKind == 1) {
+  if (kind == InterfaceKind::Pk232) {
     Label3->SetCaption("COMM PORT");
     Text3->SetText(NumberText(std::fabs(s.TncComPort)));
     Text4->SetText(s.TncBaud);
-  } else if (s.InterfaceKind == 3) {
+  } else if (kind == InterfaceKind::AgwRemote) {
     Label3->SetCaption("HOST NAME");
     Text3->SetText(s.AgwHost);
     Label4->SetCaption("HOST PORT");
@@ -705,20 +707,21 @@ void Form0::FallBackAndDisableRadioModes() {
 
 void Form0::SelectInterface(int modem) {
   const Settings& s = settings_;
-  const bool scs = modem == 5 || modem == 6;
+  const InterfaceKind kind = InterfaceKindOf(modem);
+  const bool scs = IsScs(kind);
   if (scs) {
     tx_.Option12->setEnabled(true);
     tx_.Option18->setEnabled(true);
     tx_.Option19->setEnabled(true);
-  } else if (modem == 4) {
+  } else if (kind == InterfaceKind::NoRadio) {
     tx_.Option12->setEnabled(false);
     tx_.Option18->setEnabled(false);
     tx_.Option19->setEnabled(false);
   } else {
     FallBackAndDisableRadioModes();
   }
-  const bool shown = modem == 1 || modem == 3 || scs;
-  if (modem == 3) {
+  const bool shown = kind == InterfaceKind::Pk232 || kind == InterfaceKind::AgwRemote || scs;
+  if (kind == InterfaceKind::AgwRemote) {
     Label3->SetCaption("HOST NAME");
     Text3->SetText(s.AgwHost);
     Label4->SetCaption("HOST PORT");
@@ -726,7 +729,7 @@ void Form0::SelectInterface(int modem) {
   } else {
     Label3->SetCaption("COMM PORT");
     Text3->SetText(NumberText(std::fabs(scs ? s.ScsComPort : s.TncComPort)));
-    if (modem == 1) {
+    if (kind == InterfaceKind::Pk232) {
       Label4->SetCaption("COMM BAUD");
       Text4->SetText(s.TncBaud);
     } else if (scs) {
@@ -738,10 +741,10 @@ void Form0::SelectInterface(int modem) {
   Text3->setVisible(shown);
   Label4->setVisible(shown);
   Text4->setVisible(shown);
-  Command5->setEnabled(modem != 4);
+  Command5->setEnabled(kind != InterfaceKind::NoRadio);
   settings_.InterfaceKind = modem;
   ApplyLanguageTexts();
-  Command14->setEnabled(modem != 3 && modem != 4);
+  Command14->setEnabled(kind != InterfaceKind::AgwRemote && kind != InterfaceKind::NoRadio);
 }
 
 void Form0::Option8_Click() {
@@ -843,7 +846,7 @@ void SetCaptionOf(QWidget* w, const std::string& caption) {
 
 void Form0::ApplyLanguageTexts() {
   const int lang = settings_.LanguageSetting;
-  // 1. The captions; the main window's TX setup panel takes the four of its own.
+  // The captions; the main window's TX setup panel takes the four of its own.
   if (const int language = LanguageOf(lang); language != 0) {
     SetMessageLanguage(language);  // the message boxes' own buttons
     for (const auto& [name, caption] : StartCaptions(language)) {
@@ -857,7 +860,7 @@ void Form0::ApplyLanguageTexts() {
     m.fr4Command3->SetCaption(tx_.fr4Command3->Caption());
     m.fr4Command4->SetCaption(tx_.fr4Command4->Caption());
   }
-  // 2. The tooltips and the picture label's caption.
+  // The tooltips and the picture label's caption.
   if (TooltipsOn(lang)) {
     TooltipChoice choice;
     choice.interface_kind = settings_.InterfaceKind;
@@ -868,7 +871,7 @@ void Form0::ApplyLanguageTexts() {
     }
     Label18->SetCaption(PictureLabelCaption(LanguageOf(lang)));
   }
-  // 3. Each label shows its box's hint.
+  // Each label shows its box's hint.
   for (const auto& [label, box] : LabelTooltipSources()) {
     QWidget* l = FindControl(*this, label);
     QWidget* b = FindControl(*this, box);

@@ -2,6 +2,7 @@
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
+#include "settings/interface_kind.h"
 #include "settings/text_files.h"
 
 namespace zeblon {
@@ -24,11 +25,11 @@ bool TcpPortOk(const std::string& text) {
 std::string DataFolderOf(const std::string& app_folder, const std::string& msys) { return app_folder + "/" + msys; }
 
 std::string CopyStartControls(const StartControlValues& v, Settings& s, const std::string& app_folder) {
-  s.AprsIsServer = Trim(v.Text13);                                      // a
-  s.AprsIsPort = Trim(v.Text14);                                        // b
-  s.UserCall = TrimUpper(v.Text8);                                      // c
-  if (v.SelectedInterface >= 0) s.InterfaceKind = v.SelectedInterface;  // d
-  // e: the maps path and the map system named by its last three characters; a
+  s.AprsIsServer = Trim(v.Text13);
+  s.AprsIsPort = Trim(v.Text14);
+  s.UserCall = TrimUpper(v.Text8);
+  if (v.SelectedInterface >= 0) s.InterfaceKind = v.SelectedInterface;
+  // The maps path and the map system named by its last three characters; a
   // trailing separator does not count as one of them.
   std::string maps = TrimUpper(v.Text1);
   while (maps.size() > 1 && (maps.back() == '\\' || maps.back() == '/')) maps.pop_back();
@@ -36,49 +37,52 @@ std::string CopyStartControls(const StartControlValues& v, Settings& s, const st
     s.MapRootFolder = maps;
     s.MapSystem = platform::UpperAscii(maps.size() > 3 ? maps.substr(maps.size() - 3) : maps);
   }
-  if (const std::string t = TrimUpper(v.Text2); !t.empty()) s.TempFolder = t;  // g
+  if (const std::string t = TrimUpper(v.Text2); !t.empty()) s.TempFolder = t;
   const std::string t3 = Trim(v.Text3), t4 = Trim(v.Text4);
-  if (s.InterfaceKind == 1) {
-    // h: a 16-bit field; a number beyond it is held at its end (and refused as a port).
+  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
+  if (kind == InterfaceKind::Pk232) {
+    // A 16-bit field; a number beyond it is held at its end (and refused as a port).
     if (!t3.empty()) s.TncComPort = ToWholeNumber<std::int16_t>(LeadingNumber(t3));
-    if (!t4.empty()) s.TncBaud = platform::UpperAscii(t4);  // j
-  } else if (s.InterfaceKind == 3) {
-    if (!t3.empty()) s.AgwHost = t3;  // i
-    if (!t4.empty()) s.AgwPort = t4;  // k
-  } else if (s.InterfaceKind == 5 || s.InterfaceKind == 6) {
-    if (!t3.empty()) s.ScsComPort = LeadingNumber(platform::UpperAscii(t3));  // l
+    if (!t4.empty()) s.TncBaud = platform::UpperAscii(t4);
+  } else if (kind == InterfaceKind::AgwRemote) {
+    if (!t3.empty()) s.AgwHost = t3;
+    if (!t4.empty()) s.AgwPort = t4;
+  } else if (IsScs(kind)) {
+    if (!t3.empty()) s.ScsComPort = LeadingNumber(platform::UpperAscii(t3));
     if (!t4.empty()) s.ScsBaud = platform::UpperAscii(t4);
   }
-  if (const std::string t = TrimUpper(v.Text5); !t.empty()) s.MoniOneCall = t;  // m
-  if (const std::string t = Trim(v.Text6); !t.empty()) s.GpsSource = t;         // n
-  s.GpsBaud = "4800";                                                           // o
+  if (const std::string t = TrimUpper(v.Text5); !t.empty()) s.MoniOneCall = t;
+  if (const std::string t = Trim(v.Text6); !t.empty()) s.GpsSource = t;
+  s.GpsBaud = "4800";
   if (const std::string t = Trim(v.Text17); LeadingNumber(t) > 0) s.GpsBaud = t;
-  if (!v.SelectedRadioMode.empty()) s.RadioMode = v.SelectedRadioMode;  // p
-  if (s.TempFolder.size() == 1) s.TempFolder += ":";                    // q
+  if (!v.SelectedRadioMode.empty()) s.RadioMode = v.SelectedRadioMode;
+  // A drive letter alone gets its colon.
+  if (s.TempFolder.size() == 1) s.TempFolder += ":";
   if (s.MapRootFolder.size() == 1) s.MapRootFolder += ":";
-  if (const std::string t = TrimUpper(v.Text7); !t.empty()) {  // r
+  if (const std::string t = TrimUpper(v.Text7); !t.empty()) {
     const double d = RoundHalfEven(LeadingNumber(t));
     s.AlarmDistanceKm = d < 1 ? 1 : d > 100 ? 100 : static_cast<int>(d);
   } else {
     if (s.AlarmDistanceKm < 1) s.AlarmDistanceKm = 10;
     if (s.AlarmDistanceKm > 100) s.AlarmDistanceKm = 100;
   }
-  s.SunspotNumber = LeadingNumber(v.Text15);  // s
-  s.KIndex = LeadingNumber(v.Text16);         // t
-  s.IonoAutoUpdate = v.Check8;                // u
+  s.SunspotNumber = LeadingNumber(v.Text15);
+  s.KIndex = LeadingNumber(v.Text16);
+  s.IonoAutoUpdate = v.Check8;
   s.SmartLog = v.Check1;
   s.LogsOn = v.Check2;
-  return DataFolderOf(app_folder, s.MapSystem);  // f
+  return DataFolderOf(app_folder, s.MapSystem);
 }
 
 std::string CheckStartPorts(const Settings& s) {
-  if (s.InterfaceKind == 1 && !PortNumberOk(s.TncComPort)) {
+  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
+  if (kind == InterfaceKind::Pk232 && !PortNumberOk(s.TncComPort)) {
     return "COMM PORT OUT OF RANGE ( 1 - 255 ) !";
   }
-  if ((s.InterfaceKind == 5 || s.InterfaceKind == 6) && !PortNumberOk(s.ScsComPort)) {
+  if (IsScs(kind) && !PortNumberOk(s.ScsComPort)) {
     return "COMM PORT OUT OF RANGE ( 1 - 255 ) !";
   }
-  if ((s.InterfaceKind == 0 || s.InterfaceKind == 3) && !TcpPortOk(s.AgwPort)) {
+  if (UsesPacketEngine(kind) && !TcpPortOk(s.AgwPort)) {
     return "HOST PORT OUT OF RANGE ( 1 - 65535 ) !";
   }
   if (!Trim(s.AprsIsPort).empty() && !TcpPortOk(s.AprsIsPort)) {
@@ -86,8 +90,7 @@ std::string CheckStartPorts(const Settings& s) {
   }
   const double nmea = LeadingNumber(s.GpsSource);
   if (nmea != 0 && !PortNumberOk(nmea)) return "NMEA PORT OUT OF RANGE ( 1 - 255 ) !";
-  if ((s.InterfaceKind == 1 && nmea == s.TncComPort) ||
-      ((s.InterfaceKind == 5 || s.InterfaceKind == 6) && nmea == s.ScsComPort)) {
+  if ((kind == InterfaceKind::Pk232 && nmea == s.TncComPort) || (IsScs(kind) && nmea == s.ScsComPort)) {
     return "NMEA PORT / COMM PORT  CONFLICT !";
   }
   return {};
@@ -101,10 +104,10 @@ std::string StoredTxSsid(const std::string& box_text) {
 }
 
 std::string StartCaptionFor(int interface_kind) {
-  switch (interface_kind) {
-    case 1: return "40 s ...";
-    case 5: return "12 s ...";
-    case 6: return "25 s ...";
+  switch (InterfaceKindOf(interface_kind)) {
+    case InterfaceKind::Pk232: return "40 s ...";
+    case InterfaceKind::ScsTnc: return "12 s ...";
+    case InterfaceKind::ScsPtc: return "25 s ...";
     default: return "...";
   }
 }

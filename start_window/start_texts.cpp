@@ -2,6 +2,7 @@
 #include "start_window/start_texts.h"
 
 #include "geodesy/text.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon {
 namespace {
@@ -211,9 +212,10 @@ ControlTexts StartTooltips(int language, const TooltipChoice& c) {
   if (c.agw_remote_selected) Add(out, kTooltipText4Agw, language);
   for (const Row& r : kTooltipsAfter) Add(out, r, language);
   Add(out, kStartPlain, language);
-  if (c.interface_kind == 1) Add(out, kStartPk232, language);
-  if (c.interface_kind == 5) Add(out, kStartScsTnc, language);
-  if (c.interface_kind == 6) Add(out, kStartScsPtc, language);
+  const InterfaceKind kind = InterfaceKindOf(c.interface_kind);
+  if (kind == InterfaceKind::Pk232) Add(out, kStartPk232, language);
+  if (kind == InterfaceKind::ScsTnc) Add(out, kStartScsTnc, language);
+  if (kind == InterfaceKind::ScsPtc) Add(out, kStartScsPtc, language);
   for (const Row& r : kTooltipsLast) Add(out, r, language);
   return out;
 }

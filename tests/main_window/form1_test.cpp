@@ -23,6 +23,7 @@
 #include "reception/station_record.h"
 #include "settings/text_files.h"
 #include "tests/support/find.h"
+#include "tests/main_window/minimal_map_display.h"
 
 namespace zeblon {
 namespace {

@@ -16,6 +16,7 @@
 #include "tests/support/direwolf.h"
 #include "tests/support/file_faults.h"
 #include "tests/support/find.h"
+#include "tests/main_window/minimal_map_display.h"
 
 namespace zeblon {
 namespace {

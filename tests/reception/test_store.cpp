@@ -8,6 +8,7 @@
 #include "fakes.h"
 #include "geodesy/text.h"
 #include "reception/messages.h"
+#include "reception/moni_one_log.h"
 #include "tests/support/file_faults.h"
 #include "tests/support/one_frame.h"
 
@@ -233,11 +234,10 @@ TEST_F(StoreTest, MoniOneTrackFollowsTheWatchedStation) {
   EXPECT_EQ(host.follows, 3);
 
   // Restoring from the file gives the same track.
-  ReceptionState restored;
-  restored.settings = st.settings;
-  restored.RestoreMoniOneTrack();
-  ASSERT_EQ(restored.moniOneCount, 2);
-  EXPECT_EQ(restored.moniOneTrack[2], st.moniOneTrack[2]);
+  const MoniOneLogFile restored = RestoreMoniOneLog(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall));
+  ASSERT_EQ(restored.records.size(), 2u);
+  EXPECT_EQ(restored.records[0], st.moniOneTrack[1]);
+  EXPECT_EQ(restored.records[1], st.moniOneTrack[2]);
 }
 
 // The MONI 1 log is rewritten with each report of the watched station: a rewrite
