@@ -16,12 +16,12 @@
 
 #include "geodesy/text.h"
 #include "links/tnc_commands.h"
+#include "links/tx_setup.h"
 #include "links/track_import.h"
 #include "platform/serial_port.h"
 #include "start_window/smart_log.h"
 #include "start_window/start_picture.h"
 #include "start_window/start_texts.h"
-#include "start_window/symbol_picker.h"
 #include "stations/station_layers.h"
 #include "stations/symbol_table.h"
 #include "platform/message_box.h"
@@ -385,11 +385,16 @@ void Form0::ConnectHandlers() {
   tx_.Option19->OnClick = [this] { Option8_Click(); };
   tx_.Option12->OnMouseUp = [this](int) { Option12_MouseUp(); };
   tx_.Option7->OnMouseUp = [this](int) { Option7_MouseUp(); };
-  tx_.Option14->OnClick = [this] { tx_.Check4->SetValue(0); };
-  tx_.Option15->OnMouseUp = [this](int) { Option15_MouseUp(); };
-  tx_.Option16->OnMouseUp = [this](int) { Option16_MouseUp(); };
-  for (platform::OptionButton* o : {tx_.Option17, tx_.Option20, tx_.Option21}) {
-    o->OnClick = [this] { tx_.Check4->SetValue(0); };
+  // A second mode chosen by a click (NONE, 1200, 9600, 19200) or released over
+  // (R300, 300) keeps HF-DUAL only for the pair R300 / 300.
+  for (const auto& [mode, option] : CrossModeOptions()) {
+    auto select = [this, mode = std::string(mode)] {
+      ApplyModeRule([&mode](links::TxPanelValues& v) { links::SelectCrossMode(v, mode); });
+    };
+    if (option == tx_.Option15 || option == tx_.Option16)
+      option->OnMouseUp = [select](int) { select(); };
+    else
+      option->OnClick = select;
   }
   tx_.Check4->OnMouseUp = [this](int) { Check4_MouseUp(); };
   for (int n = 1; n <= 6; ++n) tx_.presets[n]->OnClick = [this, n] { PathPreset(n); };
@@ -745,9 +750,7 @@ void Form0::SelectInterface(int modem) {
 }
 
 void Form0::Option8_Click() {
-  tx_.Check3->SetValue(0);
-  tx_.Check4->SetValue(0);
-  tx_.Option14->SetValue(true);
+  ApplyModeRule([](links::TxPanelValues& v) { links::SelectFastMode(v, v.radioMode); });
 }
 
 void Form0::Command14_Click() {
@@ -911,7 +914,8 @@ void Form0::ShowSelectedSymbol() {
 
 void Form0::StepSymbol(int direction) {
   for (;;) {
-    picker_symbol_index_ = NextSymbolIndex(picker_symbol_index_, direction);
+    picker_symbol_index_ =
+        direction < 0 ? links::SymbolStepBack(picker_symbol_index_) : links::SymbolStepForward(picker_symbol_index_);
     ShowSelectedSymbol();
     step_button_released_ = 0;
     PauseWithEvents(0.2f);
@@ -1273,56 +1277,73 @@ void Form0::fr4Command3_Click() {
   tx_.Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
 }
 
-// The mode rules: the "released" rows act on the user's mouse only.
+// The mode rules of links/tx_setup.h on the panel's mode boxes, path and timer;
+// the "released" rows act on the user's mouse only.
 void Form0::Option12_MouseUp() {
-  tx_.Check3->SetValue(0);
-  if (tx_.Check4->Value() == 1 && tx_.Option16->Value()) return;
-  tx_.Check4->SetValue(0);
-  tx_.Option14->SetValue(true);
+  ApplyModeRule([](links::TxPanelValues& v) { links::ReleaseOverHfMode(v, "300R"); });
 }
 
 void Form0::Option7_MouseUp() {
-  tx_.Check3->SetValue(0);
-  if (tx_.Check4->Value() == 1 && tx_.Option15->Value()) return;
-  tx_.Check4->SetValue(0);
-  tx_.Option14->SetValue(true);
+  ApplyModeRule([](links::TxPanelValues& v) { links::ReleaseOverHfMode(v, "300"); });
 }
 
-void Form0::Option15_MouseUp() {
-  if (!tx_.Option7->Value()) tx_.Check4->SetValue(0);
+void Form0::Check4_MouseUp() { ApplyModeRule(&links::ReleaseOverHfDual); }
+
+std::array<std::pair<const char*, OptionButton*>, 5> Form0::RadioModeOptions() const {
+  return {{{"300R", tx_.Option12},
+           {"300", tx_.Option7},
+           {"1200", tx_.Option8},
+           {"9600", tx_.Option18},
+           {"19200", tx_.Option19}}};
 }
 
-void Form0::Option16_MouseUp() {
-  if (!tx_.Option12->Value()) tx_.Check4->SetValue(0);
+std::array<std::pair<const char*, OptionButton*>, 6> Form0::CrossModeOptions() const {
+  return {{{"NONE", tx_.Option14},
+           {"R300", tx_.Option15},
+           {"300", tx_.Option16},
+           {"1200", tx_.Option17},
+           {"9600", tx_.Option20},
+           {"19200", tx_.Option21}}};
 }
 
-void Form0::Check4_MouseUp() {
-  if (tx_.Check4->Value() == 1) {
-    if (!tx_.fr4Text4->Text().empty()) {
-      tx_.fr4Text4->SetText("WIDE1-1");
-    }
-    if (tx_.fr4Text2->Text() == "1") tx_.fr4Text2->SetText("2");
-    if (!tx_.Option12->Value() && !tx_.Option7->Value()) {
-      tx_.Option12->SetValue(true);
-      tx_.Option16->SetValue(true);
-    } else if (tx_.Option12->Value()) {
-      tx_.Option16->SetValue(true);
-    } else {
-      tx_.Option15->SetValue(true);
-    }
-  } else {
-    tx_.Check3->SetValue(0);
-    tx_.Option14->SetValue(true);
+links::TxPanelValues Form0::ModeValues() const {
+  links::TxPanelValues v;
+  for (const auto& [mode, option] : RadioModeOptions()) {
+    if (option->Value()) v.radioMode = mode;
   }
+  for (const auto& [mode, option] : CrossModeOptions()) {
+    if (option->Value()) v.crossMode = mode;
+  }
+  v.hfDual = tx_.Check4->Value() == 1 ? 1 : 0;
+  v.digi = tx_.Check3->Value() == 1 ? 1 : 0;
+  v.path = tx_.fr4Text4->Text();
+  v.interval = tx_.fr4Text2->Text();
+  return v;
+}
+
+void Form0::ApplyModeRule(const std::function<void(links::TxPanelValues&)>& rule) {
+  if (applying_mode_rule_) return;  // the boxes set below run no rule of their own
+  links::TxPanelValues v = ModeValues();
+  rule(v);
+  applying_mode_rule_ = true;
+  for (const auto& [mode, option] : RadioModeOptions()) {
+    if (v.radioMode == mode) option->SetValue(true);
+  }
+  for (const auto& [mode, option] : CrossModeOptions()) {
+    if (v.crossMode == mode) option->SetValue(true);
+  }
+  tx_.Check4->SetValue(v.hfDual);
+  tx_.Check3->SetValue(v.digi);
+  if (tx_.fr4Text4->Text() != v.path) tx_.fr4Text4->SetText(v.path);
+  if (tx_.fr4Text2->Text() != v.interval) tx_.fr4Text2->SetText(v.interval);
+  applying_mode_rule_ = false;
 }
 
 // ---------------------------------------------------------------------------
 // The panel's editing aids
 
 void Form0::PathPreset(int n) {
-  std::string path = Trim(tx_.fr4Text4->Text());
-  if (!path.empty()) path += ",";
-  tx_.fr4Text4->SetText(path + tx_.presets[n]->Caption());
+  tx_.fr4Text4->SetText(links::PathWithPreset(tx_.fr4Text4->Text(), tx_.presets[n]->Caption()));
 }
 
 void Form0::Command7_Click() {
@@ -1332,10 +1353,9 @@ void Form0::Command7_Click() {
 
 void Form0::PathMemoryUp(int n, int button) {
   if (button == 1) {
-    tx_.fr4Text4->SetText(UpperAscii(Trim(settings_.PathMemories[n])));
-    if (!new_path_memories_[n].empty()) tx_.fr4Text4->SetText(new_path_memories_[n]);
+    tx_.fr4Text4->SetText(links::PathMemoryRecall(settings_.PathMemories[n], new_path_memories_[n]));
   } else if (button == 2) {
-    new_path_memories_[n] = UpperAscii(Trim(tx_.fr4Text4->Text()));
+    new_path_memories_[n] = links::PathMemoryStore(tx_.fr4Text4->Text());
     tx_.pathMemory[n]->setToolTip(ToQ(new_path_memories_[n]));
   }
 }
@@ -1345,15 +1365,12 @@ void Form0::InfoMemoryUp(int m, int button) {
   tx_.fr4tm[m]->setFocus();
   QCoreApplication::processEvents();
   const std::string memory = FromQ(tx_.fr4tm[m]->toolTip());
-  // 2. A frequency memory goes to the line that holds a frequency.
-  if (button == 1 && UpperAscii(memory).find("MHZ") != std::string::npos) {
-    for (int i = 1; i <= 6; ++i) {
-      if (UpperAscii(tx_.fr4ti[i]->Text()).find("MHZ") != std::string::npos) last_info_line_ = i;
-    }
-  }
-  // 3.
-  const int line = last_info_line_;
-  if (line < 1 || line > 6) return;
+  // 2. The line the memory goes into or comes from.
+  std::array<std::string, 7> lines;
+  for (int i = 1; i <= 6; ++i) lines[i] = tx_.fr4ti[i]->Text();
+  const int line = links::InfoMemoryTarget(lines, last_info_line_, memory, button == 1);
+  if (line == 0) return;
+  last_info_line_ = line;
   if (button == 1)
     tx_.fr4ti[line]->SetText(memory);
   else if (button == 2)
@@ -1363,7 +1380,7 @@ void Form0::InfoMemoryUp(int m, int button) {
 
 void Form0::StepTxTimer(int direction) {
   for (;;) {
-    tx_.fr4Text2->SetText(NumberText(LeadingNumber(tx_.fr4Text2->Text()) + direction));
+    tx_.fr4Text2->SetText(links::TxTimerStep(tx_.fr4Text2->Text(), direction));
     step_button_released_ = 0;
     PauseWithEvents(0.2f);
     if (step_button_released_ != 0) break;

@@ -7,8 +7,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "links/tx_setup.h"
 #include "platform/controls.h"
 #include "settings/settings.h"
 #include "start_window/start_logic.h"
@@ -195,9 +197,13 @@ class Form0 : public QWidget {
   // The mode rules of the TX setup panel.
   void Option12_MouseUp();
   void Option7_MouseUp();
-  void Option15_MouseUp();
-  void Option16_MouseUp();
   void Check4_MouseUp();
+  // The panel's mode boxes (with the path and the timer) as the rules' values,
+  // and a rule run on them.
+  std::array<std::pair<const char*, platform::OptionButton*>, 5> RadioModeOptions() const;
+  std::array<std::pair<const char*, platform::OptionButton*>, 6> CrossModeOptions() const;
+  links::TxPanelValues ModeValues() const;
+  void ApplyModeRule(const std::function<void(links::TxPanelValues&)>& rule);
   void Command7_Click();
 
   // Neighbours of the start-up and START.
@@ -227,6 +233,7 @@ class Form0 : public QWidget {
   bool activated_ = false;
   bool startup_done_ = false;
   bool handing_over_ = false;
+  bool applying_mode_rule_ = false;
 };
 
 }  // namespace zeblon
