@@ -1201,66 +1201,36 @@ void Form0::Command5_Click() {
 
 void Form0::fr4Command4_Click() {
   Settings& s = settings_;
+  const links::TxPanelValues v = TxValues();
   // 1. The SSID: 1 to 15 or nothing.
-  s.TxSsid = StoredTxSsid(tx_.fr4Text1->Text());
+  s.TxSsid = StoredTxSsid(v.ssid);
   // 2.-4.
-  s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text2->Text()));
-  s.TxDestination = UpperAscii(Trim(tx_.fr4Text3->Text()));
+  s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(v.interval));
+  s.TxDestination = UpperAscii(Trim(v.destination));
   if (s.TxDestination.empty()) s.TxDestination = "ZEBL";
-  s.TxPath = UpperAscii(Trim(tx_.fr4Text4->Text()));
+  s.TxPath = UpperAscii(Trim(v.path));
   // 5.-6.
   for (int n = 1; n <= 4; ++n) {
     if (!new_path_memories_[n].empty()) s.PathMemories[n] = new_path_memories_[n];
   }
   for (int i = 1; i <= 6; ++i) {
-    s.InfoLines[i] = Trim(tx_.fr4ti[i]->Text());
-    s.InfoLineActive[i] = tx_.fr4ta[i]->Value();
-    s.InfoMemories[i] = Trim(FromQ(tx_.fr4tm[i]->toolTip()));
+    s.InfoLines[i] = Trim(v.infoLines[i]);
+    s.InfoLineActive[i] = v.infoActive[i];
+    s.InfoMemories[i] = Trim(v.infoMemories[i]);
   }
   // 7.-8.
-  s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.Text11->Text()));
-  s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text8->Text()));
-  s.TxOverlay = stations::OverlayCharacter(tx_.fr4Text10->Text());
-  // 9.-11. The main window's panel takes the boxes as typed.
-  panels::TxSetupPanel& m = host_.MainTxPanel();
-  m.Check2->SetValue(tx_.Check4->Value());
+  s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(v.txLevel));
+  s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(v.symbol));
+  s.TxOverlay = stations::OverlayCharacter(v.overlay);
+  // 9.-11. The main window's panel takes the values as typed.
   tx_.Frame4->hide();
-  m.fr4Text1->SetText(tx_.fr4Text1->Text());
-  m.fr4Text2->SetText(tx_.fr4Text2->Text());
-  m.fr4Text3->SetText(tx_.fr4Text3->Text());
-  m.fr4Text4->SetText(tx_.fr4Text4->Text());
-  for (int i = 1; i <= 6; ++i) m.fr4ti[i]->SetText(tx_.fr4ti[i]->Text());
-  m.fr4Text8->SetText(tx_.fr4Text8->Text());
-  m.fr4Text9->SetText(tx_.fr4Text9->Text());
-  m.fr4Text10->SetText(tx_.fr4Text10->Text());
+  host_.MainTxPanel().TakeHandOver(v);
   // 12.-15.
-  if (tx_.Option12->Value())
-    s.RadioMode = "300R";
-  else if (tx_.Option7->Value())
-    s.RadioMode = "300";
-  else if (tx_.Option8->Value())
-    s.RadioMode = "1200";
-  else if (tx_.Option18->Value())
-    s.RadioMode = "9600";
-  else if (tx_.Option19->Value())
-    s.RadioMode = "19200";
-  s.DigiOn = tx_.Check3->Value();
-  if (s.InterfaceKind == 5) {
-    if (tx_.Option14->Value())
-      s.CrossMode = "NONE";
-    else if (tx_.Option15->Value())
-      s.CrossMode = "R300";
-    else if (tx_.Option16->Value())
-      s.CrossMode = "300";
-    else if (tx_.Option17->Value())
-      s.CrossMode = "1200";
-    else if (tx_.Option20->Value())
-      s.CrossMode = "9600";
-    else if (tx_.Option21->Value())
-      s.CrossMode = "19200";
-  }
+  if (!v.radioMode.empty()) s.RadioMode = v.radioMode;
+  s.DigiOn = v.digi;
+  if (s.InterfaceKind == 5 && !v.crossMode.empty()) s.CrossMode = v.crossMode;
   s.TxAfc = tx_.Check6->Value();
-  s.TxTimestamp = tx_.Check7->Value();
+  s.TxTimestamp = v.timestamp;
   s.IGateOn = igate_call_ok_ == 1 ? tx_.Check9->Value() : 0;
   // 16.
   WriteSettings();
@@ -1306,16 +1276,28 @@ std::array<std::pair<const char*, OptionButton*>, 6> Form0::CrossModeOptions() c
            {"19200", tx_.Option21}}};
 }
 
-links::TxPanelValues Form0::ModeValues() const {
+links::TxPanelValues Form0::TxValues() const {
   links::TxPanelValues v;
+  v.ssid = tx_.fr4Text1->Text();
+  v.destination = tx_.fr4Text3->Text();
+  for (int i = 1; i <= 6; ++i) {
+    v.infoLines[i] = tx_.fr4ti[i]->Text();
+    v.infoActive[i] = tx_.fr4ta[i]->Value();
+    v.infoMemories[i] = FromQ(tx_.fr4tm[i]->toolTip());
+  }
+  v.symbol = tx_.fr4Text8->Text();
+  v.symbolName = tx_.fr4Text9->Text();
+  v.overlay = tx_.fr4Text10->Text();
+  v.timestamp = tx_.Check7->Value();
+  v.txLevel = tx_.Text11->Text();
   for (const auto& [mode, option] : RadioModeOptions()) {
     if (option->Value()) v.radioMode = mode;
   }
   for (const auto& [mode, option] : CrossModeOptions()) {
     if (option->Value()) v.crossMode = mode;
   }
-  v.hfDual = tx_.Check4->Value() == 1 ? 1 : 0;
-  v.digi = tx_.Check3->Value() == 1 ? 1 : 0;
+  v.hfDual = tx_.Check4->Value();
+  v.digi = tx_.Check3->Value();
   v.path = tx_.fr4Text4->Text();
   v.interval = tx_.fr4Text2->Text();
   return v;
@@ -1323,7 +1305,7 @@ links::TxPanelValues Form0::ModeValues() const {
 
 void Form0::ApplyModeRule(const std::function<void(links::TxPanelValues&)>& rule) {
   if (applying_mode_rule_) return;  // the boxes set below run no rule of their own
-  links::TxPanelValues v = ModeValues();
+  links::TxPanelValues v = TxValues();
   rule(v);
   applying_mode_rule_ = true;
   for (const auto& [mode, option] : RadioModeOptions()) {

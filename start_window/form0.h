@@ -198,11 +198,11 @@ class Form0 : public QWidget {
   void Option12_MouseUp();
   void Option7_MouseUp();
   void Check4_MouseUp();
-  // The panel's mode boxes (with the path and the timer) as the rules' values,
-  // and a rule run on them.
+  // The panel's controls as the values of links/tx_setup.h (what OK stores and
+  // hands to the main window), and a mode rule run on its mode boxes, path and timer.
   std::array<std::pair<const char*, platform::OptionButton*>, 5> RadioModeOptions() const;
   std::array<std::pair<const char*, platform::OptionButton*>, 6> CrossModeOptions() const;
-  links::TxPanelValues ModeValues() const;
+  links::TxPanelValues TxValues() const;
   void ApplyModeRule(const std::function<void(links::TxPanelValues&)>& rule);
   void Command7_Click();
 
