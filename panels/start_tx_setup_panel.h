@@ -17,7 +17,7 @@ class StartTxSetupPanel : public platform::Frame {
  public:
   explicit StartTxSetupPanel(QWidget* window);
 
-  platform::Frame* Frame4 = this;
+  platform::Frame* Frame4 = this;  // the panel itself, by its object name
 
   platform::TextBox* fr4Text1 = nullptr;                 // SSID
   platform::TextBox* fr4Text2 = nullptr;                 // TX timer
@@ -65,13 +65,15 @@ class StartTxSetupPanel : public platform::Frame {
   platform::CommandButton* fr4Command3 = nullptr;  // ABORT
   platform::CommandButton* fr4Command4 = nullptr;  // OK
 
-  // The panel's controls as the values of links/tx_setup.h (what OK stores and
-  // hands to the main window), and a mode rule run on its mode boxes, path and timer.
-  std::array<std::pair<const char*, platform::OptionButton*>, 5> RadioModeOptions() const;
-  std::array<std::pair<const char*, platform::OptionButton*>, 6> CrossModeOptions() const;
+  // The panel's controls as the values of links/tx_setup.h: what OK stores and
+  // hands to the main window.
   links::TxPanelValues TxValues() const;
 
  private:
+  // The mode options with the modes they stand for, and a mode rule run on the
+  // mode boxes, the path and the timer.
+  std::array<std::pair<const char*, platform::OptionButton*>, 5> RadioModeOptions() const;
+  std::array<std::pair<const char*, platform::OptionButton*>, 6> CrossModeOptions() const;
   void ApplyModeRule(const std::function<void(links::TxPanelValues&)>& rule);
   void SelectFastMode();
   bool applying_mode_rule_ = false;
