@@ -112,8 +112,14 @@ void StepCrossMode(TxPanelValues& v, bool toward_none) {
   const auto it = std::find(order.begin(), order.end(), v.crossMode);
   if (it != order.end()) {
     const int i = static_cast<int>(it - order.begin());
-    v.crossMode = order[(i + (toward_none ? 1 : 5)) % 6];
+    SelectCrossMode(v, order[(i + (toward_none ? 1 : 5)) % 6]);
+    return;
   }
+  SelectCrossMode(v, v.crossMode);
+}
+
+void SelectCrossMode(TxPanelValues& v, const std::string& mode) {
+  v.crossMode = mode;
   const bool pair = (v.crossMode == "R300" && v.radioMode == "300") || (v.crossMode == "300" && v.radioMode == "300R");
   if (!pair) v.hfDual = 0;
 }

@@ -25,6 +25,7 @@ struct TxPanelValues {
   std::array<std::string, 7> infoMemories;    // tooltips of fr4tm 1 … 6
   std::array<std::string, 5> pathMemoryTips;  // tooltips of M1 … M4 at 1 … 4
   std::string symbol;                         // fr4Text8
+  std::string symbolName;                     // fr4Text9
   std::string overlay;                        // fr4Text10
   int timestamp = 0;                          // Check33
   int digi = 0;                               // Check32
@@ -67,6 +68,8 @@ void ReleaseOverHfDual(TxPanelValues& v);
 // The second-mode steppers: "<" (back = false gives the next in the list
 // 19200, 9600, 1200, 300, R300, NONE) and ">" the other way (rule 4).
 void StepCrossMode(TxPanelValues& v, bool toward_none);
+// A second mode chosen: HF-DUAL stays only for the pair R300 / 300.
+void SelectCrossMode(TxPanelValues& v, const std::string& mode);
 
 // Path presets: the trimmed path, "," when not empty, the button's caption.
 std::string PathWithPreset(const std::string& path, const std::string& preset);

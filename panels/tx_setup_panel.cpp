@@ -239,6 +239,18 @@ void TxSetupPanel::Show(const links::TxPanelValues& v) {
   Check32->SetValue(v.digi);
 }
 
+void TxSetupPanel::TakeHandOver(const links::TxPanelValues& v) {
+  Check2->SetValue(v.hfDual);
+  fr4Text1->SetText(v.ssid);
+  fr4Text2->SetText(v.interval);
+  fr4Text3->SetText(v.destination);
+  fr4Text4->SetText(v.path);
+  for (int i = 1; i <= 6; ++i) fr4ti[i]->SetText(v.infoLines[i]);
+  fr4Text8->SetText(v.symbol);
+  fr4Text9->SetText(v.symbolName);
+  fr4Text10->SetText(v.overlay);
+}
+
 void TxSetupPanel::Apply(void (*rule)(links::TxPanelValues&)) {
   links::TxPanelValues v = Values();
   rule(v);

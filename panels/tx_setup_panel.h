@@ -59,6 +59,9 @@ class TxSetupPanel : public PanelFrame {
   // The panel's values and their writing back (the opening, and the rules).
   links::TxPanelValues Values() const;
   void Show(const links::TxPanelValues& v);
+  // The start window's OK hands over what its panel holds: HF-DUAL, SSID, timer,
+  // destination, path, the info lines and the symbol boxes, as typed.
+  void TakeHandOver(const links::TxPanelValues& v);
 
   // Pending path memories (right clicks), 1 … 4; OK takes them.
   std::array<std::string, 5> PathMemoryEdits;

@@ -16,13 +16,13 @@
 
 #include "geodesy/text.h"
 #include "links/tnc_commands.h"
+#include "links/tx_setup.h"
 #include "links/track_import.h"
 #include "platform/serial_port.h"
 #include "settings/interface_kind.h"
 #include "start_window/smart_log.h"
 #include "start_window/start_picture.h"
 #include "start_window/start_texts.h"
-#include "start_window/symbol_picker.h"
 #include "stations/station_layers.h"
 #include "stations/symbol_table.h"
 #include "platform/message_box.h"
@@ -212,144 +212,9 @@ void Form0::BuildControls() {
   Command1->setFont(big);
   Command1->setEnabled(false);
 
-  BuildTxPanel();
-}
-
-void Form0::BuildTxPanel() {
   // The TX setup panel, hidden until its button; it covers the whole window.
-  tx_.Frame4 = new Frame(this, "Frame4", "TX SETUP / APRS PARAMETERS");
-  tx_.Frame4->hide();
-  tx_.Frame4->setAutoFillBackground(true);
-  Place(tx_.Frame4, 0, 0, kFormWidth, kFormHeight);
-  QWidget* f = tx_.Frame4;
-  auto label = [f](const char* name, const char* caption, int x, int y, int w) {
-    auto* l = new Label(f, name, caption);
-    Place(l, x, y, w, 20);
-    return l;
-  };
-  auto button = [f](const char* name, const char* caption, int x, int y, int w, int h = 22) {
-    auto* b = new CommandButton(f, name, caption);
-    Place(b, x, y, w, h);
-    return b;
-  };
-  label("fr4Label1", "SSID", 10, 24, 50);
-  tx_.fr4Text1 = new TextBox(f, "fr4Text1");
-  Place(tx_.fr4Text1, 10, 44, 50, 22);
-  tx_.fr4Label2 = label("fr4Label2", "TX TIMER IN MINUTES OR MANUAL TX", 70, 24, 300);
-  tx_.fr4Text2 = new TextBox(f, "fr4Text2");
-  Place(tx_.fr4Text2, 70, 44, 80, 22);
-  tx_.fr4C21 = button("fr4C21", "+", 152, 44, 24);
-  tx_.fr4C22 = button("fr4C22", "-", 178, 44, 24);
-  label("fr4Label3", "DESTINATION", 380, 24, 100);
-  tx_.fr4Text3 = new TextBox(f, "fr4Text3");
-  Place(tx_.fr4Text3, 380, 44, 90, 22);
-
-  label("fr4Label4", " VIA = PATH    (CALL1,...)   EASY SETUP    BUTTONS-->", 10, 76, 420);
-  tx_.fr4Text4 = new TextBox(f, "fr4Text4");
-  Place(tx_.fr4Text4, 10, 96, 300, 22);
-  const char* presets[] = {"WIDE1-1", "WIDE2-1", "WIDE2-2", "RELAY", "ECHO", "GATE"};
-  for (int i = 1; i <= 6; ++i) {
-    const std::string name = "Command" + std::to_string(7 + i);
-    tx_.presets[i] = button(name.c_str(), presets[i - 1], 316 + (i - 1) * 70, 96, 66);
-  }
-  tx_.Command7 = button("Command7", "CLEAR", 740, 96, 60);
-  const char* memory_names[] = {"Command17", "Command18", "Command19", "Command21"};
-  for (int n = 1; n <= 4; ++n) {
-    tx_.pathMemory[n] = button(memory_names[n - 1], ("M" + std::to_string(n)).c_str(), 10 + (n - 1) * 44, 124, 40);
-  }
-  tx_.Label19 =
-      label("Label19", "< SAVE:       <      Rclick  < RECALL:  <      Lclick   v    v    v    v", 190, 126, 440);
-
-  tx_.fr4Label5 = label("fr4Label5", "INFO LINES (ALTERNATING)", 10, 152, 300);
-  for (int i = 1; i <= 6; ++i) {
-    const std::string ti = "fr4ti" + std::to_string(i);
-    const std::string ta = "fr4ta" + std::to_string(i);
-    const std::string tm = "fr4tm" + std::to_string(i);
-    const int y = 172 + (i - 1) * 26;
-    tx_.fr4ti[i] = new TextBox(f, ti.c_str());
-    Place(tx_.fr4ti[i], 10, y, 480, 22);
-    tx_.fr4ta[i] = new CheckBox(f, ta.c_str(), "ACTIVE");
-    Place(tx_.fr4ta[i], 496, y, 80, 22);
-    tx_.fr4ta[i]->setChecked(true);
-    tx_.fr4tm[i] = button(tm.c_str(), ("M" + std::to_string(i)).c_str(), 580, y, 40);
-  }
-
-  auto* modes = new QWidget(f);
-  modes->setObjectName("FrameRadioMode");
-  Place(modes, 10, 334, 440, 26);
-  tx_.Option12 = new OptionButton(modes, "Option12", "R300");
-  tx_.Option7 = new OptionButton(modes, "Option7", "300");
-  tx_.Option8 = new OptionButton(modes, "Option8", "1200");
-  tx_.Option18 = new OptionButton(modes, "Option18", "9600");
-  tx_.Option19 = new OptionButton(modes, "Option19", "19200");
-  int x = 0;
-  for (QWidget* o :
-       std::initializer_list<QWidget*>{tx_.Option12, tx_.Option7, tx_.Option8, tx_.Option18, tx_.Option19}) {
-    Place(o, x, 0, 84, 24);
-    x += 86;
-  }
-  tx_.Option7->setChecked(true);
-  tx_.Option12->setEnabled(false);
-  tx_.Option18->setEnabled(false);
-  tx_.Option19->setEnabled(false);
-
-  tx_.Frame3 = new Frame(f, "Frame3", "CROSSMODE DIGI TX / HF-DUAL 2. MODE:");
-  Place(tx_.Frame3, 10, 362, 560, 50);
-  tx_.Option14 = new OptionButton(tx_.Frame3, "Option14", "NONE");
-  tx_.Option15 = new OptionButton(tx_.Frame3, "Option15", "R300");
-  tx_.Option16 = new OptionButton(tx_.Frame3, "Option16", "300");
-  tx_.Option17 = new OptionButton(tx_.Frame3, "Option17", "1200");
-  tx_.Option20 = new OptionButton(tx_.Frame3, "Option20", "9600");
-  tx_.Option21 = new OptionButton(tx_.Frame3, "Option21", "19200");
-  x = 10;
-  for (QWidget* o : std::initializer_list<QWidget*>{tx_.Option14, tx_.Option15, tx_.Option16, tx_.Option17,
-                                                    tx_.Option20, tx_.Option21}) {
-    Place(o, x, 22, 84, 24);
-    x += 90;
-  }
-  tx_.Option14->setChecked(true);
-  tx_.Frame3->hide();
-
-  tx_.Check3 = new CheckBox(f, "Check3", " DIGI");
-  Place(tx_.Check3, 10, 418, 90, 22);
-  tx_.Check4 = new CheckBox(f, "Check4", "HF-DUAL");
-  Place(tx_.Check4, 105, 418, 100, 22);
-  tx_.Check6 = new CheckBox(f, "Check6", "HF-TX-AFC");
-  Place(tx_.Check6, 210, 418, 110, 22);
-  tx_.Check7 = new CheckBox(f, "Check7", "TX TIMESTAMP (GPS)");
-  Place(tx_.Check7, 325, 418, 170, 22);
-  tx_.Check9 = new CheckBox(f, "Check9", " IGATE");
-  Place(tx_.Check9, 500, 418, 90, 22);
-  tx_.Check9->setEnabled(false);
-  tx_.Label14 = label("Label14", "DIGI FUNCTION: START AGWUIDIGI.EXE ON AGWPE HOST COMPUTER", 10, 446, 560);
-  tx_.Label14->hide();
-  tx_.Label17 = label("Label17", " SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )", 10, 474, 380);
-  tx_.Text11 = new TextBox(f, "Text11");
-  Place(tx_.Text11, 395, 472, 60, 22);
-  tx_.Text11->setText("300");
-
-  // The TX fields again, the symbol table and the picked symbol.
-  tx_.fr4Label7 = label("fr4Label7", "APRS SYMBOL", 640, 152, 200);
-  tx_.fr4Command1 = button("fr4Command1", "<", 640, 172, 30, 24);
-  tx_.fr4Picture1 = new PictureBox(f, "fr4Picture1");
-  Place(tx_.fr4Picture1, 676, 173, 22, 22);
-  tx_.fr4Picture1->setStyleSheet("background: white; color: black;");
-  tx_.fr4Picture1->setFont(stations::SymbolOverlayFont(tx_.fr4Picture1->font()));
-  tx_.fr4Command2 = button("fr4Command2", ">", 704, 172, 30, 24);
-  tx_.fr4Text8 = new TextBox(f, "fr4Text8");
-  Place(tx_.fr4Text8, 740, 172, 50, 22);
-  tx_.fr4Text8->setText("14");
-  tx_.fr4Text10 = new TextBox(f, "fr4Text10");
-  Place(tx_.fr4Text10, 796, 172, 30, 22);
-  tx_.fr4Text9 = new TextBox(f, "fr4Text9");
-  Place(tx_.fr4Text9, 640, 200, 190, 22);
-  tx_.fr4Text9->setReadOnly(true);
-  tx_.Label16 = label("Label16", "EMERGENCY: 101 DON'T USE FOR FUN !", 640, 228, 210);
-  tx_.Label16->setWordWrap(true);
-  tx_.Label16->setGeometry(640, 228, 210, 40);
-
-  tx_.fr4Command3 = button("fr4Command3", "ABORT", 640, 500, 95, 40);
-  tx_.fr4Command4 = button("fr4Command4", "OK", 745, 500, 95, 40);
+  tx_ = new panels::StartTxSetupPanel(this);
+  Place(tx_, 0, 0, kFormWidth, kFormHeight);
 }
 
 void Form0::ConnectHandlers() {
@@ -377,36 +242,22 @@ void Form0::ConnectHandlers() {
 
   // The TX setup panel.
   Command5->OnClick = [this] { Command5_Click(); };
-  tx_.fr4Command3->OnClick = [this] { fr4Command3_Click(); };
-  tx_.fr4Command4->OnClick = [this] { fr4Command4_Click(); };
-  tx_.fr4Text2->OnChange = [this] { fr4Text2_Change(); };
-  tx_.fr4Text10->OnChange = [this] { ShowSelectedSymbol(); };
-  tx_.Option8->OnClick = [this] { Option8_Click(); };
-  tx_.Option18->OnClick = [this] { Option8_Click(); };
-  tx_.Option19->OnClick = [this] { Option8_Click(); };
-  tx_.Option12->OnMouseUp = [this](int) { Option12_MouseUp(); };
-  tx_.Option7->OnMouseUp = [this](int) { Option7_MouseUp(); };
-  tx_.Option14->OnClick = [this] { tx_.Check4->SetValue(0); };
-  tx_.Option15->OnMouseUp = [this](int) { Option15_MouseUp(); };
-  tx_.Option16->OnMouseUp = [this](int) { Option16_MouseUp(); };
-  for (platform::OptionButton* o : {tx_.Option17, tx_.Option20, tx_.Option21}) {
-    o->OnClick = [this] { tx_.Check4->SetValue(0); };
-  }
-  tx_.Check4->OnMouseUp = [this](int) { Check4_MouseUp(); };
-  for (int n = 1; n <= 6; ++n) tx_.presets[n]->OnClick = [this, n] { PathPreset(n); };
-  tx_.Command7->OnClick = [this] { Command7_Click(); };
+  tx_->fr4Command3->OnClick = [this] { fr4Command3_Click(); };
+  tx_->fr4Command4->OnClick = [this] { fr4Command4_Click(); };
+  tx_->fr4Text10->OnChange = [this] { ShowSelectedSymbol(); };
+  for (int n = 1; n <= 6; ++n) tx_->presets[n]->OnClick = [this, n] { PathPreset(n); };
   for (int n = 1; n <= 4; ++n) {
-    tx_.pathMemory[n]->OnMouseUp = [this, n](int button) { PathMemoryUp(n, button); };
+    tx_->pathMemory[n]->OnMouseUp = [this, n](int button) { PathMemoryUp(n, button); };
   }
   for (int i = 1; i <= 6; ++i) {
-    tx_.fr4ti[i]->OnLostFocus = [this, i] { last_info_line_ = i; };
-    tx_.fr4tm[i]->OnMouseUp = [this, i](int button) { InfoMemoryUp(i, button); };
+    tx_->fr4ti[i]->OnLostFocus = [this, i] { last_info_line_ = i; };
+    tx_->fr4tm[i]->OnMouseUp = [this, i](int button) { InfoMemoryUp(i, button); };
   }
-  tx_.fr4C21->OnMouseDown = [this](int) { StepTxTimer(+1); };
-  tx_.fr4C22->OnMouseDown = [this](int) { StepTxTimer(-1); };
-  tx_.fr4Command1->OnMouseDown = [this](int) { StepSymbol(-1); };
-  tx_.fr4Command2->OnMouseDown = [this](int) { StepSymbol(+1); };
-  for (platform::CommandButton* b : {tx_.fr4C21, tx_.fr4C22, tx_.fr4Command1, tx_.fr4Command2}) {
+  tx_->fr4C21->OnMouseDown = [this](int) { StepTxTimer(+1); };
+  tx_->fr4C22->OnMouseDown = [this](int) { StepTxTimer(-1); };
+  tx_->fr4Command1->OnMouseDown = [this](int) { StepSymbol(-1); };
+  tx_->fr4Command2->OnMouseDown = [this](int) { StepSymbol(+1); };
+  for (platform::CommandButton* b : {tx_->fr4C21, tx_->fr4C22, tx_->fr4Command1, tx_->fr4Command2}) {
     b->OnMouseUp = [this](int button) { StepButtonUp(button); };
   }
 }
@@ -443,7 +294,7 @@ bool Form0::Form_Activate() {
     return false;
   }
   // The start picture and the start window's defaults.
-  tx_.Frame4->move(0, 0);
+  tx_->Frame4->move(0, 0);
   app_folder_ = ProgramFolder().string();
   PaintStartPicture();
   const char* temp_env = std::getenv("TEMP");
@@ -483,7 +334,7 @@ bool Form0::Form_Activate() {
     else if (key == "LOGS")
       Check2->SetValue(settings_.LogsOn);
     else if (key == "TXAF")
-      tx_.Text11->SetText(NumberBoxText(settings_.TxLevel));
+      tx_->Text11->SetText(NumberBoxText(settings_.TxLevel));
     else if (key == "SSPT")
       Text15->SetText(NumberBoxText(settings_.SunspotNumber));
     else if (key == "KIND")
@@ -563,23 +414,23 @@ void Form0::Fill1() {
 // window: SSID, timer, destination, path and the info lines 1 to `last_info_line`.
 void Form0::FillTxBoxes(int last_info_line) {
   panels::TxSetupPanel& m = host_.MainTxPanel();
-  tx_.fr4Text1->SetText(settings_.TxSsid);
+  tx_->fr4Text1->SetText(settings_.TxSsid);
   m.fr4Text1->SetText(settings_.TxSsid);
-  tx_.fr4Text2->SetText(NumberText(settings_.BeaconInterval));
+  tx_->fr4Text2->SetText(NumberText(settings_.BeaconInterval));
   m.fr4Text2->SetText(NumberText(settings_.BeaconInterval));
-  tx_.fr4Text3->SetText(settings_.TxDestination);
+  tx_->fr4Text3->SetText(settings_.TxDestination);
   m.fr4Text3->SetText(settings_.TxDestination);
-  tx_.fr4Text4->SetText(settings_.TxPath);
+  tx_->fr4Text4->SetText(settings_.TxPath);
   m.fr4Text4->SetText(settings_.TxPath);
   for (int i = 1; i <= last_info_line; ++i) {
-    tx_.fr4ti[i]->SetText(settings_.InfoLines[i]);
+    tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
     m.fr4ti[i]->SetText(settings_.InfoLines[i]);
   }
 }
 
 // The overlay boxes of both panels show TXSS (the start window's box redraws the picker).
 void Form0::FillOverlayBoxes() {
-  tx_.fr4Text10->SetText(settings_.TxOverlay);
+  tx_->fr4Text10->SetText(settings_.TxOverlay);
   host_.MainTxPanel().fr4Text10->SetText(settings_.TxOverlay);
 }
 
@@ -615,23 +466,23 @@ void Form0::Fill2c() {
   const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
   const bool scs = IsScs(kind);
   if (!scs) {
-    tx_.Option12->setEnabled(false);
-    tx_.Option18->setEnabled(false);
-    tx_.Option19->setEnabled(false);
+    tx_->Option12->setEnabled(false);
+    tx_->Option18->setEnabled(false);
+    tx_->Option19->setEnabled(false);
   }
-  if (LeadingNumber(s.RadioMode) == 300) tx_.Option7->SetValue(true);
+  if (LeadingNumber(s.RadioMode) == 300) tx_->Option7->SetValue(true);
   if (s.RadioMode == "300R") {
     if (scs) {
-      tx_.Option12->setEnabled(true);
-      tx_.Option12->SetValue(true);
+      tx_->Option12->setEnabled(true);
+      tx_->Option12->SetValue(true);
     } else if (s.InterfaceKind >= ModemNumber(InterfaceKind::Pk232) &&
                s.InterfaceKind <= ModemNumber(InterfaceKind::NoRadio)) {
-      tx_.Option7->SetValue(true);
+      tx_->Option7->SetValue(true);
     }
   }
-  if (s.RadioMode == "1200") tx_.Option8->SetValue(true);
-  if (s.RadioMode == "9600") tx_.Option18->SetValue(true);
-  if (s.RadioMode == "19200") tx_.Option19->SetValue(true);
+  if (s.RadioMode == "1200") tx_->Option8->SetValue(true);
+  if (s.RadioMode == "9600") tx_->Option18->SetValue(true);
+  if (s.RadioMode == "19200") tx_->Option19->SetValue(true);
 
   Text8->SetText(s.UserCall);
   ColourUserCallBox();
@@ -676,13 +527,13 @@ void Form0::Fill2c() {
 void Form0::Fill3() {
   panels::TxSetupPanel& m = host_.MainTxPanel();
   for (int i = 2; i <= 6; ++i) {
-    tx_.fr4ti[i]->SetText(settings_.InfoLines[i]);
+    tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
     m.fr4ti[i]->SetText(settings_.InfoLines[i]);
   }
-  for (int i = 1; i <= 6; ++i) tx_.fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
+  for (int i = 1; i <= 6; ++i) tx_->fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
   for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
   if (IsValidOwnCall(settings_.UserCall)) igate_call_ok_ = 1;
-  if (igate_call_ok_ == 1) tx_.Check9->setEnabled(true);
+  if (igate_call_ok_ == 1) tx_->Check9->setEnabled(true);
   if (Option11->Value() || Option13->Value() || Option4->Value() || Option5->Value()) {
     Command14->setEnabled(true);
   }
@@ -696,13 +547,13 @@ void Form0::ColourUserCallBox() { SetBackground(Text8, Trim(Text8->Text()).empty
 // Handlers
 
 void Form0::FallBackAndDisableRadioModes() {
-  if (!tx_.Option12->isEnabled()) return;
-  if (tx_.Option12->Value() || tx_.Option18->Value() || tx_.Option19->Value()) {
-    tx_.Option7->SetValue(true);
+  if (!tx_->Option12->isEnabled()) return;
+  if (tx_->Option12->Value() || tx_->Option18->Value() || tx_->Option19->Value()) {
+    tx_->Option7->SetValue(true);
   }
-  tx_.Option12->setEnabled(false);
-  tx_.Option18->setEnabled(false);
-  tx_.Option19->setEnabled(false);
+  tx_->Option12->setEnabled(false);
+  tx_->Option18->setEnabled(false);
+  tx_->Option19->setEnabled(false);
 }
 
 void Form0::SelectInterface(int modem) {
@@ -710,13 +561,13 @@ void Form0::SelectInterface(int modem) {
   const InterfaceKind kind = InterfaceKindOf(modem);
   const bool scs = IsScs(kind);
   if (scs) {
-    tx_.Option12->setEnabled(true);
-    tx_.Option18->setEnabled(true);
-    tx_.Option19->setEnabled(true);
+    tx_->Option12->setEnabled(true);
+    tx_->Option18->setEnabled(true);
+    tx_->Option19->setEnabled(true);
   } else if (kind == InterfaceKind::NoRadio) {
-    tx_.Option12->setEnabled(false);
-    tx_.Option18->setEnabled(false);
-    tx_.Option19->setEnabled(false);
+    tx_->Option12->setEnabled(false);
+    tx_->Option18->setEnabled(false);
+    tx_->Option19->setEnabled(false);
   } else {
     FallBackAndDisableRadioModes();
   }
@@ -745,12 +596,6 @@ void Form0::SelectInterface(int modem) {
   settings_.InterfaceKind = modem;
   ApplyLanguageTexts();
   Command14->setEnabled(kind != InterfaceKind::AgwRemote && kind != InterfaceKind::NoRadio);
-}
-
-void Form0::Option8_Click() {
-  tx_.Check3->SetValue(0);
-  tx_.Check4->SetValue(0);
-  tx_.Option14->SetValue(true);
 }
 
 void Form0::Command14_Click() {
@@ -812,12 +657,6 @@ void Form0::Command3_Click() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/R
 
 void Form0::Command6_Click() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/HISTORY.TXT", "ZEBLON  START"); }
 
-void Form0::fr4Text2_Change() {
-  const std::string text = tx_.fr4Text2->Text();
-  const std::string want = panels::TxTimerBoxText(text);
-  if (want != text) tx_.fr4Text2->SetText(want);
-}
-
 void Form0::SelectLanguage(int lang) {
   settings_.LanguageSetting = lang;
   ApplyLanguageTexts();
@@ -855,10 +694,10 @@ void Form0::ApplyLanguageTexts() {
       SetCaptionOf(w, caption);
     }
     panels::TxSetupPanel& m = host_.MainTxPanel();
-    m.fr4Label2->SetCaption(tx_.fr4Label2->Caption());
-    m.fr4Label5->SetCaption(tx_.fr4Label5->Caption());
-    m.fr4Command3->SetCaption(tx_.fr4Command3->Caption());
-    m.fr4Command4->SetCaption(tx_.fr4Command4->Caption());
+    m.fr4Label2->SetCaption(tx_->fr4Label2->Caption());
+    m.fr4Label5->SetCaption(tx_->fr4Label5->Caption());
+    m.fr4Command3->SetCaption(tx_->fr4Command3->Caption());
+    m.fr4Command4->SetCaption(tx_->fr4Command4->Caption());
   }
   // The tooltips and the picture label's caption.
   if (TooltipsOn(lang)) {
@@ -897,24 +736,25 @@ void Form0::ShowSelectedSymbol() {
   const int i = picker_symbol_index_;
   const std::string row = i >= 0 && i <= 200 ? symbol_table_[i] : std::string();
   // 1.-2.
-  tx_.fr4Text8->SetText(std::to_string(i));
-  tx_.fr4Text9->SetText(stations::SymbolCodeAndName(row));
+  tx_->fr4Text8->SetText(std::to_string(i));
+  tx_->fr4Text9->SetText(stations::SymbolCodeAndName(row));
   // 3.-7. The cell, cut from its sheet anew on every call, and the overlay character.
   const bool overlay = stations::SymbolTakesOverlay(row);
-  tx_.fr4Picture1->setPixmap(QPixmap::fromImage(
-      stations::SymbolPreview(app_folder_, i, overlay ? stations::OverlayCharacter(tx_.fr4Text10->Text()) : "",
-                              tx_.fr4Picture1->font(), tx_.fr4Picture1->palette().color(QPalette::WindowText))));
+  tx_->fr4Picture1->setPixmap(QPixmap::fromImage(
+      stations::SymbolPreview(app_folder_, i, overlay ? stations::OverlayCharacter(tx_->fr4Text10->Text()) : "",
+                              tx_->fr4Picture1->font(), tx_->fr4Picture1->palette().color(QPalette::WindowText))));
   if (!overlay) {
-    tx_.fr4Text10->hide();
+    tx_->fr4Text10->hide();
     return;
   }
-  tx_.fr4Text10->show();
-  if (tx_.fr4Text10->isVisible()) tx_.fr4Text10->setFocus();
+  tx_->fr4Text10->show();
+  if (tx_->fr4Text10->isVisible()) tx_->fr4Text10->setFocus();
 }
 
 void Form0::StepSymbol(int direction) {
   for (;;) {
-    picker_symbol_index_ = NextSymbolIndex(picker_symbol_index_, direction);
+    picker_symbol_index_ =
+        direction < 0 ? links::SymbolStepBack(picker_symbol_index_) : links::SymbolStepForward(picker_symbol_index_);
     ShowSelectedSymbol();
     step_button_released_ = 0;
     PauseWithEvents(0.2f);
@@ -1021,15 +861,15 @@ StartControlValues Form0::ReadControls() const {
   v.Text5 = Text5->Text();
   v.Text6 = Text6->Text();
   v.Text17 = Text17->Text();
-  if (tx_.Option7->Value())
+  if (tx_->Option7->Value())
     v.SelectedRadioMode = "300";
-  else if (tx_.Option8->Value())
+  else if (tx_->Option8->Value())
     v.SelectedRadioMode = "1200";
-  else if (tx_.Option12->Value())
+  else if (tx_->Option12->Value())
     v.SelectedRadioMode = "300R";
-  else if (tx_.Option18->Value())
+  else if (tx_->Option18->Value())
     v.SelectedRadioMode = "9600";
-  else if (tx_.Option19->Value())
+  else if (tx_->Option19->Value())
     v.SelectedRadioMode = "19200";
   v.Text7 = Text7->Text();
   v.Text15 = Text15->Text();
@@ -1110,7 +950,7 @@ void Form0::InitSerialTnc() {
   // The command set of a serial TNC on the start window's own port, closed again
   // so the main window can open it; then the track import and the hand-over.
   const Settings& s = settings_;
-  const links::TncSettings t = links::TncSettingsFrom(s, tx_.Check4->Value() == 1);
+  const links::TncSettings t = links::TncSettingsFrom(s, tx_->Check4->Value() == 1);
   const links::TncCommandSet set = links::TncInitSet(t);
   if (!set.empty()) {
     platform::SerialPort port;
@@ -1146,42 +986,42 @@ void Form0::Command5_Click() {
   }
   Settings& s = settings_;
   // 2. The IGATE box counts only for a call that may gate.
-  tx_.Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
+  tx_->Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
   // 3.-6.
-  tx_.Frame4->setGeometry(0, 0, width(), height());
-  for (int n = 1; n <= 4; ++n) tx_.pathMemory[n]->setToolTip(ToQ(s.PathMemories[n]));
+  tx_->Frame4->setGeometry(0, 0, width(), height());
+  for (int n = 1; n <= 4; ++n) tx_->pathMemory[n]->setToolTip(ToQ(s.PathMemories[n]));
   for (int i = 1; i <= 6; ++i) {
-    tx_.fr4ti[i]->SetText(s.InfoLines[i]);
-    tx_.fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
-    tx_.fr4tm[i]->setToolTip(ToQ(s.InfoMemories[i]));
+    tx_->fr4ti[i]->SetText(s.InfoLines[i]);
+    tx_->fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
+    tx_->fr4tm[i]->setToolTip(ToQ(s.InfoMemories[i]));
   }
   // 7.-8.
-  tx_.Frame3->hide();
-  tx_.Frame4->show();
-  tx_.Frame4->raise();
-  tx_.Check6->SetValue(s.TxAfc == 1 ? 1 : 0);
-  tx_.Check7->SetValue(s.TxTimestamp == 1 ? 1 : 0);
+  tx_->Frame3->hide();
+  tx_->Frame4->show();
+  tx_->Frame4->raise();
+  tx_->Check6->SetValue(s.TxAfc == 1 ? 1 : 0);
+  tx_->Check7->SetValue(s.TxTimestamp == 1 ? 1 : 0);
   // 9. By interface kind.
   const int kind = s.InterfaceKind;
   if (kind != 5) {
-    tx_.Check4->hide();
-    tx_.Check4->SetValue(0);
+    tx_->Check4->hide();
+    tx_->Check4->SetValue(0);
   }
   const bool digi_shown = kind == 0 || kind == 1 || kind == 5 || kind == 6;
-  tx_.Check3->setVisible(digi_shown);
-  if (digi_shown) tx_.Check3->SetValue(s.DigiOn == 1 ? 1 : 0);
-  tx_.Check4->setVisible(kind == 5);
-  tx_.Check6->setVisible(kind == 5);
-  tx_.Label14->setVisible(kind == 3);
+  tx_->Check3->setVisible(digi_shown);
+  if (digi_shown) tx_->Check3->SetValue(s.DigiOn == 1 ? 1 : 0);
+  tx_->Check4->setVisible(kind == 5);
+  tx_->Check6->setVisible(kind == 5);
+  tx_->Label14->setVisible(kind == 3);
   const bool scs = kind == 5 || kind == 6;
-  tx_.Label17->setVisible(scs);
-  tx_.Text11->setVisible(scs);
+  tx_->Label17->setVisible(scs);
+  tx_->Text11->setVisible(scs);
   if (kind == 5) {
-    tx_.Label17->SetCaption(" SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
-    tx_.Frame3->show();
-    const std::pair<const char*, OptionButton*> second[] = {{"NONE", tx_.Option14}, {"R300", tx_.Option15},
-                                                            {"300", tx_.Option16},  {"1200", tx_.Option17},
-                                                            {"9600", tx_.Option20}, {"19200", tx_.Option21}};
+    tx_->Label17->SetCaption(" SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
+    tx_->Frame3->show();
+    const std::pair<const char*, OptionButton*> second[] = {{"NONE", tx_->Option14}, {"R300", tx_->Option15},
+                                                            {"300", tx_->Option16},  {"1200", tx_->Option17},
+                                                            {"9600", tx_->Option20}, {"19200", tx_->Option21}};
     for (const auto& [value, option] : second) {
       if (s.CrossMode == value) {
         option->SetValue(true);
@@ -1189,7 +1029,7 @@ void Form0::Command5_Click() {
       }
     }
   } else if (kind == 6) {
-    tx_.Label17->SetCaption(" SCS PTC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
+    tx_->Label17->SetCaption(" SCS PTC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
   }
   // 10.-12.
   s.UserCall = UpperAscii(Trim(Text8->Text()));
@@ -1200,173 +1040,89 @@ void Form0::Command5_Click() {
 
 void Form0::fr4Command4_Click() {
   Settings& s = settings_;
+  const links::TxPanelValues v = tx_->TxValues();
   // 1. The SSID: 1 to 15 or nothing.
-  s.TxSsid = StoredTxSsid(tx_.fr4Text1->Text());
+  s.TxSsid = StoredTxSsid(v.ssid);
   // 2.-4.
-  s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text2->Text()));
-  s.TxDestination = UpperAscii(Trim(tx_.fr4Text3->Text()));
+  s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(v.interval));
+  s.TxDestination = UpperAscii(Trim(v.destination));
   if (s.TxDestination.empty()) s.TxDestination = "ZEBL";
-  s.TxPath = UpperAscii(Trim(tx_.fr4Text4->Text()));
+  s.TxPath = UpperAscii(Trim(v.path));
   // 5.-6.
   for (int n = 1; n <= 4; ++n) {
     if (!new_path_memories_[n].empty()) s.PathMemories[n] = new_path_memories_[n];
   }
   for (int i = 1; i <= 6; ++i) {
-    s.InfoLines[i] = Trim(tx_.fr4ti[i]->Text());
-    s.InfoLineActive[i] = tx_.fr4ta[i]->Value();
-    s.InfoMemories[i] = Trim(FromQ(tx_.fr4tm[i]->toolTip()));
+    s.InfoLines[i] = Trim(v.infoLines[i]);
+    s.InfoLineActive[i] = v.infoActive[i];
+    s.InfoMemories[i] = Trim(v.infoMemories[i]);
   }
   // 7.-8.
-  s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.Text11->Text()));
-  s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(tx_.fr4Text8->Text()));
-  s.TxOverlay = stations::OverlayCharacter(tx_.fr4Text10->Text());
-  // 9.-11. The main window's panel takes the boxes as typed.
-  panels::TxSetupPanel& m = host_.MainTxPanel();
-  m.Check2->SetValue(tx_.Check4->Value());
-  tx_.Frame4->hide();
-  m.fr4Text1->SetText(tx_.fr4Text1->Text());
-  m.fr4Text2->SetText(tx_.fr4Text2->Text());
-  m.fr4Text3->SetText(tx_.fr4Text3->Text());
-  m.fr4Text4->SetText(tx_.fr4Text4->Text());
-  for (int i = 1; i <= 6; ++i) m.fr4ti[i]->SetText(tx_.fr4ti[i]->Text());
-  m.fr4Text8->SetText(tx_.fr4Text8->Text());
-  m.fr4Text9->SetText(tx_.fr4Text9->Text());
-  m.fr4Text10->SetText(tx_.fr4Text10->Text());
+  s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(v.txLevel));
+  s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(v.symbol));
+  s.TxOverlay = stations::OverlayCharacter(v.overlay);
+  // 9.-11. The main window's panel takes the values as typed.
+  tx_->Frame4->hide();
+  host_.MainTxPanel().TakeHandOver(v);
   // 12.-15.
-  if (tx_.Option12->Value())
-    s.RadioMode = "300R";
-  else if (tx_.Option7->Value())
-    s.RadioMode = "300";
-  else if (tx_.Option8->Value())
-    s.RadioMode = "1200";
-  else if (tx_.Option18->Value())
-    s.RadioMode = "9600";
-  else if (tx_.Option19->Value())
-    s.RadioMode = "19200";
-  s.DigiOn = tx_.Check3->Value();
-  if (s.InterfaceKind == 5) {
-    if (tx_.Option14->Value())
-      s.CrossMode = "NONE";
-    else if (tx_.Option15->Value())
-      s.CrossMode = "R300";
-    else if (tx_.Option16->Value())
-      s.CrossMode = "300";
-    else if (tx_.Option17->Value())
-      s.CrossMode = "1200";
-    else if (tx_.Option20->Value())
-      s.CrossMode = "9600";
-    else if (tx_.Option21->Value())
-      s.CrossMode = "19200";
-  }
-  s.TxAfc = tx_.Check6->Value();
-  s.TxTimestamp = tx_.Check7->Value();
-  s.IGateOn = igate_call_ok_ == 1 ? tx_.Check9->Value() : 0;
+  if (!v.radioMode.empty()) s.RadioMode = v.radioMode;
+  s.DigiOn = v.digi;
+  if (s.InterfaceKind == 5 && !v.crossMode.empty()) s.CrossMode = v.crossMode;
+  s.TxAfc = tx_->Check6->Value();
+  s.TxTimestamp = v.timestamp;
+  s.IGateOn = igate_call_ok_ == 1 ? tx_->Check9->Value() : 0;
   // 16.
   WriteSettings();
 }
 
 void Form0::fr4Command3_Click() {
   const Settings& s = settings_;
-  tx_.Frame4->hide();
+  tx_->Frame4->hide();
   FillTxBoxes(1);
-  tx_.fr4Text8->SetText(NumberText(s.TxSymbolIndex));
+  tx_->fr4Text8->SetText(NumberText(s.TxSymbolIndex));
   host_.MainTxPanel().fr4Text8->SetText(NumberText(s.TxSymbolIndex));
   picker_symbol_index_ = s.TxSymbolIndex;
   FillOverlayBoxes();  // as stored: an empty overlay stays empty
-  tx_.Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
-}
-
-// The mode rules: the "released" rows act on the user's mouse only.
-void Form0::Option12_MouseUp() {
-  tx_.Check3->SetValue(0);
-  if (tx_.Check4->Value() == 1 && tx_.Option16->Value()) return;
-  tx_.Check4->SetValue(0);
-  tx_.Option14->SetValue(true);
-}
-
-void Form0::Option7_MouseUp() {
-  tx_.Check3->SetValue(0);
-  if (tx_.Check4->Value() == 1 && tx_.Option15->Value()) return;
-  tx_.Check4->SetValue(0);
-  tx_.Option14->SetValue(true);
-}
-
-void Form0::Option15_MouseUp() {
-  if (!tx_.Option7->Value()) tx_.Check4->SetValue(0);
-}
-
-void Form0::Option16_MouseUp() {
-  if (!tx_.Option12->Value()) tx_.Check4->SetValue(0);
-}
-
-void Form0::Check4_MouseUp() {
-  if (tx_.Check4->Value() == 1) {
-    if (!tx_.fr4Text4->Text().empty()) {
-      tx_.fr4Text4->SetText("WIDE1-1");
-    }
-    if (tx_.fr4Text2->Text() == "1") tx_.fr4Text2->SetText("2");
-    if (!tx_.Option12->Value() && !tx_.Option7->Value()) {
-      tx_.Option12->SetValue(true);
-      tx_.Option16->SetValue(true);
-    } else if (tx_.Option12->Value()) {
-      tx_.Option16->SetValue(true);
-    } else {
-      tx_.Option15->SetValue(true);
-    }
-  } else {
-    tx_.Check3->SetValue(0);
-    tx_.Option14->SetValue(true);
-  }
+  tx_->Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
 }
 
 // ---------------------------------------------------------------------------
 // The panel's editing aids
 
 void Form0::PathPreset(int n) {
-  std::string path = Trim(tx_.fr4Text4->Text());
-  if (!path.empty()) path += ",";
-  tx_.fr4Text4->SetText(path + tx_.presets[n]->Caption());
-}
-
-void Form0::Command7_Click() {
-  tx_.fr4Text4->SetText("");
-  tx_.fr4Text4->setFocus();
+  tx_->fr4Text4->SetText(links::PathWithPreset(tx_->fr4Text4->Text(), tx_->presets[n]->Caption()));
 }
 
 void Form0::PathMemoryUp(int n, int button) {
   if (button == 1) {
-    tx_.fr4Text4->SetText(UpperAscii(Trim(settings_.PathMemories[n])));
-    if (!new_path_memories_[n].empty()) tx_.fr4Text4->SetText(new_path_memories_[n]);
+    tx_->fr4Text4->SetText(links::PathMemoryRecall(settings_.PathMemories[n], new_path_memories_[n]));
   } else if (button == 2) {
-    new_path_memories_[n] = UpperAscii(Trim(tx_.fr4Text4->Text()));
-    tx_.pathMemory[n]->setToolTip(ToQ(new_path_memories_[n]));
+    new_path_memories_[n] = links::PathMemoryStore(tx_->fr4Text4->Text());
+    tx_->pathMemory[n]->setToolTip(ToQ(new_path_memories_[n]));
   }
 }
 
 void Form0::InfoMemoryUp(int m, int button) {
   // 1. The focus moves first, so a line that had it notes itself.
-  tx_.fr4tm[m]->setFocus();
+  tx_->fr4tm[m]->setFocus();
   QCoreApplication::processEvents();
-  const std::string memory = FromQ(tx_.fr4tm[m]->toolTip());
-  // 2. A frequency memory goes to the line that holds a frequency.
-  if (button == 1 && UpperAscii(memory).find("MHZ") != std::string::npos) {
-    for (int i = 1; i <= 6; ++i) {
-      if (UpperAscii(tx_.fr4ti[i]->Text()).find("MHZ") != std::string::npos) last_info_line_ = i;
-    }
-  }
-  // 3.
-  const int line = last_info_line_;
-  if (line < 1 || line > 6) return;
+  const std::string memory = FromQ(tx_->fr4tm[m]->toolTip());
+  // 2. The line the memory goes into or comes from.
+  std::array<std::string, 7> lines;
+  for (int i = 1; i <= 6; ++i) lines[i] = tx_->fr4ti[i]->Text();
+  const int line = links::InfoMemoryTarget(lines, last_info_line_, memory, button == 1);
+  if (line == 0) return;
+  last_info_line_ = line;
   if (button == 1)
-    tx_.fr4ti[line]->SetText(memory);
+    tx_->fr4ti[line]->SetText(memory);
   else if (button == 2)
-    tx_.fr4tm[m]->setToolTip(ToQ(tx_.fr4ti[line]->Text()));
-  tx_.fr4ti[line]->setFocus();
+    tx_->fr4tm[m]->setToolTip(ToQ(tx_->fr4ti[line]->Text()));
+  tx_->fr4ti[line]->setFocus();
 }
 
 void Form0::StepTxTimer(int direction) {
   for (;;) {
-    tx_.fr4Text2->SetText(NumberText(LeadingNumber(tx_.fr4Text2->Text()) + direction));
+    tx_->fr4Text2->SetText(links::TxTimerStep(tx_->fr4Text2->Text(), direction));
     step_button_released_ = 0;
     PauseWithEvents(0.2f);
     if (step_button_released_ != 0) break;

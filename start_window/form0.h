@@ -9,62 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "panels/start_tx_setup_panel.h"
 #include "platform/controls.h"
 #include "settings/settings.h"
 #include "start_window/start_logic.h"
 #include "start_window/start_window_host.h"
 
 namespace zeblon {
-
-// The start window's TX setup panel.
-struct StartTxSetupPanel {
-  platform::Frame* Frame4 = nullptr;
-  platform::TextBox* fr4Text1 = nullptr;                 // SSID
-  platform::TextBox* fr4Text2 = nullptr;                 // TX timer
-  platform::TextBox* fr4Text3 = nullptr;                 // destination
-  platform::TextBox* fr4Text4 = nullptr;                 // VIA path
-  std::array<platform::TextBox*, 7> fr4ti{};             // info lines 1 … 6
-  std::array<platform::CheckBox*, 7> fr4ta{};            // their ACTIVE boxes
-  std::array<platform::CommandButton*, 7> fr4tm{};       // info-line memories M1 … M6
-  platform::TextBox* fr4Text8 = nullptr;                 // the picker's symbol index
-  platform::TextBox* fr4Text9 = nullptr;                 // the picker's code and name
-  platform::PictureBox* fr4Picture1 = nullptr;           // the picker's 22 x 22 preview
-  platform::TextBox* fr4Text10 = nullptr;                // overlay character
-  platform::CommandButton* fr4Command1 = nullptr;        // symbol back
-  platform::CommandButton* fr4Command2 = nullptr;        // symbol forward
-  platform::CommandButton* fr4C21 = nullptr;             // TX timer up
-  platform::CommandButton* fr4C22 = nullptr;             // TX timer down
-  platform::TextBox* Text11 = nullptr;                   // SCS TX level
-  platform::CheckBox* Check9 = nullptr;                  // IGATE
-  platform::CheckBox* Check3 = nullptr;                  // DIGI
-  platform::CheckBox* Check4 = nullptr;                  // HF-DUAL
-  platform::CheckBox* Check6 = nullptr;                  // HF-TX-AFC
-  platform::CheckBox* Check7 = nullptr;                  // TX TIMESTAMP (GPS)
-  platform::OptionButton* Option7 = nullptr;             // 300
-  platform::OptionButton* Option8 = nullptr;             // 1200
-  platform::OptionButton* Option12 = nullptr;            // R300
-  platform::OptionButton* Option18 = nullptr;            // 9600
-  platform::OptionButton* Option19 = nullptr;            // 19200
-  platform::Frame* Frame3 = nullptr;                     // the second mode
-  platform::OptionButton* Option14 = nullptr;            // NONE
-  platform::OptionButton* Option15 = nullptr;            // R300
-  platform::OptionButton* Option16 = nullptr;            // 300
-  platform::OptionButton* Option17 = nullptr;            // 1200
-  platform::OptionButton* Option20 = nullptr;            // 9600
-  platform::OptionButton* Option21 = nullptr;            // 19200
-  std::array<platform::CommandButton*, 7> presets{};     // Command8 … Command13 at 1 … 6
-  platform::CommandButton* Command7 = nullptr;           // CLEAR
-  std::array<platform::CommandButton*, 5> pathMemory{};  // Command17, 18, 19, 21 at 1 … 4
-  platform::Label* fr4Label2 = nullptr;
-  platform::Label* fr4Label5 = nullptr;
-  platform::Label* fr4Label7 = nullptr;
-  platform::Label* Label14 = nullptr;
-  platform::Label* Label16 = nullptr;
-  platform::Label* Label17 = nullptr;              // the TX level caption
-  platform::Label* Label19 = nullptr;              // the memories' hint
-  platform::CommandButton* fr4Command3 = nullptr;  // ABORT
-  platform::CommandButton* fr4Command4 = nullptr;  // OK
-};
 
 class Form0 : public QWidget {
   Q_OBJECT
@@ -84,7 +35,7 @@ class Form0 : public QWidget {
   const std::string& DataFolder() const { return data_folder_; }
   int IGateCallOk() const { return igate_call_ok_; }
   int StartInProgress() const { return start_in_progress_; }
-  StartTxSetupPanel& TxPanel() { return tx_; }
+  panels::StartTxSetupPanel& TxPanel() { return *tx_; }
   int PickerSymbolIndex() const { return picker_symbol_index_; }
   const std::string& StartPicturePath() const { return start_picture_path_; }
   int LastInfoLine() const { return last_info_line_; }
@@ -154,7 +105,6 @@ class Form0 : public QWidget {
 
  private:
   void BuildControls();
-  void BuildTxPanel();
   void ConnectHandlers();
   std::string SettingsPath() const;
 
@@ -180,7 +130,6 @@ class Form0 : public QWidget {
   void Option10_Click() { SelectInterface(4); }
   void Option11_Click() { SelectInterface(5); }
   void Option13_Click() { SelectInterface(6); }
-  void Option8_Click();
   void Command14_Click();
   void Command15_Click();
   void Check8_Click();
@@ -190,16 +139,7 @@ class Form0 : public QWidget {
   void Text8_Change();
   void Command3_Click();
   void Command6_Click();
-  void fr4Text2_Change();
   void SelectLanguage(int lang);
-  // The mode rules of the TX setup panel.
-  void Option12_MouseUp();
-  void Option7_MouseUp();
-  void Option15_MouseUp();
-  void Option16_MouseUp();
-  void Check4_MouseUp();
-  void Command7_Click();
-
   // Neighbours of the start-up and START.
   void BuildSymbolTable();
   void PaintStartPicture();
@@ -213,7 +153,7 @@ class Form0 : public QWidget {
 
   StartWindowHost& host_;
   Settings settings_;
-  StartTxSetupPanel tx_;
+  panels::StartTxSetupPanel* tx_ = nullptr;
   std::string app_folder_;
   std::string data_folder_;
   std::string start_picture_path_;

@@ -140,6 +140,26 @@ TEST(TxSetupRules, ModesHfDualAndSecondMode) {
   }
 }
 
+TEST(TxSetupRules, SymbolStepsSkipTheEmptyRowsAndStopAtTheEnds) {
+  struct Case {
+    int from, direction, to;
+  };
+  for (const Case& c : std::initializer_list<Case>{{94, +1, 101},
+                                                   {101, -1, 94},
+                                                   {1, -1, 1},
+                                                   {194, +1, 194},
+                                                   {0, +1, 1},
+                                                   {0, -1, 1},
+                                                   {97, -1, 94},
+                                                   {97, +1, 101},
+                                                   {198, +1, 194},
+                                                   {198, -1, 197},
+                                                   {195, -1, 194}}) {
+    EXPECT_EQ(c.direction < 0 ? SymbolStepBack(c.from) : SymbolStepForward(c.from), c.to)
+        << c.from << " " << c.direction;
+  }
+}
+
 TEST(TxSetupRules, PathsMemoriesSymbolsAndTimer) {
   EXPECT_EQ(PathWithPreset(PathWithPreset("", "WIDE2-2"), "RELAY"), "WIDE2-2,RELAY");
   EXPECT_EQ(PathWithPreset(" WIDE1-1 ", "GATE"), "WIDE1-1,GATE");

@@ -1,32 +1,12 @@
-// The start window's plain rules: the symbol picker, the start picture, the texts.
+// The start window's plain rules: the start picture, the texts.
 #include <gtest/gtest.h>
 
 #include "geodesy/text.h"
 #include "start_window/start_picture.h"
 #include "start_window/start_texts.h"
-#include "start_window/symbol_picker.h"
 
 namespace zeblon {
 namespace {
-
-TEST(SymbolPicker, StepsSkipTheEmptyRowsAndStopAtTheEnds) {
-  struct Case {
-    int from, direction, to;
-  };
-  for (const Case& c : std::initializer_list<Case>{{94, +1, 101},
-                                                   {101, -1, 94},
-                                                   {1, -1, 1},
-                                                   {194, +1, 194},
-                                                   {0, +1, 1},
-                                                   {0, -1, 1},
-                                                   {97, -1, 94},
-                                                   {97, +1, 101},
-                                                   {198, +1, 194},
-                                                   {198, -1, 197},
-                                                   {195, -1, 194}}) {
-    EXPECT_EQ(NextSymbolIndex(c.from, c.direction), c.to) << c.from << " " << c.direction;
-  }
-}
 
 TEST(StartPicture, BandsChoiceAndLocation) {
   EXPECT_EQ(StartPictureBand(37), 3);
