@@ -22,6 +22,7 @@
 #include "platform/process.h"
 #include "platform/qtext.h"
 #include "platform/wait.h"
+#include "settings/text_files.h"
 
 namespace zeblon {
 
@@ -706,7 +707,7 @@ void Form1::ApplyInterfaceToControls() {
 void Form1::ListPickFiles() {
   auto fill = [this](ComboBox* combo, const char* folder, const char* ext, std::string& chosen, std::size_t max_lines,
                      std::vector<std::string>& lines) -> long {
-    for (const std::string& n : shell::ListFileNames(fs::path(data_folder_) / folder, ext, true)) {
+    for (const std::string& n : ListFileNames(fs::path(data_folder_) / folder, ext, true)) {
       combo->AddItem(n);
     }
     std::vector<std::string> entries;
@@ -716,7 +717,7 @@ void Form1::ListPickFiles() {
     lines.assign(1, std::string());
     if (chosen.empty()) return 0;
     const fs::path file = ResolveOrSame(fs::path(data_folder_) / folder / (chosen + ext));
-    for (std::string& l : shell::ReadLines(file, max_lines)) lines.push_back(std::move(l));
+    for (std::string& l : ReadLines(file, max_lines)) lines.push_back(std::move(l));
     return static_cast<long>(lines.size() - 1);
   };
   panels_.TrackLineCount = fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName, 999999, panels_.TrackLines);
