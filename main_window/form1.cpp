@@ -524,7 +524,7 @@ void Form1::FullStartUp() {
   settings_.InterfaceKind = 0;
   // 4.-5.
   SpeedTest();
-  symbol_table_ = stations::BuildSymbolTable();
+  symbol_table_ = reception::BuildSymbolTable();
   // 6.
   map_ = MapState{};
   map_.PictureMarkerColour = {255, 255, 255};

@@ -841,7 +841,7 @@ const Paint& WhitePaint() {
 
 MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
                            const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
-                           const SymbolTable& table)
+                           const reception::SymbolTable& table)
     : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
 
 // Reads the slots whose records changed since the pass before and places every
@@ -865,7 +865,7 @@ void MoniAllLayer::ReadSlots(int count, const MapView& view) {
         s.stationClass = StationClassOf(r, table_);
         s.symbolIndex = 0;
         const std::string_view row = SymbolRowOf(r.SymbolView(), table_, &s.symbolIndex);
-        s.markerClass = s.object ? 3 : SymbolClassOf(row);
+        s.markerClass = s.object ? 3 : reception::SymbolClassOf(row);
       },
       [&](Slot& s) {
         s.x = static_cast<int>(pixels.X(s.east));
@@ -1090,7 +1090,7 @@ void MoniAllLayer::DrawStation(MapPen& pen, LineBatch& lines, const Station& sta
 
 MoniOneLayer::MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
                            const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
-                           const SymbolTable& table)
+                           const reception::SymbolTable& table)
     : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
 
 // The track, oldest first: a band in the report's colour with a black centre
@@ -1189,7 +1189,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   const RecordView newest(st_.moniOneTrack[count]);
   int symbolIndex = 0;
   const std::string_view row = SymbolRowOf(n.symbol, table_, &symbolIndex);
-  const int cls = newest.IsObject() ? 3 : SymbolClassOf(row);
+  const int cls = newest.IsObject() ? 3 : reception::SymbolClassOf(row);
   auto rings = [&](bool square) {
     for (int k = 10; k <= 14; ++k) {
       const QColor ink = k == 12 ? trackColour : kBlack;

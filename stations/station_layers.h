@@ -29,7 +29,7 @@
 #include "map/map_view.h"
 #include "reception/reception_state.h"
 #include "stations/station_display.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::stations {
 
@@ -170,7 +170,8 @@ class KeptReadings {
 class MoniAllLayer : public map::Layer {
  public:
   MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
-               std::function<reception::LocalTime()> now, const SymbolTable& table = StandardSymbolTable());
+               std::function<reception::LocalTime()> now,
+               const reception::SymbolTable& table = reception::StandardSymbolTable());
   void render(QPainter& painter, const map::MapView& view) override;
 
   // The calls in the order the last pass drew them.
@@ -204,7 +205,7 @@ class MoniAllLayer : public map::Layer {
   const StationDrawSettings& settings_;
   const SymbolSheets& sheets_;
   std::function<reception::LocalTime()> now_;
-  const SymbolTable& table_;
+  const reception::SymbolTable& table_;
   std::vector<std::string> drawn_;
   LabelCache labels_;
   KeptReadings<Slot> slots_;
@@ -218,7 +219,8 @@ class MoniAllLayer : public map::Layer {
 class MoniOneLayer : public map::Layer {
  public:
   MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
-               std::function<reception::LocalTime()> now, const SymbolTable& table = StandardSymbolTable());
+               std::function<reception::LocalTime()> now,
+               const reception::SymbolTable& table = reception::StandardSymbolTable());
   // The station's pixel (MoniOnePixelX/Y): by default that of the newest
   // position; the map centre while the map follows the station.
   void SetStationPixel(std::optional<QPoint> pixel) { pixel_ = pixel; }
@@ -242,7 +244,7 @@ class MoniOneLayer : public map::Layer {
   const StationDrawSettings& settings_;
   const SymbolSheets& sheets_;
   std::function<reception::LocalTime()> now_;
-  const SymbolTable& table_;
+  const reception::SymbolTable& table_;
   std::optional<QPoint> pixel_;
   KeptReadings<Slot> slots_;
 };
