@@ -136,7 +136,13 @@ void Form1::BuildControls() {
   Timer1 = cycle_->Timer1();
   Timer2 = cycle_->Timer2();
   // The watchdog of the web poll leaves a chat message's web send alone.
-  cycle_->ConnectPause(Text10, column_->Check22,
+  links::PauseNotice notice;
+  notice.shown = [this] { return !Text10->isHidden(); };
+  notice.endInternetSupport = [this] {
+    column_->Check22->SetValue(0);
+    Text10->hide();
+  };
+  cycle_->ConnectPause(std::move(notice),
                        [this] { return chat_service_ != nullptr && chat_service_->WebSendNoticeShown(); });
 
   // The APRS-IS link: an unverified login stops the IGate with a message box; the
