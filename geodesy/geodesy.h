@@ -42,6 +42,11 @@ class GeodesyError : public std::runtime_error {
 // The pi of the coordinate library (fifteen significant digits).
 inline constexpr double kPi = 3.14159265358979;
 
+// The eight-decimal pi of the main window: the map read-outs, the Fopt
+// estimate, the sun curve and the weather pictures are defined with these
+// digits, and their reference results follow them.
+inline constexpr double kShortPi = 3.14159265;
+
 // Grid parameters.
 inline constexpr double kUtmFalseEasting = 500000.0;          // every UTM zone
 inline constexpr double kZone33CentralMeridian = 15.0;        // UTM zone 33 / SWEREF 99 TM

@@ -14,17 +14,12 @@
 #include "platform/qtext.h"
 #include "platform/safe_file.h"
 #include "platform/wait.h"
+#include "settings/text_files.h"
 
 namespace zeblon {
 
 namespace fs = std::filesystem;
 using namespace platform;
-
-namespace {
-
-std::string TrimUpper(const std::string& s) { return UpperAscii(Trim(s)); }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------
 // Map display

@@ -4,12 +4,13 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "geodesy/geodesy.h"
+
 namespace zeblon::map {
 
 namespace {
 
-constexpr double kPi = 3.14159265;
-constexpr double kRad = kPi / 180.0;
+constexpr double kRad = geodesy::kShortPi / 180.0;
 constexpr double kEarthRadiusKm = 6367.0;
 
 // An arithmetic fault ends the estimate with 0.
@@ -51,7 +52,7 @@ double CosD(double degrees) { return std::cos(Checked(degrees) * kRad); }
 
 // The guarded inverse functions of the hop estimate, in radians.
 double AsinStar(double x) { return std::atan(Div(x, Sqrt(1.0 - x * x + 0.000001))); }
-double AcosStar(double x) { return kPi / 2.0 - AsinStar(x); }
+double AcosStar(double x) { return geodesy::kShortPi / 2.0 - AsinStar(x); }
 
 double Clamp1(double x) { return std::clamp(Checked(x), -1.0, 1.0); }
 
@@ -152,10 +153,10 @@ double DaylightControlPointFrequency(const Path& p, double phiC, double phiP, do
 
   // Control longitude (west) and latitude, radians.
   double l = wp + Sgn(std::sin(wc - wp)) * delta;
-  if (l < 0.0) l += 2.0 * kPi;
-  if (l >= 2.0 * kPi) l -= 2.0 * kPi;
+  if (l < 0.0) l += 2.0 * geodesy::kShortPi;
+  if (l >= 2.0 * geodesy::kShortPi) l -= 2.0 * geodesy::kShortPi;
   s = Clamp1(s);
-  const double phi = kPi / 2.0 - (1.5708 - std::atan(Div(s, Sqrt(1.0 - s * s))));
+  const double phi = geodesy::kShortPi / 2.0 - (1.5708 - std::atan(Div(s, Sqrt(1.0 - s * s))));
 
   // Day angle, declination, local noon in UTC.
   const double theta = ((month - 1) * 30.4 + 10.0 + day) * 0.0172;
@@ -164,7 +165,7 @@ double DaylightControlPointFrequency(const Path& p, double phiC, double phiP, do
   if (noon > 24.0) noon -= 24.0;
 
   // Path factor.
-  const double g = std::min(2.5 * c * e, kPi / 2.0);
+  const double g = std::min(2.5 * c * e, geodesy::kShortPi / 2.0);
   const double bigG = 1.0 + 2.5 * std::sin(g) * Sqrt(std::sin(g));
 
   double dayLength = 0, q = 0;
@@ -178,13 +179,13 @@ double DaylightControlPointFrequency(const Path& p, double phiC, double phiP, do
     const double pp = std::fabs(std::cos(phi + eps));
     double tau = 9.7 * Pow(pp, 9.6);
     if (tau <= 0.1) tau = 0.1;
-    const double rho = Div(tau * kPi, dayLength);
+    const double rho = Div(tau * geodesy::kShortPi, dayLength);
     const double u = p.u;
     const bool isDay = set >= rise ? (u - rise) * (set - u) > 0.0 : (u - set) * (rise - u) <= 0.0;
     const double nightScale = Div((Exp(Div(-dayLength, tau)) + 1.0) * rho * pp, rho * rho + 1.0);
     if (isDay) {
       const double uu = u < rise ? u + 24.0 : u;
-      const double omega = Div((uu - rise) * kPi, dayLength);
+      const double omega = Div((uu - rise) * geodesy::kShortPi, dayLength);
       q = Div(((Exp(Div(rise - uu, tau)) - std::cos(omega)) * rho + std::sin(omega)) * pp, rho * rho + 1.0);
       const double qn = nightScale * Exp((dayLength - 24.0) / 2.0);
       if (q < qn) q = qn;

@@ -229,7 +229,7 @@ double HoldArc(double x) {
 }
 
 // The arc cosine as Pi / 2 - Atn(x / Sqr(1 - x^2)).
-double ArcCos(double x) { return kReadoutPi / 2.0 - std::atan(x / std::sqrt(1.0 - x * x)); }
+double ArcCos(double x) { return geodesy::kShortPi / 2.0 - std::atan(x / std::sqrt(1.0 - x * x)); }
 
 // Minutes since 2000-01-01 of a record's "YYMMDD HHMM" (columns 1-11), or
 // false when they are no date and time.
@@ -258,16 +258,16 @@ bool RecordMinutes(const std::string& record, std::int64_t& minutes) {
 }  // namespace
 
 DistanceBearing ComputeDistanceBearing(double lat1, double lon1, double lat2, double lon2) {
-  const double toRad = kReadoutPi / 180.0;
+  const double toRad = geodesy::kShortPi / 180.0;
   const double p1 = lat1 * toRad, l1 = lon1 * toRad, p2 = lat2 * toRad, l2 = lon2 * toRad;
   const double c = HoldArc(std::sin(p1) * std::sin(p2) + std::cos(p1) * std::cos(p2) * std::cos(l2 - l1));
   const double d = ArcCos(c);
   DistanceBearing r;
-  r.distanceKm = d * 180.0 / kReadoutPi * 111.12;
+  r.distanceKm = d * 180.0 / geodesy::kShortPi * 111.12;
   const double x = HoldArc((std::sin(p2) - std::sin(p1) * std::cos(d)) / (std::cos(p1) * std::sin(d)));
   double a = ArcCos(x);
-  if (std::sin(l2 - l1) < 0.0) a = 2.0 * kReadoutPi - a;
-  r.bearing = a * 180.0 / kReadoutPi;
+  if (std::sin(l2 - l1) < 0.0) a = 2.0 * geodesy::kShortPi - a;
+  r.bearing = a * 180.0 / geodesy::kShortPi;
   return r;
 }
 

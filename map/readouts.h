@@ -189,9 +189,6 @@ struct MapKm {
 MapKm CursorPosition(double centreNorth, double centreEast, double cursorX, double cursorY, double mapWidthPx,
                      double mapHeightPx, double metresPerPixel);
 
-// The pi of the read-outs, the Fopt estimate and the sun curve.
-inline constexpr double kReadoutPi = 3.14159265;
-
 // Great-circle distance (km, 111.12 km per degree of arc) and initial direction
 // (degrees 0 to 360, clockwise from north) from point 1 to point 2, through
 // the arc cosine with its argument held within +/-0.999999999999: the same

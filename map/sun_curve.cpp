@@ -12,8 +12,7 @@ namespace zeblon::map {
 
 namespace {
 
-constexpr double kPi = 3.14159265;
-constexpr double kMaxDeclination = 23.45 * kPi / 180.0;
+constexpr double kMaxDeclination = 23.45 * geodesy::kShortPi / 180.0;
 constexpr double kArcLimit = 0.999999999999;
 constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
@@ -31,7 +30,7 @@ std::vector<SunSample> Curve(double latitude, double s, double declination, doub
     p.x = kSunCurveLeft + a;
     p.y = kSunCurveHorizonY - p.elevation;
     p.aboveHorizon = p.elevation >= 0.0;
-    if (p.elevation > 0.0) sum += std::sin(p.elevation * kPi / 180.0);
+    if (p.elevation > 0.0) sum += std::sin(p.elevation * geodesy::kShortPi / 180.0);
     samples.push_back(p);
   }
   return samples;
@@ -49,16 +48,16 @@ double SunDeclination(int month, int day) {
   const double n = day + 10 + kDaysBeforeMonth[m];
   double q = n / 364.0;
   if (q >= 1.0) q -= 1.0;
-  return -kMaxDeclination * std::cos(360.0 * q * kPi / 180.0);
+  return -kMaxDeclination * std::cos(360.0 * q * geodesy::kShortPi / 180.0);
 }
 
 double SunElevation(double latitude, double timeOffsetHours, double hourAngleStep, double declination) {
-  const double phi = latitude * kPi / 180.0;
-  const double h = (15.0 * timeOffsetHours + hourAngleStep) * kPi / 180.0 + kPi;
+  const double phi = latitude * geodesy::kShortPi / 180.0;
+  const double h = (15.0 * timeOffsetHours + hourAngleStep) * geodesy::kShortPi / 180.0 + geodesy::kShortPi;
   double x = std::sin(phi) * std::sin(declination) + std::cos(declination) * std::cos(phi) * std::cos(h);
   if (!(x >= -kArcLimit)) x = -kArcLimit;  // also a value that is not a number
   if (x > kArcLimit) x = kArcLimit;
-  return std::atan(x / std::sqrt(1.0 - x * x)) * 180.0 / kPi;
+  return std::atan(x / std::sqrt(1.0 - x * x)) * 180.0 / geodesy::kShortPi;
 }
 
 SunCurve ComputeSunCurveAt(double latitude, double longitude, const SunCurveClock& clock) {

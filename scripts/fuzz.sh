@@ -84,14 +84,7 @@ done
 logs="$build/fuzz-logs"
 findings="$build/findings"
 mkdir -p "$logs" "$findings"
-binary() {
-  case "$1" in
-    fuzz_receive_pass) echo "$build/reception/$1" ;;
-    fuzz_internet) echo "$build/internet/$1" ;;
-    fuzz_wx_report) echo "$build/stations/$1" ;;
-    *) echo "$build/fuzz/$1" ;;
-  esac
-}
+binary() { echo "$build/fuzz/$1"; }
 
 echo "fuzzing ${#names[@]} targets for $seconds s each, side by side"
 pids=()

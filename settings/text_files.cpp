@@ -14,6 +14,8 @@ namespace fs = std::filesystem;
 
 std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
 
+std::string TrimUpper(std::string_view text) { return platform::UpperAscii(TrimView(text)); }
+
 std::string_view TrimRightView(std::string_view text) {
   size_t e = text.size();
   while (e > 0 && text[e - 1] == ' ') --e;

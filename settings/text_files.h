@@ -29,6 +29,8 @@ inline std::string_view TrimView(std::string_view text) {
   return text.substr(b, e - b);
 }
 std::string Trim(std::string_view text);
+// Trimmed, with the ASCII letters in capitals (calls, folder and file names).
+std::string TrimUpper(std::string_view text);
 // Trailing blanks removed.
 std::string_view TrimRightView(std::string_view text);
 std::string TrimRight(std::string_view text);

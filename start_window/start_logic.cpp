@@ -2,11 +2,10 @@
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
+#include "settings/text_files.h"
 
 namespace zeblon {
 namespace {
-
-std::string TrimUpper(const std::string& s) { return platform::UpperAscii(Trim(s)); }
 
 bool PortNumberOk(double n) { return n >= 1 && n <= 255; }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 
+#include "geodesy/geodesy.h"
 #include "geodesy/text.h"
 #include "reception/station_record.h"
 #include "settings/text_files.h"
@@ -144,7 +145,7 @@ int PressureStep(int pressure) {
 }
 
 int PressureShade(double angle, int pressure, int step) {
-  if (pressure < 1013) angle += kWxPi;
+  if (pressure < 1013) angle += geodesy::kShortPi;
   if (step < 1) step = 1;
   return 192 + static_cast<int>(std::floor(63 * std::sin(angle) / step));
 }

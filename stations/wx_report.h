@@ -55,8 +55,6 @@ struct WxColour {
   friend bool operator==(const WxColour&, const WxColour&) = default;
 };
 
-inline constexpr double kWxPi = 3.14159265;
-
 // The colour of a whole-degree Celsius temperature (end rows below -39 and above 39).
 WxColour TemperatureColour(int celsius);
 

@@ -1,6 +1,7 @@
 // Weather readings: the decoding rules over a table of reports, the colour
 // rules of the diagrams, and the readings of real packets after the receive
 // pass compared with direwolf's decode_aprs on the same packets.
+#include "geodesy/geodesy.h"
 #include "stations/wx_report.h"
 
 #include <gtest/gtest.h>
@@ -136,11 +137,11 @@ TEST(WxColours, PressureStepAndShade) {
                                        {1023, 2},  {1030, 1},  {1043, 1},  {983, 1},  {0, 1}};
   for (const auto& [p, s] : steps) EXPECT_EQ(PressureStep(p), s) << p;
   // 1040: step 1, shading from 255 to 129; below 1013 the ring turns round.
-  EXPECT_EQ(PressureShade(kWxPi / 2, 1040, 1), 255);
-  EXPECT_EQ(PressureShade(3 * kWxPi / 2, 1040, 1), 129);
-  EXPECT_EQ(PressureShade(kWxPi / 2, 990, 1), 129);
+  EXPECT_EQ(PressureShade(geodesy::kShortPi / 2, 1040, 1), 255);
+  EXPECT_EQ(PressureShade(3 * geodesy::kShortPi / 2, 1040, 1), 129);
+  EXPECT_EQ(PressureShade(geodesy::kShortPi / 2, 990, 1), 129);
   for (int k = 0; k < 64; ++k) {
-    const int g = PressureShade(k * kWxPi / 32, 1013, 25);
+    const int g = PressureShade(k * geodesy::kShortPi / 32, 1013, 25);
     EXPECT_GE(g, 189);
     EXPECT_LE(g, 194);
   }

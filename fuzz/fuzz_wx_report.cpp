@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "geodesy/geodesy.h"
 #include "stations/wx_report.h"
 
 using namespace zeblon::stations;
@@ -25,7 +26,7 @@ void CheckReport(const WxReport& r) {
   const int step = PressureStep(r.pressure.value);
   Check(step >= 1 && step <= 25);
   for (int k = 0; k < 64; ++k) {
-    const int g = PressureShade(k * kWxPi / 32, r.pressure.value, step);
+    const int g = PressureShade(k * geodesy::kShortPi / 32, r.pressure.value, step);
     Check(g >= 129 && g <= 255);
   }
   (void)RainOver24Hours(r, 12, 0);
