@@ -111,7 +111,7 @@ bool NextAreaStation(std::string_view& answer, bool first, AreaStation& st, bool
 }
 
 int ParseAreaStations(std::string answer, reception::ReceptionState& state, reception::ReceptionHost& host,
-                      const stations::SymbolTable& symbols, const AreaOptions& options) {
+                      const reception::SymbolTable& symbols, const AreaOptions& options) {
   const reception::ReceptionSettings& s = state.settings;
   auto& log = state.moniAllLog;
   int& count = state.moniAllCount;
@@ -153,7 +153,7 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
     reception::WriteAt(record, 101,
                        std::string{row.size() > 0 ? row[0] : ' ', row.size() > 1 ? row[1] : ' ',
                                    reception::Printable(std::string(1, st.overlay))[0]});
-    reception::WriteAt(record, 105, stations::SymbolNameOf(row));
+    reception::WriteAt(record, 105, reception::SymbolNameOf(row));
 
     // Duplicates (same call, less than 2 minutes and 50 m apart) and older reports of a call.
     const std::string call = reception::TrimmedColumns(record, 33, 41);

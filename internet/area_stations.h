@@ -34,7 +34,7 @@ struct AreaOptions {
 // older reports of a call dropped), the logs, the prune and the sort, the INFO
 // panel; then the notice hidden and the map redrawn. Returns the records added.
 int ParseAreaStations(std::string answer, reception::ReceptionState& state, reception::ReceptionHost& host,
-                      const stations::SymbolTable& symbols = stations::StandardSymbolTable(),
+                      const reception::SymbolTable& symbols = reception::StandardSymbolTable(),
                       const AreaOptions& options = {});
 
 }  // namespace zeblon::internet

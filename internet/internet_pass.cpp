@@ -332,7 +332,7 @@ void HandleInternetMessage(const InternetLine& l, const reception::ReceptionSett
 }
 
 InternetPass::InternetPass(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
-                           const stations::SymbolTable& symbols)
+                           const reception::SymbolTable& symbols)
     : st_(state), host_(host), chat_(chat), symbols_(symbols) {}
 
 void InternetPass::Run(std::string& lines, const PassOptions& options) {

@@ -73,7 +73,7 @@ struct PassOptions {
 class InternetPass {
  public:
   InternetPass(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
-               const stations::SymbolTable& symbols = stations::StandardSymbolTable());
+               const reception::SymbolTable& symbols = reception::StandardSymbolTable());
 
   // Decodes webRawLines, consuming whole lines from its front (a last line
   // without CR LF stays), then runs the end of the pass.
@@ -97,7 +97,7 @@ class InternetPass {
   reception::ReceptionState& st_;
   reception::ReceptionHost& host_;
   reception::ChatPanel& chat_;
-  const stations::SymbolTable& symbols_;
+  const reception::SymbolTable& symbols_;
   InternetLine line_;
   int level_ = 0;
   int linesRead_ = 0;

@@ -186,7 +186,7 @@ void WebRequests::AreaAnswer(const std::string& text) {
   if (text.size() > 100) {
     AreaOptions options;
     options.hideNotice = h_.hideNotice;
-    ParseAreaStations(text, st_, host_, stations::StandardSymbolTable(), options);
+    ParseAreaStations(text, st_, host_, reception::StandardSymbolTable(), options);
   }
   EndAreaQuery();
 }

@@ -9,7 +9,6 @@
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
 #include "map/readouts.h"
-#include "platform/controls.h"
 #include "platform/paths.h"
 #include "platform/serial_port.h"
 #include "settings/text_files.h"
@@ -469,23 +468,15 @@ GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialP
   return reader.Evaluate(nav, c, ok);
 }
 
-void ApplyGpsTickToControls(const GpsTickResult& r, int& centre_mode, platform::Label* label39,
-                            platform::OptionButton* option1, platform::OptionButton* option2,
-                            platform::CheckBox* check6, platform::CheckBox* check16) {
-  if (label39 != nullptr && r.hide_readout) label39->hide();
+void ApplyGpsTick(const GpsTickResult& r, int& centre_mode, GpsTickView& view) {
+  if (r.hide_readout) view.HideReadout();
   if (!r.fix) return;
-  if (label39 != nullptr) {
-    label39->SetCaption(r.readout);
-    label39->show();
-  }
+  view.ShowReadout(r.readout);
   if (r.centre_on_own) centre_mode = 2;
   if (r.fix_regained) {
     centre_mode = 2;
-    if (option1 != nullptr) option1->SetValue(true);
-    if (option2 != nullptr) option2->setChecked(false);
-    if (check6 != nullptr && check16 != nullptr && check6->Value() == 1 && check16->Value() == 0) {
-      check16->SetValue(1);
-    }
+    view.ChooseUserQth();
+    if (view.TransmitOn() && !view.AutoAnswerOn()) view.TickAutoAnswer();
   }
 }
 

@@ -19,7 +19,7 @@
 // seconds of the computer's UTC clock.
 //
 // Plain code: the window applies a tick's result to its controls
-// (ApplyGpsTickToControls).
+// (ApplyGpsTick).
 #pragma once
 
 #include <cstdint>
@@ -214,11 +214,23 @@ bool OpenGpsPort(platform::SerialPort& port, const std::string& gps_source, cons
 GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialPort* port, const fs::path& drop_file,
                       const GpsTickContext& c);
 
+// What a GPS tick shows and changes in the window; the main window fills it.
+class GpsTickView {
+ public:
+  virtual ~GpsTickView() = default;
+  virtual void HideReadout() = 0;
+  virtual void ShowReadout(const std::string& text) = 0;
+  // "USER QTH" chosen as the map's centre.
+  virtual void ChooseUserQth() = 0;
+  virtual bool TransmitOn() const = 0;
+  virtual bool AutoAnswerOn() const = 0;
+  // The automatic answer ticked (its click handler runs).
+  virtual void TickAutoAnswer() = 0;
+};
+
 // The window's part of a tick: the read-out line hidden or shown, the map set to
 // follow the own position; on a regained fix "USER QTH" chosen and, with TX on and
-// the automatic answer off, the automatic answer ticked (its click handler runs).
-void ApplyGpsTickToControls(const GpsTickResult& r, int& centre_mode, platform::Label* label39,
-                            platform::OptionButton* option1, platform::OptionButton* option2,
-                            platform::CheckBox* check6, platform::CheckBox* check16);
+// the automatic answer off, the automatic answer ticked.
+void ApplyGpsTick(const GpsTickResult& r, int& centre_mode, GpsTickView& view);
 
 }  // namespace zeblon::links

@@ -24,8 +24,8 @@ void MainCycle::Resume() {
 
 void MainCycle::ArmPause(int interval_ms) { links::ArmPause(*timer1_, *timer2_, interval_ms); }
 
-void MainCycle::ConnectPause(QWidget* text10, platform::CheckBox* check22, std::function<bool()> otherNotice) {
-  ConnectPauseTimer(*timer1_, *timer2_, text10, check22, std::move(otherNotice));
+void MainCycle::ConnectPause(PauseNotice notice, std::function<bool()> otherNotice) {
+  ConnectPauseTimer(*timer1_, *timer2_, std::move(notice), std::move(otherNotice));
 }
 
 void MainCycle::Tick() {

@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "platform/controls.h"
+#include "links/pause_timer.h"
 
 namespace zeblon::links {
 
@@ -30,9 +30,9 @@ class MainCycle : public QObject {
 
   // Pauses the cycle for `interval_ms` (Timer1 off, Timer2 armed).
   void ArmPause(int interval_ms);
-  // The pause's end also ends the internet notice `text10` (clearing `check22`).
+  // The pause's end also ends the internet notice and the internet support.
   // `otherNotice`: the notice is shown by another request than the web poll.
-  void ConnectPause(QWidget* text10, platform::CheckBox* check22, std::function<bool()> otherNotice = {});
+  void ConnectPause(PauseNotice notice, std::function<bool()> otherNotice = {});
 
   // The tick's steps; nothing runs while it is empty.
   std::function<void()> OnTick;

@@ -7,7 +7,7 @@
 #include "links/tx_setup.h"
 #include "reception/station_record.h"
 #include "settings/text_files.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::links {
 
@@ -40,7 +40,7 @@ std::optional<std::string> ObjectInfoField(const ObjectBeaconSettings& s, const 
     const char c = s.overlay[0];
     if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z')) overlay = s.overlay;
   }
-  const std::string& row = stations::StandardSymbolTable()[static_cast<std::size_t>(s.symbolIndex)];
+  const std::string& row = reception::StandardSymbolTable()[static_cast<std::size_t>(s.symbolIndex)];
   // A position no latitude and longitude can show (a settings file's stray number).
   LatLon p;
   try {

@@ -3,10 +3,7 @@
 #pragma once
 
 #include <QTimer>
-#include <QWidget>
 #include <functional>
-
-#include "platform/controls.h"
 
 namespace zeblon::links {
 
@@ -14,16 +11,24 @@ namespace zeblon::links {
 // Timer2 off and on restarts its count, so a burst of events postpones the resumption.
 void ArmPause(QTimer& timer1, QTimer& timer2, int interval_ms);
 
-// Timer2_Timer: Timer2 off, Timer1 on; when the internet notice `text10` is still
-// shown (its own visibility, whether or not the window is), the MONI 1 internet support box `check22` is cleared (its
-// click handler switches the support off) and the notice hidden. Either control may be null.
-// The watchdog is the web poll's: while `otherNotice` says the notice is another
-// request's (a chat message being sent through the web), it leaves both alone.
-void Timer2Fired(QTimer& timer1, QTimer& timer2, QWidget* text10, platform::CheckBox* check22,
+// The internet notice the pause's end may close; the main window fills it. An empty
+// hook is a window without that control.
+struct PauseNotice {
+  // The notice is shown (its own visibility, whether or not the window is).
+  std::function<bool()> shown;
+  // Ends the web poll: the MONI 1 internet support box cleared (its click handler
+  // switches the support off), then the notice hidden.
+  std::function<void()> endInternetSupport;
+};
+
+// Timer2_Timer: Timer2 off, Timer1 on; when the internet notice is still shown, it
+// ends the internet support. The watchdog is the web poll's: while `otherNotice`
+// says the notice is another request's (a chat message being sent through the
+// web), it leaves both alone.
+void Timer2Fired(QTimer& timer1, QTimer& timer2, const PauseNotice& notice,
                  const std::function<bool()>& otherNotice = {});
 
 // Makes `timer2` a one-shot whose tick runs Timer2Fired.
-void ConnectPauseTimer(QTimer& timer1, QTimer& timer2, QWidget* text10, platform::CheckBox* check22,
-                       std::function<bool()> otherNotice = {});
+void ConnectPauseTimer(QTimer& timer1, QTimer& timer2, PauseNotice notice, std::function<bool()> otherNotice = {});
 
 }  // namespace zeblon::links

@@ -5,8 +5,8 @@
 #include "geodesy/text.h"
 #include "links/tnc_commands.h"
 #include "platform/paths.h"
+#include "reception/symbol_table.h"
 #include "settings/interface_kind.h"
-#include "stations/symbol_table.h"
 
 namespace zeblon::links {
 namespace {
@@ -192,7 +192,7 @@ TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
   }
   s.TxLevel = level;
   s.TxSymbolIndex = symbol;
-  s.TxOverlay = stations::OverlayCharacter(v.overlay);
+  s.TxOverlay = reception::OverlayCharacter(v.overlay);
   s.TxTimestamp = v.timestamp == 1 ? 1 : 0;
   if (CanDigipeat(kind)) s.DigiOn = v.digi == 1 ? 1 : 0;
   s.IGateOn = igate_enabled && igate_value == 1 ? 1 : 0;

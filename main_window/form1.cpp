@@ -23,6 +23,7 @@
 #include "platform/qtext.h"
 #include "platform/wait.h"
 #include "settings/interface_kind.h"
+#include "settings/text_files.h"
 
 namespace zeblon {
 
@@ -136,7 +137,13 @@ void Form1::BuildControls() {
   Timer1 = cycle_->Timer1();
   Timer2 = cycle_->Timer2();
   // The watchdog of the web poll leaves a chat message's web send alone.
-  cycle_->ConnectPause(Text10, column_->Check22,
+  links::PauseNotice notice;
+  notice.shown = [this] { return !Text10->isHidden(); };
+  notice.endInternetSupport = [this] {
+    column_->Check22->SetValue(0);
+    Text10->hide();
+  };
+  cycle_->ConnectPause(std::move(notice),
                        [this] { return chat_service_ != nullptr && chat_service_->WebSendNoticeShown(); });
 
   // The APRS-IS link: an unverified login stops the IGate with a message box; the
@@ -525,7 +532,7 @@ void Form1::FullStartUp() {
   settings_.InterfaceKind = ModemNumber(InterfaceKind::AgwLocal);
   // The store limits from the speed test, and the symbol table.
   SpeedTest();
-  symbol_table_ = stations::BuildSymbolTable();
+  symbol_table_ = reception::BuildSymbolTable();
   // The map state, the inks and the controls' first values.
   map_ = MapState{};
   map_.PictureMarkerColour = {255, 255, 255};
@@ -709,7 +716,7 @@ void Form1::ApplyInterfaceToControls() {
 void Form1::ListPickFiles() {
   auto fill = [this](ComboBox* combo, const char* folder, const char* ext, std::string& chosen, std::size_t max_lines,
                      std::vector<std::string>& lines) -> long {
-    for (const std::string& n : shell::ListFileNames(fs::path(data_folder_) / folder, ext, true)) {
+    for (const std::string& n : ListFileNames(fs::path(data_folder_) / folder, ext, true)) {
       combo->AddItem(n);
     }
     std::vector<std::string> entries;
@@ -719,7 +726,7 @@ void Form1::ListPickFiles() {
     lines.assign(1, std::string());
     if (chosen.empty()) return 0;
     const fs::path file = ResolveOrSame(fs::path(data_folder_) / folder / (chosen + ext));
-    for (std::string& l : shell::ReadLines(file, max_lines)) lines.push_back(std::move(l));
+    for (std::string& l : ReadLines(file, max_lines)) lines.push_back(std::move(l));
     return static_cast<long>(lines.size() - 1);
   };
   panels_.TrackLineCount = fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName, 999999, panels_.TrackLines);

@@ -38,7 +38,7 @@
 #include "reception/reception_settings.h"
 #include "reception/reception_state.h"
 #include "settings/settings.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon {
 
@@ -58,7 +58,7 @@ class Form1 : public QWidget {
   NavigationState& navigation() { return nav_; }
   PanelState& panels() { return panels_; }
   reception::ReceptionState& reception() { return reception_; }
-  const stations::SymbolTable& SymbolTable() const { return symbol_table_; }
+  const reception::SymbolTable& SymbolTable() const { return symbol_table_; }
   shell::OwnFiles& OwnTempFiles() { return own_temp_files_; }
   std::string TempFolderPath() const;
   std::string SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
@@ -278,7 +278,7 @@ class Form1 : public QWidget {
   NavigationState nav_;
   PanelState panels_;
   reception::ReceptionState reception_;
-  stations::SymbolTable symbol_table_{};
+  reception::SymbolTable symbol_table_{};
   shell::OwnFiles own_temp_files_;
   int moni_all_limit_ = 50;
 

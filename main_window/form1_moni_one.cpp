@@ -9,6 +9,7 @@
 #include "reception/moni_one_log.h"
 #include "reception/station_record.h"
 #include "settings/settings.h"
+#include "settings/text_files.h"
 
 namespace zeblon {
 
@@ -96,7 +97,7 @@ bool Form1::TakeChangedMoniOneCall() {
 }
 
 void Form1::ListMoniOneLogs() {
-  for (const std::string& n : shell::ListFileNames(reception::LogFolder(data_folder_), ".TXT", false, "_")) {
+  for (const std::string& n : ListFileNames(reception::LogFolder(data_folder_), ".TXT", false, "_")) {
     column_->Combo9->AddItem(n);
   }
 }

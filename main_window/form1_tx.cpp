@@ -85,8 +85,26 @@ void Form1::ReadGps() {
     links::OpenGpsPort(*port, source, settings_.GpsBaud);
   }
   const links::GpsTickResult r = links::ReadGps(gps_, nav_, port, drop, c);
-  links::ApplyGpsTickToControls(r, map_.CentreMode, Label39, column_->Option1, column_->Option2, column_->Check6,
-                                chat_->Check16);
+  // The window's controls behind the tick's view.
+  struct View : links::GpsTickView {
+    platform::Label* readout;
+    panels::ControlColumn& column;
+    platform::CheckBox* autoAnswer;
+    View(platform::Label* l, panels::ControlColumn& c, platform::CheckBox* a) : readout(l), column(c), autoAnswer(a) {}
+    void HideReadout() override { readout->hide(); }
+    void ShowReadout(const std::string& text) override {
+      readout->SetCaption(text);
+      readout->show();
+    }
+    void ChooseUserQth() override {
+      column.Option1->SetValue(true);
+      column.Option2->setChecked(false);
+    }
+    bool TransmitOn() const override { return column.Check6->Value() == 1; }
+    bool AutoAnswerOn() const override { return autoAnswer->Value() == 1; }
+    void TickAutoAnswer() override { autoAnswer->SetValue(1); }
+  } view(Label39, *column_, chat_->Check16);
+  links::ApplyGpsTick(r, map_.CentreMode, view);
   if (r.fix) {
     // The line lies along the top of the map, over whatever the map shows.
     Label39->setGeometry(Picture1->x(), Picture1->y(), Picture1->width(), 18);

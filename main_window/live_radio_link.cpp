@@ -7,8 +7,8 @@
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "reception/frame_assembly.h"
+#include "reception/symbol_table.h"
 #include "settings/interface_kind.h"
-#include "stations/symbol_table.h"
 
 namespace zeblon {
 
@@ -138,8 +138,8 @@ void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
   b.userEast = s.UserEast;
   b.mapCentralMeridian = radio_.reception->settings.mapCentralMeridian;
   b.mapFalseEasting = radio_.reception->settings.mapFalseEasting;
-  const auto& table = stations::StandardSymbolTable();
-  const int index = s.TxSymbolIndex >= 0 && s.TxSymbolIndex < stations::kSymbolTableRows ? s.TxSymbolIndex : 0;
+  const auto& table = reception::StandardSymbolTable();
+  const int index = s.TxSymbolIndex >= 0 && s.TxSymbolIndex < reception::kSymbolTableRows ? s.TxSymbolIndex : 0;
   b.symbolRow = table[index];
   b.overlay = s.TxOverlay;
   b.txTimestamp = s.TxTimestamp == 1;

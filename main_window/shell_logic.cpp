@@ -159,33 +159,6 @@ std::string ChooseListEntry(const std::string& current, const std::vector<std::s
   return entries.empty() ? std::string() : entries.front();
 }
 
-std::vector<std::string> ListFileNames(const fs::path& folder_in, std::string_view extension, bool sorted,
-                                       std::string_view skip_prefix) {
-  std::vector<std::string> names;
-  const auto folder = platform::ResolveCaseInsensitive(folder_in);
-  if (!folder) return names;
-  const std::string ext = Upper(extension);
-  std::error_code ec;
-  for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code fec;
-    if (!it->is_regular_file(fec)) continue;
-    const std::string name = it->path().filename().string();
-    if (Upper(it->path().extension().string()) != ext) continue;
-    if (!skip_prefix.empty() && name.compare(0, skip_prefix.size(), skip_prefix) == 0) continue;
-    names.push_back(Upper(it->path().stem().string()));
-  }
-  if (sorted) std::sort(names.begin(), names.end());
-  return names;
-}
-
-std::vector<std::string> ReadLines(const fs::path& file, std::size_t max_lines) {
-  std::string bytes;
-  if (!ReadWholeFile(file, bytes)) return {};
-  std::vector<std::string> lines = SplitLines(bytes);
-  if (lines.size() > max_lines) lines.resize(max_lines);
-  return lines;
-}
-
 // ---------------------------------------------------------------------------
 // MONI 1 log restore
 

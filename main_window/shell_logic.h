@@ -80,14 +80,6 @@ void TagInfoLines(std::array<std::string, 7>& lines);
 // first entry in sorted order, else empty.
 std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& sorted_entries);
 
-// Upper-case names without extension of the files with `extension` (".TRK") in
-// `folder`, sorted; names starting with `skip_prefix` left out (when not empty).
-std::vector<std::string> ListFileNames(const fs::path& folder, std::string_view extension, bool sorted,
-                                       std::string_view skip_prefix = {});
-
-// Reads a text file's lines (CR LF, LF or CR ends), at most `max_lines`.
-std::vector<std::string> ReadLines(const fs::path& file, std::size_t max_lines);
-
 // ---------------------------------------------------------------------------
 // MONI 1 log restore
 

@@ -6,7 +6,7 @@
 #include "map/layers/overlay_layers.h"
 #include "map/picture_page.h"
 #include "settings/text_files.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::map {
 namespace {
@@ -44,12 +44,12 @@ bool InFinderSquare(double north, double east, double selected_north, double sel
 int StationClassOfRecord(std::string_view record) {
   if (Columns(record, 90, 1) == "_") return 3;
   const std::string symbol = Trim(Columns(record, 101, 3));
-  const auto& table = stations::StandardSymbolTable();
+  const auto& table = reception::StandardSymbolTable();
   if (symbol.size() >= 2) {
-    const int index = stations::SymbolIndexOf(symbol[0], symbol[1]);
-    if (index >= 0 && index < stations::kSymbolTableRows) return stations::SymbolClassOf(table[index]);
+    const int index = reception::SymbolIndexOf(symbol[0], symbol[1]);
+    if (index >= 0 && index < reception::kSymbolTableRows) return reception::SymbolClassOf(table[index]);
   }
-  return stations::SymbolClassOf(stations::kNoSymbolRow);
+  return reception::SymbolClassOf(reception::kNoSymbolRow);
 }
 
 StationHit FindStationAt(std::span<const std::string> moni_one_track, std::string_view moni_one_call,

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <sys/stat.h>
 
-#include "main_window/shell_logic.h"
 #include "platform/paths.h"
 #include "settings/text_files.h"
 
@@ -22,7 +21,7 @@ constexpr char kPointMark = '\xFE';
 
 }  // namespace
 
-std::vector<std::string> PoiStore::List() const { return shell::ListFileNames(folder_, ".POI", true); }
+std::vector<std::string> PoiStore::List() const { return ListFileNames(folder_, ".POI", true); }
 
 std::optional<std::string> FormatPointPosition(double& km) {
   if (!std::isfinite(km)) return std::nullopt;
@@ -96,7 +95,7 @@ fs::path PoiStore::FileOf(const std::string& name) const {
 
 void PoiStore::Load(const std::string& name) {
   name_ = name;
-  lines_ = shell::ReadLines(FileOf(name), static_cast<std::size_t>(-1));
+  lines_ = ReadLines(FileOf(name), static_cast<std::size_t>(-1));
 }
 
 void PoiStore::Create(const std::string& name) {
@@ -130,7 +129,7 @@ bool PoiStore::Ok(long index, std::string_view text, bool to_centre, double& sel
     }
   }
   if (!Rewrite()) return false;
-  lines_ = shell::ReadLines(FileOf(name_), static_cast<std::size_t>(-1));
+  lines_ = ReadLines(FileOf(name_), static_cast<std::size_t>(-1));
   return true;
 }
 

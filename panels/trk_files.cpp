@@ -1,19 +1,19 @@
 #include "panels/trk_files.h"
 
-#include "main_window/shell_logic.h"
+#include "settings/text_files.h"
 #include "map/layers/overlay_layers.h"
 #include "panels/poi_file.h"
 #include "platform/paths.h"
 
 namespace zeblon::panels {
 
-std::vector<std::string> TrackFiles::List() const { return shell::ListFileNames(folder_, ".TRK", true); }
+std::vector<std::string> TrackFiles::List() const { return ListFileNames(folder_, ".TRK", true); }
 
 void TrackFiles::Load(const std::string& name) {
   name_ = name;
   std::filesystem::path file = folder_ / (name + ".TRK");
   if (auto found = platform::ResolveCaseInsensitive(file)) file = *found;
-  lines_ = shell::ReadLines(file, kTrackLineLimit);
+  lines_ = ReadLines(file, kTrackLineLimit);
 }
 
 std::optional<TrackEndPoint> TrackEnd(std::span<const std::string> lines) {

@@ -8,7 +8,7 @@
 #include "geodesy/text.h"
 #include "platform/qtext.h"
 #include "stations/station_layers.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::panels {
 
@@ -295,14 +295,14 @@ void TxSetupPanel::InfoMemoryUp(int i, int b) {
 
 void TxSetupPanel::ShowSymbol(int index) {
   if (OnSymbolShown) OnSymbolShown(index);
-  const std::string_view row = index >= 0 && index < stations::kSymbolTableRows
-                                   ? std::string_view(stations::StandardSymbolTable()[index])
-                                   : stations::kNoSymbolRow;
+  const std::string_view row = index >= 0 && index < reception::kSymbolTableRows
+                                   ? std::string_view(reception::StandardSymbolTable()[index])
+                                   : reception::kNoSymbolRow;
   fr4Text8->SetText(std::to_string(index));
-  fr4Text9->SetText(stations::SymbolCodeAndName(row));
-  const bool overlay = stations::SymbolTakesOverlay(row);
+  fr4Text9->SetText(reception::SymbolCodeAndName(row));
+  const bool overlay = reception::SymbolTakesOverlay(row);
   fr4Picture1->setPixmap(QPixmap::fromImage(
-      stations::SymbolPreview(program_folder_, index, overlay ? stations::OverlayCharacter(fr4Text10->Text()) : "",
+      stations::SymbolPreview(program_folder_, index, overlay ? reception::OverlayCharacter(fr4Text10->Text()) : "",
                               fr4Picture1->font(), fr4Picture1->palette().color(QPalette::WindowText))));
   fr4Text10->setVisible(overlay);
   if (fr4Text10->isVisible()) fr4Text10->setFocus();

@@ -80,17 +80,17 @@ std::string RecordParts::BuildClipped() const {
   return r;
 }
 
-RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolTable& symbols) {
+RecordSymbol CompleteSymbol(std::string_view symbolText, const reception::SymbolTable& symbols) {
   RecordSymbol r;
   r.symbol = std::string(symbolText);
   if (r.symbol.size() < 2) r.symbol = "/\"";
   if (r.symbol[0] != '/' && r.symbol[0] != '\\') r.symbol = std::string{'\\', r.symbol[1], r.symbol[0]};
-  r.index = stations::SymbolIndexOf(r.symbol[0], r.symbol[1]);
+  r.index = reception::SymbolIndexOf(r.symbol[0], r.symbol[1]);
   if (r.index > 194 || r.index < 1) {
     r.index = 194;
     r.symbol = "\\~";
   }
-  r.name = stations::SymbolNameOf(symbols[static_cast<std::size_t>(r.index)]) + " ";
+  r.name = reception::SymbolNameOf(symbols[static_cast<std::size_t>(r.index)]) + " ";
   if (r.symbol.size() == 3) r.name += r.symbol[2];
   return r;
 }
@@ -183,7 +183,7 @@ void ReceptionState::ClearMoniAll() {
 }
 
 ReceivePass::ReceivePass(ReceptionState& state, ReceptionHost& host, ChatPanel& chat,
-                         const stations::SymbolTable& symbols)
+                         const reception::SymbolTable& symbols)
     : st_(state), host_(host), chat_(chat), symbols_(symbols) {}
 
 void ReceivePass::Log(const std::filesystem::path& path, std::string_view bytes) {
@@ -456,7 +456,7 @@ int ReceivePass::StoreReport(FrameValues& v) {
   level = std::max(level, kLevelReport);
 
   // MONI ALL distance alarm.
-  const int cls = v.objectFlag == 1 ? 3 : stations::SymbolClassOf(row);
+  const int cls = v.objectFlag == 1 ? 3 : reception::SymbolClassOf(row);
   const int bit = cls == 2 ? 1 : cls == 1 ? 2 : cls == 0 ? 4 : cls == 3 ? 8 : 0;
   const std::string userCall = Trim(s.userCall);
   if (s.moniAllAlarmOn && s.moniAllDisplayLevel != 0 && (bit == 0 || (s.stationFilterMask & bit) != 0) &&

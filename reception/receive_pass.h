@@ -18,7 +18,7 @@
 #include "reception/log_appender.h"
 #include "reception/reception_host.h"
 #include "reception/reception_state.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::reception {
 
@@ -54,7 +54,7 @@ struct RecordSymbol {
   int index = 0;
   std::string name;
 };
-RecordSymbol CompleteSymbol(std::string_view symbolText, const stations::SymbolTable& symbols);
+RecordSymbol CompleteSymbol(std::string_view symbolText, const reception::SymbolTable& symbols);
 
 // The emergency of a report: the AlarmRecord filled and its block appended to
 // _ALARM_.TXT (internet: the block of an internet report). A failed write is
@@ -83,7 +83,7 @@ bool RewriteMoniOneLog(ReceptionState& state);
 class ReceivePass {
  public:
   ReceivePass(ReceptionState& state, ReceptionHost& host, ChatPanel& chat,
-              const stations::SymbolTable& symbols = stations::StandardSymbolTable());
+              const reception::SymbolTable& symbols = reception::StandardSymbolTable());
 
   // One receive pass over the interface.
   void Run(MonitorSource& source);
@@ -118,7 +118,7 @@ class ReceivePass {
   ReceptionState& st_;
   ReceptionHost& host_;
   ChatPanel& chat_;
-  const stations::SymbolTable& symbols_;
+  const reception::SymbolTable& symbols_;
   FrameValues frame_;  // the values of the frame at work, kept for their buffers
   std::string lastRecord_;
   std::string lastCall_;  // the call of the last stored report

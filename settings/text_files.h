@@ -35,4 +35,12 @@ std::string TrimUpper(std::string_view text);
 std::string_view TrimRightView(std::string_view text);
 std::string TrimRight(std::string_view text);
 
+// Upper-case names without extension of the files with `extension` (".TRK") in
+// `folder`, sorted; names starting with `skip_prefix` left out (when not empty).
+std::vector<std::string> ListFileNames(const std::filesystem::path& folder, std::string_view extension, bool sorted,
+                                       std::string_view skip_prefix = {});
+
+// Reads a text file's lines (CR LF, LF or CR ends), at most `max_lines`.
+std::vector<std::string> ReadLines(const std::filesystem::path& file, std::size_t max_lines);
+
 }  // namespace zeblon

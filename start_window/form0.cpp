@@ -24,7 +24,7 @@
 #include "start_window/start_picture.h"
 #include "start_window/start_texts.h"
 #include "stations/station_layers.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -726,7 +726,7 @@ void Form0::Text1_Click() {
 // The symbol picker
 
 void Form0::BuildSymbolTable() {
-  symbol_table_ = stations::StandardSymbolTable();
+  symbol_table_ = reception::StandardSymbolTable();
   symbol_table_[0].clear();
   for (int i = 95; i <= 100; ++i) symbol_table_[i].clear();
   for (int i = 195; i <= 200; ++i) symbol_table_[i].clear();
@@ -737,11 +737,11 @@ void Form0::ShowSelectedSymbol() {
   const std::string row = i >= 0 && i <= 200 ? symbol_table_[i] : std::string();
   // 1.-2.
   tx_->fr4Text8->SetText(std::to_string(i));
-  tx_->fr4Text9->SetText(stations::SymbolCodeAndName(row));
+  tx_->fr4Text9->SetText(reception::SymbolCodeAndName(row));
   // 3.-7. The cell, cut from its sheet anew on every call, and the overlay character.
-  const bool overlay = stations::SymbolTakesOverlay(row);
+  const bool overlay = reception::SymbolTakesOverlay(row);
   tx_->fr4Picture1->setPixmap(QPixmap::fromImage(
-      stations::SymbolPreview(app_folder_, i, overlay ? stations::OverlayCharacter(tx_->fr4Text10->Text()) : "",
+      stations::SymbolPreview(app_folder_, i, overlay ? reception::OverlayCharacter(tx_->fr4Text10->Text()) : "",
                               tx_->fr4Picture1->font(), tx_->fr4Picture1->palette().color(QPalette::WindowText))));
   if (!overlay) {
     tx_->fr4Text10->hide();
@@ -1060,7 +1060,7 @@ void Form0::fr4Command4_Click() {
   // 7.-8.
   s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(v.txLevel));
   s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(v.symbol));
-  s.TxOverlay = stations::OverlayCharacter(v.overlay);
+  s.TxOverlay = reception::OverlayCharacter(v.overlay);
   // 9.-11. The main window's panel takes the values as typed.
   tx_->Frame4->hide();
   host_.MainTxPanel().TakeHandOver(v);

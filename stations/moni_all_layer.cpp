@@ -35,7 +35,7 @@ const Paint& WhitePaint() {
 
 MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
                            const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
-                           const SymbolTable& table)
+                           const reception::SymbolTable& table)
     : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
 
 // Reads the slots whose records changed since the pass before and places every
@@ -59,7 +59,7 @@ void MoniAllLayer::ReadSlots(int count, const MapView& view) {
         s.stationClass = StationClassOf(r, table_);
         s.symbolIndex = 0;
         const std::string_view row = SymbolRowOf(r.SymbolView(), table_, &s.symbolIndex);
-        s.markerClass = s.object ? 3 : SymbolClassOf(row);
+        s.markerClass = s.object ? 3 : reception::SymbolClassOf(row);
       },
       [&](Slot& s) {
         s.x = static_cast<int>(pixels.X(s.east));

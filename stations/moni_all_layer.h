@@ -17,7 +17,7 @@
 #include "stations/label_cache.h"
 #include "stations/layer_inputs.h"
 #include "stations/symbol_sheets.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::stations {
 
@@ -26,7 +26,8 @@ class LineBatch;
 class MoniAllLayer : public map::Layer {
  public:
   MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
-               std::function<reception::LocalTime()> now, const SymbolTable& table = StandardSymbolTable());
+               std::function<reception::LocalTime()> now,
+               const reception::SymbolTable& table = reception::StandardSymbolTable());
   void render(QPainter& painter, const map::MapView& view) override;
 
   // The calls in the order the last pass drew them.
@@ -60,7 +61,7 @@ class MoniAllLayer : public map::Layer {
   const StationDrawSettings& settings_;
   const SymbolSheets& sheets_;
   std::function<reception::LocalTime()> now_;
-  const SymbolTable& table_;
+  const reception::SymbolTable& table_;
   std::vector<std::string> drawn_;
   LabelCache labels_;
   KeptReadings<Slot> slots_;

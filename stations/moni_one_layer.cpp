@@ -23,7 +23,7 @@ std::string TrimmedText(const std::string& s) { return zeblon::Trim(s); }
 
 MoniOneLayer::MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
                            const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
-                           const SymbolTable& table)
+                           const reception::SymbolTable& table)
     : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
 
 // The track, oldest first: a band in the report's colour with a black centre
@@ -122,7 +122,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   const RecordView newest(st_.moniOneTrack[count]);
   int symbolIndex = 0;
   const std::string_view row = SymbolRowOf(n.symbol, table_, &symbolIndex);
-  const int cls = newest.IsObject() ? 3 : SymbolClassOf(row);
+  const int cls = newest.IsObject() ? 3 : reception::SymbolClassOf(row);
   auto rings = [&](bool square) {
     for (int k = 10; k <= 14; ++k) {
       const QColor ink = k == 12 ? trackColour : kBlack;

@@ -16,7 +16,7 @@
 #include "reception/reception_state.h"
 #include "stations/layer_inputs.h"
 #include "stations/symbol_sheets.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::stations {
 
@@ -26,7 +26,8 @@ struct Paint;
 class MoniOneLayer : public map::Layer {
  public:
   MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
-               std::function<reception::LocalTime()> now, const SymbolTable& table = StandardSymbolTable());
+               std::function<reception::LocalTime()> now,
+               const reception::SymbolTable& table = reception::StandardSymbolTable());
   // The station's pixel (MoniOnePixelX/Y): by default that of the newest
   // position; the map centre while the map follows the station.
   void SetStationPixel(std::optional<QPoint> pixel) { pixel_ = pixel; }
@@ -50,7 +51,7 @@ class MoniOneLayer : public map::Layer {
   const StationDrawSettings& settings_;
   const SymbolSheets& sheets_;
   std::function<reception::LocalTime()> now_;
-  const SymbolTable& table_;
+  const reception::SymbolTable& table_;
   std::optional<QPoint> pixel_;
   KeptReadings<Slot> slots_;
 };

@@ -65,16 +65,16 @@ std::optional<long> AgeMinutes(const RecordView& record, const reception::LocalT
   return AgeBetween(MinuteStamp(record), MinuteStamp(now));
 }
 
-std::string_view SymbolRowOf(std::string_view symbol, const SymbolTable& table, int* index) {
-  int i = symbol.size() >= 2 ? SymbolIndexOf(symbol[0], symbol[1]) : -1;
-  if (i < 0 || i >= kSymbolTableRows) i = 0;
+std::string_view SymbolRowOf(std::string_view symbol, const reception::SymbolTable& table, int* index) {
+  int i = symbol.size() >= 2 ? reception::SymbolIndexOf(symbol[0], symbol[1]) : -1;
+  if (i < 0 || i >= reception::kSymbolTableRows) i = 0;
   if (index) *index = i;
   return table[i];
 }
 
-int StationClassOf(const RecordView& record, const SymbolTable& table) {
+int StationClassOf(const RecordView& record, const reception::SymbolTable& table) {
   if (record.IsObject()) return 3;
-  return SymbolClassOf(SymbolRowOf(record.Symbol(), table));
+  return reception::SymbolClassOf(SymbolRowOf(record.Symbol(), table));
 }
 
 int FilterBitOf(int stationClass) {

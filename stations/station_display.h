@@ -12,7 +12,7 @@
 #include "reception/aprs_decode.h"
 #include "reception/reception_state.h"
 #include "reception/station_record.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::stations {
 
@@ -60,14 +60,14 @@ inline std::optional<long> AgeBetween(std::optional<long> then, std::optional<lo
 // 1-11 do not form a valid date and time.
 std::optional<long> AgeMinutes(const RecordView& record, const reception::LocalTime& now);
 
-// The SymbolTable row of a symbol text (table, code, overlay). A symbol of
+// The symbol table row of a symbol text (table, code, overlay). A symbol of
 // fewer than two characters, or one whose index lies outside the table, takes
 // the fill row ("No Symbol", fixed); index is set to the row used (0 for the
 // fill row).
-std::string_view SymbolRowOf(std::string_view symbol, const SymbolTable& table, int* index = nullptr);
+std::string_view SymbolRowOf(std::string_view symbol, const reception::SymbolTable& table, int* index = nullptr);
 
 // The station class of a record: its symbol's class, 3 for an object or item.
-int StationClassOf(const RecordView& record, const SymbolTable& table);
+int StationClassOf(const RecordView& record, const reception::SymbolTable& table);
 
 // The bit of StationFilterMask that shows a class (class 2: 1, 1: 2, 0: 4, 3: 8, 4: 16).
 int FilterBitOf(int stationClass);

@@ -33,7 +33,7 @@
 #include "stations/moni_one_layer.h"
 #include "stations/station_display.h"
 #include "stations/symbol_sheets.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 #include "stations/wx_pictures.h"
 
 namespace zeblon::stations {

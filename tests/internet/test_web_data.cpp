@@ -91,7 +91,7 @@ TEST_F(AreaFixture, StationsOfTheArea) {
   int hidden = 0;
   AreaOptions o;
   o.hideNotice = [&] { ++hidden; };
-  EXPECT_EQ(ParseAreaStations(answer, state, host, stations::StandardSymbolTable(), o), 2);
+  EXPECT_EQ(ParseAreaStations(answer, state, host, reception::StandardSymbolTable(), o), 2);
   ASSERT_EQ(state.moniAllCount, 2);
   const std::string& r = state.moniAllLog[1];
   EXPECT_EQ(r.size(), 120u);

@@ -26,7 +26,7 @@
 #include "links/radio_receiver.h"
 #include "links/transmit.h"
 #include "platform/process.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 #include "tests/links/engine_transmit.h"
 #include "tests/reception/fakes.h"
 #include "tests/support/direwolf.h"

@@ -9,7 +9,7 @@
 #include "links/agw_tcp_link.h"
 #include "links/own_beacon.h"
 #include "links/transmit.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::links::testing {
 
@@ -20,7 +20,7 @@ inline BeaconSettings HomeBeacon(const std::string& comment) {
   geodesy::ConvertLatLonToUtm(18.0 + 3.45 / 60, 59.0 + 30.12 / 60, 15.0, e, n, 500000.0);
   b.userNorth = n / 1000.0;
   b.userEast = e / 1000.0;
-  b.symbolRow = stations::StandardSymbolTable()[stations::SymbolIndexOf('/', '-')];
+  b.symbolRow = reception::StandardSymbolTable()[reception::SymbolIndexOf('/', '-')];
   b.infoLines[0] = comment;
   b.infoActive[0] = true;
   return b;

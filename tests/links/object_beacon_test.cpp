@@ -7,7 +7,7 @@
 
 #include "geodesy/geodesy.h"
 #include "links/object_beacon.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::links {
 namespace {
@@ -25,7 +25,7 @@ ObjectBeaconSettings Sample() {
   std::tie(s.userNorth, s.userEast) = Km(59.5, 18.0);
   s.name = "FIELDDAY ";
   std::tie(s.north, s.east) = Km(59 + 30.12 / 60, 18 + 3.45 / 60);
-  s.symbolIndex = stations::SymbolIndexOf('\\', 'j');
+  s.symbolIndex = reception::SymbolIndexOf('\\', 'j');
   s.text = "Club field day";
   return s;
 }
@@ -48,13 +48,13 @@ TEST(ObjectInfoField, Layout) {
        ";ABC      *050020z5930.12N\\01803.45Ej Club field day"},
       {"an overlay on a symbol that takes one",
        [](ObjectBeaconSettings& o) {
-         o.symbolIndex = stations::SymbolIndexOf('\\', '#');
+         o.symbolIndex = reception::SymbolIndexOf('\\', '#');
          o.overlay = "A";
        },
        ";FIELDDAY *050020z5930.12NA01803.45E# Club field day"},
       {"an overlay that is no digit or letter is left out",
        [](ObjectBeaconSettings& o) {
-         o.symbolIndex = stations::SymbolIndexOf('\\', '#');
+         o.symbolIndex = reception::SymbolIndexOf('\\', '#');
          o.overlay = "!";
        },
        ";FIELDDAY *050020z5930.12N\\01803.45E# Club field day"},

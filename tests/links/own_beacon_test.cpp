@@ -8,7 +8,7 @@
 #include "geodesy/geodesy.h"
 #include "links/own_beacon.h"
 #include "links/transmit.h"
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 namespace zeblon::links {
 namespace {
@@ -49,7 +49,7 @@ BeaconSettings Home() {
   geodesy::ConvertLatLonToUtm(18.0, 59.5, 15.0, e, n, 500000.0);
   s.userNorth = n / 1000.0;
   s.userEast = e / 1000.0;
-  s.symbolRow = stations::StandardSymbolTable()[stations::SymbolIndexOf('/', '>')];
+  s.symbolRow = reception::StandardSymbolTable()[reception::SymbolIndexOf('/', '>')];
   return s;
 }
 

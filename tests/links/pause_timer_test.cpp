@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+
+#include "platform/controls.h"
 #include <gtest/gtest.h>
 
 namespace zeblon::links {
@@ -19,7 +21,15 @@ struct Timers {
     timer1.setInterval(6000);
     timer2.setInterval(2000);
     check22->OnClick = [this] { ++check22_clicks; };
-    ConnectPauseTimer(timer1, timer2, text10, check22);
+    ConnectPauseTimer(timer1, timer2, Notice());
+  }
+  // The notice and the support box as the main window hands them in.
+  PauseNotice Notice() {
+    return {[this] { return !text10->isHidden(); },
+            [this] {
+              check22->SetValue(0);
+              text10->hide();
+            }};
   }
 };
 
@@ -70,7 +80,7 @@ TEST(PauseTimer, WatchdogUnticksInternetSupportWhenTheNoticeIsStillShown) {
   t.check22->SetValue(1);
   t.check22_clicks = 0;
   t.text10->show();  // the web poll's notice, page not arrived
-  Timer2Fired(t.timer1, t.timer2, t.text10, t.check22);
+  Timer2Fired(t.timer1, t.timer2, t.Notice());
   EXPECT_EQ(t.check22->Value(), 0);
   EXPECT_EQ(t.check22_clicks, 1);
   EXPECT_TRUE(t.text10->isHidden());
@@ -81,7 +91,7 @@ TEST(PauseTimer, WatchdogUnticksInternetSupportWhenTheNoticeIsStillShown) {
   t.check22->SetValue(1);
   t.text10->show();
   t.timer1.stop();
-  Timer2Fired(t.timer1, t.timer2, t.text10, t.check22, [] { return true; });
+  Timer2Fired(t.timer1, t.timer2, t.Notice(), [] { return true; });
   EXPECT_EQ(t.check22->Value(), 1);
   EXPECT_FALSE(t.text10->isHidden());
   EXPECT_TRUE(t.timer1.isActive());

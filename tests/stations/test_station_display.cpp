@@ -96,7 +96,7 @@ TEST(StationColours, MoniOneTrackByAgeKindAndLevel) {
 }
 
 TEST(StationClasses, SymbolRowsAndFilterBits) {
-  const SymbolTable& t = StandardSymbolTable();
+  const reception::SymbolTable& t = reception::StandardSymbolTable();
   EXPECT_EQ(StationClassOf(RecordView(Record("", "", "A", "/>")), t), 0);
   EXPECT_EQ(StationClassOf(RecordView(Record("", "", "A", "/-")), t), 1);
   EXPECT_EQ(StationClassOf(RecordView(Record("", "", "A", "/#")), t), 2);
@@ -107,7 +107,7 @@ TEST(StationClasses, SymbolRowsAndFilterBits) {
   // Blank, short and out-of-range symbols take the fill row: "No Symbol", fixed.
   for (const char* s : {"", "/", "\x01\x01", "\xff~", "\x7f\x7f"}) {
     int index = -1;
-    EXPECT_EQ(SymbolRowOf(s, t, &index), kNoSymbolRow) << s;
+    EXPECT_EQ(SymbolRowOf(s, t, &index), reception::kNoSymbolRow) << s;
     EXPECT_TRUE(index == 0 || (index >= 195 && index <= 200)) << s;
   }
   const int bits[] = {4, 2, 1, 8, 16};

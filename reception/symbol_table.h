@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace zeblon::stations {
+namespace zeblon::reception {
 
 inline constexpr int kSymbolTableRows = 201;
 inline constexpr std::string_view kNoSymbolRow = "\\~ Q4  No Symbol  1";
@@ -45,4 +45,4 @@ bool SymbolTakesOverlay(std::string_view row);
 // last character of a longer text, a small letter made capital; empty stays empty.
 std::string OverlayCharacter(std::string_view text);
 
-}  // namespace zeblon::stations
+}  // namespace zeblon::reception

@@ -1,8 +1,8 @@
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 #include <gtest/gtest.h>
 
-namespace zeblon::stations {
+namespace zeblon::reception {
 namespace {
 
 TEST(SymbolTable, EveryRowHas19Characters) {
@@ -67,4 +67,4 @@ TEST(SymbolTable, PickerTextAndOverlayCharacter) {
 }
 
 }  // namespace
-}  // namespace zeblon::stations
+}  // namespace zeblon::reception

@@ -1,8 +1,8 @@
-#include "stations/symbol_table.h"
+#include "reception/symbol_table.h"
 
 #include <algorithm>
 
-namespace zeblon::stations {
+namespace zeblon::reception {
 namespace {
 
 // Display names in index order, 94 per table.
@@ -147,4 +147,4 @@ std::string OverlayCharacter(std::string_view text) {
   return std::string(1, c);
 }
 
-}  // namespace zeblon::stations
+}  // namespace zeblon::reception
