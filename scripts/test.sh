@@ -5,6 +5,8 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 # The tree stays as clang-format makes it.
 bash scripts/check_format.sh
+# Every include runs down the layers of the tree.
+bash scripts/check_layers.sh
 bash scripts/build.sh
 # The fuzz targets run for a bounded time each, under the sanitizers.
 if [ -f scripts/fuzz.sh ]; then
