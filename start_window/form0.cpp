@@ -924,7 +924,7 @@ void Form0::Command1_Click() {
   QCoreApplication::processEvents();
   // 4.
   data_folder_ = CopyStartControls(ReadControls(), settings_, app_folder_);
-  const bool scs = settings_.InterfaceKind == 5 || settings_.InterfaceKind == 6;
+  const bool scs = IsScs(InterfaceKindOf(settings_.InterfaceKind));
   host_.MainTxPanel().Label42->setVisible(scs);
   host_.MainTxPanel().Text16->setVisible(scs);
   // 5.-6.
@@ -995,28 +995,28 @@ void Form0::Command5_Click() {
     tx_->fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
     tx_->fr4tm[i]->setToolTip(ToQ(s.InfoMemories[i]));
   }
-  // 7.-8.
+  // The panel shown, its boxes from the settings.
   tx_->Frame3->hide();
   tx_->Frame4->show();
   tx_->Frame4->raise();
   tx_->Check6->SetValue(s.TxAfc == 1 ? 1 : 0);
   tx_->Check7->SetValue(s.TxTimestamp == 1 ? 1 : 0);
-  // 9. By interface kind.
-  const int kind = s.InterfaceKind;
-  if (kind != 5) {
+  // By interface kind.
+  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
+  if (kind != InterfaceKind::ScsTnc) {
     tx_->Check4->hide();
     tx_->Check4->SetValue(0);
   }
-  const bool digi_shown = kind == 0 || kind == 1 || kind == 5 || kind == 6;
+  const bool digi_shown = CanDigipeat(kind);
   tx_->Check3->setVisible(digi_shown);
   if (digi_shown) tx_->Check3->SetValue(s.DigiOn == 1 ? 1 : 0);
-  tx_->Check4->setVisible(kind == 5);
-  tx_->Check6->setVisible(kind == 5);
-  tx_->Label14->setVisible(kind == 3);
-  const bool scs = kind == 5 || kind == 6;
+  tx_->Check4->setVisible(kind == InterfaceKind::ScsTnc);
+  tx_->Check6->setVisible(kind == InterfaceKind::ScsTnc);
+  tx_->Label14->setVisible(kind == InterfaceKind::AgwRemote);
+  const bool scs = IsScs(kind);
   tx_->Label17->setVisible(scs);
   tx_->Text11->setVisible(scs);
-  if (kind == 5) {
+  if (kind == InterfaceKind::ScsTnc) {
     tx_->Label17->SetCaption(" SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
     tx_->Frame3->show();
     const std::pair<const char*, OptionButton*> second[] = {{"NONE", tx_->Option14}, {"R300", tx_->Option15},
@@ -1028,10 +1028,10 @@ void Form0::Command5_Click() {
         break;
       }
     }
-  } else if (kind == 6) {
+  } else if (kind == InterfaceKind::ScsPtc) {
     tx_->Label17->SetCaption(" SCS PTC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
   }
-  // 10.-12.
+  // The main window's ACTIVE boxes and the picked symbol.
   s.UserCall = UpperAscii(Trim(Text8->Text()));
   panels::TxSetupPanel& m = host_.MainTxPanel();
   for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
@@ -1067,7 +1067,7 @@ void Form0::fr4Command4_Click() {
   // 12.-15.
   if (!v.radioMode.empty()) s.RadioMode = v.radioMode;
   s.DigiOn = v.digi;
-  if (s.InterfaceKind == 5 && !v.crossMode.empty()) s.CrossMode = v.crossMode;
+  if (InterfaceKindOf(s.InterfaceKind) == InterfaceKind::ScsTnc && !v.crossMode.empty()) s.CrossMode = v.crossMode;
   s.TxAfc = tx_->Check6->Value();
   s.TxTimestamp = v.timestamp;
   s.IGateOn = igate_call_ok_ == 1 ? tx_->Check9->Value() : 0;
