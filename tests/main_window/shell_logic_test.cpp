@@ -389,20 +389,20 @@ LayoutIn Design(int W, int H) {
   in.W = W;
   in.H = H;
   in.outerWidthPx = W;
-  in.picture1Left = 200;
-  in.combo8Right = 804;
-  in.label5Height = 17;
-  in.list1Height = 120;
-  in.frame1Height = 60;
-  in.frame1Width = 600;
-  in.command57Top = 458;
-  in.frame15Height = 200;
-  in.frame15Width = 260;
-  in.frame3Height = 150;
-  in.text3Left = 168;
-  in.check16Caption = "AUTO-A";
-  in.check16Width = 50;
-  in.frame14Height = 160;
+  in.mapLeft = 200;
+  in.lastScaleComboRight = 804;
+  in.recordLineHeight = 17;
+  in.rawListHeight = 120;
+  in.infoPanelHeight = 60;
+  in.infoPanelWidth = 600;
+  in.specialsTop = 458;
+  in.wxStationHeight = 200;
+  in.wxStationWidth = 260;
+  in.chatHeight = 150;
+  in.chatMessageLeft = 168;
+  in.autoAnswerCaption = "AUTO-A";
+  in.autoAnswerWidth = 50;
+  in.emergencyHeight = 160;
   return in;
 }
 
@@ -411,24 +411,24 @@ TEST(Layout, RulesFollowTheWindowSize) {
   EXPECT_EQ(LayoutRules(Design(1024, 300), false).mapHeightPx, 280);
   EXPECT_EQ(LayoutRules(Design(1025, 300), false).mapWidthPx, 826);
   const LayoutOut wide = LayoutRules(Design(1024, 740), false);
-  EXPECT_EQ(wide.label5Top, 723);
-  EXPECT_EQ(wide.frame16Left, 0);
-  EXPECT_EQ(wide.frame3Left, 200);
-  EXPECT_EQ(wide.frame3Width, 772);
-  EXPECT_EQ(wide.command27Left, 754);
-  EXPECT_EQ(wide.text3Width, 488);  // at most 7320 twips
-  EXPECT_EQ(wide.check16Width, 73);
+  EXPECT_EQ(wide.recordLineTop, 723);
+  EXPECT_EQ(wide.scaleBarLeft, 0);
+  EXPECT_EQ(wide.chatLeft, 200);
+  EXPECT_EQ(wide.chatWidth, 772);
+  EXPECT_EQ(wide.chatCloseLeft, 754);
+  EXPECT_EQ(wide.chatMessageWidth, 488);  // at most 7320 twips
+  EXPECT_EQ(wide.autoAnswerWidth, 73);
   EXPECT_TRUE(wide.specialsVisible);
-  EXPECT_EQ(wide.frame15Left, 764);
+  EXPECT_EQ(wide.wxStationLeft, 764);
   LayoutIn wide_info = Design(600, 740);
-  EXPECT_EQ(LayoutRules(wide_info, false).frame15Left, 600);  // right of the INFO panel
-  EXPECT_EQ(wide.frame7.height, 590);
-  EXPECT_EQ(wide.frame8.width, 808);
+  EXPECT_EQ(LayoutRules(wide_info, false).wxStationLeft, 600);  // right of the INFO panel
+  EXPECT_EQ(wide.savedMessages.height, 590);
+  EXPECT_EQ(wide.viewer.width, 808);
   const LayoutOut narrow = LayoutRules(Design(789, 480), false);
-  EXPECT_EQ(narrow.frame3Left, 0);
-  EXPECT_EQ(narrow.frame3Width, 789);
-  EXPECT_LT(narrow.frame16Left, 0);  // the bar moves left so the last combo stays inside
-  EXPECT_EQ(narrow.frame16Left, 789 - 804 - 16);
+  EXPECT_EQ(narrow.chatLeft, 0);
+  EXPECT_EQ(narrow.chatWidth, 789);
+  EXPECT_LT(narrow.scaleBarLeft, 0);  // the bar moves left so the last combo stays inside
+  EXPECT_EQ(narrow.scaleBarLeft, 789 - 804 - 16);
   EXPECT_FALSE(narrow.specialsVisible);  // 458 + 16 > 463
   EXPECT_TRUE(LayoutRules(Design(789, 491), false).specialsVisible);
 }
@@ -438,17 +438,17 @@ TEST(Layout, SmallWindowClampsOnResizeButNotAtStartUp) {
   const LayoutOut r = LayoutRules(in, false);
   EXPECT_EQ(r.mapHeightPx, 0);
   EXPECT_EQ(r.mapWidthPx, 0);
-  EXPECT_EQ(r.text3Width, 10);
-  EXPECT_GE(r.webBrowser2Width, 1);
+  EXPECT_EQ(r.chatMessageWidth, 10);
+  EXPECT_GE(r.viewerPageWidth, 1);
   const LayoutOut s = LayoutRules(in, true);
   EXPECT_EQ(s.mapHeightPx, -10);
   EXPECT_EQ(s.mapWidthPx, -50);
-  EXPECT_EQ(s.picture1Left, 200);  // W - MapWidthPx: the map's right edge on the window's
+  EXPECT_EQ(s.mapLeft, 200);  // W - MapWidthPx: the map's right edge on the window's
   in = Design(1025, 740);
-  in.check16Caption = "AUTO ANSWER TEXT:";
+  in.autoAnswerCaption = "AUTO ANSWER TEXT:";
   const LayoutOut st = LayoutRules(in, true);
-  EXPECT_EQ(st.picture1Left + st.mapWidthPx, 1025);
-  EXPECT_EQ(st.check16Width, 159);
+  EXPECT_EQ(st.mapLeft + st.mapWidthPx, 1025);
+  EXPECT_EQ(st.autoAnswerWidth, 159);
 }
 
 TEST(Layout, MoniOneFramesWidenUnderTheMouse) {
