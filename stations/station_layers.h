@@ -39,8 +39,9 @@
 namespace zeblon::stations {
 
 // The two station passes of the map redraw, kept as long as the map: attached
-// to the map display's hooks, they draw MONI ALL (step 15) and MONI 1 (step
-// 19) into every redraw with the switches of that moment. With smart logging
+// to the map display's hooks, they draw MONI ALL (over the grids, circles and
+// tile frames) and MONI 1 (over the picture markers, the track and the POIs)
+// into every redraw with the switches of that moment. With smart logging
 // the MONI 1 pass first removes the stamped records from the track.
 class StationPasses {
  public:
