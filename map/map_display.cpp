@@ -89,7 +89,7 @@ GridSettings MapDisplay::GridFor() const {
 }
 
 void MapDisplay::DrawMap() {
-  // 1-2
+  // The INFO panel's MAP caption, the sun curve hidden; a picture shown instead of the map.
   if (hooks_.info_map_caption) hooks_.info_map_caption(hooks_.map_lock == 1 ? "MAP L" : "MAP");
   if (hooks_.hide_sun_curve) hooks_.hide_sun_curve();
   // The scale row shows only after a drawing that marks it: never over the INFO
@@ -101,13 +101,13 @@ void MapDisplay::DrawMap() {
     if (hooks_.busy) hooks_.busy(false);
     return;
   }
-  // 3-4
+  // The busy pointer; a moved GPS fix becomes the user position.
   if (hooks_.busy) hooks_.busy(true);
   if (s_.GpsFixMoved == 1) {
     s_.UserNorth = s_.GpsNorth;
     s_.UserEast = s_.GpsEast;
   }
-  // 5: a later rule overrides an earlier one.
+  // Centring on MONI 1, the user position, the own object or the alarm: a later rule overrides an earlier one.
   out_.UntickCentringOptions = false;
   if (s_.CentreMode == 1 && s_.MoniOneNorth != 0 && s_.MoniOneEast != 0) {
     s_.CentreNorth = s_.MoniOneNorth;
@@ -128,9 +128,9 @@ void MapDisplay::DrawMap() {
     s_.CentreNorth = LeadingNumber(s_.AlarmNorthText);
     s_.CentreEast = LeadingNumber(s_.AlarmEastText);
   }
-  // 6
+  // The map takes the focus.
   if (hooks_.focus) hooks_.focus();
-  // 7-9: the view holds centre, zoom and size within their bounds.
+  // The folder and the view: centre, zoom and size within their bounds.
   ResolveFolders();
   view_ = MakeView();
   s_.CentreNorth = view_.centre_north_km;
@@ -151,13 +151,13 @@ void MapDisplay::DrawMap() {
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
   p.setFont(MapFont());
-  // 10
+  // The tile mosaic.
   s_.Palette.frame_closed = false;
   tiles_.SetFolder(folder_path_.empty() ? root_ / "" : folder_path_);
   tiles_.SetPaletteState(&s_.Palette);
   tiles_.SetSaveDrawing(s_.MapSaveDrawing == 1);
   tiles_.render(p, view_);
-  // 11
+  // The plain scale folder's mosaic beneath, for another map type.
   if (!base_path_.empty() && s_.MapBaseFolder != s_.MapFolderPath) {
     if (base_.width() != picture_.width() || base_.height() != picture_.height())
       base_ = QImage(picture_.size(), QImage::Format_RGB32);
@@ -167,7 +167,7 @@ void MapDisplay::DrawMap() {
     base_tiles_.SetPaletteState(nullptr);
     base_tiles_.render(bp, view_);
   }
-  // 12
+  // The grids.
   if (s_.GridOn == 1) {
     const GridSettings g = GridFor();
     grids_.Set(g);
@@ -177,7 +177,7 @@ void MapDisplay::DrawMap() {
       s_.CentreLon = g.centre.lon;
     }
   }
-  // 13
+  // The circles, with the Fopt estimate.
   if (s_.CirclesOn == 1) {
     const double cm = s_.MapCentralMeridian, fe = s_.MapFalseEasting;
     circles_.SetConversions(
@@ -193,14 +193,14 @@ void MapDisplay::DrawMap() {
         hooks_.fopt);
     circles_.render(p, view_);
   }
-  // 14
+  // The tile frames while the INFO panel is hidden.
   if (!s_.InfoPanelVisible) {
     frames_.Set(s_.TileFramesShown, s_.ComboText);
     frames_.render(p, view_);
   }
-  // 15
+  // The MONI ALL stations.
   if (s_.MoniAllDisplayLevel > 0 && hooks_.moni_all) hooks_.moni_all(p, view_);
-  // 16-18
+  // The picture markers, the GPS track and the POIs.
   if ((s_.PictureDisplay & 1) != 0) {
     pictures_.Set(index_.Pictures(), s_.PictureMarkerColour);
     pictures_.render(p, view_);
@@ -213,7 +213,7 @@ void MapDisplay::DrawMap() {
     pois_.Set(s_.PoiLines, s_.PoiDisplayMode, s_.PoiColour, s_.TwipsPerPixelX);
     pois_.render(p, view_);
   }
-  // 19
+  // The centre cross, then MONI 1 placed and drawn.
   if (s_.CentreMode == 1) {
     s_.MoniOnePixelX = static_cast<long>(RoundHalfEven(view_.CentreX()));
     s_.MoniOnePixelY = static_cast<long>(RoundHalfEven(view_.CentreY()));
@@ -223,7 +223,7 @@ void MapDisplay::DrawMap() {
     s_.MoniOnePixelY = static_cast<long>(view_.PixelY(s_.MoniOneNorth));
   }
   if (hooks_.moni_one) hooks_.moni_one(p, view_, s_.MoniOnePixelX, s_.MoniOnePixelY);
-  // 20
+  // The QTH and object markers.
   MarkerSettings m;
   m.user_north = s_.UserNorth;
   m.user_east = s_.UserEast;
@@ -237,16 +237,16 @@ void MapDisplay::DrawMap() {
   markers_.Set(m);
   markers_.render(p, view_);
   p.end();
-  // 21
+  // The read-outs.
   ShowCentrePosition();
   ShowCursorPosition();
   ShowMoniOnePosition();
-  // 22
+  // The scale text and the gauges.
   out_.ScaleText = ScaleBarText(s_.MetresPerPixel);
   out_.Gauge = GaugesFor(s_.MoniAllCount, s_.MoniAllLimit, s_.MoniOneCount, s_.MoniOneTrackLimit, s_.TwipsPerPixelX);
-  // 23
+  // The scale marks.
   MarkAvailableScales();
-  // 24
+  // The end: drawn once, pointer back, Timer1 on unless centring on the object.
   s_.MapDrawnOnce = 1;
   if (hooks_.busy) hooks_.busy(false);
   if (s_.CentreOnObject != 1 && hooks_.timer1_on) hooks_.timer1_on();
