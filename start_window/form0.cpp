@@ -213,8 +213,7 @@ void Form0::BuildControls() {
   Command1->setEnabled(false);
 
   // The TX setup panel, hidden until its button; it covers the whole window.
-  tx_ = new panels::StartTxSetupPanel(this);
-  Place(tx_, 0, 0, kFormWidth, kFormHeight);
+  tx_ = new panels::TxSetupPanel(this, ProgramFolder(), panels::TxSetupPanel::Layout::StartWindow);
 }
 
 void Form0::ConnectHandlers() {
@@ -242,24 +241,8 @@ void Form0::ConnectHandlers() {
 
   // The TX setup panel.
   Command5->OnClick = [this] { Command5_Click(); };
-  tx_->fr4Command3->OnClick = [this] { fr4Command3_Click(); };
-  tx_->fr4Command4->OnClick = [this] { fr4Command4_Click(); };
-  tx_->fr4Text10->OnChange = [this] { ShowSelectedSymbol(); };
-  for (int n = 1; n <= 6; ++n) tx_->presets[n]->OnClick = [this, n] { PathPreset(n); };
-  for (int n = 1; n <= 4; ++n) {
-    tx_->pathMemory[n]->OnMouseUp = [this, n](int button) { PathMemoryUp(n, button); };
-  }
-  for (int i = 1; i <= 6; ++i) {
-    tx_->fr4ti[i]->OnLostFocus = [this, i] { last_info_line_ = i; };
-    tx_->fr4tm[i]->OnMouseUp = [this, i](int button) { InfoMemoryUp(i, button); };
-  }
-  tx_->fr4C21->OnMouseDown = [this](int) { StepTxTimer(+1); };
-  tx_->fr4C22->OnMouseDown = [this](int) { StepTxTimer(-1); };
-  tx_->fr4Command1->OnMouseDown = [this](int) { StepSymbol(-1); };
-  tx_->fr4Command2->OnMouseDown = [this](int) { StepSymbol(+1); };
-  for (platform::CommandButton* b : {tx_->fr4C21, tx_->fr4C22, tx_->fr4Command1, tx_->fr4Command2}) {
-    b->OnMouseUp = [this](int button) { StepButtonUp(button); };
-  }
+  tx_->OnAbort = [this] { fr4Command3_Click(); };
+  tx_->OnOk = [this] { fr4Command4_Click(); };
 }
 
 std::string Form0::SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
@@ -294,7 +277,7 @@ bool Form0::Form_Activate() {
     return false;
   }
   // The start picture and the start window's defaults.
-  tx_->Frame4->move(0, 0);
+  tx_->move(0, 0);
   app_folder_ = ProgramFolder().string();
   PaintStartPicture();
   const char* temp_env = std::getenv("TEMP");
@@ -362,9 +345,7 @@ bool Form0::Form_Activate() {
   }
   // The TX fields again, the symbol table and the picked symbol.
   Fill4();
-  BuildSymbolTable();
-  picker_symbol_index_ = settings_.TxSymbolIndex;
-  ShowSelectedSymbol();
+  tx_->ShowSymbol(settings_.TxSymbolIndex);
   // The alarm distance within 1 to 100 km.
   if (settings_.AlarmDistanceKm < 1) settings_.AlarmDistanceKm = 1;
   if (settings_.AlarmDistanceKm > 100) settings_.AlarmDistanceKm = 100;
@@ -410,36 +391,28 @@ void Form0::Fill1() {
   Check2->SetValue(settings_.LogsOn);
 }
 
-// The TX boxes of both panels, each first in the start window and then in the main
-// window: SSID, timer, destination, path and the info lines 1 to `last_info_line`.
+// The TX boxes of the start window's panel from the settings: SSID, timer,
+// destination, path and the info lines 1 to `last_info_line`.
 void Form0::FillTxBoxes(int last_info_line) {
-  panels::TxSetupPanel& m = host_.MainTxPanel();
   tx_->fr4Text1->SetText(settings_.TxSsid);
-  m.fr4Text1->SetText(settings_.TxSsid);
   tx_->fr4Text2->SetText(NumberText(settings_.BeaconInterval));
-  m.fr4Text2->SetText(NumberText(settings_.BeaconInterval));
   tx_->fr4Text3->SetText(settings_.TxDestination);
-  m.fr4Text3->SetText(settings_.TxDestination);
   tx_->fr4Text4->SetText(settings_.TxPath);
-  m.fr4Text4->SetText(settings_.TxPath);
-  for (int i = 1; i <= last_info_line; ++i) {
-    tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
-    m.fr4ti[i]->SetText(settings_.InfoLines[i]);
-  }
+  for (int i = 1; i <= last_info_line; ++i) tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
 }
 
-// The overlay boxes of both panels show TXSS (the start window's box redraws the picker).
-void Form0::FillOverlayBoxes() {
-  tx_->fr4Text10->SetText(settings_.TxOverlay);
-  host_.MainTxPanel().fr4Text10->SetText(settings_.TxOverlay);
-}
+// The main window's panel takes the given parts as the start window's panel holds them.
+void Form0::HandOverTx(unsigned parts) { host_.MainTxPanel().TakeHandOver(tx_->Values(), parts); }
 
-// The start-up's fills of the TX fields: the boxes, then the overlay ("A" when empty,
-// its first character).
+// The start-up's fills of the TX fields in both panels: the boxes, then the overlay
+// ("A" when empty, its first character; the start window's box redraws the picker).
 void Form0::FillTxFields(int last_info_line) {
   FillTxBoxes(last_info_line);
   ApplyOverlayRule();
-  FillOverlayBoxes();
+  tx_->fr4Text10->SetText(settings_.TxOverlay);
+  using P = panels::TxSetupPanel;
+  HandOverTx(P::kHandTxBoxes | P::kHandFirstInfoLine | (last_info_line > 1 ? P::kHandOtherInfoLines : 0u) |
+             P::kHandOverlay);
 }
 
 void Form0::ApplyOverlayRule() {
@@ -465,24 +438,7 @@ void Form0::Fill2c() {
   Settings& s = settings_;
   const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
   const bool scs = IsScs(kind);
-  if (!scs) {
-    tx_->Option12->setEnabled(false);
-    tx_->Option18->setEnabled(false);
-    tx_->Option19->setEnabled(false);
-  }
-  if (LeadingNumber(s.RadioMode) == 300) tx_->Option7->SetValue(true);
-  if (s.RadioMode == "300R") {
-    if (scs) {
-      tx_->Option12->setEnabled(true);
-      tx_->Option12->SetValue(true);
-    } else if (s.InterfaceKind >= ModemNumber(InterfaceKind::Pk232) &&
-               s.InterfaceKind <= ModemNumber(InterfaceKind::NoRadio)) {
-      tx_->Option7->SetValue(true);
-    }
-  }
-  if (s.RadioMode == "1200") tx_->Option8->SetValue(true);
-  if (s.RadioMode == "9600") tx_->Option18->SetValue(true);
-  if (s.RadioMode == "19200") tx_->Option19->SetValue(true);
+  tx_->ShowRadioMode(s);
 
   Text8->SetText(s.UserCall);
   ColourUserCallBox();
@@ -525,13 +481,9 @@ void Form0::Fill2c() {
 }
 
 void Form0::Fill3() {
-  panels::TxSetupPanel& m = host_.MainTxPanel();
-  for (int i = 2; i <= 6; ++i) {
-    tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
-    m.fr4ti[i]->SetText(settings_.InfoLines[i]);
-  }
+  for (int i = 2; i <= 6; ++i) tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
   for (int i = 1; i <= 6; ++i) tx_->fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
-  for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
+  HandOverTx(panels::TxSetupPanel::kHandOtherInfoLines | panels::TxSetupPanel::kHandInfoActive);
   if (IsValidOwnCall(settings_.UserCall)) igate_call_ok_ = 1;
   if (igate_call_ok_ == 1) tx_->Check9->setEnabled(true);
   if (Option11->Value() || Option13->Value() || Option4->Value() || Option5->Value()) {
@@ -546,31 +498,11 @@ void Form0::ColourUserCallBox() { SetBackground(Text8, Trim(Text8->Text()).empty
 // ---------------------------------------------------------------------------
 // Handlers
 
-void Form0::FallBackAndDisableRadioModes() {
-  if (!tx_->Option12->isEnabled()) return;
-  if (tx_->Option12->Value() || tx_->Option18->Value() || tx_->Option19->Value()) {
-    tx_->Option7->SetValue(true);
-  }
-  tx_->Option12->setEnabled(false);
-  tx_->Option18->setEnabled(false);
-  tx_->Option19->setEnabled(false);
-}
-
 void Form0::SelectInterface(int modem) {
   const Settings& s = settings_;
   const InterfaceKind kind = InterfaceKindOf(modem);
   const bool scs = IsScs(kind);
-  if (scs) {
-    tx_->Option12->setEnabled(true);
-    tx_->Option18->setEnabled(true);
-    tx_->Option19->setEnabled(true);
-  } else if (kind == InterfaceKind::NoRadio) {
-    tx_->Option12->setEnabled(false);
-    tx_->Option18->setEnabled(false);
-    tx_->Option19->setEnabled(false);
-  } else {
-    FallBackAndDisableRadioModes();
-  }
+  tx_->OfferRadioModesFor(kind);
   const bool shown = kind == InterfaceKind::Pk232 || kind == InterfaceKind::AgwRemote || scs;
   if (kind == InterfaceKind::AgwRemote) {
     Label3->SetCaption("HOST NAME");
@@ -693,11 +625,7 @@ void Form0::ApplyLanguageTexts() {
       if (w == nullptr) continue;
       SetCaptionOf(w, caption);
     }
-    panels::TxSetupPanel& m = host_.MainTxPanel();
-    m.fr4Label2->SetCaption(tx_->fr4Label2->Caption());
-    m.fr4Label5->SetCaption(tx_->fr4Label5->Caption());
-    m.fr4Command3->SetCaption(tx_->fr4Command3->Caption());
-    m.fr4Command4->SetCaption(tx_->fr4Command4->Caption());
+    host_.MainTxPanel().TakeCaptions(*tx_);
   }
   // The tooltips and the picture label's caption.
   if (TooltipsOn(lang)) {
@@ -720,46 +648,6 @@ void Form0::ApplyLanguageTexts() {
 
 void Form0::Text1_Click() {
   MsgBox(MapsPathHelp(LanguageOf(settings_.LanguageSetting)), "ZEBLON  START", MsgButtons::Ok, MsgIcon::Information);
-}
-
-// ---------------------------------------------------------------------------
-// The symbol picker
-
-void Form0::BuildSymbolTable() {
-  symbol_table_ = reception::StandardSymbolTable();
-  symbol_table_[0].clear();
-  for (int i = 95; i <= 100; ++i) symbol_table_[i].clear();
-  for (int i = 195; i <= 200; ++i) symbol_table_[i].clear();
-}
-
-void Form0::ShowSelectedSymbol() {
-  const int i = picker_symbol_index_;
-  const std::string row = i >= 0 && i <= 200 ? symbol_table_[i] : std::string();
-  // 1.-2.
-  tx_->fr4Text8->SetText(std::to_string(i));
-  tx_->fr4Text9->SetText(reception::SymbolCodeAndName(row));
-  // 3.-7. The cell, cut from its sheet anew on every call, and the overlay character.
-  const bool overlay = reception::SymbolTakesOverlay(row);
-  tx_->fr4Picture1->setPixmap(QPixmap::fromImage(
-      stations::SymbolPreview(app_folder_, i, overlay ? reception::OverlayCharacter(tx_->fr4Text10->Text()) : "",
-                              tx_->fr4Picture1->font(), tx_->fr4Picture1->palette().color(QPalette::WindowText))));
-  if (!overlay) {
-    tx_->fr4Text10->hide();
-    return;
-  }
-  tx_->fr4Text10->show();
-  if (tx_->fr4Text10->isVisible()) tx_->fr4Text10->setFocus();
-}
-
-void Form0::StepSymbol(int direction) {
-  for (;;) {
-    picker_symbol_index_ =
-        direction < 0 ? links::SymbolStepBack(picker_symbol_index_) : links::SymbolStepForward(picker_symbol_index_);
-    ShowSelectedSymbol();
-    step_button_released_ = 0;
-    PauseWithEvents(0.2f);
-    if (step_button_released_ != 0) break;
-  }
 }
 
 // ---------------------------------------------------------------------------
@@ -861,16 +749,7 @@ StartControlValues Form0::ReadControls() const {
   v.Text5 = Text5->Text();
   v.Text6 = Text6->Text();
   v.Text17 = Text17->Text();
-  if (tx_->Option7->Value())
-    v.SelectedRadioMode = "300";
-  else if (tx_->Option8->Value())
-    v.SelectedRadioMode = "1200";
-  else if (tx_->Option12->Value())
-    v.SelectedRadioMode = "300R";
-  else if (tx_->Option18->Value())
-    v.SelectedRadioMode = "9600";
-  else if (tx_->Option19->Value())
-    v.SelectedRadioMode = "19200";
+  v.SelectedRadioMode = tx_->Values().radioMode;
   v.Text7 = Text7->Text();
   v.Text15 = Text15->Text();
   v.Text16 = Text16->Text();
@@ -924,9 +803,9 @@ void Form0::Command1_Click() {
   QCoreApplication::processEvents();
   // 4.
   data_folder_ = CopyStartControls(ReadControls(), settings_, app_folder_);
-  const bool scs = IsScs(InterfaceKindOf(settings_.InterfaceKind));
-  host_.MainTxPanel().Label42->setVisible(scs);
-  host_.MainTxPanel().Text16->setVisible(scs);
+  links::TxPanelValues tx_level;
+  tx_level.txLevelShown = IsScs(InterfaceKindOf(settings_.InterfaceKind));
+  host_.MainTxPanel().TakeHandOver(tx_level, panels::TxSetupPanel::kHandTxLevelShown);
   // 5.-6.
   QCoreApplication::processEvents();
   QWidget* remembered = QApplication::activeWindow();
@@ -950,7 +829,7 @@ void Form0::InitSerialTnc() {
   // The command set of a serial TNC on the start window's own port, closed again
   // so the main window can open it; then the track import and the hand-over.
   const Settings& s = settings_;
-  const links::TncSettings t = links::TncSettingsFrom(s, tx_->Check4->Value() == 1);
+  const links::TncSettings t = links::TncSettingsFrom(s, tx_->Values().hfDual == 1);
   const links::TncCommandSet set = links::TncInitSet(t);
   if (!set.empty()) {
     platform::SerialPort port;
@@ -979,154 +858,36 @@ bool Form0::SaveScreenshot(const std::string& png_path) {
 // The TX setup panel
 
 void Form0::Command5_Click() {
-  // 1.
   if (Trim(Text8->Text()).size() < 3) {
     MsgBox("SET USER CALL !", "ZEBLON  TX SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
     return;
   }
-  Settings& s = settings_;
-  // 2. The IGATE box counts only for a call that may gate.
-  tx_->Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
-  // 3.-6.
-  tx_->Frame4->setGeometry(0, 0, width(), height());
-  for (int n = 1; n <= 4; ++n) tx_->pathMemory[n]->setToolTip(ToQ(s.PathMemories[n]));
-  for (int i = 1; i <= 6; ++i) {
-    tx_->fr4ti[i]->SetText(s.InfoLines[i]);
-    tx_->fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
-    tx_->fr4tm[i]->setToolTip(ToQ(s.InfoMemories[i]));
-  }
-  // The panel shown, its boxes from the settings.
-  tx_->Frame3->hide();
-  tx_->Frame4->show();
-  tx_->Frame4->raise();
-  tx_->Check6->SetValue(s.TxAfc == 1 ? 1 : 0);
-  tx_->Check7->SetValue(s.TxTimestamp == 1 ? 1 : 0);
-  // By interface kind.
-  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
-  if (kind != InterfaceKind::ScsTnc) {
-    tx_->Check4->hide();
-    tx_->Check4->SetValue(0);
-  }
-  const bool digi_shown = CanDigipeat(kind);
-  tx_->Check3->setVisible(digi_shown);
-  if (digi_shown) tx_->Check3->SetValue(s.DigiOn == 1 ? 1 : 0);
-  tx_->Check4->setVisible(kind == InterfaceKind::ScsTnc);
-  tx_->Check6->setVisible(kind == InterfaceKind::ScsTnc);
-  tx_->Label14->setVisible(kind == InterfaceKind::AgwRemote);
-  const bool scs = IsScs(kind);
-  tx_->Label17->setVisible(scs);
-  tx_->Text11->setVisible(scs);
-  if (kind == InterfaceKind::ScsTnc) {
-    tx_->Label17->SetCaption(" SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
-    tx_->Frame3->show();
-    const std::pair<const char*, OptionButton*> second[] = {{"NONE", tx_->Option14}, {"R300", tx_->Option15},
-                                                            {"300", tx_->Option16},  {"1200", tx_->Option17},
-                                                            {"9600", tx_->Option20}, {"19200", tx_->Option21}};
-    for (const auto& [value, option] : second) {
-      if (s.CrossMode == value) {
-        option->SetValue(true);
-        break;
-      }
-    }
-  } else if (kind == InterfaceKind::ScsPtc) {
-    tx_->Label17->SetCaption(" SCS PTC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
-  }
-  // The main window's ACTIVE boxes and the picked symbol.
-  s.UserCall = UpperAscii(Trim(Text8->Text()));
-  panels::TxSetupPanel& m = host_.MainTxPanel();
-  for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
-  ShowSelectedSymbol();
+  tx_->OpenFromSettings(settings_, igate_call_ok_ == 1);
+  // The main window's ACTIVE boxes as the panel shows them, and the picked symbol.
+  settings_.UserCall = UpperAscii(Trim(Text8->Text()));
+  HandOverTx(panels::TxSetupPanel::kHandInfoActive);
+  tx_->ShowSymbol(tx_->PickedSymbol());
 }
 
 void Form0::fr4Command4_Click() {
-  Settings& s = settings_;
-  const links::TxPanelValues v = tx_->TxValues();
-  // 1. The SSID: 1 to 15 or nothing.
-  s.TxSsid = StoredTxSsid(v.ssid);
-  // 2.-4.
-  s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(v.interval));
-  s.TxDestination = UpperAscii(Trim(v.destination));
-  if (s.TxDestination.empty()) s.TxDestination = "ZEBL";
-  s.TxPath = UpperAscii(Trim(v.path));
-  // 5.-6.
-  for (int n = 1; n <= 4; ++n) {
-    if (!new_path_memories_[n].empty()) s.PathMemories[n] = new_path_memories_[n];
-  }
-  for (int i = 1; i <= 6; ++i) {
-    s.InfoLines[i] = Trim(v.infoLines[i]);
-    s.InfoLineActive[i] = v.infoActive[i];
-    s.InfoMemories[i] = Trim(v.infoMemories[i]);
-  }
-  // 7.-8.
-  s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(v.txLevel));
-  s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(v.symbol));
-  s.TxOverlay = reception::OverlayCharacter(v.overlay);
-  // 9.-11. The main window's panel takes the values as typed.
-  tx_->Frame4->hide();
+  // The values cleaned into the settings, and as typed into the main window's panel.
+  const links::TxPanelValues v = tx_->Values();
+  settings_ = tx_->Take(settings_, igate_call_ok_ == 1, tx_->Check9->Value()).settings;
+  tx_->hide();
   host_.MainTxPanel().TakeHandOver(v);
-  // 12.-15.
-  if (!v.radioMode.empty()) s.RadioMode = v.radioMode;
-  s.DigiOn = v.digi;
-  if (InterfaceKindOf(s.InterfaceKind) == InterfaceKind::ScsTnc && !v.crossMode.empty()) s.CrossMode = v.crossMode;
-  s.TxAfc = tx_->Check6->Value();
-  s.TxTimestamp = v.timestamp;
-  s.IGateOn = igate_call_ok_ == 1 ? tx_->Check9->Value() : 0;
-  // 16.
   WriteSettings();
 }
 
 void Form0::fr4Command3_Click() {
+  // The stored values back into both panels.
   const Settings& s = settings_;
-  tx_->Frame4->hide();
+  tx_->hide();
   FillTxBoxes(1);
-  tx_->fr4Text8->SetText(NumberText(s.TxSymbolIndex));
-  host_.MainTxPanel().fr4Text8->SetText(NumberText(s.TxSymbolIndex));
-  picker_symbol_index_ = s.TxSymbolIndex;
-  FillOverlayBoxes();  // as stored: an empty overlay stays empty
+  tx_->RestorePickedSymbol(s.TxSymbolIndex);
+  tx_->fr4Text10->SetText(s.TxOverlay);  // as stored: an empty overlay stays empty
+  using P = panels::TxSetupPanel;
+  HandOverTx(P::kHandTxBoxes | P::kHandFirstInfoLine | P::kHandSymbol | P::kHandOverlay);
   tx_->Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
-}
-
-// ---------------------------------------------------------------------------
-// The panel's editing aids
-
-void Form0::PathPreset(int n) {
-  tx_->fr4Text4->SetText(links::PathWithPreset(tx_->fr4Text4->Text(), tx_->presets[n]->Caption()));
-}
-
-void Form0::PathMemoryUp(int n, int button) {
-  if (button == 1) {
-    tx_->fr4Text4->SetText(links::PathMemoryRecall(settings_.PathMemories[n], new_path_memories_[n]));
-  } else if (button == 2) {
-    new_path_memories_[n] = links::PathMemoryStore(tx_->fr4Text4->Text());
-    tx_->pathMemory[n]->setToolTip(ToQ(new_path_memories_[n]));
-  }
-}
-
-void Form0::InfoMemoryUp(int m, int button) {
-  // 1. The focus moves first, so a line that had it notes itself.
-  tx_->fr4tm[m]->setFocus();
-  QCoreApplication::processEvents();
-  const std::string memory = FromQ(tx_->fr4tm[m]->toolTip());
-  // 2. The line the memory goes into or comes from.
-  std::array<std::string, 7> lines;
-  for (int i = 1; i <= 6; ++i) lines[i] = tx_->fr4ti[i]->Text();
-  const int line = links::InfoMemoryTarget(lines, last_info_line_, memory, button == 1);
-  if (line == 0) return;
-  last_info_line_ = line;
-  if (button == 1)
-    tx_->fr4ti[line]->SetText(memory);
-  else if (button == 2)
-    tx_->fr4tm[m]->setToolTip(ToQ(tx_->fr4ti[line]->Text()));
-  tx_->fr4ti[line]->setFocus();
-}
-
-void Form0::StepTxTimer(int direction) {
-  for (;;) {
-    tx_->fr4Text2->SetText(links::TxTimerStep(tx_->fr4Text2->Text(), direction));
-    step_button_released_ = 0;
-    PauseWithEvents(0.2f);
-    if (step_button_released_ != 0) break;
-  }
 }
 
 }  // namespace zeblon

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "panels/start_tx_setup_panel.h"
+#include "panels/tx_setup_panel.h"
 #include "platform/controls.h"
 #include "settings/settings.h"
 #include "start_window/start_logic.h"
@@ -35,13 +35,8 @@ class Form0 : public QWidget {
   const std::string& DataFolder() const { return data_folder_; }
   int IGateCallOk() const { return igate_call_ok_; }
   int StartInProgress() const { return start_in_progress_; }
-  panels::StartTxSetupPanel& TxPanel() { return *tx_; }
-  int PickerSymbolIndex() const { return picker_symbol_index_; }
+  panels::TxSetupPanel& TxPanel() { return *tx_; }
   const std::string& StartPicturePath() const { return start_picture_path_; }
-  int LastInfoLine() const { return last_info_line_; }
-  const std::array<std::string, 5>& NewPathMemories() const { return new_path_memories_; }
-  // The symbol table of the picker (rows 0, 95 … 100 and 195 … 200 empty).
-  const std::array<std::string, 201>& SymbolTable() const { return symbol_table_; }
 
   // The handlers a user reaches through the window (public for tests).
   void Command5_Click();     // opens the TX setup panel
@@ -50,14 +45,6 @@ class Form0 : public QWidget {
   void Picture2_Click();
   void Text1_Click();
   void ApplyLanguageTexts();
-  void ShowSelectedSymbol();
-  // Step buttons: a press steps at once and repeats every 0.2 s until a release.
-  void StepSymbol(int direction);   // fr4Command1 (-1) and fr4Command2 (+1) MouseDown
-  void StepTxTimer(int direction);  // fr4C21 (+1) and fr4C22 (-1) MouseDown
-  void StepButtonUp(int button) { step_button_released_ = button; }
-  void PathMemoryUp(int n, int button);  // Command17 … Command21 MouseUp
-  void InfoMemoryUp(int m, int button);  // fr4tm MouseUp
-  void PathPreset(int n);                // Command8 … Command13
 
   // A PNG of the window as it is drawn now (offscreen too). False when it could not be saved.
   bool SaveScreenshot(const std::string& png_path);
@@ -115,15 +102,14 @@ class Form0 : public QWidget {
   void Fill3();
   void Fill4();
   void FillTxBoxes(int last_info_line);
-  void FillOverlayBoxes();
   void FillTxFields(int last_info_line);
+  void HandOverTx(unsigned parts);
   void ProvideStockData();
   void ApplyOverlayRule();
   void ColourUserCallBox();
 
   // Handlers.
   void SelectInterface(int modem);
-  void FallBackAndDisableRadioModes();
   void Option4_Click() { SelectInterface(1); }
   void Option5_Click() { SelectInterface(0); }
   void Option9_Click() { SelectInterface(3); }
@@ -141,7 +127,6 @@ class Form0 : public QWidget {
   void Command6_Click();
   void SelectLanguage(int lang);
   // Neighbours of the start-up and START.
-  void BuildSymbolTable();
   void PaintStartPicture();
   void ChooseStartPictureFromMaps();
   void ClearStockReadOnly();
@@ -153,17 +138,12 @@ class Form0 : public QWidget {
 
   StartWindowHost& host_;
   Settings settings_;
-  panels::StartTxSetupPanel* tx_ = nullptr;
+  panels::TxSetupPanel* tx_ = nullptr;
   std::string app_folder_;
   std::string data_folder_;
   std::string start_picture_path_;
-  std::array<std::string, 201> symbol_table_{};
-  std::array<std::string, 5> new_path_memories_{};
   int igate_call_ok_ = 0;
   int start_in_progress_ = 0;
-  int picker_symbol_index_ = 0;
-  int step_button_released_ = 1;
-  int last_info_line_ = 0;
   bool activated_ = false;
   bool startup_done_ = false;
   bool handing_over_ = false;

@@ -96,13 +96,6 @@ std::string CheckStartPorts(const Settings& s) {
   return {};
 }
 
-std::string StoredTxSsid(const std::string& box_text) {
-  const std::string ssid = Trim(box_text);
-  if (ssid.empty()) return ssid;
-  const double v = LeadingNumber(ssid);
-  return v < 1 || v > 15 ? std::string() : ssid;
-}
-
 std::string StartCaptionFor(int interface_kind) {
   switch (InterfaceKindOf(interface_kind)) {
     case InterfaceKind::Pk232: return "40 s ...";

@@ -34,10 +34,6 @@ std::string DataFolderOf(const std::string& app_folder, const std::string& msys)
 // a serial or TCP port number outside its range, or a GPS port equal to the TNC port.
 std::string CheckStartPorts(const Settings& s);
 
-// The SSID that the TX setup panel's OK stores from its box: the trimmed text, or
-// nothing when its leading number lies outside 1 to 15 ("7A" stays "7A").
-std::string StoredTxSsid(const std::string& box_text);
-
 // START's caption while it works, by interface kind.
 std::string StartCaptionFor(int interface_kind);
 

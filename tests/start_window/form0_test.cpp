@@ -369,29 +369,29 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
 
   // Editing aids: presets, memories, the timer buttons.
   tx.fr4Text4->SetText(" WIDE1-1 ");
-  form0_->PathPreset(2);
+  tx.presets[2]->click();
   EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1,WIDE2-1");
-  form0_->PathMemoryUp(1, 2);  // right click saves
+  tx.pathMemory[1]->OnMouseUp(2);  // right click saves
   tx.fr4Text4->SetText("");
-  form0_->PathMemoryUp(1, 1);  // left click recalls the saved path
+  tx.pathMemory[1]->OnMouseUp(1);  // left click recalls the saved path
   EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1,WIDE2-1");
-  form0_->PathMemoryUp(2, 1);
+  tx.pathMemory[2]->OnMouseUp(1);
   EXPECT_EQ(tx.fr4Text4->Text(), "RELAY");
   tx.fr4ti[2]->SetText("QRV 144.800 mhz");
-  form0_->InfoMemoryUp(1, 1);  // a frequency goes to the line with a frequency
+  tx.fr4tm[1]->OnMouseUp(1);  // a frequency goes to the line with a frequency
   EXPECT_EQ(tx.fr4ti[2]->Text(), "144.800 MHz");
   // One press of up, released during its first wait.
-  platform::SetWaitClock([this, t = 0.0]() mutable {
-    if (t > 0.1) form0_->StepButtonUp(1);
+  platform::SetWaitClock([&tx, t = 0.0]() mutable {
+    if (t > 0.1) tx.fr4C21->OnMouseUp(1);
     return t += 0.05;
   });
   tx.fr4Text2->SetText("60");
-  form0_->StepTxTimer(+1);
+  tx.fr4C21->OnMouseDown(1);
   EXPECT_EQ(tx.fr4Text2->Text(), "MANUAL");
-  form0_->StepTxTimer(-1);
+  tx.fr4C22->OnMouseDown(1);
   EXPECT_EQ(tx.fr4Text2->Text(), "60");
   tx.fr4Text2->SetText("2.5");
-  form0_->StepTxTimer(+1);
+  tx.fr4C21->OnMouseDown(1);
   EXPECT_EQ(tx.fr4Text2->Text(), "3.5");
 
   // OK: the cleaned values into the settings and the file, the typed ones to the main window.
@@ -437,7 +437,7 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   EXPECT_EQ(tx.fr4Text2->Text(), "4");
   EXPECT_EQ(tx.fr4Text10->Text(), "");
   EXPECT_EQ(tx.fr4Text8->Text(), "14");
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 14);
+  EXPECT_EQ(tx.PickedSymbol(), 14);
   const panels::TxSetupPanel& m = program_->MainWindow().TxPanel();
   EXPECT_EQ(m.fr4Text3->Text(), "ZEBL");
   EXPECT_EQ(m.fr4Text8->Text(), "14");
@@ -473,30 +473,30 @@ TEST_F(StartWindowTest, HfDualAndTheModeRules) {
 TEST_F(StartWindowTest, SymbolPickerShowsTheSheetCells) {
   ASSERT_TRUE(form0_->Form_Activate());
   auto& tx = form0_->TxPanel();
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 14);
-  EXPECT_TRUE(form0_->SymbolTable()[0].empty());
-  EXPECT_TRUE(form0_->SymbolTable()[95].empty());
+  EXPECT_EQ(tx.PickedSymbol(), 14);
+  EXPECT_TRUE(tx.SymbolRow(0).empty());
+  EXPECT_TRUE(tx.SymbolRow(95).empty());
   const QImage sheet1(QString::fromStdString((folder_ / "ZEBLSYM1.BMP").string()));
   ASSERT_FALSE(sheet1.isNull());
   EXPECT_GE(sheet1.width(), 337);
   EXPECT_GE(sheet1.height(), 127);
-  platform::SetWaitClock([this, t = 0.0]() mutable {
-    if (t > 0.1) form0_->StepButtonUp(2);  // a right button steps too
+  platform::SetWaitClock([&tx, t = 0.0]() mutable {
+    if (t > 0.1) tx.fr4Command2->OnMouseUp(2);  // a right button steps too
     return t += 0.05;
   });
-  for (int i = 0; i < 80; ++i) form0_->StepSymbol(+1);
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 94);
-  form0_->StepSymbol(+1);
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 101);  // 94 -> 101
+  for (int i = 0; i < 80; ++i) tx.fr4Command2->OnMouseDown(1);
+  EXPECT_EQ(tx.PickedSymbol(), 94);
+  tx.fr4Command2->OnMouseDown(1);
+  EXPECT_EQ(tx.PickedSymbol(), 101);  // 94 -> 101
   EXPECT_EQ(tx.fr4Text9->Text(), "\\!  Emergency ");
   const QImage shown = tx.fr4Picture1->pixmap().toImage();
   EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
             sheet1.copy(0, 0, 22, 22).convertToFormat(QImage::Format_RGB32));
-  form0_->StepSymbol(+1);
-  form0_->StepSymbol(+1);
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 103);  // No. Digi takes an overlay
+  tx.fr4Command2->OnMouseDown(1);
+  tx.fr4Command2->OnMouseDown(1);
+  EXPECT_EQ(tx.PickedSymbol(), 103);  // No. Digi takes an overlay
   EXPECT_FALSE(tx.fr4Text10->isHidden());
-  form0_->StepSymbol(-1);
+  tx.fr4Command1->OnMouseDown(1);
   EXPECT_TRUE(tx.fr4Text10->isHidden());
 }
 

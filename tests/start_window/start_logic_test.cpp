@@ -172,13 +172,6 @@ TEST(StartPorts, Refusals) {
   }
 }
 
-TEST(TxSetupOk, SsidOneToFifteenOrNothing) {
-  const std::pair<const char*, const char*> cases[] = {{"0", ""},    {"16", ""},  {"-3", ""},   {"X", ""},
-                                                       {"", ""},     {"   ", ""}, {"15", "15"}, {" 3 ", "3"},
-                                                       {"7A", "7A"}, {"1", "1"},  {"07", "07"}, {"0.5", ""}};
-  for (const auto& [box, stored] : cases) EXPECT_EQ(StoredTxSsid(box), stored) << box;
-}
-
 TEST(StartFonts, PassRule) {
   EXPECT_TRUE(FontCheckPasses({"DejaVu Sans", "qw7_f3"}));
   EXPECT_TRUE(FontCheckPasses({"QW7_F8", "Other"}));
