@@ -217,32 +217,32 @@ void Form0::BuildControls() {
 }
 
 void Form0::ConnectHandlers() {
-  Command1->OnClick = [this] { Command1_Click(); };
-  Option4->OnClick = [this] { Option4_Click(); };
-  Option5->OnClick = [this] { Option5_Click(); };
-  Option9->OnClick = [this] { Option9_Click(); };
-  Option10->OnClick = [this] { Option10_Click(); };
-  Option11->OnClick = [this] { Option11_Click(); };
-  Option13->OnClick = [this] { Option13_Click(); };
-  Command14->OnClick = [this] { Command14_Click(); };
-  Command15->OnClick = [this] { Command15_Click(); };
-  Check8->OnClick = [this] { Check8_Click(); };
-  Check1->OnClick = [this] { Check1_Click(); };
-  Text10->OnChange = [this] { Text10_Change(); };
-  Text7->OnChange = [this] { Text7_Change(); };
-  Text8->OnChange = [this] { Text8_Change(); };
-  Text1->OnClick = [this] { Text1_Click(); };
-  Command3->OnClick = [this] { Command3_Click(); };
-  Command6->OnClick = [this] { Command6_Click(); };
+  Command1->OnClick = [this] { Start(); };
+  Option4->OnClick = [this] { SelectInterface(InterfaceKind::Pk232); };
+  Option5->OnClick = [this] { SelectInterface(InterfaceKind::AgwLocal); };
+  Option9->OnClick = [this] { SelectInterface(InterfaceKind::AgwRemote); };
+  Option10->OnClick = [this] { SelectInterface(InterfaceKind::NoRadio); };
+  Option11->OnClick = [this] { SelectInterface(InterfaceKind::ScsTnc); };
+  Option13->OnClick = [this] { SelectInterface(InterfaceKind::ScsPtc); };
+  Command14->OnClick = [this] { ShowAprsIsInputs(); };
+  Command15->OnClick = [this] { TakeAprsIsInputs(); };
+  Check8->OnClick = [this] { ToggleIonosphereFromInternet(); };
+  Check1->OnClick = [this] { ToggleSmartLog(); };
+  Text10->OnChange = [this] { TakeUtcOffset(); };
+  Text7->OnChange = [this] { TakeAlarmDistance(); };
+  Text8->OnChange = [this] { CheckUserCall(); };
+  Text1->OnClick = [this] { ShowMapsPathHelp(); };
+  Command3->OnClick = [this] { OpenReadme(); };
+  Command6->OnClick = [this] { OpenHistory(); };
   Option1->OnClick = [this] { SelectLanguage(11); };
   Option2->OnClick = [this] { SelectLanguage(12); };
   Option3->OnClick = [this] { SelectLanguage(13); };
-  Picture2->OnClick = [this] { Picture2_Click(); };
+  Picture2->OnClick = [this] { CentreMapOnStartPicture(); };
 
   // The TX setup panel.
-  Command5->OnClick = [this] { Command5_Click(); };
-  tx_->OnAbort = [this] { fr4Command3_Click(); };
-  tx_->OnOk = [this] { fr4Command4_Click(); };
+  Command5->OnClick = [this] { OpenTxSetup(); };
+  tx_->OnAbort = [this] { AbortTxSetup(); };
+  tx_->OnOk = [this] { TakeTxSetup(); };
 }
 
 std::string Form0::SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
@@ -283,7 +283,7 @@ bool Form0::Form_Activate() {
   const char* temp_env = std::getenv("TEMP");
   SetDefaultSettings(SettingsWindow::Start, settings_, app_folder_, temp_env ? temp_env : "");
   // The defaults into both TX setup panels; this loads the main window.
-  Fill1();
+  FillDefaultBoxes();
   // A missing settings file is created empty.
   const fs::path ini = SettingsPath();
   std::error_code ec;
@@ -324,7 +324,7 @@ bool Form0::Form_Activate() {
       Text16->SetText(NumberBoxText(settings_.KIndex));
   });
   // The ionosphere and APRS-IS boxes.
-  Fill2b();
+  FillIonosphereAndAprsIsBoxes();
   // The map system and the data folder.
   settings_.MapSystem = NormaliseMapSystem(settings_.MapSystem);
   data_folder_ = DataFolderOf(app_folder_, settings_.MapSystem);
@@ -335,16 +335,16 @@ bool Form0::Form_Activate() {
     fs::remove(ResolveOrSame(log / name), ec);
   }
   // The radio mode, interface and folder boxes.
-  Fill2c();
+  FillInterfaceAndFolderBoxes();
   // A call given: its TX boxes and start picture.
   const std::string call = UpperAscii(Trim(Text8->Text()));
   if (!call.empty()) {
     settings_.UserCall = call;
-    Fill3();
+    FillBoxesOfTheCall();
     ChooseStartPictureFromMaps();
   }
-  // The TX fields again, the symbol table and the picked symbol.
-  Fill4();
+  // The TX fields again from the settings read, and the picked symbol.
+  FillTxFields(1);
   tx_->ShowSymbol(settings_.TxSymbolIndex);
   // The alarm distance within 1 to 100 km.
   if (settings_.AlarmDistanceKm < 1) settings_.AlarmDistanceKm = 1;
@@ -364,9 +364,8 @@ void Form0::ColourUserCallBox() { SetBackground(Text8, Trim(Text8->Text()).empty
 // ---------------------------------------------------------------------------
 // Handlers
 
-void Form0::SelectInterface(int modem) {
+void Form0::SelectInterface(InterfaceKind kind) {
   const Settings& s = settings_;
-  const InterfaceKind kind = InterfaceKindOf(modem);
   const bool scs = IsScs(kind);
   tx_->OfferRadioModesFor(kind);
   const bool shown = kind == InterfaceKind::Pk232 || kind == InterfaceKind::AgwRemote || scs;
@@ -391,19 +390,19 @@ void Form0::SelectInterface(int modem) {
   Label4->setVisible(shown);
   Text4->setVisible(shown);
   Command5->setEnabled(kind != InterfaceKind::NoRadio);
-  settings_.InterfaceKind = modem;
+  settings_.InterfaceKind = ModemNumber(kind);
   ApplyLanguageTexts();
   Command14->setEnabled(kind != InterfaceKind::AgwRemote && kind != InterfaceKind::NoRadio);
 }
 
-void Form0::Command14_Click() {
+void Form0::ShowAprsIsInputs() {
   Command1->setEnabled(false);
   for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14, Command15}) {
     w->show();
   }
 }
 
-void Form0::Command15_Click() {
+void Form0::TakeAprsIsInputs() {
   settings_.AprsIsServer = Trim(Text13->Text());
   settings_.AprsIsPort = Trim(Text14->Text());
   for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14, Command15}) {
@@ -413,7 +412,7 @@ void Form0::Command15_Click() {
   WriteSettings();
 }
 
-void Form0::Check8_Click() {
+void Form0::ToggleIonosphereFromInternet() {
   settings_.IonoAutoUpdate = Check8->Value();
   if (Check8->Value() == 0) {
     Text15->setEnabled(true);
@@ -424,11 +423,11 @@ void Form0::Check8_Click() {
   }
 }
 
-void Form0::Check1_Click() { settings_.SmartLog = Check1->Value(); }
+void Form0::ToggleSmartLog() { settings_.SmartLog = Check1->Value(); }
 
-void Form0::Text10_Change() { settings_.UtcOffsetHours = LeadingNumber(Text10->Text()); }
+void Form0::TakeUtcOffset() { settings_.UtcOffsetHours = LeadingNumber(Text10->Text()); }
 
-void Form0::Text7_Change() {
+void Form0::TakeAlarmDistance() {
   const std::string t = Trim(Text7->Text());
   if (t.empty()) return;
   const double d = RoundHalfEven(LeadingNumber(t));
@@ -436,7 +435,7 @@ void Form0::Text7_Change() {
   if (FitsWholeNumber<std::int16_t>(d)) settings_.AlarmDistanceKm = static_cast<int>(d);
 }
 
-void Form0::Text8_Change() {
+void Form0::CheckUserCall() {
   const std::string t = Text8->Text();
   if (Trim(t).empty()) {
     SetBackground(Text8, kYellow);
@@ -451,9 +450,9 @@ void Form0::Text8_Change() {
   }
 }
 
-void Form0::Command3_Click() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/README.HTM", "ZEBLON  START"); }
+void Form0::OpenReadme() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/README.HTM", "ZEBLON  START"); }
 
-void Form0::Command6_Click() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/HISTORY.TXT", "ZEBLON  START"); }
+void Form0::OpenHistory() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/HISTORY.TXT", "ZEBLON  START"); }
 
 void Form0::SelectLanguage(int lang) {
   settings_.LanguageSetting = lang;
@@ -512,7 +511,7 @@ void Form0::ApplyLanguageTexts() {
   }
 }
 
-void Form0::Text1_Click() {
+void Form0::ShowMapsPathHelp() {
   MsgBox(MapsPathHelp(LanguageOf(settings_.LanguageSetting)), "ZEBLON  START", MsgButtons::Ok, MsgIcon::Information);
 }
 
@@ -526,8 +525,8 @@ void Form0::WaitForActiveAgain(QWidget* remembered) {
   }
 }
 
-void Form0::Command1_Click() {
-  // 1.-2.
+void Form0::Start() {
+  // A second press while START works does nothing; a call needs three characters.
   if (start_in_progress_ == 1) return;
   start_in_progress_ = 1;
   if (Trim(Text8->Text()).size() < 3) {
@@ -535,22 +534,22 @@ void Form0::Command1_Click() {
     start_in_progress_ = 0;
     return;
   }
-  // 3.
+  // The caption says how long START takes with this interface.
   Command1->SetCaption("...");
   Command1->SetCaption(StartCaptionFor(settings_.InterfaceKind));
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QCoreApplication::processEvents();
-  // 4.
+  // The boxes into the settings; the main window shows the TX level box with the SCS kinds.
   data_folder_ = CopyStartControls(ReadControls(), settings_, app_folder_);
   links::TxPanelValues tx_level;
   tx_level.txLevelShown = IsScs(InterfaceKindOf(settings_.InterfaceKind));
   host_.MainTxPanel().TakeHandOver(tx_level, panels::TxSetupPanel::kHandTxLevelShown);
-  // 5.-6.
+  // The stock folders made writable, and the window active again.
   QCoreApplication::processEvents();
   QWidget* remembered = QApplication::activeWindow();
   if (settings_.NoAttribReset != 1) ClearStockReadOnly();
   WaitForActiveAgain(remembered);
-  // 7. Ports.
+  // Ports out of range or in conflict refuse START.
   if (const std::string refusal = CheckStartPorts(settings_); !refusal.empty()) {
     MsgBox(refusal, "ZEBLON  SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
     QApplication::restoreOverrideCursor();
@@ -558,7 +557,7 @@ void Form0::Command1_Click() {
     start_in_progress_ = 0;
     return;
   }
-  // 8.-9.
+  // SMART LOG trims the MONI 1 log; the settings written, the TNC set up, the hand-over.
   if (Check1->Value() == 1) TrimMoniOneLog();
   WriteSettings();
   InitSerialTnc();

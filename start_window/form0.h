@@ -11,6 +11,7 @@
 
 #include "panels/tx_setup_panel.h"
 #include "platform/controls.h"
+#include "settings/interface_kind.h"
 #include "settings/settings.h"
 #include "start_window/start_logic.h"
 #include "start_window/start_window_host.h"
@@ -27,8 +28,9 @@ class Form0 : public QWidget {
   bool Form_Activate();
   bool StartupDone() const { return startup_done_; }
 
-  // START.
-  void Command1_Click();
+  // Takes the boxes into the settings, checks the ports, sets up a serial TNC and
+  // hands over to the main window.
+  void Start();  // Command1, START
 
   Settings& settings() { return settings_; }
   const std::string& AppFolder() const { return app_folder_; }
@@ -39,11 +41,11 @@ class Form0 : public QWidget {
   const std::string& StartPicturePath() const { return start_picture_path_; }
 
   // The handlers a user reaches through the window (public for tests).
-  void Command5_Click();     // opens the TX setup panel
-  void fr4Command4_Click();  // OK of the panel
-  void fr4Command3_Click();  // ABORT of the panel
-  void Picture2_Click();
-  void Text1_Click();
+  void OpenTxSetup();              // Command5, TX SETUP / APRS PARAMETERS
+  void TakeTxSetup();              // fr4Command4, OK of the TX setup panel
+  void AbortTxSetup();             // fr4Command3, ABORT of the TX setup panel
+  void CentreMapOnStartPicture();  // Picture2, the start picture
+  void ShowMapsPathHelp();         // Text1, the maps path box
   void ApplyLanguageTexts();
 
   // A PNG of the window as it is drawn now (offscreen too). False when it could not be saved.
@@ -95,12 +97,11 @@ class Form0 : public QWidget {
   void ConnectHandlers();
   std::string SettingsPath() const;
 
-  // The fills of the start-up.
-  void Fill1();
-  void Fill2b();
-  void Fill2c();
-  void Fill3();
-  void Fill4();
+  // The fills of the start-up (form0_settings.cpp, form0_tx.cpp).
+  void FillDefaultBoxes();              // the defaults into both TX panels, alarm distance, SAVE LOG
+  void FillIonosphereAndAprsIsBoxes();  // the ionosphere boxes and the APRS-IS server
+  void FillInterfaceAndFolderBoxes();   // radio mode, interface, call, folders, ports, language
+  void FillBoxesOfTheCall();            // info lines, ACTIVE boxes, IGate and APRS-IS setup for the call
   void FillTxBoxes(int last_info_line);
   void FillTxFields(int last_info_line);
   void HandOverTx(unsigned parts);
@@ -109,22 +110,16 @@ class Form0 : public QWidget {
   void ColourUserCallBox();
 
   // Handlers.
-  void SelectInterface(int modem);
-  void Option4_Click() { SelectInterface(1); }
-  void Option5_Click() { SelectInterface(0); }
-  void Option9_Click() { SelectInterface(3); }
-  void Option10_Click() { SelectInterface(4); }
-  void Option11_Click() { SelectInterface(5); }
-  void Option13_Click() { SelectInterface(6); }
-  void Command14_Click();
-  void Command15_Click();
-  void Check8_Click();
-  void Check1_Click();
-  void Text10_Change();
-  void Text7_Change();
-  void Text8_Change();
-  void Command3_Click();
-  void Command6_Click();
+  void SelectInterface(InterfaceKind kind);  // Option4, 5, 9, 10, 11, 13
+  void ShowAprsIsInputs();                   // Command14, IGATE APRS-IS SETUP
+  void TakeAprsIsInputs();                   // Command15, OK of the APRS-IS inputs
+  void ToggleIonosphereFromInternet();       // Check8, <- INET
+  void ToggleSmartLog();                     // Check1, SMART LOG
+  void TakeUtcOffset();                      // Text10, UTC OFFSET
+  void TakeAlarmDistance();                  // Text7, ALARM DIST
+  void CheckUserCall();                      // Text8, USER CALL
+  void OpenReadme();                         // Command3, READ!
+  void OpenHistory();                        // Command6, HISTORY
   void SelectLanguage(int lang);
   // Neighbours of the start-up and START.
   void PaintStartPicture();

@@ -123,7 +123,7 @@ void Form0::ChooseStartPictureFromMaps() {
   Picture2->setPixmap(view);
 }
 
-void Form0::Picture2_Click() {
+void Form0::CentreMapOnStartPicture() {
   const auto loc = PictureLocationOf(start_picture_path_);
   if (!loc) return;
   settings_.CentreNorth = loc->north;

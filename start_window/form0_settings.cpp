@@ -12,13 +12,13 @@ namespace zeblon {
 
 using namespace platform;
 
-void Form0::Fill1() {
+void Form0::FillDefaultBoxes() {
   FillTxFields(6);
   Text7->SetText(NumberText(settings_.AlarmDistanceKm));
   Check2->SetValue(settings_.LogsOn);
 }
 
-void Form0::Fill2b() {
+void Form0::FillIonosphereAndAprsIsBoxes() {
   if (settings_.IonoAutoUpdate == 0) {
     Check8->SetValue(0);
     Text15->setEnabled(true);
@@ -32,7 +32,7 @@ void Form0::Fill2b() {
   if (!settings_.AprsIsServer.empty()) Text13->SetText(settings_.AprsIsServer);
 }
 
-void Form0::Fill2c() {
+void Form0::FillInterfaceAndFolderBoxes() {
   Settings& s = settings_;
   const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
   const bool scs = IsScs(kind);
@@ -78,39 +78,34 @@ void Form0::Fill2c() {
     Option3->SetValue(true);
 }
 
-void Form0::Fill4() { FillTxFields(1); }
-
 StartControlValues Form0::ReadControls() const {
   StartControlValues v;
-  v.Text13 = Text13->Text();
-  v.Text14 = Text14->Text();
-  v.Text8 = Text8->Text();
-  if (Option4->Value())
-    v.SelectedInterface = 1;
-  else if (Option5->Value())
-    v.SelectedInterface = 0;
-  else if (Option9->Value())
-    v.SelectedInterface = 3;
-  else if (Option10->Value())
-    v.SelectedInterface = 4;
-  else if (Option11->Value())
-    v.SelectedInterface = 5;
-  else if (Option13->Value())
-    v.SelectedInterface = 6;
-  v.Text1 = Text1->Text();
-  v.Text2 = Text2->Text();
-  v.Text3 = Text3->Text();
-  v.Text4 = Text4->Text();
-  v.Text5 = Text5->Text();
-  v.Text6 = Text6->Text();
-  v.Text17 = Text17->Text();
+  v.AprsIsServer = Text13->Text();
+  v.AprsIsPort = Text14->Text();
+  v.UserCall = Text8->Text();
+  const std::pair<OptionButton*, InterfaceKind> interfaces[] = {
+      {Option4, InterfaceKind::Pk232},    {Option5, InterfaceKind::AgwLocal}, {Option9, InterfaceKind::AgwRemote},
+      {Option10, InterfaceKind::NoRadio}, {Option11, InterfaceKind::ScsTnc},  {Option13, InterfaceKind::ScsPtc}};
+  for (const auto& [option, kind] : interfaces) {
+    if (option->Value()) {
+      v.SelectedInterface = ModemNumber(kind);
+      break;
+    }
+  }
+  v.MapsPath = Text1->Text();
+  v.TempPath = Text2->Text();
+  v.PortOrHost = Text3->Text();
+  v.BaudOrHostPort = Text4->Text();
+  v.MoniCall = Text5->Text();
+  v.NmeaPort = Text6->Text();
+  v.NmeaBaud = Text17->Text();
   v.SelectedRadioMode = tx_->Values().radioMode;
-  v.Text7 = Text7->Text();
-  v.Text15 = Text15->Text();
-  v.Text16 = Text16->Text();
-  v.Check8 = Check8->Value();
-  v.Check1 = Check1->Value();
-  v.Check2 = Check2->Value();
+  v.AlarmDistance = Text7->Text();
+  v.SunspotNumber = Text15->Text();
+  v.KIndex = Text16->Text();
+  v.IonoFromInternet = Check8->Value();
+  v.SmartLog = Check1->Value();
+  v.SaveLog = Check2->Value();
   return v;
 }
 

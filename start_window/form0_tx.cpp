@@ -41,7 +41,7 @@ void Form0::ApplyOverlayRule() {
   settings_.TxOverlay = settings_.TxOverlay.substr(0, 1);
 }
 
-void Form0::Fill3() {
+void Form0::FillBoxesOfTheCall() {
   for (int i = 2; i <= 6; ++i) tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
   for (int i = 1; i <= 6; ++i) tx_->fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
   HandOverTx(panels::TxSetupPanel::kHandOtherInfoLines | panels::TxSetupPanel::kHandInfoActive);
@@ -52,7 +52,7 @@ void Form0::Fill3() {
   }
 }
 
-void Form0::Command5_Click() {
+void Form0::OpenTxSetup() {
   if (Trim(Text8->Text()).size() < 3) {
     MsgBox("SET USER CALL !", "ZEBLON  TX SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
     return;
@@ -64,7 +64,7 @@ void Form0::Command5_Click() {
   tx_->ShowSymbol(tx_->PickedSymbol());
 }
 
-void Form0::fr4Command4_Click() {
+void Form0::TakeTxSetup() {
   // The values cleaned into the settings, and as typed into the main window's panel.
   const links::TxPanelValues v = tx_->Values();
   settings_ = tx_->Take(settings_, igate_call_ok_ == 1, tx_->Check9->Value()).settings;
@@ -73,7 +73,7 @@ void Form0::fr4Command4_Click() {
   WriteSettings();
 }
 
-void Form0::fr4Command3_Click() {
+void Form0::AbortTxSetup() {
   // The stored values back into both panels.
   const Settings& s = settings_;
   tx_->hide();

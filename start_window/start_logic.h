@@ -11,17 +11,19 @@ namespace zeblon {
 
 // The values START reads from the start window's controls.
 struct StartControlValues {
-  std::string Text13, Text14;              // APRS-IS server and port
-  std::string Text8;                       // user call
-  int SelectedInterface = -1;              // MODEM of the selected interface option, -1 none
-  std::string Text1, Text2;                // maps path, temp path
-  std::string Text3, Text4;                // connection inputs
-  std::string Text5;                       // MONI call
-  std::string Text6, Text17;               // NMEA port and speed
-  std::string SelectedRadioMode;           // HBAUD of the selected radio mode option, empty none
-  std::string Text7;                       // alarm distance
-  std::string Text15, Text16;              // sunspot number, K index
-  int Check8 = 0, Check1 = 0, Check2 = 0;  // IONA, SLOG, LOGS
+  std::string AprsIsServer, AprsIsPort;  // Text13, Text14
+  std::string UserCall;                  // Text8
+  int SelectedInterface = -1;            // MODEM of the selected interface option, -1 none
+  std::string MapsPath, TempPath;        // Text1, Text2
+  std::string PortOrHost;                // Text3: COMM PORT, or HOST NAME of a remote packet engine
+  std::string BaudOrHostPort;            // Text4: COMM BAUD, or HOST PORT of a remote packet engine
+  std::string MoniCall;                  // Text5
+  std::string NmeaPort, NmeaBaud;        // Text6, Text17: the GPS's port and speed
+  std::string SelectedRadioMode;         // HBAUD of the selected radio mode option, empty none
+  std::string AlarmDistance;             // Text7, km
+  std::string SunspotNumber, KIndex;     // Text15, Text16
+  int IonoFromInternet = 0;              // Check8 (IONA)
+  int SmartLog = 0, SaveLog = 0;         // Check1 (SLOG), Check2 (LOGS)
 };
 
 // Copies the controls into the settings as START does; returns the new data folder.
