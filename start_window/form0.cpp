@@ -3,12 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
-#include <QGuiApplication>
-#include <QTimer>
-#include <QPainter>
-#include <QPixmap>
-#include <QImage>
 #include <QIcon>
+#include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -16,22 +12,17 @@
 
 #include "geodesy/text.h"
 #include "links/tnc_commands.h"
-#include "links/tx_setup.h"
 #include "links/track_import.h"
-#include "platform/serial_port.h"
-#include "settings/interface_kind.h"
-#include "start_window/smart_log.h"
-#include "start_window/start_picture.h"
-#include "start_window/start_texts.h"
-#include "stations/station_layers.h"
-#include "reception/symbol_table.h"
+#include "links/tx_setup.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "platform/zip_extract.h"
 #include "platform/qtext.h"
+#include "platform/serial_port.h"
 #include "platform/wait.h"
-#include "reception/station_record.h"
+#include "settings/interface_kind.h"
+#include "start_window/start_picture.h"
+#include "start_window/start_texts.h"
 
 namespace zeblon {
 
@@ -344,7 +335,7 @@ bool Form0::Form_Activate() {
     ChooseStartPictureFromMaps();
   }
   // The TX fields again from the settings read, and the picked symbol.
-  FillTxFields(1);
+  FillTxFields(false);
   tx_->ShowSymbol(settings_.TxSymbolIndex);
   // The alarm distance within 1 to 100 km.
   if (settings_.AlarmDistanceKm < 1) settings_.AlarmDistanceKm = 1;

@@ -103,7 +103,7 @@ class Form0 : public QWidget {
   void FillInterfaceAndFolderBoxes();   // radio mode, interface, call, folders, ports, language
   void FillBoxesOfTheCall();            // info lines, ACTIVE boxes, IGate and APRS-IS setup for the call
   void FillTxBoxes(int last_info_line);
-  void FillTxFields(int last_info_line);
+  void FillTxFields(bool all_info_lines);
   void HandOverTx(unsigned parts);
   void ProvideStockData();
   void ApplyOverlayRule();

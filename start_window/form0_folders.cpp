@@ -131,4 +131,5 @@ void Form0::CentreMapOnStartPicture() {
   Label18->show();
   Picture2->setToolTip(QString());
 }
+
 }  // namespace zeblon

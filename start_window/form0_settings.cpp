@@ -13,7 +13,7 @@ namespace zeblon {
 using namespace platform;
 
 void Form0::FillDefaultBoxes() {
-  FillTxFields(6);
+  FillTxFields(true);
   Text7->SetText(NumberText(settings_.AlarmDistanceKm));
   Check2->SetValue(settings_.LogsOn);
 }
@@ -114,4 +114,5 @@ void Form0::WriteSettings() {
     MsgBox("CANNOT WRITE " + SettingsPath() + " !", "ZEBLON  SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
   }
 }
+
 }  // namespace zeblon

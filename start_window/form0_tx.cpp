@@ -25,20 +25,21 @@ void Form0::FillTxBoxes(int last_info_line) {
 // The main window's panel takes the given parts as the start window's panel holds them.
 void Form0::HandOverTx(unsigned parts) { host_.MainTxPanel().TakeHandOver(tx_->Values(), parts); }
 
-// The start-up's fills of the TX fields in both panels: the boxes, then the overlay
-// ("A" when empty, its first character; the start window's box redraws the picker).
-void Form0::FillTxFields(int last_info_line) {
-  FillTxBoxes(last_info_line);
+// The start-up's fills of the TX fields in both panels: the boxes with info line 1
+// or all six, then the overlay ("A" when empty, its first character; the start
+// window's box redraws the picker).
+void Form0::FillTxFields(bool all_info_lines) {
+  FillTxBoxes(all_info_lines ? 6 : 1);
   ApplyOverlayRule();
   tx_->fr4Text10->SetText(settings_.TxOverlay);
   using P = panels::TxSetupPanel;
-  HandOverTx(P::kHandTxBoxes | P::kHandFirstInfoLine | (last_info_line > 1 ? P::kHandOtherInfoLines : 0u) |
+  HandOverTx(P::kHandTxBoxes | P::kHandFirstInfoLine | (all_info_lines ? P::kHandOtherInfoLines : 0u) |
              P::kHandOverlay);
 }
 
 void Form0::ApplyOverlayRule() {
-  if (settings_.TxOverlay.empty()) settings_.TxOverlay = "A";
-  settings_.TxOverlay = settings_.TxOverlay.substr(0, 1);
+  std::string& overlay = settings_.TxOverlay;
+  overlay = overlay.empty() ? std::string(1, 'A') : overlay.substr(0, 1);
 }
 
 void Form0::FillBoxesOfTheCall() {
@@ -84,4 +85,5 @@ void Form0::AbortTxSetup() {
   HandOverTx(P::kHandTxBoxes | P::kHandFirstInfoLine | P::kHandSymbol | P::kHandOverlay);
   tx_->Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
 }
+
 }  // namespace zeblon
