@@ -39,7 +39,7 @@ class TxSetupPanel : public PanelFrame {
   platform::TextBox* fr4Text1;  // SSID
   platform::Label* fr4Label2;
   platform::TextBox* fr4Text2;               // beacon interval or "MANUAL"
-  platform::CommandButton *fr4C21, *fr4C22;  // timer > <
+  platform::CommandButton *fr4C21, *fr4C22;  // timer up, down ("> <", start: "+ -")
   platform::TextBox* fr4Text3;               // destination
   platform::Label* fr4Label4;
   platform::TextBox* fr4Text4;                           // VIA path
