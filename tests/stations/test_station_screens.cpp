@@ -85,8 +85,8 @@ class Screens : public ::testing::Test {
   }
   void Draw() {
     display.state().MoniAllDisplayLevel = rx.settings.moniAllLevel;
-    display.state().MoniOneNorth = rx.st.moniOneNewest.north;
-    display.state().MoniOneEast = rx.st.moniOneNewest.east;
+    display.state().MoniOneNorth = rx.st.stations.Newest().north;
+    display.state().MoniOneEast = rx.st.stations.Newest().east;
     display.DrawMap();
     drawn = passes.DrawnOrder().size();
   }
@@ -112,7 +112,7 @@ TEST_F(Screens, BusyMapFromARealReceiveRun) {
     rx.Receive(line, minute / 60, minute % 60);
   }
   rx.now = {2024, 5, 1, 12, 0, 0};
-  EXPECT_GT(rx.st.moniAllCount, 400);
+  EXPECT_GT(rx.st.stations.MoniAllCount(), 400);
 
   rx.settings.moniAllLevel = 2;
   Draw();
@@ -171,7 +171,7 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
     rx.Receive("SM5WALK-7>APRS:!" + scene::Position(lat, lon, '/', i < 300 ? '>' : '[') + "walk " + std::to_string(i),
                minute / 60, minute % 60);
   }
-  EXPECT_GT(rx.st.moniOneCount, 500);
+  EXPECT_GT(rx.st.stations.MoniOneCount(), 500);
   rx.now = {2024, 5, 1, 12, 0, 0};
   rx.settings.moniOneLevel = 6;
   rx.settings.wxLevel = false;
@@ -182,8 +182,8 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
   display.state().MapHeightPx = 900;
   // The middle of the track's extent.
   double n0 = 1e9, n1 = -1e9, e0 = 1e9, e1 = -1e9;
-  for (int i = 1; i <= rx.st.moniOneCount; ++i) {
-    const RecordView r(rx.st.moniOneTrack[i]);
+  for (int i = 1; i <= rx.st.stations.MoniOneCount(); ++i) {
+    const RecordView r(rx.st.stations.MoniOneTrack()[i]);
     n0 = std::min(n0, r.NorthKm());
     n1 = std::max(n1, r.NorthKm());
     e0 = std::min(e0, r.EastKm());
@@ -195,11 +195,11 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
   ASSERT_TRUE(display.picture().save(QString::fromStdString((Artefacts() / "moni1_track.png").string())));
   // The newest report's marker: its class ring (half side 12, circle of the
   // pedestrian's colour) is drawn last, over everything.
-  const QPoint w(static_cast<int>(display.view().PixelX(rx.st.moniOneNewest.east)),
-                 static_cast<int>(display.view().PixelY(rx.st.moniOneNewest.north)));
+  const QPoint w(static_cast<int>(display.view().PixelX(rx.st.stations.Newest().east)),
+                 static_cast<int>(display.view().PixelY(rx.st.stations.Newest().north)));
   EXPECT_EQ(display.picture().pixelColor(w.x(), w.y() - 12), ToQColor(kTrackColourPedestrian));
   EXPECT_EQ(readouts.call, "SM5WALK-7");
-  EXPECT_EQ(readouts.count, std::to_string(rx.st.moniOneCount));
+  EXPECT_EQ(readouts.count, std::to_string(rx.st.stations.MoniOneCount()));
   EXPECT_EQ(readouts.text, "TEXT: walk 599");
 }
 
