@@ -452,6 +452,26 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
 
 // Choosing a station, in each of the window's three ways, keeps every report of its
 // log however old, and changes nothing in the settings file but the CALL= line.
+// With smart logging the watched station's reports with a deviating time stamp
+// leave the track when the window draws the map; without it they stay.
+TEST_F(Form1Test, SmartLoggingDropsStampedTrackReportsWhenTheMapIsDrawn) {
+  auto form = StartMainWindow();
+  reception::ReceptionState& st = form->reception();
+  std::string stamped = StoredRecord("240101 1201", "QW7TK", "stamped");
+  reception::WriteAt(stamped, 12, "T");
+  for (const bool smart : {false, true}) {
+    st.settings.smartLog = smart;
+    st.stations.LoadTrack(
+        {StoredRecord("240101 1200", "QW7TK", "a"), stamped, StoredRecord("240101 1202", "QW7TK", "b")});
+    form->DrawMap();
+    std::vector<std::string> comments;
+    for (const std::string& r : st.stations.TrackRecords()) comments.push_back(reception::TrimmedColumns(r, 43, 89));
+    const std::vector<std::string> kept =
+        smart ? std::vector<std::string>{"a", "b"} : std::vector<std::string>{"a", "stamped", "b"};
+    EXPECT_EQ(comments, kept) << smart;
+  }
+}
+
 TEST_F(Form1Test, ChoosingAStationKeepsEveryStoredReportHoweverOld) {
   // A stored line as the logs hold it: the record without its trailing blanks.
   auto line = [](const std::string& date_time, const std::string& call, const std::string& comment) {

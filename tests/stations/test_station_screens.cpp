@@ -99,6 +99,34 @@ class Screens : public ::testing::Test {
   std::size_t drawn = 0;
 };
 
+// The station passes only read the store: with smart logging on, a track
+// holding reports with a deviating time stamp comes out of a redraw as it went
+// in, and the store announces no change.
+TEST_F(Screens, ARedrawLeavesTheStoreAsItWas) {
+  rx.st.settings.smartLog = true;
+  rx.st.settings.moniOneCall = "SM5WALK";
+  for (int i = 0; i < 6; ++i) {
+    const std::string pos = "!5919.80N/01803.60E>";
+    std::string line = "SM5WALK>APRS:" + pos;
+    line[line.size() - 3] = static_cast<char>('0' + i);  // another position each time
+    rx.Receive(line, 12, i);
+  }
+  std::vector<std::string> track(rx.st.stations.TrackRecords().begin(), rx.st.stations.TrackRecords().end());
+  ASSERT_EQ(track.size(), 6u);
+  for (std::size_t i : {0u, 2u, 5u}) reception::WriteAt(track[i], 12, "T");
+  rx.st.stations.LoadTrack(track);
+  int announced = 0;
+  rx.st.stations.OnChanged([&announced] { ++announced; });
+  const std::vector<std::string> before = rx.st.stations.MoniAll();
+  Draw();
+  Draw();
+  EXPECT_EQ(announced, 0);
+  EXPECT_TRUE(std::equal(track.begin(), track.end(), rx.st.stations.TrackRecords().begin(),
+                         rx.st.stations.TrackRecords().end()));
+  EXPECT_EQ(rx.st.stations.MoniAll(), before);
+  EXPECT_EQ(readouts.count, "6");
+}
+
 TEST_F(Screens, BusyMapFromARealReceiveRun) {
   const auto sent = scene::BusyStations(260, 11, kLat, kLon, 0.17, 0.4, 12 * 60);
   const auto heard = SendThroughTheAir(sent, work.path());
