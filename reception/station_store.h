@@ -57,7 +57,9 @@ class StationStore {
 
   // --- Changes (each announced once) ---
   // A report heard on the radio joins MONI ALL (a full store makes room after
-  // slot 1); above `limit` the store is pruned (PruneMoniAll's rules).
+  // slot 1). Above `limit` the store is pruned: of slots 2 on, repeats of a call
+  // at one place go first (the newest stays), then, still above it, the quarter
+  // of the limit after slot 1.
   void Add(const std::string& record, int limit);
   // As Add, and MONI ALL is then kept in time order (the web's area reports).
   void AddInOrder(const std::string& record, int limit);
@@ -76,8 +78,11 @@ class StationStore {
   // takes the report when it is empty or `later(newest record)` holds; a full
   // track drops its oldest 1000 first. True when the report was taken.
   bool MergeWatched(const std::string& record, const std::function<bool(const std::string& newest)>& later);
-  // Above kMoniOneMaxLines the oldest 1000 go; with smart logging a track above
-  // 110 % of `trackLimit` is thinned (ThinTrack).
+  // Above kMoniOneMaxLines the oldest 1000 go. With smart logging a track above
+  // 110 % of `trackLimit` is thinned: what lies before its last gap of more than
+  // kReceivePassGapDays goes, then neighbouring points closer than the pass
+  // tolerances merge in cycles of doubling tolerance until the track is at 80 %
+  // of its limit.
   void KeepTrackBounds(bool smartLog, int trackLimit);
   // Smart logging keeps no report whose time stamp deviated (column 12 "T"):
   // they leave the track, the others keep their order; only the track in memory
