@@ -1,4 +1,4 @@
-// The main window's plain rules: start-up values, MONI 1 restore, shutdown files, layout.
+// The main window's plain rules: start-up values, the MONI 1 centre, shutdown files, layout.
 #include "main_window/shell_logic.h"
 #include "map/readouts.h"
 
@@ -10,7 +10,7 @@
 
 #include "geodesy/text.h"
 #include "settings/settings.h"
-#include "tests/support/file_faults.h"
+#include "platform/safe_file.h"
 
 namespace zeblon::shell {
 namespace {
