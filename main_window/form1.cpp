@@ -736,20 +736,16 @@ void Form1::ListPickFiles() {
 }
 
 void Form1::RestoreMoniOneLog() {
-  panels_.MoniOneLogCall = settings_.MoniOneCall;
-  const fs::path path = reception::MoniOneLogPath(data_folder_, panels_.MoniOneLogCall);
-  panels_.MoniOneLogPath = path.string();
-  const shell::MoniOneRestore r = shell::RestoreMoniOneLog(path);
-  for (auto& slot : reception_.moniOneTrack) slot = reception::BlankRecord();
-  reception_.moniOneCount = 0;
-  for (const std::string& rec : r.records) reception_.moniOneTrack[++reception_.moniOneCount] = rec;
-  reception::MoniOneNewest& n = reception_.moniOneNewest;
-  n = r.newest;
+  reception_.stations.RestoreAtStartUp(data_folder_, settings_.MoniOneCall);
+  reception::MoniOneNewest n = reception_.stations.Newest();
   shell::ApplyMoniOneCentre(settings_.CentreNorth, settings_.CentreEast, n.north, n.east);
+  reception_.stations.SetNewest(std::move(n));
 }
 
 void Form1::TakeMoniOneNewest() {
-  reception_.moniOneNewest = shell::MoniOneFieldsOf(reception_.moniOneTrack[reception_.moniOneCount]);
+  const reception::StationStore& s = reception_.stations;
+  reception_.stations.SetNewest(
+      reception::NewestFieldsOf(s.MoniOneTrack()[static_cast<std::size_t>(s.MoniOneCount())]));
 }
 
 void Form1::Check14_MouseUp(int button) {
@@ -1004,7 +1000,12 @@ void Form1::Command65_Click() {
   terminal_io_->Open();
 }
 
-void Form1::DrawMap() { MapDisplay().DrawMap(); }
+void Form1::DrawMap() {
+  // Smart logging keeps no report with a deviating time stamp in the track: they
+  // leave it before the drawing (which only reads the store).
+  if (reception_.settings.smartLog && map_.PictureMode != 1) reception_.stations.RemoveStamped();
+  MapDisplay().DrawMap();
+}
 
 void Form1::FollowMoniOneStation() {
   if (gps_.GpsFixMoved != 0) return;

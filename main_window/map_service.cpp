@@ -174,11 +174,11 @@ void MapService::FromWindow() {
   }
   if (map_.reception != nullptr) {
     const reception::ReceptionState& r = *map_.reception;
-    s.MoniAllCount = r.moniAllCount;
-    s.MoniOneCount = r.moniOneCount;
+    s.MoniAllCount = r.stations.MoniAllCount();
+    s.MoniOneCount = r.stations.MoniOneCount();
     // The watched station where the receive passes left it (its newest report).
-    s.MoniOneNorth = r.moniOneNewest.north;
-    s.MoniOneEast = r.moniOneNewest.east;
+    s.MoniOneNorth = r.stations.Newest().north;
+    s.MoniOneEast = r.stations.Newest().east;
     s.MoniAllLimit = std::max(1, r.settings.moniAllLimit);
     s.MoniOneTrackLimit = std::max(1, r.settings.moniOneTrackLimit);
     s.AlarmNorthText = r.alarm.northText;  // the one jump of CentreMode 3
@@ -494,9 +494,9 @@ void MapService::Wire() {
                                                          st.MapCentralMeridian, st.MapFalseEasting, point);
       std::string speed;
       if (map_.reception != nullptr)
-        speed = map::MoniOneSpeedText(map_.reception->moniOneTrack, map_.reception->moniOneCount);
+        speed = map::MoniOneSpeedText(map_.reception->stations.MoniOneTrack(), map_.reception->stations.MoniOneCount());
       line = map::MoniOneLine(db.distanceKm, db.bearing, speed,
-                              map_.reception != nullptr ? map_.reception->moniOneNewest.via : "");
+                              map_.reception != nullptr ? map_.reception->stations.Newest().via : "");
     } catch (const geodesy::GeodesyError&) {
       return;
     }

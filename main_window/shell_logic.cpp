@@ -1,8 +1,6 @@
 #include "main_window/shell_logic.h"
 
 #include "map/map_tile.h"
-#include "reception/moni_one_log.h"
-#include "reception/station_record.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,12 +19,6 @@ namespace zeblon::shell {
 namespace {
 
 std::string Upper(std::string_view s) { return platform::UpperAscii(s); }
-
-std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
-  if (first > s.size()) return {};
-  last = std::min(last, s.size());
-  return std::string(s.substr(first - 1, last - first + 1));
-}
 
 }  // namespace
 
@@ -161,30 +153,6 @@ std::string ChooseListEntry(const std::string& current, const std::vector<std::s
 
 // ---------------------------------------------------------------------------
 // MONI 1 log restore
-
-MoniOneFields MoniOneFieldsOf(std::string_view record) {
-  MoniOneFields f;
-  if (record.empty()) return f;
-  f.date = Cols(record, 1, 6);
-  f.time = Cols(record, 8, 11);
-  f.north = LeadingNumber(Cols(record, 14, 22));
-  f.east = LeadingNumber(Cols(record, 23, 31));
-  f.comment = Trim(Cols(record, 43, 89));
-  f.via = Trim(Cols(record, 91, 99));
-  f.symbol = Trim(Cols(record, 101, 103));
-  f.symbolName = Trim(Cols(record, 105, record.size()));
-  return f;
-}
-
-MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
-  reception::MoniOneLogFile log = reception::RestoreMoniOneLog(log_path);
-  MoniOneRestore r;
-  r.records = std::move(log.records);
-  r.rewritten = log.rewritten;
-  r.folderMissing = log.folderMissing;
-  if (!r.records.empty()) r.newest = MoniOneFieldsOf(r.records.back());
-  return r;
-}
 
 void ApplyMoniOneCentre(double& cn, double& ce, double& mn, double& me) {
   if (EndsIn499(cn) && EndsIn499(ce)) return;

@@ -12,8 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "reception/reception_state.h"
-
 namespace zeblon::shell {
 
 namespace fs = std::filesystem;
@@ -81,26 +79,7 @@ void TagInfoLines(std::array<std::string, 7>& lines);
 std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& sorted_entries);
 
 // ---------------------------------------------------------------------------
-// MONI 1 log restore
-
-// The newest record's fields are the one set the receive passes keep up to date.
-using MoniOneFields = reception::MoniOneNewest;
-
-// The fields of the newest record.
-MoniOneFields MoniOneFieldsOf(std::string_view record);
-
-struct MoniOneRestore {
-  std::vector<std::string> records;  // the kept records, each padded to 120, oldest first
-  MoniOneFields newest;
-  bool rewritten = false;      // the file was written back
-  bool folderMissing = false;  // the LOG folder had to be created
-};
-
-// The start-up's restore of the MONI 1 log `log_path` (reception::RestoreMoniOneLog:
-// the records after its last gap of more than 30 days, the file rewritten with
-// them) with the fields of the newest record. A log that cannot be read is neither
-// rewritten nor loaded.
-MoniOneRestore RestoreMoniOneLog(const fs::path& log_path);
+// MONI 1 centre at start-up
 
 // Map centre after the restore: with a start-picture centre nothing moves; else a
 // newest position other than 0 becomes the centre, and the MONI 1 position is the

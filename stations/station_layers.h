@@ -41,11 +41,11 @@ namespace zeblon::stations {
 // The two station passes of the map redraw, kept as long as the map: attached
 // to the map display's hooks, they draw MONI ALL (over the grids, circles and
 // tile frames) and MONI 1 (over the picture markers, the track and the POIs)
-// into every redraw with the switches of that moment. With smart logging
-// the MONI 1 pass first removes the stamped records from the track.
+// into every redraw with the switches of that moment. They only read the
+// station store: a redraw never changes it.
 class StationPasses {
  public:
-  StationPasses(reception::ReceptionState& state, std::filesystem::path programFolder,
+  StationPasses(const reception::ReceptionState& state, std::filesystem::path programFolder,
                 std::function<reception::LocalTime()> now, std::function<StationDrawSettings()> settings);
   void Attach(map::MapHooks& hooks);
   // The MONI 1 panel's read-outs, written at every MONI 1 drawing.
@@ -53,7 +53,7 @@ class StationPasses {
   const std::vector<std::string>& DrawnOrder() const { return all_.DrawnOrder(); }
 
  private:
-  reception::ReceptionState& st_;
+  const reception::ReceptionState& st_;
   std::function<StationDrawSettings()> settingsOf_;
   StationDrawSettings settings_;
   SymbolSheets sheets_;

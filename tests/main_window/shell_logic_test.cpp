@@ -1,4 +1,4 @@
-// The main window's plain rules: start-up values, MONI 1 restore, shutdown files, layout.
+// The main window's plain rules: start-up values, the MONI 1 centre, shutdown files, layout.
 #include "main_window/shell_logic.h"
 #include "map/readouts.h"
 
@@ -10,7 +10,7 @@
 
 #include "geodesy/text.h"
 #include "settings/settings.h"
-#include "tests/support/file_faults.h"
+#include "platform/safe_file.h"
 
 namespace zeblon::shell {
 namespace {
@@ -155,139 +155,6 @@ TEST(StartUpValues, PickListChoice) {
 }
 
 // ---------------------------------------------------------------------------
-
-std::string Record(const std::string& date, double north = 6581.234, double east = 401.5, std::size_t length = 110) {
-  std::string r(120, ' ');
-  r.replace(0, 6, date);
-  r.replace(7, 4, "1234");
-  r[12] = '\xFE';
-  const std::string n = PositionText(static_cast<std::int64_t>(north * 1000));
-  const std::string e = PositionText(static_cast<std::int64_t>(east * 1000));
-  r.replace(13, 9, n);
-  r.replace(22, 9, e);
-  r.replace(32, 5, "QW7TK");
-  r.replace(42, 7, "comment");
-  r.replace(90, 6, "WIDE1 ");
-  r.replace(100, 2, "/>");
-  r.replace(104, 3, "Car");
-  r.resize(length, 'x');
-  return r;
-}
-
-class MoniOneRestoreTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zeblon_restore_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "LOG");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path Log() const { return dir_ / "LOG" / "QW7TK.TXT"; }
-  void WriteLog(const std::vector<std::string>& lines) {
-    std::string t;
-    for (const auto& l : lines) t += l + "\r\n";
-    WriteFileAtomically(Log(), t);
-  }
-  std::vector<std::string> FileLines() {
-    std::string b;
-    ReadWholeFile(Log(), b);
-    return SplitLines(b);
-  }
-  fs::path dir_;
-};
-
-TEST_F(MoniOneRestoreTest, NoFileGivesAnEmptyOneAndAnEmptyStore) {
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  EXPECT_TRUE(fs::exists(Log()));
-  EXPECT_TRUE(r.records.empty());
-  EXPECT_EQ(r.newest.north, 0);
-  EXPECT_EQ(r.newest.comment, "");
-}
-
-TEST_F(MoniOneRestoreTest, LeftoversOfAKilledRewriteGo) {
-  const fs::path leftover =
-      dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(zeblon::testing_support::EndedProcessId()));
-  std::ofstream(leftover) << "half a record";
-  WriteLog({});
-  RestoreMoniOneLog(Log());
-  EXPECT_FALSE(fs::exists(leftover));
-  EXPECT_TRUE(fs::exists(Log()));
-}
-
-TEST_F(MoniOneRestoreTest, PrunesBeforeTheLastGapOfMoreThan30Days) {
-  struct Case {
-    std::vector<std::string> dates;
-    std::size_t kept;
-  };
-  const Case cases[] = {
-      {{"240101", "240110", "240301", "240305"}, 2},  // 51 day numbers between Jan 10 and Mar 1
-      {{"240101", "240131"}, 2},                      // exactly 30
-      {{"240101", "240202"}, 1},                      // 31
-      {{"240131", "240301"}, 2},                      // month ends are not calendar-exact
-      {{"991231", "000105"}, 2},                      // 1999 into 2000
-      {{"240301", "240101"}, 2},                      // a step back prunes nothing
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> lines;
-    for (const auto& d : c.dates) lines.push_back(Record(d));
-    WriteLog(lines);
-    const MoniOneRestore r = RestoreMoniOneLog(Log());
-    EXPECT_EQ(r.records.size(), c.kept) << c.dates.front() << " " << c.dates.back();
-    EXPECT_EQ(FileLines().size(), c.kept);
-    EXPECT_EQ(r.newest.date, c.dates.back());
-  }
-}
-
-TEST_F(MoniOneRestoreTest, LineLengthsAndFields) {
-  std::string r103 = Record("240101", 2, 2, 103);
-  r103.back() = 'x';  // a record keeps its length only up to its last non-blank
-  WriteLog({Record("240101", 1, 1, 102), r103, Record("240101", 3, 3, 121), "garbage",
-            Record("240102", 6581.234, 401.5, 120)});
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  ASSERT_EQ(r.records.size(), 2u);
-  const auto lines = FileLines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].size(), 103u);
-  EXPECT_EQ(r.newest.date, "240102");
-  EXPECT_EQ(r.newest.time, "1234");
-  EXPECT_DOUBLE_EQ(r.newest.north, 6581.234);
-  EXPECT_DOUBLE_EQ(r.newest.east, 401.5);
-  EXPECT_EQ(r.newest.comment, "comment");
-  EXPECT_EQ(r.newest.via, "WIDE1");
-  EXPECT_EQ(r.newest.symbol, "/>");
-  EXPECT_EQ(r.newest.symbolName, "Car");
-}
-
-TEST_F(MoniOneRestoreTest, ALogLongerThanTheStoreKeepsItsNewestReports) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < 10050; ++i) lines.push_back(Record("240101", 6000 + i * 0.001));
-  lines.back() = Record("240101", 7777.777);
-  WriteLog(lines);
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  EXPECT_EQ(r.records.size(), 9998u);
-  EXPECT_DOUBLE_EQ(r.newest.north, 7777.777);
-  EXPECT_EQ(FileLines().size(), 9998u);
-}
-
-TEST_F(MoniOneRestoreTest, ALogThatCannotBeReadIsNotEmptied) {
-  // A folder in the log's place cannot be read, whoever runs the test: it is left
-  // as it is, not replaced by an empty log.
-  fs::create_directories(Log());
-  fs::path inside = Log();
-  inside /= "KEPT";
-  std::ofstream(inside) << "x";
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  EXPECT_TRUE(r.records.empty());
-  EXPECT_FALSE(r.rewritten);
-  EXPECT_TRUE(fs::exists(inside));
-}
-
-TEST_F(MoniOneRestoreTest, AMissingLogFolderIsCreated) {
-  fs::remove_all(dir_ / "LOG");
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  EXPECT_TRUE(r.folderMissing);
-  EXPECT_TRUE(fs::exists(Log()));
-}
 
 TEST(MoniOneCentre, StartPictureCentreStaysOtherwiseTheNewestPositionWins) {
   double cn = 6543.499, ce = 400.499, mn = 6581, me = 401;
