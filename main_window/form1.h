@@ -13,7 +13,7 @@
 #include "links/gps_reader.h"
 #include "links/main_cycle.h"
 #include "main_window/chat_service.h"
-#include "main_window/info_service.h"
+#include "panels/station_info_controller.h"
 #include "main_window/moni_one_frames.h"
 #include "main_window/services.h"
 #include "main_window/internet_wiring.h"

@@ -1,4 +1,4 @@
-#include "main_window/info_service.h"
+#include "panels/station_info_controller.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
