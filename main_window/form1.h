@@ -12,7 +12,7 @@
 #include "links/cycle_tick.h"
 #include "links/gps_reader.h"
 #include "links/main_cycle.h"
-#include "main_window/chat_service.h"
+#include "panels/chat_controller.h"
 #include "panels/station_info_controller.h"
 #include "main_window/moni_one_frames.h"
 #include "main_window/services.h"

@@ -1,5 +1,5 @@
 // The CHAT and SAVED MESSAGES windows joined to the main window: thin glue
-// between the frames, the main cycle, the links and main_window/chat_service.
+// between the frames, the main cycle, the links and panels/chat_controller.
 // form1.h comes first: the page fetcher's namespace would hide the controls' one.
 #include "main_window/form1.h"
 

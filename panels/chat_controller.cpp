@@ -1,4 +1,4 @@
-#include "main_window/chat_service.h"
+#include "panels/chat_controller.h"
 
 #include <QFont>
 #include <QMouseEvent>
