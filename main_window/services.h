@@ -9,7 +9,7 @@
 #include <string>
 
 #include "links/gps_reader.h"
-#include "main_window/computer_clock.h"
+#include "links/computer_clock.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
