@@ -16,7 +16,7 @@
 #include "panels/station_info_controller.h"
 #include "main_window/moni_one_frames.h"
 #include "main_window/services.h"
-#include "main_window/internet_wiring.h"
+#include "internet/internet_wiring.h"
 #include "map/map_display.h"
 #include "map/map_widget.h"
 #include "main_window/shell_logic.h"

@@ -1,5 +1,5 @@
 // The main window's station data from the web: thin glue between the internet
-// switch boxes, the IONO DATA frame, the main cycle and main_window/internet_wiring.
+// switch boxes, the IONO DATA frame, the main cycle and internet/internet_wiring.
 #include <QApplication>
 #include <QTime>
 
