@@ -31,7 +31,7 @@
 #include "panels/alarm_distance_panel.h"
 #include "panels/distance_alarm_panel.h"
 #include "panels/emergency_window.h"
-#include "main_window/alarm_sound.h"
+#include "panels/alarm_sound.h"
 #include "panels/wx_station_panel.h"
 #include "main_window/station_controls.h"
 #include "platform/controls.h"
