@@ -69,7 +69,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   BuildControls();
   WireControls();
   SetMapDisplay(std::make_unique<MapService>(*map_core_, *map_widget_));
-  SetRadioLink(std::make_unique<MinimalRadioLink>());
+  AttachRadioLink();
   AttachStationPasses();
   qApp->installEventFilter(this);
 }
@@ -146,29 +146,22 @@ void Form1::BuildControls() {
   cycle_->ConnectPause(std::move(notice),
                        [this] { return chat_service_ != nullptr && chat_service_->WebSendNoticeShown(); });
 
-  // The APRS-IS link: an unverified login stops the IGate with a message box; the
-  // link's other news are notes.
+  // The links' news are notes (an unverified APRS-IS login stops the IGate with a
+  // message box: links/radio_link.cpp).
   LinkNotice = [this](const std::string& text) {
     reception::AddToMonitorLines(reception_.monitorLines, "*** " + text + "\r\n");
   };
-  links::AprsIsLink::Hooks hooks;
-  hooks.message = [](const std::string& text) {
-    MsgBox(text, "ZEBLON  APRS-IS", MsgButtons::Ok, MsgIcon::Exclamation);
-  };
-  hooks.notice = [this](const std::string& text) {
-    if (LinkNotice) LinkNotice(text);
-  };
-  link_.AprsIs = std::make_unique<links::AprsIsLink>(hooks);
 }
 
 void Form1::AprsIsUpkeep() {
-  link_.AprsIs->LinkUpkeep(links::AprsIsSettingsFrom(settings_, link_.AprsIsPasscode, shell_.ProgramVersion));
+  RadioLink().State().AprsIs->LinkUpkeep(
+      links::AprsIsSettingsFrom(settings_, RadioLink().State().AprsIsPasscode, shell_.ProgramVersion));
 }
 
 void Form1::AprsIsTitleAndAgeing() {
   std::string title = FromQ(windowTitle());
-  link_.AprsIs->TitleAndAgeing(links::AprsIsSettingsFrom(settings_, link_.AprsIsPasscode, shell_.ProgramVersion),
-                               title);
+  RadioLink().State().AprsIs->TitleAndAgeing(
+      links::AprsIsSettingsFrom(settings_, RadioLink().State().AprsIsPasscode, shell_.ProgramVersion), title);
   setWindowTitle(ToQ(title));
 }
 
@@ -177,23 +170,6 @@ void Form1::LogWriteTitleField() {
   const std::string marked = shell::WithLogWriteTitleField(title, reception_.logWritesFailing,
                                                            reception::IsDiskFull(reception_.logWriteError));
   if (marked != title) setWindowTitle(ToQ(marked));
-}
-
-reception::GateHook Form1::IGateHook() {
-  return link_.AprsIs->GateHookFor(InterfaceKindOf(settings_.InterfaceKind), shell_.TxCall);
-}
-
-links::SerialTncReader& Form1::TncReader() {
-  if (!link_.TncReader) {
-    const int kind = settings_.InterfaceKind;
-    const int port =
-        InterfaceKindOf(kind) == InterfaceKind::Pk232 ? settings_.TncComPort : static_cast<int>(settings_.ScsComPort);
-    link_.TncReader = std::make_unique<links::SerialTncReader>(link_.MSComm1, links::TncKindName(kind), port,
-                                                               [this](const std::string& text) {
-                                                                 if (LinkNotice) LinkNotice(text);
-                                                               });
-  }
-  return *link_.TncReader;
 }
 
 void Form1::WireControls() {
@@ -221,7 +197,7 @@ void Form1::WireControls() {
   h.monitorListUpkeep = [this] { List1->SetListIndex(List1->ListCount() - 1); };
   h.hfDualKeepAlive = [this] {
     if (shell_.HfDualOn != 1) return;
-    link_.MSComm1.Write(std::string(1, links::kEsc) + "%AU1\r");
+    RadioLink().State().MSComm1.Write(std::string(1, links::kEsc) + "%AU1\r");
     Pause(0.1f);
   };
   h.drawMap = [this] { DrawMap(); };
@@ -243,13 +219,13 @@ void Form1::WireControls() {
   };
   h.radioLinkUpkeep = [this] { RadioLink().LinkUpkeep(); };
   h.decodeReceivedTraffic = [this] { RadioLink().DecodeReceivedTraffic(); };
-  h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
-  h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, link_.AprsIs->Verified()); };
+  h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, RadioLink().State().AprsIs->Verified()); };
+  h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, RadioLink().State().AprsIs->Verified()); };
   h.readGps = [this] {
     if (links::GpsSourceSet(settings_.GpsSource)) ReadGps();
   };
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
-  SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
+  SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, RadioLink().State().AprsIs->Verified()); };
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
   RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
 
@@ -293,7 +269,7 @@ void Form1::Timer1_Timer() {
   in.interfaceKind = settings_.InterfaceKind;
   in.now = ComputerClockNow();
   in.userCall = settings_.UserCall;
-  in.aprsIsVerified = link_.AprsIs->Verified();
+  in.aprsIsVerified = RadioLink().State().AprsIs->Verified();
   in.digiOn = settings_.DigiOn == 1;
   in.beaconIntervalMinutes = settings_.BeaconInterval;
   in.txOn = column_->Check6->Value() == 1;
@@ -381,43 +357,6 @@ MapContext Form1::MapContextOf() {
 void Form1::SetMapDisplay(std::unique_ptr<MapDisplayService> s) {
   map_display_ = std::move(s);
   map_display_->Attach(MapContextOf());
-}
-
-void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
-  radio_link_ = std::move(s);
-  RadioLinkContext c;
-  c.settings = &settings_;
-  c.link = &link_;
-  c.reception = &reception_;
-  c.shell = &shell_;
-  c.drawMap = [this] { DrawMap(); };
-  c.setTimer1 = [this](bool on) { on ? cycle_->Start() : cycle_->Stop(); };
-  c.endProgram = [this](int code) {
-    if (EndProgram) EndProgram(code);
-  };
-  c.monitorListChanged = [this] { RefillMonitorList(); };
-  c.notice = [this](const std::string& text) {
-    if (LinkNotice) LinkNotice(text);
-  };
-  c.engineNotice = [this](const std::string& text) {
-    setWindowTitle(ToQ(shell::WithLinkNotice(FromQ(windowTitle()), text)));
-  };
-  c.igateHook = [this] { return IGateHook(); };
-  c.readTnc = [this] { return TncReader().Read(); };
-  c.showEmergencyWindow = [this] { emergency_window_->Show(); };
-  c.showWxInfoForRecord = [this](const std::string& record) { ShowWxInfoForRecord(record); };
-  c.infoPanelChanged = [this] { info_service_->RefreshInfoPanel(); };
-  c.chat = &chat_service_->Queue();
-  c.sendAprsMessage = [this](const std::string& outgoing) { chat_service_->SendAprsMessage(outgoing); };
-  c.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { ShowDistanceAlarm(alarm); };
-  c.beep = [this] {
-    if (Beep) Beep();
-  };
-  c.followMoniOneStation = [this] { FollowMoniOneStation(); };
-  c.closePictureViewer = [this] { ClosePictureViewer(); };
-  c.pictureViewerShown = [this] { return PictureViewerShown(); };
-  c.afterQuietPass = [this] { AfterQuietPass(); };
-  radio_link_->Attach(c);
 }
 
 std::string Form1::TempFolderPath() const {
@@ -652,9 +591,9 @@ void Form1::FullStartUp() {
   ListPickFiles();
   chat_->Check16->SetValue(1);
   // The APRS-IS passcode of a valid call; without one no IGate.
-  link_.AprsIsPasscode = "0";
-  if (shell_.CallValid == 1) link_.AprsIsPasscode = links::ComputeAprsIsPasscode(settings_.UserCall);
-  if (link_.AprsIsPasscode == "0") {
+  RadioLink().State().AprsIsPasscode = "0";
+  if (shell_.CallValid == 1) RadioLink().State().AprsIsPasscode = links::ComputeAprsIsPasscode(settings_.UserCall);
+  if (RadioLink().State().AprsIsPasscode == "0") {
     check15->setEnabled(false);
     settings_.IGateOn = 0;
     check15->SetValue(0);
@@ -1116,7 +1055,7 @@ void Form1::PatchSettingsAtShutdown() {
 
 void Form1::DrainAndClosePorts() {
   // Bounded: a port whose line is stuck (flow control held) gives up after two seconds.
-  for (SerialPort* port : {&link_.MSComm1, &link_.MSComm2}) {
+  for (SerialPort* port : {&RadioLink().State().MSComm1, &RadioLink().State().MSComm2}) {
     if (port->IsOpen()) {
       port->Drain(2000);
       port->Close();

@@ -11,7 +11,9 @@
 
 #include "links/cycle_tick.h"
 #include "links/gps_reader.h"
+#include "links/computer_clock.h"
 #include "links/main_cycle.h"
+#include "links/radio_link.h"
 #include "panels/chat_controller.h"
 #include "panels/station_info_controller.h"
 #include "main_window/moni_one_frames.h"
@@ -54,7 +56,6 @@ class Form1 : public QWidget {
   Settings& settings() { return settings_; }
   ShellState& shell() { return shell_; }
   MapState& map() { return map_; }
-  LinkState& link() { return link_; }
   NavigationState& navigation() { return nav_; }
   PanelState& panels() { return panels_; }
   reception::ReceptionState& reception() { return reception_; }
@@ -64,9 +65,9 @@ class Form1 : public QWidget {
   std::string SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
 
   void SetMapDisplay(std::unique_ptr<MapDisplayService> s);
-  void SetRadioLink(std::unique_ptr<RadioLinkService> s);
+  void SetRadioLink(std::unique_ptr<links::RadioLinkService> s);
   MapDisplayService& MapDisplay() { return *map_display_; }
-  RadioLinkService& RadioLink() { return *radio_link_; }
+  links::RadioLinkService& RadioLink() { return *radio_link_; }
   links::MainCycle& Cycle() { return *cycle_; }
   links::CycleTick& Tick() { return tick_; }
 
@@ -142,10 +143,6 @@ class Form1 : public QWidget {
   void AprsIsTitleAndAgeing();
   // The title's log field (with step 3): whether the log files can be written.
   void LogWriteTitleField();
-  // The receive pass's IGate hand-off for the interface kind.
-  reception::GateHook IGateHook();
-  // MSComm1's live reading for the serial TNC kinds (PK-232, SCS TNC, SCS PTC).
-  links::SerialTncReader& TncReader();
   // A note on a link's state (the APRS-IS server closed the link, the TNC's line
   // went away): by default a line in the RAW monitor list.
   std::function<void(const std::string&)> LinkNotice;
@@ -244,6 +241,7 @@ class Form1 : public QWidget {
   void Timer1_Timer();
   void UpdateClockLabel();
   void RefillMonitorList();
+  void AttachRadioLink();
   void BuildTxControls();  // form1_tx.cpp
   // The internet switches, polls and the IONO DATA frame.
   void WireInternet();
@@ -274,7 +272,6 @@ class Form1 : public QWidget {
   Settings settings_;
   ShellState shell_;
   MapState map_;
-  LinkState link_;
   NavigationState nav_;
   PanelState panels_;
   reception::ReceptionState reception_;
@@ -312,7 +309,10 @@ class Form1 : public QWidget {
   panels::TxSetupPanel* tx_ = nullptr;
 
   std::unique_ptr<MapDisplayService> map_display_;
-  std::unique_ptr<RadioLinkService> radio_link_;
+  class LinkWindow;  // the radio link's port into the window (form1_radio_link.cpp)
+  std::unique_ptr<links::RadioLinkWindow> link_window_;
+  // The window starts with the minimal link until a real link is set.
+  std::unique_ptr<links::RadioLinkService> radio_link_ = std::make_unique<links::MinimalRadioLink>();
   bool activating_ = false;
   bool in_startup_ = false;
   bool close_pending_ = false;

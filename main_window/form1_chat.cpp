@@ -42,7 +42,7 @@ void Form1::WireChat() {
     reception_.settings.autoAnswerText = chat_service_->AnswerTextSent();
   };
   h.transmit = [this](const std::string& info) { return RadioLink().Transmit(info); };
-  h.writeTnc = [this](const std::string& bytes) { return link_.MSComm1.Write(bytes); };
+  h.writeTnc = [this](const std::string& bytes) { return RadioLink().State().MSComm1.Write(bytes); };
   h.pauseSeconds = [](float s) { ::platform::Pause(s); };
   h.webSendUrl = [this](const std::string& outgoing) {
     const std::string from = shell_.TxCall.empty() ? settings_.UserCall : shell_.TxCall;

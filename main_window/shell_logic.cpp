@@ -109,10 +109,6 @@ std::string TitleWithMarks(std::string title, int digi_on, int interface_kind, s
   return title;
 }
 
-std::string EngineNotReachedText(std::string_view host, int port) {
-  return "PACKET ENGINE NOT REACHED AT " + std::string(host) + ":" + std::to_string(port) + ", RETRYING";
-}
-
 std::string WithLinkNotice(std::string_view title, std::string_view notice) {
   constexpr std::size_t kFirst = 8, kLast = 73;  // columns 9 … 74, 0-based
   std::string field(kLast - kFirst + 1, ' ');

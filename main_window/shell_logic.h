@@ -56,9 +56,6 @@ std::string PlaceTitleMark(std::string_view title, int column, std::string_view 
 std::string TitleWithMarks(std::string title, int digi_on, int interface_kind, std::string_view cross_mode,
                            std::string_view radio_mode, int igate_on);
 
-// The notice of a packet engine that START did not reach (the link keeps trying).
-std::string EngineNotReachedText(std::string_view host, int port);
-
 // The title with a notice on the link in the columns 9 … 74, between the program's
 // name and the IGate field; an empty notice blanks them.
 std::string WithLinkNotice(std::string_view title, std::string_view notice);

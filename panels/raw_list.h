@@ -72,6 +72,8 @@ class RawList : public QObject {
           TemporaryNotice& notice, RawListContext context, QObject* parent = nullptr);
 
   void Check3_Click();
+  // MSComm1 of another radio link (the window's link set anew).
+  void SetPort(platform::SerialPort* port) { c_.port = port; }
   void Command3_Click();
   void List1_Scroll();
   void List1_MouseDown(int button, int x_px, int y_px);

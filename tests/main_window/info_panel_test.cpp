@@ -16,7 +16,7 @@
 #include "geodesy/text.h"
 #include "links/own_beacon.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "main_window/map_service.h"
 #include "panels/station_info.h"
 #include "platform/process.h"
@@ -51,7 +51,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
   }
   void Start() {
     form_ = std::make_unique<Form1>();
-    form_->SetRadioLink(std::make_unique<LiveRadioLink>());
+    form_->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form_->show();
     PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
     ASSERT_EQ(form_->map().MapDrawnOnce, 1);
@@ -694,8 +694,8 @@ TEST_F(InfoPanelTest, RetransmittedReportGoesOutThroughTheEngine) {
   // The engine on this computer; radio port 0 (FSK 300); local time 2 hours ahead of UTC.
   Ini("MODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nHBAUD=300\r\nTXTO=APZEB\r\nTXPA=WIDE1-1\r\nUTCD=2\r\n");
   Start();
-  PumpUntil([&] { return form_->link().AgwDataPending == 1; }, 5000);  // registers after the start-up
-  ASSERT_EQ(form_->link().AgwDataPending, 1);
+  PumpUntil([&] { return form_->RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
+  ASSERT_EQ(form_->RadioLink().State().AgwDataPending, 1);
   PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
   dw.Feed(testing_support::PacketAudio(dir, "AB1CD-9>APRS,WIDE1-1:!5930.00N/01800.00E>plain"));
   reception::ReceptionState& st = form_->reception();

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "geodesy/text.h"
+#include "links/radio_bringup.h"
 #include "settings/settings.h"
 #include "tests/support/file_faults.h"
 
@@ -64,7 +65,7 @@ TEST(StartUpValues, TitleMarksAtTheirColumns) {
 }
 
 TEST(StartUpValues, LinkNoticeBetweenTheNameAndTheIGateField) {
-  const std::string notice = EngineNotReachedText("localhost", 8000);
+  const std::string notice = links::EngineNotReachedText("localhost", 8000);
   EXPECT_EQ(notice, "PACKET ENGINE NOT REACHED AT localhost:8000, RETRYING");
   const std::string marked = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
   const std::string t = WithLinkNotice(marked, notice);
@@ -123,7 +124,7 @@ TEST(StartUpValues, LogWriteTitleField) {
   EXPECT_EQ(full.substr(75, 5), "IGate");
   EXPECT_EQ(WithLogWriteTitleField(igate, true, false).substr(91), "LOGS NOT WRITTEN");
   // The link notice and the log field keep each other.
-  const std::string both = WithLinkNotice(full, EngineNotReachedText("localhost", 8000));
+  const std::string both = WithLinkNotice(full, links::EngineNotReachedText("localhost", 8000));
   EXPECT_EQ(both.substr(91), "DISK FULL");
   EXPECT_EQ(WithLinkNotice(WithLogWriteTitleField(both, false, true), ""), igate);
   EXPECT_EQ(WithLogWriteTitleField(full, false, true), igate);

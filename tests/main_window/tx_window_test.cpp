@@ -11,7 +11,7 @@
 
 #include "links/tnc_commands.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "platform/process.h"
 #include "tests/links/gps_nmea.h"
 #include "tests/support/direwolf.h"
@@ -137,7 +137,7 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   ASSERT_TRUE(line.ok());
   Ini("5", "HBAUD=300R\r\nXBAUD=300\r\n");
   auto form = Start();
-  ASSERT_TRUE(form->link().MSComm1.Open(7, "38400,N,8,1", (folder_ / "COM7").string()));
+  ASSERT_TRUE(form->RadioLink().State().MSComm1.Open(7, "38400,N,8,1", (folder_ / "COM7").string()));
   form->Check6_MouseUp(2);
   panels::TxSetupPanel& tx = form->TxPanel();
   EXPECT_FALSE(tx.Frame20->isHidden());
@@ -150,9 +150,9 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   EXPECT_NE(want.find("\x1b%AGH\r\x1bR1\r\x1b%AD3\r"), std::string::npos);
   const std::string got = line.ReadBytes(want.size(), 2000);
   EXPECT_EQ(got, want);
-  EXPECT_TRUE(form->link().MSComm1.IsOpen());
+  EXPECT_TRUE(form->RadioLink().State().MSComm1.IsOpen());
   EXPECT_NE(form->windowTitle().toStdString().find("Digi X-mode"), std::string::npos);
-  form->link().MSComm1.Close();
+  form->RadioLink().State().MSComm1.Close();
 }
 
 // Info lines that name a file in braces, as a user of the Windows program wrote
@@ -169,10 +169,10 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
       "TXON=0\r\nCOM=7\r\nTXI1={C:\\ZEBLON\\INFO.TXT}\r\nTXI1A=1\r\nTXI2={info.txt}\r\nTXI2A=1\r\n"
       "TXI3={C:\\WX\\NOW.TXT}\r\nTXI3A=1\r\nTXI4={MISSING.TXT}\r\nTXI4A=1\r\nTXI5A=0\r\nTXI6A=0\r\n");
   auto form = std::make_unique<Form1>();
-  form->SetRadioLink(std::make_unique<LiveRadioLink>());
+  form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
   form->show();
   PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
-  ASSERT_TRUE(form->link().MSComm1.IsOpen());
+  ASSERT_TRUE(form->RadioLink().State().MSComm1.IsOpen());
   line.Read(300);  // the TNC's start-up commands
   ASSERT_EQ(form->settings().BeaconInterval, 0);
   ASSERT_EQ(Find<platform::CheckBox>(*form, "Check6")->Caption(), "TX !");  // each beacon by hand
@@ -194,7 +194,7 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
     return l.find("INFO LINE FILE MISSING.TXT NOT READ") != std::string::npos;
   });
   EXPECT_EQ(told, 1);
-  form->link().MSComm1.Close();
+  form->RadioLink().State().MSComm1.Close();
 }
 
 TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
@@ -243,14 +243,14 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     ASSERT_TRUE(engine->started()) << engine->output();
     Ini(kind, "HOSTP=" + std::to_string(port) + "\r\nHOSTC=127.0.0.1\r\n");
     auto form = std::make_unique<Form1>();
-    auto link = std::make_unique<LiveRadioLink>();
-    LiveRadioLink* live = link.get();
+    auto link = std::make_unique<links::LiveRadioLink>();
+    links::LiveRadioLink* live = link.get();
     form->SetRadioLink(std::move(link));
     form->EndProgram = [](int) { ADD_FAILURE() << "the program ended"; };
     form->show();
     PumpUntil([&] { return form->map().MapDrawnOnce == 1; }, 20000);
-    PumpUntil([&] { return form->link().AgwDataPending == 1; }, 5000);  // registers after the start-up
-    ASSERT_EQ(form->link().AgwDataPending, 1);
+    PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
+    ASSERT_EQ(form->RadioLink().State().AgwDataPending, 1);
     auto saw = [&](const std::vector<std::string>& calls) {
       return [&engine, calls] { return Registrations(engine->output()) == calls; };
     };
@@ -264,7 +264,7 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     EXPECT_TRUE(form->TxPanel().isHidden());
     EXPECT_EQ(form->TxPanel().fr4Command4->Caption(), "OK");
     EXPECT_EQ(live->Engine().state(), links::AgwTcpLink::State::Up);
-    EXPECT_EQ(form->link().AgwDataPending, 1);
+    EXPECT_EQ(form->RadioLink().State().AgwDataPending, 1);
     const std::vector<std::string> renewed = {"+AB1CD-9", "-AB1CD-9", "+AB1CD-12"};
     PumpUntil(saw(renewed), 10000);
     EXPECT_EQ(Registrations(engine->output()), renewed) << engine->output();
@@ -281,13 +281,13 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     // The engine gone: the OK tells it where the link's states are told; the
     // window goes on with its cycle.
     engine.reset();
-    PumpUntil([&] { return form->link().AgwDataPending == 0; }, 5000);
+    PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 0; }, 5000);
     form->Check6_MouseUp(2);
     form->TxPanel().fr4Text1->SetText("13");
     form->TxPanel().fr4Command4->click();
     EXPECT_TRUE(form->TxPanel().isHidden());
     EXPECT_TRUE(form->Timer1->isActive());
-    EXPECT_EQ(form->link().AgwDataPending, 0);
+    EXPECT_EQ(form->RadioLink().State().AgwDataPending, 0);
     ASSERT_FALSE(live->Told().empty());
     EXPECT_EQ(live->Told().back(), links::kAgwHostNotFound);
     const auto& raw = form->reception().monitorLines;
@@ -359,19 +359,20 @@ TEST_F(TxWindowTest, GpsReceiverOnItsPort) {
   Ini("4", "NMEA=3\r\nNBAUD=4800\r\n");
   auto form = Start();
   form->ReadGps();  // opens the port; nothing yet
-  ASSERT_TRUE(form->link().MSComm2.IsOpen());
+  ASSERT_TRUE(form->RadioLink().State().MSComm2.IsOpen());
   EXPECT_EQ(form->Gps().GpsFixMoved, 0);
   using links::testing::Nmea;
   const std::string sent = Nmea("GPRMC,123519,A,5920.00,N,01803.50,E,0.0,0.0,230324,,") +
                            Nmea("GPRMC,123520,A,5920.00,N,01803.50,E,0.0,0.0,230324,,");
   ASSERT_TRUE(line.Write(sent));
-  for (int i = 0; i < 100 && form->link().MSComm2.InBufferCount() < static_cast<long long>(sent.size()); ++i) {
-    form->link().MSComm2.WaitForInput(20);
+  for (int i = 0; i < 100 && form->RadioLink().State().MSComm2.InBufferCount() < static_cast<long long>(sent.size());
+       ++i) {
+    form->RadioLink().State().MSComm2.WaitForInput(20);
   }
   form->ReadGps();
   EXPECT_EQ(form->Gps().GpsFixMoved, 1);
   EXPECT_FALSE(form->Label39->isHidden());
-  form->link().MSComm2.Close();
+  form->RadioLink().State().MSComm2.Close();
 }
 
 }  // namespace
