@@ -11,10 +11,12 @@
 #include <system_error>
 
 #include "geodesy/text.h"
+#include "links/navigation_files.h"
 #include "links/pause_timer.h"
 #include "links/tnc_commands.h"
 #include "main_window/map_service.h"
 #include "main_window/texts.h"
+#include "map/map_folder_entries.h"
 #include "map/map_tile.h"
 #include "map/readouts.h"
 #include "platform/message_box.h"
@@ -1019,7 +1021,7 @@ void Form1::Form_QueryUnload(int unload_mode) {
     const fs::path folder = ResolveOrSame(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
     std::error_code ec;
     fs::create_directories(folder, ec);
-    shell::WriteNavigationFiles(folder, nav_.NavigationRecord, nav_.NavigationLine, nav_.GpsNorthText,
+    links::WriteNavigationFiles(folder, nav_.NavigationRecord, nav_.NavigationLine, nav_.GpsNorthText,
                                 nav_.GpsEastText);
   }
   // The settings, the ports, the own temporary files.
@@ -1034,11 +1036,11 @@ void Form1::PatchSettingsAtShutdown() {
                                         &settings_.MapFolderM0010, &settings_.MapFolderM0002};
   std::array<std::string, 6> folders;
   for (int i = 0; i < 6; ++i) {
-    folders[i] = shell::MapFolderFromCombo(scales_->combos[i]->Text());
+    folders[i] = map::MapFolderFromCombo(scales_->combos[i]->Text());
     *fields[i] = folders[i];
   }
-  const auto entries = shell::ShutdownPatchEntries(folders, settings_.CentreNorth, settings_.CentreEast,
-                                                   settings_.UserNorth, settings_.UserEast);
+  const auto entries = map::ShutdownPatchEntries(folders, settings_.CentreNorth, settings_.CentreEast,
+                                                 settings_.UserNorth, settings_.UserEast);
   const fs::path path = SettingsPath();
   std::error_code ec;
   bool ok = true;

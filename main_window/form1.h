@@ -21,7 +21,9 @@
 #include "internet/internet_wiring.h"
 #include "map/map_display.h"
 #include "map/map_widget.h"
+#include "main_window/layout.h"
 #include "main_window/shell_logic.h"
+#include "map/own_files.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
@@ -60,7 +62,7 @@ class Form1 : public QWidget {
   PanelState& panels() { return panels_; }
   reception::ReceptionState& reception() { return reception_; }
   const reception::SymbolTable& SymbolTable() const { return symbol_table_; }
-  shell::OwnFiles& OwnTempFiles() { return own_temp_files_; }
+  map::OwnFiles& OwnTempFiles() { return own_temp_files_; }
   std::string TempFolderPath() const;
   std::string SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
 
@@ -276,7 +278,7 @@ class Form1 : public QWidget {
   PanelState panels_;
   reception::ReceptionState reception_;
   reception::SymbolTable symbol_table_{};
-  shell::OwnFiles own_temp_files_;
+  map::OwnFiles own_temp_files_;
   int moni_all_limit_ = 50;
 
   links::MainCycle* cycle_ = nullptr;

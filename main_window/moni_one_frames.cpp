@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <utility>
 
-#include "main_window/shell_logic.h"
+#include "main_window/layout.h"
 
 namespace zeblon {
 

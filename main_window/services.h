@@ -9,6 +9,7 @@
 
 #include "links/gps_reader.h"
 #include "main_window/window_state.h"
+#include "map/own_files.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
 #include "reception/reception_host.h"
@@ -21,9 +22,9 @@ namespace zeblon {
 struct MapContext {
   Settings* settings = nullptr;  // the map keeps the centre and the user position in them
   MapState* map = nullptr;
-  panels::ScaleBar* scales = nullptr;   // the map folder of each scale
-  QLabel* picture = nullptr;            // the map picture box
-  shell::OwnFiles* ownFiles = nullptr;  // index and temporary files to delete at shutdown
+  panels::ScaleBar* scales = nullptr;  // the map folder of each scale
+  QLabel* picture = nullptr;           // the map picture box
+  map::OwnFiles* ownFiles = nullptr;   // index and temporary files to delete at shutdown
   std::function<std::string()> appFolder;
   std::function<std::string()> tempFolder;
   std::function<bool(const std::string& path)> openDocument;

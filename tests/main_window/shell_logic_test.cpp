@@ -1,5 +1,6 @@
-// The main window's plain rules: start-up values, MONI 1 restore, shutdown files, layout.
+// The main window's plain rules: start-up values, MONI 1 restore, layout.
 #include "main_window/shell_logic.h"
+#include "main_window/layout.h"
 #include "map/readouts.h"
 
 #include <gtest/gtest.h>
@@ -323,64 +324,6 @@ TEST(QuietPassEnd, RedrawForAMovedOrStoppedFixFocusWhenActiveOrFewColours) {
     EXPECT_EQ(end.redraw, c.redraw) << c.moved << c.movedBefore << c.active << c.depth;
     EXPECT_EQ(end.focusMap, c.focus) << c.moved << c.movedBefore << c.active << c.depth;
   }
-}
-
-TEST(Shutdown, StopLineAndNavigationFiles) {
-  const std::string rec = "6581  401 240101 1234";
-  const std::string stop = NavigationStopLine(rec);
-  EXPECT_EQ(stop.size(), 68u);
-  EXPECT_EQ(stop.substr(0, 52), rec + " STOP   ZEBLON_NAVIGATION_ENDED");
-  EXPECT_EQ(stop.substr(54), "@(xxx)@yyy@zzz");
-  const std::string long_stop = NavigationStopLine(std::string(40, 'R'));
-  EXPECT_EQ(long_stop.size(), 68u);
-  EXPECT_EQ(long_stop.substr(40, 14), " STOP   ZEBLON");
-
-  const fs::path dir = fs::temp_directory_path() / ("zeblon_nav_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  WriteFileAtomically(dir / "QTHWAY.TXT", "6581  401 240101 1200||abc");
-  std::string open_line = "6581  401 240101 1200||abc";
-  ASSERT_TRUE(WriteNavigationFiles(dir, rec, open_line, " 6581.234", "  401.500"));
-  std::string way, act, pr;
-  ReadWholeFile(dir / "QTHWAY.TXT", way);
-  ReadWholeFile(dir / "QTHACT.TXT", act);
-  ReadWholeFile(dir / "QTHACTPR.TXT", pr);
-  EXPECT_EQ(way, "6581  401 240101 1200||abc\r\n" + stop + "\r\n");
-  EXPECT_EQ(act, stop + "\r\n");
-  EXPECT_EQ(pr, "\xFE 6581.234  401.500\r\n");
-  EXPECT_EQ(open_line, stop);
-  fs::remove_all(dir);
-}
-
-TEST(Shutdown, MapFoldersAndPatchEntries) {
-  EXPECT_EQ(MapFolderFromCombo("M0050topo "), "TOPO");
-  EXPECT_EQ(MapFolderFromCombo("M0050"), "");
-  EXPECT_EQ(MapFolderFromCombo(""), "");
-  const auto e = ShutdownPatchEntries({"A", "", "", "TOPO", "", ""}, 6581.5, 401.25, 0, -0.5);
-  ASSERT_EQ(e.size(), 10u);
-  EXPECT_EQ(e[0], (std::pair<std::string, std::string>{"M5000", "A"}));
-  EXPECT_EQ(e[3].second, "TOPO");
-  EXPECT_EQ(e[6], (std::pair<std::string, std::string>{"UTN", "6581.5"}));
-  EXPECT_EQ(e[8].second, "0");
-  EXPECT_EQ(e[9].second, "-.5");
-}
-
-TEST(Shutdown, DeletesOnlyTheFilesTheProgramWrote) {
-  const fs::path dir = fs::temp_directory_path() / ("zeblon_own_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  for (const char* f :
-       {"ALLMDIRS.DIR", "M0050.DIR", "OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP", "12345678.BMP"}) {
-    WriteFileAtomically(dir / f, "x");
-  }
-  OwnFiles own;
-  own.Add(dir / "ALLMDIRS.DIR");
-  own.Add(dir / "M0050.DIR");
-  own.Add(dir / "12345678.BMP");
-  own.Add(dir / "GONE.BMP");  // deleted already by the drawing
-  EXPECT_EQ(own.DeleteAll(), 3);
-  for (const char* f : {"ALLMDIRS.DIR", "M0050.DIR", "12345678.BMP"}) EXPECT_FALSE(fs::exists(dir / f)) << f;
-  for (const char* f : {"OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP"})
-    EXPECT_TRUE(fs::exists(dir / f)) << f;
-  fs::remove_all(dir);
 }
 
 // ---------------------------------------------------------------------------

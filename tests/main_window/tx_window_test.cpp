@@ -12,6 +12,7 @@
 #include "links/tnc_commands.h"
 #include "main_window/form1.h"
 #include "links/live_radio_link.h"
+#include "links/navigation_files.h"
 #include "platform/process.h"
 #include "tests/links/gps_nmea.h"
 #include "tests/support/direwolf.h"
@@ -345,7 +346,7 @@ TEST_F(TxWindowTest, NavigationRecordingEndsWithTheStopLineAtShutdown) {
   EXPECT_EQ(record.substr(0, 9), "6581  673");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHWAY.TXT"), record + "||");
   form->CloseByUser();
-  const std::string stop = shell::NavigationStopLine(record);
+  const std::string stop = links::NavigationStopLine(record);
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHWAY.TXT"), record + "||\r\n" + stop + "\r\n");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHACT.TXT"), stop + "\r\n");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHACTPR.TXT"),
