@@ -176,7 +176,7 @@ void Form1::LogWriteTitleField() {
 
 void Form1::WireControls() {
   panels::ControlColumn& c = *column_;
-  chat_->Check16->OnClick = [this] { Check16_Click(); };
+  chat_->Check16->OnClick = [this] { SwitchAutoAnswer(); };
   c.Combo1->OnChange = [this] { ArmPause(4000); };
   c.Combo2->OnChange = [this] { ArmPause(4000); };
   c.Check5->OnClick = [this] {
@@ -185,13 +185,13 @@ void Form1::WireControls() {
     ApplyLanguageTexts();
   };
   c.Command57->OnClick = [this] { Form_KeyDown(112); };
-  c.Command65->OnClick = [this] { Command65_Click(); };
+  c.Command65->OnClick = [this] { OpenTerminal(); };
   c.Command59->OnClick = [this] { Form_KeyDown(114); };
   c.Command58->OnClick = [this] { Form_KeyDown(115); };
   BuildTxControls();  // GPS, TX, terminal and RAW list: form1_tx.cpp
 
   // The main cycle: its steps that exist so far; the others are hooks of the tick.
-  cycle_->OnTick = [this] { Timer1_Timer(); };
+  cycle_->OnTick = [this] { RunCycleTick(); };
   links::TickHooks& h = tick_.hooks;
   h.updateClockLabel = [this] { UpdateClockLabel(); };
   h.pumpEvents = [] { QCoreApplication::processEvents(); };
@@ -266,7 +266,7 @@ void Form1::WireControls() {
   station_controls_ = std::make_unique<StationControls>(c, std::move(sh));
 }
 
-void Form1::Timer1_Timer() {
+void Form1::RunCycleTick() {
   links::TickInputs in;
   in.interfaceKind = settings_.InterfaceKind;
   in.now = ComputerClockNow();
@@ -352,7 +352,7 @@ MapContext Form1::MapContextOf() {
     wx_->closedByUser = false;
     info_service_->ShowStationInfo(call, index, moni_one);
   };
-  m.closeInfoPanel = [this] { info_service_->Command10_Click(); };
+  m.closeInfoPanel = [this] { info_service_->CloseInfoPanel(); };
   return m;
 }
 
@@ -521,7 +521,7 @@ void Form1::FullStartUp() {
       shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
   // The data folder of the map system, and the MONI 1 box.
   data_folder_ = ResolveOrSame(fs::path(app_folder_) / settings_.MapSystem).string();
-  Check14_MouseUp(1);
+  CloseTrkPanel(1);
   // The TX and IGATE boxes by the own call and position.
   if (!settings_.UserCall.empty()) {
     check6->SetCaption(shell::TxBoxCaption(settings_.BeaconInterval));
@@ -626,7 +626,7 @@ void Form1::ActivateTail() {
     qth_->show();
     qth_->raise();
   }
-  if (Shown(terminal_)) Command65_Click();
+  if (Shown(terminal_)) OpenTerminal();
   shell_.HfDualOn = tx_->Check2->Value() == 1 ? 1 : 0;
 }
 
@@ -693,13 +693,13 @@ void Form1::TakeMoniOneNewest() {
   reception_.moniOneNewest = shell::MoniOneFieldsOf(reception_.moniOneTrack[reception_.moniOneCount]);
 }
 
-void Form1::Check14_MouseUp(int button) {
+void Form1::CloseTrkPanel(int button) {
   if (button != 1) return;
   trk_->hide();
   if (map_.MapDrawnOnce == 1) DrawMap();
 }
 
-void Form1::Check16_Click() {
+void Form1::SwitchAutoAnswer() {
   auto* check16 = chat_->Check16;
   if (check16->Value() == 1 && shell_.CallValid == 0) {
     // Without a valid own call nothing is answered automatically: the box, hidden
@@ -712,7 +712,7 @@ void Form1::Check16_Click() {
     check16->SetValue(0);  // runs this handler again, which switches the answer off
     return;
   }
-  chat_service_->Check16_Click();
+  chat_service_->SwitchAutoAnswer();
   // The receive path answers messages by this switch.
   UpdateReceptionSettings();
   ApplyLanguageTexts();
@@ -879,7 +879,7 @@ void Form1::Form_Resize() {
     LayOut(false);
     if (map_.MapDrawnOnce == 1) DrawMap();
   }
-  if (Shown(terminal_)) Command65_Click();
+  if (Shown(terminal_)) OpenTerminal();
   --depth;
 }
 
@@ -933,13 +933,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
 
 void Form1::Form_KeyDown(int key_code) {
   if (key_code == 113) {
-    Command65_Click();
+    OpenTerminal();
   } else if (key_code >= 112 && key_code <= 121) {
     MapDisplay().FunctionKey(key_code);
   }
 }
 
-void Form1::Command65_Click() {
+void Form1::OpenTerminal() {
   cycle_->StopAll();
   terminal_->move(0, 0);
   terminal_io_->Open();

@@ -95,7 +95,7 @@ class Form1 : public QWidget {
   void ApplyLanguageTexts();
   void LayOut(bool startup);
   void Form_KeyDown(int key_code);
-  void Command65_Click();
+  void OpenTerminal();  // Command65, TERM
   void DrawMap();
   void WriteSettingsFile();
   // The INFO panel's record changed: the WX STATION window for a weather record.
@@ -134,7 +134,7 @@ class Form1 : public QWidget {
   void SelectMoniOneStation(const std::string& call);
   // Combo9's key handler: every key pauses the main cycle; Enter (13) selects the
   // combo's call (an empty text puts the current call back).
-  void Combo9_KeyDown(int key_code);
+  void MoniOneComboKeyDown(int key_code);  // Combo9
   // The main cycle's step 9: a combo text other than the MONI 1 call is taken like
   // Enter; true when it was (the tick ends).
   bool TakeChangedMoniOneCall();
@@ -156,7 +156,7 @@ class Form1 : public QWidget {
   // Seconds since the user last moved the map (the map display supplies it).
   std::function<double()> SecondsSinceMapInteraction;
   // The TX switch's mouse-up: 1 left (switch), 2 right (open the TX setup panel).
-  void Check6_MouseUp(int button);
+  void ToggleTransmitOrOpenTxSetup(int button);  // Check6, TX
   // The TX setup panel's OK.
   void TxSetupOk();
   // Hooks of the links built elsewhere: the own beacon sender, the next position
@@ -223,13 +223,13 @@ class Form1 : public QWidget {
   void TakeMoniOneNewestOrCentre();
   // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
   void ListMoniOneLogs();
-  void Combo9_GotFocus();
-  void Combo9_LostFocus();
+  void MoniOneComboEntered();  // Combo9
+  void MoniOneComboLeft();     // Combo9
   bool Combo9Event(QObject* watched, QEvent* e);
   panels::MoniOneComboPick combo9_pick_;
-  void Check14_MouseUp(int button);
-  void Check16_Click();
-  void WireInfoPanel();  // form1_info.cpp
+  void CloseTrkPanel(int button);  // Check14, TRK
+  void SwitchAutoAnswer();         // Check16, AUTO-A
+  void WireInfoPanel();            // form1_info.cpp
   std::unique_ptr<InfoService> info_service_;
   // The MONI 1 comment and distance frames that widen under the mouse.
   std::unique_ptr<MoniOneFrames> moni_one_frames_;
@@ -239,8 +239,8 @@ class Form1 : public QWidget {
   void PatchSettingsAtShutdown();
   void DrainAndClosePorts();
   MapContext MapContextOf();
-  // Timer1_Timer: the main cycle's tick over the window's state.
-  void Timer1_Timer();
+  // The main cycle's tick over the window's state.
+  void RunCycleTick();  // Timer1
   void UpdateClockLabel();
   void RefillMonitorList();
   void AttachRadioLink();
@@ -254,8 +254,8 @@ class Form1 : public QWidget {
   internet::WebWindowHooks web_hooks_;  // the internet notice, pointers and Timer1 of the web requests
   std::unique_ptr<ChatService> chat_service_;
   void ShowInternetSwitches();
-  void Check9_MouseUp(int button);
-  void Command60_Click();
+  void ShowIonoData(int button);  // Check9
+  void TakeIonoData();            // Command60, OK
   links::GpsReader gps_;
   bool tx_ok_running_ = false;
   bool gps_port_tried_ = false;

@@ -59,7 +59,7 @@ void Form1::WireInfoPanel() {
     if (column_->Check3->Value() != 1) {
       column_->Check3->SetValue(1);
     } else {
-      raw_list_->Check3_Click();
+      raw_list_->ShowOrHideRawList();
     }
   };
   h.retransmitContext = [this] {

@@ -95,7 +95,7 @@ void Form1::WireInternet() {
   };
   sw.comboText = [this] { return column_->Combo9->Text(); };
   sw.setComboText = [this](const std::string& text) { column_->Combo9->SetText(text); };
-  sw.selectComboCall = [this] { Combo9_KeyDown(13); };
+  sw.selectComboCall = [this] { MoniOneComboKeyDown(13); };
   sw.focusMap = [this] {
     if (isActiveWindow()) Picture1->setFocus();
   };
@@ -132,8 +132,8 @@ void Form1::WireInternet() {
   c.Check22->OnMouseUp = [this](int button) {
     if (button == 2) internet_->ToggleWebSource();
   };
-  c.Check9->OnMouseUp = [this](int button) { Check9_MouseUp(button); };
-  iono_->Command60->OnClick = [this] { Command60_Click(); };
+  c.Check9->OnMouseUp = [this](int button) { ShowIonoData(button); };
+  iono_->Command60->OnClick = [this] { TakeIonoData(); };
 }
 
 void Form1::ShowInternetSwitches() {
@@ -149,7 +149,7 @@ void Form1::ShowInternetSwitches() {
 
 // A right click on the distance-circle box: the IONO DATA frame with the two
 // values and, with automatic update, an update from the web.
-void Form1::Check9_MouseUp(int button) {
+void Form1::ShowIonoData(int button) {
   if (button != 2 || map_.MapDrawnOnce != 1) return;
   internet::IonoState& s = internet_->Iono();
   iono_->Text17->SetText(NumberText(s.sunspotNumber));
@@ -166,7 +166,7 @@ void Form1::Check9_MouseUp(int button) {
 }
 
 // OK of the IONO DATA frame: typed values are taken and saved (not with automatic update).
-void Form1::Command60_Click() {
+void Form1::TakeIonoData() {
   internet::IonoState& s = internet_->Iono();
   if (internet::ApplyManualIonoInput(iono_->Text17->Text(), iono_->Text18->Text(), s)) {
     settings_.SunspotNumber = s.sunspotNumber;

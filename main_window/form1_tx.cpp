@@ -24,7 +24,7 @@ void Form1::BuildTxControls() {
   tx_->OnOk = [this] { TxSetupOk(); };
   tx_->OnAbort = [this] { cycle_->Start(); };
   tx_->OnSymbolShown = [this](int) { cycle_->StopAll(); };
-  column_->Check6->OnMouseUp = [this](int button) { Check6_MouseUp(button); };
+  column_->Check6->OnMouseUp = [this](int button) { ToggleTransmitOrOpenTxSetup(button); };
 
   terminal_io_ = new panels::Terminal(*terminal_, RadioLink().State().MSComm1, this);
   terminal_io_->OnClosed = [this] { cycle_->Resume(); };
@@ -115,7 +115,7 @@ void Form1::ReadGps() {
 // ---------------------------------------------------------------------------
 // TX switch
 
-void Form1::Check6_MouseUp(int button) {
+void Form1::ToggleTransmitOrOpenTxSetup(int button) {
   auto* check6 = column_->Check6;
   if (button == 1) {
     if (check6->Caption() == "TX !" && SendOwnBeacon) SendOwnBeacon();

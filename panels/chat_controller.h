@@ -89,15 +89,15 @@ class ChatService : public QObject {
   void QueueChatMessage();
 
   // The handlers.
-  void Text3_KeyDown(int key_code, int shift);
-  void Text2_KeyDown(int key_code, int shift);
-  void Check7_Click();
-  void Check8_Click();
-  void Check16_Click();
-  void Command24_Click();  // SHOW SAVED
-  void Command25_Click();  // DELETE SAVED
-  void Command27_Click();  // close, pending lines given up
-  void Command28_Click();  // close SAVED MESSAGES
+  void MessageKeyDown(int key_code, int shift);    // Text3
+  void AddresseeKeyDown(int key_code, int shift);  // Text2
+  void ShowOrHideChat();                           // Check7, CHAT
+  void SwitchMeOnly();                             // Check8, ME!
+  void SwitchAutoAnswer();                         // Check16, AUTO-A
+  void ShowSavedMessages();                        // Command24, SHOW SAVED
+  void DeleteSavedMessages();                      // Command25, DELETE SAVED
+  void CloseChat();                                // Command27, close, pending lines given up
+  void CloseSavedMessages();                       // Command28, close SAVED MESSAGES
   // A call picked with the left button from chat line `index` at the caret
   // position, or from the marked saved text.
   void PickFromLine(int index, int caret);

@@ -437,12 +437,12 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   EXPECT_EQ(form->settings().MoniOneCall, "QW7TK");
   EXPECT_FALSE(form->TakeChangedMoniOneCall());
   combo9->SetText("  ");
-  form->Combo9_KeyDown(13);
+  form->MoniOneComboKeyDown(13);
   EXPECT_EQ(combo9->Text(), "QW7TK");
 
   // A call that looks like a path stays a file inside LOG.
   combo9->SetText("../../EVIL");
-  form->Combo9_KeyDown(13);
+  form->MoniOneComboKeyDown(13);
   EXPECT_FALSE(fs::exists(folder_ / "EVIL.TXT"));
   EXPECT_FALSE(fs::exists(folder_ / "U33" / "EVIL.TXT"));
   const fs::path evil = reception::MoniOneLogPath(folder_ / "U33", "../../EVIL");

@@ -92,7 +92,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
   // A click of a stepping button: its release comes during the first wait.
   void Step(platform::CommandButton* b, bool back) {
     QTimer::singleShot(0, [b] { b->OnMouseUp(1); });
-    back ? form_->Info().Command5_MouseDown(1) : form_->Info().Command6_MouseDown(1);
+    back ? form_->Info().StepEarlierWhileHeld(1) : form_->Info().StepLaterWhileHeld(1);
   }
   void Screenshot(const std::string& name) {
     const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";
@@ -147,7 +147,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   // ">" held on the newest report: the log's end stops it at once, released or not.
   p.Command37->click();
   form_->Timer1->stop();
-  form_->Info().Command6_MouseDown(1);
+  form_->Info().StepLaterWhileHeld(1);
   EXPECT_EQ(Comment(Shown()), "third");
   EXPECT_TRUE(form_->Timer1->isActive());
   p.Command36->click();
@@ -197,7 +197,7 @@ TEST_F(InfoPanelTest, AHeldStepEndsWithTheWindowAndLeavesItsCycleOff) {
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
   form_->InfoFrame().Command12->OnMouseDown(1);  // tied to the map: every step ends by drawing it
   QTimer::singleShot(0, [&] { form_->CloseByUser(); });
-  form_->Info().Command5_MouseDown(1);  // held, never released
+  form_->Info().StepEarlierWhileHeld(1);  // held, never released
   ASSERT_TRUE(form_->ShutdownDone());
   EXPECT_EQ(Comment(Shown()), "second");
   EXPECT_FALSE(form_->Timer1->isActive());
@@ -288,7 +288,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
     if (++reads == 60) p.Command5->OnMouseUp(1);
     return t += 0.25;
   });
-  form_->Info().Command5_MouseDown(1);
+  form_->Info().StepEarlierWhileHeld(1);
   EXPECT_EQ(st.info.index, 1);
   EXPECT_EQ(Comment(Shown()), "point 1");
   EXPECT_GE(reads, 60);
@@ -546,7 +546,7 @@ TEST_F(InfoPanelTest, MoniOneLabelsOpenThePanelAndTheRecordLineAsksToRetransmit)
     const bool steps = (std::string(c.label) == "Label7" || std::string(c.label) == "Label8") &&
                        c.type == QEvent::MouseButtonPress && c.button == Qt::LeftButton;
     EXPECT_EQ(readout.Caption().substr(0, 3) != system, steps) << readout.Caption();
-    form_->Info().Command10_Click();
+    form_->Info().CloseInfoPanel();
     EXPECT_TRUE(form_->InfoFrame().isHidden());
   }
   EXPECT_EQ(dynamic_cast<platform::Label&>(*platform::FindControl(*form_, "Label12")).Caption(), "MONI 1");
@@ -595,7 +595,7 @@ TEST_F(InfoPanelTest, TheRecordLineStaysInSightOverRedraws) {
   EXPECT_EQ(Comment(Shown()), "first");
   EXPECT_EQ(covering(), std::vector<std::string>{});
   Screenshot("info_panel_after_redraw.png");
-  form_->Info().Command10_Click();
+  form_->Info().CloseInfoPanel();
   EXPECT_TRUE(scales->isVisible());
 }
 
