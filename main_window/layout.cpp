@@ -83,22 +83,6 @@ LayoutOut LayoutRules(const LayoutIn& in, bool startup) {
   return o;
 }
 
-namespace {
-// A screen reporting no twips per pixel counts as one twip a pixel.
-int TwipsPerPixel(int tpp) { return std::max(1, tpp); }
-}  // namespace
-
-int MoniOneFrameStandardWidth(int tpp_x) { return Whole(1815.0 / TwipsPerPixel(tpp_x)); }
-
-int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int mouse_x_twips, int label_width_twips,
-                                bool never_narrower) {
-  const int tpp = TwipsPerPixel(tpp_x);
-  const int standard = MoniOneFrameStandardWidth(tpp);
-  if (!combo_holds_moni_one_call || mouse_x_twips <= 1200 / (tpp * 15)) return standard;
-  const int label = Whole(static_cast<double>(label_width_twips) / tpp);
-  return never_narrower ? std::max(standard, label) : label;
-}
-
 OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_width, int min_height) {
   if (min_width > area.width || min_height > area.height) {
     wanted.maximise = true;

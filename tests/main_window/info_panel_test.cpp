@@ -612,7 +612,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   ASSERT_TRUE(frame5 && frame9 && label10 && label11);
   ASSERT_EQ(label10->parentWidget(), frame5);
   ASSERT_EQ(label11->parentWidget(), frame9);
-  const int standard = shell::MoniOneFrameStandardWidth(form_->shell().TwipsPerPixelX);
+  const int standard = MoniOneFrameStandardWidth(form_->shell().TwipsPerPixelX);
   EXPECT_EQ(frame5->width(), standard);
   EXPECT_EQ(frame9->width(), standard);
   auto move = [](QWidget* w, int x) {
