@@ -27,6 +27,7 @@
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/iono_data.h"
 #include "panels/moni_one_select.h"
 #include "panels/object_setup.h"
 #include "panels/raw_list.h"
@@ -254,8 +255,7 @@ class Form1 : public QWidget {
   internet::WebWindowHooks web_hooks_;  // the internet notice, pointers and Timer1 of the web requests
   std::unique_ptr<ChatService> chat_service_;
   void ShowInternetSwitches();
-  void ShowIonoData(int button);  // Check9
-  void TakeIonoData();            // Command60, OK
+  std::unique_ptr<panels::IonoData> iono_data_;  // the IONO DATA frame at work
   links::GpsReader gps_;
   bool tx_ok_running_ = false;
   bool gps_port_tried_ = false;
