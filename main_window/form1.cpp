@@ -174,7 +174,12 @@ void Form1::LogWriteTitleField() {
 
 void Form1::WireControls() {
   panels::ControlColumn& c = *column_;
-  chat_->Check16->OnClick = [this] { SwitchAutoAnswer(); };
+  chat_->Check16->OnClick = [this] {
+    // The receive path answers messages by this switch.
+    if (!chat_service_->SwitchAutoAnswer()) return;
+    UpdateReceptionSettings();
+    ApplyLanguageTexts();
+  };
   c.Combo1->OnChange = [this] { ArmPause(4000); };
   c.Combo2->OnChange = [this] { ArmPause(4000); };
   c.Check5->OnClick = [this] {
@@ -695,25 +700,6 @@ void Form1::CloseTrkPanel(int button) {
   if (button != 1) return;
   trk_->hide();
   if (map_.MapDrawnOnce == 1) DrawMap();
-}
-
-void Form1::SwitchAutoAnswer() {
-  auto* check16 = chat_->Check16;
-  if (check16->Value() == 1 && shell_.CallValid == 0) {
-    // Without a valid own call nothing is answered automatically: the box, hidden
-    // where the user could not switch it off, goes off again.
-    chat_->Check8->SetValue(1);
-    chat_->Check8->setEnabled(false);
-    check16->setEnabled(false);
-    check16->hide();
-    chat_->Text2->setEnabled(false);
-    check16->SetValue(0);  // runs this handler again, which switches the answer off
-    return;
-  }
-  chat_service_->SwitchAutoAnswer();
-  // The receive path answers messages by this switch.
-  UpdateReceptionSettings();
-  ApplyLanguageTexts();
 }
 
 // ---------------------------------------------------------------------------

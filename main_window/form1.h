@@ -229,7 +229,6 @@ class Form1 : public QWidget {
   bool Combo9Event(QObject* watched, QEvent* e);
   panels::MoniOneComboPick combo9_pick_;
   void CloseTrkPanel(int button);  // Check14, TRK
-  void SwitchAutoAnswer();         // Check16, AUTO-A
   void WireInfoPanel();            // form1_info.cpp
   std::unique_ptr<InfoService> info_service_;
   // The MONI 1 comment and distance frames that widen under the mouse.

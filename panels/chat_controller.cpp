@@ -243,7 +243,18 @@ void ChatService::ShowOrHideChat() {
 
 void ChatService::SwitchMeOnly() { FocusInput(); }
 
-void ChatService::SwitchAutoAnswer() {
+bool ChatService::SwitchAutoAnswer() {
+  if (chat_.Check16->Value() == 1 && h_.callValid && !h_.callValid()) {
+    // Without a valid own call nothing is answered automatically: the box, hidden
+    // where the user could not switch it off, goes off again.
+    chat_.Check8->SetValue(1);
+    chat_.Check8->setEnabled(false);
+    chat_.Check16->setEnabled(false);
+    chat_.Check16->hide();
+    chat_.Text2->setEnabled(false);
+    chat_.Check16->SetValue(0);  // runs the box's handler again, which switches the answer off
+    return false;
+  }
   const int tpp = h_.twipsPerPixelX && h_.twipsPerPixelX() > 0 ? h_.twipsPerPixelX() : 15;
   ::platform::CheckBox* box = chat_.Check16;
   if (box->Value() == 1) {
@@ -264,6 +275,7 @@ void ChatService::SwitchAutoAnswer() {
     answer_.SwitchOff();
   }
   Call(h_.autoAnswerChanged);
+  return true;
 }
 
 void ChatService::ShowSavedMessages() {
