@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "platform/paths.h"
 #include "start_window/form0.h"
 
@@ -37,7 +37,7 @@ Form1& Program::MainWindow() {
   if (!form1_) {
     form1_ = std::make_unique<Form1>();
     form1_->EndProgram = [this](int code) { EndProgram(code); };
-    form1_->SetRadioLink(std::make_unique<LiveRadioLink>());
+    form1_->SetRadioLink(std::make_unique<links::LiveRadioLink>());
   }
   return *form1_;
 }

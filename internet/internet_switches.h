@@ -41,7 +41,7 @@ struct SwitchHooks {
   std::function<std::vector<std::string>()> storedCalls;  // Combo9's list
   std::function<std::string()> comboText;
   std::function<void(const std::string&)> setComboText;
-  std::function<void()> selectComboCall;  // Combo9_KeyDown(13, 0)
+  std::function<void()> selectComboCall;  // MoniOneComboKeyDown(13, 0)
   std::function<void()> focusMap;         // Picture1 focus while the window is active
 };
 

@@ -1,4 +1,4 @@
-// The main cycle's tick (Timer1_Timer) as a plain object: the order of its
+// The main cycle's tick (RunCycleTick) as a plain object: the order of its
 // steps, the ones that end the tick early, the transmissions that are due and
 // the interval of the next tick. The steps that other modules build (the web
 // polls, the GPS reader, the APRS-IS upkeep, ...) are hooks; a hook that is not

@@ -21,7 +21,7 @@ struct PauseNotice {
   std::function<void()> endInternetSupport;
 };
 
-// Timer2_Timer: Timer2 off, Timer1 on; when the internet notice is still shown, it
+// The pause's end (Timer2): Timer2 off, Timer1 on; when the internet notice is still shown, it
 // ends the internet support. The watchdog is the web poll's: while `otherNotice`
 // says the notice is another request's (a chat message being sent through the
 // web), it leaves both alone.

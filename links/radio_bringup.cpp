@@ -117,4 +117,8 @@ BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, Bri
   return r;
 }
 
+std::string EngineNotReachedText(std::string_view host, int port) {
+  return "PACKET ENGINE NOT REACHED AT " + std::string(host) + ":" + std::to_string(port) + ", RETRYING";
+}
+
 }  // namespace zeblon::links

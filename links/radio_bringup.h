@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "links/agw_tcp_link.h"
 #include "links/tnc_commands.h"
@@ -40,6 +41,9 @@ AgwAddress AgwAddressFor(const Settings& s);
 // The text that tells a registration that failed; empty when it is registered
 // or still on its way.
 std::string AgwFailureText(AgwTcpLink::ConnectResult r);
+
+// The notice of a packet engine that START did not reach (the link keeps trying).
+std::string EngineNotReachedText(std::string_view host, int port);
 
 // The TX setup OK's renewal of the engine link (kinds 0 and 3): the old call is
 // unregistered and the link closed, then, after `pauseSeconds` letting events

@@ -69,7 +69,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   BuildControls();
   WireControls();
   SetMapDisplay(std::make_unique<MapService>(*map_core_, *map_widget_));
-  SetRadioLink(std::make_unique<MinimalRadioLink>());
+  AttachRadioLink();
   AttachStationPasses();
   qApp->installEventFilter(this);
 }
@@ -146,29 +146,22 @@ void Form1::BuildControls() {
   cycle_->ConnectPause(std::move(notice),
                        [this] { return chat_service_ != nullptr && chat_service_->WebSendNoticeShown(); });
 
-  // The APRS-IS link: an unverified login stops the IGate with a message box; the
-  // link's other news are notes.
+  // The links' news are notes (an unverified APRS-IS login stops the IGate with a
+  // message box: links/radio_link.cpp).
   LinkNotice = [this](const std::string& text) {
     reception::AddToMonitorLines(reception_.monitorLines, "*** " + text + "\r\n");
   };
-  links::AprsIsLink::Hooks hooks;
-  hooks.message = [](const std::string& text) {
-    MsgBox(text, "ZEBLON  APRS-IS", MsgButtons::Ok, MsgIcon::Exclamation);
-  };
-  hooks.notice = [this](const std::string& text) {
-    if (LinkNotice) LinkNotice(text);
-  };
-  link_.AprsIs = std::make_unique<links::AprsIsLink>(hooks);
 }
 
 void Form1::AprsIsUpkeep() {
-  link_.AprsIs->LinkUpkeep(links::AprsIsSettingsFrom(settings_, link_.AprsIsPasscode, shell_.ProgramVersion));
+  RadioLink().State().AprsIs->LinkUpkeep(
+      links::AprsIsSettingsFrom(settings_, RadioLink().State().AprsIsPasscode, shell_.ProgramVersion));
 }
 
 void Form1::AprsIsTitleAndAgeing() {
   std::string title = FromQ(windowTitle());
-  link_.AprsIs->TitleAndAgeing(links::AprsIsSettingsFrom(settings_, link_.AprsIsPasscode, shell_.ProgramVersion),
-                               title);
+  RadioLink().State().AprsIs->TitleAndAgeing(
+      links::AprsIsSettingsFrom(settings_, RadioLink().State().AprsIsPasscode, shell_.ProgramVersion), title);
   setWindowTitle(ToQ(title));
 }
 
@@ -179,26 +172,14 @@ void Form1::LogWriteTitleField() {
   if (marked != title) setWindowTitle(ToQ(marked));
 }
 
-reception::GateHook Form1::IGateHook() {
-  return link_.AprsIs->GateHookFor(InterfaceKindOf(settings_.InterfaceKind), shell_.TxCall);
-}
-
-links::SerialTncReader& Form1::TncReader() {
-  if (!link_.TncReader) {
-    const int kind = settings_.InterfaceKind;
-    const int port =
-        InterfaceKindOf(kind) == InterfaceKind::Pk232 ? settings_.TncComPort : static_cast<int>(settings_.ScsComPort);
-    link_.TncReader = std::make_unique<links::SerialTncReader>(link_.MSComm1, links::TncKindName(kind), port,
-                                                               [this](const std::string& text) {
-                                                                 if (LinkNotice) LinkNotice(text);
-                                                               });
-  }
-  return *link_.TncReader;
-}
-
 void Form1::WireControls() {
   panels::ControlColumn& c = *column_;
-  chat_->Check16->OnClick = [this] { Check16_Click(); };
+  chat_->Check16->OnClick = [this] {
+    // The receive path answers messages by this switch.
+    if (!chat_service_->SwitchAutoAnswer()) return;
+    UpdateReceptionSettings();
+    ApplyLanguageTexts();
+  };
   c.Combo1->OnChange = [this] { ArmPause(4000); };
   c.Combo2->OnChange = [this] { ArmPause(4000); };
   c.Check5->OnClick = [this] {
@@ -207,13 +188,13 @@ void Form1::WireControls() {
     ApplyLanguageTexts();
   };
   c.Command57->OnClick = [this] { Form_KeyDown(112); };
-  c.Command65->OnClick = [this] { Command65_Click(); };
+  c.Command65->OnClick = [this] { OpenTerminal(); };
   c.Command59->OnClick = [this] { Form_KeyDown(114); };
   c.Command58->OnClick = [this] { Form_KeyDown(115); };
   BuildTxControls();  // GPS, TX, terminal and RAW list: form1_tx.cpp
 
   // The main cycle: its steps that exist so far; the others are hooks of the tick.
-  cycle_->OnTick = [this] { Timer1_Timer(); };
+  cycle_->OnTick = [this] { RunCycleTick(); };
   links::TickHooks& h = tick_.hooks;
   h.updateClockLabel = [this] { UpdateClockLabel(); };
   h.pumpEvents = [] { QCoreApplication::processEvents(); };
@@ -221,7 +202,7 @@ void Form1::WireControls() {
   h.monitorListUpkeep = [this] { List1->SetListIndex(List1->ListCount() - 1); };
   h.hfDualKeepAlive = [this] {
     if (shell_.HfDualOn != 1) return;
-    link_.MSComm1.Write(std::string(1, links::kEsc) + "%AU1\r");
+    RadioLink().State().MSComm1.Write(std::string(1, links::kEsc) + "%AU1\r");
     Pause(0.1f);
   };
   h.drawMap = [this] { DrawMap(); };
@@ -243,13 +224,13 @@ void Form1::WireControls() {
   };
   h.radioLinkUpkeep = [this] { RadioLink().LinkUpkeep(); };
   h.decodeReceivedTraffic = [this] { RadioLink().DecodeReceivedTraffic(); };
-  h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
-  h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, link_.AprsIs->Verified()); };
+  h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, RadioLink().State().AprsIs->Verified()); };
+  h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, RadioLink().State().AprsIs->Verified()); };
   h.readGps = [this] {
     if (links::GpsSourceSet(settings_.GpsSource)) ReadGps();
   };
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
-  SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, link_.AprsIs->Verified()); };
+  SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, RadioLink().State().AprsIs->Verified()); };
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
   RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
 
@@ -288,12 +269,12 @@ void Form1::WireControls() {
   station_controls_ = std::make_unique<StationControls>(c, std::move(sh));
 }
 
-void Form1::Timer1_Timer() {
+void Form1::RunCycleTick() {
   links::TickInputs in;
   in.interfaceKind = settings_.InterfaceKind;
   in.now = ComputerClockNow();
   in.userCall = settings_.UserCall;
-  in.aprsIsVerified = link_.AprsIs->Verified();
+  in.aprsIsVerified = RadioLink().State().AprsIs->Verified();
   in.digiOn = settings_.DigiOn == 1;
   in.beaconIntervalMinutes = settings_.BeaconInterval;
   in.txOn = column_->Check6->Value() == 1;
@@ -374,50 +355,13 @@ MapContext Form1::MapContextOf() {
     wx_->closedByUser = false;
     info_service_->ShowStationInfo(call, index, moni_one);
   };
-  m.closeInfoPanel = [this] { info_service_->Command10_Click(); };
+  m.closeInfoPanel = [this] { info_service_->CloseInfoPanel(); };
   return m;
 }
 
 void Form1::SetMapDisplay(std::unique_ptr<MapDisplayService> s) {
   map_display_ = std::move(s);
   map_display_->Attach(MapContextOf());
-}
-
-void Form1::SetRadioLink(std::unique_ptr<RadioLinkService> s) {
-  radio_link_ = std::move(s);
-  RadioLinkContext c;
-  c.settings = &settings_;
-  c.link = &link_;
-  c.reception = &reception_;
-  c.shell = &shell_;
-  c.drawMap = [this] { DrawMap(); };
-  c.setTimer1 = [this](bool on) { on ? cycle_->Start() : cycle_->Stop(); };
-  c.endProgram = [this](int code) {
-    if (EndProgram) EndProgram(code);
-  };
-  c.monitorListChanged = [this] { RefillMonitorList(); };
-  c.notice = [this](const std::string& text) {
-    if (LinkNotice) LinkNotice(text);
-  };
-  c.engineNotice = [this](const std::string& text) {
-    setWindowTitle(ToQ(shell::WithLinkNotice(FromQ(windowTitle()), text)));
-  };
-  c.igateHook = [this] { return IGateHook(); };
-  c.readTnc = [this] { return TncReader().Read(); };
-  c.showEmergencyWindow = [this] { emergency_window_->Show(); };
-  c.showWxInfoForRecord = [this](const std::string& record) { ShowWxInfoForRecord(record); };
-  c.infoPanelChanged = [this] { info_service_->RefreshInfoPanel(); };
-  c.chat = &chat_service_->Queue();
-  c.sendAprsMessage = [this](const std::string& outgoing) { chat_service_->SendAprsMessage(outgoing); };
-  c.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { ShowDistanceAlarm(alarm); };
-  c.beep = [this] {
-    if (Beep) Beep();
-  };
-  c.followMoniOneStation = [this] { FollowMoniOneStation(); };
-  c.closePictureViewer = [this] { ClosePictureViewer(); };
-  c.pictureViewerShown = [this] { return PictureViewerShown(); };
-  c.afterQuietPass = [this] { AfterQuietPass(); };
-  radio_link_->Attach(c);
 }
 
 std::string Form1::TempFolderPath() const {
@@ -580,7 +524,7 @@ void Form1::FullStartUp() {
       shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
   // The data folder of the map system, and the MONI 1 box.
   data_folder_ = ResolveOrSame(fs::path(app_folder_) / settings_.MapSystem).string();
-  Check14_MouseUp(1);
+  CloseTrkPanel(1);
   // The TX and IGATE boxes by the own call and position.
   if (!settings_.UserCall.empty()) {
     check6->SetCaption(shell::TxBoxCaption(settings_.BeaconInterval));
@@ -652,9 +596,9 @@ void Form1::FullStartUp() {
   ListPickFiles();
   chat_->Check16->SetValue(1);
   // The APRS-IS passcode of a valid call; without one no IGate.
-  link_.AprsIsPasscode = "0";
-  if (shell_.CallValid == 1) link_.AprsIsPasscode = links::ComputeAprsIsPasscode(settings_.UserCall);
-  if (link_.AprsIsPasscode == "0") {
+  RadioLink().State().AprsIsPasscode = "0";
+  if (shell_.CallValid == 1) RadioLink().State().AprsIsPasscode = links::ComputeAprsIsPasscode(settings_.UserCall);
+  if (RadioLink().State().AprsIsPasscode == "0") {
     check15->setEnabled(false);
     settings_.IGateOn = 0;
     check15->SetValue(0);
@@ -685,7 +629,7 @@ void Form1::ActivateTail() {
     qth_->show();
     qth_->raise();
   }
-  if (Shown(terminal_)) Command65_Click();
+  if (Shown(terminal_)) OpenTerminal();
   shell_.HfDualOn = tx_->Check2->Value() == 1 ? 1 : 0;
 }
 
@@ -748,29 +692,10 @@ void Form1::TakeMoniOneNewest() {
       reception::NewestFieldsOf(s.MoniOneTrack()[static_cast<std::size_t>(s.MoniOneCount())]));
 }
 
-void Form1::Check14_MouseUp(int button) {
+void Form1::CloseTrkPanel(int button) {
   if (button != 1) return;
   trk_->hide();
   if (map_.MapDrawnOnce == 1) DrawMap();
-}
-
-void Form1::Check16_Click() {
-  auto* check16 = chat_->Check16;
-  if (check16->Value() == 1 && shell_.CallValid == 0) {
-    // Without a valid own call nothing is answered automatically: the box, hidden
-    // where the user could not switch it off, goes off again.
-    chat_->Check8->SetValue(1);
-    chat_->Check8->setEnabled(false);
-    check16->setEnabled(false);
-    check16->hide();
-    chat_->Text2->setEnabled(false);
-    check16->SetValue(0);  // runs this handler again, which switches the answer off
-    return;
-  }
-  chat_service_->Check16_Click();
-  // The receive path answers messages by this switch.
-  UpdateReceptionSettings();
-  ApplyLanguageTexts();
 }
 
 // ---------------------------------------------------------------------------
@@ -826,154 +751,6 @@ void Form1::ApplyLanguageTexts() {
 // ---------------------------------------------------------------------------
 // Layout and keys
 
-void Form1::LayOut(bool startup) {
-  shell::LayoutIn in;
-  in.W = width();
-  in.H = height();
-  in.outerWidthPx = frameGeometry().width();
-  in.tppX = shell_.TwipsPerPixelX;
-  in.tppY = shell_.TwipsPerPixelY;
-  in.mapLeft = Picture1->x();
-  QWidget* combo8 = scales_->combos[5];
-  in.lastScaleComboRight = combo8->x() + combo8->width();
-  in.recordLineHeight = Label5->height();
-  in.rawListHeight = List1->height();
-  in.infoPanelHeight = info_->height();
-  in.infoPanelWidth = info_->width();
-  in.specialsTop = column_->Command57->y();
-  in.wxStationHeight = wx_->height();
-  in.wxStationWidth = wx_->width();
-  in.chatHeight = chat_->height();
-  in.chatMessageLeft = chat_->Text3->x();
-  in.autoAnswerCaption = chat_->Check16->Caption();
-  in.autoAnswerWidth = chat_->Check16->width();
-  in.emergencyHeight = emergency_->height();
-  const shell::LayoutOut o = shell::LayoutRules(in, startup);
-
-  map_.MapHeightPx = o.mapHeightPx;
-  map_.MapWidthPx = o.mapWidthPx;
-  const int mw = std::max(0, static_cast<int>(o.mapWidthPx));
-  const int mh = std::max(0, static_cast<int>(o.mapHeightPx));
-  for (QWidget* pic : {Picture1, Picture3}) {
-    pic->resize(pic->width(), mh);
-    pic->resize(mw, mh);
-    if (o.mapLeftSet) pic->move(o.mapLeft, pic->y());
-  }
-  if (startup) Text10->move(Picture1->x(), Picture1->y());
-  Label5->move(Label5->x(), o.recordLineTop);
-  scales_->move(o.scaleBarLeft, o.scaleBarTop);
-  QWidget* list1 = List1;
-  list1->setGeometry(list1->x(), o.rawListTop, o.rawListWidth, list1->height());
-  info_->move(o.infoPanelLeft, o.infoPanelTop);
-  const panels::ControlColumn& c = *column_;
-  for (QWidget* w :
-       std::initializer_list<QWidget*>{c.Command57, c.Command58, c.Command59, c.Command65, c.Label22, c.Line4}) {
-    w->setVisible(o.specialsVisible);
-  }
-  wx_->move(o.wxStationLeft, o.wxStationTop);
-  QWidget* frame3 = chat_;
-  frame3->setGeometry(o.chatLeft, o.chatTop, o.chatWidth, frame3->height());
-  chat_->Check8->move(o.meOnlyLeft, chat_->Check8->y());
-  chat_->Command27->move(o.chatCloseLeft, chat_->Command27->y());
-  QWidget* text3 = chat_->Text3;
-  text3->resize(o.chatMessageWidth, text3->height());
-  QWidget* check16 = chat_->Check16;
-  check16->resize(o.autoAnswerWidth, check16->height());
-  QWidget* frame7 = saved_;
-  frame7->setGeometry(0, frame7->y(), o.savedMessages.width, std::max(0, o.savedMessages.height));
-  saved_->Text5->resize(std::max(0, o.savedTextWidth), std::max(0, o.savedTextHeight));
-  saved_->Command28->move(o.savedCloseLeft, saved_->Command28->y());
-  emergency_->move(o.emergencyLeft, o.emergencyTop);
-  viewer_->setGeometry(o.viewer.left, o.viewer.top, std::max(0, o.viewer.width), std::max(0, o.viewer.height));
-  viewer_->WebBrowser2->resize(o.viewerPageWidth, o.viewerPageHeight);
-  scales_->raise();
-}
-
-void Form1::resizeEvent(QResizeEvent* e) {
-  QWidget::resizeEvent(e);
-  Form_Resize();
-}
-
-void Form1::Form_Resize() {
-  static thread_local int depth = 0;
-  if (depth > 0) return;  // a size set below raises the event again
-  ++depth;
-  TakeTwipsPerPixel();
-  const int tx = shell_.TwipsPerPixelX, ty = shell_.TwipsPerPixelY;
-  const bool normal = !isMinimized() && !isMaximized() && !isFullScreen();
-  if (normal) {
-    QRect g = frameGeometry();
-    const int extra_w = g.width() - width(), extra_h = g.height() - height();
-    int outer_w = g.width(), outer_h = g.height();
-    if (outer_w * tx < shell::kMinOuterWidthTwips) outer_w = (shell::kMinOuterWidthTwips + tx - 1) / tx;
-    if (outer_h * ty < shell::kMinOuterHeightTwips) outer_h = (shell::kMinOuterHeightTwips + ty - 1) / ty;
-    int left = g.x(), top = g.y();
-    if (shell_.WindowPlaced == 0) {
-      const QRect area = AvailableScreenArea();
-      if (settings_.WindowsVersion == "WIN10") {
-        left = 100;
-        top = 80;
-        outer_w = 654;
-        outer_h = 487;
-      } else if (!area.isEmpty()) {
-        // The screen's height less a window manager's panels.
-        outer_h = area.height();
-        top = area.y();
-      }
-      shell_.WindowPlaced = 1;
-      // A window manager frames the window only after it is shown: then it is fitted again.
-      frame_fit_pending_ = extra_w == 0 && extra_h == 0;
-      PlaceOuterFrame({left, top, outer_w, outer_h});
-    } else {
-      if (outer_w != g.width() || outer_h != g.height()) resize(outer_w - extra_w, outer_h - extra_h);
-      if (left != g.x() || top != g.y()) move(left, top);
-      FitOnceFramed();
-    }
-  }
-  if (!isMinimized()) {
-    LayOut(false);
-    if (map_.MapDrawnOnce == 1) DrawMap();
-  }
-  if (Shown(terminal_)) Command65_Click();
-  --depth;
-}
-
-void Form1::moveEvent(QMoveEvent* e) {
-  QWidget::moveEvent(e);
-  FitOnceFramed();
-}
-
-QRect Form1::AvailableScreenArea() const {
-  const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-  return s != nullptr ? s->availableGeometry() : QRect();
-}
-
-void Form1::PlaceOuterFrame(const shell::OuterFrame& wanted) {
-  const QRect g = frameGeometry();
-  const int extra_w = g.width() - width(), extra_h = g.height() - height();
-  const QRect area = AvailableScreenArea();
-  const int tx = std::max(1, shell_.TwipsPerPixelX), ty = std::max(1, shell_.TwipsPerPixelY);
-  shell::OuterFrame f = wanted;
-  if (!area.isEmpty()) {
-    f = shell::FitOuterFrame(wanted, {area.x(), area.y(), area.width(), area.height()},
-                             (shell::kMinOuterWidthTwips + tx - 1) / tx, (shell::kMinOuterHeightTwips + ty - 1) / ty);
-  }
-  if (f.maximise) {
-    setWindowState(windowState() | Qt::WindowMaximized);
-    return;
-  }
-  if (f.width != g.width() || f.height != g.height()) resize(f.width - extra_w, f.height - extra_h);
-  if (f.left != g.x() || f.top != g.y()) move(f.left, f.top);
-}
-
-void Form1::FitOnceFramed() {
-  if (!frame_fit_pending_ || !isVisible() || isMinimized() || isMaximized() || isFullScreen()) return;
-  const QRect g = frameGeometry();
-  if (g.size() == size()) return;  // not framed yet
-  frame_fit_pending_ = false;
-  PlaceOuterFrame({g.x(), g.y(), g.width(), g.height()});
-}
-
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
   if (Combo9Event(watched, e)) return true;
   if (e->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
@@ -988,13 +765,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* e) {
 
 void Form1::Form_KeyDown(int key_code) {
   if (key_code == 113) {
-    Command65_Click();
+    OpenTerminal();
   } else if (key_code >= 112 && key_code <= 121) {
     MapDisplay().FunctionKey(key_code);
   }
 }
 
-void Form1::Command65_Click() {
+void Form1::OpenTerminal() {
   cycle_->StopAll();
   terminal_->move(0, 0);
   terminal_io_->Open();
@@ -1034,95 +811,6 @@ void Form1::WriteSettingsFile() {
     MsgBox("CANNOT WRITE " + SettingsPath() + " !", "ZEBLON  SETTINGS", MsgButtons::Ok, MsgIcon::Exclamation);
   }
   cycle_->Start();
-}
-
-// ---------------------------------------------------------------------------
-// Shutdown
-
-void Form1::CloseByUser() {
-  user_close_ = true;
-  close();
-  user_close_ = false;
-}
-
-void Form1::closeEvent(QCloseEvent* e) {
-  const int mode = (user_close_ || e->spontaneous()) ? 0 : 1;
-  if (in_startup_ || activating_) {
-    // A close while the window starts up waits for the start-up's end (the handlers
-    // that let events run would otherwise go on working on a closed window).
-    if (mode == 0) close_pending_ = true;
-    e->ignore();
-    return;
-  }
-  if (!shutdown_done_) Form_QueryUnload(mode);
-  e->accept();
-}
-
-void Form1::Form_QueryUnload(int unload_mode) {
-  // The cycle stops; only the user's close goes on to the shutdown.
-  cycle_->StopAll();
-  if (unload_mode != 0) return;
-  shutdown_done_ = true;
-  // The sound device has nothing open between alarms; the link is closed.
-  RadioLink().Close();
-  QCoreApplication::processEvents();
-  PauseWithEvents(0.2f);
-  QCoreApplication::processEvents();
-  if (InterfaceKindOf(settings_.InterfaceKind) == InterfaceKind::AgwRemote) {
-    RadioLink().Disconnect();
-    QCoreApplication::processEvents();
-    PauseWithEvents(0.2f);
-  }
-  // Internet support on or the picture viewer open: time for their pages to end.
-  if (column_->Check22->Value() == 1) PauseWithEvents(0.3f);
-  if (Shown(viewer_)) PauseWithEvents(0.3f);
-  // A recorded navigation route is written out.
-  if (nav_.NavigationActive == 1 && nav_.NavigationRecording == 1) {
-    const fs::path folder = ResolveOrSame(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    shell::WriteNavigationFiles(folder, nav_.NavigationRecord, nav_.NavigationLine, nav_.GpsNorthText,
-                                nav_.GpsEastText);
-  }
-  // The settings, the ports, the own temporary files.
-  PatchSettingsAtShutdown();
-  DrainAndClosePorts();
-  own_temp_files_.DeleteAll();
-}
-
-void Form1::PatchSettingsAtShutdown() {
-  std::array<std::string*, 6> fields = {&settings_.MapFolderM5000, &settings_.MapFolderM1000,
-                                        &settings_.MapFolderM0200, &settings_.MapFolderM0050,
-                                        &settings_.MapFolderM0010, &settings_.MapFolderM0002};
-  std::array<std::string, 6> folders;
-  for (int i = 0; i < 6; ++i) {
-    folders[i] = shell::MapFolderFromCombo(scales_->combos[i]->Text());
-    *fields[i] = folders[i];
-  }
-  const auto entries = shell::ShutdownPatchEntries(folders, settings_.CentreNorth, settings_.CentreEast,
-                                                   settings_.UserNorth, settings_.UserEast);
-  const fs::path path = SettingsPath();
-  std::error_code ec;
-  bool ok = true;
-  if (!fs::exists(path, ec)) {
-    // The file went away while the program ran: the main window's own copy of the
-    // settings is written anew, so nothing is lost; the patch then adds its keys.
-    ok = WriteFileAtomically(path, MainSettingsText({}, settings_));
-  }
-  ok = ok && PatchSettingsFile(path, entries, true);
-  if (!ok) {
-    MsgBox("CANNOT WRITE " + path.string() + " !", "ZEBLON  SETTINGS", MsgButtons::Ok, MsgIcon::Exclamation);
-  }
-}
-
-void Form1::DrainAndClosePorts() {
-  // Bounded: a port whose line is stuck (flow control held) gives up after two seconds.
-  for (SerialPort* port : {&link_.MSComm1, &link_.MSComm2}) {
-    if (port->IsOpen()) {
-      port->Drain(2000);
-      port->Close();
-    }
-  }
 }
 
 }  // namespace zeblon

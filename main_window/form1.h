@@ -11,18 +11,23 @@
 
 #include "links/cycle_tick.h"
 #include "links/gps_reader.h"
+#include "links/computer_clock.h"
 #include "links/main_cycle.h"
-#include "main_window/chat_service.h"
-#include "main_window/info_service.h"
-#include "main_window/moni_one_frames.h"
+#include "links/radio_link.h"
+#include "panels/chat_controller.h"
+#include "panels/station_info_controller.h"
+#include "panels/moni_one_frames.h"
 #include "main_window/services.h"
-#include "main_window/internet_wiring.h"
+#include "internet/internet_wiring.h"
 #include "map/map_display.h"
 #include "map/map_widget.h"
+#include "main_window/layout.h"
 #include "main_window/shell_logic.h"
+#include "map/own_files.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/iono_data.h"
 #include "panels/moni_one_select.h"
 #include "panels/object_setup.h"
 #include "panels/raw_list.h"
@@ -31,9 +36,9 @@
 #include "panels/alarm_distance_panel.h"
 #include "panels/distance_alarm_panel.h"
 #include "panels/emergency_window.h"
-#include "main_window/alarm_sound.h"
+#include "panels/alarm_sound.h"
 #include "panels/wx_station_panel.h"
-#include "main_window/station_controls.h"
+#include "panels/station_controls.h"
 #include "platform/controls.h"
 #include "reception/reception_settings.h"
 #include "reception/reception_state.h"
@@ -54,19 +59,18 @@ class Form1 : public QWidget {
   Settings& settings() { return settings_; }
   ShellState& shell() { return shell_; }
   MapState& map() { return map_; }
-  LinkState& link() { return link_; }
   NavigationState& navigation() { return nav_; }
   PanelState& panels() { return panels_; }
   reception::ReceptionState& reception() { return reception_; }
   const reception::SymbolTable& SymbolTable() const { return symbol_table_; }
-  shell::OwnFiles& OwnTempFiles() { return own_temp_files_; }
+  map::OwnFiles& OwnTempFiles() { return own_temp_files_; }
   std::string TempFolderPath() const;
   std::string SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
 
   void SetMapDisplay(std::unique_ptr<MapDisplayService> s);
-  void SetRadioLink(std::unique_ptr<RadioLinkService> s);
+  void SetRadioLink(std::unique_ptr<links::RadioLinkService> s);
   MapDisplayService& MapDisplay() { return *map_display_; }
-  RadioLinkService& RadioLink() { return *radio_link_; }
+  links::RadioLinkService& RadioLink() { return *radio_link_; }
   links::MainCycle& Cycle() { return *cycle_; }
   links::CycleTick& Tick() { return tick_; }
 
@@ -92,7 +96,7 @@ class Form1 : public QWidget {
   void ApplyLanguageTexts();
   void LayOut(bool startup);
   void Form_KeyDown(int key_code);
-  void Command65_Click();
+  void OpenTerminal();  // Command65, TERM
   void DrawMap();
   void WriteSettingsFile();
   // The INFO panel's record changed: the WX STATION window for a weather record.
@@ -131,7 +135,7 @@ class Form1 : public QWidget {
   void SelectMoniOneStation(const std::string& call);
   // Combo9's key handler: every key pauses the main cycle; Enter (13) selects the
   // combo's call (an empty text puts the current call back).
-  void Combo9_KeyDown(int key_code);
+  void MoniOneComboKeyDown(int key_code);  // Combo9
   // The main cycle's step 9: a combo text other than the MONI 1 call is taken like
   // Enter; true when it was (the tick ends).
   bool TakeChangedMoniOneCall();
@@ -142,10 +146,6 @@ class Form1 : public QWidget {
   void AprsIsTitleAndAgeing();
   // The title's log field (with step 3): whether the log files can be written.
   void LogWriteTitleField();
-  // The receive pass's IGate hand-off for the interface kind.
-  reception::GateHook IGateHook();
-  // MSComm1's live reading for the serial TNC kinds (PK-232, SCS TNC, SCS PTC).
-  links::SerialTncReader& TncReader();
   // A note on a link's state (the APRS-IS server closed the link, the TNC's line
   // went away): by default a line in the RAW monitor list.
   std::function<void(const std::string&)> LinkNotice;
@@ -157,7 +157,7 @@ class Form1 : public QWidget {
   // Seconds since the user last moved the map (the map display supplies it).
   std::function<double()> SecondsSinceMapInteraction;
   // The TX switch's mouse-up: 1 left (switch), 2 right (open the TX setup panel).
-  void Check6_MouseUp(int button);
+  void ToggleTransmitOrOpenTxSetup(int button);  // Check6, TX
   // The TX setup panel's OK.
   void TxSetupOk();
   // Hooks of the links built elsewhere: the own beacon sender, the next position
@@ -224,13 +224,12 @@ class Form1 : public QWidget {
   void TakeMoniOneNewestOrCentre();
   // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
   void ListMoniOneLogs();
-  void Combo9_GotFocus();
-  void Combo9_LostFocus();
+  void MoniOneComboEntered();  // Combo9
+  void MoniOneComboLeft();     // Combo9
   bool Combo9Event(QObject* watched, QEvent* e);
   panels::MoniOneComboPick combo9_pick_;
-  void Check14_MouseUp(int button);
-  void Check16_Click();
-  void WireInfoPanel();  // form1_info.cpp
+  void CloseTrkPanel(int button);  // Check14, TRK
+  void WireInfoPanel();            // form1_info.cpp
   std::unique_ptr<InfoService> info_service_;
   // The MONI 1 comment and distance frames that widen under the mouse.
   std::unique_ptr<MoniOneFrames> moni_one_frames_;
@@ -240,10 +239,11 @@ class Form1 : public QWidget {
   void PatchSettingsAtShutdown();
   void DrainAndClosePorts();
   MapContext MapContextOf();
-  // Timer1_Timer: the main cycle's tick over the window's state.
-  void Timer1_Timer();
+  // The main cycle's tick over the window's state.
+  void RunCycleTick();  // Timer1
   void UpdateClockLabel();
   void RefillMonitorList();
+  void AttachRadioLink();
   void BuildTxControls();  // form1_tx.cpp
   // The internet switches, polls and the IONO DATA frame.
   void WireInternet();
@@ -254,8 +254,7 @@ class Form1 : public QWidget {
   internet::WebWindowHooks web_hooks_;  // the internet notice, pointers and Timer1 of the web requests
   std::unique_ptr<ChatService> chat_service_;
   void ShowInternetSwitches();
-  void Check9_MouseUp(int button);
-  void Command60_Click();
+  std::unique_ptr<panels::IonoData> iono_data_;  // the IONO DATA frame at work
   links::GpsReader gps_;
   bool tx_ok_running_ = false;
   bool gps_port_tried_ = false;
@@ -274,12 +273,11 @@ class Form1 : public QWidget {
   Settings settings_;
   ShellState shell_;
   MapState map_;
-  LinkState link_;
   NavigationState nav_;
   PanelState panels_;
   reception::ReceptionState reception_;
   reception::SymbolTable symbol_table_{};
-  shell::OwnFiles own_temp_files_;
+  map::OwnFiles own_temp_files_;
   int moni_all_limit_ = 50;
 
   links::MainCycle* cycle_ = nullptr;
@@ -312,7 +310,10 @@ class Form1 : public QWidget {
   panels::TxSetupPanel* tx_ = nullptr;
 
   std::unique_ptr<MapDisplayService> map_display_;
-  std::unique_ptr<RadioLinkService> radio_link_;
+  class LinkWindow;  // the radio link's port into the window (form1_radio_link.cpp)
+  std::unique_ptr<links::RadioLinkWindow> link_window_;
+  // The window starts with the minimal link until a real link is set.
+  std::unique_ptr<links::RadioLinkService> radio_link_ = std::make_unique<links::MinimalRadioLink>();
   bool activating_ = false;
   bool in_startup_ = false;
   bool close_pending_ = false;

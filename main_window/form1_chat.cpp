@@ -1,5 +1,5 @@
 // The CHAT and SAVED MESSAGES windows joined to the main window: thin glue
-// between the frames, the main cycle, the links and main_window/chat_service.
+// between the frames, the main cycle, the links and panels/chat_controller.
 // form1.h comes first: the page fetcher's namespace would hide the controls' one.
 #include "main_window/form1.h"
 
@@ -29,6 +29,7 @@ void Form1::WireChat() {
   };
   h.applyTexts = [this] { ApplyLanguageTexts(); };
   h.twipsPerPixelX = [this] { return static_cast<int>(shell_.TwipsPerPixelX); };
+  h.callValid = [this] { return shell_.CallValid != 0; };
   h.stopScan = [this] { column_->Check27->SetValue(0); };
   h.moniOneCall = [this] { return reception_.settings.moniOneCall; };
   h.startMoniOneSupport = [this] {
@@ -42,7 +43,7 @@ void Form1::WireChat() {
     reception_.settings.autoAnswerText = chat_service_->AnswerTextSent();
   };
   h.transmit = [this](const std::string& info) { return RadioLink().Transmit(info); };
-  h.writeTnc = [this](const std::string& bytes) { return link_.MSComm1.Write(bytes); };
+  h.writeTnc = [this](const std::string& bytes) { return RadioLink().State().MSComm1.Write(bytes); };
   h.pauseSeconds = [](float s) { ::platform::Pause(s); };
   h.webSendUrl = [this](const std::string& outgoing) {
     const std::string from = shell_.TxCall.empty() ? settings_.UserCall : shell_.TxCall;

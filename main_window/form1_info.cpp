@@ -1,5 +1,5 @@
 // The station INFO panel joined to the main window: thin glue between the panel,
-// the main cycle, the map, the links and main_window/info_service.
+// the main cycle, the map, the links and panels/station_info_controller.
 #include "main_window/form1.h"
 
 #include "geodesy/text.h"
@@ -59,7 +59,7 @@ void Form1::WireInfoPanel() {
     if (column_->Check3->Value() != 1) {
       column_->Check3->SetValue(1);
     } else {
-      raw_list_->Check3_Click();
+      raw_list_->ShowOrHideRawList();
     }
   };
   h.retransmitContext = [this] {

@@ -1,5 +1,5 @@
 // The main window's station data from the web: thin glue between the internet
-// switch boxes, the IONO DATA frame, the main cycle and main_window/internet_wiring.
+// switch boxes, the IONO DATA frame (panels/iono_data), the main cycle and internet/internet_wiring.
 #include <QApplication>
 #include <QTime>
 
@@ -69,12 +69,7 @@ void Form1::WireInternet() {
     settings_.KIndex = internet_->Iono().kIndex;
     WriteSettingsFile();
   };
-  w.showIono = [this](const internet::IonoOutcome& out) {
-    const internet::IonoState& s = internet_->Iono();
-    iono_->Label46->SetCaption(s.status);
-    if (out.sunspotTaken) iono_->Text17->SetText(internet::InetValueText(s.sunspotNumber));
-    if (out.kIndexTaken) iono_->Text18->SetText(internet::InetValueText(s.kIndex));
-  };
+  w.showIono = [this](const internet::IonoOutcome& out) { iono_data_->ShowOutcome(out); };
 
   web_hooks_ = w;
 
@@ -95,7 +90,7 @@ void Form1::WireInternet() {
   };
   sw.comboText = [this] { return column_->Combo9->Text(); };
   sw.setComboText = [this](const std::string& text) { column_->Combo9->SetText(text); };
-  sw.selectComboCall = [this] { Combo9_KeyDown(13); };
+  sw.selectComboCall = [this] { MoniOneComboKeyDown(13); };
   sw.focusMap = [this] {
     if (isActiveWindow()) Picture1->setFocus();
   };
@@ -132,8 +127,19 @@ void Form1::WireInternet() {
   c.Check22->OnMouseUp = [this](int button) {
     if (button == 2) internet_->ToggleWebSource();
   };
-  c.Check9->OnMouseUp = [this](int button) { Check9_MouseUp(button); };
-  iono_->Command60->OnClick = [this] { Command60_Click(); };
+  panels::IonoData::Hooks ih;
+  ih.mapDrawnOnce = [this] { return map_.MapDrawnOnce == 1; };
+  ih.startUpdate = [this] { internet_->StartIonoUpdateByUser(); };
+  ih.saveValues = [this] {
+    settings_.SunspotNumber = internet_->Iono().sunspotNumber;
+    settings_.KIndex = internet_->Iono().kIndex;
+    WriteSettingsFile();
+  };
+  ih.startCycle = [this] { cycle_->Start(); };
+  ih.drawMap = [this] { DrawMap(); };
+  iono_data_ = std::make_unique<panels::IonoData>(*iono_, internet_->Iono(), std::move(ih));
+  c.Check9->OnMouseUp = [this](int button) { iono_data_->Open(button); };
+  iono_->Command60->OnClick = [this] { iono_data_->TakeTypedValues(); };
 }
 
 void Form1::ShowInternetSwitches() {
@@ -145,37 +151,6 @@ void Form1::ShowInternetSwitches() {
   column_->Check27->SetValue(s.scan ? 1 : 0);
   column_->Check22->SetCaption(internet_->Switches().MoniOneCaption());
   showing_switches_ = false;
-}
-
-// A right click on the distance-circle box: the IONO DATA frame with the two
-// values and, with automatic update, an update from the web.
-void Form1::Check9_MouseUp(int button) {
-  if (button != 2 || map_.MapDrawnOnce != 1) return;
-  internet::IonoState& s = internet_->Iono();
-  iono_->Text17->SetText(NumberText(s.sunspotNumber));
-  iono_->Text18->SetText(NumberText(s.kIndex));
-  iono_->show();
-  iono_->raise();
-  QCoreApplication::processEvents();
-  if (!s.autoUpdate) return;
-  iono_->Text17->SetText(internet::InetValueText(s.sunspotNumber));
-  iono_->Text18->SetText(internet::InetValueText(s.kIndex));
-  iono_->Text17->setEnabled(false);
-  iono_->Text18->setEnabled(false);
-  internet_->StartIonoUpdateByUser();
-}
-
-// OK of the IONO DATA frame: typed values are taken and saved (not with automatic update).
-void Form1::Command60_Click() {
-  internet::IonoState& s = internet_->Iono();
-  if (internet::ApplyManualIonoInput(iono_->Text17->Text(), iono_->Text18->Text(), s)) {
-    settings_.SunspotNumber = s.sunspotNumber;
-    settings_.KIndex = s.kIndex;
-    WriteSettingsFile();
-  }
-  iono_->hide();
-  cycle_->Start();
-  DrawMap();
 }
 
 }  // namespace zeblon

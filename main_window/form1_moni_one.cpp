@@ -58,7 +58,7 @@ void Form1::TakeMoniOneNewestOrCentre() {
   reception_.stations.SetNewest(std::move(n));
 }
 
-void Form1::Combo9_KeyDown(int key_code) {
+void Form1::MoniOneComboKeyDown(int key_code) {
   ArmPause(4000);
   if (key_code != 13) return;
   const std::string call = panels::MoniOneComboCall(column_->Combo9->Text());
@@ -71,7 +71,7 @@ void Form1::Combo9_KeyDown(int key_code) {
   if (isActiveWindow()) Picture1->setFocus();
 }
 
-void Form1::Combo9_GotFocus() {
+void Form1::MoniOneComboEntered() {
   ArmPause(6000);
   moni_one_frames_->RestoreWidths();
   column_->Check27->SetValue(0);
@@ -82,17 +82,17 @@ void Form1::Combo9_GotFocus() {
   combo->SetText(text);
 }
 
-void Form1::Combo9_LostFocus() {
+void Form1::MoniOneComboLeft() {
   const std::string pick = combo9_pick_.TakeOnLostFocus(column_->Combo9->Text());
   if (pick.empty()) return;
   column_->Combo9->SetText(pick);
   cycle_->Start();
-  Combo9_KeyDown(13);
+  MoniOneComboKeyDown(13);
 }
 
 bool Form1::TakeChangedMoniOneCall() {
   if (column_->Combo9->Text() == settings_.MoniOneCall) return false;
-  Combo9_KeyDown(13);
+  MoniOneComboKeyDown(13);
   return true;
 }
 
@@ -109,16 +109,16 @@ bool Form1::Combo9Event(QObject* watched, QEvent* e) {
   if (e->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(e)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      Combo9_KeyDown(13);
+      MoniOneComboKeyDown(13);
       return true;
     }
-    Combo9_KeyDown(key);
+    MoniOneComboKeyDown(key);
   } else if (e->type() == QEvent::FocusIn && watched == combo &&
              static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
-    Combo9_GotFocus();
+    MoniOneComboEntered();
   } else if (e->type() == QEvent::FocusOut && watched == combo &&
              static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
-    Combo9_LostFocus();
+    MoniOneComboLeft();
   }
   return false;
 }

@@ -24,15 +24,15 @@ void Form1::BuildTxControls() {
   tx_->OnOk = [this] { TxSetupOk(); };
   tx_->OnAbort = [this] { cycle_->Start(); };
   tx_->OnSymbolShown = [this](int) { cycle_->StopAll(); };
-  column_->Check6->OnMouseUp = [this](int button) { Check6_MouseUp(button); };
+  column_->Check6->OnMouseUp = [this](int button) { ToggleTransmitOrOpenTxSetup(button); };
 
-  terminal_io_ = new panels::Terminal(*terminal_, link_.MSComm1, this);
+  terminal_io_ = new panels::Terminal(*terminal_, RadioLink().State().MSComm1, this);
   terminal_io_->OnClosed = [this] { cycle_->Resume(); };
 
   notice_ = new panels::TemporaryNotice(this);
   panels::RawListContext rc;
   rc.reception = &reception_;
-  rc.port = &link_.MSComm1;
+  rc.port = &RadioLink().State().MSComm1;
   rc.interfaceKind = [this] { return settings_.InterfaceKind; };
   rc.radioMode = [this] { return settings_.RadioMode; };
   rc.cycleInterval = [this] { return shell_.CycleInterval; };
@@ -78,7 +78,7 @@ void Form1::ReadGps() {
     if (p.is_relative()) p = fs::path(app_folder_) / p;
     drop = ResolveOrSame(p);
   }
-  SerialPort* port = links::GpsPortNumber(source) > 0 ? &link_.MSComm2 : nullptr;
+  SerialPort* port = links::GpsPortNumber(source) > 0 ? &RadioLink().State().MSComm2 : nullptr;
   if (port != nullptr && !port->IsOpen() && !gps_port_tried_) {
     // The start-up's link opens the GPS port; when it has not, the first read does, once.
     gps_port_tried_ = true;
@@ -115,7 +115,7 @@ void Form1::ReadGps() {
 // ---------------------------------------------------------------------------
 // TX switch
 
-void Form1::Check6_MouseUp(int button) {
+void Form1::ToggleTransmitOrOpenTxSetup(int button) {
   auto* check6 = column_->Check6;
   if (button == 1) {
     if (check6->Caption() == "TX !" && SendOwnBeacon) SendOwnBeacon();
@@ -186,15 +186,15 @@ void Form1::TxSetupOk() {
   if (UsesPacketEngine(kind)) {
     // The engine's link anew with the new call (no UI digipeater program here).
     if (RenewAgwRegistration) RenewAgwRegistration(shell_.TxCall, settings_.DigiOn);
-  } else if (UsesSerialTnc(kind) && link_.MSComm1.IsOpen()) {
+  } else if (UsesSerialTnc(kind) && RadioLink().State().MSComm1.IsOpen()) {
     // A closed port (a TNC that failed at START) is skipped quietly.
     links::TncRunOptions o;
     o.port_number = links::TncPortNumber(links::TncSettingsFrom(settings_, shell_.HfDualOn == 1));
     o.close_at_end = false;
     o.max_prompt_reads = 10;
     o.drain_timeout_ms = 2000;
-    links::RunTncCommandSet(links::TncResendSet(links::TncSettingsFrom(settings_, shell_.HfDualOn == 1)), link_.MSComm1,
-                            o);
+    links::RunTncCommandSet(links::TncResendSet(links::TncSettingsFrom(settings_, shell_.HfDualOn == 1)),
+                            RadioLink().State().MSComm1, o);
   }
 
   // Status marks.

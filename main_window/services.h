@@ -1,7 +1,6 @@
-// What the main window's start-up and shutdown call of the subsystems built on top
-// of the shell (map display, radio links). Each is a small interface over the parts
-// of the window it works on; the window starts with its map service and the minimal
-// radio link below, which does the least the shell needs until a real link replaces it.
+// What the main window's start-up and shutdown call of the map display, a small
+// interface over the parts of the window it works on. (The radio link's is
+// links/radio_link.h.)
 #pragma once
 
 #include <QLabel>
@@ -9,8 +8,8 @@
 #include <string>
 
 #include "links/gps_reader.h"
-#include "main_window/computer_clock.h"
 #include "main_window/window_state.h"
+#include "map/own_files.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
 #include "reception/reception_host.h"
@@ -23,9 +22,9 @@ namespace zeblon {
 struct MapContext {
   Settings* settings = nullptr;  // the map keeps the centre and the user position in them
   MapState* map = nullptr;
-  panels::ScaleBar* scales = nullptr;   // the map folder of each scale
-  QLabel* picture = nullptr;            // the map picture box
-  shell::OwnFiles* ownFiles = nullptr;  // index and temporary files to delete at shutdown
+  panels::ScaleBar* scales = nullptr;  // the map folder of each scale
+  QLabel* picture = nullptr;           // the map picture box
+  map::OwnFiles* ownFiles = nullptr;   // index and temporary files to delete at shutdown
   std::function<std::string()> appFolder;
   std::function<std::string()> tempFolder;
   std::function<bool(const std::string& path)> openDocument;
@@ -72,88 +71,6 @@ class MapDisplayService {
 
  protected:
   MapContext map_;
-};
-
-// What the radio link works on.
-struct RadioLinkContext {
-  const Settings* settings = nullptr;
-  LinkState* link = nullptr;
-  reception::ReceptionState* reception = nullptr;
-  const ShellState* shell = nullptr;  // TxCall, GpsClockSet
-  std::function<void()> drawMap;      // every drawing switches Timer1 on
-  std::function<void(bool on)> setTimer1;
-  std::function<void(int code)> endProgram;        // the program ends at once, nothing saved
-  std::function<void()> monitorListChanged;        // the RAW list shows the monitor lines anew
-  std::function<void(const std::string&)> notice;  // a note on the link's state
-  // The packet engine START did not reach, said where the user looks; an empty
-  // text once the link is up.
-  std::function<void(const std::string&)> engineNotice;
-  std::function<reception::GateHook()> igateHook;  // the receive pass's IGate hand-off
-  std::function<std::string()> readTnc;            // MSComm1's live reading (serial TNC kinds)
-  std::function<void()> showEmergencyWindow;       // an emergency report came in (AlarmRecord filled)
-  // The INFO panel's record changed: the WX STATION window for it, then the panel.
-  std::function<void(const std::string& infoRecord)> showWxInfoForRecord;
-  std::function<void()> infoPanelChanged;
-  // The chat window's lines, and the sender of the receive side's acknowledgements
-  // and replies (radio or web by the message); a link without them keeps lines of
-  // its own and transmits.
-  reception::ChatPanel* chat = nullptr;
-  std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
-  std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;  // Frame12
-  // The receive passes' other window hooks (reception::ReceptionHost).
-  std::function<void()> beep;
-  std::function<void()> followMoniOneStation;
-  std::function<void()> closePictureViewer;
-  std::function<bool()> pictureViewerShown;
-  std::function<void()> afterQuietPass;
-};
-
-class RadioLinkService {
- public:
-  virtual ~RadioLinkService() = default;
-  virtual void Attach(const RadioLinkContext& context) { radio_ = context; }
-  // The radio link of the interface kind and the GPS port, at start-up.
-  virtual void BringUp() = 0;
-  // The shutdown's close of the radio link by the interface kind: the TNC's last
-  // commands with their waits.
-  virtual void Close() = 0;
-  // The shutdown's end of the TCP link to a remote AGW Packet Engine (kind 3), after
-  // the close and its common wait.
-  virtual void Disconnect() = 0;
-  // The main cycle's steps of the link: the receive pass, the look at the
-  // packet engine's link (reconnecting a lost one), the own beacon (`status`:
-  // the 20-minute status beacon).
-  virtual void DecodeReceivedTraffic() {}
-  virtual void LinkUpkeep() {}
-  virtual void SendOwnBeacon(bool status, bool aprsIsVerified) {
-    (void)status;
-    (void)aprsIsVerified;
-  }
-  // The own object's beacon (SendObjectBeacon).
-  virtual void SendObjectBeacon() {}
-  // The TX setup OK with the packet engine (kinds 0 and 3): the link closed and
-  // opened again with `tx_call` registered in place of the old call.
-  virtual void RenewRegistration(const std::string& tx_call) { (void)tx_call; }
-  // An own information field through the transmit step; false when nothing went out.
-  virtual bool Transmit(const std::string& infoField) {
-    (void)infoField;
-    return false;
-  }
-  // The receive host and the chat lines of a link that has them (the internet
-  // pass decodes through the same ones); null for a link without.
-  virtual reception::ReceptionHost* Host() { return nullptr; }
-  virtual reception::ChatPanel* Chat() { return nullptr; }
-
- protected:
-  RadioLinkContext radio_;
-};
-
-// The minimal radio link: the window starts with it until a real link is set.
-class MinimalRadioLink : public RadioLinkService {
- public:
-  void BringUp() override;
-  void Close() override;
-  void Disconnect() override;
 };
 
 }  // namespace zeblon

@@ -1,12 +1,12 @@
-// The main window's plain rules: start-up values, the MONI 1 log restore, the
-// shutdown's files, the layout rules. No Qt; the window only applies the results.
+// The main window's plain rules: start-up values and the title's fields, the
+// MONI 1 log restore, the end of a quiet receive pass. No Qt; the window only
+// applies the results. (The layout rules are in main_window/layout.h.)
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,9 +54,6 @@ std::string PlaceTitleMark(std::string_view title, int column, std::string_view 
 std::string TitleWithMarks(std::string title, int digi_on, int interface_kind, std::string_view cross_mode,
                            std::string_view radio_mode, int igate_on);
 
-// The notice of a packet engine that START did not reach (the link keeps trying).
-std::string EngineNotReachedText(std::string_view host, int port);
-
 // The title with a notice on the link in the columns 9 … 74, between the program's
 // name and the IGate field; an empty notice blanks them.
 std::string WithLinkNotice(std::string_view title, std::string_view notice);
@@ -98,121 +95,5 @@ struct QuietPassEnd {
   bool focusMap = false;
 };
 QuietPassEnd QuietPassEndFor(int gps_fix_moved, int gps_fix_moved_before, bool window_active, int colour_depth);
-
-// ---------------------------------------------------------------------------
-// Shutdown
-
-// The 68-character STOP line of the navigation files (before the code-page step).
-std::string NavigationStopLine(std::string_view navigation_record);
-
-// Writes QTHWAY.TXT (appended: a line end first when a way line is open), QTHACT.TXT
-// and QTHACTPR.TXT in `folder`. `navigation_line` becomes the STOP line. False when a
-// file could not be written.
-bool WriteNavigationFiles(const fs::path& folder, std::string_view navigation_record, std::string& navigation_line,
-                          std::string_view gps_north_text, std::string_view gps_east_text);
-
-// A map-folder setting from its combo's text: from the sixth character on, trimmed,
-// upper case.
-std::string MapFolderFromCombo(std::string_view combo_text);
-
-// The entries the shutdown patches into the settings file, in order.
-std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(
-    const std::array<std::string, 6>& map_folders_m5000_to_m0002, double centre_north, double centre_east,
-    double user_north, double user_east);
-
-// The temporary files that the program itself wrote (map index files, tile copies):
-// the shutdown deletes exactly these, never a pattern of a shared folder.
-class OwnFiles {
- public:
-  void Add(const fs::path& file);
-  void Forget(const fs::path& file);
-  bool Contains(const fs::path& file) const;
-  std::size_t Size() const { return files_.size(); }
-  // Deletes every recorded file that still exists; returns how many were deleted.
-  int DeleteAll();
-
- private:
-  std::set<std::string> files_;
-};
-
-// ---------------------------------------------------------------------------
-// Layout
-
-// What the layout rules read, in pixels (inner size, positions).
-struct LayoutIn {
-  int W = 0, H = 0;          // inner width and height
-  int outerWidthPx = 0;      // the window's outer width in pixels
-  int tppX = 15, tppY = 15;  // twips per pixel
-  int mapLeft = 0;
-  int lastScaleComboRight = 0;  // right edge of the scale bar's last combo, inside the bar
-  int recordLineHeight = 0;
-  int rawListHeight = 0;
-  int infoPanelHeight = 0, infoPanelWidth = 0;
-  int specialsTop = 0;
-  int wxStationHeight = 0, wxStationWidth = 0;
-  int chatHeight = 0;
-  int chatMessageLeft = 0;
-  std::string autoAnswerCaption;
-  int autoAnswerWidth = 0;
-  int emergencyHeight = 0;
-};
-
-struct Rect {
-  int left = 0, top = 0, width = 0, height = 0;
-};
-
-struct LayoutOut {
-  double mapWidthPx = 0, mapHeightPx = 0;
-  int mapLeft = 0;  // changed only by the start-up's run
-  bool mapLeftSet = false;
-  int recordLineTop = 0;
-  int scaleBarTop = 0, scaleBarLeft = 0;
-  int rawListWidth = 0, rawListTop = 0;
-  int infoPanelTop = 0, infoPanelLeft = 0;
-  bool specialsVisible = true;
-  int wxStationTop = 0, wxStationLeft = 0;
-  int chatTop = 0, chatLeft = 0, chatWidth = 0;
-  int meOnlyLeft = 0;
-  int chatCloseLeft = 0;
-  int chatMessageWidth = 0;
-  int autoAnswerWidth = 0;
-  Rect savedMessages;
-  int savedTextWidth = 0, savedTextHeight = 0;
-  int savedCloseLeft = 0;
-  int emergencyTop = 0, emergencyLeft = 0;
-  Rect viewer;
-  int viewerPageWidth = 0, viewerPageHeight = 0;  // pixels (whole twips / tpp)
-};
-
-// The layout rules in their order. `startup`: the start-up's run (no clamping at 0,
-// the map pictures moved so the map's right edge meets the window's).
-LayoutOut LayoutRules(const LayoutIn& in, bool startup);
-
-// The MONI 1 read-out frames (the comment's Frame5, the distance line's Frame9):
-// their standard width, 1815 twips in whole pixels (halves to even).
-int MoniOneFrameStandardWidth(int tpp_x);
-
-// A MONI 1 read-out frame's width in pixels while the mouse moves over its label.
-// The label's text shows in full only while Combo9 holds the MONI 1 call (a call
-// being typed leaves the frame standard) and the mouse is past the label's first
-// pixels: the frame then takes the label's width in whole pixels. The comment's
-// frame (`never_narrower`) keeps at least the standard width; the distance line's
-// frame fits its label, shorter or longer.
-int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int mouse_x_twips, int label_width_twips,
-                                bool never_narrower);
-
-// Minimum outer size in twips: 2320 wide, 3165 high.
-inline constexpr int kMinOuterWidthTwips = 2320;
-inline constexpr int kMinOuterHeightTwips = 3165;
-
-// The main window's outer frame, in pixels of the screen.
-struct OuterFrame {
-  int left = 0, top = 0, width = 0, height = 0;
-  bool maximise = false;
-};
-// `wanted` made to lie in the screen's available area (the screen less its panels):
-// at most the area's size, moved inside it. When even the smallest window
-// (`min_width` x `min_height`) does not fit, the window is maximised instead.
-OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_width, int min_height);
 
 }  // namespace zeblon::shell

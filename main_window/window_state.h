@@ -2,16 +2,11 @@
 #pragma once
 
 #include <QWidget>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "links/aprs_is.h"
-#include "links/aprs_is_link.h"
-#include "links/serial_tnc_reader.h"
 #include "links/gps_reader.h"
 #include "main_window/shell_logic.h"
-#include "platform/serial_port.h"
 
 namespace zeblon {
 
@@ -52,17 +47,6 @@ struct MapState {
   };
   Rgb PictureMarkerColour, PoiColour, TrackColourRecent, TrackColourPedestrian, TrackColourHours, TrackColourOld,
       TrackColourStamped, OwnTrackColour, StationColour, InternetStationColour;
-};
-
-// The links' part of the window.
-struct LinkState {
-  std::string AprsIsPasscode = "0";
-  // Winsock2: the APRS-IS link with its receive buffer and the IGate's duplicate list.
-  std::unique_ptr<links::AprsIsLink> AprsIs;
-  platform::SerialPort MSComm1, MSComm2;
-  // The live reading of MSComm1 for the serial TNC kinds.
-  std::unique_ptr<links::SerialTncReader> TncReader;
-  int AgwDataPending = 0;
 };
 
 // The GPS reader's navigation recording (links/gps_reader.h).

@@ -27,7 +27,7 @@ inline constexpr std::string_view kChatHeader = "RX FROM  |TO       |MESSAGES ";
 // A line is pending (waits for its next transmission) while its colour is 250 to 254.
 bool IsPendingColour(int colour);
 
-// Text3_KeyPress: a typed Windows-1252 character as its DOS code page 850 code
+// A key typed in the message box (Text3): a typed Windows-1252 character as its DOS code page 850 code
 // (below 128 unchanged; 128-159 and the macron 254; no-break space and cedilla a blank).
 int TypedCharToDos(int code);
 // A typed text with every character so translated: the bytes a message carries.

@@ -60,7 +60,7 @@ class ObjectSetup {
   ObjectSetup(const ObjectSetup&) = delete;
   ObjectSetup& operator=(const ObjectSetup&) = delete;
 
-  // Check18_MouseUp: left (1) switches the transmission, right (2) opens the frame
+  // The OBJ box's release (Check18): left (1) switches the transmission, right (2) opens the frame
   // (not while the TX setup panel, the picker's own place, is open).
   void ObjMouseUp(int button);
   void Open();

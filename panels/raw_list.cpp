@@ -85,15 +85,16 @@ TemporaryNotice::TemporaryNotice(QWidget* window) : PanelFrame(window, "Frame21"
 RawList::RawList(ListBox& list1, CheckBox& check3, CommandButton& command3, QWidget& picture1, TemporaryNotice& notice,
                  RawListContext context, QObject* parent)
     : QObject(parent), list_(list1), check3_(check3), picture1_(picture1), notice_(notice), c_(std::move(context)) {
-  check3.OnClick = [this] { Check3_Click(); };
-  command3.OnClick = [this] { Command3_Click(); };
+  check3.OnClick = [this] { ShowOrHideRawList(); };
+  command3.OnClick = [this] { ClearMoniAll(); };
   list_.viewport()->installEventFilter(this);
   list_.setMouseTracking(true);
   // Only the user's scrolling holds the cycle back, not the cycle's own upkeep.
-  connect(list_.verticalScrollBar(), &QAbstractSlider::actionTriggered, this, [this](int) { List1_Scroll(); });
+  connect(list_.verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+          [this](int) { HoldCycleWhileScrolling(); });
 }
 
-void RawList::Check3_Click() {
+void RawList::ShowOrHideRawList() {
   RawWindowShown = check3_.Value() == 1 ? 1 : 0;
   if (RawWindowShown == 0) {
     list_.hide();
@@ -105,7 +106,7 @@ void RawList::Check3_Click() {
   if (c_.focusMap) c_.focusMap();
 }
 
-void RawList::Command3_Click() {
+void RawList::ClearMoniAll() {
   if (c_.stopCycle) c_.stopCycle();
   if (c_.clearStationDrawing) c_.clearStationDrawing();
   if (c_.reception != nullptr) {
@@ -120,11 +121,11 @@ void RawList::Command3_Click() {
   if (c_.drawMap) c_.drawMap();
 }
 
-void RawList::List1_Scroll() {
+void RawList::HoldCycleWhileScrolling() {
   if (c_.holdCycle && c_.cycleInterval) c_.holdCycle(4 * c_.cycleInterval());
 }
 
-void RawList::List1_MouseDown(int button, int x, int y) {
+void RawList::ListPressed(int button, int x, int y) {
   if (button == 1) {
     if (c_.stopCycle) c_.stopCycle();
     const int row = list_.ListIndex();
@@ -152,11 +153,11 @@ bool RawList::ScsTncLink() const {
   return c_.interfaceKind && InterfaceKindOf(c_.interfaceKind()) == InterfaceKind::ScsTnc;
 }
 
-void RawList::List1_MouseMove(int buttons, int x, int y) {
+void RawList::ListMoved(int buttons, int x, int y) {
   if ((buttons & 2) != 0 && ScsTncLink() && !notice_.isHidden()) PlaceNotice(x, y);
 }
 
-void RawList::List1_MouseUp(int button) {
+void RawList::ListReleased(int button) {
   if (button != 2 || !ScsTncLink()) return;
   const TemporaryMode m = TemporaryModeFor(c_.radioMode ? c_.radioMode() : std::string());
   if (m.release.empty()) return;
@@ -182,18 +183,18 @@ bool RawList::eventFilter(QObject* watched, QEvent* e) {
       const QPoint p = m->position().toPoint();
       if (b == 1) {
         // The click selects its line first; the lookup reads the selection.
-        QTimer::singleShot(0, this, [this, p] { List1_MouseDown(1, p.x(), p.y()); });
+        QTimer::singleShot(0, this, [this, p] { ListPressed(1, p.x(), p.y()); });
       } else {
-        List1_MouseDown(b, p.x(), p.y());  // at once, so that its release always follows it
+        ListPressed(b, p.x(), p.y());  // at once, so that its release always follows it
       }
       break;
     }
     case QEvent::MouseMove: {
       const QPoint p = m->position().toPoint();
-      List1_MouseMove((m->buttons() & Qt::RightButton) ? 2 : 0, p.x(), p.y());
+      ListMoved((m->buttons() & Qt::RightButton) ? 2 : 0, p.x(), p.y());
       break;
     }
-    case QEvent::MouseButtonRelease: List1_MouseUp(MouseButtonNumber(m->button())); break;
+    case QEvent::MouseButtonRelease: ListReleased(MouseButtonNumber(m->button())); break;
     default: break;
   }
   return QObject::eventFilter(watched, e);

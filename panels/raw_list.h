@@ -71,12 +71,14 @@ class RawList : public QObject {
   RawList(platform::ListBox& list1, platform::CheckBox& check3, platform::CommandButton& command3, QWidget& picture1,
           TemporaryNotice& notice, RawListContext context, QObject* parent = nullptr);
 
-  void Check3_Click();
-  void Command3_Click();
-  void List1_Scroll();
-  void List1_MouseDown(int button, int x_px, int y_px);
-  void List1_MouseMove(int buttons, int x_px, int y_px);
-  void List1_MouseUp(int button);
+  void ShowOrHideRawList();  // Check3, RAW
+  // MSComm1 of another radio link (the window's link set anew).
+  void SetPort(platform::SerialPort* port) { c_.port = port; }
+  void ClearMoniAll();                               // Command3, CLR
+  void HoldCycleWhileScrolling();                    // List1
+  void ListPressed(int button, int x_px, int y_px);  // List1
+  void ListMoved(int buttons, int x_px, int y_px);   // List1
+  void ListReleased(int button);                     // List1
   int RawWindowShown = 0;
 
  protected:

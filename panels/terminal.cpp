@@ -19,7 +19,7 @@ int TerminalKeyByte(int key, const std::string& text) {
 }
 
 Terminal::Terminal(TerminalPanel& panel, platform::SerialPort& port, QObject* parent)
-    : QObject(parent), panel_(panel), port_(port) {
+    : QObject(parent), panel_(panel), port_(&port) {
   panel_.Text19->installEventFilter(this);
   // The output box never keeps the focus: a click into it returns to the input box.
   panel_.Text20->setReadOnly(true);
@@ -51,7 +51,7 @@ bool Terminal::IsOpen() const { return !panel_.isHidden(); }
 void Terminal::KeyPressed(int byte) {
   platform::TextBox* in = panel_.Text19;
   in->end(false);
-  if (port_.IsOpen()) port_.Write(std::string(1, static_cast<char>(byte)));
+  if (port_->IsOpen()) port_->Write(std::string(1, static_cast<char>(byte)));
   const std::string text = in->Text();
   if (text.size() > 1000) {
     in->SetText(TerminalBoxText(text));
@@ -60,9 +60,9 @@ void Terminal::KeyPressed(int byte) {
 }
 
 void Terminal::Receive() {
-  if (!IsOpen() || !port_.IsOpen() || port_.InBufferCount() <= 0) return;
+  if (!IsOpen() || !port_->IsOpen() || port_->InBufferCount() <= 0) return;
   platform::TextArea* out = panel_.Text20;
-  out->SetText(TerminalBoxText(out->Text() + port_.ReadAll()));
+  out->SetText(TerminalBoxText(out->Text() + port_->ReadAll()));
   out->moveCursor(QTextCursor::End);
   out->ensureCursorVisible();
   panel_.Text19->setFocus();

@@ -40,6 +40,9 @@ class Terminal : public QObject {
   // The port's waiting text into the output box.
   void Receive();
 
+  // The port of another radio link (the window's link set anew).
+  void SetPort(platform::SerialPort& port) { port_ = &port; }
+
   std::function<void()> OnClosed;
 
  protected:
@@ -47,7 +50,7 @@ class Terminal : public QObject {
 
  private:
   TerminalPanel& panel_;
-  platform::SerialPort& port_;
+  platform::SerialPort* port_;
   QTimer poll_;  // the receive events: every 50 ms while the terminal is open
 };
 

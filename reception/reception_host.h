@@ -73,7 +73,7 @@ class ChatPanel {
   virtual bool MeOnly() = 0;   // Check8 "ME!"
   // Check7 ticked (opens the window), Frame3 shown, Check8 ticked, pending events run.
   virtual void OpenForUser() = 0;
-  // Text2 = addressee, Text3 = text, then Text3_KeyDown(13, 0): queues a numbered message.
+  // Text2 = addressee, Text3 = text, then MessageKeyDown(13, 0): queues a numbered message.
   virtual void QueueChatMessage(const std::string& addressee, const std::string& text) = 0;
   // An acknowledgement of message number `number` for the user: every own line
   // sent and waiting for it (colour above 250, below &H5FFF) whose text after its

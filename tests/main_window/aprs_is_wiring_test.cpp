@@ -44,13 +44,13 @@ TEST_F(AprsIsWiringTest, LoginTitleAndGatedLine) {
   AprsIsLineServer server(AprsIsLineServer::Answer::Verified);
   auto form = Start(server);
   const std::string passcode = links::ComputeAprsIsPasscode("QW7TK");
-  ASSERT_EQ(form->link().AprsIsPasscode, passcode);
+  ASSERT_EQ(form->RadioLink().State().AprsIsPasscode, passcode);
   ASSERT_TRUE(TickUntil(
       *form, [&] { return platform::FromQ(form->windowTitle()).find("IGate connected") != std::string::npos; }));
   EXPECT_EQ(platform::FromQ(form->windowTitle()).substr(75), "IGate connected");
   EXPECT_EQ(server.Lines(1).at(0), "user QW7TK pass " + passcode + " vers ZEBLON 8.08 filter b/ZZ9ZZZ");
 
-  form->IGateHook().Offer("AB1CD>WIDE1-1*>APRS <UI>:\r\n!5230.00N/01320.00E>\r\n");
+  form->RadioLink().IGateHook().Offer("AB1CD>WIDE1-1*>APRS <UI>:\r\n!5230.00N/01320.00E>\r\n");
   ASSERT_TRUE(links::test::PumpUntil([&] { return server.Lines(1).size() == 2; }, 3000));
   EXPECT_EQ(server.Lines(1)[1], "AB1CD>APRS,WIDE1-1,qAR," + form->shell().TxCall + ":!5230.00N/01320.00E>");
   form->close();

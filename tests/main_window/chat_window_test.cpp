@@ -27,7 +27,7 @@ using testing_support::Find;
 using testing_support::Route;
 
 // A radio link that keeps what the transmit step is given.
-class RecordingLink : public MinimalRadioLink {
+class RecordingLink : public links::MinimalRadioLink {
  public:
   bool Transmit(const std::string& infoField) override {
     sent.push_back(infoField);

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "platform/qtext.h"
 #include "tests/reception/fakes.h"
 #include "tests/support/program_folder.h"
@@ -68,7 +68,7 @@ TEST_F(DiskFullTest, LogsStayWholeAndTheUserIsToldOnceEachWay) {
                           "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\nLOGS=1\r\n"
                           "UTN=5818\r\nUTE=391\r\nUUN=5818\r\nUUE=391\r\nCALL=QW7TK-9\r\nNOAT=1\r\nWVER=WIN10\r\n");
   auto form = std::make_unique<Form1>();
-  form->SetRadioLink(std::make_unique<LiveRadioLink>());
+  form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
   form->show();
   PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
   ASSERT_EQ(form->map().MapDrawnOnce, 1);

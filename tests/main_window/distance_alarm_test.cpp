@@ -8,7 +8,7 @@
 
 #include "links/own_beacon.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "platform/controls.h"
 #include "reception/station_record.h"
 #include "tests/reception/fakes.h"
@@ -27,7 +27,7 @@ class DistanceAlarmTest : public testing_support::ProgramFolderTest {
                             "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\nDIST=5\r\nDISA=1\r\n"
                             "UTN=5818\r\nUTE=391\r\nUUN=5818\r\nUUE=391\r\nCALL=QW7TK-9\r\nNOAT=1\r\nWVER=WIN10\r\n");
     form_ = std::make_unique<Form1>();
-    form_->SetRadioLink(std::make_unique<LiveRadioLink>());
+    form_->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form_->show();
     PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
     ASSERT_EQ(form_->map().MapDrawnOnce, 1);

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "panels/emergency_window.h"
 #include "reception/receive_pass.h"
 #include "tests/support/one_frame.h"
@@ -30,7 +30,7 @@ class EmergencyWindowTest : public ProgramFolderTest {
   }
   void Start() {
     form_ = std::make_unique<Form1>();
-    form_->SetRadioLink(std::make_unique<LiveRadioLink>());
+    form_->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form_->AlarmClock = [this] { return clock_; };
     form_->show();
     PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });

@@ -72,7 +72,7 @@ TEST_F(Form1Test, MissingLogFolderDoesNotFailTheStartUp) {
   EXPECT_TRUE(fs::exists(folder_ / "U33" / "LOG" / "QW7TK.TXT"));
   EXPECT_TRUE(fs::exists(folder_ / "U33" / "LOG" / "_CHATLOG.TXT"));
   EXPECT_TRUE(form->Timer1->isActive());
-  EXPECT_EQ(form->link().AprsIsPasscode, "18403");  // the passcode of AB1CD
+  EXPECT_EQ(form->RadioLink().State().AprsIsPasscode, "18403");  // the passcode of AB1CD
   EXPECT_TRUE(platform::MessageLog().empty());
 }
 
@@ -213,11 +213,11 @@ TEST_F(Form1Test, TheChatLogIsFoundWhateverTheCaseOfItsName) {
 }
 
 // A radio link whose bring-up lets the user close the window in the middle of the start-up.
-class ClosingLink : public MinimalRadioLink {
+class ClosingLink : public links::MinimalRadioLink {
  public:
   explicit ClosingLink(Form1& form) : form_(form) {}
   void BringUp() override {
-    MinimalRadioLink::BringUp();
+    links::MinimalRadioLink::BringUp();
     form_.CloseByUser();
     closed_during_startup = form_.ShutdownDone();
   }
@@ -311,13 +311,13 @@ TEST_F(Form1Test, TheSerialDrainAtShutdownIsBounded) {
   SocatPair pair(folder_);
   ASSERT_TRUE(pair.started);
   auto form = StartMainWindow();
-  ASSERT_TRUE(form->link().MSComm1.Open(1, "9600,N,8,1", pair.a));
-  form->link().MSComm1.Write(std::string(1 << 20, 'x'), 500);
+  ASSERT_TRUE(form->RadioLink().State().MSComm1.Open(1, "9600,N,8,1", pair.a));
+  form->RadioLink().State().MSComm1.Write(std::string(1 << 20, 'x'), 500);
   QElapsedTimer t;
   t.start();
   form->CloseByUser();
   EXPECT_LT(t.elapsed(), 6000);
-  EXPECT_FALSE(form->link().MSComm1.IsOpen());
+  EXPECT_FALSE(form->RadioLink().State().MSComm1.IsOpen());
 }
 
 TEST_F(Form1Test, TheUsersCloseSendsTheTncItsLastCommands) {
@@ -335,7 +335,7 @@ TEST_F(Form1Test, TheUsersCloseSendsTheTncItsLastCommands) {
     auto form = StartMainWindow();
     const int tnc = ::open(pair.b.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY);
     ASSERT_GE(tnc, 0);
-    ASSERT_TRUE(form->link().MSComm1.Open(1, "9600,N,8,1", pair.a));
+    ASSERT_TRUE(form->RadioLink().State().MSComm1.Open(1, "9600,N,8,1", pair.a));
     form->CloseByUser();
     std::string got;
     QElapsedTimer t;
@@ -437,12 +437,12 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   EXPECT_EQ(form->settings().MoniOneCall, "QW7TK");
   EXPECT_FALSE(form->TakeChangedMoniOneCall());
   combo9->SetText("  ");
-  form->Combo9_KeyDown(13);
+  form->MoniOneComboKeyDown(13);
   EXPECT_EQ(combo9->Text(), "QW7TK");
 
   // A call that looks like a path stays a file inside LOG.
   combo9->SetText("../../EVIL");
-  form->Combo9_KeyDown(13);
+  form->MoniOneComboKeyDown(13);
   EXPECT_FALSE(fs::exists(folder_ / "EVIL.TXT"));
   EXPECT_FALSE(fs::exists(folder_ / "U33" / "EVIL.TXT"));
   const fs::path evil = reception::MoniOneLogPath(folder_ / "U33", "../../EVIL");

@@ -16,7 +16,7 @@
 #include "geodesy/text.h"
 #include "links/own_beacon.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "main_window/map_service.h"
 #include "panels/station_info.h"
 #include "platform/process.h"
@@ -51,7 +51,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
   }
   void Start() {
     form_ = std::make_unique<Form1>();
-    form_->SetRadioLink(std::make_unique<LiveRadioLink>());
+    form_->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form_->show();
     PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
     ASSERT_EQ(form_->map().MapDrawnOnce, 1);
@@ -92,7 +92,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
   // A click of a stepping button: its release comes during the first wait.
   void Step(platform::CommandButton* b, bool back) {
     QTimer::singleShot(0, [b] { b->OnMouseUp(1); });
-    back ? form_->Info().Command5_MouseDown(1) : form_->Info().Command6_MouseDown(1);
+    back ? form_->Info().StepEarlierWhileHeld(1) : form_->Info().StepLaterWhileHeld(1);
   }
   void Screenshot(const std::string& name) {
     const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";
@@ -147,7 +147,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   // ">" held on the newest report: the log's end stops it at once, released or not.
   p.Command37->click();
   form_->Timer1->stop();
-  form_->Info().Command6_MouseDown(1);
+  form_->Info().StepLaterWhileHeld(1);
   EXPECT_EQ(Comment(Shown()), "third");
   EXPECT_TRUE(form_->Timer1->isActive());
   p.Command36->click();
@@ -197,7 +197,7 @@ TEST_F(InfoPanelTest, AHeldStepEndsWithTheWindowAndLeavesItsCycleOff) {
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
   form_->InfoFrame().Command12->OnMouseDown(1);  // tied to the map: every step ends by drawing it
   QTimer::singleShot(0, [&] { form_->CloseByUser(); });
-  form_->Info().Command5_MouseDown(1);  // held, never released
+  form_->Info().StepEarlierWhileHeld(1);  // held, never released
   ASSERT_TRUE(form_->ShutdownDone());
   EXPECT_EQ(Comment(Shown()), "second");
   EXPECT_FALSE(form_->Timer1->isActive());
@@ -288,7 +288,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
     if (++reads == 60) p.Command5->OnMouseUp(1);
     return t += 0.25;
   });
-  form_->Info().Command5_MouseDown(1);
+  form_->Info().StepEarlierWhileHeld(1);
   EXPECT_EQ(st.info.index, 1);
   EXPECT_EQ(Comment(Shown()), "point 1");
   EXPECT_GE(reads, 60);
@@ -546,7 +546,7 @@ TEST_F(InfoPanelTest, MoniOneLabelsOpenThePanelAndTheRecordLineAsksToRetransmit)
     const bool steps = (std::string(c.label) == "Label7" || std::string(c.label) == "Label8") &&
                        c.type == QEvent::MouseButtonPress && c.button == Qt::LeftButton;
     EXPECT_EQ(readout.Caption().substr(0, 3) != system, steps) << readout.Caption();
-    form_->Info().Command10_Click();
+    form_->Info().CloseInfoPanel();
     EXPECT_TRUE(form_->InfoFrame().isHidden());
   }
   EXPECT_EQ(dynamic_cast<platform::Label&>(*platform::FindControl(*form_, "Label12")).Caption(), "MONI 1");
@@ -595,7 +595,7 @@ TEST_F(InfoPanelTest, TheRecordLineStaysInSightOverRedraws) {
   EXPECT_EQ(Comment(Shown()), "first");
   EXPECT_EQ(covering(), std::vector<std::string>{});
   Screenshot("info_panel_after_redraw.png");
-  form_->Info().Command10_Click();
+  form_->Info().CloseInfoPanel();
   EXPECT_TRUE(scales->isVisible());
 }
 
@@ -612,7 +612,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   ASSERT_TRUE(frame5 && frame9 && label10 && label11);
   ASSERT_EQ(label10->parentWidget(), frame5);
   ASSERT_EQ(label11->parentWidget(), frame9);
-  const int standard = shell::MoniOneFrameStandardWidth(form_->shell().TwipsPerPixelX);
+  const int standard = MoniOneFrameStandardWidth(form_->shell().TwipsPerPixelX);
   EXPECT_EQ(frame5->width(), standard);
   EXPECT_EQ(frame9->width(), standard);
   auto move = [](QWidget* w, int x) {
@@ -694,8 +694,8 @@ TEST_F(InfoPanelTest, RetransmittedReportGoesOutThroughTheEngine) {
   // The engine on this computer; radio port 0 (FSK 300); local time 2 hours ahead of UTC.
   Ini("MODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nHBAUD=300\r\nTXTO=APZEB\r\nTXPA=WIDE1-1\r\nUTCD=2\r\n");
   Start();
-  PumpUntil([&] { return form_->link().AgwDataPending == 1; }, 5000);  // registers after the start-up
-  ASSERT_EQ(form_->link().AgwDataPending, 1);
+  PumpUntil([&] { return form_->RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
+  ASSERT_EQ(form_->RadioLink().State().AgwDataPending, 1);
   PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
   dw.Feed(testing_support::PacketAudio(dir, "AB1CD-9>APRS,WIDE1-1:!5930.00N/01800.00E>plain"));
   reception::ReceptionState& st = form_->reception();

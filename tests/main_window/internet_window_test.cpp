@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "map/readouts.h"
 #include "platform/qtext.h"
 #include "reception/station_record.h"
@@ -33,7 +33,7 @@ class InternetWindowTest : public testing_support::WebFolderTest {
   }
   std::unique_ptr<Form1> StartMainWindow() {
     auto form = std::make_unique<Form1>();
-    form->SetRadioLink(std::make_unique<LiveRadioLink>());
+    form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form->show();
     PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
     return form;

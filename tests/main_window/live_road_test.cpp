@@ -14,7 +14,7 @@
 #include "app/program.h"
 #include "tests/support/program_folder.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "main_window/map_service.h"
 #include "map/readouts.h"
 #include "platform/process.h"
@@ -92,8 +92,8 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   Start(main);
   ASSERT_EQ(main.map().MapDrawnOnce, 1);
   EXPECT_EQ(main.settings().InterfaceKind, 0);
-  PumpUntil([&] { return main.link().AgwDataPending == 1; }, 5000);  // registers after the start-up
-  EXPECT_EQ(main.link().AgwDataPending, 1);
+  PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
+  EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1);
 
   // The engine reads a new client's commands late; then it hears the packets.
   PumpUntil([] { return false; }, 1200);
@@ -118,16 +118,16 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   // The engine killed and started again: the window says so, keeps ticking and
   // links up again.
   engine.reset();
-  PumpUntil([&] { return main.link().AgwDataPending == 0; }, 10000);
-  EXPECT_EQ(main.link().AgwDataPending, 0);
-  auto* live = dynamic_cast<LiveRadioLink*>(&main.RadioLink());
+  PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 0; }, 10000);
+  EXPECT_EQ(main.RadioLink().State().AgwDataPending, 0);
+  auto* live = dynamic_cast<links::LiveRadioLink*>(&main.RadioLink());
   ASSERT_NE(live, nullptr);
   ASSERT_FALSE(live->Told().empty());
   EXPECT_EQ(live->Told().back(), links::kAgwLinkLost);
   engine = std::make_unique<Direwolf>(dir, port);
   ASSERT_TRUE(engine->started()) << engine->output();
-  PumpUntil([&] { return main.link().AgwDataPending == 1; }, 15000);
-  EXPECT_EQ(main.link().AgwDataPending, 1);
+  PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 1; }, 15000);
+  EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1);
   EXPECT_EQ(live->Told().back(), links::kAgwLinkRestored);
 
   // The user's close: the link ends, the timers stop, direwolf sees its client go.
@@ -135,7 +135,7 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   ASSERT_TRUE(main.ShutdownDone());
   EXPECT_FALSE(main.Timer1->isActive());
   EXPECT_FALSE(main.Timer2->isActive());
-  EXPECT_EQ(main.link().AgwDataPending, 0);
+  EXPECT_EQ(main.RadioLink().State().AgwDataPending, 0);
   EXPECT_EQ(live->Engine().state(), links::AgwTcpLink::State::Down);
   PumpUntil([&] { return engine->output().find("Closing connection") != std::string::npos; }, 5000);
   EXPECT_NE(engine->output().find("Closing connection"), std::string::npos) << engine->output();
@@ -154,8 +154,8 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
   Program program;
   Form1& main = Open(program);
   Start(main);
-  PumpUntil([&] { return main.link().AgwDataPending == 1; }, 5000);  // registers after the start-up
-  ASSERT_EQ(main.link().AgwDataPending, 1);
+  PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
+  ASSERT_EQ(main.RadioLink().State().AgwDataPending, 1);
   int beeps = 0;
   main.Beep = [&] { ++beeps; };
   PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
@@ -220,8 +220,8 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   };
   Start(main);
   PumpUntil([&] { return engine.Count('m') == 1; }, 5000);
-  ASSERT_EQ(main.link().AgwDataPending, 1);
-  auto* live = dynamic_cast<LiveRadioLink*>(&main.RadioLink());
+  ASSERT_EQ(main.RadioLink().State().AgwDataPending, 1);
+  auto* live = dynamic_cast<links::LiveRadioLink*>(&main.RadioLink());
   ASSERT_NE(live, nullptr);
   // The first ticks end early with their web requests; then every tick reaches the pass.
   PumpUntil([&] { return passes.size() >= 2; }, 30000);

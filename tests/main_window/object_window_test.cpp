@@ -10,7 +10,7 @@
 
 #include "geodesy/geodesy.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "platform/process.h"
 #include "tests/support/direwolf.h"
 #include "tests/support/find.h"
@@ -66,12 +66,12 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   ASSERT_TRUE(engine.started()) << engine.output();
   Ini(port);
   auto form = std::make_unique<Form1>();
-  form->SetRadioLink(std::make_unique<LiveRadioLink>());
+  form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
   form->EndProgram = [](int) { ADD_FAILURE() << "the program ended"; };
   form->show();
   PumpUntil([&] { return form->map().MapDrawnOnce == 1; }, 20000);
-  PumpUntil([&] { return form->link().AgwDataPending == 1; }, 5000);  // registers after the start-up
-  ASSERT_EQ(form->link().AgwDataPending, 1);
+  PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
+  ASSERT_EQ(form->RadioLink().State().AgwDataPending, 1);
   form->Cycle().StopAll();
   PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
 
@@ -79,7 +79,7 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   auto* check6 = Find<platform::CheckBox>(*form, "Check6");
   auto* obj = Find<platform::CheckBox>(*form, "Check18");
   check6->SetValue(1);
-  form->Check6_MouseUp(1);
+  form->ToggleTransmitOrOpenTxSetup(1);
   ASSERT_EQ(check6->Value(), 1);
 
   // The frame: name, text, the overlay digipeater symbol with overlay "a".

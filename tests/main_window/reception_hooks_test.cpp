@@ -14,7 +14,7 @@
 
 #include "app/program.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "main_window/map_service.h"
 #include "map/readouts.h"
 #include "reception/receive_pass.h"
@@ -51,7 +51,7 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
     main_->show();
     PumpUntil([&] { return main_->map().MapDrawnOnce == 1; });
     ASSERT_EQ(main_->map().MapDrawnOnce, 1);
-    ASSERT_NE(dynamic_cast<LiveRadioLink*>(&main_->RadioLink()), nullptr);
+    ASSERT_NE(dynamic_cast<links::LiveRadioLink*>(&main_->RadioLink()), nullptr);
     fs::create_directories(main_->reception().settings.dataFolder / "LOG");
     pass_ = std::make_unique<reception::ReceivePass>(main_->reception(), *main_->RadioLink().Host(),
                                                      *main_->RadioLink().Chat());

@@ -10,7 +10,7 @@
 #include "links/agw_frame.h"
 #include "links/aprs_is.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
 #include "app/program.h"
 #include "start_window/form0.h"
 #include "tests/support/direwolf.h"
@@ -147,8 +147,8 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_GE(Find<platform::ComboBox>(main, "Combo9")->ListCount(), 2);
   EXPECT_EQ(Find<platform::CheckBox>(main, "Check16")->Value(), 1);
   // Passcode and timers.
-  EXPECT_EQ(main.link().AprsIsPasscode, links::ComputeAprsIsPasscode("SM5XYZ"));
-  EXPECT_EQ(main.link().AprsIsPasscode, "19629");
+  EXPECT_EQ(main.RadioLink().State().AprsIsPasscode, links::ComputeAprsIsPasscode("SM5XYZ"));
+  EXPECT_EQ(main.RadioLink().State().AprsIsPasscode, "19629");
   EXPECT_TRUE(Find<platform::CheckBox>(main, "Check15")->isEnabled());
   EXPECT_TRUE(main.Timer1->isActive() || main.Timer2->isActive());
   EXPECT_EQ(main.reception().receiveBuffer, "\n");
@@ -240,7 +240,7 @@ TEST_F(RoadTest, OwnCallDecidesChatIGateAndAutomaticAnswer) {
     Form1& main = Start(program, c.call);
     ASSERT_EQ(main.map().MapDrawnOnce, 1);
     EXPECT_EQ(main.shell().CallValid, c.valid ? 1 : 0);
-    EXPECT_EQ(main.link().AprsIsPasscode, c.valid ? links::ComputeAprsIsPasscode(c.call) : "0");
+    EXPECT_EQ(main.RadioLink().State().AprsIsPasscode, c.valid ? links::ComputeAprsIsPasscode(c.call) : "0");
     EXPECT_EQ(Find(main, "Check15")->isEnabled(), c.valid);
     EXPECT_EQ(Find(main, "Text2")->isHidden(), !c.valid);
     EXPECT_EQ(Find(main, "Text3")->isHidden(), !c.valid);
@@ -267,7 +267,7 @@ TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   const std::string notice = "PACKET ENGINE NOT REACHED AT localhost:" + std::to_string(engine_port_) + ", RETRYING";
   auto title = [&] { return main.windowTitle().toStdString(); };
   EXPECT_NE(title().find(notice), std::string::npos) << title();
-  auto* live = dynamic_cast<LiveRadioLink*>(&main.RadioLink());
+  auto* live = dynamic_cast<links::LiveRadioLink*>(&main.RadioLink());
   ASSERT_NE(live, nullptr);
   live->Engine().SetLimits({300, 300, 200});
   for (int i = 0; i < 3; ++i) {  // retries of the upkeep, refused
@@ -296,7 +296,7 @@ TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   });
   PumpUntil([&] { return title().find("PACKET ENGINE") == std::string::npos; }, 10000);
   EXPECT_EQ(title().find("PACKET ENGINE"), std::string::npos) << title();
-  EXPECT_EQ(main.link().AgwDataPending, 1);
+  EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1);
   EXPECT_GE(connections, 1);
   EXPECT_EQ(title().substr(0, 6), "ZEBLON");
   main.CloseByUser();

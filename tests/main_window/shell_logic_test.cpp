@@ -1,5 +1,6 @@
-// The main window's plain rules: start-up values, the MONI 1 centre, shutdown files, layout.
+// The main window's plain rules: start-up values, the MONI 1 centre, layout.
 #include "main_window/shell_logic.h"
+#include "main_window/layout.h"
 #include "map/readouts.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <fstream>
 
 #include "geodesy/text.h"
+#include "links/radio_bringup.h"
 #include "settings/settings.h"
 #include "platform/safe_file.h"
 
@@ -64,7 +66,7 @@ TEST(StartUpValues, TitleMarksAtTheirColumns) {
 }
 
 TEST(StartUpValues, LinkNoticeBetweenTheNameAndTheIGateField) {
-  const std::string notice = EngineNotReachedText("localhost", 8000);
+  const std::string notice = links::EngineNotReachedText("localhost", 8000);
   EXPECT_EQ(notice, "PACKET ENGINE NOT REACHED AT localhost:8000, RETRYING");
   const std::string marked = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
   const std::string t = WithLinkNotice(marked, notice);
@@ -123,7 +125,7 @@ TEST(StartUpValues, LogWriteTitleField) {
   EXPECT_EQ(full.substr(75, 5), "IGate");
   EXPECT_EQ(WithLogWriteTitleField(igate, true, false).substr(91), "LOGS NOT WRITTEN");
   // The link notice and the log field keep each other.
-  const std::string both = WithLinkNotice(full, EngineNotReachedText("localhost", 8000));
+  const std::string both = WithLinkNotice(full, links::EngineNotReachedText("localhost", 8000));
   EXPECT_EQ(both.substr(91), "DISK FULL");
   EXPECT_EQ(WithLinkNotice(WithLogWriteTitleField(both, false, true), ""), igate);
   EXPECT_EQ(WithLogWriteTitleField(full, false, true), igate);
@@ -189,64 +191,6 @@ TEST(QuietPassEnd, RedrawForAMovedOrStoppedFixFocusWhenActiveOrFewColours) {
     EXPECT_EQ(end.redraw, c.redraw) << c.moved << c.movedBefore << c.active << c.depth;
     EXPECT_EQ(end.focusMap, c.focus) << c.moved << c.movedBefore << c.active << c.depth;
   }
-}
-
-TEST(Shutdown, StopLineAndNavigationFiles) {
-  const std::string rec = "6581  401 240101 1234";
-  const std::string stop = NavigationStopLine(rec);
-  EXPECT_EQ(stop.size(), 68u);
-  EXPECT_EQ(stop.substr(0, 52), rec + " STOP   ZEBLON_NAVIGATION_ENDED");
-  EXPECT_EQ(stop.substr(54), "@(xxx)@yyy@zzz");
-  const std::string long_stop = NavigationStopLine(std::string(40, 'R'));
-  EXPECT_EQ(long_stop.size(), 68u);
-  EXPECT_EQ(long_stop.substr(40, 14), " STOP   ZEBLON");
-
-  const fs::path dir = fs::temp_directory_path() / ("zeblon_nav_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  WriteFileAtomically(dir / "QTHWAY.TXT", "6581  401 240101 1200||abc");
-  std::string open_line = "6581  401 240101 1200||abc";
-  ASSERT_TRUE(WriteNavigationFiles(dir, rec, open_line, " 6581.234", "  401.500"));
-  std::string way, act, pr;
-  ReadWholeFile(dir / "QTHWAY.TXT", way);
-  ReadWholeFile(dir / "QTHACT.TXT", act);
-  ReadWholeFile(dir / "QTHACTPR.TXT", pr);
-  EXPECT_EQ(way, "6581  401 240101 1200||abc\r\n" + stop + "\r\n");
-  EXPECT_EQ(act, stop + "\r\n");
-  EXPECT_EQ(pr, "\xFE 6581.234  401.500\r\n");
-  EXPECT_EQ(open_line, stop);
-  fs::remove_all(dir);
-}
-
-TEST(Shutdown, MapFoldersAndPatchEntries) {
-  EXPECT_EQ(MapFolderFromCombo("M0050topo "), "TOPO");
-  EXPECT_EQ(MapFolderFromCombo("M0050"), "");
-  EXPECT_EQ(MapFolderFromCombo(""), "");
-  const auto e = ShutdownPatchEntries({"A", "", "", "TOPO", "", ""}, 6581.5, 401.25, 0, -0.5);
-  ASSERT_EQ(e.size(), 10u);
-  EXPECT_EQ(e[0], (std::pair<std::string, std::string>{"M5000", "A"}));
-  EXPECT_EQ(e[3].second, "TOPO");
-  EXPECT_EQ(e[6], (std::pair<std::string, std::string>{"UTN", "6581.5"}));
-  EXPECT_EQ(e[8].second, "0");
-  EXPECT_EQ(e[9].second, "-.5");
-}
-
-TEST(Shutdown, DeletesOnlyTheFilesTheProgramWrote) {
-  const fs::path dir = fs::temp_directory_path() / ("zeblon_own_" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  for (const char* f :
-       {"ALLMDIRS.DIR", "M0050.DIR", "OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP", "12345678.BMP"}) {
-    WriteFileAtomically(dir / f, "x");
-  }
-  OwnFiles own;
-  own.Add(dir / "ALLMDIRS.DIR");
-  own.Add(dir / "M0050.DIR");
-  own.Add(dir / "12345678.BMP");
-  own.Add(dir / "GONE.BMP");  // deleted already by the drawing
-  EXPECT_EQ(own.DeleteAll(), 3);
-  for (const char* f : {"ALLMDIRS.DIR", "M0050.DIR", "12345678.BMP"}) EXPECT_FALSE(fs::exists(dir / f)) << f;
-  for (const char* f : {"OTHER.DIR", "ZEBLSYM0.BMP", "ZEBLSYM1.BMP", "PHOTO.BMP"})
-    EXPECT_TRUE(fs::exists(dir / f)) << f;
-  fs::remove_all(dir);
 }
 
 // ---------------------------------------------------------------------------
@@ -316,49 +260,6 @@ TEST(Layout, SmallWindowClampsOnResizeButNotAtStartUp) {
   const LayoutOut st = LayoutRules(in, true);
   EXPECT_EQ(st.mapLeft + st.mapWidthPx, 1025);
   EXPECT_EQ(st.autoAnswerWidth, 159);
-}
-
-TEST(Layout, MoniOneFramesWidenUnderTheMouse) {
-  // The standard width: 1815 twips in whole pixels, halves to even.
-  EXPECT_EQ(MoniOneFrameStandardWidth(15), 121);
-  EXPECT_EQ(MoniOneFrameStandardWidth(12), 151);  // 151.25
-  EXPECT_EQ(MoniOneFrameStandardWidth(10), 182);  // 181.5
-  EXPECT_EQ(MoniOneFrameStandardWidth(30), 60);   // 60.5
-  EXPECT_EQ(MoniOneFrameStandardWidth(0), 1815);  // no division by zero
-
-  struct Case {
-    int tpp;
-    bool comboHoldsCall;
-    int mouseXTwips, labelTwips;
-    bool neverNarrower;
-    int width;
-  };
-  const Case cases[] = {
-      // The comment: longer texts widen the frame, shorter ones keep it standard.
-      {15, true, 150, 4500, true, 300},
-      {15, true, 150, 900, true, 121},
-      // The distance line fits its label both ways.
-      {15, true, 150, 4500, false, 300},
-      {15, true, 150, 900, false, 60},
-      // A call being typed in Combo9 keeps both standard.
-      {15, false, 150, 4500, true, 121},
-      {15, false, 150, 900, false, 121},
-      // The mouse must be past 1200 \ (tpp * 15) twips: 5 at 15, 6 at 12.
-      {15, true, 5, 900, false, 121},
-      {15, true, 6, 900, false, 60},
-      {12, true, 6, 900, false, 151},
-      {12, true, 12, 900, false, 75},
-      // The label's pixels are whole, halves to even.
-      {12, true, 12, 1818, false, 152},  // 151.5
-      {12, true, 12, 1830, true, 152},   // 152.5
-      {15, true, 15, 1822, true, 121},   // 121.47
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "tpp " << c.tpp << " combo " << c.comboHoldsCall << " x " << c.mouseXTwips
-                                    << " label " << c.labelTwips << " never narrower " << c.neverNarrower);
-    EXPECT_EQ(MoniOneFrameWidthUnderMouse(c.tpp, c.comboHoldsCall, c.mouseXTwips, c.labelTwips, c.neverNarrower),
-              c.width);
-  }
 }
 
 }  // namespace

@@ -11,7 +11,8 @@
 
 #include "links/tnc_commands.h"
 #include "main_window/form1.h"
-#include "main_window/live_radio_link.h"
+#include "links/live_radio_link.h"
+#include "links/navigation_files.h"
 #include "platform/process.h"
 #include "tests/links/gps_nmea.h"
 #include "tests/support/direwolf.h"
@@ -54,7 +55,7 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   auto form = Start();
   ASSERT_EQ(form->map().MapDrawnOnce, 1);
   panels::TxSetupPanel& tx = form->TxPanel();
-  form->Check6_MouseUp(2);
+  form->ToggleTransmitOrOpenTxSetup(2);
   EXPECT_FALSE(tx.isHidden());
   EXPECT_FALSE(form->Timer1->isActive());
   EXPECT_FALSE(form->Timer2->isActive());
@@ -98,7 +99,7 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   EXPECT_EQ(Find<platform::CheckBox>(*form, "Check6")->Value(), 0);
 
   // ABORT: nothing taken, the cycle runs again.
-  form->Check6_MouseUp(2);
+  form->ToggleTransmitOrOpenTxSetup(2);
   tx.fr4Text1->SetText("3");
   tx.fr4Command3->click();
   EXPECT_TRUE(tx.isHidden());
@@ -116,7 +117,7 @@ TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
   check6->SetCaption("TX !");
   form->settings().BeaconInterval = 0;
   check6->SetValue(1);
-  form->Check6_MouseUp(1);
+  form->ToggleTransmitOrOpenTxSetup(1);
   EXPECT_EQ(beacons, 1);
   EXPECT_EQ(check6->Value(), 0);
   EXPECT_FALSE(Find<QWidget>(*form, "Command23")->isEnabled());
@@ -124,7 +125,7 @@ TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
   check6->SetCaption("TX 10");
   form->settings().BeaconInterval = 10;
   check6->SetValue(1);
-  form->Check6_MouseUp(1);
+  form->ToggleTransmitOrOpenTxSetup(1);
   EXPECT_EQ(beacons, 1);
   EXPECT_EQ(due, 2);
   EXPECT_EQ(check6->Value(), 1);
@@ -137,8 +138,8 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   ASSERT_TRUE(line.ok());
   Ini("5", "HBAUD=300R\r\nXBAUD=300\r\n");
   auto form = Start();
-  ASSERT_TRUE(form->link().MSComm1.Open(7, "38400,N,8,1", (folder_ / "COM7").string()));
-  form->Check6_MouseUp(2);
+  ASSERT_TRUE(form->RadioLink().State().MSComm1.Open(7, "38400,N,8,1", (folder_ / "COM7").string()));
+  form->ToggleTransmitOrOpenTxSetup(2);
   panels::TxSetupPanel& tx = form->TxPanel();
   EXPECT_FALSE(tx.Frame20->isHidden());
   tx.Check32->SetValue(1);
@@ -150,9 +151,9 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   EXPECT_NE(want.find("\x1b%AGH\r\x1bR1\r\x1b%AD3\r"), std::string::npos);
   const std::string got = line.ReadBytes(want.size(), 2000);
   EXPECT_EQ(got, want);
-  EXPECT_TRUE(form->link().MSComm1.IsOpen());
+  EXPECT_TRUE(form->RadioLink().State().MSComm1.IsOpen());
   EXPECT_NE(form->windowTitle().toStdString().find("Digi X-mode"), std::string::npos);
-  form->link().MSComm1.Close();
+  form->RadioLink().State().MSComm1.Close();
 }
 
 // Info lines that name a file in braces, as a user of the Windows program wrote
@@ -169,10 +170,10 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
       "TXON=0\r\nCOM=7\r\nTXI1={C:\\ZEBLON\\INFO.TXT}\r\nTXI1A=1\r\nTXI2={info.txt}\r\nTXI2A=1\r\n"
       "TXI3={C:\\WX\\NOW.TXT}\r\nTXI3A=1\r\nTXI4={MISSING.TXT}\r\nTXI4A=1\r\nTXI5A=0\r\nTXI6A=0\r\n");
   auto form = std::make_unique<Form1>();
-  form->SetRadioLink(std::make_unique<LiveRadioLink>());
+  form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
   form->show();
   PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
-  ASSERT_TRUE(form->link().MSComm1.IsOpen());
+  ASSERT_TRUE(form->RadioLink().State().MSComm1.IsOpen());
   line.Read(300);  // the TNC's start-up commands
   ASSERT_EQ(form->settings().BeaconInterval, 0);
   ASSERT_EQ(Find<platform::CheckBox>(*form, "Check6")->Caption(), "TX !");  // each beacon by hand
@@ -180,7 +181,7 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
   for (int round = 0; round < 2; ++round) {
     for (const char* comment : comments) {
       SCOPED_TRACE(testing::Message() << "round " << round << " comment " << comment);
-      form->Check6_MouseUp(1);
+      form->ToggleTransmitOrOpenTxSetup(1);
       std::string sent;
       for (int i = 0; i < 300 && sent.find('\r') == std::string::npos; ++i) sent += line.Read(10);
       // "=", the 19 characters of position and symbol, the comment without a blank.
@@ -194,7 +195,7 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
     return l.find("INFO LINE FILE MISSING.TXT NOT READ") != std::string::npos;
   });
   EXPECT_EQ(told, 1);
-  form->link().MSComm1.Close();
+  form->RadioLink().State().MSComm1.Close();
 }
 
 TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
@@ -206,7 +207,7 @@ TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
     // Events run while the engine is asked: a second OK meanwhile is not a second OK.
     form->TxPanel().fr4Command4->click();
   };
-  form->Check6_MouseUp(2);
+  form->ToggleTransmitOrOpenTxSetup(2);
   form->TxPanel().fr4Text1->SetText("12");
   form->TxPanel().Check32->SetValue(1);
   form->TxPanel().fr4Command4->click();
@@ -243,28 +244,28 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     ASSERT_TRUE(engine->started()) << engine->output();
     Ini(kind, "HOSTP=" + std::to_string(port) + "\r\nHOSTC=127.0.0.1\r\n");
     auto form = std::make_unique<Form1>();
-    auto link = std::make_unique<LiveRadioLink>();
-    LiveRadioLink* live = link.get();
+    auto link = std::make_unique<links::LiveRadioLink>();
+    links::LiveRadioLink* live = link.get();
     form->SetRadioLink(std::move(link));
     form->EndProgram = [](int) { ADD_FAILURE() << "the program ended"; };
     form->show();
     PumpUntil([&] { return form->map().MapDrawnOnce == 1; }, 20000);
-    PumpUntil([&] { return form->link().AgwDataPending == 1; }, 5000);  // registers after the start-up
-    ASSERT_EQ(form->link().AgwDataPending, 1);
+    PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
+    ASSERT_EQ(form->RadioLink().State().AgwDataPending, 1);
     auto saw = [&](const std::vector<std::string>& calls) {
       return [&engine, calls] { return Registrations(engine->output()) == calls; };
     };
     PumpUntil(saw({"+AB1CD-9"}), 10000);
     ASSERT_EQ(Registrations(engine->output()), std::vector<std::string>{"+AB1CD-9"}) << engine->output();
 
-    form->Check6_MouseUp(2);
+    form->ToggleTransmitOrOpenTxSetup(2);
     form->TxPanel().fr4Text1->SetText("12");
     form->TxPanel().modeOption[4]->SetValue(true);  // 300 Bd: the engine's first radio port, direwolf's channel 0
     form->TxPanel().fr4Command4->click();
     EXPECT_TRUE(form->TxPanel().isHidden());
     EXPECT_EQ(form->TxPanel().fr4Command4->Caption(), "OK");
     EXPECT_EQ(live->Engine().state(), links::AgwTcpLink::State::Up);
-    EXPECT_EQ(form->link().AgwDataPending, 1);
+    EXPECT_EQ(form->RadioLink().State().AgwDataPending, 1);
     const std::vector<std::string> renewed = {"+AB1CD-9", "-AB1CD-9", "+AB1CD-12"};
     PumpUntil(saw(renewed), 10000);
     EXPECT_EQ(Registrations(engine->output()), renewed) << engine->output();
@@ -281,13 +282,13 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     // The engine gone: the OK tells it where the link's states are told; the
     // window goes on with its cycle.
     engine.reset();
-    PumpUntil([&] { return form->link().AgwDataPending == 0; }, 5000);
-    form->Check6_MouseUp(2);
+    PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 0; }, 5000);
+    form->ToggleTransmitOrOpenTxSetup(2);
     form->TxPanel().fr4Text1->SetText("13");
     form->TxPanel().fr4Command4->click();
     EXPECT_TRUE(form->TxPanel().isHidden());
     EXPECT_TRUE(form->Timer1->isActive());
-    EXPECT_EQ(form->link().AgwDataPending, 0);
+    EXPECT_EQ(form->RadioLink().State().AgwDataPending, 0);
     ASSERT_FALSE(live->Told().empty());
     EXPECT_EQ(live->Told().back(), links::kAgwHostNotFound);
     const auto& raw = form->reception().monitorLines;
@@ -345,7 +346,7 @@ TEST_F(TxWindowTest, NavigationRecordingEndsWithTheStopLineAtShutdown) {
   EXPECT_EQ(record.substr(0, 9), "6581  673");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHWAY.TXT"), record + "||");
   form->CloseByUser();
-  const std::string stop = shell::NavigationStopLine(record);
+  const std::string stop = links::NavigationStopLine(record);
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHWAY.TXT"), record + "||\r\n" + stop + "\r\n");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHACT.TXT"), stop + "\r\n");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHACTPR.TXT"),
@@ -359,19 +360,20 @@ TEST_F(TxWindowTest, GpsReceiverOnItsPort) {
   Ini("4", "NMEA=3\r\nNBAUD=4800\r\n");
   auto form = Start();
   form->ReadGps();  // opens the port; nothing yet
-  ASSERT_TRUE(form->link().MSComm2.IsOpen());
+  ASSERT_TRUE(form->RadioLink().State().MSComm2.IsOpen());
   EXPECT_EQ(form->Gps().GpsFixMoved, 0);
   using links::testing::Nmea;
   const std::string sent = Nmea("GPRMC,123519,A,5920.00,N,01803.50,E,0.0,0.0,230324,,") +
                            Nmea("GPRMC,123520,A,5920.00,N,01803.50,E,0.0,0.0,230324,,");
   ASSERT_TRUE(line.Write(sent));
-  for (int i = 0; i < 100 && form->link().MSComm2.InBufferCount() < static_cast<long long>(sent.size()); ++i) {
-    form->link().MSComm2.WaitForInput(20);
+  for (int i = 0; i < 100 && form->RadioLink().State().MSComm2.InBufferCount() < static_cast<long long>(sent.size());
+       ++i) {
+    form->RadioLink().State().MSComm2.WaitForInput(20);
   }
   form->ReadGps();
   EXPECT_EQ(form->Gps().GpsFixMoved, 1);
   EXPECT_FALSE(form->Label39->isHidden());
-  form->link().MSComm2.Close();
+  form->RadioLink().State().MSComm2.Close();
 }
 
 }  // namespace

@@ -217,7 +217,7 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   // A click on a header line opens the INFO panel on the newest report.
   list1->SetListIndex(0);
   list1->item(0)->setSelected(true);
-  raw.List1_MouseDown(1, 10, 5);
+  raw.ListPressed(1, 10, 5);
   EXPECT_EQ(infos, 1);
   EXPECT_EQ(st.info.index, 2);
   EXPECT_EQ(interval, 6000);
@@ -226,18 +226,18 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   for (int row : {1, 3}) {
     list1->SetListIndex(row);
     list1->item(row)->setSelected(true);
-    raw.List1_MouseDown(1, 10, 5);
+    raw.ListPressed(1, 10, 5);
   }
   EXPECT_EQ(infos, 1);
   EXPECT_TRUE(running);
-  raw.List1_Scroll();
+  raw.HoldCycleWhileScrolling();
   EXPECT_EQ(interval, 24000);
 
   // The right button held with the SCS TNC: FSK 300 for the time being, back on release.
-  raw.List1_MouseDown(2, 40, 60);
+  raw.ListPressed(2, 40, 60);
   EXPECT_FALSE(notice.isHidden());
   EXPECT_EQ(notice.Label49->Caption(), "TEMPORARY MODE FSK 300 Bd RELEASE BUTTON TO RETURN TO RPR 300 Bd");
-  raw.List1_MouseUp(2);
+  raw.ListReleased(2);
   EXPECT_TRUE(notice.isHidden());
   EXPECT_EQ(TncReads(), "\x1b%B300\r\x1b%BR300\r");
   // The same through the list's own mouse events.
@@ -255,12 +255,12 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   Pump(50);
   EXPECT_EQ(infos, 2);  // the first line, clicked: the INFO panel again
   kind = 1;             // with the PK-232 nothing
-  raw.List1_MouseDown(2, 40, 60);
-  raw.List1_MouseUp(2);
+  raw.ListPressed(2, 40, 60);
+  raw.ListReleased(2);
   EXPECT_EQ(TncReads(100), "");
 
   // CLEAR MONI ALL: the log and the list emptied, one empty line left, the map drawn.
-  raw.Command3_Click();
+  raw.ClearMoniAll();
   EXPECT_EQ(st.stations.MoniAllCount(), 0);
   EXPECT_EQ(st.info.index, 0);
   EXPECT_EQ(list1->ListCount(), 1);

@@ -1,9 +1,9 @@
-#include "main_window/internet_wiring.h"
+#include "internet/internet_wiring.h"
 
 #include <cmath>
 
 #include "internet/web_requests.h"
-#include "main_window/computer_clock.h"
+#include "links/computer_clock.h"
 
 namespace zeblon {
 

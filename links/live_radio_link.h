@@ -1,6 +1,7 @@
-// The main window's live radio link: the bring-up by interface kind, the
-// receive pass over the live ports, the own beacon and the transmit step, the
-// packet engine's link with its upkeep. Thin: the work is in links/.
+// The live radio link: the bring-up by interface kind, the receive pass over
+// the live ports, the own beacon and the transmit step, the packet engine's link
+// with its upkeep. It reaches the window only through its port
+// (links/radio_link.h); the work is in the other files of links/.
 #pragma once
 
 #include <memory>
@@ -10,17 +11,17 @@
 #include "links/own_beacon.h"
 #include "links/radio_receiver.h"
 #include "links/transmit.h"
-#include "main_window/services.h"
+#include "links/radio_link.h"
 #include "reception/reception_host.h"
 
-namespace zeblon {
+namespace zeblon::links {
 
 class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
  public:
   LiveRadioLink();
   ~LiveRadioLink() override;
 
-  void Attach(const RadioLinkContext& context) override;
+  void Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window) override;
   void BringUp() override;
   void Close() override;
   void Disconnect() override;
@@ -36,12 +37,12 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   // trying. Nothing else is started: the engine runs on its own.
   void RenewRegistration(const std::string& tx_call) override;
   reception::ReceptionHost* Host() override { return this; }
-  reception::ChatPanel* Chat() override { return radio_.chat != nullptr ? radio_.chat : &chat_; }
+  reception::ChatPanel* Chat() override;
   // Every own packet ends here (TransmitInfoField).
   bool Transmit(const std::string& infoField) override;
 
-  links::AgwTcpLink& Engine() { return engine_; }
-  links::RadioReceiver* Receiver() { return rx_.get(); }
+  AgwTcpLink& Engine() { return engine_; }
+  RadioReceiver* Receiver() { return rx_.get(); }
   // Messages the link gave the user (lost, restored, ports that did not open).
   const std::vector<std::string>& Told() const { return told_; }
 
@@ -69,12 +70,12 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void SayEngineNotReached();
   void ClearEngineNoticeWhenUp();
 
-  links::AgwTcpLink engine_;
+  AgwTcpLink engine_;
   reception::ChatLines chat_;
-  std::unique_ptr<links::RadioReceiver> rx_;
-  links::OwnBeacon beacon_;
+  std::unique_ptr<RadioReceiver> rx_;
+  OwnBeacon beacon_;
   std::vector<std::string> told_;
   bool engineNoticeShown_ = false;
 };
 
-}  // namespace zeblon
+}  // namespace zeblon::links

@@ -39,6 +39,7 @@ class ChatService : public QObject {
     std::function<void(bool on, int intervalMs)> setTimer1;  // interval 0: unchanged
     std::function<void()> applyTexts;
     std::function<int()> twipsPerPixelX;
+    std::function<bool()> callValid;  // the own call is a valid one (CallValid)
     // Check7 ticked: the internet scan of the MONI 1 stations stops.
     std::function<void()> stopScan;
     // Check7 ticked without radio: the MONI 1 call and MONI 1 internet support
@@ -89,15 +90,17 @@ class ChatService : public QObject {
   void QueueChatMessage();
 
   // The handlers.
-  void Text3_KeyDown(int key_code, int shift);
-  void Text2_KeyDown(int key_code, int shift);
-  void Check7_Click();
-  void Check8_Click();
-  void Check16_Click();
-  void Command24_Click();  // SHOW SAVED
-  void Command25_Click();  // DELETE SAVED
-  void Command27_Click();  // close, pending lines given up
-  void Command28_Click();  // close SAVED MESSAGES
+  void MessageKeyDown(int key_code, int shift);    // Text3
+  void AddresseeKeyDown(int key_code, int shift);  // Text2
+  void ShowOrHideChat();                           // Check7, CHAT
+  void SwitchMeOnly();                             // Check8, ME!
+  // The AUTO-A box (Check16) switched; false when it was refused and went off
+  // again (no valid own call).
+  bool SwitchAutoAnswer();     // Check16, AUTO-A
+  void ShowSavedMessages();    // Command24, SHOW SAVED
+  void DeleteSavedMessages();  // Command25, DELETE SAVED
+  void CloseChat();            // Command27, close, pending lines given up
+  void CloseSavedMessages();   // Command28, close SAVED MESSAGES
   // A call picked with the left button from chat line `index` at the caret
   // position, or from the marked saved text.
   void PickFromLine(int index, int caret);

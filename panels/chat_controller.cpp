@@ -1,4 +1,4 @@
-#include "main_window/chat_service.h"
+#include "panels/chat_controller.h"
 
 #include <QFont>
 #include <QMouseEvent>
@@ -71,20 +71,20 @@ ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& sa
   p.setColor(QPalette::Base, PlatformColour(0xB0C0A8));
   saved_.Text5->setPalette(p);
 
-  chat_.Text3->OnKeyDown = [this](int key, int shift) { Text3_KeyDown(key, shift); };
-  chat_.Text2->OnKeyDown = [this](int key, int shift) { Text2_KeyDown(key, shift); };
+  chat_.Text3->OnKeyDown = [this](int key, int shift) { MessageKeyDown(key, shift); };
+  chat_.Text2->OnKeyDown = [this](int key, int shift) { AddresseeKeyDown(key, shift); };
   chat_.Text2->OnChange = [this] { Call(h_.pause, 6000); };
   chat_.Text2->OnClick = [this] { Call(h_.pause, 2000); };
   chat_.Text3->OnChange = [this] {
     if (!answer_.on) Call(h_.pause, 6000);
   };
   chat_.Text3->OnClick = [this] { Call(h_.pause, 2000); };
-  chat_.Check8->OnClick = [this] { Check8_Click(); };
-  column.Command24->OnClick = [this] { Command24_Click(); };
-  column.Command25->OnClick = [this] { Command25_Click(); };
-  chat_.Command27->OnClick = [this] { Command27_Click(); };
-  saved_.Command28->OnClick = [this] { Command28_Click(); };
-  check7_.OnClick = [this] { Check7_Click(); };
+  chat_.Check8->OnClick = [this] { SwitchMeOnly(); };
+  column.Command24->OnClick = [this] { ShowSavedMessages(); };
+  column.Command25->OnClick = [this] { DeleteSavedMessages(); };
+  chat_.Command27->OnClick = [this] { CloseChat(); };
+  saved_.Command28->OnClick = [this] { CloseSavedMessages(); };
+  check7_.OnClick = [this] { ShowOrHideChat(); };
   for (QWidget* w : chat_.Text1) w->installEventFilter(this);
   saved_.Text5->viewport()->installEventFilter(this);
   ShowLines();
@@ -198,7 +198,7 @@ void ChatService::QueueChatMessage() {
 // ---------------------------------------------------------------------------
 // Handlers
 
-void ChatService::Text3_KeyDown(int key_code, int) {
+void ChatService::MessageKeyDown(int key_code, int) {
   Call(h_.pause, 2000);
   if (key_code != 13) return;
   if (!answer_.on) {
@@ -217,12 +217,12 @@ void ChatService::Text3_KeyDown(int key_code, int) {
   QueueChatMessage();
 }
 
-void ChatService::Text2_KeyDown(int key_code, int) {
+void ChatService::AddresseeKeyDown(int key_code, int) {
   Call(h_.pause, 2000);
   if (key_code == 13) chat_.Text3->setFocus();
 }
 
-void ChatService::Check7_Click() {
+void ChatService::ShowOrHideChat() {
   if (check7_.Value() != 1) {
     chat_.hide();
     FocusMapIfActive();
@@ -241,9 +241,20 @@ void ChatService::Check7_Click() {
   Call(h_.applyTexts);
 }
 
-void ChatService::Check8_Click() { FocusInput(); }
+void ChatService::SwitchMeOnly() { FocusInput(); }
 
-void ChatService::Check16_Click() {
+bool ChatService::SwitchAutoAnswer() {
+  if (chat_.Check16->Value() == 1 && h_.callValid && !h_.callValid()) {
+    // Without a valid own call nothing is answered automatically: the box, hidden
+    // where the user could not switch it off, goes off again.
+    chat_.Check8->SetValue(1);
+    chat_.Check8->setEnabled(false);
+    chat_.Check16->setEnabled(false);
+    chat_.Check16->hide();
+    chat_.Text2->setEnabled(false);
+    chat_.Check16->SetValue(0);  // runs the box's handler again, which switches the answer off
+    return false;
+  }
   const int tpp = h_.twipsPerPixelX && h_.twipsPerPixelX() > 0 ? h_.twipsPerPixelX() : 15;
   ::platform::CheckBox* box = chat_.Check16;
   if (box->Value() == 1) {
@@ -264,9 +275,10 @@ void ChatService::Check16_Click() {
     answer_.SwitchOff();
   }
   Call(h_.autoAnswerChanged);
+  return true;
 }
 
-void ChatService::Command24_Click() {
+void ChatService::ShowSavedMessages() {
   Call(h_.stopTimer2);
   Call(h_.setTimer1, false, 0);
   Call(h_.setTimer1, true, 30000);  // the next full tick closes the window
@@ -288,7 +300,7 @@ void ChatService::Command24_Click() {
   }
 }
 
-void ChatService::Command25_Click() {
+void ChatService::DeleteSavedMessages() {
   std::vector<std::string> lines;
   for (int i = 0; i < 8; ++i) lines.push_back(queue_.At(i).text);
   const std::filesystem::path dataFolder = h_.dataFolder ? h_.dataFolder() : std::filesystem::path();
@@ -299,7 +311,7 @@ void ChatService::Command25_Click() {
   FocusMapIfActive();
 }
 
-void ChatService::Command27_Click() {
+void ChatService::CloseChat() {
   check7_.SetValue(0);
   queue_.GiveUpPending();
   chat_.hide();
@@ -307,7 +319,7 @@ void ChatService::Command27_Click() {
   FocusMapIfActive();
 }
 
-void ChatService::Command28_Click() {
+void ChatService::CloseSavedMessages() {
   saved_.hide();
   Call(h_.setTimer1, false, 0);
   Call(h_.setTimer1, true, 1000);

@@ -1,4 +1,4 @@
-#include "main_window/station_controls.h"
+#include "panels/station_controls.h"
 
 #include <QPalette>
 

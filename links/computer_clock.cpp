@@ -1,4 +1,4 @@
-#include "main_window/computer_clock.h"
+#include "links/computer_clock.h"
 
 #include <QDateTime>
 

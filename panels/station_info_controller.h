@@ -104,20 +104,20 @@ class InfoService : public QObject {
   // numbers 1 left, 2 right), MAP, close, WX, the mode buttons (delete older or
   // newer / search back or forward), MONI1, PING, CHAT, RAW, and the record line
   // (a left click retransmits the shown station's position).
-  void Command37_Click();
-  void Command36_Click();
-  void Command5_MouseDown(int button);
-  void Command6_MouseDown(int button);
-  void Command12_MouseDown(int button);
-  void Command10_Click();
-  void Command20_Click();
-  void Command18_Click();
-  void Command19_Click();
-  void Command11_Click();
-  void Command41_Click();
-  void Command23_Click();
-  void Command40_Click();
-  void Label5_MouseUp(int button);
+  void ShowNewestReport();                // Command37
+  void ShowOldestReport();                // Command36
+  void StepEarlierWhileHeld(int button);  // Command5
+  void StepLaterWhileHeld(int button);    // Command6
+  void CentreOrRescaleMap(int button);    // Command12, MAP
+  void CloseInfoPanel();                  // Command10
+  void ShowWxForReport();                 // Command20
+  void DeleteOlderOrSearchBack();         // Command18
+  void DeleteNewerOrSearchForward();      // Command19
+  void WatchShownStation();               // Command11, MONI1
+  void ChatWithShownStation();            // Command41, CHAT
+  void PingShownStation();                // Command23, PING
+  void ShowRawOfShownStation();           // Command40, RAW
+  void RecordLineReleased(int button);    // Label5
   void RetransmitStationPosition();
 
  protected:

@@ -1,11 +1,31 @@
-#include "main_window/moni_one_frames.h"
+#include "panels/moni_one_frames.h"
 
 #include <QMouseEvent>
 #include <utility>
 
-#include "main_window/shell_logic.h"
+#include "geodesy/text.h"
 
 namespace zeblon {
+
+namespace {
+int Whole(double v) { return static_cast<int>(RoundHalfEven(v)); }
+}  // namespace
+
+namespace {
+// A screen reporting no twips per pixel counts as one twip a pixel.
+int TwipsPerPixel(int tpp) { return std::max(1, tpp); }
+}  // namespace
+
+int MoniOneFrameStandardWidth(int tpp_x) { return Whole(1815.0 / TwipsPerPixel(tpp_x)); }
+
+int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int mouse_x_twips, int label_width_twips,
+                                bool never_narrower) {
+  const int tpp = TwipsPerPixel(tpp_x);
+  const int standard = MoniOneFrameStandardWidth(tpp);
+  if (!combo_holds_moni_one_call || mouse_x_twips <= 1200 / (tpp * 15)) return standard;
+  const int label = Whole(static_cast<double>(label_width_twips) / tpp);
+  return never_narrower ? std::max(standard, label) : label;
+}
 
 MoniOneFrames::MoniOneFrames(panels::ControlColumn& column, Hooks hooks) : column_(column), h_(std::move(hooks)) {
   column_.Label10->installEventFilter(this);
@@ -15,15 +35,15 @@ MoniOneFrames::MoniOneFrames(panels::ControlColumn& column, Hooks hooks) : colum
 int MoniOneFrames::TwipsPerPixelX() const { return h_.twipsPerPixelX ? h_.twipsPerPixelX() : 15; }
 
 void MoniOneFrames::RestoreWidths() {
-  const int w = shell::MoniOneFrameStandardWidth(TwipsPerPixelX());
+  const int w = MoniOneFrameStandardWidth(TwipsPerPixelX());
   for (QFrame* frame : {column_.Frame5, column_.Frame9}) frame->resize(w, frame->height());
 }
 
 void MoniOneFrames::Widen(QFrame& frame, const QWidget& label, int mouse_x, bool never_narrower) {
   const int tpp = TwipsPerPixelX();
   const std::string call = h_.moniOneCall ? h_.moniOneCall() : std::string();
-  const int w = shell::MoniOneFrameWidthUnderMouse(tpp, column_.Combo9->Text() == call, mouse_x * tpp,
-                                                   label.width() * tpp, never_narrower);
+  const int w = MoniOneFrameWidthUnderMouse(tpp, column_.Combo9->Text() == call, mouse_x * tpp, label.width() * tpp,
+                                            never_narrower);
   frame.resize(w, frame.height());
   frame.raise();  // over the map and the controls beside it
 }

@@ -1,4 +1,4 @@
-#include "main_window/info_service.h"
+#include "panels/station_info_controller.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -35,21 +35,21 @@ InfoService::InfoService(panels::InfoPanel& panel, platform::Label& recordLine, 
       reception_(reception),
       h_(std::move(hooks)) {
   panels::InfoPanel& p = panel_;
-  p.Command37->OnClick = [this] { Command37_Click(); };
-  p.Command36->OnClick = [this] { Command36_Click(); };
-  p.Command5->OnMouseDown = [this](int b) { Command5_MouseDown(b); };
-  p.Command6->OnMouseDown = [this](int b) { Command6_MouseDown(b); };
+  p.Command37->OnClick = [this] { ShowNewestReport(); };
+  p.Command36->OnClick = [this] { ShowOldestReport(); };
+  p.Command5->OnMouseDown = [this](int b) { StepEarlierWhileHeld(b); };
+  p.Command6->OnMouseDown = [this](int b) { StepLaterWhileHeld(b); };
   p.Command5->OnMouseUp = [this](int b) { button_released_ = b > 0 ? b : 1; };
   p.Command6->OnMouseUp = [this](int b) { button_released_ = b > 0 ? b : 1; };
-  p.Command12->OnMouseDown = [this](int b) { Command12_MouseDown(b); };
-  p.Command10->OnClick = [this] { Command10_Click(); };
-  p.Command20->OnClick = [this] { Command20_Click(); };
-  p.Command18->OnClick = [this] { Command18_Click(); };
-  p.Command19->OnClick = [this] { Command19_Click(); };
-  p.Command11->OnClick = [this] { Command11_Click(); };
-  p.Command41->OnClick = [this] { Command41_Click(); };
-  p.Command23->OnClick = [this] { Command23_Click(); };
-  p.Command40->OnClick = [this] { Command40_Click(); };
+  p.Command12->OnMouseDown = [this](int b) { CentreOrRescaleMap(b); };
+  p.Command10->OnClick = [this] { CloseInfoPanel(); };
+  p.Command20->OnClick = [this] { ShowWxForReport(); };
+  p.Command18->OnClick = [this] { DeleteOlderOrSearchBack(); };
+  p.Command19->OnClick = [this] { DeleteNewerOrSearchForward(); };
+  p.Command11->OnClick = [this] { WatchShownStation(); };
+  p.Command41->OnClick = [this] { ChatWithShownStation(); };
+  p.Command23->OnClick = [this] { PingShownStation(); };
+  p.Command40->OnClick = [this] { ShowRawOfShownStation(); };
   record_line_.installEventFilter(this);
   for (QWidget* w : MoniOneLabels()) w->installEventFilter(this);
 }
@@ -58,7 +58,7 @@ InfoService::~InfoService() = default;
 
 bool InfoService::eventFilter(QObject* watched, QEvent* e) {
   if (watched == &record_line_ && e->type() == QEvent::MouseButtonRelease) {
-    Label5_MouseUp(MouseButtonNumber(static_cast<QMouseEvent*>(e)->button()));
+    RecordLineReleased(MouseButtonNumber(static_cast<QMouseEvent*>(e)->button()));
     return true;
   }
   // A right press on any of them, and a double click with any button on "MONI 1".
@@ -184,14 +184,14 @@ void InfoService::ShowMoniOneInfo() {
   // An empty track shows no report: the panel must not keep another station's
   // report for MONI1 or a retransmission to act on.
   if (reception_.stations.MoniOneCount() <= 0) ShowInfoRecord("");
-  Command37_Click();
+  ShowNewestReport();
 }
 
 // ---------------------------------------------------------------------------
 // Stepping
 
-void InfoService::Command37_Click() { StepOnce(panels::InfoStepKind::Newest); }
-void InfoService::Command36_Click() { StepOnce(panels::InfoStepKind::Oldest); }
+void InfoService::ShowNewestReport() { StepOnce(panels::InfoStepKind::Newest); }
+void InfoService::ShowOldestReport() { StepOnce(panels::InfoStepKind::Oldest); }
 
 void InfoService::StepOnce(panels::InfoStepKind kind) {
   FocusMapWhenActive();
@@ -200,11 +200,11 @@ void InfoService::StepOnce(panels::InfoStepKind kind) {
     reception_.info.index = s.index;
     ShowInfoRecord(panels::InfoSlotRecord(reception_));
   }
-  if (MapLock() == 1) Command12_MouseDown(1);
+  if (MapLock() == 1) CentreOrRescaleMap(1);
 }
 
-void InfoService::Command5_MouseDown(int) { StepHeld(panels::InfoStepKind::Earlier); }
-void InfoService::Command6_MouseDown(int) { StepHeld(panels::InfoStepKind::Later); }
+void InfoService::StepEarlierWhileHeld(int) { StepHeld(panels::InfoStepKind::Earlier); }
+void InfoService::StepLaterWhileHeld(int) { StepHeld(panels::InfoStepKind::Later); }
 
 // One step at once, then again after waits that halve from 0.5 s down to 0.01 s
 // until the button is released.
@@ -229,13 +229,13 @@ void InfoService::StepHeld(panels::InfoStepKind kind) {
     if (h_.shutDown && h_.shutDown()) return;
   }
   StartCycle();
-  if (MapLock() == 1) Command12_MouseDown(1);
+  if (MapLock() == 1) CentreOrRescaleMap(1);
 }
 
 // ---------------------------------------------------------------------------
 // MAP, close, WX
 
-void InfoService::Command12_MouseDown(int button) {
+void InfoService::CentreOrRescaleMap(int button) {
   if (button == 1) {
     const std::string record = record_line_.Caption();
     Call(h_.centreMapOn, LeadingNumber(reception::Columns(record, 14, 22)),
@@ -258,7 +258,7 @@ void InfoService::Command12_MouseDown(int button) {
   }
 }
 
-void InfoService::Command10_Click() {
+void InfoService::CloseInfoPanel() {
   reception::InfoPanelState& info = reception_.info;
   info.call.clear();
   info.visible = false;
@@ -271,7 +271,7 @@ void InfoService::Command10_Click() {
   DrawMap();  // the scale marks come back with the drawing
 }
 
-void InfoService::Command20_Click() {
+void InfoService::ShowWxForReport() {
   wx_.closedByUser = false;
   reception_.info.record = panels::InfoSlotRecord(reception_);
   ShowWxInfoForRecord(reception_.info.record);
@@ -280,8 +280,8 @@ void InfoService::Command20_Click() {
 // ---------------------------------------------------------------------------
 // The mode buttons
 
-void InfoService::Command18_Click() { InfoModeButton(false); }
-void InfoService::Command19_Click() { InfoModeButton(true); }
+void InfoService::DeleteOlderOrSearchBack() { InfoModeButton(false); }
+void InfoService::DeleteNewerOrSearchForward() { InfoModeButton(true); }
 
 void InfoService::InfoModeButton(bool forward) {
   FocusMapWhenActive();
@@ -349,7 +349,7 @@ void InfoService::SearchSamePlace(bool forward) {
 // ---------------------------------------------------------------------------
 // Actions on the shown station
 
-void InfoService::Command11_Click() {
+void InfoService::WatchShownStation() {
   StopCycle();
   const std::string call = panels::RecordCall(record_line_.Caption());
   if (call.empty() || panels::InfoShowsMoniOne(reception_)) {
@@ -364,7 +364,7 @@ void InfoService::Command11_Click() {
   StartCycle();
 }
 
-void InfoService::Command41_Click() {
+void InfoService::ChatWithShownStation() {
   if (chat_.isHidden()) {
     column_.Check7->SetValue(1);
     chat_.show();
@@ -379,7 +379,7 @@ void InfoService::Command41_Click() {
   }
 }
 
-void InfoService::Command23_Click() {
+void InfoService::PingShownStation() {
   // The automatic answer goes off first.
   reception_.settings.autoAnswerOn = false;
   chat_.Check16->SetValue(0);
@@ -394,11 +394,11 @@ void InfoService::Command23_Click() {
   chat_.Text3->setFocus();
 }
 
-void InfoService::Command40_Click() {
+void InfoService::ShowRawOfShownStation() {
   FocusMapWhenActive();
   Call(h_.openRawList);
   QCoreApplication::processEvents();
-  Command37_Click();
+  ShowNewestReport();
   QCoreApplication::processEvents();
   StopCycle();
   std::vector<std::string> lines;
@@ -414,7 +414,7 @@ void InfoService::Command40_Click() {
   StartCycle();
 }
 
-void InfoService::Label5_MouseUp(int button) {
+void InfoService::RecordLineReleased(int button) {
   // The record line lies along the window's foot, outside the panel: it stands
   // for the panel's report only while the panel is open.
   const InterfaceKind kind = h_.interfaceKind ? InterfaceKindOf(h_.interfaceKind()) : InterfaceKind::NoRadio;

@@ -1,4 +1,4 @@
-#include "main_window/alarm_sound.h"
+#include "panels/alarm_sound.h"
 
 #include <QUrl>
 #include <filesystem>

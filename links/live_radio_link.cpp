@@ -1,0 +1,198 @@
+#include "links/live_radio_link.h"
+
+#include "links/computer_clock.h"
+#include "links/object_beacon.h"
+#include "links/radio_bringup.h"
+#include "links/tnc_commands.h"
+#include "platform/paths.h"
+#include "reception/frame_assembly.h"
+#include "reception/symbol_table.h"
+#include "settings/interface_kind.h"
+
+namespace zeblon::links {
+
+LiveRadioLink::LiveRadioLink() {
+  engine_.SetStatusHook([this](const std::string& text) { Tell(text); });
+  engine_.SetUpDownHook([this](bool up) { state_.AgwDataPending = up ? 1 : 0; });
+  beacon_.resolvePath = [](const std::string& name) { return InfoFilePath(name, platform::ProgramFolder()); };
+  beacon_.tell = [this](const std::string& text) { Tell(text); };
+}
+
+LiveRadioLink::~LiveRadioLink() = default;
+
+void LiveRadioLink::Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window) {
+  RadioLinkService::Attach(settings, reception, window);
+  rx_ = std::make_unique<RadioReceiver>(reception, *this, *Chat());
+  rx_->AttachEngine(engine_);
+  rx_->SetNotice([this](const std::string& text) { Tell(text); });
+  rx_->AttachTnc([this] { return TncReader().Read(); });
+}
+
+reception::ChatPanel* LiveRadioLink::Chat() {
+  reception::ChatPanel* lines = window_ != nullptr ? window_->ChatLines() : nullptr;
+  return lines != nullptr ? lines : &chat_;
+}
+
+void LiveRadioLink::Tell(const std::string& text) {
+  told_.push_back(text);
+  // In the RAW list, where the traffic is watched; a box would stop the cycle.
+  window_->Notice(text);
+  MonitorListChanged();
+}
+
+void LiveRadioLink::BringUp() {
+  reception_->receiveBuffer = "\n";
+  BringUpPorts ports;
+  ports.tnc = &state_.MSComm1;
+  ports.gps = &state_.MSComm2;
+  ports.engine = &engine_;
+  const BringUpResult r = BringUpRadioLink(*settings_, window_->TxCall(), ports);
+  state_.AgwDataPending = engine_.DataPending() ? 1 : 0;
+  for (const std::string& e : r.portErrors) Tell(e);
+  if (r.engineTried && InterfaceKindOf(settings_->InterfaceKind) == InterfaceKind::AgwLocal &&
+      r.engine != AgwTcpLink::ConnectResult::Registered && r.engine != AgwTcpLink::ConnectResult::CallRefused) {
+    SayEngineNotReached();
+  }
+  if (r.endProgram) {
+    window_->Message(r.message, r.messageTitle);
+    engine_.Disconnect(0);
+    window_->EndProgram(1);
+  }
+}
+
+void LiveRadioLink::SayEngineNotReached() {
+  const AgwAddress a = AgwAddressFor(*settings_);
+  const std::string text = EngineNotReachedText(a.host, a.port);
+  Tell(text);
+  engineNoticeShown_ = true;
+  window_->EngineNotice(text);
+}
+
+void LiveRadioLink::ClearEngineNoticeWhenUp() {
+  if (!engineNoticeShown_ || engine_.state() != AgwTcpLink::State::Up) return;
+  engineNoticeShown_ = false;
+  window_->EngineNotice(std::string());
+}
+
+void LiveRadioLink::Close() {
+  TncRunOptions options;
+  options.close_at_end = false;  // the shutdown drains and closes the ports afterwards
+  RunTncCommandSet(TncCloseSet(settings_->InterfaceKind), state_.MSComm1, options);
+  // The engine on this computer: the registration ends with the program.
+  if (InterfaceKindOf(settings_->InterfaceKind) == InterfaceKind::AgwLocal) {
+    engine_.Disconnect(0.2f);
+    state_.AgwDataPending = 0;
+  }
+}
+
+void LiveRadioLink::Disconnect() {
+  engine_.Disconnect(1.0f);
+  state_.AgwDataPending = 0;
+}
+
+void LiveRadioLink::RenewRegistration(const std::string& tx_call) {
+  if (!UsesPacketEngine(InterfaceKindOf(settings_->InterfaceKind))) return;
+  const auto r = RenewAgwRegistration(*settings_, tx_call, engine_);
+  state_.AgwDataPending = engine_.DataPending() ? 1 : 0;
+  if (r != AgwTcpLink::ConnectResult::Registered) Tell(AgwFailureText(r));
+  ClearEngineNoticeWhenUp();
+}
+
+void LiveRadioLink::LinkUpkeep() {
+  engine_.Upkeep();
+  state_.AgwDataPending = engine_.DataPending() ? 1 : 0;
+  ClearEngineNoticeWhenUp();
+}
+
+void LiveRadioLink::DecodeReceivedTraffic() {
+  if (!rx_) return;
+  rx_->SetGate(IGateHook());
+  rx_->DecodeReceivedTraffic();
+}
+
+bool LiveRadioLink::Transmit(const std::string& infoField) {
+  const Settings& s = *settings_;
+  TransmitLink t;
+  t.interfaceKind = s.InterfaceKind;
+  const std::string txCall = window_->TxCall();
+  t.txCall = !txCall.empty() ? txCall : s.UserCall;
+  t.destination = s.TxDestination;
+  t.path = s.TxPath;
+  t.radioMode = s.RadioMode;
+  t.engine = &engine_;
+  platform::SerialPort* port = &state_.MSComm1;
+  t.writeTnc = [port](const std::string& bytes) { return port->Write(bytes); };
+  return TransmitInfoField(t, infoField);
+}
+
+void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
+  const Settings& s = *settings_;
+  BeaconSettings b;
+  b.userCall = s.UserCall;
+  b.userNorth = s.UserNorth;
+  b.userEast = s.UserEast;
+  b.mapCentralMeridian = reception_->settings.mapCentralMeridian;
+  b.mapFalseEasting = reception_->settings.mapFalseEasting;
+  const auto& table = reception::StandardSymbolTable();
+  const int index = s.TxSymbolIndex >= 0 && s.TxSymbolIndex < reception::kSymbolTableRows ? s.TxSymbolIndex : 0;
+  b.symbolRow = table[index];
+  b.overlay = s.TxOverlay;
+  b.txTimestamp = s.TxTimestamp == 1;
+  b.gpsClockSet = window_->GpsClockSet();
+  b.utcOffsetHours = static_cast<int>(s.UtcOffsetHours);
+  for (int i = 0; i < 6; ++i) {
+    b.infoLines[i] = s.InfoLines[i + 1];
+    b.infoActive[i] = s.InfoLineActive[i + 1] != 0;
+  }
+  b.digiOn = s.DigiOn == 1;
+  b.aprsIsVerified = aprsIsVerified;
+  b.crossMode = s.CrossMode;
+  b.radioMode = s.RadioMode;
+  b.interfaceKind = s.InterfaceKind;
+  if (const auto info = beacon_.NextInfoField(b, Now(), status)) Transmit(*info);
+}
+
+void LiveRadioLink::SendObjectBeacon() {
+  const ObjectBeaconSettings o = ObjectBeaconSettingsFrom(*settings_, reception_->settings.mapCentralMeridian,
+                                                          reception_->settings.mapFalseEasting);
+  if (const auto info = ObjectInfoField(o, Now())) Transmit(*info);
+}
+
+reception::LocalTime LiveRadioLink::Now() { return ComputerClockNow(); }
+
+void LiveRadioLink::DrawMap() { window_->DrawMap(); }
+
+void LiveRadioLink::SetTimer1(bool on) { window_->SetTimer1(on); }
+
+void LiveRadioLink::ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) {
+  const LatLon p =
+      MapKmToLatLon(northKm, eastKm, reception_->settings.mapCentralMeridian, reception_->settings.mapFalseEasting);
+  // Degrees and minutes as in the own position report.
+  const std::string aprs = FormatAprsPosition(p, "/-", "");
+  latText = aprs.substr(0, 8);
+  lonText = aprs.substr(9, 9);
+}
+
+void LiveRadioLink::SendAprsMessage(const std::string& outgoingMessage) { window_->SendAprsMessage(outgoingMessage); }
+
+void LiveRadioLink::MonitorListChanged() { window_->MonitorListChanged(); }
+
+void LiveRadioLink::ShowEmergencyWindow() { window_->ShowEmergencyWindow(); }
+
+void LiveRadioLink::ShowWxInfoForRecord(const std::string& infoRecord) { window_->ShowWxInfoForRecord(infoRecord); }
+
+void LiveRadioLink::InfoPanelChanged() { window_->InfoPanelChanged(); }
+
+void LiveRadioLink::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) { window_->ShowDistanceAlarm(alarm); }
+
+void LiveRadioLink::Beep() { window_->Beep(); }
+
+void LiveRadioLink::FollowMoniOneStation() { window_->FollowMoniOneStation(); }
+
+void LiveRadioLink::ClosePictureViewer() { window_->ClosePictureViewer(); }
+
+bool LiveRadioLink::PictureViewerShown() { return window_->PictureViewerShown(); }
+
+void LiveRadioLink::AfterQuietPass() { window_->AfterQuietPass(); }
+
+}  // namespace zeblon::links

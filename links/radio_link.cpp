@@ -1,0 +1,42 @@
+#include "links/radio_link.h"
+
+#include "links/tnc_commands.h"
+#include "settings/interface_kind.h"
+
+namespace zeblon::links {
+
+void RadioLinkService::Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window) {
+  settings_ = &settings;
+  reception_ = &reception;
+  window_ = &window;
+  AprsIsLink::Hooks hooks;
+  hooks.message = [this](const std::string& text) { window_->Message(text, "ZEBLON  APRS-IS"); };
+  hooks.notice = [this](const std::string& text) { window_->Notice(text); };
+  state_.AprsIs = std::make_unique<AprsIsLink>(hooks);
+}
+
+reception::GateHook RadioLinkService::IGateHook() {
+  return state_.AprsIs->GateHookFor(InterfaceKindOf(settings_->InterfaceKind), window_->TxCall());
+}
+
+SerialTncReader& RadioLinkService::TncReader() {
+  if (!state_.TncReader) {
+    const int kind = settings_->InterfaceKind;
+    const int port =
+        InterfaceKindOf(kind) == InterfaceKind::Pk232 ? settings_->TncComPort : static_cast<int>(settings_->ScsComPort);
+    state_.TncReader = std::make_unique<SerialTncReader>(state_.MSComm1, TncKindName(kind), port,
+                                                         [this](const std::string& text) { window_->Notice(text); });
+  }
+  return *state_.TncReader;
+}
+
+void MinimalRadioLink::BringUp() { reception_->receiveBuffer.assign(1, '\n'); }
+
+void MinimalRadioLink::Close() {
+  TncRunOptions options;
+  RunTncCommandSet(TncCloseSet(settings_->InterfaceKind), state_.MSComm1, options);
+}
+
+void MinimalRadioLink::Disconnect() { state_.AgwDataPending = 0; }
+
+}  // namespace zeblon::links

@@ -1,0 +1,126 @@
+// The radio link as the main window sees it: the link's own ports and state,
+// the service the window's start-up, main cycle and shutdown call, and the port
+// through which a link reaches the window it serves (drawing, notices, the
+// panels the receive pass opens). The minimal link below does the least the
+// window needs until a real link (links/live_radio_link.h) replaces it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "links/aprs_is_link.h"
+#include "links/serial_tnc_reader.h"
+#include "platform/serial_port.h"
+#include "reception/reception_host.h"
+#include "reception/reception_state.h"
+#include "settings/settings.h"
+
+namespace zeblon::links {
+
+// What a radio link needs of the window it serves. The window fills every hook.
+class RadioLinkWindow {
+ public:
+  virtual ~RadioLinkWindow() = default;
+  // The own call of the TX setup (TxCall; empty before one is set) and
+  // whether the GPS has set the clock.
+  virtual std::string TxCall() = 0;
+  virtual bool GpsClockSet() = 0;
+  virtual void DrawMap() = 0;  // every drawing switches the main cycle on
+  virtual void SetTimer1(bool on) = 0;
+  virtual void EndProgram(int code) = 0;  // the program ends at once, nothing saved
+  // A message the user must see and answer (a message box).
+  virtual void Message(const std::string& text, const std::string& title) = 0;
+  virtual void Notice(const std::string& text) = 0;  // a note on the link's state
+  // The packet engine START did not reach, said where the user looks; an empty
+  // text once the link is up.
+  virtual void EngineNotice(const std::string& text) = 0;
+  virtual void MonitorListChanged() = 0;  // the RAW list shows the monitor lines anew
+  // The chat window's lines; null: the link keeps lines of its own.
+  virtual reception::ChatPanel* ChatLines() = 0;
+  // The sender of the receive side's acknowledgements and replies (radio or web
+  // by the message).
+  virtual void SendAprsMessage(const std::string& outgoingMessage) = 0;
+  // The receive pass's window hooks (reception::ReceptionHost).
+  virtual void ShowEmergencyWindow() = 0;  // an emergency report came in (AlarmRecord filled)
+  // The INFO panel's record changed: the WX STATION window for it, then the panel.
+  virtual void ShowWxInfoForRecord(const std::string& infoRecord) = 0;
+  virtual void InfoPanelChanged() = 0;
+  virtual void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) = 0;  // Frame12
+  virtual void Beep() = 0;
+  virtual void FollowMoniOneStation() = 0;
+  virtual void ClosePictureViewer() = 0;
+  virtual bool PictureViewerShown() = 0;
+  virtual void AfterQuietPass() = 0;
+};
+
+// The link's ports and their state.
+struct LinkState {
+  std::string AprsIsPasscode = "0";
+  // The APRS-IS link with its receive buffer and the IGate's duplicate list.
+  std::unique_ptr<AprsIsLink> AprsIs;
+  platform::SerialPort MSComm1, MSComm2;  // the TNC's port, the GPS port
+  // The live reading of MSComm1 for the serial TNC kinds.
+  std::unique_ptr<SerialTncReader> TncReader;
+  int AgwDataPending = 0;
+};
+
+class RadioLinkService {
+ public:
+  virtual ~RadioLinkService() = default;
+  // The settings, the reception state and the window the link works for; the
+  // APRS-IS link is made here, telling the user through the window.
+  virtual void Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window);
+  // The radio link of the interface kind and the GPS port, at start-up.
+  virtual void BringUp() = 0;
+  // The shutdown's close of the radio link by the interface kind: the TNC's last
+  // commands with their waits.
+  virtual void Close() = 0;
+  // The shutdown's end of the TCP link to a remote AGW Packet Engine (kind 3), after
+  // the close and its common wait.
+  virtual void Disconnect() = 0;
+  // The main cycle's steps of the link: the receive pass, the look at the
+  // packet engine's link (reconnecting a lost one), the own beacon (`status`:
+  // the 20-minute status beacon).
+  virtual void DecodeReceivedTraffic() {}
+  virtual void LinkUpkeep() {}
+  virtual void SendOwnBeacon(bool status, bool aprsIsVerified) {
+    (void)status;
+    (void)aprsIsVerified;
+  }
+  // The own object's beacon (SendObjectBeacon).
+  virtual void SendObjectBeacon() {}
+  // The TX setup OK with the packet engine (kinds 0 and 3): the link closed and
+  // opened again with `tx_call` registered in place of the old call.
+  virtual void RenewRegistration(const std::string& tx_call) { (void)tx_call; }
+  // An own information field through the transmit step; false when nothing went out.
+  virtual bool Transmit(const std::string& infoField) {
+    (void)infoField;
+    return false;
+  }
+  // The receive host and the chat lines of a link that has them (the internet
+  // pass decodes through the same ones); null for a link without.
+  virtual reception::ReceptionHost* Host() { return nullptr; }
+  virtual reception::ChatPanel* Chat() { return nullptr; }
+
+  LinkState& State() { return state_; }
+  // The IGate's hand-off of the receive pass over the APRS-IS link.
+  reception::GateHook IGateHook();
+  // MSComm1's live reader for the serial TNC kinds, made on first use.
+  SerialTncReader& TncReader();
+
+ protected:
+  const Settings* settings_ = nullptr;
+  reception::ReceptionState* reception_ = nullptr;
+  RadioLinkWindow* window_ = nullptr;
+  LinkState state_;
+};
+
+// The minimal radio link: the window starts with it until a real link is set.
+class MinimalRadioLink : public RadioLinkService {
+ public:
+  void BringUp() override;
+  void Close() override;
+  void Disconnect() override;
+};
+
+}  // namespace zeblon::links

@@ -1,0 +1,61 @@
+// The radio link joined to the main window: the window's side of the link's
+// port (links/radio_link.h), thin glue to the map, the notices and the panels.
+#include "main_window/form1.h"
+#include "platform/message_box.h"
+#include "platform/qtext.h"
+
+namespace zeblon {
+
+class Form1::LinkWindow : public links::RadioLinkWindow {
+ public:
+  explicit LinkWindow(Form1& f) : f_(f) {}
+
+  std::string TxCall() override { return f_.shell_.TxCall; }
+  bool GpsClockSet() override { return f_.shell_.GpsClockSet == 1; }
+  void DrawMap() override { f_.DrawMap(); }
+  void SetTimer1(bool on) override { on ? f_.cycle_->Start() : f_.cycle_->Stop(); }
+  void EndProgram(int code) override {
+    if (f_.EndProgram) f_.EndProgram(code);
+  }
+  void Message(const std::string& text, const std::string& title) override {
+    platform::MsgBox(text, title, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
+  }
+  void Notice(const std::string& text) override {
+    if (f_.LinkNotice) f_.LinkNotice(text);
+  }
+  void EngineNotice(const std::string& text) override {
+    f_.setWindowTitle(platform::ToQ(shell::WithLinkNotice(platform::FromQ(f_.windowTitle()), text)));
+  }
+  void MonitorListChanged() override { f_.RefillMonitorList(); }
+  reception::ChatPanel* ChatLines() override { return &f_.chat_service_->Queue(); }
+  void SendAprsMessage(const std::string& outgoing) override { f_.chat_service_->SendAprsMessage(outgoing); }
+  void ShowEmergencyWindow() override { f_.emergency_window_->Show(); }
+  void ShowWxInfoForRecord(const std::string& record) override { f_.ShowWxInfoForRecord(record); }
+  void InfoPanelChanged() override { f_.info_service_->RefreshInfoPanel(); }
+  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override { f_.ShowDistanceAlarm(alarm); }
+  void Beep() override {
+    if (f_.Beep) f_.Beep();
+  }
+  void FollowMoniOneStation() override { f_.FollowMoniOneStation(); }
+  void ClosePictureViewer() override { f_.ClosePictureViewer(); }
+  bool PictureViewerShown() override { return f_.PictureViewerShown(); }
+  void AfterQuietPass() override { f_.AfterQuietPass(); }
+
+ private:
+  Form1& f_;
+};
+
+void Form1::SetRadioLink(std::unique_ptr<links::RadioLinkService> s) {
+  radio_link_ = std::move(s);
+  AttachRadioLink();
+}
+
+void Form1::AttachRadioLink() {
+  if (!link_window_) link_window_ = std::make_unique<LinkWindow>(*this);
+  radio_link_->Attach(settings_, reception_, *link_window_);
+  // The terminal and the RAW list's TNC keys work on the link's own port.
+  terminal_io_->SetPort(radio_link_->State().MSComm1);
+  raw_list_->SetPort(&radio_link_->State().MSComm1);
+}
+
+}  // namespace zeblon

@@ -1,0 +1,41 @@
+// The navigation recording's files at shutdown.
+#include "links/navigation_files.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "settings/text_files.h"
+
+namespace zeblon::links {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Shutdown, StopLineAndNavigationFiles) {
+  const std::string rec = "6581  401 240101 1234";
+  const std::string stop = NavigationStopLine(rec);
+  EXPECT_EQ(stop.size(), 68u);
+  EXPECT_EQ(stop.substr(0, 52), rec + " STOP   ZEBLON_NAVIGATION_ENDED");
+  EXPECT_EQ(stop.substr(54), "@(xxx)@yyy@zzz");
+  const std::string long_stop = NavigationStopLine(std::string(40, 'R'));
+  EXPECT_EQ(long_stop.size(), 68u);
+  EXPECT_EQ(long_stop.substr(40, 14), " STOP   ZEBLON");
+
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_nav_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  WriteFileAtomically(dir / "QTHWAY.TXT", "6581  401 240101 1200||abc");
+  std::string open_line = "6581  401 240101 1200||abc";
+  ASSERT_TRUE(WriteNavigationFiles(dir, rec, open_line, " 6581.234", "  401.500"));
+  std::string way, act, pr;
+  ReadWholeFile(dir / "QTHWAY.TXT", way);
+  ReadWholeFile(dir / "QTHACT.TXT", act);
+  ReadWholeFile(dir / "QTHACTPR.TXT", pr);
+  EXPECT_EQ(way, "6581  401 240101 1200||abc\r\n" + stop + "\r\n");
+  EXPECT_EQ(act, stop + "\r\n");
+  EXPECT_EQ(pr, "\xFE 6581.234  401.500\r\n");
+  EXPECT_EQ(open_line, stop);
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace zeblon::links
