@@ -53,7 +53,6 @@ class Form1 : public QWidget {
   const std::string& DataFolder() const { return data_folder_; }
   Settings& settings() { return settings_; }
   ShellState& shell() { return shell_; }
-  MapState& map() { return map_; }
   LinkState& link() { return link_; }
   NavigationState& navigation() { return nav_; }
   PanelState& panels() { return panels_; }
@@ -66,6 +65,8 @@ class Form1 : public QWidget {
   void SetMapDisplay(std::unique_ptr<MapDisplayService> s);
   void SetRadioLink(std::unique_ptr<RadioLinkService> s);
   MapDisplayService& MapDisplay() { return *map_display_; }
+  // The map: its one state (read) and its named changes.
+  map::MapDisplay& Map() { return *map_core_; }
   RadioLinkService& RadioLink() { return *radio_link_; }
   links::MainCycle& Cycle() { return *cycle_; }
   links::CycleTick& Tick() { return tick_; }
@@ -115,7 +116,7 @@ class Form1 : public QWidget {
   // moved or stopped and gives the map the focus.
   void FollowMoniOneStation();
   void ClosePictureViewer();
-  bool PictureViewerShown() const { return map_.PictureMode == 1; }
+  bool PictureViewerShown() const { return map_core_->state().PictureMode == 1; }
   void AfterQuietPass();
   std::function<double()> AlarmClock;
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
@@ -273,7 +274,6 @@ class Form1 : public QWidget {
   std::string data_folder_;
   Settings settings_;
   ShellState shell_;
-  MapState map_;
   LinkState link_;
   NavigationState nav_;
   PanelState panels_;

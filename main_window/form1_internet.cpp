@@ -56,8 +56,9 @@ void Form1::WireInternet() {
   w.pumpEvents = [] { QCoreApplication::processEvents(); };
   w.mapCentre = [this](double& latitude, double& longitude) {
     try {
-      const map::MapPoint p = map::ConvertMapKmToLatLon(settings_.CentreNorth, settings_.CentreEast,
-                                                        map_.MapCentralMeridian, map_.MapFalseEasting);
+      const map::MapState& m = map_core_->state();
+      const map::MapPoint p =
+          map::ConvertMapKmToLatLon(m.CentreNorth, m.CentreEast, m.MapCentralMeridian, m.MapFalseEasting);
       latitude = p.latitude;
       longitude = p.longitude;
     } catch (const std::exception&) {
@@ -150,7 +151,7 @@ void Form1::ShowInternetSwitches() {
 // A right click on the distance-circle box: the IONO DATA frame with the two
 // values and, with automatic update, an update from the web.
 void Form1::Check9_MouseUp(int button) {
-  if (button != 2 || map_.MapDrawnOnce != 1) return;
+  if (button != 2 || map_core_->state().MapDrawnOnce != 1) return;
   internet::IonoState& s = internet_->Iono();
   iono_->Text17->SetText(NumberText(s.sunspotNumber));
   iono_->Text18->SetText(NumberText(s.kIndex));

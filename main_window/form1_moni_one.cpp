@@ -30,7 +30,7 @@ void Form1::SelectMoniOneStation(const std::string& call) {
   const std::string& newest = reception_.moniOneTrack[reception_.moniOneCount];
   if (!info_->isHidden()) Label5->SetCaption(newest);
   // The map follows the station.
-  map_.CentreMode = 1;
+  map_core_->SetCentreMode(1);
   column_->Option1->setChecked(false);
   column_->Option2->setChecked(true);
   reception_.info.call = call;
@@ -50,12 +50,9 @@ void Form1::SelectMoniOneStation(const std::string& call) {
 void Form1::TakeMoniOneNewestOrCentre() {
   TakeMoniOneNewest();
   reception::MoniOneNewest& n = reception_.moniOneNewest;
-  if (n.north != 0) {
-    settings_.CentreNorth = n.north;
-    settings_.CentreEast = n.east;
-  }
-  n.north = settings_.CentreNorth;
-  n.east = settings_.CentreEast;
+  if (n.north != 0) map_core_->SetCentre(n.north, n.east);
+  n.north = map_core_->state().CentreNorth;
+  n.east = map_core_->state().CentreEast;
 }
 
 void Form1::Combo9_KeyDown(int key_code) {

@@ -29,8 +29,6 @@ using platform::ToQ;
 
 namespace {
 
-QColor Colour(const MapState::Rgb& c) { return QColor(c.r, c.g, c.b); }
-
 // Events of controls that have no handler of their own: left presses on the
 // read-out labels (each steps the pair's system; other buttons pass on, the right
 // one on the MONI 1 pair opens the INFO panel) and the focus entering a scale
@@ -127,34 +125,12 @@ void MapService::BuildMapIndex() {
     for (const auto& f : display_.index().OwnFiles()) map_.ownFiles->Add(f);
 }
 
-void MapService::FromWindow() {
-  map::MapState& s = display_.state();
+void MapService::TakeInputs() {
+  map::MapState& s = display_.mutable_state();
   const Settings& set = *map_.settings;
-  const MapState& w = *map_.map;
-  s.CentreNorth = set.CentreNorth;
-  s.CentreEast = set.CentreEast;
-  s.UserNorth = set.UserNorth;
-  s.UserEast = set.UserEast;
   s.ObjectName = Trim(set.ObjectName);
   s.ObjectNorth = set.ObjectNorth;
   s.ObjectEast = set.ObjectEast;
-  s.MapScale = w.MapScale;
-  s.ZoomFactor = w.ZoomFactor;
-  s.CentreMode = w.CentreMode;
-  s.PictureMode = w.PictureMode;
-  s.MapDrawnOnce = w.MapDrawnOnce;
-  s.CentreOnObject = w.CentreOnObject;
-  if (w.MapWidthPx > 0 && w.MapHeightPx > 0) {
-    s.MapWidthPx = w.MapWidthPx;
-    s.MapHeightPx = w.MapHeightPx;
-  }
-  const double zone = LeadingNumber(w.MapZoneText);
-  s.Zone = zone > 0 ? static_cast<int>(zone) : 33;
-  s.MapCentralMeridian = w.MapCentralMeridian;
-  s.MapFalseEasting = w.MapFalseEasting;
-  s.OwnTrackColour = Colour(w.OwnTrackColour);
-  s.PoiColour = Colour(w.PoiColour);
-  s.PictureMarkerColour = Colour(w.PictureMarkerColour);
   if (map_.shell != nullptr) {
     s.TwipsPerPixelX = map_.shell->TwipsPerPixelX;
     s.TwipsPerPixelY = map_.shell->TwipsPerPixelY;
@@ -199,26 +175,6 @@ void MapService::FromWindow() {
   display_.outputs().Tooltip = FromQ(widget_.toolTip());
 }
 
-void MapService::ToWindow() {
-  const map::MapState& s = display_.state();
-  Settings& set = *map_.settings;
-  MapState& w = *map_.map;
-  set.CentreNorth = s.CentreNorth;
-  set.CentreEast = s.CentreEast;
-  set.UserNorth = s.UserNorth;
-  set.UserEast = s.UserEast;
-  w.MapScale = s.MapScale;
-  w.ZoomFactor = s.ZoomFactor;
-  w.MetresPerPixel = s.MapScale * s.ZoomFactor;
-  w.CentreMode = s.CentreMode;
-  w.PictureMode = s.PictureMode;
-  w.MapDrawnOnce = s.MapDrawnOnce;
-  w.CentreOnObject = s.CentreOnObject;
-  if (!s.MapBaseFolder.empty()) w.MapBaseFolder = s.MapBaseFolder;
-  w.GkCentralMeridian = s.Zones.gkCentralMeridian;
-  w.OwnZoneCentralMeridian = s.Zones.ownZoneCentralMeridian;
-}
-
 void MapService::ShowOutputs() {
   const map::MapOutputs& o = display_.outputs();
   panels::ControlColumn& c = *map_.column;
@@ -257,7 +213,7 @@ void MapService::ClosePictureViewer() {
   if (tools_ != nullptr)
     tools_->ClosePictureViewer();
   else
-    map_.map->PictureMode = 0;
+    display_.SetPictureMode(0);
 }
 
 void MapService::ColourInks() {
@@ -269,9 +225,8 @@ void MapService::ColourInks() {
 }
 
 void MapService::DrawMap() {
-  FromWindow();
+  TakeInputs();
   display_.DrawMap();
-  ToWindow();
   ShowOutputs();
   widget_.update();
 }
@@ -291,9 +246,9 @@ void MapService::FunctionKey(int key_code) {
 }
 
 void MapService::QthOk() {
-  FromWindow();
-  const auto entries = map::SetQthToCentre(display_.state());
-  ToWindow();
+  TakeInputs();
+  const auto entries = map::SetQthToCentre(display_.mutable_state());
+  display_.NotifyViewChanged();
   // Any number of lines, through a temporary file and a rename; a missing key is added.
   if (map_.settingsPath) PatchSettingsFile(map_.settingsPath(), entries, true);
   map_.qth->hide();
@@ -305,26 +260,21 @@ void MapService::QthOk() {
 }
 
 void MapService::ChooseFolder(int level) {
-  FromWindow();
+  TakeInputs();
   const std::string folder = map_.scales->combos[level]->Text();
-  map::MapState& s = display_.state();
-  if (!map::ChooseFolder(s, level, folder)) return;
-  ToWindow();
+  if (!map::ChooseFolder(display_.mutable_state(), level, folder)) return;
   if (map_.applyTexts) map_.applyTexts();
   DrawMap();
 }
 
 void MapService::Wire() {
   panels::ControlColumn& c = *map_.column;
-  map::MapState& s = display_.state();
+  map::MapState& s = display_.mutable_state();
   // A step of the map's own state, then a drawing when it changed.
   const auto step = [this](bool (*op)(map::MapState&), bool focus) {
     return [this, op, focus] {
-      FromWindow();
-      if (op(display_.state())) {
-        ToWindow();
-        DrawMap();
-      }
+      TakeInputs();
+      if (op(display_.mutable_state())) DrawMap();
       if (focus) FocusMap();
     };
   };
@@ -337,7 +287,7 @@ void MapService::Wire() {
     ClosePictureViewer();
     if (button == map::kLeftButton) {
       map_.column->Option1->setChecked(true);
-      map_.map->CentreMode = 2;
+      display_.SetCentreMode(2);
       DrawMap();
     } else if (button == map::kRightButton) {
       map_.qth->move(widget_.x(), widget_.y());
@@ -347,24 +297,24 @@ void MapService::Wire() {
   };
   c.Option2->OnMouseUp = [this](int button) {
     if (button != map::kLeftButton) return;
-    map_.map->CentreMode = 1;
+    display_.SetCentreMode(1);
     map_.column->Option2->setChecked(true);
     ClosePictureViewer();
     DrawMap();
   };
   map_.qth->Command21->OnClick = [this] { QthOk(); };
   c.Check4->OnClick = [this, &s] {
-    if (map_.map->MapDrawnOnce != 1) return;
+    if (s.MapDrawnOnce != 1) return;
     s.GridOn = s.GridOn == 1 ? 0 : 1;
     DrawMap();
   };
   c.Check9->OnClick = [this, &s] {
-    if (map_.map->MapDrawnOnce != 1) return;
+    if (s.MapDrawnOnce != 1) return;
     s.CirclesOn = map_.column->Check9->Value() == 1 ? 1 : 0;
     DrawMap();
   };
   c.Check12->OnClick = [this, &s] {
-    if (map_.map->MapDrawnOnce != 1) return;
+    if (s.MapDrawnOnce != 1) return;
     if (map_.closeInfoPanel) map_.closeInfoPanel();
     s.PictureDisplay ^= 1;
     DrawMap();
@@ -380,7 +330,7 @@ void MapService::Wire() {
     s.Palette.background_mode = (s.Palette.background_mode + 1) % 3;
     const QColor colours[3] = {QColor(160, 192, 192), QColor(70, 96, 96), QColor(214, 255, 255)};
     SetBackColour(map_.column->Command72, colours[s.Palette.background_mode]);
-    if (map_.map->PictureMode == 0)
+    if (s.PictureMode == 0)
       DrawMap();
     else
       FocusMap();
@@ -416,7 +366,7 @@ void MapService::Wire() {
   for (int level = 0; level < map::kLevels; ++level) {
     map_.scales->combos[level]->OnClick = [this, level] { ChooseFolder(level); };
     map_.scales->marks[level]->OnClick = [this] {
-      if (map_.map->MapDrawnOnce == 1) DrawMap();
+      if (display_.state().MapDrawnOnce == 1) DrawMap();
     };
   }
   std::array<QWidget*, 6> combos{};
@@ -424,9 +374,8 @@ void MapService::Wire() {
   label_clicks_ = std::make_unique<ControlEvents>(
       std::array<QWidget*, 6>{c.Label1, c.Label2, c.Label3, c.Label4, c.Label7, c.Label8}, combos,
       [this](int pair) {
-        FromWindow();
+        TakeInputs();
         display_.StepReadoutSystem(pair);
-        ToWindow();
         ShowOutputs();
         widget_.update();
       },
@@ -449,11 +398,10 @@ void MapService::Wire() {
   };
   // The picture box.
   auto& h = widget_.hooks();
-  h.sync = [this] { FromWindow(); };
-  h.publish = [this] { ToWindow(); };
+  h.sync = [this] { TakeInputs(); };
+  h.publish = [this] { display_.NotifyViewChanged(); };
   h.draw = [this] {
     display_.DrawMap();
-    ToWindow();
     ShowOutputs();
   };
   h.readouts_changed = [this] {
@@ -517,8 +465,6 @@ void MapService::Wire() {
   SetBackColour(scale_text_, QColor(64, 80, 80));
   // The map's periphery: its own hooks and controls.
   MapTools::Calls calls;
-  calls.sync = [this] { FromWindow(); };
-  calls.publish = [this] { ToWindow(); };
   calls.draw = [this] { DrawMap(); };
   calls.focus = [this] { FocusMap(); };
   tools_ = std::make_unique<MapTools>(display_, widget_, map_, std::move(calls));

@@ -3,9 +3,8 @@
 // controls (scale and zoom buttons, centring options, QTH OK, grid, circles, PIC,
 // POI, the scale combos and "maps grid" boxes, the read-out labels, brightness and
 // palette inks) wired to it. The handlers are thin: each calls the map module and
-// redraws; the window's fields that the rest of the shell reads (centre, user
-// position, scale, zoom, centring mode, the base folder) are kept in step with the
-// map's state around every drawing.
+// redraws. The map state is the map display's own; the rest of the window reads it
+// and changes it through the display's named changes.
 #pragma once
 
 #include <array>
@@ -44,8 +43,10 @@ class MapService : public MapDisplayService {
 
  private:
   void Wire();
-  void FromWindow();
-  void ToWindow();
+  // The redraw's inputs kept by their owners (the object in the settings, the
+  // store counts and the watched station, the GPS fix, the TRK and POI lines, the
+  // scale combos and boxes) read into the map state, one way.
+  void TakeInputs();
   void ShowOutputs();
   void ColourInks();
   void UntickOptions();

@@ -40,6 +40,42 @@ void MapDisplay::BuildMapIndex() {
   for (int level = 0; level < kLevels; ++level) s_.ComboText[level] = index_.Chosen(level);
 }
 
+void MapDisplay::SetCentre(double north_km, double east_km) {
+  s_.CentreNorth = north_km;
+  s_.CentreEast = east_km;
+  NotifyViewChanged();
+}
+
+void MapDisplay::SetUserPosition(double north_km, double east_km) {
+  s_.UserNorth = north_km;
+  s_.UserEast = east_km;
+  NotifyViewChanged();
+}
+
+void MapDisplay::SetScale(double scale) {
+  s_.MapScale = scale;
+  s_.MetresPerPixel = scale;
+  s_.ZoomFactor = 1;
+}
+
+void MapDisplay::SetPictureSize(double width_px, double height_px) {
+  if (width_px <= 0 || height_px <= 0) return;
+  s_.MapWidthPx = width_px;
+  s_.MapHeightPx = height_px;
+}
+
+void MapDisplay::SetMapZone(const std::string& zone_text) {
+  s_.MapZoneText = zone_text;
+  const double zone = LeadingNumber(zone_text);
+  s_.Zone = zone > 0 ? static_cast<int>(zone) : 33;
+  s_.MapCentralMeridian = LeadingNumber(zone_text) * 6 - 183;
+  s_.MapMeridianText = MeridianText(s_.MapCentralMeridian);
+}
+
+void MapDisplay::NotifyViewChanged() {
+  for (const auto& listener : listeners_) listener(s_);
+}
+
 MapView MapDisplay::MakeView() const {
   MapView v =
       MapView::Of(s_.CentreNorth, s_.CentreEast, s_.MapScale, s_.ZoomFactor, s_.MapWidthPx, s_.MapHeightPx, s_.Zone);
@@ -99,6 +135,7 @@ void MapDisplay::DrawMap() {
     if (hooks_.timer1_on) hooks_.timer1_on();
     if (hooks_.show_picture) hooks_.show_picture();
     if (hooks_.busy) hooks_.busy(false);
+    NotifyViewChanged();
     return;
   }
   // 3-4
@@ -254,6 +291,7 @@ void MapDisplay::DrawMap() {
   out_.Tooltip = TooltipWithScaleTag(out_.Tooltip, s_.MapBaseFolder);
   s_.MapSaveDrawing = 0;
   if (hooks_.drawn) hooks_.drawn();
+  NotifyViewChanged();
 }
 
 void MapDisplay::MarkAvailableScales() {

@@ -55,6 +55,7 @@ struct MapState {
   double MapWidthPx = 800, MapHeightPx = 600;
   int Zone = 33;
   double MapCentralMeridian = 15, MapFalseEasting = 500000;
+  std::string MapZoneText, MapMeridianText;  // the map system's UTM zone ("33") and its meridian (" 15")
   double ViewNorthMin = 0, ViewNorthMax = 0, ViewEastMin = 0, ViewEastMax = 0;
   // Centring: 0 free, 1 MONI 1, 2 user position, 3 one jump to the alarm position.
   int CentreMode = 0;
@@ -132,8 +133,35 @@ class MapDisplay {
   // The folders, once the settings are known (before BuildMapIndex).
   void SetFolders(std::filesystem::path map_root, std::filesystem::path index_folder);
 
-  MapState& state() { return s_; }
+  // The one map state. The rest of the program reads it and changes it through the
+  // named changes below; the map's own steering (map/: navigation, the picture box,
+  // the controller) and tests that set up a scene change it in place.
   const MapState& state() const { return s_; }
+  MapState& mutable_state() { return s_; }
+
+  // Named changes.
+  // The centre and the user's position (km of the map zone); both tell the
+  // view-changed listeners at once (the settings keep them for the file).
+  void SetCentre(double north_km, double east_km);
+  void SetUserPosition(double north_km, double east_km);
+  // Centring: 0 free, 1 MONI 1, 2 user position, 3 one jump to the alarm position.
+  void SetCentreMode(int mode) { s_.CentreMode = mode; }
+  // The next drawing centres on the own object once.
+  void CentreOnObjectOnce() { s_.CentreOnObject = 1; }
+  // 1 while the picture viewer shows a picture instead of the map.
+  void SetPictureMode(int mode) { s_.PictureMode = mode; }
+  // A scale level at zoom 1.
+  void SetScale(double scale);
+  // The size of the map picture as the layout made it; a size of 0 keeps the last one.
+  void SetPictureSize(double width_px, double height_px);
+  // The map system's UTM zone ("33"): zone number, central meridian and their texts.
+  void SetMapZone(const std::string& zone_text);
+
+  // The view-changed signal: each listener runs after every drawing (the view may
+  // have moved: centring, bounds, scale) and after a named change of the centre or
+  // the user's position, and after a press on the map that moved them without a drawing.
+  void OnViewChanged(std::function<void(const MapState&)> listener) { listeners_.push_back(std::move(listener)); }
+  void NotifyViewChanged();
   MapOutputs& outputs() { return out_; }
   MapHooks& hooks() { return hooks_; }
   MapIndex& index() { return index_; }
@@ -187,6 +215,7 @@ class MapDisplay {
   MarkersLayer markers_;
   std::array<bool, kLevels> present_{};
   int rebuilds_ = 0;
+  std::vector<std::function<void(const MapState&)>> listeners_;
 };
 
 // The map tooltip with the scale tag of the base folder brought up to date.

@@ -53,7 +53,7 @@ struct Scene {
     const double halfN = kHeight / 2.0 * 50 / 1000 + 60, halfE = kWidth / 2.0 * 50 / 1000 + 60;
     stations::scene::WriteLandTiles(root.path(), 50, kNorth - halfN, kNorth + halfN, kEast - halfE, kEast + halfE);
     display.BuildMapIndex();
-    zmap::MapState& s = display.state();
+    zmap::MapState& s = display.mutable_state();
     s.MapWidthPx = kWidth;
     s.MapHeightPx = kHeight;
     s.MapScale = 50;
