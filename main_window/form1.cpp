@@ -338,7 +338,7 @@ void Form1::AttachStationPasses() {
     column_->Label9->SetCaption(r.stamp);
     column_->Label10->SetCaption(r.text);
   };
-  station_passes_->Attach(map_core_->hooks());
+  station_passes_->Attach(*map_core_);
 }
 
 MapContext Form1::MapContextOf() {

@@ -23,8 +23,24 @@ std::string TooltipWithScaleTag(std::string tooltip, const std::string& base_fol
   return tooltip;
 }
 
+MapDisplay::MapDisplay() { RegisterLayers(); }
+
 MapDisplay::MapDisplay(fs::path map_root, fs::path index_folder)
-    : root_(map_root), index_(std::move(map_root), std::move(index_folder)) {}
+    : root_(map_root), index_(std::move(map_root), std::move(index_folder)) {
+  RegisterLayers();
+}
+
+void MapDisplay::RegisterLayers() {
+  layers_.Add(LayerPlace::kTiles, &tiles_);
+  layers_.Add(LayerPlace::kGrids, &grids_);
+  layers_.Add(LayerPlace::kCircles, &circles_);
+  layers_.Add(LayerPlace::kTileFrames, &frames_);
+  layers_.Add(LayerPlace::kPictures, &pictures_);
+  layers_.Add(LayerPlace::kGpsTrack, &track_);
+  layers_.Add(LayerPlace::kPois, &pois_);
+  layers_.Add(LayerPlace::kCentreCross, &cross_);
+  layers_.Add(LayerPlace::kMarkers, &markers_);
+}
 
 void MapDisplay::SetFolders(fs::path map_root, fs::path index_folder) {
   if (map_root == root_ && index_folder == index_.index_folder()) return;
@@ -125,7 +141,7 @@ GridSettings MapDisplay::GridFor() const {
 }
 
 void MapDisplay::DrawMap() {
-  // 1-2
+  // The INFO panel's MAP caption; in picture mode only the picture.
   if (hooks_.info_map_caption) hooks_.info_map_caption(hooks_.map_lock == 1 ? "MAP L" : "MAP");
   if (hooks_.hide_sun_curve) hooks_.hide_sun_curve();
   // The scale row shows only after a drawing that marks it: never over the INFO
@@ -138,13 +154,13 @@ void MapDisplay::DrawMap() {
     NotifyViewChanged();
     return;
   }
-  // 3-4
+  // The busy pointer; a moving GPS fix is the user's position.
   if (hooks_.busy) hooks_.busy(true);
   if (s_.GpsFixMoved == 1) {
     s_.UserNorth = s_.GpsNorth;
     s_.UserEast = s_.GpsEast;
   }
-  // 5: a later rule overrides an earlier one.
+  // The centring: a later rule overrides an earlier one.
   out_.UntickCentringOptions = false;
   if (s_.CentreMode == 1 && s_.MoniOneNorth != 0 && s_.MoniOneEast != 0) {
     s_.CentreNorth = s_.MoniOneNorth;
@@ -165,9 +181,9 @@ void MapDisplay::DrawMap() {
     s_.CentreNorth = LeadingNumber(s_.AlarmNorthText);
     s_.CentreEast = LeadingNumber(s_.AlarmEastText);
   }
-  // 6
+  // The focus.
   if (hooks_.focus) hooks_.focus();
-  // 7-9: the view holds centre, zoom and size within their bounds.
+  // The view holds centre, zoom and size within their bounds.
   ResolveFolders();
   view_ = MakeView();
   s_.CentreNorth = view_.centre_north_km;
@@ -188,33 +204,21 @@ void MapDisplay::DrawMap() {
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
   p.setFont(MapFont());
-  // 10
+  // The layers for this drawing: each set up, each place switched on or off.
   s_.Palette.frame_closed = false;
   tiles_.SetFolder(folder_path_.empty() ? root_ / "" : folder_path_);
   tiles_.SetPaletteState(&s_.Palette);
   tiles_.SetSaveDrawing(s_.MapSaveDrawing == 1);
-  tiles_.render(p, view_);
-  // 11
-  if (!base_path_.empty() && s_.MapBaseFolder != s_.MapFolderPath) {
-    if (base_.width() != picture_.width() || base_.height() != picture_.height())
-      base_ = QImage(picture_.size(), QImage::Format_RGB32);
-    base_.fill(QColor(80, 80, 80));
-    QPainter bp(&base_);
-    base_tiles_.SetFolder(base_path_);
-    base_tiles_.SetPaletteState(nullptr);
-    base_tiles_.render(bp, view_);
-  }
-  // 12
+  layers_.SetShown(LayerPlace::kGrids, s_.GridOn == 1);
   if (s_.GridOn == 1) {
     const GridSettings g = GridFor();
     grids_.Set(g);
-    grids_.render(p, view_);
     if (g.systems[1]) {
       s_.CentreLat = g.centre.lat;
       s_.CentreLon = g.centre.lon;
     }
   }
-  // 13
+  layers_.SetShown(LayerPlace::kCircles, s_.CirclesOn == 1);
   if (s_.CirclesOn == 1) {
     const double cm = s_.MapCentralMeridian, fe = s_.MapFalseEasting;
     circles_.SetConversions(
@@ -228,39 +232,26 @@ void MapDisplay::DrawMap() {
           }
         },
         hooks_.fopt);
-    circles_.render(p, view_);
   }
-  // 14
-  if (!s_.InfoPanelVisible) {
-    frames_.Set(s_.TileFramesShown, s_.ComboText);
-    frames_.render(p, view_);
-  }
-  // 15
-  if (s_.MoniAllDisplayLevel > 0 && hooks_.moni_all) hooks_.moni_all(p, view_);
-  // 16-18
-  if ((s_.PictureDisplay & 1) != 0) {
-    pictures_.Set(index_.Pictures(), s_.PictureMarkerColour);
-    pictures_.render(p, view_);
-  }
-  if (s_.TrackShown == 1) {
-    track_.Set(s_.TrackLines, s_.OwnTrackColour);
-    track_.render(p, view_);
-  }
-  if (s_.PoiDisplayMode > 0) {
-    pois_.Set(s_.PoiLines, s_.PoiDisplayMode, s_.PoiColour, s_.TwipsPerPixelX);
-    pois_.render(p, view_);
-  }
-  // 19
+  layers_.SetShown(LayerPlace::kTileFrames, !s_.InfoPanelVisible);
+  if (!s_.InfoPanelVisible) frames_.Set(s_.TileFramesShown, s_.ComboText);
+  layers_.SetShown(LayerPlace::kMoniAll, s_.MoniAllDisplayLevel > 0);
+  layers_.SetShown(LayerPlace::kPictures, (s_.PictureDisplay & 1) != 0);
+  if ((s_.PictureDisplay & 1) != 0) pictures_.Set(index_.Pictures(), s_.PictureMarkerColour);
+  layers_.SetShown(LayerPlace::kGpsTrack, s_.TrackShown == 1);
+  if (s_.TrackShown == 1) track_.Set(s_.TrackLines, s_.OwnTrackColour);
+  layers_.SetShown(LayerPlace::kPois, s_.PoiDisplayMode > 0);
+  if (s_.PoiDisplayMode > 0) pois_.Set(s_.PoiLines, s_.PoiDisplayMode, s_.PoiColour, s_.TwipsPerPixelX);
+  // MONI 1 at the centre when the map follows it, else at its position, where a
+  // free map shows the centre cross.
+  layers_.SetShown(LayerPlace::kCentreCross, s_.CentreMode == 0);
   if (s_.CentreMode == 1) {
     s_.MoniOnePixelX = static_cast<long>(RoundHalfEven(view_.CentreX()));
     s_.MoniOnePixelY = static_cast<long>(RoundHalfEven(view_.CentreY()));
   } else {
-    if (s_.CentreMode == 0) DrawCentreCross(p, view_);
     s_.MoniOnePixelX = static_cast<long>(view_.PixelX(s_.MoniOneEast));
     s_.MoniOnePixelY = static_cast<long>(view_.PixelY(s_.MoniOneNorth));
   }
-  if (hooks_.moni_one) hooks_.moni_one(p, view_, s_.MoniOnePixelX, s_.MoniOnePixelY);
-  // 20
   MarkerSettings m;
   m.user_north = s_.UserNorth;
   m.user_east = s_.UserEast;
@@ -272,18 +263,29 @@ void MapDisplay::DrawMap() {
   m.object_sent = s_.ObjectBeaconOn == 1;
   m.twips_per_pixel_x = s_.TwipsPerPixelX;
   markers_.Set(m);
-  markers_.render(p, view_);
+  // The stack, lowest place first.
+  layers_.render(p, view_);
   p.end();
-  // 21
+  // The plain folder's mosaic beneath a map of another type.
+  if (!base_path_.empty() && s_.MapBaseFolder != s_.MapFolderPath) {
+    if (base_.width() != picture_.width() || base_.height() != picture_.height())
+      base_ = QImage(picture_.size(), QImage::Format_RGB32);
+    base_.fill(QColor(80, 80, 80));
+    QPainter bp(&base_);
+    base_tiles_.SetFolder(base_path_);
+    base_tiles_.SetPaletteState(nullptr);
+    base_tiles_.render(bp, view_);
+  }
+  // The read-outs.
   ShowCentrePosition();
   ShowCursorPosition();
   ShowMoniOnePosition();
-  // 22
+  // The scale text and the gauges.
   out_.ScaleText = ScaleBarText(s_.MetresPerPixel);
   out_.Gauge = GaugesFor(s_.MoniAllCount, s_.MoniAllLimit, s_.MoniOneCount, s_.MoniOneTrackLimit, s_.TwipsPerPixelX);
-  // 23
+  // The scale marks.
   MarkAvailableScales();
-  // 24
+  // The end of a drawing.
   s_.MapDrawnOnce = 1;
   if (hooks_.busy) hooks_.busy(false);
   if (s_.CentreOnObject != 1 && hooks_.timer1_on) hooks_.timer1_on();

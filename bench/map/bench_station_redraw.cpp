@@ -108,27 +108,34 @@ struct Scene {
   }
 
   void Hooks(bool on) {
-    zmap::MapHooks& h = display.hooks();
+    if (!registered) {
+      display.layers().Add(zmap::LayerPlace::kMoniAll, &allPass);
+      display.layers().Add(zmap::LayerPlace::kMoniOne, &onePass);
+      registered = true;
+    }
     if (!on) {
-      h.moni_all = nullptr;
-      h.moni_one = nullptr;
+      allPass.draw = nullptr;
+      onePass.draw = nullptr;
       return;
     }
     // The layers live as long as the map, as in the program (the labels they
     // have laid out are kept from one redraw to the next).
-    h.moni_all = [this](QPainter& p, const zmap::MapView& v) {
+    allPass.draw = [this](QPainter& p, const zmap::MapView& v) {
       p.setFont(zmap::MapFont());
       moniAll.render(p, v);
     };
-    h.moni_one = [this](QPainter& p, const zmap::MapView& v, long x, long y) {
+    onePass.draw = [this](QPainter& p, const zmap::MapView& v) {
       p.setFont(zmap::MapFont());
-      moniOne.SetStationPixel(QPoint(static_cast<int>(x), static_cast<int>(y)));
+      const zmap::MapState& s = display.state();
+      moniOne.SetStationPixel(QPoint(static_cast<int>(s.MoniOnePixelX), static_cast<int>(s.MoniOnePixelY)));
       moniOne.render(p, v);
     };
   }
 
   reception::testing::TempDataFolder root, index;
   zmap::MapDisplay display;
+  zmap::FunctionLayer allPass, onePass;  // the two station passes in the map's stack
+  bool registered = false;
   reception::ReceptionState st;
   std::vector<std::string> otherAll, otherOne;
   stations::StationDrawSettings settings;
@@ -165,12 +172,12 @@ void BM_MapRedrawEveryRecordNew(benchmark::State& state) {
 
 void BM_MoniAllOnly(benchmark::State& state) {
   scene->Hooks(true);
-  scene->display.hooks().moni_one = nullptr;
+  scene->onePass.draw = nullptr;
   for (auto _ : state) scene->display.DrawMap();
 }
 void BM_MoniOneOnly(benchmark::State& state) {
   scene->Hooks(true);
-  scene->display.hooks().moni_all = nullptr;
+  scene->allPass.draw = nullptr;
   for (auto _ : state) scene->display.DrawMap();
 }
 // The pixels a pass leaves changed, as runs of a row, to write back alone.
@@ -213,16 +220,15 @@ void BM_StationPixelsAlone(benchmark::State& state) {
   scene->display.DrawMap();
   const QImage bare = scene->display.picture().copy();
   scene->Hooks(true);
-  scene->display.hooks().moni_one = nullptr;
+  scene->onePass.draw = nullptr;
   scene->display.DrawMap();
   const QImage all = scene->display.picture().copy();
   scene->Hooks(true);
   scene->display.DrawMap();
   const QImage both = scene->display.picture().copy();
   const PixelRuns allRuns(bare, all), oneRuns(all, both);
-  zmap::MapHooks& h = scene->display.hooks();
-  h.moni_all = [&](QPainter& p, const zmap::MapView&) { allRuns.WriteInto(p); };
-  h.moni_one = [&](QPainter& p, const zmap::MapView&, long, long) { oneRuns.WriteInto(p); };
+  scene->allPass.draw = [&](QPainter& p, const zmap::MapView&) { allRuns.WriteInto(p); };
+  scene->onePass.draw = [&](QPainter& p, const zmap::MapView&) { oneRuns.WriteInto(p); };
   for (auto _ : state) scene->display.DrawMap();
   if (scene->display.picture() != both) state.SkipWithError("the runs do not make the stations' picture");
   state.counters["pixels"] = static_cast<double>(allRuns.pixels.size() + oneRuns.pixels.size());
@@ -232,7 +238,7 @@ void BM_StationPixelsAlone(benchmark::State& state) {
 // Every redraw with a new MONI ALL layer: no label laid out before.
 void BM_FirstRedrawWithStations(benchmark::State& state) {
   scene->Hooks(true);
-  scene->display.hooks().moni_all = [](QPainter& p, const zmap::MapView& v) {
+  scene->allPass.draw = [](QPainter& p, const zmap::MapView& v) {
     stations::MoniAllLayer fresh(scene->st, scene->settings, scene->sheets, scene->now);
     p.setFont(zmap::MapFont());
     fresh.render(p, v);

@@ -134,10 +134,12 @@ TEST_F(Draw, EveryGridAndOverlayAtTheEdgesOfTheMapZone) {
 TEST_F(Draw, TheEndOfADrawingAndItsHooks) {
   std::vector<std::string> calls;
   auto& h = d_->hooks();
-  h.moni_all = [&](QPainter&, const MapView&) { calls.push_back("moni_all"); };
-  h.moni_one = [&](QPainter&, const MapView&, long x, long y) {
-    calls.push_back("moni_one " + std::to_string(x) + " " + std::to_string(y));
-  };
+  FunctionLayer moni_all([&](QPainter&, const MapView&) { calls.push_back("moni_all"); });
+  FunctionLayer moni_one([&](QPainter&, const MapView&) {
+    calls.push_back("moni_one " + std::to_string(S().MoniOnePixelX) + " " + std::to_string(S().MoniOnePixelY));
+  });
+  d_->layers().Add(LayerPlace::kMoniOne, &moni_one);
+  d_->layers().Add(LayerPlace::kMoniAll, &moni_all);
   h.show_picture = [&] { calls.push_back("picture"); };
   h.info_map_caption = [&](const std::string& c) { calls.push_back(c); };
   h.map_lock = 1;
@@ -174,6 +176,8 @@ TEST_F(Draw, TheEndOfADrawingAndItsHooks) {
   S().MapScale = 10;
   d_->DrawMap();
   EXPECT_EQ(d_->outputs().Tooltip, "Lclick: Center map / Rclick: Access to POI, TRK, PIC, STN, SUN, M0010");
+  d_->layers().Remove(&moni_one);
+  d_->layers().Remove(&moni_all);
 }
 
 TEST_F(Draw, GpsPositionAndReadouts) {
@@ -240,6 +244,33 @@ TEST_F(Draw, ListenersSeeTheViewAfterDrawingsAndNamedChanges) {
   EXPECT_EQ(S().MapWidthPx, 400);
   d_->SetPictureSize(640, 480);
   EXPECT_EQ(S().MapHeightPx, 480);
+}
+
+// The stack draws by place, in the order added within a place, skips the places
+// switched off, and forgets a removed layer.
+TEST(LayerStackTest, PlacesOrderTheDrawing) {
+  std::string drawn;
+  const auto layer = [&drawn](char name) {
+    return FunctionLayer([&drawn, name](QPainter&, const MapView&) { drawn += name; });
+  };
+  FunctionLayer markers = layer('m'), one = layer('1'), all = layer('a'), tiles = layer('t'), all2 = layer('b');
+  LayerStack stack;
+  stack.Add(LayerPlace::kMarkers, &markers);
+  stack.Add(LayerPlace::kMoniOne, &one);
+  stack.Add(LayerPlace::kMoniAll, &all);
+  stack.Add(LayerPlace::kTiles, &tiles);
+  stack.Add(LayerPlace::kMoniAll, &all2);
+  QImage image(4, 4, QImage::Format_RGB32);
+  QPainter p(&image);
+  const MapView view = MapView::Of(6500, 500, 50, 1, 4, 4, 33);
+  stack.render(p, view);
+  EXPECT_EQ(drawn, "tab1m");
+  stack.SetShown(LayerPlace::kMoniAll, false);
+  stack.Remove(&markers);
+  drawn.clear();
+  stack.render(p, view);
+  EXPECT_EQ(drawn, "t1");
+  EXPECT_EQ(stack.Ordered(), (std::vector<Layer*>{&tiles, &all, &all2, &one}));
 }
 
 TEST(Navigation, ScaleAndZoomStopAtTheirEnds) {

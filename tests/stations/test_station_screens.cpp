@@ -80,7 +80,7 @@ class Screens : public ::testing::Test {
     s.MoniAllDisplayLevel = 2;
     s.CentreMode = 0;
     s.GridOn = 1;
-    passes.Attach(display.hooks());
+    passes.Attach(display);
     passes.onMoniOneReadouts = [this](const MoniOneReadouts& r) { readouts = r; };
   }
   void Draw() {
