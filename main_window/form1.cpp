@@ -1020,7 +1020,7 @@ void Form1::AfterQuietPass() {
       shell::QuietPassEndFor(gps_.GpsFixMoved, gps_.GpsFixMovedBefore, isActiveWindow(), shell_.ColourDepth);
   if (end.redraw) DrawMap();
   // Typing in a text box keeps its focus.
-  if (end.focusMap && !TypingInTextBox()) Picture1->setFocus();
+  if (end.focusMap && !map::TypingInTextBox()) Picture1->setFocus();
 }
 
 void Form1::WriteSettingsFile() {
