@@ -24,11 +24,12 @@ using zeblon_fuzz::Check;
 using zeblon_fuzz::FuzzSettings;
 
 void CheckStores(const ReceptionState& st) {
-  Check(st.moniAllCount >= 0 && st.moniAllCount < kMoniAllSlots);
-  Check(st.moniOneCount >= 0 && st.moniOneCount < kMoniOneSlots);
-  for (int i = 1; i <= st.moniAllCount; ++i) Check(st.moniAllLog[static_cast<std::size_t>(i)].size() == kRecordLength);
-  for (int i = 1; i <= st.moniOneCount; ++i)
-    Check(st.moniOneTrack[static_cast<std::size_t>(i)].size() == kRecordLength);
+  Check(st.stations.MoniAllCount() >= 0 && st.stations.MoniAllCount() < kMoniAllSlots);
+  Check(st.stations.MoniOneCount() >= 0 && st.stations.MoniOneCount() < kMoniOneSlots);
+  for (int i = 1; i <= st.stations.MoniAllCount(); ++i)
+    Check(st.stations.MoniAll()[static_cast<std::size_t>(i)].size() == kRecordLength);
+  for (int i = 1; i <= st.stations.MoniOneCount(); ++i)
+    Check(st.stations.MoniOneTrack()[static_cast<std::size_t>(i)].size() == kRecordLength);
 }
 
 }  // namespace

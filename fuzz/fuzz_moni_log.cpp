@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "reception/moni_one_log.h"
+#include "reception/station_store.h"
 #include "reception/station_record.h"
 #include "scratch.h"
 #include "settings/settings.h"
@@ -55,15 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The choice of the station keeps every record as it came, in the track and in
   // the rewritten file.
-  static zeblon::reception::ReceptionState state = [] {
-    zeblon::reception::ReceptionState s;
-    s.settings.dataFolder = zeblon_fuzz::ScratchFolder();
-    return s;
-  }();
+  static zeblon::reception::StationStore store;
   Put(log, bytes);
-  Check(zeblon::reception::SelectMoniOneTrack(state, "QW7TK", false));
-  Check(state.moniOneCount == static_cast<int>(as_came.size()));
-  Check(std::equal(as_came.begin(), as_came.end(), state.moniOneTrack.begin() + 1));
+  Check(store.SelectWatched(zeblon_fuzz::ScratchFolder(), "QW7TK", false));
+  Check(store.MoniOneCount() == static_cast<int>(as_came.size()));
+  Check(std::equal(as_came.begin(), as_came.end(), store.MoniOneTrack().begin() + 1));
   std::string chosen;
   Check(zeblon::ReadWholeFile(log, chosen));
   Check(chosen == zeblon::reception::MoniOneLogText(as_came));

@@ -110,10 +110,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     settled = state.receiveBuffer.size() >= before;
   }
 
-  Check(state.moniAllCount >= 0 && state.moniAllCount <= state.settings.moniAllLimit);
-  Check(state.moniOneCount >= 0 && state.moniOneCount <= kMoniOneMaxLines);
-  for (int i = 0; i <= state.moniAllCount; ++i) Check(state.moniAllLog[i].size() == kRecordLength);
-  for (int i = 0; i <= state.moniOneCount; ++i) Check(state.moniOneTrack[i].size() == kRecordLength);
+  Check(state.stations.MoniAllCount() >= 0 && state.stations.MoniAllCount() <= state.settings.moniAllLimit);
+  Check(state.stations.MoniOneCount() >= 0 && state.stations.MoniOneCount() <= kMoniOneMaxLines);
+  for (int i = 0; i <= state.stations.MoniAllCount(); ++i) Check(state.stations.MoniAll()[i].size() == kRecordLength);
+  for (int i = 0; i <= state.stations.MoniOneCount(); ++i)
+    Check(state.stations.MoniOneTrack()[i].size() == kRecordLength);
   // The buffer carries over to the next input, as it does from read to read.
   if (settled) Check(AtRest(state.receiveBuffer));
   // Nothing but the LOG folder in the data folder, and no folder inside LOG.

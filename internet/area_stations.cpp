@@ -113,8 +113,7 @@ bool NextAreaStation(std::string_view& answer, bool first, AreaStation& st, bool
 int ParseAreaStations(std::string answer, reception::ReceptionState& state, reception::ReceptionHost& host,
                       const reception::SymbolTable& symbols, const AreaOptions& options) {
   const reception::ReceptionSettings& s = state.settings;
-  auto& log = state.moniAllLog;
-  int& count = state.moniAllCount;
+  const auto& log = state.stations.MoniAll();
   int added = 0;
   AreaStation st;
   bool found = false;
@@ -160,7 +159,7 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
     const double north = LeadingNumber(Columns(record, 14, 22)), east = LeadingNumber(Columns(record, 23, 31));
     const int timeOfDay = hour * 60 + minute;
     bool drop = false;
-    for (int i = 1; i <= count && !drop; ++i) {
+    for (int i = 1; i <= state.stations.MoniAllCount() && !drop; ++i) {
       const std::string& old = log[static_cast<std::size_t>(i)];
       if (TrimView(Columns(old, 33, 41)) != call) continue;
       long long then = 0;
@@ -173,16 +172,10 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
     }
     if (drop) continue;
 
-    if (count >= reception::kMoniAllSlots - 1) {
-      log.erase(log.begin() + 2);
-      log.push_back(reception::BlankRecord());
-      --count;
-    }
-    log[static_cast<std::size_t>(++count)] = record;
+    state.stations.AddInOrder(record, s.moniAllLimit);
     ++added;
     reception::AppendToReportLogs(state, record);
-    if (count > s.moniAllLimit) reception::PruneMoniAll(state);
-    if (!std::is_sorted(log.begin() + 1, log.begin() + 1 + count)) std::sort(log.begin() + 1, log.begin() + 1 + count);
+    const int count = state.stations.MoniAllCount();
 
     // INFO panel.
     reception::InfoPanelState& info = state.info;

@@ -362,7 +362,8 @@ LineOutcome InternetPass::ProcessLine(std::string_view raw) {
   ls.txCall = s.txCall;
   ls.mapCentralMeridian = s.mapCentralMeridian;
   ls.mapFalseEasting = s.mapFalseEasting;
-  const std::string newest(Columns(st_.moniOneTrack[static_cast<std::size_t>(st_.moniOneCount)], 1, 11));
+  const std::string newest(
+      Columns(st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())], 1, 11));
   const LineOutcome outcome = DecodeInternetLine(
       raw, newest, ls, line_, [this](const InternetLine& l) { HandleInternetMessage(l, st_.settings, chat_, host_); });
   lastSource_ = line_.v.callText.str();
@@ -401,29 +402,15 @@ void InternetPass::StoreRecord(const InternetLine& l) {
   std::string record = parts.BuildClipped();
 
   // MONI 1 merge: the track in time order, the record added when it is newer.
-  auto& track = st_.moniOneTrack;
-  int& count = st_.moniOneCount;
-  if (!std::is_sorted(track.begin() + 1, track.begin() + 1 + count))
-    std::sort(track.begin() + 1, track.begin() + 1 + count);
-  bool add = count == 0;  // an empty track takes the first report
-  if (!add) {
-    const std::string& newest = track[static_cast<std::size_t>(count)];
+  const auto later = [&record](const std::string& newest) {
     long long n = 0, r = 0;
-    if (!RecordMinutes(newest, n)) {
-      add = true;  // a newest record without a readable date cannot hold newer ones back
-    } else if (RecordMinutes(record, r)) {
-      const long long d = r - n;
-      add = d > 1 || (d > 0 && Columns(record, 13, 89) != Columns(newest, 13, 89));
-    }
-  }
-  if (add) {
+    if (!RecordMinutes(newest, n)) return true;  // a newest record without a readable date cannot hold newer ones back
+    if (!RecordMinutes(record, r)) return false;
+    const long long d = r - n;
+    return d > 1 || (d > 0 && Columns(record, 13, 89) != Columns(newest, 13, 89));
+  };
+  if (st_.stations.MergeWatched(record, later)) {
     level_ = std::max(level_, reception::kLevelMoniOne);
-    if (count >= reception::kMoniOneSlots - 1) {
-      for (int i = 1; i <= count - 1000; ++i) track[i] = std::move(track[i + 1000]);
-      for (int i = count - 999; i <= count; ++i) track[i] = reception::BlankRecord();
-      count -= 1000;
-    }
-    track[static_cast<std::size_t>(++count)] = record;
     if (sym.index == 101 || v.emergencyFlag == 1) {
       reception::WriteAt(record, 42, "!");
       reception::RecordEmergency(st_, host_, parts, northText, eastText, northKm, eastKm, true);
@@ -432,43 +419,18 @@ void InternetPass::StoreRecord(const InternetLine& l) {
   }
 
   // MONI ALL: the same report is stored once; a later copy may bring its comment.
-  auto& log = st_.moniAllLog;
-  int& all = st_.moniAllCount;
-  bool stored = false;
-  const std::string_view key = Columns(record, 1, 41);
-  for (int i = 1; i <= all; ++i) {
-    std::string& old = log[static_cast<std::size_t>(i)];
-    if (Columns(old, 1, 41) != key) continue;
-    stored = true;
-    if (reception::TrimmedColumns(old, 43, 89).empty() && !reception::TrimmedColumns(record, 43, 89).empty())
-      old.replace(42, 47, record, 42, 47);
-  }
-  if (!stored) {
-    if (all >= reception::kMoniAllSlots - 1) {
-      log.erase(log.begin() + 2);
-      log.push_back(reception::BlankRecord());
-      --all;
-    }
-    log[static_cast<std::size_t>(++all)] = record;
-  }
+  st_.stations.Merge(record, s.moniAllLimit);
   reception::AppendToReportLogs(st_, record);
-  if (all > s.moniAllLimit) reception::PruneMoniAll(st_);
-  if (!std::is_sorted(log.begin() + 1, log.begin() + 1 + all)) std::sort(log.begin() + 1, log.begin() + 1 + all);
 
   // MONI 1 track upkeep and its log file.
-  if (count > reception::kMoniOneMaxLines) {
-    for (int i = 1; i <= count - 1000; ++i) track[i] = std::move(track[i + 1000]);
-    for (int i = count - 999; i <= count; ++i) track[i] = reception::BlankRecord();
-    count -= 1000;
-  }
-  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) reception::ThinMoniOneTrack(st_);
+  st_.stations.KeepTrackBounds(s.smartLog, s.moniOneTrackLimit);
   reception::RewriteMoniOneLog(st_);
 }
 
 void InternetPass::RefreshMoniOne(const InternetLine& l) {
   const reception::ReceptionSettings& s = st_.settings;
-  const std::string& newest = st_.moniOneTrack[static_cast<std::size_t>(st_.moniOneCount)];
-  reception::MoniOneNewest& n = st_.moniOneNewest;
+  const std::string& newest = st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())];
+  reception::MoniOneNewest n;
   n.date = std::string(Columns(newest, 1, 6));
   n.time = std::string(Columns(newest, 8, 11));
   n.north = LeadingNumber(Columns(newest, 14, 22));
@@ -477,6 +439,7 @@ void InternetPass::RefreshMoniOne(const InternetLine& l) {
   n.comment = reception::TrimmedColumns(newest, 43, 89);
   n.symbol = reception::TrimmedColumns(newest, 101, 103);
   n.symbolName = reception::TrimmedColumns(newest, 105, 120);
+  st_.stations.SetNewest(n);
   if (s.moniOneAlarmOn) {
     const double d = std::hypot(n.north - s.userNorth, n.east - s.userEast);
     if (d < s.alarmDistanceKm) {
@@ -501,15 +464,15 @@ void InternetPass::EndOfPass(const PassOptions& options) {
   bool refreshed = false;
   std::string shown;
   if (!source.empty() && info.call != s.moniOneCall && info.call == source) {
-    shown = st_.moniAllLog[static_cast<std::size_t>(st_.moniAllCount)];
-    info.index = st_.moniAllCount;
+    shown = st_.stations.MoniAll()[static_cast<std::size_t>(st_.stations.MoniAllCount())];
+    info.index = st_.stations.MoniAllCount();
     info.backCaption = "<";
     info.labelCaption = "QTH=";
     info.forwardCaption = ">";
     refreshed = true;
   } else if (!source.empty() && info.call == s.moniOneCall && source == info.call) {
-    shown = st_.moniOneTrack[static_cast<std::size_t>(st_.moniOneCount)];
-    info.index = st_.moniOneCount;
+    shown = st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())];
+    info.index = st_.stations.MoniOneCount();
     info.backCaption = "<X";
     info.labelCaption = "DELETE";
     info.forwardCaption = "X>";

@@ -104,8 +104,8 @@ void WebRequests::RequestStationRawPackets() {
   if (h_.showNotice)
     h_.showNotice("COLLECTING INTERNET DATA (MONI 1) ...", sw_.webSource == 0 ? kNoticeOlive : kNoticeGreen);
   Call(h_.pumpEvents);
-  const int count = st_.moniOneCount;
-  const std::string newest = count > 0 ? st_.moniOneTrack[static_cast<std::size_t>(count)] : std::string();
+  const int count = st_.stations.MoniOneCount();
+  const std::string newest = count > 0 ? st_.stations.MoniOneTrack()[static_cast<std::size_t>(count)] : std::string();
   const reception::LocalTime now = host_.Now();
   lastUrl_ = RawPacketsUrl(sources_, sw_.webSource, st_.settings.moniOneCall, PollHours(newest, now));
   sw_.lastRawRequestHhmm = HhmmOf(now);

@@ -91,12 +91,12 @@ class AprsIsLink {
   AprsIsLink(const AprsIsLink&) = delete;
   AprsIsLink& operator=(const AprsIsLink&) = delete;
 
-  // Steps 2 and 3 of the main cycle's tick: LinkUpkeep, then TitleAndAgeing.
+  // The main cycle's tick's APRS-IS work: LinkUpkeep, then TitleAndAgeing.
   void Upkeep(const AprsIsSettings& s, std::string& windowTitle, Clock::time_point now = Clock::now());
-  // Step 2: link upkeep and login.
+  // Link upkeep and login.
   void LinkUpkeep(const AprsIsSettings& s, Clock::time_point now = Clock::now());
-  // Step 3: the IGate field of the window title, and while verified the ageing of
-  // the duplicate list.
+  // The IGate field of the window title, and while verified the ageing of the
+  // duplicate list.
   void TitleAndAgeing(const AprsIsSettings& s, std::string& windowTitle);
 
   // AprsIsVerified.

@@ -109,7 +109,8 @@ TickEnd CycleTick::Run(const TickInputs& in) {
     if (!objectBeaconDue_ && elapsed(lastPositionBeacon_) > in.beaconIntervalMinutes * 60.0) positionBeaconDue_ = true;
   }
 
-  const bool work = objectBeaconDue_ || messageRetryDue_ || positionBeaconDue_;  // 20, 21
+  // A transmission due: the next tick comes after twice the interval.
+  const bool work = objectBeaconDue_ || messageRetryDue_ || positionBeaconDue_;
   lastInterval_ = work ? 2 * cycleInterval : cycleInterval;
   if (hooks.setTimer1) hooks.setTimer1(true, lastInterval_);
 

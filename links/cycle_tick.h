@@ -20,12 +20,12 @@ namespace zeblon::links {
 // How a tick ended.
 enum class TickEnd {
   Full,           // ran to its end
-  ScanStep,       // step 5: the next MONI 1 scan step ran
-  MoniOneChange,  // step 9: a changed MONI 1 call was taken
-  StatusBeacon,   // step 13: the 20-minute status beacon went out
-  Ionosphere,     // step 14: the hourly ionosphere update was requested
-  MoniOnePoll,    // step 15: the MONI 1 station's raw packets were requested
-  AreaPoll,       // step 16: the stations of the area were requested
+  ScanStep,       // the next MONI 1 scan step ran
+  MoniOneChange,  // a changed MONI 1 call was taken
+  StatusBeacon,   // the 20-minute status beacon went out
+  Ionosphere,     // the hourly ionosphere update was requested
+  MoniOnePoll,    // the MONI 1 station's raw packets were requested
+  AreaPoll,       // the stations of the area were requested
   Reentered       // called while a tick was running: nothing done
 };
 
@@ -35,7 +35,7 @@ struct TickInputs {
   reception::LocalTime now;  // the local clock (the status minute)
   std::string userCall;      // USER
   bool aprsIsVerified = false;
-  bool digiOn = false;            // DIGI (kind 0: as step 4 found the digipeater)
+  bool digiOn = false;            // DIGI (kind 0: as the digipeater watch found it)
   int beaconIntervalMinutes = 0;  // TXON; 0 is MANUAL
   bool txOn = false;              // the TX box Check6
   bool objectBoxOn = false;       // the OBJ box Check18
@@ -46,34 +46,35 @@ struct TickInputs {
   std::string gpsSource;          // NMEA
 };
 
-// The steps. Those returning bool end the tick when they return true.
+// The steps, in the order the tick runs them. Those returning bool end the tick
+// when they return true.
 struct TickHooks {
-  std::function<void()> stopWebBrowser;                    // 1
-  std::function<void()> aprsIsUpkeep;                      // 2: link upkeep and login
-  std::function<void()> aprsIsTitleAndAgeing;              // 3: title field, duplicate list ageing
-  std::function<void()> watchUiDigipeater;                 // 4: kind 0 only
-  std::function<bool()> internetScanStep;                  // 5: count down; true when the step ran
-  std::function<void()> updateClockLabel;                  // 6
-  std::function<void()> pumpEvents;                        // 7: pending events, MainWindowActive
-  std::function<void()> hfDualKeepAlive;                   // 8: kind 5 only (the hook tests HfDualOn)
-  std::function<bool()> takeChangedMoniOneCall;            // 9
-  std::function<void()> monitorListUpkeep;                 // 10
-  std::function<void()> reshowEmergencyWindow;             // 11
-  std::function<void()> pollTimeLimit;                     // 12
-  std::function<void()> sendStatusBeacon;                  // 13: SendOwnBeacon in status mode
-  std::function<bool()> ionosphereUpdate;                  // 14
-  std::function<bool()> moniOneWebPoll;                    // 15
-  std::function<bool()> areaWebPoll;                       // 16
-  std::function<void()> hideSavedMessages;                 // 17
-  std::function<void()> drawMap;                           // 17 (every drawing switches Timer1 on)
-  std::function<void()> restoreFrameWidths;                // 17
-  std::function<void(bool on, int intervalMs)> setTimer1;  // 17, 20, 21 (interval 0: unchanged)
-  std::function<void()> readGps;                           // 22
-  std::function<void()> radioLinkUpkeep;                   // 23: the packet engine's reconnect
-  std::function<void()> decodeReceivedTraffic;             // 23
-  std::function<void()> sendPendingMessages;               // 23
-  std::function<void()> sendObjectBeacon;                  // 24
-  std::function<void()> sendOwnBeacon;                     // 24
+  std::function<void()> stopWebBrowser;          // the page loader stopped
+  std::function<void()> aprsIsUpkeep;            // APRS-IS link upkeep and login
+  std::function<void()> aprsIsTitleAndAgeing;    // IGate title field, duplicate list ageing
+  std::function<void()> watchUiDigipeater;       // the engine's digipeater watched: kind 0 only
+  std::function<bool()> internetScanStep;        // count down; true when the scan step ran
+  std::function<void()> updateClockLabel;        // the clock label
+  std::function<void()> pumpEvents;              // pending events, MainWindowActive
+  std::function<void()> hfDualKeepAlive;         // SCS TNC keep-alive: kind 5 only (the hook tests HfDualOn)
+  std::function<bool()> takeChangedMoniOneCall;  // true when a changed MONI 1 call was taken
+  std::function<void()> monitorListUpkeep;       // the RAW list at its newest line
+  std::function<void()> reshowEmergencyWindow;   // EMERGENCY shown again while the alarm stands
+  std::function<void()> pollTimeLimit;           // the web polls switched off past their time limit
+  std::function<void()> sendStatusBeacon;        // SendOwnBeacon in status mode
+  std::function<bool()> ionosphereUpdate;        // true when the hourly update was requested
+  std::function<bool()> moniOneWebPoll;          // true when the MONI 1 raw packets were requested
+  std::function<bool()> areaWebPoll;             // true when the area's stations were requested
+  std::function<void()> hideSavedMessages;       // before the redraw
+  std::function<void()> drawMap;                 // unless a picture is shown (every drawing switches Timer1 on)
+  std::function<void()> restoreFrameWidths;      // the MONI 1 read-out frames at standard width
+  std::function<void(bool on, int intervalMs)> setTimer1;  // off to redraw, then on (interval 0: unchanged)
+  std::function<void()> readGps;                           // the GPS source read
+  std::function<void()> radioLinkUpkeep;                   // the packet engine's reconnect
+  std::function<void()> decodeReceivedTraffic;             // the radio's frames since the last tick
+  std::function<void()> sendPendingMessages;               // the chat lines waiting or due for a retry
+  std::function<void()> sendObjectBeacon;                  // the own object, when due
+  std::function<void()> sendOwnBeacon;                     // the position beacon, when due
 };
 
 class CycleTick {

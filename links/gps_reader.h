@@ -176,9 +176,9 @@ class GpsReader {
   // it is missing or cannot be read or deleted (lines already read stay).
   bool ReadDropFile(const fs::path& file);
 
-  // Steps 2 …: the tick's start (GpsFixMoved to GpsFixMovedBefore), the search, the
-  // agreement test and everything a fix does. `source_ok` false (a drop file that
-  // failed) ends the tick after its start.
+  // A tick's GPS work once the source was read: the tick's start (GpsFixMoved to
+  // GpsFixMovedBefore), the search, the agreement test and everything a fix does.
+  // `source_ok` false (a drop file that failed) ends the tick after its start.
   GpsTickResult Evaluate(NavigationState& nav, const GpsTickContext& c, bool source_ok = true);
 
   const std::string& Buffer() const { return buffer_; }

@@ -199,6 +199,41 @@ TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
   return out;
 }
 
+Settings CleanTxPanel(const Settings& old, const TxPanelValues& v, const std::array<std::string, 5>& path_memory_edits,
+                      bool igate_call_ok, int igate_value) {
+  Settings s = old;
+  s.TxSsid = StoredTxSsid(v.ssid);
+  s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(v.interval));
+  s.TxDestination = platform::UpperAscii(Trim(v.destination));
+  if (s.TxDestination.empty()) s.TxDestination = "ZEBL";
+  s.TxPath = platform::UpperAscii(Trim(v.path));
+  for (int n = 1; n <= 4; ++n) {
+    if (!path_memory_edits[n].empty()) s.PathMemories[n] = path_memory_edits[n];
+  }
+  for (int i = 1; i <= 6; ++i) {
+    s.InfoLines[i] = Trim(v.infoLines[i]);
+    s.InfoLineActive[i] = v.infoActive[i];
+    s.InfoMemories[i] = Trim(v.infoMemories[i]);
+  }
+  s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(v.txLevel));
+  s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(v.symbol));
+  s.TxOverlay = reception::OverlayCharacter(v.overlay);
+  if (!v.radioMode.empty()) s.RadioMode = v.radioMode;
+  s.DigiOn = v.digi;
+  if (InterfaceKindOf(s.InterfaceKind) == InterfaceKind::ScsTnc && !v.crossMode.empty()) s.CrossMode = v.crossMode;
+  s.TxAfc = v.afc;
+  s.TxTimestamp = v.timestamp;
+  s.IGateOn = igate_call_ok ? igate_value : 0;
+  return s;
+}
+
+std::string StoredTxSsid(const std::string& box_text) {
+  const std::string ssid = Trim(box_text);
+  if (ssid.empty()) return ssid;
+  const double v = LeadingNumber(ssid);
+  return v < 1 || v > 15 ? std::string() : ssid;
+}
+
 std::string DigiTitleMark(int digi_on, int interface_kind, const std::string& cross_mode,
                           const std::string& radio_mode) {
   const InterfaceKind kind = InterfaceKindOf(interface_kind);

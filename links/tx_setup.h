@@ -27,8 +27,9 @@ struct TxPanelValues {
   std::string symbol;                         // fr4Text8
   std::string symbolName;                     // fr4Text9
   std::string overlay;                        // fr4Text10
-  int timestamp = 0;                          // Check33
-  int digi = 0;                               // Check32
+  int timestamp = 0;                          // Check33 (start window: Check7)
+  int digi = 0;                               // Check32 (start window: Check3)
+  int afc = 0;                                // HF-TX-AFC, the start window's Check6
   bool digiShown = true;
   std::string radioMode;  // the selected option: "300R", "300", "1200", "9600", "19200"; "" none
   std::string crossMode;  // Text6
@@ -97,6 +98,18 @@ struct TxSetupOk {
 // `path_memory_edits` are the pending path memories (1 … 4).
 TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::array<std::string, 5>& path_memory_edits,
                       bool igate_enabled, int igate_value);
+
+// The start window's OK: the values cleaned into the settings, never refused. An
+// SSID outside 1 … 15 is dropped (StoredTxSsid), numbers are taken by their
+// leading number, an empty destination is "ZEBL", the overlay is its first
+// character, the radio mode kept when none is chosen, the second mode taken only
+// with the SCS TNC; the IGate box counts only for a call that may gate.
+Settings CleanTxPanel(const Settings& old, const TxPanelValues& v, const std::array<std::string, 5>& path_memory_edits,
+                      bool igate_call_ok, int igate_value);
+
+// The SSID that the start window's OK stores from its box: the trimmed text, or
+// nothing when its leading number lies outside 1 to 15 ("7A" stays "7A").
+std::string StoredTxSsid(const std::string& box_text);
 
 // The title's digipeater mark after an OK (columns 61-71): 11 blanks with the
 // digipeater off, "Digi active" or "Digi X-mode" with it on (kinds 1, 5, 6), "" to

@@ -318,7 +318,8 @@ void ChatService::TakeCall(const std::string& call) {
   if (call.size() >= 3) {
     chat_.Text2->SetText(call);
     if (h_.reception != nullptr) {
-      const int i = panels::LastRecordOfCall(h_.reception->moniAllLog, h_.reception->moniAllCount, call);
+      const int i =
+          panels::LastRecordOfCall(h_.reception->stations.MoniAll(), h_.reception->stations.MoniAllCount(), call);
       if (i > 0) Call(h_.showStationInfo, call, i);
     }
   }

@@ -732,22 +732,18 @@ void Form1::ListPickFiles() {
 }
 
 void Form1::RestoreMoniOneLog() {
-  panels_.MoniOneLogCall = settings_.MoniOneCall;
-  const fs::path path = reception::MoniOneLogPath(data_folder_, panels_.MoniOneLogCall);
-  panels_.MoniOneLogPath = path.string();
-  const shell::MoniOneRestore r = shell::RestoreMoniOneLog(path);
-  for (auto& slot : reception_.moniOneTrack) slot = reception::BlankRecord();
-  reception_.moniOneCount = 0;
-  for (const std::string& rec : r.records) reception_.moniOneTrack[++reception_.moniOneCount] = rec;
-  reception::MoniOneNewest& n = reception_.moniOneNewest;
-  n = r.newest;
+  reception_.stations.RestoreAtStartUp(data_folder_, settings_.MoniOneCall);
+  reception::MoniOneNewest n = reception_.stations.Newest();
   double north = map_core_->state().CentreNorth, east = map_core_->state().CentreEast;
   shell::ApplyMoniOneCentre(north, east, n.north, n.east);
   map_core_->SetCentre(north, east);
+  reception_.stations.SetNewest(std::move(n));
 }
 
 void Form1::TakeMoniOneNewest() {
-  reception_.moniOneNewest = shell::MoniOneFieldsOf(reception_.moniOneTrack[reception_.moniOneCount]);
+  const reception::StationStore& s = reception_.stations;
+  reception_.stations.SetNewest(
+      reception::NewestFieldsOf(s.MoniOneTrack()[static_cast<std::size_t>(s.MoniOneCount())]));
 }
 
 void Form1::Check14_MouseUp(int button) {
@@ -835,21 +831,21 @@ void Form1::LayOut(bool startup) {
   in.outerWidthPx = frameGeometry().width();
   in.tppX = shell_.TwipsPerPixelX;
   in.tppY = shell_.TwipsPerPixelY;
-  in.picture1Left = Picture1->x();
+  in.mapLeft = Picture1->x();
   QWidget* combo8 = scales_->combos[5];
-  in.combo8Right = combo8->x() + combo8->width();
-  in.label5Height = Label5->height();
-  in.list1Height = List1->height();
-  in.frame1Height = info_->height();
-  in.frame1Width = info_->width();
-  in.command57Top = column_->Command57->y();
-  in.frame15Height = wx_->height();
-  in.frame15Width = wx_->width();
-  in.frame3Height = chat_->height();
-  in.text3Left = chat_->Text3->x();
-  in.check16Caption = chat_->Check16->Caption();
-  in.check16Width = chat_->Check16->width();
-  in.frame14Height = emergency_->height();
+  in.lastScaleComboRight = combo8->x() + combo8->width();
+  in.recordLineHeight = Label5->height();
+  in.rawListHeight = List1->height();
+  in.infoPanelHeight = info_->height();
+  in.infoPanelWidth = info_->width();
+  in.specialsTop = column_->Command57->y();
+  in.wxStationHeight = wx_->height();
+  in.wxStationWidth = wx_->width();
+  in.chatHeight = chat_->height();
+  in.chatMessageLeft = chat_->Text3->x();
+  in.autoAnswerCaption = chat_->Check16->Caption();
+  in.autoAnswerWidth = chat_->Check16->width();
+  in.emergencyHeight = emergency_->height();
   const shell::LayoutOut o = shell::LayoutRules(in, startup);
 
   map_core_->SetPictureSize(o.mapWidthPx, o.mapHeightPx);
@@ -858,35 +854,35 @@ void Form1::LayOut(bool startup) {
   for (QWidget* pic : {Picture1, Picture3}) {
     pic->resize(pic->width(), mh);
     pic->resize(mw, mh);
-    if (o.picture1LeftSet) pic->move(o.picture1Left, pic->y());
+    if (o.mapLeftSet) pic->move(o.mapLeft, pic->y());
   }
   if (startup) Text10->move(Picture1->x(), Picture1->y());
-  Label5->move(Label5->x(), o.label5Top);
-  scales_->move(o.frame16Left, o.frame16Top);
+  Label5->move(Label5->x(), o.recordLineTop);
+  scales_->move(o.scaleBarLeft, o.scaleBarTop);
   QWidget* list1 = List1;
-  list1->setGeometry(list1->x(), o.list1Top, o.list1Width, list1->height());
-  info_->move(o.frame1Left, o.frame1Top);
+  list1->setGeometry(list1->x(), o.rawListTop, o.rawListWidth, list1->height());
+  info_->move(o.infoPanelLeft, o.infoPanelTop);
   const panels::ControlColumn& c = *column_;
   for (QWidget* w :
        std::initializer_list<QWidget*>{c.Command57, c.Command58, c.Command59, c.Command65, c.Label22, c.Line4}) {
     w->setVisible(o.specialsVisible);
   }
-  wx_->move(o.frame15Left, o.frame15Top);
+  wx_->move(o.wxStationLeft, o.wxStationTop);
   QWidget* frame3 = chat_;
-  frame3->setGeometry(o.frame3Left, o.frame3Top, o.frame3Width, frame3->height());
-  chat_->Check8->move(o.check8Left, chat_->Check8->y());
-  chat_->Command27->move(o.command27Left, chat_->Command27->y());
+  frame3->setGeometry(o.chatLeft, o.chatTop, o.chatWidth, frame3->height());
+  chat_->Check8->move(o.meOnlyLeft, chat_->Check8->y());
+  chat_->Command27->move(o.chatCloseLeft, chat_->Command27->y());
   QWidget* text3 = chat_->Text3;
-  text3->resize(o.text3Width, text3->height());
+  text3->resize(o.chatMessageWidth, text3->height());
   QWidget* check16 = chat_->Check16;
-  check16->resize(o.check16Width, check16->height());
+  check16->resize(o.autoAnswerWidth, check16->height());
   QWidget* frame7 = saved_;
-  frame7->setGeometry(0, frame7->y(), o.frame7.width, std::max(0, o.frame7.height));
-  saved_->Text5->resize(std::max(0, o.text5Width), std::max(0, o.text5Height));
-  saved_->Command28->move(o.command28Left, saved_->Command28->y());
-  emergency_->move(o.frame14Left, o.frame14Top);
-  viewer_->setGeometry(o.frame8.left, o.frame8.top, std::max(0, o.frame8.width), std::max(0, o.frame8.height));
-  viewer_->WebBrowser2->resize(o.webBrowser2Width, o.webBrowser2Height);
+  frame7->setGeometry(0, frame7->y(), o.savedMessages.width, std::max(0, o.savedMessages.height));
+  saved_->Text5->resize(std::max(0, o.savedTextWidth), std::max(0, o.savedTextHeight));
+  saved_->Command28->move(o.savedCloseLeft, saved_->Command28->y());
+  emergency_->move(o.emergencyLeft, o.emergencyTop);
+  viewer_->setGeometry(o.viewer.left, o.viewer.top, std::max(0, o.viewer.width), std::max(0, o.viewer.height));
+  viewer_->WebBrowser2->resize(o.viewerPageWidth, o.viewerPageHeight);
   scales_->raise();
 }
 
@@ -1001,7 +997,12 @@ void Form1::Command65_Click() {
   terminal_io_->Open();
 }
 
-void Form1::DrawMap() { MapDisplay().DrawMap(); }
+void Form1::DrawMap() {
+  // Smart logging keeps no report with a deviating time stamp in the track: they
+  // leave it before the drawing (which only reads the store).
+  if (reception_.settings.smartLog && map_core_->state().PictureMode != 1) reception_.stations.RemoveStamped();
+  MapDisplay().DrawMap();
+}
 
 void Form1::FollowMoniOneStation() {
   if (gps_.GpsFixMoved != 0) return;

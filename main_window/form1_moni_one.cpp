@@ -20,14 +20,13 @@ void Form1::SelectMoniOneStation(const std::string& call) {
   UpdateReceptionSettings();
   // The track from the call's whole log (created when missing) and the later
   // reports of the call heard meanwhile; the log is written back with them.
-  panels_.MoniOneLogCall = call;
-  panels_.MoniOneLogPath = reception::MoniOneLogPath(data_folder_, call).string();
-  reception::SelectMoniOneTrack(reception_, call, column_->Check22->Value() == 1);
+  reception_.stations.SelectWatched(data_folder_, call, column_->Check22->Value() == 1);
   TakeMoniOneNewestOrCentre();
-  reception_.info.index = reception_.moniOneCount;
+  reception_.info.index = reception_.stations.MoniOneCount();
   // The settings file keeps the call; only its CALL= line changes.
   PatchSettingsFile(SettingsPath(), {{"CALL", call}}, false);
-  const std::string& newest = reception_.moniOneTrack[reception_.moniOneCount];
+  const std::string& newest =
+      reception_.stations.MoniOneTrack()[static_cast<std::size_t>(reception_.stations.MoniOneCount())];
   if (!info_->isHidden()) Label5->SetCaption(newest);
   // The map follows the station.
   map_core_->SetCentreMode(1);
@@ -38,8 +37,8 @@ void Form1::SelectMoniOneStation(const std::string& call) {
   info_->Command18->SetCaption("<X");
   info_->Label19->SetCaption("DELETE");
   info_->Command19->SetCaption("X>");
-  if (!info_->isHidden() && reception_.moniOneCount > 0)
-    info_service_->ShowStationInfo(call, reception_.moniOneCount, true);
+  if (!info_->isHidden() && reception_.stations.MoniOneCount() > 0)
+    info_service_->ShowStationInfo(call, reception_.stations.MoniOneCount(), true);
   chat_->Text2->setText(platform::ToQ(call));
   internet_->MoniOneStationSelected();
   internet_->SwitchState().lastAreaRequestHhmm = 0;
@@ -49,10 +48,11 @@ void Form1::SelectMoniOneStation(const std::string& call) {
 
 void Form1::TakeMoniOneNewestOrCentre() {
   TakeMoniOneNewest();
-  reception::MoniOneNewest& n = reception_.moniOneNewest;
+  reception::MoniOneNewest n = reception_.stations.Newest();
   if (n.north != 0) map_core_->SetCentre(n.north, n.east);
   n.north = map_core_->state().CentreNorth;
   n.east = map_core_->state().CentreEast;
+  reception_.stations.SetNewest(std::move(n));
 }
 
 void Form1::Combo9_KeyDown(int key_code) {

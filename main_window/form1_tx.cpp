@@ -165,8 +165,7 @@ void Form1::TxSetupOk() {
   // The link step lets events run: a second click meanwhile is not a second OK.
   if (tx_ok_running_) return;
   tx_ok_running_ = true;
-  const links::TxSetupOk ok = links::TakeTxPanel(settings_, tx_->Values(), tx_->PathMemoryEdits,
-                                                 column_->Check15->isEnabled(), column_->Check15->Value());
+  const links::TxSetupOk ok = tx_->Take(settings_, column_->Check15->isEnabled(), column_->Check15->Value());
   if (!ok.refusals.empty()) {
     std::string text;
     for (const std::string& r : ok.refusals) text += (text.empty() ? "" : "\r\n") + r;

@@ -96,12 +96,12 @@ int InfoService::MapLock() const { return h_.mapLock ? h_.mapLock() : 0; }
 
 bool InfoService::ShowStationInfo(const std::string& call, int index, bool moni_one) {
   reception::InfoPanelState& info = reception_.info;
-  const auto& store = moni_one ? reception_.moniOneTrack : reception_.moniAllLog;
+  const auto& store = moni_one ? reception_.stations.MoniOneTrack() : reception_.stations.MoniAll();
   if (call.empty() || index < 0 || index >= static_cast<int>(store.size())) return false;
   // The watched station's call puts the panel in its MONI 1 mode, whose slots are
   // the track's: a MONI ALL slot found for it (saved messages, RAW list, map) is
   // shown as the track's newest report, never stepped or deleted by as a track slot.
-  if (!moni_one && call == reception_.settings.moniOneCall && reception_.moniOneCount > 0) {
+  if (!moni_one && call == reception_.settings.moniOneCall && reception_.stations.MoniOneCount() > 0) {
     ShowMoniOneInfo();
     return true;
   }
@@ -115,12 +115,13 @@ bool InfoService::ShowStationInfo(const std::string& call, int index, bool moni_
 bool InfoService::ShowStationInfo(const std::string& call) {
   if (call.empty()) return false;
   const std::string moniOneCall = h_.moniOneCall ? h_.moniOneCall() : std::string();
-  if (call == moniOneCall && reception_.moniOneCount > 0) {
+  if (call == moniOneCall && reception_.stations.MoniOneCount() > 0) {
     ShowMoniOneInfo();
     return true;
   }
-  for (int i = std::min(reception_.moniAllCount, static_cast<int>(reception_.moniAllLog.size()) - 1); i >= 1; --i) {
-    if (panels::RecordCall(reception_.moniAllLog[static_cast<std::size_t>(i)]) == call) {
+  for (int i = std::min(reception_.stations.MoniAllCount(), static_cast<int>(reception_.stations.MoniAll().size()) - 1);
+       i >= 1; --i) {
+    if (panels::RecordCall(reception_.stations.MoniAll()[static_cast<std::size_t>(i)]) == call) {
       wx_.closedByUser = false;
       return ShowStationInfo(call, i, false);
     }
@@ -177,12 +178,12 @@ void InfoService::RefreshInfoPanel() {
 void InfoService::ShowMoniOneInfo() {
   reception::InfoPanelState& info = reception_.info;
   info.call = h_.moniOneCall ? h_.moniOneCall() : std::string();
-  info.index = reception_.moniOneCount;
+  info.index = reception_.stations.MoniOneCount();
   OpenInfoPanel(true);
   wx_.closedByUser = false;
   // An empty track shows no report: the panel must not keep another station's
   // report for MONI1 or a retransmission to act on.
-  if (reception_.moniOneCount <= 0) ShowInfoRecord("");
+  if (reception_.stations.MoniOneCount() <= 0) ShowInfoRecord("");
   Command37_Click();
 }
 
@@ -322,7 +323,7 @@ void InfoService::SearchSamePlace(bool forward) {
   if (!hit) return;
   reception::InfoPanelState& info = reception_.info;
   info.index = *hit;
-  const std::string& record = reception_.moniAllLog[static_cast<std::size_t>(*hit)];
+  const std::string& record = reception_.stations.MoniAll()[static_cast<std::size_t>(*hit)];
   panel_.SetCaption(info.call);  // the title keeps the call the panel was opened with
   info.backCaption = "<";
   info.labelCaption = "QTH=";

@@ -256,9 +256,10 @@ bool MapTools::Find() {
     map::StationFilter filter;
     filter.direct_only = map_.column != nullptr && map_.column->Check24->Value() == 1;
     filter.mask = map_.shell != nullptr ? map_.shell->StationFilterMask : 31;
-    const map::StationHit hit = map::FindStationAt(filled(r.moniOneTrack, r.moniOneCount), map_.settings->MoniOneCall,
-                                                   filled(r.moniAllLog, r.moniAllCount), s.SelectedNorth,
-                                                   s.SelectedEast, s.MetresPerPixel, filter);
+    const map::StationHit hit =
+        map::FindStationAt(filled(r.stations.MoniOneTrack(), r.stations.MoniOneCount()), map_.settings->MoniOneCall,
+                           filled(r.stations.MoniAll(), r.stations.MoniAllCount()), s.SelectedNorth, s.SelectedEast,
+                           s.MetresPerPixel, filter);
     if (hit.index > 0) {
       map_.showStation(hit.call, static_cast<int>(hit.index), hit.moni_one);
       return true;
@@ -470,7 +471,7 @@ void MapTools::ShowInGlobe() {
   if (map_.pause) map_.pause(30000);
   const Settings& set = *map_.settings;
   const int centre_mode = display_.state().CentreMode;
-  const long count = map_.reception != nullptr ? map_.reception->moniOneCount : 0;
+  const long count = map_.reception != nullptr ? map_.reception->stations.MoniOneCount() : 0;
   const std::string caption = map_.column != nullptr ? map_.column->Label9->Caption() : std::string();
   const map::KmlPlacemark k =
       map::PlacemarkAt(display_.state().CentreNorth, display_.state().CentreEast, display_.state().MapCentralMeridian,

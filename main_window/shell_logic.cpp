@@ -1,8 +1,6 @@
 #include "main_window/shell_logic.h"
 
 #include "map/map_tile.h"
-#include "reception/moni_one_log.h"
-#include "reception/station_record.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,12 +19,6 @@ namespace zeblon::shell {
 namespace {
 
 std::string Upper(std::string_view s) { return platform::UpperAscii(s); }
-
-std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
-  if (first > s.size()) return {};
-  last = std::min(last, s.size());
-  return std::string(s.substr(first - 1, last - first + 1));
-}
 
 }  // namespace
 
@@ -162,30 +154,6 @@ std::string ChooseListEntry(const std::string& current, const std::vector<std::s
 // ---------------------------------------------------------------------------
 // MONI 1 log restore
 
-MoniOneFields MoniOneFieldsOf(std::string_view record) {
-  MoniOneFields f;
-  if (record.empty()) return f;
-  f.date = Cols(record, 1, 6);
-  f.time = Cols(record, 8, 11);
-  f.north = LeadingNumber(Cols(record, 14, 22));
-  f.east = LeadingNumber(Cols(record, 23, 31));
-  f.comment = Trim(Cols(record, 43, 89));
-  f.via = Trim(Cols(record, 91, 99));
-  f.symbol = Trim(Cols(record, 101, 103));
-  f.symbolName = Trim(Cols(record, 105, record.size()));
-  return f;
-}
-
-MoniOneRestore RestoreMoniOneLog(const fs::path& log_path) {
-  reception::MoniOneLogFile log = reception::RestoreMoniOneLog(log_path);
-  MoniOneRestore r;
-  r.records = std::move(log.records);
-  r.rewritten = log.rewritten;
-  r.folderMissing = log.folderMissing;
-  if (!r.records.empty()) r.newest = MoniOneFieldsOf(r.records.back());
-  return r;
-}
-
 void ApplyMoniOneCentre(double& cn, double& ce, double& mn, double& me) {
   if (EndsIn499(cn) && EndsIn499(ce)) return;
   if (mn != 0) {
@@ -279,68 +247,68 @@ LayoutOut LayoutRules(const LayoutIn& in, bool startup) {
   if (static_cast<long long>(mh) % 2 != 0) mh += 1;
   if (!startup && mh < 0) mh = 0;
   o.mapHeightPx = mh;
-  double mw = W - in.picture1Left;
+  double mw = W - in.mapLeft;
   if (static_cast<long long>(mw) % 2 != 0) mw += 1;
   if (!startup && mw < 0) mw = 0;
   o.mapWidthPx = mw;
   // At the start the map lies against the right edge.
-  int p1left = in.picture1Left;
+  int p1left = in.mapLeft;
   if (startup) {
     p1left = static_cast<int>(W - mw);
-    o.picture1LeftSet = true;
+    o.mapLeftSet = true;
   }
-  o.picture1Left = p1left;
-  // The record line and Frame16 along the foot.
-  o.label5Top = H - 17;
-  o.frame16Top = H - 17;
-  o.frame16Left = Whole(std::min(0.0, static_cast<double>(in.outerWidthPx - in.combo8Right - 16)));
+  o.mapLeft = p1left;
+  // The record line and the scale bar along the foot.
+  o.recordLineTop = H - 17;
+  o.scaleBarTop = H - 17;
+  o.scaleBarLeft = Whole(std::min(0.0, static_cast<double>(in.outerWidthPx - in.lastScaleComboRight - 16)));
   // The RAW list above the record line, as wide as the map.
-  o.list1Width = static_cast<int>(mw);
-  o.list1Top = o.label5Top - in.list1Height - 2;
+  o.rawListWidth = static_cast<int>(mw);
+  o.rawListTop = o.recordLineTop - in.rawListHeight - 2;
   // The INFO panel above the record line; on the map when the control column reaches down to it.
-  o.frame1Top = o.label5Top - in.frame1Height;
-  o.frame1Left = (in.command57Top + 24 > H - (in.label5Height + in.frame1Height)) ? p1left : 0;
+  o.infoPanelTop = o.recordLineTop - in.infoPanelHeight;
+  o.infoPanelLeft = (in.specialsTop + 24 > H - (in.recordLineHeight + in.infoPanelHeight)) ? p1left : 0;
   // The SPECIALS group only where it fits above the record line.
-  o.specialsVisible = in.command57Top + 16 <= o.label5Top;
+  o.specialsVisible = in.specialsTop + 16 <= o.recordLineTop;
   // The WX STATION window in the foot's right corner, clear of the INFO panel.
-  o.frame15Top = o.label5Top - in.frame15Height;
-  o.frame15Left = std::max(W - in.frame15Width, o.frame1Left + in.frame1Width);
+  o.wxStationTop = o.recordLineTop - in.wxStationHeight;
+  o.wxStationLeft = std::max(W - in.wxStationWidth, o.infoPanelLeft + in.infoPanelWidth);
   // The chat frame along the top, at most 772 wide.
-  o.frame3Top = 0;
+  o.chatTop = 0;
   if (W < 790) {
-    o.frame3Left = 0;
-    o.frame3Width = W;
+    o.chatLeft = 0;
+    o.chatWidth = W;
   } else {
-    o.frame3Left = p1left;
-    o.frame3Width = 772;
+    o.chatLeft = p1left;
+    o.chatWidth = 772;
   }
-  o.check8Left = 112;
+  o.meOnlyLeft = 112;
   // Its close button at its right end.
-  o.command27Left = Whole(std::min(W - o.frame3Left, o.frame3Width) - 18);
+  o.chatCloseLeft = Whole(std::min(W - o.chatLeft, o.chatWidth) - 18);
   // The chat line box: what the frame leaves, within limits.
-  double t3 = o.frame3Width - in.text3Left - 4;
+  double t3 = o.chatWidth - in.chatMessageLeft - 4;
   t3 = std::min(t3, 7320.0 / in.tppX);
   t3 = std::max(t3, 10.0);
-  o.text3Width = Whole(t3);
+  o.chatMessageWidth = Whole(t3);
   // The auto answer box as wide as its caption.
-  o.check16Width = in.check16Width;
-  if (in.check16Caption == "AUTO-A") o.check16Width = 73;
-  if (in.check16Caption == "AUTO ANSWER TEXT:") o.check16Width = 159;
+  o.autoAnswerWidth = in.autoAnswerWidth;
+  if (in.autoAnswerCaption == "AUTO-A") o.autoAnswerWidth = 73;
+  if (in.autoAnswerCaption == "AUTO ANSWER TEXT:") o.autoAnswerWidth = 159;
   // SAVED MESSAGES fills the window below the chat frame.
-  o.frame7 = {0, 0, W, H - in.frame3Height};
-  o.text5Width = o.frame7.width - 16;
-  o.text5Height = o.frame7.height - 22;
-  o.command28Left = o.frame7.width - 18;
+  o.savedMessages = {0, 0, W, H - in.chatHeight};
+  o.savedTextWidth = o.savedMessages.width - 16;
+  o.savedTextHeight = o.savedMessages.height - 22;
+  o.savedCloseLeft = o.savedMessages.width - 18;
   // The EMERGENCY window above the record line, on the map.
-  o.frame14Top = o.label5Top - in.frame14Height - 2;
-  o.frame14Left = p1left;
+  o.emergencyTop = o.recordLineTop - in.emergencyHeight - 2;
+  o.emergencyLeft = p1left;
   // The picture viewer inside the map.
-  o.frame8 = {8, 8, static_cast<int>(mw) - 16, static_cast<int>(mh) - 16};
+  o.viewer = {8, 8, static_cast<int>(mw) - 16, static_cast<int>(mh) - 16};
   // Its web view: whole twips, at least one.
-  const double wb_w_twips = std::max(1.0, RoundHalfEven((o.frame8.width - 16.0) * in.tppX));
-  const double wb_h_twips = std::max(1.0, RoundHalfEven((o.frame8.height - 58.0) * in.tppY));
-  o.webBrowser2Width = std::max(1, Whole(wb_w_twips / in.tppX));
-  o.webBrowser2Height = std::max(1, Whole(wb_h_twips / in.tppY));
+  const double wb_w_twips = std::max(1.0, RoundHalfEven((o.viewer.width - 16.0) * in.tppX));
+  const double wb_h_twips = std::max(1.0, RoundHalfEven((o.viewer.height - 58.0) * in.tppY));
+  o.viewerPageWidth = std::max(1, Whole(wb_w_twips / in.tppX));
+  o.viewerPageHeight = std::max(1, Whole(wb_h_twips / in.tppY));
   return o;
 }
 

@@ -12,8 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "reception/reception_state.h"
-
 namespace zeblon::shell {
 
 namespace fs = std::filesystem;
@@ -81,26 +79,7 @@ void TagInfoLines(std::array<std::string, 7>& lines);
 std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& sorted_entries);
 
 // ---------------------------------------------------------------------------
-// MONI 1 log restore
-
-// The newest record's fields are the one set the receive passes keep up to date.
-using MoniOneFields = reception::MoniOneNewest;
-
-// The fields of the newest record.
-MoniOneFields MoniOneFieldsOf(std::string_view record);
-
-struct MoniOneRestore {
-  std::vector<std::string> records;  // the kept records, each padded to 120, oldest first
-  MoniOneFields newest;
-  bool rewritten = false;      // the file was written back
-  bool folderMissing = false;  // the LOG folder had to be created
-};
-
-// The start-up's restore of the MONI 1 log `log_path` (reception::RestoreMoniOneLog:
-// the records after its last gap of more than 30 days, the file rewritten with
-// them) with the fields of the newest record. A log that cannot be read is neither
-// rewritten nor loaded.
-MoniOneRestore RestoreMoniOneLog(const fs::path& log_path);
+// MONI 1 centre at start-up
 
 // Map centre after the restore: with a start-picture centre nothing moves; else a
 // newest position other than 0 becomes the centre, and the MONI 1 position is the
@@ -164,18 +143,18 @@ struct LayoutIn {
   int W = 0, H = 0;          // inner width and height
   int outerWidthPx = 0;      // the window's outer width in pixels
   int tppX = 15, tppY = 15;  // twips per pixel
-  int picture1Left = 0;
-  int combo8Right = 0;  // right edge of Combo8 inside Frame16
-  int label5Height = 0;
-  int list1Height = 0;
-  int frame1Height = 0, frame1Width = 0;
-  int command57Top = 0;
-  int frame15Height = 0, frame15Width = 0;
-  int frame3Height = 0;
-  int text3Left = 0;
-  std::string check16Caption;
-  int check16Width = 0;
-  int frame14Height = 0;
+  int mapLeft = 0;
+  int lastScaleComboRight = 0;  // right edge of the scale bar's last combo, inside the bar
+  int recordLineHeight = 0;
+  int rawListHeight = 0;
+  int infoPanelHeight = 0, infoPanelWidth = 0;
+  int specialsTop = 0;
+  int wxStationHeight = 0, wxStationWidth = 0;
+  int chatHeight = 0;
+  int chatMessageLeft = 0;
+  std::string autoAnswerCaption;
+  int autoAnswerWidth = 0;
+  int emergencyHeight = 0;
 };
 
 struct Rect {
@@ -184,25 +163,25 @@ struct Rect {
 
 struct LayoutOut {
   double mapWidthPx = 0, mapHeightPx = 0;
-  int picture1Left = 0;  // changed only by the start-up's run
-  bool picture1LeftSet = false;
-  int label5Top = 0;
-  int frame16Top = 0, frame16Left = 0;
-  int list1Width = 0, list1Top = 0;
-  int frame1Top = 0, frame1Left = 0;
+  int mapLeft = 0;  // changed only by the start-up's run
+  bool mapLeftSet = false;
+  int recordLineTop = 0;
+  int scaleBarTop = 0, scaleBarLeft = 0;
+  int rawListWidth = 0, rawListTop = 0;
+  int infoPanelTop = 0, infoPanelLeft = 0;
   bool specialsVisible = true;
-  int frame15Top = 0, frame15Left = 0;
-  int frame3Top = 0, frame3Left = 0, frame3Width = 0;
-  int check8Left = 0;
-  int command27Left = 0;
-  int text3Width = 0;
-  int check16Width = 0;
-  Rect frame7;
-  int text5Width = 0, text5Height = 0;
-  int command28Left = 0;
-  int frame14Top = 0, frame14Left = 0;
-  Rect frame8;
-  int webBrowser2Width = 0, webBrowser2Height = 0;  // pixels (whole twips / tpp)
+  int wxStationTop = 0, wxStationLeft = 0;
+  int chatTop = 0, chatLeft = 0, chatWidth = 0;
+  int meOnlyLeft = 0;
+  int chatCloseLeft = 0;
+  int chatMessageWidth = 0;
+  int autoAnswerWidth = 0;
+  Rect savedMessages;
+  int savedTextWidth = 0, savedTextHeight = 0;
+  int savedCloseLeft = 0;
+  int emergencyTop = 0, emergencyLeft = 0;
+  Rect viewer;
+  int viewerPageWidth = 0, viewerPageHeight = 0;  // pixels (whole twips / tpp)
 };
 
 // The layout rules in their order. `startup`: the start-up's run (no clamping at 0,

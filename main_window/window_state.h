@@ -55,9 +55,6 @@ struct PanelState {
   long TrackLineCount = 0;
   std::vector<std::string> PoiLines;
   int PoiCount = 0;
-  // The MONI 1 station's newest fields live in the reception state (moniOneNewest),
-  // which the receive passes keep up to date.
-  std::string MoniOneLogCall, MoniOneLogPath;
   int ObjectBeaconOn = 0;  // 1 while the own object is transmitted (OBJ ticked)
 };
 

@@ -131,11 +131,11 @@ void MapController::TakeInputs() {
   s.TrackLines = in.trackLines;
   s.PoiLines = in.poiLines;
   const reception::ReceptionState& r = reception_;
-  s.MoniAllCount = r.moniAllCount;
-  s.MoniOneCount = r.moniOneCount;
+  s.MoniAllCount = r.stations.MoniAllCount();
+  s.MoniOneCount = r.stations.MoniOneCount();
   // The watched station where the receive passes left it (its newest report).
-  s.MoniOneNorth = r.moniOneNewest.north;
-  s.MoniOneEast = r.moniOneNewest.east;
+  s.MoniOneNorth = r.stations.Newest().north;
+  s.MoniOneEast = r.stations.Newest().east;
   s.MoniAllLimit = std::max(1, r.settings.moniAllLimit);
   s.MoniOneTrackLimit = std::max(1, r.settings.moniOneTrackLimit);
   s.AlarmNorthText = r.alarm.northText;  // the one jump of CentreMode 3
@@ -401,8 +401,9 @@ void MapController::Wire() {
       MapPoint point;
       const auto db = ComputeMoniOneDistanceBearing({st.UserNorth, st.UserEast}, {st.MoniOneNorth, st.MoniOneEast},
                                                     st.MapCentralMeridian, st.MapFalseEasting, point);
-      const std::string speed = MoniOneSpeedText(reception_.moniOneTrack, reception_.moniOneCount);
-      line = MoniOneLine(db.distanceKm, db.bearing, speed, reception_.moniOneNewest.via);
+      const std::string speed =
+          MoniOneSpeedText(reception_.stations.MoniOneTrack(), reception_.stations.MoniOneCount());
+      line = MoniOneLine(db.distanceKm, db.bearing, speed, reception_.stations.Newest().via);
     } catch (const geodesy::GeodesyError&) {
       return;
     }

@@ -35,8 +35,8 @@ std::string RawLineStationName(const std::string& line) {
 bool OpenInfoOnStation(reception::ReceptionState& st, const std::string& name) {
   if (name.empty()) return false;
   int found = 0;
-  for (int i = 1; i <= st.moniAllCount && i < static_cast<int>(st.moniAllLog.size()); ++i) {
-    const std::string& rec = st.moniAllLog[i];
+  for (int i = 1; i <= st.stations.MoniAllCount() && i < static_cast<int>(st.stations.MoniAll().size()); ++i) {
+    const std::string& rec = st.stations.MoniAll()[i];
     std::string call = rec.size() >= 41 ? rec.substr(32, 9) : std::string();
     std::erase(call, ' ');
     if (call == name) found = i;
@@ -49,7 +49,7 @@ bool OpenInfoOnStation(reception::ReceptionState& st, const std::string& name) {
   info.labelCaption = "QTH=";
   info.forwardCaption = ">";
   info.visible = true;
-  info.record = st.moniAllLog[found];
+  info.record = st.stations.MoniAll()[found];
   // A label shows "&&" as one "&".
   info.labelText.clear();
   for (char ch : info.record) {

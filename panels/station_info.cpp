@@ -33,18 +33,18 @@ std::string RecordOfLabelText(std::string_view label) {
 namespace {
 
 int MoniAllLast(const ReceptionState& st) {
-  return std::clamp(st.moniAllCount, 0, static_cast<int>(st.moniAllLog.size()) - 1);
+  return std::clamp(st.stations.MoniAllCount(), 0, static_cast<int>(st.stations.MoniAll().size()) - 1);
 }
 
 int MoniOneLast(const ReceptionState& st) {
-  return std::clamp(st.moniOneCount, 0, static_cast<int>(st.moniOneTrack.size()) - 1);
+  return std::clamp(st.stations.MoniOneCount(), 0, static_cast<int>(st.stations.MoniOneTrack().size()) - 1);
 }
 
 // The last slot of `from` … `to` (stepping by `step`) whose call is the panel's.
 std::optional<int> LastMatch(const ReceptionState& st, int from, int to, int step) {
   std::optional<int> hit;
   for (int i = from; step > 0 ? i <= to : i >= to; i += step) {
-    if (RecordCall(st.moniAllLog[static_cast<std::size_t>(i)]) == st.info.call) hit = i;
+    if (RecordCall(st.stations.MoniAll()[static_cast<std::size_t>(i)]) == st.info.call) hit = i;
   }
   return hit;
 }
@@ -104,7 +104,7 @@ std::string InfoSlotRecord(const ReceptionState& st) {
   const bool moniOne = InfoShowsMoniOne(st);
   const int last = moniOne ? MoniOneLast(st) : MoniAllLast(st);
   if (st.info.index < 0 || st.info.index > last) return {};
-  const auto& store = moniOne ? st.moniOneTrack : st.moniAllLog;
+  const auto& store = moniOne ? st.stations.MoniOneTrack() : st.stations.MoniAll();
   return store[static_cast<std::size_t>(st.info.index)];
 }
 
@@ -115,7 +115,7 @@ std::optional<int> FindReportNearby(const ReceptionState& st, bool forward, doub
   const int last = MoniAllLast(st);
   const int index = std::clamp(st.info.index, 0, last);
   const auto near = [&](int i) {
-    const std::string& rec = st.moniAllLog[static_cast<std::size_t>(i)];
+    const std::string& rec = st.stations.MoniAll()[static_cast<std::size_t>(i)];
     const double east = LeadingNumber(reception::Columns(rec, 23, 31));
     const double north = LeadingNumber(reception::Columns(rec, 14, 22));
     return std::fabs(east - selectedEast) < radiusKm && std::fabs(north - selectedNorth) < radiusKm;
@@ -167,41 +167,16 @@ InfoQuestion MoniOneQuestion(std::string_view call) {
 }
 
 bool DeleteTrackPositions(ReceptionState& st, bool older, std::string* error) {
-  const int count = MoniOneLast(st);
-  const int index = std::clamp(st.info.index, std::min(1, count), count);
-  std::vector<std::string> kept;
-  if (older) {
-    for (int i = std::max(index, 1); i <= count; ++i) kept.push_back(st.moniOneTrack[static_cast<std::size_t>(i)]);
-  } else {
-    for (int i = 1; i <= index; ++i) kept.push_back(st.moniOneTrack[static_cast<std::size_t>(i)]);
-  }
-  // The file first: when it cannot be replaced, nothing changes.
-  const std::vector<std::string> before(st.moniOneTrack.begin(), st.moniOneTrack.begin() + count + 1);
-  for (std::size_t i = 0; i < kept.size(); ++i) st.moniOneTrack[i + 1] = kept[i];
-  for (std::size_t i = kept.size() + 1; i <= static_cast<std::size_t>(count); ++i)
-    st.moniOneTrack[i] = reception::BlankRecord();
-  st.moniOneCount = static_cast<int>(kept.size());
-  if (!reception::RewriteMoniOneLog(st)) {
-    std::copy(before.begin(), before.end(), st.moniOneTrack.begin());
-    st.moniOneCount = count;
-    if (error != nullptr)
-      *error =
-          "CANNOT WRITE " + reception::MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall).string() + " !";
+  const std::filesystem::path log = reception::MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall);
+  int writeError = 0;
+  const bool ok = older ? st.stations.DeleteOlder(st.info.index, log, writeError)
+                        : st.stations.DeleteNewer(st.info.index, log, writeError);
+  reception::NoteLogWrite(st, ok, writeError);
+  if (!ok) {
+    if (error != nullptr) *error = "CANNOT WRITE " + log.string() + " !";
     return false;
   }
-  // The track as the file now holds it: every line, whatever its length (the
-  // newest when there are more than the track takes).
-  std::string bytes;
-  if (ReadWholeFile(reception::MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), bytes)) {
-    std::vector<std::string> lines = SplitLines(bytes);
-    if (!lines.empty() && lines.back().empty()) lines.pop_back();
-    if (lines.size() > static_cast<std::size_t>(reception::kMoniOneMaxLines))
-      lines.erase(lines.begin(), lines.end() - reception::kMoniOneMaxLines);
-    for (std::size_t i = 1; i < st.moniOneTrack.size(); ++i) st.moniOneTrack[i] = reception::BlankRecord();
-    for (std::size_t i = 0; i < lines.size(); ++i) st.moniOneTrack[i + 1] = reception::ToSlot(lines[i]);
-    st.moniOneCount = static_cast<int>(lines.size());
-  }
-  st.info.index = st.moniOneCount;
+  st.info.index = st.stations.MoniOneCount();
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "geodesy/text.h"
 #include "platform/qtext.h"
+#include "platform/wait.h"
 #include "stations/station_layers.h"
 #include "reception/symbol_table.h"
 
@@ -26,9 +27,22 @@ const char* const kModes[] = {"300R", "300", "1200", "9600", "19200"};  // Optio
 const char* const kModeCaptions[] = {"R300", "300", "1200", "9600", "19200"};
 }  // namespace
 
-TxSetupPanel::TxSetupPanel(QWidget* window, std::filesystem::path programFolder)
+TxSetupPanel::TxSetupPanel(QWidget* window, std::filesystem::path programFolder, Layout layout)
     : PanelFrame(window, "Frame4", "TX SETUP / APRS PARAMETERS", {0, 0, 860, 560}),
+      layout_(layout),
       program_folder_(std::move(programFolder)) {
+  if (layout_ == Layout::StartWindow) {
+    BuildStartLayout();
+    ConnectCommonRules();
+    ConnectStartRules();
+  } else {
+    BuildMainLayout();
+    ConnectCommonRules();
+    ConnectMainRules();
+  }
+}
+
+void TxSetupPanel::BuildMainLayout() {
   auto label = [this](const char* name, const char* caption, Rect r) { return Add<Label>(this, r, name, caption); };
   auto button = [this](const char* name, const char* caption, Rect r) {
     return Add<CommandButton>(this, r, name, caption);
@@ -105,33 +119,15 @@ TxSetupPanel::TxSetupPanel(QWidget* window, std::filesystem::path programFolder)
 
   fr4Command3 = button("fr4Command3", "ABORT", {640, 500, 95, 40});
   fr4Command4 = button("fr4Command4", "OK", {745, 500, 95, 40});
+}
 
-  // --- The rules of the controls.
+// The rules both layouts share: the timer box, the path presets and memories, the
+// info memories, the press-and-hold steppers, the picker's overlay box, OK and ABORT.
+void TxSetupPanel::ConnectCommonRules() {
   fr4Text2->OnChange = [this] {
     const std::string text = fr4Text2->Text();
     const std::string want = TxTimerBoxText(text);
     if (want != text) fr4Text2->SetText(want);
-  };
-  for (int i = 5; i <= 7; ++i) {
-    modeOption[i]->OnClick = [this, i] {
-      links::TxPanelValues v = Values();
-      links::SelectFastMode(v, kModes[i - 3]);
-      Show(v);
-    };
-  }
-  for (int i = 3; i <= 4; ++i) {
-    modeOption[i]->OnMouseUp = [this, i](int) {
-      links::TxPanelValues v = Values();
-      links::ReleaseOverHfMode(v, kModes[i - 3]);
-      Show(v);
-    };
-  }
-  Check2->OnMouseUp = [this](int) { Apply(&links::ReleaseOverHfDual); };
-  Command51->OnClick = [this] { Apply([](links::TxPanelValues& v) { links::StepCrossMode(v, true); }); };
-  Command52->OnClick = [this] { Apply([](links::TxPanelValues& v) { links::StepCrossMode(v, false); }); };
-  Command44->OnClick = [this] {
-    fr4Text4->SetText("");
-    fr4Text4->setFocus();
   };
   for (int i = 1; i <= 6; ++i) {
     presets[i]->OnClick = [this, i] {
@@ -153,20 +149,15 @@ TxSetupPanel::TxSetupPanel(QWidget* window, std::filesystem::path programFolder)
     fr4tm[i]->OnMouseUp = [this, i](int b) { InfoMemoryUp(i, b); };
   }
   // Press and hold: the timer and the symbol step at once and then every 0.2 s
-  // until the button is released, on a timer (no wait loop runs inside a handler).
+  // until the button is released.
   fr4C21->OnMouseDown = [this](int) { Hold([this] { fr4Text2->SetText(links::TxTimerStep(fr4Text2->Text(), 1)); }); };
   fr4C22->OnMouseDown = [this](int) { Hold([this] { fr4Text2->SetText(links::TxTimerStep(fr4Text2->Text(), -1)); }); };
-  fr4Command1->OnMouseDown = [this](int) {
-    Hold([this] { ShowSymbol(links::SymbolStepBack(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text())))); });
-  };
-  fr4Command2->OnMouseDown = [this](int) {
-    Hold(
-        [this] { ShowSymbol(links::SymbolStepForward(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text())))); });
-  };
+  fr4Command1->OnMouseDown = [this](int) { Hold([this] { ShowSymbol(links::SymbolStepBack(SymbolInHand())); }); };
+  fr4Command2->OnMouseDown = [this](int) { Hold([this] { ShowSymbol(links::SymbolStepForward(SymbolInHand())); }); };
   for (CommandButton* b : {fr4C21, fr4C22, fr4Command1, fr4Command2}) {
     b->OnMouseUp = [this](int button_number) { ButtonHeld = button_number; };
   }
-  fr4Text10->OnChange = [this] { ShowSymbol(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text()))); };
+  fr4Text10->OnChange = [this] { ShowSymbol(SymbolInHand()); };
   fr4Command3->OnClick = [this] {
     hide();
     if (OnAbort) OnAbort();
@@ -176,7 +167,49 @@ TxSetupPanel::TxSetupPanel(QWidget* window, std::filesystem::path programFolder)
   };
 }
 
+void TxSetupPanel::ConnectMainRules() {
+  for (int i = 5; i <= 7; ++i) {
+    modeOption[i]->OnClick = [this, i] {
+      links::TxPanelValues v = Values();
+      links::SelectFastMode(v, kModes[i - 3]);
+      Show(v);
+    };
+  }
+  for (int i = 3; i <= 4; ++i) {
+    modeOption[i]->OnMouseUp = [this, i](int) {
+      links::TxPanelValues v = Values();
+      links::ReleaseOverHfMode(v, kModes[i - 3]);
+      Show(v);
+    };
+  }
+  Check2->OnMouseUp = [this](int) { Apply(&links::ReleaseOverHfDual); };
+  Command51->OnClick = [this] { Apply([](links::TxPanelValues& v) { links::StepCrossMode(v, true); }); };
+  Command52->OnClick = [this] { Apply([](links::TxPanelValues& v) { links::StepCrossMode(v, false); }); };
+  Command44->OnClick = [this] {
+    fr4Text4->SetText("");
+    fr4Text4->setFocus();
+  };
+}
+
+int TxSetupPanel::SymbolInHand() const {
+  // The start window's picker steps its own index; the main window's the number box's.
+  if (layout_ == Layout::StartWindow) return picked_symbol_;
+  return ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text()));
+}
+
 links::TxPanelValues TxSetupPanel::Values() const {
+  return layout_ == Layout::StartWindow ? StartValues() : MainValues();
+}
+
+links::TxSetupOk TxSetupPanel::Take(const Settings& old, bool igate_enabled, int igate_value) const {
+  if (layout_ == Layout::MainWindow)
+    return links::TakeTxPanel(old, Values(), PathMemoryEdits, igate_enabled, igate_value);
+  links::TxSetupOk ok;
+  ok.settings = links::CleanTxPanel(old, Values(), PathMemoryEdits, igate_enabled, igate_value);
+  return ok;
+}
+
+links::TxPanelValues TxSetupPanel::MainValues() const {
   links::TxPanelValues v;
   v.ssid = fr4Text1->Text();
   v.ssidEnabled = fr4Text1->isEnabled();
@@ -239,16 +272,35 @@ void TxSetupPanel::Show(const links::TxPanelValues& v) {
   Check32->SetValue(v.digi);
 }
 
-void TxSetupPanel::TakeHandOver(const links::TxPanelValues& v) {
-  Check2->SetValue(v.hfDual);
-  fr4Text1->SetText(v.ssid);
-  fr4Text2->SetText(v.interval);
-  fr4Text3->SetText(v.destination);
-  fr4Text4->SetText(v.path);
-  for (int i = 1; i <= 6; ++i) fr4ti[i]->SetText(v.infoLines[i]);
-  fr4Text8->SetText(v.symbol);
-  fr4Text9->SetText(v.symbolName);
-  fr4Text10->SetText(v.overlay);
+void TxSetupPanel::TakeHandOver(const links::TxPanelValues& v, unsigned parts) {
+  if (parts & kHandHfDual) Check2->SetValue(v.hfDual);
+  if (parts & kHandTxBoxes) {
+    fr4Text1->SetText(v.ssid);
+    fr4Text2->SetText(v.interval);
+    fr4Text3->SetText(v.destination);
+    fr4Text4->SetText(v.path);
+  }
+  if (parts & kHandFirstInfoLine) fr4ti[1]->SetText(v.infoLines[1]);
+  if (parts & kHandOtherInfoLines) {
+    for (int i = 2; i <= 6; ++i) fr4ti[i]->SetText(v.infoLines[i]);
+  }
+  if (parts & kHandInfoActive) {
+    for (int i = 1; i <= 6; ++i) fr4ta[i]->SetValue(v.infoActive[i] > 0 ? 1 : 0);
+  }
+  if (parts & kHandSymbol) fr4Text8->SetText(v.symbol);
+  if (parts & kHandSymbolName) fr4Text9->SetText(v.symbolName);
+  if (parts & kHandOverlay) fr4Text10->SetText(v.overlay);
+  if (parts & kHandTxLevelShown) {
+    Label42->setVisible(v.txLevelShown);
+    Text16->setVisible(v.txLevelShown);
+  }
+}
+
+void TxSetupPanel::TakeCaptions(const TxSetupPanel& from) {
+  fr4Label2->SetCaption(from.fr4Label2->Caption());
+  fr4Label5->SetCaption(from.fr4Label5->Caption());
+  fr4Command3->SetCaption(from.fr4Command3->Caption());
+  fr4Command4->SetCaption(from.fr4Command4->Caption());
 }
 
 void TxSetupPanel::Apply(void (*rule)(links::TxPanelValues&)) {
@@ -258,6 +310,17 @@ void TxSetupPanel::Apply(void (*rule)(links::TxPanelValues&)) {
 }
 
 void TxSetupPanel::Hold(const std::function<void()>& step) {
+  if (layout_ == Layout::StartWindow) {
+    // The start window's steppers wait in place, letting events run, until the release.
+    for (;;) {
+      step();
+      ButtonHeld = 0;
+      PauseWithEvents(0.2f);
+      if (ButtonHeld != 0) break;
+    }
+    return;
+  }
+  // The main window's run on a timer (no wait loop runs inside its handlers).
   step();
   ButtonHeld = 0;
   auto* timer = new QTimer(this);
@@ -293,11 +356,24 @@ void TxSetupPanel::InfoMemoryUp(int i, int b) {
   QApplication::processEvents();
 }
 
+std::string_view TxSetupPanel::SymbolRow(int index) const {
+  if (layout_ == Layout::StartWindow) {
+    return index >= 0 && index < reception::kSymbolTableRows ? std::string_view(picker_rows_[index])
+                                                             : std::string_view();
+  }
+  return index >= 0 && index < reception::kSymbolTableRows ? std::string_view(reception::StandardSymbolTable()[index])
+                                                           : reception::kNoSymbolRow;
+}
+
+void TxSetupPanel::RestorePickedSymbol(int index) {
+  fr4Text8->SetText(NumberText(index));
+  picked_symbol_ = index;
+}
+
 void TxSetupPanel::ShowSymbol(int index) {
   if (OnSymbolShown) OnSymbolShown(index);
-  const std::string_view row = index >= 0 && index < reception::kSymbolTableRows
-                                   ? std::string_view(reception::StandardSymbolTable()[index])
-                                   : reception::kNoSymbolRow;
+  picked_symbol_ = index;
+  const std::string_view row = SymbolRow(index);
   fr4Text8->SetText(std::to_string(index));
   fr4Text9->SetText(reception::SymbolCodeAndName(row));
   const bool overlay = reception::SymbolTakesOverlay(row);

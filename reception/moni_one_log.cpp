@@ -64,38 +64,4 @@ MoniOneLogFile RestoreMoniOneLog(const fs::path& path) {
   return log;
 }
 
-int MergeMoniAllIntoTrack(ReceptionState& st, std::string_view call, bool internetSupport) {
-  auto& track = st.moniOneTrack;
-  int& count = st.moniOneCount;
-  int taken = 0;
-  const int last = std::min(st.moniAllCount, static_cast<int>(st.moniAllLog.size()) - 1);
-  for (int j = 0; j <= last; ++j) {
-    const std::string& rec = st.moniAllLog[j];
-    if (TrimmedColumns(rec, 33, 41) != call) continue;
-    if (!(Columns(rec, 1, 11) > Columns(track[count], 1, 11))) continue;
-    const bool fromInternet = rec.size() >= 91 && static_cast<unsigned char>(rec[90]) > 96;
-    if (internetSupport && fromInternet && TrimmedColumns(rec, 43, 89).empty()) continue;
-    // A full track makes room the way reception does: the oldest 1000 go.
-    if (count >= kMoniOneMaxLines) {
-      for (int i = 1; i <= count - 1000; ++i) track[i] = std::move(track[i + 1000]);
-      for (int i = count - 999; i <= count; ++i) track[i] = BlankRecord();
-      count -= 1000;
-    }
-    track[++count] = rec;
-    ++taken;
-  }
-  return taken;
-}
-
-bool SelectMoniOneTrack(ReceptionState& st, std::string_view call, bool internetSupport) {
-  const fs::path path = MoniOneLogPath(st.settings.dataFolder, call);
-  MoniOneLogFile log = OpenMoniOneLog(path);
-  for (auto& slot : st.moniOneTrack) slot = BlankRecord();
-  st.moniOneCount = 0;
-  for (std::string& record : log.records) st.moniOneTrack[++st.moniOneCount] = std::move(record);
-  MergeMoniAllIntoTrack(st, call, internetSupport);
-  if (!log.read) return false;
-  return WriteMoniOneLog(path, std::span(st.moniOneTrack).subspan(1, static_cast<std::size_t>(st.moniOneCount)));
-}
-
 }  // namespace zeblon::reception

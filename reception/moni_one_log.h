@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reception/reception_state.h"
+#include "reception/station_record.h"
 
 namespace zeblon::reception {
 
@@ -63,21 +63,5 @@ MoniOneLogFile OpenMoniOneLog(const std::filesystem::path& path);
 // than kStartUpGapDays, rewritten, and read back (the records are what the file
 // holds).
 MoniOneLogFile RestoreMoniOneLog(const std::filesystem::path& path);
-
-// Appends to the MONI 1 track every MONI ALL record of `call` (slots 0 … moniAllCount,
-// oldest first) whose date and time (columns 1-11) are later, as text, than the
-// track's newest record, so that the track stays in time order. An internet report
-// (lower-case heard-via in column 91) without a comment is left out while MONI 1
-// internet support is on. A full track drops its oldest records as reception does.
-// Returns the number of records taken.
-int MergeMoniAllIntoTrack(ReceptionState& state, std::string_view call, bool internetSupport);
-
-// Makes `call` the MONI 1 station of `state`'s track: the track is emptied and
-// takes every record of the call's log in the data folder (a missing log is created
-// empty), then the later reports of the call in MONI ALL (MergeMoniAllIntoTrack),
-// and the log is rewritten with the whole track. No report is dropped for its age.
-// A log that cannot be read is not rewritten. True when the log was read and
-// written back.
-bool SelectMoniOneTrack(ReceptionState& state, std::string_view call, bool internetSupport);
 
 }  // namespace zeblon::reception

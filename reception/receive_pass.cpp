@@ -177,8 +177,7 @@ std::string AlarmDistanceText(double km) {
 }
 
 void ReceptionState::ClearMoniAll() {
-  for (int i = 0; i <= moniAllCount && i < kMoniAllSlots; ++i) moniAllLog[i] = BlankRecord();
-  moniAllCount = 0;
+  stations.ClearMoniAll();
   monitorLines = MonitorLines{};
 }
 
@@ -414,8 +413,8 @@ int ReceivePass::StoreReport(FrameValues& v) {
   const bool noLeadingBlank = !record.empty() && record[0] != ' ';
   std::uint64_t northHead = 0;  // the first eight bytes of the northing, a quick first look
   std::memcpy(&northHead, position.data() + 1, sizeof northHead);
-  const std::string* const slots = st_.moniAllLog.data();
-  const int count = st_.moniAllCount;
+  const std::string* const slots = st_.stations.MoniAll().data();
+  const int count = st_.stations.MoniAllCount();
   for (int i = 1; i <= count; ++i) {
     const std::string& stored = slots[i];
     // Each record lives apart from the others: its bytes are asked for some records ahead.
@@ -439,20 +438,12 @@ int ReceivePass::StoreReport(FrameValues& v) {
     if (TrimView(stored) == trimmed) return level;
   }
 
-  // Append and log.
-  if (st_.moniAllCount < kMoniAllSlots - 1) {
-    st_.moniAllLog[++st_.moniAllCount] = record;
-  } else {
-    // The slots are full (a limit above the store's size): make room as the quarter pass does.
-    st_.moniAllLog.erase(st_.moniAllLog.begin() + 2);
-    st_.moniAllLog.push_back(BlankRecord());
-    st_.moniAllLog[st_.moniAllCount] = record;
-  }
+  // Store and log.
+  st_.stations.Add(record, s.moniAllLimit);
   if (s.logsOn) {
     Log(kLogShort, ShortLogLine(record), "\r\n");
     Log(kLogLong, record, "\r\n");
   }
-  if (st_.moniAllCount > s.moniAllLimit) PruneMoniAll(st_);
   level = std::max(level, kLevelReport);
 
   // MONI ALL distance alarm.
@@ -476,131 +467,23 @@ int ReceivePass::StoreReport(FrameValues& v) {
   return level;
 }
 
-void PruneMoniAll(ReceptionState& st) {
-  auto& log = st.moniAllLog;
-  int& count = st.moniAllCount;
-  // Recurrence pass: of slots 2 on, only the newest record of a call at one place stays.
-  // The place (columns 14-31) and the call (33-41) are looked at where they stand,
-  // in a table of slot numbers (0: free) with room to spare.
-  const auto key = [&log](int i) { return std::make_pair(Columns(log[i], 14, 31), Columns(log[i], 33, 41)); };
-  const auto hash = [](const std::pair<std::string_view, std::string_view>& k) {
-    const std::size_t a = std::hash<std::string_view>{}(k.first);
-    return a ^ (std::hash<std::string_view>{}(k.second) + 0x9e3779b97f4a7c15ULL + (a << 6) + (a >> 2));
-  };
-  std::size_t size = 16;
-  while (size < 2 * static_cast<std::size_t>(count) + 2) size *= 2;
-  std::vector<int> table(size, 0);
-  std::vector<bool> keep(static_cast<std::size_t>(count) + 1, true);
-  for (int i = count; i >= 2; --i) {
-    const auto k = key(i);
-    for (std::size_t at = hash(k) & (size - 1);; at = (at + 1) & (size - 1)) {
-      if (table[at] == 0) {
-        table[at] = i;
-        break;
-      }
-      if (key(table[at]) == k) {
-        keep[i] = false;
-        break;
-      }
-    }
-  }
-  int to = 2;
-  for (int i = 2; i <= count; ++i)
-    if (keep[i]) {
-      if (to != i) log[to] = std::move(log[i]);
-      ++to;
-    }
-  for (int i = to; i <= count; ++i) log[i] = BlankRecord();
-  count = to - 1;
-  // Quarter pass.
-  if (count > st.settings.moniAllLimit) {
-    const int q = st.settings.moniAllLimit / 4;
-    for (int i = 2; i <= count - q; ++i) log[i] = std::move(log[i + q]);
-    for (int i = count - q + 1; i <= count; ++i) log[i] = BlankRecord();
-    count -= q;
-  }
-}
-
 bool RewriteMoniOneLog(ReceptionState& st) {
-  const bool ok = WriteMoniOneLog(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall),
-                                  std::span(st.moniOneTrack).subspan(1, static_cast<std::size_t>(st.moniOneCount)));
+  const bool ok =
+      WriteMoniOneLog(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), st.stations.TrackRecords());
   const int error = errno;
   NoteLogWrite(st, ok, error);
   return ok;
 }
 
-void ThinMoniOneTrack(ReceptionState& st) {
-  auto& track = st.moniOneTrack;
-  int& count = st.moniOneCount;
-  const double limit = st.settings.moniOneTrackLimit;
-  // Gap pass: the earlier trips go first.
-  const std::size_t before =
-      RecordsBeforeLastGap(std::span(track).subspan(1, static_cast<std::size_t>(count)), kReceivePassGapDays);
-  for (std::size_t k = 1; k <= before; ++k) track[k] = BlankRecord();
-  // The track as the file holds it: the blank slots left out.
-  const std::string blank = BlankRecord();
-  int to = 1;
-  for (int i = 1; i <= count; ++i)
-    if (track[i] != blank) {
-      if (to != i) track[to] = track[i];
-      ++to;
-    }
-  for (int i = to; i <= count; ++i) track[i] = blank;
-  count = to - 1;
-
-  struct Pass {
-    double share, step;
-  };
-  static constexpr Pass kPasses[] = {{3.0 / 4, 0.01}, {2.0 / 3, 0.05}, {1.0 / 2, 0.1}, {1.0 / 3, 0.2}, {1.0 / 4, 0.5}};
-  double x = 1;
-  for (int run = 0; run < 80; ++run) {
-    for (const Pass& p : kPasses) {
-      if (!(count > 0.8 * limit)) continue;
-      int i = 1;
-      while (i < count * p.share) {
-        const double dn = std::fabs(KmOf(track[i], 14, 22) - KmOf(track[i + 1], 14, 22));
-        const double de = std::fabs(KmOf(track[i], 23, 31) - KmOf(track[i + 1], 23, 31));
-        if (dn < p.step * x && de < p.step * x) {
-          for (int k = i + 1; k < count; ++k) track[k] = std::move(track[k + 1]);
-          track[count] = blank;
-          --count;
-          if (i == 1) i = 2;
-        } else {
-          ++i;
-        }
-      }
-    }
-    if (!(count > 0.8 * limit)) break;
-    x *= 2;
-  }
-}
-
 void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, int& level) {
   const ReceptionSettings& s = st_.settings;
-  auto& track = st_.moniOneTrack;
-  int& count = st_.moniOneCount;
-
   // Append: the values of the stored record without the emergency and object marks.
-  ++count;
-  track[count] = parts.Build(true);
-  // Repeat: a report equal from column 13 on only renews the date and time.
-  if (Columns(track[count], 13, 120) == Columns(track[count - 1], 13, 120)) {
-    track[count - 1] = track[count];
-    track[count] = BlankRecord();
-    --count;
-  }
-  // Cap.
-  if (count > kMoniOneMaxLines) {
-    for (int i = 1; i <= count - 1000; ++i) track[i] = std::move(track[i + 1000]);
-    for (int i = count - 999; i <= count; ++i) track[i] = BlankRecord();
-    count -= 1000;
-  }
-  if (s.smartLog && count > 1.1 * s.moniOneTrackLimit) ThinMoniOneTrack(st_);
+  st_.stations.AddWatched(parts.Build(true), s.smartLog, s.moniOneTrackLimit);
   RewriteMoniOneLog(st_);
 
   // Newest fields.
-  const std::string& newest = track[count];
-  MoniOneNewest& n = st_.moniOneNewest;
+  const std::string& newest = st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())];
+  MoniOneNewest n;
   n.date = std::string(Columns(newest, 1, 6));
   n.time = std::string(Columns(newest, 8, 11));
   n.north = KmOf(newest, 14, 22);
@@ -609,6 +492,7 @@ void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, i
   n.comment = TrimmedColumns(newest, 43, 89);
   n.symbol = TrimmedColumns(newest, 101, 103);
   n.symbolName = TrimmedColumns(newest, 105, 120);
+  st_.stations.SetNewest(n);
 
   // MONI 1 distance alarm.
   if (s.moniOneAlarmOn) {
@@ -645,14 +529,14 @@ ReceivePass::Next ReceivePass::EndOfFrame(int frameLevel, const std::string& cal
   if (frameLevel > kLevelNone && !info.call.empty() && callText == info.call) {
     std::string shown;
     if (info.call != st_.settings.moniOneCall) {
-      shown = st_.moniAllLog[st_.moniAllCount];
-      info.index = st_.moniAllCount;
+      shown = st_.stations.MoniAll()[static_cast<std::size_t>(st_.stations.MoniAllCount())];
+      info.index = st_.stations.MoniAllCount();
       info.backCaption = "<";
       info.labelCaption = "QTH=";
       info.forwardCaption = ">";
     } else {
-      shown = st_.moniOneTrack[st_.moniOneCount];
-      info.index = st_.moniOneCount;
+      shown = st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())];
+      info.index = st_.stations.MoniOneCount();
       info.backCaption = "<X";
       info.labelCaption = "DELETE";
       info.forwardCaption = "X>";

@@ -68,14 +68,6 @@ void AppendToReportLogs(ReceptionState& state, const std::string& record);
 // A text for a label, every "&" doubled (a single one would mark a shortcut).
 std::string LabelText(std::string_view text);
 
-// The upkeep of the stores that every pass shares.
-// MONI ALL above its limit: repeats of a call at one place go first (the newest
-// stays), then the quarter of the limit after slot 1.
-void PruneMoniAll(ReceptionState& state);
-// The smart thinning of the MONI 1 track: what lies before its last gap of more
-// than kReceivePassGapDays (moni_one_log.h) goes, then neighbouring points closer than the pass tolerances merge in
-// cycles of doubling tolerance until the track is at 80 % of its limit.
-void ThinMoniOneTrack(ReceptionState& state);
 // Rewrites the MONI 1 log from the track; false (and a failed write counted) when
 // it cannot be written.
 bool RewriteMoniOneLog(ReceptionState& state);

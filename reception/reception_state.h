@@ -1,4 +1,4 @@
-// The stores, buffers and settings of the receive pass. The main window holds
+// The station store, buffers and settings of the receive pass. The main window holds
 // one ReceptionState; the pass works on it and reaches the windows through
 // ReceptionHost and ChatPanel.
 #pragma once
@@ -11,6 +11,7 @@
 #include "reception/frame_assembly.h"
 #include "reception/monitor_input.h"
 #include "reception/station_record.h"
+#include "reception/station_store.h"
 
 namespace zeblon::reception {
 
@@ -42,18 +43,6 @@ struct ReceptionSettings {
   std::string autoAnswerText;
 };
 
-// The newest record of the watched station's track.
-struct MoniOneNewest {
-  std::string date;  // YYMMDD
-  std::string time;  // HHMM
-  double north = 0;  // km
-  double east = 0;
-  std::string via;
-  std::string comment;
-  std::string symbol;
-  std::string symbolName;
-};
-
 // The station INFO panel as the pass refreshes it.
 struct InfoPanelState {
   std::string call;      // InfoCall: the call shown ("" when none)
@@ -68,11 +57,8 @@ struct InfoPanelState {
 struct ReceptionState {
   ReceptionSettings settings;
 
-  std::vector<std::string> moniAllLog = std::vector<std::string>(kMoniAllSlots, BlankRecord());
-  int moniAllCount = 0;
-  std::vector<std::string> moniOneTrack = std::vector<std::string>(kMoniOneSlots, BlankRecord());
-  int moniOneCount = 0;
-  MoniOneNewest moniOneNewest;
+  // The heard stations (MONI ALL, the MONI 1 track and its log).
+  StationStore stations;
 
   std::string receiveBuffer = "\n";
   MonitorLines monitorLines;

@@ -3,12 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
-#include <QGuiApplication>
-#include <QTimer>
-#include <QPainter>
-#include <QPixmap>
-#include <QImage>
 #include <QIcon>
+#include <QTimer>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -16,22 +12,17 @@
 
 #include "geodesy/text.h"
 #include "links/tnc_commands.h"
-#include "links/tx_setup.h"
 #include "links/track_import.h"
-#include "platform/serial_port.h"
-#include "settings/interface_kind.h"
-#include "start_window/smart_log.h"
-#include "start_window/start_picture.h"
-#include "start_window/start_texts.h"
-#include "stations/station_layers.h"
-#include "reception/symbol_table.h"
+#include "links/tx_setup.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-#include "platform/zip_extract.h"
 #include "platform/qtext.h"
+#include "platform/serial_port.h"
 #include "platform/wait.h"
-#include "reception/station_record.h"
+#include "settings/interface_kind.h"
+#include "start_window/start_picture.h"
+#include "start_window/start_texts.h"
 
 namespace zeblon {
 
@@ -213,53 +204,36 @@ void Form0::BuildControls() {
   Command1->setEnabled(false);
 
   // The TX setup panel, hidden until its button; it covers the whole window.
-  tx_ = new panels::StartTxSetupPanel(this);
-  Place(tx_, 0, 0, kFormWidth, kFormHeight);
+  tx_ = new panels::TxSetupPanel(this, ProgramFolder(), panels::TxSetupPanel::Layout::StartWindow);
 }
 
 void Form0::ConnectHandlers() {
-  Command1->OnClick = [this] { Command1_Click(); };
-  Option4->OnClick = [this] { Option4_Click(); };
-  Option5->OnClick = [this] { Option5_Click(); };
-  Option9->OnClick = [this] { Option9_Click(); };
-  Option10->OnClick = [this] { Option10_Click(); };
-  Option11->OnClick = [this] { Option11_Click(); };
-  Option13->OnClick = [this] { Option13_Click(); };
-  Command14->OnClick = [this] { Command14_Click(); };
-  Command15->OnClick = [this] { Command15_Click(); };
-  Check8->OnClick = [this] { Check8_Click(); };
-  Check1->OnClick = [this] { Check1_Click(); };
-  Text10->OnChange = [this] { Text10_Change(); };
-  Text7->OnChange = [this] { Text7_Change(); };
-  Text8->OnChange = [this] { Text8_Change(); };
-  Text1->OnClick = [this] { Text1_Click(); };
-  Command3->OnClick = [this] { Command3_Click(); };
-  Command6->OnClick = [this] { Command6_Click(); };
+  Command1->OnClick = [this] { Start(); };
+  Option4->OnClick = [this] { SelectInterface(InterfaceKind::Pk232); };
+  Option5->OnClick = [this] { SelectInterface(InterfaceKind::AgwLocal); };
+  Option9->OnClick = [this] { SelectInterface(InterfaceKind::AgwRemote); };
+  Option10->OnClick = [this] { SelectInterface(InterfaceKind::NoRadio); };
+  Option11->OnClick = [this] { SelectInterface(InterfaceKind::ScsTnc); };
+  Option13->OnClick = [this] { SelectInterface(InterfaceKind::ScsPtc); };
+  Command14->OnClick = [this] { ShowAprsIsInputs(); };
+  Command15->OnClick = [this] { TakeAprsIsInputs(); };
+  Check8->OnClick = [this] { ToggleIonosphereFromInternet(); };
+  Check1->OnClick = [this] { ToggleSmartLog(); };
+  Text10->OnChange = [this] { TakeUtcOffset(); };
+  Text7->OnChange = [this] { TakeAlarmDistance(); };
+  Text8->OnChange = [this] { CheckUserCall(); };
+  Text1->OnClick = [this] { ShowMapsPathHelp(); };
+  Command3->OnClick = [this] { OpenReadme(); };
+  Command6->OnClick = [this] { OpenHistory(); };
   Option1->OnClick = [this] { SelectLanguage(11); };
   Option2->OnClick = [this] { SelectLanguage(12); };
   Option3->OnClick = [this] { SelectLanguage(13); };
-  Picture2->OnClick = [this] { Picture2_Click(); };
+  Picture2->OnClick = [this] { CentreMapOnStartPicture(); };
 
   // The TX setup panel.
-  Command5->OnClick = [this] { Command5_Click(); };
-  tx_->fr4Command3->OnClick = [this] { fr4Command3_Click(); };
-  tx_->fr4Command4->OnClick = [this] { fr4Command4_Click(); };
-  tx_->fr4Text10->OnChange = [this] { ShowSelectedSymbol(); };
-  for (int n = 1; n <= 6; ++n) tx_->presets[n]->OnClick = [this, n] { PathPreset(n); };
-  for (int n = 1; n <= 4; ++n) {
-    tx_->pathMemory[n]->OnMouseUp = [this, n](int button) { PathMemoryUp(n, button); };
-  }
-  for (int i = 1; i <= 6; ++i) {
-    tx_->fr4ti[i]->OnLostFocus = [this, i] { last_info_line_ = i; };
-    tx_->fr4tm[i]->OnMouseUp = [this, i](int button) { InfoMemoryUp(i, button); };
-  }
-  tx_->fr4C21->OnMouseDown = [this](int) { StepTxTimer(+1); };
-  tx_->fr4C22->OnMouseDown = [this](int) { StepTxTimer(-1); };
-  tx_->fr4Command1->OnMouseDown = [this](int) { StepSymbol(-1); };
-  tx_->fr4Command2->OnMouseDown = [this](int) { StepSymbol(+1); };
-  for (platform::CommandButton* b : {tx_->fr4C21, tx_->fr4C22, tx_->fr4Command1, tx_->fr4Command2}) {
-    b->OnMouseUp = [this](int button) { StepButtonUp(button); };
-  }
+  Command5->OnClick = [this] { OpenTxSetup(); };
+  tx_->OnAbort = [this] { AbortTxSetup(); };
+  tx_->OnOk = [this] { TakeTxSetup(); };
 }
 
 std::string Form0::SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
@@ -294,13 +268,13 @@ bool Form0::Form_Activate() {
     return false;
   }
   // The start picture and the start window's defaults.
-  tx_->Frame4->move(0, 0);
+  tx_->move(0, 0);
   app_folder_ = ProgramFolder().string();
   PaintStartPicture();
   const char* temp_env = std::getenv("TEMP");
   SetDefaultSettings(SettingsWindow::Start, settings_, app_folder_, temp_env ? temp_env : "");
   // The defaults into both TX setup panels; this loads the main window.
-  Fill1();
+  FillDefaultBoxes();
   // A missing settings file is created empty.
   const fs::path ini = SettingsPath();
   std::error_code ec;
@@ -341,7 +315,7 @@ bool Form0::Form_Activate() {
       Text16->SetText(NumberBoxText(settings_.KIndex));
   });
   // The ionosphere and APRS-IS boxes.
-  Fill2b();
+  FillIonosphereAndAprsIsBoxes();
   // The map system and the data folder.
   settings_.MapSystem = NormaliseMapSystem(settings_.MapSystem);
   data_folder_ = DataFolderOf(app_folder_, settings_.MapSystem);
@@ -352,19 +326,17 @@ bool Form0::Form_Activate() {
     fs::remove(ResolveOrSame(log / name), ec);
   }
   // The radio mode, interface and folder boxes.
-  Fill2c();
+  FillInterfaceAndFolderBoxes();
   // A call given: its TX boxes and start picture.
   const std::string call = UpperAscii(Trim(Text8->Text()));
   if (!call.empty()) {
     settings_.UserCall = call;
-    Fill3();
+    FillBoxesOfTheCall();
     ChooseStartPictureFromMaps();
   }
-  // The TX fields again, the symbol table and the picked symbol.
-  Fill4();
-  BuildSymbolTable();
-  picker_symbol_index_ = settings_.TxSymbolIndex;
-  ShowSelectedSymbol();
+  // The TX fields again from the settings read, and the picked symbol.
+  FillTxFields(false);
+  tx_->ShowSymbol(settings_.TxSymbolIndex);
   // The alarm distance within 1 to 100 km.
   if (settings_.AlarmDistanceKm < 1) settings_.AlarmDistanceKm = 1;
   if (settings_.AlarmDistanceKm > 100) settings_.AlarmDistanceKm = 100;
@@ -378,199 +350,15 @@ bool Form0::Form_Activate() {
   return true;
 }
 
-void Form0::ProvideStockData() {
-  QCoreApplication::processEvents();
-  const fs::path stock_folder = fs::path(app_folder_) / "U33";
-  const auto zip = ResolveCaseInsensitive(fs::path(app_folder_) / "STOCK.ZIP");
-  const bool had_folder = ResolveCaseInsensitive(stock_folder).has_value();
-  std::error_code ec;
-  if (had_folder && zip) {
-    fs::remove(*zip, ec);
-    PauseWithEvents(5);
-  }
-  QCoreApplication::processEvents();
-  if (!had_folder && zip) {
-    Label15->show();
-    QCoreApplication::processEvents();
-    // Unpacked into the program folder by the program itself (several files at
-    // once), or by an outside unpacker for what it cannot read; waited for
-    // (bounded). The archive goes only after an unpack that produced the stock folder.
-    int rc = ExtractZip(*zip, app_folder_) ? 0 : -1;
-    if (rc != 0) rc = RunProgram("7za", {"x", "-y", "-o" + app_folder_, zip->string()}, 300000);
-    if (rc != 0) rc = RunProgram("unzip", {"-o", "-q", zip->string(), "-d", app_folder_}, 300000);
-    if (rc == 0 && ResolveCaseInsensitive(stock_folder)) fs::remove(*zip, ec);
-    Label15->hide();
-  }
-  QCoreApplication::processEvents();
-}
-
-void Form0::Fill1() {
-  FillTxFields(6);
-  Text7->SetText(NumberText(settings_.AlarmDistanceKm));
-  Check2->SetValue(settings_.LogsOn);
-}
-
-// The TX boxes of both panels, each first in the start window and then in the main
-// window: SSID, timer, destination, path and the info lines 1 to `last_info_line`.
-void Form0::FillTxBoxes(int last_info_line) {
-  panels::TxSetupPanel& m = host_.MainTxPanel();
-  tx_->fr4Text1->SetText(settings_.TxSsid);
-  m.fr4Text1->SetText(settings_.TxSsid);
-  tx_->fr4Text2->SetText(NumberText(settings_.BeaconInterval));
-  m.fr4Text2->SetText(NumberText(settings_.BeaconInterval));
-  tx_->fr4Text3->SetText(settings_.TxDestination);
-  m.fr4Text3->SetText(settings_.TxDestination);
-  tx_->fr4Text4->SetText(settings_.TxPath);
-  m.fr4Text4->SetText(settings_.TxPath);
-  for (int i = 1; i <= last_info_line; ++i) {
-    tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
-    m.fr4ti[i]->SetText(settings_.InfoLines[i]);
-  }
-}
-
-// The overlay boxes of both panels show TXSS (the start window's box redraws the picker).
-void Form0::FillOverlayBoxes() {
-  tx_->fr4Text10->SetText(settings_.TxOverlay);
-  host_.MainTxPanel().fr4Text10->SetText(settings_.TxOverlay);
-}
-
-// The start-up's fills of the TX fields: the boxes, then the overlay ("A" when empty,
-// its first character).
-void Form0::FillTxFields(int last_info_line) {
-  FillTxBoxes(last_info_line);
-  ApplyOverlayRule();
-  FillOverlayBoxes();
-}
-
-void Form0::ApplyOverlayRule() {
-  if (settings_.TxOverlay.empty()) settings_.TxOverlay = "A";
-  settings_.TxOverlay = settings_.TxOverlay.substr(0, 1);
-}
-
-void Form0::Fill2b() {
-  if (settings_.IonoAutoUpdate == 0) {
-    Check8->SetValue(0);
-    Text15->setEnabled(true);
-    Text16->setEnabled(true);
-  } else if (settings_.IonoAutoUpdate == 1) {
-    Check8->SetValue(1);
-    Text15->setEnabled(false);
-    Text16->setEnabled(false);
-  }
-  if (!settings_.AprsIsPort.empty()) Text14->SetText(settings_.AprsIsPort);
-  if (!settings_.AprsIsServer.empty()) Text13->SetText(settings_.AprsIsServer);
-}
-
-void Form0::Fill2c() {
-  Settings& s = settings_;
-  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
-  const bool scs = IsScs(kind);
-  if (!scs) {
-    tx_->Option12->setEnabled(false);
-    tx_->Option18->setEnabled(false);
-    tx_->Option19->setEnabled(false);
-  }
-  if (LeadingNumber(s.RadioMode) == 300) tx_->Option7->SetValue(true);
-  if (s.RadioMode == "300R") {
-    if (scs) {
-      tx_->Option12->setEnabled(true);
-      tx_->Option12->SetValue(true);
-    } else if (s.InterfaceKind >= ModemNumber(InterfaceKind::Pk232) &&
-               s.InterfaceKind <= ModemNumber(InterfaceKind::NoRadio)) {
-      tx_->Option7->SetValue(true);
-    }
-  }
-  if (s.RadioMode == "1200") tx_->Option8->SetValue(true);
-  if (s.RadioMode == "9600") tx_->Option18->SetValue(true);
-  if (s.RadioMode == "19200") tx_->Option19->SetValue(true);
-
-  Text8->SetText(s.UserCall);
-  ColourUserCallBox();
-  Text1->SetText(s.MapRootFolder);
-  Text2->SetText(s.TempFolder);
-  Text6->SetText(s.GpsSource);
-  Text17->SetText(s.GpsBaud);
-
-  switch (kind) {
-    case InterfaceKind::Pk232: Option4->SetValue(true); break;
-    case InterfaceKind::AgwLocal: Option5->SetValue(true); break;
-    case InterfaceKind::AgwRemote: Option9->SetValue(true); break;
-    case InterfaceKind::NoRadio: Option10->SetValue(true); break;
-    case InterfaceKind::ScsTnc: Option11->SetValue(true); break;
-    case InterfaceKind::ScsPtc: Option13->SetValue(true); break;
-    default: break;
-  }
-  if (kind == InterfaceKind::Pk232) {
-    Label3->SetCaption("COMM PORT");
-    Text3->SetText(NumberText(std::fabs(s.TncComPort)));
-    Text4->SetText(s.TncBaud);
-  } else if (kind == InterfaceKind::AgwRemote) {
-    Label3->SetCaption("HOST NAME");
-    Text3->SetText(s.AgwHost);
-    Label4->SetCaption("HOST PORT");
-    Text4->SetText(s.AgwPort);
-  } else if (scs) {
-    Label3->SetCaption("COMM PORT");
-    Text3->SetText(NumberText(std::fabs(s.ScsComPort)));
-    Text4->SetText(s.ScsBaud);
-  }
-  Text5->SetText(s.MoniOneCall);
-  const int units = s.LanguageSetting % 10;
-  if (units < 2)
-    Option1->SetValue(true);
-  else if (units == 2)
-    Option2->SetValue(true);
-  else if (units == 3)
-    Option3->SetValue(true);
-}
-
-void Form0::Fill3() {
-  panels::TxSetupPanel& m = host_.MainTxPanel();
-  for (int i = 2; i <= 6; ++i) {
-    tx_->fr4ti[i]->SetText(settings_.InfoLines[i]);
-    m.fr4ti[i]->SetText(settings_.InfoLines[i]);
-  }
-  for (int i = 1; i <= 6; ++i) tx_->fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
-  for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(settings_.InfoLineActive[i] > 0 ? 1 : 0);
-  if (IsValidOwnCall(settings_.UserCall)) igate_call_ok_ = 1;
-  if (igate_call_ok_ == 1) tx_->Check9->setEnabled(true);
-  if (Option11->Value() || Option13->Value() || Option4->Value() || Option5->Value()) {
-    Command14->setEnabled(true);
-  }
-}
-
-void Form0::Fill4() { FillTxFields(1); }
-
 void Form0::ColourUserCallBox() { SetBackground(Text8, Trim(Text8->Text()).empty() ? kYellow : kGrey); }
 
 // ---------------------------------------------------------------------------
 // Handlers
 
-void Form0::FallBackAndDisableRadioModes() {
-  if (!tx_->Option12->isEnabled()) return;
-  if (tx_->Option12->Value() || tx_->Option18->Value() || tx_->Option19->Value()) {
-    tx_->Option7->SetValue(true);
-  }
-  tx_->Option12->setEnabled(false);
-  tx_->Option18->setEnabled(false);
-  tx_->Option19->setEnabled(false);
-}
-
-void Form0::SelectInterface(int modem) {
+void Form0::SelectInterface(InterfaceKind kind) {
   const Settings& s = settings_;
-  const InterfaceKind kind = InterfaceKindOf(modem);
   const bool scs = IsScs(kind);
-  if (scs) {
-    tx_->Option12->setEnabled(true);
-    tx_->Option18->setEnabled(true);
-    tx_->Option19->setEnabled(true);
-  } else if (kind == InterfaceKind::NoRadio) {
-    tx_->Option12->setEnabled(false);
-    tx_->Option18->setEnabled(false);
-    tx_->Option19->setEnabled(false);
-  } else {
-    FallBackAndDisableRadioModes();
-  }
+  tx_->OfferRadioModesFor(kind);
   const bool shown = kind == InterfaceKind::Pk232 || kind == InterfaceKind::AgwRemote || scs;
   if (kind == InterfaceKind::AgwRemote) {
     Label3->SetCaption("HOST NAME");
@@ -593,19 +381,19 @@ void Form0::SelectInterface(int modem) {
   Label4->setVisible(shown);
   Text4->setVisible(shown);
   Command5->setEnabled(kind != InterfaceKind::NoRadio);
-  settings_.InterfaceKind = modem;
+  settings_.InterfaceKind = ModemNumber(kind);
   ApplyLanguageTexts();
   Command14->setEnabled(kind != InterfaceKind::AgwRemote && kind != InterfaceKind::NoRadio);
 }
 
-void Form0::Command14_Click() {
+void Form0::ShowAprsIsInputs() {
   Command1->setEnabled(false);
   for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14, Command15}) {
     w->show();
   }
 }
 
-void Form0::Command15_Click() {
+void Form0::TakeAprsIsInputs() {
   settings_.AprsIsServer = Trim(Text13->Text());
   settings_.AprsIsPort = Trim(Text14->Text());
   for (QWidget* w : std::initializer_list<QWidget*>{Label20, Label23, Text13, Label24, Text14, Command15}) {
@@ -615,7 +403,7 @@ void Form0::Command15_Click() {
   WriteSettings();
 }
 
-void Form0::Check8_Click() {
+void Form0::ToggleIonosphereFromInternet() {
   settings_.IonoAutoUpdate = Check8->Value();
   if (Check8->Value() == 0) {
     Text15->setEnabled(true);
@@ -626,11 +414,11 @@ void Form0::Check8_Click() {
   }
 }
 
-void Form0::Check1_Click() { settings_.SmartLog = Check1->Value(); }
+void Form0::ToggleSmartLog() { settings_.SmartLog = Check1->Value(); }
 
-void Form0::Text10_Change() { settings_.UtcOffsetHours = LeadingNumber(Text10->Text()); }
+void Form0::TakeUtcOffset() { settings_.UtcOffsetHours = LeadingNumber(Text10->Text()); }
 
-void Form0::Text7_Change() {
+void Form0::TakeAlarmDistance() {
   const std::string t = Trim(Text7->Text());
   if (t.empty()) return;
   const double d = RoundHalfEven(LeadingNumber(t));
@@ -638,7 +426,7 @@ void Form0::Text7_Change() {
   if (FitsWholeNumber<std::int16_t>(d)) settings_.AlarmDistanceKm = static_cast<int>(d);
 }
 
-void Form0::Text8_Change() {
+void Form0::CheckUserCall() {
   const std::string t = Text8->Text();
   if (Trim(t).empty()) {
     SetBackground(Text8, kYellow);
@@ -653,9 +441,9 @@ void Form0::Text8_Change() {
   }
 }
 
-void Form0::Command3_Click() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/README.HTM", "ZEBLON  START"); }
+void Form0::OpenReadme() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/README.HTM", "ZEBLON  START"); }
 
-void Form0::Command6_Click() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/HISTORY.TXT", "ZEBLON  START"); }
+void Form0::OpenHistory() { OpenDocumentOrSay(OpenDocument, app_folder_ + "/HISTORY.TXT", "ZEBLON  START"); }
 
 void Form0::SelectLanguage(int lang) {
   settings_.LanguageSetting = lang;
@@ -693,11 +481,7 @@ void Form0::ApplyLanguageTexts() {
       if (w == nullptr) continue;
       SetCaptionOf(w, caption);
     }
-    panels::TxSetupPanel& m = host_.MainTxPanel();
-    m.fr4Label2->SetCaption(tx_->fr4Label2->Caption());
-    m.fr4Label5->SetCaption(tx_->fr4Label5->Caption());
-    m.fr4Command3->SetCaption(tx_->fr4Command3->Caption());
-    m.fr4Command4->SetCaption(tx_->fr4Command4->Caption());
+    host_.MainTxPanel().TakeCaptions(*tx_);
   }
   // The tooltips and the picture label's caption.
   if (TooltipsOn(lang)) {
@@ -718,184 +502,8 @@ void Form0::ApplyLanguageTexts() {
   }
 }
 
-void Form0::Text1_Click() {
+void Form0::ShowMapsPathHelp() {
   MsgBox(MapsPathHelp(LanguageOf(settings_.LanguageSetting)), "ZEBLON  START", MsgButtons::Ok, MsgIcon::Information);
-}
-
-// ---------------------------------------------------------------------------
-// The symbol picker
-
-void Form0::BuildSymbolTable() {
-  symbol_table_ = reception::StandardSymbolTable();
-  symbol_table_[0].clear();
-  for (int i = 95; i <= 100; ++i) symbol_table_[i].clear();
-  for (int i = 195; i <= 200; ++i) symbol_table_[i].clear();
-}
-
-void Form0::ShowSelectedSymbol() {
-  const int i = picker_symbol_index_;
-  const std::string row = i >= 0 && i <= 200 ? symbol_table_[i] : std::string();
-  // 1.-2.
-  tx_->fr4Text8->SetText(std::to_string(i));
-  tx_->fr4Text9->SetText(reception::SymbolCodeAndName(row));
-  // 3.-7. The cell, cut from its sheet anew on every call, and the overlay character.
-  const bool overlay = reception::SymbolTakesOverlay(row);
-  tx_->fr4Picture1->setPixmap(QPixmap::fromImage(
-      stations::SymbolPreview(app_folder_, i, overlay ? reception::OverlayCharacter(tx_->fr4Text10->Text()) : "",
-                              tx_->fr4Picture1->font(), tx_->fr4Picture1->palette().color(QPalette::WindowText))));
-  if (!overlay) {
-    tx_->fr4Text10->hide();
-    return;
-  }
-  tx_->fr4Text10->show();
-  if (tx_->fr4Text10->isVisible()) tx_->fr4Text10->setFocus();
-}
-
-void Form0::StepSymbol(int direction) {
-  for (;;) {
-    picker_symbol_index_ =
-        direction < 0 ? links::SymbolStepBack(picker_symbol_index_) : links::SymbolStepForward(picker_symbol_index_);
-    ShowSelectedSymbol();
-    step_button_released_ = 0;
-    PauseWithEvents(0.2f);
-    if (step_button_released_ != 0) break;
-  }
-}
-
-// ---------------------------------------------------------------------------
-// The start picture
-
-void Form0::PaintStartPicture() {
-  const QTime now = ClockTime ? ClockTime() : QTime::currentTime();
-  const int k = StartPictureBand(now.minute());
-  const qreal fx = 1, fy = 1;  // the screen's pixels are the picture's
-  QPixmap view(static_cast<int>(kStartViewWidth * fx), static_cast<int>(kStartViewHeight * fy));
-  view.fill(QColor(32, 64, 96));
-  const auto file = ResolveCaseInsensitive(fs::path(app_folder_) / "STARTPIC.JPG");
-  QImage stored;
-  if (file && stored.load(QString::fromStdString(file->string()))) {
-    QPainter p(&view);
-    const QRect band(0, kStartViewHeight * k, kStartViewWidth, kStartViewHeight);
-    if (stored.rect().contains(band)) {
-      p.drawImage(view.rect(), stored, band);
-    } else {
-      p.drawImage(QPoint(0, 0), stored);  // the whole picture unscaled instead
-    }
-  }
-  Picture2->setPixmap(view);
-}
-
-void Form0::ChooseStartPictureFromMaps() {
-  const fs::path maps = WindowsPathToLinux(settings_.MapRootFolder, app_folder_);
-  const auto folder = ResolveCaseInsensitive(maps / "UTMPICS");
-  if (!folder) return;
-  std::vector<fs::path> pictures;
-  std::error_code ec;
-  for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (UpperAscii(it->path().extension().string()) == ".BMP") pictures.push_back(it->path());
-  }
-  std::sort(pictures.begin(), pictures.end());
-  const QTime now = ClockTime ? ClockTime() : QTime::currentTime();
-  const auto r = ChooseStartPicture(static_cast<int>(pictures.size()), now.msecsSinceStartOfDay() / 1000.0);
-  if (!r) return;
-  start_picture_path_ = pictures[static_cast<size_t>(*r)].string();
-  QImage image;
-  if (!image.load(QString::fromStdString(start_picture_path_))) return;
-  QPixmap view = Picture2->pixmap();
-  if (view.isNull()) view = QPixmap(kStartViewWidth, kStartViewHeight);
-  {
-    QPainter p(&view);
-    p.drawImage(QPoint(0, 0), image);
-  }
-  Picture2->setPixmap(view);
-}
-
-void Form0::Picture2_Click() {
-  const auto loc = PictureLocationOf(start_picture_path_);
-  if (!loc) return;
-  settings_.CentreNorth = loc->north;
-  settings_.CentreEast = loc->east;
-  Label18->show();
-  Picture2->setToolTip(QString());
-}
-
-// ---------------------------------------------------------------------------
-// SMART LOG
-
-void Form0::TrimMoniOneLog() {
-  const std::string call = Trim(settings_.MoniOneCall);
-  if (call.empty()) return;  // no MONI 1 station, no log to trim
-  const int passes = SpeedTest ? SpeedTest() : SpeedTestPasses();
-  // The very file the main window restores the track from, always a plain name in
-  // the LOG folder: a call holding "/" or ".." reaches no other file.
-  TrimMoniOneLogFile(reception::MoniOneLogPath(data_folder_, call), SmartLogLineLimit(passes));
-}
-
-void Form0::WriteSettings() {
-  if (!WriteSettingsFile(SettingsPath(), SettingsWindow::Start, settings_)) {
-    MsgBox("CANNOT WRITE " + SettingsPath() + " !", "ZEBLON  SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
-  }
-}
-
-StartControlValues Form0::ReadControls() const {
-  StartControlValues v;
-  v.Text13 = Text13->Text();
-  v.Text14 = Text14->Text();
-  v.Text8 = Text8->Text();
-  if (Option4->Value())
-    v.SelectedInterface = 1;
-  else if (Option5->Value())
-    v.SelectedInterface = 0;
-  else if (Option9->Value())
-    v.SelectedInterface = 3;
-  else if (Option10->Value())
-    v.SelectedInterface = 4;
-  else if (Option11->Value())
-    v.SelectedInterface = 5;
-  else if (Option13->Value())
-    v.SelectedInterface = 6;
-  v.Text1 = Text1->Text();
-  v.Text2 = Text2->Text();
-  v.Text3 = Text3->Text();
-  v.Text4 = Text4->Text();
-  v.Text5 = Text5->Text();
-  v.Text6 = Text6->Text();
-  v.Text17 = Text17->Text();
-  if (tx_->Option7->Value())
-    v.SelectedRadioMode = "300";
-  else if (tx_->Option8->Value())
-    v.SelectedRadioMode = "1200";
-  else if (tx_->Option12->Value())
-    v.SelectedRadioMode = "300R";
-  else if (tx_->Option18->Value())
-    v.SelectedRadioMode = "9600";
-  else if (tx_->Option19->Value())
-    v.SelectedRadioMode = "19200";
-  v.Text7 = Text7->Text();
-  v.Text15 = Text15->Text();
-  v.Text16 = Text16->Text();
-  v.Check8 = Check8->Value();
-  v.Check1 = Check1->Value();
-  v.Check2 = Check2->Value();
-  return v;
-}
-
-void Form0::ClearStockReadOnly() {
-  // Owner write permission back on the files of the stock folders (what a
-  // read-only attribute would be), done directly, not through a console command.
-  const fs::path stock = fs::path(app_folder_) / "U33";
-  for (const char* sub : {"LOG", "M0002", "M0010", "M0050", "M0200", "M1000", "M5000", "POI", "UTMPICS", "TRK"}) {
-    const auto folder = ResolveCaseInsensitive(stock / sub);
-    if (!folder) continue;
-    std::error_code ec;
-    for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
-      std::error_code pec;
-      if (it->is_regular_file(pec)) {
-        fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, pec);
-      }
-    }
-    QCoreApplication::processEvents();
-  }
 }
 
 void Form0::WaitForActiveAgain(QWidget* remembered) {
@@ -908,8 +516,8 @@ void Form0::WaitForActiveAgain(QWidget* remembered) {
   }
 }
 
-void Form0::Command1_Click() {
-  // 1.-2.
+void Form0::Start() {
+  // A second press while START works does nothing; a call needs three characters.
   if (start_in_progress_ == 1) return;
   start_in_progress_ = 1;
   if (Trim(Text8->Text()).size() < 3) {
@@ -917,22 +525,22 @@ void Form0::Command1_Click() {
     start_in_progress_ = 0;
     return;
   }
-  // 3.
+  // The caption says how long START takes with this interface.
   Command1->SetCaption("...");
   Command1->SetCaption(StartCaptionFor(settings_.InterfaceKind));
   QApplication::setOverrideCursor(Qt::WaitCursor);
   QCoreApplication::processEvents();
-  // 4.
+  // The boxes into the settings; the main window shows the TX level box with the SCS kinds.
   data_folder_ = CopyStartControls(ReadControls(), settings_, app_folder_);
-  const bool scs = IsScs(InterfaceKindOf(settings_.InterfaceKind));
-  host_.MainTxPanel().Label42->setVisible(scs);
-  host_.MainTxPanel().Text16->setVisible(scs);
-  // 5.-6.
+  links::TxPanelValues tx_level;
+  tx_level.txLevelShown = IsScs(InterfaceKindOf(settings_.InterfaceKind));
+  host_.MainTxPanel().TakeHandOver(tx_level, panels::TxSetupPanel::kHandTxLevelShown);
+  // The stock folders made writable, and the window active again.
   QCoreApplication::processEvents();
   QWidget* remembered = QApplication::activeWindow();
   if (settings_.NoAttribReset != 1) ClearStockReadOnly();
   WaitForActiveAgain(remembered);
-  // 7. Ports.
+  // Ports out of range or in conflict refuse START.
   if (const std::string refusal = CheckStartPorts(settings_); !refusal.empty()) {
     MsgBox(refusal, "ZEBLON  SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
     QApplication::restoreOverrideCursor();
@@ -940,7 +548,7 @@ void Form0::Command1_Click() {
     start_in_progress_ = 0;
     return;
   }
-  // 8.-9.
+  // SMART LOG trims the MONI 1 log; the settings written, the TNC set up, the hand-over.
   if (Check1->Value() == 1) TrimMoniOneLog();
   WriteSettings();
   InitSerialTnc();
@@ -950,7 +558,7 @@ void Form0::InitSerialTnc() {
   // The command set of a serial TNC on the start window's own port, closed again
   // so the main window can open it; then the track import and the hand-over.
   const Settings& s = settings_;
-  const links::TncSettings t = links::TncSettingsFrom(s, tx_->Check4->Value() == 1);
+  const links::TncSettings t = links::TncSettingsFrom(s, tx_->Values().hfDual == 1);
   const links::TncCommandSet set = links::TncInitSet(t);
   if (!set.empty()) {
     platform::SerialPort port;
@@ -973,160 +581,6 @@ bool Form0::SaveScreenshot(const std::string& png_path) {
   std::error_code ec;
   fs::create_directories(fs::path(png_path).parent_path(), ec);
   return grab().save(QString::fromStdString(png_path), "PNG");
-}
-
-// ---------------------------------------------------------------------------
-// The TX setup panel
-
-void Form0::Command5_Click() {
-  // 1.
-  if (Trim(Text8->Text()).size() < 3) {
-    MsgBox("SET USER CALL !", "ZEBLON  TX SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
-    return;
-  }
-  Settings& s = settings_;
-  // 2. The IGATE box counts only for a call that may gate.
-  tx_->Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
-  // 3.-6.
-  tx_->Frame4->setGeometry(0, 0, width(), height());
-  for (int n = 1; n <= 4; ++n) tx_->pathMemory[n]->setToolTip(ToQ(s.PathMemories[n]));
-  for (int i = 1; i <= 6; ++i) {
-    tx_->fr4ti[i]->SetText(s.InfoLines[i]);
-    tx_->fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
-    tx_->fr4tm[i]->setToolTip(ToQ(s.InfoMemories[i]));
-  }
-  // The panel shown, its boxes from the settings.
-  tx_->Frame3->hide();
-  tx_->Frame4->show();
-  tx_->Frame4->raise();
-  tx_->Check6->SetValue(s.TxAfc == 1 ? 1 : 0);
-  tx_->Check7->SetValue(s.TxTimestamp == 1 ? 1 : 0);
-  // By interface kind.
-  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
-  if (kind != InterfaceKind::ScsTnc) {
-    tx_->Check4->hide();
-    tx_->Check4->SetValue(0);
-  }
-  const bool digi_shown = CanDigipeat(kind);
-  tx_->Check3->setVisible(digi_shown);
-  if (digi_shown) tx_->Check3->SetValue(s.DigiOn == 1 ? 1 : 0);
-  tx_->Check4->setVisible(kind == InterfaceKind::ScsTnc);
-  tx_->Check6->setVisible(kind == InterfaceKind::ScsTnc);
-  tx_->Label14->setVisible(kind == InterfaceKind::AgwRemote);
-  const bool scs = IsScs(kind);
-  tx_->Label17->setVisible(scs);
-  tx_->Text11->setVisible(scs);
-  if (kind == InterfaceKind::ScsTnc) {
-    tx_->Label17->SetCaption(" SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
-    tx_->Frame3->show();
-    const std::pair<const char*, OptionButton*> second[] = {{"NONE", tx_->Option14}, {"R300", tx_->Option15},
-                                                            {"300", tx_->Option16},  {"1200", tx_->Option17},
-                                                            {"9600", tx_->Option20}, {"19200", tx_->Option21}};
-    for (const auto& [value, option] : second) {
-      if (s.CrossMode == value) {
-        option->SetValue(true);
-        break;
-      }
-    }
-  } else if (kind == InterfaceKind::ScsPtc) {
-    tx_->Label17->SetCaption(" SCS PTC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
-  }
-  // The main window's ACTIVE boxes and the picked symbol.
-  s.UserCall = UpperAscii(Trim(Text8->Text()));
-  panels::TxSetupPanel& m = host_.MainTxPanel();
-  for (int i = 1; i <= 6; ++i) m.fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
-  ShowSelectedSymbol();
-}
-
-void Form0::fr4Command4_Click() {
-  Settings& s = settings_;
-  const links::TxPanelValues v = tx_->TxValues();
-  // 1. The SSID: 1 to 15 or nothing.
-  s.TxSsid = StoredTxSsid(v.ssid);
-  // 2.-4.
-  s.BeaconInterval = ToWholeNumber<std::int16_t>(LeadingNumber(v.interval));
-  s.TxDestination = UpperAscii(Trim(v.destination));
-  if (s.TxDestination.empty()) s.TxDestination = "ZEBL";
-  s.TxPath = UpperAscii(Trim(v.path));
-  // 5.-6.
-  for (int n = 1; n <= 4; ++n) {
-    if (!new_path_memories_[n].empty()) s.PathMemories[n] = new_path_memories_[n];
-  }
-  for (int i = 1; i <= 6; ++i) {
-    s.InfoLines[i] = Trim(v.infoLines[i]);
-    s.InfoLineActive[i] = v.infoActive[i];
-    s.InfoMemories[i] = Trim(v.infoMemories[i]);
-  }
-  // 7.-8.
-  s.TxLevel = ToWholeNumber<std::int16_t>(LeadingNumber(v.txLevel));
-  s.TxSymbolIndex = ToWholeNumber<std::int16_t>(LeadingNumber(v.symbol));
-  s.TxOverlay = reception::OverlayCharacter(v.overlay);
-  // 9.-11. The main window's panel takes the values as typed.
-  tx_->Frame4->hide();
-  host_.MainTxPanel().TakeHandOver(v);
-  // 12.-15.
-  if (!v.radioMode.empty()) s.RadioMode = v.radioMode;
-  s.DigiOn = v.digi;
-  if (InterfaceKindOf(s.InterfaceKind) == InterfaceKind::ScsTnc && !v.crossMode.empty()) s.CrossMode = v.crossMode;
-  s.TxAfc = tx_->Check6->Value();
-  s.TxTimestamp = v.timestamp;
-  s.IGateOn = igate_call_ok_ == 1 ? tx_->Check9->Value() : 0;
-  // 16.
-  WriteSettings();
-}
-
-void Form0::fr4Command3_Click() {
-  const Settings& s = settings_;
-  tx_->Frame4->hide();
-  FillTxBoxes(1);
-  tx_->fr4Text8->SetText(NumberText(s.TxSymbolIndex));
-  host_.MainTxPanel().fr4Text8->SetText(NumberText(s.TxSymbolIndex));
-  picker_symbol_index_ = s.TxSymbolIndex;
-  FillOverlayBoxes();  // as stored: an empty overlay stays empty
-  tx_->Check9->SetValue(igate_call_ok_ == 1 && s.IGateOn == 1 ? 1 : 0);
-}
-
-// ---------------------------------------------------------------------------
-// The panel's editing aids
-
-void Form0::PathPreset(int n) {
-  tx_->fr4Text4->SetText(links::PathWithPreset(tx_->fr4Text4->Text(), tx_->presets[n]->Caption()));
-}
-
-void Form0::PathMemoryUp(int n, int button) {
-  if (button == 1) {
-    tx_->fr4Text4->SetText(links::PathMemoryRecall(settings_.PathMemories[n], new_path_memories_[n]));
-  } else if (button == 2) {
-    new_path_memories_[n] = links::PathMemoryStore(tx_->fr4Text4->Text());
-    tx_->pathMemory[n]->setToolTip(ToQ(new_path_memories_[n]));
-  }
-}
-
-void Form0::InfoMemoryUp(int m, int button) {
-  // 1. The focus moves first, so a line that had it notes itself.
-  tx_->fr4tm[m]->setFocus();
-  QCoreApplication::processEvents();
-  const std::string memory = FromQ(tx_->fr4tm[m]->toolTip());
-  // 2. The line the memory goes into or comes from.
-  std::array<std::string, 7> lines;
-  for (int i = 1; i <= 6; ++i) lines[i] = tx_->fr4ti[i]->Text();
-  const int line = links::InfoMemoryTarget(lines, last_info_line_, memory, button == 1);
-  if (line == 0) return;
-  last_info_line_ = line;
-  if (button == 1)
-    tx_->fr4ti[line]->SetText(memory);
-  else if (button == 2)
-    tx_->fr4tm[m]->setToolTip(ToQ(tx_->fr4ti[line]->Text()));
-  tx_->fr4ti[line]->setFocus();
-}
-
-void Form0::StepTxTimer(int direction) {
-  for (;;) {
-    tx_->fr4Text2->SetText(links::TxTimerStep(tx_->fr4Text2->Text(), direction));
-    step_button_released_ = 0;
-    PauseWithEvents(0.2f);
-    if (step_button_released_ != 0) break;
-  }
 }
 
 }  // namespace zeblon

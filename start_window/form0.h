@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "panels/start_tx_setup_panel.h"
+#include "panels/tx_setup_panel.h"
 #include "platform/controls.h"
+#include "settings/interface_kind.h"
 #include "settings/settings.h"
 #include "start_window/start_logic.h"
 #include "start_window/start_window_host.h"
@@ -27,37 +28,25 @@ class Form0 : public QWidget {
   bool Form_Activate();
   bool StartupDone() const { return startup_done_; }
 
-  // START.
-  void Command1_Click();
+  // Takes the boxes into the settings, checks the ports, sets up a serial TNC and
+  // hands over to the main window.
+  void Start();  // Command1, START
 
   Settings& settings() { return settings_; }
   const std::string& AppFolder() const { return app_folder_; }
   const std::string& DataFolder() const { return data_folder_; }
   int IGateCallOk() const { return igate_call_ok_; }
   int StartInProgress() const { return start_in_progress_; }
-  panels::StartTxSetupPanel& TxPanel() { return *tx_; }
-  int PickerSymbolIndex() const { return picker_symbol_index_; }
+  panels::TxSetupPanel& TxPanel() { return *tx_; }
   const std::string& StartPicturePath() const { return start_picture_path_; }
-  int LastInfoLine() const { return last_info_line_; }
-  const std::array<std::string, 5>& NewPathMemories() const { return new_path_memories_; }
-  // The symbol table of the picker (rows 0, 95 … 100 and 195 … 200 empty).
-  const std::array<std::string, 201>& SymbolTable() const { return symbol_table_; }
 
   // The handlers a user reaches through the window (public for tests).
-  void Command5_Click();     // opens the TX setup panel
-  void fr4Command4_Click();  // OK of the panel
-  void fr4Command3_Click();  // ABORT of the panel
-  void Picture2_Click();
-  void Text1_Click();
+  void OpenTxSetup();              // Command5, TX SETUP / APRS PARAMETERS
+  void TakeTxSetup();              // fr4Command4, OK of the TX setup panel
+  void AbortTxSetup();             // fr4Command3, ABORT of the TX setup panel
+  void CentreMapOnStartPicture();  // Picture2, the start picture
+  void ShowMapsPathHelp();         // Text1, the maps path box
   void ApplyLanguageTexts();
-  void ShowSelectedSymbol();
-  // Step buttons: a press steps at once and repeats every 0.2 s until a release.
-  void StepSymbol(int direction);   // fr4Command1 (-1) and fr4Command2 (+1) MouseDown
-  void StepTxTimer(int direction);  // fr4C21 (+1) and fr4C22 (-1) MouseDown
-  void StepButtonUp(int button) { step_button_released_ = button; }
-  void PathMemoryUp(int n, int button);  // Command17 … Command21 MouseUp
-  void InfoMemoryUp(int m, int button);  // fr4tm MouseUp
-  void PathPreset(int n);                // Command8 … Command13
 
   // A PNG of the window as it is drawn now (offscreen too). False when it could not be saved.
   bool SaveScreenshot(const std::string& png_path);
@@ -108,40 +97,31 @@ class Form0 : public QWidget {
   void ConnectHandlers();
   std::string SettingsPath() const;
 
-  // The fills of the start-up.
-  void Fill1();
-  void Fill2b();
-  void Fill2c();
-  void Fill3();
-  void Fill4();
+  // The fills of the start-up (form0_settings.cpp, form0_tx.cpp).
+  void FillDefaultBoxes();              // the defaults into both TX panels, alarm distance, SAVE LOG
+  void FillIonosphereAndAprsIsBoxes();  // the ionosphere boxes and the APRS-IS server
+  void FillInterfaceAndFolderBoxes();   // radio mode, interface, call, folders, ports, language
+  void FillBoxesOfTheCall();            // info lines, ACTIVE boxes, IGate and APRS-IS setup for the call
   void FillTxBoxes(int last_info_line);
-  void FillOverlayBoxes();
-  void FillTxFields(int last_info_line);
+  void FillTxFields(bool all_info_lines);
+  void HandOverTx(unsigned parts);
   void ProvideStockData();
   void ApplyOverlayRule();
   void ColourUserCallBox();
 
   // Handlers.
-  void SelectInterface(int modem);
-  void FallBackAndDisableRadioModes();
-  void Option4_Click() { SelectInterface(1); }
-  void Option5_Click() { SelectInterface(0); }
-  void Option9_Click() { SelectInterface(3); }
-  void Option10_Click() { SelectInterface(4); }
-  void Option11_Click() { SelectInterface(5); }
-  void Option13_Click() { SelectInterface(6); }
-  void Command14_Click();
-  void Command15_Click();
-  void Check8_Click();
-  void Check1_Click();
-  void Text10_Change();
-  void Text7_Change();
-  void Text8_Change();
-  void Command3_Click();
-  void Command6_Click();
+  void SelectInterface(InterfaceKind kind);  // Option4, 5, 9, 10, 11, 13
+  void ShowAprsIsInputs();                   // Command14, IGATE APRS-IS SETUP
+  void TakeAprsIsInputs();                   // Command15, OK of the APRS-IS inputs
+  void ToggleIonosphereFromInternet();       // Check8, <- INET
+  void ToggleSmartLog();                     // Check1, SMART LOG
+  void TakeUtcOffset();                      // Text10, UTC OFFSET
+  void TakeAlarmDistance();                  // Text7, ALARM DIST
+  void CheckUserCall();                      // Text8, USER CALL
+  void OpenReadme();                         // Command3, READ!
+  void OpenHistory();                        // Command6, HISTORY
   void SelectLanguage(int lang);
   // Neighbours of the start-up and START.
-  void BuildSymbolTable();
   void PaintStartPicture();
   void ChooseStartPictureFromMaps();
   void ClearStockReadOnly();
@@ -153,17 +133,12 @@ class Form0 : public QWidget {
 
   StartWindowHost& host_;
   Settings settings_;
-  panels::StartTxSetupPanel* tx_ = nullptr;
+  panels::TxSetupPanel* tx_ = nullptr;
   std::string app_folder_;
   std::string data_folder_;
   std::string start_picture_path_;
-  std::array<std::string, 201> symbol_table_{};
-  std::array<std::string, 5> new_path_memories_{};
   int igate_call_ok_ = 0;
   int start_in_progress_ = 0;
-  int picker_symbol_index_ = 0;
-  int step_button_released_ = 1;
-  int last_info_line_ = 0;
   bool activated_ = false;
   bool startup_done_ = false;
   bool handing_over_ = false;

@@ -25,20 +25,20 @@ bool TcpPortOk(const std::string& text) {
 std::string DataFolderOf(const std::string& app_folder, const std::string& msys) { return app_folder + "/" + msys; }
 
 std::string CopyStartControls(const StartControlValues& v, Settings& s, const std::string& app_folder) {
-  s.AprsIsServer = Trim(v.Text13);
-  s.AprsIsPort = Trim(v.Text14);
-  s.UserCall = TrimUpper(v.Text8);
+  s.AprsIsServer = Trim(v.AprsIsServer);
+  s.AprsIsPort = Trim(v.AprsIsPort);
+  s.UserCall = TrimUpper(v.UserCall);
   if (v.SelectedInterface >= 0) s.InterfaceKind = v.SelectedInterface;
   // The maps path and the map system named by its last three characters; a
   // trailing separator does not count as one of them.
-  std::string maps = TrimUpper(v.Text1);
+  std::string maps = TrimUpper(v.MapsPath);
   while (maps.size() > 1 && (maps.back() == '\\' || maps.back() == '/')) maps.pop_back();
   if (!maps.empty() && !s.MapSystem.empty() && s.MapSystem[0] == 'U') {
     s.MapRootFolder = maps;
     s.MapSystem = platform::UpperAscii(maps.size() > 3 ? maps.substr(maps.size() - 3) : maps);
   }
-  if (const std::string t = TrimUpper(v.Text2); !t.empty()) s.TempFolder = t;
-  const std::string t3 = Trim(v.Text3), t4 = Trim(v.Text4);
+  if (const std::string t = TrimUpper(v.TempPath); !t.empty()) s.TempFolder = t;
+  const std::string t3 = Trim(v.PortOrHost), t4 = Trim(v.BaudOrHostPort);
   const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
   if (kind == InterfaceKind::Pk232) {
     // A 16-bit field; a number beyond it is held at its end (and refused as a port).
@@ -51,26 +51,26 @@ std::string CopyStartControls(const StartControlValues& v, Settings& s, const st
     if (!t3.empty()) s.ScsComPort = LeadingNumber(platform::UpperAscii(t3));
     if (!t4.empty()) s.ScsBaud = platform::UpperAscii(t4);
   }
-  if (const std::string t = TrimUpper(v.Text5); !t.empty()) s.MoniOneCall = t;
-  if (const std::string t = Trim(v.Text6); !t.empty()) s.GpsSource = t;
+  if (const std::string t = TrimUpper(v.MoniCall); !t.empty()) s.MoniOneCall = t;
+  if (const std::string t = Trim(v.NmeaPort); !t.empty()) s.GpsSource = t;
   s.GpsBaud = "4800";
-  if (const std::string t = Trim(v.Text17); LeadingNumber(t) > 0) s.GpsBaud = t;
+  if (const std::string t = Trim(v.NmeaBaud); LeadingNumber(t) > 0) s.GpsBaud = t;
   if (!v.SelectedRadioMode.empty()) s.RadioMode = v.SelectedRadioMode;
   // A drive letter alone gets its colon.
   if (s.TempFolder.size() == 1) s.TempFolder += ":";
   if (s.MapRootFolder.size() == 1) s.MapRootFolder += ":";
-  if (const std::string t = TrimUpper(v.Text7); !t.empty()) {
+  if (const std::string t = TrimUpper(v.AlarmDistance); !t.empty()) {
     const double d = RoundHalfEven(LeadingNumber(t));
     s.AlarmDistanceKm = d < 1 ? 1 : d > 100 ? 100 : static_cast<int>(d);
   } else {
     if (s.AlarmDistanceKm < 1) s.AlarmDistanceKm = 10;
     if (s.AlarmDistanceKm > 100) s.AlarmDistanceKm = 100;
   }
-  s.SunspotNumber = LeadingNumber(v.Text15);
-  s.KIndex = LeadingNumber(v.Text16);
-  s.IonoAutoUpdate = v.Check8;
-  s.SmartLog = v.Check1;
-  s.LogsOn = v.Check2;
+  s.SunspotNumber = LeadingNumber(v.SunspotNumber);
+  s.KIndex = LeadingNumber(v.KIndex);
+  s.IonoAutoUpdate = v.IonoFromInternet;
+  s.SmartLog = v.SmartLog;
+  s.LogsOn = v.SaveLog;
   return DataFolderOf(app_folder, s.MapSystem);
 }
 
@@ -94,13 +94,6 @@ std::string CheckStartPorts(const Settings& s) {
     return "NMEA PORT / COMM PORT  CONFLICT !";
   }
   return {};
-}
-
-std::string StoredTxSsid(const std::string& box_text) {
-  const std::string ssid = Trim(box_text);
-  if (ssid.empty()) return ssid;
-  const double v = LeadingNumber(ssid);
-  return v < 1 || v > 15 ? std::string() : ssid;
 }
 
 std::string StartCaptionFor(int interface_kind) {

@@ -11,17 +11,19 @@ namespace zeblon {
 
 // The values START reads from the start window's controls.
 struct StartControlValues {
-  std::string Text13, Text14;              // APRS-IS server and port
-  std::string Text8;                       // user call
-  int SelectedInterface = -1;              // MODEM of the selected interface option, -1 none
-  std::string Text1, Text2;                // maps path, temp path
-  std::string Text3, Text4;                // connection inputs
-  std::string Text5;                       // MONI call
-  std::string Text6, Text17;               // NMEA port and speed
-  std::string SelectedRadioMode;           // HBAUD of the selected radio mode option, empty none
-  std::string Text7;                       // alarm distance
-  std::string Text15, Text16;              // sunspot number, K index
-  int Check8 = 0, Check1 = 0, Check2 = 0;  // IONA, SLOG, LOGS
+  std::string AprsIsServer, AprsIsPort;  // Text13, Text14
+  std::string UserCall;                  // Text8
+  int SelectedInterface = -1;            // MODEM of the selected interface option, -1 none
+  std::string MapsPath, TempPath;        // Text1, Text2
+  std::string PortOrHost;                // Text3: COMM PORT, or HOST NAME of a remote packet engine
+  std::string BaudOrHostPort;            // Text4: COMM BAUD, or HOST PORT of a remote packet engine
+  std::string MoniCall;                  // Text5
+  std::string NmeaPort, NmeaBaud;        // Text6, Text17: the GPS's port and speed
+  std::string SelectedRadioMode;         // HBAUD of the selected radio mode option, empty none
+  std::string AlarmDistance;             // Text7, km
+  std::string SunspotNumber, KIndex;     // Text15, Text16
+  int IonoFromInternet = 0;              // Check8 (IONA)
+  int SmartLog = 0, SaveLog = 0;         // Check1 (SLOG), Check2 (LOGS)
 };
 
 // Copies the controls into the settings as START does; returns the new data folder.
@@ -33,10 +35,6 @@ std::string DataFolderOf(const std::string& app_folder, const std::string& msys)
 // The message that refuses START for the ports, or "" when they are usable:
 // a serial or TCP port number outside its range, or a GPS port equal to the TNC port.
 std::string CheckStartPorts(const Settings& s);
-
-// The SSID that the TX setup panel's OK stores from its box: the trimmed text, or
-// nothing when its leading number lies outside 1 to 15 ("7A" stays "7A").
-std::string StoredTxSsid(const std::string& box_text);
 
 // START's caption while it works, by interface kind.
 std::string StartCaptionFor(int interface_kind);

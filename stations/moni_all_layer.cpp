@@ -33,10 +33,17 @@ const Paint& WhitePaint() {
 
 }  // namespace
 
-MoniAllLayer::MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
+MoniAllLayer::MoniAllLayer(const reception::StationStore& stations, const reception::AlarmRecord& alarm,
+                           const std::string& watchedCall, const StationDrawSettings& settings,
                            const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
                            const reception::SymbolTable& table)
-    : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
+    : store_(stations),
+      alarm_(alarm),
+      watchedCall_(watchedCall),
+      settings_(settings),
+      sheets_(sheets),
+      now_(std::move(now)),
+      table_(table) {}
 
 // Reads the slots whose records changed since the pass before and places every
 // slot on the picture.
@@ -45,7 +52,7 @@ void MoniAllLayer::ReadSlots(int count, const MapView& view) {
   const std::optional<long> now = MinuteStamp(now_ ? now_() : reception::LocalTime{});
   const bool greys = settings_.moniAllLevel == 1;
   slots_.Update(
-      st_.moniAllLog, count,
+      store_.MoniAll(), count,
       [&](Slot& s, std::string_view bytes) {
         const RecordView r(bytes);
         s.north = r.NorthKm();
@@ -116,7 +123,7 @@ void MoniAllLayer::FindLabels(const MapView& view, const QPaintDevice* device) {
     if (!at || (settings_.filterMask & FilterBitOf(first->stationClass)) == 0) continue;
     const int left = at->x + 8 + 6 * (level / 4);
     const RecordView newest(slots_.Bytes(station.last));
-    const bool alarmed = !st_.alarm.call.empty() && st_.alarm.call == station.call;
+    const bool alarmed = !alarm_.call.empty() && alarm_.call == station.call;
     if (longLabel || alarmed) {
       text_.assign(station.call);
       text_ += slots_[station.last].object ? "_" : " ";
@@ -152,7 +159,7 @@ void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
   drawn_.clear();  // the drawing order is rebuilt from the log at every pass
   if (settings_.moniAllLevel <= 0) return;
   const MapView view = viewIn.Normalised();
-  const int count = std::clamp(st_.moniAllCount, 0, static_cast<int>(st_.moniAllLog.size()) - 1);
+  const int count = std::clamp(store_.MoniAllCount(), 0, static_cast<int>(store_.MoniAll().size()) - 1);
   MapPen pen(painter, view.width_px, view.height_px);
   pen.SetColour(ToQColor(kStationColour));
   painter.setRenderHint(QPainter::Antialiasing, false);
@@ -168,7 +175,7 @@ void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
     const int k = newestOf_[static_cast<std::size_t>(slot)];
     if (k < 0) continue;
     const Station& station = stations_[static_cast<std::size_t>(k)];
-    if (station.call == st_.settings.moniOneCall) continue;  // drawn by the MONI 1 pass
+    if (station.call == watchedCall_) continue;  // drawn by the MONI 1 pass
     order_.push_back(k);
   }
   drawn_.resize(order_.size());

@@ -25,7 +25,9 @@ class LineBatch;
 
 class MoniAllLayer : public map::Layer {
  public:
-  MoniAllLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
+  // `watchedCall` is the MONI 1 call, whose reports the MONI 1 layer draws.
+  MoniAllLayer(const reception::StationStore& stations, const reception::AlarmRecord& alarm,
+               const std::string& watchedCall, const StationDrawSettings& settings, const SymbolSheets& sheets,
                std::function<reception::LocalTime()> now,
                const reception::SymbolTable& table = reception::StandardSymbolTable());
   void render(QPainter& painter, const map::MapView& view) override;
@@ -57,7 +59,9 @@ class MoniAllLayer : public map::Layer {
   void FindLabels(const map::MapView& view, const QPaintDevice* device);
   void DrawStation(map::MapPen& pen, LineBatch& lines, const Station& station) const;
 
-  const reception::ReceptionState& st_;
+  const reception::StationStore& store_;
+  const reception::AlarmRecord& alarm_;
+  const std::string& watchedCall_;
   const StationDrawSettings& settings_;
   const SymbolSheets& sheets_;
   std::function<reception::LocalTime()> now_;

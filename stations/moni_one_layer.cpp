@@ -21,10 +21,10 @@ std::string TrimmedText(const std::string& s) { return zeblon::Trim(s); }
 
 }  // namespace
 
-MoniOneLayer::MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings,
+MoniOneLayer::MoniOneLayer(const reception::StationStore& stations, const StationDrawSettings& settings,
                            const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
                            const reception::SymbolTable& table)
-    : st_(state), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
+    : stations_(stations), settings_(settings), sheets_(sheets), now_(std::move(now)), table_(table) {}
 
 // The track, oldest first: a band in the report's colour with a black centre
 // line, and point marks at every point but the newest (diamonds 1 to 6: 1, 2
@@ -83,7 +83,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   const MapView view = viewIn.Normalised();
   const int level = std::clamp(settings_.moniOneLevel, 1, 6);
   const std::optional<long> now = MinuteStamp(now_ ? now_() : reception::LocalTime{});
-  const int count = std::clamp(st_.moniOneCount, 0, static_cast<int>(st_.moniOneTrack.size()) - 1);
+  const int count = std::clamp(stations_.MoniOneCount(), 0, static_cast<int>(stations_.MoniOneTrack().size()) - 1);
   MapPen pen(painter, view.width_px, view.height_px);
   if (count == 0) return;
 
@@ -94,7 +94,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   LineBatch lines(painter);
   const MapView::MarkerPixels pixels = view.Markers();
   slots_.Update(
-      st_.moniOneTrack, count,
+      stations_.MoniOneTrack(), count,
       [](Slot& s, std::string_view bytes) {
         const RecordView r(bytes);
         s.blank = r.AllBlank();
@@ -116,10 +116,10 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
 
   // The class marker, symbol, label and messaging mark at the station's pixel.
   const QColor trackColour = last.colour;
-  const auto& n = st_.moniOneNewest;
+  const auto& n = stations_.Newest();
   const int x = pixel_ ? pixel_->x() : static_cast<int>(view.PixelX(n.east));
   const int y = pixel_ ? pixel_->y() : static_cast<int>(view.PixelY(n.north));
-  const RecordView newest(st_.moniOneTrack[count]);
+  const RecordView newest(stations_.MoniOneTrack()[static_cast<std::size_t>(count)]);
   int symbolIndex = 0;
   const std::string_view row = SymbolRowOf(n.symbol, table_, &symbolIndex);
   const int cls = newest.IsObject() ? 3 : reception::SymbolClassOf(row);

@@ -25,7 +25,7 @@ struct Paint;
 
 class MoniOneLayer : public map::Layer {
  public:
-  MoniOneLayer(const reception::ReceptionState& state, const StationDrawSettings& settings, const SymbolSheets& sheets,
+  MoniOneLayer(const reception::StationStore& stations, const StationDrawSettings& settings, const SymbolSheets& sheets,
                std::function<reception::LocalTime()> now,
                const reception::SymbolTable& table = reception::StandardSymbolTable());
   // The station's pixel (MoniOnePixelX/Y): by default that of the newest
@@ -47,7 +47,7 @@ class MoniOneLayer : public map::Layer {
   // of the newest point.
   Paint DrawTrack(LineBatch& lines, int count, bool marks, double w, double h) const;
 
-  const reception::ReceptionState& st_;
+  const reception::StationStore& stations_;
   const StationDrawSettings& settings_;
   const SymbolSheets& sheets_;
   std::function<reception::LocalTime()> now_;

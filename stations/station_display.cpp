@@ -220,25 +220,12 @@ int StationSwitches::AlarmDistanceFromText(std::string_view text) {
 
 // ---------------------------------------------------------------------------
 
-void RemoveStampedRecords(reception::ReceptionState& state) {
-  auto& track = state.moniOneTrack;
-  const int count = std::clamp(state.moniOneCount, 0, static_cast<int>(track.size()) - 1);
-  int kept = 0;
-  for (int i = 1; i <= count; ++i) {
-    if (Columns(track[i], 12, 12) == "T") continue;
-    ++kept;
-    if (kept != i) track[kept] = std::move(track[i]);
-  }
-  for (int i = kept + 1; i <= count; ++i) track[i] = reception::BlankRecord();
-  state.moniOneCount = kept;
-}
-
 MoniOneReadouts MoniOneReadoutsOf(const reception::ReceptionState& state) {
   MoniOneReadouts r;
   r.call = state.settings.moniOneCall.substr(0, 9);
-  r.count = std::to_string(state.moniOneCount);
-  const auto& n = state.moniOneNewest;
-  if (state.moniOneCount > 0) {
+  r.count = std::to_string(state.stations.MoniOneCount());
+  const auto& n = state.stations.Newest();
+  if (state.stations.MoniOneCount() > 0) {
     const std::string d = n.date + std::string(6 > n.date.size() ? 6 - n.date.size() : 0, ' ');
     r.stamp = "20" + d.substr(0, 2) + "-" + d.substr(2, 2) + "-" + d.substr(4, 2) + " " + n.time;
   }

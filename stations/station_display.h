@@ -167,10 +167,6 @@ class StationSwitches {
 // ---------------------------------------------------------------------------
 // MONI 1
 
-// Removes every record stamped "T" from the track (smart logging), keeping
-// the order of the others; only the table in memory changes.
-void RemoveStampedRecords(reception::ReceptionState& state);
-
 // The MONI 1 panel's read-outs: Combo9, Label6, Label9, Label10.
 struct MoniOneReadouts {
   std::string call;   // the first 9 characters of the MONI 1 call

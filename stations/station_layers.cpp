@@ -19,13 +19,13 @@ StationDrawSettings StationDrawSettings::From(const StationSwitches& s, bool dir
   return d;
 }
 
-StationPasses::StationPasses(reception::ReceptionState& state, std::filesystem::path programFolder,
+StationPasses::StationPasses(const reception::ReceptionState& state, std::filesystem::path programFolder,
                              std::function<reception::LocalTime()> now, std::function<StationDrawSettings()> settings)
     : st_(state),
       settingsOf_(std::move(settings)),
       sheets_(std::move(programFolder)),
-      all_(state, settings_, sheets_, now),
-      one_(state, settings_, sheets_, now) {}
+      all_(state.stations, state.alarm, state.settings.moniOneCall, settings_, sheets_, now),
+      one_(state.stations, settings_, sheets_, now) {}
 
 StationPasses::~StationPasses() {
   if (map_ == nullptr) return;
@@ -45,7 +45,6 @@ void StationPasses::Attach(map::MapDisplay& map) {
   one_pass_.draw = [this](QPainter& p, const MapView& v) {
     const long x = map_->state().MoniOnePixelX, y = map_->state().MoniOnePixelY;
     if (settingsOf_) settings_ = settingsOf_();
-    if (st_.settings.smartLog) RemoveStampedRecords(st_);
     if (onMoniOneReadouts) onMoniOneReadouts(MoniOneReadoutsOf(st_));
     if (settings_.moniOneLevel >= 4) sheets_.Reload();
     p.setFont(map::MapFont());

@@ -40,12 +40,13 @@ namespace zeblon::stations {
 
 // The two station passes of the map redraw, kept as long as the map: attached
 // as layers of the map's stack at the places kept for them, they draw MONI ALL
-// (over the tile frames) and MONI 1 (over the POIs and the centre cross, placed
-// where the map put it) into every redraw with the switches of that moment. With
-// smart logging the MONI 1 pass first removes the stamped records from the track.
+// (over the grids, circles and tile frames) and MONI 1 (over the picture markers,
+// the track, the POIs and the centre cross, placed where the map put it) into
+// every redraw with the switches of that moment. They only read the station
+// store: a redraw never changes it.
 class StationPasses {
  public:
-  StationPasses(reception::ReceptionState& state, std::filesystem::path programFolder,
+  StationPasses(const reception::ReceptionState& state, std::filesystem::path programFolder,
                 std::function<reception::LocalTime()> now, std::function<StationDrawSettings()> settings);
   StationPasses(const StationPasses&) = delete;  // the map's stack holds the passes by address
   StationPasses& operator=(const StationPasses&) = delete;
@@ -58,7 +59,7 @@ class StationPasses {
   const std::vector<std::string>& DrawnOrder() const { return all_.DrawnOrder(); }
 
  private:
-  reception::ReceptionState& st_;
+  const reception::ReceptionState& st_;
   std::function<StationDrawSettings()> settingsOf_;
   StationDrawSettings settings_;
   SymbolSheets sheets_;

@@ -159,7 +159,7 @@ void BM_LiveFromEngineSocket(benchmark::State& state) {
         break;
       last = st->receiveBuffer.size();
     }
-    stored += static_cast<std::size_t>(st->moniAllCount);
+    stored += static_cast<std::size_t>(st->stations.MoniAllCount());
     state.PauseTiming();
     link.Disconnect(0);
     // Every frame reached the pass: the raw log holds them all.

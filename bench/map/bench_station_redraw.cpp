@@ -71,16 +71,15 @@ struct Scene {
     std::vector<std::pair<double, double>> at(kStations);
     for (auto& p : at) p = {kNorth + n(rng), kEast + e(rng)};
     const char* symbols[10] = {"/>", "/>", "/>", "/>", "/>", "/-", "/-", "/#", "/_", "/>"};
-    int slot = 0;
+    std::vector<std::string> all, track;
     for (int round = 0; round < 2; ++round)
       for (int i = 0; i < kStations; ++i) {
         at[i].first += step(rng);
         at[i].second += step(rng);
         char call[12];
         std::snprintf(call, sizeof call, "SM%dA%03d", i % 10, i);
-        st.moniAllLog[++slot] = Record(call, at[i].first, at[i].second, 600 + round * 10, symbols[i % 10]);
+        all.push_back(Record(call, at[i].first, at[i].second, 600 + round * 10, symbols[i % 10]));
       }
-    st.moniAllCount = slot;
     // MONI 1: 9998 points wandering across the view, 100 m (2 pixels) apart,
     // turning back at the edges of the view.
     st.settings.moniOneCall = "SM5WALK";
@@ -91,20 +90,26 @@ struct Scene {
         heading += 2.2;
       pn += std::cos(heading) * 0.1;
       pe += std::sin(heading) * 0.1;
-      st.moniOneTrack[i] = Record("SM5WALK", pn, pe, 300 + i / 40, "/>");
+      track.push_back(Record("SM5WALK", pn, pe, 300 + i / 40, "/>"));
     }
-    st.moniOneCount = reception::kMoniOneMaxLines;
-    st.moniOneNewest.north = pn;
-    st.moniOneNewest.east = pe;
-    st.moniOneNewest.symbol = "/>";
+    reception::MoniOneNewest newest;
+    newest.north = pn;
+    newest.east = pe;
+    newest.symbol = "/>";
     // The same stores with every record a minute later, to swap in.
     auto later = [](std::vector<std::string> log) {
       for (std::string& r : log)
         if (r.size() > 10 && r[10] >= '0' && r[10] < '9') ++r[10];
       return log;
     };
-    otherAll = later(st.moniAllLog);
-    otherOne = later(st.moniOneTrack);
+    const auto fill = [&newest](reception::StationStore& store, const std::vector<std::string>& reports,
+                                std::vector<std::string> points) {
+      for (const std::string& r : reports) store.Add(r, reception::kMoniAllSlots);
+      store.LoadTrack(std::move(points));
+      store.SetNewest(newest);
+    };
+    fill(st.stations, all, track);
+    fill(other, later(all), later(track));
   }
 
   void Hooks(bool on) {
@@ -137,12 +142,12 @@ struct Scene {
   zmap::FunctionLayer allPass, onePass;  // the two station passes in the map's stack
   bool registered = false;
   reception::ReceptionState st;
-  std::vector<std::string> otherAll, otherOne;
+  reception::StationStore other;
   stations::StationDrawSettings settings;
   stations::SymbolSheets sheets;
   std::function<reception::LocalTime()> now = [] { return reception::LocalTime{2024, 5, 1, 12, 0, 0}; };
-  stations::MoniAllLayer moniAll{st, settings, sheets, now};
-  stations::MoniOneLayer moniOne{st, settings, sheets, now};
+  stations::MoniAllLayer moniAll{st.stations, st.alarm, st.settings.moniOneCall, settings, sheets, now};
+  stations::MoniOneLayer moniOne{st.stations, settings, sheets, now};
 };
 
 Scene* scene = nullptr;
@@ -155,17 +160,16 @@ void BM_BareMapRedraw(benchmark::State& state) {
 void BM_MapRedrawWithStations(benchmark::State& state) {
   scene->Hooks(true);
   for (auto _ : state) scene->display.DrawMap();
-  state.counters["moni_all_reports"] = scene->st.moniAllCount;
+  state.counters["moni_all_reports"] = scene->st.stations.MoniAllCount();
   state.counters["moni_all_stations"] = static_cast<double>(scene->moniAll.DrawnOrder().size());
-  state.counters["moni_one_points"] = scene->st.moniOneCount;
+  state.counters["moni_one_points"] = scene->st.stations.MoniOneCount();
 }
 
 // Every record of both stores changed since the redraw before.
 void BM_MapRedrawEveryRecordNew(benchmark::State& state) {
   scene->Hooks(true);
   for (auto _ : state) {
-    std::swap(scene->st.moniAllLog, scene->otherAll);
-    std::swap(scene->st.moniOneTrack, scene->otherOne);
+    std::swap(scene->st.stations, scene->other);
     scene->display.DrawMap();
   }
 }
@@ -239,7 +243,8 @@ void BM_StationPixelsAlone(benchmark::State& state) {
 void BM_FirstRedrawWithStations(benchmark::State& state) {
   scene->Hooks(true);
   scene->allPass.draw = [](QPainter& p, const zmap::MapView& v) {
-    stations::MoniAllLayer fresh(scene->st, scene->settings, scene->sheets, scene->now);
+    stations::MoniAllLayer fresh(scene->st.stations, scene->st.alarm, scene->st.settings.moniOneCall, scene->settings,
+                                 scene->sheets, scene->now);
     p.setFont(zmap::MapFont());
     fresh.render(p, v);
   };

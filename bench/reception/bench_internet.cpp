@@ -79,7 +79,7 @@ void BM_InternetPass(benchmark::State& state) {
     std::string lines = text;
     state.ResumeTiming();
     pass.Run(lines);
-    benchmark::DoNotOptimize(st->moniAllCount);
+    benchmark::DoNotOptimize(st->stations.MoniAllCount());
   }
   std::filesystem::remove_all(folder);
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kPageLines);

@@ -72,7 +72,7 @@ void BM_DecodeAndStore(benchmark::State& state) {
     ReceivePass pass(*st, host, chat);
     state.ResumeTiming();
     for (const auto& f : frames) pass.ProcessFrame(f);
-    benchmark::DoNotOptimize(st->moniAllCount);
+    benchmark::DoNotOptimize(st->stations.MoniAllCount());
     state.PauseTiming();
     for (const auto& e : std::filesystem::directory_iterator(folder / "LOG")) std::filesystem::remove(e.path());
     state.ResumeTiming();

@@ -316,7 +316,7 @@ TEST_F(UpkeepTest, FailedSendDropsTheLoginAndLosesNoFrame) {
   EXPECT_FALSE(socket->connected);
   ASSERT_EQ(notices.size(), 1u);
   EXPECT_NE(notices[0].find("LOST WHILE SENDING"), std::string::npos);
-  EXPECT_EQ(st.moniAllCount, 6);
+  EXPECT_EQ(st.stations.MoniAllCount(), 6);
   // The next tick connects and logs in anew.
   socket->sendFails = false;
   Tick(24);

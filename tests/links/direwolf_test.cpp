@@ -93,8 +93,8 @@ class LiveEngine : public ::testing::Test {
   // Records stored, by name (columns 33-41).
   std::map<std::string, std::string> Stored() const {
     std::map<std::string, std::string> r;
-    for (int i = 1; i <= st.moniAllCount; ++i)
-      r[reception::TrimmedColumns(st.moniAllLog[i], 33, 41)] = st.moniAllLog[i];
+    for (int i = 1; i <= st.stations.MoniAllCount(); ++i)
+      r[reception::TrimmedColumns(st.stations.MoniAll()[i], 33, 41)] = st.stations.MoniAll()[i];
     return r;
   }
 
@@ -195,7 +195,7 @@ TEST_F(LiveEngine, OwnBeaconComesOutOfTheEngineAsBuilt) {
         return false;
       },
       1500);
-  EXPECT_EQ(st.moniAllCount, 0);
+  EXPECT_EQ(st.stations.MoniAllCount(), 0);
 }
 
 TEST_F(LiveEngine, EngineKilledAndRestartedDuringARun) {

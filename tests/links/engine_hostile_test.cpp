@@ -78,8 +78,8 @@ class EngineHostile : public ::testing::TestWithParam<InterfaceKind> {
     ASSERT_TRUE(RunUntil([&] { return engine.Count('m') == 1; }));
   }
   bool IsStored(const std::string& call) const {
-    for (int i = 1; i <= st.moniAllCount; ++i)
-      if (reception::TrimmedColumns(st.moniAllLog[i], 33, 41) == call) return true;
+    for (int i = 1; i <= st.stations.MoniAllCount(); ++i)
+      if (reception::TrimmedColumns(st.stations.MoniAll()[i], 33, 41) == call) return true;
     return false;
   }
   // Lets the link take what the engine sent, up to `texts` waiting.
@@ -122,7 +122,7 @@ TEST_P(EngineHostile, IllFormedFramesCostNeitherATickNorAGoodFrame) {
   rx.DecodeReceivedTraffic();
   const qint64 passMs = pass.elapsed();
   for (const std::string& call : good) EXPECT_TRUE(IsStored(call)) << call;
-  EXPECT_EQ(st.moniAllCount, static_cast<int>(good.size()));
+  EXPECT_EQ(st.stations.MoniAllCount(), static_cast<int>(good.size()));
   EXPECT_EQ(rx.EngineTextsWaiting(), 0u);
   std::cout << "[ figure ] kind " << static_cast<int>(GetParam()) << ": good frame behind 1000 ill-formed ones stored "
             << sent.elapsed() << " ms after it was sent, in the first pass (" << passMs << " ms)\n";
@@ -197,7 +197,7 @@ TEST_P(EngineHostile, EveryFrameOfABurstIsStoredInThePassThatReceivedIt) {
   Arrive(20 + 7 + 4);
   rx.DecodeReceivedTraffic();
   for (const std::string& call : calls) EXPECT_TRUE(IsStored(call)) << call;
-  EXPECT_EQ(st.moniAllCount, 20);
+  EXPECT_EQ(st.stations.MoniAllCount(), 20);
   EXPECT_EQ(host.drawMaps, 1);
   const std::string logl = folder.read("_LOGL_.TXT");
   EXPECT_EQ(std::count(logl.begin(), logl.end(), '\n'), 20);

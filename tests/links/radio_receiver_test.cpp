@@ -37,14 +37,14 @@ TEST(RadioReceiver, EngineBacklogTakenInShares) {
     // The main cycle's passes, until three in a row store nothing more.
     std::size_t largest = 0;
     for (int pass = 0, quiet = 0; pass < 2000 && quiet < 3; ++pass) {
-      const int before = st.moniAllCount;
+      const int before = st.stations.MoniAllCount();
       rx.DecodeReceivedTraffic();
       largest = std::max(largest, st.receiveBuffer.size());
-      quiet = st.moniAllCount == before ? quiet + 1 : 0;
+      quiet = st.stations.MoniAllCount() == before ? quiet + 1 : 0;
     }
     EXPECT_EQ(rx.EngineTextsWaiting(), 0u);
     EXPECT_LE(largest, 3 * kAgwTextPerTurn);
-    EXPECT_EQ(st.moniAllCount, kTexts);
+    EXPECT_EQ(st.stations.MoniAllCount(), kTexts);
     // In arrival order, every one logged.
     const std::string log = folder.read("_LOGL_.TXT");
     std::size_t at = 0;
@@ -72,8 +72,8 @@ TEST(RadioReceiver, SerialKindsReadThroughTheirReader) {
   std::string waiting = "SRC>APRS,WIDE1-1 <UI>:\r\n!5930.00N/01800.00E>pk\r\n";
   rx.AttachTnc([&] { return std::exchange(waiting, std::string()); });
   rx.DecodeReceivedTraffic();
-  ASSERT_EQ(st.moniAllCount, 1);
-  EXPECT_EQ(reception::TrimmedColumns(st.moniAllLog[1], 33, 41), "SRC");
+  ASSERT_EQ(st.stations.MoniAllCount(), 1);
+  EXPECT_EQ(reception::TrimmedColumns(st.stations.MoniAll()[1], 33, 41), "SRC");
 }
 
 }  // namespace

@@ -129,7 +129,8 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   };
   auto storedCalls = [&] {
     std::vector<std::string> calls;
-    for (int i = 1; i <= st.moniAllCount; ++i) calls.push_back(reception::TrimmedColumns(st.moniAllLog[i], 33, 41));
+    for (int i = 1; i <= st.stations.MoniAllCount(); ++i)
+      calls.push_back(reception::TrimmedColumns(st.stations.MoniAll()[i], 33, 41));
     return calls;
   };
   if (kind == 1) tnc.Say("K\r\n");  // the converse command's echo
@@ -138,7 +139,7 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     tick();
   }
-  for (int i = 0; i < 20 && st.moniAllCount < 3; ++i) tick();
+  for (int i = 0; i < 20 && st.stations.MoniAllCount() < 3; ++i) tick();
   EXPECT_EQ(storedCalls(), (std::vector<std::string>{"AB1CD-9", "XY9Z", "QW7WX"}));
   // The position as the decoder gives it for the same frame.
   reception::ReceptionState ref;
@@ -146,9 +147,9 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   ref.settings.logsOn = false;
   reception::ReceivePass refPass(ref, host, chat);
   refPass.ProcessFrame("AB1CD-9*>WIDE1-1>WIDE2-1>APRS <UI>:\r\n!5230.00N/01320.00E>mobile\r");
-  ASSERT_EQ(ref.moniAllCount, 1);
-  ASSERT_GE(st.moniAllCount, 1);
-  EXPECT_EQ(st.moniAllLog[1].substr(12, 19), ref.moniAllLog[1].substr(12, 19));
+  ASSERT_EQ(ref.stations.MoniAllCount(), 1);
+  ASSERT_GE(st.stations.MoniAllCount(), 1);
+  EXPECT_EQ(st.stations.MoniAll()[1].substr(12, 19), ref.stations.MoniAll()[1].substr(12, 19));
   EXPECT_NE(folder.read("_LOGRAW_.TXT").find(heard[1].payload), std::string::npos);
 
   // The last two frames, then the line is pulled before the next tick.
@@ -187,9 +188,9 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   EXPECT_EQ(lines.size(), 6u);
 
   // The program goes on: a later tick reads nothing and stores nothing new.
-  const int count = st.moniAllCount;
+  const int count = st.stations.MoniAllCount();
   tick();
-  EXPECT_EQ(st.moniAllCount, count);
+  EXPECT_EQ(st.stations.MoniAllCount(), count);
   EXPECT_EQ(notices.size(), 1u);
 }
 
@@ -255,8 +256,8 @@ TEST_P(SerialTncTest, HostileTextNeverStallsNorGrowsAndTheNextGoodLineIsStored) 
     test::PumpEvents(20);
   };
   auto stored = [&](const std::string& call) {
-    for (int i = 1; i <= st.moniAllCount; ++i)
-      if (reception::TrimmedColumns(st.moniAllLog[i], 33, 41) == call) return true;
+    for (int i = 1; i <= st.stations.MoniAllCount(); ++i)
+      if (reception::TrimmedColumns(st.stations.MoniAll()[i], 33, 41) == call) return true;
     return false;
   };
   int good = 0;

@@ -262,6 +262,50 @@ TEST(TxSetupOkRules, TakesOrRefuses) {
   EXPECT_EQ(TakeTxPanel(old, TxPanelOpening(old, 0, {}), edits, true, 0).settings.PathMemories[2], "WIDE1-1, RELAY");
 }
 
+// The start window's OK cleans what the main window's refuses.
+TEST(TxSetupOkRules, StartWindowCleansInsteadOfRefusing) {
+  std::array<std::string, 5> edits;
+  edits[2] = "RELAY";
+  Settings old = Base(5);
+  old.RadioMode = "1200";
+  old.CrossMode = "300";
+  TxPanelValues v;
+  v.ssid = "16";
+  v.interval = "3.5";
+  v.destination = " ";
+  v.path = "wide1-1";
+  v.symbol = "300";
+  v.overlay = "ab";
+  v.crossMode = "9600";
+  v.afc = 1;
+  Settings s = CleanTxPanel(old, v, edits, true, 1);
+  EXPECT_EQ(s.TxSsid, "");
+  EXPECT_EQ(s.BeaconInterval, 4);
+  EXPECT_EQ(s.TxDestination, "ZEBL");
+  EXPECT_EQ(s.TxPath, "WIDE1-1");
+  EXPECT_EQ(s.PathMemories[2], "RELAY");
+  EXPECT_EQ(s.PathMemories[1], old.PathMemories[1]);
+  EXPECT_EQ(s.TxSymbolIndex, 300);  // taken as typed: the start window's OK refuses nothing
+  EXPECT_EQ(s.TxOverlay, "B");
+  EXPECT_EQ(s.RadioMode, "1200");  // no mode option chosen: the stored mode stays
+  EXPECT_EQ(s.CrossMode, "9600");
+  EXPECT_EQ(s.TxAfc, 1);
+  EXPECT_EQ(s.IGateOn, 1);
+  // The second mode only with the SCS TNC; the IGate box only for a call that may gate.
+  old = Base(6);
+  old.CrossMode = "300";
+  s = CleanTxPanel(old, v, edits, false, 1);
+  EXPECT_EQ(s.CrossMode, "300");
+  EXPECT_EQ(s.IGateOn, 0);
+}
+
+TEST(TxSetupOkRules, StartWindowSsidOneToFifteenOrNothing) {
+  const std::pair<const char*, const char*> cases[] = {{"0", ""},    {"16", ""},  {"-3", ""},   {"X", ""},
+                                                       {"", ""},     {"   ", ""}, {"15", "15"}, {" 3 ", "3"},
+                                                       {"7A", "7A"}, {"1", "1"},  {"07", "07"}, {"0.5", ""}};
+  for (const auto& [box, stored] : cases) EXPECT_EQ(StoredTxSsid(box), stored) << box;
+}
+
 TEST(TxSetupOkRules, TitleMarks) {
   EXPECT_EQ(DigiTitleMark(0, 0, "NONE", "1200"), std::string(11, ' '));
   EXPECT_EQ(DigiTitleMark(1, 1, "NONE", "1200"), "Digi active");

@@ -355,9 +355,10 @@ TEST_F(ChatWindowTest, ShowAndDeleteSavedAndPickingACall) {
   // A call picked from a line: the addressee box takes it; the INFO panel opens
   // on the station's report when MONI ALL holds it.
   auto& st = form->reception();
-  st.moniAllLog[1] = reception::BlankRecord();
-  st.moniAllLog[1].replace(32, 5, "AB9CD");
-  st.moniAllCount = 1;
+  std::string heard = reception::BlankRecord();
+  heard.replace(32, 5, "AB9CD");
+  st.stations.ClearMoniAll();
+  st.stations.Add(heard, reception::kMoniAllSlots);
   form->ChatWindow().Text2->SetText("");
   // A left click into the addressee column of the newest line.
   QWidget* line7 = form->ChatWindow().Text1[7];

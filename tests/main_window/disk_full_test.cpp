@@ -108,7 +108,7 @@ TEST_F(DiskFullTest, LogsStayWholeAndTheUserIsToldOnceEachWay) {
   EXPECT_TRUE(st.logWritesFailing);
   EXPECT_EQ(told("*** DISK FULL: THE LOG FILES ARE NOT WRITTEN ***"), 1);
   EXPECT_NE(title().find("DISK FULL"), std::string::npos) << title();
-  const int storedWhileFull = st.moniAllCount;
+  const int storedWhileFull = st.stations.MoniAllCount();
 
   disk.Free();
   for (int i = 0; i < 3; ++i) passOf(1);
@@ -117,7 +117,7 @@ TEST_F(DiskFullTest, LogsStayWholeAndTheUserIsToldOnceEachWay) {
   EXPECT_EQ(told("*** THE LOG FILES ARE WRITTEN AGAIN ***"), 1);
   EXPECT_EQ(told("DISK FULL"), 1);
   EXPECT_EQ(title().find("DISK FULL"), std::string::npos) << title();
-  EXPECT_GE(st.moniAllCount, storedWhileFull);
+  EXPECT_GE(st.stations.MoniAllCount(), storedWhileFull);
 
   // Every line whole: the records 120 characters, the short lines 90, the raw
   // lines the frames' header and payload lines; the newest station in each.

@@ -66,7 +66,9 @@ class DistanceAlarmTest : public testing_support::ProgramFolderTest {
     return "20" + record.substr(0, 2) + "-" + record.substr(2, 2) + "-" + record.substr(4, 2) + " " +
            record.substr(7, 2) + ":" + record.substr(9, 2);
   }
-  std::string NewestMoniAll() { return form_->reception().moniAllLog[form_->reception().moniAllCount]; }
+  std::string NewestMoniAll() {
+    return form_->reception().stations.MoniAll()[form_->reception().stations.MoniAllCount()];
+  }
   void ExpectColours(QWidget* w, const QColor& back, const QColor& fore) {
     EXPECT_EQ(w->palette().color(QPalette::Window), back) << w->objectName().toStdString();
     EXPECT_EQ(w->palette().color(QPalette::WindowText), fore) << w->objectName().toStdString();
@@ -122,10 +124,11 @@ TEST_F(DistanceAlarmTest, WatchedStationAlarmsInMoniOneColoursAndReplacesTheText
 
   form_->reception().settings.moniOneCall = "DL5WALK";
   Heard("DL5WALK", -0.55, 0);
-  ASSERT_GE(form_->reception().moniOneCount, 1);
+  ASSERT_GE(form_->reception().stations.MoniOneCount(), 1);
   ASSERT_TRUE(Shown());
   EXPECT_EQ(Notice().Caption(),
-            "MONI 1  < 5 km  ALARM   " + Stamp(form_->reception().moniOneTrack[form_->reception().moniOneCount]));
+            "MONI 1  < 5 km  ALARM   " +
+                Stamp(form_->reception().stations.MoniOneTrack()[form_->reception().stations.MoniOneCount()]));
   EXPECT_EQ(Notice().Label25->Caption(), "DL5WALK    D = 0.5 km !");
   ExpectColours(&Notice(), QColor(0, 0, 0), QColor(255, 255, 0));
   ExpectColours(Notice().Label25, QColor(0, 0, 0), QColor(255, 255, 0));

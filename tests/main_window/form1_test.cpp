@@ -155,11 +155,11 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   parts.position = reception::PositionPart(6581500, 401250);
   parts.call = "SM5ABC";
   parts.symbol = "/>";
-  form->reception().moniAllLog[1] = parts.Build(false);
-  form->reception().moniAllCount = 1;
+  form->reception().stations.Add(parts.Build(false), reception::kMoniAllSlots);
   form->DrawMap();
   EXPECT_EQ(form->StationPasses().DrawnOrder(), std::vector<std::string>{"SM5ABC"});
-  EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), std::to_string(form->reception().moniOneCount));
+  EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(),
+            std::to_string(form->reception().stations.MoniOneCount()));
 
   // The WX STATION window for a record with the weather symbol, closed for another.
   std::string record(120, ' ');
@@ -402,8 +402,8 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   EXPECT_NE(std::find(listed.begin(), listed.end(), "XY1ABC"), listed.end());
   EXPECT_EQ(std::find(listed.begin(), listed.end(), "_CHATLOG"), listed.end());
   // A report of the station heard since its log was written.
-  form->reception().moniAllLog[0] = StoredRecord("240101 1200", "XY1ABC", "heard since");
-  form->reception().moniAllCount = 0;
+  form->reception().stations.ClearMoniAll();
+  form->reception().stations.Add(StoredRecord("240101 1200", "XY1ABC", "heard since"), reception::kMoniAllSlots);
   form->Internet().SwitchState().lastRawRequestHhmm = 1200;
 
   combo9->SetText(" xy1abc ");
@@ -412,9 +412,9 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
 
   EXPECT_EQ(form->settings().MoniOneCall, "XY1ABC");
   EXPECT_EQ(combo9->Text(), "XY1ABC");
-  ASSERT_EQ(form->reception().moniOneCount, 3);
-  EXPECT_EQ(form->reception().moniOneNewest.comment, "heard since");
-  EXPECT_DOUBLE_EQ(form->reception().moniOneNewest.north, 6585.5);
+  ASSERT_EQ(form->reception().stations.MoniOneCount(), 3);
+  EXPECT_EQ(form->reception().stations.Newest().comment, "heard since");
+  EXPECT_DOUBLE_EQ(form->reception().stations.Newest().north, 6585.5);
   EXPECT_EQ(form->Map().state().CentreMode, 1);
   EXPECT_TRUE(Find<platform::OptionButton>(*form, "Option2")->isChecked());
   EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), "3");
@@ -452,6 +452,26 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
 
 // Choosing a station, in each of the window's three ways, keeps every report of its
 // log however old, and changes nothing in the settings file but the CALL= line.
+// With smart logging the watched station's reports with a deviating time stamp
+// leave the track when the window draws the map; without it they stay.
+TEST_F(Form1Test, SmartLoggingDropsStampedTrackReportsWhenTheMapIsDrawn) {
+  auto form = StartMainWindow();
+  reception::ReceptionState& st = form->reception();
+  std::string stamped = StoredRecord("240101 1201", "QW7TK", "stamped");
+  reception::WriteAt(stamped, 12, "T");
+  for (const bool smart : {false, true}) {
+    st.settings.smartLog = smart;
+    st.stations.LoadTrack(
+        {StoredRecord("240101 1200", "QW7TK", "a"), stamped, StoredRecord("240101 1202", "QW7TK", "b")});
+    form->DrawMap();
+    std::vector<std::string> comments;
+    for (const std::string& r : st.stations.TrackRecords()) comments.push_back(reception::TrimmedColumns(r, 43, 89));
+    const std::vector<std::string> kept =
+        smart ? std::vector<std::string>{"a", "b"} : std::vector<std::string>{"a", "stamped", "b"};
+    EXPECT_EQ(comments, kept) << smart;
+  }
+}
+
 TEST_F(Form1Test, ChoosingAStationKeepsEveryStoredReportHoweverOld) {
   // A stored line as the logs hold it: the record without its trailing blanks.
   auto line = [](const std::string& date_time, const std::string& call, const std::string& comment) {
@@ -480,25 +500,23 @@ TEST_F(Form1Test, ChoosingAStationKeepsEveryStoredReportHoweverOld) {
   QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
   ASSERT_EQ(form->settings().MoniOneCall, "XY1ABC");
   EXPECT_EQ(Read("U33/LOG/XY1ABC.TXT"), log_of("XY1ABC"));
-  EXPECT_EQ(form->reception().moniOneCount, 3);
-  EXPECT_EQ(form->reception().moniOneNewest.comment, "December 2024");
+  EXPECT_EQ(form->reception().stations.MoniOneCount(), 3);
+  EXPECT_EQ(form->reception().stations.Newest().comment, "December 2024");
   EXPECT_EQ(Ini(), ini_with_call("XY1ABC"));
 
   // MONI1 in the INFO panel, on a station heard since its log was written.
-  form->reception().moniAllLog[1] = StoredRecord("250105 1000", "AB2CD", "heard since");
-  form->reception().moniAllCount = 1;
+  form->reception().stations.Add(StoredRecord("250105 1000", "AB2CD", "heard since"), reception::kMoniAllSlots);
   ASSERT_TRUE(form->ShowStationInfo("AB2CD"));
   platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Yes; });
   form->InfoFrame().Command11->click();
   platform::SetMessageResponder(nullptr);
   ASSERT_EQ(form->settings().MoniOneCall, "AB2CD");
   EXPECT_EQ(Read("U33/LOG/AB2CD.TXT"), log_of("AB2CD") + line("250105 1000", "AB2CD", "heard since") + "\r\n");
-  EXPECT_EQ(form->reception().moniOneCount, 4);
+  EXPECT_EQ(form->reception().stations.MoniOneCount(), 4);
   EXPECT_EQ(Ini(), ini_with_call("AB2CD"));
 
   // The internet scan takes every stored station in turn.
-  form->reception().moniAllCount = 0;
-  form->reception().moniAllLog[1] = reception::BlankRecord();
+  form->reception().stations.ClearMoniAll();
   const std::string ab2cd = Read("U33/LOG/AB2CD.TXT");
   std::set<std::string> listed;
   for (int i = 0; i < combo9->ListCount(); ++i) listed.insert(combo9->List(i));

@@ -112,7 +112,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   Heard("AB1CD-9", "32.00", "02.00", "longer call");
   Heard("AB1CD", "31.50", "01.50", "third");
   reception::ReceptionState& st = form_->reception();
-  ASSERT_EQ(st.moniAllCount, 5);
+  ASSERT_EQ(st.stations.MoniAllCount(), 5);
 
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
   EXPECT_FALSE(form_->ShowStationInfo("NOSUCH"));
@@ -123,7 +123,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   EXPECT_EQ(p.Label19->Caption(), "QTH=");
   EXPECT_EQ(p.Command19->Caption(), ">");
   EXPECT_EQ(st.info.index, 5);
-  EXPECT_EQ(Shown(), st.moniAllLog[5]);
+  EXPECT_EQ(Shown(), st.stations.MoniAll()[5]);
   EXPECT_FALSE(p.Command20->isEnabled());
   Screenshot("info_panel_station.png");
 
@@ -157,10 +157,10 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   p.Command12->OnMouseDown(1);
   EXPECT_EQ(p.Command12->Caption(), "MAP L");
   EXPECT_EQ(form_->Map().state().CentreMode, 0);
-  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(reception::Columns(st.moniAllLog[3], 14, 22)));
+  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(reception::Columns(st.stations.MoniAll()[3], 14, 22)));
   p.Command37->click();
-  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(reception::Columns(st.moniAllLog[5], 14, 22)));
-  EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(reception::Columns(st.moniAllLog[5], 23, 31)));
+  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(reception::Columns(st.stations.MoniAll()[5], 14, 22)));
+  EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(reception::Columns(st.stations.MoniAll()[5], 23, 31)));
   // The right button: the next finer scale, from the finest back to the coarsest.
   const double scales[] = {1000, 200, 50, 10, 2, 5000};
   form_->Map().SetScale(5000);
@@ -173,7 +173,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   // A new report of the shown station comes in: the panel shows it.
   Heard("AB1CD", "33.00", "03.00", "fourth & last");
   EXPECT_EQ(st.info.index, 6);
-  EXPECT_EQ(Shown(), st.moniAllLog[6]);  // the record line shows "&" as it is
+  EXPECT_EQ(Shown(), st.stations.MoniAll()[6]);  // the record line shows "&" as it is
   EXPECT_EQ(Comment(Shown()), "fourth & last");
 
   // Closing (here by the PIC box, which closes the panel first): the call goes,
@@ -221,7 +221,7 @@ TEST_F(InfoPanelTest, WeatherStationOpensTheWxWindowUntilTheUserClosesIt) {
   EXPECT_TRUE(wx.isHidden());  // stays closed while stepping
   form_->InfoFrame().Command20->click();
   EXPECT_FALSE(wx.isHidden());
-  EXPECT_EQ(form_->reception().info.record, form_->reception().moniAllLog[1]);
+  EXPECT_EQ(form_->reception().info.record, form_->reception().stations.MoniAll()[1]);
 
   // A station that is not a weather station closes it and disables WX.
   Heard("AB1CD", "30.00", "00.00", "car");
@@ -240,12 +240,12 @@ TEST_F(InfoPanelTest, SearchAtTheSelectedPlaceLooksThroughEveryStation) {
   Heard("AB1CD", "45.00", "20.00", "shown");
   Heard("NEAR2", "29.90", "00.10", "near after", "/-");
   reception::ReceptionState& st = form_->reception();
-  ASSERT_EQ(st.moniAllCount, 5);
+  ASSERT_EQ(st.stations.MoniAllCount(), 5);
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
   ASSERT_EQ(st.info.index, 4);
   // The selected point at the first report; 1000 m a pixel: 5.5 km around it.
-  MapCore().SelectedNorth = LeadingNumber(reception::Columns(st.moniAllLog[1], 14, 22));
-  MapCore().SelectedEast = LeadingNumber(reception::Columns(st.moniAllLog[1], 23, 31));
+  MapCore().SelectedNorth = LeadingNumber(reception::Columns(st.stations.MoniAll()[1], 14, 22));
+  MapCore().SelectedEast = LeadingNumber(reception::Columns(st.stations.MoniAll()[1], 23, 31));
   MapCore().MetresPerPixel = 1000;
   panels::InfoPanel& p = form_->InfoFrame();
   p.Command19->click();
@@ -256,7 +256,7 @@ TEST_F(InfoPanelTest, SearchAtTheSelectedPlaceLooksThroughEveryStation) {
   EXPECT_EQ(st.info.index, 5);
   p.Command18->click();
   EXPECT_EQ(Comment(Shown()), "near before");
-  EXPECT_EQ(st.info.record, st.moniAllLog[2]);
+  EXPECT_EQ(st.info.record, st.stations.MoniAll()[2]);
   p.Command18->click();
   EXPECT_EQ(Comment(Shown()), "start");
   p.Command18->click();
@@ -271,7 +271,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   reception::ReceptionState& st = form_->reception();
   const char* mins[] = {"30.00", "30.50", "31.00", "31.50", "32.00", "32.50"};
   for (int i = 0; i < 6; ++i) Heard("QW7TK-9", mins[i], mins[i], "point " + std::to_string(i + 1));
-  ASSERT_EQ(st.moniOneCount, 6);
+  ASSERT_EQ(st.stations.MoniOneCount(), 6);
   ASSERT_EQ(LogLines("QW7TK-9").size(), 6u);
 
   form_->ShowMoniOneInfo();
@@ -297,10 +297,10 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   Step(p.Command5, true);
   Step(p.Command5, true);
   ASSERT_EQ(st.info.index, 4);
-  const std::string shown = st.moniOneTrack[4];
+  const std::string shown = st.stations.MoniOneTrack()[4];
 
   // No (the default: a hasty Enter deletes nothing) leaves everything.
-  const auto track = st.moniOneTrack;
+  const auto track = st.stations.MoniOneTrack();
   p.Command18->click();
   ASSERT_EQ(platform::MessageLog().size(), 1u);
   const platform::MessageRecord& box = platform::MessageLog()[0];
@@ -308,7 +308,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   EXPECT_EQ(box.title, "ZEBLON                            DELETE OLDER POSITIONS");
   EXPECT_EQ(box.buttons, platform::MsgButtons::YesNo);
   EXPECT_EQ(box.default_button, 2);
-  EXPECT_EQ(st.moniOneTrack, track);
+  EXPECT_EQ(st.stations.MoniOneTrack(), track);
   EXPECT_FALSE(p.isHidden());
   EXPECT_TRUE(form_->Timer1->isActive());
 
@@ -316,10 +316,10 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   platform::SetMessageResponder([](const platform::MessageRecord&) { return MsgResult::Yes; });
   p.Command12->OnMouseDown(1);  // tied to the map
   p.Command18->click();
-  ASSERT_EQ(st.moniOneCount, 3);
-  EXPECT_EQ(st.moniOneTrack[1], shown);
-  EXPECT_EQ(Comment(st.moniOneTrack[3]), "point 6");
-  EXPECT_EQ(st.moniOneTrack[4], reception::BlankRecord());
+  ASSERT_EQ(st.stations.MoniOneCount(), 3);
+  EXPECT_EQ(st.stations.MoniOneTrack()[1], shown);
+  EXPECT_EQ(Comment(st.stations.MoniOneTrack()[3]), "point 6");
+  EXPECT_EQ(st.stations.MoniOneTrack()[4], reception::BlankRecord());
   auto lines = LogLines("QW7TK-9");
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], TrimRight(shown));
@@ -334,27 +334,27 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   p.Command36->click();
   ASSERT_EQ(st.info.index, 1);
   p.Command19->click();
-  ASSERT_EQ(st.moniOneCount, 1);
-  EXPECT_EQ(st.moniOneTrack[1], shown);
+  ASSERT_EQ(st.stations.MoniOneCount(), 1);
+  EXPECT_EQ(st.stations.MoniOneTrack()[1], shown);
   lines = LogLines("QW7TK-9");
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], TrimRight(shown));
   const double north = LeadingNumber(reception::Columns(shown, 14, 22));
   EXPECT_EQ(form_->settings().CentreNorth, north);
-  EXPECT_EQ(st.moniOneNewest.north, north);
-  EXPECT_EQ(st.moniOneNewest.comment, "point 4");
+  EXPECT_EQ(st.stations.Newest().north, north);
+  EXPECT_EQ(st.stations.Newest().comment, "point 4");
   EXPECT_TRUE(p.isHidden());
 
   // Reception goes on from the shortened track.
   Heard("QW7TK-9", "40.00", "40.00", "point 7");
-  EXPECT_EQ(st.moniOneCount, 2);
+  EXPECT_EQ(st.stations.MoniOneCount(), 2);
   EXPECT_EQ(LogLines("QW7TK-9").size(), 2u);
 
   // A disk that is full: the user is told, track and file stay whole.
   form_->ShowMoniOneInfo();
   p.Command36->click();
   platform::ClearMessageLog();
-  const auto kept = st.moniOneTrack;
+  const auto kept = st.stations.MoniOneTrack();
   {
     testing_support::FileSizeLimit full(100);
     ASSERT_TRUE(full.set());
@@ -362,8 +362,8 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   }
   ASSERT_EQ(platform::MessageLog().size(), 2u);
   EXPECT_EQ(platform::MessageLog()[1].text.rfind("CANNOT WRITE ", 0), 0u) << platform::MessageLog()[1].text;
-  EXPECT_EQ(st.moniOneCount, 2);
-  EXPECT_EQ(st.moniOneTrack, kept);
+  EXPECT_EQ(st.stations.MoniOneCount(), 2);
+  EXPECT_EQ(st.stations.MoniOneTrack(), kept);
   EXPECT_EQ(LogLines("QW7TK-9").size(), 2u);
   EXPECT_TRUE(form_->Timer1->isActive());
 }
@@ -378,8 +378,8 @@ TEST_F(InfoPanelTest, TheWatchedStationOpenedFromElsewhereShowsItsTrack) {
   for (int i = 0; i < 6; ++i) Heard("QW7TK-9", mins[i], mins[i], "point " + std::to_string(i + 1));
   st.ClearMoniAll();  // the RAW list's clearing: MONI ALL starts anew, the track stays
   Heard("QW7TK-9", "33.00", "33.00", "point 7");
-  ASSERT_EQ(st.moniOneCount, 7);
-  ASSERT_EQ(st.moniAllCount, 1);
+  ASSERT_EQ(st.stations.MoniOneCount(), 7);
+  ASSERT_EQ(st.stations.MoniAllCount(), 1);
 
   form_->Chat().PickFromSaved(":QW7TK-9");
   panels::InfoPanel& p = form_->InfoFrame();
@@ -392,14 +392,14 @@ TEST_F(InfoPanelTest, TheWatchedStationOpenedFromElsewhereShowsItsTrack) {
   // Newer than the newest: nothing goes.
   platform::SetMessageResponder([](const platform::MessageRecord&) { return MsgResult::Yes; });
   p.Command19->click();
-  EXPECT_EQ(st.moniOneCount, 7);
+  EXPECT_EQ(st.stations.MoniOneCount(), 7);
   EXPECT_EQ(LogLines("QW7TK-9").size(), 7u);
 }
 
 TEST_F(InfoPanelTest, AnObjectNameFromTheAirStaysOneFileInLog) {
   Start();
   Frame("AB5CD*>APRS", ";EVIL/X/Y *111111z5931.00N/01801.00E-object");
-  ASSERT_EQ(form_->reception().moniAllCount, 1);
+  ASSERT_EQ(form_->reception().stations.MoniAllCount(), 1);
   ASSERT_TRUE(form_->ShowStationInfo("EVIL/X/Y"));
   platform::SetMessageResponder([](const platform::MessageRecord&) { return MsgResult::Yes; });
   form_->InfoFrame().Command11->click();
@@ -480,8 +480,8 @@ TEST_F(InfoPanelTest, MoniOnePingChatAndRaw) {
   EXPECT_EQ(form_->settings().MoniOneCall, "AB1CD");
   EXPECT_TRUE(IniHas("CALL=AB1CD"));
   // The track takes the reports of later minutes (both may share one).
-  EXPECT_GE(form_->reception().moniOneCount, 1);
-  EXPECT_EQ(static_cast<int>(LogLines("AB1CD").size()), form_->reception().moniOneCount);
+  EXPECT_GE(form_->reception().stations.MoniOneCount(), 1);
+  EXPECT_EQ(static_cast<int>(LogLines("AB1CD").size()), form_->reception().stations.MoniOneCount());
   EXPECT_EQ(p.Label19->Caption(), "DELETE");
   // On the watched station MONI1 asks nothing.
   platform::ClearMessageLog();
@@ -494,7 +494,7 @@ TEST_F(InfoPanelTest, TheWatchedStationWithoutTrackShowsNoOtherStationsReport) {
   Heard("AB5CD", "31.00", "01.00", "someone else");
   ASSERT_TRUE(form_->ShowStationInfo("AB5CD"));
   EXPECT_EQ(Comment(Shown()), "someone else");
-  ASSERT_EQ(form_->reception().moniOneCount, 0);
+  ASSERT_EQ(form_->reception().stations.MoniOneCount(), 0);
   form_->ShowMoniOneInfo();
   EXPECT_EQ(form_->InfoFrame().Caption(), "QW7TK-9");
   EXPECT_EQ(form_->RecordLine().Caption(), "");
@@ -702,10 +702,10 @@ TEST_F(InfoPanelTest, RetransmittedReportGoesOutThroughTheEngine) {
   PumpUntil(
       [&] {
         form_->RadioLink().DecodeReceivedTraffic();
-        return st.moniAllCount >= 1;
+        return st.stations.MoniAllCount() >= 1;
       },
       15000);
-  ASSERT_EQ(st.moniAllCount, 1) << dw.output();
+  ASSERT_EQ(st.stations.MoniAllCount(), 1) << dw.output();
   Release(&form_->RecordLine(), Qt::LeftButton);  // the panel is closed: the line is no report of it
   EXPECT_TRUE(platform::MessageLog().empty());
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD-9"));
@@ -722,7 +722,7 @@ TEST_F(InfoPanelTest, RetransmittedReportGoesOutThroughTheEngine) {
   EXPECT_TRUE(form_->Timer1->isActive());
 
   // The frame as the engine sent it; its time is the report's local stamp moved to UTC.
-  const std::string& rec = st.moniAllLog[1];
+  const std::string& rec = st.stations.MoniAll()[1];
   reception::LocalTime stamp{2000 + std::stoi(rec.substr(0, 2)), std::stoi(rec.substr(2, 2)),
                              std::stoi(rec.substr(4, 2)),        std::stoi(rec.substr(7, 2)),
                              std::stoi(rec.substr(9, 2)),        0};

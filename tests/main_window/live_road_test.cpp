@@ -110,7 +110,7 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   };
   PumpUntil(heard, 30000);
   ASSERT_TRUE(heard()) << Read("U33/LOG/_LOGL_.TXT") << engine->output();
-  EXPECT_GE(main.reception().moniAllCount, 8);
+  EXPECT_GE(main.reception().stations.MoniAllCount(), 8);
   EXPECT_NE(Read("U33/LOG/_LOG_.TXT").find("OBJNAME"), std::string::npos);
   EXPECT_NE(Read("U33/LOG/_LOGRAW_.TXT").find("AB9CD*>APRS <UI>:"), std::string::npos);
   EXPECT_TRUE(main.Timer1->isActive());
@@ -165,13 +165,18 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
   };
 
   hear("!5930.00N/01400.00E-home");
-  PumpUntil([&] { return st.moniAllCount > 0 && st.moniAllLog[st.moniAllCount].substr(32, 6) == "SM5DEF"; }, 15000);
-  ASSERT_GT(st.moniAllCount, 0) << engine.output();
+  PumpUntil(
+      [&] {
+        return st.stations.MoniAllCount() > 0 &&
+               st.stations.MoniAll()[st.stations.MoniAllCount()].substr(32, 6) == "SM5DEF";
+      },
+      15000);
+  ASSERT_GT(st.stations.MoniAllCount(), 0) << engine.output();
   auto* combo9 = testing_support::Find<platform::ComboBox>(main, "Combo9");
   combo9->SetText("SM5DEF");
   QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
   QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
-  ASSERT_EQ(st.moniOneCount, 1);
+  ASSERT_EQ(st.stations.MoniOneCount(), 1);
   map::MapDisplay& map = dynamic_cast<MapService&>(main.MapDisplay()).display();
   const double homeNorth = map.state().MoniOneNorth;
 
@@ -179,9 +184,9 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
   for (int i = 0; i < 2; ++i) {
     SCOPED_TRACE(moves[i]);
     hear(moves[i]);
-    PumpUntil([&] { return st.moniOneCount == i + 2; }, 15000);
-    ASSERT_EQ(st.moniOneCount, i + 2) << engine.output();
-    const std::string& newest = st.moniOneTrack[st.moniOneCount];
+    PumpUntil([&] { return st.stations.MoniOneCount() == i + 2; }, 15000);
+    ASSERT_EQ(st.stations.MoniOneCount(), i + 2) << engine.output();
+    const std::string& newest = st.stations.MoniOneTrack()[st.stations.MoniOneCount()];
     const double north = std::atof(newest.substr(13, 9).c_str()), east = std::atof(newest.substr(22, 9).c_str());
     EXPECT_NEAR(map.state().MoniOneNorth, north, 0.001);
     EXPECT_NEAR(map.state().MoniOneEast, east, 0.001);
@@ -210,7 +215,8 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   main.Tick().hooks.decodeReceivedTraffic = [&] {
     decode();
     auto* map = dynamic_cast<MapService*>(&main.MapDisplay());
-    passes.push_back({main.reception().moniAllCount, map != nullptr ? map->display().state().MoniAllCount : -1});
+    passes.push_back(
+        {main.reception().stations.MoniAllCount(), map != nullptr ? map->display().state().MoniAllCount : -1});
   };
   Start(main);
   PumpUntil([&] { return engine.Count('m') == 1; }, 5000);
@@ -245,15 +251,15 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   }
   passes.clear();
   engine.Send(burst);
-  PumpUntil([&] { return main.reception().moniAllCount >= 20; }, 10000);
-  ASSERT_EQ(main.reception().moniAllCount, 20);
+  PumpUntil([&] { return main.reception().stations.MoniAllCount() >= 20; }, 10000);
+  ASSERT_EQ(main.reception().stations.MoniAllCount(), 20);
   EXPECT_EQ(firstPassAfter(0).stored, 20);
   EXPECT_EQ(firstPassAfter(0).drawn, 20);
 
   // One frame alone on a quiet link.
   passes.clear();
   engine.SendMonitor(position("ALONE", 30));
-  PumpUntil([&] { return main.reception().moniAllCount >= 21; }, 10000);
+  PumpUntil([&] { return main.reception().stations.MoniAllCount() >= 21; }, 10000);
   EXPECT_EQ(firstPassAfter(20).stored, 21);
   EXPECT_EQ(firstPassAfter(20).drawn, 21);
   EXPECT_NE(Read("U33/LOG/_LOGL_.TXT").find("ALONE"), std::string::npos);
@@ -266,8 +272,8 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   QElapsedTimer sent;
   sent.start();
   engine.Send(bad + engine.MonitorFrame(position("BEHIND", 35)));
-  PumpUntil([&] { return main.reception().moniAllCount >= 22; }, 10000);
-  ASSERT_EQ(main.reception().moniAllCount, 22);
+  PumpUntil([&] { return main.reception().stations.MoniAllCount() >= 22; }, 10000);
+  ASSERT_EQ(main.reception().stations.MoniAllCount(), 22);
   std::cout << "[ figure ] the window, ticks of 0.2 s: a good frame behind 1000 ill-formed ones stored "
             << sent.elapsed() << " ms after it was sent\n";
   EXPECT_LT(sent.elapsed(), 10 * main.Tick().cycleInterval);
@@ -277,8 +283,8 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   engine.Flood(engine.MonitorFrame(""), 100000);
   PumpUntil([&] { return engine.FloodLeft() == 0 && live->Receiver()->EngineTextsDropped() > 0; }, 30000);
   engine.SendMonitor(position("AFTER", 40));
-  PumpUntil([&] { return main.reception().moniAllCount >= 23; }, 10000);
-  ASSERT_EQ(main.reception().moniAllCount, 23);
+  PumpUntil([&] { return main.reception().stations.MoniAllCount() >= 23; }, 10000);
+  ASSERT_EQ(main.reception().stations.MoniAllCount(), 23);
   ASSERT_FALSE(live->Told().empty());
   EXPECT_NE(live->Told().back().find("FRAMES DROPPED - RECEIVE BUFFER FULL"), std::string::npos);
   bool listed = false;

@@ -399,8 +399,7 @@ TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   record.replace(42, 9, "hut & bed");
   record.replace(100, 2, "/-");
   reception::ReceptionState& r = form_->reception();
-  r.moniAllLog[1] = record;
-  r.moniAllCount = 1;
+  r.stations.Add(record, reception::kMoniAllSlots);
   Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
   Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
   Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
@@ -430,8 +429,7 @@ TEST_F(MapToolsWindowTest, ALowWindowSearchesForNothing) {
   record.replace(12, 19, "\xFE 6581.500  401.250");
   record.replace(32, 6, "SM0XYZ");
   record.replace(100, 2, "/-");
-  form_->reception().moniAllLog[1] = record;
-  form_->reception().moniAllCount = 1;
+  form_->reception().stations.Add(record, reception::kMoniAllSlots);
   auto* info = Find<panels::InfoPanel>(*form_, "Frame1");
   QLabel* sun = service_->tools()->sunCurve();
   for (int height : {629, 630}) {

@@ -95,7 +95,9 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
     Find(*main_, "Frame8")->show();
   }
   bool ViewerShown() { return Find(*main_, "Frame8")->isVisible(); }
-  const std::string& Newest() { return main_->reception().moniOneTrack[main_->reception().moniOneCount]; }
+  const std::string& Newest() {
+    return main_->reception().stations.MoniOneTrack()[main_->reception().stations.MoniOneCount()];
+  }
   static double Km(const std::string& record, int from) { return std::atof(record.substr(from - 1, 9).c_str()); }
   std::string Caption(const char* label) { return Find<platform::Label>(*main_, label)->Caption(); }
 
@@ -109,10 +111,10 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
 TEST_F(ReceptionHooksTest, TheWatchedStationMovesOnTheMapWithEveryNewReport) {
   Heard("SM5DEF", kHome.payload);
   // The user at the station's home.
-  const std::string home = main_->reception().moniAllLog[main_->reception().moniAllCount];
+  const std::string home = main_->reception().stations.MoniAll()[main_->reception().stations.MoniAllCount()];
   main_->Map().SetUserPosition(Km(home, 14), Km(home, 23));
   WatchByEnter("SM5DEF");
-  ASSERT_EQ(main_->reception().moniOneCount, 1);
+  ASSERT_EQ(main_->reception().stations.MoniOneCount(), 1);
   ASSERT_EQ(main_->Map().state().CentreMode, 1);
   ASSERT_TRUE(Checked("Option2"));
 
@@ -124,7 +126,7 @@ TEST_F(ReceptionHooksTest, TheWatchedStationMovesOnTheMapWithEveryNewReport) {
     const map::MapState& s = Map().state();
     EXPECT_GT(drawings_, drawn);
     // The newest report everywhere the map shows the station.
-    EXPECT_DOUBLE_EQ(main_->reception().moniOneNewest.north, north);
+    EXPECT_DOUBLE_EQ(main_->reception().stations.Newest().north, north);
     EXPECT_NEAR(s.MoniOneNorth, north, 0.001);
     EXPECT_NEAR(s.MoniOneEast, east, 0.001);
     EXPECT_EQ(s.MoniOnePixelX, static_cast<long>(Map().view().PixelX(east)));
@@ -215,7 +217,7 @@ TEST_F(ReceptionHooksTest, ThePictureViewerClosesForAWatchedReportAndIsNotDrawnO
   // Another station's report: stored, the viewer stays and the map is not redrawn under it.
   int drawn = drawings_;
   Heard("SM5ABC", "!5929.00N/01401.00E>");
-  EXPECT_EQ(main_->reception().moniAllLog[main_->reception().moniAllCount].substr(32, 6), "SM5ABC");
+  EXPECT_EQ(main_->reception().stations.MoniAll()[main_->reception().stations.MoniAllCount()].substr(32, 6), "SM5ABC");
   EXPECT_TRUE(ViewerShown());
   EXPECT_EQ(main_->Map().state().PictureMode, 1);
   EXPECT_EQ(drawings_, drawn);
@@ -284,7 +286,7 @@ TEST_F(ReceptionHooksTest, TheWebPollOfTheWatchedStationBeepsMovesItAndClosesThe
   in.userCall = "SM5XYZ";
   ASSERT_EQ(main_->Tick().Run(in), links::TickEnd::MoniOnePoll);
   PumpUntil([&] { return main_->Timer1->isActive(); }, 5000);
-  ASSERT_EQ(main_->reception().moniOneCount, 2);
+  ASSERT_EQ(main_->reception().stations.MoniOneCount(), 2);
 
   // The new message and the end of a pass that added to the track.
   EXPECT_EQ(beeps_, 2);

@@ -134,8 +134,8 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_EQ(main.shell().ProgramVersion, "8.08");
   EXPECT_EQ(main.shell().CycleInterval, 6000);
   // MONI 1 restore: the January record lay before a gap of more than 30 days.
-  EXPECT_EQ(main.reception().moniOneCount, 2);
-  EXPECT_EQ(main.reception().moniOneNewest.comment, "newest");
+  EXPECT_EQ(main.reception().stations.MoniOneCount(), 2);
+  EXPECT_EQ(main.reception().stations.Newest().comment, "newest");
   EXPECT_DOUBLE_EQ(main.settings().CentreNorth, 6582.5);
   EXPECT_DOUBLE_EQ(main.settings().CentreEast, 402.25);
   EXPECT_EQ(SplitLines(Read(logs + "QW7TK.TXT")).size(), 2u);

@@ -1,4 +1,4 @@
-// The main window's plain rules: start-up values, MONI 1 restore, shutdown files, layout.
+// The main window's plain rules: start-up values, the MONI 1 centre, shutdown files, layout.
 #include "main_window/shell_logic.h"
 #include "map/readouts.h"
 
@@ -10,7 +10,7 @@
 
 #include "geodesy/text.h"
 #include "settings/settings.h"
-#include "tests/support/file_faults.h"
+#include "platform/safe_file.h"
 
 namespace zeblon::shell {
 namespace {
@@ -156,139 +156,6 @@ TEST(StartUpValues, PickListChoice) {
 
 // ---------------------------------------------------------------------------
 
-std::string Record(const std::string& date, double north = 6581.234, double east = 401.5, std::size_t length = 110) {
-  std::string r(120, ' ');
-  r.replace(0, 6, date);
-  r.replace(7, 4, "1234");
-  r[12] = '\xFE';
-  const std::string n = PositionText(static_cast<std::int64_t>(north * 1000));
-  const std::string e = PositionText(static_cast<std::int64_t>(east * 1000));
-  r.replace(13, 9, n);
-  r.replace(22, 9, e);
-  r.replace(32, 5, "QW7TK");
-  r.replace(42, 7, "comment");
-  r.replace(90, 6, "WIDE1 ");
-  r.replace(100, 2, "/>");
-  r.replace(104, 3, "Car");
-  r.resize(length, 'x');
-  return r;
-}
-
-class MoniOneRestoreTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("zeblon_restore_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "LOG");
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path Log() const { return dir_ / "LOG" / "QW7TK.TXT"; }
-  void WriteLog(const std::vector<std::string>& lines) {
-    std::string t;
-    for (const auto& l : lines) t += l + "\r\n";
-    WriteFileAtomically(Log(), t);
-  }
-  std::vector<std::string> FileLines() {
-    std::string b;
-    ReadWholeFile(Log(), b);
-    return SplitLines(b);
-  }
-  fs::path dir_;
-};
-
-TEST_F(MoniOneRestoreTest, NoFileGivesAnEmptyOneAndAnEmptyStore) {
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  EXPECT_TRUE(fs::exists(Log()));
-  EXPECT_TRUE(r.records.empty());
-  EXPECT_EQ(r.newest.north, 0);
-  EXPECT_EQ(r.newest.comment, "");
-}
-
-TEST_F(MoniOneRestoreTest, LeftoversOfAKilledRewriteGo) {
-  const fs::path leftover =
-      dir_ / "LOG" / ("QW7TK.TXT.tmp" + std::to_string(zeblon::testing_support::EndedProcessId()));
-  std::ofstream(leftover) << "half a record";
-  WriteLog({});
-  RestoreMoniOneLog(Log());
-  EXPECT_FALSE(fs::exists(leftover));
-  EXPECT_TRUE(fs::exists(Log()));
-}
-
-TEST_F(MoniOneRestoreTest, PrunesBeforeTheLastGapOfMoreThan30Days) {
-  struct Case {
-    std::vector<std::string> dates;
-    std::size_t kept;
-  };
-  const Case cases[] = {
-      {{"240101", "240110", "240301", "240305"}, 2},  // 51 day numbers between Jan 10 and Mar 1
-      {{"240101", "240131"}, 2},                      // exactly 30
-      {{"240101", "240202"}, 1},                      // 31
-      {{"240131", "240301"}, 2},                      // month ends are not calendar-exact
-      {{"991231", "000105"}, 2},                      // 1999 into 2000
-      {{"240301", "240101"}, 2},                      // a step back prunes nothing
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> lines;
-    for (const auto& d : c.dates) lines.push_back(Record(d));
-    WriteLog(lines);
-    const MoniOneRestore r = RestoreMoniOneLog(Log());
-    EXPECT_EQ(r.records.size(), c.kept) << c.dates.front() << " " << c.dates.back();
-    EXPECT_EQ(FileLines().size(), c.kept);
-    EXPECT_EQ(r.newest.date, c.dates.back());
-  }
-}
-
-TEST_F(MoniOneRestoreTest, LineLengthsAndFields) {
-  std::string r103 = Record("240101", 2, 2, 103);
-  r103.back() = 'x';  // a record keeps its length only up to its last non-blank
-  WriteLog({Record("240101", 1, 1, 102), r103, Record("240101", 3, 3, 121), "garbage",
-            Record("240102", 6581.234, 401.5, 120)});
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  ASSERT_EQ(r.records.size(), 2u);
-  const auto lines = FileLines();
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].size(), 103u);
-  EXPECT_EQ(r.newest.date, "240102");
-  EXPECT_EQ(r.newest.time, "1234");
-  EXPECT_DOUBLE_EQ(r.newest.north, 6581.234);
-  EXPECT_DOUBLE_EQ(r.newest.east, 401.5);
-  EXPECT_EQ(r.newest.comment, "comment");
-  EXPECT_EQ(r.newest.via, "WIDE1");
-  EXPECT_EQ(r.newest.symbol, "/>");
-  EXPECT_EQ(r.newest.symbolName, "Car");
-}
-
-TEST_F(MoniOneRestoreTest, ALogLongerThanTheStoreKeepsItsNewestReports) {
-  std::vector<std::string> lines;
-  for (int i = 0; i < 10050; ++i) lines.push_back(Record("240101", 6000 + i * 0.001));
-  lines.back() = Record("240101", 7777.777);
-  WriteLog(lines);
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  EXPECT_EQ(r.records.size(), 9998u);
-  EXPECT_DOUBLE_EQ(r.newest.north, 7777.777);
-  EXPECT_EQ(FileLines().size(), 9998u);
-}
-
-TEST_F(MoniOneRestoreTest, ALogThatCannotBeReadIsNotEmptied) {
-  // A folder in the log's place cannot be read, whoever runs the test: it is left
-  // as it is, not replaced by an empty log.
-  fs::create_directories(Log());
-  fs::path inside = Log();
-  inside /= "KEPT";
-  std::ofstream(inside) << "x";
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  EXPECT_TRUE(r.records.empty());
-  EXPECT_FALSE(r.rewritten);
-  EXPECT_TRUE(fs::exists(inside));
-}
-
-TEST_F(MoniOneRestoreTest, AMissingLogFolderIsCreated) {
-  fs::remove_all(dir_ / "LOG");
-  const MoniOneRestore r = RestoreMoniOneLog(Log());
-  EXPECT_TRUE(r.folderMissing);
-  EXPECT_TRUE(fs::exists(Log()));
-}
-
 TEST(MoniOneCentre, StartPictureCentreStaysOtherwiseTheNewestPositionWins) {
   double cn = 6543.499, ce = 400.499, mn = 6581, me = 401;
   ApplyMoniOneCentre(cn, ce, mn, me);
@@ -389,20 +256,20 @@ LayoutIn Design(int W, int H) {
   in.W = W;
   in.H = H;
   in.outerWidthPx = W;
-  in.picture1Left = 200;
-  in.combo8Right = 804;
-  in.label5Height = 17;
-  in.list1Height = 120;
-  in.frame1Height = 60;
-  in.frame1Width = 600;
-  in.command57Top = 458;
-  in.frame15Height = 200;
-  in.frame15Width = 260;
-  in.frame3Height = 150;
-  in.text3Left = 168;
-  in.check16Caption = "AUTO-A";
-  in.check16Width = 50;
-  in.frame14Height = 160;
+  in.mapLeft = 200;
+  in.lastScaleComboRight = 804;
+  in.recordLineHeight = 17;
+  in.rawListHeight = 120;
+  in.infoPanelHeight = 60;
+  in.infoPanelWidth = 600;
+  in.specialsTop = 458;
+  in.wxStationHeight = 200;
+  in.wxStationWidth = 260;
+  in.chatHeight = 150;
+  in.chatMessageLeft = 168;
+  in.autoAnswerCaption = "AUTO-A";
+  in.autoAnswerWidth = 50;
+  in.emergencyHeight = 160;
   return in;
 }
 
@@ -411,24 +278,24 @@ TEST(Layout, RulesFollowTheWindowSize) {
   EXPECT_EQ(LayoutRules(Design(1024, 300), false).mapHeightPx, 280);
   EXPECT_EQ(LayoutRules(Design(1025, 300), false).mapWidthPx, 826);
   const LayoutOut wide = LayoutRules(Design(1024, 740), false);
-  EXPECT_EQ(wide.label5Top, 723);
-  EXPECT_EQ(wide.frame16Left, 0);
-  EXPECT_EQ(wide.frame3Left, 200);
-  EXPECT_EQ(wide.frame3Width, 772);
-  EXPECT_EQ(wide.command27Left, 754);
-  EXPECT_EQ(wide.text3Width, 488);  // at most 7320 twips
-  EXPECT_EQ(wide.check16Width, 73);
+  EXPECT_EQ(wide.recordLineTop, 723);
+  EXPECT_EQ(wide.scaleBarLeft, 0);
+  EXPECT_EQ(wide.chatLeft, 200);
+  EXPECT_EQ(wide.chatWidth, 772);
+  EXPECT_EQ(wide.chatCloseLeft, 754);
+  EXPECT_EQ(wide.chatMessageWidth, 488);  // at most 7320 twips
+  EXPECT_EQ(wide.autoAnswerWidth, 73);
   EXPECT_TRUE(wide.specialsVisible);
-  EXPECT_EQ(wide.frame15Left, 764);
+  EXPECT_EQ(wide.wxStationLeft, 764);
   LayoutIn wide_info = Design(600, 740);
-  EXPECT_EQ(LayoutRules(wide_info, false).frame15Left, 600);  // right of the INFO panel
-  EXPECT_EQ(wide.frame7.height, 590);
-  EXPECT_EQ(wide.frame8.width, 808);
+  EXPECT_EQ(LayoutRules(wide_info, false).wxStationLeft, 600);  // right of the INFO panel
+  EXPECT_EQ(wide.savedMessages.height, 590);
+  EXPECT_EQ(wide.viewer.width, 808);
   const LayoutOut narrow = LayoutRules(Design(789, 480), false);
-  EXPECT_EQ(narrow.frame3Left, 0);
-  EXPECT_EQ(narrow.frame3Width, 789);
-  EXPECT_LT(narrow.frame16Left, 0);  // the bar moves left so the last combo stays inside
-  EXPECT_EQ(narrow.frame16Left, 789 - 804 - 16);
+  EXPECT_EQ(narrow.chatLeft, 0);
+  EXPECT_EQ(narrow.chatWidth, 789);
+  EXPECT_LT(narrow.scaleBarLeft, 0);  // the bar moves left so the last combo stays inside
+  EXPECT_EQ(narrow.scaleBarLeft, 789 - 804 - 16);
   EXPECT_FALSE(narrow.specialsVisible);  // 458 + 16 > 463
   EXPECT_TRUE(LayoutRules(Design(789, 491), false).specialsVisible);
 }
@@ -438,17 +305,17 @@ TEST(Layout, SmallWindowClampsOnResizeButNotAtStartUp) {
   const LayoutOut r = LayoutRules(in, false);
   EXPECT_EQ(r.mapHeightPx, 0);
   EXPECT_EQ(r.mapWidthPx, 0);
-  EXPECT_EQ(r.text3Width, 10);
-  EXPECT_GE(r.webBrowser2Width, 1);
+  EXPECT_EQ(r.chatMessageWidth, 10);
+  EXPECT_GE(r.viewerPageWidth, 1);
   const LayoutOut s = LayoutRules(in, true);
   EXPECT_EQ(s.mapHeightPx, -10);
   EXPECT_EQ(s.mapWidthPx, -50);
-  EXPECT_EQ(s.picture1Left, 200);  // W - MapWidthPx: the map's right edge on the window's
+  EXPECT_EQ(s.mapLeft, 200);  // W - MapWidthPx: the map's right edge on the window's
   in = Design(1025, 740);
-  in.check16Caption = "AUTO ANSWER TEXT:";
+  in.autoAnswerCaption = "AUTO ANSWER TEXT:";
   const LayoutOut st = LayoutRules(in, true);
-  EXPECT_EQ(st.picture1Left + st.mapWidthPx, 1025);
-  EXPECT_EQ(st.check16Width, 159);
+  EXPECT_EQ(st.mapLeft + st.mapWidthPx, 1025);
+  EXPECT_EQ(st.autoAnswerWidth, 159);
 }
 
 TEST(Layout, MoniOneFramesWidenUnderTheMouse) {

@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include "reception/moni_one_log.h"
+#include "reception/station_store.h"
 #include "reception/station_record.h"
 
 namespace zeblon::panels {
 namespace {
-
-using reception::MergeMoniAllIntoTrack;
 
 // A stored record: date, time, call, comment and heard-via in their columns.
 std::string Record(const std::string& date_time, const std::string& call, const std::string& comment = "",
@@ -27,15 +25,10 @@ std::string Record(const std::string& date_time, const std::string& call, const 
 }
 
 struct Fixture {
-  reception::ReceptionState st;
-  void Track(std::initializer_list<std::string> records) {
-    for (const auto& r : records) st.moniOneTrack[++st.moniOneCount] = r;
-  }
+  reception::StationStore stations;
+  void Track(std::initializer_list<std::string> records) { stations.LoadTrack(records); }
   void Heard(std::initializer_list<std::string> records) {
-    // MONI ALL uses slot 0 too.
-    int i = 0;
-    for (const auto& r : records) st.moniAllLog[i++] = r;
-    st.moniAllCount = i - 1;
+    for (const auto& r : records) stations.Add(r, reception::kMoniAllSlots);
   }
 };
 
@@ -50,16 +43,16 @@ TEST(MoniOneSelect, OnlyLaterReportsOfTheCallJoinTheTrackInOrder) {
   f.Heard({Record("240101 0900", "QW7TK", "older"), Record("240101 1000", "QW7TK", "same minute"),
            Record("240101 1100", "XY1ABC", "other call"), Record("240101 1200", "QW7TK", "later"),
            Record("240101 1130", "QW7TK", "before the one taken")});
-  EXPECT_EQ(MergeMoniAllIntoTrack(f.st, "QW7TK", false), 1);
-  ASSERT_EQ(f.st.moniOneCount, 2);
-  EXPECT_EQ(reception::TrimmedColumns(f.st.moniOneTrack[2], 43, 89), "later");
+  EXPECT_EQ(f.stations.MergeMoniAll("QW7TK", false), 1);
+  ASSERT_EQ(f.stations.MoniOneCount(), 2);
+  EXPECT_EQ(reception::TrimmedColumns(f.stations.MoniOneTrack()[2], 43, 89), "later");
 }
 
-TEST(MoniOneSelect, AnEmptyTrackTakesEveryReportOfTheCallFromSlotZero) {
+TEST(MoniOneSelect, AnEmptyTrackTakesEveryReportOfTheCall) {
   Fixture f;
   f.Heard({Record("240101 0900", "QW7TK", "a"), Record("240101 0930", "XY1ABC"), Record("240101 1000", "QW7TK", "b")});
-  EXPECT_EQ(MergeMoniAllIntoTrack(f.st, "QW7TK", false), 2);
-  EXPECT_EQ(f.st.moniOneCount, 2);
+  EXPECT_EQ(f.stations.MergeMoniAll("QW7TK", false), 2);
+  EXPECT_EQ(f.stations.MoniOneCount(), 2);
 }
 
 TEST(MoniOneSelect, InternetReportsWithoutCommentStayOutWhileInternetSupportIsOn) {
@@ -71,22 +64,21 @@ TEST(MoniOneSelect, InternetReportsWithoutCommentStayOutWhileInternetSupportIsOn
   for (const Case& c : {Case{"", true, 0}, Case{"text", true, 1}, Case{"", false, 1}}) {
     Fixture f;
     f.Heard({Record("240101 0900", "QW7TK", c.comment, "qw1gate")});
-    EXPECT_EQ(MergeMoniAllIntoTrack(f.st, "QW7TK", c.support), c.taken) << c.comment << c.support;
+    EXPECT_EQ(f.stations.MergeMoniAll("QW7TK", c.support), c.taken) << c.comment << c.support;
   }
   // A report heard on the air (upper-case via) is taken without comment too.
   Fixture f;
   f.Heard({Record("240101 0900", "QW7TK", "", "WIDE1")});
-  EXPECT_EQ(MergeMoniAllIntoTrack(f.st, "QW7TK", true), 1);
+  EXPECT_EQ(f.stations.MergeMoniAll("QW7TK", true), 1);
 }
 
 TEST(MoniOneSelect, AFullTrackDropsItsOldestRecordsInsteadOfOverrunning) {
   Fixture f;
-  for (int i = 1; i <= reception::kMoniOneMaxLines; ++i) f.st.moniOneTrack[i] = Record("240101 0800", "QW7TK");
-  f.st.moniOneCount = reception::kMoniOneMaxLines;
+  f.stations.LoadTrack(std::vector<std::string>(reception::kMoniOneMaxLines, Record("240101 0800", "QW7TK")));
   f.Heard({Record("240101 0900", "QW7TK", "newest")});
-  EXPECT_EQ(MergeMoniAllIntoTrack(f.st, "QW7TK", false), 1);
-  EXPECT_EQ(f.st.moniOneCount, reception::kMoniOneMaxLines - 999);
-  EXPECT_EQ(reception::TrimmedColumns(f.st.moniOneTrack[f.st.moniOneCount], 43, 89), "newest");
+  EXPECT_EQ(f.stations.MergeMoniAll("QW7TK", false), 1);
+  EXPECT_EQ(f.stations.MoniOneCount(), reception::kMoniOneMaxLines - 999);
+  EXPECT_EQ(reception::TrimmedColumns(f.stations.MoniOneTrack()[f.stations.MoniOneCount()], 43, 89), "newest");
 }
 
 TEST(MoniOneSelect, AListPickIsTakenOnlyWhenTheTextChanged) {

@@ -33,20 +33,32 @@ std::string Record(const std::string& date_time, const std::string& call, double
 
 struct Stores {
   reception::ReceptionState st;
+  std::vector<std::string> heard;  // MONI ALL slots 1 … n
   // MONI ALL slots 1 … n: the call at the slots given, others elsewhere.
   void Heard(int n, const std::string& call, std::initializer_list<int> slots) {
-    for (int i = 1; i <= n; ++i) st.moniAllLog[i] = Record("240101 1000", "OTHER" + std::to_string(i));
-    for (int i : slots) st.moniAllLog[i] = Record("240101 1000", call);
-    st.moniAllCount = n;
+    heard.clear();
+    for (int i = 1; i <= n; ++i) heard.push_back(Record("240101 1000", "OTHER" + std::to_string(i)));
+    for (int i : slots) heard[static_cast<std::size_t>(i - 1)] = Record("240101 1000", call);
+    Store();
     st.info.call = call;
+  }
+  // Another report in MONI ALL slot `i` of the ones heard.
+  void HeardAt(int i, const std::string& record) {
+    heard[static_cast<std::size_t>(i - 1)] = record;
+    Store();
+  }
+  void Store() {
+    st.stations.ClearMoniAll();
+    for (const std::string& r : heard) st.stations.Add(r, reception::kMoniAllSlots);
   }
   void Track(const std::string& call, int n) {
     st.settings.moniOneCall = call;
+    std::vector<std::string> track;
     for (int i = 1; i <= n; ++i) {
       const std::string minute = (i < 10 ? "0" : "") + std::to_string(i);
-      st.moniOneTrack[i] = Record("240101 10" + minute, call, 6580 + i, 400, "point " + std::to_string(i));
+      track.push_back(Record("240101 10" + minute, call, 6580 + i, 400, "point " + std::to_string(i)));
     }
-    st.moniOneCount = n;
+    st.stations.LoadTrack(track);
     st.info.call = call;
   }
 };
@@ -78,7 +90,7 @@ TEST(InfoStepping, MoniAllVisitsOnlyTheReportsOfTheCall) {
   // A call that is the start of a longer one is compared whole.
   Stores s;
   s.Heard(5, "QW7TK", {2});
-  s.st.moniAllLog[4] = Record("240101 1000", "QW7TK-9");
+  s.HeardAt(4, Record("240101 1000", "QW7TK-9"));
   s.st.info.index = 2;
   EXPECT_FALSE(StepInfo(s.st, InfoStepKind::Later).found);
 }
@@ -86,7 +98,6 @@ TEST(InfoStepping, MoniAllVisitsOnlyTheReportsOfTheCall) {
 TEST(InfoStepping, MoniOneStaysWithinTheTrack) {
   Stores s;
   s.Track("QW7TK-9", 5);
-  s.st.moniAllCount = 0;
   const std::pair<int, InfoStepKind> steps[] = {{1, InfoStepKind::Earlier}, {5, InfoStepKind::Later}};
   for (const auto& [shown, kind] : steps) {
     s.st.info.index = shown;
@@ -100,7 +111,7 @@ TEST(InfoStepping, MoniOneStaysWithinTheTrack) {
   EXPECT_EQ(StepInfo(s.st, InfoStepKind::Later).index, 4);
   EXPECT_EQ(StepInfo(s.st, InfoStepKind::Oldest).index, 1);
   EXPECT_EQ(StepInfo(s.st, InfoStepKind::Newest).index, 5);
-  EXPECT_EQ(InfoSlotRecord(s.st), s.st.moniOneTrack[3]);
+  EXPECT_EQ(InfoSlotRecord(s.st), s.st.stations.MoniOneTrack()[3]);
   s.st.info.index = 99999;  // a slot past the store shows nothing
   EXPECT_EQ(InfoSlotRecord(s.st), "");
 }
@@ -113,12 +124,12 @@ TEST(InfoSearch, RadiusByResolutionAndNearestHitEitherWay) {
   Stores s;
   s.Heard(8, "QW7TK", {5});
   // The selected point at 6500/300 km; radius 5.5 km at 1000 m a pixel.
-  s.st.moniAllLog[2] = Record("240101 1000", "NEAR1", 6505.4, 305.4);
-  s.st.moniAllLog[3] = Record("240101 1000", "NEAR2", 6495, 296);
-  s.st.moniAllLog[4] = Record("240101 1000", "FAR", 6505.5, 300);
-  s.st.moniAllLog[6] = Record("240101 1000", "FAR2", 6500, 294.5);
-  s.st.moniAllLog[7] = Record("240101 1000", "NEAR3", 6500, 300);
-  s.st.moniAllLog[8] = Record("240101 1000", "NEAR4", 6501, 301);
+  s.HeardAt(2, Record("240101 1000", "NEAR1", 6505.4, 305.4));
+  s.HeardAt(3, Record("240101 1000", "NEAR2", 6495, 296));
+  s.HeardAt(4, Record("240101 1000", "FAR", 6505.5, 300));
+  s.HeardAt(6, Record("240101 1000", "FAR2", 6500, 294.5));
+  s.HeardAt(7, Record("240101 1000", "NEAR3", 6500, 300));
+  s.HeardAt(8, Record("240101 1000", "NEAR4", 6501, 301));
   s.st.info.index = 5;
   const double r = SearchRadiusKm(1000);
   EXPECT_EQ(FindReportNearby(s.st, false, 6500, 300, r), 3);
@@ -184,25 +195,25 @@ TEST_F(TrackDeletion, OlderAndNewerPositionsGoFromTrackAndFile) {
   for (const bool older : {true, false}) {
     s_.Track("QW7TK-9", 10);
     s_.st.info.index = 4;
-    const auto before = s_.st.moniOneTrack;
+    const auto before = s_.st.stations.MoniOneTrack();
     ASSERT_TRUE(DeleteTrackPositions(s_.st, older));
     const int kept = older ? 7 : 4;
-    ASSERT_EQ(s_.st.moniOneCount, kept);
+    ASSERT_EQ(s_.st.stations.MoniOneCount(), kept);
     EXPECT_EQ(s_.st.info.index, kept);
     const auto lines = FileLines("QW7TK-9");
     ASSERT_EQ(static_cast<int>(lines.size()), kept);
     for (int i = 1; i <= kept; ++i) {
       const std::string& was = before[static_cast<std::size_t>(older ? i + 3 : i)];
-      EXPECT_EQ(s_.st.moniOneTrack[i], was) << i;
+      EXPECT_EQ(s_.st.stations.MoniOneTrack()[i], was) << i;
       EXPECT_EQ(lines[static_cast<std::size_t>(i - 1)], TrimRight(was));
     }
-    for (int i = kept + 1; i <= 10; ++i) EXPECT_EQ(s_.st.moniOneTrack[i], reception::BlankRecord());
+    for (int i = kept + 1; i <= 10; ++i) EXPECT_EQ(s_.st.stations.MoniOneTrack()[i], reception::BlankRecord());
   }
   // Nothing to delete: the file is still written anew from the track.
   s_.Track("QW7TK-9", 3);
   s_.st.info.index = 1;
   ASSERT_TRUE(DeleteTrackPositions(s_.st, true));
-  EXPECT_EQ(s_.st.moniOneCount, 3);
+  EXPECT_EQ(s_.st.stations.MoniOneCount(), 3);
   EXPECT_EQ(FileLines("QW7TK-9").size(), 3u);
 }
 
@@ -211,7 +222,7 @@ TEST_F(TrackDeletion, AnEmptyTrackStaysEmpty) {
     s_.Track("QW7TK-9", 0);
     s_.st.info.index = 0;
     ASSERT_TRUE(DeleteTrackPositions(s_.st, older));
-    EXPECT_EQ(s_.st.moniOneCount, 0);
+    EXPECT_EQ(s_.st.stations.MoniOneCount(), 0);
     EXPECT_TRUE(FileLines("QW7TK-9").empty());
   }
 }
@@ -219,13 +230,15 @@ TEST_F(TrackDeletion, AnEmptyTrackStaysEmpty) {
 TEST_F(TrackDeletion, TheReadBackTakesEveryLineWhateverItsLength) {
   // A track record cut short (an old log's line of fewer than 103 characters).
   s_.Track("QW7TK-9", 3);
-  const std::string cut = s_.st.moniOneTrack[2].substr(0, 45);
+  const std::string cut = s_.st.stations.MoniOneTrack()[2].substr(0, 45);
   ASSERT_EQ(TrimRight(cut).size(), 45u);
-  s_.st.moniOneTrack[2] = reception::ToSlot(cut);
+  std::vector<std::string> track(s_.st.stations.TrackRecords().begin(), s_.st.stations.TrackRecords().end());
+  track[1] = reception::ToSlot(cut);
+  s_.st.stations.LoadTrack(track);
   s_.st.info.index = 3;
   ASSERT_TRUE(DeleteTrackPositions(s_.st, false));
-  ASSERT_EQ(s_.st.moniOneCount, 3);
-  EXPECT_EQ(s_.st.moniOneTrack[2], reception::ToSlot(cut));
+  ASSERT_EQ(s_.st.stations.MoniOneCount(), 3);
+  EXPECT_EQ(s_.st.stations.MoniOneTrack()[2], reception::ToSlot(cut));
   EXPECT_EQ(FileLines("QW7TK-9")[1], cut);
 }
 
@@ -233,7 +246,7 @@ TEST_F(TrackDeletion, AFailedWriteLeavesTrackAndFileAsTheyWere) {
   s_.Track("QW7TK-9", 10);
   ASSERT_TRUE(reception::RewriteMoniOneLog(s_.st));
   const auto lines = FileLines("QW7TK-9");
-  const auto track = s_.st.moniOneTrack;
+  const auto track = s_.st.stations.MoniOneTrack();
   s_.st.info.index = 4;
   std::string error;
   {
@@ -242,8 +255,8 @@ TEST_F(TrackDeletion, AFailedWriteLeavesTrackAndFileAsTheyWere) {
     EXPECT_FALSE(DeleteTrackPositions(s_.st, true, &error));
   }
   EXPECT_NE(error.find("CANNOT WRITE"), std::string::npos);
-  EXPECT_EQ(s_.st.moniOneCount, 10);
-  EXPECT_EQ(s_.st.moniOneTrack, track);
+  EXPECT_EQ(s_.st.stations.MoniOneCount(), 10);
+  EXPECT_EQ(s_.st.stations.MoniOneTrack(), track);
   EXPECT_EQ(FileLines("QW7TK-9"), lines);
   EXPECT_EQ(s_.st.info.index, 4);
 }
@@ -253,7 +266,7 @@ TEST_F(TrackDeletion, ACallFromTheAirStaysInsideLog) {
   s_.Track(call, 4);
   s_.st.info.index = 2;
   ASSERT_TRUE(DeleteTrackPositions(s_.st, true));
-  EXPECT_EQ(s_.st.moniOneCount, 3);
+  EXPECT_EQ(s_.st.stations.MoniOneCount(), 3);
   const fs::path written = reception::MoniOneLogPath(folder_, call);
   EXPECT_EQ(written.parent_path(), folder_ / "LOG");
   EXPECT_TRUE(fs::exists(written));

@@ -52,11 +52,10 @@ std::string Record(const std::string& call, const std::string& comment) {
 
 TEST(RawListLines, InfoOnTheNewestReport) {
   reception::ReceptionState st;
-  st.moniAllLog[1] = Record("AB1CD-9", "first");
-  st.moniAllLog[2] = Record("ab1cd-9", "other case");
-  st.moniAllLog[3] = Record("AB1CD-9", "newest R&D");
-  st.moniAllLog[4] = Record("QW7TK", "else");
-  st.moniAllCount = 4;
+  st.stations.Add(Record("AB1CD-9", "first"), reception::kMoniAllSlots);
+  st.stations.Add(Record("ab1cd-9", "other case"), reception::kMoniAllSlots);
+  st.stations.Add(Record("AB1CD-9", "newest R&D"), reception::kMoniAllSlots);
+  st.stations.Add(Record("QW7TK", "else"), reception::kMoniAllSlots);
   ASSERT_TRUE(OpenInfoOnStation(st, "AB1CD-9"));
   EXPECT_EQ(st.info.index, 3);
   EXPECT_EQ(st.info.call, "AB1CD-9");
@@ -186,9 +185,8 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   list1->hide();
   TemporaryNotice notice(&window);
   reception::ReceptionState st;
-  st.moniAllLog[1] = Record("AB1CD-9", "first");
-  st.moniAllLog[2] = Record("AB1CD-9", "second");
-  st.moniAllCount = 2;
+  st.stations.Add(Record("AB1CD-9", "first"), reception::kMoniAllSlots);
+  st.stations.Add(Record("AB1CD-9", "second"), reception::kMoniAllSlots);
   int kind = 5, interval = 0, draws = 0, infos = 0;
   bool running = true;
   RawListContext c;
@@ -263,7 +261,7 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
 
   // CLEAR MONI ALL: the log and the list emptied, one empty line left, the map drawn.
   raw.Command3_Click();
-  EXPECT_EQ(st.moniAllCount, 0);
+  EXPECT_EQ(st.stations.MoniAllCount(), 0);
   EXPECT_EQ(st.info.index, 0);
   EXPECT_EQ(list1->ListCount(), 1);
   EXPECT_EQ(list1->List(0), "");

@@ -138,6 +138,53 @@ TEST(TxSetupPanelControls, PressAndHoldStepsOnATimer) {
   EXPECT_EQ(panel.fr4Text8->Text(), "94");
 }
 
+// The two layouts of the one class: the same values out of range are refused by the
+// main window's OK and cleaned by the start window's; a hand-over from the start
+// window's panel changes only the parts it names.
+TEST(TxSetupPanelLayouts, OkModesAndHandOverParts) {
+  QWidget window;
+  TxSetupPanel main_panel(&window);
+  TxSetupPanel start_panel(&window, {}, TxSetupPanel::Layout::StartWindow);
+  EXPECT_EQ(start_panel.Check32, nullptr);  // the other layout's controls stay null
+  EXPECT_EQ(main_panel.Check9, nullptr);
+  Settings old;
+  old.UserCall = "AB1CD";
+  old.TxSsid = "9";
+  for (TxSetupPanel* p : {&main_panel, &start_panel}) {
+    p->fr4Text1->SetText("16");
+    p->fr4Text8->SetText("62");
+  }
+  const links::TxSetupOk refused = main_panel.Take(old, false, 0);
+  EXPECT_EQ(refused.refusals, std::vector<std::string>{"SSID MUST BE 1 ... 15 OR EMPTY !"});
+  EXPECT_EQ(refused.settings.TxSsid, "9");
+  const links::TxSetupOk cleaned = start_panel.Take(old, false, 0);
+  EXPECT_TRUE(cleaned.refusals.empty());
+  EXPECT_EQ(cleaned.settings.TxSsid, "");
+  EXPECT_EQ(cleaned.settings.TxSymbolIndex, 62);
+
+  main_panel.Show(Sample());
+  links::TxPanelValues v = Sample();
+  v.destination = "OTHER";
+  v.infoLines[1] = "line one";
+  v.infoLines[2] = "line two";
+  v.infoActive[1] = 0;
+  v.infoActive[2] = 1;
+  v.txLevelShown = false;
+  main_panel.TakeHandOver(v, TxSetupPanel::kHandInfoActive | TxSetupPanel::kHandTxLevelShown);
+  EXPECT_EQ(main_panel.fr4Text3->Text(), "ZEBL");
+  EXPECT_EQ(main_panel.fr4ti[1]->Text(), "first");
+  EXPECT_EQ(main_panel.fr4ta[1]->Value(), 0);
+  EXPECT_EQ(main_panel.fr4ta[2]->Value(), 1);
+  EXPECT_TRUE(main_panel.Text16->isHidden());
+  main_panel.TakeHandOver(v, TxSetupPanel::kHandTxBoxes | TxSetupPanel::kHandFirstInfoLine);
+  EXPECT_EQ(main_panel.fr4Text3->Text(), "OTHER");
+  EXPECT_EQ(main_panel.fr4ti[1]->Text(), "line one");
+  EXPECT_EQ(main_panel.fr4ti[2]->Text(), "");  // lines 2 … 6 only with their own part
+  main_panel.TakeHandOver(v);                  // the start window's OK: the lines, the symbol, HF-DUAL
+  EXPECT_EQ(main_panel.fr4ti[2]->Text(), "line two");
+  EXPECT_EQ(main_panel.fr4Text8->Text(), "62");
+}
+
 // A program folder with both symbol sheets in which every pixel has a colour of
 // its own, so that a picture shows exactly which part of which sheet it was cut
 // from. The first sheet's name is in small letters.

@@ -202,7 +202,7 @@ TEST_F(StartWindowTest, StartRefusesAShortCall) {
   ASSERT_TRUE(form0_->Form_Activate());
   const std::string before = Ini();
   form0_->Text8->SetText(" ab ");
-  form0_->Command1_Click();
+  form0_->Start();
   EXPECT_TRUE(MessageShown("SET USER CALL !"));
   EXPECT_EQ(platform::MessageLog().back().title, "ZEBLON  START");
   EXPECT_EQ(form0_->StartInProgress(), 0);
@@ -217,7 +217,7 @@ TEST_F(StartWindowTest, StartRefusesAPortConflictAndABadPort) {
   form0_->Option4->SetValue(true);
   form0_->Text3->SetText("2");
   form0_->Text6->SetText("2");
-  form0_->Command1_Click();
+  form0_->Start();
   EXPECT_TRUE(MessageShown("NMEA PORT / COMM PORT  CONFLICT !"));
   EXPECT_EQ(platform::MessageLog().back().title, "ZEBLON  SETUP");
   EXPECT_EQ(form0_->Command1->Caption(), "START");
@@ -226,7 +226,7 @@ TEST_F(StartWindowTest, StartRefusesAPortConflictAndABadPort) {
 
   form0_->Text6->SetText("");
   form0_->Text3->SetText("4000");
-  form0_->Command1_Click();
+  form0_->Start();
   EXPECT_TRUE(MessageShown("COMM PORT OUT OF RANGE ( 1 - 255 ) !"));
   EXPECT_EQ(Ini(), before);
   EXPECT_FALSE(program_->MainWindow().isVisible());
@@ -323,11 +323,11 @@ TEST_F(StartWindowTest, CaptionsInEachLanguage) {
     EXPECT_EQ(QImage(QString::fromStdString(png)).size(), form0_->size());
   }
   // The TX setup panel too, in the last language.
-  form0_->Command5_Click();
+  form0_->OpenTxSetup();
   ASSERT_TRUE(tx.Frame4->isVisible());
   ASSERT_TRUE(form0_->SaveScreenshot(std::string(ZEBLON_ARTEFACT_DIR) + "/start_window_tx_setup_SV.png"));
   // The maps path help, in Swedish.
-  form0_->Text1_Click();
+  form0_->ShowMapsPathHelp();
   EXPECT_EQ(platform::MessageLog().back().title, "ZEBLON  START");
   EXPECT_EQ(platform::MessageLog().back().text.rfind("MAPS PATH: S\xF6kv\xE4g", 0), 0u);
 }
@@ -340,7 +340,7 @@ TEST_F(StartWindowTest, LanguageWithoutTooltipsAndAnUnknownDigit) {
   EXPECT_TRUE(form0_->Command1->toolTip().isEmpty());
   EXPECT_EQ(form0_->Label18->Caption(), "MAP START LOCATION = IMAGE LOCATION");
   form0_->settings().LanguageSetting = 10;
-  form0_->Text1_Click();
+  form0_->ShowMapsPathHelp();
   EXPECT_EQ(platform::MessageLog().back().text, "");
 }
 
@@ -354,12 +354,12 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   auto& tx = form0_->TxPanel();
   // A short call refuses the panel.
   form0_->Text8->SetText("ab");
-  form0_->Command5_Click();
+  form0_->OpenTxSetup();
   EXPECT_EQ(platform::MessageLog().back().text, "SET USER CALL !");
   EXPECT_EQ(platform::MessageLog().back().title, "ZEBLON  TX SETUP");
   EXPECT_FALSE(tx.Frame4->isVisibleTo(form0_));
   form0_->Text8->SetText("qw7tk");
-  form0_->Command5_Click();
+  form0_->OpenTxSetup();
   EXPECT_TRUE(tx.Frame4->isVisibleTo(form0_));
   EXPECT_TRUE(tx.Frame3->isVisibleTo(form0_));  // SCS TNC: the second mode
   EXPECT_TRUE(tx.Option17->Value());            // chosen from XBAUD
@@ -369,29 +369,29 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
 
   // Editing aids: presets, memories, the timer buttons.
   tx.fr4Text4->SetText(" WIDE1-1 ");
-  form0_->PathPreset(2);
+  tx.presets[2]->click();
   EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1,WIDE2-1");
-  form0_->PathMemoryUp(1, 2);  // right click saves
+  tx.pathMemory[1]->OnMouseUp(2);  // right click saves
   tx.fr4Text4->SetText("");
-  form0_->PathMemoryUp(1, 1);  // left click recalls the saved path
+  tx.pathMemory[1]->OnMouseUp(1);  // left click recalls the saved path
   EXPECT_EQ(tx.fr4Text4->Text(), "WIDE1-1,WIDE2-1");
-  form0_->PathMemoryUp(2, 1);
+  tx.pathMemory[2]->OnMouseUp(1);
   EXPECT_EQ(tx.fr4Text4->Text(), "RELAY");
   tx.fr4ti[2]->SetText("QRV 144.800 mhz");
-  form0_->InfoMemoryUp(1, 1);  // a frequency goes to the line with a frequency
+  tx.fr4tm[1]->OnMouseUp(1);  // a frequency goes to the line with a frequency
   EXPECT_EQ(tx.fr4ti[2]->Text(), "144.800 MHz");
   // One press of up, released during its first wait.
-  platform::SetWaitClock([this, t = 0.0]() mutable {
-    if (t > 0.1) form0_->StepButtonUp(1);
+  platform::SetWaitClock([&tx, t = 0.0]() mutable {
+    if (t > 0.1) tx.fr4C21->OnMouseUp(1);
     return t += 0.05;
   });
   tx.fr4Text2->SetText("60");
-  form0_->StepTxTimer(+1);
+  tx.fr4C21->OnMouseDown(1);
   EXPECT_EQ(tx.fr4Text2->Text(), "MANUAL");
-  form0_->StepTxTimer(-1);
+  tx.fr4C22->OnMouseDown(1);
   EXPECT_EQ(tx.fr4Text2->Text(), "60");
   tx.fr4Text2->SetText("2.5");
-  form0_->StepTxTimer(+1);
+  tx.fr4C21->OnMouseDown(1);
   EXPECT_EQ(tx.fr4Text2->Text(), "3.5");
 
   // OK: the cleaned values into the settings and the file, the typed ones to the main window.
@@ -399,7 +399,7 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   tx.fr4Text3->SetText("");
   tx.fr4Text10->SetText("ab");
   tx.Option20->SetValue(true);
-  form0_->fr4Command4_Click();
+  form0_->TakeTxSetup();
   const Settings& s = form0_->settings();
   EXPECT_EQ(s.TxSsid, "");
   EXPECT_EQ(s.TxDestination, "ZEBL");
@@ -418,26 +418,26 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   EXPECT_NE(ini.find("\r\nXBAUD=9600\r\n"), std::string::npos);
 
   // OK hands the HF-DUAL box to the main window; an emptied overlay stays empty.
-  form0_->Command5_Click();
+  form0_->OpenTxSetup();
   tx.Check4->SetValue(1);
   tx.fr4Text10->SetText(" ");
-  form0_->fr4Command4_Click();
+  form0_->TakeTxSetup();
   EXPECT_EQ(program_->MainWindow().TxPanel().Check2->Value(), 1);
   EXPECT_EQ(s.TxOverlay, "");
 
   // ABORT puts the stored values back into both panels.
-  form0_->Command5_Click();
+  form0_->OpenTxSetup();
   tx.fr4Text3->SetText("OTHER");
   tx.fr4ti[1]->SetText("edited");
   tx.fr4Text10->SetText("Q");
   tx.fr4Text8->SetText("101");
-  form0_->fr4Command3_Click();
+  form0_->AbortTxSetup();
   EXPECT_EQ(tx.fr4Text3->Text(), "ZEBL");
   EXPECT_EQ(tx.fr4ti[1]->Text(), s.InfoLines[1]);
   EXPECT_EQ(tx.fr4Text2->Text(), "4");
   EXPECT_EQ(tx.fr4Text10->Text(), "");
   EXPECT_EQ(tx.fr4Text8->Text(), "14");
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 14);
+  EXPECT_EQ(tx.PickedSymbol(), 14);
   const panels::TxSetupPanel& m = program_->MainWindow().TxPanel();
   EXPECT_EQ(m.fr4Text3->Text(), "ZEBL");
   EXPECT_EQ(m.fr4Text8->Text(), "14");
@@ -450,7 +450,7 @@ TEST_F(StartWindowTest, HfDualAndTheModeRules) {
   form0_->show();
   ASSERT_TRUE(form0_->Form_Activate());
   auto& tx = form0_->TxPanel();
-  form0_->Command5_Click();
+  form0_->OpenTxSetup();
   tx.fr4Text2->SetText("1");
   tx.Check3->SetValue(1);
   // A click on HF-DUAL with the main mode 1200: R300 and 300, path and timer set.
@@ -473,30 +473,30 @@ TEST_F(StartWindowTest, HfDualAndTheModeRules) {
 TEST_F(StartWindowTest, SymbolPickerShowsTheSheetCells) {
   ASSERT_TRUE(form0_->Form_Activate());
   auto& tx = form0_->TxPanel();
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 14);
-  EXPECT_TRUE(form0_->SymbolTable()[0].empty());
-  EXPECT_TRUE(form0_->SymbolTable()[95].empty());
+  EXPECT_EQ(tx.PickedSymbol(), 14);
+  EXPECT_TRUE(tx.SymbolRow(0).empty());
+  EXPECT_TRUE(tx.SymbolRow(95).empty());
   const QImage sheet1(QString::fromStdString((folder_ / "ZEBLSYM1.BMP").string()));
   ASSERT_FALSE(sheet1.isNull());
   EXPECT_GE(sheet1.width(), 337);
   EXPECT_GE(sheet1.height(), 127);
-  platform::SetWaitClock([this, t = 0.0]() mutable {
-    if (t > 0.1) form0_->StepButtonUp(2);  // a right button steps too
+  platform::SetWaitClock([&tx, t = 0.0]() mutable {
+    if (t > 0.1) tx.fr4Command2->OnMouseUp(2);  // a right button steps too
     return t += 0.05;
   });
-  for (int i = 0; i < 80; ++i) form0_->StepSymbol(+1);
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 94);
-  form0_->StepSymbol(+1);
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 101);  // 94 -> 101
+  for (int i = 0; i < 80; ++i) tx.fr4Command2->OnMouseDown(1);
+  EXPECT_EQ(tx.PickedSymbol(), 94);
+  tx.fr4Command2->OnMouseDown(1);
+  EXPECT_EQ(tx.PickedSymbol(), 101);  // 94 -> 101
   EXPECT_EQ(tx.fr4Text9->Text(), "\\!  Emergency ");
   const QImage shown = tx.fr4Picture1->pixmap().toImage();
   EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32),
             sheet1.copy(0, 0, 22, 22).convertToFormat(QImage::Format_RGB32));
-  form0_->StepSymbol(+1);
-  form0_->StepSymbol(+1);
-  EXPECT_EQ(form0_->PickerSymbolIndex(), 103);  // No. Digi takes an overlay
+  tx.fr4Command2->OnMouseDown(1);
+  tx.fr4Command2->OnMouseDown(1);
+  EXPECT_EQ(tx.PickedSymbol(), 103);  // No. Digi takes an overlay
   EXPECT_FALSE(tx.fr4Text10->isHidden());
-  form0_->StepSymbol(-1);
+  tx.fr4Command1->OnMouseDown(1);
   EXPECT_TRUE(tx.fr4Text10->isHidden());
 }
 
@@ -518,7 +518,7 @@ TEST_F(StartWindowTest, StartPictureFromTheMapFolders) {
   ASSERT_FALSE(chosen.empty());
   EXPECT_EQ(fs::path(chosen).filename().string(), "65800654.BMP");  // 5233234 Mod 10
   EXPECT_EQ(form0_->Picture2->pixmap().toImage().pixelColor(10, 10), QColor(Qt::red));
-  form0_->Picture2_Click();
+  form0_->CentreMapOnStartPicture();
   EXPECT_EQ(NumberText(form0_->settings().CentreNorth), "6580.499");
   EXPECT_EQ(NumberText(form0_->settings().CentreEast), "654.499");
   EXPECT_TRUE(form0_->Label18->isVisibleTo(form0_));
@@ -544,7 +544,7 @@ TEST_F(StartWindowTest, StartClearsReadOnlyStockFilesUnlessNoat) {
       fs::permissions(f, fs::perms::owner_read);
     }
     ASSERT_TRUE(form0_->Form_Activate());
-    form0_->Command1_Click();
+    form0_->Start();
     ASSERT_TRUE(program_->MainWindow().isVisible());
     const auto writable = [](const fs::path& f) {
       return (fs::status(f).permissions() & fs::perms::owner_write) != fs::perms::none;
@@ -566,7 +566,7 @@ TEST_F(StartWindowTest, SmartLogStaysInTheLogFolder) {
   fs::create_directories(folder_ / "U33" / "LOG");
   ASSERT_TRUE(form0_->Form_Activate());
   form0_->SpeedTest = [] { return 150; };
-  form0_->Command1_Click();
+  form0_->Start();
   ASSERT_TRUE(program_->MainWindow().isVisible());
   std::string after;
   ReadWholeFile(folder_ / "NOTES.TXT", after);
@@ -609,7 +609,7 @@ TEST_F(StartWindowTest, StartSetsUpTheTncTrimsTheLogAndImportsTracks) {
   form0_->TncWait = [](float seconds, bool) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0));
   };
-  form0_->Command1_Click();
+  form0_->Start();
 
   std::string got;
   for (int i = 0; i < 50; ++i) {

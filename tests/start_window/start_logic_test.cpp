@@ -14,10 +14,10 @@ Settings Defaults() {
 
 StartControlValues Controls() {
   StartControlValues v;
-  v.Text8 = "ab1cd";
+  v.UserCall = "ab1cd";
   v.SelectedInterface = 0;
-  v.Text14 = "14580";
-  v.Text13 = "server";
+  v.AprsIsPort = "14580";
+  v.AprsIsServer = "server";
   v.SelectedRadioMode = "300";
   return v;
 }
@@ -29,50 +29,50 @@ TEST(StartCopy, ControlsIntoSettings) {
     std::function<void(const Settings&, const std::string&)> check;
   };
   const Case cases[] = {
-      {"maps path gives the map system", [](StartControlValues& v, Settings&) { v.Text1 = "d:\\karten\\u32"; },
+      {"maps path gives the map system", [](StartControlValues& v, Settings&) { v.MapsPath = "d:\\karten\\u32"; },
        [](const Settings& s, const std::string& data) {
          EXPECT_EQ(s.MapRootFolder, "D:\\KARTEN\\U32");
          EXPECT_EQ(s.MapSystem, "U32");
          EXPECT_EQ(data, "/prog/U32");
        }},
       {"a trailing separator is not part of the map system",
-       [](StartControlValues& v, Settings&) { v.Text1 = "/home/op/maps/u34/"; },
+       [](StartControlValues& v, Settings&) { v.MapsPath = "/home/op/maps/u34/"; },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.MapSystem, "U34");
          EXPECT_EQ(s.MapRootFolder, "/HOME/OP/MAPS/U34");
        }},
-      {"one letter maps path", [](StartControlValues& v, Settings&) { v.Text1 = "d"; },
+      {"one letter maps path", [](StartControlValues& v, Settings&) { v.MapsPath = "d"; },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.MapSystem, "D");
          EXPECT_EQ(s.MapRootFolder, "D:");
        }},
-      {"alarm distance 0", [](StartControlValues& v, Settings&) { v.Text7 = "0"; },
+      {"alarm distance 0", [](StartControlValues& v, Settings&) { v.AlarmDistance = "0"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.AlarmDistanceKm, 1); }},
-      {"alarm distance 250", [](StartControlValues& v, Settings&) { v.Text7 = "250"; },
+      {"alarm distance 250", [](StartControlValues& v, Settings&) { v.AlarmDistance = "250"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.AlarmDistanceKm, 100); }},
-      {"alarm distance 12.5", [](StartControlValues& v, Settings&) { v.Text7 = "12.5"; },
+      {"alarm distance 12.5", [](StartControlValues& v, Settings&) { v.AlarmDistance = "12.5"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.AlarmDistanceKm, 12); }},
       {"empty alarm distance with a kept 0",
        [](StartControlValues& v, Settings& s) {
-         v.Text7 = "";
+         v.AlarmDistance = "";
          s.AlarmDistanceKm = 0;
        },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.AlarmDistanceKm, 10); }},
-      {"NMEA speed 0", [](StartControlValues& v, Settings&) { v.Text17 = "0"; },
+      {"NMEA speed 0", [](StartControlValues& v, Settings&) { v.NmeaBaud = "0"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.GpsBaud, "4800"); }},
-      {"NMEA speed letters", [](StartControlValues& v, Settings&) { v.Text17 = "fast"; },
+      {"NMEA speed letters", [](StartControlValues& v, Settings&) { v.NmeaBaud = "fast"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.GpsBaud, "4800"); }},
-      {"NMEA speed 9600", [](StartControlValues& v, Settings&) { v.Text17 = "9600"; },
+      {"NMEA speed 9600", [](StartControlValues& v, Settings&) { v.NmeaBaud = "9600"; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.GpsBaud, "9600"); }},
-      {"empty server box empties AISRV", [](StartControlValues& v, Settings&) { v.Text13 = "  "; },
+      {"empty server box empties AISRV", [](StartControlValues& v, Settings&) { v.AprsIsServer = "  "; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.AprsIsServer, ""); }},
-      {"empty MONI CALL keeps CALL", [](StartControlValues& v, Settings&) { v.Text5 = ""; },
+      {"empty MONI CALL keeps CALL", [](StartControlValues& v, Settings&) { v.MoniCall = ""; },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.MoniOneCall, "QW7TK"); }},
       {"SCS port and speed",
        [](StartControlValues& v, Settings&) {
          v.SelectedInterface = 5;
-         v.Text3 = "4";
-         v.Text4 = "57600";
+         v.PortOrHost = "4";
+         v.BaudOrHostPort = "57600";
        },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.ScsComPort, 4);
@@ -82,13 +82,13 @@ TEST(StartCopy, ControlsIntoSettings) {
       {"PK-232 port rounds half to even",
        [](StartControlValues& v, Settings&) {
          v.SelectedInterface = 1;
-         v.Text3 = "2.5";
+         v.PortOrHost = "2.5";
        },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.TncComPort, 2); }},
       {"a PK-232 port beyond 16 bits is held at the end of the field",
        [](StartControlValues& v, Settings&) {
          v.SelectedInterface = 1;
-         v.Text3 = "99999999999";
+         v.PortOrHost = "99999999999";
        },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.TncComPort, 32767);
@@ -97,14 +97,14 @@ TEST(StartCopy, ControlsIntoSettings) {
       {"a negative PK-232 port beyond 16 bits",
        [](StartControlValues& v, Settings&) {
          v.SelectedInterface = 1;
-         v.Text3 = "-1E300";
+         v.PortOrHost = "-1E300";
        },
        [](const Settings& s, const std::string&) { EXPECT_EQ(s.TncComPort, -32768); }},
       {"host name keeps its case",
        [](StartControlValues& v, Settings&) {
          v.SelectedInterface = 3;
-         v.Text3 = " PacketBox ";
-         v.Text4 = "8001";
+         v.PortOrHost = " PacketBox ";
+         v.BaudOrHostPort = "8001";
        },
        [](const Settings& s, const std::string&) {
          EXPECT_EQ(s.AgwHost, "PacketBox");
@@ -170,13 +170,6 @@ TEST(StartPorts, Refusals) {
     s.GpsSource = c.nmea;
     EXPECT_EQ(CheckStartPorts(s), c.message) << c.modem << " " << c.nmea;
   }
-}
-
-TEST(TxSetupOk, SsidOneToFifteenOrNothing) {
-  const std::pair<const char*, const char*> cases[] = {{"0", ""},    {"16", ""},  {"-3", ""},   {"X", ""},
-                                                       {"", ""},     {"   ", ""}, {"15", "15"}, {" 3 ", "3"},
-                                                       {"7A", "7A"}, {"1", "1"},  {"07", "07"}, {"0.5", ""}};
-  for (const auto& [box, stored] : cases) EXPECT_EQ(StoredTxSsid(box), stored) << box;
 }
 
 TEST(StartFonts, PassRule) {

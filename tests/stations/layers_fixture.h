@@ -61,8 +61,8 @@ class StationMap : public Received {
     QPainter p(&img);
     if (throughPainter) p.setClipRect(img.rect());
     p.setFont(map::MapFont());
-    MoniAllLayer all(st, settings, sheets, [this] { return now; });
-    MoniOneLayer one(st, settings, sheets, [this] { return now; });
+    MoniAllLayer all(st.stations, st.alarm, st.settings.moniOneCall, settings, sheets, [this] { return now; });
+    MoniOneLayer one(st.stations, settings, sheets, [this] { return now; });
     if (moniAll) all.render(p, view);
     if (moniOne) one.render(p, view);
     lastOrder = all.DrawnOrder();

@@ -39,8 +39,8 @@ class Received {
   }
   // The newest MONI ALL record of a call ("" when none).
   std::string Newest(const std::string& call) const {
-    for (int i = st.moniAllCount; i >= 1; --i)
-      if (reception::TrimmedColumns(st.moniAllLog[i], 33, 41) == call) return st.moniAllLog[i];
+    for (int i = st.stations.MoniAllCount(); i >= 1; --i)
+      if (reception::TrimmedColumns(st.stations.MoniAll()[i], 33, 41) == call) return st.stations.MoniAll()[i];
     return {};
   }
 

@@ -5,7 +5,7 @@
 // (build/assets/stock_maps/U33), else patterned tiles made for the run. Ends with
 // the ratio DrawMap / bare loop of every case.
 //
-//   build/bench/map/map_bench [--benchmark_filter=...]
+//   build/bench/map/bench_map [--benchmark_filter=...]
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>

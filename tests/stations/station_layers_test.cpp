@@ -99,7 +99,7 @@ TEST_F(LayersTest, MarkersAtTheProjectedPositionsWithLabels) {
   Hear("FIX1", 0.01, 0.02, '/', '-', "house");
   Hear("DIGI1", -0.02, -0.03, '/', '#', "digi");
   Hear("CAR1", 0.03, -0.04, '/', '>', "car");
-  ASSERT_EQ(map.st.moniAllCount, 3);
+  ASSERT_EQ(map.st.stations.MoniAllCount(), 3);
   const QImage img = map.Draw();
   struct Case {
     const char* call;
@@ -138,7 +138,7 @@ TEST_F(LayersTest, TracksDrawingOrderAndMoniOneOnTop) {
   Hear("CAR1", 0, -0.01, '/', '>', "", 12, 4);
   Hear("NEAR", 0.001, 0.001, '/', '-', "", 12, 5);
   Hear("WATCH", 0.001, 0.001, '/', '-', "", 12, 6);
-  ASSERT_EQ(map.st.moniOneCount, 1);
+  ASSERT_EQ(map.st.stations.MoniOneCount(), 1);
   const QImage img = map.Draw();
   EXPECT_EQ(map.lastOrder, (std::vector<std::string>{"FIX1", "CAR2", "CAR1", "NEAR"}));
   // The band between two positions: station colour above and below a white centre line.
@@ -146,7 +146,7 @@ TEST_F(LayersTest, TracksDrawingOrderAndMoniOneOnTop) {
   EXPECT_TRUE(BandBetween(img, a, b, kStation, kWhite));
   // MONI 1 is drawn last: its square of half side 12 in its track colour lies
   // over NEAR's label box.
-  const QPoint w = map.PixelOf(map.st.moniOneTrack[1]);
+  const QPoint w = map.PixelOf(map.st.stations.MoniOneTrack()[1]);
   EXPECT_EQ(At(img, w, 12, 0), ToQColor(kTrackColourRecent));
   EXPECT_EQ(At(img, w, 11, 0), QColor(0, 0, 0));
   // Without the MONI 1 pass NEAR's label box is there.
@@ -161,9 +161,9 @@ TEST_F(LayersTest, MoniOneTrackColoursByAgeAndKind) {
   Hear("WATCH", 0, -0.04, '/', '>', "", 17, 0);
   Hear("WATCH", 0, -0.02, '/', '[', "", 18, 50);
   Hear("WATCH", 0, 0, '/', '>', "", 18, 55);
-  ASSERT_EQ(map.st.moniOneCount, 4);
+  ASSERT_EQ(map.st.stations.MoniOneCount(), 4);
   QPoint p[5];
-  for (int i = 1; i <= 4; ++i) p[i] = map.PixelOf(map.st.moniOneTrack[i]);
+  for (int i = 1; i <= 4; ++i) p[i] = map.PixelOf(map.st.stations.MoniOneTrack()[i]);
   // The band ending at report i, with its black centre line.
   // (A quarter of the way along: the newest point's marker covers the rest.)
   auto band = [&](const QImage& img, int i, const Rgb& c) {
@@ -359,14 +359,13 @@ TEST_F(LayersTest, BadRecordsAreDrawnSafely) {
   Hear("FIX1", 0, 0, '/', '-');
   // Hand-spoilt records beside the received one: blank and out-of-range
   // symbols, far-away and unreadable positions, garbage weather.
-  auto& log = map.st.moniAllLog;
   const std::string good = map.Newest("FIX1");
   auto spoilt = [&](const std::string& call, int column, const std::string& text) {
     std::string r = good;
     reception::WriteAt(r, 33, std::string(9, ' '));
     reception::WriteAt(r, 33, call);
     reception::WriteAt(r, column, text);
-    log[++map.st.moniAllCount] = r;
+    map.st.stations.Add(r, reception::kMoniAllSlots);
   };
   spoilt("BLANKSYM", 101, "   ");
   spoilt("RANGE", 101, "\x01\x01 ");
@@ -375,7 +374,7 @@ TEST_F(LayersTest, BadRecordsAreDrawnSafely) {
   spoilt("JUNKPOS", 14, "xx.-.-.- ");
   spoilt("WXJUNK", 43, "t-5-5b-----h-9g-9-c---s999r999p999P999");
   spoilt("WXJUNK", 101, "/_ ");
-  log[++map.st.moniAllCount] = reception::BlankRecord();
+  map.st.stations.Add(reception::BlankRecord(), reception::kMoniAllSlots);
   for (int level : {1, 2, 3, 4, 5}) {
     map.settings.moniAllLevel = level;
     map.settings.wxLevel = level == 1;
@@ -408,8 +407,9 @@ TEST_F(LayersTest, BadRecordsAreDrawnSafely) {
 // log, a moved track point, the clock, the levels - the kept layers must draw
 // exactly what layers made anew draw.
 TEST_F(LayersTest, KeptLayersDrawWhatNewLayersDraw) {
-  MoniAllLayer all(map.st, map.settings, map.sheets, [this] { return map.now; });
-  MoniOneLayer one(map.st, map.settings, map.sheets, [this] { return map.now; });
+  MoniAllLayer all(map.st.stations, map.st.alarm, map.st.settings.moniOneCall, map.settings, map.sheets,
+                   [this] { return map.now; });
+  MoniOneLayer one(map.st.stations, map.settings, map.sheets, [this] { return map.now; });
   auto kept = [&] {
     QImage img(static_cast<int>(map.view.width_px), static_cast<int>(map.view.height_px), QImage::Format_RGB32);
     img.fill(StationMap::kGround);
@@ -425,13 +425,7 @@ TEST_F(LayersTest, KeptLayersDrawWhatNewLayersDraw) {
     EXPECT_TRUE(a == b);
     EXPECT_EQ(all.DrawnOrder(), map.lastOrder);
   };
-  // Overwrites a record's bytes without giving it a new buffer.
-  auto overwrite = [](std::string& record, const std::string& with) {
-    ASSERT_EQ(record.size(), with.size());
-    const char* buffer = record.data();
-    std::copy(with.begin(), with.end(), record.begin());
-    ASSERT_EQ(record.data(), buffer);
-  };
+  const reception::StationStore& stations = map.st.stations;
   Hear("CAR1", 0.01, -0.05, '/', '>', "", 12, 0);
   Hear("FIX1", 0.02, 0.01, '/', '-', "", 12, 1);
   Hear("CAR1", 0.01, -0.03, '/', '>', "", 12, 2);
@@ -439,17 +433,34 @@ TEST_F(LayersTest, KeptLayersDrawWhatNewLayersDraw) {
   Hear("WATCH", 0, 0, '/', '>', "", 12, 4);
   Hear("WATCH", 0.005, 0.01, '/', '>', "", 12, 5);
   Hear("WATCH", 0.01, 0.02, '/', '>', "", 12, 6);
-  ASSERT_EQ(map.st.moniOneCount, 3);
+  ASSERT_EQ(map.st.stations.MoniOneCount(), 3);
   same("first redraw");
   same("nothing changed");
   Hear("FAR1", 0.04, -0.02, '/', '-', "", 12, 7);
-  overwrite(map.st.moniAllLog[1], map.st.moniAllLog[map.st.moniAllCount]);
+  {
+    // A later copy of a report brings the comment it lacked: its bytes change
+    // in their buffer.
+    std::string copy = stations.MoniAll()[1];
+    reception::WriteAt(copy, 43, "t072h50b10150");
+    const char* buffer = stations.MoniAll()[1].data();
+    map.st.stations.Merge(copy, reception::kMoniAllSlots);
+    ASSERT_EQ(stations.MoniAll()[1], copy);
+    ASSERT_EQ(stations.MoniAll()[1].data(), buffer);
+  }
   same("a record overwritten in place");
-  overwrite(map.st.moniOneTrack[2], map.st.moniOneTrack[1]);
-  same("a track point overwritten in place");
+  {
+    std::vector<std::string> track(stations.TrackRecords().begin(), stations.TrackRecords().end());
+    track[1] = track[0];
+    map.st.stations.LoadTrack(track);
+  }
+  same("a track point moved");
   Hear("CAR2", -0.03, -0.01, '/', '>', "", 12, 8);
   same("a new report");
-  map.st.moniAllCount = 2;
+  {
+    const std::vector<std::string> first(stations.MoniAll().begin() + 1, stations.MoniAll().begin() + 3);
+    map.st.stations.ClearMoniAll();
+    for (const std::string& r : first) map.st.stations.Add(r, reception::kMoniAllSlots);
+  }
   same("a shorter log");
   map.now = {2024, 5, 1, 18, 0, 0};
   map.settings.moniAllLevel = 1;

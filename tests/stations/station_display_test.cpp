@@ -196,27 +196,30 @@ TEST(StationSwitches, AlarmBoxesAndDistance) {
 
 TEST(MoniOne, StampedRecordsRemovedAndReadouts) {
   reception::ReceptionState st;
+  std::vector<std::string> track;
   for (int i = 1; i <= 5; ++i) {
-    st.moniOneTrack[i] = Record("240517", "120" + std::to_string(i), "W");
-    if (i == 1 || i == 3 || i == 4) WriteAt(st.moniOneTrack[i], 12, "T");
+    track.push_back(Record("240517", "120" + std::to_string(i), "W"));
+    if (i == 1 || i == 3 || i == 4) WriteAt(track.back(), 12, "T");
   }
-  st.moniOneCount = 5;
-  RemoveStampedRecords(st);
-  ASSERT_EQ(st.moniOneCount, 2);
-  EXPECT_EQ(RecordView(st.moniOneTrack[1]).Time(), "1202");
-  EXPECT_EQ(RecordView(st.moniOneTrack[2]).Time(), "1205");
-  EXPECT_TRUE(RecordView(st.moniOneTrack[3]).AllBlank());
+  st.stations.LoadTrack(track);
+  st.stations.RemoveStamped();
+  ASSERT_EQ(st.stations.MoniOneCount(), 2);
+  EXPECT_EQ(RecordView(st.stations.MoniOneTrack()[1]).Time(), "1202");
+  EXPECT_EQ(RecordView(st.stations.MoniOneTrack()[2]).Time(), "1205");
+  EXPECT_TRUE(RecordView(st.stations.MoniOneTrack()[3]).AllBlank());
 
   st.settings.moniOneCall = "SM5ABCDEF-15";
-  st.moniOneNewest.date = "240517";
-  st.moniOneNewest.time = "1432";
-  st.moniOneNewest.comment = "A&B";
+  reception::MoniOneNewest newest;
+  newest.date = "240517";
+  newest.time = "1432";
+  newest.comment = "A&B";
+  st.stations.SetNewest(newest);
   const MoniOneReadouts r = MoniOneReadoutsOf(st);
   EXPECT_EQ(r.call, "SM5ABCDEF");
   EXPECT_EQ(r.count, "2");
   EXPECT_EQ(r.stamp, "2024-05-17 1432");
   EXPECT_EQ(r.text, "TEXT: A&&B");
-  st.moniOneCount = 0;
+  st.stations.LoadTrack({});
   EXPECT_EQ(MoniOneReadoutsOf(st).stamp, "");
 }
 

@@ -187,11 +187,11 @@ TEST(LogAppender, TheReceivePassOnAFillingDisk) {
     return n;
   };
   passOf(3);
-  ASSERT_EQ(st.moniAllCount, 3);
+  ASSERT_EQ(st.stations.MoniAllCount(), 3);
   // The disk fills in the middle of the next pass's lines, and stays full.
   disk.room = 150;
   for (int i = 0; i < 4; ++i) passOf(2);
-  EXPECT_EQ(st.moniAllCount, 11);
+  EXPECT_EQ(st.stations.MoniAllCount(), 11);
   EXPECT_TRUE(st.logWritesFailing);
   EXPECT_GT(st.failedLogWrites, 0);
   EXPECT_EQ(notices("*** DISK FULL: THE LOG FILES ARE NOT WRITTEN ***"), 1);

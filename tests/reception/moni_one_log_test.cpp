@@ -61,16 +61,14 @@ TEST(MoniOneGapRules, TheReceivePassThinningDropsTheEarlierTripOfASmartLog) {
   ReceptionState st;
   st.settings.dataFolder = folder.path();
   st.settings.moniOneCall = "SM5DEF";
-  st.settings.moniOneTrackLimit = 1000;  // high enough that no position is thinned
+  // Three records above a limit of 2 are thinned; the one left lies below 80 % of it.
+  st.settings.moniOneTrackLimit = 2;
   const std::string march = ToSlot(Line("240301 1200", "march")), may = ToSlot(Line("240501 1200", "may"));
-  st.moniOneTrack[1] = march;
-  st.moniOneTrack[2] = march;
-  st.moniOneTrack[3] = may;
-  st.moniOneCount = 3;
-  ThinMoniOneTrack(st);
-  ASSERT_EQ(st.moniOneCount, 1);
-  EXPECT_EQ(st.moniOneTrack[1], may);
-  EXPECT_EQ(st.moniOneTrack[2], BlankRecord());
+  st.stations.LoadTrack({march, march, may});
+  st.stations.KeepTrackBounds(true, st.settings.moniOneTrackLimit);
+  ASSERT_EQ(st.stations.MoniOneCount(), 1);
+  EXPECT_EQ(st.stations.MoniOneTrack()[1], may);
+  EXPECT_EQ(st.stations.MoniOneTrack()[2], BlankRecord());
 }
 
 class MoniOneSelectionTest : public ::testing::Test {
@@ -94,40 +92,39 @@ TEST_F(MoniOneSelectionTest, EveryStoredReportStaysHoweverFarApartItsDatesLie) {
   st.settings.smartLog = true;
   st.settings.moniOneTrackLimit = 2;
   // Reports of the station heard meanwhile: only the later one joins.
-  st.moniAllLog[0] = ToSlot(Line("241224 2359", "same minute"));
-  st.moniAllLog[1] = ToSlot(Line("250102 0700", "heard since"));
-  st.moniAllCount = 1;
+  st.stations.Add(ToSlot(Line("241224 2359", "same minute")), kMoniAllSlots);
+  st.stations.Add(ToSlot(Line("250102 0700", "heard since")), kMoniAllSlots);
 
-  EXPECT_TRUE(SelectMoniOneTrack(st, "SM5DEF", false));
+  EXPECT_TRUE(st.stations.SelectWatched(folder.path(), "SM5DEF", false));
   const std::string since = Line("250102 0700", "heard since");
   EXPECT_EQ(folder.read("SM5DEF.TXT"), jan23 + "\r\n" + jun24 + "\r\n" + dec24 + "\r\n" + since + "\r\n");
-  ASSERT_EQ(st.moniOneCount, 4);
-  EXPECT_EQ(st.moniOneTrack[1], ToSlot(jan23));
-  EXPECT_EQ(st.moniOneTrack[4], ToSlot(since));
-  EXPECT_EQ(st.moniOneTrack[5], BlankRecord());
+  ASSERT_EQ(st.stations.MoniOneCount(), 4);
+  EXPECT_EQ(st.stations.MoniOneTrack()[1], ToSlot(jan23));
+  EXPECT_EQ(st.stations.MoniOneTrack()[4], ToSlot(since));
+  EXPECT_EQ(st.stations.MoniOneTrack()[5], BlankRecord());
 
   // Chosen again, the file and the track stay as they are.
-  EXPECT_TRUE(SelectMoniOneTrack(st, "SM5DEF", false));
-  EXPECT_EQ(st.moniOneCount, 4);
+  EXPECT_TRUE(st.stations.SelectWatched(folder.path(), "SM5DEF", false));
+  EXPECT_EQ(st.stations.MoniOneCount(), 4);
   EXPECT_EQ(folder.read("SM5DEF.TXT"), jan23 + "\r\n" + jun24 + "\r\n" + dec24 + "\r\n" + since + "\r\n");
 }
 
 TEST_F(MoniOneSelectionTest, ACallWithoutALogGetsOneWithExactlyItsReportsHeardMeanwhile) {
-  st.moniOneTrack[7] = ToSlot(Line("240101 1200", "of the station chosen before"));
-  st.moniOneCount = 7;
-  EXPECT_TRUE(SelectMoniOneTrack(st, "SM5DEF", false));
+  std::vector<std::string> before(6, BlankRecord());
+  before.push_back(ToSlot(Line("240101 1200", "of the station chosen before")));
+  st.stations.LoadTrack(before);
+  EXPECT_TRUE(st.stations.SelectWatched(folder.path(), "SM5DEF", false));
   EXPECT_TRUE(fs::exists(folder.log("SM5DEF.TXT")));
   EXPECT_EQ(folder.read("SM5DEF.TXT"), "");
-  EXPECT_EQ(st.moniOneCount, 0);
-  EXPECT_EQ(st.moniOneTrack[7], BlankRecord());
+  EXPECT_EQ(st.stations.MoniOneCount(), 0);
+  EXPECT_EQ(st.stations.MoniOneTrack()[7], BlankRecord());
 
   fs::remove_all(folder.path() / "LOG");  // a missing LOG folder is made too
-  st.moniAllLog[0] = ToSlot(Line("240101 0900", "a"));
-  st.moniAllLog[1] = ToSlot(Line("240101 0930", "b"));
-  st.moniAllCount = 1;
-  EXPECT_TRUE(SelectMoniOneTrack(st, "QW7TK-9", false));
+  st.stations.Add(ToSlot(Line("240101 0900", "a")), kMoniAllSlots);
+  st.stations.Add(ToSlot(Line("240101 0930", "b")), kMoniAllSlots);
+  EXPECT_TRUE(st.stations.SelectWatched(folder.path(), "QW7TK-9", false));
   EXPECT_EQ(folder.read("QW7TK-9.TXT"), "");
-  EXPECT_TRUE(SelectMoniOneTrack(st, "SM5DEF", false));
+  EXPECT_TRUE(st.stations.SelectWatched(folder.path(), "SM5DEF", false));
   EXPECT_EQ(folder.read("SM5DEF.TXT"), Line("240101 0900", "a") + "\r\n" + Line("240101 0930", "b") + "\r\n");
 }
 
@@ -135,17 +132,17 @@ TEST_F(MoniOneSelectionTest, ALogLongerThanTheTrackKeepsItsNewestReports) {
   std::string bytes;
   for (int i = 0; i < kMoniOneMaxLines + 5; ++i) bytes += Line("240101 1200", std::to_string(i)) + "\r\n";
   Put("SM5DEF.TXT", bytes);
-  EXPECT_TRUE(SelectMoniOneTrack(st, "SM5DEF", false));
-  ASSERT_EQ(st.moniOneCount, kMoniOneMaxLines);
-  EXPECT_EQ(TrimmedColumns(st.moniOneTrack[1], 43, 89), "5");
+  EXPECT_TRUE(st.stations.SelectWatched(folder.path(), "SM5DEF", false));
+  ASSERT_EQ(st.stations.MoniOneCount(), kMoniOneMaxLines);
+  EXPECT_EQ(TrimmedColumns(st.stations.MoniOneTrack()[1], 43, 89), "5");
   EXPECT_EQ(folder.read("SM5DEF.TXT"), bytes.substr(bytes.find(Line("240101 1200", "5"))));
 }
 
 TEST_F(MoniOneSelectionTest, ALogThatCannotBeReadIsLeftAsItIs) {
   // A folder in the log's place cannot be read, whoever runs the test.
   fs::create_directories(folder.log("SM5DEF.TXT") / "KEPT");
-  EXPECT_FALSE(SelectMoniOneTrack(st, "SM5DEF", false));
-  EXPECT_EQ(st.moniOneCount, 0);
+  EXPECT_FALSE(st.stations.SelectWatched(folder.path(), "SM5DEF", false));
+  EXPECT_EQ(st.stations.MoniOneCount(), 0);
   EXPECT_TRUE(fs::is_directory(folder.log("SM5DEF.TXT") / "KEPT"));
 }
 

@@ -92,18 +92,18 @@ TEST_F(AreaFixture, StationsOfTheArea) {
   AreaOptions o;
   o.hideNotice = [&] { ++hidden; };
   EXPECT_EQ(ParseAreaStations(answer, state, host, reception::StandardSymbolTable(), o), 2);
-  ASSERT_EQ(state.moniAllCount, 2);
-  const std::string& r = state.moniAllLog[1];
+  ASSERT_EQ(state.stations.MoniAllCount(), 2);
+  const std::string& r = state.stations.MoniAll()[1];
   EXPECT_EQ(r.size(), 120u);
   EXPECT_EQ(r.substr(0, 12), "240501 1234 ");
   EXPECT_EQ(r[12], reception::kPointMark);
   EXPECT_EQ(r.substr(31, 10), " AB1CD    ");
   EXPECT_EQ(r.substr(90, 10), "inet      ");
   EXPECT_EQ(r.substr(100, 3), "/> ");
-  EXPECT_EQ(state.moniAllLog[2].substr(100, 3), "\\#S");
+  EXPECT_EQ(state.stations.MoniAll()[2].substr(100, 3), "\\#S");
   EXPECT_EQ(hidden, 1);
   EXPECT_EQ(host.drawMaps, 1);
-  EXPECT_EQ(folder.read("_LOGL_.TXT"), state.moniAllLog[1] + "\r\n" + state.moniAllLog[2] + "\r\n");
+  EXPECT_EQ(folder.read("_LOGL_.TXT"), state.stations.MoniAll()[1] + "\r\n" + state.stations.MoniAll()[2] + "\r\n");
   // The same answer again: every station a duplicate.
   EXPECT_EQ(ParseAreaStations(answer, state, host), 0);
   // An older time of day of a stored call is dropped, whatever the date.
@@ -121,8 +121,8 @@ TEST_F(AreaFixture, BrokenStationsAreSkipped) {
                              Station("IJ3KL", "2024-05-01 12:37:00", "95.0", "13.4") + "," +
                              Station("MN4OP", "2024-05-01 12:38:00", "52.8", "13.5") + "]";
   EXPECT_EQ(ParseAreaStations(answer, state, host), 2);
-  EXPECT_EQ(reception::TrimmedColumns(state.moniAllLog[1], 33, 41), "AB1CD");
-  EXPECT_EQ(reception::TrimmedColumns(state.moniAllLog[2], 33, 41), "MN4OP");
+  EXPECT_EQ(reception::TrimmedColumns(state.stations.MoniAll()[1], 33, 41), "AB1CD");
+  EXPECT_EQ(reception::TrimmedColumns(state.stations.MoniAll()[2], 33, 41), "MN4OP");
   // A short answer is read only while "[" opens it; nothing after the last 100 characters.
   EXPECT_EQ(ParseAreaStations("", state, host), 0);
 }

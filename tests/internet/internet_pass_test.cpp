@@ -223,22 +223,22 @@ TEST_F(PassFixture, LinesBecomeRecordsOfTheWatchedStation) {
   const std::string left = Run(lines);
   // The last line without CR LF stays.
   EXPECT_EQ(left, "20240501121500,AB1CD>APRS:!5232.00N/01322.00E-unfinished");
-  ASSERT_EQ(state.moniOneCount, 2);  // the empty track took the first report
-  ASSERT_EQ(state.moniAllCount, 2);  // the other station is stored nowhere
-  const std::string& r = state.moniOneTrack[2];
+  ASSERT_EQ(state.stations.MoniOneCount(), 2);  // the empty track took the first report
+  ASSERT_EQ(state.stations.MoniAllCount(), 2);  // the other station is stored nowhere
+  const std::string& r = state.stations.MoniOneTrack()[2];
   EXPECT_EQ(r.size(), 120u);
   EXPECT_EQ(r.substr(0, 11), "240501 1210");
   EXPECT_EQ(r.substr(31, 10), "'AB1CD    ");
   EXPECT_EQ(reception::TrimmedColumns(r, 43, 89), "second");
   EXPECT_EQ(reception::TrimmedColumns(r, 91, 100), "gate");
   EXPECT_EQ(r.substr(100, 3), "/> ");
-  EXPECT_EQ(state.moniOneNewest.comment, "second");
+  EXPECT_EQ(state.stations.Newest().comment, "second");
   EXPECT_EQ(level, 2);
   // Logs, and the MONI 1 log mirrors the track.
-  EXPECT_EQ(folder.read("_LOGL_.TXT"), state.moniAllLog[1] + "\r\n" + state.moniAllLog[2] + "\r\n");
+  EXPECT_EQ(folder.read("_LOGL_.TXT"), state.stations.MoniAll()[1] + "\r\n" + state.stations.MoniAll()[2] + "\r\n");
   EXPECT_EQ(folder.read("_LOG_.TXT").size(), 2 * 92u);
-  EXPECT_EQ(folder.read("AB1CD.TXT"),
-            TrimRight(state.moniOneTrack[1]) + "\r\n" + TrimRight(state.moniOneTrack[2]) + "\r\n");
+  EXPECT_EQ(folder.read("AB1CD.TXT"), TrimRight(state.stations.MoniOneTrack()[1]) + "\r\n" +
+                                          TrimRight(state.stations.MoniOneTrack()[2]) + "\r\n");
   EXPECT_EQ(noticeHidden, 1);
   EXPECT_EQ(host.drawMaps, 1);
   EXPECT_EQ(host.follows, 2);
@@ -247,27 +247,27 @@ TEST_F(PassFixture, LinesBecomeRecordsOfTheWatchedStation) {
 TEST_F(PassFixture, MergeRulesAndRepeatedFetches) {
   const std::string first = Line("20240501120000", "AB1CD>APRS:!5230.00N/01320.00E-a");
   Run(first);
-  ASSERT_EQ(state.moniOneCount, 1);
+  ASSERT_EQ(state.stations.MoniOneCount(), 1);
   // Same minute: never added; the next fetch of the same line adds nothing but logs again.
   Run(first + Line("20240501120030", "AB1CD>APRS:!5230.00N/01320.00E-b"));
-  EXPECT_EQ(state.moniOneCount, 1);
-  EXPECT_EQ(state.moniAllCount, 1);  // the same date, time, position and call: one report
+  EXPECT_EQ(state.stations.MoniOneCount(), 1);
+  EXPECT_EQ(state.stations.MoniAllCount(), 1);  // the same date, time, position and call: one report
   EXPECT_EQ(level, 0);
   EXPECT_EQ(folder.read("_LOGL_.TXT").size(), 3 * 122u);
   // One minute newer: only with another position, call, mark or comment.
   Run(Line("20240501120100", "AB1CD>APRS:!5230.00N/01320.00E-a"));
-  EXPECT_EQ(state.moniOneCount, 1);
+  EXPECT_EQ(state.stations.MoniOneCount(), 1);
   Run(Line("20240501120100", "AB1CD>APRS:!5230.00N/01320.00E-c"));
-  EXPECT_EQ(state.moniOneCount, 2);
+  EXPECT_EQ(state.stations.MoniOneCount(), 2);
   // Two minutes newer: always.
   Run(Line("20240501120300", "AB1CD>APRS:!5230.00N/01320.00E-c"));
-  EXPECT_EQ(state.moniOneCount, 3);
+  EXPECT_EQ(state.stations.MoniOneCount(), 3);
   // A stored report without a comment takes the comment fetched later.
   Run(Line("20240501130000", "AB1CD>APRS:!5240.00N/01320.00E-"));
-  const int n = state.moniAllCount;
+  const int n = state.stations.MoniAllCount();
   Run(Line("20240501130000", "AB1CD>APRS:!5240.00N/01320.00E-late comment"));
-  EXPECT_EQ(state.moniAllCount, n);
-  EXPECT_EQ(reception::TrimmedColumns(state.moniAllLog[n], 43, 89), "late comment");
+  EXPECT_EQ(state.stations.MoniAllCount(), n);
+  EXPECT_EQ(reception::TrimmedColumns(state.stations.MoniAll()[n], 43, 89), "late comment");
 }
 
 TEST_F(PassFixture, EmergencyWritesOneAlarmBlock) {
@@ -278,8 +278,8 @@ TEST_F(PassFixture, EmergencyWritesOneAlarmBlock) {
   const std::string alarm = folder.read("_ALARM_.TXT");
   EXPECT_NE(alarm.find("STATION : AB1CD\r\nTIME    : 2024-05-01 12:00\r\nQTH GLL : LAT"), std::string::npos);
   EXPECT_NE(alarm.find("INFO    : help\r\n"), std::string::npos);
-  EXPECT_EQ(state.moniAllLog[1][41], '!');
-  EXPECT_EQ(state.moniOneTrack[1][41], ' ');
+  EXPECT_EQ(state.stations.MoniAll()[1][41], '!');
+  EXPECT_EQ(state.stations.MoniOneTrack()[1][41], ' ');
   Run(line);
   EXPECT_EQ(folder.read("_ALARM_.TXT"), alarm);
 }
@@ -290,7 +290,7 @@ TEST_F(PassFixture, FailingLineDropsOnlyItselfAndTheEndAlwaysRuns) {
                             Line("2024050112", "short") +
                             Line("20240501120500", "AB1CD>APRS:!5231.00N/01320.00E-good2");
   EXPECT_EQ(Run(lines), "");
-  EXPECT_EQ(state.moniOneCount, 2);
+  EXPECT_EQ(state.stations.MoniOneCount(), 2);
   // A text of 40 characters with CR LF is not processed; a text that begins with CR LF stays.
   host.drawMaps = 0;
   const std::string forty = std::string(38, 'x') + "\r\n";
@@ -303,8 +303,8 @@ TEST_F(PassFixture, FailingLineDropsOnlyItselfAndTheEndAlwaysRuns) {
 TEST_F(PassFixture, RecordFieldsKeepTheirColumns) {
   state.settings.moniOneCall = "LONGCALL-15";
   Run(Line("20240501120000", "LONGCALL-15>APRS,AVERYLONGSERVERNAME:!5230.00N/01320.00E-" + std::string(60, 'c')));
-  ASSERT_EQ(state.moniOneCount, 1);
-  const std::string& r = state.moniAllLog[1];
+  ASSERT_EQ(state.stations.MoniOneCount(), 1);
+  const std::string& r = state.stations.MoniAll()[1];
   EXPECT_EQ(r.size(), 120u);
   EXPECT_EQ(r.substr(32, 9), "LONGCALL-");
   EXPECT_EQ(r[41], ' ');

@@ -74,7 +74,7 @@ TEST_F(PassEnds, AFaultOutsideAFrameEmptiesTheBufferAndRedraws) {
   EXPECT_TRUE(host.timer1);
   EXPECT_EQ(host.drawMaps, 1);
   EXPECT_TRUE(st.receiveBuffer.empty());
-  EXPECT_EQ(st.moniAllCount, 1);  // the frame before the fault is stored and logged
+  EXPECT_EQ(st.stations.MoniAllCount(), 1);  // the frame before the fault is stored and logged
   EXPECT_NE(folder.read("_LOGL_.TXT").find("SRC"), std::string::npos);
 }
 
@@ -92,9 +92,9 @@ TEST_F(PassEnds, AFrameStartWithoutLineEndCannotGrowTheBuffer) {
   // A whole frame after it is still taken.
   ScriptedSource good;
   good.reads.push_back({"\r\n" + Monitor("GOOD*>APRS", "!4903.50N/07201.75W-ok"), TurnRead::Leave::No});
-  for (int i = 0; i < 5 && st.moniAllCount == 0; ++i) pass.Run(good);
-  ASSERT_GE(st.moniAllCount, 1);
-  EXPECT_EQ(TrimmedColumns(st.moniAllLog[st.moniAllCount], 33, 41), "GOOD");
+  for (int i = 0; i < 5 && st.stations.MoniAllCount() == 0; ++i) pass.Run(good);
+  ASSERT_GE(st.stations.MoniAllCount(), 1);
+  EXPECT_EQ(TrimmedColumns(st.stations.MoniAll()[st.stations.MoniAllCount()], 33, 41), "GOOD");
 }
 
 TEST_F(PassEnds, LogLinesOfAPassAreInTheirFilesWhenItEnds) {
@@ -107,12 +107,12 @@ TEST_F(PassEnds, LogLinesOfAPassAreInTheirFilesWhenItEnds) {
   source.reads.push_back({text, TurnRead::Leave::No});
   // The last frames wait for the passes of the next ticks.
   for (int i = 0; i < 5; ++i) pass.Run(source);
-  ASSERT_EQ(st.moniAllCount, 50);
+  ASSERT_EQ(st.stations.MoniAllCount(), 50);
   // The same lines as when each is appended at once, in arrival order.
   std::string shortLines, longLines;
   for (int i = 1; i <= 50; ++i) {
-    shortLines += ShortLogLine(st.moniAllLog[i]) + "\r\n";
-    longLines += st.moniAllLog[i] + "\r\n";
+    shortLines += ShortLogLine(st.stations.MoniAll()[i]) + "\r\n";
+    longLines += st.stations.MoniAll()[i] + "\r\n";
   }
   EXPECT_EQ(folder.read("_LOG_.TXT"), shortLines);
   EXPECT_EQ(folder.read("_LOGL_.TXT"), longLines);
@@ -122,9 +122,10 @@ TEST_F(PassEnds, LogLinesOfAPassAreInTheirFilesWhenItEnds) {
   ScriptedSource again;
   again.reads.push_back({Monitor("LAST*>APRS", "!4800.50N/07201.75W-z"), TurnRead::Leave::No});
   pass.Run(again);
-  EXPECT_EQ(folder.read("_LOGL_.TXT"), longLines + st.moniAllLog[51] + "\r\n");
+  EXPECT_EQ(folder.read("_LOGL_.TXT"), longLines + st.stations.MoniAll()[51] + "\r\n");
   ASSERT_EQ(pass.ProcessFrame("ONE*>APRS <UI>:\r\n!4700.50N/07201.75W-x\r"), kLevelReport);
-  EXPECT_EQ(folder.read("_LOGL_.TXT"), longLines + st.moniAllLog[51] + "\r\n" + st.moniAllLog[52] + "\r\n");
+  EXPECT_EQ(folder.read("_LOGL_.TXT"),
+            longLines + st.stations.MoniAll()[51] + "\r\n" + st.stations.MoniAll()[52] + "\r\n");
 }
 
 }  // namespace

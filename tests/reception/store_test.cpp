@@ -44,8 +44,8 @@ class StoreTest : public ::testing::Test {
 
 TEST_F(StoreTest, RecordAndLogLinesColumnByColumn) {
   ASSERT_EQ(Frame("SRC*>APRS", "!4903.50N/07201.75W-Test"), 1);
-  ASSERT_EQ(st.moniAllCount, 1);
-  const std::string& r = st.moniAllLog[1];
+  ASSERT_EQ(st.stations.MoniAllCount(), 1);
+  const std::string& r = st.stations.MoniAll()[1];
   ASSERT_EQ(r.size(), 120u);
   EXPECT_EQ(r.substr(0, 12), "240501 1234 ");
   EXPECT_EQ(r[12], '\xFE');
@@ -74,13 +74,13 @@ TEST_F(StoreTest, RecordAndLogLinesColumnByColumn) {
 TEST_F(StoreTest, FlagsOverlayObjectAndCommentCut) {
   const std::string long48(48, 'c');
   ASSERT_EQ(Frame("SRC*>APRS", "=4903.50N907201.75W#" + long48), 1);
-  const std::string& r = st.moniAllLog[1];
+  const std::string& r = st.stations.MoniAll()[1];
   EXPECT_EQ(r[31], '\'');
   EXPECT_EQ(r.substr(42, 47), std::string(46, 'c') + "~");
   EXPECT_EQ(r.substr(100, 3), "\\#9");
   EXPECT_EQ(TrimRight(r.substr(104)), "No. Digi 9");
   ASSERT_EQ(Frame("SENDER*>APRS", ";LEADER   *092345z4803.50N/07201.75W>"), 1);
-  const std::string& o = st.moniAllLog[2];
+  const std::string& o = st.stations.MoniAll()[2];
   EXPECT_EQ(o.substr(32, 9), "LEADER   ");
   EXPECT_EQ(o[89], '_');
   EXPECT_EQ(o.substr(90, 10), "SENDER    ");
@@ -137,9 +137,9 @@ TEST_F(StoreTest, DuplicatesThroughAnotherPathAreDropped) {
   ASSERT_EQ(Frame("SRC*>APRS", "!4903.50N/07201.75W-Test"), 1);
   host.now.minute += 1;
   EXPECT_EQ(Frame("SRC>DIGI-12*>APRS", "!4903.50N/07201.75W-Test"), 0);  // direct, then through a digipeater
-  EXPECT_EQ(st.moniAllCount, 1);
+  EXPECT_EQ(st.stations.MoniAllCount(), 1);
   EXPECT_EQ(Frame("SRC*>APRS", "!4903.50N/07201.75W-Test"), 1);  // same path again: stored
-  EXPECT_EQ(st.moniAllCount, 2);
+  EXPECT_EQ(st.stations.MoniAllCount(), 2);
   EXPECT_EQ(Frame("SRC*>APRS", "!4903.50N/07201.75W-Test"), 0);  // equal record
   host.now.minute += 10;
   EXPECT_EQ(Frame("SRC>DIGI-12*>APRS", "!4903.50N/07201.75W-Test"), 1);  // ten minutes later
@@ -152,13 +152,13 @@ TEST_F(StoreTest, PruningKeepsSlotOneAndTheNewestOfEachStationAndPlace) {
     host.now.hour = 10 + i / 60;
     Frame("FIX*>APRS", "!4903.50N/07201.75W-beacon " + std::to_string(i));
   }
-  EXPECT_EQ(st.moniAllCount, 50);
+  EXPECT_EQ(st.stations.MoniAllCount(), 50);
   Frame("NEW*>APRS", "!4803.50N/07201.75W-new");
   // The fixed station's 49 later records share one key: only the newest stays beside slot 1.
-  ASSERT_EQ(st.moniAllCount, 3);
-  EXPECT_NE(st.moniAllLog[1].find("beacon 0 "), std::string::npos);
-  EXPECT_NE(st.moniAllLog[2].find("beacon 49"), std::string::npos);
-  EXPECT_NE(st.moniAllLog[3].find("new"), std::string::npos);
+  ASSERT_EQ(st.stations.MoniAllCount(), 3);
+  EXPECT_NE(st.stations.MoniAll()[1].find("beacon 0 "), std::string::npos);
+  EXPECT_NE(st.stations.MoniAll()[2].find("beacon 49"), std::string::npos);
+  EXPECT_NE(st.stations.MoniAll()[3].find("new"), std::string::npos);
 
   // Distinct stations: the quarter pass removes slots 2 to 13.
   ReceptionState s2;
@@ -168,16 +168,16 @@ TEST_F(StoreTest, PruningKeepsSlotOneAndTheNewestOfEachStationAndPlace) {
     const std::string m = Monitor("S" + std::to_string(i) + "X*>APRS", "!4903.50N/07201.75W-");
     p2.ProcessFrame(m.substr(0, m.size() - 1));
   }
-  ASSERT_EQ(s2.moniAllCount, 39);
-  EXPECT_EQ(TrimmedColumns(s2.moniAllLog[1], 33, 41), "S0X");
-  EXPECT_EQ(TrimmedColumns(s2.moniAllLog[2], 33, 41), "S13X");
+  ASSERT_EQ(s2.stations.MoniAllCount(), 39);
+  EXPECT_EQ(TrimmedColumns(s2.stations.MoniAll()[1], 33, 41), "S0X");
+  EXPECT_EQ(TrimmedColumns(s2.stations.MoniAll()[2], 33, 41), "S13X");
 }
 
 TEST_F(StoreTest, EmergencyFillsTheAlarmRecordAndItsFile) {
   st.settings.moniOneCall = "SOS";
   ASSERT_EQ(Frame("SOS*>012U6T", "`(_fn\"Oj/]help"), 3);
-  EXPECT_EQ(st.moniAllLog[1][41], '!');
-  EXPECT_EQ(st.moniOneTrack[1][41], ' ');  // the track point carries no alarm mark
+  EXPECT_EQ(st.stations.MoniAll()[1][41], '!');
+  EXPECT_EQ(st.stations.MoniOneTrack()[1][41], ' ');  // the track point carries no alarm mark
   EXPECT_EQ(st.alarm.call, "SOS");
   EXPECT_EQ(st.alarm.time, "2024-05-01 12:34");
   EXPECT_EQ(st.alarm.comment, "help");
@@ -223,21 +223,21 @@ TEST_F(StoreTest, MoniOneTrackFollowsTheWatchedStation) {
   ASSERT_EQ(Frame("WATCH-9>DIGI1*>APRS", "!4903.50N/07201.75W>one"), 0);  // other path: a duplicate
   host.now.minute += 20;
   ASSERT_EQ(Frame("WATCH-9*>APRS", "!4903.50N/07201.75W>one"), 2);  // repeated report
-  EXPECT_EQ(st.moniOneCount, 1);
-  EXPECT_EQ(st.moniOneTrack[1].substr(0, 11), "240501 1255");
+  EXPECT_EQ(st.stations.MoniOneCount(), 1);
+  EXPECT_EQ(st.stations.MoniOneTrack()[1].substr(0, 11), "240501 1255");
   ASSERT_EQ(Frame("WATCH-9*>APRS", "!4904.50N/07201.75W>two"), 2);
-  EXPECT_EQ(st.moniOneCount, 2);
-  EXPECT_EQ(st.moniOneNewest.comment, "two");
-  EXPECT_EQ(st.moniOneNewest.time, "1255");
+  EXPECT_EQ(st.stations.MoniOneCount(), 2);
+  EXPECT_EQ(st.stations.Newest().comment, "two");
+  EXPECT_EQ(st.stations.Newest().time, "1255");
   EXPECT_EQ(folder.read("WATCH-9.TXT"),
-            TrimRight(st.moniOneTrack[1]) + "\r\n" + TrimRight(st.moniOneTrack[2]) + "\r\n");
+            TrimRight(st.stations.MoniOneTrack()[1]) + "\r\n" + TrimRight(st.stations.MoniOneTrack()[2]) + "\r\n");
   EXPECT_EQ(host.follows, 3);
 
   // Restoring from the file gives the same track.
   const MoniOneLogFile restored = RestoreMoniOneLog(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall));
   ASSERT_EQ(restored.records.size(), 2u);
-  EXPECT_EQ(restored.records[0], st.moniOneTrack[1]);
-  EXPECT_EQ(restored.records[1], st.moniOneTrack[2]);
+  EXPECT_EQ(restored.records[0], st.stations.MoniOneTrack()[1]);
+  EXPECT_EQ(restored.records[1], st.stations.MoniOneTrack()[2]);
 }
 
 // The MONI 1 log is rewritten with each report of the watched station: a rewrite
@@ -254,7 +254,7 @@ TEST_F(StoreTest, AFailedMoniOneLogRewriteKeepsTheOldLog) {
     level = Frame("WATCH*>APRS", "!4904.50N/07201.75W>two");
   }
   EXPECT_EQ(level, 2);
-  EXPECT_EQ(st.moniOneCount, 2);  // the track holds it; the file stays whole
+  EXPECT_EQ(st.stations.MoniOneCount(), 2);  // the track holds it; the file stays whole
   EXPECT_GT(st.failedLogWrites, 0);
   EXPECT_EQ(folder.read("WATCH.TXT"), before);
   for (const auto& e : std::filesystem::directory_iterator(folder.path() / "LOG"))
@@ -273,9 +273,9 @@ TEST_F(StoreTest, MoniOneTrackDropsItsOldestThousandBeyond9998) {
     v.decodedComment = std::to_string(i);
     pass.StoreReport(v);
   }
-  EXPECT_EQ(st.moniOneCount, 8999);
-  EXPECT_EQ(TrimmedColumns(st.moniOneTrack[1], 43, 89), "1000");
-  EXPECT_EQ(TrimmedColumns(st.moniOneTrack[8999], 43, 89), "9998");
+  EXPECT_EQ(st.stations.MoniOneCount(), 8999);
+  EXPECT_EQ(TrimmedColumns(st.stations.MoniOneTrack()[1], 43, 89), "1000");
+  EXPECT_EQ(TrimmedColumns(st.stations.MoniOneTrack()[8999], 43, 89), "9998");
 }
 
 TEST_F(StoreTest, SmartLogThinsTheTrack) {
@@ -292,11 +292,11 @@ TEST_F(StoreTest, SmartLogThinsTheTrack) {
     v.decodedComment = std::to_string(i);
     pass.StoreReport(v);
     if (i < 275) {
-      ASSERT_EQ(st.moniOneCount, i + 1);
+      ASSERT_EQ(st.stations.MoniOneCount(), i + 1);
     }
   }
-  EXPECT_LE(st.moniOneCount, 200);
-  EXPECT_EQ(ReadMoniOneLog(folder.log("W.TXT")).size(), static_cast<std::size_t>(st.moniOneCount));
+  EXPECT_LE(st.stations.MoniOneCount(), 200);
+  EXPECT_EQ(ReadMoniOneLog(folder.log("W.TXT")).size(), static_cast<std::size_t>(st.stations.MoniOneCount()));
 }
 
 TEST_F(StoreTest, MalformedFrameDropsOnlyItself) {
@@ -306,9 +306,9 @@ TEST_F(StoreTest, MalformedFrameDropsOnlyItself) {
   ScriptedSource source;
   source.reads.push_back({text, TurnRead::Leave::No});
   for (int passes = 0; passes < 10; ++passes) pass.Run(source);
-  ASSERT_EQ(st.moniAllCount, 2);
-  EXPECT_EQ(TrimmedColumns(st.moniAllLog[1], 33, 41), "AAA");
-  EXPECT_EQ(TrimmedColumns(st.moniAllLog[2], 33, 41), "EEE");
+  ASSERT_EQ(st.stations.MoniAllCount(), 2);
+  EXPECT_EQ(TrimmedColumns(st.stations.MoniAll()[1], 33, 41), "AAA");
+  EXPECT_EQ(TrimmedColumns(st.stations.MoniAll()[2], 33, 41), "EEE");
   EXPECT_EQ(st.malformedFrames, 3);
 }
 
@@ -330,8 +330,8 @@ TEST_F(StoreTest, PassTurnsAndEnds) {
   echo.reads.push_back({Monitor("N0CALL-1*>APRS", "!4903.50N/07201.75W-me"), TurnRead::Leave::No});
   echo.reads.push_back({Monitor("SRC*>APRS", "!4903.50N/07201.75W-other"), TurnRead::Leave::No});
   pass.Run(echo);
-  ASSERT_EQ(st.moniAllCount, 1);
-  EXPECT_EQ(TrimmedColumns(st.moniAllLog[1], 33, 41), "SRC");
+  ASSERT_EQ(st.stations.MoniAllCount(), 1);
+  EXPECT_EQ(TrimmedColumns(st.stations.MoniAll()[1], 33, 41), "SRC");
   EXPECT_EQ(host.drawMaps, 1);
   // The raw log holds the text with the heard mark.
   EXPECT_NE(folder.read("_LOGRAW_.TXT").find("SRC*>APRS <UI>:\r\n>status\r\n"), std::string::npos);
@@ -345,7 +345,7 @@ TEST_F(StoreTest, FailedLogWritesNeverStopThePassNorAnAcknowledgement) {
                               Monitor("CCC*>APRS", "!4904.50N/07201.75W-x") + std::string(200, ' ') + "\n",
                           TurnRead::Leave::No});
   for (int passes = 0; passes < 5; ++passes) pass.Run(source);
-  EXPECT_EQ(st.moniAllCount, 2);
+  EXPECT_EQ(st.stations.MoniAllCount(), 2);
   EXPECT_GT(st.failedLogWrites, 0);
   ASSERT_EQ(host.sent.size(), 1u);
   EXPECT_EQ(host.sent[0], ":OTHER    :ack7");
@@ -363,7 +363,7 @@ TEST_F(StoreTest, InfoPanelFollowsItsStation) {
   source.reads.push_back({Monitor("SRC*>APRS", "!4904.50N/07201.75W-a&b"), TurnRead::Leave::No});
   pass.Run(source);
   EXPECT_EQ(st.info.index, 2);
-  EXPECT_EQ(st.info.record, st.moniAllLog[2]);
+  EXPECT_EQ(st.info.record, st.stations.MoniAll()[2]);
   EXPECT_NE(st.info.labelText.find("a&&b"), std::string::npos);
 }
 
@@ -387,24 +387,24 @@ TEST_F(StoreTest, FloodKeepsTheLimitsAndTheOrder) {
       monitor = corpus::Tnc2ToMonitor(gen.Next().line);
     }
     pass.ProcessFrame(monitor.substr(0, monitor.size() - 1));
-    ASSERT_LE(st.moniAllCount, st.settings.moniAllLimit);
-    ASSERT_LE(st.moniOneCount, kMoniOneMaxLines);
+    ASSERT_LE(st.stations.MoniAllCount(), st.settings.moniAllLimit);
+    ASSERT_LE(st.stations.MoniOneCount(), kMoniOneMaxLines);
   }
   // MONI ALL: arrival order, slot 1 the oldest record ever stored.
-  for (int i = 1; i <= st.moniAllCount; ++i) ASSERT_EQ(st.moniAllLog[i].size(), 120u);
-  for (int i = 2; i < st.moniAllCount; ++i) {
-    const std::string a = std::string(Columns(st.moniAllLog[i], 1, 11)),
-                      b = std::string(Columns(st.moniAllLog[i + 1], 1, 11));
+  for (int i = 1; i <= st.stations.MoniAllCount(); ++i) ASSERT_EQ(st.stations.MoniAll()[i].size(), 120u);
+  for (int i = 2; i < st.stations.MoniAllCount(); ++i) {
+    const std::string a = std::string(Columns(st.stations.MoniAll()[i], 1, 11)),
+                      b = std::string(Columns(st.stations.MoniAll()[i + 1], 1, 11));
     ASSERT_LE(a, b) << i;
   }
   // MONI 1: every report kept in order until the cap dropped the oldest thousands.
-  for (int i = 1; i <= st.moniOneCount; ++i) {
-    const int seq = static_cast<int>(LeadingNumber(TrimmedColumns(st.moniOneTrack[i], 43, 89)));
+  for (int i = 1; i <= st.stations.MoniOneCount(); ++i) {
+    const int seq = static_cast<int>(LeadingNumber(TrimmedColumns(st.stations.MoniOneTrack()[i], 43, 89)));
     ASSERT_GT(seq, lastSeq);
     lastSeq = seq;
   }
   EXPECT_EQ(lastSeq, 99990);
-  EXPECT_GT(st.moniOneCount, 0);
+  EXPECT_GT(st.stations.MoniOneCount(), 0);
   EXPECT_EQ(watched, 10000);
 }
 
@@ -435,7 +435,7 @@ TEST_F(StoreTest, MessagesForTheUser) {
   st.settings.toneOn = true;
   EXPECT_EQ(Frame("OTHER*>APRS", ":N0CALL   :hello{12"), 0);
   EXPECT_EQ(Frame("OTHER*>APRS", ":N0CALL   :hello{12"), 0);
-  EXPECT_EQ(st.moniAllCount, 0);
+  EXPECT_EQ(st.stations.MoniAllCount(), 0);
   ASSERT_EQ(host.sent.size(), 2u);  // acknowledged twice, shown once
   EXPECT_EQ(host.sent[0], ":OTHER    :ack12");
   EXPECT_EQ(host.beeps, 1);

@@ -1,7 +1,8 @@
-#include "panels/start_tx_setup_panel.h"
-
+// The start window's layout of the TX setup panel: its controls, its mode rules,
+// its values and its opening from the settings.
 #include <string>
 
+#include "geodesy/text.h"
 #include "panels/tx_setup_panel.h"
 #include "platform/qtext.h"
 #include "stations/station_layers.h"
@@ -10,9 +11,13 @@ namespace zeblon::panels {
 
 using namespace platform;
 
-StartTxSetupPanel::StartTxSetupPanel(QWidget* window) : Frame(window, "Frame4", "TX SETUP / APRS PARAMETERS") {
-  hide();
-  setAutoFillBackground(true);
+void TxSetupPanel::BuildStartLayout() {
+  // The picker's rows: the standard table with its unused rows empty.
+  picker_rows_ = reception::StandardSymbolTable();
+  picker_rows_[0].clear();
+  for (int i = 95; i <= 100; ++i) picker_rows_[i].clear();
+  for (int i = 195; i <= 200; ++i) picker_rows_[i].clear();
+
   QWidget* f = this;
   auto label = [f](const char* name, const char* caption, int x, int y, int w) {
     auto* l = new Label(f, name, caption);
@@ -24,7 +29,7 @@ StartTxSetupPanel::StartTxSetupPanel(QWidget* window) : Frame(window, "Frame4", 
     Place(b, x, y, w, h);
     return b;
   };
-  label("fr4Label1", "SSID", 10, 24, 50);
+  fr4Label1 = label("fr4Label1", "SSID", 10, 24, 50);
   fr4Text1 = new TextBox(f, "fr4Text1");
   Place(fr4Text1, 10, 44, 50, 22);
   fr4Label2 = label("fr4Label2", "TX TIMER IN MINUTES OR MANUAL TX", 70, 24, 300);
@@ -36,7 +41,7 @@ StartTxSetupPanel::StartTxSetupPanel(QWidget* window) : Frame(window, "Frame4", 
   fr4Text3 = new TextBox(f, "fr4Text3");
   Place(fr4Text3, 380, 44, 90, 22);
 
-  label("fr4Label4", " VIA = PATH    (CALL1,...)   EASY SETUP    BUTTONS-->", 10, 76, 420);
+  fr4Label4 = label("fr4Label4", " VIA = PATH    (CALL1,...)   EASY SETUP    BUTTONS-->", 10, 76, 420);
   fr4Text4 = new TextBox(f, "fr4Text4");
   Place(fr4Text4, 10, 96, 300, 22);
   const char* preset_captions[] = {"WIDE1-1", "WIDE2-1", "WIDE2-2", "RELAY", "ECHO", "GATE"};
@@ -139,20 +144,20 @@ StartTxSetupPanel::StartTxSetupPanel(QWidget* window) : Frame(window, "Frame4", 
 
   fr4Command3 = button("fr4Command3", "ABORT", 640, 500, 95, 40);
   fr4Command4 = button("fr4Command4", "OK", 745, 500, 95, 40);
+}
 
-  // The rules of the controls: the timer box, CLEAR and the modes.
-  fr4Text2->OnChange = [this] {
-    const std::string text = fr4Text2->Text();
-    const std::string want = TxTimerBoxText(text);
-    if (want != text) fr4Text2->SetText(want);
-  };
+// The start window's own rules: CLEAR and the modes.
+void TxSetupPanel::ConnectStartRules() {
   Command7->OnClick = [this] {
     fr4Text4->SetText("");
     fr4Text4->setFocus();
   };
-  Option8->OnClick = [this] { SelectFastMode(); };
-  Option18->OnClick = [this] { SelectFastMode(); };
-  Option19->OnClick = [this] { SelectFastMode(); };
+  const auto select_fast_mode = [this] {
+    ApplyModeRule([](links::TxPanelValues& v) { links::SelectFastMode(v, v.radioMode); });
+  };
+  Option8->OnClick = select_fast_mode;
+  Option18->OnClick = select_fast_mode;
+  Option19->OnClick = select_fast_mode;
   Option12->OnMouseUp = [this](int) {
     ApplyModeRule([](links::TxPanelValues& v) { links::ReleaseOverHfMode(v, "300R"); });
   };
@@ -173,15 +178,11 @@ StartTxSetupPanel::StartTxSetupPanel(QWidget* window) : Frame(window, "Frame4", 
   Check4->OnMouseUp = [this](int) { ApplyModeRule(&links::ReleaseOverHfDual); };
 }
 
-void StartTxSetupPanel::SelectFastMode() {
-  ApplyModeRule([](links::TxPanelValues& v) { links::SelectFastMode(v, v.radioMode); });
-}
-
-std::array<std::pair<const char*, OptionButton*>, 5> StartTxSetupPanel::RadioModeOptions() const {
+std::array<std::pair<const char*, OptionButton*>, 5> TxSetupPanel::RadioModeOptions() const {
   return {{{"300R", Option12}, {"300", Option7}, {"1200", Option8}, {"9600", Option18}, {"19200", Option19}}};
 }
 
-std::array<std::pair<const char*, OptionButton*>, 6> StartTxSetupPanel::CrossModeOptions() const {
+std::array<std::pair<const char*, OptionButton*>, 6> TxSetupPanel::CrossModeOptions() const {
   return {{{"NONE", Option14},
            {"R300", Option15},
            {"300", Option16},
@@ -190,7 +191,7 @@ std::array<std::pair<const char*, OptionButton*>, 6> StartTxSetupPanel::CrossMod
            {"19200", Option21}}};
 }
 
-links::TxPanelValues StartTxSetupPanel::TxValues() const {
+links::TxPanelValues TxSetupPanel::StartValues() const {
   links::TxPanelValues v;
   v.ssid = fr4Text1->Text();
   v.destination = fr4Text3->Text();
@@ -212,14 +213,15 @@ links::TxPanelValues StartTxSetupPanel::TxValues() const {
   }
   v.hfDual = Check4->Value();
   v.digi = Check3->Value();
+  v.afc = Check6->Value();
   v.path = fr4Text4->Text();
   v.interval = fr4Text2->Text();
   return v;
 }
 
-void StartTxSetupPanel::ApplyModeRule(const std::function<void(links::TxPanelValues&)>& rule) {
+void TxSetupPanel::ApplyModeRule(const std::function<void(links::TxPanelValues&)>& rule) {
   if (applying_mode_rule_) return;  // the boxes set below run no rule of their own
-  links::TxPanelValues v = TxValues();
+  links::TxPanelValues v = StartValues();
   rule(v);
   applying_mode_rule_ = true;
   for (const auto& [mode, option] : RadioModeOptions()) {
@@ -233,6 +235,93 @@ void StartTxSetupPanel::ApplyModeRule(const std::function<void(links::TxPanelVal
   if (fr4Text4->Text() != v.path) fr4Text4->SetText(v.path);
   if (fr4Text2->Text() != v.interval) fr4Text2->SetText(v.interval);
   applying_mode_rule_ = false;
+}
+
+void TxSetupPanel::OpenFromSettings(const Settings& s, bool igate_call_ok) {
+  // The IGATE box counts only for a call that may gate.
+  Check9->SetValue(igate_call_ok && s.IGateOn == 1 ? 1 : 0);
+  // The panel over the whole window, the memories' tips and the info lines.
+  if (parentWidget() != nullptr) setGeometry(0, 0, parentWidget()->width(), parentWidget()->height());
+  for (int n = 1; n <= 4; ++n) pathMemory[n]->setToolTip(ToQ(s.PathMemories[n]));
+  for (int i = 1; i <= 6; ++i) {
+    fr4ti[i]->SetText(s.InfoLines[i]);
+    fr4ta[i]->SetValue(s.InfoLineActive[i] > 0 ? 1 : 0);
+    fr4tm[i]->setToolTip(ToQ(s.InfoMemories[i]));
+  }
+  // The panel shown, its boxes from the settings.
+  Frame3->hide();
+  show();
+  raise();
+  Check6->SetValue(s.TxAfc == 1 ? 1 : 0);
+  Check7->SetValue(s.TxTimestamp == 1 ? 1 : 0);
+  // By interface kind.
+  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
+  if (kind != InterfaceKind::ScsTnc) {
+    Check4->hide();
+    Check4->SetValue(0);
+  }
+  const bool digi_shown = CanDigipeat(kind);
+  Check3->setVisible(digi_shown);
+  if (digi_shown) Check3->SetValue(s.DigiOn == 1 ? 1 : 0);
+  Check4->setVisible(kind == InterfaceKind::ScsTnc);
+  Check6->setVisible(kind == InterfaceKind::ScsTnc);
+  Label14->setVisible(kind == InterfaceKind::AgwRemote);
+  const bool scs = IsScs(kind);
+  Label17->setVisible(scs);
+  Text11->setVisible(scs);
+  if (kind == InterfaceKind::ScsTnc) {
+    Label17->SetCaption(" SCS TNC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
+    Frame3->show();
+    for (const auto& [mode, option] : CrossModeOptions()) {
+      if (s.CrossMode == mode) {
+        option->SetValue(true);
+        break;
+      }
+    }
+  } else if (kind == InterfaceKind::ScsPtc) {
+    Label17->SetCaption(" SCS PTC: TX SIGNAL LEVEL ( 30 mV - 3000 mV )");
+  }
+}
+
+void TxSetupPanel::ShowRadioMode(const Settings& s) {
+  const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
+  const bool scs = IsScs(kind);
+  if (!scs) {
+    Option12->setEnabled(false);
+    Option18->setEnabled(false);
+    Option19->setEnabled(false);
+  }
+  if (LeadingNumber(s.RadioMode) == 300) Option7->SetValue(true);
+  if (s.RadioMode == "300R") {
+    if (scs) {
+      Option12->setEnabled(true);
+      Option12->SetValue(true);
+    } else if (s.InterfaceKind >= ModemNumber(InterfaceKind::Pk232) &&
+               s.InterfaceKind <= ModemNumber(InterfaceKind::NoRadio)) {
+      Option7->SetValue(true);
+    }
+  }
+  if (s.RadioMode == "1200") Option8->SetValue(true);
+  if (s.RadioMode == "9600") Option18->SetValue(true);
+  if (s.RadioMode == "19200") Option19->SetValue(true);
+}
+
+void TxSetupPanel::OfferRadioModesFor(InterfaceKind kind) {
+  if (IsScs(kind)) {
+    Option12->setEnabled(true);
+    Option18->setEnabled(true);
+    Option19->setEnabled(true);
+    return;
+  }
+  if (kind != InterfaceKind::NoRadio) {
+    // Another kind falls back to 300 from a mode it does not offer; with no radio
+    // the selection stays.
+    if (!Option12->isEnabled()) return;
+    if (Option12->Value() || Option18->Value() || Option19->Value()) Option7->SetValue(true);
+  }
+  Option12->setEnabled(false);
+  Option18->setEnabled(false);
+  Option19->setEnabled(false);
 }
 
 }  // namespace zeblon::panels

@@ -63,8 +63,7 @@ struct WebFixture : ::testing::Test {
 
 TEST_F(WebFixture, Source2PageWithHtmlAndNulBytes) {
   switches.webSource = 1;
-  state.moniOneTrack[1] = reception::ToSlot("240501 1005 \xFE 5817.960  391.437 AB1CD-9");
-  state.moniOneCount = 1;
+  state.stations.LoadTrack({reception::ToSlot("240501 1005 \xFE 5817.960  391.437 AB1CD-9")});
   std::string page =
       "<html><head><title>raw</title><script>var x='<br>';</script></head><body>"
       "<h3>Raw data: AB1CD-9</h3>\r"
@@ -80,9 +79,9 @@ TEST_F(WebFixture, Source2PageWithHtmlAndNulBytes) {
   EXPECT_EQ(switches.lastRawRequestHhmm, 1340);
   EXPECT_TRUE(Has("timer2 60000"));
   EXPECT_TRUE(Has("notice COLLECTING INTERNET DATA (MONI 1) ... 49152"));
-  ASSERT_EQ(state.moniOneCount, 3);
-  EXPECT_EQ(reception::TrimmedColumns(state.moniOneTrack[2], 43, 89), "one & two");
-  EXPECT_EQ(reception::TrimmedColumns(state.moniOneTrack[3], 91, 100), "gate");
+  ASSERT_EQ(state.stations.MoniOneCount(), 3);
+  EXPECT_EQ(reception::TrimmedColumns(state.stations.MoniOneTrack()[2], 43, 89), "one & two");
+  EXPECT_EQ(reception::TrimmedColumns(state.stations.MoniOneTrack()[3], 91, 100), "gate");
   EXPECT_EQ(events.back(), "timer1 on");
 }
 
@@ -97,8 +96,8 @@ TEST_F(WebFixture, Source1PlainTextAndPercentEncodedCall) {
   ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
   EXPECT_EQ(server.targets.at(0), "/aprs/raw?callsign=AB1CD-9&seconds=259200");
   EXPECT_TRUE(Has("notice COLLECTING INTERNET DATA (MONI 1) ... 49344"));  // olive for source 1
-  EXPECT_EQ(state.moniOneCount, 2);
-  EXPECT_EQ(state.moniAllCount, 2);
+  EXPECT_EQ(state.stations.MoniOneCount(), 2);
+  EXPECT_EQ(state.stations.MoniAllCount(), 2);
   // The message: in the chat, in the chat log, answered; the emergency: in _ALARM_.TXT.
   EXPECT_EQ(chat.text[7].substr(0, 35), "AB1CD-9  :ME1XY    :are you there{3");
   ASSERT_EQ(host.sent.size(), 1u);
@@ -109,7 +108,7 @@ TEST_F(WebFixture, Source1PlainTextAndPercentEncodedCall) {
   EXPECT_EQ(folder.read("_LOGL_.TXT").size(), 2 * 122u);
   // Another call: percent-encoded in the request.
   state.settings.moniOneCall = "A/B 1";
-  state.moniOneCount = 0;
+  state.stations.LoadTrack({});
   events.clear();
   web->RequestStationRawPackets();
   ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
@@ -150,7 +149,7 @@ TEST_F(WebFixture, AreaQuery) {
   ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
   EXPECT_EQ(server.targets.at(0), "/aprs/area?lat=52.5&lon=13.25&distance=100000&seconds=3600");
   EXPECT_TRUE(Has("notice COLLECTING INTERNET DATA (MONI ALL) ... 16744672"));
-  EXPECT_EQ(state.moniAllCount, 2);
+  EXPECT_EQ(state.stations.MoniAllCount(), 2);
   EXPECT_EQ(switches.lastAreaRequestHhmm, 1340);
   EXPECT_FALSE(web->AreaPollDue(1343));
   EXPECT_TRUE(web->AreaPollDue(1344));
@@ -159,7 +158,7 @@ TEST_F(WebFixture, AreaQuery) {
   events.clear();
   web->StartAreaPoll();
   ASSERT_TRUE(RunUntil([&] { return Has("timer1 on"); }));
-  EXPECT_EQ(state.moniAllCount, 2);
+  EXPECT_EQ(state.stations.MoniAllCount(), 2);
 }
 
 TEST_F(WebFixture, IonosphereUpdateWithFallback) {

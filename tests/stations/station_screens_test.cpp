@@ -85,8 +85,8 @@ class Screens : public ::testing::Test {
   }
   void Draw() {
     display.mutable_state().MoniAllDisplayLevel = rx.settings.moniAllLevel;
-    display.mutable_state().MoniOneNorth = rx.st.moniOneNewest.north;
-    display.mutable_state().MoniOneEast = rx.st.moniOneNewest.east;
+    display.mutable_state().MoniOneNorth = rx.st.stations.Newest().north;
+    display.mutable_state().MoniOneEast = rx.st.stations.Newest().east;
     display.DrawMap();
     drawn = passes.DrawnOrder().size();
   }
@@ -98,6 +98,34 @@ class Screens : public ::testing::Test {
   double north = 0, east = 0;
   std::size_t drawn = 0;
 };
+
+// The station passes only read the store: with smart logging on, a track
+// holding reports with a deviating time stamp comes out of a redraw as it went
+// in, and the store announces no change.
+TEST_F(Screens, ARedrawLeavesTheStoreAsItWas) {
+  rx.st.settings.smartLog = true;
+  rx.st.settings.moniOneCall = "SM5WALK";
+  for (int i = 0; i < 6; ++i) {
+    const std::string pos = "!5919.80N/01803.60E>";
+    std::string line = "SM5WALK>APRS:" + pos;
+    line[line.size() - 3] = static_cast<char>('0' + i);  // another position each time
+    rx.Receive(line, 12, i);
+  }
+  std::vector<std::string> track(rx.st.stations.TrackRecords().begin(), rx.st.stations.TrackRecords().end());
+  ASSERT_EQ(track.size(), 6u);
+  for (std::size_t i : {0u, 2u, 5u}) reception::WriteAt(track[i], 12, "T");
+  rx.st.stations.LoadTrack(track);
+  int announced = 0;
+  rx.st.stations.OnChanged([&announced] { ++announced; });
+  const std::vector<std::string> before = rx.st.stations.MoniAll();
+  Draw();
+  Draw();
+  EXPECT_EQ(announced, 0);
+  EXPECT_TRUE(std::equal(track.begin(), track.end(), rx.st.stations.TrackRecords().begin(),
+                         rx.st.stations.TrackRecords().end()));
+  EXPECT_EQ(rx.st.stations.MoniAll(), before);
+  EXPECT_EQ(readouts.count, "6");
+}
 
 TEST_F(Screens, BusyMapFromARealReceiveRun) {
   const auto sent = scene::BusyStations(260, 11, kLat, kLon, 0.17, 0.4, 12 * 60);
@@ -112,7 +140,7 @@ TEST_F(Screens, BusyMapFromARealReceiveRun) {
     rx.Receive(line, minute / 60, minute % 60);
   }
   rx.now = {2024, 5, 1, 12, 0, 0};
-  EXPECT_GT(rx.st.moniAllCount, 400);
+  EXPECT_GT(rx.st.stations.MoniAllCount(), 400);
 
   rx.settings.moniAllLevel = 2;
   Draw();
@@ -171,7 +199,7 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
     rx.Receive("SM5WALK-7>APRS:!" + scene::Position(lat, lon, '/', i < 300 ? '>' : '[') + "walk " + std::to_string(i),
                minute / 60, minute % 60);
   }
-  EXPECT_GT(rx.st.moniOneCount, 500);
+  EXPECT_GT(rx.st.stations.MoniOneCount(), 500);
   rx.now = {2024, 5, 1, 12, 0, 0};
   rx.settings.moniOneLevel = 6;
   rx.settings.wxLevel = false;
@@ -182,8 +210,8 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
   display.mutable_state().MapHeightPx = 900;
   // The middle of the track's extent.
   double n0 = 1e9, n1 = -1e9, e0 = 1e9, e1 = -1e9;
-  for (int i = 1; i <= rx.st.moniOneCount; ++i) {
-    const RecordView r(rx.st.moniOneTrack[i]);
+  for (int i = 1; i <= rx.st.stations.MoniOneCount(); ++i) {
+    const RecordView r(rx.st.stations.MoniOneTrack()[i]);
     n0 = std::min(n0, r.NorthKm());
     n1 = std::max(n1, r.NorthKm());
     e0 = std::min(e0, r.EastKm());
@@ -195,11 +223,11 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
   ASSERT_TRUE(display.picture().save(QString::fromStdString((Artefacts() / "moni1_track.png").string())));
   // The newest report's marker: its class ring (half side 12, circle of the
   // pedestrian's colour) is drawn last, over everything.
-  const QPoint w(static_cast<int>(display.view().PixelX(rx.st.moniOneNewest.east)),
-                 static_cast<int>(display.view().PixelY(rx.st.moniOneNewest.north)));
+  const QPoint w(static_cast<int>(display.view().PixelX(rx.st.stations.Newest().east)),
+                 static_cast<int>(display.view().PixelY(rx.st.stations.Newest().north)));
   EXPECT_EQ(display.picture().pixelColor(w.x(), w.y() - 12), ToQColor(kTrackColourPedestrian));
   EXPECT_EQ(readouts.call, "SM5WALK-7");
-  EXPECT_EQ(readouts.count, std::to_string(rx.st.moniOneCount));
+  EXPECT_EQ(readouts.count, std::to_string(rx.st.stations.MoniOneCount()));
   EXPECT_EQ(readouts.text, "TEXT: walk 599");
 }
 
