@@ -68,6 +68,13 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Beep = [] { QApplication::beep(); };
   BuildControls();
   WireControls();
+  // The settings keep the map's centre and the user's position for the file and the links.
+  map_core_->OnViewChanged([this](const map::MapState& m) {
+    settings_.CentreNorth = m.CentreNorth;
+    settings_.CentreEast = m.CentreEast;
+    settings_.UserNorth = m.UserNorth;
+    settings_.UserEast = m.UserEast;
+  });
   SetMapDisplay(std::make_unique<MapService>(*map_core_, *map_widget_));
   AttachRadioLink();
   AttachStationPasses();
@@ -312,13 +319,13 @@ void Form1::AttachStationPasses() {
     column_->Label9->SetCaption(r.stamp);
     column_->Label10->SetCaption(r.text);
   };
-  station_passes_->Attach(map_core_->hooks());
+  station_passes_->Attach(*map_core_);
 }
 
 MapContext Form1::MapContextOf() {
   MapContext m;
   m.settings = &settings_;
-  m.map = &map_;
+  m.map = map_core_.get();
   m.scales = scales_;
   m.picture = Picture1;
   m.ownFiles = &own_temp_files_;
@@ -385,8 +392,8 @@ void Form1::showEvent(QShowEvent* e) {
 
 void Form1::changeEvent(QEvent* e) {
   QWidget::changeEvent(e);
-  if (e->type() == QEvent::ActivationChange && isActiveWindow() && map_.MapDrawnOnce == 1 && !activating_ &&
-      !activate_queued_) {
+  if (e->type() == QEvent::ActivationChange && isActiveWindow() && map_core_->state().MapDrawnOnce == 1 &&
+      !activating_ && !activate_queued_) {
     Form_Activate();
   }
 }
@@ -395,7 +402,7 @@ void Form1::Form_Activate() {
   if (activating_ || shutdown_done_) return;
   activating_ = true;
   ActivateHead();
-  if (map_.MapDrawnOnce != 1) {
+  if (map_core_->state().MapDrawnOnce != 1) {
     in_startup_ = true;
     FullStartUp();
     in_startup_ = false;
@@ -452,9 +459,10 @@ void Form1::UpdateReceptionSettings() {
   in.txCall = shell_.TxCall;
   in.ownEchoHeader = shell_.OwnEchoHeader;
   in.dataFolder = data_folder_;
-  in.mapZoneText = map_.MapZoneText;
-  in.mapCentralMeridian = map_.MapCentralMeridian;
-  in.mapFalseEasting = map_.MapFalseEasting;
+  const map::MapState& m = map_core_->state();
+  in.mapZoneText = m.MapZoneText;
+  in.mapCentralMeridian = m.MapCentralMeridian;
+  in.mapFalseEasting = m.MapFalseEasting;
   in.stationFilterMask = shell_.StationFilterMask;
   in.toneOn = shell_.ToneOn == 1;
   in.moniAllLimit = moni_all_limit_;
@@ -477,19 +485,8 @@ void Form1::FullStartUp() {
   // The store limits from the speed test, and the symbol table.
   SpeedTest();
   symbol_table_ = reception::BuildSymbolTable();
-  // The map state, the inks and the controls' first values.
-  map_ = MapState{};
-  map_.PictureMarkerColour = {255, 255, 255};
-  map_.PoiColour = {255, 224, 0};
-  map_.TrackColourRecent = {255, 255, 0};
-  map_.TrackColourPedestrian = {96, 255, 208};
-  map_.TrackColourHours = {224, 255, 32};
-  map_.TrackColourOld = {192, 255, 64};
-  map_.TrackColourStamped = {208, 208, 208};
-  map_.OwnTrackColour = {0, 255, 255};
-  map_.StationColour = {152, 0, 184};
-  map_.InternetStationColour = {200, 0, 232};
-  map_.CentreMode = 1;
+  // The map follows MONI 1; the controls' first values.
+  map_core_->SetCentreMode(1);
   column_->Option1->setChecked(false);
   column_->Option2->SetValue(true);
   shell_.ToneOn = 1;
@@ -500,9 +497,6 @@ void Form1::FullStartUp() {
   column_->Check1->SetValue(1);
   auto* list1 = List1;
   if (list1->ListCount() == 0) list1->AddItem("");
-  map_.GkCentralMeridian = map_.OwnZoneCentralMeridian = 9.0;
-  map_.GkCentralMeridianText = map_.OwnZoneMeridianText = map::MeridianText(9.0);
-  map_.OwnZoneText = NumberText(static_cast<int>((9 + 186) / 6));
   // The settings: the defaults, then the file.
   const char* temp_env = std::getenv("TEMP");
   SetDefaultSettings(SettingsWindow::Main, settings_, app_folder_, temp_env != nullptr ? temp_env : "");
@@ -513,7 +507,7 @@ void Form1::FullStartUp() {
   if (shell_.TxCall.empty()) shell_.TxCall = settings_.UserCall;
   // A centre ending in 499 on both axes turns the centring off.
   if (shell::EndsIn499(settings_.CentreNorth) && shell::EndsIn499(settings_.CentreEast)) {
-    map_.CentreMode = 0;
+    map_core_->SetCentreMode(0);
     column_->Option2->setChecked(false);
   }
   // The clock label with the radio mode.
@@ -549,20 +543,22 @@ void Form1::FullStartUp() {
   }
   // The UTM zone of the map system; a centre of 0/0 takes a default.
   if (!settings_.MapSystem.empty() && settings_.MapSystem[0] == 'U') {
-    map_.MapZoneText = settings_.MapSystem.substr(1);
-    map_.MapCentralMeridian = LeadingNumber(map_.MapZoneText) * 6 - 183;
-    map_.MapMeridianText = map::MeridianText(map_.MapCentralMeridian);
+    map_core_->SetMapZone(settings_.MapSystem.substr(1));
   }
   if (settings_.CentreNorth == 0 && settings_.CentreEast == 0) {
     settings_.CentreNorth = 6600;
     settings_.CentreEast = 400;
   }
+  // From here on the map keeps the centre and the user's position; the settings
+  // follow it (OnViewChanged).
+  const double user_north = settings_.UserNorth, user_east = settings_.UserEast;
+  map_core_->SetCentre(settings_.CentreNorth, settings_.CentreEast);
+  map_core_->SetUserPosition(user_north, user_east);
   // The map index, the info lines' tags, no navigation line, zoom 1.
   MapDisplay().BuildMapIndex();
   shell::TagInfoLines(settings_.InfoLines);
   nav_.NavigationLine.clear();
-  map_.ZoomFactor = 1;
-  map_.MetresPerPixel = map_.MapScale;
+  map_core_->SetScale(map_core_->state().MapScale);
   // The layout, then the MONI 1 track from its log.
   if (!isMinimized()) LayOut(true);
   RestoreMoniOneLog();
@@ -682,7 +678,9 @@ void Form1::ListPickFiles() {
 void Form1::RestoreMoniOneLog() {
   reception_.stations.RestoreAtStartUp(data_folder_, settings_.MoniOneCall);
   reception::MoniOneNewest n = reception_.stations.Newest();
-  shell::ApplyMoniOneCentre(settings_.CentreNorth, settings_.CentreEast, n.north, n.east);
+  double north = map_core_->state().CentreNorth, east = map_core_->state().CentreEast;
+  shell::ApplyMoniOneCentre(north, east, n.north, n.east);
+  map_core_->SetCentre(north, east);
   reception_.stations.SetNewest(std::move(n));
 }
 
@@ -695,7 +693,7 @@ void Form1::TakeMoniOneNewest() {
 void Form1::CloseTrkPanel(int button) {
   if (button != 1) return;
   trk_->hide();
-  if (map_.MapDrawnOnce == 1) DrawMap();
+  if (map_core_->state().MapDrawnOnce == 1) DrawMap();
 }
 
 // ---------------------------------------------------------------------------
@@ -729,8 +727,8 @@ void Form1::ApplyLanguageTexts() {
       st.alarmDistanceKm = settings_.AlarmDistanceKm;
       st.interfaceKind = settings_.InterfaceKind;
       st.radioMode = settings_.RadioMode;
-      st.mapBaseFolder = map_.MapBaseFolder;
-      st.mapZoneText = map_.MapZoneText;
+      st.mapBaseFolder = map_core_->state().MapBaseFolder;
+      st.mapZoneText = map_core_->state().MapZoneText;
       st.check16Value = chat_->Check16->Value();
       st.label19Caption = info_->Label19->Caption();
       for (int i = 0; i < 6; ++i) st.comboTexts[i] = scales_->combos[i]->Text();
@@ -780,19 +778,19 @@ void Form1::OpenTerminal() {
 void Form1::DrawMap() {
   // Smart logging keeps no report with a deviating time stamp in the track: they
   // leave it before the drawing (which only reads the store).
-  if (reception_.settings.smartLog && map_.PictureMode != 1) reception_.stations.RemoveStamped();
+  if (reception_.settings.smartLog && map_core_->state().PictureMode != 1) reception_.stations.RemoveStamped();
   MapDisplay().DrawMap();
 }
 
 void Form1::FollowMoniOneStation() {
   if (gps_.GpsFixMoved != 0) return;
-  map_.CentreMode = 1;
+  map_core_->SetCentreMode(1);
   column_->Option2->setChecked(true);  // Option1 clears with it
   column_->Option1->setChecked(false);
 }
 
 void Form1::ClosePictureViewer() {
-  map_.PictureMode = 0;
+  map_core_->SetPictureMode(0);
   viewer_->hide();
 }
 
@@ -801,7 +799,7 @@ void Form1::AfterQuietPass() {
       shell::QuietPassEndFor(gps_.GpsFixMoved, gps_.GpsFixMovedBefore, isActiveWindow(), shell_.ColourDepth);
   if (end.redraw) DrawMap();
   // Typing in a text box keeps its focus.
-  if (end.focusMap && !TypingInTextBox()) Picture1->setFocus();
+  if (end.focusMap && !map::TypingInTextBox()) Picture1->setFocus();
 }
 
 void Form1::WriteSettingsFile() {

@@ -58,7 +58,6 @@ class Form1 : public QWidget {
   const std::string& DataFolder() const { return data_folder_; }
   Settings& settings() { return settings_; }
   ShellState& shell() { return shell_; }
-  MapState& map() { return map_; }
   NavigationState& navigation() { return nav_; }
   PanelState& panels() { return panels_; }
   reception::ReceptionState& reception() { return reception_; }
@@ -70,6 +69,8 @@ class Form1 : public QWidget {
   void SetMapDisplay(std::unique_ptr<MapDisplayService> s);
   void SetRadioLink(std::unique_ptr<links::RadioLinkService> s);
   MapDisplayService& MapDisplay() { return *map_display_; }
+  // The map: its one state (read) and its named changes.
+  map::MapDisplay& Map() { return *map_core_; }
   links::RadioLinkService& RadioLink() { return *radio_link_; }
   links::MainCycle& Cycle() { return *cycle_; }
   links::CycleTick& Tick() { return tick_; }
@@ -119,7 +120,7 @@ class Form1 : public QWidget {
   // moved or stopped and gives the map the focus.
   void FollowMoniOneStation();
   void ClosePictureViewer();
-  bool PictureViewerShown() const { return map_.PictureMode == 1; }
+  bool PictureViewerShown() const { return map_core_->state().PictureMode == 1; }
   void AfterQuietPass();
   std::function<double()> AlarmClock;
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
@@ -272,7 +273,6 @@ class Form1 : public QWidget {
   std::string data_folder_;
   Settings settings_;
   ShellState shell_;
-  MapState map_;
   NavigationState nav_;
   PanelState panels_;
   reception::ReceptionState reception_;

@@ -16,7 +16,7 @@ void Form1::WireEmergency() {
     column_->Option1->setChecked(false);
     column_->Option2->setChecked(false);
   };
-  e.jumpToAlarm = [this] { map_.CentreMode = 3; };
+  e.jumpToAlarm = [this] { map_core_->SetCentreMode(3); };
   e.drawMap = [this] { DrawMap(); };
   e.maximise = [this] { setWindowState(windowState() | Qt::WindowMaximized); };
   e.pumpEvents = [] { QCoreApplication::processEvents(); };

@@ -23,23 +23,18 @@ void Form1::WireInfoPanel() {
   h.mapLock = [this] { return map_core_->hooks().map_lock; };
   h.setMapLock = [this](int lock) { map_core_->hooks().map_lock = lock; };
   h.centreMapOn = [this](double north, double east) {
-    map_.CentreMode = 0;
+    map_core_->SetCentreMode(0);
     ClosePictureViewer();
     for (platform::OptionButton* o : {column_->Option1, column_->Option2}) {
       o->setAutoExclusive(false);
       o->setChecked(false);
       o->setAutoExclusive(true);
     }
-    settings_.CentreNorth = north;
-    settings_.CentreEast = east;
+    map_core_->SetCentre(north, east);
   };
-  h.mapScale = [this] { return map_.MapScale; };
-  h.setMapScale = [this](double scale) {
-    map_.MapScale = scale;
-    map_.MetresPerPixel = scale;
-    map_.ZoomFactor = 1;
-  };
-  h.metresPerPixel = [this] { return map_.MetresPerPixel; };
+  h.mapScale = [this] { return map_core_->state().MapScale; };
+  h.setMapScale = [this](double scale) { map_core_->SetScale(scale); };
+  h.metresPerPixel = [this] { return map_core_->state().MetresPerPixel; };
   h.selectedPlace = [this] {
     const map::MapState& m = map_core_->state();
     return std::make_pair(m.SelectedNorth, m.SelectedEast);

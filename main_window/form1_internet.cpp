@@ -56,8 +56,9 @@ void Form1::WireInternet() {
   w.pumpEvents = [] { QCoreApplication::processEvents(); };
   w.mapCentre = [this](double& latitude, double& longitude) {
     try {
-      const map::MapPoint p = map::ConvertMapKmToLatLon(settings_.CentreNorth, settings_.CentreEast,
-                                                        map_.MapCentralMeridian, map_.MapFalseEasting);
+      const map::MapState& m = map_core_->state();
+      const map::MapPoint p =
+          map::ConvertMapKmToLatLon(m.CentreNorth, m.CentreEast, m.MapCentralMeridian, m.MapFalseEasting);
       latitude = p.latitude;
       longitude = p.longitude;
     } catch (const std::exception&) {
@@ -128,7 +129,7 @@ void Form1::WireInternet() {
     if (button == 2) internet_->ToggleWebSource();
   };
   panels::IonoData::Hooks ih;
-  ih.mapDrawnOnce = [this] { return map_.MapDrawnOnce == 1; };
+  ih.mapDrawnOnce = [this] { return map_core_->state().MapDrawnOnce == 1; };
   ih.startUpdate = [this] { internet_->StartIonoUpdateByUser(); };
   ih.saveValues = [this] {
     settings_.SunspotNumber = internet_->Iono().sunspotNumber;

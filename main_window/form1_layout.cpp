@@ -35,8 +35,7 @@ void Form1::LayOut(bool startup) {
   in.emergencyHeight = emergency_->height();
   const shell::LayoutOut o = shell::LayoutRules(in, startup);
 
-  map_.MapHeightPx = o.mapHeightPx;
-  map_.MapWidthPx = o.mapWidthPx;
+  map_core_->SetPictureSize(o.mapWidthPx, o.mapHeightPx);
   const int mw = std::max(0, static_cast<int>(o.mapWidthPx));
   const int mh = std::max(0, static_cast<int>(o.mapHeightPx));
   for (QWidget* pic : {Picture1, Picture3}) {
@@ -117,7 +116,7 @@ void Form1::Form_Resize() {
   }
   if (!isMinimized()) {
     LayOut(false);
-    if (map_.MapDrawnOnce == 1) DrawMap();
+    if (map_core_->state().MapDrawnOnce == 1) DrawMap();
   }
   if (terminal_ != nullptr && !terminal_->isHidden()) OpenTerminal();
   --depth;

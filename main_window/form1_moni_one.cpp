@@ -29,7 +29,7 @@ void Form1::SelectMoniOneStation(const std::string& call) {
       reception_.stations.MoniOneTrack()[static_cast<std::size_t>(reception_.stations.MoniOneCount())];
   if (!info_->isHidden()) Label5->SetCaption(newest);
   // The map follows the station.
-  map_.CentreMode = 1;
+  map_core_->SetCentreMode(1);
   column_->Option1->setChecked(false);
   column_->Option2->setChecked(true);
   reception_.info.call = call;
@@ -49,12 +49,9 @@ void Form1::SelectMoniOneStation(const std::string& call) {
 void Form1::TakeMoniOneNewestOrCentre() {
   TakeMoniOneNewest();
   reception::MoniOneNewest n = reception_.stations.Newest();
-  if (n.north != 0) {
-    settings_.CentreNorth = n.north;
-    settings_.CentreEast = n.east;
-  }
-  n.north = settings_.CentreNorth;
-  n.east = settings_.CentreEast;
+  if (n.north != 0) map_core_->SetCentre(n.north, n.east);
+  n.north = map_core_->state().CentreNorth;
+  n.east = map_core_->state().CentreEast;
   reception_.stations.SetNewest(std::move(n));
 }
 

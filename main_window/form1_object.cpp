@@ -13,9 +13,9 @@ void Form1::WireObject() {
   o.writeSettings = [this] { WriteSettingsFile(); };
   o.makeObjectDue = [this] { tick_.ResetObjectBeacon(); };
   o.centreOnObject = [this] {
-    map_.CentreMode = 0;
+    map_core_->SetCentreMode(0);
     column_->UntickCentringOptions();
-    map_.CentreOnObject = 1;
+    map_core_->CentreOnObjectOnce();
   };
   o.refuse = [](const std::string& text) {
     platform::MsgBox(text, "ZEBLON  OBJECT SETUP", platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);

@@ -63,8 +63,8 @@ void Form1::ReadGps() {
   const std::string& source = settings_.GpsSource;
   if (!links::GpsSourceSet(source)) return;
   links::GpsTickContext c;
-  c.map_central_meridian = map_.MapCentralMeridian;
-  c.map_false_easting = map_.MapFalseEasting;
+  c.map_central_meridian = map_core_->state().MapCentralMeridian;
+  c.map_false_easting = map_core_->state().MapFalseEasting;
   c.data_folder = data_folder_;
   c.navigation_folder = ResolveOrSame(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
   const QDateTime now = QDateTime::currentDateTime();
@@ -104,7 +104,9 @@ void Form1::ReadGps() {
     bool AutoAnswerOn() const override { return autoAnswer->Value() == 1; }
     void TickAutoAnswer() override { autoAnswer->SetValue(1); }
   } view(Label39, *column_, chat_->Check16);
-  links::ApplyGpsTick(r, map_.CentreMode, view);
+  int centre_mode = map_core_->state().CentreMode;
+  links::ApplyGpsTick(r, centre_mode, view);
+  map_core_->SetCentreMode(centre_mode);
   if (r.fix) {
     // The line lies along the top of the map, over whatever the map shows.
     Label39->setGeometry(Picture1->x(), Picture1->y(), Picture1->width(), 18);

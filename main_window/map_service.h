@@ -1,28 +1,21 @@
-// The map display in the main window: the map module's MapDisplay behind the
-// window's map service, its picture box in the map area, and the window's map
-// controls (scale and zoom buttons, centring options, QTH OK, grid, circles, PIC,
-// POI, the scale combos and "maps grid" boxes, the read-out labels, brightness and
-// palette inks) wired to it. The handlers are thin: each calls the map module and
-// redraws; the window's fields that the rest of the shell reads (centre, user
-// position, scale, zoom, centring mode, the base folder) are kept in step with the
-// map's state around every drawing.
+// The window's map service: the map's controller (map/map_controller.h) and the
+// map tools (map_tools.h) over the window's map controls, with the port they take
+// filled from the window. Only wiring: the map's handlers live in the controller.
 #pragma once
 
-#include <array>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "main_window/map_tools.h"
 #include "main_window/services.h"
+#include "map/map_controller.h"
 #include "map/map_display.h"
 #include "map/map_widget.h"
 
 namespace zeblon {
 
-// True while a text box (or a combo box one types in) has the keyboard focus:
-// typing there keeps it when the map would take the focus.
-bool TypingInTextBox();
-
-class MapService : public MapDisplayService {
+class MapService : public MapDisplayService, private map::MapPort {
  public:
   // `display` and `widget` are the window's map and map picture box.
   MapService(map::MapDisplay& display, map::MapWidget& widget);
@@ -37,28 +30,28 @@ class MapService : public MapDisplayService {
   // The sun curve, finders, picture viewer, outside maps, POI and TRK files.
   MapTools* tools() { return tools_.get(); }
 
-  // The folder of the map index files: one of the program's own below the temporary
-  // folder, named after the program folder, so that programs in other folders that
-  // share the temporary folder keep their own.
-  static std::filesystem::path IndexFolder(const std::string& temp_folder, const std::string& program_folder);
+  static std::filesystem::path IndexFolder(const std::string& temp_folder, const std::string& program_folder) {
+    return map::MapController::IndexFolder(temp_folder, program_folder);
+  }
 
  private:
-  void Wire();
-  void FromWindow();
-  void ToWindow();
-  void ShowOutputs();
-  void ColourInks();
-  void UntickOptions();
-  void ClosePictureViewer();
-  void FocusMap();
-  void QthOk();
-  void ChooseFolder(int level);
+  // map::MapPort
+  map::MapInputs Inputs() const override;
+  void DrawingDone() override;
+  bool WindowActive() const override;
+  void ToneSwitched(bool on) override;
+  void CloseInfoPanel() override;
+  void ClosePictureViewer() override;
+  void UntickCentringOptions() override;
+  void ApplyTexts() override;
+  std::string SettingsPath() const override;
+  std::string AppFolder() const override;
+  std::string TempFolder() const override;
+  void KeepOwnFile(const std::filesystem::path& file) override;
 
   map::MapDisplay& display_;
   map::MapWidget& widget_;
-  std::unique_ptr<QObject> label_clicks_;
-  platform::Label* scale_text_ = nullptr;
-  bool wired_ = false;
+  std::unique_ptr<map::MapController> controller_;
   std::unique_ptr<MapTools> tools_;
 };
 

@@ -139,7 +139,7 @@ void MapTools::Wire() {
       } else {
         return;
       }
-      if (map_.map != nullptr && map_.map->MapDrawnOnce == 1 && calls_.draw) calls_.draw();
+      if (display_.state().MapDrawnOnce == 1 && calls_.draw) calls_.draw();
     };
   }
   if (map_.poiEditor != nullptr) {
@@ -147,8 +147,8 @@ void MapTools::Wire() {
     e.Command26->OnClick = [this] { PoiOk(); };
     e.Command22->OnClick = [this] { PoiCancel(); };
     e.Command64->OnClick = [this] {
-      display_.state().SelectedNorth = map_.settings->CentreNorth;
-      display_.state().SelectedEast = map_.settings->CentreEast;
+      display_.mutable_state().SelectedNorth = display_.state().CentreNorth;
+      display_.mutable_state().SelectedEast = display_.state().CentreEast;
     };
     e.Command67->OnClick = [this] { PoiOpenLink(); };
     e.Text4->OnChange = [this] {
@@ -273,12 +273,8 @@ bool MapTools::Find() {
         map::FindPictureAt(display_.index().Pictures(), s.SelectedNorth, s.SelectedEast, s.MetresPerPixel);
     if (found > 0) {
       picture_index_ = found;
-      if (map_.map != nullptr) {
-        map_.map->PictureMode = 1;
-        map_.map->CentreMode = 0;
-      }
-      display_.state().PictureMode = 1;
-      display_.state().CentreMode = 0;
+      display_.SetPictureMode(1);
+      display_.SetCentreMode(0);
       if (map_.column != nullptr) {
         map_.column->Option1->setChecked(false);
         map_.column->Option2->setChecked(false);
@@ -435,8 +431,7 @@ void MapTools::StepPicture(int step) {
 void MapTools::ClosePictureViewer() {
   StopVideo();
   if (map_.viewer != nullptr) map_.viewer->hide();
-  if (map_.map != nullptr) map_.map->PictureMode = 0;
-  display_.state().PictureMode = 0;
+  display_.SetPictureMode(0);
 }
 
 void MapTools::CentreAtPicture() {
@@ -447,14 +442,11 @@ void MapTools::CentreAtPicture() {
 }
 
 void MapTools::TakeCentre(double north, double east) {
-  map_.settings->CentreNorth = north;
-  map_.settings->CentreEast = east;
+  display_.SetCentre(north, east);
   StopVideo();
   if (map_.viewer != nullptr) map_.viewer->hide();
-  if (map_.map != nullptr) {
-    map_.map->PictureMode = 0;
-    map_.map->CentreMode = 0;
-  }
+  display_.SetPictureMode(0);
+  display_.SetCentreMode(0);
   if (map_.column != nullptr) {
     map_.column->Option1->setChecked(false);
     map_.column->Option2->setChecked(false);
@@ -470,19 +462,20 @@ void MapTools::ShowInWebMap(int which) {
   static constexpr map::WebMap kMaps[] = {map::WebMap::kGoogleMaps, map::WebMap::kSwedish, map::WebMap::kNorwegian,
                                           map::WebMap::kFinnish};
   if (which < 0 || which > 3) return;
-  platform::OpenDocumentOrSay(map_.openDocument,
-                              map::WebMapAddress(kMaps[which], map_.settings->CentreNorth, map_.settings->CentreEast),
-                              "ZEBLON");
+  platform::OpenDocumentOrSay(
+      map_.openDocument, map::WebMapAddress(kMaps[which], display_.state().CentreNorth, display_.state().CentreEast),
+      "ZEBLON");
 }
 
 void MapTools::ShowInGlobe() {
   if (map_.pause) map_.pause(30000);
   const Settings& set = *map_.settings;
-  const int centre_mode = map_.map != nullptr ? map_.map->CentreMode : 0;
+  const int centre_mode = display_.state().CentreMode;
   const long count = map_.reception != nullptr ? map_.reception->stations.MoniOneCount() : 0;
   const std::string caption = map_.column != nullptr ? map_.column->Label9->Caption() : std::string();
-  const map::KmlPlacemark k = map::PlacemarkAt(set.CentreNorth, set.CentreEast, display_.state().MapCentralMeridian,
-                                               centre_mode == 1, count, Trim(set.MoniOneCall), caption);
+  const map::KmlPlacemark k =
+      map::PlacemarkAt(display_.state().CentreNorth, display_.state().CentreEast, display_.state().MapCentralMeridian,
+                       centre_mode == 1, count, Trim(set.MoniOneCall), caption);
   const fs::path file = fs::path(AppFolder()) / "ZEBLON.KML";
   if (!WriteFileAtomically(file, map::KmlText(k))) return;
   platform::OpenDocumentOrSay(map_.openDocument, file.string(), "ZEBLON");
@@ -510,7 +503,7 @@ void MapTools::SaveMap() {
   if (platform::MsgBox(*question, "ZEBLON", platform::MsgButtons::OkCancel, platform::MsgIcon::Exclamation) !=
       platform::MsgResult::Ok)
     return;
-  display_.state().MapSaveDrawing = 1;
+  display_.mutable_state().MapSaveDrawing = 1;
   if (calls_.draw) calls_.draw();
   WriteNewBitmap(display_.picture(), file);
   if (calls_.draw) calls_.draw();
@@ -547,9 +540,9 @@ void MapTools::PoiOk() {
   const std::string name = panels::ComboName(map_.column->Combo2->Text());
   EnsureFolders();
   if (pois_.name() != name) pois_.Load(name);
-  map::MapState& s = display_.state();
-  const bool to_centre = e.Command64->isVisible() && s.SelectedNorth == map_.settings->CentreNorth &&
-                         s.SelectedEast == map_.settings->CentreEast;
+  map::MapState& s = display_.mutable_state();
+  const bool to_centre = e.Command64->isVisible() && s.SelectedNorth == display_.state().CentreNorth &&
+                         s.SelectedEast == display_.state().CentreEast;
   const std::string text = e.Text4->Text();
   if (!pois_.Ok(poi_edit_index_, text, to_centre, s.SelectedNorth, s.SelectedEast)) {
     platform::MsgBox("POI NOT SAVED: POSITION OUT OF RANGE OR FILE NOT WRITABLE", "ZEBLON", platform::MsgButtons::Ok,

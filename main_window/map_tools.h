@@ -5,9 +5,9 @@
 //
 // MapTools only wires: the work is done by the plain modules (map/finders.h,
 // map/outside_maps.h, map/picture_page.h, panels/poi_file.h, panels/trk_files.h)
-// and the sun curve picture. It changes the window's own fields (the centre in the
-// settings, the centring and picture modes, the TRK and POI lines) and redraws
-// through the map service's `draw`.
+// and the sun curve picture. It changes the map through its named changes (the
+// centre, the centring and picture modes), the window's TRK and POI lines, and
+// redraws through the map service's `draw`.
 //
 // Keystrokes into other programs' windows have no counterpart here: the web maps
 // open in the desktop's browser (earlier web-map windows stay open), and the
@@ -39,10 +39,8 @@ class MapTools : public QObject {
   Q_OBJECT
  public:
   struct Calls {
-    std::function<void()> sync;     // the window's fields into the map
-    std::function<void()> publish;  // the map's fields back into the window
-    std::function<void()> draw;     // DrawMap and showing its results
-    std::function<void()> focus;    // the map picture takes the focus
+    std::function<void()> draw;   // DrawMap and showing its results
+    std::function<void()> focus;  // the map picture takes the focus
   };
   MapTools(map::MapDisplay& display, map::MapWidget& widget, const MapContext& context, Calls calls);
   ~MapTools() override;

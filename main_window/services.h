@@ -9,6 +9,7 @@
 
 #include "links/gps_reader.h"
 #include "main_window/window_state.h"
+#include "map/map_display.h"
 #include "map/own_files.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
@@ -20,8 +21,8 @@ namespace zeblon {
 
 // What the map display works on.
 struct MapContext {
-  Settings* settings = nullptr;  // the map keeps the centre and the user position in them
-  MapState* map = nullptr;
+  Settings* settings = nullptr;        // read: folders, object, ionosphere values; kept: centre and user position
+  map::MapDisplay* map = nullptr;      // the one map state with its named changes
   panels::ScaleBar* scales = nullptr;  // the map folder of each scale
   QLabel* picture = nullptr;           // the map picture box
   map::OwnFiles* ownFiles = nullptr;   // index and temporary files to delete at shutdown

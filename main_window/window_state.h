@@ -30,25 +30,6 @@ struct ShellState {
   std::string TxCall;
 };
 
-// Values of the map display that the shell sets.
-struct MapState {
-  double MapCentralMeridian = 15.0, MapFalseEasting = 500000.0;
-  double MapScale = 5000.0, ZoomFactor = 1.0, MetresPerPixel = 5000.0;
-  std::string MapZoneText, MapMeridianText, MapBaseFolder;
-  double GkCentralMeridian = 9.0, OwnZoneCentralMeridian = 9.0;
-  std::string GkCentralMeridianText, OwnZoneMeridianText, OwnZoneText;
-  int CentreMode = 1;
-  double MapWidthPx = 0, MapHeightPx = 0;
-  int MapDrawnOnce = 0;
-  int PictureMode = 0;
-  int CentreOnObject = 0;  // one-shot: the next drawing centres on the own object
-  struct Rgb {
-    int r = 0, g = 0, b = 0;
-  };
-  Rgb PictureMarkerColour, PoiColour, TrackColourRecent, TrackColourPedestrian, TrackColourHours, TrackColourOld,
-      TrackColourStamped, OwnTrackColour, StationColour, InternetStationColour;
-};
-
 // The GPS reader's navigation recording (links/gps_reader.h).
 using NavigationState = links::NavigationState;
 

@@ -23,8 +23,24 @@ std::string TooltipWithScaleTag(std::string tooltip, const std::string& base_fol
   return tooltip;
 }
 
+MapDisplay::MapDisplay() { RegisterLayers(); }
+
 MapDisplay::MapDisplay(fs::path map_root, fs::path index_folder)
-    : root_(map_root), index_(std::move(map_root), std::move(index_folder)) {}
+    : root_(map_root), index_(std::move(map_root), std::move(index_folder)) {
+  RegisterLayers();
+}
+
+void MapDisplay::RegisterLayers() {
+  layers_.Add(LayerPlace::kTiles, &tiles_);
+  layers_.Add(LayerPlace::kGrids, &grids_);
+  layers_.Add(LayerPlace::kCircles, &circles_);
+  layers_.Add(LayerPlace::kTileFrames, &frames_);
+  layers_.Add(LayerPlace::kPictures, &pictures_);
+  layers_.Add(LayerPlace::kGpsTrack, &track_);
+  layers_.Add(LayerPlace::kPois, &pois_);
+  layers_.Add(LayerPlace::kCentreCross, &cross_);
+  layers_.Add(LayerPlace::kMarkers, &markers_);
+}
 
 void MapDisplay::SetFolders(fs::path map_root, fs::path index_folder) {
   if (map_root == root_ && index_folder == index_.index_folder()) return;
@@ -38,6 +54,42 @@ void MapDisplay::BuildMapIndex() {
   ++rebuilds_;
   index_.Build(suffixes_);
   for (int level = 0; level < kLevels; ++level) s_.ComboText[level] = index_.Chosen(level);
+}
+
+void MapDisplay::SetCentre(double north_km, double east_km) {
+  s_.CentreNorth = north_km;
+  s_.CentreEast = east_km;
+  NotifyViewChanged();
+}
+
+void MapDisplay::SetUserPosition(double north_km, double east_km) {
+  s_.UserNorth = north_km;
+  s_.UserEast = east_km;
+  NotifyViewChanged();
+}
+
+void MapDisplay::SetScale(double scale) {
+  s_.MapScale = scale;
+  s_.MetresPerPixel = scale;
+  s_.ZoomFactor = 1;
+}
+
+void MapDisplay::SetPictureSize(double width_px, double height_px) {
+  if (width_px <= 0 || height_px <= 0) return;
+  s_.MapWidthPx = width_px;
+  s_.MapHeightPx = height_px;
+}
+
+void MapDisplay::SetMapZone(const std::string& zone_text) {
+  s_.MapZoneText = zone_text;
+  const double zone = LeadingNumber(zone_text);
+  s_.Zone = zone > 0 ? static_cast<int>(zone) : 33;
+  s_.MapCentralMeridian = LeadingNumber(zone_text) * 6 - 183;
+  s_.MapMeridianText = MeridianText(s_.MapCentralMeridian);
+}
+
+void MapDisplay::NotifyViewChanged() {
+  for (const auto& listener : listeners_) listener(s_);
 }
 
 MapView MapDisplay::MakeView() const {
@@ -89,7 +141,7 @@ GridSettings MapDisplay::GridFor() const {
 }
 
 void MapDisplay::DrawMap() {
-  // The INFO panel's MAP caption, the sun curve hidden; a picture shown instead of the map.
+  // The INFO panel's MAP caption; in picture mode only the picture.
   if (hooks_.info_map_caption) hooks_.info_map_caption(hooks_.map_lock == 1 ? "MAP L" : "MAP");
   if (hooks_.hide_sun_curve) hooks_.hide_sun_curve();
   // The scale row shows only after a drawing that marks it: never over the INFO
@@ -99,15 +151,16 @@ void MapDisplay::DrawMap() {
     if (hooks_.timer1_on) hooks_.timer1_on();
     if (hooks_.show_picture) hooks_.show_picture();
     if (hooks_.busy) hooks_.busy(false);
+    NotifyViewChanged();
     return;
   }
-  // The busy pointer; a moved GPS fix becomes the user position.
+  // The busy pointer; a moving GPS fix is the user's position.
   if (hooks_.busy) hooks_.busy(true);
   if (s_.GpsFixMoved == 1) {
     s_.UserNorth = s_.GpsNorth;
     s_.UserEast = s_.GpsEast;
   }
-  // Centring on MONI 1, the user position, the own object or the alarm: a later rule overrides an earlier one.
+  // The centring: a later rule overrides an earlier one.
   out_.UntickCentringOptions = false;
   if (s_.CentreMode == 1 && s_.MoniOneNorth != 0 && s_.MoniOneEast != 0) {
     s_.CentreNorth = s_.MoniOneNorth;
@@ -128,9 +181,9 @@ void MapDisplay::DrawMap() {
     s_.CentreNorth = LeadingNumber(s_.AlarmNorthText);
     s_.CentreEast = LeadingNumber(s_.AlarmEastText);
   }
-  // The map takes the focus.
+  // The focus.
   if (hooks_.focus) hooks_.focus();
-  // The folder and the view: centre, zoom and size within their bounds.
+  // The view holds centre, zoom and size within their bounds.
   ResolveFolders();
   view_ = MakeView();
   s_.CentreNorth = view_.centre_north_km;
@@ -151,33 +204,21 @@ void MapDisplay::DrawMap() {
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
   p.setFont(MapFont());
-  // The tile mosaic.
+  // The layers for this drawing: each set up, each place switched on or off.
   s_.Palette.frame_closed = false;
   tiles_.SetFolder(folder_path_.empty() ? root_ / "" : folder_path_);
   tiles_.SetPaletteState(&s_.Palette);
   tiles_.SetSaveDrawing(s_.MapSaveDrawing == 1);
-  tiles_.render(p, view_);
-  // The plain scale folder's mosaic beneath, for another map type.
-  if (!base_path_.empty() && s_.MapBaseFolder != s_.MapFolderPath) {
-    if (base_.width() != picture_.width() || base_.height() != picture_.height())
-      base_ = QImage(picture_.size(), QImage::Format_RGB32);
-    base_.fill(QColor(80, 80, 80));
-    QPainter bp(&base_);
-    base_tiles_.SetFolder(base_path_);
-    base_tiles_.SetPaletteState(nullptr);
-    base_tiles_.render(bp, view_);
-  }
-  // The grids.
+  layers_.SetShown(LayerPlace::kGrids, s_.GridOn == 1);
   if (s_.GridOn == 1) {
     const GridSettings g = GridFor();
     grids_.Set(g);
-    grids_.render(p, view_);
     if (g.systems[1]) {
       s_.CentreLat = g.centre.lat;
       s_.CentreLon = g.centre.lon;
     }
   }
-  // The circles, with the Fopt estimate.
+  layers_.SetShown(LayerPlace::kCircles, s_.CirclesOn == 1);
   if (s_.CirclesOn == 1) {
     const double cm = s_.MapCentralMeridian, fe = s_.MapFalseEasting;
     circles_.SetConversions(
@@ -191,39 +232,26 @@ void MapDisplay::DrawMap() {
           }
         },
         hooks_.fopt);
-    circles_.render(p, view_);
   }
-  // The tile frames while the INFO panel is hidden.
-  if (!s_.InfoPanelVisible) {
-    frames_.Set(s_.TileFramesShown, s_.ComboText);
-    frames_.render(p, view_);
-  }
-  // The MONI ALL stations.
-  if (s_.MoniAllDisplayLevel > 0 && hooks_.moni_all) hooks_.moni_all(p, view_);
-  // The picture markers, the GPS track and the POIs.
-  if ((s_.PictureDisplay & 1) != 0) {
-    pictures_.Set(index_.Pictures(), s_.PictureMarkerColour);
-    pictures_.render(p, view_);
-  }
-  if (s_.TrackShown == 1) {
-    track_.Set(s_.TrackLines, s_.OwnTrackColour);
-    track_.render(p, view_);
-  }
-  if (s_.PoiDisplayMode > 0) {
-    pois_.Set(s_.PoiLines, s_.PoiDisplayMode, s_.PoiColour, s_.TwipsPerPixelX);
-    pois_.render(p, view_);
-  }
-  // The centre cross, then MONI 1 placed and drawn.
+  layers_.SetShown(LayerPlace::kTileFrames, !s_.InfoPanelVisible);
+  if (!s_.InfoPanelVisible) frames_.Set(s_.TileFramesShown, s_.ComboText);
+  layers_.SetShown(LayerPlace::kMoniAll, s_.MoniAllDisplayLevel > 0);
+  layers_.SetShown(LayerPlace::kPictures, (s_.PictureDisplay & 1) != 0);
+  if ((s_.PictureDisplay & 1) != 0) pictures_.Set(index_.Pictures(), s_.PictureMarkerColour);
+  layers_.SetShown(LayerPlace::kGpsTrack, s_.TrackShown == 1);
+  if (s_.TrackShown == 1) track_.Set(s_.TrackLines, s_.OwnTrackColour);
+  layers_.SetShown(LayerPlace::kPois, s_.PoiDisplayMode > 0);
+  if (s_.PoiDisplayMode > 0) pois_.Set(s_.PoiLines, s_.PoiDisplayMode, s_.PoiColour, s_.TwipsPerPixelX);
+  // MONI 1 at the centre when the map follows it, else at its position, where a
+  // free map shows the centre cross.
+  layers_.SetShown(LayerPlace::kCentreCross, s_.CentreMode == 0);
   if (s_.CentreMode == 1) {
     s_.MoniOnePixelX = static_cast<long>(RoundHalfEven(view_.CentreX()));
     s_.MoniOnePixelY = static_cast<long>(RoundHalfEven(view_.CentreY()));
   } else {
-    if (s_.CentreMode == 0) DrawCentreCross(p, view_);
     s_.MoniOnePixelX = static_cast<long>(view_.PixelX(s_.MoniOneEast));
     s_.MoniOnePixelY = static_cast<long>(view_.PixelY(s_.MoniOneNorth));
   }
-  if (hooks_.moni_one) hooks_.moni_one(p, view_, s_.MoniOnePixelX, s_.MoniOnePixelY);
-  // The QTH and object markers.
   MarkerSettings m;
   m.user_north = s_.UserNorth;
   m.user_east = s_.UserEast;
@@ -235,8 +263,19 @@ void MapDisplay::DrawMap() {
   m.object_sent = s_.ObjectBeaconOn == 1;
   m.twips_per_pixel_x = s_.TwipsPerPixelX;
   markers_.Set(m);
-  markers_.render(p, view_);
+  // The stack, lowest place first.
+  layers_.render(p, view_);
   p.end();
+  // The plain folder's mosaic beneath a map of another type.
+  if (!base_path_.empty() && s_.MapBaseFolder != s_.MapFolderPath) {
+    if (base_.width() != picture_.width() || base_.height() != picture_.height())
+      base_ = QImage(picture_.size(), QImage::Format_RGB32);
+    base_.fill(QColor(80, 80, 80));
+    QPainter bp(&base_);
+    base_tiles_.SetFolder(base_path_);
+    base_tiles_.SetPaletteState(nullptr);
+    base_tiles_.render(bp, view_);
+  }
   // The read-outs.
   ShowCentrePosition();
   ShowCursorPosition();
@@ -246,7 +285,7 @@ void MapDisplay::DrawMap() {
   out_.Gauge = GaugesFor(s_.MoniAllCount, s_.MoniAllLimit, s_.MoniOneCount, s_.MoniOneTrackLimit, s_.TwipsPerPixelX);
   // The scale marks.
   MarkAvailableScales();
-  // The end: drawn once, pointer back, Timer1 on unless centring on the object.
+  // The end of a drawing.
   s_.MapDrawnOnce = 1;
   if (hooks_.busy) hooks_.busy(false);
   if (s_.CentreOnObject != 1 && hooks_.timer1_on) hooks_.timer1_on();
@@ -254,6 +293,7 @@ void MapDisplay::DrawMap() {
   out_.Tooltip = TooltipWithScaleTag(out_.Tooltip, s_.MapBaseFolder);
   s_.MapSaveDrawing = 0;
   if (hooks_.drawn) hooks_.drawn();
+  NotifyViewChanged();
 }
 
 void MapDisplay::MarkAvailableScales() {

@@ -6,25 +6,24 @@
 // (Picture1) and, for a map type other than the plain scale folder, the plain
 // folder's mosaic beneath it (Picture3). It knows no window: what the redraw
 // shows beside the picture (read-out captions, scale text, gauges, scale marks,
-// the map tooltip) comes out in MapOutputs, and what other subsystems draw or do
-// (stations, Fopt, picture viewer, timers, focus) goes through MapHooks; a hook
-// left empty is skipped.
+// the map tooltip) comes out in MapOutputs; what other subsystems do (Fopt,
+// picture viewer, timers, focus) goes through MapHooks, a hook left empty being
+// skipped; the station passes draw as layers of the map's layer stack (layers()).
+// The drawing order is the stack's (map/layers/layer_stack.h).
 //
-// DrawMap runs the redraw steps in their order:
-//   1 the INFO panel's MAP caption (hook info_map_caption), the sun curve hidden
-//     (hook hide_sun_curve); 2 picture viewer shortcut (hook show_picture);
-//   3 busy pointer (hook busy); 4 GPS position into the user position;
-//   5 centring (MONI 1, user position, own object, alarm position);
-//   6 focus (hook focus); 7 centre held to +/-9999.999 km;
-//   8 folder, zoom, metres per pixel; 9 view window; 10 tile mosaic;
-//   11 base mosaic; 12 grids; 13 circles with Fopt (hook fopt);
-//   14 tile frames; 15 MONI ALL stations (hook moni_all);
-//   16 picture markers; 17 GPS track; 18 POIs;
-//   19 centre cross, MONI 1 placement and drawing (hook moni_one);
-//   20 QTH and object markers; 21 read-outs (MONI 1 line: hook moni_one_line);
-//   22 scale text and gauges; 23 scale marks; 24 end: MapDrawnOnce, pointer,
-//   Timer1 on (hook timer1_on) unless centring on the object, tooltip tag,
-//   MapSaveDrawing cleared, repaint (hook drawn).
+// DrawMap runs the redraw steps in their order: the INFO panel's MAP caption
+// (hook info_map_caption) and the sun curve hidden (hook hide_sun_curve); the
+// picture viewer's shortcut (hook show_picture); the busy pointer (hook busy); the
+// GPS position into the user position; the centring (MONI 1, user position, own
+// object, alarm position); the focus (hook focus); the view (centre held to
+// +/-9999.999 km, folder, zoom, metres per pixel); the layers set up and their
+// places switched for this drawing (the tiles, grids, circles with Fopt from hook
+// fopt, tile frames, MONI ALL, picture markers, GPS track, POIs, centre cross,
+// MONI 1 placed at the centre or at its position, QTH and object markers); the
+// layer stack drawn; the base mosaic; the read-outs (MONI 1 line: hook
+// moni_one_line); scale text and gauges; the scale marks; the end: MapDrawnOnce,
+// pointer, Timer1 on (hook timer1_on) unless centring on the object, tooltip tag,
+// MapSaveDrawing cleared, repaint (hook drawn), the view-changed listeners.
 #pragma once
 
 #include <QImage>
@@ -37,6 +36,7 @@
 
 #include "map/layers/circles_layer.h"
 #include "map/layers/grid_layer.h"
+#include "map/layers/layer_stack.h"
 #include "map/layers/overlay_layers.h"
 #include "map/layers/tile_frames_layer.h"
 #include "map/layers/tile_layer.h"
@@ -55,6 +55,7 @@ struct MapState {
   double MapWidthPx = 800, MapHeightPx = 600;
   int Zone = 33;
   double MapCentralMeridian = 15, MapFalseEasting = 500000;
+  std::string MapZoneText, MapMeridianText;  // the map system's UTM zone ("33") and its meridian (" 15")
   double ViewNorthMin = 0, ViewNorthMax = 0, ViewEastMin = 0, ViewEastMax = 0;
   // Centring: 0 free, 1 MONI 1, 2 user position, 3 one jump to the alarm position.
   int CentreMode = 0;
@@ -115,8 +116,6 @@ struct MapHooks {
   std::function<void(bool)> busy;
   std::function<void()> focus;
   FoptOf fopt;
-  std::function<void(QPainter&, const MapView&)> moni_all;
-  std::function<void(QPainter&, const MapView&, long x, long y)> moni_one;
   std::function<void()> moni_one_line;
   std::function<void()> timer1_on;
   std::function<void()> drawn;
@@ -128,14 +127,45 @@ class MapDisplay {
   // map_root: the folder of the map folders; index_folder: the program's own
   // temporary folder for the index files.
   MapDisplay(std::filesystem::path map_root, std::filesystem::path index_folder);
-  MapDisplay() = default;
+  MapDisplay();
+  MapDisplay(const MapDisplay&) = delete;  // the stack holds its layers by address
+  MapDisplay& operator=(const MapDisplay&) = delete;
   // The folders, once the settings are known (before BuildMapIndex).
   void SetFolders(std::filesystem::path map_root, std::filesystem::path index_folder);
 
-  MapState& state() { return s_; }
+  // The one map state. The rest of the program reads it and changes it through the
+  // named changes below; the map's own steering (map/: navigation, the picture box,
+  // the controller) and tests that set up a scene change it in place.
   const MapState& state() const { return s_; }
+  MapState& mutable_state() { return s_; }
+
+  // Named changes.
+  // The centre and the user's position (km of the map zone); both tell the
+  // view-changed listeners at once (the settings keep them for the file).
+  void SetCentre(double north_km, double east_km);
+  void SetUserPosition(double north_km, double east_km);
+  // Centring: 0 free, 1 MONI 1, 2 user position, 3 one jump to the alarm position.
+  void SetCentreMode(int mode) { s_.CentreMode = mode; }
+  // The next drawing centres on the own object once.
+  void CentreOnObjectOnce() { s_.CentreOnObject = 1; }
+  // 1 while the picture viewer shows a picture instead of the map.
+  void SetPictureMode(int mode) { s_.PictureMode = mode; }
+  // A scale level at zoom 1.
+  void SetScale(double scale);
+  // The size of the map picture as the layout made it; a size of 0 keeps the last one.
+  void SetPictureSize(double width_px, double height_px);
+  // The map system's UTM zone ("33"): zone number, central meridian and their texts.
+  void SetMapZone(const std::string& zone_text);
+
+  // The view-changed signal: each listener runs after every drawing (the view may
+  // have moved: centring, bounds, scale) and after a named change of the centre or
+  // the user's position, and after a press on the map that moved them without a drawing.
+  void OnViewChanged(std::function<void(const MapState&)> listener) { listeners_.push_back(std::move(listener)); }
+  void NotifyViewChanged();
   MapOutputs& outputs() { return out_; }
   MapHooks& hooks() { return hooks_; }
+  // The layers in their drawing order; the station passes add theirs here.
+  LayerStack& layers() { return layers_; }
   MapIndex& index() { return index_; }
   TileCache& cache() { return cache_; }
   const QImage& picture() const { return picture_; }
@@ -162,6 +192,7 @@ class MapDisplay {
   int rebuilds() const { return rebuilds_; }
 
  private:
+  void RegisterLayers();
   MapView MakeView() const;
   GridSettings GridFor() const;
   void ResolveFolders();
@@ -185,8 +216,11 @@ class MapDisplay {
   GpsTrackLayer track_;
   PoiLayer pois_;
   MarkersLayer markers_;
+  CentreCrossLayer cross_;
+  LayerStack layers_;
   std::array<bool, kLevels> present_{};
   int rebuilds_ = 0;
+  std::vector<std::function<void(const MapState&)>> listeners_;
 };
 
 // The map tooltip with the scale tag of the base folder brought up to date.

@@ -54,14 +54,14 @@ void MapWidget::paintEvent(QPaintEvent*) {
 
 void MapWidget::resizeEvent(QResizeEvent* e) {
   QLabel::resizeEvent(e);
-  MapState& s = display_.state();
+  MapState& s = display_.mutable_state();
   s.MapWidthPx = width();
   s.MapHeightPx = height();
 }
 
 void MapWidget::Press(int button, double x, double y) {
   if (hooks_.sync) hooks_.sync();
-  MapState& s = display_.state();
+  MapState& s = display_.mutable_state();
   const auto r = PressOnMap(s, button, x, y, hooks_.picture_name ? hooks_.picture_name() : std::string());
   if (r.leave_picture_mode && hooks_.left_picture_mode) hooks_.left_picture_mode();
   if (r.untick_options && hooks_.untick_options) hooks_.untick_options();
@@ -81,7 +81,7 @@ void MapWidget::Press(int button, double x, double y) {
 }
 
 void MapWidget::Move(double x, double y) {
-  MapState& s = display_.state();
+  MapState& s = display_.mutable_state();
   s.CursorX = x;
   s.CursorY = y;
   display_.ShowCursorPosition();
@@ -109,7 +109,7 @@ void MapWidget::mouseReleaseEvent(QMouseEvent*) {
 
 void MapWidget::keyPressEvent(QKeyEvent* e) {
   const int mask = ShiftMask(e->modifiers());
-  const MapState& s = display_.state();
+  const MapState& s = display_.mutable_state();
   const int x = static_cast<int>(s.CursorX), y = static_cast<int>(s.CursorY);
   int code = 0;
   switch (e->key()) {

@@ -27,14 +27,23 @@ StationPasses::StationPasses(const reception::ReceptionState& state, std::filesy
       all_(state.stations, state.alarm, state.settings.moniOneCall, settings_, sheets_, now),
       one_(state.stations, settings_, sheets_, now) {}
 
-void StationPasses::Attach(map::MapHooks& hooks) {
-  hooks.moni_all = [this](QPainter& p, const MapView& v) {
+StationPasses::~StationPasses() {
+  if (map_ == nullptr) return;
+  map_->layers().Remove(&all_pass_);
+  map_->layers().Remove(&one_pass_);
+}
+
+void StationPasses::Attach(map::MapDisplay& map) {
+  if (map_ != nullptr) return;
+  map_ = &map;
+  all_pass_.draw = [this](QPainter& p, const MapView& v) {
     if (settingsOf_) settings_ = settingsOf_();
     if (settings_.moniAllLevel >= 4 || settings_.moniOneLevel >= 4) sheets_.Reload();  // a replaced sheet shows at once
     p.setFont(map::MapFont());
     all_.render(p, v);
   };
-  hooks.moni_one = [this](QPainter& p, const MapView& v, long x, long y) {
+  one_pass_.draw = [this](QPainter& p, const MapView& v) {
+    const long x = map_->state().MoniOnePixelX, y = map_->state().MoniOnePixelY;
     if (settingsOf_) settings_ = settingsOf_();
     if (onMoniOneReadouts) onMoniOneReadouts(MoniOneReadoutsOf(st_));
     if (settings_.moniOneLevel >= 4) sheets_.Reload();
@@ -43,6 +52,8 @@ void StationPasses::Attach(map::MapHooks& hooks) {
         QPoint(static_cast<int>(std::clamp<long>(x, -4000, 4000)), static_cast<int>(std::clamp<long>(y, -4000, 4000))));
     one_.render(p, v);
   };
+  map.layers().Add(map::LayerPlace::kMoniAll, &all_pass_);
+  map.layers().Add(map::LayerPlace::kMoniOne, &one_pass_);
 }
 
 }  // namespace zeblon::stations

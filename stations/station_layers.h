@@ -39,15 +39,21 @@
 namespace zeblon::stations {
 
 // The two station passes of the map redraw, kept as long as the map: attached
-// to the map display's hooks, they draw MONI ALL (over the grids, circles and
-// tile frames) and MONI 1 (over the picture markers, the track and the POIs)
-// into every redraw with the switches of that moment. They only read the
-// station store: a redraw never changes it.
+// as layers of the map's stack at the places kept for them, they draw MONI ALL
+// (over the grids, circles and tile frames) and MONI 1 (over the picture markers,
+// the track, the POIs and the centre cross, placed where the map put it) into
+// every redraw with the switches of that moment. They only read the station
+// store: a redraw never changes it.
 class StationPasses {
  public:
   StationPasses(const reception::ReceptionState& state, std::filesystem::path programFolder,
                 std::function<reception::LocalTime()> now, std::function<StationDrawSettings()> settings);
-  void Attach(map::MapHooks& hooks);
+  StationPasses(const StationPasses&) = delete;  // the map's stack holds the passes by address
+  StationPasses& operator=(const StationPasses&) = delete;
+  ~StationPasses();
+  // Adds both passes to the map's layer stack (once; the map outlives them or
+  // they leave its stack with this object).
+  void Attach(map::MapDisplay& map);
   // The MONI 1 panel's read-outs, written at every MONI 1 drawing.
   std::function<void(const MoniOneReadouts&)> onMoniOneReadouts;
   const std::vector<std::string>& DrawnOrder() const { return all_.DrawnOrder(); }
@@ -59,6 +65,8 @@ class StationPasses {
   SymbolSheets sheets_;
   MoniAllLayer all_;
   MoniOneLayer one_;
+  map::MapDisplay* map_ = nullptr;
+  map::FunctionLayer all_pass_, one_pass_;
 };
 
 }  // namespace zeblon::stations

@@ -132,7 +132,7 @@ class StartWatch : public QObject {
   void Start() { clock.start(); }
   // After START: runs the events until the map is on the screen.
   bool Finish() {
-    if (!Pump([&] { return main_.map().MapDrawnOnce == 1; })) return false;
+    if (!Pump([&] { return main_.Map().state().MapDrawnOnce == 1; })) return false;
     drawn = Seconds(clock);
     return Pump([&] { return on_screen >= 0; });
   }

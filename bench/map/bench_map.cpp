@@ -60,7 +60,7 @@ void BM_DrawMap(benchmark::State& state, double scale, double zoom) {
   static zeblon::map::testing::TempFolder index;
   MapDisplay d(TileRoot(), index.path());
   d.BuildMapIndex();
-  auto& s = d.state();
+  auto& s = d.mutable_state();
   s.MapWidthPx = kW;
   s.MapHeightPx = kH;
   s.MapScale = scale;

@@ -53,7 +53,7 @@ struct Scene {
     const double halfN = kHeight / 2.0 * 50 / 1000 + 60, halfE = kWidth / 2.0 * 50 / 1000 + 60;
     stations::scene::WriteLandTiles(root.path(), 50, kNorth - halfN, kNorth + halfN, kEast - halfE, kEast + halfE);
     display.BuildMapIndex();
-    zmap::MapState& s = display.state();
+    zmap::MapState& s = display.mutable_state();
     s.MapWidthPx = kWidth;
     s.MapHeightPx = kHeight;
     s.MapScale = 50;
@@ -113,27 +113,34 @@ struct Scene {
   }
 
   void Hooks(bool on) {
-    zmap::MapHooks& h = display.hooks();
+    if (!registered) {
+      display.layers().Add(zmap::LayerPlace::kMoniAll, &allPass);
+      display.layers().Add(zmap::LayerPlace::kMoniOne, &onePass);
+      registered = true;
+    }
     if (!on) {
-      h.moni_all = nullptr;
-      h.moni_one = nullptr;
+      allPass.draw = nullptr;
+      onePass.draw = nullptr;
       return;
     }
     // The layers live as long as the map, as in the program (the labels they
     // have laid out are kept from one redraw to the next).
-    h.moni_all = [this](QPainter& p, const zmap::MapView& v) {
+    allPass.draw = [this](QPainter& p, const zmap::MapView& v) {
       p.setFont(zmap::MapFont());
       moniAll.render(p, v);
     };
-    h.moni_one = [this](QPainter& p, const zmap::MapView& v, long x, long y) {
+    onePass.draw = [this](QPainter& p, const zmap::MapView& v) {
       p.setFont(zmap::MapFont());
-      moniOne.SetStationPixel(QPoint(static_cast<int>(x), static_cast<int>(y)));
+      const zmap::MapState& s = display.state();
+      moniOne.SetStationPixel(QPoint(static_cast<int>(s.MoniOnePixelX), static_cast<int>(s.MoniOnePixelY)));
       moniOne.render(p, v);
     };
   }
 
   reception::testing::TempDataFolder root, index;
   zmap::MapDisplay display;
+  zmap::FunctionLayer allPass, onePass;  // the two station passes in the map's stack
+  bool registered = false;
   reception::ReceptionState st;
   reception::StationStore other;
   stations::StationDrawSettings settings;
@@ -169,12 +176,12 @@ void BM_MapRedrawEveryRecordNew(benchmark::State& state) {
 
 void BM_MoniAllOnly(benchmark::State& state) {
   scene->Hooks(true);
-  scene->display.hooks().moni_one = nullptr;
+  scene->onePass.draw = nullptr;
   for (auto _ : state) scene->display.DrawMap();
 }
 void BM_MoniOneOnly(benchmark::State& state) {
   scene->Hooks(true);
-  scene->display.hooks().moni_all = nullptr;
+  scene->allPass.draw = nullptr;
   for (auto _ : state) scene->display.DrawMap();
 }
 // The pixels a pass leaves changed, as runs of a row, to write back alone.
@@ -217,16 +224,15 @@ void BM_StationPixelsAlone(benchmark::State& state) {
   scene->display.DrawMap();
   const QImage bare = scene->display.picture().copy();
   scene->Hooks(true);
-  scene->display.hooks().moni_one = nullptr;
+  scene->onePass.draw = nullptr;
   scene->display.DrawMap();
   const QImage all = scene->display.picture().copy();
   scene->Hooks(true);
   scene->display.DrawMap();
   const QImage both = scene->display.picture().copy();
   const PixelRuns allRuns(bare, all), oneRuns(all, both);
-  zmap::MapHooks& h = scene->display.hooks();
-  h.moni_all = [&](QPainter& p, const zmap::MapView&) { allRuns.WriteInto(p); };
-  h.moni_one = [&](QPainter& p, const zmap::MapView&, long, long) { oneRuns.WriteInto(p); };
+  scene->allPass.draw = [&](QPainter& p, const zmap::MapView&) { allRuns.WriteInto(p); };
+  scene->onePass.draw = [&](QPainter& p, const zmap::MapView&) { oneRuns.WriteInto(p); };
   for (auto _ : state) scene->display.DrawMap();
   if (scene->display.picture() != both) state.SkipWithError("the runs do not make the stations' picture");
   state.counters["pixels"] = static_cast<double>(allRuns.pixels.size() + oneRuns.pixels.size());
@@ -236,7 +242,7 @@ void BM_StationPixelsAlone(benchmark::State& state) {
 // Every redraw with a new MONI ALL layer: no label laid out before.
 void BM_FirstRedrawWithStations(benchmark::State& state) {
   scene->Hooks(true);
-  scene->display.hooks().moni_all = [](QPainter& p, const zmap::MapView& v) {
+  scene->allPass.draw = [](QPainter& p, const zmap::MapView& v) {
     stations::MoniAllLayer fresh(scene->st.stations, scene->st.alarm, scene->st.settings.moniOneCall, scene->settings,
                                  scene->sheets, scene->now);
     p.setFont(zmap::MapFont());

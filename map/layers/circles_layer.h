@@ -53,6 +53,12 @@ std::string CircleLabel(double radius_km);
 // The yellow cross at the picture centre (free map).
 void DrawCentreCross(QPainter& painter, const MapView& view);
 
+// The centre cross of a free map as a layer.
+class CentreCrossLayer : public Layer {
+ public:
+  void render(QPainter& painter, const MapView& view) override { DrawCentreCross(painter, view); }
+};
+
 struct MarkerSettings {
   double user_north = 0, user_east = 0;
   bool gps_moved = false;

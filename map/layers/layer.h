@@ -2,9 +2,10 @@
 //
 // A layer draws with render(QPainter&, const MapView&) onto the map picture, whose
 // pixels are those of the MapView (origin top left, x east, y south). The redraw
-// calls the layers in a fixed order (tiles, grids, circles, tile frames, stations,
-// pictures, GPS track, POIs, MONI 1, markers), so a later layer draws over an
-// earlier one. A layer reads its own data and the view; it changes neither.
+// walks the map's layer stack (layer_stack.h: tiles, grids, circles, tile frames,
+// stations, pictures, GPS track, POIs, centre cross, MONI 1, markers), so a later
+// layer draws over an earlier one. A layer reads its own data and the view; it
+// changes neither.
 //
 // Conventions every layer keeps: it leaves the painter's pen yellow (255, 255, 0)
 // and the font the map font (MapFont(): "QW7_F6", 9 points); texts are

@@ -26,7 +26,7 @@ class AprsIsWiringTest : public testing_support::ProgramFolderTest {
                             std::to_string(server.Port()) + "\r\n");
     auto form = std::make_unique<Form1>();
     form->show();
-    PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+    PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
     return form;
   }
   // Ticks of the two steps, with the events between ticks.

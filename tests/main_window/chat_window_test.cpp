@@ -48,7 +48,7 @@ class ChatWindowTest : public testing_support::WebFolderTest {
     link_ = link.get();
     form->SetRadioLink(std::move(link));
     form->show();
-    PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+    PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
     return form;
   }
   static links::TickInputs Inputs(int kind, bool chatOn, bool waiting) {

@@ -70,8 +70,8 @@ TEST_F(DiskFullTest, LogsStayWholeAndTheUserIsToldOnceEachWay) {
   auto form = std::make_unique<Form1>();
   form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
   form->show();
-  PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   reception::ReceptionState& st = form->reception();
   ASSERT_TRUE(st.settings.logsOn);
   const fs::path logs = st.settings.dataFolder / "LOG";

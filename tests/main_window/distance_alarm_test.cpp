@@ -29,8 +29,8 @@ class DistanceAlarmTest : public testing_support::ProgramFolderTest {
     form_ = std::make_unique<Form1>();
     form_->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form_->show();
-    PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
-    ASSERT_EQ(form_->map().MapDrawnOnce, 1);
+    PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
+    ASSERT_EQ(form_->Map().state().MapDrawnOnce, 1);
     std::filesystem::create_directories(form_->reception().settings.dataFolder / "LOG");
     pass_ = std::make_unique<reception::ReceivePass>(form_->reception(), *form_->RadioLink().Host(),
                                                      *form_->RadioLink().Chat());

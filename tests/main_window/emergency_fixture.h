@@ -33,8 +33,8 @@ class EmergencyWindowTest : public ProgramFolderTest {
     form_->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form_->AlarmClock = [this] { return clock_; };
     form_->show();
-    PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
-    ASSERT_EQ(form_->map().MapDrawnOnce, 1);
+    PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
+    ASSERT_EQ(form_->Map().state().MapDrawnOnce, 1);
     std::filesystem::create_directories(form_->reception().settings.dataFolder / "LOG");
     pass_ = std::make_unique<reception::ReceivePass>(form_->reception(), *form_->RadioLink().Host(),
                                                      *form_->RadioLink().Chat());

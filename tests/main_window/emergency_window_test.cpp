@@ -73,7 +73,7 @@ TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndCome
   WithSound();
   Start();
   ASSERT_FALSE(Visible());
-  form_->map().CentreMode = 0;
+  form_->Map().SetCentreMode(0);
   Frame("SOS*>012U6T", "`(_fn\"Oj/]help");
   ASSERT_TRUE(Visible());
   EXPECT_EQ(form_->EmergencyFrame().Caption(),
@@ -96,7 +96,7 @@ TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndCome
   EXPECT_EQ(t[4], "help");
 
   // The map made its one jump to the alarm position; the window is maximised.
-  EXPECT_EQ(form_->map().CentreMode, 0);
+  EXPECT_EQ(form_->Map().state().CentreMode, 0);
   EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(a.northText));
   EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(a.eastText));
   EXPECT_TRUE(form_->windowState() & Qt::WindowMaximized);
@@ -117,8 +117,7 @@ TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndCome
 #endif
 
   // The user moves the map away; CENTER jumps back.
-  form_->settings().CentreNorth = 1.0;
-  form_->settings().CentreEast = 2.0;
+  form_->Map().SetCentre(1.0, 2.0);
   form_->EmergencyFrame().Command38->click();
   EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(a.northText));
   EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(a.eastText));

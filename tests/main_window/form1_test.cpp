@@ -45,7 +45,7 @@ class Form1Test : public ProgramFolderTest {
   std::unique_ptr<Form1> StartMainWindow() {
     auto form = std::make_unique<Form1>();
     form->show();
-    PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+    PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
     return form;
   }
 };
@@ -68,7 +68,7 @@ TEST_F(Form1Test, EveryControlTheTextsNameExists) {
 TEST_F(Form1Test, MissingLogFolderDoesNotFailTheStartUp) {
   // No U33 folder at all: the data folder and its LOG folder are made on the way.
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   EXPECT_TRUE(fs::exists(folder_ / "U33" / "LOG" / "QW7TK.TXT"));
   EXPECT_TRUE(fs::exists(folder_ / "U33" / "LOG" / "_CHATLOG.TXT"));
   EXPECT_TRUE(form->Timer1->isActive());
@@ -85,7 +85,7 @@ TEST_F(Form1Test, TheReceivePathGetsTheAutomaticAnswerAndTheAlarmDistanceOfTheSt
     Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=" + c.modem +
                             "\r\nMSYS=U33\r\nDIST=0\r\nCALL=QW7TK\r\n");
     auto form = StartMainWindow();
-    ASSERT_EQ(form->map().MapDrawnOnce, 1);
+    ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
     EXPECT_EQ(Find<platform::CheckBox>(*form, "Check16")->Value(), 1);
     EXPECT_EQ(form->reception().settings.autoAnswerOn, c.autoAnswer) << c.modem;
     EXPECT_EQ(form->settings().AlarmDistanceKm, 1);
@@ -103,7 +103,7 @@ TEST_F(Form1Test, TheClockLabelShowsTheRadioMode) {
     Write("ZEBLON.INI",
           "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nMODEM=0\r\nMSYS=U33\r\nCALL=QW7TK\r\nHBAUD=" + mode + "\r\n");
     auto form = StartMainWindow();
-    ASSERT_EQ(form->map().MapDrawnOnce, 1);
+    ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
     const std::string caption = Find<platform::Label>(*form, "Label15")->Caption();
     EXPECT_EQ(caption.substr(5), "   " + std::string(label)) << mode << ": " << caption;
     form->close();
@@ -112,7 +112,7 @@ TEST_F(Form1Test, TheClockLabelShowsTheRadioMode) {
 
 TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeatherRecords) {
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   auto* check11 = Find<platform::CheckBox>(*form, "Check11");
   auto* check25 = Find<platform::CheckBox>(*form, "Check25");
   auto* label16 = Find<platform::Label>(*form, "Label16");
@@ -186,7 +186,7 @@ TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {
   auto* map = new MinimalMapDisplay;
   form->SetMapDisplay(std::unique_ptr<MapDisplayService>(map));
   form->show();
-  PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+  PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
   ASSERT_EQ(clock_reads, 3);
   ASSERT_EQ(map->drawings, 1);
   // The own position is 0/0: the prompt comes back at every activation; an open
@@ -194,7 +194,7 @@ TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {
   Find(*form, "Frame2")->hide();
   form->Form_KeyDown(113);
   Find<platform::TextBox>(*form, "Text19")->SetText("typed");
-  form->settings().CentreNorth = 6000;  // the full start-up would take the file's centre again
+  form->Map().SetCentre(6000, form->Map().state().CentreEast);  // the full start-up would take the file's centre again
   form->Form_Activate();
   EXPECT_EQ(clock_reads, 3);
   EXPECT_EQ(map->drawings, 2);
@@ -207,7 +207,7 @@ TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {
 TEST_F(Form1Test, TheChatLogIsFoundWhateverTheCaseOfItsName) {
   Write("u33/log/_chatlog.txt", "saved\r\n");
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   EXPECT_FALSE(fs::exists(folder_ / "u33" / "log" / "_CHATLOG.TXT"));
   EXPECT_EQ(Read("u33/log/_chatlog.txt"), "saved\r\n");
 }
@@ -395,7 +395,7 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   Write("U33/LOG/XY1ABC.TXT", StoredRecord("240101 1000", "XY1ABC", "first") + "\r\n" +
                                   StoredRecord("240101 1100", "XY1ABC", "second & more") + "\r\n");
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   auto* combo9 = Find<platform::ComboBox>(*form, "Combo9");
   std::vector<std::string> listed;
   for (int i = 0; i < combo9->ListCount(); ++i) listed.push_back(combo9->List(i));
@@ -415,7 +415,7 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   ASSERT_EQ(form->reception().stations.MoniOneCount(), 3);
   EXPECT_EQ(form->reception().stations.Newest().comment, "heard since");
   EXPECT_DOUBLE_EQ(form->reception().stations.Newest().north, 6585.5);
-  EXPECT_EQ(form->map().CentreMode, 1);
+  EXPECT_EQ(form->Map().state().CentreMode, 1);
   EXPECT_TRUE(Find<platform::OptionButton>(*form, "Option2")->isChecked());
   EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), "3");
   EXPECT_NE(Find<platform::Label>(*form, "Label10")->Caption().find("heard since"), std::string::npos);
@@ -484,7 +484,7 @@ TEST_F(Form1Test, ChoosingAStationKeepsEveryStoredReportHoweverOld) {
   Write("U33/LOG/XY1ABC.TXT", log_of("XY1ABC"));
   Write("U33/LOG/AB2CD.TXT", log_of("AB2CD"));
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   const std::string ini = Ini();
   const std::string call_line = "\r\nCALL=QW7TK\r\n";
   const std::string::size_type at = ini.find(call_line);

@@ -53,8 +53,8 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
     form_ = std::make_unique<Form1>();
     form_->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form_->show();
-    PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
-    ASSERT_EQ(form_->map().MapDrawnOnce, 1);
+    PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
+    ASSERT_EQ(form_->Map().state().MapDrawnOnce, 1);
     fs::create_directories(form_->reception().settings.dataFolder / "LOG");
     pass_ = std::make_unique<reception::ReceivePass>(form_->reception(), *form_->RadioLink().Host(),
                                                      *form_->RadioLink().Chat());
@@ -78,7 +78,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;
   }
-  map::MapState& MapCore() { return dynamic_cast<MapService&>(form_->MapDisplay()).display().state(); }
+  map::MapState& MapCore() { return form_->Map().mutable_state(); }
   // Mouse events as the user makes them.
   static void Press(QWidget* w, Qt::MouseButton b) {
     QMouseEvent e(QEvent::MouseButtonPress, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), b, b, Qt::NoModifier);
@@ -156,18 +156,18 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   // MAP ties the map to the shown report, and every step moves it along.
   p.Command12->OnMouseDown(1);
   EXPECT_EQ(p.Command12->Caption(), "MAP L");
-  EXPECT_EQ(form_->map().CentreMode, 0);
+  EXPECT_EQ(form_->Map().state().CentreMode, 0);
   EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(reception::Columns(st.stations.MoniAll()[3], 14, 22)));
   p.Command37->click();
   EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(reception::Columns(st.stations.MoniAll()[5], 14, 22)));
   EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(reception::Columns(st.stations.MoniAll()[5], 23, 31)));
   // The right button: the next finer scale, from the finest back to the coarsest.
   const double scales[] = {1000, 200, 50, 10, 2, 5000};
-  form_->map().MapScale = 5000;
+  form_->Map().SetScale(5000);
   for (double s : scales) {
     p.Command12->OnMouseDown(2);
-    EXPECT_EQ(form_->map().MapScale, s);
-    EXPECT_EQ(form_->map().ZoomFactor, 1);
+    EXPECT_EQ(form_->Map().state().MapScale, s);
+    EXPECT_EQ(form_->Map().state().ZoomFactor, 1);
   }
 
   // A new report of the shown station comes in: the panel shows it.
@@ -246,7 +246,7 @@ TEST_F(InfoPanelTest, SearchAtTheSelectedPlaceLooksThroughEveryStation) {
   // The selected point at the first report; 1000 m a pixel: 5.5 km around it.
   MapCore().SelectedNorth = LeadingNumber(reception::Columns(st.stations.MoniAll()[1], 14, 22));
   MapCore().SelectedEast = LeadingNumber(reception::Columns(st.stations.MoniAll()[1], 23, 31));
-  form_->map().MetresPerPixel = 1000;
+  MapCore().MetresPerPixel = 1000;
   panels::InfoPanel& p = form_->InfoFrame();
   p.Command19->click();
   EXPECT_EQ(st.info.index, 5);

@@ -35,7 +35,7 @@ class InternetWindowTest : public testing_support::WebFolderTest {
     auto form = std::make_unique<Form1>();
     form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
     form->show();
-    PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+    PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
     return form;
   }
   static links::TickInputs Inputs() {
@@ -59,7 +59,7 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
                                       line(10, "QW7TK-9>APRS,TCPIP*:!5230.00N/01320.00E>first") +
                                           line(5, "QW7TK-9>APRS,TCPIP*:!5231.00N/01321.00E>second")};
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   ASSERT_EQ(form->reception().stations.MoniOneCount(), 0);
 
   // Without the support the tick asks nothing.
@@ -117,7 +117,7 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
 TEST_F(InternetWindowTest, IonoDataOkSavesTheTypedValues) {
   WriteIni("SSPT=80\r\nKIND=2\r\nIONA=0\r\n");
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   auto* frame = Find(*form, "Frame18");
   auto* check9 = Find<platform::CheckBox>(*form, "Check9");
   check9->OnMouseUp(1);  // a left click opens nothing
@@ -147,7 +147,7 @@ TEST_F(InternetWindowTest, AutomaticUpdateTakesTheMagnetogramAtStartUp) {
             "</tr></table><p>Sunspot number 77</p><p>" +
                 std::string(300, '.') + "</p></body></html>"};
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   auto* label46 = Find<platform::Label>(*form, "Label46");
   PumpUntil([&] { return label46->Caption().find("UPDATED (1)") != std::string::npos; }, 5000);
   EXPECT_EQ(label46->Caption().substr(0, 13), " UPDATED (1) ");
@@ -168,7 +168,7 @@ TEST_F(InternetWindowTest, IonoDataFrameHoldsItsTexts) {
             "<html><body><p>Kiel 3-hour K: 2</p><p>Kiel current K 3</p><p>Sunspot number 123</p><p>" +
                 std::string(300, '.') + "</p></body></html>"};
   auto form = StartMainWindow();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   auto* frame = Find<platform::Frame>(*form, "Frame18");
   auto* label46 = Find<platform::Label>(*form, "Label46");
   Find<platform::CheckBox>(*form, "Check9")->OnMouseUp(2);

@@ -66,7 +66,7 @@ class ProgramRoadTest : public ProgramFolderTest {
   // START, until the main window has drawn its map.
   void Start(Form1& main) {
     form0_->Command1->click();
-    PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
+    PumpUntil([&] { return main.Map().state().MapDrawnOnce == 1; }, 20000);
   }
   Form0* form0_ = nullptr;
 };
@@ -90,7 +90,7 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   Program program;
   Form1& main = Open(program, port);
   Start(main);
-  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
   EXPECT_EQ(main.settings().InterfaceKind, 0);
   PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
   EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1);

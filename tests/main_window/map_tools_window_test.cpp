@@ -132,7 +132,7 @@ class MapToolsWindowTest : public ProgramFolderTest {
     form_ = std::make_unique<Form1>();
     form_->resize(1024, 768);
     form_->show();
-    PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
+    PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
     picture_ = form_->Picture1;
     service_ = dynamic_cast<MapService*>(&form_->MapDisplay());
     ASSERT_NE(service_, nullptr);
@@ -247,7 +247,7 @@ TEST_F(MapToolsWindowTest, ClipboardReadBacksCentreTheMap) {
   form_->Form_KeyDown(121);
   EXPECT_NEAR(s.CentreNorth, 6500.0, 0.002);
   EXPECT_NEAR(s.CentreEast, 500.0, 0.002);
-  EXPECT_EQ(form_->map().CentreMode, 0);
+  EXPECT_EQ(form_->Map().state().CentreMode, 0);
   QGuiApplication::clipboard()->setText(QString::fromUtf8("59\u00B0 19.5' N  18\u00B0 4.25' E"));
   form_->Form_KeyDown(116);  // F5: degrees and decimal minutes
   const map::CentreKm c = map::CentreOfLatLon({59.325, 18 + 4.25 / 60}, 15, 500000);
@@ -286,7 +286,7 @@ TEST_F(MapToolsWindowTest, PictureViewerFromTheRightClickFinder) {
                                    << service_->display().state().SelectedNorth << " "
                                    << service_->display().state().SelectedEast << " mpp "
                                    << service_->display().state().MetresPerPixel;
-  EXPECT_EQ(form_->map().PictureMode, 1);
+  EXPECT_EQ(form_->Map().state().PictureMode, 1);
   EXPECT_EQ(viewer->Caption(), "65810401.JPG");
   const std::string path = (folder_ / "MAPS" / "UTMPICS" / "65810401.JPG").string();
   EXPECT_EQ(Read(folder_ / "PIC.HTM"), "<html>\r\n<body bgcolor=\"#505050\">\r\n<center>\r\n<img src=\"" + path +
@@ -303,7 +303,7 @@ TEST_F(MapToolsWindowTest, PictureViewerFromTheRightClickFinder) {
   // MAP closes the viewer and centres one metre short of the square's middle.
   viewer->Command71->click();
   EXPECT_FALSE(viewer->isVisible());
-  EXPECT_EQ(form_->map().PictureMode, 0);
+  EXPECT_EQ(form_->Map().state().PictureMode, 0);
   EXPECT_NEAR(form_->settings().CentreNorth, 6581.499, 1e-9);
   EXPECT_NEAR(form_->settings().CentreEast, 401.499, 1e-9);
 }
@@ -378,8 +378,8 @@ TEST_F(MapToolsWindowTest, CentringOptionsCloseTheViewerAndStopItsVideo) {
     Mouse(option, QEvent::MouseButtonPress, c.button, inside);
     Mouse(option, QEvent::MouseButtonRelease, c.button, inside);
     EXPECT_EQ(viewer->isVisible(), !c.closes);
-    EXPECT_EQ(form_->map().PictureMode, c.closes ? 0 : 1);
-    EXPECT_EQ(form_->map().CentreMode, c.centre_mode);
+    EXPECT_EQ(form_->Map().state().PictureMode, c.closes ? 0 : 1);
+    EXPECT_EQ(form_->Map().state().CentreMode, c.centre_mode);
     EXPECT_EQ(qth->isVisible(), std::string(c.option) == "Option1" && c.button == Qt::RightButton);
 #ifdef ZEBLON_HAVE_VIDEO
     if (c.closes) {
@@ -561,7 +561,7 @@ TEST_F(MapToolsWindowTest, AVideoStopsWhenTheReceivePassClosesTheViewer) {
   // A report of the watched station closes the viewer (the receive passes' hook): its video stops.
   form_->ClosePictureViewer();
   EXPECT_FALSE(viewer->isVisible());
-  EXPECT_EQ(form_->map().PictureMode, 0);
+  EXPECT_EQ(form_->Map().state().PictureMode, 0);
   EXPECT_EQ(player->playbackState(), QMediaPlayer::StoppedState);
 }
 #endif

@@ -33,7 +33,7 @@ class MapWindowTest : public ProgramFolderTest {
     Write("U33/POI/HOME.POI", "\xFE 6581.500  401.250 HOME\r\n");
     form_ = std::make_unique<Form1>();
     form_->show();
-    PumpUntil([&] { return form_->map().MapDrawnOnce == 1; });
+    PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
     picture_ = form_->Picture1;
   }
   void TearDown() override {
@@ -65,7 +65,7 @@ class MapWindowTest : public ProgramFolderTest {
 };
 
 TEST_F(MapWindowTest, ButtonsClicksKeysAndQthOk) {
-  MapState& m = form_->map();
+  const map::MapState& m = form_->Map().state();
   Settings& s = form_->settings();
   // The start-up shows the coarsest scale; three steps in reach the tiles of M0050.
   EXPECT_EQ(m.MapScale, 5000);
@@ -87,8 +87,7 @@ TEST_F(MapWindowTest, ButtonsClicksKeysAndQthOk) {
   Click("Command9");
   EXPECT_EQ(m.ZoomFactor, 1);
   // USER QTH: the map follows the user's position; a left click frees it and clears the option.
-  s.UserNorth = 6581.5;
-  s.UserEast = 401.25;
+  form_->Map().SetUserPosition(6581.5, 401.25);
   auto* option1 = Find<platform::OptionButton>(*form_, "Option1");
   QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
                  Qt::NoModifier);

@@ -92,7 +92,7 @@ inline void MinimalMapDisplay::BuildMapIndex() {
 }
 
 inline void MinimalMapDisplay::DrawMap() {
-  MapState& m = *map_.map;
+  map::MapState& m = map_.map->mutable_state();
   const Settings& s = *map_.settings;
   int level = 0;
   for (int i = 0; i < 6; ++i) {
@@ -106,12 +106,12 @@ inline void MinimalMapDisplay::DrawMap() {
     QPixmap px(w, h);
     px.fill(QColor(24, 48, 72));
     QPainter p(&px);
-    p.setPen(QColor(m.PictureMarkerColour.r, m.PictureMarkerColour.g, m.PictureMarkerColour.b));
+    p.setPen(m.PictureMarkerColour);
     p.drawLine(w / 2 - 12, h / 2, w / 2 + 12, h / 2);
     p.drawLine(w / 2, h / 2 - 12, w / 2, h / 2 + 12);
     p.drawText(8, h - 8,
-               ToQ("U" + m.MapZoneText + "  " + PositionText(TruncateMetres(s.CentreNorth * 1000)) + " " +
-                   PositionText(FloorMetres(s.CentreEast * 1000)) + "  " + folder));
+               ToQ("U" + m.MapZoneText + "  " + PositionText(TruncateMetres(m.CentreNorth * 1000)) + " " +
+                   PositionText(FloorMetres(m.CentreEast * 1000)) + "  " + folder));
     p.end();
     pic->setPixmap(px);
   }

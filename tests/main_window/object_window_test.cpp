@@ -69,7 +69,7 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
   form->EndProgram = [](int) { ADD_FAILURE() << "the program ended"; };
   form->show();
-  PumpUntil([&] { return form->map().MapDrawnOnce == 1; }, 20000);
+  PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; }, 20000);
   PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
   ASSERT_EQ(form->RadioLink().State().AgwDataPending, 1);
   form->Cycle().StopAll();
@@ -144,14 +144,13 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   // DELETE OBJECT: OBJ unticked, no name stored, and nothing more goes out, not
   // even when the main cycle finds the object due again.
   // Opening the frame with an object brings the map back to it, the cycle held.
-  form->map().CentreMode = 0;  // the map follows no station
-  form->settings().CentreNorth = north + 5;
-  form->settings().CentreEast = east - 5;
+  form->Map().SetCentreMode(0);  // the map follows no station
+  form->Map().SetCentre(north + 5, east - 5);
   form->DrawMap();
   ASSERT_NEAR(form->settings().CentreNorth, north + 5, 1e-6);
   obj->OnMouseUp(2);
-  EXPECT_EQ(form->map().CentreMode, 0);
-  EXPECT_EQ(form->map().CentreOnObject, 0);
+  EXPECT_EQ(form->Map().state().CentreMode, 0);
+  EXPECT_EQ(form->Map().state().CentreOnObject, 0);
   EXPECT_NEAR(form->settings().CentreNorth, north, 1e-6);
   EXPECT_NEAR(form->settings().CentreEast, east, 1e-6);
   EXPECT_FALSE(form->Timer1->isActive());

@@ -49,8 +49,8 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
     main_ = &program_->MainWindow();
     main_->Beep = [this] { ++beeps_; };
     main_->show();
-    PumpUntil([&] { return main_->map().MapDrawnOnce == 1; });
-    ASSERT_EQ(main_->map().MapDrawnOnce, 1);
+    PumpUntil([&] { return main_->Map().state().MapDrawnOnce == 1; });
+    ASSERT_EQ(main_->Map().state().MapDrawnOnce, 1);
     ASSERT_NE(dynamic_cast<links::LiveRadioLink*>(&main_->RadioLink()), nullptr);
     fs::create_directories(main_->reception().settings.dataFolder / "LOG");
     pass_ = std::make_unique<reception::ReceivePass>(main_->reception(), *main_->RadioLink().Host(),
@@ -91,7 +91,7 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
   }
   bool Checked(const char* name) { return Find<platform::OptionButton>(*main_, name)->isChecked(); }
   void OpenPictureViewer() {
-    main_->map().PictureMode = 1;
+    main_->Map().SetPictureMode(1);
     Find(*main_, "Frame8")->show();
   }
   bool ViewerShown() { return Find(*main_, "Frame8")->isVisible(); }
@@ -112,11 +112,10 @@ TEST_F(ReceptionHooksTest, TheWatchedStationMovesOnTheMapWithEveryNewReport) {
   Heard("SM5DEF", kHome.payload);
   // The user at the station's home.
   const std::string home = main_->reception().stations.MoniAll()[main_->reception().stations.MoniAllCount()];
-  main_->settings().UserNorth = Km(home, 14);
-  main_->settings().UserEast = Km(home, 23);
+  main_->Map().SetUserPosition(Km(home, 14), Km(home, 23));
   WatchByEnter("SM5DEF");
   ASSERT_EQ(main_->reception().stations.MoniOneCount(), 1);
-  ASSERT_EQ(main_->map().CentreMode, 1);
+  ASSERT_EQ(main_->Map().state().CentreMode, 1);
   ASSERT_TRUE(Checked("Option2"));
 
   for (const Report& r : kMoves) {
@@ -161,12 +160,12 @@ TEST_F(ReceptionHooksTest, TheMapFollowsTheWatchedStationUnlessTheGpsMovesTheUse
   for (const Case& c : cases) {
     SCOPED_TRACE(c.payload);
     ClickOption("Option1");
-    ASSERT_EQ(main_->map().CentreMode, 2);
+    ASSERT_EQ(main_->Map().state().CentreMode, 2);
     main_->Gps().GpsFixMoved = c.gpsFixMoved;
     main_->Gps().GpsNorth = main_->settings().UserNorth;  // the fix where the user is
     main_->Gps().GpsEast = main_->settings().UserEast;
     Heard("SM5DEF", c.payload);
-    EXPECT_EQ(main_->map().CentreMode, c.follows ? 1 : 2);
+    EXPECT_EQ(main_->Map().state().CentreMode, c.follows ? 1 : 2);
     EXPECT_EQ(Checked("Option2"), c.follows);
     EXPECT_EQ(Checked("Option1"), !c.follows);
     if (c.follows) {
@@ -220,13 +219,13 @@ TEST_F(ReceptionHooksTest, ThePictureViewerClosesForAWatchedReportAndIsNotDrawnO
   Heard("SM5ABC", "!5929.00N/01401.00E>");
   EXPECT_EQ(main_->reception().stations.MoniAll()[main_->reception().stations.MoniAllCount()].substr(32, 6), "SM5ABC");
   EXPECT_TRUE(ViewerShown());
-  EXPECT_EQ(main_->map().PictureMode, 1);
+  EXPECT_EQ(main_->Map().state().PictureMode, 1);
   EXPECT_EQ(drawings_, drawn);
 
   // The watched station: the viewer closes and the map shows its new position.
   Heard("SM5DEF", kMoves[0].payload);
   EXPECT_FALSE(ViewerShown());
-  EXPECT_EQ(main_->map().PictureMode, 0);
+  EXPECT_EQ(main_->Map().state().PictureMode, 0);
   EXPECT_GT(drawings_, drawn);
   EXPECT_NEAR(Map().state().MoniOneNorth, Km(Newest(), 14), 0.001);
 }
@@ -291,7 +290,7 @@ TEST_F(ReceptionHooksTest, TheWebPollOfTheWatchedStationBeepsMovesItAndClosesThe
 
   // The new message and the end of a pass that added to the track.
   EXPECT_EQ(beeps_, 2);
-  EXPECT_EQ(main_->map().CentreMode, 1);
+  EXPECT_EQ(main_->Map().state().CentreMode, 1);
   EXPECT_TRUE(Checked("Option2"));
   EXPECT_FALSE(ViewerShown());
   const double north = Km(Newest(), 14), east = Km(Newest(), 23);

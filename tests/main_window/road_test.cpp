@@ -54,8 +54,8 @@ class RoadTest : public ProgramFolderTest {
     main.Tick().cycleInterval = 200;  // ticks every 0.2 s instead of 6 s
     form0->Text8->SetText(call);
     form0->Command1->click();
-    PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
-    EXPECT_EQ(main.map().MapDrawnOnce, 1);
+    PumpUntil([&] { return main.Map().state().MapDrawnOnce == 1; }, 20000);
+    EXPECT_EQ(main.Map().state().MapDrawnOnce, 1);
     return main;
   }
   int engine_port_ = 0;
@@ -115,8 +115,8 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   // START with the call SM5XYZ (its third character a digit: a valid call).
   form0->Text8->SetText("SM5XYZ");
   form0->Command1->click();
-  PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
-  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  PumpUntil([&] { return main.Map().state().MapDrawnOnce == 1; }, 20000);
+  ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
   EXPECT_TRUE(main.isVisible());
 
   // Speed test on the real clock: limits in range.
@@ -127,9 +127,9 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   // Settings and derived values.
   EXPECT_EQ(main.settings().UserCall, "SM5XYZ");
   EXPECT_EQ(main.DataFolder(), (folder_ / "U33").string());
-  EXPECT_EQ(main.map().MapZoneText, "33");
-  EXPECT_EQ(main.map().MapCentralMeridian, 15);
-  EXPECT_EQ(main.map().MapMeridianText, " 15");
+  EXPECT_EQ(main.Map().state().MapZoneText, "33");
+  EXPECT_EQ(main.Map().state().MapCentralMeridian, 15);
+  EXPECT_EQ(main.Map().state().MapMeridianText, " 15");
   EXPECT_EQ(main.shell().CallValid, 1);
   EXPECT_EQ(main.shell().ProgramVersion, "8.08");
   EXPECT_EQ(main.shell().CycleInterval, 6000);
@@ -161,7 +161,7 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   // A resize lays the window out again.
   main.resize(1024, 740);
   QCoreApplication::processEvents();
-  EXPECT_EQ(main.map().MapHeightPx, 720);
+  EXPECT_EQ(main.Map().state().MapHeightPx, 720);
   EXPECT_EQ(main.Picture1->height(), 720);
   EXPECT_EQ(Find(main, "Label5")->y(), 723);
   EXPECT_FALSE(Find(main, "Command57")->isHidden());
@@ -238,7 +238,7 @@ TEST_F(RoadTest, OwnCallDecidesChatIGateAndAutomaticAnswer) {
     SCOPED_TRACE(c.call);
     Program program;
     Form1& main = Start(program, c.call);
-    ASSERT_EQ(main.map().MapDrawnOnce, 1);
+    ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
     EXPECT_EQ(main.shell().CallValid, c.valid ? 1 : 0);
     EXPECT_EQ(main.RadioLink().State().AprsIsPasscode, c.valid ? links::ComputeAprsIsPasscode(c.call) : "0");
     EXPECT_EQ(Find(main, "Check15")->isEnabled(), c.valid);
@@ -263,7 +263,7 @@ TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   Write("ZEBLON.INI", "HOSTP=" + std::to_string(engine_port_) + "\r\nIONA=0\r\n");
   Program program;
   Form1& main = Start(program, "SM5XYZ");
-  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
   const std::string notice = "PACKET ENGINE NOT REACHED AT localhost:" + std::to_string(engine_port_) + ", RETRYING";
   auto title = [&] { return main.windowTitle().toStdString(); };
   EXPECT_NE(title().find(notice), std::string::npos) << title();
@@ -306,7 +306,7 @@ TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
 TEST_F(RoadTest, TheMainWindowOpensWithinTheScreen) {
   Program program;
   Form1& main = Start(program, "SM5XYZ");
-  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
   const QRect area = main.screen()->availableGeometry();
   // A window manager frames the window a moment after it is shown.
   PumpUntil([&] { return area.contains(main.frameGeometry()) || main.isMaximized(); }, 3000);
@@ -335,8 +335,8 @@ TEST_F(RoadTest, TheStockMapShowsAfterStart) {
   };
   form0->Text8->SetText("SM5XYZ");
   form0->Command1->click();
-  PumpUntil([&] { return main.map().MapDrawnOnce == 1; }, 20000);
-  ASSERT_EQ(main.map().MapDrawnOnce, 1);
+  PumpUntil([&] { return main.Map().state().MapDrawnOnce == 1; }, 20000);
+  ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
   const auto grey_share = [&] {
     const QImage img = main.Picture1->grab().toImage();
     int grey = 0, all = 0;
@@ -346,7 +346,7 @@ TEST_F(RoadTest, TheStockMapShowsAfterStart) {
   };
   // Every scale from 5000 down to 2: the picture is map, not replacement squares.
   for (int level = 0; level < 6; ++level) {
-    EXPECT_LT(grey_share(), 0.05) << main.map().MapScale;
+    EXPECT_LT(grey_share(), 0.05) << main.Map().state().MapScale;
     if (level == 3) Screenshot(main, "main_window_stock_map_M0050.png");
     Find<platform::CommandButton>(main, "Command2")->click();
   }

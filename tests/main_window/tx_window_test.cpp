@@ -38,7 +38,7 @@ class TxWindowTest : public testing_support::ProgramFolderTest {
   std::unique_ptr<Form1> Start() {
     auto form = std::make_unique<Form1>();
     form->show();
-    PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+    PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
     return form;
   }
   static void Grab(QWidget& w, const char* file) {
@@ -53,7 +53,7 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   for (const char* sheet : {"ZEBLSYM0.BMP", "ZEBLSYM1.BMP"})
     fs::copy_file(fs::path(ZEBLON_PROGRAM_DIR) / sheet, folder_ / sheet);
   auto form = Start();
-  ASSERT_EQ(form->map().MapDrawnOnce, 1);
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   panels::TxSetupPanel& tx = form->TxPanel();
   form->ToggleTransmitOrOpenTxSetup(2);
   EXPECT_FALSE(tx.isHidden());
@@ -172,7 +172,7 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
   auto form = std::make_unique<Form1>();
   form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
   form->show();
-  PumpUntil([&] { return form->map().MapDrawnOnce == 1; });
+  PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
   ASSERT_TRUE(form->RadioLink().State().MSComm1.IsOpen());
   line.Read(300);  // the TNC's start-up commands
   ASSERT_EQ(form->settings().BeaconInterval, 0);
@@ -249,7 +249,7 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     form->SetRadioLink(std::move(link));
     form->EndProgram = [](int) { ADD_FAILURE() << "the program ended"; };
     form->show();
-    PumpUntil([&] { return form->map().MapDrawnOnce == 1; }, 20000);
+    PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; }, 20000);
     PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
     ASSERT_EQ(form->RadioLink().State().AgwDataPending, 1);
     auto saw = [&](const std::vector<std::string>& calls) {
@@ -311,7 +311,7 @@ TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
   EXPECT_FALSE(form->Label39->isHidden());
   EXPECT_EQ(form->Label39->Caption().substr(0, 45), "   GPS-INFO: GLN:___59.33350 GLE:___18.05833 ");
   EXPECT_EQ(form->Gps().GpsFixMoved, 1);
-  EXPECT_EQ(form->map().CentreMode, 2);
+  EXPECT_EQ(form->Map().state().CentreMode, 2);
   EXPECT_EQ(form->navigation().NavigationActive, 1);
   // The picture: the RAW list and the GPS-INFO line over the map.
   auto* list1 = Find<platform::ListBox>(*form, "List1");

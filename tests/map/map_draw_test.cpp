@@ -25,7 +25,7 @@ class Draw : public ::testing::Test {
     fs::create_directories(root_.path() / "M0010");
     d_ = std::make_unique<MapDisplay>(root_.path(), temp_.path());
     d_->BuildMapIndex();
-    MapState& s = d_->state();
+    MapState& s = d_->mutable_state();
     s.MapWidthPx = 400;
     s.MapHeightPx = 300;
     s.MapScale = 50;
@@ -33,7 +33,7 @@ class Draw : public ::testing::Test {
     s.CentreEast = 401;
     d_->hooks().timer1_on = [this] { ++timer_on_; };
   }
-  MapState& S() { return d_->state(); }
+  MapState& S() { return d_->mutable_state(); }
 
   testing::TempFolder root_, temp_;
   std::unique_ptr<MapDisplay> d_;
@@ -134,10 +134,12 @@ TEST_F(Draw, EveryGridAndOverlayAtTheEdgesOfTheMapZone) {
 TEST_F(Draw, TheEndOfADrawingAndItsHooks) {
   std::vector<std::string> calls;
   auto& h = d_->hooks();
-  h.moni_all = [&](QPainter&, const MapView&) { calls.push_back("moni_all"); };
-  h.moni_one = [&](QPainter&, const MapView&, long x, long y) {
-    calls.push_back("moni_one " + std::to_string(x) + " " + std::to_string(y));
-  };
+  FunctionLayer moni_all([&](QPainter&, const MapView&) { calls.push_back("moni_all"); });
+  FunctionLayer moni_one([&](QPainter&, const MapView&) {
+    calls.push_back("moni_one " + std::to_string(S().MoniOnePixelX) + " " + std::to_string(S().MoniOnePixelY));
+  });
+  d_->layers().Add(LayerPlace::kMoniOne, &moni_one);
+  d_->layers().Add(LayerPlace::kMoniAll, &moni_all);
   h.show_picture = [&] { calls.push_back("picture"); };
   h.info_map_caption = [&](const std::string& c) { calls.push_back(c); };
   h.map_lock = 1;
@@ -174,6 +176,8 @@ TEST_F(Draw, TheEndOfADrawingAndItsHooks) {
   S().MapScale = 10;
   d_->DrawMap();
   EXPECT_EQ(d_->outputs().Tooltip, "Lclick: Center map / Rclick: Access to POI, TRK, PIC, STN, SUN, M0010");
+  d_->layers().Remove(&moni_one);
+  d_->layers().Remove(&moni_all);
 }
 
 TEST_F(Draw, GpsPositionAndReadouts) {
@@ -202,6 +206,71 @@ TEST_F(Draw, GpsPositionAndReadouts) {
   d_->StepReadoutSystem(0);
   EXPECT_EQ(d_->outputs().Readouts[0].substr(0, 6), "GK cen");
   EXPECT_EQ(d_->outputs().Readouts[1].substr(0, 6), "  | 12");
+}
+
+// The listeners learn of every view the map takes: after each drawing (also the
+// picture viewer's) with the view as the centring left it, and at once after a
+// named change of the centre or the user's position.
+TEST_F(Draw, ListenersSeeTheViewAfterDrawingsAndNamedChanges) {
+  std::vector<std::pair<double, double>> centres, users;
+  d_->OnViewChanged([&](const MapState& s) {
+    centres.emplace_back(s.CentreNorth, s.CentreEast);
+    users.emplace_back(s.UserNorth, s.UserEast);
+  });
+  d_->SetUserPosition(6500, 300);
+  d_->SetCentreMode(2);
+  EXPECT_EQ(centres.size(), 1u);  // the mode alone tells nothing until the drawing
+  d_->DrawMap();
+  ASSERT_EQ(centres.size(), 2u);
+  EXPECT_EQ(centres.back(), std::make_pair(6500.0, 300.0));
+  d_->SetCentreMode(0);
+  d_->SetCentre(6583, 401);
+  EXPECT_EQ(centres.back(), std::make_pair(6583.0, 401.0));
+  EXPECT_EQ(users.back(), std::make_pair(6500.0, 300.0));
+  d_->SetPictureMode(1);
+  d_->DrawMap();
+  EXPECT_EQ(centres.size(), 4u);
+  // A scale at zoom 1, and the map system's zone with its meridian.
+  S().ZoomFactor = 4;
+  d_->SetScale(200);
+  EXPECT_EQ(S().ZoomFactor, 1);
+  EXPECT_EQ(S().MetresPerPixel, 200);
+  d_->SetMapZone("34");
+  EXPECT_EQ(S().Zone, 34);
+  EXPECT_EQ(S().MapCentralMeridian, 21);
+  EXPECT_EQ(S().MapMeridianText, " 21");
+  // A layout of no size yet keeps the picture's last size.
+  d_->SetPictureSize(0, 0);
+  EXPECT_EQ(S().MapWidthPx, 400);
+  d_->SetPictureSize(640, 480);
+  EXPECT_EQ(S().MapHeightPx, 480);
+}
+
+// The stack draws by place, in the order added within a place, skips the places
+// switched off, and forgets a removed layer.
+TEST(LayerStackTest, PlacesOrderTheDrawing) {
+  std::string drawn;
+  const auto layer = [&drawn](char name) {
+    return FunctionLayer([&drawn, name](QPainter&, const MapView&) { drawn += name; });
+  };
+  FunctionLayer markers = layer('m'), one = layer('1'), all = layer('a'), tiles = layer('t'), all2 = layer('b');
+  LayerStack stack;
+  stack.Add(LayerPlace::kMarkers, &markers);
+  stack.Add(LayerPlace::kMoniOne, &one);
+  stack.Add(LayerPlace::kMoniAll, &all);
+  stack.Add(LayerPlace::kTiles, &tiles);
+  stack.Add(LayerPlace::kMoniAll, &all2);
+  QImage image(4, 4, QImage::Format_RGB32);
+  QPainter p(&image);
+  const MapView view = MapView::Of(6500, 500, 50, 1, 4, 4, 33);
+  stack.render(p, view);
+  EXPECT_EQ(drawn, "tab1m");
+  stack.SetShown(LayerPlace::kMoniAll, false);
+  stack.Remove(&markers);
+  drawn.clear();
+  stack.render(p, view);
+  EXPECT_EQ(drawn, "t1");
+  EXPECT_EQ(stack.Ordered(), (std::vector<Layer*>{&tiles, &all, &all2, &one}));
 }
 
 TEST(Navigation, ScaleAndZoomStopAtTheirEnds) {

@@ -153,7 +153,7 @@ TEST(ScaleMarks, CentreTilesMarkTheirScalesAndAGoneIndexIsRebuiltKeepingTheChoic
   fs::create_directories(root.path() / "M0010");
   MapDisplay d(root.path(), temp.path());
   d.BuildMapIndex();
-  MapState& s = d.state();
+  MapState& s = d.mutable_state();
   s.MapWidthPx = 100;
   s.MapHeightPx = 100;
   s.MapScale = 50;

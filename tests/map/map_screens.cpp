@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   zeblon::map::MapWidget widget(display);
   widget.resize(800, 600);
   widget.show();
-  auto& s = display.state();
+  auto& s = display.mutable_state();
   s.CentreNorth = 6581.5;
   s.CentreEast = 401.25;
   s.UserNorth = 6580;

@@ -51,7 +51,7 @@ class TileMosaic : public ::testing::Test {
   void SetUp() override {
     display_ = std::make_unique<MapDisplay>(root_->path(), index_.path());
     display_->BuildMapIndex();
-    MapState& s = display_->state();
+    MapState& s = display_->mutable_state();
     s.MapWidthPx = kW;
     s.MapHeightPx = kH;
     s.CentreNorth = kCentreN;
@@ -73,7 +73,7 @@ TEST_F(TileMosaic, EveryPixelShowsItsTileAtEveryScaleAndZoom) {
     const int s = kTileScales[level];
     for (double zoom : {0.125, 0.25, 0.5, 1.0, 2.0, 4.0, 8.0}) {
       SCOPED_TRACE(::testing::Message() << "scale " << s << " zoom " << zoom);
-      MapState& st = display_->state();
+      MapState& st = display_->mutable_state();
       st.MapScale = s;
       st.ZoomFactor = zoom;
       display_->DrawMap();
@@ -114,7 +114,7 @@ TEST_F(TileMosaic, TheTileOfTheOriginSitsWhereItsCornerIs) {
   testing::WritePatternTiles(root.path() / "M0050", -50, 0, -50, 0, 50);
   MapDisplay d(root.path(), index.path());
   d.BuildMapIndex();
-  MapState& s = d.state();
+  MapState& s = d.mutable_state();
   s.MapWidthPx = 800;
   s.MapHeightPx = 600;
   s.MapScale = 50;
@@ -158,7 +158,7 @@ TEST_F(TileMosaic, TilesThatCannotBePaintedBecomeGreySquares) {
 
   MapDisplay d(root.path(), index.path());
   d.BuildMapIndex();
-  MapState& s = d.state();
+  MapState& s = d.mutable_state();
   s.MapWidthPx = 400;
   s.MapHeightPx = 400;
   s.MapScale = 10;
@@ -183,7 +183,7 @@ TEST_F(TileMosaic, TilesThatCannotBePaintedBecomeGreySquares) {
 }
 
 TEST_F(TileMosaic, PaletteWorkChangesTheColourTableOnly) {
-  MapState& s = display_->state();
+  MapState& s = display_->mutable_state();
   s.MapScale = 50;
   s.ZoomFactor = 1;
   const auto interior = [&] {
@@ -230,7 +230,7 @@ TEST_F(TileMosaic, ATileOfMoreThan600000BytesClearsTheMarkedInk) {
   ASSERT_TRUE(platform::WriteFileAtomically(folder / "65500350.BMP", tile8.bytes(), &error, false));
   MapDisplay d(root.path(), index.path());
   d.BuildMapIndex();
-  MapState& s = d.state();
+  MapState& s = d.mutable_state();
   s.MapWidthPx = 400;
   s.MapHeightPx = 400;
   s.MapScale = 50;
@@ -249,7 +249,7 @@ TEST_F(TileMosaic, ATileOfMoreThan600000BytesClearsTheMarkedInk) {
 }
 
 TEST_F(TileMosaic, AChangedTileFileIsReadAgain) {
-  MapState& s = display_->state();
+  MapState& s = display_->mutable_state();
   s.MapScale = 10;
   s.ZoomFactor = 1;
   display_->DrawMap();

@@ -71,7 +71,7 @@ class Screens : public ::testing::Test {
     scene::WriteLandTiles(tiles.path(), 50, n - 40, n + 40, e - 50, e + 50);
     scene::WriteLandTiles(tiles.path(), 10, n - 8, n + 8, e - 10, e + 10);
     display.BuildMapIndex();
-    map::MapState& s = display.state();
+    map::MapState& s = display.mutable_state();
     s.MapWidthPx = 1200;
     s.MapHeightPx = 900;
     s.CentreNorth = n;
@@ -80,13 +80,13 @@ class Screens : public ::testing::Test {
     s.MoniAllDisplayLevel = 2;
     s.CentreMode = 0;
     s.GridOn = 1;
-    passes.Attach(display.hooks());
+    passes.Attach(display);
     passes.onMoniOneReadouts = [this](const MoniOneReadouts& r) { readouts = r; };
   }
   void Draw() {
-    display.state().MoniAllDisplayLevel = rx.settings.moniAllLevel;
-    display.state().MoniOneNorth = rx.st.stations.Newest().north;
-    display.state().MoniOneEast = rx.st.stations.Newest().east;
+    display.mutable_state().MoniAllDisplayLevel = rx.settings.moniAllLevel;
+    display.mutable_state().MoniOneNorth = rx.st.stations.Newest().north;
+    display.mutable_state().MoniOneEast = rx.st.stations.Newest().east;
     display.DrawMap();
     drawn = passes.DrawnOrder().size();
   }
@@ -174,9 +174,9 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
   StationSwitches s;
   for (int i = 0; i < 4; ++i) s.LevelUp();
   rx.settings = StationDrawSettings::From(s);
-  display.state().MapScale = 10;
-  display.state().MapWidthPx = 400;
-  display.state().MapHeightPx = 300;
+  display.mutable_state().MapScale = 10;
+  display.mutable_state().MapWidthPx = 400;
+  display.mutable_state().MapHeightPx = 300;
   Draw();
   const QImage wx = display.picture().copy(100, 50, 200, 200).scaled(600, 600);
   ASSERT_TRUE(wx.save(QString::fromStdString((Artefacts() / "wx_diagram.png").string())));
@@ -204,10 +204,10 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
   rx.settings.moniOneLevel = 6;
   rx.settings.wxLevel = false;
   rx.settings.moniAllLevel = 2;
-  display.state().MapScale = 50;
-  display.state().ZoomFactor = 0.5;
-  display.state().MapWidthPx = 1200;
-  display.state().MapHeightPx = 900;
+  display.mutable_state().MapScale = 50;
+  display.mutable_state().ZoomFactor = 0.5;
+  display.mutable_state().MapWidthPx = 1200;
+  display.mutable_state().MapHeightPx = 900;
   // The middle of the track's extent.
   double n0 = 1e9, n1 = -1e9, e0 = 1e9, e1 = -1e9;
   for (int i = 1; i <= rx.st.stations.MoniOneCount(); ++i) {
@@ -217,8 +217,8 @@ TEST_F(Screens, WeatherDiagramWindowAndLongMoniOneTrack) {
     e0 = std::min(e0, r.EastKm());
     e1 = std::max(e1, r.EastKm());
   }
-  display.state().CentreNorth = (n0 + n1) / 2;
-  display.state().CentreEast = (e0 + e1) / 2;
+  display.mutable_state().CentreNorth = (n0 + n1) / 2;
+  display.mutable_state().CentreEast = (e0 + e1) / 2;
   Draw();
   ASSERT_TRUE(display.picture().save(QString::fromStdString((Artefacts() / "moni1_track.png").string())));
   // The newest report's marker: its class ring (half side 12, circle of the
