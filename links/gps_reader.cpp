@@ -480,4 +480,11 @@ void ApplyGpsTick(const GpsTickResult& r, int& centre_mode, GpsTickView& view) {
   }
 }
 
+QuietPassEnd QuietPassEndFor(int gps_fix_moved, int gps_fix_moved_before, bool window_active, int colour_depth) {
+  QuietPassEnd end;
+  end.redraw = gps_fix_moved == 1 || gps_fix_moved_before > gps_fix_moved;
+  end.focusMap = window_active || colour_depth < 16;
+  return end;
+}
+
 }  // namespace zeblon::links

@@ -233,4 +233,14 @@ class GpsTickView {
 // the automatic answer off, the automatic answer ticked.
 void ApplyGpsTick(const GpsTickResult& r, int& centre_mode, GpsTickView& view);
 
+// A pass that drew nothing, or drew nothing because the picture viewer lies
+// over the map: the map is redrawn when this tick's GPS read took a fix or the
+// fix stopped moving since the last tick, and takes the focus when the window
+// is active or the screen has fewer than 16 bits per pixel.
+struct QuietPassEnd {
+  bool redraw = false;
+  bool focusMap = false;
+};
+QuietPassEnd QuietPassEndFor(int gps_fix_moved, int gps_fix_moved_before, bool window_active, int colour_depth);
+
 }  // namespace zeblon::links

@@ -245,4 +245,39 @@ std::string DigiTitleMark(int digi_on, int interface_kind, const std::string& cr
 
 std::string IGateTitleMark(int igate_on) { return igate_on == 1 ? "IGate" : std::string(5, ' '); }
 
+std::string RadioModeLabelFor(std::string_view mode, const std::string& current) {
+  if (mode == "300R") return "RPR 300";
+  if (mode == "300" || mode == "1200" || mode == "9600" || mode == "19200") {
+    return std::string(mode) + " Bd";
+  }
+  return current;
+}
+
+std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path, std::string_view tx_destination) {
+  std::string digis;
+  if (!tx_path.empty()) {
+    digis.assign(tx_path);
+    std::replace(digis.begin(), digis.end(), ',', '>');
+    digis += '>';
+  }
+  return std::string(tx_call) + "*>" + digis + std::string(tx_destination);
+}
+
+std::string ClockLabelText(int hours, int minutes, int interface_kind, const std::string& radio_mode_label,
+                           bool gps_clock_set) {
+  auto two = [](int v) {
+    std::string s = std::to_string(v);
+    return s.size() < 2 ? "0" + s : s;
+  };
+  std::string label = two(hours) + ":" + two(minutes) + " ";
+  if (InterfaceKindOf(interface_kind) != InterfaceKind::NoRadio) label += "  " + radio_mode_label;
+  if (gps_clock_set) label[5] = '!';
+  return label;
+}
+
+std::string TxBoxCaption(int beacon_interval) {
+  if (beacon_interval == 0) return "TX !";
+  return "TX" + NumberTextUntrimmed(beacon_interval);
+}
+
 }  // namespace zeblon::links

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "settings/settings.h"
@@ -118,5 +119,21 @@ std::string DigiTitleMark(int digi_on, int interface_kind, const std::string& cr
                           const std::string& radio_mode);
 // The IGate mark (columns 76-80): "IGate" or five blanks.
 std::string IGateTitleMark(int igate_on);
+
+// The window's texts that follow the TX setup.
+
+// "300R" -> "RPR 300", "300"/"1200"/"9600"/"19200" -> "… Bd"; others keep `current`.
+std::string RadioModeLabelFor(std::string_view radio_mode, const std::string& current);
+
+// TxCall "*>" path-with-">"-and-one-">" TxDestination.
+std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path, std::string_view tx_destination);
+
+// The clock label: "HH:MM ", then (unless kind 4) two blanks and the radio mode
+// label; with the GPS clock set the sixth character becomes "!".
+std::string ClockLabelText(int hours, int minutes, int interface_kind, const std::string& radio_mode_label,
+                           bool gps_clock_set);
+
+// The TX box's caption: "TX" and the interval with its sign blank, "TX !" for 0.
+std::string TxBoxCaption(int beacon_interval);
 
 }  // namespace zeblon::links

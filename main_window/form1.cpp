@@ -298,7 +298,7 @@ void Form1::UpdateClockLabel() {
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
   column_->Label15->SetCaption(
-      shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
+      links::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
 }
 
 void Form1::RefillMonitorList() {
@@ -511,22 +511,22 @@ void Form1::FullStartUp() {
     column_->Option2->setChecked(false);
   }
   // The clock label with the radio mode.
-  shell_.RadioModeLabel = shell::RadioModeLabelFor(settings_.RadioMode, shell_.RadioModeLabel);
+  shell_.RadioModeLabel = links::RadioModeLabelFor(settings_.RadioMode, shell_.RadioModeLabel);
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
   column_->Label15->SetCaption(
-      shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
+      links::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
   // The data folder of the map system, and the MONI 1 box.
   data_folder_ = ResolveOrSame(fs::path(app_folder_) / settings_.MapSystem).string();
   CloseTrkPanel(1);
   // The TX and IGATE boxes by the own call and position.
   if (!settings_.UserCall.empty()) {
-    check6->SetCaption(shell::TxBoxCaption(settings_.BeaconInterval));
+    check6->SetCaption(links::TxBoxCaption(settings_.BeaconInterval));
     if (settings_.UserNorth != 0 && settings_.UserEast != 0 &&
         InterfaceKindOf(settings_.InterfaceKind) != InterfaceKind::NoRadio) {
       check6->setEnabled(true);
     }
-    shell_.OwnEchoHeader = shell::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
+    shell_.OwnEchoHeader = links::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
     shell_.InternetPollLimit = 900;
     if (IsValidOwnCall(settings_.UserCall)) shell_.CallValid = 1;
   }
@@ -795,8 +795,8 @@ void Form1::ClosePictureViewer() {
 }
 
 void Form1::AfterQuietPass() {
-  const shell::QuietPassEnd end =
-      shell::QuietPassEndFor(gps_.GpsFixMoved, gps_.GpsFixMovedBefore, isActiveWindow(), shell_.ColourDepth);
+  const links::QuietPassEnd end =
+      links::QuietPassEndFor(gps_.GpsFixMoved, gps_.GpsFixMovedBefore, isActiveWindow(), shell_.ColourDepth);
   if (end.redraw) DrawMap();
   // Typing in a text box keeps its focus.
   if (end.focusMap && !map::TypingInTextBox()) Picture1->setFocus();

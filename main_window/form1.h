@@ -22,7 +22,8 @@
 #include "map/map_display.h"
 #include "map/map_widget.h"
 #include "main_window/layout.h"
-#include "main_window/shell_logic.h"
+#include "main_window/startup_rules.h"
+#include "main_window/title_fields.h"
 #include "map/own_files.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
@@ -32,6 +33,7 @@
 #include "panels/object_setup.h"
 #include "panels/raw_list.h"
 #include "panels/terminal.h"
+#include "panels/tx_setup_controller.h"
 #include "panels/tx_setup_panel.h"
 #include "panels/alarm_distance_panel.h"
 #include "panels/distance_alarm_panel.h"
@@ -157,10 +159,8 @@ class Form1 : public QWidget {
   links::GpsReader& Gps() { return gps_; }
   // Seconds since the user last moved the map (the map display supplies it).
   std::function<double()> SecondsSinceMapInteraction;
-  // The TX switch's mouse-up: 1 left (switch), 2 right (open the TX setup panel).
-  void ToggleTransmitOrOpenTxSetup(int button);  // Check6, TX
-  // The TX setup panel's OK.
-  void TxSetupOk();
+  // The TX switch and the TX setup panel at work.
+  panels::TxSetupController& TxSetup() { return *tx_setup_; }
   // Hooks of the links built elsewhere: the own beacon sender, the next position
   // beacon due at once, and the packet engine's registration (kinds 0 and 3; the UI
   // digipeater's state is handed along, no such program runs here).
@@ -257,7 +257,7 @@ class Form1 : public QWidget {
   void ShowInternetSwitches();
   std::unique_ptr<panels::IonoData> iono_data_;  // the IONO DATA frame at work
   links::GpsReader gps_;
-  bool tx_ok_running_ = false;
+  std::unique_ptr<panels::TxSetupController> tx_setup_;
   bool gps_port_tried_ = false;
   panels::Terminal* terminal_io_ = nullptr;
   panels::TemporaryNotice* notice_ = nullptr;

@@ -1,10 +1,9 @@
-// The main window's GPS step, TX switch, TX setup panel, terminal and RAW list:
-// thin glue between the window's controls and links/gps_reader, links/tx_setup,
-// the TNC command sets, panels/terminal and panels/raw_list.
+// The main window's GPS step, and the connection of the TX switch and TX setup
+// panel (panels/tx_setup_controller), the terminal and the RAW list: thin glue
+// between the window's controls and links/gps_reader, panels/terminal and panels/raw_list.
 #include <QDateTime>
 
 #include "geodesy/text.h"
-#include "links/tnc_commands.h"
 #include "links/tx_setup.h"
 #include "main_window/form1.h"
 #include "platform/message_box.h"
@@ -21,10 +20,51 @@ void Form1::BuildTxControls() {
   Label39 = Add<Label>(this, {200, 700, 824, 18}, "Label39");
   Label39->setAutoFillBackground(true);
   Label39->hide();
-  tx_->OnOk = [this] { TxSetupOk(); };
+  panels::TxSetupController::Port tp;
+  tp.hfDualOn = [this] { return shell_.HfDualOn; };
+  tp.radioModeLabel = [this] { return shell_.RadioModeLabel; };
+  tp.takeTxValues = [this](const std::string& call, int hf_dual_on, const std::string& label) {
+    shell_.TxCall = call;
+    shell_.HfDualOn = hf_dual_on;
+    shell_.RadioModeLabel = label;
+  };
+  tp.timeOfDay = [this](int& hh, int& mm) { TimeOfDay(hh, mm); };
+  tp.tncPort = [this]() -> SerialPort& { return RadioLink().State().MSComm1; };
+  tp.renewAgwRegistration = [this](const std::string& call, int digi_on) {
+    if (RenewAgwRegistration) RenewAgwRegistration(call, digi_on);
+  };
+  tp.markTitle = [this](const std::string& digi, const std::string& igate) {
+    std::string title = FromQ(windowTitle());
+    if (!digi.empty()) title = shell::PlaceTitleMark(title, 61, digi);
+    title = shell::PlaceTitleMark(title, 76, igate);
+    setWindowTitle(ToQ(title));
+  };
+  tp.writeSettings = [this] { WriteSettingsFile(); };
+  tp.settingsTaken = [this] {
+    shell_.OwnEchoHeader = links::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
+    UpdateReceptionSettings();
+    ApplyLanguageTexts();
+  };
+  tp.sendOwnBeacon = [this] {
+    if (SendOwnBeacon) SendOwnBeacon();
+  };
+  tp.makePositionBeaconDue = [this] {
+    if (MakePositionBeaconDue) MakePositionBeaconDue();
+  };
+  tp.objectBeaconOff = [this] { panels_.ObjectBeaconOn = 0; };
+  tp.drawMap = [this] { DrawMap(); };
+  tp.focusMap = [this] {
+    if (isActiveWindow()) Picture1->setFocus();
+  };
+  tp.holdCycle = [this] { cycle_->StopAll(); };
+  tp.startCycle = [this] { cycle_->Start(); };
+  tp.windowSize = [this] { return size(); };
+  tx_setup_ = std::make_unique<panels::TxSetupController>(*tx_, *column_, *info_, *chat_, *object_, settings_, gps_,
+                                                          std::move(tp));
+  tx_->OnOk = [this] { tx_setup_->TxSetupOk(); };
   tx_->OnAbort = [this] { cycle_->Start(); };
   tx_->OnSymbolShown = [this](int) { cycle_->StopAll(); };
-  column_->Check6->OnMouseUp = [this](int button) { ToggleTransmitOrOpenTxSetup(button); };
+  column_->Check6->OnMouseUp = [this](int button) { tx_setup_->ToggleTransmitOrOpenTxSetup(button); };
 
   terminal_io_ = new panels::Terminal(*terminal_, RadioLink().State().MSComm1, this);
   terminal_io_->OnClosed = [this] { cycle_->Resume(); };
@@ -112,124 +152,6 @@ void Form1::ReadGps() {
     Label39->setGeometry(Picture1->x(), Picture1->y(), Picture1->width(), 18);
     Label39->raise();
   }
-}
-
-// ---------------------------------------------------------------------------
-// TX switch
-
-void Form1::ToggleTransmitOrOpenTxSetup(int button) {
-  auto* check6 = column_->Check6;
-  if (button == 1) {
-    if (check6->Caption() == "TX !" && SendOwnBeacon) SendOwnBeacon();
-    if (isActiveWindow()) Picture1->setFocus();
-    if (check6->Value() != 1) {
-      column_->Check7->SetValue(0);
-      column_->Check18->SetValue(0);
-      column_->SetObjCaptionGrey(true);
-      panels_.ObjectBeaconOn = 0;
-      chat_->hide();
-      info_->Command41->setEnabled(false);
-      info_->Command23->setEnabled(false);
-      DrawMap();
-    } else {
-      if (settings_.BeaconInterval == 0) {
-        info_->Command41->setEnabled(false);
-        info_->Command23->setEnabled(false);
-        check6->SetValue(0);
-      } else {
-        column_->SetObjCaptionGrey(false);
-        info_->Command41->setEnabled(true);
-        info_->Command23->setEnabled(true);
-        if (gps_.GpsFixMoved + gps_.GpsFixMovedBefore > 0 && chat_->Check16->Value() == 0) {
-          chat_->Check16->SetValue(1);
-        }
-      }
-      if (MakePositionBeaconDue) MakePositionBeaconDue();
-    }
-    return;
-  }
-  if (button != 2 || !object_->isHidden()) return;
-  // The panel holds both timers until its OK or ABORT.
-  cycle_->StopAll();
-  tx_->Show(links::TxPanelOpening(settings_, shell_.HfDualOn, tx_->Values()));
-  tx_->setGeometry(0, 0, width(), height());
-  tx_->show();
-  tx_->raise();
-  tx_->ShowSymbol(settings_.TxSymbolIndex);
-}
-
-// ---------------------------------------------------------------------------
-// TX setup OK
-
-void Form1::TxSetupOk() {
-  // The link step lets events run: a second click meanwhile is not a second OK.
-  if (tx_ok_running_) return;
-  tx_ok_running_ = true;
-  const links::TxSetupOk ok = tx_->Take(settings_, column_->Check15->isEnabled(), column_->Check15->Value());
-  if (!ok.refusals.empty()) {
-    std::string text;
-    for (const std::string& r : ok.refusals) text += (text.empty() ? "" : "\r\n") + r;
-    MsgBox(text, "ZEBLON  TX SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
-    tx_ok_running_ = false;
-    return;  // the panel stays open with the user's entries; nothing is taken
-  }
-  settings_ = ok.settings;
-  shell_.TxCall = ok.txCall;
-  shell_.HfDualOn = ok.hfDualOn;
-  const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
-  shell_.RadioModeLabel = shell::RadioModeLabelFor(settings_.RadioMode, shell_.RadioModeLabel);
-  int hh = 0, mm = 0;
-  TimeOfDay(hh, mm);
-  column_->Label15->SetCaption(shell::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel,
-                                                     links::GpsReader::GpsClockSet == 1));
-
-  // The link step.
-  tx_->fr4Command4->SetCaption("...");
-  if (UsesPacketEngine(kind)) {
-    // The engine's link anew with the new call (no UI digipeater program here).
-    if (RenewAgwRegistration) RenewAgwRegistration(shell_.TxCall, settings_.DigiOn);
-  } else if (UsesSerialTnc(kind) && RadioLink().State().MSComm1.IsOpen()) {
-    // A closed port (a TNC that failed at START) is skipped quietly.
-    links::TncRunOptions o;
-    o.port_number = links::TncPortNumber(links::TncSettingsFrom(settings_, shell_.HfDualOn == 1));
-    o.close_at_end = false;
-    o.max_prompt_reads = 10;
-    o.drain_timeout_ms = 2000;
-    links::RunTncCommandSet(links::TncResendSet(links::TncSettingsFrom(settings_, shell_.HfDualOn == 1)),
-                            RadioLink().State().MSComm1, o);
-  }
-
-  // Status marks.
-  std::string title = FromQ(windowTitle());
-  const std::string digi =
-      links::DigiTitleMark(settings_.DigiOn, settings_.InterfaceKind, settings_.CrossMode, settings_.RadioMode);
-  if (!digi.empty()) title = shell::PlaceTitleMark(title, 61, digi);
-  title = shell::PlaceTitleMark(title, 76, links::IGateTitleMark(settings_.IGateOn));
-  setWindowTitle(ToQ(title));
-
-  WriteSettingsFile();
-  tx_->fr4Command4->SetCaption("OK");
-  tx_->hide();
-
-  auto* check6 = column_->Check6;
-  check6->SetCaption(shell::TxBoxCaption(settings_.BeaconInterval));
-  if (settings_.BeaconInterval == 0) check6->SetValue(0);
-  if (settings_.UserNorth != 0 && settings_.UserEast != 0 && kind != InterfaceKind::NoRadio) {
-    check6->setEnabled(true);
-    info_->Command23->setEnabled(settings_.BeaconInterval > 0);
-  }
-  if (check6->Value() != 1) {
-    info_->Command23->setEnabled(false);
-    column_->Check7->SetValue(0);
-    chat_->hide();
-  }
-  shell_.OwnEchoHeader = shell::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
-  UpdateReceptionSettings();
-  ApplyLanguageTexts();
-  if (MakePositionBeaconDue) MakePositionBeaconDue();
-  cycle_->Start();
-  if (isActiveWindow()) Picture1->setFocus();
-  tx_ok_running_ = false;
 }
 
 }  // namespace zeblon

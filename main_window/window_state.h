@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "links/gps_reader.h"
-#include "main_window/shell_logic.h"
+#include "main_window/startup_rules.h"
 
 namespace zeblon {
 

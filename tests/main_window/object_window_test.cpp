@@ -79,7 +79,7 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   auto* check6 = Find<platform::CheckBox>(*form, "Check6");
   auto* obj = Find<platform::CheckBox>(*form, "Check18");
   check6->SetValue(1);
-  form->ToggleTransmitOrOpenTxSetup(1);
+  form->TxSetup().ToggleTransmitOrOpenTxSetup(1);
   ASSERT_EQ(check6->Value(), 1);
 
   // The frame: name, text, the overlay digipeater symbol with overlay "a".

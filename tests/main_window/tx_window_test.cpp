@@ -55,7 +55,7 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   auto form = Start();
   ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   panels::TxSetupPanel& tx = form->TxPanel();
-  form->ToggleTransmitOrOpenTxSetup(2);
+  form->TxSetup().ToggleTransmitOrOpenTxSetup(2);
   EXPECT_FALSE(tx.isHidden());
   EXPECT_FALSE(form->Timer1->isActive());
   EXPECT_FALSE(form->Timer2->isActive());
@@ -99,7 +99,7 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   EXPECT_EQ(Find<platform::CheckBox>(*form, "Check6")->Value(), 0);
 
   // ABORT: nothing taken, the cycle runs again.
-  form->ToggleTransmitOrOpenTxSetup(2);
+  form->TxSetup().ToggleTransmitOrOpenTxSetup(2);
   tx.fr4Text1->SetText("3");
   tx.fr4Command3->click();
   EXPECT_TRUE(tx.isHidden());
@@ -117,7 +117,7 @@ TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
   check6->SetCaption("TX !");
   form->settings().BeaconInterval = 0;
   check6->SetValue(1);
-  form->ToggleTransmitOrOpenTxSetup(1);
+  form->TxSetup().ToggleTransmitOrOpenTxSetup(1);
   EXPECT_EQ(beacons, 1);
   EXPECT_EQ(check6->Value(), 0);
   EXPECT_FALSE(Find<QWidget>(*form, "Command23")->isEnabled());
@@ -125,7 +125,7 @@ TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
   check6->SetCaption("TX 10");
   form->settings().BeaconInterval = 10;
   check6->SetValue(1);
-  form->ToggleTransmitOrOpenTxSetup(1);
+  form->TxSetup().ToggleTransmitOrOpenTxSetup(1);
   EXPECT_EQ(beacons, 1);
   EXPECT_EQ(due, 2);
   EXPECT_EQ(check6->Value(), 1);
@@ -139,7 +139,7 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   Ini("5", "HBAUD=300R\r\nXBAUD=300\r\n");
   auto form = Start();
   ASSERT_TRUE(form->RadioLink().State().MSComm1.Open(7, "38400,N,8,1", (folder_ / "COM7").string()));
-  form->ToggleTransmitOrOpenTxSetup(2);
+  form->TxSetup().ToggleTransmitOrOpenTxSetup(2);
   panels::TxSetupPanel& tx = form->TxPanel();
   EXPECT_FALSE(tx.Frame20->isHidden());
   tx.Check32->SetValue(1);
@@ -181,7 +181,7 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
   for (int round = 0; round < 2; ++round) {
     for (const char* comment : comments) {
       SCOPED_TRACE(testing::Message() << "round " << round << " comment " << comment);
-      form->ToggleTransmitOrOpenTxSetup(1);
+      form->TxSetup().ToggleTransmitOrOpenTxSetup(1);
       std::string sent;
       for (int i = 0; i < 300 && sent.find('\r') == std::string::npos; ++i) sent += line.Read(10);
       // "=", the 19 characters of position and symbol, the comment without a blank.
@@ -207,7 +207,7 @@ TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
     // Events run while the engine is asked: a second OK meanwhile is not a second OK.
     form->TxPanel().fr4Command4->click();
   };
-  form->ToggleTransmitOrOpenTxSetup(2);
+  form->TxSetup().ToggleTransmitOrOpenTxSetup(2);
   form->TxPanel().fr4Text1->SetText("12");
   form->TxPanel().Check32->SetValue(1);
   form->TxPanel().fr4Command4->click();
@@ -258,7 +258,7 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     PumpUntil(saw({"+AB1CD-9"}), 10000);
     ASSERT_EQ(Registrations(engine->output()), std::vector<std::string>{"+AB1CD-9"}) << engine->output();
 
-    form->ToggleTransmitOrOpenTxSetup(2);
+    form->TxSetup().ToggleTransmitOrOpenTxSetup(2);
     form->TxPanel().fr4Text1->SetText("12");
     form->TxPanel().modeOption[4]->SetValue(true);  // 300 Bd: the engine's first radio port, direwolf's channel 0
     form->TxPanel().fr4Command4->click();
@@ -283,7 +283,7 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     // window goes on with its cycle.
     engine.reset();
     PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 0; }, 5000);
-    form->ToggleTransmitOrOpenTxSetup(2);
+    form->TxSetup().ToggleTransmitOrOpenTxSetup(2);
     form->TxPanel().fr4Text1->SetText("13");
     form->TxPanel().fr4Command4->click();
     EXPECT_TRUE(form->TxPanel().isHidden());

@@ -1,5 +1,6 @@
-// The main window's plain rules: start-up values, the MONI 1 centre, layout.
-#include "main_window/shell_logic.h"
+// The main window's plain rules: start-up values, the title's fields, the MONI 1 centre, layout.
+#include "main_window/startup_rules.h"
+#include "main_window/title_fields.h"
 #include "main_window/layout.h"
 #include "map/readouts.h"
 
@@ -10,7 +11,9 @@
 #include <fstream>
 
 #include "geodesy/text.h"
+#include "links/gps_reader.h"
 #include "links/radio_bringup.h"
+#include "links/tx_setup.h"
 #include "settings/settings.h"
 #include "platform/safe_file.h"
 
@@ -36,11 +39,11 @@ TEST(SpeedTest, LimitsFromTheCount) {
 }
 
 TEST(StartUpValues, DerivedTexts) {
-  EXPECT_EQ(RadioModeLabelFor("300R", "x"), "RPR 300");
-  EXPECT_EQ(RadioModeLabelFor("1200", "x"), "1200 Bd");
-  EXPECT_EQ(RadioModeLabelFor("R300", "keep"), "keep");
-  EXPECT_EQ(OwnEchoHeaderFor("AB1CD-9", "", "ZEBL"), "AB1CD-9*>ZEBL");
-  EXPECT_EQ(OwnEchoHeaderFor("AB1CD", "A,B", "ZEBL"), "AB1CD*>A>B>ZEBL");
+  EXPECT_EQ(links::RadioModeLabelFor("300R", "x"), "RPR 300");
+  EXPECT_EQ(links::RadioModeLabelFor("1200", "x"), "1200 Bd");
+  EXPECT_EQ(links::RadioModeLabelFor("R300", "keep"), "keep");
+  EXPECT_EQ(links::OwnEchoHeaderFor("AB1CD-9", "", "ZEBL"), "AB1CD-9*>ZEBL");
+  EXPECT_EQ(links::OwnEchoHeaderFor("AB1CD", "A,B", "ZEBL"), "AB1CD*>A>B>ZEBL");
   EXPECT_EQ(map::MeridianText(9), "  9");
   EXPECT_EQ(map::MeridianText(15), " 15");
   EXPECT_EQ(map::MeridianText(-3), " -3");
@@ -48,11 +51,11 @@ TEST(StartUpValues, DerivedTexts) {
   EXPECT_TRUE(EndsIn499(6543.499));
   EXPECT_FALSE(EndsIn499(6543.5));
   EXPECT_FALSE(EndsIn499(-12.501));
-  EXPECT_EQ(TxBoxCaption(10), "TX 10");
-  EXPECT_EQ(TxBoxCaption(0), "TX !");
-  EXPECT_EQ(ClockLabelText(9, 5, 0, "RPR 300", false), "09:05   RPR 300");
-  EXPECT_EQ(ClockLabelText(9, 5, 4, "RPR 300", false), "09:05 ");
-  EXPECT_EQ(ClockLabelText(23, 59, 4, "", true), "23:59!");
+  EXPECT_EQ(links::TxBoxCaption(10), "TX 10");
+  EXPECT_EQ(links::TxBoxCaption(0), "TX !");
+  EXPECT_EQ(links::ClockLabelText(9, 5, 0, "RPR 300", false), "09:05   RPR 300");
+  EXPECT_EQ(links::ClockLabelText(9, 5, 4, "RPR 300", false), "09:05 ");
+  EXPECT_EQ(links::ClockLabelText(23, 59, 4, "", true), "23:59!");
 }
 
 TEST(StartUpValues, TitleMarksAtTheirColumns) {
@@ -187,7 +190,7 @@ TEST(QuietPassEnd, RedrawForAMovedOrStoppedFixFocusWhenActiveOrFewColours) {
       {0, 1, false, 15, true, true}, {0, 0, false, 8, false, true},
   };
   for (const Case& c : cases) {
-    const QuietPassEnd end = QuietPassEndFor(c.moved, c.movedBefore, c.active, c.depth);
+    const links::QuietPassEnd end = links::QuietPassEndFor(c.moved, c.movedBefore, c.active, c.depth);
     EXPECT_EQ(end.redraw, c.redraw) << c.moved << c.movedBefore << c.active << c.depth;
     EXPECT_EQ(end.focusMap, c.focus) << c.moved << c.movedBefore << c.active << c.depth;
   }
