@@ -218,8 +218,8 @@ void Form1::WireControls() {
   fh.moniOneCall = [this] { return settings_.MoniOneCall; };
   moni_one_frames_ = std::make_unique<MoniOneFrames>(c, std::move(fh));
   h.restoreFrameWidths = [this] { moni_one_frames_->RestoreWidths(); };
-  h.takeChangedMoniOneCall = [this] { return TakeChangedMoniOneCall(); };
-  column_->Combo9->OnClick = [this] { combo9_pick_.Clicked(column_->Combo9->Text()); };
+  WireMoniOneSelect();
+  h.takeChangedMoniOneCall = [this] { return moni_one_select_->TakeChangedMoniOneCall(); };
   h.setTimer1 = [this](bool on, int interval_ms) {
     if (interval_ms > 0) Timer1->setInterval(interval_ms);
     on ? cycle_->Start() : cycle_->Stop();
@@ -672,7 +672,7 @@ void Form1::ListPickFiles() {
   panels_.TrackLineCount = fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName, 999999, panels_.TrackLines);
   panels_.PoiCount =
       static_cast<int>(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName, SIZE_MAX, panels_.PoiLines));
-  ListMoniOneLogs();
+  moni_one_select_->ListMoniOneLogs();
 }
 
 void Form1::RestoreMoniOneLog() {
@@ -750,7 +750,7 @@ void Form1::ApplyLanguageTexts() {
 // Layout and keys
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
-  if (Combo9Event(watched, e)) return true;
+  if (moni_one_select_ && moni_one_select_->ComboEvent(watched, e)) return true;
   if (e->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
     const int key = static_cast<QKeyEvent*>(e)->key();
     if (key >= Qt::Key_F1 && key <= Qt::Key_F10) {

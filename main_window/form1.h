@@ -132,16 +132,8 @@ class Form1 : public QWidget {
   ChatService& Chat() { return *chat_service_; }
   panels::ChatFrame& ChatWindow() { return *chat_; }
   panels::SavedMessagesPanel& SavedMessages() { return *saved_; }
-  // The watched station (MONI 1): makes `call` (upper case, not empty) the station,
-  // restores its log into the track with the later reports heard meanwhile, stores
-  // the call in the settings file and lets the map follow it.
-  void SelectMoniOneStation(const std::string& call);
-  // Combo9's key handler: every key pauses the main cycle; Enter (13) selects the
-  // combo's call (an empty text puts the current call back).
-  void MoniOneComboKeyDown(int key_code);  // Combo9
-  // The main cycle's step 9: a combo text other than the MONI 1 call is taken like
-  // Enter; true when it was (the tick ends).
-  bool TakeChangedMoniOneCall();
+  // The watched station (MONI 1): its call combo and the selection of a call.
+  panels::MoniOneSelect& MoniOneSelect() { return *moni_one_select_; }
 
   // The APRS-IS steps of the main cycle's tick: link upkeep and login (2), the
   // title's IGate field and the ageing of the duplicate list (3).
@@ -224,11 +216,8 @@ class Form1 : public QWidget {
   // without one leaves the station at the map centre.
   void TakeMoniOneNewestOrCentre();
   // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
-  void ListMoniOneLogs();
-  void MoniOneComboEntered();  // Combo9
-  void MoniOneComboLeft();     // Combo9
-  bool Combo9Event(QObject* watched, QEvent* e);
-  panels::MoniOneComboPick combo9_pick_;
+  void WireMoniOneSelect();
+  std::unique_ptr<panels::MoniOneSelect> moni_one_select_;
   void CloseTrkPanel(int button);  // Check14, TRK
   void WireInfoPanel();            // form1_info.cpp
   std::unique_ptr<InfoService> info_service_;

@@ -44,7 +44,7 @@ void Form1::WireInfoPanel() {
   h.interfaceKind = [this] { return settings_.InterfaceKind; };
   h.moniOneCall = [this] { return settings_.MoniOneCall; };
   h.colourDepth = [this] { return shell_.ColourDepth; };
-  h.selectMoniOneStation = [this](const std::string& call) { SelectMoniOneStation(call); };
+  h.selectMoniOneStation = [this](const std::string& call) { moni_one_select_->SelectMoniOneStation(call); };
   h.autoAnswerText = [this]() -> std::optional<std::string> {
     if (!chat_service_->Answer().on) return std::nullopt;
     return chat_service_->Answer().text;

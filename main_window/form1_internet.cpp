@@ -91,7 +91,7 @@ void Form1::WireInternet() {
   };
   sw.comboText = [this] { return column_->Combo9->Text(); };
   sw.setComboText = [this](const std::string& text) { column_->Combo9->SetText(text); };
-  sw.selectComboCall = [this] { MoniOneComboKeyDown(13); };
+  sw.selectComboCall = [this] { moni_one_select_->MoniOneComboKeyDown(13); };
   sw.focusMap = [this] {
     if (isActiveWindow()) Picture1->setFocus();
   };

@@ -1,6 +1,12 @@
 #include "panels/moni_one_select.h"
 
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "platform/qtext.h"
 #include "reception/aprs_decode.h"
+#include "reception/station_record.h"
 #include "settings/text_files.h"
 
 namespace zeblon::panels {
@@ -12,6 +18,114 @@ std::string MoniOneComboPick::TakeOnLostFocus(std::string_view combo_text) {
   std::string pick = std::move(pick_);
   pick_.clear();
   return pick;
+}
+
+MoniOneSelect::MoniOneSelect(ControlColumn& column, InfoPanel& info, platform::Label& recordLine, ChatFrame& chat,
+                             Settings& settings, reception::ReceptionState& reception, Port port)
+    : column_(column),
+      info_(info),
+      record_line_(recordLine),
+      chat_(chat),
+      settings_(settings),
+      reception_(reception),
+      port_(std::move(port)) {
+  column_.Combo9->OnClick = [this] { pick_.Clicked(column_.Combo9->Text()); };
+}
+
+void MoniOneSelect::SelectMoniOneStation(const std::string& call) {
+  port_.holdCycle();
+  settings_.MoniOneCall = call;
+  column_.Combo9->SetText(call);
+  port_.updateReceptionSettings();
+  // The track from the call's whole log (created when missing) and the later
+  // reports of the call heard meanwhile; the log is written back with them.
+  reception_.stations.SelectWatched(port_.dataFolder(), call, column_.Check22->Value() == 1);
+  port_.takeNewestOrCentre();
+  reception_.info.index = reception_.stations.MoniOneCount();
+  // The settings file keeps the call; only its CALL= line changes.
+  PatchSettingsFile(port_.settingsPath(), {{"CALL", call}}, false);
+  const std::string& newest =
+      reception_.stations.MoniOneTrack()[static_cast<std::size_t>(reception_.stations.MoniOneCount())];
+  if (!info_.isHidden()) record_line_.SetCaption(newest);
+  // The map follows the station.
+  port_.followStation();
+  column_.Option1->setChecked(false);
+  column_.Option2->setChecked(true);
+  reception_.info.call = call;
+  info_.SetCaption(call);
+  info_.Command18->SetCaption("<X");
+  info_.Label19->SetCaption("DELETE");
+  info_.Command19->SetCaption("X>");
+  if (!info_.isHidden() && reception_.stations.MoniOneCount() > 0)
+    port_.showStationInfo(call, reception_.stations.MoniOneCount());
+  chat_.Text2->setText(platform::ToQ(call));
+  port_.stationSelected();
+  port_.drawMap();
+  port_.startCycle();  // the pause timer stays off
+}
+
+void MoniOneSelect::MoniOneComboKeyDown(int key_code) {
+  port_.armPause(4000);
+  if (key_code != 13) return;
+  const std::string call = MoniOneComboCall(column_.Combo9->Text());
+  if (call.empty()) {
+    column_.Combo9->SetText(settings_.MoniOneCall);
+    port_.startCycle();
+    return;
+  }
+  SelectMoniOneStation(call);
+  port_.focusMap();
+}
+
+void MoniOneSelect::ComboEntered() {
+  port_.armPause(6000);
+  port_.restoreFrameWidths();
+  column_.Check27->SetValue(0);
+  auto* combo = column_.Combo9;
+  const std::string text = combo->Text();
+  combo->Clear();
+  ListMoniOneLogs();
+  combo->SetText(text);
+}
+
+void MoniOneSelect::ComboLeft() {
+  const std::string pick = pick_.TakeOnLostFocus(column_.Combo9->Text());
+  if (pick.empty()) return;
+  column_.Combo9->SetText(pick);
+  port_.startCycle();
+  MoniOneComboKeyDown(13);
+}
+
+bool MoniOneSelect::TakeChangedMoniOneCall() {
+  if (column_.Combo9->Text() == settings_.MoniOneCall) return false;
+  MoniOneComboKeyDown(13);
+  return true;
+}
+
+void MoniOneSelect::ListMoniOneLogs() {
+  for (const std::string& n : ListFileNames(reception::LogFolder(port_.dataFolder()), ".TXT", false, "_")) {
+    column_.Combo9->AddItem(n);
+  }
+}
+
+bool MoniOneSelect::ComboEvent(QObject* watched, QEvent* e) {
+  auto* combo = column_.Combo9;
+  if (combo == nullptr || (watched != combo && watched != combo->lineEdit())) return false;
+  if (e->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(e)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      MoniOneComboKeyDown(13);
+      return true;
+    }
+    MoniOneComboKeyDown(key);
+  } else if (e->type() == QEvent::FocusIn && watched == combo &&
+             static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
+    ComboEntered();
+  } else if (e->type() == QEvent::FocusOut && watched == combo &&
+             static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
+    ComboLeft();
+  }
+  return false;
 }
 
 }  // namespace zeblon::panels

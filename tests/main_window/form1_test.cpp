@@ -433,16 +433,16 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   // The main cycle takes a combo text other than the call like Enter; a blank text
   // puts the call back.
   combo9->SetText("qw7tk");
-  EXPECT_TRUE(form->TakeChangedMoniOneCall());
+  EXPECT_TRUE(form->MoniOneSelect().TakeChangedMoniOneCall());
   EXPECT_EQ(form->settings().MoniOneCall, "QW7TK");
-  EXPECT_FALSE(form->TakeChangedMoniOneCall());
+  EXPECT_FALSE(form->MoniOneSelect().TakeChangedMoniOneCall());
   combo9->SetText("  ");
-  form->MoniOneComboKeyDown(13);
+  form->MoniOneSelect().MoniOneComboKeyDown(13);
   EXPECT_EQ(combo9->Text(), "QW7TK");
 
   // A call that looks like a path stays a file inside LOG.
   combo9->SetText("../../EVIL");
-  form->MoniOneComboKeyDown(13);
+  form->MoniOneSelect().MoniOneComboKeyDown(13);
   EXPECT_FALSE(fs::exists(folder_ / "EVIL.TXT"));
   EXPECT_FALSE(fs::exists(folder_ / "U33" / "EVIL.TXT"));
   const fs::path evil = reception::MoniOneLogPath(folder_ / "U33", "../../EVIL");
