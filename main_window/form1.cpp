@@ -234,7 +234,7 @@ void Form1::WireControls() {
   h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, RadioLink().State().AprsIs->Verified()); };
   h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, RadioLink().State().AprsIs->Verified()); };
   h.readGps = [this] {
-    if (links::GpsSourceSet(settings_.GpsSource)) ReadGps();
+    if (links::GpsSourceSet(settings_.GpsSource)) gps_step_->Read();
   };
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
   SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, RadioLink().State().AprsIs->Verified()); };

@@ -28,6 +28,7 @@
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/gps_step.h"
 #include "panels/iono_data.h"
 #include "panels/moni_one_select.h"
 #include "panels/object_setup.h"
@@ -147,7 +148,7 @@ class Form1 : public QWidget {
   // --- GPS, TX switch, TX setup panel, terminal, RAW list (form1_tx.cpp) ------
   // The main cycle's GPS step: reads the GPS port or drop file when the settings
   // name a source, and applies the tick's result to the window.
-  void ReadGps();
+  panels::GpsStep& GpsStep() { return *gps_step_; }
   links::GpsReader& Gps() { return gps_; }
   // Seconds since the user last moved the map (the map display supplies it).
   std::function<double()> SecondsSinceMapInteraction;
@@ -247,7 +248,7 @@ class Form1 : public QWidget {
   std::unique_ptr<panels::IonoData> iono_data_;  // the IONO DATA frame at work
   links::GpsReader gps_;
   std::unique_ptr<panels::TxSetupController> tx_setup_;
-  bool gps_port_tried_ = false;
+  std::unique_ptr<panels::GpsStep> gps_step_;
   panels::Terminal* terminal_io_ = nullptr;
   panels::TemporaryNotice* notice_ = nullptr;
   panels::RawList* raw_list_ = nullptr;

@@ -306,7 +306,7 @@ TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
   using links::testing::Nmea;
   Write("GPS.TXT", Nmea("GPGGA,123519,5920.00,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,") +
                        Nmea("GPGGA,123520,5920.01,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,"));
-  form->ReadGps();
+  form->GpsStep().Read();
   EXPECT_FALSE(fs::exists(folder_ / "GPS.TXT"));
   EXPECT_FALSE(form->Label39->isHidden());
   EXPECT_EQ(form->Label39->Caption().substr(0, 45), "   GPS-INFO: GLN:___59.33350 GLE:___18.05833 ");
@@ -326,9 +326,9 @@ TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
   for (const auto& e : fs::directory_iterator(folder_ / "U33" / "TRK")) track = track || e.path().extension() == ".TRK";
   EXPECT_TRUE(track);
   // No new file: no fix, and the read-out goes at the tick after.
-  form->ReadGps();
+  form->GpsStep().Read();
   EXPECT_EQ(form->Gps().GpsFixMoved, 0);
-  form->ReadGps();
+  form->GpsStep().Read();
   EXPECT_TRUE(form->Label39->isHidden());
 }
 
@@ -338,7 +338,7 @@ TEST_F(TxWindowTest, NavigationRecordingEndsWithTheStopLineAtShutdown) {
   form->navigation().NavigationRecording = 1;
   using links::testing::Nmea;
   Write("GPS.TXT", Nmea("GPGLL,5920.00,N,01803.50,E,123519,A") + Nmea("GPGLL,5920.01,N,01803.50,E,123520,A"));
-  form->ReadGps();
+  form->GpsStep().Read();
   ASSERT_EQ(form->Gps().GpsFixMoved, 1);
   const fs::path nav = folder_ / "drive_c" / "MAP" / "U33";
   const std::string record = form->navigation().NavigationRecord;
@@ -359,7 +359,7 @@ TEST_F(TxWindowTest, GpsReceiverOnItsPort) {
   ASSERT_TRUE(line.ok());
   Ini("4", "NMEA=3\r\nNBAUD=4800\r\n");
   auto form = Start();
-  form->ReadGps();  // opens the port; nothing yet
+  form->GpsStep().Read();  // opens the port; nothing yet
   ASSERT_TRUE(form->RadioLink().State().MSComm2.IsOpen());
   EXPECT_EQ(form->Gps().GpsFixMoved, 0);
   using links::testing::Nmea;
@@ -370,7 +370,7 @@ TEST_F(TxWindowTest, GpsReceiverOnItsPort) {
        ++i) {
     form->RadioLink().State().MSComm2.WaitForInput(20);
   }
-  form->ReadGps();
+  form->GpsStep().Read();
   EXPECT_EQ(form->Gps().GpsFixMoved, 1);
   EXPECT_FALSE(form->Label39->isHidden());
   form->RadioLink().State().MSComm2.Close();

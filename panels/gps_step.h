@@ -1,0 +1,51 @@
+// The main cycle's GPS step at work: reads the GPS port or drop file the settings
+// name and shows the tick's result on the GPS-INFO line over the map and in the
+// control column. The rules are in links/gps_reader.h; the step reaches the map
+// and the program's folders through its port.
+#pragma once
+
+#include <QRect>
+#include <functional>
+#include <string>
+
+#include "links/gps_reader.h"
+#include "panels/control_column.h"
+#include "platform/controls.h"
+#include "platform/serial_port.h"
+#include "settings/settings.h"
+
+namespace zeblon::panels {
+
+class GpsStep {
+ public:
+  struct Port {
+    std::function<double()> mapCentralMeridian;
+    std::function<double()> mapFalseEasting;
+    std::function<int()> centreMode;
+    std::function<void(int mode)> setCentreMode;
+    std::function<std::string()> appFolder;
+    std::function<std::string()> dataFolder;
+    std::function<double()> secondsSinceMapInteraction;
+    std::function<platform::SerialPort&()> gpsPort;
+    std::function<QRect()> mapArea;  // the map picture box's geometry
+  };
+
+  // `line`: the GPS-INFO line; `autoAnswer`: the CHAT frame's AUTO-A box.
+  GpsStep(links::GpsReader& gps, links::NavigationState& nav, const Settings& settings, platform::Label& line,
+          ControlColumn& column, platform::CheckBox& autoAnswer, Port port);
+
+  // Reads the source the settings name (nothing without one) and applies the tick.
+  void Read();
+
+ private:
+  links::GpsReader& gps_;
+  links::NavigationState& nav_;
+  const Settings& settings_;
+  platform::Label& line_;
+  ControlColumn& column_;
+  platform::CheckBox& auto_answer_;
+  Port port_;
+  bool port_tried_ = false;
+};
+
+}  // namespace zeblon::panels
