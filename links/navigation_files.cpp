@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "geodesy/text.h"
+#include "platform/paths.h"
 #include "platform/safe_file.h"
 #include "settings/text_files.h"
 
@@ -32,6 +33,19 @@ bool WriteNavigationFiles(const std::filesystem::path& folder, std::string_view 
   ok = WriteFileAtomically(folder / "QTHACTPR.TXT", "\xFE" + std::string(north) + std::string(east) + "\r\n") && ok;
   navigation_line = stop;
   return ok;
+}
+
+bool NavigationRecordingWanted(std::string_view gps_source, std::string_view map_system,
+                               const std::filesystem::path& program_folder) {
+  if (LeadingNumber(gps_source) <= 0 || gps_source.find("SAVE") == std::string_view::npos) return false;
+  const auto nav = platform::ResolveCaseInsensitive(
+      platform::WindowsPathToLinux("C:\\MAP\\" + std::string(map_system), program_folder));
+  std::error_code ec;
+  if (!nav || !std::filesystem::is_directory(*nav, ec)) return false;
+  for (std::filesystem::directory_iterator it(*nav, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->is_regular_file(ec)) return true;
+  }
+  return false;
 }
 
 }  // namespace zeblon::links

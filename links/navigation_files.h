@@ -1,5 +1,5 @@
-// The GPS navigation recording's files at shutdown: the STOP line of the way
-// file and the current-position files.
+// The GPS navigation recording: whether it runs, and its files at shutdown (the
+// STOP line of the way file and the current-position files).
 #pragma once
 
 #include <filesystem>
@@ -17,5 +17,10 @@ std::string NavigationStopLine(std::string_view navigation_record);
 bool WriteNavigationFiles(const std::filesystem::path& folder, std::string_view navigation_record,
                           std::string& navigation_line, std::string_view gps_north_text,
                           std::string_view gps_east_text);
+
+// The recording at start-up: the GPS source names a port and SAVE, and the
+// navigation folder (C:\MAP\<map system> below the program folder) holds a file.
+bool NavigationRecordingWanted(std::string_view gps_source, std::string_view map_system,
+                               const std::filesystem::path& program_folder);
 
 }  // namespace zeblon::links

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "geodesy/text.h"
+#include "links/navigation_files.h"
 #include "links/pause_timer.h"
 #include "links/tnc_commands.h"
 #include "main_window/map_service.h"
@@ -576,17 +577,8 @@ void Form1::FullStartUp() {
   setWindowTitle(ToQ(shell::TitleWithMarks(FromQ(windowTitle()), settings_.DigiOn, settings_.InterfaceKind,
                                            settings_.CrossMode, settings_.RadioMode, settings_.IGateOn)));
   // A GPS source with SAVE records the route when the navigation folder holds files.
-  if (LeadingNumber(settings_.GpsSource) > 0 && settings_.GpsSource.find("SAVE") != std::string::npos) {
-    const auto nav = ResolveCaseInsensitive(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
-    std::error_code ec;
-    if (nav && fs::is_directory(*nav, ec)) {
-      for (fs::directory_iterator it(*nav, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec)) {
-          nav_.NavigationRecording = 1;
-          break;
-        }
-      }
-    }
+  if (links::NavigationRecordingWanted(settings_.GpsSource, settings_.MapSystem, app_folder_)) {
+    nav_.NavigationRecording = 1;
   }
   // The pick lists; auto answer on.
   ListPickFiles();

@@ -1,4 +1,4 @@
-// The navigation recording's files at shutdown.
+// The navigation recording: whether it runs, and its files at shutdown.
 #include "links/navigation_files.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +35,26 @@ TEST(Shutdown, StopLineAndNavigationFiles) {
   EXPECT_EQ(pr, "\xFE 6581.234  401.500\r\n");
   EXPECT_EQ(open_line, stop);
   fs::remove_all(dir);
+}
+
+TEST(StartUp, RecordingWantedForASavingPortAndAFilledNavigationFolder) {
+  const fs::path program = fs::temp_directory_path() / ("zeblon_navstart_" + std::to_string(::getpid()));
+  fs::create_directories(program / "drive_c" / "MAP" / "U33");
+  fs::create_directories(program / "drive_c" / "MAP" / "U32");
+  WriteFileAtomically(program / "drive_c" / "MAP" / "U33" / "QTHWAY.TXT", "x");
+  struct Case {
+    const char* source;
+    const char* mapSystem;
+    bool wanted;
+  } const cases[] = {
+      {"1 SAVE", "U33", true},  {"1", "U33", false},
+      {"SAVE", "U33", false},   {"1 SAVE", "U32", false},  // the folder is empty
+      {"1 SAVE", "U31", false},                            // no such folder
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(NavigationRecordingWanted(c.source, c.mapSystem, program), c.wanted) << c.source << " " << c.mapSystem;
+  }
+  fs::remove_all(program);
 }
 
 }  // namespace
