@@ -646,11 +646,24 @@ void Form1::ApplyInterfaceToControls() {
 }
 
 void Form1::ListPickFiles() {
-  const fs::path folder(data_folder_);
-  panels_.TrackLineCount = panels::FillPickList(*column_->Combo1, folder / "TRK", ".TRK", settings_.TrackFileName,
-                                                999999, panels_.TrackLines);
-  panels_.PoiCount = static_cast<int>(panels::FillPickList(*column_->Combo2, folder / "POI", ".POI",
-                                                           settings_.PoiFileName, SIZE_MAX, panels_.PoiLines));
+  auto fill = [this](ComboBox* combo, const char* folder, const char* ext, std::string& chosen, std::size_t max_lines,
+                     std::vector<std::string>& lines) -> long {
+    for (const std::string& n : ListFileNames(fs::path(data_folder_) / folder, ext, true)) {
+      combo->AddItem(n);
+    }
+    std::vector<std::string> entries;
+    for (int i = 0; i < combo->ListCount(); ++i) entries.push_back(combo->List(i));
+    chosen = shell::ChooseListEntry(chosen, entries);
+    combo->SetText(chosen);
+    lines.assign(1, std::string());
+    if (chosen.empty()) return 0;
+    const fs::path file = ResolveOrSame(fs::path(data_folder_) / folder / (chosen + ext));
+    for (std::string& l : ReadLines(file, max_lines)) lines.push_back(std::move(l));
+    return static_cast<long>(lines.size() - 1);
+  };
+  panels_.TrackLineCount = fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName, 999999, panels_.TrackLines);
+  panels_.PoiCount =
+      static_cast<int>(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName, SIZE_MAX, panels_.PoiLines));
   moni_one_select_->ListMoniOneLogs();
 }
 

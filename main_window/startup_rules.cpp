@@ -52,6 +52,11 @@ void TagInfoLines(std::array<std::string, 7>& lines) {
   if (best != 0) lines[best] += "  using ZEBLON";
 }
 
+std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& entries) {
+  if (std::find(entries.begin(), entries.end(), current) != entries.end()) return current;
+  return entries.empty() ? std::string() : entries.front();
+}
+
 // ---------------------------------------------------------------------------
 // MONI 1 centre at start-up
 

@@ -1,5 +1,5 @@
 // The main window's start-up rules: the speed test's limits, the start picture's
-// centre, the info-line tag and the MONI 1 centre. No Qt;
+// centre, the info-line tag, the pick lists' choice and the MONI 1 centre. No Qt;
 // the window only applies the results. (The layout rules are in main_window/layout.h,
 // the title's fields in main_window/title_fields.h.)
 #pragma once
@@ -35,6 +35,10 @@ bool EndsIn499(double value);
 // shortest one below 30 characters (the first on equal lengths) gets
 // "  using ZEBLON" appended. Index 0 and 6 are not looked at.
 void TagInfoLines(std::array<std::string, 7>& lines);
+
+// A pick list's choice: `current` when it is one of `entries` (exactly), else the
+// first entry in sorted order, else empty.
+std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& sorted_entries);
 
 // ---------------------------------------------------------------------------
 // MONI 1 centre at start-up

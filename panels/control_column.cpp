@@ -2,10 +2,6 @@
 
 #include <string>
 
-#include "panels/trk_files.h"
-#include "platform/paths.h"
-#include "settings/text_files.h"
-
 namespace zeblon::panels {
 
 using namespace platform;
@@ -136,20 +132,6 @@ void ControlColumn::UntickCentringOptions() {
     o->setChecked(false);
     o->setAutoExclusive(true);
   }
-}
-
-long FillPickList(platform::ComboBox& combo, const std::filesystem::path& folder, std::string_view ext,
-                  std::string& chosen, std::size_t max_lines, std::vector<std::string>& lines) {
-  for (const std::string& n : ListFileNames(folder, ext, true)) combo.AddItem(n);
-  std::vector<std::string> entries;
-  for (int i = 0; i < combo.ListCount(); ++i) entries.push_back(combo.List(i));
-  chosen = ChooseListEntry(chosen, entries);
-  combo.SetText(chosen);
-  lines.assign(1, std::string());
-  if (chosen.empty()) return 0;
-  const std::filesystem::path file = platform::ResolveOrSame(folder / (chosen + std::string(ext)));
-  for (std::string& l : ReadLines(file, max_lines)) lines.push_back(std::move(l));
-  return static_cast<long>(lines.size() - 1);
 }
 
 }  // namespace zeblon::panels

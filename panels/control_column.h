@@ -4,11 +4,6 @@
 #include <QFrame>
 #include <QWidget>
 #include <array>
-#include <cstddef>
-#include <filesystem>
-#include <string>
-#include <string_view>
-#include <vector>
 
 #include "platform/controls.h"
 
@@ -74,11 +69,5 @@ class ScaleBar : public platform::Frame {
   std::array<platform::ComboBox*, 6> combos{};  // M5000 … M0002
   std::array<platform::CheckBox*, 6> marks{};   // Check26(0) … Check26(5)
 };
-
-// A TRK or POI pick list: the combo lists the folder's files with `ext` (sorted),
-// `chosen` becomes the choice (ChooseListEntry), and `lines` the chosen file's lines
-// (up to `max_lines`) behind an empty line 0. Returns the count of lines read.
-long FillPickList(platform::ComboBox& combo, const std::filesystem::path& folder, std::string_view ext,
-                  std::string& chosen, std::size_t max_lines, std::vector<std::string>& lines);
 
 }  // namespace zeblon::panels

@@ -153,6 +153,12 @@ TEST(StartUpValues, InfoLineTag) {
   EXPECT_EQ(all_long[1].size(), 30u);
 }
 
+TEST(StartUpValues, PickListChoice) {
+  EXPECT_EQ(ChooseListEntry("B", {"A", "B"}), "B");
+  EXPECT_EQ(ChooseListEntry("b", {"A", "B"}), "A");  // lower case never matches the entries
+  EXPECT_EQ(ChooseListEntry("C", {}), "");
+}
+
 // ---------------------------------------------------------------------------
 
 TEST(MoniOneCentre, StartPictureCentreStaysOtherwiseTheNewestPositionWins) {
