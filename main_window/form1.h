@@ -56,11 +56,20 @@ class Form1 : public QWidget {
   panels::TxSetupPanel& TxPanel() { return *tx_; }
   const std::string& AppFolder() const { return app_folder_; }
   const std::string& DataFolder() const { return data_folder_; }
-  Settings& settings() { return settings_; }
-  ShellState& shell() { return shell_; }
-  NavigationState& navigation() { return nav_; }
+  // What the window holds, for reading: the settings as they are now, the shell's
+  // values, the GPS route's recording, the heard stations and the receive path.
+  const Settings& CurrentSettings() const { return settings_; }
+  const ShellState& Shell() const { return shell_; }
+  const NavigationState& Navigation() const { return nav_; }
   PanelState& panels() { return panels_; }
-  reception::ReceptionState& reception() { return reception_; }
+  const reception::StationStore& HeardStations() const { return reception_.stations; }
+  const reception::ReceptionState& Reception() const { return reception_; }
+  // One receive pass over what `source` hands over, through the radio link's host
+  // and chat lines, as the link's own pass runs it (a frame as the TNC hands it over).
+  void RunReceivePass(reception::MonitorSource& source);
+  // A stored report of a heard station joins MONI ALL as its newest, as a receive
+  // pass stores it (a window whose link has no receive path hears nothing else).
+  void StoreHeardReport(const std::string& record);
   const reception::SymbolTable& SymbolTable() const { return symbol_table_; }
   map::OwnFiles& OwnTempFiles() { return own_temp_files_; }
   std::string TempFolderPath() const;
@@ -123,6 +132,8 @@ class Form1 : public QWidget {
   bool PictureViewerShown() const { return map_core_->state().PictureMode == 1; }
   void AfterQuietPass();
   std::function<double()> AlarmClock;
+  // Seam: the local date and time an alarm's age is taken by (the computer clock).
+  std::function<reception::LocalTime()> AlarmLocalClock;
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
   // The station data from the web: switches, polls, ionosphere values.
   InternetWiring& Internet() { return *internet_; }

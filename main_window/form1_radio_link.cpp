@@ -3,6 +3,7 @@
 #include "main_window/form1.h"
 #include "platform/message_box.h"
 #include "platform/qtext.h"
+#include "reception/receive_pass.h"
 
 namespace zeblon {
 
@@ -57,5 +58,14 @@ void Form1::AttachRadioLink() {
   terminal_io_->SetPort(radio_link_->State().MSComm1);
   raw_list_->SetPort(&radio_link_->State().MSComm1);
 }
+
+void Form1::RunReceivePass(reception::MonitorSource& source) {
+  if (radio_link_->Host() == nullptr || radio_link_->Chat() == nullptr) return;
+  reception::ReceivePass pass(reception_, *radio_link_->Host(), *radio_link_->Chat());
+  reception_.receiveBuffer = "\n";
+  pass.Run(source);
+}
+
+void Form1::StoreHeardReport(const std::string& record) { reception_.stations.Add(record, reception::kMoniAllSlots); }
 
 }  // namespace zeblon
