@@ -699,6 +699,11 @@ void Form1::CloseTrkPanel(int button) {
 // ---------------------------------------------------------------------------
 // Texts
 
+void Form1::SetLanguage(int language_setting) {
+  settings_.LanguageSetting = language_setting;
+  ApplyLanguageTexts();
+}
+
 void Form1::ApplyLanguageTexts() {
   QCoreApplication::processEvents();
   const int lang = settings_.LanguageSetting;

@@ -41,6 +41,7 @@
 #include "panels/station_controls.h"
 #include "platform/controls.h"
 #include "reception/reception_settings.h"
+#include "reception/receive_pass.h"
 #include "reception/reception_state.h"
 #include "settings/settings.h"
 #include "reception/symbol_table.h"
@@ -104,6 +105,9 @@ class Form1 : public QWidget {
 
   // Operations.
   void ApplyLanguageTexts();
+  // The texts in another language (the start window's choice: 1 English, 2 German,
+  // 3 Swedish, plus 10 with Quick Info), applied to every caption and tooltip.
+  void SetLanguage(int language_setting);
   void LayOut(bool startup);
   void Form_KeyDown(int key_code);
   void OpenTerminal();  // Command65, TERM
@@ -325,6 +329,8 @@ class Form1 : public QWidget {
   std::unique_ptr<links::RadioLinkWindow> link_window_;
   // The window starts with the minimal link until a real link is set.
   std::unique_ptr<links::RadioLinkService> radio_link_ = std::make_unique<links::MinimalRadioLink>();
+  // The receive pass that RunReceivePass feeds, made on first use.
+  std::unique_ptr<reception::ReceivePass> fed_pass_;
   bool activating_ = false;
   bool in_startup_ = false;
   bool close_pending_ = false;

@@ -3,7 +3,6 @@
 #include "main_window/form1.h"
 #include "platform/message_box.h"
 #include "platform/qtext.h"
-#include "reception/receive_pass.h"
 
 namespace zeblon {
 
@@ -47,6 +46,7 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
 };
 
 void Form1::SetRadioLink(std::unique_ptr<links::RadioLinkService> s) {
+  fed_pass_.reset();  // it passes through the old link's host
   radio_link_ = std::move(s);
   AttachRadioLink();
 }
@@ -61,9 +61,11 @@ void Form1::AttachRadioLink() {
 
 void Form1::RunReceivePass(reception::MonitorSource& source) {
   if (radio_link_->Host() == nullptr || radio_link_->Chat() == nullptr) return;
-  reception::ReceivePass pass(reception_, *radio_link_->Host(), *radio_link_->Chat());
+  if (!fed_pass_) {
+    fed_pass_ = std::make_unique<reception::ReceivePass>(reception_, *radio_link_->Host(), *radio_link_->Chat());
+  }
   reception_.receiveBuffer = "\n";
-  pass.Run(source);
+  fed_pass_->Run(source);
 }
 
 void Form1::StoreHeardReport(const std::string& record) { reception_.stations.Add(record, reception::kMoniAllSlots); }
