@@ -59,7 +59,8 @@ class Form1 : public QWidget {
   Settings& settings() { return settings_; }
   ShellState& shell() { return shell_; }
   NavigationState& navigation() { return nav_; }
-  PanelState& panels() { return panels_; }
+  // The POI and TRK files the map shows.
+  const map::UserFiles& userFiles() const { return user_files_; }
   reception::ReceptionState& reception() { return reception_; }
   const reception::SymbolTable& SymbolTable() const { return symbol_table_; }
   map::OwnFiles& OwnTempFiles() { return own_temp_files_; }
@@ -274,7 +275,7 @@ class Form1 : public QWidget {
   Settings settings_;
   ShellState shell_;
   NavigationState nav_;
-  PanelState panels_;
+  map::UserFiles user_files_;  // the POI and TRK files the map shows
   reception::ReceptionState reception_;
   reception::SymbolTable symbol_table_{};
   map::OwnFiles own_temp_files_;
