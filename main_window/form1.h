@@ -62,7 +62,8 @@ class Form1 : public QWidget {
   const Settings& CurrentSettings() const { return settings_; }
   const ShellState& Shell() const { return shell_; }
   const NavigationState& Navigation() const { return nav_; }
-  PanelState& panels() { return panels_; }
+  // The POI and TRK files the map shows.
+  const map::UserFiles& PoiAndTrackFiles() const { return user_files_; }
   const reception::StationStore& HeardStations() const { return reception_.stations; }
   const reception::ReceptionState& Reception() const { return reception_; }
   // One receive pass over what `source` hands over, through the radio link's host
@@ -289,7 +290,7 @@ class Form1 : public QWidget {
   Settings settings_;
   ShellState shell_;
   NavigationState nav_;
-  PanelState panels_;
+  map::UserFiles user_files_;  // the POI and TRK files the map shows
   reception::ReceptionState reception_;
   reception::SymbolTable symbol_table_{};
   map::OwnFiles own_temp_files_;

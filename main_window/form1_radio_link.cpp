@@ -64,7 +64,7 @@ void Form1::RunReceivePass(reception::MonitorSource& source) {
   if (!fed_pass_) {
     fed_pass_ = std::make_unique<reception::ReceivePass>(reception_, *radio_link_->Host(), *radio_link_->Chat());
   }
-  reception_.receiveBuffer = "\n";
+  reception_.receiveBuffer.assign(1, '\n');
   fed_pass_->Run(source);
 }
 

@@ -126,7 +126,7 @@ void Form1::ToggleTransmitOrOpenTxSetup(int button) {
       column_->Check7->SetValue(0);
       column_->Check18->SetValue(0);
       column_->SetObjCaptionGrey(true);
-      panels_.ObjectBeaconOn = 0;
+      object_setup_->StopBeacon();
       chat_->hide();
       info_->Command41->setEnabled(false);
       info_->Command23->setEnabled(false);

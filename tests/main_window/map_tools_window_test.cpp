@@ -481,7 +481,7 @@ TEST_F(MapToolsWindowTest, PoiEditorChangesTheFileAndOpensOnlySafeLinks) {
   EXPECT_FALSE(editor->isVisible());
   EXPECT_EQ(Read(folder_ / "U33" / "POI" / "HUTS.POI"),
             "\xFE 6581.500  401.250 Old hut {https://example.org/hut?a=1&b=2}\r\n\xFE 6590.000  420.000 Far hut\r\n");
-  EXPECT_EQ(form_->panels().PoiCount, 2);
+  EXPECT_EQ(service_->tools()->pois().lines().size(), 2u);
 }
 
 TEST_F(MapToolsWindowTest, PoiComboEnterCreatesOrLoadsAndLeavingStoresTheName) {
@@ -491,16 +491,16 @@ TEST_F(MapToolsWindowTest, PoiComboEnterCreatesOrLoadsAndLeavingStoresTheName) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(combo->lineEdit() != nullptr ? static_cast<QWidget*>(combo->lineEdit()) : combo, &key);
   };
-  EXPECT_EQ(form_->panels().PoiCount, 2);
+  EXPECT_EQ(service_->tools()->pois().lines().size(), 2u);
   enter(" walks ");  // not listed: an empty file, current, listed
   EXPECT_TRUE(fs::exists(folder_ / "U33" / "POI" / "WALKS.POI"));
   EXPECT_EQ(form_->CurrentSettings().PoiFileName, "WALKS");
-  EXPECT_EQ(form_->panels().PoiCount, 0);
+  EXPECT_EQ(service_->tools()->pois().lines().size(), 0u);
   EXPECT_EQ(combo->Text(), "WALKS");
   EXPECT_EQ(combo->ListCount(), 2);
   enter("  huts");  // listed, in another case and with blanks
   EXPECT_EQ(form_->CurrentSettings().PoiFileName, "HUTS");
-  EXPECT_EQ(form_->panels().PoiCount, 2);
+  EXPECT_EQ(service_->tools()->pois().lines().size(), 2u);
   // Typing without Enter, then leaving: the current name comes back and is stored.
   combo->SetText("UNCONFIRMED");
   QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -513,7 +513,7 @@ TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
   panels::ControlColumn* col = nullptr;
   auto* check14 = Find<platform::CheckBox>(*form_, "Check14");
   (void)col;
-  EXPECT_EQ(form_->panels().TrackLineCount, 21);
+  EXPECT_EQ(service_->tools()->tracks().lines().size(), 21u);
   for (int i = 0; i < 3; ++i) Click("Command2");  // to 50 m per pixel
   const QImage before = picture_->grab().toImage();
   check14->click();
@@ -540,13 +540,13 @@ TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
   // Next file: the empty day; the end of a track with no points does nothing.
   Click("Command69");
   EXPECT_EQ(form_->CurrentSettings().TrackFileName, "20240502");
-  EXPECT_EQ(form_->panels().TrackLineCount, 0);
+  EXPECT_EQ(service_->tools()->tracks().lines().size(), 0u);
   const double north = form_->CurrentSettings().CentreNorth;
   Mouse(frame10, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(150, 10));
   EXPECT_DOUBLE_EQ(form_->CurrentSettings().CentreNorth, north);
   EXPECT_NE(Read(folder_ / "ZEBLON.INI").find("TRKF=20240502"), std::string::npos);
   Click("Command68");
-  EXPECT_EQ(form_->panels().TrackLineCount, 21);
+  EXPECT_EQ(service_->tools()->tracks().lines().size(), 21u);
 }
 
 #ifdef ZEBLON_HAVE_VIDEO

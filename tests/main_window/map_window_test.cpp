@@ -184,7 +184,7 @@ TEST_F(MapWindowTest, BrightnessAndTheMarkedInk) {
 
 TEST_F(MapWindowTest, ThePoiButtonShowsThePointsOfTheChosenFile) {
   for (int i = 0; i < 3; ++i) Click("Command2");
-  ASSERT_EQ(form_->panels().PoiCount, 1);
+  ASSERT_EQ(form_->PoiAndTrackFiles().pois.lines().size(), 1u);
   const auto poi_pixels = [&] {
     const QImage img = picture_->grab().toImage();
     int n = 0;

@@ -115,7 +115,7 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   obj->SetValue(1);
   obj->OnMouseUp(1);
   ASSERT_EQ(obj->Value(), 1);
-  ASSERT_EQ(form->panels().ObjectBeaconOn, 1);
+  ASSERT_EQ(form->ObjectSetup().ObjectBeaconOn(), 1);
   RunCycle(
       *form, [&] { return !ObjectsSent(engine.output()).empty(); }, 10000);
   const auto sent = ObjectsSent(engine.output());
@@ -157,7 +157,7 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   frame.Command31->click();
   EXPECT_TRUE(frame.isHidden());
   EXPECT_EQ(obj->Value(), 0);
-  EXPECT_EQ(form->panels().ObjectBeaconOn, 0);
+  EXPECT_EQ(form->ObjectSetup().ObjectBeaconOn(), 0);
   EXPECT_TRUE(IniHas("ONAM="));
   EXPECT_TRUE(IniHas("OSYM=103"));
   form->Tick().ResetObjectBeacon();

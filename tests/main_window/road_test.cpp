@@ -141,9 +141,9 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_EQ(SplitLines(Read(logs + "QW7TK.TXT")).size(), 2u);
   // Pick lists.
   EXPECT_EQ(Find<platform::ComboBox>(main, "Combo1")->Text(), "20240101");
-  EXPECT_EQ(main.panels().TrackLineCount, 1);
+  EXPECT_EQ(main.PoiAndTrackFiles().tracks.lines().size(), 1u);
   EXPECT_EQ(Find<platform::ComboBox>(main, "Combo2")->Text(), "HOME");
-  EXPECT_EQ(main.panels().PoiCount, 1);
+  EXPECT_EQ(main.PoiAndTrackFiles().pois.lines().size(), 1u);
   EXPECT_GE(Find<platform::ComboBox>(main, "Combo9")->ListCount(), 2);
   EXPECT_EQ(Find<platform::CheckBox>(main, "Check16")->Value(), 1);
   // Passcode and timers.
