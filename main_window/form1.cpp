@@ -287,7 +287,7 @@ void Form1::RunCycleTick() {
   in.beaconIntervalMinutes = settings_.BeaconInterval;
   in.txOn = column_->Check6->Value() == 1;
   in.objectBoxOn = column_->Check18->Value() == 1;
-  in.objectBeaconOn = panels_.ObjectBeaconOn == 1;
+  in.objectBeaconOn = object_setup_->ObjectBeaconOn() == 1;
   in.chatOn = column_->Check7->Value() == 1;
   in.messageWaiting = chat_service_->MessageWaiting();
   in.pictureMode = PictureViewerShown();
@@ -344,7 +344,8 @@ MapContext Form1::MapContextOf() {
   m.info = info_;
   m.inkFrame = ink_frame_;
   m.inks = inks_;
-  m.panels = &panels_;
+  m.files = &user_files_;
+  m.objectBeaconOn = [this] { return object_setup_ != nullptr ? object_setup_->ObjectBeaconOn() : 0; };
   m.shell = &shell_;
   m.reception = &reception_;
   m.settingsPath = [this] { return SettingsPath(); };
@@ -646,8 +647,8 @@ void Form1::ApplyInterfaceToControls() {
 }
 
 void Form1::ListPickFiles() {
-  auto fill = [this](ComboBox* combo, const char* folder, const char* ext, std::string& chosen, std::size_t max_lines,
-                     std::vector<std::string>& lines) -> long {
+  // The chosen files are loaded into the map's POI store and track files.
+  auto fill = [this](ComboBox* combo, const char* folder, const char* ext, std::string& chosen) {
     for (const std::string& n : ListFileNames(fs::path(data_folder_) / folder, ext, true)) {
       combo->AddItem(n);
     }
@@ -655,15 +656,12 @@ void Form1::ListPickFiles() {
     for (int i = 0; i < combo->ListCount(); ++i) entries.push_back(combo->List(i));
     chosen = shell::ChooseListEntry(chosen, entries);
     combo->SetText(chosen);
-    lines.assign(1, std::string());
-    if (chosen.empty()) return 0;
-    const fs::path file = ResolveOrSame(fs::path(data_folder_) / folder / (chosen + ext));
-    for (std::string& l : ReadLines(file, max_lines)) lines.push_back(std::move(l));
-    return static_cast<long>(lines.size() - 1);
+    return ResolveOrSame(fs::path(data_folder_) / folder);
   };
-  panels_.TrackLineCount = fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName, 999999, panels_.TrackLines);
-  panels_.PoiCount =
-      static_cast<int>(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName, SIZE_MAX, panels_.PoiLines));
+  user_files_.tracks.SetFolder(fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName));
+  if (!settings_.TrackFileName.empty()) user_files_.tracks.Load(settings_.TrackFileName);
+  user_files_.pois.SetFolder(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName));
+  if (!settings_.PoiFileName.empty()) user_files_.pois.Load(settings_.PoiFileName);
   moni_one_select_->ListMoniOneLogs();
 }
 
@@ -690,6 +688,11 @@ void Form1::CloseTrkPanel(int button) {
 
 // ---------------------------------------------------------------------------
 // Texts
+
+void Form1::SetLanguage(int language_setting) {
+  settings_.LanguageSetting = language_setting;
+  ApplyLanguageTexts();
+}
 
 void Form1::ApplyLanguageTexts() {
   QCoreApplication::processEvents();

@@ -44,6 +44,7 @@
 #include "panels/station_controls.h"
 #include "platform/controls.h"
 #include "reception/reception_settings.h"
+#include "reception/receive_pass.h"
 #include "reception/reception_state.h"
 #include "settings/settings.h"
 #include "reception/symbol_table.h"
@@ -59,11 +60,21 @@ class Form1 : public QWidget {
   panels::TxSetupPanel& TxPanel() { return *tx_; }
   const std::string& AppFolder() const { return app_folder_; }
   const std::string& DataFolder() const { return data_folder_; }
-  Settings& settings() { return settings_; }
-  ShellState& shell() { return shell_; }
-  NavigationState& navigation() { return nav_; }
-  PanelState& panels() { return panels_; }
-  reception::ReceptionState& reception() { return reception_; }
+  // What the window holds, for reading: the settings as they are now, the shell's
+  // values, the GPS route's recording, the heard stations and the receive path.
+  const Settings& CurrentSettings() const { return settings_; }
+  const ShellState& Shell() const { return shell_; }
+  const NavigationState& Navigation() const { return nav_; }
+  // The POI and TRK files the map shows.
+  const map::UserFiles& PoiAndTrackFiles() const { return user_files_; }
+  const reception::StationStore& HeardStations() const { return reception_.stations; }
+  const reception::ReceptionState& Reception() const { return reception_; }
+  // One receive pass over what `source` hands over, through the radio link's host
+  // and chat lines, as the link's own pass runs it (a frame as the TNC hands it over).
+  void RunReceivePass(reception::MonitorSource& source);
+  // A stored report of a heard station joins MONI ALL as its newest, as a receive
+  // pass stores it (a window whose link has no receive path hears nothing else).
+  void StoreHeardReport(const std::string& record);
   const reception::SymbolTable& SymbolTable() const { return symbol_table_; }
   map::OwnFiles& OwnTempFiles() { return own_temp_files_; }
   std::string TempFolderPath() const;
@@ -98,6 +109,9 @@ class Form1 : public QWidget {
 
   // Operations.
   void ApplyLanguageTexts();
+  // The texts in another language (the start window's choice: 1 English, 2 German,
+  // 3 Swedish, plus 10 with Quick Info), applied to every caption and tooltip.
+  void SetLanguage(int language_setting);
   void LayOut(bool startup);
   void Form_KeyDown(int key_code);
   void OpenTerminal();  // Command65, TERM
@@ -126,6 +140,8 @@ class Form1 : public QWidget {
   bool PictureViewerShown() const { return map_core_->state().PictureMode == 1; }
   void AfterQuietPass();
   std::function<double()> AlarmClock;
+  // Seam: the local date and time an alarm's age is taken by (the computer clock).
+  std::function<reception::LocalTime()> AlarmLocalClock;
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
   // The station data from the web: switches, polls, ionosphere values.
   InternetWiring& Internet() { return *internet_; }
@@ -264,7 +280,7 @@ class Form1 : public QWidget {
   Settings settings_;
   ShellState shell_;
   NavigationState nav_;
-  PanelState panels_;
+  map::UserFiles user_files_;  // the POI and TRK files the map shows
   reception::ReceptionState reception_;
   reception::SymbolTable symbol_table_{};
   map::OwnFiles own_temp_files_;
@@ -304,6 +320,8 @@ class Form1 : public QWidget {
   std::unique_ptr<links::RadioLinkWindow> link_window_;
   // The window starts with the minimal link until a real link is set.
   std::unique_ptr<links::RadioLinkService> radio_link_ = std::make_unique<links::MinimalRadioLink>();
+  // The receive pass that RunReceivePass feeds, made on first use.
+  std::unique_ptr<reception::ReceivePass> fed_pass_;
   bool activating_ = false;
   bool in_startup_ = false;
   bool close_pending_ = false;

@@ -26,7 +26,7 @@ void Form1::WireEmergency() {
                             platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation,
                             /*default_button=*/2) == platform::MsgResult::Yes;
   };
-  e.now = [] { return ComputerClockNow(); };
+  e.now = [this] { return AlarmLocalClock ? AlarmLocalClock() : ComputerClockNow(); };
   e.clock = [this] { return AlarmClock ? AlarmClock() : platform::WaitClockNow(); };
   emergency_window_ =
       std::make_unique<panels::EmergencyWindow>(*emergency_, reception_.alarm, reception_.settings.mapZoneText, e);

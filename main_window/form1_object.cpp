@@ -21,8 +21,7 @@ void Form1::WireObject() {
     platform::MsgBox(text, "ZEBLON  OBJECT SETUP", platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
   };
   o.mapLeft = [this] { return Picture1->x(); };
-  object_setup_ =
-      std::make_unique<panels::ObjectSetup>(*object_, *tx_, *column_, settings_, panels_.ObjectBeaconOn, std::move(o));
+  object_setup_ = std::make_unique<panels::ObjectSetup>(*object_, *tx_, *column_, settings_, std::move(o));
   tick_.hooks.sendObjectBeacon = [this] {
     // The hourglass while the transmit step waits.
     setCursor(Qt::WaitCursor);

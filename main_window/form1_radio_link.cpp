@@ -46,6 +46,7 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
 };
 
 void Form1::SetRadioLink(std::unique_ptr<links::RadioLinkService> s) {
+  fed_pass_.reset();  // it passes through the old link's host
   radio_link_ = std::move(s);
   AttachRadioLink();
 }
@@ -57,5 +58,16 @@ void Form1::AttachRadioLink() {
   terminal_io_->SetPort(radio_link_->State().MSComm1);
   raw_list_->SetPort(&radio_link_->State().MSComm1);
 }
+
+void Form1::RunReceivePass(reception::MonitorSource& source) {
+  if (radio_link_->Host() == nullptr || radio_link_->Chat() == nullptr) return;
+  if (!fed_pass_) {
+    fed_pass_ = std::make_unique<reception::ReceivePass>(reception_, *radio_link_->Host(), *radio_link_->Chat());
+  }
+  reception_.receiveBuffer.assign(1, '\n');
+  fed_pass_->Run(source);
+}
+
+void Form1::StoreHeardReport(const std::string& record) { reception_.stations.Add(record, reception::kMoniAllSlots); }
 
 }  // namespace zeblon

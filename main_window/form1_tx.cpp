@@ -56,7 +56,7 @@ void Form1::BuildTxControls() {
   tp.makePositionBeaconDue = [this] {
     if (MakePositionBeaconDue) MakePositionBeaconDue();
   };
-  tp.objectBeaconOff = [this] { panels_.ObjectBeaconOn = 0; };
+  tp.objectBeaconOff = [this] { object_setup_->StopBeacon(); };
   tp.drawMap = [this] { DrawMap(); };
   tp.focusMap = [this] {
     if (isActiveWindow()) Picture1->setFocus();

@@ -1,22 +1,6 @@
 #include "main_window/map_service.h"
 
-#include <algorithm>
-#include <span>
-#include <vector>
-
 namespace zeblon {
-
-namespace {
-
-// Lines 1 … count of a panel's list (slot 0 unused).
-std::span<const std::string> Lines(const std::vector<std::string>& v, long count) {
-  std::span<const std::string> all(v);
-  if (all.empty()) return all;
-  const auto n = static_cast<std::size_t>(std::clamp<long>(count, 0, static_cast<long>(all.size()) - 1));
-  return all.subspan(1, n);
-}
-
-}  // namespace
 
 MapService::MapService(map::MapDisplay& display, map::MapWidget& widget) : display_(display), widget_(widget) {}
 
@@ -64,10 +48,40 @@ void MapService::Attach(const MapContext& context) {
   controller_ = std::make_unique<map::MapController>(display_, widget_, *map_.settings, *map_.reception, m,
                                                      static_cast<map::MapPort&>(*this));
   // The map's periphery: its own hooks and controls.
-  MapTools::Calls calls;
-  calls.draw = [this] { DrawMap(); };
-  calls.focus = [this] { controller_->FocusMap(); };
-  tools_ = std::make_unique<MapTools>(display_, widget_, map_, std::move(calls));
+  map::ToolControls t;
+  t.help = c.Command57;
+  t.saveMap = c.Command59;
+  t.globe = c.Command58;
+  t.trackCombo = c.Combo1;
+  t.poiCombo = c.Combo2;
+  t.track = c.Check14;
+  t.directOnly = c.Check24;
+  t.followUser = c.Option1;
+  t.followMoniOne = c.Option2;
+  t.moniOneStamp = c.Label9;
+  if (map_.viewer != nullptr) {
+    t.viewer = map_.viewer;
+    t.viewerPage = map_.viewer->WebBrowser2;
+    t.picturePrevious = map_.viewer->Command29;
+    t.pictureNext = map_.viewer->Command30;
+    t.videoStart = map_.viewer->Command70;
+    t.pictureCentre = map_.viewer->Command71;
+  }
+  if (map_.poiEditor != nullptr) {
+    t.poiEditor = map_.poiEditor;
+    t.poiText = map_.poiEditor->Text4;
+    t.poiOk = map_.poiEditor->Command26;
+    t.poiCancel = map_.poiEditor->Command22;
+    t.poiToCentre = map_.poiEditor->Command64;
+    t.poiOpenLink = map_.poiEditor->Command67;
+  }
+  if (map_.trkPanel != nullptr) {
+    t.trackPanel = map_.trkPanel;
+    t.trackPrevious = map_.trkPanel->Command68;
+    t.trackNext = map_.trkPanel->Command69;
+  }
+  tools_ = std::make_unique<map::MapTools>(display_, widget_, *map_.settings, *map_.reception, *map_.files, t,
+                                           static_cast<map::ToolPort&>(*this));
 }
 
 void MapService::BuildMapIndex() {
@@ -89,11 +103,10 @@ map::MapInputs MapService::Inputs() const {
     in.twipsPerPixelY = map_.shell->TwipsPerPixelY;
     in.moniAllDisplayLevel = map_.shell->MoniAllDisplayLevel;
   }
-  if (map_.panels != nullptr) {
-    const PanelState& p = *map_.panels;
-    in.objectBeaconOn = p.ObjectBeaconOn;
-    in.trackLines = Lines(p.TrackLines, p.TrackLineCount);
-    in.poiLines = Lines(p.PoiLines, p.PoiCount);
+  if (map_.objectBeaconOn) in.objectBeaconOn = map_.objectBeaconOn();
+  if (map_.files != nullptr) {
+    in.trackLines = map_.files->tracks.lines();
+    in.poiLines = map_.files->pois.lines();
   }
   if (map_.gps != nullptr) {
     in.gpsFixMoved = map_.gps->GpsFixMoved;
@@ -140,5 +153,33 @@ std::string MapService::TempFolder() const { return map_.tempFolder(); }
 void MapService::KeepOwnFile(const std::filesystem::path& file) {
   if (map_.ownFiles != nullptr) map_.ownFiles->Add(file);
 }
+
+void MapService::Draw() { DrawMap(); }
+
+void MapService::FocusMap() {
+  if (controller_ != nullptr) controller_->FocusMap();
+}
+
+void MapService::Pause(int interval_ms) {
+  if (map_.pause) map_.pause(interval_ms);
+}
+
+void MapService::WriteSettings() {
+  if (map_.writeSettings) map_.writeSettings();
+}
+
+bool MapService::OpenDocument(const std::string& path) { return map_.openDocument && map_.openDocument(path); }
+
+void MapService::ShowStation(const std::string& call, int index, bool moni_one) {
+  if (map_.showStation) map_.showStation(call, index, moni_one);
+}
+
+std::string MapService::DataFolder() const { return map_.dataFolder ? map_.dataFolder() : AppFolder(); }
+
+int MapService::MoniAllDisplayLevel() const {
+  return map_.shell != nullptr ? map_.shell->MoniAllDisplayLevel : display_.state().MoniAllDisplayLevel;
+}
+
+int MapService::StationFilterMask() const { return map_.shell != nullptr ? map_.shell->StationFilterMask : 31; }
 
 }  // namespace zeblon

@@ -10,6 +10,7 @@
 #include "links/gps_reader.h"
 #include "main_window/window_state.h"
 #include "map/map_display.h"
+#include "map/map_tools.h"
 #include "map/own_files.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
@@ -37,7 +38,8 @@ struct MapContext {
   panels::InfoPanel* info = nullptr;  // its MAP button shows whether the map is tied to the list
   QWidget* inkFrame = nullptr;        // Frame17: the palette inks
   std::array<platform::OptionButton*, 16> inks{};
-  PanelState* panels = nullptr;                          // the TRK and POI lines, the MONI 1 station
+  map::UserFiles* files = nullptr;                       // the POI and TRK lines
+  std::function<int()> objectBeaconOn;                   // 1 while the own object is transmitted
   ShellState* shell = nullptr;                           // twips per pixel, the tone switch
   const reception::ReceptionState* reception = nullptr;  // the store counts for the gauges
   std::function<std::string()> settingsPath;

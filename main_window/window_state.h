@@ -33,13 +33,4 @@ struct ShellState {
 // The GPS reader's navigation recording (links/gps_reader.h).
 using NavigationState = links::NavigationState;
 
-// The panels' part of the window.
-struct PanelState {
-  std::vector<std::string> TrackLines;  // index 1 … TrackLineCount (0 unused)
-  long TrackLineCount = 0;
-  std::vector<std::string> PoiLines;
-  int PoiCount = 0;
-  int ObjectBeaconOn = 0;  // 1 while the own object is transmitted (OBJ ticked)
-};
-
 }  // namespace zeblon

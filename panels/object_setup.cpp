@@ -25,13 +25,8 @@ ObjectTaken TakeObjectEntries(const ObjectEntries& e) {
 }
 
 ObjectSetup::ObjectSetup(ObjectSetupPanel& frame, TxSetupPanel& picker, ControlColumn& column, Settings& settings,
-                         int& objectBeaconOn, Hooks hooks)
-    : frame_(frame),
-      picker_(picker),
-      column_(column),
-      settings_(settings),
-      objectBeaconOn_(objectBeaconOn),
-      hooks_(std::move(hooks)) {
+                         Hooks hooks)
+    : frame_(frame), picker_(picker), column_(column), settings_(settings), hooks_(std::move(hooks)) {
   frame_.Command33->OnClick = [this] { Ok(); };
   frame_.Command31->OnClick = [this] { Delete(); };
   frame_.Command32->OnClick = [this] { Cancel(); };

@@ -52,9 +52,7 @@ class ObjectSetup {
     std::function<int()> mapLeft;                         // the map picture's left edge
   };
 
-  // `objectBeaconOn` is ObjectBeaconOn: 1 while the object is transmitted.
-  ObjectSetup(ObjectSetupPanel& frame, TxSetupPanel& picker, ControlColumn& column, Settings& settings,
-              int& objectBeaconOn, Hooks hooks);
+  ObjectSetup(ObjectSetupPanel& frame, TxSetupPanel& picker, ControlColumn& column, Settings& settings, Hooks hooks);
   // The picker goes home with the set-up, whatever the frame showed.
   ~ObjectSetup();
   ObjectSetup(const ObjectSetup&) = delete;
@@ -71,6 +69,11 @@ class ObjectSetup {
   // CANCEL (Command32).
   void Cancel();
 
+  // 1 while the own object is transmitted (OBJ ticked with a name and TX on).
+  int ObjectBeaconOn() const { return objectBeaconOn_; }
+  // TX switched off: the object is no longer transmitted.
+  void StopBeacon() { objectBeaconOn_ = 0; }
+
  private:
   void Close();
   void Store(const ObjectTaken& taken, bool keepName);
@@ -79,7 +82,7 @@ class ObjectSetup {
   TxSetupPanel& picker_;
   ControlColumn& column_;
   Settings& settings_;
-  int& objectBeaconOn_;
+  int objectBeaconOn_ = 0;
   Hooks hooks_;
 };
 

@@ -141,7 +141,6 @@ TEST_F(AlarmSoundTest, TheEmergencyAlarmIsHeardInTheSoundServer) {
   ASSERT_NE(player, nullptr);
   EXPECT_NE(player->status(), QSoundEffect::Error);
   sink.StopRecording();
-  pass_.reset();
   form_.reset();  // the player leaves before the server
 
   const std::vector<std::int16_t> recorded(sink.Recorded().begin() + static_cast<std::ptrdiff_t>(before),

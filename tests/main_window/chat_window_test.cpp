@@ -140,14 +140,14 @@ TEST_F(ChatWindowTest, PingChatAndTheAutomaticAnswer) {
   EXPECT_EQ(check16->Value(), 1);
   EXPECT_EQ(check16->Caption(), "AUTO ANSWER TEXT:");
   EXPECT_EQ(chat.Text3->Text(), "AA: THANKS FOR MSG. SORRY, CANNOT ANSWER. 73!");
-  EXPECT_TRUE(form->reception().settings.autoAnswerOn);
-  EXPECT_EQ(form->reception().settings.autoAnswerText, "AA: THANKS FOR MSG. SORRY, CANNOT ANSWER. 73!");
+  EXPECT_TRUE(form->Reception().settings.autoAnswerOn);
+  EXPECT_EQ(form->Reception().settings.autoAnswerText, "AA: THANKS FOR MSG. SORRY, CANNOT ANSWER. 73!");
 
   // Enter with no addressee stores a new answer text.
   chat.Text3->SetText("back at six");
   chat.Text3->KeyDown(13, 0);
   EXPECT_EQ(chat.Text3->Text(), "AA: back at six");
-  EXPECT_EQ(form->reception().settings.autoAnswerText, "AA: back at six");
+  EXPECT_EQ(form->Reception().settings.autoAnswerText, "AA: back at six");
 
   // The receive side's answer: Text2, Text3 and Enter; the answer stays in the box.
   form->Chat().Queue().QueueChatMessage("AB9CD", "AA: back at six");
@@ -160,7 +160,7 @@ TEST_F(ChatWindowTest, PingChatAndTheAutomaticAnswer) {
   EXPECT_EQ(check16->Caption(), "AUTO-A");
   EXPECT_EQ(chat.Text2->Text(), "");
   EXPECT_EQ(chat.Text3->Text(), "");
-  EXPECT_FALSE(form->reception().settings.autoAnswerOn);
+  EXPECT_FALSE(form->Reception().settings.autoAnswerOn);
 
   // Typed characters above 127 are shown as typed and go out as their code page 850 codes.
   chat.Text2->SetText("AB9CD");
@@ -197,13 +197,16 @@ TEST_F(ChatWindowTest, PingKeepsAnAnswerTextWithCharactersAbove127) {
       "ck um 6";
   ASSERT_EQ(chat.Text3->Text(), typed);
 
-  form->reception().info.call = "AB9CD";
+  std::string heard = reception::BlankRecord();
+  heard.replace(32, 5, "AB9CD");
+  form->StoreHeardReport(heard);
+  ASSERT_TRUE(form->ShowStationInfo("AB9CD"));
   form->InfoFrame().Command41->click();
   EXPECT_EQ(form->Chat().Queue().At(7).text, "AB1CD-9  :AB9CD    :?APRST");
   EXPECT_EQ(chat.Text3->Text(), typed);
   chat.Text2->SetText("");
   chat.Text3->KeyDown(13, 0);  // stored again as it stands
-  EXPECT_EQ(form->reception().settings.autoAnswerText,
+  EXPECT_EQ(form->Reception().settings.autoAnswerText,
             "AA: zur\x81"
             "ck um 6");
   form->CloseByUser();
@@ -218,7 +221,7 @@ TEST_F(ChatWindowTest, AnAnswerTextAtTheBoxLimitIsStoredAsItGoesOut) {
   chat.Text2->SetText("");
   chat.Text3->SetText(std::string(60, 'x'));
   chat.Text3->KeyDown(13, 0);
-  const std::string stored = form->reception().settings.autoAnswerText;
+  const std::string stored = form->Reception().settings.autoAnswerText;
   EXPECT_EQ(stored, chat.Text3->Text());  // what the box shows is what is stored
   // The receive side's answer; it looks for the stored text in the lines before
   // it answers the same station again.
@@ -236,7 +239,7 @@ TEST_F(ChatWindowTest, AnAnswerWithACharacterOutsideTheCodePageMatchesItselfOnAi
   chat.Text2->SetText("");
   chat.Text3->SetText("back at 5 \x80 paid");
   chat.Text3->KeyDown(13, 0);
-  const std::string stored = form->reception().settings.autoAnswerText;
+  const std::string stored = form->Reception().settings.autoAnswerText;
   form->Chat().Queue().QueueChatMessage("AB9CD", stored);
   EXPECT_NE(form->Chat().Queue().At(7).text.find(stored, 20), std::string::npos)
       << form->Chat().Queue().At(7).text << " / " << stored;
@@ -354,11 +357,11 @@ TEST_F(ChatWindowTest, ShowAndDeleteSavedAndPickingACall) {
 
   // A call picked from a line: the addressee box takes it; the INFO panel opens
   // on the station's report when MONI ALL holds it.
-  auto& st = form->reception();
+  const reception::ReceptionState& st = form->Reception();
   std::string heard = reception::BlankRecord();
   heard.replace(32, 5, "AB9CD");
-  st.stations.ClearMoniAll();
-  st.stations.Add(heard, reception::kMoniAllSlots);
+  ASSERT_EQ(form->HeardStations().MoniAllCount(), 0);
+  form->StoreHeardReport(heard);
   form->ChatWindow().Text2->SetText("");
   // A left click into the addressee column of the newest line.
   QWidget* line7 = form->ChatWindow().Text1[7];

@@ -72,11 +72,10 @@ TEST_F(DiskFullTest, LogsStayWholeAndTheUserIsToldOnceEachWay) {
   form->show();
   PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
   ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
-  reception::ReceptionState& st = form->reception();
+  const reception::ReceptionState& st = form->Reception();
   ASSERT_TRUE(st.settings.logsOn);
   const fs::path logs = st.settings.dataFolder / "LOG";
   fs::create_directories(logs);
-  reception::ReceivePass pass(st, *form->RadioLink().Host(), *form->RadioLink().Chat());
 
   int heard = 0;
   // Passes of one frame each.
@@ -88,8 +87,7 @@ TEST_F(DiskFullTest, LogsStayWholeAndTheUserIsToldOnceEachWay) {
           {reception::testing::Monitor("DL" + n + "ABC>APRS", "!5230." + std::to_string(10 + heard % 80) +
                                                                   "N/01320.00E>station number " + n + " on the air"),
            reception::TurnRead::Leave::No});
-      st.receiveBuffer = "\n";
-      pass.Run(source);
+      form->RunReceivePass(source);
     }
   };
   auto told = [&](const std::string& text) {

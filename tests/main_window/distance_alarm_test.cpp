@@ -31,9 +31,7 @@ class DistanceAlarmTest : public testing_support::ProgramFolderTest {
     form_->show();
     PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
     ASSERT_EQ(form_->Map().state().MapDrawnOnce, 1);
-    std::filesystem::create_directories(form_->reception().settings.dataFolder / "LOG");
-    pass_ = std::make_unique<reception::ReceivePass>(form_->reception(), *form_->RadioLink().Host(),
-                                                     *form_->RadioLink().Chat());
+    std::filesystem::create_directories(form_->Reception().settings.dataFolder / "LOG");
   }
 
   platform::CheckBox* Box(const char* name) {
@@ -48,15 +46,14 @@ class DistanceAlarmTest : public testing_support::ProgramFolderTest {
   // One receive pass over a position report of `call` at the given offset from
   // the user's position, as the TNC hands it over.
   void Heard(const std::string& call, double northKm, double eastKm, const char* symbol = "/>") {
-    const auto& rs = form_->reception().settings;
+    const auto& rs = form_->Reception().settings;
     const links::LatLon p =
         links::MapKmToLatLon(kUserNorth + northKm, kUserEast + eastKm, rs.mapCentralMeridian, rs.mapFalseEasting);
     const std::string row = std::string(symbol) + " ";
     reception::testing::ScriptedSource source;
     source.reads.push_back({call + ">APRS <UI>:\r\n!" + links::FormatAprsPosition(p, row, "") + "test\r\n",
                             reception::TurnRead::Leave::No});
-    form_->reception().receiveBuffer = "\n";
-    pass_->Run(source);
+    form_->RunReceivePass(source);
   }
 
   panels::DistanceAlarmPanel& Notice() { return form_->DistanceAlarmFrame(); }
@@ -66,22 +63,19 @@ class DistanceAlarmTest : public testing_support::ProgramFolderTest {
     return "20" + record.substr(0, 2) + "-" + record.substr(2, 2) + "-" + record.substr(4, 2) + " " +
            record.substr(7, 2) + ":" + record.substr(9, 2);
   }
-  std::string NewestMoniAll() {
-    return form_->reception().stations.MoniAll()[form_->reception().stations.MoniAllCount()];
-  }
+  std::string NewestMoniAll() { return form_->HeardStations().MoniAll()[form_->HeardStations().MoniAllCount()]; }
   void ExpectColours(QWidget* w, const QColor& back, const QColor& fore) {
     EXPECT_EQ(w->palette().color(QPalette::Window), back) << w->objectName().toStdString();
     EXPECT_EQ(w->palette().color(QPalette::WindowText), fore) << w->objectName().toStdString();
   }
 
   std::unique_ptr<Form1> form_;
-  std::unique_ptr<reception::ReceivePass> pass_;
 };
 
 TEST_F(DistanceAlarmTest, MoniAllStationInsideTheDistanceOpensTheNotice) {
   SetAlarmBox("Check21", true);
-  ASSERT_TRUE(form_->reception().settings.moniAllAlarmOn);
-  ASSERT_EQ(form_->reception().settings.alarmDistanceKm, 5);
+  ASSERT_TRUE(form_->Reception().settings.moniAllAlarmOn);
+  ASSERT_EQ(form_->Reception().settings.alarmDistanceKm, 5);
   ASSERT_FALSE(Shown());
 
   // Outside the distance and at 6 km: nothing.
@@ -122,13 +116,13 @@ TEST_F(DistanceAlarmTest, WatchedStationAlarmsInMoniOneColoursAndReplacesTheText
   ASSERT_TRUE(Shown());
   EXPECT_EQ(Notice().Label25->Caption(), "DL2NEAR    D = 1.2 km !");
 
-  form_->reception().settings.moniOneCall = "DL5WALK";
+  form_->MoniOneSelect().SelectMoniOneStation("DL5WALK");
   Heard("DL5WALK", -0.55, 0);
-  ASSERT_GE(form_->reception().stations.MoniOneCount(), 1);
+  ASSERT_GE(form_->HeardStations().MoniOneCount(), 1);
   ASSERT_TRUE(Shown());
-  EXPECT_EQ(Notice().Caption(),
-            "MONI 1  < 5 km  ALARM   " +
-                Stamp(form_->reception().stations.MoniOneTrack()[form_->reception().stations.MoniOneCount()]));
+  EXPECT_EQ(
+      Notice().Caption(),
+      "MONI 1  < 5 km  ALARM   " + Stamp(form_->HeardStations().MoniOneTrack()[form_->HeardStations().MoniOneCount()]));
   EXPECT_EQ(Notice().Label25->Caption(), "DL5WALK    D = 0.5 km !");
   ExpectColours(&Notice(), QColor(0, 0, 0), QColor(255, 255, 0));
   ExpectColours(Notice().Label25, QColor(0, 0, 0), QColor(255, 255, 0));
@@ -136,7 +130,7 @@ TEST_F(DistanceAlarmTest, WatchedStationAlarmsInMoniOneColoursAndReplacesTheText
   // The MONI 1 box off switches both alarms off.
   Notice().Command34->click();
   SetAlarmBox("Check20", false);
-  EXPECT_FALSE(form_->reception().settings.moniAllAlarmOn);
+  EXPECT_FALSE(form_->Reception().settings.moniAllAlarmOn);
   Heard("DL5WALK", -0.2, 0);
   Heard("DL6NEAR", 0.2, 0);
   EXPECT_FALSE(Shown());

@@ -35,17 +35,13 @@ class EmergencyWindowTest : public ProgramFolderTest {
     form_->show();
     PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
     ASSERT_EQ(form_->Map().state().MapDrawnOnce, 1);
-    std::filesystem::create_directories(form_->reception().settings.dataFolder / "LOG");
-    pass_ = std::make_unique<reception::ReceivePass>(form_->reception(), *form_->RadioLink().Host(),
-                                                     *form_->RadioLink().Chat());
+    std::filesystem::create_directories(form_->Reception().settings.dataFolder / "LOG");
   }
   // One receive pass over a frame as the TNC hands it over.
-  void Frame(const std::string& header, const std::string& payload) {
-    RunOneFrame(*pass_, form_->reception(), header, payload);
-  }
+  void Frame(const std::string& header, const std::string& payload) { RunOneFrame(*form_, header, payload); }
   std::string AlarmFile() {
     std::string b;
-    ReadWholeFile(form_->reception().alarm.file, b);
+    ReadWholeFile(form_->Reception().alarm.file, b);
     return b;
   }
   // Text boxes of the frame.
@@ -57,7 +53,6 @@ class EmergencyWindowTest : public ProgramFolderTest {
 
   double clock_ = 1000.0;
   std::unique_ptr<Form1> form_;
-  std::unique_ptr<reception::ReceivePass> pass_;
 };
 
 }  // namespace zeblon::testing_support

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "geodesy/text.h"
+#include "links/computer_clock.h"
 #include "panels/emergency_window.h"
 #include "tests/main_window/emergency_fixture.h"
 
@@ -81,7 +82,7 @@ TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndCome
             "DFALL!       ");
 
   // The window holds the block the pass appended to _ALARM_.TXT.
-  const reception::AlarmRecord& a = form_->reception().alarm;
+  const reception::AlarmRecord& a = form_->Reception().alarm;
   const std::string block = AlarmFile();
   const auto t = Shown();
   EXPECT_EQ(t[0], "SOS         " + a.time);
@@ -97,8 +98,8 @@ TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndCome
 
   // The map made its one jump to the alarm position; the window is maximised.
   EXPECT_EQ(form_->Map().state().CentreMode, 0);
-  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(a.northText));
-  EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(a.eastText));
+  EXPECT_EQ(form_->CurrentSettings().CentreNorth, LeadingNumber(a.northText));
+  EXPECT_EQ(form_->CurrentSettings().CentreEast, LeadingNumber(a.eastText));
   EXPECT_TRUE(form_->windowState() & Qt::WindowMaximized);
 
   // The sound: asked to play our own file once.
@@ -119,8 +120,8 @@ TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndCome
   // The user moves the map away; CENTER jumps back.
   form_->Map().SetCentre(1.0, 2.0);
   form_->EmergencyFrame().Command38->click();
-  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(a.northText));
-  EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(a.eastText));
+  EXPECT_EQ(form_->CurrentSettings().CentreNorth, LeadingNumber(a.northText));
+  EXPECT_EQ(form_->CurrentSettings().CentreEast, LeadingNumber(a.eastText));
 
   // x on a young alarm asks nothing; the cycle shows the window again only
   // after more than 30 seconds of the monotonic clock.
@@ -142,12 +143,16 @@ TEST_F(EmergencyWindowTest, EmergencySymbolOpensTheWindowAndAnOldAlarmCanBeCance
   Start();
   Frame("OTHER*>APRS", "!4903.50N\\07201.75W!hurt");
   ASSERT_TRUE(Visible());
-  EXPECT_EQ(form_->reception().alarm.call, "OTHER");
+  EXPECT_EQ(form_->Reception().alarm.call, "OTHER");
   EXPECT_NE(AlarmFile().find("STATION : OTHER\r\n"), std::string::npos);
   EXPECT_EQ(Shown()[0].substr(0, 12), "OTHER       ");
 
-  // Two hours old: x asks; No keeps the alarm standing.
-  form_->reception().alarm.time = "2000-01-01 00:00";
+  // A year later the alarm is past its hour: x asks; No keeps the alarm standing.
+  form_->AlarmLocalClock = [] {
+    reception::LocalTime later = ComputerClockNow();
+    ++later.year;
+    return later;
+  };
   platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::No; });
   form_->EmergencyFrame().Command39->click();
   ASSERT_EQ(platform::MessageLog().size(), 1u);
@@ -164,7 +169,7 @@ TEST_F(EmergencyWindowTest, EmergencySymbolOpensTheWindowAndAnOldAlarmCanBeCance
   form_->EmergencyFrame().Command39->click();
   platform::SetMessageResponder(nullptr);
   EXPECT_FALSE(Visible());
-  EXPECT_TRUE(form_->reception().alarm.call.empty());
+  EXPECT_TRUE(form_->Reception().alarm.call.empty());
   clock_ += 100.0;
   form_->Tick().hooks.reshowEmergencyWindow();
   EXPECT_FALSE(Visible());

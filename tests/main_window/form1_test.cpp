@@ -87,9 +87,9 @@ TEST_F(Form1Test, TheReceivePathGetsTheAutomaticAnswerAndTheAlarmDistanceOfTheSt
     auto form = StartMainWindow();
     ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
     EXPECT_EQ(Find<platform::CheckBox>(*form, "Check16")->Value(), 1);
-    EXPECT_EQ(form->reception().settings.autoAnswerOn, c.autoAnswer) << c.modem;
-    EXPECT_EQ(form->settings().AlarmDistanceKm, 1);
-    EXPECT_EQ(form->reception().settings.alarmDistanceKm, 1) << c.modem;
+    EXPECT_EQ(form->Reception().settings.autoAnswerOn, c.autoAnswer) << c.modem;
+    EXPECT_EQ(form->CurrentSettings().AlarmDistanceKm, 1);
+    EXPECT_EQ(form->Reception().settings.alarmDistanceKm, 1) << c.modem;
     form->close();
   }
 }
@@ -118,13 +118,13 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   auto* label16 = Find<platform::Label>(*form, "Label16");
   EXPECT_EQ(check11->Value(), 1);
   check11->SetValue(0);  // fixed stations hidden
-  EXPECT_EQ(form->reception().settings.stationFilterMask, 29);
+  EXPECT_EQ(form->Reception().settings.stationFilterMask, 29);
   check25->SetValue(0);
-  EXPECT_EQ(form->reception().settings.stationFilterMask, 13);
+  EXPECT_EQ(form->Reception().settings.stationFilterMask, 13);
   for (int i = 0; i < 4; ++i) Find<platform::CommandButton>(*form, "Command14")->click();
   EXPECT_EQ(label16->Caption(), "WX");
   EXPECT_EQ(check25->Value(), 1);  // weather stations shown at the "WX" level
-  EXPECT_EQ(form->reception().settings.moniAllDisplayLevel, 1);
+  EXPECT_EQ(form->Reception().settings.moniAllDisplayLevel, 1);
   // MONI ALL alarm on switches MONI 1 on.
   auto* check20 = Find<platform::CheckBox>(*form, "Check20");
   auto* check21 = Find<platform::CheckBox>(*form, "Check21");
@@ -133,19 +133,19 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   check21->SetValue(1);
   check21->OnMouseUp(1);
   EXPECT_EQ(check20->Value(), 1);
-  EXPECT_TRUE(form->reception().settings.moniAllAlarmOn);
-  EXPECT_TRUE(form->reception().settings.moniOneAlarmOn);
+  EXPECT_TRUE(form->Reception().settings.moniAllAlarmOn);
+  EXPECT_TRUE(form->Reception().settings.moniOneAlarmOn);
   // A right click opens ALARM DIST SETUP with the distance; OK takes 12.5 as 12.
   check21->OnMouseUp(2);
   auto* frame13 = Find<platform::Frame>(*form, "Frame13");
   EXPECT_TRUE(frame13->isVisible());
   EXPECT_FALSE(form->Timer1->isActive());
-  EXPECT_EQ(Find<platform::TextBox>(*form, "Text9")->Text(), std::to_string(form->settings().AlarmDistanceKm));
+  EXPECT_EQ(Find<platform::TextBox>(*form, "Text9")->Text(), std::to_string(form->CurrentSettings().AlarmDistanceKm));
   Find<platform::TextBox>(*form, "Text9")->SetText("12.5");
   Find<platform::CommandButton>(*form, "Command35")->click();
   EXPECT_FALSE(frame13->isVisible());
-  EXPECT_EQ(form->settings().AlarmDistanceKm, 12);
-  EXPECT_EQ(form->reception().settings.alarmDistanceKm, 12);
+  EXPECT_EQ(form->CurrentSettings().AlarmDistanceKm, 12);
+  EXPECT_EQ(form->Reception().settings.alarmDistanceKm, 12);
   EXPECT_TRUE(form->Timer1->isActive());
 
   // The station passes run in the map's redraw: MONI ALL, then MONI 1 with its read-outs.
@@ -155,18 +155,19 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   parts.position = reception::PositionPart(6581500, 401250);
   parts.call = "SM5ABC";
   parts.symbol = "/>";
-  form->reception().stations.Add(parts.Build(false), reception::kMoniAllSlots);
+  form->StoreHeardReport(parts.Build(false));
   form->DrawMap();
   EXPECT_EQ(form->StationPasses().DrawnOrder(), std::vector<std::string>{"SM5ABC"});
-  EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(),
-            std::to_string(form->reception().stations.MoniOneCount()));
+  EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), std::to_string(form->HeardStations().MoniOneCount()));
 
   // The WX STATION window for a record with the weather symbol, closed for another.
   std::string record(120, ' ');
   record.replace(0, 11, "240517 0930");
   record.replace(42, 36, "180/010g015t050r001p010P005h65b10132");
+  record.replace(32, 5, "SM5WX");
   record.replace(100, 2, "/_");
-  form->reception().info.call = "SM5WX";
+  form->StoreHeardReport(record);
+  ASSERT_TRUE(form->ShowStationInfo("SM5WX"));
   form->ShowWxInfoForRecord(record);
   auto* frame15 = Find<platform::Frame>(*form, "Frame15");
   EXPECT_TRUE(frame15->isVisible());
@@ -198,7 +199,7 @@ TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {
   form->Form_Activate();
   EXPECT_EQ(clock_reads, 3);
   EXPECT_EQ(map->drawings, 2);
-  EXPECT_DOUBLE_EQ(form->settings().CentreNorth, 6000);
+  EXPECT_DOUBLE_EQ(form->CurrentSettings().CentreNorth, 6000);
   EXPECT_FALSE(Find(*form, "Frame2")->isHidden());
   EXPECT_EQ(Find<platform::TextBox>(*form, "Text19")->Text(), "");
   EXPECT_FALSE(form->Timer1->isActive());
@@ -402,19 +403,19 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   EXPECT_NE(std::find(listed.begin(), listed.end(), "XY1ABC"), listed.end());
   EXPECT_EQ(std::find(listed.begin(), listed.end(), "_CHATLOG"), listed.end());
   // A report of the station heard since its log was written.
-  form->reception().stations.ClearMoniAll();
-  form->reception().stations.Add(StoredRecord("240101 1200", "XY1ABC", "heard since"), reception::kMoniAllSlots);
+  ASSERT_EQ(form->HeardStations().MoniAllCount(), 0);
+  form->StoreHeardReport(StoredRecord("240101 1200", "XY1ABC", "heard since"));
   form->Internet().SwitchState().lastRawRequestHhmm = 1200;
 
   combo9->SetText(" xy1abc ");
   QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
   QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
 
-  EXPECT_EQ(form->settings().MoniOneCall, "XY1ABC");
+  EXPECT_EQ(form->CurrentSettings().MoniOneCall, "XY1ABC");
   EXPECT_EQ(combo9->Text(), "XY1ABC");
-  ASSERT_EQ(form->reception().stations.MoniOneCount(), 3);
-  EXPECT_EQ(form->reception().stations.Newest().comment, "heard since");
-  EXPECT_DOUBLE_EQ(form->reception().stations.Newest().north, 6585.5);
+  ASSERT_EQ(form->HeardStations().MoniOneCount(), 3);
+  EXPECT_EQ(form->HeardStations().Newest().comment, "heard since");
+  EXPECT_DOUBLE_EQ(form->HeardStations().Newest().north, 6585.5);
   EXPECT_EQ(form->Map().state().CentreMode, 1);
   EXPECT_TRUE(Find<platform::OptionButton>(*form, "Option2")->isChecked());
   EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), "3");
@@ -434,7 +435,7 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
   // puts the call back.
   combo9->SetText("qw7tk");
   EXPECT_TRUE(form->MoniOneSelect().TakeChangedMoniOneCall());
-  EXPECT_EQ(form->settings().MoniOneCall, "QW7TK");
+  EXPECT_EQ(form->CurrentSettings().MoniOneCall, "QW7TK");
   EXPECT_FALSE(form->MoniOneSelect().TakeChangedMoniOneCall());
   combo9->SetText("  ");
   form->MoniOneSelect().MoniOneComboKeyDown(13);
@@ -455,20 +456,25 @@ TEST_F(Form1Test, PickingAStationInTheCallComboLoadsItsLogAndStoresTheCall) {
 // With smart logging the watched station's reports with a deviating time stamp
 // leave the track when the window draws the map; without it they stay.
 TEST_F(Form1Test, SmartLoggingDropsStampedTrackReportsWhenTheMapIsDrawn) {
-  auto form = StartMainWindow();
-  reception::ReceptionState& st = form->reception();
   std::string stamped = StoredRecord("240101 1201", "QW7TK", "stamped");
   reception::WriteAt(stamped, 12, "T");
+  const std::string ini = Read("ZEBLON.INI");
   for (const bool smart : {false, true}) {
-    st.settings.smartLog = smart;
-    st.stations.LoadTrack(
-        {StoredRecord("240101 1200", "QW7TK", "a"), stamped, StoredRecord("240101 1202", "QW7TK", "b")});
+    // The watched station's log restored into the track at the start, smart logging set.
+    Write("ZEBLON.INI", ini + "SLOG=" + (smart ? "1" : "0") + "\r\n");
+    Write("U33/LOG/QW7TK.TXT", TrimRight(StoredRecord("240101 1200", "QW7TK", "a")) + "\r\n" + TrimRight(stamped) +
+                                   "\r\n" + TrimRight(StoredRecord("240101 1202", "QW7TK", "b")) + "\r\n");
+    auto form = StartMainWindow();
+    ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
     form->DrawMap();
     std::vector<std::string> comments;
-    for (const std::string& r : st.stations.TrackRecords()) comments.push_back(reception::TrimmedColumns(r, 43, 89));
+    for (const std::string& r : form->HeardStations().TrackRecords()) {
+      comments.push_back(reception::TrimmedColumns(r, 43, 89));
+    }
     const std::vector<std::string> kept =
         smart ? std::vector<std::string>{"a", "b"} : std::vector<std::string>{"a", "stamped", "b"};
     EXPECT_EQ(comments, kept) << smart;
+    form->close();
   }
 }
 
@@ -498,40 +504,41 @@ TEST_F(Form1Test, ChoosingAStationKeepsEveryStoredReportHoweverOld) {
   combo9->SetText("xy1abc");
   QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
   QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
-  ASSERT_EQ(form->settings().MoniOneCall, "XY1ABC");
+  ASSERT_EQ(form->CurrentSettings().MoniOneCall, "XY1ABC");
   EXPECT_EQ(Read("U33/LOG/XY1ABC.TXT"), log_of("XY1ABC"));
-  EXPECT_EQ(form->reception().stations.MoniOneCount(), 3);
-  EXPECT_EQ(form->reception().stations.Newest().comment, "December 2024");
+  EXPECT_EQ(form->HeardStations().MoniOneCount(), 3);
+  EXPECT_EQ(form->HeardStations().Newest().comment, "December 2024");
   EXPECT_EQ(Ini(), ini_with_call("XY1ABC"));
 
   // MONI1 in the INFO panel, on a station heard since its log was written.
-  form->reception().stations.Add(StoredRecord("250105 1000", "AB2CD", "heard since"), reception::kMoniAllSlots);
+  form->StoreHeardReport(StoredRecord("250105 1000", "AB2CD", "heard since"));
   ASSERT_TRUE(form->ShowStationInfo("AB2CD"));
   platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Yes; });
   form->InfoFrame().Command11->click();
   platform::SetMessageResponder(nullptr);
-  ASSERT_EQ(form->settings().MoniOneCall, "AB2CD");
+  ASSERT_EQ(form->CurrentSettings().MoniOneCall, "AB2CD");
   EXPECT_EQ(Read("U33/LOG/AB2CD.TXT"), log_of("AB2CD") + line("250105 1000", "AB2CD", "heard since") + "\r\n");
-  EXPECT_EQ(form->reception().stations.MoniOneCount(), 4);
+  EXPECT_EQ(form->HeardStations().MoniOneCount(), 4);
   EXPECT_EQ(Ini(), ini_with_call("AB2CD"));
 
   // The internet scan takes every stored station in turn.
-  form->reception().stations.ClearMoniAll();
+  Find<platform::CommandButton>(*form, "Command3")->click();  // CLR: MONI ALL starts anew
+  ASSERT_EQ(form->HeardStations().MoniAllCount(), 0);
   const std::string ab2cd = Read("U33/LOG/AB2CD.TXT");
   std::set<std::string> listed;
   for (int i = 0; i < combo9->ListCount(); ++i) listed.insert(combo9->List(i));
   ASSERT_TRUE(listed.count("XY1ABC") == 1 && listed.count("AB2CD") == 1);
   auto* check27 = Find<platform::CheckBox>(*form, "Check27");
   check27->SetValue(1);
-  std::set<std::string> scanned{form->settings().MoniOneCall};
+  std::set<std::string> scanned{form->CurrentSettings().MoniOneCall};
   for (int tick = 0; tick < 5 * combo9->ListCount(); ++tick) {
-    if (form->Internet().Switches().Tick()) scanned.insert(form->settings().MoniOneCall);
+    if (form->Internet().Switches().Tick()) scanned.insert(form->CurrentSettings().MoniOneCall);
   }
   check27->SetValue(0);
   EXPECT_EQ(scanned, listed);
   EXPECT_EQ(Read("U33/LOG/XY1ABC.TXT"), log_of("XY1ABC"));
   EXPECT_EQ(Read("U33/LOG/AB2CD.TXT"), ab2cd);
-  EXPECT_EQ(Ini(), ini_with_call(form->settings().MoniOneCall));
+  EXPECT_EQ(Ini(), ini_with_call(form->CurrentSettings().MoniOneCall));
 }
 
 TEST_F(Form1Test, ASecondStartInTheSameFolderIsRefused) {

@@ -55,13 +55,11 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
     form_->show();
     PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
     ASSERT_EQ(form_->Map().state().MapDrawnOnce, 1);
-    fs::create_directories(form_->reception().settings.dataFolder / "LOG");
-    pass_ = std::make_unique<reception::ReceivePass>(form_->reception(), *form_->RadioLink().Host(),
-                                                     *form_->RadioLink().Chat());
+    fs::create_directories(form_->Reception().settings.dataFolder / "LOG");
   }
   // One receive pass over a frame as the TNC hands it over.
   void Frame(const std::string& header, const std::string& payload) {
-    testing_support::RunOneFrame(*pass_, form_->reception(), header, payload);
+    testing_support::RunOneFrame(*form_, header, payload);
   }
   // A plain position report of `call` at 59 deg `latMin` N, 18 deg `lonMin` E.
   void Heard(const std::string& call, const std::string& latMin, const std::string& lonMin, const std::string& comment,
@@ -73,7 +71,7 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
   std::string Comment(const std::string& record) { return reception::TrimmedColumns(record, 43, 89); }
   std::vector<std::string> LogLines(const std::string& call) {
     std::string b;
-    ReadWholeFile(reception::MoniOneLogPath(form_->reception().settings.dataFolder, call), b);
+    ReadWholeFile(reception::MoniOneLogPath(form_->Reception().settings.dataFolder, call), b);
     auto lines = SplitLines(b);
     if (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;
@@ -101,7 +99,6 @@ class InfoPanelTest : public testing_support::ProgramFolderTest {
   }
 
   std::unique_ptr<Form1> form_;
-  std::unique_ptr<reception::ReceivePass> pass_;
 };
 
 TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
@@ -111,7 +108,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   Heard("AB1CD", "30.50", "00.50", "second");
   Heard("AB1CD-9", "32.00", "02.00", "longer call");
   Heard("AB1CD", "31.50", "01.50", "third");
-  reception::ReceptionState& st = form_->reception();
+  const reception::ReceptionState& st = form_->Reception();
   ASSERT_EQ(st.stations.MoniAllCount(), 5);
 
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
@@ -157,10 +154,10 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   p.Command12->OnMouseDown(1);
   EXPECT_EQ(p.Command12->Caption(), "MAP L");
   EXPECT_EQ(form_->Map().state().CentreMode, 0);
-  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(reception::Columns(st.stations.MoniAll()[3], 14, 22)));
+  EXPECT_EQ(form_->CurrentSettings().CentreNorth, LeadingNumber(reception::Columns(st.stations.MoniAll()[3], 14, 22)));
   p.Command37->click();
-  EXPECT_EQ(form_->settings().CentreNorth, LeadingNumber(reception::Columns(st.stations.MoniAll()[5], 14, 22)));
-  EXPECT_EQ(form_->settings().CentreEast, LeadingNumber(reception::Columns(st.stations.MoniAll()[5], 23, 31)));
+  EXPECT_EQ(form_->CurrentSettings().CentreNorth, LeadingNumber(reception::Columns(st.stations.MoniAll()[5], 14, 22)));
+  EXPECT_EQ(form_->CurrentSettings().CentreEast, LeadingNumber(reception::Columns(st.stations.MoniAll()[5], 23, 31)));
   // The right button: the next finer scale, from the finest back to the coarsest.
   const double scales[] = {1000, 200, 50, 10, 2, 5000};
   form_->Map().SetScale(5000);
@@ -217,11 +214,11 @@ TEST_F(InfoPanelTest, WeatherStationOpensTheWxWindowUntilTheUserClosesIt) {
   wx.Command15->click();  // the user closes it
   EXPECT_TRUE(wx.isHidden());
   Step(form_->InfoFrame().Command5, true);
-  EXPECT_EQ(form_->reception().info.index, 1);
+  EXPECT_EQ(form_->Reception().info.index, 1);
   EXPECT_TRUE(wx.isHidden());  // stays closed while stepping
   form_->InfoFrame().Command20->click();
   EXPECT_FALSE(wx.isHidden());
-  EXPECT_EQ(form_->reception().info.record, form_->reception().stations.MoniAll()[1]);
+  EXPECT_EQ(form_->Reception().info.record, form_->HeardStations().MoniAll()[1]);
 
   // A station that is not a weather station closes it and disables WX.
   Heard("AB1CD", "30.00", "00.00", "car");
@@ -239,7 +236,7 @@ TEST_F(InfoPanelTest, SearchAtTheSelectedPlaceLooksThroughEveryStation) {
   Heard("FAR1", "50.00", "40.00", "far");
   Heard("AB1CD", "45.00", "20.00", "shown");
   Heard("NEAR2", "29.90", "00.10", "near after", "/-");
-  reception::ReceptionState& st = form_->reception();
+  const reception::ReceptionState& st = form_->Reception();
   ASSERT_EQ(st.stations.MoniAllCount(), 5);
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
   ASSERT_EQ(st.info.index, 4);
@@ -268,7 +265,7 @@ TEST_F(InfoPanelTest, SearchAtTheSelectedPlaceLooksThroughEveryStation) {
 
 TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   Start();
-  reception::ReceptionState& st = form_->reception();
+  const reception::ReceptionState& st = form_->Reception();
   const char* mins[] = {"30.00", "30.50", "31.00", "31.50", "32.00", "32.50"};
   for (int i = 0; i < 6; ++i) Heard("QW7TK-9", mins[i], mins[i], "point " + std::to_string(i + 1));
   ASSERT_EQ(st.stations.MoniOneCount(), 6);
@@ -340,7 +337,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], TrimRight(shown));
   const double north = LeadingNumber(reception::Columns(shown, 14, 22));
-  EXPECT_EQ(form_->settings().CentreNorth, north);
+  EXPECT_EQ(form_->CurrentSettings().CentreNorth, north);
   EXPECT_EQ(st.stations.Newest().north, north);
   EXPECT_EQ(st.stations.Newest().comment, "point 4");
   EXPECT_TRUE(p.isHidden());
@@ -373,10 +370,10 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
 // the track, so that its buttons step and delete the positions it shows.
 TEST_F(InfoPanelTest, TheWatchedStationOpenedFromElsewhereShowsItsTrack) {
   Start();
-  reception::ReceptionState& st = form_->reception();
+  const reception::ReceptionState& st = form_->Reception();
   const char* mins[] = {"30.00", "30.50", "31.00", "31.50", "32.00", "32.50"};
   for (int i = 0; i < 6; ++i) Heard("QW7TK-9", mins[i], mins[i], "point " + std::to_string(i + 1));
-  st.ClearMoniAll();  // the RAW list's clearing: MONI ALL starts anew, the track stays
+  static_cast<platform::CommandButton*>(platform::FindControl(*form_, "Command3"))->click();  // CLR: MONI ALL anew
   Heard("QW7TK-9", "33.00", "33.00", "point 7");
   ASSERT_EQ(st.stations.MoniOneCount(), 7);
   ASSERT_EQ(st.stations.MoniAllCount(), 1);
@@ -399,20 +396,20 @@ TEST_F(InfoPanelTest, TheWatchedStationOpenedFromElsewhereShowsItsTrack) {
 TEST_F(InfoPanelTest, AnObjectNameFromTheAirStaysOneFileInLog) {
   Start();
   Frame("AB5CD*>APRS", ";EVIL/X/Y *111111z5931.00N/01801.00E-object");
-  ASSERT_EQ(form_->reception().stations.MoniAllCount(), 1);
+  ASSERT_EQ(form_->HeardStations().MoniAllCount(), 1);
   ASSERT_TRUE(form_->ShowStationInfo("EVIL/X/Y"));
   platform::SetMessageResponder([](const platform::MessageRecord&) { return MsgResult::Yes; });
   form_->InfoFrame().Command11->click();
-  EXPECT_EQ(form_->settings().MoniOneCall, "EVIL/X/Y");
-  const fs::path log = reception::MoniOneLogPath(form_->reception().settings.dataFolder, "EVIL/X/Y");
-  EXPECT_EQ(log.parent_path(), form_->reception().settings.dataFolder / "LOG");
+  EXPECT_EQ(form_->CurrentSettings().MoniOneCall, "EVIL/X/Y");
+  const fs::path log = reception::MoniOneLogPath(form_->Reception().settings.dataFolder, "EVIL/X/Y");
+  EXPECT_EQ(log.parent_path(), form_->Reception().settings.dataFolder / "LOG");
   EXPECT_EQ(LogLines("EVIL/X/Y").size(), 1u);
   // Deleting from its track writes the same file.
   form_->ShowMoniOneInfo();
   form_->InfoFrame().Command18->click();
   EXPECT_EQ(LogLines("EVIL/X/Y").size(), 1u);
   EXPECT_EQ(log.filename(), "EVIL_X_Y.TXT");
-  EXPECT_FALSE(fs::exists(form_->reception().settings.dataFolder / "LOG" / "EVIL"));
+  EXPECT_FALSE(fs::exists(form_->Reception().settings.dataFolder / "LOG" / "EVIL"));
 }
 
 TEST_F(InfoPanelTest, MoniOnePingChatAndRaw) {
@@ -452,7 +449,7 @@ TEST_F(InfoPanelTest, MoniOnePingChatAndRaw) {
   p.Command23->click();
   EXPECT_EQ(chat->Check16->Value(), 0);
   EXPECT_EQ(check16_clicks, 2);
-  EXPECT_FALSE(form_->reception().settings.autoAnswerOn);
+  EXPECT_FALSE(form_->Reception().settings.autoAnswerOn);
   EXPECT_EQ(chat->Text2->Text(), "AB1CD");
   chat->Check16->OnClick = nullptr;  // a missing handler is no fault
   p.Command23->click();
@@ -477,11 +474,11 @@ TEST_F(InfoPanelTest, MoniOnePingChatAndRaw) {
   ASSERT_FALSE(platform::MessageLog().empty());
   EXPECT_EQ(platform::MessageLog().back().text, "SET  AB1CD  >  MONI 1  ?");
   EXPECT_EQ(platform::MessageLog().back().default_button, 1);
-  EXPECT_EQ(form_->settings().MoniOneCall, "AB1CD");
+  EXPECT_EQ(form_->CurrentSettings().MoniOneCall, "AB1CD");
   EXPECT_TRUE(IniHas("CALL=AB1CD"));
   // The track takes the reports of later minutes (both may share one).
-  EXPECT_GE(form_->reception().stations.MoniOneCount(), 1);
-  EXPECT_EQ(static_cast<int>(LogLines("AB1CD").size()), form_->reception().stations.MoniOneCount());
+  EXPECT_GE(form_->HeardStations().MoniOneCount(), 1);
+  EXPECT_EQ(static_cast<int>(LogLines("AB1CD").size()), form_->HeardStations().MoniOneCount());
   EXPECT_EQ(p.Label19->Caption(), "DELETE");
   // On the watched station MONI1 asks nothing.
   platform::ClearMessageLog();
@@ -494,11 +491,11 @@ TEST_F(InfoPanelTest, TheWatchedStationWithoutTrackShowsNoOtherStationsReport) {
   Heard("AB5CD", "31.00", "01.00", "someone else");
   ASSERT_TRUE(form_->ShowStationInfo("AB5CD"));
   EXPECT_EQ(Comment(Shown()), "someone else");
-  ASSERT_EQ(form_->reception().stations.MoniOneCount(), 0);
+  ASSERT_EQ(form_->HeardStations().MoniOneCount(), 0);
   form_->ShowMoniOneInfo();
   EXPECT_EQ(form_->InfoFrame().Caption(), "QW7TK-9");
   EXPECT_EQ(form_->RecordLine().Caption(), "");
-  EXPECT_EQ(form_->reception().info.record, "");
+  EXPECT_EQ(form_->Reception().info.record, "");
 }
 
 TEST_F(InfoPanelTest, MoniOneLabelsOpenThePanelAndTheRecordLineAsksToRetransmit) {
@@ -604,7 +601,7 @@ TEST_F(InfoPanelTest, TheRecordLineStaysInSightOverRedraws) {
 TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   Start();
   Heard("QW7TK-9", "30.00", "00.00", "watched");
-  ASSERT_EQ(form_->reception().settings.moniOneCall, "QW7TK-9");
+  ASSERT_EQ(form_->Reception().settings.moniOneCall, "QW7TK-9");
   auto* frame5 = platform::FindControl(*form_, "Frame5");
   auto* frame9 = platform::FindControl(*form_, "Frame9");
   auto* label10 = dynamic_cast<platform::Label*>(platform::FindControl(*form_, "Label10"));
@@ -612,7 +609,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   ASSERT_TRUE(frame5 && frame9 && label10 && label11);
   ASSERT_EQ(label10->parentWidget(), frame5);
   ASSERT_EQ(label11->parentWidget(), frame9);
-  const int standard = MoniOneFrameStandardWidth(form_->shell().TwipsPerPixelX);
+  const int standard = MoniOneFrameStandardWidth(form_->Shell().TwipsPerPixelX);
   EXPECT_EQ(frame5->width(), standard);
   EXPECT_EQ(frame9->width(), standard);
   auto move = [](QWidget* w, int x) {
@@ -698,7 +695,7 @@ TEST_F(InfoPanelTest, RetransmittedReportGoesOutThroughTheEngine) {
   ASSERT_EQ(form_->RadioLink().State().AgwDataPending, 1);
   PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
   dw.Feed(testing_support::PacketAudio(dir, "AB1CD-9>APRS,WIDE1-1:!5930.00N/01800.00E>plain"));
-  reception::ReceptionState& st = form_->reception();
+  const reception::ReceptionState& st = form_->Reception();
   PumpUntil(
       [&] {
         form_->RadioLink().DecodeReceivedTraffic();

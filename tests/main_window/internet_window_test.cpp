@@ -60,7 +60,7 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
                                           line(5, "QW7TK-9>APRS,TCPIP*:!5231.00N/01321.00E>second")};
   auto form = StartMainWindow();
   ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
-  ASSERT_EQ(form->reception().stations.MoniOneCount(), 0);
+  ASSERT_EQ(form->HeardStations().MoniOneCount(), 0);
 
   // Without the support the tick asks nothing.
   form->Tick().Run(Inputs());
@@ -82,11 +82,11 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
   // No stored report yet: the last 72 hours, the call as it stands.
   EXPECT_EQ(server_.targets[0], "/aprs/raw?callsign=QW7TK-9&seconds=259200");
   EXPECT_FALSE(Find(*form, "Text10")->isVisible());
-  const reception::ReceptionState& st = form->reception();
-  ASSERT_EQ(st.stations.MoniOneCount(), 2);
+  const reception::StationStore& stations = form->HeardStations();
+  ASSERT_EQ(stations.MoniOneCount(), 2);
   const struct { double lat, lon; } expected[] = {{52.5, 13 + 20.0 / 60}, {52 + 31.0 / 60, 13 + 21.0 / 60}};
   for (int i = 1; i <= 2; ++i) {
-    const std::string& rec = st.stations.MoniOneTrack()[static_cast<std::size_t>(i)];
+    const std::string& rec = stations.MoniOneTrack()[static_cast<std::size_t>(i)];
     EXPECT_EQ(reception::TrimmedColumns(rec, 33, 41), "QW7TK-9") << rec;
     const double north = std::atof(rec.substr(13, 9).c_str());
     const double east = std::atof(rec.substr(22, 9).c_str());
@@ -94,7 +94,7 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
     EXPECT_NEAR(p.latitude, expected[i - 1].lat, 1e-4) << rec;
     EXPECT_NEAR(p.longitude, expected[i - 1].lon, 1e-4) << rec;
   }
-  EXPECT_EQ(reception::TrimmedColumns(st.stations.MoniOneTrack()[2], 43, 89), "second");
+  EXPECT_EQ(reception::TrimmedColumns(stations.MoniOneTrack()[2], 43, 89), "second");
 
   // Polled this minute: the next tick asks nothing more.
   form->Tick().Run(Inputs());

@@ -91,7 +91,7 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   Form1& main = Open(program, port);
   Start(main);
   ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
-  EXPECT_EQ(main.settings().InterfaceKind, 0);
+  EXPECT_EQ(main.CurrentSettings().InterfaceKind, 0);
   PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 1; }, 5000);  // registers after the start-up
   EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1);
 
@@ -110,7 +110,7 @@ TEST_F(LiveRoadTest, StartWithTheEngineHearStoreAndClose) {
   };
   PumpUntil(heard, 30000);
   ASSERT_TRUE(heard()) << Read("U33/LOG/_LOGL_.TXT") << engine->output();
-  EXPECT_GE(main.reception().stations.MoniAllCount(), 8);
+  EXPECT_GE(main.HeardStations().MoniAllCount(), 8);
   EXPECT_NE(Read("U33/LOG/_LOG_.TXT").find("OBJNAME"), std::string::npos);
   EXPECT_NE(Read("U33/LOG/_LOGRAW_.TXT").find("AB9CD*>APRS <UI>:"), std::string::npos);
   EXPECT_TRUE(main.Timer1->isActive());
@@ -159,7 +159,7 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
   int beeps = 0;
   main.Beep = [&] { ++beeps; };
   PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
-  const reception::ReceptionState& st = main.reception();
+  const reception::ReceptionState& st = main.Reception();
   auto hear = [&](const std::string& payload) {
     engine.Feed(testing_support::PacketAudio(dir, "SM5DEF>APRS,WIDE2-1:" + payload));
   };
@@ -190,7 +190,7 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
     const double north = std::atof(newest.substr(13, 9).c_str()), east = std::atof(newest.substr(22, 9).c_str());
     EXPECT_NEAR(map.state().MoniOneNorth, north, 0.001);
     EXPECT_NEAR(map.state().MoniOneEast, east, 0.001);
-    EXPECT_NEAR(main.settings().CentreNorth, north, 0.001);
+    EXPECT_NEAR(main.CurrentSettings().CentreNorth, north, 0.001);
     const std::string utmmon = testing_support::Find<platform::Label>(main, "Label7")->Caption();
     EXPECT_NE(utmmon.find(map::TrackedValueText(map::CutToWholeMetres(north))), std::string::npos) << utmmon;
   }
@@ -215,8 +215,7 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   main.Tick().hooks.decodeReceivedTraffic = [&] {
     decode();
     auto* map = dynamic_cast<MapService*>(&main.MapDisplay());
-    passes.push_back(
-        {main.reception().stations.MoniAllCount(), map != nullptr ? map->display().state().MoniAllCount : -1});
+    passes.push_back({main.HeardStations().MoniAllCount(), map != nullptr ? map->display().state().MoniAllCount : -1});
   };
   Start(main);
   PumpUntil([&] { return engine.Count('m') == 1; }, 5000);
@@ -251,15 +250,15 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   }
   passes.clear();
   engine.Send(burst);
-  PumpUntil([&] { return main.reception().stations.MoniAllCount() >= 20; }, 10000);
-  ASSERT_EQ(main.reception().stations.MoniAllCount(), 20);
+  PumpUntil([&] { return main.HeardStations().MoniAllCount() >= 20; }, 10000);
+  ASSERT_EQ(main.HeardStations().MoniAllCount(), 20);
   EXPECT_EQ(firstPassAfter(0).stored, 20);
   EXPECT_EQ(firstPassAfter(0).drawn, 20);
 
   // One frame alone on a quiet link.
   passes.clear();
   engine.SendMonitor(position("ALONE", 30));
-  PumpUntil([&] { return main.reception().stations.MoniAllCount() >= 21; }, 10000);
+  PumpUntil([&] { return main.HeardStations().MoniAllCount() >= 21; }, 10000);
   EXPECT_EQ(firstPassAfter(20).stored, 21);
   EXPECT_EQ(firstPassAfter(20).drawn, 21);
   EXPECT_NE(Read("U33/LOG/_LOGL_.TXT").find("ALONE"), std::string::npos);
@@ -272,8 +271,8 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   QElapsedTimer sent;
   sent.start();
   engine.Send(bad + engine.MonitorFrame(position("BEHIND", 35)));
-  PumpUntil([&] { return main.reception().stations.MoniAllCount() >= 22; }, 10000);
-  ASSERT_EQ(main.reception().stations.MoniAllCount(), 22);
+  PumpUntil([&] { return main.HeardStations().MoniAllCount() >= 22; }, 10000);
+  ASSERT_EQ(main.HeardStations().MoniAllCount(), 22);
   std::cout << "[ figure ] the window, ticks of 0.2 s: a good frame behind 1000 ill-formed ones stored "
             << sent.elapsed() << " ms after it was sent\n";
   EXPECT_LT(sent.elapsed(), 10 * main.Tick().cycleInterval);
@@ -283,12 +282,12 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   engine.Flood(engine.MonitorFrame(""), 100000);
   PumpUntil([&] { return engine.FloodLeft() == 0 && live->Receiver()->EngineTextsDropped() > 0; }, 30000);
   engine.SendMonitor(position("AFTER", 40));
-  PumpUntil([&] { return main.reception().stations.MoniAllCount() >= 23; }, 10000);
-  ASSERT_EQ(main.reception().stations.MoniAllCount(), 23);
+  PumpUntil([&] { return main.HeardStations().MoniAllCount() >= 23; }, 10000);
+  ASSERT_EQ(main.HeardStations().MoniAllCount(), 23);
   ASSERT_FALSE(live->Told().empty());
   EXPECT_NE(live->Told().back().find("FRAMES DROPPED - RECEIVE BUFFER FULL"), std::string::npos);
   bool listed = false;
-  for (const std::string& line : main.reception().monitorLines.lines)
+  for (const std::string& line : main.Reception().monitorLines.lines)
     listed = listed || line.find("FRAMES DROPPED") != std::string::npos;
   EXPECT_TRUE(listed);
 

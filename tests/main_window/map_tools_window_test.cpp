@@ -229,8 +229,7 @@ TEST_F(MapToolsWindowTest, MessageBoxButtonsSpeakTheWindowsLanguage) {
   platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Cancel; });
   const std::pair<int, const char*> cases[] = {{12, "Abbrechen"}, {13, "Avbryt"}, {11, "Cancel"}};
   for (const auto& [language, cancel] : cases) {
-    form_->settings().LanguageSetting = language;
-    form_->ApplyLanguageTexts();
+    form_->SetLanguage(language);
     platform::ClearMessageLog();
     form_->Form_KeyDown(114);
     ASSERT_EQ(platform::MessageLog().size(), 1u) << language;
@@ -239,7 +238,7 @@ TEST_F(MapToolsWindowTest, MessageBoxButtonsSpeakTheWindowsLanguage) {
 }
 
 TEST_F(MapToolsWindowTest, ClipboardReadBacksCentreTheMap) {
-  Settings& s = form_->settings();
+  const Settings& s = form_->CurrentSettings();
   QGuiApplication::clipboard()->setText("https://www.google.com/maps/place/Somewhere,+Sweden/@59.0,15.0,12z");
   form_->Form_KeyDown(121);  // a place name before the "@": no position
   EXPECT_DOUBLE_EQ(s.CentreNorth, 6581.5);
@@ -304,8 +303,8 @@ TEST_F(MapToolsWindowTest, PictureViewerFromTheRightClickFinder) {
   viewer->Command71->click();
   EXPECT_FALSE(viewer->isVisible());
   EXPECT_EQ(form_->Map().state().PictureMode, 0);
-  EXPECT_NEAR(form_->settings().CentreNorth, 6581.499, 1e-9);
-  EXPECT_NEAR(form_->settings().CentreEast, 401.499, 1e-9);
+  EXPECT_NEAR(form_->CurrentSettings().CentreNorth, 6581.499, 1e-9);
+  EXPECT_NEAR(form_->CurrentSettings().CentreEast, 401.499, 1e-9);
 }
 
 TEST_F(MapToolsWindowTest, VideoInTheViewerWithStart) {
@@ -398,8 +397,7 @@ TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   record.replace(32, 6, "SM0XYZ");
   record.replace(42, 9, "hut & bed");
   record.replace(100, 2, "/-");
-  reception::ReceptionState& r = form_->reception();
-  r.stations.Add(record, reception::kMoniAllSlots);
+  form_->StoreHeardReport(record);
   Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
   Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
   Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
@@ -416,7 +414,7 @@ TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, away);
   Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, away);
   EXPECT_FALSE(info->isVisible());
-  EXPECT_EQ(form_->reception().info.call, "");
+  EXPECT_EQ(form_->Reception().info.call, "");
   EXPECT_TRUE(Find<panels::PoiEditor>(*form_, "PoiEditor")->isVisible());
 }
 
@@ -429,7 +427,7 @@ TEST_F(MapToolsWindowTest, ALowWindowSearchesForNothing) {
   record.replace(12, 19, "\xFE 6581.500  401.250");
   record.replace(32, 6, "SM0XYZ");
   record.replace(100, 2, "/-");
-  form_->reception().stations.Add(record, reception::kMoniAllSlots);
+  form_->StoreHeardReport(record);
   auto* info = Find<panels::InfoPanel>(*form_, "Frame1");
   QLabel* sun = service_->tools()->sunCurve();
   for (int height : {629, 630}) {
@@ -483,7 +481,7 @@ TEST_F(MapToolsWindowTest, PoiEditorChangesTheFileAndOpensOnlySafeLinks) {
   EXPECT_FALSE(editor->isVisible());
   EXPECT_EQ(Read(folder_ / "U33" / "POI" / "HUTS.POI"),
             "\xFE 6581.500  401.250 Old hut {https://example.org/hut?a=1&b=2}\r\n\xFE 6590.000  420.000 Far hut\r\n");
-  EXPECT_EQ(form_->panels().PoiCount, 2);
+  EXPECT_EQ(service_->tools()->pois().lines().size(), 2u);
 }
 
 TEST_F(MapToolsWindowTest, PoiComboEnterCreatesOrLoadsAndLeavingStoresTheName) {
@@ -493,16 +491,16 @@ TEST_F(MapToolsWindowTest, PoiComboEnterCreatesOrLoadsAndLeavingStoresTheName) {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(combo->lineEdit() != nullptr ? static_cast<QWidget*>(combo->lineEdit()) : combo, &key);
   };
-  EXPECT_EQ(form_->panels().PoiCount, 2);
+  EXPECT_EQ(service_->tools()->pois().lines().size(), 2u);
   enter(" walks ");  // not listed: an empty file, current, listed
   EXPECT_TRUE(fs::exists(folder_ / "U33" / "POI" / "WALKS.POI"));
-  EXPECT_EQ(form_->settings().PoiFileName, "WALKS");
-  EXPECT_EQ(form_->panels().PoiCount, 0);
+  EXPECT_EQ(form_->CurrentSettings().PoiFileName, "WALKS");
+  EXPECT_EQ(service_->tools()->pois().lines().size(), 0u);
   EXPECT_EQ(combo->Text(), "WALKS");
   EXPECT_EQ(combo->ListCount(), 2);
   enter("  huts");  // listed, in another case and with blanks
-  EXPECT_EQ(form_->settings().PoiFileName, "HUTS");
-  EXPECT_EQ(form_->panels().PoiCount, 2);
+  EXPECT_EQ(form_->CurrentSettings().PoiFileName, "HUTS");
+  EXPECT_EQ(service_->tools()->pois().lines().size(), 2u);
   // Typing without Enter, then leaving: the current name comes back and is stored.
   combo->SetText("UNCONFIRMED");
   QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
@@ -515,7 +513,7 @@ TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
   panels::ControlColumn* col = nullptr;
   auto* check14 = Find<platform::CheckBox>(*form_, "Check14");
   (void)col;
-  EXPECT_EQ(form_->panels().TrackLineCount, 21);
+  EXPECT_EQ(service_->tools()->tracks().lines().size(), 21u);
   for (int i = 0; i < 3; ++i) Click("Command2");  // to 50 m per pixel
   const QImage before = picture_->grab().toImage();
   check14->click();
@@ -529,8 +527,8 @@ TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
   Shot(form_.get(), "trk_on_map");
   // A press on the frame centres the map on the track's last point.
   Mouse(frame10, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(150, 10));
-  EXPECT_NEAR(form_->settings().CentreNorth, 6588.0, 1e-9);
-  EXPECT_NEAR(form_->settings().CentreEast, 390.0 + 6 * 2.1, 1e-6);
+  EXPECT_NEAR(form_->CurrentSettings().CentreNorth, 6588.0, 1e-9);
+  EXPECT_NEAR(form_->CurrentSettings().CentreEast, 390.0 + 6 * 2.1, 1e-6);
   // A right click on that point prints its time.
   Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
   Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
@@ -541,14 +539,14 @@ TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {
   EXPECT_EQ(text->text(), "20240501 1020");
   // Next file: the empty day; the end of a track with no points does nothing.
   Click("Command69");
-  EXPECT_EQ(form_->settings().TrackFileName, "20240502");
-  EXPECT_EQ(form_->panels().TrackLineCount, 0);
-  const double north = form_->settings().CentreNorth;
+  EXPECT_EQ(form_->CurrentSettings().TrackFileName, "20240502");
+  EXPECT_EQ(service_->tools()->tracks().lines().size(), 0u);
+  const double north = form_->CurrentSettings().CentreNorth;
   Mouse(frame10, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(150, 10));
-  EXPECT_DOUBLE_EQ(form_->settings().CentreNorth, north);
+  EXPECT_DOUBLE_EQ(form_->CurrentSettings().CentreNorth, north);
   EXPECT_NE(Read(folder_ / "ZEBLON.INI").find("TRKF=20240502"), std::string::npos);
   Click("Command68");
-  EXPECT_EQ(form_->panels().TrackLineCount, 21);
+  EXPECT_EQ(service_->tools()->tracks().lines().size(), 21u);
 }
 
 #ifdef ZEBLON_HAVE_VIDEO

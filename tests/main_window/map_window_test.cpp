@@ -66,7 +66,7 @@ class MapWindowTest : public ProgramFolderTest {
 
 TEST_F(MapWindowTest, ButtonsClicksKeysAndQthOk) {
   const map::MapState& m = form_->Map().state();
-  Settings& s = form_->settings();
+  const Settings& s = form_->CurrentSettings();
   // The start-up shows the coarsest scale; three steps in reach the tiles of M0050.
   EXPECT_EQ(m.MapScale, 5000);
   EXPECT_EQ(Caption("Label1"), "UTMcen 6581.500");
@@ -184,7 +184,7 @@ TEST_F(MapWindowTest, BrightnessAndTheMarkedInk) {
 
 TEST_F(MapWindowTest, ThePoiButtonShowsThePointsOfTheChosenFile) {
   for (int i = 0; i < 3; ++i) Click("Command2");
-  ASSERT_EQ(form_->panels().PoiCount, 1);
+  ASSERT_EQ(form_->PoiAndTrackFiles().pois.lines().size(), 1u);
   const auto poi_pixels = [&] {
     const QImage img = picture_->grab().toImage();
     int n = 0;

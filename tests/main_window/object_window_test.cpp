@@ -107,15 +107,15 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   EXPECT_TRUE(IniHas("OTXT=Club field day 145.500"));
   EXPECT_TRUE(IniHas("OSYM=103"));
   EXPECT_TRUE(IniHas("OSYN=A"));
-  const double north = form->settings().ObjectNorth, east = form->settings().ObjectEast;
-  EXPECT_EQ(north, form->settings().CentreNorth);
-  EXPECT_EQ(east, form->settings().CentreEast);
+  const double north = form->CurrentSettings().ObjectNorth, east = form->CurrentSettings().ObjectEast;
+  EXPECT_EQ(north, form->CurrentSettings().CentreNorth);
+  EXPECT_EQ(east, form->CurrentSettings().CentreEast);
 
   // OBJ on: the next tick sends the object.
   obj->SetValue(1);
   obj->OnMouseUp(1);
   ASSERT_EQ(obj->Value(), 1);
-  ASSERT_EQ(form->panels().ObjectBeaconOn, 1);
+  ASSERT_EQ(form->ObjectSetup().ObjectBeaconOn(), 1);
   RunCycle(
       *form, [&] { return !ObjectsSent(engine.output()).empty(); }, 10000);
   const auto sent = ObjectsSent(engine.output());
@@ -147,17 +147,17 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   form->Map().SetCentreMode(0);  // the map follows no station
   form->Map().SetCentre(north + 5, east - 5);
   form->DrawMap();
-  ASSERT_NEAR(form->settings().CentreNorth, north + 5, 1e-6);
+  ASSERT_NEAR(form->CurrentSettings().CentreNorth, north + 5, 1e-6);
   obj->OnMouseUp(2);
   EXPECT_EQ(form->Map().state().CentreMode, 0);
   EXPECT_EQ(form->Map().state().CentreOnObject, 0);
-  EXPECT_NEAR(form->settings().CentreNorth, north, 1e-6);
-  EXPECT_NEAR(form->settings().CentreEast, east, 1e-6);
+  EXPECT_NEAR(form->CurrentSettings().CentreNorth, north, 1e-6);
+  EXPECT_NEAR(form->CurrentSettings().CentreEast, east, 1e-6);
   EXPECT_FALSE(form->Timer1->isActive());
   frame.Command31->click();
   EXPECT_TRUE(frame.isHidden());
   EXPECT_EQ(obj->Value(), 0);
-  EXPECT_EQ(form->panels().ObjectBeaconOn, 0);
+  EXPECT_EQ(form->ObjectSetup().ObjectBeaconOn(), 0);
   EXPECT_TRUE(IniHas("ONAM="));
   EXPECT_TRUE(IniHas("OSYM=103"));
   form->Tick().ResetObjectBeacon();

@@ -52,28 +52,24 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
     PumpUntil([&] { return main_->Map().state().MapDrawnOnce == 1; });
     ASSERT_EQ(main_->Map().state().MapDrawnOnce, 1);
     ASSERT_NE(dynamic_cast<links::LiveRadioLink*>(&main_->RadioLink()), nullptr);
-    fs::create_directories(main_->reception().settings.dataFolder / "LOG");
-    pass_ = std::make_unique<reception::ReceivePass>(main_->reception(), *main_->RadioLink().Host(),
-                                                     *main_->RadioLink().Chat());
+    fs::create_directories(main_->Reception().settings.dataFolder / "LOG");
     Map().hooks().drawn = [this] { ++drawings_; };
   }
   void TearDown() override {
-    pass_.reset();
     program_.reset();
     WebFolderTest::TearDown();
   }
 
   map::MapDisplay& Map() { return dynamic_cast<MapService&>(main_->MapDisplay()).display(); }
   void Heard(const std::string& call, const std::string& payload) {
-    testing_support::RunOneFrame(*pass_, main_->reception(), call + "*>WIDE2-1>APRS", payload);
+    testing_support::RunOneFrame(*main_, call + "*>WIDE2-1>APRS", payload);
   }
   // A pass that hears nothing.
   void NothingHeard() {
     struct Silence : reception::MonitorSource {
       reception::TurnRead ReadTurn() override { return {}; }
     } silence;
-    main_->reception().receiveBuffer = "\n";
-    pass_->Run(silence);
+    main_->RunReceivePass(silence);
   }
   // Enter in the MONI 1 call box, as the user types it.
   void WatchByEnter(const std::string& call) {
@@ -81,7 +77,7 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
     combo9->SetText(call);
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
-    ASSERT_EQ(main_->settings().MoniOneCall, call);
+    ASSERT_EQ(main_->CurrentSettings().MoniOneCall, call);
   }
   // A left click on a centring option (Option1 USER QTH, Option2 MONI 1 QTH).
   void ClickOption(const char* name) {
@@ -95,15 +91,12 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
     Find(*main_, "Frame8")->show();
   }
   bool ViewerShown() { return Find(*main_, "Frame8")->isVisible(); }
-  const std::string& Newest() {
-    return main_->reception().stations.MoniOneTrack()[main_->reception().stations.MoniOneCount()];
-  }
+  const std::string& Newest() { return main_->HeardStations().MoniOneTrack()[main_->HeardStations().MoniOneCount()]; }
   static double Km(const std::string& record, int from) { return std::atof(record.substr(from - 1, 9).c_str()); }
   std::string Caption(const char* label) { return Find<platform::Label>(*main_, label)->Caption(); }
 
   std::unique_ptr<Program> program_;
   Form1* main_ = nullptr;
-  std::unique_ptr<reception::ReceivePass> pass_;
   int beeps_ = 0;
   int drawings_ = 0;
 };
@@ -111,10 +104,10 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
 TEST_F(ReceptionHooksTest, TheWatchedStationMovesOnTheMapWithEveryNewReport) {
   Heard("SM5DEF", kHome.payload);
   // The user at the station's home.
-  const std::string home = main_->reception().stations.MoniAll()[main_->reception().stations.MoniAllCount()];
+  const std::string home = main_->HeardStations().MoniAll()[main_->HeardStations().MoniAllCount()];
   main_->Map().SetUserPosition(Km(home, 14), Km(home, 23));
   WatchByEnter("SM5DEF");
-  ASSERT_EQ(main_->reception().stations.MoniOneCount(), 1);
+  ASSERT_EQ(main_->HeardStations().MoniOneCount(), 1);
   ASSERT_EQ(main_->Map().state().CentreMode, 1);
   ASSERT_TRUE(Checked("Option2"));
 
@@ -126,14 +119,14 @@ TEST_F(ReceptionHooksTest, TheWatchedStationMovesOnTheMapWithEveryNewReport) {
     const map::MapState& s = Map().state();
     EXPECT_GT(drawings_, drawn);
     // The newest report everywhere the map shows the station.
-    EXPECT_DOUBLE_EQ(main_->reception().stations.Newest().north, north);
+    EXPECT_DOUBLE_EQ(main_->HeardStations().Newest().north, north);
     EXPECT_NEAR(s.MoniOneNorth, north, 0.001);
     EXPECT_NEAR(s.MoniOneEast, east, 0.001);
     EXPECT_EQ(s.MoniOnePixelX, static_cast<long>(Map().view().PixelX(east)));
     EXPECT_EQ(s.MoniOnePixelY, static_cast<long>(Map().view().PixelY(north)));
     // MONI 1 QTH: the map centred on it.
-    EXPECT_NEAR(main_->settings().CentreNorth, north, 0.001);
-    EXPECT_NEAR(main_->settings().CentreEast, east, 0.001);
+    EXPECT_NEAR(main_->CurrentSettings().CentreNorth, north, 0.001);
+    EXPECT_NEAR(main_->CurrentSettings().CentreEast, east, 0.001);
     // UTMmon read-out and the distance line from the user's position.
     EXPECT_NE(Caption("Label7").find(map::TrackedValueText(map::CutToWholeMetres(north))), std::string::npos)
         << Caption("Label7");
@@ -162,14 +155,14 @@ TEST_F(ReceptionHooksTest, TheMapFollowsTheWatchedStationUnlessTheGpsMovesTheUse
     ClickOption("Option1");
     ASSERT_EQ(main_->Map().state().CentreMode, 2);
     main_->Gps().GpsFixMoved = c.gpsFixMoved;
-    main_->Gps().GpsNorth = main_->settings().UserNorth;  // the fix where the user is
-    main_->Gps().GpsEast = main_->settings().UserEast;
+    main_->Gps().GpsNorth = main_->CurrentSettings().UserNorth;  // the fix where the user is
+    main_->Gps().GpsEast = main_->CurrentSettings().UserEast;
     Heard("SM5DEF", c.payload);
     EXPECT_EQ(main_->Map().state().CentreMode, c.follows ? 1 : 2);
     EXPECT_EQ(Checked("Option2"), c.follows);
     EXPECT_EQ(Checked("Option1"), !c.follows);
     if (c.follows) {
-      EXPECT_NEAR(main_->settings().CentreNorth, Km(Newest(), 14), 0.001);
+      EXPECT_NEAR(main_->CurrentSettings().CentreNorth, Km(Newest(), 14), 0.001);
     }
   }
   main_->Gps().GpsFixMoved = 0;
@@ -188,7 +181,7 @@ TEST_F(ReceptionHooksTest, TheToneBeepsForANewWatchedReportAndANewMessage) {
       {"the same message again", "SM5ABC", ":SM5XYZ   :hello there", 0},
       {"a message to another call", "SM5ABC", ":SM5QQQ   :not for you", 0},
   };
-  ASSERT_TRUE(main_->reception().settings.toneOn);
+  ASSERT_TRUE(main_->Reception().settings.toneOn);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     beeps_ = 0;
@@ -198,7 +191,7 @@ TEST_F(ReceptionHooksTest, TheToneBeepsForANewWatchedReportAndANewMessage) {
   // The tone box off: silence, on again: the beep is back.
   auto* tone = Find<platform::CheckBox>(*main_, "Check1");
   tone->SetValue(0);
-  ASSERT_EQ(main_->shell().ToneOn, 0);
+  ASSERT_EQ(main_->Shell().ToneOn, 0);
   beeps_ = 0;
   Heard("SM5DEF", kMoves[1].payload);
   Heard("SM5ABC", ":SM5XYZ   :quiet now");
@@ -217,7 +210,7 @@ TEST_F(ReceptionHooksTest, ThePictureViewerClosesForAWatchedReportAndIsNotDrawnO
   // Another station's report: stored, the viewer stays and the map is not redrawn under it.
   int drawn = drawings_;
   Heard("SM5ABC", "!5929.00N/01401.00E>");
-  EXPECT_EQ(main_->reception().stations.MoniAll()[main_->reception().stations.MoniAllCount()].substr(32, 6), "SM5ABC");
+  EXPECT_EQ(main_->HeardStations().MoniAll()[main_->HeardStations().MoniAllCount()].substr(32, 6), "SM5ABC");
   EXPECT_TRUE(ViewerShown());
   EXPECT_EQ(main_->Map().state().PictureMode, 1);
   EXPECT_EQ(drawings_, drawn);
@@ -286,7 +279,7 @@ TEST_F(ReceptionHooksTest, TheWebPollOfTheWatchedStationBeepsMovesItAndClosesThe
   in.userCall = "SM5XYZ";
   ASSERT_EQ(main_->Tick().Run(in), links::TickEnd::MoniOnePoll);
   PumpUntil([&] { return main_->Timer1->isActive(); }, 5000);
-  ASSERT_EQ(main_->reception().stations.MoniOneCount(), 2);
+  ASSERT_EQ(main_->HeardStations().MoniOneCount(), 2);
 
   // The new message and the end of a pass that added to the track.
   EXPECT_EQ(beeps_, 2);
@@ -296,7 +289,7 @@ TEST_F(ReceptionHooksTest, TheWebPollOfTheWatchedStationBeepsMovesItAndClosesThe
   const double north = Km(Newest(), 14), east = Km(Newest(), 23);
   EXPECT_NEAR(Map().state().MoniOneNorth, north, 0.001);
   EXPECT_NEAR(Map().state().MoniOneEast, east, 0.001);
-  EXPECT_NEAR(main_->settings().CentreNorth, north, 0.001);
+  EXPECT_NEAR(main_->CurrentSettings().CentreNorth, north, 0.001);
   EXPECT_NE(Caption("Label7").find(map::TrackedValueText(map::CutToWholeMetres(north))), std::string::npos)
       << Caption("Label7");
 }

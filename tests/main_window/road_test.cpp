@@ -120,30 +120,30 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_TRUE(main.isVisible());
 
   // Speed test on the real clock: limits in range.
-  const int limit = main.reception().settings.moniAllLimit;
+  const int limit = main.Reception().settings.moniAllLimit;
   EXPECT_GE(limit, 50);
   EXPECT_LE(limit, 667);
-  EXPECT_EQ(main.reception().settings.moniOneTrackLimit, 5 * limit);
+  EXPECT_EQ(main.Reception().settings.moniOneTrackLimit, 5 * limit);
   // Settings and derived values.
-  EXPECT_EQ(main.settings().UserCall, "SM5XYZ");
+  EXPECT_EQ(main.CurrentSettings().UserCall, "SM5XYZ");
   EXPECT_EQ(main.DataFolder(), (folder_ / "U33").string());
   EXPECT_EQ(main.Map().state().MapZoneText, "33");
   EXPECT_EQ(main.Map().state().MapCentralMeridian, 15);
   EXPECT_EQ(main.Map().state().MapMeridianText, " 15");
-  EXPECT_EQ(main.shell().CallValid, 1);
-  EXPECT_EQ(main.shell().ProgramVersion, "8.08");
-  EXPECT_EQ(main.shell().CycleInterval, 6000);
+  EXPECT_EQ(main.Shell().CallValid, 1);
+  EXPECT_EQ(main.Shell().ProgramVersion, "8.08");
+  EXPECT_EQ(main.Shell().CycleInterval, 6000);
   // MONI 1 restore: the January record lay before a gap of more than 30 days.
-  EXPECT_EQ(main.reception().stations.MoniOneCount(), 2);
-  EXPECT_EQ(main.reception().stations.Newest().comment, "newest");
-  EXPECT_DOUBLE_EQ(main.settings().CentreNorth, 6582.5);
-  EXPECT_DOUBLE_EQ(main.settings().CentreEast, 402.25);
+  EXPECT_EQ(main.HeardStations().MoniOneCount(), 2);
+  EXPECT_EQ(main.HeardStations().Newest().comment, "newest");
+  EXPECT_DOUBLE_EQ(main.CurrentSettings().CentreNorth, 6582.5);
+  EXPECT_DOUBLE_EQ(main.CurrentSettings().CentreEast, 402.25);
   EXPECT_EQ(SplitLines(Read(logs + "QW7TK.TXT")).size(), 2u);
   // Pick lists.
   EXPECT_EQ(Find<platform::ComboBox>(main, "Combo1")->Text(), "20240101");
-  EXPECT_EQ(main.panels().TrackLineCount, 1);
+  EXPECT_EQ(main.PoiAndTrackFiles().tracks.lines().size(), 1u);
   EXPECT_EQ(Find<platform::ComboBox>(main, "Combo2")->Text(), "HOME");
-  EXPECT_EQ(main.panels().PoiCount, 1);
+  EXPECT_EQ(main.PoiAndTrackFiles().pois.lines().size(), 1u);
   EXPECT_GE(Find<platform::ComboBox>(main, "Combo9")->ListCount(), 2);
   EXPECT_EQ(Find<platform::CheckBox>(main, "Check16")->Value(), 1);
   // Passcode and timers.
@@ -151,7 +151,7 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_EQ(main.RadioLink().State().AprsIsPasscode, "19629");
   EXPECT_TRUE(Find<platform::CheckBox>(main, "Check15")->isEnabled());
   EXPECT_TRUE(main.Timer1->isActive() || main.Timer2->isActive());
-  EXPECT_EQ(main.reception().receiveBuffer, "\n");
+  EXPECT_EQ(main.Reception().receiveBuffer, "\n");
   EXPECT_TRUE(fs::exists(folder_ / "U33/LOG/_CHATLOG.TXT"));
   EXPECT_TRUE(fs::exists(folder_ / "ALLMDIRS.DIR"));
   for (const std::string& leftover : leftovers) EXPECT_FALSE(fs::exists(folder_ / leftover)) << leftover;
@@ -192,18 +192,15 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_EQ(Find<platform::CommandButton>(main, "Command64")->Caption(), " POS->CENTER");
   EXPECT_EQ(Find(main, "Command57")->toolTip().toStdString(), "Start README file: [F1], LClick");
   Screenshot(main, "main_window_en.png");
-  main.settings().LanguageSetting = 12;
-  main.ApplyLanguageTexts();
+  main.SetLanguage(12);
   EXPECT_EQ(caption("Frame11"), "OBJECT SETUP: KARTE AUF OBJEKT ZENTRIEREN!");
   EXPECT_EQ(Find(main, "Command57")->toolTip().toStdString(), "README-File starten: [F1], LClick");
   Screenshot(main, "main_window_de.png");
-  main.settings().LanguageSetting = 13;
-  main.ApplyLanguageTexts();
+  main.SetLanguage(13);
   EXPECT_EQ(Find<platform::CommandButton>(main, "Command22")->Caption(), "AVBRYT");
   EXPECT_EQ(Find(main, "Text13")->toolTip().toStdString(), "Position in UTM (ZON33)");
   Screenshot(main, "main_window_sv.png");
-  main.settings().LanguageSetting = 3;  // Quick Info off: every tooltip empty
-  main.ApplyLanguageTexts();
+  main.SetLanguage(3);  // Quick Info off: every tooltip empty
   EXPECT_TRUE(Find(main, "Command57")->toolTip().isEmpty());
   EXPECT_TRUE(Find(main, "Text1(5)")->toolTip().isEmpty());
 
@@ -239,7 +236,7 @@ TEST_F(RoadTest, OwnCallDecidesChatIGateAndAutomaticAnswer) {
     Program program;
     Form1& main = Start(program, c.call);
     ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
-    EXPECT_EQ(main.shell().CallValid, c.valid ? 1 : 0);
+    EXPECT_EQ(main.Shell().CallValid, c.valid ? 1 : 0);
     EXPECT_EQ(main.RadioLink().State().AprsIsPasscode, c.valid ? links::ComputeAprsIsPasscode(c.call) : "0");
     EXPECT_EQ(Find(main, "Check15")->isEnabled(), c.valid);
     EXPECT_EQ(Find(main, "Text2")->isHidden(), !c.valid);
@@ -247,11 +244,11 @@ TEST_F(RoadTest, OwnCallDecidesChatIGateAndAutomaticAnswer) {
     auto* autoA = Find<platform::CheckBox>(main, "Check16");
     EXPECT_EQ(autoA->Value(), c.valid ? 1 : 0);
     EXPECT_EQ(autoA->isHidden(), !c.valid);
-    EXPECT_EQ(main.reception().settings.autoAnswerOn, c.valid);
+    EXPECT_EQ(main.Reception().settings.autoAnswerOn, c.valid);
     // The TX box ticks AUTO-A after a GPS move: without a valid call it goes off again.
     autoA->SetValue(1);
     EXPECT_EQ(autoA->Value(), c.valid ? 1 : 0);
-    EXPECT_EQ(main.reception().settings.autoAnswerOn, c.valid);
+    EXPECT_EQ(main.Reception().settings.autoAnswerOn, c.valid);
     main.CloseByUser();
   }
 }

@@ -41,6 +41,13 @@ class TxWindowTest : public testing_support::ProgramFolderTest {
     PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
     return form;
   }
+  // The beacon interval as the user sets it: the TX setup panel's interval box and OK.
+  static void SetTxInterval(Form1& form, const std::string& interval) {
+    form.TxSetup().ToggleTransmitOrOpenTxSetup(2);
+    form.TxPanel().fr4Text2->SetText(interval);
+    form.TxPanel().fr4Command4->click();
+    ASSERT_TRUE(form.TxPanel().isHidden());
+  }
   static void Grab(QWidget& w, const char* file) {
     const fs::path dir = fs::path(ZEBLON_BINARY_DIR) / "artefacts";
     fs::create_directories(dir);
@@ -93,8 +100,8 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   EXPECT_TRUE(IniHas("TXON=0"));
   EXPECT_TRUE(IniHas("TXTO=ZEBL"));
   EXPECT_TRUE(IniHas("TXSY=101"));
-  EXPECT_EQ(form->shell().TxCall, "AB1CD-7");
-  EXPECT_EQ(form->shell().OwnEchoHeader, "AB1CD-7*>WIDE1-1>ZEBL");
+  EXPECT_EQ(form->Shell().TxCall, "AB1CD-7");
+  EXPECT_EQ(form->Shell().OwnEchoHeader, "AB1CD-7*>WIDE1-1>ZEBL");
   EXPECT_EQ(Find<platform::CheckBox>(*form, "Check6")->Caption(), "TX !");
   EXPECT_EQ(Find<platform::CheckBox>(*form, "Check6")->Value(), 0);
 
@@ -110,24 +117,27 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
 TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
   Ini("0");
   auto form = Start();
+  SetTxInterval(*form, "MANUAL");
+  ASSERT_EQ(form->CurrentSettings().BeaconInterval, 0);
   int beacons = 0, due = 0;
   form->SendOwnBeacon = [&beacons] { ++beacons; };
   form->MakePositionBeaconDue = [&due] { ++due; };
   auto* check6 = Find<platform::CheckBox>(*form, "Check6");
   check6->SetCaption("TX !");
-  form->settings().BeaconInterval = 0;
   check6->SetValue(1);
   form->TxSetup().ToggleTransmitOrOpenTxSetup(1);
   EXPECT_EQ(beacons, 1);
   EXPECT_EQ(check6->Value(), 0);
   EXPECT_FALSE(Find<QWidget>(*form, "Command23")->isEnabled());
   // With an interval: no beacon from the switch, the next one due at once.
+  SetTxInterval(*form, "10");
+  ASSERT_EQ(form->CurrentSettings().BeaconInterval, 10);
+  const int due_after_ok = due;  // the OK makes the next beacon due itself
   check6->SetCaption("TX 10");
-  form->settings().BeaconInterval = 10;
   check6->SetValue(1);
   form->TxSetup().ToggleTransmitOrOpenTxSetup(1);
   EXPECT_EQ(beacons, 1);
-  EXPECT_EQ(due, 2);
+  EXPECT_EQ(due, due_after_ok + 1);
   EXPECT_EQ(check6->Value(), 1);
   EXPECT_TRUE(Find<QWidget>(*form, "Command23")->isEnabled());
 }
@@ -146,8 +156,8 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   Grab(*form, "tx_setup_panel_scs_tnc.png");
   tx.fr4Command4->click();
   ASSERT_TRUE(tx.isHidden());
-  const std::string want =
-      links::SentBytes(links::TncResendSet(links::TncSettingsFrom(form->settings(), form->shell().HfDualOn == 1)));
+  const std::string want = links::SentBytes(
+      links::TncResendSet(links::TncSettingsFrom(form->CurrentSettings(), form->Shell().HfDualOn == 1)));
   EXPECT_NE(want.find("\x1b%AGH\r\x1bR1\r\x1b%AD3\r"), std::string::npos);
   const std::string got = line.ReadBytes(want.size(), 2000);
   EXPECT_EQ(got, want);
@@ -175,7 +185,7 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
   PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
   ASSERT_TRUE(form->RadioLink().State().MSComm1.IsOpen());
   line.Read(300);  // the TNC's start-up commands
-  ASSERT_EQ(form->settings().BeaconInterval, 0);
+  ASSERT_EQ(form->CurrentSettings().BeaconInterval, 0);
   ASSERT_EQ(Find<platform::CheckBox>(*form, "Check6")->Caption(), "TX !");  // each beacon by hand
   const char* comments[] = {"near the lake", "near the lake", "wind 5 m/s", ""};
   for (int round = 0; round < 2; ++round) {
@@ -190,7 +200,7 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
       EXPECT_EQ(sent.substr(20), std::string(comment) + "\r");
     }
   }
-  const auto& raw = form->reception().monitorLines.lines;
+  const auto& raw = form->Reception().monitorLines.lines;
   const auto told = std::count_if(raw.begin(), raw.end(), [](const std::string& l) {
     return l.find("INFO LINE FILE MISSING.TXT NOT READ") != std::string::npos;
   });
@@ -291,7 +301,7 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     EXPECT_EQ(form->RadioLink().State().AgwDataPending, 0);
     ASSERT_FALSE(live->Told().empty());
     EXPECT_EQ(live->Told().back(), links::kAgwHostNotFound);
-    const auto& raw = form->reception().monitorLines;
+    const auto& raw = form->Reception().monitorLines;
     EXPECT_NE(std::find(raw.lines.begin(), raw.lines.end(), std::string("*** ") + links::kAgwHostNotFound),
               raw.lines.end());
     EXPECT_TRUE(IniHas("TXID=13"));
@@ -312,7 +322,7 @@ TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
   EXPECT_EQ(form->Label39->Caption().substr(0, 45), "   GPS-INFO: GLN:___59.33350 GLE:___18.05833 ");
   EXPECT_EQ(form->Gps().GpsFixMoved, 1);
   EXPECT_EQ(form->Map().state().CentreMode, 2);
-  EXPECT_EQ(form->navigation().NavigationActive, 1);
+  EXPECT_EQ(form->Navigation().NavigationActive, 1);
   // The picture: the RAW list and the GPS-INFO line over the map.
   auto* list1 = Find<platform::ListBox>(*form, "List1");
   for (const char* line :
@@ -333,15 +343,27 @@ TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
 }
 
 TEST_F(TxWindowTest, NavigationRecordingEndsWithTheStopLineAtShutdown) {
-  Ini("4", "NMEA=GPS.TXT\r\n");
+  if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+  testing_support::PtyPair line(folder_, "COM3", "RECEIVER");  // COM3 is the program folder's link
+  ASSERT_TRUE(line.ok());
+  // A GPS receiver with SAVE and a navigation folder that holds files: the route is recorded.
+  Ini("4", "NMEA=3 SAVE\r\nNBAUD=4800\r\n");
+  Write("drive_c/MAP/U33/NOTES.TXT", "routes\r\n");
   auto form = Start();
-  form->navigation().NavigationRecording = 1;
+  ASSERT_EQ(form->Navigation().NavigationRecording, 1);
+  form->GpsStep().Read();  // opens the port; nothing yet
+  ASSERT_TRUE(form->RadioLink().State().MSComm2.IsOpen());
   using links::testing::Nmea;
-  Write("GPS.TXT", Nmea("GPGLL,5920.00,N,01803.50,E,123519,A") + Nmea("GPGLL,5920.01,N,01803.50,E,123520,A"));
+  const std::string sent = Nmea("GPGLL,5920.00,N,01803.50,E,123519,A") + Nmea("GPGLL,5920.01,N,01803.50,E,123520,A");
+  ASSERT_TRUE(line.Write(sent));
+  for (int i = 0; i < 100 && form->RadioLink().State().MSComm2.InBufferCount() < static_cast<long long>(sent.size());
+       ++i) {
+    form->RadioLink().State().MSComm2.WaitForInput(20);
+  }
   form->GpsStep().Read();
   ASSERT_EQ(form->Gps().GpsFixMoved, 1);
   const fs::path nav = folder_ / "drive_c" / "MAP" / "U33";
-  const std::string record = form->navigation().NavigationRecord;
+  const std::string record = form->Navigation().NavigationRecord;
   // 59.3335 N 18.05833 E: cs2cs EPSG:4326 EPSG:32633 gives 673966.567 E 6581183.511 N.
   EXPECT_EQ(record.substr(0, 9), "6581  673");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHWAY.TXT"), record + "||");
@@ -350,7 +372,7 @@ TEST_F(TxWindowTest, NavigationRecordingEndsWithTheStopLineAtShutdown) {
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHWAY.TXT"), record + "||\r\n" + stop + "\r\n");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHACT.TXT"), stop + "\r\n");
   EXPECT_EQ(Read("drive_c/MAP/U33/QTHACTPR.TXT"),
-            "\xFE" + form->navigation().GpsNorthText + form->navigation().GpsEastText + "\r\n");
+            "\xFE" + form->Navigation().GpsNorthText + form->Navigation().GpsEastText + "\r\n");
 }
 
 TEST_F(TxWindowTest, GpsReceiverOnItsPort) {

@@ -63,7 +63,7 @@ class ObjectSetupTest : public ::testing::Test {
     h.centreOnObject = [this] { ++centrings; };
     h.refuse = [this](const std::string& t) { refusals.push_back(t); };
     h.mapLeft = [] { return 200; };
-    setup = std::make_unique<ObjectSetup>(frame, picker, column, settings, beaconOn, h);
+    setup = std::make_unique<ObjectSetup>(frame, picker, column, settings, h);
     column.Check6->SetValue(1);
   }
   void Type(const std::string& name, const std::string& text, const std::string& symbol, const std::string& overlay) {
@@ -83,7 +83,6 @@ class ObjectSetupTest : public ::testing::Test {
   ObjectSetupPanel frame;
   TxSetupPanel picker;
   Settings settings;
-  int beaconOn = 0;
   bool timersOn = true;
   int drawings = 0, writes = 0, dues = 0, centrings = 0;
   std::vector<std::string> refusals;
@@ -96,7 +95,7 @@ TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {
   // Without an object, OBJ does not stay ticked and the map does not move.
   ClickObj();
   EXPECT_EQ(column.Check18->Value(), 0);
-  EXPECT_EQ(beaconOn, 0);
+  EXPECT_EQ(setup->ObjectBeaconOn(), 0);
   column.Check18->OnMouseUp(2);
   EXPECT_FALSE(frame.isHidden());
   EXPECT_EQ(frame.x(), 200);
@@ -129,7 +128,7 @@ TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {
   // With a name OBJ switches the object on and makes it due at once.
   ClickObj();
   EXPECT_EQ(column.Check18->Value(), 1);
-  EXPECT_EQ(beaconOn, 1);
+  EXPECT_EQ(setup->ObjectBeaconOn(), 1);
   EXPECT_EQ(dues, 1);
   // Opening with an object centres the map on it; OK makes the changed object due.
   column.Check18->OnMouseUp(2);
@@ -143,7 +142,7 @@ TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {
 
   // TX off (greyed OBJ or not): a click leaves it unticked.
   column.Check18->SetValue(0);
-  beaconOn = 0;
+  setup->StopBeacon();
   column.Check6->SetValue(0);
   ClickObj();
   EXPECT_EQ(column.Check18->Value(), 0);
@@ -151,7 +150,7 @@ TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {
   column.SetObjCaptionGrey(true);
   ClickObj();
   EXPECT_EQ(column.Check18->Value(), 0);
-  EXPECT_EQ(beaconOn, 0);
+  EXPECT_EQ(setup->ObjectBeaconOn(), 0);
   EXPECT_EQ(dues, 2);
 }
 
@@ -179,8 +178,8 @@ TEST_F(ObjectSetupTest, BadSymbolNumberIsToldAndNothingTaken) {
 TEST_F(ObjectSetupTest, DeleteOkWithoutNameAndCancel) {
   settings.ObjectName = "HOME     ";
   settings.ObjectText = "kept";
-  column.Check18->SetValue(1);
-  beaconOn = 1;
+  ClickObj();  // OBJ on with the name: the object is transmitted
+  ASSERT_EQ(setup->ObjectBeaconOn(), 1);
 
   // CANCEL after typing: the boxes show the stored object again, nothing stored.
   column.Check18->OnMouseUp(2);
@@ -200,7 +199,7 @@ TEST_F(ObjectSetupTest, DeleteOkWithoutNameAndCancel) {
   EXPECT_TRUE(frame.isHidden());
   EXPECT_EQ(settings.ObjectName, "");
   EXPECT_EQ(column.Check18->Value(), 0);
-  EXPECT_EQ(beaconOn, 0);
+  EXPECT_EQ(setup->ObjectBeaconOn(), 0);
   EXPECT_EQ(settings.ObjectText, "new text");
   EXPECT_EQ(settings.ObjectSymbolIndex, 174);
   EXPECT_EQ(writes, 1);
@@ -211,8 +210,8 @@ TEST_F(ObjectSetupTest, DeleteOkWithoutNameAndCancel) {
   // DELETE OBJECT keeps the frame's text, symbol and the centre but no name; a
   // symbol number outside the table is not stored.
   settings.ObjectName = "HOME     ";
-  column.Check18->SetValue(1);
-  beaconOn = 1;
+  ClickObj();  // OBJ on with the name: the object is transmitted
+  ASSERT_EQ(setup->ObjectBeaconOn(), 1);
   settings.CentreNorth = 6600;
   column.Check18->OnMouseUp(2);
   Type("HOME", "deleted", "500", "");
@@ -224,7 +223,7 @@ TEST_F(ObjectSetupTest, DeleteOkWithoutNameAndCancel) {
   EXPECT_EQ(settings.ObjectSymbolIndex, 174);
   EXPECT_EQ(settings.ObjectNorth, 6600);
   EXPECT_EQ(column.Check18->Value(), 0);
-  EXPECT_EQ(beaconOn, 0);
+  EXPECT_EQ(setup->ObjectBeaconOn(), 0);
   EXPECT_TRUE(refusals.empty());
 }
 

@@ -4,12 +4,12 @@
 
 #include <fstream>
 
-#include "panels/poi_file.h"
-#include "panels/trk_files.h"
+#include "map/poi_file.h"
+#include "map/track_files.h"
 #include "settings/text_files.h"
 #include "tests/support/program_folder.h"
 
-namespace zeblon::panels {
+namespace zeblon::map {
 namespace {
 
 namespace fs = std::filesystem;
@@ -199,4 +199,4 @@ TEST(TrackFiles, ChoiceStepsAndEnd) {
 }
 
 }  // namespace
-}  // namespace zeblon::panels
+}  // namespace zeblon::map

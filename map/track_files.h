@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace zeblon::panels {
+namespace zeblon::map {
 
 inline constexpr std::size_t kTrackLineLimit = 999999;
 
@@ -43,4 +43,4 @@ std::optional<TrackEndPoint> TrackEnd(std::span<const std::string> lines);
 // combo's text (position 0 when none is): its position, or nothing at either end.
 std::optional<std::size_t> NeighbourEntry(const std::vector<std::string>& list, const std::string& text, int step);
 
-}  // namespace zeblon::panels
+}  // namespace zeblon::map

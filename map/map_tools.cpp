@@ -1,4 +1,4 @@
-#include "main_window/map_tools.h"
+#include "map/map_tools.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -29,7 +29,7 @@
 #include "platform/qtext.h"
 #include "settings/text_files.h"
 
-namespace zeblon {
+namespace zeblon::map {
 namespace fs = std::filesystem;
 namespace {
 
@@ -56,8 +56,16 @@ bool WriteNewBitmap(const QImage& image, const fs::path& file) {
 
 }  // namespace
 
-MapTools::MapTools(map::MapDisplay& display, map::MapWidget& widget, const MapContext& context, Calls calls)
-    : display_(display), widget_(widget), map_(context), calls_(std::move(calls)) {
+MapTools::MapTools(MapDisplay& display, MapWidget& widget, Settings& settings,
+                   const reception::ReceptionState& reception, UserFiles& files, const ToolControls& controls,
+                   ToolPort& port)
+    : display_(display),
+      widget_(widget),
+      settings_(settings),
+      reception_(reception),
+      files_(files),
+      c_(controls),
+      port_(port) {
   QWidget* area = widget_.parentWidget() != nullptr ? widget_.parentWidget() : &widget_;
   picture4_ = new QLabel(area);
   picture4_->setObjectName("Picture4");
@@ -67,8 +75,8 @@ MapTools::MapTools(map::MapDisplay& display, map::MapWidget& widget, const MapCo
   track_text_->setObjectName("TrackPointText");
   track_text_->setFont(map::MapFont());
   track_text_->hide();
-  if (map_.viewer != nullptr) {
-    picture_view_ = new QLabel(map_.viewer->WebBrowser2);
+  if (c_.viewer != nullptr) {
+    picture_view_ = new QLabel(c_.viewerPage);
     picture_view_->setObjectName("PictureView");
     picture_view_->setAlignment(Qt::AlignCenter);
     SetTextColour(picture_view_, Qt::white, QColor(0x50, 0x50, 0x50));
@@ -78,7 +86,11 @@ MapTools::MapTools(map::MapDisplay& display, map::MapWidget& widget, const MapCo
 
 MapTools::~MapTools() { Unwire(); }
 
-std::string MapTools::AppFolder() const { return map_.appFolder ? map_.appFolder() : std::string("."); }
+std::string MapTools::AppFolder() const { return port_.AppFolder(); }
+
+std::function<bool(const std::string&)> MapTools::Opener() {
+  return [this](const std::string& path) { return port_.OpenDocument(path); };
+}
 
 void MapTools::Wire() {
   auto& h = widget_.hooks();
@@ -97,110 +109,101 @@ void MapTools::Wire() {
   };
   dh.show_picture = [this] { ShowPositionPicture(); };
 
-  if (map_.viewer != nullptr) {
-    map_.viewer->Command29->OnClick = [this] { StepPicture(-1); };
-    map_.viewer->Command30->OnClick = [this] { StepPicture(+1); };
-    map_.viewer->Command70->OnClick = [this] { ShowPositionPicture(); };
-    map_.viewer->Command71->OnClick = [this] { CentreAtPicture(); };
+  if (c_.viewer != nullptr) {
+    c_.picturePrevious->OnClick = [this] { StepPicture(-1); };
+    c_.pictureNext->OnClick = [this] { StepPicture(+1); };
+    c_.videoStart->OnClick = [this] { ShowPositionPicture(); };
+    c_.pictureCentre->OnClick = [this] { CentreAtPicture(); };
     // Whoever hides the viewer, its video stops with it.
-    map_.viewer->installEventFilter(this);
+    c_.viewer->installEventFilter(this);
   }
-  if (map_.column != nullptr) {
-    panels::ControlColumn& c = *map_.column;
-    c.Command57->OnClick = [this] { FunctionKey(112); };
-    c.Command59->OnClick = [this] { SaveMap(); };
-    c.Command58->OnMouseDown = [this](int button) {
+  if (c_.poiCombo != nullptr) {
+    c_.help->OnClick = [this] { FunctionKey(112); };
+    c_.saveMap->OnClick = [this] { SaveMap(); };
+    c_.globe->OnMouseDown = [this](int button) {
       if (button == map::kLeftButton) ShowInGlobe();
       if (button == map::kRightButton) ReadPositionFromClipboard(false);
-      if (calls_.focus) calls_.focus();
+      port_.FocusMap();
     };
-    c.Combo2->OnClick = [this] { ChoosePoiFile(map_.column->Combo2->Text(), false); };
-    c.Combo1->OnClick = [this] { ChooseTrackFile(map_.column->Combo1->Text()); };
-    for (QComboBox* combo : {static_cast<QComboBox*>(c.Combo1), static_cast<QComboBox*>(c.Combo2)}) {
+    c_.poiCombo->OnClick = [this] { ChoosePoiFile(c_.poiCombo->Text(), false); };
+    c_.trackCombo->OnClick = [this] { ChooseTrackFile(c_.trackCombo->Text()); };
+    for (QComboBox* combo : {static_cast<QComboBox*>(c_.trackCombo), static_cast<QComboBox*>(c_.poiCombo)}) {
       combo->installEventFilter(this);
       if (combo->lineEdit() != nullptr) combo->lineEdit()->installEventFilter(this);
     }
-    c.Check14->OnMouseUp = [this](int button) {
-      panels::ControlColumn& col = *map_.column;
-      if (map_.trkPanel == nullptr) return;
+    c_.track->OnMouseUp = [this](int button) {
+      if (c_.trackPanel == nullptr) return;
       if (button == map::kLeftButton) {
-        map_.trkPanel->hide();
+        c_.trackPanel->hide();
       } else if (button == map::kRightButton) {
-        if (col.Check14->Value() == 0) {
-          col.Check14->SetValue(1);
-          map_.trkPanel->show();
-          map_.trkPanel->raise();
-        } else if (col.Check14->Value() == 1) {
-          map_.trkPanel->setVisible(!map_.trkPanel->isVisible());
-          if (map_.trkPanel->isVisible()) map_.trkPanel->raise();
+        if (c_.track->Value() == 0) {
+          c_.track->SetValue(1);
+          c_.trackPanel->show();
+          c_.trackPanel->raise();
+        } else if (c_.track->Value() == 1) {
+          c_.trackPanel->setVisible(!c_.trackPanel->isVisible());
+          if (c_.trackPanel->isVisible()) c_.trackPanel->raise();
         } else {
           return;
         }
       } else {
         return;
       }
-      if (display_.state().MapDrawnOnce == 1 && calls_.draw) calls_.draw();
+      if (display_.state().MapDrawnOnce == 1) port_.Draw();
     };
   }
-  if (map_.poiEditor != nullptr) {
-    panels::PoiEditor& e = *map_.poiEditor;
-    e.Command26->OnClick = [this] { PoiOk(); };
-    e.Command22->OnClick = [this] { PoiCancel(); };
-    e.Command64->OnClick = [this] {
+  if (c_.poiEditor != nullptr) {
+    c_.poiOk->OnClick = [this] { PoiOk(); };
+    c_.poiCancel->OnClick = [this] { PoiCancel(); };
+    c_.poiToCentre->OnClick = [this] {
       display_.mutable_state().SelectedNorth = display_.state().CentreNorth;
       display_.mutable_state().SelectedEast = display_.state().CentreEast;
     };
-    e.Command67->OnClick = [this] { PoiOpenLink(); };
-    e.Text4->OnChange = [this] {
-      if (map_.pause) map_.pause(2000);
-    };
+    c_.poiOpenLink->OnClick = [this] { PoiOpenLink(); };
+    c_.poiText->OnChange = [this] { port_.Pause(2000); };
   }
-  if (map_.trkPanel != nullptr) {
-    map_.trkPanel->Command68->OnClick = [this] { StepTrackFile(-1); };
-    map_.trkPanel->Command69->OnClick = [this] { StepTrackFile(+1); };
-    map_.trkPanel->installEventFilter(this);
+  if (c_.trackPanel != nullptr) {
+    c_.trackPrevious->OnClick = [this] { StepTrackFile(-1); };
+    c_.trackNext->OnClick = [this] { StepTrackFile(+1); };
+    c_.trackPanel->installEventFilter(this);
   }
 }
 
 void MapTools::Unwire() {
-  if (map_.viewer != nullptr)
-    for (auto* b : {map_.viewer->Command29, map_.viewer->Command30, map_.viewer->Command70, map_.viewer->Command71})
-      b->OnClick = nullptr;
-  if (map_.column != nullptr) {
-    map_.column->Command57->OnClick = nullptr;
-    map_.column->Command59->OnClick = nullptr;
-    map_.column->Command58->OnMouseDown = nullptr;
-    map_.column->Combo1->OnClick = nullptr;
-    map_.column->Combo2->OnClick = nullptr;
-    map_.column->Check14->OnMouseUp = nullptr;
+  if (c_.viewer != nullptr)
+    for (auto* b : {c_.picturePrevious, c_.pictureNext, c_.videoStart, c_.pictureCentre}) b->OnClick = nullptr;
+  if (c_.poiCombo != nullptr) {
+    c_.help->OnClick = nullptr;
+    c_.saveMap->OnClick = nullptr;
+    c_.globe->OnMouseDown = nullptr;
+    c_.trackCombo->OnClick = nullptr;
+    c_.poiCombo->OnClick = nullptr;
+    c_.track->OnMouseUp = nullptr;
   }
-  if (map_.poiEditor != nullptr) {
-    for (auto* b :
-         {map_.poiEditor->Command26, map_.poiEditor->Command22, map_.poiEditor->Command64, map_.poiEditor->Command67})
-      b->OnClick = nullptr;
-    map_.poiEditor->Text4->OnChange = nullptr;
+  if (c_.poiEditor != nullptr) {
+    for (auto* b : {c_.poiOk, c_.poiCancel, c_.poiToCentre, c_.poiOpenLink}) b->OnClick = nullptr;
+    c_.poiText->OnChange = nullptr;
   }
-  if (map_.trkPanel != nullptr) {
-    map_.trkPanel->Command68->OnClick = nullptr;
-    map_.trkPanel->Command69->OnClick = nullptr;
+  if (c_.trackPanel != nullptr) {
+    c_.trackPrevious->OnClick = nullptr;
+    c_.trackNext->OnClick = nullptr;
   }
 }
 
 bool MapTools::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::Hide && map_.viewer != nullptr && watched == map_.viewer && map_.viewer->isHidden())
-    StopVideo();
-  if (map_.column == nullptr) return false;
-  QComboBox* poi = map_.column->Combo2;
-  QComboBox* trk = map_.column->Combo1;
+  if (e->type() == QEvent::Hide && c_.viewer != nullptr && watched == c_.viewer && c_.viewer->isHidden()) StopVideo();
+  if (c_.poiCombo == nullptr) return false;
+  QComboBox* poi = c_.poiCombo;
+  QComboBox* trk = c_.trackCombo;
   const auto is = [&](QComboBox* c) { return watched == c || (c->lineEdit() != nullptr && watched == c->lineEdit()); };
   if (e->type() == QEvent::KeyPress && is(poi)) {
     const int key = static_cast<QKeyEvent*>(e)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      ChoosePoiFile(map_.column->Combo2->Text(), true);
+      ChoosePoiFile(c_.poiCombo->Text(), true);
       return true;
     }
   } else if (e->type() == QEvent::FocusIn && (watched == poi || watched == trk)) {
-    if (map_.pause) map_.pause(4000);
+    port_.Pause(4000);
   } else if (e->type() == QEvent::FocusOut && (watched == poi || watched == trk)) {
     if (static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason) {
       if (watched == poi)
@@ -208,7 +211,7 @@ bool MapTools::eventFilter(QObject* watched, QEvent* e) {
       else
         LeaveTrackCombo();
     }
-  } else if (e->type() == QEvent::MouseButtonPress && map_.trkPanel != nullptr && watched == map_.trkPanel) {
+  } else if (e->type() == QEvent::MouseButtonPress && c_.trackPanel != nullptr && watched == c_.trackPanel) {
     CentreOnTrackEnd();
   }
   return false;
@@ -220,8 +223,8 @@ bool MapTools::eventFilter(QObject* watched, QEvent* e) {
 bool MapTools::FunctionKey(int key_code) {
   switch (key_code) {
     case 112:
-      platform::OpenDocumentOrSay(map_.openDocument,
-                                  platform::ResolveOrSame(fs::path(AppFolder()) / "README.HTM").string(), "ZEBLON");
+      platform::OpenDocumentOrSay(Opener(), platform::ResolveOrSame(fs::path(AppFolder()) / "README.HTM").string(),
+                                  "ZEBLON");
       return true;
     case 114: SaveMap(); return true;
     case 115: ShowInGlobe(); return true;
@@ -241,31 +244,29 @@ bool MapTools::FunctionKey(int key_code) {
 bool MapTools::Find() {
   if (widget_.window()->height() < map::kFinderMinWindowHeight) return false;
   const map::MapState& s = display_.state();
-  const auto pause = [this](int ms) {
-    if (map_.pause) map_.pause(ms);
-  };
-  const int level = map_.shell != nullptr ? map_.shell->MoniAllDisplayLevel : s.MoniAllDisplayLevel;
-  if (level > 0 && map_.reception != nullptr && map_.showStation) {
+  const auto pause = [this](int ms) { port_.Pause(ms); };
+  const int level = port_.MoniAllDisplayLevel();
+  if (level > 0) {
     pause(3000);
-    const reception::ReceptionState& r = *map_.reception;
+    const reception::ReceptionState& r = reception_;
     const auto filled = [](const std::vector<std::string>& v, int count) {
       std::span<const std::string> all(v);
       if (all.empty()) return all;
       return all.subspan(1, std::size_t(std::clamp(count, 0, int(all.size()) - 1)));
     };
     map::StationFilter filter;
-    filter.direct_only = map_.column != nullptr && map_.column->Check24->Value() == 1;
-    filter.mask = map_.shell != nullptr ? map_.shell->StationFilterMask : 31;
+    filter.direct_only = c_.directOnly != nullptr && c_.directOnly->Value() == 1;
+    filter.mask = port_.StationFilterMask();
     const map::StationHit hit =
-        map::FindStationAt(filled(r.stations.MoniOneTrack(), r.stations.MoniOneCount()), map_.settings->MoniOneCall,
+        map::FindStationAt(filled(r.stations.MoniOneTrack(), r.stations.MoniOneCount()), settings_.MoniOneCall,
                            filled(r.stations.MoniAll(), r.stations.MoniAllCount()), s.SelectedNorth, s.SelectedEast,
                            s.MetresPerPixel, filter);
     if (hit.index > 0) {
-      map_.showStation(hit.call, static_cast<int>(hit.index), hit.moni_one);
+      port_.ShowStation(hit.call, static_cast<int>(hit.index), hit.moni_one);
       return true;
     }
     // Nothing there: a panel left open on another station closes (with a redraw).
-    if (map_.closeInfoPanel) map_.closeInfoPanel();
+    port_.CloseInfoPanel();
   }
   if ((s.PictureDisplay & 1) != 0) {
     pause(3000);
@@ -275,21 +276,18 @@ bool MapTools::Find() {
       picture_index_ = found;
       display_.SetPictureMode(1);
       display_.SetCentreMode(0);
-      if (map_.column != nullptr) {
-        map_.column->Option1->setChecked(false);
-        map_.column->Option2->setChecked(false);
+      if (c_.followUser != nullptr) {
+        c_.followUser->setChecked(false);
+        c_.followMoniOne->setChecked(false);
       }
       ShowPositionPicture();
       pause(30000);
       return true;
     }
   }
-  if (map_.column != nullptr && map_.column->Check14->Value() == 1 && map_.panels != nullptr) {
+  if (c_.track != nullptr && c_.track->Value() == 1) {
     pause(3000);
-    const PanelState& p = *map_.panels;
-    std::span<const std::string> lines(p.TrackLines);
-    if (!lines.empty())
-      lines = lines.subspan(1, std::size_t(std::clamp<long>(p.TrackLineCount, 0, long(lines.size()) - 1)));
+    const std::span<const std::string> lines(files_.tracks.lines());
     const map::LineHit hit = map::FindLineAt(lines, s.SelectedNorth, s.SelectedEast, s.MetresPerPixel);
     if (!hit.text.empty()) {
       const QColor colour = hit.text.size() > 14 ? QColor(144, 255, 208) : s.OwnTrackColour;
@@ -302,29 +300,27 @@ bool MapTools::Find() {
       return true;
     }
   }
-  if (s.PoiDisplayMode > 0 && map_.poiEditor != nullptr && map_.panels != nullptr) {
+  if (s.PoiDisplayMode > 0 && c_.poiEditor != nullptr) {
     pause(3000);
-    panels::PoiEditor& e = *map_.poiEditor;
+    platform::Frame& e = *c_.poiEditor;
     e.move(widget_.x(), 0);
-    e.Command64->hide();
-    e.Command67->hide();
-    e.Text4->SetText("");
+    c_.poiToCentre->hide();
+    c_.poiOpenLink->hide();
+    c_.poiText->SetText("");
     poi_edit_text_.clear();
     poi_edit_index_ = 0;
-    const PanelState& p = *map_.panels;
-    std::span<const std::string> lines(p.PoiLines);
-    if (!lines.empty()) lines = lines.subspan(1, std::size_t(std::clamp(p.PoiCount, 0, int(lines.size()) - 1)));
+    const std::span<const std::string> lines(files_.pois.lines());
     const map::LineHit hit = map::FindLineAt(lines, s.SelectedNorth, s.SelectedEast, s.MetresPerPixel);
     if (hit.index > 0) {
       poi_edit_index_ = hit.index;
       poi_edit_text_ = hit.text;
-      e.Text4->SetText(hit.text);
-      e.Command64->show();
-      e.Command67->setVisible(map::TextHoldsLink(hit.text));
+      c_.poiText->SetText(hit.text);
+      c_.poiToCentre->show();
+      c_.poiOpenLink->setVisible(map::TextHoldsLink(hit.text));
     }
     e.show();
     e.raise();
-    e.Text4->setFocus();
+    c_.poiText->setFocus();
     return true;
   }
   return false;
@@ -342,7 +338,7 @@ void MapTools::ShowSunCurve(bool open) {
   clock.month = now.date().month();
   clock.day = now.date().day();
   clock.secondsSinceMidnight = now.time().msecsSinceStartOfDay() / 1000.0;
-  clock.utcOffsetHours = static_cast<int>(RoundHalfEven(map_.settings != nullptr ? map_.settings->UtcOffsetHours : 0));
+  clock.utcOffsetHours = static_cast<int>(RoundHalfEven(settings_.UtcOffsetHours));
   const auto curve = map::ComputeSunCurve(s.CursorNorth, s.CursorEast, s.MapCentralMeridian, clock);
   if (!curve) {
     picture4_->hide();
@@ -358,20 +354,19 @@ void MapTools::ShowSunCurve(bool open) {
 
 void MapTools::ShowPositionPicture() {
   const auto& pics = display_.index().Pictures();
-  if (map_.viewer == nullptr || picture_index_ < 1 || std::size_t(picture_index_) > pics.size()) return;
+  if (c_.viewer == nullptr || picture_index_ < 1 || std::size_t(picture_index_) > pics.size()) return;
   const std::string& name = pics[picture_index_ - 1];
-  panels::PictureViewer& v = *map_.viewer;
+  platform::Frame& v = *c_.viewer;
   v.SetCaption(name);
-  const fs::path root =
-      platform::ResolveOrSame(platform::WindowsPathToLinux(map_.settings->MapRootFolder, AppFolder()));
+  const fs::path root = platform::ResolveOrSame(platform::WindowsPathToLinux(settings_.MapRootFolder, AppFolder()));
   const fs::path path = platform::ResolveOrSame(root / "UTMPICS" / name);
   v.show();
   v.raise();
   const bool video = map::IsVideoName(name);
-  v.Command70->setVisible(video);
+  c_.videoStart->setVisible(video);
   // The page of the picture, for a browser; the viewer itself shows the picture.
   WriteFileAtomically(fs::path(AppFolder()) / "PIC.HTM", map::PicturePage(Utf8ToCp1252(path.string())));
-  picture_view_->setGeometry(0, 0, v.WebBrowser2->width(), v.WebBrowser2->height());
+  picture_view_->setGeometry(0, 0, c_.viewerPage->width(), c_.viewerPage->height());
   picture_view_->clear();
   if (!video) {
     QImageReader reader(QString::fromStdString(path.string()));
@@ -386,22 +381,22 @@ void MapTools::ShowPositionPicture() {
     PlayVideo(path.string());
   else
     StopVideo();
-  if (map_.windowActive && map_.windowActive() && calls_.focus) calls_.focus();
+  if (port_.WindowActive()) port_.FocusMap();
 }
 
 void MapTools::PlayVideo(const std::string& path) {
 #ifdef ZEBLON_HAVE_VIDEO
-  if (map_.viewer == nullptr) return;
+  if (c_.viewer == nullptr) return;
   if (player_ == nullptr) {
     player_ = new QMediaPlayer(this);
-    auto* view = new QVideoWidget(map_.viewer->WebBrowser2);
+    auto* view = new QVideoWidget(c_.viewerPage);
     view->setObjectName("VideoView");
     video_view_ = view;
     player_->setVideoOutput(view);
     // Sound only where there is a screen to watch the video on.
     if (!platform::IsHeadless()) player_->setAudioOutput(new QAudioOutput(player_));
   }
-  video_view_->setGeometry(0, 0, map_.viewer->WebBrowser2->width(), map_.viewer->WebBrowser2->height());
+  video_view_->setGeometry(0, 0, c_.viewerPage->width(), c_.viewerPage->height());
   video_view_->show();
   video_view_->raise();
   player_->stop();
@@ -430,7 +425,7 @@ void MapTools::StepPicture(int step) {
 
 void MapTools::ClosePictureViewer() {
   StopVideo();
-  if (map_.viewer != nullptr) map_.viewer->hide();
+  if (c_.viewer != nullptr) c_.viewer->hide();
   display_.SetPictureMode(0);
 }
 
@@ -444,15 +439,15 @@ void MapTools::CentreAtPicture() {
 void MapTools::TakeCentre(double north, double east) {
   display_.SetCentre(north, east);
   StopVideo();
-  if (map_.viewer != nullptr) map_.viewer->hide();
+  if (c_.viewer != nullptr) c_.viewer->hide();
   display_.SetPictureMode(0);
   display_.SetCentreMode(0);
-  if (map_.column != nullptr) {
-    map_.column->Option1->setChecked(false);
-    map_.column->Option2->setChecked(false);
+  if (c_.followUser != nullptr) {
+    c_.followUser->setChecked(false);
+    c_.followMoniOne->setChecked(false);
   }
-  if (calls_.draw) calls_.draw();
-  if (calls_.focus) calls_.focus();
+  port_.Draw();
+  port_.FocusMap();
 }
 
 // ---------------------------------------------------------------------------
@@ -463,22 +458,21 @@ void MapTools::ShowInWebMap(int which) {
                                           map::WebMap::kFinnish};
   if (which < 0 || which > 3) return;
   platform::OpenDocumentOrSay(
-      map_.openDocument, map::WebMapAddress(kMaps[which], display_.state().CentreNorth, display_.state().CentreEast),
-      "ZEBLON");
+      Opener(), map::WebMapAddress(kMaps[which], display_.state().CentreNorth, display_.state().CentreEast), "ZEBLON");
 }
 
 void MapTools::ShowInGlobe() {
-  if (map_.pause) map_.pause(30000);
-  const Settings& set = *map_.settings;
+  port_.Pause(30000);
+  const Settings& set = settings_;
   const int centre_mode = display_.state().CentreMode;
-  const long count = map_.reception != nullptr ? map_.reception->stations.MoniOneCount() : 0;
-  const std::string caption = map_.column != nullptr ? map_.column->Label9->Caption() : std::string();
+  const long count = reception_.stations.MoniOneCount();
+  const std::string caption = c_.moniOneStamp != nullptr ? c_.moniOneStamp->Caption() : std::string();
   const map::KmlPlacemark k =
       map::PlacemarkAt(display_.state().CentreNorth, display_.state().CentreEast, display_.state().MapCentralMeridian,
                        centre_mode == 1, count, Trim(set.MoniOneCall), caption);
   const fs::path file = fs::path(AppFolder()) / "ZEBLON.KML";
   if (!WriteFileAtomically(file, map::KmlText(k))) return;
-  platform::OpenDocumentOrSay(map_.openDocument, file.string(), "ZEBLON");
+  platform::OpenDocumentOrSay(Opener(), file.string(), "ZEBLON");
 }
 
 bool MapTools::ReadPositionFromClipboard(bool web_map_address) {
@@ -498,176 +492,156 @@ void MapTools::SaveMap() {
   std::error_code ec;
   fs::create_directories(folder, ec);
   const fs::path file = map::NextSavedMapFile(folder);
-  const auto question = map::SaveMapQuestion(map_.settings->LanguageSetting, Utf8ToCp1252(file.string()));
+  const auto question = map::SaveMapQuestion(settings_.LanguageSetting, Utf8ToCp1252(file.string()));
   if (!question) return;
   if (platform::MsgBox(*question, "ZEBLON", platform::MsgButtons::OkCancel, platform::MsgIcon::Exclamation) !=
       platform::MsgResult::Ok)
     return;
   display_.mutable_state().MapSaveDrawing = 1;
-  if (calls_.draw) calls_.draw();
+  port_.Draw();
   WriteNewBitmap(display_.picture(), file);
-  if (calls_.draw) calls_.draw();
+  port_.Draw();
 }
 
 // ---------------------------------------------------------------------------
 // POI files and the POI editor
 
-void MapTools::PoiLinesToWindow() {
-  if (map_.panels == nullptr) return;
-  PanelState& p = *map_.panels;
-  p.PoiLines.assign(1, std::string());
-  p.PoiLines.insert(p.PoiLines.end(), pois_.lines().begin(), pois_.lines().end());
-  p.PoiCount = static_cast<int>(std::min<std::size_t>(pois_.lines().size(), 2147483647u));
-}
-
-void MapTools::TrackLinesToWindow() {
-  if (map_.panels == nullptr) return;
-  PanelState& p = *map_.panels;
-  p.TrackLines.assign(1, std::string());
-  p.TrackLines.insert(p.TrackLines.end(), tracks_.lines().begin(), tracks_.lines().end());
-  p.TrackLineCount = static_cast<long>(tracks_.lines().size());
-}
-
 void MapTools::EnsureFolders() {
-  const fs::path data = map_.dataFolder ? fs::path(map_.dataFolder()) : fs::path(AppFolder());
-  pois_.SetFolder(platform::ResolveOrSame(data / "POI"));
-  tracks_.SetFolder(platform::ResolveOrSame(data / "TRK"));
+  const fs::path data = fs::path(port_.DataFolder());
+  files_.pois.SetFolder(platform::ResolveOrSame(data / "POI"));
+  files_.tracks.SetFolder(platform::ResolveOrSame(data / "TRK"));
 }
 
 void MapTools::PoiOk() {
-  if (map_.poiEditor == nullptr) return;
-  panels::PoiEditor& e = *map_.poiEditor;
-  const std::string name = panels::ComboName(map_.column->Combo2->Text());
+  if (c_.poiEditor == nullptr) return;
+  platform::Frame& e = *c_.poiEditor;
+  const std::string name = ComboName(c_.poiCombo->Text());
   EnsureFolders();
-  if (pois_.name() != name) pois_.Load(name);
+  if (files_.pois.name() != name) files_.pois.Load(name);
   map::MapState& s = display_.mutable_state();
-  const bool to_centre = e.Command64->isVisible() && s.SelectedNorth == display_.state().CentreNorth &&
+  const bool to_centre = c_.poiToCentre->isVisible() && s.SelectedNorth == display_.state().CentreNorth &&
                          s.SelectedEast == display_.state().CentreEast;
-  const std::string text = e.Text4->Text();
-  if (!pois_.Ok(poi_edit_index_, text, to_centre, s.SelectedNorth, s.SelectedEast)) {
+  const std::string text = c_.poiText->Text();
+  if (!files_.pois.Ok(poi_edit_index_, text, to_centre, s.SelectedNorth, s.SelectedEast)) {
     platform::MsgBox("POI NOT SAVED: POSITION OUT OF RANGE OR FILE NOT WRITABLE", "ZEBLON", platform::MsgButtons::Ok,
                      platform::MsgIcon::Exclamation);
   }
   poi_edit_index_ = 0;
   poi_edit_text_.clear();
-  e.Text4->SetText("");
-  map_.settings->PoiFileName = name;
-  PoiLinesToWindow();
+  c_.poiText->SetText("");
+  settings_.PoiFileName = name;
   e.hide();
-  if (calls_.draw) calls_.draw();
+  port_.Draw();
 }
 
 void MapTools::PoiCancel() {
-  if (map_.poiEditor == nullptr) return;
+  if (c_.poiEditor == nullptr) return;
   poi_edit_index_ = 0;
   poi_edit_text_.clear();
-  map_.poiEditor->Text4->SetText("");
-  map_.poiEditor->hide();
-  if (map_.drawingDone) map_.drawingDone();
+  c_.poiText->SetText("");
+  c_.poiEditor->hide();
+  port_.DrawingDone();
 }
 
 void MapTools::PoiOpenLink() {
-  if (map_.poiEditor == nullptr) return;
-  const auto link = panels::PoiLink(map_.poiEditor->Text4->Text());
+  if (c_.poiEditor == nullptr) return;
+  const auto link = PoiLink(c_.poiText->Text());
   if (!link) return;
   const std::string target = Cp1252ToUtf8(*link);
-  if (!panels::LinkMayBeOpened(target)) {
+  if (!LinkMayBeOpened(target)) {
     platform::MsgBox("LINK NOT OPENED: " + *link, "ZEBLON", platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
     return;
   }
-  platform::OpenDocumentOrSay(map_.openDocument, target, "ZEBLON");
+  platform::OpenDocumentOrSay(Opener(), target, "ZEBLON");
 }
 
 void MapTools::ChoosePoiFile(const std::string& chosen, bool enter) {
-  platform::ComboBox& combo = *map_.column->Combo2;
-  std::string& current = map_.settings->PoiFileName;
+  platform::ComboBox& combo = *c_.poiCombo;
+  std::string& current = settings_.PoiFileName;
   const int mode = display_.state().PoiDisplayMode;
   const auto rebuild = [&] {
     const std::string keep = combo.Text();
     combo.Clear();
-    for (const std::string& n : pois_.List()) combo.AddItem(n);
+    for (const std::string& n : files_.pois.List()) combo.AddItem(n);
     combo.SetText(keep);
   };
   EnsureFolders();
   if (!enter) {
-    if (chosen.empty() || panels::ComboName(chosen) == panels::ComboName(current)) return;
+    if (chosen.empty() || ComboName(chosen) == ComboName(current)) return;
     rebuild();
     combo.SetText(chosen);
     std::vector<std::string> list;
     for (int i = 0; i < combo.ListCount(); ++i) list.push_back(combo.List(i));
-    if (!panels::Listed(list, chosen)) {
-      if (map_.drawingDone) map_.drawingDone();
-      combo.SetText(panels::ComboName(current));
-      if (calls_.focus) calls_.focus();
+    if (!Listed(list, chosen)) {
+      port_.DrawingDone();
+      combo.SetText(ComboName(current));
+      port_.FocusMap();
       return;
     }
-    current = panels::ComboName(chosen);
-    if (calls_.focus) calls_.focus();
-    pois_.Load(current);
-    PoiLinesToWindow();
-    if (mode != 0 && calls_.draw) calls_.draw();
+    current = ComboName(chosen);
+    port_.FocusMap();
+    files_.pois.Load(current);
+    if (mode != 0) port_.Draw();
     return;
   }
-  const std::string name = panels::ComboName(chosen);
+  const std::string name = ComboName(chosen);
   combo.SetText(name);
-  if (name.empty() || name == panels::ComboName(current)) {
-    if (calls_.focus) calls_.focus();
+  if (name.empty() || name == ComboName(current)) {
+    port_.FocusMap();
     return;
   }
-  if (panels::Listed(pois_.List(), name)) {
+  if (Listed(files_.pois.List(), name)) {
     current = name;
-    pois_.Load(name);
+    files_.pois.Load(name);
   } else {
-    pois_.Create(name);
+    files_.pois.Create(name);
     current = name;
     combo.Clear();
-    for (const std::string& n : pois_.List()) combo.AddItem(n);
-    if (map_.drawingDone) map_.drawingDone();
+    for (const std::string& n : files_.pois.List()) combo.AddItem(n);
+    port_.DrawingDone();
   }
-  PoiLinesToWindow();
   combo.SetText(name);
-  if (calls_.focus) calls_.focus();
-  if (mode != 0 && calls_.draw) calls_.draw();
+  port_.FocusMap();
+  if (mode != 0) port_.Draw();
 }
 
 void MapTools::LeavePoiCombo() {
-  if (map_.drawingDone) map_.drawingDone();
-  map_.settings->PoiFileName = panels::ComboName(map_.settings->PoiFileName);
-  map_.column->Combo2->SetText(map_.settings->PoiFileName);
-  if (map_.writeSettings) map_.writeSettings();
+  port_.DrawingDone();
+  settings_.PoiFileName = ComboName(settings_.PoiFileName);
+  c_.poiCombo->SetText(settings_.PoiFileName);
+  port_.WriteSettings();
 }
 
 // ---------------------------------------------------------------------------
 // TRK files
 
 void MapTools::ChooseTrackFile(const std::string& chosen) {
-  platform::ComboBox& combo = *map_.column->Combo1;
-  std::string& current = map_.settings->TrackFileName;
-  if (chosen.empty() || panels::ComboName(current) == panels::ComboName(chosen)) return;
+  platform::ComboBox& combo = *c_.trackCombo;
+  std::string& current = settings_.TrackFileName;
+  if (chosen.empty() || ComboName(current) == ComboName(chosen)) return;
   EnsureFolders();
   combo.Clear();
-  for (const std::string& n : tracks_.List()) combo.AddItem(n);
+  for (const std::string& n : files_.tracks.List()) combo.AddItem(n);
   combo.SetText(chosen);
   std::vector<std::string> list;
   for (int i = 0; i < combo.ListCount(); ++i) list.push_back(combo.List(i));
-  if (!panels::Listed(list, combo.Text())) {
-    if (map_.drawingDone) map_.drawingDone();
-    combo.SetText(panels::ComboName(current));
-    if (calls_.focus) calls_.focus();
+  if (!Listed(list, combo.Text())) {
+    port_.DrawingDone();
+    combo.SetText(ComboName(current));
+    port_.FocusMap();
     return;
   }
-  current = panels::ComboName(combo.Text());
-  if (calls_.focus) calls_.focus();
-  tracks_.Load(current);
-  TrackLinesToWindow();
-  if (map_.column->Check14->Value() == 1 && calls_.draw) calls_.draw();
+  current = ComboName(combo.Text());
+  port_.FocusMap();
+  files_.tracks.Load(current);
+  if (c_.track->Value() == 1) port_.Draw();
 }
 
 void MapTools::StepTrackFile(int step) {
-  platform::ComboBox& combo = *map_.column->Combo1;
+  platform::ComboBox& combo = *c_.trackCombo;
   std::vector<std::string> list;
   for (int i = 0; i < combo.ListCount(); ++i) list.push_back(combo.List(i));
-  const auto next = panels::NeighbourEntry(list, combo.Text(), step);
+  const auto next = NeighbourEntry(list, combo.Text(), step);
   if (!next) return;
   combo.SetText(list[*next]);
   ChooseTrackFile(list[*next]);
@@ -675,21 +649,16 @@ void MapTools::StepTrackFile(int step) {
 }
 
 void MapTools::LeaveTrackCombo() {
-  if (map_.drawingDone) map_.drawingDone();
-  map_.settings->TrackFileName = panels::ComboName(map_.settings->TrackFileName);
-  map_.column->Combo1->SetText(map_.settings->TrackFileName);
-  if (map_.writeSettings) map_.writeSettings();
+  port_.DrawingDone();
+  settings_.TrackFileName = ComboName(settings_.TrackFileName);
+  c_.trackCombo->SetText(settings_.TrackFileName);
+  port_.WriteSettings();
 }
 
 void MapTools::CentreOnTrackEnd() {
-  if (map_.panels == nullptr) return;
-  const PanelState& p = *map_.panels;
-  std::span<const std::string> lines(p.TrackLines);
-  if (!lines.empty())
-    lines = lines.subspan(1, std::size_t(std::clamp<long>(p.TrackLineCount, 0, long(lines.size()) - 1)));
-  const auto end = panels::TrackEnd(lines);
+  const auto end = TrackEnd(files_.tracks.lines());
   if (!end) return;  // no track loaded: nothing to centre on
   TakeCentre(end->north, end->east);
 }
 
-}  // namespace zeblon
+}  // namespace zeblon::map

@@ -1,4 +1,4 @@
-#include "panels/poi_file.h"
+#include "map/poi_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,7 @@
 #include "platform/paths.h"
 #include "settings/text_files.h"
 
-namespace zeblon::panels {
+namespace zeblon::map {
 namespace fs = std::filesystem;
 namespace {
 
@@ -150,4 +150,4 @@ bool Listed(const std::vector<std::string>& list, const std::string& name) {
   return std::find(list.begin(), list.end(), name) != list.end();
 }
 
-}  // namespace zeblon::panels
+}  // namespace zeblon::map

@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zeblon::panels {
+namespace zeblon::map {
 
 // The nine-character position text of a POI or GPS point (km): 0.1 m is added and
 // the value cut down to whole metres, which is written back into `km`; nothing
@@ -81,4 +81,4 @@ class PoiStore {
 std::string ComboName(std::string_view text);
 bool Listed(const std::vector<std::string>& list, const std::string& name);
 
-}  // namespace zeblon::panels
+}  // namespace zeblon::map

@@ -1,11 +1,11 @@
-#include "panels/trk_files.h"
+#include "map/track_files.h"
 
 #include "settings/text_files.h"
 #include "map/layers/overlay_layers.h"
-#include "panels/poi_file.h"
+#include "map/poi_file.h"
 #include "platform/paths.h"
 
-namespace zeblon::panels {
+namespace zeblon::map {
 
 std::vector<std::string> TrackFiles::List() const { return ListFileNames(folder_, ".TRK", true); }
 
@@ -18,7 +18,7 @@ void TrackFiles::Load(const std::string& name) {
 
 std::optional<TrackEndPoint> TrackEnd(std::span<const std::string> lines) {
   if (lines.empty()) return std::nullopt;
-  return TrackEndPoint{map::LineNorth(lines.back()), map::LineEast(lines.back())};
+  return TrackEndPoint{LineNorth(lines.back()), LineEast(lines.back())};
 }
 
 std::optional<std::size_t> NeighbourEntry(const std::vector<std::string>& list, const std::string& text, int step) {
@@ -30,4 +30,4 @@ std::optional<std::size_t> NeighbourEntry(const std::vector<std::string>& list, 
   return std::nullopt;
 }
 
-}  // namespace zeblon::panels
+}  // namespace zeblon::map
