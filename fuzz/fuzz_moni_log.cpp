@@ -69,16 +69,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Put(log, bytes);
   const auto trimmed = zeblon::TrimMoniOneLogFile(log, limit);
   Check(trimmed.ran);
-  Check(trimmed.lines_kept <= trimmed.lines_read);
+  Check(trimmed.linesKept <= trimmed.linesRead);
   Check(trimmed.sweeps >= 1 && trimmed.sweeps <= zeblon::kSmartLogMaxSweeps);
   if (trimmed.sweeps < zeblon::kSmartLogMaxSweeps)
-    Check(trimmed.lines_kept <= std::max(limit, zeblon::kSmartLogMinLineLimit));
+    Check(trimmed.linesKept <= std::max(limit, zeblon::kSmartLogMinLineLimit));
   std::string back;
   Check(zeblon::ReadWholeFile(log, back));
   int records = 0;
   for (const std::string& line : zeblon::SplitLines(back)) records += zeblon::IsMoniOneLogRecord(line);
   // A record written without its trailing blanks may fall short of a record's length.
-  Check(records <= trimmed.lines_kept);
+  Check(records <= trimmed.linesKept);
   // Nothing but the log in its folder: no temporary file stays behind.
   Check(std::distance(fs::directory_iterator(log.parent_path()), fs::directory_iterator()) == 1);
   return 0;

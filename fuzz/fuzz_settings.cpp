@@ -55,7 +55,7 @@ void ReadAndWriteBack(std::string_view text, SettingsWindow window) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const PrePassResult pre = PrePassSettings(text);  // the start-up's look before the reading
-  Check(pre.has_wver || pre.wver.empty());
+  Check(pre.hasWver || pre.wver.empty());
   ReadAndWriteBack(text, SettingsWindow::Start);
   ReadAndWriteBack(text, SettingsWindow::Main);
 

@@ -369,7 +369,7 @@ bool GpsReader::ReadDropFile(const fs::path& file) {
 GpsTickResult GpsReader::Evaluate(NavigationState& nav, const GpsTickContext& c, bool source_ok) {
   GpsTickResult r;
   GpsFixMovedBefore = GpsFixMoved;
-  r.hide_readout = GpsFixMovedBefore == 0;
+  r.hideReadout = GpsFixMovedBefore == 0;
   GpsFixMoved = 0;
   if (!source_ok) return r;
 
@@ -391,7 +391,7 @@ GpsTickResult GpsReader::Evaluate(NavigationState& nav, const GpsTickContext& c,
   // The clock is left alone; the RMC time only tells whether the clock follows it.
   if (pair.kind == GpsFixKind::Rmc) {
     const std::time_t t = RmcUtc(NmeaField(newer, f.date), NmeaField(newer, f.time));
-    if (t >= 0 && std::llabs(static_cast<long long>(t) - static_cast<long long>(c.utc_now)) <= 10) {
+    if (t >= 0 && std::llabs(static_cast<long long>(t) - static_cast<long long>(c.utcNow)) <= 10) {
       GpsTimeValid = 1;
     }
   }
@@ -402,7 +402,7 @@ GpsTickResult GpsReader::Evaluate(NavigationState& nav, const GpsTickContext& c,
 
   double east = 0, north = 0;
   try {
-    geodesy::ConvertLatLonToUtm(lon, lat, c.map_central_meridian, east, north, c.map_false_easting);
+    geodesy::ConvertLatLonToUtm(lon, lat, c.mapCentralMeridian, east, north, c.mapFalseEasting);
   } catch (const std::exception&) {
     return r;  // a position the projection cannot take (a pole)
   }
@@ -419,9 +419,9 @@ GpsTickResult GpsReader::Evaluate(NavigationState& nav, const GpsTickContext& c,
   if (nav.NavigationRecording == 1) {
     const std::string bytes = RecordNavigationSquare(nav, static_cast<long>(std::floor(GpsNorth)),
                                                      static_cast<long>(std::floor(GpsEast)), c.now);
-    if (!AppendWayLog(c.navigation_folder, bytes)) r.write_failed = true;
+    if (!AppendWayLog(c.navigationFolder, bytes)) r.writeFailed = true;
   }
-  if (c.seconds_since_map_interaction > 30) r.centre_on_own = true;
+  if (c.secondsSinceMapInteraction > 30) r.centreOnOwn = true;
   GpsFixMoved = 1;
   nav.NavigationActive = 1;
   r.fix = true;
@@ -430,15 +430,15 @@ GpsTickResult GpsReader::Evaluate(NavigationState& nav, const GpsTickContext& c,
   if (minute != LastTrackMinute) {
     // A position beyond the texts' range gives no line (its columns would be wrong).
     if (!nav.GpsNorthText.empty() && !nav.GpsEastText.empty()) {
-      if (AppendTrackLine(c.data_folder, TrackLine(nav.GpsNorthText, nav.GpsEastText, c.now))) {
-        r.track_written = true;
+      if (AppendTrackLine(c.dataFolder, TrackLine(nav.GpsNorthText, nav.GpsEastText, c.now))) {
+        r.trackWritten = true;
       } else {
-        r.write_failed = true;
+        r.writeFailed = true;
       }
     }
     LastTrackMinute = minute;
   }
-  r.fix_regained = GpsFixMoved > GpsFixMovedBefore && c.seconds_since_map_interaction > 30;
+  r.fixRegained = GpsFixMoved > GpsFixMovedBefore && c.secondsSinceMapInteraction > 30;
   return r;
 }
 
@@ -469,11 +469,11 @@ GpsTickResult ReadGps(GpsReader& reader, NavigationState& nav, platform::SerialP
 }
 
 void ApplyGpsTick(const GpsTickResult& r, int& centre_mode, GpsTickView& view) {
-  if (r.hide_readout) view.HideReadout();
+  if (r.hideReadout) view.HideReadout();
   if (!r.fix) return;
   view.ShowReadout(r.readout);
-  if (r.centre_on_own) centre_mode = 2;
-  if (r.fix_regained) {
+  if (r.centreOnOwn) centre_mode = 2;
+  if (r.fixRegained) {
     centre_mode = 2;
     view.ChooseUserQth();
     if (view.TransmitOn() && !view.AutoAnswerOn()) view.TickAutoAnswer();

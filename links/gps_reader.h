@@ -146,24 +146,24 @@ bool AppendWayLog(const fs::path& folder, std::string_view bytes);
 
 // What a tick's read works with besides the text.
 struct GpsTickContext {
-  double map_central_meridian = 15.0;
-  double map_false_easting = 500000.0;
-  fs::path data_folder;        // TRK below it
-  fs::path navigation_folder;  // QTHWAY.TXT in it
-  LocalClock now;              // the computer clock, local
-  std::time_t utc_now = 0;     // the computer clock, UTC seconds
-  double seconds_since_map_interaction = 1e9;
+  double mapCentralMeridian = 15.0;
+  double mapFalseEasting = 500000.0;
+  fs::path dataFolder;        // TRK below it
+  fs::path navigationFolder;  // QTHWAY.TXT in it
+  LocalClock now;             // the computer clock, local
+  std::time_t utcNow = 0;     // the computer clock, UTC seconds
+  double secondsSinceMapInteraction = 1e9;
 };
 
 struct GpsTickResult {
-  bool hide_readout = false;           // no fix in the tick before: the read-out line goes
+  bool hideReadout = false;            // no fix in the tick before: the read-out line goes
   bool fix = false;                    // this tick took a fix
   std::string readout;                 // the GPS-INFO line of the fix
   double latitude = 0, longitude = 0;  // the fix in degrees (five decimals)
-  bool centre_on_own = false;          // CentreMode 2 (the user left the map alone 30 s)
-  bool fix_regained = false;           // a fix after a tick without one, map left alone 30 s
-  bool track_written = false;
-  bool write_failed = false;  // a track or way-log write failed (skipped)
+  bool centreOnOwn = false;            // CentreMode 2 (the user left the map alone 30 s)
+  bool fixRegained = false;            // a fix after a tick without one, map left alone 30 s
+  bool trackWritten = false;
+  bool writeFailed = false;  // a track or way-log write failed (skipped)
 };
 
 class GpsReader {

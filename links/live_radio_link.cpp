@@ -76,7 +76,7 @@ void LiveRadioLink::ClearEngineNoticeWhenUp() {
 
 void LiveRadioLink::Close() {
   TncRunOptions options;
-  options.close_at_end = false;  // the shutdown drains and closes the ports afterwards
+  options.closeAtEnd = false;  // the shutdown drains and closes the ports afterwards
   RunTncCommandSet(TncCloseSet(settings_->InterfaceKind), state_.MSComm1, options);
   // The engine on this computer: the registration ends with the program.
   if (InterfaceKindOf(settings_->InterfaceKind) == InterfaceKind::AgwLocal) {

@@ -90,15 +90,15 @@ BringUpResult BringUpRadioLink(const Settings& s, const std::string& txCall, Bri
   if (UsesSerialTnc(kind) && ports.tnc != nullptr) {
     r.tncTried = true;
     TncRunOptions o;
-    o.port_number = kind == InterfaceKind::Pk232 ? s.TncComPort : ToWholeNumber<int>(s.ScsComPort);
+    o.portNumber = kind == InterfaceKind::Pk232 ? s.TncComPort : ToWholeNumber<int>(s.ScsComPort);
     o.wait = ports.wait;
-    o.close_at_end = false;
+    o.closeAtEnd = false;
     const TncRunResult run = RunTncCommandSet(
         TncBringUpSet(s.InterfaceKind, kind == InterfaceKind::Pk232 ? s.TncBaud : s.ScsBaud), *ports.tnc, o);
-    r.tncOpened = run.port_opened;
-    if (!run.port_opened)
-      r.portErrors.push_back("CANNOT OPEN COM" + std::to_string(o.port_number) + " FOR THE " +
-                             TncKindName(s.InterfaceKind) + " (" + platform::SerialDeviceForPort(o.port_number) +
+    r.tncOpened = run.portOpened;
+    if (!run.portOpened)
+      r.portErrors.push_back("CANNOT OPEN COM" + std::to_string(o.portNumber) + " FOR THE " +
+                             TncKindName(s.InterfaceKind) + " (" + platform::SerialDeviceForPort(o.portNumber) +
                              "): " + run.error);
   }
 

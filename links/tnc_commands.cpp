@@ -48,7 +48,7 @@ TncCommandSet Pk232InitSet(const TncSettings& s) {
   const std::string cr(1, kCr);
   // Phase A: wake the TNC at its own speed (autobaud stars).
   set.push_back(Wait(5));
-  set.push_back(Open(s.tnc_baud, 1));
+  set.push_back(Open(s.tncBaud, 1));
   for (int i = 0; i < 10; ++i) set.push_back(Send("*", 0.5f));
   set.push_back(Wait(1));
   set.push_back(Step(TncAction::Drain));
@@ -62,20 +62,20 @@ TncCommandSet Pk232InitSet(const TncSettings& s) {
     set.push_back(Send(cr, 0.2f));
     set.push_back(Send(std::string("\x01OHON\x17", 6), 0.2f));
     set.push_back(Send(cr, 0.2f));
-    set.push_back(Send("TB " + s.tnc_baud + cr, 0.2f));
+    set.push_back(Send("TB " + s.tncBaud + cr, 0.2f));
     set.push_back(Send("RESTART" + cr, 1));
     set.push_back(Step(TncAction::Drain));
     set.push_back(Step(TncAction::Close));
   }
   // Phase C.
-  set.push_back(Open(s.tnc_baud, 1));
+  set.push_back(Open(s.tncBaud, 1));
   set.push_back(Send("PA" + cr, 0.2f));
   set.push_back(Send(cr, 1));
   set.push_back(Step(TncAction::Drain));
   set.push_back(Step(TncAction::Close));
   // Phase D: the parameters.
-  set.push_back(Open(s.tnc_baud));
-  const double baud = LeadingNumber(s.radio_mode);
+  set.push_back(Open(s.tncBaud));
+  const double baud = LeadingNumber(s.radioMode);
   std::vector<std::string> commands = {"ECHO OFF",
                                        "ACRDISP 0",
                                        "ALFDISP ON",
@@ -89,11 +89,11 @@ TncCommandSet Pk232InitSet(const TncSettings& s) {
                                        "MFILTER $0",
                                        "MONITOR 5",
                                        "MFROM ALL",
-                                       CallWithSsid("MYCALL " + s.user_call, s.tx_ssid)};
+                                       CallWithSsid("MYCALL " + s.userCall, s.txSsid)};
   std::string unproto = "UNPROTO " + s.destination;
   if (!s.path.empty()) unproto += " VIA " + s.path;
   commands.push_back(unproto);
-  if (s.digi_on == 1) {
+  if (s.digiOn == 1) {
     commands.insert(commands.end(), {"DIGIPEAT ON", "DFROM ALL", "MYALIAS WIDE1-1"});
   } else {
     commands.insert(commands.end(), {"DIGIPEAT OFF", "DFROM NONE", "MYALIAS NONE"});
@@ -111,7 +111,7 @@ TncCommandSet Pk232InitSet(const TncSettings& s) {
 TncCommandSet ScsTncInitSet(const TncSettings& s) {
   TncCommandSet set;
   const std::string cr(1, kCr);
-  set.push_back(Open(s.scs_baud, 1));
+  set.push_back(Open(s.scsBaud, 1));
   std::vector<std::string> commands = {"%R",
                                        "E0",
                                        "Z1",
@@ -119,8 +119,8 @@ TncCommandSet ScsTncInitSet(const TncSettings& s) {
                                        "S0",
                                        "Y0",
                                        "C" + s.destination + " " + s.path,
-                                       CallWithSsid("I" + s.user_call, s.tx_ssid),
-                                       CallWithSsid("%AM" + s.user_call, s.tx_ssid),
+                                       CallWithSsid("I" + s.userCall, s.txSsid),
+                                       CallWithSsid("%AM" + s.userCall, s.txSsid),
                                        "K0",
                                        "MU",
                                        "P255",
@@ -129,17 +129,17 @@ TncCommandSet ScsTncInitSet(const TncSettings& s) {
                                        "W0",
                                        "X1",
                                        "%A0",
-                                       ScsTncModeCommand(s.radio_mode),
-                                       "%X" + SignedNumber(s.tx_level),
+                                       ScsTncModeCommand(s.radioMode),
+                                       "%X" + SignedNumber(s.txLevel),
                                        "%F 2000",
-                                       "%T" + SignedNumber(s.tx_afc),
-                                       ScsTncCrossModeCommand(s.radio_mode, s.cross_mode)};
-  if (s.digi_on == 1) {
+                                       "%T" + SignedNumber(s.txAfc),
+                                       ScsTncCrossModeCommand(s.radioMode, s.crossMode)};
+  if (s.digiOn == 1) {
     commands.insert(commands.end(), {"R1", "%AD3"});
   } else {
     commands.insert(commands.end(), {"R0", "%AD0"});
   }
-  commands.push_back(s.hf_dual ? "%AU1" : "%AU0");
+  commands.push_back(s.hfDual ? "%AU1" : "%AU0");
   for (size_t i = 0; i < commands.size(); ++i) {
     const float wait = i == 0 ? 0.5f : 0.1f;
     // A radio mode the TNC has no command for sends nothing; the wait stays.
@@ -158,18 +158,18 @@ TncCommandSet ScsTncInitSet(const TncSettings& s) {
 TncCommandSet ScsPtcInitSet(const TncSettings& s) {
   TncCommandSet set;
   const std::string crlf = kCrLf;
-  const std::string user = Trim(s.user_call);
+  const std::string user = Trim(s.userCall);
   set.push_back(Wait(5));
-  set.push_back(Open(s.scs_baud, 1));
+  set.push_back(Open(s.scsBaud, 1));
   set.push_back(Send(crlf, 3));
-  for (const std::string& c : {std::string("TERM 0"), CallWithSsid("MYCALL " + user, s.tx_ssid), std::string("PAC")}) {
+  for (const std::string& c : {std::string("TERM 0"), CallWithSsid("MYCALL " + user, s.txSsid), std::string("PAC")}) {
     set.push_back(Send(c + crlf, 0.3f));
   }
   std::string path = s.path;
   for (char& c : path) {
     if (c == ',') c = ' ';
   }
-  std::vector<std::string> commands = {CallWithSsid("MYCALL " + user, s.tx_ssid), "APRS 0", "PORT 1", "PRBOX 0",
+  std::vector<std::string> commands = {CallWithSsid("MYCALL " + user, s.txSsid), "APRS 0", "PORT 1", "PRBOX 0",
                                        "USERS 0"};
   const char* aliases[] = {"WIDE1-1", "RELAY", "ECHO"};
   for (int ch = 2; ch <= 4; ++ch) {
@@ -179,11 +179,11 @@ TncCommandSet ScsPtcInitSet(const TncSettings& s) {
   commands.push_back("SETCHN 1");
   commands.push_back("UNPROTO " + s.destination + " " + path);
   commands.push_back("MONITOR 1");
-  commands.push_back(ScsPtcModeCommand(s.radio_mode));
-  commands.push_back("TXL A" + SignedNumber(s.tx_level));
-  commands.push_back("TXL F" + SignedNumber(s.tx_level));
+  commands.push_back(ScsPtcModeCommand(s.radioMode));
+  commands.push_back("TXL A" + SignedNumber(s.txLevel));
+  commands.push_back("TXL F" + SignedNumber(s.txLevel));
   commands.push_back("TXDELAY 1:300");
-  commands.push_back(s.digi_on == 1 ? "DIGI ON" : "DIGI OFF");
+  commands.push_back(s.digiOn == 1 ? "DIGI ON" : "DIGI OFF");
   commands.push_back("MFI 128");
   for (const std::string& c : commands) {
     if (c.empty())
@@ -199,7 +199,7 @@ TncCommandSet ScsPtcInitSet(const TncSettings& s) {
 }
 
 TncCommandSet TncInitSet(const TncSettings& s) {
-  switch (InterfaceKindOf(s.interface_kind)) {
+  switch (InterfaceKindOf(s.interfaceKind)) {
     case InterfaceKind::Pk232: return Pk232InitSet(s);
     case InterfaceKind::ScsTnc: return ScsTncInitSet(s);
     case InterfaceKind::ScsPtc: return ScsPtcInitSet(s);
@@ -207,7 +207,7 @@ TncCommandSet TncInitSet(const TncSettings& s) {
   }
 }
 
-std::string OwnCall(const TncSettings& s) { return CallWithSsid(Trim(s.user_call), s.tx_ssid); }
+std::string OwnCall(const TncSettings& s) { return CallWithSsid(Trim(s.userCall), s.txSsid); }
 
 TncCommandSet Pk232ResendSet(const TncSettings& s) {
   const std::string cr(1, kCr);
@@ -220,7 +220,7 @@ TncCommandSet Pk232ResendSet(const TncSettings& s) {
   std::string unproto = "UNPROTO " + s.destination;
   if (!Trim(s.path).empty()) unproto += " VIA " + s.path;
   set.push_back(with_events(unproto + cr, 0.2f));
-  const bool digi = s.digi_on == 1;
+  const bool digi = s.digiOn == 1;
   set.push_back(Send(std::string(digi ? "DIGIPEAT ON" : "DIGIPEAT OFF") + cr, 0.2f));
   set.push_back(Send(std::string(digi ? "DFROM ALL" : "DFROM NONE") + cr, 0.2f));
   set.push_back(Send(std::string(digi ? "MYALIAS WIDE1-1" : "MYALIAS NONE") + cr, 0.2f));
@@ -235,15 +235,15 @@ TncCommandSet Pk232ResendSet(const TncSettings& s) {
 TncCommandSet ScsTncResendSet(const TncSettings& s) {
   const std::string cr(1, kCr);
   const std::string call = OwnCall(s);
-  const std::vector<std::string> commands = {ScsTncModeCommand(s.radio_mode),
+  const std::vector<std::string> commands = {ScsTncModeCommand(s.radioMode),
                                              "I" + call,
                                              "%AM" + call,
                                              "C" + s.destination + " " + s.path,
-                                             "%X" + SignedNumber(s.tx_level),
-                                             ScsTncCrossModeCommand(s.radio_mode, s.cross_mode),
-                                             s.digi_on == 1 ? "R1" : "R0",
-                                             s.digi_on == 1 ? "%AD3" : "%AD0",
-                                             s.hf_dual ? "%AU1" : "%AU0",
+                                             "%X" + SignedNumber(s.txLevel),
+                                             ScsTncCrossModeCommand(s.radioMode, s.crossMode),
+                                             s.digiOn == 1 ? "R1" : "R0",
+                                             s.digiOn == 1 ? "%AD3" : "%AD0",
+                                             s.hfDual ? "%AU1" : "%AU0",
                                              "%F 2000"};
   TncCommandSet set;
   for (const std::string& c : commands) {
@@ -262,12 +262,12 @@ TncCommandSet ScsPtcResendSet(const TncSettings& s) {
   for (char& c : path) {
     if (c == ',') c = ' ';
   }
-  const std::string mode = ScsPtcModeCommand(s.radio_mode);
+  const std::string mode = ScsPtcModeCommand(s.radioMode);
   TncCommandSet set;
   set.push_back(mode.empty() ? Wait(0.1f) : Send(Esc(mode) + cr, 0.1f));
-  set.push_back(Send(Esc("TXL A" + SignedNumber(s.tx_level)) + cr, 0.5f));
-  set.push_back(Send(Esc("TXL F" + SignedNumber(s.tx_level)) + cr, 0.1f));
-  set.push_back(Send(Esc(s.digi_on == 1 ? "DIGI ON" : "DIGI OFF") + cr, 0.1f));
+  set.push_back(Send(Esc("TXL A" + SignedNumber(s.txLevel)) + cr, 0.5f));
+  set.push_back(Send(Esc("TXL F" + SignedNumber(s.txLevel)) + cr, 0.1f));
+  set.push_back(Send(Esc(s.digiOn == 1 ? "DIGI ON" : "DIGI OFF") + cr, 0.1f));
   set.push_back(Send(Esc("UNPROTO " + s.destination + " " + path) + cr, 0.2f));
   set.push_back(Wait(1));
   set.push_back(Step(TncAction::Drain));
@@ -276,7 +276,7 @@ TncCommandSet ScsPtcResendSet(const TncSettings& s) {
 }
 
 TncCommandSet TncResendSet(const TncSettings& s) {
-  switch (InterfaceKindOf(s.interface_kind)) {
+  switch (InterfaceKindOf(s.interfaceKind)) {
     case InterfaceKind::Pk232: return Pk232ResendSet(s);
     case InterfaceKind::ScsTnc: return ScsTncResendSet(s);
     case InterfaceKind::ScsPtc: return ScsPtcResendSet(s);
@@ -298,27 +298,25 @@ TncCommandSet TncCloseSet(int interface_kind) {
 
 TncSettings TncSettingsFrom(const Settings& s, bool hf_dual) {
   TncSettings t;
-  t.interface_kind = s.InterfaceKind;
-  t.com_port = s.TncComPort;
-  t.tnc_baud = s.TncBaud;
-  t.scs_com_port = ToWholeNumber<std::int16_t>(s.ScsComPort);
-  t.scs_baud = s.ScsBaud;
-  t.radio_mode = s.RadioMode;
-  t.cross_mode = s.CrossMode;
-  t.tx_level = s.TxLevel;
-  t.tx_afc = s.TxAfc;
-  t.tx_ssid = s.TxSsid;
-  t.user_call = s.UserCall;
+  t.interfaceKind = s.InterfaceKind;
+  t.comPort = s.TncComPort;
+  t.tncBaud = s.TncBaud;
+  t.scsComPort = ToWholeNumber<std::int16_t>(s.ScsComPort);
+  t.scsBaud = s.ScsBaud;
+  t.radioMode = s.RadioMode;
+  t.crossMode = s.CrossMode;
+  t.txLevel = s.TxLevel;
+  t.txAfc = s.TxAfc;
+  t.txSsid = s.TxSsid;
+  t.userCall = s.UserCall;
   t.destination = s.TxDestination;
   t.path = s.TxPath;
-  t.digi_on = s.DigiOn;
-  t.hf_dual = hf_dual;
+  t.digiOn = s.DigiOn;
+  t.hfDual = hf_dual;
   return t;
 }
 
-int TncPortNumber(const TncSettings& s) {
-  return IsScs(InterfaceKindOf(s.interface_kind)) ? s.scs_com_port : s.com_port;
-}
+int TncPortNumber(const TncSettings& s) { return IsScs(InterfaceKindOf(s.interfaceKind)) ? s.scsComPort : s.comPort; }
 
 std::string SentBytes(const TncCommandSet& set) {
   std::string out;
@@ -336,7 +334,7 @@ double TotalWaitSeconds(const TncCommandSet& set) {
 
 TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& port, const TncRunOptions& o) {
   TncRunResult r;
-  r.port_opened = true;
+  r.portOpened = true;
   auto wait = [&o](float seconds, bool with_events) {
     if (seconds <= 0) return;
     if (o.wait)
@@ -352,10 +350,10 @@ TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& po
   for (const TncStep& st : set) {
     switch (st.action) {
       case TncAction::Open:
-        if (!port.Open(o.port_number, st.bytes + ",N,8,1")) {
-          r.port_opened = false;
+        if (!port.Open(o.portNumber, st.bytes + ",N,8,1")) {
+          r.portOpened = false;
           r.error = port.LastError();
-          r.device = platform::SerialDeviceForPort(o.port_number);
+          r.device = platform::SerialDeviceForPort(o.portNumber);
           return r;  // nothing can reach the TNC: the rest of the set is skipped
         }
         r.device = port.DeviceName();
@@ -367,7 +365,7 @@ TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& po
         note_input();
         if (port.IsOpen()) {
           // Drain also drops the input; what the TNC said so far was noted above.
-          port.Drain(o.drain_timeout_ms);
+          port.Drain(o.drainTimeoutMs);
         }
         break;
       case TncAction::DiscardInput:
@@ -377,11 +375,11 @@ TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& po
       case TncAction::AwaitPromptGone: {
         int reads = 0;
         for (;;) {
-          if (reads >= o.max_prompt_reads) {
-            r.prompt_loop_cut = true;
+          if (reads >= o.maxPromptReads) {
+            r.promptLoopCut = true;
             break;
           }
-          wait(st.wait, st.with_events);
+          wait(st.wait, st.withEvents);
           ++reads;
           const std::string got = port.ReadAll();
           if (!got.empty()) r.answered = true;
@@ -395,10 +393,10 @@ TncRunResult RunTncCommandSet(const TncCommandSet& set, platform::SerialPort& po
         break;
       case TncAction::Wait: break;
     }
-    wait(st.wait, st.with_events);
+    wait(st.wait, st.withEvents);
   }
   note_input();
-  if (o.close_at_end) port.Close();
+  if (o.closeAtEnd) port.Close();
   return r;
 }
 
@@ -413,7 +411,7 @@ std::string TncKindName(int interface_kind) {
 
 std::string TncRunMessage(const TncRunResult& r, const std::string& kind, int port_number) {
   const std::string com = "COM" + std::to_string(port_number);
-  if (!r.port_opened) {
+  if (!r.portOpened) {
     std::string m = "CANNOT OPEN " + com + " FOR THE " + kind + " - THE TNC WAS NOT SET UP !";
     if (!r.error.empty()) m += "\r\n" + r.error;
     return m;
@@ -421,7 +419,7 @@ std::string TncRunMessage(const TncRunResult& r, const std::string& kind, int po
   if (!r.answered) {
     return "NO ANSWER FROM THE " + kind + " ON " + com + " (" + r.device + ") - CHECK CABLE, SPEED AND POWER !";
   }
-  if (r.prompt_loop_cut) {
+  if (r.promptLoopCut) {
     return "THE " + kind + " ON " + com + " DID NOT STOP SENDING ITS PROMPT - CHECK THE TNC !";
   }
   return {};

@@ -37,30 +37,30 @@ enum class TncAction {
 
 struct TncStep {
   TncAction action = TncAction::Wait;
-  std::string bytes;         // Send: the bytes; Open: the speed text
-  float wait = 0;            // seconds to wait after the step (0: none)
-  bool with_events = false;  // the wait lets window events run
+  std::string bytes;        // Send: the bytes; Open: the speed text
+  float wait = 0;           // seconds to wait after the step (0: none)
+  bool withEvents = false;  // the wait lets window events run
 };
 
 using TncCommandSet = std::vector<TncStep>;
 
 // What the command sets read of the settings.
 struct TncSettings {
-  int interface_kind = 0;   // MODEM: 1 PK-232, 5 SCS TNC, 6 SCS PTC
-  int com_port = 0;         // COM (PK-232)
-  std::string tnc_baud;     // TBAUD (PK-232)
-  int scs_com_port = 0;     // SCOMP as a whole number (SCS kinds)
-  std::string scs_baud;     // SBAUD (SCS kinds)
-  std::string radio_mode;   // HBAUD: "300", "300R", "1200", "9600", "19200"
-  std::string cross_mode;   // XBAUD: "NONE", "R300", "300", "1200", "9600", "19200"
-  int tx_level = 0;         // TXAF, mV
-  int tx_afc = 0;           // TXAFC, 0 or 1
-  std::string tx_ssid;      // TXID
-  std::string user_call;    // USER
+  int interfaceKind = 0;    // MODEM: 1 PK-232, 5 SCS TNC, 6 SCS PTC
+  int comPort = 0;          // COM (PK-232)
+  std::string tncBaud;      // TBAUD (PK-232)
+  int scsComPort = 0;       // SCOMP as a whole number (SCS kinds)
+  std::string scsBaud;      // SBAUD (SCS kinds)
+  std::string radioMode;    // HBAUD: "300", "300R", "1200", "9600", "19200"
+  std::string crossMode;    // XBAUD: "NONE", "R300", "300", "1200", "9600", "19200"
+  int txLevel = 0;          // TXAF, mV
+  int txAfc = 0;            // TXAFC, 0 or 1
+  std::string txSsid;       // TXID
+  std::string userCall;     // USER
   std::string destination;  // TXTO
   std::string path;         // TXPA, calls separated by commas
-  int digi_on = 0;          // DIGI
-  bool hf_dual = false;     // the HF-DUAL box of the TX setup panel
+  int digiOn = 0;           // DIGI
+  bool hfDual = false;      // the HF-DUAL box of the TX setup panel
 };
 
 // ---------------------------------------------------------------------------
@@ -123,23 +123,23 @@ double TotalWaitSeconds(const TncCommandSet& set);
 // Carrying a set out.
 
 struct TncRunOptions {
-  int port_number = 0;
+  int portNumber = 0;
   // Limits of our own where the sets would otherwise wait without end.
-  int max_prompt_reads = 30;    // the PK-232's "cmd:" loop
-  int drain_timeout_ms = 5000;  // draining the output of a stuck line
+  int maxPromptReads = 30;    // the PK-232's "cmd:" loop
+  int drainTimeoutMs = 5000;  // draining the output of a stuck line
   // The port is closed at the end of the set (START); the main window's
   // bring-up keeps it open for the receive pass.
-  bool close_at_end = true;
+  bool closeAtEnd = true;
   // The waits: Pause / PauseWithEvents by default (tests install their own clock).
   std::function<void(float seconds, bool with_events)> wait;
 };
 
 struct TncRunResult {
-  bool port_opened = false;      // every opening succeeded
-  bool answered = false;         // the TNC sent something back at some point
-  bool prompt_loop_cut = false;  // the "cmd:" loop reached its limit
-  std::string device;            // the device of the port
-  std::string error;             // why the port could not be opened
+  bool portOpened = false;     // every opening succeeded
+  bool answered = false;       // the TNC sent something back at some point
+  bool promptLoopCut = false;  // the "cmd:" loop reached its limit
+  std::string device;          // the device of the port
+  std::string error;           // why the port could not be opened
 };
 
 // Runs the steps on `port`. When an opening fails, the rest of the set is skipped

@@ -20,8 +20,8 @@ void Form1::WireInfoPanel() {
   h.applyTexts = [this] { ApplyLanguageTexts(); };
   h.drawMap = [this] { DrawMap(); };
   h.hideScales = [this] { scales_->hide(); };
-  h.mapLock = [this] { return map_core_->hooks().map_lock; };
-  h.setMapLock = [this](int lock) { map_core_->hooks().map_lock = lock; };
+  h.mapLock = [this] { return map_core_->hooks().mapLock; };
+  h.setMapLock = [this](int lock) { map_core_->hooks().mapLock = lock; };
   h.centreMapOn = [this](double north, double east) {
     map_core_->SetCentreMode(0);
     ClosePictureViewer();

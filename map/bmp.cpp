@@ -58,16 +58,16 @@ std::int64_t TileFirstPixel(int bits) {
 std::optional<BmpHeader> ParseBmpHeader(std::span<const std::uint8_t> bytes) {
   if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
   BmpHeader h;
-  h.length_and_reserved = ReadLe(bytes, 2, 8);
-  h.first_pixel = static_cast<std::int64_t>(ReadLe(bytes, 10, 4));
-  h.info_size = static_cast<std::int64_t>(ReadLe(bytes, 14, 4));
+  h.lengthAndReserved = ReadLe(bytes, 2, 8);
+  h.firstPixel = static_cast<std::int64_t>(ReadLe(bytes, 10, 4));
+  h.infoSize = static_cast<std::int64_t>(ReadLe(bytes, 14, 4));
   // Width and height are signed 32-bit numbers (a negative height is a top-down bitmap).
   h.width = static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLe(bytes, 18, 4)));
   h.height = static_cast<std::int32_t>(static_cast<std::uint32_t>(ReadLe(bytes, 22, 4)));
   h.planes = static_cast<int>(ReadLe(bytes, 26, 2));
   h.bits = static_cast<int>(ReadLe(bytes, 28, 2));
   h.compression = static_cast<std::int64_t>(ReadLe(bytes, 30, 4));
-  h.row_length = BmpRowLength(h.width, h.bits);
+  h.rowLength = BmpRowLength(h.width, h.bits);
   return h;
 }
 
@@ -78,18 +78,18 @@ std::string TileProblem(std::span<const std::uint8_t> bytes, std::uint64_t file_
   const auto header = ParseBmpHeader(bytes);
   if (!header) return "TRUNCATED FILE";
   const BmpHeader& h = *header;
-  if (h.info_size != 40 || h.planes != 1) return "UNSUPPORTED BMP HEADER";
+  if (h.infoSize != 40 || h.planes != 1) return "UNSUPPORTED BMP HEADER";
   if (h.compression != 0) return "COMPRESSED BMP";
   if (h.bits != 4 && h.bits != 8 && h.bits != 24)
     return "UNSUPPORTED COLOUR DEPTH (" + std::to_string(h.bits) + " BITS PER PIXEL)";
   if (h.width != kTilePixels || h.height != kTilePixels)
     return "NOT 1000 x 1000 PIXELS (" + std::to_string(h.width) + " x " + std::to_string(h.height) + ")";
   const std::int64_t length = TileFileLength(h.bits);
-  if (h.length_and_reserved > 0xFFFFFFFFULL) return "RESERVED HEADER FIELDS NOT 0";
-  if (h.first_pixel != TileFirstPixel(h.bits)) return "UNEXPECTED PIXEL OFFSET";
+  if (h.lengthAndReserved > 0xFFFFFFFFULL) return "RESERVED HEADER FIELDS NOT 0";
+  if (h.firstPixel != TileFirstPixel(h.bits)) return "UNEXPECTED PIXEL OFFSET";
   if (static_cast<std::int64_t>(file_length) < length) return "TRUNCATED FILE";
   if (static_cast<std::int64_t>(file_length) > length) return "WRONG FILE LENGTH";
-  if (h.length_and_reserved != static_cast<std::uint64_t>(length)) return "WRONG FILE LENGTH IN HEADER";
+  if (h.lengthAndReserved != static_cast<std::uint64_t>(length)) return "WRONG FILE LENGTH IN HEADER";
   return {};
 }
 
@@ -119,8 +119,8 @@ std::optional<Tile> Tile::FromBytes(std::vector<std::uint8_t> bytes, std::string
   tile.bytes_ = std::move(bytes);
   const auto h = ParseBmpHeader(tile.bytes_);
   tile.bits_ = h->bits;
-  tile.first_pixel_ = static_cast<int>(h->first_pixel);
-  tile.row_length_ = h->row_length;
+  tile.first_pixel_ = static_cast<int>(h->firstPixel);
+  tile.row_length_ = h->rowLength;
   return tile;
 }
 

@@ -28,15 +28,15 @@ inline constexpr int kTilePixels = 1000;  // pixels per tile edge
 // The fields of the two bitmap headers that tiles use, each read as the unsigned
 // number of its width (width and height as signed 32-bit numbers).
 struct BmpHeader {
-  std::uint64_t length_and_reserved = 0;  // 8 bytes at offset 2, little-endian
-  std::int64_t first_pixel = 0;           // offset 10
-  std::int64_t info_size = 0;             // offset 14
-  std::int64_t width = 0;                 // offset 18
-  std::int64_t height = 0;                // offset 22
-  int planes = 0;                         // offset 26
-  int bits = 0;                           // offset 28
-  std::int64_t compression = 0;           // offset 30
-  int row_length = 0;                     // bytes per stored row, padded to 4
+  std::uint64_t lengthAndReserved = 0;  // 8 bytes at offset 2, little-endian
+  std::int64_t firstPixel = 0;          // offset 10
+  std::int64_t infoSize = 0;            // offset 14
+  std::int64_t width = 0;               // offset 18
+  std::int64_t height = 0;              // offset 22
+  int planes = 0;                       // offset 26
+  int bits = 0;                         // offset 28
+  std::int64_t compression = 0;         // offset 30
+  int rowLength = 0;                    // bytes per stored row, padded to 4
 };
 
 // Reads the header of a bitmap held in `bytes`; nullopt when the bytes are too few

@@ -64,17 +64,17 @@ StationHit FindStationAt(std::span<const std::string> moni_one_track, std::strin
   for (std::size_t i = 0; i < moni_one_track.size(); ++i) {
     if (!at(moni_one_track[i])) continue;
     hit.index = long(i) + 1;
-    hit.moni_one = true;
+    hit.moniOne = true;
     hit.call = std::string(moni_one_call);
     hit.record = moni_one_track[i];
   }
-  if (hit.moni_one) return hit;
+  if (hit.moniOne) return hit;
   for (std::size_t i = 0; i < moni_all_log.size(); ++i) {
     const std::string& rec = moni_all_log[i];
     if (!at(rec)) continue;
     const std::string call = Trim(Columns(rec, 33, 9));
     if (call.empty()) continue;
-    if (filter.direct_only && !Trim(Columns(rec, 91, 9)).empty()) continue;
+    if (filter.directOnly && !Trim(Columns(rec, 91, 9)).empty()) continue;
     if ((filter.mask & MaskBitOfClass(StationClassOfRecord(rec))) == 0) continue;
     hit.index = long(i) + 1;
     hit.call = call;

@@ -22,19 +22,19 @@ double PictureFinderRadiusKm(double metres_per_pixel);
 bool InFinderSquare(double north, double east, double selected_north, double selected_east, double r);
 
 // The station finder: the watched station's track wins over the report log. A
-// report counts only with a call, heard directly when `direct_only`, and of a class
+// report counts only with a call, heard directly when `directOnly`, and of a class
 // the filter mask shows (1 digipeater or gateway, 2 fixed, 4 mobile, 8 object or
 // item, 16 weather); an object or item (column 90 "_") is class 3 whatever its
 // symbol, a record with blank or unknown symbol columns has the class of the
 // "No Symbol" row.
 struct StationFilter {
-  bool direct_only = false;
+  bool directOnly = false;
   int mask = 31;
 };
 struct StationHit {
-  long index = 0;         // 0: nothing found
-  bool moni_one = false;  // found in the MONI 1 track (the panel's delete mode)
-  std::string call;       // the MONI 1 call, or the record's trimmed call
+  long index = 0;        // 0: nothing found
+  bool moniOne = false;  // found in the MONI 1 track (the panel's delete mode)
+  std::string call;      // the MONI 1 call, or the record's trimmed call
   std::string record;
 };
 StationHit FindStationAt(std::span<const std::string> moni_one_track, std::string_view moni_one_call,

@@ -162,9 +162,9 @@ void MapController::ShowOutputs() {
     scale_text_->adjustSize();
     scale_text_->raise();
   }
-  c_.moniAllGauge->resize(static_cast<int>(std::clamp(o.Gauge.moni_all_width, 0.0, 4000.0)), c_.moniAllGauge->height());
-  c_.moniOneGauge->resize(o.Gauge.moni_one_width, c_.moniOneGauge->height());
-  SetBackColour(c_.moniOneGauge, o.Gauge.moni_one_colour);
+  c_.moniAllGauge->resize(static_cast<int>(std::clamp(o.Gauge.moniAllWidth, 0.0, 4000.0)), c_.moniAllGauge->height());
+  c_.moniOneGauge->resize(o.Gauge.moniOneWidth, c_.moniOneGauge->height());
+  SetBackColour(c_.moniOneGauge, o.Gauge.moniOneColour);
   if (o.ScaleFrameShown) {
     for (int level = 0; level < kLevels; ++level) {
       SetTextColour(c_.combos[level], o.ComboColour[level]);
@@ -174,7 +174,7 @@ void MapController::ShowOutputs() {
   if (o.UntickCentringOptions) port_.UntickCentringOptions();
   if (o.ScaleFrameShown) c_.scaleRow->show();
   widget_.setToolTip(ToQ(o.Tooltip));
-  if (c_.inkFrame != nullptr && display_.state().Palette.frame_closed) {
+  if (c_.inkFrame != nullptr && display_.state().Palette.frameClosed) {
     c_.inkFrame->hide();
     for (auto* ink : c_.inks)
       if (ink != nullptr) ink->setChecked(false);
@@ -184,7 +184,7 @@ void MapController::ShowOutputs() {
 
 void MapController::ColourInks() {
   // Each ink button in the colour of its ink as painted.
-  const auto& p = display_.state().Palette.palette_shown;
+  const auto& p = display_.state().Palette.paletteShown;
   if (c_.inkFrame == nullptr || !c_.inkFrame->isVisible() || p.size() < 64) return;
   for (int i = 0; i < 16; ++i)
     if (c_.inks[i] != nullptr) SetBackColour(c_.inks[i], QColor(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
@@ -289,16 +289,16 @@ void MapController::Wire() {
     DrawMap();
   };
   c_.background->OnClick = [this, &s] {
-    s.Palette.background_mode = (s.Palette.background_mode + 1) % 3;
+    s.Palette.backgroundMode = (s.Palette.backgroundMode + 1) % 3;
     const QColor colours[3] = {QColor(160, 192, 192), QColor(70, 96, 96), QColor(214, 255, 255)};
-    SetBackColour(c_.background, colours[s.Palette.background_mode]);
+    SetBackColour(c_.background, colours[s.Palette.backgroundMode]);
     if (s.PictureMode == 0)
       DrawMap();
     else
       FocusMap();
   };
   c_.background->OnMouseDown = [this, &s](int button) {
-    if (button != kRightButton || s.Palette.palette_available == 0 || c_.inkFrame == nullptr) return;
+    if (button != kRightButton || s.Palette.paletteAvailable == 0 || c_.inkFrame == nullptr) return;
     if (c_.inkFrame->isVisible()) {
       for (auto* ink : c_.inks)
         if (ink != nullptr) ink->setVisible(true);
@@ -308,7 +308,7 @@ void MapController::Wire() {
     ColourInks();
   };
   c_.inkReset->OnClick = [this, &s] {
-    s.Palette.marked_ink = -1;
+    s.Palette.markedInk = -1;
     for (auto* ink : c_.inks)
       if (ink != nullptr) ink->setChecked(false);
     if (c_.inkFrame != nullptr) c_.inkFrame->hide();
@@ -317,7 +317,7 @@ void MapController::Wire() {
   for (int i = 0; i < 16; ++i) {
     if (c_.inks[i] == nullptr) continue;
     c_.inks[i]->OnClick = [this, &s, i] {
-      s.Palette.marked_ink = i;
+      s.Palette.markedInk = i;
       DrawMap();
     };
   }
@@ -366,11 +366,11 @@ void MapController::Wire() {
     display_.DrawMap();
     ShowOutputs();
   };
-  h.readouts_changed = [this] {
+  h.readoutsChanged = [this] {
     c_.readouts[2]->SetCaption(display_.outputs().Readouts[2]);
     c_.readouts[3]->SetCaption(display_.outputs().Readouts[3]);
   };
-  h.untick_options = [this] { port_.UntickCentringOptions(); };
+  h.untickOptions = [this] { port_.UntickCentringOptions(); };
   // The redraw's end: pointers back and the main cycle's timer on.
   auto& dh = display_.hooks();
   dh.busy = [this](bool on) {
@@ -394,7 +394,7 @@ void MapController::Wire() {
     return EstimateFopt(lon, centre_lon, lat, centre_lat, in);
   };
   // The MONI 1 line: distance, direction and speed from the user's position, and the digipeater.
-  dh.moni_one_line = [this] {
+  dh.moniOneLine = [this] {
     const MapState& st = display_.state();
     std::string line;
     try {
@@ -409,14 +409,14 @@ void MapController::Wire() {
     }
     c_.moniOneLine->SetCaption(line);
   };
-  dh.info_map_caption = [this](const std::string& caption) {
+  dh.infoMapCaption = [this](const std::string& caption) {
     if (c_.infoMapButton != nullptr) c_.infoMapButton->SetCaption(caption);
   };
   dh.focus = [this] {
     // Typing in a text box keeps its focus; otherwise the map takes it in the active window.
     if (!TypingInTextBox()) FocusMap();
   };
-  dh.timer1_on = [this] { port_.DrawingDone(); };
+  dh.timer1On = [this] { port_.DrawingDone(); };
   scale_text_ = new platform::Label(widget_.parentWidget(), "ScaleText");
   SetTextColour(scale_text_, QColor(192, 192, 192));
   SetBackColour(scale_text_, QColor(64, 80, 80));

@@ -95,8 +95,8 @@ void MapDisplay::NotifyViewChanged() {
 MapView MapDisplay::MakeView() const {
   MapView v =
       MapView::Of(s_.CentreNorth, s_.CentreEast, s_.MapScale, s_.ZoomFactor, s_.MapWidthPx, s_.MapHeightPx, s_.Zone);
-  v.central_meridian = s_.MapCentralMeridian;
-  v.false_easting_m = s_.MapFalseEasting;
+  v.centralMeridian = s_.MapCentralMeridian;
+  v.falseEastingM = s_.MapFalseEasting;
   return v.Normalised();
 }
 
@@ -117,8 +117,8 @@ GridSettings MapDisplay::GridFor() const {
     const int sys = s_.ReadoutSystem[pair];
     if (sys >= 0 && sys < 5) g.systems[sys] = true;
   }
-  g.gk_central_meridian = s_.Zones.gkCentralMeridian;
-  g.own_zone_central_meridian = s_.Zones.ownZoneCentralMeridian;
+  g.gkCentralMeridian = s_.Zones.gkCentralMeridian;
+  g.ownZoneCentralMeridian = s_.Zones.ownZoneCentralMeridian;
   if (g.systems[1] || g.systems[2] || g.systems[3] || g.systems[4]) {
     try {
       const MapPoint p = ConvertMapKmToLatLon(s_.CentreNorth, s_.CentreEast, s_.MapCentralMeridian, s_.MapFalseEasting);
@@ -126,12 +126,12 @@ GridSettings MapDisplay::GridFor() const {
       g.centre.lon = p.longitude;
       if (g.systems[2] || g.systems[3] || g.systems[4]) {
         const AllSystemsTexts t = ConvertLatLonToAllSystems(p.latitude, p.longitude, s_.Zones, s_.MapFalseEasting);
-        g.centre.gk_north = LeadingNumber(t.gkNorth);
-        g.centre.gk_east = LeadingNumber(t.gkEast);
-        g.centre.own_north = LeadingNumber(t.ownZoneNorth);
-        g.centre.own_east = LeadingNumber(t.ownZoneEast);
-        g.centre.rt90_north = LeadingNumber(t.rt90North);
-        g.centre.rt90_east = LeadingNumber(t.rt90East);
+        g.centre.gkNorth = LeadingNumber(t.gkNorth);
+        g.centre.gkEast = LeadingNumber(t.gkEast);
+        g.centre.ownNorth = LeadingNumber(t.ownZoneNorth);
+        g.centre.ownEast = LeadingNumber(t.ownZoneEast);
+        g.centre.rt90North = LeadingNumber(t.rt90North);
+        g.centre.rt90East = LeadingNumber(t.rt90East);
       }
     } catch (const geodesy::GeodesyError&) {
       g.systems[1] = g.systems[2] = g.systems[3] = g.systems[4] = false;
@@ -142,14 +142,14 @@ GridSettings MapDisplay::GridFor() const {
 
 void MapDisplay::DrawMap() {
   // The INFO panel's MAP caption; in picture mode only the picture.
-  if (hooks_.info_map_caption) hooks_.info_map_caption(hooks_.map_lock == 1 ? "MAP L" : "MAP");
-  if (hooks_.hide_sun_curve) hooks_.hide_sun_curve();
+  if (hooks_.infoMapCaption) hooks_.infoMapCaption(hooks_.mapLock == 1 ? "MAP L" : "MAP");
+  if (hooks_.hideSunCurve) hooks_.hideSunCurve();
   // The scale row shows only after a drawing that marks it: never over the INFO
   // panel's record line, which shares its row.
   out_.ScaleFrameShown = false;
   if (s_.PictureMode == 1) {
-    if (hooks_.timer1_on) hooks_.timer1_on();
-    if (hooks_.show_picture) hooks_.show_picture();
+    if (hooks_.timer1On) hooks_.timer1On();
+    if (hooks_.showPicture) hooks_.showPicture();
     if (hooks_.busy) hooks_.busy(false);
     NotifyViewChanged();
     return;
@@ -186,8 +186,8 @@ void MapDisplay::DrawMap() {
   // The view holds centre, zoom and size within their bounds.
   ResolveFolders();
   view_ = MakeView();
-  s_.CentreNorth = view_.centre_north_km;
-  s_.CentreEast = view_.centre_east_km;
+  s_.CentreNorth = view_.centreNorthKm;
+  s_.CentreEast = view_.centreEastKm;
   s_.ZoomFactor = view_.zoom;
   s_.MapScale = view_.scale;
   s_.MetresPerPixel = view_.MetresPerPixel();
@@ -196,7 +196,7 @@ void MapDisplay::DrawMap() {
   s_.ViewNorthMax = view_.ViewNorthMax();
   s_.ViewEastMin = view_.ViewEastMin();
   s_.ViewEastMax = view_.ViewEastMax();
-  const int w = static_cast<int>(view_.width_px), h = static_cast<int>(view_.height_px);
+  const int w = static_cast<int>(view_.widthPx), h = static_cast<int>(view_.heightPx);
   if (picture_.width() != w || picture_.height() != h)
     picture_ = QImage(std::max(w, 1), std::max(h, 1), QImage::Format_RGB32);
   picture_.fill(QColor(80, 80, 80));
@@ -205,7 +205,7 @@ void MapDisplay::DrawMap() {
   p.setRenderHint(QPainter::SmoothPixmapTransform, false);
   p.setFont(MapFont());
   // The layers for this drawing: each set up, each place switched on or off.
-  s_.Palette.frame_closed = false;
+  s_.Palette.frameClosed = false;
   tiles_.SetFolder(folder_path_.empty() ? root_ / "" : folder_path_);
   tiles_.SetPaletteState(&s_.Palette);
   tiles_.SetSaveDrawing(s_.MapSaveDrawing == 1);
@@ -253,15 +253,15 @@ void MapDisplay::DrawMap() {
     s_.MoniOnePixelY = static_cast<long>(view_.PixelY(s_.MoniOneNorth));
   }
   MarkerSettings m;
-  m.user_north = s_.UserNorth;
-  m.user_east = s_.UserEast;
-  m.gps_moved = s_.GpsFixMoved == 1;
-  m.own_track_colour = s_.OwnTrackColour;
-  m.object_name = s_.ObjectName;
-  m.object_north = s_.ObjectNorth;
-  m.object_east = s_.ObjectEast;
-  m.object_sent = s_.ObjectBeaconOn == 1;
-  m.twips_per_pixel_x = s_.TwipsPerPixelX;
+  m.userNorth = s_.UserNorth;
+  m.userEast = s_.UserEast;
+  m.gpsMoved = s_.GpsFixMoved == 1;
+  m.ownTrackColour = s_.OwnTrackColour;
+  m.objectName = s_.ObjectName;
+  m.objectNorth = s_.ObjectNorth;
+  m.objectEast = s_.ObjectEast;
+  m.objectSent = s_.ObjectBeaconOn == 1;
+  m.twipsPerPixelX = s_.TwipsPerPixelX;
   markers_.Set(m);
   // The stack, lowest place first.
   layers_.render(p, view_);
@@ -288,7 +288,7 @@ void MapDisplay::DrawMap() {
   // The end of a drawing.
   s_.MapDrawnOnce = 1;
   if (hooks_.busy) hooks_.busy(false);
-  if (s_.CentreOnObject != 1 && hooks_.timer1_on) hooks_.timer1_on();
+  if (s_.CentreOnObject != 1 && hooks_.timer1On) hooks_.timer1On();
   s_.CentreOnObject = 0;
   out_.Tooltip = TooltipWithScaleTag(out_.Tooltip, s_.MapBaseFolder);
   s_.MapSaveDrawing = 0;
@@ -349,7 +349,7 @@ void MapDisplay::ShowCentrePosition() {
 
 void MapDisplay::ShowCursorPosition() {
   const MapView v = MakeView();
-  const MapKm at = CursorPosition(v.centre_north_km, v.centre_east_km, s_.CursorX, s_.CursorY, v.width_px, v.height_px,
+  const MapKm at = CursorPosition(v.centreNorthKm, v.centreEastKm, s_.CursorX, s_.CursorY, v.widthPx, v.heightPx,
                                   v.MetresPerPixel());
   s_.CursorNorth = at.north;
   s_.CursorEast = at.east;
@@ -366,7 +366,7 @@ void MapDisplay::ShowMoniOnePosition() {
                                     TrackedValueText(s_.MoniOneNorth), TrackedValueText(s_.MoniOneEast), FrameOf(s_));
   out_.Readouts[4] = c.north;
   out_.Readouts[5] = c.east;
-  if (hooks_.moni_one_line) hooks_.moni_one_line();
+  if (hooks_.moniOneLine) hooks_.moniOneLine();
 }
 
 void MapDisplay::StepReadoutSystem(int pair) {

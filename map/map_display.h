@@ -110,16 +110,16 @@ struct MapOutputs {
 };
 
 struct MapHooks {
-  std::function<void(const std::string&)> info_map_caption;  // "MAP" / "MAP L"
-  std::function<void()> hide_sun_curve;
-  std::function<void()> show_picture;  // the picture viewer's drawing
+  std::function<void(const std::string&)> infoMapCaption;  // "MAP" / "MAP L"
+  std::function<void()> hideSunCurve;
+  std::function<void()> showPicture;  // the picture viewer's drawing
   std::function<void(bool)> busy;
   std::function<void()> focus;
   FoptOf fopt;
-  std::function<void()> moni_one_line;
-  std::function<void()> timer1_on;
+  std::function<void()> moniOneLine;
+  std::function<void()> timer1On;
   std::function<void()> drawn;
-  int map_lock = 0;  // MapLock of the INFO panel
+  int mapLock = 0;  // MapLock of the INFO panel
 };
 
 class MapDisplay {

@@ -33,8 +33,8 @@ std::string TileName(std::int64_t northKm, std::int64_t eastKm) {
 
 TileCorner TileCornerOfName(std::string_view name) {
   TileCorner corner;
-  corner.north_km = ConvertTileCodeToKm(name.substr(0, std::min<size_t>(4, name.size())));
-  if (name.size() > 4) corner.east_km = ConvertTileCodeToKm(name.substr(4, 4));
+  corner.northKm = ConvertTileCodeToKm(name.substr(0, std::min<size_t>(4, name.size())));
+  if (name.size() > 4) corner.eastKm = ConvertTileCodeToKm(name.substr(4, 4));
   return corner;
 }
 

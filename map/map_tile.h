@@ -29,8 +29,8 @@ std::string TileName(std::int64_t northKm, std::int64_t eastKm);
 // The corner of a tile name (its first 8 characters; missing characters read as
 // blanks, so a short name reads as far as it goes).
 struct TileCorner {
-  double north_km = 0;
-  double east_km = 0;
+  double northKm = 0;
+  double eastKm = 0;
 };
 TileCorner TileCornerOfName(std::string_view name);
 

@@ -95,19 +95,19 @@ std::function<bool(const std::string&)> MapTools::Opener() {
 void MapTools::Wire() {
   auto& h = widget_.hooks();
   h.find = [this] { return Find(); };
-  h.sun_curve = [this](bool open) { ShowSunCurve(open); };
-  h.sun_curve_open = [this] { return picture4_->isVisible(); };
-  h.picture_name = [this] {
+  h.sunCurve = [this](bool open) { ShowSunCurve(open); };
+  h.sunCurveOpen = [this] { return picture4_->isVisible(); };
+  h.pictureName = [this] {
     const auto& pics = display_.index().Pictures();
     return picture_index_ >= 1 && std::size_t(picture_index_) <= pics.size() ? pics[picture_index_ - 1] : std::string();
   };
-  h.left_picture_mode = [this] { ClosePictureViewer(); };
+  h.leftPictureMode = [this] { ClosePictureViewer(); };
   auto& dh = display_.hooks();
-  dh.hide_sun_curve = [this] {
+  dh.hideSunCurve = [this] {
     picture4_->hide();
     track_text_->hide();
   };
-  dh.show_picture = [this] { ShowPositionPicture(); };
+  dh.showPicture = [this] { ShowPositionPicture(); };
 
   if (c_.viewer != nullptr) {
     c_.picturePrevious->OnClick = [this] { StepPicture(-1); };
@@ -255,14 +255,14 @@ bool MapTools::Find() {
       return all.subspan(1, std::size_t(std::clamp(count, 0, int(all.size()) - 1)));
     };
     map::StationFilter filter;
-    filter.direct_only = c_.directOnly != nullptr && c_.directOnly->Value() == 1;
+    filter.directOnly = c_.directOnly != nullptr && c_.directOnly->Value() == 1;
     filter.mask = port_.StationFilterMask();
     const map::StationHit hit =
         map::FindStationAt(filled(r.stations.MoniOneTrack(), r.stations.MoniOneCount()), settings_.MoniOneCall,
                            filled(r.stations.MoniAll(), r.stations.MoniAllCount()), s.SelectedNorth, s.SelectedEast,
                            s.MetresPerPixel, filter);
     if (hit.index > 0) {
-      port_.ShowStation(hit.call, static_cast<int>(hit.index), hit.moni_one);
+      port_.ShowStation(hit.call, static_cast<int>(hit.index), hit.moniOne);
       return true;
     }
     // Nothing there: a panel left open on another station closes (with a redraw).

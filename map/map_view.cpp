@@ -17,33 +17,33 @@ double Finite(double v, double otherwise) { return std::isnan(v) ? otherwise : v
 MapView MapView::ForZone(int zone_number) {
   MapView v;
   v.zone = zone_number;
-  v.central_meridian = zone_number * 6.0 - 183.0;
+  v.centralMeridian = zone_number * 6.0 - 183.0;
   return v;
 }
 
 MapView MapView::Of(double centre_north_km, double centre_east_km, double scale, double zoom, double width_px,
                     double height_px, int zone_number) {
   MapView v = ForZone(zone_number);
-  v.centre_north_km = centre_north_km;
-  v.centre_east_km = centre_east_km;
+  v.centreNorthKm = centre_north_km;
+  v.centreEastKm = centre_east_km;
   v.scale = scale;
   v.zoom = zoom;
-  v.width_px = width_px;
-  v.height_px = height_px;
+  v.widthPx = width_px;
+  v.heightPx = height_px;
   return v.Normalised();
 }
 
 MapView MapView::Normalised() const {
   MapView v = *this;
-  v.centre_north_km = std::clamp(Finite(v.centre_north_km, 0), -kMaxCentreKm, kMaxCentreKm);
-  v.centre_east_km = std::clamp(Finite(v.centre_east_km, 0), -kMaxCentreKm, kMaxCentreKm);
+  v.centreNorthKm = std::clamp(Finite(v.centreNorthKm, 0), -kMaxCentreKm, kMaxCentreKm);
+  v.centreEastKm = std::clamp(Finite(v.centreEastKm, 0), -kMaxCentreKm, kMaxCentreKm);
   v.zoom = Finite(v.zoom, 1);
   if (v.zoom == 0) v.zoom = 1;
   v.zoom = std::clamp(std::fabs(v.zoom), kMinZoom, kMaxZoom);
   if (ScaleLevel(v.scale) < 0) v.scale = 5000;
-  v.width_px = std::clamp(std::floor(Finite(v.width_px, 0)), 0.0, kMaxPictureSide);
-  v.height_px = std::clamp(std::floor(Finite(v.height_px, 0)), 0.0, kMaxPictureSide);
-  if (!std::isfinite(v.central_meridian)) v.central_meridian = 15;
+  v.widthPx = std::clamp(std::floor(Finite(v.widthPx, 0)), 0.0, kMaxPictureSide);
+  v.heightPx = std::clamp(std::floor(Finite(v.heightPx, 0)), 0.0, kMaxPictureSide);
+  if (!std::isfinite(v.centralMeridian)) v.centralMeridian = 15;
   return v;
 }
 
@@ -66,10 +66,9 @@ MapView::TileRect MapView::TilePlacement(std::int64_t north_km, std::int64_t eas
   const double s = scale;
   TileRect t;
   t.x = static_cast<std::int64_t>(
-      std::floor(width_px / 2 - std::floor((centre_east_km + 0.0001 - static_cast<double>(east_km)) * 1000 / m)));
+      std::floor(widthPx / 2 - std::floor((centreEastKm + 0.0001 - static_cast<double>(east_km)) * 1000 / m)));
   const double top = static_cast<double>(north_km) + s - s / 1000;
-  t.y = static_cast<std::int64_t>(
-      std::floor(std::floor((centre_north_km + 0.0001 - top) * 1000 / m) + height_px / 2 - 1));
+  t.y = static_cast<std::int64_t>(std::floor(std::floor((centreNorthKm + 0.0001 - top) * 1000 / m) + heightPx / 2 - 1));
   t.side = 1000 / zoom;
   return t;
 }

@@ -23,15 +23,15 @@
 namespace zeblon::map {
 
 struct MapView {
-  double centre_north_km = 0;
-  double centre_east_km = 0;
+  double centreNorthKm = 0;
+  double centreEastKm = 0;
   double scale = 5000;  // one of 5000, 1000, 200, 50, 10, 2
   double zoom = 1;      // 0.125, 0.25, 0.5, 1, 2, 4, 8
-  double width_px = 0;
-  double height_px = 0;
-  int zone = 33;                    // UTM zone of the map (MSYS "U33")
-  double central_meridian = 15;     // zone * 6 - 183 degrees
-  double false_easting_m = 500000;  // every UTM zone
+  double widthPx = 0;
+  double heightPx = 0;
+  int zone = 33;                  // UTM zone of the map (MSYS "U33")
+  double centralMeridian = 15;    // zone * 6 - 183 degrees
+  double falseEastingM = 500000;  // every UTM zone
 
   static constexpr double kMaxCentreKm = 9999.999;
   static constexpr double kMinZoom = 0.125;
@@ -54,14 +54,14 @@ struct MapView {
 
   // Edges of the visible ground in km: w/2 and h/2 pixels on the west and south
   // side of the centre, w/2 - 1 and h/2 - 1 on the east and north side.
-  double ViewNorthMin() const { return centre_north_km - (height_px / 2) * MetresPerPixel() / 1000; }
-  double ViewNorthMax() const { return centre_north_km + (height_px / 2 - 1) * MetresPerPixel() / 1000; }
-  double ViewEastMin() const { return centre_east_km - (width_px / 2) * MetresPerPixel() / 1000; }
-  double ViewEastMax() const { return centre_east_km + (width_px / 2 - 1) * MetresPerPixel() / 1000; }
+  double ViewNorthMin() const { return centreNorthKm - (heightPx / 2) * MetresPerPixel() / 1000; }
+  double ViewNorthMax() const { return centreNorthKm + (heightPx / 2 - 1) * MetresPerPixel() / 1000; }
+  double ViewEastMin() const { return centreEastKm - (widthPx / 2) * MetresPerPixel() / 1000; }
+  double ViewEastMax() const { return centreEastKm + (widthPx / 2 - 1) * MetresPerPixel() / 1000; }
 
   // The picture centre (the map centre's pixel).
-  double CentreX() const { return width_px / 2; }
-  double CentreY() const { return height_px / 2 - 1; }
+  double CentreX() const { return widthPx / 2; }
+  double CentreY() const { return heightPx / 2 - 1; }
 
   // Exact (fractional) pixel position of a map point.
   double X(double east_km) const { return (east_km - ViewEastMin()) * PixelsPerKm(); }
@@ -74,10 +74,10 @@ struct MapView {
 
   // The same rule for many points, with the view's edges and scale taken once.
   struct MarkerPixels {
-    double east_min, north_max, per_km;
+    double eastMin, northMax, perKm;
     std::int64_t limit;
-    std::int64_t X(double east_km) const { return Whole(std::floor((east_km - east_min + 0.0001) * per_km)); }
-    std::int64_t Y(double north_km) const { return Whole(std::floor((north_max - north_km + 0.0001) * per_km)); }
+    std::int64_t X(double east_km) const { return Whole(std::floor((east_km - eastMin + 0.0001) * perKm)); }
+    std::int64_t Y(double north_km) const { return Whole(std::floor((northMax - north_km + 0.0001) * perKm)); }
     std::int64_t Whole(double v) const {
       if (std::isnan(v)) return 0;
       const double l = static_cast<double>(limit);
@@ -92,8 +92,8 @@ struct MapView {
 
   // The map point under a pixel (the cursor read-out's and the click's rule):
   // north = centre - (y - (h/2 - 1)) * m / 1000, east = centre + (x - w/2) * m / 1000.
-  double NorthAt(double y) const { return centre_north_km - (y - CentreY()) * MetresPerPixel() / 1000; }
-  double EastAt(double x) const { return centre_east_km + (x - CentreX()) * MetresPerPixel() / 1000; }
+  double NorthAt(double y) const { return centreNorthKm - (y - CentreY()) * MetresPerPixel() / 1000; }
+  double EastAt(double x) const { return centreEastKm + (x - CentreX()) * MetresPerPixel() / 1000; }
 
   // The south-west corners (km) of the tiles that cover the view: multiples of the
   // scale from floor(ViewNorthMin / s) * s to floor(ViewNorthMax / s) * s, and

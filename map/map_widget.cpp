@@ -62,9 +62,9 @@ void MapWidget::resizeEvent(QResizeEvent* e) {
 void MapWidget::Press(int button, double x, double y) {
   if (hooks_.sync) hooks_.sync();
   MapState& s = display_.mutable_state();
-  const auto r = PressOnMap(s, button, x, y, hooks_.picture_name ? hooks_.picture_name() : std::string());
-  if (r.leave_picture_mode && hooks_.left_picture_mode) hooks_.left_picture_mode();
-  if (r.untick_options && hooks_.untick_options) hooks_.untick_options();
+  const auto r = PressOnMap(s, button, x, y, hooks_.pictureName ? hooks_.pictureName() : std::string());
+  if (r.leavePictureMode && hooks_.leftPictureMode) hooks_.leftPictureMode();
+  if (r.untickOptions && hooks_.untickOptions) hooks_.untickOptions();
   if (r.redraw)
     Redraw();
   else if (hooks_.publish)
@@ -75,8 +75,8 @@ void MapWidget::Press(int button, double x, double y) {
   if (s.MapFolderPath != s.MapBaseFolder) {
     showing_base_ = true;
     update();
-  } else if (hooks_.sun_curve) {
-    hooks_.sun_curve(true);
+  } else if (hooks_.sunCurve) {
+    hooks_.sunCurve(true);
   }
 }
 
@@ -85,8 +85,8 @@ void MapWidget::Move(double x, double y) {
   s.CursorX = x;
   s.CursorY = y;
   display_.ShowCursorPosition();
-  if (hooks_.readouts_changed) hooks_.readouts_changed();
-  if (hooks_.sun_curve_open && hooks_.sun_curve && hooks_.sun_curve_open()) hooks_.sun_curve(true);
+  if (hooks_.readoutsChanged) hooks_.readoutsChanged();
+  if (hooks_.sunCurveOpen && hooks_.sunCurve && hooks_.sunCurveOpen()) hooks_.sunCurve(true);
 }
 
 void MapWidget::mousePressEvent(QMouseEvent* e) {
@@ -104,7 +104,7 @@ void MapWidget::mouseReleaseEvent(QMouseEvent*) {
     showing_base_ = false;
     update();
   }
-  if (hooks_.sun_curve) hooks_.sun_curve(false);
+  if (hooks_.sunCurve) hooks_.sunCurve(false);
 }
 
 void MapWidget::keyPressEvent(QKeyEvent* e) {

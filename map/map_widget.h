@@ -28,16 +28,16 @@ class MapWidget : public QLabel {
   MapWidget(MapDisplay& display, QWidget* parent = nullptr);
 
   struct Hooks {
-    std::function<bool()> find;                // the right-click finders; true when one found something
-    std::function<void(bool open)> sun_curve;  // open (or follow) / close the sun curve
-    std::function<bool()> sun_curve_open;
-    std::function<std::string()> picture_name;  // the picture shown in picture mode
-    std::function<void()> left_picture_mode;    // hide the picture viewer
-    std::function<void()> untick_options;       // Option1 and Option2 cleared
-    std::function<void()> readouts_changed;     // the cursor read-out has new captions
-    std::function<void()> sync;                 // before each press or key: take the window's fields
-    std::function<void()> publish;              // a press without a redraw: the map's fields back
-    std::function<void()> draw;                 // the redraw (DrawMap and showing its results)
+    std::function<bool()> find;               // the right-click finders; true when one found something
+    std::function<void(bool open)> sunCurve;  // open (or follow) / close the sun curve
+    std::function<bool()> sunCurveOpen;
+    std::function<std::string()> pictureName;  // the picture shown in picture mode
+    std::function<void()> leftPictureMode;     // hide the picture viewer
+    std::function<void()> untickOptions;       // Option1 and Option2 cleared
+    std::function<void()> readoutsChanged;     // the cursor read-out has new captions
+    std::function<void()> sync;                // before each press or key: take the window's fields
+    std::function<void()> publish;             // a press without a redraw: the map's fields back
+    std::function<void()> draw;                // the redraw (DrawMap and showing its results)
   };
   Hooks& hooks() { return hooks_; }
 

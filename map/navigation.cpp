@@ -60,10 +60,10 @@ PressResult PressOnMap(MapState& s, int button, double x, double y, const std::s
   if (s.PictureMode == 1) {
     if (button != kLeftButton) return r;
     const auto corner = TileCornerOfName(picture_name);
-    s.CentreNorth = corner.north_km + 0.499;
-    s.CentreEast = corner.east_km + 0.499;
+    s.CentreNorth = corner.northKm + 0.499;
+    s.CentreEast = corner.eastKm + 0.499;
     s.PictureMode = 0;
-    r.leave_picture_mode = r.untick_options = r.redraw = true;
+    r.leavePictureMode = r.untickOptions = r.redraw = true;
     return r;
   }
   s.SelectedNorth = s.CursorNorth;
@@ -75,7 +75,7 @@ PressResult PressOnMap(MapState& s, int button, double x, double y, const std::s
     // Held here already, so that a click far outside never runs the centre away.
     s.CentreNorth = std::clamp(s.CentreNorth, -MapView::kMaxCentreKm, MapView::kMaxCentreKm);
     s.CentreEast = std::clamp(s.CentreEast, -MapView::kMaxCentreKm, MapView::kMaxCentreKm);
-    r.untick_options = r.redraw = true;
+    r.untickOptions = r.redraw = true;
   } else if (button == kRightButton) {
     r.search = true;
   }

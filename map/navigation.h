@@ -35,8 +35,8 @@ bool ChooseFolder(MapState& s, int level, const std::string& folder);
 // press selects the point under the cursor, and a left press makes it the centre.
 struct PressResult {
   bool redraw = false;
-  bool untick_options = false;
-  bool leave_picture_mode = false;
+  bool untickOptions = false;
+  bool leavePictureMode = false;
   bool search = false;  // a right press: the finders, then the base map or sun curve
 };
 PressResult PressOnMap(MapState& s, int button, double x, double y, const std::string& picture_name = {});

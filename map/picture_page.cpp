@@ -42,7 +42,7 @@ std::string PicturePage(std::string_view picture_path) {
 
 PicturePlace PictureCentre(std::string_view name) {
   const TileCorner c = TileCornerOfName(name);
-  return {c.north_km + 0.499, c.east_km + 0.499};
+  return {c.northKm + 0.499, c.eastKm + 0.499};
 }
 
 int StepPicture(int index, int count, int step) {

@@ -11,12 +11,12 @@ namespace zeblon::map {
 namespace fs = std::filesystem;
 
 void ApplyPaletteWork(std::vector<std::uint8_t>& palette, const PaletteWork& work, bool sixteen_colours) {
-  if (work.background_mode > 0) {
-    const double f = work.background_mode - 0.4;
+  if (work.backgroundMode > 0) {
+    const double f = work.backgroundMode - 0.4;
     for (auto& b : palette) b = static_cast<std::uint8_t>(std::min(255.0, RoundHalfEven(f * b)));
   }
-  if (sixteen_colours && work.marked_ink >= 0 && work.marked_ink < 16 && palette.size() >= 64) {
-    const std::size_t k = static_cast<std::size_t>(work.marked_ink) * 4;
+  if (sixteen_colours && work.markedInk >= 0 && work.markedInk < 16 && palette.size() >= 64) {
+    const std::size_t k = static_cast<std::size_t>(work.markedInk) * 4;
     palette[k] = 0;        // blue
     palette[k + 1] = 255;  // green
     palette[k + 2] = 255;  // red
@@ -117,7 +117,7 @@ TileCache::Tile TileCache::Get(const fs::path& path, const PaletteWork& work_in,
   }
   const auto mtime = fs::last_write_time(path, ec);
   const std::int64_t stamp = ec ? 0 : static_cast<std::int64_t>(mtime.time_since_epoch().count());
-  out.file_length = length;
+  out.fileLength = length;
   const std::string file_key = path.string() + '\n' + std::to_string(length) + '\n' + std::to_string(stamp);
 
   std::shared_ptr<Decoded> decoded;
@@ -137,15 +137,15 @@ TileCache::Tile TileCache::Get(const fs::path& path, const PaletteWork& work_in,
   out.palette = decoded->palette;
 
   PaletteWork work = palette_work ? work_in : PaletteWork{};
-  if (decoded->bits != 4) work.marked_ink = -1;
+  if (decoded->bits != 4) work.markedInk = -1;
   if (decoded->bits == 24) work = PaletteWork{};
   const int paint_side = std::max(1, std::min(side, kTilePixels));
-  const std::string ready_key = "R\n" + file_key + '\n' + std::to_string(work.background_mode) + '\n' +
-                                std::to_string(work.marked_ink) + '\n' + std::to_string(paint_side);
+  const std::string ready_key = "R\n" + file_key + '\n' + std::to_string(work.backgroundMode) + '\n' +
+                                std::to_string(work.markedInk) + '\n' + std::to_string(paint_side);
   if (auto it = index_.find(ready_key); it != index_.end()) {
     Touch(it->second);
-    out.painted_palette = out.palette;
-    ApplyPaletteWork(out.painted_palette, work, decoded->bits == 4);
+    out.paintedPalette = out.palette;
+    ApplyPaletteWork(out.paintedPalette, work, decoded->bits == 4);
     out.image = &it->second->ready;
     out.ok = true;
     return out;
@@ -165,8 +165,8 @@ TileCache::Tile TileCache::Get(const fs::path& path, const PaletteWork& work_in,
   }
   if (paint_side != kTilePixels)
     img = img.scaled(paint_side, paint_side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-  out.painted_palette = out.palette;
-  ApplyPaletteWork(out.painted_palette, work, decoded->bits == 4);
+  out.paintedPalette = out.palette;
+  ApplyPaletteWork(out.paintedPalette, work, decoded->bits == 4);
   Entry e;
   e.key = ready_key;
   e.ready = std::move(img);

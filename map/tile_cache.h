@@ -33,8 +33,8 @@
 namespace zeblon::map {
 
 struct PaletteWork {
-  int background_mode = 0;  // 0 normal, 1 dark (0.6), 2 bright (1.6)
-  int marked_ink = -1;      // ink 0 ... 15 of a 16-colour tile drawn yellow; -1 none
+  int backgroundMode = 0;  // 0 normal, 1 dark (0.6), 2 bright (1.6)
+  int markedInk = -1;      // ink 0 ... 15 of a 16-colour tile drawn yellow; -1 none
   bool operator==(const PaletteWork&) const = default;
 };
 
@@ -49,11 +49,11 @@ class TileCache {
   struct Tile {
     bool ok = false;
     std::string problem;  // why there is no image
-    std::uint64_t file_length = 0;
-    int bits = 0;                               // 4, 8 or 24
-    std::vector<std::uint8_t> palette;          // as stored: 64 bytes at 4 bits, 1024 at 8, none at 24
-    std::vector<std::uint8_t> painted_palette;  // the same after the palette work
-    const QImage* image = nullptr;              // ready to paint; valid until the next call
+    std::uint64_t fileLength = 0;
+    int bits = 0;                              // 4, 8 or 24
+    std::vector<std::uint8_t> palette;         // as stored: 64 bytes at 4 bits, 1024 at 8, none at 24
+    std::vector<std::uint8_t> paintedPalette;  // the same after the palette work
+    const QImage* image = nullptr;             // ready to paint; valid until the next call
   };
 
   // The tile at `path` with the palette work applied, for painting at `side` pixels

@@ -23,16 +23,16 @@ void GpsStep::Read() {
   if (!links::GpsSourceSet(source)) return;
   const std::string app_folder = port_.appFolder();
   links::GpsTickContext c;
-  c.map_central_meridian = port_.mapCentralMeridian();
-  c.map_false_easting = port_.mapFalseEasting();
-  c.data_folder = port_.dataFolder();
-  c.navigation_folder =
+  c.mapCentralMeridian = port_.mapCentralMeridian();
+  c.mapFalseEasting = port_.mapFalseEasting();
+  c.dataFolder = port_.dataFolder();
+  c.navigationFolder =
       platform::ResolveOrSame(platform::WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder));
   const QDateTime now = QDateTime::currentDateTime();
   c.now = {now.date().year(), now.date().month(),  now.date().day(),
            now.time().hour(), now.time().minute(), now.time().second()};
-  c.utc_now = static_cast<std::time_t>(now.toSecsSinceEpoch());
-  c.seconds_since_map_interaction = port_.secondsSinceMapInteraction();
+  c.utcNow = static_cast<std::time_t>(now.toSecsSinceEpoch());
+  c.secondsSinceMapInteraction = port_.secondsSinceMapInteraction();
   fs::path drop;
   if (links::GpsSourceIsDropFile(source)) {
     fs::path p = platform::WindowsPathToLinux(source, app_folder);

@@ -92,10 +92,10 @@ void TxSetupController::TxSetupOk() {
   } else if (UsesSerialTnc(kind) && port_.tncPort().IsOpen()) {
     // A closed port (a TNC that failed at START) is skipped quietly.
     links::TncRunOptions o;
-    o.port_number = links::TncPortNumber(links::TncSettingsFrom(settings_, ok.hfDualOn == 1));
-    o.close_at_end = false;
-    o.max_prompt_reads = 10;
-    o.drain_timeout_ms = 2000;
+    o.portNumber = links::TncPortNumber(links::TncSettingsFrom(settings_, ok.hfDualOn == 1));
+    o.closeAtEnd = false;
+    o.maxPromptReads = 10;
+    o.drainTimeoutMs = 2000;
     links::RunTncCommandSet(links::TncResendSet(links::TncSettingsFrom(settings_, ok.hfDualOn == 1)), port_.tncPort(),
                             o);
   }

@@ -116,10 +116,10 @@ QMessageBox* MakeMessageBox(const MessageRecord& record, QWidget* parent) {
   auto* box =
       new QMessageBox(ToQtIcon(record.icon), ToQ(record.title), ToQ(record.text), ToQtButtons(record.buttons), parent);
   const std::vector<MsgResult> order = ButtonsInOrder(record.buttons);
-  for (std::size_t i = 0; i < order.size() && i < record.button_texts.size(); ++i) {
-    if (QAbstractButton* b = box->button(ToQtButton(order[i]))) b->setText(ToQ(record.button_texts[i]));
+  for (std::size_t i = 0; i < order.size() && i < record.buttonTexts.size(); ++i) {
+    if (QAbstractButton* b = box->button(ToQtButton(order[i]))) b->setText(ToQ(record.buttonTexts[i]));
   }
-  box->setDefaultButton(ToQtButton(DefaultAnswer(record.buttons, record.default_button)));
+  box->setDefaultButton(ToQtButton(DefaultAnswer(record.buttons, record.defaultButton)));
   return box;
 }
 

@@ -25,8 +25,8 @@ struct MessageRecord {
   std::string title;  // Windows-1252 bytes
   MsgButtons buttons = MsgButtons::Ok;
   MsgIcon icon = MsgIcon::None;
-  int default_button = 1;                 // 1 the first button, 2 the second, 3 the third
-  std::vector<std::string> button_texts;  // as shown, in order (Windows-1252 bytes)
+  int defaultButton = 1;                 // 1 the first button, 2 the second, 3 the third
+  std::vector<std::string> buttonTexts;  // as shown, in order (Windows-1252 bytes)
 };
 
 using MessageResponder = std::function<MsgResult(const MessageRecord&)>;

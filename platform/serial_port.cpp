@@ -41,8 +41,8 @@ bool ParseLineSettings(const std::string& text, LineSettings& out) {
   if (parts[1].size() != 1) return false;
   ls.parity = static_cast<char>(std::toupper(static_cast<unsigned char>(parts[1][0])));
   if (ls.parity != 'N' && ls.parity != 'E' && ls.parity != 'O') return false;
-  if (!num(parts[2], ls.data_bits) || ls.data_bits < 5 || ls.data_bits > 8) return false;
-  if (!num(parts[3], ls.stop_bits) || (ls.stop_bits != 1 && ls.stop_bits != 2)) return false;
+  if (!num(parts[2], ls.dataBits) || ls.dataBits < 5 || ls.dataBits > 8) return false;
+  if (!num(parts[3], ls.stopBits) || (ls.stopBits != 1 && ls.stopBits != 2)) return false;
   out = ls;
   return true;
 }
@@ -71,8 +71,8 @@ bool SerialPort::Open(int port_number, const std::string& settings, const std::s
   port_->setParity(ls.parity == 'E'   ? QSerialPort::EvenParity
                    : ls.parity == 'O' ? QSerialPort::OddParity
                                       : QSerialPort::NoParity);
-  port_->setDataBits(static_cast<QSerialPort::DataBits>(ls.data_bits));
-  port_->setStopBits(ls.stop_bits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+  port_->setDataBits(static_cast<QSerialPort::DataBits>(ls.dataBits));
+  port_->setStopBits(ls.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
   port_->setFlowControl(QSerialPort::NoFlowControl);
   // A device that sends without end fills the port's buffer no further: the
   // rest waits in the device until the buffer is read.

@@ -67,8 +67,8 @@ class SerialPort {
 struct LineSettings {
   int baud = 0;
   char parity = 'N';
-  int data_bits = 8;
-  int stop_bits = 1;
+  int dataBits = 8;
+  int stopBits = 1;
 };
 bool ParseLineSettings(const std::string& text, LineSettings& out);
 

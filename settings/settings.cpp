@@ -34,7 +34,7 @@ struct Key {
   const char* name;
   Rule start;  // the start window's rule (None: the key is neither read nor written)
   Rule main;   // the main window's rule
-  bool main_writes;
+  bool mainWrites;
   Accessor field;
 };
 
@@ -301,7 +301,7 @@ std::string SettingsFileText(SettingsWindow window, const Settings& s) {
   Settings copy = s;
   std::string out;
   for (const Key& key : kKeys) {
-    if (window == SettingsWindow::Main ? !key.main_writes : key.start == Rule::None) continue;
+    if (window == SettingsWindow::Main ? !key.mainWrites : key.start == Rule::None) continue;
     out += key.name;
     out += '=';
     out += ValueText(key, window, copy);

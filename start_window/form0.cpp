@@ -289,12 +289,12 @@ bool Form0::Form_Activate() {
   std::string bytes;
   ReadWholeFile(ini, bytes);
   const PrePassResult pre = PrePassSettings(bytes);
-  if (pre.has_wver) settings_.WindowsVersion = pre.wver;
+  if (pre.hasWver) settings_.WindowsVersion = pre.wver;
   // The WIN10 width fits another layout: this window never gets narrower than its
   // controls (START lies at its right edge).
   if (settings_.WindowsVersion == "WIN10") resize(std::max(kWin10Width, kFormWidth), height());
   // The help page on the first run.
-  if (!pre.not_first_run) {
+  if (!pre.notFirstRun) {
     if (OpenDocumentOrSay(OpenDocument, app_folder_ + "/README.HTM", "ZEBLON  START")) Pause(10);
   }
   // The stock data.
@@ -486,9 +486,9 @@ void Form0::ApplyLanguageTexts() {
   // The tooltips and the picture label's caption.
   if (TooltipsOn(lang)) {
     TooltipChoice choice;
-    choice.interface_kind = settings_.InterfaceKind;
-    choice.pk232_selected = Option4->Value();
-    choice.agw_remote_selected = Option9->Value();
+    choice.interfaceKind = settings_.InterfaceKind;
+    choice.pk232Selected = Option4->Value();
+    choice.agwRemoteSelected = Option9->Value();
     for (const auto& [name, text] : StartTooltips(LanguageOf(lang), choice)) {
       if (QWidget* w = FindControl(*this, name)) w->setToolTip(ToQ(text));
     }
@@ -563,10 +563,10 @@ void Form0::InitSerialTnc() {
   if (!set.empty()) {
     platform::SerialPort port;
     links::TncRunOptions options;
-    options.port_number = links::TncPortNumber(t);
+    options.portNumber = links::TncPortNumber(t);
     options.wait = TncWait;
     const links::TncRunResult r = links::RunTncCommandSet(set, port, options);
-    const std::string message = links::TncRunMessage(r, links::TncKindName(t.interface_kind), options.port_number);
+    const std::string message = links::TncRunMessage(r, links::TncKindName(t.interfaceKind), options.portNumber);
     if (!message.empty()) {
       MsgBox(message, "ZEBLON  TNC SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
     }

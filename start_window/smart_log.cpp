@@ -108,11 +108,11 @@ SmartLogResult TrimMoniOneLogFile(const fs::path& log_file, double line_limit) {
   std::vector<std::string> lines;
   if (!LoadLog(log_file, lines)) return r;
   r.ran = true;
-  r.lines_read = static_cast<int>(lines.size());
+  r.linesRead = static_cast<int>(lines.size());
 
   // Stage 1: the gaps.
   if (static_cast<double>(lines.size()) > line_limit) {
-    r.gap_stage = true;
+    r.gapStage = true;
     lines = DropBeforeLastGaps(lines);
     reception::WriteMoniOneLog(log_file, lines);
   }
@@ -133,7 +133,7 @@ SmartLogResult TrimMoniOneLogFile(const fs::path& log_file, double line_limit) {
     if (static_cast<double>(lines.size()) <= line_limit || r.sweeps >= kSmartLogMaxSweeps) break;
     factor *= 2;
   }
-  r.lines_kept = static_cast<int>(lines.size());
+  r.linesKept = static_cast<int>(lines.size());
   return r;
 }
 

@@ -34,11 +34,11 @@ double SmartLogLineLimit(int passes);
 bool IsMoniOneLogRecord(const std::string& line);
 
 struct SmartLogResult {
-  bool ran = false;        // the file could be opened (or created)
-  int lines_read = 0;      // records held at the first load
-  int lines_kept = 0;      // records in the rewritten file
-  bool gap_stage = false;  // the gap stage ran
-  int sweeps = 0;          // thinning sweeps run
+  bool ran = false;       // the file could be opened (or created)
+  int linesRead = 0;      // records held at the first load
+  int linesKept = 0;      // records in the rewritten file
+  bool gapStage = false;  // the gap stage ran
+  int sweeps = 0;         // thinning sweeps run
 };
 
 // Stage 1 on lines held in memory: drops every stretch before a gap of more than

@@ -116,9 +116,9 @@ bool FontCheckPasses(const std::vector<std::string>& font_names) {
 PrePassResult PrePassSettings(std::string_view text) {
   PrePassResult r;
   for (const std::string& line : SplitLines(text)) {
-    if (line.compare(0, 5, "TEMP=") == 0) r.not_first_run = true;
+    if (line.compare(0, 5, "TEMP=") == 0) r.notFirstRun = true;
     if (line.compare(0, 5, "WVER=") == 0) {
-      r.has_wver = true;
+      r.hasWver = true;
       r.wver = platform::UpperAscii(Trim(line.substr(5)));
     }
   }

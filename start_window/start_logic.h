@@ -46,8 +46,8 @@ bool FontCheckPasses(const std::vector<std::string>& font_names);
 // begins with "TEMP=" (not the first run) and the last "WVER=" value, trimmed and
 // upper-cased.
 struct PrePassResult {
-  bool not_first_run = false;
-  bool has_wver = false;
+  bool notFirstRun = false;
+  bool hasWver = false;
   std::string wver;
 };
 PrePassResult PrePassSettings(std::string_view text);

@@ -206,13 +206,13 @@ ControlTexts StartTooltips(int language, const TooltipChoice& c) {
   ControlTexts out;
   if (language < 1 || language > 3) return out;
   for (const Row& r : kTooltipsBefore) Add(out, r, language);
-  if (c.pk232_selected) Add(out, kTooltipText3Pk232, language);
-  if (c.agw_remote_selected) Add(out, kTooltipText3Agw, language);
-  if (c.pk232_selected) Add(out, kTooltipText4Pk232, language);
-  if (c.agw_remote_selected) Add(out, kTooltipText4Agw, language);
+  if (c.pk232Selected) Add(out, kTooltipText3Pk232, language);
+  if (c.agwRemoteSelected) Add(out, kTooltipText3Agw, language);
+  if (c.pk232Selected) Add(out, kTooltipText4Pk232, language);
+  if (c.agwRemoteSelected) Add(out, kTooltipText4Agw, language);
   for (const Row& r : kTooltipsAfter) Add(out, r, language);
   Add(out, kStartPlain, language);
-  const InterfaceKind kind = InterfaceKindOf(c.interface_kind);
+  const InterfaceKind kind = InterfaceKindOf(c.interfaceKind);
   if (kind == InterfaceKind::Pk232) Add(out, kStartPk232, language);
   if (kind == InterfaceKind::ScsTnc) Add(out, kStartScsTnc, language);
   if (kind == InterfaceKind::ScsPtc) Add(out, kStartScsPtc, language);

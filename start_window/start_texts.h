@@ -25,9 +25,9 @@ ControlTexts StartCaptions(int language);
 
 // What the start window needs to know to choose its tooltips.
 struct TooltipChoice {
-  int interface_kind = 0;
-  bool pk232_selected = false;       // Option4
-  bool agw_remote_selected = false;  // Option9
+  int interfaceKind = 0;
+  bool pk232Selected = false;      // Option4
+  bool agwRemoteSelected = false;  // Option9
 };
 
 // The tooltips of the language (1 to 3), in the order they are set; Command1 comes

@@ -134,7 +134,7 @@ void MoniAllLayer::FindLabels(const MapView& view, const QPaintDevice* device) {
       text_ += TrimView(reception::Columns(newest.text(), 43, 89));
     }
     auto find = [&](std::string_view text) {
-      if (text.empty() || !LabelCache::Touches(left, at->y, text.size(), view.width_px, view.height_px)) return -1;
+      if (text.empty() || !LabelCache::Touches(left, at->y, text.size(), view.widthPx, view.heightPx)) return -1;
       return labels_.Find(text, device);
     };
     if (level >= 2) {
@@ -160,12 +160,12 @@ void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
   if (settings_.moniAllLevel <= 0) return;
   const MapView view = viewIn.Normalised();
   const int count = std::clamp(store_.MoniAllCount(), 0, static_cast<int>(store_.MoniAll().size()) - 1);
-  MapPen pen(painter, view.width_px, view.height_px);
+  MapPen pen(painter, view.widthPx, view.heightPx);
   pen.SetColour(ToQColor(kStationColour));
   painter.setRenderHint(QPainter::Antialiasing, false);
   LineBatch lines(painter);
-  width_ = static_cast<int>(view.width_px);
-  height_ = static_cast<int>(view.height_px);
+  width_ = static_cast<int>(view.widthPx);
+  height_ = static_cast<int>(view.heightPx);
   ReadSlots(count, view);
   GroupByCall(count);
 

@@ -84,11 +84,11 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   const int level = std::clamp(settings_.moniOneLevel, 1, 6);
   const std::optional<long> now = MinuteStamp(now_ ? now_() : reception::LocalTime{});
   const int count = std::clamp(stations_.MoniOneCount(), 0, static_cast<int>(stations_.MoniOneTrack().size()) - 1);
-  MapPen pen(painter, view.width_px, view.height_px);
+  MapPen pen(painter, view.widthPx, view.heightPx);
   if (count == 0) return;
 
   const bool marks = level % 3 != 1;
-  const double w = view.width_px, h = view.height_px;
+  const double w = view.widthPx, h = view.heightPx;
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, false);
   LineBatch lines(painter);

@@ -60,7 +60,7 @@ bool ConvertRt90PointToUtm33(double rt90_north, double rt90_east, double& utm_no
 std::string UtmPictureName(std::string_view base_name) {
   const auto corner = zeblon::map::TileCornerOfName(base_name.substr(0, std::min<std::size_t>(8, base_name.size())));
   double n = 0, e = 0;
-  if (!ConvertRt90PointToUtm33((corner.north_km + 0.5) * 1000, (corner.east_km + 0.5) * 1000, n, e))
+  if (!ConvertRt90PointToUtm33((corner.northKm + 0.5) * 1000, (corner.eastKm + 0.5) * 1000, n, e))
     return "XXXXXXXX.BMP";
   auto km = [](double metres) {
     const double k = std::floor(metres / 1000);
@@ -104,7 +104,7 @@ RunResult ConvertImageNames(const FileRunOptions& options, const RunHooks& hooks
     if (!platform::WriteFileAtomically(FileInFolder(options.destination, targets[i - 1]), bytes, &error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
-    if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};
+    if (options.deleteSources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};
     hooks.Pump();
     hooks.Append(ProgressLine(file, i, total, "  DONE"));
   }
@@ -169,7 +169,7 @@ RunResult ConvertDataFiles(const FileRunOptions& options, const RunHooks& hooks)
     if (!platform::WriteFileAtomically(FileInFolder(options.destination, name), converted, &error))
       return {RunEnd::Failed, error + " !"};
     hooks.Pump();
-    if (options.delete_sources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};
+    if (options.deleteSources && !DeleteSource(source_file, error)) return {RunEnd::Failed, error};
     hooks.Pump();
     hooks.Append(ProgressLine(name, i, total, "  DONE"));
     hooks.Pump();

@@ -27,7 +27,7 @@ std::string UtmPictureName(std::string_view base_name);
 struct FileRunOptions {
   fs::path source;
   fs::path destination;
-  bool delete_sources = false;
+  bool deleteSources = false;
 };
 
 // The pictures (*.BMP) of the source folder. Two pictures that would get the same

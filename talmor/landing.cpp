@@ -59,7 +59,7 @@ struct Nodes {
 };
 
 void ConvertNodeRows(const SourceCorner& corner, double s, int k_low, int k_high, Nodes& nodes) {
-  const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
+  const double north0 = corner.northKm * 1000 + 0.5 * s, east0 = corner.eastKm * 1000 + 0.5 * s;
   for (int k = k_low; k <= k_high; ++k)
     for (int j = 0; j < kNodes; ++j)
       ConvertPoint(north0 + k * kNodeStep * s, east0 + j * kNodeStep * s, nodes.n[k][j], nodes.e[k][j]);
@@ -87,18 +87,18 @@ constexpr std::int32_t kShift = 8000000;
 // positive, less 16).
 struct Packing {
   std::uint32_t* out;
-  std::uint32_t base_row, base_column;
+  std::uint32_t baseRow, baseColumn;
   Packing(std::uint32_t* o, std::pair<std::int32_t, std::int32_t> base)
       : out(o),
-        base_row(static_cast<std::uint32_t>(base.first + kShift / 1000 - 16)),
-        base_column(static_cast<std::uint32_t>(base.second + kShift / 1000 - 16)) {}
+        baseRow(static_cast<std::uint32_t>(base.first + kShift / 1000 - 16)),
+        baseColumn(static_cast<std::uint32_t>(base.second + kShift / 1000 - 16)) {}
 
   std::uint32_t Pack(const Landing& l) const {
     if (l.row == Landing::kNowhere) return packed::kNowhere;
     const std::uint32_t row = static_cast<std::uint32_t>(l.row + kShift);
     const std::uint32_t column = static_cast<std::uint32_t>(l.column + kShift);
     const std::uint32_t tr = row / 1000, tc = column / 1000;
-    const std::uint32_t dr = tr - base_row, dc = tc - base_column;  // 16 + tiles from the base
+    const std::uint32_t dr = tr - baseRow, dc = tc - baseColumn;  // 16 + tiles from the base
     const std::uint32_t r = row - tr * 1000, q = column - tc * 1000;
     const bool interior = r - 1 < 998 && q - 1 < 998;
     return (dr | dc) >= 32 ? packed::kElsewhere
@@ -111,8 +111,8 @@ struct Packing {
 void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& nodes, Landing* out,
               const Packing* pack = nullptr) {
   const double s = scale;
-  const double north0 = corner.north_km * 1000 + 0.5 * s;
-  const double east0 = corner.east_km * 1000 + 0.5 * s;
+  const double north0 = corner.northKm * 1000 + 0.5 * s;
+  const double east0 = corner.eastKm * 1000 + 0.5 * s;
   const int first_row = band * kBandRows;
   auto exact_at = [&](int r, int c) { return ExactLanding(north0 + r * s, east0 + c * s, scale); };
   const double* n0 = nodes.n[band];
@@ -194,8 +194,8 @@ void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& node
       const std::int32_t column_low = static_cast<std::int32_t>(std::floor(low_e * inverse - margin_px)) + kShift;
       const std::int32_t column_high = static_cast<std::int32_t>(std::floor(high_e * inverse + margin_px)) + kShift;
       const std::int32_t tr = row_low / 1000, tc = column_low / 1000;
-      const std::uint32_t dr = static_cast<std::uint32_t>(tr) - pack->base_row;
-      const std::uint32_t dc = static_cast<std::uint32_t>(tc) - pack->base_column;
+      const std::uint32_t dr = static_cast<std::uint32_t>(tr) - pack->baseRow;
+      const std::uint32_t dc = static_cast<std::uint32_t>(tc) - pack->baseColumn;
       if (row_low - tr * 1000 >= 1 && row_high - tr * 1000 <= 998 && column_low - tc * 1000 >= 1 &&
           column_high - tc * 1000 <= 998 && (dr | dc) < 32) {
         const std::uint32_t tile = dr << 26 | dc << packed::kTileShift | packed::kInterior;
@@ -223,7 +223,7 @@ void LandRows(const SourceCorner& corner, int scale, int band, const Nodes& node
 void LandBand(const SourceCorner& corner, int scale, int band, bool exact, Landing* out) {
   if (exact) {
     const double s = scale;
-    const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
+    const double north0 = corner.northKm * 1000 + 0.5 * s, east0 = corner.eastKm * 1000 + 0.5 * s;
     for (int r = 0; r < kBandRows; ++r)
       for (int c = 0; c < 1000; ++c)
         out[r * 1000 + c] = ExactLanding(north0 + (band * kBandRows + r) * s, east0 + c * s, scale);
@@ -249,7 +249,7 @@ void LandTile(const SourceCorner& corner, int scale, bool exact, Landing* out) {
 
 std::vector<std::pair<std::int64_t, std::int64_t>> DestinationTilesNear(const SourceCorner& corner, int scale) {
   const double s = scale;
-  const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
+  const double north0 = corner.northKm * 1000 + 0.5 * s, east0 = corner.eastKm * 1000 + 0.5 * s;
   double min_n = INFINITY, max_n = -INFINITY, min_e = INFINITY, max_e = -INFINITY;
   for (int r : {0, 500, 999})
     for (int c : {0, 500, 999}) {
@@ -275,7 +275,7 @@ std::vector<std::pair<std::int64_t, std::int64_t>> DestinationTilesNear(const So
 
 std::pair<std::int32_t, std::int32_t> BaseTileOf(const SourceCorner& corner, int scale) {
   const double s = scale;
-  const Landing centre = ExactLanding(corner.north_km * 1000 + 500.5 * s, corner.east_km * 1000 + 500.5 * s, scale);
+  const Landing centre = ExactLanding(corner.northKm * 1000 + 500.5 * s, corner.eastKm * 1000 + 500.5 * s, scale);
   if (centre.row == Landing::kNowhere) return {0, 0};
   return {TileOfPixel(centre.row), TileOfPixel(centre.column)};
 }

@@ -47,10 +47,10 @@ inline std::int32_t TileOfPixel(std::int32_t v) { return v >= 0 ? v / 1000 : -((
 // of a source pixel centre, in metres.
 Landing ExactLanding(double rt90_north, double rt90_east, int scale);
 
-// The source tile whose south-west corner is at `north_km`, `east_km`.
+// The source tile whose south-west corner is at `northKm`, `eastKm`.
 struct SourceCorner {
-  double north_km = 0;
-  double east_km = 0;
+  double northKm = 0;
+  double eastKm = 0;
 };
 
 // The landings of one band of rows, kBandRows x 1000, row by row from the south,

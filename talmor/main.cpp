@@ -18,7 +18,7 @@ namespace {
 
 int ConvertTilesWithoutAPerson(char** argv) {
   talmor::Tool tool;
-  tool.on_end = [] {};
+  tool.onEnd = [] {};
   auto& w = tool.Tiles();
   if (!w.Dir1->SetPath(argv[2]) || !w.Dir2->SetPath(argv[3])) {
     std::fprintf(stderr, "TALMOR: a folder cannot be read\n");

@@ -29,7 +29,7 @@ std::tm LocalNow() {
 }  // namespace
 
 std::string RunHooks::TimeOfDay() const {
-  if (time_of_day) return time_of_day();
+  if (timeOfDay) return timeOfDay();
   const std::tm t = LocalNow();
   char text[9];
   text[0] = static_cast<char>('0' + t.tm_hour / 10);
@@ -45,7 +45,7 @@ std::string RunHooks::TimeOfDay() const {
 }
 
 double RunHooks::SecondsNow() const {
-  if (seconds_now) return seconds_now();
+  if (secondsNow) return secondsNow();
   const std::tm t = LocalNow();
   return t.tm_hour * 3600.0 + t.tm_min * 60.0 + t.tm_sec;
 }

@@ -25,9 +25,9 @@ inline constexpr std::size_t kMaxSourceFiles = 10000;
 struct RunHooks {
   std::function<void(const std::string&)> append;  // text for the progress box
   std::function<void()> pump;                      // let pending window events run
-  std::function<bool()> stop_requested;            // a stop asked for by the window
-  std::function<std::string()> time_of_day;        // "HH:MM:SS"
-  std::function<double()> seconds_now;             // seconds since midnight
+  std::function<bool()> stopRequested;             // a stop asked for by the window
+  std::function<std::string()> timeOfDay;          // "HH:MM:SS"
+  std::function<double()> secondsNow;              // seconds since midnight
   std::function<void()> beep;
 
   void Append(const std::string& text) const {
@@ -36,7 +36,7 @@ struct RunHooks {
   void Pump() const {
     if (pump) pump();
   }
-  bool StopRequested() const { return stop_requested && stop_requested(); }
+  bool StopRequested() const { return stopRequested && stopRequested(); }
   std::string TimeOfDay() const;
   double SecondsNow() const;
   void Beep() const {

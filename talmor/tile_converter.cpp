@@ -65,8 +65,8 @@ namespace {
 
 // What placing a value in a destination tile needs besides the tile.
 struct Placing {
-  std::size_t row_length;
-  std::size_t first_pixel;
+  std::size_t rowLength;
+  std::size_t firstPixel;
   const InkPriority* priority;
   std::uint32_t empty8;
 };
@@ -76,11 +76,11 @@ struct Placing {
 template <int Bits, bool AvoidEmpty, bool Interior>
 inline void PlaceValue(std::uint8_t* b, const Placing& at, std::uint32_t place, int row, int q, std::uint32_t value) {
   const InkPriority& priority = *at.priority;
-  const size_t rl = at.row_length;  // 500, 1000 or 3000 bytes: 1000 pixels
+  const size_t rl = at.rowLength;  // 500, 1000 or 3000 bytes: 1000 pixels
   auto has = [&](bool neighbour) { return Interior || neighbour; };
   if constexpr (Bits == 4) {
     std::uint32_t n = value;
-    const size_t pos = at.first_pixel + place / 2;
+    const size_t pos = at.firstPixel + place / 2;
     std::uint32_t hi = b[pos] >> 4, lo = b[pos] & 15;
     const bool high = place % 2 == 0;
     if (!AvoidEmpty) {
@@ -102,7 +102,7 @@ inline void PlaceValue(std::uint8_t* b, const Placing& at, std::uint32_t place, 
     }
   } else if constexpr (Bits == 8) {
     std::uint32_t n = value;
-    const size_t pos = at.first_pixel + place;
+    const size_t pos = at.firstPixel + place;
     if (!AvoidEmpty) {
       if (priority[b[pos]] < priority[n]) n = b[pos];
       b[pos] = static_cast<std::uint8_t>(n);
@@ -118,7 +118,7 @@ inline void PlaceValue(std::uint8_t* b, const Placing& at, std::uint32_t place, 
       if (has(row < 999)) fill(pos + rl);
     }
   } else {
-    const size_t pos = at.first_pixel + 3 * static_cast<size_t>(place);
+    const size_t pos = at.firstPixel + 3 * static_cast<size_t>(place);
     // The row to the north is met for the first time here: ask for it ahead.
     if constexpr (AvoidEmpty && Interior) __builtin_prefetch(b + pos + rl + 192, 1);
     const std::uint8_t blue = static_cast<std::uint8_t>(value), green = static_cast<std::uint8_t>(value >> 8),
@@ -177,7 +177,7 @@ zeblon::map::Tile* TileTransfer::TileAt(std::int32_t tile_row, std::int32_t tile
   auto found = tiles_.find(name);
   if (found == tiles_.end()) {
     std::optional<zeblon::map::Tile> loaded;
-    if (load_tile && !load_tile(name, loaded, error)) return nullptr;
+    if (loadTile && !loadTile(name, loaded, error)) return nullptr;
     found = tiles_.emplace(name, loaded ? std::move(*loaded) : template_).first;
   }
   touched_.insert(name);
@@ -195,7 +195,7 @@ RunEnd TileTransfer::TransferRows(const zeblon::map::Tile& source, LandingPlanne
   const auto base = BaseTileOf(corner, scale_);
   // The pixel centres as the landings were worked out (see LandBand).
   const double s = scale_;
-  const double north0 = corner.north_km * 1000 + 0.5 * s, east0 = corner.east_km * 1000 + 0.5 * s;
+  const double north0 = corner.northKm * 1000 + 0.5 * s, east0 = corner.eastKm * 1000 + 0.5 * s;
   // The destination tile open now, by its tile bits in the packed landings
   // (none at first and after a landing worked out here).
   constexpr std::uint32_t kNoTile = 0xFFFFFFFF;
@@ -267,7 +267,7 @@ RunEnd TileTransfer::Transfer(const zeblon::map::Tile& source, LandingPlanner& p
 
 RunEnd TileTransfer::Transfer(const zeblon::map::Tile& source, double corner_north_km, double corner_east_km,
                               const RunHooks& hooks, std::string& error) {
-  LandingPlanner planner({{corner_north_km, corner_east_km}}, scale_, exact_every_pixel);
+  LandingPlanner planner({{corner_north_km, corner_east_km}}, scale_, exactEveryPixel);
   return Transfer(source, planner, 0, hooks, error);
 }
 
@@ -422,7 +422,7 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
   std::vector<SourceCorner> corners;
   for (const auto& name : names) {
     const auto corner = zeblon::map::TileCornerOfName(name);
-    corners.push_back({corner.north_km, corner.east_km});
+    corners.push_back({corner.northKm, corner.eastKm});
   }
   // The last source tile that may reach each destination tile: after it the tile
   // is finished and can be written.
@@ -434,7 +434,7 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
   TileWriter writer(options.destination, work);
   LandingPlanner planner(corners, options.scale, false);
   TileTransfer transfer(empty, options.scale, options.mode, options.priority);
-  transfer.load_tile = [&](const std::string& tile_name, std::optional<zeblon::map::Tile>& tile, std::string& why) {
+  transfer.loadTile = [&](const std::string& tile_name, std::optional<zeblon::map::Tile>& tile, std::string& why) {
     // A tile written before in this run is read back once its writing is done.
     if (writer.Holds(tile_name)) writer.Drain();
     if (writer.Failed(tile_name)) {
@@ -499,7 +499,7 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
         continue;
       }
       for (const std::size_t s : w.sources)
-        if (--unwritten[s] == 0 && complete[s] && options.delete_sources && ok &&
+        if (--unwritten[s] == 0 && complete[s] && options.deleteSources && ok &&
             !DeleteSource(FileInFolder(options.source, names[s] + ".BMP"), why))
           ok = false;
     }
@@ -559,7 +559,7 @@ RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks) 
         others.emplace_back(held[tile_name].last, tile_name);
       }
     }
-    const std::size_t keep = options.held_bytes / empty.bytes().size();
+    const std::size_t keep = options.heldBytes / empty.bytes().size();
     if (others.size() > keep) {
       std::sort(others.begin(), others.end());
       for (std::size_t k = 0; k < others.size() - keep; ++k) finished.push_back(others[k].second);

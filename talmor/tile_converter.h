@@ -51,11 +51,11 @@ struct TileRunOptions {
   int scale = 10;        // metres per pixel: 2, 10, 50, 200, 1000 or 5000
   CollisionMode mode = CollisionMode::AvoidEmptyPixels;
   InkPriority priority = NoInkPriority();
-  bool delete_sources = false;
+  bool deleteSources = false;
   // At most this many bytes of destination tiles are held in memory between
   // their writings; beyond it the tiles touched longest ago are written early
   // (and read again when a later source tile reaches them).
-  std::size_t held_bytes = std::size_t{256} << 20;
+  std::size_t heldBytes = std::size_t{256} << 20;
 };
 
 // The work folder of a run: <temp>/TALMORMC.
@@ -70,7 +70,7 @@ class TileTransfer {
 
   // Loads a destination tile that does not yet exist in memory: returns false with
   // a message when the tile exists but cannot be used. Set by the run.
-  std::function<bool(const std::string& name, std::optional<zeblon::map::Tile>& tile, std::string& error)> load_tile;
+  std::function<bool(const std::string& name, std::optional<zeblon::map::Tile>& tile, std::string& error)> loadTile;
 
   // Carries the pixels of `source` (corner from its name) into the destination
   // tiles. Before each source row `hooks.StopRequested()` is read: a stop leaves the
@@ -86,7 +86,7 @@ class TileTransfer {
   // Converts every pixel centre by the full point conversion. Otherwise points
   // are interpolated where that provably puts them into the same destination
   // pixel (see talmor/landing.h; the results are the same, it is faster).
-  bool exact_every_pixel = false;
+  bool exactEveryPixel = false;
 
   // The destination tiles held, by name; the run takes out those it has written.
   std::map<std::string, zeblon::map::Tile>& tiles() { return tiles_; }
@@ -118,7 +118,7 @@ class TileTransfer {
 // source tile the destination tiles that no later source tile reaches are
 // written (each file replaced whole, never half written, on a thread of its own
 // while the next source tiles are carried over), so each is written once
-// per run; a source tile is deleted, when `delete_sources` is set, only once
+// per run; a source tile is deleted, when `deleteSources` is set, only once
 // every destination tile it went into is written. A stop or a failure writes
 // every tile held first.
 RunResult ConvertMapTiles(const TileRunOptions& options, const RunHooks& hooks);

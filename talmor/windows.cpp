@@ -209,7 +209,7 @@ RunHooks ConverterWindow::Hooks() {
     QCoreApplication::processEvents();
     last->start();
   };
-  h.stop_requested = [this] { return stop_requested_; };
+  h.stopRequested = [this] { return stop_requested_; };
   h.beep = [] { QApplication::beep(); };
   return h;
 }
@@ -457,7 +457,7 @@ void TileWindow::Start() {
       return;
     }
   }
-  options.delete_sources = Check1->Value() == 1;
+  options.deleteSources = Check1->Value() == 1;
   StartProgress();
   running_ = true;
   stop_requested_ = false;
@@ -586,8 +586,8 @@ void Tool::End() {
     if (w) w->hide();
   for (ConverterWindow* w : std::initializer_list<ConverterWindow*>{tiles_.get(), pictures_.get(), data_.get()})
     if (w) w->RequestStop();
-  if (on_end)
-    on_end();
+  if (onEnd)
+    onEnd();
   else
     QCoreApplication::quit();
 }

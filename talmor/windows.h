@@ -175,11 +175,11 @@ class Tool {
   TileWindow& Tiles();
   void ShowMenu();
   void OpenChosenConverter();  // the menu's START
-  // Ends the tool: stops a run in order, closes every window and calls `on_end`
+  // Ends the tool: stops a run in order, closes every window and calls `onEnd`
   // (by default it quits the application).
   void End();
   bool Ended() const { return ended_; }
-  std::function<void()> on_end;
+  std::function<void()> onEnd;
 
  private:
   std::unique_ptr<MenuWindow> menu_;

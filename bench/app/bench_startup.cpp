@@ -126,7 +126,7 @@ class StartWatch : public QObject {
   }
   bool eventFilter(QObject* o, QEvent* e) override {
     if (o == &main_ && e->type() == QEvent::Show && shown < 0) shown = Seconds(clock);
-    if (o == main_.Picture1 && e->type() == QEvent::Paint && drawn >= 0 && on_screen < 0) on_screen = Seconds(clock);
+    if (o == main_.Picture1 && e->type() == QEvent::Paint && drawn >= 0 && onScreen < 0) onScreen = Seconds(clock);
     return false;
   }
   void Start() { clock.start(); }
@@ -134,10 +134,10 @@ class StartWatch : public QObject {
   bool Finish() {
     if (!Pump([&] { return main_.Map().state().MapDrawnOnce == 1; })) return false;
     drawn = Seconds(clock);
-    return Pump([&] { return on_screen >= 0; });
+    return Pump([&] { return onScreen >= 0; });
   }
   QElapsedTimer clock;
-  double shown = -1, drawn = -1, on_screen = -1;
+  double shown = -1, drawn = -1, onScreen = -1;
 
  private:
   Form1& main_;
@@ -177,10 +177,10 @@ void RunStart(benchmark::State& state, bool first_start) {
       state.SkipWithError("no map drawn");
       return;
     }
-    state.SetIterationTime(watch.on_screen);
+    state.SetIterationTime(watch.onScreen);
     to_main += watch.shown;
     to_drawn += watch.drawn;
-    to_screen += watch.on_screen;
+    to_screen += watch.onScreen;
     main.CloseByUser();
     program.reset();
     QCoreApplication::processEvents();

@@ -22,12 +22,12 @@ std::string CircleLabel(double radius_km) { return NumberTextUntrimmed(radius_km
 
 void CirclesLayer::render(QPainter& painter, const MapView& v) {
   estimates_ = 0;
-  MapPen pen(painter, v.width_px, v.height_px);
+  MapPen pen(painter, v.widthPx, v.heightPx);
   pen.SetFont(MapFont());
   pen.SetColour(kBlack);
   const double cx = v.CentreX(), cy = v.CentreY();
   double lat_c = 0, lon_c = 0;
-  if (lat_lon_) lat_lon_(v.centre_north_km, v.centre_east_km, lat_c, lon_c);
+  if (lat_lon_) lat_lon_(v.centreNorthKm, v.centreEastKm, lat_c, lon_c);
   for (int r = 100; r <= 1000; r += 100) {
     pen.SetColour(kBlack);
     pen.Circle(cx, cy, r);
@@ -37,7 +37,7 @@ void CirclesLayer::render(QPainter& painter, const MapView& v) {
       double f = 0;
       std::string fopt;
       if (radius < 3001 && lat_lon_ && fopt_) {
-        double n = v.centre_north_km, e = v.centre_east_km;
+        double n = v.centreNorthKm, e = v.centreEastKm;
         if (k == 0) e += radius;
         if (k == 1) n -= radius;
         if (k == 2) e -= radius;
@@ -83,18 +83,18 @@ const QImage& CirclesLayer::HaloLabel(const std::string& text, const QFont& font
 }
 
 void DrawCentreCross(QPainter& painter, const MapView& v) {
-  MapPen pen(painter, v.width_px, v.height_px);
+  MapPen pen(painter, v.widthPx, v.heightPx);
   const double cx = v.CentreX(), cy = v.CentreY();
   pen.Line(cx - 9, cy - 9, cx + 10, cy + 10, kMapYellow);
   pen.Line(cx - 9, cy + 9, cx + 10, cy - 10, kMapYellow);
 }
 
 void MarkersLayer::render(QPainter& painter, const MapView& v) {
-  MapPen pen(painter, v.width_px, v.height_px);
+  MapPen pen(painter, v.widthPx, v.heightPx);
   // The user's position.
   {
-    const double x = static_cast<double>(v.PixelX(s_.user_east)), y = static_cast<double>(v.PixelY(s_.user_north));
-    const QColor c = s_.gps_moved ? s_.own_track_colour : kMapYellow;
+    const double x = static_cast<double>(v.PixelX(s_.userEast)), y = static_cast<double>(v.PixelY(s_.userNorth));
+    const QColor c = s_.gpsMoved ? s_.ownTrackColour : kMapYellow;
     const std::pair<int, QColor> frames[] = {{13, kBlack}, {12, c}, {11, c}, {10, kBlack}};
     for (const auto& [k, colour] : frames) pen.Box(x - k, y - k, x + k, y + k, colour);
     const auto ticks = [&](int reach, const QColor& colour) {
@@ -112,18 +112,18 @@ void MarkersLayer::render(QPainter& painter, const MapView& v) {
     ticks(1, c);
   }
   // The own object.
-  if (!s_.object_name.empty()) {
-    const double x = static_cast<double>(v.PixelX(s_.object_east));
-    const double y = static_cast<double>(v.PixelY(s_.object_north));
-    pen.SetFont(SymbolFont(17.0 / 15 * s_.twips_per_pixel_x));
+  if (!s_.objectName.empty()) {
+    const double x = static_cast<double>(v.PixelX(s_.objectEast));
+    const double y = static_cast<double>(v.PixelY(s_.objectNorth));
+    pen.SetFont(SymbolFont(17.0 / 15 * s_.twipsPerPixelX));
     pen.SetColour(kBlack);
     for (int xx = -12; xx <= -10; ++xx)
       for (int yy = -13; yy <= -11; ++yy) pen.Text(x + xx, y + yy, "i");
-    const QColor c = s_.object_sent ? kMapYellow : QColor(192, 192, 0);
+    const QColor c = s_.objectSent ? kMapYellow : QColor(192, 192, 0);
     pen.SetColour(c);
     pen.Text(x - 11, y - 12, "i");
     pen.SetFont(MapFont());
-    const std::string t = Trim(s_.object_name);
+    const std::string t = Trim(s_.objectName);
     pen.FilledBox(x + 16, y - 7, x + 16 + 8.0 * t.size(), y + 5, kBlack);
     pen.SetColour(c);
     pen.Text(x + 17, y - 9, t);
@@ -146,13 +146,13 @@ std::string ScaleBarText(double mpp) {
 Gauges GaugesFor(long all_count, long all_limit, long one_count, long one_limit, int tppx) {
   Gauges g;
   const double t = tppx > 0 ? tppx : 15;
-  if (all_limit > 0) g.moni_all_width = static_cast<double>(all_count) / all_limit * 120 * 15 / t;
+  if (all_limit > 0) g.moniAllWidth = static_cast<double>(all_count) / all_limit * 120 * 15 / t;
   if (one_limit > 0) {
     double w = RoundHalfEven(static_cast<double>(one_count) / one_limit * 120 * 15 / t);
     if (1800 / t < w) w = RoundHalfEven(1800 / t);
-    g.moni_one_width = static_cast<int>(std::clamp(w, 0.0, 100000.0));
-    if (one_count > one_limit) g.moni_one_colour = QColor(208, 128, 0);
-    if (one_count > 1.2 * one_limit) g.moni_one_colour = QColor(255, 64, 0);
+    g.moniOneWidth = static_cast<int>(std::clamp(w, 0.0, 100000.0));
+    if (one_count > one_limit) g.moniOneColour = QColor(208, 128, 0);
+    if (one_count > 1.2 * one_limit) g.moniOneColour = QColor(255, 64, 0);
   }
   return g;
 }

@@ -60,13 +60,13 @@ class CentreCrossLayer : public Layer {
 };
 
 struct MarkerSettings {
-  double user_north = 0, user_east = 0;
-  bool gps_moved = false;
-  QColor own_track_colour{0, 255, 255};
-  std::string object_name;  // empty: no object marker
-  double object_north = 0, object_east = 0;
-  bool object_sent = false;
-  int twips_per_pixel_x = 15;
+  double userNorth = 0, userEast = 0;
+  bool gpsMoved = false;
+  QColor ownTrackColour{0, 255, 255};
+  std::string objectName;  // empty: no object marker
+  double objectNorth = 0, objectEast = 0;
+  bool objectSent = false;
+  int twipsPerPixelX = 15;
 };
 
 class MarkersLayer : public Layer {
@@ -85,9 +85,9 @@ std::string ScaleBarText(double metres_per_pixel);
 
 // Widths of the MONI ALL and MONI 1 gauges and the MONI 1 gauge's colour.
 struct Gauges {
-  double moni_all_width = 0;
-  int moni_one_width = 0;
-  QColor moni_one_colour{120, 192, 192};
+  double moniAllWidth = 0;
+  int moniOneWidth = 0;
+  QColor moniOneColour{120, 192, 192};
 };
 Gauges GaugesFor(long moni_all_count, long moni_all_limit, long moni_one_count, long moni_one_limit,
                  int twips_per_pixel_x);

@@ -50,7 +50,7 @@ std::string GraticuleLabel(double v, bool minutes) {
 std::string GridLabelText(double km) { return NumberText(std::floor(km * 1000 + 0.0001) / 1000); }
 
 void GridLayer::render(QPainter& painter, const MapView& view) {
-  MapPen pen(painter, view.width_px, view.height_px);
+  MapPen pen(painter, view.widthPx, view.heightPx);
   pen.SetFont(MapFont());
   for (int k = 0; k < 5; ++k) {
     if (!settings_.systems[k]) continue;
@@ -71,7 +71,7 @@ void GridLayer::Lattice(MapPen& pen, const MapView& v) {
   const double e0 = static_cast<double>(range.east);
   const double n1 = static_cast<double>(range.north) + v.scale;
   const double px0 = static_cast<double>(ref.x), py0 = static_cast<double>(ref.y);
-  const double m = v.MetresPerPixel(), w = v.width_px, h = v.height_px;
+  const double m = v.MetresPerPixel(), w = v.widthPx, h = v.heightPx;
   for (double x = px0 - 5000; x <= px0 + 5000; x += 100) {
     pen.Line(x, -5001, x, 4999);
     if (0 < x + 4 && x + 4 < w) pen.Text(x + 4, h - 12, NumberText(e0 + (x - px0) * m / 1000));
@@ -86,7 +86,7 @@ void GridLayer::Graticule(MapPen& pen, const MapView& v) {
   const double mpp = v.MetresPerPixel();
   const double s = GraticuleStep(mpp);
   const double lat_c = settings_.centre.lat, lon_c = settings_.centre.lon;
-  const double w = v.width_px, h = v.height_px, ppk = v.PixelsPerKm();
+  const double w = v.widthPx, h = v.heightPx, ppk = v.PixelsPerKm();
   const double vemin = v.ViewEastMin(), vnmax = v.ViewNorthMax();
   std::vector<double> lats, lons;
   double lat0 = std::floor((lat_c - 16 * s) / s) * s;
@@ -110,7 +110,7 @@ void GridLayer::Graticule(MapPen& pen, const MapView& v) {
   };
   const auto project = [&](double lat, double lon) {
     double e = std::numeric_limits<double>::quiet_NaN(), n = e;
-    geodesy::ConvertLatLonToUtm(lon, lat, v.central_meridian, e, n, v.false_easting_m);
+    geodesy::ConvertLatLonToUtm(lon, lat, v.centralMeridian, e, n, v.falseEastingM);
     P p;
     if (!std::isfinite(e) || !std::isfinite(n)) {
       p.x = p.y = std::numeric_limits<double>::quiet_NaN();  // no segment to or from it
@@ -165,17 +165,17 @@ void GridLayer::Projected(MapPen& pen, const MapView& v, int system) {
   double nc = 0, ec = 0;
   double east_back = mpp, east_span = 2 * mpp, east_limit = 10000;
   if (system == 2) {
-    nc = settings_.centre.gk_north;
-    ec = settings_.centre.gk_east;
+    nc = settings_.centre.gkNorth;
+    ec = settings_.centre.gkEast;
     east_back = 3 * mpp;
     east_span = 6 * mpp;
     east_limit = 20000;
   } else if (system == 3) {
-    nc = settings_.centre.own_north;
-    ec = settings_.centre.own_east;
+    nc = settings_.centre.ownNorth;
+    ec = settings_.centre.ownEast;
   } else {
-    nc = settings_.centre.rt90_north;
-    ec = settings_.centre.rt90_east;
+    nc = settings_.centre.rt90North;
+    ec = settings_.centre.rt90East;
   }
   double n_start = std::floor(nc / s) * s - mpp;
   if (n_start < -10000) n_start = -10000;
@@ -196,7 +196,7 @@ void GridLayer::Projected(MapPen& pen, const MapView& v, int system) {
     if (e > e_end + 1e-9) break;
     easts.push_back(e);
   }
-  const double vemin = v.ViewEastMin(), vnmax = v.ViewNorthMax(), ppk = v.PixelsPerKm(), w = v.width_px;
+  const double vemin = v.ViewEastMin(), vnmax = v.ViewNorthMax(), ppk = v.PixelsPerKm(), w = v.widthPx;
   struct P {
     double x = 0, y = 0;
     bool ok = false;
@@ -209,13 +209,13 @@ void GridLayer::Projected(MapPen& pen, const MapView& v, int system) {
       try {
         const double gn = norths[i] * 1000, ge = easts[j] * 1000;
         if (system == 2)
-          geodesy::ConvertGaussKruegerToUtm(ge, gn, settings_.gk_central_meridian, v.central_meridian,
-                                            v.false_easting_m, e, n);
+          geodesy::ConvertGaussKruegerToUtm(ge, gn, settings_.gkCentralMeridian, v.centralMeridian, v.falseEastingM, e,
+                                            n);
         else if (system == 3)
-          geodesy::ConvertUtmToUtm(ge, gn, settings_.own_zone_central_meridian, v.false_easting_m, v.central_meridian,
-                                   v.false_easting_m, e, n);
+          geodesy::ConvertUtmToUtm(ge, gn, settings_.ownZoneCentralMeridian, v.falseEastingM, v.centralMeridian,
+                                   v.falseEastingM, e, n);
         else
-          geodesy::ConvertRt90ToUtm(ge, gn, v.central_meridian, v.false_easting_m, e, n);
+          geodesy::ConvertRt90ToUtm(ge, gn, v.centralMeridian, v.falseEastingM, e, n);
       } catch (const geodesy::GeodesyError&) {
         continue;
       }

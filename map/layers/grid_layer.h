@@ -25,16 +25,16 @@ namespace zeblon::map {
 
 // The map centre in the systems the grids follow (km), as the read-outs give it.
 struct GridCentre {
-  double lat = 0, lon = 0;             // WGS84 degrees
-  double gk_north = 0, gk_east = 0;    // Gauss-Krueger, false easting of its zone
-  double own_north = 0, own_east = 0;  // UTM of the own zone
-  double rt90_north = 0, rt90_east = 0;
+  double lat = 0, lon = 0;           // WGS84 degrees
+  double gkNorth = 0, gkEast = 0;    // Gauss-Krueger, false easting of its zone
+  double ownNorth = 0, ownEast = 0;  // UTM of the own zone
+  double rt90North = 0, rt90East = 0;
 };
 
 struct GridSettings {
-  std::array<bool, 5> systems{};   // which grids are drawn
-  double gk_central_meridian = 9;  // as the read-outs last set it
-  double own_zone_central_meridian = 9;
+  std::array<bool, 5> systems{};  // which grids are drawn
+  double gkCentralMeridian = 9;   // as the read-outs last set it
+  double ownZoneCentralMeridian = 9;
   GridCentre centre;
 };
 

@@ -27,7 +27,7 @@ double LineEast(std::string_view line) { return LeadingNumber(Columns(line, 10, 
 std::string LineText(std::string_view line) { return Trim(Columns(line, 19, std::string_view::npos)); }
 
 void GpsTrackLayer::render(QPainter& painter, const MapView& v) {
-  MapPen pen(painter, v.width_px, v.height_px);
+  MapPen pen(painter, v.widthPx, v.heightPx);
   pen.SetFont(MapFont());
   const QColor green(144, 255, 208), first_label(0, 224, 224);
   double px = 0, py = 0;
@@ -74,7 +74,7 @@ void GpsTrackLayer::render(QPainter& painter, const MapView& v) {
 }
 
 void PoiLayer::render(QPainter& painter, const MapView& v) {
-  MapPen pen(painter, v.width_px, v.height_px);
+  MapPen pen(painter, v.widthPx, v.heightPx);
   const QFont symbol = SymbolFont(17.0 * tppx_ / 15);
   const QFont text_font = MapFont();
   const std::string glyph(1, '\xEA');
@@ -101,12 +101,12 @@ void PoiLayer::render(QPainter& painter, const MapView& v) {
 }
 
 void PictureLayer::render(QPainter& painter, const MapView& v) {
-  MapPen pen(painter, v.width_px, v.height_px);
+  MapPen pen(painter, v.widthPx, v.heightPx);
   const double h = v.MetresPerPixel() >= 200 ? 3 : RoundHalfEven(v.PixelsPerKm() / 2);
   for (const std::string& name : names_) {
     const auto corner = TileCornerOfName(name);
-    const double x = Bound(std::floor((corner.east_km + 0.5 - v.ViewEastMin() + 0.0001) * v.PixelsPerKm()), 4000);
-    const double y = Bound(std::floor((v.ViewNorthMax() - corner.north_km - 0.5 + 0.0001) * v.PixelsPerKm()), 4000);
+    const double x = Bound(std::floor((corner.eastKm + 0.5 - v.ViewEastMin() + 0.0001) * v.PixelsPerKm()), 4000);
+    const double y = Bound(std::floor((v.ViewNorthMax() - corner.northKm - 0.5 + 0.0001) * v.PixelsPerKm()), 4000);
     const double l = x - h, r = x + h, t = y - h, b = y + h;
     pen.Box(l - 1, t - 1, r + 1, b + 1, kBlack);
     pen.Box(l + 1, t + 1, r - 1, b - 1, kBlack);

@@ -16,7 +16,7 @@ QColor TileFrameColour(int level) {
 }
 
 void TileFramesLayer::render(QPainter& painter, const MapView& v) {
-  MapPen pen(painter, v.width_px, v.height_px);
+  MapPen pen(painter, v.widthPx, v.heightPx);
   const QColor black(0, 0, 0);
   const auto bound = [](double p) { return std::clamp(p, -4000.0, 4000.0); };
   for (int level = 0; level < kLevels; ++level) {
@@ -41,7 +41,7 @@ void TileFramesLayer::render(QPainter& painter, const MapView& v) {
     const double ppk = v.PixelsPerKm();
     for (const std::string& line : *tiles) {
       const auto c = TileCornerOfName(line);
-      const double n = c.north_km, e = c.east_km;
+      const double n = c.northKm, e = c.eastKm;
       if (!(n <= vnmax && n + s >= vnmin && e <= vemax && e + s >= vemin)) continue;
       const double left = bound((e - vemin) * ppk), right = bound((e + s - vemin) * ppk - 1);
       const double top = bound((vnmax - n - s) * ppk + 1), bottom = bound((vnmax - n) * ppk);

@@ -18,7 +18,7 @@ void TileLayer::render(QPainter& painter, const MapView& view) {
   painted_ = replaced_ = 0;
   const auto range = view.Tiles();
   const auto s = static_cast<std::int64_t>(view.scale);
-  const double w = view.width_px, h = view.height_px;
+  const double w = view.widthPx, h = view.heightPx;
   for (std::int64_t n = range.south; n <= range.north; n += s) {
     for (std::int64_t e = range.west; e <= range.east; e += s) {
       const auto place = view.TilePlacement(n, e);
@@ -26,28 +26,28 @@ void TileLayer::render(QPainter& painter, const MapView& view) {
       const bool visible = place.x < w && place.y < h && place.x + side > 0 && place.y + side > 0;
       const std::filesystem::path file = folder_ / TileName(n, e);
       PaletteWork work;
-      if (palette_ != nullptr) work = {palette_->background_mode, palette_->marked_ink};
+      if (palette_ != nullptr) work = {palette_->backgroundMode, palette_->markedInk};
       auto tile = cache_.Get(file, work, static_cast<int>(std::lround(side)), palette_ != nullptr);
-      if (palette_ != nullptr && tile.file_length > 0) {
+      if (palette_ != nullptr && tile.fileLength > 0) {
         PaletteState& p = *palette_;
-        const bool sixteen = tile.ok && tile.bits == 4 && tile.file_length == kSixteenColourLength;
-        if (tile.file_length > kPaletteLimit) p.palette_available = 0;
+        const bool sixteen = tile.ok && tile.bits == 4 && tile.fileLength == kSixteenColourLength;
+        if (tile.fileLength > kPaletteLimit) p.paletteAvailable = 0;
         if (sixteen) {
-          p.palette_available = 1;
-          p.tile_palette = tile.palette;
-          p.palette_shown = p.tile_palette;
+          p.paletteAvailable = 1;
+          p.tilePalette = tile.palette;
+          p.paletteShown = p.tilePalette;
         }
-        if (p.palette_available == 0) {
-          p.palette_shown = p.tile_palette;
-          p.frame_closed = true;
-          p.marked_ink = -1;
+        if (p.paletteAvailable == 0) {
+          p.paletteShown = p.tilePalette;
+          p.frameClosed = true;
+          p.markedInk = -1;
         }
         if (sixteen) {
-          if (work.marked_ink != p.marked_ink) {
-            work.marked_ink = p.marked_ink;
+          if (work.markedInk != p.markedInk) {
+            work.markedInk = p.markedInk;
             tile = cache_.Get(file, work, static_cast<int>(std::lround(side)), true);
           }
-          p.palette_shown = tile.painted_palette;
+          p.paletteShown = tile.paintedPalette;
         }
       }
       if (!tile.ok) {

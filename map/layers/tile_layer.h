@@ -24,12 +24,12 @@
 namespace zeblon::map {
 
 struct PaletteState {
-  int background_mode = 0;  // 0 normal, 1 dark, 2 bright
-  int marked_ink = -1;      // -1: no ink marked
-  int palette_available = 0;
-  std::vector<std::uint8_t> tile_palette;   // 64 bytes as stored in the last 16-colour tile
-  std::vector<std::uint8_t> palette_shown;  // the same as painted
-  bool frame_closed = false;                // set when a drawing closed the palette frame and cleared the marking
+  int backgroundMode = 0;  // 0 normal, 1 dark, 2 bright
+  int markedInk = -1;      // -1: no ink marked
+  int paletteAvailable = 0;
+  std::vector<std::uint8_t> tilePalette;   // 64 bytes as stored in the last 16-colour tile
+  std::vector<std::uint8_t> paletteShown;  // the same as painted
+  bool frameClosed = false;                // set when a drawing closed the palette frame and cleared the marking
 };
 
 class TileLayer : public Layer {

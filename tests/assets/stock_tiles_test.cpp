@@ -101,9 +101,9 @@ TEST(StockTiles, EveryScaleHasTilesOfTheTileForm) {
       ASSERT_EQ(name.size(), 12u) << name;
       ASSERT_EQ(name.substr(8), ".BMP") << name;
       const map::TileCorner corner = map::TileCornerOfName(name);
-      EXPECT_EQ(std::fmod(corner.north_km, scale), 0) << tag << " " << name;
-      EXPECT_EQ(std::fmod(corner.east_km, scale), 0) << tag << " " << name;
-      EXPECT_EQ(map::TileName(static_cast<std::int64_t>(corner.north_km), static_cast<std::int64_t>(corner.east_km)),
+      EXPECT_EQ(std::fmod(corner.northKm, scale), 0) << tag << " " << name;
+      EXPECT_EQ(std::fmod(corner.eastKm, scale), 0) << tag << " " << name;
+      EXPECT_EQ(map::TileName(static_cast<std::int64_t>(corner.northKm), static_cast<std::int64_t>(corner.eastKm)),
                 name);
       int bits = 0;
       EXPECT_EQ(map::TileFileProblem(entry.path(), &bits), "") << name;
@@ -128,12 +128,12 @@ TEST(StockTiles, CoastlineLiesWhereGmtProjectsIt) {
   const fs::path scratch = fs::temp_directory_path() / ("zeblon_stock_tiles_" + std::to_string(::getpid()));
   fs::create_directories(scratch);
   struct Case {
-    std::int64_t north_km, east_km;  // an M0050 tile: the west coast and the north of Lake Vaenern
+    std::int64_t northKm, eastKm;  // an M0050 tile: the west coast and the north of Lake Vaenern
   };
   for (const Case c : {Case{6500, 250}, Case{6550, 400}}) {
-    const auto tile = LoadTile(kDrawn / "M0050" / map::TileName(c.north_km, c.east_km));
+    const auto tile = LoadTile(kDrawn / "M0050" / map::TileName(c.northKm, c.eastKm));
     ASSERT_TRUE(tile.has_value());
-    const double e0 = static_cast<double>(c.east_km) * 1000, n0 = static_cast<double>(c.north_km) * 1000;
+    const double e0 = static_cast<double>(c.eastKm) * 1000, n0 = static_cast<double>(c.northKm) * 1000;
     // The tile's box in degrees, from its corners and edge middles.
     double west = 180, east = -180, south = 90, north = -90;
     for (double fx : {0.0, 0.5, 1.0}) {
@@ -198,7 +198,7 @@ TEST(StockTiles, CoastlineLiesWhereGmtProjectsIt) {
     std::printf(
         "M0050 %s: %d shoreline points, farthest shoreline pixel %.3f px (mean %.4f px), "
         "water within a pixel of %.1f %%, our projection against mapproject at most %.4f m\n",
-        map::TileName(c.north_km, c.east_km).c_str(), checked, worst_pixels, sum_pixels / checked,
+        map::TileName(c.northKm, c.eastKm).c_str(), checked, worst_pixels, sum_pixels / checked,
         100.0 * water_within_pixel / checked, worst_metres);
     EXPECT_LT(worst_metres, 0.01);
   }

@@ -150,8 +150,8 @@ TEST_F(GpsPeerTest, FixesAgreeWithGpsdAndQuirksAreSafe) {
   GpsReader reader;
   NavigationState nav;
   GpsTickContext c;
-  c.map_central_meridian = 15;
-  c.data_folder = dir_;
+  c.mapCentralMeridian = 15;
+  c.dataFolder = dir_;
   c.now = {2024, 3, 23, 13, 35, 0};
   std::map<int, std::pair<double, double>> ours;
   auto tick = [&](int second) {

@@ -35,12 +35,12 @@ std::string Gll(const std::string& lat, const std::string& lon) {
 
 GpsTickContext Context(const std::filesystem::path& folder) {
   GpsTickContext c;
-  c.map_central_meridian = 15;
-  c.map_false_easting = 500000;
-  c.data_folder = folder;
-  c.navigation_folder = folder / "NAV";
+  c.mapCentralMeridian = 15;
+  c.mapFalseEasting = 500000;
+  c.dataFolder = folder;
+  c.navigationFolder = folder / "NAV";
   c.now = {2024, 3, 15, 14, 32, 5};
-  c.utc_now = kRmcUtc;
+  c.utcNow = kRmcUtc;
   return c;
 }
 
@@ -246,7 +246,7 @@ TEST(GpsReaderTick, FixPositionTrackAndStaleBuffer) {
   // Nothing yet: no fix, the read-out hidden.
   GpsTickResult r = reader.Evaluate(nav, c);
   EXPECT_FALSE(r.fix);
-  EXPECT_TRUE(r.hide_readout);
+  EXPECT_TRUE(r.hideReadout);
 
   reader.Feed(Rmc("123519", "4916.45", "00832.10"));
   reader.Feed(Rmc("123520", "4916.50", "00832.10").substr(0, 20));  // cut in two reads
@@ -254,9 +254,9 @@ TEST(GpsReaderTick, FixPositionTrackAndStaleBuffer) {
   reader.Feed(Rmc("123520", "4916.50", "00832.10").substr(20));
   r = reader.Evaluate(nav, c);
   ASSERT_TRUE(r.fix);
-  EXPECT_TRUE(r.hide_readout);  // the tick before had no fix
-  EXPECT_TRUE(r.centre_on_own);
-  EXPECT_TRUE(r.fix_regained);
+  EXPECT_TRUE(r.hideReadout);  // the tick before had no fix
+  EXPECT_TRUE(r.centreOnOwn);
+  EXPECT_TRUE(r.fixRegained);
   EXPECT_EQ(reader.GpsFixMoved, 1);
   EXPECT_EQ(reader.GpsTimeValid, 1);  // the computer's clock agrees with the RMC time
   EXPECT_EQ(reader.GpsClockSet, 0);
@@ -267,7 +267,7 @@ TEST(GpsReaderTick, FixPositionTrackAndStaleBuffer) {
   EXPECT_DOUBLE_EQ(reader.GpsNorth, 5478.166);
   EXPECT_DOUBLE_EQ(reader.GpsEast, 29.891);
   EXPECT_EQ(reader.GpsNorth, std::floor(reader.GpsNorth * 1000 + 1e-6) / 1000);
-  EXPECT_TRUE(r.track_written);
+  EXPECT_TRUE(r.trackWritten);
   std::string trk, way;
   ASSERT_TRUE(ReadWholeFile(dir.path() / "TRK" / "20240315.TRK", trk));
   EXPECT_EQ(trk, "\xFE" + nav.GpsNorthText + nav.GpsEastText + " 20240315 1432\r\n");
@@ -277,30 +277,30 @@ TEST(GpsReaderTick, FixPositionTrackAndStaleBuffer) {
   // The receiver stops: the same sentences give no fix again, and no track line.
   r = reader.Evaluate(nav, c);
   EXPECT_FALSE(r.fix);
-  EXPECT_FALSE(r.hide_readout);  // the tick before had its fix
-  EXPECT_TRUE(reader.Evaluate(nav, c).hide_readout);
+  EXPECT_FALSE(r.hideReadout);  // the tick before had its fix
+  EXPECT_TRUE(reader.Evaluate(nav, c).hideReadout);
 
   // It comes back within the same minute: a fix, but no second track line.
   reader.Feed(Rmc("123521", "4916.51", "00832.10"));
   r = reader.Evaluate(nav, c);
   EXPECT_TRUE(r.fix);
-  EXPECT_FALSE(r.track_written);
+  EXPECT_FALSE(r.trackWritten);
   ASSERT_TRUE(ReadWholeFile(dir.path() / "TRK" / "20240315.TRK", trk));
   EXPECT_EQ(SplitLines(trk).size(), 1u);
 
   // The user moved the map a moment ago: no centring.
-  c.seconds_since_map_interaction = 5;
+  c.secondsSinceMapInteraction = 5;
   reader.Feed(Rmc("123522", "4916.51", "00832.10"));
   r = reader.Evaluate(nav, c);
   EXPECT_TRUE(r.fix);
-  EXPECT_FALSE(r.centre_on_own);
-  EXPECT_FALSE(r.fix_regained);
+  EXPECT_FALSE(r.centreOnOwn);
+  EXPECT_FALSE(r.fixRegained);
 }
 
 TEST(GpsReaderTick, ClockNotFollowingAndNorthingLimit) {
   testing_support::ScratchFolder dir("zeblon_gps_limit");
   GpsTickContext c = Context(dir.path());
-  c.utc_now = kRmcUtc + 3600;  // the computer's clock is an hour off
+  c.utcNow = kRmcUtc + 3600;  // the computer's clock is an hour off
   GpsReader reader;
   NavigationState nav;
   reader.Feed(Rmc("123519", "4916.45", "00832.10") + Rmc("123520", "4916.45", "00832.10"));
@@ -309,7 +309,7 @@ TEST(GpsReaderTick, ClockNotFollowingAndNorthingLimit) {
   EXPECT_FALSE(std::filesystem::exists(dir.path() / "NAV"));  // recording off
 
   // More than 90 degrees from the central meridian the northing jumps beyond the limit.
-  c.map_central_meridian = -90;
+  c.mapCentralMeridian = -90;
   reader = GpsReader();
   reader.Feed(Gga("4916.45", "00832.10") + Gga("4916.45", "00832.10"));
   ASSERT_TRUE(reader.Evaluate(nav, c).fix);

@@ -16,11 +16,11 @@ struct Timers {
   QTimer timer1, timer2;
   QLineEdit* text10 = new QLineEdit(&window);
   platform::CheckBox* check22 = new platform::CheckBox(&window, "Check22", "I");
-  int check22_clicks = 0;
+  int check22Clicks = 0;
   Timers() {
     timer1.setInterval(6000);
     timer2.setInterval(2000);
-    check22->OnClick = [this] { ++check22_clicks; };
+    check22->OnClick = [this] { ++check22Clicks; };
     ConnectPauseTimer(timer1, timer2, Notice());
   }
   // The notice and the support box as the main window hands them in.
@@ -54,7 +54,7 @@ TEST(PauseTimer, ArmingStopsTheCycleAndTheTickResumesIt) {
   EXPECT_TRUE(t.timer1.isActive());
   EXPECT_FALSE(t.timer2.isActive());
   EXPECT_EQ(t.timer1.interval(), 6000);  // only switched on
-  EXPECT_EQ(t.check22_clicks, 0);        // notice hidden: nothing else happens
+  EXPECT_EQ(t.check22Clicks, 0);         // notice hidden: nothing else happens
 }
 
 TEST(PauseTimer, ABurstPostponesTheResumption) {
@@ -78,11 +78,11 @@ TEST(PauseTimer, ABurstPostponesTheResumption) {
 TEST(PauseTimer, WatchdogUnticksInternetSupportWhenTheNoticeIsStillShown) {
   Timers t;
   t.check22->SetValue(1);
-  t.check22_clicks = 0;
+  t.check22Clicks = 0;
   t.text10->show();  // the web poll's notice, page not arrived
   Timer2Fired(t.timer1, t.timer2, t.Notice());
   EXPECT_EQ(t.check22->Value(), 0);
-  EXPECT_EQ(t.check22_clicks, 1);
+  EXPECT_EQ(t.check22Clicks, 1);
   EXPECT_TRUE(t.text10->isHidden());
   EXPECT_TRUE(t.timer1.isActive());
   EXPECT_FALSE(t.timer2.isActive());

@@ -42,7 +42,7 @@ TEST(RadioBringUp, TncStepsByKind) {
       EXPECT_EQ(set.front().action, TncAction::Open);
       EXPECT_EQ(set.front().bytes, "1200");
     }
-    for (const TncStep& st : set) EXPECT_FALSE(st.with_events);  // the start-up's waits let no events run
+    for (const TncStep& st : set) EXPECT_FALSE(st.withEvents);  // the start-up's waits let no events run
   }
 }
 

@@ -28,16 +28,16 @@ namespace zeblon::links::test {
 // TNC settings of the tests: the TNC on COM7, the usual speeds, call and path.
 inline TncSettings TncSettingsOnCom7(int kind) {
   TncSettings s;
-  s.interface_kind = kind;
-  s.com_port = 7;
-  s.tnc_baud = "9600";
-  s.scs_com_port = 7;
-  s.scs_baud = "38400";
-  s.radio_mode = "1200";
-  s.cross_mode = "NONE";
-  s.tx_level = 300;
-  s.tx_afc = 0;
-  s.user_call = "QW7TK";
+  s.interfaceKind = kind;
+  s.comPort = 7;
+  s.tncBaud = "9600";
+  s.scsComPort = 7;
+  s.scsBaud = "38400";
+  s.radioMode = "1200";
+  s.crossMode = "NONE";
+  s.txLevel = 300;
+  s.txAfc = 0;
+  s.userCall = "QW7TK";
   s.destination = "ZEBL";
   s.path = "WIDE1-1,WIDE2-1";
   return s;

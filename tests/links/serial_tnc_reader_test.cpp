@@ -89,11 +89,11 @@ TEST_P(SerialTncTest, MonitorTextIsStoredAndGatedAndAPulledLineLosesNothing) {
   // START: the kind's command set, its waits fifty times shorter.
   platform::SerialPort port;
   TncRunOptions o;
-  o.port_number = 7;
+  o.portNumber = 7;
   o.wait = [](float seconds, bool) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0)); };
   const TncCommandSet set = TncInitSet(test::TncSettingsOnCom7(kind));
   const TncRunResult r = RunTncCommandSet(set, port, o);
-  ASSERT_TRUE(r.port_opened) << r.error;
+  ASSERT_TRUE(r.portOpened) << r.error;
   ASSERT_TRUE(r.answered);
   ASSERT_TRUE(test::PumpUntil([&] { return tnc.Received() == SentBytes(set); }, 3000));
 

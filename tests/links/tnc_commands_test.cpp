@@ -77,36 +77,36 @@ struct SetCase {
 
 TEST(TncCommandSets, CommandsFollowTheSettings) {
   const std::vector<SetCase> cases = {
-      {"pk rpr", 1, [](TncSettings& s) { s.radio_mode = "300R"; }, "HB 300\r", "VHF ON\r"},
-      {"pk rpr vhf off", 1, [](TncSettings& s) { s.radio_mode = "300R"; }, "VHF OFF\r", ""},
+      {"pk rpr", 1, [](TncSettings& s) { s.radioMode = "300R"; }, "HB 300\r", "VHF ON\r"},
+      {"pk rpr vhf off", 1, [](TncSettings& s) { s.radioMode = "300R"; }, "VHF OFF\r", ""},
       {"pk 1200", 1, [](TncSettings&) {}, "HB 1200\r", "VHF OFF\r"},
       {"pk 1200 vhf on", 1, [](TncSettings&) {}, "VHF ON\r", ""},
-      {"pk ssid", 1, [](TncSettings& s) { s.tx_ssid = "7"; }, "MYCALL QW7TK-7\r", ""},
+      {"pk ssid", 1, [](TncSettings& s) { s.txSsid = "7"; }, "MYCALL QW7TK-7\r", ""},
       {"pk no ssid", 1, [](TncSettings&) {}, "MYCALL QW7TK\r", ""},
       {"pk path", 1, [](TncSettings&) {}, "UNPROTO ZEBL VIA WIDE1-1,WIDE2-1\r", ""},
       {"pk no path", 1, [](TncSettings& s) { s.path = ""; }, "UNPROTO ZEBL\r", "UNPROTO ZEBL VIA \r"},
-      {"pk digi", 1, [](TncSettings& s) { s.digi_on = 1; }, "MYALIAS WIDE1-1\r", "DIGIPEAT OFF\r"},
+      {"pk digi", 1, [](TncSettings& s) { s.digiOn = 1; }, "MYALIAS WIDE1-1\r", "DIGIPEAT OFF\r"},
       {"pk no digi", 1, [](TncSettings&) {}, "DFROM NONE\r", "DIGIPEAT ON\r"},
       {"pk tb", 1, [](TncSettings&) {}, "TB 9600\r", ""},
-      {"tnc rpr", 5, [](TncSettings& s) { s.radio_mode = "300R"; }, ESC + "%BR300\r", ""},
-      {"tnc ssid i", 5, [](TncSettings& s) { s.tx_ssid = "7"; }, ESC + "IQW7TK-7\r", ""},
-      {"tnc ssid am", 5, [](TncSettings& s) { s.tx_ssid = "7"; }, ESC + "%AMQW7TK-7\r", ""},
+      {"tnc rpr", 5, [](TncSettings& s) { s.radioMode = "300R"; }, ESC + "%BR300\r", ""},
+      {"tnc ssid i", 5, [](TncSettings& s) { s.txSsid = "7"; }, ESC + "IQW7TK-7\r", ""},
+      {"tnc ssid am", 5, [](TncSettings& s) { s.txSsid = "7"; }, ESC + "%AMQW7TK-7\r", ""},
       {"tnc path", 5, [](TncSettings&) {}, ESC + "CZEBL WIDE1-1,WIDE2-1\r", ""},
       {"tnc no path", 5, [](TncSettings& s) { s.path = ""; }, ESC + "CZEBL \r", ""},
       {"tnc none", 5, [](TncSettings&) {}, ESC + "%AG NONE\r", ESC + "%AGH\r"},
       {"tnc hf pair", 5,
        [](TncSettings& s) {
-         s.radio_mode = "300";
-         s.cross_mode = "R300";
+         s.radioMode = "300";
+         s.crossMode = "R300";
        },
        ESC + "%AGH\r", ESC + "%AG R300\r"},
       {"tnc level", 5, [](TncSettings&) {}, ESC + "%X 300\r", ""},
-      {"tnc afc on", 5, [](TncSettings& s) { s.tx_afc = 1; }, ESC + "%T 1\r", ESC + "%T 0\r"},
+      {"tnc afc on", 5, [](TncSettings& s) { s.txAfc = 1; }, ESC + "%T 1\r", ESC + "%T 0\r"},
       {"tnc afc off", 5, [](TncSettings&) {}, ESC + "%T 0\r", ""},
-      {"tnc dual", 5, [](TncSettings& s) { s.hf_dual = true; }, ESC + "%AU1\r", ESC + "%AU0\r"},
-      {"tnc dual keeps digi", 5, [](TncSettings& s) { s.hf_dual = true; }, ESC + "R0\r", ESC + "R1\r"},
-      {"tnc digi", 5, [](TncSettings& s) { s.digi_on = 1; }, ESC + "%AD3\r", ESC + "%AD0\r"},
-      {"ptc rpr", 6, [](TncSettings& s) { s.radio_mode = "300R"; }, ESC + "B R300\r\n", ""},
+      {"tnc dual", 5, [](TncSettings& s) { s.hfDual = true; }, ESC + "%AU1\r", ESC + "%AU0\r"},
+      {"tnc dual keeps digi", 5, [](TncSettings& s) { s.hfDual = true; }, ESC + "R0\r", ESC + "R1\r"},
+      {"tnc digi", 5, [](TncSettings& s) { s.digiOn = 1; }, ESC + "%AD3\r", ESC + "%AD0\r"},
+      {"ptc rpr", 6, [](TncSettings& s) { s.radioMode = "300R"; }, ESC + "B R300\r\n", ""},
       {"ptc path", 6, [](TncSettings&) {}, ESC + "UNPROTO ZEBL WIDE1-1 WIDE2-1\r\n", ""},
       {"ptc no path", 6, [](TncSettings& s) { s.path = ""; }, ESC + "UNPROTO ZEBL \r\n", ""},
       {"ptc level a", 6, [](TncSettings&) {}, ESC + "TXL A 300\r\n", ""},
@@ -114,12 +114,12 @@ TEST(TncCommandSets, CommandsFollowTheSettings) {
       {"ptc channel", 6, [](TncSettings&) {}, ESC + "SETCHN  2\r\n", ""},
       {"ptc plain call", 6,
        [](TncSettings& s) {
-         s.user_call = " QW7TK ";
-         s.tx_ssid = "3";
+         s.userCall = " QW7TK ";
+         s.txSsid = "3";
        },
        "MYCALL QW7TK-3\r\n", ""},
-      {"ptc esc call", 6, [](TncSettings& s) { s.tx_ssid = "3"; }, ESC + "MYCALL QW7TK-3\r\n", ""},
-      {"ptc digi", 6, [](TncSettings& s) { s.digi_on = 1; }, ESC + "DIGI ON\r\n", ESC + "DIGI OFF\r\n"},
+      {"ptc esc call", 6, [](TncSettings& s) { s.txSsid = "3"; }, ESC + "MYCALL QW7TK-3\r\n", ""},
+      {"ptc digi", 6, [](TncSettings& s) { s.digiOn = 1; }, ESC + "DIGI ON\r\n", ESC + "DIGI OFF\r\n"},
   };
   for (const SetCase& c : cases) {
     TncSettings s = Base(c.kind);
@@ -169,7 +169,7 @@ std::vector<std::string> Steps(const TncCommandSet& set) {
       const auto r = std::to_chars(buf, buf + sizeof buf, st.wait);
       line += " /" + std::string(buf, r.ptr);
     }
-    if (st.with_events) line += " with events";
+    if (st.withEvents) line += " with events";
     out.push_back(line);
   }
   return out;
@@ -178,13 +178,13 @@ std::vector<std::string> Steps(const TncCommandSet& set) {
 // The whole sets, step by step, as the three TNCs are to receive them.
 TEST(TncCommandSets, WholeSetsAsWritten) {
   TncSettings tnc = Base(5);
-  tnc.tx_ssid = "7";
-  tnc.digi_on = 1;
-  tnc.radio_mode = "300";
-  tnc.cross_mode = "R300";
-  tnc.hf_dual = true;
-  tnc.tx_afc = 1;
-  tnc.tx_level = 250;
+  tnc.txSsid = "7";
+  tnc.digiOn = 1;
+  tnc.radioMode = "300";
+  tnc.crossMode = "R300";
+  tnc.hfDual = true;
+  tnc.txAfc = 1;
+  tnc.txLevel = 250;
   EXPECT_EQ(Steps(TncInitSet(tnc)), (std::vector<std::string>{
                                         "open 38400 /1",
                                         "send <ESC>%R<CR> /0.5",
@@ -219,10 +219,10 @@ TEST(TncCommandSets, WholeSetsAsWritten) {
                                     }));
 
   TncSettings ptc = Base(6);
-  ptc.user_call = " QW7TK ";
-  ptc.tx_ssid = "3";
-  ptc.radio_mode = "9600";
-  ptc.tx_level = 120;
+  ptc.userCall = " QW7TK ";
+  ptc.txSsid = "3";
+  ptc.radioMode = "9600";
+  ptc.txLevel = 120;
   EXPECT_EQ(Steps(TncInitSet(ptc)), (std::vector<std::string>{
                                         "wait /5",
                                         "open 38400 /1",
@@ -257,7 +257,7 @@ TEST(TncCommandSets, WholeSetsAsWritten) {
                                     }));
 
   TncSettings pk = Base(1);
-  pk.radio_mode = "300R";
+  pk.radioMode = "300R";
   pk.path = "";
   std::vector<std::string> want = {"wait /5", "open 9600 /1"};
   for (int i = 0; i < 10; ++i) want.push_back("send * /0.5");
@@ -329,7 +329,7 @@ class TncLineTest : public ::testing::Test {
   // The waits run fifty times faster than on a real START.
   static TncRunOptions Options() {
     TncRunOptions o;
-    o.port_number = 7;
+    o.portNumber = 7;
     o.wait = [](float seconds, bool) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds / 50.0)); };
     return o;
   }
@@ -340,17 +340,17 @@ class TncLineTest : public ::testing::Test {
 TEST_F(TncLineTest, EachKindGoesOutByteForByte) {
   for (int kind : {1, 5, 6}) {
     TncSettings s = Base(kind);
-    s.tx_ssid = "7";
-    s.digi_on = kind == 5 ? 1 : 0;
+    s.txSsid = "7";
+    s.digiOn = kind == 5 ? 1 : 0;
     ScriptedTnc tnc(line_->TncDevice(), ScriptedTnc::Mode::Prompt);
     ASSERT_TRUE(tnc.ok());
     platform::SerialPort port;
     const TncCommandSet set = TncInitSet(s);
     const TncRunResult r = RunTncCommandSet(set, port, Options());
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_TRUE(r.port_opened) << kind << " " << r.error;
+    EXPECT_TRUE(r.portOpened) << kind << " " << r.error;
     EXPECT_TRUE(r.answered) << kind;
-    EXPECT_FALSE(r.prompt_loop_cut) << kind;
+    EXPECT_FALSE(r.promptLoopCut) << kind;
     EXPECT_FALSE(port.IsOpen()) << kind;
     EXPECT_EQ(tnc.Received(), SentBytes(set)) << "kind " << kind;
     EXPECT_EQ(TncRunMessage(r, TncKindName(kind), 7), "") << kind;
@@ -361,7 +361,7 @@ TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
   ScriptedTnc tnc(line_->TncDevice(), ScriptedTnc::Mode::Chatter);
   platform::SerialPort port;
   TncRunOptions o = Options();
-  o.max_prompt_reads = 5;
+  o.maxPromptReads = 5;
   // Each wait lasts until the TNC has spoken again (a busy machine may hold its thread back).
   o.wait = [&tnc](float, bool) {
     const int before = tnc.Said();
@@ -370,7 +370,7 @@ TEST_F(TncLineTest, APk232ThatKeepsPromptingIsCutOffWithAMessage) {
     }
   };
   const TncRunResult r = RunTncCommandSet(Pk232InitSet(Base(1)), port, o);
-  EXPECT_TRUE(r.prompt_loop_cut);
+  EXPECT_TRUE(r.promptLoopCut);
   EXPECT_NE(TncRunMessage(r, "PK-232", 7).find("DID NOT STOP SENDING ITS PROMPT"), std::string::npos);
 }
 
@@ -380,7 +380,7 @@ TEST_F(TncLineTest, ATncThatNeverAnswersIsReported) {
   const TncCommandSet set = ScsTncInitSet(Base(5));
   const TncRunResult r = RunTncCommandSet(set, port, Options());
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_TRUE(r.port_opened);
+  EXPECT_TRUE(r.portOpened);
   EXPECT_FALSE(r.answered);
   EXPECT_EQ(tnc.Received(), SentBytes(set));  // everything went out all the same
   EXPECT_EQ(TncRunMessage(r, "SCS TNC", 7).rfind("NO ANSWER FROM THE SCS TNC ON COM7", 0), 0u);
@@ -389,11 +389,11 @@ TEST_F(TncLineTest, ATncThatNeverAnswersIsReported) {
 TEST_F(TncLineTest, APortThatCannotBeOpenedEndsAtOnceWithAMessage) {
   platform::SerialPort port;
   TncRunOptions o = Options();
-  o.port_number = 250;  // no such device
+  o.portNumber = 250;  // no such device
   double waited = 0;
   o.wait = [&waited](float seconds, bool) { waited += seconds; };
   const TncRunResult r = RunTncCommandSet(Pk232InitSet(Base(1)), port, o);
-  EXPECT_FALSE(r.port_opened);
+  EXPECT_FALSE(r.portOpened);
   EXPECT_FALSE(r.error.empty());
   EXPECT_LE(waited, 5.0);  // the first wait only, not the set's 29 s
   EXPECT_EQ(TncRunMessage(r, "PK-232", 250).rfind("CANNOT OPEN COM250 FOR THE PK-232", 0), 0u);

@@ -334,22 +334,22 @@ TEST(TxSetupResend, SetsAsWritten) {
   EXPECT_EQ(SentBytes(TncResendSet(pk)),
             "\x03MYCALL AB1CD-7\rUNPROTO ZEBL\rDIGIPEAT OFF\rDFROM NONE\rMYALIAS NONE\r\rK\r");
   pk.path = "WIDE1-1";
-  pk.digi_on = 1;
+  pk.digiOn = 1;
   EXPECT_EQ(SentBytes(TncResendSet(pk)),
             "\x03MYCALL AB1CD-7\rUNPROTO ZEBL VIA WIDE1-1\rDIGIPEAT ON\rDFROM ALL\rMYALIAS WIDE1-1\r\rK\r");
   EXPECT_NEAR(TotalWaitSeconds(TncResendSet(pk)), 0.5 + 0.2 * 5 + 1 + 1 + 0.2, 1e-4);
 
   TncSettings tnc = Tnc(5);
-  tnc.radio_mode = "300R";
-  tnc.cross_mode = "300";
+  tnc.radioMode = "300R";
+  tnc.crossMode = "300";
   EXPECT_EQ(SentBytes(TncResendSet(tnc)), E + "%BR300\r" + E + "IAB1CD-7\r" + E + "%AMAB1CD-7\r" + E +
                                               "CZEBL WIDE1-1,WIDE2-1\r" + E + "%X 300\r" + E + "%AGH\r" + E + "R0\r" +
                                               E + "%AD0\r" + E + "%AU0\r" + E + "%F 2000\r");
-  tnc.cross_mode = "NONE";
-  tnc.digi_on = 1;
-  tnc.hf_dual = true;
-  tnc.tx_level = -5;
-  tnc.radio_mode = "4800";  // no command, the wait stays
+  tnc.crossMode = "NONE";
+  tnc.digiOn = 1;
+  tnc.hfDual = true;
+  tnc.txLevel = -5;
+  tnc.radioMode = "4800";  // no command, the wait stays
   const TncCommandSet set = TncResendSet(tnc);
   EXPECT_EQ(SentBytes(set), E + "IAB1CD-7\r" + E + "%AMAB1CD-7\r" + E + "CZEBL WIDE1-1,WIDE2-1\r" + E + "%X-5\r" + E +
                                 "%AG NONE\r" + E + "R1\r" + E + "%AD3\r" + E + "%AU1\r" + E + "%F 2000\r");
@@ -361,7 +361,7 @@ TEST(TxSetupResend, SetsAsWritten) {
   for (int kind : {0, 3, 4}) EXPECT_TRUE(TncResendSet(Tnc(kind)).empty()) << kind;
   // One own call for every user: the SSID once, never twice.
   TncSettings dashed = Tnc(1);
-  dashed.user_call = " AB1CD-3 ";
+  dashed.userCall = " AB1CD-3 ";
   EXPECT_EQ(OwnCall(dashed), "AB1CD-3");
 }
 
@@ -414,7 +414,7 @@ TEST_F(ScriptedTncLine, ResendReachesTheTncByteForByteAndThePortStaysOpen) {
   for (int kind : {5, 6, 1}) {
     const TncCommandSet set = TncResendSet(Tnc(kind));
     TncRunOptions o;
-    o.close_at_end = false;
+    o.closeAtEnd = false;
     o.wait = [](float, bool) {};  // the line is fast; only the order counts here
     const std::size_t before = Received().size();
     RunTncCommandSet(set, port, o);
@@ -431,9 +431,9 @@ TEST_F(ScriptedTncLine, ChattyTncAndClosedPortAreBounded) {
   platform::SerialPort port;
   ASSERT_TRUE(port.Open(7, "9600,N,8,1", (dir_ / "COM7").string()));
   TncRunOptions o;
-  o.close_at_end = false;
-  o.max_prompt_reads = 5;
-  o.drain_timeout_ms = 500;
+  o.closeAtEnd = false;
+  o.maxPromptReads = 5;
+  o.drainTimeoutMs = 500;
   // A TNC that never stops prompting: every wait ends with a fresh "cmd:" on the line.
   o.wait = [&](float, bool) {
     line_->Write("cmd:");
@@ -441,7 +441,7 @@ TEST_F(ScriptedTncLine, ChattyTncAndClosedPortAreBounded) {
   };
   const auto start = std::chrono::steady_clock::now();
   const TncRunResult r = RunTncCommandSet(TncResendSet(Tnc(1)), port, o);
-  EXPECT_TRUE(r.prompt_loop_cut);
+  EXPECT_TRUE(r.promptLoopCut);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
   // Back to converse mode all the same.
   for (int i = 0; i < 200 && Received().find("K\r") == std::string::npos; ++i) {

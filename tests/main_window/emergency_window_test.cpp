@@ -158,7 +158,7 @@ TEST_F(EmergencyWindowTest, EmergencySymbolOpensTheWindowAndAnOldAlarmCanBeCance
   ASSERT_EQ(platform::MessageLog().size(), 1u);
   EXPECT_EQ(platform::MessageLog()[0].text, "CANCEL THIS ALARM  ( = FALSE ALARM )  ?");
   EXPECT_EQ(platform::MessageLog()[0].title, "ZEBLON         EMERGENCY ALARM");
-  EXPECT_EQ(platform::MessageLog()[0].default_button, 2);  // No: a hasty Enter keeps the alarm
+  EXPECT_EQ(platform::MessageLog()[0].defaultButton, 2);  // No: a hasty Enter keeps the alarm
   EXPECT_FALSE(Visible());
   clock_ += 31.0;
   form_->Tick().hooks.reshowEmergencyWindow();

@@ -220,9 +220,9 @@ class ClosingLink : public links::MinimalRadioLink {
   void BringUp() override {
     links::MinimalRadioLink::BringUp();
     form_.CloseByUser();
-    closed_during_startup = form_.ShutdownDone();
+    closedDuringStartup = form_.ShutdownDone();
   }
-  bool closed_during_startup = true;
+  bool closedDuringStartup = true;
 
  private:
   Form1& form_;
@@ -235,7 +235,7 @@ TEST_F(Form1Test, ACloseDuringStartUpWaitsForItsEndAndThenSavesEverything) {
   form->SetRadioLink(std::move(link));
   form->show();
   PumpUntil([&] { return form->ShutdownDone(); });
-  EXPECT_FALSE(l->closed_during_startup);
+  EXPECT_FALSE(l->closedDuringStartup);
   EXPECT_TRUE(form->ShutdownDone());
   EXPECT_FALSE(form->isVisible());
   EXPECT_FALSE(form->Timer1->isActive());

@@ -304,7 +304,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   EXPECT_EQ(box.text, "DELETE ALL POSITIONS OLDER THAN THIS ONE:  " + shown.substr(0, 31) + "  ?");
   EXPECT_EQ(box.title, "ZEBLON                            DELETE OLDER POSITIONS");
   EXPECT_EQ(box.buttons, platform::MsgButtons::YesNo);
-  EXPECT_EQ(box.default_button, 2);
+  EXPECT_EQ(box.defaultButton, 2);
   EXPECT_EQ(st.stations.MoniOneTrack(), track);
   EXPECT_FALSE(p.isHidden());
   EXPECT_TRUE(form_->Timer1->isActive());
@@ -473,7 +473,7 @@ TEST_F(InfoPanelTest, MoniOnePingChatAndRaw) {
   form_->InfoFrame().Command11->click();
   ASSERT_FALSE(platform::MessageLog().empty());
   EXPECT_EQ(platform::MessageLog().back().text, "SET  AB1CD  >  MONI 1  ?");
-  EXPECT_EQ(platform::MessageLog().back().default_button, 1);
+  EXPECT_EQ(platform::MessageLog().back().defaultButton, 1);
   EXPECT_EQ(form_->CurrentSettings().MoniOneCall, "AB1CD");
   EXPECT_TRUE(IniHas("CALL=AB1CD"));
   // The track takes the reports of later minutes (both may share one).
@@ -715,7 +715,7 @@ TEST_F(InfoPanelTest, RetransmittedReportGoesOutThroughTheEngine) {
   Release(&form_->RecordLine(), Qt::LeftButton);
   ASSERT_EQ(platform::MessageLog().size(), 1u);
   EXPECT_EQ(platform::MessageLog()[0].text, "DO YOU WANT TO RETRANSMIT THIS STATION'S POSITION NOW ?");
-  EXPECT_EQ(platform::MessageLog()[0].default_button, 2);
+  EXPECT_EQ(platform::MessageLog()[0].defaultButton, 2);
   EXPECT_TRUE(form_->Timer1->isActive());
 
   // The frame as the engine sent it; its time is the report's local stamp moved to UTC.

@@ -233,7 +233,7 @@ TEST_F(MapToolsWindowTest, MessageBoxButtonsSpeakTheWindowsLanguage) {
     platform::ClearMessageLog();
     form_->Form_KeyDown(114);
     ASSERT_EQ(platform::MessageLog().size(), 1u) << language;
-    EXPECT_EQ(platform::MessageLog()[0].button_texts, (std::vector<std::string>{"OK", cancel})) << language;
+    EXPECT_EQ(platform::MessageLog()[0].buttonTexts, (std::vector<std::string>{"OK", cancel})) << language;
   }
 }
 
@@ -351,7 +351,7 @@ TEST_F(MapToolsWindowTest, CentringOptionsCloseTheViewerAndStopItsVideo) {
     const char* option;
     Qt::MouseButton button;
     bool closes;
-    int centre_mode;  // after the click
+    int centreMode;  // after the click
   };
   const Case cases[] = {
       {"Option2", Qt::RightButton, false, 0},
@@ -378,7 +378,7 @@ TEST_F(MapToolsWindowTest, CentringOptionsCloseTheViewerAndStopItsVideo) {
     Mouse(option, QEvent::MouseButtonRelease, c.button, inside);
     EXPECT_EQ(viewer->isVisible(), !c.closes);
     EXPECT_EQ(form_->Map().state().PictureMode, c.closes ? 0 : 1);
-    EXPECT_EQ(form_->Map().state().CentreMode, c.centre_mode);
+    EXPECT_EQ(form_->Map().state().CentreMode, c.centreMode);
     EXPECT_EQ(qth->isVisible(), std::string(c.option) == "Option1" && c.button == Qt::RightButton);
 #ifdef ZEBLON_HAVE_VIDEO
     if (c.closes) {

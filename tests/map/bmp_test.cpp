@@ -22,7 +22,7 @@ TEST(TileBitmap, FreshTilesHaveTheExactLayout) {
   const struct {
     int bits;
     std::size_t length;
-    int first_pixel;
+    int firstPixel;
   } forms[] = {{4, 500118, 118}, {8, 1001078, 1078}, {24, 3000054, 54}};
   for (const auto& f : forms) {
     const auto tile = zeblon::map::Tile::Make(f.bits, GreyPalette(f.bits == 4 ? 16 : 256));
@@ -32,7 +32,7 @@ TEST(TileBitmap, FreshTilesHaveTheExactLayout) {
     EXPECT_EQ(b[1], 'M');
     EXPECT_EQ(b[2] | b[3] << 8 | b[4] << 16 | b[5] << 24, static_cast<int>(f.length));
     for (int i = 6; i < 10; ++i) EXPECT_EQ(b[i], 0) << "reserved byte " << i;
-    EXPECT_EQ(b[10] | b[11] << 8, f.first_pixel);
+    EXPECT_EQ(b[10] | b[11] << 8, f.firstPixel);
     EXPECT_EQ(b[14], 40);
     EXPECT_EQ(b[18] | b[19] << 8, 1000);
     EXPECT_EQ(b[22] | b[23] << 8, 1000);
@@ -125,7 +125,7 @@ TEST(TileBitmap, HighHeaderBytesAreLargeUnsignedFieldValues) {
   EXPECT_EQ(zeblon::map::TileProblem(short_file), "UNSUPPORTED BMP HEADER");
   const auto parsed = zeblon::map::ParseBmpHeader(short_file);
   ASSERT_TRUE(parsed);
-  EXPECT_EQ(parsed->length_and_reserved, 0x8000000000000000ULL);
+  EXPECT_EQ(parsed->lengthAndReserved, 0x8000000000000000ULL);
 
   const auto good = zeblon::map::Tile::Make(8, GreyPalette(256)).bytes();
   const struct {

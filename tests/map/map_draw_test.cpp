@@ -31,7 +31,7 @@ class Draw : public ::testing::Test {
     s.MapScale = 50;
     s.CentreNorth = 6583;
     s.CentreEast = 401;
-    d_->hooks().timer1_on = [this] { ++timer_on_; };
+    d_->hooks().timer1On = [this] { ++timer_on_; };
   }
   MapState& S() { return d_->mutable_state(); }
 
@@ -42,10 +42,10 @@ class Draw : public ::testing::Test {
 
 TEST_F(Draw, CentringRulesInTheirOrder) {
   const struct {
-    int mode, on_object;
-    double moni_n, moni_e;
-    double want_n, want_e;
-    int mode_after;
+    int mode, onObject;
+    double moniN, moniE;
+    double wantN, wantE;
+    int modeAfter;
   } cases[] = {
       {1, 0, 6590, 410, 6590, 410, 1},  // MONI 1
       {1, 0, 0, 0, 6583, 401, 1},       // MONI 1 without a position: the map stays
@@ -58,9 +58,9 @@ TEST_F(Draw, CentringRulesInTheirOrder) {
     S().CentreNorth = 6583;
     S().CentreEast = 401;
     S().CentreMode = c.mode;
-    S().CentreOnObject = c.on_object;
-    S().MoniOneNorth = c.moni_n;
-    S().MoniOneEast = c.moni_e;
+    S().CentreOnObject = c.onObject;
+    S().MoniOneNorth = c.moniN;
+    S().MoniOneEast = c.moniE;
     S().UserNorth = 6500;
     S().UserEast = 300;
     S().ObjectNorth = 6400;
@@ -68,9 +68,9 @@ TEST_F(Draw, CentringRulesInTheirOrder) {
     S().AlarmNorthText = " 6700.500";
     S().AlarmEastText = "  350.250";
     d_->DrawMap();
-    EXPECT_DOUBLE_EQ(S().CentreNorth, c.want_n) << c.mode;
-    EXPECT_DOUBLE_EQ(S().CentreEast, c.want_e) << c.mode;
-    EXPECT_EQ(S().CentreMode, c.mode_after);
+    EXPECT_DOUBLE_EQ(S().CentreNorth, c.wantN) << c.mode;
+    EXPECT_DOUBLE_EQ(S().CentreEast, c.wantE) << c.mode;
+    EXPECT_EQ(S().CentreMode, c.modeAfter);
     EXPECT_EQ(d_->outputs().UntickCentringOptions, c.mode == 3);
     EXPECT_EQ(S().CentreOnObject, 0);
   }
@@ -140,9 +140,9 @@ TEST_F(Draw, TheEndOfADrawingAndItsHooks) {
   });
   d_->layers().Add(LayerPlace::kMoniOne, &moni_one);
   d_->layers().Add(LayerPlace::kMoniAll, &moni_all);
-  h.show_picture = [&] { calls.push_back("picture"); };
-  h.info_map_caption = [&](const std::string& c) { calls.push_back(c); };
-  h.map_lock = 1;
+  h.showPicture = [&] { calls.push_back("picture"); };
+  h.infoMapCaption = [&](const std::string& c) { calls.push_back(c); };
+  h.mapLock = 1;
   d_->outputs().Tooltip = "Lclick: Center map / Rclick: Access to POI, TRK, PIC, STN, SUN, ";
   // Picture viewer: only the picture, the timer on, not a complete drawing.
   S().PictureMode = 1;
@@ -314,7 +314,7 @@ TEST(Navigation, ArrowStepsStayInsideTheMap) {
   const struct {
     int key, shift, x, y;
     bool moves;
-    int want_x, want_y;
+    int wantX, wantY;
   } cases[] = {{39, 0, 10, 10, true, 11, 10}, {39, 1, 10, 10, true, 20, 10}, {39, 2, 10, 10, true, 29, 10},
                {39, 3, 10, 10, true, 38, 10}, {37, 3, 10, 10, false, 0, 0},  {38, 0, 10, 0, false, 0, 0},
                {40, 1, 10, 89, true, 10, 99}, {40, 1, 10, 90, false, 0, 0},  {65, 0, 10, 10, false, 0, 0}};
@@ -322,7 +322,7 @@ TEST(Navigation, ArrowStepsStayInsideTheMap) {
     const auto t = ArrowTarget(c.key, c.shift, c.x, c.y, 100, 100);
     ASSERT_EQ(t.has_value(), c.moves) << c.key << " " << c.shift;
     if (t) {
-      EXPECT_EQ(*t, std::make_pair(c.want_x, c.want_y));
+      EXPECT_EQ(*t, std::make_pair(c.wantX, c.wantY));
     }
   }
 }
@@ -392,7 +392,7 @@ TEST_F(Widget, RightPressShowsTheBaseMapOrTheSunCurve) {
   int sun = 0;
   bool found = false;
   w_->hooks().find = [&] { return found; };
-  w_->hooks().sun_curve = [&](bool open) { sun += open ? 1 : -1; };
+  w_->hooks().sunCurve = [&](bool open) { sun += open ? 1 : -1; };
   // The plain folder: the sun curve opens and closes with the button.
   Mouse(QEvent::MouseButtonPress, Qt::RightButton, QPointF(100, 100));
   EXPECT_EQ(sun, 1);

@@ -18,7 +18,7 @@ namespace {
 const QColor kBack(10, 20, 30);
 
 QImage Render(Layer& layer, const MapView& v) {
-  QImage img(static_cast<int>(v.width_px), static_cast<int>(v.height_px), QImage::Format_RGB32);
+  QImage img(static_cast<int>(v.widthPx), static_cast<int>(v.heightPx), QImage::Format_RGB32);
   img.fill(kBack);
   QPainter p(&img);
   p.setFont(MapFont());
@@ -122,8 +122,8 @@ TEST(GridLayer, ProjectedGridsLieOnTheirConvertedPoints) {
     SCOPED_TRACE(gr.system);
     GridSettings g;
     g.systems[gr.system] = true;
-    g.gk_central_meridian = 18;
-    g.own_zone_central_meridian = 21;
+    g.gkCentralMeridian = 18;
+    g.ownZoneCentralMeridian = 21;
     // The centre in the grid's own system.
     double gn = 0, ge = 0;
     double lon = 0, lat = 0;
@@ -131,8 +131,8 @@ TEST(GridLayer, ProjectedGridsLieOnTheirConvertedPoints) {
     if (gr.system == 2) geodesy::ConvertWgs84ToGaussKrueger(lon, lat, 18, ge, gn);
     if (gr.system == 3) geodesy::ConvertLatLonToUtm(lon, lat, 21, ge, gn, 500000);
     if (gr.system == 4) geodesy::ConvertWgs84ToRt90(lon, lat, ge, gn);
-    g.centre.gk_north = g.centre.own_north = g.centre.rt90_north = gn / 1000;
-    g.centre.gk_east = g.centre.own_east = g.centre.rt90_east = ge / 1000;
+    g.centre.gkNorth = g.centre.ownNorth = g.centre.rt90North = gn / 1000;
+    g.centre.gkEast = g.centre.ownEast = g.centre.rt90East = ge / 1000;
     GridLayer grid;
     grid.Set(g);
     const QImage img = Render(grid, v);
@@ -191,15 +191,15 @@ TEST(MarkersLayer, QthFrameTicksAndObject) {
   for (bool gps : {false, true}) {
     MarkersLayer m;
     MarkerSettings s;
-    s.user_north = 6580.2;
-    s.user_east = 400.3;
-    s.gps_moved = gps;
-    s.object_name = " OBJ1 ";
-    s.object_north = 6579.5;
-    s.object_east = 399.5;
+    s.userNorth = 6580.2;
+    s.userEast = 400.3;
+    s.gpsMoved = gps;
+    s.objectName = " OBJ1 ";
+    s.objectNorth = 6579.5;
+    s.objectEast = 399.5;
     m.Set(s);
     const QImage img = Render(m, v);
-    const double x = static_cast<double>(v.PixelX(s.user_east)), y = static_cast<double>(v.PixelY(s.user_north));
+    const double x = static_cast<double>(v.PixelX(s.userEast)), y = static_cast<double>(v.PixelY(s.userNorth));
     const QColor c = gps ? cyan : yellow;
     EXPECT_EQ(At(img, x - 13, y + 6), black);
     EXPECT_EQ(At(img, x - 12, y + 6), c);
@@ -209,15 +209,15 @@ TEST(MarkersLayer, QthFrameTicksAndObject) {
     EXPECT_EQ(At(img, x + 2, y - 10), black);  // its black edge
     EXPECT_EQ(At(img, x, y), kBack);           // the centre stays free
     // The object's name on its black box.
-    const double ox = static_cast<double>(v.PixelX(s.object_east)), oy = static_cast<double>(v.PixelY(s.object_north));
+    const double ox = static_cast<double>(v.PixelX(s.objectEast)), oy = static_cast<double>(v.PixelY(s.objectNorth));
     EXPECT_EQ(At(img, ox + 16, oy + 5), black);
     EXPECT_EQ(At(img, ox + 16 + 32, oy - 7), black);
   }
   // A position 50000 pixels away is held at 4000 pixels: nothing on the picture.
   MarkersLayer far;
   MarkerSettings s;
-  s.user_north = 6580;
-  s.user_east = 400 + 50000 * 0.01;
+  s.userNorth = 6580;
+  s.userEast = 400 + 50000 * 0.01;
   far.Set(s);
   const QImage img = Render(far, v);
   EXPECT_EQ(Count(img, img.rect(), kBack), 300 * 300);
@@ -285,9 +285,9 @@ TEST(ScaleBar, TextsAndGauges) {
       {100, 250, 48, QColor(120, 192, 192)}, {275, 250, 120, QColor(208, 128, 0)}, {325, 250, 120, QColor(255, 64, 0)}};
   for (const auto& g : gauges) {
     const Gauges out = GaugesFor(25, 50, g.one, g.limit, 15);
-    EXPECT_DOUBLE_EQ(out.moni_all_width, 60);
-    EXPECT_EQ(out.moni_one_width, g.width);
-    EXPECT_EQ(out.moni_one_colour, g.colour);
+    EXPECT_DOUBLE_EQ(out.moniAllWidth, 60);
+    EXPECT_EQ(out.moniOneWidth, g.width);
+    EXPECT_EQ(out.moniOneColour, g.colour);
   }
 }
 

@@ -34,8 +34,8 @@ TEST(MapTileName, NamesAndCorners) {
   EXPECT_EQ(zeblon::map::TileName(5410, -850), "5410@850.BMP");
   EXPECT_EQ(zeblon::map::TileName(-5200, -2600), "E200B600.BMP");
   const auto corner = zeblon::map::TileCornerOfName("5410@850.BMP");
-  EXPECT_DOUBLE_EQ(corner.north_km, 5410);
-  EXPECT_DOUBLE_EQ(corner.east_km, -850);
+  EXPECT_DOUBLE_EQ(corner.northKm, 5410);
+  EXPECT_DOUBLE_EQ(corner.eastKm, -850);
 }
 
 TEST(MapTileGeometry, CornerOfAPoint) {

@@ -199,11 +199,11 @@ TEST(Finders, StationsLastHitWinsMoniOneFirstFiltersApply) {
   StationHit h = FindStationAt(none, "", log, 6500, 500, 10, {});
   EXPECT_EQ(h.index, 2);
   EXPECT_EQ(h.call, "LATER");
-  EXPECT_FALSE(h.moni_one);
+  EXPECT_FALSE(h.moniOne);
   // The MONI 1 track wins whatever the filters say.
   const std::vector<std::string> track = {Record(6500.02, 500.02, "ME")};
   h = FindStationAt(track, "SM0XYZ-9", log, 6500, 500, 10, {true, 0});
-  EXPECT_TRUE(h.moni_one);
+  EXPECT_TRUE(h.moniOne);
   EXPECT_EQ(h.index, 1);
   EXPECT_EQ(h.call, "SM0XYZ-9");
   // Passed over: an empty call, a digipeated record with "direct only", a class switched off.

@@ -33,8 +33,8 @@ TEST(MapView, PixelsAndBackAgree) {
       EXPECT_EQ(v.PixelY(v.NorthAt(y)), static_cast<std::int64_t>(y));
     }
   }
-  EXPECT_EQ(v.PixelX(v.centre_east_km + 50000), 4000);
-  EXPECT_EQ(v.PixelY(v.centre_north_km + 50000), -4000);
+  EXPECT_EQ(v.PixelX(v.centreEastKm + 50000), 4000);
+  EXPECT_EQ(v.PixelY(v.centreNorthKm + 50000), -4000);
 }
 
 TEST(MapView, NormalisedHoldsEveryValue) {
@@ -42,7 +42,7 @@ TEST(MapView, NormalisedHoldsEveryValue) {
   const double inf = std::numeric_limits<double>::infinity();
   struct Case {
     double n, e, zoom, scale, w;
-    double want_n, want_e, want_zoom, want_scale, want_w;
+    double wantN, wantE, wantZoom, wantScale, wantW;
   } cases[] = {
       {12000, -12000, 0, 50, 800, 9999.999, -9999.999, 1, 50, 800},
       {nan, inf, 1e300, 2, 1e12, 0, 9999.999, 8, 2, 32000},
@@ -51,11 +51,11 @@ TEST(MapView, NormalisedHoldsEveryValue) {
   };
   for (const auto& c : cases) {
     const MapView v = MapView::Of(c.n, c.e, c.scale, c.zoom, c.w, 100);
-    EXPECT_DOUBLE_EQ(v.centre_north_km, c.want_n);
-    EXPECT_DOUBLE_EQ(v.centre_east_km, c.want_e);
-    EXPECT_DOUBLE_EQ(v.zoom, c.want_zoom);
-    EXPECT_DOUBLE_EQ(v.scale, c.want_scale);
-    EXPECT_DOUBLE_EQ(v.width_px, c.want_w);
+    EXPECT_DOUBLE_EQ(v.centreNorthKm, c.wantN);
+    EXPECT_DOUBLE_EQ(v.centreEastKm, c.wantE);
+    EXPECT_DOUBLE_EQ(v.zoom, c.wantZoom);
+    EXPECT_DOUBLE_EQ(v.scale, c.wantScale);
+    EXPECT_DOUBLE_EQ(v.widthPx, c.wantW);
   }
 }
 

@@ -196,24 +196,24 @@ TEST_F(TileMosaic, PaletteWorkChangesTheColourTableOnly) {
   display_->DrawMap();
   auto [plain, ink] = interior();
   EXPECT_EQ(plain, InkColour(ink));
-  EXPECT_EQ(s.Palette.palette_available, 1);
+  EXPECT_EQ(s.Palette.paletteAvailable, 1);
 
-  s.Palette.background_mode = 1;  // dark: every palette byte * 0.6
+  s.Palette.backgroundMode = 1;  // dark: every palette byte * 0.6
   display_->DrawMap();
   const QColor want(static_cast<int>(RoundHalfEven(plain.red() * 0.6)),
                     static_cast<int>(RoundHalfEven(plain.green() * 0.6)),
                     static_cast<int>(RoundHalfEven(plain.blue() * 0.6)));
   EXPECT_EQ(interior().first, want);
 
-  s.Palette.background_mode = 2;  // bright: * 1.6, at most 255
-  s.Palette.marked_ink = ink;     // and the ink of the centre tile yellow
+  s.Palette.backgroundMode = 2;  // bright: * 1.6, at most 255
+  s.Palette.markedInk = ink;     // and the ink of the centre tile yellow
   display_->DrawMap();
   EXPECT_EQ(interior().first, QColor(255, 255, 0));
-  ASSERT_EQ(s.Palette.palette_shown.size(), 64u);
-  EXPECT_EQ(s.Palette.palette_shown[4 * ink], 0);
-  EXPECT_EQ(s.Palette.palette_shown[4 * ink + 1], 255);
-  EXPECT_EQ(s.Palette.palette_shown[4 * ink + 2], 255);
-  EXPECT_EQ(s.Palette.palette_shown[4 * 15], 255);  // white stays white
+  ASSERT_EQ(s.Palette.paletteShown.size(), 64u);
+  EXPECT_EQ(s.Palette.paletteShown[4 * ink], 0);
+  EXPECT_EQ(s.Palette.paletteShown[4 * ink + 1], 255);
+  EXPECT_EQ(s.Palette.paletteShown[4 * ink + 2], 255);
+  EXPECT_EQ(s.Palette.paletteShown[4 * 15], 255);  // white stays white
   // The tile files are as they were: the cache decoded each of them once.
   const auto reads = display_->cache().file_reads();
   display_->DrawMap();
@@ -237,13 +237,13 @@ TEST_F(TileMosaic, ATileOfMoreThan600000BytesClearsTheMarkedInk) {
   s.ZoomFactor = 0.5;
   s.CentreNorth = 6600;
   s.CentreEast = 400;
-  s.Palette.marked_ink = 3;
-  s.Palette.palette_available = 1;
+  s.Palette.markedInk = 3;
+  s.Palette.paletteAvailable = 1;
   d.DrawMap();
-  EXPECT_EQ(s.Palette.marked_ink, -1);
-  EXPECT_TRUE(s.Palette.frame_closed);
+  EXPECT_EQ(s.Palette.markedInk, -1);
+  EXPECT_TRUE(s.Palette.frameClosed);
   // A 16-colour tile painted after it makes the palette available again.
-  EXPECT_EQ(s.Palette.palette_available, 1);
+  EXPECT_EQ(s.Palette.paletteAvailable, 1);
   EXPECT_EQ(At(d.picture(), static_cast<int>(d.view().PixelX(397)), static_cast<int>(d.view().PixelY(6597))),
             QColor(0x12, 0x34, 0x56));
 }

@@ -58,8 +58,8 @@ TEST_F(DepsScriptTest, InstallsOnlyWhatIsMissing) {
   struct Case {
     const char* missing;
     const char* uid;
-    int exit_code;
-    const char* apt_calls;
+    int exitCode;
+    const char* aptCalls;
   };
   const Case cases[] = {
       {"", "1000", 0, ""},  // all there: no apt-get and no root needed
@@ -72,8 +72,8 @@ TEST_F(DepsScriptTest, InstallsOnlyWhatIsMissing) {
     fs::remove(dir_ / "apt.txt");
     setenv("STUB_MISSING", c.missing, 1);
     setenv("STUB_UID", c.uid, 1);
-    EXPECT_EQ(platform::RunProgram("bash", {script}, 20000), c.exit_code) << c.missing << " uid " << c.uid;
-    EXPECT_EQ(AptCalls(), c.apt_calls) << c.missing << " uid " << c.uid;
+    EXPECT_EQ(platform::RunProgram("bash", {script}, 20000), c.exitCode) << c.missing << " uid " << c.uid;
+    EXPECT_EQ(AptCalls(), c.aptCalls) << c.missing << " uid " << c.uid;
   }
 }
 

@@ -193,7 +193,7 @@ TEST(MessageBoxes, RecordedAndAnsweredWithoutBlocking) {
 TEST(MessageBoxes, HeadlessAnswerIsTheDefaultButton) {
   struct Case {
     MsgButtons buttons;
-    int default_button;
+    int defaultButton;
     MsgResult answer;
   };
   const Case cases[] = {
@@ -206,9 +206,9 @@ TEST(MessageBoxes, HeadlessAnswerIsTheDefaultButton) {
   };
   for (const Case& c : cases) {
     ClearMessageLog();
-    EXPECT_EQ(MsgBox("Q", "T", c.buttons, MsgIcon::Exclamation, c.default_button), c.answer) << c.default_button;
+    EXPECT_EQ(MsgBox("Q", "T", c.buttons, MsgIcon::Exclamation, c.defaultButton), c.answer) << c.defaultButton;
     ASSERT_EQ(MessageLog().size(), 1u);
-    EXPECT_EQ(MessageLog()[0].default_button, c.default_button);
+    EXPECT_EQ(MessageLog()[0].defaultButton, c.defaultButton);
   }
 }
 
@@ -235,7 +235,7 @@ TEST(MessageBoxes, ButtonsSpeakTheChosenLanguage) {
     MsgBox("Q", "T", c.buttons, MsgIcon::Question, 2);
     ASSERT_EQ(MessageLog().size(), 1u);
     const MessageRecord& record = MessageLog()[0];
-    EXPECT_EQ(record.button_texts, c.texts) << c.language;
+    EXPECT_EQ(record.buttonTexts, c.texts) << c.language;
     const std::unique_ptr<QMessageBox> box(MakeMessageBox(record, nullptr));
     const QList<QAbstractButton*> shown = box->buttons();
     ASSERT_EQ(static_cast<std::size_t>(shown.size()), c.texts.size()) << c.language;
@@ -263,7 +263,7 @@ TEST(Processes, ADocumentThatCannotBeOpenedIsSaid) {
   const std::string missing = (dir / "README.HTM").string();
   struct Case {
     std::string target;
-    bool opener_takes;
+    bool openerTakes;
     bool opened;
     std::vector<std::string> asked;
     std::string message;  // empty: none
@@ -280,7 +280,7 @@ TEST(Processes, ADocumentThatCannotBeOpenedIsSaid) {
     const bool opened = OpenDocumentOrSay(
         [&](const std::string& t) {
           asked.push_back(t);
-          return c.opener_takes;
+          return c.openerTakes;
         },
         c.target, "ZEBLON  START");
     EXPECT_EQ(opened, c.opened) << c.target;

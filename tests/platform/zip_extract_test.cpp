@@ -20,7 +20,7 @@ struct Item {
   std::string bytes;
   bool deflate = true;
   bool descriptor = false;  // sizes and checksum after the data, zero in the local header
-  int crc_fault = 0;        // added to the stored checksum
+  int crcFault = 0;         // added to the stored checksum
 };
 
 void Put16(std::string& s, unsigned v) {
@@ -51,7 +51,7 @@ std::string Zip(const std::vector<Item>& items) {
   for (const Item& it : items) {
     const std::string data = it.deflate ? Deflated(it.bytes) : it.bytes;
     const unsigned long crc =
-        crc32(0, reinterpret_cast<const Bytef*>(it.bytes.data()), static_cast<uInt>(it.bytes.size())) + it.crc_fault;
+        crc32(0, reinterpret_cast<const Bytef*>(it.bytes.data()), static_cast<uInt>(it.bytes.size())) + it.crcFault;
     const unsigned method = it.deflate ? 8 : 0, flags = it.descriptor ? 8 : 0;
     const unsigned long offset = file.size();
     Put32(file, 0x04034b50);

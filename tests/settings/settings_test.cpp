@@ -107,7 +107,7 @@ TEST(SettingsRead, LineRules) {
 TEST(SettingsRead, TxCallOfTheMainWindow) {
   struct Case {
     const char* text;
-    const char* tx_call;
+    const char* txCall;
   };
   const Case cases[] = {
       {"USER=AB1CD\r\nTXID=7\r\n", "AB1CD-7"}, {"USER=AB1CD\r\nTXID=07\r\n", "AB1CD-07"},
@@ -119,7 +119,7 @@ TEST(SettingsRead, TxCallOfTheMainWindow) {
     Settings s = MainDefaults();
     std::string tx_call = "UNCHANGED";
     ReadSettingsText(c.text, SettingsWindow::Main, s, {}, &tx_call);
-    EXPECT_EQ(tx_call, c.tx_call);
+    EXPECT_EQ(tx_call, c.txCall);
   }
 }
 

@@ -281,9 +281,9 @@ TEST_F(StartWindowTest, CaptionsInEachLanguage) {
     const char* info;
     const char* active;
     const char* digi;  // UTF-8
-    const char* picture_label;
-    const char* start_tip;
-    const char* port_tip;
+    const char* pictureLabel;
+    const char* startTip;
+    const char* portTip;
   };
   const Case cases[] = {
       {form0_->Option1, "EN", "ABORT", "TX TIMER IN MINUTES OR MANUAL TX", "INFO LINES (ALTERNATING)", "ACTIVE",
@@ -307,9 +307,9 @@ TEST_F(StartWindowTest, CaptionsInEachLanguage) {
     EXPECT_EQ(tx.fr4Label5->Caption(), c.info) << c.tag;
     for (int i = 1; i <= 6; ++i) EXPECT_EQ(tx.fr4ta[i]->Caption(), c.active) << c.tag << i;
     EXPECT_EQ(tx.Label14->Caption(), Utf8ToCp1252(c.digi)) << c.tag;
-    EXPECT_EQ(form0_->Label18->Caption(), c.picture_label) << c.tag;
-    EXPECT_EQ(form0_->Command1->toolTip().toStdString(), c.start_tip) << c.tag;
-    EXPECT_EQ(form0_->Text3->toolTip().toStdString(), c.port_tip) << c.tag;
+    EXPECT_EQ(form0_->Label18->Caption(), c.pictureLabel) << c.tag;
+    EXPECT_EQ(form0_->Command1->toolTip().toStdString(), c.startTip) << c.tag;
+    EXPECT_EQ(form0_->Text3->toolTip().toStdString(), c.portTip) << c.tag;
     const auto* label3 = form0_->findChild<QWidget*>("Label3");
     EXPECT_EQ(label3->toolTip(), form0_->Text3->toolTip()) << c.tag;
     // The main window's panel speaks the same language.

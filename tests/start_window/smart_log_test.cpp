@@ -122,7 +122,7 @@ TEST_F(SmartLogFileTest, ASmallLogIsOnlyCleaned) {
   Write({padded, "too short", Record("250102", 2, 2), std::string(121, 'x')});
   const SmartLogResult r = TrimMoniOneLogFile(file_, 6000);
   EXPECT_TRUE(r.ran);
-  EXPECT_FALSE(r.gap_stage);
+  EXPECT_FALSE(r.gapStage);
   EXPECT_EQ(r.sweeps, 1);
   EXPECT_EQ(Read(), (std::vector<std::string>{Trimmed(padded), Trimmed(Record("250102", 2, 2))}));
 }
@@ -139,17 +139,17 @@ TEST_F(SmartLogFileTest, GapsThenThinningDownToTheLimit) {
   for (int i = 0; i < 40; ++i) lines.push_back(Record("250301", 100 + i * 0.03, 5));
   Write(lines);
   const SmartLogResult r = TrimMoniOneLogFile(file_, 10);
-  EXPECT_TRUE(r.gap_stage);
-  EXPECT_LE(r.lines_kept, 10);
+  EXPECT_TRUE(r.gapStage);
+  EXPECT_LE(r.linesKept, 10);
   const auto kept = Read();
-  EXPECT_EQ(static_cast<int>(kept.size()), r.lines_kept);
+  EXPECT_EQ(static_cast<int>(kept.size()), r.linesKept);
   EXPECT_EQ(kept.front().substr(0, 6), "250301");  // the stretch before the gap is gone
 }
 
 TEST_F(SmartLogFileTest, ALimitBelowTwoEnds) {
   Write(std::vector<std::string>(5, Record("250101", 1, 1)));
   const SmartLogResult r = TrimMoniOneLogFile(file_, 0);
-  EXPECT_EQ(r.lines_kept, 2);
+  EXPECT_EQ(r.linesKept, 2);
   EXPECT_EQ(Read().size(), 2u);
 }
 
@@ -161,7 +161,7 @@ TEST_F(SmartLogFileTest, PositionsThatNeverComeCloseEndAfterTheLastSweep) {
   Write({far, near, far, near, far, near});
   const SmartLogResult r = TrimMoniOneLogFile(file_, 2);
   EXPECT_EQ(r.sweeps, kSmartLogMaxSweeps);
-  EXPECT_EQ(r.lines_kept, 6);
+  EXPECT_EQ(r.linesKept, 6);
 }
 
 TEST_F(SmartLogFileTest, ALongLogKeepsItsNewestReports) {
@@ -171,8 +171,8 @@ TEST_F(SmartLogFileTest, ALongLogKeepsItsNewestReports) {
   }
   Write(lines);
   const SmartLogResult r = TrimMoniOneLogFile(file_, 6000);
-  EXPECT_EQ(r.lines_read, 10500);
-  EXPECT_LE(r.lines_kept, 6000);
+  EXPECT_EQ(r.linesRead, 10500);
+  EXPECT_LE(r.linesKept, 6000);
   const auto kept = Read();
   ASSERT_FALSE(kept.empty());
   EXPECT_EQ(kept.back(), Trimmed(lines.back()));

@@ -139,8 +139,8 @@ TEST(StartPorts, Refusals) {
     int modem;
     int com;
     double scomp;
-    const char* agw_port;
-    const char* aprs_port;
+    const char* agwPort;
+    const char* aprsPort;
     const char* nmea;
     const char* message;
   };
@@ -165,8 +165,8 @@ TEST(StartPorts, Refusals) {
     s.InterfaceKind = c.modem;
     s.TncComPort = c.com;
     s.ScsComPort = c.scomp;
-    s.AgwPort = c.agw_port;
-    s.AprsIsPort = c.aprs_port;
+    s.AgwPort = c.agwPort;
+    s.AprsIsPort = c.aprsPort;
     s.GpsSource = c.nmea;
     EXPECT_EQ(CheckStartPorts(s), c.message) << c.modem << " " << c.nmea;
   }
@@ -180,11 +180,11 @@ TEST(StartFonts, PassRule) {
 }
 
 TEST(StartPrePass, FirstRunAndWindowsVersion) {
-  EXPECT_FALSE(PrePassSettings("").not_first_run);
-  EXPECT_FALSE(PrePassSettings("temp=x\r\n TEMP=y\r\n").not_first_run);
-  EXPECT_TRUE(PrePassSettings("A=1\r\nTEMP=\r\n").not_first_run);
+  EXPECT_FALSE(PrePassSettings("").notFirstRun);
+  EXPECT_FALSE(PrePassSettings("temp=x\r\n TEMP=y\r\n").notFirstRun);
+  EXPECT_TRUE(PrePassSettings("A=1\r\nTEMP=\r\n").notFirstRun);
   const PrePassResult r = PrePassSettings("WVER=win7\r\nWVER= win10 \r\n WVER=XP\r\n");
-  EXPECT_TRUE(r.has_wver);
+  EXPECT_TRUE(r.hasWver);
   EXPECT_EQ(r.wver, "WIN10");
 }
 

@@ -53,7 +53,7 @@ TEST(StartTexts, LanguageDigitAndTooltipRule) {
 TEST(StartTexts, StartTooltipFollowsTheInterface) {
   struct Case {
     int language, kind;
-    const char* last_start_tip;  // UTF-8
+    const char* lastStartTip;  // UTF-8
   };
   for (const Case& c : std::initializer_list<Case>{{1, 1, "Lclick to start, then it takes 40 s"},
                                                    {2, 0, "Lclick für Start"},
@@ -64,7 +64,7 @@ TEST(StartTexts, StartTooltipFollowsTheInterface) {
     for (const auto& [name, text] : StartTooltips(c.language, {c.kind, c.kind == 1, c.kind == 3})) {
       if (name == "Command1") last = text;
     }
-    EXPECT_EQ(last, Utf8ToCp1252(c.last_start_tip)) << c.language << " " << c.kind;
+    EXPECT_EQ(last, Utf8ToCp1252(c.lastStartTip)) << c.language << " " << c.kind;
   }
   // The port boxes get a tooltip only for the PK-232 and the remote packet engine.
   auto tip_of = [](const ControlTexts& t, const std::string& name) {

@@ -43,20 +43,20 @@ class StationMap : public Received {
     sheets.Reload();
     view = map::MapView::ForZone(33);
     view.scale = 50;
-    view.width_px = 800;
-    view.height_px = 600;
+    view.widthPx = 800;
+    view.heightPx = 600;
   }
   void CentreOn(double lat, double lon) {
     const auto [n, e] = MapKm(lat, lon);
-    view.centre_north_km = n;
-    view.centre_east_km = e;
+    view.centreNorthKm = n;
+    view.centreEastKm = e;
   }
   reception::LocalTime Now() const { return now; }
   // Draws the map: a plain ground colour, the MONI ALL pass, the MONI 1 pass.
   // `throughPainter`: with a clip on the painter, so that every figure goes
   // through the painter rather than straight into the picture's pixels.
   QImage Draw(bool moniAll = true, bool moniOne = true, bool throughPainter = false) {
-    QImage img(static_cast<int>(view.width_px), static_cast<int>(view.height_px), QImage::Format_RGB32);
+    QImage img(static_cast<int>(view.widthPx), static_cast<int>(view.heightPx), QImage::Format_RGB32);
     img.fill(kGround);
     QPainter p(&img);
     if (throughPainter) p.setClipRect(img.rect());

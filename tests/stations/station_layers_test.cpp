@@ -411,7 +411,7 @@ TEST_F(LayersTest, KeptLayersDrawWhatNewLayersDraw) {
                    [this] { return map.now; });
   MoniOneLayer one(map.st.stations, map.settings, map.sheets, [this] { return map.now; });
   auto kept = [&] {
-    QImage img(static_cast<int>(map.view.width_px), static_cast<int>(map.view.height_px), QImage::Format_RGB32);
+    QImage img(static_cast<int>(map.view.widthPx), static_cast<int>(map.view.heightPx), QImage::Format_RGB32);
     img.fill(StationMap::kGround);
     QPainter p(&img);
     p.setFont(map::MapFont());

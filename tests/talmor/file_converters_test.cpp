@@ -88,7 +88,7 @@ TEST_F(FileRun, DataFilesInSortedOrder) {
   WriteText(options.source / "C.TRK", kMark + " 6581.234 1628.500 20240501 1230\r\n");
   WriteText(options.source / "d.poi", "");
   WriteText(options.source / "NOTES.DOC", "left alone");
-  options.delete_sources = true;
+  options.deleteSources = true;
   const auto result = talmor::ConvertDataFiles(options, rec.Hooks());
   ASSERT_EQ(result.end, RunEnd::Ready) << result.message;
   EXPECT_EQ(rec.text,
@@ -119,7 +119,7 @@ TEST_F(FileRun, DataFilesRefusedAndFailed) {
   EXPECT_EQ(talmor::ConvertDataFiles(same, rec.Hooks()).message, "SOURCE / DESTINATION  PATHS  HAVE TO BE DIFFERENT !");
   // The destination file cannot be written: reported, the source stays.
   fs::create_directory(options.destination / "A.POI");
-  options.delete_sources = true;
+  options.deleteSources = true;
   const auto result = talmor::ConvertDataFiles(options, rec.Hooks());
   EXPECT_EQ(result.end, RunEnd::Failed);
   EXPECT_NE(result.message.find("CANNOT WRITE"), std::string::npos);
@@ -128,7 +128,7 @@ TEST_F(FileRun, DataFilesRefusedAndFailed) {
 
 TEST_F(FileRun, MoreThan10000SourceFilesAreRefusedBeforeAnythingIsWritten) {
   for (int i = 0; i <= 10000; ++i) WriteText(options.source / ("L" + std::to_string(i) + ".TXT"), "");
-  options.delete_sources = true;
+  options.deleteSources = true;
   const auto result = talmor::ConvertDataFiles(options, rec.Hooks());
   EXPECT_EQ(result.end, RunEnd::Refused);
   EXPECT_EQ(result.message, "MORE THAN 10000 SOURCE FILES IN " + options.source.string() + " !");
@@ -140,7 +140,7 @@ TEST(PictureNames, UtmNameOfTheSquareCentre) {
   for (const char* name : {"60001200", "65801628", "5410@850"}) {
     const auto corner = zeblon::map::TileCornerOfName(name);
     double n = 0, e = 0;
-    ASSERT_TRUE(talmor::ConvertRt90PointToUtm33((corner.north_km + 0.5) * 1000, (corner.east_km + 0.5) * 1000, n, e));
+    ASSERT_TRUE(talmor::ConvertRt90PointToUtm33((corner.northKm + 0.5) * 1000, (corner.eastKm + 0.5) * 1000, n, e));
     const auto expected = zeblon::map::TileName(static_cast<std::int64_t>(std::floor(n / 1000)),
                                                 static_cast<std::int64_t>(std::floor(e / 1000)));
     EXPECT_EQ(talmor::UtmPictureName(name), expected) << name;
@@ -152,7 +152,7 @@ TEST_F(FileRun, PicturesCopiedUnderTheirUtmNames) {
   WriteBytes(options.source / "65801628.bmp", a);
   WriteBytes(options.source / "65901628.BMP", b);
   WriteBytes(options.source / "65901628X.BMP", b);  // same 8 characters: one entry
-  options.delete_sources = true;
+  options.deleteSources = true;
   const auto result = talmor::ConvertImageNames(options, rec.Hooks());
   ASSERT_EQ(result.end, RunEnd::Ready) << result.message;
   EXPECT_EQ(rec.text, "65801628.BMP   1/2  DONE\r\n65901628.BMP   2/2  DONE\r\n\r\nREADY !\r\n");
@@ -172,7 +172,7 @@ TEST_F(FileRun, PicturesThatWouldOverwriteEachOtherAreRefused) {
   ASSERT_FALSE(first.empty());
   WriteBytes(options.source / (first + ".BMP"), {'B', 'M', 1});
   WriteBytes(options.source / (second + ".BMP"), {'B', 'M', 2});
-  options.delete_sources = true;
+  options.deleteSources = true;
   const auto result = talmor::ConvertImageNames(options, rec.Hooks());
   EXPECT_EQ(result.end, RunEnd::Refused);
   EXPECT_EQ(result.message, "TWO PICTURES GET THE SAME UTM NAME: " + first + ".BMP AND " + second + ".BMP -> " +
@@ -185,7 +185,7 @@ TEST_F(FileRun, PictureThatCannotBeWrittenIsReportedAndKept) {
   WriteBytes(options.source / "65801628.BMP", {'B', 'M', 1});
   WriteBytes(options.source / "65901628.BMP", {'B', 'M', 2});
   fs::create_directory(options.destination / talmor::UtmPictureName("65901628"));  // in the way of the copy
-  options.delete_sources = true;
+  options.deleteSources = true;
   const auto result = talmor::ConvertImageNames(options, rec.Hooks());
   EXPECT_EQ(result.end, RunEnd::Failed);
   EXPECT_EQ(result.message.rfind("CANNOT WRITE", 0), 0u) << result.message;

@@ -70,9 +70,9 @@ struct Recorder {
     talmor::RunHooks h;
     h.append = [this](const std::string& t) { text += t; };
     h.pump = [this] { ++pumps; };
-    h.stop_requested = [this] { return stop && stop(); };
-    h.time_of_day = [] { return std::string("12:00:00"); };
-    h.seconds_now = [] { return 43200.0; };
+    h.stopRequested = [this] { return stop && stop(); };
+    h.timeOfDay = [] { return std::string("12:00:00"); };
+    h.secondsNow = [] { return 43200.0; };
     h.beep = [this] { ++beeps; };
     return h;
   }

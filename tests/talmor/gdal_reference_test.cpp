@@ -72,13 +72,13 @@ TEST(GdalReference, PixelsLandWithinOnePixelOfGdalwarp) {
   double min_n = 1e18, min_e = 1e18, max_n = -1e18, max_e = -1e18;
   for (const auto& [name, tile] : transfer.tiles()) {
     const auto corner = zeblon::map::TileCornerOfName(name);
-    min_n = std::min(min_n, corner.north_km * 1000), max_n = std::max(max_n, corner.north_km * 1000 + 2000);
-    min_e = std::min(min_e, corner.east_km * 1000), max_e = std::max(max_e, corner.east_km * 1000 + 2000);
+    min_n = std::min(min_n, corner.northKm * 1000), max_n = std::max(max_n, corner.northKm * 1000 + 2000);
+    min_e = std::min(min_e, corner.eastKm * 1000), max_e = std::max(max_e, corner.eastKm * 1000 + 2000);
     for (int r = 0; r < 1000; ++r)
       for (int c = 0; c < 1000; ++c) {
         const auto v = static_cast<int>(tile.Pixel(r, c));
         if (v >= 1 && v <= 49)
-          ours[v].Add(corner.north_km * 1000 + (r + 0.5) * scale, corner.east_km * 1000 + (c + 0.5) * scale);
+          ours[v].Add(corner.northKm * 1000 + (r + 0.5) * scale, corner.eastKm * 1000 + (c + 0.5) * scale);
       }
   }
 

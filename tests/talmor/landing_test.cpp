@@ -19,8 +19,8 @@ using talmor::Landing;
 
 struct Place {
   int scale;
-  double north_km, east_km;
-  bool near_tiles_known;  // the outline hint covers every landing here
+  double northKm, eastKm;
+  bool nearTilesKnown;  // the outline hint covers every landing here
 };
 
 // Differences between the interpolated and the exact landings of some bands of
@@ -29,8 +29,8 @@ std::string CompareBands(const Place& p, const std::vector<int>& bands, std::set
   std::vector<Landing> fast(talmor::kBandRows * 1000), exact(talmor::kBandRows * 1000);
   std::string differences;
   for (int band : bands) {
-    talmor::LandBand({p.north_km, p.east_km}, p.scale, band, false, fast.data());
-    talmor::LandBand({p.north_km, p.east_km}, p.scale, band, true, exact.data());
+    talmor::LandBand({p.northKm, p.eastKm}, p.scale, band, false, fast.data());
+    talmor::LandBand({p.northKm, p.eastKm}, p.scale, band, true, exact.data());
     for (std::size_t i = 0; i < fast.size(); ++i) {
       if (fast[i].row != exact[i].row || fast[i].column != exact[i].column) {
         if (differences.size() < 300)
@@ -74,14 +74,14 @@ TEST(Landing, InterpolatedLandingsAreTheExactOnes) {
   for (const auto& p : odd_places) start(p, some_bands);
   for (auto& [p, run] : runs) {
     const auto [differences, reached] = run.get();
-    const std::string where = "scale " + std::to_string(p.scale) + " at " + std::to_string(p.north_km) + " km N, " +
-                              std::to_string(p.east_km) + " km E";
+    const std::string where = "scale " + std::to_string(p.scale) + " at " + std::to_string(p.northKm) + " km N, " +
+                              std::to_string(p.eastKm) + " km E";
     EXPECT_EQ(differences, "") << where;
-    if (!p.near_tiles_known) continue;
+    if (!p.nearTilesKnown) continue;
     EXPECT_FALSE(reached.empty()) << where;
     // The outline hint names every destination tile the source tile reaches.
     std::set<std::pair<int, int>> near;
-    for (const auto& [cn, ce] : talmor::DestinationTilesNear({p.north_km, p.east_km}, p.scale))
+    for (const auto& [cn, ce] : talmor::DestinationTilesNear({p.northKm, p.eastKm}, p.scale))
       near.insert({static_cast<int>(cn / p.scale), static_cast<int>(ce / p.scale)});
     for (const auto& t : reached) EXPECT_TRUE(near.count(t)) << where << ": tile " << t.first << "," << t.second;
     EXPECT_LE(near.size(), 9u) << where;
@@ -99,7 +99,7 @@ TEST(Landing, PackedLandingsNameTheSamePixels) {
   std::vector<Landing> plain(talmor::kTileLandings);
   std::vector<std::uint32_t> packed(talmor::kTileLandings);
   for (const auto& p : places) {
-    const talmor::SourceCorner corner{p.north_km, p.east_km};
+    const talmor::SourceCorner corner{p.northKm, p.eastKm};
     talmor::LandTile(corner, p.scale, false, plain.data());
     talmor::PackTile(corner, p.scale, false, packed.data());
     const auto base = talmor::BaseTileOf(corner, p.scale);
@@ -123,9 +123,9 @@ TEST(Landing, PackedLandingsNameTheSamePixels) {
       const bool interior = place / 1000 > 0 && place / 1000 < 999 && place % 1000 > 0 && place % 1000 < 999;
       wrong += row != plain[i].row || column != plain[i].column || interior != ((l & talmor::packed::kInterior) != 0);
     }
-    EXPECT_EQ(wrong, 0) << p.north_km << " " << p.east_km << " at scale " << p.scale;
+    EXPECT_EQ(wrong, 0) << p.northKm << " " << p.eastKm << " at scale " << p.scale;
     if (elsewhere)
-      std::cout << elsewhere << " landings too far for the packed form at " << p.north_km << ", " << p.east_km << "\n";
+      std::cout << elsewhere << " landings too far for the packed form at " << p.northKm << ", " << p.eastKm << "\n";
   }
 }
 
@@ -172,7 +172,7 @@ TEST(Landing, PlacementFollowsTheLandings) {
   const Place places[] = {{2, 6580, 1628, true}, {2, 10002, 1500, false}};
   std::vector<Landing> plain(talmor::kTileLandings);
   for (const auto& p : places) {
-    talmor::LandTile({p.north_km, p.east_km}, p.scale, false, plain.data());
+    talmor::LandTile({p.northKm, p.eastKm}, p.scale, false, plain.data());
     for (int bits : {4, 8, 24})
       for (auto mode : {talmor::CollisionMode::AvoidEmptyPixels, talmor::CollisionMode::PrioritizeInks}) {
         const auto source = PatternTile(bits, 1);
@@ -182,7 +182,7 @@ TEST(Landing, PlacementFollowsTheLandings) {
         ASSERT_TRUE(talmor::ParseInkList("3 7", priority, error));
         talmor::TileTransfer transfer(empty, p.scale, mode, priority);
         Recorder rec;
-        ASSERT_EQ(transfer.Transfer(source, p.north_km, p.east_km, rec.Hooks(), error), talmor::RunEnd::Ready);
+        ASSERT_EQ(transfer.Transfer(source, p.northKm, p.eastKm, rec.Hooks(), error), talmor::RunEnd::Ready);
 
         talmor::TileTransfer one_by_one(empty, p.scale, mode, priority);
         std::map<std::string, zeblon::map::Tile> expected;
@@ -196,7 +196,7 @@ TEST(Landing, PlacementFollowsTheLandings) {
             one_by_one.Place(found->second, l.row - tr * 1000, l.column - tc * 1000, source.Pixel(r, c));
           }
         const std::string what = std::to_string(bits) + " bits, mode " + std::to_string(static_cast<int>(mode)) +
-                                 " at " + std::to_string(p.north_km);
+                                 " at " + std::to_string(p.northKm);
         ASSERT_EQ(transfer.tiles().size(), expected.size()) << what;
         for (const auto& [name, tile] : expected)
           EXPECT_TRUE(transfer.tiles().at(name).bytes() == tile.bytes()) << what << ", tile " << name;
@@ -233,7 +233,7 @@ TEST_F(FolderRun, SameTilesAsCarryingTheSourcesOverOneAfterAnother) {
   const struct {
     int bits;
     talmor::CollisionMode mode;
-    std::size_t held_bytes;
+    std::size_t heldBytes;
   } cases[] = {
       {8, talmor::CollisionMode::AvoidEmptyPixels, std::size_t{256} << 20},
       {8, talmor::CollisionMode::AvoidEmptyPixels, 0},
@@ -245,7 +245,7 @@ TEST_F(FolderRun, SameTilesAsCarryingTheSourcesOverOneAfterAnother) {
     std::string error;
     ASSERT_TRUE(talmor::ParseInkList("3 7 15", options.priority, error));
     options.mode = c.mode;
-    options.held_bytes = c.held_bytes;
+    options.heldBytes = c.heldBytes;
     std::vector<std::pair<std::string, zeblon::map::Tile>> sources;
     for (int i = 0; i < 3; ++i)
       for (int j = 0; j < 3; ++j) {
@@ -264,20 +264,20 @@ TEST_F(FolderRun, SameTilesAsCarryingTheSourcesOverOneAfterAnother) {
 
     // The reference: one transfer after another.
     talmor::TileTransfer reference(empty, 2, options.mode, options.priority);
-    reference.load_tile = [&](const std::string& name, std::optional<zeblon::map::Tile>& tile, std::string&) {
+    reference.loadTile = [&](const std::string& name, std::optional<zeblon::map::Tile>& tile, std::string&) {
       if (name == existing) tile = marked;
       return true;
     };
     Recorder rec;
     for (const auto& [name, tile] : sources) {
       const auto corner = zeblon::map::TileCornerOfName(name);
-      ASSERT_EQ(reference.Transfer(tile, corner.north_km, corner.east_km, rec.Hooks(), error), talmor::RunEnd::Ready);
+      ASSERT_EQ(reference.Transfer(tile, corner.northKm, corner.eastKm, rec.Hooks(), error), talmor::RunEnd::Ready);
     }
     const auto& expected = reference.tiles();
     ASSERT_GE(expected.size(), 9u);
     ASSERT_TRUE(expected.count(existing));
 
-    options.delete_sources = true;
+    options.deleteSources = true;
     const auto result = talmor::ConvertMapTiles(options, rec.Hooks());
     ASSERT_EQ(result.end, talmor::RunEnd::Ready) << result.message;
     EXPECT_TRUE(FilesIn(options.source).empty());  // every source deleted once its results were written
@@ -286,7 +286,7 @@ TEST_F(FolderRun, SameTilesAsCarryingTheSourcesOverOneAfterAnother) {
     EXPECT_EQ(made.size(), expected.size()) << c.bits << " bits";
     for (const auto& [name, tile] : expected) {
       const auto bytes = ReadBytes(options.destination / name);
-      EXPECT_TRUE(bytes == tile.bytes()) << c.bits << " bits, held " << c.held_bytes << ": tile " << name;
+      EXPECT_TRUE(bytes == tile.bytes()) << c.bits << " bits, held " << c.heldBytes << ": tile " << name;
     }
   }
 }
@@ -298,7 +298,7 @@ TEST_F(FolderRun, StopKeepsTheResultsOfTheTilesBefore) {
   Reset();
   for (int j = 0; j < 4; ++j)
     WriteBytes(options.source / zeblon::map::TileName(6580, 1620 + 2 * j), PatternTile(8, j).bytes());
-  options.delete_sources = true;
+  options.deleteSources = true;
   Recorder rec;
   int rows_of_the_third = 0;
   rec.stop = [&] { return rec.text.find("3/4") != std::string::npos && ++rows_of_the_third > 400; };

@@ -43,7 +43,7 @@ TEST_F(TileRun, EmptySourceFolder) {
 TEST_F(TileRun, ConvertsWithProgressAndLeavesNoWorkFiles) {
   WriteBytes(source / "60001200.BMP", FilledTile(4, 3).bytes());
   WriteBytes(source / "60021200.bmp", FilledTile(4, 5).bytes());  // found in any letter case
-  options.delete_sources = true;
+  options.deleteSources = true;
   const auto result = Run();
   ASSERT_EQ(result.end, RunEnd::Ready) << result.message;
   EXPECT_EQ(rec.text,
@@ -125,7 +125,7 @@ TEST_F(TileRun, DestinationTilesCarryTheTileFormatHeaderAndLeftoversGo) {
 TEST_F(TileRun, NameCutToEightCharacters) {
   WriteBytes(source / "60001200.BMP", FilledTile(4, 3).bytes());
   WriteBytes(source / "60001200X.BMP", FilledTile(4, 4).bytes());
-  options.delete_sources = true;
+  options.deleteSources = true;
   ASSERT_EQ(Run().end, RunEnd::Ready);
   EXPECT_EQ(FilesIn(source), std::vector<std::string>{"60001200X.BMP"});
   EXPECT_NE(rec.text.find("60001200.BMP   1/1"), std::string::npos);
@@ -134,7 +134,7 @@ TEST_F(TileRun, NameCutToEightCharacters) {
 TEST_F(TileRun, TileWithNoPixelInTheGridIsKept) {
   // "XXXX" reads as -24000 km: every pixel lies beyond the grid and is skipped.
   WriteBytes(source / "XXXXXXXX.BMP", FilledTile(4, 3).bytes());
-  options.delete_sources = true;
+  options.deleteSources = true;
   ASSERT_EQ(Run().end, RunEnd::Ready);
   EXPECT_TRUE(FilesIn(destination).empty());
   EXPECT_EQ(FilesIn(source), std::vector<std::string>{"XXXXXXXX.BMP"});  // not deleted: it has no result
@@ -170,7 +170,7 @@ TEST_F(TileRun, SourcesThatAreNotTilesAreRefusedBeforeAnythingIsWritten) {
       fs::remove(source / c.name);
       WriteBytes(source / "6002120XY.BMP", good);  // cut to 6002120X, which does not exist
     }
-    options.delete_sources = true;
+    options.deleteSources = true;
     const auto result = Run();
     EXPECT_EQ(result.end, RunEnd::Refused) << c.name;
     EXPECT_EQ(result.message.rfind(c.reason, 0), 0u) << result.message << " | " << c.reason;
@@ -216,7 +216,7 @@ TEST_F(TileRun, WriteFailureIsReportedAndTheSourceStays) {
   const auto names = FilesIn(destination);
   for (const auto& n : names) fs::remove(destination / n);
   // A full disk: a file size limit below a tile's length makes every tile write fail.
-  options.delete_sources = true;
+  options.deleteSources = true;
   talmor::RunResult result;
   {
     const zeblon::testing_support::FileSizeLimit full(100000);
@@ -234,7 +234,7 @@ TEST_F(TileRun, DestinationTileOfAnotherFormIsReported) {
   ASSERT_EQ(Run().end, RunEnd::Ready);
   const auto names = FilesIn(destination);
   WriteBytes(destination / names.front(), FilledTile(8, 3).bytes());
-  options.delete_sources = true;
+  options.deleteSources = true;
   const auto result = Run();
   EXPECT_EQ(result.end, RunEnd::Failed);
   EXPECT_NE(result.message.find("IS NOT A MAP TILE LIKE THE SOURCE TILES"), std::string::npos) << result.message;
@@ -244,7 +244,7 @@ TEST_F(TileRun, DestinationTileOfAnotherFormIsReported) {
 TEST_F(TileRun, StopDuringTheSecondTileKeepsWhatWasDone) {
   WriteBytes(source / "60001200.BMP", FilledTile(24, 0x112233).bytes());
   WriteBytes(source / "60021200.BMP", FilledTile(24, 0x445566).bytes());
-  options.delete_sources = true;
+  options.deleteSources = true;
   rec.stop = [&] { return rec.text.find("2/2") != std::string::npos && rec.pumps > 1500; };
   ASSERT_EQ(Run().end, RunEnd::Stopped);
   EXPECT_EQ(rec.text.find("READY !"), std::string::npos);

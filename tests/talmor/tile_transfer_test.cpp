@@ -36,7 +36,7 @@ TEST(InkList, PriorityNumbers) {
 struct CollisionCase {
   int bits;
   CollisionMode mode;
-  const char* ink_list;
+  const char* inkList;
   std::uint32_t first, second, expected;
 };
 
@@ -57,7 +57,7 @@ TEST(TilePlacement, CollisionsInOnePixel) {
   for (const auto& c : cases) {
     talmor::InkPriority p;
     std::string error;
-    ASSERT_TRUE(talmor::ParseInkList(c.ink_list, p, error));
+    ASSERT_TRUE(talmor::ParseInkList(c.inkList, p, error));
     const auto empty = zeblon::map::Tile::Make(c.bits, Palette(c.bits == 4 ? 16 : 256)).EmptyCopy();
     talmor::TileTransfer transfer(empty, 2, c.mode, p);
     for (int q : {10, 11}) {  // high and low nibble at 4 bits
@@ -161,7 +161,7 @@ TEST(TileTransfer, FirstSourcePixelIsTheCentreOfTheCornerPixel) {
   EXPECT_LE(tiles.size(), 4u);
   for (const auto& [name, dest] : tiles) {
     const auto corner = zeblon::map::TileCornerOfName(name);
-    EXPECT_EQ(static_cast<long>(corner.north_km) % 2, 0) << name;
+    EXPECT_EQ(static_cast<long>(corner.northKm) % 2, 0) << name;
     EXPECT_EQ(dest.bytes().size(), source.bytes().size());
   }
 }
@@ -189,17 +189,17 @@ TEST(TileTransfer, InterpolatedRowsGiveTheSamePixelsAsExactConversion) {
     for (int c = 0; c < 1000; ++c) source.SetPixel(r, c, static_cast<std::uint32_t>((r * 7 + c * 13) % 256));
   const struct {
     int scale;
-    double north_km, east_km;
+    double northKm, eastKm;
   } cases[] = {{2, 6580, 1628}, {10, 6580, 1620}, {50, 7000, 1500}, {1000, 6000, 1000}, {5000, 5000, 0}};
   for (const auto& c : cases) {
     std::map<std::string, zeblon::map::Tile> results[2];
     for (int exact = 0; exact < 2; ++exact) {
       talmor::TileTransfer t(source.EmptyCopy(), c.scale, talmor::CollisionMode::PrioritizeInks,
                              talmor::NoInkPriority());
-      t.exact_every_pixel = exact == 1;
+      t.exactEveryPixel = exact == 1;
       Recorder rec;
       std::string error;
-      ASSERT_EQ(t.Transfer(source, c.north_km, c.east_km, rec.Hooks(), error), talmor::RunEnd::Ready);
+      ASSERT_EQ(t.Transfer(source, c.northKm, c.eastKm, rec.Hooks(), error), talmor::RunEnd::Ready);
       results[exact] = std::move(t.tiles());
     }
     ASSERT_EQ(results[0].size(), results[1].size()) << c.scale;

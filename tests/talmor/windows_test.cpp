@@ -24,7 +24,7 @@ class ToolWindows : public ::testing::Test {
     root = Scratch(::testing::UnitTest::GetInstance()->current_test_info()->name());
     setenv("ZEBLON_PROGRAM_FOLDER", root.c_str(), 1);
     platform::ClearMessageLog();
-    tool.on_end = [this] { ended = true; };
+    tool.onEnd = [this] { ended = true; };
   }
   std::string LastMessage() {
     const auto& log = platform::MessageLog();
@@ -67,7 +67,7 @@ TEST_F(ToolWindows, ClosingADataOrPictureWindowEndsTheTool) {
   EXPECT_TRUE(ended);
   talmor::Tool other;
   bool other_ended = false;
-  other.on_end = [&] { other_ended = true; };
+  other.onEnd = [&] { other_ended = true; };
   other.Data().show();
   other.Data().close();
   EXPECT_TRUE(other_ended);
