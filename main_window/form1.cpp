@@ -323,56 +323,6 @@ void Form1::AttachStationPasses() {
   station_passes_->Attach(*map_core_);
 }
 
-MapContext Form1::MapContextOf() {
-  MapContext m;
-  m.settings = &settings_;
-  m.map = map_core_.get();
-  m.scales = scales_;
-  m.picture = Picture1;
-  m.ownFiles = &own_temp_files_;
-  m.appFolder = [this] { return app_folder_; };
-  m.tempFolder = [this] { return TempFolderPath(); };
-  m.openDocument = [this](const std::string& path) { return OpenDocument(path); };
-  m.drawingDone = [this] {
-    unsetCursor();
-    Picture1->unsetCursor();
-    cycle_->Start();
-    update();
-  };
-  m.column = column_.get();
-  m.qth = qth_;
-  m.info = info_;
-  m.inkFrame = ink_frame_;
-  m.inks = inks_;
-  m.files = &user_files_;
-  m.objectBeaconOn = [this] { return object_setup_ != nullptr ? object_setup_->ObjectBeaconOn() : 0; };
-  m.shell = &shell_;
-  m.reception = &reception_;
-  m.settingsPath = [this] { return SettingsPath(); };
-  m.applyTexts = [this] { ApplyLanguageTexts(); };
-  m.windowActive = [this] { return isActiveWindow(); };
-  m.toneSwitched = [this](bool on) { reception_.settings.toneOn = on; };  // the passes' beep
-  // The map tools.
-  m.viewer = viewer_;
-  m.poiEditor = poi_;
-  m.trkPanel = trk_;
-  m.pause = [this](int interval_ms) { ArmPause(interval_ms); };
-  m.writeSettings = [this] { WriteSettingsFile(); };
-  m.dataFolder = [this] { return data_folder_; };
-  m.gps = &gps_;
-  m.showStation = [this](const std::string& call, int index, bool moni_one) {
-    wx_->closedByUser = false;
-    info_service_->ShowStationInfo(call, index, moni_one);
-  };
-  m.closeInfoPanel = [this] { info_service_->CloseInfoPanel(); };
-  return m;
-}
-
-void Form1::SetMapDisplay(std::unique_ptr<MapDisplayService> s) {
-  map_display_ = std::move(s);
-  map_display_->Attach(MapContextOf());
-}
-
 std::string Form1::TempFolderPath() const {
   const std::string t = WindowsPathToLinux(settings_.TempFolder, app_folder_);
   return t.empty() ? app_folder_ : ResolveOrSame(t).string();

@@ -245,7 +245,7 @@ class Form1 : public QWidget {
   void ApplyInterfaceToControls();
   void PatchSettingsAtShutdown();
   void DrainAndClosePorts();
-  MapContext MapContextOf();
+  MapAttachment MapAttachmentOf();
   // The main cycle's tick over the window's state.
   void RunCycleTick();  // Timer1
   void UpdateClockLabel();
@@ -315,6 +315,8 @@ class Form1 : public QWidget {
   panels::TrkPanel* trk_ = nullptr;
   panels::TxSetupPanel* tx_ = nullptr;
 
+  class MapWindow;  // the map's ports into the window (form1_map.cpp); outlives the map display
+  std::shared_ptr<MapWindow> map_window_;
   std::unique_ptr<MapDisplayService> map_display_;
   class LinkWindow;  // the radio link's port into the window (form1_radio_link.cpp)
   std::unique_ptr<links::RadioLinkWindow> link_window_;

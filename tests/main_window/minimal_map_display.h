@@ -31,15 +31,17 @@ class MinimalMapDisplay : public MapDisplayService {
   void BuildMapIndex() override;
   void DrawMap() override;
   void FunctionKey(int key_code) override;
+  void FocusMap() override {}
+  void ClosePictureViewer() override { map_.map->SetPictureMode(0); }
   int drawings = 0;
   std::vector<int> handedOff;  // F4 … F10: hand-offs to outside maps
 };
 
 inline void MinimalMapDisplay::BuildMapIndex() {
   const Settings& s = *map_.settings;
-  const fs::path temp = map_.tempFolder();
-  const auto root = ResolveCaseInsensitive(WindowsPathToLinux(s.MapRootFolder, map_.appFolder()));
-  const std::array<ComboBox*, 6>& combos = map_.scales->combos;
+  const fs::path temp = map_.port->TempFolder();
+  const auto root = ResolveCaseInsensitive(WindowsPathToLinux(s.MapRootFolder, map_.port->AppFolder()));
+  const std::array<ComboBox*, 6>& combos = map_.controls.combos;
   for (ComboBox* c : combos) c->Clear();
   // ALLMDIRS.DIR: the map folders in listing order, once per scale tag they hold.
   std::vector<std::pair<std::string, fs::path>> folders;
@@ -63,7 +65,7 @@ inline void MinimalMapDisplay::BuildMapIndex() {
   // left there goes first.
   platform::RemoveLeftoverTemporaryFiles(temp);
   const fs::path all_file = temp / "ALLMDIRS.DIR";
-  if (WriteFileAtomically(all_file, all)) map_.ownFiles->Add(all_file);
+  if (WriteFileAtomically(all_file, all)) map_.port->KeepOwnFile(all_file);
   // Each combo's folder: the first entry, or the one whose suffix is the setting.
   const std::array<const std::string*, 6> wanted = {&s.MapFolderM5000, &s.MapFolderM1000, &s.MapFolderM0200,
                                                     &s.MapFolderM0050, &s.MapFolderM0010, &s.MapFolderM0002};
@@ -87,7 +89,7 @@ inline void MinimalMapDisplay::BuildMapIndex() {
       if (f.size() == 12 && UpperAscii(f.substr(8)) == ".BMP") tiles += f + "\r\n";
     }
     const fs::path index = temp / (name + ".DIR");
-    if (WriteFileAtomically(index, tiles)) map_.ownFiles->Add(index);
+    if (WriteFileAtomically(index, tiles)) map_.port->KeepOwnFile(index);
   }
 }
 
@@ -98,7 +100,7 @@ inline void MinimalMapDisplay::DrawMap() {
   for (int i = 0; i < 6; ++i) {
     if (m.MapScale == map::kTileScales[i]) level = i;
   }
-  const std::string folder = map_.scales->combos[level]->Text();
+  const std::string folder = map_.controls.combos[level]->Text();
   m.MapBaseFolder = s.MapRootFolder + "\\" + folder.substr(0, 5);
   // The tiles are drawn by the map display; until then the map shows its centre.
   if (QLabel* pic = map_.picture) {
@@ -117,15 +119,15 @@ inline void MinimalMapDisplay::DrawMap() {
   }
   ++drawings;
   m.MapDrawnOnce = 1;
-  if (map_.drawingDone) map_.drawingDone();
+  map_.port->DrawingDone();
 }
 
 inline void MinimalMapDisplay::FunctionKey(int key_code) {
   if (key_code == 112) {
-    map_.openDocument(ResolveOrSame(fs::path(map_.appFolder()) / "README.HTM").string());
+    map_.toolPort->OpenDocument(ResolveOrSame(fs::path(map_.port->AppFolder()) / "README.HTM").string());
   } else if (key_code == 114) {
     // The map picture as the first free MAP_nnnn.BMP of MY_MAPS.
-    const fs::path folder = ResolveOrSame(fs::path(map_.appFolder()) / "MY_MAPS");
+    const fs::path folder = ResolveOrSame(fs::path(map_.port->AppFolder()) / "MY_MAPS");
     std::error_code ec;
     fs::create_directories(folder, ec);
     for (int n = 1; n <= 9999; ++n) {
