@@ -89,7 +89,7 @@ MapAttachment Form1::MapAttachmentOf() {
   m.grid = c.Check4;
   m.circles = c.Check9;
   m.pictures = c.Check12;
-  m.check24 = c.Check24;
+  m.directOnly = c.Check24;
   m.tone = c.Check1;
   m.track = c.Check14;
   m.transmit = c.Check6;

@@ -81,7 +81,7 @@ MapController::~MapController() {
     b->OnClick = nullptr;
     b->OnMouseDown = nullptr;
   }
-  for (platform::CheckBox* b : {c_.grid, c_.circles, c_.pictures, c_.check24, c_.tone}) b->OnClick = nullptr;
+  for (platform::CheckBox* b : {c_.grid, c_.circles, c_.pictures, c_.directOnly, c_.tone}) b->OnClick = nullptr;
   c_.followUser->OnMouseUp = nullptr;
   c_.followMoniOne->OnMouseUp = nullptr;
   for (auto* ink : c_.inks)
@@ -321,8 +321,8 @@ void MapController::Wire() {
       DrawMap();
     };
   }
-  c_.check24->OnClick = [this] {
-    SetBackColour(c_.check24, c_.check24->Value() == 1 ? QColor(255, 0, 0) : QColor(160, 192, 192));
+  c_.directOnly->OnClick = [this] {
+    SetBackColour(c_.directOnly, c_.directOnly->Value() == 1 ? QColor(255, 0, 0) : QColor(160, 192, 192));
     DrawMap();
   };
   for (int level = 0; level < kLevels; ++level) {

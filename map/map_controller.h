@@ -41,7 +41,7 @@ struct MapControls {
   platform::CheckBox* grid = nullptr;                               // Check4
   platform::CheckBox* circles = nullptr;                            // Check9
   platform::CheckBox* pictures = nullptr;                           // Check12
-  platform::CheckBox* check24 = nullptr;                            // Check24: redraws in its colour
+  platform::CheckBox* directOnly = nullptr;                         // Check24: redraws in its colour
   platform::CheckBox* tone = nullptr;                               // Check1
   platform::CheckBox* track = nullptr;                              // Check14: the GPS track shown
   platform::CheckBox* transmit = nullptr;           // Check6: shown by QTH OK with a call and a position
