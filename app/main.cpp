@@ -1,7 +1,7 @@
 // ZEBLON: starts with the start window.
 #include <QApplication>
 
-#include "main_window/single_run.h"
+#include "app/single_run.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "app/program.h"

@@ -14,7 +14,7 @@
 #include "links/navigation_files.h"
 #include "links/pause_timer.h"
 #include "links/tnc_commands.h"
-#include "main_window/map_service.h"
+#include "map/map_service.h"
 #include "main_window/texts.h"
 #include "map/map_tile.h"
 #include "map/readouts.h"
@@ -76,7 +76,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     settings_.UserNorth = m.UserNorth;
     settings_.UserEast = m.UserEast;
   });
-  SetMapDisplay(std::make_unique<MapService>(*map_core_, *map_widget_));
+  SetMapDisplay(std::make_unique<map::MapService>(*map_core_, *map_widget_));
   AttachRadioLink();
   AttachStationPasses();
   qApp->installEventFilter(this);
@@ -254,9 +254,6 @@ void Form1::WireControls() {
   sh.pictureShown = [this] { return PictureViewerShown(); };
   sh.writeSettings = [this] { WriteSettingsFile(); };
   sh.changed = [this](const stations::StationSwitches& s) {
-    shell_.StationFilterMask = s.FilterMask();
-    shell_.MoniAllDisplayLevel = s.Level();
-    shell_.MoniOneDisplayLevel = s.MoniOneLevel();
     settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
     reception_.settings.stationFilterMask = s.FilterMask();
     reception_.settings.moniAllDisplayLevel = s.Level();
@@ -392,7 +389,6 @@ void Form1::ActivateHead() {
   text2->setGeometry(static_cast<int>(1290 / 15.0 * sx), text2->y(), static_cast<int>(1185 / 15.0 * sx),
                      text2->height());
   chat_->Text3->move(static_cast<int>(2520 / 15.0 * sx), chat_->Text3->y());
-  shell_.MainWindowHandle = QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : this;
   show();
   update();
   app_folder_ = ProgramFolder().string();
@@ -415,8 +411,8 @@ void Form1::UpdateReceptionSettings() {
   in.mapZoneText = m.MapZoneText;
   in.mapCentralMeridian = m.MapCentralMeridian;
   in.mapFalseEasting = m.MapFalseEasting;
-  in.stationFilterMask = shell_.StationFilterMask;
-  in.toneOn = shell_.ToneOn == 1;
+  in.stationFilterMask = station_controls_->Switches().FilterMask();
+  in.toneOn = column_->Check1->Value() == 1;  // the tone box
   in.moniAllLimit = moni_all_limit_;
   in.autoAnswerOn = chat_service_->Answer().on;
   in.autoAnswerText = chat_service_->AnswerTextSent();
@@ -431,7 +427,6 @@ void Form1::FullStartUp() {
   Picture1->setCursor(Qt::WaitCursor);
   shell_.ColourDepth = depth();
   if (shell_.ColourDepth < 16) column_->Check13->setAutoFillBackground(true);
-  shell_.StationFilterMask = 31;
   settings_.MoniOneAlarmOn = 1;
   settings_.InterfaceKind = ModemNumber(InterfaceKind::AgwLocal);
   // The store limits from the speed test, and the symbol table.
@@ -441,11 +436,7 @@ void Form1::FullStartUp() {
   map_core_->SetCentreMode(1);
   column_->Option1->setChecked(false);
   column_->Option2->SetValue(true);
-  shell_.ToneOn = 1;
   settings_.LanguageSetting = 11;
-  const std::string l16 = column_->Label16->Caption();
-  shell_.MoniAllDisplayLevel = l16 == "WX" ? 2 : static_cast<int>(LeadingNumber(l16));
-  shell_.MoniOneDisplayLevel = static_cast<int>(LeadingNumber(column_->Label17->Caption()));
   column_->Check1->SetValue(1);
   auto* list1 = List1;
   if (list1->ListCount() == 0) list1->AddItem("");
@@ -721,9 +712,7 @@ void Form1::OpenTerminal() {
 }
 
 void Form1::DrawMap() {
-  // Smart logging keeps no report with a deviating time stamp in the track: they
-  // leave it before the drawing (which only reads the store).
-  if (reception_.settings.smartLog && map_core_->state().PictureMode != 1) reception_.stations.RemoveStamped();
+  reception_.stations.PrepareTrackForDrawing(reception_.settings.smartLog, PictureViewerShown());
   MapDisplay().DrawMap();
 }
 

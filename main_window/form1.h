@@ -17,7 +17,7 @@
 #include "panels/chat_controller.h"
 #include "panels/station_info_controller.h"
 #include "panels/moni_one_frames.h"
-#include "main_window/services.h"
+#include "map/map_service.h"
 #include "internet/internet_wiring.h"
 #include "map/map_display.h"
 #include "map/map_widget.h"
@@ -80,9 +80,9 @@ class Form1 : public QWidget {
   std::string TempFolderPath() const;
   std::string SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
 
-  void SetMapDisplay(std::unique_ptr<MapDisplayService> s);
+  void SetMapDisplay(std::unique_ptr<map::MapDisplayService> s);
   void SetRadioLink(std::unique_ptr<links::RadioLinkService> s);
-  MapDisplayService& MapDisplay() { return *map_display_; }
+  map::MapDisplayService& MapDisplay() { return *map_display_; }
   // The map: its one state (read) and its named changes.
   map::MapDisplay& Map() { return *map_core_; }
   links::RadioLinkService& RadioLink() { return *radio_link_; }
@@ -245,7 +245,7 @@ class Form1 : public QWidget {
   void ApplyInterfaceToControls();
   void PatchSettingsAtShutdown();
   void DrainAndClosePorts();
-  MapAttachment MapAttachmentOf();
+  map::MapAttachment MapAttachmentOf();
   // The main cycle's tick over the window's state.
   void RunCycleTick();  // Timer1
   void UpdateClockLabel();
@@ -317,7 +317,7 @@ class Form1 : public QWidget {
 
   class MapWindow;  // the map's ports into the window (form1_map.cpp); outlives the map display
   std::shared_ptr<MapWindow> map_window_;
-  std::unique_ptr<MapDisplayService> map_display_;
+  std::unique_ptr<map::MapDisplayService> map_display_;
   class LinkWindow;  // the radio link's port into the window (form1_radio_link.cpp)
   std::unique_ptr<links::RadioLinkWindow> link_window_;
   // The window starts with the minimal link until a real link is set.

@@ -25,7 +25,7 @@ class Form1::MapWindow : public map::MapPort, public map::ToolPort {
     map::MapInputs in;
     in.twipsPerPixelX = f_.shell_.TwipsPerPixelX;
     in.twipsPerPixelY = f_.shell_.TwipsPerPixelY;
-    in.moniAllDisplayLevel = f_.shell_.MoniAllDisplayLevel;
+    in.moniAllDisplayLevel = f_.station_controls_->Switches().Level();
     in.objectBeaconOn = f_.object_setup_ != nullptr ? f_.object_setup_->ObjectBeaconOn() : 0;
     in.trackLines = f_.user_files_.tracks.lines();
     in.poiLines = f_.user_files_.pois.lines();
@@ -35,7 +35,6 @@ class Form1::MapWindow : public map::MapPort, public map::ToolPort {
     return in;
   }
   void ToneSwitched(bool on) override {
-    f_.shell_.ToneOn = on ? 1 : 0;
     f_.reception_.settings.toneOn = on;  // the passes' beep
   }
   void ClosePictureViewer() override { f_.map_display_->ClosePictureViewer(); }
@@ -56,16 +55,16 @@ class Form1::MapWindow : public map::MapPort, public map::ToolPort {
     f_.info_service_->ShowStationInfo(call, index, moni_one);
   }
   std::string DataFolder() const override { return f_.data_folder_; }
-  int MoniAllDisplayLevel() const override { return f_.shell_.MoniAllDisplayLevel; }
-  int StationFilterMask() const override { return f_.shell_.StationFilterMask; }
+  int MoniAllDisplayLevel() const override { return f_.station_controls_->Switches().Level(); }
+  int StationFilterMask() const override { return f_.station_controls_->Switches().FilterMask(); }
 
  private:
   Form1& f_;
 };
 
-MapAttachment Form1::MapAttachmentOf() {
+map::MapAttachment Form1::MapAttachmentOf() {
   if (!map_window_) map_window_ = std::make_shared<MapWindow>(*this);
-  MapAttachment a;
+  map::MapAttachment a;
   a.settings = &settings_;
   a.map = map_core_.get();
   a.reception = &reception_;
@@ -144,7 +143,7 @@ MapAttachment Form1::MapAttachmentOf() {
   return a;
 }
 
-void Form1::SetMapDisplay(std::unique_ptr<MapDisplayService> s) {
+void Form1::SetMapDisplay(std::unique_ptr<map::MapDisplayService> s) {
   map_display_ = std::move(s);
   map_display_->Attach(MapAttachmentOf());
 }

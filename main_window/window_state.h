@@ -14,7 +14,6 @@ namespace zeblon {
 struct ShellState {
   std::string ProgramVersion;
   int TwipsPerPixelX = 15, TwipsPerPixelY = 15;
-  QWidget* MainWindowHandle = nullptr;
   int ColourDepth = 24;
   int WindowPlaced = 0;
   int CallValid = 0;
@@ -24,9 +23,6 @@ struct ShellState {
   int CycleInterval = 6000;
   int HfDualOn = 0;
   int GpsClockSet = 0;
-  int ToneOn = 0;
-  int StationFilterMask = 31;
-  int MoniAllDisplayLevel = 2, MoniOneDisplayLevel = 2;
   std::string TxCall;
 };
 

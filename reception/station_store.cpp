@@ -258,6 +258,10 @@ void StationStore::RemoveStamped() {
   Changed();
 }
 
+void StationStore::PrepareTrackForDrawing(bool smartLog, bool pictureShown) {
+  if (smartLog && !pictureShown) RemoveStamped();
+}
+
 void StationStore::SetNewest(MoniOneNewest newest) {
   newest_ = std::move(newest);
   Changed();

@@ -88,6 +88,10 @@ class StationStore {
   // they leave the track, the others keep their order; only the track in memory
   // changes (the log file keeps them until it is next rewritten).
   void RemoveStamped();
+  // The track as a drawing of the map shows it: with smart logging the stamped
+  // reports leave it first (RemoveStamped), except while the picture viewer
+  // covers the map. Nothing changes without smart logging.
+  void PrepareTrackForDrawing(bool smartLog, bool pictureShown);
   // The newest fields of the track (the passes and the window fill them in).
   void SetNewest(MoniOneNewest newest);
 

@@ -32,7 +32,8 @@ class Form0 : public QWidget {
   // hands over to the main window.
   void Start();  // Command1, START
 
-  Settings& settings() { return settings_; }
+  // The settings as they are now (read).
+  const Settings& CurrentSettings() const { return settings_; }
   const std::string& AppFolder() const { return app_folder_; }
   const std::string& DataFolder() const { return data_folder_; }
   int IGateCallOk() const { return igate_call_ok_; }
@@ -47,6 +48,9 @@ class Form0 : public QWidget {
   void CentreMapOnStartPicture();  // Picture2, the start picture
   void ShowMapsPathHelp();         // Text1, the maps path box
   void ApplyLanguageTexts();
+  // The language of the texts (Option1 … Option3 give 11, 12, 13: English, German,
+  // Swedish with Quick Info); tests reach other values through it.
+  void SelectLanguage(int lang);
 
   // A PNG of the window as it is drawn now (offscreen too). False when it could not be saved.
   bool SaveScreenshot(const std::string& png_path);
@@ -120,7 +124,6 @@ class Form0 : public QWidget {
   void CheckUserCall();                      // Text8, USER CALL
   void OpenReadme();                         // Command3, READ!
   void OpenHistory();                        // Command6, HISTORY
-  void SelectLanguage(int lang);
   // Neighbours of the start-up and START.
   void PaintStartPicture();
   void ChooseStartPictureFromMaps();

@@ -164,7 +164,7 @@ void RunStart(benchmark::State& state, bool first_start) {
     Form0* form0 = program->StartWindow();
     if (first_start) {
       form0->Text8->SetText("SM5XYZ");
-      form0->settings().AgwPort = std::to_string(engine_port);
+      form0->Text4->SetText(std::to_string(engine_port));  // the engine port box
     }
     Form1& main = program->MainWindow();
     main.resize(kWidth, kHeight);

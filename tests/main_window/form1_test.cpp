@@ -1,12 +1,11 @@
 // The main window alone: start-up faults, closes at awkward times, settings that
 // changed under the program, the bounded port drain, the single-run guard.
 #include "main_window/form1.h"
-#include "main_window/map_service.h"
+#include "map/map_service.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
-#include <QSysInfo>
 #include <QThread>
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,7 +16,6 @@
 #include "platform/process.h"
 
 #include "tests/support/program_folder.h"
-#include "main_window/single_run.h"
 #include "main_window/texts.h"
 #include "reception/receive_pass.h"
 #include "reception/station_record.h"
@@ -185,7 +183,7 @@ TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {
   int clock_reads = 0;  // one speed test reads the clock three times
   form->SpeedTestClock = [&clock_reads] { return ++clock_reads * 0.6; };
   auto* map = new MinimalMapDisplay;
-  form->SetMapDisplay(std::unique_ptr<MapDisplayService>(map));
+  form->SetMapDisplay(std::unique_ptr<map::MapDisplayService>(map));
   form->show();
   PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
   ASSERT_EQ(clock_reads, 3);
@@ -284,7 +282,7 @@ TEST_F(Form1Test, ACloseFromCodeOnlyStopsTheTimers) {
   EXPECT_FALSE(form->Timer1->isActive());
   EXPECT_FALSE(form->ShutdownDone());
   EXPECT_EQ(Ini(), before);
-  EXPECT_TRUE(fs::exists(MapService::IndexFolder(folder_.string(), form->AppFolder()) / "ALLMDIRS.DIR"));  // left
+  EXPECT_TRUE(fs::exists(map::MapService::IndexFolder(folder_.string(), form->AppFolder()) / "ALLMDIRS.DIR"));  // left
 }
 
 // A connected pair of pseudo-terminals: the program opens `a`, the test plays the TNC on `b`.
@@ -359,7 +357,7 @@ TEST_F(Form1Test, TheUsersCloseSendsTheTncItsLastCommands) {
 TEST_F(Form1Test, FunctionKeysReachTheWindowWhicheverControlHasTheFocus) {
   auto form = StartMainWindow();
   auto* map = new MinimalMapDisplay;
-  form->SetMapDisplay(std::unique_ptr<MapDisplayService>(map));
+  form->SetMapDisplay(std::unique_ptr<map::MapDisplayService>(map));
   auto press = [](QWidget* w, Qt::Key key) {
     QKeyEvent e(QEvent::KeyPress, key, Qt::NoModifier);
     QCoreApplication::sendEvent(w, &e);
@@ -539,17 +537,6 @@ TEST_F(Form1Test, ChoosingAStationKeepsEveryStoredReportHoweverOld) {
   EXPECT_EQ(Read("U33/LOG/XY1ABC.TXT"), log_of("XY1ABC"));
   EXPECT_EQ(Read("U33/LOG/AB2CD.TXT"), ab2cd);
   EXPECT_EQ(Ini(), ini_with_call(form->CurrentSettings().MoniOneCall));
-}
-
-TEST_F(Form1Test, ASecondStartInTheSameFolderIsRefused) {
-  SingleRunGuard first(folder_.string());
-  ASSERT_TRUE(first.Acquired());
-  SingleRunGuard second(folder_.string());
-  EXPECT_FALSE(second.Acquired());
-  // A lock left behind by a run that no longer lives does not block.
-  Write("OTHER/ZEBLON.LCK", "4194000\nZEBLON\n" + QSysInfo::machineHostName().toStdString() + "\n");
-  SingleRunGuard after_crash((folder_ / "OTHER").string());
-  EXPECT_TRUE(after_crash.Acquired());
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include "links/own_beacon.h"
 #include "main_window/form1.h"
 #include "links/live_radio_link.h"
-#include "main_window/map_service.h"
+#include "map/map_service.h"
 #include "panels/station_info.h"
 #include "platform/process.h"
 #include "reception/receive_pass.h"

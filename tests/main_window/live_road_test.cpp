@@ -15,7 +15,7 @@
 #include "tests/support/program_folder.h"
 #include "main_window/form1.h"
 #include "links/live_radio_link.h"
-#include "main_window/map_service.h"
+#include "map/map_service.h"
 #include "map/readouts.h"
 #include "platform/process.h"
 #include "start_window/form0.h"
@@ -177,7 +177,7 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
   QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
   QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
   ASSERT_EQ(st.stations.MoniOneCount(), 1);
-  map::MapDisplay& map = dynamic_cast<MapService&>(main.MapDisplay()).display();
+  map::MapDisplay& map = dynamic_cast<map::MapService&>(main.MapDisplay()).display();
   const double homeNorth = map.state().MoniOneNorth;
 
   const char* moves[] = {"!5930.50N/01402.00E>", "!5931.00N/01404.00E>"};
@@ -214,7 +214,7 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   auto decode = main.Tick().hooks.decodeReceivedTraffic;
   main.Tick().hooks.decodeReceivedTraffic = [&] {
     decode();
-    auto* map = dynamic_cast<MapService*>(&main.MapDisplay());
+    auto* map = dynamic_cast<map::MapService*>(&main.MapDisplay());
     passes.push_back({main.HeardStations().MoniAllCount(), map != nullptr ? map->display().state().MoniAllCount : -1});
   };
   Start(main);

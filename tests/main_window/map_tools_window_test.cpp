@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 
 #include "main_window/form1.h"
-#include "main_window/map_service.h"
+#include "map/map_service.h"
 #include "reception/reception_state.h"
 #include "map/map_display.h"
 #include "map/outside_maps.h"
@@ -134,7 +134,7 @@ class MapToolsWindowTest : public ProgramFolderTest {
     form_->show();
     PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
     picture_ = form_->Picture1;
-    service_ = dynamic_cast<MapService*>(&form_->MapDisplay());
+    service_ = dynamic_cast<map::MapService*>(&form_->MapDisplay());
     ASSERT_NE(service_, nullptr);
     ASSERT_NE(service_->tools(), nullptr);
   }
@@ -185,7 +185,7 @@ class MapToolsWindowTest : public ProgramFolderTest {
 
   std::unique_ptr<Form1> form_;
   QWidget* picture_ = nullptr;
-  MapService* service_ = nullptr;
+  map::MapService* service_ = nullptr;
   fs::path record_;
   std::string old_path_;
 };

@@ -9,7 +9,7 @@
 
 #include "geodesy/text.h"
 #include "main_window/form1.h"
-#include "main_window/map_service.h"
+#include "map/map_service.h"
 #include "tests/map/tile_fixture.h"
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
@@ -204,7 +204,7 @@ TEST_F(MapWindowTest, ThePoiButtonShowsThePointsOfTheChosenFile) {
 
 TEST_F(MapWindowTest, ShutdownKeepsTheCentreAndDeletesOnlyItsOwnIndexFiles) {
   Write("M0050.DIR", "another program's");
-  const fs::path index = MapService::IndexFolder(folder_.string(), form_->AppFolder());
+  const fs::path index = map::MapService::IndexFolder(folder_.string(), form_->AppFolder());
   EXPECT_TRUE(fs::exists(index / "ALLMDIRS.DIR"));
   EXPECT_TRUE(fs::exists(index / "M0050.DIR"));
   for (int i = 0; i < 3; ++i) Click("Command2");

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "geodesy/text.h"
-#include "main_window/services.h"
+#include "map/map_service.h"
 #include "map/map_tile.h"
 #include "platform/paths.h"
 #include "platform/qtext.h"
@@ -26,7 +26,7 @@ namespace test_doubles {
 namespace fs = std::filesystem;
 using namespace platform;
 
-class MinimalMapDisplay : public MapDisplayService {
+class MinimalMapDisplay : public map::MapDisplayService {
  public:
   void BuildMapIndex() override;
   void DrawMap() override;

@@ -15,7 +15,7 @@
 #include "app/program.h"
 #include "main_window/form1.h"
 #include "links/live_radio_link.h"
-#include "main_window/map_service.h"
+#include "map/map_service.h"
 #include "map/readouts.h"
 #include "reception/receive_pass.h"
 #include "reception/station_record.h"
@@ -60,7 +60,7 @@ class ReceptionHooksTest : public testing_support::WebFolderTest {
     WebFolderTest::TearDown();
   }
 
-  map::MapDisplay& Map() { return dynamic_cast<MapService&>(main_->MapDisplay()).display(); }
+  map::MapDisplay& Map() { return dynamic_cast<map::MapService&>(main_->MapDisplay()).display(); }
   void Heard(const std::string& call, const std::string& payload) {
     testing_support::RunOneFrame(*main_, call + "*>WIDE2-1>APRS", payload);
   }
@@ -191,7 +191,7 @@ TEST_F(ReceptionHooksTest, TheToneBeepsForANewWatchedReportAndANewMessage) {
   // The tone box off: silence, on again: the beep is back.
   auto* tone = Find<platform::CheckBox>(*main_, "Check1");
   tone->SetValue(0);
-  ASSERT_EQ(main_->Shell().ToneOn, 0);
+  ASSERT_FALSE(main_->Reception().settings.toneOn);
   beeps_ = 0;
   Heard("SM5DEF", kMoves[1].payload);
   Heard("SM5ABC", ":SM5XYZ   :quiet now");

@@ -110,7 +110,7 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
     return true;
   };
   auto* map = new MinimalMapDisplay;
-  main.SetMapDisplay(std::unique_ptr<MapDisplayService>(map));
+  main.SetMapDisplay(std::unique_ptr<map::MapDisplayService>(map));
 
   // START with the call SM5XYZ (its third character a digit: a valid call).
   form0->Text8->SetText("SM5XYZ");

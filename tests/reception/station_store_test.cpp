@@ -80,6 +80,21 @@ TEST(StationStoreChanges, EveryNamedChangeIsAnnouncedOnce) {
   }
 }
 
+TEST(StationStoreDrawing, OnlySmartLoggingDropsStampedReportsAndNotUnderThePictureViewer) {
+  const struct {
+    bool smartLog, pictureShown;
+    std::size_t kept;
+  } cases[] = {{true, false, 2}, {false, false, 3}, {true, true, 3}, {false, true, 3}};
+  for (const auto& c : cases) {
+    std::string stamped = Report("QW7TK", 2);
+    stamped[11] = 'T';
+    StationStore store;
+    store.LoadTrack({Report("QW7TK", 1), stamped, Report("QW7TK", 3)});
+    store.PrepareTrackForDrawing(c.smartLog, c.pictureShown);
+    EXPECT_EQ(store.TrackRecords().size(), c.kept) << c.smartLog << c.pictureShown;
+  }
+}
+
 class TrackDeletionTest : public ::testing::Test {
  protected:
   TrackDeletionTest() {

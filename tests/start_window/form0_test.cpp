@@ -97,7 +97,7 @@ TEST_F(StartWindowTest, FirstRunThenStartHandsOverToTheMainWindow) {
   EXPECT_TRUE(fs::is_directory(folder_ / "U33" / "UTMPICS"));
   EXPECT_FALSE(fs::exists(folder_ / "STOCK.ZIP"));
   EXPECT_TRUE(form0_->Command1->isEnabled());
-  EXPECT_EQ(form0_->settings().MapSystem, "U33");
+  EXPECT_EQ(form0_->CurrentSettings().MapSystem, "U33");
   // The defaults reached both TX setup panels.
   Form1& main = program_->MainWindow();
   EXPECT_EQ(main.TxPanel().fr4Text3->Text(), "ZEBL");
@@ -136,7 +136,7 @@ TEST_F(StartWindowTest, SecondStartIsNotAFirstRun) {
   EXPECT_TRUE(form0_->TxPanel().Option12->Value());
   EXPECT_TRUE(form0_->TxPanel().Option12->isEnabled());
   EXPECT_TRUE(form0_->Option2->Value());
-  EXPECT_EQ(form0_->settings().LanguageSetting, 12);
+  EXPECT_EQ(form0_->CurrentSettings().LanguageSetting, 12);
   EXPECT_EQ(form0_->IGateCallOk(), 1);
   EXPECT_TRUE(form0_->TxPanel().Check9->isEnabled());
 }
@@ -193,7 +193,7 @@ TEST_F(StartWindowTest, WindowsVersionLineKeepsStartReachable) {
   WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nWVER=win10\r\n");
   fs::create_directories(folder_ / "U33");
   ASSERT_TRUE(form0_->Form_Activate());
-  EXPECT_EQ(form0_->settings().WindowsVersion, "WIN10");
+  EXPECT_EQ(form0_->CurrentSettings().WindowsVersion, "WIN10");
   EXPECT_TRUE(form0_->rect().contains(form0_->Command1->geometry()));
   EXPECT_TRUE(form0_->rect().contains(form0_->Picture2->geometry()));
 }
@@ -264,7 +264,7 @@ TEST_F(StartWindowTest, InterfaceOptionsSetTheirInputs) {
   form0_->Option5->SetValue(true);
   EXPECT_TRUE(form0_->Command14->isEnabled());
   EXPECT_TRUE(form0_->Text3->isHidden());
-  EXPECT_EQ(form0_->settings().InterfaceKind, 0);
+  EXPECT_EQ(form0_->CurrentSettings().InterfaceKind, 0);
 }
 
 // The captions, tooltips and screenshots of the three languages.
@@ -300,7 +300,7 @@ TEST_F(StartWindowTest, CaptionsInEachLanguage) {
   Form1& main = program_->MainWindow();
   for (const Case& c : cases) {
     c.option->click();  // the user picks the language
-    EXPECT_EQ(form0_->settings().LanguageSetting % 10, (&c - cases) + 1) << c.tag;
+    EXPECT_EQ(form0_->CurrentSettings().LanguageSetting % 10, (&c - cases) + 1) << c.tag;
     EXPECT_EQ(tx.fr4Command3->Caption(), c.abort) << c.tag;
     EXPECT_EQ(tx.fr4Command4->Caption(), "OK") << c.tag;
     EXPECT_EQ(tx.fr4Label2->Caption(), c.timer) << c.tag;
@@ -339,7 +339,7 @@ TEST_F(StartWindowTest, LanguageWithoutTooltipsAndAnUnknownDigit) {
   EXPECT_EQ(form0_->TxPanel().fr4Command3->Caption(), "ABORT");
   EXPECT_TRUE(form0_->Command1->toolTip().isEmpty());
   EXPECT_EQ(form0_->Label18->Caption(), "MAP START LOCATION = IMAGE LOCATION");
-  form0_->settings().LanguageSetting = 10;
+  form0_->SelectLanguage(10);
   form0_->ShowMapsPathHelp();
   EXPECT_EQ(platform::MessageLog().back().text, "");
 }
@@ -364,7 +364,7 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   EXPECT_TRUE(tx.Frame3->isVisibleTo(form0_));  // SCS TNC: the second mode
   EXPECT_TRUE(tx.Option17->Value());            // chosen from XBAUD
   EXPECT_TRUE(tx.Check9->Value() == 1);         // a call that may gate
-  EXPECT_EQ(form0_->settings().UserCall, "QW7TK");
+  EXPECT_EQ(form0_->CurrentSettings().UserCall, "QW7TK");
   EXPECT_EQ(tx.pathMemory[2]->toolTip().toStdString(), "RELAY");
 
   // Editing aids: presets, memories, the timer buttons.
@@ -400,7 +400,7 @@ TEST_F(StartWindowTest, TxSetupPanelStoresAndRestores) {
   tx.fr4Text10->SetText("ab");
   tx.Option20->SetValue(true);
   form0_->TakeTxSetup();
-  const Settings& s = form0_->settings();
+  const Settings& s = form0_->CurrentSettings();
   EXPECT_EQ(s.TxSsid, "");
   EXPECT_EQ(s.TxDestination, "ZEBL");
   EXPECT_EQ(s.BeaconInterval, 4);  // 3.5 to the even neighbour
@@ -519,8 +519,8 @@ TEST_F(StartWindowTest, StartPictureFromTheMapFolders) {
   EXPECT_EQ(fs::path(chosen).filename().string(), "65800654.BMP");  // 5233234 Mod 10
   EXPECT_EQ(form0_->Picture2->pixmap().toImage().pixelColor(10, 10), QColor(Qt::red));
   form0_->CentreMapOnStartPicture();
-  EXPECT_EQ(NumberText(form0_->settings().CentreNorth), "6580.499");
-  EXPECT_EQ(NumberText(form0_->settings().CentreEast), "654.499");
+  EXPECT_EQ(NumberText(form0_->CurrentSettings().CentreNorth), "6580.499");
+  EXPECT_EQ(NumberText(form0_->CurrentSettings().CentreEast), "654.499");
   EXPECT_TRUE(form0_->Label18->isVisibleTo(form0_));
   EXPECT_TRUE(form0_->Picture2->toolTip().isEmpty());
 }

@@ -1,4 +1,4 @@
-#include "main_window/single_run.h"
+#include "app/single_run.h"
 
 #include <QLockFile>
 

@@ -1,8 +1,8 @@
-#include "main_window/map_service.h"
+#include "map/map_service.h"
 
-namespace zeblon {
+namespace zeblon::map {
 
-MapService::MapService(map::MapDisplay& display, map::MapWidget& widget) : display_(display), widget_(widget) {}
+MapService::MapService(MapDisplay& display, MapWidget& widget) : display_(display), widget_(widget) {}
 
 MapService::~MapService() {
   tools_.reset();
@@ -12,10 +12,10 @@ MapService::~MapService() {
 void MapService::Attach(const MapAttachment& attachment) {
   MapDisplayService::Attach(attachment);
   if (controller_ != nullptr || map_.port == nullptr || map_.toolPort == nullptr) return;
-  controller_ = std::make_unique<map::MapController>(display_, widget_, *map_.settings, *map_.reception, map_.controls,
-                                                     *map_.port);
-  tools_ = std::make_unique<map::MapTools>(display_, widget_, *map_.settings, *map_.reception, *map_.files,
-                                           map_.toolControls, *map_.toolPort);
+  controller_ =
+      std::make_unique<MapController>(display_, widget_, *map_.settings, *map_.reception, map_.controls, *map_.port);
+  tools_ = std::make_unique<MapTools>(display_, widget_, *map_.settings, *map_.reception, *map_.files,
+                                      map_.toolControls, *map_.toolPort);
 }
 
 void MapService::BuildMapIndex() {
@@ -41,4 +41,4 @@ void MapService::ClosePictureViewer() {
     display_.SetPictureMode(0);
 }
 
-}  // namespace zeblon
+}  // namespace zeblon::map
