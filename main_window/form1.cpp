@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QTime>
 #include <cstdlib>
 #include <fstream>
@@ -369,10 +367,9 @@ void Form1::Form_Activate() {
 }
 
 void Form1::TakeTwipsPerPixel() {
-  const double dpi_x = logicalDpiX() > 0 ? logicalDpiX() : 96;
-  const double dpi_y = logicalDpiY() > 0 ? logicalDpiY() : 96;
-  shell_.TwipsPerPixelX = static_cast<int>(RoundHalfEven(1440.0 / dpi_x));
-  shell_.TwipsPerPixelY = static_cast<int>(RoundHalfEven(1440.0 / dpi_y));
+  const TwipsPerPixel tpp = ScreenTwipsPerPixel(*this);
+  shell_.TwipsPerPixelX = tpp.x;
+  shell_.TwipsPerPixelY = tpp.y;
 }
 
 void Form1::ActivateHead() {

@@ -16,7 +16,6 @@ struct ShellState {
   int TwipsPerPixelX = 15, TwipsPerPixelY = 15;
   QWidget* MainWindowHandle = nullptr;
   int ColourDepth = 24;
-  int WindowPlaced = 0;
   int CallValid = 0;
   std::string RadioModeLabel;
   std::string OwnEchoHeader;
