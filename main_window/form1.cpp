@@ -16,6 +16,7 @@
 #include "main_window/texts.h"
 #include "map/map_tile.h"
 #include "map/readouts.h"
+#include "platform/control_texts.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -646,24 +647,10 @@ void Form1::ApplyLanguageTexts() {
   const int lang = settings_.LanguageSetting;
   if (const int cl = shell::CaptionLanguage(lang); cl != 0) {
     platform::SetMessageLanguage(cl);  // the message boxes' own buttons
-    for (const auto& [name, text] : shell::Captions(cl)) {
-      QWidget* w = FindControl(*this, name);
-      if (auto* l = qobject_cast<Label*>(w))
-        l->SetCaption(text);
-      else if (auto* b = qobject_cast<CommandButton*>(w))
-        b->SetCaption(text);
-      else if (auto* c = qobject_cast<CheckBox*>(w))
-        c->SetCaption(text);
-      else if (auto* fr = qobject_cast<Frame*>(w))
-        fr->SetCaption(text);
-    }
+    SetCaptions(*this, shell::Captions(cl));
   }
   switch (shell::TooltipActionFor(lang)) {
-    case shell::TooltipAction::Clear:
-      for (const std::string& name : shell::TooltipTargets()) {
-        if (QWidget* w = FindControl(*this, name)) w->setToolTip(QString());
-      }
-      break;
+    case shell::TooltipAction::Clear: ClearToolTips(*this, shell::TooltipTargets()); break;
     case shell::TooltipAction::Fill: {
       shell::TextState st;
       st.alarmDistanceKm = settings_.AlarmDistanceKm;
@@ -674,18 +661,12 @@ void Form1::ApplyLanguageTexts() {
       st.check16Value = chat_->Check16->Value();
       st.label19Caption = info_->Label19->Caption();
       for (int i = 0; i < 6; ++i) st.comboTexts[i] = scales_->combos[i]->Text();
-      for (const auto& [name, text] : shell::Tooltips(lang - 10, st)) {
-        if (QWidget* w = FindControl(*this, name)) w->setToolTip(ToQ(text));
-      }
+      SetToolTips(*this, shell::Tooltips(lang - 10, st));
       break;
     }
     case shell::TooltipAction::Keep: break;
   }
-  for (const auto& [target, source] : shell::DerivedTooltips()) {
-    QWidget* t = FindControl(*this, target);
-    QWidget* s = FindControl(*this, source);
-    if (t != nullptr && s != nullptr) t->setToolTip(s->toolTip());
-  }
+  CopyToolTips(*this, shell::DerivedTooltips());
 }
 
 // ---------------------------------------------------------------------------
