@@ -377,19 +377,8 @@ void Form1::ActivateHead() {
   shell_.ProgramVersion = "8.08";
   while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
   TakeTwipsPerPixel();
-  const double sy = 15.0 / shell_.TwipsPerPixelY;
-  const double sx = shell_.TwipsPerPixelX / 15.0;
-  auto line = [](QWidget* l, int x2, double y) { l->setGeometry(0, static_cast<int>(y), x2, 2); };
-  line(column_->Line5, static_cast<int>(120 * sy), column_->Line5->y());
-  line(column_->Line2, 120, 228 * sy);
-  line(column_->Line3, 120, 368 * sy);
-  line(column_->Line4, 120, 434 * sy);
-  column_->Label27->move(column_->Label27->x(), static_cast<int>(360 * sy));
-  column_->Label26->move(column_->Label26->x(), static_cast<int>(426 * sy));
-  QWidget* text2 = chat_->Text2;
-  text2->setGeometry(static_cast<int>(1290 / 15.0 * sx), text2->y(), static_cast<int>(1185 / 15.0 * sx),
-                     text2->height());
-  chat_->Text3->move(static_cast<int>(2520 / 15.0 * sx), chat_->Text3->y());
+  column_->ScaleForTwips(shell_.TwipsPerPixelY);
+  chat_->ScaleForTwips(shell_.TwipsPerPixelX);
   shell_.MainWindowHandle = QApplication::activeWindow() != nullptr ? QApplication::activeWindow() : this;
   show();
   update();
