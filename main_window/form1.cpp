@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QTime>
 #include <cstdlib>
 #include <fstream>
@@ -663,12 +662,9 @@ void Form1::ApplyLanguageTexts() {
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
   if (moni_one_select_ && moni_one_select_->ComboEvent(watched, e)) return true;
-  if (e->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
-    const int key = static_cast<QKeyEvent*>(e)->key();
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F10) {
-      Form_KeyDown(112 + (key - Qt::Key_F1));
-      return true;
-    }
+  if (const int key_code = FunctionKeyPressedIn(*this, watched, e); key_code != 0) {
+    Form_KeyDown(key_code);
+    return true;
   }
   return QWidget::eventFilter(watched, e);
 }
