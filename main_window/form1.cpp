@@ -2,9 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QScreen>
 #include <QTime>
 #include <cstdlib>
 #include <fstream>
@@ -18,6 +15,7 @@
 #include "main_window/texts.h"
 #include "map/map_tile.h"
 #include "map/readouts.h"
+#include "platform/control_texts.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -366,29 +364,17 @@ void Form1::Form_Activate() {
 }
 
 void Form1::TakeTwipsPerPixel() {
-  const double dpi_x = logicalDpiX() > 0 ? logicalDpiX() : 96;
-  const double dpi_y = logicalDpiY() > 0 ? logicalDpiY() : 96;
-  shell_.TwipsPerPixelX = static_cast<int>(RoundHalfEven(1440.0 / dpi_x));
-  shell_.TwipsPerPixelY = static_cast<int>(RoundHalfEven(1440.0 / dpi_y));
+  const TwipsPerPixel tpp = ScreenTwipsPerPixel(*this);
+  shell_.TwipsPerPixelX = tpp.x;
+  shell_.TwipsPerPixelY = tpp.y;
 }
 
 void Form1::ActivateHead() {
   shell_.ProgramVersion = "8.08";
   while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
   TakeTwipsPerPixel();
-  const double sy = 15.0 / shell_.TwipsPerPixelY;
-  const double sx = shell_.TwipsPerPixelX / 15.0;
-  auto line = [](QWidget* l, int x2, double y) { l->setGeometry(0, static_cast<int>(y), x2, 2); };
-  line(column_->Line5, static_cast<int>(120 * sy), column_->Line5->y());
-  line(column_->Line2, 120, 228 * sy);
-  line(column_->Line3, 120, 368 * sy);
-  line(column_->Line4, 120, 434 * sy);
-  column_->Label27->move(column_->Label27->x(), static_cast<int>(360 * sy));
-  column_->Label26->move(column_->Label26->x(), static_cast<int>(426 * sy));
-  QWidget* text2 = chat_->Text2;
-  text2->setGeometry(static_cast<int>(1290 / 15.0 * sx), text2->y(), static_cast<int>(1185 / 15.0 * sx),
-                     text2->height());
-  chat_->Text3->move(static_cast<int>(2520 / 15.0 * sx), chat_->Text3->y());
+  column_->ScaleForTwips(shell_.TwipsPerPixelY);
+  chat_->ScaleForTwips(shell_.TwipsPerPixelX);
   show();
   update();
   app_folder_ = ProgramFolder().string();
@@ -640,24 +626,10 @@ void Form1::ApplyLanguageTexts() {
   const int lang = settings_.LanguageSetting;
   if (const int cl = shell::CaptionLanguage(lang); cl != 0) {
     platform::SetMessageLanguage(cl);  // the message boxes' own buttons
-    for (const auto& [name, text] : shell::Captions(cl)) {
-      QWidget* w = FindControl(*this, name);
-      if (auto* l = qobject_cast<Label*>(w))
-        l->SetCaption(text);
-      else if (auto* b = qobject_cast<CommandButton*>(w))
-        b->SetCaption(text);
-      else if (auto* c = qobject_cast<CheckBox*>(w))
-        c->SetCaption(text);
-      else if (auto* fr = qobject_cast<Frame*>(w))
-        fr->SetCaption(text);
-    }
+    SetCaptions(*this, shell::Captions(cl));
   }
   switch (shell::TooltipActionFor(lang)) {
-    case shell::TooltipAction::Clear:
-      for (const std::string& name : shell::TooltipTargets()) {
-        if (QWidget* w = FindControl(*this, name)) w->setToolTip(QString());
-      }
-      break;
+    case shell::TooltipAction::Clear: ClearToolTips(*this, shell::TooltipTargets()); break;
     case shell::TooltipAction::Fill: {
       shell::TextState st;
       st.alarmDistanceKm = settings_.AlarmDistanceKm;
@@ -668,18 +640,12 @@ void Form1::ApplyLanguageTexts() {
       st.check16Value = chat_->Check16->Value();
       st.label19Caption = info_->Label19->Caption();
       for (int i = 0; i < 6; ++i) st.comboTexts[i] = scales_->combos[i]->Text();
-      for (const auto& [name, text] : shell::Tooltips(lang - 10, st)) {
-        if (QWidget* w = FindControl(*this, name)) w->setToolTip(ToQ(text));
-      }
+      SetToolTips(*this, shell::Tooltips(lang - 10, st));
       break;
     }
     case shell::TooltipAction::Keep: break;
   }
-  for (const auto& [target, source] : shell::DerivedTooltips()) {
-    QWidget* t = FindControl(*this, target);
-    QWidget* s = FindControl(*this, source);
-    if (t != nullptr && s != nullptr) t->setToolTip(s->toolTip());
-  }
+  CopyToolTips(*this, shell::DerivedTooltips());
 }
 
 // ---------------------------------------------------------------------------
@@ -687,12 +653,9 @@ void Form1::ApplyLanguageTexts() {
 
 bool Form1::eventFilter(QObject* watched, QEvent* e) {
   if (moni_one_select_ && moni_one_select_->ComboEvent(watched, e)) return true;
-  if (e->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
-    const int key = static_cast<QKeyEvent*>(e)->key();
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F10) {
-      Form_KeyDown(112 + (key - Qt::Key_F1));
-      return true;
-    }
+  if (const int key_code = FunctionKeyPressedIn(*this, watched, e); key_code != 0) {
+    Form_KeyDown(key_code);
+    return true;
   }
   return QWidget::eventFilter(watched, e);
 }

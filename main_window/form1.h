@@ -43,6 +43,7 @@
 #include "panels/wx_station_panel.h"
 #include "panels/station_controls.h"
 #include "platform/controls.h"
+#include "platform/window_placement.h"
 #include "reception/reception_settings.h"
 #include "reception/receive_pass.h"
 #include "reception/reception_state.h"
@@ -214,12 +215,7 @@ class Form1 : public QWidget {
   void BuildControls();
   void WireControls();
   void Form_Resize();
-  // The outer frame placed within the screen's available area (maximised when the
-  // smallest window does not fit); once more when a window manager has framed it.
-  QRect AvailableScreenArea() const;
-  void PlaceOuterFrame(const shell::OuterFrame& wanted);
-  void FitOnceFramed();
-  // The screen's twips per pixel, each the nearest whole number.
+  // The screen's twips per pixel into the shell's values.
   void TakeTwipsPerPixel();
   void ActivateHead();
   void FullStartUp();
@@ -330,7 +326,8 @@ class Form1 : public QWidget {
   bool user_close_ = false;
   bool shutdown_done_ = false;
   bool activate_queued_ = false;
-  bool frame_fit_pending_ = false;
+  // The outer frame on the screen: first placement, smallest size, refit once framed.
+  platform::WindowPlacement placement_{*this};
 };
 
 // The main window's settings file text: its 73 keys, and the lines of the keys it does

@@ -1,9 +1,6 @@
 // The main window's layout: the rules of main_window/layout.h applied to the
-// controls, the outer frame kept on the screen.
+// controls after the outer frame is placed on the screen.
 #include "main_window/form1.h"
-
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "platform/qtext.h"
 
@@ -83,37 +80,7 @@ void Form1::Form_Resize() {
   if (depth > 0) return;  // a size set below raises the event again
   ++depth;
   TakeTwipsPerPixel();
-  const int tx = shell_.TwipsPerPixelX, ty = shell_.TwipsPerPixelY;
-  const bool normal = !isMinimized() && !isMaximized() && !isFullScreen();
-  if (normal) {
-    QRect g = frameGeometry();
-    const int extra_w = g.width() - width(), extra_h = g.height() - height();
-    int outer_w = g.width(), outer_h = g.height();
-    if (outer_w * tx < shell::kMinOuterWidthTwips) outer_w = (shell::kMinOuterWidthTwips + tx - 1) / tx;
-    if (outer_h * ty < shell::kMinOuterHeightTwips) outer_h = (shell::kMinOuterHeightTwips + ty - 1) / ty;
-    int left = g.x(), top = g.y();
-    if (shell_.WindowPlaced == 0) {
-      const QRect area = AvailableScreenArea();
-      if (settings_.WindowsVersion == "WIN10") {
-        left = 100;
-        top = 80;
-        outer_w = 654;
-        outer_h = 487;
-      } else if (!area.isEmpty()) {
-        // The screen's height less a window manager's panels.
-        outer_h = area.height();
-        top = area.y();
-      }
-      shell_.WindowPlaced = 1;
-      // A window manager frames the window only after it is shown: then it is fitted again.
-      frame_fit_pending_ = extra_w == 0 && extra_h == 0;
-      PlaceOuterFrame({left, top, outer_w, outer_h});
-    } else {
-      if (outer_w != g.width() || outer_h != g.height()) resize(outer_w - extra_w, outer_h - extra_h);
-      if (left != g.x() || top != g.y()) move(left, top);
-      FitOnceFramed();
-    }
-  }
+  placement_.FitAfterResize({shell_.TwipsPerPixelX, shell_.TwipsPerPixelY}, settings_.WindowsVersion == "WIN10");
   if (!isMinimized()) {
     LayOut(false);
     if (map_core_->state().MapDrawnOnce == 1) DrawMap();
@@ -124,38 +91,7 @@ void Form1::Form_Resize() {
 
 void Form1::moveEvent(QMoveEvent* e) {
   QWidget::moveEvent(e);
-  FitOnceFramed();
-}
-
-QRect Form1::AvailableScreenArea() const {
-  const QScreen* s = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-  return s != nullptr ? s->availableGeometry() : QRect();
-}
-
-void Form1::PlaceOuterFrame(const shell::OuterFrame& wanted) {
-  const QRect g = frameGeometry();
-  const int extra_w = g.width() - width(), extra_h = g.height() - height();
-  const QRect area = AvailableScreenArea();
-  const int tx = std::max(1, shell_.TwipsPerPixelX), ty = std::max(1, shell_.TwipsPerPixelY);
-  shell::OuterFrame f = wanted;
-  if (!area.isEmpty()) {
-    f = shell::FitOuterFrame(wanted, {area.x(), area.y(), area.width(), area.height()},
-                             (shell::kMinOuterWidthTwips + tx - 1) / tx, (shell::kMinOuterHeightTwips + ty - 1) / ty);
-  }
-  if (f.maximise) {
-    setWindowState(windowState() | Qt::WindowMaximized);
-    return;
-  }
-  if (f.width != g.width() || f.height != g.height()) resize(f.width - extra_w, f.height - extra_h);
-  if (f.left != g.x() || f.top != g.y()) move(f.left, f.top);
-}
-
-void Form1::FitOnceFramed() {
-  if (!frame_fit_pending_ || !isVisible() || isMinimized() || isMaximized() || isFullScreen()) return;
-  const QRect g = frameGeometry();
-  if (g.size() == size()) return;  // not framed yet
-  frame_fit_pending_ = false;
-  PlaceOuterFrame({g.x(), g.y(), g.width(), g.height()});
+  placement_.FitOnceFramed({shell_.TwipsPerPixelX, shell_.TwipsPerPixelY});
 }
 
 }  // namespace zeblon

@@ -83,17 +83,4 @@ LayoutOut LayoutRules(const LayoutIn& in, bool startup) {
   return o;
 }
 
-OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_width, int min_height) {
-  if (min_width > area.width || min_height > area.height) {
-    wanted.maximise = true;
-    return wanted;
-  }
-  wanted.width = std::clamp(wanted.width, min_width, area.width);
-  wanted.height = std::clamp(wanted.height, min_height, area.height);
-  wanted.left = std::clamp(wanted.left, area.left, area.left + area.width - wanted.width);
-  wanted.top = std::clamp(wanted.top, area.top, area.top + area.height - wanted.height);
-  wanted.maximise = false;
-  return wanted;
-}
-
 }  // namespace zeblon::shell

@@ -1,6 +1,5 @@
 // The main window's layout rules: where the map, the lists and the frames go
-// for a window size, the MONI 1 read-out frames' widths, the outer frame on the
-// screen. Plain values in and out; the window only applies the results.
+// for a window size. Plain values in and out; the window only applies the results.
 #pragma once
 
 #include <string>
@@ -56,19 +55,5 @@ struct LayoutOut {
 // The layout rules in their order. `startup`: the start-up's run (no clamping at 0,
 // the map pictures moved so the map's right edge meets the window's).
 LayoutOut LayoutRules(const LayoutIn& in, bool startup);
-
-// Minimum outer size in twips: 2320 wide, 3165 high.
-inline constexpr int kMinOuterWidthTwips = 2320;
-inline constexpr int kMinOuterHeightTwips = 3165;
-
-// The main window's outer frame, in pixels of the screen.
-struct OuterFrame {
-  int left = 0, top = 0, width = 0, height = 0;
-  bool maximise = false;
-};
-// `wanted` made to lie in the screen's available area (the screen less its panels):
-// at most the area's size, moved inside it. When even the smallest window
-// (`min_width` x `min_height`) does not fit, the window is maximised instead.
-OuterFrame FitOuterFrame(OuterFrame wanted, const OuterFrame& area, int min_width, int min_height);
 
 }  // namespace zeblon::shell

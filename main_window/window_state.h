@@ -15,7 +15,6 @@ struct ShellState {
   std::string ProgramVersion;
   int TwipsPerPixelX = 15, TwipsPerPixelY = 15;
   int ColourDepth = 24;
-  int WindowPlaced = 0;
   int CallValid = 0;
   std::string RadioModeLabel;
   std::string OwnEchoHeader;

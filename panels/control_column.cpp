@@ -126,6 +126,17 @@ void ControlColumn::SetObjCaptionGrey(bool grey) {
   Check18->setStyleSheet(grey ? "color: rgb(112, 112, 0);" : "color: rgb(0, 0, 0);");
 }
 
+void ControlColumn::ScaleForTwips(int tpp_y) {
+  const double sy = 15.0 / tpp_y;
+  auto line = [](QWidget* l, int x2, double y) { l->setGeometry(0, static_cast<int>(y), x2, 2); };
+  line(Line5, static_cast<int>(120 * sy), Line5->y());
+  line(Line2, 120, 228 * sy);
+  line(Line3, 120, 368 * sy);
+  line(Line4, 120, 434 * sy);
+  Label27->move(Label27->x(), static_cast<int>(360 * sy));
+  Label26->move(Label26->x(), static_cast<int>(426 * sy));
+}
+
 void ControlColumn::UntickCentringOptions() {
   for (OptionButton* o : {Option1, Option2}) {
     o->setAutoExclusive(false);

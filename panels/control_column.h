@@ -20,6 +20,9 @@ class ControlColumn {
   // OBJ's caption colour: grey (&H7070) while TX is off, black while it is on.
   void SetObjCaptionGrey(bool grey);
   bool ObjCaptionGrey() const { return obj_caption_grey_; }
+  // The separator lines and the labels between them placed for the screen's
+  // vertical twips per pixel (their places are designed at 15).
+  void ScaleForTwips(int tpp_y);
 
   platform::Label *Label1, *Label2, *Label3, *Label4;
   QFrame *Line2, *Line3, *Line4, *Line5;

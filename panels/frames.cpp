@@ -51,6 +51,13 @@ ChatFrame::ChatFrame(QWidget* window)
   Command27 = Add<CommandButton>(this, {754, 2, 16, 16}, "Command27", "X");
 }
 
+void ChatFrame::ScaleForTwips(int tpp_x) {
+  const double sx = tpp_x / 15.0;
+  Text2->setGeometry(static_cast<int>(1290 / 15.0 * sx), Text2->y(), static_cast<int>(1185 / 15.0 * sx),
+                     Text2->height());
+  Text3->move(static_cast<int>(2520 / 15.0 * sx), Text3->y());
+}
+
 SavedMessagesPanel::SavedMessagesPanel(QWidget* window)
     : PanelFrame(window, "Frame7", "SAVED MESSAGES   AUTO-CLOSING AFTER 30 sec ! ", {0, 170, 1024, 570}) {
   Text5 = Add<TextArea>(this, {8, 16, 1008, 548}, "Text5");

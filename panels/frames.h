@@ -42,6 +42,9 @@ class ChatFrame : public PanelFrame {
   platform::CheckBox* Check16;  // AUTO-A
   platform::TextBox* Text2;     // addressee
   platform::TextBox* Text3;     // message
+  // The addressee and message boxes placed for the screen's horizontal twips per
+  // pixel (their places are designed at 15).
+  void ScaleForTwips(int tpp_x);
 };
 
 // SAVED MESSAGES (Frame7).

@@ -31,6 +31,13 @@ int MouseButtonNumber(Qt::MouseButton b) {
   }
 }
 
+int FunctionKeyPressedIn(const QWidget& window, const QObject* watched, const QEvent* e) {
+  if (e->type() != QEvent::KeyPress || !watched->isWidgetType()) return 0;
+  if (static_cast<const QWidget*>(watched)->window() != &window) return 0;
+  const int key = static_cast<const QKeyEvent*>(e)->key();
+  return key >= Qt::Key_F1 && key <= Qt::Key_F10 ? 112 + (key - Qt::Key_F1) : 0;
+}
+
 void Place(QWidget* w, int left, int top, int width, int height) { w->setGeometry(left, top, width, height); }
 
 void SetTextColour(QWidget* w, const QColor& c) {

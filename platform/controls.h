@@ -41,6 +41,11 @@ using KeyHandler = std::function<void(int key_code, int shift)>;
 // The number of a mouse button: 1 left, 2 right, 4 middle; 0 for any other.
 int MouseButtonNumber(Qt::MouseButton button);
 
+// The key code of a function key (112 F1 … 121 F10) pressed in `window` or any of
+// its controls, whichever has the focus; 0 for any other event (an application-wide
+// event filter sees the key before the control does).
+int FunctionKeyPressedIn(const QWidget& window, const QObject* watched, const QEvent* e);
+
 // Position and size in pixels, as the window's design gives them.
 void Place(QWidget* w, int left, int top, int width, int height);
 

@@ -83,44 +83,6 @@ TEST(StartUpValues, LinkNoticeBetweenTheNameAndTheIGateField) {
   EXPECT_EQ(cut.substr(74, 6), " IGate");
 }
 
-TEST(Layout, OuterFrameWithinTheAvailableArea) {
-  struct Case {
-    const char* what;
-    OuterFrame wanted, area, placed;
-  };
-  const Case cases[] = {
-      {"fits as it is", {100, 80, 654, 487, false}, {0, 0, 1280, 1024, false}, {100, 80, 654, 487, false}},
-      {"a panel at the top: height and top of the free area",
-       {0, 0, 1024, 1024, false},
-       {0, 27, 1280, 997, false},
-       {0, 27, 1024, 997, false}},
-      {"a panel at the bottom pushes the window up",
-       {0, 200, 1024, 900, false},
-       {0, 0, 1280, 990, false},
-       {0, 90, 1024, 900, false}},
-      {"wider than the screen: as wide as it",
-       {300, 0, 1024, 600, false},
-       {0, 0, 800, 600, false},
-       {0, 0, 800, 600, false}},
-      {"a second screen to the right",
-       {0, 0, 1024, 1080, false},
-       {1280, 0, 1920, 1050, false},
-       {1280, 0, 1024, 1050, false}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const OuterFrame f = FitOuterFrame(c.wanted, c.area, 155, 211);
-    EXPECT_FALSE(f.maximise);
-    EXPECT_EQ(f.left, c.placed.left);
-    EXPECT_EQ(f.top, c.placed.top);
-    EXPECT_EQ(f.width, c.placed.width);
-    EXPECT_EQ(f.height, c.placed.height);
-  }
-  // A free area smaller than the smallest window: maximised.
-  EXPECT_TRUE(FitOuterFrame({0, 0, 1024, 740, false}, {0, 0, 640, 200, false}, 155, 211).maximise);
-  EXPECT_TRUE(FitOuterFrame({0, 0, 1024, 740, false}, {0, 0, 150, 480, false}, 155, 211).maximise);
-}
-
 TEST(StartUpValues, LogWriteTitleField) {
   const std::string igate = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
   const std::string full = WithLogWriteTitleField(igate, true, true);

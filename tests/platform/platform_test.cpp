@@ -14,6 +14,7 @@
 #include <memory>
 #include <fstream>
 
+#include "platform/control_texts.h"
 #include "platform/controls.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -107,6 +108,41 @@ TEST(Controls, HandlersRunOnlyWhenTheValueChanges) {
   combo.SetText("X");
   combo.SetText("X");
   EXPECT_EQ(combo_changes, 1);
+}
+
+// Texts by name: a control of a kind without a caption keeps its text, a name no
+// control carries is passed over, a tooltip is copied only between two controls.
+TEST(Controls, TextsSetByNameOnlyWhereTheyBelong) {
+  QWidget root;
+  auto* label = new Label(&root, "Label1", "l");
+  auto* button = new CommandButton(&root, "Command1", "b");
+  auto* check = new CheckBox(&root, "Check1", "c");
+  auto* frame = new Frame(&root, "Frame1", "f");
+  auto* option = new OptionButton(frame, "Option1", "o");  // inside a frame
+  auto* text = new TextBox(&root, "Text1");
+  text->SetText("t");
+  SetCaptions(root, {{"Label1", "L\xe4"},
+                     {"Command1", "B"},
+                     {"Check1", "C"},
+                     {"Frame1", "F"},
+                     {"Option1", "O"},
+                     {"Text1", "T"},
+                     {"Missing1", "M"}});
+  EXPECT_EQ(label->Caption(), "L\xe4");
+  EXPECT_EQ(button->Caption(), "B");
+  EXPECT_EQ(check->Caption(), "C");
+  EXPECT_EQ(frame->Caption(), "F");
+  EXPECT_EQ(option->Caption(), "o");
+  EXPECT_EQ(text->Text(), "t");
+
+  SetToolTips(root, {{"Option1", "pick \xe5"}, {"Text1", "type"}, {"Missing1", "x"}});
+  EXPECT_EQ(option->toolTip(), QString::fromUtf8("pick å"));
+  CopyToolTips(root, {{"Label1", "Option1"}, {"Command1", "Missing1"}, {"Missing2", "Text1"}});
+  EXPECT_EQ(label->toolTip(), option->toolTip());
+  EXPECT_TRUE(button->toolTip().isEmpty());
+  ClearToolTips(root, {"Option1", "Missing1"});
+  EXPECT_TRUE(option->toolTip().isEmpty());
+  EXPECT_EQ(text->toolTip(), "type");
 }
 
 // Sends a press or release of `button` to the middle of `w`.
