@@ -29,7 +29,7 @@
 #include "panels/control_column.h"
 #include "panels/frames.h"
 #include "panels/gps_step.h"
-#include "panels/iono_data.h"
+#include "panels/internet_boxes.h"
 #include "panels/moni_one_select.h"
 #include "panels/object_setup.h"
 #include "panels/raw_list.h"
@@ -253,11 +253,9 @@ class Form1 : public QWidget {
   void WireEmergency();
   void WireObject();  // form1_object.cpp
   std::unique_ptr<panels::ObjectSetup> object_setup_;
-  void WireChat();                      // form1_chat.cpp
-  internet::WebWindowHooks web_hooks_;  // the internet notice, pointers and Timer1 of the web requests
+  void WireChat();  // form1_chat.cpp
   std::unique_ptr<ChatService> chat_service_;
-  void ShowInternetSwitches();
-  std::unique_ptr<panels::IonoData> iono_data_;  // the IONO DATA frame at work
+  void ShowInternetSwitches();  // the internet boxes show the switch state
   links::GpsReader gps_;
   std::unique_ptr<panels::TxSetupController> tx_setup_;
   std::unique_ptr<panels::GpsStep> gps_step_;
@@ -294,8 +292,10 @@ class Form1 : public QWidget {
   panels::AlarmDistancePanel* alarm_distance_ = nullptr;
   panels::DistanceAlarmPanel* distance_alarm_ = nullptr;
   std::unique_ptr<StationControls> station_controls_;
-  std::unique_ptr<InternetWiring> internet_;
-  bool showing_switches_ = false;
+  class InternetWindow;  // the internet boxes' port into the window (form1_internet.cpp)
+  std::unique_ptr<panels::InternetBoxesPort> internet_window_;
+  std::unique_ptr<panels::InternetBoxes> internet_boxes_;
+  InternetWiring* internet_ = nullptr;  // the boxes' station data from the web (internet_boxes_ owns it)
   std::unique_ptr<stations::StationPasses> station_passes_;
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;

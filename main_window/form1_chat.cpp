@@ -58,7 +58,7 @@ void Form1::WireChat() {
   h.showStationInfo = [this](const std::string& call, int index) {
     info_service_->ShowStationInfo(call, index, false);
   };
-  chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_, web_hooks_, std::move(h));
+  chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_, internet_boxes_->WebHooks(), std::move(h));
   tick_.hooks.sendPendingMessages = [this] { chat_service_->SendPendingMessages(); };
 }
 

@@ -1,0 +1,163 @@
+#include "panels/internet_boxes.h"
+
+#include <QCoreApplication>
+#include <QPalette>
+#include <QTime>
+#include <exception>
+#include <utility>
+#include <vector>
+
+#include "map/readouts.h"
+
+namespace zeblon::panels {
+
+namespace {
+
+double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+
+// A platform colour value (blue * 65536 + green * 256 + red).
+QColor PlatformColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+}  // namespace
+
+InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, IonoPanel& iono,
+                             reception::ReceptionState& reception, InternetBoxesPort& port)
+    : column_(column), notice_(notice), iono_(iono), port_(port) {
+  MakeWebHooks();
+  internet_ = std::make_unique<InternetWiring>(reception, MakeWiringHooks());
+  IonoData::Hooks ih;
+  ih.mapDrawnOnce = [this] { return port_.Map().MapDrawnOnce == 1; };
+  ih.startUpdate = [this] { internet_->StartIonoUpdateByUser(); };
+  ih.saveValues = [this] { SaveIonoValues(); };
+  ih.startCycle = [this] { port_.SetCycle(true); };
+  ih.drawMap = [this] { port_.DrawMap(); };
+  iono_data_ = std::make_unique<IonoData>(iono_, internet_->Iono(), std::move(ih));
+  WireBoxes();
+}
+
+InternetBoxes::~InternetBoxes() = default;
+
+void InternetBoxes::MakeWebHooks() {
+  internet::WebWindowHooks& w = web_hooks_;
+  w.setTimer1 = [this](bool on) { port_.SetCycle(on); };
+  w.armTimer2 = [this](int ms) { port_.PauseCycle(ms); };
+  w.stopTimer2 = [this] { port_.StopWatchdog(); };
+  w.showNotice = [this](const std::string& text, int colour) { ShowNotice(text, colour); };
+  w.hideNotice = [this] { HideNotice(); };
+  w.hourglass = [this](bool busy) { port_.ShowBusy(busy); };
+  w.pumpEvents = [] { QCoreApplication::processEvents(); };
+  w.mapCentre = [this](double& latitude, double& longitude) { MapCentre(latitude, longitude); };
+  w.writeSettings = [this] { SaveIonoValues(); };
+  w.showIono = [this](const internet::IonoOutcome& out) { iono_data_->ShowOutcome(out); };
+}
+
+internet::SwitchHooks InternetBoxes::MakeSwitchHooks() {
+  internet::SwitchHooks sw;
+  sw.runTimer = [] { return SecondsSinceMidnight(); };
+  sw.chatOpen = [this] { return column_.Check7->Value() == 1; };
+  sw.closeChat = [this] {
+    column_.Check7->SetValue(0);
+    port_.HideChat();
+  };
+  sw.directOnlyOff = [this] { column_.Check24->SetValue(0); };
+  sw.drawMap = [this] { port_.DrawMap(); };
+  sw.pumpEvents = [] { QCoreApplication::processEvents(); };
+  sw.storedCalls = [this] {
+    std::vector<std::string> calls;
+    for (int i = 0; i < column_.Combo9->ListCount(); ++i) calls.push_back(column_.Combo9->List(i));
+    return calls;
+  };
+  sw.comboText = [this] { return column_.Combo9->Text(); };
+  sw.setComboText = [this](const std::string& text) { column_.Combo9->SetText(text); };
+  sw.selectComboCall = [this] { port_.SelectMoniOneCall(); };
+  sw.focusMap = [this] { port_.FocusMap(); };
+  return sw;
+}
+
+InternetWiring::Hooks InternetBoxes::MakeWiringHooks() {
+  InternetWiring::Hooks h;
+  h.web = web_hooks_;
+  h.switches = MakeSwitchHooks();
+  h.host = [this] { return port_.RadioHost(); };
+  h.chat = [this] { return port_.ChatLines(); };
+  h.sendAprsMessage = [this](const std::string& outgoing) { port_.SendAprsMessage(outgoing); };
+  h.drawMap = [this] { port_.DrawMap(); };
+  h.setTimer1 = [this](bool on) { port_.SetCycle(on); };
+  h.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { port_.ShowDistanceAlarm(alarm); };
+  h.switchesChanged = [this] { ShowSwitches(); };
+  h.clockSeconds = [] { return SecondsSinceMidnight(); };
+  h.hhmm = [] {
+    const QTime t = QTime::currentTime();
+    return t.hour() * 100 + t.minute();
+  };
+  h.pollLimitSeconds = [this] { return port_.PollLimitSeconds(); };
+  h.restoreMoniOneFrames = [this] { port_.RestoreMoniOneFrames(); };
+  return h;
+}
+
+void InternetBoxes::WireBoxes() {
+  // A click (or a value set from code) hands the box's value to the switches.
+  column_.Check22->OnClick = [this] {
+    if (!showing_switches_) internet_->MoniOneSupportClicked(column_.Check22->Value() == 1);
+  };
+  column_.Check23->OnClick = [this] {
+    if (!showing_switches_) internet_->AreaSupportClicked(column_.Check23->Value() == 1);
+  };
+  column_.Check27->OnClick = [this] {
+    if (!showing_switches_) internet_->ScanClicked(column_.Check27->Value() == 1);
+  };
+  column_.Check22->OnMouseUp = [this](int button) {
+    if (button == 2) internet_->ToggleWebSource();
+  };
+  column_.Check9->OnMouseUp = [this](int button) { iono_data_->Open(button); };
+  iono_.Command60->OnClick = [this] { iono_data_->TakeTypedValues(); };
+}
+
+void InternetBoxes::ShowSwitches() {
+  if (showing_switches_) return;
+  showing_switches_ = true;
+  const internet::InternetSwitchState& s = internet_->SwitchState();
+  column_.Check22->SetValue(s.moniOneSupport ? 1 : 0);
+  column_.Check23->SetValue(s.areaSupport ? 1 : 0);
+  column_.Check27->SetValue(s.scan ? 1 : 0);
+  column_.Check22->SetCaption(internet_->Switches().MoniOneCaption());
+  showing_switches_ = false;
+}
+
+void InternetBoxes::ShowNotice(const std::string& text, int colour) {
+  notice_.SetText(text);
+  SetNoticeColour(colour);
+  notice_.show();
+  notice_.raise();
+  port_.WebNoticeTaken();
+}
+
+void InternetBoxes::HideNotice() {
+  notice_.hide();
+  SetNoticeColour(internet::kNoticeGreen);
+}
+
+void InternetBoxes::SetNoticeColour(int colour) {
+  QPalette p = notice_.palette();
+  p.setColor(QPalette::Base, PlatformColour(colour));
+  notice_.setPalette(p);
+}
+
+void InternetBoxes::MapCentre(double& latitude, double& longitude) const {
+  try {
+    const map::MapState& m = port_.Map();
+    const map::MapPoint p =
+        map::ConvertMapKmToLatLon(m.CentreNorth, m.CentreEast, m.MapCentralMeridian, m.MapFalseEasting);
+    latitude = p.latitude;
+    longitude = p.longitude;
+  } catch (const std::exception&) {
+    // A centre the conversion cannot take asks around 0/0.
+  }
+}
+
+void InternetBoxes::SaveIonoValues() {
+  const internet::IonoState& iono = internet_->Iono();
+  port_.WriteSettings(iono.sunspotNumber, iono.kIndex);
+}
+
+}  // namespace zeblon::panels
