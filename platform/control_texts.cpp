@@ -14,6 +14,8 @@ void SetCaptions(const QWidget& root, const NamedTexts& captions) {
       b->SetCaption(text);
     else if (auto* c = qobject_cast<CheckBox*>(w))
       c->SetCaption(text);
+    else if (auto* o = qobject_cast<OptionButton*>(w))
+      o->SetCaption(text);
     else if (auto* f = qobject_cast<Frame*>(w))
       f->SetCaption(text);
   }

@@ -13,8 +13,8 @@ namespace platform {
 // (name, text) pairs; texts are Windows-1252 bytes.
 using NamedTexts = std::vector<std::pair<std::string, std::string>>;
 
-// The captions of labels, command buttons, check boxes and frames; a control of
-// another kind keeps its text.
+// The captions of labels, command buttons, check boxes, option buttons and frames;
+// a control of another kind keeps its text.
 void SetCaptions(const QWidget& root, const NamedTexts& captions);
 void SetToolTips(const QWidget& root, const NamedTexts& tooltips);
 void ClearToolTips(const QWidget& root, const std::vector<std::string>& names);

@@ -14,6 +14,7 @@
 #include "links/tnc_commands.h"
 #include "links/track_import.h"
 #include "links/tx_setup.h"
+#include "platform/control_texts.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -453,34 +454,12 @@ void Form0::SelectLanguage(int lang) {
 // ---------------------------------------------------------------------------
 // Neighbours
 
-namespace {
-
-// Sets the caption of any of the window's controls.
-void SetCaptionOf(QWidget* w, const std::string& caption) {
-  if (auto* l = qobject_cast<Label*>(w))
-    l->SetCaption(caption);
-  else if (auto* b = qobject_cast<CommandButton*>(w))
-    b->SetCaption(caption);
-  else if (auto* c = qobject_cast<CheckBox*>(w))
-    c->SetCaption(caption);
-  else if (auto* o = qobject_cast<OptionButton*>(w))
-    o->SetCaption(caption);
-  else if (auto* f = qobject_cast<Frame*>(w))
-    f->SetCaption(caption);
-}
-
-}  // namespace
-
 void Form0::ApplyLanguageTexts() {
   const int lang = settings_.LanguageSetting;
   // The captions; the main window's TX setup panel takes the four of its own.
   if (const int language = LanguageOf(lang); language != 0) {
     SetMessageLanguage(language);  // the message boxes' own buttons
-    for (const auto& [name, caption] : StartCaptions(language)) {
-      QWidget* w = FindControl(*this, name);
-      if (w == nullptr) continue;
-      SetCaptionOf(w, caption);
-    }
+    SetCaptions(*this, StartCaptions(language));
     host_.MainTxPanel().TakeCaptions(*tx_);
   }
   // The tooltips and the picture label's caption.
@@ -489,17 +468,11 @@ void Form0::ApplyLanguageTexts() {
     choice.interfaceKind = settings_.InterfaceKind;
     choice.pk232Selected = Option4->Value();
     choice.agwRemoteSelected = Option9->Value();
-    for (const auto& [name, text] : StartTooltips(LanguageOf(lang), choice)) {
-      if (QWidget* w = FindControl(*this, name)) w->setToolTip(ToQ(text));
-    }
+    SetToolTips(*this, StartTooltips(LanguageOf(lang), choice));
     Label18->SetCaption(PictureLabelCaption(LanguageOf(lang)));
   }
   // Each label shows its box's hint.
-  for (const auto& [label, box] : LabelTooltipSources()) {
-    QWidget* l = FindControl(*this, label);
-    QWidget* b = FindControl(*this, box);
-    if (l != nullptr && b != nullptr) l->setToolTip(b->toolTip());
-  }
+  CopyToolTips(*this, LabelTooltipSources());
 }
 
 void Form0::ShowMapsPathHelp() {

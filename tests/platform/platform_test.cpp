@@ -132,7 +132,7 @@ TEST(Controls, TextsSetByNameOnlyWhereTheyBelong) {
   EXPECT_EQ(button->Caption(), "B");
   EXPECT_EQ(check->Caption(), "C");
   EXPECT_EQ(frame->Caption(), "F");
-  EXPECT_EQ(option->Caption(), "o");
+  EXPECT_EQ(option->Caption(), "O");
   EXPECT_EQ(text->Text(), "t");
 
   SetToolTips(root, {{"Option1", "pick \xe5"}, {"Text1", "type"}, {"Missing1", "x"}});
