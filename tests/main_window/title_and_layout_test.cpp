@@ -1,64 +1,15 @@
-// The main window's plain rules: start-up values, the title's fields, the MONI 1 centre, layout.
-#include "main_window/startup_rules.h"
+// The main window's plain rules: the title's fields and the layout.
 #include "main_window/title_fields.h"
 #include "main_window/layout.h"
-#include "map/readouts.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <fstream>
-
-#include "geodesy/text.h"
-#include "links/gps_reader.h"
 #include "links/radio_bringup.h"
-#include "links/tx_setup.h"
-#include "settings/settings.h"
-#include "platform/safe_file.h"
 
 namespace zeblon::shell {
 namespace {
 
-TEST(SpeedTest, LimitsFromTheCount) {
-  const std::pair<std::int64_t, int> cases[] = {{0, 50},       {227250, 50},   {227251, 51},
-                                                {450000, 100}, {3000000, 667}, {2000000000, 667}};
-  for (const auto& [count, limit] : cases) EXPECT_EQ(MoniAllLimitFromCount(count), limit) << count;
-  // The loop counts clock readings until one second has gone.
-  double t = 0;
-  EXPECT_EQ(SpeedTestCount([&] { return t += 0.25; }), 3);
-  double u = 100;
-  EXPECT_EQ(SpeedTestCount([&] { return u += 0.001; }), 999);
-  // A count that reaches the full count ends the test before the second is over:
-  // more readings could not raise the limits.
-  std::int64_t reads = 0;
-  const std::int64_t full = SpeedTestCount([&] { return ++reads * 1e-9; });
-  EXPECT_EQ(full, kSpeedTestFullCount);
-  EXPECT_EQ(reads, kSpeedTestFullCount + 2);
-  EXPECT_EQ(MoniAllLimitFromCount(full), 667);
-}
-
-TEST(StartUpValues, DerivedTexts) {
-  EXPECT_EQ(links::RadioModeLabelFor("300R", "x"), "RPR 300");
-  EXPECT_EQ(links::RadioModeLabelFor("1200", "x"), "1200 Bd");
-  EXPECT_EQ(links::RadioModeLabelFor("R300", "keep"), "keep");
-  EXPECT_EQ(links::OwnEchoHeaderFor("AB1CD-9", "", "ZEBL"), "AB1CD-9*>ZEBL");
-  EXPECT_EQ(links::OwnEchoHeaderFor("AB1CD", "A,B", "ZEBL"), "AB1CD*>A>B>ZEBL");
-  EXPECT_EQ(map::MeridianText(9), "  9");
-  EXPECT_EQ(map::MeridianText(15), " 15");
-  EXPECT_EQ(map::MeridianText(-3), " -3");
-  EXPECT_EQ(map::MeridianText(105), "105");
-  EXPECT_TRUE(EndsIn499(6543.499));
-  EXPECT_FALSE(EndsIn499(6543.5));
-  EXPECT_FALSE(EndsIn499(-12.501));
-  EXPECT_EQ(links::TxBoxCaption(10), "TX 10");
-  EXPECT_EQ(links::TxBoxCaption(0), "TX !");
-  EXPECT_EQ(links::ClockLabelText(9, 5, 0, "RPR 300", false), "09:05   RPR 300");
-  EXPECT_EQ(links::ClockLabelText(9, 5, 4, "RPR 300", false), "09:05 ");
-  EXPECT_EQ(links::ClockLabelText(23, 59, 4, "", true), "23:59!");
-}
-
-TEST(StartUpValues, TitleMarksAtTheirColumns) {
+TEST(TitleFields, TitleMarksAtTheirColumns) {
   const std::string t = TitleWithMarks("ZEBLON", 1, 5, "9600", "300", 1);
   ASSERT_GE(t.size(), 80u);
   EXPECT_EQ(t.substr(60, 11), "Digi X-mode");
@@ -68,7 +19,7 @@ TEST(StartUpValues, TitleMarksAtTheirColumns) {
   EXPECT_EQ(TitleWithMarks("ZEBLON", 1, 0, "NONE", "300", 1).substr(60), std::string(15, ' ') + "IGate");
 }
 
-TEST(StartUpValues, LinkNoticeBetweenTheNameAndTheIGateField) {
+TEST(TitleFields, LinkNoticeBetweenTheNameAndTheIGateField) {
   const std::string notice = links::EngineNotReachedText("localhost", 8000);
   EXPECT_EQ(notice, "PACKET ENGINE NOT REACHED AT localhost:8000, RETRYING");
   const std::string marked = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
@@ -121,7 +72,7 @@ TEST(Layout, OuterFrameWithinTheAvailableArea) {
   EXPECT_TRUE(FitOuterFrame({0, 0, 1024, 740, false}, {0, 0, 150, 480, false}, 155, 211).maximise);
 }
 
-TEST(StartUpValues, LogWriteTitleField) {
+TEST(TitleFields, LogWriteTitleField) {
   const std::string igate = TitleWithMarks("ZEBLON", 0, 0, "NONE", "300", 1);
   const std::string full = WithLogWriteTitleField(igate, true, true);
   EXPECT_EQ(full.substr(91), "DISK FULL");
@@ -134,69 +85,6 @@ TEST(StartUpValues, LogWriteTitleField) {
   EXPECT_EQ(WithLogWriteTitleField(full, false, true), igate);
   EXPECT_EQ(WithLogWriteTitleField(WithLogWriteTitleField("ZEBLON", true, true), false, true), "ZEBLON");
 }
-
-TEST(StartUpValues, InfoLineTag) {
-  std::array<std::string, 7> lines = {"", "a long line of more than thirty chars", "ab", "xy", "", "abc", "six"};
-  TagInfoLines(lines);
-  EXPECT_EQ(lines[4], "  using ZEBLON");  // the empty line is the shortest
-  std::array<std::string, 7> equal = {"", std::string(31, 'x'), "ab", "cd", std::string(30, 'y'), std::string(40, 'z'),
-                                      ""};
-  TagInfoLines(equal);
-  EXPECT_EQ(equal[2], "ab  using ZEBLON");
-  EXPECT_EQ(equal[3], "cd");
-  std::array<std::string, 7> named = {"", "with zeblon", "", "", "", "", ""};
-  TagInfoLines(named);
-  EXPECT_EQ(named[2], "");
-  std::array<std::string, 7> all_long;
-  for (int i = 1; i <= 5; ++i) all_long[i] = std::string(30, 'a');
-  TagInfoLines(all_long);
-  EXPECT_EQ(all_long[1].size(), 30u);
-}
-
-TEST(StartUpValues, PickListChoice) {
-  EXPECT_EQ(ChooseListEntry("B", {"A", "B"}), "B");
-  EXPECT_EQ(ChooseListEntry("b", {"A", "B"}), "A");  // lower case never matches the entries
-  EXPECT_EQ(ChooseListEntry("C", {}), "");
-}
-
-// ---------------------------------------------------------------------------
-
-TEST(MoniOneCentre, StartPictureCentreStaysOtherwiseTheNewestPositionWins) {
-  double cn = 6543.499, ce = 400.499, mn = 6581, me = 401;
-  ApplyMoniOneCentre(cn, ce, mn, me);
-  EXPECT_EQ(cn, 6543.499);
-  EXPECT_EQ(mn, 6581);
-  cn = 6543.499, ce = -12.501;
-  ApplyMoniOneCentre(cn, ce, mn, me);
-  EXPECT_EQ(cn, 6581);
-  EXPECT_EQ(ce, 401);
-  cn = 6600, ce = 400, mn = 0, me = 0;
-  ApplyMoniOneCentre(cn, ce, mn, me);
-  EXPECT_EQ(cn, 6600);
-  EXPECT_EQ(mn, 6600);
-  EXPECT_EQ(me, 400);
-}
-
-// ---------------------------------------------------------------------------
-
-TEST(QuietPassEnd, RedrawForAMovedOrStoppedFixFocusWhenActiveOrFewColours) {
-  struct Case {
-    int moved, movedBefore;
-    bool active;
-    int depth;
-    bool redraw, focus;
-  } cases[] = {
-      {0, 0, true, 24, false, true}, {1, 0, false, 24, true, false}, {1, 1, false, 16, true, false},
-      {0, 1, false, 15, true, true}, {0, 0, false, 8, false, true},
-  };
-  for (const Case& c : cases) {
-    const links::QuietPassEnd end = links::QuietPassEndFor(c.moved, c.movedBefore, c.active, c.depth);
-    EXPECT_EQ(end.redraw, c.redraw) << c.moved << c.movedBefore << c.active << c.depth;
-    EXPECT_EQ(end.focusMap, c.focus) << c.moved << c.movedBefore << c.active << c.depth;
-  }
-}
-
-// ---------------------------------------------------------------------------
 
 LayoutIn Design(int W, int H) {
   LayoutIn in;
