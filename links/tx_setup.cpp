@@ -147,6 +147,17 @@ int InfoMemoryTarget(const std::array<std::string, 7>& lines, int last_line, con
   return target >= 1 && target <= 6 ? target : 0;
 }
 
+void TagInfoLines(std::array<std::string, 7>& lines) {
+  for (int i = 1; i <= 5; ++i) {
+    if (Upper(lines[i]).find("ZEBLON") != std::string::npos) return;
+  }
+  int best = 0;
+  for (int i = 1; i <= 5; ++i) {
+    if (lines[i].size() < 30 && (best == 0 || lines[i].size() < lines[best].size())) best = i;
+  }
+  if (best != 0) lines[best] += "  using ZEBLON";
+}
+
 TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::array<std::string, 5>& path_memory_edits,
                       bool igate_enabled, int igate_value) {
   TxSetupOk out;

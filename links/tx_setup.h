@@ -85,6 +85,11 @@ std::string PathMemoryStore(const std::string& path);
 int InfoMemoryTarget(const std::array<std::string, 7>& lines, int last_line, const std::string& memory,
                      bool left_button);
 
+// The info lines' tag at start-up: when none of lines 1 … 5 contains "ZEBLON" (any
+// case), the shortest one below 30 characters (the first on equal lengths) gets
+// "  using ZEBLON" appended. Index 0 and 6 are not looked at.
+void TagInfoLines(std::array<std::string, 7>& lines);
+
 // What the OK takes into the settings, or the reasons it refuses the panel.
 struct TxSetupOk {
   Settings settings;   // the new settings (the old ones where refused)

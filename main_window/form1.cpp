@@ -10,17 +10,21 @@
 #include "geodesy/text.h"
 #include "links/navigation_files.h"
 #include "links/pause_timer.h"
+#include "links/start_values.h"
 #include "links/tnc_commands.h"
+#include "links/tx_setup.h"
 #include "map/map_service.h"
 #include "main_window/texts.h"
-#include "map/map_tile.h"
 #include "map/readouts.h"
+#include "map/start_centre.h"
+#include "map/track_files.h"
 #include "platform/control_texts.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/qtext.h"
 #include "platform/wait.h"
+#include "reception/store_limits.h"
 #include "settings/interface_kind.h"
 #include "settings/text_files.h"
 
@@ -28,23 +32,6 @@ namespace zeblon {
 
 namespace fs = std::filesystem;
 using namespace platform;
-
-std::string MainSettingsText(std::string_view existing, const Settings& s) {
-  std::string out = SettingsFileText(SettingsWindow::Main, s);
-  std::vector<std::string> kept = {"NOAT="};
-  for (int scale : map::kTileScales) kept.push_back(map::ScaleTag(scale) + "=");
-  for (const std::string& raw : SplitLines(existing)) {
-    const std::string line = Trim(raw);
-    const std::string upper = UpperAscii(line);
-    for (const std::string& key : kept) {
-      if (upper.rfind(key, 0) == 0) {
-        out += line + "\r\n";
-        break;
-      }
-    }
-  }
-  return out;
-}
 
 namespace {
 
@@ -382,10 +369,10 @@ void Form1::ActivateHead() {
 
 void Form1::SpeedTest() {
   const std::function<double()> clock = SpeedTestClock ? SpeedTestClock : [] { return WaitClockNow(); };
-  const int limit = shell::MoniAllLimitFromCount(shell::SpeedTestCount(clock));
-  moni_all_limit_ = limit;
-  reception_.settings.moniAllLimit = limit;
-  reception_.settings.moniOneTrackLimit = 5 * limit;
+  const reception::StoreLimits limits = reception::StoreLimitsFromSpeedTest(clock);
+  moni_all_limit_ = limits.moniAll;
+  reception_.settings.moniAllLimit = limits.moniAll;
+  reception_.settings.moniOneTrackLimit = limits.moniOneTrack;
 }
 
 void Form1::UpdateReceptionSettings() {
@@ -429,18 +416,17 @@ void Form1::FullStartUp() {
   // The settings: the defaults, then the file.
   const char* temp_env = std::getenv("TEMP");
   SetDefaultSettings(SettingsWindow::Main, settings_, app_folder_, temp_env != nullptr ? temp_env : "");
-  // A radio mode that names none of the known speeds shows the default speed.
-  shell_.RadioModeLabel = "300 Bd";
-  shell_.TxCall.clear();
-  ReadSettingsFile(SettingsPath(), SettingsWindow::Main, settings_, {}, &shell_.TxCall);
-  if (shell_.TxCall.empty()) shell_.TxCall = settings_.UserCall;
-  // A centre ending in 499 on both axes turns the centring off.
-  if (shell::EndsIn499(settings_.CentreNorth) && shell::EndsIn499(settings_.CentreEast)) {
+  std::string file_tx_call;
+  ReadSettingsFile(SettingsPath(), SettingsWindow::Main, settings_, {}, &file_tx_call);
+  // What the settings alone decide (links/start_values.h), applied in the order below.
+  const links::StartValues start = links::StartValuesFrom(settings_, file_tx_call);
+  shell_.TxCall = start.txCall;
+  if (start.centringOff) {
     map_core_->SetCentreMode(0);
     column_->Option2->setChecked(false);
   }
   // The clock label with the radio mode.
-  shell_.RadioModeLabel = links::RadioModeLabelFor(settings_.RadioMode, shell_.RadioModeLabel);
+  shell_.RadioModeLabel = start.radioModeLabel;
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
   column_->Label15->SetCaption(
@@ -449,15 +435,12 @@ void Form1::FullStartUp() {
   data_folder_ = ResolveOrSame(fs::path(app_folder_) / settings_.MapSystem).string();
   CloseTrkPanel(1);
   // The TX and IGATE boxes by the own call and position.
-  if (!settings_.UserCall.empty()) {
-    check6->SetCaption(links::TxBoxCaption(settings_.BeaconInterval));
-    if (settings_.UserNorth != 0 && settings_.UserEast != 0 &&
-        InterfaceKindOf(settings_.InterfaceKind) != InterfaceKind::NoRadio) {
-      check6->setEnabled(true);
-    }
-    shell_.OwnEchoHeader = links::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
-    shell_.InternetPollLimit = 900;
-    if (IsValidOwnCall(settings_.UserCall)) shell_.CallValid = 1;
+  if (start.userCall) {
+    check6->SetCaption(start.txBoxCaption);
+    if (start.txBoxEnabled) check6->setEnabled(true);
+    shell_.OwnEchoHeader = start.ownEchoHeader;
+    shell_.InternetPollLimit = start.internetPollLimit;
+    if (start.callValid) shell_.CallValid = 1;
   }
   if (shell_.CallValid == 0) {
     check15->SetValue(0);
@@ -466,18 +449,16 @@ void Form1::FullStartUp() {
     check15->SetValue(settings_.IGateOn);
     check15->setEnabled(true);
   }
-  if (settings_.UserCall.empty()) {
-    check6->SetCaption("TX !");
-    check6->setEnabled(false);
+  if (!start.userCall) {
+    check6->SetCaption(start.txBoxCaption);
+    check6->setEnabled(start.txBoxEnabled);
   }
   // The UTM zone of the map system; a centre of 0/0 takes a default.
   if (!settings_.MapSystem.empty() && settings_.MapSystem[0] == 'U') {
     map_core_->SetMapZone(settings_.MapSystem.substr(1));
   }
-  if (settings_.CentreNorth == 0 && settings_.CentreEast == 0) {
-    settings_.CentreNorth = 6600;
-    settings_.CentreEast = 400;
-  }
+  settings_.CentreNorth = start.centreNorth;
+  settings_.CentreEast = start.centreEast;
   // From here on the map keeps the centre and the user's position; the settings
   // follow it (OnViewChanged).
   const double user_north = settings_.UserNorth, user_east = settings_.UserEast;
@@ -485,7 +466,7 @@ void Form1::FullStartUp() {
   map_core_->SetUserPosition(user_north, user_east);
   // The map index, the info lines' tags, no navigation line, zoom 1.
   MapDisplay().BuildMapIndex();
-  shell::TagInfoLines(settings_.InfoLines);
+  links::TagInfoLines(settings_.InfoLines);
   nav_.NavigationLine.clear();
   map_core_->SetScale(map_core_->state().MapScale);
   // The layout, then the MONI 1 track from its log.
@@ -512,9 +493,8 @@ void Form1::FullStartUp() {
   ListPickFiles();
   chat_->Check16->SetValue(1);
   // The APRS-IS passcode of a valid call; without one no IGate.
-  RadioLink().State().AprsIsPasscode = "0";
-  if (shell_.CallValid == 1) RadioLink().State().AprsIsPasscode = links::ComputeAprsIsPasscode(settings_.UserCall);
-  if (RadioLink().State().AprsIsPasscode == "0") {
+  RadioLink().State().AprsIsPasscode = start.aprsIsPasscode;
+  if (!start.igateAllowed) {
     check15->setEnabled(false);
     settings_.IGateOn = 0;
     check15->SetValue(0);
@@ -581,7 +561,7 @@ void Form1::ListPickFiles() {
     }
     std::vector<std::string> entries;
     for (int i = 0; i < combo->ListCount(); ++i) entries.push_back(combo->List(i));
-    chosen = shell::ChooseListEntry(chosen, entries);
+    chosen = map::ChooseListEntry(chosen, entries);
     combo->SetText(chosen);
     return ResolveOrSame(fs::path(data_folder_) / folder);
   };
@@ -596,7 +576,7 @@ void Form1::RestoreMoniOneLog() {
   reception_.stations.RestoreAtStartUp(data_folder_, settings_.MoniOneCall);
   reception::MoniOneNewest n = reception_.stations.Newest();
   double north = map_core_->state().CentreNorth, east = map_core_->state().CentreEast;
-  shell::ApplyMoniOneCentre(north, east, n.north, n.east);
+  map::ApplyMoniOneCentre(north, east, n.north, n.east);
   map_core_->SetCentre(north, east);
   reception_.stations.SetNewest(std::move(n));
 }

@@ -22,7 +22,6 @@
 #include "map/map_display.h"
 #include "map/map_widget.h"
 #include "main_window/layout.h"
-#include "main_window/startup_rules.h"
 #include "main_window/title_fields.h"
 #include "map/own_files.h"
 #include "main_window/window_state.h"
@@ -329,9 +328,5 @@ class Form1 : public QWidget {
   // The outer frame on the screen: first placement, smallest size, refit once framed.
   platform::WindowPlacement placement_{*this};
 };
-
-// The main window's settings file text: its 73 keys, and the lines of the keys it does
-// not write (the map folders, NOAT) kept from the file as it is now.
-std::string MainSettingsText(std::string_view existing, const Settings& s);
 
 }  // namespace zeblon

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "links/gps_reader.h"
-#include "main_window/startup_rules.h"
 
 namespace zeblon {
 

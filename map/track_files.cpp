@@ -1,5 +1,7 @@
 #include "map/track_files.h"
 
+#include <algorithm>
+
 #include "settings/text_files.h"
 #include "map/layers/overlay_layers.h"
 #include "map/poi_file.h"
@@ -28,6 +30,11 @@ std::optional<std::size_t> NeighbourEntry(const std::vector<std::string>& list, 
   if (step < 0 && position > 0 && position < list.size()) return position - 1;
   if (step > 0 && position + 1 < list.size()) return position + 1;
   return std::nullopt;
+}
+
+std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& entries) {
+  if (std::find(entries.begin(), entries.end(), current) != entries.end()) return current;
+  return entries.empty() ? std::string() : entries.front();
 }
 
 }  // namespace zeblon::map

@@ -43,4 +43,8 @@ std::optional<TrackEndPoint> TrackEnd(std::span<const std::string> lines);
 // combo's text (position 0 when none is): its position, or nothing at either end.
 std::optional<std::size_t> NeighbourEntry(const std::vector<std::string>& list, const std::string& text, int step);
 
+// A pick list's choice at start-up: `current` when it is one of `entries` (exactly),
+// else the first entry in sorted order, else empty.
+std::string ChooseListEntry(const std::string& current, const std::vector<std::string>& sorted_entries);
+
 }  // namespace zeblon::map

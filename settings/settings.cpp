@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -306,6 +307,21 @@ std::string SettingsFileText(SettingsWindow window, const Settings& s) {
     out += '=';
     out += ValueText(key, window, copy);
     out += "\r\n";
+  }
+  return out;
+}
+
+std::string MainSettingsText(std::string_view existing, const Settings& s) {
+  std::string out = SettingsFileText(SettingsWindow::Main, s);
+  for (const std::string& raw : SplitLines(existing)) {
+    const std::string line = Trim(raw);
+    const std::string upper = platform::UpperAscii(line);
+    const bool kept = std::any_of(std::begin(kKeys), std::end(kKeys), [&upper](const Key& key) {
+      const std::string_view name = key.name;
+      return !key.mainWrites && upper.size() > name.size() && upper.compare(0, name.size(), name) == 0 &&
+             upper[name.size()] == '=';
+    });
+    if (kept) out += line + "\r\n";
   }
   return out;
 }

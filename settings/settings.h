@@ -108,6 +108,10 @@ void ReadSettingsText(std::string_view text, SettingsWindow window, Settings& s,
 // The whole file the window's writer writes.
 std::string SettingsFileText(SettingsWindow window, const Settings& s);
 
+// The main window's settings file text: its 73 keys, and the lines of the keys it does
+// not write (the map folders, NOAT) kept, trimmed, from the file as it is now (`existing`).
+std::string MainSettingsText(std::string_view existing, const Settings& s);
+
 // Writes the file anew (temporary file, then rename). False when it could not be written.
 bool WriteSettingsFile(const std::filesystem::path& file, SettingsWindow window, const Settings& s);
 

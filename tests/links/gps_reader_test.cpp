@@ -358,5 +358,22 @@ TEST(GpsSource, Kinds) {
   EXPECT_EQ(GpsLineSettings("4800"), "4800,N,8,1");
 }
 
+TEST(QuietPassEnd, RedrawForAMovedOrStoppedFixFocusWhenActiveOrFewColours) {
+  struct Case {
+    int moved, movedBefore;
+    bool active;
+    int depth;
+    bool redraw, focus;
+  } cases[] = {
+      {0, 0, true, 24, false, true}, {1, 0, false, 24, true, false}, {1, 1, false, 16, true, false},
+      {0, 1, false, 15, true, true}, {0, 0, false, 8, false, true},
+  };
+  for (const Case& c : cases) {
+    const QuietPassEnd end = QuietPassEndFor(c.moved, c.movedBefore, c.active, c.depth);
+    EXPECT_EQ(end.redraw, c.redraw) << c.moved << c.movedBefore << c.active << c.depth;
+    EXPECT_EQ(end.focusMap, c.focus) << c.moved << c.movedBefore << c.active << c.depth;
+  }
+}
+
 }  // namespace
 }  // namespace zeblon::links

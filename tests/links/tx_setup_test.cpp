@@ -1,6 +1,7 @@
 // The TX setup panel's rules and its OK: what the opening shows, how the controls
-// keep one another consistent, what the OK takes or refuses, the title marks, and
-// the TNC commands it sends again, on a serial line to a scripted TNC.
+// keep one another consistent, what the OK takes or refuses, the title marks, the
+// window's texts that follow it, the info lines' tag at start-up, and the TNC
+// commands it sends again, on a serial line to a scripted TNC.
 #include "links/tx_setup.h"
 
 #include <gtest/gtest.h>
@@ -316,6 +317,40 @@ TEST(TxSetupOkRules, TitleMarks) {
   EXPECT_EQ(DigiTitleMark(1, 3, "NONE", "1200"), "");
   EXPECT_EQ(IGateTitleMark(1), "IGate");
   EXPECT_EQ(IGateTitleMark(0), "     ");
+}
+
+// ---------------------------------------------------------------------------
+// The window's texts that follow the TX setup, and the info lines' tag at start-up.
+
+TEST(StartUpValues, DerivedTexts) {
+  EXPECT_EQ(RadioModeLabelFor("300R", "x"), "RPR 300");
+  EXPECT_EQ(RadioModeLabelFor("1200", "x"), "1200 Bd");
+  EXPECT_EQ(RadioModeLabelFor("R300", "keep"), "keep");
+  EXPECT_EQ(OwnEchoHeaderFor("AB1CD-9", "", "ZEBL"), "AB1CD-9*>ZEBL");
+  EXPECT_EQ(OwnEchoHeaderFor("AB1CD", "A,B", "ZEBL"), "AB1CD*>A>B>ZEBL");
+  EXPECT_EQ(TxBoxCaption(10), "TX 10");
+  EXPECT_EQ(TxBoxCaption(0), "TX !");
+  EXPECT_EQ(ClockLabelText(9, 5, 0, "RPR 300", false), "09:05   RPR 300");
+  EXPECT_EQ(ClockLabelText(9, 5, 4, "RPR 300", false), "09:05 ");
+  EXPECT_EQ(ClockLabelText(23, 59, 4, "", true), "23:59!");
+}
+
+TEST(StartUpValues, InfoLineTag) {
+  std::array<std::string, 7> lines = {"", "a long line of more than thirty chars", "ab", "xy", "", "abc", "six"};
+  TagInfoLines(lines);
+  EXPECT_EQ(lines[4], "  using ZEBLON");  // the empty line is the shortest
+  std::array<std::string, 7> equal = {"", std::string(31, 'x'), "ab", "cd", std::string(30, 'y'), std::string(40, 'z'),
+                                      ""};
+  TagInfoLines(equal);
+  EXPECT_EQ(equal[2], "ab  using ZEBLON");
+  EXPECT_EQ(equal[3], "cd");
+  std::array<std::string, 7> named = {"", "with zeblon", "", "", "", "", ""};
+  TagInfoLines(named);
+  EXPECT_EQ(named[2], "");
+  std::array<std::string, 7> all_long;
+  for (int i = 1; i <= 5; ++i) all_long[i] = std::string(30, 'a');
+  TagInfoLines(all_long);
+  EXPECT_EQ(all_long[1].size(), 30u);
 }
 
 // ---------------------------------------------------------------------------

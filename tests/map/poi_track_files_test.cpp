@@ -198,5 +198,11 @@ TEST(TrackFiles, ChoiceStepsAndEnd) {
   EXPECT_FALSE(NeighbourEntry({}, "X", +1).has_value());
 }
 
+TEST(TrackFiles, PickListChoiceAtStartUp) {
+  EXPECT_EQ(ChooseListEntry("B", {"A", "B"}), "B");
+  EXPECT_EQ(ChooseListEntry("b", {"A", "B"}), "A");  // lower case never matches the entries
+  EXPECT_EQ(ChooseListEntry("C", {}), "");
+}
+
 }  // namespace
 }  // namespace zeblon::map

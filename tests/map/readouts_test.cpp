@@ -127,6 +127,13 @@ TEST(ZoneMeridians, Table) {
   EXPECT_EQ(start.ownZoneText, "32");
 }
 
+TEST(ZoneMeridians, MapMeridianText) {
+  EXPECT_EQ(MeridianText(9), "  9");
+  EXPECT_EQ(MeridianText(15), " 15");
+  EXPECT_EQ(MeridianText(-3), " -3");
+  EXPECT_EQ(MeridianText(105), "105");
+}
+
 // ---------------------------------------------------------------------------
 // Labels.
 

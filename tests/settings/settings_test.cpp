@@ -194,6 +194,17 @@ TEST(SettingsWrite, KeyCountsAndOrder) {
   EXPECT_NE(SettingsFileText(SettingsWindow::Main, m).find("\r\nUTCD=2\r\n"), std::string::npos);
 }
 
+TEST(SettingsWrite, MainWindowKeepsTheLinesOfTheKeysItDoesNotWrite) {
+  const Settings m = MainDefaults();
+  const std::string own = SettingsFileText(SettingsWindow::Main, m);
+  // The map folders and NOAT stay, trimmed, in the file's order and any letter case;
+  // the main window's own keys, a key without "=" and other lines go.
+  const std::string existing =
+      "USER=AB1CD\r\n  m0002=D:\\MAPS\\M0002 \r\nNOAT=1\nM5000\r\nM1000=X\rM00100=Y\r\nNOATX=2\r\nXNOAT=3\r\n";
+  EXPECT_EQ(MainSettingsText(existing, m), own + "m0002=D:\\MAPS\\M0002\r\nNOAT=1\r\nM1000=X\r\n");
+  EXPECT_EQ(MainSettingsText("", m), own);
+}
+
 TEST(SettingsPatch, ReplacesEveryLineCaseSensitivelyAndAppends) {
   const std::string text = "  DIST=5 \r\nDIST=6\r\ncall=abc\r\n\r\nOTHER=1\r\n";
   const std::string out = PatchSettingsText(text, {{"DIST", "20"}, {"CALL", "XYZ"}, {"UUN", "6600"}}, true);
