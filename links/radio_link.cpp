@@ -50,6 +50,15 @@ void RadioLinkService::AprsIsTitleAndAgeing() {
   window_->SetWindowTitle(title);
 }
 
+void RadioLinkService::DrainAndClosePorts() {
+  for (platform::SerialPort* port : {&state_.MSComm1, &state_.MSComm2}) {
+    if (port->IsOpen()) {
+      port->Drain(2000);
+      port->Close();
+    }
+  }
+}
+
 SerialTncReader& RadioLinkService::TncReader() {
   if (!state_.TncReader) {
     const int kind = settings_->InterfaceKind;

@@ -122,6 +122,10 @@ class RadioLinkService {
   void AprsIsTitleAndAgeing();
   // The own beacon (`status`: the status beacon) by the APRS-IS login as it stands.
   void SendBeacon(bool status) { SendOwnBeacon(status, state_.AprsIs->Verified()); }
+  // The shutdown's last step on the ports: what MSComm1 and MSComm2 still hold
+  // goes out, then they close. Bounded: a port whose line is stuck (flow control
+  // held) gives up after two seconds.
+  void DrainAndClosePorts();
 
   LinkState& State() { return state_; }
   // The IGate's hand-off of the receive pass over the APRS-IS link.

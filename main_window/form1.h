@@ -238,7 +238,6 @@ class Form1 : public QWidget {
   void UpdateReceptionSettings();
   void ApplyInterfaceToControls();
   void PatchSettingsAtShutdown();
-  void DrainAndClosePorts();
   MapAttachment MapAttachmentOf();
   // The main cycle's tick over the window's state.
   void RunCycleTick();  // Timer1

@@ -65,7 +65,7 @@ void Form1::Form_QueryUnload(int unload_mode) {
   }
   // The settings, the ports, the own temporary files.
   PatchSettingsAtShutdown();
-  DrainAndClosePorts();
+  RadioLink().DrainAndClosePorts();
   own_temp_files_.DeleteAll();
 }
 
@@ -91,16 +91,6 @@ void Form1::PatchSettingsAtShutdown() {
   ok = ok && PatchSettingsFile(path, entries, true);
   if (!ok) {
     MsgBox("CANNOT WRITE " + path.string() + " !", "ZEBLON  SETTINGS", MsgButtons::Ok, MsgIcon::Exclamation);
-  }
-}
-
-void Form1::DrainAndClosePorts() {
-  // Bounded: a port whose line is stuck (flow control held) gives up after two seconds.
-  for (SerialPort* port : {&RadioLink().State().MSComm1, &RadioLink().State().MSComm2}) {
-    if (port->IsOpen()) {
-      port->Drain(2000);
-      port->Close();
-    }
   }
 }
 

@@ -1,8 +1,9 @@
-// The radio link's own steps of the main cycle: the SCS TNC's keep-alive in HF
-// dual mode on a socat pseudo-terminal pair, the title's log field told through
-// the window port.
+// The radio link's own steps of the main cycle and of the shutdown on a socat
+// pseudo-terminal pair: the SCS TNC's keep-alive in HF dual mode, the title's log
+// field told through the window port, and the bounded drain of a stuck port.
 #include "links/radio_link.h"
 
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -100,6 +101,20 @@ TEST_F(RadioLinkTest, TheTitleStepTellsTheWindowWhetherTheLogsAreWritten) {
     hooks_.aprsIsTitleAndAgeing();
     EXPECT_EQ(window_.logField, c.told) << c.error;
   }
+}
+
+TEST_F(RadioLinkTest, TheSerialDrainAtShutdownIsBounded) {
+  if (!platform::ProgramExists("socat")) GTEST_SKIP() << "socat is not installed";
+  // Nobody reads the far end: the pair's buffers fill and the output never drains.
+  testing_support::PtyPair line(dir_, "ttyA", "ttyB");
+  ASSERT_TRUE(line.ok());
+  ASSERT_TRUE(link_.State().MSComm1.Open(1, "9600,N,8,1", line.ProgramEnd().string()));
+  link_.State().MSComm1.Write(std::string(1 << 20, 'x'), 500);
+  QElapsedTimer t;
+  t.start();
+  link_.DrainAndClosePorts();
+  EXPECT_LT(t.elapsed(), 6000);
+  EXPECT_FALSE(link_.State().MSComm1.IsOpen());
 }
 
 }  // namespace
