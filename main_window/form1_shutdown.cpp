@@ -56,13 +56,7 @@ void Form1::Form_QueryUnload(int unload_mode) {
   if (column_->Check22->Value() == 1) PauseWithEvents(0.3f);
   if (viewer_ != nullptr && !viewer_->isHidden()) PauseWithEvents(0.3f);
   // A recorded navigation route is written out.
-  if (nav_.NavigationActive == 1 && nav_.NavigationRecording == 1) {
-    const fs::path folder = ResolveOrSame(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    links::WriteNavigationFiles(folder, nav_.NavigationRecord, nav_.NavigationLine, nav_.GpsNorthText,
-                                nav_.GpsEastText);
-  }
+  links::EndRecordedRoute(nav_, settings_.MapSystem, app_folder_);
   // The settings, the ports, the own temporary files.
   PatchSettingsAtShutdown();
   RadioLink().DrainAndClosePorts();
