@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "links/gps_reader.h"
+
 namespace zeblon::links {
 
 // The 68-character STOP line of the navigation files (before the code-page step).
@@ -17,6 +19,12 @@ std::string NavigationStopLine(std::string_view navigation_record);
 bool WriteNavigationFiles(const std::filesystem::path& folder, std::string_view navigation_record,
                           std::string& navigation_line, std::string_view gps_north_text,
                           std::string_view gps_east_text);
+
+// The shutdown's end of a recorded route: when the recording is on and has taken a
+// fix, the navigation files are written (WriteNavigationFiles) in the navigation
+// folder, C:\MAP\<map system> below the program folder, made when missing. False
+// when a file could not be written.
+bool EndRecordedRoute(NavigationState& nav, std::string_view map_system, const std::filesystem::path& program_folder);
 
 // The recording at start-up: the GPS source names a port and SAVE, and the
 // navigation folder (C:\MAP\<map system> below the program folder) holds a file.

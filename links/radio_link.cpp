@@ -1,6 +1,8 @@
 #include "links/radio_link.h"
 
+#include "links/cycle_tick.h"
 #include "links/tnc_commands.h"
+#include "platform/wait.h"
 #include "settings/interface_kind.h"
 
 namespace zeblon::links {
@@ -17,6 +19,44 @@ void RadioLinkService::Attach(const Settings& settings, reception::ReceptionStat
 
 reception::GateHook RadioLinkService::IGateHook() {
   return state_.AprsIs->GateHookFor(InterfaceKindOf(settings_->InterfaceKind), window_->TxCall());
+}
+
+void RadioLinkService::FillTickHooks(TickHooks& h) {
+  h.aprsIsUpkeep = [this] { AprsIsUpkeep(); };
+  h.aprsIsTitleAndAgeing = [this] {
+    AprsIsTitleAndAgeing();
+    window_->LogWriteTitleField(reception_->logWritesFailing, reception::IsDiskFull(reception_->logWriteError));
+  };
+  h.radioLinkUpkeep = [this] { LinkUpkeep(); };
+  h.decodeReceivedTraffic = [this] { DecodeReceivedTraffic(); };
+  h.sendOwnBeacon = [this] { SendBeacon(false); };
+  h.sendStatusBeacon = [this] { SendBeacon(true); };
+  h.hfDualKeepAlive = [this] {
+    if (!window_->HfDualOn()) return;
+    state_.MSComm1.Write(std::string(1, kEsc) + "%AU1\r");
+    platform::Pause(0.1f);
+  };
+}
+
+AprsIsSettings RadioLinkService::AprsIsSettingsNow() const {
+  return AprsIsSettingsFrom(*settings_, state_.AprsIsPasscode, window_->ProgramVersion());
+}
+
+void RadioLinkService::AprsIsUpkeep() { state_.AprsIs->LinkUpkeep(AprsIsSettingsNow()); }
+
+void RadioLinkService::AprsIsTitleAndAgeing() {
+  std::string title = window_->WindowTitle();
+  state_.AprsIs->TitleAndAgeing(AprsIsSettingsNow(), title);
+  window_->SetWindowTitle(title);
+}
+
+void RadioLinkService::DrainAndClosePorts() {
+  for (platform::SerialPort* port : {&state_.MSComm1, &state_.MSComm2}) {
+    if (port->IsOpen()) {
+      port->Drain(2000);
+      port->Close();
+    }
+  }
 }
 
 SerialTncReader& RadioLinkService::TncReader() {

@@ -17,6 +17,8 @@
 
 namespace zeblon::links {
 
+struct TickHooks;
+
 // What a radio link needs of the window it serves. The window fills every hook.
 class RadioLinkWindow {
  public:
@@ -25,6 +27,13 @@ class RadioLinkWindow {
   // whether the GPS has set the clock.
   virtual std::string TxCall() = 0;
   virtual bool GpsClockSet() = 0;
+  virtual std::string ProgramVersion() = 0;  // the version the APRS-IS login names
+  virtual bool HfDualOn() = 0;               // the SCS TNC's HF dual mode is on
+  // The window title the APRS-IS step writes its IGate field into.
+  virtual std::string WindowTitle() = 0;
+  virtual void SetWindowTitle(const std::string& title) = 0;
+  // The title's log field: whether the log files cannot be written, and why.
+  virtual void LogWriteTitleField(bool failing, bool diskFull) = 0;
   virtual void DrawMap() = 0;  // every drawing switches the main cycle on
   virtual void SetTimer1(bool on) = 0;
   virtual void EndProgram(int code) = 0;  // the program ends at once, nothing saved
@@ -102,6 +111,22 @@ class RadioLinkService {
   virtual reception::ReceptionHost* Host() { return nullptr; }
   virtual reception::ChatPanel* Chat() { return nullptr; }
 
+  // The main cycle's link steps in `hooks`: the APRS-IS upkeep, the title's
+  // IGate and log fields with the duplicate list's ageing, the packet engine's
+  // upkeep, the receive pass, the own and the status beacon, the SCS TNC's
+  // keep-alive in HF dual mode.
+  void FillTickHooks(TickHooks& hooks);
+  // The APRS-IS link's upkeep and login; the title's IGate field and the ageing
+  // of the duplicate list.
+  void AprsIsUpkeep();
+  void AprsIsTitleAndAgeing();
+  // The own beacon (`status`: the status beacon) by the APRS-IS login as it stands.
+  void SendBeacon(bool status) { SendOwnBeacon(status, state_.AprsIs->Verified()); }
+  // The shutdown's last step on the ports: what MSComm1 and MSComm2 still hold
+  // goes out, then they close. Bounded: a port whose line is stuck (flow control
+  // held) gives up after two seconds.
+  void DrainAndClosePorts();
+
   LinkState& State() { return state_; }
   // The IGate's hand-off of the receive pass over the APRS-IS link.
   reception::GateHook IGateHook();
@@ -113,6 +138,10 @@ class RadioLinkService {
   reception::ReceptionState* reception_ = nullptr;
   RadioLinkWindow* window_ = nullptr;
   LinkState state_;
+
+ private:
+  // The APRS-IS link's settings as the settings, the passcode and the program's version are now.
+  AprsIsSettings AprsIsSettingsNow() const;
 };
 
 // The minimal radio link: the window starts with it until a real link is set.

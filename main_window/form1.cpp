@@ -11,7 +11,6 @@
 #include "links/navigation_files.h"
 #include "links/pause_timer.h"
 #include "links/start_values.h"
-#include "links/tnc_commands.h"
 #include "links/tx_setup.h"
 #include "map/map_service.h"
 #include "main_window/texts.h"
@@ -146,25 +145,6 @@ void Form1::BuildControls() {
   };
 }
 
-void Form1::AprsIsUpkeep() {
-  RadioLink().State().AprsIs->LinkUpkeep(
-      links::AprsIsSettingsFrom(settings_, RadioLink().State().AprsIsPasscode, shell_.ProgramVersion));
-}
-
-void Form1::AprsIsTitleAndAgeing() {
-  std::string title = FromQ(windowTitle());
-  RadioLink().State().AprsIs->TitleAndAgeing(
-      links::AprsIsSettingsFrom(settings_, RadioLink().State().AprsIsPasscode, shell_.ProgramVersion), title);
-  setWindowTitle(ToQ(title));
-}
-
-void Form1::LogWriteTitleField() {
-  const std::string title = FromQ(windowTitle());
-  const std::string marked = shell::WithLogWriteTitleField(title, reception_.logWritesFailing,
-                                                           reception::IsDiskFull(reception_.logWriteError));
-  if (marked != title) setWindowTitle(ToQ(marked));
-}
-
 void Form1::WireControls() {
   panels::ControlColumn& c = *column_;
   chat_->Check16->OnClick = [this] {
@@ -186,18 +166,13 @@ void Form1::WireControls() {
   c.Command58->OnClick = [this] { Form_KeyDown(115); };
   BuildTxControls();  // GPS, TX, terminal and RAW list: form1_tx.cpp
 
-  // The main cycle: its steps that exist so far; the others are hooks of the tick.
+  // The main cycle: the window's steps; the links fill their own (AttachRadioLink, WireInternet).
   cycle_->OnTick = [this] { RunCycleTick(); };
   links::TickHooks& h = tick_.hooks;
   h.updateClockLabel = [this] { UpdateClockLabel(); };
   h.pumpEvents = [] { QCoreApplication::processEvents(); };
   h.hideSavedMessages = [this] { saved_->hide(); };
   h.monitorListUpkeep = [this] { List1->SetListIndex(List1->ListCount() - 1); };
-  h.hfDualKeepAlive = [this] {
-    if (shell_.HfDualOn != 1) return;
-    RadioLink().State().MSComm1.Write(std::string(1, links::kEsc) + "%AU1\r");
-    Pause(0.1f);
-  };
   h.drawMap = [this] { DrawMap(); };
   MoniOneFrames::Hooks fh;
   fh.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
@@ -210,20 +185,11 @@ void Form1::WireControls() {
     if (interval_ms > 0) Timer1->setInterval(interval_ms);
     on ? cycle_->Start() : cycle_->Stop();
   };
-  h.aprsIsUpkeep = [this] { AprsIsUpkeep(); };
-  h.aprsIsTitleAndAgeing = [this] {
-    AprsIsTitleAndAgeing();
-    LogWriteTitleField();
-  };
-  h.radioLinkUpkeep = [this] { RadioLink().LinkUpkeep(); };
-  h.decodeReceivedTraffic = [this] { RadioLink().DecodeReceivedTraffic(); };
-  h.sendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, RadioLink().State().AprsIs->Verified()); };
-  h.sendStatusBeacon = [this] { RadioLink().SendOwnBeacon(true, RadioLink().State().AprsIs->Verified()); };
   h.readGps = [this] {
     if (links::GpsSourceSet(settings_.GpsSource)) gps_step_->Read();
   };
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
-  SendOwnBeacon = [this] { RadioLink().SendOwnBeacon(false, RadioLink().State().AprsIs->Verified()); };
+  SendOwnBeacon = [this] { RadioLink().SendBeacon(false); };
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
   RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
 

@@ -152,12 +152,6 @@ class Form1 : public QWidget {
   // The watched station (MONI 1): its call combo and the selection of a call.
   panels::MoniOneSelect& MoniOneSelect() { return *moni_one_select_; }
 
-  // The APRS-IS steps of the main cycle's tick: link upkeep and login (2), the
-  // title's IGate field and the ageing of the duplicate list (3).
-  void AprsIsUpkeep();
-  void AprsIsTitleAndAgeing();
-  // The title's log field (with step 3): whether the log files can be written.
-  void LogWriteTitleField();
   // A note on a link's state (the APRS-IS server closed the link, the TNC's line
   // went away): by default a line in the RAW monitor list.
   std::function<void(const std::string&)> LinkNotice;
@@ -239,7 +233,6 @@ class Form1 : public QWidget {
   void UpdateReceptionSettings();
   void ApplyInterfaceToControls();
   void PatchSettingsAtShutdown();
-  void DrainAndClosePorts();
   map::MapAttachment MapAttachmentOf();
   // The main cycle's tick over the window's state.
   void RunCycleTick();  // Timer1

@@ -12,6 +12,15 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
 
   std::string TxCall() override { return f_.shell_.TxCall; }
   bool GpsClockSet() override { return f_.shell_.GpsClockSet == 1; }
+  std::string ProgramVersion() override { return f_.shell_.ProgramVersion; }
+  bool HfDualOn() override { return f_.shell_.HfDualOn == 1; }
+  std::string WindowTitle() override { return platform::FromQ(f_.windowTitle()); }
+  void SetWindowTitle(const std::string& title) override { f_.setWindowTitle(platform::ToQ(title)); }
+  void LogWriteTitleField(bool failing, bool diskFull) override {
+    const std::string title = WindowTitle();
+    const std::string marked = shell::WithLogWriteTitleField(title, failing, diskFull);
+    if (marked != title) SetWindowTitle(marked);
+  }
   void DrawMap() override { f_.DrawMap(); }
   void SetTimer1(bool on) override { on ? f_.cycle_->Start() : f_.cycle_->Stop(); }
   void EndProgram(int code) override {
@@ -54,6 +63,7 @@ void Form1::SetRadioLink(std::unique_ptr<links::RadioLinkService> s) {
 void Form1::AttachRadioLink() {
   if (!link_window_) link_window_ = std::make_unique<LinkWindow>(*this);
   radio_link_->Attach(settings_, reception_, *link_window_);
+  radio_link_->FillTickHooks(tick_.hooks);  // the main cycle's link steps
   // The terminal and the RAW list's TNC keys work on the link's own port.
   terminal_io_->SetPort(radio_link_->State().MSComm1);
   raw_list_->SetPort(&radio_link_->State().MSComm1);

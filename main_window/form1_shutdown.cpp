@@ -8,14 +8,10 @@
 #include "links/navigation_files.h"
 #include "map/map_folder_entries.h"
 #include "platform/message_box.h"
-#include "platform/paths.h"
-#include "platform/qtext.h"
 #include "platform/wait.h"
-#include "settings/text_files.h"
 
 namespace zeblon {
 
-namespace fs = std::filesystem;
 using namespace platform;
 
 void Form1::CloseByUser() {
@@ -56,51 +52,19 @@ void Form1::Form_QueryUnload(int unload_mode) {
   if (column_->Check22->Value() == 1) PauseWithEvents(0.3f);
   if (viewer_ != nullptr && !viewer_->isHidden()) PauseWithEvents(0.3f);
   // A recorded navigation route is written out.
-  if (nav_.NavigationActive == 1 && nav_.NavigationRecording == 1) {
-    const fs::path folder = ResolveOrSame(WindowsPathToLinux("C:\\MAP\\" + settings_.MapSystem, app_folder_));
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    links::WriteNavigationFiles(folder, nav_.NavigationRecord, nav_.NavigationLine, nav_.GpsNorthText,
-                                nav_.GpsEastText);
-  }
+  links::EndRecordedRoute(nav_, settings_.MapSystem, app_folder_);
   // The settings, the ports, the own temporary files.
   PatchSettingsAtShutdown();
-  DrainAndClosePorts();
+  RadioLink().DrainAndClosePorts();
   own_temp_files_.DeleteAll();
 }
 
 void Form1::PatchSettingsAtShutdown() {
-  std::array<std::string*, 6> fields = {&settings_.MapFolderM5000, &settings_.MapFolderM1000,
-                                        &settings_.MapFolderM0200, &settings_.MapFolderM0050,
-                                        &settings_.MapFolderM0010, &settings_.MapFolderM0002};
-  std::array<std::string, 6> folders;
-  for (int i = 0; i < 6; ++i) {
-    folders[i] = map::MapFolderFromCombo(scales_->combos[i]->Text());
-    *fields[i] = folders[i];
-  }
-  const auto entries = map::ShutdownPatchEntries(folders, settings_.CentreNorth, settings_.CentreEast,
-                                                 settings_.UserNorth, settings_.UserEast);
-  const fs::path path = SettingsPath();
-  std::error_code ec;
-  bool ok = true;
-  if (!fs::exists(path, ec)) {
-    // The file went away while the program ran: the main window's own copy of the
-    // settings is written anew, so nothing is lost; the patch then adds its keys.
-    ok = WriteFileAtomically(path, MainSettingsText({}, settings_));
-  }
-  ok = ok && PatchSettingsFile(path, entries, true);
-  if (!ok) {
-    MsgBox("CANNOT WRITE " + path.string() + " !", "ZEBLON  SETTINGS", MsgButtons::Ok, MsgIcon::Exclamation);
-  }
-}
-
-void Form1::DrainAndClosePorts() {
-  // Bounded: a port whose line is stuck (flow control held) gives up after two seconds.
-  for (SerialPort* port : {&RadioLink().State().MSComm1, &RadioLink().State().MSComm2}) {
-    if (port->IsOpen()) {
-      port->Drain(2000);
-      port->Close();
-    }
+  std::array<std::string, 6> combo_texts;
+  for (int i = 0; i < 6; ++i) combo_texts[i] = scales_->combos[i]->Text();
+  if (!map::PatchSettingsAtShutdown(SettingsPath(), combo_texts, settings_,
+                                    [](const Settings& s) { return MainSettingsText({}, s); })) {
+    MsgBox("CANNOT WRITE " + SettingsPath() + " !", "ZEBLON  SETTINGS", MsgButtons::Ok, MsgIcon::Exclamation);
   }
 }
 

@@ -21,4 +21,21 @@ std::vector<std::pair<std::string, std::string>> ShutdownPatchEntries(const std:
   return entries;
 }
 
+bool PatchSettingsAtShutdown(const std::filesystem::path& path, const std::array<std::string, 6>& combo_texts,
+                             Settings& settings, const std::function<std::string(const Settings&)>& whole_text) {
+  std::array<std::string*, 6> fields = {&settings.MapFolderM5000, &settings.MapFolderM1000, &settings.MapFolderM0200,
+                                        &settings.MapFolderM0050, &settings.MapFolderM0010, &settings.MapFolderM0002};
+  std::array<std::string, 6> folders;
+  for (int i = 0; i < 6; ++i) {
+    folders[i] = MapFolderFromCombo(combo_texts[i]);
+    *fields[i] = folders[i];
+  }
+  const auto entries =
+      ShutdownPatchEntries(folders, settings.CentreNorth, settings.CentreEast, settings.UserNorth, settings.UserEast);
+  std::error_code ec;
+  bool ok = true;
+  if (!std::filesystem::exists(path, ec)) ok = WriteFileAtomically(path, whole_text(settings));
+  return ok && PatchSettingsFile(path, entries, true);
+}
+
 }  // namespace zeblon::map

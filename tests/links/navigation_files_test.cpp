@@ -37,6 +37,27 @@ TEST(Shutdown, StopLineAndNavigationFiles) {
   fs::remove_all(dir);
 }
 
+TEST(Shutdown, ARecordedRouteEndsInTheNavigationFolderOnlyWhenItTookAFix) {
+  const fs::path program = fs::temp_directory_path() / ("zeblon_navend_" + std::to_string(::getpid()));
+  const fs::path folder = program / "drive_c" / "MAP" / "U33";
+  struct Case {
+    int active, recording;
+    bool written;
+  } const cases[] = {{1, 1, true}, {0, 1, false}, {1, 0, false}};
+  for (const Case& c : cases) {
+    fs::remove_all(program);
+    NavigationState nav;
+    nav.NavigationActive = c.active;
+    nav.NavigationRecording = c.recording;
+    nav.NavigationRecord = "6581  401 240101 1234";
+    EXPECT_TRUE(EndRecordedRoute(nav, "U33", program));
+    // The folder is made when missing.
+    EXPECT_EQ(fs::exists(folder / "QTHACT.TXT"), c.written) << c.active << c.recording;
+    EXPECT_EQ(nav.NavigationLine, c.written ? NavigationStopLine(nav.NavigationRecord) : "");
+  }
+  fs::remove_all(program);
+}
+
 TEST(StartUp, RecordingWantedForASavingPortAndAFilledNavigationFolder) {
   const fs::path program = fs::temp_directory_path() / ("zeblon_navstart_" + std::to_string(::getpid()));
   fs::create_directories(program / "drive_c" / "MAP" / "U33");

@@ -32,8 +32,8 @@ class AprsIsWiringTest : public testing_support::ProgramFolderTest {
   // Ticks of the two steps, with the events between ticks.
   bool TickUntil(Form1& form, const std::function<bool()>& done) {
     for (int i = 0; i < 40 && !done(); ++i) {
-      form.AprsIsUpkeep();
-      form.AprsIsTitleAndAgeing();
+      form.RadioLink().AprsIsUpkeep();
+      form.RadioLink().AprsIsTitleAndAgeing();
       links::test::PumpEvents(30);
     }
     return done();

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <optional>
+
 #include "map/map_folder_entries.h"
 #include "map/own_files.h"
 #include "settings/text_files.h"
@@ -22,6 +24,42 @@ TEST(Shutdown, MapFoldersAndPatchEntries) {
   EXPECT_EQ(e[6], (std::pair<std::string, std::string>{"UTN", "6581.5"}));
   EXPECT_EQ(e[8].second, "0");
   EXPECT_EQ(e[9].second, "-.5");
+}
+
+TEST(Shutdown, TheSettingsFileIsPatchedAndWrittenAnewWhenItWentMissing) {
+  const fs::path dir = fs::temp_directory_path() / ("zeblon_patch_" + std::to_string(::getpid()));
+  const fs::path file = dir / "ZEBLON.INI";
+  const std::array<std::string, 6> combos = {"M5000", "M1000", "M0200", "M0050topo", "M0010", "M0002"};
+  const auto whole = [](const Settings& s) { return "USER=" + s.UserCall + "\r\n"; };
+  struct Case {
+    const char* name;
+    std::optional<std::string> before;  // none: the file went missing
+    bool ok;
+    std::string after;
+  } const cases[] = {
+      {"kept lines", "USER=AB1CD\r\nXTRA=kept\r\nUTN=1\r\n", true, "XTRA=kept"},
+      {"missing", std::nullopt, true, "USER=QW7TK"},
+      {"a folder in its place", "", false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    if (c.before && c.before->empty()) fs::create_directory(file);
+    if (c.before && !c.before->empty()) WriteFileAtomically(file, *c.before);
+    Settings s;
+    s.UserCall = "QW7TK";
+    s.CentreNorth = 6581.5;
+    EXPECT_EQ(PatchSettingsAtShutdown(file, combos, s, whole), c.ok);
+    EXPECT_EQ(s.MapFolderM0050, "TOPO");
+    if (!c.ok) continue;
+    std::string text;
+    ASSERT_TRUE(ReadWholeFile(file, text));
+    EXPECT_NE(text.find(c.after), std::string::npos) << text;
+    EXPECT_NE(text.find("M0050=TOPO\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("UTN=6581.5\r\n"), std::string::npos) << text;
+  }
+  fs::remove_all(dir);
 }
 
 TEST(Shutdown, DeletesOnlyTheFilesTheProgramWrote) {
