@@ -76,9 +76,6 @@ class Form1 : public QWidget {
   // pass stores it (a window whose link has no receive path hears nothing else).
   void StoreHeardReport(const std::string& record);
   const reception::SymbolTable& SymbolTable() const { return symbol_table_; }
-  map::OwnFiles& OwnTempFiles() { return own_temp_files_; }
-  std::string TempFolderPath() const;
-  std::string SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
 
   void SetMapDisplay(std::unique_ptr<map::MapDisplayService> s);
   void SetRadioLink(std::unique_ptr<links::RadioLinkService> s);
@@ -103,23 +100,17 @@ class Form1 : public QWidget {
   void Form_Activate();
   // The user's close (close box): the full shutdown.
   void CloseByUser();
-  // Form_QueryUnload with the unload mode (0 the user, other values from code).
-  void Form_QueryUnload(int unload_mode);
   bool ShutdownDone() const { return shutdown_done_; }
 
   // Operations.
-  void ApplyLanguageTexts();
   // The texts in another language (the start window's choice: 1 English, 2 German,
   // 3 Swedish, plus 10 with Quick Info), applied to every caption and tooltip.
   void SetLanguage(int language_setting);
   void LayOut(bool startup);
   void Form_KeyDown(int key_code);
-  void OpenTerminal();  // Command65, TERM
   void DrawMap();
-  void WriteSettingsFile();
   // The INFO panel's record changed: the WX STATION window for a weather record.
   void ShowWxInfoForRecord(const std::string& infoRecord) { info_service_->ShowWxInfoForRecord(infoRecord); }
-  StationControls& Stations() { return *station_controls_; }
   stations::StationPasses& StationPasses() { return *station_passes_; }
   panels::WxStationPanel& WxStation() { return *wx_; }
   // The EMERGENCY window and the alarm sound; the re-show reads AlarmClock
@@ -127,18 +118,9 @@ class Form1 : public QWidget {
   panels::EmergencyWindow& Emergency() { return *emergency_window_; }
   panels::EmergencyPanel& EmergencyFrame() { return *emergency_; }
   AlarmSound& AlarmSoundPlayer() { return *alarm_sound_; }
-  // The distance-alarm notice (Frame12): filled and shown by the receive and
-  // internet passes' alarms; the main window is maximised and the map focused.
-  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm);
   panels::DistanceAlarmPanel& DistanceAlarmFrame() { return *distance_alarm_; }
-  // The receive passes' hooks of the map (reception::ReceptionHost): after a MONI 1
-  // report the map follows the station unless the GPS fix moves the own position;
-  // the picture viewer closes; a pass that drew nothing redraws for a GPS fix that
-  // moved or stopped and gives the map the focus.
-  void FollowMoniOneStation();
+  // The picture viewer closed (picture mode off).
   void ClosePictureViewer();
-  bool PictureViewerShown() const { return map_core_->state().PictureMode == 1; }
-  void AfterQuietPass();
   std::function<double()> AlarmClock;
   // Seam: the local date and time an alarm's age is taken by (the computer clock).
   std::function<reception::LocalTime()> AlarmLocalClock;
@@ -152,16 +134,11 @@ class Form1 : public QWidget {
   // The watched station (MONI 1): its call combo and the selection of a call.
   panels::MoniOneSelect& MoniOneSelect() { return *moni_one_select_; }
 
-  // A note on a link's state (the APRS-IS server closed the link, the TNC's line
-  // went away): by default a line in the RAW monitor list.
-  std::function<void(const std::string&)> LinkNotice;
   // --- GPS, TX switch, TX setup panel, terminal, RAW list (form1_tx.cpp) ------
   // The main cycle's GPS step: reads the GPS port or drop file when the settings
   // name a source, and applies the tick's result to the window.
   panels::GpsStep& GpsStep() { return *gps_step_; }
   links::GpsReader& Gps() { return gps_; }
-  // Seconds since the user last moved the map (the map display supplies it).
-  std::function<double()> SecondsSinceMapInteraction;
   // The TX switch and the TX setup panel at work.
   panels::TxSetupController& TxSetup() { return *tx_setup_; }
   // Hooks of the links built elsewhere: the own beacon sender, the next position
@@ -189,10 +166,8 @@ class Form1 : public QWidget {
   // The main cycle's two timers.
   QTimer* Timer1 = nullptr;
   QTimer* Timer2 = nullptr;
-  // The map area: the map picture box, the picture overlay and the web controls.
+  // The map picture box.
   QLabel* Picture1 = nullptr;
-  QLabel* Picture3 = nullptr;
-  QWidget* WebBrowser1 = nullptr;
 
  protected:
   void showEvent(QShowEvent* e) override;
@@ -205,6 +180,28 @@ class Form1 : public QWidget {
   void closeEvent(QCloseEvent* e) override;
 
  private:
+  std::string SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }
+  std::string TempFolderPath() const;
+  // Form_QueryUnload with the unload mode (0 the user, other values from code).
+  void Form_QueryUnload(int unload_mode);
+  void ApplyLanguageTexts();
+  void OpenTerminal();  // Command65, TERM
+  void WriteSettingsFile();
+  // The distance-alarm notice (Frame12): filled and shown by the receive and
+  // internet passes' alarms; the main window is maximised and the map focused.
+  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm);
+  // The receive passes' hooks of the map (reception::ReceptionHost): after a MONI 1
+  // report the map follows the station unless the GPS fix moves the own position;
+  // a pass that drew nothing redraws for a GPS fix that moved or stopped and gives
+  // the map the focus.
+  void FollowMoniOneStation();
+  bool PictureViewerShown() const { return map_core_->state().PictureMode == 1; }
+  void AfterQuietPass();
+  // A note on a link's state (the APRS-IS server closed the link, the TNC's line
+  // went away): a line in the RAW monitor list.
+  std::function<void(const std::string&)> LinkNotice;
+  QLabel* Picture3 = nullptr;      // the picture overlay
+  QWidget* WebBrowser1 = nullptr;  // the web control
   void BuildControls();
   void WireControls();
   void Form_Resize();

@@ -4,6 +4,7 @@
 #include "links/tx_setup.h"
 #include "main_window/form1.h"
 #include "platform/qtext.h"
+#include "platform/wait.h"
 
 namespace zeblon {
 
@@ -20,7 +21,7 @@ void Form1::BuildTxControls() {
   gp.setCentreMode = [this](int mode) { map_core_->SetCentreMode(mode); };
   gp.appFolder = [this] { return app_folder_; };
   gp.dataFolder = [this] { return data_folder_; };
-  gp.secondsSinceMapInteraction = [this] { return SecondsSinceMapInteraction ? SecondsSinceMapInteraction() : 1e9; };
+  gp.secondsSinceMapInteraction = [this] { return WaitClockNow() - map_core_->state().LastMapInteraction; };
   gp.gpsPort = [this]() -> SerialPort& { return RadioLink().State().MSComm2; };
   gp.mapArea = [this] { return Picture1->geometry(); };
   gps_step_ =

@@ -18,6 +18,7 @@
 #include "settings/interface_kind.h"
 #include "settings/settings.h"
 #include "settings/text_files.h"
+#include "platform/wait.h"
 
 namespace zeblon::map {
 
@@ -246,6 +247,7 @@ void MapController::Wire() {
   c_.zoomIn->OnClick = step(&ZoomIn, true);
   c_.zoomReset->OnClick = step(&ZoomReset, false);
   c_.followUser->OnMouseUp = [this](int button) {
+    display_.NoteMapInteraction(platform::WaitClockNow());
     port_.ClosePictureViewer();
     if (button == kLeftButton) {
       c_.followUser->setChecked(true);
@@ -258,6 +260,7 @@ void MapController::Wire() {
     }
   };
   c_.followMoniOne->OnMouseUp = [this](int button) {
+    display_.NoteMapInteraction(platform::WaitClockNow());
     if (button != kLeftButton) return;
     display_.SetCentreMode(1);
     c_.followMoniOne->setChecked(true);

@@ -60,6 +60,10 @@ struct MapState {
   // Centring: 0 free, 1 MONI 1, 2 user position, 3 one jump to the alarm position.
   int CentreMode = 0;
   int CentreOnObject = 0;
+  // When the user last acted on the map (a press on it, a centring option, a
+  // position read back), in seconds of the monotonic wait clock; long ago at start.
+  // A GPS fix centres the map on the own position only 30 s after it.
+  double LastMapInteraction = -1e9;
   double UserNorth = 0, UserEast = 0;
   double GpsNorth = 0, GpsEast = 0;
   int GpsFixMoved = 0;
@@ -146,6 +150,8 @@ class MapDisplay {
   void SetUserPosition(double north_km, double east_km);
   // Centring: 0 free, 1 MONI 1, 2 user position, 3 one jump to the alarm position.
   void SetCentreMode(int mode) { s_.CentreMode = mode; }
+  // The user acted on the map at `now` (seconds of the monotonic wait clock).
+  void NoteMapInteraction(double now) { s_.LastMapInteraction = now; }
   // The next drawing centres on the own object once.
   void CentreOnObjectOnce() { s_.CentreOnObject = 1; }
   // 1 while the picture viewer shows a picture instead of the map.

@@ -28,6 +28,7 @@
 #include "platform/process.h"
 #include "platform/qtext.h"
 #include "settings/text_files.h"
+#include "platform/wait.h"
 
 namespace zeblon::map {
 namespace fs = std::filesystem;
@@ -483,6 +484,7 @@ bool MapTools::ReadPositionFromClipboard(bool web_map_address) {
   if (!p) return false;
   const map::MapState& s = display_.state();
   const map::CentreKm c = map::CentreOfLatLon(*p, s.MapCentralMeridian, s.MapFalseEasting);
+  display_.NoteMapInteraction(platform::WaitClockNow());
   TakeCentre(c.north, c.east);
   return true;
 }

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include "map/navigation.h"
+#include "platform/wait.h"
 
 namespace zeblon::map {
 
@@ -61,6 +62,7 @@ void MapWidget::resizeEvent(QResizeEvent* e) {
 
 void MapWidget::Press(int button, double x, double y) {
   if (hooks_.sync) hooks_.sync();
+  display_.NoteMapInteraction(platform::WaitClockNow());
   MapState& s = display_.mutable_state();
   const auto r = PressOnMap(s, button, x, y, hooks_.pictureName ? hooks_.pictureName() : std::string());
   if (r.leavePictureMode && hooks_.leftPictureMode) hooks_.leftPictureMode();

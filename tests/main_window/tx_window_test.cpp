@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <chrono>
 #include <regex>
@@ -308,6 +309,28 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     EXPECT_TRUE(platform::MessageLog().empty());
     form->CloseByUser();
   }
+}
+
+// A fix does not take the map from a user who has just moved it: a press on the
+// map frees it, and the next fix leaves it where the user put it.
+TEST_F(TxWindowTest, AFixLeavesAMapTheUserJustMoved) {
+  Ini("4", "NMEA=GPS.TXT\r\n");
+  auto form = Start();
+  using links::testing::Nmea;
+  QWidget* map = form->Picture1;
+  const QPointF at(map->width() / 2.0 + 40, map->height() / 2.0);
+  QMouseEvent press(QEvent::MouseButtonPress, at, map->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(map, &press);
+  ASSERT_EQ(form->Map().state().CentreMode, 0);
+  const double north = form->Map().state().CentreNorth, east = form->Map().state().CentreEast;
+  Write("GPS.TXT", Nmea("GPGGA,123519,5920.00,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,") +
+                       Nmea("GPGGA,123520,5920.01,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,"));
+  form->GpsStep().Read();
+  EXPECT_EQ(form->Gps().GpsFixMoved, 1);  // the fix is taken
+  EXPECT_EQ(form->Map().state().CentreMode, 0);
+  EXPECT_EQ(form->Map().state().CentreNorth, north);
+  EXPECT_EQ(form->Map().state().CentreEast, east);
+  form->CloseByUser();
 }
 
 TEST_F(TxWindowTest, GpsFixFromADropFileShowsTheReadoutAndWritesTheTrack) {
