@@ -1,6 +1,7 @@
 #include "links/live_radio_link.h"
 
 #include "links/computer_clock.h"
+#include "links/gps_reader.h"
 #include "links/object_beacon.h"
 #include "links/radio_bringup.h"
 #include "links/tnc_commands.h"
@@ -138,7 +139,7 @@ void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
   b.symbolRow = table[index];
   b.overlay = s.TxOverlay;
   b.txTimestamp = s.TxTimestamp == 1;
-  b.gpsClockSet = window_->GpsClockSet();
+  b.gpsClockSet = GpsReader::GpsClockSet == 1;
   b.utcOffsetHours = static_cast<int>(s.UtcOffsetHours);
   for (int i = 0; i < 6; ++i) {
     b.infoLines[i] = s.InfoLines[i + 1];

@@ -23,10 +23,8 @@ struct TickHooks;
 class RadioLinkWindow {
  public:
   virtual ~RadioLinkWindow() = default;
-  // The own call of the TX setup (TxCall; empty before one is set) and
-  // whether the GPS has set the clock.
+  // The own call of the TX setup (TxCall; empty before one is set).
   virtual std::string TxCall() = 0;
-  virtual bool GpsClockSet() = 0;
   virtual std::string ProgramVersion() = 0;  // the version the APRS-IS login names
   virtual bool HfDualOn() = 0;               // the SCS TNC's HF dual mode is on
   // The window title the APRS-IS step writes its IGate field into.

@@ -13,10 +13,10 @@
 #include "links/start_values.h"
 #include "links/tx_setup.h"
 #include "map/map_service.h"
+#include "panels/pick_lists.h"
 #include "main_window/texts.h"
 #include "map/readouts.h"
-#include "map/start_centre.h"
-#include "map/track_files.h"
+#include "map/moni_one_centre.h"
 #include "platform/control_texts.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
@@ -246,8 +246,7 @@ void Form1::RunCycleTick() {
 void Form1::UpdateClockLabel() {
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
-  column_->Label15->SetCaption(
-      links::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
+  column_->ShowClock(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel);
 }
 
 void Form1::RefillMonitorList() {
@@ -359,8 +358,6 @@ void Form1::UpdateReceptionSettings() {
 }
 
 void Form1::FullStartUp() {
-  auto* check6 = column_->Check6;
-  auto* check15 = column_->Check15;
   // The wait cursor, the colour depth and the fixed first values.
   setCursor(Qt::WaitCursor);
   Picture1->setCursor(Qt::WaitCursor);
@@ -393,32 +390,18 @@ void Form1::FullStartUp() {
   }
   // The clock label with the radio mode.
   shell_.RadioModeLabel = start.radioModeLabel;
-  int hh = 0, mm = 0;
-  TimeOfDay(hh, mm);
-  column_->Label15->SetCaption(
-      links::ClockLabelText(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, shell_.GpsClockSet == 1));
+  UpdateClockLabel();
   // The data folder of the map system, and the MONI 1 box.
   data_folder_ = ResolveOrSame(fs::path(app_folder_) / settings_.MapSystem).string();
   CloseTrkPanel(1);
   // The TX and IGATE boxes by the own call and position.
+  column_->ShowTxBox(start);
   if (start.userCall) {
-    check6->SetCaption(start.txBoxCaption);
-    if (start.txBoxEnabled) check6->setEnabled(true);
     shell_.OwnEchoHeader = start.ownEchoHeader;
     shell_.InternetPollLimit = start.internetPollLimit;
     if (start.callValid) shell_.CallValid = 1;
   }
-  if (shell_.CallValid == 0) {
-    check15->SetValue(0);
-    check15->setEnabled(false);
-  } else {
-    check15->SetValue(settings_.IGateOn);
-    check15->setEnabled(true);
-  }
-  if (!start.userCall) {
-    check6->SetCaption(start.txBoxCaption);
-    check6->setEnabled(start.txBoxEnabled);
-  }
+  column_->ShowIGateBox(shell_.CallValid != 0, settings_.IGateOn);
   // The UTM zone of the map system; a centre of 0/0 takes a default.
   if (!settings_.MapSystem.empty() && settings_.MapSystem[0] == 'U') {
     map_core_->SetMapZone(settings_.MapSystem.substr(1));
@@ -437,12 +420,16 @@ void Form1::FullStartUp() {
   map_core_->SetScale(map_core_->state().MapScale);
   // The layout, then the MONI 1 track from its log.
   if (!isMinimized()) LayOut(true);
-  RestoreMoniOneLog();
+  map::RestoreMoniOneLog(reception_.stations, *map_core_, data_folder_, settings_.MoniOneCall);
   // The receive path's view of the settings, then the link.
   shell_.CycleInterval = 6000;
   UpdateReceptionSettings();
   RadioLink().BringUp();
-  ApplyInterfaceToControls();
+  // The boxes the interface kind and the own call allow.
+  const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
+  column_->ApplyInterface(kind);
+  chat_->ApplyInterface(kind, shell_.CallValid != 0);
+  tx_->ShowScsModes(kind);
   // The chat log exists from now on.
   {
     std::ofstream chat(reception::FindFileInFolder(reception::LogFolder(data_folder_), "_CHATLOG.TXT"),
@@ -456,25 +443,15 @@ void Form1::FullStartUp() {
     nav_.NavigationRecording = 1;
   }
   // The pick lists; auto answer on.
-  ListPickFiles();
+  panels::ListPickFiles(*column_, data_folder_, settings_, user_files_);
+  moni_one_select_->ListMoniOneLogs();
   chat_->Check16->SetValue(1);
   // The APRS-IS passcode of a valid call; without one no IGate.
   RadioLink().State().AprsIsPasscode = start.aprsIsPasscode;
-  if (!start.igateAllowed) {
-    check15->setEnabled(false);
-    settings_.IGateOn = 0;
-    check15->SetValue(0);
-  } else {
-    check15->setEnabled(true);
-    check15->SetValue(settings_.IGateOn);
-  }
+  if (!start.igateAllowed) settings_.IGateOn = 0;
+  column_->ShowIGateBox(start.igateAllowed, settings_.IGateOn);
   // The saved ionosphere figures and the internet switches, then the cycle.
-  internet_->TakeSavedIono(settings_.SunspotNumber, settings_.KIndex, settings_.IonoAutoUpdate == 1);
-  internet_->SwitchState().webSource = 0;
-  internet_->SwitchState().lastRawRequestHhmm = -5000;
-  internet_->SwitchState().lastAreaRequestHhmm = 0;
-  ShowInternetSwitches();
-  if (settings_.IonoAutoUpdate == 1) internet_->RequestMagnetogramPage();
+  internet_boxes_->StartUp(settings_.SunspotNumber, settings_.KIndex, settings_.IonoAutoUpdate == 1);
   cycle_->Start();
 }
 
@@ -493,64 +470,6 @@ void Form1::ActivateTail() {
   }
   if (Shown(terminal_)) OpenTerminal();
   shell_.HfDualOn = tx_->Check2->Value() == 1 ? 1 : 0;
-}
-
-void Form1::ApplyInterfaceToControls() {
-  const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
-  if (kind == InterfaceKind::NoRadio) {
-    column_->Check6->setEnabled(false);
-    chat_->Check16->setEnabled(false);
-    chat_->Check16->hide();
-  }
-  if (shell_.CallValid == 0) {
-    chat_->Check8->SetValue(1);
-    chat_->Check8->setEnabled(false);
-    chat_->Check16->setEnabled(false);
-    chat_->Check16->hide();
-    for (QWidget* w : {static_cast<QWidget*>(chat_->Text2), static_cast<QWidget*>(chat_->Text3)}) {
-      w->setEnabled(false);
-      w->hide();
-    }
-  }
-  if (IsScs(kind)) {
-    for (int i = 3; i <= 7; ++i) tx_->modeOption[i]->show();
-  }
-  // The terminal works on the serial TNC's port.
-  if (UsesSerialTnc(kind)) column_->Command65->setEnabled(true);
-}
-
-void Form1::ListPickFiles() {
-  // The chosen files are loaded into the map's POI store and track files.
-  auto fill = [this](ComboBox* combo, const char* folder, const char* ext, std::string& chosen) {
-    for (const std::string& n : ListFileNames(fs::path(data_folder_) / folder, ext, true)) {
-      combo->AddItem(n);
-    }
-    std::vector<std::string> entries;
-    for (int i = 0; i < combo->ListCount(); ++i) entries.push_back(combo->List(i));
-    chosen = map::ChooseListEntry(chosen, entries);
-    combo->SetText(chosen);
-    return ResolveOrSame(fs::path(data_folder_) / folder);
-  };
-  user_files_.tracks.SetFolder(fill(column_->Combo1, "TRK", ".TRK", settings_.TrackFileName));
-  if (!settings_.TrackFileName.empty()) user_files_.tracks.Load(settings_.TrackFileName);
-  user_files_.pois.SetFolder(fill(column_->Combo2, "POI", ".POI", settings_.PoiFileName));
-  if (!settings_.PoiFileName.empty()) user_files_.pois.Load(settings_.PoiFileName);
-  moni_one_select_->ListMoniOneLogs();
-}
-
-void Form1::RestoreMoniOneLog() {
-  reception_.stations.RestoreAtStartUp(data_folder_, settings_.MoniOneCall);
-  reception::MoniOneNewest n = reception_.stations.Newest();
-  double north = map_core_->state().CentreNorth, east = map_core_->state().CentreEast;
-  map::ApplyMoniOneCentre(north, east, n.north, n.east);
-  map_core_->SetCentre(north, east);
-  reception_.stations.SetNewest(std::move(n));
-}
-
-void Form1::TakeMoniOneNewest() {
-  const reception::StationStore& s = reception_.stations;
-  reception_.stations.SetNewest(
-      reception::NewestFieldsOf(s.MoniOneTrack()[static_cast<std::size_t>(s.MoniOneCount())]));
 }
 
 void Form1::CloseTrkPanel(int button) {

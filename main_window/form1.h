@@ -211,10 +211,6 @@ class Form1 : public QWidget {
   void FullStartUp();
   void ActivateTail();
   void SpeedTest();
-  void ListPickFiles();
-  void RestoreMoniOneLog();
-  // The MONI 1 fields from the track's newest record.
-  void TakeMoniOneNewest();
   // The newest record's fields; the map centre moves to its position, and a record
   // without one leaves the station at the map centre.
   void TakeMoniOneNewestOrCentre();
@@ -228,7 +224,6 @@ class Form1 : public QWidget {
   std::unique_ptr<MoniOneFrames> moni_one_frames_;
   // The receive path's settings from the window's settings and derived values.
   void UpdateReceptionSettings();
-  void ApplyInterfaceToControls();
   void PatchSettingsAtShutdown();
   map::MapAttachment MapAttachmentOf();
   // The main cycle's tick over the window's state.
@@ -244,7 +239,6 @@ class Form1 : public QWidget {
   std::unique_ptr<panels::ObjectSetup> object_setup_;
   void WireChat();  // form1_chat.cpp
   std::unique_ptr<ChatService> chat_service_;
-  void ShowInternetSwitches();  // the internet boxes show the switch state
   links::GpsReader gps_;
   std::unique_ptr<panels::TxSetupController> tx_setup_;
   std::unique_ptr<panels::GpsStep> gps_step_;

@@ -57,6 +57,4 @@ void Form1::WireInternet() {
   internet_->FillTickHooks(tick_.hooks);
 }
 
-void Form1::ShowInternetSwitches() { internet_boxes_->ShowSwitches(); }
-
 }  // namespace zeblon

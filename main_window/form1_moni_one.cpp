@@ -2,6 +2,7 @@
 // (panels/moni_one_select) and the map centre on the track's newest record.
 
 #include "main_window/form1.h"
+#include "map/moni_one_centre.h"
 
 namespace zeblon {
 
@@ -29,13 +30,6 @@ void Form1::WireMoniOneSelect() {
       std::make_unique<panels::MoniOneSelect>(*column_, *info_, *Label5, *chat_, settings_, reception_, std::move(p));
 }
 
-void Form1::TakeMoniOneNewestOrCentre() {
-  TakeMoniOneNewest();
-  reception::MoniOneNewest n = reception_.stations.Newest();
-  if (n.north != 0) map_core_->SetCentre(n.north, n.east);
-  n.north = map_core_->state().CentreNorth;
-  n.east = map_core_->state().CentreEast;
-  reception_.stations.SetNewest(std::move(n));
-}
+void Form1::TakeMoniOneNewestOrCentre() { map::TakeMoniOneNewestOrCentre(reception_.stations, *map_core_); }
 
 }  // namespace zeblon

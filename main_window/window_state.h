@@ -20,7 +20,6 @@ struct ShellState {
   float InternetPollLimit = 0;
   int CycleInterval = 6000;
   int HfDualOn = 0;
-  int GpsClockSet = 0;
   std::string TxCall;
 };
 

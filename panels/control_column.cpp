@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "links/gps_reader.h"
+#include "links/tx_setup.h"
+
 namespace zeblon::panels {
 
 using namespace platform;
@@ -135,6 +138,30 @@ void ControlColumn::ScaleForTwips(int tpp_y) {
   line(Line4, 120, 434 * sy);
   Label27->move(Label27->x(), static_cast<int>(360 * sy));
   Label26->move(Label26->x(), static_cast<int>(426 * sy));
+}
+
+void ControlColumn::ShowClock(int hh, int mm, int interface_kind, const std::string& radio_mode_label) {
+  Label15->SetCaption(
+      links::ClockLabelText(hh, mm, interface_kind, radio_mode_label, links::GpsReader::GpsClockSet == 1));
+}
+
+void ControlColumn::ShowTxBox(const links::StartValues& start) {
+  Check6->SetCaption(start.txBoxCaption);
+  if (start.txBoxEnabled) {
+    Check6->setEnabled(true);
+  } else if (!start.userCall) {
+    Check6->setEnabled(false);
+  }
+}
+
+void ControlColumn::ShowIGateBox(bool allowed, int igate_on) {
+  Check15->SetValue(allowed ? igate_on : 0);
+  Check15->setEnabled(allowed);
+}
+
+void ControlColumn::ApplyInterface(InterfaceKind kind) {
+  if (kind == InterfaceKind::NoRadio) Check6->setEnabled(false);
+  if (UsesSerialTnc(kind)) Command65->setEnabled(true);
 }
 
 void ControlColumn::UntickCentringOptions() {

@@ -5,7 +5,9 @@
 #include <QWidget>
 #include <array>
 
+#include "links/start_values.h"
 #include "platform/controls.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon::panels {
 
@@ -23,6 +25,18 @@ class ControlColumn {
   // The separator lines and the labels between them placed for the screen's
   // vertical twips per pixel (their places are designed at 15).
   void ScaleForTwips(int tpp_y);
+  // The clock label (Label15): the time, then the radio mode label unless the kind
+  // needs none (links::ClockLabelText); the computer's clock is never set from GPS.
+  void ShowClock(int hh, int mm, int interface_kind, const std::string& radio_mode_label);
+  // The TX box at start-up: its caption; with a user call it is switched on (never
+  // off) when the start values allow it, without one it takes their state.
+  void ShowTxBox(const links::StartValues& start);
+  // The IGATE box: enabled and showing `igate_on` where the IGate is allowed, else
+  // disabled and off.
+  void ShowIGateBox(bool allowed, int igate_on);
+  // The boxes by interface kind: no TX box without a radio; the terminal (Command65)
+  // with a serial TNC.
+  void ApplyInterface(InterfaceKind kind);
 
   platform::Label *Label1, *Label2, *Label3, *Label4;
   QFrame *Line2, *Line3, *Line4, *Line5;

@@ -58,6 +58,23 @@ void ChatFrame::ScaleForTwips(int tpp_x) {
   Text3->move(static_cast<int>(2520 / 15.0 * sx), Text3->y());
 }
 
+void ChatFrame::ApplyInterface(InterfaceKind kind, bool call_valid) {
+  if (kind == InterfaceKind::NoRadio) {
+    Check16->setEnabled(false);
+    Check16->hide();
+  }
+  if (!call_valid) {
+    Check8->SetValue(1);
+    Check8->setEnabled(false);
+    Check16->setEnabled(false);
+    Check16->hide();
+    for (QWidget* w : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)}) {
+      w->setEnabled(false);
+      w->hide();
+    }
+  }
+}
+
 SavedMessagesPanel::SavedMessagesPanel(QWidget* window)
     : PanelFrame(window, "Frame7", "SAVED MESSAGES   AUTO-CLOSING AFTER 30 sec ! ", {0, 170, 1024, 570}) {
   Text5 = Add<TextArea>(this, {8, 16, 1008, 548}, "Text5");

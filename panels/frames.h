@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/controls.h"
+#include "settings/interface_kind.h"
 
 namespace zeblon::panels {
 
@@ -45,6 +46,9 @@ class ChatFrame : public PanelFrame {
   // The addressee and message boxes placed for the screen's horizontal twips per
   // pixel (their places are designed at 15).
   void ScaleForTwips(int tpp_x);
+  // No automatic answer without a radio; without a valid own call only the own
+  // messages are shown (ME!, fixed) and nothing can be answered or written.
+  void ApplyInterface(InterfaceKind kind, bool call_valid);
 };
 
 // SAVED MESSAGES (Frame7).

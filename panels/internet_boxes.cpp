@@ -124,6 +124,15 @@ void InternetBoxes::ShowSwitches() {
   showing_switches_ = false;
 }
 
+void InternetBoxes::StartUp(double sunspot_number, double k_index, bool auto_update) {
+  internet_->TakeSavedIono(sunspot_number, k_index, auto_update);
+  internet_->SwitchState().webSource = 0;
+  internet_->SwitchState().lastRawRequestHhmm = -5000;
+  internet_->SwitchState().lastAreaRequestHhmm = 0;
+  ShowSwitches();
+  if (auto_update) internet_->RequestMagnetogramPage();
+}
+
 void InternetBoxes::ShowNotice(const std::string& text, int colour) {
   notice_.SetText(text);
   SetNoticeColour(colour);

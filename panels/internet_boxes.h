@@ -78,6 +78,10 @@ class InternetBoxes {
   // The boxes show the switch state and Check22 the web source; their handlers
   // do not run meanwhile.
   void ShowSwitches();
+  // At start-up: the saved ionosphere values, the switches from their first state
+  // (the first web source, no request made yet) shown, and with the automatic
+  // update the magnetogram page requested.
+  void StartUp(double sunspot_number, double k_index, bool auto_update);
 
  private:
   void MakeWebHooks();

@@ -81,8 +81,7 @@ void TxSetupController::TxSetupOk() {
   port_.takeTxValues(ok.txCall, ok.hfDualOn, radio_mode_label);
   int hh = 0, mm = 0;
   port_.timeOfDay(hh, mm);
-  column_.Label15->SetCaption(
-      links::ClockLabelText(hh, mm, settings_.InterfaceKind, radio_mode_label, links::GpsReader::GpsClockSet == 1));
+  column_.ShowClock(hh, mm, settings_.InterfaceKind, radio_mode_label);
 
   // The link step.
   tx_.fr4Command4->SetCaption("...");

@@ -272,6 +272,11 @@ void TxSetupPanel::Show(const links::TxPanelValues& v) {
   Check32->SetValue(v.digi);
 }
 
+void TxSetupPanel::ShowScsModes(InterfaceKind kind) {
+  if (!IsScs(kind)) return;
+  for (int i = 3; i <= 7; ++i) modeOption[i]->show();
+}
+
 void TxSetupPanel::TakeHandOver(const links::TxPanelValues& v, unsigned parts) {
   if (parts & kHandHfDual) Check2->SetValue(v.hfDual);
   if (parts & kHandTxBoxes) {

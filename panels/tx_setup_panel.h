@@ -117,6 +117,8 @@ class TxSetupPanel : public PanelFrame {
   // interface kind, falling back to 300 where the chosen mode is not offered.
   void ShowRadioMode(const Settings& s);
   void OfferRadioModesFor(InterfaceKind kind);
+  // The main window's panel: the SCS-only modes' options (3 … 7) shown with the SCS kinds.
+  void ShowScsModes(InterfaceKind kind);
 
   // The parts a hand-over from the start window carries; each takes the value as
   // the given values hold it.
