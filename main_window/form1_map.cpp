@@ -104,8 +104,8 @@ map::MapAttachment Form1::MapAttachmentOf() {
   m.scaleRow = scales_;
   m.combos = scales_->combos;
   m.marks = scales_->marks;
-  m.inkFrame = ink_frame_;
-  m.inks = inks_;
+  m.inkFrame = inks_->frame;
+  m.inks = inks_->inks;
 
   // The map's periphery: its own hooks and controls.
   map::ToolControls& t = a.toolControls;
