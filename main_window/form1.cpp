@@ -91,15 +91,7 @@ void Form1::BuildControls() {
 
   column_ = std::make_unique<panels::ControlColumn>(f);
 
-  // The palette inks.
-  auto* inks = Add<QWidget>(f, {200, 24, 16 * 24, 24});
-  inks->setObjectName("PaletteInks");
-  inks->hide();
-  ink_frame_ = inks;
-  for (int i = 0; i <= 15; ++i) {
-    const std::string name = "Optionink(" + std::to_string(i) + ")";
-    inks_[i] = Add<OptionButton>(inks, {i * 24, 2, 22, 20}, name.c_str());
-  }
+  inks_ = std::make_unique<panels::InkPalette>(f);
 
   // --- Along the bottom.
   Label5 = Add<Label>(f, {0, 723, 1024, 17}, "Label5");

@@ -28,6 +28,7 @@
 #include "panels/control_column.h"
 #include "panels/frames.h"
 #include "panels/gps_step.h"
+#include "panels/ink_palette.h"
 #include "panels/internet_boxes.h"
 #include "panels/moni_one_select.h"
 #include "panels/object_setup.h"
@@ -250,8 +251,7 @@ class Form1 : public QWidget {
   // The map; it lives before the controls, whose picture box draws it.
   std::unique_ptr<map::MapDisplay> map_core_ = std::make_unique<map::MapDisplay>();
   map::MapWidget* map_widget_ = nullptr;
-  QWidget* ink_frame_ = nullptr;
-  std::array<platform::OptionButton*, 16> inks_{};
+  std::unique_ptr<panels::InkPalette> inks_;
   std::string app_folder_;
   std::string data_folder_;
   Settings settings_;

@@ -1,6 +1,7 @@
 // The map joined to the main window: the window's side of the map's ports
 // (map/map_controller.h, map/map_tools.h) and the controls the map steers.
 #include "main_window/form1.h"
+#include "panels/map_controls.h"
 #include "platform/paths.h"
 
 namespace zeblon {
@@ -73,73 +74,8 @@ map::MapAttachment Form1::MapAttachmentOf() {
   a.port = map_window_.get();
   a.toolPort = map_window_.get();
 
-  panels::ControlColumn& c = *column_;
-  map::MapControls& m = a.controls;
-  m.scaleOut = c.Command1;
-  m.scaleIn = c.Command2;
-  m.zoomOut = c.Command7;
-  m.zoomIn = c.Command8;
-  m.zoomReset = c.Command9;
-  m.poiMode = c.Command73;
-  m.background = c.Command72;
-  m.inkReset = c.Command43;
-  m.inkFold = c.Command42;
-  m.lastRow = c.Command57;
-  m.grid = c.Check4;
-  m.circles = c.Check9;
-  m.pictures = c.Check12;
-  m.directOnly = c.Check24;
-  m.tone = c.Check1;
-  m.track = c.Check14;
-  m.transmit = c.Check6;
-  m.followUser = c.Option1;
-  m.followMoniOne = c.Option2;
-  m.readouts = {c.Label1, c.Label2, c.Label3, c.Label4, c.Label7, c.Label8};
-  m.moniOneLine = c.Label11;
-  m.moniAllGauge = c.Label26;
-  m.moniOneGauge = c.Label27;
-  m.qthPanel = qth_;
-  m.qthOk = qth_->Command21;
-  m.infoMapButton = info_ != nullptr ? info_->Command12 : nullptr;
-  m.scaleRow = scales_;
-  m.combos = scales_->combos;
-  m.marks = scales_->marks;
-  m.inkFrame = ink_frame_;
-  m.inks = inks_;
-
-  // The map's periphery: its own hooks and controls.
-  map::ToolControls& t = a.toolControls;
-  t.help = c.Command57;
-  t.saveMap = c.Command59;
-  t.globe = c.Command58;
-  t.trackCombo = c.Combo1;
-  t.poiCombo = c.Combo2;
-  t.track = c.Check14;
-  t.directOnly = c.Check24;
-  t.followUser = c.Option1;
-  t.followMoniOne = c.Option2;
-  t.moniOneStamp = c.Label9;
-  if (viewer_ != nullptr) {
-    t.viewer = viewer_;
-    t.viewerPage = viewer_->WebBrowser2;
-    t.picturePrevious = viewer_->Command29;
-    t.pictureNext = viewer_->Command30;
-    t.videoStart = viewer_->Command70;
-    t.pictureCentre = viewer_->Command71;
-  }
-  if (poi_ != nullptr) {
-    t.poiEditor = poi_;
-    t.poiText = poi_->Text4;
-    t.poiOk = poi_->Command26;
-    t.poiCancel = poi_->Command22;
-    t.poiToCentre = poi_->Command64;
-    t.poiOpenLink = poi_->Command67;
-  }
-  if (trk_ != nullptr) {
-    t.trackPanel = trk_;
-    t.trackPrevious = trk_->Command68;
-    t.trackNext = trk_->Command69;
-  }
+  a.controls = panels::MapControlsOf(*column_, *qth_, info_, *scales_, *inks_);
+  a.toolControls = panels::ToolControlsOf(*column_, viewer_, poi_, trk_);
   return a;
 }
 
