@@ -357,9 +357,8 @@ void Form1::FullStartUp() {
   if (shell_.ColourDepth < 16) column_->Check13->setAutoFillBackground(true);
   settings_.MoniOneAlarmOn = 1;
   settings_.InterfaceKind = ModemNumber(InterfaceKind::AgwLocal);
-  // The store limits from the speed test, and the symbol table.
+  // The store limits from the speed test.
   SpeedTest();
-  symbol_table_ = reception::BuildSymbolTable();
   // The map follows MONI 1; the controls' first values.
   map_core_->SetCentreMode(1);
   column_->Option1->setChecked(false);
@@ -428,7 +427,7 @@ void Form1::FullStartUp() {
                        std::ios::binary | std::ios::app);
   }
   // The title's digipeater and IGate marks.
-  setWindowTitle(ToQ(shell::TitleWithMarks(FromQ(windowTitle()), settings_.DigiOn, settings_.InterfaceKind,
+  setWindowTitle(ToQ(links::TitleWithMarks(FromQ(windowTitle()), settings_.DigiOn, settings_.InterfaceKind,
                                            settings_.CrossMode, settings_.RadioMode, settings_.IGateOn)));
   // A GPS source with SAVE records the route when the navigation folder holds files.
   if (links::NavigationRecordingWanted(settings_.GpsSource, settings_.MapSystem, app_folder_)) {

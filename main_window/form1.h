@@ -22,7 +22,7 @@
 #include "map/map_display.h"
 #include "map/map_widget.h"
 #include "main_window/layout.h"
-#include "main_window/title_fields.h"
+#include "links/title_fields.h"
 #include "map/own_files.h"
 #include "main_window/window_state.h"
 #include "panels/control_column.h"
@@ -48,7 +48,6 @@
 #include "reception/receive_pass.h"
 #include "reception/reception_state.h"
 #include "settings/settings.h"
-#include "reception/symbol_table.h"
 
 namespace zeblon {
 
@@ -76,7 +75,6 @@ class Form1 : public QWidget {
   // A stored report of a heard station joins MONI ALL as its newest, as a receive
   // pass stores it (a window whose link has no receive path hears nothing else).
   void StoreHeardReport(const std::string& record);
-  const reception::SymbolTable& SymbolTable() const { return symbol_table_; }
 
   void SetMapDisplay(std::unique_ptr<map::MapDisplayService> s);
   void SetRadioLink(std::unique_ptr<links::RadioLinkService> s);
@@ -259,7 +257,6 @@ class Form1 : public QWidget {
   NavigationState nav_;
   map::UserFiles user_files_;  // the POI and TRK files the map shows
   reception::ReceptionState reception_;
-  reception::SymbolTable symbol_table_{};
   map::OwnFiles own_temp_files_;
   int moni_all_limit_ = 50;
 

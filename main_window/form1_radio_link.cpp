@@ -17,7 +17,7 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
   void SetWindowTitle(const std::string& title) override { f_.setWindowTitle(platform::ToQ(title)); }
   void LogWriteTitleField(bool failing, bool diskFull) override {
     const std::string title = WindowTitle();
-    const std::string marked = shell::WithLogWriteTitleField(title, failing, diskFull);
+    const std::string marked = links::WithLogWriteTitleField(title, failing, diskFull);
     if (marked != title) SetWindowTitle(marked);
   }
   void DrawMap() override { f_.DrawMap(); }
@@ -32,7 +32,7 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
     if (f_.LinkNotice) f_.LinkNotice(text);
   }
   void EngineNotice(const std::string& text) override {
-    f_.setWindowTitle(platform::ToQ(shell::WithLinkNotice(platform::FromQ(f_.windowTitle()), text)));
+    f_.setWindowTitle(platform::ToQ(links::WithLinkNotice(platform::FromQ(f_.windowTitle()), text)));
   }
   void MonitorListChanged() override { f_.RefillMonitorList(); }
   reception::ChatPanel* ChatLines() override { return &f_.chat_service_->Queue(); }

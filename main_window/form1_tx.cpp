@@ -41,8 +41,8 @@ void Form1::BuildTxControls() {
   };
   tp.markTitle = [this](const std::string& digi, const std::string& igate) {
     std::string title = FromQ(windowTitle());
-    if (!digi.empty()) title = shell::PlaceTitleMark(title, 61, digi);
-    title = shell::PlaceTitleMark(title, 76, igate);
+    if (!digi.empty()) title = links::PlaceTitleMark(title, 61, digi);
+    title = links::PlaceTitleMark(title, 76, igate);
     setWindowTitle(ToQ(title));
   };
   tp.writeSettings = [this] { WriteSettingsFile(); };

@@ -1,11 +1,12 @@
-// The main window's title: fields written over fixed columns (the digipeater and
-// IGate marks, the link notice, the log field). No Qt; the window sets the result.
+// The status fields the links write into the main window's title over fixed columns
+// (the digipeater and IGate marks, the link notice, the log field), beside the
+// APRS-IS link's IGate field (aprs_is_link.h). No Qt; the window sets the result.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace zeblon::shell {
+namespace zeblon::links {
 
 // The title with a mark written over the columns from `column` (1-based): padded to
 // at least 90 characters first, stored without leading and trailing blanks.
@@ -25,4 +26,4 @@ std::string WithLinkNotice(std::string_view title, std::string_view notice);
 // written, blank again when they can.
 std::string WithLogWriteTitleField(std::string_view title, bool failing, bool diskFull);
 
-}  // namespace zeblon::shell
+}  // namespace zeblon::links

@@ -1,11 +1,11 @@
-#include "main_window/title_fields.h"
+#include "links/title_fields.h"
 
 #include <algorithm>
 
 #include "settings/interface_kind.h"
 #include "settings/text_files.h"
 
-namespace zeblon::shell {
+namespace zeblon::links {
 
 std::string PlaceTitleMark(std::string_view title, int column, std::string_view mark) {
   std::string t(title);
@@ -40,4 +40,4 @@ std::string WithLogWriteTitleField(std::string_view title, bool failing, bool di
   return PlaceTitleMark(title, 92, mark);
 }
 
-}  // namespace zeblon::shell
+}  // namespace zeblon::links
