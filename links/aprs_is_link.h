@@ -30,6 +30,9 @@
 
 namespace zeblon::links {
 
+// The program's version, as the APRS-IS login names it.
+inline constexpr const char* kProgramVersion = "8.08";
+
 // What the link reads of the settings and the main window's fields.
 struct AprsIsSettings {
   reception::InterfaceKind interfaceKind = reception::InterfaceKind::NoRadio;  // MODEM
@@ -38,7 +41,7 @@ struct AprsIsSettings {
   std::string port;                                                            // AIPRT, decimal text
   std::string userCall;                                                        // USER
   std::string passcode;  // AprsIsPasscode (ComputeAprsIsPasscode of USER)
-  std::string version = "8.08";
+  std::string version = kProgramVersion;
 };
 
 // The link's settings from the main window's settings, its passcode and version.

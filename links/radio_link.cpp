@@ -39,7 +39,7 @@ void RadioLinkService::FillTickHooks(TickHooks& h) {
 }
 
 AprsIsSettings RadioLinkService::AprsIsSettingsNow() const {
-  return AprsIsSettingsFrom(*settings_, state_.AprsIsPasscode, window_->ProgramVersion());
+  return AprsIsSettingsFrom(*settings_, state_.AprsIsPasscode, kProgramVersion);
 }
 
 void RadioLinkService::AprsIsUpkeep() { state_.AprsIs->LinkUpkeep(AprsIsSettingsNow()); }

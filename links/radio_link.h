@@ -25,8 +25,7 @@ class RadioLinkWindow {
   virtual ~RadioLinkWindow() = default;
   // The own call of the TX setup (TxCall; empty before one is set).
   virtual std::string TxCall() = 0;
-  virtual std::string ProgramVersion() = 0;  // the version the APRS-IS login names
-  virtual bool HfDualOn() = 0;               // the SCS TNC's HF dual mode is on
+  virtual bool HfDualOn() = 0;  // the SCS TNC's HF dual mode is on
   // The window title the APRS-IS step writes its IGate field into.
   virtual std::string WindowTitle() = 0;
   virtual void SetWindowTitle(const std::string& title) = 0;

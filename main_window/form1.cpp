@@ -314,7 +314,6 @@ void Form1::TakeTwipsPerPixel() {
 }
 
 void Form1::ActivateHead() {
-  shell_.ProgramVersion = "8.08";
   while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
   TakeTwipsPerPixel();
   column_->ScaleForTwips(shell_.TwipsPerPixelY);

@@ -11,7 +11,6 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
   explicit LinkWindow(Form1& f) : f_(f) {}
 
   std::string TxCall() override { return f_.shell_.TxCall; }
-  std::string ProgramVersion() override { return f_.shell_.ProgramVersion; }
   bool HfDualOn() override { return f_.shell_.HfDualOn == 1; }
   std::string WindowTitle() override { return platform::FromQ(f_.windowTitle()); }
   void SetWindowTitle(const std::string& title) override { f_.setWindowTitle(platform::ToQ(title)); }

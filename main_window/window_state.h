@@ -11,7 +11,6 @@ namespace zeblon {
 
 // The window-wide values of the shell.
 struct ShellState {
-  std::string ProgramVersion;
   int TwipsPerPixelX = 15, TwipsPerPixelY = 15;
   int ColourDepth = 24;
   int CallValid = 0;

@@ -31,7 +31,6 @@ class QuietWindow : public RadioLinkWindow {
   std::optional<std::pair<bool, bool>> logField;
 
   std::string TxCall() override { return "QW7TK"; }
-  std::string ProgramVersion() override { return "8.08"; }
   bool HfDualOn() override { return hfDual; }
   std::string WindowTitle() override { return title; }
   void SetWindowTitle(const std::string& t) override { title = t; }
