@@ -122,14 +122,30 @@ class InternetWiring {
 
   // The saved ionosphere values at start-up.
   void TakeSavedIono(double sunspotNumber, double kIndex, bool autoUpdate);
+  // The polls at start-up: the first web source, the MONI 1 station's raw packets
+  // at the first tick, no area request remembered.
+  void ResetPollsAtStart() {
+    switchState_.webSource = 0;
+    MoniOneStationSelected();
+  }
 
   // The boxes' clicks (their values as they are now) and the right click on Check22.
   void MoniOneSupportClicked(bool on);
   void AreaSupportClicked(bool on);
   void ScanClicked(bool on);
   void ToggleWebSource();
-  // A MONI 1 station was selected: the next tick polls its raw packets.
-  void MoniOneStationSelected() { switchState_.lastRawRequestHhmm = -5000; }
+  // A MONI 1 station was selected: the next tick polls its raw packets, and the
+  // area's last request is forgotten.
+  void MoniOneStationSelected() {
+    switchState_.lastRawRequestHhmm = -5000;
+    switchState_.lastAreaRequestHhmm = 0;
+  }
+  // The polls' time limit starts again from now, with no request counted (a chat
+  // message that needs the web switches the support on, or keeps it on).
+  void RestartPollLimit() {
+    switchState_.internetPollStart = h_.clockSeconds ? h_.clockSeconds() : 0;
+    switchState_.webRequestCount = 0;
+  }
 
   // The poll time limit (step 12): true when the polls were switched off.
   bool PollTimeLimit();

@@ -3,8 +3,6 @@
 // form1.h comes first: the page fetcher's namespace would hide the controls' one.
 #include "main_window/form1.h"
 
-#include <QTime>
-
 #include "internet/web_polls.h"
 #include "internet/web_requests.h"
 #include "platform/wait.h"
@@ -34,8 +32,7 @@ void Form1::WireChat() {
   h.moniOneCall = [this] { return reception_.settings.moniOneCall; };
   h.startMoniOneSupport = [this] {
     column_->Check22->SetValue(1);
-    internet_->SwitchState().internetPollStart = QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
-    internet_->SwitchState().webRequestCount = 0;
+    internet_->RestartPollLimit();
   };
   h.autoAnswerChanged = [this] {
     reception_.settings.autoAnswerOn =

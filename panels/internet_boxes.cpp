@@ -126,9 +126,7 @@ void InternetBoxes::ShowSwitches() {
 
 void InternetBoxes::StartUp(double sunspot_number, double k_index, bool auto_update) {
   internet_->TakeSavedIono(sunspot_number, k_index, auto_update);
-  internet_->SwitchState().webSource = 0;
-  internet_->SwitchState().lastRawRequestHhmm = -5000;
-  internet_->SwitchState().lastAreaRequestHhmm = 0;
+  internet_->ResetPollsAtStart();
   ShowSwitches();
   if (auto_update) internet_->RequestMagnetogramPage();
 }
