@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "links/aprs_is_link.h"
 #include "links/serial_tnc_reader.h"
@@ -123,6 +124,9 @@ class RadioLinkService {
   // goes out, then they close. Bounded: a port whose line is stuck (flow control
   // held) gives up after two seconds.
   void DrainAndClosePorts();
+
+  // The APRS-IS passcode of the start-up's call ("0": no login, no IGate).
+  void TakeAprsIsPasscode(std::string passcode) { state_.AprsIsPasscode = std::move(passcode); }
 
   LinkState& State() { return state_; }
   // The IGate's hand-off of the receive pass over the APRS-IS link.

@@ -23,7 +23,6 @@ StartValues StartValuesFrom(const Settings& s, std::string_view file_tx_call) {
     v.txBoxCaption = "TX !";
   }
   if (v.callValid) v.aprsIsPasscode = ComputeAprsIsPasscode(s.UserCall);
-  v.igateAllowed = v.aprsIsPasscode != "0";
   const bool no_centre = s.CentreNorth == 0 && s.CentreEast == 0;
   v.centreNorth = no_centre ? 6600 : s.CentreNorth;
   v.centreEast = no_centre ? 400 : s.CentreEast;

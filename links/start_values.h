@@ -30,7 +30,7 @@ struct StartValues {
   // The APRS-IS passcode of a valid call, "0" without one; the IGATE box may be on
   // only with a passcode other than "0".
   std::string aprsIsPasscode = "0";
-  bool igateAllowed = false;
+  bool IGateAllowed() const { return aprsIsPasscode != "0"; }
   // The map centre (km): 6600 / 400 for a centre of 0 / 0.
   double centreNorth = 0, centreEast = 0;
 };

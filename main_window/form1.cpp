@@ -437,9 +437,9 @@ void Form1::FullStartUp() {
   moni_one_select_->ListMoniOneLogs();
   chat_->Check16->SetValue(1);
   // The APRS-IS passcode of a valid call; without one no IGate.
-  RadioLink().State().AprsIsPasscode = start.aprsIsPasscode;
-  if (!start.igateAllowed) settings_.IGateOn = 0;
-  column_->ShowIGateBox(start.igateAllowed, settings_.IGateOn);
+  RadioLink().TakeAprsIsPasscode(start.aprsIsPasscode);
+  if (!start.IGateAllowed()) settings_.IGateOn = 0;
+  column_->ShowIGateBox(start.IGateAllowed(), settings_.IGateOn);
   // The saved ionosphere figures and the internet switches, then the cycle.
   internet_boxes_->StartUp(settings_.SunspotNumber, settings_.KIndex, settings_.IonoAutoUpdate == 1);
   cycle_->Start();

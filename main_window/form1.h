@@ -125,7 +125,7 @@ class Form1 : public QWidget {
   std::function<reception::LocalTime()> AlarmLocalClock;
   void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
   // The station data from the web: switches, polls, ionosphere values.
-  InternetWiring& Internet() { return *internet_; }
+  InternetWiring& Internet() { return internet_boxes_->Internet(); }
   // The CHAT and SAVED MESSAGES windows, the message queue and its sending.
   ChatService& Chat() { return *chat_service_; }
   panels::ChatFrame& ChatWindow() { return *chat_; }
@@ -275,7 +275,6 @@ class Form1 : public QWidget {
   class InternetWindow;  // the internet boxes' port into the window (form1_internet.cpp)
   std::unique_ptr<panels::InternetBoxesPort> internet_window_;
   std::unique_ptr<panels::InternetBoxes> internet_boxes_;
-  InternetWiring* internet_ = nullptr;  // the boxes' station data from the web (internet_boxes_ owns it)
   std::unique_ptr<stations::StationPasses> station_passes_;
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;

@@ -32,7 +32,7 @@ void Form1::WireChat() {
   h.moniOneCall = [this] { return reception_.settings.moniOneCall; };
   h.startMoniOneSupport = [this] {
     column_->Check22->SetValue(1);
-    internet_->RestartPollLimit();
+    Internet().RestartPollLimit();
   };
   h.autoAnswerChanged = [this] {
     reception_.settings.autoAnswerOn =
@@ -44,7 +44,7 @@ void Form1::WireChat() {
   h.pauseSeconds = [](float s) { ::platform::Pause(s); };
   h.webSendUrl = [this](const std::string& outgoing) {
     const std::string from = shell_.TxCall.empty() ? settings_.UserCall : shell_.TxCall;
-    return internet::SendMessageUrl(internet_->Web().Sources(), from, outgoing);
+    return internet::SendMessageUrl(Internet().Web().Sources(), from, outgoing);
   };
   h.reception = &reception_;
   h.notice = [this](const std::string& text) {

@@ -53,8 +53,7 @@ class Form1::InternetWindow : public panels::InternetBoxesPort {
 void Form1::WireInternet() {
   if (!internet_window_) internet_window_ = std::make_unique<InternetWindow>(*this);
   internet_boxes_ = std::make_unique<panels::InternetBoxes>(*column_, *Text10, *iono_, reception_, *internet_window_);
-  internet_ = &internet_boxes_->Internet();
-  internet_->FillTickHooks(tick_.hooks);
+  Internet().FillTickHooks(tick_.hooks);
 }
 
 }  // namespace zeblon

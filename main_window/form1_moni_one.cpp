@@ -17,7 +17,7 @@ void Form1::WireMoniOneSelect() {
   p.takeNewestOrCentre = [this] { TakeMoniOneNewestOrCentre(); };
   p.followStation = [this] { map_core_->SetCentreMode(1); };
   p.showStationInfo = [this](const std::string& call, int index) { info_service_->ShowStationInfo(call, index, true); };
-  p.stationSelected = [this] { internet_->MoniOneStationSelected(); };
+  p.stationSelected = [this] { Internet().MoniOneStationSelected(); };
   p.restoreFrameWidths = [this] { moni_one_frames_->RestoreWidths(); };
   p.drawMap = [this] { DrawMap(); };
   p.focusMap = [this] {

@@ -17,9 +17,8 @@ void RestoreMoniOneLog(reception::StationStore& stations, MapDisplay& map, const
 }
 
 void TakeMoniOneNewestOrCentre(reception::StationStore& stations, MapDisplay& map) {
-  stations.SetNewest(
-      reception::NewestFieldsOf(stations.MoniOneTrack()[static_cast<std::size_t>(stations.MoniOneCount())]));
-  reception::MoniOneNewest n = stations.Newest();
+  reception::MoniOneNewest n =
+      reception::NewestFieldsOf(stations.MoniOneTrack()[static_cast<std::size_t>(stations.MoniOneCount())]);
   if (n.north != 0) map.SetCentre(n.north, n.east);
   n.north = map.state().CentreNorth;
   n.east = map.state().CentreEast;

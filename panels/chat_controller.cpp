@@ -18,9 +18,6 @@ namespace zeblon {
 
 namespace {
 
-// A platform colour value (blue * 65536 + green * 256 + red).
-QColor PlatformColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
 // Chat texts hold code page 850 bytes: shown as the characters they are there.
 QString DosToQ(std::string_view text) {
   QString q;
@@ -68,7 +65,7 @@ ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& sa
   chat_.setFont(font);  // the caption (the header) and every line and box in it
   saved_.Text5->setFont(font);
   QPalette p = saved_.Text5->palette();
-  p.setColor(QPalette::Base, PlatformColour(0xB0C0A8));
+  p.setColor(QPalette::Base, ::platform::PlatformColour(0xB0C0A8));
   saved_.Text5->setPalette(p);
 
   chat_.Text3->OnKeyDown = [this](int key, int shift) { MessageKeyDown(key, shift); };
@@ -119,7 +116,7 @@ void ChatService::ShowLines() {
     const panels::ChatLine& l = queue_.At(i);
     ::platform::TextBox* box = chat_.Text1[static_cast<std::size_t>(i)];
     QPalette p = box->palette();
-    p.setColor(QPalette::Text, PlatformColour(l.colour));
+    p.setColor(QPalette::Text, ::platform::PlatformColour(l.colour));
     // A line whose last transmission did not go out stands on a pale red ground.
     p.setColor(QPalette::Base, l.failed ? QColor(255, 208, 208) : chat_.palette().color(QPalette::Window));
     box->setPalette(p);

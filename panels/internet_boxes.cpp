@@ -15,9 +15,6 @@ namespace {
 
 double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
-// A platform colour value (blue * 65536 + green * 256 + red).
-QColor PlatformColour(int c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-
 }  // namespace
 
 InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, IonoPanel& iono,
@@ -146,7 +143,7 @@ void InternetBoxes::HideNotice() {
 
 void InternetBoxes::SetNoticeColour(int colour) {
   QPalette p = notice_.palette();
-  p.setColor(QPalette::Base, PlatformColour(colour));
+  p.setColor(QPalette::Base, platform::PlatformColour(colour));
   notice_.setPalette(p);
 }
 

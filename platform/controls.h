@@ -31,6 +31,9 @@
 
 namespace platform {
 
+// A platform colour value (blue * 65536 + green * 256 + red) as a Qt colour.
+inline QColor PlatformColour(int value) { return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF); }
+
 using Handler = std::function<void()>;
 using MouseHandler = std::function<void(int button)>;
 // A key pressed in a control: the key's code (13 Enter, 27 Escape, 8 Backspace,

@@ -90,7 +90,7 @@ TEST(StartValues, FromTheSettings) {
     EXPECT_EQ(v.internetPollLimit, c.out.pollLimit);
     EXPECT_EQ(v.callValid, c.out.callValid);
     EXPECT_EQ(v.aprsIsPasscode, c.out.passcode);
-    EXPECT_EQ(v.igateAllowed, std::string(c.out.passcode) != "0");
+    EXPECT_EQ(v.IGateAllowed(), std::string(c.out.passcode) != "0");
     EXPECT_EQ(v.centringOff, c.out.centringOff);
     EXPECT_EQ(v.centreNorth, c.out.centreNorth);
     EXPECT_EQ(v.centreEast, c.out.centreEast);
