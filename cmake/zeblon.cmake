@@ -1,5 +1,9 @@
 # Shared helpers for the subsystem folders.
 
+# The stock archive as the build makes it, outside the program folder (the build
+# puts a copy into the program folder only while its stock folder is missing).
+set(ZEBLON_STOCK_ARCHIVE "${CMAKE_BINARY_DIR}/assets/STOCK.ZIP")
+
 # zeblon_test(NAME [QT_MAIN] SOURCES a.cpp b.cpp LIBS lib1 lib2)
 # A GoogleTest executable; its cases are registered one by one in CTest and run offscreen.
 # QT_MAIN: the test's main() creates a QApplication first (widgets, events).
@@ -14,7 +18,8 @@ function(zeblon_test name)
   target_compile_definitions(${name} PRIVATE
     ZEBLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     ZEBLON_BINARY_DIR="${CMAKE_BINARY_DIR}"
-    ZEBLON_PROGRAM_DIR="${ZEBLON_PROGRAM_DIR}")
+    ZEBLON_PROGRAM_DIR="${ZEBLON_PROGRAM_DIR}"
+    ZEBLON_STOCK_ARCHIVE="${ZEBLON_STOCK_ARCHIVE}")
   if(NOT ZT_TIMEOUT)
     set(ZT_TIMEOUT 300)
   endif()
@@ -32,7 +37,8 @@ function(zeblon_bench name)
   target_compile_definitions(${name} PRIVATE
     ZEBLON_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     ZEBLON_BINARY_DIR="${CMAKE_BINARY_DIR}"
-    ZEBLON_PROGRAM_DIR="${ZEBLON_PROGRAM_DIR}")
+    ZEBLON_PROGRAM_DIR="${ZEBLON_PROGRAM_DIR}"
+    ZEBLON_STOCK_ARCHIVE="${ZEBLON_STOCK_ARCHIVE}")
 endfunction()
 
 # zeblon_fuzz(NAME SOURCES a.cpp LIBS lib1 [INCLUDES dir])

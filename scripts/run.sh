@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts ZEBLON (or TALMOR: scripts/run.sh talmor)
-# from its own program folder, build/program.
+# Installs what is needed, builds the two programs (the tests, fuzz targets and
+# benchmarks are built by scripts/test.sh), and starts ZEBLON (or TALMOR:
+# scripts/run.sh talmor) from its own program folder, build/program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-bash scripts/build.sh
+bash scripts/build.sh --programs
 prog=ZEBLON
 [ "${1:-}" = "talmor" ] && prog=TALMOR
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then

@@ -83,9 +83,11 @@ class ProgramFolder {
     const fs::path built = ZEBLON_PROGRAM_DIR;
     for (const auto& e : fs::directory_iterator(built)) {
       const std::string name = e.path().filename().string();
-      if (name == "ZEBLON" || name == "TALMOR" || name == "U33" || name == "ZEBLON.INI") continue;
+      if (name == "ZEBLON" || name == "TALMOR" || name == "U33" || name == "ZEBLON.INI" || name == "STOCK.ZIP")
+        continue;
       fs::copy(e.path(), path_ / name, fs::copy_options::recursive);
     }
+    fs::copy_file(ZEBLON_STOCK_ARCHIVE, path_ / "STOCK.ZIP");
     Use();
     if (later_start) {
       // Unpacked once by a first start of the program's own start window.

@@ -90,7 +90,7 @@ TEST(StockTiles, EveryScaleHasTilesOfTheTileForm) {
   {
     std::vector<std::uint8_t> bytes;
     std::string error;
-    ASSERT_TRUE(map::ReadFileBytes(fs::path(ZEBLON_PROGRAM_DIR) / "STOCK.ZIP", bytes, error)) << error;
+    ASSERT_TRUE(map::ReadFileBytes(ZEBLON_STOCK_ARCHIVE, bytes, error)) << error;
     zip.assign(bytes.begin(), bytes.end());
   }
   for (const char* tag : kTags) {

@@ -33,7 +33,7 @@ class RoadTest : public ProgramFolderTest {
     ProgramFolderTest::SetUp();
     const fs::path built = ZEBLON_PROGRAM_DIR;
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
-    fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
+    fs::copy_file(ZEBLON_STOCK_ARCHIVE, folder_ / "STOCK.ZIP");
     fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
     RegisterProgramFonts(folder_.string());
     // The packet engine's port is one of the test's own where nothing listens: a

@@ -36,7 +36,7 @@ class StartWindowTest : public ::testing::Test {
     folder_ = scratch_->path();
     const fs::path built = ZEBLON_PROGRAM_DIR;
     fs::copy(built / "FONTS", folder_ / "FONTS", fs::copy_options::recursive);
-    fs::copy_file(built / "STOCK.ZIP", folder_ / "STOCK.ZIP");
+    fs::copy_file(ZEBLON_STOCK_ARCHIVE, folder_ / "STOCK.ZIP");
     fs::copy_file(built / "README.HTM", folder_ / "README.HTM");
     fs::copy_file(built / "HISTORY.TXT", folder_ / "HISTORY.TXT");
     for (const char* f :
