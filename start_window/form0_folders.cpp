@@ -13,9 +13,8 @@
 
 #include "geodesy/text.h"
 #include "platform/paths.h"
-#include "platform/process.h"
-#include "platform/wait.h"
-#include "platform/zip_extract.h"
+#include "platform/message_box.h"
+#include "platform/zip_extract_whole.h"
 #include "reception/station_record.h"
 #include "start_window/smart_log.h"
 #include "start_window/start_picture.h"
@@ -26,29 +25,36 @@ namespace fs = std::filesystem;
 using namespace platform;
 
 void Form0::ProvideStockData() {
-  QCoreApplication::processEvents();
+  // Keys and clicks wait until the start-up is done: a call typed meanwhile lands
+  // in the filled form instead of being overwritten by the settings.
+  constexpr auto kNoInput = QEventLoop::ExcludeUserInputEvents;
+  QCoreApplication::processEvents(kNoInput);
   const fs::path stock_folder = fs::path(app_folder_) / "U33";
   const auto zip = ResolveCaseInsensitive(fs::path(app_folder_) / "STOCK.ZIP");
   const bool had_folder = ResolveCaseInsensitive(stock_folder).has_value();
+  // An unpack that failed or was interrupted left its stage: the stock folder
+  // (made by the start-up whatever came of the unpack) is then no finished unpack.
   std::error_code ec;
-  if (had_folder && zip) {
-    fs::remove(*zip, ec);
-    PauseWithEvents(5);
-  }
-  QCoreApplication::processEvents();
-  if (!had_folder && zip) {
+  const bool unfinished = zip && fs::is_directory(UnpackStage(*zip, app_folder_), ec);
+  if (had_folder && zip && !unfinished) fs::remove(*zip, ec);
+  if (!zip) fs::remove_all(UnpackStage(fs::path(app_folder_) / "STOCK.ZIP", app_folder_), ec);  // nothing to finish
+  if (zip && (!had_folder || unfinished)) {
     Label15->show();
-    QCoreApplication::processEvents();
-    // Unpacked into the program folder by the program itself (several files at
-    // once), or by an outside unpacker for what it cannot read; waited for
-    // (bounded). The archive goes only after an unpack that produced the stock folder.
-    int rc = ExtractZip(*zip, app_folder_) ? 0 : -1;
-    if (rc != 0) rc = RunProgram("7za", {"x", "-y", "-o" + app_folder_, zip->string()}, 300000);
-    if (rc != 0) rc = RunProgram("unzip", {"-o", "-q", zip->string(), "-d", app_folder_}, 300000);
-    if (rc == 0 && ResolveCaseInsensitive(stock_folder)) fs::remove(*zip, ec);
+    QCoreApplication::processEvents(kNoInput);
+    // Unpacked whole or not at all: the stock folder appears only when every file
+    // came out whole, and the archive goes only then. A refusal or a failure is
+    // said, and the next start tries again.
+    std::string why;
+    const bool unpacked = UnpackArchiveWhole(*zip, app_folder_, "U33", &why);
+    if (unpacked && ResolveCaseInsensitive(stock_folder)) fs::remove(*zip, ec);
     Label15->hide();
+    if (!unpacked) {
+      MsgBox("STOCK.ZIP NOT UNPACKED:\r\n" + why + "\r\n\r\nTHE STOCK MAPS ARE MISSING. STOCK.ZIP IS KEPT;" +
+                 " THE NEXT START TRIES AGAIN.",
+             "ZEBLON  SETUP", MsgButtons::Ok, MsgIcon::Exclamation);
+    }
   }
-  QCoreApplication::processEvents();
+  QCoreApplication::processEvents(kNoInput);
 }
 
 void Form0::ClearStockReadOnly() {

@@ -3,102 +3,24 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/zip_writer.h"
+
 namespace platform {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Item {
-  std::string name;
-  std::string bytes;
-  bool deflate = true;
-  bool descriptor = false;  // sizes and checksum after the data, zero in the local header
-  int crcFault = 0;         // added to the stored checksum
-};
+using zeblon::testing_support::Deflated;
+using zeblon::testing_support::Zip64EndOnly;
+using Item = zeblon::testing_support::ZipItem;
 
-void Put16(std::string& s, unsigned v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, unsigned long v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, (v >> 16) & 0xFFFF);
-}
-
-std::string Deflated(const std::string& in) {
-  z_stream z{};
-  deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-  std::string out(deflateBound(&z, in.size()) + 16, '\0');
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-  z.avail_in = static_cast<uInt>(in.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
-  deflateEnd(&z);
-  return out;
-}
-
-std::string Zip(const std::vector<Item>& items) {
-  std::string file, central;
-  for (const Item& it : items) {
-    const std::string data = it.deflate ? Deflated(it.bytes) : it.bytes;
-    const unsigned long crc =
-        crc32(0, reinterpret_cast<const Bytef*>(it.bytes.data()), static_cast<uInt>(it.bytes.size())) + it.crcFault;
-    const unsigned method = it.deflate ? 8 : 0, flags = it.descriptor ? 8 : 0;
-    const unsigned long offset = file.size();
-    Put32(file, 0x04034b50);
-    Put16(file, 20);
-    Put16(file, flags);
-    Put16(file, method);
-    Put32(file, 0);
-    Put32(file, it.descriptor ? 0 : crc);
-    Put32(file, it.descriptor ? 0 : data.size());
-    Put32(file, it.descriptor ? 0 : it.bytes.size());
-    Put16(file, it.name.size());
-    Put16(file, 0);
-    file += it.name + data;
-    if (it.descriptor) {
-      Put32(file, 0x08074b50);
-      Put32(file, crc);
-      Put32(file, data.size());
-      Put32(file, it.bytes.size());
-    }
-    Put32(central, 0x02014b50);
-    Put16(central, 20);
-    Put16(central, 20);
-    Put16(central, flags);
-    Put16(central, method);
-    Put32(central, 0);
-    Put32(central, crc);
-    Put32(central, data.size());
-    Put32(central, it.bytes.size());
-    Put16(central, it.name.size());
-    Put16(central, 0);
-    Put16(central, 0);
-    Put16(central, 0);
-    Put16(central, 0);
-    Put32(central, 0);
-    Put32(central, offset);
-    central += it.name;
-  }
-  std::string end;
-  Put32(end, 0x06054b50);
-  Put32(end, 0);
-  Put16(end, items.size());
-  Put16(end, items.size());
-  Put32(end, central.size());
-  Put32(end, file.size());
-  Put16(end, 0);
-  return file + central + end;
-}
+std::string Zip(const std::vector<Item>& items) { return zeblon::testing_support::ZipArchive(items); }
 
 class ZipExtract : public ::testing::Test {
  protected:
@@ -135,7 +57,7 @@ TEST_F(ZipExtract, EveryEntryUnpackedAsStored) {
   std::ofstream(dir_ / "into" / "U33_old", std::ios::binary) << "x";
   for (int threads : {1, 3}) {
     std::string error;
-    ASSERT_TRUE(ExtractZip(Archive(Zip(items)), dir_ / "into", &error, threads)) << error;
+    ASSERT_EQ(ExtractZip(Archive(Zip(items)), dir_ / "into", &error, threads), ZipOutcome::Unpacked) << error;
     for (const Item& it : items) {
       const fs::path p = dir_ / "into" / it.name;
       if (it.name.back() == '/')
@@ -146,31 +68,72 @@ TEST_F(ZipExtract, EveryEntryUnpackedAsStored) {
   }
 }
 
-TEST_F(ZipExtract, FaultyArchivesAreRefused) {
+TEST_F(ZipExtract, FaultyArchivesAreRefusedBeforeAnythingIsWritten) {
+  constexpr std::uint64_t kNear64 = ~std::uint64_t{0} - 7;  // a sum with it wraps past zero
+  const std::string bomb(4 << 20, '\0');
   struct Case {
     const char* what;
     std::string archive;
     const char* error;
+    ZipOutcome outcome = ZipOutcome::Refused;
   };
   const Case cases[] = {
-      {"not an archive", "PK but nothing more of an archive", "NOT A ZIP ARCHIVE"},
-      {"empty file", "", "NOT A ZIP ARCHIVE"},
+      {"not an archive", "PK but nothing more of an archive", "NOT A ZIP ARCHIVE", ZipOutcome::NotAZip},
+      {"empty file", "", "NOT A ZIP ARCHIVE", ZipOutcome::NotAZip},
+      {"cut short", Zip({{"U33/CUT.BMP", std::string(5000, 'a')}}).substr(0, 40), "DAMAGED ZIP ARCHIVE"},
       {"a name that climbs out", Zip({{"U33/../../ESCAPED.TXT", "x"}}), "UNSAFE NAME U33/../../ESCAPED.TXT"},
       {"an absolute name", Zip({{"/tmp/ESCAPED.TXT", "x"}}), "UNSAFE NAME /tmp/ESCAPED.TXT"},
-      {"a wrong checksum", Zip({{"U33/BAD.BMP", "some bytes", true, false, 1}}), "DAMAGED ENTRY U33/BAD.BMP"},
-      {"cut short", Zip({{"U33/CUT.BMP", std::string(5000, 'a')}}).substr(0, 40), "NOT A ZIP ARCHIVE"},
+      {"a NUL in a name", Zip({{std::string("U33/A\0/../X", 11), "x"}}), "UNSAFE NAME U33/A?/../X"},
+      {"a link", Zip({{.name = "U33/LOG", .bytes = "/tmp", .unixMode = 0120777}}), "UNSAFE LINK U33/LOG"},
+      {"an encrypted entry", Zip({{.name = "U33/SECRET.TXT", .bytes = "x", .flags = 1}}),
+       "ENCRYPTED ENTRY U33/SECRET.TXT"},
+      {"a wrong checksum", Zip({{.name = "U33/BAD.BMP", .bytes = "some bytes", .crcFault = 1}}),
+       "DAMAGED ENTRY U33/BAD.BMP"},
+      {"a file named twice", Zip({{"U33/A.TXT", "one"}, {"U33/B.TXT", "b"}, {"U33/A.TXT", "two"}}),
+       "NAME TWICE IN ARCHIVE U33/A.TXT"},
+      {"a file named twice, spelled apart", Zip({{"U33/A.TXT", "one"}, {"U33//./A.TXT", "two"}}),
+       "NAME TWICE IN ARCHIVE U33//./A.TXT"},
+      {"a file and a folder of one name", Zip({{"U33/A", "one"}, {"U33/A/", "", false}}),
+       "NAME TWICE IN ARCHIVE U33/A/"},
+      {"100 bytes declared, megabytes packed", Zip({{.name = "U33/BOMB.BMP", .bytes = bomb, .declaredSize = 100}}),
+       "ENTRY LARGER THAN DECLARED U33/BOMB.BMP"},
+      {"folders sharing one record",
+       Zip({{"U33/", "", false},
+            {.name = "U33/A/", .bytes = "", .deflate = false, .sharesRecordOf = 0},
+            {.name = "U33/B/", .bytes = "", .deflate = false, .sharesRecordOf = 0}}),
+       "OVERLAPPING ENTRIES IN ARCHIVE U33/A/"},
+      {"the ZIP64 end record near the end of the address space", Zip64EndOnly(kNear64, 0), "DAMAGED ZIP ARCHIVE"},
+      {"the directory near the end of the address space", Zip64EndOnly(0, kNear64), "DAMAGED ZIP ARCHIVE"},
+      {"a local record near the end of the address space",
+       Zip({{.name = "U33/A.BMP", .bytes = "x", .deflate = false, .zip64Local = kNear64}}),
+       "DAMAGED ZIP ARCHIVE AT U33/A.BMP"},
+      {"a packed size near the end of the address space",
+       Zip({{.name = "U33/A.BMP", .bytes = "x", .deflate = false, .zip64Size = kNear64, .zip64Packed = kNear64}}),
+       "DAMAGED ZIP ARCHIVE AT U33/A.BMP"},
   };
   for (const Case& c : cases) {
     std::string error;
-    EXPECT_FALSE(ExtractZip(Archive(c.archive), dir_ / "into", &error)) << c.what;
+    EXPECT_EQ(ExtractZip(Archive(c.archive), dir_ / "into", &error), c.outcome) << c.what;
     EXPECT_EQ(error, c.error) << c.what;
+    // No refused, damaged or cut file stays, and no link is made.
+    for (const auto& e : fs::recursive_directory_iterator(dir_ / "into")) {
+      EXPECT_TRUE(e.is_directory() && !e.is_symlink()) << c.what << ": " << e.path();
+    }
   }
-  // Nothing was written outside the folder, and no damaged file stays.
   EXPECT_FALSE(fs::exists(dir_ / "ESCAPED.TXT"));
-  EXPECT_FALSE(fs::exists(dir_ / "into" / "U33" / "BAD.BMP"));
   std::string error;
-  EXPECT_FALSE(ExtractZip(dir_ / "MISSING.ZIP", dir_ / "into", &error));
+  EXPECT_EQ(ExtractZip(dir_ / "MISSING.ZIP", dir_ / "into", &error), ZipOutcome::Refused);
   EXPECT_EQ(error, "CANNOT READ " + (dir_ / "MISSING.ZIP").string());
+}
+
+// Declared sizes that no disk holds are refused by their sum, before a byte is written.
+TEST_F(ZipExtract, AnArchiveLargerThanTheFreeSpaceIsRefused) {
+  const std::string archive =
+      Zip({{"U33/A.BMP", "a"}, {.name = "U33/HUGE.BMP", .bytes = "x", .zip64Size = 1ull << 50}});
+  std::string error;
+  EXPECT_EQ(ExtractZip(Archive(archive), dir_ / "into", &error), ZipOutcome::Refused);
+  EXPECT_EQ(error.rfind("NOT ENOUGH FREE SPACE: 1073741825 MB NEEDED, ", 0), 0u) << error;
+  EXPECT_FALSE(fs::exists(dir_ / "into" / "U33"));
 }
 
 }  // namespace
