@@ -32,5 +32,25 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-apt-get update
-apt-get install -y --no-install-recommends "${missing[@]}"
+# Another program installing at the same time holds one of apt's locks: it is
+# waited for, up to ten minutes, instead of giving up at once. apt waits for the
+# dpkg lock itself (DPkg::Lock::Timeout); a held lock of the package lists or of
+# the download folder ends apt-get at once, so the command is tried again.
+apt_get() {
+  local errors waited=0 rc
+  errors=$(mktemp)
+  while :; do
+    rc=0
+    apt-get -o DPkg::Lock::Timeout=600 "$@" 2>"$errors" || rc=$?
+    cat "$errors" >&2
+    if [ "$rc" -eq 0 ] || ! grep -q 'Could not get lock' "$errors" || [ "$waited" -ge 600 ]; then
+      rm -f "$errors"
+      return "$rc"
+    fi
+    echo "deps.sh: another program holds apt's lock; waiting" >&2
+    sleep 5
+    waited=$((waited + 5))
+  done
+}
+apt_get update
+apt_get install -y --no-install-recommends "${missing[@]}"

@@ -64,7 +64,9 @@ TEST_F(DepsScriptTest, InstallsOnlyWhatIsMissing) {
   const Case cases[] = {
       {"", "1000", 0, ""},  // all there: no apt-get and no root needed
       {"", "0", 0, ""},
-      {"xdg-utils direwolf", "0", 0, "update\ninstall -y --no-install-recommends direwolf xdg-utils\n"},
+      {"xdg-utils direwolf", "0", 0,
+       "-o DPkg::Lock::Timeout=600 update\n"
+       "-o DPkg::Lock::Timeout=600 install -y --no-install-recommends direwolf xdg-utils\n"},
       {"xdg-utils", "1000", 1, ""},  // missing without root: said, nothing called
   };
   const std::string script = std::string(ZEBLON_SOURCE_DIR) + "/scripts/deps.sh";
@@ -75,6 +77,32 @@ TEST_F(DepsScriptTest, InstallsOnlyWhatIsMissing) {
     EXPECT_EQ(platform::RunProgram("bash", {script}, 20000), c.exitCode) << c.missing << " uid " << c.uid;
     EXPECT_EQ(AptCalls(), c.aptCalls) << c.missing << " uid " << c.uid;
   }
+}
+
+// Another program holding apt's lock of the package lists is waited for (apt-get
+// update itself gives up at once); any other failure ends the script at once.
+TEST_F(DepsScriptTest, WaitsForAnotherProgramsLock) {
+  const std::string script = std::string(ZEBLON_SOURCE_DIR) + "/scripts/deps.sh";
+  const std::string calls = (dir_ / "apt.txt").string(), held = (dir_ / "held").string();
+  // The lock is held for the first call; the stand-in says so as apt-get does.
+  Stub("apt-get",
+       "echo \"$*\" >> '" + calls + "'\nif [ -e '" + held + "' ]; then rm '" + held +
+           "'; echo \"E: Could not get lock /var/lib/apt/lists/lock. It is held by process 42 (apt-get)\" >&2;"
+           " exit 100; fi\n[ -n \"$STUB_FAIL\" ] && { echo 'E: Unable to locate package' >&2; exit 100; }\n"
+           "exit 0\n");
+  setenv("STUB_MISSING", "direwolf", 1);
+  setenv("STUB_UID", "0", 1);
+  std::ofstream(held) << "x";
+  EXPECT_EQ(platform::RunProgram("bash", {script}, 60000), 0);
+  EXPECT_EQ(AptCalls(),
+            "-o DPkg::Lock::Timeout=600 update\n-o DPkg::Lock::Timeout=600 update\n"
+            "-o DPkg::Lock::Timeout=600 install -y --no-install-recommends direwolf\n");
+
+  fs::remove(dir_ / "apt.txt");
+  setenv("STUB_FAIL", "1", 1);
+  EXPECT_EQ(platform::RunProgram("bash", {script}, 60000), 100);
+  unsetenv("STUB_FAIL");
+  EXPECT_EQ(AptCalls(), "-o DPkg::Lock::Timeout=600 update\n");
 }
 
 }  // namespace
