@@ -1,8 +1,11 @@
 // Writes the first corpus of every fuzz target: real files, made by the programs'
-// own writers from the seed packets of the reception tests.
-//   make_seeds SEED_PACKETS OUTPUT_FOLDER
+// own writers from the seed packets of the reception tests, and small archives cut
+// from a real stock archive beside archives crafted with the faults a reader meets.
+//   make_seeds SEED_PACKETS OUTPUT_FOLDER [STOCK.ZIP]
 // OUTPUT_FOLDER/<target>/ receives the files of each target, each with the lead
 // byte its target reads first.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "corpus.h"
+#include "tests/support/zip_writer.h"
 #include "map/bmp.h"
 #include "reception/receive_pass.h"
 #include "settings/settings.h"
@@ -71,11 +75,111 @@ void ReceivePackets(const std::vector<std::string>& packets, const fs::path& dat
   }
 }
 
+std::uint32_t Le(const std::string& b, std::size_t at, int bytes) {
+  std::uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(b[at + static_cast<std::size_t>(i)]);
+  return v;
+}
+
+// A small archive cut from a real one, its records copied as they stand: every
+// folder entry and the files named by `keep` (indexes among the files, by packed
+// size), each with its local record, data and data descriptor, and a new central
+// directory. Empty when `zip` is not an archive of that plain form.
+std::string CutArchive(const std::string& zip, const std::vector<std::size_t>& keep) {
+  const std::size_t end = zip.rfind(std::string("PK\5\6", 4));
+  if (end == std::string::npos || end + 22 > zip.size()) return {};
+  const std::size_t count = Le(zip, end + 10, 2);
+  std::size_t at = Le(zip, end + 16, 4);
+  struct Record {
+    std::size_t central, centralLength, local, packed;
+    bool folder;
+  };
+  std::vector<Record> records;
+  for (std::size_t k = 0; k < count && at + 46 <= zip.size(); ++k) {
+    const std::size_t length = 46 + Le(zip, at + 28, 2) + Le(zip, at + 30, 2) + Le(zip, at + 32, 2);
+    const std::string name = zip.substr(at + 46, Le(zip, at + 28, 2));
+    records.push_back({at, length, Le(zip, at + 42, 4), Le(zip, at + 20, 4), !name.empty() && name.back() == '/'});
+    at += length;
+  }
+  std::vector<std::size_t> files;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!records[i].folder) files.push_back(i);
+  }
+  std::stable_sort(files.begin(), files.end(),
+                   [&](std::size_t a, std::size_t b) { return records[a].packed < records[b].packed; });
+  std::vector<bool> chosen(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) chosen[i] = records[i].folder;
+  for (std::size_t k : keep) {
+    if (k < files.size()) chosen[files[k]] = true;
+  }
+  // A record's local part reaches to the next local record (or the directory).
+  std::vector<std::size_t> starts;
+  for (const Record& r : records) starts.push_back(r.local);
+  std::sort(starts.begin(), starts.end());
+  std::string out, central;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (!chosen[i]) continue;
+    const Record& r = records[i];
+    const auto next = std::upper_bound(starts.begin(), starts.end(), r.local);
+    const std::size_t local_end = next == starts.end() ? Le(zip, end + 16, 4) : *next;
+    std::string c = zip.substr(r.central, r.centralLength);
+    const std::size_t offset = out.size();
+    for (int b = 0; b < 4; ++b) c[42 + static_cast<std::size_t>(b)] = static_cast<char>((offset >> (8 * b)) & 0xFF);
+    out += zip.substr(r.local, local_end - r.local);
+    central += c;
+    ++kept;
+  }
+  std::string tail;
+  testing_support::ZipPut32(tail, 0x06054b50);
+  testing_support::ZipPut32(tail, 0);
+  testing_support::ZipPut16(tail, kept);
+  testing_support::ZipPut16(tail, kept);
+  testing_support::ZipPut32(tail, central.size());
+  testing_support::ZipPut32(tail, out.size());
+  testing_support::ZipPut16(tail, 0);
+  return out + central + tail;
+}
+
+// The stock archive's seeds: cut from the real archive, and crafted with each
+// fault the reader must refuse.
+void StockArchiveSeeds(const fs::path& real, const fs::path& out) {
+  using testing_support::ZipArchive;
+  using testing_support::ZipItem;
+  if (!real.empty()) {
+    const std::string zip = Get(real);
+    Put(out / "real-smallest", CutArchive(zip, {0, 1}));
+    Put(out / "real-folders", CutArchive(zip, {}));
+  }
+  constexpr std::uint64_t near64 = ~std::uint64_t{0} - 7;
+  Put(out / "zip64-end-near-2-64", testing_support::Zip64EndOnly(near64, 0));
+  Put(out / "directory-near-2-64", testing_support::Zip64EndOnly(0, near64));
+  Put(out / "local-near-2-64",
+      ZipArchive({{.name = "U33/A.BMP", .bytes = "x", .deflate = false, .zip64Local = near64}}));
+  Put(out / "packed-near-2-64",
+      ZipArchive({{.name = "U33/A.BMP", .bytes = "x", .deflate = false, .zip64Size = near64, .zip64Packed = near64}}));
+  Put(out / "climbs-out", ZipArchive({{"U33/POI/A.TXT", "a"}, {"U33/../../ESCAPED.TXT", "x"}}));
+  Put(out / "encrypted", ZipArchive({{.name = "U33/SECRET.TXT", .bytes = "secret", .flags = 1}}));
+  Put(out / "damaged", ZipArchive({{.name = "U33/BAD.BMP", .bytes = "some bytes", .crcFault = 1}}));
+  Put(out / "link", ZipArchive({{.name = "U33/LOG", .bytes = "/tmp", .deflate = false, .unixMode = 0120777},
+                                {"U33/LOG/_CHATLOG.TXT", "chat"}}));
+  Put(out / "bomb", ZipArchive({{.name = "U33/BOMB.BMP", .bytes = std::string(1 << 20, '\0'), .declaredSize = 100}}));
+  std::vector<ZipItem> shared = {{"U33/", "", false}};
+  for (int i = 0; i < 20; ++i)
+    shared.push_back({.name = "U33/D" + std::to_string(i) + "/", .bytes = "", .deflate = false, .sharesRecordOf = 0});
+  Put(out / "shared-record", ZipArchive(shared));
+  Put(out / "name-twice", ZipArchive({{"U33/DUP.TXT", "one"}, {"U33/DUP.TXT", "two"}}));
+  Put(out / "descriptors", ZipArchive({{"U33/", "", false},
+                                       {.name = "U33/POI/A.TXT", .bytes = "points\r\n", .descriptor = true},
+                                       {.name = "U33/TRK/B.TRK", .bytes = "track", .deflate = false}}));
+  Put(out / "huge", ZipArchive({{.name = "U33/HUGE.BMP", .bytes = "x", .zip64Size = 1ull << 50}}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_seeds SEED_PACKETS OUTPUT_FOLDER\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: make_seeds SEED_PACKETS OUTPUT_FOLDER [STOCK.ZIP]\n");
     return 2;
   }
   const fs::path out = argv[2];
@@ -161,6 +265,8 @@ int main(int argc, char** argv) {
   server += std::string("# logresp QW7") + '\0' + "TK verified, server T2TEST\r\n";
   for (const std::string& line : packets) server += line + "\r\n";
   Put(out / "fuzz_aprs_is" / "session", "QW7TK " + server);
+
+  StockArchiveSeeds(argc == 4 ? fs::path(argv[3]) : fs::path(), out / "fuzz_stock_zip");
 
   // Picture names as the picture folders hold them.
   for (const char* name : {"65801628.BMP", "65801628.bmp", "7000150X.BMP", "6580162", "66001550_OLD.BMP"})

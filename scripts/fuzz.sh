@@ -21,7 +21,8 @@ if [ "${1:-}" = "--long" ]; then
   seconds=$(( $2 * 60 ))
 fi
 
-# Each target with the most bytes one input may have.
+# Each target with the most bytes one input may have (the stock archive's seeds
+# are small archives of the real one's records).
 targets=(
   "fuzz_receive_pass 4096"
   "fuzz_bmp 4096"
@@ -33,6 +34,7 @@ targets=(
   "fuzz_aprs_is 4096"
   "fuzz_internet 4096"
   "fuzz_wx_report 256"
+  "fuzz_stock_zip 65536"
 )
 names=()
 for t in "${targets[@]}"; do names+=("${t%% *}"); done
@@ -44,11 +46,17 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEBLON_FUZZ=ON -DZEBLON_WERROR=OFF -DZEBLON_TESTS=OFF -DZEBLON_BENCH=OFF >/dev/null
 cmake --build "$build" --target "${names[@]}" make_seeds --parallel "${ZEBLON_FUZZ_JOBS:-$(nproc)}"
 
-# The seeds: real files written by the programs' own writers, and the seed
-# packets of the reception tests in each interface's form.
+# The seeds: real files written by the programs' own writers, the seed packets of
+# the reception tests in each interface's form, and records of a real STOCK.ZIP
+# (the main build's, or one made here).
+stock=build/assets/STOCK.ZIP
+if [ ! -f "$stock" ]; then
+  cmake --build "$build" --target stock_archive --parallel "${ZEBLON_FUZZ_JOBS:-$(nproc)}"
+  stock="$build/assets/STOCK.ZIP"
+fi
 seeds="$build/fuzz-seeds"
 rm -rf "$seeds" && mkdir -p "$seeds/fuzz_receive_pass"
-ASAN_OPTIONS=detect_leaks=0 "$build/fuzz/make_seeds" tests/reception/data/seed_packets.txt "$seeds"
+ASAN_OPTIONS=detect_leaks=0 "$build/fuzz/make_seeds" tests/reception/data/seed_packets.txt "$seeds" "$stock"
 n=0
 while IFS= read -r line || [ -n "$line" ]; do
   [ -z "$line" ] && continue
