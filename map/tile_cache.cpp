@@ -23,6 +23,33 @@ void ApplyPaletteWork(std::vector<std::uint8_t>& palette, const PaletteWork& wor
   }
 }
 
+namespace {
+
+// The inks scaled to `side` pixels square. QImage::scaled picks other pixels of an
+// 8-bit image than of a 32-bit one of the same size; the inks go through a 32-bit
+// image that holds them, so the scaled tile shows the very pixels that the tile in
+// full colour scaled to that side shows.
+QImage ScaledInks(const QImage& inks, int side) {
+  QImage codes(inks.width(), inks.height(), QImage::Format_RGB32);
+  for (int r = 0; r < inks.height(); ++r) {
+    const std::uint8_t* src = inks.constScanLine(r);
+    auto* dst = reinterpret_cast<QRgb*>(codes.scanLine(r));
+    for (int c = 0; c < inks.width(); ++c) dst[c] = 0xFF000000u | src[c];
+  }
+  const QImage scaled = codes.scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  QImage out(side, side, QImage::Format_Indexed8);
+  for (int r = 0; r < side; ++r) {
+    const auto* src = reinterpret_cast<const QRgb*>(scaled.constScanLine(r));
+    std::uint8_t* dst = out.scanLine(r);
+    for (int c = 0; c < side; ++c) dst[c] = static_cast<std::uint8_t>(src[c] & 0xFF);
+  }
+  return out;
+}
+
+std::string SideKey(const std::string& file_key, int side) { return file_key + '\n' + std::to_string(side); }
+
+}  // namespace
+
 TileCache::TileCache(std::size_t budget_bytes) : budget_(budget_bytes) {}
 
 void TileCache::Clear() {
@@ -31,23 +58,32 @@ void TileCache::Clear() {
   bytes_ = 0;
 }
 
-void TileCache::Touch(List::iterator it) { lru_.splice(lru_.begin(), lru_, it); }
+std::shared_ptr<const TileCache::Pixels> TileCache::Find(const std::string& key, bool touch) {
+  const auto it = index_.find(key);
+  if (it == index_.end()) return nullptr;
+  if (touch) lru_.splice(lru_.begin(), lru_, it->second);
+  return it->second->pixels;
+}
 
-void TileCache::Insert(Entry e) {
-  auto old = index_.find(e.key);
-  if (old != index_.end()) {
+void TileCache::Insert(std::string key, std::shared_ptr<const Pixels> pixels, bool first_to_go) {
+  if (auto old = index_.find(key); old != index_.end()) {
     bytes_ -= old->second->bytes;
     lru_.erase(old->second);
     index_.erase(old);
   }
+  Entry e;
+  e.key = std::move(key);
+  e.bytes = static_cast<std::size_t>(pixels->image.sizeInBytes()) + pixels->palette.size();
+  e.pixels = std::move(pixels);
   bytes_ += e.bytes;
-  lru_.push_front(std::move(e));
-  index_[lru_.front().key] = lru_.begin();
+  const auto at = first_to_go ? lru_.end() : lru_.begin();
+  const auto it = lru_.insert(at, std::move(e));
+  index_[it->key] = it;
   Trim();
 }
 
 void TileCache::Trim() {
-  // The newest entry always stays: the caller is about to paint it.
+  // The most recent entry always stays: the caller is about to paint it.
   while (bytes_ > budget_ && lru_.size() > 1) {
     Entry& last = lru_.back();
     bytes_ -= last.bytes;
@@ -56,8 +92,7 @@ void TileCache::Trim() {
   }
 }
 
-std::shared_ptr<TileCache::Decoded> TileCache::Decode(const fs::path& path, std::uint64_t length, std::int64_t mtime,
-                                                      std::string& problem) {
+std::shared_ptr<const TileCache::Pixels> TileCache::Decode(const fs::path& path, std::string& problem) {
   ++file_reads_;
   std::vector<std::uint8_t> bytes;
   std::string error;
@@ -67,9 +102,7 @@ std::shared_ptr<TileCache::Decoded> TileCache::Decode(const fs::path& path, std:
   }
   auto tile = zeblon::map::Tile::FromBytes(std::move(bytes), &problem);
   if (!tile) return nullptr;
-  auto d = std::make_shared<Decoded>();
-  d->length = length;
-  d->mtime = mtime;
+  auto d = std::make_shared<Pixels>();
   d->bits = tile->bits();
   const int n = kTilePixels;
   const auto& b = tile->bytes();
@@ -120,59 +153,42 @@ TileCache::Tile TileCache::Get(const fs::path& path, const PaletteWork& work_in,
   out.fileLength = length;
   const std::string file_key = path.string() + '\n' + std::to_string(length) + '\n' + std::to_string(stamp);
 
-  std::shared_ptr<Decoded> decoded;
-  if (auto it = index_.find("D\n" + file_key); it != index_.end()) {
-    decoded = it->second->decoded;
-    Touch(it->second);
-  } else {
-    decoded = Decode(path, length, stamp, out.problem);
-    if (!decoded) return out;
-    Entry e;
-    e.key = "D\n" + file_key;
-    e.decoded = decoded;
-    e.bytes = static_cast<std::size_t>(decoded->image.sizeInBytes()) + decoded->palette.size();
-    Insert(std::move(e));
+  const int paint_side = std::max(1, std::min(side, kTilePixels));
+  std::shared_ptr<const Pixels> shown = Find(SideKey(file_key, paint_side), true);
+  if (!shown) {
+    const bool full_size = paint_side == kTilePixels;
+    std::shared_ptr<const Pixels> full = full_size ? nullptr : Find(SideKey(file_key, kTilePixels), false);
+    if (!full) {
+      full = Decode(path, out.problem);
+      if (!full) return out;
+      // A tile read only to be scaled down is of no more use once scaled.
+      Insert(SideKey(file_key, kTilePixels), full, !full_size);
+    }
+    if (full_size) {
+      shown = full;
+    } else {
+      auto scaled = std::make_shared<Pixels>();
+      scaled->bits = full->bits;
+      scaled->palette = full->palette;
+      scaled->image = full->bits == 24
+                          ? full->image.scaled(paint_side, paint_side, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                          : ScaledInks(full->image, paint_side);
+      shown = scaled;
+      Insert(SideKey(file_key, paint_side), std::move(scaled));
+    }
   }
-  out.bits = decoded->bits;
-  out.palette = decoded->palette;
+  out.bits = shown->bits;
+  out.palette = shown->palette;
+  out.image = std::shared_ptr<const QImage>(shown, &shown->image);
 
   PaletteWork work = palette_work ? work_in : PaletteWork{};
-  if (decoded->bits != 4) work.markedInk = -1;
-  if (decoded->bits == 24) work = PaletteWork{};
-  const int paint_side = std::max(1, std::min(side, kTilePixels));
-  const std::string ready_key = "R\n" + file_key + '\n' + std::to_string(work.backgroundMode) + '\n' +
-                                std::to_string(work.markedInk) + '\n' + std::to_string(paint_side);
-  if (auto it = index_.find(ready_key); it != index_.end()) {
-    Touch(it->second);
-    out.paintedPalette = out.palette;
-    ApplyPaletteWork(out.paintedPalette, work, decoded->bits == 4);
-    out.image = &it->second->ready;
-    out.ok = true;
-    return out;
-  }
-  QImage img;
-  if (decoded->bits == 24) {
-    img = decoded->image;
-  } else {
-    std::vector<std::uint8_t> pal = decoded->palette;
-    ApplyPaletteWork(pal, work, decoded->bits == 4);
-    QList<QRgb> table;
-    table.reserve(static_cast<qsizetype>(pal.size() / 4));
-    for (std::size_t i = 0; i + 3 < pal.size(); i += 4) table.push_back(qRgb(pal[i + 2], pal[i + 1], pal[i]));
-    QImage indexed = decoded->image;  // shares the pixels; the table is its own
-    indexed.setColorTable(table);
-    img = indexed.convertToFormat(QImage::Format_RGB32);
-  }
-  if (paint_side != kTilePixels)
-    img = img.scaled(paint_side, paint_side, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+  if (shown->bits != 4) work.markedInk = -1;
+  if (shown->bits == 24) work = PaletteWork{};
   out.paintedPalette = out.palette;
-  ApplyPaletteWork(out.paintedPalette, work, decoded->bits == 4);
-  Entry e;
-  e.key = ready_key;
-  e.ready = std::move(img);
-  e.bytes = static_cast<std::size_t>(e.ready.sizeInBytes());
-  Insert(std::move(e));
-  out.image = &lru_.front().ready;
+  ApplyPaletteWork(out.paintedPalette, work, shown->bits == 4);
+  const auto& pal = out.paintedPalette;
+  for (std::size_t i = 0; i < out.colours.size() && 4 * i + 3 < pal.size(); ++i)
+    out.colours[i] = qRgb(pal[4 * i + 2], pal[4 * i + 1], pal[4 * i]);
   out.ok = true;
   return out;
 }

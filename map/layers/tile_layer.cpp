@@ -1,8 +1,10 @@
 #include "map/layers/tile_layer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
+#include "map/bmp.h"
 #include "map/map_tile.h"
 
 namespace zeblon::map {
@@ -12,7 +14,58 @@ namespace {
 constexpr std::uint64_t kSixteenColourLength = 500118;
 constexpr std::uint64_t kPaletteLimit = 600000;
 
+// The inks of `part` of `inks` in their colours, into `colours` at `at`.
+void InksToColours(const QImage& inks, const QRect& part, const std::array<QRgb, 256>& table, QImage& colours,
+                   QPoint at) {
+  for (int r = 0; r < part.height(); ++r) {
+    const std::uint8_t* src = inks.constScanLine(part.y() + r) + part.x();
+    auto* dst = reinterpret_cast<QRgb*>(colours.scanLine(at.y() + r)) + at.x();
+    for (int c = 0; c < part.width(); ++c) dst[c] = table[src[c]];
+  }
+}
+
 }  // namespace
+
+void TileLayer::PaintTile(QPainter& painter, const TileCache::Tile& tile, int x, int y, double side, double w,
+                          double h) {
+  const QImage& img = *tile.image;
+  const bool inks = img.format() == QImage::Format_Indexed8;
+  if (inks && colours_.isNull()) colours_ = QImage(kTilePixels, kTilePixels, QImage::Format_RGB32);
+  if (img.width() == static_cast<int>(std::lround(side))) {
+    if (!inks) {
+      painter.drawImage(QPoint(x, y), img);
+      return;
+    }
+    // Only the part that shows is put into colour, and painted pixel for pixel.
+    const QRect part = QRect(-x, -y, static_cast<int>(w), static_cast<int>(h)).intersected(img.rect());
+    if (part.isEmpty()) return;
+    InksToColours(img, part, tile.colours, colours_, QPoint(0, 0));
+    painter.drawImage(QPoint(x + part.x(), y + part.y()), colours_, QRect(QPoint(0, 0), part.size()));
+    return;
+  }
+  // Larger than the tile's own pixels: paint only the part that shows.
+  const double k = img.width() / side;
+  const double l = std::max(0.0, static_cast<double>(-x));
+  const double t = std::max(0.0, static_cast<double>(-y));
+  const double r = std::min(side, w - static_cast<double>(x));
+  const double b = std::min(side, h - static_cast<double>(y));
+  const int sl = static_cast<int>(std::floor(l * k)), st = static_cast<int>(std::floor(t * k));
+  const int sr = std::min(img.width(), static_cast<int>(std::ceil(r * k)));
+  const int sb = std::min(img.height(), static_cast<int>(std::ceil(b * k)));
+  if (sr <= sl || sb <= st) return;
+  const QRectF target(static_cast<double>(x) + sl / k, static_cast<double>(y) + st / k, (sr - sl) / k, (sb - st) / k);
+  const QRectF source(sl, st, sr - sl, sb - st);
+  if (!inks) {
+    painter.drawImage(target, img, source);
+    return;
+  }
+  // The scaling reads the pixels of that part: that part, and for the rounding of
+  // the scaling a seam of two pixels around it, are put into colour where they lie
+  // in the tile.
+  const QRect part = QRect(sl - 2, st - 2, sr - sl + 4, sb - st + 4).intersected(img.rect());
+  InksToColours(img, part, tile.colours, colours_, part.topLeft());
+  painter.drawImage(target, colours_, source);
+}
 
 void TileLayer::render(QPainter& painter, const MapView& view) {
   painted_ = replaced_ = 0;
@@ -65,24 +118,7 @@ void TileLayer::render(QPainter& painter, const MapView& view) {
       }
       ++painted_;
       if (!visible) continue;
-      const QImage& img = *tile.image;
-      if (img.width() == static_cast<int>(std::lround(side))) {
-        painter.drawImage(QPoint(static_cast<int>(place.x), static_cast<int>(place.y)), img);
-      } else {
-        // Larger than the tile's own pixels: paint only the part that shows.
-        const double k = img.width() / side;
-        const double l = std::max(0.0, static_cast<double>(-place.x));
-        const double t = std::max(0.0, static_cast<double>(-place.y));
-        const double r = std::min(side, w - static_cast<double>(place.x));
-        const double b = std::min(side, h - static_cast<double>(place.y));
-        const int sl = static_cast<int>(std::floor(l * k)), st = static_cast<int>(std::floor(t * k));
-        const int sr = std::min(img.width(), static_cast<int>(std::ceil(r * k)));
-        const int sb = std::min(img.height(), static_cast<int>(std::ceil(b * k)));
-        if (sr <= sl || sb <= st) continue;
-        const QRectF target(static_cast<double>(place.x) + sl / k, static_cast<double>(place.y) + st / k, (sr - sl) / k,
-                            (sb - st) / k);
-        painter.drawImage(target, img, QRectF(sl, st, sr - sl, sb - st));
-      }
+      PaintTile(painter, tile, static_cast<int>(place.x), static_cast<int>(place.y), side, w, h);
     }
   }
 }

@@ -12,8 +12,13 @@
 // marked ink); a tile file of more than 600000 bytes makes it unavailable, and
 // while it is unavailable each tile clears the marked ink and closes the palette
 // frame, so a later 16-colour tile of the same drawing paints no marked ink.
+//
+// A tile of inks is painted through its colours: only the part of it that shows is
+// put into full colour, in a buffer of one tile's size that the layer keeps, and
+// painted as a tile in full colour is painted.
 #pragma once
 
+#include <QImage>
 #include <cstdint>
 #include <filesystem>
 #include <vector>
@@ -48,7 +53,11 @@ class TileLayer : public Layer {
   int replaced() const { return replaced_; }
 
  private:
+  // Paints a tile at (x, y), `side` pixels square, into a picture w x h pixels.
+  void PaintTile(QPainter& painter, const TileCache::Tile& tile, int x, int y, double side, double w, double h);
+
   TileCache& cache_;
+  QImage colours_;  // the part of a tile of inks being painted, in full colour (1000 x 1000)
   std::filesystem::path folder_;
   PaletteState* palette_ = nullptr;
   bool save_drawing_ = false;

@@ -59,6 +59,20 @@ int WritePatternTiles(const fs::path& folder, std::int64_t n0, std::int64_t n1, 
   return count;
 }
 
+void WriteNoiseTile(const fs::path& folder, std::int64_t n, std::int64_t e, int s, int bits) {
+  std::mt19937 rng(static_cast<std::uint32_t>((n / s) * 7919 + (e / s) * 104729 + bits));
+  std::vector<std::uint32_t> palette(bits == 4 ? 16 : 256);
+  for (auto& colour : palette) colour = rng() & 0xFFFFFF;
+  auto tile = Tile::Make(bits, palette);
+  const std::uint32_t mask = bits == 4 ? 0x0F : bits == 8 ? 0xFF : 0xFFFFFF;
+  for (int r = 0; r < kTilePixels; ++r)
+    for (int c = 0; c < kTilePixels; ++c) tile.SetPixel(r, c, rng() & mask);
+  fs::create_directories(folder);
+  std::string error;
+  if (!platform::WriteFileAtomically(folder / TileName(n, e), tile.bytes(), &error, false))
+    throw std::runtime_error(error);
+}
+
 TempFolder::TempFolder() {
   std::random_device rd;
   path_ = fs::temp_directory_path() / ("zeblon-map-" + std::to_string(rd()) + std::to_string(rd()));

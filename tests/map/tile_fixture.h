@@ -23,6 +23,11 @@ void WritePatternTile(const std::filesystem::path& folder, std::int64_t n, std::
 int WritePatternTiles(const std::filesystem::path& folder, std::int64_t n0, std::int64_t n1, std::int64_t e0,
                       std::int64_t e1, int s);
 
+// Writes a tile of `bits` per pixel (4, 8 or 24) whose every pixel differs from
+// its neighbours at random (seeded by the corner), with a palette of distinct
+// colours: a pixel taken from the wrong place of it shows.
+void WriteNoiseTile(const std::filesystem::path& folder, std::int64_t n, std::int64_t e, int s, int bits);
+
 // A fresh folder below the system's temporary folder, removed by the destructor.
 class TempFolder {
  public:
