@@ -140,7 +140,7 @@ void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
   b.symbolRow = table[index];
   b.overlay = s.TxOverlay;
   b.txTimestamp = s.TxTimestamp == 1;
-  b.gpsClockSet = GpsReader::GpsClockSet == 1;
+  b.gpsTimeValid = window_->GpsTimeValid();
   b.utcOffsetHours = static_cast<int>(s.UtcOffsetHours);
   for (int i = 0; i < 6; ++i) {
     b.infoLines[i] = s.InfoLines[i + 1];

@@ -239,7 +239,7 @@ void Form1::RunCycleTick() {
 void Form1::UpdateClockLabel() {
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
-  column_->ShowClock(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel);
+  column_->ShowClock(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, gps_.GpsTimeValid == 1);
 }
 
 void Form1::RefillMonitorList() {

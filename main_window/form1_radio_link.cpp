@@ -12,6 +12,7 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
 
   std::string TxCall() override { return f_.shell_.TxCall; }
   bool HfDualOn() override { return f_.shell_.HfDualOn == 1; }
+  bool GpsTimeValid() override { return f_.gps_.GpsTimeValid == 1; }
   std::string WindowTitle() override { return platform::FromQ(f_.windowTitle()); }
   void SetWindowTitle(const std::string& title) override { f_.setWindowTitle(platform::ToQ(title)); }
   void LogWriteTitleField(bool failing, bool diskFull) override {
