@@ -181,7 +181,7 @@ void Form1::WireControls() {
     if (links::GpsSourceSet(settings_.GpsSource)) gps_step_->Read();
   };
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
-  SendOwnBeacon = [this] { RadioLink().SendBeacon(false); };
+  SendOwnBeacon = UnderWaitCursor([this] { RadioLink().SendBeacon(false); });
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
   RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
 
@@ -234,6 +234,24 @@ void Form1::RunCycleTick() {
   in.pictureMode = PictureViewerShown();
   in.gpsSource = settings_.GpsSource;
   tick_.Run(in);
+}
+
+void Form1::ShowWaitCursor(bool on) {
+  if (on) {
+    setCursor(Qt::WaitCursor);
+    Picture1->setCursor(Qt::WaitCursor);
+  } else {
+    unsetCursor();
+    Picture1->unsetCursor();
+  }
+}
+
+std::function<void()> Form1::UnderWaitCursor(std::function<void()> step) {
+  return [this, step = std::move(step)] {
+    ShowWaitCursor(true);
+    if (step) step();
+    ShowWaitCursor(false);
+  };
 }
 
 void Form1::UpdateClockLabel() {
