@@ -13,10 +13,10 @@
 //  - the newer sentence arrived after the one of the last fix: a receiver that
 //    stops sending leaves its sentences in the buffer, and they never give the
 //    same fix again.
-// The computer's clock is never set from GPS time (GpsClockSet stays 0).
-// GpsTimeValid says the clock follows GPS time: set when a drop file was read
-// (its writer keeps the clock) or when an RMC fix's date and time lie within ten
-// seconds of the computer's UTC clock.
+// The computer's clock is never set from GPS time; GpsTimeValid says the clock
+// follows GPS time: set when a drop file was read (its writer keeps the clock) or
+// when an RMC fix's date and time lie within ten seconds of the computer's UTC
+// clock. The time-stamped beacon and the clock label's "!" wait for it.
 //
 // Plain code: the window applies a tick's result to its controls
 // (ApplyGpsTick).
@@ -186,8 +186,7 @@ class GpsReader {
   int GpsFixMovedBefore = 0;
   double GpsNorth = 0, GpsEast = 0;  // km of the map zone
   int GpsTimeValid = 0;
-  static constexpr int GpsClockSet = 0;  // the computer's clock is never set
-  std::string LastTrackMinute;           // "hh:mm"
+  std::string LastTrackMinute;  // "hh:mm"
 
  private:
   std::string buffer_;

@@ -5,6 +5,7 @@
 #include "links/object_beacon.h"
 #include "links/radio_bringup.h"
 #include "links/tnc_commands.h"
+#include "map/readouts.h"
 #include "platform/paths.h"
 #include "reception/frame_assembly.h"
 #include "reception/symbol_table.h"
@@ -139,7 +140,7 @@ void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
   b.symbolRow = table[index];
   b.overlay = s.TxOverlay;
   b.txTimestamp = s.TxTimestamp == 1;
-  b.gpsClockSet = GpsReader::GpsClockSet == 1;
+  b.gpsTimeValid = window_->GpsTimeValid();
   b.utcOffsetHours = static_cast<int>(s.UtcOffsetHours);
   for (int i = 0; i < 6; ++i) {
     b.infoLines[i] = s.InfoLines[i + 1];
@@ -166,12 +167,11 @@ void LiveRadioLink::DrawMap() { window_->DrawMap(); }
 void LiveRadioLink::SetTimer1(bool on) { window_->SetTimer1(on); }
 
 void LiveRadioLink::ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) {
-  const LatLon p =
-      MapKmToLatLon(northKm, eastKm, reception_->settings.mapCentralMeridian, reception_->settings.mapFalseEasting);
-  // Degrees and minutes as in the own position report.
-  const std::string aprs = FormatAprsPosition(p, "/-", "");
-  latText = aprs.substr(0, 8);
-  lonText = aprs.substr(9, 9);
+  // The read-out texts of the map (" 59:30.00"), not the position report's form.
+  const map::MapPoint p = map::ConvertMapKmToLatLon(northKm, eastKm, reception_->settings.mapCentralMeridian,
+                                                    reception_->settings.mapFalseEasting);
+  latText = p.latText;
+  lonText = p.lonText;
 }
 
 void LiveRadioLink::SendAprsMessage(const std::string& outgoingMessage) { window_->SendAprsMessage(outgoingMessage); }

@@ -114,7 +114,7 @@ std::optional<std::string> OwnBeacon::NextInfoField(const BeaconSettings& s, con
   }
 
   const LatLon p = MapKmToLatLon(s.userNorth, s.userEast, s.mapCentralMeridian, s.mapFalseEasting);
-  std::string field = s.txTimestamp && s.gpsClockSet ? "@" + FormatUtcDayTime(now, s.utcOffsetHours) + "z" : "=";
+  std::string field = s.txTimestamp && s.gpsTimeValid ? "@" + FormatUtcDayTime(now, s.utcOffsetHours) + "z" : "=";
   field += FormatAprsPosition(p, s.symbolRow, s.overlay);
 
   comment = Trim(comment);

@@ -38,10 +38,10 @@ struct BeaconSettings {
   double userEast = 0;   // UUE
   double mapCentralMeridian = 15;
   double mapFalseEasting = 500000;
-  std::string symbolRow;     // the SymbolTable row of TXSY
-  std::string overlay;       // TXSS
-  bool txTimestamp = false;  // TXTIM
-  bool gpsClockSet = false;
+  std::string symbolRow;                 // the SymbolTable row of TXSY
+  std::string overlay;                   // TXSS
+  bool txTimestamp = false;              // TXTIM
+  bool gpsTimeValid = false;             // the clock follows GPS time (GpsTimeValid)
   int utcOffsetHours = 0;                // UTCD
   std::array<std::string, 6> infoLines;  // TXI1..TXI6
   std::array<bool, 6> infoActive{};      // TXI1A..TXI6A

@@ -27,6 +27,9 @@ class RadioLinkWindow {
   // The own call of the TX setup (TxCall; empty before one is set).
   virtual std::string TxCall() = 0;
   virtual bool HfDualOn() = 0;  // the SCS TNC's HF dual mode is on
+  // The computer's clock follows GPS time (the GPS reader's GpsTimeValid): the
+  // beacon may carry its time stamp.
+  virtual bool GpsTimeValid() = 0;
   // The window title the APRS-IS step writes its IGate field into.
   virtual std::string WindowTitle() = 0;
   virtual void SetWindowTitle(const std::string& title) = 0;

@@ -275,14 +275,14 @@ std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path,
 }
 
 std::string ClockLabelText(int hours, int minutes, int interface_kind, const std::string& radio_mode_label,
-                           bool gps_clock_set) {
+                           bool gps_time_valid) {
   auto two = [](int v) {
     std::string s = std::to_string(v);
     return s.size() < 2 ? "0" + s : s;
   };
   std::string label = two(hours) + ":" + two(minutes) + " ";
   if (InterfaceKindOf(interface_kind) != InterfaceKind::NoRadio) label += "  " + radio_mode_label;
-  if (gps_clock_set) label[5] = '!';
+  if (gps_time_valid) label[5] = '!';
   return label;
 }
 

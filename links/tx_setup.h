@@ -134,9 +134,9 @@ std::string RadioModeLabelFor(std::string_view radio_mode, const std::string& cu
 std::string OwnEchoHeaderFor(std::string_view tx_call, std::string_view tx_path, std::string_view tx_destination);
 
 // The clock label: "HH:MM ", then (unless kind 4) two blanks and the radio mode
-// label; with the GPS clock set the sixth character becomes "!".
+// label; while the clock follows GPS time the sixth character becomes "!".
 std::string ClockLabelText(int hours, int minutes, int interface_kind, const std::string& radio_mode_label,
-                           bool gps_clock_set);
+                           bool gps_time_valid);
 
 // The TX box's caption: "TX" and the interval with its sign blank, "TX !" for 0.
 std::string TxBoxCaption(int beacon_interval);

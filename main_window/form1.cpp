@@ -181,7 +181,7 @@ void Form1::WireControls() {
     if (links::GpsSourceSet(settings_.GpsSource)) gps_step_->Read();
   };
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
-  SendOwnBeacon = [this] { RadioLink().SendBeacon(false); };
+  SendOwnBeacon = UnderWaitCursor([this] { RadioLink().SendBeacon(false); });
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
   RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
 
@@ -197,7 +197,8 @@ void Form1::WireControls() {
   sh.pictureShown = [this] { return PictureViewerShown(); };
   sh.writeSettings = [this] { WriteSettingsFile(); };
   sh.changed = [this](const stations::StationSwitches& s) {
-    settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
+    // The stored switch changes only when the alarm itself does (a stored 2 stays).
+    if (s.MoniOneAlarmOn() != (settings_.MoniOneAlarmOn == 1)) settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
     reception_.settings.stationFilterMask = s.FilterMask();
     reception_.settings.moniAllDisplayLevel = s.Level();
     reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
@@ -235,10 +236,28 @@ void Form1::RunCycleTick() {
   tick_.Run(in);
 }
 
+void Form1::ShowWaitCursor(bool on) {
+  if (on) {
+    setCursor(Qt::WaitCursor);
+    Picture1->setCursor(Qt::WaitCursor);
+  } else {
+    unsetCursor();
+    Picture1->unsetCursor();
+  }
+}
+
+std::function<void()> Form1::UnderWaitCursor(std::function<void()> step) {
+  return [this, step = std::move(step)] {
+    ShowWaitCursor(true);
+    if (step) step();
+    ShowWaitCursor(false);
+  };
+}
+
 void Form1::UpdateClockLabel() {
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
-  column_->ShowClock(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel);
+  column_->ShowClock(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, gps_.GpsTimeValid == 1);
 }
 
 void Form1::RefillMonitorList() {
@@ -370,7 +389,13 @@ void Form1::FullStartUp() {
   const char* temp_env = std::getenv("TEMP");
   SetDefaultSettings(SettingsWindow::Main, settings_, app_folder_, temp_env != nullptr ? temp_env : "");
   std::string file_tx_call;
-  ReadSettingsFile(SettingsPath(), SettingsWindow::Main, settings_, {}, &file_tx_call);
+  // The MONI 1 km ALARM box and the alarm take DISA as soon as its line is read.
+  ReadSettingsFile(
+      SettingsPath(), SettingsWindow::Main, settings_,
+      [this](std::string_view key) {
+        if (key == "DISA") station_controls_->ShowStoredMoniOneAlarm(settings_.MoniOneAlarmOn);
+      },
+      &file_tx_call);
   // What the settings alone decide (links/start_values.h), applied in the order below.
   const links::StartValues start = links::StartValuesFrom(settings_, file_tx_call);
   shell_.TxCall = start.txCall;

@@ -228,6 +228,10 @@ class Form1 : public QWidget {
   // The main cycle's tick over the window's state.
   void RunCycleTick();  // Timer1
   void UpdateClockLabel();
+  // The hourglass over the window and the map while a step blocks the window
+  // (a transmission's wait, a web request), the normal pointer again after it.
+  void ShowWaitCursor(bool on);
+  std::function<void()> UnderWaitCursor(std::function<void()> step);
   void RefillMonitorList();
   void AttachRadioLink();
   void BuildTxControls();  // form1_tx.cpp

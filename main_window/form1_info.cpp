@@ -66,15 +66,7 @@ void Form1::WireInfoPanel() {
     return c;
   };
   h.transmit = [this](const std::string& field) { return RadioLink().Transmit(field); };
-  h.waitCursor = [this](bool on) {
-    if (on) {
-      setCursor(Qt::WaitCursor);
-      Picture1->setCursor(Qt::WaitCursor);
-    } else {
-      unsetCursor();
-      Picture1->unsetCursor();
-    }
-  };
+  h.waitCursor = [this](bool on) { ShowWaitCursor(on); };
   info_service_ =
       std::make_unique<InfoService>(*info_, *Label5, *column_, *wx_, *chat_, *List1, reception_, std::move(h));
 }

@@ -11,15 +11,7 @@ class Form1::InternetWindow : public panels::InternetBoxesPort {
   void SetCycle(bool on) override { on ? f_.cycle_->Start() : f_.cycle_->Stop(); }
   void PauseCycle(int interval_ms) override { f_.cycle_->ArmPause(interval_ms); }
   void StopWatchdog() override { f_.Timer2->stop(); }
-  void ShowBusy(bool busy) override {
-    if (busy) {
-      f_.setCursor(Qt::WaitCursor);
-      f_.Picture1->setCursor(Qt::WaitCursor);
-    } else {
-      f_.unsetCursor();
-      f_.Picture1->unsetCursor();
-    }
-  }
+  void ShowBusy(bool busy) override { f_.ShowWaitCursor(busy); }
   void DrawMap() override { f_.DrawMap(); }
   void FocusMap() override {
     if (f_.isActiveWindow()) f_.Picture1->setFocus();

@@ -22,14 +22,8 @@ void Form1::WireObject() {
   };
   o.mapLeft = [this] { return Picture1->x(); };
   object_setup_ = std::make_unique<panels::ObjectSetup>(*object_, *tx_, *column_, settings_, std::move(o));
-  tick_.hooks.sendObjectBeacon = [this] {
-    // The hourglass while the transmit step waits.
-    setCursor(Qt::WaitCursor);
-    Picture1->setCursor(Qt::WaitCursor);
-    RadioLink().SendObjectBeacon();
-    unsetCursor();
-    Picture1->unsetCursor();
-  };
+  // The hourglass while the transmit step waits.
+  tick_.hooks.sendObjectBeacon = UnderWaitCursor([this] { RadioLink().SendObjectBeacon(); });
 }
 
 }  // namespace zeblon

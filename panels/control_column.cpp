@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "links/gps_reader.h"
 #include "links/tx_setup.h"
 
 namespace zeblon::panels {
@@ -140,9 +139,8 @@ void ControlColumn::ScaleForTwips(int tpp_y) {
   Label26->move(Label26->x(), static_cast<int>(426 * sy));
 }
 
-void ControlColumn::ShowClock(int hh, int mm, int interface_kind, const std::string& radio_mode_label) {
-  Label15->SetCaption(
-      links::ClockLabelText(hh, mm, interface_kind, radio_mode_label, links::GpsReader::GpsClockSet == 1));
+void ControlColumn::ShowClock(int hh, int mm, int interface_kind, const std::string& radio_mode_label, bool gps_time) {
+  Label15->SetCaption(links::ClockLabelText(hh, mm, interface_kind, radio_mode_label, gps_time));
 }
 
 void ControlColumn::ShowTxBox(const links::StartValues& start) {

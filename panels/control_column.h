@@ -25,9 +25,10 @@ class ControlColumn {
   // The separator lines and the labels between them placed for the screen's
   // vertical twips per pixel (their places are designed at 15).
   void ScaleForTwips(int tpp_y);
-  // The clock label (Label15): the time, then the radio mode label unless the kind
-  // needs none (links::ClockLabelText); the computer's clock is never set from GPS.
-  void ShowClock(int hh, int mm, int interface_kind, const std::string& radio_mode_label);
+  // The clock label (Label15): the time, "!" behind it while the clock follows GPS
+  // time (`gps_time`), then the radio mode label unless the kind needs none
+  // (links::ClockLabelText).
+  void ShowClock(int hh, int mm, int interface_kind, const std::string& radio_mode_label, bool gps_time);
   // The TX box at start-up: its caption; with a user call it is switched on (never
   // off) when the start values allow it, without one it takes their state.
   void ShowTxBox(const links::StartValues& start);

@@ -1,6 +1,7 @@
 #include "panels/station_controls.h"
 
 #include <QPalette>
+#include <algorithm>
 
 namespace zeblon {
 
@@ -9,6 +10,7 @@ StationControls::StationControls(panels::ControlColumn& column, Hooks hooks) : c
   setting_ = true;
   for (auto* box : {c_.Check10, c_.Check11, c_.Check19, c_.Check25}) box->SetValue(1);
   c_.Check13->SetValue(1);
+  c_.Check20->SetValue(switches_.MoniOneAlarmOn() ? 1 : 0);
   setting_ = false;
   c_.Label16->SetCaption(switches_.LevelCaption());
   c_.Label17->SetCaption(std::to_string(switches_.MoniOneLevel()));
@@ -28,6 +30,15 @@ StationControls::StationControls(panels::ControlColumn& column, Hooks hooks) : c
 
 stations::StationDrawSettings StationControls::DrawSettings(int colourDepth) const {
   return stations::StationDrawSettings::From(switches_, c_.Check24->Value() == 1, colourDepth);
+}
+
+void StationControls::ShowStoredMoniOneAlarm(int disa) {
+  switches_.SetMoniOneAlarm(disa == 1);
+  setting_ = true;
+  c_.Check20->SetValue(std::clamp(disa, 0, 2));
+  if (!switches_.MoniAllAlarmOn()) c_.Check21->SetValue(0);
+  setting_ = false;
+  Changed(false);
 }
 
 void StationControls::ShowAlarmCaption(stations::AlarmCaption caption) {

@@ -25,6 +25,9 @@ class StationControls {
   StationControls(panels::ControlColumn& column, Hooks hooks);
 
   const stations::StationSwitches& Switches() const { return switches_; }
+  // The stored MONI 1 alarm switch (DISA) as the settings file gives it: the box
+  // shows the value, the alarm is on for 1. Nothing is written.
+  void ShowStoredMoniOneAlarm(int disa);
   // What the station passes draw with (Check24: direct reception only).
   stations::StationDrawSettings DrawSettings(int colourDepth) const;
 

@@ -81,7 +81,7 @@ void TxSetupController::TxSetupOk() {
   port_.takeTxValues(ok.txCall, ok.hfDualOn, radio_mode_label);
   int hh = 0, mm = 0;
   port_.timeOfDay(hh, mm);
-  column_.ShowClock(hh, mm, settings_.InterfaceKind, radio_mode_label);
+  column_.ShowClock(hh, mm, settings_.InterfaceKind, radio_mode_label, gps_.GpsTimeValid == 1);
 
   // The link step.
   tx_.fr4Command4->SetCaption("...");

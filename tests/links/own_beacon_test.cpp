@@ -88,7 +88,7 @@ TEST(OwnBeacon, CommentForms) {
   // The timestamped form only once the GPS has set the clock.
   s.txTimestamp = true;
   EXPECT_EQ(b.NextInfoField(s, now, false)->front(), '=');
-  s.gpsClockSet = true;
+  s.gpsTimeValid = true;
   s.utcOffsetHours = 2;
   EXPECT_EQ(b.NextInfoField(s, now, false)->substr(0, 8), "@302330z");
   EXPECT_EQ(b.NextInfoField(s, now, false)->substr(8, 19), "5930.00N/01800.00E>");

@@ -32,6 +32,7 @@ class QuietWindow : public RadioLinkWindow {
 
   std::string TxCall() override { return "QW7TK"; }
   bool HfDualOn() override { return hfDual; }
+  bool GpsTimeValid() override { return false; }
   std::string WindowTitle() override { return title; }
   void SetWindowTitle(const std::string& t) override { title = t; }
   void LogWriteTitleField(bool failing, bool diskFull) override { logField = {failing, diskFull}; }

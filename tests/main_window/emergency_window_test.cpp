@@ -27,15 +27,15 @@ TEST(EmergencyRules, TextsLimitAgeAndReshow) {
   a.time = "2024-05-01 12:34";
   a.northText = "5818.123 ";
   a.eastText = "391.456 ";
-  a.latText = "5230.00N";
-  a.lonText = "01320.00E";
+  a.latText = " 52:30.00";
+  a.lonText = " 13:20.00";
   a.comment = "help";
   a.file = "/data/LOG/_ALARM_.TXT";
   const auto t = panels::EmergencyTexts(a, "33");
   EXPECT_EQ(t[0], "SOS-7       2024-05-01 12:34");
   EXPECT_EQ(t[1], "/data/LOG/_ALARM_.TXT");
   EXPECT_EQ(t[2], "UTM(Z33):5818.123 391.456 ");
-  EXPECT_EQ(t[3], "GLL: 5230.00N  01320.00E");
+  EXPECT_EQ(t[3], "GLL:  52:30.00   13:20.00");
   EXPECT_EQ(t[4], "help");
   a.call = "ABCDEFGHIJKLMN";  // longer than the column: kept whole
   EXPECT_EQ(panels::EmergencyTexts(a, "33")[0], "ABCDEFGHIJKLMN2024-05-01 12:34");
@@ -136,6 +136,18 @@ TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndCome
   EXPECT_TRUE(Visible());
   EXPECT_EQ(Shown(), t);
   EXPECT_EQ(form_->AlarmSoundPlayer().PlayRequests(), 1);  // the re-show is silent
+}
+
+// The latitude and longitude as the map's read-outs write them, in the alarm file
+// and in the window (not as a position report writes them).
+TEST_F(EmergencyWindowTest, TheAlarmTellsLatitudeAndLongitudeAsTheMapsReadouts) {
+  Start();
+  Frame("XY1AD>593P00", "`.X&!!!>/]Test");  // MIC-E emergency at 59 30.00 N, 18 00.10 E
+  ASSERT_TRUE(Visible());
+  const std::string block = AlarmFile();
+  EXPECT_NE(block.find("STATION : XY1AD\r\n"), std::string::npos) << block;
+  EXPECT_NE(block.find("\r\nGLL     :  59:30.00  18:00.10\r\nUTM(Z33): "), std::string::npos) << block;
+  EXPECT_EQ(Shown()[3], "GLL:  59:30.00   18:00.10");
 }
 
 TEST_F(EmergencyWindowTest, EmergencySymbolOpensTheWindowAndAnOldAlarmCanBeCancelled) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 
+#include "links/live_radio_link.h"
 #include "platform/process.h"
 
 #include "tests/support/program_folder.h"
@@ -175,6 +176,62 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   form->ShowWxInfoForRecord(record);
   EXPECT_FALSE(frame15->isVisible());
   form->close();
+}
+
+// The MONI 1 km ALARM switch as stored: the box shows it and the alarm follows it;
+// filter, level and MONI ALL alarm clicks leave it alone, so the next settings
+// write stores it unchanged. Only the user's click on the box changes it.
+TEST_F(Form1Test, TheStoredMoniOneAlarmIsShownAndKeptUntilTheUserChangesIt) {
+  for (const int disa : {0, 1}) {
+    SCOPED_TRACE(testing::Message() << "DISA=" << disa);
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() +
+                            "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\nUTN=6581.5\r\nUTE=401.25\r\n"
+                            "UUN=6580\r\nUUE=400\r\nCALL=QW7TK\r\nDIST=5\r\nDISA=" +
+                            std::to_string(disa) + "\r\n");
+    auto form = std::make_unique<Form1>();
+    form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
+    form->show();
+    PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
+    ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+    auto* check20 = Find<platform::CheckBox>(*form, "Check20");
+    auto* check21 = Find<platform::CheckBox>(*form, "Check21");
+    auto* check11 = Find<platform::CheckBox>(*form, "Check11");
+    EXPECT_EQ(check20->Value(), disa);
+    EXPECT_EQ(form->Reception().settings.moniOneAlarmOn, disa == 1);
+    // A settings write that changes nothing: OK on the alarm distance as it stands.
+    const auto writeSettings = [&] {
+      check21->OnMouseUp(2);
+      ASSERT_EQ(Find<platform::TextBox>(*form, "Text9")->Text(), "5");
+      Find<platform::CommandButton>(*form, "Command35")->click();
+    };
+    writeSettings();
+    const std::string stored = Ini();
+    EXPECT_TRUE(IniHas("DISA=" + std::to_string(disa)));
+
+    // A fixed-station filter off and on, the MONI ALL level down and up, and
+    // (where MONI 1 is on) the MONI ALL alarm on and off.
+    check11->SetValue(0);
+    check11->SetValue(1);
+    Find<platform::CommandButton>(*form, "Command13")->click();
+    Find<platform::CommandButton>(*form, "Command14")->click();
+    if (disa == 1) {
+      for (const int value : {1, 0}) {
+        check21->SetValue(value);
+        check21->OnMouseUp(1);
+      }
+    }
+    EXPECT_EQ(check20->Value(), disa);
+    EXPECT_EQ(form->Reception().settings.moniOneAlarmOn, disa == 1);
+    writeSettings();
+    EXPECT_EQ(Ini(), stored);
+
+    // The user's click on the box: the alarm and the file follow it.
+    check20->SetValue(1 - disa);
+    check20->OnMouseUp(1);
+    EXPECT_EQ(form->Reception().settings.moniOneAlarmOn, disa == 0);
+    EXPECT_TRUE(IniHas("DISA=" + std::to_string(1 - disa)));
+    form->close();
+  }
 }
 
 TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {

@@ -114,6 +114,24 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
   form->close();
 }
 
+// An emergency among the watched call's packets from the web: its alarm block
+// tells latitude and longitude as the map's read-outs write them.
+TEST_F(InternetWindowTest, AnEmergencyFromTheWebTellsItsPositionAsTheMapsReadouts) {
+  WriteIni("");
+  const std::string when = QDateTime::currentDateTimeUtc().addSecs(-300).toString("yyyy-MM-dd HH:mm:ss").toStdString();
+  server_.routes["/aprs/raw"] = Route{200, "text/plain", when + ": QW7TK-9>APRS,TCPIP*:!5930.00N\\01800.10E!help\n"};
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  Find<platform::CheckBox>(*form, "Check22")->SetValue(1);
+  ASSERT_EQ(form->Tick().Run(Inputs()), links::TickEnd::MoniOnePoll);
+  PumpUntil([&] { return form->Timer1->isActive(); }, 5000);
+  ASSERT_EQ(server_.targets.size(), 1u);
+  const std::string alarm = Read("U33/LOG/_ALARM_.TXT");
+  EXPECT_NE(alarm.find("STATION : QW7TK-9\r\n"), std::string::npos) << alarm;
+  EXPECT_NE(alarm.find("\r\nQTH GLL :  59:30.00  18:00.10\r\nUTM(Z33): "), std::string::npos) << alarm;
+  form->close();
+}
+
 TEST_F(InternetWindowTest, IonoDataOkSavesTheTypedValues) {
   WriteIni("SSPT=80\r\nKIND=2\r\nIONA=0\r\n");
   auto form = StartMainWindow();

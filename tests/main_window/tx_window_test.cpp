@@ -16,6 +16,7 @@
 #include "links/navigation_files.h"
 #include "platform/process.h"
 #include "tests/links/gps_nmea.h"
+#include "tests/support/agw_engine.h"
 #include "tests/support/direwolf.h"
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
@@ -141,6 +142,79 @@ TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
   EXPECT_EQ(due, due_after_ok + 1);
   EXPECT_EQ(check6->Value(), 1);
   EXPECT_TRUE(Find<QWidget>(*form, "Command23")->isEnabled());
+}
+
+// TX TIMESTAMP on: the beacon carries "@DDHHMMz" only once the clock follows GPS
+// time (here from a GPS drop file), "=" before. The own and the status beacon
+// hold the window for the transmission under the hourglass.
+TEST_F(TxWindowTest, TheTimeStampedBeaconWaitsForGpsTimeUnderTheHourglass) {
+  testing_support::AgwEngine engine;
+  Ini("0",
+      "HOSTP=" + std::to_string(engine.port()) +
+          "\r\nTXON=0\r\nTXTIM=1\r\nDIGI=1\r\nNMEA=GPS.TXT\r\nTXI1=on the hill\r\nTXI1A=1\r\nTXI2A=0\r\nTXI3A=0\r\n"
+          "TXI4A=0\r\nTXI5A=0\r\nTXI6A=0\r\n");
+  auto form = std::make_unique<Form1>();
+  form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
+  form->show();
+  PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
+  PumpUntil([&] { return form->RadioLink().State().AgwDataPending == 1; }, 5000);
+  ASSERT_EQ(form->RadioLink().State().AgwDataPending, 1);
+  ASSERT_EQ(Find<platform::CheckBox>(*form, "Check6")->Caption(), "TX !");  // each beacon by hand
+  auto* clock = Find<platform::Label>(*form, "Label15");
+
+  // The pointers while the transmit step waits, read by the wait's clock.
+  std::vector<std::pair<Qt::CursorShape, Qt::CursorShape>> pointers;
+  platform::SetWaitClock([&, t = 0.0]() mutable {
+    pointers.emplace_back(form->cursor().shape(), form->Picture1->cursor().shape());
+    return t += 0.25;
+  });
+  // One beacon: the information field the engine got, the pointers held during it.
+  const auto beacon = [&](const std::function<void()>& send) {
+    pointers.clear();
+    const int before = engine.Count('V');
+    send();
+    EXPECT_FALSE(pointers.empty());
+    for (const auto& [window, map] : pointers) {
+      EXPECT_EQ(window, Qt::WaitCursor);
+      EXPECT_EQ(map, Qt::WaitCursor);
+    }
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(form->Picture1->cursor().shape(), Qt::ArrowCursor);
+    PumpUntil([&] { return engine.Count('V') > before; }, 5000);
+    EXPECT_EQ(engine.Count('V'), before + 1);
+    const auto sent = std::find_if(engine.received.rbegin(), engine.received.rend(),
+                                   [](const links::AgwFrame& f) { return f.kind == 'V'; });
+    if (sent == engine.received.rend()) return std::string();
+    // The information field behind the digipeater count and calls.
+    return sent->data.substr(1 + 10 * static_cast<std::size_t>(static_cast<unsigned char>(sent->data[0])));
+  };
+
+  // No GPS time yet: the plain form, from the TX box.
+  const std::string plain = beacon([&] { form->TxSetup().ToggleTransmitOrOpenTxSetup(1); });
+  ASSERT_EQ(plain.substr(0, 1), "=") << plain;
+  EXPECT_EQ(plain.substr(20), " on the hill");
+  form->Tick().hooks.updateClockLabel();
+  EXPECT_EQ(clock->Caption()[5], ' ');
+
+  // A drop file read: the clock follows GPS time; "!" behind the clock, and the
+  // beacon and the status beacon of the main cycle carry the time stamp.
+  using links::testing::Nmea;
+  Write("GPS.TXT", Nmea("GPGGA,123519,5920.00,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,") +
+                       Nmea("GPGGA,123520,5920.01,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,"));
+  form->GpsStep().Read();
+  ASSERT_EQ(form->Gps().GpsTimeValid, 1);
+  form->Tick().hooks.updateClockLabel();
+  EXPECT_EQ(clock->Caption()[5], '!');
+  const std::regex stamped("@[0-3][0-9][0-2][0-9][0-5][0-9]z");
+  const std::string own = beacon(form->Tick().hooks.sendOwnBeacon);
+  ASSERT_GE(own.size(), 8u) << own;
+  EXPECT_TRUE(std::regex_match(own.substr(0, 8), stamped)) << own;
+  EXPECT_EQ(own.substr(8), plain.substr(1));  // the same position, symbol and info line
+  const std::string status = beacon(form->Tick().hooks.sendStatusBeacon);
+  ASSERT_GE(status.size(), 8u) << status;
+  EXPECT_TRUE(std::regex_match(status.substr(0, 8), stamped)) << status;
+  EXPECT_EQ(status.substr(8), plain.substr(1, 19) + " ZEBLON  Digi active");
+  form->CloseByUser();
 }
 
 TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
