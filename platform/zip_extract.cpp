@@ -279,13 +279,8 @@ ZipOutcome Unpack(const Bytes& b, const fs::path& into, std::string& why, int th
   for (const Entry& e : entries) total = e.size > ~total ? ~std::uint64_t{0} : total + e.size;
   std::error_code ec;
   fs::create_directories(into, ec);
-  const fs::space_info space = fs::space(into, ec);
-  if (!ec && total > space.available) {
-    constexpr std::uint64_t mb = 1 << 20;
-    why = "NOT ENOUGH FREE SPACE: " + std::to_string((total + mb - 1) / mb) + " MB NEEDED, " +
-          std::to_string(space.available / mb) + " MB FREE IN " + into.string();
-    return ZipOutcome::Refused;
-  }
+  why = FreeSpaceProblem(into, total);
+  if (!why.empty()) return ZipOutcome::Refused;
 
   // The folders first, then the files by several threads.
   std::vector<const Entry*> files;
@@ -322,6 +317,16 @@ ZipOutcome Unpack(const Bytes& b, const fs::path& into, std::string& why, int th
 }
 
 }  // namespace
+
+std::string FreeSpaceProblem(const fs::path& folder, std::uint64_t bytes) {
+  std::error_code ec;
+  const fs::space_info space = fs::space(folder, ec);
+  if (ec || bytes <= space.available) return {};
+  constexpr std::uint64_t mb = 1 << 20;
+  const std::uint64_t needed = bytes / mb + (bytes % mb != 0 ? 1 : 0);
+  return "NOT ENOUGH FREE SPACE: " + std::to_string(needed) + " MB NEEDED, " + std::to_string(space.available / mb) +
+         " MB FREE IN " + folder.string();
+}
 
 bool SafeEntryName(const std::string& name) {
   if (name.empty() || name.front() == '/' || name.front() == '\\' || name.find(':') != std::string::npos ||

@@ -2,6 +2,7 @@
 // threads at once (the stock archive holds hundreds of megabytes of map tiles).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -30,6 +31,10 @@ ZipOutcome ExtractZip(const std::filesystem::path& zip, const std::filesystem::p
 // The same on the archive's bytes held in memory.
 ZipOutcome ExtractZipBytes(const std::string& bytes, const std::filesystem::path& into, std::string* error = nullptr,
                            int threads = 4);
+
+// Why `bytes` (a sum of declared sizes, ~0 for one too large to count) do not fit
+// into the free space of `folder`; empty when they fit or the space is unknown.
+std::string FreeSpaceProblem(const std::filesystem::path& folder, std::uint64_t bytes);
 
 // A name of an archive entry that stays below the folder it is unpacked into:
 // relative, no ".." part, no drive, no NUL.

@@ -105,20 +105,15 @@ bool UnpackOutside(const fs::path& archive, const fs::path& stage, std::string& 
     if (!error.empty()) return false;
     total = e.size > ~total ? ~std::uint64_t{0} : total + e.size;
   }
-  std::error_code ec;
-  const fs::space_info space = fs::space(stage, ec);
-  if (!ec && total > space.available) {
-    constexpr std::uint64_t mb = 1 << 20;
-    error = "NOT ENOUGH FREE SPACE: " + std::to_string((total + mb - 1) / mb) + " MB NEEDED, " +
-            std::to_string(space.available / mb) + " MB FREE IN " + stage.parent_path().string();
-    return false;
-  }
+  error = FreeSpaceProblem(stage, total);
+  if (!error.empty()) return false;
   std::string said;
   if (RunKeepingOutput("7za", {"x", "-y", "-p-", "-o" + stage.string(), archive.string()}, kUnpackMs, said) != 0) {
     error = "DAMAGED ARCHIVE";
     return false;
   }
   // What it wrote holds files and folders only.
+  std::error_code ec;
   for (fs::recursive_directory_iterator it(stage, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::file_status s = it->symlink_status(ec);
     if (!fs::is_regular_file(s) && !fs::is_directory(s)) {
