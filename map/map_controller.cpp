@@ -251,6 +251,7 @@ void MapController::Wire() {
     port_.ClosePictureViewer();
     if (button == kLeftButton) {
       c_.followUser->setChecked(true);
+      display_.FollowOwnPositionAgain();
       display_.SetCentreMode(2);
       DrawMap();
     } else if (button == kRightButton) {
