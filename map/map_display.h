@@ -205,8 +205,9 @@ class MapDisplay {
   void ShowCentrePosition();
   void ShowCursorPosition();
   void ShowMoniOnePosition();
-  // A left click on a read-out pair (0 centre, 1 cursor, 2 MONI 1): steps its system.
-  void StepReadoutSystem(int pair);
+  // A left click on a read-out pair (0 centre, 1 cursor, 2 MONI 1): steps its
+  // system. True when the map is to be redrawn (the grids follow the system).
+  bool StepReadoutSystem(int pair);
 
   // The tile of the map centre, per level, as MarkAvailableScales found it.
   const std::array<bool, kLevels>& CentreTilePresent() const { return present_; }
