@@ -68,6 +68,8 @@ struct PassOptions {
   bool scanBusy = false;             // InternetScanBusy
   bool areaSupportOn = false;        // Check23
   std::function<void()> hideNotice;  // Text10 hidden, its colour green
+  // The INFO panel's newest-report button at work (the map's focus, MAP L).
+  std::function<void()> showNewestInfoReport;
 };
 
 class InternetPass {
