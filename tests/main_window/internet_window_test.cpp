@@ -361,7 +361,7 @@ TEST_F(InternetWindowTest, IonoDataFrameHoldsItsTexts) {
   form->close();
 }
 
-// Step 12 of the tick: the polls switch themselves off InternetPollLimit seconds
+// The tick's time limit of the polls: they switch themselves off InternetPollLimit seconds
 // after a support was switched on (the clock compared as an absolute difference).
 TEST(InternetWiring, PollTimeLimit) {
   struct Case {
