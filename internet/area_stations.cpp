@@ -189,10 +189,12 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
         info.labelCaption = "QTH=";
         info.forwardCaption = ">";
         if (info.visible) {
-          info.labelText = reception::LabelText(log[static_cast<std::size_t>(last)]);
           info.record = log[static_cast<std::size_t>(last)];
+          host.ShowWxInfoForRecord(info.record);
+          info.labelText = reception::LabelText(info.record);
         }
         host.InfoPanelChanged();
+        if (info.visible && options.showNewestInfoReport) options.showNewestInfoReport();
       }
     }
   }

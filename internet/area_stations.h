@@ -28,6 +28,8 @@ bool NextAreaStation(std::string_view& answer, bool first, AreaStation& station,
 
 struct AreaOptions {
   std::function<void()> hideNotice;  // Text10 hidden, its colour green
+  // The INFO panel's newest-report button at work (the map's focus, MAP L).
+  std::function<void()> showNewestInfoReport;
 };
 
 // ParseAreaStations: the stations of the answer into MONI ALL (duplicates and

@@ -480,10 +480,12 @@ void InternetPass::EndOfPass(const PassOptions& options) {
   }
   if (refreshed) {
     if (info.visible) {
-      info.labelText = reception::LabelText(shown);
       info.record = shown;
+      host_.ShowWxInfoForRecord(info.record);
+      info.labelText = reception::LabelText(shown);
     }
     host_.InfoPanelChanged();
+    if (info.visible && options.showNewestInfoReport) options.showNewestInfoReport();
   }
   host_.ClosePictureViewer();
   if (options.hideNotice) options.hideNotice();

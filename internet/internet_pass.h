@@ -51,7 +51,7 @@ struct LineSettings {
   double mapFalseEasting = 500000.0;
 };
 
-// The stages of one line up to the position (5.210, 5.211): stamp, time filter
+// The stages of one line up to its position: stamp, time filter
 // against `newestMoniOne` (the first 11 characters of the newest MONI 1 record,
 // blanks when none), header, stamp flag and position forms. `onMessage` runs for
 // a payload that starts with ":" before the position completion. Returns
@@ -59,7 +59,7 @@ struct LineSettings {
 LineOutcome DecodeInternetLine(std::string_view rawLine, std::string_view newestMoniOne, const LineSettings& settings,
                                InternetLine& l, const std::function<void(const InternetLine&)>& onMessage = {});
 
-// The message stage (5.212) for one line whose payload starts with ":".
+// The message stage for one line whose payload starts with ":".
 // `chatLog` is the chat log file; a missing or unreadable one counts as empty.
 void HandleInternetMessage(const InternetLine& l, const reception::ReceptionSettings& settings,
                            reception::ChatPanel& chat, reception::ReceptionHost& host);
@@ -68,6 +68,8 @@ struct PassOptions {
   bool scanBusy = false;             // InternetScanBusy
   bool areaSupportOn = false;        // Check23
   std::function<void()> hideNotice;  // Text10 hidden, its colour green
+  // The INFO panel's newest-report button at work (the map's focus, MAP L).
+  std::function<void()> showNewestInfoReport;
 };
 
 class InternetPass {

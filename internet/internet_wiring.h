@@ -117,7 +117,9 @@ class InternetWiring {
   void RequestMagnetogramPage();
   void StartIonoUpdateByUser();
 
-  // The main cycle's web steps: 1, 5, 12, 14, 15 and 16.
+  // The main cycle's web steps: the page loader stopped at the tick's start, the
+  // scan's step, the polls' time limit, the hourly ionosphere update and the two
+  // web polls (the watched station's raw packets, the stations of the area).
   void FillTickHooks(links::TickHooks& hooks);
 
   // The saved ionosphere values at start-up.
@@ -147,7 +149,7 @@ class InternetWiring {
     switchState_.webRequestCount = 0;
   }
 
-  // The poll time limit (step 12): true when the polls were switched off.
+  // The polls' time limit: true when the polls were switched off.
   bool PollTimeLimit();
 
  private:

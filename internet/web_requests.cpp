@@ -173,6 +173,7 @@ void WebRequests::FinishRawPage(bool decode, const std::string& lines) {
     options.scanBusy = sw_.internetScanBusy;
     options.areaSupportOn = sw_.areaSupport;
     options.hideNotice = h_.hideNotice;
+    options.showNewestInfoReport = h_.showNewestInfoReport;
     InternetPass pass(st_, host_, chat_);
     pass.Run(webRawLines, options);
   }
@@ -186,6 +187,7 @@ void WebRequests::AreaAnswer(const std::string& text) {
   if (text.size() > 100) {
     AreaOptions options;
     options.hideNotice = h_.hideNotice;
+    options.showNewestInfoReport = h_.showNewestInfoReport;
     ParseAreaStations(text, st_, host_, reception::StandardSymbolTable(), options);
   }
   EndAreaQuery();

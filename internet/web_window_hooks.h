@@ -26,6 +26,9 @@ struct WebWindowHooks {
   std::function<void(double& latitude, double& longitude)> mapCentre;  // the map centre in degrees
   std::function<void()> writeSettings;                                 // Form1.WriteSettingsFile (switches Timer1 on)
   std::function<void(const IonoOutcome&)> showIono;                    // Text17, Text18, Label46 after a parse
+  // The INFO panel's newest-report button (Command37) at work: a pass stored a
+  // new report of the shown station while the panel is open.
+  std::function<void()> showNewestInfoReport;
 };
 
 }  // namespace zeblon::internet

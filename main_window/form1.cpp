@@ -554,10 +554,7 @@ void Form1::OpenTerminal() {
   terminal_io_->Open();
 }
 
-void Form1::DrawMap() {
-  reception_.stations.PrepareTrackForDrawing(reception_.settings.smartLog, PictureViewerShown());
-  MapDisplay().DrawMap();
-}
+void Form1::DrawMap() { MapDisplay().DrawMap(); }
 
 void Form1::FollowMoniOneStation() {
   if (gps_.GpsFixMoved != 0) return;

@@ -16,7 +16,11 @@ void Form1::WireEmergency() {
     column_->Option1->setChecked(false);
     column_->Option2->setChecked(false);
   };
-  e.jumpToAlarm = [this] { map_core_->SetCentreMode(3); };
+  // The jumps to the alarm count as the user's moves of the map: no GPS fix takes it back.
+  e.jumpToAlarm = [this] {
+    map_core_->SetCentreMode(3);
+    map_core_->NoteMapMovedByUser(platform::WaitClockNow());
+  };
   e.drawMap = [this] { DrawMap(); };
   e.maximise = [this] { setWindowState(windowState() | Qt::WindowMaximized); };
   e.pumpEvents = [] { QCoreApplication::processEvents(); };

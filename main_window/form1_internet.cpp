@@ -37,6 +37,7 @@ class Form1::InternetWindow : public panels::InternetBoxesPort {
   void SelectMoniOneCall() override { f_.moni_one_select_->MoniOneComboKeyDown(13); }
   void RestoreMoniOneFrames() override { f_.moni_one_frames_->RestoreWidths(); }
   double PollLimitSeconds() const override { return static_cast<double>(f_.shell_.InternetPollLimit); }
+  void ShowNewestInfoReport() override { f_.info_service_->ShowNewestReport(); }
 
  private:
   Form1& f_;

@@ -35,6 +35,9 @@ class Form1::MapWindow : public map::MapPort, public map::ToolPort {
     in.gpsEast = f_.gps_.GpsEast;
     return in;
   }
+  void PrepareDrawing() override {
+    f_.reception_.stations.PrepareTrackForDrawing(f_.reception_.settings.smartLog, f_.PictureViewerShown());
+  }
   void ToneSwitched(bool on) override {
     f_.reception_.settings.toneOn = on;  // the passes' beep
   }

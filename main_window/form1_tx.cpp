@@ -21,6 +21,7 @@ void Form1::BuildTxControls() {
   gp.setCentreMode = [this](int mode) { map_core_->SetCentreMode(mode); };
   gp.appFolder = [this] { return app_folder_; };
   gp.dataFolder = [this] { return data_folder_; };
+  gp.holdMovedMap = [this] { map_core_->HoldMovedMap(WaitClockNow()); };
   gp.secondsSinceMapInteraction = [this] { return WaitClockNow() - map_core_->state().LastMapInteraction; };
   gp.gpsPort = [this]() -> SerialPort& { return RadioLink().State().MSComm2; };
   gp.mapArea = [this] { return Picture1->geometry(); };

@@ -192,6 +192,7 @@ void MapController::ColourInks() {
 }
 
 void MapController::DrawMap() {
+  port_.PrepareDrawing();
   TakeInputs();
   display_.DrawMap();
   ShowOutputs();
@@ -251,6 +252,7 @@ void MapController::Wire() {
     port_.ClosePictureViewer();
     if (button == kLeftButton) {
       c_.followUser->setChecked(true);
+      display_.FollowOwnPositionAgain();
       display_.SetCentreMode(2);
       DrawMap();
     } else if (button == kRightButton) {
@@ -342,7 +344,10 @@ void MapController::Wire() {
       combos,
       [this](int pair) {
         TakeInputs();
-        display_.StepReadoutSystem(pair);
+        if (display_.StepReadoutSystem(pair)) {
+          DrawMap();  // the grids follow the system
+          return;
+        }
         ShowOutputs();
         widget_.update();
       },
@@ -365,10 +370,7 @@ void MapController::Wire() {
   auto& h = widget_.hooks();
   h.sync = [this] { TakeInputs(); };
   h.publish = [this] { display_.NotifyViewChanged(); };
-  h.draw = [this] {
-    display_.DrawMap();
-    ShowOutputs();
-  };
+  h.draw = [this] { DrawMap(); };
   h.readoutsChanged = [this] {
     c_.readouts[2]->SetCaption(display_.outputs().Readouts[2]);
     c_.readouts[3]->SetCaption(display_.outputs().Readouts[3]);

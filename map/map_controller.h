@@ -77,6 +77,10 @@ class MapPort {
  public:
   virtual ~MapPort() = default;
   virtual MapInputs Inputs() const = 0;
+  // Before every drawing, before its inputs are read: the stores take the state
+  // the drawing shows (with smart logging the stamped reports leave the watched
+  // station's track). The drawing itself changes no store.
+  virtual void PrepareDrawing() = 0;
   // Every completed drawing ends here: the pointers reset, the main cycle's timer on.
   virtual void DrawingDone() = 0;
   virtual bool WindowActive() const = 0;
@@ -104,7 +108,9 @@ class MapController {
 
   // Rebuilds the map index files in the temporary folder and fills the scale combos.
   void BuildMapIndex();
-  // Redraws the map and shows its results beside the picture.
+  // Redraws the map and shows its results beside the picture. Every drawing of
+  // the window comes here: the stores prepared (MapPort::PrepareDrawing), the
+  // inputs read, the map drawn.
   void DrawMap();
   // The picture box takes the focus in the active window.
   void FocusMap();

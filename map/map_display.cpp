@@ -369,8 +369,8 @@ void MapDisplay::ShowMoniOnePosition() {
   if (hooks_.moniOneLine) hooks_.moniOneLine();
 }
 
-void MapDisplay::StepReadoutSystem(int pair) {
-  if (pair < 0 || pair > 2) return;
+bool MapDisplay::StepReadoutSystem(int pair) {
+  if (pair < 0 || pair > 2) return false;
   s_.ReadoutSystem[pair] = NextReadoutSystem(s_.ReadoutSystem[pair], s_.MapCentralMeridian);
   if (s_.ReadoutSystem[0] != 0) {
     // The zones of the centre as it is now, not of the longitude an earlier
@@ -386,7 +386,7 @@ void MapDisplay::StepReadoutSystem(int pair) {
   if (pair == 0) ShowCentrePosition();
   if (pair == 1) ShowCursorPosition();
   if (pair == 2) ShowMoniOnePosition();
-  if (s_.GridOn == 1) DrawMap();
+  return s_.GridOn == 1;
 }
 
 }  // namespace zeblon::map

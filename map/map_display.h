@@ -64,6 +64,10 @@ struct MapState {
   // position read back), in seconds of the monotonic wait clock; long ago at start.
   // A GPS fix centres the map on the own position only 30 s after it.
   double LastMapInteraction = -1e9;
+  // 1 once the user has moved the map away from the own position (a press on the
+  // map, the EMERGENCY window's jumps), until USER QTH is clicked: meanwhile every
+  // GPS step renews LastMapInteraction, so no fix takes the map back.
+  int MapMovedByUser = 0;
   double UserNorth = 0, UserEast = 0;
   double GpsNorth = 0, GpsEast = 0;
   int GpsFixMoved = 0;
@@ -152,6 +156,17 @@ class MapDisplay {
   void SetCentreMode(int mode) { s_.CentreMode = mode; }
   // The user acted on the map at `now` (seconds of the monotonic wait clock).
   void NoteMapInteraction(double now) { s_.LastMapInteraction = now; }
+  // The map was moved away from the own position at `now`: it stays there until
+  // the user asks for the own position again (FollowOwnPositionAgain).
+  void NoteMapMovedByUser(double now) {
+    s_.MapMovedByUser = 1;
+    s_.LastMapInteraction = now;
+  }
+  void FollowOwnPositionAgain() { s_.MapMovedByUser = 0; }
+  // The GPS step's start: a map the user moved away counts as acted on at `now`.
+  void HoldMovedMap(double now) {
+    if (s_.MapMovedByUser == 1) s_.LastMapInteraction = now;
+  }
   // The next drawing centres on the own object once.
   void CentreOnObjectOnce() { s_.CentreOnObject = 1; }
   // 1 while the picture viewer shows a picture instead of the map.
@@ -190,8 +205,9 @@ class MapDisplay {
   void ShowCentrePosition();
   void ShowCursorPosition();
   void ShowMoniOnePosition();
-  // A left click on a read-out pair (0 centre, 1 cursor, 2 MONI 1): steps its system.
-  void StepReadoutSystem(int pair);
+  // A left click on a read-out pair (0 centre, 1 cursor, 2 MONI 1): steps its
+  // system. True when the map is to be redrawn (the grids follow the system).
+  bool StepReadoutSystem(int pair);
 
   // The tile of the map centre, per level, as MarkAvailableScales found it.
   const std::array<bool, kLevels>& CentreTilePresent() const { return present_; }

@@ -54,14 +54,27 @@ bool ChooseFolder(MapState& s, int level, const std::string& folder) {
   return true;
 }
 
+namespace {
+
+// A centre that left `north`, `east` for a place other than the own position:
+// the map is the user's now.
+void MarkMovedAway(MapState& s, double north, double east) {
+  const bool moved = s.CentreNorth != north || s.CentreEast != east;
+  if (moved && (s.CentreNorth != s.UserNorth || s.CentreEast != s.UserEast)) s.MapMovedByUser = 1;
+}
+
+}  // namespace
+
 PressResult PressOnMap(MapState& s, int button, double x, double y, const std::string& picture_name) {
   PressResult r;
   s.CentreMode = 0;
   if (s.PictureMode == 1) {
     if (button != kLeftButton) return r;
     const auto corner = TileCornerOfName(picture_name);
+    const double north = s.CentreNorth, east = s.CentreEast;
     s.CentreNorth = corner.northKm + 0.499;
     s.CentreEast = corner.eastKm + 0.499;
+    MarkMovedAway(s, north, east);
     s.PictureMode = 0;
     r.leavePictureMode = r.untickOptions = r.redraw = true;
     return r;
@@ -69,12 +82,14 @@ PressResult PressOnMap(MapState& s, int button, double x, double y, const std::s
   s.SelectedNorth = s.CursorNorth;
   s.SelectedEast = s.CursorEast;
   if (button == kLeftButton) {
+    const double north = s.CentreNorth, east = s.CentreEast;
     const double m = s.MapScale * (s.ZoomFactor == 0 ? 1 : s.ZoomFactor);
     s.CentreNorth -= (y - (s.MapHeightPx / 2 - 1)) * m / 1000;
     s.CentreEast += (x - s.MapWidthPx / 2) * m / 1000;
     // Held here already, so that a click far outside never runs the centre away.
     s.CentreNorth = std::clamp(s.CentreNorth, -MapView::kMaxCentreKm, MapView::kMaxCentreKm);
     s.CentreEast = std::clamp(s.CentreEast, -MapView::kMaxCentreKm, MapView::kMaxCentreKm);
+    MarkMovedAway(s, north, east);
     r.untickOptions = r.redraw = true;
   } else if (button == kRightButton) {
     r.search = true;

@@ -33,6 +33,8 @@ bool ChooseFolder(MapState& s, int level, const std::string& folder);
 // in picture mode a left press centres on the picture `picture_name` (its
 // kilometre square's middle, 0.499 km in) and leaves the viewer; otherwise the
 // press selects the point under the cursor, and a left press makes it the centre.
+// A left press that takes the centre to a place other than the own position marks
+// the map as moved by the user (MapMovedByUser).
 struct PressResult {
   bool redraw = false;
   bool untickOptions = false;

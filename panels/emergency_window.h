@@ -38,7 +38,8 @@ class EmergencyWindow {
   struct Hooks {
     std::function<void()> closePictureViewer;  // PictureMode 0, viewer hidden
     std::function<void()> clearCentreOptions;  // Option1 and Option2 cleared
-    std::function<void()> jumpToAlarm;         // CentreMode 3: the next drawing centres on the alarm
+    // CentreMode 3: the next drawing centres on the alarm; the jump counts as the user's move of the map.
+    std::function<void()> jumpToAlarm;
     std::function<void()> drawMap;
     std::function<void()> maximise;             // the main window maximised
     std::function<void()> pumpEvents;           // pending window events run once

@@ -21,6 +21,7 @@ GpsStep::GpsStep(links::GpsReader& gps, links::NavigationState& nav, const Setti
 void GpsStep::Read() {
   const std::string& source = settings_.GpsSource;
   if (!links::GpsSourceSet(source)) return;
+  if (port_.holdMovedMap) port_.holdMovedMap();
   const std::string app_folder = port_.appFolder();
   links::GpsTickContext c;
   c.mapCentralMeridian = port_.mapCentralMeridian();

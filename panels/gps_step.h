@@ -25,6 +25,8 @@ class GpsStep {
     std::function<void(int mode)> setCentreMode;
     std::function<std::string()> appFolder;
     std::function<std::string()> dataFolder;
+    // Runs first in every read: a map the user moved away counts as acted on now.
+    std::function<void()> holdMovedMap;
     std::function<double()> secondsSinceMapInteraction;
     std::function<platform::SerialPort&()> gpsPort;
     std::function<QRect()> mapArea;  // the map picture box's geometry

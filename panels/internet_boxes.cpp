@@ -46,6 +46,7 @@ void InternetBoxes::MakeWebHooks() {
   w.mapCentre = [this](double& latitude, double& longitude) { MapCentre(latitude, longitude); };
   w.writeSettings = [this] { SaveIonoValues(); };
   w.showIono = [this](const internet::IonoOutcome& out) { iono_data_->ShowOutcome(out); };
+  w.showNewestInfoReport = [this] { port_.ShowNewestInfoReport(); };
 }
 
 internet::SwitchHooks InternetBoxes::MakeSwitchHooks() {

@@ -58,6 +58,9 @@ class InternetBoxesPort {
   virtual void RestoreMoniOneFrames() = 0;
   // How long the web polls may run, in seconds (InternetPollLimit).
   virtual double PollLimitSeconds() const = 0;
+  // The INFO panel's newest-report button (Command37): a web pass stored a new
+  // report of the station the open panel shows.
+  virtual void ShowNewestInfoReport() = 0;
 };
 
 class InternetBoxes {

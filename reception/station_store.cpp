@@ -162,7 +162,7 @@ void StationStore::AddWatched(const std::string& record, bool smartLog, int trac
     track[count] = BlankRecord();
     --count;
   }
-  BoundTrack(smartLog, trackLimit);
+  BoundTrack(smartLog, trackLimit, ThinCycles::OnPreviousResult);
   Changed();
 }
 
@@ -188,17 +188,17 @@ void StationStore::DropOldestThousand() {
   count -= 1000;
 }
 
-void StationStore::BoundTrack(bool smartLog, int trackLimit) {
+void StationStore::BoundTrack(bool smartLog, int trackLimit, ThinCycles cycles) {
   if (trackCount_ > kMoniOneMaxLines) DropOldestThousand();
-  if (smartLog && trackCount_ > 1.1 * trackLimit) ThinTrack(trackLimit);
+  if (smartLog && trackCount_ > 1.1 * trackLimit) ThinTrack(trackLimit, cycles);
 }
 
 void StationStore::KeepTrackBounds(bool smartLog, int trackLimit) {
-  BoundTrack(smartLog, trackLimit);
+  BoundTrack(smartLog, trackLimit, ThinCycles::FromTrackAfterGaps);
   Changed();
 }
 
-void StationStore::ThinTrack(int trackLimit) {
+void StationStore::ThinTrack(int trackLimit, ThinCycles cycles) {
   auto& track = track_;
   int& count = trackCount_;
   const double limit = trackLimit;
@@ -221,8 +221,16 @@ void StationStore::ThinTrack(int trackLimit) {
     double share, step;
   };
   static constexpr Pass kPasses[] = {{3.0 / 4, 0.01}, {2.0 / 3, 0.05}, {1.0 / 2, 0.1}, {1.0 / 3, 0.2}, {1.0 / 4, 0.5}};
+  // The track as the gap pass left it, for cycles that start from it again.
+  std::vector<std::string> afterGaps;
+  if (cycles == ThinCycles::FromTrackAfterGaps) afterGaps.assign(track.begin() + 1, track.begin() + 1 + count);
   double x = 1;
   for (int run = 0; run < 80; ++run) {
+    if (run > 0 && cycles == ThinCycles::FromTrackAfterGaps) {
+      for (int i = 1; i <= count; ++i) track[i] = blank;
+      count = static_cast<int>(afterGaps.size());
+      std::copy(afterGaps.begin(), afterGaps.end(), track.begin() + 1);
+    }
     for (const Pass& p : kPasses) {
       if (!(count > 0.8 * limit)) continue;
       int i = 1;

@@ -72,17 +72,20 @@ class StationStore {
 
   // A report of the watched station heard on the radio joins the track; one equal
   // to the newest from column 13 on only renews its date and time. The track is
-  // then kept in bounds (KeepTrackBounds).
+  // then kept in bounds as KeepTrackBounds does, except that every thinning cycle
+  // works on the result of the one before.
   void AddWatched(const std::string& record, bool smartLog, int trackLimit);
   // An internet report of the watched station: the track is put in time order and
   // takes the report when it is empty or `later(newest record)` holds; a full
   // track drops its oldest 1000 first. True when the report was taken.
   bool MergeWatched(const std::string& record, const std::function<bool(const std::string& newest)>& later);
-  // Above kMoniOneMaxLines the oldest 1000 go. With smart logging a track above
-  // 110 % of `trackLimit` is thinned: what lies before its last gap of more than
-  // kReceivePassGapDays goes, then neighbouring points closer than the pass
-  // tolerances merge in cycles of doubling tolerance until the track is at 80 %
-  // of its limit.
+  // The internet pass's upkeep of the track: above kMoniOneMaxLines the oldest
+  // 1000 go. With smart logging a track above 110 % of `trackLimit` is thinned:
+  // what lies before its last gap of more than kReceivePassGapDays goes, then
+  // neighbouring points closer than the pass tolerances merge in cycles of
+  // doubling tolerance until the track is at 80 % of its limit. Unlike the radio
+  // pass (AddWatched), whose every cycle works on the one before, each cycle here
+  // starts again from the track as the gap pass left it.
   void KeepTrackBounds(bool smartLog, int trackLimit);
   // Smart logging keeps no report whose time stamp deviated (column 12 "T"):
   // they leave the track, the others keep their order; only the track in memory
@@ -132,10 +135,12 @@ class StationStore {
   void PruneMoniAll(int limit);
   void SortMoniAll();
   void DropOldestThousand();
-  void BoundTrack(bool smartLog, int trackLimit);
+  // How successive thinning cycles start.
+  enum class ThinCycles { OnPreviousResult, FromTrackAfterGaps };
+  void BoundTrack(bool smartLog, int trackLimit, ThinCycles cycles);
   void FillTrack(std::vector<std::string> records);
   int TakeFromMoniAll(std::string_view call, bool internetSupport);
-  void ThinTrack(int trackLimit);
+  void ThinTrack(int trackLimit, ThinCycles cycles);
   bool DeleteTrack(bool older, int index, const std::filesystem::path& log, int& error);
 
   std::vector<std::string> moniAll_;

@@ -9,7 +9,10 @@
 #include "geodesy/text.h"
 #include "links/computer_clock.h"
 #include "panels/emergency_window.h"
+#include "tests/links/gps_nmea.h"
 #include "tests/main_window/emergency_fixture.h"
+#include "tests/support/fast_clock.h"
+#include "tests/support/find.h"
 
 #ifdef ZEBLON_HAVE_VIDEO
 #include <QSoundEffect>
@@ -69,6 +72,7 @@ TEST(EmergencyRules, TextsLimitAgeAndReshow) {
 // The window.
 
 using testing_support::EmergencyWindowTest;
+using testing_support::Find;
 
 TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndComesBack) {
   WithSound();
@@ -185,6 +189,45 @@ TEST_F(EmergencyWindowTest, EmergencySymbolOpensTheWindowAndAnOldAlarmCanBeCance
   clock_ += 100.0;
   form_->Tick().hooks.reshowEmergencyWindow();
   EXPECT_FALSE(Visible());
+}
+
+// With GPS fixes coming in, the map stays at the alarm after the window's own
+// jump and after MAP, as it does after the user's own move: no fix takes it back.
+TEST_F(EmergencyWindowTest, TheJumpsToTheAlarmHoldAgainstTheGpsFixes) {
+  Write("ZEBLON.INI", Ini() + "NMEA=GPS.TXT\r\n");
+  Start();
+  testing_support::FastClock clock;
+  // One main-cycle tick 6 s after the last: a fix of the own position, then the cycle's drawing.
+  auto tick = [&] {
+    clock.now += 6;
+    using links::testing::Nmea;
+    Write("GPS.TXT", Nmea("GPGGA,123519,5230.00,N,01320.00,E,1,08,0.9,45.4,M,46.9,M,,") +
+                         Nmea("GPGGA,123520,5230.00,N,01320.00,E,1,08,0.9,45.4,M,46.9,M,,"));
+    form_->GpsStep().Read();
+    form_->DrawMap();
+  };
+  auto centre = [&] {
+    return Find<platform::Label>(*form_, "Label1")->Caption() + Find<platform::Label>(*form_, "Label2")->Caption();
+  };
+  tick();
+  const std::string own = centre();
+  Frame("SOS*>012U6T", "`(_fn\"Oj/]help");
+  ASSERT_TRUE(Visible());
+  const std::string alarm = centre();
+  ASSERT_NE(alarm, own);
+  for (int i = 0; i < 10; ++i) {
+    tick();
+    ASSERT_EQ(centre(), alarm) << "tick " << i << " after the alarm";
+  }
+  // USER QTH takes the map home; MAP takes it to the alarm again, to stay.
+  Find<platform::OptionButton>(*form_, "Option1")->OnMouseUp(1);
+  ASSERT_EQ(centre(), own);
+  form_->EmergencyFrame().Command38->click();
+  EXPECT_EQ(centre(), alarm);
+  for (int i = 0; i < 10; ++i) {
+    tick();
+    ASSERT_EQ(centre(), alarm) << "tick " << i << " after MAP";
+  }
 }
 
 TEST_F(EmergencyWindowTest, WithoutTheSoundFileTheWindowOpensInSilence) {

@@ -5,9 +5,13 @@
 // update the start-up takes both values from the magnetogram page.
 #include <QDateTime>
 #include <QFontMetrics>
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
+#include "internet/web_requests.h"
 #include "main_window/form1.h"
 #include "links/live_radio_link.h"
 #include "map/readouts.h"
@@ -45,6 +49,17 @@ class InternetWindowTest : public testing_support::WebFolderTest {
     in.now = {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), 0};
     in.userCall = "AB1CD";
     return in;
+  }
+  // One web poll of the watched station's raw packets or of the area's stations,
+  // as the main cycle's tick starts it, answered before it returns.
+  void Poll(Form1& form, bool area) {
+    const std::size_t asked = server_.targets.size();
+    area ? form.Internet().Web().StartAreaPoll() : form.Internet().Web().StartRawPoll();
+    PumpUntil([&] { return server_.targets.size() > asked && form.Timer1->isActive(); }, 5000);
+    ASSERT_TRUE(form.Timer1->isActive());
+  }
+  static std::string Centre(Form1& form) {
+    return Find<platform::Label>(form, "Label1")->Caption() + Find<platform::Label>(form, "Label2")->Caption();
   }
 };
 
@@ -129,6 +144,135 @@ TEST_F(InternetWindowTest, AnEmergencyFromTheWebTellsItsPositionAsTheMapsReadout
   const std::string alarm = Read("U33/LOG/_ALARM_.TXT");
   EXPECT_NE(alarm.find("STATION : QW7TK-9\r\n"), std::string::npos) << alarm;
   EXPECT_NE(alarm.find("\r\nQTH GLL :  59:30.00  18:00.10\r\nUTM(Z33): "), std::string::npos) << alarm;
+  form->close();
+}
+
+// The INFO panel open on the watched weather station: a web poll that brings its
+// next report shows the new readings in the WX STATION window, as a report heard
+// on the radio does.
+TEST_F(InternetWindowTest, AWebPollRefreshesTheOpenPanelsWeatherWindow) {
+  WriteIni("");
+  const QDateTime utc = QDateTime::currentDateTimeUtc();
+  auto line = [&](int minutesAgo, const std::string& packet) {
+    return utc.addSecs(-60 * minutesAgo).toString("yyyy-MM-dd HH:mm:ss").toStdString() + ": " + packet + "\n";
+  };
+  const std::string first = line(10, "QW7TK-9>APRS,TCPIP*:!5230.00N/01320.00E_090/005g010t068r000p000P000h50b10150");
+  server_.routes["/aprs/raw"] = Route{200, "text/plain", first};
+  auto form = StartMainWindow();
+  Find<platform::CheckBox>(*form, "Check22")->SetValue(1);
+  Poll(*form, false);
+  ASSERT_EQ(form->HeardStations().MoniOneCount(), 1);
+
+  form->ShowMoniOneInfo();
+  panels::WxStationPanel& wx = form->WxStation();
+  ASSERT_FALSE(wx.isHidden());
+  const std::string title = wx.Caption(), temperature = wx.Label32->Caption();
+
+  server_.routes["/aprs/raw"] =
+      Route{200, "text/plain",
+            first + line(5, "QW7TK-9>APRS,TCPIP*:!5231.00N/01321.00E_180/010g015t041r001p002P003h80b10080")};
+  Poll(*form, false);
+  ASSERT_EQ(form->HeardStations().MoniOneCount(), 2);
+  EXPECT_FALSE(wx.isHidden());
+  EXPECT_NE(wx.Caption(), title);  // the new report's time
+  EXPECT_NE(wx.Label32->Caption(), temperature);
+  const std::string shown = wx.Caption() + wx.Label32->Caption();
+  form->InfoFrame().Command20->click();  // WX: the window on the shown report
+  EXPECT_EQ(wx.Caption() + wx.Label32->Caption(), shown);
+  form->close();
+}
+
+// The INFO panel open on a station of the area with the map tied to it (MAP L):
+// an area poll that brings the station's next report moves the map there and
+// shows its WX STATION window anew.
+TEST_F(InternetWindowTest, AnAreaPollMovesTheMapTiedToTheShownStation) {
+  WriteIni("");
+  auto station = [](const std::string& when, const std::string& lat, const std::string& lon) {
+    return "[{\"callsign\":\"AB1CD\",\"ssid\":\"\",\"class\":\"a\",\"type\":\"l\",\"posreceived\":\"" + when +
+           "\",\"lat\":" + lat + ",\"lon\":" + lon +
+           ",\"course\":0,\"speed\":0,\"symbolcode\":\"_\",\"symboltable\":\"/\","
+           "\"comment\":\"padding so that the station lies before the answer's last hundred characters\"}]";
+  };
+  server_.routes["/aprs/area"] = Route{200, "application/json", station("2024-05-01 13:30:00", "52.5", "13.25")};
+  auto form = StartMainWindow();
+  Poll(*form, true);
+  ASSERT_EQ(form->HeardStations().MoniAllCount(), 1);
+  ASSERT_TRUE(form->ShowStationInfo("AB1CD"));
+  panels::InfoPanel& info = form->InfoFrame();
+  info.Command12->OnMouseDown(1);  // MAP: the map on the shown report, tied to it
+  ASSERT_EQ(info.Command12->Caption(), "MAP L");
+  const std::string tied = Centre(*form);
+  const std::string title = form->WxStation().Caption();
+
+  server_.routes["/aprs/area"] = Route{200, "application/json", station("2024-05-01 13:34:00", "52.6", "13.4")};
+  Poll(*form, true);
+  ASSERT_EQ(form->HeardStations().MoniAllCount(), 2);
+  EXPECT_EQ(form->RecordLine().Caption(), form->HeardStations().MoniAll()[2]);
+  const std::string moved = Centre(*form);
+  EXPECT_NE(moved, tied);
+  info.Command12->OnMouseDown(1);  // MAP again: the map stays where the poll took it
+  EXPECT_EQ(Centre(*form), moved);
+  EXPECT_NE(form->WxStation().Caption(), title);
+  EXPECT_EQ(form->WxStation().Caption(), "WX STATION  AB1CD  2024-05-01 1334");
+  form->close();
+}
+
+// Smart logging thins a track that a web report takes beyond its limit; when one
+// cycle is not enough, the next starts again from the track as the gap pass left
+// it, with twice the tolerances.
+TEST_F(InternetWindowTest, SmartLoggingThinsEveryCycleFromTheWholeTrack) {
+  WriteIni("SLOG=1\r\nUTCD=0\r\n");
+  // 275 reports, one a minute, 450 m apart going east: above the limit of 250
+  // with the web's next report, which the first cycle (merging points closer than
+  // 500 m in the oldest quarter) brings only to 221 points.
+  std::vector<std::string> lines;
+  for (int i = 0; i < 275; ++i) {
+    const int east_m = 250000 + 450 * i;
+    char head[64];
+    std::snprintf(head, sizeof head, "240101 %02d%02d \xFE 5818.000  %3d.%03d QW7TK-9", i / 60, i % 60, east_m / 1000,
+                  east_m % 1000);
+    std::string r = reception::BlankRecord();
+    r.replace(0, std::strlen(head), head);
+    const std::string comment = "point " + std::to_string(i + 1);
+    r.replace(42, comment.size(), comment);
+    r.replace(90, 5, "WIDE1");
+    r.replace(100, 2, "/>");
+    r.replace(104, 3, "CAR");
+    lines.push_back(r.substr(0, 107));
+  }
+  std::string log;
+  for (const std::string& l : lines) log += l + "\r\n";
+  Write("U33/LOG/QW7TK-9.TXT", log);
+  server_.routes["/aprs/raw"] =
+      Route{200, "text/plain", "2024-01-01 05:00:00: QW7TK-9>APRS,TCPIP*:!5230.00N/01320.00E>newest\n"};
+  auto form = std::make_unique<Form1>();
+  form->SetRadioLink(std::make_unique<links::LiveRadioLink>());
+  form->SpeedTestClock = [t = 0.0]() mutable { return t += 2; };  // the slowest machine: limit 250
+  form->show();
+  PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
+  ASSERT_EQ(form->HeardStations().MoniOneCount(), 275);
+  Find<platform::CheckBox>(*form, "Check22")->SetValue(1);
+  Poll(*form, false);
+
+  // The second cycle on the whole track merges the oldest quarter's points closer
+  // than 1 km: of points 450 m apart, point 1, then every third from point 3 on
+  // (point 2 goes, and slot 2 is not compared with slot 1), to point 138;
+  // the rest are kept.
+  std::string expected;
+  auto keep = [&](int point) { expected += lines[static_cast<std::size_t>(point - 1)] + "\r\n"; };
+  keep(1);
+  for (int point = 3; point <= 138; point += 3) keep(point);
+  for (int point = 139; point <= 275; ++point) keep(point);
+  const std::string written = Read("U33/LOG/QW7TK-9.TXT");
+  ASSERT_EQ(written.substr(0, expected.size()), expected);
+  // The web's report at the end, as the pass made it (52.5 N 13.333 E: cs2cs gives
+  // 386869 E 5817963 N in zone 33).
+  const std::string newest = written.substr(expected.size());
+  EXPECT_EQ(newest.substr(0, 31), "240101 0500 \xFE 5817.963  386.869");
+  EXPECT_EQ(newest.substr(32, 9), "QW7TK-9  ");
+  EXPECT_EQ(newest.substr(42, 6), "newest");
+  EXPECT_EQ(newest.find("\r\n"), newest.size() - 2);
+  EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 185);
   form->close();
 }
 
@@ -235,7 +379,7 @@ TEST_F(InternetWindowTest, IonoDataFrameHoldsItsTexts) {
   form->close();
 }
 
-// Step 12 of the tick: the polls switch themselves off InternetPollLimit seconds
+// The tick's time limit of the polls: they switch themselves off InternetPollLimit seconds
 // after a support was switched on (the clock compared as an absolute difference).
 TEST(InternetWiring, PollTimeLimit) {
   struct Case {

@@ -418,6 +418,77 @@ TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   EXPECT_TRUE(Find<panels::PoiEditor>(*form_, "PoiEditor")->isVisible());
 }
 
+// With smart logging the watched station's reports with a deviating time stamp
+// leave its track before every drawing, also before those that close the picture
+// viewer (a left click on the map, the viewer's MAP): the map never shows them.
+// Without smart logging they stay, in their own colour. While the viewer covers
+// the map (here when the station is chosen anew and its log read again) they stay.
+TEST_F(MapToolsWindowTest, StampedReportsLeaveTheTrackBeforeEveryDrawing) {
+  auto record = [](const std::string& time, const std::string& position, bool stamped) {
+    std::string r(120, ' ');
+    r.replace(0, 11, "240501 " + time);
+    if (stamped) r[11] = 'T';
+    r.replace(12, 19, "\xFE" + position);
+    r.replace(32, 5, "QW7TK");
+    r.replace(90, 5, "WIDE1");
+    r.replace(100, 2, "/>");
+    r.replace(104, 3, "CAR");
+    return r.substr(0, 107) + "\r\n";
+  };
+  // The map starts on the newest report, 1.5 km north of the picture's square.
+  const std::string log = record("1200", " 6580.000  400.000", false) + record("1201", " 6581.000  403.000", true) +
+                          record("1202", " 6583.000  401.500", false);
+  const std::string ini = Read(folder_ / "ZEBLON.INI");
+  const QColor stamped_colour(208, 208, 208);
+  struct Case {
+    bool smartLog;
+    bool byMapButton;  // else a left click on the map
+  } cases[] = {{true, false}, {true, true}, {false, false}, {false, true}};
+  for (const Case& c : cases) {
+    form_.reset();
+    Write("ZEBLON.INI", ini + "SLOG=" + (c.smartLog ? "1" : "0") + "\r\n");
+    Write("U33/LOG/QW7TK.TXT", log);
+    form_ = std::make_unique<Form1>();
+    form_->resize(1024, 768);
+    form_->show();
+    PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
+    picture_ = form_->Picture1;
+    service_ = dynamic_cast<map::MapService*>(&form_->MapDisplay());
+    for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel
+    // The viewer over the map, then the station chosen again: its whole log read back.
+    Find<platform::CheckBox>(*form_, "Check12")->click();
+    const QPoint square = Centre() + QPoint(0, 30);
+    Mouse(picture_, QEvent::MouseMove, Qt::NoButton, square);
+    Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, square);
+    Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, square);
+    auto* viewer = Find<panels::PictureViewer>(*form_, "Frame8");
+    ASSERT_TRUE(viewer->isVisible());
+    auto* combo9 = Find<platform::ComboBox>(*form_, "Combo9");
+    combo9->SetText("QW7TK");
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(combo9->lineEdit(), &enter);
+    ASSERT_TRUE(viewer->isVisible());
+
+    if (c.byMapButton) {
+      viewer->Command71->click();
+    } else {
+      Mouse(picture_, QEvent::MouseButtonPress, Qt::LeftButton, Centre());
+      Mouse(picture_, QEvent::MouseButtonRelease, Qt::LeftButton, Centre());
+    }
+    ASSERT_FALSE(viewer->isVisible());
+    const QImage shown = picture_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int stamped_pixels = 0;
+    for (int y = 0; y < shown.height(); ++y)
+      for (int x = 0; x < shown.width(); ++x) stamped_pixels += shown.pixelColor(x, y) == stamped_colour ? 1 : 0;
+    if (c.smartLog)
+      EXPECT_EQ(stamped_pixels, 0) << "closed by " << (c.byMapButton ? "MAP" : "a click");
+    else
+      EXPECT_GT(stamped_pixels, 20) << "closed by " << (c.byMapButton ? "MAP" : "a click");
+    // The log keeps every report.
+    EXPECT_EQ(Read(folder_ / "U33" / "LOG" / "QW7TK.TXT"), log);
+  }
+}
+
 // Below 630 pixels of inner height the right button searches for nothing: the
 // station under it opens no panel, the sun curve shows instead.
 TEST_F(MapToolsWindowTest, ALowWindowSearchesForNothing) {

@@ -18,6 +18,7 @@
 #include "tests/links/gps_nmea.h"
 #include "tests/support/agw_engine.h"
 #include "tests/support/direwolf.h"
+#include "tests/support/fast_clock.h"
 #include "tests/support/find.h"
 #include "tests/support/program_folder.h"
 #include "tests/support/pty_pair.h"
@@ -404,6 +405,70 @@ TEST_F(TxWindowTest, AFixLeavesAMapTheUserJustMoved) {
   EXPECT_EQ(form->Map().state().CentreMode, 0);
   EXPECT_EQ(form->Map().state().CentreNorth, north);
   EXPECT_EQ(form->Map().state().CentreEast, east);
+  form->CloseByUser();
+}
+
+// A map the user moved away stays there however long the fixes come in; USER QTH
+// gives it back to the fixes, and a map the user only pressed on (without moving
+// it) follows the own position again 30 s after the press.
+TEST_F(TxWindowTest, AMapTheUserMovedAwayStaysUntilUserQth) {
+  Ini("4", "NMEA=GPS.TXT\r\n");
+  auto form = Start();
+  testing_support::FastClock clock;
+  using links::testing::Nmea;
+  // One main-cycle tick 6 s after the last: the GPS step with a fix at `lat_min`
+  // minutes north (none for an empty text), then the cycle's drawing.
+  auto tick = [&](const std::string& lat_min) {
+    clock.now += 6;
+    if (!lat_min.empty())
+      Write("GPS.TXT", Nmea("GPGGA,123519," + lat_min + ",N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,") +
+                           Nmea("GPGGA,123520," + lat_min + ",N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,"));
+    form->GpsStep().Read();
+    form->DrawMap();
+  };
+  auto* option1 = Find<platform::OptionButton>(*form, "Option1");
+  auto centre = [&] {
+    return Find<platform::Label>(*form, "Label1")->Caption() + Find<platform::Label>(*form, "Label2")->Caption();
+  };
+  auto press = [&](Qt::MouseButton button, double dx) {
+    QWidget* map = form->Picture1;
+    const QPointF at(map->width() / 2.0 + dx, map->height() / 2.0);
+    QMouseEvent down(QEvent::MouseButtonPress, at, map->mapToGlobal(at), button, button, Qt::NoModifier);
+    QApplication::sendEvent(map, &down);
+    QMouseEvent up(QEvent::MouseButtonRelease, at, map->mapToGlobal(at), button, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(map, &up);
+  };
+
+  tick("5920.00");  // the map follows the own position
+  const std::string own = centre();
+  press(Qt::LeftButton, 40);
+  const std::string moved = centre();
+  ASSERT_NE(moved, own);
+  // Two minutes of fixes, a tick without one and the fix regained among them.
+  for (int i = 0; i < 20; ++i) {
+    tick(i == 10 ? "" : "5920.00");
+    ASSERT_EQ(centre(), moved) << "tick " << i;
+    EXPECT_FALSE(option1->isChecked());
+  }
+  // USER QTH: the map is the fixes' again.
+  option1->OnMouseUp(1);
+  EXPECT_EQ(centre(), own);
+  tick("5921.00");
+  const std::string followed = centre();
+  EXPECT_NE(followed, own);
+
+  // A right press frees the map without moving it: the next fixes leave it for 30 s.
+  press(Qt::RightButton, 40);
+  tick("5922.00");
+  EXPECT_EQ(centre(), followed);
+  clock.now += 17;
+  tick("5922.00");  // 29 s after the press
+  EXPECT_EQ(centre(), followed);
+  tick("5922.00");  // 35 s
+  const std::string back = centre();
+  EXPECT_NE(back, followed);
+  option1->OnMouseUp(1);
+  EXPECT_EQ(centre(), back);  // where USER QTH puts it: the own position
   form->CloseByUser();
 }
 

@@ -193,17 +193,19 @@ TEST_F(Draw, GpsPositionAndReadouts) {
   EXPECT_EQ(d_->outputs().Readouts[1], "33! 15  401.000");
   EXPECT_EQ(d_->outputs().Readouts[2], "UTMcrs 6583.000");
   EXPECT_EQ(d_->outputs().ScaleText, std::string(" \x96-  5  km  -\x96"));
-  // The centre pair steps to latitude and longitude; with grids on the map redraws.
+  // The centre pair steps to latitude and longitude; with grids on the map is to be
+  // redrawn (the step itself draws nothing).
   S().GridOn = 1;
   const auto drawn = timer_on_;
-  d_->StepReadoutSystem(0);
+  EXPECT_TRUE(d_->StepReadoutSystem(0));
   EXPECT_EQ(S().ReadoutSystem[0], 1);
   EXPECT_EQ(d_->outputs().Readouts[0].substr(0, 6), "GLLcen");
-  EXPECT_EQ(timer_on_, drawn + 1);
+  EXPECT_EQ(timer_on_, drawn);
   // The zones follow the centre (about 13.2 degrees east) from the first click on.
   EXPECT_EQ(S().Zones.gkCentralMeridian, 12);
   EXPECT_EQ(S().Zones.ownZoneCentralMeridian, 15);
-  d_->StepReadoutSystem(0);
+  S().GridOn = 0;
+  EXPECT_FALSE(d_->StepReadoutSystem(0));
   EXPECT_EQ(d_->outputs().Readouts[0].substr(0, 6), "GK cen");
   EXPECT_EQ(d_->outputs().Readouts[1].substr(0, 6), "  | 12");
 }

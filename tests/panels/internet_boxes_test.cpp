@@ -42,6 +42,7 @@ class FakeWindow : public InternetBoxesPort {
   void SelectMoniOneCall() override {}
   void RestoreMoniOneFrames() override {}
   double PollLimitSeconds() const override { return 900; }
+  void ShowNewestInfoReport() override {}
 
   map::MapState map;
   bool cycleOn = true;
