@@ -181,6 +181,17 @@ class MapToolsWindowTest : public ProgramFolderTest {
     Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
     return Find<panels::PictureViewer>(*form_, "Frame8");
   }
+  // At 50 m per pixel (a search square of 0.5 km) with the POIs and their texts
+  // shown, a right click at the map centre opens the POI editor.
+  panels::PoiEditor* OpenPoiEditorAtTheCentre() {
+    for (int i = 0; i < 3; ++i) Click("Command2");
+    Click("Command73");  // POI points
+    Click("Command73");  // points with texts
+    Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+    return Find<panels::PoiEditor>(*form_, "PoiEditor");
+  }
   void Shot(QWidget* w, const char* name) {
     w->grab().save(QString(ZEBLON_BINARY_DIR) + "/map_tools_" + name + ".png");
   }
@@ -460,13 +471,7 @@ TEST_F(MapToolsWindowTest, SunCurveWhileTheRightButtonIsHeld) {
 }
 
 TEST_F(MapToolsWindowTest, PoiEditorChangesTheFileAndOpensOnlySafeLinks) {
-  for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel: a search square of 0.5 km
-  Click("Command73");                             // POI points
-  Click("Command73");                             // points with texts
-  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
-  auto* editor = Find<panels::PoiEditor>(*form_, "PoiEditor");
+  auto* editor = OpenPoiEditorAtTheCentre();
   ASSERT_TRUE(editor->isVisible());
   EXPECT_EQ(editor->Text4->Text(), "Old hut");
   EXPECT_EQ(service_->tools()->poiEditIndex(), 1);
@@ -523,13 +528,7 @@ TEST_F(FirstPoiTest, TheFirstPointStartsANamedFileAndShowsWithItsText) {
   const QColor poi_colour(255, 224, 0);
   auto* combo = Find<platform::ComboBox>(*form_, "Combo2");
   ASSERT_EQ(combo->Text(), "");
-  for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel
-  Click("Command73");                             // POI points
-  Click("Command73");                             // points with texts
-  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
-  auto* editor = Find<panels::PoiEditor>(*form_, "PoiEditor");
+  auto* editor = OpenPoiEditorAtTheCentre();
   ASSERT_TRUE(editor->isVisible());
   EXPECT_EQ(editor->Text4->Text(), "");
   // The POI colour where the mark and its text will go, before the point.
