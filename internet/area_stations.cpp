@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "geodesy/geodesy.h"
 #include "geodesy/text.h"
 #include "internet/internet_pass.h"
@@ -12,32 +16,6 @@ namespace zeblon::internet {
 namespace {
 
 using reception::Columns;
-
-// 1-based position of what in s, 0 when absent.
-std::size_t InStr(std::string_view s, std::string_view what) {
-  const std::size_t i = s.find(what);
-  return i == std::string_view::npos ? 0 : i + 1;
-}
-
-// The same for a key that counts only when it starts at or before lastStart:
-// the search ends there (a far-off key of the next station is never looked for).
-std::size_t InStrUpTo(std::string_view s, std::string_view what, std::size_t lastStart) {
-  return InStr(s.substr(0, std::min(s.size(), lastStart - 1 + what.size())), what);
-}
-
-// s from a 1-based position on.
-std::string_view Mid(std::string_view s, std::size_t pos1) {
-  return pos1 >= 1 && pos1 <= s.size() ? s.substr(pos1 - 1) : std::string_view{};
-}
-
-// The character that two characters of a value give: the first when the second
-// is the closing quote, else the second (an escaped character such as \/).
-bool ValueChar(std::string_view rest, std::size_t pos1, char& out) {
-  if (pos1 < 1 || pos1 + 1 > rest.size()) return false;
-  const char a = rest[pos1 - 1], b = rest[pos1];
-  out = b == '"' ? a : b;
-  return true;
-}
 
 bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out) {
   if (at + n > s.size()) return false;
@@ -49,65 +27,74 @@ bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out) {
   return true;
 }
 
-}  // namespace
+std::string Text(const QJsonValue& v) { return Utf8ToCp1252(v.toString().toStdString()); }
 
-bool NextAreaStation(std::string_view& answer, bool first, AreaStation& st, bool& found) {
-  found = false;
-  st = AreaStation{};
-  const std::size_t key = InStr(answer, "callsign");
-  const bool inReach = key > 0 && key + 100 < answer.size();
-  if (!(inReach || (first && answer.find('[') != std::string::npos))) return false;
-  if (key == 0) return false;
-  std::string_view rest = Mid(answer, key + 11);
-  answer = rest;  // whatever happens below, the search goes on behind this key
-
-  // 1: the call, up to the first quote followed by ",".
-  const std::size_t end = InStr(rest, "\",");
-  if (end == 0) return true;
-  st.call = std::string(rest.substr(0, end - 1));
-  if (st.call.find(' ') != std::string::npos || st.call.empty()) return true;
-  rest = Mid(rest, end);
-  answer = rest;
-  // 2: an object.
-  const std::size_t object = InStrUpTo(rest, "\"type\":\"O\"", 39);
-  if (object >= 16 && object <= 39) {
-    answer = Mid(rest, object + 10);
+// A coordinate as the service writes it: a number, or a number in quotes.
+bool Coordinate(const QJsonValue& v, double& out) {
+  if (v.isDouble()) {
+    out = v.toDouble();
     return true;
   }
-  // 3: the time received.
-  std::size_t p = InStr(rest, "posreceived");
-  if (p == 0) return true;
-  rest = Mid(rest, p + 14);
-  st.date = std::string(rest.substr(0, std::min<std::size_t>(10, rest.size())));
-  st.time = std::string(Columns(rest, 12, 19));
-  // 4 and 5: latitude and longitude.
-  p = InStrUpTo(rest, "\"lat\":", 29);
-  if (p < 16 || p > 29) return true;
-  rest = Mid(rest, p + 6);
-  std::size_t comma = InStrUpTo(rest, ",", 29);
-  if (comma < 2 || comma > 29) return true;
-  const std::string_view lat = rest.substr(0, comma - 1);
-  p = InStrUpTo(rest, "\"lon\":", 29);
-  if (p < 6 || p > 29) return true;
-  rest = Mid(rest, p + 6);
-  comma = InStrUpTo(rest, ",", 29);
-  if (comma < 2 || comma > 29) return true;
-  const std::string_view lon = rest.substr(0, comma - 1);
-  answer = rest;
-  // 6 and 7: symbol code and table, in the same rest.
-  p = InStrUpTo(rest, "symbolcode", 59);
-  if (p < 21 || p > 59 || !ValueChar(rest, p + 13, st.code)) return true;
-  const std::size_t t = InStrUpTo(rest, "symboltable", 89);
-  if (t < 36 || t > 89 || !ValueChar(rest, t + 14, st.table)) return true;
+  if (!v.isString()) return false;
+  const std::string t = Trim(Text(v));
+  if (t.empty()) return false;
+  out = LeadingNumber(t);
+  return true;
+}
+
+// A symbol character: the first of its text ("\/" in the answer reads "/").
+bool SymbolChar(const QJsonValue& v, char& out) {
+  const std::string t = Text(v);
+  if (t.empty()) return false;
+  out = t[0];
+  return true;
+}
+
+// One station object; false for an object, a call with a blank, or a key missing.
+bool StationOf(const QJsonObject& o, AreaStation& st) {
+  st = AreaStation{};
+  st.call = Text(o.value("callsign"));
+  if (st.call.empty() || st.call.find(' ') != std::string::npos) return false;
+  if (o.value("type").toString() == QLatin1String("O")) return false;
+  const std::string received = Text(o.value("posreceived"));
+  if (received.size() < 19) return false;
+  st.date = received.substr(0, 10);
+  st.time = received.substr(11, 8);
+  if (!Coordinate(o.value("lat"), st.latitude) || !Coordinate(o.value("lon"), st.longitude)) return false;
+  if (!SymbolChar(o.value("symbolcode"), st.code) || !SymbolChar(o.value("symboltable"), st.table)) return false;
   if (st.table != '/' && st.table != '\\') {
     st.overlay = st.table;
     st.table = '\\';
   }
-  answer = Mid(rest, t + 14);
-  st.latitude = LeadingNumber(lat);
-  st.longitude = LeadingNumber(lon);
-  found = true;
   return true;
+}
+
+// Every object that carries a "callsign", in the order of the answer, wherever it
+// stands (the answer's array, or an array inside an object).
+void CollectStations(const QJsonValue& v, std::vector<AreaStation>& out) {
+  if (v.isArray()) {
+    for (const QJsonValue& e : v.toArray()) CollectStations(e, out);
+  } else if (v.isObject()) {
+    const QJsonObject o = v.toObject();
+    if (o.contains("callsign")) {
+      AreaStation st;
+      if (StationOf(o, st)) out.push_back(st);
+      return;
+    }
+    for (const QJsonValue& e : o) CollectStations(e, out);
+  }
+}
+
+}  // namespace
+
+std::vector<AreaStation> AreaStationsOf(std::string_view answer) {
+  std::vector<AreaStation> out;
+  QJsonParseError error{};
+  const QJsonDocument doc =
+      QJsonDocument::fromJson(QByteArray(answer.data(), static_cast<qsizetype>(answer.size())), &error);
+  if (error.error != QJsonParseError::NoError) return out;
+  CollectStations(doc.isArray() ? QJsonValue(doc.array()) : QJsonValue(doc.object()), out);
+  return out;
 }
 
 int ParseAreaStations(std::string answer, reception::ReceptionState& state, reception::ReceptionHost& host,
@@ -115,11 +102,7 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
   const reception::ReceptionSettings& s = state.settings;
   const auto& log = state.stations.MoniAll();
   int added = 0;
-  AreaStation st;
-  bool found = false;
-  std::string_view rest = answer;
-  for (bool first = true; NextAreaStation(rest, first, st, found); first = false) {
-    if (!found) continue;
+  for (const AreaStation& st : AreaStationsOf(answer)) {
     if (!std::isfinite(st.latitude) || !std::isfinite(st.longitude) || std::fabs(st.latitude) > 90.0 ||
         std::fabs(st.longitude) > 180.0 || std::fabs(st.latitude) <= 0.01)
       continue;

@@ -1,17 +1,18 @@
 // The area query's answer: a JSON array of the stations heard around the map
-// centre, read by searching for its keys within fixed windows, each station
-// that is no object stored in MONI ALL as heard via the internet ("inet").
+// centre, read as JSON (blanks and line breaks anywhere, keys in any order), each
+// station that is no object stored in MONI ALL as heard via the internet ("inet").
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "reception/receive_pass.h"
 
 namespace zeblon::internet {
 
-// One station as the key search found it.
+// One station of the answer.
 struct AreaStation {
   std::string call;
   std::string date;  // YYYY-MM-DD
@@ -21,10 +22,11 @@ struct AreaStation {
   char overlay = ' ';
 };
 
-// The next station of the answer, consumed from its front. Returns false when
-// no further station is looked for; `found` is false for a station that is
-// skipped (an object, a call with a blank, a key missing or outside its window).
-bool NextAreaStation(std::string_view& answer, bool first, AreaStation& station, bool& found);
+// The stations of the answer in its order: every JSON object with a "callsign",
+// less objects ("type" "O"), calls with a blank and stations lacking the time
+// received ("posreceived" YYYY-MM-DD HH:MM:SS), "lat", "lon" (numbers, or numbers
+// in quotes), "symbolcode" or "symboltable". Nothing for an answer that is no JSON.
+std::vector<AreaStation> AreaStationsOf(std::string_view answer);
 
 struct AreaOptions {
   std::function<void()> hideNotice;  // Text10 hidden, its colour green

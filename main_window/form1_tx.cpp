@@ -11,8 +11,9 @@ namespace zeblon {
 using namespace platform;
 
 void Form1::BuildTxControls() {
-  Label39 = Add<Label>(this, {200, 700, 824, 18}, "Label39");
+  Label39 = Add<Label>(Picture1, {0, 0, 824, 18}, "Label39");
   Label39->setAutoFillBackground(true);
+  Label39->setAttribute(Qt::WA_TransparentForMouseEvents);
   Label39->hide();
   panels::GpsStep::Port gp;
   gp.mapCentralMeridian = [this] { return map_core_->state().MapCentralMeridian; };
@@ -24,7 +25,10 @@ void Form1::BuildTxControls() {
   gp.holdMovedMap = [this] { map_core_->HoldMovedMap(WaitClockNow()); };
   gp.secondsSinceMapInteraction = [this] { return WaitClockNow() - map_core_->state().LastMapInteraction; };
   gp.gpsPort = [this]() -> SerialPort& { return RadioLink().State().MSComm2; };
-  gp.mapArea = [this] { return Picture1->geometry(); };
+  // The line lies in the map picture, under the picture viewer and under every
+  // frame of the window that opens over the map; clicks go through it to the map.
+  gp.mapArea = [this] { return Picture1->rect(); };
+  gp.stackOverMap = [](QWidget& w) { w.lower(); };
   gps_step_ =
       std::make_unique<panels::GpsStep>(gps_, nav_, settings_, *Label39, *column_, *chat_->Check16, std::move(gp));
   panels::TxSetupController::Port tp;

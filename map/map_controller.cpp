@@ -412,6 +412,8 @@ void MapController::Wire() {
     } catch (const geodesy::GeodesyError&) {
       return;
     }
+    // Two rows that the column shows whole: distance and direction, then speed and heard-via.
+    if (const std::size_t speed = line.find("   SPEED:"); speed != std::string::npos) line.replace(speed, 3, "\n");
     c_.moniOneLine->SetCaption(line);
   };
   dh.infoMapCaption = [this](const std::string& caption) {

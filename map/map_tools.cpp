@@ -517,16 +517,28 @@ void MapTools::EnsureFolders() {
 void MapTools::PoiOk() {
   if (c_.poiEditor == nullptr) return;
   platform::Frame& e = *c_.poiEditor;
-  const std::string name = ComboName(c_.poiCombo->Text());
-  EnsureFolders();
-  if (files_.pois.name() != name) files_.pois.Load(name);
-  map::MapState& s = display_.mutable_state();
-  const bool to_centre = c_.poiToCentre->isVisible() && s.SelectedNorth == display_.state().CentreNorth &&
-                         s.SelectedEast == display_.state().CentreEast;
+  std::string name = ComboName(c_.poiCombo->Text());
   const std::string text = c_.poiText->Text();
-  if (!files_.pois.Ok(poi_edit_index_, text, to_centre, s.SelectedNorth, s.SelectedEast)) {
-    platform::MsgBox("POI NOT SAVED: POSITION OUT OF RANGE OR FILE NOT WRITABLE", "ZEBLON", platform::MsgButtons::Ok,
-                     platform::MsgIcon::Exclamation);
+  EnsureFolders();
+  // No POI file chosen yet: the first point starts the file of the first name,
+  // which the combo then lists and shows.
+  const bool first_file = name.empty() && !text.empty();
+  if (first_file) name = map::kFirstPoiFileName;
+  if (!name.empty()) {
+    if (files_.pois.name() != name) files_.pois.Load(name);
+    map::MapState& s = display_.mutable_state();
+    const bool to_centre = c_.poiToCentre->isVisible() && s.SelectedNorth == display_.state().CentreNorth &&
+                           s.SelectedEast == display_.state().CentreEast;
+    if (!files_.pois.Ok(poi_edit_index_, text, to_centre, s.SelectedNorth, s.SelectedEast)) {
+      platform::MsgBox("POI NOT SAVED: POSITION OUT OF RANGE OR FILE NOT WRITABLE", "ZEBLON", platform::MsgButtons::Ok,
+                       platform::MsgIcon::Exclamation);
+    }
+  }
+  if (first_file) {
+    platform::ComboBox& combo = *c_.poiCombo;
+    combo.Clear();
+    for (const std::string& n : files_.pois.List()) combo.AddItem(n);
+    combo.SetText(name);
   }
   poi_edit_index_ = 0;
   poi_edit_text_.clear();

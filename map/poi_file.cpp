@@ -110,6 +110,7 @@ void PoiStore::Create(const std::string& name) {
 }
 
 bool PoiStore::Ok(long index, std::string_view text, bool to_centre, double& selected_north, double& selected_east) {
+  if (name_.empty()) return false;
   if (index == 0) {
     if (!text.empty()) {
       const auto line = PoiLine(selected_north, selected_east, text);

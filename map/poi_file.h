@@ -38,6 +38,9 @@ std::optional<std::string> PoiLink(std::string_view text);
 // permission, no launcher or script extension). Nothing is ever run through a shell.
 bool LinkMayBeOpened(const std::string& link);
 
+// The file a first point goes to while no POI file is chosen.
+inline constexpr const char* kFirstPoiFileName = "MY_POINTS";
+
 class PoiStore {
  public:
   // The POI folder of the data folder.
@@ -65,7 +68,8 @@ class PoiStore {
   // (or adds none); a text of blanks has no text column and is dropped by the
   // rewrite. Then the file is rewritten with the lines that carry the mark and a
   // text, and read back. False when the point was refused (out of range: nothing
-  // changes) or the file could not be written (the lines in memory stay).
+  // changes) or the file could not be written (the lines in memory stay), and
+  // while no file is current (a file needs a name).
   bool Ok(long index, std::string_view text, bool to_centre, double& selected_north, double& selected_east);
 
  private:

@@ -36,6 +36,12 @@ Label* AddReadout(QFrame* frame, const char* name) {
 
 }  // namespace
 
+QFont ReadoutFont() {
+  QFont f(QStringLiteral("QW7_F6"));
+  f.setPixelSize(10);
+  return f;
+}
+
 ControlColumn::ControlColumn(QWidget* f) {
   Label1 = Add<Label>(f, {0, 2, 198, 16}, "Label1");
   Label2 = Add<Label>(f, {0, 18, 198, 16}, "Label2");
@@ -78,38 +84,44 @@ ControlColumn::ControlColumn(QWidget* f) {
   Command17 = Add<CommandButton>(f, {174, 274, 24, 22}, "Command17", ">");
   Label6 = Add<Label>(f, {0, 298, 60, 16}, "Label6", "0");
   Label9 = Add<Label>(f, {62, 298, 136, 16}, "Label9");
+  // The MONI 1 position (15 characters each) in the narrow read-out font.
   Label7 = Add<Label>(f, {0, 314, 98, 16}, "Label7");
   Label8 = Add<Label>(f, {100, 314, 98, 16}, "Label8");
   Frame5 = AddReadoutFrame(f, {0, 330, 121, 14}, "Frame5");
   Label10 = AddReadout(Frame5, "Label10");
   Label12 = Add<Label>(f, {124, 330, 74, 14}, "Label12", "MONI 1");
-  Frame9 = AddReadoutFrame(f, {0, 344, 121, 14}, "Frame9");
+  // The distance line on two rows as wide as the column up to the map (distance
+  // and direction, then speed and heard-via), the internet boxes below it.
+  Frame9 = AddReadoutFrame(f, {0, 344, 200, 28}, "Frame9");
   Label11 = AddReadout(Frame9, "Label11");
-  Check22 = Add<CheckBox>(f, {122, 344, 38, 16}, "Check22", "I");
-  Check27 = Add<CheckBox>(f, {160, 344, 38, 16}, "Check27", "S");
-  Label27 = Add<Label>(f, {0, 360, 198, 8}, "Label27");
-  Command13 = Add<CommandButton>(f, {0, 372, 24, 22}, "Command13", "<");
-  Label16 = Add<Label>(f, {28, 374, 22, 18}, "Label16", "2");
-  Command14 = Add<CommandButton>(f, {52, 372, 24, 22}, "Command14", ">");
-  Command3 = Add<CommandButton>(f, {80, 372, 50, 22}, "Command3", "CLR");
-  Check3 = Add<CheckBox>(f, {132, 374, 66, 20}, "Check3", "RAW");
-  Check10 = Add<CheckBox>(f, {0, 394, 38, 16}, "Check10", "D");
-  Check11 = Add<CheckBox>(f, {40, 394, 38, 16}, "Check11", "F");
-  Check13 = Add<CheckBox>(f, {80, 394, 38, 16}, "Check13", "M");
+  for (Label* l : {Label7, Label8, Label11}) l->setFont(ReadoutFont());
+  Check22 = Add<CheckBox>(f, {122, 372, 38, 16}, "Check22", "I");
+  Check27 = Add<CheckBox>(f, {160, 372, 38, 16}, "Check27", "S");
+  // From here down the column lies kMoniOneLineDrop lower than the frame's design.
+  constexpr int d = kMoniOneLineDrop;
+  Label27 = Add<Label>(f, {0, 360 + d, 198, 8}, "Label27");
+  Command13 = Add<CommandButton>(f, {0, 372 + d, 24, 22}, "Command13", "<");
+  Label16 = Add<Label>(f, {28, 374 + d, 22, 18}, "Label16", "2");
+  Command14 = Add<CommandButton>(f, {52, 372 + d, 24, 22}, "Command14", ">");
+  Command3 = Add<CommandButton>(f, {80, 372 + d, 50, 22}, "Command3", "CLR");
+  Check3 = Add<CheckBox>(f, {132, 374 + d, 66, 20}, "Check3", "RAW");
+  Check10 = Add<CheckBox>(f, {0, 394 + d, 38, 16}, "Check10", "D");
+  Check11 = Add<CheckBox>(f, {40, 394 + d, 38, 16}, "Check11", "F");
+  Check13 = Add<CheckBox>(f, {80, 394 + d, 38, 16}, "Check13", "M");
   Check13->setTristate(true);
-  Check19 = Add<CheckBox>(f, {120, 394, 38, 16}, "Check19", "O");
-  Check25 = Add<CheckBox>(f, {160, 394, 38, 16}, "Check25", "W");
-  Check20 = Add<CheckBox>(f, {0, 410, 66, 16}, "Check20", "MONI 1");
-  Check21 = Add<CheckBox>(f, {66, 410, 66, 16}, "Check21", "M ALL");
-  Check23 = Add<CheckBox>(f, {132, 410, 33, 16}, "Check23", "I");
-  Check24 = Add<CheckBox>(f, {165, 410, 33, 16}, "Check24", "D");
-  Label26 = Add<Label>(f, {0, 426, 198, 8}, "Label26");
-  Label22 = Add<Label>(f, {0, 440, 198, 16}, "Label22", "SPECIALS (F1...)");
-  Command57 = Add<CommandButton>(f, {0, 458, 48, 22}, "Command57", "READ");
-  Command65 = Add<CommandButton>(f, {50, 458, 48, 22}, "Command65", "TERM");
+  Check19 = Add<CheckBox>(f, {120, 394 + d, 38, 16}, "Check19", "O");
+  Check25 = Add<CheckBox>(f, {160, 394 + d, 38, 16}, "Check25", "W");
+  Check20 = Add<CheckBox>(f, {0, 410 + d, 66, 16}, "Check20", "MONI 1");
+  Check21 = Add<CheckBox>(f, {66, 410 + d, 66, 16}, "Check21", "M ALL");
+  Check23 = Add<CheckBox>(f, {132, 410 + d, 33, 16}, "Check23", "I");
+  Check24 = Add<CheckBox>(f, {165, 410 + d, 33, 16}, "Check24", "D");
+  Label26 = Add<Label>(f, {0, 426 + d, 198, 8}, "Label26");
+  Label22 = Add<Label>(f, {0, 440 + d, 198, 16}, "Label22", "SPECIALS (F1...)");
+  Command57 = Add<CommandButton>(f, {0, 458 + d, 48, 22}, "Command57", "READ");
+  Command65 = Add<CommandButton>(f, {50, 458 + d, 48, 22}, "Command65", "TERM");
   Command65->setEnabled(false);
-  Command59 = Add<CommandButton>(f, {100, 458, 48, 22}, "Command59", "SAVE");
-  Command58 = Add<CommandButton>(f, {150, 458, 48, 22}, "Command58", "GE");
+  Command59 = Add<CommandButton>(f, {100, 458 + d, 48, 22}, "Command59", "SAVE");
+  Command58 = Add<CommandButton>(f, {150, 458 + d, 48, 22}, "Command58", "GE");
 }
 
 ScaleBar::ScaleBar(QWidget* window) : Frame(window, "Frame16") {
@@ -133,10 +145,10 @@ void ControlColumn::ScaleForTwips(int tpp_y) {
   auto line = [](QWidget* l, int x2, double y) { l->setGeometry(0, static_cast<int>(y), x2, 2); };
   line(Line5, static_cast<int>(120 * sy), Line5->y());
   line(Line2, 120, 228 * sy);
-  line(Line3, 120, 368 * sy);
-  line(Line4, 120, 434 * sy);
-  Label27->move(Label27->x(), static_cast<int>(360 * sy));
-  Label26->move(Label26->x(), static_cast<int>(426 * sy));
+  line(Line3, 120, (368 + kMoniOneLineDrop) * sy);
+  line(Line4, 120, (434 + kMoniOneLineDrop) * sy);
+  Label27->move(Label27->x(), static_cast<int>((360 + kMoniOneLineDrop) * sy));
+  Label26->move(Label26->x(), static_cast<int>((426 + kMoniOneLineDrop) * sy));
 }
 
 void ControlColumn::ShowClock(int hh, int mm, int interface_kind, const std::string& radio_mode_label, bool gps_time) {

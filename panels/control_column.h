@@ -1,6 +1,7 @@
 // The main window's left column of controls and the scale bar along the bottom.
 #pragma once
 
+#include <QFont>
 #include <QFrame>
 #include <QWidget>
 #include <array>
@@ -10,6 +11,15 @@
 #include "settings/interface_kind.h"
 
 namespace zeblon::panels {
+
+// The MONI 1 read-outs' font: the program's fixed-pitch QW7_F6 at 10 pixels, six
+// pixels a character, so that a 15-character position fits its 98-pixel label and
+// the distance line's 33 characters a row the column.
+QFont ReadoutFont();
+
+// The distance line's second row and the row of the internet boxes under it put
+// the column below them this many pixels lower than the window's design.
+inline constexpr int kMoniOneLineDrop = 30;
 
 // The left column: clock and status labels, map navigation, the switches of the
 // overlays, TX, chat and IGate, the MONI 1 and MONI ALL display controls and the

@@ -70,10 +70,11 @@ void GpsStep::Read() {
   links::ApplyGpsTick(r, centre_mode, view);
   port_.setCentreMode(centre_mode);
   if (r.fix) {
-    // The line lies along the top of the map, over whatever the map shows.
+    // The line lies along the top of the map, over whatever the map shows and under
+    // the frames that open there (their captions stay in sight).
     const QRect map = port_.mapArea();
     line_.setGeometry(map.x(), map.y(), map.width(), 18);
-    line_.raise();
+    if (port_.stackOverMap) port_.stackOverMap(line_);
   }
 }
 

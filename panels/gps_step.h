@@ -29,7 +29,9 @@ class GpsStep {
     std::function<void()> holdMovedMap;
     std::function<double()> secondsSinceMapInteraction;
     std::function<platform::SerialPort&()> gpsPort;
-    std::function<QRect()> mapArea;  // the map picture box's geometry
+    std::function<QRect()> mapArea;  // where the line goes: along the top of this rectangle
+    // Puts the line over the map and under everything else that opens over it.
+    std::function<void(QWidget&)> stackOverMap;
   };
 
   // `line`: the GPS-INFO line; `autoAnswer`: the CHAT frame's AUTO-A box.

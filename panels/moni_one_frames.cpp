@@ -18,10 +18,12 @@ int TwipsPerPixel(int tpp) { return std::max(1, tpp); }
 
 int MoniOneFrameStandardWidth(int tpp_x) { return Whole(1815.0 / TwipsPerPixel(tpp_x)); }
 
+int MoniOneLineStandardWidth(int tpp_x) { return Whole(3000.0 / TwipsPerPixel(tpp_x)); }
+
 int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int mouse_x_twips, int label_width_twips,
                                 bool never_narrower) {
   const int tpp = TwipsPerPixel(tpp_x);
-  const int standard = MoniOneFrameStandardWidth(tpp);
+  const int standard = never_narrower ? MoniOneFrameStandardWidth(tpp) : MoniOneLineStandardWidth(tpp);
   if (!combo_holds_moni_one_call || mouse_x_twips <= 1200 / (tpp * 15)) return standard;
   const int label = Whole(static_cast<double>(label_width_twips) / tpp);
   return never_narrower ? std::max(standard, label) : label;
@@ -35,8 +37,8 @@ MoniOneFrames::MoniOneFrames(panels::ControlColumn& column, Hooks hooks) : colum
 int MoniOneFrames::TwipsPerPixelX() const { return h_.twipsPerPixelX ? h_.twipsPerPixelX() : 15; }
 
 void MoniOneFrames::RestoreWidths() {
-  const int w = MoniOneFrameStandardWidth(TwipsPerPixelX());
-  for (QFrame* frame : {column_.Frame5, column_.Frame9}) frame->resize(w, frame->height());
+  column_.Frame5->resize(MoniOneFrameStandardWidth(TwipsPerPixelX()), column_.Frame5->height());
+  column_.Frame9->resize(MoniOneLineStandardWidth(TwipsPerPixelX()), column_.Frame9->height());
 }
 
 void MoniOneFrames::Widen(QFrame& frame, const QWidget& label, int mouse_x, bool never_narrower) {

@@ -12,16 +12,20 @@
 
 namespace zeblon {
 
-// The MONI 1 read-out frames (the comment's Frame5, the distance line's Frame9):
-// their standard width, 1815 twips in whole pixels (halves to even).
+// The MONI 1 comment's frame (Frame5): its standard width, 1815 twips in whole
+// pixels (halves to even).
 int MoniOneFrameStandardWidth(int tpp_x);
+// The distance line's frame (Frame9): the column's width up to the map, 3000
+// twips, so that its two rows show whole.
+int MoniOneLineStandardWidth(int tpp_x);
 
 // A MONI 1 read-out frame's width in pixels while the mouse moves over its label.
 // The label's text shows in full only while Combo9 holds the MONI 1 call (a call
 // being typed leaves the frame standard) and the mouse is past the label's first
 // pixels: the frame then takes the label's width in whole pixels. The comment's
-// frame (`never_narrower`) keeps at least the standard width; the distance line's
-// frame fits its label, shorter or longer.
+// frame (`never_narrower`) keeps at least its standard width; the distance line's
+// frame fits its label, shorter or longer (and takes its own standard width when
+// the label is not shown whole).
 int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int mouse_x_twips, int label_width_twips,
                                 bool never_narrower);
 

@@ -158,6 +158,10 @@ void TxSetupPanel::ConnectCommonRules() {
     b->OnMouseUp = [this](int button_number) { ButtonHeld = button_number; };
   }
   fr4Text10->OnChange = [this] { ShowSymbol(SymbolInHand()); };
+  // A number typed into the box: its symbol is shown at once and the steppers go
+  // on from it; the box keeps what is typed and the focus.
+  QObject::connect(fr4Text8, &QLineEdit::textEdited, this,
+                   [this] { PreviewSymbol(ToWholeNumber<std::int16_t>(LeadingNumber(fr4Text8->Text()))); });
   fr4Command3->OnClick = [this] {
     hide();
     if (OnAbort) OnAbort();
@@ -376,17 +380,21 @@ void TxSetupPanel::RestorePickedSymbol(int index) {
 }
 
 void TxSetupPanel::ShowSymbol(int index) {
+  PreviewSymbol(index);
+  fr4Text8->SetText(std::to_string(index));
+  if (fr4Text10->isVisible()) fr4Text10->setFocus();
+}
+
+void TxSetupPanel::PreviewSymbol(int index) {
   if (OnSymbolShown) OnSymbolShown(index);
   picked_symbol_ = index;
   const std::string_view row = SymbolRow(index);
-  fr4Text8->SetText(std::to_string(index));
   fr4Text9->SetText(reception::SymbolCodeAndName(row));
   const bool overlay = reception::SymbolTakesOverlay(row);
   fr4Picture1->setPixmap(QPixmap::fromImage(
       stations::SymbolPreview(program_folder_, index, overlay ? reception::OverlayCharacter(fr4Text10->Text()) : "",
                               fr4Picture1->font(), fr4Picture1->palette().color(QPalette::WindowText))));
   fr4Text10->setVisible(overlay);
-  if (fr4Text10->isVisible()) fr4Text10->setFocus();
 }
 
 std::array<QWidget*, 7> TxSetupPanel::PickerControls() const {

@@ -193,6 +193,8 @@ class TxSetupPanel : public PanelFrame {
   void Hold(const std::function<void()>& step);
   void InfoMemoryUp(int i, int button);
   int SymbolInHand() const;
+  // ShowSymbol without writing the number box or moving the focus.
+  void PreviewSymbol(int symbol_index);
   std::array<QWidget*, 7> PickerControls() const;
   Layout layout_;
   std::filesystem::path program_folder_;

@@ -24,6 +24,12 @@ std::string UpperAscii(std::string_view text) {
   return out;
 }
 
+std::string UpperWindowsPath(std::string_view path) {
+  const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  const bool drive = (path.size() == 1 && letter(path[0])) || (path.size() >= 2 && letter(path[0]) && path[1] == ':');
+  return drive || path.find('\\') != std::string_view::npos ? UpperAscii(path) : std::string(path);
+}
+
 std::string WindowsPathToLinux(std::string_view path, const fs::path& program_folder) {
   std::string p(path);
   for (char& c : p) {

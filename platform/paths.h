@@ -42,6 +42,11 @@ fs::path ResolveOrSame(const fs::path& path);
 // Upper-cases ASCII letters only (file names, calls, keys).
 std::string UpperAscii(std::string_view text);
 
+// A folder typed into the start window as the settings keep it: a Windows path (a
+// drive letter, "C:" or "C:\TEMP", or one with a backslash) upper-cased, a Linux
+// path ("/tmp/maps") in its own letter case, since Linux tells the cases apart.
+std::string UpperWindowsPath(std::string_view path);
+
 // True when both name the same file or folder on disk (compared as real paths).
 bool SamePath(const fs::path& a, const fs::path& b);
 // True when `inner` is `outer` or lies below it (as real paths).

@@ -2,11 +2,13 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include "platform/message_box.h"
+#include "platform/paths.h"
 
 namespace platform {
 namespace {
@@ -80,7 +82,17 @@ bool OpenWithShell(const std::string& target) {
 }
 
 std::string NoOpenerText(const std::string& target) {
-  return "NO PROGRAM FOUND TO OPEN\r\n" + target + "\r\n(xdg-open of the package xdg-utils opens documents)";
+  std::string why;
+  if (!ProgramExists("xdg-open")) {
+    why = "XDG-OPEN OF THE PACKAGE XDG-UTILS OPENS DOCUMENTS: IT IS NOT INSTALLED";
+  } else if (const std::size_t scheme = target.find("://"); scheme != std::string::npos) {
+    why = "NO PROGRAM IS INSTALLED FOR " + UpperAscii(target.substr(0, scheme)) + " ADDRESSES";
+  } else {
+    // xdg-open is there: what is missing is a program for this kind of document.
+    const QMimeType kind = QMimeDatabase().mimeTypeForFile(Local(target));
+    why = "NO PROGRAM IS INSTALLED FOR DOCUMENTS OF THE KIND " + kind.name().toStdString();
+  }
+  return "NO PROGRAM FOUND TO OPEN\r\n" + target + "\r\n(" + why + ")";
 }
 
 bool OpenDocumentOrSay(const std::function<bool(const std::string&)>& opener, const std::string& target,

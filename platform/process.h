@@ -23,7 +23,9 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
 // for the document), a message box says so.
 bool OpenWithShell(const std::string& target);
 
-// The message for a document that no program opens.
+// The message for a document that no program opens: it names what is missing, a
+// program for the document's kind (its MIME type) or for the address's scheme, or
+// xdg-open itself.
 std::string NoOpenerText(const std::string& target);
 
 // Hands `target` to `opener` (OpenWithShell in the programs). A file of this computer

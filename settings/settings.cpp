@@ -213,7 +213,7 @@ void SetDefaultSettings(SettingsWindow window, Settings& s, const std::string& a
   s.LanguageSetting = 11;
   s.MapSystem = start ? "" : "U33";
   s.MapRootFolder = start ? "C:\\ZEBLON\\U33" : "C:\\ZEBLON";
-  s.TempFolder = start ? (temp_env.empty() ? app_folder : platform::UpperAscii(temp_env)) : app_folder;
+  s.TempFolder = start ? (temp_env.empty() ? app_folder : platform::UpperWindowsPath(temp_env)) : app_folder;
   s.GpsBaud = "4800";
   s.InterfaceKind = ModemNumber(InterfaceKind::AgwLocal);
   s.TncComPort = start ? 2 : 1;

@@ -31,13 +31,13 @@ std::string CopyStartControls(const StartControlValues& v, Settings& s, const st
   if (v.SelectedInterface >= 0) s.InterfaceKind = v.SelectedInterface;
   // The maps path and the map system named by its last three characters; a
   // trailing separator does not count as one of them.
-  std::string maps = TrimUpper(v.MapsPath);
+  std::string maps = platform::UpperWindowsPath(Trim(v.MapsPath));
   while (maps.size() > 1 && (maps.back() == '\\' || maps.back() == '/')) maps.pop_back();
   if (!maps.empty() && !s.MapSystem.empty() && s.MapSystem[0] == 'U') {
     s.MapRootFolder = maps;
     s.MapSystem = platform::UpperAscii(maps.size() > 3 ? maps.substr(maps.size() - 3) : maps);
   }
-  if (const std::string t = TrimUpper(v.TempPath); !t.empty()) s.TempFolder = t;
+  if (const std::string t = platform::UpperWindowsPath(Trim(v.TempPath)); !t.empty()) s.TempFolder = t;
   const std::string t3 = Trim(v.PortOrHost), t4 = Trim(v.BaudOrHostPort);
   const InterfaceKind kind = InterfaceKindOf(s.InterfaceKind);
   if (kind == InterfaceKind::Pk232) {

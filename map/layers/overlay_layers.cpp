@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QPainterPath>
+
 #include "geodesy/text.h"
 #include "map/map_tile.h"
 #include "settings/text_files.h"
@@ -19,6 +21,22 @@ std::string_view Columns(std::string_view line, std::size_t from, std::size_t co
 }
 
 double Bound(double v, double limit) { return std::clamp(v, -limit, limit); }
+
+// The POI mark, sign 234 of the symbol font: a triangle with rounded corners, point
+// up, in a glyph cell of `em` pixels with its top left corner at (0, 0). It is
+// drawn as a figure, since a computer without that font would print the letter of
+// code 234 instead.
+QPainterPath PoiMark(double em) {
+  QPainterPath triangle;
+  triangle.moveTo(0.5 * em, 0.12 * em);
+  triangle.lineTo(0.92 * em, 0.84 * em);
+  triangle.lineTo(0.08 * em, 0.84 * em);
+  triangle.closeSubpath();
+  QPainterPathStroker rounded;
+  rounded.setWidth(0.1 * em);
+  rounded.setJoinStyle(Qt::RoundJoin);
+  return rounded.createStroke(triangle).united(triangle).simplified();
+}
 
 }  // namespace
 
@@ -75,20 +93,18 @@ void GpsTrackLayer::render(QPainter& painter, const MapView& v) {
 
 void PoiLayer::render(QPainter& painter, const MapView& v) {
   MapPen pen(painter, v.widthPx, v.heightPx);
-  const QFont symbol = SymbolFont(17.0 * tppx_ / 15);
+  // The symbol font's 17 points (at 15 twips a pixel) in pixels.
+  const QPainterPath mark = PoiMark(17.0 * tppx_ / 15 * 96 / 72);
   const QFont text_font = MapFont();
-  const std::string glyph(1, '\xEA');
+  pen.SetFont(text_font);
   for (const std::string& line : lines_) {
     const double x = std::floor((LineEast(line) - v.ViewEastMin() + 0.0001) * v.PixelsPerKm());
     const double y = std::floor((v.ViewNorthMax() - LineNorth(line) + 0.0001) * v.PixelsPerKm());
     if (std::fabs(x) > 3200 || std::fabs(y) > 3200) continue;
-    pen.SetFont(symbol);
-    pen.SetColour(kBlack);
+    // Nine prints in black one pixel around the coloured one: its outline.
     for (int col = -12; col <= -10; ++col)
-      for (int row = -14; row <= -12; ++row) pen.Text(x + col, y + row, glyph);
-    pen.SetColour(colour_);
-    pen.Text(x - 11, y - 13, glyph);
-    pen.SetFont(text_font);
+      for (int row = -14; row <= -12; ++row) painter.fillPath(mark.translated(x + col, y + row), kBlack);
+    painter.fillPath(mark.translated(x - 11, y - 13), colour_);
     if (mode_ == 2) {
       const std::string text = LineText(line);
       pen.FilledBox(x + 12, y - 6, x + 12 + 8.0 * text.size(), y + 6, kBlack);

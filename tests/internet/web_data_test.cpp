@@ -2,6 +2,7 @@
 // parser, the ionosphere pages and the internet switches.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -111,20 +112,84 @@ TEST_F(AreaFixture, StationsOfTheArea) {
 }
 
 TEST_F(AreaFixture, BrokenStationsAreSkipped) {
-  const std::string noLon =
-      "{\"callsign\":\"NOLON\",\"ssid\":\"\",\"class\":\"a\",\"type\":\"l\",\"posreceived\":\"2024-05-01 12:34:56\","
+  // Blanks around a colon and keys between the position's keys are plain JSON.
+  const std::string spaced =
+      "{\"callsign\":\"SPACED\",\"ssid\":\"\",\"class\":\"a\",\"type\":\"l\",\"posreceived\":\"2024-05-01 12:34:56\","
       "\"lat\":52.5,\"x\":1,\"y\":2,\"z\":3,\"w\":4,\"v\":5,\"u\":6,\"t\":7,\"lon\" :13.2,"
       "\"symbolcode\":\">\",\"symboltable\":\"/\",\"comment\":\"padding padding padding\"}";
-  const std::string answer = "[" + Station("AB1CD", "2024-05-01 12:34:56", "52.5", "13.25") + "," + noLon + "," +
-                             Station("BAD DATE", "2024-05-01 12:36:00", "52.7", "13.4") + "," +
+  const std::string noLon =
+      "{\"callsign\":\"NOLON\",\"posreceived\":\"2024-05-01 12:34:56\",\"lat\":52.5,"
+      "\"symbolcode\":\">\",\"symboltable\":\"/\"}";
+  const std::string answer = "[" + Station("AB1CD", "2024-05-01 12:34:56", "52.5", "13.25") + "," + spaced + "," +
+                             noLon + "," + Station("BAD DATE", "2024-05-01 12:36:00", "52.7", "13.4") + "," +
                              Station("EF2GH", "2024-13-01 12:36:00", "52.7", "13.4") + "," +
                              Station("IJ3KL", "2024-05-01 12:37:00", "95.0", "13.4") + "," +
                              Station("MN4OP", "2024-05-01 12:38:00", "52.8", "13.5") + "]";
-  EXPECT_EQ(ParseAreaStations(answer, state, host), 2);
-  EXPECT_EQ(reception::TrimmedColumns(state.stations.MoniAll()[1], 33, 41), "AB1CD");
-  EXPECT_EQ(reception::TrimmedColumns(state.stations.MoniAll()[2], 33, 41), "MN4OP");
-  // A short answer is read only while "[" opens it; nothing after the last 100 characters.
+  EXPECT_EQ(ParseAreaStations(answer, state, host), 3);
+  std::vector<std::string> calls;
+  for (int i = 1; i <= state.stations.MoniAllCount(); ++i)
+    calls.push_back(reception::TrimmedColumns(state.stations.MoniAll()[static_cast<std::size_t>(i)], 33, 41));
+  std::sort(calls.begin(), calls.end());
+  EXPECT_EQ(calls, (std::vector<std::string>{"AB1CD", "MN4OP", "SPACED"}));
+  // No answer, or a cut-off one: nothing.
   EXPECT_EQ(ParseAreaStations("", state, host), 0);
+  EXPECT_EQ(ParseAreaStations(answer.substr(0, answer.size() - 40), state, host), 0);
+}
+
+// The service may write its answer compact or pretty-printed, with the
+// coordinates as numbers or in quotes, inside an array or an object: the same
+// stations are taken.
+TEST(AreaStations, TheSameStationsInAnyJsonForm) {
+  const std::string compact =
+      R"([{"callsign":"AB1CD-9","type":"l","posreceived":"2024-05-01 12:34:56","lat":59.5,"lon":18.25,)"
+      R"("symbolcode":">","symboltable":"\/"},{"callsign":"OBJ1","type":"O","posreceived":"2024-05-01 12:35:00",)"
+      R"("lat":59.6,"lon":18.3,"symbolcode":"-","symboltable":"/"},{"callsign":"EF2GH","type":"l",)"
+      R"("posreceived":"2024-05-01 12:36:00","lat":59.7,"lon":-18.4,"symbolcode":"#","symboltable":"S"}])";
+  const std::string pretty = R"([
+  {
+    "symboltable" : "/",
+    "symbolcode" : ">",
+    "lon" : "18.25",
+    "lat" : "59.5",
+    "posreceived" : "2024-05-01 12:34:56",
+    "type" : "l",
+    "callsign" : "AB1CD-9"
+  },
+  {
+    "callsign" : "OBJ1",
+    "type" : "O",
+    "posreceived" : "2024-05-01 12:35:00",
+    "lat" : 59.6,
+    "lon" : 18.3,
+    "symbolcode" : "-",
+    "symboltable" : "/"
+  },
+  {
+    "callsign" : "EF2GH",
+    "type" : "l",
+    "posreceived" : "2024-05-01 12:36:00",
+    "lat" : 59.7,
+    "lon" : -18.4,
+    "symbolcode" : "#",
+    "symboltable" : "S"
+  }
+]
+)";
+  const std::string wrapped = "{\"found\": 3, \"entries\": " + pretty + "}";
+  for (const std::string* answer : {&compact, &pretty, &wrapped}) {
+    const std::vector<AreaStation> got = AreaStationsOf(*answer);
+    ASSERT_EQ(got.size(), 2u) << *answer;
+    EXPECT_EQ(got[0].call, "AB1CD-9");
+    EXPECT_EQ(got[0].date, "2024-05-01");
+    EXPECT_EQ(got[0].time, "12:34:56");
+    EXPECT_DOUBLE_EQ(got[0].latitude, 59.5);
+    EXPECT_DOUBLE_EQ(got[0].longitude, 18.25);
+    EXPECT_EQ(std::string({got[0].table, got[0].code, got[0].overlay}), "/> ");
+    EXPECT_EQ(got[1].call, "EF2GH");
+    EXPECT_DOUBLE_EQ(got[1].longitude, -18.4);
+    EXPECT_EQ(std::string({got[1].table, got[1].code, got[1].overlay}), "\\#S");
+  }
+  EXPECT_TRUE(AreaStationsOf("not json at all, callsign").empty());
 }
 
 TEST(Ionosphere, KIndexOfTheMagnetogram) {

@@ -610,8 +610,9 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   ASSERT_EQ(label10->parentWidget(), frame5);
   ASSERT_EQ(label11->parentWidget(), frame9);
   const int standard = MoniOneFrameStandardWidth(form_->Shell().TwipsPerPixelX);
+  const int line_standard = MoniOneLineStandardWidth(form_->Shell().TwipsPerPixelX);
   EXPECT_EQ(frame5->width(), standard);
-  EXPECT_EQ(frame9->width(), standard);
+  EXPECT_EQ(frame9->width(), line_standard);
   auto move = [](QWidget* w, int x) {
     QMouseEvent e(QEvent::MouseMove, QPointF(x, 2), w->mapToGlobal(QPointF(x, 2)), Qt::NoButton, Qt::NoButton,
                   Qt::NoModifier);
@@ -623,7 +624,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
     move(label10, 20);
     move(label11, 20);
     ASSERT_GT(frame5->width(), standard);
-    ASSERT_GT(frame9->width(), standard);
+    ASSERT_GT(frame9->width(), line_standard);
   };
 
   // A long comment: the label is as wide as its text and the frame takes its width,
@@ -642,7 +643,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   move(label10, 20);
   move(label11, 20);
   EXPECT_EQ(frame5->width(), standard);
-  EXPECT_LT(label11->width(), standard);
+  EXPECT_LT(label11->width(), line_standard);
   EXPECT_EQ(frame9->width(), label11->width());
 
   // Combo9 taking the focus puts both back.
@@ -650,7 +651,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   QFocusEvent focus(QEvent::FocusIn, Qt::OtherFocusReason);
   QCoreApplication::sendEvent(form_->findChild<QWidget*>("Combo9"), &focus);
   EXPECT_EQ(frame5->width(), standard);
-  EXPECT_EQ(frame9->width(), standard);
+  EXPECT_EQ(frame9->width(), line_standard);
 
   // So does every tick of the internet scan, before its count-down.
   widenBoth();
@@ -660,7 +661,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   EXPECT_FALSE(form_->Tick().hooks.internetScanStep());
   EXPECT_EQ(sw.scanCountdown, 4);
   EXPECT_EQ(frame5->width(), standard);
-  EXPECT_EQ(frame9->width(), standard);
+  EXPECT_EQ(frame9->width(), line_standard);
   sw.internetScanBusy = false;
 
   // And a tick that runs to its end.
@@ -669,7 +670,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   in.interfaceKind = 4;
   ASSERT_EQ(form_->Tick().Run(in), links::TickEnd::Full);
   EXPECT_EQ(frame5->width(), standard);
-  EXPECT_EQ(frame9->width(), standard);
+  EXPECT_EQ(frame9->width(), line_standard);
 }
 
 TEST_F(InfoPanelTest, EmergencyWindowScreenshot) {

@@ -17,6 +17,7 @@
 #include "map/readouts.h"
 #include "platform/qtext.h"
 #include "reception/station_record.h"
+#include "settings/text_files.h"
 #include "tests/support/find.h"
 #include "tests/support/web_folder_test.h"
 
@@ -319,6 +320,85 @@ TEST_F(InternetWindowTest, AutomaticUpdateTakesTheMagnetogramAtStartUp) {
   EXPECT_TRUE(IniHas("SSPT=77"));
   EXPECT_EQ(Find<platform::TextBox>(*form, "Text18")->Text(), internet::InetValueText(3.5));
   form->close();
+}
+
+// MONI ALL internet support: the area poll's answer is read as JSON, whether the
+// service writes it compact or pretty-printed (blanks after the colons, numbers
+// in quotes): the same stations land in the station logs, the object does not.
+TEST_F(InternetWindowTest, AreaPollTakesTheSameStationsCompactOrPrettyPrinted) {
+  const std::string compact =
+      R"([{"callsign":"SM4XYZ-9","type":"l","posreceived":"2024-05-01 11:50:00","lat":59.5,"lon":18.25,)"
+      R"("symbolcode":">","symboltable":"\/","comment":"mobile"},{"callsign":"HUT1","type":"O",)"
+      R"("posreceived":"2024-05-01 11:51:00","lat":59.6,"lon":18.3,"symbolcode":"-","symboltable":"/"},)"
+      R"({"callsign":"SM5ABC","type":"l","posreceived":"2024-05-01 11:52:00","lat":59.7,"lon":18.4,)"
+      R"("symbolcode":"#","symboltable":"S","comment":"digi"}])";
+  const std::string pretty = R"([
+    {
+        "callsign": "SM4XYZ-9",
+        "type": "l",
+        "posreceived": "2024-05-01 11:50:00",
+        "lat": "59.5",
+        "lon": "18.25",
+        "symbolcode": ">",
+        "symboltable": "/",
+        "comment": "mobile"
+    },
+    {
+        "callsign": "HUT1",
+        "type": "O",
+        "posreceived": "2024-05-01 11:51:00",
+        "lat": "59.6",
+        "lon": "18.3",
+        "symbolcode": "-",
+        "symboltable": "/"
+    },
+    {
+        "callsign": "SM5ABC",
+        "type": "l",
+        "posreceived": "2024-05-01 11:52:00",
+        "lat": "59.7",
+        "lon": "18.4",
+        "symbolcode": "#",
+        "symboltable": "S",
+        "comment": "digi"
+    }
+]
+)";
+  std::vector<std::string> logs;
+  for (const std::string* answer : {&compact, &pretty}) {
+    fs::remove_all(folder_ / "U33" / "LOG");
+    WriteIni("LOGS=1\r\n");
+    server_.targets.clear();
+    server_.routes["/aprs/area"] = Route{200, "application/json", *answer};
+    auto form = StartMainWindow();
+    ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+    Find<platform::CheckBox>(*form, "Check23")->SetValue(1);  // as the user's click
+    links::TickInputs in = Inputs();
+    in.now = {2024, 5, 1, 12, 0, 0};
+    // The first tick asks for the MONI 1 station's packets, the next for the area.
+    links::TickEnd end = links::TickEnd::Full;
+    for (int i = 0; i < 4 && end != links::TickEnd::AreaPoll; ++i) {
+      end = form->Tick().Run(in);
+      PumpUntil([&] { return form->Timer1->isActive(); }, 5000);
+    }
+    ASSERT_EQ(end, links::TickEnd::AreaPoll);
+    PumpUntil([&] { return form->Timer1->isActive() && !Find(*form, "Text10")->isVisible(); }, 5000);
+    ASSERT_FALSE(server_.targets.empty());
+    EXPECT_EQ(server_.targets.back().rfind("/aprs/area?", 0), 0u) << server_.targets.back();
+    // The two stations in the station log (the object left out), as heard via the internet.
+    std::string log;
+    ReadWholeFile(folder_ / "U33" / "LOG" / "_LOGL_.TXT", log);
+    const std::vector<std::string> lines = SplitLines(log);
+    ASSERT_EQ(lines.size(), 2u) << log;
+    EXPECT_EQ(reception::TrimmedColumns(lines[0], 33, 41), "SM4XYZ-9");
+    EXPECT_EQ(reception::TrimmedColumns(lines[1], 33, 41), "SM5ABC");
+    for (const std::string& l : lines) EXPECT_EQ(reception::TrimmedColumns(l, 91, 100), "inet") << l;
+    EXPECT_EQ(lines[1].substr(100, 3), "\\#S");
+    logs.push_back(log);
+    form->close();
+  }
+  // Both forms of the answer give the very same records.
+  EXPECT_EQ(logs[0], logs[1]);
 }
 
 // The IONO DATA frame as it opens over the map: every status text fits its line,

@@ -105,7 +105,8 @@ class MapToolsWindowTest : public ProgramFolderTest {
     // A POI file and a TRK file near the centre.
     fs::create_directories(folder_ / "U33" / "POI");
     fs::create_directories(folder_ / "U33" / "TRK");
-    Write("U33/POI/HUTS.POI", "\xFE 6581.500  401.250 Old hut\r\n\xFE 6590.000  420.000 Far hut\r\n");
+    if (with_poi_file_)
+      Write("U33/POI/HUTS.POI", "\xFE 6581.500  401.250 Old hut\r\n\xFE 6590.000  420.000 Far hut\r\n");
     std::string trk;
     for (int i = 0; i <= 20; ++i) {
       char line[64];
@@ -118,7 +119,8 @@ class MapToolsWindowTest : public ProgramFolderTest {
     Write("U33/TRK/20240502.TRK", "");
     Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUMAPS=" + (folder_ / "MAPS").string() +
                             "\r\nUSER=AB1CD\r\nMODEM=4\r\nMSYS=U33\r\nLANG=11\r\nUTN=6581.5\r\nUTE=401.25\r\n"
-                            "UUN=0\r\nUUE=0\r\nCALL=QW7TK\r\nNOAT=1\r\nPOIF=HUTS\r\nTRKF=20240501\r\n");
+                            "UUN=0\r\nUUE=0\r\nCALL=QW7TK\r\nNOAT=1\r\n" +
+                            (with_poi_file_ ? "POIF=HUTS\r\n" : "") + "TRKF=20240501\r\n");
     // The desktop opener: a stand-in that records its arguments, one per line.
     fs::create_directories(folder_ / "bin");
     record_ = folder_ / "opened.txt";
@@ -179,10 +181,22 @@ class MapToolsWindowTest : public ProgramFolderTest {
     Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
     return Find<panels::PictureViewer>(*form_, "Frame8");
   }
+  // At 50 m per pixel (a search square of 0.5 km) with the POIs and their texts
+  // shown, a right click at the map centre opens the POI editor.
+  panels::PoiEditor* OpenPoiEditorAtTheCentre() {
+    for (int i = 0; i < 3; ++i) Click("Command2");
+    Click("Command73");  // POI points
+    Click("Command73");  // points with texts
+    Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
+    Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
+    return Find<panels::PoiEditor>(*form_, "PoiEditor");
+  }
   void Shot(QWidget* w, const char* name) {
     w->grab().save(QString(ZEBLON_BINARY_DIR) + "/map_tools_" + name + ".png");
   }
 
+  bool with_poi_file_ = true;  // HUTS.POI, the chosen POI file
   std::unique_ptr<Form1> form_;
   QWidget* picture_ = nullptr;
   map::MapService* service_ = nullptr;
@@ -528,13 +542,7 @@ TEST_F(MapToolsWindowTest, SunCurveWhileTheRightButtonIsHeld) {
 }
 
 TEST_F(MapToolsWindowTest, PoiEditorChangesTheFileAndOpensOnlySafeLinks) {
-  for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel: a search square of 0.5 km
-  Click("Command73");                             // POI points
-  Click("Command73");                             // points with texts
-  Mouse(picture_, QEvent::MouseMove, Qt::NoButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, Centre());
-  Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, Centre());
-  auto* editor = Find<panels::PoiEditor>(*form_, "PoiEditor");
+  auto* editor = OpenPoiEditorAtTheCentre();
   ASSERT_TRUE(editor->isVisible());
   EXPECT_EQ(editor->Text4->Text(), "Old hut");
   EXPECT_EQ(service_->tools()->poiEditIndex(), 1);
@@ -578,6 +586,68 @@ TEST_F(MapToolsWindowTest, PoiComboEnterCreatesOrLoadsAndLeavingStoresTheName) {
   QApplication::sendEvent(combo, &out);
   EXPECT_EQ(combo->Text(), "HUTS");
   EXPECT_NE(Read(folder_ / "ZEBLON.INI").find("POIF=HUTS\r\n"), std::string::npos);
+}
+
+// No POI file yet: the first point goes into a file with a name, which the combo
+// then shows, and the map draws it with its mark and its text.
+class FirstPoiTest : public MapToolsWindowTest {
+ protected:
+  FirstPoiTest() { with_poi_file_ = false; }
+};
+
+TEST_F(FirstPoiTest, TheFirstPointStartsANamedFileAndShowsWithItsText) {
+  const QColor poi_colour(255, 224, 0);
+  auto* combo = Find<platform::ComboBox>(*form_, "Combo2");
+  ASSERT_EQ(combo->Text(), "");
+  auto* editor = OpenPoiEditorAtTheCentre();
+  ASSERT_TRUE(editor->isVisible());
+  EXPECT_EQ(editor->Text4->Text(), "");
+  // The POI colour where the mark and its text will go, before the point.
+  const auto count = [&](const QImage& image, QRect area) {
+    int n = 0;
+    area = area.intersected(image.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) n += image.pixelColor(x, y) == poi_colour;
+    return n;
+  };
+  const QPoint c = Centre();
+  const QRect mark(c.x() - 12, c.y() - 14, 26, 26), text(c.x() + 12, c.y() - 6, 8 * 15, 13);
+  const QImage before = picture_->grab().toImage();
+  editor->Text4->SetText("Hut on the hill");
+  editor->Command26->click();  // OK
+  EXPECT_FALSE(editor->isVisible());
+
+  const fs::path poi = folder_ / "U33" / "POI";
+  EXPECT_FALSE(fs::exists(poi / ".POI"));
+  const std::string line = Read(poi / "MY_POINTS.POI");
+  ASSERT_EQ(line.size(), 37u) << line;
+  EXPECT_EQ(line[0], '\xFE');
+  EXPECT_EQ(line.substr(19), " Hut on the hill\r\n");
+  EXPECT_NEAR(std::atof(line.substr(1, 9).c_str()), form_->Map().state().SelectedNorth, 0.0011);
+  EXPECT_NEAR(std::atof(line.substr(10, 9).c_str()), form_->Map().state().SelectedEast, 0.0011);
+  EXPECT_EQ(combo->Text(), "MY_POINTS");
+  ASSERT_EQ(combo->ListCount(), 1);
+  EXPECT_EQ(combo->List(0), "MY_POINTS");
+  EXPECT_EQ(form_->CurrentSettings().PoiFileName, "MY_POINTS");
+
+  // The map: the mark, a filled triangle point up (wider at its foot than at its
+  // head), and the text on its black box beside it.
+  const QImage after = picture_->grab().toImage();
+  Shot(form_.get(), "first_poi");
+  EXPECT_EQ(count(before, mark) + count(before, text), 0);
+  EXPECT_GE(count(after, mark), 120);
+  const int head = count(after, QRect(mark.left(), mark.top(), mark.width(), 8));
+  const int foot = count(after, QRect(mark.left(), mark.top() + 14, mark.width(), 8));
+  EXPECT_GT(foot, 2 * head) << head << " " << foot;
+  EXPECT_GE(count(after, text), 40);
+
+  // The next start finds the file chosen and the point on the map again.
+  form_->close();
+  form_ = std::make_unique<Form1>();
+  form_->resize(1024, 768);
+  form_->show();
+  PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
+  EXPECT_EQ(Find<platform::ComboBox>(*form_, "Combo2")->Text(), "MY_POINTS");
 }
 
 TEST_F(MapToolsWindowTest, TrackOnTheMapItsPointsAndItsEnd) {

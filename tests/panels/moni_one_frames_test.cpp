@@ -13,6 +13,8 @@ TEST(MoniOneFrames, MoniOneFramesWidenUnderTheMouse) {
   EXPECT_EQ(MoniOneFrameStandardWidth(10), 182);  // 181.5
   EXPECT_EQ(MoniOneFrameStandardWidth(30), 60);   // 60.5
   EXPECT_EQ(MoniOneFrameStandardWidth(0), 1815);  // no division by zero
+  EXPECT_EQ(MoniOneLineStandardWidth(15), 200);
+  EXPECT_EQ(MoniOneLineStandardWidth(12), 250);
 
   struct Case {
     int tpp;
@@ -28,13 +30,14 @@ TEST(MoniOneFrames, MoniOneFramesWidenUnderTheMouse) {
       // The distance line fits its label both ways.
       {15, true, 150, 4500, false, 300},
       {15, true, 150, 900, false, 60},
-      // A call being typed in Combo9 keeps both standard.
+      // A call being typed in Combo9 keeps both standard (the distance line's the
+      // column's width).
       {15, false, 150, 4500, true, 121},
-      {15, false, 150, 900, false, 121},
+      {15, false, 150, 900, false, 200},
       // The mouse must be past 1200 \ (tpp * 15) twips: 5 at 15, 6 at 12.
-      {15, true, 5, 900, false, 121},
+      {15, true, 5, 900, false, 200},
       {15, true, 6, 900, false, 60},
-      {12, true, 6, 900, false, 151},
+      {12, true, 6, 900, false, 250},
       {12, true, 12, 900, false, 75},
       // The label's pixels are whole, halves to even.
       {12, true, 12, 1818, false, 152},  // 151.5

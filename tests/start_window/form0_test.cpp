@@ -3,7 +3,9 @@
 #include "start_window/form0.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QToolTip>
@@ -20,6 +22,7 @@
 #include "platform/serial_port.h"
 #include "platform/message_box.h"
 #include "platform/wait.h"
+#include "reception/symbol_table.h"
 #include "settings/settings.h"
 #include "tests/support/direwolf.h"
 #include "tests/support/program_folder.h"
@@ -186,6 +189,59 @@ TEST_F(StartWindowTest, ReadAndHistoryOpenTheProgramsDocumentsOrSayWhyNot) {
   ASSERT_EQ(platform::MessageLog().size(), 2u);
   EXPECT_EQ(platform::MessageLog()[1].text.rfind("NO PROGRAM FOUND TO OPEN\r\n" + (folder_ / "README.HTM").string(), 0),
             0u);
+}
+
+// Folders typed into the start window: a Linux path keeps its letter case (an
+// upper-cased one would name a folder that does not exist), a Windows path is
+// upper-cased as ever.
+TEST_F(StartWindowTest, TypedFoldersKeepTheLetterCaseOfLinuxPaths) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=4\r\nLANG=11\r\n");
+  fs::create_directories(folder_ / "U33");
+  const fs::path temp = folder_ / "Temp Files";
+  fs::create_directories(temp);
+  ASSERT_TRUE(form0_->Form_Activate());
+  form0_->Text2->SetText(" " + temp.string() + " ");
+  form0_->Text1->SetText("c:\\zeblon\\u33");
+  form0_->Command1->click();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(program_->MainWindowLoaded());
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("\r\nTEMP=" + temp.string() + "\r\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("\r\nUMAPS=C:\\ZEBLON\\U33\r\n"), std::string::npos) << ini;
+  EXPECT_EQ(program_->MainWindow().CurrentSettings().TempFolder, temp.string());
+  // The next start shows the folder as typed (START has closed the start window).
+  program_.reset();
+  program_ = std::make_unique<Program>();
+  program_->EndProgram = [this](int code) { end_code_ = code; };
+  form0_ = program_->StartWindow();
+  ASSERT_TRUE(form0_->Form_Activate());
+  EXPECT_EQ(form0_->Text2->Text(), temp.string());
+}
+
+// xdg-open is there but no program for the help page's kind of document: the
+// message names what is missing, not the package that is installed.
+TEST_F(StartWindowTest, ADocumentNoProgramOpensNamesWhatIsMissing) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=ab1cd\r\nMODEM=4\r\nLANG=11\r\n");
+  fs::create_directories(folder_ / "U33");
+  ASSERT_TRUE(form0_->Form_Activate());
+  fs::create_directories(folder_ / "bin");
+  WriteFileAtomically(folder_ / "bin" / "xdg-open", "#!/bin/sh\nexit 3\n");  // its word for "no program"
+  fs::permissions(folder_ / "bin" / "xdg-open", fs::perms::owner_all);
+  const std::string old_path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", ((folder_ / "bin").string() + ":" + old_path).c_str(), 1);
+  form0_->OpenDocument = [](const std::string& path) { return platform::OpenWithShell(path); };
+  platform::ClearMessageLog();
+  form0_->Command3->click();  // READ!
+  QElapsedTimer t;
+  t.start();
+  while (platform::MessageLog().empty() && t.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  setenv("PATH", old_path.c_str(), 1);
+  ASSERT_EQ(platform::MessageLog().size(), 1u);
+  const std::string text = platform::MessageLog()[0].text;
+  EXPECT_EQ(text, "NO PROGRAM FOUND TO OPEN\r\n" + (folder_ / "README.HTM").string() +
+                      "\r\n(NO PROGRAM IS INSTALLED FOR DOCUMENTS OF THE KIND text/html)");
+  EXPECT_EQ(text.find("xdg-utils"), std::string::npos);
 }
 
 // A settings file brought from the other window version keeps START in the window.
@@ -498,6 +554,55 @@ TEST_F(StartWindowTest, SymbolPickerShowsTheSheetCells) {
   EXPECT_FALSE(tx.fr4Text10->isHidden());
   tx.fr4Command1->OnMouseDown(1);
   EXPECT_TRUE(tx.fr4Text10->isHidden());
+}
+
+// A symbol number typed into the TX setup's box: the preview shows its symbol at
+// once, the box keeps what is typed, and "<" and ">" step on from it.
+TEST_F(StartWindowTest, ATypedSymbolNumberIsShownAndSteppedFrom) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=QW7TK\r\nMODEM=5\r\nSCOMP=3\r\nTXSY=14\r\n");
+  fs::create_directories(folder_ / "U33");
+  ASSERT_TRUE(form0_->Form_Activate());
+  form0_->Command5->click();  // TX SETUP / APRS PARAMETERS
+  auto& tx = form0_->TxPanel();
+  ASSERT_TRUE(tx.Frame4->isVisibleTo(form0_));
+  ASSERT_EQ(tx.PickedSymbol(), 14);
+  const QImage sheet0(QString::fromStdString((folder_ / "ZEBLSYM0.BMP").string()));
+  const QImage sheet1(QString::fromStdString((folder_ / "ZEBLSYM1.BMP").string()));
+  const auto cell = [](const QImage& sheet, int index) {
+    const int n = index % 100;
+    return sheet.copy(((n - 1) % 16) * 21, ((n - 1) / 16) * 21, 22, 22).convertToFormat(QImage::Format_RGB32);
+  };
+  const auto preview = [&] { return tx.fr4Picture1->pixmap().toImage().convertToFormat(QImage::Format_RGB32); };
+  const auto type = [&](const QString& digits) {
+    tx.fr4Text8->setFocus();
+    tx.fr4Text8->selectAll();
+    for (const QChar ch : digits) {
+      QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + ch.digitValue(), Qt::NoModifier, QString(ch));
+      QApplication::sendEvent(tx.fr4Text8, &key);
+    }
+  };
+  type("62");
+  EXPECT_EQ(tx.fr4Text8->Text(), "62");
+  EXPECT_EQ(tx.PickedSymbol(), 62);
+  EXPECT_EQ(tx.fr4Text9->Text(), reception::SymbolCodeAndName(tx.SymbolRow(62)));
+  EXPECT_EQ(preview(), cell(sheet0, 62));
+  // ">" once: the symbol after the typed one.
+  platform::SetWaitClock([&tx, t = 0.0]() mutable {
+    if (t > 0.1) tx.fr4Command2->OnMouseUp(1);
+    return t += 0.05;
+  });
+  tx.fr4Command2->OnMouseDown(1);
+  EXPECT_EQ(tx.fr4Text8->Text(), "63");
+  EXPECT_EQ(preview(), cell(sheet0, 63));
+  // An alternate-table symbol that takes an overlay shows its overlay box.
+  type("103");
+  EXPECT_EQ(tx.PickedSymbol(), 103);
+  EXPECT_EQ(preview().copy(0, 0, 7, 22), cell(sheet1, 103).copy(0, 0, 7, 22));
+  EXPECT_FALSE(tx.fr4Text10->isHidden());
+  EXPECT_EQ(tx.fr4Text8->Text(), "103");
+  // OK stores the typed symbol.
+  tx.fr4Command4->click();
+  EXPECT_NE(Ini().find("\r\nTXSY=103\r\n"), std::string::npos);
 }
 
 // The start picture of the map folders and the map centre from its name.
