@@ -68,6 +68,7 @@ void Form1::BuildTxControls() {
   tx_setup_ = std::make_unique<panels::TxSetupController>(*tx_, *column_, *info_, *chat_, *object_, settings_, gps_,
                                                           std::move(tp));
   tx_->OnOk = [this] { tx_setup_->TxSetupOk(); };
+  tx_->StoredPathMemory = [this](int n) { return settings_.PathMemories[static_cast<std::size_t>(n)]; };
   tx_->OnAbort = [this] { cycle_->Start(); };
   tx_->OnSymbolShown = [this](int) { cycle_->StopAll(); };
   column_->Check6->OnMouseUp = [this](int button) { tx_setup_->ToggleTransmitOrOpenTxSetup(button); };
