@@ -229,6 +229,8 @@ class Form1 : public QWidget {
   void RunCycleTick();  // Timer1
   void UpdateClockLabel();
   void RefillMonitorList();
+  // The map picture takes the keyboard focus while the window is the active one.
+  void FocusMapWhenActive();
   void AttachRadioLink();
   void BuildTxControls();  // form1_tx.cpp
   // The internet switches, polls and the IONO DATA frame.

@@ -91,6 +91,9 @@ void Form1::BuildTxControls() {
   rc.stopCycle = [this] { cycle_->Stop(); };
   rc.startCycle = [this] { cycle_->Start(); };
   rc.drawMap = [this] { DrawMap(); };
+  rc.clearStationDrawing = [this] {
+    if (station_passes_) station_passes_->ForgetMoniAll();
+  };
   rc.focusMap = [this] {
     if (isActiveWindow()) Picture1->setFocus();
   };
