@@ -52,6 +52,26 @@ class Form1Test : public ProgramFolderTest {
     PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
     return form;
   }
+  // A report of SM5ABC at the map centre, stored and drawn.
+  static void HearStationAtTheCentre(Form1& form) {
+    reception::RecordParts parts;
+    parts.date = "240517";
+    parts.time = "0930";
+    parts.position = reception::PositionPart(6581500, 401250);
+    parts.call = "SM5ABC";
+    parts.symbol = "/>";
+    form.StoreHeardReport(parts.Build(false));
+    form.DrawMap();
+  }
+  // A report of the weather station SM5WX (weather symbol "/_").
+  static std::string WeatherReport() {
+    std::string record(120, ' ');
+    record.replace(0, 11, "240517 0930");
+    record.replace(42, 36, "180/010g015t050r001p010P005h65b10132");
+    record.replace(32, 5, "SM5WX");
+    record.replace(100, 2, "/_");
+    return record;
+  }
 };
 
 // The texts tables name the controls they set: every name must be one of the window's.
@@ -153,23 +173,12 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   EXPECT_TRUE(form->Timer1->isActive());
 
   // The station passes run in the map's redraw: MONI ALL, then MONI 1 with its read-outs.
-  reception::RecordParts parts;
-  parts.date = "240517";
-  parts.time = "0930";
-  parts.position = reception::PositionPart(6581500, 401250);
-  parts.call = "SM5ABC";
-  parts.symbol = "/>";
-  form->StoreHeardReport(parts.Build(false));
-  form->DrawMap();
+  HearStationAtTheCentre(*form);
   EXPECT_EQ(form->StationPasses().DrawnOrder(), std::vector<std::string>{"SM5ABC"});
   EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), std::to_string(form->HeardStations().MoniOneCount()));
 
   // The WX STATION window for a record with the weather symbol, closed for another.
-  std::string record(120, ' ');
-  record.replace(0, 11, "240517 0930");
-  record.replace(42, 36, "180/010g015t050r001p010P005h65b10132");
-  record.replace(32, 5, "SM5WX");
-  record.replace(100, 2, "/_");
+  std::string record = WeatherReport();
   form->StoreHeardReport(record);
   ASSERT_TRUE(form->ShowStationInfo("SM5WX"));
   form->ShowWxInfoForRecord(record);
@@ -206,11 +215,7 @@ TEST_F(Form1Test, TheMapTakesTheFocusBackFromTheStationControls) {
     return [&form, name, b] { testing_support::ClickWith(*Find(*form, name), b, QPointF(4, 6)); };
   };
   // A weather report shown in the INFO panel opens the WX STATION window.
-  std::string record(120, ' ');
-  record.replace(0, 11, "240517 0930");
-  record.replace(42, 36, "180/010g015t050r001p010P005h65b10132");
-  record.replace(32, 5, "SM5WX");
-  record.replace(100, 2, "/_");
+  const std::string record = WeatherReport();
   form->StoreHeardReport(record);
 
   const struct {
@@ -336,14 +341,7 @@ TEST_F(Form1Test, TheStationPassesShowTheWaitPointerWhileTheyDraw) {
 TEST_F(Form1Test, ClearMoniAllEmptiesTheStationDrawing) {
   auto form = StartMainWindow();
   ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
-  reception::RecordParts parts;
-  parts.date = "240517";
-  parts.time = "0930";
-  parts.position = reception::PositionPart(6581500, 401250);
-  parts.call = "SM5ABC";
-  parts.symbol = "/>";
-  form->StoreHeardReport(parts.Build(false));
-  form->DrawMap();
+  HearStationAtTheCentre(*form);
   ASSERT_EQ(form->StationPasses().DrawnOrder(), std::vector<std::string>{"SM5ABC"});
   form->Map().SetPictureMode(1);
   Find(*form, "Frame8")->show();
