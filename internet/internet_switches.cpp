@@ -33,14 +33,24 @@ void InternetSwitches::SetScan(bool on) {
   ScanClicked();
 }
 
+void InternetSwitches::StopScan() {
+  SetScan(false);
+  st_.internetScanBusy = false;
+  NormalColours();
+}
+
+void InternetSwitches::NormalColours() {
+  st_.comboColour = kComboColour;
+  st_.moniOneColour = st_.scanColour = kSwitchColour;
+}
+
 void InternetSwitches::MoniOneSupportChanged() {
   if (!st_.moniOneSupport) {
     SetAreaSupport(false);
     Call(h_.closeChat);
     SetScan(false);
     st_.internetScanBusy = false;
-    st_.comboColour = kComboColour;
-    st_.moniOneColour = st_.scanColour = kSwitchColour;
+    NormalColours();
   } else {
     st_.internetPollStart = h_.runTimer ? h_.runTimer() : 0;
     st_.webRequestCount = 0;
@@ -56,8 +66,7 @@ void InternetSwitches::AreaSupportChanged() {
     Call(h_.directOnlyOff);
     SetScan(false);
     st_.internetScanBusy = false;
-    st_.comboColour = kComboColour;
-    st_.moniOneColour = st_.scanColour = kSwitchColour;
+    NormalColours();
     st_.internetPollStart = h_.runTimer ? h_.runTimer() : 0;
     st_.webRequestCount = 0;
     Call(h_.drawMap);
@@ -73,8 +82,7 @@ void InternetSwitches::ScanClicked() {
   }
   st_.internetScanBusy = st_.scan;
   if (!st_.scan) {
-    st_.comboColour = kComboColour;
-    st_.moniOneColour = st_.scanColour = kSwitchColour;
+    NormalColours();
     st_.lastAreaRequestHhmm = 0;
     Call(h_.pumpEvents);
     return;

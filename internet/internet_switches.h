@@ -52,6 +52,8 @@ class InternetSwitches {
   void SetMoniOneSupport(bool on);  // Check22.Value = on
   void SetAreaSupport(bool on);     // Check23.Value = on
   void SetScan(bool on);            // Check27.Value = on
+  // The CHAT window opened: the scan stops, and the boxes take their normal colours.
+  void StopScan();
   // A right click on Check22: the other source.
   void ToggleWebSource() { st_.webSource = st_.webSource == 0 ? 1 : 0; }
   std::string MoniOneCaption() const { return st_.webSource == 0 ? "i  1" : "i  2"; }
@@ -64,6 +66,7 @@ class InternetSwitches {
   void MoniOneSupportChanged();
   void AreaSupportChanged();
   void ScanClicked();
+  void NormalColours();
   void Call(const std::function<void()>& f) {
     if (f) f();
   }

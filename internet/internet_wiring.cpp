@@ -126,6 +126,11 @@ void InternetWiring::ScanClicked(bool on) {
   Changed();
 }
 
+void InternetWiring::StopScan() {
+  switches_->StopScan();
+  Changed();
+}
+
 void InternetWiring::ToggleWebSource() {
   switches_->ToggleWebSource();
   Changed();

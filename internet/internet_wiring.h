@@ -94,9 +94,9 @@ class InternetWiring {
     // The step's clocks: seconds since midnight and HHMM of the local time.
     std::function<double()> clockSeconds;
     std::function<int()> hhmm;
-    std::function<double()> pollLimitSeconds;  // InternetPollLimit
-    std::function<bool()> noRadio;             // interface kind 4: the chat closes with the polls
-    std::function<void()> closeChat;           // Check7 unticked
+    // InternetPollLimit. The polls switched off at the limit close the chat with
+    // MONI 1 internet support (the switches' closeChat), with a radio or without.
+    std::function<double()> pollLimitSeconds;
     // The sender of acknowledgements and replies (web acknowledgements "mok"
     // among them); without it the radio link's host sends.
     std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
@@ -135,6 +135,8 @@ class InternetWiring {
   void MoniOneSupportClicked(bool on);
   void AreaSupportClicked(bool on);
   void ScanClicked(bool on);
+  // The CHAT window opened: the scan stops with its colours.
+  void StopScan();
   void ToggleWebSource();
   // A MONI 1 station was selected: the next tick polls its raw packets, and the
   // area's last request is forgotten.

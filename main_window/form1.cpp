@@ -150,12 +150,13 @@ void Form1::WireControls() {
   c.Check5->OnClick = [this] {
     const int r = settings_.LanguageSetting % 10;
     settings_.LanguageSetting = column_->Check5->Value() == 1 ? r + 10 : r;
+    FocusMapWhenActive();
     ApplyLanguageTexts();
   };
   c.Command57->OnClick = [this] { Form_KeyDown(112); };
   c.Command65->OnClick = [this] { OpenTerminal(); };
   c.Command59->OnClick = [this] { Form_KeyDown(114); };
-  c.Command58->OnClick = [this] { Form_KeyDown(115); };
+  // The globe button (Command58) acts on its press, in the map tools: a click hands the map over once.
   BuildTxControls();  // GPS, TX, terminal and RAW list: form1_tx.cpp
 
   // The main cycle: the window's steps; the links fill their own (AttachRadioLink, WireInternet).
@@ -204,6 +205,7 @@ void Form1::WireControls() {
     reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
     reception_.settings.moniOneAlarmOn = s.MoniOneAlarmOn();
   };
+  sh.focusMap = [this] { FocusMapWhenActive(); };
   sh.alarmDistanceSetup = [this] {
     cycle_->StopAll();
     alarm_distance_->Open(Picture1->x(), settings_.AlarmDistanceKm);
@@ -214,6 +216,7 @@ void Form1::WireControls() {
     ApplyLanguageTexts();  // the alarm boxes' tooltips carry the distance
     WriteSettingsFile();
     cycle_->Start();
+    FocusMapWhenActive();
   };
   station_controls_ = std::make_unique<StationControls>(c, std::move(sh));
 }
@@ -260,6 +263,10 @@ void Form1::UpdateClockLabel() {
   column_->ShowClock(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, gps_.GpsTimeValid == 1);
 }
 
+void Form1::FocusMapWhenActive() {
+  if (isActiveWindow()) Picture1->setFocus();
+}
+
 void Form1::RefillMonitorList() {
   const reception::MonitorLines& m = reception_.monitorLines;
   List1->Clear();
@@ -277,6 +284,13 @@ void Form1::AttachStationPasses() {
     column_->Label6->SetCaption(r.count);
     column_->Label9->SetCaption(r.stamp);
     column_->Label10->SetCaption(r.text);
+  };
+  // The wait pointer over the window while a pass draws (the map picture has it for the whole drawing).
+  station_passes_->busy = [this](bool on) {
+    if (on)
+      setCursor(Qt::WaitCursor);
+    else
+      unsetCursor();
   };
   station_passes_->Attach(*map_core_);
 }
@@ -564,6 +578,8 @@ void Form1::FollowMoniOneStation() {
 }
 
 void Form1::ClosePictureViewer() {
+  // The map tools close it: a playing video stops with it, whether the window shows or not.
+  MapDisplay().ClosePictureViewer();
   map_core_->SetPictureMode(0);
   viewer_->hide();
 }

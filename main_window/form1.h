@@ -233,6 +233,8 @@ class Form1 : public QWidget {
   void ShowWaitCursor(bool on);
   std::function<void()> UnderWaitCursor(std::function<void()> step);
   void RefillMonitorList();
+  // The map picture takes the keyboard focus while the window is the active one.
+  void FocusMapWhenActive();
   void AttachRadioLink();
   void BuildTxControls();  // form1_tx.cpp
   // The internet switches, polls and the IONO DATA frame.

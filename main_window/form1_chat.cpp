@@ -28,7 +28,7 @@ void Form1::WireChat() {
   h.applyTexts = [this] { ApplyLanguageTexts(); };
   h.twipsPerPixelX = [this] { return static_cast<int>(shell_.TwipsPerPixelX); };
   h.callValid = [this] { return shell_.CallValid != 0; };
-  h.stopScan = [this] { column_->Check27->SetValue(0); };
+  h.stopScan = [this] { Internet().StopScan(); };
   h.moniOneCall = [this] { return reception_.settings.moniOneCall; };
   h.startMoniOneSupport = [this] {
     column_->Check22->SetValue(1);

@@ -8,6 +8,7 @@
 namespace zeblon {
 
 void Form1::WireInfoPanel() {
+  wx_->OnReportShown = [this] { FocusMapWhenActive(); };
   InfoService::Hooks h;
   h.windowActive = [this] { return isActiveWindow(); };
   h.focusMap = [this] { Picture1->setFocus(); };

@@ -73,6 +73,7 @@ void Form1::BuildTxControls() {
   tx_setup_ = std::make_unique<panels::TxSetupController>(*tx_, *column_, *info_, *chat_, *object_, settings_, gps_,
                                                           std::move(tp));
   tx_->OnOk = [this] { tx_setup_->TxSetupOk(); };
+  tx_->StoredPathMemory = [this](int n) { return settings_.PathMemories[static_cast<std::size_t>(n)]; };
   tx_->OnAbort = [this] { cycle_->Start(); };
   tx_->OnSymbolShown = [this](int) { cycle_->StopAll(); };
   column_->Check6->OnMouseUp = [this](int button) { tx_setup_->ToggleTransmitOrOpenTxSetup(button); };
@@ -95,6 +96,9 @@ void Form1::BuildTxControls() {
   rc.stopCycle = [this] { cycle_->Stop(); };
   rc.startCycle = [this] { cycle_->Start(); };
   rc.drawMap = [this] { DrawMap(); };
+  rc.clearStationDrawing = [this] {
+    if (station_passes_) station_passes_->ForgetMoniAll();
+  };
   rc.focusMap = [this] {
     if (isActiveWindow()) Picture1->setFocus();
   };

@@ -32,6 +32,13 @@ InfoPanel::InfoPanel(QWidget* window) : PanelFrame(window, "Frame1", "", {0, 663
   Command37 = Add<CommandButton>(this, {526, 16, 30, 22}, "Command37", ">|");
   Command20 = Add<CommandButton>(this, {560, 16, 36, 22}, "Command20", "WX");
   Command20->setEnabled(false);  // enabled while a weather report is shown
+  // The buttons in the program's own font.
+  for (CommandButton* b : {Command10, Command41, Command11, Command12, Command40, Command23, Command18, Command19,
+                           Command36, Command5, Command6, Command37, Command20}) {
+    QFont f = b->font();
+    f.setFamily(QStringLiteral("QW7_F3"));
+    b->setFont(f);
+  }
 }
 
 // The caption is the header of the lines: its bars stand over the lines' colons.

@@ -15,6 +15,16 @@ namespace {
 
 double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
+// A box's back colour (a platform colour value).
+void PaintBack(QWidget& box, int colour) { platform::SetBackColour(&box, platform::PlatformColour(colour)); }
+
+// A combo's back colour is its text field's.
+void PaintBack(platform::ComboBox& combo, int colour) {
+  QPalette p = combo.palette();
+  p.setColor(QPalette::Base, platform::PlatformColour(colour));
+  combo.setPalette(p);
+}
+
 }  // namespace
 
 InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, IonoPanel& iono,
@@ -27,6 +37,7 @@ InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, I
   ih.startUpdate = [this] { internet_->StartIonoUpdateByUser(); };
   ih.saveValues = [this] { SaveIonoValues(); };
   ih.startCycle = [this] { port_.SetCycle(true); };
+  ih.stopCycle = [this] { port_.SetCycle(false); };
   ih.drawMap = [this] { port_.DrawMap(); };
   iono_data_ = std::make_unique<IonoData>(iono_, internet_->Iono(), std::move(ih));
   WireBoxes();
@@ -120,6 +131,10 @@ void InternetBoxes::ShowSwitches() {
   column_.Check27->SetValue(s.scan ? 1 : 0);
   column_.Check22->SetCaption(internet_->Switches().MoniOneCaption());
   showing_switches_ = false;
+  PaintBack(*column_.Combo9, s.comboColour);
+  PaintBack(*column_.Check22, s.moniOneColour);
+  PaintBack(*column_.Check23, internet::kSwitchColour);
+  PaintBack(*column_.Check27, s.scanColour);
 }
 
 void InternetBoxes::StartUp(double sunspot_number, double k_index, bool auto_update) {

@@ -78,8 +78,9 @@ class InternetBoxes {
   InternetWiring& Internet() { return *internet_; }
   // The web requests' hooks into the window (the chat's web send shows the same notice).
   const internet::WebWindowHooks& WebHooks() const { return web_hooks_; }
-  // The boxes show the switch state and Check22 the web source; their handlers
-  // do not run meanwhile.
+  // The boxes show the switch state, Check22 the web source, and the MONI 1
+  // combo, Check22 and Check27 their back colours (the scan's while it runs);
+  // the boxes' handlers do not run meanwhile.
   void ShowSwitches();
   // At start-up: the saved ionosphere values, the switches from their first state
   // (the first web source, no request made yet) shown, and with the automatic

@@ -8,7 +8,16 @@
 namespace zeblon::panels {
 
 IonoData::IonoData(IonoPanel& panel, internet::IonoState& state, Hooks hooks)
-    : panel_(panel), state_(state), h_(std::move(hooks)) {}
+    : panel_(panel), state_(state), h_(std::move(hooks)) {
+  for (platform::TextBox* box : {panel_.Text17, panel_.Text18}) {
+    box->OnChange = [this] { StopCycle(); };
+    box->OnClick = [this] { StopCycle(); };
+  }
+}
+
+void IonoData::StopCycle() {
+  if (h_.stopCycle) h_.stopCycle();
+}
 
 void IonoData::Open(int button) {
   if (button != 2 || !(h_.mapDrawnOnce && h_.mapDrawnOnce())) return;

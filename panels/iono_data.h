@@ -1,8 +1,9 @@
 // The IONO DATA frame at work: opened by a right click on the distance-circle
 // box with the sunspot number and the K index, an update from the web when the
 // values update themselves, the typed values taken by OK, and the outcome of an
-// update shown. The values are internet::IonoState's; the rules are in
-// internet/ionosphere.h.
+// update shown. A change of either value box, typed or shown, and a click into
+// one stop the main cycle: OK, a settings write or the pause timer resume it. The values are internet::IonoState's; the
+// rules are in internet/ionosphere.h.
 #pragma once
 
 #include <functional>
@@ -19,6 +20,7 @@ class IonoData {
     std::function<void()> startUpdate;   // the update from the web the user asked for
     std::function<void()> saveValues;    // the typed values into the settings file
     std::function<void()> startCycle;    // the main cycle (Timer1) on
+    std::function<void()> stopCycle;     // the main cycle (Timer1) off
     std::function<void()> drawMap;
   };
 
@@ -32,6 +34,7 @@ class IonoData {
   void ShowOutcome(const internet::IonoOutcome& outcome);
 
  private:
+  void StopCycle();
   IonoPanel& panel_;
   internet::IonoState& state_;
   Hooks h_;

@@ -12,6 +12,7 @@ StationControls::StationControls(panels::ControlColumn& column, Hooks hooks) : c
   c_.Check13->SetValue(1);
   c_.Check20->SetValue(switches_.MoniOneAlarmOn() ? 1 : 0);
   setting_ = false;
+  platform::SetBackColour(c_.Check13, QColor(160, 192, 192));
   c_.Label16->SetCaption(switches_.LevelCaption());
   c_.Label17->SetCaption(std::to_string(switches_.MoniOneLevel()));
 
@@ -19,7 +20,9 @@ StationControls::StationControls(panels::ControlColumn& column, Hooks hooks) : c
   c_.Check11->OnClick = [this] { ClassBoxClicked(c_.Check11, 1); };
   c_.Check19->OnClick = [this] { ClassBoxClicked(c_.Check19, 3); };
   c_.Check25->OnClick = [this] { ClassBoxClicked(c_.Check25, 4); };
-  c_.Check13->OnClick = [this] { MobileBoxPressed(); };
+  // The mobile box steps on the press of any mouse button; a click itself changes nothing.
+  c_.Check13->ClickChangesValue = false;
+  c_.Check13->OnMouseDown = [this](int) { MobileBoxPressed(); };
   c_.Command13->OnClick = [this] { LevelDown(); };
   c_.Command14->OnClick = [this] { LevelUp(); };
   c_.Command16->OnClick = [this] { MoniOneLevel(false); };
@@ -53,11 +56,18 @@ void StationControls::ShowAlarmCaption(stations::AlarmCaption caption) {
   }
 }
 
-void StationControls::Changed(bool redraw) {
+void StationControls::Changed(After after) {
   if (hooks_.changed) hooks_.changed(switches_);
-  if (!redraw) return;
-  if (hooks_.pictureShown && hooks_.pictureShown()) return;
+  if (after == After::Nothing) return;
+  if (hooks_.pictureShown && hooks_.pictureShown()) {
+    if (after == After::LevelRedraw) FocusMap();
+    return;
+  }
   if (hooks_.redraw) hooks_.redraw();
+}
+
+void StationControls::FocusMap() {
+  if (hooks_.focusMap) hooks_.focusMap();
 }
 
 void StationControls::ClassBoxClicked(platform::CheckBox* box, int stationClass) {
@@ -70,7 +80,7 @@ void StationControls::ClassBoxClicked(platform::CheckBox* box, int stationClass)
     setting_ = false;
   }
   ShowAlarmCaption(out.alarmCaption);
-  Changed(true);
+  Changed(After::Redraw);
 }
 
 void StationControls::MobileBoxPressed() {
@@ -79,18 +89,16 @@ void StationControls::MobileBoxPressed() {
   setting_ = true;
   c_.Check13->SetValue(switches_.MobileFilter());
   setting_ = false;
-  QPalette pal = c_.Check13->palette();
-  pal.setColor(QPalette::Window, switches_.MobileFilter() == 2 ? QColor(208, 255, 255) : QColor(160, 192, 192));
-  c_.Check13->setPalette(pal);
+  platform::SetBackColour(c_.Check13, switches_.MobileFilter() == 2 ? QColor(208, 255, 255) : QColor(160, 192, 192));
   ShowAlarmCaption(out.alarmCaption);
-  Changed(true);
+  Changed(After::Redraw);
 }
 
 void StationControls::LevelDown() {
   const auto out = switches_.LevelDown();
   c_.Label16->SetCaption(switches_.LevelCaption());
   ShowAlarmCaption(out.alarmCaption);
-  Changed(true);
+  Changed(After::LevelRedraw);
 }
 
 void StationControls::LevelUp() {
@@ -102,7 +110,7 @@ void StationControls::LevelUp() {
     setting_ = false;
   }
   ShowAlarmCaption(out.alarmCaption);
-  Changed(true);
+  Changed(After::LevelRedraw);
 }
 
 void StationControls::MoniOneLevel(bool up) {
@@ -111,7 +119,7 @@ void StationControls::MoniOneLevel(bool up) {
   else
     switches_.MoniOneLevelDown();
   c_.Label17->SetCaption(std::to_string(switches_.MoniOneLevel()));
-  Changed(true);
+  Changed(After::LevelRedraw);
 }
 
 void StationControls::AlarmBoxReleased(bool moniAll, int button) {
@@ -126,7 +134,8 @@ void StationControls::AlarmBoxReleased(bool moniAll, int button) {
     if (!switches_.MoniAllAlarmOn()) c_.Check21->SetValue(0);
   }
   setting_ = false;
-  Changed(false);
+  Changed(After::Nothing);
+  FocusMap();
   if (!moniAll && hooks_.writeSettings) hooks_.writeSettings();
 }
 

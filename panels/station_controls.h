@@ -20,6 +20,7 @@ class StationControls {
     std::function<void()> writeSettings;                            // after the MONI 1 alarm box (DISA)
     std::function<void(const stations::StationSwitches&)> changed;  // any switch changed
     std::function<void()> alarmDistanceSetup;                       // a right click on either km ALARM box
+    std::function<void()> focusMap;  // the map takes the focus when the window is the active one
   };
 
   StationControls(panels::ControlColumn& column, Hooks hooks);
@@ -41,7 +42,11 @@ class StationControls {
 
  private:
   void ShowAlarmCaption(stations::AlarmCaption caption);
-  void Changed(bool redraw);
+  // What follows a change: nothing more, a redraw (none while the picture viewer
+  // covers the map), or a level's redraw (the map's focus instead under the viewer).
+  enum class After { Nothing, Redraw, LevelRedraw };
+  void Changed(After after);
+  void FocusMap();
 
   panels::ControlColumn& c_;
   Hooks hooks_;

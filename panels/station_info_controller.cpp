@@ -47,8 +47,8 @@ InfoService::InfoService(panels::InfoPanel& panel, platform::Label& recordLine, 
   p.Command18->OnClick = [this] { DeleteOlderOrSearchBack(); };
   p.Command19->OnClick = [this] { DeleteNewerOrSearchForward(); };
   p.Command11->OnClick = [this] { WatchShownStation(); };
-  p.Command41->OnClick = [this] { ChatWithShownStation(); };
-  p.Command23->OnClick = [this] { PingShownStation(); };
+  p.Command41->OnClick = [this] { PingShownStation(); };
+  p.Command23->OnClick = [this] { OpenChatWithShownStation(); };
   p.Command40->OnClick = [this] { ShowRawOfShownStation(); };
   record_line_.installEventFilter(this);
   for (QWidget* w : MoniOneLabels()) w->installEventFilter(this);
@@ -364,7 +364,7 @@ void InfoService::WatchShownStation() {
   StartCycle();
 }
 
-void InfoService::ChatWithShownStation() {
+void InfoService::PingShownStation() {
   if (chat_.isHidden()) {
     column_.Check7->SetValue(1);
     chat_.show();
@@ -379,7 +379,7 @@ void InfoService::ChatWithShownStation() {
   }
 }
 
-void InfoService::PingShownStation() {
+void InfoService::OpenChatWithShownStation() {
   // The automatic answer goes off first.
   reception_.settings.autoAnswerOn = false;
   chat_.Check16->SetValue(0);

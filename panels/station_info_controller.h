@@ -114,8 +114,8 @@ class InfoService : public QObject {
   void DeleteOlderOrSearchBack();         // Command18
   void DeleteNewerOrSearchForward();      // Command19
   void WatchShownStation();               // Command11, MONI1
-  void ChatWithShownStation();            // Command41, CHAT
-  void PingShownStation();                // Command23, PING
+  void PingShownStation();                // Command41, PING: "?APRST" sent to the station
+  void OpenChatWithShownStation();        // Command23, CHAT: the chat addressed to the station
   void ShowRawOfShownStation();           // Command40, RAW
   void RecordLineReleased(int button);    // Label5
   void RetransmitStationPosition();

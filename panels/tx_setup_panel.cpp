@@ -137,7 +137,9 @@ void TxSetupPanel::ConnectCommonRules() {
   for (int n = 1; n <= 4; ++n) {
     pathMemory[n]->OnMouseUp = [this, n](int b) {
       if (b == 1) {
-        fr4Text4->SetText(links::PathMemoryRecall(FromQ(pathMemory[n]->toolTip()), PathMemoryEdits[n]));
+        // The window's stored memory, not the tooltip: a right click may have emptied that.
+        const std::string stored = StoredPathMemory ? StoredPathMemory(n) : std::string();
+        fr4Text4->SetText(links::PathMemoryRecall(stored, PathMemoryEdits[n]));
       } else if (b == 2) {
         PathMemoryEdits[n] = links::PathMemoryStore(fr4Text4->Text());
         pathMemory[n]->setToolTip(ToQ(PathMemoryEdits[n]));

@@ -144,6 +144,9 @@ class TxSetupPanel : public PanelFrame {
 
   // Pending path memories (right clicks), 1 … 4; OK takes them.
   std::array<std::string, 5> PathMemoryEdits;
+  // The path memory n (1 … 4) of the window's settings (TXPM1 … TXPM4), which a
+  // left click on M n recalls unless a right click left one pending.
+  std::function<std::string(int n)> StoredPathMemory;
   // The info line that lost the focus last (1 … 6; 0 none yet).
   int LastInfoLineIndex = 0;
   // Press-and-hold: 0 while a repetition runs; a release stores the button's number.

@@ -89,6 +89,7 @@ void WxStationPanel::ShowStation(const std::string& infoCall, const std::string&
   platform::Label* labels[] = {Label29, Label30, Label31, Label32, Label35, Label33, Label34, Label36, Label37};
   for (int i = 0; i < 9; ++i) labels[i]->SetCaption(std::string(kWords[i]) + readings[i]->text);
   Label38->SetCaption(wx->remark);
+  if (OnReportShown) OnReportShown();
 }
 
 }  // namespace zeblon::panels

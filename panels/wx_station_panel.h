@@ -50,6 +50,8 @@ class WxStationPanel : public platform::Frame {
   // Command15: the window hides itself, then runs this (the main window notes
   // that the user closed it, so the INFO panel does not reopen it).
   std::function<void()> OnClosed;
+  // The readings of a report are shown (the main window gives the map the focus).
+  std::function<void()> OnReportShown;
 
  private:
   QImage picture_;

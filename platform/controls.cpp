@@ -156,9 +156,16 @@ void CheckBox::SetValue(int value) {
 }
 std::string CheckBox::Caption() const { return FromQ(text()); }
 void CheckBox::SetCaption(std::string_view caption) { setText(ToQ(caption)); }
+void CheckBox::mousePressEvent(QMouseEvent* e) {
+  RunMouse(OnMouseDown, e);
+  QCheckBox::mousePressEvent(e);
+}
 void CheckBox::mouseReleaseEvent(QMouseEvent* e) {
   QCheckBox::mouseReleaseEvent(e);
   RunMouse(OnMouseUp, e);
+}
+void CheckBox::nextCheckState() {
+  if (ClickChangesValue) QCheckBox::nextCheckState();
 }
 
 OptionButton::OptionButton(QWidget* parent, const char* name, std::string_view caption) : QRadioButton(parent) {

@@ -125,11 +125,17 @@ class CheckBox : public QCheckBox {
   std::string Caption() const;
   void SetCaption(std::string_view caption);
   Handler OnClick;
+  // The press of a mouse button over the box (before a click changes its value).
+  MouseHandler OnMouseDown;
   // The release of a mouse button over the box (after the click changed its value).
   MouseHandler OnMouseUp;
+  // False: a click leaves the value alone (a box whose press handler sets it).
+  bool ClickChangesValue = true;
 
  protected:
+  void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void nextCheckState() override;
 };
 
 class OptionButton : public QRadioButton {

@@ -235,6 +235,7 @@ void Form0::ConnectHandlers() {
   Command5->OnClick = [this] { OpenTxSetup(); };
   tx_->OnAbort = [this] { AbortTxSetup(); };
   tx_->OnOk = [this] { TakeTxSetup(); };
+  tx_->StoredPathMemory = [this](int n) { return settings_.PathMemories[static_cast<std::size_t>(n)]; };
 }
 
 std::string Form0::SettingsPath() const { return app_folder_ + "/ZEBLON.INI"; }

@@ -155,6 +155,13 @@ void MoniAllLayer::FindLabels(const MapView& view, const QPaintDevice* device) {
   }
 }
 
+void MoniAllLayer::Forget() {
+  drawn_.clear();
+  order_.clear();
+  stations_.clear();
+  slots_ = {};
+}
+
 void MoniAllLayer::render(QPainter& painter, const MapView& viewIn) {
   drawn_.clear();  // the drawing order is rebuilt from the log at every pass
   if (settings_.moniAllLevel <= 0) return;

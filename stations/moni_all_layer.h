@@ -34,6 +34,8 @@ class MoniAllLayer : public map::Layer {
 
   // The calls in the order the last pass drew them.
   const std::vector<std::string>& DrawnOrder() const { return drawn_; }
+  // The report log was emptied: the drawing order and what was read of its slots go.
+  void Forget();
 
  private:
   // What the pass needs of one slot of the log: read from the record when its

@@ -40,7 +40,9 @@ void StationPasses::Attach(map::MapDisplay& map) {
     if (settingsOf_) settings_ = settingsOf_();
     if (settings_.moniAllLevel >= 4 || settings_.moniOneLevel >= 4) sheets_.Reload();  // a replaced sheet shows at once
     p.setFont(map::MapFont());
+    Busy(true);
     all_.render(p, v);
+    Busy(false);
   };
   one_pass_.draw = [this](QPainter& p, const MapView& v) {
     const long x = map_->state().MoniOnePixelX, y = map_->state().MoniOnePixelY;
@@ -50,7 +52,9 @@ void StationPasses::Attach(map::MapDisplay& map) {
     p.setFont(map::MapFont());
     one_.SetStationPixel(
         QPoint(static_cast<int>(std::clamp<long>(x, -4000, 4000)), static_cast<int>(std::clamp<long>(y, -4000, 4000))));
+    Busy(true);
     one_.render(p, v);
+    Busy(false);
   };
   map.layers().Add(map::LayerPlace::kMoniAll, &all_pass_);
   map.layers().Add(map::LayerPlace::kMoniOne, &one_pass_);

@@ -56,9 +56,17 @@ class StationPasses {
   void Attach(map::MapDisplay& map);
   // The MONI 1 panel's read-outs, written at every MONI 1 drawing.
   std::function<void(const MoniOneReadouts&)> onMoniOneReadouts;
+  // The wait pointer while either pass draws (true), and back (false).
+  std::function<void(bool busy)> busy;
   const std::vector<std::string>& DrawnOrder() const { return all_.DrawnOrder(); }
+  // CLEAR MONI ALL emptied the report log: the MONI ALL drawing's call lists go with it.
+  void ForgetMoniAll() { all_.Forget(); }
 
  private:
+  void Busy(bool on) {
+    if (busy) busy(on);
+  }
+
   const reception::ReceptionState& st_;
   std::function<StationDrawSettings()> settingsOf_;
   StationDrawSettings settings_;

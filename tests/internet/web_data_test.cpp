@@ -291,7 +291,6 @@ TEST(InternetSwitches, SwitchesAndScan) {
   EXPECT_TRUE(st.moniOneSupport);
   EXPECT_EQ(combo, "C");
   EXPECT_EQ(st.lastRawRequestHhmm, -5000);
-  EXPECT_EQ(st.comboColour, kScanColour);
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(sw.Tick());
   EXPECT_TRUE(sw.Tick());
   EXPECT_EQ(combo, "A");
@@ -301,7 +300,6 @@ TEST(InternetSwitches, SwitchesAndScan) {
   EXPECT_FALSE(st.scan);
   EXPECT_FALSE(st.internetScanBusy);
   EXPECT_TRUE(st.moniOneSupport);
-  EXPECT_EQ(st.comboColour, kComboColour);
   EXPECT_EQ(draws, 1);
   // MONI 1 support off ends MONI ALL support too.
   sw.SetMoniOneSupport(false);

@@ -3,13 +3,18 @@
 #include "main_window/form1.h"
 #include "map/map_service.h"
 
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QThread>
 #include <fcntl.h>
 #include <unistd.h>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -22,6 +27,7 @@
 #include "reception/station_record.h"
 #include "settings/text_files.h"
 #include "tests/support/find.h"
+#include "tests/support/mouse.h"
 #include "tests/main_window/minimal_map_display.h"
 
 namespace zeblon {
@@ -46,6 +52,26 @@ class Form1Test : public ProgramFolderTest {
     form->show();
     PumpUntil([&] { return form->Map().state().MapDrawnOnce == 1; });
     return form;
+  }
+  // A report of SM5ABC at the map centre, stored and drawn.
+  static void HearStationAtTheCentre(Form1& form) {
+    reception::RecordParts parts;
+    parts.date = "240517";
+    parts.time = "0930";
+    parts.position = reception::PositionPart(6581500, 401250);
+    parts.call = "SM5ABC";
+    parts.symbol = "/>";
+    form.StoreHeardReport(parts.Build(false));
+    form.DrawMap();
+  }
+  // A report of the weather station SM5WX (weather symbol "/_").
+  static std::string WeatherReport() {
+    std::string record(120, ' ');
+    record.replace(0, 11, "240517 0930");
+    record.replace(42, 36, "180/010g015t050r001p010P005h65b10132");
+    record.replace(32, 5, "SM5WX");
+    record.replace(100, 2, "/_");
+    return record;
   }
 };
 
@@ -148,23 +174,12 @@ TEST_F(Form1Test, StationControlsReachTheReceivePathAndTheWxWindowOpensForWeathe
   EXPECT_TRUE(form->Timer1->isActive());
 
   // The station passes run in the map's redraw: MONI ALL, then MONI 1 with its read-outs.
-  reception::RecordParts parts;
-  parts.date = "240517";
-  parts.time = "0930";
-  parts.position = reception::PositionPart(6581500, 401250);
-  parts.call = "SM5ABC";
-  parts.symbol = "/>";
-  form->StoreHeardReport(parts.Build(false));
-  form->DrawMap();
+  HearStationAtTheCentre(*form);
   EXPECT_EQ(form->StationPasses().DrawnOrder(), std::vector<std::string>{"SM5ABC"});
   EXPECT_EQ(Find<platform::Label>(*form, "Label6")->Caption(), std::to_string(form->HeardStations().MoniOneCount()));
 
   // The WX STATION window for a record with the weather symbol, closed for another.
-  std::string record(120, ' ');
-  record.replace(0, 11, "240517 0930");
-  record.replace(42, 36, "180/010g015t050r001p010P005h65b10132");
-  record.replace(32, 5, "SM5WX");
-  record.replace(100, 2, "/_");
+  std::string record = WeatherReport();
   form->StoreHeardReport(record);
   ASSERT_TRUE(form->ShowStationInfo("SM5WX"));
   form->ShowWxInfoForRecord(record);
@@ -232,6 +247,180 @@ TEST_F(Form1Test, TheStoredMoniOneAlarmIsShownAndKeptUntilTheUserChangesIt) {
     EXPECT_TRUE(IniHas("DISA=" + std::to_string(1 - disa)));
     form->close();
   }
+}
+
+// The station controls, Quick Info and the WX STATION window hand the keyboard
+// focus back to the map of the active window; a level changed while the picture
+// viewer covers the map draws nothing.
+TEST_F(Form1Test, TheMapTakesTheFocusBackFromTheStationControls) {
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  form->activateWindow();
+  QApplication::setActiveWindow(form.get());
+  PumpUntil([&] { return form->isActiveWindow(); }, 2000);
+  ASSERT_TRUE(form->isActiveWindow());
+  auto& map = dynamic_cast<map::MapService&>(form->MapDisplay()).display();
+  int drawings = 0;
+  map.hooks().drawn = [&] { ++drawings; };
+  QWidget* viewer = Find(*form, "Frame8");
+  auto* label16 = Find<platform::Label>(*form, "Label16");
+  auto* label17 = Find<platform::Label>(*form, "Label17");
+  auto button = [&](const char* name) {
+    return [&form, name] { Find<platform::CommandButton>(*form, name)->click(); };
+  };
+  auto release = [&](const char* name, Qt::MouseButton b) {
+    return [&form, name, b] { testing_support::ClickWith(*Find(*form, name), b, QPointF(4, 6)); };
+  };
+  // A weather report shown in the INFO panel opens the WX STATION window.
+  const std::string record = WeatherReport();
+  form->StoreHeardReport(record);
+
+  const struct {
+    const char* what;
+    bool underViewer;
+    std::function<void()> act;
+    std::function<bool()> done;  // what the control shows afterwards
+  } cases[] = {
+      {"MONI ALL level down", true, button("Command13"), [&] { return label16->Caption() == "1"; }},
+      {"MONI ALL level up", true, button("Command14"), [&] { return label16->Caption() == "2"; }},
+      {"MONI 1 level up", true, button("Command17"), [&] { return label17->Caption() == "3"; }},
+      {"MONI 1 level down", true, button("Command16"), [&] { return label17->Caption() == "2"; }},
+      {"Quick Info", false, [&] { Find<platform::CheckBox>(*form, "Check5")->click(); },
+       [&] {
+         return form->CurrentSettings().LanguageSetting ==
+                (Find<platform::CheckBox>(*form, "Check5")->Value() == 1 ? 11 : 1);
+       }},
+      {"MONI ALL km ALARM", false, release("Check21", Qt::LeftButton),
+       [&] { return Find<platform::CheckBox>(*form, "Check21")->Value() == 1; }},
+      {"MONI 1 km ALARM", false, release("Check20", Qt::LeftButton),
+       [&] { return Find<platform::CheckBox>(*form, "Check20")->Value() == 0; }},
+      {"ALARM DIST SETUP's OK", false,
+       [&] {
+         testing_support::ClickWith(*Find(*form, "Check20"), Qt::RightButton, QPointF(4, 6));
+         Find<platform::TextBox>(*form, "Text9")->SetText("7");
+         Find<platform::CommandButton>(*form, "Command35")->click();
+       },
+       [&] { return form->CurrentSettings().AlarmDistanceKm == 7 && Find(*form, "Frame13")->isHidden(); }},
+      {"the WX STATION window", false,
+       [&] {
+         ASSERT_TRUE(form->ShowStationInfo("SM5WX"));
+         Find(*form, "Command1")->setFocus();
+         form->ShowWxInfoForRecord(record);
+       },
+       [&] { return Find(*form, "Frame15")->isVisible(); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    form->Map().SetPictureMode(c.underViewer ? 1 : 0);
+    viewer->setVisible(c.underViewer);
+    QWidget* other = Find(*form, "Command1");
+    other->setFocus();
+    ASSERT_TRUE(other->hasFocus());
+    drawings = 0;
+    c.act();
+    EXPECT_TRUE(c.done());
+    EXPECT_TRUE(form->Picture1->hasFocus());
+    if (c.underViewer) {
+      EXPECT_EQ(drawings, 0);
+    }
+  }
+  form->close();
+}
+
+// The mobile box steps 0, 1, 2, 0 on the press of any mouse button, light only
+// at 2 (mobile stations shown while they move); a click makes no step of its own.
+TEST_F(Form1Test, TheMobileBoxStepsOnThePressOfAnyButton) {
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  auto* check13 = Find<platform::CheckBox>(*form, "Check13");
+  ASSERT_EQ(check13->Value(), 1);
+  const struct {
+    Qt::MouseButton button;
+    int value;
+    bool light;
+    int maskBit;
+  } presses[] = {{Qt::LeftButton, 2, true, 4},
+                 {Qt::RightButton, 0, false, 0},
+                 {Qt::MiddleButton, 1, false, 4},
+                 {Qt::LeftButton, 2, true, 4}};
+  for (const auto& p : presses) {
+    SCOPED_TRACE(std::to_string(p.button) + " to " + std::to_string(p.value));
+    testing_support::ClickWith(*check13, p.button, QPointF(4, check13->height() / 2.0));
+    EXPECT_EQ(check13->Value(), p.value);
+    const QColor seen = check13->grab().toImage().pixelColor(check13->width() - 3, check13->height() / 2);
+    EXPECT_EQ(seen, p.light ? QColor(208, 255, 255) : QColor(160, 192, 192));
+    EXPECT_EQ(form->Reception().settings.stationFilterMask & 4, p.maskBit);
+  }
+  // The keyboard's click changes nothing.
+  check13->setFocus();
+  QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+  QCoreApplication::sendEvent(check13, &space);
+  QKeyEvent spaceUp(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
+  QCoreApplication::sendEvent(check13, &spaceUp);
+  EXPECT_EQ(check13->Value(), 2);
+  form->close();
+}
+
+// While a station pass draws, the window shows the wait pointer, and the normal
+// one after it.
+TEST_F(Form1Test, TheStationPassesShowTheWaitPointerWhileTheyDraw) {
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  struct Pointers : QObject {
+    std::vector<Qt::CursorShape> seen;  // each change once
+    bool eventFilter(QObject* o, QEvent* e) override {
+      const Qt::CursorShape now = static_cast<QWidget*>(o)->cursor().shape();
+      if (e->type() == QEvent::CursorChange && (seen.empty() || seen.back() != now)) seen.push_back(now);
+      return false;
+    }
+  } pointers;
+  form->installEventFilter(&pointers);
+  const struct {
+    int moniAllLevel;
+    std::vector<Qt::CursorShape> seen;
+  } cases[] = {{2, {Qt::WaitCursor, Qt::ArrowCursor, Qt::WaitCursor, Qt::ArrowCursor}},
+               {0, {Qt::WaitCursor, Qt::ArrowCursor}}};  // MONI 1 alone
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.moniAllLevel);
+    while (form->Reception().settings.moniAllDisplayLevel > c.moniAllLevel)
+      Find<platform::CommandButton>(*form, "Command13")->click();
+    pointers.seen.clear();
+    form->DrawMap();
+    EXPECT_EQ(pointers.seen, c.seen);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+  }
+  form->removeEventFilter(&pointers);
+  form->close();
+}
+
+// CLEAR MONI ALL empties the report log, the RAW list and the drawing's call
+// lists, also while the picture viewer covers the map and nothing is drawn.
+TEST_F(Form1Test, ClearMoniAllEmptiesTheStationDrawing) {
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  HearStationAtTheCentre(*form);
+  ASSERT_EQ(form->StationPasses().DrawnOrder(), std::vector<std::string>{"SM5ABC"});
+  form->Map().SetPictureMode(1);
+  Find(*form, "Frame8")->show();
+  Find<platform::CommandButton>(*form, "Command3")->click();
+  EXPECT_EQ(form->HeardStations().MoniAllCount(), 0);
+  auto* list1 = Find<platform::ListBox>(*form, "List1");
+  ASSERT_EQ(list1->ListCount(), 1);
+  EXPECT_EQ(list1->List(0), "");
+  EXPECT_TRUE(form->StationPasses().DrawnOrder().empty());
+  EXPECT_TRUE(form->Timer1->isActive());
+  form->close();
+}
+
+// The INFO panel's buttons in the program's own font.
+TEST_F(Form1Test, TheInfoPanelsButtonsUseTheProgramFont) {
+  ASSERT_GE(QFontDatabase::addApplicationFont(QString(ZEBLON_PROGRAM_DIR) + "/FONTS/QW7_F3.TTF"), 0);
+  auto form = StartMainWindow();
+  const auto buttons = Find(*form, "Frame1")->findChildren<QPushButton*>();
+  ASSERT_EQ(buttons.size(), 13);
+  for (const QPushButton* b : buttons)
+    EXPECT_EQ(QFontInfo(b->font()).family().toStdString(), "QW7_F3") << b->objectName().toStdString();
+  form->close();
 }
 
 TEST_F(Form1Test, LaterActivationsRunOnlyTheHeadAndTheTail) {

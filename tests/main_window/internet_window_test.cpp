@@ -4,11 +4,15 @@
 // the MONI 1 track; the IONO DATA frame's OK saves typed values; with automatic
 // update the start-up takes both values from the magnetogram page.
 #include <QDateTime>
+#include <QFocusEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include "internet/web_requests.h"
@@ -291,8 +295,31 @@ TEST_F(InternetWindowTest, IonoDataOkSavesTheTypedValues) {
   auto* text18 = Find<platform::TextBox>(*form, "Text18");
   EXPECT_EQ(text17->Text(), "80");
   EXPECT_EQ(text18->Text(), "2");
-  text17->SetText("123");
-  text18->SetText("4.5 x");
+  EXPECT_FALSE(form->Timer1->isActive());  // the values shown stopped the cycle
+  // A click into either box, and typing in it, stop the main cycle until OK.
+  const struct {
+    platform::TextBox* box;
+    bool typing;
+    const char* text;  // the text then
+  } steps[] = {{text17, false, "80"}, {text17, true, "123"}, {text18, false, "2"}, {text18, true, "4.5 x"}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.box->objectName().toStdString() + (step.typing ? " typed" : " clicked"));
+    form->Timer1->start();
+    if (step.typing) {
+      step.box->selectAll();
+      for (const char c : std::string(step.text)) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(c)));
+        QCoreApplication::sendEvent(step.box, &key);
+      }
+    } else {
+      const QPointF at(4, step.box->height() / 2.0);
+      QMouseEvent press(QEvent::MouseButtonPress, at, step.box->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QCoreApplication::sendEvent(step.box, &press);
+    }
+    EXPECT_EQ(step.box->Text(), step.text);
+    EXPECT_FALSE(form->Timer1->isActive());
+  }
   Find<platform::CommandButton>(*form, "Command60")->click();
   EXPECT_FALSE(frame->isVisible());
   EXPECT_TRUE(IniHas("SSPT=123"));
@@ -456,6 +483,80 @@ TEST_F(InternetWindowTest, IonoDataFrameHoldsItsTexts) {
   ASSERT_TRUE(form->grab().save(QString::fromStdString((dir / "iono_data_window.png").string()), "PNG"));
   label46->SetCaption("UPDATE FAILED");
   ASSERT_TRUE(frame->grab().save(QString::fromStdString((dir / "iono_data_frame_failed.png").string()), "PNG"));
+  form->close();
+}
+
+// The scan of the stored MONI 1 stations shows in the back colours of the MONI 1
+// combo, Check22 and Check27 while it runs; whatever ends it gives them their
+// normal colours again.
+TEST_F(InternetWindowTest, TheScanShowsInTheBoxesColoursUntilItEnds) {
+  WriteIni("");
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  auto* combo9 = Find<platform::ComboBox>(*form, "Combo9");
+  auto* check7 = Find<platform::CheckBox>(*form, "Check7");
+  auto* check22 = Find<platform::CheckBox>(*form, "Check22");
+  auto* check23 = Find<platform::CheckBox>(*form, "Check23");
+  auto* check27 = Find<platform::CheckBox>(*form, "Check27");
+  // The colour a box shows beside its caption, and the combo's text field beside its text.
+  auto seen = [](QWidget* w) { return w->grab().toImage().pixelColor(w->width() - 3, w->height() / 2); };
+  const QColor grey(200, 200, 200), normal(160, 192, 192), scanning(224, 192, 128);
+  auto expectColours = [&](const QColor& combo, const QColor& boxes) {
+    EXPECT_EQ(seen(combo9->lineEdit()), combo);
+    EXPECT_EQ(seen(check22), boxes);
+    EXPECT_EQ(seen(check27), boxes);
+    EXPECT_EQ(seen(check23), normal);
+  };
+  expectColours(grey, normal);
+
+  const struct {
+    const char* what;
+    std::function<void()> end;
+  } cases[] = {
+      {"Check27 unticked", [&] { check27->click(); }},
+      {"MONI ALL internet support ticked", [&] { check23->click(); }},
+      {"MONI 1 internet support unticked", [&] { check22->click(); }},
+      {"the CHAT window opened", [&] { check7->click(); }},
+      {"the MONI 1 combo took the focus",
+       [&] {
+         QFocusEvent focus(QEvent::FocusIn, Qt::OtherFocusReason);
+         QCoreApplication::sendEvent(combo9, &focus);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    check7->SetValue(0);
+    check23->SetValue(0);
+    check27->click();
+    ASSERT_EQ(check27->Value(), 1);
+    ASSERT_EQ(check22->Value(), 1);
+    expectColours(scanning, scanning);
+    c.end();
+    EXPECT_EQ(check27->Value(), 0);
+    expectColours(grey, normal);
+  }
+  form->close();
+}
+
+// Without a radio the chat reaches the watched station only through the web: the
+// polls' time limit closes it with them.
+TEST_F(InternetWindowTest, ThePollLimitClosesTheChatWithoutRadio) {
+  WriteIni("");
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  auto* check7 = Find<platform::CheckBox>(*form, "Check7");
+  auto* check22 = Find<platform::CheckBox>(*form, "Check22");
+  QWidget* chat = Find(*form, "Frame3");
+  check7->click();
+  ASSERT_TRUE(chat->isVisible());
+  ASSERT_EQ(check22->Value(), 1);  // the chat switched MONI 1 internet support on
+  form->Tick().hooks.pollTimeLimit();
+  EXPECT_TRUE(chat->isVisible());  // within the limit
+  form->Internet().SwitchState().internetPollStart -= form->Shell().InternetPollLimit + 1;
+  form->Tick().hooks.pollTimeLimit();
+  EXPECT_EQ(check22->Value(), 0);
+  EXPECT_EQ(check7->Value(), 0);
+  EXPECT_FALSE(chat->isVisible());
   form->close();
 }
 

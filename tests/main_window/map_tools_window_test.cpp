@@ -21,6 +21,7 @@
 #include "settings/text_files.h"
 #include "tests/map/tile_fixture.h"
 #include "tests/support/find.h"
+#include "tests/support/mouse.h"
 #include "tests/support/program_folder.h"
 
 #ifdef ZEBLON_HAVE_VIDEO
@@ -221,6 +222,14 @@ TEST_F(MapToolsWindowTest, WebMapsGlobeAndReadmeOpenThroughTheDesktopOpener) {
   const std::string kml = Read(folder_ / "ZEBLON.KML");
   EXPECT_EQ(kml.rfind("<kml>\r\n<Placemark>\r\n<name> 59.", 0), 0u) << kml;
   EXPECT_NE(kml.find("</Placemark>\r\n</kml>\r\n"), std::string::npos);
+}
+
+// One left click on the globe button hands the map over once.
+TEST_F(MapToolsWindowTest, OneClickOnTheGlobeButtonHandsTheMapOverOnce) {
+  testing_support::ClickWith(*Find(*form_, "Command58"), Qt::LeftButton);
+  ASSERT_EQ(Opened(1).size(), 1u);
+  PumpUntil([] { return false; }, 1000);  // a second hand-over would have arrived meanwhile
+  EXPECT_EQ(Opened(1), std::vector<std::string>{(folder_ / "ZEBLON.KML").string()});
 }
 
 // F1 opens the program folder's help page; without it a box says so and the

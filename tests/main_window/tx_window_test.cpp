@@ -20,6 +20,7 @@
 #include "tests/support/direwolf.h"
 #include "tests/support/fast_clock.h"
 #include "tests/support/find.h"
+#include "tests/support/path_memory_clicks.h"
 #include "tests/support/program_folder.h"
 #include "tests/support/pty_pair.h"
 
@@ -115,6 +116,21 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   EXPECT_TRUE(tx.isHidden());
   EXPECT_TRUE(form->Timer1->isActive());
   EXPECT_TRUE(IniHas("TXID=7"));
+}
+
+// The path memories as the user clicks them; OK stores the path a right click left.
+TEST_F(TxWindowTest, PathMemoriesRecallTheStoredPath) {
+  Ini("4", "TXPM2=RELAY\r\n");
+  auto form = Start();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  panels::TxSetupPanel& tx = form->TxPanel();
+  form->TxSetup().ToggleTransmitOrOpenTxSetup(2);
+  ASSERT_FALSE(tx.isHidden());
+  ASSERT_EQ(tx.pathMemory[2]->toolTip().toStdString(), "RELAY");
+  const std::string kept = testing_support::ClickPathMemoryTwo(tx, "RELAY");
+  tx.fr4Command4->click();
+  EXPECT_TRUE(tx.isHidden());
+  EXPECT_TRUE(IniHas("TXPM2=" + kept)) << Read("ZEBLON.INI");
 }
 
 TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {

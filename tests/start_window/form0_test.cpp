@@ -25,6 +25,7 @@
 #include "reception/symbol_table.h"
 #include "settings/settings.h"
 #include "tests/support/direwolf.h"
+#include "tests/support/path_memory_clicks.h"
 #include "tests/support/program_folder.h"
 
 namespace zeblon {
@@ -398,6 +399,19 @@ TEST_F(StartWindowTest, LanguageWithoutTooltipsAndAnUnknownDigit) {
   form0_->SelectLanguage(10);
   form0_->ShowMapsPathHelp();
   EXPECT_EQ(platform::MessageLog().back().text, "");
+}
+
+// The path memories as the user clicks them; OK stores the path a right click left.
+TEST_F(StartWindowTest, PathMemoriesRecallTheStoredPath) {
+  WriteFileAtomically(folder_ / "ZEBLON.INI", "TEMP=/tmp\r\nUSER=qw7tk\r\nMODEM=4\r\nTXPM2=RELAY\r\n");
+  ASSERT_TRUE(form0_->Form_Activate());
+  auto& tx = form0_->TxPanel();
+  form0_->OpenTxSetup();
+  ASSERT_TRUE(tx.Frame4->isVisibleTo(form0_));
+  ASSERT_EQ(tx.pathMemory[2]->toolTip().toStdString(), "RELAY");
+  const std::string kept = testing_support::ClickPathMemoryTwo(tx, "RELAY");
+  tx.fr4Command4->click();
+  EXPECT_NE(Ini().find("\r\nTXPM2=" + kept + "\r\n"), std::string::npos) << Ini();
 }
 
 // The TX setup panel: opening, OK and ABORT.
