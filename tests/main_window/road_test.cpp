@@ -252,8 +252,9 @@ TEST_F(RoadTest, OwnCallDecidesChatIGateAndAutomaticAnswer) {
   }
 }
 
-// The engine on this computer missing at START: the title says so once, the link
-// keeps trying, and the notice goes when the engine answers.
+// The engine on this computer missing at START: the title says so once (when the
+// connection is refused), the link keeps trying, and the notice goes when the
+// engine answers, which the RAW list tells.
 TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   // Without the hourly ionosphere request the main cycle ticks on at once.
   Write("ZEBLON.INI", "HOSTP=" + std::to_string(engine_port_) + "\r\nIONA=0\r\n");
@@ -262,6 +263,7 @@ TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
   const std::string notice = "PACKET ENGINE NOT REACHED AT localhost:" + std::to_string(engine_port_) + ", RETRYING";
   auto title = [&] { return main.windowTitle().toStdString(); };
+  PumpUntil([&] { return title().find(notice) != std::string::npos; }, 5000);
   EXPECT_NE(title().find(notice), std::string::npos) << title();
   auto* live = dynamic_cast<links::LiveRadioLink*>(&main.RadioLink());
   ASSERT_NE(live, nullptr);
@@ -295,6 +297,9 @@ TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1);
   EXPECT_GE(connections, 1);
   EXPECT_EQ(title().substr(0, 6), "ZEBLON");
+  const std::string answered = "*** PACKET ENGINE AT localhost:" + std::to_string(engine_port_) + " ANSWERED";
+  EXPECT_NE(std::find(main.Reception().monitorLines.lines.begin(), main.Reception().monitorLines.lines.end(), answered),
+            main.Reception().monitorLines.lines.end());
   main.CloseByUser();
 }
 
