@@ -247,6 +247,53 @@ TEST_F(LiveRoadTest, TheEngineIsSaidMissingOnlyWhileItIs) {
   ASSERT_TRUE(main.ShutdownDone());
 }
 
+// A numbered message and a path query heard for the user: under a valid call the
+// acknowledgement, the automatic answer and the path reply go on the air; under a
+// call that cannot be a licensed one the message is shown and nothing goes out.
+TEST_F(LiveRoadTest, NothingIsSentByItselfUnderAnInvalidCall) {
+  struct Case {
+    const char* call;
+    bool answers;
+  };
+  for (const Case& c : {Case{"SM5XYZ", true}, Case{"NOCALL", false}}) {
+    SCOPED_TRACE(c.call);
+    QTemporaryDir dir;
+    const int port = testing_support::FreePort();
+    Direwolf engine(dir, port);
+    ASSERT_TRUE(engine.started()) << engine.output();
+    const std::string call = c.call;
+    Write("ZEBLON.INI", "USER=" + call + "\r\nTXID=7\r\nMODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nTEMP=\r\n");
+    Program program;
+    Form1& main = Open(program);
+    Start(main);
+    PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 1; }, 5000);
+    ASSERT_EQ(main.RadioLink().State().AgwDataPending, 1);
+    PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
+    const std::string to = ":" + call + std::string(9 - call.size(), ' ') + ":";
+    engine.Feed(testing_support::PacketAudio(dir, "SM5DEF>APRS,WIDE2-1:" + to + "hello{21") +
+                testing_support::PacketAudio(dir, "SM5DEF>APRS,WIDE2-1:" + to + "?APRST"));
+    auto chatHas = [&](const std::string& text) {
+      for (int i = 0; i < 8; ++i)
+        if (main.Chat().Queue().At(i).text.find(text) != std::string::npos) return true;
+      return false;
+    };
+    PumpUntil([&] { return chatHas("?APRST"); }, 15000);
+    ASSERT_TRUE(chatHas("SM5DEF   " + to + "hello{21")) << engine.output();
+    const std::string from = "[0L] " + call + "-7>ZEBL,WIDE1-1::SM5DEF   :";
+    auto sent = [&](const std::string& text) { return engine.output().find(from + text) != std::string::npos; };
+    PumpUntil([&] { return sent("ack21") && sent("AA: ") && sent("PATH = "); }, c.answers ? 15000 : 4000);
+    EXPECT_EQ(sent("ack21"), c.answers) << engine.output();
+    EXPECT_EQ(sent("AA: "), c.answers) << engine.output();
+    EXPECT_EQ(sent("PATH = SM5DEF"), c.answers) << engine.output();
+    EXPECT_EQ(chatHas("PATH = "), c.answers);
+    if (!c.answers) {
+      EXPECT_EQ(engine.output().find("[0L]"), std::string::npos) << engine.output();
+    }
+    main.CloseByUser();
+    ASSERT_TRUE(main.ShutdownDone());
+  }
+}
+
 // An engine that takes the connection but does not answer the registration: the
 // title says nothing while the registration may still be answered, then that the
 // engine is not reached; when it answers a later attempt, the notice goes and the
