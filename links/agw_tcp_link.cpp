@@ -15,6 +15,9 @@ AgwTcpLink::AgwTcpLink(QObject* parent) : QObject(parent), socket_(std::make_uni
   connect(socket_.get(), &QTcpSocket::readyRead, this, [this] { OnReadyRead(); });
   connect(socket_.get(), &QTcpSocket::disconnected, this, [this] { OnSocketGone(); });
   connect(socket_.get(), &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) { OnSocketGone(); });
+  phaseLimit_.setSingleShot(true);
+  phaseLimit_.setTimerType(Qt::PreciseTimer);
+  connect(&phaseLimit_, &QTimer::timeout, this, [this] { EndOverdueAttempt(); });
   sinceDown_.start();
 }
 
@@ -26,14 +29,16 @@ AgwTcpLink::~AgwTcpLink() {
 void AgwTcpLink::StartAttempt() {
   socket_->abort();
   reader_.Clear();
-  refused_ = false;
+  connected_ = false;
   state_ = State::Connecting;
   phase_.start();
+  StartPhaseLimit(limits_.connectMs);
   socket_->connectToHost(QString::fromStdString(host_), static_cast<quint16>(port_));
 }
 
 void AgwTcpLink::OnConnected() {
   if (state_ != State::Connecting) return;
+  connected_ = true;
   const auto frame = BuildAgwFrame('X', radioPort_, txCall_, "APRS");
   if (!frame || !Write(*frame)) {
     GoDown(false);
@@ -41,6 +46,25 @@ void AgwTcpLink::OnConnected() {
   }
   state_ = State::Registering;
   phase_.start();
+  StartPhaseLimit(limits_.registerMs);
+}
+
+void AgwTcpLink::StartPhaseLimit(int ms) {
+  // A little past the limit, so that the phase's own clock has run out when it fires.
+  phaseLimit_.start(ms + 1);
+}
+
+void AgwTcpLink::EndOverdueAttempt() {
+  const int limit = state_ == State::Connecting    ? limits_.connectMs
+                    : state_ == State::Registering ? limits_.registerMs
+                                                   : -1;
+  if (limit < 0) return;
+  const qint64 elapsed = phase_.elapsed();
+  if (elapsed > limit) {
+    GoDown(false);
+  } else if (!phaseLimit_.isActive()) {
+    StartPhaseLimit(static_cast<int>(limit - elapsed));  // a timer that fired early
+  }
 }
 
 void AgwTcpLink::OnReadyRead() {
@@ -56,6 +80,7 @@ void AgwTcpLink::OnReadyRead() {
       // The registration is read from its own frame, however the stream cut it.
       if (!f.data.empty() && f.data[0] == '\x01') {
         state_ = State::Up;
+        phaseLimit_.stop();
         const auto monitor = BuildAgwFrame('m', radioPort_, txCall_, "APRS");
         if (!monitor || !Write(*monitor)) {
           GoDown(false);
@@ -69,7 +94,6 @@ void AgwTcpLink::OnReadyRead() {
         wasUp_ = true;
         if (up_down_) up_down_(true);
       } else {
-        refused_ = true;
         GoDown(false);
         return;
       }
@@ -86,7 +110,9 @@ void AgwTcpLink::OnSocketGone() {
 
 void AgwTcpLink::GoDown(bool lost) {
   const bool was_up = state_ == State::Up;
+  const bool attempt = state_ == State::Connecting || state_ == State::Registering;
   state_ = State::Down;
+  phaseLimit_.stop();
   sinceDown_.start();
   socket_->abort();
   reader_.Clear();
@@ -96,6 +122,7 @@ void AgwTcpLink::GoDown(bool lost) {
     lostReported_ = true;
   }
   if (was_up && up_down_) up_down_(false);
+  if (attempt && attempt_failed_) attempt_failed_();
 }
 
 bool AgwTcpLink::Write(const std::string& bytes) {
@@ -130,21 +157,11 @@ AgwTcpLink::ConnectResult AgwTcpLink::ConnectInBackground(const std::string& hos
 
 AgwTcpLink::ConnectResult AgwTcpLink::Connect(const std::string& host, int port, const std::string& txCall) {
   if (const ConnectResult r = ConnectInBackground(host, port, txCall); r != ConnectResult::Pending) return r;
-  bool everConnected = false;
   for (;;) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (state_ == State::Registering) everConnected = true;
+    EndOverdueAttempt();
     if (state_ == State::Up) return ConnectResult::Registered;
-    if (state_ == State::Down)
-      return everConnected || refused_ ? ConnectResult::NotRegistered : ConnectResult::HostNotFound;
-    if (state_ == State::Connecting && phase_.elapsed() > limits_.connectMs) {
-      GoDown(false);
-      return ConnectResult::HostNotFound;
-    }
-    if (state_ == State::Registering && phase_.elapsed() > limits_.registerMs) {
-      GoDown(false);
-      return ConnectResult::NotRegistered;
-    }
+    if (state_ == State::Down) return connected_ ? ConnectResult::NotRegistered : ConnectResult::HostNotFound;
     platform::Pause(0.002f);
   }
 }
@@ -154,11 +171,7 @@ void AgwTcpLink::Upkeep() {
   switch (state_) {
     case State::Up: return;
     case State::Connecting:
-      if (phase_.elapsed() > limits_.connectMs) GoDown(false);
-      return;
-    case State::Registering:
-      if (phase_.elapsed() > limits_.registerMs) GoDown(false);
-      return;
+    case State::Registering: EndOverdueAttempt(); return;
     case State::Down:
       if (sinceDown_.elapsed() >= limits_.retryMs) StartAttempt();
       return;
@@ -183,9 +196,10 @@ bool AgwTcpLink::SendUiFrame(const std::string& txCall, const std::string& desti
 
 void AgwTcpLink::Disconnect(float waitSeconds) {
   wanted_ = false;
+  phaseLimit_.stop();
   if (socket_->state() != QAbstractSocket::ConnectedState) {
+    state_ = State::Down;  // an attempt given up is no failed attempt
     socket_->abort();
-    state_ = State::Down;
     return;
   }
   if (const auto frame = BuildAgwFrame('x', radioPort_, txCall_, "APRS")) Write(*frame);

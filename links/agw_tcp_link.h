@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -56,6 +57,9 @@ class AgwTcpLink : public QObject {
   void SetStatusHook(std::function<void(const std::string&)> hook) { status_ = std::move(hook); }
   // Told whenever the link comes up (registered, monitoring on) or goes down.
   void SetUpDownHook(std::function<void(bool up)> hook) { up_down_ = std::move(hook); }
+  // Told when an attempt ends without the link coming up: the connection refused
+  // or not made within its time, the registration refused or not answered in time.
+  void SetAttemptFailedHook(std::function<void()> hook) { attempt_failed_ = std::move(hook); }
   void SetLimits(const Limits& limits) { limits_ = limits; }
 
   // ConnectAgwTcp: connects to host:port, registers `txCall` and switches
@@ -68,8 +72,8 @@ class AgwTcpLink : public QObject {
   ConnectResult ConnectInBackground(const std::string& host, int port, const std::string& txCall);
 
   // The main cycle's look at the link: after a loss (or a failed start) it
-  // starts a new attempt once the retry time has passed, and ends an attempt
-  // that ran past its limit. Never blocks.
+  // starts a new attempt once the retry time has passed. An attempt that runs
+  // past its limit ends by itself, whether the main cycle looks or not. Never blocks.
   void Upkeep();
 
   // SendAgwTcpUiFrame: one UI frame from the own call to the destination through
@@ -95,6 +99,9 @@ class AgwTcpLink : public QObject {
   void OnReadyRead();
   void OnSocketGone();
   void GoDown(bool lost);
+  // Ends the attempt when its phase has run past the phase's limit.
+  void EndOverdueAttempt();
+  void StartPhaseLimit(int ms);
   bool Write(const std::string& bytes);
 
   std::unique_ptr<QTcpSocket> socket_;
@@ -102,18 +109,20 @@ class AgwTcpLink : public QObject {
   std::function<void(std::string)> sink_;
   std::function<void(const std::string&)> status_;
   std::function<void(bool)> up_down_;
+  std::function<void()> attempt_failed_;
   Limits limits_;
   State state_ = State::Down;
   bool wanted_ = false;        // the link should be up (Connect was called, no Disconnect)
   bool wasUp_ = false;         // up at least once since Connect
   bool lostReported_ = false;  // the loss was told and the restoring is still to be told
-  bool refused_ = false;       // the engine answered the registration with "not registered"
+  bool connected_ = false;     // the current attempt reached the engine
   std::string host_;
   int port_ = 0;
   std::string txCall_;
   std::uint8_t radioPort_ = 0;
   QElapsedTimer phase_;      // since the current attempt's phase began
   QElapsedTimer sinceDown_;  // since the link went down
+  QTimer phaseLimit_;        // fires when the current attempt's phase is due to end
   int losses_ = 0;
   int reconnections_ = 0;
 };

@@ -14,8 +14,19 @@
 namespace zeblon::links {
 
 LiveRadioLink::LiveRadioLink() {
-  engine_.SetStatusHook([this](const std::string& text) { Tell(text); });
-  engine_.SetUpDownHook([this](bool up) { state_.AgwDataPending = up ? 1 : 0; });
+  engine_.SetStatusHook([this](const std::string& text) {
+    // A loss is said where the user looks; its end is told with the answer (EngineAnswered).
+    if (text == kAgwLinkRestored) return;
+    Tell(text);
+    if (text == kAgwLinkLost) ShowEngineNotice(EngineNotice::Lost, text);
+  });
+  engine_.SetUpDownHook([this](bool up) {
+    state_.AgwDataPending = up ? 1 : 0;
+    if (up) EngineAnswered();
+  });
+  engine_.SetAttemptFailedHook([this] {
+    if (awaitingEngine_) SayEngineNotReached();
+  });
   beacon_.resolvePath = [](const std::string& name) { return InfoFilePath(name, platform::ProgramFolder()); };
   beacon_.tell = [this](const std::string& text) { Tell(text); };
 }
@@ -48,13 +59,15 @@ void LiveRadioLink::BringUp() {
   ports.tnc = &state_.MSComm1;
   ports.gps = &state_.MSComm2;
   ports.engine = &engine_;
+  // The engine on this computer is not waited for: a notice comes only when an
+  // attempt fails, and the answer after one is told (BringUpRadioLink).
+  const bool local = InterfaceKindOf(settings_->InterfaceKind) == InterfaceKind::AgwLocal;
+  awaitingEngine_ = local;
   const BringUpResult r = BringUpRadioLink(*settings_, window_->TxCall(), ports);
   state_.AgwDataPending = engine_.DataPending() ? 1 : 0;
   for (const std::string& e : r.portErrors) Tell(e);
-  if (r.engineTried && InterfaceKindOf(settings_->InterfaceKind) == InterfaceKind::AgwLocal &&
-      r.engine != AgwTcpLink::ConnectResult::Registered && r.engine != AgwTcpLink::ConnectResult::CallRefused) {
-    SayEngineNotReached();
-  }
+  if (r.engine == AgwTcpLink::ConnectResult::CallRefused) awaitingEngine_ = false;
+  if (local && r.engine == AgwTcpLink::ConnectResult::HostNotFound) SayEngineNotReached();
   if (r.endProgram) {
     window_->Message(r.message, r.messageTitle);
     engine_.Disconnect(0);
@@ -62,17 +75,29 @@ void LiveRadioLink::BringUp() {
   }
 }
 
-void LiveRadioLink::SayEngineNotReached() {
+std::string LiveRadioLink::EngineNotReached() const {
   const AgwAddress a = AgwAddressFor(*settings_);
-  const std::string text = EngineNotReachedText(a.host, a.port);
-  Tell(text);
-  engineNoticeShown_ = true;
-  window_->EngineNotice(text);
+  return EngineNotReachedText(a.host, a.port);
 }
 
-void LiveRadioLink::ClearEngineNoticeWhenUp() {
-  if (!engineNoticeShown_ || engine_.state() != AgwTcpLink::State::Up) return;
-  engineNoticeShown_ = false;
+void LiveRadioLink::SayEngineNotReached() {
+  const std::string text = EngineNotReached();
+  if (ShowEngineNotice(EngineNotice::NotReached, text)) Tell(text);
+}
+
+bool LiveRadioLink::ShowEngineNotice(EngineNotice kind, const std::string& text) {
+  if (notice_ != EngineNotice::None) return false;  // said once until the engine answers
+  notice_ = kind;
+  window_->EngineNotice(text);
+  return true;
+}
+
+void LiveRadioLink::EngineAnswered() {
+  awaitingEngine_ = false;
+  if (notice_ == EngineNotice::None) return;
+  const AgwAddress a = AgwAddressFor(*settings_);
+  Tell(notice_ == EngineNotice::Lost ? std::string(kAgwLinkRestored) : EngineAnsweredText(a.host, a.port));
+  notice_ = EngineNotice::None;
   window_->EngineNotice(std::string());
 }
 
@@ -94,16 +119,20 @@ void LiveRadioLink::Disconnect() {
 
 void LiveRadioLink::RenewRegistration(const std::string& tx_call) {
   if (!UsesPacketEngine(InterfaceKindOf(settings_->InterfaceKind))) return;
+  awaitingEngine_ = false;  // the renewal's failure is told below, with its reason
   const auto r = RenewAgwRegistration(*settings_, tx_call, engine_);
   state_.AgwDataPending = engine_.DataPending() ? 1 : 0;
-  if (r != AgwTcpLink::ConnectResult::Registered) Tell(AgwFailureText(r));
-  ClearEngineNoticeWhenUp();
+  if (r == AgwTcpLink::ConnectResult::Registered) return;
+  Tell(AgwFailureText(r));
+  if (r == AgwTcpLink::ConnectResult::CallRefused) return;
+  // The upkeep keeps trying: the title says so until the engine answers.
+  awaitingEngine_ = true;
+  ShowEngineNotice(EngineNotice::NotReached, EngineNotReached());
 }
 
 void LiveRadioLink::LinkUpkeep() {
   engine_.Upkeep();
   state_.AgwDataPending = engine_.DataPending() ? 1 : 0;
-  ClearEngineNoticeWhenUp();
 }
 
 void LiveRadioLink::DecodeReceivedTraffic() {

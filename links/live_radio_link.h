@@ -33,7 +33,7 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   // Nothing goes out without a user call, with the home position unset or without
   // an object name (links/object_beacon.h).
   void SendObjectBeacon() override;
-  // A failure is told in the RAW list; the program goes on and the upkeep keeps
+  // A failure is told in the title and the RAW list; the program goes on and the upkeep keeps
   // trying. Nothing else is started: the engine runs on its own.
   void RenewRegistration(const std::string& tx_call) override;
   reception::ReceptionHost* Host() override { return this; }
@@ -65,17 +65,24 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   void AfterQuietPass() override;
 
   void Tell(const std::string& text);
-  // The engine on this computer not reached at START: said once, taken back when
-  // the upkeep has linked up.
+  // The packet engine's state where the user looks: not reached by an attempt
+  // (at START, or after the TX setup's renewal), or lost in mid-session. Said once
+  // in the title and the RAW list; when the engine answers, the title is cleared
+  // and the RAW list tells it.
+  enum class EngineNotice { None, NotReached, Lost };
+  std::string EngineNotReached() const;
   void SayEngineNotReached();
-  void ClearEngineNoticeWhenUp();
+  // The title's notice, unless one is shown; false when one was.
+  bool ShowEngineNotice(EngineNotice kind, const std::string& text);
+  void EngineAnswered();
 
   AgwTcpLink engine_;
   reception::ChatLines chat_;
   std::unique_ptr<RadioReceiver> rx_;
   OwnBeacon beacon_;
   std::vector<std::string> told_;
-  bool engineNoticeShown_ = false;
+  EngineNotice notice_ = EngineNotice::None;
+  bool awaitingEngine_ = false;  // an attempt since START or the renewal has not yet registered
 };
 
 }  // namespace zeblon::links

@@ -121,4 +121,8 @@ std::string EngineNotReachedText(std::string_view host, int port) {
   return "PACKET ENGINE NOT REACHED AT " + std::string(host) + ":" + std::to_string(port) + ", RETRYING";
 }
 
+std::string EngineAnsweredText(std::string_view host, int port) {
+  return "PACKET ENGINE AT " + std::string(host) + ":" + std::to_string(port) + " ANSWERED";
+}
+
 }  // namespace zeblon::links

@@ -42,8 +42,10 @@ AgwAddress AgwAddressFor(const Settings& s);
 // or still on its way.
 std::string AgwFailureText(AgwTcpLink::ConnectResult r);
 
-// The notice of a packet engine that START did not reach (the link keeps trying).
+// The notice of a packet engine that START did not reach (the link keeps trying),
+// and the line that tells it answered after all.
 std::string EngineNotReachedText(std::string_view host, int port);
+std::string EngineAnsweredText(std::string_view host, int port);
 
 // The TX setup OK's renewal of the engine link (kinds 0 and 3): the old call is
 // unregistered and the link closed, then, after `pauseSeconds` letting events

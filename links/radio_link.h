@@ -41,8 +41,8 @@ class RadioLinkWindow {
   // A message the user must see and answer (a message box).
   virtual void Message(const std::string& text, const std::string& title) = 0;
   virtual void Notice(const std::string& text) = 0;  // a note on the link's state
-  // The packet engine START did not reach, said where the user looks; an empty
-  // text once the link is up.
+  // The packet engine not reached or lost, said where the user looks; an empty
+  // text once it answers.
   virtual void EngineNotice(const std::string& text) = 0;
   virtual void MonitorListChanged() = 0;  // the RAW list shows the monitor lines anew
   // The chat window's lines; null: the link keeps lines of its own.

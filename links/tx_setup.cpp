@@ -206,7 +206,8 @@ TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
   s.TxOverlay = reception::OverlayCharacter(v.overlay);
   s.TxTimestamp = v.timestamp == 1 ? 1 : 0;
   if (CanDigipeat(kind)) s.DigiOn = v.digi == 1 ? 1 : 0;
-  s.IGateOn = igate_enabled && igate_value == 1 ? 1 : 0;
+  // A disabled box (a call that may not gate) keeps the stored choice for a valid call.
+  if (igate_enabled) s.IGateOn = igate_value == 1 ? 1 : 0;
   return out;
 }
 
@@ -234,7 +235,7 @@ Settings CleanTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
   if (InterfaceKindOf(s.InterfaceKind) == InterfaceKind::ScsTnc && !v.crossMode.empty()) s.CrossMode = v.crossMode;
   s.TxAfc = v.afc;
   s.TxTimestamp = v.timestamp;
-  s.IGateOn = igate_call_ok ? igate_value : 0;
+  if (igate_call_ok) s.IGateOn = igate_value;  // otherwise kept for a valid call
   return s;
 }
 

@@ -101,7 +101,8 @@ struct TxSetupOk {
 // Reads the panel. Refused (with the old values kept): a symbol number outside
 // 1 … 94 and 101 … 194, an SSID that is not empty and not 1 … 15, a TX timer outside
 // 0 … 60 minutes, and with the SCS kinds a TX level outside 30 … 3000 mV.
-// `path_memory_edits` are the pending path memories (1 … 4).
+// `path_memory_edits` are the pending path memories (1 … 4). The IGate box counts
+// only while it is enabled; a disabled one keeps the stored choice.
 TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::array<std::string, 5>& path_memory_edits,
                       bool igate_enabled, int igate_value);
 
@@ -109,7 +110,8 @@ TxSetupOk TakeTxPanel(const Settings& old, const TxPanelValues& v, const std::ar
 // SSID outside 1 … 15 is dropped (StoredTxSsid), numbers are taken by their
 // leading number, an empty destination is "ZEBL", the overlay is its first
 // character, the radio mode kept when none is chosen, the second mode taken only
-// with the SCS TNC; the IGate box counts only for a call that may gate.
+// with the SCS TNC; the IGate box counts only for a call that may gate (for another
+// the stored choice is kept).
 Settings CleanTxPanel(const Settings& old, const TxPanelValues& v, const std::array<std::string, 5>& path_memory_edits,
                       bool igate_call_ok, int igate_value);
 

@@ -464,9 +464,10 @@ void Form1::FullStartUp() {
     std::ofstream chat(reception::FindFileInFolder(reception::LogFolder(data_folder_), "_CHATLOG.TXT"),
                        std::ios::binary | std::ios::app);
   }
-  // The title's digipeater and IGate marks.
-  setWindowTitle(ToQ(links::TitleWithMarks(FromQ(windowTitle()), settings_.DigiOn, settings_.InterfaceKind,
-                                           settings_.CrossMode, settings_.RadioMode, settings_.IGateOn)));
+  // The title's digipeater and IGate marks (the IGate only for a call that may gate).
+  setWindowTitle(
+      ToQ(links::TitleWithMarks(FromQ(windowTitle()), settings_.DigiOn, settings_.InterfaceKind, settings_.CrossMode,
+                                settings_.RadioMode, start.IGateAllowed() ? settings_.IGateOn : 0)));
   // A GPS source with SAVE records the route when the navigation folder holds files.
   if (links::NavigationRecordingWanted(settings_.GpsSource, settings_.MapSystem, app_folder_)) {
     nav_.NavigationRecording = 1;
@@ -475,9 +476,9 @@ void Form1::FullStartUp() {
   panels::ListPickFiles(*column_, data_folder_, settings_, user_files_);
   moni_one_select_->ListMoniOneLogs();
   chat_->Check16->SetValue(1);
-  // The APRS-IS passcode of a valid call; without one no IGate.
+  // The APRS-IS passcode of a valid call; without one no IGate: the box is off and
+  // disabled, and the stored choice stays in the settings for a valid call.
   RadioLink().TakeAprsIsPasscode(start.aprsIsPasscode);
-  if (!start.IGateAllowed()) settings_.IGateOn = 0;
   column_->ShowIGateBox(start.IGateAllowed(), settings_.IGateOn);
   // The saved ionosphere figures and the internet switches, then the cycle.
   internet_boxes_->StartUp(settings_.SunspotNumber, settings_.KIndex, settings_.IonoAutoUpdate == 1);

@@ -51,6 +51,12 @@ void Form1::BuildTxControls() {
     setWindowTitle(ToQ(title));
   };
   tp.writeSettings = [this] { WriteSettingsFile(); };
+  // The login starts (or the link closes) now; the duplicate list, aged only while
+  // logged in, is not aged by this extra step: a switch leaves the login unverified.
+  tp.aprsIsNow = [this] {
+    RadioLink().AprsIsUpkeep();
+    RadioLink().AprsIsTitleAndAgeing();
+  };
   tp.settingsTaken = [this] {
     shell_.OwnEchoHeader = links::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
     UpdateReceptionSettings();
@@ -77,6 +83,7 @@ void Form1::BuildTxControls() {
   tx_->OnAbort = [this] { cycle_->Start(); };
   tx_->OnSymbolShown = [this](int) { cycle_->StopAll(); };
   column_->Check6->OnMouseUp = [this](int button) { tx_setup_->ToggleTransmitOrOpenTxSetup(button); };
+  column_->Check15->OnClick = [this] { tx_setup_->SwitchIGate(); };
 
   terminal_io_ = new panels::Terminal(*terminal_, RadioLink().State().MSComm1, this);
   terminal_io_->OnClosed = [this] { cycle_->Resume(); };

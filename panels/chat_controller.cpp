@@ -158,7 +158,8 @@ panels::ChatQueue::Sent ChatService::Send(const std::string& outgoing, long line
 }
 
 void ChatService::SendAprsMessage(const std::string& outgoing) {
-  Send(outgoing, 0);
+  // Nothing is sent by itself under a call that cannot be a licensed one.
+  if (!h_.callValid || h_.callValid()) Send(outgoing, 0);
   waiting_ = false;  // OutgoingMessage is handed on
 }
 

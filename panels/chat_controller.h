@@ -84,7 +84,8 @@ class ChatService : public QObject {
 
   // The main cycle's retry pass (SendPendingMessages).
   void SendPendingMessages();
-  // The receive side's acknowledgements and replies.
+  // The receive side's acknowledgements and replies; nothing while the own call
+  // is not a valid one.
   void SendAprsMessage(const std::string& outgoing);
   // QueueChatMessage: the two boxes' message as the newest pending line.
   void QueueChatMessage();

@@ -165,8 +165,9 @@ void ControlColumn::ShowTxBox(const links::StartValues& start) {
 }
 
 void ControlColumn::ShowIGateBox(bool allowed, int igate_on) {
-  Check15->SetValue(allowed ? igate_on : 0);
+  // Disabled first: the box's handler leaves the setting alone while it is.
   Check15->setEnabled(allowed);
+  Check15->SetValue(allowed && igate_on == 1 ? 1 : 0);
 }
 
 void ControlColumn::ApplyInterface(InterfaceKind kind) {

@@ -102,7 +102,7 @@ void TxSetupController::TxSetupOk() {
   // Status marks.
   port_.markTitle(
       links::DigiTitleMark(settings_.DigiOn, settings_.InterfaceKind, settings_.CrossMode, settings_.RadioMode),
-      links::IGateTitleMark(settings_.IGateOn));
+      links::IGateTitleMark(IGateInEffect()));
 
   port_.writeSettings();
   tx_.fr4Command4->SetCaption("OK");
@@ -125,6 +125,17 @@ void TxSetupController::TxSetupOk() {
   port_.startCycle();
   port_.focusMap();
   ok_running_ = false;
+}
+
+int TxSetupController::IGateInEffect() const { return column_.Check15->isEnabled() && settings_.IGateOn == 1 ? 1 : 0; }
+
+void TxSetupController::SwitchIGate() {
+  const int on = column_.Check15->Value() == 1 ? 1 : 0;
+  if (!column_.Check15->isEnabled() || on == IGateInEffect()) return;
+  settings_.IGateOn = on;
+  port_.markTitle({}, links::IGateTitleMark(on));
+  port_.writeSettings();
+  port_.aprsIsNow();
 }
 
 }  // namespace zeblon::panels

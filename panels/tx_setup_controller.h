@@ -1,7 +1,8 @@
 // The TX switch and the TX setup panel at work: the switch's left click turns
 // the own beacon on or off, its right click opens the panel, and the panel's OK
 // takes the entries (or refuses them), renews the link with the new call and
-// sets the window's TX controls anew. The rules are in links/tx_setup.h; the
+// sets the window's TX controls anew. The IGATE box beside the switch acts at
+// once, as the OK would with it. The rules are in links/tx_setup.h; the
 // controller works on the panel and the controls it is given and reaches the rest
 // of the main window only through its port.
 #pragma once
@@ -34,6 +35,8 @@ class TxSetupController {
     // The title's digipeater mark (column 61, left alone when empty) and IGate field (76).
     std::function<void(const std::string& digiMark, const std::string& igateMark)> markTitle;
     std::function<void()> writeSettings;
+    // The APRS-IS link's login or logout by the IGate setting now, with the title's IGate field.
+    std::function<void()> aprsIsNow;
     // After the OK: the own echo header, the receive side's settings and the texts follow.
     std::function<void()> settingsTaken;
     // The own beacon now (TX box without interval), the next position beacon due at once.
@@ -55,6 +58,11 @@ class TxSetupController {
   void ToggleTransmitOrOpenTxSetup(int button);  // Check6, TX
   // The TX setup panel's OK.
   void TxSetupOk();
+  // The IGATE box's click (Check15): while the box is enabled (a call that may
+  // gate) its state becomes the IGate setting, marked in the title and written
+  // to the settings file, and the APRS-IS link logs in or out at once. A
+  // disabled box changes nothing: the stored choice is kept for a valid call.
+  void SwitchIGate();
 
  private:
   TxSetupPanel& tx_;
@@ -64,6 +72,9 @@ class TxSetupController {
   ObjectSetupPanel& object_;
   Settings& settings_;
   const links::GpsReader& gps_;
+  // The IGate as it works: the setting, while the box is enabled.
+  int IGateInEffect() const;
+
   Port port_;
   bool ok_running_ = false;
 };

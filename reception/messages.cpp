@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "settings/settings.h"
+
 namespace zeblon::reception {
 namespace {
 
@@ -104,9 +106,12 @@ void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, 
     LogChatLine(chat, host, chatLog);
     if (!chat.Visible()) chat.OpenForUser();
   }
+  // Under a call that cannot be a licensed one nothing goes out by itself: no
+  // acknowledgement, no automatic answer, no path reply.
+  const bool mayAnswer = IsValidOwnCall(s.userCall);
   const std::string cleanSender = WithoutControlBytes(Trim(sender));
   const std::size_t brace = display.find('{');
-  if (brace != std::string::npos) {
+  if (mayAnswer && brace != std::string::npos) {
     const std::string number = WithoutControlBytes(Trim(std::string_view(display).substr(brace + 1)));
     host.SendAprsMessage(":" + Pad9(cleanSender) + ":ack" + number);
     if (s.autoAnswerOn && !duplicate && !cleanSender.empty()) {
@@ -128,7 +133,7 @@ void HandleMessage(const FrameValues& v, ReceptionSettings& s, ChatPanel& chat, 
       if (AwaitsAck(chat.Colour(i)) && chat.Line(i).find("?APRST") != std::string::npos)
         chat.SetColour(i, kChatAcknowledged);
   }
-  if (UpperCase(Trim(Columns(message, 12, 100000))) == "?APRST") {
+  if (mayAnswer && UpperCase(Trim(Columns(message, 12, 100000))) == "?APRST") {
     const std::string header = v.headerLine.str();
     const std::size_t gt = header.find('>');
     const std::string source = header.substr(0, gt == std::string::npos ? header.size() : gt);

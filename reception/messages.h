@@ -19,7 +19,8 @@ namespace zeblon::reception {
 using ChatLogWriter = std::function<void(std::string_view line)>;
 
 // Handles one frame whose payload has the message form. Nothing it does
-// depends on the chat log being writable.
+// depends on the chat log being writable. Under a user call that is not a valid
+// one (IsValidOwnCall) the message is shown but not acknowledged or answered.
 void HandleMessage(const FrameValues& v, ReceptionSettings& settings, ChatPanel& chat, ReceptionHost& host,
                    const ChatLogWriter& chatLog);
 

@@ -237,6 +237,48 @@ TEST(AgwTcpLink, ConnectInBackgroundRegistersWhenTheEngineAnswers) {
   EXPECT_EQ(link.ConnectInBackground("127.0.0.1", 70000, "N0CALL"), AgwTcpLink::ConnectResult::HostNotFound);
 }
 
+// A background attempt that fails says so once, by itself, without the main
+// cycle's upkeep: refused at once, or when its connection or registration runs
+// past its limit. An attempt given up by Disconnect is no failure.
+TEST(AgwTcpLink, AFailedBackgroundAttemptIsToldByItself) {
+  FakeEngine refusing;
+  const int refusedPort = refusing.port();
+  refusing.Close();
+  SwallowingPort swallowing;
+  ASSERT_GT(swallowing.port(), 0);
+  FakeEngine silent;
+  silent.answerRegistration = false;
+  struct Case {
+    const char* what;
+    int port;
+    int atLeastMs;
+  };
+  for (const Case& c : {Case{"refused", refusedPort, 0}, Case{"swallowed", swallowing.port(), 250},
+                        Case{"not registered", silent.port(), 350}}) {
+    SCOPED_TRACE(c.what);
+    AgwTcpLink link;
+    link.SetLimits({300, 400, 60000});
+    int failures = 0;
+    link.SetAttemptFailedHook([&] { ++failures; });
+    QElapsedTimer t;
+    t.start();
+    ASSERT_EQ(link.ConnectInBackground("127.0.0.1", c.port, "N0CALL"), AgwTcpLink::ConnectResult::Pending);
+    EXPECT_TRUE(RunUntil([&] { return failures > 0; }, 3000));
+    EXPECT_GE(t.elapsed(), c.atLeastMs);
+    RunUntil([] { return false; }, 300);
+    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(link.state(), AgwTcpLink::State::Down);
+  }
+  AgwTcpLink link;
+  int failures = 0;
+  link.SetAttemptFailedHook([&] { ++failures; });
+  ASSERT_EQ(link.ConnectInBackground("127.0.0.1", silent.port(), "N0CALL"), AgwTcpLink::ConnectResult::Pending);
+  ASSERT_TRUE(RunUntil([&] { return silent.Count('X') == 2; }));
+  link.Disconnect(0);
+  RunUntil([] { return false; }, 300);
+  EXPECT_EQ(failures, 0);
+}
+
 TEST(AgwTcpLink, ConnectHasATimeLimit) {
   // A connection attempt that is never answered: the start never hangs.
   SwallowingPort swallowing;

@@ -190,8 +190,10 @@ TEST(TxSetupRules, PathsMemoriesSymbolsAndTimer) {
 
 TEST(TxSetupOkRules, TakesOrRefuses) {
   const std::array<std::string, 5> no_edits;
-  auto take = [&](std::function<void(TxPanelValues&)> change, int kind = 1, bool igate_enabled = true, int igate = 1) {
-    const Settings old = Base(kind);
+  auto take = [&](std::function<void(TxPanelValues&)> change, int kind = 1, bool igate_enabled = true, int igate = 1,
+                  int stored_igate = 0) {
+    Settings old = Base(kind);
+    old.IGateOn = stored_igate;
     TxPanelValues v = TxPanelOpening(old, 0, {});
     v.interval = "10";
     change(v);
@@ -253,8 +255,11 @@ TEST(TxSetupOkRules, TakesOrRefuses) {
   EXPECT_EQ(ok.settings.TxTimestamp, 1);
   EXPECT_EQ(ok.settings.IGateOn, 1);
   EXPECT_EQ(take([](auto& v) { v.interval = "12.5"; }).settings.BeaconInterval, 12);  // half to even
-  // IGATE ticked but disabled; DIGI not taken with kind 3.
-  EXPECT_EQ(take([](auto&) {}, 1, false, 1).settings.IGateOn, 0);
+  // IGATE disabled (a call that may not gate): the stored choice is kept, whatever
+  // the box shows; enabled, the box decides. DIGI not taken with kind 3.
+  EXPECT_EQ(take([](auto&) {}, 1, false, 1, 0).settings.IGateOn, 0);
+  EXPECT_EQ(take([](auto&) {}, 1, false, 0, 1).settings.IGateOn, 1);
+  EXPECT_EQ(take([](auto&) {}, 1, true, 0, 1).settings.IGateOn, 0);
   EXPECT_EQ(take([](auto& v) { v.digi = 1; }, 3).settings.DigiOn, 0);
   // A pending path memory replaces the stored one.
   std::array<std::string, 5> edits;
@@ -292,12 +297,15 @@ TEST(TxSetupOkRules, StartWindowCleansInsteadOfRefusing) {
   EXPECT_EQ(s.CrossMode, "9600");
   EXPECT_EQ(s.TxAfc, 1);
   EXPECT_EQ(s.IGateOn, 1);
-  // The second mode only with the SCS TNC; the IGate box only for a call that may gate.
+  // The second mode only with the SCS TNC; the IGate box only for a call that may
+  // gate, otherwise the stored choice stays.
   old = Base(6);
   old.CrossMode = "300";
   s = CleanTxPanel(old, v, edits, false, 1);
   EXPECT_EQ(s.CrossMode, "300");
   EXPECT_EQ(s.IGateOn, 0);
+  old.IGateOn = 1;
+  EXPECT_EQ(CleanTxPanel(old, v, edits, false, 0).IGateOn, 1);
 }
 
 TEST(TxSetupOkRules, StartWindowSsidOneToFifteenOrNothing) {

@@ -39,8 +39,8 @@ class RecordingLink : public links::MinimalRadioLink {
 
 class ChatWindowTest : public testing_support::WebFolderTest {
  protected:
-  std::unique_ptr<Form1> Start(const std::string& modem) {
-    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=AB1CD\r\nTXID=9\r\nMODEM=" + modem +
+  std::unique_ptr<Form1> Start(const std::string& modem, const std::string& user = "AB1CD") {
+    Write("ZEBLON.INI", "TEMP=" + folder_.string() + "\r\nUSER=" + user + "\r\nTXID=9\r\nMODEM=" + modem +
                             "\r\nMSYS=U33\r\nLANG=11\r\nUTN=6581.5\r\nUTE=401.25\r\nUUN=6580\r\nUUE=400\r\n"
                             "CALL=QW7TK\r\nNOAT=1\r\nWVER=WIN10\r\n");
     auto form = std::make_unique<Form1>();
@@ -325,6 +325,24 @@ TEST_F(ChatWindowTest, WithoutRadioMessagesGoThroughTheWebSendPage) {
   PumpUntil([&] { return !form->Chat().Web().Busy(); }, 5000);
   EXPECT_EQ(server_.targets.back(), "/cgi-bin/sendmsg.cgi?fromcall=AB1CD-9&tocall=QW7TK&msg=mok5");
   form->CloseByUser();
+}
+
+// Under a call that cannot be a licensed one the receive side's acknowledgements
+// go nowhere, neither by radio nor by the web.
+TEST_F(ChatWindowTest, NothingIsAcknowledgedUnderAnInvalidCall) {
+  server_.routes["/cgi-bin/sendmsg.cgi"] = Route{200, "text/html", "ok"};
+  for (const char* modem : {"0", "4"}) {
+    SCOPED_TRACE(modem);
+    auto form = Start(modem, "NOCALL");
+    const std::size_t sent = link_->sent.size();
+    form->Chat().SendAprsMessage(":QW7TK    :ack5");
+    form->Chat().SendAprsMessage(":QW7TK    :mok5");
+    PumpUntil([] { return false; }, 300);
+    EXPECT_FALSE(form->Chat().Web().Busy());
+    for (const std::string& t : server_.targets) EXPECT_EQ(t.find("sendmsg"), std::string::npos) << t;
+    EXPECT_EQ(link_->sent.size(), sent);
+    form->CloseByUser();
+  }
 }
 
 TEST_F(ChatWindowTest, ShowAndDeleteSavedAndPickingACall) {

@@ -71,6 +71,16 @@ class ProgramRoadTest : public ProgramFolderTest {
   Form0* form0_ = nullptr;
 };
 
+// The RAW list as the user sees it: a line that holds `text`.
+bool RawListHas(Form1& main, const std::string& text) {
+  auto* list = testing_support::Find<platform::ListBox>(main, "List1");
+  for (int i = 0; i < list->ListCount(); ++i)
+    if (list->List(i).find(text) != std::string::npos) return true;
+  return false;
+}
+
+std::string Title(const Form1& main) { return main.windowTitle().toStdString(); }
+
 class LiveRoadTest : public ProgramRoadTest {
  protected:
   void SetUp() override {
@@ -196,6 +206,128 @@ TEST_F(LiveRoadTest, TheWatchedStationMovesAsItIsHeard) {
   }
   EXPECT_GT(map.state().MoniOneNorth, homeNorth + 1.5);  // a minute of latitude north of home
   EXPECT_EQ(beeps, 2);
+  main.CloseByUser();
+  ASSERT_TRUE(main.ShutdownDone());
+}
+
+// The packet engine's state as the user meets it: an engine that answers at once
+// is never said to be missing, neither in the title nor in the RAW list; one lost
+// in mid-session is said in both until it is back, and the RAW list tells its return.
+TEST_F(LiveRoadTest, TheEngineIsSaidMissingOnlyWhileItIs) {
+  QTemporaryDir dir;
+  const int port = testing_support::FreePort();
+  auto engine = std::make_unique<Direwolf>(dir, port);
+  ASSERT_TRUE(engine->started()) << engine->output();
+  std::vector<std::string> titles;  // every title the window showed
+  Program program;
+  Form1& main = Open(program, port);
+  titles.push_back(Title(main));
+  QObject::connect(&main, &QWidget::windowTitleChanged, &main,
+                   [&titles](const QString& t) { titles.push_back(t.toStdString()); });
+  Start(main);
+  PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 1; }, 5000);
+  ASSERT_EQ(main.RadioLink().State().AgwDataPending, 1);
+  PumpUntil([] { return false; }, 1500);  // some ticks of the main cycle
+  for (const std::string& t : titles) EXPECT_EQ(t.find("PACKET ENGINE"), std::string::npos) << t;
+  EXPECT_FALSE(RawListHas(main, "PACKET ENGINE"));
+
+  engine.reset();
+  PumpUntil([&] { return Title(main).find(links::kAgwLinkLost) != std::string::npos; }, 10000);
+  EXPECT_NE(Title(main).find(links::kAgwLinkLost), std::string::npos) << Title(main);
+  EXPECT_TRUE(RawListHas(main, links::kAgwLinkLost));
+
+  engine = std::make_unique<Direwolf>(dir, port);
+  ASSERT_TRUE(engine->started()) << engine->output();
+  PumpUntil([&] { return Title(main).find(links::kAgwLinkLost) == std::string::npos; }, 15000);
+  EXPECT_EQ(Title(main).find(links::kAgwLinkLost), std::string::npos) << Title(main);
+  EXPECT_EQ(Title(main).substr(0, 6), "ZEBLON");
+  EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1);
+  EXPECT_TRUE(RawListHas(main, links::kAgwLinkRestored));
+  main.CloseByUser();
+  ASSERT_TRUE(main.ShutdownDone());
+}
+
+// A numbered message and a path query heard for the user: under a valid call the
+// acknowledgement, the automatic answer and the path reply go on the air; under a
+// call that cannot be a licensed one the message is shown and nothing goes out.
+TEST_F(LiveRoadTest, NothingIsSentByItselfUnderAnInvalidCall) {
+  struct Case {
+    const char* call;
+    bool answers;
+  };
+  for (const Case& c : {Case{"SM5XYZ", true}, Case{"NOCALL", false}}) {
+    SCOPED_TRACE(c.call);
+    QTemporaryDir dir;
+    const int port = testing_support::FreePort();
+    Direwolf engine(dir, port);
+    ASSERT_TRUE(engine.started()) << engine.output();
+    const std::string call = c.call;
+    Write("ZEBLON.INI", "USER=" + call + "\r\nTXID=7\r\nMODEM=0\r\nHOSTP=" + std::to_string(port) + "\r\nTEMP=\r\n");
+    Program program;
+    Form1& main = Open(program);
+    Start(main);
+    PumpUntil([&] { return main.RadioLink().State().AgwDataPending == 1; }, 5000);
+    ASSERT_EQ(main.RadioLink().State().AgwDataPending, 1);
+    PumpUntil([] { return false; }, 1200);  // the engine reads a new client's commands late
+    const std::string to = ":" + call + std::string(9 - call.size(), ' ') + ":";
+    engine.Feed(testing_support::PacketAudio(dir, "SM5DEF>APRS,WIDE2-1:" + to + "hello{21") +
+                testing_support::PacketAudio(dir, "SM5DEF>APRS,WIDE2-1:" + to + "?APRST"));
+    auto chatHas = [&](const std::string& text) {
+      for (int i = 0; i < 8; ++i)
+        if (main.Chat().Queue().At(i).text.find(text) != std::string::npos) return true;
+      return false;
+    };
+    PumpUntil([&] { return chatHas("?APRST"); }, 15000);
+    ASSERT_TRUE(chatHas("SM5DEF   " + to + "hello{21")) << engine.output();
+    const std::string from = "[0L] " + call + "-7>ZEBL,WIDE1-1::SM5DEF   :";
+    auto sent = [&](const std::string& text) { return engine.output().find(from + text) != std::string::npos; };
+    PumpUntil([&] { return sent("ack21") && sent("AA: ") && sent("PATH = "); }, c.answers ? 15000 : 4000);
+    EXPECT_EQ(sent("ack21"), c.answers) << engine.output();
+    EXPECT_EQ(sent("AA: "), c.answers) << engine.output();
+    EXPECT_EQ(sent("PATH = SM5DEF"), c.answers) << engine.output();
+    EXPECT_EQ(chatHas("PATH = "), c.answers);
+    if (!c.answers) {
+      EXPECT_EQ(engine.output().find("[0L]"), std::string::npos) << engine.output();
+    }
+    main.CloseByUser();
+    ASSERT_TRUE(main.ShutdownDone());
+  }
+}
+
+// An engine that takes the connection but does not answer the registration: the
+// title says nothing while the registration may still be answered, then that the
+// engine is not reached; when it answers a later attempt, the notice goes and the
+// RAW list says that it answered.
+TEST_F(ProgramRoadTest, AnEngineThatDoesNotAnswerIsSaidMissingAfterItsTime) {
+  testing_support::AgwEngine engine;
+  engine.answerRegistration = false;
+  // Without the hourly ionosphere request the main cycle's upkeep comes at every tick.
+  Write("ZEBLON.INI", "USER=SM5XYZ\r\nMODEM=0\r\nHOSTP=" + std::to_string(engine.port()) + "\r\nIONA=0\r\nTEMP=\r\n");
+  Program program;
+  Form1& main = Open(program);
+  auto* live = dynamic_cast<links::LiveRadioLink*>(&main.RadioLink());
+  ASSERT_NE(live, nullptr);
+  links::AgwTcpLink::Limits limits;
+  limits.registerMs = 1500;
+  limits.retryMs = 300;
+  live->Engine().SetLimits(limits);
+  const std::string notice = "PACKET ENGINE NOT REACHED AT localhost:" + std::to_string(engine.port()) + ", RETRYING";
+  Start(main);
+  PumpUntil([&] { return engine.Count('X') == 1; }, 5000);
+  ASSERT_EQ(engine.Count('X'), 1);
+  PumpUntil([] { return false; }, 500);
+  EXPECT_EQ(Title(main).find(notice), std::string::npos) << Title(main);
+  EXPECT_FALSE(RawListHas(main, notice));
+
+  PumpUntil([&] { return Title(main).find(notice) != std::string::npos; }, 5000);
+  EXPECT_NE(Title(main).find(notice), std::string::npos) << Title(main);
+  EXPECT_TRUE(RawListHas(main, notice));
+
+  engine.answerRegistration = true;
+  PumpUntil([&] { return Title(main).find(notice) == std::string::npos; }, 20000);
+  EXPECT_EQ(Title(main).find(notice), std::string::npos) << Title(main);
+  EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1) << engine.Count('X') << " registrations";
+  EXPECT_TRUE(RawListHas(main, "PACKET ENGINE AT localhost:" + std::to_string(engine.port()) + " ANSWERED"));
   main.CloseByUser();
   ASSERT_TRUE(main.ShutdownDone());
 }

@@ -16,6 +16,7 @@
 #include "tests/support/direwolf.h"
 #include "tests/support/file_faults.h"
 #include "tests/support/find.h"
+#include "tests/links/aprs_is_server.h"
 #include "tests/main_window/minimal_map_display.h"
 
 namespace zeblon {
@@ -252,8 +253,80 @@ TEST_F(RoadTest, OwnCallDecidesChatIGateAndAutomaticAnswer) {
   }
 }
 
-// The engine on this computer missing at START: the title says so once, the link
-// keeps trying, and the notice goes when the engine answers.
+// The IGATE box as the user meets it: ticked, the APRS-IS login starts at once
+// and the title says when it counts, and the choice is written; unticked, the
+// link closes and that is written too. A start under a call that may not gate
+// shows the box off and disabled and logs in nowhere, but the choice stays in the
+// settings file (also through TX SETUP's OK) for the next start with the right call.
+TEST_F(RoadTest, TheIGateBoxActsWhenTickedAndItsChoiceOutlivesAnInvalidCall) {
+  links::test::AprsIsLineServer server(links::test::AprsIsLineServer::Answer::Verified);
+  ASSERT_TRUE(server.Listening());
+  Write("ZEBLON.INI", "HOSTP=" + std::to_string(engine_port_) + "\r\nIONA=0\r\nAISRV=127.0.0.1\r\nAIPRT=" +
+                          std::to_string(server.Port()) + "\r\nIGATE=0\r\n");
+  auto field = [](Form1& main) {
+    const std::string t = main.windowTitle().toStdString();
+    return t.size() > 75 ? t.substr(75) : std::string();
+  };
+  {
+    Program program;
+    Form1& main = Start(program, "SM5XYZ");
+    auto* igate = Find<platform::CheckBox>(main, "Check15");
+    ASSERT_TRUE(igate->isEnabled());
+    ASSERT_EQ(igate->Value(), 0);
+    igate->click();
+    EXPECT_TRUE(IniHas("IGATE=1"));
+    PumpUntil([&] { return field(main) == "IGate connected"; }, 15000);
+    EXPECT_EQ(field(main), "IGate connected");
+    ASSERT_FALSE(server.Lines(1).empty());
+    EXPECT_EQ(server.Lines(1)[0].substr(0, 12), "user SM5XYZ ");
+
+    igate->click();
+    EXPECT_TRUE(IniHas("IGATE=0"));
+    PumpUntil([&] { return field(main).empty(); }, 2000);
+    EXPECT_EQ(field(main), "");
+    PumpUntil([] { return false; }, 1000);  // ticks of the main cycle: no new login
+    EXPECT_EQ(server.Connections(), 1);
+
+    igate->click();  // on again, and so left for the next starts
+    PumpUntil([&] { return field(main) == "IGate connected"; }, 15000);
+    EXPECT_EQ(server.Connections(), 2);
+    main.CloseByUser();
+    EXPECT_TRUE(IniHas("IGATE=1"));
+  }
+  {
+    Program program;
+    Form1& main = Start(program, "NOCALL");
+    auto* igate = Find<platform::CheckBox>(main, "Check15");
+    EXPECT_FALSE(igate->isEnabled());
+    EXPECT_EQ(igate->Value(), 0);
+    PumpUntil([] { return false; }, 1000);
+    EXPECT_EQ(field(main), "");
+    EXPECT_EQ(server.Connections(), 2);
+    main.TxSetup().ToggleTransmitOrOpenTxSetup(2);
+    main.TxPanel().fr4Command4->click();
+    ASSERT_TRUE(main.TxPanel().isHidden());
+    EXPECT_EQ(field(main), "");
+    EXPECT_TRUE(IniHas("IGATE=1"));
+    main.CloseByUser();
+    EXPECT_TRUE(IniHas("IGATE=1"));
+    EXPECT_TRUE(IniHas("USER=NOCALL"));
+  }
+  {
+    Program program;
+    Form1& main = Start(program, "SM5XYZ");
+    auto* igate = Find<platform::CheckBox>(main, "Check15");
+    EXPECT_TRUE(igate->isEnabled());
+    EXPECT_EQ(igate->Value(), 1);
+    PumpUntil([&] { return field(main) == "IGate connected"; }, 15000);
+    EXPECT_EQ(field(main), "IGate connected");
+    EXPECT_EQ(server.Connections(), 3);
+    main.CloseByUser();
+  }
+}
+
+// The engine on this computer missing at START: the title says so once (when the
+// connection is refused), the link keeps trying, and the notice goes when the
+// engine answers, which the RAW list tells.
 TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   // Without the hourly ionosphere request the main cycle ticks on at once.
   Write("ZEBLON.INI", "HOSTP=" + std::to_string(engine_port_) + "\r\nIONA=0\r\n");
@@ -262,6 +335,7 @@ TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
   const std::string notice = "PACKET ENGINE NOT REACHED AT localhost:" + std::to_string(engine_port_) + ", RETRYING";
   auto title = [&] { return main.windowTitle().toStdString(); };
+  PumpUntil([&] { return title().find(notice) != std::string::npos; }, 5000);
   EXPECT_NE(title().find(notice), std::string::npos) << title();
   auto* live = dynamic_cast<links::LiveRadioLink*>(&main.RadioLink());
   ASSERT_NE(live, nullptr);
@@ -295,6 +369,9 @@ TEST_F(RoadTest, PacketEngineMissingAtStartIsSaidInTheTitleUntilItAnswers) {
   EXPECT_EQ(main.RadioLink().State().AgwDataPending, 1);
   EXPECT_GE(connections, 1);
   EXPECT_EQ(title().substr(0, 6), "ZEBLON");
+  const std::string answered = "*** PACKET ENGINE AT localhost:" + std::to_string(engine_port_) + " ANSWERED";
+  EXPECT_NE(std::find(main.Reception().monitorLines.lines.begin(), main.Reception().monitorLines.lines.end(), answered),
+            main.Reception().monitorLines.lines.end());
   main.CloseByUser();
 }
 
