@@ -78,6 +78,8 @@ TEST(TxSetupPanelControls, PathAndInfoMemories) {
   QWidget window;
   TxSetupPanel panel(&window);
   panel.Show(Sample());
+  // The window's stored path memories (a left click recalls them in upper case, trimmed).
+  panel.StoredPathMemory = [](int n) { return n == 1 ? std::string(" wide2-2") : std::string(); };
   panel.Command44->click();
   panel.presets[3]->click();  // WIDE2-2
   panel.presets[4]->click();  // RELAY
