@@ -132,6 +132,11 @@ class MapToolsWindowTest : public ProgramFolderTest {
 
     // Message boxes are answered OK, also under a real display.
     platform::SetMessageResponder([](const platform::MessageRecord&) { return platform::MsgResult::Ok; });
+    StartForm();
+  }
+  // The main window (again) from the program folder as it is now.
+  void StartForm() {
+    form_.reset();
     form_ = std::make_unique<Form1>();
     form_->resize(1024, 768);
     form_->show();
@@ -471,12 +476,7 @@ TEST_F(MapToolsWindowTest, StampedReportsLeaveTheTrackBeforeEveryDrawing) {
     form_.reset();
     Write("ZEBLON.INI", ini + "SLOG=" + (c.smartLog ? "1" : "0") + "\r\n");
     Write("U33/LOG/QW7TK.TXT", log);
-    form_ = std::make_unique<Form1>();
-    form_->resize(1024, 768);
-    form_->show();
-    PumpUntil([&] { return form_->Map().state().MapDrawnOnce == 1; });
-    picture_ = form_->Picture1;
-    service_ = dynamic_cast<map::MapService*>(&form_->MapDisplay());
+    StartForm();
     for (int i = 0; i < 3; ++i) Click("Command2");  // 50 m per pixel
     // The viewer over the map, then the station chosen again: its whole log read back.
     Find<platform::CheckBox>(*form_, "Check12")->click();
