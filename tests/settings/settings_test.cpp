@@ -46,10 +46,12 @@ TEST(SettingsDefaults, FirstRunValuesOfTheStartWindow) {
   EXPECT_EQ(s.TempFolder, "/prog");
 }
 
-TEST(SettingsDefaults, TempFromTheEnvironmentIsUpperCased) {
+TEST(SettingsDefaults, TempFromTheEnvironmentKeepsTheCaseOfALinuxPath) {
   Settings s;
-  SetDefaultSettings(SettingsWindow::Start, s, "/prog", "/tmp/work");
-  EXPECT_EQ(s.TempFolder, "/TMP/WORK");
+  SetDefaultSettings(SettingsWindow::Start, s, "/prog", "c:\\temp");
+  EXPECT_EQ(s.TempFolder, "C:\\TEMP");
+  SetDefaultSettings(SettingsWindow::Start, s, "/prog", "/tmp/Work");
+  EXPECT_EQ(s.TempFolder, "/tmp/Work");
   SetDefaultSettings(SettingsWindow::Main, s, "/prog", "/tmp/work");
   EXPECT_EQ(s.TempFolder, "/prog");
   EXPECT_EQ(s.TncComPort, 1);
