@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "corpus.h"
-#include "tests/support/zip_writer.h"
+#include "zip_writer.h"
 #include "map/bmp.h"
 #include "reception/receive_pass.h"
 #include "settings/settings.h"
