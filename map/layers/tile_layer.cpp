@@ -30,19 +30,30 @@ void TileLayer::PaintTile(QPainter& painter, const TileCache::Tile& tile, int x,
                           double h) {
   const QImage& img = *tile.image;
   const bool inks = img.format() == QImage::Format_Indexed8;
-  if (inks && colours_.isNull()) colours_ = QImage(kTilePixels, kTilePixels, QImage::Format_RGB32);
   if (img.width() == static_cast<int>(std::lround(side))) {
     if (!inks) {
       painter.drawImage(QPoint(x, y), img);
       return;
     }
-    // Only the part that shows is put into colour, and painted pixel for pixel.
+    // Only the part that shows is put into colour, and painted pixel for pixel; a
+    // part that the last drawing painted alike is painted again as it was.
     const QRect part = QRect(-x, -y, static_cast<int>(w), static_cast<int>(h)).intersected(img.rect());
     if (part.isEmpty()) return;
-    InksToColours(img, part, tile.colours, colours_, QPoint(0, 0));
-    painter.drawImage(QPoint(x + part.x(), y + part.y()), colours_, QRect(QPoint(0, 0), part.size()));
+    const auto same = std::find_if(shown_.begin(), shown_.end(), [&](const ShownPart& p) {
+      return p.inks == tile.image && p.part == part && p.colours == tile.colours;
+    });
+    if (same != shown_.end()) {
+      showing_.push_back(std::move(*same));
+      shown_.erase(same);
+    } else {
+      ShownPart p{tile.image, tile.colours, part, QImage(part.size(), QImage::Format_RGB32)};
+      InksToColours(img, part, tile.colours, p.image, QPoint(0, 0));
+      showing_.push_back(std::move(p));
+    }
+    painter.drawImage(QPoint(x + part.x(), y + part.y()), showing_.back().image);
     return;
   }
+  if (inks && colours_.isNull()) colours_ = QImage(kTilePixels, kTilePixels, QImage::Format_RGB32);
   // Larger than the tile's own pixels: paint only the part that shows.
   const double k = img.width() / side;
   const double l = std::max(0.0, static_cast<double>(-x));
@@ -69,6 +80,7 @@ void TileLayer::PaintTile(QPainter& painter, const TileCache::Tile& tile, int x,
 
 void TileLayer::render(QPainter& painter, const MapView& view) {
   painted_ = replaced_ = 0;
+  showing_.clear();
   const auto range = view.Tiles();
   const auto s = static_cast<std::int64_t>(view.scale);
   const double w = view.widthPx, h = view.heightPx;
@@ -121,6 +133,8 @@ void TileLayer::render(QPainter& painter, const MapView& view) {
       PaintTile(painter, tile, static_cast<int>(place.x), static_cast<int>(place.y), side, w, h);
     }
   }
+  shown_ = std::move(showing_);
+  showing_.clear();
 }
 
 }  // namespace zeblon::map

@@ -14,12 +14,17 @@
 // frame, so a later 16-colour tile of the same drawing paints no marked ink.
 //
 // A tile of inks is painted through its colours: only the part of it that shows is
-// put into full colour, in a buffer of one tile's size that the layer keeps, and
-// painted as a tile in full colour is painted.
+// put into full colour and painted as a tile in full colour is painted. The parts
+// painted pixel for pixel (a zoom factor of 1 and more) are kept until the next
+// drawing, which paints those it shows alike (the same tile, side, colours and
+// part) as they are: a redraw of an unchanged view puts nothing into colour, and
+// the layer holds at most a picture's worth of them.
 #pragma once
 
 #include <QImage>
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <filesystem>
 #include <vector>
 
@@ -57,7 +62,16 @@ class TileLayer : public Layer {
   void PaintTile(QPainter& painter, const TileCache::Tile& tile, int x, int y, double side, double w, double h);
 
   TileCache& cache_;
-  QImage colours_;  // the part of a tile of inks being painted, in full colour (1000 x 1000)
+  QImage colours_;  // the part of a tile of inks being painted scaled, in full colour (1000 x 1000)
+  // The parts of tiles of inks painted pixel for pixel, in full colour: those of the
+  // last drawing, and those of this one.
+  struct ShownPart {
+    std::shared_ptr<const QImage> inks;
+    std::array<QRgb, 256> colours;
+    QRect part;
+    QImage image;
+  };
+  std::vector<ShownPart> shown_, showing_;
   std::filesystem::path folder_;
   PaletteState* palette_ = nullptr;
   bool save_drawing_ = false;

@@ -102,8 +102,9 @@ TEST(TileCacheTest, TilesOfInksPaintTheVeryPixelsOfTilesInFullColour) {
   };
   // A tile of 256 colours or of 24 bits clears the marked ink of the drawing.
   const Case cases[] = {{10, {0, -1}}, {10, {1, 3}}, {10, {2, 12}}, {50, {0, -1}}, {50, {1, -1}}, {50, {2, -1}}};
-  for (const Case& c : cases) {
-    for (double zoom : {0.125, 0.25, 0.5, 1.0, 2.0, 4.0, 8.0}) {
+  // One view after another with only the palette work changed.
+  for (double zoom : {0.125, 0.25, 0.5, 1.0, 2.0, 4.0, 8.0}) {
+    for (const Case& c : cases) {
       SCOPED_TRACE(::testing::Message() << "scale " << c.scale << " zoom " << zoom << " brightness "
                                         << c.work.backgroundMode << " ink " << c.work.markedInk);
       s.CentreNorth = kNorth;
