@@ -12,7 +12,9 @@ bool EndsWith(std::string_view s, std::string_view end) {
 }
 
 // A character of an address part as the PK-232 prints it.
-bool InAddressPart(char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '*' || c == '>'; }
+bool InAddressPart(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '*' || c == '>';
+}
 
 // Keeps the last characters of a thrown-away line: enough for a header and its line end.
 void KeepLast(std::string& tail, std::string_view more) {
