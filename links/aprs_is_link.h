@@ -83,7 +83,8 @@ class AprsIsLink {
   static constexpr std::chrono::seconds kLoginAnswerLimit{60};
 
   struct Hooks {
-    // A message the user must see (message box): the login was not verified.
+    // A message the user must see: the login was not verified. Called from the
+    // main cycle, so it must not stop it (no modal box).
     std::function<void(const std::string&)> message;
     // A note on the link's state (status line): the server closed the link, ...
     std::function<void(const std::string&)> notice;

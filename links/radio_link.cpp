@@ -12,7 +12,13 @@ void RadioLinkService::Attach(const Settings& settings, reception::ReceptionStat
   reception_ = &reception;
   window_ = &window;
   AprsIsLink::Hooks hooks;
-  hooks.message = [this](const std::string& text) { window_->Message(text, "ZEBLON  APRS-IS"); };
+  // The link tells from inside the main cycle: in the RAW list and a box that
+  // lets the cycle go on.
+  hooks.message = [this](const std::string& text) {
+    window_->Notice(text);
+    window_->MonitorListChanged();
+    window_->Note(text, "ZEBLON  APRS-IS");
+  };
   hooks.notice = [this](const std::string& text) { window_->Notice(text); };
   state_.AprsIs = std::make_unique<AprsIsLink>(hooks);
 }

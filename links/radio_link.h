@@ -38,8 +38,13 @@ class RadioLinkWindow {
   virtual void DrawMap() = 0;  // every drawing switches the main cycle on
   virtual void SetTimer1(bool on) = 0;
   virtual void EndProgram(int code) = 0;  // the program ends at once, nothing saved
-  // A message the user must see and answer (a message box).
+  // A message the user must see and answer (a message box). It stops the main
+  // cycle while it is open: only for what the user's own action or the start-up
+  // brings about.
   virtual void Message(const std::string& text, const std::string& title) = 0;
+  // A message the user must see about what happened while nobody watched (a box
+  // that is not modal): the main cycle and the links go on.
+  virtual void Note(const std::string& text, const std::string& title) = 0;
   virtual void Notice(const std::string& text) = 0;  // a note on the link's state
   // The packet engine not reached or lost, said where the user looks; an empty
   // text once it answers.

@@ -10,6 +10,8 @@
 // No line the TNC sends grows without bound: a line longer than
 // kLongestTncLine characters is ended where it passes that length and the rest
 // of it is thrown away up to its own line end (line noise, a TNC gone mad).
+// A frame header that the junk ran into without a line end of its own is the
+// next frame's start: it is kept, as a line of its own.
 #pragma once
 
 #include <functional>
@@ -29,11 +31,25 @@ namespace zeblon::links {
 // payload line.
 inline constexpr std::size_t kLongestTncLine = 1024;
 
-// The text of one read with every line held to kLongestTncLine characters:
-// `lineLength` is the length of the unfinished line of the reads before (and
-// after, of this one), `dropping` tells that the rest of an overlong line is
-// being thrown away. An overlong line is ended by CR LF where it is cut.
-std::string HoldLinesShort(std::string_view text, std::size_t& lineLength, bool& dropping);
+// What HoldLinesShort keeps from read to read.
+struct TncLineState {
+  std::size_t lineLength = 0;  // of the unfinished line handed over
+  bool dropping = false;       // the rest of an overlong line is being thrown away
+  std::string droppedTail;     // the last characters thrown away
+};
+
+// The text of one read with every line held to kLongestTncLine characters. An
+// overlong line is ended by CR LF where it is cut and its rest thrown away up
+// to its line end; when that rest ends in a frame header (FrameHeaderStart),
+// the header is handed over with its line end.
+std::string HoldLinesShort(std::string_view text, TncLineState& state);
+
+// Where the frame header starts that ends `line` (without its line end): the
+// PK-232's "SRC>DIGI>DEST <UI>:" (also "[UI]", "(UI)"), whose address part is
+// upper-case letters, digits, "-", "*" and ">" behind a character that is
+// none of these; the SCS TNC's "fm SRC to DEST ... pid F0" (the PTC's "1:"
+// ahead of it). npos when the line ends otherwise.
+std::size_t FrameHeaderStart(std::string_view line);
 
 class SerialTncReader {
  public:
@@ -58,8 +74,7 @@ class SerialTncReader {
   int portNumber_;
   std::function<void(const std::string&)> notice_;
   bool lost_ = false;
-  std::size_t lineLength_ = 0;  // of the unfinished line handed over
-  bool dropping_ = false;       // the rest of an overlong line is thrown away
+  TncLineState lines_;
 };
 
 }  // namespace zeblon::links

@@ -130,8 +130,8 @@ void Form1::BuildControls() {
   cycle_->ConnectPause(std::move(notice),
                        [this] { return chat_service_ != nullptr && chat_service_->WebSendNoticeShown(); });
 
-  // The links' news are notes (an unverified APRS-IS login stops the IGate with a
-  // message box: links/radio_link.cpp).
+  // The links' news are notes in the RAW list (an unverified APRS-IS login also
+  // opens a box that is not modal: links/radio_link.cpp).
   LinkNotice = [this](const std::string& text) {
     reception::AddToMonitorLines(reception_.monitorLines, "*** " + text + "\r\n");
   };
@@ -597,7 +597,9 @@ void Form1::WriteSettingsFile() {
   std::string existing;
   ReadWholeFile(SettingsPath(), existing);
   if (!WriteFileAtomically(SettingsPath(), MainSettingsText(existing, settings_))) {
-    MsgBox("CANNOT WRITE " + SettingsPath() + " !", "ZEBLON  SETTINGS", MsgButtons::Ok, MsgIcon::Exclamation);
+    // Also written by the ionosphere page's answer while nobody watches: a box
+    // that lets the cycle go on.
+    ShowNote("CANNOT WRITE " + SettingsPath() + " !", "ZEBLON  SETTINGS", MsgIcon::Exclamation, this);
   }
   cycle_->Start();
 }

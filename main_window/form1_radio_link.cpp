@@ -28,6 +28,9 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
   void Message(const std::string& text, const std::string& title) override {
     platform::MsgBox(text, title, platform::MsgButtons::Ok, platform::MsgIcon::Exclamation);
   }
+  void Note(const std::string& text, const std::string& title) override {
+    platform::ShowNote(text, title, platform::MsgIcon::Exclamation, &f_);
+  }
   void Notice(const std::string& text) override {
     if (f_.LinkNotice) f_.LinkNotice(text);
   }

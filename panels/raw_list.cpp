@@ -176,8 +176,13 @@ void RawList::PlaceNotice(int x, int y) {
 
 bool RawList::eventFilter(QObject* watched, QEvent* e) {
   if (watched != list_.viewport()) return QObject::eventFilter(watched, e);
+  const QEvent::Type type = e->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
+    return QObject::eventFilter(watched, e);
+  }
+  // A mouse event only from here on.
   auto* m = static_cast<QMouseEvent*>(e);
-  switch (e->type()) {
+  switch (type) {
     case QEvent::MouseButtonPress: {
       const int b = MouseButtonNumber(m->button());
       const QPoint p = m->position().toPoint();

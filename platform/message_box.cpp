@@ -145,6 +145,26 @@ MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons b
   return FromQtButton(box->exec(), buttons);
 }
 
+void ShowNote(const std::string& text, const std::string& title, MsgIcon icon, QWidget* parent) {
+  MessageRecord record{text, title, MsgButtons::Ok, icon, 1, ButtonTexts(MsgButtons::Ok, Language())};
+  record.modal = false;
+  Log().push_back(record);
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;
+  const QString qtitle = ToQ(title), qtext = ToQ(text);
+  if (parent != nullptr) {
+    for (QMessageBox* open : parent->findChildren<QMessageBox*>(QString(), Qt::FindDirectChildrenOnly)) {
+      if (open->isVisible() && !open->isModal() && open->windowTitle() == qtitle && open->text() == qtext) {
+        open->raise();
+        return;
+      }
+    }
+  }
+  QMessageBox* box = MakeMessageBox(record, parent);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
 void SetMessageResponder(MessageResponder responder) { Responder() = std::move(responder); }
 
 const std::vector<MessageRecord>& MessageLog() { return Log(); }

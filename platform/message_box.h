@@ -5,6 +5,9 @@
 // never blocks: it is recorded and answered by the responder (by default its first
 // button: OK, Yes, …, or the button given as the default). Every box shown is
 // recorded, so tests can observe them.
+//
+// A note (ShowNote) is a box that does not stop the program: it is not modal, so
+// timers, ports and links go on while it waits for the user.
 #pragma once
 
 #include <functional>
@@ -27,6 +30,7 @@ struct MessageRecord {
   MsgIcon icon = MsgIcon::None;
   int defaultButton = 1;                 // 1 the first button, 2 the second, 3 the third
   std::vector<std::string> buttonTexts;  // as shown, in order (Windows-1252 bytes)
+  bool modal = true;                     // false: a note (ShowNote)
 };
 
 using MessageResponder = std::function<MsgResult(const MessageRecord&)>;
@@ -35,6 +39,13 @@ using MessageResponder = std::function<MsgResult(const MessageRecord&)>;
 // is the button that Enter presses; a number past the box's buttons means the first.
 MsgResult MsgBox(const std::string& text, const std::string& title, MsgButtons buttons = MsgButtons::Ok,
                  MsgIcon icon = MsgIcon::None, int default_button = 1);
+
+// Shows a box with an OK button that is not modal: the program goes on while it
+// is open. It belongs to `parent` (and closes with it); a box of the same title
+// and text that is still open is raised instead of opening another one. Recorded
+// as every box; a responder is not asked (there is nothing to answer). Shown
+// wherever a QApplication runs, offscreen too.
+void ShowNote(const std::string& text, const std::string& title, MsgIcon icon, QWidget* parent);
 
 // The language of the boxes' own buttons (1 English, 2 German, 3 Swedish; any other
 // number leaves it as it is), set by the window that applies its texts.

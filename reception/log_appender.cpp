@@ -48,6 +48,22 @@ bool AppendWholeLines(int fd, std::string_view bytes, const WriteFunction& write
   return false;
 }
 
+std::string_view OwedLineEnd(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size <= 0) return {};
+  char last = '\n';
+  if (::pread(fd, &last, 1, st.st_size - 1) != 1) return {};
+  if (last == '\n') return {};
+  return last == '\r' ? "\n" : "\r\n";
+}
+
+int OpenForAppending(const std::filesystem::path& path) {
+  // Read too, for the look at the last line's end.
+  const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd >= 0 || errno != EACCES) return fd;
+  return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+}
+
 LogAppender::~LogAppender() { CloseAll(); }
 
 void LogAppender::CloseAll() {
@@ -104,8 +120,14 @@ int LogAppender::FdFor(const std::filesystem::path& path) {
           ::inotify_add_watch(notices_, folder.c_str(), IN_DELETE | IN_MOVED_FROM | IN_DELETE_SELF | IN_MOVE_SELF) >= 0;
     }
   }
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd >= 0) open_.push_back({path, fd, watched});
+  const int fd = OpenForAppending(path);
+  if (fd < 0) return fd;
+  open_.push_back({path, fd, watched});
+  // A line left without its end (by a program killed while it appended) is ended
+  // before anything is appended to it.
+  if (!OwedLineEnd(fd).empty() && std::find(torn_.begin(), torn_.end(), path.native()) == torn_.end()) {
+    torn_.push_back(path.native());
+  }
   return fd;
 }
 
@@ -135,7 +157,7 @@ void LogAppender::AppendAll(Piece* pieces, std::size_t count) {
     const auto wasTorn = std::find(torn_.begin(), torn_.end(), p.path->native());
     if (wasTorn != torn_.end()) {
       // The torn line of an earlier append is ended first.
-      if (!AppendWholeLines(fd, "\r\n", write_, p.error, torn)) continue;
+      if (!AppendWholeLines(fd, OwedLineEnd(fd), write_, p.error, torn)) continue;
       torn_.erase(wasTorn);
     }
     p.ok = AppendWholeLines(fd, p.bytes, write_, p.error, torn);

@@ -9,7 +9,9 @@
 //
 // An append is whole lines or nothing: when the disk fills in the middle of a
 // line, the file is cut back to the end of the last whole line written, so the
-// next append never continues a torn one.
+// next append never continues a torn one. A file whose last line has no end
+// when it is opened (a program killed in the middle of an append, a file
+// edited by hand) gets its line end before the first append.
 #pragma once
 
 #include <sys/types.h>
@@ -31,6 +33,14 @@ using WriteFunction = std::function<ssize_t(int fd, const void* bytes, std::size
 // (the next append of the file must begin with a line end). False when not all
 // the bytes were written; `error` then holds the errno of the failure.
 bool AppendWholeLines(int fd, std::string_view bytes, const WriteFunction& write, int& error, bool& torn);
+
+// Opens the file for appending (made when it is not there); -1 with errno set
+// when it cannot be opened.
+int OpenForAppending(const std::filesystem::path& path);
+
+// The line end the open file `fd` owes its last line: "" when it is empty or
+// ends with LF (or cannot be read), LF after a CR, else CR LF.
+std::string_view OwedLineEnd(int fd);
 
 class LogAppender {
  public:
@@ -71,8 +81,8 @@ class LogAppender {
   int notices_ = -1;  // the notice descriptor, -1 before the first file or where there is none
   bool noNotices_ = false;
   WriteFunction write_;
-  // Files left with a torn line that could not be cut away: their next append
-  // begins with a line end. Kept over CloseAll.
+  // Files left with a torn line that could not be cut away, or found with one
+  // when opened: their next append begins with a line end. Kept over CloseAll.
   std::vector<std::string> torn_;
 };
 

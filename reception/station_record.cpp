@@ -94,14 +94,16 @@ std::string AlarmBlock(const AlarmRecord& a, std::string_view mapZoneText, bool 
 }
 
 bool AppendToFile(const fs::path& path, std::string_view bytes, int* error) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = OpenForAppending(path);
   if (fd < 0) {
     if (error != nullptr) *error = errno;
     return false;
   }
   int failure = 0;
   bool torn = false;
-  const bool ok = AppendWholeLines(fd, bytes, {}, failure, torn);
+  // A last line left without its end (a program killed while it appended) is ended first.
+  const bool ok =
+      AppendWholeLines(fd, OwedLineEnd(fd), {}, failure, torn) && AppendWholeLines(fd, bytes, {}, failure, torn);
   ::close(fd);
   if (error != nullptr) *error = failure;
   return ok;

@@ -92,7 +92,8 @@ std::string AlarmTimeText(std::string_view date, std::string_view time);
 // result says whether it worked (a failed write never throws). A file written
 // anew goes through platform::WriteFileAtomically, so it is never left half
 // written. An append keeps whole lines only (a full disk never leaves a torn
-// line); `error`, when given, gets the errno of a failure.
+// line), and a last line that a killed program left without its end is ended
+// before it; `error`, when given, gets the errno of a failure.
 
 bool AppendToFile(const std::filesystem::path& path, std::string_view bytes, int* error = nullptr);
 

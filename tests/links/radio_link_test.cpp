@@ -40,6 +40,7 @@ class QuietWindow : public RadioLinkWindow {
   void SetTimer1(bool) override {}
   void EndProgram(int) override {}
   void Message(const std::string&, const std::string&) override {}
+  void Note(const std::string&, const std::string&) override {}
   void Notice(const std::string&) override {}
   void EngineNotice(const std::string&) override {}
   void MonitorListChanged() override {}

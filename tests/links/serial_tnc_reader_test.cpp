@@ -261,10 +261,12 @@ TEST_P(SerialTncTest, HostileTextNeverStallsNorGrowsAndTheNextGoodLineIsStored) 
     return false;
   };
   int good = 0;
-  // A good frame on the line after the hostile text: stored within a few ticks.
-  auto goodFrameIsStored = [&](TncWriter& w) {
+  // A good frame on the line after the hostile text (`ahead`: sent with it,
+  // right behind it): stored within a few ticks.
+  auto goodFrameIsStored = [&](TncWriter& w, const std::string& ahead = "\r\n") {
     const std::string call = "GOOD" + std::to_string(++good);
-    w.Send("\r\n" + Print(kind, {call, "APRS", "", "!5230.00N/01320.00E>good"}));
+    w.Send(ahead + Print(kind, {call, "APRS", "", "!5230.00N/01320.00E>good"}));
+    for (int i = 0; i < 3000 && !w.Done(); ++i) tick();
     for (int i = 0; i < 30 && !stored(call); ++i) tick();
     return stored(call);
   };
@@ -292,6 +294,18 @@ TEST_P(SerialTncTest, HostileTextNeverStallsNorGrowsAndTheNextGoodLineIsStored) 
     tick();
     EXPECT_TRUE(goodFrameIsStored(*writer));
   }
+  // A junk run without a line end with the frame right behind it: the frame's
+  // header line ends the run, and the frame is stored all the same.
+  std::string text(200000, ' ');
+  for (char& c : text) c = " abcdefghijklmnopqrstuvwxyz.,;:!?"[random() % 33];
+  const Case runs[] = {
+      {"200 kB of text without a line end", text},
+      {"200 kB of NULs", std::string(200000, '\0')},
+  };
+  for (const Case& c : runs) {
+    SCOPED_TRACE(c.what);
+    EXPECT_TRUE(goodFrameIsStored(*writer, c.hostile));
+  }
   EXPECT_LT(longestPass, 3000);
   EXPECT_LE(longestBuffer, reception::kReceiveBufferCap + 2 * kLongestTncLine);
   EXPECT_LE(longestListLine, kLongestTncLine + 2);
@@ -317,6 +331,32 @@ TEST_P(SerialTncTest, HostileTextNeverStallsNorGrowsAndTheNextGoodLineIsStored) 
   EXPECT_FALSE(stored("TORN"));
 }
 
+TEST(SerialTncReader, FrameHeadersAtTheEndOfALineAreFound) {
+  struct Case {
+    const char* line;
+    std::size_t start;
+  };
+  const Case cases[] = {
+      {"xyz AB1CD-9*>WIDE1-1>APRS <UI>:", 4},
+      {"junk\x01"
+       "AB1CD>APRS [UI]:",
+       5},
+      {"cmd:AB1CD>APRS (UI):", 4},
+      // The source call's beginning cannot be told from junk of the same characters.
+      {"QRMAB1CD>APRS <UI>:", std::string_view::npos},
+      {"AB1CD>APRS <UI>:", std::string_view::npos},
+      {"xx >APRS <UI>:", std::string_view::npos},
+      {"xx AB1CD <UI>:", std::string_view::npos},
+      {"xx AB1CD>APRS <UI>: text", std::string_view::npos},
+      {"zzzzfm AB1CD to APRS via WIDE1-1* ctl UI^ pid F0", 4},
+      {"zz1:fm AB1CD to APRS ctl UI^ pid F0", 2},
+      {"fm AB1CD to APRS ctl UI^ pid F0", 0},
+      {"zzzz AB1CD to APRS ctl UI^ pid F0", std::string_view::npos},
+      {"", std::string_view::npos},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FrameHeaderStart(c.line), c.start) << c.line;
+}
+
 TEST(SerialTncReader, LinesAreHeldShortOverReads) {
   const std::string longest(kLongestTncLine, 'x');
   struct Case {
@@ -333,13 +373,21 @@ TEST(SerialTncReader, LinesAreHeldShortOverReads) {
        {longest, "yyy", std::string(5000, 'z'), "zz\r\nnext\r\n"},
        longest + "\r\nnext\r\n"},
       {"cut within one read", {"ab\r\n" + longest + "tail\r\nnext\r\n"}, "ab\r\n" + longest + "\r\nnext\r\n"},
+      {"a header the junk ran into stays, over reads",
+       {longest, std::string(5000, 'z') + std::string("\0AB1", 4), "CD>APRS <UI>:\r", "\n!5230.00N/01320.00E>\r\n"},
+       longest + "\r\nAB1CD>APRS <UI>:\r\n!5230.00N/01320.00E>\r\n"},
+      {"a header the junk ran into stays, within one read",
+       {longest + "zz fm AB1CD to APRS ctl UI^ pid F0\r\n!x\r\n"},
+       longest + "\r\nfm AB1CD to APRS ctl UI^ pid F0\r\n!x\r\n"},
+      {"a header cut through its call is no header",
+       {longest.substr(4) + "AB1CD>APRS <UI>:\r\n!x\r\n"},
+       longest.substr(4) + "AB1C\r\n!x\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    std::size_t length = 0;
-    bool dropping = false;
+    TncLineState state;
     std::string handed;
-    for (const std::string& r : c.reads) handed += HoldLinesShort(r, length, dropping);
+    for (const std::string& r : c.reads) handed += HoldLinesShort(r, state);
     EXPECT_EQ(handed, c.handed);
   }
 }

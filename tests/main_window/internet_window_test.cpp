@@ -2,11 +2,13 @@
 // MONI 1 internet support box makes the next tick ask the source named by the
 // environment for the watched call's raw packets, and their positions land in
 // the MONI 1 track; the IONO DATA frame's OK saves typed values; with automatic
-// update the start-up takes both values from the magnetogram page.
+// update the start-up takes both values from the magnetogram page, and a
+// settings file that cannot be written then is told in a box that is not modal.
 #include <QDateTime>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <algorithm>
 #include <cstdio>
@@ -329,13 +331,16 @@ TEST_F(InternetWindowTest, IonoDataOkSavesTheTypedValues) {
   form->close();
 }
 
+// A magnetogram page with the K index 3.5 and the sunspot number 77.
+std::string MagnetogramPage() {
+  return "<html><body><table><tr><td>Kiel 3-hour K:</td><td>3</td></tr><tr><td>Kiel current K</td><td> 4</td>"
+         "</tr></table><p>Sunspot number 77</p><p>" +
+         std::string(300, '.') + "</p></body></html>";
+}
+
 TEST_F(InternetWindowTest, AutomaticUpdateTakesTheMagnetogramAtStartUp) {
   WriteIni("SSPT=80\r\nKIND=2\r\nIONA=1\r\n");
-  server_.routes["/magnetogram/index.html"] =
-      Route{200, "text/html",
-            "<html><body><table><tr><td>Kiel 3-hour K:</td><td>3</td></tr><tr><td>Kiel current K</td><td> 4</td>"
-            "</tr></table><p>Sunspot number 77</p><p>" +
-                std::string(300, '.') + "</p></body></html>"};
+  server_.routes["/magnetogram/index.html"] = Route{200, "text/html", MagnetogramPage()};
   auto form = StartMainWindow();
   ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   auto* label46 = Find<platform::Label>(*form, "Label46");
@@ -426,6 +431,40 @@ TEST_F(InternetWindowTest, AreaPollTakesTheSameStationsCompactOrPrettyPrinted) {
   }
   // Both forms of the answer give the very same records.
   EXPECT_EQ(logs[0], logs[1]);
+}
+
+// The automatic update's answer comes while nobody watches: a settings file
+// that cannot be written then is told in a box that lets the main cycle go on.
+TEST_F(InternetWindowTest, AnUnwritableSettingsFileAtTheAutomaticUpdateStopsNothing) {
+  WriteIni("SSPT=80\r\nKIND=2\r\nIONA=1\r\n");
+  server_.routes["/magnetogram/index.html"] = Route{200, "text/html", MagnetogramPage(), 1500};
+  auto form = StartMainWindow();
+  ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
+  // A folder in the settings file's place: neither read nor written, whoever runs the test.
+  fs::remove(folder_ / "ZEBLON.INI");
+  fs::create_directory(folder_ / "ZEBLON.INI");
+  platform::SetMessageResponder([](const platform::MessageRecord& r) {
+    ADD_FAILURE() << "a modal box stopped the program: " << r.text;
+    return platform::DefaultAnswer(r.buttons, r.defaultButton);
+  });
+  auto* label46 = Find<platform::Label>(*form, "Label46");
+  PumpUntil([&] { return label46->Caption().find("UPDATED (1)") != std::string::npos; }, 8000);
+  platform::SetMessageResponder(nullptr);
+  ASSERT_FALSE(platform::MessageLog().empty());
+  for (const platform::MessageRecord& r : platform::MessageLog()) {
+    EXPECT_EQ(r.text, "CANNOT WRITE " + (folder_ / "ZEBLON.INI").string() + " !");
+    EXPECT_FALSE(r.modal);
+  }
+  int shown = 0;
+  for (QMessageBox* b : form->findChildren<QMessageBox*>()) {
+    if (!b->isVisible()) continue;
+    ++shown;
+    EXPECT_FALSE(b->isModal());
+  }
+  EXPECT_EQ(shown, 1);  // the same text once, however often it was written
+  EXPECT_TRUE(form->Timer1->isActive());
+  EXPECT_EQ(Find<platform::TextBox>(*form, "Text18")->Text(), internet::InetValueText(3.5));
+  form->close();
 }
 
 // The IONO DATA frame as it opens over the map: every status text fits its line,

@@ -3,8 +3,11 @@
 // open is made anew by its name, also when the deletion happened while another
 // file of the folder was being written. A disk that fills in the middle of a
 // line leaves whole lines only, and the RAW list is told once when the logs stop
-// being written and once when they are written again.
+// being written and once when they are written again. A line torn by a program
+// killed in the middle of an append is ended by the next program.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -152,6 +155,61 @@ TEST(LogAppender, AFileSizeLimitCutsTheAppendsOfTheOpenedFilesBackToWholeLines) 
   }
   EXPECT_TRUE(AppendToFile(a, "end\r\n"));
   EXPECT_EQ(folder.read("A.TXT"), "0123456789\r\nabc\r\nend\r\n");
+}
+
+// A program killed (kill -9) in the middle of an append of many lines leaves
+// the last line torn; the next program's first append, through either
+// appender, ends that line (a CR already there gets its LF) before its own.
+TEST(LogAppender, ALineTornByAKilledProgramIsEndedByTheNextOne) {
+  std::string lines;
+  for (int i = 0; lines.size() < 10000; ++i) lines += "line " + std::to_string(i) + std::string(50, '.') + "\r\n";
+  ASSERT_NE(lines[4095], '\n');
+  const std::size_t afterCr = lines.find('\r', 4096) + 1;
+  struct Case {
+    const char* what;
+    std::size_t written;  // of the lines, when the program is killed
+    bool sameAppender;    // the next program appends through a LogAppender, else AppendToFile
+    const char* owed;
+  };
+  const Case cases[] = {
+      {"torn in a line, the next appends through a LogAppender", 4096, true, "\r\n"},
+      {"torn in a line, the next appends through AppendToFile", 4096, false, "\r\n"},
+      {"torn after a CR, the next appends through a LogAppender", afterCr, true, "\n"},
+      {"torn after a CR, the next appends through AppendToFile", afterCr, false, "\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDataFolder folder;
+    const fs::path a = folder.log("A.TXT");
+    ASSERT_TRUE(AppendToFile(a, "before\r\n"));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      LogAppender appender;
+      appender.SetWriteFunction([&c](int fd, const void* bytes, std::size_t) -> ssize_t {
+        [[maybe_unused]] const ssize_t n = ::write(fd, bytes, c.written);
+        ::kill(::getpid(), SIGKILL);
+        return -1;
+      });
+      appender.Append(a, lines);
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    const std::string torn = "before\r\n" + lines.substr(0, c.written);
+    ASSERT_EQ(folder.read("A.TXT"), torn);
+
+    if (c.sameAppender) {
+      LogAppender next;
+      ASSERT_TRUE(next.Append(a, "next\r\n"));
+      ASSERT_TRUE(next.Append(a, "last\r\n"));
+    } else {
+      ASSERT_TRUE(AppendToFile(a, "next\r\n"));
+      ASSERT_TRUE(AppendToFile(a, "last\r\n"));
+    }
+    EXPECT_EQ(folder.read("A.TXT"), torn + c.owed + "next\r\nlast\r\n");
+  }
 }
 
 // The receive pass on a disk that fills: every log keeps whole lines, the RAW
