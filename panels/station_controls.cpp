@@ -41,7 +41,7 @@ void StationControls::ShowStoredMoniOneAlarm(int disa) {
   c_.Check20->SetValue(std::clamp(disa, 0, 2));
   if (!switches_.MoniAllAlarmOn()) c_.Check21->SetValue(0);
   setting_ = false;
-  Changed(false);
+  Changed(After::Nothing);
 }
 
 void StationControls::ShowAlarmCaption(stations::AlarmCaption caption) {
