@@ -192,7 +192,11 @@ void MapTools::Unwire() {
 }
 
 bool MapTools::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::Hide && c_.viewer != nullptr && watched == c_.viewer && c_.viewer->isHidden()) StopVideo();
+  // The viewer is asked through the event's object: a hide may come while it is being destroyed.
+  if (e->type() == QEvent::Hide && c_.viewer != nullptr && watched == c_.viewer &&
+      static_cast<QWidget*>(watched)->isHidden()) {
+    StopVideo();
+  }
   if (c_.poiCombo == nullptr) return false;
   QComboBox* poi = c_.poiCombo;
   QComboBox* trk = c_.trackCombo;

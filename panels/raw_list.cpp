@@ -87,7 +87,8 @@ RawList::RawList(ListBox& list1, CheckBox& check3, CommandButton& command3, QWid
     : QObject(parent), list_(list1), check3_(check3), picture1_(picture1), notice_(notice), c_(std::move(context)) {
   check3.OnClick = [this] { ShowOrHideRawList(); };
   command3.OnClick = [this] { ClearMoniAll(); };
-  list_.viewport()->installEventFilter(this);
+  viewport_ = list_.viewport();
+  viewport_->installEventFilter(this);
   list_.setMouseTracking(true);
   // Only the user's scrolling holds the cycle back, not the cycle's own upkeep.
   connect(list_.verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -175,7 +176,9 @@ void RawList::PlaceNotice(int x, int y) {
 }
 
 bool RawList::eventFilter(QObject* watched, QEvent* e) {
-  if (watched != list_.viewport()) return QObject::eventFilter(watched, e);
+  // The list is not asked for its viewport here: its events still come while the
+  // list is being destroyed.
+  if (watched != viewport_) return QObject::eventFilter(watched, e);
   const QEvent::Type type = e->type();
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
     return QObject::eventFilter(watched, e);

@@ -89,6 +89,7 @@ class RawList : public QObject {
   // The link is an SCS TNC: a right press holds the other radio mode.
   bool ScsTncLink() const;
   platform::ListBox& list_;
+  QWidget* viewport_ = nullptr;  // the list's, whose mouse events are watched
   platform::CheckBox& check3_;
   QWidget& picture1_;
   TemporaryNotice& notice_;

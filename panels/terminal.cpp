@@ -20,7 +20,8 @@ int TerminalKeyByte(int key, const std::string& text) {
 
 Terminal::Terminal(TerminalPanel& panel, platform::SerialPort& port, QObject* parent)
     : QObject(parent), panel_(panel), port_(&port) {
-  panel_.Text19->installEventFilter(this);
+  input_ = panel_.Text19;
+  input_->installEventFilter(this);
   // The output box never keeps the focus: a click into it returns to the input box.
   panel_.Text20->setReadOnly(true);
   panel_.Text20->setFocusPolicy(Qt::NoFocus);
@@ -69,7 +70,8 @@ void Terminal::Receive() {
 }
 
 bool Terminal::eventFilter(QObject* watched, QEvent* e) {
-  if (watched == panel_.Text19 && e->type() == QEvent::KeyPress) {
+  // The panel is not asked for its box here: events still come while it is being destroyed.
+  if (watched == input_ && e->type() == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(e);
     const int byte = TerminalKeyByte(k->key(), platform::FromQ(k->text()));
     if (byte >= 0) KeyPressed(byte);

@@ -50,6 +50,7 @@ class Terminal : public QObject {
 
  private:
   TerminalPanel& panel_;
+  QObject* input_ = nullptr;  // the panel's input box, whose keys are watched
   platform::SerialPort* port_;
   QTimer poll_;  // the receive events: every 50 ms while the terminal is open
 };

@@ -15,6 +15,7 @@ packages=(
   gpsd gpsd-clients
   pulseaudio pulseaudio-utils libasound2-plugins
   xdg-utils zlib1g-dev clang-format
+  python3-xlib
 )
 # One look at dpkg's status for the whole list (a look per package takes seconds).
 installed=" $(dpkg-query -W -f='${Package}=${db:Status-Status} ' "${packages[@]}" 2>/dev/null || true)"

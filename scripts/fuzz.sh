@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Fuzzes every reader of stored or received bytes: builds the libFuzzer targets
 # with clang under AddressSanitizer and UndefinedBehaviorSanitizer in their own
-# build folder, seeds each with real files and runs them all at once.
+# build folder, seeds each with real files and runs them all at once. Then the
+# program built the same way goes through a short live use.
 #
 #   scripts/fuzz.sh                  every target for ZEBLON_FUZZ_SECONDS seconds (default 45)
 #   scripts/fuzz.sh --long MINUTES   every target for MINUTES minutes
@@ -135,3 +136,11 @@ if [ "$failed" -ne 0 ]; then
   done
   exit 1
 fi
+
+# The program itself, built the same way in the same folder (ZEBLON and its
+# assets only), in a short live use without a person under Xvfb: a call typed,
+# START with the packet engine, a few packets heard and logged, the user's close
+# (scripts/live_use.py). A sanitizer report, or a step that does not happen, fails.
+cmake --build "$build" --target ZEBLON --parallel "${ZEBLON_FUZZ_JOBS:-$(nproc)}"
+echo "a short live use of the program under the sanitizers"
+xvfb-run -a -s '-screen 0 1280x1024x24' /usr/bin/python3 scripts/live_use.py "$build/program"
