@@ -12,12 +12,10 @@ namespace zeblon::panels {
 namespace {
 
 std::string Received(const std::string& line, int hour = 9, int minute = 30) {
-  static stations::testing::Received* rx = nullptr;
-  delete rx;
-  rx = new stations::testing::Received;
-  rx->host.now = {2024, 5, 17, hour, minute, 0};
-  rx->Receive(line, hour, minute);
-  return rx->Newest(line.substr(0, line.find('>')));
+  stations::testing::Received rx;
+  rx.host.now = {2024, 5, 17, hour, minute, 0};
+  rx.Receive(line, hour, minute);
+  return rx.Newest(line.substr(0, line.find('>')));
 }
 
 TEST(WxStationPanel, TitleLabelsAndPicture) {
