@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -25,8 +26,7 @@ namespace fs = std::filesystem;
 class ScratchFolder {
  public:
   explicit ScratchFolder(const std::string& prefix, bool as_program_folder = false)
-      : path_(fs::temp_directory_path() / (prefix + "_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name())),
+      : path_(fs::temp_directory_path() / (prefix + "_" + std::to_string(::getpid()) + "_" + TestName())),
         program_folder_(as_program_folder) {
     fs::remove_all(path_);
     fs::create_directories(path_);
@@ -42,6 +42,13 @@ class ScratchFolder {
   const fs::path& path() const { return path_; }
 
  private:
+  // The running test's name as one folder name: a parameterised test's "/" would
+  // make a folder below one that nothing removes.
+  static std::string TestName() {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    return name;
+  }
   fs::path path_;
   bool program_folder_;
 };
