@@ -263,10 +263,6 @@ void Form1::UpdateClockLabel() {
   column_->ShowClock(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, gps_.GpsTimeValid == 1);
 }
 
-void Form1::FocusMapWhenActive() {
-  if (isActiveWindow()) Picture1->setFocus();
-}
-
 void Form1::RefillMonitorList() {
   const reception::MonitorLines& m = reception_.monitorLines;
   List1->Clear();
@@ -569,20 +565,11 @@ void Form1::OpenTerminal() {
   terminal_io_->Open();
 }
 
-void Form1::DrawMap() { MapDisplay().DrawMap(); }
-
 void Form1::FollowMoniOneStation() {
   if (gps_.GpsFixMoved != 0) return;
   map_core_->SetCentreMode(1);
   column_->Option2->setChecked(true);  // Option1 clears with it
   column_->Option1->setChecked(false);
-}
-
-void Form1::ClosePictureViewer() {
-  // The map tools close it: a playing video stops with it, whether the window shows or not.
-  MapDisplay().ClosePictureViewer();
-  map_core_->SetPictureMode(0);
-  viewer_->hide();
 }
 
 void Form1::AfterQuietPass() {

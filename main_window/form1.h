@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "links/cycle_control.h"
 #include "links/cycle_tick.h"
 #include "links/gps_reader.h"
 #include "links/computer_clock.h"
@@ -29,6 +30,7 @@
 #include "panels/frames.h"
 #include "panels/gps_step.h"
 #include "panels/ink_palette.h"
+#include "panels/map_actions.h"
 #include "panels/internet_boxes.h"
 #include "panels/moni_one_select.h"
 #include "panels/object_setup.h"
@@ -51,7 +53,9 @@
 
 namespace zeblon {
 
-class Form1 : public QWidget {
+// The window is the one implementation of the ports that its controllers share:
+// the main cycle's control and the map's actions (form1_ports.cpp).
+class Form1 : public QWidget, private links::CycleControl, private panels::MapActions {
   Q_OBJECT
  public:
   explicit Form1(QWidget* parent = nullptr);
@@ -107,7 +111,7 @@ class Form1 : public QWidget {
   void SetLanguage(int language_setting);
   void LayOut(bool startup);
   void Form_KeyDown(int key_code);
-  void DrawMap();
+  void DrawMap() override;
   // The INFO panel's record changed: the WX STATION window for a weather record.
   void ShowWxInfoForRecord(const std::string& infoRecord) { info_service_->ShowWxInfoForRecord(infoRecord); }
   stations::StationPasses& StationPasses() { return *station_passes_; }
@@ -119,11 +123,11 @@ class Form1 : public QWidget {
   AlarmSound& AlarmSoundPlayer() { return *alarm_sound_; }
   panels::DistanceAlarmPanel& DistanceAlarmFrame() { return *distance_alarm_; }
   // The picture viewer closed (picture mode off).
-  void ClosePictureViewer();
+  void ClosePictureViewer() override;
   std::function<double()> AlarmClock;
   // Seam: the local date and time an alarm's age is taken by (the computer clock).
   std::function<reception::LocalTime()> AlarmLocalClock;
-  void ArmPause(int interval_ms) { cycle_->ArmPause(interval_ms); }
+  void ArmPause(int interval_ms) override;
   // The station data from the web: switches, polls, ionosphere values.
   InternetWiring& Internet() { return internet_boxes_->Internet(); }
   // The CHAT and SAVED MESSAGES windows, the message queue and its sending.
@@ -234,7 +238,17 @@ class Form1 : public QWidget {
   std::function<void()> UnderWaitCursor(std::function<void()> step);
   void RefillMonitorList();
   // The map picture takes the keyboard focus while the window is the active one.
-  void FocusMapWhenActive();
+  void FocusMapWhenActive() override;
+  // The shared ports' other functions (form1_ports.cpp).
+  void StopCycle() override;
+  void StartCycle() override;
+  void HoldCycle() override;
+  void StopWatchdog() override;
+  int CycleInterval() const override;
+  void SetCycleInterval(int interval_ms) override;
+  bool WindowActive() const override;
+  void ClearCentreOptions() override;
+  void CentreMapOn(double north, double east) override;
   void AttachRadioLink();
   void BuildTxControls();  // form1_tx.cpp
   // The internet switches, polls and the IONO DATA frame.
