@@ -47,15 +47,15 @@ void InternetSwitches::NormalColours() {
 void InternetSwitches::MoniOneSupportChanged() {
   if (!st_.moniOneSupport) {
     SetAreaSupport(false);
-    Call(h_.closeChat);
+    controls_.CloseChat();
     SetScan(false);
     st_.internetScanBusy = false;
     NormalColours();
   } else {
-    st_.internetPollStart = h_.runTimer ? h_.runTimer() : 0;
+    st_.internetPollStart = window_.ClockSeconds();
     st_.webRequestCount = 0;
   }
-  Call(h_.focusMap);
+  window_.FocusMap();
 }
 
 void InternetSwitches::AreaSupportChanged() {
@@ -63,19 +63,19 @@ void InternetSwitches::AreaSupportChanged() {
     st_.lastAreaRequestHhmm = 0;
   } else {
     SetMoniOneSupport(true);
-    Call(h_.directOnlyOff);
+    controls_.DirectOnlyOff();
     SetScan(false);
     st_.internetScanBusy = false;
     NormalColours();
-    st_.internetPollStart = h_.runTimer ? h_.runTimer() : 0;
+    st_.internetPollStart = window_.ClockSeconds();
     st_.webRequestCount = 0;
-    Call(h_.drawMap);
+    window_.DrawMap();
   }
-  Call(h_.focusMap);
+  window_.FocusMap();
 }
 
 void InternetSwitches::ScanClicked() {
-  if (h_.chatOpen && h_.chatOpen()) {
+  if (controls_.ChatOpen()) {
     st_.internetScanBusy = false;
     SetScan(false);
     return;
@@ -84,7 +84,7 @@ void InternetSwitches::ScanClicked() {
   if (!st_.scan) {
     NormalColours();
     st_.lastAreaRequestHhmm = 0;
-    Call(h_.pumpEvents);
+    window_.PumpEvents();
     return;
   }
   st_.scanCountdown = 5;
@@ -92,12 +92,10 @@ void InternetSwitches::ScanClicked() {
   st_.comboColour = st_.moniOneColour = st_.scanColour = kScanColour;
   st_.lastRawRequestHhmm = -5000;
   st_.lastAreaRequestHhmm = 0;
-  const std::string next =
-      NextScanCall(h_.storedCalls ? h_.storedCalls() : std::vector<std::string>{}, h_.comboText ? h_.comboText() : "");
-  if (h_.setComboText) h_.setComboText(next);
-  Call(h_.pumpEvents);
+  controls_.SetComboText(NextScanCall(controls_.StoredCalls(), controls_.ComboText()));
+  window_.PumpEvents();
   SetMoniOneSupport(true);
-  Call(h_.selectComboCall);
+  window_.SelectMoniOneCall();
 }
 
 bool InternetSwitches::Tick() {

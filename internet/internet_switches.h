@@ -5,9 +5,10 @@
 // changes, as a click does.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "internet/internet_ports.h"
 
 namespace zeblon::internet {
 
@@ -30,24 +31,10 @@ struct InternetSwitchState {
   int comboColour = kComboColour, moniOneColour = kSwitchColour, scanColour = kSwitchColour;
 };
 
-// What the switches reach of the window.
-struct SwitchHooks {
-  std::function<double()> runTimer;     // seconds since midnight
-  std::function<bool()> chatOpen;       // Check7 ticked
-  std::function<void()> closeChat;      // Check7 unticked (its handler runs), Frame3 hidden
-  std::function<void()> directOnlyOff;  // Check24 unticked
-  std::function<void()> drawMap;
-  std::function<void()> pumpEvents;
-  std::function<std::vector<std::string>()> storedCalls;  // Combo9's list
-  std::function<std::string()> comboText;
-  std::function<void(const std::string&)> setComboText;
-  std::function<void()> selectComboCall;  // MoniOneComboKeyDown(13, 0)
-  std::function<void()> focusMap;         // Picture1 focus while the window is active
-};
-
 class InternetSwitches {
  public:
-  InternetSwitches(InternetSwitchState& state, SwitchHooks hooks) : st_(state), h_(std::move(hooks)) {}
+  InternetSwitches(InternetSwitchState& state, InternetControls& controls, InternetWindow& window)
+      : st_(state), controls_(controls), window_(window) {}
 
   void SetMoniOneSupport(bool on);  // Check22.Value = on
   void SetAreaSupport(bool on);     // Check23.Value = on
@@ -67,12 +54,10 @@ class InternetSwitches {
   void AreaSupportChanged();
   void ScanClicked();
   void NormalColours();
-  void Call(const std::function<void()>& f) {
-    if (f) f();
-  }
 
   InternetSwitchState& st_;
-  SwitchHooks h_;
+  InternetControls& controls_;
+  InternetWindow& window_;
 };
 
 // The call that follows `current` in the list (wrapping; the first entry after

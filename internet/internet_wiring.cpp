@@ -83,16 +83,19 @@ void ReceptionHostRelay::AfterQuietPass() {
 // ---------------------------------------------------------------------------
 // The wiring.
 
-InternetWiring::InternetWiring(reception::ReceptionState& state, Hooks hooks, internet::WebSources sources)
-    : h_(std::move(hooks)) {
+InternetWiring::InternetWiring(reception::ReceptionState& state, Hooks hooks, links::CycleControl& cycle,
+                               internet::InternetControls& controls, internet::InternetWindow& window,
+                               internet::WebSources sources)
+    : h_(std::move(hooks)), controls_(controls), window_(window) {
   host_.target = h_.host;
   host_.drawMap = h_.drawMap;
   host_.setTimer1 = h_.setTimer1;
   host_.sendAprsMessage = h_.sendAprsMessage;
   host_.showDistanceAlarm = h_.showDistanceAlarm;
   chat_.target = h_.chat;
-  switches_ = std::make_unique<internet::InternetSwitches>(switchState_, h_.switches);
-  web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, h_.web, std::move(sources));
+  switches_ = std::make_unique<internet::InternetSwitches>(switchState_, controls_, window_);
+  web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, cycle, controls_, window_,
+                                                 std::move(sources));
 }
 
 InternetWiring::~InternetWiring() = default;
@@ -107,9 +110,7 @@ void InternetWiring::TakeSavedIono(double sunspotNumber, double kIndex, bool aut
   iono_.autoUpdate = autoUpdate;
 }
 
-void InternetWiring::Changed() {
-  if (h_.switchesChanged) h_.switchesChanged();
-}
+void InternetWiring::Changed() { controls_.SwitchesChanged(); }
 
 void InternetWiring::MoniOneSupportClicked(bool on) {
   switches_->SetMoniOneSupport(on);
@@ -137,8 +138,8 @@ void InternetWiring::ToggleWebSource() {
 }
 
 bool InternetWiring::PollTimeLimit() {
-  const double now = h_.clockSeconds ? h_.clockSeconds() : 0;
-  const double limit = h_.pollLimitSeconds ? h_.pollLimitSeconds() : 900;
+  const double now = window_.ClockSeconds();
+  const double limit = window_.PollLimitSeconds();
   if (!(std::fabs(switchState_.internetPollStart - now) > limit)) return false;
   if (!switchState_.moniOneSupport && !switchState_.areaSupport) return false;
   switches_->SetAreaSupport(false);
@@ -150,25 +151,25 @@ bool InternetWiring::PollTimeLimit() {
 void InternetWiring::FillTickHooks(links::TickHooks& t) {
   t.stopWebBrowser = [this] { web_->StopPageLoader(); };
   t.internetScanStep = [this] {
-    if (switchState_.internetScanBusy && h_.restoreMoniOneFrames) h_.restoreMoniOneFrames();
+    if (switchState_.internetScanBusy) window_.RestoreMoniOneFrames();
     const bool stepped = switches_->Tick();
     if (stepped) Changed();
     return stepped;
   };
   t.pollTimeLimit = [this] { PollTimeLimit(); };
   t.ionosphereUpdate = [this] {
-    const double now = h_.clockSeconds ? h_.clockSeconds() : 0;
+    const double now = window_.ClockSeconds();
     if (!web_->IonoUpdateDue(now)) return false;
     web_->StartHourlyIonoUpdate(now);
     return true;
   };
   t.moniOneWebPoll = [this] {
-    if (!web_->RawPollDue(h_.hhmm ? h_.hhmm() : 0)) return false;
+    if (!web_->RawPollDue(window_.Hhmm())) return false;
     web_->StartRawPoll();
     return true;
   };
   t.areaWebPoll = [this] {
-    if (!web_->AreaPollDue(h_.hhmm ? h_.hhmm() : 0)) return false;
+    if (!web_->AreaPollDue(window_.Hhmm())) return false;
     web_->StartAreaPoll();
     return true;
   };

@@ -1,16 +1,18 @@
 // The main window's station data from the web: the internet switches, the web
 // requests with their page receivers and the ionosphere values, joined to the
-// main cycle's steps. It reaches the window only through the hooks it is given.
+// main cycle's steps. It reaches the window through the ports it is given
+// (and the receive host's relay through its hooks).
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "internet/internet_ports.h"
 #include "internet/internet_switches.h"
 #include "internet/ionosphere.h"
 #include "internet/web_polls.h"
-#include "internet/web_window_hooks.h"
+#include "links/cycle_control.h"
 #include "links/cycle_tick.h"
 #include "reception/reception_host.h"
 #include "reception/reception_state.h"
@@ -82,29 +84,21 @@ class ChatPanelRelay : public reception::ChatPanel {
 class InternetWiring {
  public:
   struct Hooks {
-    internet::WebWindowHooks web;                     // the requests' window hooks
-    internet::SwitchHooks switches;                   // the switches' window hooks
     std::function<reception::ReceptionHost*()> host;  // the radio link's receive host, or null
     std::function<reception::ChatPanel*()> chat;      // the radio link's chat lines, or null
     std::function<void()> drawMap;
     std::function<void(bool on)> setTimer1;
     // The distance-alarm notice (Frame12).
     std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;
-    std::function<void()> switchesChanged;  // the boxes show the switch state anew
-    // The step's clocks: seconds since midnight and HHMM of the local time.
-    std::function<double()> clockSeconds;
-    std::function<int()> hhmm;
-    // InternetPollLimit. The polls switched off at the limit close the chat with
-    // MONI 1 internet support (the switches' closeChat), with a radio or without.
-    std::function<double()> pollLimitSeconds;
     // The sender of acknowledgements and replies (web acknowledgements "mok"
     // among them); without it the radio link's host sends.
     std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
-    // The MONI 1 read-out frames back at their standard width (every tick of a scan).
-    std::function<void()> restoreMoniOneFrames;
   };
 
-  InternetWiring(reception::ReceptionState& state, Hooks hooks,
+  // The switches and the requests show their state in `controls` and reach the
+  // rest of the window through `window`; the polls hold the main cycle through `cycle`.
+  InternetWiring(reception::ReceptionState& state, Hooks hooks, links::CycleControl& cycle,
+                 internet::InternetControls& controls, internet::InternetWindow& window,
                  internet::WebSources sources = internet::WebSourcesFromEnvironment());
   ~InternetWiring();
 
@@ -147,17 +141,20 @@ class InternetWiring {
   // The polls' time limit starts again from now, with no request counted (a chat
   // message that needs the web switches the support on, or keeps it on).
   void RestartPollLimit() {
-    switchState_.internetPollStart = h_.clockSeconds ? h_.clockSeconds() : 0;
+    switchState_.internetPollStart = window_.ClockSeconds();
     switchState_.webRequestCount = 0;
   }
 
-  // The polls' time limit: true when the polls were switched off.
+  // The polls' time limit (InternetPollLimit): true when the polls were switched
+  // off. They close the chat with MONI 1 internet support, with a radio or without.
   bool PollTimeLimit();
 
  private:
   void Changed();
 
   Hooks h_;
+  internet::InternetControls& controls_;
+  internet::InternetWindow& window_;
   internet::InternetSwitchState switchState_;
   internet::IonoState iono_;
   ReceptionHostRelay host_;

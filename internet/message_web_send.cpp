@@ -2,7 +2,8 @@
 
 namespace zeblon::internet {
 
-WebMessageQueue::WebMessageQueue(WebWindowHooks hooks) : h_(std::move(hooks)) {
+WebMessageQueue::WebMessageQueue(InternetControls& controls, InternetWindow& window, links::CycleControl& cycle)
+    : controls_(controls), window_(window), cycle_(cycle) {
   settle_.setSingleShot(true);
   failureShown_.setSingleShot(true);
   QObject::connect(&settle_, &QTimer::timeout, [this] { Next(); });
@@ -17,10 +18,10 @@ void WebMessageQueue::Send(const std::string& url, Done done) {
   queue_.push_back({url, std::move(done)});
   if (!busy_) {
     busy_ = true;
-    if (h_.hourglass) h_.hourglass(true);
-    if (h_.setTimer1) h_.setTimer1(false);
+    window_.ShowBusy(true);
+    cycle_.StopCycle();
     failureShown_.stop();
-    if (h_.showNotice) h_.showNotice(kSendingNotice, 0x00C0C0);
+    controls_.ShowNotice(kSendingNotice, 0x00C0C0);
     noticeShown_ = true;
     // The load starts from the event loop: an outcome, even one known at once
     // (no host), never reaches the sender before Send has returned.
@@ -33,14 +34,14 @@ void WebMessageQueue::Next() {
     // The last page is in: the window goes on.
     busy_ = false;
     if (!failureShown_.isActive()) HideNotice();
-    if (h_.hourglass) h_.hourglass(false);
-    if (h_.setTimer1) h_.setTimer1(true);
+    window_.ShowBusy(false);
+    cycle_.StartCycle();
     return;
   }
   current_ = std::move(queue_.front());
   queue_.pop_front();
   failureShown_.stop();
-  if (h_.showNotice) h_.showNotice(kSendingNotice, 0x00C0C0);
+  controls_.ShowNotice(kSendingNotice, 0x00C0C0);
   noticeShown_ = true;
   loaded_.push_back(current_.url);
   if (loaded_.size() > 100) loaded_.pop_front();
@@ -51,7 +52,7 @@ void WebMessageQueue::Finish(bool sent, const std::string& reason) {
   Item done = std::move(current_);
   current_ = Item{};
   if (!sent) {
-    if (h_.showNotice) h_.showNotice("CHAT MESSAGE NOT SENT VIA INTERNET (" + reason + ")", kNoticeRed);
+    controls_.ShowNotice("CHAT MESSAGE NOT SENT VIA INTERNET (" + reason + ")", kNoticeRed);
     noticeShown_ = true;
     failureShown_.start(failureShownMs);
   }
@@ -62,7 +63,7 @@ void WebMessageQueue::Finish(bool sent, const std::string& reason) {
 void WebMessageQueue::HideNotice() {
   if (!noticeShown_) return;
   noticeShown_ = false;
-  if (h_.hideNotice) h_.hideNotice();
+  controls_.HideNotice();
 }
 
 }  // namespace zeblon::internet

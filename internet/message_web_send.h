@@ -10,7 +10,8 @@
 #include <functional>
 #include <string>
 
-#include "internet/web_window_hooks.h"
+#include "internet/internet_ports.h"
+#include "links/cycle_control.h"
 #include "platform/page_fetcher.h"
 
 namespace zeblon::internet {
@@ -23,8 +24,9 @@ class WebMessageQueue {
   // The outcome of one send: true when the page loaded; `reason` says why not.
   using Done = std::function<void(bool sent, const std::string& reason)>;
 
-  // Uses the notice, pointer and Timer1 hooks of `hooks`.
-  explicit WebMessageQueue(WebWindowHooks hooks);
+  // Shows its sends in the notice of `controls` under the wait pointer of
+  // `window`, the main cycle held meanwhile.
+  WebMessageQueue(InternetControls& controls, InternetWindow& window, links::CycleControl& cycle);
 
   // Queues the address of one message; `done` follows its load.
   void Send(const std::string& url, Done done);
@@ -56,7 +58,9 @@ class WebMessageQueue {
   void Finish(bool sent, const std::string& reason);
   void HideNotice();
 
-  WebWindowHooks h_;
+  InternetControls& controls_;
+  InternetWindow& window_;
+  links::CycleControl& cycle_;
   platform::PageFetcher fetcher_;
   std::deque<Item> queue_;
   std::deque<std::string> loaded_;

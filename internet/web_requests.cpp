@@ -7,10 +7,6 @@
 namespace zeblon::internet {
 namespace {
 
-void Call(const std::function<void()>& f) {
-  if (f) f();
-}
-
 std::string TwoDigits(int n) {
   std::string t(2, '0');
   t[0] = static_cast<char>('0' + (n / 10) % 10);
@@ -21,13 +17,16 @@ std::string TwoDigits(int n) {
 }  // namespace
 
 WebRequests::WebRequests(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
-                         InternetSwitchState& switches, IonoState& iono, WebWindowHooks hooks, WebSources sources)
+                         InternetSwitchState& switches, IonoState& iono, links::CycleControl& cycle,
+                         InternetControls& controls, InternetWindow& window, WebSources sources)
     : st_(state),
       host_(host),
       chat_(chat),
       sw_(switches),
       iono_(iono),
-      h_(std::move(hooks)),
+      cycle_(cycle),
+      controls_(controls),
+      window_(window),
       sources_(std::move(sources)) {
   pageLoader_.onPageComplete = [this](const std::string& url, const std::string& text) { PageComplete(url, text); };
   pageLoader_.onNavigateError = [this](const std::string& url, const std::string&) { NavigateError(url); };
@@ -59,33 +58,33 @@ bool WebRequests::IonoUpdateDue(double clockSeconds) const {
 }
 
 void WebRequests::StartRawPoll() {
-  if (h_.setTimer1) h_.setTimer1(false);
-  if (h_.hourglass) h_.hourglass(true);
-  if (h_.showNotice) h_.showNotice("COLLECTING INTERNET DATA (MONI 1) ...", kNoticeGreen);
-  Call(h_.pumpEvents);
+  cycle_.StopCycle();
+  window_.ShowBusy(true);
+  controls_.ShowNotice("COLLECTING INTERNET DATA (MONI 1) ...", kNoticeGreen);
+  window_.PumpEvents();
   RequestStationRawPackets();
 }
 
 void WebRequests::StartAreaPoll() {
-  if (h_.setTimer1) h_.setTimer1(false);
-  if (h_.hourglass) h_.hourglass(true);
-  if (h_.showNotice) h_.showNotice("COLLECTING INTERNET DATA (MONI ALL) ...", kNoticeViolet);
-  Call(h_.pumpEvents);
+  cycle_.StopCycle();
+  window_.ShowBusy(true);
+  controls_.ShowNotice("COLLECTING INTERNET DATA (MONI ALL) ...", kNoticeViolet);
+  window_.PumpEvents();
   RequestAreaStations();
 }
 
 void WebRequests::StartHourlyIonoUpdate(double clockSeconds) {
   iono_.status = "UPDATING...";
-  if (h_.showIono) h_.showIono(IonoOutcome{});
+  controls_.ShowIono(IonoOutcome{});
   lastIonoRequest_ = clockSeconds;
   RequestMagnetogramPage();
 }
 
 void WebRequests::StartIonoUpdateByUser() {
   iono_.status = "UPDATING...";
-  if (h_.showIono) h_.showIono(IonoOutcome{});
-  if (h_.setTimer1) h_.setTimer1(false);
-  if (h_.armTimer2) h_.armTimer2(6000);
+  controls_.ShowIono(IonoOutcome{});
+  cycle_.StopCycle();
+  cycle_.ArmPause(6000);
   iono_.sunspotPending = iono_.kIndexPending = true;
   RequestMagnetogramPage();
 }
@@ -101,22 +100,21 @@ void WebRequests::StopPageLoader() {
 }
 
 void WebRequests::RequestStationRawPackets() {
-  if (h_.showNotice)
-    h_.showNotice("COLLECTING INTERNET DATA (MONI 1) ...", sw_.webSource == 0 ? kNoticeOlive : kNoticeGreen);
-  Call(h_.pumpEvents);
+  controls_.ShowNotice("COLLECTING INTERNET DATA (MONI 1) ...", sw_.webSource == 0 ? kNoticeOlive : kNoticeGreen);
+  window_.PumpEvents();
   const int count = st_.stations.MoniOneCount();
   const std::string newest = count > 0 ? st_.stations.MoniOneTrack()[static_cast<std::size_t>(count)] : std::string();
   const reception::LocalTime now = host_.Now();
   lastUrl_ = RawPacketsUrl(sources_, sw_.webSource, st_.settings.moniOneCall, PollHours(newest, now));
   sw_.lastRawRequestHhmm = HhmmOf(now);
   ++sw_.webRequestCount;
-  if (h_.armTimer2) h_.armTimer2(60000);
+  cycle_.ArmPause(60000);
   pageLoader_.Navigate(lastUrl_);
 }
 
 void WebRequests::RequestAreaStations() {
   double lat = 0, lon = 0;
-  if (h_.mapCentre) h_.mapCentre(lat, lon);
+  controls_.MapCentre(lat, lon);
   lastUrl_ = AreaUrl(sources_, lat, lon);
   areaLoader_.Navigate(lastUrl_);
 }
@@ -150,7 +148,7 @@ void WebRequests::PageComplete(const std::string& url, const std::string& text) 
       return;
     }
     case PageKind::SendMessage:
-      Call(h_.pumpEvents);
+      window_.PumpEvents();
       FinishRawPage(false, {});
       return;
     case PageKind::Iono1: ParseIonoPage(true, text); return;
@@ -172,31 +170,31 @@ void WebRequests::FinishRawPage(bool decode, const std::string& lines) {
     PassOptions options;
     options.scanBusy = sw_.internetScanBusy;
     options.areaSupportOn = sw_.areaSupport;
-    options.hideNotice = h_.hideNotice;
-    options.showNewestInfoReport = h_.showNewestInfoReport;
+    options.hideNotice = [this] { controls_.HideNotice(); };
+    options.showNewestInfoReport = [this] { window_.ShowNewestInfoReport(); };
     InternetPass pass(st_, host_, chat_);
     pass.Run(webRawLines, options);
   }
-  if (h_.hourglass) h_.hourglass(false);
-  Call(h_.hideNotice);
-  if (h_.setTimer1) h_.setTimer1(true);
+  window_.ShowBusy(false);
+  controls_.HideNotice();
+  cycle_.StartCycle();
 }
 
 void WebRequests::AreaAnswer(const std::string& text) {
   sw_.lastAreaRequestHhmm = HhmmOf(host_.Now());
   if (text.size() > 100) {
     AreaOptions options;
-    options.hideNotice = h_.hideNotice;
-    options.showNewestInfoReport = h_.showNewestInfoReport;
+    options.hideNotice = [this] { controls_.HideNotice(); };
+    options.showNewestInfoReport = [this] { window_.ShowNewestInfoReport(); };
     ParseAreaStations(text, st_, host_, reception::StandardSymbolTable(), options);
   }
   EndAreaQuery();
 }
 
 void WebRequests::EndAreaQuery() {
-  Call(h_.hideNotice);
-  if (h_.hourglass) h_.hourglass(false);
-  if (h_.setTimer1) h_.setTimer1(true);
+  controls_.HideNotice();
+  window_.ShowBusy(false);
+  cycle_.StartCycle();
 }
 
 void WebRequests::ParseIonoPage(bool magnetogram, const std::string& text) {
@@ -204,11 +202,11 @@ void WebRequests::ParseIonoPage(bool magnetogram, const std::string& text) {
   pageLoader_.Navigate(lastUrl_);
   const IonoOutcome out =
       magnetogram ? ParseMagnetogramPage(text, iono_, Clock()) : ParseSpaceWeatherBulletin(text, iono_, Clock());
-  if (h_.showIono) h_.showIono(out);
-  for (int i = 0; i < out.settingsWrites; ++i) Call(h_.writeSettings);
+  controls_.ShowIono(out);
+  for (int i = 0; i < out.settingsWrites; ++i) controls_.WriteSettings();
   // A value shown switches Timer1 off through the box's change handler; a parse
   // that saves nothing must switch it on itself.
-  if ((out.sunspotTaken || out.kIndexTaken) && out.settingsWrites == 0 && h_.setTimer1) h_.setTimer1(true);
+  if ((out.sunspotTaken || out.kIndexTaken) && out.settingsWrites == 0) cycle_.StartCycle();
   if (out.requestBulletin) RequestSpaceWeatherBulletin();
 }
 

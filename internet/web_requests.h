@@ -1,7 +1,7 @@
 // The web requests of the main window: the raw-packet poll of the MONI 1
 // station (the page loader that also routes the ionosphere pages), the area
 // query, and the ionosphere update, with their page receivers. It works on the
-// stores and switch states it is given and reaches the window through hooks.
+// stores and switch states it is given and reaches the window through its ports.
 //
 // The main cycle calls, in its tick:
 //   - IonoUpdateDue(clockSeconds) -> StartHourlyIonoUpdate(clockSeconds), ending the tick;
@@ -12,15 +12,15 @@
 //     so that a page that never ends still leads to the bulletin.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
 #include "internet/internet_pass.h"
+#include "internet/internet_ports.h"
 #include "internet/internet_switches.h"
 #include "internet/ionosphere.h"
 #include "internet/web_polls.h"
-#include "internet/web_window_hooks.h"
+#include "links/cycle_control.h"
 #include "platform/page_fetcher.h"
 
 namespace zeblon::internet {
@@ -28,8 +28,8 @@ namespace zeblon::internet {
 class WebRequests {
  public:
   WebRequests(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
-              InternetSwitchState& switches, IonoState& iono, WebWindowHooks hooks,
-              WebSources sources = WebSourcesFromEnvironment());
+              InternetSwitchState& switches, IonoState& iono, links::CycleControl& cycle, InternetControls& controls,
+              InternetWindow& window, WebSources sources = WebSourcesFromEnvironment());
 
   // The due tests of the main cycle.
   bool RawPollDue(int hhmm) const;
@@ -72,7 +72,9 @@ class WebRequests {
   reception::ChatPanel& chat_;
   InternetSwitchState& sw_;
   IonoState& iono_;
-  WebWindowHooks h_;
+  links::CycleControl& cycle_;
+  InternetControls& controls_;
+  InternetWindow& window_;
   WebSources sources_;
   platform::PageFetcher pageLoader_;  // WebBrowser1
   platform::PageFetcher areaLoader_;  // Inet1

@@ -3,6 +3,7 @@
 // form1.h comes first: the page fetcher's namespace would hide the controls' one.
 #include "main_window/form1.h"
 
+#include "internet/message_web_send.h"
 #include "internet/web_polls.h"
 #include "internet/web_requests.h"
 #include "platform/wait.h"
@@ -55,7 +56,9 @@ void Form1::WireChat() {
   h.showStationInfo = [this](const std::string& call, int index) {
     info_service_->ShowStationInfo(call, index, false);
   };
-  chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_, internet_boxes_->WebHooks(), std::move(h));
+  auto web = std::make_unique<internet::WebMessageQueue>(internet_boxes_->Controls(), *internet_window_,
+                                                         static_cast<links::CycleControl&>(*this));
+  chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_, std::move(web), std::move(h));
   tick_.hooks.sendPendingMessages = [this] { chat_service_->SendPendingMessages(); };
 }
 

@@ -1,5 +1,8 @@
 // The main window's station data from the web: the window's side of the internet
 // boxes' port (panels/internet_boxes.h) and the boxes joined to the main cycle.
+#include <QCoreApplication>
+#include <QTime>
+
 #include "main_window/form1.h"
 
 namespace zeblon {
@@ -8,10 +11,8 @@ class Form1::InternetWindow : public panels::InternetBoxesPort {
  public:
   explicit InternetWindow(Form1& f) : f_(f) {}
 
-  void SetCycle(bool on) override { on ? f_.cycle_->Start() : f_.cycle_->Stop(); }
-  void PauseCycle(int interval_ms) override { f_.cycle_->ArmPause(interval_ms); }
-  void StopWatchdog() override { f_.Timer2->stop(); }
   void ShowBusy(bool busy) override { f_.ShowWaitCursor(busy); }
+  void PumpEvents() override { QCoreApplication::processEvents(); }
   void DrawMap() override { f_.DrawMap(); }
   void FocusMap() override {
     if (f_.isActiveWindow()) f_.Picture1->setFocus();
@@ -38,6 +39,11 @@ class Form1::InternetWindow : public panels::InternetBoxesPort {
   void RestoreMoniOneFrames() override { f_.moni_one_frames_->RestoreWidths(); }
   double PollLimitSeconds() const override { return static_cast<double>(f_.shell_.InternetPollLimit); }
   void ShowNewestInfoReport() override { f_.info_service_->ShowNewestReport(); }
+  double ClockSeconds() const override { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+  int Hhmm() const override {
+    const QTime t = QTime::currentTime();
+    return t.hour() * 100 + t.minute();
+  }
 
  private:
   Form1& f_;
@@ -45,7 +51,8 @@ class Form1::InternetWindow : public panels::InternetBoxesPort {
 
 void Form1::WireInternet() {
   if (!internet_window_) internet_window_ = std::make_unique<InternetWindow>(*this);
-  internet_boxes_ = std::make_unique<panels::InternetBoxes>(*column_, *Text10, *iono_, reception_, *internet_window_);
+  internet_boxes_ = std::make_unique<panels::InternetBoxes>(
+      *column_, *Text10, *iono_, reception_, static_cast<links::CycleControl&>(*this), *internet_window_);
   Internet().FillTickHooks(tick_.hooks);
 }
 

@@ -34,9 +34,9 @@ void Call(const F& f, A&&... a) {
 }  // namespace
 
 ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, panels::ControlColumn& column,
-                         internet::WebWindowHooks web, Hooks hooks)
+                         std::unique_ptr<internet::WebMessageQueue> web, Hooks hooks)
     : chat_(chat), saved_(saved), check7_(*column.Check7), h_(std::move(hooks)) {
-  web_ = std::make_unique<internet::WebMessageQueue>(std::move(web));
+  web_ = std::move(web);
   queue_.changed = [this] { ShowLines(); };
   queue_.dropped = [this](const std::string& line) {
     Call(h_.notice, "CHAT MESSAGE DROPPED FROM THE QUEUE: " + Trim(line));

@@ -12,7 +12,6 @@
 #include <memory>
 #include <string>
 
-#include "internet/web_window_hooks.h"
 #include "panels/chat.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
@@ -65,7 +64,7 @@ class ChatService : public QObject {
   // `column`: the CHAT box Check7 and the SHOW SAVED and DELETE SAVED buttons
   // (Command24, Command25) beside it.
   ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, panels::ControlColumn& column,
-              internet::WebWindowHooks web, Hooks hooks);
+              std::unique_ptr<internet::WebMessageQueue> web, Hooks hooks);
   ~ChatService() override;
 
   Hooks& hooks() { return h_; }  // the INFO panel sets showStationInfo

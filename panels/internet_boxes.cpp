@@ -1,19 +1,14 @@
 #include "panels/internet_boxes.h"
 
-#include <QCoreApplication>
 #include <QPalette>
-#include <QTime>
 #include <exception>
 #include <utility>
-#include <vector>
 
 #include "map/readouts.h"
 
 namespace zeblon::panels {
 
 namespace {
-
-double SecondsSinceMidnight() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
 // A box's back colour (a platform colour value).
 void PaintBack(QWidget& box, int colour) { platform::SetBackColour(&box, platform::PlatformColour(colour)); }
@@ -28,16 +23,15 @@ void PaintBack(platform::ComboBox& combo, int colour) {
 }  // namespace
 
 InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, IonoPanel& iono,
-                             reception::ReceptionState& reception, InternetBoxesPort& port)
-    : column_(column), notice_(notice), iono_(iono), port_(port) {
-  MakeWebHooks();
-  internet_ = std::make_unique<InternetWiring>(reception, MakeWiringHooks());
+                             reception::ReceptionState& reception, links::CycleControl& cycle, InternetBoxesPort& port)
+    : column_(column), notice_(notice), iono_(iono), cycle_(cycle), port_(port) {
+  internet_ = std::make_unique<InternetWiring>(reception, MakeWiringHooks(), cycle_, Controls(), port_);
   IonoData::Hooks ih;
   ih.mapDrawnOnce = [this] { return port_.Map().MapDrawnOnce == 1; };
   ih.startUpdate = [this] { internet_->StartIonoUpdateByUser(); };
-  ih.saveValues = [this] { SaveIonoValues(); };
-  ih.startCycle = [this] { port_.SetCycle(true); };
-  ih.stopCycle = [this] { port_.SetCycle(false); };
+  ih.saveValues = [this] { WriteSettings(); };
+  ih.startCycle = [this] { cycle_.StartCycle(); };
+  ih.stopCycle = [this] { cycle_.StopCycle(); };
   ih.drawMap = [this] { port_.DrawMap(); };
   iono_data_ = std::make_unique<IonoData>(iono_, internet_->Iono(), std::move(ih));
   WireBoxes();
@@ -45,62 +39,14 @@ InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, I
 
 InternetBoxes::~InternetBoxes() = default;
 
-void InternetBoxes::MakeWebHooks() {
-  internet::WebWindowHooks& w = web_hooks_;
-  w.setTimer1 = [this](bool on) { port_.SetCycle(on); };
-  w.armTimer2 = [this](int ms) { port_.PauseCycle(ms); };
-  w.stopTimer2 = [this] { port_.StopWatchdog(); };
-  w.showNotice = [this](const std::string& text, int colour) { ShowNotice(text, colour); };
-  w.hideNotice = [this] { HideNotice(); };
-  w.hourglass = [this](bool busy) { port_.ShowBusy(busy); };
-  w.pumpEvents = [] { QCoreApplication::processEvents(); };
-  w.mapCentre = [this](double& latitude, double& longitude) { MapCentre(latitude, longitude); };
-  w.writeSettings = [this] { SaveIonoValues(); };
-  w.showIono = [this](const internet::IonoOutcome& out) { iono_data_->ShowOutcome(out); };
-  w.showNewestInfoReport = [this] { port_.ShowNewestInfoReport(); };
-}
-
-internet::SwitchHooks InternetBoxes::MakeSwitchHooks() {
-  internet::SwitchHooks sw;
-  sw.runTimer = [] { return SecondsSinceMidnight(); };
-  sw.chatOpen = [this] { return column_.Check7->Value() == 1; };
-  sw.closeChat = [this] {
-    column_.Check7->SetValue(0);
-    port_.HideChat();
-  };
-  sw.directOnlyOff = [this] { column_.Check24->SetValue(0); };
-  sw.drawMap = [this] { port_.DrawMap(); };
-  sw.pumpEvents = [] { QCoreApplication::processEvents(); };
-  sw.storedCalls = [this] {
-    std::vector<std::string> calls;
-    for (int i = 0; i < column_.Combo9->ListCount(); ++i) calls.push_back(column_.Combo9->List(i));
-    return calls;
-  };
-  sw.comboText = [this] { return column_.Combo9->Text(); };
-  sw.setComboText = [this](const std::string& text) { column_.Combo9->SetText(text); };
-  sw.selectComboCall = [this] { port_.SelectMoniOneCall(); };
-  sw.focusMap = [this] { port_.FocusMap(); };
-  return sw;
-}
-
 InternetWiring::Hooks InternetBoxes::MakeWiringHooks() {
   InternetWiring::Hooks h;
-  h.web = web_hooks_;
-  h.switches = MakeSwitchHooks();
   h.host = [this] { return port_.RadioHost(); };
   h.chat = [this] { return port_.ChatLines(); };
   h.sendAprsMessage = [this](const std::string& outgoing) { port_.SendAprsMessage(outgoing); };
   h.drawMap = [this] { port_.DrawMap(); };
-  h.setTimer1 = [this](bool on) { port_.SetCycle(on); };
+  h.setTimer1 = [this](bool on) { on ? cycle_.StartCycle() : cycle_.StopCycle(); };
   h.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { port_.ShowDistanceAlarm(alarm); };
-  h.switchesChanged = [this] { ShowSwitches(); };
-  h.clockSeconds = [] { return SecondsSinceMidnight(); };
-  h.hhmm = [] {
-    const QTime t = QTime::currentTime();
-    return t.hour() * 100 + t.minute();
-  };
-  h.pollLimitSeconds = [this] { return port_.PollLimitSeconds(); };
-  h.restoreMoniOneFrames = [this] { port_.RestoreMoniOneFrames(); };
   return h;
 }
 
@@ -163,7 +109,26 @@ void InternetBoxes::SetNoticeColour(int colour) {
   notice_.setPalette(p);
 }
 
-void InternetBoxes::MapCentre(double& latitude, double& longitude) const {
+bool InternetBoxes::ChatOpen() { return column_.Check7->Value() == 1; }
+
+void InternetBoxes::CloseChat() {
+  column_.Check7->SetValue(0);
+  port_.HideChat();
+}
+
+void InternetBoxes::DirectOnlyOff() { column_.Check24->SetValue(0); }
+
+std::vector<std::string> InternetBoxes::StoredCalls() {
+  std::vector<std::string> calls;
+  for (int i = 0; i < column_.Combo9->ListCount(); ++i) calls.push_back(column_.Combo9->List(i));
+  return calls;
+}
+
+std::string InternetBoxes::ComboText() { return column_.Combo9->Text(); }
+
+void InternetBoxes::SetComboText(const std::string& text) { column_.Combo9->SetText(text); }
+
+void InternetBoxes::MapCentre(double& latitude, double& longitude) {
   try {
     const map::MapState& m = port_.Map();
     const map::MapPoint p =
@@ -175,9 +140,11 @@ void InternetBoxes::MapCentre(double& latitude, double& longitude) const {
   }
 }
 
-void InternetBoxes::SaveIonoValues() {
+void InternetBoxes::WriteSettings() {
   const internet::IonoState& iono = internet_->Iono();
   port_.WriteSettings(iono.sunspotNumber, iono.kIndex);
 }
+
+void InternetBoxes::ShowIono(const internet::IonoOutcome& outcome) { iono_data_->ShowOutcome(outcome); }
 
 }  // namespace zeblon::panels

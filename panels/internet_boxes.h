@@ -3,15 +3,19 @@
 // (Check23), the scan of the stored MONI 1 stations (Check27) and the IONO DATA
 // frame opened from the distance-circle box (Check9). It shows the web requests'
 // notice over the map (Text10) and joins the switches, the polls and the
-// ionosphere values (internet/internet_wiring.h) to the controls it is given;
-// the rest of the main window it reaches through its port.
+// ionosphere values (internet/internet_wiring.h) to the controls it is given,
+// for which it answers the internet layer's controls port; the rest of the main
+// window the internet layer and the boxes reach through the boxes' port, and the
+// main cycle through links::CycleControl.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "internet/internet_wiring.h"
-#include "internet/web_window_hooks.h"
+#include "internet/internet_ports.h"
+#include "links/cycle_control.h"
 #include "map/map_display.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
@@ -22,20 +26,10 @@
 
 namespace zeblon::panels {
 
-// What the internet boxes need of the rest of the program.
-class InternetBoxesPort {
+// What the internet boxes need of the rest of the program: what the internet
+// layer reaches of the window, and the boxes' own questions.
+class InternetBoxesPort : public internet::InternetWindow {
  public:
-  virtual ~InternetBoxesPort() = default;
-  // The main cycle: Timer1 on or off; the pause of a web request (Timer1 off,
-  // the watchdog Timer2 armed with the interval) and the watchdog stopped.
-  virtual void SetCycle(bool on) = 0;
-  virtual void PauseCycle(int interval_ms) = 0;
-  virtual void StopWatchdog() = 0;
-  // The wait pointer over the window and the map picture, or the normal one.
-  virtual void ShowBusy(bool busy) = 0;
-  virtual void DrawMap() = 0;
-  // The map picture takes the focus while the window is the active one.
-  virtual void FocusMap() = 0;
   // The map as it stands: its centre for the web requests, its first drawing
   // for the IONO DATA frame.
   virtual const map::MapState& Map() const = 0;
@@ -52,32 +46,24 @@ class InternetBoxesPort {
   // The radio link's receive host, or null.
   virtual reception::ReceptionHost* RadioHost() = 0;
   virtual void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) = 0;  // Frame12
-  // The call in the MONI 1 combo selected, as the Enter key in the combo selects it.
-  virtual void SelectMoniOneCall() = 0;
-  // The MONI 1 read-out frames back at their standard width.
-  virtual void RestoreMoniOneFrames() = 0;
-  // How long the web polls may run, in seconds (InternetPollLimit).
-  virtual double PollLimitSeconds() const = 0;
-  // The INFO panel's newest-report button (Command37): a web pass stored a new
-  // report of the station the open panel shows.
-  virtual void ShowNewestInfoReport() = 0;
 };
 
-class InternetBoxes {
+class InternetBoxes : private internet::InternetControls {
  public:
   // `column`: the internet boxes, the CHAT and direct-only boxes and the MONI 1
   // combo (Combo9); `notice`: the web requests' notice over the map; `iono`: the
   // IONO DATA frame; `reception`: the state the web polls store their reports in.
   InternetBoxes(ControlColumn& column, platform::TextBox& notice, IonoPanel& iono, reception::ReceptionState& reception,
-                InternetBoxesPort& port);
-  ~InternetBoxes();
+                links::CycleControl& cycle, InternetBoxesPort& port);
+  ~InternetBoxes() override;
   InternetBoxes(const InternetBoxes&) = delete;
   InternetBoxes& operator=(const InternetBoxes&) = delete;
 
   // The station data from the web: switches, polls, ionosphere values.
   InternetWiring& Internet() { return *internet_; }
-  // The web requests' hooks into the window (the chat's web send shows the same notice).
-  const internet::WebWindowHooks& WebHooks() const { return web_hooks_; }
+  // The notice and boxes as the internet layer reaches them (the chat's web send
+  // shows the same notice).
+  internet::InternetControls& Controls() { return *this; }
   // The boxes show the switch state, Check22 the web source, and the MONI 1
   // combo, Check22 and Check27 their back colours (the scan's while it runs);
   // the boxes' handlers do not run meanwhile.
@@ -88,22 +74,30 @@ class InternetBoxes {
   void StartUp(double sunspot_number, double k_index, bool auto_update);
 
  private:
-  void MakeWebHooks();
-  internet::SwitchHooks MakeSwitchHooks();
   InternetWiring::Hooks MakeWiringHooks();
   void WireBoxes();
-  void ShowNotice(const std::string& text, int colour);
-  void HideNotice();
   void SetNoticeColour(int colour);
-  // The map centre in degrees; a centre the conversion cannot take leaves both as they are.
-  void MapCentre(double& latitude, double& longitude) const;
-  void SaveIonoValues();
+
+  // internet::InternetControls
+  void ShowNotice(const std::string& text, int colour) override;
+  void HideNotice() override;
+  void SwitchesChanged() override { ShowSwitches(); }
+  bool ChatOpen() override;
+  void CloseChat() override;
+  void DirectOnlyOff() override;
+  std::vector<std::string> StoredCalls() override;
+  std::string ComboText() override;
+  void SetComboText(const std::string& text) override;
+  // A centre the conversion cannot take leaves both as they are.
+  void MapCentre(double& latitude, double& longitude) override;
+  void WriteSettings() override;
+  void ShowIono(const internet::IonoOutcome& outcome) override;
 
   ControlColumn& column_;
   platform::TextBox& notice_;
   IonoPanel& iono_;
+  links::CycleControl& cycle_;
   InternetBoxesPort& port_;
-  internet::WebWindowHooks web_hooks_;
   std::unique_ptr<InternetWiring> internet_;
   std::unique_ptr<IonoData> iono_data_;  // the IONO DATA frame at work
   bool showing_switches_ = false;

@@ -12,6 +12,7 @@
 
 #include "internet/message_web_send.h"
 #include "internet/web_polls.h"
+#include "internet_fakes.h"
 #include "tests/support/run_until.h"
 #include "tests/support/tiny_http_server.h"
 
@@ -53,17 +54,13 @@ TEST(MessageWebSend, AddressKeysInOrderAndEveryValueEncoded) {
 
 struct QueueFixture : ::testing::Test {
   TinyHttpServer server;
-  std::vector<std::string> events;
+  testing::FakeInternetWindow window;
+  std::vector<std::string>& events = window.events;
   std::unique_ptr<WebMessageQueue> queue;
   std::vector<std::pair<bool, std::string>> outcomes;
 
   void SetUp() override {
-    WebWindowHooks h;
-    h.setTimer1 = [this](bool on) { events.push_back(on ? "timer1 on" : "timer1 off"); };
-    h.showNotice = [this](const std::string& t, int c) { events.push_back("notice " + t + " " + std::to_string(c)); };
-    h.hideNotice = [this] { events.push_back("notice hidden"); };
-    h.hourglass = [this](bool b) { events.push_back(b ? "hourglass" : "pointer"); };
-    queue = std::make_unique<WebMessageQueue>(h);
+    queue = std::make_unique<WebMessageQueue>(window, window, window);
     queue->settleMs = 20;
     queue->failureShownMs = 100;
   }

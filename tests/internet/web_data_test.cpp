@@ -11,6 +11,7 @@
 #include "internet/internet_switches.h"
 #include "internet/ionosphere.h"
 #include "internet/web_polls.h"
+#include "internet_fakes.h"
 
 namespace zeblon::internet {
 namespace {
@@ -267,19 +268,13 @@ TEST(InternetSwitches, NextCallOfTheScan) {
 
 TEST(InternetSwitches, SwitchesAndScan) {
   InternetSwitchState st;
-  bool chat = false;
-  int selects = 0, draws = 0;
-  std::string combo = "B";
-  SwitchHooks h;
-  h.runTimer = [] { return 100.0; };
-  h.chatOpen = [&] { return chat; };
-  h.closeChat = [&] { chat = false; };
-  h.drawMap = [&] { ++draws; };
-  h.storedCalls = [] { return std::vector<std::string>{"A", "B", "C"}; };
-  h.comboText = [&] { return combo; };
-  h.setComboText = [&](const std::string& t) { combo = t; };
-  h.selectComboCall = [&] { ++selects; };
-  InternetSwitches sw(st, h);
+  testing::FakeInternetWindow window;
+  window.clock = 100;
+  window.calls = {"A", "B", "C"};
+  window.combo = "B";
+  bool& chat = window.chatOpen;
+  const std::string& combo = window.combo;
+  InternetSwitches sw(st, window, window);
   // A right click twice returns to source 1.
   sw.ToggleWebSource();
   EXPECT_EQ(sw.MoniOneCaption(), "i  2");
@@ -294,13 +289,13 @@ TEST(InternetSwitches, SwitchesAndScan) {
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(sw.Tick());
   EXPECT_TRUE(sw.Tick());
   EXPECT_EQ(combo, "A");
-  EXPECT_EQ(selects, 2);
+  EXPECT_EQ(window.selects, 2);
   // MONI ALL support stops the scan and keeps MONI 1 support.
   sw.SetAreaSupport(true);
   EXPECT_FALSE(st.scan);
   EXPECT_FALSE(st.internetScanBusy);
   EXPECT_TRUE(st.moniOneSupport);
-  EXPECT_EQ(draws, 1);
+  EXPECT_EQ(window.draws, 1);
   // MONI 1 support off ends MONI ALL support too.
   sw.SetMoniOneSupport(false);
   EXPECT_FALSE(st.areaSupport);

@@ -1,7 +1,7 @@
 // The web requests against a local HTTP server started by the test: the exact
 // requests, the pages of each source in their forms (HTML around the text, NUL
 // bytes, odd line ends), slow answers, errors, time limits and the size cap, and
-// what lands in the stores and the window hooks.
+// what lands in the stores and the window's ports.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpServer>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "fakes.h"
+#include "internet_fakes.h"
 #include "internet/web_requests.h"
 #include "tests/support/run_until.h"
 #include "tests/support/tiny_http_server.h"
@@ -38,7 +39,8 @@ struct WebFixture : ::testing::Test {
   reception::ChatLines chat;
   InternetSwitchState switches;
   IonoState iono;
-  std::vector<std::string> events;
+  testing::FakeInternetWindow window;
+  std::vector<std::string>& events = window.events;
   std::unique_ptr<WebRequests> web;
 
   void SetUp() override {
@@ -46,17 +48,10 @@ struct WebFixture : ::testing::Test {
     state.settings.moniOneCall = "AB1CD-9";
     host.now = {2024, 5, 1, 13, 40, 0};
     switches.moniOneSupport = true;
-    WebWindowHooks h;
-    h.setTimer1 = [this](bool on) { events.push_back(on ? "timer1 on" : "timer1 off"); };
-    h.armTimer2 = [this](int ms) { events.push_back("timer2 " + std::to_string(ms)); };
-    h.showNotice = [this](const std::string& t, int c) { events.push_back("notice " + t + " " + std::to_string(c)); };
-    h.hideNotice = [this] { events.push_back("notice hidden"); };
-    h.mapCentre = [](double& lat, double& lon) {
-      lat = 52.5;
-      lon = 13.25;
-    };
-    h.writeSettings = [this] { events.push_back("settings"); };
-    web = std::make_unique<WebRequests>(state, host, chat, switches, iono, h, WebSourcesAt(server.Base()));
+    window.centreLatitude = 52.5;
+    window.centreLongitude = 13.25;
+    web = std::make_unique<WebRequests>(state, host, chat, switches, iono, window, window, window,
+                                        WebSourcesAt(server.Base()));
   }
   bool Has(const std::string& e) const { return std::find(events.begin(), events.end(), e) != events.end(); }
 };

@@ -24,6 +24,7 @@
 #include "platform/qtext.h"
 #include "reception/station_record.h"
 #include "settings/text_files.h"
+#include "tests/internet/internet_fakes.h"
 #include "tests/support/find.h"
 #include "tests/support/web_folder_test.h"
 
@@ -608,14 +609,12 @@ TEST(InternetWiring, PollTimeLimit) {
   } cases[] = {{100, 999, false, false}, {100, 1001, false, true}, {1001, 100, true, true}, {100, 1000, true, false}};
   for (const Case& c : cases) {
     reception::ReceptionState state;
-    double clock = c.start;
-    InternetWiring::Hooks h;
-    h.switches.runTimer = [&] { return clock; };
-    h.clockSeconds = [&] { return clock; };
-    h.pollLimitSeconds = [] { return 900.0; };
-    int shown = 0;
-    h.switchesChanged = [&] { ++shown; };
-    InternetWiring wiring(state, h, internet::WebSourcesAt("http://127.0.0.1:9"));
+    internet::testing::FakeInternetWindow window;
+    double& clock = window.clock;
+    clock = c.start;
+    window.pollLimit = 900;
+    int& shown = window.switchesShown;
+    InternetWiring wiring(state, {}, window, window, window, internet::WebSourcesAt("http://127.0.0.1:9"));
     links::TickHooks tick;
     wiring.FillTickHooks(tick);
     c.area ? wiring.AreaSupportClicked(true) : wiring.MoniOneSupportClicked(true);

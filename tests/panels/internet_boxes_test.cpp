@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QWidget>
 #include <cstdlib>
 #include <string>
@@ -22,13 +23,19 @@ using testing_support::Route;
 using testing_support::RunUntil;
 using testing_support::TinyHttpServer;
 
-// The window as the boxes see it: a map and a record of what they asked of it.
-class FakeWindow : public InternetBoxesPort {
+// The window as the boxes see it: a map, the main cycle and a record of what
+// they asked of it.
+class FakeWindow : public InternetBoxesPort, public links::CycleControl {
  public:
-  void SetCycle(bool on) override { cycleOn = on; }
-  void PauseCycle(int) override {}
+  void StopCycle() override { cycleOn = false; }
+  void StartCycle() override { cycleOn = true; }
+  void HoldCycle() override { cycleOn = false; }
+  void ArmPause(int) override {}
   void StopWatchdog() override {}
+  int CycleInterval() const override { return 1000; }
+  void SetCycleInterval(int) override {}
   void ShowBusy(bool) override {}
+  void PumpEvents() override { QCoreApplication::processEvents(); }
   void DrawMap() override {}
   void FocusMap() override {}
   const map::MapState& Map() const override { return map; }
@@ -43,6 +50,8 @@ class FakeWindow : public InternetBoxesPort {
   void RestoreMoniOneFrames() override {}
   double PollLimitSeconds() const override { return 900; }
   void ShowNewestInfoReport() override {}
+  double ClockSeconds() const override { return 0; }
+  int Hhmm() const override { return 0; }
 
   map::MapState map;
   bool cycleOn = true;
@@ -68,7 +77,7 @@ TEST(InternetBoxes, AreaPollAsksAroundTheMapCentreUnderItsNotice) {
   port.map.MapFalseEasting = 500000;
   port.map.CentreNorth = 0;
   port.map.CentreEast = 500;
-  InternetBoxes boxes(column, notice, iono, reception, port);
+  InternetBoxes boxes(column, notice, iono, reception, port, port);
   unsetenv("ZEBLON_WEB_BASE");
 
   column.Check23->SetValue(1);
