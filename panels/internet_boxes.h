@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "internet/internet_wiring.h"
 #include "internet/internet_ports.h"
+#include "internet/internet_wiring.h"
 #include "links/cycle_control.h"
 #include "map/map_display.h"
 #include "panels/control_column.h"
