@@ -148,31 +148,32 @@ bool InternetWiring::PollTimeLimit() {
   return true;
 }
 
-void InternetWiring::FillTickHooks(links::TickHooks& t) {
-  t.stopWebBrowser = [this] { web_->StopPageLoader(); };
-  t.internetScanStep = [this] {
-    if (switchState_.internetScanBusy) window_.RestoreMoniOneFrames();
-    const bool stepped = switches_->Tick();
-    if (stepped) Changed();
-    return stepped;
-  };
-  t.pollTimeLimit = [this] { PollTimeLimit(); };
-  t.ionosphereUpdate = [this] {
-    const double now = window_.ClockSeconds();
-    if (!web_->IonoUpdateDue(now)) return false;
-    web_->StartHourlyIonoUpdate(now);
-    return true;
-  };
-  t.moniOneWebPoll = [this] {
-    if (!web_->RawPollDue(window_.Hhmm())) return false;
-    web_->StartRawPoll();
-    return true;
-  };
-  t.areaWebPoll = [this] {
-    if (!web_->AreaPollDue(window_.Hhmm())) return false;
-    web_->StartAreaPoll();
-    return true;
-  };
+void InternetWiring::StopWebBrowser() { web_->StopPageLoader(); }
+
+bool InternetWiring::ScanStep() {
+  if (switchState_.internetScanBusy) window_.RestoreMoniOneFrames();
+  const bool stepped = switches_->Tick();
+  if (stepped) Changed();
+  return stepped;
+}
+
+bool InternetWiring::IonosphereUpdate() {
+  const double now = window_.ClockSeconds();
+  if (!web_->IonoUpdateDue(now)) return false;
+  web_->StartHourlyIonoUpdate(now);
+  return true;
+}
+
+bool InternetWiring::MoniOneWebPoll() {
+  if (!web_->RawPollDue(window_.Hhmm())) return false;
+  web_->StartRawPoll();
+  return true;
+}
+
+bool InternetWiring::AreaWebPoll() {
+  if (!web_->AreaPollDue(window_.Hhmm())) return false;
+  web_->StartAreaPoll();
+  return true;
 }
 
 }  // namespace zeblon

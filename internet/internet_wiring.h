@@ -112,9 +112,14 @@ class InternetWiring {
   void StartIonoUpdateByUser();
 
   // The main cycle's web steps: the page loader stopped at the tick's start, the
-  // scan's step, the polls' time limit, the hourly ionosphere update and the two
-  // web polls (the watched station's raw packets, the stations of the area).
-  void FillTickHooks(links::TickHooks& hooks);
+  // scan's step (true when it ran), the hourly ionosphere update and the two web
+  // polls (the watched station's raw packets, the stations of the area), each
+  // true when its request went out; the polls' time limit is PollTimeLimit.
+  void StopWebBrowser();
+  bool ScanStep();
+  bool IonosphereUpdate();
+  bool MoniOneWebPoll();
+  bool AreaWebPoll();
 
   // The saved ionosphere values at start-up.
   void TakeSavedIono(double sunspotNumber, double kIndex, bool autoUpdate);

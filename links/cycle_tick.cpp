@@ -11,16 +11,6 @@
 namespace zeblon::links {
 namespace {
 
-template <typename F>
-void Call(const F& f) {
-  if (f) f();
-}
-
-template <typename F>
-bool Ends(const F& f) {
-  return f && f();
-}
-
 std::string TwoDigits(int n) {
   return std::string{static_cast<char>('0' + n / 10 % 10), static_cast<char>('0' + n % 10)};
 }
@@ -57,38 +47,38 @@ bool CycleTick::RunsGps(const std::string& g) const {
   return !(g.find("SAVE") != std::string::npos || g.size() <= 3);
 }
 
-TickEnd CycleTick::Run(const TickInputs& in) {
+TickEnd CycleTick::Run(const TickInputs& in, TickSteps& steps, CycleControl& cycle) {
   if (running_) return TickEnd::Reentered;
   RunningMark mark(running_);
   const InterfaceKind kind = InterfaceKindOf(in.interfaceKind);
   const bool radio = kind != InterfaceKind::NoRadio;
 
-  Call(hooks.stopWebBrowser);
-  if (IsGatingKind(in.interfaceKind)) Call(hooks.aprsIsUpkeep);  // the hook tests the passcode
-  Call(hooks.aprsIsTitleAndAgeing);
-  if (kind == InterfaceKind::AgwLocal) Call(hooks.watchUiDigipeater);
-  if (Ends(hooks.internetScanStep)) return TickEnd::ScanStep;
-  Call(hooks.updateClockLabel);
-  Call(hooks.pumpEvents);
-  if (kind == InterfaceKind::ScsTnc) Call(hooks.hfDualKeepAlive);
-  if (Ends(hooks.takeChangedMoniOneCall)) return TickEnd::MoniOneChange;
-  Call(hooks.monitorListUpkeep);
-  Call(hooks.reshowEmergencyWindow);
-  Call(hooks.pollTimeLimit);
+  steps.StopWebBrowser();
+  if (IsGatingKind(in.interfaceKind)) steps.AprsIsUpkeep();  // the step tests the passcode
+  steps.AprsIsTitleAndAgeing();
+  if (kind == InterfaceKind::AgwLocal) steps.WatchUiDigipeater();
+  if (steps.InternetScanStep()) return TickEnd::ScanStep;
+  steps.UpdateClockLabel();
+  steps.PumpEvents();
+  if (kind == InterfaceKind::ScsTnc) steps.HfDualKeepAlive();
+  if (steps.TakeChangedMoniOneCall()) return TickEnd::MoniOneChange;
+  steps.MonitorListUpkeep();
+  steps.ReshowEmergencyWindow();
+  steps.PollTimeLimit();
   std::string slot;
   if (StatusSlotDue(in, slot)) {
-    Call(hooks.sendStatusBeacon);
+    steps.SendStatusBeacon();
     lastStatusSlot_ = slot;
     return TickEnd::StatusBeacon;
   }
-  if (Ends(hooks.ionosphereUpdate)) return TickEnd::Ionosphere;
-  if (Ends(hooks.moniOneWebPoll)) return TickEnd::MoniOnePoll;
-  if (Ends(hooks.areaWebPoll)) return TickEnd::AreaPoll;
+  if (steps.IonosphereUpdate()) return TickEnd::Ionosphere;
+  if (steps.MoniOneWebPoll()) return TickEnd::MoniOnePoll;
+  if (steps.AreaWebPoll()) return TickEnd::AreaPoll;
 
-  if (hooks.setTimer1) hooks.setTimer1(false, 0);
-  Call(hooks.hideSavedMessages);
-  if (!in.pictureMode) Call(hooks.drawMap);
-  Call(hooks.restoreFrameWidths);
+  cycle.StopCycle();
+  steps.HideSavedMessages();
+  if (!in.pictureMode) steps.DrawMap();
+  steps.RestoreFrameWidths();
   messageRetryDue_ = objectBeaconDue_ = positionBeaconDue_ = false;
 
   if (in.chatOn) {
@@ -112,21 +102,22 @@ TickEnd CycleTick::Run(const TickInputs& in) {
   // A transmission due: the next tick comes after twice the interval.
   const bool work = objectBeaconDue_ || messageRetryDue_ || positionBeaconDue_;
   lastInterval_ = work ? 2 * cycleInterval : cycleInterval;
-  if (hooks.setTimer1) hooks.setTimer1(true, lastInterval_);
+  cycle.SetCycleInterval(lastInterval_);
+  cycle.StartCycle();
 
-  if (RunsGps(in.gpsSource)) Call(hooks.readGps);
+  if (RunsGps(in.gpsSource)) steps.ReadGps();
   if (radio) {
-    Call(hooks.radioLinkUpkeep);
-    Call(hooks.decodeReceivedTraffic);
+    steps.RadioLinkUpkeep();
+    steps.DecodeReceivedTraffic();
   }
-  if (messageRetryDue_) Call(hooks.sendPendingMessages);
+  if (messageRetryDue_) steps.SendPendingMessages();
   if (radio) {
     if (in.objectBeaconOn && objectBeaconDue_) {
-      Call(hooks.sendObjectBeacon);
+      steps.SendObjectBeacon();
       lastObjectBeacon_ = Now();
     }
     if (positionBeaconDue_) {
-      Call(hooks.sendOwnBeacon);
+      steps.SendOwnBeacon();
       lastPositionBeacon_ = Now();
     }
   }

@@ -1,8 +1,7 @@
 // The main cycle's tick (RunCycleTick) as a plain object: the order of its
 // steps, the ones that end the tick early, the transmissions that are due and
 // the interval of the next tick. The steps that other modules build (the web
-// polls, the GPS reader, the APRS-IS upkeep, ...) are hooks; a hook that is not
-// set is a step that does nothing.
+// polls, the GPS reader, the APRS-IS upkeep, ...) are the window's TickSteps.
 //
 // The tick cannot run inside itself: an event pump of a step (or a wait of a
 // beacon that lets events run) that meets the next Timer1 event returns at once.
@@ -13,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "links/cycle_control.h"
 #include "reception/aprs_decode.h"
 
 namespace zeblon::links {
@@ -46,48 +46,50 @@ struct TickInputs {
   std::string gpsSource;          // NMEA
 };
 
-// The steps, in the order the tick runs them. Those returning bool end the tick
-// when they return true.
-struct TickHooks {
-  std::function<void()> stopWebBrowser;          // the page loader stopped
-  std::function<void()> aprsIsUpkeep;            // APRS-IS link upkeep and login
-  std::function<void()> aprsIsTitleAndAgeing;    // IGate title field, duplicate list ageing
-  std::function<void()> watchUiDigipeater;       // the engine's digipeater watched: kind 0 only
-  std::function<bool()> internetScanStep;        // count down; true when the scan step ran
-  std::function<void()> updateClockLabel;        // the clock label
-  std::function<void()> pumpEvents;              // pending events, MainWindowActive
-  std::function<void()> hfDualKeepAlive;         // SCS TNC keep-alive: kind 5 only (the hook tests HfDualOn)
-  std::function<bool()> takeChangedMoniOneCall;  // true when a changed MONI 1 call was taken
-  std::function<void()> monitorListUpkeep;       // the RAW list at its newest line
-  std::function<void()> reshowEmergencyWindow;   // EMERGENCY shown again while the alarm stands
-  std::function<void()> pollTimeLimit;           // the web polls switched off past their time limit
-  std::function<void()> sendStatusBeacon;        // SendOwnBeacon in status mode
-  std::function<bool()> ionosphereUpdate;        // true when the hourly update was requested
-  std::function<bool()> moniOneWebPoll;          // true when the MONI 1 raw packets were requested
-  std::function<bool()> areaWebPoll;             // true when the area's stations were requested
-  std::function<void()> hideSavedMessages;       // before the redraw
-  std::function<void()> drawMap;                 // unless a picture is shown (every drawing switches Timer1 on)
-  std::function<void()> restoreFrameWidths;      // the MONI 1 read-out frames at standard width
-  std::function<void(bool on, int intervalMs)> setTimer1;  // off to redraw, then on (interval 0: unchanged)
-  std::function<void()> readGps;                           // the GPS source read
-  std::function<void()> radioLinkUpkeep;                   // the packet engine's reconnect
-  std::function<void()> decodeReceivedTraffic;             // the radio's frames since the last tick
-  std::function<void()> sendPendingMessages;               // the chat lines waiting or due for a retry
-  std::function<void()> sendObjectBeacon;                  // the own object, when due
-  std::function<void()> sendOwnBeacon;                     // the position beacon, when due
+// The steps, in the order the tick runs them, as the window carries them out.
+// Those returning bool end the tick when they return true.
+class TickSteps {
+ public:
+  virtual ~TickSteps() = default;
+  virtual void StopWebBrowser() = 0;          // the page loader stopped
+  virtual void AprsIsUpkeep() = 0;            // APRS-IS link upkeep and login
+  virtual void AprsIsTitleAndAgeing() = 0;    // IGate and log title fields, duplicate list ageing
+  virtual void WatchUiDigipeater() = 0;       // the engine's digipeater watched: kind 0 only
+  virtual bool InternetScanStep() = 0;        // count down; true when the scan step ran
+  virtual void UpdateClockLabel() = 0;        // the clock label
+  virtual void PumpEvents() = 0;              // pending events, MainWindowActive
+  virtual void HfDualKeepAlive() = 0;         // SCS TNC keep-alive: kind 5 only (it tests HfDualOn)
+  virtual bool TakeChangedMoniOneCall() = 0;  // true when a changed MONI 1 call was taken
+  virtual void MonitorListUpkeep() = 0;       // the RAW list at its newest line
+  virtual void ReshowEmergencyWindow() = 0;   // EMERGENCY shown again while the alarm stands
+  virtual void PollTimeLimit() = 0;           // the web polls switched off past their time limit
+  virtual void SendStatusBeacon() = 0;        // the own beacon in status mode
+  virtual bool IonosphereUpdate() = 0;        // true when the hourly update was requested
+  virtual bool MoniOneWebPoll() = 0;          // true when the MONI 1 raw packets were requested
+  virtual bool AreaWebPoll() = 0;             // true when the area's stations were requested
+  virtual void HideSavedMessages() = 0;       // before the redraw
+  virtual void DrawMap() = 0;                 // unless a picture is shown (every drawing switches Timer1 on)
+  virtual void RestoreFrameWidths() = 0;      // the MONI 1 read-out frames at standard width
+  virtual void ReadGps() = 0;                 // the GPS source read
+  virtual void RadioLinkUpkeep() = 0;         // the packet engine's reconnect
+  virtual void DecodeReceivedTraffic() = 0;   // the radio's frames since the last tick
+  virtual void SendPendingMessages() = 0;     // the chat lines waiting or due for a retry
+  virtual void SendObjectBeacon() = 0;        // the own object, when due
+  virtual void SendOwnBeacon() = 0;           // the position beacon, when due
 };
 
 class CycleTick {
  public:
   static constexpr int kCycleInterval = 6000;  // ms
 
-  TickHooks hooks;
   // CycleInterval: the interval of a tick without transmit work (tests shorten it).
   int cycleInterval = kCycleInterval;
   // Seconds on a monotonic clock; tests install their own.
   std::function<double()> clock;
 
-  TickEnd Run(const TickInputs& in);
+  // One tick: the steps through `steps`; Timer1 off for the redraw and on
+  // again with the next tick's interval through `cycle`.
+  TickEnd Run(const TickInputs& in, TickSteps& steps, CycleControl& cycle);
 
   // What the last full tick found due.
   bool MessageRetryDue() const { return messageRetryDue_; }

@@ -27,21 +27,15 @@ reception::GateHook RadioLinkService::IGateHook() {
   return state_.AprsIs->GateHookFor(InterfaceKindOf(settings_->InterfaceKind), window_->TxCall());
 }
 
-void RadioLinkService::FillTickHooks(TickHooks& h) {
-  h.aprsIsUpkeep = [this] { AprsIsUpkeep(); };
-  h.aprsIsTitleAndAgeing = [this] {
-    AprsIsTitleAndAgeing();
-    window_->LogWriteTitleField(reception_->logWritesFailing, reception::IsDiskFull(reception_->logWriteError));
-  };
-  h.radioLinkUpkeep = [this] { LinkUpkeep(); };
-  h.decodeReceivedTraffic = [this] { DecodeReceivedTraffic(); };
-  h.sendOwnBeacon = [this] { SendBeacon(false); };
-  h.sendStatusBeacon = [this] { SendBeacon(true); };
-  h.hfDualKeepAlive = [this] {
-    if (!window_->HfDualOn()) return;
-    state_.MSComm1.Write(std::string(1, kEsc) + "%AU1\r");
-    platform::Pause(0.1f);
-  };
+void RadioLinkService::TitleFieldsAndAgeing() {
+  AprsIsTitleAndAgeing();
+  window_->LogWriteTitleField(reception_->logWritesFailing, reception::IsDiskFull(reception_->logWriteError));
+}
+
+void RadioLinkService::HfDualKeepAlive() {
+  if (!window_->HfDualOn()) return;
+  state_.MSComm1.Write(std::string(1, kEsc) + "%AU1\r");
+  platform::Pause(0.1f);
 }
 
 AprsIsSettings RadioLinkService::AprsIsSettingsNow() const {

@@ -18,8 +18,6 @@
 
 namespace zeblon::links {
 
-struct TickHooks;
-
 // What a radio link needs of the window it serves. The window fills every hook.
 class RadioLinkWindow {
  public:
@@ -117,15 +115,15 @@ class RadioLinkService {
   virtual reception::ReceptionHost* Host() { return nullptr; }
   virtual reception::ChatPanel* Chat() { return nullptr; }
 
-  // The main cycle's link steps in `hooks`: the APRS-IS upkeep, the title's
-  // IGate and log fields with the duplicate list's ageing, the packet engine's
-  // upkeep, the receive pass, the own and the status beacon, the SCS TNC's
-  // keep-alive in HF dual mode.
-  void FillTickHooks(TickHooks& hooks);
   // The APRS-IS link's upkeep and login; the title's IGate field and the ageing
   // of the duplicate list.
   void AprsIsUpkeep();
   void AprsIsTitleAndAgeing();
+  // The main cycle's title step: the IGate field with the duplicate list's
+  // ageing, and the log field.
+  void TitleFieldsAndAgeing();
+  // The SCS TNC's keep-alive while HF dual mode is on.
+  void HfDualKeepAlive();
   // The own beacon (`status`: the status beacon) by the APRS-IS login as it stands.
   void SendBeacon(bool status) { SendOwnBeacon(status, state_.AprsIs->Verified()); }
   // The shutdown's last step on the ports: what MSComm1 and MSComm2 still hold

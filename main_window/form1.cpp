@@ -160,27 +160,12 @@ void Form1::WireControls() {
   BuildTxControls();  // GPS, TX, terminal and RAW list: form1_tx.cpp
 
   // The main cycle: the window's steps; the links fill their own (AttachRadioLink, WireInternet).
-  cycle_->OnTick = [this] { RunCycleTick(); };
-  links::TickHooks& h = tick_.hooks;
-  h.updateClockLabel = [this] { UpdateClockLabel(); };
-  h.pumpEvents = [] { QCoreApplication::processEvents(); };
-  h.hideSavedMessages = [this] { saved_->hide(); };
-  h.monitorListUpkeep = [this] { List1->SetListIndex(List1->ListCount() - 1); };
-  h.drawMap = [this] { DrawMap(); };
+  WireCycleTick();  // the main cycle's steps: form1_tick.cpp
   MoniOneFrames::Hooks fh;
   fh.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
   fh.moniOneCall = [this] { return settings_.MoniOneCall; };
   moni_one_frames_ = std::make_unique<MoniOneFrames>(c, std::move(fh));
-  h.restoreFrameWidths = [this] { moni_one_frames_->RestoreWidths(); };
   WireMoniOneSelect();
-  h.takeChangedMoniOneCall = [this] { return moni_one_select_->TakeChangedMoniOneCall(); };
-  h.setTimer1 = [this](bool on, int interval_ms) {
-    if (interval_ms > 0) Timer1->setInterval(interval_ms);
-    on ? cycle_->Start() : cycle_->Stop();
-  };
-  h.readGps = [this] {
-    if (links::GpsSourceSet(settings_.GpsSource)) gps_step_->Read();
-  };
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
   SendOwnBeacon = UnderWaitCursor([this] { RadioLink().SendBeacon(false); });
   MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
@@ -236,7 +221,7 @@ void Form1::RunCycleTick() {
   in.messageWaiting = chat_service_->MessageWaiting();
   in.pictureMode = PictureViewerShown();
   in.gpsSource = settings_.GpsSource;
-  tick_.Run(in);
+  RunTick(in);
 }
 
 void Form1::ShowWaitCursor(bool on) {

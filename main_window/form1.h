@@ -88,6 +88,10 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   links::RadioLinkService& RadioLink() { return *radio_link_; }
   links::MainCycle& Cycle() { return *cycle_; }
   links::CycleTick& Tick() { return tick_; }
+  // The main cycle's steps as the window carries them out, and one tick over
+  // `in` through them (form1_tick.cpp).
+  links::TickSteps& CycleSteps();
+  links::TickEnd RunTick(const links::TickInputs& in);
 
   // The program's end at once (the packet engine on another computer missing at
   // the start); the program object sets it.
@@ -231,6 +235,9 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   map::MapAttachment MapAttachmentOf();
   // The main cycle's tick over the window's state.
   void RunCycleTick();  // Timer1
+  void WireCycleTick();
+  class TickWindow;  // the main cycle's steps (form1_tick.cpp)
+  std::unique_ptr<links::TickSteps> tick_window_;
   void UpdateClockLabel();
   // The hourglass over the window and the map while a step blocks the window
   // (a transmission's wait, a web request), the normal pointer again after it.

@@ -59,7 +59,6 @@ void Form1::WireChat() {
   auto web = std::make_unique<internet::WebMessageQueue>(internet_boxes_->Controls(), *internet_window_,
                                                          static_cast<links::CycleControl&>(*this));
   chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_, std::move(web), std::move(h));
-  tick_.hooks.sendPendingMessages = [this] { chat_service_->SendPendingMessages(); };
 }
 
 }  // namespace zeblon

@@ -36,7 +36,6 @@ void Form1::WireEmergency() {
       std::make_unique<panels::EmergencyWindow>(*emergency_, reception_.alarm, reception_.settings.mapZoneText, e);
   emergency_->Command38->OnClick = [this] { emergency_window_->Centre(); };
   emergency_->Command39->OnClick = [this] { emergency_window_->Close(); };
-  tick_.hooks.reshowEmergencyWindow = [this] { emergency_window_->ReshowTick(); };
 }
 
 void Form1::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) {

@@ -53,7 +53,6 @@ void Form1::WireInternet() {
   if (!internet_window_) internet_window_ = std::make_unique<InternetWindow>(*this);
   internet_boxes_ = std::make_unique<panels::InternetBoxes>(
       *column_, *Text10, *iono_, reception_, static_cast<links::CycleControl&>(*this), *internet_window_);
-  Internet().FillTickHooks(tick_.hooks);
 }
 
 }  // namespace zeblon

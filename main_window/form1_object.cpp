@@ -22,8 +22,6 @@ void Form1::WireObject() {
   };
   o.mapLeft = [this] { return Picture1->x(); };
   object_setup_ = std::make_unique<panels::ObjectSetup>(*object_, *tx_, *column_, settings_, std::move(o));
-  // The hourglass while the transmit step waits.
-  tick_.hooks.sendObjectBeacon = UnderWaitCursor([this] { RadioLink().SendObjectBeacon(); });
 }
 
 }  // namespace zeblon

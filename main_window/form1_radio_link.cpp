@@ -65,10 +65,6 @@ void Form1::SetRadioLink(std::unique_ptr<links::RadioLinkService> s) {
 void Form1::AttachRadioLink() {
   if (!link_window_) link_window_ = std::make_unique<LinkWindow>(*this);
   radio_link_->Attach(settings_, reception_, *link_window_);
-  radio_link_->FillTickHooks(tick_.hooks);  // the main cycle's link steps
-  // The own and the status beacon wait for the transmit step under the hourglass.
-  tick_.hooks.sendOwnBeacon = UnderWaitCursor(std::move(tick_.hooks.sendOwnBeacon));
-  tick_.hooks.sendStatusBeacon = UnderWaitCursor(std::move(tick_.hooks.sendStatusBeacon));
   // The terminal and the RAW list's TNC keys work on the link's own port.
   terminal_io_->SetPort(radio_link_->State().MSComm1);
   raw_list_->SetPort(&radio_link_->State().MSComm1);

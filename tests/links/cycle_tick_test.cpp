@@ -1,7 +1,8 @@
 // The main cycle's tick: the order of its steps, the early ends, the beacon
-// schedule and the interval, with every step a recording hook.
+// schedule and the interval, with every step recorded.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,57 +11,69 @@
 namespace zeblon::links {
 namespace {
 
-struct Recorder {
+// Every step records its name; the steps named in `ending` end the tick.
+struct Recorder : TickSteps, CycleControl {
   std::vector<std::string> steps;
   double now = 100000;
-  // Step names whose hook ends the tick.
   std::vector<std::string> ending;
   CycleTick tick;
+  int interval = 0;
+  // What the event pump runs besides recording (the next Timer1 event met in it).
+  std::function<void()> inPump;
 
   Recorder() {
     tick.clock = [this] { return now; };
-    auto& h = tick.hooks;
-    auto v = [this](const char* n) { return [this, n] { steps.push_back(n); }; };
-    auto b = [this](const char* n) {
-      return [this, n] {
-        steps.push_back(n);
-        for (const auto& e : ending)
-          if (e == n) return true;
-        return false;
-      };
-    };
-    h.stopWebBrowser = v("browser");
-    h.aprsIsUpkeep = v("aprsis");
-    h.aprsIsTitleAndAgeing = v("title");
-    h.watchUiDigipeater = v("digi");
-    h.internetScanStep = b("scan");
-    h.updateClockLabel = v("clock");
-    h.pumpEvents = v("events");
-    h.hfDualKeepAlive = v("hfdual");
-    h.takeChangedMoniOneCall = b("moni1call");
-    h.monitorListUpkeep = v("list");
-    h.reshowEmergencyWindow = v("emergency");
-    h.pollTimeLimit = v("polllimit");
-    h.sendStatusBeacon = v("status");
-    h.ionosphereUpdate = b("iono");
-    h.moniOneWebPoll = b("moni1poll");
-    h.areaWebPoll = b("areapoll");
-    h.hideSavedMessages = v("hide7");
-    h.drawMap = v("draw");
-    h.restoreFrameWidths = v("widths");
-    h.setTimer1 = [this](bool on, int ms) { steps.push_back(on ? "on" + std::to_string(ms) : "off"); };
-    h.readGps = v("gps");
-    h.radioLinkUpkeep = v("link");
-    h.decodeReceivedTraffic = v("decode");
-    h.sendPendingMessages = v("messages");
-    h.sendObjectBeacon = v("object");
-    h.sendOwnBeacon = v("beacon");
   }
   std::vector<std::string> Run(const TickInputs& in) {
     steps.clear();
-    tick.Run(in);
+    tick.Run(in, *this, *this);
     return steps;
   }
+  TickEnd RunTick(const TickInputs& in) { return tick.Run(in, *this, *this); }
+
+  void Step(const char* name) { steps.push_back(name); }
+  bool Ends(const char* name) {
+    steps.push_back(name);
+    for (const auto& e : ending)
+      if (e == name) return true;
+    return false;
+  }
+  void StopWebBrowser() override { Step("browser"); }
+  void AprsIsUpkeep() override { Step("aprsis"); }
+  void AprsIsTitleAndAgeing() override { Step("title"); }
+  void WatchUiDigipeater() override { Step("digi"); }
+  bool InternetScanStep() override { return Ends("scan"); }
+  void UpdateClockLabel() override { Step("clock"); }
+  void PumpEvents() override {
+    Step("events");
+    if (inPump) inPump();
+  }
+  void HfDualKeepAlive() override { Step("hfdual"); }
+  bool TakeChangedMoniOneCall() override { return Ends("moni1call"); }
+  void MonitorListUpkeep() override { Step("list"); }
+  void ReshowEmergencyWindow() override { Step("emergency"); }
+  void PollTimeLimit() override { Step("polllimit"); }
+  void SendStatusBeacon() override { Step("status"); }
+  bool IonosphereUpdate() override { return Ends("iono"); }
+  bool MoniOneWebPoll() override { return Ends("moni1poll"); }
+  bool AreaWebPoll() override { return Ends("areapoll"); }
+  void HideSavedMessages() override { Step("hide7"); }
+  void DrawMap() override { Step("draw"); }
+  void RestoreFrameWidths() override { Step("widths"); }
+  void ReadGps() override { Step("gps"); }
+  void RadioLinkUpkeep() override { Step("link"); }
+  void DecodeReceivedTraffic() override { Step("decode"); }
+  void SendPendingMessages() override { Step("messages"); }
+  void SendObjectBeacon() override { Step("object"); }
+  void SendOwnBeacon() override { Step("beacon"); }
+  // Timer1: "off" for the redraw, "on<interval>" after it.
+  void StopCycle() override { steps.push_back("off"); }
+  void StartCycle() override { steps.push_back("on" + std::to_string(interval)); }
+  void SetCycleInterval(int interval_ms) override { interval = interval_ms; }
+  void HoldCycle() override { steps.push_back("hold"); }
+  void ArmPause(int) override { steps.push_back("pause"); }
+  void StopWatchdog() override { steps.push_back("watchdog"); }
+  int CycleInterval() const override { return tick.cycleInterval; }
 };
 
 TickInputs Radio(int kind = 3) {
@@ -104,7 +117,7 @@ TEST(CycleTick, EarlyEnds) {
     Recorder r;
     r.ending = {step};
     r.steps.clear();
-    EXPECT_EQ(r.tick.Run(Radio()), end) << step;
+    EXPECT_EQ(r.RunTick(Radio()), end) << step;
     EXPECT_EQ(r.steps.back(), step);
     EXPECT_EQ(std::find(r.steps.begin(), r.steps.end(), "decode"), r.steps.end());
   }
@@ -123,16 +136,16 @@ TEST(CycleTick, StatusSlot) {
   for (const Case& c : cases) {
     in.now.hour = c.hour;
     in.now.minute = c.minute;
-    const bool sent = r.tick.Run(in) == TickEnd::StatusBeacon;
+    const bool sent = r.RunTick(in) == TickEnd::StatusBeacon;
     EXPECT_EQ(sent, c.sent) << c.hour << ":" << c.minute;
   }
   // A letter as the third character: minutes 00, 20, 40. Not without a gating kind.
   in.userCall = "SMXABC";
   in.now.minute = 40;
-  EXPECT_EQ(r.tick.Run(in), TickEnd::StatusBeacon);
+  EXPECT_EQ(r.RunTick(in), TickEnd::StatusBeacon);
   in.interfaceKind = 3;
   in.now.minute = 0;
-  EXPECT_EQ(r.tick.Run(in), TickEnd::Full);
+  EXPECT_EQ(r.RunTick(in), TickEnd::Full);
 }
 
 TEST(CycleTick, BeaconDueStrictlyAfterItsInterval) {
@@ -224,17 +237,17 @@ TEST(CycleTick, CannotReenterItself) {
   Recorder r;
   int inner = 0;
   TickEnd innerEnd = TickEnd::Full;
-  r.tick.hooks.pumpEvents = [&] {
+  r.inPump = [&] {
     ++inner;
-    innerEnd = r.tick.Run(Radio());  // the next Timer1 event met inside the pump
+    innerEnd = r.RunTick(Radio());  // the next Timer1 event met inside the pump
   };
-  EXPECT_EQ(r.tick.Run(Radio()), TickEnd::Full);
+  EXPECT_EQ(r.RunTick(Radio()), TickEnd::Full);
   EXPECT_EQ(inner, 1);
   EXPECT_EQ(innerEnd, TickEnd::Reentered);
   EXPECT_FALSE(r.tick.Running());
   // An early end clears the mark too.
   r.ending = {"scan"};
-  r.tick.Run(Radio());
+  r.RunTick(Radio());
   EXPECT_FALSE(r.tick.Running());
 }
 

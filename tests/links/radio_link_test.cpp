@@ -63,7 +63,6 @@ class RadioLinkTest : public ::testing::Test {
     dir_ = fs::temp_directory_path() / ("zeblon_radio_link_" + std::to_string(::getpid()));
     fs::create_directories(dir_);
     link_.Attach(settings_, reception_, window_);
-    link_.FillTickHooks(hooks_);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -72,7 +71,6 @@ class RadioLinkTest : public ::testing::Test {
   reception::ReceptionState reception_;
   QuietWindow window_;
   MinimalRadioLink link_;
-  TickHooks hooks_;
 };
 
 TEST_F(RadioLinkTest, TheKeepAliveGoesOutOnlyInHfDualMode) {
@@ -82,7 +80,7 @@ TEST_F(RadioLinkTest, TheKeepAliveGoesOutOnlyInHfDualMode) {
     ASSERT_TRUE(line.ok());
     ASSERT_TRUE(link_.State().MSComm1.Open(1, "9600,N,8,1", line.ProgramEnd().string()));
     window_.hfDual = hfDual;
-    hooks_.hfDualKeepAlive();
+    link_.HfDualKeepAlive();
     EXPECT_EQ(line.Read(300), hfDual ? "\x1B%AU1\r" : "") << "HF dual " << hfDual;
     link_.State().MSComm1.Close();
   }
@@ -98,7 +96,7 @@ TEST_F(RadioLinkTest, TheTitleStepTellsTheWindowWhetherTheLogsAreWritten) {
     reception_.logWritesFailing = c.failing;
     reception_.logWriteError = c.error;
     window_.logField.reset();
-    hooks_.aprsIsTitleAndAgeing();
+    link_.TitleFieldsAndAgeing();
     EXPECT_EQ(window_.logField, c.told) << c.error;
   }
 }

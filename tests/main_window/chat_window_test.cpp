@@ -92,14 +92,14 @@ TEST_F(ChatWindowTest, EnterQueuesAndTheMainCycleSendsUntilAcknowledged) {
   std::vector<int> sentPerTick;
   for (int tick = 0; tick < 7; ++tick) {
     const std::size_t before = link_->sent.size();
-    form->Tick().Run(Inputs(0, true, form->Chat().MessageWaiting()));
+    form->RunTick(Inputs(0, true, form->Chat().MessageWaiting()));
     sentPerTick.push_back(static_cast<int>(link_->sent.size() - before));
     if (tick == 5) form->Chat().Queue().Acknowledge("01");  // the other side's ack (the receive side calls this)
   }
   EXPECT_EQ(sentPerTick, (std::vector<int>{1, 0, 0, 0, 0, 1, 0}));
   EXPECT_EQ(link_->sent[0], ":AB9CD    :hello & more{01");
   EXPECT_EQ(Colour(*form, 7), reception::kChatAcknowledged);
-  for (int tick = 0; tick < 6; ++tick) form->Tick().Run(Inputs(0, true, false));
+  for (int tick = 0; tick < 6; ++tick) form->RunTick(Inputs(0, true, false));
   EXPECT_EQ(link_->sent.size(), 2u);  // acknowledged: no more tries
 
   // A blank addressee is refused: no line, no number used, nothing logged.
@@ -364,7 +364,7 @@ TEST_F(ChatWindowTest, ShowAndDeleteSavedAndPickingACall) {
   EXPECT_NE(kept.find("old 1031"), std::string::npos);
   EXPECT_NE(form->SavedMessages().Text5->Text().find("old 1129"), std::string::npos);
   // The next full tick closes it.
-  form->Tick().Run(Inputs(0, true, false));
+  form->RunTick(Inputs(0, true, false));
   EXPECT_TRUE(form->SavedMessages().isHidden());
 
   Find<::platform::CommandButton>(*form, "Command25")->click();

@@ -95,7 +95,7 @@ TEST_F(DiskFullTest, LogsStayWholeAndTheUserIsToldOnceEachWay) {
     for (int i = 0; i <= st.monitorLines.count; ++i) n += st.monitorLines.lines[i].find(text) != std::string::npos;
     return n;
   };
-  auto tick = [&] { form->Tick().hooks.aprsIsTitleAndAgeing(); };
+  auto tick = [&] { form->CycleSteps().AprsIsTitleAndAgeing(); };
   auto title = [&] { return platform::FromQ(form->windowTitle()); };
 
   passOf(3);

@@ -133,10 +133,10 @@ TEST_F(EmergencyWindowTest, MicEEmergencyOpensTheWindowPlaysCentresClosesAndCome
   EXPECT_FALSE(Visible());
   EXPECT_TRUE(platform::MessageLog().empty());
   clock_ += 30.0;
-  form_->Tick().hooks.reshowEmergencyWindow();
+  form_->CycleSteps().ReshowEmergencyWindow();
   EXPECT_FALSE(Visible());
   clock_ += 0.5;
-  form_->Tick().hooks.reshowEmergencyWindow();
+  form_->CycleSteps().ReshowEmergencyWindow();
   EXPECT_TRUE(Visible());
   EXPECT_EQ(Shown(), t);
   EXPECT_EQ(form_->AlarmSoundPlayer().PlayRequests(), 1);  // the re-show is silent
@@ -177,7 +177,7 @@ TEST_F(EmergencyWindowTest, EmergencySymbolOpensTheWindowAndAnOldAlarmCanBeCance
   EXPECT_EQ(platform::MessageLog()[0].defaultButton, 2);  // No: a hasty Enter keeps the alarm
   EXPECT_FALSE(Visible());
   clock_ += 31.0;
-  form_->Tick().hooks.reshowEmergencyWindow();
+  form_->CycleSteps().ReshowEmergencyWindow();
   EXPECT_TRUE(Visible());
 
   // Yes ends it: no more re-showing.
@@ -187,7 +187,7 @@ TEST_F(EmergencyWindowTest, EmergencySymbolOpensTheWindowAndAnOldAlarmCanBeCance
   EXPECT_FALSE(Visible());
   EXPECT_TRUE(form_->Reception().alarm.call.empty());
   clock_ += 100.0;
-  form_->Tick().hooks.reshowEmergencyWindow();
+  form_->CycleSteps().ReshowEmergencyWindow();
   EXPECT_FALSE(Visible());
 }
 

@@ -658,7 +658,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   internet::InternetSwitchState& sw = form_->Internet().SwitchState();
   sw.internetScanBusy = true;
   sw.scanCountdown = 5;
-  EXPECT_FALSE(form_->Tick().hooks.internetScanStep());
+  EXPECT_FALSE(form_->CycleSteps().InternetScanStep());
   EXPECT_EQ(sw.scanCountdown, 4);
   EXPECT_EQ(frame5->width(), standard);
   EXPECT_EQ(frame9->width(), line_standard);
@@ -668,7 +668,7 @@ TEST_F(InfoPanelTest, TheMoniOneReadoutsWidenUnderTheMouse) {
   widenBoth();
   links::TickInputs in;
   in.interfaceKind = 4;
-  ASSERT_EQ(form_->Tick().Run(in), links::TickEnd::Full);
+  ASSERT_EQ(form_->RunTick(in), links::TickEnd::Full);
   EXPECT_EQ(frame5->width(), standard);
   EXPECT_EQ(frame9->width(), line_standard);
 }

@@ -86,13 +86,13 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
   ASSERT_EQ(form->HeardStations().MoniOneCount(), 0);
 
   // Without the support the tick asks nothing.
-  form->Tick().Run(Inputs());
+  form->RunTick(Inputs());
   EXPECT_TRUE(server_.targets.empty());
 
   auto* check22 = Find<platform::CheckBox>(*form, "Check22");
   check22->SetValue(1);  // as the user's click: its handler runs
   EXPECT_TRUE(form->Internet().SwitchState().moniOneSupport);
-  EXPECT_EQ(form->Tick().Run(Inputs()), links::TickEnd::MoniOnePoll);
+  EXPECT_EQ(form->RunTick(Inputs()), links::TickEnd::MoniOnePoll);
   EXPECT_TRUE(Find(*form, "Text10")->isVisible());
   EXPECT_EQ(Find<platform::TextBox>(*form, "Text10")->Text(), "COLLECTING INTERNET DATA (MONI 1) ...");
   // The poll pauses the cycle and arms the 60 s watchdog.
@@ -120,7 +120,7 @@ TEST_F(InternetWindowTest, MoniOneSupportPollsTheWatchedCallsRawPacketsIntoTheTr
   EXPECT_EQ(reception::TrimmedColumns(stations.MoniOneTrack()[2], 43, 89), "second");
 
   // Polled this minute: the next tick asks nothing more.
-  form->Tick().Run(Inputs());
+  form->RunTick(Inputs());
   EXPECT_EQ(server_.targets.size(), 1u);
 
   // A right click on the box chooses the other source; its caption tells which.
@@ -146,7 +146,7 @@ TEST_F(InternetWindowTest, AnEmergencyFromTheWebTellsItsPositionAsTheMapsReadout
   auto form = StartMainWindow();
   ASSERT_EQ(form->Map().state().MapDrawnOnce, 1);
   Find<platform::CheckBox>(*form, "Check22")->SetValue(1);
-  ASSERT_EQ(form->Tick().Run(Inputs()), links::TickEnd::MoniOnePoll);
+  ASSERT_EQ(form->RunTick(Inputs()), links::TickEnd::MoniOnePoll);
   PumpUntil([&] { return form->Timer1->isActive(); }, 5000);
   ASSERT_EQ(server_.targets.size(), 1u);
   const std::string alarm = Read("U33/LOG/_ALARM_.TXT");
@@ -411,7 +411,7 @@ TEST_F(InternetWindowTest, AreaPollTakesTheSameStationsCompactOrPrettyPrinted) {
     // The first tick asks for the MONI 1 station's packets, the next for the area.
     links::TickEnd end = links::TickEnd::Full;
     for (int i = 0; i < 4 && end != links::TickEnd::AreaPoll; ++i) {
-      end = form->Tick().Run(in);
+      end = form->RunTick(in);
       PumpUntil([&] { return form->Timer1->isActive(); }, 5000);
     }
     ASSERT_EQ(end, links::TickEnd::AreaPoll);
@@ -590,10 +590,10 @@ TEST_F(InternetWindowTest, ThePollLimitClosesTheChatWithoutRadio) {
   check7->click();
   ASSERT_TRUE(chat->isVisible());
   ASSERT_EQ(check22->Value(), 1);  // the chat switched MONI 1 internet support on
-  form->Tick().hooks.pollTimeLimit();
+  form->CycleSteps().PollTimeLimit();
   EXPECT_TRUE(chat->isVisible());  // within the limit
   form->Internet().SwitchState().internetPollStart -= form->Shell().InternetPollLimit + 1;
-  form->Tick().hooks.pollTimeLimit();
+  form->CycleSteps().PollTimeLimit();
   EXPECT_EQ(check22->Value(), 0);
   EXPECT_EQ(check7->Value(), 0);
   EXPECT_FALSE(chat->isVisible());
@@ -615,13 +615,11 @@ TEST(InternetWiring, PollTimeLimit) {
     window.pollLimit = 900;
     int& shown = window.switchesShown;
     InternetWiring wiring(state, {}, window, window, window, internet::WebSourcesAt("http://127.0.0.1:9"));
-    links::TickHooks tick;
-    wiring.FillTickHooks(tick);
     c.area ? wiring.AreaSupportClicked(true) : wiring.MoniOneSupportClicked(true);
     ASSERT_TRUE(wiring.SwitchState().moniOneSupport);
     clock = c.now;
     shown = 0;
-    tick.pollTimeLimit();
+    wiring.PollTimeLimit();
     EXPECT_EQ(!wiring.SwitchState().moniOneSupport, c.expectOff) << c.start << " " << c.now;
     EXPECT_EQ(!wiring.SwitchState().areaSupport, c.expectOff || !c.area);
     EXPECT_EQ(shown, c.expectOff ? 1 : 0);

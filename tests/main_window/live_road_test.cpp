@@ -336,19 +336,19 @@ TEST_F(ProgramRoadTest, EngineFramesAreStoredAndDrawnInTheTickThatReceivedThem) 
   testing_support::AgwEngine engine;
   Program program;
   Form1& main = Open(program, engine.port());
-  // After every receive pass of the ticks: the stations stored, and the
+  // After every tick, whose receive pass comes at its end: the stations stored, and the
   // stations the map's last drawing knew.
   struct Pass {
     int stored;
     long drawn;
   };
   std::vector<Pass> passes;
-  auto decode = main.Tick().hooks.decodeReceivedTraffic;
-  main.Tick().hooks.decodeReceivedTraffic = [&] {
-    decode();
+  // The tick runs from Timer1's signal, connected before this one: this slot
+  // sees every tick's end, the receive pass being its last step that stores.
+  QObject::connect(main.Timer1, &QTimer::timeout, [&] {
     auto* map = dynamic_cast<map::MapService*>(&main.MapDisplay());
     passes.push_back({main.HeardStations().MoniAllCount(), map != nullptr ? map->display().state().MoniAllCount : -1});
-  };
+  });
   Start(main);
   PumpUntil([&] { return engine.Count('m') == 1; }, 5000);
   ASSERT_EQ(main.RadioLink().State().AgwDataPending, 1);

@@ -164,7 +164,7 @@ TEST_F(ObjectWindowTest, SetUpSentThroughTheEngineAndDeleted) {
   obj->SetValue(1);
   obj->OnMouseUp(1);
   EXPECT_EQ(obj->Value(), 0);
-  form->Tick().hooks.sendObjectBeacon();
+  form->CycleSteps().SendObjectBeacon();
   // Ticks go on: the position beacon goes out, no object.
   RunCycle(
       *form, [&] { return engine.output().find("[0L] AB1CD-9>ZEBL,WIDE1-1:=") != std::string::npos; }, 10000);

@@ -277,7 +277,7 @@ TEST_F(ReceptionHooksTest, TheWebPollOfTheWatchedStationBeepsMovesItAndClosesThe
   const QDateTime t = QDateTime::currentDateTime();
   in.now = {t.date().year(), t.date().month(), t.date().day(), t.time().hour(), t.time().minute(), 0};
   in.userCall = "SM5XYZ";
-  ASSERT_EQ(main_->Tick().Run(in), links::TickEnd::MoniOnePoll);
+  ASSERT_EQ(main_->RunTick(in), links::TickEnd::MoniOnePoll);
   PumpUntil([&] { return main_->Timer1->isActive(); }, 5000);
   ASSERT_EQ(main_->HeardStations().MoniOneCount(), 2);
 

@@ -210,7 +210,7 @@ TEST_F(TxWindowTest, TheTimeStampedBeaconWaitsForGpsTimeUnderTheHourglass) {
   const std::string plain = beacon([&] { form->TxSetup().ToggleTransmitOrOpenTxSetup(1); });
   ASSERT_EQ(plain.substr(0, 1), "=") << plain;
   EXPECT_EQ(plain.substr(20), " on the hill");
-  form->Tick().hooks.updateClockLabel();
+  form->CycleSteps().UpdateClockLabel();
   EXPECT_EQ(clock->Caption()[5], ' ');
 
   // A drop file read: the clock follows GPS time; "!" behind the clock, and the
@@ -220,14 +220,14 @@ TEST_F(TxWindowTest, TheTimeStampedBeaconWaitsForGpsTimeUnderTheHourglass) {
                        Nmea("GPGGA,123520,5920.01,N,01803.50,E,1,08,0.9,45.4,M,46.9,M,,"));
   form->GpsStep().Read();
   ASSERT_EQ(form->Gps().GpsTimeValid, 1);
-  form->Tick().hooks.updateClockLabel();
+  form->CycleSteps().UpdateClockLabel();
   EXPECT_EQ(clock->Caption()[5], '!');
   const std::regex stamped("@[0-3][0-9][0-2][0-9][0-5][0-9]z");
-  const std::string own = beacon(form->Tick().hooks.sendOwnBeacon);
+  const std::string own = beacon([&] { form->CycleSteps().SendOwnBeacon(); });
   ASSERT_GE(own.size(), 8u) << own;
   EXPECT_TRUE(std::regex_match(own.substr(0, 8), stamped)) << own;
   EXPECT_EQ(own.substr(8), plain.substr(1));  // the same position, symbol and info line
-  const std::string status = beacon(form->Tick().hooks.sendStatusBeacon);
+  const std::string status = beacon([&] { form->CycleSteps().SendStatusBeacon(); });
   ASSERT_GE(status.size(), 8u) << status;
   EXPECT_TRUE(std::regex_match(status.substr(0, 8), stamped)) << status;
   EXPECT_EQ(status.substr(8), plain.substr(1, 19) + " ZEBLON  Digi active");

@@ -18,6 +18,7 @@
 #include "links/agw_tcp_link.h"
 #include "links/aprs_is_link.h"
 #include "links/cycle_tick.h"
+#include "tests/support/quiet_tick_steps.h"
 #include "links/message_sender.h"
 #include "links/radio_receiver.h"
 #include "links/transmit.h"
@@ -74,17 +75,8 @@ class ChatThroughEngine : public ::testing::Test {
       return links::TransmitInfoField(tl, info);
     };
     host.link = &ml;
-    // The main cycle with a clock of its own; only the chat's steps are hooked.
+    // The main cycle with a clock of its own; only the chat's steps do anything.
     tick.clock = [this] { return seconds; };
-    tick.hooks.decodeReceivedTraffic = [this] {
-      if (rx) rx->DecodeReceivedTraffic();
-    };
-    tick.hooks.sendPendingMessages = [this] {
-      waiting = false;
-      chat.RetryPass([this](const std::string& info, long) {
-        return links::SendAprsMessage(ml, info) == links::MessageSent::Yes ? ChatQueue::Sent::Yes : ChatQueue::Sent::No;
-      });
-    };
     // The automatic answer: what the window's Enter does with the two boxes.
     chat.window.queueMessage = [this](const std::string& to, const std::string& text) { Queue(to, text); };
   }
@@ -120,7 +112,7 @@ class ChatThroughEngine : public ::testing::Test {
     in.userCall = "N0CALL";
     in.chatOn = true;
     in.messageWaiting = waiting;
-    tick.Run(in);
+    tick.Run(in, steps, steps);
   }
   void Hear(const std::string& packet) { dw->Feed(PacketAudio(dir, packet)); }
   bool Decoded(const std::function<bool()>& done, int ms = 15000) {
@@ -147,6 +139,21 @@ class ChatThroughEngine : public ::testing::Test {
   links::MessageLink ml;
   int transmissions = 0;
   links::CycleTick tick;
+  // The chat's steps of the tick: the receive pass and the retries.
+  struct ChatSteps : testing_support::QuietTickSteps {
+    ChatThroughEngine& t;
+    explicit ChatSteps(ChatThroughEngine& test) : t(test) {}
+    void DecodeReceivedTraffic() override {
+      if (t.rx) t.rx->DecodeReceivedTraffic();
+    }
+    void SendPendingMessages() override {
+      t.waiting = false;
+      t.chat.RetryPass([this](const std::string& info, long) {
+        return links::SendAprsMessage(t.ml, info) == links::MessageSent::Yes ? ChatQueue::Sent::Yes
+                                                                             : ChatQueue::Sent::No;
+      });
+    }
+  } steps{*this};
   double seconds = 1000;
 };
 
