@@ -81,7 +81,6 @@ std::array<QWidget*, 7> InfoService::MoniOneLabels() const {
 // Opening and showing
 
 bool InfoService::ShowStationInfo(const std::string& call, int index, bool moni_one) {
-  reception::InfoPanelState& info = reception_.info;
   const auto& store = moni_one ? reception_.stations.MoniOneTrack() : reception_.stations.MoniAll();
   if (call.empty() || index < 0 || index >= static_cast<int>(store.size())) return false;
   // The watched station's call puts the panel in its MONI 1 mode, whose slots are
@@ -91,9 +90,7 @@ bool InfoService::ShowStationInfo(const std::string& call, int index, bool moni_
     ShowMoniOneInfo();
     return true;
   }
-  info.call = call;
-  info.index = index;
-  OpenInfoPanel(moni_one);
+  OpenInfoPanel(call, index, moni_one);
   ShowInfoRecord(store[static_cast<std::size_t>(index)]);
   return true;
 }
@@ -114,34 +111,33 @@ bool InfoService::ShowStationInfo(const std::string& call) {
   return false;
 }
 
-void InfoService::OpenInfoPanel(bool moni_one) {
-  reception::InfoPanelState& info = reception_.info;
-  info.backCaption = moni_one ? "<X" : "<";
-  info.labelCaption = moni_one ? "DELETE" : "QTH=";
-  info.forwardCaption = moni_one ? "X>" : ">";
-  info.visible = true;
-  panel_.SetCaption(info.call);
-  panel_.Command18->SetCaption(info.backCaption);
-  panel_.Label19->SetCaption(info.labelCaption);
-  panel_.Command19->SetCaption(info.forwardCaption);
+void InfoService::OpenInfoPanel(const std::string& call, int index, bool moni_one) {
+  reception_.info.Open(call, index, moni_one ? reception::InfoMode::MoniOne : reception::InfoMode::MoniAll);
+  panel_.SetCaption(reception_.info.Call());
+  ShowStepCaptions();
   panel_.show();
   panel_.raise();
   port_.HideScales();
   port_.ApplyTexts();
 }
 
+void InfoService::ShowStepCaptions() {
+  const reception::InfoCaptions c = reception_.info.Captions();
+  panel_.Command18->SetCaption(c.back);
+  panel_.Label19->SetCaption(c.label);
+  panel_.Command19->SetCaption(c.forward);
+}
+
 void InfoService::ShowInfoRecord(const std::string& record) {
-  reception::InfoPanelState& info = reception_.info;
-  info.record = record;
+  reception_.info.ShowRecord(record);
   ShowWxInfoForRecord(record);
-  info.labelText = reception::LabelText(record);
   record_line_.SetCaption(record);
 }
 
 void InfoService::ShowWxInfoForRecord(const std::string& infoRecord) {
   // A weather report opens the window (unless the user closed it) and enables WX;
   // any other report closes it and disables WX.
-  if (!wx_.ShowForRecord(reception_.info.call, infoRecord, port_.ColourDepth())) {
+  if (!wx_.ShowForRecord(reception_.info.Call(), infoRecord, port_.ColourDepth())) {
     panel_.Command20->setEnabled(false);
   } else if (!wx_.closedByUser) {
     panel_.Command20->setEnabled(true);
@@ -151,19 +147,14 @@ void InfoService::ShowWxInfoForRecord(const std::string& infoRecord) {
 // A receive pass stored a new report of the shown station (the pass has set
 // the slot, the record and the WX STATION window already).
 void InfoService::RefreshInfoPanel() {
-  const reception::InfoPanelState& info = reception_.info;
-  if (!info.visible || panel_.isHidden()) return;
-  panel_.Command18->SetCaption(info.backCaption);
-  panel_.Label19->SetCaption(info.labelCaption);
-  panel_.Command19->SetCaption(info.forwardCaption);
-  record_line_.SetCaption(panels::RecordOfLabelText(info.labelText));
+  const reception::InfoCursor& info = reception_.info;
+  if (!info.Visible() || panel_.isHidden()) return;
+  ShowStepCaptions();
+  record_line_.SetCaption(panels::RecordOfLabelText(info.LabelText()));
 }
 
 void InfoService::ShowMoniOneInfo() {
-  reception::InfoPanelState& info = reception_.info;
-  info.call = settings_.MoniOneCall;
-  info.index = reception_.stations.MoniOneCount();
-  OpenInfoPanel(true);
+  OpenInfoPanel(settings_.MoniOneCall, reception_.stations.MoniOneCount(), true);
   wx_.closedByUser = false;
   // An empty track shows no report: the panel must not keep another station's
   // report for MONI1 or a retransmission to act on.
@@ -181,7 +172,7 @@ void InfoService::StepOnce(panels::InfoStepKind kind) {
   map_actions_.FocusMapWhenActive();
   const panels::InfoStep s = panels::StepInfo(reception_, kind);
   if (s.found) {
-    reception_.info.index = s.index;
+    reception_.info.StepTo(s.index);
     ShowInfoRecord(panels::InfoSlotRecord(reception_));
   }
   if (map_.MapLock() == 1) CentreOrRescaleMap(1);
@@ -201,7 +192,7 @@ void InfoService::StepHeld(panels::InfoStepKind kind) {
     const panels::InfoStep s = panels::StepInfo(reception_, kind);
     if (s.end) break;
     if (s.found) {
-      reception_.info.index = s.index;
+      reception_.info.StepTo(s.index);
       ShowInfoRecord(panels::InfoSlotRecord(reception_));
     }
     button_released_ = 0;
@@ -243,9 +234,7 @@ void InfoService::CentreOrRescaleMap(int button) {
 }
 
 void InfoService::CloseInfoPanel() {
-  reception::InfoPanelState& info = reception_.info;
-  info.call.clear();
-  info.visible = false;
+  reception_.info.Close();
   panel_.hide();
   map_.SetMapLock(0);
   panel_.Command12->SetCaption("MAP");
@@ -257,8 +246,8 @@ void InfoService::CloseInfoPanel() {
 
 void InfoService::ShowWxForReport() {
   wx_.closedByUser = false;
-  reception_.info.record = panels::InfoSlotRecord(reception_);
-  ShowWxInfoForRecord(reception_.info.record);
+  reception_.info.SetRecordForWx(panels::InfoSlotRecord(reception_));
+  ShowWxInfoForRecord(reception_.info.Record());
 }
 
 // ---------------------------------------------------------------------------
@@ -290,7 +279,7 @@ void InfoService::DeleteTrackPositions(bool older) {
     return;
   }
   if (!older) port_.MoniOneNewestChanged();
-  reception_.info.visible = false;  // InfoCall stays
+  reception_.info.Hide();  // InfoCall stays
   panel_.hide();
   map_.SetMapLock(0);
   panel_.Command12->SetCaption("MAP");
@@ -303,27 +292,16 @@ void InfoService::SearchSamePlace(bool forward) {
   const std::optional<int> hit = panels::FindReportNearby(reception_, forward, m.SelectedNorth, m.SelectedEast,
                                                           panels::SearchRadiusKm(m.MetresPerPixel));
   if (!hit) return;
-  reception::InfoPanelState& info = reception_.info;
-  info.index = *hit;
   const std::string& record = reception_.stations.MoniAll()[static_cast<std::size_t>(*hit)];
-  panel_.SetCaption(info.call);  // the title keeps the call the panel was opened with
-  info.backCaption = "<";
-  info.labelCaption = "QTH=";
-  info.forwardCaption = ">";
-  panel_.Command18->SetCaption(info.backCaption);
-  panel_.Label19->SetCaption(info.labelCaption);
-  panel_.Command19->SetCaption(info.forwardCaption);
+  reception_.info.TakePlaceHit(*hit, record, forward);
+  panel_.SetCaption(reception_.info.Call());  // the title keeps the call the panel was opened with
+  ShowStepCaptions();
   if (forward) {
-    info.visible = true;
     panel_.show();
     panel_.raise();
   }
   port_.HideScales();
-  if (!forward) {
-    info.record = record;
-    ShowWxInfoForRecord(record);
-  }
-  info.labelText = reception::LabelText(record);
+  if (!forward) ShowWxInfoForRecord(record);
   record_line_.SetCaption(record);
   port_.ApplyTexts();
 }
@@ -352,7 +330,7 @@ void InfoService::PingShownStation() {
     chat_.show();
     chat_.raise();
   }
-  chat_.Text2->SetText(reception_.info.call);
+  chat_.Text2->SetText(reception_.info.Call());
   chat_.Text3->SetText("?APRST");
   chat_.Text3->KeyDown(13, 0);  // queued and sent as if the user pressed Enter
   // The answer text as the box holds it (the receive side keeps it as it goes out).
@@ -370,7 +348,7 @@ void InfoService::OpenChatWithShownStation() {
     chat_.raise();
     chat_.Check16->SetValue(0);
   }
-  chat_.Text2->SetText(reception_.info.call);
+  chat_.Text2->SetText(reception_.info.Call());
   chat_.Text3->setFocus();
 }
 
@@ -384,7 +362,7 @@ void InfoService::ShowRawOfShownStation() {
   std::vector<std::string> lines;
   lines.reserve(static_cast<std::size_t>(raw_lines_.ListCount()));
   for (int i = 0; i < raw_lines_.ListCount(); ++i) lines.push_back(raw_lines_.List(i));
-  const int row = panels::FindRawLine(lines, reception_.info.call);
+  const int row = panels::FindRawLine(lines, reception_.info.Call());
   if (row >= 0) {
     cycle_.SetCycleInterval(4 * cycle_.CycleInterval());
     raw_lines_.setCurrentRow(row);

@@ -124,7 +124,9 @@ class InfoService : public QObject {
   // line, number of reports, newest report's time, "MONI 1", and its coordinate
   // read-outs (whose left press steps their coordinate system instead).
   std::array<QWidget*, 7> MoniOneLabels() const;
-  void OpenInfoPanel(bool moni_one);
+  void OpenInfoPanel(const std::string& call, int index, bool moni_one);
+  // The step buttons' captions from the panel's mode.
+  void ShowStepCaptions();
   void ShowInfoRecord(const std::string& record);
   void StepOnce(panels::InfoStepKind kind);
   void StepHeld(panels::InfoStepKind kind);
