@@ -161,23 +161,16 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
     const int count = state.stations.MoniAllCount();
 
     // INFO panel.
-    reception::InfoPanelState& info = state.info;
-    if (!info.call.empty() && info.call != s.moniOneCall) {
+    const reception::InfoCursor& info = state.info;
+    if (!info.Call().empty() && info.Call() != s.moniOneCall) {
       int last = 0;
       for (int i = 1; i <= count; ++i)
-        if (TrimView(Columns(log[static_cast<std::size_t>(i)], 33, 41)) == info.call) last = i;
+        if (TrimView(Columns(log[static_cast<std::size_t>(i)], 33, 41)) == info.Call()) last = i;
       if (last > 0) {
-        info.index = last;
-        info.backCaption = "<";
-        info.labelCaption = "QTH=";
-        info.forwardCaption = ">";
-        if (info.visible) {
-          info.record = log[static_cast<std::size_t>(last)];
-          host.ShowWxInfoForRecord(info.record);
-          info.labelText = reception::LabelText(info.record);
-        }
+        state.info.FollowReport(last, reception::InfoMode::MoniAll, log[static_cast<std::size_t>(last)]);
+        if (info.Visible()) host.ShowWxInfoForRecord(info.Record());
         host.InfoPanelChanged();
-        if (info.visible && options.showNewestInfoReport) options.showNewestInfoReport();
+        if (info.Visible() && options.showNewestInfoReport) options.showNewestInfoReport();
       }
     }
   }

@@ -459,33 +459,11 @@ void InternetPass::RefreshMoniOne(const InternetLine& l) {
 void InternetPass::EndOfPass(const PassOptions& options) {
   const reception::ReceptionSettings& s = st_.settings;
   if (level_ > 1 && s.toneOn) host_.Beep();
-  reception::InfoPanelState& info = st_.info;
-  const std::string& source = lastSource_;
-  bool refreshed = false;
-  std::string shown;
-  if (!source.empty() && info.call != s.moniOneCall && info.call == source) {
-    shown = st_.stations.MoniAll()[static_cast<std::size_t>(st_.stations.MoniAllCount())];
-    info.index = st_.stations.MoniAllCount();
-    info.backCaption = "<";
-    info.labelCaption = "QTH=";
-    info.forwardCaption = ">";
-    refreshed = true;
-  } else if (!source.empty() && info.call == s.moniOneCall && source == info.call) {
-    shown = st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())];
-    info.index = st_.stations.MoniOneCount();
-    info.backCaption = "<X";
-    info.labelCaption = "DELETE";
-    info.forwardCaption = "X>";
-    refreshed = true;
-  }
-  if (refreshed) {
-    if (info.visible) {
-      info.record = shown;
-      host_.ShowWxInfoForRecord(info.record);
-      info.labelText = reception::LabelText(shown);
-    }
+  // A report of the INFO panel's station: the panel follows it to the newest slot.
+  if (!lastSource_.empty() && st_.info.StationReported(lastSource_, st_.stations, s.moniOneCall)) {
+    if (st_.info.Visible()) host_.ShowWxInfoForRecord(st_.info.Record());
     host_.InfoPanelChanged();
-    if (info.visible && options.showNewestInfoReport) options.showNewestInfoReport();
+    if (st_.info.Visible() && options.showNewestInfoReport) options.showNewestInfoReport();
   }
   host_.ClosePictureViewer();
   if (options.hideNotice) options.hideNotice();

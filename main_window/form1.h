@@ -226,6 +226,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   std::unique_ptr<panels::MoniOneSelect> moni_one_select_;
   void CloseTrkPanel(int button);  // Check14, TRK
   void WireInfoPanel();            // form1_info.cpp
+  class InfoWindow;                // the INFO panel's port into the window (form1_info.cpp)
+  std::unique_ptr<panels::InfoPort> info_window_;
   std::unique_ptr<InfoService> info_service_;
   // The MONI 1 comment and distance frames that widen under the mouse.
   std::unique_ptr<MoniOneFrames> moni_one_frames_;

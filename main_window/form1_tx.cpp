@@ -110,8 +110,8 @@ void Form1::BuildTxControls() {
     if (isActiveWindow()) Picture1->setFocus();
   };
   rc.infoOpened = [this] {
-    const reception::InfoPanelState& info = reception_.info;
-    info_service_->ShowStationInfo(info.call, info.index, false);
+    const reception::InfoCursor& info = reception_.info;
+    info_service_->ShowStationInfo(info.Call(), info.Index(), false);
   };
   rc.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
   rc.twipsPerPixelY = [this] { return shell_.TwipsPerPixelY; };

@@ -146,7 +146,7 @@ void MapController::TakeInputs() {
     s.ComboText[level] = c_.combos[level]->Text();
     s.TileFramesShown[level] = c_.marks[level]->Value() == 1;
   }
-  s.InfoPanelVisible = r.info.visible;
+  s.InfoPanelVisible = r.info.Visible();
   s.GpsFixMoved = in.gpsFixMoved;
   s.GpsNorth = in.gpsNorth;
   s.GpsEast = in.gpsEast;

@@ -171,6 +171,10 @@ class MapDisplay {
   void CentreOnObjectOnce() { s_.CentreOnObject = 1; }
   // 1 while the picture viewer shows a picture instead of the map.
   void SetPictureMode(int mode) { s_.PictureMode = mode; }
+  // MapLock of the INFO panel: 1 while the map is tied to the panel's report
+  // (the MAP button's caption reads "MAP L"), 0 otherwise.
+  int MapLock() const { return hooks_.mapLock; }
+  void SetMapLock(int lock) { hooks_.mapLock = lock; }
   // A scale level at zoom 1.
   void SetScale(double scale);
   // The size of the map picture as the layout made it; a size of 0 keeps the last one.

@@ -41,7 +41,6 @@ void MoniOneSelect::SelectMoniOneStation(const std::string& call) {
   // reports of the call heard meanwhile; the log is written back with them.
   reception_.stations.SelectWatched(port_.dataFolder(), call, column_.Check22->Value() == 1);
   port_.takeNewestOrCentre();
-  reception_.info.index = reception_.stations.MoniOneCount();
   // The settings file keeps the call; only its CALL= line changes.
   PatchSettingsFile(port_.settingsPath(), {{"CALL", call}}, false);
   const std::string& newest =
@@ -51,11 +50,12 @@ void MoniOneSelect::SelectMoniOneStation(const std::string& call) {
   port_.followStation();
   column_.Option1->setChecked(false);
   column_.Option2->setChecked(true);
-  reception_.info.call = call;
+  // The INFO panel turns to the station, on its track's newest slot.
+  reception_.info.FollowWatchedStation(call, reception_.stations.MoniOneCount());
   info_.SetCaption(call);
-  info_.Command18->SetCaption("<X");
-  info_.Label19->SetCaption("DELETE");
-  info_.Command19->SetCaption("X>");
+  info_.Command18->SetCaption(reception_.info.BackCaption());
+  info_.Label19->SetCaption(reception_.info.LabelCaption());
+  info_.Command19->SetCaption(reception_.info.ForwardCaption());
   if (!info_.isHidden() && reception_.stations.MoniOneCount() > 0)
     port_.showStationInfo(call, reception_.stations.MoniOneCount());
   chat_.Text2->setText(platform::ToQ(call));

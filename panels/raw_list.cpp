@@ -42,20 +42,8 @@ bool OpenInfoOnStation(reception::ReceptionState& st, const std::string& name) {
     if (call == name) found = i;
   }
   if (found == 0) return false;
-  reception::InfoPanelState& info = st.info;
-  info.call = name;
-  info.index = found;
-  info.backCaption = "<";
-  info.labelCaption = "QTH=";
-  info.forwardCaption = ">";
-  info.visible = true;
-  info.record = st.stations.MoniAll()[found];
-  // A label shows "&&" as one "&".
-  info.labelText.clear();
-  for (char ch : info.record) {
-    info.labelText += ch;
-    if (ch == '&') info.labelText += '&';
-  }
+  st.info.Open(name, found, reception::InfoMode::MoniAll);
+  st.info.ShowRecord(st.stations.MoniAll()[found]);
   return true;
 }
 
@@ -112,7 +100,7 @@ void RawList::ClearMoniAll() {
   if (c_.clearStationDrawing) c_.clearStationDrawing();
   if (c_.reception != nullptr) {
     c_.reception->ClearMoniAll();
-    c_.reception->info.index = 0;
+    c_.reception->info.StepTo(0);
   }
   list_.clearSelection();
   list_.Clear();

@@ -14,9 +14,7 @@ namespace zeblon::panels {
 
 using reception::ReceptionState;
 
-bool InfoShowsMoniOne(const ReceptionState& st) {
-  return !st.info.call.empty() && st.info.call == st.settings.moniOneCall;
-}
+bool InfoShowsMoniOne(const ReceptionState& st) { return st.info.Shows(st.settings.moniOneCall); }
 
 std::string RecordCall(std::string_view record) { return reception::TrimmedColumns(record, 33, 41); }
 
@@ -44,7 +42,7 @@ int MoniOneLast(const ReceptionState& st) {
 std::optional<int> LastMatch(const ReceptionState& st, int from, int to, int step) {
   std::optional<int> hit;
   for (int i = from; step > 0 ? i <= to : i >= to; i += step) {
-    if (RecordCall(st.stations.MoniAll()[static_cast<std::size_t>(i)]) == st.info.call) hit = i;
+    if (RecordCall(st.stations.MoniAll()[static_cast<std::size_t>(i)]) == st.info.Call()) hit = i;
   }
   return hit;
 }
@@ -53,21 +51,21 @@ std::optional<int> LastMatch(const ReceptionState& st, int from, int to, int ste
 
 InfoStep StepInfo(const ReceptionState& st, InfoStepKind kind) {
   InfoStep r;
-  r.index = st.info.index;
+  r.index = st.info.Index();
   if (InfoShowsMoniOne(st)) {
     const int last = MoniOneLast(st);
     const int low = std::min(1, last);
     switch (kind) {
       case InfoStepKind::Newest: r.index = last; break;
       case InfoStepKind::Oldest: r.index = low; break;
-      case InfoStepKind::Earlier: r.index = std::clamp(st.info.index - 1, low, last); break;
-      case InfoStepKind::Later: r.index = std::clamp(st.info.index + 1, low, last); break;
+      case InfoStepKind::Earlier: r.index = std::clamp(st.info.Index() - 1, low, last); break;
+      case InfoStepKind::Later: r.index = std::clamp(st.info.Index() + 1, low, last); break;
     }
     r.found = last > 0;
     return r;
   }
   const int last = MoniAllLast(st);
-  const int index = std::clamp(st.info.index, 0, last);
+  const int index = std::clamp(st.info.Index(), 0, last);
   std::optional<int> hit;
   switch (kind) {
     case InfoStepKind::Newest:
@@ -103,9 +101,9 @@ InfoStep StepInfo(const ReceptionState& st, InfoStepKind kind) {
 std::string InfoSlotRecord(const ReceptionState& st) {
   const bool moniOne = InfoShowsMoniOne(st);
   const int last = moniOne ? MoniOneLast(st) : MoniAllLast(st);
-  if (st.info.index < 0 || st.info.index > last) return {};
+  if (st.info.Index() < 0 || st.info.Index() > last) return {};
   const auto& store = moniOne ? st.stations.MoniOneTrack() : st.stations.MoniAll();
-  return store[static_cast<std::size_t>(st.info.index)];
+  return store[static_cast<std::size_t>(st.info.Index())];
 }
 
 double SearchRadiusKm(double metresPerPixel) { return std::floor(RoundHalfEven(metresPerPixel) / 200.0) + 0.5; }
@@ -113,7 +111,7 @@ double SearchRadiusKm(double metresPerPixel) { return std::floor(RoundHalfEven(m
 std::optional<int> FindReportNearby(const ReceptionState& st, bool forward, double selectedNorth, double selectedEast,
                                     double radiusKm) {
   const int last = MoniAllLast(st);
-  const int index = std::clamp(st.info.index, 0, last);
+  const int index = std::clamp(st.info.Index(), 0, last);
   const auto near = [&](int i) {
     const std::string& rec = st.stations.MoniAll()[static_cast<std::size_t>(i)];
     const double east = LeadingNumber(reception::Columns(rec, 23, 31));
@@ -169,14 +167,14 @@ InfoQuestion MoniOneQuestion(std::string_view call) {
 bool DeleteTrackPositions(ReceptionState& st, bool older, std::string* error) {
   const std::filesystem::path log = reception::MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall);
   int writeError = 0;
-  const bool ok = older ? st.stations.DeleteOlder(st.info.index, log, writeError)
-                        : st.stations.DeleteNewer(st.info.index, log, writeError);
+  const bool ok = older ? st.stations.DeleteOlder(st.info.Index(), log, writeError)
+                        : st.stations.DeleteNewer(st.info.Index(), log, writeError);
   reception::NoteLogWrite(st, ok, writeError);
   if (!ok) {
     if (error != nullptr) *error = "CANNOT WRITE " + log.string() + " !";
     return false;
   }
-  st.info.index = st.stations.MoniOneCount();
+  st.info.StepTo(st.stations.MoniOneCount());
   return true;
 }
 

@@ -14,18 +14,10 @@ namespace zeblon {
 
 using namespace platform;
 
-namespace {
-
-template <typename F, typename... A>
-void Call(const F& f, A&&... a) {
-  if (f) f(std::forward<A>(a)...);
-}
-
-}  // namespace
-
 InfoService::InfoService(panels::InfoPanel& panel, platform::Label& recordLine, panels::ControlColumn& column,
                          panels::WxStationPanel& wx, panels::ChatFrame& chat, platform::ListBox& rawLines,
-                         reception::ReceptionState& reception, Hooks hooks)
+                         reception::ReceptionState& reception, const Settings& settings, map::MapDisplay& map,
+                         links::CycleControl& cycle, panels::MapActions& mapActions, panels::InfoPort& port)
     : panel_(panel),
       record_line_(recordLine),
       column_(column),
@@ -33,7 +25,11 @@ InfoService::InfoService(panels::InfoPanel& panel, platform::Label& recordLine, 
       chat_(chat),
       raw_lines_(rawLines),
       reception_(reception),
-      h_(std::move(hooks)) {
+      settings_(settings),
+      map_(map),
+      cycle_(cycle),
+      map_actions_(mapActions),
+      port_(port) {
   panels::InfoPanel& p = panel_;
   p.Command37->OnClick = [this] { ShowNewestReport(); };
   p.Command36->OnClick = [this] { ShowOldestReport(); };
@@ -81,21 +77,10 @@ std::array<QWidget*, 7> InfoService::MoniOneLabels() const {
           column_.Label12, column_.Label7,  column_.Label8};
 }
 
-void InfoService::FocusMapWhenActive() {
-  if (h_.windowActive && h_.windowActive()) Call(h_.focusMap);
-}
-
-void InfoService::StopCycle() { Call(h_.stopCycle); }
-void InfoService::StartCycle() { Call(h_.startCycle); }
-void InfoService::DrawMap() { Call(h_.drawMap); }
-void InfoService::ApplyTexts() { Call(h_.applyTexts); }
-int InfoService::MapLock() const { return h_.mapLock ? h_.mapLock() : 0; }
-
 // ---------------------------------------------------------------------------
 // Opening and showing
 
 bool InfoService::ShowStationInfo(const std::string& call, int index, bool moni_one) {
-  reception::InfoPanelState& info = reception_.info;
   const auto& store = moni_one ? reception_.stations.MoniOneTrack() : reception_.stations.MoniAll();
   if (call.empty() || index < 0 || index >= static_cast<int>(store.size())) return false;
   // The watched station's call puts the panel in its MONI 1 mode, whose slots are
@@ -105,17 +90,14 @@ bool InfoService::ShowStationInfo(const std::string& call, int index, bool moni_
     ShowMoniOneInfo();
     return true;
   }
-  info.call = call;
-  info.index = index;
-  OpenInfoPanel(moni_one);
+  OpenInfoPanel(call, index, moni_one);
   ShowInfoRecord(store[static_cast<std::size_t>(index)]);
   return true;
 }
 
 bool InfoService::ShowStationInfo(const std::string& call) {
   if (call.empty()) return false;
-  const std::string moniOneCall = h_.moniOneCall ? h_.moniOneCall() : std::string();
-  if (call == moniOneCall && reception_.stations.MoniOneCount() > 0) {
+  if (call == settings_.MoniOneCall && reception_.stations.MoniOneCount() > 0) {
     ShowMoniOneInfo();
     return true;
   }
@@ -129,35 +111,33 @@ bool InfoService::ShowStationInfo(const std::string& call) {
   return false;
 }
 
-void InfoService::OpenInfoPanel(bool moni_one) {
-  reception::InfoPanelState& info = reception_.info;
-  info.backCaption = moni_one ? "<X" : "<";
-  info.labelCaption = moni_one ? "DELETE" : "QTH=";
-  info.forwardCaption = moni_one ? "X>" : ">";
-  info.visible = true;
-  panel_.SetCaption(info.call);
-  panel_.Command18->SetCaption(info.backCaption);
-  panel_.Label19->SetCaption(info.labelCaption);
-  panel_.Command19->SetCaption(info.forwardCaption);
+void InfoService::OpenInfoPanel(const std::string& call, int index, bool moni_one) {
+  reception_.info.Open(call, index, moni_one ? reception::InfoMode::MoniOne : reception::InfoMode::MoniAll);
+  panel_.SetCaption(reception_.info.Call());
+  ShowStepCaptions();
   panel_.show();
   panel_.raise();
-  Call(h_.hideScales);
-  ApplyTexts();
+  port_.HideScales();
+  port_.ApplyTexts();
+}
+
+void InfoService::ShowStepCaptions() {
+  const reception::InfoCaptions c = reception_.info.Captions();
+  panel_.Command18->SetCaption(c.back);
+  panel_.Label19->SetCaption(c.label);
+  panel_.Command19->SetCaption(c.forward);
 }
 
 void InfoService::ShowInfoRecord(const std::string& record) {
-  reception::InfoPanelState& info = reception_.info;
-  info.record = record;
+  reception_.info.ShowRecord(record);
   ShowWxInfoForRecord(record);
-  info.labelText = reception::LabelText(record);
   record_line_.SetCaption(record);
 }
 
 void InfoService::ShowWxInfoForRecord(const std::string& infoRecord) {
   // A weather report opens the window (unless the user closed it) and enables WX;
   // any other report closes it and disables WX.
-  const int colourDepth = h_.colourDepth ? h_.colourDepth() : 24;
-  if (!wx_.ShowForRecord(reception_.info.call, infoRecord, colourDepth)) {
+  if (!wx_.ShowForRecord(reception_.info.Call(), infoRecord, port_.ColourDepth())) {
     panel_.Command20->setEnabled(false);
   } else if (!wx_.closedByUser) {
     panel_.Command20->setEnabled(true);
@@ -167,19 +147,14 @@ void InfoService::ShowWxInfoForRecord(const std::string& infoRecord) {
 // A receive pass stored a new report of the shown station (the pass has set
 // the slot, the record and the WX STATION window already).
 void InfoService::RefreshInfoPanel() {
-  const reception::InfoPanelState& info = reception_.info;
-  if (!info.visible || panel_.isHidden()) return;
-  panel_.Command18->SetCaption(info.backCaption);
-  panel_.Label19->SetCaption(info.labelCaption);
-  panel_.Command19->SetCaption(info.forwardCaption);
-  record_line_.SetCaption(panels::RecordOfLabelText(info.labelText));
+  const reception::InfoCursor& info = reception_.info;
+  if (!info.Visible() || panel_.isHidden()) return;
+  ShowStepCaptions();
+  record_line_.SetCaption(panels::RecordOfLabelText(info.LabelText()));
 }
 
 void InfoService::ShowMoniOneInfo() {
-  reception::InfoPanelState& info = reception_.info;
-  info.call = h_.moniOneCall ? h_.moniOneCall() : std::string();
-  info.index = reception_.stations.MoniOneCount();
-  OpenInfoPanel(true);
+  OpenInfoPanel(settings_.MoniOneCall, reception_.stations.MoniOneCount(), true);
   wx_.closedByUser = false;
   // An empty track shows no report: the panel must not keep another station's
   // report for MONI1 or a retransmission to act on.
@@ -194,13 +169,13 @@ void InfoService::ShowNewestReport() { StepOnce(panels::InfoStepKind::Newest); }
 void InfoService::ShowOldestReport() { StepOnce(panels::InfoStepKind::Oldest); }
 
 void InfoService::StepOnce(panels::InfoStepKind kind) {
-  FocusMapWhenActive();
+  map_actions_.FocusMapWhenActive();
   const panels::InfoStep s = panels::StepInfo(reception_, kind);
   if (s.found) {
-    reception_.info.index = s.index;
+    reception_.info.StepTo(s.index);
     ShowInfoRecord(panels::InfoSlotRecord(reception_));
   }
-  if (MapLock() == 1) CentreOrRescaleMap(1);
+  if (map_.MapLock() == 1) CentreOrRescaleMap(1);
 }
 
 void InfoService::StepEarlierWhileHeld(int) { StepHeld(panels::InfoStepKind::Earlier); }
@@ -209,27 +184,27 @@ void InfoService::StepLaterWhileHeld(int) { StepHeld(panels::InfoStepKind::Later
 // One step at once, then again after waits that halve from 0.5 s down to 0.01 s
 // until the button is released.
 void InfoService::StepHeld(panels::InfoStepKind kind) {
-  StopCycle();
+  cycle_.StopCycle();
   float wait = 1.0f;
   for (;;) {
     wait = std::max(wait / 2, 0.01f);
-    FocusMapWhenActive();
+    map_actions_.FocusMapWhenActive();
     const panels::InfoStep s = panels::StepInfo(reception_, kind);
     if (s.end) break;
     if (s.found) {
-      reception_.info.index = s.index;
+      reception_.info.StepTo(s.index);
       ShowInfoRecord(panels::InfoSlotRecord(reception_));
     }
     button_released_ = 0;
-    Call(h_.pause, wait);
+    port_.Pause(wait);
     // The release ends it; so does the panel's or the window's end meanwhile.
     if (button_released_ != 0 || panel_.isHidden()) break;
     // A window shut down meanwhile has stopped its cycle for good: it stays off,
     // and the map of a closed window is not drawn again.
-    if (h_.shutDown && h_.shutDown()) return;
+    if (port_.ShutDown()) return;
   }
-  StartCycle();
-  if (MapLock() == 1) CentreOrRescaleMap(1);
+  cycle_.StartCycle();
+  if (map_.MapLock() == 1) CentreOrRescaleMap(1);
 }
 
 // ---------------------------------------------------------------------------
@@ -238,43 +213,41 @@ void InfoService::StepHeld(panels::InfoStepKind kind) {
 void InfoService::CentreOrRescaleMap(int button) {
   if (button == 1) {
     const std::string record = record_line_.Caption();
-    Call(h_.centreMapOn, LeadingNumber(reception::Columns(record, 14, 22)),
-         LeadingNumber(reception::Columns(record, 23, 31)));
-    DrawMap();
-    if (MapLock() == 0) {
-      Call(h_.setMapLock, 1);
+    map_actions_.CentreMapOn(LeadingNumber(reception::Columns(record, 14, 22)),
+                             LeadingNumber(reception::Columns(record, 23, 31)));
+    map_actions_.DrawMap();
+    if (map_.MapLock() == 0) {
+      map_.SetMapLock(1);
       panel_.Command12->SetCaption("MAP L");
     }
   } else if (button == 2) {
-    const int scale = static_cast<int>(h_.mapScale ? h_.mapScale() : 0);
+    const int scale = static_cast<int>(map_.state().MapScale);
     const int next = scale == 5000   ? 1000
                      : scale == 1000 ? 200
                      : scale == 200  ? 50
                      : scale == 50   ? 10
                      : scale == 10   ? 2
                                      : 5000;
-    Call(h_.setMapScale, next);
-    DrawMap();
+    map_.SetScale(next);
+    map_actions_.DrawMap();
   }
 }
 
 void InfoService::CloseInfoPanel() {
-  reception::InfoPanelState& info = reception_.info;
-  info.call.clear();
-  info.visible = false;
+  reception_.info.Close();
   panel_.hide();
-  Call(h_.setMapLock, 0);
+  map_.SetMapLock(0);
   panel_.Command12->SetCaption("MAP");
   wx_.hide();
   panel_.Command20->setEnabled(false);
-  ApplyTexts();
-  DrawMap();  // the scale marks come back with the drawing
+  port_.ApplyTexts();
+  map_actions_.DrawMap();  // the scale marks come back with the drawing
 }
 
 void InfoService::ShowWxForReport() {
   wx_.closedByUser = false;
-  reception_.info.record = panels::InfoSlotRecord(reception_);
-  ShowWxInfoForRecord(reception_.info.record);
+  reception_.info.SetRecordForWx(panels::InfoSlotRecord(reception_));
+  ShowWxInfoForRecord(reception_.info.Record());
 }
 
 // ---------------------------------------------------------------------------
@@ -284,7 +257,7 @@ void InfoService::DeleteOlderOrSearchBack() { InfoModeButton(false); }
 void InfoService::DeleteNewerOrSearchForward() { InfoModeButton(true); }
 
 void InfoService::InfoModeButton(bool forward) {
-  FocusMapWhenActive();
+  map_actions_.FocusMapWhenActive();
   if (panels::InfoShowsMoniOne(reception_)) {
     DeleteTrackPositions(!forward);
   } else {
@@ -293,75 +266,62 @@ void InfoService::InfoModeButton(bool forward) {
 }
 
 void InfoService::DeleteTrackPositions(bool older) {
-  StopCycle();
-  const int language = h_.language ? h_.language() : 0;
-  const auto q = panels::DeletionQuestion(language, older, panels::InfoSlotRecord(reception_));
+  cycle_.StopCycle();
+  const auto q = panels::DeletionQuestion(settings_.LanguageSetting, older, panels::InfoSlotRecord(reception_));
   if (!q || MsgBox(q->text, q->title, MsgButtons::YesNo, MsgIcon::Exclamation, 2) != MsgResult::Yes) {
-    StartCycle();
+    cycle_.StartCycle();
     return;
   }
   std::string error;
   if (!panels::DeleteTrackPositions(reception_, older, &error)) {
     MsgBox(error, "ZEBLON  MONI 1 LOG", MsgButtons::Ok, MsgIcon::Exclamation);
-    StartCycle();
+    cycle_.StartCycle();
     return;
   }
-  if (!older) Call(h_.moniOneNewestChanged);
-  reception_.info.visible = false;  // InfoCall stays
+  if (!older) port_.MoniOneNewestChanged();
+  reception_.info.Hide();  // InfoCall stays
   panel_.hide();
-  Call(h_.setMapLock, 0);
+  map_.SetMapLock(0);
   panel_.Command12->SetCaption("MAP");
-  StartCycle();
-  DrawMap();
+  cycle_.StartCycle();
+  map_actions_.DrawMap();
 }
 
 void InfoService::SearchSamePlace(bool forward) {
-  const std::pair<double, double> selected = h_.selectedPlace ? h_.selectedPlace() : std::pair<double, double>{};
-  const double metresPerPixel = h_.metresPerPixel ? h_.metresPerPixel() : 0;
-  const std::optional<int> hit = panels::FindReportNearby(reception_, forward, selected.first, selected.second,
-                                                          panels::SearchRadiusKm(metresPerPixel));
+  const map::MapState& m = map_.state();
+  const std::optional<int> hit = panels::FindReportNearby(reception_, forward, m.SelectedNorth, m.SelectedEast,
+                                                          panels::SearchRadiusKm(m.MetresPerPixel));
   if (!hit) return;
-  reception::InfoPanelState& info = reception_.info;
-  info.index = *hit;
   const std::string& record = reception_.stations.MoniAll()[static_cast<std::size_t>(*hit)];
-  panel_.SetCaption(info.call);  // the title keeps the call the panel was opened with
-  info.backCaption = "<";
-  info.labelCaption = "QTH=";
-  info.forwardCaption = ">";
-  panel_.Command18->SetCaption(info.backCaption);
-  panel_.Label19->SetCaption(info.labelCaption);
-  panel_.Command19->SetCaption(info.forwardCaption);
+  reception_.info.TakePlaceHit(*hit, record, forward);
+  panel_.SetCaption(reception_.info.Call());  // the title keeps the call the panel was opened with
+  ShowStepCaptions();
   if (forward) {
-    info.visible = true;
     panel_.show();
     panel_.raise();
   }
-  Call(h_.hideScales);
-  if (!forward) {
-    info.record = record;
-    ShowWxInfoForRecord(record);
-  }
-  info.labelText = reception::LabelText(record);
+  port_.HideScales();
+  if (!forward) ShowWxInfoForRecord(record);
   record_line_.SetCaption(record);
-  ApplyTexts();
+  port_.ApplyTexts();
 }
 
 // ---------------------------------------------------------------------------
 // Actions on the shown station
 
 void InfoService::WatchShownStation() {
-  StopCycle();
+  cycle_.StopCycle();
   const std::string call = panels::RecordCall(record_line_.Caption());
   if (call.empty() || panels::InfoShowsMoniOne(reception_)) {
-    StartCycle();
+    cycle_.StartCycle();
     return;
   }
   const panels::InfoQuestion q = panels::MoniOneQuestion(call);
   if (MsgBox(q.text, q.title, MsgButtons::YesNo, MsgIcon::Exclamation, 1) == MsgResult::Yes) {
-    Call(h_.selectMoniOneStation, call);
-    FocusMapWhenActive();
+    port_.SelectMoniOneStation(call);
+    map_actions_.FocusMapWhenActive();
   }
-  StartCycle();
+  cycle_.StartCycle();
 }
 
 void InfoService::PingShownStation() {
@@ -370,13 +330,11 @@ void InfoService::PingShownStation() {
     chat_.show();
     chat_.raise();
   }
-  chat_.Text2->SetText(reception_.info.call);
+  chat_.Text2->SetText(reception_.info.Call());
   chat_.Text3->SetText("?APRST");
   chat_.Text3->KeyDown(13, 0);  // queued and sent as if the user pressed Enter
   // The answer text as the box holds it (the receive side keeps it as it goes out).
-  if (h_.autoAnswerText) {
-    if (const std::optional<std::string> answer = h_.autoAnswerText()) chat_.Text3->SetText(*answer);
-  }
+  if (const std::optional<std::string> answer = port_.AutoAnswerText()) chat_.Text3->SetText(*answer);
 }
 
 void InfoService::OpenChatWithShownStation() {
@@ -390,53 +348,53 @@ void InfoService::OpenChatWithShownStation() {
     chat_.raise();
     chat_.Check16->SetValue(0);
   }
-  chat_.Text2->SetText(reception_.info.call);
+  chat_.Text2->SetText(reception_.info.Call());
   chat_.Text3->setFocus();
 }
 
 void InfoService::ShowRawOfShownStation() {
-  FocusMapWhenActive();
-  Call(h_.openRawList);
+  map_actions_.FocusMapWhenActive();
+  port_.OpenRawList();
   QCoreApplication::processEvents();
   ShowNewestReport();
   QCoreApplication::processEvents();
-  StopCycle();
+  cycle_.StopCycle();
   std::vector<std::string> lines;
   lines.reserve(static_cast<std::size_t>(raw_lines_.ListCount()));
   for (int i = 0; i < raw_lines_.ListCount(); ++i) lines.push_back(raw_lines_.List(i));
-  const int row = panels::FindRawLine(lines, reception_.info.call);
+  const int row = panels::FindRawLine(lines, reception_.info.Call());
   if (row >= 0) {
-    if (h_.setCycleInterval && h_.cycleInterval) h_.setCycleInterval(4 * h_.cycleInterval());
+    cycle_.SetCycleInterval(4 * cycle_.CycleInterval());
     raw_lines_.setCurrentRow(row);
     raw_lines_.item(row)->setSelected(true);
     raw_lines_.scrollToItem(raw_lines_.item(row));
   }
-  StartCycle();
+  cycle_.StartCycle();
 }
 
 void InfoService::RecordLineReleased(int button) {
   // The record line lies along the window's foot, outside the panel: it stands
   // for the panel's report only while the panel is open.
-  const InterfaceKind kind = h_.interfaceKind ? InterfaceKindOf(h_.interfaceKind()) : InterfaceKind::NoRadio;
+  const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
   if (button != 1 || kind == InterfaceKind::NoRadio || panel_.isHidden()) return;
-  StopCycle();
-  const auto q = panels::RetransmitQuestion(h_.language ? h_.language() : 0);
+  cycle_.StopCycle();
+  const auto q = panels::RetransmitQuestion(settings_.LanguageSetting);
   if (q && MsgBox(q->text, q->title, MsgButtons::YesNo, MsgIcon::Exclamation, 2) == MsgResult::Yes) {
     RetransmitStationPosition();
   }
-  StartCycle();
+  cycle_.StartCycle();
 }
 
 void InfoService::RetransmitStationPosition() {
-  Call(h_.waitCursor, true);
-  panels::RetransmitContext c = h_.retransmitContext ? h_.retransmitContext() : panels::RetransmitContext{};
+  port_.WaitCursor(true);
+  panels::RetransmitContext c = port_.RetransmitContextNow();
   c.mapCentralMeridian = reception_.settings.mapCentralMeridian;
   c.mapFalseEasting = reception_.settings.mapFalseEasting;
   if (const auto field = panels::RetransmittedReport(record_line_.Caption(), c)) {
-    Call(h_.transmit, *field);
+    port_.Transmit(*field);
   }
-  Call(h_.waitCursor, false);
-  StartCycle();
+  port_.WaitCursor(false);
+  cycle_.StartCycle();
   QCoreApplication::processEvents();
 }
 

@@ -3,8 +3,10 @@
 // older or newer positions, search of reports at the selected place), and the
 // actions on the shown station (MONI1, PING, CHAT, RAW, retransmission).
 // It works on the panel, the record line, the WX STATION window and the reception
-// state it is given and reaches the rest of the main window only through its
-// hooks; the work on the stores is in panels/station_info.
+// state it is given, reads the settings and the map it is given, holds the main
+// cycle and asks the map for drawings through the window's shared ports, and
+// reaches the rest of the main window through its own port (InfoPort); the work
+// on the stores is in panels/station_info.
 //
 // The record line shows the report as it is: our labels take no "&" as an
 // access-key mark, so the report's "&" are not doubled there (the panel's state
@@ -13,78 +15,70 @@
 
 #include <QObject>
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
-#include <utility>
 
+#include "links/cycle_control.h"
+#include "map/map_display.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/map_actions.h"
 #include "panels/station_info.h"
 #include "panels/wx_station_panel.h"
 #include "platform/controls.h"
 #include "reception/reception_state.h"
+#include "settings/settings.h"
 
 namespace zeblon {
 
+namespace panels {
+
+// What the INFO panel needs of the main window besides the cycle, the map and
+// the settings.
+class InfoPort {
+ public:
+  virtual ~InfoPort() = default;
+  // A wait that lets the window's events run (the held stepping buttons).
+  virtual void Pause(float seconds) = 0;
+  // The window has been shut down.
+  virtual bool ShutDown() const = 0;
+  // The window's captions and tooltips in the language of the settings.
+  virtual void ApplyTexts() = 0;
+  // The scale marks beside the map hidden (the panel covers them).
+  virtual void HideScales() = 0;
+  // After newer positions of the watched station went: the MONI 1 fields from
+  // the track's newest record, and the map centre on it (one without a position
+  // takes the map centre).
+  virtual void MoniOneNewestChanged() = 0;
+  // The screen's colour depth in bits.
+  virtual int ColourDepth() const = 0;
+  // MONI1: the station becomes the watched one.
+  virtual void SelectMoniOneStation(const std::string& call) = 0;
+  // The automatic answer's text while it is on.
+  virtual std::optional<std::string> AutoAnswerText() const = 0;
+  // The RAW monitor window opened (RAW box ticked, or its handler run when it is).
+  virtual void OpenRawList() = 0;
+  // The retransmission: the own calls, the clock and the UTC offset (the map
+  // values come from the reception state), the transmit step, the wait cursor.
+  virtual RetransmitContext RetransmitContextNow() const = 0;
+  virtual bool Transmit(const std::string& infoField) = 0;
+  virtual void WaitCursor(bool on) = 0;
+};
+
+}  // namespace panels
+
 class InfoService : public QObject {
  public:
-  struct Hooks {
-    std::function<bool()> windowActive;
-    std::function<void()> focusMap;  // the map picture takes the focus
-    // The main cycle (Timer1): off and on, its interval in ms (the normal one and
-    // a new one, the cycle left as it is).
-    std::function<void()> stopCycle;
-    std::function<void()> startCycle;
-    std::function<int()> cycleInterval;
-    std::function<void(int ms)> setCycleInterval;
-    // A wait that lets the window's events run (the held stepping buttons).
-    std::function<void(float seconds)> pause;
-    // The window has been shut down.
-    std::function<bool()> shutDown;
-    std::function<void()> applyTexts;
-    // The map: its drawing, the scale marks, MapLock, the map tied to a place
-    // (centre mode and picture off, the viewer closed, the centre set; not drawn),
-    // the scale (MapScale, the metres per pixel, zoom 1), the selected place.
-    std::function<void()> drawMap;
-    std::function<void()> hideScales;
-    std::function<int()> mapLock;
-    std::function<void(int lock)> setMapLock;
-    std::function<void(double north, double east)> centreMapOn;
-    std::function<double()> mapScale;
-    std::function<void(double scale)> setMapScale;
-    std::function<double()> metresPerPixel;
-    std::function<std::pair<double, double>()> selectedPlace;  // north, east
-    // After newer positions of the watched station went: the MONI 1 fields from
-    // the track's newest record, and the map centre on it (one without a position
-    // takes the map centre).
-    std::function<void()> moniOneNewestChanged;
-    // The settings: the language, the interface kind, the MONI 1 call of the
-    // settings file, the screen's colour depth.
-    std::function<int()> language;
-    std::function<int()> interfaceKind;
-    std::function<std::string()> moniOneCall;
-    std::function<int()> colourDepth;
-    // MONI1: the station becomes the watched one.
-    std::function<void(const std::string& call)> selectMoniOneStation;
-    // The automatic answer's text while it is on.
-    std::function<std::optional<std::string>()> autoAnswerText;
-    // The RAW monitor window opened (RAW box ticked, or its handler run when it is).
-    std::function<void()> openRawList;
-    // The retransmission: the own calls, the clock and the UTC offset (the map
-    // values come from the reception state), the transmit step, the wait cursor.
-    std::function<panels::RetransmitContext()> retransmitContext;
-    std::function<bool(const std::string& infoField)> transmit;
-    std::function<void(bool on)> waitCursor;
-  };
-
   // `recordLine`: the read-out line Label5 along the window's foot. `column`: the
   // MONI 1 labels (their right press, and a double click on "MONI 1", open the
   // panel), the CHAT box
-  // Check7. `rawLines`: the RAW monitor list List1.
+  // Check7. `rawLines`: the RAW monitor list List1. `settings`: the language, the
+  // interface kind and the MONI 1 call as the settings hold them. `map`: its scale,
+  // metres per pixel, selected place and MapLock.
   InfoService(panels::InfoPanel& panel, platform::Label& recordLine, panels::ControlColumn& column,
               panels::WxStationPanel& wx, panels::ChatFrame& chat, platform::ListBox& rawLines,
-              reception::ReceptionState& reception, Hooks hooks);
+              reception::ReceptionState& reception, const Settings& settings, map::MapDisplay& map,
+              links::CycleControl& cycle, panels::MapActions& mapActions, panels::InfoPort& port);
   ~InfoService() override;
 
   // Opens the panel on slot `index` of the mode's store (MONI 1 track or MONI ALL
@@ -130,19 +124,15 @@ class InfoService : public QObject {
   // line, number of reports, newest report's time, "MONI 1", and its coordinate
   // read-outs (whose left press steps their coordinate system instead).
   std::array<QWidget*, 7> MoniOneLabels() const;
-  void OpenInfoPanel(bool moni_one);
+  void OpenInfoPanel(const std::string& call, int index, bool moni_one);
+  // The step buttons' captions from the panel's mode.
+  void ShowStepCaptions();
   void ShowInfoRecord(const std::string& record);
   void StepOnce(panels::InfoStepKind kind);
   void StepHeld(panels::InfoStepKind kind);
   void InfoModeButton(bool forward);
   void DeleteTrackPositions(bool older);
   void SearchSamePlace(bool forward);
-  void FocusMapWhenActive();
-  void StopCycle();
-  void StartCycle();
-  void DrawMap();
-  void ApplyTexts();
-  int MapLock() const;
 
   panels::InfoPanel& panel_;
   platform::Label& record_line_;
@@ -151,7 +141,11 @@ class InfoService : public QObject {
   panels::ChatFrame& chat_;
   platform::ListBox& raw_lines_;
   reception::ReceptionState& reception_;
-  Hooks h_;
+  const Settings& settings_;
+  map::MapDisplay& map_;
+  links::CycleControl& cycle_;
+  panels::MapActions& map_actions_;
+  panels::InfoPort& port_;
   int button_released_ = 0;  // ButtonReleased of the held stepping buttons
 };
 

@@ -525,27 +525,9 @@ ReceivePass::Next ReceivePass::EndOfFrame(int frameLevel, const std::string& cal
     host_.AfterQuietPass();
     return Next::End;
   }
-  InfoPanelState& info = st_.info;
-  if (frameLevel > kLevelNone && !info.call.empty() && callText == info.call) {
-    std::string shown;
-    if (info.call != st_.settings.moniOneCall) {
-      shown = st_.stations.MoniAll()[static_cast<std::size_t>(st_.stations.MoniAllCount())];
-      info.index = st_.stations.MoniAllCount();
-      info.backCaption = "<";
-      info.labelCaption = "QTH=";
-      info.forwardCaption = ">";
-    } else {
-      shown = st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())];
-      info.index = st_.stations.MoniOneCount();
-      info.backCaption = "<X";
-      info.labelCaption = "DELETE";
-      info.forwardCaption = "X>";
-    }
-    if (info.visible) {
-      info.record = shown;
-      host_.ShowWxInfoForRecord(info.record);
-      info.labelText = LabelText(shown);
-    }
+  // A report of the INFO panel's station: the panel follows it to the newest slot.
+  if (frameLevel > kLevelNone && st_.info.StationReported(callText, st_.stations, st_.settings.moniOneCall)) {
+    if (st_.info.Visible()) host_.ShowWxInfoForRecord(st_.info.Record());
     host_.InfoPanelChanged();
   }
   if (frameLevel == kLevelMoniOne) {

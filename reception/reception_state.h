@@ -9,6 +9,7 @@
 
 #include "reception/aprs_decode.h"
 #include "reception/frame_assembly.h"
+#include "reception/info_cursor.h"
 #include "reception/monitor_input.h"
 #include "reception/station_record.h"
 #include "reception/station_store.h"
@@ -43,17 +44,6 @@ struct ReceptionSettings {
   std::string autoAnswerText;
 };
 
-// The station INFO panel as the pass refreshes it.
-struct InfoPanelState {
-  std::string call;      // InfoCall: the call shown ("" when none)
-  int index = 0;         // InfoIndex
-  std::string record;    // InfoRecord
-  bool visible = false;  // Frame1 shown
-  // Step-button captions: "<", "QTH=", ">" or "<X", "DELETE", "X>".
-  std::string backCaption, labelCaption, forwardCaption;
-  std::string labelText;  // Label5: the record with every "&" doubled
-};
-
 struct ReceptionState {
   ReceptionSettings settings;
 
@@ -63,7 +53,7 @@ struct ReceptionState {
   std::string receiveBuffer = "\n";
   MonitorLines monitorLines;
   AlarmRecord alarm;
-  InfoPanelState info;
+  InfoCursor info;  // the station INFO panel's place in the stores
   int symbolIndex = 0;
   int passEventLevel = 0;
 

@@ -323,8 +323,7 @@ TEST_F(PassFixture, DistanceAlarmInfoPanelAndScan) {
   ASSERT_EQ(Decode("20240501120000,AB1CD>APRS:!5230.00N/01320.00E-A&B", l), LineOutcome::Record);
   s.userNorth = std::trunc(l.v.northing) / 1000.0 + 3.47;
   s.userEast = std::floor(l.v.easting) / 1000.0;
-  state.info.call = kCall;
-  state.info.visible = true;
+  state.info.Open(kCall, 0, reception::InfoMode::None);  // shown, no step captions yet
   PassOptions o;
   o.scanBusy = true;
   o.areaSupportOn = true;
@@ -332,8 +331,8 @@ TEST_F(PassFixture, DistanceAlarmInfoPanelAndScan) {
   ASSERT_EQ(host.alarms.size(), 1u);
   EXPECT_EQ(host.alarms[0].frameCaption, "MONI 1  < 5 km  ALARM   2024-05-01 12:00");
   EXPECT_EQ(host.alarms[0].labelCaption, "AB1CD    D = 3.4 km !");
-  EXPECT_EQ(state.info.labelCaption, "DELETE");
-  EXPECT_NE(state.info.labelText.find("A&&B"), std::string::npos);
+  EXPECT_EQ(state.info.LabelCaption(), "DELETE");
+  EXPECT_NE(state.info.LabelText().find("A&&B"), std::string::npos);
   EXPECT_EQ(host.drawMaps, 0);  // scanning with MONI ALL support: no redraw
 }
 

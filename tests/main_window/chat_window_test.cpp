@@ -392,8 +392,8 @@ TEST_F(ChatWindowTest, ShowAndDeleteSavedAndPickingACall) {
   QCoreApplication::sendEvent(line7, &release);
   EXPECT_EQ(form->ChatWindow().Text2->Text(), "AB9CD");
   EXPECT_FALSE(form->InfoFrame().isHidden());
-  EXPECT_EQ(st.info.call, "AB9CD");
-  EXPECT_EQ(st.info.index, 1);
+  EXPECT_EQ(st.info.Call(), "AB9CD");
+  EXPECT_EQ(st.info.Index(), 1);
   form->Chat().PickFromSaved(": N0");  // too short: nothing
   EXPECT_EQ(form->ChatWindow().Text2->Text(), "AB9CD");
   EXPECT_EQ(form->Timer1->interval(), 6000);

@@ -119,7 +119,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   EXPECT_EQ(p.Command18->Caption(), "<");
   EXPECT_EQ(p.Label19->Caption(), "QTH=");
   EXPECT_EQ(p.Command19->Caption(), ">");
-  EXPECT_EQ(st.info.index, 5);
+  EXPECT_EQ(st.info.Index(), 5);
   EXPECT_EQ(Shown(), st.stations.MoniAll()[5]);
   EXPECT_FALSE(p.Command20->isEnabled());
   Screenshot("info_panel_station.png");
@@ -130,12 +130,12 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   Step(p.Command5, true);
   EXPECT_EQ(Comment(Shown()), "first");
   Step(p.Command5, true);
-  EXPECT_EQ(st.info.index, 1);
+  EXPECT_EQ(st.info.Index(), 1);
   EXPECT_TRUE(form_->Timer1->isActive());  // the main cycle runs again after every step
   p.Command37->click();
   EXPECT_EQ(Comment(Shown()), "third");
   Step(p.Command6, false);
-  EXPECT_EQ(st.info.index, 5);
+  EXPECT_EQ(st.info.Index(), 5);
   p.Command36->click();
   EXPECT_EQ(Comment(Shown()), "first");
   Step(p.Command6, false);
@@ -169,7 +169,7 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
 
   // A new report of the shown station comes in: the panel shows it.
   Heard("AB1CD", "33.00", "03.00", "fourth & last");
-  EXPECT_EQ(st.info.index, 6);
+  EXPECT_EQ(st.info.Index(), 6);
   EXPECT_EQ(Shown(), st.stations.MoniAll()[6]);  // the record line shows "&" as it is
   EXPECT_EQ(Comment(Shown()), "fourth & last");
 
@@ -177,8 +177,8 @@ TEST_F(InfoPanelTest, AStationsReportsSteppedRefreshedAndTheMapTiedToThem) {
   // the map is untied.
   static_cast<platform::CheckBox*>(platform::FindControl(*form_, "Check12"))->click();
   EXPECT_TRUE(p.isHidden());
-  EXPECT_TRUE(st.info.call.empty());
-  EXPECT_FALSE(st.info.visible);
+  EXPECT_TRUE(st.info.Call().empty());
+  EXPECT_FALSE(st.info.Visible());
   EXPECT_EQ(p.Command12->Caption(), "MAP");
   Heard("AB1CD", "34.00", "04.00", "fifth");
   EXPECT_EQ(Comment(Shown()), "fourth & last");  // a closed panel is left alone
@@ -214,11 +214,11 @@ TEST_F(InfoPanelTest, WeatherStationOpensTheWxWindowUntilTheUserClosesIt) {
   wx.Command15->click();  // the user closes it
   EXPECT_TRUE(wx.isHidden());
   Step(form_->InfoFrame().Command5, true);
-  EXPECT_EQ(form_->Reception().info.index, 1);
+  EXPECT_EQ(form_->Reception().info.Index(), 1);
   EXPECT_TRUE(wx.isHidden());  // stays closed while stepping
   form_->InfoFrame().Command20->click();
   EXPECT_FALSE(wx.isHidden());
-  EXPECT_EQ(form_->Reception().info.record, form_->HeardStations().MoniAll()[1]);
+  EXPECT_EQ(form_->Reception().info.Record(), form_->HeardStations().MoniAll()[1]);
 
   // A station that is not a weather station closes it and disables WX.
   Heard("AB1CD", "30.00", "00.00", "car");
@@ -239,25 +239,25 @@ TEST_F(InfoPanelTest, SearchAtTheSelectedPlaceLooksThroughEveryStation) {
   const reception::ReceptionState& st = form_->Reception();
   ASSERT_EQ(st.stations.MoniAllCount(), 5);
   ASSERT_TRUE(form_->ShowStationInfo("AB1CD"));
-  ASSERT_EQ(st.info.index, 4);
+  ASSERT_EQ(st.info.Index(), 4);
   // The selected point at the first report; 1000 m a pixel: 5.5 km around it.
   MapCore().SelectedNorth = LeadingNumber(reception::Columns(st.stations.MoniAll()[1], 14, 22));
   MapCore().SelectedEast = LeadingNumber(reception::Columns(st.stations.MoniAll()[1], 23, 31));
   MapCore().MetresPerPixel = 1000;
   panels::InfoPanel& p = form_->InfoFrame();
   p.Command19->click();
-  EXPECT_EQ(st.info.index, 5);
+  EXPECT_EQ(st.info.Index(), 5);
   EXPECT_EQ(Comment(Shown()), "near after");
   EXPECT_EQ(p.Caption(), "AB1CD");  // the title keeps the call
   p.Command19->click();             // nothing later
-  EXPECT_EQ(st.info.index, 5);
+  EXPECT_EQ(st.info.Index(), 5);
   p.Command18->click();
   EXPECT_EQ(Comment(Shown()), "near before");
-  EXPECT_EQ(st.info.record, st.stations.MoniAll()[2]);
+  EXPECT_EQ(st.info.Record(), st.stations.MoniAll()[2]);
   p.Command18->click();
   EXPECT_EQ(Comment(Shown()), "start");
   p.Command18->click();
-  EXPECT_EQ(st.info.index, 1);
+  EXPECT_EQ(st.info.Index(), 1);
   // Stepping goes on with the reports of the panel's call.
   p.Command37->click();
   EXPECT_EQ(Comment(Shown()), "shown");
@@ -277,7 +277,7 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   EXPECT_EQ(p.Command18->Caption(), "<X");
   EXPECT_EQ(p.Label19->Caption(), "DELETE");
   EXPECT_EQ(p.Command19->Caption(), "X>");
-  EXPECT_EQ(st.info.index, 6);
+  EXPECT_EQ(st.info.Index(), 6);
   // "<" held: it steps again and again until the release, never below the first slot.
   int reads = 0;
   double t = 0;
@@ -286,14 +286,14 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
     return t += 0.25;
   });
   form_->Info().StepEarlierWhileHeld(1);
-  EXPECT_EQ(st.info.index, 1);
+  EXPECT_EQ(st.info.Index(), 1);
   EXPECT_EQ(Comment(Shown()), "point 1");
   EXPECT_GE(reads, 60);
   platform::SetWaitClock([t = 0.0]() mutable { return t += 0.25; });
   p.Command37->click();
   Step(p.Command5, true);
   Step(p.Command5, true);
-  ASSERT_EQ(st.info.index, 4);
+  ASSERT_EQ(st.info.Index(), 4);
   const std::string shown = st.stations.MoniOneTrack()[4];
 
   // No (the default: a hasty Enter deletes nothing) leaves everything.
@@ -321,15 +321,15 @@ TEST_F(InfoPanelTest, DeletingOlderAndNewerPositionsOfTheWatchedStation) {
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], TrimRight(shown));
   EXPECT_TRUE(p.isHidden());
-  EXPECT_EQ(st.info.call, "QW7TK-9");  // the call stays
-  EXPECT_EQ(st.info.index, 3);
+  EXPECT_EQ(st.info.Call(), "QW7TK-9");  // the call stays
+  EXPECT_EQ(st.info.Index(), 3);
   EXPECT_EQ(p.Command12->Caption(), "MAP");
   EXPECT_TRUE(form_->Timer1->isActive());
 
   // Newer positions, from the oldest: one stays; the map goes to it.
   form_->ShowMoniOneInfo();
   p.Command36->click();
-  ASSERT_EQ(st.info.index, 1);
+  ASSERT_EQ(st.info.Index(), 1);
   p.Command19->click();
   ASSERT_EQ(st.stations.MoniOneCount(), 1);
   EXPECT_EQ(st.stations.MoniOneTrack()[1], shown);
@@ -383,7 +383,7 @@ TEST_F(InfoPanelTest, TheWatchedStationOpenedFromElsewhereShowsItsTrack) {
   ASSERT_FALSE(p.isHidden());
   EXPECT_EQ(p.Command18->Caption(), "<X");
   EXPECT_EQ(p.Label19->Caption(), "DELETE");
-  EXPECT_EQ(st.info.index, 7);
+  EXPECT_EQ(st.info.Index(), 7);
   EXPECT_EQ(Comment(Shown()), "point 7");
 
   // Newer than the newest: nothing goes.
@@ -495,7 +495,7 @@ TEST_F(InfoPanelTest, TheWatchedStationWithoutTrackShowsNoOtherStationsReport) {
   form_->ShowMoniOneInfo();
   EXPECT_EQ(form_->InfoFrame().Caption(), "QW7TK-9");
   EXPECT_EQ(form_->RecordLine().Caption(), "");
-  EXPECT_EQ(form_->Reception().info.record, "");
+  EXPECT_EQ(form_->Reception().info.Record(), "");
 }
 
 TEST_F(InfoPanelTest, MoniOneLabelsOpenThePanelAndTheRecordLineAsksToRetransmit) {

@@ -442,7 +442,7 @@ TEST_F(MapToolsWindowTest, StationFinderOpensTheInfoPanelBeforeThePoiEditor) {
   Mouse(picture_, QEvent::MouseButtonPress, Qt::RightButton, away);
   Mouse(picture_, QEvent::MouseButtonRelease, Qt::RightButton, away);
   EXPECT_FALSE(info->isVisible());
-  EXPECT_EQ(form_->Reception().info.call, "");
+  EXPECT_EQ(form_->Reception().info.Call(), "");
   EXPECT_TRUE(Find<panels::PoiEditor>(*form_, "PoiEditor")->isVisible());
 }
 

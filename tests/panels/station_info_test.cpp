@@ -40,7 +40,7 @@ struct Stores {
     for (int i = 1; i <= n; ++i) heard.push_back(Record("240101 1000", "OTHER" + std::to_string(i)));
     for (int i : slots) heard[static_cast<std::size_t>(i - 1)] = Record("240101 1000", call);
     Store();
-    st.info.call = call;
+    st.info.Open(call, st.info.Index(), st.info.Mode());
   }
   // Another report in MONI ALL slot `i` of the ones heard.
   void HeardAt(int i, const std::string& record) {
@@ -59,7 +59,7 @@ struct Stores {
       track.push_back(Record("240101 10" + minute, call, 6580 + i, 400, "point " + std::to_string(i)));
     }
     st.stations.LoadTrack(track);
-    st.info.call = call;
+    st.info.Open(call, st.info.Index(), st.info.Mode());
   }
 };
 
@@ -81,7 +81,7 @@ TEST(InfoStepping, MoniAllVisitsOnlyTheReportsOfTheCall) {
   for (const Case& c : cases) {
     Stores s;
     s.Heard(14, "QW7TK-9", {3, 7, 12});
-    s.st.info.index = c.shown;
+    s.st.info.StepTo(c.shown);
     const InfoStep r = StepInfo(s.st, c.kind);
     EXPECT_EQ(r.end, c.end) << c.shown << " " << static_cast<int>(c.kind);
     EXPECT_EQ(r.found, c.found) << c.shown << " " << static_cast<int>(c.kind);
@@ -91,7 +91,7 @@ TEST(InfoStepping, MoniAllVisitsOnlyTheReportsOfTheCall) {
   Stores s;
   s.Heard(5, "QW7TK", {2});
   s.HeardAt(4, Record("240101 1000", "QW7TK-9"));
-  s.st.info.index = 2;
+  s.st.info.StepTo(2);
   EXPECT_FALSE(StepInfo(s.st, InfoStepKind::Later).found);
 }
 
@@ -100,19 +100,19 @@ TEST(InfoStepping, MoniOneStaysWithinTheTrack) {
   s.Track("QW7TK-9", 5);
   const std::pair<int, InfoStepKind> steps[] = {{1, InfoStepKind::Earlier}, {5, InfoStepKind::Later}};
   for (const auto& [shown, kind] : steps) {
-    s.st.info.index = shown;
+    s.st.info.StepTo(shown);
     const InfoStep r = StepInfo(s.st, kind);
     EXPECT_TRUE(r.found);
     EXPECT_FALSE(r.end);
     EXPECT_EQ(r.index, shown);
   }
-  s.st.info.index = 3;
+  s.st.info.StepTo(3);
   EXPECT_EQ(StepInfo(s.st, InfoStepKind::Earlier).index, 2);
   EXPECT_EQ(StepInfo(s.st, InfoStepKind::Later).index, 4);
   EXPECT_EQ(StepInfo(s.st, InfoStepKind::Oldest).index, 1);
   EXPECT_EQ(StepInfo(s.st, InfoStepKind::Newest).index, 5);
   EXPECT_EQ(InfoSlotRecord(s.st), s.st.stations.MoniOneTrack()[3]);
-  s.st.info.index = 99999;  // a slot past the store shows nothing
+  s.st.info.StepTo(99999);  // a slot past the store shows nothing
   EXPECT_EQ(InfoSlotRecord(s.st), "");
 }
 
@@ -130,17 +130,17 @@ TEST(InfoSearch, RadiusByResolutionAndNearestHitEitherWay) {
   s.HeardAt(6, Record("240101 1000", "FAR2", 6500, 294.5));
   s.HeardAt(7, Record("240101 1000", "NEAR3", 6500, 300));
   s.HeardAt(8, Record("240101 1000", "NEAR4", 6501, 301));
-  s.st.info.index = 5;
+  s.st.info.StepTo(5);
   const double r = SearchRadiusKm(1000);
   EXPECT_EQ(FindReportNearby(s.st, false, 6500, 300, r), 3);
   EXPECT_EQ(FindReportNearby(s.st, true, 6500, 300, r), 7);
-  s.st.info.index = 3;
+  s.st.info.StepTo(3);
   EXPECT_EQ(FindReportNearby(s.st, false, 6500, 300, r), 2);
-  s.st.info.index = 2;
+  s.st.info.StepTo(2);
   EXPECT_EQ(FindReportNearby(s.st, false, 6500, 300, r), std::nullopt);
-  s.st.info.index = 8;  // the last slot
+  s.st.info.StepTo(8);  // the last slot
   EXPECT_EQ(FindReportNearby(s.st, true, 6500, 300, r), std::nullopt);
-  s.st.info.index = 0;
+  s.st.info.StepTo(0);
   EXPECT_EQ(FindReportNearby(s.st, false, 6500, 300, r), std::nullopt);
 }
 
@@ -194,12 +194,12 @@ class TrackDeletion : public ::testing::Test {
 TEST_F(TrackDeletion, OlderAndNewerPositionsGoFromTrackAndFile) {
   for (const bool older : {true, false}) {
     s_.Track("QW7TK-9", 10);
-    s_.st.info.index = 4;
+    s_.st.info.StepTo(4);
     const auto before = s_.st.stations.MoniOneTrack();
     ASSERT_TRUE(DeleteTrackPositions(s_.st, older));
     const int kept = older ? 7 : 4;
     ASSERT_EQ(s_.st.stations.MoniOneCount(), kept);
-    EXPECT_EQ(s_.st.info.index, kept);
+    EXPECT_EQ(s_.st.info.Index(), kept);
     const auto lines = FileLines("QW7TK-9");
     ASSERT_EQ(static_cast<int>(lines.size()), kept);
     for (int i = 1; i <= kept; ++i) {
@@ -211,7 +211,7 @@ TEST_F(TrackDeletion, OlderAndNewerPositionsGoFromTrackAndFile) {
   }
   // Nothing to delete: the file is still written anew from the track.
   s_.Track("QW7TK-9", 3);
-  s_.st.info.index = 1;
+  s_.st.info.StepTo(1);
   ASSERT_TRUE(DeleteTrackPositions(s_.st, true));
   EXPECT_EQ(s_.st.stations.MoniOneCount(), 3);
   EXPECT_EQ(FileLines("QW7TK-9").size(), 3u);
@@ -220,7 +220,7 @@ TEST_F(TrackDeletion, OlderAndNewerPositionsGoFromTrackAndFile) {
 TEST_F(TrackDeletion, AnEmptyTrackStaysEmpty) {
   for (const bool older : {true, false}) {
     s_.Track("QW7TK-9", 0);
-    s_.st.info.index = 0;
+    s_.st.info.StepTo(0);
     ASSERT_TRUE(DeleteTrackPositions(s_.st, older));
     EXPECT_EQ(s_.st.stations.MoniOneCount(), 0);
     EXPECT_TRUE(FileLines("QW7TK-9").empty());
@@ -235,7 +235,7 @@ TEST_F(TrackDeletion, TheReadBackTakesEveryLineWhateverItsLength) {
   std::vector<std::string> track(s_.st.stations.TrackRecords().begin(), s_.st.stations.TrackRecords().end());
   track[1] = reception::ToSlot(cut);
   s_.st.stations.LoadTrack(track);
-  s_.st.info.index = 3;
+  s_.st.info.StepTo(3);
   ASSERT_TRUE(DeleteTrackPositions(s_.st, false));
   ASSERT_EQ(s_.st.stations.MoniOneCount(), 3);
   EXPECT_EQ(s_.st.stations.MoniOneTrack()[2], reception::ToSlot(cut));
@@ -247,7 +247,7 @@ TEST_F(TrackDeletion, AFailedWriteLeavesTrackAndFileAsTheyWere) {
   ASSERT_TRUE(reception::RewriteMoniOneLog(s_.st));
   const auto lines = FileLines("QW7TK-9");
   const auto track = s_.st.stations.MoniOneTrack();
-  s_.st.info.index = 4;
+  s_.st.info.StepTo(4);
   std::string error;
   {
     testing_support::FileSizeLimit full(100);  // the disk is full
@@ -258,13 +258,13 @@ TEST_F(TrackDeletion, AFailedWriteLeavesTrackAndFileAsTheyWere) {
   EXPECT_EQ(s_.st.stations.MoniOneCount(), 10);
   EXPECT_EQ(s_.st.stations.MoniOneTrack(), track);
   EXPECT_EQ(FileLines("QW7TK-9"), lines);
-  EXPECT_EQ(s_.st.info.index, 4);
+  EXPECT_EQ(s_.st.info.Index(), 4);
 }
 
 TEST_F(TrackDeletion, ACallFromTheAirStaysInsideLog) {
   const std::string call = "../../X";
   s_.Track(call, 4);
-  s_.st.info.index = 2;
+  s_.st.info.StepTo(2);
   ASSERT_TRUE(DeleteTrackPositions(s_.st, true));
   EXPECT_EQ(s_.st.stations.MoniOneCount(), 3);
   const fs::path written = reception::MoniOneLogPath(folder_, call);

@@ -57,15 +57,15 @@ TEST(RawListLines, InfoOnTheNewestReport) {
   st.stations.Add(Record("AB1CD-9", "newest R&D"), reception::kMoniAllSlots);
   st.stations.Add(Record("QW7TK", "else"), reception::kMoniAllSlots);
   ASSERT_TRUE(OpenInfoOnStation(st, "AB1CD-9"));
-  EXPECT_EQ(st.info.index, 3);
-  EXPECT_EQ(st.info.call, "AB1CD-9");
-  EXPECT_EQ(st.info.labelCaption, "QTH=");
-  EXPECT_TRUE(st.info.visible);
-  EXPECT_NE(st.info.record.find("R&D"), std::string::npos);
-  EXPECT_NE(st.info.labelText.find("R&&D"), std::string::npos);
+  EXPECT_EQ(st.info.Index(), 3);
+  EXPECT_EQ(st.info.Call(), "AB1CD-9");
+  EXPECT_EQ(st.info.LabelCaption(), "QTH=");
+  EXPECT_TRUE(st.info.Visible());
+  EXPECT_NE(st.info.Record().find("R&D"), std::string::npos);
+  EXPECT_NE(st.info.LabelText().find("R&&D"), std::string::npos);
   st.info = {};
   EXPECT_FALSE(OpenInfoOnStation(st, "NOBODY"));
-  EXPECT_FALSE(st.info.visible);
+  EXPECT_FALSE(st.info.Visible());
 }
 
 TEST(RawListLines, TemporaryModeAndNotice) {
@@ -219,7 +219,7 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   list1->item(0)->setSelected(true);
   raw.ListPressed(1, 10, 5);
   EXPECT_EQ(infos, 1);
-  EXPECT_EQ(st.info.index, 2);
+  EXPECT_EQ(st.info.Index(), 2);
   EXPECT_EQ(interval, 6000);
   EXPECT_TRUE(list1->selectedItems().isEmpty());
   // A payload line and an unknown station change nothing but restart the cycle.
@@ -262,7 +262,7 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   // CLEAR MONI ALL: the log and the list emptied, one empty line left, the map drawn.
   raw.ClearMoniAll();
   EXPECT_EQ(st.stations.MoniAllCount(), 0);
-  EXPECT_EQ(st.info.index, 0);
+  EXPECT_EQ(st.info.Index(), 0);
   EXPECT_EQ(list1->ListCount(), 1);
   EXPECT_EQ(list1->List(0), "");
   EXPECT_EQ(draws, 1);

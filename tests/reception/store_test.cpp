@@ -352,19 +352,21 @@ TEST_F(StoreTest, FailedLogWritesNeverStopThePassNorAnAcknowledgement) {
 }
 
 TEST_F(StoreTest, InfoPanelFollowsItsStation) {
-  st.info.call = "SRC";
+  // The cursor on SRC with the panel hidden and no step captions yet.
+  st.info.Open("SRC", 0, InfoMode::None);
+  st.info.Hide();
   ScriptedSource source;
   source.reads.push_back({Monitor("SRC*>APRS", "!4903.50N/07201.75W-a&b"), TurnRead::Leave::No});
   pass.Run(source);
-  EXPECT_EQ(st.info.labelCaption, "QTH=");
-  EXPECT_EQ(st.info.index, 1);
-  EXPECT_EQ(st.info.record, "");  // hidden panel: only the captions change
-  st.info.visible = true;
+  EXPECT_EQ(st.info.LabelCaption(), "QTH=");
+  EXPECT_EQ(st.info.Index(), 1);
+  EXPECT_EQ(st.info.Record(), "");                       // hidden panel: only the captions change
+  st.info.Open("SRC", st.info.Index(), st.info.Mode());  // the panel shown
   source.reads.push_back({Monitor("SRC*>APRS", "!4904.50N/07201.75W-a&b"), TurnRead::Leave::No});
   pass.Run(source);
-  EXPECT_EQ(st.info.index, 2);
-  EXPECT_EQ(st.info.record, st.stations.MoniAll()[2]);
-  EXPECT_NE(st.info.labelText.find("a&&b"), std::string::npos);
+  EXPECT_EQ(st.info.Index(), 2);
+  EXPECT_EQ(st.info.Record(), st.stations.MoniAll()[2]);
+  EXPECT_NE(st.info.LabelText().find("a&&b"), std::string::npos);
 }
 
 TEST_F(StoreTest, FloodKeepsTheLimitsAndTheOrder) {
