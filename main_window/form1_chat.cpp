@@ -16,9 +16,6 @@ class Form1::ChatHost : public panels::ChatPort {
   explicit ChatHost(Form1& f) : f_(f) {}
 
   int InterfaceKind() const override { return static_cast<int>(f_.settings_.InterfaceKind); }
-  bool HfDualOn() const override { return f_.shell_.HfDualOn == 1; }
-  std::string TxCall() const override { return f_.shell_.TxCall.empty() ? f_.settings_.UserCall : f_.shell_.TxCall; }
-  bool CallValid() const override { return f_.shell_.CallValid != 0; }
   std::filesystem::path DataFolder() const override { return std::filesystem::path(f_.data_folder_); }
   reception::LocalTime Now() const override { return ComputerClockNow(); }
   void ApplyTexts() override { f_.ApplyLanguageTexts(); }
@@ -36,8 +33,8 @@ class Form1::ChatHost : public panels::ChatPort {
   bool Transmit(const std::string& info_field) override { return f_.RadioLink().Transmit(info_field); }
   bool WriteTnc(const std::string& bytes) override { return f_.RadioLink().State().MSComm1.Write(bytes); }
   void PauseSeconds(float seconds) override { ::platform::Pause(seconds); }
-  std::string WebSendUrl(const std::string& outgoing) override {
-    return internet::SendMessageUrl(f_.Internet().Web().Sources(), TxCall(), outgoing);
+  std::string WebSendUrl(const std::string& from, const std::string& outgoing) override {
+    return internet::SendMessageUrl(f_.Internet().Web().Sources(), from, outgoing);
   }
   // A call picked from a chat line or the saved text: the INFO panel on its
   // newest MONI ALL report.
@@ -55,7 +52,7 @@ class Form1::ChatHost : public panels::ChatPort {
 void Form1::WireChat() {
   if (!chat_host_) chat_host_ = std::make_unique<ChatHost>(*this);
   chat_service_ = std::make_unique<ChatService>(*chat_, *saved_, *column_, internet_boxes_->WebHooks(), reception_,
-                                                static_cast<links::CycleControl&>(*this),
+                                                tx_setup_->Identity(), static_cast<links::CycleControl&>(*this),
                                                 static_cast<panels::MapActions&>(*this), *chat_host_);
   tick_.hooks.sendPendingMessages = [this] { chat_service_->SendPendingMessages(); };
 }

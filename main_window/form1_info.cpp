@@ -61,7 +61,7 @@ void Form1::WireInfoPanel() {
   h.retransmitContext = [this] {
     panels::RetransmitContext c;
     c.userCall = settings_.UserCall;
-    c.txCall = shell_.TxCall.empty() ? settings_.UserCall : shell_.TxCall;
+    c.txCall = tx_setup_->Identity().EffectiveCall();
     c.now = ComputerClockNow();
     c.utcOffsetHours = static_cast<int>(RoundHalfEven(settings_.UtcOffsetHours));
     return c;

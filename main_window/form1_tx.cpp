@@ -14,13 +14,6 @@ class Form1::TxWindow : public panels::TxSetupPort {
  public:
   explicit TxWindow(Form1& f) : f_(f) {}
 
-  int HfDualOn() const override { return f_.shell_.HfDualOn; }
-  std::string RadioModeLabel() const override { return f_.shell_.RadioModeLabel; }
-  void TakeTxValues(const std::string& tx_call, int hf_dual_on, const std::string& radio_mode_label) override {
-    f_.shell_.TxCall = tx_call;
-    f_.shell_.HfDualOn = hf_dual_on;
-    f_.shell_.RadioModeLabel = radio_mode_label;
-  }
   void TimeOfDay(int& hours, int& minutes) override { f_.TimeOfDay(hours, minutes); }
   SerialPort& TncPort() override { return f_.RadioLink().State().MSComm1; }
   void RenewAgwRegistration(const std::string& tx_call, int digi_on) override {
@@ -40,8 +33,6 @@ class Form1::TxWindow : public panels::TxSetupPort {
     f_.RadioLink().AprsIsTitleAndAgeing();
   }
   void SettingsTaken() override {
-    f_.shell_.OwnEchoHeader =
-        links::OwnEchoHeaderFor(f_.shell_.TxCall, f_.settings_.TxPath, f_.settings_.TxDestination);
     f_.UpdateReceptionSettings();
     f_.ApplyLanguageTexts();
   }

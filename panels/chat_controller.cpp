@@ -30,11 +30,13 @@ QString DosToQ(std::string_view text) {
 
 ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, panels::ControlColumn& column,
                          internet::WebWindowHooks web, const reception::ReceptionState& reception,
-                         links::CycleControl& cycle, panels::MapActions& map, panels::ChatPort& port)
+                         const links::TxIdentity& tx, links::CycleControl& cycle, panels::MapActions& map,
+                         panels::ChatPort& port)
     : chat_(chat),
       saved_(saved),
       check7_(*column.Check7),
       reception_(reception),
+      tx_(tx),
       cycle_(cycle),
       map_(map),
       port_(port) {
@@ -135,12 +137,12 @@ void ChatService::Log(const std::string& line) {
 panels::ChatQueue::Sent ChatService::Send(const std::string& outgoing, long lineId) {
   links::MessageLink l;
   l.interfaceKind = port_.InterfaceKind();
-  l.hfDualOn = port_.HfDualOn();
+  l.hfDualOn = tx_.HfDualOn();
   l.transmit = [this](const std::string& info) { return port_.Transmit(info); };
   l.writeTnc = [this](const std::string& bytes) { return port_.WriteTnc(bytes); };
   l.pause = [this](float seconds) { port_.PauseSeconds(seconds); };
   l.web = [this, lineId](const std::string& out) {
-    const std::string url = port_.WebSendUrl(out);
+    const std::string url = port_.WebSendUrl(tx_.EffectiveCall(), out);
     web_->Send(url, [this, lineId](bool sent, const std::string&) {
       if (lineId != 0) queue_.WebOutcome(lineId, sent);
     });
@@ -155,7 +157,7 @@ panels::ChatQueue::Sent ChatService::Send(const std::string& outgoing, long line
 
 void ChatService::SendAprsMessage(const std::string& outgoing) {
   // Nothing is sent by itself under a call that cannot be a licensed one.
-  if (port_.CallValid()) Send(outgoing, 0);
+  if (tx_.CallValid()) Send(outgoing, 0);
   waiting_ = false;  // OutgoingMessage is handed on
 }
 
@@ -167,7 +169,7 @@ void ChatService::SendPendingMessages() {
 }
 
 void ChatService::QueueChatMessage() {
-  const std::string txCall = port_.TxCall();
+  const std::string txCall = tx_.EffectiveCall();
   // Typed characters go out in code page 850 (Text3_KeyPress), as other stations of this program read them.
   const auto m = panels::BuildChatMessage(chat_.Text2->Text(), panels::TypedTextToDos(chat_.Text3->Text()), txCall,
                                           counter_, NoRadio());
@@ -238,7 +240,7 @@ void ChatService::ShowOrHideChat() {
 void ChatService::SwitchMeOnly() { FocusInput(); }
 
 bool ChatService::SwitchAutoAnswer() {
-  if (chat_.Check16->Value() == 1 && !port_.CallValid()) {
+  if (chat_.Check16->Value() == 1 && !tx_.CallValid()) {
     // Without a valid own call nothing is answered automatically: the box, hidden
     // where the user could not switch it off, goes off again.
     chat_.Check8->SetValue(1);

@@ -14,6 +14,7 @@
 
 #include "internet/web_window_hooks.h"
 #include "links/cycle_control.h"
+#include "links/tx_identity.h"
 #include "panels/chat.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
@@ -33,11 +34,6 @@ class ChatPort {
   virtual ~ChatPort() = default;
   // The settings' interface kind (the modem number).
   virtual int InterfaceKind() const = 0;
-  // The own TX values: the SCS TNC's HF dual mode, the call the own messages go
-  // out under, and whether the own call can be a licensed one (CallValid).
-  virtual bool HfDualOn() const = 0;
-  virtual std::string TxCall() const = 0;
-  virtual bool CallValid() const = 0;
   // The map system's data folder, which holds the chat log.
   virtual std::filesystem::path DataFolder() const = 0;
   // The computer clock's local time, for the chat log's lines.
@@ -53,11 +49,11 @@ class ChatPort {
   // The receive side takes AutoAnswerOn and AutoAnswerText anew.
   virtual void AutoAnswerChanged() = 0;
   // The links: the transmit step (false: nothing went out), the TNC's port,
-  // Pause, the web send page's address for a message.
+  // Pause, the web send page's address for a message from the call `from`.
   virtual bool Transmit(const std::string& info_field) = 0;
   virtual bool WriteTnc(const std::string& bytes) = 0;
   virtual void PauseSeconds(float seconds) = 0;
-  virtual std::string WebSendUrl(const std::string& outgoing) = 0;
+  virtual std::string WebSendUrl(const std::string& from, const std::string& outgoing) = 0;
   // A picked call that the MONI ALL log holds: the station INFO panel on its
   // last record there (index into the log).
   virtual void ShowStationInfo(const std::string& call, int index) = 0;
@@ -74,10 +70,11 @@ class ChatService : public QObject {
   // `column`: the CHAT box Check7 and the SHOW SAVED and DELETE SAVED buttons
   // (Command24, Command25) beside it.
   // `reception`: the MONI ALL log a picked call is looked up in, and the MONI 1
-  // call of the receive settings.
+  // call of the receive settings; `tx`: the call the own messages go out under,
+  // the HF dual mode and whether the own call can be a licensed one.
   ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, panels::ControlColumn& column,
-              internet::WebWindowHooks web, const reception::ReceptionState& reception, links::CycleControl& cycle,
-              panels::MapActions& map, panels::ChatPort& port);
+              internet::WebWindowHooks web, const reception::ReceptionState& reception, const links::TxIdentity& tx,
+              links::CycleControl& cycle, panels::MapActions& map, panels::ChatPort& port);
   ~ChatService() override;
 
   panels::ChatQueue& Queue() { return queue_; }
@@ -135,6 +132,7 @@ class ChatService : public QObject {
   panels::SavedMessagesPanel& saved_;
   platform::CheckBox& check7_;
   const reception::ReceptionState& reception_;
+  const links::TxIdentity& tx_;
   links::CycleControl& cycle_;
   panels::MapActions& map_;
   panels::ChatPort& port_;

@@ -23,6 +23,10 @@ TxSetupController::TxSetupController(TxSetupPanel& panel, ControlColumn& column,
       map_(map),
       port_(port) {}
 
+void TxSetupController::TakeStartValues(const links::StartValues& start) { identity_.TakeStartValues(start); }
+
+void TxSetupController::TakeHfDualBox() { identity_.SetHfDualOn(tx_.Check2->Value() == 1); }
+
 void TxSetupController::ToggleTransmitOrOpenTxSetup(int button) {
   auto* check6 = column_.Check6;
   if (button == 1) {
@@ -57,7 +61,7 @@ void TxSetupController::ToggleTransmitOrOpenTxSetup(int button) {
   if (button != 2 || !object_.isHidden()) return;
   // The panel holds both timers until its OK or ABORT.
   cycle_.HoldCycle();
-  tx_.Show(links::TxPanelOpening(settings_, port_.HfDualOn(), tx_.Values()));
+  tx_.Show(links::TxPanelOpening(settings_, identity_.HfDualOn() ? 1 : 0, tx_.Values()));
   const QSize size = port_.WindowSize();
   tx_.setGeometry(0, 0, size.width(), size.height());
   tx_.show();
@@ -79,8 +83,8 @@ void TxSetupController::TxSetupOk() {
   }
   settings_ = ok.settings;
   const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
-  const std::string radio_mode_label = links::RadioModeLabelFor(settings_.RadioMode, port_.RadioModeLabel());
-  port_.TakeTxValues(ok.txCall, ok.hfDualOn, radio_mode_label);
+  const std::string radio_mode_label = links::RadioModeLabelFor(settings_.RadioMode, identity_.RadioModeLabel());
+  identity_.TakeTxSetup(ok.txCall, ok.hfDualOn == 1, radio_mode_label);
   int hh = 0, mm = 0;
   port_.TimeOfDay(hh, mm);
   column_.ShowClock(hh, mm, settings_.InterfaceKind, radio_mode_label, gps_.GpsTimeValid == 1);
@@ -122,6 +126,7 @@ void TxSetupController::TxSetupOk() {
     column_.Check7->SetValue(0);
     chat_.hide();
   }
+  identity_.RenewOwnEchoHeader();
   port_.SettingsTaken();
   port_.MakePositionBeaconDue();
   cycle_.StartCycle();

@@ -5,7 +5,8 @@
 // once, as the OK would with it. The rules are in links/tx_setup.h; the
 // controller works on the panel and the controls it is given, holds the main
 // cycle and draws and focuses the map through the shared ports, and reaches the
-// rest of the main window through its own port.
+// rest of the main window through its own port. It owns the own station's TX
+// identity, which the OK changes and the rest of the program reads.
 #pragma once
 
 #include <QSize>
@@ -13,6 +14,7 @@
 
 #include "links/cycle_control.h"
 #include "links/gps_reader.h"
+#include "links/tx_identity.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
 #include "panels/map_actions.h"
@@ -27,11 +29,6 @@ namespace zeblon::panels {
 class TxSetupPort {
  public:
   virtual ~TxSetupPort() = default;
-  // The window's own TX values: the dual HF mode, and the call and radio mode
-  // label the OK takes.
-  virtual int HfDualOn() const = 0;
-  virtual std::string RadioModeLabel() const = 0;
-  virtual void TakeTxValues(const std::string& tx_call, int hf_dual_on, const std::string& radio_mode_label) = 0;
   virtual void TimeOfDay(int& hours, int& minutes) = 0;
   // The link step: the TNC's port, and the packet engine's registration anew.
   virtual platform::SerialPort& TncPort() = 0;
@@ -41,7 +38,7 @@ class TxSetupPort {
   virtual void WriteSettings() = 0;
   // The APRS-IS link's login or logout by the IGate setting now, with the title's IGate field.
   virtual void AprsIsNow() = 0;
-  // After the OK: the own echo header, the receive side's settings and the texts follow.
+  // After the OK: the receive side's settings (with the new echo header) and the texts follow.
   virtual void SettingsTaken() = 0;
   // The own beacon now (TX box without interval), the next position beacon due at once.
   virtual void SendOwnBeacon() = 0;
@@ -56,6 +53,13 @@ class TxSetupController {
   TxSetupController(TxSetupPanel& panel, ControlColumn& column, InfoPanel& info, ChatFrame& chat,
                     ObjectSetupPanel& object, Settings& settings, const links::GpsReader& gps,
                     links::CycleControl& cycle, MapActions& map, TxSetupPort& port);
+
+  // The own station's TX identity, for reading.
+  const links::TxIdentity& Identity() const { return identity_; }
+  // The start-up's values into the identity.
+  void TakeStartValues(const links::StartValues& start);
+  // The dual HF mode as the panel's HF-DUAL box (Check2) shows it.
+  void TakeHfDualBox();
 
   // The TX switch's mouse-up: 1 left (switch), 2 right (open the TX setup panel).
   void ToggleTransmitOrOpenTxSetup(int button);  // Check6, TX
@@ -75,6 +79,7 @@ class TxSetupController {
   ObjectSetupPanel& object_;
   Settings& settings_;
   const links::GpsReader& gps_;
+  links::TxIdentity identity_{settings_};
   // The IGate as it works: the setting, while the box is enabled.
   int IGateInEffect() const;
 
