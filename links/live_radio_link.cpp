@@ -5,6 +5,7 @@
 #include "links/object_beacon.h"
 #include "links/radio_bringup.h"
 #include "links/tnc_commands.h"
+#include "links/tx_identity.h"
 #include "map/readouts.h"
 #include "platform/paths.h"
 #include "reception/frame_assembly.h"
@@ -145,8 +146,7 @@ bool LiveRadioLink::Transmit(const std::string& infoField) {
   const Settings& s = *settings_;
   TransmitLink t;
   t.interfaceKind = s.InterfaceKind;
-  const std::string txCall = window_->TxCall();
-  t.txCall = !txCall.empty() ? txCall : s.UserCall;
+  t.txCall = EffectiveTxCall(window_->TxCall(), s.UserCall);
   t.destination = s.TxDestination;
   t.path = s.TxPath;
   t.radioMode = s.RadioMode;

@@ -1,6 +1,7 @@
 #include "links/start_values.h"
 
 #include "links/aprs_is.h"
+#include "links/tx_identity.h"
 #include "links/tx_setup.h"
 #include "map/start_centre.h"
 #include "settings/interface_kind.h"
@@ -9,7 +10,7 @@ namespace zeblon::links {
 
 StartValues StartValuesFrom(const Settings& s, std::string_view file_tx_call) {
   StartValues v;
-  v.txCall = file_tx_call.empty() ? s.UserCall : std::string(file_tx_call);
+  v.txCall = EffectiveTxCall(file_tx_call, s.UserCall);
   v.centringOff = map::EndsIn499(s.CentreNorth) && map::EndsIn499(s.CentreEast);
   v.radioModeLabel = RadioModeLabelFor(s.RadioMode, kDefaultRadioModeLabel);
   v.userCall = !s.UserCall.empty();

@@ -245,7 +245,7 @@ std::function<void()> Form1::UnderWaitCursor(std::function<void()> step) {
 void Form1::UpdateClockLabel() {
   int hh = 0, mm = 0;
   TimeOfDay(hh, mm);
-  column_->ShowClock(hh, mm, settings_.InterfaceKind, shell_.RadioModeLabel, gps_.GpsTimeValid == 1);
+  column_->ShowClock(hh, mm, settings_.InterfaceKind, tx_setup_->Identity().RadioModeLabel(), gps_.GpsTimeValid == 1);
 }
 
 void Form1::RefillMonitorList() {
@@ -347,8 +347,8 @@ void Form1::SpeedTest() {
 
 void Form1::UpdateReceptionSettings() {
   reception::ReceptionInputs in;
-  in.txCall = shell_.TxCall;
-  in.ownEchoHeader = shell_.OwnEchoHeader;
+  in.txCall = tx_setup_->Identity().TxCall();
+  in.ownEchoHeader = tx_setup_->Identity().OwnEchoHeader();
   in.dataFolder = data_folder_;
   const map::MapState& m = map_core_->state();
   in.mapZoneText = m.MapZoneText;
@@ -393,25 +393,21 @@ void Form1::FullStartUp() {
       &file_tx_call);
   // What the settings alone decide (links/start_values.h), applied in the order below.
   const links::StartValues start = links::StartValuesFrom(settings_, file_tx_call);
-  shell_.TxCall = start.txCall;
+  // The own call, the radio mode's label, the echo header and the call's validity.
+  tx_setup_->TakeStartValues(start);
   if (start.centringOff) {
     map_core_->SetCentreMode(0);
     column_->Option2->setChecked(false);
   }
   // The clock label with the radio mode.
-  shell_.RadioModeLabel = start.radioModeLabel;
   UpdateClockLabel();
   // The data folder of the map system, and the MONI 1 box.
   data_folder_ = ResolveOrSame(fs::path(app_folder_) / settings_.MapSystem).string();
   CloseTrkPanel(1);
   // The TX and IGATE boxes by the own call and position.
   column_->ShowTxBox(start);
-  if (start.userCall) {
-    shell_.OwnEchoHeader = start.ownEchoHeader;
-    shell_.InternetPollLimit = start.internetPollLimit;
-    if (start.callValid) shell_.CallValid = 1;
-  }
-  column_->ShowIGateBox(shell_.CallValid != 0, settings_.IGateOn);
+  if (start.userCall) shell_.InternetPollLimit = start.internetPollLimit;
+  column_->ShowIGateBox(tx_setup_->Identity().CallValid(), settings_.IGateOn);
   // The UTM zone of the map system; a centre of 0/0 takes a default.
   if (!settings_.MapSystem.empty() && settings_.MapSystem[0] == 'U') {
     map_core_->SetMapZone(settings_.MapSystem.substr(1));
@@ -438,7 +434,7 @@ void Form1::FullStartUp() {
   // The boxes the interface kind and the own call allow.
   const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
   column_->ApplyInterface(kind);
-  chat_->ApplyInterface(kind, shell_.CallValid != 0);
+  chat_->ApplyInterface(kind, tx_setup_->Identity().CallValid());
   tx_->ShowScsModes(kind);
   // The chat log exists from now on.
   {
@@ -480,7 +476,7 @@ void Form1::ActivateTail() {
     qth_->raise();
   }
   if (Shown(terminal_)) OpenTerminal();
-  shell_.HfDualOn = tx_->Check2->Value() == 1 ? 1 : 0;
+  tx_setup_->TakeHfDualBox();
 }
 
 void Form1::CloseTrkPanel(int button) {

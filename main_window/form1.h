@@ -266,8 +266,12 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   void WireObject();  // form1_object.cpp
   std::unique_ptr<panels::ObjectSetup> object_setup_;
   void WireChat();  // form1_chat.cpp
+  class ChatHost;   // the chat's port into the window (form1_chat.cpp)
+  std::unique_ptr<panels::ChatPort> chat_host_;
   std::unique_ptr<ChatService> chat_service_;
   links::GpsReader gps_;
+  class TxWindow;  // the TX setup's port into the window (form1_tx.cpp)
+  std::unique_ptr<panels::TxSetupPort> tx_window_;
   std::unique_ptr<panels::TxSetupController> tx_setup_;
   std::unique_ptr<panels::GpsStep> gps_step_;
   panels::Terminal* terminal_io_ = nullptr;

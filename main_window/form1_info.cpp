@@ -34,7 +34,7 @@ class Form1::InfoWindow : public panels::InfoPort {
   panels::RetransmitContext RetransmitContextNow() const override {
     panels::RetransmitContext c;
     c.userCall = f_.settings_.UserCall;
-    c.txCall = f_.shell_.TxCall.empty() ? f_.settings_.UserCall : f_.shell_.TxCall;
+    c.txCall = f_.tx_setup_->Identity().EffectiveCall();
     c.now = ComputerClockNow();
     c.utcOffsetHours = static_cast<int>(RoundHalfEven(f_.settings_.UtcOffsetHours));
     return c;

@@ -10,8 +10,8 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
  public:
   explicit LinkWindow(Form1& f) : f_(f) {}
 
-  std::string TxCall() override { return f_.shell_.TxCall; }
-  bool HfDualOn() override { return f_.shell_.HfDualOn == 1; }
+  std::string TxCall() override { return f_.tx_setup_->Identity().TxCall(); }
+  bool HfDualOn() override { return f_.tx_setup_->Identity().HfDualOn(); }
   bool GpsTimeValid() override { return f_.gps_.GpsTimeValid == 1; }
   std::string WindowTitle() override { return platform::FromQ(f_.windowTitle()); }
   void SetWindowTitle(const std::string& title) override { f_.setWindowTitle(platform::ToQ(title)); }

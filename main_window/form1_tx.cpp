@@ -10,6 +10,45 @@ namespace zeblon {
 
 using namespace platform;
 
+class Form1::TxWindow : public panels::TxSetupPort {
+ public:
+  explicit TxWindow(Form1& f) : f_(f) {}
+
+  void TimeOfDay(int& hours, int& minutes) override { f_.TimeOfDay(hours, minutes); }
+  SerialPort& TncPort() override { return f_.RadioLink().State().MSComm1; }
+  void RenewAgwRegistration(const std::string& tx_call, int digi_on) override {
+    if (f_.RenewAgwRegistration) f_.RenewAgwRegistration(tx_call, digi_on);
+  }
+  void MarkTitle(const std::string& digi_mark, const std::string& igate_mark) override {
+    std::string title = FromQ(f_.windowTitle());
+    if (!digi_mark.empty()) title = links::PlaceTitleMark(title, 61, digi_mark);
+    title = links::PlaceTitleMark(title, 76, igate_mark);
+    f_.setWindowTitle(ToQ(title));
+  }
+  void WriteSettings() override { f_.WriteSettingsFile(); }
+  // The login starts (or the link closes) now; the duplicate list, aged only while
+  // logged in, is not aged by this extra step: a switch leaves the login unverified.
+  void AprsIsNow() override {
+    f_.RadioLink().AprsIsUpkeep();
+    f_.RadioLink().AprsIsTitleAndAgeing();
+  }
+  void SettingsTaken() override {
+    f_.UpdateReceptionSettings();
+    f_.ApplyLanguageTexts();
+  }
+  void SendOwnBeacon() override {
+    if (f_.SendOwnBeacon) f_.SendOwnBeacon();
+  }
+  void MakePositionBeaconDue() override {
+    if (f_.MakePositionBeaconDue) f_.MakePositionBeaconDue();
+  }
+  void ObjectBeaconOff() override { f_.object_setup_->StopBeacon(); }
+  QSize WindowSize() const override { return f_.size(); }
+
+ private:
+  Form1& f_;
+};
+
 void Form1::BuildTxControls() {
   Label39 = Add<Label>(Picture1, {0, 0, 824, 18}, "Label39");
   Label39->setAutoFillBackground(true);
@@ -31,53 +70,10 @@ void Form1::BuildTxControls() {
   gp.stackOverMap = [](QWidget& w) { w.lower(); };
   gps_step_ =
       std::make_unique<panels::GpsStep>(gps_, nav_, settings_, *Label39, *column_, *chat_->Check16, std::move(gp));
-  panels::TxSetupController::Port tp;
-  tp.hfDualOn = [this] { return shell_.HfDualOn; };
-  tp.radioModeLabel = [this] { return shell_.RadioModeLabel; };
-  tp.takeTxValues = [this](const std::string& call, int hf_dual_on, const std::string& label) {
-    shell_.TxCall = call;
-    shell_.HfDualOn = hf_dual_on;
-    shell_.RadioModeLabel = label;
-  };
-  tp.timeOfDay = [this](int& hh, int& mm) { TimeOfDay(hh, mm); };
-  tp.tncPort = [this]() -> SerialPort& { return RadioLink().State().MSComm1; };
-  tp.renewAgwRegistration = [this](const std::string& call, int digi_on) {
-    if (RenewAgwRegistration) RenewAgwRegistration(call, digi_on);
-  };
-  tp.markTitle = [this](const std::string& digi, const std::string& igate) {
-    std::string title = FromQ(windowTitle());
-    if (!digi.empty()) title = links::PlaceTitleMark(title, 61, digi);
-    title = links::PlaceTitleMark(title, 76, igate);
-    setWindowTitle(ToQ(title));
-  };
-  tp.writeSettings = [this] { WriteSettingsFile(); };
-  // The login starts (or the link closes) now; the duplicate list, aged only while
-  // logged in, is not aged by this extra step: a switch leaves the login unverified.
-  tp.aprsIsNow = [this] {
-    RadioLink().AprsIsUpkeep();
-    RadioLink().AprsIsTitleAndAgeing();
-  };
-  tp.settingsTaken = [this] {
-    shell_.OwnEchoHeader = links::OwnEchoHeaderFor(shell_.TxCall, settings_.TxPath, settings_.TxDestination);
-    UpdateReceptionSettings();
-    ApplyLanguageTexts();
-  };
-  tp.sendOwnBeacon = [this] {
-    if (SendOwnBeacon) SendOwnBeacon();
-  };
-  tp.makePositionBeaconDue = [this] {
-    if (MakePositionBeaconDue) MakePositionBeaconDue();
-  };
-  tp.objectBeaconOff = [this] { object_setup_->StopBeacon(); };
-  tp.drawMap = [this] { DrawMap(); };
-  tp.focusMap = [this] {
-    if (isActiveWindow()) Picture1->setFocus();
-  };
-  tp.holdCycle = [this] { cycle_->StopAll(); };
-  tp.startCycle = [this] { cycle_->Start(); };
-  tp.windowSize = [this] { return size(); };
+  if (!tx_window_) tx_window_ = std::make_unique<TxWindow>(*this);
   tx_setup_ = std::make_unique<panels::TxSetupController>(*tx_, *column_, *info_, *chat_, *object_, settings_, gps_,
-                                                          std::move(tp));
+                                                          static_cast<links::CycleControl&>(*this),
+                                                          static_cast<panels::MapActions&>(*this), *tx_window_);
   tx_->OnOk = [this] { tx_setup_->TxSetupOk(); };
   tx_->StoredPathMemory = [this](int n) { return settings_.PathMemories[static_cast<std::size_t>(n)]; };
   tx_->OnAbort = [this] { cycle_->Start(); };

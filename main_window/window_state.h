@@ -13,13 +13,8 @@ namespace zeblon {
 struct ShellState {
   int TwipsPerPixelX = 15, TwipsPerPixelY = 15;
   int ColourDepth = 24;
-  int CallValid = 0;
-  std::string RadioModeLabel;
-  std::string OwnEchoHeader;
   float InternetPollLimit = 0;
   int CycleInterval = 6000;
-  int HfDualOn = 0;
-  std::string TxCall;
 };
 
 // The GPS reader's navigation recording (links/gps_reader.h).

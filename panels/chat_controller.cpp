@@ -26,20 +26,24 @@ QString DosToQ(std::string_view text) {
   return q;
 }
 
-template <typename F, typename... A>
-void Call(const F& f, A&&... a) {
-  if (f) f(std::forward<A>(a)...);
-}
-
 }  // namespace
 
 ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, panels::ControlColumn& column,
-                         std::unique_ptr<internet::WebMessageQueue> web, Hooks hooks)
-    : chat_(chat), saved_(saved), check7_(*column.Check7), h_(std::move(hooks)) {
+                         std::unique_ptr<internet::WebMessageQueue> web, const reception::ReceptionState& reception,
+                         const links::TxIdentity& tx, links::CycleControl& cycle, panels::MapActions& map,
+                         panels::ChatPort& port)
+    : chat_(chat),
+      saved_(saved),
+      check7_(*column.Check7),
+      reception_(reception),
+      tx_(tx),
+      cycle_(cycle),
+      map_(map),
+      port_(port) {
   web_ = std::move(web);
   queue_.changed = [this] { ShowLines(); };
   queue_.dropped = [this](const std::string& line) {
-    Call(h_.notice, "CHAT MESSAGE DROPPED FROM THE QUEUE: " + Trim(line));
+    port_.Notice("CHAT MESSAGE DROPPED FROM THE QUEUE: " + Trim(line));
   };
   queue_.window.visible = [this] { return !chat_.isHidden(); };
   queue_.window.meOnly = [this] { return chat_.Check8->Value() == 1; };
@@ -70,12 +74,12 @@ ChatService::ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& sa
 
   chat_.Text3->OnKeyDown = [this](int key, int shift) { MessageKeyDown(key, shift); };
   chat_.Text2->OnKeyDown = [this](int key, int shift) { AddresseeKeyDown(key, shift); };
-  chat_.Text2->OnChange = [this] { Call(h_.pause, 6000); };
-  chat_.Text2->OnClick = [this] { Call(h_.pause, 2000); };
+  chat_.Text2->OnChange = [this] { cycle_.ArmPause(6000); };
+  chat_.Text2->OnClick = [this] { cycle_.ArmPause(2000); };
   chat_.Text3->OnChange = [this] {
-    if (!answer_.on) Call(h_.pause, 6000);
+    if (!answer_.on) cycle_.ArmPause(6000);
   };
-  chat_.Text3->OnClick = [this] { Call(h_.pause, 2000); };
+  chat_.Text3->OnClick = [this] { cycle_.ArmPause(2000); };
   chat_.Check8->OnClick = [this] { SwitchMeOnly(); };
   column.Command24->OnClick = [this] { ShowSavedMessages(); };
   column.Command25->OnClick = [this] { DeleteSavedMessages(); };
@@ -95,13 +99,7 @@ bool ChatService::WebSendNoticeShown() const { return web_->ShowsNotice(); }
 
 void ChatService::WebNoticeTaken() { web_->NoticeTaken(); }
 
-bool ChatService::NoRadio() const {
-  return h_.interfaceKind && InterfaceKindOf(h_.interfaceKind()) == InterfaceKind::NoRadio;
-}
-
-void ChatService::FocusMapIfActive() {
-  if (h_.windowActive && h_.windowActive()) Call(h_.focusMap);
-}
+bool ChatService::NoRadio() const { return InterfaceKindOf(port_.InterfaceKind()) == InterfaceKind::NoRadio; }
 
 void ChatService::FocusInput() {
   if (NoRadio()) return;
@@ -127,10 +125,10 @@ void ChatService::ShowLines() {
 }
 
 void ChatService::Log(const std::string& line) {
-  const reception::LocalTime t = h_.now ? h_.now() : reception::LocalTime{};
-  const std::filesystem::path dataFolder = h_.dataFolder ? h_.dataFolder() : std::filesystem::path();
+  const reception::LocalTime t = port_.Now();
+  const std::filesystem::path dataFolder = port_.DataFolder();
   if (!reception::AppendToFile(reception::ChatLogPath(dataFolder), reception::ChatLogLine(t, line)))
-    Call(h_.notice, "CANNOT WRITE THE CHAT LOG " + reception::ChatLogPath(dataFolder).string());
+    port_.Notice("CANNOT WRITE THE CHAT LOG " + reception::ChatLogPath(dataFolder).string());
 }
 
 // ---------------------------------------------------------------------------
@@ -138,13 +136,13 @@ void ChatService::Log(const std::string& line) {
 
 panels::ChatQueue::Sent ChatService::Send(const std::string& outgoing, long lineId) {
   links::MessageLink l;
-  l.interfaceKind = h_.interfaceKind ? h_.interfaceKind() : ModemNumber(InterfaceKind::NoRadio);
-  l.hfDualOn = h_.hfDualOn && h_.hfDualOn();
-  l.transmit = h_.transmit;
-  l.writeTnc = h_.writeTnc;
-  l.pause = h_.pauseSeconds;
+  l.interfaceKind = port_.InterfaceKind();
+  l.hfDualOn = tx_.HfDualOn();
+  l.transmit = [this](const std::string& info) { return port_.Transmit(info); };
+  l.writeTnc = [this](const std::string& bytes) { return port_.WriteTnc(bytes); };
+  l.pause = [this](float seconds) { port_.PauseSeconds(seconds); };
   l.web = [this, lineId](const std::string& out) {
-    const std::string url = h_.webSendUrl ? h_.webSendUrl(out) : std::string();
+    const std::string url = port_.WebSendUrl(tx_.EffectiveCall(), out);
     web_->Send(url, [this, lineId](bool sent, const std::string&) {
       if (lineId != 0) queue_.WebOutcome(lineId, sent);
     });
@@ -159,19 +157,19 @@ panels::ChatQueue::Sent ChatService::Send(const std::string& outgoing, long line
 
 void ChatService::SendAprsMessage(const std::string& outgoing) {
   // Nothing is sent by itself under a call that cannot be a licensed one.
-  if (!h_.callValid || h_.callValid()) Send(outgoing, 0);
+  if (tx_.CallValid()) Send(outgoing, 0);
   waiting_ = false;  // OutgoingMessage is handed on
 }
 
 void ChatService::SendPendingMessages() {
-  Call(h_.setTimer1, false, 0);
+  cycle_.StopCycle();
   waiting_ = false;
   queue_.RetryPass([this](const std::string& info, long id) { return Send(info, id); });
-  Call(h_.setTimer1, true, 0);
+  cycle_.StartCycle();
 }
 
 void ChatService::QueueChatMessage() {
-  const std::string txCall = h_.txCall ? h_.txCall() : std::string();
+  const std::string txCall = tx_.EffectiveCall();
   // Typed characters go out in code page 850 (Text3_KeyPress), as other stations of this program read them.
   const auto m = panels::BuildChatMessage(chat_.Text2->Text(), panels::TypedTextToDos(chat_.Text3->Text()), txCall,
                                           counter_, NoRadio());
@@ -183,21 +181,21 @@ void ChatService::QueueChatMessage() {
     }
     return;
   }
-  Call(h_.stopTimer2);
-  Call(h_.setTimer1, false, 0);
+  cycle_.StopWatchdog();
+  cycle_.StopCycle();
   waiting_ = true;
   queue_.Add(m->line, m->colour);
   Log(m->line);
   if (!answer_.on) chat_.Text3->SetText("");
   chat_.Text3->setFocus();
-  Call(h_.setTimer1, true, 0);
+  cycle_.StartCycle();
 }
 
 // ---------------------------------------------------------------------------
 // Handlers
 
 void ChatService::MessageKeyDown(int key_code, int) {
-  Call(h_.pause, 2000);
+  cycle_.ArmPause(2000);
   if (key_code != 13) return;
   if (!answer_.on) {
     QueueChatMessage();
@@ -209,40 +207,40 @@ void ChatService::MessageKeyDown(int key_code, int) {
     // every answer then carries and the receive side looks for among the lines;
     // a character code page 850 lacks is kept as the stand-in every answer sends.
     answer_.text = panels::DosTextToTyped(panels::TypedTextToDos(chat_.Text3->Text()));
-    Call(h_.autoAnswerChanged);
+    port_.AutoAnswerChanged();
     return;
   }
   QueueChatMessage();
 }
 
 void ChatService::AddresseeKeyDown(int key_code, int) {
-  Call(h_.pause, 2000);
+  cycle_.ArmPause(2000);
   if (key_code == 13) chat_.Text3->setFocus();
 }
 
 void ChatService::ShowOrHideChat() {
   if (check7_.Value() != 1) {
     chat_.hide();
-    FocusMapIfActive();
+    map_.FocusMapWhenActive();
     return;
   }
   chat_.show();
   chat_.raise();
   FocusInput();
-  Call(h_.stopScan);
+  port_.StopScan();
   if (NoRadio()) {
     chat_.Check16->SetValue(0);
-    chat_.Text2->SetText(h_.moniOneCall ? h_.moniOneCall() : std::string());
+    chat_.Text2->SetText(reception_.settings.moniOneCall);
     chat_.Text2->setEnabled(false);
-    Call(h_.startMoniOneSupport);
+    port_.StartMoniOneSupport();
   }
-  Call(h_.applyTexts);
+  port_.ApplyTexts();
 }
 
 void ChatService::SwitchMeOnly() { FocusInput(); }
 
 bool ChatService::SwitchAutoAnswer() {
-  if (chat_.Check16->Value() == 1 && h_.callValid && !h_.callValid()) {
+  if (chat_.Check16->Value() == 1 && !tx_.CallValid()) {
     // Without a valid own call nothing is answered automatically: the box, hidden
     // where the user could not switch it off, goes off again.
     chat_.Check8->SetValue(1);
@@ -253,7 +251,8 @@ bool ChatService::SwitchAutoAnswer() {
     chat_.Check16->SetValue(0);  // runs the box's handler again, which switches the answer off
     return false;
   }
-  const int tpp = h_.twipsPerPixelX && h_.twipsPerPixelX() > 0 ? h_.twipsPerPixelX() : 15;
+  const int twips = port_.TwipsPerPixelX();
+  const int tpp = twips > 0 ? twips : 15;
   ::platform::CheckBox* box = chat_.Check16;
   if (box->Value() == 1) {
     chat_.Text2->SetText("");
@@ -261,28 +260,28 @@ bool ChatService::SwitchAutoAnswer() {
     chat_.Text3->SetText(text);
     box->SetCaption("AUTO ANSWER TEXT:");
     box->resize(2385 / tpp, box->height());
-    Call(h_.applyTexts);
+    port_.ApplyTexts();
     if (!chat_.isHidden()) chat_.Text3->setFocus();
   } else {
     chat_.Text2->SetText("");
     chat_.Text3->SetText("");
     box->SetCaption("AUTO-A");
     box->resize(1095 / tpp, box->height());
-    Call(h_.applyTexts);
-    FocusMapIfActive();
+    port_.ApplyTexts();
+    map_.FocusMapWhenActive();
     answer_.SwitchOff();
   }
-  Call(h_.autoAnswerChanged);
+  port_.AutoAnswerChanged();
   return true;
 }
 
 void ChatService::ShowSavedMessages() {
-  Call(h_.stopTimer2);
-  Call(h_.setTimer1, false, 0);
-  Call(h_.setTimer1, true, 30000);  // the next full tick closes the window
-  const std::filesystem::path dataFolder = h_.dataFolder ? h_.dataFolder() : std::filesystem::path();
-  const panels::SavedLog log = panels::ShowSavedLog(reception::ChatLogPath(dataFolder));
-  if (!log.ok) Call(h_.notice, log.error);
+  cycle_.StopWatchdog();
+  cycle_.StopCycle();
+  cycle_.SetCycleInterval(30000);  // the next full tick closes the window
+  cycle_.StartCycle();
+  const panels::SavedLog log = panels::ShowSavedLog(reception::ChatLogPath(port_.DataFolder()));
+  if (!log.ok) port_.Notice(log.error);
   std::string shown;
   shown.reserve(log.text.size());
   for (char c : log.text)
@@ -301,12 +300,12 @@ void ChatService::ShowSavedMessages() {
 void ChatService::DeleteSavedMessages() {
   std::vector<std::string> lines;
   for (int i = 0; i < 8; ++i) lines.push_back(queue_.At(i).text);
-  const std::filesystem::path dataFolder = h_.dataFolder ? h_.dataFolder() : std::filesystem::path();
+  const std::filesystem::path dataFolder = port_.DataFolder();
   std::string error;
-  const reception::LocalTime t = h_.now ? h_.now() : reception::LocalTime{};
-  if (!panels::DeleteSavedLog(reception::ChatLogPath(dataFolder), lines, t, &error)) Call(h_.notice, error);
+  const reception::LocalTime t = port_.Now();
+  if (!panels::DeleteSavedLog(reception::ChatLogPath(dataFolder), lines, t, &error)) port_.Notice(error);
   saved_.hide();
-  FocusMapIfActive();
+  map_.FocusMapWhenActive();
 }
 
 void ChatService::CloseChat() {
@@ -314,36 +313,35 @@ void ChatService::CloseChat() {
   queue_.GiveUpPending();
   chat_.hide();
   saved_.hide();
-  FocusMapIfActive();
+  map_.FocusMapWhenActive();
 }
 
 void ChatService::CloseSavedMessages() {
   saved_.hide();
-  Call(h_.setTimer1, false, 0);
-  Call(h_.setTimer1, true, 1000);
-  FocusMapIfActive();
+  cycle_.StopCycle();
+  cycle_.SetCycleInterval(1000);
+  cycle_.StartCycle();
+  map_.FocusMapWhenActive();
 }
 
 void ChatService::TakeCall(const std::string& call) {
   if (call.size() >= 3) {
     chat_.Text2->SetText(call);
-    if (h_.reception != nullptr) {
-      const int i =
-          panels::LastRecordOfCall(h_.reception->stations.MoniAll(), h_.reception->stations.MoniAllCount(), call);
-      if (i > 0) Call(h_.showStationInfo, call, i);
-    }
+    const int i = panels::LastRecordOfCall(reception_.stations.MoniAll(), reception_.stations.MoniAllCount(), call);
+    if (i > 0) port_.ShowStationInfo(call, i);
   }
-  FocusMapIfActive();
-  Call(h_.setTimer1, true, 6000);
+  map_.FocusMapWhenActive();
+  cycle_.SetCycleInterval(6000);
+  cycle_.StartCycle();
 }
 
 void ChatService::PickFromLine(int index, int caret) {
-  Call(h_.setTimer1, false, 0);
+  cycle_.StopCycle();
   TakeCall(panels::CallFromChatLine(queue_.At(index).text, caret));
 }
 
 void ChatService::PickFromSaved(const std::string& marked) {
-  Call(h_.setTimer1, false, 0);
+  cycle_.StopCycle();
   TakeCall(panels::CallFromMarkedText(marked));
 }
 
@@ -364,8 +362,11 @@ bool ChatService::eventFilter(QObject* watched, QEvent* e) {
         return false;
       }
     } else if (m->button() == Qt::RightButton || m->button() == Qt::MiddleButton) {
-      for (QWidget* w : chat_.Text1)
-        if (watched == w) Call(h_.setTimer1, true, 6000);
+      for (QWidget* w : chat_.Text1) {
+        if (watched != w) continue;
+        cycle_.SetCycleInterval(6000);
+        cycle_.StartCycle();
+      }
     }
   }
   return QObject::eventFilter(watched, e);

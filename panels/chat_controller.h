@@ -1,73 +1,81 @@
 // The CHAT and SAVED MESSAGES windows at work: the lines shown in their states,
 // the queueing of own messages, the retry pass of the main cycle and the sending
 // of every message (radio or web send page), the automatic answer, the chat log.
-// It works on the two frames and the CHAT box it is given and reaches the rest
-// of the main window only through its hooks; the logic is in panels/chat.h,
+// It works on the two frames and the CHAT box it is given, holds and resumes the
+// main cycle and focuses the map through the shared ports, and reaches the rest
+// of the main window through its own port; the logic is in panels/chat.h,
 // panels/saved_messages.h, links/message_sender.h and internet/message_web_send.h.
 #pragma once
 
 #include <QObject>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 
+#include "links/cycle_control.h"
+#include "links/tx_identity.h"
 #include "panels/chat.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/map_actions.h"
 #include "reception/reception_state.h"
 
 namespace zeblon::internet {
 class WebMessageQueue;
 }
 
+namespace zeblon::panels {
+
+// What the CHAT and SAVED MESSAGES windows need of the rest of the program
+// besides the main cycle and the map.
+class ChatPort {
+ public:
+  virtual ~ChatPort() = default;
+  // The settings' interface kind (the modem number).
+  virtual int InterfaceKind() const = 0;
+  // The map system's data folder, which holds the chat log.
+  virtual std::filesystem::path DataFolder() const = 0;
+  // The computer clock's local time, for the chat log's lines.
+  virtual reception::LocalTime Now() const = 0;
+  // Every caption and tooltip in the language of the settings.
+  virtual void ApplyTexts() = 0;
+  virtual int TwipsPerPixelX() const = 0;
+  // Check7 ticked: the internet scan of the MONI 1 stations stops.
+  virtual void StopScan() = 0;
+  // Check7 ticked without radio: MONI 1 internet support on (Check22 ticked, the
+  // poll time and request count started anew).
+  virtual void StartMoniOneSupport() = 0;
+  // The receive side takes AutoAnswerOn and AutoAnswerText anew.
+  virtual void AutoAnswerChanged() = 0;
+  // The links: the transmit step (false: nothing went out), the TNC's port,
+  // Pause, the web send page's address for a message from the call `from`.
+  virtual bool Transmit(const std::string& info_field) = 0;
+  virtual bool WriteTnc(const std::string& bytes) = 0;
+  virtual void PauseSeconds(float seconds) = 0;
+  virtual std::string WebSendUrl(const std::string& from, const std::string& outgoing) = 0;
+  // A picked call that the MONI ALL log holds: the station INFO panel on its
+  // last record there (index into the log).
+  virtual void ShowStationInfo(const std::string& call, int index) = 0;
+  // A note for the user that needs no answer (RAW list).
+  virtual void Notice(const std::string& text) = 0;
+};
+
+}  // namespace zeblon::panels
+
 namespace zeblon {
 
 class ChatService : public QObject {
  public:
-  struct Hooks {
-    std::function<int()> interfaceKind;
-    std::function<bool()> hfDualOn;
-    std::function<std::string()> txCall;
-    std::function<std::filesystem::path()> dataFolder;
-    std::function<reception::LocalTime()> now;
-    std::function<bool()> windowActive;  // MainWindowActive
-    std::function<void()> focusMap;      // Picture1 takes the focus
-    std::function<void(int ms)> pause;   // Timer1 off, Timer2 armed with `ms`
-    std::function<void()> stopTimer2;
-    std::function<void(bool on, int intervalMs)> setTimer1;  // interval 0: unchanged
-    std::function<void()> applyTexts;
-    std::function<int()> twipsPerPixelX;
-    std::function<bool()> callValid;  // the own call is a valid one (CallValid)
-    // Check7 ticked: the internet scan of the MONI 1 stations stops.
-    std::function<void()> stopScan;
-    // Check7 ticked without radio: the MONI 1 call and MONI 1 internet support
-    // (Check22 ticked, the poll time and request count started anew).
-    std::function<std::string()> moniOneCall;
-    std::function<void()> startMoniOneSupport;
-    // The receive side takes AutoAnswerOn and AutoAnswerText anew.
-    std::function<void()> autoAnswerChanged;
-    // The links: the transmit step, the TNC's port, Pause, the web send page's address.
-    std::function<bool(const std::string& infoField)> transmit;
-    std::function<bool(const std::string& bytes)> writeTnc;
-    std::function<void(float seconds)> pauseSeconds;
-    std::function<std::string(const std::string& outgoing)> webSendUrl;
-    // The MONI ALL log for the picking of a call.
-    const reception::ReceptionState* reception = nullptr;
-    // A picked call that the MONI ALL log holds: the station INFO panel on its
-    // last record there (index into the log).
-    std::function<void(const std::string& call, int index)> showStationInfo;
-    // A note for the user that needs no answer (RAW list).
-    std::function<void(const std::string& text)> notice;
-  };
-
   // `column`: the CHAT box Check7 and the SHOW SAVED and DELETE SAVED buttons
   // (Command24, Command25) beside it.
+  // `reception`: the MONI ALL log a picked call is looked up in, and the MONI 1
+  // call of the receive settings; `tx`: the call the own messages go out under,
+  // the HF dual mode and whether the own call can be a licensed one.
   ChatService(panels::ChatFrame& chat, panels::SavedMessagesPanel& saved, panels::ControlColumn& column,
-              std::unique_ptr<internet::WebMessageQueue> web, Hooks hooks);
+              std::unique_ptr<internet::WebMessageQueue> web, const reception::ReceptionState& reception,
+              const links::TxIdentity& tx, links::CycleControl& cycle, panels::MapActions& map, panels::ChatPort& port);
   ~ChatService() override;
 
-  Hooks& hooks() { return h_; }  // the INFO panel sets showStationInfo
   panels::ChatQueue& Queue() { return queue_; }
   panels::AutoAnswer& Answer() { return answer_; }
   // AutoAnswerText as the answer goes out (code page 850), for the receive side.
@@ -114,7 +122,6 @@ class ChatService : public QObject {
 
  private:
   bool NoRadio() const;
-  void FocusMapIfActive();
   void FocusInput();
   void Log(const std::string& line);
   void TakeCall(const std::string& call);
@@ -123,7 +130,11 @@ class ChatService : public QObject {
   panels::ChatFrame& chat_;
   panels::SavedMessagesPanel& saved_;
   platform::CheckBox& check7_;
-  Hooks h_;
+  const reception::ReceptionState& reception_;
+  const links::TxIdentity& tx_;
+  links::CycleControl& cycle_;
+  panels::MapActions& map_;
+  panels::ChatPort& port_;
   panels::ChatQueue queue_;
   panels::AutoAnswer answer_;
   std::unique_ptr<internet::WebMessageQueue> web_;

@@ -11,7 +11,7 @@ using namespace platform;
 
 TxSetupController::TxSetupController(TxSetupPanel& panel, ControlColumn& column, InfoPanel& info, ChatFrame& chat,
                                      ObjectSetupPanel& object, Settings& settings, const links::GpsReader& gps,
-                                     Port port)
+                                     links::CycleControl& cycle, MapActions& map, TxSetupPort& port)
     : tx_(panel),
       column_(column),
       info_(info),
@@ -19,22 +19,28 @@ TxSetupController::TxSetupController(TxSetupPanel& panel, ControlColumn& column,
       object_(object),
       settings_(settings),
       gps_(gps),
-      port_(std::move(port)) {}
+      cycle_(cycle),
+      map_(map),
+      port_(port) {}
+
+void TxSetupController::TakeStartValues(const links::StartValues& start) { identity_.TakeStartValues(start); }
+
+void TxSetupController::TakeHfDualBox() { identity_.SetHfDualOn(tx_.Check2->Value() == 1); }
 
 void TxSetupController::ToggleTransmitOrOpenTxSetup(int button) {
   auto* check6 = column_.Check6;
   if (button == 1) {
-    if (check6->Caption() == "TX !") port_.sendOwnBeacon();
-    port_.focusMap();
+    if (check6->Caption() == "TX !") port_.SendOwnBeacon();
+    map_.FocusMapWhenActive();
     if (check6->Value() != 1) {
       column_.Check7->SetValue(0);
       column_.Check18->SetValue(0);
       column_.SetObjCaptionGrey(true);
-      port_.objectBeaconOff();
+      port_.ObjectBeaconOff();
       chat_.hide();
       info_.Command41->setEnabled(false);
       info_.Command23->setEnabled(false);
-      port_.drawMap();
+      map_.DrawMap();
     } else {
       if (settings_.BeaconInterval == 0) {
         info_.Command41->setEnabled(false);
@@ -48,15 +54,15 @@ void TxSetupController::ToggleTransmitOrOpenTxSetup(int button) {
           chat_.Check16->SetValue(1);
         }
       }
-      port_.makePositionBeaconDue();
+      port_.MakePositionBeaconDue();
     }
     return;
   }
   if (button != 2 || !object_.isHidden()) return;
   // The panel holds both timers until its OK or ABORT.
-  port_.holdCycle();
-  tx_.Show(links::TxPanelOpening(settings_, port_.hfDualOn(), tx_.Values()));
-  const QSize size = port_.windowSize();
+  cycle_.HoldCycle();
+  tx_.Show(links::TxPanelOpening(settings_, identity_.HfDualOn() ? 1 : 0, tx_.Values()));
+  const QSize size = port_.WindowSize();
   tx_.setGeometry(0, 0, size.width(), size.height());
   tx_.show();
   tx_.raise();
@@ -77,34 +83,34 @@ void TxSetupController::TxSetupOk() {
   }
   settings_ = ok.settings;
   const InterfaceKind kind = InterfaceKindOf(settings_.InterfaceKind);
-  const std::string radio_mode_label = links::RadioModeLabelFor(settings_.RadioMode, port_.radioModeLabel());
-  port_.takeTxValues(ok.txCall, ok.hfDualOn, radio_mode_label);
+  const std::string radio_mode_label = links::RadioModeLabelFor(settings_.RadioMode, identity_.RadioModeLabel());
+  identity_.TakeTxSetup(ok.txCall, ok.hfDualOn == 1, radio_mode_label);
   int hh = 0, mm = 0;
-  port_.timeOfDay(hh, mm);
+  port_.TimeOfDay(hh, mm);
   column_.ShowClock(hh, mm, settings_.InterfaceKind, radio_mode_label, gps_.GpsTimeValid == 1);
 
   // The link step.
   tx_.fr4Command4->SetCaption("...");
   if (UsesPacketEngine(kind)) {
     // The engine's link anew with the new call (no UI digipeater program here).
-    port_.renewAgwRegistration(ok.txCall, settings_.DigiOn);
-  } else if (UsesSerialTnc(kind) && port_.tncPort().IsOpen()) {
+    port_.RenewAgwRegistration(ok.txCall, settings_.DigiOn);
+  } else if (UsesSerialTnc(kind) && port_.TncPort().IsOpen()) {
     // A closed port (a TNC that failed at START) is skipped quietly.
     links::TncRunOptions o;
     o.portNumber = links::TncPortNumber(links::TncSettingsFrom(settings_, ok.hfDualOn == 1));
     o.closeAtEnd = false;
     o.maxPromptReads = 10;
     o.drainTimeoutMs = 2000;
-    links::RunTncCommandSet(links::TncResendSet(links::TncSettingsFrom(settings_, ok.hfDualOn == 1)), port_.tncPort(),
+    links::RunTncCommandSet(links::TncResendSet(links::TncSettingsFrom(settings_, ok.hfDualOn == 1)), port_.TncPort(),
                             o);
   }
 
   // Status marks.
-  port_.markTitle(
+  port_.MarkTitle(
       links::DigiTitleMark(settings_.DigiOn, settings_.InterfaceKind, settings_.CrossMode, settings_.RadioMode),
       links::IGateTitleMark(IGateInEffect()));
 
-  port_.writeSettings();
+  port_.WriteSettings();
   tx_.fr4Command4->SetCaption("OK");
   tx_.hide();
 
@@ -120,10 +126,11 @@ void TxSetupController::TxSetupOk() {
     column_.Check7->SetValue(0);
     chat_.hide();
   }
-  port_.settingsTaken();
-  port_.makePositionBeaconDue();
-  port_.startCycle();
-  port_.focusMap();
+  identity_.RenewOwnEchoHeader();
+  port_.SettingsTaken();
+  port_.MakePositionBeaconDue();
+  cycle_.StartCycle();
+  map_.FocusMapWhenActive();
   ok_running_ = false;
 }
 
@@ -133,9 +140,9 @@ void TxSetupController::SwitchIGate() {
   const int on = column_.Check15->Value() == 1 ? 1 : 0;
   if (!column_.Check15->isEnabled() || on == IGateInEffect()) return;
   settings_.IGateOn = on;
-  port_.markTitle({}, links::IGateTitleMark(on));
-  port_.writeSettings();
-  port_.aprsIsNow();
+  port_.MarkTitle({}, links::IGateTitleMark(on));
+  port_.WriteSettings();
+  port_.AprsIsNow();
 }
 
 }  // namespace zeblon::panels

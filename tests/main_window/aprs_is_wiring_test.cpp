@@ -52,7 +52,8 @@ TEST_F(AprsIsWiringTest, LoginTitleAndGatedLine) {
 
   form->RadioLink().IGateHook().Offer("AB1CD>WIDE1-1*>APRS <UI>:\r\n!5230.00N/01320.00E>\r\n");
   ASSERT_TRUE(links::test::PumpUntil([&] { return server.Lines(1).size() == 2; }, 3000));
-  EXPECT_EQ(server.Lines(1)[1], "AB1CD>APRS,WIDE1-1,qAR," + form->Shell().TxCall + ":!5230.00N/01320.00E>");
+  EXPECT_EQ(server.Lines(1)[1],
+            "AB1CD>APRS,WIDE1-1,qAR," + form->TxSetup().Identity().TxCall() + ":!5230.00N/01320.00E>");
   form->close();
 }
 

@@ -131,7 +131,7 @@ TEST_F(RoadTest, StartToCloseOffscreen) {
   EXPECT_EQ(main.Map().state().MapZoneText, "33");
   EXPECT_EQ(main.Map().state().MapCentralMeridian, 15);
   EXPECT_EQ(main.Map().state().MapMeridianText, " 15");
-  EXPECT_EQ(main.Shell().CallValid, 1);
+  EXPECT_TRUE(main.TxSetup().Identity().CallValid());
   EXPECT_EQ(main.Shell().CycleInterval, 6000);
   // MONI 1 restore: the January record lay before a gap of more than 30 days.
   EXPECT_EQ(main.HeardStations().MoniOneCount(), 2);
@@ -236,7 +236,7 @@ TEST_F(RoadTest, OwnCallDecidesChatIGateAndAutomaticAnswer) {
     Program program;
     Form1& main = Start(program, c.call);
     ASSERT_EQ(main.Map().state().MapDrawnOnce, 1);
-    EXPECT_EQ(main.Shell().CallValid, c.valid ? 1 : 0);
+    EXPECT_EQ(main.TxSetup().Identity().CallValid(), c.valid);
     EXPECT_EQ(main.RadioLink().State().AprsIsPasscode, c.valid ? links::ComputeAprsIsPasscode(c.call) : "0");
     EXPECT_EQ(Find(main, "Check15")->isEnabled(), c.valid);
     EXPECT_EQ(Find(main, "Text2")->isHidden(), !c.valid);

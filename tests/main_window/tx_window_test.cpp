@@ -104,8 +104,8 @@ TEST_F(TxWindowTest, PanelOpensFromTheSettingsAndOkWritesThem) {
   EXPECT_TRUE(IniHas("TXON=0"));
   EXPECT_TRUE(IniHas("TXTO=ZEBL"));
   EXPECT_TRUE(IniHas("TXSY=101"));
-  EXPECT_EQ(form->Shell().TxCall, "AB1CD-7");
-  EXPECT_EQ(form->Shell().OwnEchoHeader, "AB1CD-7*>WIDE1-1>ZEBL");
+  EXPECT_EQ(form->TxSetup().Identity().TxCall(), "AB1CD-7");
+  EXPECT_EQ(form->TxSetup().Identity().OwnEchoHeader(), "AB1CD-7*>WIDE1-1>ZEBL");
   EXPECT_EQ(Find<platform::CheckBox>(*form, "Check6")->Caption(), "TX !");
   EXPECT_EQ(Find<platform::CheckBox>(*form, "Check6")->Value(), 0);
 
@@ -249,7 +249,7 @@ TEST_F(TxWindowTest, OkSendsTheTncItsCommandsAgain) {
   tx.fr4Command4->click();
   ASSERT_TRUE(tx.isHidden());
   const std::string want = links::SentBytes(
-      links::TncResendSet(links::TncSettingsFrom(form->CurrentSettings(), form->Shell().HfDualOn == 1)));
+      links::TncResendSet(links::TncSettingsFrom(form->CurrentSettings(), form->TxSetup().Identity().HfDualOn())));
   EXPECT_NE(want.find("\x1b%AGH\r\x1bR1\r\x1b%AD3\r"), std::string::npos);
   const std::string got = line.ReadBytes(want.size(), 2000);
   EXPECT_EQ(got, want);
