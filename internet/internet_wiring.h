@@ -21,39 +21,6 @@ class WebRequests;
 
 namespace zeblon {
 
-// A receive host that hands every call to the radio link's host when the link
-// offers one; without one it keeps the clock, the drawing, Timer1 and the
-// distance-alarm notice of the window and leaves out what needs a radio
-// (sending, the emergency texts).
-class ReceptionHostRelay : public reception::ReceptionHost {
- public:
-  std::function<reception::ReceptionHost*()> target;
-  std::function<void()> drawMap;
-  std::function<void(bool on)> setTimer1;
-  // The window's message sender; without it the radio link's host sends.
-  std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
-  std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;
-
-  reception::LocalTime Now() override;
-  void DrawMap() override;
-  void SetTimer1(bool on) override;
-  void ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) override;
-  void SendAprsMessage(const std::string& outgoingMessage) override;
-  void MonitorListChanged() override;
-  void ShowEmergencyWindow() override;
-  void ShowWxInfoForRecord(const std::string& infoRecord) override;
-  void InfoPanelChanged() override;
-  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override;
-  void Beep() override;
-  void FollowMoniOneStation() override;
-  void ClosePictureViewer() override;
-  bool PictureViewerShown() override;
-  void AfterQuietPass() override;
-
- private:
-  reception::ReceptionHost* Target() const { return target ? target() : nullptr; }
-};
-
 // The chat lines of the radio link when it has them, else lines of its own.
 class ChatPanelRelay : public reception::ChatPanel {
  public:
@@ -82,29 +49,24 @@ class ChatPanelRelay : public reception::ChatPanel {
 class InternetWiring {
  public:
   struct Hooks {
-    internet::WebWindowHooks web;                     // the requests' window hooks
-    internet::SwitchHooks switches;                   // the switches' window hooks
-    std::function<reception::ReceptionHost*()> host;  // the radio link's receive host, or null
-    std::function<reception::ChatPanel*()> chat;      // the radio link's chat lines, or null
-    std::function<void()> drawMap;
-    std::function<void(bool on)> setTimer1;
-    // The distance-alarm notice (Frame12).
-    std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;
-    std::function<void()> switchesChanged;  // the boxes show the switch state anew
+    internet::WebWindowHooks web;                 // the requests' window hooks
+    internet::SwitchHooks switches;               // the switches' window hooks
+    std::function<reception::ChatPanel*()> chat;  // the radio link's chat lines, or null
+    std::function<void()> switchesChanged;        // the boxes show the switch state anew
     // The step's clocks: seconds since midnight and HHMM of the local time.
     std::function<double()> clockSeconds;
     std::function<int()> hhmm;
     // InternetPollLimit. The polls switched off at the limit close the chat with
     // MONI 1 internet support (the switches' closeChat), with a radio or without.
     std::function<double()> pollLimitSeconds;
-    // The sender of acknowledgements and replies (web acknowledgements "mok"
-    // among them); without it the radio link's host sends.
-    std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
     // The MONI 1 read-out frames back at their standard width (every tick of a scan).
     std::function<void()> restoreMoniOneFrames;
   };
 
-  InternetWiring(reception::ReceptionState& state, Hooks hooks,
+  // `host`: the window's receive host, the same the radio link's receive pass
+  // decodes through (the web passes draw, alarm, send acknowledgements "mok" and
+  // replies, and open the panels through it).
+  InternetWiring(reception::ReceptionState& state, reception::ReceptionHost& host, Hooks hooks,
                  internet::WebSources sources = internet::WebSourcesFromEnvironment());
   ~InternetWiring();
 
@@ -160,7 +122,6 @@ class InternetWiring {
   Hooks h_;
   internet::InternetSwitchState switchState_;
   internet::IonoState iono_;
-  ReceptionHostRelay host_;
   ChatPanelRelay chat_;
   std::unique_ptr<internet::InternetSwitches> switches_;
   std::unique_ptr<internet::WebRequests> web_;

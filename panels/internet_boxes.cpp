@@ -28,10 +28,11 @@ void PaintBack(platform::ComboBox& combo, int colour) {
 }  // namespace
 
 InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, IonoPanel& iono,
-                             reception::ReceptionState& reception, InternetBoxesPort& port)
+                             reception::ReceptionState& reception, reception::ReceptionHost& host,
+                             InternetBoxesPort& port)
     : column_(column), notice_(notice), iono_(iono), port_(port) {
   MakeWebHooks();
-  internet_ = std::make_unique<InternetWiring>(reception, MakeWiringHooks());
+  internet_ = std::make_unique<InternetWiring>(reception, host, MakeWiringHooks());
   IonoData::Hooks ih;
   ih.mapDrawnOnce = [this] { return port_.Map().MapDrawnOnce == 1; };
   ih.startUpdate = [this] { internet_->StartIonoUpdateByUser(); };
@@ -87,12 +88,7 @@ InternetWiring::Hooks InternetBoxes::MakeWiringHooks() {
   InternetWiring::Hooks h;
   h.web = web_hooks_;
   h.switches = MakeSwitchHooks();
-  h.host = [this] { return port_.RadioHost(); };
   h.chat = [this] { return port_.ChatLines(); };
-  h.sendAprsMessage = [this](const std::string& outgoing) { port_.SendAprsMessage(outgoing); };
-  h.drawMap = [this] { port_.DrawMap(); };
-  h.setTimer1 = [this](bool on) { port_.SetCycle(on); };
-  h.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { port_.ShowDistanceAlarm(alarm); };
   h.switchesChanged = [this] { ShowSwitches(); };
   h.clockSeconds = [] { return SecondsSinceMidnight(); };
   h.hhmm = [] {

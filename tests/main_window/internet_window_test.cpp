@@ -24,6 +24,7 @@
 #include "platform/qtext.h"
 #include "reception/station_record.h"
 #include "settings/text_files.h"
+#include "tests/reception/fakes.h"
 #include "tests/support/find.h"
 #include "tests/support/web_folder_test.h"
 
@@ -615,7 +616,8 @@ TEST(InternetWiring, PollTimeLimit) {
     h.pollLimitSeconds = [] { return 900.0; };
     int shown = 0;
     h.switchesChanged = [&] { ++shown; };
-    InternetWiring wiring(state, h, internet::WebSourcesAt("http://127.0.0.1:9"));
+    reception::testing::FakeHost host;
+    InternetWiring wiring(state, host, h, internet::WebSourcesAt("http://127.0.0.1:9"));
     links::TickHooks tick;
     wiring.FillTickHooks(tick);
     c.area ? wiring.AreaSupportClicked(true) : wiring.MoniOneSupportClicked(true);
