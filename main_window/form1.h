@@ -18,6 +18,7 @@
 #include "panels/chat_controller.h"
 #include "panels/station_info_controller.h"
 #include "panels/moni_one_frames.h"
+#include "panels/moni_one_readouts.h"
 #include "map/map_service.h"
 #include "internet/internet_wiring.h"
 #include "map/map_display.h"
@@ -225,6 +226,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   std::unique_ptr<InfoService> info_service_;
   // The MONI 1 comment and distance frames that widen under the mouse.
   std::unique_ptr<MoniOneFrames> moni_one_frames_;
+  // The MONI 1 read-outs, following the store of heard stations and the drawings.
+  std::unique_ptr<panels::MoniOneReadoutLabels> moni_one_readouts_;
   // The receive path's settings from the window's settings and derived values.
   void UpdateReceptionSettings();
   void PatchSettingsAtShutdown();
