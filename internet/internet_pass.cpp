@@ -428,32 +428,8 @@ void InternetPass::StoreRecord(const InternetLine& l) {
 }
 
 void InternetPass::RefreshMoniOne(const InternetLine& l) {
-  const reception::ReceptionSettings& s = st_.settings;
-  const std::string& newest = st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())];
-  reception::MoniOneNewest n;
-  n.date = std::string(Columns(newest, 1, 6));
-  n.time = std::string(Columns(newest, 8, 11));
-  n.north = LeadingNumber(Columns(newest, 14, 22));
-  n.east = LeadingNumber(Columns(newest, 23, 31));
-  n.via = reception::TrimmedColumns(newest, 91, 99);
-  n.comment = reception::TrimmedColumns(newest, 43, 89);
-  n.symbol = reception::TrimmedColumns(newest, 101, 103);
-  n.symbolName = reception::TrimmedColumns(newest, 105, 120);
-  st_.stations.SetNewest(n);
-  if (s.moniOneAlarmOn) {
-    const double d = std::hypot(n.north - s.userNorth, n.east - s.userEast);
-    if (d < s.alarmDistanceKm) {
-      reception::DistanceAlarm alarm;
-      alarm.moniOne = true;
-      alarm.frameCaption =
-          "MONI 1  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + reception::AlarmTimeText(l.date, l.time);
-      alarm.labelCaption =
-          reception::Printable(l.v.callText.str()) + "    D = " + reception::AlarmDistanceText(d) + " km !";
-      host_.ShowDistanceAlarm(alarm);
-    }
-  }
-  host_.FollowMoniOneStation();
-  host_.ClosePictureViewer();
+  st_.stations.RenewNewest();
+  reception::MoniOneAlarmAndFollow(st_, host_, l.v.callText.str(), l.date, l.time);
 }
 
 void InternetPass::EndOfPass(const PassOptions& options) {

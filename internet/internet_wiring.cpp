@@ -3,98 +3,16 @@
 #include <cmath>
 
 #include "internet/web_requests.h"
-#include "links/computer_clock.h"
 
 namespace zeblon {
 
-// ---------------------------------------------------------------------------
-// The relays.
-
-reception::LocalTime ReceptionHostRelay::Now() {
-  if (auto* t = Target()) return t->Now();
-  return ComputerClockNow();
-}
-
-void ReceptionHostRelay::DrawMap() {
-  if (auto* t = Target()) return t->DrawMap();
-  if (drawMap) drawMap();
-}
-
-void ReceptionHostRelay::SetTimer1(bool on) {
-  if (auto* t = Target()) return t->SetTimer1(on);
-  if (setTimer1) setTimer1(on);
-}
-
-void ReceptionHostRelay::ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText,
-                                              std::string& lonText) {
-  if (auto* t = Target()) t->ConvertMapKmToLatLon(northKm, eastKm, latText, lonText);
-}
-
-void ReceptionHostRelay::SendAprsMessage(const std::string& outgoingMessage) {
-  if (sendAprsMessage) {
-    sendAprsMessage(outgoingMessage);
-    return;
-  }
-  if (auto* t = Target()) t->SendAprsMessage(outgoingMessage);
-}
-
-void ReceptionHostRelay::MonitorListChanged() {
-  if (auto* t = Target()) t->MonitorListChanged();
-}
-
-void ReceptionHostRelay::ShowEmergencyWindow() {
-  if (auto* t = Target()) t->ShowEmergencyWindow();
-}
-
-void ReceptionHostRelay::ShowWxInfoForRecord(const std::string& infoRecord) {
-  if (auto* t = Target()) t->ShowWxInfoForRecord(infoRecord);
-}
-
-void ReceptionHostRelay::InfoPanelChanged() {
-  if (auto* t = Target()) t->InfoPanelChanged();
-}
-
-void ReceptionHostRelay::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) {
-  if (auto* t = Target()) return t->ShowDistanceAlarm(alarm);
-  if (showDistanceAlarm) showDistanceAlarm(alarm);
-}
-
-void ReceptionHostRelay::Beep() {
-  if (auto* t = Target()) t->Beep();
-}
-
-void ReceptionHostRelay::FollowMoniOneStation() {
-  if (auto* t = Target()) t->FollowMoniOneStation();
-}
-
-void ReceptionHostRelay::ClosePictureViewer() {
-  if (auto* t = Target()) t->ClosePictureViewer();
-}
-
-bool ReceptionHostRelay::PictureViewerShown() {
-  auto* t = Target();
-  return t != nullptr && t->PictureViewerShown();
-}
-
-void ReceptionHostRelay::AfterQuietPass() {
-  if (auto* t = Target()) t->AfterQuietPass();
-}
-
-// ---------------------------------------------------------------------------
-// The wiring.
-
-InternetWiring::InternetWiring(reception::ReceptionState& state, Hooks hooks, links::CycleControl& cycle,
-                               internet::InternetControls& controls, internet::InternetWindow& window,
-                               internet::WebSources sources)
+InternetWiring::InternetWiring(reception::ReceptionState& state, reception::ReceptionHost& host, Hooks hooks,
+                               links::CycleControl& cycle, internet::InternetControls& controls,
+                               internet::InternetWindow& window, internet::WebSources sources)
     : h_(std::move(hooks)), controls_(controls), window_(window) {
-  host_.target = h_.host;
-  host_.drawMap = h_.drawMap;
-  host_.setTimer1 = h_.setTimer1;
-  host_.sendAprsMessage = h_.sendAprsMessage;
-  host_.showDistanceAlarm = h_.showDistanceAlarm;
   chat_.target = h_.chat;
   switches_ = std::make_unique<internet::InternetSwitches>(switchState_, controls_, window_);
-  web_ = std::make_unique<internet::WebRequests>(state, host_, chat_, switchState_, iono_, cycle, controls_, window_,
+  web_ = std::make_unique<internet::WebRequests>(state, host, chat_, switchState_, iono_, cycle, controls_, window_,
                                                  std::move(sources));
 }
 

@@ -1,7 +1,6 @@
 // The main window's station data from the web: the internet switches, the web
 // requests with their page receivers and the ionosphere values, joined to the
-// main cycle's steps. It reaches the window through the ports it is given
-// (and the receive host's relay through its hooks).
+// main cycle's steps. It reaches the window through the ports it is given.
 #pragma once
 
 #include <functional>
@@ -22,39 +21,6 @@ class WebRequests;
 }
 
 namespace zeblon {
-
-// A receive host that hands every call to the radio link's host when the link
-// offers one; without one it keeps the clock, the drawing, Timer1 and the
-// distance-alarm notice of the window and leaves out what needs a radio
-// (sending, the emergency texts).
-class ReceptionHostRelay : public reception::ReceptionHost {
- public:
-  std::function<reception::ReceptionHost*()> target;
-  std::function<void()> drawMap;
-  std::function<void(bool on)> setTimer1;
-  // The window's message sender; without it the radio link's host sends.
-  std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
-  std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;
-
-  reception::LocalTime Now() override;
-  void DrawMap() override;
-  void SetTimer1(bool on) override;
-  void ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) override;
-  void SendAprsMessage(const std::string& outgoingMessage) override;
-  void MonitorListChanged() override;
-  void ShowEmergencyWindow() override;
-  void ShowWxInfoForRecord(const std::string& infoRecord) override;
-  void InfoPanelChanged() override;
-  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override;
-  void Beep() override;
-  void FollowMoniOneStation() override;
-  void ClosePictureViewer() override;
-  bool PictureViewerShown() override;
-  void AfterQuietPass() override;
-
- private:
-  reception::ReceptionHost* Target() const { return target ? target() : nullptr; }
-};
 
 // The chat lines of the radio link when it has them, else lines of its own.
 class ChatPanelRelay : public reception::ChatPanel {
@@ -84,21 +50,16 @@ class ChatPanelRelay : public reception::ChatPanel {
 class InternetWiring {
  public:
   struct Hooks {
-    std::function<reception::ReceptionHost*()> host;  // the radio link's receive host, or null
-    std::function<reception::ChatPanel*()> chat;      // the radio link's chat lines, or null
-    std::function<void()> drawMap;
-    std::function<void(bool on)> setTimer1;
-    // The distance-alarm notice (Frame12).
-    std::function<void(const reception::DistanceAlarm&)> showDistanceAlarm;
-    // The sender of acknowledgements and replies (web acknowledgements "mok"
-    // among them); without it the radio link's host sends.
-    std::function<void(const std::string& outgoingMessage)> sendAprsMessage;
+    std::function<reception::ChatPanel*()> chat;  // the radio link's chat lines, or null
   };
 
-  // The switches and the requests show their state in `controls` and reach the
-  // rest of the window through `window`; the polls hold the main cycle through `cycle`.
-  InternetWiring(reception::ReceptionState& state, Hooks hooks, links::CycleControl& cycle,
-                 internet::InternetControls& controls, internet::InternetWindow& window,
+  // `host`: the window's receive host, the same the radio link's receive pass
+  // decodes through (the web passes draw, alarm, send acknowledgements "mok" and
+  // replies, and open the panels through it). The switches and the requests show
+  // their state in `controls` and reach the rest of the window through `window`;
+  // the polls hold the main cycle through `cycle`.
+  InternetWiring(reception::ReceptionState& state, reception::ReceptionHost& host, Hooks hooks,
+                 links::CycleControl& cycle, internet::InternetControls& controls, internet::InternetWindow& window,
                  internet::WebSources sources = internet::WebSourcesFromEnvironment());
   ~InternetWiring();
 
@@ -162,7 +123,6 @@ class InternetWiring {
   internet::InternetWindow& window_;
   internet::InternetSwitchState switchState_;
   internet::IonoState iono_;
-  ReceptionHostRelay host_;
   ChatPanelRelay chat_;
   std::unique_ptr<internet::InternetSwitches> switches_;
   std::unique_ptr<internet::WebRequests> web_;

@@ -6,7 +6,6 @@
 #include "links/radio_bringup.h"
 #include "links/tnc_commands.h"
 #include "links/tx_identity.h"
-#include "map/readouts.h"
 #include "platform/paths.h"
 #include "reception/frame_assembly.h"
 #include "reception/symbol_table.h"
@@ -34,9 +33,10 @@ LiveRadioLink::LiveRadioLink() {
 
 LiveRadioLink::~LiveRadioLink() = default;
 
-void LiveRadioLink::Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window) {
-  RadioLinkService::Attach(settings, reception, window);
-  rx_ = std::make_unique<RadioReceiver>(reception, *this, *Chat());
+void LiveRadioLink::Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window,
+                           reception::ReceptionHost& host) {
+  RadioLinkService::Attach(settings, reception, window, host);
+  rx_ = std::make_unique<RadioReceiver>(reception, host, *Chat());
   rx_->AttachEngine(engine_);
   rx_->SetNotice([this](const std::string& text) { Tell(text); });
   rx_->AttachTnc([this] { return TncReader().Read(); });
@@ -51,7 +51,7 @@ void LiveRadioLink::Tell(const std::string& text) {
   told_.push_back(text);
   // In the RAW list, where the traffic is watched; a box would stop the cycle.
   window_->Notice(text);
-  MonitorListChanged();
+  host_->MonitorListChanged();
 }
 
 void LiveRadioLink::BringUp() {
@@ -180,49 +180,13 @@ void LiveRadioLink::SendOwnBeacon(bool status, bool aprsIsVerified) {
   b.crossMode = s.CrossMode;
   b.radioMode = s.RadioMode;
   b.interfaceKind = s.InterfaceKind;
-  if (const auto info = beacon_.NextInfoField(b, Now(), status)) Transmit(*info);
+  if (const auto info = beacon_.NextInfoField(b, ComputerClockNow(), status)) Transmit(*info);
 }
 
 void LiveRadioLink::SendObjectBeacon() {
   const ObjectBeaconSettings o = ObjectBeaconSettingsFrom(*settings_, reception_->settings.mapCentralMeridian,
                                                           reception_->settings.mapFalseEasting);
-  if (const auto info = ObjectInfoField(o, Now())) Transmit(*info);
+  if (const auto info = ObjectInfoField(o, ComputerClockNow())) Transmit(*info);
 }
-
-reception::LocalTime LiveRadioLink::Now() { return ComputerClockNow(); }
-
-void LiveRadioLink::DrawMap() { window_->DrawMap(); }
-
-void LiveRadioLink::SetTimer1(bool on) { window_->SetTimer1(on); }
-
-void LiveRadioLink::ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) {
-  // The read-out texts of the map (" 59:30.00"), not the position report's form.
-  const map::MapPoint p = map::ConvertMapKmToLatLon(northKm, eastKm, reception_->settings.mapCentralMeridian,
-                                                    reception_->settings.mapFalseEasting);
-  latText = p.latText;
-  lonText = p.lonText;
-}
-
-void LiveRadioLink::SendAprsMessage(const std::string& outgoingMessage) { window_->SendAprsMessage(outgoingMessage); }
-
-void LiveRadioLink::MonitorListChanged() { window_->MonitorListChanged(); }
-
-void LiveRadioLink::ShowEmergencyWindow() { window_->ShowEmergencyWindow(); }
-
-void LiveRadioLink::ShowWxInfoForRecord(const std::string& infoRecord) { window_->ShowWxInfoForRecord(infoRecord); }
-
-void LiveRadioLink::InfoPanelChanged() { window_->InfoPanelChanged(); }
-
-void LiveRadioLink::ShowDistanceAlarm(const reception::DistanceAlarm& alarm) { window_->ShowDistanceAlarm(alarm); }
-
-void LiveRadioLink::Beep() { window_->Beep(); }
-
-void LiveRadioLink::FollowMoniOneStation() { window_->FollowMoniOneStation(); }
-
-void LiveRadioLink::ClosePictureViewer() { window_->ClosePictureViewer(); }
-
-bool LiveRadioLink::PictureViewerShown() { return window_->PictureViewerShown(); }
-
-void LiveRadioLink::AfterQuietPass() { window_->AfterQuietPass(); }
 
 }  // namespace zeblon::links

@@ -16,12 +16,13 @@
 
 namespace zeblon::links {
 
-class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
+class LiveRadioLink : public RadioLinkService {
  public:
   LiveRadioLink();
   ~LiveRadioLink() override;
 
-  void Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window) override;
+  void Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window,
+              reception::ReceptionHost& host) override;
   void BringUp() override;
   void Close() override;
   void Disconnect() override;
@@ -36,7 +37,6 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   // A failure is told in the title and the RAW list; the program goes on and the upkeep keeps
   // trying. Nothing else is started: the engine runs on its own.
   void RenewRegistration(const std::string& tx_call) override;
-  reception::ReceptionHost* Host() override { return this; }
   reception::ChatPanel* Chat() override;
   // Every own packet ends here (TransmitInfoField).
   bool Transmit(const std::string& infoField) override;
@@ -47,23 +47,6 @@ class LiveRadioLink : public RadioLinkService, public reception::ReceptionHost {
   const std::vector<std::string>& Told() const { return told_; }
 
  private:
-  // ReceptionHost
-  reception::LocalTime Now() override;
-  void DrawMap() override;
-  void SetTimer1(bool on) override;
-  void ConvertMapKmToLatLon(double northKm, double eastKm, std::string& latText, std::string& lonText) override;
-  void SendAprsMessage(const std::string& outgoingMessage) override;
-  void MonitorListChanged() override;
-  void ShowEmergencyWindow() override;
-  void ShowWxInfoForRecord(const std::string& infoRecord) override;
-  void InfoPanelChanged() override;
-  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override;
-  void Beep() override;
-  void FollowMoniOneStation() override;
-  void ClosePictureViewer() override;
-  bool PictureViewerShown() override;
-  void AfterQuietPass() override;
-
   void Tell(const std::string& text);
   // The packet engine's state where the user looks: not reached by an attempt
   // (at START, or after the TX setup's renewal), or lost in mid-session. Said once

@@ -7,16 +7,18 @@
 
 namespace zeblon::links {
 
-void RadioLinkService::Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window) {
+void RadioLinkService::Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window,
+                              reception::ReceptionHost& host) {
   settings_ = &settings;
   reception_ = &reception;
   window_ = &window;
+  host_ = &host;
   AprsIsLink::Hooks hooks;
   // The link tells from inside the main cycle: in the RAW list and a box that
   // lets the cycle go on.
   hooks.message = [this](const std::string& text) {
     window_->Notice(text);
-    window_->MonitorListChanged();
+    host_->MonitorListChanged();
     window_->Note(text, "ZEBLON  APRS-IS");
   };
   hooks.notice = [this](const std::string& text) { window_->Notice(text); };

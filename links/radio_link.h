@@ -1,8 +1,9 @@
 // The radio link as the main window sees it: the link's own ports and state,
 // the service the window's start-up, main cycle and shutdown call, and the port
-// through which a link reaches the window it serves (drawing, notices, the
-// panels the receive pass opens). The minimal link below does the least the
-// window needs until a real link (links/live_radio_link.h) replaces it.
+// through which a link reaches the window it serves (the own call, the title,
+// notices and messages). What the receive pass reaches of the window (drawing,
+// the panels it opens) is the window's receive host, handed to the link apart. The minimal link below does the least
+// the window needs until a real link (links/live_radio_link.h) replaces it.
 #pragma once
 
 #include <memory>
@@ -33,8 +34,6 @@ class RadioLinkWindow {
   virtual void SetWindowTitle(const std::string& title) = 0;
   // The title's log field: whether the log files cannot be written, and why.
   virtual void LogWriteTitleField(bool failing, bool diskFull) = 0;
-  virtual void DrawMap() = 0;  // every drawing switches the main cycle on
-  virtual void SetTimer1(bool on) = 0;
   virtual void EndProgram(int code) = 0;  // the program ends at once, nothing saved
   // A message the user must see and answer (a message box). It stops the main
   // cycle while it is open: only for what the user's own action or the start-up
@@ -47,23 +46,8 @@ class RadioLinkWindow {
   // The packet engine not reached or lost, said where the user looks; an empty
   // text once it answers.
   virtual void EngineNotice(const std::string& text) = 0;
-  virtual void MonitorListChanged() = 0;  // the RAW list shows the monitor lines anew
   // The chat window's lines; null: the link keeps lines of its own.
   virtual reception::ChatPanel* ChatLines() = 0;
-  // The sender of the receive side's acknowledgements and replies (radio or web
-  // by the message).
-  virtual void SendAprsMessage(const std::string& outgoingMessage) = 0;
-  // The receive pass's window hooks (reception::ReceptionHost).
-  virtual void ShowEmergencyWindow() = 0;  // an emergency report came in (AlarmRecord filled)
-  // The INFO panel's record changed: the WX STATION window for it, then the panel.
-  virtual void ShowWxInfoForRecord(const std::string& infoRecord) = 0;
-  virtual void InfoPanelChanged() = 0;
-  virtual void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) = 0;  // Frame12
-  virtual void Beep() = 0;
-  virtual void FollowMoniOneStation() = 0;
-  virtual void ClosePictureViewer() = 0;
-  virtual bool PictureViewerShown() = 0;
-  virtual void AfterQuietPass() = 0;
 };
 
 // The link's ports and their state.
@@ -80,9 +64,12 @@ struct LinkState {
 class RadioLinkService {
  public:
   virtual ~RadioLinkService() = default;
-  // The settings, the reception state and the window the link works for; the
-  // APRS-IS link is made here, telling the user through the window.
-  virtual void Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window);
+  // The settings, the reception state, the window the link works for and the
+  // window's receive host (the link's receive pass decodes through it, the
+  // link's notes refill the RAW list through it); the APRS-IS link is made here,
+  // telling the user through the window.
+  virtual void Attach(const Settings& settings, reception::ReceptionState& reception, RadioLinkWindow& window,
+                      reception::ReceptionHost& host);
   // The radio link of the interface kind and the GPS port, at start-up.
   virtual void BringUp() = 0;
   // The shutdown's close of the radio link by the interface kind: the TNC's last
@@ -110,9 +97,8 @@ class RadioLinkService {
     (void)infoField;
     return false;
   }
-  // The receive host and the chat lines of a link that has them (the internet
-  // pass decodes through the same ones); null for a link without.
-  virtual reception::ReceptionHost* Host() { return nullptr; }
+  // The chat lines of a link with a receive path (the window's fed passes
+  // decode through the same ones); null for a link without.
   virtual reception::ChatPanel* Chat() { return nullptr; }
 
   // The APRS-IS link's upkeep and login; the title's IGate field and the ageing
@@ -144,6 +130,7 @@ class RadioLinkService {
   const Settings* settings_ = nullptr;
   reception::ReceptionState* reception_ = nullptr;
   RadioLinkWindow* window_ = nullptr;
+  reception::ReceptionHost* host_ = nullptr;
   LinkState state_;
 
  private:

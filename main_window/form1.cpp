@@ -165,6 +165,7 @@ void Form1::WireControls() {
   fh.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
   fh.moniOneCall = [this] { return settings_.MoniOneCall; };
   moni_one_frames_ = std::make_unique<MoniOneFrames>(c, std::move(fh));
+  moni_one_readouts_ = std::make_unique<panels::MoniOneReadoutLabels>(c, reception_);
   WireMoniOneSelect();
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
   SendOwnBeacon = UnderWaitCursor([this] { RadioLink().SendBeacon(false); });
@@ -260,12 +261,7 @@ void Form1::AttachStationPasses() {
   station_passes_ = std::make_unique<stations::StationPasses>(
       reception_, app_folder_, [] { return ComputerClockNow(); },
       [this] { return station_controls_->DrawSettings(shell_.ColourDepth); });
-  station_passes_->onMoniOneReadouts = [this](const stations::MoniOneReadouts& r) {
-    column_->Combo9->SetText(r.call);
-    column_->Label6->SetCaption(r.count);
-    column_->Label9->SetCaption(r.stamp);
-    column_->Label10->SetCaption(r.text);
-  };
+  station_passes_->onMoniOneReadouts = [this](const stations::MoniOneReadouts& r) { moni_one_readouts_->Show(r); };
   // The wait pointer over the window while a pass draws (the map picture has it for the whole drawing).
   station_passes_->busy = [this](bool on) {
     if (on)

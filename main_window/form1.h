@@ -18,6 +18,7 @@
 #include "panels/chat_controller.h"
 #include "panels/station_info_controller.h"
 #include "panels/moni_one_frames.h"
+#include "panels/moni_one_readouts.h"
 #include "map/map_service.h"
 #include "internet/internet_wiring.h"
 #include "map/map_display.h"
@@ -73,8 +74,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   const map::UserFiles& PoiAndTrackFiles() const { return user_files_; }
   const reception::StationStore& HeardStations() const { return reception_.stations; }
   const reception::ReceptionState& Reception() const { return reception_; }
-  // One receive pass over what `source` hands over, through the radio link's host
-  // and chat lines, as the link's own pass runs it (a frame as the TNC hands it over).
+  // One receive pass over what `source` hands over, through the window's receive
+  // host and the radio link's chat lines, as the link's own pass runs it (a frame as the TNC hands it over).
   void RunReceivePass(reception::MonitorSource& source);
   // A stored report of a heard station joins MONI ALL as its newest, as a receive
   // pass stores it (a window whose link has no receive path hears nothing else).
@@ -231,6 +232,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   std::unique_ptr<InfoService> info_service_;
   // The MONI 1 comment and distance frames that widen under the mouse.
   std::unique_ptr<MoniOneFrames> moni_one_frames_;
+  // The MONI 1 read-outs, following the store of heard stations and the drawings.
+  std::unique_ptr<panels::MoniOneReadoutLabels> moni_one_readouts_;
   // The receive path's settings from the window's settings and derived values.
   void UpdateReceptionSettings();
   void PatchSettingsAtShutdown();
@@ -290,6 +293,12 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   NavigationState nav_;
   map::UserFiles user_files_;  // the POI and TRK files the map shows
   reception::ReceptionState reception_;
+  // The receive host of every receive pass, the radio link's and the internet's
+  // (form1_reception.cpp), made on first use; it outlives the passes
+  // that hold it.
+  class ReceptionWindow;
+  std::unique_ptr<reception::ReceptionHost> reception_window_;
+  reception::ReceptionHost& ReceptionWindowPort();
   map::OwnFiles own_temp_files_;
   int moni_all_limit_ = 50;
 

@@ -29,12 +29,7 @@ class Form1::InternetWindow : public panels::InternetBoxesPort {
   reception::ChatPanel* ChatLines() override {
     return f_.chat_service_ != nullptr ? &f_.chat_service_->Queue() : nullptr;
   }
-  void SendAprsMessage(const std::string& outgoing_message) override {
-    if (f_.chat_service_ != nullptr) f_.chat_service_->SendAprsMessage(outgoing_message);
-  }
   void HideChat() override { f_.chat_->hide(); }
-  reception::ReceptionHost* RadioHost() override { return f_.radio_link_ ? f_.radio_link_->Host() : nullptr; }
-  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override { f_.ShowDistanceAlarm(alarm); }
   void SelectMoniOneCall() override { f_.moni_one_select_->MoniOneComboKeyDown(13); }
   void RestoreMoniOneFrames() override { f_.moni_one_frames_->RestoreWidths(); }
   double PollLimitSeconds() const override { return static_cast<double>(f_.shell_.InternetPollLimit); }
@@ -51,8 +46,9 @@ class Form1::InternetWindow : public panels::InternetBoxesPort {
 
 void Form1::WireInternet() {
   if (!internet_window_) internet_window_ = std::make_unique<InternetWindow>(*this);
-  internet_boxes_ = std::make_unique<panels::InternetBoxes>(
-      *column_, *Text10, *iono_, reception_, static_cast<links::CycleControl&>(*this), *internet_window_);
+  internet_boxes_ =
+      std::make_unique<panels::InternetBoxes>(*column_, *Text10, *iono_, reception_, ReceptionWindowPort(),
+                                              static_cast<links::CycleControl&>(*this), *internet_window_);
 }
 
 }  // namespace zeblon

@@ -1,5 +1,7 @@
 // The radio link joined to the main window: the window's side of the link's
-// port (links/radio_link.h), thin glue to the map, the notices and the panels.
+// port (links/radio_link.h), thin glue to the title, the notices and the chat
+// lines. The link's receive pass reaches the window through its receive host
+// (form1_reception.cpp).
 #include "main_window/form1.h"
 #include "platform/message_box.h"
 #include "platform/qtext.h"
@@ -20,8 +22,6 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
     const std::string marked = links::WithLogWriteTitleField(title, failing, diskFull);
     if (marked != title) SetWindowTitle(marked);
   }
-  void DrawMap() override { f_.DrawMap(); }
-  void SetTimer1(bool on) override { on ? f_.cycle_->Start() : f_.cycle_->Stop(); }
   void EndProgram(int code) override {
     if (f_.EndProgram) f_.EndProgram(code);
   }
@@ -37,43 +37,30 @@ class Form1::LinkWindow : public links::RadioLinkWindow {
   void EngineNotice(const std::string& text) override {
     f_.setWindowTitle(platform::ToQ(links::WithLinkNotice(platform::FromQ(f_.windowTitle()), text)));
   }
-  void MonitorListChanged() override { f_.RefillMonitorList(); }
   reception::ChatPanel* ChatLines() override { return &f_.chat_service_->Queue(); }
-  void SendAprsMessage(const std::string& outgoing) override { f_.chat_service_->SendAprsMessage(outgoing); }
-  void ShowEmergencyWindow() override { f_.emergency_window_->Show(); }
-  void ShowWxInfoForRecord(const std::string& record) override { f_.ShowWxInfoForRecord(record); }
-  void InfoPanelChanged() override { f_.info_service_->RefreshInfoPanel(); }
-  void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) override { f_.ShowDistanceAlarm(alarm); }
-  void Beep() override {
-    if (f_.Beep) f_.Beep();
-  }
-  void FollowMoniOneStation() override { f_.FollowMoniOneStation(); }
-  void ClosePictureViewer() override { f_.ClosePictureViewer(); }
-  bool PictureViewerShown() override { return f_.PictureViewerShown(); }
-  void AfterQuietPass() override { f_.AfterQuietPass(); }
 
  private:
   Form1& f_;
 };
 
 void Form1::SetRadioLink(std::unique_ptr<links::RadioLinkService> s) {
-  fed_pass_.reset();  // it passes through the old link's host
+  fed_pass_.reset();  // it passes through the old link's chat lines
   radio_link_ = std::move(s);
   AttachRadioLink();
 }
 
 void Form1::AttachRadioLink() {
   if (!link_window_) link_window_ = std::make_unique<LinkWindow>(*this);
-  radio_link_->Attach(settings_, reception_, *link_window_);
+  radio_link_->Attach(settings_, reception_, *link_window_, ReceptionWindowPort());
   // The terminal and the RAW list's TNC keys work on the link's own port.
   terminal_io_->SetPort(radio_link_->State().MSComm1);
   raw_list_->SetPort(&radio_link_->State().MSComm1);
 }
 
 void Form1::RunReceivePass(reception::MonitorSource& source) {
-  if (radio_link_->Host() == nullptr || radio_link_->Chat() == nullptr) return;
+  if (radio_link_->Chat() == nullptr) return;
   if (!fed_pass_) {
-    fed_pass_ = std::make_unique<reception::ReceivePass>(reception_, *radio_link_->Host(), *radio_link_->Chat());
+    fed_pass_ = std::make_unique<reception::ReceivePass>(reception_, ReceptionWindowPort(), *radio_link_->Chat());
   }
   reception_.receiveBuffer.assign(1, '\n');
   fed_pass_->Run(source);

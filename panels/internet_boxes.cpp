@@ -23,9 +23,10 @@ void PaintBack(platform::ComboBox& combo, int colour) {
 }  // namespace
 
 InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, IonoPanel& iono,
-                             reception::ReceptionState& reception, links::CycleControl& cycle, InternetBoxesPort& port)
+                             reception::ReceptionState& reception, reception::ReceptionHost& host,
+                             links::CycleControl& cycle, InternetBoxesPort& port)
     : column_(column), notice_(notice), iono_(iono), cycle_(cycle), port_(port) {
-  internet_ = std::make_unique<InternetWiring>(reception, MakeWiringHooks(), cycle_, Controls(), port_);
+  internet_ = std::make_unique<InternetWiring>(reception, host, MakeWiringHooks(), cycle_, Controls(), port_);
   IonoData::Hooks ih;
   ih.mapDrawnOnce = [this] { return port_.Map().MapDrawnOnce == 1; };
   ih.startUpdate = [this] { internet_->StartIonoUpdateByUser(); };
@@ -41,12 +42,7 @@ InternetBoxes::~InternetBoxes() = default;
 
 InternetWiring::Hooks InternetBoxes::MakeWiringHooks() {
   InternetWiring::Hooks h;
-  h.host = [this] { return port_.RadioHost(); };
   h.chat = [this] { return port_.ChatLines(); };
-  h.sendAprsMessage = [this](const std::string& outgoing) { port_.SendAprsMessage(outgoing); };
-  h.drawMap = [this] { port_.DrawMap(); };
-  h.setTimer1 = [this](bool on) { on ? cycle_.StartCycle() : cycle_.StopCycle(); };
-  h.showDistanceAlarm = [this](const reception::DistanceAlarm& alarm) { port_.ShowDistanceAlarm(alarm); };
   return h;
 }
 

@@ -37,24 +37,20 @@ class InternetBoxesPort : public internet::InternetWindow {
   virtual void WriteSettings(double sunspot_number, double k_index) = 0;
   // The chat: the notice over the map is a web poll's now (a message's web send
   // shows its own again when it shows); the chat window's lines (null: the
-  // wiring keeps lines of its own); the sender of the receive side's
-  // acknowledgements and replies; the CHAT frame hidden.
+  // wiring keeps lines of its own); the CHAT frame hidden.
   virtual void WebNoticeTaken() = 0;
   virtual reception::ChatPanel* ChatLines() = 0;
-  virtual void SendAprsMessage(const std::string& outgoing_message) = 0;
   virtual void HideChat() = 0;
-  // The radio link's receive host, or null.
-  virtual reception::ReceptionHost* RadioHost() = 0;
-  virtual void ShowDistanceAlarm(const reception::DistanceAlarm& alarm) = 0;  // Frame12
 };
 
 class InternetBoxes : private internet::InternetControls {
  public:
   // `column`: the internet boxes, the CHAT and direct-only boxes and the MONI 1
   // combo (Combo9); `notice`: the web requests' notice over the map; `iono`: the
-  // IONO DATA frame; `reception`: the state the web polls store their reports in.
+  // IONO DATA frame; `reception`: the state the web polls store their reports in;
+  // `host`: the window's receive host the web passes decode through.
   InternetBoxes(ControlColumn& column, platform::TextBox& notice, IonoPanel& iono, reception::ReceptionState& reception,
-                links::CycleControl& cycle, InternetBoxesPort& port);
+                reception::ReceptionHost& host, links::CycleControl& cycle, InternetBoxesPort& port);
   ~InternetBoxes() override;
   InternetBoxes(const InternetBoxes&) = delete;
   InternetBoxes& operator=(const InternetBoxes&) = delete;

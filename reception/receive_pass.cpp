@@ -33,8 +33,6 @@ int MinutesOfDay(std::string_view hhmm) {
          static_cast<int>(LeadingNumber(Columns(hhmm, 3, 4)));
 }
 
-double KmOf(std::string_view record, int first, int last) { return LeadingNumber(Columns(record, first, last)); }
-
 std::string CallWithoutSsid(std::string_view call) { return std::string(call.substr(0, call.find('-'))); }
 
 }  // namespace
@@ -467,6 +465,25 @@ int ReceivePass::StoreReport(FrameValues& v) {
   return level;
 }
 
+void MoniOneAlarmAndFollow(const ReceptionState& st, ReceptionHost& host, const std::string& call,
+                           std::string_view date, std::string_view time) {
+  const ReceptionSettings& s = st.settings;
+  const MoniOneNewest& n = st.stations.Newest();
+  if (s.moniOneAlarmOn) {
+    const double d = std::hypot(s.userNorth - n.north, s.userEast - n.east);
+    if (d < s.alarmDistanceKm) {
+      DistanceAlarm alarm;
+      alarm.moniOne = true;
+      alarm.frameCaption =
+          "MONI 1  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + AlarmTimeText(date, time);
+      alarm.labelCaption = Printable(call) + "    D = " + AlarmDistanceText(d) + " km !";
+      host.ShowDistanceAlarm(alarm);
+    }
+  }
+  host.FollowMoniOneStation();
+  host.ClosePictureViewer();
+}
+
 bool RewriteMoniOneLog(ReceptionState& st) {
   const bool ok =
       WriteMoniOneLog(MoniOneLogPath(st.settings.dataFolder, st.settings.moniOneCall), st.stations.TrackRecords());
@@ -477,37 +494,11 @@ bool RewriteMoniOneLog(ReceptionState& st) {
 
 void ReceivePass::MoniOneStage(const FrameValues& v, const RecordParts& parts, int& level) {
   const ReceptionSettings& s = st_.settings;
-  // Append: the values of the stored record without the emergency and object marks.
+  // Append: the values of the stored record without the emergency and object marks
+  // (the store takes the newest fields from it).
   st_.stations.AddWatched(parts.Build(true), s.smartLog, s.moniOneTrackLimit);
   RewriteMoniOneLog(st_);
-
-  // Newest fields.
-  const std::string& newest = st_.stations.MoniOneTrack()[static_cast<std::size_t>(st_.stations.MoniOneCount())];
-  MoniOneNewest n;
-  n.date = std::string(Columns(newest, 1, 6));
-  n.time = std::string(Columns(newest, 8, 11));
-  n.north = KmOf(newest, 14, 22);
-  n.east = KmOf(newest, 23, 31);
-  n.via = TrimmedColumns(newest, 91, 99);
-  n.comment = TrimmedColumns(newest, 43, 89);
-  n.symbol = TrimmedColumns(newest, 101, 103);
-  n.symbolName = TrimmedColumns(newest, 105, 120);
-  st_.stations.SetNewest(n);
-
-  // MONI 1 distance alarm.
-  if (s.moniOneAlarmOn) {
-    const double d = std::hypot(s.userNorth - n.north, s.userEast - n.east);
-    if (d < s.alarmDistanceKm) {
-      DistanceAlarm alarm;
-      alarm.moniOne = true;
-      alarm.frameCaption =
-          "MONI 1  < " + std::to_string(s.alarmDistanceKm) + " km  ALARM   " + AlarmTimeText(parts.date, parts.time);
-      alarm.labelCaption = Printable(v.callText.str()) + "    D = " + AlarmDistanceText(d) + " km !";
-      host_.ShowDistanceAlarm(alarm);
-    }
-  }
-  host_.FollowMoniOneStation();
-  host_.ClosePictureViewer();
+  MoniOneAlarmAndFollow(st_, host_, v.callText.str(), parts.date, parts.time);
   if (s.toneOn) host_.Beep();
   level = std::max(level, kLevelMoniOne);
 }

@@ -72,6 +72,14 @@ std::string LabelText(std::string_view text);
 // it cannot be written.
 bool RewriteMoniOneLog(ReceptionState& state);
 
+// The step of every pass (radio or web) after a report of the watched station
+// (`call`, its local `date` YYMMDD and `time` HHMM): the MONI 1 distance alarm
+// when the alarm is on and the track's newest position lies within the alarm
+// distance of the user, then the map follows the station and the picture viewer
+// closes.
+void MoniOneAlarmAndFollow(const ReceptionState& state, ReceptionHost& host, const std::string& call,
+                           std::string_view date, std::string_view time);
+
 class ReceivePass {
  public:
   ReceivePass(ReceptionState& state, ReceptionHost& host, ChatPanel& chat,

@@ -15,13 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Characters first..last (1-based) as far as the text has them.
-std::string Cols(std::string_view s, std::size_t first, std::size_t last) {
-  if (first > s.size()) return {};
-  last = std::min(last, s.size());
-  return std::string(s.substr(first - 1, last - first + 1));
-}
-
 double KmOf(std::string_view record, int first, int last) { return LeadingNumber(Columns(record, first, last)); }
 
 }  // namespace
@@ -29,14 +22,14 @@ double KmOf(std::string_view record, int first, int last) { return LeadingNumber
 MoniOneNewest NewestFieldsOf(std::string_view record) {
   MoniOneNewest f;
   if (record.empty()) return f;
-  f.date = Cols(record, 1, 6);
-  f.time = Cols(record, 8, 11);
-  f.north = LeadingNumber(Cols(record, 14, 22));
-  f.east = LeadingNumber(Cols(record, 23, 31));
-  f.comment = Trim(Cols(record, 43, 89));
-  f.via = Trim(Cols(record, 91, 99));
-  f.symbol = Trim(Cols(record, 101, 103));
-  f.symbolName = Trim(Cols(record, 105, record.size()));
+  f.date = std::string(Columns(record, 1, 6));
+  f.time = std::string(Columns(record, 8, 11));
+  f.north = KmOf(record, 14, 22);
+  f.east = KmOf(record, 23, 31);
+  f.via = TrimmedColumns(record, 91, 99);
+  f.comment = TrimmedColumns(record, 43, 89);
+  f.symbol = TrimmedColumns(record, 101, 103);
+  f.symbolName = TrimmedColumns(record, 105, 120);
   return f;
 }
 
@@ -163,6 +156,7 @@ void StationStore::AddWatched(const std::string& record, bool smartLog, int trac
     --count;
   }
   BoundTrack(smartLog, trackLimit, ThinCycles::OnPreviousResult);
+  TakeNewestOfTrack();
   Changed();
 }
 
@@ -175,6 +169,7 @@ bool StationStore::MergeWatched(const std::string& record, const std::function<b
   if (add) {
     if (trackCount_ >= kMoniOneSlots - 1) DropOldestThousand();
     track[static_cast<std::size_t>(++trackCount_)] = record;
+    TakeNewestOfTrack();
   }
   Changed();
   return add;
@@ -268,6 +263,19 @@ void StationStore::RemoveStamped() {
 
 void StationStore::PrepareTrackForDrawing(bool smartLog, bool pictureShown) {
   if (smartLog && !pictureShown) RemoveStamped();
+}
+
+void StationStore::TakeNewestOfTrack() { newest_ = NewestFieldsOf(track_[static_cast<std::size_t>(trackCount_)]); }
+
+void StationStore::RenewNewest() {
+  TakeNewestOfTrack();
+  Changed();
+}
+
+void StationStore::SetNewestPosition(double north, double east) {
+  newest_.north = north;
+  newest_.east = east;
+  Changed();
 }
 
 void StationStore::SetNewest(MoniOneNewest newest) {

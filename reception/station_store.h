@@ -33,8 +33,8 @@ struct MoniOneNewest {
   std::string symbolName;
 };
 
-// The fields of a track record as the start-up and the choice of a station read
-// them (empty fields for an empty record).
+// The newest fields of a track record, every field at its record columns (the
+// symbol name in 105-120); empty fields for an empty record.
 MoniOneNewest NewestFieldsOf(std::string_view record);
 
 class StationStore {
@@ -73,11 +73,13 @@ class StationStore {
   // A report of the watched station heard on the radio joins the track; one equal
   // to the newest from column 13 on only renews its date and time. The track is
   // then kept in bounds as KeepTrackBounds does, except that every thinning cycle
-  // works on the result of the one before.
+  // works on the result of the one before. The newest fields are then those of
+  // the track's newest record.
   void AddWatched(const std::string& record, bool smartLog, int trackLimit);
   // An internet report of the watched station: the track is put in time order and
   // takes the report when it is empty or `later(newest record)` holds; a full
-  // track drops its oldest 1000 first. True when the report was taken.
+  // track drops its oldest 1000 first. True when the report was taken; the
+  // newest fields are then those of the report.
   bool MergeWatched(const std::string& record, const std::function<bool(const std::string& newest)>& later);
   // The internet pass's upkeep of the track: above kMoniOneMaxLines the oldest
   // 1000 go. With smart logging a track above 110 % of `trackLimit` is thinned:
@@ -95,7 +97,15 @@ class StationStore {
   // reports leave it first (RemoveStamped), except while the picture viewer
   // covers the map. Nothing changes without smart logging.
   void PrepareTrackForDrawing(bool smartLog, bool pictureShown);
-  // The newest fields of the track (the passes and the window fill them in).
+  // The newest fields become those of the track's newest record (the blank slot 0
+  // of an empty track): the internet pass renews them after every report of the
+  // watched station once it took one, the window after the track was chosen or
+  // cut.
+  void RenewNewest();
+  // The newest position alone: the window keeps the map centre it gave the
+  // watched station there.
+  void SetNewestPosition(double north, double east);
+  // The newest fields as given.
   void SetNewest(MoniOneNewest newest);
 
   // Makes `call` the watched station: the track is emptied and takes every
@@ -131,6 +141,8 @@ class StationStore {
 
  private:
   void Changed();
+  // The newest fields from the track's newest record, unannounced.
+  void TakeNewestOfTrack();
   void AppendMoniAll(const std::string& record);
   void PruneMoniAll(int limit);
   void SortMoniAll();

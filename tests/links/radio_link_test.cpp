@@ -15,6 +15,7 @@
 
 #include "links/cycle_tick.h"
 #include "platform/process.h"
+#include "tests/reception/fakes.h"
 #include "tests/support/pty_pair.h"
 
 namespace zeblon::links {
@@ -36,25 +37,12 @@ class QuietWindow : public RadioLinkWindow {
   std::string WindowTitle() override { return title; }
   void SetWindowTitle(const std::string& t) override { title = t; }
   void LogWriteTitleField(bool failing, bool diskFull) override { logField = {failing, diskFull}; }
-  void DrawMap() override {}
-  void SetTimer1(bool) override {}
   void EndProgram(int) override {}
   void Message(const std::string&, const std::string&) override {}
   void Note(const std::string&, const std::string&) override {}
   void Notice(const std::string&) override {}
   void EngineNotice(const std::string&) override {}
-  void MonitorListChanged() override {}
   reception::ChatPanel* ChatLines() override { return nullptr; }
-  void SendAprsMessage(const std::string&) override {}
-  void ShowEmergencyWindow() override {}
-  void ShowWxInfoForRecord(const std::string&) override {}
-  void InfoPanelChanged() override {}
-  void ShowDistanceAlarm(const reception::DistanceAlarm&) override {}
-  void Beep() override {}
-  void FollowMoniOneStation() override {}
-  void ClosePictureViewer() override {}
-  bool PictureViewerShown() override { return false; }
-  void AfterQuietPass() override {}
 };
 
 class RadioLinkTest : public ::testing::Test {
@@ -62,7 +50,7 @@ class RadioLinkTest : public ::testing::Test {
   void SetUp() override {
     dir_ = fs::temp_directory_path() / ("zeblon_radio_link_" + std::to_string(::getpid()));
     fs::create_directories(dir_);
-    link_.Attach(settings_, reception_, window_);
+    link_.Attach(settings_, reception_, window_, host_);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
@@ -70,6 +58,7 @@ class RadioLinkTest : public ::testing::Test {
   Settings settings_;
   reception::ReceptionState reception_;
   QuietWindow window_;
+  reception::testing::FakeHost host_;
   MinimalRadioLink link_;
 };
 

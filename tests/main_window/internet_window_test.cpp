@@ -25,6 +25,7 @@
 #include "reception/station_record.h"
 #include "settings/text_files.h"
 #include "tests/internet/internet_fakes.h"
+#include "tests/reception/fakes.h"
 #include "tests/support/find.h"
 #include "tests/support/web_folder_test.h"
 
@@ -614,7 +615,8 @@ TEST(InternetWiring, PollTimeLimit) {
     clock = c.start;
     window.pollLimit = 900;
     int& shown = window.switchesShown;
-    InternetWiring wiring(state, {}, window, window, window, internet::WebSourcesAt("http://127.0.0.1:9"));
+    reception::testing::FakeHost host;
+    InternetWiring wiring(state, host, {}, window, window, window, internet::WebSourcesAt("http://127.0.0.1:9"));
     c.area ? wiring.AreaSupportClicked(true) : wiring.MoniOneSupportClicked(true);
     ASSERT_TRUE(wiring.SwitchState().moniOneSupport);
     clock = c.now;

@@ -5,7 +5,8 @@
 // position; the tone beeps for a new MONI 1 report and a new message; the
 // picture viewer closes for a MONI 1 report and is not drawn over by other
 // reports; a pass that hears nothing redraws only for a GPS fix that moved or
-// stopped and gives the map the focus.
+// stopped and gives the map the focus; the MONI 1 read-outs follow every change
+// of the store of heard stations.
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -292,6 +293,31 @@ TEST_F(ReceptionHooksTest, TheWebPollOfTheWatchedStationBeepsMovesItAndClosesThe
   EXPECT_NEAR(main_->CurrentSettings().CentreNorth, north, 0.001);
   EXPECT_NE(Caption("Label7").find(map::TrackedValueText(map::CutToWholeMetres(north))), std::string::npos)
       << Caption("Label7");
+}
+
+// The MONI 1 read-outs follow the store of heard stations at its every change,
+// whether a drawing follows or not: the watched station's report shows its
+// count, time and comment, and a report of another station stored without a
+// drawing shows the labels from the store anew.
+TEST_F(ReceptionHooksTest, TheMoniOneReadoutsFollowEveryChangeOfTheStore) {
+  WatchByEnter("SM5DEF");
+  Heard("SM5DEF", kHome.payload);
+  const reception::StationStore& stations = main_->HeardStations();
+  ASSERT_EQ(stations.MoniOneCount(), 1);
+  const std::string stamp = "20" + stations.Newest().date.substr(0, 2) + "-" + stations.Newest().date.substr(2, 2) +
+                            "-" + stations.Newest().date.substr(4, 2) + " " + stations.Newest().time;
+  const auto expectReadouts = [&] {
+    EXPECT_EQ(Caption("Label6"), "1");
+    EXPECT_EQ(Caption("Label9"), stamp);
+    EXPECT_EQ(Caption("Label10"), "TEXT: home");
+  };
+  expectReadouts();
+
+  for (const char* label : {"Label6", "Label9", "Label10"}) Find<platform::Label>(*main_, label)->SetCaption("?");
+  const int drawn = drawings_;
+  main_->StoreHeardReport(stations.MoniAll()[static_cast<std::size_t>(stations.MoniAllCount())]);
+  EXPECT_EQ(drawings_, drawn);
+  expectReadouts();
 }
 
 }  // namespace

@@ -42,10 +42,7 @@ class FakeWindow : public InternetBoxesPort, public links::CycleControl {
   void WriteSettings(double, double) override {}
   void WebNoticeTaken() override { ++noticesTaken; }
   reception::ChatPanel* ChatLines() override { return nullptr; }
-  void SendAprsMessage(const std::string&) override {}
   void HideChat() override {}
-  reception::ReceptionHost* RadioHost() override { return nullptr; }
-  void ShowDistanceAlarm(const reception::DistanceAlarm&) override {}
   void SelectMoniOneCall() override {}
   void RestoreMoniOneFrames() override {}
   double PollLimitSeconds() const override { return 900; }
@@ -72,12 +69,13 @@ TEST(InternetBoxes, AreaPollAsksAroundTheMapCentreUnderItsNotice) {
   platform::TextBox notice(&window, "Text10");
   IonoPanel iono(&window);
   FakeWindow port;
+  reception::testing::FakeHost host;
   // The centre on the zone's central meridian (15 degrees E) at the equator.
   port.map.MapCentralMeridian = 15;
   port.map.MapFalseEasting = 500000;
   port.map.CentreNorth = 0;
   port.map.CentreEast = 500;
-  InternetBoxes boxes(column, notice, iono, reception, port, port);
+  InternetBoxes boxes(column, notice, iono, reception, host, port, port);
   unsetenv("ZEBLON_WEB_BASE");
 
   column.Check23->SetValue(1);

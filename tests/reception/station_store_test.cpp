@@ -53,6 +53,8 @@ TEST(StationStoreChanges, EveryNamedChangeIsAnnouncedOnce) {
       {"KeepTrackBounds", [](StationStore& s) { s.KeepTrackBounds(true, 1); }},
       {"RemoveStamped", [](StationStore& s) { s.RemoveStamped(); }},
       {"SetNewest", [](StationStore& s) { s.SetNewest(NewestFieldsOf(Report("QW7TK", 4))); }},
+      {"RenewNewest", [](StationStore& s) { s.RenewNewest(); }},
+      {"SetNewestPosition", [](StationStore& s) { s.SetNewestPosition(6581, 401); }},
       {"LoadTrack", [](StationStore& s) { s.LoadTrack({Report("QW7TK", 1)}); }},
       {"MergeMoniAll", [](StationStore& s) { s.MergeMoniAll("QW7TK", false); }},
       {"SelectWatched", [&](StationStore& s) { s.SelectWatched(folder.path(), "QW7TK", false); }},
@@ -78,6 +80,32 @@ TEST(StationStoreChanges, EveryNamedChangeIsAnnouncedOnce) {
     c.change(store);
     EXPECT_EQ(announced, 1) << c.name;
   }
+}
+
+// A report of the watched station that joins the track brings the newest fields
+// with it, by radio or from the web; a web report the track refuses and the other
+// changes of the track leave them, with a position the window gave them, alone.
+TEST(StationStoreNewest, AWatchedReportTakenBringsTheNewestFields) {
+  StationStore store;
+  store.LoadTrack({Report("QW7TK", 1)});
+  store.SetNewestPosition(6000, 300);
+  EXPECT_EQ(store.Newest().north, 6000);
+  store.AddWatched(Report("QW7TK", 2, 6581.5, "radio"), false, 100);
+  EXPECT_EQ(store.Newest().time, "1202");
+  EXPECT_DOUBLE_EQ(store.Newest().north, 6581.5);
+  EXPECT_EQ(store.Newest().comment, "radio");
+  EXPECT_EQ(store.Newest().symbol, "/>");
+  store.SetNewestPosition(6000, 300);
+  store.MergeWatched(Report("QW7TK", 3, 6582, "refused"), [](const std::string&) { return false; });
+  EXPECT_EQ(store.Newest().north, 6000);
+  EXPECT_EQ(store.Newest().comment, "radio");
+  store.MergeWatched(Report("QW7TK", 4, 6583, "web"), [](const std::string&) { return true; });
+  EXPECT_EQ(store.Newest().time, "1204");
+  EXPECT_DOUBLE_EQ(store.Newest().north, 6583);
+  EXPECT_EQ(store.Newest().comment, "web");
+  store.RemoveStamped();
+  store.KeepTrackBounds(false, 100);
+  EXPECT_EQ(store.Newest().comment, "web");
 }
 
 TEST(StationStoreDrawing, OnlySmartLoggingDropsStampedReportsAndNotUnderThePictureViewer) {
