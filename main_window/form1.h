@@ -219,6 +219,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   void TakeMoniOneNewestOrCentre();
   // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
   void WireMoniOneSelect();
+  class MoniOneWindow;  // the MONI 1 selection's port into the window (form1_moni_one.cpp)
+  std::unique_ptr<panels::MoniOneSelectPort> moni_one_window_;
   std::unique_ptr<panels::MoniOneSelect> moni_one_select_;
   void CloseTrkPanel(int button);  // Check14, TRK
   void WireInfoPanel();            // form1_info.cpp
