@@ -265,6 +265,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   std::unique_ptr<panels::GpsStep> gps_step_;
   panels::Terminal* terminal_io_ = nullptr;
   panels::TemporaryNotice* notice_ = nullptr;
+  class RawListWindow;  // the RAW list's port into the window (form1_tx.cpp)
+  std::unique_ptr<panels::RawListPort> raw_list_window_;
   panels::RawList* raw_list_ = nullptr;
   void AttachStationPasses();
 

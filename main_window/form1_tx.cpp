@@ -10,6 +10,27 @@ namespace zeblon {
 
 using namespace platform;
 
+// The window's side of the RAW list's port (panels/raw_list.h).
+class Form1::RawListWindow : public panels::RawListPort {
+ public:
+  explicit RawListWindow(Form1& f) : f_(f) {}
+
+  int LinkInterfaceKind() const override { return f_.settings_.InterfaceKind; }
+  std::string RadioMode() const override { return f_.settings_.RadioMode; }
+  void InfoOpened() override {
+    const reception::InfoPanelState& info = f_.reception_.info;
+    f_.info_service_->ShowStationInfo(info.call, info.index, false);
+  }
+  void ClearStationDrawing() override {
+    if (f_.station_passes_) f_.station_passes_->ForgetMoniAll();
+  }
+  int TwipsPerPixelX() const override { return f_.shell_.TwipsPerPixelX; }
+  int TwipsPerPixelY() const override { return f_.shell_.TwipsPerPixelY; }
+
+ private:
+  Form1& f_;
+};
+
 void Form1::BuildTxControls() {
   Label39 = Add<Label>(Picture1, {0, 0, 824, 18}, "Label39");
   Label39->setAutoFillBackground(true);
@@ -89,33 +110,9 @@ void Form1::BuildTxControls() {
   terminal_io_->OnClosed = [this] { cycle_->Resume(); };
 
   notice_ = new panels::TemporaryNotice(this);
-  panels::RawListContext rc;
-  rc.reception = &reception_;
-  rc.port = &RadioLink().State().MSComm1;
-  rc.interfaceKind = [this] { return settings_.InterfaceKind; };
-  rc.radioMode = [this] { return settings_.RadioMode; };
-  rc.cycleInterval = [this] { return shell_.CycleInterval; };
-  rc.holdCycle = [this](int ms) {
-    Timer1->stop();
-    Timer1->setInterval(ms);
-    Timer1->start();
-  };
-  rc.stopCycle = [this] { cycle_->Stop(); };
-  rc.startCycle = [this] { cycle_->Start(); };
-  rc.drawMap = [this] { DrawMap(); };
-  rc.clearStationDrawing = [this] {
-    if (station_passes_) station_passes_->ForgetMoniAll();
-  };
-  rc.focusMap = [this] {
-    if (isActiveWindow()) Picture1->setFocus();
-  };
-  rc.infoOpened = [this] {
-    const reception::InfoPanelState& info = reception_.info;
-    info_service_->ShowStationInfo(info.call, info.index, false);
-  };
-  rc.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
-  rc.twipsPerPixelY = [this] { return shell_.TwipsPerPixelY; };
-  raw_list_ = new panels::RawList(*List1, *column_->Check3, *column_->Command3, *Picture1, *notice_, rc, this);
+  if (!raw_list_window_) raw_list_window_ = std::make_unique<RawListWindow>(*this);
+  raw_list_ = new panels::RawList(*List1, *column_->Check3, *column_->Command3, *Picture1, *notice_, reception_,
+                                  &RadioLink().State().MSComm1, *this, *this, *raw_list_window_, this);
 }
 
 }  // namespace zeblon
