@@ -262,6 +262,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   std::unique_ptr<ChatService> chat_service_;
   links::GpsReader gps_;
   std::unique_ptr<panels::TxSetupController> tx_setup_;
+  class GpsWindow;  // the GPS step's port into the window (form1_tx.cpp)
+  std::unique_ptr<panels::GpsStepPort> gps_window_;
   std::unique_ptr<panels::GpsStep> gps_step_;
   panels::Terminal* terminal_io_ = nullptr;
   panels::TemporaryNotice* notice_ = nullptr;

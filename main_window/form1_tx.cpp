@@ -10,6 +10,23 @@ namespace zeblon {
 
 using namespace platform;
 
+// The window's side of the GPS step's port (panels/gps_step.h).
+class Form1::GpsWindow : public panels::GpsStepPort {
+ public:
+  explicit GpsWindow(Form1& f) : f_(f) {}
+
+  std::string AppFolder() const override { return f_.app_folder_; }
+  std::string DataFolder() const override { return f_.data_folder_; }
+  SerialPort& GpsPort() override { return f_.RadioLink().State().MSComm2; }
+  // The line lies in the map picture, under the picture viewer and under every
+  // frame of the window that opens over the map; clicks go through it to the map.
+  QRect MapArea() const override { return f_.Picture1->rect(); }
+  void StackOverMap(QWidget& line) override { line.lower(); }
+
+ private:
+  Form1& f_;
+};
+
 // The window's side of the RAW list's port (panels/raw_list.h).
 class Form1::RawListWindow : public panels::RawListPort {
  public:
@@ -36,22 +53,9 @@ void Form1::BuildTxControls() {
   Label39->setAutoFillBackground(true);
   Label39->setAttribute(Qt::WA_TransparentForMouseEvents);
   Label39->hide();
-  panels::GpsStep::Port gp;
-  gp.mapCentralMeridian = [this] { return map_core_->state().MapCentralMeridian; };
-  gp.mapFalseEasting = [this] { return map_core_->state().MapFalseEasting; };
-  gp.centreMode = [this] { return map_core_->state().CentreMode; };
-  gp.setCentreMode = [this](int mode) { map_core_->SetCentreMode(mode); };
-  gp.appFolder = [this] { return app_folder_; };
-  gp.dataFolder = [this] { return data_folder_; };
-  gp.holdMovedMap = [this] { map_core_->HoldMovedMap(WaitClockNow()); };
-  gp.secondsSinceMapInteraction = [this] { return WaitClockNow() - map_core_->state().LastMapInteraction; };
-  gp.gpsPort = [this]() -> SerialPort& { return RadioLink().State().MSComm2; };
-  // The line lies in the map picture, under the picture viewer and under every
-  // frame of the window that opens over the map; clicks go through it to the map.
-  gp.mapArea = [this] { return Picture1->rect(); };
-  gp.stackOverMap = [](QWidget& w) { w.lower(); };
-  gps_step_ =
-      std::make_unique<panels::GpsStep>(gps_, nav_, settings_, *Label39, *column_, *chat_->Check16, std::move(gp));
+  if (!gps_window_) gps_window_ = std::make_unique<GpsWindow>(*this);
+  gps_step_ = std::make_unique<panels::GpsStep>(gps_, nav_, settings_, *Label39, *column_, *chat_->Check16, *map_core_,
+                                                *gps_window_);
   panels::TxSetupController::Port tp;
   tp.hfDualOn = [this] { return shell_.HfDualOn; };
   tp.radioModeLabel = [this] { return shell_.RadioModeLabel; };
