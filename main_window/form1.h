@@ -305,6 +305,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;
   panels::EmergencyPanel* emergency_ = nullptr;
+  class EmergencyWindowSide;  // the EMERGENCY window's port into the window (form1_emergency.cpp)
+  std::unique_ptr<panels::EmergencyWindowPort> emergency_side_;
   std::unique_ptr<panels::EmergencyWindow> emergency_window_;
   std::unique_ptr<AlarmSound> alarm_sound_;
   panels::PictureViewer* viewer_ = nullptr;
