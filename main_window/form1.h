@@ -257,6 +257,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   void WireInternet();
   void WireEmergency();
   void WireObject();  // form1_object.cpp
+  std::unique_ptr<panels::ObjectSetupPort> object_window_;
+  class ObjectWindow;  // the object set-up's port into the window (form1_object.cpp)
   std::unique_ptr<panels::ObjectSetup> object_setup_;
   void WireChat();  // form1_chat.cpp
   std::unique_ptr<ChatService> chat_service_;
