@@ -137,6 +137,30 @@ void Form1::BuildControls() {
   };
 }
 
+// The window's side of the station controls' port (panels/station_controls.h).
+class Form1::StationWindow : public StationControlsPort {
+ public:
+  explicit StationWindow(Form1& f) : f_(f) {}
+
+  void SwitchesChanged(const stations::StationSwitches& s) override {
+    // The stored switch changes only when the alarm itself does (a stored 2 stays).
+    if (s.MoniOneAlarmOn() != (f_.settings_.MoniOneAlarmOn == 1))
+      f_.settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
+    f_.reception_.settings.stationFilterMask = s.FilterMask();
+    f_.reception_.settings.moniAllDisplayLevel = s.Level();
+    f_.reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
+    f_.reception_.settings.moniOneAlarmOn = s.MoniOneAlarmOn();
+  }
+  void WriteSettings() override { f_.WriteSettingsFile(); }
+  void AlarmDistanceSetup() override {
+    f_.cycle_->StopAll();
+    f_.alarm_distance_->Open(f_.Picture1->x(), f_.settings_.AlarmDistanceKm);
+  }
+
+ private:
+  Form1& f_;
+};
+
 void Form1::WireControls() {
   panels::ControlColumn& c = *column_;
   chat_->Check16->OnClick = [this] {
@@ -193,23 +217,6 @@ void Form1::WireControls() {
   WireChat();       // CHAT, SAVED MESSAGES, the message queue and its sending: form1_chat.cpp
 
   // Station filters, display levels and distance alarms.
-  StationControls::Hooks sh;
-  sh.redraw = [this] { DrawMap(); };
-  sh.pictureShown = [this] { return PictureViewerShown(); };
-  sh.writeSettings = [this] { WriteSettingsFile(); };
-  sh.changed = [this](const stations::StationSwitches& s) {
-    // The stored switch changes only when the alarm itself does (a stored 2 stays).
-    if (s.MoniOneAlarmOn() != (settings_.MoniOneAlarmOn == 1)) settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
-    reception_.settings.stationFilterMask = s.FilterMask();
-    reception_.settings.moniAllDisplayLevel = s.Level();
-    reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
-    reception_.settings.moniOneAlarmOn = s.MoniOneAlarmOn();
-  };
-  sh.focusMap = [this] { FocusMapWhenActive(); };
-  sh.alarmDistanceSetup = [this] {
-    cycle_->StopAll();
-    alarm_distance_->Open(Picture1->x(), settings_.AlarmDistanceKm);
-  };
   alarm_distance_->OnOk = [this](int km) {
     settings_.AlarmDistanceKm = km;
     reception_.settings.alarmDistanceKm = km;
@@ -218,7 +225,9 @@ void Form1::WireControls() {
     cycle_->Start();
     FocusMapWhenActive();
   };
-  station_controls_ = std::make_unique<StationControls>(c, std::move(sh));
+  if (!station_window_) station_window_ = std::make_unique<StationWindow>(*this);
+  station_controls_ =
+      std::make_unique<StationControls>(c, *map_core_, static_cast<panels::MapActions&>(*this), *station_window_);
 }
 
 void Form1::RunCycleTick() {

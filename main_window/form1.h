@@ -299,6 +299,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   panels::WxStationPanel* wx_ = nullptr;
   panels::AlarmDistancePanel* alarm_distance_ = nullptr;
   panels::DistanceAlarmPanel* distance_alarm_ = nullptr;
+  class StationWindow;  // the station controls' port into the window (form1.cpp)
+  std::unique_ptr<StationControlsPort> station_window_;
   std::unique_ptr<StationControls> station_controls_;
   class InternetWindow;  // the internet boxes' port into the window (form1_internet.cpp)
   std::unique_ptr<panels::InternetBoxesPort> internet_window_;
