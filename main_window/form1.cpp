@@ -137,6 +137,18 @@ void Form1::BuildControls() {
   };
 }
 
+// The window's side of the MONI 1 read-out frames' port (panels/moni_one_frames.h).
+class Form1::MoniOneFramesWindow : public MoniOneFramesPort {
+ public:
+  explicit MoniOneFramesWindow(Form1& f) : f_(f) {}
+
+  int TwipsPerPixelX() const override { return f_.shell_.TwipsPerPixelX; }
+  std::string MoniOneCall() const override { return f_.settings_.MoniOneCall; }
+
+ private:
+  Form1& f_;
+};
+
 // The window's side of the station controls' port (panels/station_controls.h).
 class Form1::StationWindow : public StationControlsPort {
  public:
@@ -191,10 +203,8 @@ void Form1::WireControls() {
   h.hideSavedMessages = [this] { saved_->hide(); };
   h.monitorListUpkeep = [this] { List1->SetListIndex(List1->ListCount() - 1); };
   h.drawMap = [this] { DrawMap(); };
-  MoniOneFrames::Hooks fh;
-  fh.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
-  fh.moniOneCall = [this] { return settings_.MoniOneCall; };
-  moni_one_frames_ = std::make_unique<MoniOneFrames>(c, std::move(fh));
+  if (!moni_one_frames_window_) moni_one_frames_window_ = std::make_unique<MoniOneFramesWindow>(*this);
+  moni_one_frames_ = std::make_unique<MoniOneFrames>(c, *moni_one_frames_window_);
   h.restoreFrameWidths = [this] { moni_one_frames_->RestoreWidths(); };
   WireMoniOneSelect();
   h.takeChangedMoniOneCall = [this] { return moni_one_select_->TakeChangedMoniOneCall(); };

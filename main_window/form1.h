@@ -226,6 +226,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   void WireInfoPanel();            // form1_info.cpp
   std::unique_ptr<InfoService> info_service_;
   // The MONI 1 comment and distance frames that widen under the mouse.
+  class MoniOneFramesWindow;  // the frames' port into the window (form1.cpp)
+  std::unique_ptr<MoniOneFramesPort> moni_one_frames_window_;
   std::unique_ptr<MoniOneFrames> moni_one_frames_;
   // The receive path's settings from the window's settings and derived values.
   void UpdateReceptionSettings();
