@@ -137,6 +137,42 @@ void Form1::BuildControls() {
   };
 }
 
+// The window's side of the MONI 1 read-out frames' port (panels/moni_one_frames.h).
+class Form1::MoniOneFramesWindow : public MoniOneFramesPort {
+ public:
+  explicit MoniOneFramesWindow(Form1& f) : f_(f) {}
+
+  int TwipsPerPixelX() const override { return f_.shell_.TwipsPerPixelX; }
+  std::string MoniOneCall() const override { return f_.settings_.MoniOneCall; }
+
+ private:
+  Form1& f_;
+};
+
+// The window's side of the station controls' port (panels/station_controls.h).
+class Form1::StationWindow : public StationControlsPort {
+ public:
+  explicit StationWindow(Form1& f) : f_(f) {}
+
+  void SwitchesChanged(const stations::StationSwitches& s) override {
+    // The stored switch changes only when the alarm itself does (a stored 2 stays).
+    if (s.MoniOneAlarmOn() != (f_.settings_.MoniOneAlarmOn == 1))
+      f_.settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
+    f_.reception_.settings.stationFilterMask = s.FilterMask();
+    f_.reception_.settings.moniAllDisplayLevel = s.Level();
+    f_.reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
+    f_.reception_.settings.moniOneAlarmOn = s.MoniOneAlarmOn();
+  }
+  void WriteSettings() override { f_.WriteSettingsFile(); }
+  void AlarmDistanceSetup() override {
+    f_.cycle_->StopAll();
+    f_.alarm_distance_->Open(f_.Picture1->x(), f_.settings_.AlarmDistanceKm);
+  }
+
+ private:
+  Form1& f_;
+};
+
 void Form1::WireControls() {
   panels::ControlColumn& c = *column_;
   chat_->Check16->OnClick = [this] {
@@ -161,10 +197,8 @@ void Form1::WireControls() {
 
   // The main cycle: the window's steps; the links fill their own (AttachRadioLink, WireInternet).
   WireCycleTick();  // the main cycle's steps: form1_tick.cpp
-  MoniOneFrames::Hooks fh;
-  fh.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
-  fh.moniOneCall = [this] { return settings_.MoniOneCall; };
-  moni_one_frames_ = std::make_unique<MoniOneFrames>(c, std::move(fh));
+  if (!moni_one_frames_window_) moni_one_frames_window_ = std::make_unique<MoniOneFramesWindow>(*this);
+  moni_one_frames_ = std::make_unique<MoniOneFrames>(c, *moni_one_frames_window_);
   moni_one_readouts_ = std::make_unique<panels::MoniOneReadoutLabels>(c, reception_);
   WireMoniOneSelect();
   // The TX switch's manual beacon and the TX setup OK's next beacon at once.
@@ -179,23 +213,6 @@ void Form1::WireControls() {
   WireChat();       // CHAT, SAVED MESSAGES, the message queue and its sending: form1_chat.cpp
 
   // Station filters, display levels and distance alarms.
-  StationControls::Hooks sh;
-  sh.redraw = [this] { DrawMap(); };
-  sh.pictureShown = [this] { return PictureViewerShown(); };
-  sh.writeSettings = [this] { WriteSettingsFile(); };
-  sh.changed = [this](const stations::StationSwitches& s) {
-    // The stored switch changes only when the alarm itself does (a stored 2 stays).
-    if (s.MoniOneAlarmOn() != (settings_.MoniOneAlarmOn == 1)) settings_.MoniOneAlarmOn = s.MoniOneAlarmOn() ? 1 : 0;
-    reception_.settings.stationFilterMask = s.FilterMask();
-    reception_.settings.moniAllDisplayLevel = s.Level();
-    reception_.settings.moniAllAlarmOn = s.MoniAllAlarmOn();
-    reception_.settings.moniOneAlarmOn = s.MoniOneAlarmOn();
-  };
-  sh.focusMap = [this] { FocusMapWhenActive(); };
-  sh.alarmDistanceSetup = [this] {
-    cycle_->StopAll();
-    alarm_distance_->Open(Picture1->x(), settings_.AlarmDistanceKm);
-  };
   alarm_distance_->OnOk = [this](int km) {
     settings_.AlarmDistanceKm = km;
     reception_.settings.alarmDistanceKm = km;
@@ -204,7 +221,9 @@ void Form1::WireControls() {
     cycle_->Start();
     FocusMapWhenActive();
   };
-  station_controls_ = std::make_unique<StationControls>(c, std::move(sh));
+  if (!station_window_) station_window_ = std::make_unique<StationWindow>(*this);
+  station_controls_ =
+      std::make_unique<StationControls>(c, *map_core_, static_cast<panels::MapActions&>(*this), *station_window_);
 }
 
 void Form1::RunCycleTick() {

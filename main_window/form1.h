@@ -224,6 +224,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   void TakeMoniOneNewestOrCentre();
   // --- MONI 1 call combo Combo9 (form1_moni_one.cpp) ---------------------------
   void WireMoniOneSelect();
+  class MoniOneWindow;  // the MONI 1 selection's port into the window (form1_moni_one.cpp)
+  std::unique_ptr<panels::MoniOneSelectPort> moni_one_window_;
   std::unique_ptr<panels::MoniOneSelect> moni_one_select_;
   void CloseTrkPanel(int button);  // Check14, TRK
   void WireInfoPanel();            // form1_info.cpp
@@ -231,6 +233,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   std::unique_ptr<panels::InfoPort> info_window_;
   std::unique_ptr<InfoService> info_service_;
   // The MONI 1 comment and distance frames that widen under the mouse.
+  class MoniOneFramesWindow;  // the frames' port into the window (form1.cpp)
+  std::unique_ptr<MoniOneFramesPort> moni_one_frames_window_;
   std::unique_ptr<MoniOneFrames> moni_one_frames_;
   // The MONI 1 read-outs, following the store of heard stations and the drawings.
   std::unique_ptr<panels::MoniOneReadoutLabels> moni_one_readouts_;
@@ -267,6 +271,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   void WireInternet();
   void WireEmergency();
   void WireObject();  // form1_object.cpp
+  std::unique_ptr<panels::ObjectSetupPort> object_window_;
+  class ObjectWindow;  // the object set-up's port into the window (form1_object.cpp)
   std::unique_ptr<panels::ObjectSetup> object_setup_;
   void WireChat();  // form1_chat.cpp
   class ChatHost;   // the chat's port into the window (form1_chat.cpp)
@@ -276,9 +282,13 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   class TxWindow;  // the TX setup's port into the window (form1_tx.cpp)
   std::unique_ptr<panels::TxSetupPort> tx_window_;
   std::unique_ptr<panels::TxSetupController> tx_setup_;
+  class GpsWindow;  // the GPS step's port into the window (form1_tx.cpp)
+  std::unique_ptr<panels::GpsStepPort> gps_window_;
   std::unique_ptr<panels::GpsStep> gps_step_;
   panels::Terminal* terminal_io_ = nullptr;
   panels::TemporaryNotice* notice_ = nullptr;
+  class RawListWindow;  // the RAW list's port into the window (form1_tx.cpp)
+  std::unique_ptr<panels::RawListPort> raw_list_window_;
   panels::RawList* raw_list_ = nullptr;
   void AttachStationPasses();
 
@@ -313,6 +323,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   panels::WxStationPanel* wx_ = nullptr;
   panels::AlarmDistancePanel* alarm_distance_ = nullptr;
   panels::DistanceAlarmPanel* distance_alarm_ = nullptr;
+  class StationWindow;  // the station controls' port into the window (form1.cpp)
+  std::unique_ptr<StationControlsPort> station_window_;
   std::unique_ptr<StationControls> station_controls_;
   class InternetWindow;  // the internet boxes' port into the window (form1_internet.cpp)
   std::unique_ptr<panels::InternetBoxesPort> internet_window_;
@@ -321,6 +333,8 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   panels::ChatFrame* chat_ = nullptr;
   panels::SavedMessagesPanel* saved_ = nullptr;
   panels::EmergencyPanel* emergency_ = nullptr;
+  class EmergencyWindowSide;  // the EMERGENCY window's port into the window (form1_emergency.cpp)
+  std::unique_ptr<panels::EmergencyWindowPort> emergency_side_;
   std::unique_ptr<panels::EmergencyWindow> emergency_window_;
   std::unique_ptr<AlarmSound> alarm_sound_;
   panels::PictureViewer* viewer_ = nullptr;

@@ -6,34 +6,39 @@
 
 namespace zeblon {
 
+// The window's side of the EMERGENCY window's port (panels/emergency_window.h).
+class Form1::EmergencyWindowSide : public panels::EmergencyWindowPort {
+ public:
+  explicit EmergencyWindowSide(Form1& f) : f_(f) {}
+
+  // The jumps to the alarm count as the user's moves of the map: no GPS fix takes it back.
+  void JumpToAlarm() override {
+    f_.map_core_->SetCentreMode(3);
+    f_.map_core_->NoteMapMovedByUser(platform::WaitClockNow());
+  }
+  void Maximise() override { f_.setWindowState(f_.windowState() | Qt::WindowMaximized); }
+  void PumpEvents() override { QCoreApplication::processEvents(); }
+  void PlaySound() override { f_.alarm_sound_->Play(); }
+  bool AskFalseAlarm() override {
+    return platform::MsgBox("CANCEL THIS ALARM  ( = FALSE ALARM )  ?", "ZEBLON         EMERGENCY ALARM",
+                            platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation,
+                            /*default_button=*/2) == platform::MsgResult::Yes;
+  }
+  reception::LocalTime Now() const override { return f_.AlarmLocalClock ? f_.AlarmLocalClock() : ComputerClockNow(); }
+  double Clock() const override { return f_.AlarmClock ? f_.AlarmClock() : platform::WaitClockNow(); }
+
+ private:
+  Form1& f_;
+};
+
 // The EMERGENCY window: the alarm's texts, the map's one jump to it, the alarm
 // sound, closing and the main cycle's re-show.
 void Form1::WireEmergency() {
   alarm_sound_ = std::make_unique<AlarmSound>(app_folder_);
-  panels::EmergencyWindow::Hooks e;
-  e.closePictureViewer = [this] { ClosePictureViewer(); };
-  e.clearCentreOptions = [this] {
-    column_->Option1->setChecked(false);
-    column_->Option2->setChecked(false);
-  };
-  // The jumps to the alarm count as the user's moves of the map: no GPS fix takes it back.
-  e.jumpToAlarm = [this] {
-    map_core_->SetCentreMode(3);
-    map_core_->NoteMapMovedByUser(platform::WaitClockNow());
-  };
-  e.drawMap = [this] { DrawMap(); };
-  e.maximise = [this] { setWindowState(windowState() | Qt::WindowMaximized); };
-  e.pumpEvents = [] { QCoreApplication::processEvents(); };
-  e.playSound = [this] { alarm_sound_->Play(); };
-  e.askFalseAlarm = [] {
-    return platform::MsgBox("CANCEL THIS ALARM  ( = FALSE ALARM )  ?", "ZEBLON         EMERGENCY ALARM",
-                            platform::MsgButtons::YesNo, platform::MsgIcon::Exclamation,
-                            /*default_button=*/2) == platform::MsgResult::Yes;
-  };
-  e.now = [this] { return AlarmLocalClock ? AlarmLocalClock() : ComputerClockNow(); };
-  e.clock = [this] { return AlarmClock ? AlarmClock() : platform::WaitClockNow(); };
+  if (!emergency_side_) emergency_side_ = std::make_unique<EmergencyWindowSide>(*this);
   emergency_window_ =
-      std::make_unique<panels::EmergencyWindow>(*emergency_, reception_.alarm, reception_.settings.mapZoneText, e);
+      std::make_unique<panels::EmergencyWindow>(*emergency_, reception_.alarm, reception_.settings.mapZoneText,
+                                                static_cast<panels::MapActions&>(*this), *emergency_side_);
   emergency_->Command38->OnClick = [this] { emergency_window_->Centre(); };
   emergency_->Command39->OnClick = [this] { emergency_window_->Close(); };
 }

@@ -6,25 +6,29 @@
 
 namespace zeblon {
 
+// The window's side of the MONI 1 selection's port (panels/moni_one_select.h).
+class Form1::MoniOneWindow : public panels::MoniOneSelectPort {
+ public:
+  explicit MoniOneWindow(Form1& f) : f_(f) {}
+
+  std::filesystem::path DataFolder() const override { return f_.data_folder_; }
+  std::filesystem::path SettingsPath() const override { return f_.SettingsPath(); }
+  void UpdateReceptionSettings() override { f_.UpdateReceptionSettings(); }
+  void ShowStationInfo(const std::string& call, int index) override {
+    f_.info_service_->ShowStationInfo(call, index, true);
+  }
+  void StationSelected() override { f_.Internet().MoniOneStationSelected(); }
+  void RestoreFrameWidths() override { f_.moni_one_frames_->RestoreWidths(); }
+
+ private:
+  Form1& f_;
+};
+
 void Form1::WireMoniOneSelect() {
-  panels::MoniOneSelect::Port p;
-  p.dataFolder = [this] { return std::filesystem::path(data_folder_); };
-  p.settingsPath = [this] { return std::filesystem::path(SettingsPath()); };
-  p.holdCycle = [this] { cycle_->StopAll(); };
-  p.startCycle = [this] { cycle_->Start(); };
-  p.armPause = [this](int ms) { ArmPause(ms); };
-  p.updateReceptionSettings = [this] { UpdateReceptionSettings(); };
-  p.takeNewestOrCentre = [this] { TakeMoniOneNewestOrCentre(); };
-  p.followStation = [this] { map_core_->SetCentreMode(1); };
-  p.showStationInfo = [this](const std::string& call, int index) { info_service_->ShowStationInfo(call, index, true); };
-  p.stationSelected = [this] { Internet().MoniOneStationSelected(); };
-  p.restoreFrameWidths = [this] { moni_one_frames_->RestoreWidths(); };
-  p.drawMap = [this] { DrawMap(); };
-  p.focusMap = [this] {
-    if (isActiveWindow()) Picture1->setFocus();
-  };
-  moni_one_select_ =
-      std::make_unique<panels::MoniOneSelect>(*column_, *info_, *Label5, *chat_, settings_, reception_, std::move(p));
+  if (!moni_one_window_) moni_one_window_ = std::make_unique<MoniOneWindow>(*this);
+  moni_one_select_ = std::make_unique<panels::MoniOneSelect>(
+      *column_, *info_, *Label5, *chat_, settings_, reception_, *map_core_, static_cast<links::CycleControl&>(*this),
+      static_cast<panels::MapActions&>(*this), *moni_one_window_);
 }
 
 void Form1::TakeMoniOneNewestOrCentre() { map::TakeMoniOneNewestOrCentre(reception_.stations, *map_core_); }

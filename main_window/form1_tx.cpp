@@ -49,27 +49,52 @@ class Form1::TxWindow : public panels::TxSetupPort {
   Form1& f_;
 };
 
+// The window's side of the GPS step's port (panels/gps_step.h).
+class Form1::GpsWindow : public panels::GpsStepPort {
+ public:
+  explicit GpsWindow(Form1& f) : f_(f) {}
+
+  std::string AppFolder() const override { return f_.app_folder_; }
+  std::string DataFolder() const override { return f_.data_folder_; }
+  SerialPort& GpsPort() override { return f_.RadioLink().State().MSComm2; }
+  // The line lies in the map picture, under the picture viewer and under every
+  // frame of the window that opens over the map; clicks go through it to the map.
+  QRect MapArea() const override { return f_.Picture1->rect(); }
+  void StackOverMap(QWidget& line) override { line.lower(); }
+
+ private:
+  Form1& f_;
+};
+
+// The window's side of the RAW list's port (panels/raw_list.h).
+class Form1::RawListWindow : public panels::RawListPort {
+ public:
+  explicit RawListWindow(Form1& f) : f_(f) {}
+
+  int LinkInterfaceKind() const override { return f_.settings_.InterfaceKind; }
+  std::string RadioMode() const override { return f_.settings_.RadioMode; }
+  void InfoOpened() override {
+    const reception::InfoCursor& info = f_.reception_.info;
+    f_.info_service_->ShowStationInfo(info.Call(), info.Index(), false);
+  }
+  void ClearStationDrawing() override {
+    if (f_.station_passes_) f_.station_passes_->ForgetMoniAll();
+  }
+  int TwipsPerPixelX() const override { return f_.shell_.TwipsPerPixelX; }
+  int TwipsPerPixelY() const override { return f_.shell_.TwipsPerPixelY; }
+
+ private:
+  Form1& f_;
+};
+
 void Form1::BuildTxControls() {
   Label39 = Add<Label>(Picture1, {0, 0, 824, 18}, "Label39");
   Label39->setAutoFillBackground(true);
   Label39->setAttribute(Qt::WA_TransparentForMouseEvents);
   Label39->hide();
-  panels::GpsStep::Port gp;
-  gp.mapCentralMeridian = [this] { return map_core_->state().MapCentralMeridian; };
-  gp.mapFalseEasting = [this] { return map_core_->state().MapFalseEasting; };
-  gp.centreMode = [this] { return map_core_->state().CentreMode; };
-  gp.setCentreMode = [this](int mode) { map_core_->SetCentreMode(mode); };
-  gp.appFolder = [this] { return app_folder_; };
-  gp.dataFolder = [this] { return data_folder_; };
-  gp.holdMovedMap = [this] { map_core_->HoldMovedMap(WaitClockNow()); };
-  gp.secondsSinceMapInteraction = [this] { return WaitClockNow() - map_core_->state().LastMapInteraction; };
-  gp.gpsPort = [this]() -> SerialPort& { return RadioLink().State().MSComm2; };
-  // The line lies in the map picture, under the picture viewer and under every
-  // frame of the window that opens over the map; clicks go through it to the map.
-  gp.mapArea = [this] { return Picture1->rect(); };
-  gp.stackOverMap = [](QWidget& w) { w.lower(); };
-  gps_step_ =
-      std::make_unique<panels::GpsStep>(gps_, nav_, settings_, *Label39, *column_, *chat_->Check16, std::move(gp));
+  if (!gps_window_) gps_window_ = std::make_unique<GpsWindow>(*this);
+  gps_step_ = std::make_unique<panels::GpsStep>(gps_, nav_, settings_, *Label39, *column_, *chat_->Check16, *map_core_,
+                                                *gps_window_);
   if (!tx_window_) tx_window_ = std::make_unique<TxWindow>(*this);
   tx_setup_ = std::make_unique<panels::TxSetupController>(*tx_, *column_, *info_, *chat_, *object_, settings_, gps_,
                                                           static_cast<links::CycleControl&>(*this),
@@ -85,33 +110,9 @@ void Form1::BuildTxControls() {
   terminal_io_->OnClosed = [this] { cycle_->Resume(); };
 
   notice_ = new panels::TemporaryNotice(this);
-  panels::RawListContext rc;
-  rc.reception = &reception_;
-  rc.port = &RadioLink().State().MSComm1;
-  rc.interfaceKind = [this] { return settings_.InterfaceKind; };
-  rc.radioMode = [this] { return settings_.RadioMode; };
-  rc.cycleInterval = [this] { return shell_.CycleInterval; };
-  rc.holdCycle = [this](int ms) {
-    Timer1->stop();
-    Timer1->setInterval(ms);
-    Timer1->start();
-  };
-  rc.stopCycle = [this] { cycle_->Stop(); };
-  rc.startCycle = [this] { cycle_->Start(); };
-  rc.drawMap = [this] { DrawMap(); };
-  rc.clearStationDrawing = [this] {
-    if (station_passes_) station_passes_->ForgetMoniAll();
-  };
-  rc.focusMap = [this] {
-    if (isActiveWindow()) Picture1->setFocus();
-  };
-  rc.infoOpened = [this] {
-    const reception::InfoCursor& info = reception_.info;
-    info_service_->ShowStationInfo(info.Call(), info.Index(), false);
-  };
-  rc.twipsPerPixelX = [this] { return shell_.TwipsPerPixelX; };
-  rc.twipsPerPixelY = [this] { return shell_.TwipsPerPixelY; };
-  raw_list_ = new panels::RawList(*List1, *column_->Check3, *column_->Command3, *Picture1, *notice_, rc, this);
+  if (!raw_list_window_) raw_list_window_ = std::make_unique<RawListWindow>(*this);
+  raw_list_ = new panels::RawList(*List1, *column_->Check3, *column_->Command3, *Picture1, *notice_, reception_,
+                                  &RadioLink().State().MSComm1, *this, *this, *raw_list_window_, this);
 }
 
 }  // namespace zeblon

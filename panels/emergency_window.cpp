@@ -51,14 +51,8 @@ std::optional<long> AlarmAgeMinutes(const std::string& t, const reception::Local
 bool ReshowDue(double closedAt, double now) { return now - closedAt > kReshowSeconds; }
 
 EmergencyWindow::EmergencyWindow(EmergencyPanel& panel, reception::AlarmRecord& alarm, const std::string& mapZoneText,
-                                 Hooks hooks)
-    : panel_(panel), alarm_(alarm), zone_(mapZoneText), hooks_(std::move(hooks)) {}
-
-namespace {
-void Call(const std::function<void()>& f) {
-  if (f) f();
-}
-}  // namespace
+                                 MapActions& mapActions, EmergencyWindowPort& port)
+    : panel_(panel), alarm_(alarm), zone_(mapZoneText), map_actions_(mapActions), port_(port) {}
 
 void EmergencyWindow::Fill() {
   const auto t = EmergencyTexts(alarm_, zone_);
@@ -70,47 +64,47 @@ void EmergencyWindow::Fill() {
 }
 
 void EmergencyWindow::Show() {
-  Call(hooks_.closePictureViewer);
-  Call(hooks_.clearCentreOptions);
-  Call(hooks_.jumpToAlarm);
+  map_actions_.ClosePictureViewer();
+  map_actions_.ClearCentreOptions();
+  port_.JumpToAlarm();
   Fill();
-  Call(hooks_.playSound);
+  port_.PlaySound();
   panel_.show();
   panel_.raise();
-  Call(hooks_.maximise);
-  Call(hooks_.drawMap);
-  Call(hooks_.pumpEvents);
+  port_.Maximise();
+  map_actions_.DrawMap();
+  port_.PumpEvents();
 }
 
 void EmergencyWindow::Centre() {
-  Call(hooks_.jumpToAlarm);
-  Call(hooks_.drawMap);
+  port_.JumpToAlarm();
+  map_actions_.DrawMap();
 }
 
 void EmergencyWindow::Hide() {
   panel_.hide();
-  closedAt_ = hooks_.clock ? hooks_.clock() : 0.0;
+  closedAt_ = port_.Clock();
 }
 
 void EmergencyWindow::Close() {
-  const auto age = hooks_.now ? AlarmAgeMinutes(alarm_.time, hooks_.now()) : std::nullopt;
+  const auto age = AlarmAgeMinutes(alarm_.time, port_.Now());
   if (!age || *age <= AlarmLimitMinutes(alarm_.comment)) {
     Hide();
     return;
   }
-  if (hooks_.askFalseAlarm && hooks_.askFalseAlarm()) {
+  if (port_.AskFalseAlarm()) {
     alarm_.call.clear();  // the alarm ends: no more re-showing, no mark on the station
     panel_.hide();
     closedAt_.reset();
-    Call(hooks_.drawMap);
+    map_actions_.DrawMap();
     return;
   }
   Hide();
 }
 
 void EmergencyWindow::ReshowTick() {
-  if (!AlarmStands() || Shown() || !closedAt_ || !hooks_.clock) return;
-  if (!ReshowDue(*closedAt_, hooks_.clock())) return;
+  if (!AlarmStands() || Shown() || !closedAt_) return;
+  if (!ReshowDue(*closedAt_, port_.Clock())) return;
   closedAt_.reset();
   Fill();
   panel_.show();

@@ -1,15 +1,15 @@
 // The EMERGENCY window (Frame14): the last alarm's texts, the map jump to the
 // alarm position, closing for 30 seconds (or cancelling an old alarm as a false
 // alarm) and the re-show by the main cycle while the alarm stands. The texts and
-// the rules are plain functions; EmergencyWindow works on the frame through
-// hooks, so it runs without the main window.
+// the rules are plain functions; EmergencyWindow works on the frame, the map's
+// actions and its own port, so it runs without the main window.
 #pragma once
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 
+#include "panels/map_actions.h"
 #include "reception/aprs_decode.h"
 #include "reception/station_record.h"
 
@@ -33,23 +33,25 @@ std::optional<long> AlarmAgeMinutes(const std::string& alarmTime, const receptio
 inline constexpr double kReshowSeconds = 30.0;
 bool ReshowDue(double closedAt, double now);
 
+// What the EMERGENCY window needs of the rest of the program besides the map's actions.
+class EmergencyWindowPort {
+ public:
+  virtual ~EmergencyWindowPort() = default;
+  // CentreMode 3: the next drawing centres on the alarm; the jump counts as the user's move of the map.
+  virtual void JumpToAlarm() = 0;
+  virtual void Maximise() = 0;    // the main window maximised
+  virtual void PumpEvents() = 0;  // pending window events run once
+  virtual void PlaySound() = 0;   // the alarm sound (silent on any failure)
+  // Yes to "CANCEL THIS ALARM".
+  virtual bool AskFalseAlarm() = 0;
+  virtual reception::LocalTime Now() const = 0;  // the local clock
+  virtual double Clock() const = 0;              // monotonic seconds
+};
+
 class EmergencyWindow {
  public:
-  struct Hooks {
-    std::function<void()> closePictureViewer;  // PictureMode 0, viewer hidden
-    std::function<void()> clearCentreOptions;  // Option1 and Option2 cleared
-    // CentreMode 3: the next drawing centres on the alarm; the jump counts as the user's move of the map.
-    std::function<void()> jumpToAlarm;
-    std::function<void()> drawMap;
-    std::function<void()> maximise;             // the main window maximised
-    std::function<void()> pumpEvents;           // pending window events run once
-    std::function<void()> playSound;            // the alarm sound (silent on any failure)
-    std::function<bool()> askFalseAlarm;        // Yes to "CANCEL THIS ALARM"
-    std::function<reception::LocalTime()> now;  // the local clock
-    std::function<double()> clock;              // monotonic seconds
-  };
-
-  EmergencyWindow(EmergencyPanel& panel, reception::AlarmRecord& alarm, const std::string& mapZoneText, Hooks hooks);
+  EmergencyWindow(EmergencyPanel& panel, reception::AlarmRecord& alarm, const std::string& mapZoneText,
+                  MapActions& mapActions, EmergencyWindowPort& port);
 
   // ShowEmergencyWindow: an alarm came in.
   void Show();
@@ -70,7 +72,8 @@ class EmergencyWindow {
   EmergencyPanel& panel_;
   reception::AlarmRecord& alarm_;
   const std::string& zone_;
-  Hooks hooks_;
+  MapActions& map_actions_;
+  EmergencyWindowPort& port_;
   std::optional<double> closedAt_;
 };
 

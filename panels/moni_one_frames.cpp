@@ -29,21 +29,19 @@ int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int m
   return never_narrower ? std::max(standard, label) : label;
 }
 
-MoniOneFrames::MoniOneFrames(panels::ControlColumn& column, Hooks hooks) : column_(column), h_(std::move(hooks)) {
+MoniOneFrames::MoniOneFrames(panels::ControlColumn& column, MoniOneFramesPort& port) : column_(column), port_(port) {
   column_.Label10->installEventFilter(this);
   column_.Label11->installEventFilter(this);
 }
 
-int MoniOneFrames::TwipsPerPixelX() const { return h_.twipsPerPixelX ? h_.twipsPerPixelX() : 15; }
-
 void MoniOneFrames::RestoreWidths() {
-  column_.Frame5->resize(MoniOneFrameStandardWidth(TwipsPerPixelX()), column_.Frame5->height());
-  column_.Frame9->resize(MoniOneLineStandardWidth(TwipsPerPixelX()), column_.Frame9->height());
+  column_.Frame5->resize(MoniOneFrameStandardWidth(port_.TwipsPerPixelX()), column_.Frame5->height());
+  column_.Frame9->resize(MoniOneLineStandardWidth(port_.TwipsPerPixelX()), column_.Frame9->height());
 }
 
 void MoniOneFrames::Widen(QFrame& frame, const QWidget& label, int mouse_x, bool never_narrower) {
-  const int tpp = TwipsPerPixelX();
-  const std::string call = h_.moniOneCall ? h_.moniOneCall() : std::string();
+  const int tpp = port_.TwipsPerPixelX();
+  const std::string call = port_.MoniOneCall();
   const int w = MoniOneFrameWidthUnderMouse(tpp, column_.Combo9->Text() == call, mouse_x * tpp, label.width() * tpp,
                                             never_narrower);
   frame.resize(w, frame.height());

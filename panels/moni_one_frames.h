@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 #include <string>
 
 #include "panels/control_column.h"
@@ -29,14 +28,17 @@ int MoniOneLineStandardWidth(int tpp_x);
 int MoniOneFrameWidthUnderMouse(int tpp_x, bool combo_holds_moni_one_call, int mouse_x_twips, int label_width_twips,
                                 bool never_narrower);
 
+// What the frames need of the rest of the program.
+class MoniOneFramesPort {
+ public:
+  virtual ~MoniOneFramesPort() = default;
+  virtual int TwipsPerPixelX() const = 0;       // the screen's scale
+  virtual std::string MoniOneCall() const = 0;  // the watched station's call
+};
+
 class MoniOneFrames : public QObject {
  public:
-  struct Hooks {
-    std::function<int()> twipsPerPixelX;       // the screen's scale
-    std::function<std::string()> moniOneCall;  // the watched station's call
-  };
-
-  MoniOneFrames(panels::ControlColumn& column, Hooks hooks);
+  MoniOneFrames(panels::ControlColumn& column, MoniOneFramesPort& port);
 
   // Both frames at their standard width.
   void RestoreWidths();
@@ -45,11 +47,10 @@ class MoniOneFrames : public QObject {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
-  int TwipsPerPixelX() const;
   void Widen(QFrame& frame, const QWidget& label, int mouse_x, bool never_narrower);
 
   panels::ControlColumn& column_;
-  Hooks h_;
+  MoniOneFramesPort& port_;
 };
 
 }  // namespace zeblon

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
+#include "map/moni_one_centre.h"
 #include "platform/qtext.h"
 #include "reception/aprs_decode.h"
 #include "reception/station_record.h"
@@ -21,33 +22,37 @@ std::string MoniOneComboPick::TakeOnLostFocus(std::string_view combo_text) {
 }
 
 MoniOneSelect::MoniOneSelect(ControlColumn& column, InfoPanel& info, platform::Label& recordLine, ChatFrame& chat,
-                             Settings& settings, reception::ReceptionState& reception, Port port)
+                             Settings& settings, reception::ReceptionState& reception, map::MapDisplay& map,
+                             links::CycleControl& cycle, MapActions& mapActions, MoniOneSelectPort& port)
     : column_(column),
       info_(info),
       record_line_(recordLine),
       chat_(chat),
       settings_(settings),
       reception_(reception),
-      port_(std::move(port)) {
+      map_(map),
+      cycle_(cycle),
+      map_actions_(mapActions),
+      port_(port) {
   column_.Combo9->OnClick = [this] { pick_.Clicked(column_.Combo9->Text()); };
 }
 
 void MoniOneSelect::SelectMoniOneStation(const std::string& call) {
-  port_.holdCycle();
+  cycle_.HoldCycle();
   settings_.MoniOneCall = call;
   column_.Combo9->SetText(call);
-  port_.updateReceptionSettings();
+  port_.UpdateReceptionSettings();
   // The track from the call's whole log (created when missing) and the later
   // reports of the call heard meanwhile; the log is written back with them.
-  reception_.stations.SelectWatched(port_.dataFolder(), call, column_.Check22->Value() == 1);
-  port_.takeNewestOrCentre();
+  reception_.stations.SelectWatched(port_.DataFolder(), call, column_.Check22->Value() == 1);
+  map::TakeMoniOneNewestOrCentre(reception_.stations, map_);
   // The settings file keeps the call; only its CALL= line changes.
-  PatchSettingsFile(port_.settingsPath(), {{"CALL", call}}, false);
+  PatchSettingsFile(port_.SettingsPath(), {{"CALL", call}}, false);
   const std::string& newest =
       reception_.stations.MoniOneTrack()[static_cast<std::size_t>(reception_.stations.MoniOneCount())];
   if (!info_.isHidden()) record_line_.SetCaption(newest);
   // The map follows the station.
-  port_.followStation();
+  map_.SetCentreMode(1);
   column_.Option1->setChecked(false);
   column_.Option2->setChecked(true);
   // The INFO panel turns to the station, on its track's newest slot.
@@ -57,29 +62,29 @@ void MoniOneSelect::SelectMoniOneStation(const std::string& call) {
   info_.Label19->SetCaption(reception_.info.LabelCaption());
   info_.Command19->SetCaption(reception_.info.ForwardCaption());
   if (!info_.isHidden() && reception_.stations.MoniOneCount() > 0)
-    port_.showStationInfo(call, reception_.stations.MoniOneCount());
+    port_.ShowStationInfo(call, reception_.stations.MoniOneCount());
   chat_.Text2->setText(platform::ToQ(call));
-  port_.stationSelected();
-  port_.drawMap();
-  port_.startCycle();  // the pause timer stays off
+  port_.StationSelected();
+  map_actions_.DrawMap();
+  cycle_.StartCycle();  // the pause timer stays off
 }
 
 void MoniOneSelect::MoniOneComboKeyDown(int key_code) {
-  port_.armPause(4000);
+  cycle_.ArmPause(4000);
   if (key_code != 13) return;
   const std::string call = MoniOneComboCall(column_.Combo9->Text());
   if (call.empty()) {
     column_.Combo9->SetText(settings_.MoniOneCall);
-    port_.startCycle();
+    cycle_.StartCycle();
     return;
   }
   SelectMoniOneStation(call);
-  port_.focusMap();
+  map_actions_.FocusMapWhenActive();
 }
 
 void MoniOneSelect::ComboEntered() {
-  port_.armPause(6000);
-  port_.restoreFrameWidths();
+  cycle_.ArmPause(6000);
+  port_.RestoreFrameWidths();
   column_.Check27->SetValue(0);
   auto* combo = column_.Combo9;
   const std::string text = combo->Text();
@@ -92,7 +97,7 @@ void MoniOneSelect::ComboLeft() {
   const std::string pick = pick_.TakeOnLostFocus(column_.Combo9->Text());
   if (pick.empty()) return;
   column_.Combo9->SetText(pick);
-  port_.startCycle();
+  cycle_.StartCycle();
   MoniOneComboKeyDown(13);
 }
 
@@ -103,7 +108,7 @@ bool MoniOneSelect::TakeChangedMoniOneCall() {
 }
 
 void MoniOneSelect::ListMoniOneLogs() {
-  for (const std::string& n : ListFileNames(reception::LogFolder(port_.dataFolder()), ".TXT", false, "_")) {
+  for (const std::string& n : ListFileNames(reception::LogFolder(port_.DataFolder()), ".TXT", false, "_")) {
     column_.Combo9->AddItem(n);
   }
 }

@@ -5,12 +5,14 @@
 
 #include <QObject>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "links/cycle_control.h"
+#include "map/map_display.h"
 #include "panels/control_column.h"
 #include "panels/frames.h"
+#include "panels/map_actions.h"
 #include "reception/reception_state.h"
 #include "settings/settings.h"
 
@@ -34,34 +36,33 @@ class MoniOneComboPick {
   std::string pick_;
 };
 
+// What the selection of the watched station needs of the rest of the program
+// besides the main cycle and the map.
+class MoniOneSelectPort {
+ public:
+  virtual ~MoniOneSelectPort() = default;
+  virtual std::filesystem::path DataFolder() const = 0;
+  virtual std::filesystem::path SettingsPath() const = 0;
+  // The receive path's settings taken anew from the settings.
+  virtual void UpdateReceptionSettings() = 0;
+  // The INFO panel on the track's record `index`.
+  virtual void ShowStationInfo(const std::string& call, int index) = 0;
+  // The internet side learns of the new station (its area request anew).
+  virtual void StationSelected() = 0;
+  // The MONI 1 frames at their normal width.
+  virtual void RestoreFrameWidths() = 0;
+};
+
 // The MONI 1 call combo and the selection of the watched station. It works on the
 // control column's combo and MONI 1 boxes, the settings, the station store, the INFO
-// frame with its read-out line and the CHAT frame's call; the rest of the main window
-// it reaches through its port.
+// frame with its read-out line, the CHAT frame's call and the map's centre; it holds
+// and resumes the main cycle, draws and focuses the map, and reaches the rest of the
+// main window through its port.
 class MoniOneSelect {
  public:
-  struct Port {
-    std::function<std::filesystem::path()> dataFolder;
-    std::function<std::filesystem::path()> settingsPath;
-    // The main cycle: both timers held, started again, the pause timer armed.
-    std::function<void()> holdCycle;
-    std::function<void()> startCycle;
-    std::function<void(int ms)> armPause;
-    std::function<void()> updateReceptionSettings;
-    // The MONI 1 fields from the track's newest record; the map centre moves to its position.
-    std::function<void()> takeNewestOrCentre;
-    std::function<void()> followStation;  // the map follows the MONI 1 station
-    // The INFO panel on the track's record `index`.
-    std::function<void(const std::string& call, int index)> showStationInfo;
-    // The internet side learns of the new station (its area request anew).
-    std::function<void()> stationSelected;
-    std::function<void()> restoreFrameWidths;  // the MONI 1 frames at their normal width
-    std::function<void()> drawMap;
-    std::function<void()> focusMap;  // when the window is active
-  };
-
   MoniOneSelect(ControlColumn& column, InfoPanel& info, platform::Label& recordLine, ChatFrame& chat,
-                Settings& settings, reception::ReceptionState& reception, Port port);
+                Settings& settings, reception::ReceptionState& reception, map::MapDisplay& map,
+                links::CycleControl& cycle, MapActions& mapActions, MoniOneSelectPort& port);
 
   // Makes `call` (upper case, not empty) the station, restores its log into the
   // track with the later reports heard meanwhile, stores the call in the settings
@@ -89,7 +90,10 @@ class MoniOneSelect {
   ChatFrame& chat_;
   Settings& settings_;
   reception::ReceptionState& reception_;
-  Port port_;
+  map::MapDisplay& map_;
+  links::CycleControl& cycle_;
+  MapActions& map_actions_;
+  MoniOneSelectPort& port_;
   MoniOneComboPick pick_;
 };
 

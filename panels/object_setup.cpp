@@ -25,15 +25,21 @@ ObjectTaken TakeObjectEntries(const ObjectEntries& e) {
 }
 
 ObjectSetup::ObjectSetup(ObjectSetupPanel& frame, TxSetupPanel& picker, ControlColumn& column, Settings& settings,
-                         Hooks hooks)
-    : frame_(frame), picker_(picker), column_(column), settings_(settings), hooks_(std::move(hooks)) {
+                         links::CycleControl& cycle, MapActions& mapActions, ObjectSetupPort& port)
+    : frame_(frame),
+      picker_(picker),
+      column_(column),
+      settings_(settings),
+      cycle_(cycle),
+      map_actions_(mapActions),
+      port_(port) {
   frame_.Command33->OnClick = [this] { Ok(); };
   frame_.Command31->OnClick = [this] { Delete(); };
   frame_.Command32->OnClick = [this] { Cancel(); };
   // Typing holds the main cycle until a button of the frame lets it go.
   for (platform::TextBox* box : {frame_.Text7, frame_.Text8}) {
-    box->OnClick = [this] { hooks_.stopTimers(); };
-    box->OnKeyDown = [this](int, int) { hooks_.stopTimers(); };
+    box->OnClick = [this] { cycle_.HoldCycle(); };
+    box->OnKeyDown = [this](int, int) { cycle_.HoldCycle(); };
   }
   column_.Check18->OnMouseUp = [this](int button) { ObjMouseUp(button); };
 }
@@ -54,16 +60,16 @@ void ObjectSetup::ObjMouseUp(int button) {
     }
     if (Trim(settings_.ObjectName).empty()) obj.SetValue(0);
     objectBeaconOn_ = obj.Value() == 1 ? 1 : 0;
-    if (objectBeaconOn_ == 1) hooks_.makeObjectDue();
-    hooks_.drawMap();
+    if (objectBeaconOn_ == 1) port_.MakeObjectDue();
+    map_actions_.DrawMap();
     return;
   }
   if (button == 2 && picker_.isHidden()) Open();
 }
 
 void ObjectSetup::Open() {
-  hooks_.stopTimers();
-  frame_.move(hooks_.mapLeft ? hooks_.mapLeft() : 0, 0);
+  cycle_.HoldCycle();
+  frame_.move(port_.MapLeft(), 0);
   frame_.show();
   frame_.raise();
   frame_.Text7->SetText(settings_.ObjectName);
@@ -73,9 +79,9 @@ void ObjectSetup::Open() {
   picker_.fr4Text10->SetText(settings_.ObjectOverlay);
   picker_.ShowSymbol(settings_.ObjectSymbolIndex);
   picker_.LendSymbolPicker(&frame_, ObjectSetupPanel::SymbolLeft, ObjectSetupPanel::SymbolTop);
-  if (!Trim(settings_.ObjectName).empty()) hooks_.centreOnObject();
-  hooks_.drawMap();
-  hooks_.stopTimers();
+  if (!Trim(settings_.ObjectName).empty()) port_.CentreOnObject();
+  map_actions_.DrawMap();
+  cycle_.HoldCycle();
   frame_.Text7->setFocus();
 }
 
@@ -98,7 +104,7 @@ void ObjectSetup::Ok() {
       {frame_.Text7->Text(), frame_.Text8->Text(), picker_.fr4Text8->Text(), picker_.fr4Text10->Text()});
   if (!t.refusal.empty()) {
     // The frame stays open with the user's entries; nothing is taken.
-    hooks_.refuse(t.refusal);
+    port_.Refuse(t.refusal);
     return;
   }
   if (t.name.empty()) {
@@ -107,11 +113,11 @@ void ObjectSetup::Ok() {
     return;
   }
   Store(t, true);
-  hooks_.writeSettings();
+  port_.WriteSettings();
   Close();
-  hooks_.drawMap();
-  if (objectBeaconOn_ == 1) hooks_.makeObjectDue();
-  hooks_.startTimer1();
+  map_actions_.DrawMap();
+  if (objectBeaconOn_ == 1) port_.MakeObjectDue();
+  cycle_.StartCycle();
 }
 
 void ObjectSetup::Delete() {
@@ -122,17 +128,17 @@ void ObjectSetup::Delete() {
   column_.Check18->SetValue(0);
   objectBeaconOn_ = 0;
   Store(t, false);
-  hooks_.writeSettings();
+  port_.WriteSettings();
   Close();
-  hooks_.drawMap();
-  hooks_.startTimer1();
+  map_actions_.DrawMap();
+  cycle_.StartCycle();
 }
 
 void ObjectSetup::Cancel() {
   frame_.Text7->SetText(settings_.ObjectName);
   frame_.Text8->SetText(settings_.ObjectText);
   Close();
-  hooks_.startTimer1();
+  cycle_.StartCycle();
 }
 
 }  // namespace zeblon::panels

@@ -5,9 +5,10 @@
 // (ONAM, OTXT, OSYM, OSYN, OUTN, OUTE); the entries' rules are plain functions.
 #pragma once
 
-#include <functional>
 #include <string>
 
+#include "links/cycle_control.h"
+#include "panels/map_actions.h"
 #include "settings/settings.h"
 
 namespace zeblon::panels {
@@ -39,20 +40,26 @@ struct ObjectTaken {
 // case. Control bytes in the name, text and overlay become "_".
 ObjectTaken TakeObjectEntries(const ObjectEntries& entries);
 
+// What the object set-up needs of the rest of the program besides the main cycle
+// and the map's actions.
+class ObjectSetupPort {
+ public:
+  virtual ~ObjectSetupPort() = default;
+  virtual void WriteSettings() = 0;  // the main window's settings file
+  virtual void MakeObjectDue() = 0;  // LastObjectBeacon at the origin: due at the next test
+  // CentreMode 0, the centre options cleared, CentreOnObject 1.
+  virtual void CentreOnObject() = 0;
+  virtual void Refuse(const std::string& text) = 0;  // a bad entry told to the user
+  virtual int MapLeft() const = 0;                   // the map picture's left edge
+};
+
 class ObjectSetup {
  public:
-  struct Hooks {
-    std::function<void()> stopTimers;      // Timer2 and Timer1 off
-    std::function<void()> startTimer1;     // Timer1 on
-    std::function<void()> drawMap;         // DrawMap (it switches Timer1 on, but not when centring on the object)
-    std::function<void()> writeSettings;   // the main window's settings file
-    std::function<void()> makeObjectDue;   // LastObjectBeacon at the origin: due at the next test
-    std::function<void()> centreOnObject;  // CentreMode 0, options cleared, CentreOnObject 1
-    std::function<void(const std::string& text)> refuse;  // a bad entry
-    std::function<int()> mapLeft;                         // the map picture's left edge
-  };
-
-  ObjectSetup(ObjectSetupPanel& frame, TxSetupPanel& picker, ControlColumn& column, Settings& settings, Hooks hooks);
+  // `cycle`: held while the frame is open or typed in (both timers off), Timer1 on
+  // again when it closes. The map drawing switches Timer1 on, but not when it
+  // centres on the object.
+  ObjectSetup(ObjectSetupPanel& frame, TxSetupPanel& picker, ControlColumn& column, Settings& settings,
+              links::CycleControl& cycle, MapActions& mapActions, ObjectSetupPort& port);
   // The picker goes home with the set-up, whatever the frame showed.
   ~ObjectSetup();
   ObjectSetup(const ObjectSetup&) = delete;
@@ -82,8 +89,10 @@ class ObjectSetup {
   TxSetupPanel& picker_;
   ControlColumn& column_;
   Settings& settings_;
+  links::CycleControl& cycle_;
+  MapActions& map_actions_;
+  ObjectSetupPort& port_;
   int objectBeaconOn_ = 0;
-  Hooks hooks_;
 };
 
 }  // namespace zeblon::panels

@@ -71,8 +71,18 @@ TemporaryNotice::TemporaryNotice(QWidget* window) : PanelFrame(window, "Frame21"
 }
 
 RawList::RawList(ListBox& list1, CheckBox& check3, CommandButton& command3, QWidget& picture1, TemporaryNotice& notice,
-                 RawListContext context, QObject* parent)
-    : QObject(parent), list_(list1), check3_(check3), picture1_(picture1), notice_(notice), c_(std::move(context)) {
+                 reception::ReceptionState& reception, platform::SerialPort* port, links::CycleControl& cycle,
+                 MapActions& mapActions, RawListPort& listPort, QObject* parent)
+    : QObject(parent),
+      list_(list1),
+      check3_(check3),
+      picture1_(picture1),
+      notice_(notice),
+      reception_(reception),
+      port_(port),
+      cycle_(cycle),
+      map_actions_(mapActions),
+      list_port_(listPort) {
   check3.OnClick = [this] { ShowOrHideRawList(); };
   command3.OnClick = [this] { ClearMoniAll(); };
   viewport_ = list_.viewport();
@@ -92,45 +102,45 @@ void RawList::ShowOrHideRawList() {
     list_.show();
     list_.raise();
   }
-  if (c_.focusMap) c_.focusMap();
+  map_actions_.FocusMapWhenActive();
 }
 
 void RawList::ClearMoniAll() {
-  if (c_.stopCycle) c_.stopCycle();
-  if (c_.clearStationDrawing) c_.clearStationDrawing();
-  if (c_.reception != nullptr) {
-    c_.reception->ClearMoniAll();
-    c_.reception->info.StepTo(0);
-  }
+  cycle_.StopCycle();
+  list_port_.ClearStationDrawing();
+  reception_.ClearMoniAll();
+  reception_.info.StepTo(0);
   list_.clearSelection();
   list_.Clear();
   list_.AddItem("");
-  if (c_.focusMap) c_.focusMap();
-  if (c_.startCycle) c_.startCycle();
-  if (c_.drawMap) c_.drawMap();
+  map_actions_.FocusMapWhenActive();
+  cycle_.StartCycle();
+  map_actions_.DrawMap();
 }
 
-void RawList::HoldCycleWhileScrolling() {
-  if (c_.holdCycle && c_.cycleInterval) c_.holdCycle(4 * c_.cycleInterval());
+void RawList::HoldCycleWhileScrolling() { HoldCycleFor(4 * cycle_.CycleInterval()); }
+
+void RawList::HoldCycleFor(int interval_ms) {
+  cycle_.StopCycle();
+  cycle_.SetCycleInterval(interval_ms);
+  cycle_.StartCycle();
 }
 
 void RawList::ListPressed(int button, int x, int y) {
   if (button == 1) {
-    if (c_.stopCycle) c_.stopCycle();
+    cycle_.StopCycle();
     const int row = list_.ListIndex();
-    if (row >= 0 && row < list_.ListCount() && list_.item(row)->isSelected() && c_.reception != nullptr) {
-      if (OpenInfoOnStation(*c_.reception, RawLineStationName(list_.List(row)))) {
-        if (c_.infoOpened) c_.infoOpened();
-      }
+    if (row >= 0 && row < list_.ListCount() && list_.item(row)->isSelected()) {
+      if (OpenInfoOnStation(reception_, RawLineStationName(list_.List(row)))) list_port_.InfoOpened();
     }
     list_.clearSelection();
-    if (c_.holdCycle && c_.cycleInterval) c_.holdCycle(c_.cycleInterval());
+    HoldCycleFor(cycle_.CycleInterval());
     return;
   }
   if (button != 2 || !ScsTncLink()) return;
-  const TemporaryMode m = TemporaryModeFor(c_.radioMode ? c_.radioMode() : std::string());
-  if (m.press.empty()) return;                      // no temporary mode for this radio mode: no notice either
-  if (c_.port != nullptr) c_.port->Write(m.press);  // refused quietly on a closed port
+  const TemporaryMode m = TemporaryModeFor(list_port_.RadioMode());
+  if (m.press.empty()) return;                  // no temporary mode for this radio mode: no notice either
+  if (port_ != nullptr) port_->Write(m.press);  // refused quietly on a closed port
   Pause(0.1f);
   notice_.Label49->SetCaption(m.notice);
   PlaceNotice(x, y);
@@ -138,9 +148,7 @@ void RawList::ListPressed(int button, int x, int y) {
   notice_.raise();
 }
 
-bool RawList::ScsTncLink() const {
-  return c_.interfaceKind && InterfaceKindOf(c_.interfaceKind()) == InterfaceKind::ScsTnc;
-}
+bool RawList::ScsTncLink() const { return InterfaceKindOf(list_port_.LinkInterfaceKind()) == InterfaceKind::ScsTnc; }
 
 void RawList::ListMoved(int buttons, int x, int y) {
   if ((buttons & 2) != 0 && ScsTncLink() && !notice_.isHidden()) PlaceNotice(x, y);
@@ -148,16 +156,16 @@ void RawList::ListMoved(int buttons, int x, int y) {
 
 void RawList::ListReleased(int button) {
   if (button != 2 || !ScsTncLink()) return;
-  const TemporaryMode m = TemporaryModeFor(c_.radioMode ? c_.radioMode() : std::string());
+  const TemporaryMode m = TemporaryModeFor(list_port_.RadioMode());
   if (m.release.empty()) return;
-  if (c_.port != nullptr) c_.port->Write(m.release);
+  if (port_ != nullptr) port_->Write(m.release);
   Pause(0.1f);
   notice_.hide();
 }
 
 void RawList::PlaceNotice(int x, int y) {
-  const int tx = c_.twipsPerPixelX ? c_.twipsPerPixelX() : 15;
-  const int ty = c_.twipsPerPixelY ? c_.twipsPerPixelY() : 15;
+  const int tx = list_port_.TwipsPerPixelX();
+  const int ty = list_port_.TwipsPerPixelY();
   int left = 0, top = 0;
   TemporaryNoticePlace(tx, ty, list_.x(), list_.y(), x * tx, y * ty, left, top);
   notice_.move(left, top);

@@ -6,10 +6,11 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
 #include <string>
 
+#include "links/cycle_control.h"
 #include "panels/frames.h"
+#include "panels/map_actions.h"
 #include "reception/reception_state.h"
 
 namespace platform {
@@ -48,32 +49,33 @@ class TemporaryNotice : public PanelFrame {
   platform::Label* Label49;
 };
 
-// What the list works on besides its controls.
-struct RawListContext {
-  reception::ReceptionState* reception = nullptr;
-  platform::SerialPort* port = nullptr;  // MSComm1 (the SCS TNC)
-  std::function<int()> interfaceKind;
-  std::function<std::string()> radioMode;
-  std::function<int()> cycleInterval;              // the main cycle's base interval, ms
-  std::function<void(int interval_ms)> holdCycle;  // Timer1 off, its interval, on
-  std::function<void()> stopCycle;
-  std::function<void()> startCycle;
-  std::function<void()> drawMap;
-  std::function<void()> infoOpened;           // the window shows st.info
-  std::function<void()> focusMap;             // the map takes the focus (when the window is active)
-  std::function<void()> clearStationDrawing;  // the drawing's call lists and counters
-  std::function<int()> twipsPerPixelX, twipsPerPixelY;
+// What the list needs of the rest of the program besides the main cycle and the map.
+class RawListPort {
+ public:
+  virtual ~RawListPort() = default;
+  // The radio link's interface kind and radio mode, as the settings name them.
+  virtual int LinkInterfaceKind() const = 0;
+  virtual std::string RadioMode() const = 0;
+  // The window shows the INFO panel on the station the reception state's info names.
+  virtual void InfoOpened() = 0;
+  // The drawing's call lists and counters forgotten.
+  virtual void ClearStationDrawing() = 0;
+  virtual int TwipsPerPixelX() const = 0;
+  virtual int TwipsPerPixelY() const = 0;
 };
 
 class RawList : public QObject {
   Q_OBJECT
  public:
+  // `reception`: the report log and the INFO panel's state; `port`: MSComm1 (the
+  // SCS TNC), or null.
   RawList(platform::ListBox& list1, platform::CheckBox& check3, platform::CommandButton& command3, QWidget& picture1,
-          TemporaryNotice& notice, RawListContext context, QObject* parent = nullptr);
+          TemporaryNotice& notice, reception::ReceptionState& reception, platform::SerialPort* port,
+          links::CycleControl& cycle, MapActions& mapActions, RawListPort& listPort, QObject* parent = nullptr);
 
   void ShowOrHideRawList();  // Check3, RAW
   // MSComm1 of another radio link (the window's link set anew).
-  void SetPort(platform::SerialPort* port) { c_.port = port; }
+  void SetPort(platform::SerialPort* port) { port_ = port; }
   void ClearMoniAll();                               // Command3, CLR
   void HoldCycleWhileScrolling();                    // List1
   void ListPressed(int button, int x_px, int y_px);  // List1
@@ -86,6 +88,8 @@ class RawList : public QObject {
 
  private:
   void PlaceNotice(int x_px, int y_px);
+  // Timer1 off, set to `interval_ms` and on again.
+  void HoldCycleFor(int interval_ms);
   // The link is an SCS TNC: a right press holds the other radio mode.
   bool ScsTncLink() const;
   platform::ListBox& list_;
@@ -93,7 +97,11 @@ class RawList : public QObject {
   platform::CheckBox& check3_;
   QWidget& picture1_;
   TemporaryNotice& notice_;
-  RawListContext c_;
+  reception::ReceptionState& reception_;
+  platform::SerialPort* port_;  // MSComm1 (the SCS TNC)
+  links::CycleControl& cycle_;
+  MapActions& map_actions_;
+  RawListPort& list_port_;
 };
 
 }  // namespace zeblon::panels

@@ -5,7 +5,9 @@
 
 namespace zeblon {
 
-StationControls::StationControls(panels::ControlColumn& column, Hooks hooks) : c_(column), hooks_(std::move(hooks)) {
+StationControls::StationControls(panels::ControlColumn& column, const map::MapDisplay& map,
+                                 panels::MapActions& mapActions, StationControlsPort& port)
+    : c_(column), map_(map), map_actions_(mapActions), port_(port) {
   // Every class shown, mobile stations shown, at start.
   setting_ = true;
   for (auto* box : {c_.Check10, c_.Check11, c_.Check19, c_.Check25}) box->SetValue(1);
@@ -57,18 +59,16 @@ void StationControls::ShowAlarmCaption(stations::AlarmCaption caption) {
 }
 
 void StationControls::Changed(After after) {
-  if (hooks_.changed) hooks_.changed(switches_);
+  port_.SwitchesChanged(switches_);
   if (after == After::Nothing) return;
-  if (hooks_.pictureShown && hooks_.pictureShown()) {
+  if (map_.state().PictureMode == 1) {
     if (after == After::LevelRedraw) FocusMap();
     return;
   }
-  if (hooks_.redraw) hooks_.redraw();
+  map_actions_.DrawMap();
 }
 
-void StationControls::FocusMap() {
-  if (hooks_.focusMap) hooks_.focusMap();
-}
+void StationControls::FocusMap() { map_actions_.FocusMapWhenActive(); }
 
 void StationControls::ClassBoxClicked(platform::CheckBox* box, int stationClass) {
   if (setting_) return;
@@ -123,7 +123,7 @@ void StationControls::MoniOneLevel(bool up) {
 }
 
 void StationControls::AlarmBoxReleased(bool moniAll, int button) {
-  if (button == 2 && hooks_.alarmDistanceSetup) hooks_.alarmDistanceSetup();
+  if (button == 2) port_.AlarmDistanceSetup();
   if (button != 1) return;
   setting_ = true;
   if (moniAll) {
@@ -136,7 +136,7 @@ void StationControls::AlarmBoxReleased(bool moniAll, int button) {
   setting_ = false;
   Changed(After::Nothing);
   FocusMap();
-  if (!moniAll && hooks_.writeSettings) hooks_.writeSettings();
+  if (!moniAll) port_.WriteSettings();
 }
 
 }  // namespace zeblon

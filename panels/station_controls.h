@@ -4,26 +4,31 @@
 // the result on the controls and ask for a redraw.
 #pragma once
 
-#include <functional>
-
+#include "map/map_display.h"
 #include "panels/control_column.h"
+#include "panels/map_actions.h"
 #include "stations/station_display.h"
 #include "stations/station_layers.h"
 
 namespace zeblon {
 
+// What the station controls need of the rest of the program besides the map's actions.
+class StationControlsPort {
+ public:
+  virtual ~StationControlsPort() = default;
+  // Any switch changed: the receive path and the settings take the new state.
+  virtual void SwitchesChanged(const stations::StationSwitches& switches) = 0;
+  // The settings file written, after the MONI 1 alarm box (DISA).
+  virtual void WriteSettings() = 0;
+  // A right click on either km ALARM box: the alarm distance's set-up opens.
+  virtual void AlarmDistanceSetup() = 0;
+};
+
 class StationControls {
  public:
-  struct Hooks {
-    std::function<void()> redraw;                                   // DrawMap
-    std::function<bool()> pictureShown;                             // the picture viewer covers the map
-    std::function<void()> writeSettings;                            // after the MONI 1 alarm box (DISA)
-    std::function<void(const stations::StationSwitches&)> changed;  // any switch changed
-    std::function<void()> alarmDistanceSetup;                       // a right click on either km ALARM box
-    std::function<void()> focusMap;  // the map takes the focus when the window is the active one
-  };
-
-  StationControls(panels::ControlColumn& column, Hooks hooks);
+  // `map`: whether the picture viewer covers the map (no redraw then).
+  StationControls(panels::ControlColumn& column, const map::MapDisplay& map, panels::MapActions& mapActions,
+                  StationControlsPort& port);
 
   const stations::StationSwitches& Switches() const { return switches_; }
   // The stored MONI 1 alarm switch (DISA) as the settings file gives it: the box
@@ -49,7 +54,9 @@ class StationControls {
   void FocusMap();
 
   panels::ControlColumn& c_;
-  Hooks hooks_;
+  const map::MapDisplay& map_;
+  panels::MapActions& map_actions_;
+  StationControlsPort& port_;
   stations::StationSwitches switches_;
   bool setting_ = false;  // a box's value set from here runs its handler again
 };

@@ -4,9 +4,9 @@
 // station's track (in memory and in its log file), the retransmitted report of a
 // heard station, the RAW list's line of a station and the panel's questions.
 //
-// The panel shows one report of `info.call`: in MONI 1 mode (the call is the
-// watched station) slot `info.index` of the MONI 1 track, otherwise slot
-// `info.index` of MONI ALL, where stepping visits only the reports of that call.
+// The panel shows one report of `info.Call()`: in MONI 1 mode (the call is the
+// watched station) slot `info.Index()` of the MONI 1 track, otherwise slot
+// `info.Index()` of MONI ALL, where stepping visits only the reports of that call.
 #pragma once
 
 #include <optional>

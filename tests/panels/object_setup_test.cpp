@@ -47,23 +47,14 @@ TEST(TakeObjectEntries, NameTextSymbolAndOverlay) {
   }
 }
 
-// The frame on a bare window; the hooks count what the main window would do.
-class ObjectSetupTest : public ::testing::Test {
+// The frame on a bare window; the fake window counts what the main window would do.
+class ObjectSetupTest : public ::testing::Test, public links::CycleControl, public MapActions, public ObjectSetupPort {
  protected:
   ObjectSetupTest() : column(&window), frame(&window), picker(&window) {
     settings.CentreNorth = 6580.5;
     settings.CentreEast = 401.25;
     settings.ObjectSymbolIndex = 37;
-    ObjectSetup::Hooks h;
-    h.stopTimers = [this] { timersOn = false; };
-    h.startTimer1 = [this] { timersOn = true; };
-    h.drawMap = [this] { ++drawings; };
-    h.writeSettings = [this] { ++writes; };
-    h.makeObjectDue = [this] { ++dues; };
-    h.centreOnObject = [this] { ++centrings; };
-    h.refuse = [this](const std::string& t) { refusals.push_back(t); };
-    h.mapLeft = [] { return 200; };
-    setup = std::make_unique<ObjectSetup>(frame, picker, column, settings, h);
+    setup = std::make_unique<ObjectSetup>(frame, picker, column, settings, *this, *this, *this);
     column.Check6->SetValue(1);
   }
   void Type(const std::string& name, const std::string& text, const std::string& symbol, const std::string& overlay) {
@@ -87,6 +78,29 @@ class ObjectSetupTest : public ::testing::Test {
   int drawings = 0, writes = 0, dues = 0, centrings = 0;
   std::vector<std::string> refusals;
   std::unique_ptr<ObjectSetup> setup;
+
+ private:
+  // The set-up holds both timers and starts Timer1 again; nothing else of the cycle.
+  void StopCycle() override { ADD_FAILURE() << "StopCycle"; }
+  void StartCycle() override { timersOn = true; }
+  void HoldCycle() override { timersOn = false; }
+  void ArmPause(int) override { ADD_FAILURE() << "ArmPause"; }
+  void StopWatchdog() override { ADD_FAILURE() << "StopWatchdog"; }
+  int CycleInterval() const override { return 6000; }
+  void SetCycleInterval(int) override { ADD_FAILURE() << "SetCycleInterval"; }
+  void DrawMap() override { ++drawings; }
+  bool WindowActive() const override { return true; }
+  // The set-up neither focuses, closes the viewer, clears the options nor centres
+  // the map by itself: the window's CentreOnObject does that.
+  void FocusMapWhenActive() override { ADD_FAILURE() << "FocusMapWhenActive"; }
+  void ClosePictureViewer() override { ADD_FAILURE() << "ClosePictureViewer"; }
+  void ClearCentreOptions() override { ADD_FAILURE() << "ClearCentreOptions"; }
+  void CentreMapOn(double, double) override { ADD_FAILURE() << "CentreMapOn"; }
+  void WriteSettings() override { ++writes; }
+  void MakeObjectDue() override { ++dues; }
+  void CentreOnObject() override { ++centrings; }
+  void Refuse(const std::string& t) override { refusals.push_back(t); }
+  int MapLeft() const override { return 200; }
 };
 
 TEST_F(ObjectSetupTest, OpenOkAndTheObjBox) {

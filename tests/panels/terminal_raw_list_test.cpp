@@ -175,6 +175,35 @@ TEST_F(TncLine, TerminalTypesToTheTncAndShowsItsAnswers) {
   EXPECT_TRUE(terminal.IsOpen());
 }
 
+// The main window as the RAW list sees it: the cycle's state, the drawings and
+// the INFO panels opened, an SCS TNC (kind 5) in RPR 300.
+class FakeRawListWindow : public links::CycleControl, public MapActions, public RawListPort {
+ public:
+  int kind = 5, interval = 0, draws = 0, infos = 0;
+  bool running = true;
+
+  void StopCycle() override { running = false; }
+  void StartCycle() override { running = true; }
+  void HoldCycle() override { running = false; }
+  void ArmPause(int) override { running = false; }
+  void StopWatchdog() override {}
+  int CycleInterval() const override { return 6000; }
+  void SetCycleInterval(int ms) override { interval = ms; }
+  void DrawMap() override { ++draws; }
+  bool WindowActive() const override { return true; }
+  // The focus, the viewer and the centre are not what this test watches.
+  void FocusMapWhenActive() override {}
+  void ClosePictureViewer() override {}
+  void ClearCentreOptions() override {}
+  void CentreMapOn(double, double) override {}
+  int LinkInterfaceKind() const override { return kind; }
+  std::string RadioMode() const override { return "300R"; }
+  void InfoOpened() override { ++infos; }
+  void ClearStationDrawing() override {}  // no drawing here
+  int TwipsPerPixelX() const override { return 15; }
+  int TwipsPerPixelY() const override { return 15; }
+};
+
 TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   QWidget window;
   window.resize(1024, 740);
@@ -187,23 +216,8 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   reception::ReceptionState st;
   st.stations.Add(Record("AB1CD-9", "first"), reception::kMoniAllSlots);
   st.stations.Add(Record("AB1CD-9", "second"), reception::kMoniAllSlots);
-  int kind = 5, interval = 0, draws = 0, infos = 0;
-  bool running = true;
-  RawListContext c;
-  c.reception = &st;
-  c.port = &port_;
-  c.interfaceKind = [&] { return kind; };
-  c.radioMode = [] { return std::string("300R"); };
-  c.cycleInterval = [] { return 6000; };
-  c.holdCycle = [&](int ms) {
-    interval = ms;
-    running = true;
-  };
-  c.stopCycle = [&] { running = false; };
-  c.startCycle = [&] { running = true; };
-  c.drawMap = [&] { ++draws; };
-  c.infoOpened = [&] { ++infos; };
-  RawList raw(*list1, *check3, *command3, *picture1, notice, c);
+  FakeRawListWindow fake;
+  RawList raw(*list1, *check3, *command3, *picture1, notice, st, &port_, fake, fake, fake);
   window.show();
 
   check3->SetValue(1);
@@ -218,9 +232,9 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   list1->SetListIndex(0);
   list1->item(0)->setSelected(true);
   raw.ListPressed(1, 10, 5);
-  EXPECT_EQ(infos, 1);
+  EXPECT_EQ(fake.infos, 1);
   EXPECT_EQ(st.info.Index(), 2);
-  EXPECT_EQ(interval, 6000);
+  EXPECT_EQ(fake.interval, 6000);
   EXPECT_TRUE(list1->selectedItems().isEmpty());
   // A payload line and an unknown station change nothing but restart the cycle.
   for (int row : {1, 3}) {
@@ -228,10 +242,10 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
     list1->item(row)->setSelected(true);
     raw.ListPressed(1, 10, 5);
   }
-  EXPECT_EQ(infos, 1);
-  EXPECT_TRUE(running);
+  EXPECT_EQ(fake.infos, 1);
+  EXPECT_TRUE(fake.running);
   raw.HoldCycleWhileScrolling();
-  EXPECT_EQ(interval, 24000);
+  EXPECT_EQ(fake.interval, 24000);
 
   // The right button held with the SCS TNC: FSK 300 for the time being, back on release.
   raw.ListPressed(2, 40, 60);
@@ -253,8 +267,8 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   QMouseEvent lpress(QEvent::MouseButtonPress, at, vp->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(vp, &lpress);
   Pump(50);
-  EXPECT_EQ(infos, 2);  // the first line, clicked: the INFO panel again
-  kind = 1;             // with the PK-232 nothing
+  EXPECT_EQ(fake.infos, 2);  // the first line, clicked: the INFO panel again
+  fake.kind = 1;             // with the PK-232 nothing
   raw.ListPressed(2, 40, 60);
   raw.ListReleased(2);
   EXPECT_EQ(TncReads(100), "");
@@ -265,8 +279,8 @@ TEST_F(TncLine, RawListClearLookupAndTemporaryMode) {
   EXPECT_EQ(st.info.Index(), 0);
   EXPECT_EQ(list1->ListCount(), 1);
   EXPECT_EQ(list1->List(0), "");
-  EXPECT_EQ(draws, 1);
-  EXPECT_TRUE(running);
+  EXPECT_EQ(fake.draws, 1);
+  EXPECT_TRUE(fake.running);
   check3->SetValue(0);
   EXPECT_TRUE(list1->isHidden());
 }
