@@ -41,14 +41,13 @@ function(zeblon_bench name)
     ZEBLON_STOCK_ARCHIVE="${ZEBLON_STOCK_ARCHIVE}")
 endfunction()
 
-# zeblon_fuzz(NAME SOURCES a.cpp LIBS lib1 [INCLUDES dir])
+# zeblon_fuzz(NAME SOURCES a.cpp LIBS lib1)
 # A libFuzzer target (clang, built with ZEBLON_FUZZ=ON by scripts/fuzz.sh, which
 # also adds the sanitizers to every target of that build).
 function(zeblon_fuzz name)
-  cmake_parse_arguments(ZF "" "" "SOURCES;LIBS;INCLUDES" ${ARGN})
+  cmake_parse_arguments(ZF "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ZF_SOURCES})
   target_link_libraries(${name} PRIVATE ${ZF_LIBS})
-  target_include_directories(${name} PRIVATE ${ZF_INCLUDES})
   target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_target_properties(${name} PROPERTIES AUTOMOC OFF)

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "corpus.h"
+#include "fuzz/corpus.h"
 #include "fuzz/reception_host.h"
 #include "fuzz/scratch.h"
 #include "reception/frame_assembly.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "corpus.h"
+#include "fuzz/corpus.h"
 #include "zip_writer.h"
 #include "map/bmp.h"
 #include "reception/receive_pass.h"

@@ -117,7 +117,6 @@ void AgwTcpLink::GoDown(bool lost) {
   socket_->abort();
   reader_.Clear();
   if (lost) {
-    ++losses_;
     if (!lostReported_ && status_) status_(kAgwLinkLost);
     lostReported_ = true;
   }

@@ -89,8 +89,6 @@ class AgwTcpLink : public QObject {
 
   bool DataPending() const { return state_ == State::Up; }  // AgwDataPending
   State state() const { return state_; }
-  std::uint8_t RadioPort() const { return radioPort_; }
-  int Losses() const { return losses_; }
   int Reconnections() const { return reconnections_; }
 
  private:
@@ -123,7 +121,6 @@ class AgwTcpLink : public QObject {
   QElapsedTimer phase_;      // since the current attempt's phase began
   QElapsedTimer sinceDown_;  // since the link went down
   QTimer phaseLimit_;        // fires when the current attempt's phase is due to end
-  int losses_ = 0;
   int reconnections_ = 0;
 };
 

@@ -121,7 +121,6 @@ class AprsIsLink {
 
   const reception::IGateDuplicateList& DuplicateList() const { return duplicates_; }
   const AprsIsReceiveBuffer& ReceiveBuffer() const { return received_; }
-  AprsIsSocket& Socket() { return *socket_; }
 
  private:
   void Say(const std::function<void(const std::string&)>& to, const std::string& text);

@@ -102,8 +102,6 @@ class CycleTick {
   // position beacon due (the "zero date").
   void ResetPositionBeacon() { lastPositionBeacon_.reset(); }
   void ResetObjectBeacon() { lastObjectBeacon_.reset(); }
-  int MessageRetryCountdown() const { return messageRetryCountdown_; }
-  const std::string& LastStatusSlot() const { return lastStatusSlot_; }
 
  private:
   double Now() const;

@@ -119,7 +119,8 @@ void RadioReceiver::DecodeReceivedTraffic() {
     }
     case InterfaceKind::ScsTnc:
     case InterfaceKind::ScsPtc: {
-      auto pause = scsPause_ ? scsPause_ : [] { platform::Pause(0.01f); };
+      // The 0.01 s wait of the SCS reads.
+      const auto pause = [] { platform::Pause(0.01f); };
       reception::ScsSource source(readTnc, pause, gate_, st_.settings.interfaceKind == InterfaceKind::ScsPtc);
       pass_.Run(source);
       return;

@@ -42,8 +42,6 @@ class RadioReceiver {
   void AttachTnc(std::function<std::string()> read) { tnc_ = std::move(read); }
   // The IGate hand-off of the kinds that gate (all but 3).
   void SetGate(reception::GateHook gate) { gate_ = std::move(gate); }
-  // The 0.01 s wait of the SCS reads (Pause by default).
-  void SetScsPause(std::function<void()> pause) { scsPause_ = std::move(pause); }
   // Where the pass tells the user of texts the full queue dropped (once a pass).
   void SetNotice(std::function<void(const std::string&)> notice) { notice_ = std::move(notice); }
 
@@ -71,7 +69,6 @@ class RadioReceiver {
   AgwTcpLink* engine_ = nullptr;
   std::function<std::string()> tnc_;
   reception::GateHook gate_;
-  std::function<void()> scsPause_;
   std::function<void(const std::string&)> notice_;
   std::string agwTcpBuffer_;
   std::deque<std::string> engineTexts_;

@@ -191,8 +191,12 @@ void MapController::ColourInks() {
     if (c_.inks[i] != nullptr) SetBackColour(c_.inks[i], QColor(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
 }
 
-void MapController::DrawMap() {
+void MapController::PrepareAndDraw() {
   port_.PrepareDrawing();
+  DrawMap();
+}
+
+void MapController::DrawMap() {
   TakeInputs();
   display_.DrawMap();
   ShowOutputs();
@@ -221,7 +225,7 @@ void MapController::QthOk() {
   if (!Trim(s.UserCall).empty() && s.UserNorth != 0 && s.UserEast != 0 &&
       InterfaceKindOf(s.InterfaceKind) != InterfaceKind::NoRadio)
     c_.transmit->setVisible(true);
-  DrawMap();
+  PrepareAndDraw();
 }
 
 void MapController::ChooseFolder(int level) {
@@ -229,7 +233,7 @@ void MapController::ChooseFolder(int level) {
   const std::string folder = c_.combos[level]->Text();
   if (!map::ChooseFolder(display_.mutable_state(), level, folder)) return;
   port_.ApplyTexts();
-  DrawMap();
+  PrepareAndDraw();
 }
 
 void MapController::Wire() {
@@ -238,7 +242,7 @@ void MapController::Wire() {
   const auto step = [this](bool (*op)(MapState&), bool focus) {
     return [this, op, focus] {
       TakeInputs();
-      if (op(display_.mutable_state())) DrawMap();
+      if (op(display_.mutable_state())) PrepareAndDraw();
       if (focus) FocusMap();
     };
   };
@@ -254,7 +258,7 @@ void MapController::Wire() {
       c_.followUser->setChecked(true);
       display_.FollowOwnPositionAgain();
       display_.SetCentreMode(2);
-      DrawMap();
+      PrepareAndDraw();
     } else if (button == kRightButton) {
       c_.qthPanel->move(widget_.x(), widget_.y());
       c_.qthPanel->raise();
@@ -267,38 +271,38 @@ void MapController::Wire() {
     display_.SetCentreMode(1);
     c_.followMoniOne->setChecked(true);
     port_.ClosePictureViewer();
-    DrawMap();
+    PrepareAndDraw();
   };
   c_.qthOk->OnClick = [this] { QthOk(); };
   c_.grid->OnClick = [this, &s] {
     if (s.MapDrawnOnce != 1) return;
     s.GridOn = s.GridOn == 1 ? 0 : 1;
-    DrawMap();
+    PrepareAndDraw();
   };
   c_.circles->OnClick = [this, &s] {
     if (s.MapDrawnOnce != 1) return;
     s.CirclesOn = c_.circles->Value() == 1 ? 1 : 0;
-    DrawMap();
+    PrepareAndDraw();
   };
   c_.pictures->OnClick = [this, &s] {
     if (s.MapDrawnOnce != 1) return;
     port_.CloseInfoPanel();
     s.PictureDisplay ^= 1;
-    DrawMap();
+    PrepareAndDraw();
     FocusMap();
   };
   c_.poiMode->OnClick = [this, &s] {
     s.PoiDisplayMode = (s.PoiDisplayMode + 1) % 3;
     const QColor colours[3] = {QColor(160, 192, 192), QColor(187, 224, 224), QColor(214, 255, 255)};
     SetBackColour(c_.poiMode, colours[s.PoiDisplayMode]);
-    DrawMap();
+    PrepareAndDraw();
   };
   c_.background->OnClick = [this, &s] {
     s.Palette.backgroundMode = (s.Palette.backgroundMode + 1) % 3;
     const QColor colours[3] = {QColor(160, 192, 192), QColor(70, 96, 96), QColor(214, 255, 255)};
     SetBackColour(c_.background, colours[s.Palette.backgroundMode]);
     if (s.PictureMode == 0)
-      DrawMap();
+      PrepareAndDraw();
     else
       FocusMap();
   };
@@ -317,23 +321,23 @@ void MapController::Wire() {
     for (auto* ink : c_.inks)
       if (ink != nullptr) ink->setChecked(false);
     if (c_.inkFrame != nullptr) c_.inkFrame->hide();
-    DrawMap();
+    PrepareAndDraw();
   };
   for (int i = 0; i < 16; ++i) {
     if (c_.inks[i] == nullptr) continue;
     c_.inks[i]->OnClick = [this, &s, i] {
       s.Palette.markedInk = i;
-      DrawMap();
+      PrepareAndDraw();
     };
   }
   c_.directOnly->OnClick = [this] {
     SetBackColour(c_.directOnly, c_.directOnly->Value() == 1 ? QColor(255, 0, 0) : QColor(160, 192, 192));
-    DrawMap();
+    PrepareAndDraw();
   };
   for (int level = 0; level < kLevels; ++level) {
     c_.combos[level]->OnClick = [this, level] { ChooseFolder(level); };
     c_.marks[level]->OnClick = [this] {
-      if (display_.state().MapDrawnOnce == 1) DrawMap();
+      if (display_.state().MapDrawnOnce == 1) PrepareAndDraw();
     };
   }
   std::array<QWidget*, 6> combos{};
@@ -345,7 +349,7 @@ void MapController::Wire() {
       [this](int pair) {
         TakeInputs();
         if (display_.StepReadoutSystem(pair)) {
-          DrawMap();  // the grids follow the system
+          PrepareAndDraw();  // the grids follow the system
           return;
         }
         ShowOutputs();
@@ -370,7 +374,7 @@ void MapController::Wire() {
   auto& h = widget_.hooks();
   h.sync = [this] { TakeInputs(); };
   h.publish = [this] { display_.NotifyViewChanged(); };
-  h.draw = [this] { DrawMap(); };
+  h.draw = [this] { PrepareAndDraw(); };
   h.readoutsChanged = [this] {
     c_.readouts[2]->SetCaption(display_.outputs().Readouts[2]);
     c_.readouts[3]->SetCaption(display_.outputs().Readouts[3]);

@@ -77,9 +77,10 @@ class MapPort {
  public:
   virtual ~MapPort() = default;
   virtual MapInputs Inputs() const = 0;
-  // Before every drawing, before its inputs are read: the stores take the state
-  // the drawing shows (with smart logging the stamped reports leave the watched
-  // station's track). The drawing itself changes no store.
+  // The prepare step run before every drawing the window asks for, before its
+  // inputs are read: the stores take the state the drawing shows (with smart
+  // logging the stamped reports leave the watched station's track). The drawing
+  // itself changes no store.
   virtual void PrepareDrawing() = 0;
   // Every completed drawing ends here: the pointers reset, the main cycle's timer on.
   virtual void DrawingDone() = 0;
@@ -108,10 +109,10 @@ class MapController {
 
   // Rebuilds the map index files in the temporary folder and fills the scale combos.
   void BuildMapIndex();
-  // Redraws the map and shows its results beside the picture. Every drawing of
-  // the window comes here: the stores prepared (MapPort::PrepareDrawing), the
-  // inputs read, the map drawn.
-  void DrawMap();
+  // A drawing asked for (by the window, the map's buttons or a click on the map):
+  // first the prepare step, where the stores take the state the drawing shows
+  // (MapPort::PrepareDrawing), then DrawMap.
+  void PrepareAndDraw();
   // The picture box takes the focus in the active window.
   void FocusMap();
 
@@ -122,6 +123,9 @@ class MapController {
 
  private:
   void Wire();
+  // The drawing: the inputs read, the map drawn and its results shown beside the
+  // picture. It changes no store, only the map's own state.
+  void DrawMap();
   // The redraw's inputs kept by their owners (the object in the settings, the
   // store counts and the watched station, the GPS fix, the TRK and POI lines, the
   // scale combos and boxes) read into the map state, one way.

@@ -315,7 +315,6 @@ void MapDisplay::MarkAvailableScales() {
       }
       return;
     }
-    present_[level] = *has;
     if (*has) out_.BoxBackground[level] = QColor(160, 192, 192);
   }
 }

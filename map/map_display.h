@@ -212,9 +212,6 @@ class MapDisplay {
   // A left click on a read-out pair (0 centre, 1 cursor, 2 MONI 1): steps its
   // system. True when the map is to be redrawn (the grids follow the system).
   bool StepReadoutSystem(int pair);
-
-  // The tile of the map centre, per level, as MarkAvailableScales found it.
-  const std::array<bool, kLevels>& CentreTilePresent() const { return present_; }
   int rebuilds() const { return rebuilds_; }
 
  private:
@@ -244,7 +241,6 @@ class MapDisplay {
   MarkersLayer markers_;
   CentreCrossLayer cross_;
   LayerStack layers_;
-  std::array<bool, kLevels> present_{};
   int rebuilds_ = 0;
   std::vector<std::function<void(const MapState&)>> listeners_;
 };

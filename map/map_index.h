@@ -48,8 +48,6 @@ class MapIndex {
   const std::vector<std::string>& Folders(int level) const { return folders_[level]; }
   // The folder chosen by the last Build (its name as listed).
   const std::string& Chosen(int level) const { return chosen_[level]; }
-  // All folder lines of ALLMDIRS.DIR, in order.
-  const std::vector<std::string>& FolderLines() const { return folder_lines_; }
   // The folder on disk for a listed name (the name may differ in case).
   std::filesystem::path FolderPath(const std::string& name) const;
 

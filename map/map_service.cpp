@@ -23,7 +23,7 @@ void MapService::BuildMapIndex() {
 }
 
 void MapService::DrawMap() {
-  if (controller_ != nullptr) controller_->DrawMap();
+  if (controller_ != nullptr) controller_->PrepareAndDraw();
 }
 
 void MapService::FunctionKey(int key_code) {

@@ -43,6 +43,7 @@ class MapDisplayService {
   // Rebuilds the map index files in the temporary folder and fills the scale combos.
   virtual void BuildMapIndex() = 0;
   // Redraws the map; every completed drawing sets MapDrawnOnce and calls drawingDone.
+  // The map service runs the map port's prepare step first (MapPort::PrepareDrawing).
   virtual void DrawMap() = 0;
   // F1 and F3 to F10 (key codes 112, 114 … 121).
   virtual void FunctionKey(int key_code) = 0;

@@ -11,8 +11,6 @@ std::string Key(const fs::path& p) { return p.lexically_normal().string(); }
 }  // namespace
 
 void OwnFiles::Add(const fs::path& file) { files_.insert(Key(file)); }
-void OwnFiles::Forget(const fs::path& file) { files_.erase(Key(file)); }
-bool OwnFiles::Contains(const fs::path& file) const { return files_.count(Key(file)) != 0; }
 
 int OwnFiles::DeleteAll() {
   int n = 0;

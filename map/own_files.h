@@ -14,9 +14,6 @@ namespace zeblon::map {
 class OwnFiles {
  public:
   void Add(const std::filesystem::path& file);
-  void Forget(const std::filesystem::path& file);
-  bool Contains(const std::filesystem::path& file) const;
-  std::size_t Size() const { return files_.size(); }
   // Deletes every recorded file that still exists; returns how many were deleted.
   int DeleteAll();
 

@@ -97,8 +97,6 @@ class TxSetupPanel : public PanelFrame {
   platform::Label* Label14 = nullptr;           // the packet engine's digipeater hint
   platform::Label* Label17 = nullptr;           // the TX level caption
 
-  Layout PanelLayout() const { return layout_; }
-
   // The panel's values, and their writing back (the main window's opening and the rules).
   links::TxPanelValues Values() const;
   void Show(const links::TxPanelValues& v);

@@ -231,7 +231,6 @@ ListBox::ListBox(QWidget* parent, const char* name) : QListWidget(parent) {
   connect(this, &QListWidget::itemClicked, this, [this](QListWidgetItem*) { Run(OnClick); });
 }
 void ListBox::AddItem(std::string_view item) { addItem(ToQ(item)); }
-void ListBox::RemoveItem(int index) { delete takeItem(index); }
 std::string ListBox::List(int index) const {
   const QListWidgetItem* it = item(index);
   return it ? FromQ(it->text()) : std::string();

@@ -178,7 +178,6 @@ class ListBox : public QListWidget {
  public:
   ListBox(QWidget* parent, const char* name);
   void AddItem(std::string_view item);
-  void RemoveItem(int index);
   void Clear() { clear(); }
   int ListCount() const { return count(); }
   std::string List(int index) const;

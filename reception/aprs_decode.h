@@ -86,9 +86,8 @@ class FrameText {
     view_ = to.substr(static_cast<std::size_t>(at - base), view_.size());
   }
 
-  // Drops the first or last n characters (n no more than the size).
+  // Drops the first n characters (n no more than the size).
   void RemovePrefix(std::size_t n) { view_.remove_prefix(n); }
-  void RemoveSuffix(std::size_t n) { view_.remove_suffix(n); }
 
   // True when the text is held in the own buffer.
   bool Owned() const { return owned_; }

@@ -393,7 +393,6 @@ int ReceivePass::StoreReport(FrameValues& v) {
   std::string record = parts.Build(false);
   if (v.objectFlag == 1) WriteAt(record, 90, "_");
   if (v.emergencyFlag == 1) WriteAt(record, 42, "!");
-  lastRecord_ = record;
 
   // Emergency.
   if (v.emergencyFlag == 1) {

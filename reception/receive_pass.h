@@ -98,9 +98,6 @@ class ReceivePass {
   // MONI ALL alarm and the MONI 1 stage. Returns the frame's event level.
   int StoreReport(FrameValues& v);
 
-  // The record that StoreReport built last (also for a duplicate).
-  const std::string& LastRecord() const { return lastRecord_; }
-
   // The write of the kept-open logs (write(2) unless a test sets another).
   void SetLogWriteFunction(WriteFunction write) { appender_.SetWriteFunction(std::move(write)); }
 
@@ -119,8 +116,7 @@ class ReceivePass {
   ReceptionHost& host_;
   ChatPanel& chat_;
   const reception::SymbolTable& symbols_;
-  FrameValues frame_;  // the values of the frame at work, kept for their buffers
-  std::string lastRecord_;
+  FrameValues frame_;     // the values of the frame at work, kept for their buffers
   std::string lastCall_;  // the call of the last stored report
   // The lines a pass gathers per log file, with the file's path (found once per pass).
   struct PendingLog {

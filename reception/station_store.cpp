@@ -326,20 +326,17 @@ int StationStore::TakeFromMoniAll(std::string_view call, bool internetSupport) {
 }
 
 bool StationStore::SelectWatched(const fs::path& dataFolder, std::string_view call, bool internetSupport) {
-  logCall_ = std::string(call);
-  logPath_ = MoniOneLogPath(dataFolder, call);
-  MoniOneLogFile log = OpenMoniOneLog(logPath_);
+  const fs::path logPath = MoniOneLogPath(dataFolder, call);
+  MoniOneLogFile log = OpenMoniOneLog(logPath);
   FillTrack(std::move(log.records));
   TakeFromMoniAll(call, internetSupport);
   Changed();
   if (!log.read) return false;
-  return WriteMoniOneLog(logPath_, TrackRecords());
+  return WriteMoniOneLog(logPath, TrackRecords());
 }
 
 MoniOneLogFile StationStore::RestoreAtStartUp(const fs::path& dataFolder, std::string_view call) {
-  logCall_ = std::string(call);
-  logPath_ = MoniOneLogPath(dataFolder, call);
-  MoniOneLogFile log = RestoreMoniOneLog(logPath_);
+  MoniOneLogFile log = RestoreMoniOneLog(MoniOneLogPath(dataFolder, call));
   newest_ = log.records.empty() ? MoniOneNewest{} : NewestFieldsOf(log.records.back());
   FillTrack(log.records);
   Changed();

@@ -51,9 +51,6 @@ class StationStore {
     return std::span(track_).subspan(1, static_cast<std::size_t>(trackCount_));
   }
   const MoniOneNewest& Newest() const { return newest_; }
-  // The call and log file of the track as it was last loaded ("" before).
-  const std::string& LogCall() const { return logCall_; }
-  const std::filesystem::path& LogPath() const { return logPath_; }
 
   // --- Changes (each announced once) ---
   // A report heard on the radio joins MONI ALL (a full store makes room after
@@ -160,8 +157,6 @@ class StationStore {
   std::vector<std::string> track_;
   int trackCount_ = 0;
   MoniOneNewest newest_;
-  std::string logCall_;
-  std::filesystem::path logPath_;
   std::vector<std::function<void()>> listeners_;
 };
 

@@ -26,7 +26,6 @@ class Form0 : public QWidget {
 
   // The start-up; runs once, on the first activation. False when the program ends.
   bool Form_Activate();
-  bool StartupDone() const { return startup_done_; }
 
   // Takes the boxes into the settings, checks the ports, sets up a serial TNC and
   // hands over to the main window.

@@ -15,12 +15,6 @@ namespace zeblon::stations {
 using map::MapPen;
 using map::MapView;
 
-namespace {
-
-std::string TrimmedText(const std::string& s) { return zeblon::Trim(s); }
-
-}  // namespace
-
 MoniOneLayer::MoniOneLayer(const reception::StationStore& stations, const StationDrawSettings& settings,
                            const SymbolSheets& sheets, std::function<reception::LocalTime()> now,
                            const reception::SymbolTable& table)
@@ -161,9 +155,7 @@ void MoniOneLayer::render(QPainter& painter, const MapView& viewIn) {
   }
   if (level >= 2) {
     std::string label = newest.Call();
-    if (level % 3 == 0)
-      label =
-          TrimmedText(label + " " + TrimmedText(n.via) + " " + TrimmedText(n.symbol) + " " + TrimmedText(n.comment));
+    if (level % 3 == 0) label = Trim(label + " " + Trim(n.via) + " " + Trim(n.symbol) + " " + Trim(n.comment));
     const int len = static_cast<int>(label.size());
     if (len > 0) {
       pen.FilledBox(x + 16, y - 7, x + 16 + 8 * len, y + 5, kBlack);

@@ -192,12 +192,6 @@ SwitchOutcome StationSwitches::LevelUp() {
   return out;
 }
 
-void StationSwitches::SetLevel(int level, bool wx) {
-  wx_ = wx;
-  level_ = wx ? 1 : std::clamp(level, 0, 5);
-  if (wx_) mask_ |= 16;
-}
-
 void StationSwitches::SetMoniOneAlarm(bool on) {
   moniOneAlarm_ = on;
   if (!on) moniAllAlarm_ = false;

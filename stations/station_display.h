@@ -21,9 +21,8 @@ class RecordView {
  public:
   explicit RecordView(std::string_view record) : r_(record) {}
   std::string_view text() const { return r_; }
-  std::string_view Date() const { return reception::Columns(r_, 1, 6); }       // YYMMDD
-  std::string_view Time() const { return reception::Columns(r_, 8, 11); }      // HHMM
-  std::string_view DateTime() const { return reception::Columns(r_, 1, 11); }  // columns 1-11
+  std::string_view Date() const { return reception::Columns(r_, 1, 6); }   // YYMMDD
+  std::string_view Time() const { return reception::Columns(r_, 8, 11); }  // HHMM
   bool Stamped() const { return At(12) == 'T'; }
   double NorthKm() const;
   double EastKm() const;
@@ -147,7 +146,6 @@ class StationSwitches {
   // Command16 and Command17: the MONI 1 level 1..6.
   void MoniOneLevelDown();
   void MoniOneLevelUp();
-  void SetLevel(int level, bool wx = false);
 
   // The alarm distance of the ALARM DIST SETUP box: the number rounded half to
   // even and held to 1..100; a text without a number gives 1.

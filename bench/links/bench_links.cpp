@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <random>
 
-#include "corpus.h"
+#include "fuzz/corpus.h"
 #include "links/agw_frame.h"
 #include "links/agw_tcp_link.h"
 #include "links/radio_receiver.h"

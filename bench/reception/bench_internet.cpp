@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <random>
 
-#include "corpus.h"
+#include "fuzz/corpus.h"
 #include "internet/area_stations.h"
 #include "internet/internet_pass.h"
 

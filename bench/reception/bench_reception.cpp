@@ -9,7 +9,7 @@
 #include <fstream>
 #include <random>
 
-#include "corpus.h"
+#include "fuzz/corpus.h"
 #include "reception/frame_assembly.h"
 #include "reception/receive_pass.h"
 

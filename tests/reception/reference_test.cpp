@@ -18,7 +18,7 @@
 #include <regex>
 #include <string>
 
-#include "corpus.h"
+#include "fuzz/corpus.h"
 #include "fakes.h"
 #include "reception/frame_assembly.h"
 

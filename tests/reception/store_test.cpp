@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "corpus.h"
+#include "fuzz/corpus.h"
 #include "fakes.h"
 #include "geodesy/text.h"
 #include "reception/messages.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "corpus.h"
+#include "fuzz/corpus.h"
 #include "fakes.h"
 #include "reception/receive_pass.h"
 
