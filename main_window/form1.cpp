@@ -201,10 +201,6 @@ void Form1::WireControls() {
   moni_one_frames_ = std::make_unique<MoniOneFrames>(c, *moni_one_frames_window_);
   moni_one_readouts_ = std::make_unique<panels::MoniOneReadoutLabels>(c, reception_);
   WireMoniOneSelect();
-  // The TX switch's manual beacon and the TX setup OK's next beacon at once.
-  SendOwnBeacon = UnderWaitCursor([this] { RadioLink().SendBeacon(false); });
-  MakePositionBeaconDue = [this] { tick_.ResetPositionBeacon(); };
-  RenewAgwRegistration = [this](const std::string& call, int) { RadioLink().RenewRegistration(call); };
 
   WireInternet();  // internet switches, web polls, IONO DATA: form1_internet.cpp
   WireEmergency();
@@ -252,14 +248,6 @@ void Form1::ShowWaitCursor(bool on) {
     unsetCursor();
     Picture1->unsetCursor();
   }
-}
-
-std::function<void()> Form1::UnderWaitCursor(std::function<void()> step) {
-  return [this, step = std::move(step)] {
-    ShowWaitCursor(true);
-    if (step) step();
-    ShowWaitCursor(false);
-  };
 }
 
 void Form1::UpdateClockLabel() {

@@ -149,12 +149,6 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   links::GpsReader& Gps() { return gps_; }
   // The TX switch and the TX setup panel at work.
   panels::TxSetupController& TxSetup() { return *tx_setup_; }
-  // Hooks of the links built elsewhere: the own beacon sender, the next position
-  // beacon due at once, and the packet engine's registration (kinds 0 and 3; the UI
-  // digipeater's state is handed along, no such program runs here).
-  std::function<void()> SendOwnBeacon;
-  std::function<void()> MakePositionBeaconDue;
-  std::function<void(const std::string& tx_call, int digi_on)> RenewAgwRegistration;
   platform::Label* Label39 = nullptr;  // the GPS-INFO line
   // --- The own object: the OBJ box and the OBJECT SETUP frame (form1_object.cpp) ---
   panels::ObjectSetup& ObjectSetup() { return *object_setup_; }
@@ -251,7 +245,6 @@ class Form1 : public QWidget, private links::CycleControl, private panels::MapAc
   // The hourglass over the window and the map while a step blocks the window
   // (a transmission's wait, a web request), the normal pointer again after it.
   void ShowWaitCursor(bool on);
-  std::function<void()> UnderWaitCursor(std::function<void()> step);
   void RefillMonitorList();
   // The map picture takes the keyboard focus while the window is the active one.
   void FocusMapWhenActive() override;

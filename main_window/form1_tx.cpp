@@ -16,9 +16,9 @@ class Form1::TxWindow : public panels::TxSetupPort {
 
   void TimeOfDay(int& hours, int& minutes) override { f_.TimeOfDay(hours, minutes); }
   SerialPort& TncPort() override { return f_.RadioLink().State().MSComm1; }
-  void RenewAgwRegistration(const std::string& tx_call, int digi_on) override {
-    if (f_.RenewAgwRegistration) f_.RenewAgwRegistration(tx_call, digi_on);
-  }
+  // The packet engine's registration renewed with the new call; the UI
+  // digipeater's state goes nowhere, as no such program runs here.
+  void RenewAgwRegistration(const std::string& tx_call, int) override { f_.RadioLink().RenewRegistration(tx_call); }
   void MarkTitle(const std::string& digi_mark, const std::string& igate_mark) override {
     std::string title = FromQ(f_.windowTitle());
     if (!digi_mark.empty()) title = links::PlaceTitleMark(title, 61, digi_mark);
@@ -36,12 +36,13 @@ class Form1::TxWindow : public panels::TxSetupPort {
     f_.UpdateReceptionSettings();
     f_.ApplyLanguageTexts();
   }
+  // The manual beacon waits for the transmit step under the hourglass.
   void SendOwnBeacon() override {
-    if (f_.SendOwnBeacon) f_.SendOwnBeacon();
+    f_.ShowWaitCursor(true);
+    f_.RadioLink().SendBeacon(false);
+    f_.ShowWaitCursor(false);
   }
-  void MakePositionBeaconDue() override {
-    if (f_.MakePositionBeaconDue) f_.MakePositionBeaconDue();
-  }
+  void MakePositionBeaconDue() override { f_.tick_.ResetPositionBeacon(); }
   void ObjectBeaconOff() override { f_.object_setup_->StopBeacon(); }
   QSize WindowSize() const override { return f_.size(); }
 

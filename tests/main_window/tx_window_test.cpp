@@ -30,6 +30,20 @@ namespace {
 using testing_support::Find;
 namespace fs = std::filesystem;
 
+// A radio link that counts the beacons it is asked to send and keeps the calls
+// it renews the engine's registration with.
+class CountingLink : public links::MinimalRadioLink {
+ public:
+  int beacons = 0;
+  std::vector<std::string> renewals;
+  std::function<void()> duringRenewal;  // what the events do while the engine is asked
+  void SendOwnBeacon(bool, bool) override { ++beacons; }
+  void RenewRegistration(const std::string& txCall) override {
+    renewals.push_back(txCall);
+    if (duringRenewal) duringRenewal();
+  }
+};
+
 class TxWindowTest : public testing_support::ProgramFolderTest {
  protected:
   void Ini(const std::string& modem, const std::string& more = "") {
@@ -138,26 +152,36 @@ TEST_F(TxWindowTest, ManualTransmitSendsOneBeaconAndLeavesTheSwitchOff) {
   auto form = Start();
   SetTxInterval(*form, "MANUAL");
   ASSERT_EQ(form->CurrentSettings().BeaconInterval, 0);
-  int beacons = 0, due = 0;
-  form->SendOwnBeacon = [&beacons] { ++beacons; };
-  form->MakePositionBeaconDue = [&due] { ++due; };
+  auto owned = std::make_unique<CountingLink>();
+  CountingLink& link = *owned;
+  form->SetRadioLink(std::move(owned));
   auto* check6 = Find<platform::CheckBox>(*form, "Check6");
   check6->SetCaption("TX !");
   check6->SetValue(1);
   form->TxSetup().ToggleTransmitOrOpenTxSetup(1);
-  EXPECT_EQ(beacons, 1);
+  EXPECT_EQ(link.beacons, 1);
   EXPECT_EQ(check6->Value(), 0);
   EXPECT_FALSE(Find<QWidget>(*form, "Command23")->isEnabled());
-  // With an interval: no beacon from the switch, the next one due at once.
+  // With an interval: no beacon from the switch; the OK and the switch each make
+  // the next tick's beacon due at once.
   SetTxInterval(*form, "10");
   ASSERT_EQ(form->CurrentSettings().BeaconInterval, 10);
-  const int due_after_ok = due;  // the OK makes the next beacon due itself
+  links::TickInputs in;
+  in.interfaceKind = 0;
+  in.userCall = "AB1CD";
+  in.beaconIntervalMinutes = 10;
+  in.txOn = true;
+  ASSERT_EQ(form->RunTick(in), links::TickEnd::Full);
+  EXPECT_EQ(link.beacons, 2);  // due after the OK
+  form->RunTick(in);
+  EXPECT_EQ(link.beacons, 2);  // not due again within the interval
   check6->SetCaption("TX 10");
   check6->SetValue(1);
   form->TxSetup().ToggleTransmitOrOpenTxSetup(1);
-  EXPECT_EQ(beacons, 1);
-  EXPECT_EQ(due, due_after_ok + 1);
+  EXPECT_EQ(link.beacons, 2);
   EXPECT_EQ(check6->Value(), 1);
+  form->RunTick(in);
+  EXPECT_EQ(link.beacons, 3);  // due after the switch
   EXPECT_TRUE(Find<QWidget>(*form, "Command23")->isEnabled());
 }
 
@@ -303,19 +327,17 @@ TEST_F(TxWindowTest, InfoLineFilesAreReadBelowTheProgramFolder) {
 TEST_F(TxWindowTest, OkRenewsThePacketEngineRegistrationOnce) {
   Ini("0");
   auto form = Start();
-  std::vector<std::pair<std::string, int>> renewals;
-  form->RenewAgwRegistration = [&](const std::string& call, int digi) {
-    renewals.emplace_back(call, digi);
-    // Events run while the engine is asked: a second OK meanwhile is not a second OK.
-    form->TxPanel().fr4Command4->click();
-  };
+  auto owned = std::make_unique<CountingLink>();
+  CountingLink& link = *owned;
+  form->SetRadioLink(std::move(owned));
+  // Events run while the engine is asked: a second OK meanwhile is not a second OK.
+  link.duringRenewal = [&] { form->TxPanel().fr4Command4->click(); };
   form->TxSetup().ToggleTransmitOrOpenTxSetup(2);
   form->TxPanel().fr4Text1->SetText("12");
   form->TxPanel().Check32->SetValue(1);
   form->TxPanel().fr4Command4->click();
-  ASSERT_EQ(renewals.size(), 1u);
-  EXPECT_EQ(renewals[0].first, "AB1CD-12");
-  EXPECT_EQ(renewals[0].second, 1);
+  EXPECT_EQ(link.renewals, std::vector<std::string>{"AB1CD-12"});
+  EXPECT_EQ(form->CurrentSettings().DigiOn, 1);
   EXPECT_TRUE(form->TxPanel().isHidden());
 }
 
@@ -375,7 +397,7 @@ TEST_F(TxWindowTest, OkRenewsTheEngineLinkWithTheNewCall) {
     // The engine reads a new client's commands late; then the beacon goes out
     // from the new call.
     PumpUntil([] { return false; }, 1200);
-    form->SendOwnBeacon();
+    form->CycleSteps().SendOwnBeacon();
     auto sent = [&] { return engine->output().find("[0L] AB1CD-12>ZEBL,WIDE1-1:") != std::string::npos; };
     PumpUntil(sent, 10000);
     EXPECT_TRUE(sent()) << engine->output();
