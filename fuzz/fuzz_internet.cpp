@@ -13,6 +13,7 @@
 #include "internet/internet_pass.h"
 #include "internet/ionosphere.h"
 #include "internet/web_polls.h"
+#include "internet_fakes.h"
 
 using namespace zeblon;
 using namespace zeblon::reception;
@@ -55,6 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     state.settings.moniOneCall = UpperCase(text.substr(comma + 1, std::min<std::size_t>(gt - comma - 1, 12)));
   Host host;
   ChatLines chat;
+  internet::testing::FakeInternetWindow window;
 
   switch (mode) {
     case 0:
@@ -69,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         lines = text;
       }
       const std::size_t before = lines.size();
-      internet::InternetPass pass(state, host, chat);
+      internet::InternetPass pass(state, host, chat, window, window);
       pass.Run(lines);
       Check(lines.size() <= before);
       break;
@@ -77,12 +79,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case 2: {  // the two page forms
       std::string lines =
           internet::RawLinesFromSource1Page(text) + internet::RawLinesFromSource2Page(text, state.settings.moniOneCall);
-      internet::InternetPass pass(state, host, chat);
+      internet::InternetPass pass(state, host, chat, window, window);
       pass.Run(lines);
       break;
     }
     case 3:  // the area query's answer
-      internet::ParseAreaStations(text, state, host);
+      internet::ParseAreaStations(text, state, host, window, window);
       break;
     case 4: {  // the ionosphere pages
       internet::IonoState iono;

@@ -98,7 +98,7 @@ std::vector<AreaStation> AreaStationsOf(std::string_view answer) {
 }
 
 int ParseAreaStations(std::string answer, reception::ReceptionState& state, reception::ReceptionHost& host,
-                      const reception::SymbolTable& symbols, const AreaOptions& options) {
+                      InternetControls& controls, InternetWindow& window, const reception::SymbolTable& symbols) {
   const reception::ReceptionSettings& s = state.settings;
   const auto& log = state.stations.MoniAll();
   int added = 0;
@@ -170,11 +170,11 @@ int ParseAreaStations(std::string answer, reception::ReceptionState& state, rece
         state.info.FollowReport(last, reception::InfoMode::MoniAll, log[static_cast<std::size_t>(last)]);
         if (info.Visible()) host.ShowWxInfoForRecord(info.Record());
         host.InfoPanelChanged();
-        if (info.Visible() && options.showNewestInfoReport) options.showNewestInfoReport();
+        if (info.Visible()) window.ShowNewestInfoReport();
       }
     }
   }
-  if (options.hideNotice) options.hideNotice();
+  controls.HideNotice();
   host.DrawMap();
   return added;
 }

@@ -3,11 +3,11 @@
 // station that is no object stored in MONI ALL as heard via the internet ("inet").
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "internet/internet_ports.h"
 #include "reception/receive_pass.h"
 
 namespace zeblon::internet {
@@ -28,17 +28,13 @@ struct AreaStation {
 // in quotes), "symbolcode" or "symboltable". Nothing for an answer that is no JSON.
 std::vector<AreaStation> AreaStationsOf(std::string_view answer);
 
-struct AreaOptions {
-  std::function<void()> hideNotice;  // Text10 hidden, its colour green
-  // The INFO panel's newest-report button at work (the map's focus, MAP L).
-  std::function<void()> showNewestInfoReport;
-};
-
 // ParseAreaStations: the stations of the answer into MONI ALL (duplicates and
 // older reports of a call dropped), the logs, the prune and the sort, the INFO
-// panel; then the notice hidden and the map redrawn. Returns the records added.
+// panel (a new report of its station shown with its newest-report button at
+// work, through `window`: the map's focus, MAP L); then the notice hidden
+// (`controls`) and the map redrawn. Returns the records added.
 int ParseAreaStations(std::string answer, reception::ReceptionState& state, reception::ReceptionHost& host,
-                      const reception::SymbolTable& symbols = reception::StandardSymbolTable(),
-                      const AreaOptions& options = {});
+                      InternetControls& controls, InternetWindow& window,
+                      const reception::SymbolTable& symbols = reception::StandardSymbolTable());
 
 }  // namespace zeblon::internet

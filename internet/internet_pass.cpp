@@ -332,8 +332,8 @@ void HandleInternetMessage(const InternetLine& l, const reception::ReceptionSett
 }
 
 InternetPass::InternetPass(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
-                           const reception::SymbolTable& symbols)
-    : st_(state), host_(host), chat_(chat), symbols_(symbols) {}
+                           InternetControls& controls, InternetWindow& window, const reception::SymbolTable& symbols)
+    : st_(state), host_(host), chat_(chat), controls_(controls), window_(window), symbols_(symbols) {}
 
 void InternetPass::Run(std::string& lines, const PassOptions& options) {
   level_ = 0;
@@ -439,10 +439,10 @@ void InternetPass::EndOfPass(const PassOptions& options) {
   if (!lastSource_.empty() && st_.info.StationReported(lastSource_, st_.stations, s.moniOneCall)) {
     if (st_.info.Visible()) host_.ShowWxInfoForRecord(st_.info.Record());
     host_.InfoPanelChanged();
-    if (st_.info.Visible() && options.showNewestInfoReport) options.showNewestInfoReport();
+    if (st_.info.Visible()) window_.ShowNewestInfoReport();
   }
   host_.ClosePictureViewer();
-  if (options.hideNotice) options.hideNotice();
+  controls_.HideNotice();
   if (level_ == reception::kLevelEmergency)
     host_.ShowEmergencyWindow();
   else if (!options.scanBusy || !options.areaSupportOn)

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "internet/internet_ports.h"
 #include "reception/receive_pass.h"
 
 namespace zeblon::internet {
@@ -65,16 +66,17 @@ void HandleInternetMessage(const InternetLine& l, const reception::ReceptionSett
                            reception::ChatPanel& chat, reception::ReceptionHost& host);
 
 struct PassOptions {
-  bool scanBusy = false;             // InternetScanBusy
-  bool areaSupportOn = false;        // Check23
-  std::function<void()> hideNotice;  // Text10 hidden, its colour green
-  // The INFO panel's newest-report button at work (the map's focus, MAP L).
-  std::function<void()> showNewestInfoReport;
+  bool scanBusy = false;       // InternetScanBusy
+  bool areaSupportOn = false;  // Check23
 };
 
 class InternetPass {
  public:
+  // At the end of a pass the notice over the map is hidden (`controls`) and a new
+  // report of the INFO panel's station shown with the panel's newest-report
+  // button at work (`window`: the map's focus, MAP L).
   InternetPass(reception::ReceptionState& state, reception::ReceptionHost& host, reception::ChatPanel& chat,
+               InternetControls& controls, InternetWindow& window,
                const reception::SymbolTable& symbols = reception::StandardSymbolTable());
 
   // Decodes webRawLines, consuming whole lines from its front (a last line
@@ -99,6 +101,8 @@ class InternetPass {
   reception::ReceptionState& st_;
   reception::ReceptionHost& host_;
   reception::ChatPanel& chat_;
+  InternetControls& controls_;
+  InternetWindow& window_;
   const reception::SymbolTable& symbols_;
   InternetLine line_;
   int level_ = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "internet/ionosphere.h"
+#include "reception/reception_host.h"
 
 namespace zeblon::internet {
 
@@ -68,6 +69,9 @@ class InternetWindow {
   // The local time: seconds since midnight, and HHMM.
   virtual double ClockSeconds() const = 0;
   virtual int Hhmm() const = 0;
+  // The chat window's lines, the radio link's; null while there are none (the
+  // internet layer keeps lines of its own then).
+  virtual reception::ChatPanel* ChatLines() = 0;
 };
 
 }  // namespace zeblon::internet

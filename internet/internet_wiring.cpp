@@ -6,11 +6,10 @@
 
 namespace zeblon {
 
-InternetWiring::InternetWiring(reception::ReceptionState& state, reception::ReceptionHost& host, Hooks hooks,
+InternetWiring::InternetWiring(reception::ReceptionState& state, reception::ReceptionHost& host,
                                links::CycleControl& cycle, internet::InternetControls& controls,
                                internet::InternetWindow& window, internet::WebSources sources)
-    : h_(std::move(hooks)), controls_(controls), window_(window) {
-  chat_.target = h_.chat;
+    : controls_(controls), window_(window), chat_(window) {
   switches_ = std::make_unique<internet::InternetSwitches>(switchState_, controls_, window_);
   web_ = std::make_unique<internet::WebRequests>(state, host, chat_, switchState_, iono_, cycle, controls_, window_,
                                                  std::move(sources));

@@ -3,7 +3,6 @@
 // main cycle's steps. It reaches the window through the ports it is given.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,10 +21,10 @@ class WebRequests;
 
 namespace zeblon {
 
-// The chat lines of the radio link when it has them, else lines of its own.
+// The chat lines of the radio link when the window has them, else lines of its own.
 class ChatPanelRelay : public reception::ChatPanel {
  public:
-  std::function<reception::ChatPanel*()> target;
+  explicit ChatPanelRelay(internet::InternetWindow& window) : window_(window) {}
 
   std::string Line(int index) override { return Chat().Line(index); }
   int Colour(int index) override { return Chat().Colour(index); }
@@ -41,25 +40,23 @@ class ChatPanelRelay : public reception::ChatPanel {
 
  private:
   reception::ChatPanel& Chat() {
-    if (reception::ChatPanel* c = target ? target() : nullptr) return *c;
+    if (reception::ChatPanel* c = window_.ChatLines()) return *c;
     return own_;
   }
+  internet::InternetWindow& window_;
   reception::ChatLines own_;
 };
 
 class InternetWiring {
  public:
-  struct Hooks {
-    std::function<reception::ChatPanel*()> chat;  // the radio link's chat lines, or null
-  };
-
   // `host`: the window's receive host, the same the radio link's receive pass
   // decodes through (the web passes draw, alarm, send acknowledgements "mok" and
   // replies, and open the panels through it). The switches and the requests show
   // their state in `controls` and reach the rest of the window through `window`;
-  // the polls hold the main cycle through `cycle`.
-  InternetWiring(reception::ReceptionState& state, reception::ReceptionHost& host, Hooks hooks,
-                 links::CycleControl& cycle, internet::InternetControls& controls, internet::InternetWindow& window,
+  // the polls hold the main cycle through `cycle`; the chat lines are the
+  // window's while it has them.
+  InternetWiring(reception::ReceptionState& state, reception::ReceptionHost& host, links::CycleControl& cycle,
+                 internet::InternetControls& controls, internet::InternetWindow& window,
                  internet::WebSources sources = internet::WebSourcesFromEnvironment());
   ~InternetWiring();
 
@@ -118,7 +115,6 @@ class InternetWiring {
  private:
   void Changed();
 
-  Hooks h_;
   internet::InternetControls& controls_;
   internet::InternetWindow& window_;
   internet::InternetSwitchState switchState_;

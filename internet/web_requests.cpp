@@ -170,9 +170,7 @@ void WebRequests::FinishRawPage(bool decode, const std::string& lines) {
     PassOptions options;
     options.scanBusy = sw_.internetScanBusy;
     options.areaSupportOn = sw_.areaSupport;
-    options.hideNotice = [this] { controls_.HideNotice(); };
-    options.showNewestInfoReport = [this] { window_.ShowNewestInfoReport(); };
-    InternetPass pass(st_, host_, chat_);
+    InternetPass pass(st_, host_, chat_, controls_, window_);
     pass.Run(webRawLines, options);
   }
   window_.ShowBusy(false);
@@ -183,10 +181,7 @@ void WebRequests::FinishRawPage(bool decode, const std::string& lines) {
 void WebRequests::AreaAnswer(const std::string& text) {
   sw_.lastAreaRequestHhmm = HhmmOf(host_.Now());
   if (text.size() > 100) {
-    AreaOptions options;
-    options.hideNotice = [this] { controls_.HideNotice(); };
-    options.showNewestInfoReport = [this] { window_.ShowNewestInfoReport(); };
-    ParseAreaStations(text, st_, host_, reception::StandardSymbolTable(), options);
+    ParseAreaStations(text, st_, host_, controls_, window_);
   }
   EndAreaQuery();
 }

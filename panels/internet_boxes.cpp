@@ -26,25 +26,12 @@ InternetBoxes::InternetBoxes(ControlColumn& column, platform::TextBox& notice, I
                              reception::ReceptionState& reception, reception::ReceptionHost& host,
                              links::CycleControl& cycle, InternetBoxesPort& port)
     : column_(column), notice_(notice), iono_(iono), cycle_(cycle), port_(port) {
-  internet_ = std::make_unique<InternetWiring>(reception, host, MakeWiringHooks(), cycle_, Controls(), port_);
-  IonoData::Hooks ih;
-  ih.mapDrawnOnce = [this] { return port_.Map().MapDrawnOnce == 1; };
-  ih.startUpdate = [this] { internet_->StartIonoUpdateByUser(); };
-  ih.saveValues = [this] { WriteSettings(); };
-  ih.startCycle = [this] { cycle_.StartCycle(); };
-  ih.stopCycle = [this] { cycle_.StopCycle(); };
-  ih.drawMap = [this] { port_.DrawMap(); };
-  iono_data_ = std::make_unique<IonoData>(iono_, internet_->Iono(), std::move(ih));
+  internet_ = std::make_unique<InternetWiring>(reception, host, cycle_, Controls(), port_);
+  iono_data_ = std::make_unique<IonoData>(iono_, *internet_, cycle_, port_);
   WireBoxes();
 }
 
 InternetBoxes::~InternetBoxes() = default;
-
-InternetWiring::Hooks InternetBoxes::MakeWiringHooks() {
-  InternetWiring::Hooks h;
-  h.chat = [this] { return port_.ChatLines(); };
-  return h;
-}
 
 void InternetBoxes::WireBoxes() {
   // A click (or a value set from code) hands the box's value to the switches.

@@ -36,10 +36,8 @@ class InternetBoxesPort : public internet::InternetWindow {
   // The settings file written with these ionosphere values in it.
   virtual void WriteSettings(double sunspot_number, double k_index) = 0;
   // The chat: the notice over the map is a web poll's now (a message's web send
-  // shows its own again when it shows); the chat window's lines (null: the
-  // wiring keeps lines of its own); the CHAT frame hidden.
+  // shows its own again when it shows); the CHAT frame hidden.
   virtual void WebNoticeTaken() = 0;
-  virtual reception::ChatPanel* ChatLines() = 0;
   virtual void HideChat() = 0;
 };
 
@@ -70,7 +68,6 @@ class InternetBoxes : private internet::InternetControls {
   void StartUp(double sunspot_number, double k_index, bool auto_update);
 
  private:
-  InternetWiring::Hooks MakeWiringHooks();
   void WireBoxes();
   void SetNoticeColour(int colour);
 

@@ -1,26 +1,22 @@
 #include "panels/iono_data.h"
 
 #include <QCoreApplication>
-#include <utility>
 
 #include "geodesy/text.h"
+#include "panels/internet_boxes.h"
 
 namespace zeblon::panels {
 
-IonoData::IonoData(IonoPanel& panel, internet::IonoState& state, Hooks hooks)
-    : panel_(panel), state_(state), h_(std::move(hooks)) {
+IonoData::IonoData(IonoPanel& panel, InternetWiring& internet, links::CycleControl& cycle, InternetBoxesPort& port)
+    : panel_(panel), internet_(internet), state_(internet.Iono()), cycle_(cycle), port_(port) {
   for (platform::TextBox* box : {panel_.Text17, panel_.Text18}) {
-    box->OnChange = [this] { StopCycle(); };
-    box->OnClick = [this] { StopCycle(); };
+    box->OnChange = [this] { cycle_.StopCycle(); };
+    box->OnClick = [this] { cycle_.StopCycle(); };
   }
 }
 
-void IonoData::StopCycle() {
-  if (h_.stopCycle) h_.stopCycle();
-}
-
 void IonoData::Open(int button) {
-  if (button != 2 || !(h_.mapDrawnOnce && h_.mapDrawnOnce())) return;
+  if (button != 2 || port_.Map().MapDrawnOnce != 1) return;
   panel_.Text17->SetText(NumberText(state_.sunspotNumber));
   panel_.Text18->SetText(NumberText(state_.kIndex));
   panel_.show();
@@ -31,16 +27,16 @@ void IonoData::Open(int button) {
   panel_.Text18->SetText(internet::InetValueText(state_.kIndex));
   panel_.Text17->setEnabled(false);
   panel_.Text18->setEnabled(false);
-  if (h_.startUpdate) h_.startUpdate();
+  internet_.StartIonoUpdateByUser();
 }
 
 void IonoData::TakeTypedValues() {
-  if (internet::ApplyManualIonoInput(panel_.Text17->Text(), panel_.Text18->Text(), state_) && h_.saveValues) {
-    h_.saveValues();
+  if (internet::ApplyManualIonoInput(panel_.Text17->Text(), panel_.Text18->Text(), state_)) {
+    port_.WriteSettings(state_.sunspotNumber, state_.kIndex);
   }
   panel_.hide();
-  if (h_.startCycle) h_.startCycle();
-  if (h_.drawMap) h_.drawMap();
+  cycle_.StartCycle();
+  port_.DrawMap();
 }
 
 void IonoData::ShowOutcome(const internet::IonoOutcome& outcome) {

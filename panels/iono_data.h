@@ -6,25 +6,22 @@
 // rules are in internet/ionosphere.h.
 #pragma once
 
-#include <functional>
-
+#include "internet/internet_wiring.h"
 #include "internet/ionosphere.h"
+#include "links/cycle_control.h"
 #include "panels/frames.h"
 
 namespace zeblon::panels {
 
+class InternetBoxesPort;
+
 class IonoData {
  public:
-  struct Hooks {
-    std::function<bool()> mapDrawnOnce;  // the frame opens once the map has been drawn
-    std::function<void()> startUpdate;   // the update from the web the user asked for
-    std::function<void()> saveValues;    // the typed values into the settings file
-    std::function<void()> startCycle;    // the main cycle (Timer1) on
-    std::function<void()> stopCycle;     // the main cycle (Timer1) off
-    std::function<void()> drawMap;
-  };
-
-  IonoData(IonoPanel& panel, internet::IonoState& state, Hooks hooks);
+  // `internet`: the ionosphere values and the update from the web the user asks
+  // for; `cycle`: the main cycle (Timer1) stopped and started; `port`: the map's
+  // first drawing (the frame opens only after it), the map drawn and the typed
+  // values written into the settings file.
+  IonoData(IonoPanel& panel, InternetWiring& internet, links::CycleControl& cycle, InternetBoxesPort& port);
 
   // The distance-circle box's release (Check9): the right button opens the frame.
   void Open(int button);
@@ -34,10 +31,11 @@ class IonoData {
   void ShowOutcome(const internet::IonoOutcome& outcome);
 
  private:
-  void StopCycle();
   IonoPanel& panel_;
+  InternetWiring& internet_;
   internet::IonoState& state_;
-  Hooks h_;
+  links::CycleControl& cycle_;
+  InternetBoxesPort& port_;
 };
 
 }  // namespace zeblon::panels

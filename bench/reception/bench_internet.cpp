@@ -10,6 +10,7 @@
 #include "fuzz/corpus.h"
 #include "internet/area_stations.h"
 #include "internet/internet_pass.h"
+#include "internet_fakes.h"
 
 using namespace zeblon;
 using namespace zeblon::reception;
@@ -75,7 +76,8 @@ void BM_InternetPass(benchmark::State& state) {
     st->settings.moniOneCall = "AB1CD";
     Host host;
     ChatLines chat;
-    internet::InternetPass pass(*st, host, chat);
+    internet::testing::FakeInternetWindow window;
+    internet::InternetPass pass(*st, host, chat, window, window);
     std::string lines = text;
     state.ResumeTiming();
     pass.Run(lines);
@@ -103,8 +105,9 @@ void BM_AreaParser(benchmark::State& state) {
     auto st = std::make_unique<ReceptionState>();
     st->settings.moniAllLimit = 667;
     Host host;
+    internet::testing::FakeInternetWindow window;
     state.ResumeTiming();
-    benchmark::DoNotOptimize(internet::ParseAreaStations(answer, *st, host));
+    benchmark::DoNotOptimize(internet::ParseAreaStations(answer, *st, host, window, window));
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kStations);
 }

@@ -66,6 +66,8 @@ class FakeInternetWindow : public links::CycleControl, public InternetControls, 
   void ShowNewestInfoReport() override { ++newestReports; }
   double ClockSeconds() const override { return clock; }
   int Hhmm() const override { return hhmm; }
+  reception::ChatPanel* ChatLines() override { return chatLines; }
+  reception::ChatPanel* chatLines = nullptr;  // none: the internet layer keeps lines of its own
 };
 
 }  // namespace zeblon::internet::testing

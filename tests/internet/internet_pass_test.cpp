@@ -2,12 +2,14 @@
 // messages, the MONI 1 merge, MONI ALL, the logs and the end of the pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
 #include "fakes.h"
 #include "geodesy/text.h"
 #include "internet/internet_pass.h"
+#include "internet_fakes.h"
 #include "settings/text_files.h"
 
 namespace zeblon::internet {
@@ -23,7 +25,7 @@ struct PassFixture : ::testing::Test {
   reception::ReceptionState state;
   FakeHost host;
   reception::ChatLines chat;
-  int noticeHidden = 0;
+  testing::FakeInternetWindow window;  // the notice hidden at the end of a pass
 
   void SetUp() override {
     auto& s = state.settings;
@@ -35,13 +37,13 @@ struct PassFixture : ::testing::Test {
     s.moniAllLimit = 50;
   }
   std::string Run(std::string lines, PassOptions options = {}) {
-    options.hideNotice = [this] { ++noticeHidden; };
-    InternetPass pass(state, host, chat);
+    InternetPass pass(state, host, chat, window, window);
     pass.Run(lines, options);
     level = pass.Level();
     return lines;
   }
   int level = 0;
+  long NoticeHidden() const { return std::count(window.events.begin(), window.events.end(), "notice hidden"); }
 };
 
 // A line as the page receiver hands it over.
@@ -239,7 +241,7 @@ TEST_F(PassFixture, LinesBecomeRecordsOfTheWatchedStation) {
   EXPECT_EQ(folder.read("_LOG_.TXT").size(), 2 * 92u);
   EXPECT_EQ(folder.read("AB1CD.TXT"), TrimRight(state.stations.MoniOneTrack()[1]) + "\r\n" +
                                           TrimRight(state.stations.MoniOneTrack()[2]) + "\r\n");
-  EXPECT_EQ(noticeHidden, 1);
+  EXPECT_EQ(NoticeHidden(), 1);
   EXPECT_EQ(host.drawMaps, 1);
   EXPECT_EQ(host.follows, 2);
 }
@@ -297,7 +299,7 @@ TEST_F(PassFixture, FailingLineDropsOnlyItselfAndTheEndAlwaysRuns) {
   EXPECT_EQ(Run(forty), forty);
   EXPECT_EQ(Run("\r\n" + lines), "\r\n" + lines);
   EXPECT_EQ(host.drawMaps, 2);
-  EXPECT_EQ(noticeHidden, 3);
+  EXPECT_EQ(NoticeHidden(), 3);
 }
 
 TEST_F(PassFixture, RecordFieldsKeepTheirColumns) {

@@ -70,11 +70,13 @@ struct AreaFixture : ::testing::Test {
   TempDataFolder folder;
   reception::ReceptionState state;
   FakeHost host;
+  testing::FakeInternetWindow window;  // the notice hidden at the end
   void SetUp() override {
     state.settings.dataFolder = folder.path();
     state.settings.logsOn = true;
     state.settings.moniAllLimit = 100;
   }
+  int Parse(const std::string& answer) { return ParseAreaStations(answer, state, host, window, window); }
 };
 
 std::string Station(const std::string& call, const std::string& when, const std::string& lat, const std::string& lon,
@@ -90,10 +92,7 @@ TEST_F(AreaFixture, StationsOfTheArea) {
                              Station("OBJECT", "2024-05-01 12:35:00", "52.6", "13.3", "/", ">", true) + "," +
                              Station("EF2GH-7", "2024-05-01 12:36:00", "52.7", "13.4", "S", "#") + "," +
                              Station("EQUATOR", "2024-05-01 12:36:00", "0.005", "13.4") + "]";
-  int hidden = 0;
-  AreaOptions o;
-  o.hideNotice = [&] { ++hidden; };
-  EXPECT_EQ(ParseAreaStations(answer, state, host, reception::StandardSymbolTable(), o), 2);
+  EXPECT_EQ(Parse(answer), 2);
   ASSERT_EQ(state.stations.MoniAllCount(), 2);
   const std::string& r = state.stations.MoniAll()[1];
   EXPECT_EQ(r.size(), 120u);
@@ -103,13 +102,13 @@ TEST_F(AreaFixture, StationsOfTheArea) {
   EXPECT_EQ(r.substr(90, 10), "inet      ");
   EXPECT_EQ(r.substr(100, 3), "/> ");
   EXPECT_EQ(state.stations.MoniAll()[2].substr(100, 3), "\\#S");
-  EXPECT_EQ(hidden, 1);
+  EXPECT_EQ(std::count(window.events.begin(), window.events.end(), "notice hidden"), 1);
   EXPECT_EQ(host.drawMaps, 1);
   EXPECT_EQ(folder.read("_LOGL_.TXT"), state.stations.MoniAll()[1] + "\r\n" + state.stations.MoniAll()[2] + "\r\n");
   // The same answer again: every station a duplicate.
-  EXPECT_EQ(ParseAreaStations(answer, state, host), 0);
+  EXPECT_EQ(Parse(answer), 0);
   // An older time of day of a stored call is dropped, whatever the date.
-  EXPECT_EQ(ParseAreaStations("[" + Station("AB1CD", "2024-05-02 12:30:00", "53.5", "13.25") + "]", state, host), 0);
+  EXPECT_EQ(Parse("[" + Station("AB1CD", "2024-05-02 12:30:00", "53.5", "13.25") + "]"), 0);
 }
 
 TEST_F(AreaFixture, BrokenStationsAreSkipped) {
@@ -126,15 +125,15 @@ TEST_F(AreaFixture, BrokenStationsAreSkipped) {
                              Station("EF2GH", "2024-13-01 12:36:00", "52.7", "13.4") + "," +
                              Station("IJ3KL", "2024-05-01 12:37:00", "95.0", "13.4") + "," +
                              Station("MN4OP", "2024-05-01 12:38:00", "52.8", "13.5") + "]";
-  EXPECT_EQ(ParseAreaStations(answer, state, host), 3);
+  EXPECT_EQ(Parse(answer), 3);
   std::vector<std::string> calls;
   for (int i = 1; i <= state.stations.MoniAllCount(); ++i)
     calls.push_back(reception::TrimmedColumns(state.stations.MoniAll()[static_cast<std::size_t>(i)], 33, 41));
   std::sort(calls.begin(), calls.end());
   EXPECT_EQ(calls, (std::vector<std::string>{"AB1CD", "MN4OP", "SPACED"}));
   // No answer, or a cut-off one: nothing.
-  EXPECT_EQ(ParseAreaStations("", state, host), 0);
-  EXPECT_EQ(ParseAreaStations(answer.substr(0, answer.size() - 40), state, host), 0);
+  EXPECT_EQ(Parse(""), 0);
+  EXPECT_EQ(Parse(answer.substr(0, answer.size() - 40)), 0);
 }
 
 // The service may write its answer compact or pretty-printed, with the

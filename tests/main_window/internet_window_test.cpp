@@ -616,7 +616,7 @@ TEST(InternetWiring, PollTimeLimit) {
     window.pollLimit = 900;
     int& shown = window.switchesShown;
     reception::testing::FakeHost host;
-    InternetWiring wiring(state, host, {}, window, window, window, internet::WebSourcesAt("http://127.0.0.1:9"));
+    InternetWiring wiring(state, host, window, window, window, internet::WebSourcesAt("http://127.0.0.1:9"));
     c.area ? wiring.AreaSupportClicked(true) : wiring.MoniOneSupportClicked(true);
     ASSERT_TRUE(wiring.SwitchState().moniOneSupport);
     clock = c.now;
