@@ -13,7 +13,6 @@
 #include "internet/internet_pass.h"
 #include "internet/ionosphere.h"
 #include "internet/web_polls.h"
-#include "internet_fakes.h"
 
 using namespace zeblon;
 using namespace zeblon::reception;
@@ -56,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     state.settings.moniOneCall = UpperCase(text.substr(comma + 1, std::min<std::size_t>(gt - comma - 1, 12)));
   Host host;
   ChatLines chat;
-  internet::testing::FakeInternetWindow window;
+  zeblon_fuzz::FuzzInternetWindow window;
 
   switch (mode) {
     case 0:

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "fuzz/scratch.h"
+#include "internet/internet_ports.h"
 #include "reception/reception_host.h"
 #include "reception/reception_state.h"
 
@@ -59,5 +60,33 @@ inline zeblon::reception::ReceptionSettings FuzzSettings() {
   s.txCall = "N0CALL-1";
   return s;
 }
+
+// The window the internet passes end in: its boxes and notice show nothing.
+class FuzzInternetWindow : public zeblon::internet::InternetControls, public zeblon::internet::InternetWindow {
+ public:
+  void ShowNotice(const std::string&, int) override {}
+  void HideNotice() override {}
+  void SwitchesChanged() override {}
+  bool ChatOpen() override { return false; }
+  void CloseChat() override {}
+  void DirectOnlyOff() override {}
+  std::vector<std::string> StoredCalls() override { return {}; }
+  std::string ComboText() override { return {}; }
+  void SetComboText(const std::string&) override {}
+  void MapCentre(double& latitude, double& longitude) override { latitude = longitude = 0; }
+  void WriteSettings() override {}
+  void ShowIono(const zeblon::internet::IonoOutcome&) override {}
+  void ShowBusy(bool) override {}
+  void PumpEvents() override {}
+  void DrawMap() override {}
+  void FocusMap() override {}
+  void SelectMoniOneCall() override {}
+  void RestoreMoniOneFrames() override {}
+  double PollLimitSeconds() const override { return 900; }
+  void ShowNewestInfoReport() override {}
+  double ClockSeconds() const override { return 0; }
+  int Hhmm() const override { return 1200; }
+  zeblon::reception::ChatPanel* ChatLines() override { return nullptr; }
+};
 
 }  // namespace zeblon_fuzz
