@@ -77,6 +77,7 @@ MapController::~MapController() {
   // Another controller may follow this one: nothing may call into it afterwards.
   widget_.SetPort(nullptr);
   display_.hooks() = {};
+  display_.SetMapLock(0);  // the map starts untied for the controller that follows
   for (platform::CommandButton* b : {c_.scaleOut, c_.scaleIn, c_.zoomOut, c_.zoomIn, c_.zoomReset, c_.poiMode,
                                      c_.background, c_.inkReset, c_.inkFold, c_.qthOk}) {
     b->OnClick = nullptr;

@@ -142,7 +142,7 @@ TEST_F(Draw, TheEndOfADrawingAndItsHooks) {
   d_->layers().Add(LayerPlace::kMoniAll, &moni_all);
   h.showPicture = [&] { calls.push_back("picture"); };
   h.infoMapCaption = [&](const std::string& c) { calls.push_back(c); };
-  h.mapLock = 1;
+  d_->SetMapLock(1);
   d_->outputs().Tooltip = "Lclick: Center map / Rclick: Access to POI, TRK, PIC, STN, SUN, ";
   // Picture viewer: only the picture, the timer on, not a complete drawing.
   S().PictureMode = 1;
