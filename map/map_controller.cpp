@@ -75,8 +75,9 @@ MapController::MapController(MapDisplay& display, MapWidget& widget, const Setti
 
 MapController::~MapController() {
   // Another controller may follow this one: nothing may call into it afterwards.
-  widget_.hooks() = {};
+  widget_.SetPort(nullptr);
   display_.hooks() = {};
+  display_.SetMapLock(0);  // the map starts untied for the controller that follows
   for (platform::CommandButton* b : {c_.scaleOut, c_.scaleIn, c_.zoomOut, c_.zoomIn, c_.zoomReset, c_.poiMode,
                                      c_.background, c_.inkReset, c_.inkFold, c_.qthOk}) {
     b->OnClick = nullptr;
@@ -236,6 +237,19 @@ void MapController::ChooseFolder(int level) {
   PrepareAndDraw();
 }
 
+void MapController::Sync() { TakeInputs(); }
+
+void MapController::Publish() { display_.NotifyViewChanged(); }
+
+void MapController::Draw() { PrepareAndDraw(); }
+
+void MapController::ReadoutsChanged() {
+  c_.readouts[2]->SetCaption(display_.outputs().Readouts[2]);
+  c_.readouts[3]->SetCaption(display_.outputs().Readouts[3]);
+}
+
+void MapController::UntickOptions() { port_.UntickCentringOptions(); }
+
 void MapController::Wire() {
   MapState& s = display_.mutable_state();
   // A step of the map's own state, then a drawing when it changed.
@@ -371,15 +385,7 @@ void MapController::Wire() {
     c_.inkFold->SetCaption(fold ? ">" : "<");
   };
   // The picture box.
-  auto& h = widget_.hooks();
-  h.sync = [this] { TakeInputs(); };
-  h.publish = [this] { display_.NotifyViewChanged(); };
-  h.draw = [this] { PrepareAndDraw(); };
-  h.readoutsChanged = [this] {
-    c_.readouts[2]->SetCaption(display_.outputs().Readouts[2]);
-    c_.readouts[3]->SetCaption(display_.outputs().Readouts[3]);
-  };
-  h.untickOptions = [this] { port_.UntickCentringOptions(); };
+  widget_.SetPort(this);
   // The redraw's end: pointers back and the main cycle's timer on.
   auto& dh = display_.hooks();
   dh.busy = [this](bool on) {

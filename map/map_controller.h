@@ -96,14 +96,14 @@ class MapPort {
   virtual void KeepOwnFile(const std::filesystem::path& file) = 0;  // deleted at shutdown
 };
 
-class MapController {
+class MapController : private MapWidgetPort {
  public:
   // `display` and `widget` are the window's map and map picture box; `settings`
   // (folders, ionosphere values, object, the own call) and `reception` (the store
   // counts, the watched station, the alarm position) are read.
   MapController(MapDisplay& display, MapWidget& widget, const Settings& settings,
                 const reception::ReceptionState& reception, const MapControls& controls, MapPort& port);
-  ~MapController();
+  ~MapController() override;
   MapController(const MapController&) = delete;
   MapController& operator=(const MapController&) = delete;
 
@@ -122,6 +122,13 @@ class MapController {
   static std::filesystem::path IndexFolder(const std::string& temp_folder, const std::string& program_folder);
 
  private:
+  // The picture box's questions.
+  void Sync() override;
+  void Publish() override;
+  void Draw() override;
+  void ReadoutsChanged() override;
+  void UntickOptions() override;
+
   void Wire();
   // The drawing: the inputs read, the map drawn and its results shown beside the
   // picture. It changes no store, only the map's own state.

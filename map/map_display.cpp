@@ -142,7 +142,7 @@ GridSettings MapDisplay::GridFor() const {
 
 void MapDisplay::DrawMap() {
   // The INFO panel's MAP caption; in picture mode only the picture.
-  if (hooks_.infoMapCaption) hooks_.infoMapCaption(hooks_.mapLock == 1 ? "MAP L" : "MAP");
+  if (hooks_.infoMapCaption) hooks_.infoMapCaption(map_lock_ == 1 ? "MAP L" : "MAP");
   if (hooks_.hideSunCurve) hooks_.hideSunCurve();
   // The scale row shows only after a drawing that marks it: never over the INFO
   // panel's record line, which shares its row.

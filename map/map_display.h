@@ -127,7 +127,6 @@ struct MapHooks {
   std::function<void()> moniOneLine;
   std::function<void()> timer1On;
   std::function<void()> drawn;
-  int mapLock = 0;  // MapLock of the INFO panel
 };
 
 class MapDisplay {
@@ -173,8 +172,8 @@ class MapDisplay {
   void SetPictureMode(int mode) { s_.PictureMode = mode; }
   // MapLock of the INFO panel: 1 while the map is tied to the panel's report
   // (the MAP button's caption reads "MAP L"), 0 otherwise.
-  int MapLock() const { return hooks_.mapLock; }
-  void SetMapLock(int lock) { hooks_.mapLock = lock; }
+  int MapLock() const { return map_lock_; }
+  void SetMapLock(int lock) { map_lock_ = lock; }
   // A scale level at zoom 1.
   void SetScale(double scale);
   // The size of the map picture as the layout made it; a size of 0 keeps the last one.
@@ -242,6 +241,7 @@ class MapDisplay {
   CentreCrossLayer cross_;
   LayerStack layers_;
   int rebuilds_ = 0;
+  int map_lock_ = 0;  // MapLock of the INFO panel
   std::vector<std::function<void(const MapState&)>> listeners_;
 };
 

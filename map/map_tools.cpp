@@ -93,16 +93,15 @@ std::function<bool(const std::string&)> MapTools::Opener() {
   return [this](const std::string& path) { return port_.OpenDocument(path); };
 }
 
+bool MapTools::SunCurveOpen() const { return picture4_->isVisible(); }
+
+std::string MapTools::PictureName() const {
+  const auto& pics = display_.index().Pictures();
+  return picture_index_ >= 1 && std::size_t(picture_index_) <= pics.size() ? pics[picture_index_ - 1] : std::string();
+}
+
 void MapTools::Wire() {
-  auto& h = widget_.hooks();
-  h.find = [this] { return Find(); };
-  h.sunCurve = [this](bool open) { ShowSunCurve(open); };
-  h.sunCurveOpen = [this] { return picture4_->isVisible(); };
-  h.pictureName = [this] {
-    const auto& pics = display_.index().Pictures();
-    return picture_index_ >= 1 && std::size_t(picture_index_) <= pics.size() ? pics[picture_index_ - 1] : std::string();
-  };
-  h.leftPictureMode = [this] { ClosePictureViewer(); };
+  widget_.SetTools(this);
   auto& dh = display_.hooks();
   dh.hideSunCurve = [this] {
     picture4_->hide();
@@ -171,6 +170,7 @@ void MapTools::Wire() {
 }
 
 void MapTools::Unwire() {
+  widget_.SetTools(nullptr);
   if (c_.viewer != nullptr)
     for (auto* b : {c_.picturePrevious, c_.pictureNext, c_.videoStart, c_.pictureCentre}) b->OnClick = nullptr;
   if (c_.poiCombo != nullptr) {

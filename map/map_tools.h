@@ -92,7 +92,7 @@ class ToolPort {
   virtual int StationFilterMask() const = 0;
 };
 
-class MapTools : public QObject {
+class MapTools : public QObject, private MapPressTools {
   Q_OBJECT
  public:
   // `settings` gives the folders, the language and the offset and keeps the chosen
@@ -106,7 +106,7 @@ class MapTools : public QObject {
   bool FunctionKey(int key_code);
 
   // The pieces, callable on their own (the handlers call them).
-  bool Find();
+  bool Find() override;
   void ShowSunCurve(bool open);
   void ShowPositionPicture();
   void StepPicture(int step);
@@ -138,6 +138,12 @@ class MapTools : public QObject {
   bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
+  // A press on the map's questions.
+  void SunCurve(bool open) override { ShowSunCurve(open); }
+  bool SunCurveOpen() const override;
+  std::string PictureName() const override;
+  void LeftPictureMode() override { ClosePictureViewer(); }
+
   void Wire();
   void Unwire();
   void EnsureFolders();

@@ -29,18 +29,51 @@ int ButtonOf(Qt::MouseButton b) {
 
 }  // namespace
 
-MapWidget::MapWidget(MapDisplay& display, QWidget* parent) : QLabel(parent), display_(display) {
+// The map alone: it draws itself; there is no window whose fields it takes or gives back.
+class MapWidget::Alone : public MapWidgetPort {
+ public:
+  explicit Alone(MapDisplay& display) : display_(display) {}
+  void Sync() override {}     // no window fields to take
+  void Publish() override {}  // nobody holds the map's fields
+  void Draw() override { display_.DrawMap(); }
+  void ReadoutsChanged() override {}  // no captions beside the map
+  void UntickOptions() override {}    // no centring options to clear
+
+ private:
+  MapDisplay& display_;
+};
+
+// No tools: nothing is found, there is no sun curve and no picture viewer.
+class MapWidget::NoTools : public MapPressTools {
+ public:
+  bool Find() override { return false; }
+  void SunCurve(bool) override {}
+  bool SunCurveOpen() const override { return false; }
+  std::string PictureName() const override { return {}; }
+  void LeftPictureMode() override {}
+};
+
+MapWidget::MapWidget(MapDisplay& display, QWidget* parent)
+    : QLabel(parent),
+      display_(display),
+      alone_(std::make_unique<Alone>(display)),
+      no_tools_(std::make_unique<NoTools>()),
+      port_(alone_.get()),
+      tools_(no_tools_.get()) {
   setObjectName(QStringLiteral("Picture1"));
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+MapWidget::~MapWidget() = default;
+
+void MapWidget::SetPort(MapWidgetPort* port) { port_ = port != nullptr ? port : alone_.get(); }
+
+void MapWidget::SetTools(MapPressTools* tools) { tools_ = tools != nullptr ? tools : no_tools_.get(); }
+
 void MapWidget::Redraw() {
-  if (hooks_.draw)
-    hooks_.draw();
-  else
-    display_.DrawMap();
+  port_->Draw();
   update();
 }
 
@@ -61,24 +94,24 @@ void MapWidget::resizeEvent(QResizeEvent* e) {
 }
 
 void MapWidget::Press(int button, double x, double y) {
-  if (hooks_.sync) hooks_.sync();
+  port_->Sync();
   display_.NoteMapInteraction(platform::WaitClockNow());
   MapState& s = display_.mutable_state();
-  const auto r = PressOnMap(s, button, x, y, hooks_.pictureName ? hooks_.pictureName() : std::string());
-  if (r.leavePictureMode && hooks_.leftPictureMode) hooks_.leftPictureMode();
-  if (r.untickOptions && hooks_.untickOptions) hooks_.untickOptions();
+  const auto r = PressOnMap(s, button, x, y, tools_->PictureName());
+  if (r.leavePictureMode) tools_->LeftPictureMode();
+  if (r.untickOptions) port_->UntickOptions();
   if (r.redraw)
     Redraw();
-  else if (hooks_.publish)
-    hooks_.publish();  // the window holds the freed map (and the selected point) before any finder draws
+  else
+    port_->Publish();  // the window holds the freed map (and the selected point) before any finder draws
   if (!r.search) return;
-  const bool found = hooks_.find ? hooks_.find() : false;
+  const bool found = tools_->Find();
   if (found) return;
   if (s.MapFolderPath != s.MapBaseFolder) {
     showing_base_ = true;
     update();
-  } else if (hooks_.sunCurve) {
-    hooks_.sunCurve(true);
+  } else {
+    tools_->SunCurve(true);
   }
 }
 
@@ -87,8 +120,8 @@ void MapWidget::Move(double x, double y) {
   s.CursorX = x;
   s.CursorY = y;
   display_.ShowCursorPosition();
-  if (hooks_.readoutsChanged) hooks_.readoutsChanged();
-  if (hooks_.sunCurveOpen && hooks_.sunCurve && hooks_.sunCurveOpen()) hooks_.sunCurve(true);
+  port_->ReadoutsChanged();
+  if (tools_->SunCurveOpen()) tools_->SunCurve(true);
 }
 
 void MapWidget::mousePressEvent(QMouseEvent* e) {
@@ -106,7 +139,7 @@ void MapWidget::mouseReleaseEvent(QMouseEvent*) {
     showing_base_ = false;
     update();
   }
-  if (hooks_.sunCurve) hooks_.sunCurve(false);
+  tools_->SunCurve(false);
 }
 
 void MapWidget::keyPressEvent(QKeyEvent* e) {

@@ -17,12 +17,12 @@ constexpr bool AllAbstract() {
   return (std::is_abstract_v<Ports> && ...);
 }
 
-static_assert(
-    AllAbstract<links::CycleControl, links::TickSteps, links::RadioLinkWindow, panels::MapActions, panels::InfoPort,
-                panels::ChatPort, panels::TxSetupPort, panels::MoniOneSelectPort, panels::RawListPort,
-                panels::EmergencyWindowPort, panels::GpsStepPort, panels::ObjectSetupPort, StationControlsPort,
-                MoniOneFramesPort, panels::InternetBoxesPort, internet::InternetControls, internet::InternetWindow,
-                reception::ReceptionHost, map::MapPort, map::ToolPort, StartWindowHost>());
+static_assert(AllAbstract<links::CycleControl, links::TickSteps, links::RadioLinkWindow, panels::MapActions,
+                          panels::InfoPort, panels::ChatPort, panels::TxSetupPort, panels::MoniOneSelectPort,
+                          panels::RawListPort, panels::EmergencyWindowPort, panels::GpsStepPort,
+                          panels::ObjectSetupPort, StationControlsPort, MoniOneFramesPort, panels::InternetBoxesPort,
+                          internet::InternetControls, internet::InternetWindow, reception::ReceptionHost, map::MapPort,
+                          map::ToolPort, map::MapWidgetPort, map::MapPressTools, StartWindowHost>());
 
 }  // namespace
 }  // namespace zeblon

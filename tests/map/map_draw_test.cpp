@@ -142,7 +142,7 @@ TEST_F(Draw, TheEndOfADrawingAndItsHooks) {
   d_->layers().Add(LayerPlace::kMoniAll, &moni_all);
   h.showPicture = [&] { calls.push_back("picture"); };
   h.infoMapCaption = [&](const std::string& c) { calls.push_back(c); };
-  h.mapLock = 1;
+  d_->SetMapLock(1);
   d_->outputs().Tooltip = "Lclick: Center map / Rclick: Access to POI, TRK, PIC, STN, SUN, ";
   // Picture viewer: only the picture, the timer on, not a complete drawing.
   S().PictureMode = 1;
@@ -391,10 +391,19 @@ TEST_F(Widget, ClicksMovesAndKeys) {
 }
 
 TEST_F(Widget, RightPressShowsTheBaseMapOrTheSunCurve) {
-  int sun = 0;
-  bool found = false;
-  w_->hooks().find = [&] { return found; };
-  w_->hooks().sunCurve = [&](bool open) { sun += open ? 1 : -1; };
+  // Finders that find `found`, a sun curve counted open (+1) and closed (-1).
+  struct FakeTools : MapPressTools {
+    bool found = false;
+    int sun = 0;
+    bool Find() override { return found; }
+    void SunCurve(bool open) override { sun += open ? 1 : -1; }
+    bool SunCurveOpen() const override { return false; }
+    std::string PictureName() const override { return {}; }
+    void LeftPictureMode() override {}
+  } tools;
+  w_->SetTools(&tools);
+  int& sun = tools.sun;
+  bool& found = tools.found;
   // The plain folder: the sun curve opens and closes with the button.
   Mouse(QEvent::MouseButtonPress, Qt::RightButton, QPointF(100, 100));
   EXPECT_EQ(sun, 1);
