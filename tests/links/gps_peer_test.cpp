@@ -11,6 +11,7 @@
 #include <signal.h>
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -74,6 +75,11 @@ std::vector<std::string> Second(int s) {
 std::map<int, std::pair<double, double>> GpsdFixes(const fs::path& log) {
   std::map<int, std::pair<double, double>> out;
   QProcess p;
+  // gpsfake leaves its daemon's control socket in TMPDIR: the log's folder, which
+  // goes with the test.
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("TMPDIR", QString::fromStdString(log.parent_path().string()));
+  p.setProcessEnvironment(env);
   p.start("gpsfake", {"-1", "-p", "-q", "-c", "0.02", QString::fromStdString(log.string())});
   if (!p.waitForStarted(5000)) return out;
   if (!p.waitForFinished(40000)) {
