@@ -7,7 +7,7 @@
 //     zoom factor from 0.125 to 8; then 200 pans, each a left press on the map
 //     three quarters of the picture away from its centre, in a square spiral
 //     around the start, the zoom factor changing every 25 pans (1, 0.5, 2, 0.25,
-//     4, 0.125, 8, 1). After every step the process's resident memory (VmRSS),
+//     4, 0.125, 8, 1). After each scale, zoom and pan the resident memory (VmRSS),
 //     the most it ever held (VmHWM) and the tile cache's own count of its bytes
 //     go into a table printed at the end; the counters hold the figures after
 //     START, after the scales, after the zooms and after the pans, and the mean
